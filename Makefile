@@ -1,0 +1,41 @@
+# VELMORAN: `make run` starts the program, `make test` runs every test.
+# Both install the Debian packages that are missing, configure and build first.
+
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+PAQUETES := cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n \
+            libsqlite3-dev libgtest-dev libgmock-dev libxlsxwriter-dev libzip-dev libshp-dev \
+            fonts-dejavu-core xvfb xauth poppler-utils
+
+.PHONY: deps build run test bench clean
+
+deps:
+	@faltan=$$(for p in $(PAQUETES); do \
+	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$faltan" ]; then \
+	    echo "Instalando: $$faltan"; \
+	    if [ "$$(id -u)" -eq 0 ]; then SUDO=; else SUDO=sudo; fi; \
+	    $$SUDO apt-get update && \
+	    DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y --no-install-recommends $$faltan; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	cmake --build $(BUILD_DIR)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	    xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD_DIR)/app/velmoran; \
+	else \
+	    $(BUILD_DIR)/app/velmoran; \
+	fi
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$$(nproc)
+
+bench: build
+	cmake --build $(BUILD_DIR) --target benchmarks
+	$(BUILD_DIR)/bench/velmoran_bench
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,203 @@
+#include "platform/BaseDatos.h"
+
+#include "platform/FuncionesSql.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QUrl>
+#include <sqlite3.h>
+
+namespace {
+
+int NumeroDe(const QSqlError &e)
+{
+    bool ok = false;
+    const int n = e.nativeErrorCode().toInt(&ok);
+    return ok ? n : (e.type() == QSqlError::NoError ? 0 : -1);
+}
+
+bool EsViolacionClave(const QSqlError &e)
+{
+    const int n = NumeroDe(e);
+    if (n == SQLITE_CONSTRAINT_PRIMARYKEY || n == SQLITE_CONSTRAINT_UNIQUE)
+        return true;
+    const QString t = e.databaseText();
+    return t.contains(QLatin1String("UNIQUE constraint failed"))
+        || t.contains(QLatin1String("PRIMARY KEY"));
+}
+
+QString TextoDe(const QSqlError &e)
+{
+    const QString t = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    return t.trimmed();
+}
+
+int AppIdDe(const QString &archivo)
+{
+    QFile f(archivo);
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray cab = f.read(100);
+    if (cab.size() < 100 || !cab.startsWith("SQLite format 3"))
+        return 0;
+    // application_id is a big-endian integer at offset 68 of the header.
+    const auto *b = reinterpret_cast<const unsigned char *>(cab.constData() + 68);
+    return int((quint32(b[0]) << 24) | (quint32(b[1]) << 16) | (quint32(b[2]) << 8) | quint32(b[3]));
+}
+
+} // namespace
+
+ErrorBD::ErrorBD(int numero, const QString &descripcion, bool violaClave)
+    : std::runtime_error(descripcion.toStdString()),
+      numero_(numero), descripcion_(descripcion), violaClave_(violaClave)
+{
+}
+
+ErrorBD ErrorBD::DeConsulta(const QSqlQuery &q)
+{
+    const QSqlError e = q.lastError();
+    return ErrorBD(NumeroDe(e), TextoDe(e), EsViolacionClave(e));
+}
+
+ErrorBD ErrorBD::DeBase(const QSqlDatabase &db)
+{
+    const QSqlError e = db.lastError();
+    return ErrorBD(NumeroDe(e), TextoDe(e), EsViolacionClave(e));
+}
+
+BaseDatos::BaseDatos(const QString &nombreConexion) : nombre_(nombreConexion)
+{
+    // Two live sessions (a test beside another, a second file) never share a connection.
+    static int siguiente = 1;
+    while (QSqlDatabase::contains(nombre_))
+        nombre_ = nombreConexion + QLatin1Char('_') + QString::number(++siguiente);
+}
+
+BaseDatos::~BaseDatos()
+{
+    Cierra();
+    if (QSqlDatabase::contains(nombre_))
+        QSqlDatabase::removeDatabase(nombre_);
+}
+
+bool BaseDatos::EsBaseVelmoran(const QString &archivo)
+{
+    return AppIdDe(archivo) == IdAplicacion;
+}
+
+void BaseDatos::Abre(const QString &archivo)
+{
+    Cierra();
+    const QFileInfo fi(archivo);
+    if (!fi.exists() || !fi.isFile())
+        throw ErrorBD(SQLITE_CANTOPEN, QStringLiteral("No existe el archivo %1").arg(archivo));
+    if (!EsBaseVelmoran(archivo))
+        throw ErrorBD(SQLITE_NOTADB,
+                      QStringLiteral("El archivo %1 no es una Base de Datos de VELMORAN").arg(archivo));
+
+    QSqlDatabase db = QSqlDatabase::contains(nombre_) ? QSqlDatabase::database(nombre_, false)
+                                                       : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombre_);
+    // mode=rw: SQLite must never create a missing file behind our back.
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setDatabaseName(QUrl::fromLocalFile(fi.absoluteFilePath()).toString(QUrl::FullyEncoded)
+                       + QStringLiteral("?mode=rw"));
+    if (!db.open())
+        throw ErrorBD::DeBase(db);
+    archivo_ = fi.absoluteFilePath();
+    try {
+        RegistraFuncionesSql(db);
+        Ejecuta(QStringLiteral("PRAGMA journal_mode=WAL"));
+        Ejecuta(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        Ejecuta(QStringLiteral("PRAGMA foreign_keys=ON"));
+        // Reading the schema proves the file is sound, not just its header.
+        Ejecuta(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    } catch (...) {
+        Cierra();
+        throw;
+    }
+}
+
+void BaseDatos::Cierra()
+{
+    if (!QSqlDatabase::contains(nombre_))
+        return;
+    QSqlDatabase db = QSqlDatabase::database(nombre_, false);
+    if (db.isOpen())
+        db.close();
+    archivo_.clear();
+}
+
+bool BaseDatos::EstaAbierta() const
+{
+    return QSqlDatabase::contains(nombre_) && QSqlDatabase::database(nombre_, false).isOpen();
+}
+
+QSqlDatabase BaseDatos::Conexion() const
+{
+    return QSqlDatabase::database(nombre_, false);
+}
+
+QSqlQuery BaseDatos::Ejecuta(const QString &sql, const QVariantList &valores) const
+{
+    QSqlDatabase db = Conexion();
+    if (!db.isOpen())
+        throw ErrorBD(SQLITE_MISUSE, QStringLiteral("No hay una Base de Datos abierta"));
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw ErrorBD::DeConsulta(q);
+    for (const QVariant &v : valores)
+        q.addBindValue(v);
+    if (!q.exec())
+        throw ErrorBD::DeConsulta(q);
+    return q;
+}
+
+int BaseDatos::EjecutaAccion(const QString &sql, const QVariantList &valores) const
+{
+    QSqlQuery q = Ejecuta(sql, valores);
+    const int n = q.numRowsAffected();
+    q.finish();
+    return n;
+}
+
+QVariant BaseDatos::Valor(const QString &sql, const QVariantList &valores) const
+{
+    QSqlQuery q = Ejecuta(sql, valores);
+    QVariant v;
+    if (q.next())
+        v = q.value(0);
+    q.finish();
+    return v;
+}
+
+bool BaseDatos::ExisteTabla(const QString &tabla) const
+{
+    return Valor(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE"),
+                 {tabla}).isValid();
+}
+
+Transaccion::Transaccion(const BaseDatos &bd) : db_(bd.Conexion())
+{
+    if (!db_.transaction())
+        throw ErrorBD::DeBase(db_);
+    activa_ = true;
+}
+
+Transaccion::~Transaccion()
+{
+    if (activa_)
+        db_.rollback();
+}
+
+void Transaccion::Confirma()
+{
+    if (!db_.commit()) {
+        const ErrorBD e = ErrorBD::DeBase(db_);
+        db_.rollback();
+        activa_ = false;
+        throw e;
+    }
+    activa_ = false;
+}

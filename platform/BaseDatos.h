@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+#include <stdexcept>
+
+// A database error as the user sees it: a number and a description.
+class ErrorBD : public std::runtime_error {
+public:
+    ErrorBD(int numero, const QString &descripcion, bool violaClave = false);
+    int Numero() const { return numero_; }
+    QString Descripcion() const { return descripcion_; }
+    // True when a unique or primary key refused the row.
+    bool ViolaClave() const { return violaClave_; }
+
+    static ErrorBD DeConsulta(const QSqlQuery &q);
+    static ErrorBD DeBase(const QSqlDatabase &db);
+
+private:
+    int numero_;
+    QString descripcion_;
+    bool violaClave_;
+};
+
+// The program's one database session on a VELMORAN SQLite file.
+// Opens existing files only and checks that they are VELMORAN databases;
+// registers the SQL functions of the dialect on every open.
+class BaseDatos {
+public:
+    // Marks a VELMORAN database in SQLite's application_id header field.
+    static constexpr int IdAplicacion = 0x564C4D4E;
+
+    explicit BaseDatos(const QString &nombreConexion = QStringLiteral("ConexionBD"));
+    ~BaseDatos();
+    BaseDatos(const BaseDatos &) = delete;
+    BaseDatos &operator=(const BaseDatos &) = delete;
+
+    // Opens an existing file; throws ErrorBD when it is missing, cannot be
+    // opened or is not a VELMORAN database. A previous session is closed first.
+    void Abre(const QString &archivo);
+    void Cierra();
+    bool EstaAbierta() const;
+    QString Archivo() const { return archivo_; }
+    QSqlDatabase Conexion() const;
+
+    // Prepares and runs one statement with bound values; throws ErrorBD.
+    // The returned query is positioned before its first row.
+    QSqlQuery Ejecuta(const QString &sql, const QVariantList &valores = {}) const;
+    // Rows touched by an action statement; throws ErrorBD.
+    int EjecutaAccion(const QString &sql, const QVariantList &valores = {}) const;
+    // First column of the first row, or an invalid QVariant when there is none.
+    QVariant Valor(const QString &sql, const QVariantList &valores = {}) const;
+    bool ExisteTabla(const QString &tabla) const;
+
+    // Tells whether the file at that path is a VELMORAN database, without
+    // touching the open session.
+    static bool EsBaseVelmoran(const QString &archivo);
+
+private:
+    QString nombre_;
+    QString archivo_;
+};
+
+// One logical write: rolled back on destruction unless confirmed.
+class Transaccion {
+public:
+    explicit Transaccion(const BaseDatos &bd);
+    ~Transaccion();
+    Transaccion(const Transaccion &) = delete;
+    Transaccion &operator=(const Transaccion &) = delete;
+    void Confirma();   // throws ErrorBD when the commit fails
+
+private:
+    QSqlDatabase db_;
+    bool activa_ = false;
+};

@@ -1,0 +1,112 @@
+#include "shell/modGeneral.h"
+
+#include "platform/FuncionesSql.h"
+
+#include <QDate>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QWidget>
+
+int EjecutaSQL(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
+{
+    return bd.EjecutaAccion(sql, valores);
+}
+
+void BorraTabla(const BaseDatos &bd, const QString &tabla)
+{
+    try {
+        bd.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(tabla));
+    } catch (const ErrorBD &) {
+        // Dropping a work table that cannot be dropped leaves the rebuild to fail loudly.
+    }
+}
+
+bool ExisteRegistroTabla(const BaseDatos &bd, const QString &tabla, const QString &columna, const QVariant &valor)
+{
+    try {
+        return bd.Valor(QStringLiteral("SELECT 1 FROM \"%1\" WHERE \"%2\" = ? LIMIT 1").arg(tabla, columna), {valor})
+            .isValid();
+    } catch (const ErrorBD &) {
+        return false;
+    }
+}
+
+QString FechaSQL(const QString &valor)
+{
+    const QDate d = QDate::fromString(valor.trimmed(), QStringLiteral("dd/MM/yyyy"));
+    return d.isValid() ? d.toString(Qt::ISODate) : valor;
+}
+
+int ValorEntero(const QString &texto)
+{
+    return int(ValorNumerico(texto));
+}
+
+bool ValidaFecha(const QString &fecha, Mensajes &mensajes, const Reloj &reloj)
+{
+    if (fecha.size() < 10)
+        return false;
+    const int ano = ValorEntero(fecha.mid(6, 4));
+    if (ano < 1900 || ano > reloj.Hoy().year())
+        return false;
+    const int mes = ValorEntero(fecha.mid(3, 2));
+    if (mes > 12)
+        return false;
+    const int dia = ValorEntero(fecha.mid(0, 2));
+    switch (mes) {
+    case 1: case 3: case 5: case 7: case 8: case 10: case 12:
+        if (dia > 31) return false;
+        break;
+    case 4: case 6: case 9: case 11:
+        if (dia > 30) return false;
+        break;
+    case 2:
+        if (dia > 29) return false;
+        break;
+    default:
+        break;
+    }
+    if (!QDate::fromString(fecha.left(10), QStringLiteral("dd/MM/yyyy")).isValid()) {
+        mensajes.Beep();
+        mensajes.Informa(QStringLiteral("Fecha invalida, verifique por favor....."), QStringLiteral("Valida Fecha"));
+        return false;
+    }
+    return true;
+}
+
+namespace {
+void PonFondo(QWidget *campo, QPalette::ColorRole rol)
+{
+    QPalette p = campo->palette();
+    p.setColor(QPalette::Base, QGuiApplication::palette().color(rol));
+    campo->setPalette(p);
+}
+} // namespace
+
+void ActivaCampo(QWidget *campo)
+{
+    if (!campo)
+        return;
+    campo->setEnabled(true);
+    PonFondo(campo, QPalette::Base);
+}
+
+void DesactivaCampo(QWidget *campo)
+{
+    if (!campo)
+        return;
+    campo->setEnabled(false);
+    PonFondo(campo, QPalette::Dark);
+}
+
+bool ArchivoEnUso(const QString &ruta)
+{
+    QFile f(ruta);
+    if (!f.exists())
+        return true;
+    if (!f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        return true;
+    f.close();
+    return false;
+}

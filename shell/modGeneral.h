@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/BaseDatos.h"
+#include "platform/Mensajes.h"
+#include "platform/Reloj.h"
+
+#include <QString>
+#include <QVariant>
+
+class QWidget;
+
+// Small routines every subsystem shares.
+
+// Runs one action statement with bound values on the connection; a failing
+// statement throws ErrorBD to the caller. Returns the rows touched.
+int EjecutaSQL(const BaseDatos &bd, const QString &sql, const QVariantList &valores = {});
+
+// Drops a work table; a missing table is no error. The name must come from the code.
+void BorraTabla(const BaseDatos &bd, const QString &tabla);
+
+// True when at least one row of tabla has valor in columna; false also when the
+// query cannot run. Table and column come from the code; the value is bound.
+bool ExisteRegistroTabla(const BaseDatos &bd, const QString &tabla, const QString &columna, const QVariant &valor);
+
+// A typed dd/MM/yyyy date as the ISO date that the statements bind; any other
+// text comes back unchanged (an empty text stays empty).
+QString FechaSQL(const QString &valor);
+
+// Tests a date typed as dd/MM/yyyy. Years from 1900 to the current year; a text
+// that passes the digit tests but is no real date beeps and says
+// "Fecha invalida, verifique por favor.....".
+bool ValidaFecha(const QString &fecha, Mensajes &mensajes, const Reloj &reloj);
+
+// The number read from the left of a text: blanks skipped, 0 when no digit comes first.
+int ValorEntero(const QString &texto);
+
+// Enable or disable an entry field with the window or button-shadow colour.
+void ActivaCampo(QWidget *campo);
+void DesactivaCampo(QWidget *campo);
+
+// True when the file cannot be opened for writing (also when it is missing).
+bool ArchivoEnUso(const QString &ruta);

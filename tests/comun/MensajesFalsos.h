@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Mensajes.h"
+
+#include <QList>
+#include <QString>
+#include <deque>
+#include <functional>
+
+// The scripted Mensajes of the tests: records every box and beep, and answers
+// questions from a queue (a question with no answer queued fails the test).
+class MensajesFalsos : public Mensajes {
+public:
+    struct Caja {
+        QString texto;
+        QString titulo;
+        Icono icono;
+        bool pregunta;
+    };
+
+    void Muestra(const QString &texto, Icono icono, const QString &titulo) override;
+    bool Pregunta(const QString &texto, Icono icono, const QString &titulo) override;
+    void Beep() override { ++beeps; }
+
+    void Responde(bool si) { respuestas.push_back(si); }
+    // The last box's text, or an empty text when none was shown.
+    QString Ultimo() const { return cajas.isEmpty() ? QString() : cajas.last().texto; }
+    void Limpia() { cajas.clear(); beeps = 0; respuestas.clear(); }
+
+    QList<Caja> cajas;
+    int beeps = 0;
+    std::deque<bool> respuestas;
+    // Runs after each box is recorded (tests use it to act while a box "is open").
+    std::function<void(const Caja &)> alMostrar;
+};
