@@ -60,24 +60,6 @@ void FnVal(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_double(ctx, v);
 }
 
-void FnLeft(sqlite3_context *ctx, int, sqlite3_value **argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    DevuelveTexto(ctx, TextoArg(argv[0]).left(qMax(0, sqlite3_value_int(argv[1]))));
-}
-
-void FnRight(sqlite3_context *ctx, int, sqlite3_value **argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    DevuelveTexto(ctx, TextoArg(argv[0]).right(qMax(0, sqlite3_value_int(argv[1]))));
-}
-
 void FnLen(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
@@ -146,8 +128,6 @@ void RegistraFuncionesSql(QSqlDatabase &db)
         throw ErrorBD(-1, QStringLiteral("La Base de Datos no está abierta"));
     Registra(h, "CDATE", 1, FnCDate);
     Registra(h, "VAL", 1, FnVal);
-    Registra(h, "LEFT", 2, FnLeft);
-    Registra(h, "RIGHT", 2, FnRight);
     Registra(h, "LEN", 1, FnLen);
     Registra(h, "MID", 2, FnMid);
     Registra(h, "MID", 3, FnMid);

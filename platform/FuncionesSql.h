@@ -3,7 +3,8 @@
 #include <QSqlDatabase>
 
 // Registers, on an open SQLite connection, the functions that statements and
-// typed criteria use besides SQLite's own: CDATE, VAL, LEFT, RIGHT, LEN, MID.
+// typed criteria use besides SQLite's own: CDATE, VAL, LEN, MID. LEFT and RIGHT
+// are join keywords in SQLite and cannot be functions: use substr(s, 1, n) and substr(s, -n).
 // Must run after every open, since functions belong to the connection.
 void RegistraFuncionesSql(QSqlDatabase &db);
 

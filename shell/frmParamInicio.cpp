@@ -45,7 +45,7 @@ void CajaParam::focusOutEvent(QFocusEvent *e)
     // A message box or another window taking the focus is not the user leaving the box.
     if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason)
         return;
-    emit Abandonada();
+    emit Abandonada(e->reason());
 }
 
 frmParamInicio::frmParamInicio(Contexto &ctx, QWidget *padre) : QDialog(padre), logica(ctx), ctx_(ctx)
@@ -95,7 +95,7 @@ frmParamInicio::frmParamInicio(Contexto &ctx, QWidget *padre) : QDialog(padre), 
     connect(cmdAccion[2], &QPushButton::clicked, this, &frmParamInicio::Editar);
     for (CajaParam *c : {txtEstado, txtAno}) {
         connect(c, &CajaParam::Escape, this, &frmParamInicio::reject);
-        connect(c, &CajaParam::Abandonada, this, [this, c] { RevisaCaja(c); });
+        connect(c, &CajaParam::Abandonada, this, [this, c](Qt::FocusReason r) { RevisaCaja(c, r); });
     }
     Vista();
 }
@@ -117,12 +117,12 @@ void frmParamInicio::Editar()
     txtEstado->setFocus();
 }
 
-void frmParamInicio::RevisaCaja(CajaParam *caja)
+void frmParamInicio::RevisaCaja(CajaParam *caja, Qt::FocusReason razon)
 {
     // Leaving for Cancelar must not trap the user in a box that fails its check;
-    // leaving for Aceptar lets Aceptar check both boxes once.
-    if (!isVisible() || !fraParamIni->isEnabled() || focusWidget() == cmdAccion[0]
-        || focusWidget() == cmdAccion[1])
+    // a click on Aceptar checks both boxes itself, once.
+    const bool clicAceptar = razon == Qt::MouseFocusReason && focusWidget() == cmdAccion[0];
+    if (!isVisible() || !fraParamIni->isEnabled() || clicAceptar || focusWidget() == cmdAccion[1])
         return;
     const bool valida = caja == txtEstado ? logica.ValidaEstado(caja->text()) : logica.ValidaAno(caja->text());
     if (!valida)

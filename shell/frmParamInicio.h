@@ -17,7 +17,7 @@ public:
 
 signals:
     void Escape();
-    void Abandonada();
+    void Abandonada(Qt::FocusReason razon);
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
@@ -48,7 +48,7 @@ private:
     void Vista();
     void Editar();
     void Aceptar();
-    void RevisaCaja(CajaParam *caja);
+    void RevisaCaja(CajaParam *caja, Qt::FocusReason razon);
 
     Contexto &ctx_;
     bool abierta_ = false;

@@ -1,0 +1,102 @@
+#include "comun/ProgramaTemporal.h"
+#include "shell/BarraDatos.h"
+#include "shell/mdiPrincipal.h"
+
+#include <QMenuBar>
+#include <gtest/gtest.h>
+
+namespace {
+
+QList<int> Habilitados(const BarraDatos &b)
+{
+    QList<int> r;
+    for (int pos = 1; pos <= b.Cantidad(); ++pos)
+        if (b.Boton(pos) && b.Boton(pos)->isEnabled())
+            r << pos;
+    return r;
+}
+
+TEST(BarraDatos, ModosDeEdicionYNavegacion)
+{
+    BarraDatos barra(TitulosBarraCompleta());
+    ASSERT_EQ(barra.Cantidad(), 13);
+    HabilitaBotones(1, barra);
+    EXPECT_EQ(Habilitados(barra), (QList<int>{8, 9}));
+    HabilitaBotones(2, barra);
+    EXPECT_EQ(Habilitados(barra), (QList<int>{1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13}));
+    HabilitaBotones(3, barra);   // unknown mode: nothing changes
+    EXPECT_EQ(Habilitados(barra), (QList<int>{1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13}));
+}
+
+TEST(BarraDatos, BarraCortaConSeparadorContadoComoPosicion)
+{
+    BarraDatos barra({QStringLiteral("Primero"), QStringLiteral("Anterior"), QStringLiteral("Siguiente"),
+                      QStringLiteral("Último"), QStringLiteral("-"), QStringLiteral("Aceptar"),
+                      QStringLiteral("Cancelar")});
+    EXPECT_EQ(barra.Cantidad(), 7);
+    EXPECT_EQ(barra.Boton(5), nullptr);
+    EXPECT_EQ(barra.Boton(6)->text(), QStringLiteral("Aceptar"));
+    EXPECT_EQ(barra.Boton(8), nullptr);
+    // Positions the toolbar lacks are skipped without complaint.
+    AsignaImagenes(barra, 3);
+    HabilitaBotones(1, barra);
+    EXPECT_EQ(Habilitados(barra), QList<int>{});
+    int pulsado = 0;
+    QObject::connect(&barra, &BarraDatos::BotonPulsado, [&pulsado](int pos) { pulsado = pos; });
+    barra.Boton(7)->trigger();
+    EXPECT_EQ(pulsado, 7);
+}
+
+TEST(BarraDatos, ImagenesPorModo)
+{
+    BarraDatos barra(TitulosBarraCompleta());
+    auto imagen = [&barra](int pos) { return barra.Boton(pos)->icon().pixmap(16, 16).toImage(); };
+    AsignaImagenes(barra, 0);
+    EXPECT_EQ(imagen(7), ImagenTB(16).pixmap(16, 16).toImage());
+    EXPECT_EQ(imagen(5), ImagenTB(20).pixmap(16, 16).toImage());
+    AsignaImagenes(barra, 3);
+    EXPECT_EQ(imagen(6), ImagenTB(22).pixmap(16, 16).toImage());
+    EXPECT_EQ(imagen(7), ImagenTB(17).pixmap(16, 16).toImage());
+    AsignaImagenes(barra, 2);
+    EXPECT_EQ(imagen(5), ImagenTB(22).pixmap(16, 16).toImage());
+}
+
+TEST(MenuPrincipal, TodosLosMenusYLosNoConstruidosDeshabilitados)
+{
+    ProgramaTemporal p;
+    mdiPrincipal m(*p.ctx);
+    EXPECT_EQ(m.windowTitle(), QStringLiteral("Sistema VELMORAN"));
+    QStringList titulos;
+    for (QAction *a : m.menuBar()->actions())
+        titulos << a->text();
+    EXPECT_EQ(titulos, (QStringList{QStringLiteral("&Archivo"), QStringLiteral("&Catalogos"), QStringLiteral("Ca&ptura"),
+                                    QStringLiteral("&Reportes"), QStringLiteral("&Herramientas")}));
+    EXPECT_EQ(m.Item(QStringLiteral("mnuCat"), 14)->text(), QStringLiteral("Sitio de Ocuerrencia"));
+    EXPECT_EQ(m.Item(QStringLiteral("mnuCapt"), 0)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
+    EXPECT_FALSE(m.Item(QStringLiteral("mnuCapt"), 0)->isEnabled());
+    EXPECT_FALSE(m.Item(QStringLiteral("mnuReportes"), 0)->isEnabled());
+    EXPECT_TRUE(m.Item(QStringLiteral("mnuArch"), 10)->isEnabled());
+
+    QStringList abiertos;
+    m.AsignaCargaCatalogo([&abiertos](const QString &t, const QString &c, const QString &titulo) {
+        abiertos << t + QLatin1Char('|') + c + QLatin1Char('|') + titulo;
+    });
+    m.Item(QStringLiteral("mnuCat"), 14)->trigger();
+    m.Item(QStringLiteral("mnuCat"), 21)->trigger();
+    EXPECT_EQ(abiertos, (QStringList{QStringLiteral("cSitio|CodSitio|Sitio de Ocurrencia"),
+                                     QStringLiteral("cReferido|CodReferido|Usuario Referido por")}));
+}
+
+TEST(MenuPrincipal, PanelEstadoAnoConYSinCatalogo)
+{
+    ProgramaTemporal p;
+    p.AbreBase();
+    const BaseDatos &bd = p.ctx->ConexionBD;
+    const QString descripcion = bd.Valor(QStringLiteral("SELECT Descripcion FROM cEstados WHERE CodEstado = '09'")).toString();
+    EXPECT_EQ(TextoEstadoAno(bd, QStringLiteral("09"), QStringLiteral("2004")), descripcion + QStringLiteral(" - 2004"));
+    EXPECT_EQ(TextoEstadoAno(bd, QStringLiteral("77"), QStringLiteral("2004")), QStringLiteral("2004"));
+    p.ctx->ConexionBD.Cierra();
+    EXPECT_EQ(TextoEstadoAno(bd, QStringLiteral("09"), QStringLiteral("2004")), QStringLiteral("2004"));
+}
+
+} // namespace

@@ -1,0 +1,118 @@
+#include "comun/ProgramaTemporal.h"
+#include "shell/modGeneral.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <unistd.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CasoFecha {
+    const char *texto;
+    bool valida;
+    bool avisa;   // beep and "Fecha invalida, verifique por favor....."
+};
+
+class ValidaFechaTest : public ::testing::TestWithParam<CasoFecha> {};
+
+TEST_P(ValidaFechaTest, Veredicto)
+{
+    const CasoFecha c = GetParam();
+    MensajesFalsos m;
+    RelojFijo reloj(QDateTime(QDate(2026, 12, 6), QTime(10, 0)));
+    EXPECT_EQ(ValidaFecha(QString::fromUtf8(c.texto), m, reloj), c.valida) << c.texto;
+    if (c.avisa) {
+        ASSERT_EQ(m.cajas.size(), 1) << c.texto;
+        EXPECT_EQ(m.cajas[0].texto, QStringLiteral("Fecha invalida, verifique por favor....."));
+        EXPECT_EQ(m.cajas[0].titulo, QStringLiteral("Valida Fecha"));
+        EXPECT_EQ(m.beeps, 1);
+    } else {
+        EXPECT_TRUE(m.cajas.isEmpty()) << c.texto;
+        EXPECT_EQ(m.beeps, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fechas, ValidaFechaTest, ::testing::Values(
+    CasoFecha{"29/02/2004", true, false},
+    CasoFecha{"29/02/2003", false, true},
+    CasoFecha{"30/02/2004", false, false},
+    CasoFecha{"31/04/2004", false, false},
+    CasoFecha{"15/13/2004", false, false},
+    CasoFecha{"01/01/1899", false, false},
+    CasoFecha{"1/1/2004", false, false},
+    CasoFecha{"00/01/2004", false, true},
+    CasoFecha{"31/12/2020", true, false},
+    // The upper bound is the current year of the clock, not a fixed one.
+    CasoFecha{"01/01/2021", true, false},
+    CasoFecha{"06/12/2026", true, false},
+    CasoFecha{"01/01/2027", false, false},
+    CasoFecha{"__/__/____", false, false},
+    CasoFecha{"AB/01/2004", false, true}));
+
+TEST(FechaSQL, FechaTecleadaAFechaIso)
+{
+    EXPECT_EQ(FechaSQL(QStringLiteral("26/12/2003")), QStringLiteral("2003-12-26"));
+    EXPECT_EQ(FechaSQL(QStringLiteral("05/01/2004")), QStringLiteral("2004-01-05"));
+    EXPECT_EQ(FechaSQL(QString()), QString());
+    EXPECT_EQ(FechaSQL(QStringLiteral("31/02/2004")), QStringLiteral("31/02/2004"));
+}
+
+class RutinasBaseTest : public ::testing::Test {
+protected:
+    void SetUp() override { p.AbreBase(); }
+    ProgramaTemporal p;
+};
+
+TEST_F(RutinasBaseTest, BorraTablaIgnoraLaQueFalta)
+{
+    const BaseDatos &bd = p.ctx->ConexionBD;
+    EXPECT_NO_THROW(BorraTabla(bd, QStringLiteral("TMPNOEXISTE")));
+    EjecutaSQL(bd, QStringLiteral("CREATE TABLE TMPPRUEBA (A INTEGER)"));
+    BorraTabla(bd, QStringLiteral("TMPPRUEBA"));
+    EXPECT_FALSE(bd.ExisteTabla(QStringLiteral("TMPPRUEBA")));
+}
+
+TEST_F(RutinasBaseTest, EjecutaSQLLevantaElErrorAlLlamador)
+{
+    EXPECT_THROW(EjecutaSQL(p.ctx->ConexionBD, QStringLiteral("DELETE FROM NoExiste")), ErrorBD);
+}
+
+TEST_F(RutinasBaseTest, ExisteRegistroTabla)
+{
+    const BaseDatos &bd = p.ctx->ConexionBD;
+    EXPECT_TRUE(ExisteRegistroTabla(bd, QStringLiteral("cEstados"), QStringLiteral("CodEstado"), QStringLiteral("09")));
+    EXPECT_FALSE(ExisteRegistroTabla(bd, QStringLiteral("cEstados"), QStringLiteral("CodEstado"), QStringLiteral("77")));
+    EXPECT_FALSE(ExisteRegistroTabla(bd, QStringLiteral("cEstados"), QStringLiteral("CodEstado"), QString()));
+    EXPECT_FALSE(ExisteRegistroTabla(bd, QStringLiteral("NoExiste"), QStringLiteral("Cod"), 1));
+}
+
+TEST(ArchivoEnUso, FaltanteOProtegidoCuentaComoEnUso)
+{
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("a.txt"));
+    EXPECT_TRUE(ArchivoEnUso(ruta));
+    QFile f(ruta);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_FALSE(ArchivoEnUso(ruta));
+    if (geteuid() != 0) {
+        QFile::setPermissions(ruta, QFileDevice::ReadOwner);
+        EXPECT_TRUE(ArchivoEnUso(ruta));
+    }
+}
+
+TEST(Campos, ActivaYDesactivaConSuColor)
+{
+    QLineEdit campo;
+    DesactivaCampo(&campo);
+    EXPECT_FALSE(campo.isEnabled());
+    EXPECT_EQ(campo.palette().color(QPalette::Base), QGuiApplication::palette().color(QPalette::Dark));
+    ActivaCampo(&campo);
+    EXPECT_TRUE(campo.isEnabled());
+    EXPECT_EQ(campo.palette().color(QPalette::Base), QGuiApplication::palette().color(QPalette::Base));
+    ActivaCampo(nullptr);   // nothing to do, nothing to fail
+}
+
+} // namespace

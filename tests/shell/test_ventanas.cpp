@@ -1,0 +1,240 @@
+#include "comun/ProgramaTemporal.h"
+#include "shell/frmInicio.h"
+#include "shell/frmParamInicio.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Types text key by key; lower-case non-ASCII letters go as plain key events.
+void Teclea(QWidget *w, const QString &texto)
+{
+    for (const QChar c : texto) {
+        QKeyEvent pulsa(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &pulsa);
+        QKeyEvent suelta(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &suelta);
+    }
+}
+
+class LoginTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        p.AbreBase();
+        login = std::make_unique<frmInicio>(*p.ctx);
+        login->show();
+        QApplication::setActiveWindow(login.get());
+        login->txtUserName->setFocus();
+    }
+    ProgramaTemporal p;
+    std::unique_ptr<frmInicio> login;
+};
+
+TEST(ValidaUsuario, PalabraExactaEnAmbasCajas)
+{
+    EXPECT_TRUE(ValidaUsuario(QStringLiteral("MIRTO"), QStringLiteral("MIRTO")));
+    EXPECT_TRUE(ValidaUsuario(QStringLiteral(" MIRTO "), QStringLiteral("MIRTO  ")));
+    EXPECT_FALSE(ValidaUsuario(QStringLiteral("mirto"), QStringLiteral("MIRTO")));
+    EXPECT_FALSE(ValidaUsuario(QStringLiteral("MIRTO"), QStringLiteral("MIRTA")));
+    EXPECT_FALSE(ValidaUsuario(QString(), QString()));
+}
+
+TEST_F(LoginTest, MinusculasTecleadasSeAceptanYElQuintoCaracterAvanza)
+{
+    Teclea(login->txtUserName, QStringLiteral("mirto"));
+    EXPECT_EQ(login->txtUserName->text(), QStringLiteral("MIRTO"));
+    EXPECT_TRUE(login->txtPassword->hasFocus());
+    Teclea(login->txtPassword, QStringLiteral("mirto"));
+    EXPECT_TRUE(login->txtPassword->hasFocus());   // its maximum is 8: no move on
+    QTest::keyClick(login->txtPassword, Qt::Key_Return);
+    EXPECT_EQ(login->result(), QDialog::Accepted);
+    EXPECT_TRUE(p.mensajes.cajas.isEmpty());
+    EXPECT_TRUE(p.ctx->ConexionBD.EstaAbierta());
+}
+
+TEST_F(LoginTest, ClaveErroneaSeRechazaYSeleccionaElUsuario)
+{
+    Teclea(login->txtUserName, QStringLiteral("MIRTO"));
+    Teclea(login->txtPassword, QStringLiteral("OTRA"));
+    login->cmdAccion[0]->click();
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.cajas[0].texto, QStringLiteral("Acceso Denegado, verifique Usuario y Contraseña por favor"));
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, QStringLiteral("Acceso - VELMORAN"));
+    EXPECT_TRUE(login->isVisible());
+    EXPECT_TRUE(login->txtUserName->hasFocus());
+    EXPECT_EQ(login->txtUserName->selectedText(), QStringLiteral("MIRTO"));
+    EXPECT_EQ(login->txtPassword->text(), QStringLiteral("OTRA"));
+}
+
+TEST_F(LoginTest, TextoPegadoEnMinusculasSeRechaza)
+{
+    login->txtUserName->setText(QStringLiteral("mirto"));
+    login->txtPassword->setText(QStringLiteral("mirto"));
+    login->cmdAccion[0]->click();
+    EXPECT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_TRUE(login->isVisible());
+}
+
+TEST_F(LoginTest, EscCancelaYCierraLaConexion)
+{
+    QTest::keyClick(login->txtUserName, Qt::Key_Escape);
+    EXPECT_EQ(login->result(), QDialog::Rejected);
+    EXPECT_FALSE(p.ctx->ConexionBD.EstaAbierta());
+}
+
+class ParamTest : public ::testing::Test {
+protected:
+    void Abre()
+    {
+        ventana = std::make_unique<frmParamInicio>(*p.ctx);
+        ventana->logica.ParamInicioPendiente = !p.ctx->ConexionBD.EstaAbierta();
+        ventana->show();
+        QApplication::setActiveWindow(ventana.get());
+    }
+    void Edita(const QString &estado, const QString &ano)
+    {
+        ventana->cmdAccion[2]->click();
+        ventana->txtEstado->setText(estado);
+        ventana->txtAno->setText(ano);
+    }
+    ProgramaTemporal p;
+    std::unique_ptr<frmParamInicio> ventana;
+};
+
+TEST_F(ParamTest, MuestraLosAjustesGuardadosEnVista)
+{
+    Abre();
+    EXPECT_EQ(ventana->txtEstado->text(), QStringLiteral("36"));
+    EXPECT_TRUE(ventana->txtAno->text().isEmpty());   // no stored year: empty box
+    EXPECT_FALSE(ventana->cmdAccion[0]->isEnabled());
+    EXPECT_TRUE(ventana->cmdAccion[2]->isEnabled());
+    EXPECT_FALSE(ventana->fraParamIni->isEnabled());
+    ventana->cmdAccion[2]->click();
+    EXPECT_TRUE(ventana->cmdAccion[0]->isEnabled());
+    EXPECT_FALSE(ventana->cmdAccion[2]->isEnabled());
+    EXPECT_TRUE(ventana->txtEstado->hasFocus());
+}
+
+TEST_F(ParamTest, SoloDigitosYLosDemasPitan)
+{
+    Abre();
+    ventana->cmdAccion[2]->click();
+    ventana->txtEstado->clear();
+    Teclea(ventana->txtEstado, QStringLiteral("a5"));
+    EXPECT_EQ(ventana->txtEstado->text(), QStringLiteral("5"));
+    EXPECT_EQ(p.mensajes.beeps, 1);
+}
+
+TEST_F(ParamTest, AceptarRevisaLasCajasAunqueNoSeHayanVisitado)
+{
+    p.AbreBase();
+    Abre();
+    struct Caso { const char *estado, *ano, *mensaje; };
+    const Caso casos[] = {
+        {"0", "2004", "El Estado no puede ser 0 (cero)"},
+        {"", "2004", "El Estado no puede ser 0 (cero)"},
+        {"15", "1999", "El año es incorrecto"},
+        {"15", "2028", "El año es incorrecto"},
+        {"15", "", "El año es incorrecto"},
+        {"15", "20a4", "El año es incorrecto"},
+    };
+    for (const Caso &c : casos) {
+        p.mensajes.Limpia();
+        ventana->logica.AplicaParamInicio(QString::fromUtf8(c.estado), QString::fromUtf8(c.ano));
+        ASSERT_EQ(p.mensajes.cajas.size(), 1) << c.estado << "/" << c.ano;
+        EXPECT_EQ(p.mensajes.cajas[0].texto, QString::fromUtf8(c.mensaje));
+        EXPECT_EQ(p.mensajes.cajas[0].titulo, QStringLiteral("Parámetros de Inicio"));
+        // Nothing was touched: the open database stays open.
+        EXPECT_TRUE(p.ctx->ConexionBD.EstaAbierta());
+    }
+}
+
+TEST_F(ParamTest, EstadoDeUnDigitoSeRellenaYElAnoSiguienteSeAcepta)
+{
+    p.CreaBase(QStringLiteral("05"), QStringLiteral("2027"));
+    Abre();
+    Edita(QStringLiteral("5"), QStringLiteral("2027"));
+    ventana->cmdAccion[0]->click();
+    EXPECT_TRUE(ventana->Abierta());
+    EXPECT_EQ(QFileInfo(p.ctx->ConexionBD.Archivo()).fileName(), QStringLiteral("VELMORAN2705.db"));
+    EXPECT_EQ(p.ajustes->Lee(QStringLiteral("EstadoActual")), QStringLiteral("05"));
+    EXPECT_EQ(p.ajustes->Lee(QStringLiteral("AnoActual")), QStringLiteral("2027"));
+}
+
+TEST_F(ParamTest, CreaLaBaseVaciaSoloSiFaltaYSiSeAcepta)
+{
+    p.AbreBase();
+    Abre();
+    Edita(QStringLiteral("15"), QStringLiteral("2026"));
+    p.mensajes.Responde(false);
+    ventana->cmdAccion[0]->click();
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.cajas[0].texto,
+              QStringLiteral("No se pudo abrir la Base de Datos, por favor verifique sus datos.\n\n"
+                             "¿Desea crear la Base de Datos vacia?"));
+    EXPECT_TRUE(p.mensajes.cajas[0].pregunta);
+    EXPECT_FALSE(QFileInfo::exists(p.ctx->NombreArchivoBD(QStringLiteral("15"), QStringLiteral("2026"))));
+    EXPECT_FALSE(p.ctx->ConexionBD.EstaAbierta());
+    EXPECT_TRUE(ventana->logica.ParamInicioPendiente);
+    EXPECT_TRUE(p.ajustes->Lee(QStringLiteral("EstadoActual")).isNull());   // nothing saved
+    EXPECT_FALSE(ventana->cmdAccion[0]->isEnabled());                      // back to viewing
+
+    // Declined once: Cancelar now ends the program.
+    ventana->cmdAccion[1]->click();
+    EXPECT_TRUE(ventana->TerminaPrograma());
+
+    Abre();
+    Edita(QStringLiteral("15"), QStringLiteral("2026"));
+    p.mensajes.Responde(true);
+    ventana->cmdAccion[0]->click();
+    EXPECT_TRUE(ventana->Abierta());
+    EXPECT_TRUE(p.ctx->ConexionBD.EstaAbierta());
+    EXPECT_TRUE(BaseDatos::EsBaseVelmoran(p.ctx->NombreArchivoBD(QStringLiteral("15"), QStringLiteral("2026"))));
+    EXPECT_EQ(p.ajustes->Lee(QStringLiteral("EstadoActual")), QStringLiteral("15"));
+}
+
+TEST_F(ParamTest, UnArchivoExistenteQueNoAbreNuncaSeSobreescribe)
+{
+    const QString ruta = p.ctx->NombreArchivoBD(QStringLiteral("15"), QStringLiteral("2026"));
+    QFile f(ruta);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("eventos de otra instalacion");
+    f.close();
+    Abre();
+    Edita(QStringLiteral("15"), QStringLiteral("2026"));
+    ventana->cmdAccion[0]->click();
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_FALSE(p.mensajes.cajas[0].pregunta);
+    EXPECT_TRUE(p.mensajes.cajas[0].texto.startsWith(
+        QStringLiteral("No se pudo abrir la Base de Datos, por favor verifique sus datos.\n\n")));
+    QFile g(ruta);
+    ASSERT_TRUE(g.open(QIODevice::ReadOnly));
+    EXPECT_EQ(g.readAll(), QByteArray("eventos de otra instalacion"));
+}
+
+TEST_F(ParamTest, CancelarSinFalloSoloCierra)
+{
+    p.AbreBase();
+    Abre();
+    ventana->cmdAccion[1]->click();
+    EXPECT_FALSE(ventana->TerminaPrograma());
+    EXPECT_TRUE(p.ctx->ConexionBD.EstaAbierta());
+}
+
+TEST_F(ParamTest, SalirDeLaCajaDeAnoConUnValorFueraDeRangoAvisa)
+{
+    p.AbreBase();
+    Abre();
+    Edita(QStringLiteral("15"), QStringLiteral("1999"));
+    ventana->txtAno->setFocus();
+    QTest::keyClick(ventana->txtAno, Qt::Key_Tab);
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.cajas[0].texto, QStringLiteral("El año es incorrecto"));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return ventana->txtAno->hasFocus(); }, 2000));
+}
+
+} // namespace
