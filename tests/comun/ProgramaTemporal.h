@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comun/ImprimeQt.h"
 #include "comun/MensajesFalsos.h"
 #include "platform/Ajustes.h"
 #include "platform/Reloj.h"

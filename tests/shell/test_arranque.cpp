@@ -57,7 +57,8 @@ TEST_F(ArranqueTest, SinAjustesAbreLaBaseDe2004Y36)
     EXPECT_EQ(ventanas.parametros, 0);
     EXPECT_TRUE(p.mensajes.cajas.isEmpty());
     EXPECT_EQ(principal.Panel(1)->text(), QStringLiteral("Bienvenidos al Sistema VELMORAN"));
-    EXPECT_EQ(principal.Panel(2)->text(), QStringLiteral("2004"));   // state 36 is not a catalogued state
+    const QString pais = p.ctx->ConexionBD.Valor(QStringLiteral("SELECT Descripcion FROM cEstados WHERE CodEstado = '36'")).toString();
+    EXPECT_EQ(principal.Panel(2)->text(), pais + QStringLiteral(" - 2004"));
     EXPECT_EQ(principal.tmrMDI()->interval(), 20000);
     EXPECT_TRUE(principal.tmrMDI()->isActive());
     EXPECT_TRUE(principal.isVisible());
