@@ -33,9 +33,12 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$$(nproc)
 
+# N: care events the generator writes (default 100000).
+N ?= 100000
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks
-	$(BUILD_DIR)/bench/velmoran_bench
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/velmoran_bench $(N)
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/velmoran_bench_listas
 
 clean:
 	rm -rf $(BUILD_DIR)

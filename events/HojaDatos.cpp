@@ -209,6 +209,30 @@ QStringList HojaDatos::CodigosMarcados(ListaHoja lista) const
     return codigos;
 }
 
+bool HojaDatos::ListaHabilitada(ListaHoja lista) const
+{
+    return listasHabilitadas_[int(lista)];
+}
+
+void HojaDatos::HabilitaLista(ListaHoja lista, bool si)
+{
+    if (listasHabilitadas_[int(lista)] == si)
+        return;
+    listasHabilitadas_[int(lista)] = si;
+    emit HabilitacionCambiada();
+}
+
+void HojaDatos::EnfocaFecha(int indice)
+{
+    if (indice == 0 || indice == 1)
+        emit PideFocoFecha(indice);
+}
+
+void HojaDatos::EnfocaLista(ListaHoja lista)
+{
+    emit PideFocoLista(lista);
+}
+
 void HojaDatos::PonPagina(int pagina)
 {
     if (pagina_ == pagina)

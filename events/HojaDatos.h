@@ -98,6 +98,12 @@ public:
     void Marca(ListaHoja lista, int fila, bool si);
     // The two-character codes of the ticked items, in list order.
     QStringList CodigosMarcados(ListaHoja lista) const;
+    // A list switched off by the rules (greyed); its frame decides as well.
+    bool ListaHabilitada(ListaHoja lista) const;
+    void HabilitaLista(ListaHoja lista, bool si);   // emits HabilitacionCambiada
+    // Focus requests for the stops that are not text fields.
+    void EnfocaFecha(int indice);        // mskDatos(0|1); emits PideFocoFecha
+    void EnfocaLista(ListaHoja lista);   // emits PideFocoLista
 
     // Tab page (0 or 1)
     int Pagina() const { return pagina_; }
@@ -135,6 +141,8 @@ signals:
     void TituloCambiado(const QString &titulo);
     void AfeccionesCambiadas();
     void PideFoco(int indice);
+    void PideFocoFecha(int indice);
+    void PideFocoLista(ListaHoja lista);
 
 private:
     QMap<int, QString> textos_;
@@ -143,6 +151,7 @@ private:
     QString fechas_[2];
     QMap<Marco, bool> marcos_;
     QList<ElementoLista> listas_[5];
+    bool listasHabilitadas_[5] = {true, true, true, true, true};
     int pagina_ = 0;
     QString titulo_;
     QList<FilaAfeccion> afecciones_;

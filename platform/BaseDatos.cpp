@@ -3,6 +3,7 @@
 #include "platform/FuncionesSql.h"
 
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QUrl>
@@ -136,6 +137,24 @@ bool BaseDatos::EstaAbierta() const
 QSqlDatabase BaseDatos::Conexion() const
 {
     return QSqlDatabase::database(nombre_, false);
+}
+
+sqlite3 *BaseDatos::ManejadorDe(const QSqlDatabase &db)
+{
+    if (!db.isOpen())
+        throw ErrorBD(SQLITE_MISUSE, QStringLiteral("No hay una Base de Datos abierta"));
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        throw ErrorBD(SQLITE_MISUSE, QStringLiteral("El controlador de la Base de Datos no es SQLite"));
+    sqlite3 *h = *static_cast<sqlite3 *const *>(v.data());
+    if (!h)
+        throw ErrorBD(SQLITE_MISUSE, QStringLiteral("No hay una Base de Datos abierta"));
+    return h;
+}
+
+sqlite3 *BaseDatos::Manejador() const
+{
+    return ManejadorDe(Conexion());
 }
 
 QSqlQuery BaseDatos::Ejecuta(const QString &sql, const QVariantList &valores) const

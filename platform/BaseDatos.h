@@ -6,6 +6,8 @@
 #include <QVariantList>
 #include <stdexcept>
 
+struct sqlite3;
+
 // A database error as the user sees it: a number and a description.
 class ErrorBD : public std::runtime_error {
 public:
@@ -44,6 +46,10 @@ public:
     bool EstaAbierta() const;
     QString Archivo() const { return archivo_; }
     QSqlDatabase Conexion() const;
+    // The SQLite handle under the open connection, for prepared statements
+    // on hot paths; throws ErrorBD when no database is open.
+    sqlite3 *Manejador() const;
+    static sqlite3 *ManejadorDe(const QSqlDatabase &db);
 
     // Prepares and runs one statement with bound values; throws ErrorBD.
     // The returned query is positioned before its first row.

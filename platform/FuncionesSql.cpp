@@ -3,7 +3,6 @@
 #include "platform/BaseDatos.h"
 
 #include <QDate>
-#include <QSqlDriver>
 #include <QVariant>
 #include <sqlite3.h>
 
@@ -120,12 +119,7 @@ double ValorNumerico(const QString &texto)
 
 void RegistraFuncionesSql(QSqlDatabase &db)
 {
-    const QVariant v = db.driver()->handle();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
-        throw ErrorBD(-1, QStringLiteral("El controlador de la Base de Datos no es SQLite"));
-    sqlite3 *h = *static_cast<sqlite3 *const *>(v.data());
-    if (!h)
-        throw ErrorBD(-1, QStringLiteral("La Base de Datos no está abierta"));
+    sqlite3 *h = BaseDatos::ManejadorDe(db);
     Registra(h, "CDATE", 1, FnCDate);
     Registra(h, "VAL", 1, FnVal);
     Registra(h, "LEN", 1, FnLen);

@@ -8,6 +8,7 @@ namespace {
 QMessageBox::Icon IconoQt(Mensajes::Icono i)
 {
     switch (i) {
+    case Mensajes::Icono::Ninguno: return QMessageBox::NoIcon;
     case Mensajes::Icono::Informacion: return QMessageBox::Information;
     case Mensajes::Icono::Exclamacion: return QMessageBox::Warning;
     case Mensajes::Icono::Pregunta: return QMessageBox::Question;

@@ -8,7 +8,7 @@ class QWidget;
 // so that tests can answer questions and read what was said.
 class Mensajes {
 public:
-    enum class Icono { Informacion, Exclamacion, Pregunta, Critico };
+    enum class Icono { Ninguno, Informacion, Exclamacion, Pregunta, Critico };
 
     virtual ~Mensajes() = default;
     // A modal message with an OK button.

@@ -1,5 +1,6 @@
 // The program: builds the process-wide services, runs start-up and wires the
 // main window's menus to the windows of each subsystem.
+#include "capture/frmRegistro.h"
 #include "platform/InstanciaUnica.h"
 #include "shell/ParamInicio.h"
 #include "shell/frmInicio.h"
@@ -33,6 +34,8 @@ private:
 
 void ConectaMenus(Contexto &ctx, mdiPrincipal &principal)
 {
+    principal.AsignaAccion(QStringLiteral("mnuCapt"), 0,
+                           [&ctx, &principal] { AbreHojaRegistro(ctx, *principal.Area()); });
     principal.AsignaAccion(QStringLiteral("mnuParaIni"), 0, [&ctx, &principal] {
         if (!MuestraParamInicio(ctx, &principal, false))
             QApplication::exit(0);

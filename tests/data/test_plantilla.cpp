@@ -1,5 +1,6 @@
 // The template database and the tool that builds it.
 #include "comun/ProgramaTemporal.h"
+#include "lookups/Descripciones.h"
 #include "platform/BaseDatos.h"
 
 #include <QDir>
@@ -39,18 +40,6 @@ int Cuenta(const BaseDatos &bd, const QString &sql, const QVariantList &valores 
     return bd.Valor(sql, valores).toInt();
 }
 
-const QStringList CatalogosCodificados = {
-    QStringLiteral("AfectadoAgresor"), QStringLiteral("Agente"), QStringLiteral("Agresor"),
-    QStringLiteral("Area"), QStringLiteral("ClaveEdad"), QStringLiteral("Consecuencia"),
-    QStringLiteral("Derechohabiencia"), QStringLiteral("Destino"), QStringLiteral("Discapacidad"),
-    QStringLiteral("Efectos"), QStringLiteral("Embarazada"), QStringLiteral("Equipo"),
-    QStringLiteral("Escolaridad"), QStringLiteral("Festivo"), QStringLiteral("Intencionalidad"),
-    QStringLiteral("LeeEscribe"), QStringLiteral("LesionadoVehiculo"), QStringLiteral("MP"),
-    QStringLiteral("Parentesco"), QStringLiteral("Prehospitalaria"), QStringLiteral("Referido"),
-    QStringLiteral("Responsable"), QStringLiteral("Servicio"), QStringLiteral("Sexo"),
-    QStringLiteral("Sitio"), QStringLiteral("TipoAtencion"), QStringLiteral("TipoUnidad"),
-    QStringLiteral("TipoViolencia"), QStringLiteral("UsoSeguridad"), QStringLiteral("Vez"),
-};
 
 class Plantilla : public ::testing::Test {
 protected:
@@ -121,7 +110,7 @@ TEST_F(Plantilla, CadaTablaTieneSusColumnasEnOrden)
         {"BITACORA", {"TIPO", "NOMBRE", "RUTA", "FECHA", "UNIDADES", "EVENTOS", "FECHAINI",
                       "FECHAFIN", "CATALOGOS"}},
     };
-    for (const QString &c : CatalogosCodificados)
+    for (const QString &c : CatalogosCodificados())
         esperado.insert(QStringLiteral("c") + c, {QStringLiteral("Cod") + c, QStringLiteral("Descripcion")});
 
     for (auto it = esperado.cbegin(); it != esperado.cend(); ++it)
@@ -200,7 +189,7 @@ TEST_F(Plantilla, LosDetallesNoSeRepitenYSiguenASuEvento)
 
 TEST_F(Plantilla, CadaCatalogoCodificadoTieneSusRespuestas)
 {
-    for (const QString &c : CatalogosCodificados) {
+    for (const QString &c : CatalogosCodificados()) {
         const QString tabla = QStringLiteral("c") + c;
         const QString codigo = QStringLiteral("Cod") + c;
         SCOPED_TRACE(tabla.toStdString());

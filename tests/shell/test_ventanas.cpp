@@ -1,4 +1,5 @@
 #include "comun/ProgramaTemporal.h"
+#include "comun/Teclado.h"
 #include "shell/frmInicio.h"
 #include "shell/frmParamInicio.h"
 
@@ -8,17 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Types text key by key; lower-case non-ASCII letters go as plain key events.
-void Teclea(QWidget *w, const QString &texto)
-{
-    for (const QChar c : texto) {
-        QKeyEvent pulsa(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &pulsa);
-        QKeyEvent suelta(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &suelta);
-    }
-}
 
 class LoginTest : public ::testing::Test {
 protected:

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "events/ConjuntoEventos.h"
+#include "events/HojaDatos.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class Contexto;
+class ErrorBD;
+class modEvento;
+
+// Duplicate-key test of a new event: only while adding and only with a complete
+// key (CLUES of 11, Folio of 8, a filled date of care). When the key stands in
+// D_EVENTO it says "Los Datos de este Evento ya existen (CLUES, Folio y Fecha de
+// Atención" / "verifique por favor.....", asks the focus for the Folio and
+// returns true.
+bool ExisteRegistro(Contexto &ctx, HojaDatos &hoja);
+
+// What the toolbar's error handler says about a database error: the duplicate
+// message for a key violation, "<number> -- <description>" for anything else.
+QString TextoErrorBarra(const ErrorBD &error);
+
+// The record life of the capture sheet without widgets: browsing, adding,
+// editing, saving, cancelling and deleting, the toolbar by position, the
+// navigation keys, the page buttons and the caption. It works on the sheet
+// state (HojaDatos) that the window mirrors and on the record store.
+class VidaRegistro : public QObject {
+    Q_OBJECT
+public:
+    // Rows moved by PgUp and PgDn.
+    static constexpr int PasoPagina = 10;
+
+    VidaRegistro(Contexto &ctx, HojaDatos &hoja, modEvento &eventos, QObject *padre = nullptr);
+
+    // Opens the health-unit pick-list writing into field 23 (modal). Unset, a
+    // CLUES missing from the catalog only greys the field.
+    std::function<void()> AbreSeleccionClues;
+
+    // The sheet on all events: record set on "Select * from D_Evento", first
+    // page, browsing toolbar, frames disabled, caption.
+    void Abre();
+    // Rewrites the caption: position, count and the day's count; a record set
+    // standing before its first or after its last row is put on that row first.
+    void Actualiza_Ubicacion();
+
+    // Toolbar button by position 1 to 13 (tbrDatos_ButtonClick).
+    void BotonPulsado(int posicion);
+    // Item 1 to 4 of the "Buscar" drop-down (tbrDatos_ButtonMenuClick).
+    void MenuBuscar(int posicion);
+    // Navigation keys (Qt::Key): Home, End, Up, Down, PgUp, PgDn; only while browsing.
+    void Mueve_Registros(int tecla);
+    // Key released in a field, the tab control or a page button: Ctrl+G saves.
+    void TeclaSoltada(int tecla, Qt::KeyboardModifiers modificadores);
+    // Page buttons cmdCambiar(0) and (1).
+    void Cambiar(int indice);
+
+    void AgregarEvento();
+    void ValidaClues();
+    void LimpiaDatos_D_EVENTO();
+    // "CAPTURA_EVENTO" closes the dependent fields of a new event; other modes change nothing.
+    void ActivaControles(const QString &modo);
+
+    // The toolbar mode (1 editing, 2 browsing) the window shows.
+    int ModoBarra() const { return modoBarra_; }
+    // True while the record set holds at least one event.
+    bool HayEventos() const;
+
+    // The criteria of the last filter run ("Quitar Filtro" empties it) and
+    // the CLUES proposed for the next new event.
+    QString FiltroEventos;
+    QString UltimaClues;
+
+signals:
+    // The toolbar mode or the presence of events changed.
+    void BarraCambiada();
+    // Button 13: the window closes.
+    void PideCierre();
+
+private:
+    struct Clave {
+        QString folio;
+        QString clues;
+        QString fecha;
+    };
+    void Accion(int posicion);
+    void PonModo(int modo);
+    void HabilitaMarcos(bool si);
+    void Primero(bool alFinal);
+    void Paso(bool adelante);
+    void Altas();
+    void Cambios();
+    void Grabar();
+    void Cancelar();
+    void Bajas();
+    void QuitaFiltro();
+    void TerminaCaptura();
+    Clave ClaveEnHoja() const;
+    void RestauraClave();
+
+    Contexto &ctx_;
+    HojaDatos &hoja_;
+    modEvento &eventos_;
+    int modoBarra_ = 2;
+    // MarcaEvento: the event being edited, by its key, and the key's texts as
+    // the sheet showed them when editing began.
+    std::optional<ClaveEvento> marcaEvento_;
+    Clave claveEdicion_;
+};

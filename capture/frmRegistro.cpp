@@ -1,0 +1,879 @@
+#include "capture/frmRegistro.h"
+
+#include "capture/ManejadorRegistro.h"
+#include "capture/TecladoHoja.h"
+#include "platform/CursorOcupado.h"
+#include "shell/BarraDatos.h"
+#include "shell/Contexto.h"
+#include "shell/modGeneral.h"
+
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+
+namespace {
+
+// Sizes of the sheet in pixels (twips / 15).
+constexpr int AnchoHoja = 809;    // 12135 twips
+constexpr int AltoHoja = 625;     // 9375
+constexpr int AltoBarra = 36;     // 540
+constexpr int AnchoTab = 804;     // 12060
+constexpr int AltoTab = 588;      // 8820
+constexpr int AltoCampo = 20;
+
+// Colours written &HBBGGRR in the design, as RGB.
+const QColor ColorDescripcion(192, 192, 255);   // &HFFC0C0: description labels and lists
+const QColor ColorDiaSemana(255, 128, 0);       // &H80FF
+const QColor ColorTituloMarco(0, 0, 192);       // &HC00000
+const QColor ColorSeparador(0, 0, 128);         // &H800000
+
+void PonColor(QWidget *w, QPalette::ColorRole rol, const QColor &color)
+{
+    QPalette p = w->palette();
+    p.setColor(rol, color);
+    w->setPalette(p);
+}
+
+// The button-shadow colour of a disabled field or list.
+QColor ColorDeshabilitado()
+{
+    return QGuiApplication::palette().color(QPalette::Dark);
+}
+
+QIcon FlechaDerecha()
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::black);
+    p.setBrush(Qt::black);
+    p.drawPolygon(QPolygonF({QPointF(2, 6), QPointF(8, 6), QPointF(8, 2), QPointF(14, 8), QPointF(8, 14),
+                             QPointF(8, 10), QPointF(2, 10)}));
+    p.end();
+    return QIcon(pm);
+}
+
+bool MovidaDelUsuario(Qt::FocusReason razon)
+{
+    return razon == Qt::TabFocusReason || razon == Qt::BacktabFocusReason || razon == Qt::MouseFocusReason
+           || razon == Qt::ShortcutFocusReason;
+}
+
+bool TeclaNavegacion(int tecla)
+{
+    return tecla == Qt::Key_Home || tecla == Qt::Key_End || tecla == Qt::Key_Up || tecla == Qt::Key_Down
+           || tecla == Qt::Key_PageUp || tecla == Qt::Key_PageDown;
+}
+
+bool EsEnter(const QKeyEvent *e)
+{
+    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+}
+
+// Focus stops that are not text fields, by the sheet's numbering.
+constexpr int ParadaFecha[2] = {24, 2};
+constexpr int ParadaLista[5] = {6, 30, 32, 48, 54};
+
+} // namespace
+
+frmRegistro::frmRegistro(Contexto &ctx, QWidget *padre)
+    : QWidget(padre), ctx_(ctx), registro_(std::make_unique<HojaRegistro>(ctx))
+{
+    Construye();
+}
+
+frmRegistro::frmRegistro(Contexto &ctx, const ListasSeleccion &listas, QWidget *padre)
+    : QWidget(padre), ctx_(ctx), registro_(std::make_unique<HojaRegistro>(ctx, listas))
+{
+    Construye();
+}
+
+frmRegistro::~frmRegistro()
+{
+    // The controls and their handlers go before the sheet state they talk to.
+    const QObjectList hijos = children();
+    for (QObject *hijo : hijos)
+        delete hijo;
+}
+
+HojaDatos &frmRegistro::Hoja()
+{
+    return registro_->hoja;
+}
+
+VidaRegistro &frmRegistro::Vida()
+{
+    return registro_->vida;
+}
+
+bool frmRegistro::Capturando() const
+{
+    return registro_->hoja.EnAlta || registro_->hoja.EnCambio;
+}
+
+// ---------------------------------------------------------------------------
+// Building
+
+void frmRegistro::Construye()
+{
+    setObjectName(QStringLiteral("frmRegistro"));
+    setWindowTitle(TituloHojaRegistro());
+    setFixedSize(AnchoHoja, AltoHoja);
+    setFocusPolicy(Qt::StrongFocus);
+    QFont letra(QStringLiteral("DejaVu Sans Condensed"));
+    letra.setPixelSize(11);
+    setFont(letra);
+    // Fields in a closed frame stay readable, as on the paper form.
+    QPalette p = palette();
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(40, 40, 40));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(40, 40, 40));
+    setPalette(p);
+
+    ConstruyeBarra();
+    tab_ = new QTabWidget(this);
+    tab_->setObjectName(QStringLiteral("SSTab1"));
+    tab_->setGeometry(2, AltoBarra, AnchoTab, AltoTab);
+    auto *pagina1 = new QWidget;
+    auto *pagina2 = new QWidget;
+    tab_->addTab(pagina1, QStringLiteral("HOJA DE REGISTRO 1"));
+    tab_->addTab(pagina2, QStringLiteral("HOJA DE REGISTRO 2"));
+    ConstruyePagina1(pagina1);
+    ConstruyePagina2(pagina2);
+
+    teclado_ = new TecladoHoja(registro_->reglas, registro_->hoja, ctx_.mensajes, this);
+    for (auto it = txt_.cbegin(); it != txt_.cend(); ++it)
+        teclado_->Instala(it.key(), it.value());
+
+    // Focus order: the fields by their numbers, then the other stops.
+    for (auto it = txt_.cbegin(); it != txt_.cend(); ++it)
+        paradas_.emplace_back(CampoDe(it.key())->tab, it.value());
+    for (int i = 0; i < 2; ++i)
+        paradas_.emplace_back(ParadaFecha[i], msk_[i]);
+    for (int l = 0; l < 5; ++l)
+        paradas_.emplace_back(ParadaLista[l], listas_[l]);
+    paradas_.emplace_back(43, cambiar_[0]);
+    paradas_.emplace_back(58, agrega_);
+    paradas_.emplace_back(64, cambiar_[1]);
+    paradas_.emplace_back(65, modifica_);
+    paradas_.emplace_back(67, borra_);
+    paradas_.emplace_back(68, tab_);
+    paradas_.emplace_back(95, grid_);
+    std::sort(paradas_.begin(), paradas_.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (size_t i = 1; i < paradas_.size(); ++i)
+        setTabOrder(paradas_[i - 1].second, paradas_[i].second);
+
+    Conecta();
+    for (int l = 0; l < 5; ++l)
+        MuestraLista(ListaHoja(l));
+    MuestraHabilitacion();
+    MuestraBarra();
+}
+
+void frmRegistro::ConstruyeBarra()
+{
+    barra_ = new BarraDatos(TitulosBarraCompleta(), this);
+    barra_->setGeometry(0, 0, AnchoHoja, AltoBarra);
+    barra_->setIconSize(QSize(16, 16));
+    barra_->setFocusPolicy(Qt::NoFocus);
+    static const char *const consejos[13] = {"Primero", "Anterior", "Siguiente", "Último", "Altas de registros",
+                                             "Cambios de Registros", "Refrescar", "Grabar Movimiento",
+                                             "Cancelar Movimiento", "Buscar", "Bajas de registros", "Imprimir",
+                                             "Cerrar"};
+    for (int pos = 1; pos <= 13; ++pos)
+        barra_->Boton(pos)->setToolTip(QString::fromUtf8(consejos[pos - 1]));
+
+    menuBuscar_ = new QMenu(this);
+    menuBuscar_->setObjectName(QStringLiteral("mnuBuscar"));
+    const QStringList items = {QStringLiteral("Filtrar"), QStringLiteral("Quitar Filtro"),
+                               QStringLiteral("Ver Tabla"), QStringLiteral("Exportar")};
+    for (int i = 0; i < items.size(); ++i) {
+        QAction *a = menuBuscar_->addAction(items[i]);
+        a->setObjectName(QStringLiteral("mnuBuscar_%1").arg(i + 1));
+        const int posicion = i + 1;
+        connect(a, &QAction::triggered, this, [this, posicion] { registro_->vida.MenuBuscar(posicion); });
+    }
+    QAction *buscar = barra_->Boton(10);
+    buscar->setMenu(menuBuscar_);
+    if (auto *boton = qobject_cast<QToolButton *>(barra_->widgetForAction(buscar)))
+        boton->setPopupMode(QToolButton::MenuButtonPopup);
+    AsignaImagenes(*barra_, 0);
+}
+
+QLabel *frmRegistro::Rotulo(QWidget *padre, const QString &texto, int x, int y, int ancho, int alto,
+                            Qt::Alignment alineacion)
+{
+    auto *l = new QLabel(texto, padre);
+    l->setGeometry(x, y, ancho, alto);
+    l->setAlignment(alineacion);
+    l->setWordWrap(alto > AltoCampo);
+    PonColor(l, QPalette::WindowText, Qt::black);
+    return l;
+}
+
+QLabel *frmRegistro::Pie(QWidget *padre, const QString &texto, int x, int y, int ancho)
+{
+    QLabel *l = Rotulo(padre, texto, x, y, ancho, 12, Qt::AlignLeft | Qt::AlignTop);
+    QFont f = l->font();
+    f.setPixelSize(9);
+    l->setFont(f);
+    return l;
+}
+
+QLabel *frmRegistro::Separador(QWidget *padre, const QString &texto, int x, int y)
+{
+    QLabel *l = Rotulo(padre, texto, x, y, 8, AltoCampo, Qt::AlignCenter);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    PonColor(l, QPalette::WindowText, ColorSeparador);
+    return l;
+}
+
+QLineEdit *frmRegistro::Campo(QWidget *padre, int indice, int x, int y, int ancho)
+{
+    const CampoHoja *c = CampoDe(indice);
+    auto *e = new QLineEdit(padre);
+    e->setObjectName(QStringLiteral("txtDatos_%1").arg(indice));
+    e->setGeometry(x, y, ancho, AltoCampo);
+    e->setMaxLength(c->largo);
+    e->setAlignment(c->derecha ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    e->setContextMenuPolicy(Qt::NoContextMenu);
+    e->setDragEnabled(false);
+    PonColor(e, QPalette::Base, Qt::white);
+    txt_.insert(indice, e);
+    connect(e, &QLineEdit::textEdited, this, [this, indice](const QString &texto) {
+        if (!mostrando_)
+            registro_->hoja.PonTexto(indice, texto);
+    });
+    return e;
+}
+
+QLabel *frmRegistro::CajaDescripcion(QWidget *padre, int indice, int x, int y, int ancho)
+{
+    auto *l = new QLabel(padre);
+    l->setObjectName(QStringLiteral("lblDatos_%1").arg(indice));
+    l->setGeometry(x, y, ancho, AltoCampo);
+    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    l->setAutoFillBackground(true);
+    l->setIndent(2);
+    PonColor(l, QPalette::Window, ColorDescripcion);
+    PonColor(l, QPalette::WindowText, QGuiApplication::palette().color(QPalette::WindowText));
+    lbl_.insert(indice, l);
+    return l;
+}
+
+void frmRegistro::FilaCodigo(QWidget *padre, const QString &rotulo, int indice, int x, int y, int anchoRotulo,
+                             int anchoDescripcion, int anchoCampo)
+{
+    Rotulo(padre, rotulo, x, y, anchoRotulo, AltoCampo, Qt::AlignRight | Qt::AlignVCenter);
+    Campo(padre, indice, x + anchoRotulo + 2, y, anchoCampo);
+    CajaDescripcion(padre, indice, x + anchoRotulo + anchoCampo + 4, y, anchoDescripcion);
+}
+
+void frmRegistro::ParDeCampos(QWidget *padre, int primero, int segundo, const QString &separador,
+                              const QString &pie, int x, int y)
+{
+    Campo(padre, primero, x, y, 24);
+    Separador(padre, separador, x + 25, y);
+    Campo(padre, segundo, x + 34, y, 24);
+    Pie(padre, pie, x, y + 21, 32);
+    Pie(padre, QStringLiteral("Minutos"), x + 30, y + 21, 40);
+}
+
+QLineEdit *frmRegistro::CajaFecha(QWidget *padre, int indice, int x, int y)
+{
+    auto *e = new QLineEdit(padre);
+    e->setObjectName(QStringLiteral("mskDatos_%1").arg(indice));
+    e->setGeometry(x, y, 76, AltoCampo);
+    e->setInputMask(QStringLiteral("00/00/0000;_"));
+    e->setContextMenuPolicy(Qt::NoContextMenu);
+    PonColor(e, QPalette::Base, Qt::white);
+    e->installEventFilter(this);
+    msk_[indice] = e;
+    connect(e, &QLineEdit::textEdited, this, [this, indice, e] {
+        if (!mostrando_)
+            registro_->hoja.PonFecha(indice, e->displayText());
+    });
+    return e;
+}
+
+QListWidget *frmRegistro::CreaLista(QWidget *padre, ListaHoja lista, const QString &nombre, int x, int y,
+                                    int ancho, int alto)
+{
+    auto *l = new QListWidget(padre);
+    l->setObjectName(nombre);
+    l->setGeometry(x, y, ancho, alto);
+    l->setTabKeyNavigation(false);
+    l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    l->setSelectionMode(QAbstractItemView::SingleSelection);
+    PonColor(l, QPalette::Base, ColorDescripcion);
+    l->installEventFilter(this);
+    listas_[int(lista)] = l;
+    connect(l, &QListWidget::itemChanged, this, [this, lista, l](QListWidgetItem *item) {
+        if (!mostrando_)
+            registro_->hoja.Marca(lista, l->row(item), item->checkState() == Qt::Checked);
+    });
+    return l;
+}
+
+QGroupBox *frmRegistro::CreaMarco(QWidget *padre, Marco marco, const QString &titulo, const QString &nombre,
+                                  int x, int y, int ancho, int alto)
+{
+    auto *g = new QGroupBox(titulo, padre);
+    g->setObjectName(nombre);
+    g->setGeometry(x, y, ancho, alto);
+    for (QPalette::ColorGroup grupo : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        QPalette p = g->palette();
+        p.setColor(grupo, QPalette::WindowText, ColorTituloMarco);
+        g->setPalette(p);
+    }
+    marcos_.insert(marco, g);
+    return g;
+}
+
+void frmRegistro::ConstruyePagina1(QWidget *pagina)
+{
+    const Qt::Alignment derecha = Qt::AlignRight | Qt::AlignVCenter;
+
+    QGroupBox *clues = CreaMarco(pagina, Marco::Clues, QString(), QStringLiteral("frmClues"), 4, 2, 790, 56);
+    Rotulo(clues, QStringLiteral("Folio :"), 8, 8, 40, AltoCampo, derecha);
+    Campo(clues, 22, 50, 8, 70);
+    Rotulo(clues, QStringLiteral("CLUES :"), 130, 8, 48, AltoCampo, derecha);
+    Campo(clues, 23, 180, 8, 96)->setToolTip(QStringLiteral("CLUES"));
+    CajaDescripcion(clues, 28, 280, 8, 500);
+    Rotulo(clues, QStringLiteral("Fecha de Atención :"), 8, 31, 112, AltoCampo, derecha);
+    CajaFecha(clues, 1, 122, 31);
+    Rotulo(clues, QStringLiteral("Mes Estadístico :"), 210, 31, 90, AltoCampo, derecha);
+    CajaDescripcion(clues, 1, 302, 31, 160);
+
+    QGroupBox *afectado = CreaMarco(pagina, Marco::Afectado, QStringLiteral("Datos del Afectado"),
+                                    QStringLiteral("frmAfectado"), 4, 60, 790, 236);
+    Rotulo(afectado, QStringLiteral("Paterno :"), 8, 18, 52, AltoCampo, derecha);
+    Campo(afectado, 29, 62, 18, 190)->setToolTip(QStringLiteral("Paterno"));
+    Rotulo(afectado, QStringLiteral("Materno :"), 258, 18, 54, AltoCampo, derecha);
+    Campo(afectado, 30, 314, 18, 190)->setToolTip(QStringLiteral("Materno"));
+    Rotulo(afectado, QStringLiteral("Nombre(s) :"), 510, 18, 64, AltoCampo, derecha);
+    Campo(afectado, 31, 576, 18, 206)->setToolTip(QStringLiteral("Nombre(s)"));
+
+    Rotulo(afectado, QStringLiteral("Derechohabiencia :"), 8, 42, 180, 16);
+    CreaLista(afectado, ListaHoja::Derechohabiencia, QStringLiteral("lstDerechohabiencia"), 8, 58, 210, 98);
+
+    Rotulo(afectado, QStringLiteral("CURP :"), 222, 44, 64, AltoCampo, derecha);
+    Campo(afectado, 32, 288, 44, 140);
+    lbl_.insert(23, Rotulo(afectado, QStringLiteral("Afiliación :"), 222, 68, 64, AltoCampo, derecha));
+    Campo(afectado, 33, 288, 68, 86);
+    Separador(afectado, QStringLiteral("-"), 375, 68);
+    Campo(afectado, 34, 384, 68, 24);
+    lbl_.insert(22, Rotulo(afectado, QStringLiteral("Expediente :"), 222, 92, 64, AltoCampo, derecha));
+    Campo(afectado, 35, 288, 92, 110);
+
+    Rotulo(afectado, QStringLiteral("Edad :"), 436, 44, 120, AltoCampo, derecha);
+    Campo(afectado, 36, 558, 44, 32);
+    Campo(afectado, 37, 592, 44, 18);
+    CajaDescripcion(afectado, 37, 612, 44, 170);
+    FilaCodigo(afectado, QStringLiteral("Sexo :"), 38, 436, 66, 120, 202);
+    FilaCodigo(afectado, QStringLiteral("Embarazada :"), 39, 436, 88, 120, 202);
+    FilaCodigo(afectado, QStringLiteral("Sabe Leer y Escribir :"), 40, 436, 110, 120, 202);
+    FilaCodigo(afectado, QStringLiteral("Escolaridad :"), 41, 436, 132, 120, 202);
+
+    QGroupBox *domicilio = CreaMarco(afectado, Marco::Domicilio, QStringLiteral("Domicilio de Ocurrencia"),
+                                     QStringLiteral("frmDomicilio"), 8, 160, 774, 70);
+    Rotulo(domicilio, QStringLiteral("Calle :"), 4, 18, 36, AltoCampo, derecha);
+    Campo(domicilio, 42, 42, 18, 156);
+    Rotulo(domicilio, QStringLiteral("Entre Calle Uno :"), 200, 18, 88, AltoCampo, derecha);
+    Campo(domicilio, 43, 290, 18, 116);
+    Rotulo(domicilio, QStringLiteral("Entre Calle Dos :"), 408, 18, 88, AltoCampo, derecha);
+    Campo(domicilio, 44, 498, 18, 116);
+    Rotulo(domicilio, QStringLiteral("Colonia :"), 616, 18, 48, AltoCampo, derecha);
+    Campo(domicilio, 45, 666, 18, 100);
+    FilaCodigo(domicilio, QStringLiteral("Entidad :"), 46, 4, 42, 52, 170, 24);
+    FilaCodigo(domicilio, QStringLiteral("Municipio :"), 47, 254, 42, 60, 172, 30);
+    FilaCodigo(domicilio, QStringLiteral("Localidad :"), 48, 524, 42, 58, 144, 36);
+
+    QGroupBox *evento = CreaMarco(pagina, Marco::Evento, QStringLiteral(" Datos del Evento"),
+                                  QStringLiteral("frmEvento"), 4, 298, 750, 262);
+    // Left column.
+    Rotulo(evento, QStringLiteral("Fecha de Ocurrencia:"), 8, 18, 104, AltoCampo);
+    CajaFecha(evento, 0, 114, 18);
+    lbl_.insert(8, Rotulo(evento, QStringLiteral("Hora de Ocurrencia (00:00 -- 23:59)"), 8, 42, 230, 16));
+    ParDeCampos(evento, 49, 50, QStringLiteral(":"), QStringLiteral("Hora"), 8, 58);
+    QLabel *dia = Rotulo(evento, QString(), 96, 58, 120, AltoCampo, Qt::AlignCenter);
+    dia->setObjectName(QStringLiteral("lblDatos_0"));
+    dia->setFrameStyle(QFrame::Box | QFrame::Plain);
+    dia->setAutoFillBackground(true);
+    PonColor(dia, QPalette::Window, ColorDiaSemana);
+    lbl_.insert(0, dia);
+    FilaCodigo(evento, QStringLiteral("Fué día Festivo :"), 51, 8, 94, 146, 92);
+    FilaCodigo(evento, QStringLiteral("Discapacidad Preexistente :"), 52, 8, 116, 146, 92);
+    FilaCodigo(evento, QStringLiteral("Intencionalidad :"), 53, 8, 138, 146, 92);
+    Rotulo(evento, QStringLiteral("Especificar el (los) tipo(s) de violencia(s):"), 8, 162, 262, 16);
+    CreaLista(evento, ListaHoja::TipoViolencia, QStringLiteral("lstTipoViolencia"), 8, 178, 262, 78);
+    // Middle column.
+    Rotulo(evento, QStringLiteral("Para Caso de Violencia o Evento Autoinfligido :"), 278, 14, 200, 28,
+           Qt::AlignLeft | Qt::AlignBottom);
+    Campo(evento, 54, 278, 44, 20);
+    CajaDescripcion(evento, 54, 300, 44, 178);
+    Rotulo(evento, QStringLiteral("Se Sospecha que el Paciente estaba bajo los Efectos de :"), 278, 66, 200, 28,
+           Qt::AlignLeft | Qt::AlignBottom);
+    CreaLista(evento, ListaHoja::PacienteEfectos, QStringLiteral("lstPacienteEfectos"), 278, 96, 200, 104);
+    FilaCodigo(evento, QStringLiteral("Sitio de Ocurrencia:"), 55, 278, 208, 100, 72, 24);
+    FilaCodigo(evento, QStringLiteral("Agente de la Lesión:"), 56, 278, 232, 100, 72, 24);
+    // Right column.
+    QGroupBox *accidente = CreaMarco(evento, Marco::Accidente,
+                                     QStringLiteral("Si la causa fué Accidente de Vehículo de Motor"),
+                                     QStringLiteral("frmAccidente"), 486, 12, 258, 88);
+    FilaCodigo(accidente, QStringLiteral("El lesionado es :"), 57, 2, 18, 172, 56);
+    FilaCodigo(accidente, QStringLiteral("Uso Equipo de Seguridad :"), 58, 2, 41, 172, 56);
+    FilaCodigo(accidente, QStringLiteral("Qué Equipo de Seguridad utilizó :"), 59, 2, 64, 172, 56);
+    Rotulo(evento, QStringLiteral("Área Anatómica de Mayor Gravedad :"), 486, 102, 258, 16);
+    Campo(evento, 60, 486, 118, 24);
+    CajaDescripcion(evento, 60, 512, 118, 232);
+    Rotulo(evento, QStringLiteral("Consecuencia Resultante de Mayor Gravedad :"), 486, 140, 258, 16);
+    Campo(evento, 61, 486, 156, 24);
+    CajaDescripcion(evento, 61, 512, 156, 232);
+    Rotulo(evento, QStringLiteral("Recibió Atención Prehospitalaria"), 486, 180, 178, AltoCampo);
+    Campo(evento, 62, 666, 180, 20);
+    CajaDescripcion(evento, 62, 688, 180, 56);
+    lbl_.insert(34, Rotulo(evento, QStringLiteral("Tiempo de traslado a la Unidad Hospitalaria"), 486, 204, 258, 16));
+    ParDeCampos(evento, 63, 64, QStringLiteral("-"), QStringLiteral("Horas"), 486, 220);
+
+    cambiar_[0] = new QPushButton(pagina);
+    cambiar_[0]->setObjectName(QStringLiteral("cmdCambiar_0"));
+}
+
+void frmRegistro::ConstruyePagina2(QWidget *pagina)
+{
+    const Qt::Alignment derecha = Qt::AlignRight | Qt::AlignVCenter;
+
+    QGroupBox *agresor = CreaMarco(pagina, Marco::Agresor, QStringLiteral("Agresor"), QStringLiteral("frmAgresor"),
+                                   4, 2, 790, 124);
+    FilaCodigo(agresor, QStringLiteral("Agresor :"), 65, 8, 20, 80, 240);
+    Rotulo(agresor, QStringLiteral("Edad :"), 8, 44, 80, AltoCampo, derecha);
+    Campo(agresor, 66, 90, 44, 34);
+    Rotulo(agresor, QStringLiteral("Años"), 128, 44, 40, AltoCampo);
+    FilaCodigo(agresor, QStringLiteral("Sexo :"), 67, 8, 68, 80, 240);
+    FilaCodigo(agresor, QStringLiteral("Parentesco :"), 68, 8, 92, 80, 240);
+    Rotulo(agresor, QStringLiteral("Se Sospecha que fué bajo los Efectos de :"), 400, 16, 380, 16);
+    CreaLista(agresor, ListaHoja::AgresorEfectos, QStringLiteral("lstAgresorEfectos"), 400, 32, 382, 86);
+
+    QGroupBox *atencion = CreaMarco(pagina, Marco::Atencion, QStringLiteral("Atención"), QStringLiteral("frmAtencion"),
+                                    4, 128, 790, 376);
+    Rotulo(atencion, QStringLiteral("Hora de Atención (00:00 -- 23:59)"), 8, 20, 196, AltoCampo);
+    ParDeCampos(atencion, 69, 70, QStringLiteral(":"), QStringLiteral("Hora"), 206, 20);
+    Rotulo(atencion, QStringLiteral("Servicio de Atención :"), 8, 58, 120, AltoCampo, derecha);
+    CajaDescripcion(atencion, 71, 130, 58, 220);
+    Campo(atencion, 71, 354, 58, 20);
+    lbl_.insert(21, Rotulo(atencion,
+                           QStringLiteral("Si fue atendido en urgencias, escriba el tiempo de estancia en el servicio"),
+                           8, 84, 290, 30, Qt::AlignLeft | Qt::AlignVCenter));
+    ParDeCampos(atencion, 72, 73, QStringLiteral("-"), QStringLiteral("Horas"), 304, 88);
+
+    Rotulo(atencion, QStringLiteral("Tipo de Atención :"), 400, 16, 200, 16);
+    CreaLista(atencion, ListaHoja::TipoAtencion, QStringLiteral("lstTipoAtencion"), 400, 32, 382, 96);
+    FilaCodigo(atencion, QStringLiteral("Usuario referido por :"), 74, 400, 134, 170, 186);
+    FilaCodigo(atencion, QStringLiteral("Destino después de la Atención :"), 75, 400, 158, 170, 182, 24);
+
+    Rotulo(atencion, QStringLiteral("Diagnósticos finales en orden de importancia :"), 8, 190, 240, AltoCampo);
+    Campo(atencion, 76, 250, 190, 44);
+    CajaDescripcion(atencion, 76, 296, 190, 486);
+    grid_ = new QTableWidget(0, 2, atencion);
+    grid_->setObjectName(QStringLiteral("grdAfecciones"));
+    grid_->setGeometry(8, 214, 560, 82);
+    grid_->setHorizontalHeaderLabels({QStringLiteral("NUMAFEC"), QStringLiteral("AFECCION")});
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setTabKeyNavigation(false);
+    grid_->verticalHeader()->setDefaultSectionSize(18);
+    grid_->verticalHeader()->setVisible(false);
+    grid_->horizontalHeader()->setStretchLastSection(true);
+    agrega_ = new QPushButton(QStringLiteral("Agregar"), atencion);
+    agrega_->setObjectName(QStringLiteral("cmdAgregaAfec"));
+    agrega_->setGeometry(576, 214, 90, 24);
+    modifica_ = new QPushButton(QStringLiteral("Modificar"), atencion);
+    modifica_->setObjectName(QStringLiteral("cmdModificaAfec"));
+    modifica_->setGeometry(576, 243, 90, 24);
+    borra_ = new QPushButton(QStringLiteral("Borrar"), atencion);
+    borra_->setObjectName(QStringLiteral("cmdBorraAfec"));
+    borra_->setGeometry(576, 272, 90, 24);
+
+    FilaCodigo(atencion, QStringLiteral("Reselección Afección Principal :"), 77, 8, 302, 170, 556, 44);
+    FilaCodigo(atencion, QStringLiteral("Causa externa :"), 78, 8, 326, 170, 556, 44);
+    FilaCodigo(atencion, QStringLiteral("Se dió aviso al Ministerio Público :"), 79, 8, 350, 170, 200);
+
+    QGroupBox *responsable = CreaMarco(pagina, Marco::Responsable, QStringLiteral("Responsable"),
+                                       QStringLiteral("frmResponsable"), 4, 508, 750, 50);
+    FilaCodigo(responsable, QStringLiteral("Responsable de la Atención :"), 80, 8, 20, 150, 200);
+    txt_.value(80)->setToolTip(QStringLiteral("Código"));
+    lbl_.insert(24, Rotulo(responsable, QStringLiteral("Nombre :"), 386, 20, 50, AltoCampo, derecha));
+    Campo(responsable, 81, 438, 20, 300)->setToolTip(QStringLiteral("Médico Tratante"));
+
+    cambiar_[1] = new QPushButton(pagina);
+    cambiar_[1]->setObjectName(QStringLiteral("cmdCambiar_1"));
+    // Both page buttons at the lower right of their page: 555 by 405 twips.
+    for (QPushButton *b : cambiar_) {
+        b->setGeometry(758, 530, 37, 27);
+        b->setIcon(FlechaDerecha());
+        b->setToolTip(QStringLiteral("Siguiente sección"));
+        b->installEventFilter(this);
+    }
+}
+
+std::vector<QWidget *> frmRegistro::OrdenDeFoco() const
+{
+    std::vector<QWidget *> orden;
+    for (const auto &p : paradas_)
+        orden.push_back(p.second);
+    return orden;
+}
+
+// ---------------------------------------------------------------------------
+// Wiring and mirrors
+
+void frmRegistro::Conecta()
+{
+    HojaDatos &hoja = registro_->hoja;
+    VidaRegistro &vida = registro_->vida;
+    connect(&hoja, &HojaDatos::TextoCambiado, this, &frmRegistro::MuestraTexto);
+    connect(&hoja, &HojaDatos::FechaModificada, this, &frmRegistro::MuestraFecha);
+    connect(&hoja, &HojaDatos::EtiquetaCambiada, this, &frmRegistro::MuestraEtiqueta);
+    connect(&hoja, &HojaDatos::HabilitacionCambiada, this, &frmRegistro::MuestraHabilitacion);
+    connect(&hoja, &HojaDatos::ListaRecargada, this, &frmRegistro::MuestraLista);
+    connect(&hoja, &HojaDatos::MarcaCambiada, this, &frmRegistro::MuestraMarca);
+    connect(&hoja, &HojaDatos::PaginaCambiada, this, &frmRegistro::MuestraPagina);
+    connect(&hoja, &HojaDatos::TituloCambiado, this, &QWidget::setWindowTitle);
+    connect(&hoja, &HojaDatos::AfeccionesCambiadas, this, &frmRegistro::MuestraAfecciones);
+    connect(&hoja, &HojaDatos::PideFoco, this, [this](int i) {
+        if (const CampoHoja *c = CampoDe(i))
+            PonFoco(txt_.value(i), PaginaDe(c->marco));
+    });
+    connect(&hoja, &HojaDatos::PideFocoFecha, this, [this](int i) { PonFoco(msk_[i], 0); });
+    connect(&hoja, &HojaDatos::PideFocoLista, this, [this](ListaHoja l) {
+        const bool pagina2 = l == ListaHoja::AgresorEfectos || l == ListaHoja::TipoAtencion;
+        PonFoco(listas_[int(l)], pagina2 ? 1 : 0);
+    });
+
+    connect(&vida, &VidaRegistro::BarraCambiada, this, &frmRegistro::MuestraBarra);
+    connect(&vida, &VidaRegistro::PideCierre, this, [this] {
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+            sub->close();
+        else
+            close();
+    });
+    vida.AbreSeleccionClues = [this] {
+        if (registro_->listas.Clues)
+            registro_->listas.Clues(this);
+    };
+
+    connect(barra_, &BarraDatos::BotonPulsado, this, [this](int pos) { registro_->vida.BotonPulsado(pos); });
+    connect(tab_, &QTabWidget::currentChanged, this, [this](int pagina) {
+        if (!mostrando_)
+            registro_->hoja.PonPagina(pagina);
+    });
+    tab_->tabBar()->installEventFilter(this);
+    tab_->installEventFilter(this);
+    for (int i = 0; i < 2; ++i)
+        connect(cambiar_[i], &QPushButton::clicked, this, [this, i] { registro_->vida.Cambiar(i); });
+
+    connect(agrega_, &QPushButton::clicked, this, [this] { registro_->diagnosticos.Agrega(); });
+    connect(modifica_, &QPushButton::clicked, this,
+            [this] { registro_->diagnosticos.Modifica(grid_->currentRow()); });
+    connect(borra_, &QPushButton::clicked, this, [this] { registro_->diagnosticos.Borra(grid_->currentRow()); });
+    connect(grid_, &QTableWidget::currentCellChanged, this, [this](int fila) {
+        if (!mostrando_ && fila >= 0)
+            registro_->diagnosticos.FilaElegida(fila);
+    });
+
+    teclado_->Cancelar = [this] { registro_->vida.BotonPulsado(9); };
+    teclado_->Grabar = [this] { registro_->vida.BotonPulsado(8); };
+    teclado_->TeclaAbajo = [this](QKeyEvent *e) { registro_->vida.Mueve_Registros(e->key()); };
+}
+
+void frmRegistro::MuestraTexto(int indice)
+{
+    if (QLineEdit *e = txt_.value(indice))
+        Refleja(e, e->text(), registro_->hoja.Texto(indice));
+}
+
+void frmRegistro::MuestraFecha(int indice)
+{
+    if (QLineEdit *e = mskDatos(indice))
+        Refleja(e, e->displayText(), registro_->hoja.Fecha(indice));
+}
+
+void frmRegistro::Refleja(QLineEdit *e, const QString &mostrado, const QString &texto)
+{
+    if (mostrado == texto)
+        return;
+    mostrando_ = true;
+    e->setText(texto);
+    mostrando_ = false;
+}
+
+void frmRegistro::MuestraEtiqueta(int indice)
+{
+    // Captions that share an index with no description keep their text.
+    static const int captions[] = {8, 21, 22, 23, 24, 34};
+    if (std::find(std::begin(captions), std::end(captions), indice) != std::end(captions))
+        return;
+    if (QLabel *l = lbl_.value(indice))
+        l->setText(registro_->hoja.Etiqueta(indice));
+}
+
+void frmRegistro::MuestraHabilitacion()
+{
+    const HojaDatos &hoja = registro_->hoja;
+    for (auto it = marcos_.cbegin(); it != marcos_.cend(); ++it)
+        it.value()->setEnabled(hoja.MarcoHabilitado(it.key()));
+    for (auto it = txt_.cbegin(); it != txt_.cend(); ++it) {
+        const bool si = hoja.CampoHabilitado(it.key());
+        if (it.value()->isEnabledTo(it.value()->parentWidget()) == si)
+            continue;
+        if (si)
+            ActivaCampo(it.value());
+        else
+            DesactivaCampo(it.value());
+    }
+    for (int l = 0; l < 5; ++l) {
+        QListWidget *lista = listas_[l];
+        const bool si = hoja.ListaHabilitada(ListaHoja(l));
+        if (lista->isEnabledTo(lista->parentWidget()) == si)
+            continue;
+        lista->setEnabled(si);
+        PonColor(lista, QPalette::Base, si ? ColorDescripcion : ColorDeshabilitado());
+    }
+    // The key of an event being edited cannot be typed over, whatever opens its frame.
+    for (QLineEdit *clave : {txt_.value(22), txt_.value(23), msk_[1]})
+        clave->setReadOnly(hoja.EnCambio);
+}
+
+void frmRegistro::MuestraLista(ListaHoja lista)
+{
+    QListWidget *l = listas_[int(lista)];
+    if (!l)
+        return;
+    mostrando_ = true;
+    l->clear();
+    for (const ElementoLista &e : registro_->hoja.Elementos(lista)) {
+        auto *item = new QListWidgetItem(e.texto, l);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(e.marcado ? Qt::Checked : Qt::Unchecked);
+    }
+    mostrando_ = false;
+}
+
+void frmRegistro::MuestraMarca(ListaHoja lista, int fila)
+{
+    QListWidgetItem *item = listas_[int(lista)]->item(fila);
+    if (!item)
+        return;
+    mostrando_ = true;
+    item->setCheckState(registro_->hoja.Elementos(lista).value(fila).marcado ? Qt::Checked : Qt::Unchecked);
+    mostrando_ = false;
+}
+
+void frmRegistro::MuestraAfecciones()
+{
+    const QList<FilaAfeccion> &filas = registro_->hoja.Afecciones();
+    mostrando_ = true;
+    grid_->setRowCount(int(filas.size()));
+    for (int f = 0; f < filas.size(); ++f) {
+        grid_->setItem(f, 0, new QTableWidgetItem(QString::number(filas[f].numafec)));
+        grid_->setItem(f, 1, new QTableWidgetItem(filas[f].afeccion));
+    }
+    mostrando_ = false;
+}
+
+void frmRegistro::MuestraBarra()
+{
+    const VidaRegistro &vida = registro_->vida;
+    HabilitaBotones(vida.ModoBarra(), *barra_);
+    // With no event there is nothing to edit or delete.
+    if (vida.ModoBarra() == 2 && !vida.HayEventos()) {
+        barra_->Boton(6)->setEnabled(false);
+        barra_->Boton(11)->setEnabled(false);
+    }
+    // Only "Quitar Filtro" has its window: the filter, table and export windows come later.
+    const QList<QAction *> items = menuBuscar_->actions();
+    for (int i = 0; i < items.size(); ++i)
+        items[i]->setEnabled(i == 1 && vida.ModoBarra() == 2);
+    MuestraHabilitacion();
+}
+
+void frmRegistro::MuestraPagina(int pagina)
+{
+    if (tab_->currentIndex() == pagina)
+        return;
+    mostrando_ = true;
+    cambiandoPagina_ = true;
+    tab_->setCurrentIndex(pagina);
+    cambiandoPagina_ = false;
+    mostrando_ = false;
+}
+
+void frmRegistro::PonFoco(QWidget *control, int pagina)
+{
+    if (!control)
+        return;
+    registro_->hoja.PonPagina(pagina);
+    if (control->isEnabled())
+        control->setFocus(Qt::OtherFocusReason);
+}
+
+// ---------------------------------------------------------------------------
+// Keys and focus
+
+bool frmRegistro::focusNextPrevChild(bool siguiente)
+{
+    // Along the sheet's own order, across both pages: the page of the next
+    // stop is shown. A page being hidden moves the focus the usual way.
+    QWidget *actual = focusWidget();
+    const auto it = std::find_if(paradas_.cbegin(), paradas_.cend(),
+                                 [actual](const auto &p) { return p.second == actual; });
+    if (cambiandoPagina_ || !actual || !actual->isVisible() || it == paradas_.cend())
+        return QWidget::focusNextPrevChild(siguiente);
+    const int n = int(paradas_.size());
+    int i = int(it - paradas_.cbegin());
+    for (int paso = 1; paso < n; ++paso) {
+        i = (i + (siguiente ? 1 : n - 1)) % n;
+        QWidget *w = paradas_[size_t(i)].second;
+        if (!w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (w != tab_ && tab_->isAncestorOf(w)) {
+            const int pagina = tab_->widget(1)->isAncestorOf(w) ? 1 : 0;
+            registro_->hoja.PonPagina(pagina);
+        }
+        w->setFocus(siguiente ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return QWidget::focusNextPrevChild(siguiente);
+}
+
+void frmRegistro::keyPressEvent(QKeyEvent *evento)
+{
+    if (TeclaNavegacion(evento->key())) {
+        registro_->vida.Mueve_Registros(evento->key());
+        return;
+    }
+    QWidget::keyPressEvent(evento);
+}
+
+bool frmRegistro::eventFilter(QObject *objeto, QEvent *evento)
+{
+    for (int i = 0; i < 2; ++i)
+        if (objeto == msk_[i])
+            return EventoFecha(i, evento);
+    for (QListWidget *l : listas_)
+        if (objeto == l)
+            return EventoLista(l, evento);
+
+    const bool tabulador = objeto == tab_ || objeto == tab_->tabBar();
+    const bool boton = objeto == cambiar_[0] || objeto == cambiar_[1];
+    if (!tabulador && !boton)
+        return QWidget::eventFilter(objeto, evento);
+    auto *tecla = static_cast<QKeyEvent *>(evento);
+    if (evento->type() == QEvent::KeyRelease) {
+        registro_->vida.TeclaSoltada(tecla->key(), tecla->modifiers());
+        return false;
+    }
+    // The tab control moves through the events while the sheet browses.
+    if (tabulador && evento->type() == QEvent::KeyPress && !Capturando() && TeclaNavegacion(tecla->key())) {
+        registro_->vida.Mueve_Registros(tecla->key());
+        return true;
+    }
+    return false;
+}
+
+bool frmRegistro::EventoFecha(int indice, QEvent *evento)
+{
+    QLineEdit *caja = msk_[indice];
+    switch (evento->type()) {
+    case QEvent::KeyPress: {
+        auto *tecla = static_cast<QKeyEvent *>(evento);
+        registro_->vida.Mueve_Registros(tecla->key());
+        if (Capturando() && EsEnter(tecla)) {
+            focusNextPrevChild(true);
+            return true;
+        }
+        return false;
+    }
+    case QEvent::FocusIn:
+        PonColor(caja, QPalette::Base, ColorEnfoque());
+        QTimer::singleShot(0, caja, [caja] {
+            if (caja->hasFocus())
+                caja->selectAll();
+        });
+        return false;
+    case QEvent::FocusOut: {
+        PonColor(caja, QPalette::Base, Qt::white);
+        // Checked once the focus has settled, and only when the user left the box.
+        if (MovidaDelUsuario(static_cast<QFocusEvent *>(evento)->reason()))
+            QTimer::singleShot(0, this, [this, indice] { registro_->fechas.SaleFecha(indice); });
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+bool frmRegistro::EventoLista(QListWidget *lista, QEvent *evento)
+{
+    switch (evento->type()) {
+    case QEvent::KeyPress:
+        if (Capturando() && EsEnter(static_cast<QKeyEvent *>(evento))) {
+            focusNextPrevChild(true);
+            return true;
+        }
+        return false;
+    case QEvent::FocusIn:
+        PonColor(lista, QPalette::Base, ColorEnfoque());
+        return false;
+    case QEvent::FocusOut:
+        PonColor(lista, QPalette::Base, lista->isEnabled() ? ColorDescripcion : ColorDeshabilitado());
+        return false;
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+frmRegistro *AbreHojaRegistro(Contexto &ctx, QMdiArea &area)
+{
+    for (QMdiSubWindow *sub : area.subWindowList())
+        if (auto *hoja = qobject_cast<frmRegistro *>(sub->widget())) {
+            area.setActiveSubWindow(sub);
+            return hoja;
+        }
+    frmRegistro *hoja;
+    QMdiSubWindow *sub;
+    {
+        CursorOcupado ocupado;
+        hoja = new frmRegistro(ctx);
+        sub = area.addSubWindow(hoja, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        hoja->Vida().Abre();
+    }
+    sub->setFixedSize(sub->sizeHint());
+    sub->show();
+    hoja->SSTab1()->setFocus();
+    return hoja;
+}

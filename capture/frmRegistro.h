@@ -1,0 +1,133 @@
+#pragma once
+
+#include "events/HojaDatos.h"
+
+#include <QMap>
+#include <QWidget>
+#include <memory>
+#include <utility>
+#include <vector>
+
+class BarraDatos;
+class Contexto;
+class HojaRegistro;
+struct ListasSeleccion;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMdiArea;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+class ReglasCampos;
+class TecladoHoja;
+class VidaRegistro;
+
+// The capture sheet: two pages of fields over the sheet state (HojaDatos),
+// which it mirrors and into which it forwards what the user types and ticks.
+// The record life runs in VidaRegistro, the field rules in ReglasCampos.
+class frmRegistro : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmRegistro(Contexto &ctx, QWidget *padre = nullptr);
+    // With the pick-lists given (tests fake them).
+    frmRegistro(Contexto &ctx, const ListasSeleccion &listas, QWidget *padre = nullptr);
+    ~frmRegistro() override;
+
+    HojaRegistro &Registro() { return *registro_; }
+    HojaDatos &Hoja();
+    VidaRegistro &Vida();
+
+    // The controls by the indexes the whole system uses.
+    QLineEdit *txtDatos(int indice) const { return txt_.value(indice); }
+    QLabel *lblDatos(int indice) const { return lbl_.value(indice); }
+    QLineEdit *mskDatos(int indice) const { return indice == 0 || indice == 1 ? msk_[indice] : nullptr; }
+    QListWidget *Lista(ListaHoja lista) const { return listas_[int(lista)]; }
+    QGroupBox *MarcoHoja(Marco marco) const { return marcos_.value(marco); }
+    QPushButton *cmdCambiar(int indice) const { return indice == 0 || indice == 1 ? cambiar_[indice] : nullptr; }
+    QPushButton *cmdAgregaAfec() const { return agrega_; }
+    QPushButton *cmdModificaAfec() const { return modifica_; }
+    QPushButton *cmdBorraAfec() const { return borra_; }
+    QTableWidget *grdAfecciones() const { return grid_; }
+    BarraDatos *tbrDatos() const { return barra_; }
+    QMenu *MenuBuscar() const { return menuBuscar_; }
+    QTabWidget *SSTab1() const { return tab_; }
+    // The focus stops in the sheet's order (both pages).
+    std::vector<QWidget *> OrdenDeFoco() const;
+
+protected:
+    bool eventFilter(QObject *objeto, QEvent *evento) override;
+    void keyPressEvent(QKeyEvent *evento) override;
+    bool focusNextPrevChild(bool siguiente) override;
+
+private:
+    void Construye();
+    void ConstruyePagina1(QWidget *pagina);
+    void ConstruyePagina2(QWidget *pagina);
+    void ConstruyeBarra();
+    void Conecta();
+
+    // Builders of the controls (positions in pixels inside their parent).
+    QLabel *Rotulo(QWidget *padre, const QString &texto, int x, int y, int ancho, int alto = 20,
+                   Qt::Alignment alineacion = Qt::AlignLeft | Qt::AlignVCenter);
+    QLineEdit *Campo(QWidget *padre, int indice, int x, int y, int ancho);
+    QLabel *CajaDescripcion(QWidget *padre, int indice, int x, int y, int ancho);
+    // A caption, its coded field and the field's description on one row.
+    void FilaCodigo(QWidget *padre, const QString &rotulo, int indice, int x, int y, int anchoRotulo,
+                    int anchoDescripcion, int anchoCampo = 20);
+    // Hours and minutes: two fields, their separator and the small captions beneath.
+    void ParDeCampos(QWidget *padre, int primero, int segundo, const QString &separador, const QString &pie, int x,
+                     int y);
+    QLineEdit *CajaFecha(QWidget *padre, int indice, int x, int y);
+    QListWidget *CreaLista(QWidget *padre, ListaHoja lista, const QString &nombre, int x, int y, int ancho,
+                           int alto);
+    QGroupBox *CreaMarco(QWidget *padre, Marco marco, const QString &titulo, const QString &nombre, int x, int y,
+                         int ancho, int alto);
+    QLabel *Separador(QWidget *padre, const QString &texto, int x, int y);
+    QLabel *Pie(QWidget *padre, const QString &texto, int x, int y, int ancho);
+
+    // Mirrors of the sheet state.
+    void MuestraTexto(int indice);
+    void MuestraFecha(int indice);
+    void Refleja(QLineEdit *control, const QString &mostrado, const QString &texto);
+    void MuestraEtiqueta(int indice);
+    void MuestraHabilitacion();
+    void MuestraLista(ListaHoja lista);
+    void MuestraMarca(ListaHoja lista, int fila);
+    void MuestraAfecciones();
+    void MuestraBarra();
+    void MuestraPagina(int pagina);
+    void PonFoco(QWidget *control, int pagina);
+
+    // Keys and focus of the date boxes, the lists and the tab control.
+    bool EventoFecha(int indice, QEvent *evento);
+    bool EventoLista(QListWidget *lista, QEvent *evento);
+    bool Capturando() const;
+
+    Contexto &ctx_;
+    std::unique_ptr<HojaRegistro> registro_;
+    TecladoHoja *teclado_ = nullptr;
+
+    QMap<int, QLineEdit *> txt_;
+    QMap<int, QLabel *> lbl_;
+    QLineEdit *msk_[2] = {};
+    QListWidget *listas_[5] = {};
+    QMap<Marco, QGroupBox *> marcos_;
+    QPushButton *cambiar_[2] = {};
+    QPushButton *agrega_ = nullptr;
+    QPushButton *modifica_ = nullptr;
+    QPushButton *borra_ = nullptr;
+    QTableWidget *grid_ = nullptr;
+    BarraDatos *barra_ = nullptr;
+    QMenu *menuBuscar_ = nullptr;
+    QTabWidget *tab_ = nullptr;
+    std::vector<std::pair<int, QWidget *>> paradas_;   // focus stop number, control
+    bool mostrando_ = false;          // the window is writing the state into its controls
+    bool cambiandoPagina_ = false;
+};
+
+// Opens the capture sheet as a child window of the area on all care events
+// (one sheet at a time: a second call brings the open one forward).
+frmRegistro *AbreHojaRegistro(Contexto &ctx, QMdiArea &area);

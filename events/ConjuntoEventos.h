@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QVariantList>
+#include <QVector>
+#include <optional>
+
+class BaseDatos;
+
+// The key of one care event: CLUES, Folio and date of care.
+struct ClaveEvento {
+    QString clues;
+    qint64 folio = 0;
+    QDate fechaAtencion;
+
+    // The date of care as the columns store it (yyyy-MM-dd).
+    QString FechaISO() const { return fechaAtencion.toString(Qt::ISODate); }
+    // Folio as the sheet shows it: at least eight digits with leading zeros.
+    QString FolioTexto() const;
+    bool operator==(const ClaveEvento &o) const;
+    bool operator!=(const ClaveEvento &o) const { return !(*this == o); }
+};
+
+// A SELECT statement with its bound values. The text is written by the code
+// (or built by the filter window from fixed column names); every value that a
+// user typed travels in `valores`, one per `?`.
+struct ConsultaSQL {
+    QString sql;
+    QVariantList valores;
+};
+
+// The capture sheet's record set (rsAtencion): the keys of the events that a
+// statement yields, in CLUES, Folio and date-of-care order whatever order the
+// statement asks for. Only keys are held, so opening a large table costs keys,
+// not rows; a row is read by its key when it is shown.
+//
+// Positions follow the old record sets: 1..Cuenta() on a row, BOF before the
+// first and EOF after the last; an empty set is at BOF and EOF at once.
+class ConjuntoEventos {
+public:
+    // Opens the set on the statement's rows (which must carry the columns
+    // Clues, Folio and fechaAtencion) and stands on the first row. Throws
+    // ErrorBD when the statement cannot run; the set is then left as it was.
+    void Abre(const BaseDatos &bd, const ConsultaSQL &consulta);
+    void Cierra();
+    bool EstaAbierto() const { return abierto_; }
+
+    int Cuenta() const { return int(filas_.size()); }   // RecordCount
+    // AbsolutePosition: 1-based, 0 at BOF or EOF.
+    int Posicion() const { return EnFila() ? pos_ : 0; }
+    bool Bof() const { return pos_ <= 0 || filas_.isEmpty(); }
+    bool Eof() const { return pos_ > Cuenta() || filas_.isEmpty(); }
+    bool EnFila() const { return !Bof() && !Eof(); }
+
+    void MueveInicio();      // MoveFirst (BOF when empty)
+    void MueveAnterior();    // MovePrevious: BOF before the first row
+    void MueveSiguiente();   // MoveNext: EOF after the last row
+    void MueveFinal();       // MoveLast (EOF when empty)
+    // Move by n rows (negative: back); stops at BOF or EOF past either end.
+    void Mueve(int n);
+    // Stands on a 1-based position; false (and unmoved) when out of range.
+    bool IrA(int posicion);
+
+    // The key of the current row; no value at BOF or EOF.
+    std::optional<ClaveEvento> Actual() const;
+    // Bookmark: stands on the row of that key; false and unmoved when absent.
+    bool Busca(const ClaveEvento &clave);
+
+private:
+    struct Fila {
+        qint64 folio;
+        qint32 clues;   // index into clues_
+        qint32 dia;     // Julian day of the date of care
+    };
+    int Compara(const Fila &f, int cluesClave, const QByteArray &cluesUtf8, qint64 folio, qint32 dia) const;
+
+    QVector<Fila> filas_;
+    QVector<QString> clues_;
+    QVector<QByteArray> cluesUtf8_;
+    int pos_ = 0;
+    bool abierto_ = false;
+};

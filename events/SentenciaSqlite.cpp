@@ -1,0 +1,113 @@
+#include "events/SentenciaSqlite.h"
+
+#include "platform/BaseDatos.h"
+
+#include <sqlite3.h>
+
+SentenciaSqlite::SentenciaSqlite(sqlite3 *db, const QString &sql, const QVariantList &valores) : db_(db)
+{
+    const QByteArray texto = sql.toUtf8();
+    if (sqlite3_prepare_v2(db_, texto.constData(), int(texto.size()), &stmt_, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        Falla();
+    }
+    Asocia(valores);
+}
+
+SentenciaSqlite::~SentenciaSqlite()
+{
+    sqlite3_finalize(stmt_);
+}
+
+void SentenciaSqlite::Falla() const
+{
+    const int n = sqlite3_extended_errcode(db_);
+    const int base = n & 0xff;
+    const bool clave = n == SQLITE_CONSTRAINT_PRIMARYKEY || n == SQLITE_CONSTRAINT_UNIQUE;
+    throw ErrorBD(base == SQLITE_CONSTRAINT ? n : base, QString::fromUtf8(sqlite3_errmsg(db_)), clave);
+}
+
+void SentenciaSqlite::Asocia(const QVariantList &valores)
+{
+    for (int i = 0; i < valores.size(); ++i)
+        Asocia(i + 1, valores[i]);
+}
+
+void SentenciaSqlite::Asocia(int indice, const QVariant &valor)
+{
+    int rc;
+    if (valor.isNull()) {
+        rc = sqlite3_bind_null(stmt_, indice);
+    } else {
+        switch (valor.metaType().id()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Long:
+        case QMetaType::Bool:
+            rc = sqlite3_bind_int64(stmt_, indice, valor.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(stmt_, indice, valor.toDouble());
+            break;
+        case QMetaType::QDate:
+            rc = sqlite3_bind_text(stmt_, indice, valor.toDate().toString(Qt::ISODate).toUtf8().constData(), -1,
+                                   SQLITE_TRANSIENT);
+            break;
+        default: {
+            const QByteArray t = valor.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt_, indice, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        }
+    }
+    if (rc != SQLITE_OK)
+        Falla();
+}
+
+bool SentenciaSqlite::Paso()
+{
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    Falla();
+}
+
+int SentenciaSqlite::Ejecuta()
+{
+    while (Paso()) {
+    }
+    Reinicia();
+    return sqlite3_changes(db_);
+}
+
+QVariant SentenciaSqlite::Valor(int columna) const
+{
+    switch (sqlite3_column_type(stmt_, columna)) {
+    case SQLITE_NULL:
+        return QVariant();
+    case SQLITE_INTEGER:
+        return qlonglong(sqlite3_column_int64(stmt_, columna));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(stmt_, columna);
+    default:
+        return Texto(columna);
+    }
+}
+
+QString SentenciaSqlite::Texto(int columna) const
+{
+    const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, columna));
+    return t ? QString::fromUtf8(t, sqlite3_column_bytes(stmt_, columna)) : QString();
+}
+
+void SentenciaSqlite::Reinicia()
+{
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QVariantList>
+
+struct sqlite3;
+struct sqlite3_stmt;
+class BaseDatos;
+
+// One prepared statement straight on SQLite; finalized on destruction, so a
+// statement never stays open. Errors throw ErrorBD.
+class SentenciaSqlite {
+public:
+    SentenciaSqlite(sqlite3 *db, const QString &sql, const QVariantList &valores = {});
+    ~SentenciaSqlite();
+    SentenciaSqlite(const SentenciaSqlite &) = delete;
+    SentenciaSqlite &operator=(const SentenciaSqlite &) = delete;
+
+    // Binds the values in order to the statement's parameters (1-based).
+    void Asocia(const QVariantList &valores);
+    void Asocia(int indice, const QVariant &valor);
+    // True on a new row, false when done.
+    bool Paso();
+    // Runs an action statement to its end, resets it for another run and
+    // gives the rows it changed.
+    int Ejecuta();
+    void Reinicia();
+
+    // Columns of the current row. Valor gives NULL as an invalid QVariant,
+    // integers as qlonglong, reals as double and text as QString.
+    QVariant Valor(int columna) const;
+    QString Texto(int columna) const;
+
+    sqlite3_stmt *Stmt() const { return stmt_; }
+
+private:
+    [[noreturn]] void Falla() const;
+
+    sqlite3 *db_;
+    sqlite3_stmt *stmt_ = nullptr;
+};

@@ -1,0 +1,300 @@
+#include "lookups/ListaSeleccion.h"
+
+#include "platform/BaseDatos.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+void ListaSeleccion::Carga(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
+{
+    QSqlQuery q = bd.Ejecuta(sql, valores);
+    const QSqlRecord reg = q.record();
+    QStringList columnas;
+    for (int c = 0; c < reg.count(); ++c)
+        columnas << reg.fieldName(c);
+    QVector<QVector<QVariant>> filas;
+    while (q.next()) {
+        QVector<QVariant> fila(columnas.size());
+        for (int c = 0; c < columnas.size(); ++c)
+            fila[c] = q.value(c);
+        filas.push_back(std::move(fila));
+    }
+    if (q.lastError().isValid())
+        throw ErrorBD::DeConsulta(q);
+    q.finish();
+    PonFilas(columnas, std::move(filas));
+}
+
+void ListaSeleccion::PonFilas(const QStringList &columnas, QVector<QVector<QVariant>> filas)
+{
+    columnas_ = columnas;
+    filas_ = std::move(filas);
+    plegadas_ = QVector<QVector<QString>>(columnas_.size());
+    TodasVisibles();
+    actual_ = filas_.isEmpty() ? -1 : 0;
+}
+
+QVariant ListaSeleccion::Valor(int fila, int columna) const
+{
+    if (fila < 0 || fila >= visibles_.size())
+        return QVariant();
+    return filas_[visibles_[fila]].value(columna);
+}
+
+QString ListaSeleccion::Texto(int fila, int columna) const
+{
+    const QVariant v = Valor(fila, columna);
+    return v.isNull() ? QString() : v.toString();
+}
+
+void ListaSeleccion::PonActual(int fila)
+{
+    actual_ = (fila >= 0 && fila < visibles_.size()) ? fila : -1;
+}
+
+QString ListaSeleccion::TextoActual(int columna) const
+{
+    return Texto(actual_, columna);
+}
+
+int ListaSeleccion::Marca() const
+{
+    return actual_ < 0 ? -1 : visibles_[actual_];
+}
+
+void ListaSeleccion::IrAMarca(int marca)
+{
+    const int fila = marca < 0 ? -1 : int(visibles_.indexOf(marca));
+    actual_ = fila >= 0 ? fila : (visibles_.isEmpty() ? -1 : 0);
+}
+
+bool ListaSeleccion::Primero()
+{
+    if (visibles_.isEmpty())
+        return false;
+    actual_ = 0;
+    return true;
+}
+
+bool ListaSeleccion::Ultimo()
+{
+    if (visibles_.isEmpty())
+        return false;
+    actual_ = int(visibles_.size()) - 1;
+    return true;
+}
+
+bool ListaSeleccion::Anterior()
+{
+    if (visibles_.isEmpty())
+        return true;   // nothing to move to, and nothing to signal
+    if (actual_ < 0) {   // past the end: back onto the last row
+        actual_ = int(visibles_.size()) - 1;
+        return true;
+    }
+    if (actual_ == 0)
+        return false;
+    --actual_;
+    return true;
+}
+
+bool ListaSeleccion::Siguiente()
+{
+    if (visibles_.isEmpty())
+        return true;
+    const int ultimo = int(visibles_.size()) - 1;
+    if (actual_ < 0 || actual_ == ultimo) {
+        actual_ = ultimo;
+        return false;
+    }
+    ++actual_;
+    return true;
+}
+
+QString ListaSeleccion::Pliega(const QString &texto)
+{
+    QString r;
+    r.reserve(texto.size());
+    for (QChar c : texto) {
+        const char16_t u = c.unicode();
+        if (u < 0x80) {
+            r.append(u >= 'A' && u <= 'Z' ? QChar(u + 32) : c);
+            continue;
+        }
+        if (u == 0x00D1 || u == 0x00F1) {   // Ñ, ñ
+            r.append(QChar(0x00F1));
+            continue;
+        }
+        if (c.decompositionTag() == QChar::Canonical)
+            c = c.decomposition().at(0);
+        r.append(c.toCaseFolded());
+    }
+    return r;
+}
+
+const QVector<QString> &ListaSeleccion::Plegada(int columna) const
+{
+    QVector<QString> &p = plegadas_[columna];
+    if (p.size() != filas_.size()) {
+        p.resize(filas_.size());
+        for (int f = 0; f < filas_.size(); ++f) {
+            const QVariant &v = filas_[f][columna];
+            p[f] = v.isNull() ? QString() : Pliega(v.toString());
+        }
+    }
+    return p;
+}
+
+namespace {
+
+bool EsNumero(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong:
+    case QMetaType::ULongLong: case QMetaType::Double:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool ListaSeleccion::Cumple(int fila, const Condicion &c, const QString &aguja) const
+{
+    const QString &texto = Plegada(c.columna)[fila];
+    switch (c.modo) {
+    case Coincide::Empieza:
+        return texto.startsWith(aguja);
+    case Coincide::Contiene:
+        return texto.contains(aguja);
+    case Coincide::Igual: {
+        // A number typed against a numeric code compares as a number ("01" is 1).
+        const QVariant &v = filas_[fila][c.columna];
+        bool ok = false;
+        const double n = c.texto.trimmed().toDouble(&ok);
+        if (ok && EsNumero(v))
+            return v.toDouble() == n;
+        return texto == aguja;
+    }
+    }
+    return false;
+}
+
+int ListaSeleccion::Filtra(const QList<Condicion> &condiciones)
+{
+    QList<Condicion> validas;
+    QStringList agujas;
+    for (const Condicion &c : condiciones) {
+        if (c.columna < 0 || c.columna >= columnas_.size())
+            continue;
+        validas << c;
+        agujas << Pliega(c.texto);
+    }
+    visibles_.clear();
+    for (int f = 0; f < filas_.size(); ++f) {
+        bool pasa = true;
+        for (int i = 0; pasa && i < validas.size(); ++i)
+            pasa = Cumple(f, validas[i], agujas[i]);
+        if (pasa)
+            visibles_.push_back(f);
+    }
+    filtrada_ = true;
+    actual_ = visibles_.isEmpty() ? -1 : 0;
+    return int(visibles_.size());
+}
+
+void ListaSeleccion::QuitaFiltro()
+{
+    TodasVisibles();
+    actual_ = visibles_.isEmpty() ? -1 : 0;
+}
+
+void ListaSeleccion::TodasVisibles()
+{
+    visibles_.resize(filas_.size());
+    for (int f = 0; f < filas_.size(); ++f)
+        visibles_[f] = f;
+    filtrada_ = false;
+}
+
+bool ListaSeleccion::BuscaPrefijo(int columna, const QString &prefijo)
+{
+    actual_ = -1;
+    if (columna < 0 || columna >= columnas_.size())
+        return false;
+    const QString aguja = Pliega(prefijo);
+    const QVector<QString> &p = Plegada(columna);
+    for (int i = 0; i < visibles_.size(); ++i) {
+        if (p[visibles_[i]].startsWith(aguja)) {
+            actual_ = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+
+BusquedaSeleccion::BusquedaSeleccion(ListaSeleccion &lista, QVector<CajaBusqueda> cajas, ReglasBusqueda reglas)
+    : lista_(lista), cajas_(std::move(cajas)), reglas_(std::move(reglas))
+{
+}
+
+const CajaBusqueda *BusquedaSeleccion::Caja(int indice) const
+{
+    for (const CajaBusqueda &c : cajas_)
+        if (c.indice == indice)
+            return &c;
+    return nullptr;
+}
+
+BusquedaSeleccion::Resultado BusquedaSeleccion::Cambia(int indice, const QString &texto)
+{
+    textos_[indice] = texto;
+    if (texto.trimmed().isEmpty()) {
+        if (!reglas_.vaciaRestablece)
+            return Resultado::Nada;
+        Restablece();
+        return Resultado::Restablecida;
+    }
+    marca_ = lista_.Marca();
+    QList<ListaSeleccion::Condicion> condiciones;
+    for (const CajaBusqueda &c : cajas_) {
+        const QString t = textos_.value(c.indice).trimmed();
+        if (c.columna >= 0 && !t.isEmpty())
+            condiciones.push_back({c.columna, c.modo, t});
+    }
+    if (condiciones.isEmpty())
+        return Resultado::Nada;
+    if (lista_.Filtra(condiciones) > 0)
+        return Resultado::Filtrada;
+    Restablece();
+    return Resultado::SinCoincidencia;
+}
+
+void BusquedaSeleccion::Restablece()
+{
+    for (const CajaBusqueda &c : cajas_)
+        if (c.indice != reglas_.conserva)
+            textos_[c.indice].clear();
+    lista_.QuitaFiltro();
+    lista_.IrAMarca(marca_);
+}
+
+bool BusquedaSeleccion::AceptaCaracter(int indice, QChar &c) const
+{
+    if (c == QChar(8))
+        return true;
+    const CajaBusqueda *caja = Caja(indice);
+    if (!caja || c.unicode() < 0x20)   // control keys (Ctrl+V and the like) are refused
+        return false;
+    const QChar mayuscula = c.toUpper();
+    if (caja->rechazadas.contains(mayuscula))
+        return false;
+    if (!caja->teclas.isEmpty() && !caja->teclas.contains(mayuscula))
+        return false;
+    c = mayuscula;
+    return true;
+}

@@ -1,0 +1,136 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+class BaseDatos;
+
+// The rows of a pick-list, read in full, with an in-memory filter and a current
+// row. Searching never goes back to the database, so typed text never reaches SQL.
+class ListaSeleccion {
+public:
+    enum class Coincide { Empieza, Contiene, Igual };
+    struct Condicion {
+        int columna;
+        Coincide modo;
+        QString texto;
+    };
+
+    // Reads every row of the statement (never a half-fetched result); throws ErrorBD.
+    void Carga(const BaseDatos &bd, const QString &sql, const QVariantList &valores = {});
+    void PonFilas(const QStringList &columnas, QVector<QVector<QVariant>> filas);
+
+    int Columnas() const { return int(columnas_.size()); }
+    QString NombreColumna(int columna) const { return columnas_.value(columna); }
+    int Total() const { return int(filas_.size()); }
+    // Rows that pass the filter in force (all rows without one).
+    int Cantidad() const { return int(visibles_.size()); }
+    bool Filtrada() const { return filtrada_; }
+    // A passing row's value and text (NULL reads as an empty text).
+    QVariant Valor(int fila, int columna) const;
+    QString Texto(int fila, int columna) const;
+
+    // The current row among the passing rows; -1 when there is none.
+    int Actual() const { return actual_; }
+    void PonActual(int fila);
+    QString TextoActual(int columna) const;
+    // Bookmark of the current row (its place among all rows), -1 when none.
+    int Marca() const;
+    // Makes the bookmarked row current when it passes the filter, else the first row.
+    void IrAMarca(int marca);
+
+    // Moves; each returns false when the user is to hear a beep: first and last
+    // on an empty list, previous on the first row, next on the last row.
+    bool Primero();
+    bool Anterior();
+    bool Siguiente();
+    bool Ultimo();
+
+    // Keeps the rows that meet every condition; the first becomes current.
+    // Returns how many pass.
+    int Filtra(const QList<Condicion> &condiciones);
+    void QuitaFiltro();
+    // From the first passing row, the first whose column begins with the text
+    // becomes current; with none, no row is current and false is returned.
+    bool BuscaPrefijo(int columna, const QString &prefijo);
+
+    // Text as the searches compare it: case folded and without accents, except
+    // that Ñ stays a letter of its own.
+    static QString Pliega(const QString &texto);
+
+private:
+    const QVector<QString> &Plegada(int columna) const;
+    bool Cumple(int fila, const Condicion &c, const QString &aguja) const;
+    void TodasVisibles();
+
+    QStringList columnas_;
+    QVector<QVector<QVariant>> filas_;
+    mutable QVector<QVector<QString>> plegadas_;   // per column, folded on first search
+    QVector<int> visibles_;
+    bool filtrada_ = false;
+    int actual_ = -1;
+};
+
+// One search box of a pick-list (txtDatos by index) and the condition it adds.
+struct CajaBusqueda {
+    int indice;
+    QString etiqueta;
+    int largo;                 // maximum length
+    int columna = -1;          // the result column it filters; -1 adds no condition
+    ListaSeleccion::Coincide modo = ListaSeleccion::Coincide::Empieza;
+    QString teclas;            // characters accepted after upper-casing; empty: any not refused
+    QString rechazadas;        // characters always refused
+    int ancho = 0;             // twips; 0 leaves it to the layout
+};
+
+// How a window's search treats a blank box and a search without match.
+struct ReglasBusqueda {
+    // True: a box turned blank drops the filter and returns to the saved row.
+    // False: a blank box leaves the filter in force until the next search.
+    bool vaciaRestablece = false;
+    // The box that keeps its text when the others are emptied (-1: none).
+    int conserva = -1;
+    QString textoSinCoincidencia = QStringLiteral("No se encontro ningun registro....");
+    QString tituloSinCoincidencia;
+};
+
+// The search-as-you-type of a pick-list over its boxes, without widgets.
+class BusquedaSeleccion {
+public:
+    enum class Resultado { Nada, Filtrada, SinCoincidencia, Restablecida };
+
+    BusquedaSeleccion(ListaSeleccion &lista, QVector<CajaBusqueda> cajas, ReglasBusqueda reglas);
+
+    const QVector<CajaBusqueda> &Cajas() const { return cajas_; }
+    const CajaBusqueda *Caja(int indice) const;
+    const ReglasBusqueda &Reglas() const { return reglas_; }
+    QString Texto(int indice) const { return textos_.value(indice); }
+
+    // Box `indice` now holds `texto`: filters on every box, or resets by the rules.
+    // After SinCoincidencia and Restablecida the list is whole again at the row
+    // that was current when the last search began, and the boxes are emptied.
+    Resultado Cambia(int indice, const QString &texto);
+
+    // The key rule of a box: the character is upper-cased; false when refused.
+    // Backspace always passes.
+    bool AceptaCaracter(int indice, QChar &c) const;
+
+private:
+    void Restablece();
+
+    ListaSeleccion &lista_;
+    QVector<CajaBusqueda> cajas_;
+    ReglasBusqueda reglas_;
+    QMap<int, QString> textos_;
+    int marca_ = -1;
+};
+
+// Key sets of the search boxes.
+inline QString TeclasDigitos() { return QStringLiteral("0123456789"); }
+inline QString TeclasLetras() { return QStringLiteral("ABCDEFGHIJKLMNÑOPQRSTUVWXYZ"); }
+// Descriptions: letters, Ñ, digits, the full stop and the blank.
+inline QString TeclasDescripcion() { return TeclasLetras() + TeclasDigitos() + QStringLiteral(". "); }

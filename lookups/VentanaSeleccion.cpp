@@ -1,0 +1,394 @@
+#include "lookups/VentanaSeleccion.h"
+
+#include "lookups/CamposDestino.h"
+#include "platform/BaseDatos.h"
+#include "platform/CursorOcupado.h"
+#include "shell/BarraDatos.h"
+#include "shell/Contexto.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+ModeloSeleccion::ModeloSeleccion(const ListaSeleccion &lista, QObject *padre)
+    : QAbstractTableModel(padre), lista_(lista)
+{
+}
+
+void ModeloSeleccion::Recarga()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+int ModeloSeleccion::rowCount(const QModelIndex &padre) const
+{
+    return padre.isValid() ? 0 : lista_.Cantidad();
+}
+
+int ModeloSeleccion::columnCount(const QModelIndex &padre) const
+{
+    return padre.isValid() ? 0 : lista_.Columnas();
+}
+
+QVariant ModeloSeleccion::data(const QModelIndex &indice, int rol) const
+{
+    if (rol != Qt::DisplayRole || !indice.isValid())
+        return QVariant();
+    return lista_.Texto(indice.row(), indice.column());
+}
+
+QVariant ModeloSeleccion::headerData(int seccion, Qt::Orientation orientacion, int rol) const
+{
+    if (rol != Qt::DisplayRole)
+        return QVariant();
+    if (orientacion == Qt::Vertical)
+        return seccion + 1;
+    const QString t = titulos_.value(seccion);
+    return t.isEmpty() ? lista_.NombreColumna(seccion) : t;
+}
+
+// ---------------------------------------------------------------------------
+
+VentanaSeleccion::VentanaSeleccion(Contexto &ctx, CamposDestino *destino, int campo, Diseno diseno,
+                                   QWidget *padre)
+    : QDialog(padre), ctx_(ctx), destino_(destino), campo_(destino ? campo : -1),
+      diseno_(std::move(diseno)),
+      busqueda_(lista_, diseno_.cajas, diseno_.reglas)
+{
+    setModal(true);
+    setWindowTitle(diseno_.titulo);
+
+    barra_ = new BarraDatos({QStringLiteral("Primero"), QStringLiteral("Anterior"), QStringLiteral("Siguiente"),
+                             QStringLiteral("Último"), QStringLiteral("-"), QStringLiteral("Aceptar"),
+                             QStringLiteral("Cancelar")},
+                            this);
+    AsignaImagenes(*barra_, diseno_.modoImagenes);
+    connect(barra_, &BarraDatos::BotonPulsado, this, &VentanaSeleccion::Boton);
+
+    fraBuscar_ = new QGroupBox(QStringLiteral("Buscar por : "));
+    fraBuscar_->setObjectName(QStringLiteral("fraBuscar"));
+    auto *rejilla = new QGridLayout(fraBuscar_);
+    int col = 0;
+    for (const CajaBusqueda &c : diseno_.cajas) {
+        auto *etiqueta = new QLabel(c.etiqueta);
+        etiqueta->setObjectName(QStringLiteral("lblDatos_%1").arg(c.indice));
+        auto *caja = new QLineEdit;
+        caja->setObjectName(QStringLiteral("txtDatos_%1").arg(c.indice));
+        caja->setMaxLength(c.largo);
+        caja->setContextMenuPolicy(Qt::NoContextMenu);   // no paste around the key rules
+        caja->setAcceptDrops(false);
+        const bool descripcion = c.modo == ListaSeleccion::Coincide::Contiene;
+        if (c.ancho > 0)
+            caja->setMinimumWidth(Twips(c.ancho));
+        if (!descripcion)   // a code box as wide as its code, or its caption
+            caja->setMaximumWidth(std::max({caja->minimumWidth(), etiqueta->sizeHint().width(),
+                                        caja->fontMetrics().horizontalAdvance(QString(qMin(c.largo, 14) + 2, QLatin1Char('W')))}));
+        caja->installEventFilter(this);
+        const int indice = c.indice;
+        connect(caja, &QLineEdit::textChanged, this, [this, indice](const QString &t) { CambiaCaja(indice, t); });
+        rejilla->addWidget(etiqueta, 0, col);
+        rejilla->addWidget(caja, 1, col);
+        rejilla->setColumnStretch(col, descripcion ? 1 : 0);
+        cajas_.insert(c.indice, caja);
+        ++col;
+    }
+
+    fraSeleccion_ = new QGroupBox(diseno_.marcoSeleccion);
+    fraSeleccion_->setObjectName(QStringLiteral("fraSeleccion"));
+    grid_ = new QTableView;
+    grid_->setObjectName(QStringLiteral("dbgSeleccion"));
+    modelo_ = new ModeloSeleccion(lista_, this);
+    QStringList titulos;
+    for (const Columna &c : diseno_.columnas)
+        titulos << c.titulo;
+    modelo_->PonTitulos(titulos);
+    grid_->setModel(modelo_);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setTabKeyNavigation(false);
+    grid_->setWordWrap(false);
+    grid_->verticalHeader()->setVisible(false);
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
+    grid_->installEventFilter(this);
+    connect(grid_, &QTableView::doubleClicked, this, [this] { AsignaDatos(); });
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &actual) {
+                if (sincronizando_)
+                    return;
+                lista_.PonActual(actual.isValid() ? actual.row() : -1);
+                ActualizaTitulo();
+            });
+    auto *capaSel = new QVBoxLayout(fraSeleccion_);
+    capaSel->addWidget(grid_);
+
+    auto *capa = new QVBoxLayout(this);
+    capa->setMenuBar(barra_);
+    if (diseno_.pestana.isEmpty()) {
+        capa->addWidget(fraBuscar_);
+        capa->addWidget(fraSeleccion_, 1);
+    } else {
+        pestanas_ = new QTabWidget;
+        pestanas_->setObjectName(QStringLiteral("SSTab1"));
+        auto *pagina = new QWidget;
+        auto *capaPag = new QVBoxLayout(pagina);
+        capaPag->addWidget(fraSeleccion_, 1);
+        capaPag->addWidget(fraBuscar_);
+        pestanas_->addTab(pagina, diseno_.pestana);
+        capa->addWidget(pestanas_, 1);
+    }
+    if (diseno_.botones) {
+        auto *fila = new QHBoxLayout;
+        fila->addStretch();
+        const QStringList textos = {QStringLiteral("&Aceptar"), QStringLiteral("&Cancelar")};
+        for (int i = 0; i < textos.size(); ++i) {
+            auto *b = new QPushButton(textos[i]);
+            b->setObjectName(QStringLiteral("cmdDatos_%1").arg(i));
+            b->setAutoDefault(false);
+            fila->addWidget(b);
+            cmdDatos_ << b;
+        }
+        cmdDatos_[0]->setDefault(true);
+        connect(cmdDatos_[0], &QPushButton::clicked, this, [this] { AsignaDatos(); });
+        connect(cmdDatos_[1], &QPushButton::clicked, this, &QDialog::reject);
+        capa->addLayout(fila);
+    }
+    if (diseno_.ancho > 0 && diseno_.alto > 0)
+        resize(Twips(diseno_.ancho), Twips(diseno_.alto));
+    if (!cajas_.isEmpty())
+        cajas_.value(diseno_.cajas.first().indice)->setFocus();
+}
+
+bool VentanaSeleccion::CargaFilas(const QString &sql, const QVariantList &valores, const QString &tituloError,
+                                  const QString &mensajeVacio, const QString &tituloVacio)
+{
+    bool fallo = false;
+    QString falla;
+    {
+        CursorOcupado ocupado;
+        try {
+            lista_.Carga(ctx_.ConexionBD, sql, valores);
+        } catch (const ErrorBD &e) {
+            fallo = true;
+            falla = e.Descripcion();
+        }
+    }
+    if (fallo) {
+        MuestraFallaLectura(falla, tituloError);
+        return false;
+    }
+    if (lista_.Total() == 0 && !mensajeVacio.isEmpty()) {
+        ctx_.mensajes.Informa(mensajeVacio, tituloVacio);
+        return false;
+    }
+    modelo_->Recarga();
+    ConfiguraGrid();
+    MuestraActual();
+    return true;
+}
+
+void VentanaSeleccion::MuestraFallaLectura(const QString &motivo, const QString &titulo)
+{
+    ctx_.mensajes.Muestra(QStringLiteral("No se pudo leer el Catálogo, verifique por favor.....\n") + motivo,
+                          Mensajes::Icono::Critico, titulo);
+}
+
+void VentanaSeleccion::ConfiguraGrid()
+{
+    for (int c = 0; c < diseno_.columnas.size(); ++c)
+        if (diseno_.columnas[c].ancho > 0)
+            AnchoColumna(c, diseno_.columnas[c].ancho);
+}
+
+void VentanaSeleccion::AnchoColumna(int columna, int twips)
+{
+    grid_->setColumnWidth(columna, qMax(Twips(twips), grid_->horizontalHeader()->sectionSizeHint(columna)));
+}
+
+void VentanaSeleccion::AsignaDatos()
+{
+    if (lista_.Actual() < 0) {   // nothing current (an empty list, a type-ahead that found nothing)
+        ctx_.mensajes.Beep();
+        return;
+    }
+    if (destino_ && campo_ >= 0) {
+        destino_->PonTexto(campo_, lista_.TextoActual(diseno_.columnaCodigo));
+        DespuesDeAsignar();
+    }
+    accept();
+}
+
+void VentanaSeleccion::Boton(int posicion)
+{
+    bool seMovio = true;
+    switch (posicion) {
+    case 1: seMovio = lista_.Primero(); break;
+    case 2: seMovio = lista_.Anterior(); break;
+    case 3: seMovio = lista_.Siguiente(); break;
+    case 4: seMovio = lista_.Ultimo(); break;
+    case 6: AsignaDatos(); return;
+    case 7: reject(); return;
+    default: return;
+    }
+    if (!seMovio)
+        ctx_.mensajes.Beep();
+    MuestraActual();
+}
+
+void VentanaSeleccion::CambiaCaja(int indice, const QString &texto)
+{
+    const BusquedaSeleccion::Resultado r = busqueda_.Cambia(indice, texto);
+    if (r != BusquedaSeleccion::Resultado::Nada) {
+        modelo_->Recarga();
+        if (r != BusquedaSeleccion::Resultado::Filtrada) {
+            ConfiguraGrid();
+            EscribeCajas();
+        }
+        MuestraActual();
+        if (r == BusquedaSeleccion::Resultado::SinCoincidencia)
+            ctx_.mensajes.Informa(diseno_.reglas.textoSinCoincidencia, diseno_.reglas.tituloSinCoincidencia);
+    }
+    QLineEdit *caja = cajas_.value(indice);
+    caja->setFocus();
+    if (diseno_.tabulaAlLlenar && caja->text().trimmed().size() == caja->maxLength())
+        PasaFoco(indice);
+}
+
+void VentanaSeleccion::EscribeCajas()
+{
+    for (auto it = cajas_.cbegin(); it != cajas_.cend(); ++it) {
+        const QString t = busqueda_.Texto(it.key());
+        if (it.value()->text() != t) {
+            const QSignalBlocker bloqueo(it.value());
+            it.value()->setText(t);
+        }
+    }
+}
+
+void VentanaSeleccion::PasaFoco(int indice)
+{
+    const QVector<CajaBusqueda> &cajas = diseno_.cajas;
+    for (int i = 0; i < cajas.size(); ++i) {
+        if (cajas[i].indice == indice) {
+            if (i + 1 < cajas.size())
+                cajas_.value(cajas[i + 1].indice)->setFocus(Qt::TabFocusReason);
+            else
+                grid_->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+void VentanaSeleccion::MuestraActual()
+{
+    sincronizando_ = true;
+    const int fila = lista_.Actual();
+    if (fila >= 0) {
+        const QModelIndex i = modelo_->index(fila, qMax(0, grid_->currentIndex().column()));
+        grid_->setCurrentIndex(i);
+        grid_->scrollTo(i);
+    } else {
+        grid_->selectionModel()->clear();
+    }
+    sincronizando_ = false;
+    ActualizaTitulo();
+}
+
+void VentanaSeleccion::ActualizaTitulo()
+{
+    if (diseno_.prefijoPosicion.isEmpty())
+        return;
+    setWindowTitle(diseno_.prefijoPosicion + QString::number(lista_.Actual() + 1) + QStringLiteral(" de ")
+                   + QString::number(lista_.Cantidad()));
+}
+
+bool VentanaSeleccion::eventFilter(QObject *objeto, QEvent *evento)
+{
+    if (objeto == grid_ && evento->type() == QEvent::KeyPress)
+        return TeclaEnGrid(static_cast<QKeyEvent *>(evento));
+    for (auto it = cajas_.cbegin(); it != cajas_.cend(); ++it) {
+        if (objeto != it.value())
+            continue;
+        if (evento->type() == QEvent::KeyPress)
+            return TeclaEnCaja(it.key(), static_cast<QKeyEvent *>(evento));
+        if (evento->type() == QEvent::FocusIn && diseno_.seleccionaAlEntrar)
+            QTimer::singleShot(0, it.value(), &QLineEdit::selectAll);
+        break;
+    }
+    return QDialog::eventFilter(objeto, evento);
+}
+
+bool VentanaSeleccion::TeclaEnCaja(int indice, QKeyEvent *tecla)
+{
+    switch (tecla->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (diseno_.enterCaja == EnterEnCaja::Elige)
+            AsignaDatos();
+        else
+            PasaFoco(indice);
+        return true;
+    case Qt::Key_Escape:
+        if (diseno_.escCaja != EscEnCaja::Rechaza)
+            reject();
+        if (diseno_.escCaja != EscEnCaja::Cierra)
+            ctx_.mensajes.Beep();
+        return true;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return false;
+    default:
+        break;
+    }
+    const QString texto = tecla->text();
+    if (texto.isEmpty())
+        return false;   // moves and other keys that type nothing
+    if (tecla->modifiers() & Qt::ControlModifier) {
+        ctx_.mensajes.Beep();
+        return true;
+    }
+    QString aceptado;
+    bool rechazo = false;
+    for (QChar c : texto) {
+        if (busqueda_.AceptaCaracter(indice, c))
+            aceptado += c;
+        else
+            rechazo = true;
+    }
+    if (rechazo)
+        ctx_.mensajes.Beep();
+    if (!aceptado.isEmpty())
+        cajas_.value(indice)->insert(aceptado);
+    return true;
+}
+
+bool VentanaSeleccion::TeclaEnGrid(QKeyEvent *tecla)
+{
+    if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter) {
+        AsignaDatos();
+        return true;
+    }
+    const QString texto = tecla->text();
+    if (texto.isEmpty() || !texto.at(0).isPrint())
+        return false;   // moves, Esc (the dialog cancels) and the like
+    if (diseno_.tecleoEnGrid && texto.at(0).isDigit()) {
+        lista_.BuscaPrefijo(0, texto.left(1));
+        MuestraActual();
+        grid_->setFocus();
+    }
+    return true;   // no jumping by typed letters
+}

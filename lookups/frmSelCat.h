@@ -1,0 +1,35 @@
+#pragma once
+
+#include "lookups/VentanaSeleccion.h"
+
+#include <QList>
+
+// The codes a coded-catalog pick-list offers: all, only some, or all but some.
+struct CodigosCatalogo {
+    enum class Modo { Todos, Solo, Excepto };
+    Modo modo = Modo::Todos;
+    QList<int> codigos;
+};
+
+// Pick-list over one coded catalog (c<Name>: Cod<Name>, Descripcion): writes the
+// chosen code into the field CampoSelCat. Type-ahead by digit in the grid.
+class frmSelCat : public VentanaSeleccion {
+    Q_OBJECT
+public:
+    // A CampoSelCat that is not a coded field of the sheet writes nothing.
+    frmSelCat(Contexto &ctx, CamposDestino *destino, int CampoSelCat, QWidget *padre = nullptr);
+    // Reads the catalog (a name of the fixed list, "Sexo" or "cSexo"); false,
+    // after its message, when there is nothing to show.
+    bool Abre(const QString &catalogo, const CodigosCatalogo &codigos = {});
+
+protected:
+    // ConfiguraGridSelCat: the code column 1000 twips, the description 3550,
+    // or 5000 in a window 1500 wider for field 59 (equipment names are long).
+    void ConfiguraGrid() override;
+
+private:
+    bool LeeCatalogo(const QString &catalogo, const CodigosCatalogo &codigos);
+
+    const int campoSelCat_;
+    bool ensanchada_ = false;
+};

@@ -1,0 +1,145 @@
+// The check-list rules as sequences of ticks.
+#include "AmbienteRegistro.h"
+
+namespace {
+
+class Listas : public AmbienteRegistro {
+protected:
+    Listas()
+    {
+        Vida().Abre();
+        Vida().BotonPulsado(5);
+    }
+    // Ticks (or unticks, with a leading "-") the items of these codes in turn.
+    void Marca(ListaHoja lista, const QStringList &pasos)
+    {
+        for (const QString &paso : pasos) {
+            const bool quita = paso.startsWith(QLatin1Char('-'));
+            const QString codigo = quita ? paso.mid(1) : paso;
+            const QList<ElementoLista> &items = Hoja().Elementos(lista);
+            int fila = -1;
+            for (int i = 0; i < items.size(); ++i)
+                if (items[i].texto.left(2).trimmed() == codigo)
+                    fila = i;
+            ASSERT_GE(fila, 0) << codigo.toStdString();
+            Hoja().Marca(lista, fila, !quita);
+        }
+    }
+    QStringList Marcados(ListaHoja lista) { return Hoja().CodigosMarcados(lista); }
+};
+
+TEST_F(Listas, SustanciasNingunaYSeIgnoraVanSolas)
+{
+    struct Caso {
+        QStringList pasos;
+        QStringList quedan;
+    };
+    const Caso casos[] = {
+        {{"1", "2"}, {"1", "2"}},
+        {{"1", "2", "5"}, {"5"}},
+        {{"1", "2", "5", "1"}, {"1"}},
+        {{"4", "3"}, {"3"}},
+        {{"1", "4", "-4"}, {}},
+        {{"1", "2", "-1"}, {"2"}},
+        {{"4", "5"}, {"5"}},
+    };
+    for (ListaHoja lista : {ListaHoja::PacienteEfectos, ListaHoja::AgresorEfectos}) {
+        for (const Caso &c : casos) {
+            SCOPED_TRACE(c.pasos.join(QLatin1Char(' ')).toStdString());
+            Reg().eventos.CargaLista(QStringLiteral("Efectos"), QStringLiteral("CodEfectos"), lista);
+            Marca(lista, c.pasos);
+            EXPECT_EQ(Marcados(lista), c.quedan);
+        }
+    }
+}
+
+TEST_F(Listas, DerechohabienciaAbreLaAfiliacionYSusRespuestasExclusivas)
+{
+    struct Caso {
+        QStringList pasos;
+        QStringList quedan;
+        bool abre33;
+        bool abre34;
+    };
+    const Caso casos[] = {
+        {{"8"}, {"8"}, true, true},
+        {{"8", "1"}, {"1"}, false, false},
+        {{"G"}, {"G"}, true, false},
+        {{"1", "2", "9"}, {"9"}, false, false},
+        {{"1", "2"}, {"1", "2"}, false, false},
+        {{"0", "G"}, {"G"}, true, false},
+        {{"G", "8"}, {"8"}, true, true},
+        {{"8", "-8"}, {}, false, false},
+    };
+    for (const Caso &c : casos) {
+        SCOPED_TRACE(c.pasos.join(QLatin1Char(' ')).toStdString());
+        Reg().eventos.CargaLista(QStringLiteral("Derechohabiencia"), QStringLiteral("CodDerechohabiencia"),
+                                 ListaHoja::Derechohabiencia);
+        Hoja().HabilitaCampo(33, false);
+        Hoja().HabilitaCampo(34, false);
+        Hoja().PonTexto(33, QStringLiteral("1234567890"));
+        Hoja().PonTexto(34, QStringLiteral("01"));
+        Marca(ListaHoja::Derechohabiencia, c.pasos);
+        EXPECT_EQ(Marcados(ListaHoja::Derechohabiencia), c.quedan);
+        EXPECT_EQ(Hoja().CampoHabilitado(33), c.abre33);
+        EXPECT_EQ(Hoja().CampoHabilitado(34), c.abre34);
+        EXPECT_EQ(Hoja().MarcaDerechohabiencia8, c.abre34);
+        EXPECT_EQ(Hoja().MarcaDerechohabienciaG, c.abre33 && !c.abre34);
+        // A closed affiliation field is emptied.
+        if (!c.abre33)
+            EXPECT_EQ(Hoja().Texto(33), QString());
+        if (!c.abre34)
+            EXPECT_EQ(Hoja().Texto(34), QString());
+    }
+}
+
+TEST_F(Listas, LaSegundaViolenciaOfreceTodosLosTiposDeAtencion)
+{
+    Hoja().HabilitaLista(ListaHoja::TipoViolencia, true);
+    Marca(ListaHoja::TipoAtencion, {"1", "2"});
+    Marca(ListaHoja::TipoViolencia, {"6"});
+    EXPECT_EQ(Hoja().Elementos(ListaHoja::TipoAtencion).size(), 6);
+    EXPECT_TRUE(Marcados(ListaHoja::TipoAtencion).isEmpty());   // the refill loses the ticks
+    EXPECT_FALSE(Hoja().MarcaAtencionCompleta);
+
+    Marca(ListaHoja::TipoAtencion, {"3"});
+    Marca(ListaHoja::TipoViolencia, {"7"});
+    EXPECT_EQ(Hoja().Elementos(ListaHoja::TipoAtencion).size(), 9);
+    EXPECT_TRUE(Hoja().MarcaAtencionCompleta);
+    EXPECT_TRUE(Marcados(ListaHoja::TipoAtencion).isEmpty());
+
+    Marca(ListaHoja::TipoAtencion, {"8"});
+    Marca(ListaHoja::TipoViolencia, {"9"});   // the second type is still ticked
+    EXPECT_EQ(Hoja().Elementos(ListaHoja::TipoAtencion).size(), 9);
+    Marca(ListaHoja::TipoViolencia, {"-7"});
+    EXPECT_EQ(Hoja().Elementos(ListaHoja::TipoAtencion).size(), 6);
+    EXPECT_FALSE(Hoja().MarcaAtencionCompleta);
+    EXPECT_EQ(Marcados(ListaHoja::TipoViolencia), QStringList({"6", "9"}));
+}
+
+// Reading an event writes nothing through the list rules: the affiliation
+// stays as stored, and its fields are open as the ticks call for.
+TEST_F(Listas, AlLeerUnEventoLasReglasNoEscriben)
+{
+    DatosEvento d = EventoValido();
+    d.marcados[ListaHoja::PacienteEfectos] = QStringList({"1", "2"});
+    d.marcados[ListaHoja::TipoViolencia] = QStringList({"7"});
+    d.marcados[ListaHoja::TipoAtencion] = QStringList({"1", "8"});
+    Vida().BotonPulsado(9);
+    CapturaValida(d);
+    Msj().Responde(false);
+    Vida().BotonPulsado(8);
+    ASSERT_EQ(Msj().Ultimo(), QStringLiteral("Registro Guardado, ¿Continuar Captura?"));
+
+    Vida().Abre();
+    EXPECT_EQ(Hoja().Texto(33), QStringLiteral("1234567890"));
+    EXPECT_EQ(Hoja().Texto(34), QStringLiteral("01"));
+    EXPECT_TRUE(Hoja().CampoHabilitado(33));
+    EXPECT_TRUE(Hoja().CampoHabilitado(34));
+    EXPECT_TRUE(Hoja().MarcaDerechohabiencia8);
+    EXPECT_TRUE(Hoja().MarcaAtencionCompleta);
+    EXPECT_EQ(Marcados(ListaHoja::PacienteEfectos), QStringList({"1", "2"}));
+    EXPECT_EQ(Marcados(ListaHoja::TipoAtencion), QStringList({"1", "8"}));
+}
+
+} // namespace

@@ -1,0 +1,368 @@
+// The window as a user meets it under the offscreen platform: layout, toolbar,
+// keys, ticks and the mirror of the sheet state.
+#include "AmbienteRegistro.h"
+
+#include "capture/frmRegistro.h"
+#include "shell/BarraDatos.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+class Ventana : public AmbienteRegistro {
+protected:
+    ~Ventana() override { delete ventana; }
+    // The sheet on the events stored so far, shown and active.
+    frmRegistro &Abre()
+    {
+        ventana = new frmRegistro(*prog.ctx, listas);
+        ventana->Vida().Abre();
+        ventana->show();
+        ventana->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(ventana));
+        return *ventana;
+    }
+    HojaDatos &H() { return ventana->Hoja(); }
+    void Pulsa(int boton) { ventana->tbrDatos()->Boton(boton)->trigger(); }
+    QStringList Habilitados()
+    {
+        QStringList si;
+        for (int pos = 1; pos <= 13; ++pos)
+            if (ventana->tbrDatos()->Boton(pos)->isEnabled())
+                si << QString::number(pos);
+        return si;
+    }
+    QListWidgetItem *Elemento(ListaHoja lista, const QString &codigo)
+    {
+        QListWidget *l = ventana->Lista(lista);
+        for (int i = 0; i < l->count(); ++i)
+            if (l->item(i)->text().left(2).trimmed() == codigo)
+                return l->item(i);
+        return nullptr;
+    }
+    static QColor Fondo(QWidget *w, QPalette::ColorRole rol = QPalette::Base) { return w->palette().color(rol); }
+
+    frmRegistro *ventana = nullptr;
+};
+
+TEST_F(Ventana, SeAbreUnaSolaVezComoVentanaHijaDeTamanoFijo)
+{
+    QMdiArea area;
+    area.resize(1024, 768);
+    area.show();
+    frmRegistro *hoja = AbreHojaRegistro(*prog.ctx, area);
+    ASSERT_NE(hoja, nullptr);
+    EXPECT_EQ(AbreHojaRegistro(*prog.ctx, area), hoja);
+    ASSERT_EQ(area.subWindowList().size(), 1);
+    QMdiSubWindow *sub = area.subWindowList().first();
+    EXPECT_EQ(sub->widget(), hoja);
+    EXPECT_EQ(sub->windowTitle(), TituloEsperado(0, 0, 0));
+    EXPECT_EQ(hoja->size(), QSize(809, 625));
+    EXPECT_EQ(sub->minimumSize(), sub->maximumSize());
+    EXPECT_FALSE(sub->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(sub->windowFlags() & Qt::WindowMinimizeButtonHint);
+
+    hoja->tbrDatos()->Boton(13)->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(area.subWindowList().isEmpty());
+}
+
+TEST_F(Ventana, CamposConSuLargoAlineacionYConsejo)
+{
+    Abre();
+    for (const CampoHoja &c : CamposHoja()) {
+        QLineEdit *e = ventana->txtDatos(c.indice);
+        ASSERT_NE(e, nullptr) << c.indice;
+        EXPECT_EQ(e->maxLength(), c.largo) << c.indice;
+        EXPECT_EQ(bool(e->alignment() & Qt::AlignRight), c.derecha) << c.indice;
+    }
+    const QPair<int, const char *> consejos[] = {{23, "CLUES"},     {29, "Paterno"}, {30, "Materno"},
+                                                 {31, "Nombre(s)"}, {80, "Código"},  {81, "Médico Tratante"}};
+    for (const auto &c : consejos)
+        EXPECT_EQ(ventana->txtDatos(c.first)->toolTip(), QString::fromUtf8(c.second));
+    for (int i : {0, 1}) {
+        EXPECT_EQ(ventana->mskDatos(i)->inputMask(), QStringLiteral("00/00/0000;_"));
+        EXPECT_EQ(ventana->mskDatos(i)->displayText(), QStringLiteral("__/__/____"));
+    }
+    const QPair<int, const char *> rotulos[] = {
+        {8, "Hora de Ocurrencia (00:00 -- 23:59)"},
+        {21, "Si fue atendido en urgencias, escriba el tiempo de estancia en el servicio"},
+        {22, "Expediente :"},
+        {23, "Afiliación :"},
+        {24, "Nombre :"},
+        {34, "Tiempo de traslado a la Unidad Hospitalaria"}};
+    for (const auto &r : rotulos)
+        EXPECT_EQ(ventana->lblDatos(r.first)->text(), QString::fromUtf8(r.second));
+    // A field typed beyond its length keeps its maximum.
+    H().EnAlta = true;
+    H().HabilitaMarco(Marco::Clues, true);
+    ventana->txtDatos(22)->setFocus();
+    QTest::keyClicks(ventana->txtDatos(22), QStringLiteral("1234567890"));
+    EXPECT_EQ(H().Texto(22), QStringLiteral("12345678"));
+}
+
+TEST_F(Ventana, MedidasColoresYTitulos)
+{
+    Abre();
+    EXPECT_EQ(ventana->tbrDatos()->geometry().height(), 36);
+    EXPECT_EQ(ventana->SSTab1()->size(), QSize(804, 588));
+    EXPECT_EQ(ventana->SSTab1()->tabText(0), QStringLiteral("HOJA DE REGISTRO 1"));
+    EXPECT_EQ(ventana->SSTab1()->tabText(1), QStringLiteral("HOJA DE REGISTRO 2"));
+    for (int i : {0, 1}) {
+        EXPECT_EQ(ventana->cmdCambiar(i)->size(), QSize(37, 27));
+        EXPECT_EQ(ventana->cmdCambiar(i)->toolTip(), QStringLiteral("Siguiente sección"));
+    }
+    EXPECT_EQ(Fondo(ventana->lblDatos(38), QPalette::Window), QColor(192, 192, 255));
+    EXPECT_EQ(Fondo(ventana->lblDatos(28), QPalette::Window), QColor(192, 192, 255));
+    EXPECT_EQ(Fondo(ventana->lblDatos(0), QPalette::Window), QColor(255, 128, 0));
+    EXPECT_EQ(Fondo(ventana->Lista(ListaHoja::PacienteEfectos)), QColor(192, 192, 255));
+    const QPair<Marco, const char *> marcos[] = {
+        {Marco::Clues, ""},
+        {Marco::Afectado, "Datos del Afectado"},
+        {Marco::Domicilio, "Domicilio de Ocurrencia"},
+        {Marco::Evento, " Datos del Evento"},
+        {Marco::Accidente, "Si la causa fué Accidente de Vehículo de Motor"},
+        {Marco::Agresor, "Agresor"},
+        {Marco::Atencion, "Atención"},
+        {Marco::Responsable, "Responsable"}};
+    for (const auto &m : marcos) {
+        EXPECT_EQ(ventana->MarcoHoja(m.first)->title(), QString::fromUtf8(m.second));
+        EXPECT_EQ(Fondo(ventana->MarcoHoja(m.first), QPalette::WindowText), QColor(0, 0, 192));
+        EXPECT_FALSE(ventana->MarcoHoja(m.first)->isEnabled());
+    }
+    const QStringList consejos = {"Primero", "Anterior", "Siguiente", "Último", "Altas de registros",
+                                  "Cambios de Registros", "Refrescar", "Grabar Movimiento", "Cancelar Movimiento",
+                                  "Buscar", "Bajas de registros", "Imprimir", "Cerrar"};
+    for (int pos = 1; pos <= 13; ++pos) {
+        EXPECT_EQ(ventana->tbrDatos()->Boton(pos)->text(), TitulosBarraCompleta()[pos - 1]);
+        EXPECT_EQ(ventana->tbrDatos()->Boton(pos)->toolTip(), consejos[pos - 1]);
+    }
+    QStringList items;
+    for (QAction *a : ventana->MenuBuscar()->actions())
+        items << a->text();
+    EXPECT_EQ(items, QStringList({"Filtrar", "Quitar Filtro", "Ver Tabla", "Exportar"}));
+    EXPECT_EQ(ventana->tbrDatos()->Boton(10)->menu(), ventana->MenuBuscar());
+}
+
+TEST_F(Ventana, OrdenDeFocoDeAmbasPaginas)
+{
+    Abre();
+    QStringList nombres;
+    for (QWidget *w : ventana->OrdenDeFoco())
+        nombres << w->objectName();
+    const QStringList inicio = {"txtDatos_22", "txtDatos_23", "mskDatos_1", "txtDatos_29", "txtDatos_30",
+                                "txtDatos_31", "lstDerechohabiencia", "txtDatos_32", "txtDatos_33"};
+    EXPECT_EQ(nombres.mid(0, inicio.size()), inicio);
+    const QStringList medio = {"txtDatos_64", "cmdCambiar_0", "txtDatos_65"};
+    EXPECT_EQ(nombres.mid(nombres.indexOf("txtDatos_64"), 3), medio);
+    const QStringList fin = {"txtDatos_81", "cmdCambiar_1", "cmdModificaAfec", "cmdBorraAfec", "SSTab1",
+                             "grdAfecciones"};
+    EXPECT_EQ(nombres.mid(nombres.size() - fin.size()), fin);
+    EXPECT_LT(nombres.indexOf("txtDatos_76"), nombres.indexOf("cmdAgregaAfec"));
+    EXPECT_LT(nombres.indexOf("cmdAgregaAfec"), nombres.indexOf("txtDatos_77"));
+}
+
+TEST_F(Ventana, BotonesYMenuSegunElEstado)
+{
+    Abre();
+    // No event: nothing to edit or delete.
+    EXPECT_EQ(Habilitados(), QStringList({"1", "2", "3", "4", "5", "7", "10", "12", "13"}));
+    QList<bool> menu;
+    for (QAction *a : ventana->MenuBuscar()->actions())
+        menu << a->isEnabled();
+    EXPECT_EQ(menu, QList<bool>({false, true, false, false}));
+
+    Pulsa(5);
+    EXPECT_EQ(Habilitados(), QStringList({"8", "9"}));
+    EXPECT_FALSE(ventana->MenuBuscar()->actions()[1]->isEnabled());
+    for (Marco m : {Marco::Clues, Marco::Afectado, Marco::Evento, Marco::Responsable})
+        EXPECT_TRUE(ventana->MarcoHoja(m)->isEnabled());
+    EXPECT_FALSE(ventana->txtDatos(65)->isEnabled());
+    EXPECT_EQ(Fondo(ventana->txtDatos(65)), QApplication::palette().color(QPalette::Dark));
+    EXPECT_FALSE(ventana->Lista(ListaHoja::TipoViolencia)->isEnabled());
+    EXPECT_EQ(Fondo(ventana->Lista(ListaHoja::TipoViolencia)), QApplication::palette().color(QPalette::Dark));
+
+    Inserta(QStringLiteral("DFQRV000015"), 1, QStringLiteral("2004-03-03"));
+    Pulsa(9);
+    EXPECT_EQ(Habilitados(), QStringList({"1", "2", "3", "4", "5", "7", "10", "12", "13"}));
+    ventana->MenuBuscar()->actions()[1]->trigger();   // "Quitar Filtro" reloads on every event
+    EXPECT_EQ(Habilitados(), QStringList({"1", "2", "3", "4", "5", "6", "7", "10", "11", "12", "13"}));
+    EXPECT_EQ(ventana->windowTitle(), TituloEsperado(1, 1, 0));
+    EXPECT_EQ(ventana->txtDatos(22)->text(), QStringLiteral("00000001"));
+    EXPECT_EQ(ventana->mskDatos(1)->displayText(), QStringLiteral("03/03/2004"));
+    EXPECT_EQ(ventana->lblDatos(1)->text(), QStringLiteral("MARZO"));
+    EXPECT_EQ(ventana->lblDatos(28)->text(), QStringLiteral("HOSPITAL GENERAL DE ZONA QUIRVAL 1-A"));
+}
+
+TEST_F(Ventana, NavegaConLasTeclasDesdeLaPestana)
+{
+    Inserta(QStringLiteral("DFQRV000015"), 1, QStringLiteral("2004-03-03"));
+    Inserta(QStringLiteral("DFQRV000015"), 2, QStringLiteral("2004-03-03"));
+    Inserta(QStringLiteral("DFQRV000015"), 3, QStringLiteral("2004-03-03"));
+    Abre();
+    QTabBar *pestanas = ventana->SSTab1()->tabBar();
+    pestanas->setFocus();
+    struct Paso {
+        Qt::Key tecla;
+        QString folio;
+        int pitidos;
+    };
+    const Paso pasos[] = {{Qt::Key_End, "00000003", 0}, {Qt::Key_Down, "00000003", 1},
+                          {Qt::Key_Up, "00000002", 1},  {Qt::Key_Home, "00000001", 1},
+                          {Qt::Key_Up, "00000001", 2},  {Qt::Key_PageDown, "00000003", 2}};
+    for (const Paso &p : pasos) {
+        QTest::keyClick(pestanas, p.tecla);
+        EXPECT_EQ(ventana->txtDatos(22)->text(), p.folio) << p.tecla;
+        EXPECT_EQ(Msj().beeps, p.pitidos) << p.tecla;
+    }
+    EXPECT_EQ(ventana->windowTitle(), TituloEsperado(3, 3, 0));
+    EXPECT_EQ(ventana->SSTab1()->currentIndex(), 0);
+}
+
+TEST_F(Ventana, CapturaConElTecladoYLaFechaSeCompruebaAlSalir)
+{
+    Abre();
+    Pulsa(5);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(22));
+    QTest::keyClicks(ventana->txtDatos(22), QStringLiteral("123"));
+    EXPECT_EQ(H().Texto(22), QStringLiteral("123"));
+    QTest::keyClick(ventana->txtDatos(22), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(23));
+    EXPECT_EQ(H().Texto(22), QStringLiteral("00000123"));   // the Folio is padded on leaving
+    QTest::keyClicks(ventana->txtDatos(23), QStringLiteral("dfqrv000015"));
+    EXPECT_EQ(H().Texto(23), QStringLiteral("DFQRV000015"));
+    EXPECT_EQ(ventana->lblDatos(28)->text(), QStringLiteral("HOSPITAL GENERAL DE ZONA QUIRVAL 1-A"));
+    QTest::keyClick(ventana->txtDatos(23), Qt::Key_Tab);
+    QApplication::processEvents();
+
+    QLineEdit *fecha = ventana->mskDatos(1);
+    ASSERT_EQ(QApplication::focusWidget(), fecha);
+    EXPECT_EQ(Fondo(fecha), QColor(255, 224, 192));
+    fecha->home(false);
+    QTest::keyClicks(fecha, QStringLiteral("26122004"));
+    EXPECT_EQ(H().Fecha(1), QStringLiteral("26/12/2004"));
+    QTest::keyClick(fecha, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(Msj().Ultimo(), QStringLiteral("La Fecha de Atención debe ser del año estadistico en curso...."));
+    EXPECT_EQ(QApplication::focusWidget(), fecha);   // back to the refused box
+
+    fecha->selectAll();
+    QTest::keyClicks(fecha, QStringLiteral("15062004"));
+    Msj().Limpia();
+    QTest::keyClick(fecha, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_TRUE(Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
+    EXPECT_EQ(ventana->lblDatos(1)->text(), QStringLiteral("JUNIO"));
+    EXPECT_EQ(Fondo(fecha), QColor(Qt::white));
+    EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(29));
+}
+
+TEST_F(Ventana, LasMarcasDeLaListaLlegamALaHojaYVuelven)
+{
+    Abre();
+    Pulsa(5);
+    QListWidgetItem *quirval = Elemento(ListaHoja::Derechohabiencia, QStringLiteral("8"));
+    ASSERT_NE(quirval, nullptr);
+    quirval->setCheckState(Qt::Checked);
+    EXPECT_EQ(H().CodigosMarcados(ListaHoja::Derechohabiencia), QStringList({"8"}));
+    EXPECT_TRUE(ventana->txtDatos(33)->isEnabled());
+    EXPECT_TRUE(ventana->txtDatos(34)->isEnabled());
+    EXPECT_EQ(Fondo(ventana->txtDatos(33)), QApplication::palette().color(QPalette::Base));
+
+    Elemento(ListaHoja::Derechohabiencia, QStringLiteral("1"))->setCheckState(Qt::Checked);
+    EXPECT_EQ(quirval->checkState(), Qt::Unchecked);
+    EXPECT_FALSE(ventana->txtDatos(33)->isEnabled());
+    EXPECT_EQ(Fondo(ventana->txtDatos(33)), QApplication::palette().color(QPalette::Dark));
+
+    // Enter in a list moves to the next stop; the list's colours follow the focus.
+    QListWidget *lista = ventana->Lista(ListaHoja::Derechohabiencia);
+    lista->setFocus();
+    EXPECT_EQ(Fondo(lista), QColor(255, 224, 192));
+    QTest::keyClick(lista, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(32));
+    EXPECT_EQ(Fondo(lista), QColor(192, 192, 255));
+}
+
+TEST_F(Ventana, ElFocoPasaDePaginaPorElOrdenDeLaHoja)
+{
+    Abre();
+    Pulsa(5);
+    ventana->cmdCambiar(0)->setFocus();
+    QTest::keyClick(ventana->cmdCambiar(0), Qt::Key_Tab);
+    // The aggressor is closed at capture start: the hour of care is the next stop.
+    EXPECT_EQ(ventana->SSTab1()->currentIndex(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(69));
+
+    QTest::mouseClick(ventana->cmdCambiar(1), Qt::LeftButton);
+    EXPECT_EQ(ventana->SSTab1()->currentIndex(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(29));
+    QTest::mouseClick(ventana->cmdCambiar(0), Qt::LeftButton);
+    EXPECT_EQ(ventana->SSTab1()->currentIndex(), 1);
+    EXPECT_EQ(H().Pagina(), 1);
+}
+
+TEST_F(Ventana, GrabaDesdeLaBarraYLaVentanaMuestraElEventoGuardado)
+{
+    Abre();
+    Pulsa(5);
+    LlenaHoja(H(), EventoValido());
+    H().GridAfeccionesEditado = true;
+    ASSERT_TRUE(ventana->Registro().eventos.PonAfeccionesTmp({QStringLiteral("S001"), QStringLiteral("S008")}));
+    ventana->Registro().eventos.RefrescaGridAfecciones();
+    EXPECT_EQ(ventana->grdAfecciones()->rowCount(), 2);
+    Msj().Responde(false);
+    Pulsa(8);
+    EXPECT_EQ(Msj().Ultimo(), QStringLiteral("Registro Guardado, ¿Continuar Captura?"));
+    EXPECT_EQ(ventana->windowTitle(), TituloEsperado(1, 1, 1));
+    EXPECT_EQ(ventana->txtDatos(29)->text(), QStringLiteral("PEREZ"));
+    EXPECT_EQ(ventana->grdAfecciones()->rowCount(), 2);
+    EXPECT_EQ(Habilitados(), QStringList({"1", "2", "3", "4", "5", "6", "7", "10", "11", "12", "13"}));
+
+    // Editing: the key boxes cannot be typed over even when their frame opens.
+    Pulsa(6);
+    H().HabilitaMarco(Marco::Clues, true);
+    EXPECT_TRUE(ventana->txtDatos(22)->isReadOnly());
+    EXPECT_TRUE(ventana->mskDatos(1)->isReadOnly());
+    Pulsa(9);
+    EXPECT_FALSE(ventana->txtDatos(22)->isReadOnly());
+}
+
+// Pictures of both pages for a person to look at; run with
+// VELMORAN_CAPTURAS=<folder> under xvfb-run.
+TEST_F(Ventana, CapturasDeAmbasPaginas)
+{
+    const QString carpeta = qEnvironmentVariable("VELMORAN_CAPTURAS");
+    if (carpeta.isEmpty())
+        GTEST_SKIP() << "VELMORAN_CAPTURAS no está puesta";
+    Abre();
+    Pulsa(5);
+    LlenaHoja(H(), EventoValido());
+    H().GridAfeccionesEditado = true;
+    ventana->Registro().eventos.PonAfeccionesTmp({QStringLiteral("S001"), QStringLiteral("S008")});
+    ventana->Registro().eventos.RefrescaGridAfecciones();
+    ventana->Registro().fechas.SaleFecha(0);
+    ventana->Registro().fechas.SaleFecha(1);
+    QApplication::processEvents();
+    for (int pagina : {0, 1}) {
+        H().PonPagina(pagina);
+        QApplication::processEvents();
+        EXPECT_TRUE(ventana->grab().save(QDir(carpeta).filePath(QStringLiteral("captura_pagina%1.png").arg(pagina + 1))));
+    }
+}
+
+} // namespace

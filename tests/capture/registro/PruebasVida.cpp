@@ -1,0 +1,441 @@
+// The record life without a window: opening, browsing, adding, editing,
+// saving, cancelling and deleting, as the toolbar and the keys drive them.
+#include "AmbienteRegistro.h"
+
+#include "platform/BaseDatos.h"
+
+namespace {
+
+const QString TituloHoja = QStringLiteral("Hoja de Registro de Atención por Violencia y/o Lesion");
+const QString Continuar = QStringLiteral("Registro Guardado, ¿Continuar Captura?");
+const QString Borrar = QStringLiteral("¿Desea borrar el registro Actual?");
+const Marco Marcos[] = {Marco::Clues,     Marco::Afectado, Marco::Domicilio, Marco::Evento,
+                        Marco::Accidente, Marco::Agresor,  Marco::Atencion,  Marco::Responsable};
+
+class RegistroVida : public AmbienteRegistro {
+protected:
+    // Three events stored out of order; the sheet shows them by CLUES and Folio.
+    void TresEventos()
+    {
+        Inserta(QStringLiteral("DFSSA000012"), 1, QStringLiteral("2004-03-01"), true);
+        Inserta(QStringLiteral("DFQRV000015"), 2, QStringLiteral("2004-03-02"));
+        Inserta(QStringLiteral("DFQRV000015"), 1, QStringLiteral("2004-03-03"));
+    }
+    int MarcosAbiertos()
+    {
+        int n = 0;
+        for (Marco m : Marcos)
+            n += Hoja().MarcoHabilitado(m) ? 1 : 0;
+        return n;
+    }
+    // Opens the sheet and saves one valid event, answering No to going on.
+    void GrabaValida()
+    {
+        Vida().Abre();
+        CapturaValida();
+        Msj().Responde(false);
+        Vida().BotonPulsado(8);
+        ASSERT_EQ(Msj().Ultimo(), Continuar);
+        Msj().Limpia();
+    }
+    void EsperaNavegando()
+    {
+        EXPECT_FALSE(Hoja().EnAlta);
+        EXPECT_FALSE(Hoja().EnCambio);
+        EXPECT_EQ(Vida().ModoBarra(), 2);
+        EXPECT_EQ(MarcosAbiertos(), 0);
+    }
+};
+
+TEST_F(RegistroVida, AbreSobreUnaBaseVacia)
+{
+    QStringList panel;
+    prog.ctx->PanelMensajes = [&panel](const QString &t) { panel << t; };
+    Vida().Abre();
+
+    EXPECT_EQ(Titulo(), TituloEsperado(0, 0, 0));
+    EXPECT_EQ(panel, QStringList({QStringLiteral("Un momento por favor....."), QStringLiteral("Listo.....")}));
+    EsperaNavegando();
+    EXPECT_EQ(Hoja().Pagina(), 0);
+    EXPECT_FALSE(Vida().HayEventos());
+    EXPECT_EQ(Hoja().Elementos(ListaHoja::Derechohabiencia).size(), 11);
+    EXPECT_EQ(Hoja().Elementos(ListaHoja::TipoAtencion).size(), 6);   // only the codes below 7
+    for (int l = 0; l < 5; ++l)
+        EXPECT_TRUE(Hoja().CodigosMarcados(ListaHoja(l)).isEmpty());
+    EXPECT_EQ(Hoja().Fecha(1), QStringLiteral("__/__/____"));
+    EXPECT_TRUE(Msj().cajas.isEmpty());
+}
+
+TEST_F(RegistroVida, AbreSobreUnaBaseConEventosEnOrdenDeCluesYFolio)
+{
+    TresEventos();
+    Vida().Abre();
+    EXPECT_EQ(Titulo(), TituloEsperado(1, 3, 1));
+    EXPECT_EQ(Clues(), QStringLiteral("DFQRV000015"));
+    EXPECT_EQ(Folio(), QStringLiteral("00000001"));
+    EXPECT_EQ(Hoja().Fecha(1), QStringLiteral("03/03/2004"));
+    EXPECT_EQ(Hoja().Etiqueta(1), QStringLiteral("MARZO"));
+    EXPECT_EQ(Hoja().Etiqueta(28), QStringLiteral("HOSPITAL GENERAL DE ZONA QUIRVAL 1-A"));
+    EsperaNavegando();
+}
+
+// Each step: the button pressed, the event shown after it, beeps so far.
+TEST_F(RegistroVida, RecorreHastaAmbosExtremosConSusPitidos)
+{
+    TresEventos();
+    Vida().Abre();
+    struct Paso {
+        int boton;
+        int posicion;
+        QString clues;
+        QString folio;
+        int pitidos;
+    };
+    const QString q = QStringLiteral("DFQRV000015"), s = QStringLiteral("DFSSA000012");
+    const Paso pasos[] = {
+        {2, 1, q, QStringLiteral("00000001"), 1},   // before the first: beep, first again
+        {3, 2, q, QStringLiteral("00000002"), 1},
+        {3, 3, s, QStringLiteral("00000001"), 1},
+        {3, 3, s, QStringLiteral("00000001"), 2},   // past the last: beep, last again
+        {1, 1, q, QStringLiteral("00000001"), 2},
+        {4, 3, s, QStringLiteral("00000001"), 2},
+        {2, 2, q, QStringLiteral("00000002"), 2},
+    };
+    for (const Paso &p : pasos) {
+        Vida().BotonPulsado(p.boton);
+        EXPECT_EQ(Titulo(), TituloEsperado(p.posicion, 3, 1)) << "botón " << p.boton;
+        EXPECT_EQ(Clues(), p.clues);
+        EXPECT_EQ(Folio(), p.folio);
+        EXPECT_EQ(Msj().beeps, p.pitidos);
+        EXPECT_EQ(Hoja().Texto(29), QStringLiteral("PATERNO %1").arg(p.folio.toInt()));
+    }
+    EXPECT_TRUE(Msj().cajas.isEmpty());
+}
+
+TEST_F(RegistroVida, PrimeroYUltimoPitanSinEventosYCambiosYBajasNoHacenNada)
+{
+    Vida().Abre();
+    for (int boton : {1, 4, 6, 11, 2, 3})
+        Vida().BotonPulsado(boton);
+    EXPECT_EQ(Msj().beeps, 2);
+    EXPECT_TRUE(Msj().cajas.isEmpty());   // no question about deleting nothing
+    EsperaNavegando();
+    EXPECT_EQ(Titulo(), TituloEsperado(0, 0, 0));
+}
+
+TEST_F(RegistroVida, TeclasDeNavegacionYPasosDeDiez)
+{
+    for (int f = 1; f <= 25; ++f)
+        Inserta(QStringLiteral("DFQRV000015"), f, QStringLiteral("2004-05-01"));
+    Vida().Abre();
+    struct Paso {
+        int tecla;
+        int posicion;
+    };
+    const Paso pasos[] = {{Qt::Key_PageDown, 11}, {Qt::Key_PageDown, 21}, {Qt::Key_PageDown, 25},
+                          {Qt::Key_PageUp, 15},   {Qt::Key_PageUp, 5},    {Qt::Key_PageUp, 1},
+                          {Qt::Key_End, 25},      {Qt::Key_Up, 24},       {Qt::Key_Home, 1},
+                          {Qt::Key_Down, 2},      {Qt::Key_Left, 2}};
+    for (const Paso &p : pasos) {
+        Vida().Mueve_Registros(p.tecla);
+        EXPECT_EQ(Titulo(), TituloEsperado(p.posicion, 25, 0)) << "tecla " << p.tecla;
+        EXPECT_EQ(Folio().toInt(), p.posicion);
+    }
+    EXPECT_EQ(Msj().beeps, 0);
+
+    // While adding the keys do nothing, and Ctrl+G only saves then.
+    Vida().TeclaSoltada(Qt::Key_G, Qt::ControlModifier);
+    EXPECT_TRUE(Msj().cajas.isEmpty());
+    Vida().BotonPulsado(5);
+    Vida().Mueve_Registros(Qt::Key_Home);
+    EXPECT_TRUE(Hoja().EnAlta);
+    EXPECT_EQ(Folio(), QString());
+}
+
+TEST_F(RegistroVida, AltasProponeLaCluesDelEventoMostradoYCierraLosDependientes)
+{
+    TresEventos();
+    Vida().Abre();
+    Vida().BotonPulsado(5);
+
+    EXPECT_TRUE(Hoja().EnAlta);
+    EXPECT_FALSE(Hoja().EnCambio);
+    EXPECT_EQ(Vida().ModoBarra(), 1);
+    EXPECT_EQ(MarcosAbiertos(), 8);
+    EXPECT_EQ(Clues(), QStringLiteral("DFQRV000015"));
+    EXPECT_EQ(Hoja().Etiqueta(28), QStringLiteral("HOSPITAL GENERAL DE ZONA QUIRVAL 1-A"));
+    EXPECT_EQ(Folio(), QString());
+    EXPECT_EQ(Hoja().Texto(29), QString());
+    EXPECT_EQ(Hoja().Fecha(0), QStringLiteral("__/__/____"));
+    EXPECT_EQ(Hoja().Fecha(1), QStringLiteral("__/__/____"));
+    for (int i : {33, 34, 39, 40, 41, 54, 57, 58, 59, 63, 64, 65, 66, 67, 68, 72, 73})
+        EXPECT_FALSE(Hoja().CampoHabilitado(i)) << i;
+    EXPECT_FALSE(Hoja().ListaHabilitada(ListaHoja::TipoViolencia));
+    EXPECT_FALSE(Hoja().ListaHabilitada(ListaHoja::AgresorEfectos));
+    EXPECT_EQ(Hoja().Pagina(), 0);
+    ASSERT_FALSE(focos.isEmpty());
+    EXPECT_EQ(focos.last(), 22);
+    EXPECT_TRUE(abiertas.isEmpty());
+}
+
+TEST_F(RegistroVida, AltasSinEventoProponeCluesVaciaYUnaCluesDesconocidaAbreLaLista)
+{
+    Vida().Abre();
+    Vida().BotonPulsado(5);
+    EXPECT_EQ(Clues(), QString());
+    EXPECT_TRUE(abiertas.isEmpty());
+    Vida().BotonPulsado(9);
+
+    // A CLUES of 11 characters missing from the catalog: greyed, pick-list opened.
+    Vida().UltimaClues = QStringLiteral("XXSSA999999");
+    cluesElegida = QStringLiteral("DFSSA000012");
+    Vida().AgregarEvento();
+    EXPECT_EQ(abiertas, QStringList({QStringLiteral("Clues")}));
+    EXPECT_FALSE(Hoja().CampoHabilitado(23));
+    EXPECT_EQ(Clues(), QStringLiteral("DFSSA000012"));
+}
+
+TEST_F(RegistroVida, GrabaUnEventoNuevoYNoContinua)
+{
+    Inserta(QStringLiteral("DFQRV000015"), 7, QStringLiteral("2004-02-02"));
+    Vida().Abre();
+    CapturaValida();
+    Msj().Responde(false);
+    Vida().BotonPulsado(8);
+
+    ASSERT_EQ(Msj().cajas.size(), 1) << Msj().Ultimo().toStdString();
+    EXPECT_EQ(Msj().cajas[0].texto, Continuar);
+    EXPECT_EQ(Msj().cajas[0].titulo, QStringLiteral("Atención"));
+    EXPECT_EQ(Msj().cajas[0].icono, Mensajes::Icono::Pregunta);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_EVENTO WHERE Clues = 'DFSSA000012' AND Folio = 123 "
+                                    "AND fechaAtencion = '2004-06-15'")),
+              1);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_Diagnosticos WHERE Folio = 123")), 2);
+    // Browsing again, on the first event of the reopened set.
+    EsperaNavegando();
+    EXPECT_EQ(Titulo(), TituloEsperado(1, 2, 1));
+    EXPECT_EQ(Clues(), QStringLiteral("DFQRV000015"));
+    EXPECT_EQ(Vida().UltimaClues, QStringLiteral("DFSSA000012"));
+}
+
+TEST_F(RegistroVida, GrabaYContinuaProponiendoLaCluesRecienGrabada)
+{
+    Inserta(QStringLiteral("DFQRV000015"), 7, QStringLiteral("2004-02-02"));
+    Vida().Abre();
+    CapturaValida();
+    Msj().Responde(true);
+    focos.clear();
+    Vida().BotonPulsado(8);
+
+    EXPECT_EQ(Msj().Ultimo(), Continuar);
+    EXPECT_TRUE(Hoja().EnAlta);
+    EXPECT_EQ(Vida().ModoBarra(), 1);
+    EXPECT_EQ(MarcosAbiertos(), 8);
+    EXPECT_EQ(Clues(), QStringLiteral("DFSSA000012"));
+    EXPECT_EQ(Folio(), QString());
+    EXPECT_EQ(Hoja().Texto(29), QString());
+    EXPECT_EQ(Titulo(), TituloEsperado(1, 2, 1));
+    ASSERT_FALSE(focos.isEmpty());
+    EXPECT_EQ(focos.last(), 22);
+
+    // Ctrl+G on the empty sheet runs the whole save: the validation stops it.
+    Msj().Limpia();
+    Vida().TeclaSoltada(Qt::Key_G, Qt::ControlModifier);
+    ASSERT_FALSE(Msj().cajas.isEmpty());
+    EXPECT_EQ(Msj().cajas[0].titulo, TituloHoja);
+    EXPECT_TRUE(Hoja().EnAlta);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_EVENTO")), 2);
+}
+
+TEST_F(RegistroVida, UnaAltaQueLaBaseRechazaNoSeDaPorGrabada)
+{
+    Vida().Abre();
+    CapturaValida();
+    Ejecuta(QStringLiteral("CREATE TRIGGER NoAltas BEFORE INSERT ON D_EVENTO BEGIN SELECT RAISE(ABORT, 'sin altas'); END"));
+    Vida().BotonPulsado(8);
+
+    ASSERT_GE(Msj().cajas.size(), 2);
+    EXPECT_EQ(Msj().cajas.last().texto, QStringLiteral("No se pudo Guardar el Evento....."));
+    EXPECT_EQ(Msj().cajas.last().titulo, TituloHoja);
+    EXPECT_TRUE(Msj().cajas[Msj().cajas.size() - 2].texto.contains(QStringLiteral("sin altas")));
+    EXPECT_EQ(Msj().cajas[Msj().cajas.size() - 2].titulo, TituloHoja + QStringLiteral(" -- Alta"));
+    // Still adding, with what was typed.
+    EXPECT_TRUE(Hoja().EnAlta);
+    EXPECT_EQ(Vida().ModoBarra(), 1);
+    EXPECT_EQ(Folio(), QStringLiteral("00000123"));
+    EXPECT_EQ(Hoja().Texto(29), QStringLiteral("PEREZ"));
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_EVENTO")), 0);
+}
+
+TEST_F(RegistroVida, CambiaYGrabaVolviendoAlEventoEditado)
+{
+    Inserta(QStringLiteral("DFQRV000015"), 1, QStringLiteral("2004-02-02"));
+    Inserta(QStringLiteral("DFSSA000012"), 999, QStringLiteral("2004-02-02"));
+    Vida().Abre();
+    CapturaValida();
+    Msj().Responde(false);
+    Vida().BotonPulsado(8);
+    Vida().BotonPulsado(3);
+    ASSERT_EQ(Folio(), QStringLiteral("00000123"));
+    Msj().Limpia();
+
+    focos.clear();
+    Vida().BotonPulsado(6);
+    EXPECT_TRUE(Hoja().EnCambio);
+    EXPECT_EQ(Vida().ModoBarra(), 1);
+    EXPECT_FALSE(Hoja().MarcoHabilitado(Marco::Clues));
+    EXPECT_EQ(MarcosAbiertos(), 7);
+    ASSERT_FALSE(focos.isEmpty());
+    EXPECT_EQ(focos.last(), 29);
+
+    Hoja().PonTexto(29, QStringLiteral("RAMIREZ"));
+    Vida().BotonPulsado(8);
+    EXPECT_TRUE(Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
+    EsperaNavegando();
+    EXPECT_EQ(Titulo(), TituloEsperado(2, 3, 1));
+    EXPECT_EQ(Folio(), QStringLiteral("00000123"));
+    EXPECT_EQ(Hoja().Texto(29), QStringLiteral("RAMIREZ"));
+    EXPECT_EQ(prog.ctx->ConexionBD.Valor(QStringLiteral("SELECT Paterno FROM D_EVENTO WHERE Folio = 123")).toString(),
+              QStringLiteral("RAMIREZ"));
+}
+
+// A rule that opens frmClues while editing must not let the key change: the
+// update keeps the key the event had when editing began.
+TEST_F(RegistroVida, LaClaveNoCambiaMientrasSeEdita)
+{
+    GrabaValida();
+
+    Vida().BotonPulsado(6);
+    Hoja().HabilitaMarco(Marco::Clues, true);
+    Hoja().PonTexto(22, QStringLiteral("00000777"));
+    Hoja().PonTexto(29, QStringLiteral("SOTO"));
+    Vida().BotonPulsado(8);
+
+    EXPECT_TRUE(Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_EVENTO")), 1);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_EVENTO WHERE Folio = 123 AND Paterno = 'SOTO'")), 1);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_Diagnosticos WHERE Folio = 123")), 2);
+    EXPECT_EQ(Folio(), QStringLiteral("00000123"));
+    EXPECT_FALSE(Hoja().MarcoHabilitado(Marco::Clues));
+}
+
+TEST_F(RegistroVida, CancelarDevuelveLoGuardadoOVaciaLaHojaSinEventos)
+{
+    // Adding with no stored event: the typed data goes, the sheet is empty.
+    Vida().Abre();
+    CapturaValida();
+    Vida().BotonPulsado(9);
+    EsperaNavegando();
+    EXPECT_EQ(Folio(), QString());
+    EXPECT_EQ(Hoja().Texto(29), QString());
+    EXPECT_EQ(Hoja().Fecha(0), QStringLiteral("__/__/____"));
+    EXPECT_EQ(Hoja().Fecha(1), QStringLiteral("__/__/____"));
+    EXPECT_TRUE(Hoja().Afecciones().isEmpty());
+    for (int l = 0; l < 5; ++l)
+        EXPECT_TRUE(Hoja().CodigosMarcados(ListaHoja(l)).isEmpty());
+    EXPECT_EQ(Titulo(), TituloEsperado(0, 0, 0));
+
+    // Editing: the stored values come back.
+    Inserta(QStringLiteral("DFQRV000015"), 1, QStringLiteral("2004-02-02"));
+    Inserta(QStringLiteral("DFQRV000015"), 2, QStringLiteral("2004-02-02"));
+    Vida().Abre();
+    Vida().BotonPulsado(3);
+    Vida().BotonPulsado(6);
+    Hoja().PonTexto(29, QStringLiteral("CAMBIADO"));
+    Vida().BotonPulsado(9);
+    EsperaNavegando();
+    EXPECT_EQ(Folio(), QStringLiteral("00000002"));
+    EXPECT_EQ(Hoja().Texto(29), QStringLiteral("PATERNO 2"));
+
+    // Adding with events: the first one is shown.
+    Vida().BotonPulsado(5);
+    Hoja().PonTexto(22, QStringLiteral("00000050"));
+    Vida().BotonPulsado(9);
+    EXPECT_EQ(Folio(), QStringLiteral("00000001"));
+    EXPECT_EQ(Titulo(), TituloEsperado(1, 2, 0));
+    EXPECT_TRUE(Msj().cajas.isEmpty());
+}
+
+TEST_F(RegistroVida, BorraElUnicoEventoYDejaLaHojaVacia)
+{
+    GrabaValida();
+
+    // No: nothing is deleted.
+    Msj().Responde(false);
+    Vida().BotonPulsado(11);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_EVENTO")), 1);
+
+    Msj().Responde(true);
+    Vida().BotonPulsado(11);
+    ASSERT_EQ(Msj().cajas.size(), 2);
+    for (const auto &c : Msj().cajas) {
+        EXPECT_EQ(c.texto, Borrar);
+        EXPECT_EQ(c.titulo, QStringLiteral("Atención"));
+        EXPECT_TRUE(c.pregunta);
+    }
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_EVENTO")), 0);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_Diagnosticos")), 0);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_Derechohabiencia")), 0);
+    EXPECT_EQ(Folio(), QString());
+    EXPECT_EQ(Clues(), QString());
+    EXPECT_EQ(Hoja().Fecha(0), QStringLiteral("__/__/____"));
+    EXPECT_EQ(Hoja().Fecha(1), QStringLiteral("__/__/____"));
+    EXPECT_FALSE(Vida().HayEventos());
+    EXPECT_EQ(Titulo(), TituloEsperado(0, 0, 0));
+    EsperaNavegando();
+}
+
+TEST_F(RegistroVida, QuitarFiltroMuestraTodoPeroLaRecargaSigueElFiltro)
+{
+    TresEventos();
+    Vida().Abre();
+    modEvento &eventos = Reg().eventos;
+    eventos.ConsultaEventos = {QStringLiteral("Select * from D_Evento Where Clues = ?"), {QStringLiteral("DFSSA000012")}};
+    eventos.CargaEventos(eventos.ConsultaEventos);
+    Vida().Actualiza_Ubicacion();
+    Vida().FiltroEventos = QStringLiteral(" Where E.Clues = 'DFSSA000012'");
+    EXPECT_EQ(Titulo(), TituloEsperado(1, 1, 1));
+
+    Vida().MenuBuscar(2);
+    EXPECT_EQ(Titulo(), TituloEsperado(1, 3, 1));
+    EXPECT_EQ(Vida().FiltroEventos, QString());
+    EXPECT_EQ(Clues(), QStringLiteral("DFQRV000015"));
+
+    // Deleting reopens the set with the filter's statement.
+    Msj().Responde(true);
+    Vida().BotonPulsado(11);
+    EXPECT_EQ(Titulo(), TituloEsperado(1, 1, 1));
+    EXPECT_EQ(Clues(), QStringLiteral("DFSSA000012"));
+}
+
+TEST_F(RegistroVida, BotonesDePaginaYCerrar)
+{
+    Vida().Abre();
+    Vida().BotonPulsado(5);
+    focos.clear();
+    Vida().Cambiar(0);
+    EXPECT_EQ(Hoja().Pagina(), 1);
+    EXPECT_EQ(focos, QList<int>({69}));   // the aggressor is closed at capture start
+    Vida().Cambiar(1);
+    EXPECT_EQ(Hoja().Pagina(), 0);
+    EXPECT_EQ(focos, QList<int>({69, 29}));
+
+    int cierres = 0;
+    QObject::connect(&Vida(), &VidaRegistro::PideCierre, [&cierres] { ++cierres; });
+    for (int sinEfecto : {7, 10, 12})
+        Vida().BotonPulsado(sinEfecto);
+    EXPECT_EQ(cierres, 0);
+    Vida().BotonPulsado(13);
+    EXPECT_EQ(cierres, 1);
+}
+
+TEST(TextoErrorBarra, SoloUnaClaveRepetidaEsUnEventoQueYaExiste)
+{
+    EXPECT_EQ(TextoErrorBarra(ErrorBD(19, QStringLiteral("UNIQUE constraint failed"), true)),
+              QStringLiteral("Los Datos de este Registro ya existen (Clave Unidad, Folio y Fecha de Atención)\n"
+                             "verifique por favor....."));
+    EXPECT_EQ(TextoErrorBarra(ErrorBD(5, QStringLiteral("database is locked"))),
+              QStringLiteral("5 -- database is locked"));
+}
+
+} // namespace

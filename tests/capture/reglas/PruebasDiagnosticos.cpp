@@ -1,0 +1,140 @@
+// The diagnosis list: add, replace and delete in the work table, and the order saved.
+#include "AmbienteReglas.h"
+
+#include "capture/ListaDiagnosticos.h"
+#include "comun/EventoValido.h"
+#include "events/modEvento.h"
+
+#include <QSqlQuery>
+
+namespace {
+
+const QString Repetida = QStringLiteral("No puede capturar dos veces la misma causa, verifique por favor....");
+
+class Diagnosticos : public AmbienteReglas {
+protected:
+    Diagnosticos() : almacen(*prog.ctx, hoja), lista(*prog.ctx, hoja)
+    {
+        // An event being added: the fields of a valid one, an empty list.
+        hoja.EnAlta = false;
+        LlenaHoja(hoja, EventoValido());
+        hoja.EnAlta = true;
+        hoja.GridAfeccionesEditado = false;
+        almacen.RefrescaGridAfecciones();
+    }
+
+    bool Agrega(const QString &codigo)
+    {
+        hoja.PonTexto(76, codigo);
+        return lista.Agrega();
+    }
+    bool Modifica(int fila, const QString &codigo)
+    {
+        hoja.PonTexto(76, codigo);
+        return lista.Modifica(fila);
+    }
+    // The grid as "numafec:code" texts.
+    QStringList Filas() const
+    {
+        QStringList f;
+        for (const FilaAfeccion &a : hoja.Afecciones())
+            f << QStringLiteral("%1:%2").arg(a.numafec).arg(a.afeccion);
+        return f;
+    }
+
+    modEvento almacen;
+    ListaDiagnosticos lista;
+};
+
+} // namespace
+
+TEST_F(Diagnosticos, AgregaReemplazaBorraYGuardaEnElOrdenDeLaLista)
+{
+    EXPECT_TRUE(Filas().isEmpty());
+    EXPECT_TRUE(Agrega(QStringLiteral("S001")));
+    EXPECT_TRUE(Agrega(QStringLiteral("T009")));
+    EXPECT_TRUE(Agrega(QStringLiteral("S008")));
+    EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:T009", "3:S008"}));
+    // After each button the entry field shows the first row's code.
+    EXPECT_EQ(hoja.Texto(76), QStringLiteral("S001"));
+    EXPECT_TRUE(Mensajes().cajas.isEmpty());
+
+    // A code already listed.
+    EXPECT_FALSE(Agrega(QStringLiteral("S008")));
+    ASSERT_EQ(Mensajes().Ultimo(), Repetida);
+    EXPECT_EQ(Mensajes().cajas.last().titulo, TituloHojaRegistro());
+    EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:T009", "3:S008"}));
+
+    // Replacing keeps the row's place and refuses a code of another row.
+    Mensajes().Limpia();
+    EXPECT_FALSE(Modifica(1, QStringLiteral("S001")));
+    ASSERT_EQ(Mensajes().Ultimo(), Repetida);
+    EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:T009", "3:S008"}));
+    EXPECT_TRUE(Modifica(1, QStringLiteral("F100")));
+    EXPECT_TRUE(Modifica(1, QStringLiteral("F100")));   // its own code again
+    EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:F100", "3:S008"}));
+
+    // Deleting the middle row leaves a gap; a new row goes last with the largest plus one.
+    hoja.PonTexto(76, QStringLiteral("S001"));
+    EXPECT_TRUE(lista.Borra(1));
+    EXPECT_EQ(Filas(), (QStringList{"1:S001", "3:S008"}));
+    EXPECT_TRUE(Agrega(QStringLiteral("T009")));
+    EXPECT_EQ(Filas(), (QStringList{"1:S001", "3:S008", "4:T009"}));
+    EXPECT_TRUE(hoja.GridAfeccionesEditado);
+
+    // Saved 1 to 3 in the list's order.
+    ASSERT_TRUE(almacen.AltaEvento()) << Mensajes().Ultimo().toStdString();
+    QSqlQuery q = prog.ctx->ConexionBD.Ejecuta(
+        QStringLiteral("SELECT Orden, CodDiagnostico FROM D_Diagnosticos WHERE CLUES = ? ORDER BY Orden"),
+        {hoja.Texto(23)});
+    QStringList guardadas;
+    while (q.next())
+        guardadas << QStringLiteral("%1:%2").arg(q.value(0).toInt()).arg(q.value(1).toString());
+    EXPECT_EQ(guardadas, (QStringList{"1:S001", "2:S008", "3:T009"}));
+
+    // Reading the event back rebuilds the list in that order.
+    hoja.GridAfeccionesEditado = false;
+    ASSERT_TRUE(almacen.RefrescaGridAfecciones());
+    EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:S008", "3:T009"}));
+}
+
+TEST_F(Diagnosticos, SinCodigoNoCambiaNadaPeroMarcaLaListaEditada)
+{
+    Agrega(QStringLiteral("S001"));
+    for (int boton = 0; boton < 3; ++boton) {
+        hoja.GridAfeccionesEditado = false;
+        hoja.PonTexto(76, QStringLiteral("  "));
+        const bool hecho = boton == 0 ? lista.Agrega() : boton == 1 ? lista.Modifica(0) : lista.Borra(0);
+        EXPECT_FALSE(hecho) << boton;
+        EXPECT_TRUE(hoja.GridAfeccionesEditado) << boton;
+        EXPECT_EQ(Filas(), QStringList{"1:S001"}) << boton;
+    }
+    EXPECT_TRUE(Mensajes().cajas.isEmpty());
+}
+
+TEST_F(Diagnosticos, BorrarQuitaLaFilaActualSeaCualSeaElCodigoEscrito)
+{
+    Agrega(QStringLiteral("S001"));
+    Agrega(QStringLiteral("S008"));
+    hoja.PonTexto(76, QStringLiteral("T009"));
+    EXPECT_TRUE(lista.Borra(0));
+    EXPECT_EQ(Filas(), QStringList{"2:S008"});
+    EXPECT_EQ(hoja.Texto(76), QStringLiteral("S008"));
+    hoja.PonTexto(76, QStringLiteral("S008"));
+    EXPECT_TRUE(lista.Borra(0));
+    EXPECT_TRUE(Filas().isEmpty());
+    EXPECT_EQ(hoja.Texto(76), QString());
+    EXPECT_TRUE(Agrega(QStringLiteral("T009")));
+    EXPECT_EQ(Filas(), QStringList{"1:T009"});
+}
+
+TEST_F(Diagnosticos, ElegirUnaFilaLlevaSuCodigoAlCampo)
+{
+    Agrega(QStringLiteral("S001"));
+    Agrega(QStringLiteral("S008"));
+    lista.FilaElegida(1);
+    EXPECT_EQ(hoja.Texto(76), QStringLiteral("S008"));
+    EXPECT_EQ(hoja.Etiqueta(76), QStringLiteral("TRAUMATISMO SUPERFICIAL"));
+    lista.FilaElegida(5);
+    EXPECT_EQ(hoja.Texto(76), QStringLiteral("S008"));
+}

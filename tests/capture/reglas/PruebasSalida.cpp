@@ -1,0 +1,373 @@
+// Checks on leaving a field, the age check and the CURP form.
+#include "AmbienteReglas.h"
+
+#include "events/modEvento.h"
+#include "lookups/frmListadet.h"
+
+#include <algorithm>
+
+namespace {
+
+class Salida : public AmbienteReglas {
+protected:
+    // Leaves a field holding `texto`; returns what it holds afterwards.
+    QString Sale(int campo, const QString &texto)
+    {
+        hoja.HabilitaCampo(campo, true);
+        hoja.PonTexto(campo, texto);
+        reglas->SaleCampo(campo);
+        return hoja.Texto(campo);
+    }
+    QString Titulo() const { return TituloHojaRegistro(); }
+};
+
+const QString Quirval = QStringLiteral("El número de afiliación al QUIRVAL, no es correcto, verifique por favor.....\n\n"
+                                       "¿Cuenta con el número de afiliación?");
+const QString Brestal = QStringLiteral("El número de afiliación al BRESTAL, no es correcto, verifique por favor.....\n\n"
+                                       "¿Cuenta con el número de afiliación?");
+
+} // namespace
+
+TEST_F(Salida, RellenoYHorasImposibles)
+{
+    struct Caso {
+        int campo;
+        const char *escrito, *queda;
+    } casos[] = {
+        {22, "123", "00000123"}, {22, "0", "0"}, {22, "000", "000"}, {22, "", ""},
+        {48, "1", "0001"}, {48, "", ""},
+        {49, "24", ""}, {49, "23", "23"}, {49, "7", "07"}, {69, "30", ""}, {69, "0", "00"},
+        {50, "60", ""}, {50, "59", "59"}, {64, "5", "05"}, {70, "75", ""}, {73, "", ""},
+        {63, "30", "30"}, {72, "5", "05"}, {72, "", ""},
+        {66, "999", "999"}, {66, "0", ""}, {66, "121", ""}, {66, "120", "120"}, {66, "1", "1"}, {66, "", ""},
+    };
+    for (const Caso &c : casos)
+        EXPECT_EQ(Sale(c.campo, QString::fromLatin1(c.escrito)), QString::fromLatin1(c.queda))
+            << c.campo << " '" << c.escrito << "'";
+    EXPECT_TRUE(Mensajes().cajas.isEmpty());
+}
+
+TEST_F(Salida, FolioYCluesPruebanLaClave)
+{
+    Sale(22, QStringLiteral("0"));
+    EXPECT_EQ(consultasClave, 0);
+    Sale(22, QStringLiteral("5"));
+    EXPECT_EQ(consultasClave, 1);
+    claveDuplicada = true;
+    hoja.PonTexto(23, QStringLiteral("ZZSSA000001"));
+    EXPECT_FALSE(reglas->SaleCampo(23));
+    EXPECT_EQ(consultasClave, 2);
+    EXPECT_EQ(focos, QList<int>{22});
+}
+
+TEST_F(Salida, NadaMientrasSeHojea)
+{
+    hoja.EnAlta = false;
+    EXPECT_EQ(Sale(49, QStringLiteral("24")), QStringLiteral("24"));
+    EXPECT_EQ(Sale(32, QStringLiteral("12")), QStringLiteral("12"));
+    EXPECT_EQ(Sale(76, QStringLiteral("A000")), QStringLiteral("A000"));
+    EXPECT_TRUE(Mensajes().cajas.isEmpty());
+    EXPECT_TRUE(abiertas.isEmpty());
+}
+
+TEST_F(Salida, EdadEnBlancoSegunLaClave)
+{
+    struct Caso {
+        const char *unidad, *edad;
+    } casos[] = {{"3", "999"}, {"1", "99"}, {"0", "99"}, {"2", "99"}, {"", ""}};
+    for (const Caso &c : casos) {
+        hoja.PonTexto(37, QString::fromLatin1(c.unidad));
+        EXPECT_EQ(Sale(36, QString()), QString::fromLatin1(c.edad)) << c.unidad;
+    }
+    // Leaving the unit fills a blank age only for years.
+    hoja.PonTexto(36, QString());
+    hoja.PonTexto(37, QStringLiteral("1"));
+    reglas->SaleCampo(37);
+    EXPECT_EQ(hoja.Texto(36), QString());
+    hoja.PonTexto(37, QStringLiteral("3"));
+    reglas->SaleCampo(37);
+    EXPECT_EQ(hoja.Texto(36), QStringLiteral("999"));
+    EXPECT_TRUE(Mensajes().cajas.isEmpty());
+}
+
+TEST_F(Salida, EdadContraSuClave)
+{
+    const QString Horas = QStringLiteral("Edad incorrecta para clave de edad en HORAS, verifique por favor.....");
+    const QString Dias = QStringLiteral("Edad incorrecta para clave de edad en DIAS, verifique por favor.....");
+    const QString Meses = QStringLiteral("Edad incorrecta para clave de edad en MESES, verifique por favor.....");
+    const QString Anos = QStringLiteral("Edad incorrecta para clave de edad en AÑOS, verifique por favor.....");
+    const QString Cero = QStringLiteral("La Edad no puede ser 0 (cero), verifique por favor....");
+    struct Caso {
+        const char *unidad, *edad;
+        QString mensaje;   // empty: accepted
+        int beeps;
+    } casos[] = {
+        {"0", "23", {}, 0}, {"0", "99", {}, 0}, {"0", "24", Horas, 0},
+        {"1", "29", {}, 0}, {"1", "30", Dias, 0},
+        {"2", "11", {}, 0}, {"2", "12", Meses, 0},
+        {"3", "130", {}, 0}, {"3", "999", {}, 0}, {"3", "131", Anos, 0},
+        {"0", "0", Cero, 1}, {"3", "000", Cero, 1}, {"2", "0", Cero, 1},
+        {"3", "", {}, 0},
+    };
+    for (const Caso &c : casos) {
+        hoja.HabilitaCampo(36, true);
+        Escribe({{37, QString::fromLatin1(c.unidad)}, {36, QString::fromLatin1(c.edad)}});
+        Mensajes().Limpia();
+        focos.clear();
+        hoja.PonPagina(1);
+        hoja.HabilitaMarco(Marco::Afectado, false);
+        const bool paso = ValidaEdad(*prog.ctx, hoja);
+        EXPECT_EQ(paso, c.mensaje.isEmpty()) << c.unidad << "/" << c.edad;
+        EXPECT_EQ(Mensajes().beeps, c.beeps) << c.unidad << "/" << c.edad;
+        if (c.mensaje.isEmpty()) {
+            EXPECT_TRUE(Mensajes().cajas.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(Mensajes().cajas.size(), 1);
+        EXPECT_EQ(Mensajes().cajas[0].texto, c.mensaje);
+        EXPECT_EQ(Mensajes().cajas[0].titulo, TituloHojaRegistro());
+        EXPECT_EQ(hoja.Pagina(), 0);
+        EXPECT_TRUE(hoja.MarcoHabilitado(Marco::Afectado));
+        EXPECT_EQ(focos, QList<int>{36});
+    }
+}
+
+TEST_F(Salida, ClaveNueveFijaLaEdadYUnaClaveIlegibleNoJuzga)
+{
+    hoja.PonTexto(36, QStringLiteral("45"));
+    hoja.PonTexto(37, QStringLiteral("9"));
+    EXPECT_TRUE(ValidaEdad(*prog.ctx, hoja));
+    EXPECT_EQ(hoja.Texto(36), QStringLiteral("999"));
+    hoja.PonTexto(37, QString());
+    hoja.PonTexto(36, QStringLiteral("45"));
+    Mensajes().Limpia();
+    EXPECT_TRUE(ValidaEdad(*prog.ctx, hoja));   // no unit to judge by: a beep only
+    EXPECT_EQ(Mensajes().beeps, 1);
+    EXPECT_TRUE(Mensajes().cajas.isEmpty());
+}
+
+TEST_F(Salida, SalirDeLaClaveDeEdadLaJuzgaPrimero)
+{
+    hoja.PonTexto(36, QStringLiteral("30"));
+    hoja.PonTexto(37, QStringLiteral("1"));
+    EXPECT_FALSE(reglas->SaleCampo(37));
+    EXPECT_EQ(Mensajes().Ultimo(), QStringLiteral("Edad incorrecta para clave de edad en DIAS, verifique por favor....."));
+    EXPECT_EQ(focos, QList<int>{36});
+}
+
+TEST_F(Salida, FormaDeLaCurp)
+{
+    struct Caso {
+        const char *curp;
+        bool valida;
+    } casos[] = {
+        {"ABCD123456", true}, {"ÑABC123456XYZ", true}, {"ABCD123456??????", true},
+        {"AB1D123456", false}, {"ABCD12345", false}, {"abcd123456", false}, {"ABCD12345X", false}, {"", false},
+    };
+    for (const Caso &c : casos)
+        EXPECT_EQ(ValidaCurp(QString::fromUtf8(c.curp)), c.valida) << c.curp;
+}
+
+TEST_F(Salida, CurpIncorrectaAlSalir)
+{
+    const QString Mensaje = QStringLiteral("La CURP no es correcta, verifique por favor.....\n\n");
+    struct Caso {
+        const char *curp;
+        bool rechaza;
+    } casos[] = {{"", false}, {"PELM740312MDFRPR09", false}, {"PELM74031", true}, {"PE1M740312MDFRPR09", true}};
+    for (const Caso &c : casos) {
+        Mensajes().Limpia();
+        focos.clear();
+        Sale(32, QString::fromLatin1(c.curp));
+        if (!c.rechaza) {
+            EXPECT_TRUE(Mensajes().cajas.isEmpty()) << c.curp;
+            EXPECT_TRUE(focos.isEmpty()) << c.curp;
+            continue;
+        }
+        ASSERT_EQ(Mensajes().cajas.size(), 1) << c.curp;
+        EXPECT_EQ(Mensajes().cajas[0].texto, Mensaje);
+        EXPECT_EQ(Mensajes().cajas[0].titulo, QStringLiteral("VELMORAN"));
+        EXPECT_EQ(focos, QList<int>{32});
+    }
+}
+
+TEST_F(Salida, AfiliacionQuirval)
+{
+    hoja.MarcaDerechohabiencia8 = true;
+    hoja.HabilitaCampo(33, true);
+    hoja.HabilitaCampo(34, true);
+
+    // Both blank: nothing, even with code G ticked too.
+    hoja.MarcaDerechohabienciaG = true;
+    EXPECT_TRUE(reglas->SaleCampo(33));
+    EXPECT_TRUE(reglas->SaleCampo(34));
+    EXPECT_TRUE(Mensajes().cajas.isEmpty());
+    hoja.MarcaDerechohabienciaG = false;
+
+    // A short first part: the focus back on 33, the question; Yes keeps it.
+    hoja.PonTexto(33, QStringLiteral("12345"));
+    Mensajes().Responde(true);
+    EXPECT_FALSE(reglas->SaleCampo(33));
+    EXPECT_EQ(Mensajes().Ultimo(), Quirval);
+    EXPECT_EQ(Mensajes().cajas.last().titulo, TituloHojaRegistro());
+    EXPECT_EQ(focos, QList<int>{33});
+    EXPECT_EQ(hoja.Texto(33), QStringLiteral("12345"));
+
+    // No fills both parts.
+    Mensajes().Responde(false);
+    reglas->SaleCampo(33);
+    EXPECT_EQ(hoja.Texto(33), QStringLiteral("9999999999"));
+    EXPECT_EQ(hoja.Texto(34), QStringLiteral("99"));
+
+    // Ten characters and an empty second part: nothing on 33, the question on 34.
+    Mensajes().Limpia();
+    focos.clear();
+    Escribe({{33, QStringLiteral("1234567890")}, {34, QString()}});
+    EXPECT_TRUE(reglas->SaleCampo(33));
+    EXPECT_TRUE(Mensajes().cajas.isEmpty());
+    Mensajes().Responde(true);
+    EXPECT_FALSE(reglas->SaleCampo(34));
+    EXPECT_EQ(Mensajes().Ultimo(), Quirval);
+    EXPECT_EQ(focos, QList<int>{34});
+
+    // First part blank, second typed: leaving 34 asks and Yes goes to 33.
+    focos.clear();
+    Escribe({{33, QString()}, {34, QStringLiteral("01")}});
+    Mensajes().Responde(true);
+    EXPECT_FALSE(reglas->SaleCampo(34));
+    EXPECT_EQ(focos, QList<int>{33});
+}
+
+TEST_F(Salida, AfiliacionBrestal)
+{
+    hoja.MarcaDerechohabienciaG = true;
+    hoja.HabilitaCampo(33, true);
+    EXPECT_TRUE(reglas->SaleCampo(33));
+    hoja.PonTexto(34, QStringLiteral("07"));
+    hoja.PonTexto(33, QStringLiteral("123"));
+    Mensajes().Responde(false);
+    EXPECT_FALSE(reglas->SaleCampo(33));
+    EXPECT_EQ(Mensajes().Ultimo(), Brestal);
+    EXPECT_EQ(hoja.Texto(33), QStringLiteral("9999999999"));
+    EXPECT_EQ(hoja.Texto(34), QStringLiteral("07"));
+}
+
+TEST_F(Salida, CascadaDelLugar)
+{
+    // A state absent from the catalog empties municipality and locality.
+    Escribe({{46, QStringLiteral("37")}, {47, QStringLiteral("001")}, {48, QStringLiteral("0001")}});
+    reglas->SaleCampo(46);
+    EXPECT_EQ(hoja.Texto(47), QString());
+    EXPECT_EQ(hoja.Texto(48), QString());
+
+    // A valid place, padded.
+    Escribe({{46, QStringLiteral("36")}, {47, QStringLiteral("2")}, {48, QStringLiteral("7")}});
+    reglas->SaleCampo(48);
+    reglas->SaleCampo(47);
+    EXPECT_EQ(hoja.Texto(47), QStringLiteral("002"));
+    EXPECT_EQ(hoja.Texto(48), QStringLiteral("0007"));
+    EXPECT_EQ(hoja.Etiqueta(48), QStringLiteral("LOCALIDAD SIETE"));
+
+    // Another state where the municipality exists keeps the locality and
+    // looks it up again; one where it does not empties the locality.
+    hoja.PonTexto(46, QStringLiteral("9"));
+    reglas->SaleCampo(46);
+    EXPECT_EQ(hoja.Texto(46), QStringLiteral("09"));
+    EXPECT_EQ(hoja.Etiqueta(47), QStringLiteral("MUNICIPIO AJENO"));
+    EXPECT_EQ(hoja.Texto(48), QStringLiteral("0007"));
+    EXPECT_EQ(hoja.Etiqueta(48), CveInexistente());
+    hoja.PonTexto(47, QStringLiteral("001"));
+    reglas->SaleCampo(46);
+    EXPECT_EQ(hoja.Etiqueta(47), CveInexistente());
+    EXPECT_EQ(hoja.Texto(48), QString());
+
+    // Leaving a blank state or municipality empties what lies below.
+    Escribe({{47, QStringLiteral("001")}, {48, QStringLiteral("0001")}, {46, QString()}});
+    reglas->SaleCampo(46);
+    EXPECT_EQ(hoja.Texto(47), QString());
+    EXPECT_EQ(hoja.Texto(48), QString());
+    Escribe({{46, QStringLiteral("36")}, {48, QStringLiteral("0001")}});
+    reglas->SaleCampo(47);
+    EXPECT_EQ(hoja.Texto(48), QString());
+    EXPECT_TRUE(Mensajes().cajas.isEmpty());
+}
+
+TEST_F(Salida, ConsecuenciaMortalFijaElDestino)
+{
+    hoja.PonTexto(75, QStringLiteral("1"));
+    Sale(61, QStringLiteral("19"));
+    EXPECT_FALSE(hoja.CampoHabilitado(75));
+    EXPECT_EQ(hoja.Texto(75), QStringLiteral("5"));
+    Sale(61, QStringLiteral("3"));
+    EXPECT_TRUE(hoja.CampoHabilitado(75));
+    EXPECT_EQ(hoja.Texto(75), QStringLiteral("5"));
+}
+
+TEST_F(Salida, DiagnosticoRechazadoAbreLaListaDelCapituloYVuelveAlCampo)
+{
+    // The real ICD-10 list, loaded but not shown: which causes it offers.
+    QMap<int, QStringList> ofrecidas;
+    listas.CIE10 = [&](QWidget *, int campo) {
+        frmListadet lista(*prog.ctx, &hoja, campo);
+        ASSERT_TRUE(lista.Abre());
+        QStringList causas;
+        for (int f = 0; f < lista.Lista().Cantidad(); ++f)
+            causas << lista.Lista().Texto(f, 0);
+        ofrecidas[campo] = causas;
+        hoja.PonTexto(campo, campo == 78 ? QStringLiteral("Y040") : QStringLiteral("S008"));
+    };
+    reglas = std::make_unique<ReglasCampos>(*prog.ctx, hoja, listas);
+    manejador.reglas = reglas.get();
+    Escribe({{38, QStringLiteral("1")}, {37, QStringLiteral("3")}, {36, QStringLiteral("30")}});
+
+    struct Caso {
+        int campo;
+        const char *codigo;
+        QString mensaje;
+        QString elegido;
+    } casos[] = {
+        {78, "S001", QStringLiteral("El Diagnóstico debe pertenecer al capítulo XX; verifique por favor....."),
+         QStringLiteral("Y040")},
+        {77, "V010",
+         QStringLiteral("El Diagnóstico debe pertenecer a los capítulos V ó XIX ó a los permitidos de obstetricia; "
+                        "verifique por favor....."),
+         QStringLiteral("S008")},
+        {76, "S99", QStringLiteral("El Diagnostico debe ser de 4 dígitos, verifique por favor....."),
+         QStringLiteral("S008")},
+    };
+    for (const Caso &c : casos) {
+        Mensajes().Limpia();
+        focos.clear();
+        hoja.HabilitaCampo(c.campo, true);
+        hoja.PonTexto(c.campo, QString::fromLatin1(c.codigo));
+        Mensajes().Limpia();
+        EXPECT_FALSE(reglas->SaleCampo(c.campo));
+        ASSERT_EQ(Mensajes().cajas.size(), 1) << c.campo;
+        EXPECT_EQ(Mensajes().cajas[0].texto, c.mensaje);
+        EXPECT_EQ(Mensajes().beeps, 1) << c.campo;
+        EXPECT_EQ(hoja.Texto(c.campo), c.elegido);
+        EXPECT_EQ(focos, QList<int>{c.campo});
+    }
+    // External causes (chapter 20, V to Y) for 78; chapters 05 and 19 and the
+    // obstetric codes for 76 and 77.
+    auto todas = [](const QStringList &causas, const QString &letras) {
+        return !causas.isEmpty() &&
+               std::all_of(causas.begin(), causas.end(), [&](const QString &c) { return letras.contains(c.at(0)); });
+    };
+    EXPECT_TRUE(todas(ofrecidas.value(78), QStringLiteral("VWXY")));
+    EXPECT_TRUE(ofrecidas.value(78).contains(QStringLiteral("Y040")));
+    EXPECT_TRUE(todas(ofrecidas.value(77), QStringLiteral("FOST")));
+    EXPECT_TRUE(ofrecidas.value(77).contains(QStringLiteral("S008")));
+    EXPECT_TRUE(ofrecidas.value(77).contains(QStringLiteral("O200")));
+    EXPECT_TRUE(ofrecidas.value(77).contains(QStringLiteral("O267")));
+    EXPECT_FALSE(ofrecidas.value(77).contains(QStringLiteral("O269")));
+    EXPECT_TRUE(ofrecidas.value(76) == ofrecidas.value(77));
+
+    // An accepted code opens nothing; a blank field is not checked.
+    abiertas.clear();
+    Mensajes().Limpia();
+    EXPECT_TRUE(reglas->SaleCampo(77));
+    hoja.PonTexto(78, QString());
+    EXPECT_TRUE(reglas->SaleCampo(78));
+    EXPECT_TRUE(Mensajes().cajas.isEmpty());
+}

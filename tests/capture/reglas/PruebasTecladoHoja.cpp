@@ -1,0 +1,217 @@
+// The fields' keyboard and focus handling on real line edits (offscreen).
+#include "AmbienteReglas.h"
+
+#include "capture/TecladoHoja.h"
+#include "events/modEvento.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMap>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+class Teclado : public AmbienteReglas {
+protected:
+    Teclado() : teclado(*reglas, hoja, Mensajes())
+    {
+        auto *capa = new QVBoxLayout(&ventana);
+        // Focus order: the order of creation.
+        for (int i : {29, 32, 36, 37, 49, 50, 76}) {
+            auto *c = new QLineEdit(&ventana);
+            c->setObjectName(QStringLiteral("txtDatos%1").arg(i));
+            capa->addWidget(c);
+            campos[i] = c;
+            teclado.Instala(i, c);
+            QObject::connect(c, &QLineEdit::textEdited, [this, i](const QString &t) { hoja.PonTexto(i, t); });
+        }
+        QObject::connect(&hoja, &HojaDatos::TextoCambiado, [this](int i) {
+            if (QLineEdit *c = campos.value(i); c && c->text() != hoja.Texto(i))
+                c->setText(hoja.Texto(i));
+        });
+        QObject::connect(&hoja, &HojaDatos::PideFoco, [this](int i) {
+            if (QLineEdit *c = campos.value(i))
+                c->setFocus(Qt::OtherFocusReason);
+        });
+        teclado.Cancelar = [this] { ++cancelados; };
+        teclado.Grabar = [this] { ++grabados; };
+        ventana.show();
+        ventana.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&ventana));
+    }
+
+    void Teclea(int campo, const QString &texto, Qt::Key tecla = Qt::Key_unknown,
+                Qt::KeyboardModifiers mod = Qt::NoModifier)
+    {
+        QKeyEvent e(QEvent::KeyPress, tecla, mod, texto);
+        QApplication::sendEvent(campos[campo], &e);
+    }
+    void Enfoca(int campo)
+    {
+        campos[campo]->setFocus(Qt::OtherFocusReason);
+        QCoreApplication::processEvents();
+    }
+    QColor Fondo(int campo) const { return campos[campo]->palette().color(QPalette::Base); }
+
+    QWidget ventana;
+    QMap<int, QLineEdit *> campos;
+    TecladoHoja teclado;
+    int cancelados = 0;
+    int grabados = 0;
+};
+
+} // namespace
+
+TEST_F(Teclado, LasTeclasPasanPorElConjuntoDelCampo)
+{
+    Enfoca(29);
+    Teclea(29, QStringLiteral("p"));
+    Teclea(29, QStringLiteral("ñ"));
+    Teclea(29, QStringLiteral(" "));
+    Teclea(29, QStringLiteral("1"));
+    EXPECT_EQ(campos[29]->text(), QStringLiteral("PÑ "));
+    EXPECT_EQ(hoja.Texto(29), QStringLiteral("PÑ "));
+    EXPECT_EQ(Mensajes().beeps, 1);
+
+    Enfoca(36);
+    Teclea(36, QStringLiteral("a"));
+    Teclea(36, QStringLiteral("4"));
+    EXPECT_EQ(campos[36]->text(), QStringLiteral("4"));
+    EXPECT_EQ(Mensajes().beeps, 2);
+    QTest::keyClick(campos[36], Qt::Key_Backspace);
+    EXPECT_EQ(campos[36]->text(), QString());
+    EXPECT_EQ(Mensajes().beeps, 2);
+}
+
+TEST_F(Teclado, LoPegadoTambienSeFiltra)
+{
+    Enfoca(36);
+    QApplication::clipboard()->setText(QStringLiteral("1a2b3"));
+    campos[36]->paste();
+    EXPECT_EQ(campos[36]->text(), QStringLiteral("123"));
+    EXPECT_EQ(hoja.Texto(36), QStringLiteral("123"));
+    EXPECT_EQ(Mensajes().beeps, 1);
+
+    Enfoca(76);
+    QApplication::clipboard()->setText(QStringLiteral("s0ñ01"));
+    QTest::keyClick(campos[76], Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(campos[76]->text(), QStringLiteral("S001"));
+    EXPECT_EQ(Mensajes().beeps, 2);
+}
+
+TEST_F(Teclado, MientrasSeHojeaLaTeclaLlegaSinCambio)
+{
+    hoja.EnAlta = false;
+    Enfoca(36);
+    Teclea(36, QStringLiteral("a"), Qt::Key_A);
+    EXPECT_EQ(campos[36]->text(), QStringLiteral("a"));
+    EXPECT_EQ(Mensajes().beeps, 0);
+}
+
+TEST_F(Teclado, EnterPasaAlSiguienteYRevisaElCampoDejado)
+{
+    Enfoca(49);
+    Teclea(49, QStringLiteral("2"));
+    Teclea(49, QStringLiteral("4"));
+    EXPECT_EQ(Fondo(49), ColorEnfoque());
+    QTest::keyClick(campos[49], Qt::Key_Return);
+    EXPECT_TRUE(campos[50]->hasFocus());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(hoja.Texto(49), QString());   // an hour of 24 is emptied
+    EXPECT_EQ(Fondo(49), ColorCampoDejado());
+    EXPECT_EQ(Fondo(50), ColorEnfoque());
+    EXPECT_EQ(Mensajes().beeps, 0);
+}
+
+TEST_F(Teclado, AlEntrarSeSeleccionaElTexto)
+{
+    hoja.PonTexto(50, QStringLiteral("30"));
+    Enfoca(50);
+    EXPECT_EQ(campos[50]->selectedText(), QStringLiteral("30"));
+}
+
+TEST_F(Teclado, UnFocoQueNoMueveElUsuarioNoRevisa)
+{
+    // A focus request of the sheet, and another window taking the focus.
+    hoja.PonTexto(49, QStringLiteral("24"));
+    Enfoca(49);
+    Enfoca(50);
+    EXPECT_EQ(hoja.Texto(49), QStringLiteral("24"));
+    hoja.PonTexto(50, QStringLiteral("75"));
+    QWidget otra;
+    otra.show();
+    otra.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&otra));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(hoja.Texto(50), QStringLiteral("75"));
+    ventana.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&ventana));
+    // Tab is the user's own move.
+    QTest::keyClick(campos[50], Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(hoja.Texto(50), QString());
+}
+
+TEST_F(Teclado, DosCamposRechazadosNoSeDevuelvenElFoco)
+{
+    Escribe({{37, QStringLiteral("3")}, {36, QStringLiteral("0")}, {32, QStringLiteral("PELM74031")}});
+    Enfoca(32);
+    QTest::keyClick(campos[32], Qt::Key_Tab);   // to the age, itself refusable
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(Mensajes().cajas.size(), 1);
+    EXPECT_EQ(Mensajes().cajas[0].texto, QStringLiteral("La CURP no es correcta, verifique por favor.....\n\n"));
+    EXPECT_TRUE(campos[32]->hasFocus());
+    EXPECT_FALSE(teclado.SalidaPendiente());
+
+    // Correcting the CURP and moving on checks the age as usual.
+    hoja.PonTexto(32, QStringLiteral("PELM740312MDFRPR09"));
+    QTest::keyClick(campos[32], Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    QTest::keyClick(campos[36], Qt::Key_Tab);
+    teclado.RevisaSalida();
+    EXPECT_EQ(Mensajes().Ultimo(), QStringLiteral("La Edad no puede ser 0 (cero), verifique por favor...."));
+    EXPECT_TRUE(campos[36]->hasFocus());
+}
+
+TEST_F(Teclado, EscPreguntaAntesDeCancelar)
+{
+    Enfoca(29);
+    Mensajes().Responde(false);
+    QTest::keyClick(campos[29], Qt::Key_Escape);
+    EXPECT_EQ(cancelados, 0);
+    ASSERT_EQ(Mensajes().cajas.size(), 1);
+    EXPECT_EQ(Mensajes().cajas[0].texto,
+              QStringLiteral("Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?"));
+    EXPECT_EQ(Mensajes().cajas[0].titulo, TituloHojaRegistro());
+    EXPECT_TRUE(Mensajes().cajas[0].pregunta);
+    EXPECT_EQ(Mensajes().beeps, 0);
+    Mensajes().Responde(true);
+    QTest::keyClick(campos[29], Qt::Key_Escape);
+    EXPECT_EQ(cancelados, 1);
+    EXPECT_EQ(Mensajes().beeps, 1);
+}
+
+TEST_F(Teclado, CtrlGBeepaYGraba)
+{
+    Enfoca(29);
+    Teclea(29, QStringLiteral("\x07"), Qt::Key_G, Qt::ControlModifier);
+    QKeyEvent suelta(QEvent::KeyRelease, Qt::Key_G, Qt::ControlModifier, QStringLiteral("\x07"));
+    QApplication::sendEvent(campos[29], &suelta);
+    EXPECT_EQ(Mensajes().beeps, 1);
+    EXPECT_EQ(grabados, 1);
+    EXPECT_EQ(campos[29]->text(), QString());
+
+    hoja.EnAlta = false;
+    QApplication::sendEvent(campos[29], &suelta);
+    EXPECT_EQ(grabados, 1);
+}
+
+TEST_F(Teclado, DobleClicAbreLaLista)
+{
+    QTest::mouseDClick(campos[76], Qt::LeftButton);
+    EXPECT_EQ(abiertas, QStringList{QStringLiteral("CIE10(76)")});
+}

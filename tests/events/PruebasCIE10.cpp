@@ -1,0 +1,174 @@
+#include "FixtureEventos.h"
+
+namespace {
+
+class CIE10 : public PruebaAlmacen {
+protected:
+    void SetUp() override
+    {
+        PruebaAlmacen::SetUp();
+        // Causes made for the tests: sex, age limits and flags.
+        const struct {
+            const char *causa, *lsex, *linf, *lsup, *errad, *no_aph, *baja;
+        } causas[] = {
+            {"T9A1", "2", "", "", "", "", ""},       // females only
+            {"T9A2", "", "005A", "", "", "", ""},    // from 5 years
+            {"T9A3", "", "", "011M", "", "", ""},    // up to 11 months
+            {"T9A4", "1", "", "", "", "", "B"},      // withdrawn and males only
+            {"T9A5", "", "", "", "T", "T", ""},      // eradicated and not principal
+            {"T9A6", "", "", "", " T", "", ""},      // eradicated
+            {"W9A1", "", "", "", "", "T", ""},       // external cause, not principal
+            {"O9A1", "2", "", "", "", "", ""},       // obstetric
+        };
+        for (const auto &c : causas)
+            bd().EjecutaAccion(QStringLiteral("INSERT INTO CATCIE10 (Causa, nombre, lsex, linf, lsup, errad, no_aph, "
+                                              "Actualizac) VALUES (?, 'PRUEBA', ?, ?, ?, ?, ?, ?)"),
+                               {c.causa, c.lsex, c.linf, c.lsup, c.errad, c.no_aph, c.baja});
+    }
+
+    void Paciente(const char *sexo, const char *clave, const char *edad, const char *embarazada = "")
+    {
+        hoja.PonTexto(38, QString::fromLatin1(sexo));
+        hoja.PonTexto(37, QString::fromLatin1(clave));
+        hoja.PonTexto(36, QString::fromLatin1(edad));
+        hoja.PonTexto(39, QString::fromLatin1(embarazada));
+    }
+};
+
+TEST_F(CIE10, TablaDeVeredictos)
+{
+    using V = VeredictoCIE10;
+    const struct {
+        const char *codigo, *sexo, *clave, *edad;
+        V veredicto;
+    } casos[] = {
+        {"T9A1", "1", "3", "30", V::Sexo},        {"T9A1", "9", "3", "30", V::Aceptado},
+        {"T9A1", "2", "3", "30", V::Aceptado},    {"T9A2", "2", "3", "4", V::Edad},
+        {"T9A2", "2", "3", "5", V::Aceptado},     {"T9A2", "2", "2", "11", V::Edad},
+        {"T9A3", "1", "2", "11", V::Aceptado},    {"T9A3", "1", "2", "12", V::Edad},
+        {"T9A3", "1", "3", "1", V::Edad},         {"T9A3", "1", "1", "20", V::Aceptado},
+        {"T9A3", "1", "9", "999", V::Edad},       {"T9A4", "2", "3", "30", V::Baja},
+        {"T9A5", "2", "3", "30", V::NoAfeccionPrincipal}, {"T9A6", "2", "3", "30", V::Erradicada},
+        {"ZZZZ", "2", "3", "30", V::NoExiste},    {" t9a1 ", "1", "3", "30", V::Sexo},
+        // Missing patient data skips only the tests that need it.
+        {"T9A1", "", "3", "30", V::Aceptado},     {"T9A2", "2", "", "4", V::Aceptado},
+        {"T9A4", "", "", "", V::Baja},            {"ZZZZ", "", "", "", V::NoExiste},
+    };
+    for (const auto &c : casos) {
+        Paciente(c.sexo, c.clave, c.edad);
+        EXPECT_EQ(int(almacen->ConsultaCIE10(QString::fromLatin1(c.codigo))), int(c.veredicto))
+            << c.codigo << " sexo " << c.sexo << " clave " << c.clave << " edad " << c.edad;
+    }
+    bd().EjecutaAccion(QStringLiteral("DROP TABLE CATCIE10"));
+    EXPECT_EQ(almacen->ConsultaCIE10(QStringLiteral("T9A1")), V::Error);
+}
+
+TEST_F(CIE10, ValidaDiagnosticoPorCampo)
+{
+    const QString T = QStringLiteral("Hoja de Registro de Atención por Violencia y/o Lesion");
+    const struct {
+        const char *codigo;
+        int campo;
+        const char *embarazada;
+        const char *mensaje;   // nullptr: accepted
+        bool titulo11;
+    } casos[] = {
+        {"", 76, "", "No ha capturado el Diagnóstico, verifique por favor.....", true},
+        {" ", 77, "", "No ha capturado la Reselección de la Afección Principal, verifique por favor.....", true},
+        {"", 78, "", "No ha capturado El Diagnóstico Externa, verifique por favor.....", true},
+        {"S00", 76, "", "El Diagnostico debe ser de 4 dígitos, verifique por favor.....", false},
+        {"S010", 78, "", "El Diagnóstico debe pertenecer al capítulo XX; verifique por favor.....", false},
+        {"A010", 77, "", "El Diagnóstico debe pertenecer a los capítulos V ó XIX ó a los permitidos de obstetricia; "
+                         "verifique por favor.....", false},
+        {"Y040", 78, "", nullptr, false},
+        {"T9Z9", 77, "", " El Diagnóstico T9Z9 no existe en la lista detallada, verifique por favor.....", false},
+        {"T9A1", 76, "", "El Diagnóstico T9A1 no es valida para el sexo del paciente, verifique por favor.....", false},
+        {"T9A3", 76, "", "El Diagnóstico T9A3 no es valida para la edad, verifique por favor.....", false},
+        {"T9A4", 76, "", " El Diagnóstico T9A4 es una categoría dada de baja, verifique por favor.....", false},
+        {"T9A5", 77, "", "No se acepta El Diagnóstico T9A5 como afección principal, verifique por favor.....", false},
+        {"T9A5", 76, "", nullptr, false},
+        {"W9A1", 78, "", nullptr, false},
+        {"O9A1", 76, "2", " El Diagnóstico O9A1 no puede ser registrado si la paciente no esta embarazada, "
+                          "verifique por favor.....", false},
+        {"O9A1", 77, "1", nullptr, false},
+        {"S001", 76, "", nullptr, false},
+    };
+    for (const auto &c : casos) {
+        // A man of 30 years, but for the obstetric cases.
+        if (c.codigo[0] == 'O')
+            Paciente("2", "3", "30", c.embarazada);
+        else
+            Paciente("1", "3", "30");
+        prog.mensajes.Limpia();
+        const bool ok = almacen->ValidaDiagnostico(QString::fromLatin1(c.codigo), c.campo);
+        EXPECT_EQ(ok, c.mensaje == nullptr) << c.codigo << " " << c.campo;
+        if (c.mensaje) {
+            ASSERT_EQ(prog.mensajes.cajas.size(), 1) << c.codigo;
+            EXPECT_EQ(prog.mensajes.cajas[0].texto, QString::fromUtf8(c.mensaje));
+            EXPECT_EQ(prog.mensajes.cajas[0].titulo, c.titulo11 ? T + QStringLiteral(" - 11") : T);
+            EXPECT_EQ(prog.mensajes.cajas[0].icono, Mensajes::Icono::Informacion);
+        } else {
+            EXPECT_TRUE(prog.mensajes.cajas.isEmpty()) << c.codigo << ": " << prog.mensajes.Ultimo().toStdString();
+        }
+    }
+}
+
+TEST_F(CIE10, CausaErradicadaPreguntaYLaRespuestaDecide)
+{
+    Paciente("1", "3", "30");
+    prog.mensajes.Responde(false);
+    EXPECT_FALSE(almacen->ValidaDiagnostico(QStringLiteral("T9A6"), 76));
+    ASSERT_EQ(prog.mensajes.cajas.size(), 1);
+    EXPECT_TRUE(prog.mensajes.cajas[0].pregunta);
+    EXPECT_EQ(prog.mensajes.cajas[0].texto, QStringLiteral("Se trata de una Causa erradicada,\n¿Desea continuar?"));
+    EXPECT_EQ(prog.mensajes.cajas[0].icono, Mensajes::Icono::Pregunta);
+    prog.mensajes.Responde(true);
+    EXPECT_TRUE(almacen->ValidaDiagnostico(QStringLiteral("T9A6"), 76));
+}
+
+TEST_F(CIE10, DiagnosticoSinDatosDelPacienteConsultaElCatalogo)
+{
+    Paciente("", "", "");
+    EXPECT_FALSE(almacen->ValidaDiagnostico(QStringLiteral("S99Z"), 76));
+    EXPECT_EQ(prog.mensajes.Ultimo(),
+              QStringLiteral(" El Diagnóstico S99Z no existe en la lista detallada, verifique por favor....."));
+    EXPECT_TRUE(almacen->ValidaDiagnostico(QStringLiteral("T9A1"), 76));
+    bd().EjecutaAccion(QStringLiteral("DROP TABLE CATCIE10"));
+    EXPECT_FALSE(almacen->ValidaDiagnostico(QStringLiteral("T9A1"), 76));
+}
+
+TEST_F(CIE10, NombreConSusTresDesenlaces)
+{
+    Descripcion d = almacen->NombreCIE10(QStringLiteral("S001"));
+    EXPECT_EQ(d.hallazgo, Descripcion::Hallazgo::Encontrado);
+    EXPECT_EQ(d.texto, QStringLiteral("CONTUSION DEL PARPADO Y DE LA REGION PERIOCULAR"));
+    EXPECT_EQ(prog.mensajes.beeps, 0);
+
+    d = almacen->NombreCIE10(QStringLiteral("   "));
+    EXPECT_TRUE(d.texto.isEmpty());
+    EXPECT_EQ(prog.mensajes.beeps, 0);
+
+    d = almacen->NombreCIE10(QStringLiteral("S99Z"));
+    EXPECT_EQ(d.hallazgo, Descripcion::Hallazgo::NoEncontrado);
+    EXPECT_EQ(d.texto, QStringLiteral("CVE INEXISTENTE"));
+    EXPECT_EQ(prog.mensajes.beeps, 1);
+
+    bd().EjecutaAccion(QStringLiteral("DROP TABLE CATCIE10"));
+    d = almacen->NombreCIE10(QStringLiteral("S001"));
+    EXPECT_EQ(d.hallazgo, Descripcion::Hallazgo::Error);
+    EXPECT_TRUE(d.texto.isEmpty());
+    EXPECT_EQ(prog.mensajes.beeps, 1);
+}
+
+TEST_F(CIE10, ElEventoValidoPasaSusDiagnosticos)
+{
+    const DatosEvento d = EventoValido();
+    ASSERT_TRUE(LlenaEvento(*almacen, d));
+    for (const QString &c : d.diagnosticos)
+        EXPECT_TRUE(almacen->ValidaDiagnostico(c, 76)) << c.toStdString();
+    EXPECT_TRUE(almacen->ValidaDiagnostico(hoja.Texto(77), 77));
+    EXPECT_TRUE(almacen->ValidaDiagnostico(hoja.Texto(78), 78));
+    EXPECT_TRUE(prog.mensajes.cajas.isEmpty()) << prog.mensajes.Ultimo().toStdString();
+}
+
+} // namespace

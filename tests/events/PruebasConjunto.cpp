@@ -1,0 +1,157 @@
+#include "FixtureEventos.h"
+
+namespace {
+
+class Conjunto : public PruebaAlmacen {
+protected:
+    // Five events inserted out of key order, with Edad telling them apart.
+    void SetUp() override
+    {
+        PruebaAlmacen::SetUp();
+        const struct {
+            const char *clues;
+            int folio;
+            const char *fecha;
+            int edad;
+        } eventos[] = {
+            {"MCSSA000016", 2, "02/02/2004", 50}, {"DFSSA000012", 10, "01/01/2004", 40},
+            {"DFSSA000012", 2, "05/05/2004", 30}, {"DFSSA000012", 2, "03/03/2004", 20},
+            {"DFSSA000024", 1, "04/04/2004", 10},
+        };
+        for (const auto &e : eventos) {
+            DatosEvento d = Otro(QString::fromLatin1(e.clues), e.folio, QString::fromLatin1(e.fecha));
+            d.textos[36] = QString::number(e.edad);
+            Graba(d);
+        }
+    }
+
+    QString Clave()
+    {
+        const auto c = almacen->rsAtencion.Actual();
+        return c ? QStringLiteral("%1/%2/%3").arg(c->clues).arg(c->folio).arg(c->FechaISO()) : QStringLiteral("-");
+    }
+};
+
+TEST_F(Conjunto, OrdenPorClavesAunqueLaSentenciaPidaOtro)
+{
+    ASSERT_TRUE(almacen->CargaEventos({QStringLiteral("SELECT * FROM D_EVENTO ORDER BY Edad DESC"), {}}));
+    ConjuntoEventos &rs = almacen->rsAtencion;
+    QStringList claves;
+    for (rs.MueveInicio(); !rs.Eof(); rs.MueveSiguiente())
+        claves << Clave();
+    EXPECT_EQ(claves, (QStringList{"DFSSA000012/2/2004-03-03", "DFSSA000012/2/2004-05-05",
+                                   "DFSSA000012/10/2004-01-01", "DFSSA000024/1/2004-04-04",
+                                   "MCSSA000016/2/2004-02-02"}));
+}
+
+TEST_F(Conjunto, NavegacionConPrincipioYFin)
+{
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    ConjuntoEventos &rs = almacen->rsAtencion;
+    EXPECT_EQ(rs.Cuenta(), 5);
+    EXPECT_EQ(rs.Posicion(), 1);
+    EXPECT_EQ(hoja.Texto(36), QStringLiteral("20"));   // the first event was read
+
+    rs.MueveAnterior();
+    EXPECT_TRUE(rs.Bof());
+    EXPECT_FALSE(rs.Eof());
+    EXPECT_EQ(rs.Posicion(), 0);
+    EXPECT_FALSE(rs.Actual().has_value());
+    // Reading at BOF leaves the sheet alone.
+    EXPECT_TRUE(almacen->LeeEvento());
+    EXPECT_EQ(hoja.Texto(36), QStringLiteral("20"));
+
+    rs.MueveFinal();
+    EXPECT_EQ(rs.Posicion(), 5);
+    rs.MueveSiguiente();
+    EXPECT_TRUE(rs.Eof());
+    rs.Mueve(-10);
+    EXPECT_TRUE(rs.Bof());
+    rs.Mueve(3);
+    EXPECT_EQ(rs.Posicion(), 3);
+    rs.Mueve(10);
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_TRUE(rs.IrA(4));
+    EXPECT_FALSE(rs.IrA(6));
+    EXPECT_EQ(rs.Posicion(), 4);
+    ASSERT_TRUE(almacen->LeeEvento());
+    EXPECT_EQ(hoja.Texto(23), QStringLiteral("DFSSA000024"));
+    EXPECT_EQ(hoja.Texto(36), QStringLiteral("10"));
+}
+
+TEST_F(Conjunto, MarcadorPorClave)
+{
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    ConjuntoEventos &rs = almacen->rsAtencion;
+    EXPECT_TRUE(rs.Busca({QStringLiteral("dfssa000012"), 10, QDate(2004, 1, 1)}));
+    EXPECT_EQ(rs.Posicion(), 3);
+    EXPECT_TRUE(rs.Busca({QStringLiteral("MCSSA000016"), 2, QDate(2004, 2, 2)}));
+    EXPECT_EQ(rs.Posicion(), 5);
+    EXPECT_FALSE(rs.Busca({QStringLiteral("MCSSA000016"), 2, QDate(2004, 2, 3)}));
+    EXPECT_EQ(rs.Posicion(), 5);
+
+    // Reopening on a key stands on it; a key the statement lost falls back to the first.
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos, ClaveEvento{QStringLiteral("DFSSA000024"), 1,
+                                                                            QDate(2004, 4, 4)}));
+    EXPECT_EQ(rs.Posicion(), 4);
+    EXPECT_EQ(hoja.Texto(36), QStringLiteral("10"));
+    ASSERT_TRUE(almacen->CargaEventos({QStringLiteral("SELECT * FROM D_EVENTO WHERE Edad < ?"), {25}},
+                                      ClaveEvento{QStringLiteral("DFSSA000012"), 10, QDate(2004, 1, 1)}));
+    EXPECT_EQ(rs.Cuenta(), 2);
+    EXPECT_EQ(rs.Posicion(), 1);
+    EXPECT_EQ(hoja.Texto(36), QStringLiteral("20"));
+}
+
+TEST_F(Conjunto, FiltroConDetallesRepetidosDaCadaEventoUnaVez)
+{
+    const ConsultaSQL filtro{QStringLiteral("SELECT E.* FROM D_Evento E LEFT JOIN D_TipoViolencia V "
+                                            "ON E.Clues = V.CLUES AND E.Folio = V.Folio AND E.fechaAtencion = V.fechaAtencion "
+                                            "WHERE E.CodSexo = ? AND E.Edad >= ?"),
+                             {2, 30}};
+    ASSERT_TRUE(almacen->CargaEventos(filtro));
+    EXPECT_EQ(almacen->rsAtencion.Cuenta(), 3);
+}
+
+TEST_F(Conjunto, SentenciaInvalidaConservaElConjuntoAnterior)
+{
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    almacen->rsAtencion.IrA(2);
+    EXPECT_FALSE(almacen->CargaEventos({QStringLiteral("SELECT * FROM NoExiste"), {}}));
+    ASSERT_EQ(prog.mensajes.cajas.size(), 1);
+    EXPECT_TRUE(prog.mensajes.cajas[0].texto.contains(QStringLiteral(" -- no such table: NoExiste")));
+    EXPECT_EQ(prog.mensajes.cajas[0].titulo, QStringLiteral("Hoja de Registro de Atención por Violencia y/o Lesion"));
+    EXPECT_EQ(almacen->rsAtencion.Cuenta(), 5);
+    EXPECT_EQ(almacen->rsAtencion.Posicion(), 2);
+}
+
+TEST_F(Conjunto, SinEventosLlenaLasListasSinMarcasYNoTocaCampos)
+{
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    ASSERT_TRUE(almacen->CargaEventos({QStringLiteral("SELECT * FROM D_EVENTO WHERE Edad > ?"), {99}}));
+    ConjuntoEventos &rs = almacen->rsAtencion;
+    EXPECT_EQ(rs.Cuenta(), 0);
+    EXPECT_TRUE(rs.Bof());
+    EXPECT_TRUE(rs.Eof());
+    rs.MueveFinal();
+    EXPECT_FALSE(rs.Actual().has_value());
+    EXPECT_EQ(hoja.Texto(36), QStringLiteral("20"));
+    EXPECT_EQ(hoja.Elementos(ListaHoja::TipoAtencion).size(), 6);
+    EXPECT_EQ(hoja.Elementos(ListaHoja::PacienteEfectos).size(), 5);
+    for (ListaHoja l : {ListaHoja::Derechohabiencia, ListaHoja::TipoViolencia, ListaHoja::PacienteEfectos,
+                        ListaHoja::AgresorEfectos, ListaHoja::TipoAtencion})
+        EXPECT_TRUE(hoja.CodigosMarcados(l).isEmpty());
+}
+
+TEST_F(Conjunto, LecturaDeUnEventoBorradoInformaYNoSigue)
+{
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    almacen->rsAtencion.IrA(2);
+    bd().EjecutaAccion(QStringLiteral("DELETE FROM D_EVENTO WHERE Edad = 30"));
+    EXPECT_FALSE(almacen->LeeEvento());
+    ASSERT_EQ(prog.mensajes.cajas.size(), 1);
+    EXPECT_EQ(prog.mensajes.cajas[0].texto,
+              QStringLiteral("12 -- El Evento DFSSA000012, Folio 00000002 del 05/05/2004 ya no está en la Base de Datos"));
+    EXPECT_EQ(hoja.Texto(36), QStringLiteral("20"));
+}
+
+} // namespace

@@ -1,0 +1,333 @@
+#include "FixtureEventos.h"
+
+#include "events/MapaEvento.h"
+
+#include <QSqlRecord>
+
+namespace {
+
+const QString Titulo = QStringLiteral("Hoja de Registro de Atención por Violencia y/o Lesion");
+
+QStringList Filas(BaseDatos &bd, const QString &sql)
+{
+    QStringList r;
+    QSqlQuery q = bd.Ejecuta(sql);
+    while (q.next()) {
+        QStringList c;
+        for (int i = 0; i < q.record().count(); ++i)
+            c << q.value(i).toString();
+        r << c.join(QLatin1Char('|'));
+    }
+    return r;
+}
+
+using GrabaLee = PruebaAlmacen;
+
+TEST_F(GrabaLee, AltaEscribeElEventoYSusDetalles)
+{
+    Graba(EventoValido());
+    EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT Clues, Folio, fechaAtencion, Afiliacion, Edad, CodEmbarazada, "
+                                         "CodLeeEscribe, HoraOcurrencia, FechaOcurrencia, HorasTraslado, "
+                                         "HorasUrgencias, CodCausaExt, FechaCaptura, FechaEdicion FROM D_EVENTO")),
+              QStringList{QStringLiteral("DFSSA000012|123|2004-06-15|123456789001|30|2|1|22:30|2004-06-14||2|Y040|"
+                                         "2026-12-06|2026-12-06")});
+    EXPECT_EQ(Valor(QStringLiteral("SELECT typeof(HorasTraslado) || typeof(Edad) || typeof(Materno) FROM D_EVENTO"))
+                  .toString(),
+              QStringLiteral("nullintegertext"));
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT CodDerechohabiencia FROM D_Derechohabiencia")), QStringList{"8"});
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT CodTipoViolencia FROM D_TipoViolencia ORDER BY 1")),
+              (QStringList{"6", "8"}));
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT CodAfectadoAgresor, CodEfectos FROM D_BajoEfectos ORDER BY 1")),
+              (QStringList{"1|5", "2|1"}));
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT CodTipoAtencion FROM D_TipoAtencion ORDER BY 1")),
+              (QStringList{"1", "2"}));
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT Orden, CodDiagnostico, fechaAtencion FROM D_Diagnosticos ORDER BY 1")),
+              (QStringList{"1|S001|2004-06-15", "2|S008|2004-06-15"}));
+}
+
+TEST_F(GrabaLee, UnEventoLeidoDevuelveCadaCampoComoSeCapturo)
+{
+    const DatosEvento d = EventoValido();
+    Graba(d);
+    HojaDatos otra;
+    modEvento lector(*prog.ctx, otra);
+    ASSERT_TRUE(lector.CargaEventos(lector.ConsultaEventos));
+    EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
+    for (const CampoHoja &c : CamposHoja()) {
+        if (c.indice == 76)
+            continue;
+        EXPECT_EQ(otra.Texto(c.indice), d.textos.value(c.indice)) << "campo " << c.indice;
+    }
+    EXPECT_EQ(otra.Fecha(0), d.fechaOcurrencia);
+    EXPECT_EQ(otra.Fecha(1), d.fechaAtencion);
+    EXPECT_EQ(otra.Etiqueta(1), QStringLiteral("JUNIO"));
+    for (auto it = d.marcados.cbegin(); it != d.marcados.cend(); ++it)
+        EXPECT_EQ(otra.CodigosMarcados(it.key()), it.value()) << int(it.key());
+    // No sexual violence ticked: only the care types below 7 are offered.
+    EXPECT_EQ(otra.Elementos(ListaHoja::TipoAtencion).size(), 6);
+    EXPECT_EQ(otra.Elementos(ListaHoja::Derechohabiencia).first().texto, QStringLiteral("0   NINGUNA"));
+    ASSERT_EQ(otra.Afecciones().size(), 2);
+    EXPECT_EQ(otra.Afecciones()[1].afeccion, QStringLiteral("S008"));
+    EXPECT_EQ(otra.Texto(76), QStringLiteral("S001"));
+    EXPECT_FALSE(otra.GridAfeccionesEditado);
+}
+
+TEST_F(GrabaLee, FormatosDeLecturaDeValoresGuardados)
+{
+    Graba(EventoValido());
+    bd().EjecutaAccion(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    bd().EjecutaAccion(QStringLiteral(
+        "UPDATE D_EVENTO SET Folio = 7, Afiliacion = '12345', HoraOcurrencia = '07:45', HoraAtencion = '23:05', "
+        "HorasUrgencias = 3, MinutosUrgencias = 30, CodEmbarazada = NULL, HorasTraslado = NULL, Edad = 5"));
+    bd().EjecutaAccion(QStringLiteral("UPDATE D_Diagnosticos SET Folio = 7"));
+    bd().EjecutaAccion(QStringLiteral("PRAGMA foreign_keys = ON"));
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    const QMap<int, QString> esperado = {{22, "00000007"}, {33, "12345"}, {34, ""},   {49, "07"}, {50, "45"},
+                                         {69, "23"},       {70, "05"},    {72, "03"}, {73, "30"}, {39, ""},
+                                         {63, ""},         {36, "5"}};
+    for (auto it = esperado.cbegin(); it != esperado.cend(); ++it)
+        EXPECT_EQ(hoja.Texto(it.key()), it.value()) << "campo " << it.key();
+    EXPECT_EQ(hoja.Afecciones().size(), 2);
+}
+
+TEST_F(GrabaLee, GuardarSinCambiosDevuelveLoMismo)
+{
+    DatosEvento d = EventoValido();
+    d.textos[33] = QStringLiteral("ABCDEFGHIJ");
+    d.textos[34] = QStringLiteral("01");
+    Graba(d);
+    const QString antes = Filas(bd(), QStringLiteral("SELECT * FROM D_EVENTO")).join(QString());
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    prog.reloj.Fija(QDateTime(QDate(2026, 12, 6), QTime(11, 0)));
+    ASSERT_TRUE(almacen->ModificaEvento());
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT * FROM D_EVENTO")).join(QString()), antes);
+    EXPECT_EQ(Valor(QStringLiteral("SELECT Afiliacion FROM D_EVENTO")).toString(), QStringLiteral("ABCDEFGHIJ01"));
+}
+
+TEST_F(GrabaLee, ModificaReemplazaLosDetallesYRenumeraLosDiagnosticos)
+{
+    DatosEvento d = EventoValido();
+    d.diagnosticos = {QStringLiteral("S001"), QStringLiteral("S008"), QStringLiteral("S010")};
+    Graba(d);
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    prog.reloj.Fija(QDateTime(QDate(2027, 1, 3), QTime(9, 0)));
+
+    hoja.PonTexto(29, QStringLiteral("GOMEZ"));
+    hoja.PonTexto(39, QString());
+    hoja.Marca(ListaHoja::PacienteEfectos, 4, false);                       // 5 NINGUNO
+    hoja.Marca(ListaHoja::PacienteEfectos, 0, true);                        // 1 ALCOHOL
+    hoja.Marca(ListaHoja::AgresorEfectos, 0, false);
+    hoja.Marca(ListaHoja::AgresorEfectos, 0, true);
+    hoja.GridAfeccionesEditado = true;
+    ASSERT_TRUE(almacen->BorraAfeccion(2));                                  // S008: leaves 1 and 3
+    ASSERT_TRUE(almacen->AgregaAfeccion(QStringLiteral(" T741 ")));          // gets 4
+    ASSERT_TRUE(almacen->ModificaEvento()) << prog.mensajes.Ultimo().toStdString();
+
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT Paterno, CodEmbarazada, FechaCaptura, FechaEdicion FROM D_EVENTO")),
+              QStringList{QStringLiteral("GOMEZ||2026-12-06|2027-01-03")});
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT CodAfectadoAgresor, CodEfectos FROM D_BajoEfectos ORDER BY 1, 2")),
+              (QStringList{"1|1", "2|1"}));
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT Orden, CodDiagnostico FROM D_Diagnosticos ORDER BY Orden")),
+              (QStringList{"1|S001", "2|S010", "3|T741"}));
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid")),
+              (QStringList{"1|S001", "2|S010", "3|T741"}));
+    EXPECT_EQ(Cuenta(QStringLiteral("D_EVENTO")), 1);
+}
+
+TEST_F(GrabaLee, ModificaUnEventoQueYaNoExisteFalla)
+{
+    Graba(EventoValido());
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    hoja.PonTexto(22, QStringLiteral("00000999"));
+    EXPECT_FALSE(almacen->ModificaEvento());
+    ASSERT_EQ(prog.mensajes.cajas.size(), 1);
+    EXPECT_EQ(prog.mensajes.cajas[0].titulo, Titulo + QStringLiteral(" -- Cambios"));
+    EXPECT_TRUE(prog.mensajes.cajas[0].texto.contains(QStringLiteral(" -- No se encontró el Evento")));
+    EXPECT_EQ(Cuenta(QStringLiteral("D_TipoViolencia")), 2);
+}
+
+TEST_F(GrabaLee, UnNumeroEnBlancoImpideGuardarConMensaje)
+{
+    DatosEvento d = EventoValido();
+    d.textos[38] = QString();
+    ASSERT_TRUE(LlenaEvento(*almacen, d));
+    EXPECT_FALSE(almacen->AltaEvento());
+    ASSERT_EQ(prog.mensajes.cajas.size(), 1);
+    EXPECT_EQ(prog.mensajes.cajas[0].titulo, Titulo + QStringLiteral(" -- Alta"));
+    EXPECT_EQ(prog.mensajes.cajas[0].icono, Mensajes::Icono::Informacion);
+    EXPECT_EQ(prog.mensajes.cajas[0].texto,
+              QStringLiteral("20 -- El campo 38 (CodSexo) debe contener un número; contiene \"\""));
+    EXPECT_EQ(Cuenta(QStringLiteral("D_EVENTO")), 0);
+}
+
+// A trigger that refuses the n-th write into a table stands for any failure mid-save.
+void Rechaza(BaseDatos &bd, const QString &operacion, const QString &tabla)
+{
+    bd.EjecutaAccion(QStringLiteral("CREATE TRIGGER falla BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'falla inducida'); END")
+                         .arg(operacion, tabla));
+}
+
+TEST_F(GrabaLee, FallaEnAltaNoDejaNadaEscrito)
+{
+    Rechaza(bd(), QStringLiteral("INSERT"), QStringLiteral("D_TipoAtencion"));
+    DatosEvento d = EventoValido();
+    d.diagnosticos = {QStringLiteral("S001"), QStringLiteral("S008"), QStringLiteral("S010")};
+    ASSERT_TRUE(LlenaEvento(*almacen, d));
+    ASSERT_TRUE(almacen->BorraAfeccion(2));
+    EXPECT_FALSE(almacen->AltaEvento());
+    ASSERT_EQ(prog.mensajes.cajas.size(), 1);
+    EXPECT_TRUE(prog.mensajes.cajas[0].texto.endsWith(QStringLiteral(" -- falla inducida")))
+        << prog.mensajes.cajas[0].texto.toStdString();
+    EXPECT_EQ(prog.mensajes.cajas[0].titulo, Titulo + QStringLiteral(" -- Alta"));
+    for (const char *t : {"D_EVENTO", "D_Derechohabiencia", "D_TipoViolencia", "D_BajoEfectos", "D_TipoAtencion",
+                          "D_Diagnosticos"})
+        EXPECT_EQ(Cuenta(QString::fromLatin1(t)), 0) << t;
+    // The work table keeps its numbering: the list is as the user left it.
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid")),
+              (QStringList{"1|S001", "3|S010"}));
+    // Once the cause is gone the same sheet saves.
+    bd().EjecutaAccion(QStringLiteral("DROP TRIGGER falla"));
+    EXPECT_TRUE(almacen->AltaEvento());
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT Orden, CodDiagnostico FROM D_Diagnosticos ORDER BY Orden")),
+              (QStringList{"1|S001", "2|S010"}));
+}
+
+TEST_F(GrabaLee, FallaEnModificaDejaElEventoComoEstaba)
+{
+    Graba(EventoValido());
+    const QStringList antes = Filas(bd(), QStringLiteral("SELECT * FROM D_EVENTO"))
+                              + Filas(bd(), QStringLiteral("SELECT * FROM D_Diagnosticos ORDER BY Orden"))
+                              + Filas(bd(), QStringLiteral("SELECT * FROM D_TipoAtencion ORDER BY 4"));
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    hoja.PonTexto(29, QStringLiteral("GOMEZ"));
+    Rechaza(bd(), QStringLiteral("INSERT"), QStringLiteral("D_BajoEfectos"));
+    EXPECT_FALSE(almacen->ModificaEvento());
+    EXPECT_EQ(prog.mensajes.cajas.size(), 1);
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT * FROM D_EVENTO"))
+                  + Filas(bd(), QStringLiteral("SELECT * FROM D_Diagnosticos ORDER BY Orden"))
+                  + Filas(bd(), QStringLiteral("SELECT * FROM D_TipoAtencion ORDER BY 4")),
+              antes);
+    EXPECT_EQ(Cuenta(QStringLiteral("D_BajoEfectos")), 2);
+}
+
+TEST_F(GrabaLee, BajasBorraDetallesYEventoJuntosOFallaEntero)
+{
+    Graba(EventoValido());
+    Graba(Otro(QStringLiteral("DFSSA000024"), 5, QStringLiteral("01/03/2004")));
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    ASSERT_EQ(hoja.Texto(23), QStringLiteral("DFSSA000012"));
+
+    Rechaza(bd(), QStringLiteral("DELETE"), QStringLiteral("D_EVENTO"));
+    EXPECT_FALSE(almacen->BorraEvento());
+    EXPECT_EQ(prog.mensajes.cajas.last().titulo, Titulo);
+    EXPECT_EQ(Cuenta(QStringLiteral("D_EVENTO")), 2);
+    EXPECT_EQ(Cuenta(QStringLiteral("D_Diagnosticos")), 4);
+
+    bd().EjecutaAccion(QStringLiteral("DROP TRIGGER falla"));
+    EXPECT_TRUE(almacen->BorraEvento());
+    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT Clues FROM D_EVENTO")), QStringList{"DFSSA000024"});
+    for (const char *t : {"D_Derechohabiencia", "D_TipoViolencia", "D_BajoEfectos", "D_TipoAtencion", "D_Diagnosticos"})
+        EXPECT_EQ(Valor(QStringLiteral("SELECT count(*) FROM %1 WHERE CLUES <> 'DFSSA000024'").arg(t)).toInt(), 0) << t;
+}
+
+TEST_F(GrabaLee, BorraDetalleInformaSuFalla)
+{
+    Graba(EventoValido());
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    Rechaza(bd(), QStringLiteral("DELETE"), QStringLiteral("D_TipoAtencion"));
+    EXPECT_FALSE(almacen->BorraDetalleEvento());
+    EXPECT_EQ(prog.mensajes.beeps, 1);
+    EXPECT_EQ(Cuenta(QStringLiteral("D_BajoEfectos")), 2);
+    bd().EjecutaAccion(QStringLiteral("DROP TRIGGER falla"));
+    EXPECT_TRUE(almacen->BorraDetalleEvento());
+    EXPECT_EQ(Cuenta(QStringLiteral("D_Diagnosticos")) + Cuenta(QStringLiteral("D_TipoAtencion")), 0);
+    EXPECT_EQ(Cuenta(QStringLiteral("D_EVENTO")), 1);
+}
+
+TEST_F(GrabaLee, ListasSeLlenanYMarcanPorSuTablaDeDetalle)
+{
+    DatosEvento d = EventoValido();
+    d.marcados[ListaHoja::Derechohabiencia] = {QStringLiteral("G")};
+    d.marcados[ListaHoja::TipoViolencia] = {QStringLiteral("7")};
+    d.marcados[ListaHoja::PacienteEfectos] = {QStringLiteral("1")};
+    d.marcados[ListaHoja::AgresorEfectos] = {QStringLiteral("1"), QStringLiteral("3")};
+    d.marcados[ListaHoja::TipoAtencion] = {QStringLiteral("1"), QStringLiteral("7")};
+    ASSERT_TRUE(almacen->CargaListas());
+    // Sexual violence opens every care type; the sheet's rules would reload the list.
+    LlenaHoja(hoja, d);
+    almacen->CargaLista(QStringLiteral("TipoAtencion"), QStringLiteral("CodTipoAtencion"), ListaHoja::TipoAtencion);
+    LlenaHoja(hoja, d);
+    ASSERT_TRUE(almacen->PonAfeccionesTmp(d.diagnosticos));
+    ASSERT_TRUE(almacen->AltaEvento());
+    EXPECT_EQ(Valor(QStringLiteral("SELECT CodDerechohabiencia FROM D_Derechohabiencia")).toString(),
+              QStringLiteral("G"));
+
+    HojaDatos otra;
+    modEvento lector(*prog.ctx, otra);
+    ASSERT_TRUE(lector.CargaEventos(lector.ConsultaEventos));
+    EXPECT_EQ(otra.Elementos(ListaHoja::TipoAtencion).size(), 9);
+    for (auto it = d.marcados.cbegin(); it != d.marcados.cend(); ++it)
+        EXPECT_EQ(otra.CodigosMarcados(it.key()), it.value()) << int(it.key());
+
+    // A stored code the list does not offer ticks nothing; no rows untick all.
+    const ClaveEvento clave = *lector.rsAtencion.Actual();
+    bd().EjecutaAccion(QStringLiteral("DELETE FROM D_TipoAtencion"));
+    EXPECT_TRUE(lector.MarcaLista(QStringLiteral("TipoAtencion"), QStringLiteral("CodTipoAtencion"), QString(),
+                                  ListaHoja::TipoAtencion, clave));
+    EXPECT_TRUE(otra.CodigosMarcados(ListaHoja::TipoAtencion).isEmpty());
+    EXPECT_FALSE(lector.MarcaLista(QStringLiteral("EVENTO"), QStringLiteral("Clues"), QString(),
+                                   ListaHoja::TipoAtencion, clave));
+    EXPECT_FALSE(lector.CargaLista(QStringLiteral("Estados"), QStringLiteral("CodEstado"), ListaHoja::TipoAtencion));
+    EXPECT_TRUE(otra.Elementos(ListaHoja::TipoAtencion).isEmpty());
+}
+
+TEST_F(GrabaLee, RejillaDeAfeccionesSeReconstruyePorOrden)
+{
+    Graba(EventoValido());
+    // Stored out of order on disk: the list still follows Orden.
+    bd().EjecutaAccion(QStringLiteral("DELETE FROM D_Diagnosticos"));
+    for (const auto &f : {std::pair{3, "T741"}, std::pair{1, "S001"}, std::pair{2, "S010"}})
+        bd().EjecutaAccion(QStringLiteral("INSERT INTO D_Diagnosticos VALUES ('DFSSA000012', 123, '2004-06-15', ?, ?)"),
+                           {QString::fromLatin1(f.second), f.first});
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    QStringList codigos;
+    for (const FilaAfeccion &f : hoja.Afecciones())
+        codigos << f.afeccion;
+    EXPECT_EQ(codigos, (QStringList{"S001", "S010", "T741"}));
+
+    // An edited list survives a refresh; reading the event again discards the edits.
+    hoja.GridAfeccionesEditado = true;
+    EXPECT_EQ(almacen->AfeccionListada(QStringLiteral("s010 ")), std::optional<bool>(true));
+    ASSERT_TRUE(almacen->BorraAfeccion(1));
+    ASSERT_TRUE(almacen->BorraAfeccion(2));
+    ASSERT_TRUE(almacen->AgregaAfeccion(QStringLiteral("S020")));
+    ASSERT_TRUE(almacen->RefrescaGridAfecciones());
+    ASSERT_EQ(hoja.Afecciones().size(), 2);
+    EXPECT_EQ(hoja.Afecciones()[1].numafec, 4);
+    EXPECT_EQ(hoja.Texto(76), QStringLiteral("T741"));
+    ASSERT_TRUE(almacen->LeeEvento());
+    EXPECT_EQ(hoja.Afecciones().size(), 3);
+
+    // A cleared sheet has an empty list and an empty entry field.
+    hoja.Limpia();
+    ASSERT_TRUE(almacen->RefrescaGridAfecciones());
+    EXPECT_TRUE(hoja.Afecciones().isEmpty());
+    EXPECT_EQ(hoja.Texto(76), QString());
+}
+
+TEST_F(GrabaLee, ExisteYCapturadosHoy)
+{
+    Graba(EventoValido());
+    const ClaveEvento clave{QStringLiteral("dfssa000012"), 123, QDate(2004, 6, 15)};
+    EXPECT_EQ(almacen->ExisteEvento(clave), std::optional<bool>(true));
+    EXPECT_EQ(almacen->ExisteEvento({clave.clues, 124, clave.fechaAtencion}), std::optional<bool>(false));
+    EXPECT_EQ(almacen->CapturadosHoy(), std::optional<int>(1));
+    prog.reloj.Fija(QDateTime(QDate(2026, 12, 7), QTime(8, 0)));
+    EXPECT_EQ(almacen->CapturadosHoy(), std::optional<int>(0));
+    bd().Cierra();
+    EXPECT_EQ(almacen->ExisteEvento(clave), std::nullopt);
+    EXPECT_EQ(almacen->CapturadosHoy(), std::nullopt);
+}
+
+} // namespace

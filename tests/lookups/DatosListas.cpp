@@ -1,0 +1,101 @@
+#include "DatosListas.h"
+
+#include "platform/BaseDatos.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace {
+
+void Inserta(const BaseDatos &bd, const QString &tabla, const QList<QVariantList> &filas)
+{
+    bd.EjecutaAccion(QStringLiteral("DELETE FROM %1").arg(tabla));
+    for (const QVariantList &f : filas) {
+        QStringList marcas;
+        for (int i = 0; i < f.size(); ++i)
+            marcas << QStringLiteral("?");
+        bd.EjecutaAccion(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tabla, marcas.join(QLatin1Char(','))), f);
+    }
+}
+
+} // namespace
+
+void LlenaCatalogos(const BaseDatos &bd)
+{
+    Inserta(bd, QStringLiteral("cEstados"),
+            {{"01", "AGUASCALIENTES"}, {"09", "DISTRITO FEDERAL"}, {"12", "GUERRERO"},
+             {"15", "MÉXICO"}, {"16", "MICHOACÁN"}, {"36", "ESTADO DE PRUEBA"}, {"37", QVariant()}});
+    Inserta(bd, QStringLiteral("cMunicipios"),
+            {{"09", "002", "AZCAPOTZALCO", "01"}, {"15", "001", "ACAMBAY", "01"},
+             {"15", "002", "ACOLMAN", "02"}, {"15", "058", "NEZAHUALCÓYOTL", "02"},
+             {"16", "001", "ACUITZIO", "01"}});
+    Inserta(bd, QStringLiteral("cLocalidades"),
+            {{"15", "001", "0001", "ACAMBAY"}, {"15", "001", "0002", "BOTHI"},
+             {"15", "001", "0010", "PEÑA BLANCA"}, {"15", "001", "0011", "Peñuelas"},
+             {"15", "002", "0001", "ACOLMAN"}, {"16", "001", "0001", "ACUITZIO DEL CANJE"}});
+    Inserta(bd, QStringLiteral("cSexo"), {{1, "HOMBRE"}, {2, "MUJER"}, {9, "NO ESPECIFICADO"}});
+    Inserta(bd, QStringLiteral("cClaveEdad"),
+            {{0, "HORAS"}, {1, "DÍAS"}, {2, "MESES"}, {3, "AÑOS"}, {9, "NO ESPECIFICADO"}});
+    QList<QVariantList> escolaridad;
+    for (int c = 1; c <= 9; ++c)
+        escolaridad << QVariantList{c, QStringLiteral("NIVEL %1").arg(c)};
+    escolaridad << QVariantList{10, "POSGRADO"} << QVariantList{11, "OTRO"} << QVariantList{12, QVariant()};
+    Inserta(bd, QStringLiteral("cEscolaridad"), escolaridad);
+    Inserta(bd, QStringLiteral("cEquipo"),
+            {{1, "CINTURÓN DE SEGURIDAD"}, {2, "CASCO"}, {3, "SILLA PORTA INFANTE"}, {9, "SE IGNORA"}});
+    Inserta(bd, QStringLiteral("cParentesco"),
+            {{1, "PADRE"}, {2, "MADRE"}, {7, "DESCONOCIDO"}, {8, "CONOCIDO SIN PARENTESCO"}});
+    Inserta(bd, QStringLiteral("cDerechohabiencia"), {{"1", "NINGUNA"}, {"G", "GRATUIDAD"}});
+
+    // CLUES, DescUnidad, CEDOCVE, CJURCVE, CMPOCVE, CLOCCVE, CVERCVE, CINSCVE, CTUNCVE, CCOMCVE, DomUnidad, CP, Corta
+    auto unidad = [](const char *clues, const QVariant &nombre, const char *edo, const char *jur, const char *mpo,
+                     const char *loc, const char *tun) {
+        return QVariantList{clues, nombre, edo, jur, mpo, loc, "01", "1", tun, "001", "", "", ""};
+    };
+    Inserta(bd, QStringLiteral("CATCLUES"),
+            {unidad("DFSSA000011", "CENTRO DE SALUD UNO", "09", "01", "002", "0001", "C"),
+             unidad("MCSSA000022", "HOSPITAL GENERAL DE PEÑAFLOR", "15", "02", "058", "0001", "H"),
+             unidad("MCSSA000033", "CENTRO DE SALUD ACOLMAN", "15", "02", "002", "0001", "C"),
+             unidad("MNSSA000044", "UNIDAD SIN NOMBRE", "16", "01", "001", "0001", "C"),
+             unidad("MCSSA00O'55", "UNIDAD CON APÓSTROFO", "15", "01", "001", "0001", "C"),
+             unidad("MCSSA000066", QVariant(), "15", "01", "001", "0001", "C")});
+
+    // Causa, nombre, Capitulo, lsex, linf, lsup, triv, errad, NotSemanal, nin, no_cbd, a, no_aph, Actualizac, LM, PRIN
+    auto causa = [](const char *c, const char *nombre, const char *cap, const QVariant &lsex = QVariant(),
+                    const QVariant &linf = QVariant(), const QVariant &lsup = QVariant(),
+                    const QVariant &triv = QVariant()) {
+        return QVariantList{c, nombre, cap, lsex, linf, lsup, triv, QVariant(), QVariant(), QVariant(),
+                            QVariant(), QVariant(), QVariant(), QVariant(), "LM1", "P01"};
+    };
+    Inserta(bd, QStringLiteral("CATCIE10"),
+            {causa("A000", "CÓLERA CLÁSICO", "01"),
+             causa("F100", "TRASTORNOS POR USO DE ALCOHOL", "05"),
+             causa("O040", "ABORTO MÉDICO INCOMPLETO", "15", "2", "010A", "054A"),
+             causa("O267", "SUBLUXACIÓN DE LA SÍNFISIS DEL PUBIS", "15", "2"),
+             causa("O268", "OTRAS COMPLICACIONES DEL EMBARAZO", "15", "2"),
+             causa("S00", "TRAUMATISMO SUPERFICIAL DE LA CABEZA", "19"),
+             causa("S000", "TRAUMATISMO SUPERFICIAL DEL CUERO CABELLUDO", "19", "1", " 001H ", "120A", "T  "),
+             causa("S601", "CONTUSIÓN DE DEDO(S) CON DAÑO DE LA UÑA", "19"),
+             causa("T009", "TRAUMATISMOS SUPERFICIALES MÚLTIPLES", "19"),
+             causa("V010", "PEATÓN LESIONADO POR COLISIÓN CON VEHÍCULO DE PEDAL", "20"),
+             causa("W00", "CAÍDA EN EL MISMO NIVEL", "20"),
+             causa("W000", "CAÍDA EN EL MISMO NIVEL POR HIELO Y NIEVE", "20"),
+             causa("X590", "EXPOSICIÓN A FACTORES NO ESPECIFICADOS", "20")});
+}
+
+void AgregaUnidades(const BaseDatos &bd, int cuantas)
+{
+    Transaccion t(bd);
+    for (int i = 1; i <= cuantas; ++i)
+        bd.EjecutaAccion(QStringLiteral("INSERT INTO CATCLUES (Clues, DescUnidad, CEDOCVE, CJURCVE, CMPOCVE, CLOCCVE, "
+                                        "CTUNCVE) VALUES (?, ?, '36', ?, '001', '0001', 'C')"),
+                         {QStringLiteral("CLSSA%1").arg(i, 6, 10, QLatin1Char('0')),
+                          QStringLiteral("UNIDAD NÚMERO %1").arg(i), QStringLiteral("%1").arg(i % 7 + 1, 2, 10, QLatin1Char('0'))});
+    t.Confirma();
+}
+
+void PruebaListas::Ejecuta(const QString &sql) const
+{
+    bd().EjecutaAccion(sql);
+}
+

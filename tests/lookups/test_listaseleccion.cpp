@@ -1,0 +1,180 @@
+#include "DatosListas.h"
+
+#include "lookups/ListaSeleccion.h"
+#include "platform/BaseDatos.h"
+
+namespace {
+
+using Coincide = ListaSeleccion::Coincide;
+using R = BusquedaSeleccion::Resultado;
+
+ListaSeleccion Lista(const QList<QVariantList> &filas)
+{
+    ListaSeleccion l;
+    QVector<QVector<QVariant>> f;
+    for (const QVariantList &fila : filas)
+        f.push_back(QVector<QVariant>(fila.begin(), fila.end()));
+    l.PonFilas({QStringLiteral("Cod"), QStringLiteral("Descripcion")}, f);
+    return l;
+}
+
+class ListaLeida : public PruebaListas {};
+
+// Well past what a lazily fetched model would hold: every row counted,
+// the last one reachable and searchable.
+TEST_F(ListaLeida, LeeTodasLasFilasYLasCuenta)
+{
+    AgregaUnidades(bd(), 1500);
+    ListaSeleccion l;
+    l.Carga(bd(), QStringLiteral("SELECT Clues, DescUnidad FROM CATCLUES WHERE CEDOCVE = ? ORDER BY Clues"), {"36"});
+    EXPECT_EQ(l.Total(), 1500);
+    EXPECT_EQ(l.Cantidad(), 1500);
+    EXPECT_TRUE(l.Ultimo());
+    EXPECT_EQ(l.TextoActual(0), QStringLiteral("CLSSA001500"));
+    EXPECT_EQ(l.Filtra({{1, Coincide::Contiene, QStringLiteral("número 1499")}}), 1);
+    EXPECT_EQ(l.TextoActual(0), QStringLiteral("CLSSA001499"));
+    EXPECT_EQ(l.Filtra({{0, Coincide::Empieza, QStringLiteral("clssa0014")}}), 100);
+    // The read finished: nothing holds the table.
+    EXPECT_NO_THROW(bd().EjecutaAccion(QStringLiteral("DROP TABLE CATCLUES")));
+}
+
+TEST_F(ListaLeida, ConsultaFallidaLanzaError)
+{
+    ListaSeleccion l;
+    EXPECT_THROW(l.Carga(bd(), QStringLiteral("SELECT * FROM NoExiste")), ErrorBD);
+}
+
+TEST(ListaSeleccion, DescripcionSinDistinguirMayusculasNiAcentosPeroConÑ)
+{
+    ListaSeleccion l = Lista({{1, "PEÑA BLANCA"}, {2, "Peñuelas"}, {3, "PENAL"}, {4, "México"},
+                              {5, "MEXICALI"}, {6, "Pingüino"}, {7, QVariant()}});
+    struct Caso {
+        QString texto;
+        QList<int> codigos;
+    };
+    const QList<Caso> casos = {
+        {"PEÑ", {1, 2}}, {"peñ", {1, 2}}, {"PEN", {3}}, {"MEXIC", {4, 5}}, {"méxico", {4}},
+        {"GUI", {6}}, {"ÜI", {6}}, {"", {1, 2, 3, 4, 5, 6, 7}},
+    };
+    for (const Caso &c : casos) {
+        l.Filtra({{1, Coincide::Contiene, c.texto}});
+        QList<int> vistos;
+        for (int f = 0; f < l.Cantidad(); ++f)
+            vistos << l.Valor(f, 0).toInt();
+        EXPECT_EQ(vistos, c.codigos) << c.texto.toStdString();
+    }
+}
+
+TEST(ListaSeleccion, ClaveExactaComparaNumerosComoNumeros)
+{
+    ListaSeleccion l = Lista({{1, "UNO"}, {10, "DIEZ"}, {11, "ONCE"}});
+    EXPECT_EQ(l.Filtra({{0, Coincide::Igual, "1"}}), 1);
+    EXPECT_EQ(l.Filtra({{0, Coincide::Igual, "01"}}), 1);
+    EXPECT_EQ(l.TextoActual(1), QStringLiteral("UNO"));
+    EXPECT_EQ(l.Filtra({{0, Coincide::Igual, "A"}}), 0);
+    EXPECT_EQ(l.Actual(), -1);
+    ListaSeleccion t = Lista({{"G", "GRATUIDAD"}, {"GX", "OTRA"}});
+    EXPECT_EQ(t.Filtra({{0, Coincide::Igual, "g"}}), 1);
+}
+
+TEST(ListaSeleccion, MovimientosAvisanEnLosExtremos)
+{
+    ListaSeleccion l = Lista({{1, "A"}, {2, "B"}, {3, "C"}});
+    EXPECT_EQ(l.Actual(), 0);
+    EXPECT_FALSE(l.Anterior());
+    EXPECT_EQ(l.Actual(), 0);
+    EXPECT_TRUE(l.Siguiente());
+    EXPECT_TRUE(l.Ultimo());
+    EXPECT_FALSE(l.Siguiente());
+    EXPECT_EQ(l.Actual(), 2);
+    EXPECT_TRUE(l.Primero());
+    EXPECT_EQ(l.Actual(), 0);
+
+    // Past the end after a type-ahead that found nothing.
+    EXPECT_FALSE(l.BuscaPrefijo(0, "7"));
+    EXPECT_EQ(l.Actual(), -1);
+    EXPECT_EQ(l.TextoActual(0), QString());
+    EXPECT_TRUE(l.Anterior());
+    EXPECT_EQ(l.Actual(), 2);
+
+    ListaSeleccion vacia = Lista({});
+    EXPECT_FALSE(vacia.Primero());
+    EXPECT_FALSE(vacia.Ultimo());
+    EXPECT_TRUE(vacia.Anterior());    // nothing to move: no beep
+    EXPECT_TRUE(vacia.Siguiente());
+    EXPECT_EQ(vacia.Actual(), -1);
+}
+
+// The three ways the windows search: the geographic and coded lists keep the
+// filter when a box turns blank, the CLUES and ICD-10 lists drop it.
+TEST(BusquedaSeleccion, ReglasDeCajaVaciaYSinCoincidencia)
+{
+    ListaSeleccion l = Lista({{"01", "AGUASCALIENTES"}, {"09", "DISTRITO FEDERAL"}, {"15", "MÉXICO"},
+                              {"16", "MICHOACÁN"}});
+    const QVector<CajaBusqueda> cajas = {{0, "Estado", 2, 0, Coincide::Empieza, TeclasDigitos(), {}, 0},
+                                         {1, "Descripción", 50, 1, Coincide::Contiene, TeclasDescripcion(), {}, 0}};
+    BusquedaSeleccion geo(l, cajas, {});
+    l.PonActual(3);
+    EXPECT_EQ(geo.Cambia(0, "1"), R::Filtrada);
+    EXPECT_EQ(l.Cantidad(), 2);
+    EXPECT_EQ(geo.Cambia(1, "mich"), R::Filtrada);   // both boxes take part
+    EXPECT_EQ(l.Cantidad(), 1);
+    EXPECT_EQ(geo.Cambia(1, ""), R::Nada);           // the filter in force stays
+    EXPECT_EQ(l.Cantidad(), 1);
+    l.PonActual(0);   // 16 MICHOACÁN
+    EXPECT_EQ(geo.Cambia(0, "9"), R::SinCoincidencia);
+    EXPECT_EQ(l.Cantidad(), 4);
+    EXPECT_FALSE(l.Filtrada());
+    EXPECT_EQ(l.TextoActual(0), QStringLiteral("16"));   // back to the row current before
+    EXPECT_EQ(geo.Texto(0), QString());
+    EXPECT_EQ(geo.Texto(1), QString());
+
+    ReglasBusqueda reglas;
+    reglas.vaciaRestablece = true;
+    reglas.conserva = 0;
+    BusquedaSeleccion clues(l, cajas, reglas);
+    l.PonActual(2);
+    EXPECT_EQ(clues.Cambia(0, "0"), R::Filtrada);
+    EXPECT_EQ(clues.Cambia(1, "DIS"), R::Filtrada);
+    EXPECT_EQ(l.Cantidad(), 1);
+    EXPECT_EQ(clues.Cambia(1, "  "), R::Restablecida);
+    EXPECT_EQ(l.Cantidad(), 4);
+    EXPECT_EQ(l.TextoActual(0), QStringLiteral("01"));   // saved when the latest search began
+    EXPECT_EQ(clues.Texto(0), QStringLiteral("0"));     // the kept box
+    EXPECT_EQ(clues.Cambia(1, "ZZ"), R::SinCoincidencia);
+    EXPECT_EQ(clues.Texto(0), QStringLiteral("0"));
+    EXPECT_EQ(clues.Texto(1), QString());
+}
+
+TEST(BusquedaSeleccion, TeclasDeCadaCaja)
+{
+    ListaSeleccion l;
+    BusquedaSeleccion b(l,
+                        {{0, "Estado", 2, 0, Coincide::Empieza, TeclasDigitos(), {}, 0},
+                         {1, "Descripción", 50, 1, Coincide::Contiene, TeclasDescripcion(), {}, 0},
+                         {2, "Clave", 10, 0, Coincide::Igual, QString(), QStringLiteral("'"), 0}},
+                        {});
+    struct Caso {
+        int caja;
+        QChar tecla;
+        bool acepta;
+        QChar queda;
+    };
+    const QList<Caso> casos = {
+        {0, '7', true, '7'},       {0, 'a', false, 'a'},       {0, ' ', false, ' '},
+        {1, 'a', true, 'A'},       {1, QChar(0xF1), true, QChar(0xD1)},   // ñ -> Ñ
+        {1, ' ', true, ' '},       {1, '.', true, '.'},        {1, '%', false, '%'},
+        {1, '\'', false, '\''},    {1, QChar(0x16), false, QChar(0x16)},  // Ctrl+V
+        {0, QChar(8), true, QChar(8)},
+        {2, 'x', true, 'X'},       {2, '\'', false, '\''},     {2, '%', true, '%'},
+    };
+    for (const Caso &c : casos) {
+        QChar t = c.tecla;
+        EXPECT_EQ(b.AceptaCaracter(c.caja, t), c.acepta) << c.caja << " " << c.tecla.unicode();
+        if (c.acepta) {
+            EXPECT_EQ(t, c.queda) << c.caja << " " << c.tecla.unicode();
+        }
+    }
+}
+
+} // namespace

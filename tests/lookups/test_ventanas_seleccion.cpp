@@ -1,0 +1,652 @@
+#include "DatosListas.h"
+
+#include "events/HojaDatos.h"
+#include "lookups/Descripciones.h"
+#include "lookups/modSeleccionaCatalogos.h"
+#include "shell/BarraDatos.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+using Icono = Mensajes::Icono;
+
+// The passing rows' values of a column; the grid must show the same rows.
+QStringList Columna(const VentanaSeleccion &w, int columna)
+{
+    EXPECT_EQ(w.Grid()->verticalHeader()->count(), w.Lista().Cantidad());
+    QStringList r;
+    for (int f = 0; f < w.Lista().Cantidad(); ++f)
+        r << w.Lista().Texto(f, columna);
+    return r;
+}
+
+void Muestra(VentanaSeleccion &w)
+{
+    w.show();
+    QApplication::setActiveWindow(&w);
+}
+
+void Borra(QLineEdit *caja)
+{
+    while (!caja->text().isEmpty())
+        QTest::keyClick(caja, Qt::Key_Backspace);
+}
+
+void DobleClic(QTableView *grid, int fila)
+{
+    const QRect r = grid->visualRect(grid->model()->index(fila, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+// Runs `accion` on the modal pick-list once the opener has shown it; a window
+// still open afterwards is closed, so that a test never hangs.
+void AlAbrir(std::function<void(VentanaSeleccion &)> accion, bool *abrio = nullptr)
+{
+    QTimer::singleShot(0, [accion, abrio] {
+        auto *w = qobject_cast<VentanaSeleccion *>(QApplication::activeModalWidget());
+        if (abrio)
+            *abrio = w != nullptr;
+        if (!w)
+            return;
+        accion(*w);
+        if (w->isVisible())
+            w->reject();
+    });
+}
+
+class Ventanas : public PruebaListas {
+protected:
+    const MensajesFalsos::Caja &UnicaCaja()
+    {
+        EXPECT_EQ(p.mensajes.cajas.size(), 1);
+        return p.mensajes.cajas.last();
+    }
+};
+
+// --- geographic lists --------------------------------------------------------
+
+TEST_F(Ventanas, EstadosFiltraPorVariasCajasYEligeConEnter)
+{
+    frmSelCatEstados w(*p.ctx, &destino, OrigenHojaRegistro);
+    ASSERT_TRUE(w.Abre());
+    Muestra(w);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Selección del Catalogo de  Estados"));
+    EXPECT_EQ(w.MarcoSeleccion()->title(), QStringLiteral("E S TA D O S "));
+    EXPECT_EQ(w.Lista().Cantidad(), 7);
+
+    Teclea(w.Caja(0), QStringLiteral("1"));
+    EXPECT_EQ(Columna(w, 0), QStringList({"12", "15", "16"}));
+    QTest::keyClick(w.Caja(0), Qt::Key_Tab);
+    EXPECT_EQ(w.focusWidget(), w.Caja(1));
+    EXPECT_EQ(p.mensajes.beeps, 0);
+    Teclea(w.Caja(1), QStringLiteral("mex"));   // matches MÉXICO: accents are not typed
+    EXPECT_EQ(w.Caja(1)->text(), QStringLiteral("MEX"));
+    EXPECT_EQ(Columna(w, 0), QStringList({"15"}));
+    EXPECT_EQ(w.Grid()->currentIndex().row(), 0);
+
+    QTest::keyClick(w.Caja(1), Qt::Key_Return);
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(destino.escritos, (QList<QPair<int, QString>>{{46, "15"}}));
+    EXPECT_TRUE(p.mensajes.cajas.isEmpty());
+}
+
+TEST_F(Ventanas, EstadosSinCoincidenciaAvisaVaciaLasCajasYVuelveALaFilaAnterior)
+{
+    frmSelCatEstados w(*p.ctx, &destino, OrigenHojaRegistro);
+    ASSERT_TRUE(w.Abre());
+    Muestra(w);
+    for (int i = 0; i < 3; ++i)
+        w.Barra()->Boton(3)->trigger();
+    EXPECT_EQ(w.Lista().TextoActual(0), QStringLiteral("15"));
+    Teclea(w.Caja(1), QStringLiteral("A"));
+    Teclea(w.Caja(0), QStringLiteral("9"));   // no state begins with 9
+
+    const auto &c = UnicaCaja();
+    EXPECT_EQ(c.texto, QStringLiteral("No se encontro ningun registro...."));
+    EXPECT_EQ(c.titulo, QStringLiteral("Catálogo de Estados"));
+    EXPECT_EQ(c.icono, Icono::Informacion);
+    EXPECT_EQ(w.Caja(0)->text(), QString());
+    EXPECT_EQ(w.Caja(1)->text(), QString());
+    EXPECT_EQ(w.Lista().Cantidad(), 7);
+    // "A" had narrowed to the states holding it; the row current then was 01.
+    EXPECT_EQ(w.Lista().TextoActual(0), QStringLiteral("01"));
+    EXPECT_EQ(w.Grid()->currentIndex().row(), 0);
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(Ventanas, CajasDeCodigoRechazanLetrasYEscCierraSinEscribir)
+{
+    frmSelCatEstados w(*p.ctx, &destino, OrigenHojaRegistro);
+    ASSERT_TRUE(w.Abre());
+    Muestra(w);
+    Teclea(w.Caja(0), QStringLiteral("a'"));
+    EXPECT_EQ(w.Caja(0)->text(), QString());
+    EXPECT_EQ(p.mensajes.beeps, 2);
+    Teclea(w.Caja(1), QStringLiteral("a%"));
+    EXPECT_EQ(w.Caja(1)->text(), QStringLiteral("A"));
+    EXPECT_EQ(p.mensajes.beeps, 3);
+    QTest::keyClick(w.Caja(1), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(p.mensajes.beeps, 4);
+
+    QTest::keyClick(w.Caja(1), Qt::Key_Escape);
+    EXPECT_EQ(w.result(), QDialog::Rejected);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(destino.escritos.isEmpty());
+}
+
+TEST_F(Ventanas, MunicipiosDeTodosLosEstadosConCajasCombinadasYBotonAceptar)
+{
+    frmSelCatMpos todos(*p.ctx, &destino, OrigenHojaRegistro);
+    ASSERT_TRUE(todos.Abre(QStringLiteral("  ")));
+    EXPECT_EQ(Columna(todos, 1), QStringList({"002", "001", "002", "058", "001"}));
+    EXPECT_EQ(Columna(todos, 0), QStringList({"09", "15", "15", "15", "16"}));
+
+    frmSelCatMpos del15(*p.ctx, &destino, OrigenHojaRegistro);
+    ASSERT_TRUE(del15.Abre(QStringLiteral("15")));
+    EXPECT_EQ(del15.Lista().Cantidad(), 3);
+
+    Muestra(todos);
+    Teclea(todos.Caja(0), QStringLiteral("15"));
+    Teclea(todos.Caja(1), QStringLiteral("02"));    // jurisdiction
+    EXPECT_EQ(Columna(todos, 1), QStringList({"002", "058"}));
+    Teclea(todos.Caja(3), QStringLiteral("coy"));
+    EXPECT_EQ(Columna(todos, 1), QStringList({"058"}));
+    todos.BotonDatos(0)->click();
+    EXPECT_EQ(destino.textos.value(47), QStringLiteral("058"));
+    EXPECT_EQ(todos.result(), QDialog::Accepted);
+}
+
+TEST_F(Ventanas, LocalidadesSeMuevenConLaBarraYAvisanEnLosExtremos)
+{
+    frmSelCatLocs w(*p.ctx, &destino, OrigenHojaRegistro);
+    ASSERT_TRUE(w.Abre(QStringLiteral("15"), QStringLiteral("001")));
+    Muestra(w);
+    EXPECT_EQ(Columna(w, 2), QStringList({"0001", "0002", "0010", "0011"}));
+    EXPECT_EQ(w.Grid()->model()->headerData(1, Qt::Horizontal), QStringLiteral("Mpo/Del"));
+
+    auto boton = [&w](int pos) { w.Barra()->Boton(pos)->trigger(); };
+    boton(2);
+    EXPECT_EQ(p.mensajes.beeps, 1);
+    EXPECT_EQ(w.Lista().Actual(), 0);
+    boton(4);
+    boton(3);
+    EXPECT_EQ(p.mensajes.beeps, 2);
+    EXPECT_EQ(w.Grid()->currentIndex().row(), 3);
+    boton(1);
+    boton(3);
+    EXPECT_EQ(w.Grid()->currentIndex().row(), 1);
+
+    Teclea(w.Caja(3), QStringLiteral("peñ"));
+    EXPECT_EQ(Columna(w, 3), QStringList({"PEÑA BLANCA", "Peñuelas"}));
+    boton(3);
+    boton(6);
+    EXPECT_EQ(destino.escritos, (QList<QPair<int, QString>>{{48, "0011"}}));
+}
+
+TEST_F(Ventanas, CatalogosVaciosAvisanYNoAbrenVentana)
+{
+    struct Caso {
+        const char *nombre;
+        std::function<void()> abre;
+        QString texto, titulo;
+        Icono icono = Icono::Informacion;
+    };
+    Ejecuta(QStringLiteral("DELETE FROM cEstados"));
+    Ejecuta(QStringLiteral("DELETE FROM cSexo"));
+    QStringList panel;
+    p.ctx->PanelMensajes = [&panel](const QString &t) { panel << t; };
+    Contexto &ctx = *p.ctx;
+    const QList<Caso> casos = {
+        {"estados", [&] { SeleccionaEstado(ctx, destino); },
+         "El Catálogo de Estados esta vacio, por favor verifique por favor.....", "Selección de Estados"},
+        {"municipios", [&] { SeleccionaMunicipio(ctx, destino, "12"); },
+         "El Catálogo de Municipios esta vacio, por favor verifique por favor.....", "Selección de Municipios"},
+        {"localidades sin estado", [&] { SeleccionaLocalidad(ctx, destino, "", "001"); },
+         "El Catálogo de Localidades esta vacio, por favor verifique por favor.....", "Selección de Localidades"},
+        {"localidades sin municipio", [&] { SeleccionaLocalidad(ctx, destino, "15", " "); },
+         "El Catálogo de Localidades esta vacio, por favor verifique por favor.....", "Selección de Localidades"},
+        {"catálogo", [&] { SeleccionaCatalogo(ctx, destino, 38, "Sexo"); },
+         "No hay datos en el Catálogo, verifique por favor.....", "Catálogos"},
+        {"catálogo desconocido", [&] { SeleccionaCatalogo(ctx, destino, 38, "Sexo'"); },
+         "No se pudo leer el Catálogo, verifique por favor.....\nNo existe el catálogo Sexo'", "Catálogos",
+         Icono::Critico},
+        {"catálogo restringido", [&] { SeleccionaCatalogo(ctx, destino, 41, "Escolaridad", {CodigosCatalogo::Modo::Solo, {77}}); },
+         "No hay datos en el Catálogo, verifique por favor.....", "Catálogos"},
+    };
+    for (const Caso &c : casos) {
+        p.mensajes.Limpia();
+        bool abrio = false;
+        AlAbrir([](VentanaSeleccion &) {}, &abrio);
+        c.abre();
+        QApplication::processEvents();   // let the guard run
+        EXPECT_FALSE(abrio) << c.nombre;
+        ASSERT_EQ(p.mensajes.cajas.size(), 1) << c.nombre;
+        EXPECT_EQ(p.mensajes.cajas[0].texto, c.texto) << c.nombre;
+        EXPECT_EQ(p.mensajes.cajas[0].titulo, c.titulo) << c.nombre;
+        EXPECT_EQ(p.mensajes.cajas[0].icono, c.icono) << c.nombre;
+    }
+    EXPECT_TRUE(destino.escritos.isEmpty());
+    EXPECT_EQ(panel, QStringList({"", "", ""}));   // the coded lists empty the message panel
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(Ventanas, CatalogoIlegibleAvisaYNoAbre)
+{
+    Ejecuta(QStringLiteral("DROP TABLE cLocalidades"));
+    frmSelCatLocs w(*p.ctx, &destino, OrigenHojaRegistro);
+    EXPECT_FALSE(w.Abre(QStringLiteral("15"), QStringLiteral("001")));
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_TRUE(p.mensajes.cajas[0].texto.startsWith(QStringLiteral("No se pudo leer el Catálogo, verifique por favor.....\n")));
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, QStringLiteral("Selección de Localidades"));
+    EXPECT_EQ(p.mensajes.cajas[0].icono, Icono::Critico);
+}
+
+TEST_F(Ventanas, CodigoDeLlamadaAjenoNoEscribe)
+{
+    frmSelCatEstados w(*p.ctx, &destino, 3);
+    ASSERT_TRUE(w.Abre());
+    Muestra(w);
+    QTest::keyClick(w.Grid(), Qt::Key_Return);
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_TRUE(destino.escritos.isEmpty());
+}
+
+// --- coded catalogs ----------------------------------------------------------
+
+TEST_F(Ventanas, CatalogoTecleoPorDigitoTituloYClaves)
+{
+    frmSelCat w(*p.ctx, &destino, 41);
+    ASSERT_TRUE(w.Abre(QStringLiteral("Escolaridad")));
+    Muestra(w);
+    EXPECT_EQ(w.MarcoSeleccion()->title(), QStringLiteral(" CLAVES "));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Catálogos. Registro : 1 de 12"));
+    EXPECT_EQ(w.Grid()->model()->headerData(0, Qt::Horizontal), QStringLiteral("CodEscolaridad"));
+    EXPECT_EQ(w.Grid()->model()->headerData(1, Qt::Horizontal), QStringLiteral("Descripcion"));
+    w.Barra()->Boton(4)->trigger();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Catálogos. Registro : 12 de 12"));
+
+    w.Grid()->setFocus();
+    QTest::keyClick(w.Grid(), Qt::Key_9);
+    EXPECT_EQ(w.Lista().TextoActual(0), QStringLiteral("9"));
+    QTest::keyClick(w.Grid(), Qt::Key_1);   // a new search from the top: 1, not 10
+    EXPECT_EQ(w.Lista().TextoActual(0), QStringLiteral("1"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Catálogos. Registro : 1 de 12"));
+    QTest::keyClick(w.Grid(), Qt::Key_1);
+    QTest::keyClick(w.Grid(), Qt::Key_A);   // letters do nothing
+    EXPECT_EQ(w.Lista().TextoActual(0), QStringLiteral("1"));
+    QTest::keyClick(w.Grid(), Qt::Key_7);
+    QTest::keyClick(w.Grid(), Qt::Key_Return);
+    EXPECT_EQ(destino.escritos, (QList<QPair<int, QString>>{{41, "7"}}));
+}
+
+TEST_F(Ventanas, CatalogoTecleoSinHallazgoNoEscribe)
+{
+    frmSelCat w(*p.ctx, &destino, 38);
+    ASSERT_TRUE(w.Abre(QStringLiteral("Sexo")));
+    Muestra(w);
+    QTest::keyClick(w.Grid(), Qt::Key_5);
+    EXPECT_EQ(w.Lista().Actual(), -1);
+    QTest::keyClick(w.Grid(), Qt::Key_Return);
+    EXPECT_EQ(p.mensajes.beeps, 1);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(destino.escritos.isEmpty());
+    w.Barra()->Boton(6)->trigger();
+    EXPECT_TRUE(w.isVisible());
+    QTest::keyClick(w.Grid(), Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(destino.escritos.isEmpty());
+}
+
+TEST_F(Ventanas, CatalogoBuscaPorClaveYDescripcion)
+{
+    frmSelCat w(*p.ctx, &destino, 41);
+    ASSERT_TRUE(w.Abre(QStringLiteral("Escolaridad")));
+    Muestra(w);
+    Teclea(w.Caja(1), QStringLiteral("nivel 1"));
+    EXPECT_EQ(Columna(w, 0), QStringList({"1"}));
+    Borra(w.Caja(1));   // refilters down to "N", then the blank box leaves that filter in force
+    EXPECT_EQ(w.Lista().Cantidad(), 9);
+    Teclea(w.Caja(0), QStringLiteral("1"));
+    Teclea(w.Caja(0), QStringLiteral("1"));
+    EXPECT_EQ(Columna(w, 1), QStringList({"OTRO"}));   // the whole code, not its beginning
+    Teclea(w.Caja(1), QStringLiteral("'"));
+    EXPECT_EQ(w.Caja(1)->text(), QString());
+    EXPECT_EQ(p.mensajes.beeps, 1);
+
+    w.Barra()->Boton(1)->trigger();
+    Teclea(w.Caja(1), QStringLiteral("x"));   // 11 and X: nothing
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.cajas[0].texto, QStringLiteral("No se encontro ningun registro...."));
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, QStringLiteral("Catálogos"));
+    EXPECT_EQ(w.Caja(0)->text(), QString());
+    EXPECT_EQ(w.Lista().Cantidad(), 12);
+    EXPECT_EQ(w.Lista().TextoActual(0), QStringLiteral("11"));
+    EXPECT_EQ(w.Grid()->columnWidth(1), Twips(3550));
+
+    QTest::keyClick(w.Caja(0), Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(p.mensajes.beeps, 1);
+    EXPECT_TRUE(destino.escritos.isEmpty());
+}
+
+TEST_F(Ventanas, CatalogoRestringidoYCampo59MasAncho)
+{
+    frmSelCat solo(*p.ctx, &destino, 41);
+    ASSERT_TRUE(solo.Abre(QStringLiteral("Escolaridad"), {CodigosCatalogo::Modo::Solo, {1, 5, 6, 9}}));
+    EXPECT_EQ(Columna(solo, 0), QStringList({"1", "5", "6", "9"}));
+    frmSelCat excepto(*p.ctx, &destino, 68);
+    ASSERT_TRUE(excepto.Abre(QStringLiteral("Parentesco"), {CodigosCatalogo::Modo::Excepto, {7, 8}}));
+    EXPECT_EQ(Columna(excepto, 0), QStringList({"1", "2"}));
+
+    frmSelCat sexo(*p.ctx, &destino, 38);
+    frmSelCat equipo(*p.ctx, &destino, 59);
+    ASSERT_TRUE(sexo.Abre(QStringLiteral("Sexo")));
+    ASSERT_TRUE(equipo.Abre(QStringLiteral("Equipo")));
+    EXPECT_EQ(equipo.width(), sexo.width() + Twips(1500));
+    EXPECT_GE(sexo.Grid()->columnWidth(0), Twips(1000));
+    EXPECT_EQ(sexo.Grid()->columnWidth(1), Twips(3550));
+    EXPECT_EQ(equipo.Grid()->columnWidth(1), Twips(5000));
+    const int ancho = equipo.width();
+    Muestra(equipo);
+    Teclea(equipo.Caja(1), QStringLiteral("ZZ"));   // a fruitless search lays the grid out again
+    EXPECT_EQ(equipo.width(), ancho);
+    EXPECT_EQ(equipo.Grid()->columnWidth(1), Twips(5000));
+
+    Muestra(sexo);
+    DobleClic(sexo.Grid(), 1);
+    EXPECT_EQ(destino.escritos, (QList<QPair<int, QString>>{{38, "2"}}));
+    EXPECT_FALSE(sexo.isVisible());
+}
+
+// --- health units -------------------------------------------------------------
+
+TEST_F(Ventanas, CluesSoloDelEstadoDeTrabajo)
+{
+    struct Caso {
+        QString estado;
+        int origen;
+        int unidades;
+    };
+    for (const Caso &c : {Caso{"15", OrigenHojaClues, 4}, Caso{"99", OrigenHojaClues, 6}, Caso{"15", 3, 6},
+                          Caso{"12", OrigenHojaClues, 0}}) {
+        p.ctx->EstadoActual = c.estado;
+        frmSelCLUES w(*p.ctx, &destino, c.origen);
+        EXPECT_TRUE(w.Abre()) << c.estado.toStdString();
+        EXPECT_EQ(w.Lista().Cantidad(), c.unidades) << c.estado.toStdString() << " " << c.origen;
+    }
+    // An empty list opens all the same; choosing there writes nothing.
+    p.ctx->EstadoActual = QStringLiteral("12");
+    bool abrio = false;
+    AlAbrir([](VentanaSeleccion &w) { w.Barra()->Boton(6)->trigger(); }, &abrio);
+    SeleccionaClues(*p.ctx, destino);
+    EXPECT_TRUE(abrio);
+    EXPECT_EQ(p.mensajes.beeps, 1);
+    EXPECT_TRUE(destino.escritos.isEmpty());
+}
+
+TEST_F(Ventanas, CluesFiltraConVariasCajasYUnaCajaVaciaRestableceTodo)
+{
+    p.ctx->EstadoActual = QStringLiteral("99");
+    frmSelCLUES w(*p.ctx, &destino, OrigenHojaClues);
+    ASSERT_TRUE(w.Abre());
+    Muestra(w);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Selecciona CLUES"));
+    Teclea(w.Caja(0), QStringLiteral("mc"));
+    EXPECT_EQ(w.Caja(0)->text(), QStringLiteral("MC"));
+    EXPECT_EQ(w.Lista().Cantidad(), 4);
+    QTest::keyClick(w.Caja(0), Qt::Key_Return);   // Enter moves on, never chooses
+    EXPECT_EQ(w.focusWidget(), w.Caja(13));
+    EXPECT_TRUE(destino.escritos.isEmpty());
+    Teclea(w.Caja(13), QStringLiteral("15"));
+    Teclea(w.Caja(15), QStringLiteral("058"));
+    EXPECT_EQ(Columna(w, 0), QStringList({"MCSSA000022"}));
+
+    Borra(w.Caja(13));
+    EXPECT_EQ(w.Lista().Cantidad(), 6);   // every condition dropped, the CLUES box's too
+    EXPECT_EQ(w.Caja(0)->text(), QStringLiteral("MC"));
+    EXPECT_EQ(w.Caja(15)->text(), QString());
+
+    Teclea(w.Caja(13), QStringLiteral("a"));   // letters refused in the state box
+    Teclea(w.Caja(19), QStringLiteral("1"));   // digits refused in the unit-type box
+    EXPECT_EQ(p.mensajes.beeps, 2);
+    QTest::keyClick(w.Caja(19), Qt::Key_Escape);   // refused too: the list stays
+    EXPECT_EQ(p.mensajes.beeps, 3);
+    EXPECT_TRUE(w.isVisible());
+
+    Teclea(w.Caja(16), QStringLiteral("0001"));
+    Teclea(w.Caja(19), QStringLiteral("z"));
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.cajas[0].texto, QStringLiteral("No se encontro ningun registro...."));
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, QStringLiteral("Catálogo de Unidad Médicas"));
+    EXPECT_EQ(w.Caja(0)->text(), QStringLiteral("MC"));
+    EXPECT_EQ(w.Caja(16)->text(), QString());
+    EXPECT_EQ(w.Caja(19)->text(), QString());
+    EXPECT_EQ(w.Lista().Cantidad(), 6);
+}
+
+TEST_F(Ventanas, CluesSeEligeConDobleClicYElGridNoSaltaPorLetras)
+{
+    p.ctx->EstadoActual = QStringLiteral("15");
+    frmSelCLUES w(*p.ctx, &destino, OrigenHojaClues);
+    ASSERT_TRUE(w.Abre());
+    Muestra(w);
+    QTest::keyClick(w.Grid(), Qt::Key_M);
+    EXPECT_EQ(w.Lista().Actual(), 0);
+    QTest::keyClick(w.Grid(), Qt::Key_Down);
+    EXPECT_EQ(w.Lista().TextoActual(0), QStringLiteral("MCSSA000033"));
+    DobleClic(w.Grid(), 2);
+    EXPECT_EQ(destino.escritos, (QList<QPair<int, QString>>{{23, "MCSSA000066"}}));
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+}
+
+// --- ICD-10 list ------------------------------------------------------------
+
+TEST_F(Ventanas, ListadetConjuntosPorCampo)
+{
+    const QStringList diagnosticos = {"F100", "O040", "O267", "S000", "S601", "T009"};
+    struct Caso {
+        int campo;
+        QStringList causas;
+    };
+    for (const Caso &c : {Caso{78, {"V010", "W000", "X590"}}, Caso{76, diagnosticos}, Caso{77, diagnosticos},
+                          Caso{ListadetTabla, diagnosticos}}) {
+        frmListadet w(*p.ctx, &destino, c.campo);
+        ASSERT_TRUE(w.Abre());
+        EXPECT_EQ(Columna(w, 0), c.causas) << c.campo;
+    }
+    frmListadet w(*p.ctx, &destino, 76);
+    ASSERT_TRUE(w.Abre());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Catálogo de la Lista Detallada.  Registro: 1 de 6"));
+    auto fila = [&w](int f) {
+        QStringList r;
+        for (int c = 2; c <= 14; ++c)
+            r << w.Lista().Texto(f, c);
+        return r.join(QLatin1Char('|'));
+    };
+    EXPECT_EQ(fila(3), QStringLiteral("M|001|H|120|A|1|0|0|0|0|0|LM1|P01"));   // S000
+    EXPECT_EQ(fila(1), QStringLiteral("F|010|A|054|A|0|0|0|0|0|0|LM1|P01"));   // O040
+    EXPECT_EQ(fila(0), QStringLiteral("A|||||0|0|0|0|0|0|LM1|P01"));           // F100
+    EXPECT_EQ(w.Grid()->model()->headerData(4, Qt::Horizontal), QStringLiteral("Cve EDI"));
+    EXPECT_EQ(w.Grid()->columnWidth(1), Twips(4000));
+}
+
+TEST_F(Ventanas, ListadetCodigoCompletoPasaALaDescripcionYEnterEligeYEnfoca)
+{
+    frmListadet w(*p.ctx, &destino, 76);
+    ASSERT_TRUE(w.Abre());
+    Muestra(w);
+    Teclea(w.Caja(0), QStringLiteral("s"));
+    EXPECT_EQ(Columna(w, 0), QStringList({"S000", "S601"}));
+    Teclea(w.Caja(0), QStringLiteral("601"));
+    EXPECT_EQ(w.Caja(0)->text(), QStringLiteral("S601"));
+    EXPECT_EQ(w.focusWidget(), w.Caja(1));
+    EXPECT_TRUE(destino.escritos.isEmpty());
+    Teclea(w.Caja(1), QStringLiteral("uña"));
+    EXPECT_EQ(w.Caja(1)->text(), QStringLiteral("UÑA"));
+    EXPECT_EQ(Columna(w, 0), QStringList({"S601"}));
+    QTest::keyClick(w.Caja(1), Qt::Key_Return);
+    EXPECT_EQ(destino.escritos, (QList<QPair<int, QString>>{{76, "S601"}}));
+    EXPECT_EQ(destino.enfocados, QList<int>{76});
+}
+
+TEST_F(Ventanas, ListadetTeclasSinCoincidenciaYCajaVacia)
+{
+    frmListadet w(*p.ctx, &destino, 78);
+    ASSERT_TRUE(w.Abre());
+    Muestra(w);
+    Teclea(w.Caja(0), QStringLiteral("ñ. "));
+    EXPECT_EQ(w.Caja(0)->text(), QString());
+    EXPECT_EQ(p.mensajes.beeps, 3);
+    QTest::keyClick(w.Caja(0), Qt::Key_Escape);
+    EXPECT_EQ(p.mensajes.beeps, 4);
+    EXPECT_TRUE(w.isVisible());
+
+    w.Barra()->Boton(4)->trigger();   // X590
+    Teclea(w.Caja(0), QStringLiteral("w"));
+    Teclea(w.Caja(1), QStringLiteral("caida en"));
+    EXPECT_EQ(Columna(w, 0), QStringList({"W000"}));
+    Borra(w.Caja(0));   // emptying one box empties the other and shows all
+    EXPECT_EQ(w.Caja(1)->text(), QString());
+    EXPECT_EQ(w.Lista().Cantidad(), 3);
+    EXPECT_EQ(w.Lista().TextoActual(0), QStringLiteral("W000"));   // current when the last search began
+
+    Teclea(w.Caja(1), QStringLiteral("peñ"));
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.cajas[0].texto, QStringLiteral("No se encontro ningún registro...."));
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, QStringLiteral("Catálogo de Lista Detallada"));
+    EXPECT_EQ(w.Caja(1)->text(), QString());
+    EXPECT_EQ(w.Lista().Cantidad(), 3);
+
+    w.Barra()->Boton(7)->trigger();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(destino.escritos.isEmpty());
+}
+
+TEST_F(Ventanas, ListadetCampoBloqueadoSeEscribeSinEnfocarYLaTablaNoEscribe)
+{
+    destino.bloqueados << 77;
+    frmListadet w(*p.ctx, &destino, 77);
+    ASSERT_TRUE(w.Abre());
+    Muestra(w);
+    DobleClic(w.Grid(), 2);
+    EXPECT_EQ(destino.escritos, (QList<QPair<int, QString>>{{77, "O267"}}));
+    EXPECT_TRUE(destino.enfocados.isEmpty());
+
+    // The table view, even after the sheet last asked for field 78.
+    destino.escritos.clear();
+    bool abrio = false;
+    AlAbrir([](VentanaSeleccion &t) {
+        EXPECT_EQ(t.Lista().Cantidad(), 6);
+        QTest::keyClick(t.Grid(), Qt::Key_Return);
+    }, &abrio);
+    MuestraListadet(*p.ctx, &destino, ListadetTabla);
+    EXPECT_TRUE(abrio);
+    EXPECT_TRUE(destino.escritos.isEmpty());
+    EXPECT_TRUE(destino.enfocados.isEmpty());
+}
+
+TEST_F(Ventanas, ListaVaciaSeAbreYAvisaEnLosMovimientos)
+{
+    Ejecuta(QStringLiteral("DELETE FROM CATCIE10"));
+    frmListadet w(*p.ctx, &destino, 76);
+    ASSERT_TRUE(w.Abre());
+    Muestra(w);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Catálogo de la Lista Detallada.  Registro: 0 de 0"));
+    for (int b : {1, 4, 2, 3, 6})
+        w.Barra()->Boton(b)->trigger();
+    EXPECT_EQ(p.mensajes.beeps, 3);   // first, last and accept; previous and next are silent
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(destino.escritos.isEmpty());
+}
+
+// --- into the capture sheet's state ------------------------------------------
+
+// The sheet's change handling as far as the lookups go: a code shows its description.
+class DescribeCampos : public ManejadorHoja {
+public:
+    DescribeCampos(HojaDatos &hoja, const BaseDatos &bd) : hoja_(hoja), bd_(bd) {}
+    void CampoCambiado(int i) override
+    {
+        const QString t = hoja_.Texto(i);
+        if (i == 46)
+            hoja_.PonEtiqueta(i, DescEstado(bd_, t).texto);
+        else if (i == 47)
+            hoja_.PonEtiqueta(i, DescMunicipio(bd_, hoja_.Texto(46), t).texto);
+        else if (i == 23)
+            hoja_.PonEtiqueta(28, DescClues(bd_, t).texto);
+        else if (!CatalogoDeCampo(i).isEmpty())
+            hoja_.PonEtiqueta(i, DescCatalogo(bd_, CatalogoDeCampo(i), t).texto);
+    }
+    void FechaCambiada(int) override {}
+
+private:
+    HojaDatos &hoja_;
+    const BaseDatos &bd_;
+};
+
+TEST_F(Ventanas, ElCodigoElegidoLlegaALaHojaConSuDescripcion)
+{
+    HojaDatos hoja;
+    DescribeCampos describe(hoja, bd());
+    hoja.AsignaManejador(&describe);
+
+    AlAbrir([](VentanaSeleccion &w) {
+        Teclea(w.Caja(1), QStringLiteral("muj"));
+        QTest::keyClick(w.Caja(1), Qt::Key_Return);
+    });
+    SeleccionaCatalogo(*p.ctx, hoja, 67, QStringLiteral("Sexo"));
+    EXPECT_EQ(hoja.Texto(67), QStringLiteral("2"));
+    EXPECT_EQ(hoja.Etiqueta(67), QStringLiteral("MUJER"));
+
+    AlAbrir([](VentanaSeleccion &w) {
+        Teclea(w.Caja(0), QStringLiteral("16"));
+        w.Barra()->Boton(6)->trigger();
+    });
+    SeleccionaEstado(*p.ctx, hoja);
+    EXPECT_EQ(hoja.Texto(46), QStringLiteral("16"));
+    EXPECT_EQ(hoja.Etiqueta(46), QStringLiteral("MICHOACÁN"));
+
+    AlAbrir([](VentanaSeleccion &w) { QTest::keyClick(w.Grid(), Qt::Key_Return); });
+    SeleccionaMunicipio(*p.ctx, hoja, hoja.Texto(46).trimmed());
+    EXPECT_EQ(hoja.Texto(47), QStringLiteral("001"));
+    EXPECT_EQ(hoja.Etiqueta(47), QStringLiteral("ACUITZIO"));
+
+    p.ctx->EstadoActual = QStringLiteral("15");
+    AlAbrir([](VentanaSeleccion &w) {
+        w.Barra()->Boton(3)->trigger();
+        QTest::keyClick(w.Grid(), Qt::Key_Return);
+    });
+    SeleccionaClues(*p.ctx, hoja);
+    EXPECT_EQ(hoja.Texto(23), QStringLiteral("MCSSA000033"));
+    EXPECT_EQ(hoja.Etiqueta(28), QStringLiteral("CENTRO DE SALUD ACOLMAN"));
+
+    // Cancelling leaves the field and its label as they were.
+    AlAbrir([](VentanaSeleccion &w) {
+        QTest::keyClick(w.Grid(), Qt::Key_1);
+        w.Barra()->Boton(7)->trigger();
+    });
+    SeleccionaCatalogo(*p.ctx, hoja, 67, QStringLiteral("Sexo"));
+    EXPECT_EQ(hoja.Texto(67), QStringLiteral("2"));
+    EXPECT_EQ(hoja.Etiqueta(67), QStringLiteral("MUJER"));
+
+    AlAbrir([](VentanaSeleccion &w) {
+        Teclea(w.Caja(0), QStringLiteral("X"));
+        QTest::keyClick(w.Caja(0), Qt::Key_Return);
+    });
+    MuestraListadet(*p.ctx, &hoja, 78);
+    EXPECT_EQ(hoja.Texto(78), QStringLiteral("X590"));
+}
+
+} // namespace
