@@ -25,7 +25,7 @@ public:
         : QValidator(campo), reglas_(reglas), indice_(indice), antes_(campo->text())
     {
         // What the field holds between edits, also after a text set by code
-        // (setText is not validated).
+        // (shown with TecladoHoja::MuestraTexto, past this filter).
         connect(campo, &QLineEdit::textChanged, this, [this](const QString &t) { antes_ = t; });
     }
 
@@ -58,6 +58,15 @@ private:
     QString antes_;
 };
 
+void PonFondo(QLineEdit *campo, const QColor &color)
+{
+    QPalette p = campo->palette();
+    p.setColor(QPalette::Base, color);
+    campo->setPalette(p);
+}
+
+} // namespace
+
 bool MovidaDelUsuario(Qt::FocusReason razon)
 {
     switch (razon) {
@@ -72,15 +81,6 @@ bool MovidaDelUsuario(Qt::FocusReason razon)
         return false;
     }
 }
-
-void PonFondo(QLineEdit *campo, const QColor &color)
-{
-    QPalette p = campo->palette();
-    p.setColor(QPalette::Base, color);
-    campo->setPalette(p);
-}
-
-} // namespace
 
 QColor ColorEnfoque()
 {
@@ -103,6 +103,14 @@ void TecladoHoja::Instala(int indice, QLineEdit *campo)
     campo->installEventFilter(this);
     campo->setValidator(new FiltroCampo(reglas_, indice, campo));
     connect(campo, &QObject::destroyed, this, [this](QObject *o) { indices_.remove(o); });
+}
+
+void TecladoHoja::MuestraTexto(QLineEdit *campo, const QString &texto)
+{
+    const QValidator *filtro = campo->validator();
+    campo->setValidator(nullptr);
+    campo->setText(texto);
+    campo->setValidator(filtro);
 }
 
 bool TecladoHoja::Capturando() const

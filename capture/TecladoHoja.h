@@ -18,6 +18,10 @@ class ReglasCampos;
 QColor ColorEnfoque();
 QColor ColorCampoDejado();
 
+// A focus change the user made himself (Tab, Backtab, a click, a shortcut):
+// only such a move runs the checks of the field or date box left.
+bool MovidaDelUsuario(Qt::FocusReason razon);
+
 // The keyboard and focus handling of the sheet's text fields (txtDatos), for
 // the window to install on each field:
 // - while adding or editing, every typed key goes through the field's key set
@@ -40,6 +44,10 @@ public:
     TecladoHoja(ReglasCampos &reglas, HojaDatos &hoja, Mensajes &mensajes, QObject *padre = nullptr);
 
     void Instala(int indice, QLineEdit *campo);
+    // Shows in a field a text written by code (the sheet state, which its
+    // rules have made). The key filter is for what the user puts in, and
+    // QLineEdit validates setText too, so it is set aside meanwhile.
+    static void MuestraTexto(QLineEdit *campo, const QString &texto);
 
     std::function<void()> Cancelar;   // toolbar button 9
     std::function<void()> Grabar;     // toolbar button 8

@@ -7,6 +7,7 @@
 #include "shell/Contexto.h"
 #include "shell/modGeneral.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -67,12 +68,6 @@ QIcon FlechaDerecha()
                              QPointF(8, 10), QPointF(2, 10)}));
     p.end();
     return QIcon(pm);
-}
-
-bool MovidaDelUsuario(Qt::FocusReason razon)
-{
-    return razon == Qt::TabFocusReason || razon == Qt::BacktabFocusReason || razon == Qt::MouseFocusReason
-           || razon == Qt::ShortcutFocusReason;
 }
 
 bool TeclaNavegacion(int tecla)
@@ -155,6 +150,10 @@ void frmRegistro::Construye()
     tab_->addTab(pagina2, QStringLiteral("HOJA DE REGISTRO 2"));
     ConstruyePagina1(pagina1);
     ConstruyePagina2(pagina2);
+    // Enter presses the focused button, as Space does: a clerk who moves with
+    // Enter turns the page and adds a diagnosis without leaving the keys.
+    for (QPushButton *b : {cambiar_[0], cambiar_[1], agrega_, modifica_, borra_})
+        b->setAutoDefault(true);
 
     teclado_ = new TecladoHoja(registro_->reglas, registro_->hoja, ctx_.mensajes, this);
     for (auto it = txt_.cbegin(); it != txt_.cend(); ++it)
@@ -503,7 +502,9 @@ void frmRegistro::ConstruyePagina2(QWidget *pagina)
     grid_->setTabKeyNavigation(false);
     grid_->verticalHeader()->setDefaultSectionSize(18);
     grid_->verticalHeader()->setVisible(false);
-    grid_->horizontalHeader()->setStretchLastSection(true);
+    // NUMAFEC hidden; AFECCION 300 twips per character of its caption.
+    grid_->setColumnHidden(0, true);
+    grid_->setColumnWidth(1, 160);
     agrega_ = new QPushButton(QStringLiteral("Agregar"), atencion);
     agrega_->setObjectName(QStringLiteral("cmdAgregaAfec"));
     agrega_->setGeometry(576, 214, 90, 24);
@@ -623,7 +624,7 @@ void frmRegistro::Refleja(QLineEdit *e, const QString &mostrado, const QString &
     if (mostrado == texto)
         return;
     mostrando_ = true;
-    e->setText(texto);
+    TecladoHoja::MuestraTexto(e, texto);
     mostrando_ = false;
 }
 
@@ -640,6 +641,7 @@ void frmRegistro::MuestraEtiqueta(int indice)
 void frmRegistro::MuestraHabilitacion()
 {
     const HojaDatos &hoja = registro_->hoja;
+    const bool conFoco = isAncestorOf(QApplication::focusWidget());
     for (auto it = marcos_.cbegin(); it != marcos_.cend(); ++it)
         it.value()->setEnabled(hoja.MarcoHabilitado(it.key()));
     for (auto it = txt_.cbegin(); it != txt_.cend(); ++it) {
@@ -662,6 +664,10 @@ void frmRegistro::MuestraHabilitacion()
     // The key of an event being edited cannot be typed over, whatever opens its frame.
     for (QLineEdit *clave : {txt_.value(22), txt_.value(23), msk_[1]})
         clave->setReadOnly(hoja.EnCambio);
+    // Frames closed at the end of a capture take the focus with them: the tab
+    // control gets it back, so that the keys browse the events at once.
+    if (conFoco && !isAncestorOf(QApplication::focusWidget()))
+        tab_->setFocus(Qt::OtherFocusReason);
 }
 
 void frmRegistro::MuestraLista(ListaHoja lista)
@@ -698,6 +704,9 @@ void frmRegistro::MuestraAfecciones()
         grid_->setItem(f, 0, new QTableWidgetItem(QString::number(filas[f].numafec)));
         grid_->setItem(f, 1, new QTableWidgetItem(filas[f].afeccion));
     }
+    // Rebuilt, the grid stands on its first row, whose code the entry field
+    // shows: "Modificar" and "Borrar" act on that row until another is chosen.
+    grid_->setCurrentCell(filas.isEmpty() ? -1 : 0, 1);
     mostrando_ = false;
 }
 
@@ -721,6 +730,13 @@ void frmRegistro::MuestraPagina(int pagina)
 {
     if (tab_->currentIndex() == pagina)
         return;
+    // A page turned by the sheet (a rule, the validation, a page button)
+    // takes the focus off the page as no move of the user's, so the field
+    // that had it is not checked as left. A Tab across the pages is the
+    // user's own move, and its leave check stands.
+    QWidget *foco = QApplication::focusWidget();
+    if (!tabulando_ && foco && tab_->currentWidget()->isAncestorOf(foco))
+        tab_->setFocus(Qt::OtherFocusReason);
     mostrando_ = true;
     cambiandoPagina_ = true;
     tab_->setCurrentIndex(pagina);
@@ -758,7 +774,9 @@ bool frmRegistro::focusNextPrevChild(bool siguiente)
             continue;
         if (w != tab_ && tab_->isAncestorOf(w)) {
             const int pagina = tab_->widget(1)->isAncestorOf(w) ? 1 : 0;
+            tabulando_ = true;
             registro_->hoja.PonPagina(pagina);
+            tabulando_ = false;
         }
         w->setFocus(siguiente ? Qt::TabFocusReason : Qt::BacktabFocusReason);
         return true;

@@ -126,6 +126,7 @@ private:
     std::vector<std::pair<int, QWidget *>> paradas_;   // focus stop number, control
     bool mostrando_ = false;          // the window is writing the state into its controls
     bool cambiandoPagina_ = false;
+    bool tabulando_ = false;          // the user's Tab or Backtab is turning the page
 };
 
 // Opens the capture sheet as a child window of the area on all care events

@@ -86,11 +86,11 @@ QString HojaDatos::Texto(int indice) const
 
 void HojaDatos::PonTexto(int indice, const QString &texto)
 {
-    const CampoHoja *c = CampoDe(indice);
-    const QString nuevo = c ? texto.left(c->largo) : texto;
-    if (textos_.value(indice) == nuevo)
+    // The field's length limits typing only: a longer stored value (a folio of
+    // nine digits from another installation) is kept whole, never cut on a save.
+    if (textos_.value(indice) == texto && textos_.contains(indice))
         return;
-    textos_[indice] = nuevo;
+    textos_[indice] = texto;
     emit TextoCambiado(indice);
     if (manejador_)
         manejador_->CampoCambiado(indice);

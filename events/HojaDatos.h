@@ -70,7 +70,8 @@ public:
 
     // txtDatos
     QString Texto(int indice) const override;
-    // Cut to the field's maximum length; runs the change handling when the text changes.
+    // Runs the change handling when the text changes. Kept whole: the field's
+    // maximum length limits typing, not what the store reads.
     void PonTexto(int indice, const QString &texto) override;
     bool CampoHabilitado(int indice) const;
     void HabilitaCampo(int indice, bool si);   // ActivaCampo / DesactivaCampo

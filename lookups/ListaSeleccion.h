@@ -105,9 +105,6 @@ public:
 
     BusquedaSeleccion(ListaSeleccion &lista, QVector<CajaBusqueda> cajas, ReglasBusqueda reglas);
 
-    const QVector<CajaBusqueda> &Cajas() const { return cajas_; }
-    const CajaBusqueda *Caja(int indice) const;
-    const ReglasBusqueda &Reglas() const { return reglas_; }
     QString Texto(int indice) const { return textos_.value(indice); }
 
     // Box `indice` now holds `texto`: filters on every box, or resets by the rules.
@@ -120,6 +117,7 @@ public:
     bool AceptaCaracter(int indice, QChar &c) const;
 
 private:
+    const CajaBusqueda *Caja(int indice) const;
     void Restablece();
 
     ListaSeleccion &lista_;

@@ -122,6 +122,7 @@ VentanaSeleccion::VentanaSeleccion(Contexto &ctx, CamposDestino *destino, int ca
     grid_->setWordWrap(false);
     grid_->verticalHeader()->setVisible(false);
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
+    grid_->verticalHeader()->setResizeContentsPrecision(200);   // the rows measured for a column's width
     grid_->installEventFilter(this);
     connect(grid_, &QTableView::doubleClicked, this, [this] { AsignaDatos(); });
     connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -165,6 +166,8 @@ VentanaSeleccion::VentanaSeleccion(Contexto &ctx, CamposDestino *destino, int ca
         connect(cmdDatos_[1], &QPushButton::clicked, this, &QDialog::reject);
         capa->addLayout(fila);
     }
+    // Never so narrow that a toolbar button ("Cancelar") hides behind the overflow arrow.
+    setMinimumWidth(barra_->sizeHint().width());
     if (diseno_.ancho > 0 && diseno_.alto > 0)
         resize(Twips(diseno_.ancho), Twips(diseno_.alto));
     if (!cajas_.isEmpty())
@@ -194,6 +197,7 @@ bool VentanaSeleccion::CargaFilas(const QString &sql, const QVariantList &valore
         return false;
     }
     modelo_->Recarga();
+    anchoValores_.clear();
     ConfiguraGrid();
     MuestraActual();
     return true;
@@ -209,12 +213,22 @@ void VentanaSeleccion::ConfiguraGrid()
 {
     for (int c = 0; c < diseno_.columnas.size(); ++c)
         if (diseno_.columnas[c].ancho > 0)
-            AnchoColumna(c, diseno_.columnas[c].ancho);
+            AnchoColumna(c, diseno_.columnas[c].ancho, diseno_.columnas[c].recorta);
 }
 
-void VentanaSeleccion::AnchoColumna(int columna, int twips)
+void VentanaSeleccion::AnchoColumna(int columna, int twips, bool recorta)
 {
-    grid_->setColumnWidth(columna, qMax(Twips(twips), grid_->horizontalHeader()->sectionSizeHint(columna)));
+    if (recorta) {
+        grid_->setColumnWidth(columna, qMax(Twips(twips), grid_->horizontalHeader()->sectionSizeHint(columna)));
+        return;
+    }
+    // Measured once per reading: a search that resets shows the same rows again.
+    auto ancho = anchoValores_.constFind(columna);
+    if (ancho == anchoValores_.cend()) {
+        grid_->resizeColumnToContents(columna);   // caption and values
+        ancho = anchoValores_.insert(columna, grid_->columnWidth(columna));
+    }
+    grid_->setColumnWidth(columna, qMax(Twips(twips), *ancho));
 }
 
 void VentanaSeleccion::AsignaDatos()
@@ -314,6 +328,18 @@ void VentanaSeleccion::ActualizaTitulo()
                    + QString::number(lista_.Cantidad()));
 }
 
+namespace {
+
+// The focus coming back after a message box (or a menu) closed is not the user
+// entering the box: the text typed so far stays unselected, so the next key adds to it.
+bool EntraElUsuario(QEvent *evento)
+{
+    const Qt::FocusReason r = static_cast<QFocusEvent *>(evento)->reason();
+    return r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason;
+}
+
+} // namespace
+
 bool VentanaSeleccion::eventFilter(QObject *objeto, QEvent *evento)
 {
     if (objeto == grid_ && evento->type() == QEvent::KeyPress)
@@ -323,7 +349,7 @@ bool VentanaSeleccion::eventFilter(QObject *objeto, QEvent *evento)
             continue;
         if (evento->type() == QEvent::KeyPress)
             return TeclaEnCaja(it.key(), static_cast<QKeyEvent *>(evento));
-        if (evento->type() == QEvent::FocusIn && diseno_.seleccionaAlEntrar)
+        if (evento->type() == QEvent::FocusIn && diseno_.seleccionaAlEntrar && EntraElUsuario(evento))
             QTimer::singleShot(0, it.value(), &QLineEdit::selectAll);
         break;
     }
@@ -355,6 +381,11 @@ bool VentanaSeleccion::TeclaEnCaja(int indice, QKeyEvent *tecla)
         break;
     }
     const QString texto = tecla->text();
+    // Pasting (Ctrl+V, Shift+Insert) would bring in text that no key rule saw.
+    if (tecla->matches(QKeySequence::Paste)) {
+        ctx_.mensajes.Beep();
+        return true;
+    }
     if (texto.isEmpty())
         return false;   // moves and other keys that type nothing
     if (tecla->modifiers() & Qt::ControlModifier) {

@@ -50,8 +50,9 @@ public:
     enum class EnterEnCaja { Elige, Tabula };
     enum class EscEnCaja { Cierra, CierraConBeep, Rechaza };
     struct Columna {
-        QString titulo;   // empty: the result column's name
-        int ancho = 0;    // twips; 0: the view's default
+        QString titulo;       // empty: the result column's name
+        int ancho = 0;        // twips; 0: the view's default
+        bool recorta = false; // a description, cut at its width; codes always show whole
     };
     struct Diseno {
         QString titulo;                  // caption
@@ -83,7 +84,6 @@ public:
     // Toolbar buttons by position: 1 to 4 move, 6 chooses, 7 cancels.
     void Boton(int posicion);
 
-    int Campo() const { return campo_; }
     const ListaSeleccion &Lista() const { return lista_; }
     QLineEdit *Caja(int indice) const { return cajas_.value(indice); }
     QTableView *Grid() const { return grid_; }
@@ -100,8 +100,10 @@ protected:
     void MuestraFallaLectura(const QString &motivo, const QString &titulo);
     // Runs after the rows were read and after every reset of the grid.
     virtual void ConfiguraGrid();
-    // A column's designed width, widened when its caption needs more room.
-    void AnchoColumna(int columna, int twips);
+    // A column's designed width, widened when its caption needs more room and,
+    // unless it may be cut, when its values do (the designed widths were set
+    // for a narrower font, and a code cut short cannot be read).
+    void AnchoColumna(int columna, int twips, bool recorta = false);
     // Runs after a code was written into the destination.
     virtual void DespuesDeAsignar() {}
 
@@ -131,5 +133,6 @@ private:
     QTableView *grid_;
     QMap<int, QLineEdit *> cajas_;
     QVector<QPushButton *> cmdDatos_;
+    QMap<int, int> anchoValores_;   // pixels the values of a code column need
     bool sincronizando_ = false;
 };

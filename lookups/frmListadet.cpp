@@ -22,7 +22,7 @@ VentanaSeleccion::Diseno DisenoListadet()
     d.reglas.vaciaRestablece = true;
     d.reglas.textoSinCoincidencia = QStringLiteral("No se encontro ningún registro....");
     d.reglas.tituloSinCoincidencia = QStringLiteral("Catálogo de Lista Detallada");
-    d.columnas = {{QStringLiteral("Causa"), 600},     {QStringLiteral("Descripción"), 4000},
+    d.columnas = {{QStringLiteral("Causa"), 600},     {QStringLiteral("Descripción"), 4000, true},
                   {QStringLiteral("Sexo"), 450},      {QStringLiteral("Edad Ini"), 750},
                   {QStringLiteral("Cve EDI"), 750},   {QStringLiteral("Edad Fin"), 750},
                   {QStringLiteral("Cve EDF"), 750},   {QStringLiteral("Trivial"), 550},
@@ -56,7 +56,7 @@ QString ConsultaListadet(int CampoSelCIE10)
     const QString capitulos = CampoSelCIE10 == 78
         ? QStringLiteral("Capitulo IN ('20')")
         : QStringLiteral("(Capitulo IN ('05', '19') "
-                         "OR substr(Causa, 1, 3) IN ('O04', 'O05', 'O06', 'O07', 'O20', 'O68') "
+                         "OR substr(Causa, 1, 3) COLLATE NOCASE IN ('O04', 'O05', 'O06', 'O07', 'O20', 'O68') "
                          "OR Causa IN ('O267', 'O429', 'O468', 'O469', 'O710', 'O713', 'O714', 'O715', "
                          "'O716', 'O717', 'O718', 'O719'))");
     return columnas + capitulos + QStringLiteral(" ORDER BY Causa");

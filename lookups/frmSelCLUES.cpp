@@ -23,7 +23,7 @@ VentanaSeleccion::Diseno DisenoClues()
     d.reglas.vaciaRestablece = true;
     d.reglas.conserva = 0;   // the CLUES box keeps its text when the others are emptied
     d.reglas.tituloSinCoincidencia = QStringLiteral("Catálogo de Unidad Médicas");
-    d.columnas = {{QStringLiteral("CLUES"), 1200}, {QStringLiteral("Nombre"), 4500}, {QStringLiteral("Edo"), 495},
+    d.columnas = {{QStringLiteral("CLUES"), 1200}, {QStringLiteral("Nombre"), 4500, true}, {QStringLiteral("Edo"), 495},
                   {QStringLiteral("Jur"), 495},    {QStringLiteral("Mpo"), 495},     {QStringLiteral("Loc"), 495},
                   {QStringLiteral("Tun"), 450}};
     d.columnaCodigo = 0;

@@ -41,7 +41,6 @@ frmSelCat::frmSelCat(Contexto &ctx, CamposDestino *destino, int CampoSelCat, QWi
 bool frmSelCat::Abre(const QString &catalogo, const CodigosCatalogo &codigos)
 {
     const bool abierta = LeeCatalogo(catalogo, codigos);
-    ctx_.EscribePanel(QString());
     if (abierta)
         MarcoSeleccion()->setTitle(QStringLiteral(" CLAVES "));
     return abierta;
@@ -83,8 +82,8 @@ void frmSelCat::ConfiguraGrid()
             resize(width() + Twips(1500), height());
             ensanchada_ = true;
         }
-        AnchoColumna(1, 5000);
+        AnchoColumna(1, 5000, true);
     } else {
-        AnchoColumna(1, 3550);
+        AnchoColumna(1, 3550, true);
     }
 }

@@ -46,7 +46,7 @@ frmSelCatEstados::frmSelCatEstados(Contexto &ctx, CamposDestino *destino, int Or
                        Geografico(QStringLiteral("Selección del Catalogo de  Estados"),
                                   QStringLiteral("E S TA D O S "), QStringLiteral("Catálogo de Estados"),
                                   {CajaCodigo(0, QStringLiteral("Estado"), 2, 0), CajaDescripcion(1, 1)},
-                                  {{QStringLiteral("Estado"), 645}, {QStringLiteral("Descripción"), 3945}}, 0),
+                                  {{QStringLiteral("Estado"), 645}, {QStringLiteral("Descripción"), 3945, true}}, 0),
                        padre)
 {
     setObjectName(QStringLiteral("frmSelCatEstados"));
@@ -73,7 +73,7 @@ frmSelCatMpos::frmSelCatMpos(Contexto &ctx, CamposDestino *destino, int OrigenSe
                                                 CajaDescripcion(3, 2)},
                                                {{QStringLiteral("Estado"), 1000},
                                                 {QStringLiteral("Municipio"), 1000},
-                                                {QStringLiteral("Descripción"), 4864},
+                                                {QStringLiteral("Descripción"), 4864, true},
                                                 {QStringLiteral("Jurisdicción"), 1000}},
                                                1);
                            d.botones = true;
@@ -106,7 +106,7 @@ frmSelCatLocs::frmSelCatLocs(Contexto &ctx, CamposDestino *destino, int OrigenSe
                                   {{QStringLiteral("Estado"), 1000},
                                    {QStringLiteral("Mpo/Del"), 1000},
                                    {QStringLiteral("Localidad"), 1000},
-                                   {QStringLiteral("Descripción"), 4864}},
+                                   {QStringLiteral("Descripción"), 4864, true}},
                                   2),
                        padre)
 {

@@ -1,5 +1,7 @@
 #include "lookups/modSeleccionaCatalogos.h"
 
+#include "shell/Contexto.h"
+
 void SeleccionaEstado(Contexto &ctx, CamposDestino &destino, int OrigenSelEstados, QWidget *padre)
 {
     frmSelCatEstados w(ctx, &destino, OrigenSelEstados, padre);
@@ -26,9 +28,13 @@ void SeleccionaLocalidad(Contexto &ctx, CamposDestino &destino, const QString &e
 void SeleccionaCatalogo(Contexto &ctx, CamposDestino &destino, int CampoSelCat, const QString &catalogo,
                         const CodigosCatalogo &codigos, QWidget *padre)
 {
-    frmSelCat w(ctx, &destino, CampoSelCat, padre);
-    if (w.Abre(catalogo, codigos))
-        w.exec();
+    {
+        frmSelCat w(ctx, &destino, CampoSelCat, padre);
+        if (w.Abre(catalogo, codigos))
+            w.exec();
+    }
+    // The message panel is emptied once the list has closed, or when it never opened.
+    ctx.EscribePanel(QString());
 }
 
 void SeleccionaClues(Contexto &ctx, CamposDestino &destino, int OrigenSelClues, QWidget *padre)

@@ -25,6 +25,7 @@ void SeleccionaMunicipio(Contexto &ctx, CamposDestino &destino, const QString &e
 void SeleccionaLocalidad(Contexto &ctx, CamposDestino &destino, const QString &estado, const QString &municipio,
                          int OrigenSelLocs = OrigenHojaRegistro, QWidget *padre = nullptr);
 // `catalogo` is a coded catalog's name ("Sexo"); `codigos` narrows the codes offered.
+// Empties the message panel when done, whether the list opened or not.
 void SeleccionaCatalogo(Contexto &ctx, CamposDestino &destino, int CampoSelCat, const QString &catalogo,
                         const CodigosCatalogo &codigos = {}, QWidget *padre = nullptr);
 void SeleccionaClues(Contexto &ctx, CamposDestino &destino, int OrigenSelClues = OrigenHojaClues,

@@ -9,8 +9,8 @@ class Contexto;
 // The one fixed access word, both user name and password.
 bool ValidaUsuario(const QString &usuario, const QString &clave);
 
-// Entry box that upper-cases each typed key and moves on when full, as the
-// login and start-parameter boxes do. Pasted text is taken as it comes.
+// The login's entry box: upper-cases each typed key, moves on when full and
+// selects its text on entry. Pasted text is taken as it comes.
 class CajaMayusculas : public QLineEdit {
     Q_OBJECT
 public:

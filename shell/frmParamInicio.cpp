@@ -24,9 +24,12 @@ void CajaParam::keyPressEvent(QKeyEvent *e)
         emit Escape();
         return;
     }
+    // Enter is one more refused key: while the boxes are open "&Editar", the
+    // default button, is disabled, and "&Aceptar" answers only to its own click.
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
     const QString t = e->text();
     const bool caracter = !t.isEmpty() && t.at(0).isPrint();
-    if (caracter && !(t.at(0) >= QLatin1Char('0') && t.at(0) <= QLatin1Char('9'))) {
+    if (enter || (caracter && !(t.at(0) >= QLatin1Char('0') && t.at(0) <= QLatin1Char('9')))) {
         mensajes_.Beep();
         return;
     }
@@ -42,10 +45,19 @@ void CajaParam::focusInEvent(QFocusEvent *e)
 void CajaParam::focusOutEvent(QFocusEvent *e)
 {
     QLineEdit::focusOutEvent(e);
-    // A message box or another window taking the focus is not the user leaving the box.
-    if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason)
-        return;
-    emit Abandonada(e->reason());
+    // Only the user leaves a box. A message box taking the focus, or the focus
+    // sent back to the other box after its check failed, is no leaving: checking
+    // then would bounce the focus and the messages between the two boxes forever.
+    switch (e->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::MouseFocusReason:
+    case Qt::ShortcutFocusReason:
+        emit Abandonada(e->reason());
+        break;
+    default:
+        break;
+    }
 }
 
 frmParamInicio::frmParamInicio(Contexto &ctx, QWidget *padre) : QDialog(padre), logica(ctx), ctx_(ctx)
@@ -98,6 +110,9 @@ frmParamInicio::frmParamInicio(Contexto &ctx, QWidget *padre) : QDialog(padre), 
         connect(c, &CajaParam::Abandonada, this, [this, c](Qt::FocusReason r) { RevisaCaja(c, r); });
     }
     Vista();
+    // The boxes and "&Aceptar" are disabled: without this the focus would fall
+    // on "&Cancelar" and Enter would cancel (at start-up, end the program).
+    cmdAccion[2]->setFocus();
 }
 
 void frmParamInicio::Vista()
@@ -111,7 +126,6 @@ void frmParamInicio::Vista()
 void frmParamInicio::Editar()
 {
     cmdAccion[0]->setEnabled(true);
-    cmdAccion[0]->setDefault(true);
     cmdAccion[2]->setEnabled(false);
     fraParamIni->setEnabled(true);
     txtEstado->setFocus();
@@ -120,8 +134,9 @@ void frmParamInicio::Editar()
 void frmParamInicio::RevisaCaja(CajaParam *caja, Qt::FocusReason razon)
 {
     // Leaving for Cancelar must not trap the user in a box that fails its check;
-    // a click on Aceptar checks both boxes itself, once.
-    const bool clicAceptar = razon == Qt::MouseFocusReason && focusWidget() == cmdAccion[0];
+    // a click on Aceptar (or its access key) checks both boxes itself, once.
+    const bool clicAceptar = (razon == Qt::MouseFocusReason || razon == Qt::ShortcutFocusReason)
+                             && focusWidget() == cmdAccion[0];
     if (!isVisible() || !fraParamIni->isEnabled() || clicAceptar || focusWidget() == cmdAccion[1])
         return;
     const bool valida = caja == txtEstado ? logica.ValidaEstado(caja->text()) : logica.ValidaAno(caja->text());

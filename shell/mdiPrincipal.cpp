@@ -177,7 +177,15 @@ void mdiPrincipal::AsignaAccion(const QString &arreglo, int indice, std::functio
     if (!a)
         return;
     a->setEnabled(true);
-    connect(a, &QAction::triggered, this, [accion] { accion(); });
+    connect(a, &QAction::triggered, this, [this, accion] {
+        // A database error must not escape into the event loop, which would end the program.
+        try {
+            accion();
+        } catch (const ErrorBD &e) {
+            ctx_.mensajes.Informa(QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion(),
+                                  windowTitle());
+        }
+    });
 }
 
 void mdiPrincipal::AsignaCargaCatalogo(std::function<void(const QString &, const QString &, const QString &)> carga)

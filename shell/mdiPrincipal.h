@@ -20,7 +20,8 @@ public:
     QMdiArea *Area() const { return area_; }
     // A menu item by its array and index ("mnuCat", 5), or nullptr.
     QAction *Item(const QString &arreglo, int indice) const;
-    // Gives a menu item its action and enables it.
+    // Gives a menu item its action and enables it. A database error the action
+    // lets through is shown as "<number> - <description>" under the window's title.
     void AsignaAccion(const QString &arreglo, int indice, std::function<void()> accion);
     // The opener of the coded-catalog window (table, code column, title); the
     // fourteen catalog items are enabled once it is set.

@@ -105,6 +105,21 @@ TEST_F(GrabaLee, GuardarSinCambiosDevuelveLoMismo)
     EXPECT_EQ(Valor(QStringLiteral("SELECT Afiliacion FROM D_EVENTO")).toString(), QStringLiteral("ABCDEFGHIJ01"));
 }
 
+TEST_F(GrabaLee, UnValorGuardadoMasLargoQueSuCampoSeLeeYGuardaEntero)
+{
+    Graba(EventoValido());
+    bd().EjecutaAccion(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    bd().EjecutaAccion(QStringLiteral("UPDATE D_EVENTO SET Folio = 123456789, Expediente = 'EXP-0123456789'"));
+    bd().EjecutaAccion(QStringLiteral("UPDATE D_Diagnosticos SET Folio = 123456789"));
+    bd().EjecutaAccion(QStringLiteral("PRAGMA foreign_keys = ON"));
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    EXPECT_EQ(hoja.Texto(22), QStringLiteral("123456789"));
+    EXPECT_EQ(hoja.Texto(35), QStringLiteral("EXP-0123456789"));
+    ASSERT_TRUE(almacen->ModificaEvento());
+    EXPECT_EQ(Valor(QStringLiteral("SELECT Folio || Expediente FROM D_EVENTO")).toString(),
+              QStringLiteral("123456789EXP-0123456789"));
+}
+
 TEST_F(GrabaLee, ModificaReemplazaLosDetallesYRenumeraLosDiagnosticos)
 {
     DatosEvento d = EventoValido();

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -436,6 +438,31 @@ TEST_F(Ventanas, CluesFiltraConVariasCajasYUnaCajaVaciaRestableceTodo)
     EXPECT_EQ(w.Lista().Cantidad(), 6);
 }
 
+// Entering a box selects its text; the focus coming back after the no-match
+// message does not, so the next key adds to what stands in the CLUES box.
+TEST_F(Ventanas, CluesSeleccionaElTextoSoloCuandoElUsuarioEntra)
+{
+    p.ctx->EstadoActual = QStringLiteral("99");
+    frmSelCLUES w(*p.ctx, &destino, OrigenHojaClues);
+    ASSERT_TRUE(w.Abre());
+    Muestra(w);
+    QApplication::processEvents();   // the window's own first focus settles
+    QLineEdit *clues = w.Caja(0);
+    Teclea(clues, QStringLiteral("mcx"));
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);   // no unit begins so: the box keeps its text
+    EXPECT_EQ(clues->text(), QStringLiteral("MCX"));
+
+    QFocusEvent vuelve(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(clues, &vuelve);
+    QApplication::processEvents();
+    EXPECT_FALSE(clues->hasSelectedText());
+
+    QFocusEvent clic(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(clues, &clic);
+    QApplication::processEvents();
+    EXPECT_EQ(clues->selectedText(), QStringLiteral("MCX"));
+}
+
 TEST_F(Ventanas, CluesSeEligeConDobleClicYElGridNoSaltaPorLetras)
 {
     p.ctx->EstadoActual = QStringLiteral("15");
@@ -455,7 +482,9 @@ TEST_F(Ventanas, CluesSeEligeConDobleClicYElGridNoSaltaPorLetras)
 
 TEST_F(Ventanas, ListadetConjuntosPorCampo)
 {
-    const QStringList diagnosticos = {"F100", "O040", "O267", "S000", "S601", "T009"};
+    // A code keyed in lower case belongs to its group all the same.
+    Ejecuta(QStringLiteral("INSERT INTO CATCIE10 (Causa, nombre, Capitulo) VALUES ('o041', 'ABORTO', '15')"));
+    const QStringList diagnosticos = {"F100", "O040", "o041", "O267", "S000", "S601", "T009"};
     struct Caso {
         int campo;
         QStringList causas;
@@ -468,14 +497,14 @@ TEST_F(Ventanas, ListadetConjuntosPorCampo)
     }
     frmListadet w(*p.ctx, &destino, 76);
     ASSERT_TRUE(w.Abre());
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Catálogo de la Lista Detallada.  Registro: 1 de 6"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Catálogo de la Lista Detallada.  Registro: 1 de 7"));
     auto fila = [&w](int f) {
         QStringList r;
         for (int c = 2; c <= 14; ++c)
             r << w.Lista().Texto(f, c);
         return r.join(QLatin1Char('|'));
     };
-    EXPECT_EQ(fila(3), QStringLiteral("M|001|H|120|A|1|0|0|0|0|0|LM1|P01"));   // S000
+    EXPECT_EQ(fila(4), QStringLiteral("M|001|H|120|A|1|0|0|0|0|0|LM1|P01"));   // S000
     EXPECT_EQ(fila(1), QStringLiteral("F|010|A|054|A|0|0|0|0|0|0|LM1|P01"));   // O040
     EXPECT_EQ(fila(0), QStringLiteral("A|||||0|0|0|0|0|0|LM1|P01"));           // F100
     EXPECT_EQ(w.Grid()->model()->headerData(4, Qt::Horizontal), QStringLiteral("Cve EDI"));
@@ -569,6 +598,80 @@ TEST_F(Ventanas, ListaVaciaSeAbreYAvisaEnLosMovimientos)
     EXPECT_EQ(p.mensajes.beeps, 3);   // first, last and accept; previous and next are silent
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(destino.escritos.isEmpty());
+}
+
+// --- every window -------------------------------------------------------------
+
+// What a person sees: the whole toolbar, Cancelar included, and every code
+// column wide enough for its values (descriptions alone may be cut).
+TEST_F(Ventanas, CadaVentanaMuestraLaBarraEnteraYLosCodigosCompletos)
+{
+    p.ctx->EstadoActual = QStringLiteral("15");
+    struct Caso {
+        const char *nombre;
+        std::function<std::unique_ptr<VentanaSeleccion>()> abre;
+        QList<int> codigos;   // the code columns
+    };
+    auto abierta = [](auto *w, bool abrio) {
+        EXPECT_TRUE(abrio);
+        return std::unique_ptr<VentanaSeleccion>(w);
+    };
+    Contexto &ctx = *p.ctx;
+    const QList<Caso> casos = {
+        {"estados", [&] { auto *w = new frmSelCatEstados(ctx, &destino, 5); return abierta(w, w->Abre()); }, {0}},
+        {"municipios", [&] { auto *w = new frmSelCatMpos(ctx, &destino, 5); return abierta(w, w->Abre("15")); },
+         {0, 1, 3}},
+        {"localidades",
+         [&] { auto *w = new frmSelCatLocs(ctx, &destino, 5); return abierta(w, w->Abre("15", "001")); }, {0, 1, 2}},
+        {"sexo", [&] { auto *w = new frmSelCat(ctx, &destino, 38); return abierta(w, w->Abre("Sexo")); }, {0}},
+        {"unidades", [&] { auto *w = new frmSelCLUES(ctx, &destino, 1); return abierta(w, w->Abre()); },
+         {0, 2, 3, 4, 5, 6}},
+        {"causas", [&] { auto *w = new frmListadet(ctx, &destino, 76); return abierta(w, w->Abre()); },
+         {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
+    };
+    for (const Caso &c : casos) {
+        std::unique_ptr<VentanaSeleccion> w = c.abre();
+        Muestra(*w);
+        QApplication::processEvents();
+        for (QAction *a : w->Barra()->actions()) {
+            if (a->isSeparator())
+                continue;
+            QWidget *boton = w->Barra()->widgetForAction(a);
+            EXPECT_TRUE(boton && boton->isVisible()) << c.nombre << " " << a->text().toStdString();
+        }
+        const QAbstractItemView *vista = w->Grid();   // the width its values need
+        for (int col : c.codigos)
+            EXPECT_GE(w->Grid()->columnWidth(col), vista->sizeHintForColumn(col)) << c.nombre << " " << col;
+    }
+}
+
+TEST_F(Ventanas, PegarNoSaltaLasReglasDeTeclas)
+{
+    QApplication::clipboard()->setText(QStringLiteral("mu"));   // lower case, as no key would leave it
+    frmSelCat w(*p.ctx, &destino, 38);
+    ASSERT_TRUE(w.Abre(QStringLiteral("Sexo")));
+    Muestra(w);
+    QTest::keyClick(w.Caja(1), Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::keyClick(w.Caja(1), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w.Caja(1)->text(), QString());
+    EXPECT_EQ(p.mensajes.beeps, 2);
+    EXPECT_EQ(w.Lista().Cantidad(), 3);
+    EXPECT_TRUE(p.mensajes.cajas.isEmpty());
+}
+
+// The coded list empties the message panel once it has closed, not before.
+TEST_F(Ventanas, CatalogoVaciaElPanelAlCerrarse)
+{
+    QStringList panel;
+    p.ctx->PanelMensajes = [&panel](const QString &t) { panel << t; };
+    QStringList mientras = {"sin abrir"};
+    AlAbrir([&](VentanaSeleccion &w) {
+        mientras = panel;
+        QTest::keyClick(w.Grid(), Qt::Key_Escape);
+    });
+    SeleccionaCatalogo(*p.ctx, destino, 38, QStringLiteral("Sexo"));
+    EXPECT_EQ(mientras, QStringList());
+    EXPECT_EQ(panel, QStringList({""}));
 }
 
 // --- into the capture sheet's state ------------------------------------------

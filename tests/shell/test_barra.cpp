@@ -87,6 +87,18 @@ TEST(MenuPrincipal, TodosLosMenusYLosNoConstruidosDeshabilitados)
                                      QStringLiteral("cReferido|CodReferido|Usuario Referido por")}));
 }
 
+TEST(MenuPrincipal, UnErrorDeBaseEnUnMenuSeMuestraYNoTerminaElPrograma)
+{
+    ProgramaTemporal p;
+    mdiPrincipal m(*p.ctx);
+    m.AsignaAccion(QStringLiteral("mnuHerra"), 1, [] { throw ErrorBD(5, QStringLiteral("database is locked")); });
+    EXPECT_NO_THROW(m.Item(QStringLiteral("mnuHerra"), 1)->trigger());
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.cajas[0].texto, QStringLiteral("5 - database is locked"));
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, QStringLiteral("Sistema VELMORAN"));
+    EXPECT_EQ(p.mensajes.cajas[0].icono, Mensajes::Icono::Informacion);
+}
+
 TEST(MenuPrincipal, PanelEstadoAnoConYSinCatalogo)
 {
     ProgramaTemporal p;

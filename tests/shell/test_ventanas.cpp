@@ -227,4 +227,58 @@ TEST_F(ParamTest, SalirDeLaCajaDeAnoConUnValorFueraDeRangoAvisa)
     EXPECT_TRUE(QTest::qWaitFor([this] { return ventana->txtAno->hasFocus(); }, 2000));
 }
 
+TEST_F(ParamTest, EnterAlAbrirEditaYSeleccionaElEstado)
+{
+    p.AbreBase();
+    Abre();
+    QWidget *foco = QApplication::focusWidget();
+    ASSERT_EQ(foco, ventana->cmdAccion[2]);   // not Cancelar: Enter must not close the window
+    QTest::keyClick(foco, Qt::Key_Return);
+    EXPECT_TRUE(ventana->isVisible());
+    EXPECT_TRUE(ventana->fraParamIni->isEnabled());
+    EXPECT_TRUE(ventana->txtEstado->hasFocus());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return ventana->txtEstado->selectedText() == QStringLiteral("36"); }, 2000));
+
+    // A full state box moves on to the year, whose text is selected too.
+    Teclea(ventana->txtEstado, QStringLiteral("15"));
+    EXPECT_TRUE(ventana->txtAno->hasFocus());
+    ventana->txtAno->setText(QStringLiteral("2004"));
+    ventana->txtAno->deselect();
+    ventana->txtEstado->setFocus();
+    ventana->txtAno->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return ventana->txtAno->selectedText() == QStringLiteral("2004"); }, 2000));
+}
+
+TEST_F(ParamTest, EnterEnUnaCajaPitaYEscCancela)
+{
+    p.AbreBase();
+    Abre();
+    Edita(QStringLiteral("15"), QStringLiteral("2004"));
+    ventana->txtAno->setFocus();
+    QTest::keyClick(ventana->txtAno, Qt::Key_Return);
+    QTest::keyClick(ventana->txtEstado, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(p.mensajes.beeps, 2);
+    EXPECT_TRUE(ventana->isVisible());
+    EXPECT_FALSE(ventana->Abierta());
+    EXPECT_TRUE(p.ajustes->Lee(QStringLiteral("EstadoActual")).isNull());   // nothing applied
+
+    QTest::keyClick(ventana->txtAno, Qt::Key_Escape);
+    EXPECT_FALSE(ventana->isVisible());
+    EXPECT_FALSE(ventana->TerminaPrograma());
+}
+
+TEST_F(ParamTest, DosCajasFueraDeRangoNoSeDevuelvenElFocoSinFin)
+{
+    p.AbreBase();
+    Abre();
+    Edita(QStringLiteral("0"), QString());
+    ventana->txtEstado->setFocus();
+    QTest::mouseClick(ventana->txtAno, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return ventana->txtEstado->hasFocus(); }, 2000));
+    QTest::qWait(50);
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.cajas[0].texto, QStringLiteral("El Estado no puede ser 0 (cero)"));
+    EXPECT_TRUE(ventana->txtEstado->hasFocus());
+}
+
 } // namespace

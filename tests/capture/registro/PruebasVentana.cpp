@@ -3,6 +3,7 @@
 #include "AmbienteRegistro.h"
 
 #include "capture/frmRegistro.h"
+#include "comun/Teclado.h"
 #include "shell/BarraDatos.h"
 
 #include <QApplication>
@@ -298,6 +299,61 @@ TEST_F(Ventana, LasMarcasDeLaListaLlegamALaHojaYVuelven)
     EXPECT_EQ(Fondo(lista), QColor(192, 192, 255));
 }
 
+TEST_F(Ventana, LoQueEscribeUnaReglaSeMuestraAunqueLaTeclaNoEntre)
+{
+    // Trafficking presets the kinship with "8", a key its field refuses then.
+    Abre();
+    Pulsa(5);
+    QLineEdit *intencion = ventana->txtDatos(53);
+    intencion->setFocus();
+    Msj().Limpia();
+    Teclea(intencion, QStringLiteral("11"));
+    EXPECT_EQ(H().Texto(68), QStringLiteral("8"));
+    EXPECT_EQ(ventana->txtDatos(68)->text(), QStringLiteral("8"));
+    EXPECT_EQ(ventana->txtDatos(78)->text(), QStringLiteral("Y079"));
+    EXPECT_EQ(Msj().beeps, 0);
+}
+
+TEST_F(Ventana, TrasCadaBotonLaRejillaEstaEnSuPrimeraFila)
+{
+    Abre();
+    Pulsa(5);
+    for (auto [campo, texto] : {std::pair{36, "30"}, {37, "3"}, {38, "2"}})
+        H().PonTexto(campo, QString::fromLatin1(texto));
+    QTableWidget *rejilla = ventana->grdAfecciones();
+    EXPECT_TRUE(rejilla->isColumnHidden(0));
+    EXPECT_EQ(rejilla->columnWidth(1), 160);
+    auto codigos = [rejilla] {
+        QStringList c;
+        for (int f = 0; f < rejilla->rowCount(); ++f)
+            c << rejilla->item(f, 1)->text();
+        return c;
+    };
+    for (const char *codigo : {"S001", "S008"}) {
+        H().PonTexto(76, QString::fromLatin1(codigo));
+        QTest::mouseClick(ventana->cmdAgregaAfec(), Qt::LeftButton);
+    }
+    EXPECT_EQ(rejilla->currentRow(), 0);
+    EXPECT_EQ(H().Texto(76), QStringLiteral("S001"));
+
+    // Right after adding, "Modificar" replaces the first row, the one shown.
+    H().PonTexto(76, QStringLiteral("S009"));
+    QTest::mouseClick(ventana->cmdModificaAfec(), Qt::LeftButton);
+    EXPECT_EQ(codigos(), QStringList({"S009", "S008"}));
+
+    // The second row chosen and replaced; the rebuilt grid is back on the
+    // first, so "Borrar" deletes the row whose code the entry field shows.
+    rejilla->setCurrentCell(1, 1);
+    EXPECT_EQ(H().Texto(76), QStringLiteral("S008"));
+    H().PonTexto(76, QStringLiteral("S005"));
+    QTest::mouseClick(ventana->cmdModificaAfec(), Qt::LeftButton);
+    EXPECT_EQ(codigos(), QStringList({"S009", "S005"}));
+    EXPECT_EQ(rejilla->currentRow(), 0);
+    EXPECT_EQ(H().Texto(76), QStringLiteral("S009"));
+    QTest::mouseClick(ventana->cmdBorraAfec(), Qt::LeftButton);
+    EXPECT_EQ(codigos(), QStringList({"S005"}));
+}
+
 TEST_F(Ventana, ElFocoPasaDePaginaPorElOrdenDeLaHoja)
 {
     Abre();
@@ -314,6 +370,47 @@ TEST_F(Ventana, ElFocoPasaDePaginaPorElOrdenDeLaHoja)
     QTest::mouseClick(ventana->cmdCambiar(0), Qt::LeftButton);
     EXPECT_EQ(ventana->SSTab1()->currentIndex(), 1);
     EXPECT_EQ(H().Pagina(), 1);
+}
+
+TEST_F(Ventana, SoloElTabuladorRevisaElCampoQueDejaAlCambiarDePagina)
+{
+    Abre();
+    Pulsa(5);
+    LlenaHoja(H(), EventoValido());
+    H().PonTexto(31, QString());
+    H().GridAfeccionesEditado = true;
+    ASSERT_TRUE(ventana->Registro().eventos.PonAfeccionesTmp({QStringLiteral("S001")}));
+    ventana->Registro().eventos.RefrescaGridAfecciones();
+
+    // Ctrl+G in a diagnosis entry holding a short code: the validation turns
+    // to page 1 for the missing name; the entry is not checked as left.
+    QLineEdit *entrada = ventana->txtDatos(76);
+    H().PonPagina(1);
+    entrada->setFocus();
+    H().PonTexto(76, QStringLiteral("S00"));
+    Msj().Limpia();
+    QKeyEvent pulsa(QEvent::KeyPress, Qt::Key_G, Qt::ControlModifier, QStringLiteral("\x07"));
+    QApplication::sendEvent(entrada, &pulsa);
+    QKeyEvent suelta(QEvent::KeyRelease, Qt::Key_G, Qt::ControlModifier, QStringLiteral("\x07"));
+    QApplication::sendEvent(entrada, &suelta);
+    QApplication::processEvents();
+    ASSERT_EQ(Msj().cajas.size(), 1);
+    EXPECT_EQ(Msj().Ultimo(), QStringLiteral("No ha capturado el Nombre del paciente, verifique por favor....."));
+    EXPECT_TRUE(abiertas.isEmpty()) << abiertas.join(' ').toStdString();
+    EXPECT_EQ(ventana->SSTab1()->currentIndex(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(31));
+
+    // With no aggressor, Backtab from the hour of care to the page button of
+    // page 1 is the user's own move: the hour of 24 is emptied on leaving.
+    H().PonTexto(53, QStringLiteral("1"));
+    QLineEdit *hora = ventana->txtDatos(69);
+    H().PonPagina(1);
+    hora->setFocus();
+    H().PonTexto(69, QStringLiteral("24"));
+    QTest::keyClick(hora, Qt::Key_Backtab);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), ventana->cmdCambiar(0));
+    EXPECT_EQ(H().Texto(69), QString());
 }
 
 TEST_F(Ventana, GrabaDesdeLaBarraYLaVentanaMuestraElEventoGuardado)
