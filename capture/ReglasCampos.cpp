@@ -133,7 +133,7 @@ void ReglasCampos::MuestraDescripcion(int indice)
             hoja_.PonEtiqueta(28, d.Encontrada() ? d.texto : QString());
         return;
     }
-    const bool conEtiqueta = !CatalogoCampo(indice).isEmpty() || (indice >= 46 && indice <= 48) ||
+    const bool conEtiqueta = !CatalogoDeCampo(indice).isEmpty() || (indice >= 46 && indice <= 48) ||
                              (indice >= 76 && indice <= 78);
     if (!conEtiqueta)
         return;
@@ -149,7 +149,7 @@ void ReglasCampos::MuestraDescripcion(int indice)
     case 76:
     case 77:
     case 78: PonDescripcion(indice, NombreCIE10(bd, ctx_.mensajes, T(indice))); break;
-    default: PonDescripcion(indice, DescCatalogo(bd, CatalogoCampo(indice), T(indice).trimmed())); break;
+    default: PonDescripcion(indice, DescCatalogo(bd, CatalogoDeCampo(indice), T(indice).trimmed())); break;
     }
 }
 
@@ -632,7 +632,7 @@ void ReglasCampos::DobleClic(int indice, QWidget *padre)
     }
     CodigosCatalogo codigos;
     if (CodigosCampo(indice, T(36), T(37), T(40), T(53), &codigos))
-        llama(listas_.Catalogo, padre, indice, CatalogoCampo(indice), codigos);
+        llama(listas_.Catalogo, padre, indice, CatalogoDeCampo(indice), codigos);
 }
 
 // ---------------------------------------------------------------- age and CURP

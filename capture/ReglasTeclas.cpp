@@ -1,40 +1,15 @@
 #include "capture/ReglasTeclas.h"
 
+#include "lookups/Descripciones.h"
 #include "shell/modGeneral.h"
 
-#include <QMap>
 
 namespace {
 
 const QString Digitos = QStringLiteral("0123456789");
 const QString Letras = QStringLiteral("ABCDEFGHIJKLMNÑOPQRSTUVWXYZ");
 
-const QMap<int, QString> &Catalogos()
-{
-    static const QMap<int, QString> c = {
-        {37, QStringLiteral("ClaveEdad")},       {38, QStringLiteral("Sexo")},
-        {39, QStringLiteral("Embarazada")},      {40, QStringLiteral("LeeEscribe")},
-        {41, QStringLiteral("Escolaridad")},     {51, QStringLiteral("Festivo")},
-        {52, QStringLiteral("Discapacidad")},    {53, QStringLiteral("Intencionalidad")},
-        {54, QStringLiteral("Vez")},             {55, QStringLiteral("Sitio")},
-        {56, QStringLiteral("Agente")},          {57, QStringLiteral("LesionadoVehiculo")},
-        {58, QStringLiteral("UsoSeguridad")},    {59, QStringLiteral("Equipo")},
-        {60, QStringLiteral("Area")},            {61, QStringLiteral("Consecuencia")},
-        {62, QStringLiteral("Prehospitalaria")}, {65, QStringLiteral("Agresor")},
-        {67, QStringLiteral("Sexo")},            {68, QStringLiteral("Parentesco")},
-        {71, QStringLiteral("Servicio")},        {74, QStringLiteral("Referido")},
-        {75, QStringLiteral("Destino")},         {79, QStringLiteral("MP")},
-        {80, QStringLiteral("Responsable")},
-    };
-    return c;
-}
-
 } // namespace
-
-QString CatalogoCampo(int indice)
-{
-    return Catalogos().value(indice);
-}
 
 bool EscolaridadReducida(const QString &edad, const QString &unidad, const QString &leeEscribe)
 {
@@ -95,7 +70,7 @@ bool CaracterPermitido(QChar c, const QString &permitidos, bool espacio)
 bool CodigosCampo(int indice, const QString &edad, const QString &unidad, const QString &leeEscribe,
                   const QString &intencionalidad, CodigosCatalogo *codigos)
 {
-    if (CatalogoCampo(indice).isEmpty())
+    if (CatalogoDeCampo(indice).isEmpty())
         return false;
     CodigosCatalogo c;
     if (indice == 41 && EscolaridadReducida(edad, unidad, leeEscribe)) {

@@ -28,5 +28,4 @@ bool EscolaridadReducida(const QString &edad, const QString &unidad, const QStri
 bool CodigosCampo(int indice, const QString &edad, const QString &unidad, const QString &leeEscribe,
                   const QString &intencionalidad, CodigosCatalogo *codigos);
 
-// The catalog name of a coded field ("Sexo" for 38 and 67), empty for others.
-QString CatalogoCampo(int indice);
+

@@ -191,6 +191,11 @@ void frmRegistro::ConstruyeBarra()
     barra_->setGeometry(0, 0, AnchoHoja, AltoBarra);
     barra_->setIconSize(QSize(16, 16));
     barra_->setFocusPolicy(Qt::NoFocus);
+    // Captions under the pictures must fit the bar's designed height.
+    QFont letra = barra_->font();
+    letra.setPointSizeF(7);
+    barra_->setFont(letra);
+    barra_->setStyleSheet(QStringLiteral("QToolButton { padding: 0px; margin: 0px; }"));
     static const char *const consejos[13] = {"Primero", "Anterior", "Siguiente", "Último", "Altas de registros",
                                              "Cambios de Registros", "Refrescar", "Grabar Movimiento",
                                              "Cancelar Movimiento", "Buscar", "Bajas de registros", "Imprimir",
@@ -210,8 +215,11 @@ void frmRegistro::ConstruyeBarra()
     }
     QAction *buscar = barra_->Boton(10);
     buscar->setMenu(menuBuscar_);
-    if (auto *boton = qobject_cast<QToolButton *>(barra_->widgetForAction(buscar)))
+    if (auto *boton = qobject_cast<QToolButton *>(barra_->widgetForAction(buscar))) {
         boton->setPopupMode(QToolButton::MenuButtonPopup);
+        // Room for the caption beside the drop-down arrow.
+        boton->setMinimumWidth(boton->fontMetrics().horizontalAdvance(buscar->text()) + 24);
+    }
     AsignaImagenes(*barra_, 0);
 }
 
@@ -593,9 +601,23 @@ void frmRegistro::Conecta()
     for (int i = 0; i < 2; ++i)
         connect(cambiar_[i], &QPushButton::clicked, this, [this, i] { registro_->vida.Cambiar(i); });
 
-    connect(agrega_, &QPushButton::clicked, this, [this] { registro_->diagnosticos.Agrega(); });
-    connect(modifica_, &QPushButton::clicked, this,
-            [this] { registro_->diagnosticos.Modifica(grid_->currentRow()); });
+    // A click can arrive before the leave check of the field it left has run:
+    // that check runs first, and a refusal (the field takes the focus back)
+    // stops the button, so that no unchecked code enters the list.
+    auto revisado = [this](QPushButton *boton) {
+        if (!teclado_->SalidaPendiente())
+            return true;
+        teclado_->RevisaSalida();
+        return QApplication::focusWidget() == boton;
+    };
+    connect(agrega_, &QPushButton::clicked, this, [this, revisado] {
+        if (revisado(agrega_))
+            registro_->diagnosticos.Agrega();
+    });
+    connect(modifica_, &QPushButton::clicked, this, [this, revisado] {
+        if (revisado(modifica_))
+            registro_->diagnosticos.Modifica(grid_->currentRow());
+    });
     connect(borra_, &QPushButton::clicked, this, [this] { registro_->diagnosticos.Borra(grid_->currentRow()); });
     connect(grid_, &QTableWidget::currentCellChanged, this, [this](int fila) {
         if (!mostrando_ && fila >= 0)
@@ -609,8 +631,15 @@ void frmRegistro::Conecta()
 
 void frmRegistro::MuestraTexto(int indice)
 {
-    if (QLineEdit *e = txt_.value(indice))
-        Refleja(e, e->text(), registro_->hoja.Texto(indice));
+    QLineEdit *e = txt_.value(indice);
+    const CampoHoja *c = CampoDe(indice);
+    if (!e || !c)
+        return;
+    // A stored value longer than the field (a nine-digit folio from another
+    // installation) is shown whole; the field's own limit holds for typing.
+    const QString texto = registro_->hoja.Texto(indice);
+    e->setMaxLength(qMax(c->largo, int(texto.size())));
+    Refleja(e, e->text(), texto);
 }
 
 void frmRegistro::MuestraFecha(int indice)

@@ -314,6 +314,15 @@ TEST_F(Ventana, LoQueEscribeUnaReglaSeMuestraAunqueLaTeclaNoEntre)
     EXPECT_EQ(Msj().beeps, 0);
 }
 
+TEST_F(Ventana, UnValorGuardadoMasLargoQueSuCampoSeMuestraEntero)
+{
+    Abre();
+    H().PonTexto(22, QStringLiteral("123456789"));
+    EXPECT_EQ(ventana->txtDatos(22)->text(), QStringLiteral("123456789"));
+    H().PonTexto(22, QStringLiteral("00000007"));
+    EXPECT_EQ(ventana->txtDatos(22)->maxLength(), 8);
+}
+
 TEST_F(Ventana, TrasCadaBotonLaRejillaEstaEnSuPrimeraFila)
 {
     Abre();
@@ -370,6 +379,28 @@ TEST_F(Ventana, ElFocoPasaDePaginaPorElOrdenDeLaHoja)
     QTest::mouseClick(ventana->cmdCambiar(0), Qt::LeftButton);
     EXPECT_EQ(ventana->SSTab1()->currentIndex(), 1);
     EXPECT_EQ(H().Pagina(), 1);
+}
+
+TEST_F(Ventana, UnClicEnAgregarRevisaAntesElDiagnosticoQueSeDeja)
+{
+    Abre();
+    Pulsa(5);
+    LlenaHoja(H(), EventoValido());
+    H().GridAfeccionesEditado = true;
+    ASSERT_TRUE(ventana->Registro().eventos.PonAfeccionesTmp({QStringLiteral("S001")}));
+    ventana->Registro().eventos.RefrescaGridAfecciones();
+    H().PonPagina(1);
+    QLineEdit *entrada = ventana->txtDatos(76);
+    entrada->setFocus();
+    H().PonTexto(76, QStringLiteral("S00"));
+    Msj().Limpia();
+    // Press and release before the event loop turns: the click must not add
+    // the code that the field's own check refuses.
+    QTest::mouseClick(ventana->cmdAgregaAfec(), Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(H().Afecciones().size(), 1);
+    EXPECT_FALSE(Msj().cajas.isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), entrada);
 }
 
 TEST_F(Ventana, SoloElTabuladorRevisaElCampoQueDejaAlCambiarDePagina)
