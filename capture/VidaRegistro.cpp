@@ -264,6 +264,9 @@ void VidaRegistro::ValidaClues()
 void VidaRegistro::LimpiaDatos_D_EVENTO()
 {
     hoja_.Limpia();
+    // With no violence type ticked only the care types below 7 are offered,
+    // also when the event shown before offered them all.
+    eventos_.CargaListas();
     // The diagnosis list follows the now empty key, also after unsaved edits.
     hoja_.GridAfeccionesEditado = false;
     eventos_.RefrescaGridAfecciones();

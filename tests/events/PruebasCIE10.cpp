@@ -18,7 +18,9 @@ protected:
             {"T9A5", "", "", "", "T", "T", ""},      // eradicated and not principal
             {"T9A6", "", "", "", " T", "", ""},      // eradicated
             {"W9A1", "", "", "", "", "T", ""},       // external cause, not principal
+            {"W9A2", "", "", "", "T", "T", ""},      // external cause, eradicated and not principal
             {"O9A1", "2", "", "", "", "", ""},       // obstetric
+            {"O9A2", "2", "", "", "T", "", ""},      // obstetric, eradicated
         };
         for (const auto &c : causas)
             bd().EjecutaAccion(QStringLiteral("INSERT INTO CATCIE10 (Causa, nombre, lsex, linf, lsup, errad, no_aph, "
@@ -77,6 +79,7 @@ TEST_F(CIE10, ValidaDiagnosticoPorCampo)
         {" ", 77, "", "No ha capturado la Reselección de la Afección Principal, verifique por favor.....", true},
         {"", 78, "", "No ha capturado El Diagnóstico Externa, verifique por favor.....", true},
         {"S00", 76, "", "El Diagnostico debe ser de 4 dígitos, verifique por favor.....", false},
+        {"A01", 78, "", "El Diagnostico debe ser de 4 dígitos, verifique por favor.....", false},
         {"S010", 78, "", "El Diagnóstico debe pertenecer al capítulo XX; verifique por favor.....", false},
         {"A010", 77, "", "El Diagnóstico debe pertenecer a los capítulos V ó XIX ó a los permitidos de obstetricia; "
                          "verifique por favor.....", false},
@@ -88,8 +91,13 @@ TEST_F(CIE10, ValidaDiagnosticoPorCampo)
         {"T9A5", 77, "", "No se acepta El Diagnóstico T9A5 como afección principal, verifique por favor.....", false},
         {"T9A5", 76, "", nullptr, false},
         {"W9A1", 78, "", nullptr, false},
+        {"W9A2", 78, "", nullptr, false},
         {"O9A1", 76, "2", " El Diagnóstico O9A1 no puede ser registrado si la paciente no esta embarazada, "
                           "verifique por favor.....", false},
+        {"O9A1", 76, "", " El Diagnóstico O9A1 no puede ser registrado si la paciente no esta embarazada, "
+                         "verifique por favor.....", false},
+        // The catalog is consulted before the pregnancy rule.
+        {"O9Z9", 76, "2", " El Diagnóstico O9Z9 no existe en la lista detallada, verifique por favor.....", false},
         {"O9A1", 77, "1", nullptr, false},
         {"S001", 76, "", nullptr, false},
     };
@@ -124,6 +132,16 @@ TEST_F(CIE10, CausaErradicadaPreguntaYLaRespuestaDecide)
     EXPECT_EQ(prog.mensajes.cajas[0].icono, Mensajes::Icono::Pregunta);
     prog.mensajes.Responde(true);
     EXPECT_TRUE(almacen->ValidaDiagnostico(QStringLiteral("T9A6"), 76));
+
+    // Yes goes on to the pregnancy rule.
+    Paciente("2", "3", "30", "2");
+    prog.mensajes.Limpia();
+    prog.mensajes.Responde(true);
+    EXPECT_FALSE(almacen->ValidaDiagnostico(QStringLiteral("O9A2"), 77));
+    ASSERT_EQ(prog.mensajes.cajas.size(), 2);
+    EXPECT_TRUE(prog.mensajes.cajas[0].pregunta);
+    EXPECT_EQ(prog.mensajes.cajas[1].texto, QStringLiteral(" El Diagnóstico O9A2 no puede ser registrado si la paciente "
+                                                           "no esta embarazada, verifique por favor....."));
 }
 
 TEST_F(CIE10, DiagnosticoSinDatosDelPacienteConsultaElCatalogo)

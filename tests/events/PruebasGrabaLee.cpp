@@ -150,6 +150,50 @@ TEST_F(GrabaLee, ModificaReemplazaLosDetallesYRenumeraLosDiagnosticos)
     EXPECT_EQ(Cuenta(QStringLiteral("D_EVENTO")), 1);
 }
 
+TEST_F(GrabaLee, SinMarcasNiDiagnosticosSoloQuedaElEvento)
+{
+    Graba(EventoValido());
+    DatosEvento vacio = Otro(QStringLiteral("DFSSA000024"), 5, QStringLiteral("01/03/2004"));
+    vacio.marcados.clear();
+    vacio.diagnosticos.clear();
+    Graba(vacio);
+    const QStringList detalles = {"D_Derechohabiencia", "D_TipoViolencia", "D_BajoEfectos", "D_TipoAtencion",
+                                  "D_Diagnosticos"};
+    auto deLaUnidad = [this](const QString &tabla, const char *clues) {
+        return Valor(QStringLiteral("SELECT count(*) FROM %1 WHERE CLUES = ?").arg(tabla), {clues}).toInt();
+    };
+    for (const QString &t : detalles)
+        EXPECT_EQ(deLaUnidad(t, "DFSSA000024"), 0) << t.toStdString();
+    EXPECT_EQ(Cuenta(QStringLiteral("D_EVENTO")), 2);
+
+    // Read after an event with diagnoses: the list and the entry field empty.
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    ASSERT_EQ(hoja.Texto(76), QStringLiteral("S001"));
+    almacen->rsAtencion.MueveSiguiente();
+    ASSERT_TRUE(almacen->LeeEvento());
+    EXPECT_EQ(hoja.Texto(23), QStringLiteral("DFSSA000024"));
+    EXPECT_TRUE(hoja.Afecciones().isEmpty());
+    EXPECT_EQ(hoja.Texto(76), QString());
+    for (ListaHoja l : {ListaHoja::Derechohabiencia, ListaHoja::TipoViolencia, ListaHoja::PacienteEfectos,
+                        ListaHoja::AgresorEfectos, ListaHoja::TipoAtencion})
+        EXPECT_TRUE(hoja.CodigosMarcados(l).isEmpty()) << int(l);
+    // An event without detail rows deletes none, without error.
+    EXPECT_TRUE(almacen->BorraDetalleEvento());
+    EXPECT_EQ(prog.mensajes.beeps, 0);
+
+    // Unticking everything and emptying the list removes the rows the first event had.
+    almacen->rsAtencion.MueveInicio();
+    ASSERT_TRUE(almacen->LeeEvento());
+    ASSERT_TRUE(almacen->CargaListas());
+    hoja.GridAfeccionesEditado = true;
+    ASSERT_TRUE(almacen->PonAfeccionesTmp({}));
+    ASSERT_TRUE(almacen->ModificaEvento()) << prog.mensajes.Ultimo().toStdString();
+    for (const QString &t : detalles)
+        EXPECT_EQ(deLaUnidad(t, "DFSSA000012"), 0) << t.toStdString();
+    EXPECT_EQ(Cuenta(QStringLiteral("D_EVENTO")), 2);
+    EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
+}
+
 TEST_F(GrabaLee, ModificaUnEventoQueYaNoExisteFalla)
 {
     Graba(EventoValido());
@@ -295,6 +339,21 @@ TEST_F(GrabaLee, ListasSeLlenanYMarcanPorSuTablaDeDetalle)
                                    ListaHoja::TipoAtencion, clave));
     EXPECT_FALSE(lector.CargaLista(QStringLiteral("Estados"), QStringLiteral("CodEstado"), ListaHoja::TipoAtencion));
     EXPECT_TRUE(otra.Elementos(ListaHoja::TipoAtencion).isEmpty());
+
+    // An empty catalog empties its list; a catalog or detail table that cannot
+    // be read leaves the list empty or untouched, and nothing is said.
+    bd().EjecutaAccion(QStringLiteral("DELETE FROM cEfectos"));
+    EXPECT_TRUE(lector.CargaLista(QStringLiteral("Efectos"), QStringLiteral("CodEfectos"), ListaHoja::PacienteEfectos));
+    EXPECT_TRUE(otra.Elementos(ListaHoja::PacienteEfectos).isEmpty());
+    bd().EjecutaAccion(QStringLiteral("DROP TABLE cEfectos"));
+    EXPECT_FALSE(lector.CargaLista(QStringLiteral("Efectos"), QStringLiteral("CodEfectos"), ListaHoja::AgresorEfectos));
+    EXPECT_TRUE(otra.Elementos(ListaHoja::AgresorEfectos).isEmpty());
+    bd().EjecutaAccion(QStringLiteral("DROP TABLE D_TipoViolencia"));
+    EXPECT_FALSE(lector.MarcaLista(QStringLiteral("TipoViolencia"), QStringLiteral("CodTipoViolencia"), QString(),
+                                   ListaHoja::TipoViolencia, clave));
+    EXPECT_EQ(otra.CodigosMarcados(ListaHoja::TipoViolencia), QStringList{"7"});
+    EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
+    EXPECT_EQ(prog.mensajes.beeps, 0);
 }
 
 TEST_F(GrabaLee, RejillaDeAfeccionesSeReconstruyePorOrden)

@@ -557,6 +557,8 @@ TEST_F(Ventanas, ListadetTeclasSinCoincidenciaYCajaVacia)
     EXPECT_EQ(p.mensajes.cajas[0].titulo, QStringLiteral("Catálogo de Lista Detallada"));
     EXPECT_EQ(w.Caja(1)->text(), QString());
     EXPECT_EQ(w.Lista().Cantidad(), 3);
+    // "PE" had left V010 alone: the row current before the failing keystroke.
+    EXPECT_EQ(w.Lista().TextoActual(0), QStringLiteral("V010"));
 
     w.Barra()->Boton(7)->trigger();
     EXPECT_FALSE(w.isVisible());
@@ -743,6 +745,12 @@ TEST_F(Ventanas, ElCodigoElegidoLlegaALaHojaConSuDescripcion)
     SeleccionaCatalogo(*p.ctx, hoja, 67, QStringLiteral("Sexo"));
     EXPECT_EQ(hoja.Texto(67), QStringLiteral("2"));
     EXPECT_EQ(hoja.Etiqueta(67), QStringLiteral("MUJER"));
+
+    // A choice replaces the code the field held, and its description with it.
+    AlAbrir([](VentanaSeleccion &w) { QTest::keyClick(w.Grid(), Qt::Key_Return); });
+    SeleccionaCatalogo(*p.ctx, hoja, 67, QStringLiteral("Sexo"));
+    EXPECT_EQ(hoja.Texto(67), QStringLiteral("1"));
+    EXPECT_EQ(hoja.Etiqueta(67), QStringLiteral("HOMBRE"));
 
     AlAbrir([](VentanaSeleccion &w) {
         Teclea(w.Caja(0), QStringLiteral("X"));

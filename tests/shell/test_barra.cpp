@@ -99,6 +99,23 @@ TEST(MenuPrincipal, UnErrorDeBaseEnUnMenuSeMuestraYNoTerminaElPrograma)
     EXPECT_EQ(p.mensajes.cajas[0].icono, Mensajes::Icono::Informacion);
 }
 
+TEST(MenuPrincipal, SalirYLaCajaDeCierreCierranLaConexionSinPreguntar)
+{
+    ProgramaTemporal p;
+    mdiPrincipal m(*p.ctx);
+    for (bool porMenu : {true, false}) {
+        p.AbreBase();
+        m.show();
+        if (porMenu)
+            m.Item(QStringLiteral("mnuArch"), 10)->trigger();
+        else
+            m.close();
+        EXPECT_FALSE(m.isVisible()) << porMenu;
+        EXPECT_FALSE(p.ctx->ConexionBD.EstaAbierta()) << porMenu;
+    }
+    EXPECT_TRUE(p.mensajes.cajas.isEmpty());
+}
+
 TEST(MenuPrincipal, PanelEstadoAnoConYSinCatalogo)
 {
     ProgramaTemporal p;

@@ -2,10 +2,14 @@
 #include "comun/Teclado.h"
 #include "shell/frmInicio.h"
 #include "shell/frmParamInicio.h"
+#include "shell/mdiPrincipal.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -143,6 +147,26 @@ TEST_F(ParamTest, AceptarRevisaLasCajasAunqueNoSeHayanVisitado)
     }
 }
 
+TEST_F(ParamTest, LimitesDelEstadoYDelAno)
+{
+    ParamInicio logica(*p.ctx);
+    // The clock stands in 2026: next year's database may be opened already.
+    const struct {
+        const char *texto;
+        bool estado;   // which check
+        bool valido;
+    } casos[] = {
+        {"1", true, true},       {"01", true, true},     {"99", true, true},      {"00", true, false},
+        {"2000", false, true},   {"1999", false, false}, {"2027", false, true},   {"2028", false, false},
+    };
+    for (const auto &c : casos) {
+        p.mensajes.Limpia();
+        const QString t = QString::fromLatin1(c.texto);
+        EXPECT_EQ(c.estado ? logica.ValidaEstado(t) : logica.ValidaAno(t), c.valido) << c.texto;
+        EXPECT_EQ(p.mensajes.cajas.size(), c.valido ? 0 : 1) << c.texto;
+    }
+}
+
 TEST_F(ParamTest, EstadoDeUnDigitoSeRellenaYElAnoSiguienteSeAcepta)
 {
     p.CreaBase(QStringLiteral("05"), QStringLiteral("2027"));
@@ -187,6 +211,25 @@ TEST_F(ParamTest, CreaLaBaseVaciaSoloSiFaltaYSiSeAcepta)
     EXPECT_EQ(p.ajustes->Lee(QStringLiteral("EstadoActual")), QStringLiteral("15"));
 }
 
+TEST_F(ParamTest, SinPlantillaNoSeCreaNadaNiSeGuarda)
+{
+    p.AbreBase();
+    ASSERT_TRUE(QFile::remove(p.ctx->ArchivoPlantilla()));
+    Abre();
+    Edita(QStringLiteral("15"), QStringLiteral("2026"));
+    p.mensajes.Responde(true);
+    ventana->cmdAccion[0]->click();
+    ASSERT_EQ(p.mensajes.cajas.size(), 2);
+    EXPECT_TRUE(p.mensajes.cajas[0].pregunta);
+    EXPECT_TRUE(p.mensajes.cajas[1].texto.startsWith(QStringLiteral("No se encontró la Base de Datos vacía ")));
+    EXPECT_EQ(p.mensajes.cajas[1].titulo, QStringLiteral("Parámetros de Inicio"));
+    EXPECT_FALSE(ventana->Abierta());
+    EXPECT_FALSE(QFileInfo::exists(p.ctx->NombreArchivoBD(QStringLiteral("15"), QStringLiteral("2026"))));
+    EXPECT_FALSE(p.ctx->ConexionBD.EstaAbierta());
+    EXPECT_TRUE(ventana->logica.ParamInicioPendiente);
+    EXPECT_TRUE(p.ajustes->Lee(QStringLiteral("EstadoActual")).isNull());
+}
+
 TEST_F(ParamTest, UnArchivoExistenteQueNoAbreNuncaSeSobreescribe)
 {
     const QString ruta = p.ctx->NombreArchivoBD(QStringLiteral("15"), QStringLiteral("2026"));
@@ -212,6 +255,29 @@ TEST_F(ParamTest, CancelarSinFalloSoloCierra)
     Abre();
     ventana->cmdAccion[1]->click();
     EXPECT_FALSE(ventana->TerminaPrograma());
+    EXPECT_TRUE(p.ctx->ConexionBD.EstaAbierta());
+}
+
+TEST_F(ParamTest, DesdeElMenuCierraLasVentanasHijasAntesDeMostrarse)
+{
+    p.AbreBase();
+    mdiPrincipal principal(*p.ctx);
+    principal.show();
+    for (int i = 0; i < 2; ++i)
+        principal.Area()->addSubWindow(new QWidget)->show();
+    int visibles = -1;
+    QTimer::singleShot(0, [&] {
+        auto *w = qobject_cast<frmParamInicio *>(QApplication::activeModalWidget());
+        if (!w)
+            return;
+        visibles = 0;
+        for (QMdiSubWindow *s : principal.Area()->subWindowList())
+            visibles += s->isVisible();
+        w->reject();
+    });
+    EXPECT_TRUE(MuestraParamInicio(*p.ctx, &principal, false));   // Cancelar, with the database open
+    EXPECT_EQ(visibles, 0);
+    EXPECT_TRUE(principal.isVisible());
     EXPECT_TRUE(p.ctx->ConexionBD.EstaAbierta());
 }
 

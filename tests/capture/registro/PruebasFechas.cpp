@@ -140,12 +140,18 @@ TEST_F(Fechas, UnaClaveQueYaExisteSeAvisaYElMesQuedaVacio)
     EXPECT_EQ(focos, QList<int>({22}));
     EXPECT_EQ(Hoja().Etiqueta(1), QString());
 
-    // An incomplete Folio, or editing rather than adding, is not tested.
+    // An incomplete Folio or date of care, or editing rather than adding, is not tested.
     Msj().Limpia();
     Hoja().PonTexto(22, QStringLiteral("5"));
     EXPECT_TRUE(Reg().fechas.SaleFecha(1));
     EXPECT_TRUE(Msj().cajas.isEmpty());
     Hoja().PonTexto(22, QStringLiteral("00000005"));
+    for (const char *incompleta : {"__/__/____", "15/06/____", "15/06/2"}) {
+        Hoja().PonFecha(1, QString::fromLatin1(incompleta));
+        EXPECT_FALSE(ExisteRegistro(*prog.ctx, Hoja())) << incompleta;
+    }
+    EXPECT_TRUE(Msj().cajas.isEmpty());
+    Hoja().PonFecha(1, QStringLiteral("15/06/2004"));
     Hoja().EnAlta = false;
     EXPECT_FALSE(ExisteRegistro(*prog.ctx, Hoja()));
 }

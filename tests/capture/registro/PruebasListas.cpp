@@ -50,6 +50,13 @@ TEST_F(Listas, SustanciasNingunaYSeIgnoraVanSolas)
             Marca(lista, c.pasos);
             EXPECT_EQ(Marcados(lista), c.quedan);
         }
+        // Unticking "4" leaves the other items as they are (ticks read with an event).
+        Reg().eventos.CargaLista(QStringLiteral("Efectos"), QStringLiteral("CodEfectos"), lista);
+        Hoja().EnAlta = false;
+        Marca(lista, {"1", "4"});
+        Hoja().EnAlta = true;
+        Marca(lista, {"-4"});
+        EXPECT_EQ(Marcados(lista), QStringList({"1"}));
     }
 }
 
@@ -140,6 +147,13 @@ TEST_F(Listas, AlLeerUnEventoLasReglasNoEscriben)
     EXPECT_TRUE(Hoja().MarcaAtencionCompleta);
     EXPECT_EQ(Marcados(ListaHoja::PacienteEfectos), QStringList({"1", "2"}));
     EXPECT_EQ(Marcados(ListaHoja::TipoAtencion), QStringList({"1", "8"}));
+
+    // A new event starts with no violence type ticked: only the care types
+    // below 7 are offered, whatever the event shown before offered.
+    Vida().BotonPulsado(5);
+    EXPECT_TRUE(Marcados(ListaHoja::TipoViolencia).isEmpty());
+    EXPECT_EQ(Hoja().Elementos(ListaHoja::TipoAtencion).size(), 6);
+    EXPECT_FALSE(Hoja().MarcaAtencionCompleta);
 }
 
 } // namespace

@@ -216,20 +216,26 @@ TEST_F(Ventana, NavegaConLasTeclasDesdeLaPestana)
     Abre();
     QTabBar *pestanas = ventana->SSTab1()->tabBar();
     pestanas->setFocus();
+    // Ctrl and Shift change nothing: Ctrl+PgDn browses rather than turning the page.
     struct Paso {
         Qt::Key tecla;
+        Qt::KeyboardModifiers mod;
         QString folio;
         int pitidos;
     };
-    const Paso pasos[] = {{Qt::Key_End, "00000003", 0}, {Qt::Key_Down, "00000003", 1},
-                          {Qt::Key_Up, "00000002", 1},  {Qt::Key_Home, "00000001", 1},
-                          {Qt::Key_Up, "00000001", 2},  {Qt::Key_PageDown, "00000003", 2}};
+    const Paso pasos[] = {{Qt::Key_End, Qt::NoModifier, "00000003", 0},
+                          {Qt::Key_Down, Qt::ShiftModifier, "00000003", 1},
+                          {Qt::Key_Up, Qt::ControlModifier, "00000002", 1},
+                          {Qt::Key_Home, Qt::ShiftModifier, "00000001", 1},
+                          {Qt::Key_Up, Qt::NoModifier, "00000001", 2},
+                          {Qt::Key_PageDown, Qt::ControlModifier, "00000003", 2},
+                          {Qt::Key_PageUp, Qt::ShiftModifier, "00000001", 2}};
     for (const Paso &p : pasos) {
-        QTest::keyClick(pestanas, p.tecla);
+        QTest::keyClick(pestanas, p.tecla, p.mod);
         EXPECT_EQ(ventana->txtDatos(22)->text(), p.folio) << p.tecla;
         EXPECT_EQ(Msj().beeps, p.pitidos) << p.tecla;
     }
-    EXPECT_EQ(ventana->windowTitle(), TituloEsperado(3, 3, 0));
+    EXPECT_EQ(ventana->windowTitle(), TituloEsperado(1, 3, 0));
     EXPECT_EQ(ventana->SSTab1()->currentIndex(), 0);
 }
 
@@ -297,6 +303,13 @@ TEST_F(Ventana, LasMarcasDeLaListaLlegamALaHojaYVuelven)
     QTest::keyClick(lista, Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(32));
     EXPECT_EQ(Fondo(lista), QColor(192, 192, 255));
+
+    // While browsing Enter in a list does not move the focus.
+    Pulsa(9);
+    H().HabilitaMarco(Marco::Afectado, true);
+    lista->setFocus();
+    QTest::keyClick(lista, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), lista);
 }
 
 TEST_F(Ventana, LoQueEscribeUnaReglaSeMuestraAunqueLaTeclaNoEntre)

@@ -38,6 +38,16 @@ protected:
         ASSERT_EQ(Msj().Ultimo(), Continuar);
         Msj().Limpia();
     }
+    // A filter run on the events of unit DFSSA000012, as the filter window leaves it.
+    void FiltraUnidad()
+    {
+        modEvento &eventos = Reg().eventos;
+        eventos.ConsultaEventos = {QStringLiteral("Select * from D_Evento Where Clues = ?"),
+                                   {QStringLiteral("DFSSA000012")}};
+        eventos.CargaEventos(eventos.ConsultaEventos);
+        Vida().Actualiza_Ubicacion();
+        Vida().FiltroEventos = QStringLiteral(" Where E.Clues = 'DFSSA000012'");
+    }
     void EsperaNavegando()
     {
         EXPECT_FALSE(Hoja().EnAlta);
@@ -150,6 +160,12 @@ TEST_F(RegistroVida, TeclasDeNavegacionYPasosDeDiez)
     Vida().Mueve_Registros(Qt::Key_Home);
     EXPECT_TRUE(Hoja().EnAlta);
     EXPECT_EQ(Folio(), QString());
+    // Nor while editing.
+    Vida().BotonPulsado(9);
+    Vida().BotonPulsado(6);
+    Vida().Mueve_Registros(Qt::Key_PageDown);
+    EXPECT_TRUE(Hoja().EnCambio);
+    EXPECT_EQ(Folio(), QStringLiteral("00000001"));
 }
 
 TEST_F(RegistroVida, AltasProponeLaCluesDelEventoMostradoYCierraLosDependientes)
@@ -186,12 +202,33 @@ TEST_F(RegistroVida, AltasSinEventoProponeCluesVaciaYUnaCluesDesconocidaAbreLaLi
     EXPECT_TRUE(abiertas.isEmpty());
     Vida().BotonPulsado(9);
 
+    // Not 11 characters once trimmed: not looked up.
+    Vida().UltimaClues = QStringLiteral("XXSSA99999 ");
+    Vida().AgregarEvento();
+    EXPECT_TRUE(abiertas.isEmpty());
+    EXPECT_TRUE(Hoja().CampoHabilitado(23));
+    Vida().BotonPulsado(9);
+
     // A CLUES of 11 characters missing from the catalog: greyed, pick-list opened.
     Vida().UltimaClues = QStringLiteral("XXSSA999999");
     cluesElegida = QStringLiteral("DFSSA000012");
     Vida().AgregarEvento();
     EXPECT_EQ(abiertas, QStringList({QStringLiteral("Clues")}));
     EXPECT_FALSE(Hoja().CampoHabilitado(23));
+    EXPECT_EQ(Clues(), QStringLiteral("DFSSA000012"));
+}
+
+// The unit catalog cannot be read: a beep, and the CLUES neither greyed nor picked.
+TEST_F(RegistroVida, UnaCluesQueNoSePuedeConsultarSoloPita)
+{
+    Vida().Abre();
+    Ejecuta(QStringLiteral("ALTER TABLE CATCLUES RENAME TO CATCLUES_VIEJO"));
+    Vida().UltimaClues = QStringLiteral("DFSSA000012");
+    Vida().AgregarEvento();
+    EXPECT_EQ(Msj().beeps, 1);
+    EXPECT_TRUE(Msj().cajas.isEmpty());
+    EXPECT_TRUE(abiertas.isEmpty());
+    EXPECT_TRUE(Hoja().CampoHabilitado(23));
     EXPECT_EQ(Clues(), QStringLiteral("DFSSA000012"));
 }
 
@@ -265,6 +302,27 @@ TEST_F(RegistroVida, UnaAltaQueLaBaseRechazaNoSeDaPorGrabada)
     EXPECT_EQ(Folio(), QStringLiteral("00000123"));
     EXPECT_EQ(Hoja().Texto(29), QStringLiteral("PEREZ"));
     EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_EVENTO")), 0);
+}
+
+// An update the database refuses: nothing of the event changes, its
+// diagnoses included, and the sheet keeps what was typed.
+TEST_F(RegistroVida, UnCambioQueLaBaseRechazaNoSeDaPorGrabado)
+{
+    GrabaValida();
+    Vida().BotonPulsado(6);
+    Hoja().PonTexto(29, QStringLiteral("SOTO"));
+    Ejecuta(QStringLiteral("CREATE TRIGGER NoCambios BEFORE UPDATE ON D_EVENTO BEGIN SELECT RAISE(ABORT, 'sin cambios'); END"));
+    Vida().BotonPulsado(8);
+
+    ASSERT_FALSE(Msj().cajas.isEmpty());
+    EXPECT_EQ(Msj().Ultimo(), QStringLiteral("No se pudo Guardar el Evento....."));
+    EXPECT_EQ(Msj().cajas.last().titulo, TituloHoja);
+    EXPECT_TRUE(Hoja().EnCambio);
+    EXPECT_EQ(Vida().ModoBarra(), 1);
+    EXPECT_EQ(Hoja().Texto(29), QStringLiteral("SOTO"));
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_EVENTO WHERE Paterno = 'PEREZ'")), 1);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_Diagnosticos WHERE Folio = 123")), 2);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT count(*) FROM D_Derechohabiencia")), 1);
 }
 
 TEST_F(RegistroVida, CambiaYGrabaVolviendoAlEventoEditado)
@@ -389,11 +447,7 @@ TEST_F(RegistroVida, QuitarFiltroMuestraTodoPeroLaRecargaSigueElFiltro)
 {
     TresEventos();
     Vida().Abre();
-    modEvento &eventos = Reg().eventos;
-    eventos.ConsultaEventos = {QStringLiteral("Select * from D_Evento Where Clues = ?"), {QStringLiteral("DFSSA000012")}};
-    eventos.CargaEventos(eventos.ConsultaEventos);
-    Vida().Actualiza_Ubicacion();
-    Vida().FiltroEventos = QStringLiteral(" Where E.Clues = 'DFSSA000012'");
+    FiltraUnidad();
     EXPECT_EQ(Titulo(), TituloEsperado(1, 1, 1));
 
     Vida().MenuBuscar(2);
@@ -405,6 +459,23 @@ TEST_F(RegistroVida, QuitarFiltroMuestraTodoPeroLaRecargaSigueElFiltro)
     Msj().Responde(true);
     Vida().BotonPulsado(11);
     EXPECT_EQ(Titulo(), TituloEsperado(1, 1, 1));
+    EXPECT_EQ(Clues(), QStringLiteral("DFSSA000012"));
+}
+
+// "Quitar Filtro" shows every event, but a save reopens the set on the filter.
+TEST_F(RegistroVida, GrabarTrasQuitarFiltroVuelveAlFiltro)
+{
+    TresEventos();
+    Vida().Abre();
+    FiltraUnidad();
+    Vida().MenuBuscar(2);
+    ASSERT_EQ(Titulo(), TituloEsperado(1, 3, 1));
+
+    CapturaValida();
+    Msj().Responde(false);
+    Vida().BotonPulsado(8);
+    ASSERT_EQ(Msj().Ultimo(), Continuar);
+    EXPECT_EQ(Titulo(), TituloEsperado(1, 2, 2));
     EXPECT_EQ(Clues(), QStringLiteral("DFSSA000012"));
 }
 

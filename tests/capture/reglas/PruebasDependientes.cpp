@@ -57,6 +57,16 @@ TEST_F(Dependientes, DescripcionesDeCadaClaseDeCampo)
     }
 }
 
+// A lookup that cannot run leaves the description as it was.
+TEST_F(Dependientes, UnaConsultaQueFallaDejaLaDescripcion)
+{
+    hoja.PonTexto(38, QStringLiteral("2"));
+    Ejecuta(QStringLiteral("ALTER TABLE cSexo RENAME TO cSexoViejo"));
+    hoja.PonTexto(38, QStringLiteral("1"));
+    EXPECT_EQ(hoja.Etiqueta(38), QStringLiteral("MUJER"));
+    EXPECT_TRUE(Mensajes().cajas.isEmpty());
+}
+
 TEST_F(Dependientes, LaCluesSeRecortaEnSuLugar)
 {
     hoja.PonTexto(23, QStringLiteral("ZZSSA000001 "));
@@ -285,6 +295,7 @@ TEST_F(Dependientes, DobleClicAbreLaListaDelCampo)
         {{}, 78, QStringLiteral("CIE10(78)")},
         {{}, 29, QString()},
         {{}, 36, QString()},
+        {{{46, QString()}}, 47, QStringLiteral("Municipio()")},   // no state: every state's municipalities
     };
     for (const Caso &c : casos) {
         Escribe(c.antes);

@@ -96,6 +96,15 @@ TEST_F(Diagnosticos, AgregaReemplazaBorraYGuardaEnElOrdenDeLaLista)
     hoja.GridAfeccionesEditado = false;
     ASSERT_TRUE(almacen.RefrescaGridAfecciones());
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:S008", "3:T009"}));
+
+    // With the date of care empty the rebuild goes by CLUES and Folio alone.
+    hoja.EnAlta = false;
+    hoja.PonFecha(1, QString());
+    ASSERT_TRUE(almacen.RefrescaGridAfecciones());
+    EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:S008", "3:T009"}));
+    hoja.PonTexto(22, QStringLiteral("124"));
+    ASSERT_TRUE(almacen.RefrescaGridAfecciones());
+    EXPECT_TRUE(Filas().isEmpty());
 }
 
 TEST_F(Diagnosticos, SinCodigoNoCambiaNadaPeroMarcaLaListaEditada)
@@ -108,6 +117,19 @@ TEST_F(Diagnosticos, SinCodigoNoCambiaNadaPeroMarcaLaListaEditada)
         EXPECT_FALSE(hecho) << boton;
         EXPECT_TRUE(hoja.GridAfeccionesEditado) << boton;
         EXPECT_EQ(Filas(), QStringList{"1:S001"}) << boton;
+    }
+    EXPECT_TRUE(Mensajes().cajas.isEmpty());
+}
+
+TEST_F(Diagnosticos, ReemplazarOBorrarSinFilasNoCambiaNada)
+{
+    hoja.PonTexto(76, QStringLiteral("S001"));
+    for (int fila : {-1, 0}) {
+        hoja.GridAfeccionesEditado = false;
+        EXPECT_FALSE(lista.Modifica(fila)) << fila;
+        EXPECT_FALSE(lista.Borra(fila)) << fila;
+        EXPECT_TRUE(hoja.GridAfeccionesEditado);
+        EXPECT_TRUE(Filas().isEmpty());
     }
     EXPECT_TRUE(Mensajes().cajas.isEmpty());
 }

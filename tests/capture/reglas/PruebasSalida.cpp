@@ -80,10 +80,12 @@ TEST_F(Salida, EdadEnBlancoSegunLaClave)
         EXPECT_EQ(Sale(36, QString()), QString::fromLatin1(c.edad)) << c.unidad;
     }
     // Leaving the unit fills a blank age only for years.
-    hoja.PonTexto(36, QString());
-    hoja.PonTexto(37, QStringLiteral("1"));
-    reglas->SaleCampo(37);
-    EXPECT_EQ(hoja.Texto(36), QString());
+    for (const char *unidad : {"0", "1", "2"}) {
+        hoja.PonTexto(36, QString());
+        hoja.PonTexto(37, QString::fromLatin1(unidad));
+        reglas->SaleCampo(37);
+        EXPECT_EQ(hoja.Texto(36), QString()) << unidad;
+    }
     hoja.PonTexto(37, QStringLiteral("3"));
     reglas->SaleCampo(37);
     EXPECT_EQ(hoja.Texto(36), QStringLiteral("999"));

@@ -179,7 +179,14 @@ TEST_F(Teclado, DosCamposRechazadosNoSeDevuelvenElFoco)
 
 TEST_F(Teclado, EscPreguntaAntesDeCancelar)
 {
+    // While browsing Esc asks nothing and cancels nothing.
+    hoja.EnAlta = false;
     Enfoca(29);
+    QTest::keyClick(campos[29], Qt::Key_Escape);
+    EXPECT_TRUE(Mensajes().cajas.isEmpty());
+    EXPECT_EQ(cancelados, 0);
+    hoja.EnAlta = true;
+
     Mensajes().Responde(false);
     QTest::keyClick(campos[29], Qt::Key_Escape);
     EXPECT_EQ(cancelados, 0);

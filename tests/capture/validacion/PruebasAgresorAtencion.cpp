@@ -259,9 +259,12 @@ const std::vector<CasoPasa> &Pasan()
          {},
          [](H &h) {
              SinDetallesDelAgresor(h, "8");
-             Lee({{65, "2"}, {74, "3"}, {78, "Y079"}})(h);
+             Lee({{65, "2"}, {74, "3"}, {78, "Y079"}, {54, ""}})(h);
              EXPECT_FALSE(h.hoja.CampoHabilitado(74));
              EXPECT_FALSE(h.hoja.CampoHabilitado(78));
+             EXPECT_FALSE(h.hoja.CampoHabilitado(54));
+             EXPECT_FALSE(h.hoja.ListaHabilitada(ListaHoja::TipoViolencia));
+             EXPECT_TRUE(h.hoja.CodigosMarcados(ListaHoja::TipoViolencia).isEmpty());
          }},
         {"AgresorDeEdadNoEspecificada", Pon({{66, "999"}, {68, "3"}})},
         {"PadrastroDe10Anos", Pon({{66, "10"}, {68, "3"}})},

@@ -136,6 +136,10 @@ const std::vector<CasoFalla> &Casos()
          "La consecuencia resultante de mayor gravedad (Aborto/Embarazo), no se permite para el sexo ó la edad del "
          "paciente, verifique por favor....",
          true, 0, FocoCampo(61)},
+        {"AbortoA8Anos", Pon({{36, "8"}, {40, "1"}, {41, "5"}, {61, "7"}}),
+         "La consecuencia resultante de mayor gravedad (Aborto/Embarazo), no se permite para el sexo ó la edad del "
+         "paciente, verifique por favor....",
+         true, 0, FocoCampo(61)},
         {"EmbarazoA55Anos", Pon({{36, "55"}, {61, "11"}}),
          "La consecuencia resultante de mayor gravedad (Aborto/Embarazo), no se permite para el sexo ó la edad del "
          "paciente, verifique por favor....",
@@ -216,6 +220,24 @@ const std::vector<CasoPasa> &Pasan()
          [](H &h) {
              EXPECT_FALSE(h.hoja.ListaHabilitada(ListaHoja::TipoViolencia));
              EXPECT_TRUE(h.hoja.CodigosMarcados(ListaHoja::TipoViolencia).isEmpty());
+         }},
+        // Intent "se ignora", with the violence types and the repeat left
+        // open as if the field rules had not run: closed without a message.
+        {"IntencionIgnoradaCierraViolenciaYVez",
+         [](H &h) {
+             h.hoja.PonTexto(53, QStringLiteral("5"));
+             h.hoja.HabilitaLista(ListaHoja::TipoViolencia, true);
+             h.hoja.HabilitaCampo(54, true);
+             h.hoja.PonTexto(54, QStringLiteral("2"));
+             h.Marca(ListaHoja::TipoAtencion, QStringLiteral("1"), true);
+         },
+         {},
+         [](H &h) {
+             EXPECT_FALSE(h.hoja.ListaHabilitada(ListaHoja::TipoViolencia));
+             EXPECT_TRUE(h.hoja.CodigosMarcados(ListaHoja::TipoViolencia).isEmpty());
+             EXPECT_EQ(h.hoja.Texto(54), QString());
+             EXPECT_FALSE(h.hoja.CampoHabilitado(54));
+             EXPECT_EQ(h.hoja.Texto(65), QString());
          }},
         {"AccidenteLimpiaLaVez",
          [](H &h) {

@@ -71,7 +71,12 @@ const std::vector<CasoFalla> &Casos()
         {"SinCurpNo", Pon(32, ""), "No ha capturado la CURP\n¿Esta seguro de no contar con este dato?", false, 0,
          FocoCampo(32), {false}},
         {"CurpCorta", Pon(32, "PELM74031"), "La CURP no es correcta, verifique por favor.....\n\n", false, 0,
-         FocoCampo(32), {}, [](H &h) { EXPECT_FALSE(h.p.mensajes.cajas.last().pregunta); }, true, "VELMORAN"},
+         FocoCampo(32), {},
+         [](H &h) {
+             EXPECT_FALSE(h.p.mensajes.cajas.last().pregunta);
+             EXPECT_EQ(h.p.mensajes.cajas.last().icono, Mensajes::Icono::Ninguno);
+         },
+         true, "VELMORAN"},
         {"CurpMalFormada", Pon(32, "PEL1740312MDFRPR09"), "La CURP no es correcta, verifique por favor.....\n\n", false,
          0, FocoCampo(32), {}, {}, true, "VELMORAN"},
         {"CurpDeBlancosSi", Pon(32, "   "), "La CURP no es correcta, verifique por favor.....\n\n", false, 0,
@@ -115,6 +120,8 @@ const std::vector<CasoFalla> &Casos()
          FocoCampo(39)},
         {"SinLeeEscribe", Pon(40, ""), "No ha capturado si el paciente sabe leer y escribir, verifique por favor....",
          true, 0, FocoCampo(40)},
+        {"SinLeeEscribeA5Anos", Pon({{36, "5"}, {40, ""}}),
+         "No ha capturado si el paciente sabe leer y escribir, verifique por favor....", true, 0, FocoCampo(40)},
         {"LeeEscribeDesconocido", Pon(40, "5"), "El código de Sabe Leer y Escribir no se conoce, verifique por favor....",
          true, 0, FocoCampo(40)},
         {"SinEscolaridad", Pon(41, ""), "No ha capturado la escolaridad, verifique por favor....", true, 0,
@@ -167,6 +174,13 @@ const std::vector<CasoPasa> &Pasan()
              h.hoja.PonTexto(49, QStringLiteral("08"));
          },
          {}, {}, false},
+        {"FechaBisiesta",
+         [](H &h) {
+             h.hoja.PonFecha(1, QStringLiteral("29/02/2004"));
+             h.hoja.PonFecha(0, QStringLiteral("29/02/2004"));
+             h.hoja.PonTexto(49, QStringLiteral("08"));
+         },
+         {}, {}},
         {"FechaDeHoy", [](H &h) { h.p.reloj.Fija(QDateTime(QDate(2004, 6, 15), QTime(0, 1))); }, {}, {}},
         {"EventoGuardadoEnCambio", [](H &h) { ASSERT_TRUE(h.almacen.AltaEvento()); }, {}, {}, false},
         {"SinCurpSi", Pon(32, ""), {true}, {}},
