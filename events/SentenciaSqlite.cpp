@@ -25,7 +25,7 @@ void SentenciaSqlite::Falla() const
     const int n = sqlite3_extended_errcode(db_);
     const int base = n & 0xff;
     const bool clave = n == SQLITE_CONSTRAINT_PRIMARYKEY || n == SQLITE_CONSTRAINT_UNIQUE;
-    throw ErrorBD(base == SQLITE_CONSTRAINT ? n : base, QString::fromUtf8(sqlite3_errmsg(db_)), clave);
+    throw ErrorBD::DelMotor(base == SQLITE_CONSTRAINT ? n : base, QString::fromUtf8(sqlite3_errmsg(db_)), clave);
 }
 
 void SentenciaSqlite::Asocia(const QVariantList &valores)

@@ -28,10 +28,28 @@ bool EsViolacionClave(const QSqlError &e)
         || t.contains(QLatin1String("PRIMARY KEY"));
 }
 
-QString TextoDe(const QSqlError &e)
+// What a database failure means to the clerk, by SQLite's primary result code;
+// the engine's own words follow in parentheses for whoever must fix it.
+QString ExplicacionDe(int numero)
 {
-    const QString t = e.databaseText().isEmpty() ? e.text() : e.databaseText();
-    return t.trimmed();
+    switch (numero & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QStringLiteral("La Base de Datos está ocupada por otro programa");
+    case SQLITE_READONLY: return QStringLiteral("La Base de Datos no se puede modificar (es de solo lectura)");
+    case SQLITE_IOERR: return QStringLiteral("Error de lectura o escritura en el disco");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return QStringLiteral("La Base de Datos está dañada");
+    case SQLITE_FULL: return QStringLiteral("No hay espacio suficiente en el disco");
+    case SQLITE_CANTOPEN: return QStringLiteral("No se pudo abrir el archivo de la Base de Datos");
+    case SQLITE_CONSTRAINT: return QStringLiteral("Los datos no cumplen las reglas de la Base de Datos");
+    case SQLITE_TOOBIG: return QStringLiteral("El dato es demasiado grande");
+    default: return QStringLiteral("La instrucción no se pudo ejecutar en la Base de Datos");
+    }
+}
+
+QString TextoMotor(const QSqlError &e)
+{
+    return (e.databaseText().isEmpty() ? e.text() : e.databaseText()).trimmed();
 }
 
 int AppIdDe(const QString &archivo)
@@ -55,16 +73,21 @@ ErrorBD::ErrorBD(int numero, const QString &descripcion, bool violaClave)
 {
 }
 
+ErrorBD ErrorBD::DelMotor(int numero, const QString &textoMotor, bool violaClave)
+{
+    return ErrorBD(numero, ExplicacionDe(numero) + QStringLiteral(" (") + textoMotor + QLatin1Char(')'), violaClave);
+}
+
 ErrorBD ErrorBD::DeConsulta(const QSqlQuery &q)
 {
     const QSqlError e = q.lastError();
-    return ErrorBD(NumeroDe(e), TextoDe(e), EsViolacionClave(e));
+    return DelMotor(NumeroDe(e), TextoMotor(e), EsViolacionClave(e));
 }
 
 ErrorBD ErrorBD::DeBase(const QSqlDatabase &db)
 {
     const QSqlError e = db.lastError();
-    return ErrorBD(NumeroDe(e), TextoDe(e), EsViolacionClave(e));
+    return DelMotor(NumeroDe(e), TextoMotor(e), EsViolacionClave(e));
 }
 
 BaseDatos::BaseDatos(const QString &nombreConexion) : nombre_(nombreConexion)

@@ -19,6 +19,9 @@ public:
 
     static ErrorBD DeConsulta(const QSqlQuery &q);
     static ErrorBD DeBase(const QSqlDatabase &db);
+    // An error reported by SQLite: its result code and its own words, which
+    // follow a Spanish explanation of what failed.
+    static ErrorBD DelMotor(int numero, const QString &textoMotor, bool violaClave);
 
 private:
     int numero_;

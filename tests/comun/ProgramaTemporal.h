@@ -9,6 +9,16 @@
 #include <QTemporaryDir>
 #include <memory>
 
+// The header every sheet and dialog shows above its messages.
+inline const QString TituloHoja = "Hoja de Registro de Atención por Violencia y/o Lesion";
+
+// Whole files, for the tests that plant or inspect one.
+bool EscribeArchivo(const QString &ruta, const QByteArray &contenido);
+QByteArray LeeArchivo(const QString &ruta);
+
+// Each row of a query as its columns joined by '|'.
+QStringList Filas(const BaseDatos &bd, const QString &sql, const QVariantList &valores = {});
+
 // A fresh program folder for one test: Datos/ with the template database,
 // a settings file of its own, the fake messages and a fixed clock.
 class ProgramaTemporal {
@@ -18,9 +28,20 @@ public:
 
     QString Carpeta() const { return dir_.path(); }
     // Copies the template to the working database of that state and year.
-    QString CreaBase(const QString &estado = QStringLiteral("36"), const QString &ano = QStringLiteral("2004"));
+    QString CreaBase(const QString &estado = "36", const QString &ano = "2004");
     // Copies the template for the defaults and opens it on the context.
-    void AbreBase(const QString &estado = QStringLiteral("36"), const QString &ano = QStringLiteral("2004"));
+    void AbreBase(const QString &estado = "36", const QString &ano = "2004");
+
+    // The open database, to set a test up and read the outcome back.
+    BaseDatos &bd() const { return ctx->ConexionBD; }
+    void Ejecuta(const QString &sql, const QVariantList &valores = {}) const { bd().EjecutaAccion(sql, valores); }
+    QVariant Valor(const QString &sql, const QVariantList &valores = {}) const { return bd().Valor(sql, valores); }
+    QStringList Filas(const QString &sql, const QVariantList &valores = {}) const
+    {
+        return ::Filas(bd(), sql, valores);
+    }
+    // Rows of `tabla`, or of those meeting `donde`.
+    int Cuenta(const QString &tabla, const QString &donde = {}, const QVariantList &valores = {}) const;
 
     MensajesFalsos mensajes;
     RelojFijo reloj;

@@ -15,3 +15,12 @@ inline void Teclea(QWidget *w, const QString &texto)
         QApplication::sendEvent(w, &suelta);
     }
 }
+
+// Ctrl+G as the keyboard delivers it: the key carries the control character.
+inline void CtrlG(QWidget *w)
+{
+    QKeyEvent pulsa(QEvent::KeyPress, Qt::Key_G, Qt::ControlModifier, "\x07");
+    QApplication::sendEvent(w, &pulsa);
+    QKeyEvent suelta(QEvent::KeyRelease, Qt::Key_G, Qt::ControlModifier, "\x07");
+    QApplication::sendEvent(w, &suelta);
+}

@@ -4,7 +4,6 @@
 #include "comun/ProgramaTemporal.h"
 #include "events/modEvento.h"
 
-#include <QSqlQuery>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -17,12 +16,6 @@ protected:
         almacen = std::make_unique<modEvento>(*prog.ctx, hoja);
     }
 
-    BaseDatos &bd() { return prog.ctx->ConexionBD; }
-    QVariant Valor(const QString &sql, const QVariantList &v = {}) { return bd().Valor(sql, v); }
-    int Cuenta(const QString &tabla)
-    {
-        return Valor(QStringLiteral("SELECT count(*) FROM %1").arg(tabla)).toInt();
-    }
     // Puts the event on the sheet and inserts it; asserts it went in.
     void Graba(const DatosEvento &d)
     {
@@ -39,6 +32,8 @@ protected:
         d.fechaOcurrencia = fecha;
         return d;
     }
+    // The stored event read into the store's sheet.
+    void Lee() { ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos)); }
 
     ProgramaTemporal prog;
     HojaDatos hoja;

@@ -28,13 +28,13 @@ protected:
     QString Clave()
     {
         const auto c = almacen->rsAtencion.Actual();
-        return c ? QStringLiteral("%1/%2/%3").arg(c->clues).arg(c->folio).arg(c->FechaISO()) : QStringLiteral("-");
+        return c ? QStringLiteral("%1/%2/%3").arg(c->clues).arg(c->folio).arg(c->FechaISO()) : "-";
     }
 };
 
 TEST_F(Conjunto, OrdenPorClavesAunqueLaSentenciaPidaOtro)
 {
-    ASSERT_TRUE(almacen->CargaEventos({QStringLiteral("SELECT * FROM D_EVENTO ORDER BY Edad DESC"), {}}));
+    ASSERT_TRUE(almacen->CargaEventos({"SELECT * FROM D_EVENTO ORDER BY Edad DESC", {}}));
     ConjuntoEventos &rs = almacen->rsAtencion;
     QStringList claves;
     for (rs.MueveInicio(); !rs.Eof(); rs.MueveSiguiente())
@@ -46,11 +46,11 @@ TEST_F(Conjunto, OrdenPorClavesAunqueLaSentenciaPidaOtro)
 
 TEST_F(Conjunto, NavegacionConPrincipioYFin)
 {
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    Lee();
     ConjuntoEventos &rs = almacen->rsAtencion;
     EXPECT_EQ(rs.Cuenta(), 5);
     EXPECT_EQ(rs.Posicion(), 1);
-    EXPECT_EQ(hoja.Texto(36), QStringLiteral("20"));   // the first event was read
+    EXPECT_EQ(hoja.Texto(36), "20");   // the first event was read
 
     rs.MueveAnterior();
     EXPECT_TRUE(rs.Bof());
@@ -59,7 +59,7 @@ TEST_F(Conjunto, NavegacionConPrincipioYFin)
     EXPECT_FALSE(rs.Actual().has_value());
     // Reading at BOF leaves the sheet alone.
     EXPECT_TRUE(almacen->LeeEvento());
-    EXPECT_EQ(hoja.Texto(36), QStringLiteral("20"));
+    EXPECT_EQ(hoja.Texto(36), "20");
 
     rs.MueveFinal();
     EXPECT_EQ(rs.Posicion(), 5);
@@ -75,31 +75,30 @@ TEST_F(Conjunto, NavegacionConPrincipioYFin)
     EXPECT_FALSE(rs.IrA(6));
     EXPECT_EQ(rs.Posicion(), 4);
     ASSERT_TRUE(almacen->LeeEvento());
-    EXPECT_EQ(hoja.Texto(23), QStringLiteral("DFSSA000024"));
-    EXPECT_EQ(hoja.Texto(36), QStringLiteral("10"));
+    EXPECT_EQ(hoja.Texto(23), "DFSSA000024");
+    EXPECT_EQ(hoja.Texto(36), "10");
 }
 
 TEST_F(Conjunto, MarcadorPorClave)
 {
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    Lee();
     ConjuntoEventos &rs = almacen->rsAtencion;
-    EXPECT_TRUE(rs.Busca({QStringLiteral("dfssa000012"), 10, QDate(2004, 1, 1)}));
+    EXPECT_TRUE(rs.Busca({"dfssa000012", 10, QDate(2004, 1, 1)}));
     EXPECT_EQ(rs.Posicion(), 3);
-    EXPECT_TRUE(rs.Busca({QStringLiteral("MCSSA000016"), 2, QDate(2004, 2, 2)}));
+    EXPECT_TRUE(rs.Busca({"MCSSA000016", 2, QDate(2004, 2, 2)}));
     EXPECT_EQ(rs.Posicion(), 5);
-    EXPECT_FALSE(rs.Busca({QStringLiteral("MCSSA000016"), 2, QDate(2004, 2, 3)}));
+    EXPECT_FALSE(rs.Busca({"MCSSA000016", 2, QDate(2004, 2, 3)}));
     EXPECT_EQ(rs.Posicion(), 5);
 
     // Reopening on a key stands on it; a key the statement lost falls back to the first.
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos, ClaveEvento{QStringLiteral("DFSSA000024"), 1,
-                                                                            QDate(2004, 4, 4)}));
+    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos, ClaveEvento{"DFSSA000024", 1, QDate(2004, 4, 4)}));
     EXPECT_EQ(rs.Posicion(), 4);
-    EXPECT_EQ(hoja.Texto(36), QStringLiteral("10"));
-    ASSERT_TRUE(almacen->CargaEventos({QStringLiteral("SELECT * FROM D_EVENTO WHERE Edad < ?"), {25}},
-                                      ClaveEvento{QStringLiteral("DFSSA000012"), 10, QDate(2004, 1, 1)}));
+    EXPECT_EQ(hoja.Texto(36), "10");
+    ASSERT_TRUE(almacen->CargaEventos({"SELECT * FROM D_EVENTO WHERE Edad < ?", {25}},
+                                      ClaveEvento{"DFSSA000012", 10, QDate(2004, 1, 1)}));
     EXPECT_EQ(rs.Cuenta(), 2);
     EXPECT_EQ(rs.Posicion(), 1);
-    EXPECT_EQ(hoja.Texto(36), QStringLiteral("20"));
+    EXPECT_EQ(hoja.Texto(36), "20");
 }
 
 TEST_F(Conjunto, FiltroConDetallesRepetidosDaCadaEventoUnaVez)
@@ -114,44 +113,43 @@ TEST_F(Conjunto, FiltroConDetallesRepetidosDaCadaEventoUnaVez)
 
 TEST_F(Conjunto, SentenciaInvalidaConservaElConjuntoAnterior)
 {
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    Lee();
     almacen->rsAtencion.IrA(2);
-    EXPECT_FALSE(almacen->CargaEventos({QStringLiteral("SELECT * FROM NoExiste"), {}}));
+    EXPECT_FALSE(almacen->CargaEventos({"SELECT * FROM NoExiste", {}}));
     ASSERT_EQ(prog.mensajes.cajas.size(), 1);
-    EXPECT_TRUE(prog.mensajes.cajas[0].texto.contains(QStringLiteral(" -- no such table: NoExiste")));
-    EXPECT_EQ(prog.mensajes.cajas[0].titulo, QStringLiteral("Hoja de Registro de Atención por Violencia y/o Lesion"));
+    EXPECT_TRUE(prog.mensajes.cajas[0].texto.contains(" -- La instrucción no se pudo ejecutar en la Base de Datos (no such table: NoExiste)"));
+    EXPECT_EQ(prog.mensajes.cajas[0].titulo, TituloHoja);
     EXPECT_EQ(almacen->rsAtencion.Cuenta(), 5);
     EXPECT_EQ(almacen->rsAtencion.Posicion(), 2);
 }
 
 TEST_F(Conjunto, SinEventosLlenaLasListasSinMarcasYNoTocaCampos)
 {
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
-    ASSERT_TRUE(almacen->CargaEventos({QStringLiteral("SELECT * FROM D_EVENTO WHERE Edad > ?"), {99}}));
+    Lee();
+    ASSERT_TRUE(almacen->CargaEventos({"SELECT * FROM D_EVENTO WHERE Edad > ?", {99}}));
     ConjuntoEventos &rs = almacen->rsAtencion;
     EXPECT_EQ(rs.Cuenta(), 0);
     EXPECT_TRUE(rs.Bof());
     EXPECT_TRUE(rs.Eof());
     rs.MueveFinal();
     EXPECT_FALSE(rs.Actual().has_value());
-    EXPECT_EQ(hoja.Texto(36), QStringLiteral("20"));
+    EXPECT_EQ(hoja.Texto(36), "20");
     EXPECT_EQ(hoja.Elementos(ListaHoja::TipoAtencion).size(), 6);
     EXPECT_EQ(hoja.Elementos(ListaHoja::PacienteEfectos).size(), 5);
-    for (ListaHoja l : {ListaHoja::Derechohabiencia, ListaHoja::TipoViolencia, ListaHoja::PacienteEfectos,
-                        ListaHoja::AgresorEfectos, ListaHoja::TipoAtencion})
-        EXPECT_TRUE(hoja.CodigosMarcados(l).isEmpty());
+    for (int l = 0; l < 5; ++l)
+        EXPECT_TRUE(hoja.CodigosMarcados(ListaHoja(l)).isEmpty()) << l;
 }
 
 TEST_F(Conjunto, LecturaDeUnEventoBorradoInformaYNoSigue)
 {
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    Lee();
     almacen->rsAtencion.IrA(2);
-    bd().EjecutaAccion(QStringLiteral("DELETE FROM D_EVENTO WHERE Edad = 30"));
+    prog.Ejecuta("DELETE FROM D_EVENTO WHERE Edad = 30");
     EXPECT_FALSE(almacen->LeeEvento());
     ASSERT_EQ(prog.mensajes.cajas.size(), 1);
-    EXPECT_EQ(prog.mensajes.cajas[0].texto,
-              QStringLiteral("12 -- El Evento DFSSA000012, Folio 00000002 del 05/05/2004 ya no está en la Base de Datos"));
-    EXPECT_EQ(hoja.Texto(36), QStringLiteral("20"));
+    EXPECT_EQ(prog.mensajes.Ultimo(),
+              "12 -- El Evento DFSSA000012, Folio 00000002 del 05/05/2004 ya no está en la Base de Datos");
+    EXPECT_EQ(hoja.Texto(36), "20");
 }
 
 } // namespace

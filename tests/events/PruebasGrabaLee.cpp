@@ -2,47 +2,50 @@
 
 #include "events/MapaEvento.h"
 
-#include <QSqlRecord>
-
 namespace {
 
-const QString Titulo = QStringLiteral("Hoja de Registro de Atención por Violencia y/o Lesion");
+const QStringList Detalles = {"D_Derechohabiencia", "D_TipoViolencia", "D_BajoEfectos", "D_TipoAtencion",
+                              "D_Diagnosticos"};
 
-QStringList Filas(BaseDatos &bd, const QString &sql)
-{
-    QStringList r;
-    QSqlQuery q = bd.Ejecuta(sql);
-    while (q.next()) {
-        QStringList c;
-        for (int i = 0; i < q.record().count(); ++i)
-            c << q.value(i).toString();
-        r << c.join(QLatin1Char('|'));
+class GrabaLee : public PruebaAlmacen {
+protected:
+    // Changes stored rows behind the store's back.
+    void Reescribe(const QString &evento, const QString &diagnosticos)
+    {
+        prog.Ejecuta("PRAGMA foreign_keys = OFF");
+        prog.Ejecuta("UPDATE D_EVENTO SET " + evento);
+        prog.Ejecuta("UPDATE D_Diagnosticos SET " + diagnosticos);
+        prog.Ejecuta("PRAGMA foreign_keys = ON");
     }
-    return r;
-}
-
-using GrabaLee = PruebaAlmacen;
+    // A trigger that refuses a write into a table stands for any failure mid-save.
+    void Rechaza(const char *operacion, const char *tabla)
+    {
+        prog.Ejecuta(QStringLiteral("CREATE TRIGGER falla BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'falla inducida'); "
+                                    "END").arg(QLatin1String(operacion), QLatin1String(tabla)));
+    }
+    QStringList Diagnosticos() { return prog.Filas(QStringLiteral("SELECT Orden, CodDiagnostico FROM D_Diagnosticos "
+                                                                  "ORDER BY Orden")); }
+    QStringList Tmp() { return prog.Filas("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid"); }
+};
 
 TEST_F(GrabaLee, AltaEscribeElEventoYSusDetalles)
 {
     Graba(EventoValido());
     EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT Clues, Folio, fechaAtencion, Afiliacion, Edad, CodEmbarazada, "
-                                         "CodLeeEscribe, HoraOcurrencia, FechaOcurrencia, HorasTraslado, "
-                                         "HorasUrgencias, CodCausaExt, FechaCaptura, FechaEdicion FROM D_EVENTO")),
-              QStringList{QStringLiteral("DFSSA000012|123|2004-06-15|123456789001|30|2|1|22:30|2004-06-14||2|Y040|"
-                                         "2026-12-06|2026-12-06")});
-    EXPECT_EQ(Valor(QStringLiteral("SELECT typeof(HorasTraslado) || typeof(Edad) || typeof(Materno) FROM D_EVENTO"))
+    EXPECT_EQ(prog.Filas(QStringLiteral("SELECT Clues, Folio, fechaAtencion, Afiliacion, Edad, CodEmbarazada, "
+                                        "CodLeeEscribe, HoraOcurrencia, FechaOcurrencia, HorasTraslado, "
+                                        "HorasUrgencias, CodCausaExt, FechaCaptura, FechaEdicion FROM D_EVENTO")),
+              QStringList{"DFSSA000012|123|2004-06-15|123456789001|30|2|1|22:30|2004-06-14||2|Y040|"
+                          "2026-12-06|2026-12-06"});
+    EXPECT_EQ(prog.Valor("SELECT typeof(HorasTraslado) || typeof(Edad) || typeof(Materno) FROM D_EVENTO")
                   .toString(),
-              QStringLiteral("nullintegertext"));
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT CodDerechohabiencia FROM D_Derechohabiencia")), QStringList{"8"});
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT CodTipoViolencia FROM D_TipoViolencia ORDER BY 1")),
-              (QStringList{"6", "8"}));
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT CodAfectadoAgresor, CodEfectos FROM D_BajoEfectos ORDER BY 1")),
+              "nullintegertext");
+    EXPECT_EQ(prog.Filas("SELECT CodDerechohabiencia FROM D_Derechohabiencia"), QStringList{"8"});
+    EXPECT_EQ(prog.Filas("SELECT CodTipoViolencia FROM D_TipoViolencia ORDER BY 1"), (QStringList{"6", "8"}));
+    EXPECT_EQ(prog.Filas("SELECT CodAfectadoAgresor, CodEfectos FROM D_BajoEfectos ORDER BY 1"),
               (QStringList{"1|5", "2|1"}));
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT CodTipoAtencion FROM D_TipoAtencion ORDER BY 1")),
-              (QStringList{"1", "2"}));
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT Orden, CodDiagnostico, fechaAtencion FROM D_Diagnosticos ORDER BY 1")),
+    EXPECT_EQ(prog.Filas("SELECT CodTipoAtencion FROM D_TipoAtencion ORDER BY 1"), (QStringList{"1", "2"}));
+    EXPECT_EQ(prog.Filas("SELECT Orden, CodDiagnostico, fechaAtencion FROM D_Diagnosticos ORDER BY 1"),
               (QStringList{"1|S001|2004-06-15", "2|S008|2004-06-15"}));
 }
 
@@ -54,38 +57,34 @@ TEST_F(GrabaLee, UnEventoLeidoDevuelveCadaCampoComoSeCapturo)
     modEvento lector(*prog.ctx, otra);
     ASSERT_TRUE(lector.CargaEventos(lector.ConsultaEventos));
     EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
-    for (const CampoHoja &c : CamposHoja()) {
-        if (c.indice == 76)
-            continue;
-        EXPECT_EQ(otra.Texto(c.indice), d.textos.value(c.indice)) << "campo " << c.indice;
-    }
+    for (const CampoHoja &c : CamposHoja())
+        if (c.indice != 76)
+            EXPECT_EQ(otra.Texto(c.indice), d.textos.value(c.indice)) << "campo " << c.indice;
     EXPECT_EQ(otra.Fecha(0), d.fechaOcurrencia);
     EXPECT_EQ(otra.Fecha(1), d.fechaAtencion);
-    EXPECT_EQ(otra.Etiqueta(1), QStringLiteral("JUNIO"));
+    EXPECT_EQ(otra.Etiqueta(1), "JUNIO");
     for (auto it = d.marcados.cbegin(); it != d.marcados.cend(); ++it)
         EXPECT_EQ(otra.CodigosMarcados(it.key()), it.value()) << int(it.key());
     // No sexual violence ticked: only the care types below 7 are offered.
     EXPECT_EQ(otra.Elementos(ListaHoja::TipoAtencion).size(), 6);
-    EXPECT_EQ(otra.Elementos(ListaHoja::Derechohabiencia).first().texto, QStringLiteral("0   NINGUNA"));
+    EXPECT_EQ(otra.Elementos(ListaHoja::Derechohabiencia).first().texto, "0   NINGUNA");
     ASSERT_EQ(otra.Afecciones().size(), 2);
-    EXPECT_EQ(otra.Afecciones()[1].afeccion, QStringLiteral("S008"));
-    EXPECT_EQ(otra.Texto(76), QStringLiteral("S001"));
+    EXPECT_EQ(otra.Afecciones()[1].afeccion, "S008");
+    EXPECT_EQ(otra.Texto(76), "S001");
     EXPECT_FALSE(otra.GridAfeccionesEditado);
 }
 
 TEST_F(GrabaLee, FormatosDeLecturaDeValoresGuardados)
 {
     Graba(EventoValido());
-    bd().EjecutaAccion(QStringLiteral("PRAGMA foreign_keys = OFF"));
-    bd().EjecutaAccion(QStringLiteral(
-        "UPDATE D_EVENTO SET Folio = 7, Afiliacion = '12345', HoraOcurrencia = '07:45', HoraAtencion = '23:05', "
-        "HorasUrgencias = 3, MinutosUrgencias = 30, CodEmbarazada = NULL, HorasTraslado = NULL, Edad = 5"));
-    bd().EjecutaAccion(QStringLiteral("UPDATE D_Diagnosticos SET Folio = 7"));
-    bd().EjecutaAccion(QStringLiteral("PRAGMA foreign_keys = ON"));
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
-    const QMap<int, QString> esperado = {{22, "00000007"}, {33, "12345"}, {34, ""},   {49, "07"}, {50, "45"},
-                                         {69, "23"},       {70, "05"},    {72, "03"}, {73, "30"}, {39, ""},
-                                         {63, ""},         {36, "5"}};
+    Reescribe(QStringLiteral("Folio = 7, Afiliacion = '12345', HoraOcurrencia = '07:45', HoraAtencion = '23:05', "
+                             "HorasUrgencias = 123, MinutosUrgencias = 0, CodEmbarazada = NULL, HorasTraslado = NULL, "
+                             "Edad = 5"),
+              "Folio = 7");
+    Lee();
+    const QMap<int, QString> esperado = {{22, "00000007"}, {33, "12345"}, {34, ""}, {49, "07"},
+                                         {50, "45"}, {69, "23"}, {70, "05"}, {72, "123"}, {73, "00"},
+                                         {39, ""}, {63, ""}, {36, "5"}};
     for (auto it = esperado.cbegin(); it != esperado.cend(); ++it)
         EXPECT_EQ(hoja.Texto(it.key()), it.value()) << "campo " << it.key();
     EXPECT_EQ(hoja.Afecciones().size(), 2);
@@ -94,89 +93,77 @@ TEST_F(GrabaLee, FormatosDeLecturaDeValoresGuardados)
 TEST_F(GrabaLee, GuardarSinCambiosDevuelveLoMismo)
 {
     DatosEvento d = EventoValido();
-    d.textos[33] = QStringLiteral("ABCDEFGHIJ");
-    d.textos[34] = QStringLiteral("01");
+    d.textos[33] = "ABCDEFGHIJ";
+    d.textos[34] = "01";
     Graba(d);
-    const QString antes = Filas(bd(), QStringLiteral("SELECT * FROM D_EVENTO")).join(QString());
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    const QStringList antes = prog.Filas("SELECT * FROM D_EVENTO");
+    Lee();
     prog.reloj.Fija(QDateTime(QDate(2026, 12, 6), QTime(11, 0)));
     ASSERT_TRUE(almacen->ModificaEvento());
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT * FROM D_EVENTO")).join(QString()), antes);
-    EXPECT_EQ(Valor(QStringLiteral("SELECT Afiliacion FROM D_EVENTO")).toString(), QStringLiteral("ABCDEFGHIJ01"));
+    EXPECT_EQ(prog.Filas("SELECT * FROM D_EVENTO"), antes);
+    EXPECT_EQ(prog.Valor("SELECT Afiliacion FROM D_EVENTO").toString(), "ABCDEFGHIJ01");
 }
 
 TEST_F(GrabaLee, UnValorGuardadoMasLargoQueSuCampoSeLeeYGuardaEntero)
 {
     Graba(EventoValido());
-    bd().EjecutaAccion(QStringLiteral("PRAGMA foreign_keys = OFF"));
-    bd().EjecutaAccion(QStringLiteral("UPDATE D_EVENTO SET Folio = 123456789, Expediente = 'EXP-0123456789'"));
-    bd().EjecutaAccion(QStringLiteral("UPDATE D_Diagnosticos SET Folio = 123456789"));
-    bd().EjecutaAccion(QStringLiteral("PRAGMA foreign_keys = ON"));
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
-    EXPECT_EQ(hoja.Texto(22), QStringLiteral("123456789"));
-    EXPECT_EQ(hoja.Texto(35), QStringLiteral("EXP-0123456789"));
+    Reescribe("Folio = 123456789, Expediente = 'EXP-0123456789'", "Folio = 123456789");
+    Lee();
+    EXPECT_EQ(hoja.Texto(22), "123456789");
+    EXPECT_EQ(hoja.Texto(35), "EXP-0123456789");
     ASSERT_TRUE(almacen->ModificaEvento());
-    EXPECT_EQ(Valor(QStringLiteral("SELECT Folio || Expediente FROM D_EVENTO")).toString(),
-              QStringLiteral("123456789EXP-0123456789"));
+    EXPECT_EQ(prog.Valor("SELECT Folio || Expediente FROM D_EVENTO").toString(), "123456789EXP-0123456789");
 }
 
 TEST_F(GrabaLee, ModificaReemplazaLosDetallesYRenumeraLosDiagnosticos)
 {
     DatosEvento d = EventoValido();
-    d.diagnosticos = {QStringLiteral("S001"), QStringLiteral("S008"), QStringLiteral("S010")};
+    d.diagnosticos = QStringList{"S001", "S008", "S010"};
     Graba(d);
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+    Lee();
     prog.reloj.Fija(QDateTime(QDate(2027, 1, 3), QTime(9, 0)));
 
-    hoja.PonTexto(29, QStringLiteral("GOMEZ"));
+    hoja.PonTexto(29, "GOMEZ");
     hoja.PonTexto(39, QString());
-    hoja.Marca(ListaHoja::PacienteEfectos, 4, false);                       // 5 NINGUNO
-    hoja.Marca(ListaHoja::PacienteEfectos, 0, true);                        // 1 ALCOHOL
+    hoja.Marca(ListaHoja::PacienteEfectos, 4, false);   // 5 NINGUNO
+    hoja.Marca(ListaHoja::PacienteEfectos, 0, true);    // 1 ALCOHOL
     hoja.Marca(ListaHoja::AgresorEfectos, 0, false);
     hoja.Marca(ListaHoja::AgresorEfectos, 0, true);
     hoja.GridAfeccionesEditado = true;
-    ASSERT_TRUE(almacen->BorraAfeccion(2));                                  // S008: leaves 1 and 3
-    ASSERT_TRUE(almacen->AgregaAfeccion(QStringLiteral(" T741 ")));          // gets 4
+    ASSERT_TRUE(almacen->BorraAfeccion(2));                           // S008: leaves 1 and 3
+    ASSERT_TRUE(almacen->AgregaAfeccion(" T741 "));   // gets 4
     ASSERT_TRUE(almacen->ModificaEvento()) << prog.mensajes.Ultimo().toStdString();
 
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT Paterno, CodEmbarazada, FechaCaptura, FechaEdicion FROM D_EVENTO")),
-              QStringList{QStringLiteral("GOMEZ||2026-12-06|2027-01-03")});
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT CodAfectadoAgresor, CodEfectos FROM D_BajoEfectos ORDER BY 1, 2")),
+    EXPECT_EQ(prog.Filas("SELECT Paterno, CodEmbarazada, FechaCaptura, FechaEdicion FROM D_EVENTO"),
+              QStringList{"GOMEZ||2026-12-06|2027-01-03"});
+    EXPECT_EQ(prog.Filas("SELECT CodAfectadoAgresor, CodEfectos FROM D_BajoEfectos ORDER BY 1, 2"),
               (QStringList{"1|1", "2|1"}));
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT Orden, CodDiagnostico FROM D_Diagnosticos ORDER BY Orden")),
-              (QStringList{"1|S001", "2|S010", "3|T741"}));
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid")),
-              (QStringList{"1|S001", "2|S010", "3|T741"}));
-    EXPECT_EQ(Cuenta(QStringLiteral("D_EVENTO")), 1);
+    EXPECT_EQ(Diagnosticos(), (QStringList{"1|S001", "2|S010", "3|T741"}));
+    EXPECT_EQ(Tmp(), (QStringList{"1|S001", "2|S010", "3|T741"}));
+    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 1);
 }
 
 TEST_F(GrabaLee, SinMarcasNiDiagnosticosSoloQuedaElEvento)
 {
     Graba(EventoValido());
-    DatosEvento vacio = Otro(QStringLiteral("DFSSA000024"), 5, QStringLiteral("01/03/2004"));
+    DatosEvento vacio = Otro("DFSSA000024", 5, "01/03/2004");
     vacio.marcados.clear();
     vacio.diagnosticos.clear();
     Graba(vacio);
-    const QStringList detalles = {"D_Derechohabiencia", "D_TipoViolencia", "D_BajoEfectos", "D_TipoAtencion",
-                                  "D_Diagnosticos"};
-    auto deLaUnidad = [this](const QString &tabla, const char *clues) {
-        return Valor(QStringLiteral("SELECT count(*) FROM %1 WHERE CLUES = ?").arg(tabla), {clues}).toInt();
-    };
-    for (const QString &t : detalles)
-        EXPECT_EQ(deLaUnidad(t, "DFSSA000024"), 0) << t.toStdString();
-    EXPECT_EQ(Cuenta(QStringLiteral("D_EVENTO")), 2);
+    for (const QString &t : Detalles)
+        EXPECT_EQ(prog.Cuenta(t, "CLUES = 'DFSSA000024'"), 0) << t.toStdString();
+    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 2);
 
     // Read after an event with diagnoses: the list and the entry field empty.
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
-    ASSERT_EQ(hoja.Texto(76), QStringLiteral("S001"));
+    Lee();
+    ASSERT_EQ(hoja.Texto(76), "S001");
     almacen->rsAtencion.MueveSiguiente();
     ASSERT_TRUE(almacen->LeeEvento());
-    EXPECT_EQ(hoja.Texto(23), QStringLiteral("DFSSA000024"));
+    EXPECT_EQ(hoja.Texto(23), "DFSSA000024");
     EXPECT_TRUE(hoja.Afecciones().isEmpty());
     EXPECT_EQ(hoja.Texto(76), QString());
-    for (ListaHoja l : {ListaHoja::Derechohabiencia, ListaHoja::TipoViolencia, ListaHoja::PacienteEfectos,
-                        ListaHoja::AgresorEfectos, ListaHoja::TipoAtencion})
-        EXPECT_TRUE(hoja.CodigosMarcados(l).isEmpty()) << int(l);
+    for (int l = 0; l < 5; ++l)
+        EXPECT_TRUE(hoja.CodigosMarcados(ListaHoja(l)).isEmpty()) << l;
     // An event without detail rows deletes none, without error.
     EXPECT_TRUE(almacen->BorraDetalleEvento());
     EXPECT_EQ(prog.mensajes.beeps, 0);
@@ -188,22 +175,22 @@ TEST_F(GrabaLee, SinMarcasNiDiagnosticosSoloQuedaElEvento)
     hoja.GridAfeccionesEditado = true;
     ASSERT_TRUE(almacen->PonAfeccionesTmp({}));
     ASSERT_TRUE(almacen->ModificaEvento()) << prog.mensajes.Ultimo().toStdString();
-    for (const QString &t : detalles)
-        EXPECT_EQ(deLaUnidad(t, "DFSSA000012"), 0) << t.toStdString();
-    EXPECT_EQ(Cuenta(QStringLiteral("D_EVENTO")), 2);
+    for (const QString &t : Detalles)
+        EXPECT_EQ(prog.Cuenta(t, "CLUES = 'DFSSA000012'"), 0) << t.toStdString();
+    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 2);
     EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
 }
 
 TEST_F(GrabaLee, ModificaUnEventoQueYaNoExisteFalla)
 {
     Graba(EventoValido());
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
-    hoja.PonTexto(22, QStringLiteral("00000999"));
+    Lee();
+    hoja.PonTexto(22, "00000999");
     EXPECT_FALSE(almacen->ModificaEvento());
     ASSERT_EQ(prog.mensajes.cajas.size(), 1);
-    EXPECT_EQ(prog.mensajes.cajas[0].titulo, Titulo + QStringLiteral(" -- Cambios"));
-    EXPECT_TRUE(prog.mensajes.cajas[0].texto.contains(QStringLiteral(" -- No se encontró el Evento")));
-    EXPECT_EQ(Cuenta(QStringLiteral("D_TipoViolencia")), 2);
+    EXPECT_EQ(prog.mensajes.cajas[0].titulo, TituloHoja + " -- Cambios");
+    EXPECT_TRUE(prog.mensajes.cajas[0].texto.contains(" -- No se encontró el Evento"));
+    EXPECT_EQ(prog.Cuenta("D_TipoViolencia"), 2);
 }
 
 TEST_F(GrabaLee, UnNumeroEnBlancoImpideGuardarConMensaje)
@@ -213,114 +200,101 @@ TEST_F(GrabaLee, UnNumeroEnBlancoImpideGuardarConMensaje)
     ASSERT_TRUE(LlenaEvento(*almacen, d));
     EXPECT_FALSE(almacen->AltaEvento());
     ASSERT_EQ(prog.mensajes.cajas.size(), 1);
-    EXPECT_EQ(prog.mensajes.cajas[0].titulo, Titulo + QStringLiteral(" -- Alta"));
+    EXPECT_EQ(prog.mensajes.cajas[0].titulo, TituloHoja + " -- Alta");
     EXPECT_EQ(prog.mensajes.cajas[0].icono, Mensajes::Icono::Informacion);
-    EXPECT_EQ(prog.mensajes.cajas[0].texto,
-              QStringLiteral("20 -- El campo 38 (CodSexo) debe contener un número; contiene \"\""));
-    EXPECT_EQ(Cuenta(QStringLiteral("D_EVENTO")), 0);
-}
-
-// A trigger that refuses the n-th write into a table stands for any failure mid-save.
-void Rechaza(BaseDatos &bd, const QString &operacion, const QString &tabla)
-{
-    bd.EjecutaAccion(QStringLiteral("CREATE TRIGGER falla BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'falla inducida'); END")
-                         .arg(operacion, tabla));
+    EXPECT_EQ(prog.mensajes.cajas[0].texto, "20 -- El campo 38 (CodSexo) debe contener un número; contiene \"\"");
+    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 0);
 }
 
 TEST_F(GrabaLee, FallaEnAltaNoDejaNadaEscrito)
 {
-    Rechaza(bd(), QStringLiteral("INSERT"), QStringLiteral("D_TipoAtencion"));
+    Rechaza("INSERT", "D_TipoAtencion");
     DatosEvento d = EventoValido();
-    d.diagnosticos = {QStringLiteral("S001"), QStringLiteral("S008"), QStringLiteral("S010")};
+    d.diagnosticos = QStringList{"S001", "S008", "S010"};
     ASSERT_TRUE(LlenaEvento(*almacen, d));
     ASSERT_TRUE(almacen->BorraAfeccion(2));
     EXPECT_FALSE(almacen->AltaEvento());
     ASSERT_EQ(prog.mensajes.cajas.size(), 1);
-    EXPECT_TRUE(prog.mensajes.cajas[0].texto.endsWith(QStringLiteral(" -- falla inducida")))
-        << prog.mensajes.cajas[0].texto.toStdString();
-    EXPECT_EQ(prog.mensajes.cajas[0].titulo, Titulo + QStringLiteral(" -- Alta"));
-    for (const char *t : {"D_EVENTO", "D_Derechohabiencia", "D_TipoViolencia", "D_BajoEfectos", "D_TipoAtencion",
-                          "D_Diagnosticos"})
-        EXPECT_EQ(Cuenta(QString::fromLatin1(t)), 0) << t;
+    EXPECT_TRUE(prog.mensajes.cajas[0].texto.endsWith(" -- Los datos no cumplen las reglas de la Base de Datos (falla inducida)")) << prog.mensajes.Ultimo().toStdString();
+    EXPECT_EQ(prog.mensajes.cajas[0].titulo, TituloHoja + " -- Alta");
+    for (const QString &t : Detalles + QStringList{"D_EVENTO"})
+        EXPECT_EQ(prog.Cuenta(t), 0) << t.toStdString();
     // The work table keeps its numbering: the list is as the user left it.
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid")),
-              (QStringList{"1|S001", "3|S010"}));
+    EXPECT_EQ(Tmp(), (QStringList{"1|S001", "3|S010"}));
     // Once the cause is gone the same sheet saves.
-    bd().EjecutaAccion(QStringLiteral("DROP TRIGGER falla"));
+    prog.Ejecuta("DROP TRIGGER falla");
     EXPECT_TRUE(almacen->AltaEvento());
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT Orden, CodDiagnostico FROM D_Diagnosticos ORDER BY Orden")),
-              (QStringList{"1|S001", "2|S010"}));
+    EXPECT_EQ(Diagnosticos(), (QStringList{"1|S001", "2|S010"}));
 }
 
 TEST_F(GrabaLee, FallaEnModificaDejaElEventoComoEstaba)
 {
     Graba(EventoValido());
-    const QStringList antes = Filas(bd(), QStringLiteral("SELECT * FROM D_EVENTO"))
-                              + Filas(bd(), QStringLiteral("SELECT * FROM D_Diagnosticos ORDER BY Orden"))
-                              + Filas(bd(), QStringLiteral("SELECT * FROM D_TipoAtencion ORDER BY 4"));
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
-    hoja.PonTexto(29, QStringLiteral("GOMEZ"));
-    Rechaza(bd(), QStringLiteral("INSERT"), QStringLiteral("D_BajoEfectos"));
+    auto guardado = [this] {
+        return prog.Filas("SELECT * FROM D_EVENTO") +
+               prog.Filas("SELECT * FROM D_Diagnosticos ORDER BY Orden") +
+               prog.Filas("SELECT * FROM D_TipoAtencion ORDER BY 4");
+    };
+    const QStringList antes = guardado();
+    Lee();
+    hoja.PonTexto(29, "GOMEZ");
+    Rechaza("INSERT", "D_BajoEfectos");
     EXPECT_FALSE(almacen->ModificaEvento());
     EXPECT_EQ(prog.mensajes.cajas.size(), 1);
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT * FROM D_EVENTO"))
-                  + Filas(bd(), QStringLiteral("SELECT * FROM D_Diagnosticos ORDER BY Orden"))
-                  + Filas(bd(), QStringLiteral("SELECT * FROM D_TipoAtencion ORDER BY 4")),
-              antes);
-    EXPECT_EQ(Cuenta(QStringLiteral("D_BajoEfectos")), 2);
+    EXPECT_EQ(guardado(), antes);
+    EXPECT_EQ(prog.Cuenta("D_BajoEfectos"), 2);
 }
 
 TEST_F(GrabaLee, BajasBorraDetallesYEventoJuntosOFallaEntero)
 {
     Graba(EventoValido());
-    Graba(Otro(QStringLiteral("DFSSA000024"), 5, QStringLiteral("01/03/2004")));
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
-    ASSERT_EQ(hoja.Texto(23), QStringLiteral("DFSSA000012"));
+    Graba(Otro("DFSSA000024", 5, "01/03/2004"));
+    Lee();
+    ASSERT_EQ(hoja.Texto(23), "DFSSA000012");
 
-    Rechaza(bd(), QStringLiteral("DELETE"), QStringLiteral("D_EVENTO"));
+    Rechaza("DELETE", "D_EVENTO");
     EXPECT_FALSE(almacen->BorraEvento());
-    EXPECT_EQ(prog.mensajes.cajas.last().titulo, Titulo);
-    EXPECT_EQ(Cuenta(QStringLiteral("D_EVENTO")), 2);
-    EXPECT_EQ(Cuenta(QStringLiteral("D_Diagnosticos")), 4);
+    EXPECT_EQ(prog.mensajes.cajas.last().titulo, TituloHoja);
+    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 2);
+    EXPECT_EQ(prog.Cuenta("D_Diagnosticos"), 4);
 
-    bd().EjecutaAccion(QStringLiteral("DROP TRIGGER falla"));
+    prog.Ejecuta("DROP TRIGGER falla");
     EXPECT_TRUE(almacen->BorraEvento());
-    EXPECT_EQ(Filas(bd(), QStringLiteral("SELECT Clues FROM D_EVENTO")), QStringList{"DFSSA000024"});
-    for (const char *t : {"D_Derechohabiencia", "D_TipoViolencia", "D_BajoEfectos", "D_TipoAtencion", "D_Diagnosticos"})
-        EXPECT_EQ(Valor(QStringLiteral("SELECT count(*) FROM %1 WHERE CLUES <> 'DFSSA000024'").arg(t)).toInt(), 0) << t;
+    EXPECT_EQ(prog.Filas("SELECT Clues FROM D_EVENTO"), QStringList{"DFSSA000024"});
+    for (const QString &t : Detalles)
+        EXPECT_EQ(prog.Cuenta(t, "CLUES <> 'DFSSA000024'"), 0) << t.toStdString();
 }
 
 TEST_F(GrabaLee, BorraDetalleInformaSuFalla)
 {
     Graba(EventoValido());
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
-    Rechaza(bd(), QStringLiteral("DELETE"), QStringLiteral("D_TipoAtencion"));
+    Lee();
+    Rechaza("DELETE", "D_TipoAtencion");
     EXPECT_FALSE(almacen->BorraDetalleEvento());
     EXPECT_EQ(prog.mensajes.beeps, 1);
-    EXPECT_EQ(Cuenta(QStringLiteral("D_BajoEfectos")), 2);
-    bd().EjecutaAccion(QStringLiteral("DROP TRIGGER falla"));
+    EXPECT_EQ(prog.Cuenta("D_BajoEfectos"), 2);
+    prog.Ejecuta("DROP TRIGGER falla");
     EXPECT_TRUE(almacen->BorraDetalleEvento());
-    EXPECT_EQ(Cuenta(QStringLiteral("D_Diagnosticos")) + Cuenta(QStringLiteral("D_TipoAtencion")), 0);
-    EXPECT_EQ(Cuenta(QStringLiteral("D_EVENTO")), 1);
+    EXPECT_EQ(prog.Cuenta("D_Diagnosticos") + prog.Cuenta("D_TipoAtencion"), 0);
+    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 1);
 }
 
 TEST_F(GrabaLee, ListasSeLlenanYMarcanPorSuTablaDeDetalle)
 {
     DatosEvento d = EventoValido();
-    d.marcados[ListaHoja::Derechohabiencia] = {QStringLiteral("G")};
-    d.marcados[ListaHoja::TipoViolencia] = {QStringLiteral("7")};
-    d.marcados[ListaHoja::PacienteEfectos] = {QStringLiteral("1")};
-    d.marcados[ListaHoja::AgresorEfectos] = {QStringLiteral("1"), QStringLiteral("3")};
-    d.marcados[ListaHoja::TipoAtencion] = {QStringLiteral("1"), QStringLiteral("7")};
+    d.marcados[ListaHoja::Derechohabiencia] = QStringList{"G"};
+    d.marcados[ListaHoja::TipoViolencia] = QStringList{"7"};
+    d.marcados[ListaHoja::PacienteEfectos] = QStringList{"1"};
+    d.marcados[ListaHoja::AgresorEfectos] = QStringList{"1", "3"};
+    d.marcados[ListaHoja::TipoAtencion] = QStringList{"1", "7"};
     ASSERT_TRUE(almacen->CargaListas());
     // Sexual violence opens every care type; the sheet's rules would reload the list.
     LlenaHoja(hoja, d);
-    almacen->CargaLista(QStringLiteral("TipoAtencion"), QStringLiteral("CodTipoAtencion"), ListaHoja::TipoAtencion);
+    almacen->CargaLista("TipoAtencion", "CodTipoAtencion", ListaHoja::TipoAtencion);
     LlenaHoja(hoja, d);
     ASSERT_TRUE(almacen->PonAfeccionesTmp(d.diagnosticos));
     ASSERT_TRUE(almacen->AltaEvento());
-    EXPECT_EQ(Valor(QStringLiteral("SELECT CodDerechohabiencia FROM D_Derechohabiencia")).toString(),
-              QStringLiteral("G"));
+    EXPECT_EQ(prog.Valor("SELECT CodDerechohabiencia FROM D_Derechohabiencia").toString(), "G");
 
     HojaDatos otra;
     modEvento lector(*prog.ctx, otra);
@@ -331,26 +305,23 @@ TEST_F(GrabaLee, ListasSeLlenanYMarcanPorSuTablaDeDetalle)
 
     // A stored code the list does not offer ticks nothing; no rows untick all.
     const ClaveEvento clave = *lector.rsAtencion.Actual();
-    bd().EjecutaAccion(QStringLiteral("DELETE FROM D_TipoAtencion"));
-    EXPECT_TRUE(lector.MarcaLista(QStringLiteral("TipoAtencion"), QStringLiteral("CodTipoAtencion"), QString(),
-                                  ListaHoja::TipoAtencion, clave));
+    prog.Ejecuta("DELETE FROM D_TipoAtencion");
+    EXPECT_TRUE(lector.MarcaLista("TipoAtencion", "CodTipoAtencion", QString(), ListaHoja::TipoAtencion, clave));
     EXPECT_TRUE(otra.CodigosMarcados(ListaHoja::TipoAtencion).isEmpty());
-    EXPECT_FALSE(lector.MarcaLista(QStringLiteral("EVENTO"), QStringLiteral("Clues"), QString(),
-                                   ListaHoja::TipoAtencion, clave));
-    EXPECT_FALSE(lector.CargaLista(QStringLiteral("Estados"), QStringLiteral("CodEstado"), ListaHoja::TipoAtencion));
+    EXPECT_FALSE(lector.MarcaLista("EVENTO", "Clues", QString(), ListaHoja::TipoAtencion, clave));
+    EXPECT_FALSE(lector.CargaLista("Estados", "CodEstado", ListaHoja::TipoAtencion));
     EXPECT_TRUE(otra.Elementos(ListaHoja::TipoAtencion).isEmpty());
 
     // An empty catalog empties its list; a catalog or detail table that cannot
     // be read leaves the list empty or untouched, and nothing is said.
-    bd().EjecutaAccion(QStringLiteral("DELETE FROM cEfectos"));
-    EXPECT_TRUE(lector.CargaLista(QStringLiteral("Efectos"), QStringLiteral("CodEfectos"), ListaHoja::PacienteEfectos));
+    prog.Ejecuta("DELETE FROM cEfectos");
+    EXPECT_TRUE(lector.CargaLista("Efectos", "CodEfectos", ListaHoja::PacienteEfectos));
     EXPECT_TRUE(otra.Elementos(ListaHoja::PacienteEfectos).isEmpty());
-    bd().EjecutaAccion(QStringLiteral("DROP TABLE cEfectos"));
-    EXPECT_FALSE(lector.CargaLista(QStringLiteral("Efectos"), QStringLiteral("CodEfectos"), ListaHoja::AgresorEfectos));
+    prog.Ejecuta("DROP TABLE cEfectos");
+    EXPECT_FALSE(lector.CargaLista("Efectos", "CodEfectos", ListaHoja::AgresorEfectos));
     EXPECT_TRUE(otra.Elementos(ListaHoja::AgresorEfectos).isEmpty());
-    bd().EjecutaAccion(QStringLiteral("DROP TABLE D_TipoViolencia"));
-    EXPECT_FALSE(lector.MarcaLista(QStringLiteral("TipoViolencia"), QStringLiteral("CodTipoViolencia"), QString(),
-                                   ListaHoja::TipoViolencia, clave));
+    prog.Ejecuta("DROP TABLE D_TipoViolencia");
+    EXPECT_FALSE(lector.MarcaLista("TipoViolencia", "CodTipoViolencia", QString(), ListaHoja::TipoViolencia, clave));
     EXPECT_EQ(otra.CodigosMarcados(ListaHoja::TipoViolencia), QStringList{"7"});
     EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
     EXPECT_EQ(prog.mensajes.beeps, 0);
@@ -360,11 +331,11 @@ TEST_F(GrabaLee, RejillaDeAfeccionesSeReconstruyePorOrden)
 {
     Graba(EventoValido());
     // Stored out of order on disk: the list still follows Orden.
-    bd().EjecutaAccion(QStringLiteral("DELETE FROM D_Diagnosticos"));
+    prog.Ejecuta("DELETE FROM D_Diagnosticos");
     for (const auto &f : {std::pair{3, "T741"}, std::pair{1, "S001"}, std::pair{2, "S010"}})
-        bd().EjecutaAccion(QStringLiteral("INSERT INTO D_Diagnosticos VALUES ('DFSSA000012', 123, '2004-06-15', ?, ?)"),
-                           {QString::fromLatin1(f.second), f.first});
-    ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos));
+        prog.Ejecuta("INSERT INTO D_Diagnosticos VALUES ('DFSSA000012', 123, '2004-06-15', ?, ?)",
+                     {QString::fromLatin1(f.second), f.first});
+    Lee();
     QStringList codigos;
     for (const FilaAfeccion &f : hoja.Afecciones())
         codigos << f.afeccion;
@@ -372,14 +343,14 @@ TEST_F(GrabaLee, RejillaDeAfeccionesSeReconstruyePorOrden)
 
     // An edited list survives a refresh; reading the event again discards the edits.
     hoja.GridAfeccionesEditado = true;
-    EXPECT_EQ(almacen->AfeccionListada(QStringLiteral("s010 ")), std::optional<bool>(true));
+    EXPECT_EQ(almacen->AfeccionListada("s010 "), std::optional<bool>(true));
     ASSERT_TRUE(almacen->BorraAfeccion(1));
     ASSERT_TRUE(almacen->BorraAfeccion(2));
-    ASSERT_TRUE(almacen->AgregaAfeccion(QStringLiteral("S020")));
+    ASSERT_TRUE(almacen->AgregaAfeccion("S020"));
     ASSERT_TRUE(almacen->RefrescaGridAfecciones());
     ASSERT_EQ(hoja.Afecciones().size(), 2);
     EXPECT_EQ(hoja.Afecciones()[1].numafec, 4);
-    EXPECT_EQ(hoja.Texto(76), QStringLiteral("T741"));
+    EXPECT_EQ(hoja.Texto(76), "T741");
     ASSERT_TRUE(almacen->LeeEvento());
     EXPECT_EQ(hoja.Afecciones().size(), 3);
 
@@ -393,13 +364,13 @@ TEST_F(GrabaLee, RejillaDeAfeccionesSeReconstruyePorOrden)
 TEST_F(GrabaLee, ExisteYCapturadosHoy)
 {
     Graba(EventoValido());
-    const ClaveEvento clave{QStringLiteral("dfssa000012"), 123, QDate(2004, 6, 15)};
+    const ClaveEvento clave{"dfssa000012", 123, QDate(2004, 6, 15)};
     EXPECT_EQ(almacen->ExisteEvento(clave), std::optional<bool>(true));
     EXPECT_EQ(almacen->ExisteEvento({clave.clues, 124, clave.fechaAtencion}), std::optional<bool>(false));
     EXPECT_EQ(almacen->CapturadosHoy(), std::optional<int>(1));
     prog.reloj.Fija(QDateTime(QDate(2026, 12, 7), QTime(8, 0)));
     EXPECT_EQ(almacen->CapturadosHoy(), std::optional<int>(0));
-    bd().Cierra();
+    prog.bd().Cierra();
     EXPECT_EQ(almacen->ExisteEvento(clave), std::nullopt);
     EXPECT_EQ(almacen->CapturadosHoy(), std::nullopt);
 }

@@ -13,7 +13,7 @@ void Inserta(const BaseDatos &bd, const QString &tabla, const QList<QVariantList
     for (const QVariantList &f : filas) {
         QStringList marcas;
         for (int i = 0; i < f.size(); ++i)
-            marcas << QStringLiteral("?");
+            marcas << "?";
         bd.EjecutaAccion(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tabla, marcas.join(QLatin1Char(','))), f);
     }
 }
@@ -22,37 +22,34 @@ void Inserta(const BaseDatos &bd, const QString &tabla, const QList<QVariantList
 
 void LlenaCatalogos(const BaseDatos &bd)
 {
-    Inserta(bd, QStringLiteral("cEstados"),
+    Inserta(bd, "cEstados",
             {{"01", "AGUASCALIENTES"}, {"09", "DISTRITO FEDERAL"}, {"12", "GUERRERO"},
              {"15", "MÉXICO"}, {"16", "MICHOACÁN"}, {"36", "ESTADO DE PRUEBA"}, {"37", QVariant()}});
-    Inserta(bd, QStringLiteral("cMunicipios"),
+    Inserta(bd, "cMunicipios",
             {{"09", "002", "AZCAPOTZALCO", "01"}, {"15", "001", "ACAMBAY", "01"},
              {"15", "002", "ACOLMAN", "02"}, {"15", "058", "NEZAHUALCÓYOTL", "02"},
              {"16", "001", "ACUITZIO", "01"}});
-    Inserta(bd, QStringLiteral("cLocalidades"),
+    Inserta(bd, "cLocalidades",
             {{"15", "001", "0001", "ACAMBAY"}, {"15", "001", "0002", "BOTHI"},
              {"15", "001", "0010", "PEÑA BLANCA"}, {"15", "001", "0011", "Peñuelas"},
              {"15", "002", "0001", "ACOLMAN"}, {"16", "001", "0001", "ACUITZIO DEL CANJE"}});
-    Inserta(bd, QStringLiteral("cSexo"), {{1, "HOMBRE"}, {2, "MUJER"}, {9, "NO ESPECIFICADO"}});
-    Inserta(bd, QStringLiteral("cClaveEdad"),
-            {{0, "HORAS"}, {1, "DÍAS"}, {2, "MESES"}, {3, "AÑOS"}, {9, "NO ESPECIFICADO"}});
+    Inserta(bd, "cSexo", {{1, "HOMBRE"}, {2, "MUJER"}, {9, "NO ESPECIFICADO"}});
+    Inserta(bd, "cClaveEdad", {{0, "HORAS"}, {1, "DÍAS"}, {2, "MESES"}, {3, "AÑOS"}, {9, "NO ESPECIFICADO"}});
     QList<QVariantList> escolaridad;
     for (int c = 1; c <= 9; ++c)
         escolaridad << QVariantList{c, QStringLiteral("NIVEL %1").arg(c)};
     escolaridad << QVariantList{10, "POSGRADO"} << QVariantList{11, "OTRO"} << QVariantList{12, QVariant()};
-    Inserta(bd, QStringLiteral("cEscolaridad"), escolaridad);
-    Inserta(bd, QStringLiteral("cEquipo"),
-            {{1, "CINTURÓN DE SEGURIDAD"}, {2, "CASCO"}, {3, "SILLA PORTA INFANTE"}, {9, "SE IGNORA"}});
-    Inserta(bd, QStringLiteral("cParentesco"),
-            {{1, "PADRE"}, {2, "MADRE"}, {7, "DESCONOCIDO"}, {8, "CONOCIDO SIN PARENTESCO"}});
-    Inserta(bd, QStringLiteral("cDerechohabiencia"), {{"1", "NINGUNA"}, {"G", "GRATUIDAD"}});
+    Inserta(bd, "cEscolaridad", escolaridad);
+    Inserta(bd, "cEquipo", {{1, "CINTURÓN DE SEGURIDAD"}, {2, "CASCO"}, {3, "SILLA PORTA INFANTE"}, {9, "SE IGNORA"}});
+    Inserta(bd, "cParentesco", {{1, "PADRE"}, {2, "MADRE"}, {7, "DESCONOCIDO"}, {8, "CONOCIDO SIN PARENTESCO"}});
+    Inserta(bd, "cDerechohabiencia", {{"1", "NINGUNA"}, {"G", "GRATUIDAD"}});
 
     // CLUES, DescUnidad, CEDOCVE, CJURCVE, CMPOCVE, CLOCCVE, CVERCVE, CINSCVE, CTUNCVE, CCOMCVE, DomUnidad, CP, Corta
     auto unidad = [](const char *clues, const QVariant &nombre, const char *edo, const char *jur, const char *mpo,
                      const char *loc, const char *tun) {
         return QVariantList{clues, nombre, edo, jur, mpo, loc, "01", "1", tun, "001", "", "", ""};
     };
-    Inserta(bd, QStringLiteral("CATCLUES"),
+    Inserta(bd, "CATCLUES",
             {unidad("DFSSA000011", "CENTRO DE SALUD UNO", "09", "01", "002", "0001", "C"),
              unidad("MCSSA000022", "HOSPITAL GENERAL DE PEÑAFLOR", "15", "02", "058", "0001", "H"),
              unidad("MCSSA000033", "CENTRO DE SALUD ACOLMAN", "15", "02", "002", "0001", "C"),
@@ -67,7 +64,7 @@ void LlenaCatalogos(const BaseDatos &bd)
         return QVariantList{c, nombre, cap, lsex, linf, lsup, triv, QVariant(), QVariant(), QVariant(),
                             QVariant(), QVariant(), QVariant(), QVariant(), "LM1", "P01"};
     };
-    Inserta(bd, QStringLiteral("CATCIE10"),
+    Inserta(bd, "CATCIE10",
             {causa("A000", "CÓLERA CLÁSICO", "01"),
              causa("F100", "TRASTORNOS POR USO DE ALCOHOL", "05"),
              causa("O040", "ABORTO MÉDICO INCOMPLETO", "15", "2", "010A", "054A"),
@@ -93,9 +90,3 @@ void AgregaUnidades(const BaseDatos &bd, int cuantas)
                           QStringLiteral("UNIDAD NÚMERO %1").arg(i), QStringLiteral("%1").arg(i % 7 + 1, 2, 10, QLatin1Char('0'))});
     t.Confirma();
 }
-
-void PruebaListas::Ejecuta(const QString &sql) const
-{
-    bd().EjecutaAccion(sql);
-}
-

@@ -44,8 +44,7 @@ protected:
         p.AbreBase();
         LlenaCatalogos(p.ctx->ConexionBD);
     }
-    const BaseDatos &bd() const { return p.ctx->ConexionBD; }
-    void Ejecuta(const QString &sql) const;
+    const BaseDatos &bd() const { return p.bd(); }
 
     ProgramaTemporal p;
     DestinoFalso destino;

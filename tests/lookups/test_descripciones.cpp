@@ -20,7 +20,7 @@ class Descripciones : public PruebaListas {};
 
 TEST_F(Descripciones, EncontradoNoEncontradoYNulo)
 {
-    const QString cve = QStringLiteral("CVE INEXISTENTE");
+    const QString cve = "CVE INEXISTENTE";
     const QList<Caso> casos = {
         {"estado", [](auto &b) { return DescEstado(b, "15"); }, H::Encontrado, "MÉXICO"},
         {"estado vacío", [](auto &b) { return DescEstado(b, ""); }, H::NoEncontrado, cve},
@@ -69,14 +69,14 @@ TEST_F(Descripciones, EncontradoNoEncontradoYNulo)
         EXPECT_EQ(d.texto, c.texto) << c.nombre;
         EXPECT_EQ(d.Inexistente(), c.hallazgo == H::NoEncontrado) << c.nombre;
     }
-    EXPECT_TRUE(bd().ExisteTabla(QStringLiteral("cSexo")));
+    EXPECT_TRUE(bd().ExisteTabla("cSexo"));
 }
 
 TEST_F(Descripciones, ConsultaQueNoCorreDaTextoVacioNuncaInexistente)
 {
-    Ejecuta(QStringLiteral("DROP TABLE cEstados"));
-    Ejecuta(QStringLiteral("DROP TABLE CATCLUES"));
-    Ejecuta(QStringLiteral("DROP TABLE cSexo"));
+    p.Ejecuta("DROP TABLE cEstados");
+    p.Ejecuta("DROP TABLE CATCLUES");
+    p.Ejecuta("DROP TABLE cSexo");
     for (const Descripcion &d : {DescEstado(bd(), "15"), DescClues(bd(), "MCSSA000022"), DescCatalogo(bd(), "Sexo", "1")}) {
         EXPECT_EQ(d.hallazgo, H::Error);
         EXPECT_EQ(d.texto, QString());

@@ -14,7 +14,7 @@ ListaSeleccion Lista(const QList<QVariantList> &filas)
     QVector<QVector<QVariant>> f;
     for (const QVariantList &fila : filas)
         f.push_back(QVector<QVariant>(fila.begin(), fila.end()));
-    l.PonFilas({QStringLiteral("Cod"), QStringLiteral("Descripcion")}, f);
+    l.PonFilas({"Cod", "Descripcion"}, f);
     return l;
 }
 
@@ -26,22 +26,22 @@ TEST_F(ListaLeida, LeeTodasLasFilasYLasCuenta)
 {
     AgregaUnidades(bd(), 1500);
     ListaSeleccion l;
-    l.Carga(bd(), QStringLiteral("SELECT Clues, DescUnidad FROM CATCLUES WHERE CEDOCVE = ? ORDER BY Clues"), {"36"});
+    l.Carga(bd(), "SELECT Clues, DescUnidad FROM CATCLUES WHERE CEDOCVE = ? ORDER BY Clues", {"36"});
     EXPECT_EQ(l.Total(), 1500);
     EXPECT_EQ(l.Cantidad(), 1500);
     EXPECT_TRUE(l.Ultimo());
-    EXPECT_EQ(l.TextoActual(0), QStringLiteral("CLSSA001500"));
-    EXPECT_EQ(l.Filtra({{1, Coincide::Contiene, QStringLiteral("número 1499")}}), 1);
-    EXPECT_EQ(l.TextoActual(0), QStringLiteral("CLSSA001499"));
-    EXPECT_EQ(l.Filtra({{0, Coincide::Empieza, QStringLiteral("clssa0014")}}), 100);
+    EXPECT_EQ(l.TextoActual(0), "CLSSA001500");
+    EXPECT_EQ(l.Filtra({{1, Coincide::Contiene, "número 1499"}}), 1);
+    EXPECT_EQ(l.TextoActual(0), "CLSSA001499");
+    EXPECT_EQ(l.Filtra({{0, Coincide::Empieza, "clssa0014"}}), 100);
     // The read finished: nothing holds the table.
-    EXPECT_NO_THROW(bd().EjecutaAccion(QStringLiteral("DROP TABLE CATCLUES")));
+    EXPECT_NO_THROW(bd().EjecutaAccion("DROP TABLE CATCLUES"));
 }
 
 TEST_F(ListaLeida, ConsultaFallidaLanzaError)
 {
     ListaSeleccion l;
-    EXPECT_THROW(l.Carga(bd(), QStringLiteral("SELECT * FROM NoExiste")), ErrorBD);
+    EXPECT_THROW(l.Carga(bd(), "SELECT * FROM NoExiste"), ErrorBD);
 }
 
 TEST(ListaSeleccion, DescripcionSinDistinguirMayusculasNiAcentosPeroConÑ)
@@ -70,7 +70,7 @@ TEST(ListaSeleccion, ClaveExactaComparaNumerosComoNumeros)
     ListaSeleccion l = Lista({{1, "UNO"}, {10, "DIEZ"}, {11, "ONCE"}});
     EXPECT_EQ(l.Filtra({{0, Coincide::Igual, "1"}}), 1);
     EXPECT_EQ(l.Filtra({{0, Coincide::Igual, "01"}}), 1);
-    EXPECT_EQ(l.TextoActual(1), QStringLiteral("UNO"));
+    EXPECT_EQ(l.TextoActual(1), "UNO");
     EXPECT_EQ(l.Filtra({{0, Coincide::Igual, "A"}}), 0);
     EXPECT_EQ(l.Actual(), -1);
     ListaSeleccion t = Lista({{"G", "GRATUIDAD"}, {"GX", "OTRA"}});
@@ -125,7 +125,7 @@ TEST(BusquedaSeleccion, ReglasDeCajaVaciaYSinCoincidencia)
     EXPECT_EQ(geo.Cambia(0, "9"), R::SinCoincidencia);
     EXPECT_EQ(l.Cantidad(), 4);
     EXPECT_FALSE(l.Filtrada());
-    EXPECT_EQ(l.TextoActual(0), QStringLiteral("16"));   // back to the row current before
+    EXPECT_EQ(l.TextoActual(0), "16");   // back to the row current before
     EXPECT_EQ(geo.Texto(0), QString());
     EXPECT_EQ(geo.Texto(1), QString());
 
@@ -139,10 +139,10 @@ TEST(BusquedaSeleccion, ReglasDeCajaVaciaYSinCoincidencia)
     EXPECT_EQ(l.Cantidad(), 1);
     EXPECT_EQ(clues.Cambia(1, "  "), R::Restablecida);
     EXPECT_EQ(l.Cantidad(), 4);
-    EXPECT_EQ(l.TextoActual(0), QStringLiteral("01"));   // saved when the latest search began
-    EXPECT_EQ(clues.Texto(0), QStringLiteral("0"));     // the kept box
+    EXPECT_EQ(l.TextoActual(0), "01");   // saved when the latest search began
+    EXPECT_EQ(clues.Texto(0), "0");     // the kept box
     EXPECT_EQ(clues.Cambia(1, "ZZ"), R::SinCoincidencia);
-    EXPECT_EQ(clues.Texto(0), QStringLiteral("0"));
+    EXPECT_EQ(clues.Texto(0), "0");
     EXPECT_EQ(clues.Texto(1), QString());
 }
 
@@ -152,7 +152,7 @@ TEST(BusquedaSeleccion, TeclasDeCadaCaja)
     BusquedaSeleccion b(l,
                         {{0, "Estado", 2, 0, Coincide::Empieza, TeclasDigitos(), {}, 0},
                          {1, "Descripción", 50, 1, Coincide::Contiene, TeclasDescripcion(), {}, 0},
-                         {2, "Clave", 10, 0, Coincide::Igual, QString(), QStringLiteral("'"), 0}},
+                         {2, "Clave", 10, 0, Coincide::Igual, QString(), "'", 0}},
                         {});
     struct Caso {
         int caja;

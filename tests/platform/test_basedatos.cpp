@@ -1,3 +1,4 @@
+#include "comun/ProgramaTemporal.h"
 #include "platform/BaseDatos.h"
 
 #include <QFile>
@@ -13,16 +14,16 @@ namespace {
 QString CreaBaseMarcada(const QString &ruta, bool marcada = true)
 {
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("crea"));
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "crea");
         db.setDatabaseName(ruta);
         EXPECT_TRUE(db.open());
         QSqlQuery q(db);
-        EXPECT_TRUE(q.exec(QStringLiteral("CREATE TABLE T (Clave INTEGER PRIMARY KEY, Texto TEXT)")));
+        EXPECT_TRUE(q.exec("CREATE TABLE T (Clave INTEGER PRIMARY KEY, Texto TEXT)"));
         if (marcada)
             EXPECT_TRUE(q.exec(QStringLiteral("PRAGMA application_id = %1").arg(BaseDatos::IdAplicacion)));
         db.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("crea"));
+    QSqlDatabase::removeDatabase("crea");
     return ruta;
 }
 
@@ -35,7 +36,7 @@ protected:
 TEST_F(BaseDatosTest, NuncaCreaUnArchivoQueFalta)
 {
     BaseDatos bd;
-    const QString falta = Ruta(QStringLiteral("no_existe.db"));
+    const QString falta = Ruta("no_existe.db");
     EXPECT_THROW(bd.Abre(falta), ErrorBD);
     EXPECT_FALSE(QFileInfo::exists(falta));
     EXPECT_FALSE(bd.EstaAbierta());
@@ -43,19 +44,16 @@ TEST_F(BaseDatosTest, NuncaCreaUnArchivoQueFalta)
 
 TEST_F(BaseDatosTest, RechazaArchivosQueNoSonDeVelmoran)
 {
-    QFile texto(Ruta(QStringLiteral("texto.db")));
-    ASSERT_TRUE(texto.open(QIODevice::WriteOnly));
-    texto.write("esto no es una base de datos");
-    texto.close();
-    const QString ajena = CreaBaseMarcada(Ruta(QStringLiteral("ajena.db")), false);
+    ASSERT_TRUE(EscribeArchivo(Ruta("texto.db"), "esto no es una base de datos"));
+    const QString ajena = CreaBaseMarcada(Ruta("ajena.db"), false);
 
     BaseDatos bd;
-    for (const QString &archivo : {texto.fileName(), ajena}) {
+    for (const QString &archivo : {Ruta("texto.db"), ajena}) {
         try {
             bd.Abre(archivo);
             ADD_FAILURE() << "Se abrió " << archivo.toStdString();
         } catch (const ErrorBD &e) {
-            EXPECT_TRUE(e.Descripcion().contains(QStringLiteral("no es una Base de Datos de VELMORAN")));
+            EXPECT_TRUE(e.Descripcion().contains("no es una Base de Datos de VELMORAN"));
         }
         EXPECT_FALSE(bd.EstaAbierta());
     }
@@ -64,16 +62,15 @@ TEST_F(BaseDatosTest, RechazaArchivosQueNoSonDeVelmoran)
 TEST_F(BaseDatosTest, FuncionesDelDialectoTrasCadaApertura)
 {
     BaseDatos bd;
-    const QString ruta = CreaBaseMarcada(Ruta(QStringLiteral("v.db")));
+    const QString ruta = CreaBaseMarcada(Ruta("v.db"));
     for (int vuelta = 0; vuelta < 2; ++vuelta) {
         bd.Abre(ruta);
-        EXPECT_EQ(bd.Valor(QStringLiteral("SELECT CDATE(?)"), {QStringLiteral("26/12/2003")}).toString(),
-                  QStringLiteral("2003-12-26"));
-        EXPECT_TRUE(bd.Valor(QStringLiteral("SELECT CDATE(?)"), {QStringLiteral("31/02/2004")}).isNull());
-        EXPECT_EQ(bd.Valor(QStringLiteral("SELECT VAL(?)"), {QStringLiteral("  12ab")}).toInt(), 12);
-        EXPECT_EQ(bd.Valor(QStringLiteral("SELECT VAL(?)"), {QStringLiteral("x1")}).toInt(), 0);
-        EXPECT_EQ(bd.Valor(QStringLiteral("SELECT LEN(?)"), {QStringLiteral("ÑU")}).toInt(), 2);
-        EXPECT_EQ(bd.Valor(QStringLiteral("SELECT MID(?, 2, 2)"), {QStringLiteral("ABCD")}).toString(), QStringLiteral("BC"));
+        EXPECT_EQ(bd.Valor("SELECT CDATE(?)", {"26/12/2003"}).toString(), "2003-12-26");
+        EXPECT_TRUE(bd.Valor("SELECT CDATE(?)", {"31/02/2004"}).isNull());
+        EXPECT_EQ(bd.Valor("SELECT VAL(?)", {"  12ab"}).toInt(), 12);
+        EXPECT_EQ(bd.Valor("SELECT VAL(?)", {"x1"}).toInt(), 0);
+        EXPECT_EQ(bd.Valor("SELECT LEN(?)", {"ÑU"}).toInt(), 2);
+        EXPECT_EQ(bd.Valor("SELECT MID(?, 2, 2)", {"ABCD"}).toString(), "BC");
         bd.Cierra();
     }
 }
@@ -81,42 +78,44 @@ TEST_F(BaseDatosTest, FuncionesDelDialectoTrasCadaApertura)
 TEST_F(BaseDatosTest, TransaccionSinConfirmarNoDejaNada)
 {
     BaseDatos bd;
-    bd.Abre(CreaBaseMarcada(Ruta(QStringLiteral("t.db"))));
+    bd.Abre(CreaBaseMarcada(Ruta("t.db")));
     {
         Transaccion t(bd);
-        bd.EjecutaAccion(QStringLiteral("INSERT INTO T VALUES (?, ?)"), {1, QStringLiteral("uno")});
+        bd.EjecutaAccion("INSERT INTO T VALUES (?, ?)", {1, "uno"});
     }
-    EXPECT_EQ(bd.Valor(QStringLiteral("SELECT count(*) FROM T")).toInt(), 0);
+    EXPECT_EQ(bd.Valor("SELECT count(*) FROM T").toInt(), 0);
     {
         Transaccion t(bd);
-        bd.EjecutaAccion(QStringLiteral("INSERT INTO T VALUES (?, ?)"), {1, QStringLiteral("uno")});
+        bd.EjecutaAccion("INSERT INTO T VALUES (?, ?)", {1, "uno"});
         t.Confirma();
     }
-    EXPECT_EQ(bd.Valor(QStringLiteral("SELECT count(*) FROM T")).toInt(), 1);
+    EXPECT_EQ(bd.Valor("SELECT count(*) FROM T").toInt(), 1);
 }
 
 TEST_F(BaseDatosTest, ErroresConNumeroYClaveDuplicada)
 {
     BaseDatos bd;
-    bd.Abre(CreaBaseMarcada(Ruta(QStringLiteral("e.db"))));
-    bd.EjecutaAccion(QStringLiteral("INSERT INTO T VALUES (?, ?)"), {1, QStringLiteral("uno")});
+    bd.Abre(CreaBaseMarcada(Ruta("e.db")));
+    bd.EjecutaAccion("INSERT INTO T VALUES (?, ?)", {1, "uno"});
     try {
-        bd.EjecutaAccion(QStringLiteral("INSERT INTO T VALUES (?, ?)"), {1, QStringLiteral("otra vez")});
+        bd.EjecutaAccion("INSERT INTO T VALUES (?, ?)", {1, "otra vez"});
         ADD_FAILURE() << "La clave duplicada no falló";
     } catch (const ErrorBD &e) {
         EXPECT_TRUE(e.ViolaClave());
         EXPECT_NE(e.Numero(), 0);
     }
     try {
-        bd.Ejecuta(QStringLiteral("SELECT * FROM NoHay"));
+        bd.Ejecuta("SELECT * FROM NoHay");
         ADD_FAILURE() << "La tabla inexistente no falló";
     } catch (const ErrorBD &e) {
         EXPECT_FALSE(e.ViolaClave());
-        EXPECT_FALSE(e.Descripcion().isEmpty());
+        // The clerk reads what failed in Spanish; the engine's words follow.
+        EXPECT_EQ(e.Descripcion(),
+                  QStringLiteral("La instrucción no se pudo ejecutar en la Base de Datos (no such table: NoHay)"));
     }
     // Text typed by a user is a value, never SQL.
-    bd.EjecutaAccion(QStringLiteral("INSERT INTO T VALUES (?, ?)"), {2, QStringLiteral("O'BRIEN'); DROP TABLE T;--")});
-    EXPECT_TRUE(bd.ExisteTabla(QStringLiteral("T")));
+    bd.EjecutaAccion("INSERT INTO T VALUES (?, ?)", {2, "O'BRIEN'); DROP TABLE T;--"});
+    EXPECT_TRUE(bd.ExisteTabla("T"));
 }
 
 } // namespace

@@ -30,12 +30,12 @@ TEST(InstanciaUnica, ElCandadoDeUnaCopiaMuertaSeRompe)
 TEST(Ajustes, LeeEscribeYDistingueLaClaveQueFalta)
 {
     QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("a.ini"));
+    const QString ini = dir.filePath("a.ini");
     {
         Ajustes a(ini);
-        EXPECT_TRUE(a.Lee(QStringLiteral("AnoActual")).isNull());
-        EXPECT_TRUE(a.Escribe(QStringLiteral("AnoActual"), QStringLiteral("2026")));
+        EXPECT_TRUE(a.Lee("AnoActual").isNull());
+        EXPECT_TRUE(a.Escribe("AnoActual", "2026"));
     }
     Ajustes b(ini);
-    EXPECT_EQ(b.Lee(QStringLiteral("AnoActual")), QStringLiteral("2026"));
+    EXPECT_EQ(b.Lee("AnoActual"), "2026");
 }

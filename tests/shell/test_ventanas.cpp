@@ -30,19 +30,19 @@ protected:
 
 TEST(ValidaUsuario, PalabraExactaEnAmbasCajas)
 {
-    EXPECT_TRUE(ValidaUsuario(QStringLiteral("MIRTO"), QStringLiteral("MIRTO")));
-    EXPECT_TRUE(ValidaUsuario(QStringLiteral(" MIRTO "), QStringLiteral("MIRTO  ")));
-    EXPECT_FALSE(ValidaUsuario(QStringLiteral("mirto"), QStringLiteral("MIRTO")));
-    EXPECT_FALSE(ValidaUsuario(QStringLiteral("MIRTO"), QStringLiteral("MIRTA")));
+    EXPECT_TRUE(ValidaUsuario("MIRTO", "MIRTO"));
+    EXPECT_TRUE(ValidaUsuario(" MIRTO ", "MIRTO  "));
+    EXPECT_FALSE(ValidaUsuario("mirto", "MIRTO"));
+    EXPECT_FALSE(ValidaUsuario("MIRTO", "MIRTA"));
     EXPECT_FALSE(ValidaUsuario(QString(), QString()));
 }
 
 TEST_F(LoginTest, MinusculasTecleadasSeAceptanYElQuintoCaracterAvanza)
 {
-    Teclea(login->txtUserName, QStringLiteral("mirto"));
-    EXPECT_EQ(login->txtUserName->text(), QStringLiteral("MIRTO"));
+    Teclea(login->txtUserName, "mirto");
+    EXPECT_EQ(login->txtUserName->text(), "MIRTO");
     EXPECT_TRUE(login->txtPassword->hasFocus());
-    Teclea(login->txtPassword, QStringLiteral("mirto"));
+    Teclea(login->txtPassword, "mirto");
     EXPECT_TRUE(login->txtPassword->hasFocus());   // its maximum is 8: no move on
     QTest::keyClick(login->txtPassword, Qt::Key_Return);
     EXPECT_EQ(login->result(), QDialog::Accepted);
@@ -52,22 +52,22 @@ TEST_F(LoginTest, MinusculasTecleadasSeAceptanYElQuintoCaracterAvanza)
 
 TEST_F(LoginTest, ClaveErroneaSeRechazaYSeleccionaElUsuario)
 {
-    Teclea(login->txtUserName, QStringLiteral("MIRTO"));
-    Teclea(login->txtPassword, QStringLiteral("OTRA"));
+    Teclea(login->txtUserName, "MIRTO");
+    Teclea(login->txtPassword, "OTRA");
     login->cmdAccion[0]->click();
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
-    EXPECT_EQ(p.mensajes.cajas[0].texto, QStringLiteral("Acceso Denegado, verifique Usuario y Contraseña por favor"));
-    EXPECT_EQ(p.mensajes.cajas[0].titulo, QStringLiteral("Acceso - VELMORAN"));
+    EXPECT_EQ(p.mensajes.cajas[0].texto, "Acceso Denegado, verifique Usuario y Contraseña por favor");
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, "Acceso - VELMORAN");
     EXPECT_TRUE(login->isVisible());
     EXPECT_TRUE(login->txtUserName->hasFocus());
-    EXPECT_EQ(login->txtUserName->selectedText(), QStringLiteral("MIRTO"));
-    EXPECT_EQ(login->txtPassword->text(), QStringLiteral("OTRA"));
+    EXPECT_EQ(login->txtUserName->selectedText(), "MIRTO");
+    EXPECT_EQ(login->txtPassword->text(), "OTRA");
 }
 
 TEST_F(LoginTest, TextoPegadoEnMinusculasSeRechaza)
 {
-    login->txtUserName->setText(QStringLiteral("mirto"));
-    login->txtPassword->setText(QStringLiteral("mirto"));
+    login->txtUserName->setText("mirto");
+    login->txtPassword->setText("mirto");
     login->cmdAccion[0]->click();
     EXPECT_EQ(p.mensajes.cajas.size(), 1);
     EXPECT_TRUE(login->isVisible());
@@ -82,8 +82,11 @@ TEST_F(LoginTest, EscCancelaYCierraLaConexion)
 
 class ParamTest : public ::testing::Test {
 protected:
-    void Abre()
+    // The window, on the working database opened first when `conBase`.
+    void Abre(bool conBase = false)
     {
+        if (conBase)
+            p.AbreBase();
         ventana = std::make_unique<frmParamInicio>(*p.ctx);
         ventana->logica.ParamInicioPendiente = !p.ctx->ConexionBD.EstaAbierta();
         ventana->show();
@@ -99,10 +102,10 @@ protected:
     std::unique_ptr<frmParamInicio> ventana;
 };
 
-TEST_F(ParamTest, MuestraLosAjustesGuardadosEnVista)
+TEST_F(ParamTest, MuestraLosAjustesGuardadosEnVistaYEditaSoloDigitos)
 {
     Abre();
-    EXPECT_EQ(ventana->txtEstado->text(), QStringLiteral("36"));
+    EXPECT_EQ(ventana->txtEstado->text(), "36");
     EXPECT_TRUE(ventana->txtAno->text().isEmpty());   // no stored year: empty box
     EXPECT_FALSE(ventana->cmdAccion[0]->isEnabled());
     EXPECT_TRUE(ventana->cmdAccion[2]->isEnabled());
@@ -111,22 +114,16 @@ TEST_F(ParamTest, MuestraLosAjustesGuardadosEnVista)
     EXPECT_TRUE(ventana->cmdAccion[0]->isEnabled());
     EXPECT_FALSE(ventana->cmdAccion[2]->isEnabled());
     EXPECT_TRUE(ventana->txtEstado->hasFocus());
-}
-
-TEST_F(ParamTest, SoloDigitosYLosDemasPitan)
-{
-    Abre();
-    ventana->cmdAccion[2]->click();
+    // Only digits go in; the rest beep.
     ventana->txtEstado->clear();
-    Teclea(ventana->txtEstado, QStringLiteral("a5"));
-    EXPECT_EQ(ventana->txtEstado->text(), QStringLiteral("5"));
+    Teclea(ventana->txtEstado, "a5");
+    EXPECT_EQ(ventana->txtEstado->text(), "5");
     EXPECT_EQ(p.mensajes.beeps, 1);
 }
 
 TEST_F(ParamTest, AceptarRevisaLasCajasAunqueNoSeHayanVisitado)
 {
-    p.AbreBase();
-    Abre();
+    Abre(true);
     struct Caso { const char *estado, *ano, *mensaje; };
     const Caso casos[] = {
         {"0", "2004", "El Estado no puede ser 0 (cero)"},
@@ -141,7 +138,7 @@ TEST_F(ParamTest, AceptarRevisaLasCajasAunqueNoSeHayanVisitado)
         ventana->logica.AplicaParamInicio(QString::fromUtf8(c.estado), QString::fromUtf8(c.ano));
         ASSERT_EQ(p.mensajes.cajas.size(), 1) << c.estado << "/" << c.ano;
         EXPECT_EQ(p.mensajes.cajas[0].texto, QString::fromUtf8(c.mensaje));
-        EXPECT_EQ(p.mensajes.cajas[0].titulo, QStringLiteral("Parámetros de Inicio"));
+        EXPECT_EQ(p.mensajes.cajas[0].titulo, "Parámetros de Inicio");
         // Nothing was touched: the open database stays open.
         EXPECT_TRUE(p.ctx->ConexionBD.EstaAbierta());
     }
@@ -169,21 +166,20 @@ TEST_F(ParamTest, LimitesDelEstadoYDelAno)
 
 TEST_F(ParamTest, EstadoDeUnDigitoSeRellenaYElAnoSiguienteSeAcepta)
 {
-    p.CreaBase(QStringLiteral("05"), QStringLiteral("2027"));
+    p.CreaBase("05", "2027");
     Abre();
-    Edita(QStringLiteral("5"), QStringLiteral("2027"));
+    Edita("5", "2027");
     ventana->cmdAccion[0]->click();
     EXPECT_TRUE(ventana->Abierta());
-    EXPECT_EQ(QFileInfo(p.ctx->ConexionBD.Archivo()).fileName(), QStringLiteral("VELMORAN2705.db"));
-    EXPECT_EQ(p.ajustes->Lee(QStringLiteral("EstadoActual")), QStringLiteral("05"));
-    EXPECT_EQ(p.ajustes->Lee(QStringLiteral("AnoActual")), QStringLiteral("2027"));
+    EXPECT_EQ(QFileInfo(p.ctx->ConexionBD.Archivo()).fileName(), "VELMORAN2705.db");
+    EXPECT_EQ(p.ajustes->Lee("EstadoActual"), "05");
+    EXPECT_EQ(p.ajustes->Lee("AnoActual"), "2027");
 }
 
 TEST_F(ParamTest, CreaLaBaseVaciaSoloSiFaltaYSiSeAcepta)
 {
-    p.AbreBase();
-    Abre();
-    Edita(QStringLiteral("15"), QStringLiteral("2026"));
+    Abre(true);
+    Edita("15", "2026");
     p.mensajes.Responde(false);
     ventana->cmdAccion[0]->click();
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
@@ -191,10 +187,10 @@ TEST_F(ParamTest, CreaLaBaseVaciaSoloSiFaltaYSiSeAcepta)
               QStringLiteral("No se pudo abrir la Base de Datos, por favor verifique sus datos.\n\n"
                              "¿Desea crear la Base de Datos vacia?"));
     EXPECT_TRUE(p.mensajes.cajas[0].pregunta);
-    EXPECT_FALSE(QFileInfo::exists(p.ctx->NombreArchivoBD(QStringLiteral("15"), QStringLiteral("2026"))));
+    EXPECT_FALSE(QFileInfo::exists(p.ctx->NombreArchivoBD("15", "2026")));
     EXPECT_FALSE(p.ctx->ConexionBD.EstaAbierta());
     EXPECT_TRUE(ventana->logica.ParamInicioPendiente);
-    EXPECT_TRUE(p.ajustes->Lee(QStringLiteral("EstadoActual")).isNull());   // nothing saved
+    EXPECT_TRUE(p.ajustes->Lee("EstadoActual").isNull());   // nothing saved
     EXPECT_FALSE(ventana->cmdAccion[0]->isEnabled());                      // back to viewing
 
     // Declined once: Cancelar now ends the program.
@@ -202,13 +198,13 @@ TEST_F(ParamTest, CreaLaBaseVaciaSoloSiFaltaYSiSeAcepta)
     EXPECT_TRUE(ventana->TerminaPrograma());
 
     Abre();
-    Edita(QStringLiteral("15"), QStringLiteral("2026"));
+    Edita("15", "2026");
     p.mensajes.Responde(true);
     ventana->cmdAccion[0]->click();
     EXPECT_TRUE(ventana->Abierta());
     EXPECT_TRUE(p.ctx->ConexionBD.EstaAbierta());
-    EXPECT_TRUE(BaseDatos::EsBaseVelmoran(p.ctx->NombreArchivoBD(QStringLiteral("15"), QStringLiteral("2026"))));
-    EXPECT_EQ(p.ajustes->Lee(QStringLiteral("EstadoActual")), QStringLiteral("15"));
+    EXPECT_TRUE(BaseDatos::EsBaseVelmoran(p.ctx->NombreArchivoBD("15", "2026")));
+    EXPECT_EQ(p.ajustes->Lee("EstadoActual"), "15");
 }
 
 TEST_F(ParamTest, SinPlantillaNoSeCreaNadaNiSeGuarda)
@@ -216,43 +212,37 @@ TEST_F(ParamTest, SinPlantillaNoSeCreaNadaNiSeGuarda)
     p.AbreBase();
     ASSERT_TRUE(QFile::remove(p.ctx->ArchivoPlantilla()));
     Abre();
-    Edita(QStringLiteral("15"), QStringLiteral("2026"));
+    Edita("15", "2026");
     p.mensajes.Responde(true);
     ventana->cmdAccion[0]->click();
     ASSERT_EQ(p.mensajes.cajas.size(), 2);
     EXPECT_TRUE(p.mensajes.cajas[0].pregunta);
-    EXPECT_TRUE(p.mensajes.cajas[1].texto.startsWith(QStringLiteral("No se encontró la Base de Datos vacía ")));
-    EXPECT_EQ(p.mensajes.cajas[1].titulo, QStringLiteral("Parámetros de Inicio"));
+    EXPECT_TRUE(p.mensajes.cajas[1].texto.startsWith("No se encontró la Base de Datos vacía "));
+    EXPECT_EQ(p.mensajes.cajas[1].titulo, "Parámetros de Inicio");
     EXPECT_FALSE(ventana->Abierta());
-    EXPECT_FALSE(QFileInfo::exists(p.ctx->NombreArchivoBD(QStringLiteral("15"), QStringLiteral("2026"))));
+    EXPECT_FALSE(QFileInfo::exists(p.ctx->NombreArchivoBD("15", "2026")));
     EXPECT_FALSE(p.ctx->ConexionBD.EstaAbierta());
     EXPECT_TRUE(ventana->logica.ParamInicioPendiente);
-    EXPECT_TRUE(p.ajustes->Lee(QStringLiteral("EstadoActual")).isNull());
+    EXPECT_TRUE(p.ajustes->Lee("EstadoActual").isNull());
 }
 
 TEST_F(ParamTest, UnArchivoExistenteQueNoAbreNuncaSeSobreescribe)
 {
-    const QString ruta = p.ctx->NombreArchivoBD(QStringLiteral("15"), QStringLiteral("2026"));
-    QFile f(ruta);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("eventos de otra instalacion");
-    f.close();
+    const QString ruta = p.ctx->NombreArchivoBD("15", "2026");
+    ASSERT_TRUE(EscribeArchivo(ruta, "eventos de otra instalacion"));
     Abre();
-    Edita(QStringLiteral("15"), QStringLiteral("2026"));
+    Edita("15", "2026");
     ventana->cmdAccion[0]->click();
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
     EXPECT_FALSE(p.mensajes.cajas[0].pregunta);
-    EXPECT_TRUE(p.mensajes.cajas[0].texto.startsWith(
-        QStringLiteral("No se pudo abrir la Base de Datos, por favor verifique sus datos.\n\n")));
-    QFile g(ruta);
-    ASSERT_TRUE(g.open(QIODevice::ReadOnly));
-    EXPECT_EQ(g.readAll(), QByteArray("eventos de otra instalacion"));
+    EXPECT_TRUE(
+        p.mensajes.Ultimo().startsWith("No se pudo abrir la Base de Datos, por favor verifique sus datos.\n\n"));
+    EXPECT_EQ(LeeArchivo(ruta), "eventos de otra instalacion");
 }
 
 TEST_F(ParamTest, CancelarSinFalloSoloCierra)
 {
-    p.AbreBase();
-    Abre();
+    Abre(true);
     ventana->cmdAccion[1]->click();
     EXPECT_FALSE(ventana->TerminaPrograma());
     EXPECT_TRUE(p.ctx->ConexionBD.EstaAbierta());
@@ -283,50 +273,47 @@ TEST_F(ParamTest, DesdeElMenuCierraLasVentanasHijasAntesDeMostrarse)
 
 TEST_F(ParamTest, SalirDeLaCajaDeAnoConUnValorFueraDeRangoAvisa)
 {
-    p.AbreBase();
-    Abre();
-    Edita(QStringLiteral("15"), QStringLiteral("1999"));
+    Abre(true);
+    Edita("15", "1999");
     ventana->txtAno->setFocus();
     QTest::keyClick(ventana->txtAno, Qt::Key_Tab);
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
-    EXPECT_EQ(p.mensajes.cajas[0].texto, QStringLiteral("El año es incorrecto"));
+    EXPECT_EQ(p.mensajes.cajas[0].texto, "El año es incorrecto");
     EXPECT_TRUE(QTest::qWaitFor([this] { return ventana->txtAno->hasFocus(); }, 2000));
 }
 
 TEST_F(ParamTest, EnterAlAbrirEditaYSeleccionaElEstado)
 {
-    p.AbreBase();
-    Abre();
+    Abre(true);
     QWidget *foco = QApplication::focusWidget();
     ASSERT_EQ(foco, ventana->cmdAccion[2]);   // not Cancelar: Enter must not close the window
     QTest::keyClick(foco, Qt::Key_Return);
     EXPECT_TRUE(ventana->isVisible());
     EXPECT_TRUE(ventana->fraParamIni->isEnabled());
     EXPECT_TRUE(ventana->txtEstado->hasFocus());
-    EXPECT_TRUE(QTest::qWaitFor([this] { return ventana->txtEstado->selectedText() == QStringLiteral("36"); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return ventana->txtEstado->selectedText() == "36"; }, 2000));
 
     // A full state box moves on to the year, whose text is selected too.
-    Teclea(ventana->txtEstado, QStringLiteral("15"));
+    Teclea(ventana->txtEstado, "15");
     EXPECT_TRUE(ventana->txtAno->hasFocus());
-    ventana->txtAno->setText(QStringLiteral("2004"));
+    ventana->txtAno->setText("2004");
     ventana->txtAno->deselect();
     ventana->txtEstado->setFocus();
     ventana->txtAno->setFocus(Qt::TabFocusReason);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return ventana->txtAno->selectedText() == QStringLiteral("2004"); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return ventana->txtAno->selectedText() == "2004"; }, 2000));
 }
 
 TEST_F(ParamTest, EnterEnUnaCajaPitaYEscCancela)
 {
-    p.AbreBase();
-    Abre();
-    Edita(QStringLiteral("15"), QStringLiteral("2004"));
+    Abre(true);
+    Edita("15", "2004");
     ventana->txtAno->setFocus();
     QTest::keyClick(ventana->txtAno, Qt::Key_Return);
     QTest::keyClick(ventana->txtEstado, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(p.mensajes.beeps, 2);
     EXPECT_TRUE(ventana->isVisible());
     EXPECT_FALSE(ventana->Abierta());
-    EXPECT_TRUE(p.ajustes->Lee(QStringLiteral("EstadoActual")).isNull());   // nothing applied
+    EXPECT_TRUE(p.ajustes->Lee("EstadoActual").isNull());   // nothing applied
 
     QTest::keyClick(ventana->txtAno, Qt::Key_Escape);
     EXPECT_FALSE(ventana->isVisible());
@@ -335,15 +322,14 @@ TEST_F(ParamTest, EnterEnUnaCajaPitaYEscCancela)
 
 TEST_F(ParamTest, DosCajasFueraDeRangoNoSeDevuelvenElFocoSinFin)
 {
-    p.AbreBase();
-    Abre();
-    Edita(QStringLiteral("0"), QString());
+    Abre(true);
+    Edita("0", QString());
     ventana->txtEstado->setFocus();
     QTest::mouseClick(ventana->txtAno, Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([this] { return ventana->txtEstado->hasFocus(); }, 2000));
     QTest::qWait(50);
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
-    EXPECT_EQ(p.mensajes.cajas[0].texto, QStringLiteral("El Estado no puede ser 0 (cero)"));
+    EXPECT_EQ(p.mensajes.cajas[0].texto, "El Estado no puede ser 0 (cero)");
     EXPECT_TRUE(ventana->txtEstado->hasFocus());
 }
 

@@ -10,48 +10,27 @@ protected:
         Vida().Abre();
         Vida().BotonPulsado(5);
     }
-    // Ticks (or unticks, with a leading "-") the items of these codes in turn.
-    void Marca(ListaHoja lista, const QStringList &pasos)
-    {
-        for (const QString &paso : pasos) {
-            const bool quita = paso.startsWith(QLatin1Char('-'));
-            const QString codigo = quita ? paso.mid(1) : paso;
-            const QList<ElementoLista> &items = Hoja().Elementos(lista);
-            int fila = -1;
-            for (int i = 0; i < items.size(); ++i)
-                if (items[i].texto.left(2).trimmed() == codigo)
-                    fila = i;
-            ASSERT_GE(fila, 0) << codigo.toStdString();
-            Hoja().Marca(lista, fila, !quita);
-        }
-    }
+    void Marca(ListaHoja lista, const QStringList &pasos) { ::Marca(Hoja(), lista, pasos); }
     QStringList Marcados(ListaHoja lista) { return Hoja().CodigosMarcados(lista); }
 };
 
 TEST_F(Listas, SustanciasNingunaYSeIgnoraVanSolas)
 {
-    struct Caso {
-        QStringList pasos;
-        QStringList quedan;
-    };
-    const Caso casos[] = {
-        {{"1", "2"}, {"1", "2"}},
-        {{"1", "2", "5"}, {"5"}},
-        {{"1", "2", "5", "1"}, {"1"}},
-        {{"4", "3"}, {"3"}},
-        {{"1", "4", "-4"}, {}},
-        {{"1", "2", "-1"}, {"2"}},
-        {{"4", "5"}, {"5"}},
+    const struct {
+        QStringList pasos, quedan;
+    } casos[] = {
+        {{"1", "2"}, {"1", "2"}}, {{"1", "2", "5"}, {"5"}},   {{"1", "2", "5", "1"}, {"1"}}, {{"4", "3"}, {"3"}},
+        {{"1", "4", "-4"}, {}},   {{"1", "2", "-1"}, {"2"}}, {{"4", "5"}, {"5"}},
     };
     for (ListaHoja lista : {ListaHoja::PacienteEfectos, ListaHoja::AgresorEfectos}) {
-        for (const Caso &c : casos) {
+        for (const auto &c : casos) {
             SCOPED_TRACE(c.pasos.join(QLatin1Char(' ')).toStdString());
-            Reg().eventos.CargaLista(QStringLiteral("Efectos"), QStringLiteral("CodEfectos"), lista);
+            Reg().eventos.CargaLista("Efectos", "CodEfectos", lista);
             Marca(lista, c.pasos);
             EXPECT_EQ(Marcados(lista), c.quedan);
         }
         // Unticking "4" leaves the other items as they are (ticks read with an event).
-        Reg().eventos.CargaLista(QStringLiteral("Efectos"), QStringLiteral("CodEfectos"), lista);
+        Reg().eventos.CargaLista("Efectos", "CodEfectos", lista);
         Hoja().EnAlta = false;
         Marca(lista, {"1", "4"});
         Hoja().EnAlta = true;
@@ -62,30 +41,21 @@ TEST_F(Listas, SustanciasNingunaYSeIgnoraVanSolas)
 
 TEST_F(Listas, DerechohabienciaAbreLaAfiliacionYSusRespuestasExclusivas)
 {
-    struct Caso {
-        QStringList pasos;
-        QStringList quedan;
-        bool abre33;
-        bool abre34;
+    const struct {
+        QStringList pasos, quedan;
+        bool abre33, abre34;
+    } casos[] = {
+        {{"8"}, {"8"}, true, true},           {{"8", "1"}, {"1"}, false, false},  {{"G"}, {"G"}, true, false},
+        {{"1", "2", "9"}, {"9"}, false, false}, {{"1", "2"}, {"1", "2"}, false, false},
+        {{"0", "G"}, {"G"}, true, false},     {{"G", "8"}, {"8"}, true, true},    {{"8", "-8"}, {}, false, false},
     };
-    const Caso casos[] = {
-        {{"8"}, {"8"}, true, true},
-        {{"8", "1"}, {"1"}, false, false},
-        {{"G"}, {"G"}, true, false},
-        {{"1", "2", "9"}, {"9"}, false, false},
-        {{"1", "2"}, {"1", "2"}, false, false},
-        {{"0", "G"}, {"G"}, true, false},
-        {{"G", "8"}, {"8"}, true, true},
-        {{"8", "-8"}, {}, false, false},
-    };
-    for (const Caso &c : casos) {
+    for (const auto &c : casos) {
         SCOPED_TRACE(c.pasos.join(QLatin1Char(' ')).toStdString());
-        Reg().eventos.CargaLista(QStringLiteral("Derechohabiencia"), QStringLiteral("CodDerechohabiencia"),
-                                 ListaHoja::Derechohabiencia);
+        Reg().eventos.CargaLista("Derechohabiencia", "CodDerechohabiencia", ListaHoja::Derechohabiencia);
         Hoja().HabilitaCampo(33, false);
         Hoja().HabilitaCampo(34, false);
-        Hoja().PonTexto(33, QStringLiteral("1234567890"));
-        Hoja().PonTexto(34, QStringLiteral("01"));
+        Hoja().PonTexto(33, "1234567890");
+        Hoja().PonTexto(34, "01");
         Marca(ListaHoja::Derechohabiencia, c.pasos);
         EXPECT_EQ(Marcados(ListaHoja::Derechohabiencia), c.quedan);
         EXPECT_EQ(Hoja().CampoHabilitado(33), c.abre33);
@@ -136,11 +106,11 @@ TEST_F(Listas, AlLeerUnEventoLasReglasNoEscriben)
     CapturaValida(d);
     Msj().Responde(false);
     Vida().BotonPulsado(8);
-    ASSERT_EQ(Msj().Ultimo(), QStringLiteral("Registro Guardado, ¿Continuar Captura?"));
+    ASSERT_EQ(Msj().Ultimo(), "Registro Guardado, ¿Continuar Captura?");
 
     Vida().Abre();
-    EXPECT_EQ(Hoja().Texto(33), QStringLiteral("1234567890"));
-    EXPECT_EQ(Hoja().Texto(34), QStringLiteral("01"));
+    EXPECT_EQ(Hoja().Texto(33), "1234567890");
+    EXPECT_EQ(Hoja().Texto(34), "01");
     EXPECT_TRUE(Hoja().CampoHabilitado(33));
     EXPECT_TRUE(Hoja().CampoHabilitado(34));
     EXPECT_TRUE(Hoja().MarcaDerechohabiencia8);

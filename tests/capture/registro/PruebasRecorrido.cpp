@@ -57,7 +57,7 @@ protected:
     }
 
     QWidget *Foco() const { return QApplication::focusWidget(); }
-    QString NombreFoco() const { return Foco() ? Foco()->objectName() : QStringLiteral("(nada)"); }
+    QString NombreFoco() const { return Foco() ? Foco()->objectName() : "(nada)"; }
     static QString Campo(int i) { return QStringLiteral("txtDatos_%1").arg(i); }
     static QString Fecha(int i) { return QStringLiteral("mskDatos_%1").arg(i); }
 
@@ -118,14 +118,9 @@ protected:
         Enter();
     }
 
-    // Ctrl+G as the keyboard delivers it: the key carries the control character.
     void CtrlG()
     {
-        QWidget *w = Foco();
-        QKeyEvent pulsa(QEvent::KeyPress, Qt::Key_G, Qt::ControlModifier, QStringLiteral("\x07"));
-        QApplication::sendEvent(w, &pulsa);
-        QKeyEvent suelta(QEvent::KeyRelease, Qt::Key_G, Qt::ControlModifier, QStringLiteral("\x07"));
-        QApplication::sendEvent(w, &suelta);
+        ::CtrlG(Foco());
         Espera();
     }
 
@@ -133,19 +128,11 @@ protected:
     QVariantMap Fila()
     {
         QVariantMap fila;
-        QSqlQuery q = prog.ctx->ConexionBD.Ejecuta(QStringLiteral("SELECT * FROM D_EVENTO"));
+        QSqlQuery q = prog.bd().Ejecuta("SELECT * FROM D_EVENTO");
         if (q.next())
             for (int c = 0; c < q.record().count(); ++c)
                 fila.insert(q.record().fieldName(c), q.value(c));
         return fila;
-    }
-    QStringList Detalle(const QString &sql)
-    {
-        QStringList valores;
-        QSqlQuery q = prog.ctx->ConexionBD.Ejecuta(sql);
-        while (q.next())
-            valores << q.value(0).toString();
-        return valores;
     }
 
     // From "Altas" to the last field: the whole event typed in the sheet's
@@ -159,16 +146,16 @@ protected:
 
         // Page 1. The clerk types codes without their leading zeros, in lower
         // case where letters go; the leave checks pad, the keys upper-case.
-        Escribe(Campo(22), QStringLiteral("123"));
+        Escribe(Campo(22), "123");
         EXPECT_EQ(ventana->txtDatos(22)->text(), T(22));
         Escribe(Campo(23), T(23).toLower());
-        EXPECT_EQ(ventana->lblDatos(28)->text(), QStringLiteral("HOSPITAL GENERAL IZTAPALAPA"));
+        EXPECT_EQ(ventana->lblDatos(28)->text(), "HOSPITAL GENERAL IZTAPALAPA");
         Escribe(Fecha(1), QString(d.fechaAtencion).remove(QLatin1Char('/')));
-        EXPECT_EQ(ventana->lblDatos(1)->text(), QStringLiteral("JUNIO"));
+        EXPECT_EQ(ventana->lblDatos(1)->text(), "JUNIO");
         Escribe(Campo(29), T(29).toLower());
         Escribe(Campo(30), T(30));
         Escribe(Campo(31), T(31));
-        Marca(QStringLiteral("lstDerechohabiencia"), d.marcados.value(ListaHoja::Derechohabiencia));
+        Marca("lstDerechohabiencia", d.marcados.value(ListaHoja::Derechohabiencia));
         Escribe(Campo(32), T(32));
         Escribe(Campo(33), T(33));
         Escribe(Campo(34), T(34));
@@ -181,50 +168,50 @@ protected:
         Escribe(Campo(41), T(41));
         for (int i : {42, 43, 44, 45})
             Escribe(Campo(i), T(i));
-        Escribe(Campo(46), QStringLiteral("9"));
-        Escribe(Campo(47), QStringLiteral("7"));
-        Escribe(Campo(48), QStringLiteral("1"));
+        Escribe(Campo(46), "9");
+        Escribe(Campo(47), "7");
+        Escribe(Campo(48), "1");
         EXPECT_EQ(ventana->txtDatos(46)->text(), T(46));
         EXPECT_EQ(ventana->txtDatos(47)->text(), T(47));
         EXPECT_EQ(ventana->txtDatos(48)->text(), T(48));
-        EXPECT_NE(ventana->lblDatos(48)->text(), QStringLiteral("CVE INEXISTENTE"));
+        EXPECT_NE(ventana->lblDatos(48)->text(), "CVE INEXISTENTE");
         Escribe(Fecha(0), QString(d.fechaOcurrencia).remove(QLatin1Char('/')));
-        EXPECT_EQ(ventana->lblDatos(0)->text(), QStringLiteral("LUNES"));
+        EXPECT_EQ(ventana->lblDatos(0)->text(), "LUNES");
         for (int i : {49, 50, 51, 52, 53})
             Escribe(Campo(i), T(i));
-        Marca(QStringLiteral("lstTipoViolencia"), d.marcados.value(ListaHoja::TipoViolencia));
+        Marca("lstTipoViolencia", d.marcados.value(ListaHoja::TipoViolencia));
         Escribe(Campo(54), T(54));
-        Marca(QStringLiteral("lstPacienteEfectos"), d.marcados.value(ListaHoja::PacienteEfectos));
+        Marca("lstPacienteEfectos", d.marcados.value(ListaHoja::PacienteEfectos));
         // Agent 5 and no prehospital care: 57 to 59, 63 and 64 stay closed.
         for (int i : {55, 56, 60, 61, 62})
             Escribe(Campo(i), T(i));
 
         // The page button turns to page 2 and the aggressor takes the focus.
-        Presiona(QStringLiteral("cmdCambiar_0"));
+        Presiona("cmdCambiar_0");
         EXPECT_EQ(ventana->SSTab1()->currentIndex(), 1);
         for (int i : {65, 66, 67, 68})
             Escribe(Campo(i), T(i));
-        Marca(QStringLiteral("lstAgresorEfectos"), d.marcados.value(ListaHoja::AgresorEfectos));
-        Escribe(Campo(69), QStringLiteral("9"));
+        Marca("lstAgresorEfectos", d.marcados.value(ListaHoja::AgresorEfectos));
+        Escribe(Campo(69), "9");
         EXPECT_EQ(ventana->txtDatos(69)->text(), T(69));
         for (int i : {70, 71})
             Escribe(Campo(i), T(i));
-        Escribe(Campo(72), QStringLiteral("2"));
+        Escribe(Campo(72), "2");
         Escribe(Campo(73), T(73));
-        Marca(QStringLiteral("lstTipoAtencion"), d.marcados.value(ListaHoja::TipoAtencion));
+        Marca("lstTipoAtencion", d.marcados.value(ListaHoja::TipoAtencion));
         Escribe(Campo(74), T(74));
         Escribe(Campo(75), T(75));
 
         // The two diagnoses through the entry field and "Agregar".
         Escribe(Campo(76), d.diagnosticos[0].toLower());
-        Presiona(QStringLiteral("cmdAgregaAfec"));
+        Presiona("cmdAgregaAfec");
         Escribe(Campo(76), d.diagnosticos[1]);
-        Presiona(QStringLiteral("cmdAgregaAfec"));
+        Presiona("cmdAgregaAfec");
         ASSERT_EQ(ventana->grdAfecciones()->rowCount(), 2);
         EXPECT_EQ(ventana->grdAfecciones()->item(0, 1)->text(), d.diagnosticos[0]);
         EXPECT_EQ(ventana->grdAfecciones()->item(1, 1)->text(), d.diagnosticos[1]);
         Enter();   // past the entry field, which shows the first row
-        ASSERT_EQ(NombreFoco(), QStringLiteral("cmdAgregaAfec"));
+        ASSERT_EQ(NombreFoco(), "cmdAgregaAfec");
         QTest::keyClick(Foco(), Qt::Key_Tab);
         Espera();
         for (int i : {77, 78, 79, 80})
@@ -259,8 +246,8 @@ TEST_F(Recorrido, AltaCambioYBajaDeUnEventoConElTeclado)
     Msj().Responde(false);
     CtrlG();
     ASSERT_EQ(Msj().cajas.size(), 1) << Sucedido().toStdString();
-    EXPECT_EQ(Msj().cajas[0].texto, QStringLiteral("Registro Guardado, ¿Continuar Captura?"));
-    EXPECT_EQ(Msj().cajas[0].titulo, QStringLiteral("Atención"));
+    EXPECT_EQ(Msj().cajas[0].texto, "Registro Guardado, ¿Continuar Captura?");
+    EXPECT_EQ(Msj().cajas[0].titulo, "Atención");
     EXPECT_FALSE(ventana->Hoja().EnAlta);
     EXPECT_EQ(ventana->windowTitle(), TituloEsperado(1, 1, 1));
     // The closed frames gave the focus back to the tab control: the keys
@@ -270,35 +257,32 @@ TEST_F(Recorrido, AltaCambioYBajaDeUnEventoConElTeclado)
     QTest::keyClick(Foco(), Qt::Key_Up);
     EXPECT_EQ(Msj().beeps, 1);
 
-    ASSERT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO")), 1);
+    ASSERT_EQ(prog.Cuenta("D_EVENTO"), 1);
     const QVariantMap guardada = Fila();
-    EXPECT_EQ(guardada.value(QStringLiteral("Clues")).toString(), T(23));
-    EXPECT_EQ(guardada.value(QStringLiteral("Folio")).toInt(), 123);
-    EXPECT_EQ(guardada.value(QStringLiteral("fechaAtencion")).toString(), QStringLiteral("2004-06-15"));
-    EXPECT_EQ(guardada.value(QStringLiteral("FechaOcurrencia")).toString(), QStringLiteral("2004-06-14"));
-    EXPECT_EQ(guardada.value(QStringLiteral("Paterno")).toString(), T(29));
-    EXPECT_EQ(guardada.value(QStringLiteral("Afiliacion")).toString(), T(33) + T(34));
-    EXPECT_EQ(guardada.value(QStringLiteral("CodEstado")).toString(), T(46));
-    EXPECT_EQ(guardada.value(QStringLiteral("CodLocalidad")).toString(), T(48));
-    EXPECT_EQ(guardada.value(QStringLiteral("HoraOcurrencia")).toString(), QStringLiteral("22:30"));
-    EXPECT_EQ(guardada.value(QStringLiteral("HoraAtencion")).toString(), QStringLiteral("09:15"));
-    EXPECT_EQ(guardada.value(QStringLiteral("HorasUrgencias")).toInt(), 2);
-    EXPECT_EQ(guardada.value(QStringLiteral("CodEmbarazada")).toInt(), 2);
-    EXPECT_EQ(guardada.value(QStringLiteral("CodParentescoAgresor")).toInt(), 5);
-    EXPECT_TRUE(guardada.value(QStringLiteral("CodLesionadoVehiculo")).isNull());
-    EXPECT_EQ(guardada.value(QStringLiteral("CodAfecprin")).toString(), T(77));
-    EXPECT_EQ(guardada.value(QStringLiteral("NombreResponsable")).toString(), T(81));
-    EXPECT_EQ(guardada.value(QStringLiteral("FechaCaptura")).toString(), QStringLiteral("2026-12-06"));
-    EXPECT_EQ(Detalle(QStringLiteral("SELECT CodDerechohabiencia FROM D_Derechohabiencia")), QStringList({"8"}));
-    EXPECT_EQ(Detalle(QStringLiteral("SELECT CodTipoViolencia FROM D_TipoViolencia ORDER BY 1")),
-              QStringList({"6", "8"}));
-    EXPECT_EQ(Detalle(QStringLiteral("SELECT CodAfectadoAgresor || '-' || CodEfectos FROM D_BajoEfectos "
-                                     "ORDER BY 1")),
-              QStringList({"1-5", "2-1"}));
-    EXPECT_EQ(Detalle(QStringLiteral("SELECT CodTipoAtencion FROM D_TipoAtencion ORDER BY 1")),
-              QStringList({"1", "2"}));
-    EXPECT_EQ(Detalle(QStringLiteral("SELECT Orden || ':' || CodDiagnostico FROM D_Diagnosticos ORDER BY Orden")),
-              QStringList({"1:S001", "2:S008"}));
+    EXPECT_EQ(guardada.value("Clues").toString(), T(23));
+    EXPECT_EQ(guardada.value("Folio").toInt(), 123);
+    EXPECT_EQ(guardada.value("fechaAtencion").toString(), "2004-06-15");
+    EXPECT_EQ(guardada.value("FechaOcurrencia").toString(), "2004-06-14");
+    EXPECT_EQ(guardada.value("Paterno").toString(), T(29));
+    EXPECT_EQ(guardada.value("Afiliacion").toString(), T(33) + T(34));
+    EXPECT_EQ(guardada.value("CodEstado").toString(), T(46));
+    EXPECT_EQ(guardada.value("CodLocalidad").toString(), T(48));
+    EXPECT_EQ(guardada.value("HoraOcurrencia").toString(), "22:30");
+    EXPECT_EQ(guardada.value("HoraAtencion").toString(), "09:15");
+    EXPECT_EQ(guardada.value("HorasUrgencias").toInt(), 2);
+    EXPECT_EQ(guardada.value("CodEmbarazada").toInt(), 2);
+    EXPECT_EQ(guardada.value("CodParentescoAgresor").toInt(), 5);
+    EXPECT_TRUE(guardada.value("CodLesionadoVehiculo").isNull());
+    EXPECT_EQ(guardada.value("CodAfecprin").toString(), T(77));
+    EXPECT_EQ(guardada.value("NombreResponsable").toString(), T(81));
+    EXPECT_EQ(guardada.value("FechaCaptura").toString(), "2026-12-06");
+    EXPECT_EQ(prog.Filas("SELECT CodDerechohabiencia FROM D_Derechohabiencia"), QStringList({"8"}));
+    EXPECT_EQ(prog.Filas("SELECT CodTipoViolencia FROM D_TipoViolencia ORDER BY 1"), QStringList({"6", "8"}));
+    EXPECT_EQ(prog.Filas("SELECT CodAfectadoAgresor, CodEfectos FROM D_BajoEfectos ORDER BY 1"),
+              QStringList({"1|5", "2|1"}));
+    EXPECT_EQ(prog.Filas("SELECT CodTipoAtencion FROM D_TipoAtencion ORDER BY 1"), QStringList({"1", "2"}));
+    EXPECT_EQ(prog.Filas("SELECT Orden, CodDiagnostico FROM D_Diagnosticos ORDER BY Orden"),
+              QStringList({"1|S001", "2|S008"}));
 
     // The saved event is shown as it was typed.
     for (auto it = d.textos.cbegin(); it != d.textos.cend(); ++it)
@@ -311,31 +295,29 @@ TEST_F(Recorrido, AltaCambioYBajaDeUnEventoConElTeclado)
     ASSERT_EQ(NombreFoco(), Campo(29)) << Sucedido().toStdString();
     Enter();
     ASSERT_EQ(NombreFoco(), Campo(30));
-    Teclea(Foco(), QStringLiteral("muñoz"));
-    EXPECT_EQ(ventana->txtDatos(30)->text(), QStringLiteral("MUÑOZ"));
+    Teclea(Foco(), "muñoz");
+    EXPECT_EQ(ventana->txtDatos(30)->text(), "MUÑOZ");
     Pulsa(8);
     EXPECT_TRUE(Msj().cajas.isEmpty()) << Sucedido().toStdString();
     EXPECT_FALSE(ventana->Hoja().EnCambio);
     // Only the field typed over (and the day of the edit) changed in the row.
     QVariantMap esperada = guardada;
-    esperada.insert(QStringLiteral("Materno"), QStringLiteral("MUÑOZ"));
-    esperada.insert(QStringLiteral("FechaEdicion"), QStringLiteral("2026-12-06"));
+    esperada.insert("Materno", "MUÑOZ");
+    esperada.insert("FechaEdicion", "2026-12-06");
     EXPECT_EQ(Fila(), esperada);
-    EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM D_Diagnosticos")), 2);
-    EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM D_BajoEfectos")), 2);
-    EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM D_TipoAtencion")), 2);
-    EXPECT_EQ(ventana->txtDatos(30)->text(), QStringLiteral("MUÑOZ"));
+    for (const char *tabla : {"D_Diagnosticos", "D_BajoEfectos", "D_TipoAtencion"})
+        EXPECT_EQ(prog.Cuenta(tabla), 2) << tabla;
+    EXPECT_EQ(ventana->txtDatos(30)->text(), "MUÑOZ");
 
     // Bajas, answered Yes: the event and its details are gone, the sheet is empty.
     Msj().Responde(true);
     Pulsa(11);
-    EXPECT_EQ(Msj().Ultimo(), QStringLiteral("¿Desea borrar el registro Actual?"));
-    EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO")), 0);
+    EXPECT_EQ(Msj().Ultimo(), "¿Desea borrar el registro Actual?");
     for (const char *tabla :
-         {"D_Derechohabiencia", "D_TipoViolencia", "D_BajoEfectos", "D_TipoAtencion", "D_Diagnosticos"})
-        EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(tabla))), 0) << tabla;
+         {"D_EVENTO", "D_Derechohabiencia", "D_TipoViolencia", "D_BajoEfectos", "D_TipoAtencion", "D_Diagnosticos"})
+        EXPECT_EQ(prog.Cuenta(tabla), 0) << tabla;
     EXPECT_EQ(ventana->txtDatos(29)->text(), QString());
-    EXPECT_EQ(ventana->mskDatos(1)->displayText(), QStringLiteral("__/__/____"));
+    EXPECT_EQ(ventana->mskDatos(1)->displayText(), "__/__/____");
     EXPECT_EQ(ventana->windowTitle(), TituloEsperado(0, 0, 0));
 }
 

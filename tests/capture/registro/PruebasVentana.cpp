@@ -23,6 +23,8 @@
 
 namespace {
 
+const QColor Enfocado(255, 224, 192);   // &HC0E0FF
+
 class Ventana : public AmbienteRegistro {
 protected:
     ~Ventana() override { delete ventana; }
@@ -38,6 +40,14 @@ protected:
     }
     HojaDatos &H() { return ventana->Hoja(); }
     void Pulsa(int boton) { ventana->tbrDatos()->Boton(boton)->trigger(); }
+    // "Altas", and the valid event typed in with these diagnoses.
+    void Captura(const QStringList &diagnosticos)
+    {
+        Pulsa(5);
+        DatosEvento d = EventoValido();
+        d.diagnosticos = diagnosticos;
+        ::Captura(ventana->Registro(), d);
+    }
     QStringList Habilitados()
     {
         QStringList si;
@@ -55,6 +65,7 @@ protected:
         return nullptr;
     }
     static QColor Fondo(QWidget *w, QPalette::ColorRole rol = QPalette::Base) { return w->palette().color(rol); }
+    static QWidget *Foco() { return QApplication::focusWidget(); }
 
     frmRegistro *ventana = nullptr;
 };
@@ -71,7 +82,6 @@ TEST_F(Ventana, SeAbreUnaSolaVezComoVentanaHijaDeTamanoFijo)
     QMdiSubWindow *sub = area.subWindowList().first();
     EXPECT_EQ(sub->widget(), hoja);
     EXPECT_EQ(sub->windowTitle(), TituloEsperado(0, 0, 0));
-    EXPECT_EQ(hoja->size(), QSize(809, 625));
     EXPECT_EQ(sub->minimumSize(), sub->maximumSize());
     EXPECT_FALSE(sub->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(sub->windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -81,99 +91,68 @@ TEST_F(Ventana, SeAbreUnaSolaVezComoVentanaHijaDeTamanoFijo)
     EXPECT_TRUE(area.subWindowList().isEmpty());
 }
 
-TEST_F(Ventana, CamposConSuLargoAlineacionYConsejo)
+TEST_F(Ventana, RotulosConsejosYTitulos)
 {
     Abre();
-    for (const CampoHoja &c : CamposHoja()) {
-        QLineEdit *e = ventana->txtDatos(c.indice);
-        ASSERT_NE(e, nullptr) << c.indice;
-        EXPECT_EQ(e->maxLength(), c.largo) << c.indice;
-        EXPECT_EQ(bool(e->alignment() & Qt::AlignRight), c.derecha) << c.indice;
-    }
     const QPair<int, const char *> consejos[] = {{23, "CLUES"},     {29, "Paterno"}, {30, "Materno"},
                                                  {31, "Nombre(s)"}, {80, "Código"},  {81, "Médico Tratante"}};
     for (const auto &c : consejos)
         EXPECT_EQ(ventana->txtDatos(c.first)->toolTip(), QString::fromUtf8(c.second));
-    for (int i : {0, 1}) {
-        EXPECT_EQ(ventana->mskDatos(i)->inputMask(), QStringLiteral("00/00/0000;_"));
-        EXPECT_EQ(ventana->mskDatos(i)->displayText(), QStringLiteral("__/__/____"));
-    }
+    for (int i : {0, 1})
+        EXPECT_EQ(ventana->mskDatos(i)->displayText(), "__/__/____");
     const QPair<int, const char *> rotulos[] = {
         {8, "Hora de Ocurrencia (00:00 -- 23:59)"},
         {21, "Si fue atendido en urgencias, escriba el tiempo de estancia en el servicio"},
-        {22, "Expediente :"},
-        {23, "Afiliación :"},
-        {24, "Nombre :"},
+        {22, "Expediente :"}, {23, "Afiliación :"}, {24, "Nombre :"},
         {34, "Tiempo de traslado a la Unidad Hospitalaria"}};
     for (const auto &r : rotulos)
         EXPECT_EQ(ventana->lblDatos(r.first)->text(), QString::fromUtf8(r.second));
-    // A field typed beyond its length keeps its maximum.
-    H().EnAlta = true;
-    H().HabilitaMarco(Marco::Clues, true);
-    ventana->txtDatos(22)->setFocus();
-    QTest::keyClicks(ventana->txtDatos(22), QStringLiteral("1234567890"));
-    EXPECT_EQ(H().Texto(22), QStringLiteral("12345678"));
-}
-
-TEST_F(Ventana, MedidasColoresYTitulos)
-{
-    Abre();
-    EXPECT_EQ(ventana->tbrDatos()->geometry().height(), 36);
-    EXPECT_EQ(ventana->SSTab1()->size(), QSize(804, 588));
-    EXPECT_EQ(ventana->SSTab1()->tabText(0), QStringLiteral("HOJA DE REGISTRO 1"));
-    EXPECT_EQ(ventana->SSTab1()->tabText(1), QStringLiteral("HOJA DE REGISTRO 2"));
-    for (int i : {0, 1}) {
-        EXPECT_EQ(ventana->cmdCambiar(i)->size(), QSize(37, 27));
-        EXPECT_EQ(ventana->cmdCambiar(i)->toolTip(), QStringLiteral("Siguiente sección"));
-    }
-    EXPECT_EQ(Fondo(ventana->lblDatos(38), QPalette::Window), QColor(192, 192, 255));
-    EXPECT_EQ(Fondo(ventana->lblDatos(28), QPalette::Window), QColor(192, 192, 255));
-    EXPECT_EQ(Fondo(ventana->lblDatos(0), QPalette::Window), QColor(255, 128, 0));
-    EXPECT_EQ(Fondo(ventana->Lista(ListaHoja::PacienteEfectos)), QColor(192, 192, 255));
+    EXPECT_EQ(ventana->SSTab1()->tabText(0), "HOJA DE REGISTRO 1");
+    EXPECT_EQ(ventana->SSTab1()->tabText(1), "HOJA DE REGISTRO 2");
+    for (int i : {0, 1})
+        EXPECT_EQ(ventana->cmdCambiar(i)->toolTip(), "Siguiente sección");
+    EXPECT_EQ(Fondo(ventana->lblDatos(0), QPalette::Window), QColor(255, 128, 0));   // &H0080FF
     const QPair<Marco, const char *> marcos[] = {
-        {Marco::Clues, ""},
-        {Marco::Afectado, "Datos del Afectado"},
-        {Marco::Domicilio, "Domicilio de Ocurrencia"},
-        {Marco::Evento, " Datos del Evento"},
-        {Marco::Accidente, "Si la causa fué Accidente de Vehículo de Motor"},
-        {Marco::Agresor, "Agresor"},
-        {Marco::Atencion, "Atención"},
-        {Marco::Responsable, "Responsable"}};
+        {Marco::Clues, ""}, {Marco::Afectado, "Datos del Afectado"}, {Marco::Domicilio, "Domicilio de Ocurrencia"},
+        {Marco::Evento, " Datos del Evento"}, {Marco::Accidente, "Si la causa fué Accidente de Vehículo de Motor"},
+        {Marco::Agresor, "Agresor"}, {Marco::Atencion, "Atención"}, {Marco::Responsable, "Responsable"}};
     for (const auto &m : marcos) {
         EXPECT_EQ(ventana->MarcoHoja(m.first)->title(), QString::fromUtf8(m.second));
-        EXPECT_EQ(Fondo(ventana->MarcoHoja(m.first), QPalette::WindowText), QColor(0, 0, 192));
         EXPECT_FALSE(ventana->MarcoHoja(m.first)->isEnabled());
     }
-    const QStringList consejos = {"Primero", "Anterior", "Siguiente", "Último", "Altas de registros",
-                                  "Cambios de Registros", "Refrescar", "Grabar Movimiento", "Cancelar Movimiento",
-                                  "Buscar", "Bajas de registros", "Imprimir", "Cerrar"};
-    for (int pos = 1; pos <= 13; ++pos) {
-        EXPECT_EQ(ventana->tbrDatos()->Boton(pos)->text(), TitulosBarraCompleta()[pos - 1]);
-        EXPECT_EQ(ventana->tbrDatos()->Boton(pos)->toolTip(), consejos[pos - 1]);
-    }
+    const QStringList consejosBarra = {"Primero", "Anterior", "Siguiente", "Último", "Altas de registros",
+                                       "Cambios de Registros", "Refrescar", "Grabar Movimiento", "Cancelar Movimiento",
+                                       "Buscar", "Bajas de registros", "Imprimir", "Cerrar"};
+    for (int pos = 1; pos <= 13; ++pos)
+        EXPECT_EQ(ventana->tbrDatos()->Boton(pos)->toolTip(), consejosBarra[pos - 1]);
     QStringList items;
     for (QAction *a : ventana->MenuBuscar()->actions())
         items << a->text();
     EXPECT_EQ(items, QStringList({"Filtrar", "Quitar Filtro", "Ver Tabla", "Exportar"}));
     EXPECT_EQ(ventana->tbrDatos()->Boton(10)->menu(), ventana->MenuBuscar());
+
+    // A field typed beyond its length keeps its maximum.
+    H().EnAlta = true;
+    H().HabilitaMarco(Marco::Clues, true);
+    ventana->txtDatos(22)->setFocus();
+    QTest::keyClicks(ventana->txtDatos(22), "1234567890");
+    EXPECT_EQ(H().Texto(22), "12345678");
 }
 
+// The order as Enter walks it is the end-to-end test's; here the stops it
+// does not reach: closed fields before the page button, and the last ones.
 TEST_F(Ventana, OrdenDeFocoDeAmbasPaginas)
 {
     Abre();
     QStringList nombres;
     for (QWidget *w : ventana->OrdenDeFoco())
         nombres << w->objectName();
-    const QStringList inicio = {"txtDatos_22", "txtDatos_23", "mskDatos_1", "txtDatos_29", "txtDatos_30",
-                                "txtDatos_31", "lstDerechohabiencia", "txtDatos_32", "txtDatos_33"};
-    EXPECT_EQ(nombres.mid(0, inicio.size()), inicio);
-    const QStringList medio = {"txtDatos_64", "cmdCambiar_0", "txtDatos_65"};
-    EXPECT_EQ(nombres.mid(nombres.indexOf("txtDatos_64"), 3), medio);
-    const QStringList fin = {"txtDatos_81", "cmdCambiar_1", "cmdModificaAfec", "cmdBorraAfec", "SSTab1",
-                             "grdAfecciones"};
+    EXPECT_EQ(nombres.mid(0, 3), QStringList({"txtDatos_22", "txtDatos_23", "mskDatos_1"}));
+    EXPECT_EQ(nombres.mid(nombres.indexOf("txtDatos_64"), 3),
+              QStringList({"txtDatos_64", "cmdCambiar_0", "txtDatos_65"}));
+    const QStringList fin = {"txtDatos_81",  "cmdCambiar_1", "cmdModificaAfec",
+                             "cmdBorraAfec", "SSTab1",       "grdAfecciones"};
     EXPECT_EQ(nombres.mid(nombres.size() - fin.size()), fin);
-    EXPECT_LT(nombres.indexOf("txtDatos_76"), nombres.indexOf("cmdAgregaAfec"));
-    EXPECT_LT(nombres.indexOf("cmdAgregaAfec"), nombres.indexOf("txtDatos_77"));
 }
 
 TEST_F(Ventana, BotonesYMenuSegunElEstado)
@@ -196,41 +175,37 @@ TEST_F(Ventana, BotonesYMenuSegunElEstado)
     EXPECT_FALSE(ventana->Lista(ListaHoja::TipoViolencia)->isEnabled());
     EXPECT_EQ(Fondo(ventana->Lista(ListaHoja::TipoViolencia)), QApplication::palette().color(QPalette::Dark));
 
-    Inserta(QStringLiteral("DFQRV000015"), 1, QStringLiteral("2004-03-03"));
+    Inserta("DFQRV000015", 1, "2004-03-03");
     Pulsa(9);
     EXPECT_EQ(Habilitados(), QStringList({"1", "2", "3", "4", "5", "7", "10", "12", "13"}));
     ventana->MenuBuscar()->actions()[1]->trigger();   // "Quitar Filtro" reloads on every event
     EXPECT_EQ(Habilitados(), QStringList({"1", "2", "3", "4", "5", "6", "7", "10", "11", "12", "13"}));
     EXPECT_EQ(ventana->windowTitle(), TituloEsperado(1, 1, 0));
-    EXPECT_EQ(ventana->txtDatos(22)->text(), QStringLiteral("00000001"));
-    EXPECT_EQ(ventana->mskDatos(1)->displayText(), QStringLiteral("03/03/2004"));
-    EXPECT_EQ(ventana->lblDatos(1)->text(), QStringLiteral("MARZO"));
-    EXPECT_EQ(ventana->lblDatos(28)->text(), QStringLiteral("HOSPITAL GENERAL DE ZONA QUIRVAL 1-A"));
+    EXPECT_EQ(ventana->txtDatos(22)->text(), "00000001");
+    EXPECT_EQ(ventana->mskDatos(1)->displayText(), "03/03/2004");
+    EXPECT_EQ(ventana->lblDatos(1)->text(), "MARZO");
+    EXPECT_EQ(ventana->lblDatos(28)->text(), "HOSPITAL GENERAL DE ZONA QUIRVAL 1-A");
 }
 
 TEST_F(Ventana, NavegaConLasTeclasDesdeLaPestana)
 {
-    Inserta(QStringLiteral("DFQRV000015"), 1, QStringLiteral("2004-03-03"));
-    Inserta(QStringLiteral("DFQRV000015"), 2, QStringLiteral("2004-03-03"));
-    Inserta(QStringLiteral("DFQRV000015"), 3, QStringLiteral("2004-03-03"));
+    for (int folio : {1, 2, 3})
+        Inserta("DFQRV000015", folio, "2004-03-03");
     Abre();
     QTabBar *pestanas = ventana->SSTab1()->tabBar();
     pestanas->setFocus();
     // Ctrl and Shift change nothing: Ctrl+PgDn browses rather than turning the page.
-    struct Paso {
+    const struct {
         Qt::Key tecla;
         Qt::KeyboardModifiers mod;
-        QString folio;
+        const char *folio;
         int pitidos;
-    };
-    const Paso pasos[] = {{Qt::Key_End, Qt::NoModifier, "00000003", 0},
-                          {Qt::Key_Down, Qt::ShiftModifier, "00000003", 1},
-                          {Qt::Key_Up, Qt::ControlModifier, "00000002", 1},
-                          {Qt::Key_Home, Qt::ShiftModifier, "00000001", 1},
-                          {Qt::Key_Up, Qt::NoModifier, "00000001", 2},
-                          {Qt::Key_PageDown, Qt::ControlModifier, "00000003", 2},
-                          {Qt::Key_PageUp, Qt::ShiftModifier, "00000001", 2}};
-    for (const Paso &p : pasos) {
+    } pasos[] = {{Qt::Key_End, Qt::NoModifier, "00000003", 0},    {Qt::Key_Down, Qt::ShiftModifier, "00000003", 1},
+                 {Qt::Key_Up, Qt::ControlModifier, "00000002", 1}, {Qt::Key_Home, Qt::ShiftModifier, "00000001", 1},
+                 {Qt::Key_Up, Qt::NoModifier, "00000001", 2},
+                 {Qt::Key_PageDown, Qt::ControlModifier, "00000003", 2},
+                 {Qt::Key_PageUp, Qt::ShiftModifier, "00000001", 2}};
+    for (const auto &p : pasos) {
         QTest::keyClick(pestanas, p.tecla, p.mod);
         EXPECT_EQ(ventana->txtDatos(22)->text(), p.folio) << p.tecla;
         EXPECT_EQ(Msj().beeps, p.pitidos) << p.tecla;
@@ -239,51 +214,43 @@ TEST_F(Ventana, NavegaConLasTeclasDesdeLaPestana)
     EXPECT_EQ(ventana->SSTab1()->currentIndex(), 0);
 }
 
-TEST_F(Ventana, CapturaConElTecladoYLaFechaSeCompruebaAlSalir)
+TEST_F(Ventana, LaFechaSeCompruebaAlSalirYSeColoreaConElFoco)
 {
     Abre();
     Pulsa(5);
-    QApplication::processEvents();
-    EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(22));
-    QTest::keyClicks(ventana->txtDatos(22), QStringLiteral("123"));
-    EXPECT_EQ(H().Texto(22), QStringLiteral("123"));
-    QTest::keyClick(ventana->txtDatos(22), Qt::Key_Return);
-    QApplication::processEvents();
-    EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(23));
-    EXPECT_EQ(H().Texto(22), QStringLiteral("00000123"));   // the Folio is padded on leaving
-    QTest::keyClicks(ventana->txtDatos(23), QStringLiteral("dfqrv000015"));
-    EXPECT_EQ(H().Texto(23), QStringLiteral("DFQRV000015"));
-    EXPECT_EQ(ventana->lblDatos(28)->text(), QStringLiteral("HOSPITAL GENERAL DE ZONA QUIRVAL 1-A"));
+    H().PonTexto(22, "00000123");
+    H().PonTexto(23, "DFQRV000015");
+    ventana->txtDatos(23)->setFocus();
     QTest::keyClick(ventana->txtDatos(23), Qt::Key_Tab);
     QApplication::processEvents();
 
     QLineEdit *fecha = ventana->mskDatos(1);
-    ASSERT_EQ(QApplication::focusWidget(), fecha);
-    EXPECT_EQ(Fondo(fecha), QColor(255, 224, 192));
+    ASSERT_EQ(Foco(), fecha);
+    EXPECT_EQ(Fondo(fecha), Enfocado);
     fecha->home(false);
-    QTest::keyClicks(fecha, QStringLiteral("26122004"));
-    EXPECT_EQ(H().Fecha(1), QStringLiteral("26/12/2004"));
+    QTest::keyClicks(fecha, "26122004");
+    EXPECT_EQ(H().Fecha(1), "26/12/2004");
     QTest::keyClick(fecha, Qt::Key_Return);
     QApplication::processEvents();
-    EXPECT_EQ(Msj().Ultimo(), QStringLiteral("La Fecha de Atención debe ser del año estadistico en curso...."));
-    EXPECT_EQ(QApplication::focusWidget(), fecha);   // back to the refused box
+    EXPECT_EQ(Msj().Ultimo(), "La Fecha de Atención debe ser del año estadistico en curso....");
+    EXPECT_EQ(Foco(), fecha);   // back to the refused box
 
     fecha->selectAll();
-    QTest::keyClicks(fecha, QStringLiteral("15062004"));
+    QTest::keyClicks(fecha, "15062004");
     Msj().Limpia();
     QTest::keyClick(fecha, Qt::Key_Tab);
     QApplication::processEvents();
     EXPECT_TRUE(Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
-    EXPECT_EQ(ventana->lblDatos(1)->text(), QStringLiteral("JUNIO"));
+    EXPECT_EQ(ventana->lblDatos(1)->text(), "JUNIO");
     EXPECT_EQ(Fondo(fecha), QColor(Qt::white));
-    EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(29));
+    EXPECT_EQ(Foco(), ventana->txtDatos(29));
 }
 
 TEST_F(Ventana, LasMarcasDeLaListaLlegamALaHojaYVuelven)
 {
     Abre();
     Pulsa(5);
-    QListWidgetItem *quirval = Elemento(ListaHoja::Derechohabiencia, QStringLiteral("8"));
+    QListWidgetItem *quirval = Elemento(ListaHoja::Derechohabiencia, "8");
     ASSERT_NE(quirval, nullptr);
     quirval->setCheckState(Qt::Checked);
     EXPECT_EQ(H().CodigosMarcados(ListaHoja::Derechohabiencia), QStringList({"8"}));
@@ -291,7 +258,7 @@ TEST_F(Ventana, LasMarcasDeLaListaLlegamALaHojaYVuelven)
     EXPECT_TRUE(ventana->txtDatos(34)->isEnabled());
     EXPECT_EQ(Fondo(ventana->txtDatos(33)), QApplication::palette().color(QPalette::Base));
 
-    Elemento(ListaHoja::Derechohabiencia, QStringLiteral("1"))->setCheckState(Qt::Checked);
+    Elemento(ListaHoja::Derechohabiencia, "1")->setCheckState(Qt::Checked);
     EXPECT_EQ(quirval->checkState(), Qt::Unchecked);
     EXPECT_FALSE(ventana->txtDatos(33)->isEnabled());
     EXPECT_EQ(Fondo(ventana->txtDatos(33)), QApplication::palette().color(QPalette::Dark));
@@ -299,9 +266,9 @@ TEST_F(Ventana, LasMarcasDeLaListaLlegamALaHojaYVuelven)
     // Enter in a list moves to the next stop; the list's colours follow the focus.
     QListWidget *lista = ventana->Lista(ListaHoja::Derechohabiencia);
     lista->setFocus();
-    EXPECT_EQ(Fondo(lista), QColor(255, 224, 192));
+    EXPECT_EQ(Fondo(lista), Enfocado);
     QTest::keyClick(lista, Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(32));
+    EXPECT_EQ(Foco(), ventana->txtDatos(32));
     EXPECT_EQ(Fondo(lista), QColor(192, 192, 255));
 
     // While browsing Enter in a list does not move the focus.
@@ -309,7 +276,7 @@ TEST_F(Ventana, LasMarcasDeLaListaLlegamALaHojaYVuelven)
     H().HabilitaMarco(Marco::Afectado, true);
     lista->setFocus();
     QTest::keyClick(lista, Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), lista);
+    EXPECT_EQ(Foco(), lista);
 }
 
 TEST_F(Ventana, LoQueEscribeUnaReglaSeMuestraAunqueLaTeclaNoEntre)
@@ -320,19 +287,19 @@ TEST_F(Ventana, LoQueEscribeUnaReglaSeMuestraAunqueLaTeclaNoEntre)
     QLineEdit *intencion = ventana->txtDatos(53);
     intencion->setFocus();
     Msj().Limpia();
-    Teclea(intencion, QStringLiteral("11"));
-    EXPECT_EQ(H().Texto(68), QStringLiteral("8"));
-    EXPECT_EQ(ventana->txtDatos(68)->text(), QStringLiteral("8"));
-    EXPECT_EQ(ventana->txtDatos(78)->text(), QStringLiteral("Y079"));
+    Teclea(intencion, "11");
+    EXPECT_EQ(H().Texto(68), "8");
+    EXPECT_EQ(ventana->txtDatos(68)->text(), "8");
+    EXPECT_EQ(ventana->txtDatos(78)->text(), "Y079");
     EXPECT_EQ(Msj().beeps, 0);
 }
 
 TEST_F(Ventana, UnValorGuardadoMasLargoQueSuCampoSeMuestraEntero)
 {
     Abre();
-    H().PonTexto(22, QStringLiteral("123456789"));
-    EXPECT_EQ(ventana->txtDatos(22)->text(), QStringLiteral("123456789"));
-    H().PonTexto(22, QStringLiteral("00000007"));
+    H().PonTexto(22, "123456789");
+    EXPECT_EQ(ventana->txtDatos(22)->text(), "123456789");
+    H().PonTexto(22, "00000007");
     EXPECT_EQ(ventana->txtDatos(22)->maxLength(), 8);
 }
 
@@ -344,7 +311,6 @@ TEST_F(Ventana, TrasCadaBotonLaRejillaEstaEnSuPrimeraFila)
         H().PonTexto(campo, QString::fromLatin1(texto));
     QTableWidget *rejilla = ventana->grdAfecciones();
     EXPECT_TRUE(rejilla->isColumnHidden(0));
-    EXPECT_EQ(rejilla->columnWidth(1), 160);
     auto codigos = [rejilla] {
         QStringList c;
         for (int f = 0; f < rejilla->rowCount(); ++f)
@@ -356,22 +322,22 @@ TEST_F(Ventana, TrasCadaBotonLaRejillaEstaEnSuPrimeraFila)
         QTest::mouseClick(ventana->cmdAgregaAfec(), Qt::LeftButton);
     }
     EXPECT_EQ(rejilla->currentRow(), 0);
-    EXPECT_EQ(H().Texto(76), QStringLiteral("S001"));
+    EXPECT_EQ(H().Texto(76), "S001");
 
     // Right after adding, "Modificar" replaces the first row, the one shown.
-    H().PonTexto(76, QStringLiteral("S009"));
+    H().PonTexto(76, "S009");
     QTest::mouseClick(ventana->cmdModificaAfec(), Qt::LeftButton);
     EXPECT_EQ(codigos(), QStringList({"S009", "S008"}));
 
     // The second row chosen and replaced; the rebuilt grid is back on the
     // first, so "Borrar" deletes the row whose code the entry field shows.
     rejilla->setCurrentCell(1, 1);
-    EXPECT_EQ(H().Texto(76), QStringLiteral("S008"));
-    H().PonTexto(76, QStringLiteral("S005"));
+    EXPECT_EQ(H().Texto(76), "S008");
+    H().PonTexto(76, "S005");
     QTest::mouseClick(ventana->cmdModificaAfec(), Qt::LeftButton);
     EXPECT_EQ(codigos(), QStringList({"S009", "S005"}));
     EXPECT_EQ(rejilla->currentRow(), 0);
-    EXPECT_EQ(H().Texto(76), QStringLiteral("S009"));
+    EXPECT_EQ(H().Texto(76), "S009");
     QTest::mouseClick(ventana->cmdBorraAfec(), Qt::LeftButton);
     EXPECT_EQ(codigos(), QStringList({"S005"}));
 }
@@ -384,11 +350,11 @@ TEST_F(Ventana, ElFocoPasaDePaginaPorElOrdenDeLaHoja)
     QTest::keyClick(ventana->cmdCambiar(0), Qt::Key_Tab);
     // The aggressor is closed at capture start: the hour of care is the next stop.
     EXPECT_EQ(ventana->SSTab1()->currentIndex(), 1);
-    EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(69));
+    EXPECT_EQ(Foco(), ventana->txtDatos(69));
 
     QTest::mouseClick(ventana->cmdCambiar(1), Qt::LeftButton);
     EXPECT_EQ(ventana->SSTab1()->currentIndex(), 0);
-    EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(29));
+    EXPECT_EQ(Foco(), ventana->txtDatos(29));
     QTest::mouseClick(ventana->cmdCambiar(0), Qt::LeftButton);
     EXPECT_EQ(ventana->SSTab1()->currentIndex(), 1);
     EXPECT_EQ(H().Pagina(), 1);
@@ -397,15 +363,11 @@ TEST_F(Ventana, ElFocoPasaDePaginaPorElOrdenDeLaHoja)
 TEST_F(Ventana, UnClicEnAgregarRevisaAntesElDiagnosticoQueSeDeja)
 {
     Abre();
-    Pulsa(5);
-    LlenaHoja(H(), EventoValido());
-    H().GridAfeccionesEditado = true;
-    ASSERT_TRUE(ventana->Registro().eventos.PonAfeccionesTmp({QStringLiteral("S001")}));
-    ventana->Registro().eventos.RefrescaGridAfecciones();
+    Captura({"S001"});
     H().PonPagina(1);
     QLineEdit *entrada = ventana->txtDatos(76);
     entrada->setFocus();
-    H().PonTexto(76, QStringLiteral("S00"));
+    H().PonTexto(76, "S00");
     Msj().Limpia();
     // Press and release before the event loop turns: the click must not add
     // the code that the field's own check refuses.
@@ -413,64 +375,53 @@ TEST_F(Ventana, UnClicEnAgregarRevisaAntesElDiagnosticoQueSeDeja)
     QApplication::processEvents();
     EXPECT_EQ(H().Afecciones().size(), 1);
     EXPECT_FALSE(Msj().cajas.isEmpty());
-    EXPECT_EQ(QApplication::focusWidget(), entrada);
+    EXPECT_EQ(Foco(), entrada);
 }
 
 TEST_F(Ventana, SoloElTabuladorRevisaElCampoQueDejaAlCambiarDePagina)
 {
     Abre();
-    Pulsa(5);
-    LlenaHoja(H(), EventoValido());
+    Captura({"S001"});
     H().PonTexto(31, QString());
-    H().GridAfeccionesEditado = true;
-    ASSERT_TRUE(ventana->Registro().eventos.PonAfeccionesTmp({QStringLiteral("S001")}));
-    ventana->Registro().eventos.RefrescaGridAfecciones();
 
     // Ctrl+G in a diagnosis entry holding a short code: the validation turns
     // to page 1 for the missing name; the entry is not checked as left.
     QLineEdit *entrada = ventana->txtDatos(76);
     H().PonPagina(1);
     entrada->setFocus();
-    H().PonTexto(76, QStringLiteral("S00"));
+    H().PonTexto(76, "S00");
     Msj().Limpia();
-    QKeyEvent pulsa(QEvent::KeyPress, Qt::Key_G, Qt::ControlModifier, QStringLiteral("\x07"));
-    QApplication::sendEvent(entrada, &pulsa);
-    QKeyEvent suelta(QEvent::KeyRelease, Qt::Key_G, Qt::ControlModifier, QStringLiteral("\x07"));
-    QApplication::sendEvent(entrada, &suelta);
+    CtrlG(entrada);
     QApplication::processEvents();
     ASSERT_EQ(Msj().cajas.size(), 1);
-    EXPECT_EQ(Msj().Ultimo(), QStringLiteral("No ha capturado el Nombre del paciente, verifique por favor....."));
+    EXPECT_EQ(Msj().Ultimo(), "No ha capturado el Nombre del paciente, verifique por favor.....");
     EXPECT_TRUE(abiertas.isEmpty()) << abiertas.join(' ').toStdString();
     EXPECT_EQ(ventana->SSTab1()->currentIndex(), 0);
-    EXPECT_EQ(QApplication::focusWidget(), ventana->txtDatos(31));
+    EXPECT_EQ(Foco(), ventana->txtDatos(31));
 
     // With no aggressor, Backtab from the hour of care to the page button of
     // page 1 is the user's own move: the hour of 24 is emptied on leaving.
-    H().PonTexto(53, QStringLiteral("1"));
+    H().PonTexto(53, "1");
     QLineEdit *hora = ventana->txtDatos(69);
     H().PonPagina(1);
     hora->setFocus();
-    H().PonTexto(69, QStringLiteral("24"));
+    H().PonTexto(69, "24");
     QTest::keyClick(hora, Qt::Key_Backtab);
     QApplication::processEvents();
-    EXPECT_EQ(QApplication::focusWidget(), ventana->cmdCambiar(0));
+    EXPECT_EQ(Foco(), ventana->cmdCambiar(0));
     EXPECT_EQ(H().Texto(69), QString());
 }
 
 TEST_F(Ventana, GrabaDesdeLaBarraYLaVentanaMuestraElEventoGuardado)
 {
     Abre();
-    Pulsa(5);
-    LlenaHoja(H(), EventoValido());
-    H().GridAfeccionesEditado = true;
-    ASSERT_TRUE(ventana->Registro().eventos.PonAfeccionesTmp({QStringLiteral("S001"), QStringLiteral("S008")}));
-    ventana->Registro().eventos.RefrescaGridAfecciones();
+    Captura({"S001", "S008"});
     EXPECT_EQ(ventana->grdAfecciones()->rowCount(), 2);
     Msj().Responde(false);
     Pulsa(8);
-    EXPECT_EQ(Msj().Ultimo(), QStringLiteral("Registro Guardado, ¿Continuar Captura?"));
+    EXPECT_EQ(Msj().Ultimo(), "Registro Guardado, ¿Continuar Captura?");
     EXPECT_EQ(ventana->windowTitle(), TituloEsperado(1, 1, 1));
-    EXPECT_EQ(ventana->txtDatos(29)->text(), QStringLiteral("PEREZ"));
+    EXPECT_EQ(ventana->txtDatos(29)->text(), "PEREZ");
     EXPECT_EQ(ventana->grdAfecciones()->rowCount(), 2);
     EXPECT_EQ(Habilitados(), QStringList({"1", "2", "3", "4", "5", "6", "7", "10", "11", "12", "13"}));
 
@@ -491,18 +442,14 @@ TEST_F(Ventana, CapturasDeAmbasPaginas)
     if (carpeta.isEmpty())
         GTEST_SKIP() << "VELMORAN_CAPTURAS no está puesta";
     Abre();
-    Pulsa(5);
-    LlenaHoja(H(), EventoValido());
-    H().GridAfeccionesEditado = true;
-    ventana->Registro().eventos.PonAfeccionesTmp({QStringLiteral("S001"), QStringLiteral("S008")});
-    ventana->Registro().eventos.RefrescaGridAfecciones();
+    Captura({"S001", "S008"});
     ventana->Registro().fechas.SaleFecha(0);
     ventana->Registro().fechas.SaleFecha(1);
-    QApplication::processEvents();
     for (int pagina : {0, 1}) {
         H().PonPagina(pagina);
         QApplication::processEvents();
-        EXPECT_TRUE(ventana->grab().save(QDir(carpeta).filePath(QStringLiteral("captura_pagina%1.png").arg(pagina + 1))));
+        const QString archivo = QDir(carpeta).filePath(QStringLiteral("captura_pagina%1.png").arg(pagina + 1));
+        EXPECT_TRUE(ventana->grab().save(archivo));
     }
 }
 

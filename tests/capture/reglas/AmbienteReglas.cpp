@@ -1,7 +1,5 @@
 #include "AmbienteReglas.h"
 
-#include <QSqlQuery>
-
 AmbienteReglas::AmbienteReglas()
 {
     prog.AbreBase();
@@ -26,26 +24,7 @@ AmbienteReglas::AmbienteReglas()
         "('A000', 'COLERA', '01'), ('F100', 'TRASTORNOS POR ALCOHOL', '05')",
     };
     for (const char *sql : filas)
-        Ejecuta(QString::fromUtf8(sql));
-
-    listas.Clues = [this](QWidget *) { abiertas << QStringLiteral("Clues"); };
-    listas.Estado = [this](QWidget *) { abiertas << QStringLiteral("Estado"); };
-    listas.Municipio = [this](QWidget *, const QString &e) { abiertas << QStringLiteral("Municipio(%1)").arg(e); };
-    listas.Localidad = [this](QWidget *, const QString &e, const QString &m) {
-        abiertas << QStringLiteral("Localidad(%1,%2)").arg(e, m);
-    };
-    listas.Catalogo = [this](QWidget *, int campo, const QString &catalogo, const CodigosCatalogo &c) {
-        QStringList codigos;
-        for (int x : c.codigos)
-            codigos << QString::number(x);
-        const char *modo = c.modo == CodigosCatalogo::Modo::Todos ? "Todos"
-                           : c.modo == CodigosCatalogo::Modo::Solo ? "Solo"
-                                                                    : "Excepto";
-        abiertas << QStringLiteral("Catalogo(%1,%2,%3%4)")
-                        .arg(campo)
-                        .arg(catalogo, QString::fromLatin1(modo), codigos.isEmpty() ? QString() : QLatin1Char(' ') + codigos.join(QLatin1Char(',')));
-    };
-    listas.CIE10 = [this](QWidget *, int campo) { abiertas << QStringLiteral("CIE10(%1)").arg(campo); };
+        prog.Ejecuta(QString::fromUtf8(sql));
 
     reglas = std::make_unique<ReglasCampos>(*prog.ctx, hoja, listas);
     reglas->ExisteRegistro = [this] {
@@ -56,7 +35,7 @@ AmbienteReglas::AmbienteReglas()
     };
     manejador.reglas = reglas.get();
     hoja.AsignaManejador(&manejador);
-    QObject::connect(&hoja, &HojaDatos::PideFoco, [this](int i) { focos << i; });
+    AnotaFocos(hoja, focos);
 
     for (const char *e : {"1   ALCOHOL", "2   DROGAS", "3   MEDICAMENTOS", "4   SE IGNORA", "5   NINGUNO"}) {
         hoja.AgregaElemento(ListaHoja::AgresorEfectos, QString::fromLatin1(e));
@@ -64,31 +43,12 @@ AmbienteReglas::AmbienteReglas()
     }
     for (const char *e : {"1   FISICA", "2   SEXUAL", "3   PSICOLOGICA"})
         hoja.AgregaElemento(ListaHoja::TipoViolencia, QString::fromLatin1(e));
-    IniciaCaptura();
-}
 
-AmbienteReglas::~AmbienteReglas()
-{
-    hoja.AsignaManejador(nullptr);
-}
-
-void AmbienteReglas::IniciaCaptura()
-{
+    // What AgregarEvento leaves: dependent fields and two lists closed, adding.
     hoja.EnAlta = true;
     hoja.EnCambio = false;
     for (int c : {33, 34, 39, 40, 41, 54, 57, 58, 59, 63, 64, 65, 66, 67, 68, 72, 73})
         hoja.HabilitaCampo(c, false);
     hoja.HabilitaLista(ListaHoja::TipoViolencia, false);
     hoja.HabilitaLista(ListaHoja::AgresorEfectos, false);
-}
-
-void AmbienteReglas::Escribe(const QList<QPair<int, QString>> &textos)
-{
-    for (const auto &t : textos)
-        hoja.PonTexto(t.first, t.second);
-}
-
-void AmbienteReglas::Ejecuta(const QString &sql, const QVariantList &valores)
-{
-    prog.ctx->ConexionBD.EjecutaAccion(sql, valores);
 }

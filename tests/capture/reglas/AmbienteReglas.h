@@ -1,11 +1,8 @@
 #pragma once
 
 #include "capture/ReglasCampos.h"
-#include "comun/ProgramaTemporal.h"
-#include "events/HojaDatos.h"
+#include "comun/HojaEnBase.h"
 
-#include <QList>
-#include <QStringList>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -22,28 +19,29 @@ public:
 };
 
 // A sheet on a fresh database with a few catalog rows of its own, the rules
-// on it with pick-lists that only note that they were opened, and the sheet
-// adding a new event with its dependent fields closed.
+// alone on it with pick-lists that only note that they were opened, and the
+// sheet adding a new event with its dependent fields closed.
 class AmbienteReglas : public ::testing::Test {
 protected:
     AmbienteReglas();
-    ~AmbienteReglas() override;
+    ~AmbienteReglas() override { hoja.AsignaManejador(nullptr); }
 
-    // What AgregarEvento leaves: dependent fields and two lists closed, adding.
-    void IniciaCaptura();
     // Writes the texts in the order given, each running its change handling.
-    void Escribe(const QList<QPair<int, QString>> &textos);
-    void Ejecuta(const QString &sql, const QVariantList &valores = {});
+    void Escribe(const QList<QPair<int, QString>> &textos)
+    {
+        for (const auto &t : textos)
+            hoja.PonTexto(t.first, t.second);
+    }
     MensajesFalsos &Mensajes() { return prog.mensajes; }
     QStringList Marcados(ListaHoja lista) const { return hoja.CodigosMarcados(lista); }
 
     ProgramaTemporal prog;
     HojaDatos hoja;
     ManejadorPrueba manejador;
-    ListasSeleccion listas;
-    std::unique_ptr<ReglasCampos> reglas;
     QStringList abiertas;           // pick-lists opened, "Nombre(argumentos)"
-    QList<int> focos;               // focus requests of the sheet
+    QStringList focos;              // focus requests of the sheet
+    ListasSeleccion listas = ListasQueAnotan(abiertas);
+    std::unique_ptr<ReglasCampos> reglas;
     int consultasClave = 0;         // duplicate-key tests run
     bool claveDuplicada = false;    // their answer
 };

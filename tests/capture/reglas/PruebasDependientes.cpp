@@ -34,22 +34,22 @@ TEST_F(Dependientes, DescripcionesDeCadaClaseDeCampo)
         int etiqueta;
         QString esperado;
     } casos[] = {
-        {{{38, QStringLiteral("2")}}, 38, QStringLiteral("MUJER")},
-        {{{38, QStringLiteral("7")}}, 38, CveInexistente()},
+        {{{38, "2"}}, 38, "MUJER"},
+        {{{38, "7"}}, 38, CveInexistente()},
         {{{38, QString()}}, 38, QString()},
-        {{{67, QStringLiteral("9")}}, 67, QStringLiteral("NO ESPECIFICADO")},
-        {{{37, QStringLiteral("3")}}, 37, QStringLiteral("AÑOS")},
-        {{{53, QStringLiteral("11")}}, 53, QStringLiteral("TRATA DE PERSONAS")},
-        {{{46, QStringLiteral("36")}}, 46, QStringLiteral("ESTADO DE PRUEBA")},
-        {{{46, QStringLiteral("37")}}, 46, CveInexistente()},
-        {{{46, QStringLiteral("36")}, {47, QStringLiteral("001")}}, 47, QStringLiteral("MUNICIPIO UNO")},
-        {{{47, QStringLiteral("009")}}, 47, CveInexistente()},
-        {{{47, QStringLiteral("001")}, {48, QStringLiteral("0001")}}, 48, QStringLiteral("LOCALIDAD UNO")},
+        {{{67, "9"}}, 67, "NO ESPECIFICADO"},
+        {{{37, "3"}}, 37, "AÑOS"},
+        {{{53, "11"}}, 53, "TRATA DE PERSONAS"},
+        {{{46, "36"}}, 46, "ESTADO DE PRUEBA"},
+        {{{46, "37"}}, 46, CveInexistente()},
+        {{{46, "36"}, {47, "001"}}, 47, "MUNICIPIO UNO"},
+        {{{47, "009"}}, 47, CveInexistente()},
+        {{{47, "001"}, {48, "0001"}}, 48, "LOCALIDAD UNO"},
         {{{48, QString()}}, 48, QString()},
-        {{{23, QStringLiteral("ZZSSA000001")}}, 28, QStringLiteral("UNIDAD DE PRUEBA")},
-        {{{23, QStringLiteral("ZZSSA000002")}}, 28, QString()},   // an absent unit shows nothing
-        {{{77, QStringLiteral("S001")}}, 77, QStringLiteral("CONTUSION DEL PARPADO")},
-        {{{77, QStringLiteral("ZZZZ")}}, 77, CveInexistente()},
+        {{{23, "ZZSSA000001"}}, 28, "UNIDAD DE PRUEBA"},
+        {{{23, "ZZSSA000002"}}, 28, QString()},   // an absent unit shows nothing
+        {{{77, "S001"}}, 77, "CONTUSION DEL PARPADO"},
+        {{{77, "ZZZZ"}}, 77, CveInexistente()},
     };
     for (const Caso &c : casos) {
         Escribe(c.textos);
@@ -60,36 +60,36 @@ TEST_F(Dependientes, DescripcionesDeCadaClaseDeCampo)
 // A lookup that cannot run leaves the description as it was.
 TEST_F(Dependientes, UnaConsultaQueFallaDejaLaDescripcion)
 {
-    hoja.PonTexto(38, QStringLiteral("2"));
-    Ejecuta(QStringLiteral("ALTER TABLE cSexo RENAME TO cSexoViejo"));
-    hoja.PonTexto(38, QStringLiteral("1"));
-    EXPECT_EQ(hoja.Etiqueta(38), QStringLiteral("MUJER"));
+    hoja.PonTexto(38, "2");
+    prog.Ejecuta("ALTER TABLE cSexo RENAME TO cSexoViejo");
+    hoja.PonTexto(38, "1");
+    EXPECT_EQ(hoja.Etiqueta(38), "MUJER");
     EXPECT_TRUE(Mensajes().cajas.isEmpty());
 }
 
 TEST_F(Dependientes, LaCluesSeRecortaEnSuLugar)
 {
-    hoja.PonTexto(23, QStringLiteral("ZZSSA000001 "));
-    EXPECT_EQ(hoja.Texto(23), QStringLiteral("ZZSSA000001"));
-    EXPECT_EQ(hoja.Etiqueta(28), QStringLiteral("UNIDAD DE PRUEBA"));
+    hoja.PonTexto(23, "ZZSSA000001 ");
+    EXPECT_EQ(hoja.Texto(23), "ZZSSA000001");
+    EXPECT_EQ(hoja.Etiqueta(28), "UNIDAD DE PRUEBA");
 }
 
 TEST_F(Dependientes, EmbarazoSoloParaMujeresEnEdadFertil)
 {
-    Escribe({{38, QStringLiteral("2")}, {37, QStringLiteral("3")}, {36, QStringLiteral("8")}});
+    Escribe({{38, "2"}, {37, "3"}, {36, "8"}});
     Espera({{39, QString()}}, {}, {39}, "8 años");
     for (const char *edad : {"9", "54"}) {
         hoja.PonTexto(36, QString::fromLatin1(edad));
         Espera({{39, QString()}}, {39}, {}, edad);
     }
-    hoja.PonTexto(36, QStringLiteral("55"));
+    hoja.PonTexto(36, "55");
     Espera({{39, QString()}}, {}, {39}, "55 años");
 
-    hoja.PonTexto(36, QStringLiteral("30"));
-    hoja.PonTexto(39, QStringLiteral("1"));
-    hoja.PonTexto(36, QStringLiteral("31"));
-    Espera({{39, QStringLiteral("1")}}, {39}, {}, "la respuesta se conserva");
-    hoja.PonTexto(38, QStringLiteral("1"));
+    hoja.PonTexto(36, "30");
+    hoja.PonTexto(39, "1");
+    hoja.PonTexto(36, "31");
+    Espera({{39, "1"}}, {39}, {}, "la respuesta se conserva");
+    hoja.PonTexto(38, "1");
     Espera({{39, QString()}}, {}, {39}, "hombre");
 }
 
@@ -106,23 +106,22 @@ TEST_F(Dependientes, LecturaYEscolaridadPorEdad)
     };
     for (const Caso &c : casos) {
         Escribe({{37, QString::fromLatin1(c.unidad)}, {36, QString::fromLatin1(c.edad)}});
-        Espera({{40, QString::fromLatin1(c.lee)}, {41, QString::fromLatin1(c.escolaridad)}},
-               {}, {}, c.edad);
+        Espera({{40, QString::fromLatin1(c.lee)}, {41, QString::fromLatin1(c.escolaridad)}}, {}, {}, c.edad);
         EXPECT_EQ(hoja.CampoHabilitado(40), c.leeAbierto) << c.unidad << "/" << c.edad;
         EXPECT_EQ(hoja.CampoHabilitado(41), c.escolaridadAbierta) << c.unidad << "/" << c.edad;
     }
-    Escribe({{37, QStringLiteral("2")}, {38, QStringLiteral("2")}});
+    Escribe({{37, "2"}, {38, "2"}});
     Espera({{39, QString()}}, {}, {39}, "meses");
 }
 
 TEST_F(Dependientes, ClaveDeEdadNoEspecificadaBloqueaLaEdad)
 {
-    Escribe({{36, QStringLiteral("30")}, {37, QStringLiteral("9")}});
-    Espera({{36, QStringLiteral("999")}}, {}, {36}, "clave 9");
-    hoja.PonTexto(37, QStringLiteral("1"));
+    Escribe({{36, "30"}, {37, "9"}});
+    Espera({{36, "999"}}, {}, {36}, "clave 9");
+    hoja.PonTexto(37, "1");
     Espera({{36, QString()}}, {36}, {}, "clave 1 tras 9");
-    Escribe({{37, QStringLiteral("9")}, {37, QStringLiteral("3")}});
-    Espera({{36, QStringLiteral("999")}}, {36}, {}, "clave 3 tras 9");
+    Escribe({{37, "9"}, {37, "3"}});
+    Espera({{36, "999"}}, {36}, {}, "clave 3 tras 9");
     hoja.PonTexto(37, QString());
     EXPECT_TRUE(hoja.CampoHabilitado(36));
     EXPECT_EQ(hoja.Etiqueta(37), QString());
@@ -130,13 +129,12 @@ TEST_F(Dependientes, ClaveDeEdadNoEspecificadaBloqueaLaEdad)
 
 TEST_F(Dependientes, IntencionalidadAccidental)
 {
-    Escribe({{74, QStringLiteral("1")}, {78, QStringLiteral("V010")}, {53, QStringLiteral("2")},
-             {65, QStringLiteral("1")}, {66, QStringLiteral("30")}});
+    Escribe({{74, "1"}, {78, "V010"}, {53, "2"}, {65, "1"}, {66, "30"}});
     hoja.Marca(ListaHoja::TipoViolencia, 0, true);
     hoja.Marca(ListaHoja::AgresorEfectos, 1, true);
-    hoja.PonTexto(53, QStringLiteral("1"));
+    hoja.PonTexto(53, "1");
     Espera({{54, QString()}, {65, QString()}, {66, QString()}, {67, QString()}, {68, QString()},
-            {74, QStringLiteral("1")}, {78, QStringLiteral("V010")}},
+            {74, "1"}, {78, "V010"}},
            {74, 78}, {54, 65, 66, 67, 68}, "accidental");
     EXPECT_FALSE(hoja.ListaHabilitada(ListaHoja::TipoViolencia));
     EXPECT_FALSE(hoja.ListaHabilitada(ListaHoja::AgresorEfectos));
@@ -147,26 +145,25 @@ TEST_F(Dependientes, IntencionalidadAccidental)
 TEST_F(Dependientes, TrataDePersonas)
 {
     hoja.Marca(ListaHoja::TipoViolencia, 2, true);
-    hoja.PonTexto(53, QStringLiteral("11"));
-    Espera({{54, QString()}, {65, QStringLiteral("2")}, {66, QStringLiteral("999")}, {67, QStringLiteral("9")},
-            {68, QStringLiteral("8")}, {74, QStringLiteral("3")}, {78, QStringLiteral("Y079")}},
+    hoja.PonTexto(53, "11");
+    Espera({{54, QString()}, {65, "2"}, {66, "999"}, {67, "9"},
+            {68, "8"}, {74, "3"}, {78, "Y079"}},
            {}, {54, 65, 66, 67, 68, 74, 78}, "trata");
     EXPECT_FALSE(hoja.ListaHabilitada(ListaHoja::AgresorEfectos));
-    EXPECT_EQ(Marcados(ListaHoja::AgresorEfectos), QStringList{QStringLiteral("4")});
+    EXPECT_EQ(Marcados(ListaHoja::AgresorEfectos), QStringList{"4"});
     EXPECT_FALSE(hoja.ListaHabilitada(ListaHoja::TipoViolencia));
     EXPECT_TRUE(Marcados(ListaHoja::TipoViolencia).isEmpty());
-    EXPECT_EQ(hoja.Etiqueta(78), QStringLiteral("OTROS SINDROMES DE MALTRATO"));
+    EXPECT_EQ(hoja.Etiqueta(78), "OTROS SINDROMES DE MALTRATO");
 
     // Leaving trafficking opens the referral and the external cause again, keeping them.
-    hoja.PonTexto(53, QStringLiteral("1"));
-    Espera({{74, QStringLiteral("3")}, {78, QStringLiteral("Y079")}}, {74, 78}, {}, "fin de trata");
+    hoja.PonTexto(53, "1");
+    Espera({{74, "3"}, {78, "Y079"}}, {74, 78}, {}, "fin de trata");
 }
 
 TEST_F(Dependientes, ViolenciaFamiliarYAgresorMultiple)
 {
-    Escribe({{53, QStringLiteral("3")}, {65, QStringLiteral("1")}, {66, QStringLiteral("40")},
-             {67, QStringLiteral("1")}});
-    hoja.PonTexto(53, QStringLiteral("2"));
+    Escribe({{53, "3"}, {65, "1"}, {66, "40"}, {67, "1"}});
+    hoja.PonTexto(53, "2");
     Espera({{54, QString()}, {65, QString()}, {66, QString()}, {67, QString()}, {68, QString()}},
            {54, 65, 66, 67, 68}, {}, "familiar");
     EXPECT_TRUE(hoja.ListaHabilitada(ListaHoja::TipoViolencia));
@@ -174,33 +171,32 @@ TEST_F(Dependientes, ViolenciaFamiliarYAgresorMultiple)
     // Opening the aggressor's data presets none of it.
     EXPECT_TRUE(Marcados(ListaHoja::AgresorEfectos).isEmpty());
 
-    hoja.PonTexto(65, QStringLiteral("2"));
-    Espera({{66, QStringLiteral("999")}, {67, QStringLiteral("9")}, {68, QStringLiteral("4")}}, {65},
-           {66, 67, 68}, "varios agresores");
-    EXPECT_EQ(Marcados(ListaHoja::AgresorEfectos), QStringList{QStringLiteral("4")});
+    hoja.PonTexto(65, "2");
+    Espera({{66, "999"}, {67, "9"}, {68, "4"}}, {65}, {66, 67, 68}, "varios agresores");
+    EXPECT_EQ(Marcados(ListaHoja::AgresorEfectos), QStringList{"4"});
     EXPECT_FALSE(hoja.ListaHabilitada(ListaHoja::AgresorEfectos));
 
-    hoja.PonTexto(65, QStringLiteral("1"));
+    hoja.PonTexto(65, "1");
     Espera({{66, QString()}, {67, QString()}, {68, QString()}}, {66, 67, 68}, {}, "un agresor");
     EXPECT_TRUE(hoja.ListaHabilitada(ListaHoja::AgresorEfectos));
 }
 
 TEST_F(Dependientes, AutoinfligidoAbreSoloLaVez)
 {
-    hoja.PonTexto(53, QStringLiteral("4"));
+    hoja.PonTexto(53, "4");
     Espera({{54, QString()}}, {54, 74, 78}, {65, 66, 67, 68}, "autoinfligido");
 }
 
 TEST_F(Dependientes, VehiculoYEquipoDeSeguridad)
 {
-    hoja.PonTexto(56, QStringLiteral("20"));
+    hoja.PonTexto(56, "20");
     Espera({}, {57, 58}, {59}, "vehiculo");
-    hoja.PonTexto(57, QStringLiteral("3"));
+    hoja.PonTexto(57, "3");
     Espera({{58, QString()}, {59, QString()}}, {57}, {58, 59}, "rol 3");
-    Escribe({{57, QStringLiteral("1")}, {58, QStringLiteral("1")}});
+    Escribe({{57, "1"}, {58, "1"}});
     Espera({{59, QString()}}, {58, 59}, {}, "usa equipo");
-    hoja.PonTexto(59, QStringLiteral("2"));
-    hoja.PonTexto(56, QStringLiteral("5"));
+    hoja.PonTexto(59, "2");
+    hoja.PonTexto(56, "5");
     Espera({{57, QString()}, {58, QString()}, {59, QString()}}, {}, {57, 58, 59}, "otro agente");
 }
 
@@ -214,8 +210,8 @@ TEST_F(Dependientes, TrasladoYUrgencias)
     for (const Caso &c : casos) {
         hoja.PonTexto(c.campo, QString::fromLatin1(c.abre));
         Espera({{c.a, QString()}, {c.b, QString()}}, {c.a, c.b}, {}, c.abre);
-        Escribe({{c.a, QStringLiteral("01")}, {c.b, QStringLiteral("30")}});
-        hoja.PonTexto(c.campo, QStringLiteral("2"));
+        Escribe({{c.a, "01"}, {c.b, "30"}});
+        hoja.PonTexto(c.campo, "2");
         Espera({{c.a, QString()}, {c.b, QString()}}, {}, {c.a, c.b}, "cierra");
     }
 }
@@ -226,13 +222,13 @@ TEST_F(Dependientes, TrasladoYUrgencias)
 TEST_F(Dependientes, LeerUnEventoNoCambiaNadaSeaCualSeaElOrden)
 {
     const QList<QPair<int, QString>> guardado = {
-        {53, QStringLiteral("2")}, {54, QStringLiteral("1")}, {65, QStringLiteral("2")},
-        {66, QStringLiteral("45")}, {67, QStringLiteral("1")}, {68, QStringLiteral("6")},
-        {36, QStringLiteral("30")}, {37, QStringLiteral("2")}, {38, QStringLiteral("2")},
-        {39, QStringLiteral("1")}, {40, QStringLiteral("1")}, {41, QStringLiteral("3")},
-        {56, QStringLiteral("20")}, {57, QStringLiteral("3")}, {58, QStringLiteral("1")}, {59, QStringLiteral("2")},
-        {62, QStringLiteral("2")}, {63, QStringLiteral("01")}, {71, QStringLiteral("1")}, {72, QStringLiteral("02")},
-        {74, QStringLiteral("5")}, {78, QStringLiteral("Y040")}, {61, QStringLiteral("19")}, {75, QStringLiteral("1")},
+        {53, "2"}, {54, "1"}, {65, "2"},
+        {66, "45"}, {67, "1"}, {68, "6"},
+        {36, "30"}, {37, "2"}, {38, "2"},
+        {39, "1"}, {40, "1"}, {41, "3"},
+        {56, "20"}, {57, "3"}, {58, "1"}, {59, "2"},
+        {62, "2"}, {63, "01"}, {71, "1"}, {72, "02"},
+        {74, "5"}, {78, "Y040"}, {61, "19"}, {75, "1"},
     };
     std::mt19937 azar(7);
     for (int vuelta = 0; vuelta < 6; ++vuelta) {
@@ -248,8 +244,8 @@ TEST_F(Dependientes, LeerUnEventoNoCambiaNadaSeaCualSeaElOrden)
         Escribe(orden);
         for (const auto &t : guardado)
             EXPECT_EQ(hoja.Texto(t.first), t.second) << "vuelta " << vuelta << ", campo " << t.first;
-        EXPECT_EQ(Marcados(ListaHoja::AgresorEfectos), QStringList{QStringLiteral("1")}) << vuelta;
-        EXPECT_EQ(Marcados(ListaHoja::TipoViolencia), QStringList{QStringLiteral("2")}) << vuelta;
+        EXPECT_EQ(Marcados(ListaHoja::AgresorEfectos), QStringList{"1"}) << vuelta;
+        EXPECT_EQ(Marcados(ListaHoja::TipoViolencia), QStringList{"2"}) << vuelta;
         // Enabled as the texts call for, for an edit that starts now.
         Espera({}, {54, 65, 74, 78, 57, 36}, {66, 67, 68, 58, 59, 39, 40, 41, 63, 64, 72, 73, 75}, "estado");
         EXPECT_TRUE(hoja.ListaHabilitada(ListaHoja::TipoViolencia));
@@ -273,29 +269,28 @@ TEST_F(Dependientes, ElEventoValidoSeLeeTalCual)
 
 TEST_F(Dependientes, DobleClicAbreLaListaDelCampo)
 {
-    Escribe({{46, QStringLiteral("36")}, {47, QStringLiteral("001")}, {37, QStringLiteral("3")},
-             {36, QStringLiteral("10")}});
+    Escribe({{46, "36"}, {47, "001"}, {37, "3"}, {36, "10"}});
     struct Caso {
         QList<QPair<int, QString>> antes;
         int campo;
         QString abierta;   // empty: nothing opens
     } casos[] = {
-        {{}, 23, QStringLiteral("Clues")},
-        {{}, 46, QStringLiteral("Estado")},
-        {{}, 47, QStringLiteral("Municipio(36)")},
-        {{}, 48, QStringLiteral("Localidad(36,001)")},
-        {{}, 38, QStringLiteral("Catalogo(38,Sexo,Todos)")},
-        {{}, 37, QStringLiteral("Catalogo(37,ClaveEdad,Todos)")},
-        {{}, 41, QStringLiteral("Catalogo(41,Escolaridad,Solo 1,5,6,9)")},
-        {{{36, QStringLiteral("30")}, {40, QStringLiteral("1")}}, 41, QStringLiteral("Catalogo(41,Escolaridad,Todos)")},
-        {{{53, QStringLiteral("2")}}, 68, QStringLiteral("Catalogo(68,Parentesco,Excepto 7,8)")},
-        {{{53, QStringLiteral("3")}}, 68, QStringLiteral("Catalogo(68,Parentesco,Solo 7,8)")},
-        {{{53, QStringLiteral("1")}}, 68, QString()},
-        {{}, 76, QStringLiteral("CIE10(76)")},
-        {{}, 78, QStringLiteral("CIE10(78)")},
+        {{}, 23, "Clues"},
+        {{}, 46, "Estado"},
+        {{}, 47, "Municipio(36)"},
+        {{}, 48, "Localidad(36,001)"},
+        {{}, 38, "Catalogo(38,Sexo,Todos)"},
+        {{}, 37, "Catalogo(37,ClaveEdad,Todos)"},
+        {{}, 41, "Catalogo(41,Escolaridad,Solo 1,5,6,9)"},
+        {{{36, "30"}, {40, "1"}}, 41, "Catalogo(41,Escolaridad,Todos)"},
+        {{{53, "2"}}, 68, "Catalogo(68,Parentesco,Excepto 7,8)"},
+        {{{53, "3"}}, 68, "Catalogo(68,Parentesco,Solo 7,8)"},
+        {{{53, "1"}}, 68, QString()},
+        {{}, 76, "CIE10(76)"},
+        {{}, 78, "CIE10(78)"},
         {{}, 29, QString()},
         {{}, 36, QString()},
-        {{{46, QString()}}, 47, QStringLiteral("Municipio()")},   // no state: every state's municipalities
+        {{{46, QString()}}, 47, "Municipio()"},   // no state: every state's municipalities
     };
     for (const Caso &c : casos) {
         Escribe(c.antes);

@@ -2,14 +2,12 @@
 #include "AmbienteReglas.h"
 
 #include "capture/ListaDiagnosticos.h"
-#include "comun/EventoValido.h"
 #include "events/modEvento.h"
 
-#include <QSqlQuery>
 
 namespace {
 
-const QString Repetida = QStringLiteral("No puede capturar dos veces la misma causa, verifique por favor....");
+const QString Repetida = "No puede capturar dos veces la misma causa, verifique por favor....";
 
 class Diagnosticos : public AmbienteReglas {
 protected:
@@ -51,46 +49,42 @@ protected:
 TEST_F(Diagnosticos, AgregaReemplazaBorraYGuardaEnElOrdenDeLaLista)
 {
     EXPECT_TRUE(Filas().isEmpty());
-    EXPECT_TRUE(Agrega(QStringLiteral("S001")));
-    EXPECT_TRUE(Agrega(QStringLiteral("T009")));
-    EXPECT_TRUE(Agrega(QStringLiteral("S008")));
+    EXPECT_TRUE(Agrega("S001"));
+    EXPECT_TRUE(Agrega("T009"));
+    EXPECT_TRUE(Agrega("S008"));
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:T009", "3:S008"}));
     // After each button the entry field shows the first row's code.
-    EXPECT_EQ(hoja.Texto(76), QStringLiteral("S001"));
+    EXPECT_EQ(hoja.Texto(76), "S001");
     EXPECT_TRUE(Mensajes().cajas.isEmpty());
 
     // A code already listed.
-    EXPECT_FALSE(Agrega(QStringLiteral("S008")));
+    EXPECT_FALSE(Agrega("S008"));
     ASSERT_EQ(Mensajes().Ultimo(), Repetida);
     EXPECT_EQ(Mensajes().cajas.last().titulo, TituloHojaRegistro());
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:T009", "3:S008"}));
 
     // Replacing keeps the row's place and refuses a code of another row.
     Mensajes().Limpia();
-    EXPECT_FALSE(Modifica(1, QStringLiteral("S001")));
+    EXPECT_FALSE(Modifica(1, "S001"));
     ASSERT_EQ(Mensajes().Ultimo(), Repetida);
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:T009", "3:S008"}));
-    EXPECT_TRUE(Modifica(1, QStringLiteral("F100")));
-    EXPECT_TRUE(Modifica(1, QStringLiteral("F100")));   // its own code again
+    EXPECT_TRUE(Modifica(1, "F100"));
+    EXPECT_TRUE(Modifica(1, "F100"));   // its own code again
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:F100", "3:S008"}));
 
     // Deleting the middle row leaves a gap; a new row goes last with the largest plus one.
-    hoja.PonTexto(76, QStringLiteral("S001"));
+    hoja.PonTexto(76, "S001");
     EXPECT_TRUE(lista.Borra(1));
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "3:S008"}));
-    EXPECT_TRUE(Agrega(QStringLiteral("T009")));
+    EXPECT_TRUE(Agrega("T009"));
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "3:S008", "4:T009"}));
     EXPECT_TRUE(hoja.GridAfeccionesEditado);
 
     // Saved 1 to 3 in the list's order.
     ASSERT_TRUE(almacen.AltaEvento()) << Mensajes().Ultimo().toStdString();
-    QSqlQuery q = prog.ctx->ConexionBD.Ejecuta(
-        QStringLiteral("SELECT Orden, CodDiagnostico FROM D_Diagnosticos WHERE CLUES = ? ORDER BY Orden"),
-        {hoja.Texto(23)});
-    QStringList guardadas;
-    while (q.next())
-        guardadas << QStringLiteral("%1:%2").arg(q.value(0).toInt()).arg(q.value(1).toString());
-    EXPECT_EQ(guardadas, (QStringList{"1:S001", "2:S008", "3:T009"}));
+    const QStringList guardadas = prog.Filas(
+        "SELECT Orden, CodDiagnostico FROM D_Diagnosticos WHERE CLUES = ? ORDER BY Orden", {hoja.Texto(23)});
+    EXPECT_EQ(guardadas, (QStringList{"1|S001", "2|S008", "3|T009"}));
 
     // Reading the event back rebuilds the list in that order.
     hoja.GridAfeccionesEditado = false;
@@ -102,17 +96,17 @@ TEST_F(Diagnosticos, AgregaReemplazaBorraYGuardaEnElOrdenDeLaLista)
     hoja.PonFecha(1, QString());
     ASSERT_TRUE(almacen.RefrescaGridAfecciones());
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:S008", "3:T009"}));
-    hoja.PonTexto(22, QStringLiteral("124"));
+    hoja.PonTexto(22, "124");
     ASSERT_TRUE(almacen.RefrescaGridAfecciones());
     EXPECT_TRUE(Filas().isEmpty());
 }
 
 TEST_F(Diagnosticos, SinCodigoNoCambiaNadaPeroMarcaLaListaEditada)
 {
-    Agrega(QStringLiteral("S001"));
+    Agrega("S001");
     for (int boton = 0; boton < 3; ++boton) {
         hoja.GridAfeccionesEditado = false;
-        hoja.PonTexto(76, QStringLiteral("  "));
+        hoja.PonTexto(76, "  ");
         const bool hecho = boton == 0 ? lista.Agrega() : boton == 1 ? lista.Modifica(0) : lista.Borra(0);
         EXPECT_FALSE(hecho) << boton;
         EXPECT_TRUE(hoja.GridAfeccionesEditado) << boton;
@@ -123,7 +117,7 @@ TEST_F(Diagnosticos, SinCodigoNoCambiaNadaPeroMarcaLaListaEditada)
 
 TEST_F(Diagnosticos, ReemplazarOBorrarSinFilasNoCambiaNada)
 {
-    hoja.PonTexto(76, QStringLiteral("S001"));
+    hoja.PonTexto(76, "S001");
     for (int fila : {-1, 0}) {
         hoja.GridAfeccionesEditado = false;
         EXPECT_FALSE(lista.Modifica(fila)) << fila;
@@ -136,27 +130,27 @@ TEST_F(Diagnosticos, ReemplazarOBorrarSinFilasNoCambiaNada)
 
 TEST_F(Diagnosticos, BorrarQuitaLaFilaActualSeaCualSeaElCodigoEscrito)
 {
-    Agrega(QStringLiteral("S001"));
-    Agrega(QStringLiteral("S008"));
-    hoja.PonTexto(76, QStringLiteral("T009"));
+    Agrega("S001");
+    Agrega("S008");
+    hoja.PonTexto(76, "T009");
     EXPECT_TRUE(lista.Borra(0));
     EXPECT_EQ(Filas(), QStringList{"2:S008"});
-    EXPECT_EQ(hoja.Texto(76), QStringLiteral("S008"));
-    hoja.PonTexto(76, QStringLiteral("S008"));
+    EXPECT_EQ(hoja.Texto(76), "S008");
+    hoja.PonTexto(76, "S008");
     EXPECT_TRUE(lista.Borra(0));
     EXPECT_TRUE(Filas().isEmpty());
     EXPECT_EQ(hoja.Texto(76), QString());
-    EXPECT_TRUE(Agrega(QStringLiteral("T009")));
+    EXPECT_TRUE(Agrega("T009"));
     EXPECT_EQ(Filas(), QStringList{"1:T009"});
 }
 
 TEST_F(Diagnosticos, ElegirUnaFilaLlevaSuCodigoAlCampo)
 {
-    Agrega(QStringLiteral("S001"));
-    Agrega(QStringLiteral("S008"));
+    Agrega("S001");
+    Agrega("S008");
     lista.FilaElegida(1);
-    EXPECT_EQ(hoja.Texto(76), QStringLiteral("S008"));
-    EXPECT_EQ(hoja.Etiqueta(76), QStringLiteral("TRAUMATISMO SUPERFICIAL"));
+    EXPECT_EQ(hoja.Texto(76), "S008");
+    EXPECT_EQ(hoja.Etiqueta(76), "TRAUMATISMO SUPERFICIAL");
     lista.FilaElegida(5);
-    EXPECT_EQ(hoja.Texto(76), QStringLiteral("S008"));
+    EXPECT_EQ(hoja.Texto(76), "S008");
 }

@@ -2,11 +2,10 @@
 #include "AmbienteReglas.h"
 
 #include "capture/TecladoHoja.h"
-#include "events/modEvento.h"
+#include "comun/Teclado.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMap>
 #include <QTest>
@@ -43,12 +42,7 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(&ventana));
     }
 
-    void Teclea(int campo, const QString &texto, Qt::Key tecla = Qt::Key_unknown,
-                Qt::KeyboardModifiers mod = Qt::NoModifier)
-    {
-        QKeyEvent e(QEvent::KeyPress, tecla, mod, texto);
-        QApplication::sendEvent(campos[campo], &e);
-    }
+    void Teclea(int campo, const QString &texto) { ::Teclea(campos[campo], texto); }
     void Enfoca(int campo)
     {
         campos[campo]->setFocus(Qt::OtherFocusReason);
@@ -68,18 +62,14 @@ protected:
 TEST_F(Teclado, LasTeclasPasanPorElConjuntoDelCampo)
 {
     Enfoca(29);
-    Teclea(29, QStringLiteral("p"));
-    Teclea(29, QStringLiteral("ñ"));
-    Teclea(29, QStringLiteral(" "));
-    Teclea(29, QStringLiteral("1"));
-    EXPECT_EQ(campos[29]->text(), QStringLiteral("PÑ "));
-    EXPECT_EQ(hoja.Texto(29), QStringLiteral("PÑ "));
+    Teclea(29, "pñ 1");
+    EXPECT_EQ(campos[29]->text(), "PÑ ");
+    EXPECT_EQ(hoja.Texto(29), "PÑ ");
     EXPECT_EQ(Mensajes().beeps, 1);
 
     Enfoca(36);
-    Teclea(36, QStringLiteral("a"));
-    Teclea(36, QStringLiteral("4"));
-    EXPECT_EQ(campos[36]->text(), QStringLiteral("4"));
+    Teclea(36, "a4");
+    EXPECT_EQ(campos[36]->text(), "4");
     EXPECT_EQ(Mensajes().beeps, 2);
     QTest::keyClick(campos[36], Qt::Key_Backspace);
     EXPECT_EQ(campos[36]->text(), QString());
@@ -89,16 +79,16 @@ TEST_F(Teclado, LasTeclasPasanPorElConjuntoDelCampo)
 TEST_F(Teclado, LoPegadoTambienSeFiltra)
 {
     Enfoca(36);
-    QApplication::clipboard()->setText(QStringLiteral("1a2b3"));
+    QApplication::clipboard()->setText("1a2b3");
     campos[36]->paste();
-    EXPECT_EQ(campos[36]->text(), QStringLiteral("123"));
-    EXPECT_EQ(hoja.Texto(36), QStringLiteral("123"));
+    EXPECT_EQ(campos[36]->text(), "123");
+    EXPECT_EQ(hoja.Texto(36), "123");
     EXPECT_EQ(Mensajes().beeps, 1);
 
     Enfoca(76);
-    QApplication::clipboard()->setText(QStringLiteral("s0ñ01"));
+    QApplication::clipboard()->setText("s0ñ01");
     QTest::keyClick(campos[76], Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(campos[76]->text(), QStringLiteral("S001"));
+    EXPECT_EQ(campos[76]->text(), "S001");
     EXPECT_EQ(Mensajes().beeps, 2);
 }
 
@@ -106,16 +96,15 @@ TEST_F(Teclado, MientrasSeHojeaLaTeclaLlegaSinCambio)
 {
     hoja.EnAlta = false;
     Enfoca(36);
-    Teclea(36, QStringLiteral("a"), Qt::Key_A);
-    EXPECT_EQ(campos[36]->text(), QStringLiteral("a"));
+    Teclea(36, "a");
+    EXPECT_EQ(campos[36]->text(), "a");
     EXPECT_EQ(Mensajes().beeps, 0);
 }
 
 TEST_F(Teclado, EnterPasaAlSiguienteYRevisaElCampoDejado)
 {
     Enfoca(49);
-    Teclea(49, QStringLiteral("2"));
-    Teclea(49, QStringLiteral("4"));
+    Teclea(49, "24");
     EXPECT_EQ(Fondo(49), ColorEnfoque());
     QTest::keyClick(campos[49], Qt::Key_Return);
     EXPECT_TRUE(campos[50]->hasFocus());
@@ -128,25 +117,25 @@ TEST_F(Teclado, EnterPasaAlSiguienteYRevisaElCampoDejado)
 
 TEST_F(Teclado, AlEntrarSeSeleccionaElTexto)
 {
-    hoja.PonTexto(50, QStringLiteral("30"));
+    hoja.PonTexto(50, "30");
     Enfoca(50);
-    EXPECT_EQ(campos[50]->selectedText(), QStringLiteral("30"));
+    EXPECT_EQ(campos[50]->selectedText(), "30");
 }
 
 TEST_F(Teclado, UnFocoQueNoMueveElUsuarioNoRevisa)
 {
     // A focus request of the sheet, and another window taking the focus.
-    hoja.PonTexto(49, QStringLiteral("24"));
+    hoja.PonTexto(49, "24");
     Enfoca(49);
     Enfoca(50);
-    EXPECT_EQ(hoja.Texto(49), QStringLiteral("24"));
-    hoja.PonTexto(50, QStringLiteral("75"));
+    EXPECT_EQ(hoja.Texto(49), "24");
+    hoja.PonTexto(50, "75");
     QWidget otra;
     otra.show();
     otra.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&otra));
     QCoreApplication::processEvents();
-    EXPECT_EQ(hoja.Texto(50), QStringLiteral("75"));
+    EXPECT_EQ(hoja.Texto(50), "75");
     ventana.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&ventana));
     // Tab is the user's own move.
@@ -157,23 +146,23 @@ TEST_F(Teclado, UnFocoQueNoMueveElUsuarioNoRevisa)
 
 TEST_F(Teclado, DosCamposRechazadosNoSeDevuelvenElFoco)
 {
-    Escribe({{37, QStringLiteral("3")}, {36, QStringLiteral("0")}, {32, QStringLiteral("PELM74031")}});
+    Escribe({{37, "3"}, {36, "0"}, {32, "PELM74031"}});
     Enfoca(32);
     QTest::keyClick(campos[32], Qt::Key_Tab);   // to the age, itself refusable
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     ASSERT_EQ(Mensajes().cajas.size(), 1);
-    EXPECT_EQ(Mensajes().cajas[0].texto, QStringLiteral("La CURP no es correcta, verifique por favor.....\n\n"));
+    EXPECT_EQ(Mensajes().cajas[0].texto, "La CURP no es correcta, verifique por favor.....\n\n");
     EXPECT_TRUE(campos[32]->hasFocus());
     EXPECT_FALSE(teclado.SalidaPendiente());
 
     // Correcting the CURP and moving on checks the age as usual.
-    hoja.PonTexto(32, QStringLiteral("PELM740312MDFRPR09"));
+    hoja.PonTexto(32, "PELM740312MDFRPR09");
     QTest::keyClick(campos[32], Qt::Key_Tab);
     QCoreApplication::processEvents();
     QTest::keyClick(campos[36], Qt::Key_Tab);
     teclado.RevisaSalida();
-    EXPECT_EQ(Mensajes().Ultimo(), QStringLiteral("La Edad no puede ser 0 (cero), verifique por favor...."));
+    EXPECT_EQ(Mensajes().Ultimo(), "La Edad no puede ser 0 (cero), verifique por favor....");
     EXPECT_TRUE(campos[36]->hasFocus());
 }
 
@@ -192,7 +181,7 @@ TEST_F(Teclado, EscPreguntaAntesDeCancelar)
     EXPECT_EQ(cancelados, 0);
     ASSERT_EQ(Mensajes().cajas.size(), 1);
     EXPECT_EQ(Mensajes().cajas[0].texto,
-              QStringLiteral("Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?"));
+              "Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?");
     EXPECT_EQ(Mensajes().cajas[0].titulo, TituloHojaRegistro());
     EXPECT_TRUE(Mensajes().cajas[0].pregunta);
     EXPECT_EQ(Mensajes().beeps, 0);
@@ -205,20 +194,18 @@ TEST_F(Teclado, EscPreguntaAntesDeCancelar)
 TEST_F(Teclado, CtrlGBeepaYGraba)
 {
     Enfoca(29);
-    Teclea(29, QStringLiteral("\x07"), Qt::Key_G, Qt::ControlModifier);
-    QKeyEvent suelta(QEvent::KeyRelease, Qt::Key_G, Qt::ControlModifier, QStringLiteral("\x07"));
-    QApplication::sendEvent(campos[29], &suelta);
+    CtrlG(campos[29]);
     EXPECT_EQ(Mensajes().beeps, 1);
     EXPECT_EQ(grabados, 1);
     EXPECT_EQ(campos[29]->text(), QString());
 
     hoja.EnAlta = false;
-    QApplication::sendEvent(campos[29], &suelta);
+    CtrlG(campos[29]);
     EXPECT_EQ(grabados, 1);
 }
 
 TEST_F(Teclado, DobleClicAbreLaLista)
 {
     QTest::mouseDClick(campos[76], Qt::LeftButton);
-    EXPECT_EQ(abiertas, QStringList{QStringLiteral("CIE10(76)")});
+    EXPECT_EQ(abiertas, QStringList{"CIE10(76)"});
 }

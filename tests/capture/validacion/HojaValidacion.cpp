@@ -4,35 +4,8 @@
 
 #include <gtest/gtest.h>
 
-QString FocoCampo(int indice)
+HojaValidacion::HojaValidacion(bool alta) : hoja(Reg().hoja), almacen(Reg().eventos)
 {
-    return QString::number(indice);
-}
-
-QString FocoFecha(int indice)
-{
-    return QStringLiteral("msk%1").arg(indice);
-}
-
-QString FocoLista(ListaHoja lista)
-{
-    return QStringLiteral("lst%1").arg(int(lista));
-}
-
-namespace {
-std::unique_ptr<HojaRegistro> AbreHoja(ProgramaTemporal &p)
-{
-    p.AbreBase();
-    // No pick-list opens: nothing here double-clicks.
-    return std::make_unique<HojaRegistro>(*p.ctx, ListasSeleccion{});
-}
-} // namespace
-
-HojaValidacion::HojaValidacion(bool alta) : registro(AbreHoja(p)), hoja(registro->hoja), almacen(registro->eventos)
-{
-    QObject::connect(&hoja, &HojaDatos::PideFoco, [this](int i) { focos << FocoCampo(i); });
-    QObject::connect(&hoja, &HojaDatos::PideFocoFecha, [this](int i) { focos << FocoFecha(i); });
-    QObject::connect(&hoja, &HojaDatos::PideFocoLista, [this](ListaHoja l) { focos << FocoLista(l); });
     // Typed as a user would: the field rules run while adding or editing.
     hoja.EnAlta = alta;
     hoja.EnCambio = !alta;
@@ -44,38 +17,11 @@ HojaValidacion::HojaValidacion(bool alta) : registro(AbreHoja(p)), hoja(registro
 
 bool HojaValidacion::Valida(const std::vector<bool> &respuestas)
 {
-    p.mensajes.Limpia();
+    prog.mensajes.Limpia();
     for (bool r : respuestas)
-        p.mensajes.Responde(r);
+        prog.mensajes.Responde(r);
     focos.clear();
-    return ChecaDatos_D_EVENTO(*p.ctx, hoja);
-}
-
-int HojaValidacion::Fila(ListaHoja lista, const QString &codigo) const
-{
-    const QList<ElementoLista> &items = hoja.Elementos(lista);
-    for (int i = 0; i < items.size(); ++i)
-        if (items[i].texto.left(2).trimmed() == codigo)
-            return i;
-    return -1;
-}
-
-void HojaValidacion::Marca(ListaHoja lista, const QString &codigo, bool si)
-{
-    const int fila = Fila(lista, codigo);
-    ASSERT_GE(fila, 0) << codigo.toStdString();
-    hoja.Marca(lista, fila, si);
-}
-
-void HojaValidacion::DesmarcaTodo(ListaHoja lista)
-{
-    for (int i = 0; i < hoja.Elementos(lista).size(); ++i)
-        hoja.Marca(lista, i, false);
-}
-
-int HojaValidacion::EventosGuardados() const
-{
-    return p.ctx->ConexionBD.Valor(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO")).toInt();
+    return ChecaDatos_D_EVENTO(*prog.ctx, hoja);
 }
 
 namespace {
@@ -108,9 +54,9 @@ bool MarcoDeFocoHabilitado(const HojaDatos &hoja, const QString &foco)
 void CompruebaFalla(const CasoFalla &caso)
 {
     HojaValidacion h(caso.alta);
-    ASSERT_FALSE(h.Valida()) << "the valid event must pass: " << h.p.mensajes.Ultimo().toStdString();
+    ASSERT_FALSE(h.Valida()) << "the valid event must pass: " << h.Msj().Ultimo().toStdString();
     caso.cambio(h);
-    const int antes = h.EventosGuardados();
+    const int antes = h.prog.Cuenta("D_EVENTO");
     // Elsewhere than where the failure must lead.
     h.hoja.PonPagina(1 - caso.pagina);
     for (Marco m : {Marco::Clues, Marco::Afectado, Marco::Domicilio, Marco::Evento, Marco::Accidente, Marco::Agresor,
@@ -118,17 +64,16 @@ void CompruebaFalla(const CasoFalla &caso)
         h.hoja.HabilitaMarco(m, false);
 
     EXPECT_TRUE(h.Valida(caso.respuestas));
-    EXPECT_EQ(h.p.mensajes.Ultimo(), caso.mensaje);
-    if (!h.p.mensajes.cajas.isEmpty())
-        EXPECT_EQ(h.p.mensajes.cajas.last().titulo,
-                  caso.titulo ? QString::fromUtf8(caso.titulo) : TituloHojaRegistro());
-    EXPECT_EQ(h.p.mensajes.beeps > 0, caso.beep);
+    EXPECT_EQ(h.Msj().Ultimo(), caso.mensaje);
+    if (!h.Msj().cajas.isEmpty())
+        EXPECT_EQ(h.Msj().cajas.last().titulo, caso.titulo ? QString::fromUtf8(caso.titulo) : TituloHoja);
+    EXPECT_EQ(h.Msj().beeps > 0, caso.beep);
     EXPECT_EQ(h.hoja.Pagina(), caso.pagina);
     ASSERT_FALSE(h.focos.isEmpty());
     EXPECT_EQ(h.focos.last(), caso.foco);
-    EXPECT_TRUE(h.p.mensajes.respuestas.empty()) << "unused answers";
+    EXPECT_TRUE(h.Msj().respuestas.empty()) << "unused answers";
     EXPECT_TRUE(MarcoDeFocoHabilitado(h.hoja, h.focos.last())) << h.focos.last().toStdString();
-    EXPECT_EQ(h.EventosGuardados(), antes);
+    EXPECT_EQ(h.prog.Cuenta("D_EVENTO"), antes);
     if (caso.despues)
         caso.despues(h);
 }
@@ -137,39 +82,105 @@ void CompruebaPasa(const CasoPasa &caso)
 {
     HojaValidacion h(caso.alta);
     caso.cambio(h);
-    EXPECT_FALSE(h.Valida(caso.respuestas)) << h.p.mensajes.Ultimo().toStdString();
-    EXPECT_TRUE(h.p.mensajes.respuestas.empty()) << "unused answers";
-    EXPECT_EQ(h.p.mensajes.cajas.size(), qsizetype(caso.respuestas.size()));
+    EXPECT_FALSE(h.Valida(caso.respuestas)) << h.Msj().Ultimo().toStdString();
+    EXPECT_TRUE(h.Msj().respuestas.empty()) << "unused answers";
+    EXPECT_EQ(h.Msj().cajas.size(), qsizetype(caso.respuestas.size()));
     if (caso.respuestas.empty())
-        EXPECT_EQ(h.p.mensajes.beeps, 0);
+        EXPECT_EQ(h.Msj().beeps, 0);
     if (caso.despues)
         caso.despues(h);
 }
 
-std::function<void(HojaValidacion &)> Pon(int campo, const char *texto)
+Cambio Pon(std::initializer_list<std::pair<int, const char *>> textos)
 {
-    return Pon({{campo, texto}});
-}
-
-std::function<void(HojaValidacion &)> Pon(std::initializer_list<std::pair<int, const char *>> textos)
-{
-    const std::vector<std::pair<int, const char *>> v(textos);
-    return [v](HojaValidacion &h) {
+    return [v = std::vector(textos)](HojaValidacion &h) {
         for (const auto &t : v)
             h.hoja.PonTexto(t.first, QString::fromUtf8(t.second));
     };
 }
 
-std::function<void(HojaValidacion &)> Lee(int campo, const char *esperado)
+Cambio Fuerza(std::initializer_list<std::pair<int, const char *>> textos)
 {
-    return Lee({{campo, esperado}});
+    return [v = std::vector(textos)](HojaValidacion &h) {
+        for (const auto &t : v) {
+            h.hoja.HabilitaCampo(t.first, true);
+            h.hoja.PonTexto(t.first, QString::fromUtf8(t.second));
+        }
+    };
 }
 
-std::function<void(HojaValidacion &)> Lee(std::initializer_list<std::pair<int, const char *>> textos)
+Cambio Bloquea(int campo, const char *texto)
 {
-    const std::vector<std::pair<int, const char *>> v(textos);
-    return [v](HojaValidacion &h) {
+    return [=](HojaValidacion &h) {
+        h.hoja.PonTexto(campo, QString::fromUtf8(texto));
+        h.hoja.HabilitaCampo(campo, false);
+    };
+}
+
+Cambio PonFecha(int indice, const char *fecha)
+{
+    return [=](HojaValidacion &h) { h.hoja.PonFecha(indice, QString::fromLatin1(fecha)); };
+}
+
+Cambio Desmarca(ListaHoja lista)
+{
+    return [lista](HojaValidacion &h) { h.DesmarcaTodo(lista); };
+}
+
+Cambio Y(std::initializer_list<Cambio> cambios)
+{
+    return [v = std::vector(cambios)](HojaValidacion &h) {
+        for (const Cambio &c : v)
+            c(h);
+    };
+}
+
+Cambio Lee(std::initializer_list<std::pair<int, const char *>> textos)
+{
+    return [v = std::vector(textos)](HojaValidacion &h) {
         for (const auto &t : v)
             EXPECT_EQ(h.hoja.Texto(t.first), QString::fromUtf8(t.second)) << "campo " << t.first;
     };
+}
+
+Cambio Cerrados(std::initializer_list<int> campos)
+{
+    return [v = std::vector(campos)](HojaValidacion &h) {
+        for (int c : v)
+            EXPECT_FALSE(h.hoja.CampoHabilitado(c)) << "campo " << c;
+    };
+}
+
+Cambio Vacios(std::initializer_list<int> campos)
+{
+    return [v = std::vector(campos)](HojaValidacion &h) {
+        for (int c : v) {
+            EXPECT_EQ(h.hoja.Texto(c), QString()) << "campo " << c;
+            EXPECT_FALSE(h.hoja.CampoHabilitado(c)) << "campo " << c;
+        }
+    };
+}
+
+Cambio Abierto(int campo)
+{
+    return [campo](HojaValidacion &h) { EXPECT_TRUE(h.hoja.CampoHabilitado(campo)) << "campo " << campo; };
+}
+
+Cambio Cajas(int cuantas, const char *primera)
+{
+    return [=](HojaValidacion &h) {
+        ASSERT_EQ(h.Msj().cajas.size(), cuantas);
+        if (primera)
+            EXPECT_EQ(h.Msj().cajas[0].texto, QString::fromUtf8(primera));
+    };
+}
+
+TEST_P(Falla, MuestraSuMensajeYEnfocaElCampo)
+{
+    CompruebaFalla(GetParam());
+}
+
+TEST_P(Pasa, GrabaYDejaLasReescrituras)
+{
+    CompruebaPasa(GetParam());
 }

@@ -1,60 +1,44 @@
 #pragma once
 
 // A capture sheet on a fresh database, with the sheet's own change handling,
-// holding the shared valid event, ready to be validated.
+// holding the shared valid event, ready to be validated; and the tables of
+// cases that change it.
 
-#include "capture/ManejadorRegistro.h"
-#include "capture/ReglasCampos.h"
-#include "comun/EventoValido.h"
-#include "comun/ProgramaTemporal.h"
-#include "events/HojaDatos.h"
-#include "events/modEvento.h"
+#include "comun/HojaEnBase.h"
 
-#include <QStringList>
 #include <functional>
-#include <memory>
+#include <gtest/gtest.h>
+#include <ostream>
 #include <vector>
 
-// The focus requests of a validation, as one text per request:
-// "36" a text field, "msk1" a date box, "lst4" a check list (by ListaHoja).
-QString FocoCampo(int indice);
-QString FocoFecha(int indice);
-QString FocoLista(ListaHoja lista);
-
-class HojaValidacion {
+class HojaValidacion : public HojaEnBase {
 public:
     // Adding a new event (EnAlta) when `alta`, else editing one (EnCambio).
     explicit HojaValidacion(bool alta = true);
 
     // Runs the validation with the answers queued for its questions.
     bool Valida(const std::vector<bool> &respuestas = {});
+    void Marca(ListaHoja lista, const QString &codigo) { ::Marca(hoja, lista, {codigo}); }
+    void DesmarcaTodo(ListaHoja lista) { ::DesmarcaTodo(hoja, lista); }
 
-    // The number of the list item with this code, -1 when the list lacks it.
-    int Fila(ListaHoja lista, const QString &codigo) const;
-    void Marca(ListaHoja lista, const QString &codigo, bool si);
-    void DesmarcaTodo(ListaHoja lista);
-    // D_EVENTO rows stored.
-    int EventosGuardados() const;
-
-    ProgramaTemporal p;
-    std::unique_ptr<HojaRegistro> registro;   // the sheet with its change handling
     HojaDatos &hoja;
     modEvento &almacen;
-    QStringList focos;   // requests since the last Valida()
 };
+
+using Cambio = std::function<void(HojaValidacion &)>;
 
 // One case of a table: the smallest change from the valid event that makes a
 // rule fail, and what the user must see.
 struct CasoFalla {
     const char *nombre;
-    std::function<void(HojaValidacion &)> cambio;
+    Cambio cambio;
     QString mensaje;      // the last box's text
     bool beep;            // a beep came before the box
     int pagina;
-    QString foco;         // the last focus request
+    QString foco;         // the last focus request: "36", FocoFecha(1), FocoLista(...)
     std::vector<bool> respuestas = {};
     // Further checks once it failed (rewrites, boxes before the last one).
-    std::function<void(HojaValidacion &)> despues = {};
+    Cambio despues = {};
     bool alta = true;
     const char *titulo = nullptr;   // the last box's title when not the sheet title
 };
@@ -68,23 +52,45 @@ void CompruebaFalla(const CasoFalla &caso);
 // questions and what the sheet reads afterwards.
 struct CasoPasa {
     const char *nombre;
-    std::function<void(HojaValidacion &)> cambio;
+    Cambio cambio;
     std::vector<bool> respuestas = {};
-    std::function<void(HojaValidacion &)> despues = {};
+    Cambio despues = {};
     bool alta = true;
 };
 
 void CompruebaPasa(const CasoPasa &caso);
 
-// Changes and checks the tables are written with.
-std::function<void(HojaValidacion &)> Pon(int campo, const char *texto);
-std::function<void(HojaValidacion &)> Pon(std::initializer_list<std::pair<int, const char *>> textos);
-std::function<void(HojaValidacion &)> Lee(int campo, const char *esperado);
-std::function<void(HojaValidacion &)> Lee(std::initializer_list<std::pair<int, const char *>> textos);
+// Changes the tables are written with.
+Cambio Pon(std::initializer_list<std::pair<int, const char *>> textos);
+inline Cambio Pon(int campo, const char *texto) { return Pon({{campo, texto}}); }
+// Written into open fields, as if the field rules had not closed them.
+Cambio Fuerza(std::initializer_list<std::pair<int, const char *>> textos);
+// The field given this text and closed.
+Cambio Bloquea(int campo, const char *texto = "");
+Cambio PonFecha(int indice, const char *fecha);
+Cambio Desmarca(ListaHoja lista);
+Cambio Y(std::initializer_list<Cambio> cambios);
+// Checks after the validation.
+Cambio Lee(std::initializer_list<std::pair<int, const char *>> textos);
+inline Cambio Lee(int campo, const char *esperado) { return Lee({{campo, esperado}}); }
+Cambio Cerrados(std::initializer_list<int> campos);
+// Emptied and closed by the validation.
+Cambio Vacios(std::initializer_list<int> campos);
+// Opened again for the user to type.
+Cambio Abierto(int campo);
+// The number of boxes shown, and the first one's text.
+Cambio Cajas(int cuantas, const char *primera = nullptr);
 
-// gtest names for the cases of a table.
+// The suites each table instantiates: a failing variant shows its message and
+// leads to its field; a passing one saves and leaves its rewrites.
+class Falla : public ::testing::TestWithParam<CasoFalla> {};
+class Pasa : public ::testing::TestWithParam<CasoPasa> {};
+
+// Cases are named in gtest and ctest by their `nombre`.
+inline void PrintTo(const CasoFalla &caso, std::ostream *os) { *os << caso.nombre; }
+inline void PrintTo(const CasoPasa &caso, std::ostream *os) { *os << caso.nombre; }
 template <class Caso>
-std::string NombreCaso(const Caso &caso)
+std::string NombreCaso(const ::testing::TestParamInfo<Caso> &info)
 {
-    return caso.nombre;
+    return info.param.nombre;
 }

@@ -13,11 +13,11 @@ TEST(ChecaDatos, EventoValidoPasaAlAltaYAlCambio)
 {
     for (bool alta : {true, false}) {
         HojaValidacion h(alta);
-        EXPECT_FALSE(h.Valida()) << h.p.mensajes.Ultimo().toStdString();
-        EXPECT_TRUE(h.p.mensajes.cajas.isEmpty());
-        EXPECT_EQ(h.p.mensajes.beeps, 0);
+        EXPECT_FALSE(h.Valida()) << h.prog.mensajes.Ultimo().toStdString();
+        EXPECT_TRUE(h.prog.mensajes.cajas.isEmpty());
+        EXPECT_EQ(h.prog.mensajes.beeps, 0);
         EXPECT_TRUE(h.focos.isEmpty());
-        EXPECT_EQ(h.EventosGuardados(), 0);
+        EXPECT_EQ(h.prog.Cuenta("D_EVENTO"), 0);
     }
 }
 
@@ -25,8 +25,8 @@ TEST(ChecaDatos, EventoValidadoSeGuardaTalCual)
 {
     HojaValidacion h;
     ASSERT_FALSE(h.Valida());
-    EXPECT_TRUE(h.almacen.AltaEvento()) << h.p.mensajes.Ultimo().toStdString();
-    EXPECT_EQ(h.EventosGuardados(), 1);
+    EXPECT_TRUE(h.almacen.AltaEvento()) << h.prog.mensajes.Ultimo().toStdString();
+    EXPECT_EQ(h.prog.Cuenta("D_EVENTO"), 1);
 }
 
 TEST(ChecaDatos, LaPrimeraReglaQueFallaEsLaUnica)
@@ -36,34 +36,34 @@ TEST(ChecaDatos, LaPrimeraReglaQueFallaEsLaUnica)
     h.hoja.PonTexto(42, QString());
     h.hoja.PonTexto(35, QString());
     EXPECT_TRUE(h.Valida());
-    ASSERT_EQ(h.p.mensajes.cajas.size(), 1);
-    EXPECT_EQ(h.p.mensajes.Ultimo(), QStringLiteral("No ha capturado el Expediente, verifique por favor...."));
-    EXPECT_EQ(h.focos, QStringList{FocoCampo(35)});
+    ASSERT_EQ(h.prog.mensajes.cajas.size(), 1);
+    EXPECT_EQ(h.prog.mensajes.Ultimo(), "No ha capturado el Expediente, verifique por favor....");
+    EXPECT_EQ(h.focos, QStringList{"35"});
 }
 
 TEST(ChecaDatos, LasReescriturasQuedanCuandoFallaOtraRegla)
 {
     HojaValidacion h;
-    h.hoja.PonTexto(22, QStringLiteral("77"));
-    h.hoja.PonTexto(49, QStringLiteral("5"));
-    h.hoja.PonTexto(33, QStringLiteral("1"));
+    h.hoja.PonTexto(22, "77");
+    h.hoja.PonTexto(49, "5");
+    h.hoja.PonTexto(33, "1");
     h.hoja.PonTexto(81, QString());
     EXPECT_TRUE(h.Valida({false}));
-    EXPECT_EQ(h.p.mensajes.Ultimo(),
-              QStringLiteral("No ha capturado el nombre del responsable de la atención, verifique por favor...."));
-    EXPECT_EQ(h.hoja.Texto(22), QStringLiteral("00000077"));
-    EXPECT_EQ(h.hoja.Texto(33), QStringLiteral("9999999999"));
-    EXPECT_EQ(h.hoja.Texto(34), QStringLiteral("99"));
-    EXPECT_EQ(h.hoja.Texto(49), QStringLiteral("05"));
+    EXPECT_EQ(h.prog.mensajes.Ultimo(),
+              "No ha capturado el nombre del responsable de la atención, verifique por favor....");
+    EXPECT_EQ(h.hoja.Texto(22), "00000077");
+    EXPECT_EQ(h.hoja.Texto(33), "9999999999");
+    EXPECT_EQ(h.hoja.Texto(34), "99");
+    EXPECT_EQ(h.hoja.Texto(49), "05");
 }
 
 TEST(ChecaDatos, UnCatalogoIlegibleCuentaComoCodigoDesconocido)
 {
     HojaValidacion h;
-    h.p.ctx->ConexionBD.EjecutaAccion(QStringLiteral("ALTER TABLE cSexo RENAME TO cSexoViejo"));
+    h.prog.Ejecuta("ALTER TABLE cSexo RENAME TO cSexoViejo");
     EXPECT_TRUE(h.Valida());
-    EXPECT_EQ(h.p.mensajes.Ultimo(), QStringLiteral("El código del Sexo no se conoce, verifique por favor...."));
-    EXPECT_EQ(h.focos.last(), FocoCampo(38));
+    EXPECT_EQ(h.prog.mensajes.Ultimo(), "El código del Sexo no se conoce, verifique por favor....");
+    EXPECT_EQ(h.focos.last(), "38");
 }
 
 // A query that cannot run stops the save and says why.
@@ -84,13 +84,13 @@ TEST(ChecaDatos, UnErrorDeConsultaDetieneElGuardado)
     for (const Caso &c : casos) {
         SCOPED_TRACE(c.nombre);
         HojaValidacion h(c.alta);
-        h.p.ctx->ConexionBD.EjecutaAccion(QString::fromLatin1(c.sql));
+        h.prog.Ejecuta(QString::fromLatin1(c.sql));
         EXPECT_TRUE(h.Valida());
-        ASSERT_EQ(h.p.mensajes.cajas.size(), 1);
-        EXPECT_EQ(h.p.mensajes.cajas[0].titulo, TituloHojaRegistro());
-        EXPECT_EQ(h.p.mensajes.cajas[0].icono, Mensajes::Icono::Informacion);
-        EXPECT_EQ(h.p.mensajes.Ultimo(), QString::fromUtf8(c.mensaje));
-        EXPECT_EQ(h.p.mensajes.beeps, 1);
+        ASSERT_EQ(h.prog.mensajes.cajas.size(), 1);
+        EXPECT_EQ(h.prog.mensajes.cajas[0].titulo, TituloHojaRegistro());
+        EXPECT_EQ(h.prog.mensajes.cajas[0].icono, Mensajes::Icono::Informacion);
+        EXPECT_EQ(h.prog.mensajes.Ultimo(), QString::fromUtf8(c.mensaje));
+        EXPECT_EQ(h.prog.mensajes.beeps, 1);
     }
 }
 
