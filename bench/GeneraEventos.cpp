@@ -8,7 +8,7 @@
 
 namespace {
 
-// The detail inserts of one event: table, code column, CodAfectadoAgresor (0: none), codes.
+// One detail table's insert for an event and the codes it runs with.
 struct Detalle {
     QString sql;
     QVariantList codigos;

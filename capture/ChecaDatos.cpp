@@ -110,9 +110,8 @@ void ValidacionHoja::DesactivaLista(ListaHoja lista)
 QList<int> ValidacionHoja::CodigosMarcados(ListaHoja lista) const
 {
     QList<int> codigos;
-    for (const ElementoLista &e : hoja.Elementos(lista))
-        if (e.marcado)
-            codigos << ValorEntero(e.texto.left(2));
+    for (const QString &c : hoja.CodigosMarcados(lista))
+        codigos << ValorEntero(c);
     return codigos;
 }
 

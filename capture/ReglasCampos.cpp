@@ -82,6 +82,14 @@ bool ReglasCampos::Vacio(int indice) const
 
 void ReglasCampos::CampoCambiado(int indice)
 {
+    if (indice == 23 && Capturando()) {
+        // The CLUES is kept trimmed: the trimmed text's own change describes it.
+        const QString recortado = T(23).trimmed();
+        if (recortado != T(23)) {
+            hoja_.PonTexto(23, recortado);
+            return;
+        }
+    }
     MuestraDescripcion(indice);
     if (!Capturando()) {
         // Browsing or reading an event: no text or tick is written, only the
@@ -91,12 +99,6 @@ void ReglasCampos::CampoCambiado(int indice)
         return;
     }
     switch (indice) {
-    case 23: {
-        const QString recortado = T(23).trimmed();
-        if (recortado != T(23))
-            hoja_.PonTexto(23, recortado);
-        break;
-    }
     case 36:
     case 37:
         CambioEdad();
@@ -153,11 +155,16 @@ void ReglasCampos::MuestraDescripcion(int indice)
     }
 }
 
-void ReglasCampos::CambioEdad()
+void ReglasCampos::ReglasDeEdad()
 {
     Embarazada();
     LeeEscribe();
     Escolaridad();
+}
+
+void ReglasCampos::CambioEdad()
+{
+    ReglasDeEdad();
     const QString unidad = T(37).trimmed();
     if (unidad.isEmpty()) {
         hoja_.HabilitaCampo(36, true);
@@ -657,8 +664,6 @@ bool ValidaEdad(Contexto &ctx, HojaDatos &hoja)
 
 bool ReglasCampos::ValidaEdad()
 {
-    Contexto &ctx = ctx_;
-    HojaDatos &hoja = hoja_;
     static const char *const Mensaje[] = {
         "Edad incorrecta para clave de edad en HORAS, verifique por favor.....",
         "Edad incorrecta para clave de edad en DIAS, verifique por favor.....",
@@ -669,44 +674,42 @@ bool ReglasCampos::ValidaEdad()
     static const int Excepcion[] = {99, 99, 99, 999};
 
     bool resultado = true;
-    const QString edadTexto = hoja.Texto(36).trimmed();
+    const QString edadTexto = hoja_.Texto(36).trimmed();
     if (!edadTexto.isEmpty()) {
         bool esNumero = false;
         const int edad = edadTexto.toInt(&esNumero);
         if (!esNumero) {
             // What cannot be read as a number ends the check as it stands.
-            ctx.mensajes.Beep();
+            ctx_.mensajes.Beep();
             return resultado;
         }
         QString mensaje;
         if (edad == 0) {
-            ctx.mensajes.Beep();
+            ctx_.mensajes.Beep();
             mensaje = QStringLiteral("La Edad no puede ser 0 (cero), verifique por favor....");
         } else {
-            const int unidad = hoja.Texto(37).trimmed().toInt(&esNumero);
+            const int unidad = hoja_.Texto(37).trimmed().toInt(&esNumero);
             if (!esNumero) {
-                ctx.mensajes.Beep();
+                ctx_.mensajes.Beep();
                 return resultado;
             }
             if (unidad >= 0 && unidad <= 3) {
                 if (edad > Limite[unidad] && edad != Excepcion[unidad])
                     mensaje = QString::fromUtf8(Mensaje[unidad]);
             } else if (unidad == 9) {
-                hoja.PonTexto(36, QStringLiteral("999"));
+                hoja_.PonTexto(36, QStringLiteral("999"));
             } else {
                 resultado = false;
             }
         }
         if (!mensaje.isEmpty()) {
-            ctx.mensajes.Informa(mensaje, TituloHojaRegistro());
-            hoja.PonPagina(0);
-            hoja.HabilitaMarco(Marco::Afectado, true);
-            hoja.Enfoca(36);
+            ctx_.mensajes.Informa(mensaje, TituloHojaRegistro());
+            hoja_.PonPagina(0);
+            hoja_.HabilitaMarco(Marco::Afectado, true);
+            hoja_.Enfoca(36);
             return false;
         }
     }
-    Embarazada();
-    LeeEscribe();
-    Escolaridad();
+    ReglasDeEdad();
     return resultado;
 }

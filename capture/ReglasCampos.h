@@ -73,10 +73,22 @@ public:
     // Double click: opens the field's pick-list (modal), if it has one.
     void DobleClic(int indice, QWidget *padre = nullptr);
 
-    // The dependent-field rules, public for the validation and the sheet.
+    // The age against its unit (see the free ValidaEdad below).
+    bool ValidaEdad();
+
+    // Duplicate-key test used on leaving the Folio and the CLUES; defaults to
+    // the sheet's ExisteRegistro.
+    std::function<bool()> ExisteRegistro;
+    // ICD-10 check of a leave (code, field); defaults to the record store's.
+    std::function<bool(const QString &codigo, int campo)> ValidaDiagnostico;
+
+private:
+    // The dependent-field rules.
     void Embarazada();
     void LeeEscribe();
     void Escolaridad();
+    // The three rules that follow the age and its unit.
+    void ReglasDeEdad();
     void Intencionalidad();
     void Trata();
     void NoTrata();
@@ -90,16 +102,6 @@ public:
     // sheet call for (what the rules leave after typing those answers).
     void HabilitaDependientes();
 
-    // The age against its unit (see the free ValidaEdad below).
-    bool ValidaEdad();
-
-    // Duplicate-key test used on leaving the Folio and the CLUES; defaults to
-    // the sheet's ExisteRegistro.
-    std::function<bool()> ExisteRegistro;
-    // ICD-10 check of a leave (code, field); defaults to the record store's.
-    std::function<bool(const QString &codigo, int campo)> ValidaDiagnostico;
-
-private:
     bool Capturando() const;
     QString T(int indice) const;
     bool Vacio(int indice) const;

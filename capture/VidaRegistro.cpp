@@ -235,7 +235,7 @@ void VidaRegistro::AgregarEvento()
     hoja_.EnAlta = true;
     hoja_.EnCambio = false;
     eventos_.rsAtencion.MueveFinal();
-    ActivaControles(QStringLiteral("CAPTURA_EVENTO"));
+    ActivaControles();
     if (hoja_.Editable(22))
         hoja_.Enfoca(22);
 }
@@ -272,10 +272,8 @@ void VidaRegistro::LimpiaDatos_D_EVENTO()
     eventos_.RefrescaGridAfecciones();
 }
 
-void VidaRegistro::ActivaControles(const QString &modo)
+void VidaRegistro::ActivaControles()
 {
-    if (modo != QLatin1String("CAPTURA_EVENTO"))
-        return;
     for (int i : CamposDependientes)
         hoja_.HabilitaCampo(i, false);
     for (int i : EtiquetasDependientes)
@@ -383,7 +381,6 @@ void VidaRegistro::Cancelar()
             rs.MueveInicio();
     }
     HabilitaMarcos(false);
-    ActivaControles(QStringLiteral("CANCELA_EVENTO"));
     // With no stored event there is nothing to read back: the sheet is emptied.
     if (rs.EnFila())
         eventos_.LeeEvento();

@@ -59,8 +59,8 @@ public:
     void AgregarEvento();
     void ValidaClues();
     void LimpiaDatos_D_EVENTO();
-    // "CAPTURA_EVENTO" closes the dependent fields of a new event; other modes change nothing.
-    void ActivaControles(const QString &modo);
+    // Closes the dependent fields and lists of a new event.
+    void ActivaControles();
 
     // The toolbar mode (1 editing, 2 browsing) the window shows.
     int ModoBarra() const { return modoBarra_; }

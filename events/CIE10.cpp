@@ -12,6 +12,15 @@ bool Marca(const QVariant &v, QChar letra)
     return v.toString().trimmed().compare(QString(letra), Qt::CaseInsensitive) == 0;
 }
 
+// The rank of an age-limit unit letter: H 0, D 1, M 2, A 3; -1 for no limit.
+int RangoUnidadEdad(const QString &letra)
+{
+    static const QString unidades = QStringLiteral("HDMA");
+    if (letra.size() != 1)
+        return -1;
+    return int(unidades.indexOf(letra.toUpper()));
+}
+
 // An age limit "005A": the unit's rank from its last character and the number
 // of its first three; a blank limit has no rank.
 struct LimiteEdad {
@@ -26,14 +35,6 @@ LimiteEdad Limite(const QVariant &v)
 }
 
 } // namespace
-
-int RangoUnidadEdad(const QString &letra)
-{
-    static const QString unidades = QStringLiteral("HDMA");
-    if (letra.size() != 1)
-        return -1;
-    return int(unidades.indexOf(letra.toUpper()));
-}
 
 Descripcion NombreCIE10(const BaseDatos &bd, Mensajes &mensajes, const QString &codigo)
 {

@@ -36,6 +36,3 @@ Descripcion NombreCIE10(const BaseDatos &bd, Mensajes &mensajes, const QString &
 // Tests a code (trimmed) against CATCIE10 for a patient: withdrawn, sex,
 // lower and upper age limits, not principal, eradicated, in that order.
 VeredictoCIE10 ConsultaCIE10(const BaseDatos &bd, const QString &codigo, const PacienteCIE10 &paciente);
-
-// The rank of an age-limit unit letter: H 0, D 1, M 2, A 3; -1 for no limit.
-int RangoUnidadEdad(const QString &letra);

@@ -56,8 +56,7 @@ void ConjuntoEventos::Abre(const BaseDatos &bd, const ConsultaSQL &consulta)
     while (fuente.endsWith(QLatin1Char(';')))
         fuente = fuente.chopped(1).trimmed();
     const QString sql = QStringLiteral("SELECT Clues, Folio, fechaAtencion FROM (%1) ORDER BY 1, 2, 3").arg(fuente);
-    SentenciaSqlite s(bd.Manejador(), sql);
-    s.Asocia(consulta.valores);
+    SentenciaSqlite s(bd.Manejador(), sql, consulta.valores);
 
     QVector<Fila> filas;
     QVector<QString> clues;
@@ -96,7 +95,6 @@ void ConjuntoEventos::Abre(const BaseDatos &bd, const ConsultaSQL &consulta)
     filas_ = std::move(filas);
     clues_ = std::move(clues);
     cluesUtf8_ = std::move(cluesUtf8);
-    abierto_ = true;
     pos_ = filas_.isEmpty() ? 0 : 1;
 }
 
@@ -105,7 +103,6 @@ void ConjuntoEventos::Cierra()
     filas_.clear();
     clues_.clear();
     cluesUtf8_.clear();
-    abierto_ = false;
     pos_ = 0;
 }
 

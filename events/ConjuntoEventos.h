@@ -44,7 +44,6 @@ public:
     // ErrorBD when the statement cannot run; the set is then left as it was.
     void Abre(const BaseDatos &bd, const ConsultaSQL &consulta);
     void Cierra();
-    bool EstaAbierto() const { return abierto_; }
 
     int Cuenta() const { return int(filas_.size()); }   // RecordCount
     // AbsolutePosition: 1-based, 0 at BOF or EOF.
@@ -79,5 +78,4 @@ private:
     QVector<QString> clues_;
     QVector<QByteArray> cluesUtf8_;
     int pos_ = 0;
-    bool abierto_ = false;
 };

@@ -128,7 +128,8 @@ public:
     bool MarcaDerechohabienciaG = false;
     bool MarcaAtencionCompleta = false;
 
-    // Empties every field, both dates, every label of a field and every tick.
+    // Empties every field, both dates and every tick; a field's label is
+    // cleared by the change handling its emptying runs.
     void Limpia();
 
 signals:

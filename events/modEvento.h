@@ -34,7 +34,6 @@ class modEvento {
 public:
     modEvento(Contexto &ctx, HojaDatos &hoja);
 
-    Contexto &Ctx() const { return ctx_; }
     HojaDatos &Hoja() const { return hoja_; }
 
     // The statement behind the sheet's reloads after a save or a delete:

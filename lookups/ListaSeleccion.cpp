@@ -161,7 +161,8 @@ bool EsNumero(const QVariant &v)
 
 } // namespace
 
-bool ListaSeleccion::Cumple(int fila, const Condicion &c, const QString &aguja) const
+bool ListaSeleccion::Cumple(int fila, const Condicion &c, const QString &aguja,
+                            const std::optional<double> &numero) const
 {
     const QString &texto = Plegada(c.columna)[fila];
     switch (c.modo) {
@@ -172,10 +173,8 @@ bool ListaSeleccion::Cumple(int fila, const Condicion &c, const QString &aguja) 
     case Coincide::Igual: {
         // A number typed against a numeric code compares as a number ("01" is 1).
         const QVariant &v = filas_[fila][c.columna];
-        bool ok = false;
-        const double n = c.texto.trimmed().toDouble(&ok);
-        if (ok && EsNumero(v))
-            return v.toDouble() == n;
+        if (numero && EsNumero(v))
+            return v.toDouble() == *numero;
         return texto == aguja;
     }
     }
@@ -184,19 +183,24 @@ bool ListaSeleccion::Cumple(int fila, const Condicion &c, const QString &aguja) 
 
 int ListaSeleccion::Filtra(const QList<Condicion> &condiciones)
 {
+    // What each condition compares with, worked out once rather than per row.
     QList<Condicion> validas;
     QStringList agujas;
+    QVector<std::optional<double>> numeros;
     for (const Condicion &c : condiciones) {
         if (c.columna < 0 || c.columna >= columnas_.size())
             continue;
         validas << c;
         agujas << Pliega(c.texto);
+        bool ok = false;
+        const double n = c.texto.trimmed().toDouble(&ok);
+        numeros << (ok ? std::optional<double>(n) : std::nullopt);
     }
     visibles_.clear();
     for (int f = 0; f < filas_.size(); ++f) {
         bool pasa = true;
         for (int i = 0; pasa && i < validas.size(); ++i)
-            pasa = Cumple(f, validas[i], agujas[i]);
+            pasa = Cumple(f, validas[i], agujas[i], numeros[i]);
         if (pasa)
             visibles_.push_back(f);
     }

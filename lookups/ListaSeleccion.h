@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <optional>
 
 class BaseDatos;
 
@@ -64,7 +65,8 @@ public:
 
 private:
     const QVector<QString> &Plegada(int columna) const;
-    bool Cumple(int fila, const Condicion &c, const QString &aguja) const;
+    // `aguja` is the condition's folded text; `numero` its value when it reads as a number.
+    bool Cumple(int fila, const Condicion &c, const QString &aguja, const std::optional<double> &numero) const;
     void TodasVisibles();
 
     QStringList columnas_;

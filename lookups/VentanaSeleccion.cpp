@@ -74,7 +74,7 @@ VentanaSeleccion::VentanaSeleccion(Contexto &ctx, CamposDestino *destino, int ca
                              QStringLiteral("Último"), QStringLiteral("-"), QStringLiteral("Aceptar"),
                              QStringLiteral("Cancelar")},
                             this);
-    AsignaImagenes(*barra_, diseno_.modoImagenes);
+    AsignaImagenes(*barra_, 3);   // the pick-list pictures: a check mark on Aceptar
     connect(barra_, &BarraDatos::BotonPulsado, this, &VentanaSeleccion::Boton);
 
     fraBuscar_ = new QGroupBox(QStringLiteral("Buscar por : "));

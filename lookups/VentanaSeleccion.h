@@ -63,7 +63,6 @@ public:
         ReglasBusqueda reglas;
         QVector<Columna> columnas;       // by result column; further ones keep their names
         int columnaCodigo = 0;           // the column whose value is written back
-        int modoImagenes = 3;            // AsignaImagenes mode
         EnterEnCaja enterCaja = EnterEnCaja::Elige;
         EscEnCaja escCaja = EscEnCaja::Cierra;
         bool tecleoEnGrid = false;       // a digit in the grid jumps to the first code that begins with it

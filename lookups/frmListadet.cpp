@@ -1,7 +1,6 @@
 #include "lookups/frmListadet.h"
 
 #include "lookups/CamposDestino.h"
-#include "shell/BarraDatos.h"
 
 namespace {
 
@@ -31,7 +30,6 @@ VentanaSeleccion::Diseno DisenoListadet()
                   {QStringLiteral("Asterisco"), 765}, {QStringLiteral("LM Morta"), 900},
                   {QStringLiteral("Princ Morta"), 900}};
     d.columnaCodigo = 0;
-    d.modoImagenes = 2;
     d.enterCaja = VentanaSeleccion::EnterEnCaja::Elige;
     d.escCaja = VentanaSeleccion::EscEnCaja::Rechaza;
     d.tabulaAlLlenar = true;   // a complete four-character code moves on to the description
@@ -67,9 +65,6 @@ frmListadet::frmListadet(Contexto &ctx, CamposDestino *destino, int CampoSelCIE1
       campoSelCIE10_(CampoSelCIE10)
 {
     setObjectName(QStringLiteral("frmListadet"));
-    // The accept button shows the check mark that mode 2 puts on position 5.
-    if (QAction *aceptar = Barra()->Boton(6))
-        aceptar->setIcon(ImagenTB(22));
 }
 
 bool frmListadet::Abre()

@@ -27,7 +27,6 @@ VentanaSeleccion::Diseno DisenoClues()
                   {QStringLiteral("Jur"), 495},    {QStringLiteral("Mpo"), 495},     {QStringLiteral("Loc"), 495},
                   {QStringLiteral("Tun"), 450}};
     d.columnaCodigo = 0;
-    d.modoImagenes = 3;
     d.enterCaja = VentanaSeleccion::EnterEnCaja::Tabula;
     d.escCaja = VentanaSeleccion::EscEnCaja::Rechaza;
     d.tecleoEnGrid = true;

@@ -19,7 +19,6 @@ VentanaSeleccion::Diseno DisenoSelCat()
                {1, QStringLiteral("Descripción"), 32767, 1, Coincide::Contiene, QString(), QStringLiteral("'"), 4110}};
     d.reglas.tituloSinCoincidencia = QStringLiteral("Catálogos");
     d.columnaCodigo = 0;
-    d.modoImagenes = 3;
     d.enterCaja = VentanaSeleccion::EnterEnCaja::Elige;
     d.escCaja = VentanaSeleccion::EscEnCaja::Cierra;
     d.tecleoEnGrid = true;

@@ -26,7 +26,6 @@ VentanaSeleccion::Diseno Geografico(const QString &titulo, const QString &marco,
     d.reglas.tituloSinCoincidencia = tituloBusqueda;
     d.columnas = std::move(columnas);
     d.columnaCodigo = columnaCodigo;
-    d.modoImagenes = 3;
     d.enterCaja = VentanaSeleccion::EnterEnCaja::Elige;
     d.escCaja = VentanaSeleccion::EscEnCaja::CierraConBeep;
     d.ancho = 8400;

@@ -78,16 +78,21 @@ ErrorBD ErrorBD::DelMotor(int numero, const QString &textoMotor, bool violaClave
     return ErrorBD(numero, ExplicacionDe(numero) + QStringLiteral(" (") + textoMotor + QLatin1Char(')'), violaClave);
 }
 
+namespace {
+ErrorBD DeError(const QSqlError &e)
+{
+    return ErrorBD::DelMotor(NumeroDe(e), TextoMotor(e), EsViolacionClave(e));
+}
+} // namespace
+
 ErrorBD ErrorBD::DeConsulta(const QSqlQuery &q)
 {
-    const QSqlError e = q.lastError();
-    return DelMotor(NumeroDe(e), TextoMotor(e), EsViolacionClave(e));
+    return DeError(q.lastError());
 }
 
 ErrorBD ErrorBD::DeBase(const QSqlDatabase &db)
 {
-    const QSqlError e = db.lastError();
-    return DelMotor(NumeroDe(e), TextoMotor(e), EsViolacionClave(e));
+    return DeError(db.lastError());
 }
 
 BaseDatos::BaseDatos(const QString &nombreConexion) : nombre_(nombreConexion)

@@ -9,7 +9,6 @@ BarraDatos::BarraDatos(const QStringList &titulos, QWidget *padre) : QToolBar(pa
     setObjectName(QStringLiteral("tbrDatos"));
     setMovable(false);
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    botones_.push_back(nullptr); // position 0 is not used
     for (const QString &t : titulos) {
         if (t == QLatin1String("-")) {
             addSeparator();
@@ -17,12 +16,11 @@ BarraDatos::BarraDatos(const QStringList &titulos, QWidget *padre) : QToolBar(pa
             continue;
         }
         QAction *a = addAction(t);
-        const int pos = int(botones_.size());
+        const int pos = int(botones_.size()) + 1;
         a->setObjectName(QStringLiteral("tbrDatos_%1").arg(pos));
         connect(a, &QAction::triggered, this, [this, pos] { emit BotonPulsado(pos); });
         botones_.push_back(a);
     }
-    botones_.erase(botones_.begin());
 }
 
 QAction *BarraDatos::Boton(int posicion) const

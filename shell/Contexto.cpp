@@ -4,7 +4,7 @@
 
 Contexto::Contexto(const QString &carpetaPrograma, Mensajes &m, Ajustes &a, const Reloj &r)
     : CarpetaPrograma(QDir::cleanPath(carpetaPrograma)), mensajes(m), ajustes(a), reloj(r),
-      RutaDatos(QDir(carpetaPrograma).filePath(QStringLiteral("Datos")))
+      RutaDatos(QDir(CarpetaPrograma).filePath(QStringLiteral("Datos")))
 {
 }
 

@@ -30,7 +30,6 @@ void LeeParamInicio(Contexto &ctx)
     ctx.AnoActual = ano.trimmed().isEmpty() ? QStringLiteral("2004") : ano;
     const QString estado = ctx.ajustes.Lee(QStringLiteral("EstadoActual"));
     ctx.EstadoActual = estado.trimmed().isEmpty() ? QStringLiteral("36") : estado;
-    ctx.RutaDatos = QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("Datos"));
     ctx.ArchivoBD = ctx.NombreArchivoBD(ctx.EstadoActual, ctx.AnoActual);
 }
 
@@ -62,7 +61,6 @@ bool ParamInicio::Reconecta(QString *error)
 {
     CursorOcupado reloj;
     ctx_.ConexionBD.Cierra();
-    ctx_.RutaDatos = QDir(ctx_.CarpetaPrograma).filePath(QStringLiteral("Datos"));
     ctx_.ArchivoBD = ctx_.NombreArchivoBD(ctx_.EstadoActual, ctx_.AnoActual);
     try {
         ctx_.ConexionBD.Abre(ctx_.ArchivoBD);

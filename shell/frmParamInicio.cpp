@@ -90,7 +90,6 @@ frmParamInicio::frmParamInicio(Contexto &ctx, QWidget *padre) : QDialog(padre), 
         cmdAccion[i]->setObjectName(QStringLiteral("cmdAccion_%1").arg(i));
         botones->addWidget(cmdAccion[i]);
     }
-    cmdAccion[2]->setDefault(true);
 
     auto *v = new QVBoxLayout(this);
     v->addWidget(titulo);
