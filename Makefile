@@ -39,6 +39,9 @@ bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/velmoran_bench $(N)
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/velmoran_bench_listas
+	@for b in $(BUILD_DIR)/bench/velmoran_bench_*; do \
+	    case $$b in *_listas) ;; *) echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b $(N) || exit 1;; esac; \
+	done
 
 clean:
 	rm -rf $(BUILD_DIR)

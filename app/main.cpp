@@ -1,6 +1,6 @@
 // The program: builds the process-wide services, runs start-up and wires the
 // main window's menus to the windows of each subsystem.
-#include "capture/frmRegistro.h"
+#include "app/Conexiones.h"
 #include "platform/InstanciaUnica.h"
 #include "shell/ParamInicio.h"
 #include "shell/frmInicio.h"
@@ -32,16 +32,6 @@ private:
     mdiPrincipal &principal_;
 };
 
-void ConectaMenus(Contexto &ctx, mdiPrincipal &principal)
-{
-    principal.AsignaAccion(QStringLiteral("mnuCapt"), 0,
-                           [&ctx, &principal] { AbreHojaRegistro(ctx, *principal.Area()); });
-    principal.AsignaAccion(QStringLiteral("mnuParaIni"), 0, [&ctx, &principal] {
-        if (!MuestraParamInicio(ctx, &principal, false))
-            QApplication::exit(0);
-    });
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -65,7 +55,11 @@ int main(int argc, char *argv[])
     InstanciaUnica instancia;
     mdiPrincipal principal(ctx);
     VentanasReales ventanas(ctx, principal);
-    ConectaMenus(ctx, principal);
+    ConectaCaptura(ctx, principal);
+    ConectaConsultas(ctx, principal);
+    ConectaReportes(ctx, principal);
+    ConectaHerramientas(ctx, principal);
+    ConectaCatalogos(ctx, principal);
 
     const QSize pantalla = QApplication::primaryScreen() ? QApplication::primaryScreen()->size() : QSize(1024, 768);
     if (!Main(ctx, instancia, principal, ventanas, pantalla))

@@ -1,0 +1,5 @@
+#include "app/Conexiones.h"
+
+void ConectaHerramientas(Contexto &, mdiPrincipal &)
+{
+}

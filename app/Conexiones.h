@@ -1,0 +1,12 @@
+#pragma once
+
+class Contexto;
+class mdiPrincipal;
+
+// The wiring of the main window's menus to each subsystem's windows, one
+// function per subsystem, called once by main() before start-up.
+void ConectaCaptura(Contexto &ctx, mdiPrincipal &principal);
+void ConectaConsultas(Contexto &ctx, mdiPrincipal &principal);
+void ConectaReportes(Contexto &ctx, mdiPrincipal &principal);
+void ConectaHerramientas(Contexto &ctx, mdiPrincipal &principal);
+void ConectaCatalogos(Contexto &ctx, mdiPrincipal &principal);
