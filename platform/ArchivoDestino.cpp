@@ -1,0 +1,40 @@
+#include "platform/ArchivoDestino.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+ArchivoDestino::ArchivoDestino(const QString &destino) : destino_(destino)
+{
+    const QFileInfo fi(destino);
+    temporal_ = fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QStringLiteral(".")
+                + QUuid::createUuid().toString(QUuid::Id128).left(12) + QStringLiteral(".tmp");
+}
+
+ArchivoDestino::~ArchivoDestino()
+{
+    if (!confirmado_)
+        QFile::remove(temporal_);
+}
+
+bool ArchivoDestino::Confirma(QString *error)
+{
+    if (!QFileInfo::exists(temporal_)) {
+        if (error)
+            *error = QStringLiteral("No se escribió el archivo %1").arg(destino_);
+        return false;
+    }
+    // rename() replaces an existing destination atomically on the same file system.
+    if (std::rename(QFile::encodeName(temporal_).constData(), QFile::encodeName(destino_).constData()) != 0) {
+        if (error)
+            *error = QStringLiteral("No se pudo escribir el archivo %1: %2")
+                         .arg(destino_, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    confirmado_ = true;
+    return true;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// A file that is written under a temporary name beside its destination and put
+// in its place only once it is complete, so that a failed or interrupted write
+// leaves the previous file whole. The temporary file is removed unless confirmed.
+class ArchivoDestino {
+public:
+    explicit ArchivoDestino(const QString &destino);
+    ~ArchivoDestino();
+    ArchivoDestino(const ArchivoDestino &) = delete;
+    ArchivoDestino &operator=(const ArchivoDestino &) = delete;
+
+    QString Destino() const { return destino_; }
+    // Where to write: a new name in the destination's folder, not yet created.
+    QString RutaTemporal() const { return temporal_; }
+    // Replaces the destination with the temporary file in one step (the old file
+    // stays until then). On failure returns false and the reason in `error`.
+    bool Confirma(QString *error = nullptr);
+
+private:
+    QString destino_;
+    QString temporal_;
+    bool confirmado_ = false;
+};
