@@ -1,0 +1,133 @@
+#include "comun/ProgramaTemporal.h"
+#include "platform/Empaque.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <vector>
+#include <zip.h>
+
+namespace {
+
+const QString Miembro = QStringLiteral("ENV0436.db");
+
+struct Entrada {
+    QByteArray nombre;
+    QByteArray datos = "contenido del paquete";
+    zip_uint32_t modo = 0;   // Unix file type and permissions; 0 leaves libzip's own
+};
+
+// An archive as a packer would write it, with each member stored uncompressed
+// so that a test can reach its bytes.
+QByteArray CreaZip(const QString &ruta, const std::vector<Entrada> &entradas)
+{
+    int codigo = 0;
+    zip_t *za = zip_open(QFile::encodeName(ruta).constData(), ZIP_CREATE | ZIP_TRUNCATE, &codigo);
+    for (const Entrada &e : entradas) {
+        if (e.nombre.endsWith('/')) {
+            zip_dir_add(za, e.nombre.constData(), ZIP_FL_ENC_RAW);
+            continue;
+        }
+        zip_source_t *s = zip_source_buffer(za, e.datos.constData(), zip_uint64_t(e.datos.size()), 0);
+        const zip_int64_t i = zip_file_add(za, e.nombre.constData(), s, ZIP_FL_ENC_RAW);
+        zip_set_file_compression(za, zip_uint64_t(i), ZIP_CM_STORE, 0);
+        if (e.modo)
+            zip_file_set_external_attributes(za, zip_uint64_t(i), 0, ZIP_OPSYS_UNIX, e.modo << 16);
+    }
+    zip_close(za);
+    return LeeArchivo(ruta);
+}
+
+// Sets the "encrypted" bit in the first local and central header.
+QByteArray Cifrada(QByteArray z)
+{
+    z[z.indexOf("PK\x03\x04") + 6] = char(z[z.indexOf("PK\x03\x04") + 6] | 1);
+    z[z.indexOf("PK\x01\x02") + 8] = char(z[z.indexOf("PK\x01\x02") + 8] | 1);
+    return z;
+}
+
+struct CasoHostil {
+    const char *nombre;
+    std::function<QByteArray(const QString &)> archivo;
+    const char *error;
+    qint64 limite = LimiteExtraccion;
+};
+
+void PrintTo(const CasoHostil &c, std::ostream *os)
+{
+    *os << c.nombre;
+}
+
+class ArchivoHostil : public ::testing::TestWithParam<CasoHostil> {};
+
+const CasoHostil CasosHostiles[] = {
+    {"SubeConPuntos", [](const QString &r) { return CreaZip(r, {{"ENV0436.db"}, {"../x"}}); }, "\"../x\" sale de su carpeta"},
+    {"RutaAbsoluta", [](const QString &r) { return CreaZip(r, {{"ENV0436.db"}, {"/abs"}}); }, "\"/abs\" tiene una ruta absoluta"},
+    {"SubeConBarraInversa", [](const QString &r) { return CreaZip(r, {{"ENV0436.db"}, {"..\\x"}}); }, "sale de su carpeta"},
+    {"NombreDosVeces",
+     [](const QString &r) { return CreaZip(r, {{"ENV0436.db"}, {"ENV0436.dX"}}).replace("ENV0436.dX", "ENV0436.db"); },
+     "tiene dos entradas de un mismo nombre"},
+    {"MismoNombreEnOtrasLetras", [](const QString &r) { return CreaZip(r, {{"ENV0436.db"}, {"env0436.DB"}}); }, "está repetida"},
+    {"Carpeta", [](const QString &r) { return CreaZip(r, {{"ENV0436.db"}, {"Datos/"}}); }, "\"Datos/\" es una carpeta"},
+    {"MiembroEsCarpeta", [](const QString &r) { return CreaZip(r, {{"ENV0436.db", "x", S_IFDIR | 0755}}); }, "es una carpeta"},
+    {"Enlace", [](const QString &r) { return CreaZip(r, {{"ENV0436.db", "/etc/passwd", S_IFLNK | 0777}}); }, "es un enlace"},
+    {"Cifrada", [](const QString &r) { return Cifrada(CreaZip(r, {{"ENV0436.db"}})); }, "está cifrada"},
+    {"PasaDelLimite", [](const QString &r) { return CreaZip(r, {{"ENV0436.db", QByteArray(4096, 'A')}}); },
+     "pasa del tamaño permitido (4000 bytes)", 4000},
+    {"DirectorioTruncado", [](const QString &r) { return CreaZip(r, {{"ENV0436.db"}}).chopped(30); },
+     "no es un archivo .zip válido o está dañado"},
+    {"CrcErroneo", [](const QString &r) { return CreaZip(r, {{"ENV0436.db"}}).replace("contenido", "CONTENIDO"); },
+     "está dañado"},
+    {"SinElMiembro", [](const QString &r) { return CreaZip(r, {{"OTRO.db"}}); }, "no contiene el archivo ENV0436.db"},
+};
+
+TEST_P(ArchivoHostil, SeRechazaConSuMotivoYNoDejaArchivo)
+{
+    QTemporaryDir dir;
+    const QString zip = dir.filePath("Recive.zip"), destino = dir.filePath("ENV0436.db");
+    ASSERT_TRUE(EscribeArchivo(zip, GetParam().archivo(dir.filePath("armado.zip"))));
+    QFile::remove(dir.filePath("armado.zip"));
+
+    QString error;
+    EXPECT_FALSE(ExtraeMiembro(zip, Miembro, destino, GetParam().limite, &error));
+    EXPECT_TRUE(error.contains(QString::fromUtf8(GetParam().error))) << qPrintable(error);
+    EXPECT_TRUE(error.contains(zip)) << qPrintable(error);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Recive.zip"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Empaque, ArchivoHostil, ::testing::ValuesIn(CasosHostiles),
+                         [](const auto &i) { return std::string(i.param.nombre); });
+
+TEST(Empaque, EmpacaYExtraeElMismoContenidoSinDejarTemporales)
+{
+    QTemporaryDir dir;
+    QByteArray datos;
+    for (int i = 0; i < 50000; ++i)
+        datos += QByteArray::number(i * 7919 % 10007) + ',';
+    ASSERT_TRUE(EscribeArchivo(dir.filePath("origen.db"), datos));
+    ASSERT_TRUE(EscribeArchivo(dir.filePath("R.zip"), "respaldo anterior"));
+
+    QString error;
+    ASSERT_TRUE(EmpacaArchivo(dir.filePath("origen.db"), "BKUP0436.db", dir.filePath("R.zip"), &error)) << qPrintable(error);
+    // The member name is matched without regard to case, as packers upper-case it.
+    ASSERT_TRUE(ExtraeMiembro(dir.filePath("R.zip"), "bkup0436.DB", dir.filePath("copia.db"), LimiteExtraccion, &error))
+        << qPrintable(error);
+    EXPECT_EQ(LeeArchivo(dir.filePath("copia.db")), datos);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"copia.db", "origen.db", "R.zip"}));
+}
+
+TEST(Empaque, EnUnaCarpetaQueNoExisteNoEscribeNadaYLoDice)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(EscribeArchivo(dir.filePath("origen.db"), "datos"));
+    const QString destino = dir.filePath("origen.db/R.zip");   // a file where the folder should be
+    QString error;
+    EXPECT_FALSE(EmpacaArchivo(dir.filePath("origen.db"), "BKUP0436.db", destino, &error));
+    EXPECT_EQ(error, "No existe la carpeta " + dir.filePath("origen.db") + ".");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"origen.db"});
+}
+
+} // namespace
