@@ -53,7 +53,7 @@ bool ValidacionHoja::Blanco(int campo) const
     return Recortado(campo).isEmpty();
 }
 
-int ValidacionHoja::Val(int campo) const
+qint64 ValidacionHoja::Val(int campo) const
 {
     return ValorEntero(hoja.Texto(campo));
 }

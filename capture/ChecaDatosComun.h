@@ -59,7 +59,7 @@ public:
     QString Texto(int campo) const;
     QString Recortado(int campo) const;
     bool Blanco(int campo) const;
-    int Val(int campo) const;
+    qint64 Val(int campo) const;
     bool Es(int campo, std::initializer_list<const char *> textos) const;   // exact text among these
     bool Habilitado(int campo) const;
     // A date box read as a date (invalid when it holds none).

@@ -36,7 +36,7 @@ bool ValidacionHoja::UnidadYPaciente()
     if (Blanco(22))
         return Falla(QStringLiteral("No ha capturado el Folio, verifique por favor....."), CajaFalla::Info,
                      EnClues(22));
-    const int folio = Val(22);
+    const qint64 folio = Val(22);
     if (folio == 0)
         return Falla(QStringLiteral("El Folio no puede ser cero, verifique por favor....."), CajaFalla::Info,
                      EnClues(22));

@@ -55,9 +55,14 @@ VeredictoCIE10 ConsultaCIE10(const BaseDatos &bd, const QString &codigo, const P
 {
     QVariantList fila;
     try {
-        QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT lsex, linf, lsup, errad, no_aph, Actualizac "
-                                                "FROM CATCIE10 WHERE Causa = ?"),
-                                 {codigo.trimmed()});
+        // Both sides trimmed, as a received catalog may pad its codes with
+        // blanks; the two ranges keep the search on the key's index: codes
+        // that begin with the code (trailing blanks) and codes that begin
+        // with a blank.
+        const QString c = codigo.trimmed();
+        QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT lsex, linf, lsup, errad, no_aph, Actualizac FROM CATCIE10 "
+                                                "WHERE ((Causa >= ? AND Causa < ?) OR Causa < '!') AND trim(Causa) = ? COLLATE NOCASE"),
+                                 {c, c + QLatin1Char('!'), c});
         if (!q.next())
             return VeredictoCIE10::NoExiste;
         for (int i = 0; i < 6; ++i)

@@ -512,16 +512,15 @@ bool modEvento::ValidaDiagnostico(const QString &codigoDado, int campo)
     if (codigo.size() < 4)
         return rechaza(QStringLiteral("El Diagnostico debe ser de 4 dígitos, verifique por favor....."), titulo);
 
+    // Any other first character, a digit too, is outside the allowed chapters.
     const QChar letra = codigo.at(0).toUpper();
-    if (letra >= QLatin1Char('A') && letra <= QLatin1Char('Z')) {
-        if (campo == 78 && !QStringLiteral("VWXY").contains(letra))
-            return rechaza(QStringLiteral("El Diagnóstico debe pertenecer al capítulo XX; verifique por favor....."),
-                           titulo);
-        if (campo != 78 && !QStringLiteral("FOST").contains(letra))
-            return rechaza(QStringLiteral("El Diagnóstico debe pertenecer a los capítulos V ó XIX ó a los permitidos "
-                                          "de obstetricia; verifique por favor....."),
-                           titulo);
-    }
+    if (campo == 78 && !QStringLiteral("VWXY").contains(letra))
+        return rechaza(QStringLiteral("El Diagnóstico debe pertenecer al capítulo XX; verifique por favor....."),
+                       titulo);
+    if (campo != 78 && !QStringLiteral("FOST").contains(letra))
+        return rechaza(QStringLiteral("El Diagnóstico debe pertenecer a los capítulos V ó XIX ó a los permitidos "
+                                      "de obstetricia; verifique por favor....."),
+                       titulo);
 
     const QString diag = QStringLiteral("El Diagnóstico ") + codigo;
     switch (ConsultaCIE10(codigo)) {

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QWidget>
+#include <limits>
 
 int EjecutaSQL(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
 {
@@ -34,13 +35,34 @@ bool ExisteRegistroTabla(const BaseDatos &bd, const QString &tabla, const QStrin
 
 QString FechaSQL(const QString &valor)
 {
-    const QDate d = QDate::fromString(valor.trimmed(), QStringLiteral("dd/MM/yyyy"));
+    // Day and month with one or two digits, as the platform's parsing takes them.
+    const QDate d = QDate::fromString(valor.trimmed(), QStringLiteral("d/M/yyyy"));
     return d.isValid() ? d.toString(Qt::ISODate) : valor;
 }
 
-int ValorEntero(const QString &texto)
+qint64 ValorEntero(const QString &texto)
 {
-    return int(ValorNumerico(texto));
+    // Digit by digit, not through a double, which would round large folios.
+    qint64 n = 0;
+    bool negativo = false;
+    int i = 0;
+    const int largo = int(texto.size());
+    while (i < largo && texto.at(i).isSpace())
+        ++i;
+    if (i < largo && (texto.at(i) == QLatin1Char('-') || texto.at(i) == QLatin1Char('+')))
+        negativo = texto.at(i++) == QLatin1Char('-');
+    for (; i < largo; ++i) {
+        const QChar c = texto.at(i);
+        if (c.isSpace())
+            continue;
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            break;
+        const int d = c.unicode() - '0';
+        if (n > (std::numeric_limits<qint64>::max() - d) / 10)
+            return negativo ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
+        n = n * 10 + d;
+    }
+    return negativo ? -n : n;
 }
 
 bool ValidaFecha(const QString &fecha, Mensajes &mensajes, const Reloj &reloj)

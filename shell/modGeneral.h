@@ -22,8 +22,9 @@ void BorraTabla(const BaseDatos &bd, const QString &tabla);
 // query cannot run. Table and column come from the code; the value is bound.
 bool ExisteRegistroTabla(const BaseDatos &bd, const QString &tabla, const QString &columna, const QVariant &valor);
 
-// A typed dd/MM/yyyy date as the ISO date that the statements bind; any other
-// text comes back unchanged (an empty text stays empty).
+// A typed d/M/yyyy date (one or two digits for day and month) as the ISO date
+// that the statements bind; any other text comes back unchanged (an empty text
+// stays empty).
 QString FechaSQL(const QString &valor);
 
 // Tests a date typed as dd/MM/yyyy. Years from 1900 to the current year; a text
@@ -31,8 +32,9 @@ QString FechaSQL(const QString &valor);
 // "Fecha invalida, verifique por favor.....".
 bool ValidaFecha(const QString &fecha, Mensajes &mensajes, const Reloj &reloj);
 
-// The number read from the left of a text: blanks skipped, 0 when no digit comes first.
-int ValorEntero(const QString &texto);
+// The whole number read from the left of a text: blanks skipped, 0 when no
+// digit comes first. 64-bit, so that a folio of any stored size reads whole.
+qint64 ValorEntero(const QString &texto);
 
 // Enable or disable an entry field with the window or button-shadow colour.
 void ActivaCampo(QWidget *campo);

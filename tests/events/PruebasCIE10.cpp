@@ -21,6 +21,8 @@ protected:
             {"W9A2", "", "", "", "T", "T", ""},      // external cause, eradicated and not principal
             {"O9A1", "2", "", "", "", "", ""},       // obstetric
             {"O9A2", "2", "", "", "T", "", ""},      // obstetric, eradicated
+            {"T9Q1 ", "", "", "", "", "", ""},       // padded with blanks, as a received catalog may be
+            {" T9R1", "", "", "", "", "", ""},
         };
         for (const auto &c : causas)
             prog.Ejecuta(QStringLiteral("INSERT INTO CATCIE10 (Causa, nombre, lsex, linf, lsup, errad, no_aph, "
@@ -55,6 +57,7 @@ TEST_F(CIE10, TablaDeVeredictos)
         // Missing patient data skips only the tests that need it.
         {"T9A1", "", "3", "30", V::Aceptado},     {"T9A2", "2", "", "4", V::Aceptado},
         {"T9A4", "", "", "", V::Baja},            {"ZZZZ", "", "", "", V::NoExiste},
+        {"T9Q1", "1", "3", "30", V::Aceptado},    {"t9r1 ", "1", "3", "30", V::Aceptado},
     };
     for (const auto &c : casos) {
         Paciente(c.sexo, c.clave, c.edad);
@@ -82,7 +85,11 @@ TEST_F(CIE10, ValidaDiagnosticoPorCampo)
         {"S010", 78, "", "El Diagnóstico debe pertenecer al capítulo XX; verifique por favor.....", false},
         {"A010", 77, "", "El Diagnóstico debe pertenecer a los capítulos V ó XIX ó a los permitidos de obstetricia; "
                          "verifique por favor.....", false},
+        {"1234", 76, "", "El Diagnóstico debe pertenecer a los capítulos V ó XIX ó a los permitidos de obstetricia; "
+                         "verifique por favor.....", false},
+        {"9040", 78, "", "El Diagnóstico debe pertenecer al capítulo XX; verifique por favor.....", false},
         {"Y040", 78, "", nullptr, false},
+        {"T9Q1", 76, "", nullptr, false},
         {"T9Z9", 77, "", " El Diagnóstico T9Z9 no existe en la lista detallada, verifique por favor.....", false},
         {"T9A1", 76, "", "El Diagnóstico T9A1 no es valida para el sexo del paciente, verifique por favor.....", false},
         {"T9A3", 76, "", "El Diagnóstico T9A3 no es valida para la edad, verifique por favor.....", false},

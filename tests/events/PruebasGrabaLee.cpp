@@ -115,6 +115,25 @@ TEST_F(GrabaLee, UnValorGuardadoMasLargoQueSuCampoSeLeeYGuardaEntero)
     EXPECT_EQ(prog.Valor("SELECT Folio || Expediente FROM D_EVENTO").toString(), "123456789EXP-0123456789");
 }
 
+TEST_F(GrabaLee, FoliosDeCualquierTamanoSeLeenModificanYBorran)
+{
+    for (const char *folio : {"2147483648", "3000000000", "9007199254740993"}) {
+        Graba(EventoValido());
+        prog.Ejecuta("PRAGMA foreign_keys = OFF");
+        for (const QString &t : Detalles + QStringList{"D_EVENTO"})
+            prog.Ejecuta(QStringLiteral("UPDATE %1 SET Folio = %2").arg(t, folio));
+        prog.Ejecuta("PRAGMA foreign_keys = ON");
+        Lee();
+        EXPECT_EQ(hoja.Texto(22), folio);
+        EXPECT_EQ(hoja.Afecciones().size(), 2) << folio;
+        ASSERT_TRUE(almacen->ModificaEvento()) << folio << prog.mensajes.Ultimo().toStdString();
+        EXPECT_EQ(prog.Valor("SELECT Folio FROM D_EVENTO").toString(), folio);
+        EXPECT_EQ(prog.Cuenta("D_Diagnosticos", QStringLiteral("Folio = %1").arg(folio)), 2);
+        ASSERT_TRUE(almacen->BorraEvento()) << folio;
+        EXPECT_EQ(prog.Cuenta("D_EVENTO") + prog.Cuenta("D_Diagnosticos"), 0);
+    }
+}
+
 TEST_F(GrabaLee, ModificaReemplazaLosDetallesYRenumeraLosDiagnosticos)
 {
     DatosEvento d = EventoValido();

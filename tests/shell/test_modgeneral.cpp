@@ -64,10 +64,21 @@ INSTANTIATE_TEST_SUITE_P(Fechas, ValidaFechaTest, ::testing::Values(
         return n;
     });
 
+TEST(ValorEntero, LeeDesdeLaIzquierdaEnSesentaYCuatroBits)
+{
+    EXPECT_EQ(ValorEntero(" 3000000000"), Q_INT64_C(3000000000));
+    EXPECT_EQ(ValorEntero("9007199254740993"), Q_INT64_C(9007199254740993));
+    EXPECT_EQ(ValorEntero("12.7X"), 12);
+    EXPECT_EQ(ValorEntero("-4"), -4);
+    EXPECT_EQ(ValorEntero("A1"), 0);
+}
+
 TEST(FechaSQL, FechaTecleadaAFechaIso)
 {
     EXPECT_EQ(FechaSQL("26/12/2003"), "2003-12-26");
     EXPECT_EQ(FechaSQL("05/01/2004"), "2004-01-05");
+    EXPECT_EQ(FechaSQL("5/1/2004"), "2004-01-05");
+    EXPECT_EQ(FechaSQL("26/1/2004"), "2004-01-26");
     EXPECT_EQ(FechaSQL(QString()), QString());
     EXPECT_EQ(FechaSQL("31/02/2004"), "31/02/2004");
 }
