@@ -1,0 +1,128 @@
+#include "comun/ImprimeQt.h"
+#include "platform/ReportePintor.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CasoFormato {
+    QVariant valor;
+    const char *formato;
+    const char *esperado;
+};
+
+const char *const Definicion = R"({
+  "pagina": {"tamano": "carta", "orientacion": "vertical", "margenes": [10, 10, 10, 10]},
+  "encabezado": [{"texto": "LISTA{p1}", "estilo": "titulo"},
+                 {"texto": "{p3}", "omitirVacia": true}],
+  "pie": [{"texto": "Página {pagina} de {paginas}", "alineacion": "derecha"}],
+  "bandas": [{"texto": "CUENTAS", "desde": "a", "hasta": "TOTAL"}],
+  "columnas": [{"campo": "nombre", "titulo": "NOMBRE", "ancho": 60},
+               {"campo": "a", "titulo": "A", "ancho": 20, "alineacion": "derecha", "formato": "#,##0", "total": true},
+               {"titulo": "TOTAL", "suma": ["a", "b"], "ancho": 20, "alineacion": "derecha", "formato": "#,##0", "total": true}],
+  "grupos": [{"campo": "grupo", "encabezado": "GRUPO {grupo}", "subtotal": "SUMA {grupo}"}],
+  "total": "TOTAL GENERAL"
+})";
+
+// Two groups of 60 rows: a = 1000 each, b = 1.
+FuenteLista Filas()
+{
+    QVector<QVariantList> filas;
+    for (int i = 0; i < 120; ++i)
+        filas.append({i < 60 ? "X" : "Y", QStringLiteral("FILA %1").arg(i), 1000, 1});
+    return FuenteLista({"grupo", "nombre", "a", "b"}, filas);
+}
+
+QStringList Textos(const PaginaReporte &p)
+{
+    QStringList t;
+    for (const ElementoPagina &e : p.elementos)
+        if (e.tipo == ElementoPagina::Tipo::Texto)
+            t << e.texto;
+    return t;
+}
+
+} // namespace
+
+TEST(Reporte, FormateaValores)
+{
+    const CasoFormato casos[] = {
+        {1234567, "#,##0", "1,234,567"}, {0, "#,##0", "0"}, {-1500, "#,##0", "-1,500"},
+        {100.0 / 3, "0.00", "33.33"}, {2.0 / 3, "#,##0.0", "0.7"}, {5, "0000000#", "0000005"},
+        {QVariant(), "#,##0", ""}, {"ABC", "#,##0", "ABC"}, {"  texto", "", "  texto"},
+    };
+    for (const CasoFormato &c : casos)
+        EXPECT_EQ(FormateaValor(c.valor, c.formato), c.esperado) << c.esperado;
+}
+
+TEST(Reporte, SustituyeMarcasConocidasYVaciaLasDemas)
+{
+    EXPECT_EQ(SustituyeMarcas("{p2}{p1} - {nada}{", {{"p1", " POR X"}, {"p2", "TITULO"}}), "TITULO POR X - {");
+}
+
+TEST(Reporte, PaginasConEncabezadoGruposSubtotalesYTotal)
+{
+    const DefinicionReporte def = LeeDefinicionReporte(Definicion, "prueba");
+    FuenteLista filas = Filas();
+    const DocumentoReporte doc = MaquetaReporte(def, {{"p1", " POR LUGAR"}, {"p3", ""}}, filas, "Lista");
+    ASSERT_GE(doc.paginas.size(), 3);
+    const QString deN = QStringLiteral(" de %1").arg(doc.paginas.size());
+    for (int i = 0; i < doc.paginas.size(); ++i) {
+        const QStringList t = Textos(doc.paginas[i]);
+        EXPECT_EQ(t.mid(0, 3), QStringList({"LISTA POR LUGAR", QStringLiteral("Página %1").arg(i + 1) + deN, "CUENTAS"}));
+        EXPECT_TRUE(t.contains("NOMBRE") && t.contains("TOTAL"));
+    }
+    QStringList todo;
+    for (const PaginaReporte &p : doc.paginas)
+        todo << Textos(p);
+    const QString unido = todo.join('|');
+    EXPECT_TRUE(unido.contains("GRUPO X|FILA 0|1,000|1,001|"));
+    EXPECT_TRUE(unido.contains("FILA 59|1,000|1,001|SUMA X|60,000|60,060|GRUPO Y|FILA 60|"));
+    EXPECT_TRUE(unido.endsWith("FILA 119|1,000|1,001|SUMA Y|60,000|60,060|TOTAL GENERAL|120,000|120,120"));
+}
+
+TEST(Reporte, SaltoDePaginaPorGrupo)
+{
+    DefinicionReporte def = LeeDefinicionReporte(Definicion, "prueba");
+    def.grupos[0].saltoPagina = true;
+    FuenteLista pocas({"grupo", "nombre", "a", "b"}, {{"X", "UNO", 1, 1}, {"Y", "DOS", 2, 2}});
+    const DocumentoReporte doc = MaquetaReporte(def, {}, pocas, "Lista");
+    ASSERT_EQ(doc.paginas.size(), 2);
+    EXPECT_TRUE(Textos(doc.paginas[1]).contains("GRUPO Y"));
+}
+
+TEST(Reporte, DefinicionesInvalidasSeExplican)
+{
+    FuenteLista sinCampo({"grupo", "nombre", "a"}, {});
+    EXPECT_THROW(
+        {
+            try {
+                MaquetaReporte(LeeDefinicionReporte(Definicion, "prueba"), {}, sinCampo, "x");
+            } catch (const ErrorReporte &e) {
+                EXPECT_EQ(e.Texto(), "El reporte pide el campo b (TOTAL), que sus datos no tienen");
+                throw;
+            }
+        },
+        ErrorReporte);
+    EXPECT_THROW(LeeDefinicionReporte("{\"columnas\": [", "roto.json"), ErrorReporte);
+    EXPECT_THROW(LeeDefinicionReporte(R"({"columnas": [{"campo": "a"}], "pagina": {"tamano": "A9"}})", "x"), ErrorReporte);
+    EXPECT_THROW(CargaDefinicionReporte("/no/existe.json"), ErrorReporte);
+}
+
+TEST(Reporte, PdfLegiblePorPdftotext)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("lista.pdf");
+    FuenteLista filas = Filas();
+    GuardaPdf(MaquetaReporte(LeeDefinicionReporte(Definicion, "prueba"), {}, filas, "Lista"), pdf);
+    QProcess p;
+    p.start("pdftotext", {"-layout", pdf, "-"});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QString texto = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_TRUE(texto.contains("LISTA"));
+    EXPECT_TRUE(texto.contains(QRegularExpression("TOTAL GENERAL +120,000 +120,120")));
+    EXPECT_TRUE(texto.contains(QRegularExpression("Página 1 de [3-9]")));
+}
