@@ -1,0 +1,145 @@
+// Speed and memory of the pivot-table database and workbook and of the full
+// flat table, on generated events, each beside the same rows moved by plain
+// SQLite. Prints "name: value unit" lines; never fails a run.
+//
+//   velmoran_bench_tablas [N] [folder]   N events (default 100000); the
+//                                        outputs stay in `folder` if given
+
+#include "GeneraEventos.h"
+
+#include "platform/Ajustes.h"
+#include "platform/BaseDatos.h"
+#include "platform/Mensajes.h"
+#include "platform/Reloj.h"
+#include "shell/Contexto.h"
+#include "tools/LibroDinamico.h"
+#include "tools/SqlTablas.h"
+#include "tools/TablaDinamica.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+#include <sqlite3.h>
+
+namespace {
+
+class MensajesConsola : public Mensajes {
+public:
+    void Muestra(const QString &texto, Icono, const QString &titulo) override
+    {
+        std::fprintf(stderr, "[%s] %s\n", qPrintable(titulo), qPrintable(texto));
+    }
+    bool Pregunta(const QString &, Icono, const QString &) override { return true; }
+    void Beep() override {}
+};
+
+double Segundos(const std::function<void()> &op)
+{
+    QElapsedTimer t;
+    t.start();
+    op();
+    return double(t.nsecsElapsed()) / 1e9;
+}
+
+void Cifra(const char *nombre, double nuestro, double plano)
+{
+    std::printf("%-36s %8.2f s   (SQLite simple: %.2f s)\n", nombre, nuestro, plano);
+    std::fflush(stdout);
+}
+
+double PicoMB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &l : f.readAll().split('\n'))
+        if (l.startsWith("VmHWM:"))
+            return l.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+// Plain SQLite: the events copied as they stand into a new file.
+double CopiaPlana(const BaseDatos &bd, const QString &archivo)
+{
+    return Segundos([&] {
+        BaseAdjunta a(bd, archivo, QStringLiteral("plana"));
+        bd.EjecutaAccion(QStringLiteral("CREATE TABLE plana.D_EVENTO AS SELECT * FROM main.D_EVENTO"));
+    });
+}
+
+// Plain SQLite: every row of a table stepped and read as text.
+double LecturaPlana(const BaseDatos &bd, const QString &tabla)
+{
+    return Segundos([&] {
+        sqlite3_stmt *s = nullptr;
+        sqlite3_prepare_v2(bd.Manejador(), ("SELECT * FROM " + tabla.toStdString()).c_str(), -1, &s, nullptr);
+        size_t bytes = 0;
+        while (sqlite3_step(s) == SQLITE_ROW)
+            for (int i = 0; i < sqlite3_column_count(s); ++i) {
+                sqlite3_column_text(s, i);
+                bytes += size_t(sqlite3_column_bytes(s, i));
+            }
+        sqlite3_finalize(s);
+        std::fprintf(stderr, "(%zu bytes leídos)\n", bytes);
+    });
+}
+
+int Corre(int n, const QString &carpetaSalida)
+{
+    QTemporaryDir temporal;
+    const QString carpeta = carpetaSalida.isEmpty() ? temporal.path() : carpetaSalida;
+    QDir(carpeta).mkpath(QStringLiteral("Datos"));
+    const QString archivo = QDir(carpeta).filePath(QStringLiteral("Datos/VELMORAN0436.db"));
+    QFile::remove(archivo);
+    QFile::copy(QStringLiteral(VELMORAN_PLANTILLA), archivo);
+    QFile::setPermissions(archivo, QFile::ReadOwner | QFile::WriteOwner);
+
+    MensajesConsola mensajes;
+    Ajustes ajustes(QDir(carpeta).filePath(QStringLiteral("ajustes.ini")));
+    Reloj reloj;
+    Contexto ctx(carpeta, mensajes, ajustes, reloj);
+    ctx.ConexionBD.Abre(archivo);
+    std::printf("eventos: %d\n", GeneraEventos(ctx.ConexionBD, n, EventoValido()));
+
+    const QString dinamica = QDir(carpeta).filePath(QStringLiteral("Datos/bench_dinamica.db"));
+    const double plana = CopiaPlana(ctx.ConexionBD, QDir(carpeta).filePath(QStringLiteral("Datos/bench_plana.db")));
+    double base = 0, libro = 0, lectura = 0;
+    {
+        QFile::remove(dinamica);
+        BaseAdjunta a(ctx.ConexionBD, dinamica, QStringLiteral("dinamica"));
+        base = Segundos([&] { ConstruyeBaseDinamica(ctx.ConexionBD, QStringLiteral("dinamica"), [](const QString &) {}); });
+        lectura = LecturaPlana(ctx.ConexionBD, QStringLiteral("dinamica.D_EVENTO_DAT"));
+        libro = Segundos([&] {
+            EscribeLibroDinamico(ctx.ConexionBD, QStringLiteral("dinamica"),
+                                 QDir(carpeta).filePath(QStringLiteral("bench_libro.xlsx")), QStringLiteral("bench"));
+        });
+    }
+    Cifra("base de tabla dinámica", base, plana);
+    Cifra("libro de tabla dinámica", libro, lectura);
+    const double todo = Segundos([&] { GeneraTablaDinamica(ctx); });
+    Cifra("tabla dinámica completa (menú)", todo, plana + lectura);
+
+    std::printf("memoria pico: %.0f MB\n", PicoMB());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    bool ok = false;
+    const int n = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt(&ok) : 100000;
+    try {
+        return Corre(ok ? qMax(1, n) : 100000, argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString());
+    } catch (const std::exception &e) {
+        std::printf("el banco de pruebas se detuvo: %s\n", e.what());
+    }
+    return 0;
+}
