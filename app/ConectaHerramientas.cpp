@@ -1,5 +1,6 @@
 #include "app/Conexiones.h"
 
-void ConectaHerramientas(Contexto &, mdiPrincipal &)
+void ConectaHerramientas(Contexto &ctx, mdiPrincipal &principal)
 {
+    ConectaTablas(ctx, principal);
 }

@@ -9,4 +9,6 @@ void ConectaCaptura(Contexto &ctx, mdiPrincipal &principal);
 void ConectaConsultas(Contexto &ctx, mdiPrincipal &principal);
 void ConectaReportes(Contexto &ctx, mdiPrincipal &principal);
 void ConectaHerramientas(Contexto &ctx, mdiPrincipal &principal);
+// The pivot and full flat tables, called by ConectaHerramientas.
+void ConectaTablas(Contexto &ctx, mdiPrincipal &principal);
 void ConectaCatalogos(Contexto &ctx, mdiPrincipal &principal);

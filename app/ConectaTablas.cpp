@@ -1,0 +1,10 @@
+#include "app/Conexiones.h"
+#include "shell/Contexto.h"
+#include "shell/mdiPrincipal.h"
+#include "tools/TablaDinamica.h"
+
+// The pivot table and the full flat table of the Herramientas menu.
+void ConectaTablas(Contexto &ctx, mdiPrincipal &principal)
+{
+    principal.AsignaAccion(QStringLiteral("mnuHerra"), 13, [&ctx] { GeneraTablaDinamica(ctx); });
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+class BaseDatos;
+class Contexto;
+
+// The full flat table: one row per care event with every column of D_EVENTO,
+// the detail families spread over numbered columns (Derhab01, Derhab02, ...,
+// Derhab010), and the statistical month and year of the date of care.
+//
+// The spread columns are built in TEMP tables of the connection, so the
+// working database is never written; they live as long as this object.
+class TablaCompleta {
+public:
+    explicit TablaCompleta(const BaseDatos &bd);
+    ~TablaCompleta();
+    TablaCompleta(const TablaCompleta &) = delete;
+    TablaCompleta &operator=(const TablaCompleta &) = delete;
+
+    // The SELECT that gives the table's rows, in D_EVENTO's order.
+    QString Consulta() const { return consulta_; }
+    // Names of the spread columns, in table order.
+    QStringList ColumnasFamilias() const { return familias_; }
+    // Spread columns that hold numbers rather than text.
+    QStringList ColumnasNumericas() const { return numericas_; }
+
+private:
+    void Borra();
+
+    const BaseDatos &bd_;
+    QStringList temporales_;
+    QStringList familias_, numericas_;
+    QString consulta_;
+};
+
+// The menu's "Generar Tabla Completa": TablaCompletaVELMORAN.db (table
+// TablaVELMORANCompleta) when ctx.TablaEnAccess, else TablaCompletaVELMORAN.xlsx
+// (sheet TablaVELMORAN), in the program folder; the file is replaced only when
+// the new one is complete, and a failure is shown instead of the path.
+void GeneraTablaCompleta(Contexto &ctx);
