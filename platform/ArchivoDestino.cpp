@@ -7,12 +7,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
-ArchivoDestino::ArchivoDestino(const QString &destino) : destino_(destino)
+ArchivoDestino::ArchivoDestino(const QString &destino, const QString &extension) : destino_(destino)
 {
     const QFileInfo fi(destino);
     temporal_ = fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QStringLiteral(".")
-                + QUuid::createUuid().toString(QUuid::Id128).left(12) + QStringLiteral(".tmp");
+                + QUuid::createUuid().toString(QUuid::Id128).left(12) + extension;
 }
 
 ArchivoDestino::~ArchivoDestino()
@@ -27,6 +28,13 @@ bool ArchivoDestino::Confirma(QString *error)
         if (error)
             *error = QStringLiteral("No se escribió el archivo %1").arg(destino_);
         return false;
+    }
+    // The data must be on the disk before the name points at it: a power cut
+    // then leaves either the old file or the whole new one.
+    {
+        QFile f(temporal_);
+        if (f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+            ::fsync(f.handle());
     }
     // rename() replaces an existing destination atomically on the same file system.
     if (std::rename(QFile::encodeName(temporal_).constData(), QFile::encodeName(destino_).constData()) != 0) {

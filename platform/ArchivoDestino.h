@@ -7,7 +7,9 @@
 // leaves the previous file whole. The temporary file is removed unless confirmed.
 class ArchivoDestino {
 public:
-    explicit ArchivoDestino(const QString &destino);
+    // The temporary name ends in `extension`, for writers that insist on their
+    // own (shapelib writes "x.dbf" whatever name it is given).
+    explicit ArchivoDestino(const QString &destino, const QString &extension = QStringLiteral(".tmp"));
     ~ArchivoDestino();
     ArchivoDestino(const ArchivoDestino &) = delete;
     ArchivoDestino &operator=(const ArchivoDestino &) = delete;
@@ -15,8 +17,8 @@ public:
     QString Destino() const { return destino_; }
     // Where to write: a new name in the destination's folder, not yet created.
     QString RutaTemporal() const { return temporal_; }
-    // Replaces the destination with the temporary file in one step (the old file
-    // stays until then). On failure returns false and the reason in `error`.
+    // Flushes the temporary file to the disk and replaces the destination with it
+    // in one step (the old file stays until then). On failure returns false and the reason in `error`.
     bool Confirma(QString *error = nullptr);
 
 private:

@@ -1,0 +1,632 @@
+#include "platform/ExportaTabla.h"
+
+#include "platform/ArchivoDestino.h"
+#include "platform/BaseDatos.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QUrl>
+#include <shapefil.h>
+#include <sqlite3.h>
+#include <xlsxwriter.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <type_traits>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int CadaAvance = 4096;
+
+// One prepared SELECT over the shared connection, finalized on every way out.
+class Lectura {
+public:
+    Lectura(sqlite3 *db, const QString &sql, const QVariantList &valores) : db_(db)
+    {
+        const QByteArray texto = sql.toUtf8();
+        if (sqlite3_prepare_v2(db, texto.constData(), int(texto.size()), &st_, nullptr) != SQLITE_OK) {
+            error_ = Error();
+            return;
+        }
+        for (int i = 0; i < valores.size(); ++i) {
+            const QVariant &v = valores.at(i);
+            int rc;
+            switch (v.typeId()) {
+            case QMetaType::Int:
+            case QMetaType::LongLong:
+            case QMetaType::UInt:
+            case QMetaType::Bool:
+                rc = sqlite3_bind_int64(st_, i + 1, v.toLongLong());
+                break;
+            case QMetaType::Double:
+                rc = sqlite3_bind_double(st_, i + 1, v.toDouble());
+                break;
+            default:
+                if (v.isNull()) {
+                    rc = sqlite3_bind_null(st_, i + 1);
+                } else {
+                    const QByteArray t = v.toString().toUtf8();
+                    rc = sqlite3_bind_text(st_, i + 1, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+                }
+            }
+            if (rc != SQLITE_OK) {
+                error_ = Error();
+                return;
+            }
+        }
+    }
+    ~Lectura() { sqlite3_finalize(st_); }
+    Lectura(const Lectura &) = delete;
+    Lectura &operator=(const Lectura &) = delete;
+
+    const QString &error() const { return error_; }
+    sqlite3_stmt *st() const { return st_; }
+    // True on a row; false at the end or on an error (then error() says why).
+    bool Siguiente()
+    {
+        const int rc = sqlite3_step(st_);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            error_ = Error();
+        return false;
+    }
+    void Reinicia() { sqlite3_reset(st_); }
+
+private:
+    QString Error() const
+    {
+        return ErrorBD::DelMotor(sqlite3_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)), false).Descripcion();
+    }
+    sqlite3 *db_;
+    sqlite3_stmt *st_ = nullptr;
+    QString error_;
+};
+
+struct Columna {
+    QString nombre;
+    QByteArray declarado;   // the declared type, empty for an expression
+    TipoColumna tipo = TipoColumna::Texto;
+    bool forzado = false;   // the caller named its kind
+};
+
+TipoColumna TipoDeclarado(const QByteArray &declarado)
+{
+    const QByteArray d = declarado.toUpper();
+    if (d.contains("DATE"))
+        return TipoColumna::Fecha;
+    if (d.contains("INT"))
+        return TipoColumna::Entero;
+    if (d.contains("REAL") || d.contains("FLOA") || d.contains("DOUB") || d.contains("NUM") || d.contains("DEC"))
+        return TipoColumna::Real;
+    return TipoColumna::Texto;
+}
+
+std::vector<Columna> ColumnasDe(sqlite3_stmt *st, const QHash<QString, TipoColumna> &tipos)
+{
+    QHash<QString, TipoColumna> porNombre;
+    for (auto it = tipos.begin(); it != tipos.end(); ++it)
+        porNombre.insert(it.key().toLower(), it.value());
+    std::vector<Columna> columnas(size_t(sqlite3_column_count(st)));
+    for (int i = 0; i < int(columnas.size()); ++i) {
+        Columna &c = columnas[size_t(i)];
+        c.nombre = QString::fromUtf8(sqlite3_column_name(st, i));
+        c.declarado = QByteArray(sqlite3_column_decltype(st, i));
+        c.forzado = porNombre.contains(c.nombre.toLower());
+        c.tipo = porNombre.value(c.nombre.toLower(), TipoDeclarado(c.declarado));
+    }
+    return columnas;
+}
+
+// A date stored as ISO text yyyy-MM-dd; an invalid date for anything else.
+QDate FechaISO(const unsigned char *t, int n)
+{
+    if (n != 10 || t[4] != '-' || t[7] != '-')
+        return {};
+    auto num = [t](int desde, int largo) {
+        int v = 0;
+        for (int i = desde; i < desde + largo; ++i) {
+            if (t[i] < '0' || t[i] > '9')
+                return -1;
+            v = v * 10 + (t[i] - '0');
+        }
+        return v;
+    };
+    return QDate(num(0, 4), num(5, 2), num(8, 2));
+}
+
+// Characters (code points) of a UTF-8 text.
+int Caracteres(const unsigned char *t, int n)
+{
+    int c = 0;
+    for (int i = 0; i < n; ++i)
+        c += (t[i] & 0xC0) != 0x80;
+    return c;
+}
+
+// UTF-8 to code page 1252, one byte per character; what 1252 lacks becomes "?".
+void A1252(const unsigned char *t, int n, std::string &salida)
+{
+    static const struct { char16_t u; unsigned char b; } extra[] = {
+        {0x20AC, 0x80}, {0x201A, 0x82}, {0x0192, 0x83}, {0x201E, 0x84}, {0x2026, 0x85}, {0x2020, 0x86},
+        {0x2021, 0x87}, {0x02C6, 0x88}, {0x2030, 0x89}, {0x0160, 0x8A}, {0x2039, 0x8B}, {0x0152, 0x8C},
+        {0x017D, 0x8E}, {0x2018, 0x91}, {0x2019, 0x92}, {0x201C, 0x93}, {0x201D, 0x94}, {0x2022, 0x95},
+        {0x2013, 0x96}, {0x2014, 0x97}, {0x02DC, 0x98}, {0x2122, 0x99}, {0x0161, 0x9A}, {0x203A, 0x9B},
+        {0x0153, 0x9C}, {0x017E, 0x9E}, {0x0178, 0x9F}};
+    salida.clear();
+    for (int i = 0; i < n;) {
+        const unsigned char b = t[i];
+        if (b < 0x80) {
+            salida.push_back(char(b));
+            ++i;
+            continue;
+        }
+        int largo = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        char32_t u = largo == 4 ? b & 0x07 : largo == 3 ? b & 0x0F : b & 0x1F;
+        for (int k = 1; k < largo && i + k < n; ++k)
+            u = (u << 6) | (t[i + k] & 0x3F);
+        i += largo;
+        unsigned char sale = '?';
+        if (largo > 1 && u >= 0xA0 && u <= 0xFF)
+            sale = (unsigned char)u;
+        for (const auto &e : extra)
+            if (e.u == u)
+                sale = e.b;
+        salida.push_back(char(sale));
+    }
+}
+
+QString Nombre(const QString &n)
+{
+    return QLatin1Char('"') + QString(n).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+// Names made unique without regard to case, each at most `largo` characters.
+QStringList Unicos(const QStringList &nombres, int largo)
+{
+    QStringList salida;
+    QSet<QString> usados;
+    static const QRegularExpression numeroFinal(QStringLiteral("\\d+$"));
+    for (const QString &n : nombres) {
+        QString base = n;
+        if (base.size() > largo) {
+            const QString numero = numeroFinal.match(base).captured();
+            base = numero.size() < largo ? base.left(largo - numero.size()) + numero : base.left(largo);
+        }
+        QString elegido = base;
+        for (int k = 2; usados.contains(elegido.toUpper()); ++k) {
+            const QString sufijo = QLatin1Char('_') + QString::number(k);
+            elegido = base.left(qMax(0, largo - int(sufijo.size()))) + sufijo;
+        }
+        usados.insert(elegido.toUpper());
+        salida << elegido;
+    }
+    return salida;
+}
+
+// The rows of the origin written one by one; each format fills in Escribe.
+struct Exportacion {
+    const PeticionExportacion &p;
+    sqlite3 *fuente;
+    Lectura &lectura;
+    std::vector<Columna> columnas;
+    ResultadoExportacion r;
+
+    void Avanza()
+    {
+        if (p.avance && r.filas % CadaAvance == 0)
+            p.avance(r.filas);
+    }
+    bool Falla(const QString &error)
+    {
+        r.ok = false;
+        r.error = error;
+        return false;
+    }
+    // The rows of the origin, counted without keeping them.
+    bool Cuenta(qint64 &filas)
+    {
+        filas = 0;
+        while (lectura.Siguiente())
+            ++filas;
+        lectura.Reinicia();
+        return lectura.error().isEmpty() || Falla(lectura.error());
+    }
+
+    bool BaseDatosSqlite(const QString &ruta);
+    bool Excel(const QString &ruta);
+    bool Dbase(const QString &ruta);
+};
+
+bool Exportacion::BaseDatosSqlite(const QString &ruta)
+{
+    sqlite3 *db = nullptr;
+    const QByteArray archivo = QFile::encodeName(ruta);
+    const int abierto = sqlite3_open_v2(archivo.constData(), &db,
+                                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXRESCODE, nullptr);
+    std::unique_ptr<sqlite3, int (*)(sqlite3 *)> cierre(db, sqlite3_close_v2);
+    auto errorDestino = [&]() {
+        return Falla(ErrorBD::DelMotor(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), false).Descripcion());
+    };
+    if (abierto != SQLITE_OK)
+        return errorDestino();
+
+    // The declared types travel with the values, so that every value keeps its kind.
+    QStringList nombres;
+    for (const Columna &c : columnas)
+        nombres << c.nombre;
+    nombres = Unicos(nombres, 1 << 20);
+    QStringList definicion;
+    QStringList marcas;
+    for (size_t i = 0; i < columnas.size(); ++i) {
+        const Columna &c = columnas[i];
+        // An expression has no declared type: its values go in as they are.
+        static const char *porTipo[] = {"TEXT", "INTEGER", "REAL", "DATE"};
+        const QString tipo = c.forzado && TipoDeclarado(c.declarado) != c.tipo ? QString::fromLatin1(porTipo[int(c.tipo)])
+                                                                               : QString::fromUtf8(c.declarado);
+        definicion << (Nombre(nombres.at(int(i))) + QLatin1Char(' ') + tipo).trimmed();
+        marcas << QStringLiteral("?");
+    }
+    const QString tabla = Nombre(p.nombre.isEmpty() ? QStringLiteral("Tabla") : p.nombre);
+    const QByteArray crea = QStringLiteral("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; CREATE TABLE %1 (%2); BEGIN;")
+                                .arg(tabla, definicion.join(QStringLiteral(", ")))
+                                .toUtf8();
+    if (sqlite3_exec(db, crea.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        return errorDestino();
+    const QByteArray inserta = QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tabla, marcas.join(QLatin1Char(','))).toUtf8();
+    sqlite3_stmt *ins = nullptr;
+    if (sqlite3_prepare_v2(db, inserta.constData(), -1, &ins, nullptr) != SQLITE_OK)
+        return errorDestino();
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> fin(ins, sqlite3_finalize);
+    sqlite3_stmt *st = lectura.st();
+    const int n = int(columnas.size());
+    while (lectura.Siguiente()) {
+        for (int i = 0; i < n; ++i)
+            sqlite3_bind_value(ins, i + 1, sqlite3_column_value(st, i));
+        if (sqlite3_step(ins) != SQLITE_DONE)
+            return errorDestino();
+        sqlite3_reset(ins);
+        ++r.filas;
+        Avanza();
+    }
+    if (!lectura.error().isEmpty())
+        return Falla(lectura.error());
+    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return errorDestino();
+    fin.reset();
+    if (sqlite3_close(cierre.release()) != SQLITE_OK)
+        return Falla(QStringLiteral("No se pudo cerrar el archivo %1").arg(p.destino));
+    return true;
+}
+
+bool Exportacion::Excel(const QString &ruta)
+{
+    if (int(columnas.size()) > LimitesExportacion::ColumnasExcel)
+        return Falla(QStringLiteral("El resultado tiene %1 columnas y una hoja de Excel admite %2 como máximo; "
+                                    "no se exportó.").arg(columnas.size()).arg(LimitesExportacion::ColumnasExcel));
+    qint64 total = 0;
+    if (!Cuenta(total))
+        return false;
+    if (total > LimitesExportacion::FilasExcel)
+        return Falla(QStringLiteral("El resultado tiene %1 registros y una hoja de Excel admite %2 como máximo; "
+                                    "no se exportó. Reduzca la consulta o elija otro formato.")
+                         .arg(total).arg(LimitesExportacion::FilasExcel));
+
+    const QByteArray archivo = QFile::encodeName(ruta);
+    lxw_workbook_options opciones = {};
+    opciones.constant_memory = LXW_TRUE;   // rows go to disk as they are written
+    lxw_workbook *libro = workbook_new_opt(archivo.constData(), &opciones);
+    if (!libro)
+        return Falla(QStringLiteral("No se pudo crear el archivo %1").arg(p.destino));
+    bool cerrado = false;
+    auto cierra = [&]() {
+        cerrado = true;
+        return workbook_close(libro);
+    };
+    struct Guardia {
+        std::function<void()> f;
+        ~Guardia() { f(); }
+    } guardia{[&]() { if (!cerrado) workbook_close(libro); }};
+
+    const QByteArray hoja = (p.nombre.isEmpty() ? QStringLiteral("Hoja1") : p.nombre).toUtf8();
+    lxw_worksheet *ws = workbook_add_worksheet(libro, hoja.constData());
+    if (!ws)
+        return Falla(QStringLiteral("El nombre de hoja %1 no es válido en Excel").arg(p.nombre));
+    lxw_format *negrita = workbook_add_format(libro);
+    format_set_bold(negrita);
+    lxw_format *formatoFecha = workbook_add_format(libro);
+    format_set_num_format(formatoFecha, "dd/mm/yyyy");
+
+    const int n = int(columnas.size());
+    for (int i = 0; i < n; ++i) {
+        worksheet_write_string(ws, 0, lxw_col_t(i), columnas[size_t(i)].nombre.toUtf8().constData(), negrita);
+        if (columnas[size_t(i)].tipo == TipoColumna::Fecha)
+            worksheet_set_column(ws, lxw_col_t(i), lxw_col_t(i), 11, nullptr);
+    }
+    worksheet_freeze_panes(ws, 1, 0);
+
+    const qint64 diaCero = QDate(1899, 12, 30).toJulianDay();
+    sqlite3_stmt *st = lectura.st();
+    lxw_row_t fila = 0;
+    while (lectura.Siguiente()) {
+        ++fila;
+        for (int i = 0; i < n; ++i) {
+            const lxw_col_t col = lxw_col_t(i);
+            lxw_error e = LXW_NO_ERROR;
+            switch (sqlite3_column_type(st, i)) {
+            case SQLITE_NULL:
+                break;
+            case SQLITE_INTEGER:
+            case SQLITE_FLOAT:
+                e = worksheet_write_number(ws, fila, col, sqlite3_column_double(st, i), nullptr);
+                break;
+            default: {
+                const auto *t = sqlite3_column_text(st, i);
+                const int largo = sqlite3_column_bytes(st, i);
+                if (columnas[size_t(i)].tipo == TipoColumna::Fecha) {
+                    const QDate d = FechaISO(t, largo);
+                    if (d.isValid()) {
+                        e = worksheet_write_number(ws, fila, col, double(d.toJulianDay() - diaCero), formatoFecha);
+                        break;
+                    }
+                }
+                if (largo > 0 && Caracteres(t, largo) > LimitesExportacion::TextoExcel)
+                    return Falla(QStringLiteral("Un texto de la columna %1 tiene más de %2 caracteres, lo que una "
+                                                "celda de Excel no admite; no se exportó.")
+                                     .arg(columnas[size_t(i)].nombre).arg(LimitesExportacion::TextoExcel));
+                if (largo > 0)
+                    e = worksheet_write_string(ws, fila, col, reinterpret_cast<const char *>(t), nullptr);
+            }
+            }
+            if (e != LXW_NO_ERROR)
+                return Falla(QStringLiteral("No se pudo escribir el archivo %1: %2")
+                                 .arg(p.destino, QString::fromUtf8(lxw_strerror(e))));
+        }
+        ++r.filas;
+        Avanza();
+    }
+    if (!lectura.error().isEmpty())
+        return Falla(lectura.error());
+    const lxw_error e = cierra();
+    if (e != LXW_NO_ERROR)
+        return Falla(QStringLiteral("No se pudo escribir el archivo %1: %2").arg(p.destino, QString::fromUtf8(lxw_strerror(e))));
+    return true;
+}
+
+bool Exportacion::Dbase(const QString &ruta)
+{
+    namespace L = LimitesExportacion;
+    const int n = int(columnas.size());
+    if (n > L::CamposDbase)
+        return Falla(QStringLiteral("El resultado tiene %1 columnas y un archivo dBase III admite %2 como máximo; "
+                                    "no se exportó.").arg(n).arg(L::CamposDbase));
+
+    // A first pass learns what each column really holds and how wide it is.
+    struct Perfil {
+        bool enteros = true, numeros = true, fechas = true;
+        int texto = 1, digitos = 1;
+    };
+    std::vector<Perfil> perfil(static_cast<size_t>(n));
+    sqlite3_stmt *st = lectura.st();
+    qint64 total = 0;
+    while (lectura.Siguiente()) {
+        ++total;
+        for (int i = 0; i < n; ++i) {
+            Perfil &f = perfil[size_t(i)];
+            const int tipo = sqlite3_column_type(st, i);
+            if (tipo == SQLITE_NULL)
+                continue;
+            const auto *t = sqlite3_column_text(st, i);
+            const int largo = sqlite3_column_bytes(st, i);
+            f.texto = qMax(f.texto, Caracteres(t, largo));
+            if (tipo == SQLITE_INTEGER)
+                f.digitos = qMax(f.digitos, largo);
+            else
+                f.enteros = false;
+            if (tipo != SQLITE_INTEGER && tipo != SQLITE_FLOAT)
+                f.numeros = false;
+            if (tipo != SQLITE_TEXT || (largo > 0 && !FechaISO(t, largo).isValid()))
+                f.fechas = false;
+        }
+    }
+    lectura.Reinicia();
+    if (!lectura.error().isEmpty())
+        return Falla(lectura.error());
+
+    struct Campo {
+        DBFFieldType tipo;
+        int ancho, decimales;
+    };
+    std::vector<Campo> campos;
+    int registro = 1;
+    for (int i = 0; i < n; ++i) {
+        const Perfil &f = perfil[size_t(i)];
+        const Columna &c = columnas[size_t(i)];
+        Campo campo{FTString, qMax(1, f.texto), 0};
+        if (c.tipo == TipoColumna::Fecha && f.fechas)
+            campo = {FTDate, 8, 0};
+        else if (c.tipo != TipoColumna::Texto && f.enteros)
+            campo = {FTInteger, f.digitos, 0};
+        else if (c.tipo != TipoColumna::Texto && f.numeros)
+            campo = {FTDouble, L::NumeroDbase, 6};
+        if (campo.tipo == FTString && campo.ancho > L::TextoDbase)
+            return Falla(QStringLiteral("La columna %1 tiene textos de %2 caracteres y dBase III admite %3 como máximo; "
+                                        "no se exportó.").arg(c.nombre).arg(campo.ancho).arg(L::TextoDbase));
+        if (campo.tipo == FTInteger && campo.ancho > L::NumeroDbase)
+            return Falla(QStringLiteral("La columna %1 tiene números de más de %2 cifras, que dBase III no admite; "
+                                        "no se exportó.").arg(c.nombre).arg(L::NumeroDbase));
+        registro += campo.ancho;
+        campos.push_back(campo);
+    }
+    if (registro > L::RegistroDbase)
+        return Falla(QStringLiteral("Cada registro ocupa %1 bytes y dBase III admite %2 como máximo; no se exportó. "
+                                    "Elija menos campos o otro formato.").arg(registro).arg(L::RegistroDbase));
+    if (32 + 32 * qint64(n) + 1 + total * registro + 1 > L::ArchivoDbase)
+        return Falla(QStringLiteral("El resultado tiene %1 registros y no cabe en un archivo dBase III (2 GB como "
+                                    "máximo); no se exportó. Reduzca la consulta o elija otro formato.").arg(total));
+
+    QStringList nombres;
+    for (const Columna &c : columnas)
+        nombres << c.nombre;
+    nombres = NombresDbase(nombres);
+
+    const QByteArray archivo = QFile::encodeName(ruta);
+    DBFHandle h = DBFCreateEx(archivo.constData(), "LDID/87");   // code page 1252
+    if (!h)
+        return Falla(QStringLiteral("No se pudo crear el archivo %1").arg(p.destino));
+    std::unique_ptr<std::remove_pointer_t<DBFHandle>, void (*)(DBFHandle)> cierre(h, DBFClose);
+    for (int i = 0; i < n; ++i) {
+        const Campo &c = campos[size_t(i)];
+        if (DBFAddField(h, nombres.at(i).toLatin1().constData(), c.tipo, c.ancho, c.decimales) < 0)
+            return Falla(QStringLiteral("No se pudo definir el campo %1 del archivo %2").arg(nombres.at(i), p.destino));
+    }
+
+    std::string texto;
+    char numero[32];
+    int registroActual = 0;
+    while (lectura.Siguiente()) {
+        for (int i = 0; i < n; ++i) {
+            const Campo &c = campos[size_t(i)];
+            int ok;
+            if (sqlite3_column_type(st, i) == SQLITE_NULL) {
+                ok = DBFWriteNULLAttribute(h, registroActual, i);
+            } else if (c.tipo == FTDate) {
+                const auto *t = sqlite3_column_text(st, i);
+                if (sqlite3_column_bytes(st, i) == 0) {
+                    ok = DBFWriteNULLAttribute(h, registroActual, i);
+                } else {
+                    const char fecha[9] = {char(t[0]), char(t[1]), char(t[2]), char(t[3]), char(t[5]),
+                                           char(t[6]), char(t[8]), char(t[9]), 0};
+                    ok = DBFWriteAttributeDirectly(h, registroActual, i, const_cast<char *>(fecha));
+                }
+            } else if (c.tipo == FTInteger) {
+                std::snprintf(numero, sizeof numero, "%*lld", c.ancho, (long long)sqlite3_column_int64(st, i));
+                ok = DBFWriteAttributeDirectly(h, registroActual, i, numero);
+            } else if (c.tipo == FTDouble) {
+                ok = DBFWriteDoubleAttribute(h, registroActual, i, sqlite3_column_double(st, i));
+            } else {
+                A1252(sqlite3_column_text(st, i), sqlite3_column_bytes(st, i), texto);
+                ok = DBFWriteAttributeDirectly(h, registroActual, i, texto.data());
+            }
+            if (!ok)
+                return Falla(QStringLiteral("No se pudo escribir el valor de %1 en el archivo %2")
+                                 .arg(columnas[size_t(i)].nombre, p.destino));
+        }
+        ++registroActual;
+        ++r.filas;
+        Avanza();
+    }
+    if (!lectura.error().isEmpty())
+        return Falla(lectura.error());
+    cierre.reset();
+    // shapelib reports no write error of its own: the file must hold every record.
+    const qint64 esperado = 32 + 32 * qint64(n) + 1 + qint64(registroActual) * registro;
+    if (QFileInfo(ruta).size() < esperado)
+        return Falla(QStringLiteral("No se pudo escribir completo el archivo %1").arg(p.destino));
+    return true;
+}
+
+QString RutaLocal(const QString &nombreBase)
+{
+    if (nombreBase.startsWith(QLatin1String("file:")))
+        return QUrl(nombreBase.section(QLatin1Char('?'), 0, 0)).toLocalFile();
+    return nombreBase;
+}
+
+QString Canonica(const QString &ruta)
+{
+    const QFileInfo fi(ruta);
+    const QString c = fi.canonicalFilePath();
+    return c.isEmpty() ? QDir::cleanPath(fi.absoluteFilePath()) : c;
+}
+
+} // namespace
+
+QStringList NombresDbase(const QStringList &nombres)
+{
+    static const QRegularExpression ajenos(QStringLiteral("[^A-Z0-9_]"));
+    QStringList limpios;
+    for (const QString &n : nombres) {
+        QString s = n.toUpper().replace(ajenos, QStringLiteral("_"));
+        if (s.isEmpty() || !s.at(0).isLetter())
+            s.prepend(QLatin1Char('C'));
+        limpios << s;
+    }
+    return Unicos(limpios, 10);
+}
+
+QString RevisaDestino(const QString &destino, const QStringList &protegidos)
+{
+    if (destino.trimmed().isEmpty())
+        return QStringLiteral("No proporcionó ningún nombre de archivo.");
+    const QFileInfo fi(destino);
+    if (fi.isDir())
+        return QStringLiteral("%1 es una carpeta; proporcione el nombre de un archivo.").arg(destino);
+    const QString propio = Canonica(destino);
+    QStringList prohibidos;
+    for (const QString &p : protegidos)
+        prohibidos << p;
+    for (const QString &conexion : QSqlDatabase::connectionNames())
+        prohibidos << RutaLocal(QSqlDatabase::database(conexion, false).databaseName());
+    for (const QString &p : prohibidos) {
+        if (p.isEmpty())
+            continue;
+        const QString c = Canonica(p);
+        for (const char *lado : {"", "-wal", "-shm", "-journal"})
+            if (propio == c + QLatin1String(lado))
+                return QStringLiteral("El archivo %1 es la Base de Datos de trabajo, su plantilla o una Base de Datos "
+                                      "abierta; no se puede exportar sobre él. Elija otro nombre.....").arg(destino);
+    }
+    const bool bloqueado = QFileInfo::exists(fi.absolutePath() + QStringLiteral("/.~lock.") + fi.fileName() + QLatin1Char('#'));
+    if (fi.exists() && (bloqueado || !fi.isWritable()))
+        return QStringLiteral("El archivo %1 está en uso o es de solo lectura; ciérrelo o elija otro nombre.....").arg(destino);
+    return {};
+}
+
+ResultadoExportacion ExportaTabla(const BaseDatos &bd, const PeticionExportacion &p)
+{
+    ResultadoExportacion fallo;
+    fallo.error = RevisaDestino(p.destino, p.protegidos);
+    if (!fallo.error.isEmpty())
+        return fallo;
+
+    static const QRegularExpression nombreTabla(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    const QString sql = nombreTabla.match(p.origen).hasMatch() ? QStringLiteral("SELECT * FROM ") + Nombre(p.origen) : p.origen;
+    sqlite3 *fuente = nullptr;
+    try {
+        fuente = bd.Manejador();
+    } catch (const ErrorBD &e) {
+        fallo.error = e.Descripcion();
+        return fallo;
+    }
+    Lectura lectura(fuente, sql, p.valores);
+    if (!lectura.error().isEmpty()) {
+        fallo.error = lectura.error();
+        return fallo;
+    }
+
+    const char *extension = p.formato == FormatoExportacion::Dbase ? ".dbf" : ".tmp";
+    ArchivoDestino archivo(p.destino, QString::fromLatin1(extension));
+    Exportacion ex{p, fuente, lectura, ColumnasDe(lectura.st(), p.tipos), {}};
+    bool ok = false;
+    switch (p.formato) {
+    case FormatoExportacion::BaseDatos: ok = ex.BaseDatosSqlite(archivo.RutaTemporal()); break;
+    case FormatoExportacion::Excel: ok = ex.Excel(archivo.RutaTemporal()); break;
+    case FormatoExportacion::Dbase: ok = ex.Dbase(archivo.RutaTemporal()); break;
+    }
+    if (ok && !archivo.Confirma(&ex.r.error))
+        ok = false;
+    ex.r.ok = ok;
+    if (!ok)
+        ex.r.filas = 0;
+    return ex.r;
+}

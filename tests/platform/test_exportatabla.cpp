@@ -1,0 +1,213 @@
+#include "comun/ProgramaTemporal.h"
+#include "platform/ExportaTabla.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QRegularExpression>
+#include <QSqlRecord>
+#include <gtest/gtest.h>
+#include <shapefil.h>
+#include <unistd.h>
+#include <zip.h>
+
+namespace {
+
+// One row of every kind: a text code with a leading zero, an Ñ, a date, a null,
+// names that shorten alike for dBase.
+const char *Origen = "SELECT * FROM T ORDER BY Folio";
+
+class ExportaTablaTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        p.AbreBase();
+        p.Ejecuta("CREATE TEMP TABLE T (CodEstado TEXT, Folio INTEGER, fechaAtencion DATE, Paterno TEXT, "
+                  "Edad INTEGER, Derechohabiencia01 TEXT, Derechohabiencia02 TEXT, EntreCalleUno TEXT, EntreCalleDos TEXT)");
+        p.Ejecuta("INSERT INTO T VALUES ('09', 1, '2004-01-05', 'PEÑA', 30, '01', NULL, 'A', 'B'), "
+                  "('36', 22, '2004-12-25', 'LÓPEZ', NULL, ' ', '02', NULL, 'C')");
+    }
+    ResultadoExportacion Exporta(FormatoExportacion f, const QString &archivo, const QString &origen = Origen)
+    {
+        PeticionExportacion pe;
+        pe.origen = origen;
+        pe.destino = Ruta(archivo);
+        pe.formato = f;
+        pe.nombre = f == FormatoExportacion::Excel ? "ExcelTabla" : "Resumen";
+        pe.protegidos = {p.ctx->ArchivoPlantilla()};
+        return ExportaTabla(p.bd(), pe);
+    }
+    QString Ruta(const QString &archivo) const { return QDir(p.Carpeta()).filePath(archivo); }
+    ProgramaTemporal p;
+};
+
+QByteArray MiembroZip(const QString &ruta, const char *miembro)
+{
+    int err = 0;
+    zip_t *z = zip_open(QFile::encodeName(ruta).constData(), ZIP_RDONLY, &err);
+    if (!z)
+        return {};
+    QByteArray datos;
+    if (zip_file_t *f = zip_fopen(z, miembro, 0)) {
+        char buf[65536];
+        zip_int64_t n;
+        while ((n = zip_fread(f, buf, sizeof buf)) > 0)
+            datos.append(buf, int(n));
+        zip_fclose(f);
+    }
+    zip_close(z);
+    return datos;
+}
+
+} // namespace
+
+TEST_F(ExportaTablaTest, BaseDatosConservaTiposYValores)
+{
+    const auto r = Exporta(FormatoExportacion::BaseDatos, "Resumen.db");
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.filas, 2);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "lee");
+        db.setDatabaseName(Ruta("Resumen.db"));
+        ASSERT_TRUE(db.open());
+        QSqlQuery q("SELECT CodEstado, typeof(CodEstado), Folio, typeof(Folio), fechaAtencion, Paterno, Edad IS NULL "
+                    "FROM Resumen ORDER BY Folio", db);
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(0).toString() + q.value(1).toString() + q.value(2).toString() + q.value(3).toString(),
+                  "09text1integer");
+        EXPECT_EQ(q.value(4).toString(), "2004-01-05");
+        EXPECT_EQ(q.value(5).toString(), "PEÑA");
+        ASSERT_TRUE(q.next());
+        EXPECT_TRUE(q.value(6).toBool());
+    }
+    QSqlDatabase::removeDatabase("lee");
+}
+
+TEST_F(ExportaTablaTest, ExcelHojaConFechasComoFechasYCodigosComoTexto)
+{
+    const auto r = Exporta(FormatoExportacion::Excel, "libro.xlsx");
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_TRUE(MiembroZip(Ruta("libro.xlsx"), "xl/workbook.xml").contains("name=\"ExcelTabla\""));
+    const QString hoja = QString::fromUtf8(MiembroZip(Ruta("libro.xlsx"), "xl/worksheets/sheet1.xml"));
+    EXPECT_TRUE(hoja.contains("<c r=\"A2\" t=\"inlineStr\"><is><t>09</t></is></c>")) << hoja.toStdString();
+    EXPECT_TRUE(hoja.contains("<c r=\"B3\"><v>22</v></c>"));
+    EXPECT_TRUE(hoja.contains("<c r=\"D2\" t=\"inlineStr\"><is><t>PEÑA</t></is></c>"));
+    // 5 January 2004 is day 37991 of Excel's calendar, shown through a date format.
+    EXPECT_TRUE(hoja.contains(QRegularExpression("<c r=\"C2\" s=\"\\d+\"><v>37991</v></c>")));
+    EXPECT_TRUE(MiembroZip(Ruta("libro.xlsx"), "xl/styles.xml").contains("formatCode=\"dd/mm/yyyy\""));
+}
+
+TEST_F(ExportaTablaTest, DbaseCodigoDePagina1252NombresUnicosYFechas)
+{
+    const auto r = Exporta(FormatoExportacion::Dbase, "Res.dbf");
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    DBFHandle h = DBFOpen(QFile::encodeName(Ruta("Res.dbf")).constData(), "rb");
+    ASSERT_NE(h, nullptr);
+    EXPECT_STREQ(DBFGetCodePage(h), "LDID/87");
+    ASSERT_EQ(DBFGetRecordCount(h), 2);
+    QStringList campos;
+    for (int i = 0; i < DBFGetFieldCount(h); ++i) {
+        char nombre[12];
+        int ancho, dec;
+        const DBFFieldType t = DBFGetFieldInfo(h, i, nombre, &ancho, &dec);
+        campos << QStringLiteral("%1:%2%3").arg(nombre).arg(QChar(DBFGetNativeFieldType(h, i))).arg(ancho);
+        (void)t;
+    }
+    EXPECT_EQ(campos.join(' ').toStdString(),
+              "CODESTADO:C2 FOLIO:N2 FECHAATENC:D8 PATERNO:C5 EDAD:N2 DERECHOH01:C2 DERECHOH02:C2 "
+              "ENTRECALLE:C1 ENTRECAL_2:C1");
+    EXPECT_STREQ(DBFReadStringAttribute(h, 0, 0), "09");
+    EXPECT_EQ(DBFReadIntegerAttribute(h, 1, 1), 22);
+    EXPECT_STREQ(DBFReadStringAttribute(h, 0, 2), "20040105");
+    EXPECT_EQ(QByteArray(DBFReadStringAttribute(h, 0, 3)), QByteArray("PE\xD1" "A"));
+    EXPECT_TRUE(DBFIsAttributeNULL(h, 1, 4));
+    DBFClose(h);
+}
+
+TEST(NombresDbase, CortosUnicosYConSuNumero)
+{
+    EXPECT_EQ(NombresDbase({"Derechohabiencia01", "Derechohabiencia02", "Derechohabiencia03", "fechaAtencion",
+                            "E.Folio", "Folio", "CodLesionadoVehiculo", "1x"}),
+              QStringList({"DERECHOH01", "DERECHOH02", "DERECHOH03", "FECHAATENC", "E_FOLIO", "FOLIO",
+                           "CODLESIONA", "C1X"}));
+}
+
+TEST_F(ExportaTablaTest, RehusaLaBaseDeTrabajoLaPlantillaYLoQueEstaEnUso)
+{
+    const QString enUso = Ruta("solo.dbf");
+    EscribeArchivo(enUso, "viejo");
+    QFile::setPermissions(enUso, QFile::ReadOwner);
+    const bool root = ::geteuid() == 0;
+    struct Caso {
+        QString destino;
+        const char *dice;
+    };
+    for (const Caso &c : {Caso{p.ctx->ArchivoBD, "Base de Datos de trabajo"},
+                          Caso{p.ctx->ArchivoPlantilla(), "Base de Datos de trabajo"},
+                          Caso{p.ctx->ArchivoBD + "-wal", "Base de Datos de trabajo"},
+                          Caso{root ? QString() : enUso, "en uso"}}) {
+        if (c.destino.isEmpty())
+            continue;
+        const QByteArray antes = LeeArchivo(c.destino);
+        PeticionExportacion pe{Origen, {}, c.destino, FormatoExportacion::Dbase, {}, {}, {p.ctx->ArchivoPlantilla()}, {}};
+        const auto r = ExportaTabla(p.bd(), pe);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.error.contains(c.dice)) << r.error.toStdString();
+        EXPECT_EQ(LeeArchivo(c.destino), antes);
+    }
+}
+
+TEST_F(ExportaTablaTest, UnaFallaAMitadDejaEnteroElArchivoAnterior)
+{
+    EscribeArchivo(Ruta("Resumen.db"), "viejo");
+    // The third row overflows an integer while the file is being written.
+    const auto r = Exporta(FormatoExportacion::BaseDatos, "Resumen.db",
+                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n LIMIT 3) "
+                           "SELECT CASE WHEN i < 3 THEN i ELSE abs(-9223372036854775807 - 1) END AS x FROM n");
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_EQ(LeeArchivo(Ruta("Resumen.db")), "viejo");
+    EXPECT_EQ(QDir(p.Carpeta()).entryList({"*.tmp", ".*.tmp"}, QDir::Files | QDir::Hidden).size(), 0);
+}
+
+TEST_F(ExportaTablaTest, CarpetaSinPermisoDejaEnteroElArchivoAnterior)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes in any folder";
+    QDir(p.Carpeta()).mkdir("cerrada");
+    EscribeArchivo(Ruta("cerrada/libro.xlsx"), "viejo");
+    QFile::setPermissions(Ruta("cerrada"), QFile::ReadOwner | QFile::ExeOwner);
+    const auto r = Exporta(FormatoExportacion::Excel, "cerrada/libro.xlsx");
+    QFile::setPermissions(Ruta("cerrada"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(LeeArchivo(Ruta("cerrada/libro.xlsx")), "viejo");
+}
+
+TEST_F(ExportaTablaTest, ResultadoMayorQueElFormatoSeRehusaSinCortar)
+{
+    struct Caso {
+        FormatoExportacion f;
+        const char *origen;
+        const char *dice;
+    };
+    const Caso casos[] = {
+        {FormatoExportacion::Excel,
+         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n LIMIT 1048576) SELECT i FROM n",
+         "1048576 registros y una hoja de Excel admite 1048575"},
+        {FormatoExportacion::Dbase, "SELECT printf('%300s', 'x') AS Largo", "textos de 300 caracteres"},
+        {FormatoExportacion::Dbase,
+         "SELECT printf('%250s', 'x') AS a, printf('%250s', 'x') AS b, printf('%250s', 'x') AS c, printf('%250s', 'x') "
+         "AS d, printf('%250s', 'x') AS e, printf('%250s', 'x') AS f, printf('%250s', 'x') AS g, printf('%250s', 'x') "
+         "AS h, printf('%250s', 'x') AS i, printf('%250s', 'x') AS j, printf('%250s', 'x') AS k, printf('%250s', 'x') "
+         "AS l, printf('%250s', 'x') AS m, printf('%250s', 'x') AS n, printf('%250s', 'x') AS o, printf('%250s', 'x') "
+         "AS p, printf('%250s', 'x') AS q",
+         "Cada registro ocupa 4251 bytes"},
+    };
+    for (const Caso &c : casos) {
+        const auto r = Exporta(c.f, "grande", c.origen);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.error.contains(c.dice)) << r.error.toStdString();
+        EXPECT_FALSE(QFile::exists(Ruta("grande")));
+    }
+}
