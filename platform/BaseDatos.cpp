@@ -2,7 +2,9 @@
 
 #include "platform/FuncionesSql.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -115,6 +117,52 @@ bool BaseDatos::EsBaseVelmoran(const QString &archivo)
     return AppIdDe(archivo) == IdAplicacion;
 }
 
+bool BaseDatos::CarpetaConEscritura(const QString &carpeta)
+{
+    // A real write, not the permission bits: ACLs, read-only mounts and
+    // protected folders all refuse it alike.
+    QTemporaryFile prueba(QDir(carpeta).filePath(QStringLiteral(".velmoran-XXXXXX")));
+    return prueba.open();
+}
+
+QString BaseDatos::TextoCarpetaSinEscritura(const QString &carpeta)
+{
+    return QStringLiteral("No se puede escribir en la carpeta %1: esa carpeta debe permitir escritura, "
+                          "verifique por favor.....")
+        .arg(QDir::toNativeSeparators(QDir::cleanPath(carpeta)));
+}
+
+bool BaseDatos::EsBaseSana(const QString &archivo, const QStringList &tablas)
+{
+    if (!EsBaseVelmoran(archivo))
+        return false;
+    static int siguiente = 0;
+    const QString nombre = QStringLiteral("RevisaBase_%1").arg(++siguiente);
+    bool sana = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombre);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
+        db.setDatabaseName(QUrl::fromLocalFile(QFileInfo(archivo).absoluteFilePath()).toString(QUrl::FullyEncoded)
+                           + QStringLiteral("?mode=ro"));
+        if (db.open()) {
+            QSqlQuery q(db);
+            sana = q.exec(QStringLiteral("PRAGMA quick_check")) && q.next()
+                   && q.value(0).toString() == QLatin1String("ok");
+            for (const QString &tabla : tablas) {
+                if (!sana)
+                    break;
+                q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
+                q.addBindValue(tabla);
+                sana = q.exec() && q.next();
+            }
+            q.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(nombre);
+    return sana;
+}
+
 void BaseDatos::Abre(const QString &archivo)
 {
     Cierra();
@@ -124,6 +172,8 @@ void BaseDatos::Abre(const QString &archivo)
     if (!EsBaseVelmoran(archivo))
         throw ErrorBD(SQLITE_NOTADB,
                       QStringLiteral("El archivo %1 no es una Base de Datos de VELMORAN").arg(archivo));
+    if (!CarpetaConEscritura(fi.absolutePath()))
+        throw ErrorBD(SQLITE_READONLY, TextoCarpetaSinEscritura(fi.absolutePath()));
 
     QSqlDatabase db = QSqlDatabase::contains(nombre_) ? QSqlDatabase::database(nombre_, false)
                                                        : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombre_);

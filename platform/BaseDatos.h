@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 #include <stdexcept>
 
@@ -66,6 +67,14 @@ public:
     // Tells whether the file at that path is a VELMORAN database, without
     // touching the open session.
     static bool EsBaseVelmoran(const QString &archivo);
+    // A VELMORAN database that opens read-only, passes SQLite's quick check and
+    // holds these tables; the file is not changed.
+    static bool EsBaseSana(const QString &archivo, const QStringList &tablas);
+    // Whether a new file can be written in the folder. SQLite writes its
+    // journal beside the database, so a folder without it cannot hold one.
+    static bool CarpetaConEscritura(const QString &carpeta);
+    // What the user reads when it cannot: the folder, named, must allow writing.
+    static QString TextoCarpetaSinEscritura(const QString &carpeta);
 
 private:
     QString nombre_;

@@ -1,5 +1,6 @@
 #include "shell/ParamInicio.h"
 
+#include "platform/ArchivoDestino.h"
 #include "platform/CursorOcupado.h"
 #include "shell/frmParamInicio.h"
 #include "shell/mdiPrincipal.h"
@@ -80,17 +81,43 @@ bool ParamInicio::CreaBaseVacia(const QString &archivo)
                               TituloParam);
         return false;
     }
-    // Copy under a temporary name first, so that a failed copy leaves no half file.
-    const QString temporal = archivo + QStringLiteral(".tmp");
-    QFile::remove(temporal);
-    if (!QFile::copy(plantilla, temporal) || !QFile::rename(temporal, archivo)) {
-        QFile::remove(temporal);
-        ctx_.mensajes.Informa(QStringLiteral("No se pudo crear la Base de Datos %1, verifique por favor.....")
-                                  .arg(QDir::toNativeSeparators(archivo)),
+    const QString noSeCreo = QStringLiteral("No se pudo crear la Base de Datos %1:\n").arg(QDir::toNativeSeparators(archivo));
+    if (!BaseDatos::CarpetaConEscritura(ctx_.RutaDatos)) {
+        ctx_.mensajes.Informa(noSeCreo + BaseDatos::TextoCarpetaSinEscritura(ctx_.RutaDatos), TituloParam);
+        return false;
+    }
+    // The event tables a working database must hold.
+    static const QStringList tablas = {QStringLiteral("D_EVENTO"),         QStringLiteral("D_Derechohabiencia"),
+                                       QStringLiteral("D_TipoViolencia"),  QStringLiteral("D_BajoEfectos"),
+                                       QStringLiteral("D_TipoAtencion"),   QStringLiteral("D_Diagnosticos")};
+    const QString danada = noSeCreo
+                           + QStringLiteral("la Base de Datos vacía %1 está dañada; reponga ese archivo, "
+                                            "verifique por favor.....")
+                                 .arg(QDir::toNativeSeparators(plantilla));
+    if (!BaseDatos::EsBaseSana(plantilla, tablas)) {
+        ctx_.mensajes.Informa(danada, TituloParam);
+        return false;
+    }
+    // Copied under a temporary name and put in place only once the copy opens
+    // as a database: a failure leaves nothing behind (the temporary file goes
+    // with `destino`).
+    ArchivoDestino destino(archivo);
+    const QString copia = destino.RutaTemporal();
+    QString error;
+    if (!QFile::copy(plantilla, copia)) {
+        ctx_.mensajes.Informa(noSeCreo + QStringLiteral("no se pudo copiar la Base de Datos vacía, verifique por favor....."),
                               TituloParam);
         return false;
     }
-    QFile::setPermissions(archivo, QFile::permissions(archivo) | QFileDevice::WriteOwner);
+    QFile::setPermissions(copia, QFile::permissions(copia) | QFileDevice::WriteOwner);
+    if (!BaseDatos::EsBaseSana(copia, tablas)) {
+        ctx_.mensajes.Informa(danada, TituloParam);
+        return false;
+    }
+    if (!destino.Confirma(&error)) {
+        ctx_.mensajes.Informa(noSeCreo + error, TituloParam);
+        return false;
+    }
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "shell/mdiPrincipal.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 QString ImagenFondo(const QString &carpetaPrograma, const QSize &pantalla)
 {
@@ -32,10 +33,14 @@ bool Main(Contexto &ctx, InstanciaUnica &instancia, mdiPrincipal &principal, Ven
             CursorOcupado reloj;
             ctx.ConexionBD.Abre(ctx.ArchivoBD);
             break;
-        } catch (const ErrorBD &) {
-            ctx.mensajes.Informa(QStringLiteral("El nombre de la Base de Datos es incorrecto\n"
-                                                "por favor ingrese el nombre correcto "),
-                                 QStringLiteral("Parámetros del sistema"));
+        } catch (const ErrorBD &e) {
+            // A file that is there but does not open also says why (a folder
+            // without writing, a damaged file); a missing one asks for the name.
+            QString texto = QStringLiteral("El nombre de la Base de Datos es incorrecto\n"
+                                           "por favor ingrese el nombre correcto ");
+            if (QFileInfo::exists(ctx.ArchivoBD))
+                texto += QStringLiteral("\n\n") + e.Descripcion();
+            ctx.mensajes.Informa(texto, QStringLiteral("Parámetros del sistema"));
             if (!ventanas.ParamInicio())
                 return false;
             if (ctx.ConexionBD.EstaAbierta())

@@ -113,7 +113,9 @@ TEST_F(ArranqueTest, UnArchivoQueNoEsBaseNoSeAbreNiSeToca)
     const QString ruta = p.ctx->NombreArchivoBD("36", "2004");
     ASSERT_TRUE(EscribeArchivo(ruta, "datos ajenos"));
     EXPECT_FALSE(Arranca());
-    EXPECT_EQ(p.mensajes.Ultimo(), MensajeNombreIncorrecto);
+    // A file that is there gets its reason after the message of a wrong name.
+    EXPECT_EQ(p.mensajes.Ultimo(), MensajeNombreIncorrecto + "\n\nEl archivo " + ruta
+                                       + " no es una Base de Datos de VELMORAN");
     EXPECT_EQ(LeeArchivo(ruta), "datos ajenos");
 }
 

@@ -4,6 +4,7 @@
 #include "shell/frmParamInicio.h"
 #include "shell/mdiPrincipal.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -11,6 +12,12 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -238,6 +245,94 @@ TEST_F(ParamTest, UnArchivoExistenteQueNoAbreNuncaSeSobreescribe)
     EXPECT_TRUE(
         p.mensajes.Ultimo().startsWith("No se pudo abrir la Base de Datos, por favor verifique sus datos.\n\n"));
     EXPECT_EQ(LeeArchivo(ruta), "eventos de otra instalacion");
+}
+
+TEST_F(ParamTest, PlantillaDanadaNoDejaNadaYSeOfreceDeNuevoAlRepararla)
+{
+    const QString plantilla = p.ctx->ArchivoPlantilla();
+    const QByteArray sana = LeeArchivo(plantilla);
+    const QString ruta = p.ctx->NombreArchivoBD("09", "2026");
+    const QStringList antes = QDir(p.ctx->RutaDatos).entryList(QDir::Files | QDir::Hidden);
+    for (const QByteArray &danada : {QByteArray("texto escrito encima"), sana.left(8192)}) {
+        ASSERT_TRUE(EscribeArchivo(plantilla, danada));
+        Abre();
+        Edita("9", "2026");
+        p.mensajes.Limpia();
+        p.mensajes.Responde(true);
+        ventana->cmdAccion[0]->click();
+        ASSERT_EQ(p.mensajes.cajas.size(), 2);
+        EXPECT_EQ(p.mensajes.cajas[1].texto,
+                  QStringLiteral("No se pudo crear la Base de Datos %1:\nla Base de Datos vacía %2 está dañada; "
+                                 "reponga ese archivo, verifique por favor.....")
+                      .arg(QDir::toNativeSeparators(ruta), QDir::toNativeSeparators(plantilla)));
+        EXPECT_EQ(QDir(p.ctx->RutaDatos).entryList(QDir::Files | QDir::Hidden), antes);
+    }
+    ASSERT_TRUE(EscribeArchivo(plantilla, sana));
+    Edita("9", "2026");
+    p.mensajes.Limpia();
+    p.mensajes.Responde(true);
+    ventana->cmdAccion[0]->click();
+    EXPECT_TRUE(p.mensajes.cajas.value(0).pregunta);
+    EXPECT_TRUE(ventana->Abierta());
+    EXPECT_TRUE(BaseDatos::EsBaseVelmoran(ruta));
+}
+
+namespace {
+// The Datos folder closed to writing for the test's length, also for root
+// (which the permission bits do not stop): the immutable flag.
+class CarpetaSinEscritura {
+public:
+    explicit CarpetaSinEscritura(const QString &ruta) : ruta_(QFile::encodeName(ruta)) { activa_ = Pon(true); }
+    ~CarpetaSinEscritura()
+    {
+        if (activa_)
+            Pon(false);
+    }
+    bool Activa() const { return activa_; }
+
+private:
+    bool Pon(bool si)
+    {
+        if (geteuid() != 0)
+            return chmod(ruta_.constData(), si ? 0555 : 0755) == 0;
+        const int fd = open(ruta_.constData(), O_RDONLY | O_DIRECTORY);
+        int banderas = 0;
+        bool ok = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &banderas) == 0;
+        banderas = si ? banderas | FS_IMMUTABLE_FL : banderas & ~FS_IMMUTABLE_FL;
+        ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &banderas) == 0;
+        if (fd >= 0)
+            close(fd);
+        return ok;
+    }
+    QByteArray ruta_;
+    bool activa_ = false;
+};
+} // namespace
+
+TEST_F(ParamTest, CarpetaDatosSinEscrituraSeNombraAlAbrirYAlCrear)
+{
+    p.CreaBase("15", "2026");
+    const QString sinEscritura = QStringLiteral("No se puede escribir en la carpeta %1: esa carpeta debe permitir "
+                                                "escritura, verifique por favor.....")
+                                     .arg(QDir::toNativeSeparators(p.ctx->RutaDatos));
+    CarpetaSinEscritura protegida(p.ctx->RutaDatos);
+    if (!protegida.Activa())
+        GTEST_SKIP() << "no se pudo proteger la carpeta contra escritura";
+    Abre();
+    Edita("15", "2026");
+    ventana->cmdAccion[0]->click();
+    EXPECT_EQ(p.mensajes.Ultimo(),
+              "No se pudo abrir la Base de Datos, por favor verifique sus datos.\n\n" + sinEscritura);
+
+    const QStringList antes = QDir(p.ctx->RutaDatos).entryList(QDir::Files | QDir::Hidden);
+    Edita("16", "2026");
+    p.mensajes.Responde(true);
+    ventana->cmdAccion[0]->click();
+    EXPECT_EQ(p.mensajes.Ultimo(), QStringLiteral("No se pudo crear la Base de Datos %1:\n")
+                                           .arg(QDir::toNativeSeparators(p.ctx->NombreArchivoBD("16", "2026")))
+                                       + sinEscritura);
+    EXPECT_EQ(QDir(p.ctx->RutaDatos).entryList(QDir::Files | QDir::Hidden), antes);
+    EXPECT_FALSE(ventana->Abierta());
 }
 
 TEST_F(ParamTest, CancelarSinFalloSoloCierra)
