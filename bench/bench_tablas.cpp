@@ -14,6 +14,7 @@
 #include "shell/Contexto.h"
 #include "tools/LibroDinamico.h"
 #include "tools/SqlTablas.h"
+#include "tools/TablaCompleta.h"
 #include "tools/TablaDinamica.h"
 
 #include <QApplication>
@@ -122,6 +123,13 @@ int Corre(int n, const QString &carpetaSalida)
     Cifra("libro de tabla dinámica", libro, lectura);
     const double todo = Segundos([&] { GeneraTablaDinamica(ctx); });
     Cifra("tabla dinámica completa (menú)", todo, plana + lectura);
+
+    const double eventos = LecturaPlana(ctx.ConexionBD, QStringLiteral("main.D_EVENTO"));
+    for (const bool enBase : {true, false}) {
+        ctx.TablaEnAccess = enBase;
+        const double t = Segundos([&] { GeneraTablaCompleta(ctx); });
+        Cifra(enBase ? "tabla completa .db" : "tabla completa .xlsx", t, enBase ? plana : eventos);
+    }
 
     std::printf("memoria pico: %.0f MB\n", PicoMB());
     return 0;

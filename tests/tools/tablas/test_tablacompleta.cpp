@@ -4,6 +4,8 @@
 
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -90,6 +92,60 @@ TEST_F(PruebaCompleta, SinEventosSoloLasColumnasDelEventoYLasEstadisticas)
     }
     EXPECT_EQ(p.Filas("SELECT name FROM sqlite_master ORDER BY name"), tablas);
     EXPECT_EQ(p.Filas("SELECT name FROM sqlite_temp_master"), QStringList());
+}
+
+} // namespace
+
+namespace {
+
+class PruebaSalidaCompleta : public PruebaTablas {
+protected:
+    QString Archivo(const char *ext) const { return Ruta(QStringLiteral("TablaCompletaVELMORAN.") + ext); }
+    void Genera(bool enBase)
+    {
+        p.ctx->TablaEnAccess = enBase;
+        GeneraTablaCompleta(*p.ctx);
+    }
+};
+
+TEST_F(PruebaSalidaCompleta, BaseYLibroConLaMismaTablaSinTocarLaBaseDeTrabajo)
+{
+    Evento(1, "2004-12-26", {{"CodEstado", "09"}});
+    Detalle("D_Derechohabiencia", 1, {"1"}, "2004-12-26");
+    const QStringList tablas = p.Filas("SELECT name FROM sqlite_master ORDER BY name");
+
+    Genera(true);
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.Ultimo(), "Puede revisar su tabla en: " + Archivo("db"));
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, "VELMORAN2016");
+    EXPECT_EQ(p.mensajes.cajas[0].icono, Mensajes::Icono::Ninguno);
+    p.Ejecuta("ATTACH DATABASE ? AS salida", {Archivo("db")});
+    EXPECT_EQ(p.Filas("SELECT Clues, CodEstado, Derhab01, MES, ANIO_ESTADISTICO FROM salida.TablaVELMORANCompleta"),
+              QStringList{"DFQRV000015|09|1|ENERO|2005"});
+    p.Ejecuta("DETACH DATABASE salida");
+
+    Genera(false);
+    EXPECT_EQ(p.mensajes.Ultimo(), "Puede revisar su tabla en: " + Archivo("xlsx"));
+    EXPECT_TRUE(QFileInfo::exists(Archivo("db")));
+    const QString hoja = ParteZip(Archivo("xlsx"), "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(ParteZip(Archivo("xlsx"), "xl/workbook.xml").contains("<sheet name=\"TablaVELMORAN\""));
+    EXPECT_TRUE(hoja.contains("<is><t>09</t></is>"));                     // the state code stays text
+    EXPECT_TRUE(hoja.contains(QRegularExpression("<c r=\"C2\" s=\"\\d+\"><v>38347</v>")));   // 26/12/2004
+    EXPECT_EQ(p.Filas("SELECT name FROM sqlite_master ORDER BY name"), tablas);
+    EXPECT_EQ(p.Filas("SELECT name FROM sqlite_temp_master"), QStringList());
+}
+
+TEST_F(PruebaSalidaCompleta, UnaFallaSeMuestraEnLugarDelMensajeDeExito)
+{
+    Evento(1, "2004-06-15");
+    QDir(p.Carpeta()).mkdir("TablaCompletaVELMORAN.xlsx");   // a folder stands where the file goes
+
+    Genera(false);
+
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, "Herramientas VELMORAN");
+    EXPECT_FALSE(p.mensajes.Ultimo().startsWith("Puede revisar"));
+    EXPECT_TRUE(QFileInfo(Archivo("xlsx")).isDir());
 }
 
 } // namespace
