@@ -1,0 +1,166 @@
+#include "queries/ModeloTablaTrabajo.h"
+
+#include "platform/BaseDatos.h"
+
+#include <QDate>
+#include <QSqlQuery>
+#include <sqlite3.h>
+
+namespace {
+constexpr int PaginasGuardadas = 16;
+}
+
+ModeloTablaTrabajo::ModeloTablaTrabajo(const BaseDatos &bd, QObject *padre) : QAbstractTableModel(padre), bd_(bd)
+{
+}
+
+ModeloTablaTrabajo::~ModeloTablaTrabajo()
+{
+    Finaliza();
+}
+
+void ModeloTablaTrabajo::Finaliza()
+{
+    sqlite3_finalize(lee_);
+    lee_ = nullptr;
+}
+
+void ModeloTablaTrabajo::Carga(const QString &tabla)
+{
+    beginResetModel();
+    Finaliza();
+    tabla_ = tabla;
+    nombres_.clear();
+    fechas_.clear();
+    filas_.clear();
+    paginas_.clear();
+    usadas_.clear();
+    try {
+        QSqlQuery q = bd_.Ejecuta(QStringLiteral("SELECT name, type FROM pragma_table_info(?, 'temp')"), {tabla});
+        while (q.next()) {
+            nombres_ << q.value(0).toString();
+            fechas_ << (q.value(1).toString().compare(QLatin1String("DATE"), Qt::CaseInsensitive) == 0);
+        }
+        q.finish();
+        QSqlQuery r = bd_.Ejecuta(QStringLiteral("SELECT rowid FROM temp.\"%1\" ORDER BY rowid").arg(tabla));
+        while (r.next())
+            filas_ << r.value(0).toLongLong();
+        const QByteArray sql = QStringLiteral("SELECT * FROM temp.\"%1\" WHERE rowid = ?").arg(tabla).toUtf8();
+        sqlite3 *db = bd_.Manejador();
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &lee_, nullptr) != SQLITE_OK)
+            throw ErrorBD::DelMotor(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), false);
+    } catch (...) {
+        nombres_.clear();
+        filas_.clear();
+        endResetModel();
+        throw;
+    }
+    endResetModel();
+}
+
+void ModeloTablaTrabajo::Cierra()
+{
+    beginResetModel();
+    Finaliza();
+    nombres_.clear();
+    filas_.clear();
+    paginas_.clear();
+    usadas_.clear();
+    endResetModel();
+}
+
+int ModeloTablaTrabajo::rowCount(const QModelIndex &padre) const
+{
+    return padre.isValid() ? 0 : int(filas_.size());
+}
+
+int ModeloTablaTrabajo::columnCount(const QModelIndex &padre) const
+{
+    return padre.isValid() ? 0 : int(nombres_.size());
+}
+
+const QVector<QVariant> &ModeloTablaTrabajo::Pagina(int pagina) const
+{
+    auto it = paginas_.find(pagina);
+    if (it != paginas_.end()) {
+        usadas_.removeOne(pagina);
+        usadas_ << pagina;
+        return *it;
+    }
+    if (usadas_.size() >= PaginasGuardadas)
+        paginas_.remove(usadas_.takeFirst());
+    QVector<QVariant> valores;
+    const int columnas = int(nombres_.size());
+    const int desde = pagina * FilasPagina;
+    const int hasta = qMin(int(filas_.size()), desde + FilasPagina);
+    valores.reserve((hasta - desde) * columnas);
+    for (int f = desde; f < hasta; ++f) {
+        sqlite3_bind_int64(lee_, 1, filas_.at(f));
+        const bool hay = lee_ && sqlite3_step(lee_) == SQLITE_ROW;
+        for (int c = 0; c < columnas; ++c) {
+            QVariant v;
+            if (hay) {
+                switch (sqlite3_column_type(lee_, c)) {
+                case SQLITE_INTEGER: v = qlonglong(sqlite3_column_int64(lee_, c)); break;
+                case SQLITE_FLOAT: v = sqlite3_column_double(lee_, c); break;
+                case SQLITE_NULL: break;
+                default: v = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(lee_, c)));
+                }
+            }
+            valores << v;
+        }
+        sqlite3_reset(lee_);
+    }
+    usadas_ << pagina;
+    return *paginas_.insert(pagina, valores);
+}
+
+QVariant ModeloTablaTrabajo::Valor(int fila, int columna) const
+{
+    if (fila < 0 || fila >= filas_.size() || columna < 0 || columna >= nombres_.size())
+        return {};
+    return Pagina(fila / FilasPagina).value((fila % FilasPagina) * nombres_.size() + columna);
+}
+
+QVariant ModeloTablaTrabajo::data(const QModelIndex &indice, int rol) const
+{
+    if (rol != Qt::DisplayRole || !indice.isValid())
+        return {};
+    const QVariant v = Valor(indice.row(), indice.column());
+    if (fechas_.value(indice.column())) {
+        const QDate d = QDate::fromString(v.toString(), Qt::ISODate);
+        if (d.isValid())
+            return d.toString(QStringLiteral("dd/MM/yyyy"));
+    }
+    return v;
+}
+
+QVariant ModeloTablaTrabajo::headerData(int seccion, Qt::Orientation orientacion, int rol) const
+{
+    if (rol != Qt::DisplayRole)
+        return {};
+    if (orientacion == Qt::Horizontal)
+        return nombres_.value(seccion);
+    return seccion + 1;
+}
+
+void ModeloTablaTrabajo::sort(int columna, Qt::SortOrder)
+{
+    if (columna < 0 || columna >= nombres_.size())
+        return;
+    QVector<qint64> filas;
+    filas.reserve(filas_.size());
+    try {
+        QSqlQuery q = bd_.Ejecuta(QStringLiteral("SELECT rowid FROM temp.\"%1\" ORDER BY \"%2\", rowid")
+                                      .arg(tabla_, nombres_.at(columna)));
+        while (q.next())
+            filas << q.value(0).toLongLong();
+    } catch (const ErrorBD &) {
+        return;   // the rows keep the order they had
+    }
+    emit layoutAboutToBeChanged();
+    filas_.swap(filas);
+    paginas_.clear();
+    usadas_.clear();
+    emit layoutChanged();
+}

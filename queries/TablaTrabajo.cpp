@@ -1,0 +1,179 @@
+#include "queries/TablaTrabajo.h"
+
+#include "platform/BaseDatos.h"
+
+#include <QHash>
+#include <QSqlQuery>
+#include <sqlite3.h>
+
+namespace {
+
+// A detail field of the lists and the slot columns it becomes.
+struct GrupoRanuras {
+    const char *entrada;    // the field entry
+    const char *prefijo;    // slot names: prefix + 01, 02, ...
+    const char *tabla;
+    const char *codigo;
+    const char *persona;    // D_BajoEfectos rows of the patient (1) or the aggressor (2)
+    const char *tipo;       // declared type of the slots
+    const char *inicial;    // value of a slot with no code
+};
+
+// Slot 01 of the groups without a person condition is NULL for an event with
+// no detail rows, as the export always gave; the other slots keep their initial value.
+const GrupoRanuras Grupos[] = {
+    {"D.CodDerechohabiencia", "Derechohabiencia", "D_Derechohabiencia", "CodDerechohabiencia", nullptr, "TEXT", "' '"},
+    {"V.CodTipoViolencia", "TipoViolencia", "D_TipoViolencia", "CodTipoViolencia", nullptr, "INTEGER", "0"},
+    {"P.EfectosPaciente", "EfectosPaciente", "D_BajoEfectos", "CodEfectos", "1", "INTEGER", "0"},
+    {"P.EfectosAgresor", "EfectosAgresor", "D_BajoEfectos", "CodEfectos", "2", "INTEGER", "0"},
+    {"T.CodTipoAtencion", "TipoAtencion", "D_TipoAtencion", "CodTipoAtencion", nullptr, "INTEGER", "0"},
+    {"F.Diagnosticos", "Diagnostico", "D_Diagnosticos", "CodDiagnostico", nullptr, "TEXT", "'    '"},
+};
+
+struct Columna {
+    QString nombre;
+    QString tipo;
+    QString expresion;
+};
+
+const GrupoRanuras *GrupoDe(const QString &entrada)
+{
+    for (const GrupoRanuras &g : Grupos)
+        if (entrada.compare(QLatin1String(g.entrada), Qt::CaseInsensitive) == 0)
+            return &g;
+    return nullptr;
+}
+
+QString Cita(const QString &nombre)
+{
+    return QLatin1Char('"') + nombre + QLatin1Char('"');
+}
+
+// The slot columns of a group: each a look-up of the event's k-th code.
+QList<Columna> Ranuras(const GrupoRanuras &g, int cuantas)
+{
+    const QString clave = QStringLiteral("p.CLUES = E.Clues AND p.Folio = E.Folio AND p.fechaAtencion = E.fechaAtencion");
+    const bool diagnosticos = QLatin1String(g.tabla) == QLatin1String("D_Diagnosticos");
+    QList<Columna> columnas;
+    for (int k = 1; k <= cuantas; ++k) {
+        QString busca;
+        if (diagnosticos)
+            busca = QStringLiteral("SELECT p.CodDiagnostico FROM D_Diagnosticos AS p WHERE %1 AND p.Orden = %2").arg(clave).arg(k);
+        else
+            busca = QStringLiteral("SELECT p.%1 FROM %2 AS p WHERE %3%4 ORDER BY p.%1 LIMIT 1 OFFSET %5")
+                        .arg(QLatin1String(g.codigo), QLatin1String(g.tabla), clave,
+                             g.persona ? QStringLiteral(" AND p.CodAfectadoAgresor = ") + QLatin1String(g.persona) : QString())
+                        .arg(k - 1);
+        const bool nuloSinFilas = k == 1 && !g.persona && !diagnosticos;
+        const QString expresion = nuloSinFilas ? QStringLiteral("(%1)").arg(busca)
+                                               : QStringLiteral("coalesce((%1), %2)").arg(busca, QLatin1String(g.inicial));
+        columnas << Columna{QStringLiteral("%1%2").arg(QLatin1String(g.prefijo)).arg(k, 2, 10, QLatin1Char('0')),
+                            QLatin1String(g.tipo), expresion};
+    }
+    return columnas;
+}
+
+// Declared types of D_EVENTO's columns by lower-case name; dates as DATE, so
+// that the exports write them as dates.
+QHash<QString, QPair<QString, QString>> ColumnasEvento(const BaseDatos &bd)
+{
+    QHash<QString, QPair<QString, QString>> columnas;
+    QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT name, type FROM pragma_table_info('D_EVENTO')"));
+    while (q.next()) {
+        const QString nombre = q.value(0).toString();
+        QString tipo = q.value(1).toString();
+        if (nombre.startsWith(QLatin1String("fecha"), Qt::CaseInsensitive))
+            tipo = QStringLiteral("DATE");
+        columnas.insert(nombre.toLower(), {nombre, tipo});
+    }
+    return columnas;
+}
+
+// The columns of a list of field entries.
+QList<Columna> ColumnasDe(const BaseDatos &bd, const QStringList &campos, int ranurasDiagnostico)
+{
+    const auto evento = ColumnasEvento(bd);
+    QList<Columna> columnas;
+    for (const QString &entrada : campos) {
+        if (const GrupoRanuras *g = GrupoDe(entrada)) {
+            const bool diag = QLatin1String(g->tabla) == QLatin1String("D_Diagnosticos");
+            columnas << Ranuras(*g, diag ? ranurasDiagnostico : 3);
+            continue;
+        }
+        const QString columna = entrada.section(QLatin1Char('.'), 1);
+        if (!entrada.startsWith(QLatin1String("E."), Qt::CaseInsensitive) || !evento.contains(columna.toLower()))
+            throw ErrorBD(SQLITE_ERROR, QStringLiteral("El campo %1 no es un campo de la tabla de eventos").arg(entrada));
+        columnas << Columna{columna, evento.value(columna.toLower()).second,
+                            QStringLiteral("E.") + Cita(evento.value(columna.toLower()).first)};
+    }
+    return columnas;
+}
+
+qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna> &columnas,
+                 const SeleccionEventos &s, const QString &orden)
+{
+    QStringList definicion, nombres, expresiones;
+    for (const Columna &c : columnas) {
+        definicion << Cita(c.nombre) + QLatin1Char(' ') + c.tipo;
+        nombres << Cita(c.nombre);
+        expresiones << c.expresion;
+    }
+    // The detail joins may give an event once per matching detail row: one row per event.
+    const bool unido = s.desde.contains(QLatin1String("JOIN"), Qt::CaseInsensitive);
+    QString sql = QStringLiteral("INSERT INTO temp.%1 (%2) SELECT %3%4").arg(tabla, nombres.join(QLatin1Char(',')),
+                                                                           expresiones.join(QLatin1Char(',')), s.desde);
+    if (!s.condicion.trimmed().isEmpty())
+        sql += QStringLiteral(" WHERE ") + s.condicion;
+    if (unido)
+        sql += QStringLiteral(" GROUP BY E.rowid");
+    sql += QStringLiteral(" ORDER BY ") + (orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
+
+    Transaccion t(bd);
+    TablaTrabajo::Borra(bd, tabla);
+    bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
+    const qint64 filas = bd.EjecutaAccion(sql, s.valores);
+    t.Confirma();
+    return filas;
+}
+
+} // namespace
+
+namespace TablaTrabajo {
+
+qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const SeleccionEventos &seleccion)
+{
+    bool conRanuras = false;
+    for (const QString &c : campos)
+        conRanuras = conRanuras || GrupoDe(c);
+    QStringList todos;
+    // The slots are filled by the event key, which the joined form therefore always carries.
+    if (conRanuras || seleccion.desde.contains(QLatin1String("JOIN"), Qt::CaseInsensitive)) {
+        for (const char *clave : {"E.Folio", "E.CLUES", "E.fechaAtencion"})
+            if (!campos.contains(QLatin1String(clave), Qt::CaseInsensitive))
+                todos << QLatin1String(clave);
+    }
+    todos << campos;
+    return Construye(bd, GenConsul, ColumnasDe(bd, todos, 6), seleccion, seleccion.orden);
+}
+
+qint64 ConstruyeTmpQuery(const BaseDatos &bd, const SeleccionEventos &seleccion)
+{
+    static const QStringList campos = {
+        "E.Clues", "E.Folio", "E.fechaAtencion", "E.Paterno", "E.Materno", "E.Nombre", "D.CodDerechohabiencia",
+        "E.Expediente", "E.CodClaveEdad", "E.Edad", "E.CodSexo", "E.CodEmbarazada", "E.CodLeeEscribe",
+        "E.CodEscolaridad", "E.Calle", "E.Colonia", "E.CodEstado", "E.CodMunicipio", "E.CodLocalidad",
+        "E.FechaOcurrencia", "E.CodFestivo", "E.CodDiscapacidad", "E.CodIntencionalidad", "V.CodTipoViolencia",
+        "E.CodVez", "P.EfectosPaciente", "E.CodSitio", "E.CodAgente", "E.CodLesionadoVehiculo", "E.CodUsoSeguridad",
+        "E.CodEquipo", "E.CodArea", "E.CodConsecuencia", "E.CodPrehospitalaria", "E.CodAgresor", "E.EdadAgresor",
+        "E.CodSexoAgresor", "E.CodParentescoAgresor", "P.EfectosAgresor", "E.CodServicio", "T.CodTipoAtencion",
+        "E.CodReferido", "E.CodDestino", "F.Diagnosticos", "E.CodAfecprin", "E.CodCausaExt", "E.CodMP",
+        "E.CodResponsable", "E.NombreResponsable"};
+    return Construye(bd, TmpQuery, ColumnasDe(bd, campos, 3), seleccion, QStringLiteral("E.Clues, E.Folio"));
+}
+
+void Borra(const BaseDatos &bd, const QString &tabla)
+{
+    bd.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(tabla));
+}
+
+} // namespace TablaTrabajo

@@ -1,0 +1,116 @@
+#include "comun/ProgramaTemporal.h"
+#include "queries/ModeloTablaTrabajo.h"
+#include "queries/TablaTrabajo.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Events of unit A (folios 1 to 5) with 0 to 4 codes of every detail, substances
+// of patient and aggressor apart, and diagnoses in Orden 1, 2 and 4.
+class TablaTrabajoTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        p.AbreBase();
+        for (int folio = 1; folio <= 5; ++folio) {
+            const QVariantList clave = {"A", folio, "2004-03-0" + QString::number(folio)};
+            p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Paterno, Edad, CodEstado) VALUES (?, ?, ?, ?, ?, '09')",
+                      clave + QVariantList{folio == 2 ? "PEÑA" : "X", 20 + folio});
+            for (int k = 0; k < folio - 1; ++k) {   // folio n has n - 1 codes, given in reverse
+                const int codigo = 9 - k;
+                p.Ejecuta("INSERT INTO D_Derechohabiencia VALUES (?, ?, ?, ?)", clave + QVariantList{QString("0%1").arg(codigo)});
+                p.Ejecuta("INSERT INTO D_TipoViolencia VALUES (?, ?, ?, ?)", clave + QVariantList{codigo});
+                p.Ejecuta("INSERT INTO D_TipoAtencion VALUES (?, ?, ?, ?)", clave + QVariantList{codigo});
+            }
+        }
+        const QVariantList tres = {"A", 3, "2004-03-03"};
+        for (const auto &[persona, efecto] : {std::pair{1, 5}, {1, 2}, {2, 3}})
+            p.Ejecuta("INSERT INTO D_BajoEfectos VALUES (?, ?, ?, ?, ?)", tres + QVariantList{persona, efecto});
+        for (const auto &[codigo, orden] : {std::pair{"S010", 1}, {"S020", 2}, {"T140", 4}})
+            p.Ejecuta("INSERT INTO D_Diagnosticos VALUES (?, ?, ?, ?, ?)", tres + QVariantList{codigo, orden});
+    }
+    QStringList Columnas(const QString &tabla)
+    {
+        return p.Filas("SELECT name FROM pragma_table_info(?, 'temp')", {tabla});
+    }
+    ProgramaTemporal p;
+};
+
+} // namespace
+
+TEST_F(TablaTrabajoTest, FormaSimpleSoloConLosCamposElegidos)
+{
+    EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Nombre", "E.Edad"}, {" FROM D_Evento AS E", "(E.Edad > ?)", {23}, "E.Edad DESC"}), 2);
+    EXPECT_EQ(Columnas("GENCONSUL"), QStringList({"Nombre", "Edad"}));
+    EXPECT_EQ(p.Filas("SELECT Edad FROM GENCONSUL"), QStringList({"25", "24"}));
+}
+
+TEST_F(TablaTrabajoTest, FormaUnidaLlevaLaClaveYUnaFilaPorEvento)
+{
+    const SeleccionEventos conDetalle{" FROM D_Evento AS E LEFT JOIN D_TipoViolencia AS V ON V.CLUES = E.Clues AND "
+                                      "V.Folio = E.Folio AND V.fechaAtencion = E.fechaAtencion", "(V.CodTipoViolencia >= ?)", {7}, {}};
+    EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Paterno"}, conDetalle), 4);
+    EXPECT_EQ(Columnas("GENCONSUL"), QStringList({"Folio", "CLUES", "fechaAtencion", "Paterno"}));
+    TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.CLUES", "D.CodDerechohabiencia"}, {});
+    EXPECT_EQ(Columnas("GENCONSUL"),
+              QStringList({"Folio", "fechaAtencion", "CLUES", "Derechohabiencia01", "Derechohabiencia02", "Derechohabiencia03"}));
+}
+
+TEST_F(TablaTrabajoTest, RanurasDeCeroACuatroCodigos)
+{
+    TablaTrabajo::ConstruyeGenConsul(p.bd(), {"D.CodDerechohabiencia", "V.CodTipoViolencia", "T.CodTipoAtencion",
+                                              "P.EfectosPaciente", "P.EfectosAgresor", "F.Diagnosticos"}, {});
+    // No rows: slot 01 NULL where the first pass has no condition, the initial value elsewhere;
+    // a fourth code has no slot.
+    EXPECT_EQ(p.Filas("SELECT Folio, quote(Derechohabiencia01), quote(Derechohabiencia02), quote(Derechohabiencia03), "
+                      "quote(TipoViolencia01), TipoViolencia02, TipoAtencion03, EfectosPaciente01 FROM GENCONSUL"),
+              QStringList({"1|NULL|' '|' '|NULL|0|0|0", "2|'09'|' '|' '|9|0|0|0", "3|'08'|'09'|' '|8|9|0|2",
+                           "4|'07'|'08'|'09'|7|8|9|0", "5|'06'|'07'|'08'|6|7|8|0"}));
+    EXPECT_EQ(p.Filas("SELECT EfectosPaciente01, EfectosPaciente02, EfectosPaciente03, EfectosAgresor01, EfectosAgresor02, "
+                      "quote(Diagnostico01), quote(Diagnostico02), quote(Diagnostico03), quote(Diagnostico04), "
+                      "quote(Diagnostico06) FROM GENCONSUL WHERE Folio = 3"),
+              QStringList({"2|5|0|3|0|'S010'|'S020'|'    '|'T140'|'    '"}));
+}
+
+TEST_F(TablaTrabajoTest, TmpQueryTieneSus61ColumnasYTresDiagnosticos)
+{
+    EXPECT_EQ(TablaTrabajo::ConstruyeTmpQuery(p.bd(), {}), 5);
+    const QStringList columnas = Columnas("TMPQUERY");
+    ASSERT_EQ(columnas.size(), 61);
+    EXPECT_EQ(columnas.mid(0, 9).join(','), "Clues,Folio,fechaAtencion,Paterno,Materno,Nombre,Derechohabiencia01,"
+                                            "Derechohabiencia02,Derechohabiencia03");
+    EXPECT_EQ(columnas.mid(53).join(','), "Diagnostico01,Diagnostico02,Diagnostico03,CodAfecprin,CodCausaExt,CodMP,"
+                                          "CodResponsable,NombreResponsable");
+    EXPECT_EQ(p.Filas("SELECT quote(Diagnostico03) FROM TMPQUERY WHERE Folio = 3"), QStringList({"'    '"}));
+}
+
+TEST_F(TablaTrabajoTest, UnaConstruccionFallidaNoDejaNadaAMedias)
+{
+    TablaTrabajo::ConstruyeTmpQuery(p.bd(), {});
+    EXPECT_THROW(TablaTrabajo::ConstruyeTmpQuery(p.bd(), {" FROM D_Evento AS E", "(E.NoExiste = 1)", {}, {}}), ErrorBD);
+    EXPECT_EQ(p.Valor("SELECT count(*) FROM TMPQUERY").toInt(), 5);   // the former table, whole
+    EXPECT_THROW(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Nada"}, {}), ErrorBD);
+    EXPECT_FALSE(p.Valor("SELECT 1 FROM sqlite_master WHERE name IN ('GENCONSUL', 'TMPQUERY')").isValid());
+}
+
+TEST_F(TablaTrabajoTest, ModeloLeePorPaginasOrdenaYMuestraFechas)
+{
+    TablaTrabajo::ConstruyeTmpQuery(p.bd(), {});
+    ModeloTablaTrabajo m(p.bd());
+    m.Carga("TMPQUERY");
+    EXPECT_EQ(m.rowCount(), 5);
+    EXPECT_EQ(m.columnCount(), 61);
+    EXPECT_EQ(m.data(m.index(1, 2)).toString(), "02/03/2004");
+    EXPECT_EQ(m.data(m.index(1, 3)).toString(), "PEÑA");
+    EXPECT_EQ(m.Valor(0, 18).toString(), "09");
+    m.sort(25);   // TipoViolencia01: NULL first, then 6, 7, 8, 9
+    QStringList folios;
+    for (int f = 0; f < m.rowCount(); ++f)
+        folios << m.Valor(f, 1).toString();
+    EXPECT_EQ(folios.join(','), "1,5,4,3,2");
+    m.Cierra();
+    EXPECT_NO_THROW(TablaTrabajo::Borra(p.bd(), "TMPQUERY"));
+}
