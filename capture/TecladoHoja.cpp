@@ -5,7 +5,12 @@
 #include "events/modEvento.h"
 #include "platform/Mensajes.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -128,12 +133,6 @@ bool TecladoHoja::eventFilter(QObject *objeto, QEvent *evento)
     switch (evento->type()) {
     case QEvent::KeyPress:
         return TeclaPulsada(indice, campo, static_cast<QKeyEvent *>(evento));
-    case QEvent::KeyRelease: {
-        auto *tecla = static_cast<QKeyEvent *>(evento);
-        if (Capturando() && tecla->key() == Qt::Key_G && tecla->modifiers() == Qt::ControlModifier && Grabar)
-            Grabar();
-        return false;
-    }
     case QEvent::FocusIn:
         Entra(campo);
         return false;
@@ -143,6 +142,21 @@ bool TecladoHoja::eventFilter(QObject *objeto, QEvent *evento)
     case QEvent::MouseButtonDblClick:
         reglas_.DobleClic(indice, campo->window());
         return true;
+    // The X11 selection pasted with the middle button, and text dropped in.
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent *>(evento)->button() != Qt::MiddleButton
+            || !QGuiApplication::clipboard()->supportsSelection())
+            return false;
+        Pega(indice, campo, QGuiApplication::clipboard()->text(QClipboard::Selection));
+        return true;
+    case QEvent::Drop: {
+        auto *suelta = static_cast<QDropEvent *>(evento);
+        if (!suelta->mimeData()->hasText())
+            return false;
+        Pega(indice, campo, suelta->mimeData()->text());
+        suelta->acceptProposedAction();
+        return true;
+    }
     default:
         return false;
     }
@@ -180,14 +194,24 @@ bool TecladoHoja::TeclaPulsada(int indice, QLineEdit *campo, QKeyEvent *tecla)
     default:
         break;
     }
-    if (tecla->matches(QKeySequence::Paste))
-        return false;   // the field's filter takes what is pasted
+    if (tecla->matches(QKeySequence::Paste)) {
+        Pega(indice, campo, QGuiApplication::clipboard()->text());
+        return true;
+    }
     const QString texto = tecla->text();
     if (texto.isEmpty())
         return false;   // moves and other keys without a character
     if (reglas_.TeclaPermitida(indice, texto))
         campo->insert(reglas_.FiltraTexto(indice, texto));
     return true;
+}
+
+void TecladoHoja::Pega(int indice, QLineEdit *campo, const QString &texto)
+{
+    // Filtered before the field's length cuts it, so that refused characters
+    // do not take the place of accepted ones.
+    if (!campo->isReadOnly())
+        campo->insert(reglas_.FiltraTexto(indice, texto));
 }
 
 void TecladoHoja::Entra(QLineEdit *campo)
@@ -205,8 +229,9 @@ void TecladoHoja::Entra(QLineEdit *campo)
 
 void TecladoHoja::Sale(int indice, QLineEdit *campo, Qt::FocusReason razon)
 {
-    // A disabled field keeps the colour it was disabled with.
-    if (campo->isEnabled())
+    // A field disabled itself keeps the colour it was disabled with; one
+    // whose frame closed while it had the focus loses the highlight.
+    if (campo->isEnabledTo(campo->parentWidget()))
         PonFondo(campo, ColorCampoDejado());
     if (revisando_ || !Capturando() || !MovidaDelUsuario(razon))
         return;

@@ -26,9 +26,10 @@ bool MovidaDelUsuario(Qt::FocusReason razon);
 // the window to install on each field:
 // - while adding or editing, every typed key goes through the field's key set
 //   (upper case, a beep on refusal), and so does pasted, dropped and
-//   input-method text (a validator on the field);
-// - Enter moves to the next stop; Esc asks and then calls Cancelar; Ctrl+G
-//   on release calls Grabar;
+//   input-method text (pasted and dropped text before the field's length cuts
+//   it; a validator on the field for the rest);
+// - Enter moves to the next stop; Esc asks and then calls Cancelar (Ctrl+G
+//   is the window's shortcut);
 // - on focus the field turns &HC0E0FF and its text is selected; on leaving it
 //   turns white, and, when the user moved the focus himself (Tab, Enter,
 //   Backtab, a click, a shortcut), the leave checks run once the focus has
@@ -50,7 +51,6 @@ public:
     static void MuestraTexto(QLineEdit *campo, const QString &texto);
 
     std::function<void()> Cancelar;   // toolbar button 9
-    std::function<void()> Grabar;     // toolbar button 8
     // Key down in a field, handed on for the navigation keys (Mueve_Registros).
     std::function<void(QKeyEvent *)> TeclaAbajo;
 
@@ -69,6 +69,7 @@ private:
     };
     bool Capturando() const;
     bool TeclaPulsada(int indice, QLineEdit *campo, QKeyEvent *tecla);
+    void Pega(int indice, QLineEdit *campo, const QString &texto);
     void Entra(QLineEdit *campo);
     void Sale(int indice, QLineEdit *campo, Qt::FocusReason razon);
 

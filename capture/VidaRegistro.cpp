@@ -190,10 +190,9 @@ void VidaRegistro::Mueve_Registros(int tecla)
     Actualiza_Ubicacion();
 }
 
-void VidaRegistro::TeclaSoltada(int tecla, Qt::KeyboardModifiers modificadores)
+void VidaRegistro::AtajoGrabar()
 {
-    if ((hoja_.EnAlta || hoja_.EnCambio) && tecla == Qt::Key_G
-        && (modificadores & ~Qt::KeypadModifier) == Qt::ControlModifier)
+    if (hoja_.EnAlta || hoja_.EnCambio)
         BotonPulsado(8);
 }
 

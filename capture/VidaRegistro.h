@@ -51,8 +51,8 @@ public:
     void MenuBuscar(int posicion);
     // Navigation keys (Qt::Key): Home, End, Up, Down, PgUp, PgDn; only while browsing.
     void Mueve_Registros(int tecla);
-    // Key released in a field, the tab control or a page button: Ctrl+G saves.
-    void TeclaSoltada(int tecla, Qt::KeyboardModifiers modificadores);
+    // The sheet's Ctrl+G: presses "Grabar" while adding or editing.
+    void AtajoGrabar();
     // Page buttons cmdCambiar(0) and (1).
     void Cambiar(int indice);
 

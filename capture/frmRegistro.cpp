@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -625,7 +626,11 @@ void frmRegistro::Conecta()
     });
 
     teclado_->Cancelar = [this] { registro_->vida.BotonPulsado(9); };
-    teclado_->Grabar = [this] { registro_->vida.BotonPulsado(8); };
+    // Ctrl+G saves on the key press, in whatever order a fast typist lets go
+    // of the keys, from any control of the sheet.
+    auto *grabar = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
+    grabar->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(grabar, &QShortcut::activated, this, [this] { registro_->vida.AtajoGrabar(); });
     teclado_->TeclaAbajo = [this](QKeyEvent *e) { registro_->vida.Mueve_Registros(e->key()); };
 }
 
@@ -708,6 +713,8 @@ void frmRegistro::MuestraLista(ListaHoja lista)
     l->clear();
     for (const ElementoLista &e : registro_->hoja.Elementos(lista)) {
         auto *item = new QListWidgetItem(e.texto, l);
+        // Long descriptions are cut by the list's width; the tip reads whole.
+        item->setToolTip(e.texto);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(e.marcado ? Qt::Checked : Qt::Unchecked);
     }
@@ -836,10 +843,6 @@ bool frmRegistro::eventFilter(QObject *objeto, QEvent *evento)
     if (!tabulador && !boton)
         return QWidget::eventFilter(objeto, evento);
     auto *tecla = static_cast<QKeyEvent *>(evento);
-    if (evento->type() == QEvent::KeyRelease) {
-        registro_->vida.TeclaSoltada(tecla->key(), tecla->modifiers());
-        return false;
-    }
     // The tab control moves through the events while the sheet browses.
     if (tabulador && evento->type() == QEvent::KeyPress && !Capturando() && TeclaNavegacion(tecla->key())) {
         registro_->vida.Mueve_Registros(tecla->key());
@@ -906,7 +909,10 @@ frmRegistro *AbreHojaRegistro(Contexto &ctx, QMdiArea &area)
 {
     for (QMdiSubWindow *sub : area.subWindowList())
         if (auto *hoja = qobject_cast<frmRegistro *>(sub->widget())) {
+            // Brought forward on its first page, not reloaded: a capture
+            // in progress stays as typed.
             area.setActiveSubWindow(sub);
+            hoja->Hoja().PonPagina(0);
             return hoja;
         }
     frmRegistro *hoja;

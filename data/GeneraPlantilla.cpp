@@ -4,6 +4,7 @@
 //   Datos/VELMORAN00.db   the empty template database: schema.sql and every
 //                         catalog of catalogos/*.csv (table = file name)
 //   RECURSOS/TELMORIX1024.jpg, RECURSOS/TELMORIX800.jpg   background pictures
+//   RECURSOS/VELMORAN.png the program's icon
 //   Reportes/             the report folder
 // Any failure ends with a message on stderr and a non-zero exit code, and
 // leaves no template behind.
@@ -319,6 +320,31 @@ void PintaFondo(const QString &ruta, const QSize &tamano)
         throw Fallo(QStringLiteral("%1: no se pudo guardar la imagen (¿falta el complemento JPEG de Qt?)").arg(ruta));
 }
 
+// The program's icon: a white cross on a blue tile, as the health service's
+// forms carry it.
+void PintaIcono(const QString &ruta)
+{
+    const int lado = 256;
+    QImage imagen(lado, lado, QImage::Format_ARGB32);
+    imagen.fill(Qt::transparent);
+    QPainter p(&imagen);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient degradado(0, 0, 0, lado);
+    degradado.setColorAt(0.0, QColor(58, 110, 180));
+    degradado.setColorAt(1.0, QColor(24, 58, 112));
+    p.setPen(Qt::NoPen);
+    p.setBrush(degradado);
+    p.drawRoundedRect(QRectF(8, 8, lado - 16, lado - 16), 40, 40);
+    p.setBrush(Qt::white);
+    const qreal brazo = lado * 0.2, largo = lado * 0.6, inicio = (lado - largo) / 2, centro = (lado - brazo) / 2;
+    p.drawRect(QRectF(centro, inicio, brazo, largo));
+    p.drawRect(QRectF(inicio, centro, largo, brazo));
+    p.end();
+    QFile::remove(ruta);
+    if (!imagen.save(ruta, "PNG"))
+        throw Fallo(QStringLiteral("%1: no se pudo guardar el icono").arg(ruta));
+}
+
 QString CreaCarpeta(const QString &programa, const QString &nombre)
 {
     const QString ruta = QDir(programa).filePath(nombre);
@@ -356,6 +382,7 @@ int main(int argc, char **argv)
 
         PintaFondo(QDir(recursos).filePath(QStringLiteral("TELMORIX1024.jpg")), QSize(1024, 768));
         PintaFondo(QDir(recursos).filePath(QStringLiteral("TELMORIX800.jpg")), QSize(800, 600));
+        PintaIcono(QDir(recursos).filePath(QStringLiteral("VELMORAN.png")));
     } catch (const std::exception &e) {
         QTextStream(stderr) << "generaplantilla: " << QString::fromStdString(e.what()) << Qt::endl;
         return 1;

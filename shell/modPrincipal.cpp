@@ -5,7 +5,9 @@
 #include "shell/ParamInicio.h"
 #include "shell/mdiPrincipal.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QFileInfo>
 
 QString ImagenFondo(const QString &carpetaPrograma, const QSize &pantalla)
@@ -15,6 +17,11 @@ QString ImagenFondo(const QString &carpetaPrograma, const QSize &pantalla)
                                                  : QStringLiteral("RECURSOS/TELMORIX800.jpg"));
 }
 
+QString ArchivoIcono(const QString &carpetaPrograma)
+{
+    return QDir(carpetaPrograma).filePath(QStringLiteral("RECURSOS/VELMORAN.png"));
+}
+
 bool Main(Contexto &ctx, InstanciaUnica &instancia, mdiPrincipal &principal, VentanasArranque &ventanas,
           const QSize &pantalla)
 {
@@ -22,6 +29,10 @@ bool Main(Contexto &ctx, InstanciaUnica &instancia, mdiPrincipal &principal, Ven
         ctx.mensajes.Informa(QStringLiteral("La aplicacion VELMORAN ya se encuentra activa"), QStringLiteral("VELMORAN"));
         return false;
     }
+    // Every window of the program, the main one and the sheets, wears it;
+    // without the file they keep the platform's own.
+    if (QFileInfo::exists(ArchivoIcono(ctx.CarpetaPrograma)))
+        QApplication::setWindowIcon(QIcon(ArchivoIcono(ctx.CarpetaPrograma)));
     principal.tmrMDI()->stop();
     principal.tmrMDI()->setInterval(0);
 

@@ -19,6 +19,8 @@ public:
 
 // The background picture for a screen size under the program folder.
 QString ImagenFondo(const QString &carpetaPrograma, const QSize &pantalla);
+// The program's icon, RECURSOS/VELMORAN.png under the program folder.
+QString ArchivoIcono(const QString &carpetaPrograma);
 
 // The program's start-up: one instance, the start parameters, the database of
 // that state and year (sending the user to the start-parameter window while it

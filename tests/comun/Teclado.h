@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTest>
 #include <QWidget>
 
 // Types text key by key into a widget. Plain key events carry the text, since
@@ -16,11 +17,13 @@ inline void Teclea(QWidget *w, const QString &texto)
     }
 }
 
-// Ctrl+G as the keyboard delivers it: the key carries the control character.
+// Ctrl+G as a fast typist rolls it: Ctrl down, G down, Ctrl up before G, so
+// that the G comes up without the modifier. Through QTest, so that the key
+// press meets the window's shortcuts as a real one does.
 inline void CtrlG(QWidget *w)
 {
-    QKeyEvent pulsa(QEvent::KeyPress, Qt::Key_G, Qt::ControlModifier, "\x07");
-    QApplication::sendEvent(w, &pulsa);
-    QKeyEvent suelta(QEvent::KeyRelease, Qt::Key_G, Qt::ControlModifier, "\x07");
-    QApplication::sendEvent(w, &suelta);
+    QTest::keyPress(w, Qt::Key_Control);
+    QTest::keyPress(w, Qt::Key_G, Qt::ControlModifier);
+    QTest::keyRelease(w, Qt::Key_Control, Qt::ControlModifier);
+    QTest::keyRelease(w, Qt::Key_G);
 }

@@ -307,7 +307,8 @@ TEST(PlantillaCarpetas, PinturasYReportesJuntoAlPrograma)
     const QDir programa = QFileInfo(QStringLiteral(VELMORAN_PLANTILLA)).dir().filePath("..");
     EXPECT_TRUE(programa.exists("Reportes"));
     const QList<QPair<QString, QSize>> fondos = {{"RECURSOS/TELMORIX1024.jpg", {1024, 768}},
-                                                 {"RECURSOS/TELMORIX800.jpg", {800, 600}}};
+                                                 {"RECURSOS/TELMORIX800.jpg", {800, 600}},
+                                                 {"RECURSOS/VELMORAN.png", {256, 256}}};
     for (const auto &f : fondos) {
         const QImage imagen(programa.filePath(f.first));
         EXPECT_EQ(imagen.size(), f.second) << f.first.toStdString();

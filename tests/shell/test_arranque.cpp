@@ -4,7 +4,10 @@
 #include "shell/mdiPrincipal.h"
 #include "shell/modPrincipal.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QIcon>
+#include <QImage>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -153,6 +156,20 @@ TEST_F(ArranqueTest, SinImagenNoHayFondoNiMensaje)
     ASSERT_TRUE(Arranca());
     EXPECT_FALSE(principal.TieneFondo());
     EXPECT_TRUE(p.mensajes.cajas.isEmpty());
+}
+
+TEST_F(ArranqueTest, ElIconoDeRecursosLoLlevanTodasLasVentanas)
+{
+    p.CreaBase();
+    QImage rojo(16, 16, QImage::Format_RGB32);
+    rojo.fill(Qt::red);
+    ASSERT_TRUE(QDir().mkpath(p.Carpeta() + "/RECURSOS"));
+    ASSERT_TRUE(rojo.save(ArchivoIcono(p.Carpeta()), "PNG"));
+    ASSERT_TRUE(Arranca());
+    EXPECT_EQ(principal.windowIcon().pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::red));
+    QWidget hija;
+    EXPECT_EQ(hija.windowIcon().pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::red));
+    QApplication::setWindowIcon(QIcon());
 }
 
 TEST_F(ArranqueTest, ElTemporizadorVaciaElPanelDeMensajes)

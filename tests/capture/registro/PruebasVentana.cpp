@@ -77,7 +77,9 @@ TEST_F(Ventana, SeAbreUnaSolaVezComoVentanaHijaDeTamanoFijo)
     area.show();
     frmRegistro *hoja = AbreHojaRegistro(*prog.ctx, area);
     ASSERT_NE(hoja, nullptr);
+    hoja->Hoja().PonPagina(1);
     EXPECT_EQ(AbreHojaRegistro(*prog.ctx, area), hoja);
+    EXPECT_EQ(hoja->SSTab1()->currentIndex(), 0);   // brought forward on its first page
     ASSERT_EQ(area.subWindowList().size(), 1);
     QMdiSubWindow *sub = area.subWindowList().first();
     EXPECT_EQ(sub->widget(), hoja);
@@ -107,6 +109,10 @@ TEST_F(Ventana, RotulosConsejosYTitulos)
         {34, "Tiempo de traslado a la Unidad Hospitalaria"}};
     for (const auto &r : rotulos)
         EXPECT_EQ(ventana->lblDatos(r.first)->text(), QString::fromUtf8(r.second));
+    // Check-list items cut by the list's width read whole in their tips.
+    for (QListWidget *lista : ventana->findChildren<QListWidget *>())
+        for (int i = 0; i < lista->count(); ++i)
+            EXPECT_EQ(lista->item(i)->toolTip(), lista->item(i)->text());
     EXPECT_EQ(ventana->SSTab1()->tabText(0), "HOJA DE REGISTRO 1");
     EXPECT_EQ(ventana->SSTab1()->tabText(1), "HOJA DE REGISTRO 2");
     for (int i : {0, 1})
@@ -432,6 +438,48 @@ TEST_F(Ventana, GrabaDesdeLaBarraYLaVentanaMuestraElEventoGuardado)
     EXPECT_TRUE(ventana->mskDatos(1)->isReadOnly());
     Pulsa(9);
     EXPECT_FALSE(ventana->txtDatos(22)->isReadOnly());
+}
+
+TEST_F(Ventana, CtrlGGrabaAlPulsarseEnCualquierOrdenDeSoltarLasTeclas)
+{
+    Abre();
+    QTest::keyClick(ventana->SSTab1(), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_TRUE(Msj().cajas.isEmpty());   // browsing: nothing to save
+    for (bool ctrlPrimero : {true, false}) {
+        Pulsa(5);
+        DatosEvento d = EventoValido();
+        d.textos[22] = ctrlPrimero ? "1" : "2";
+        ::Captura(ventana->Registro(), d);
+        ventana->mskDatos(1)->setFocus();
+        Msj().Limpia();
+        Msj().Responde(false);
+        if (ctrlPrimero) {
+            CtrlG(ventana->mskDatos(1));
+        } else {
+            QTest::keyPress(ventana->mskDatos(1), Qt::Key_G, Qt::ControlModifier);
+            QTest::keyRelease(ventana->mskDatos(1), Qt::Key_G, Qt::ControlModifier);
+            QTest::keyRelease(ventana->mskDatos(1), Qt::Key_Control, Qt::ControlModifier);
+        }
+        ASSERT_EQ(Msj().cajas.size(), 1) << Msj().Ultimo().toStdString();
+        EXPECT_EQ(Msj().Ultimo(), "Registro Guardado, ¿Continuar Captura?");
+        EXPECT_EQ(prog.Cuenta("D_EVENTO"), ctrlPrimero ? 1 : 2);
+    }
+}
+
+TEST_F(Ventana, UnCampoCuyoMarcoSeCierraConElFocoPierdeElResaltado)
+{
+    Abre();
+    Captura({"S001"});
+    Msj().Responde(false);
+    Pulsa(8);
+    Pulsa(6);
+    QLineEdit *campo = ventana->txtDatos(70);
+    H().PonPagina(1);
+    QTest::mouseClick(campo, Qt::LeftButton);
+    EXPECT_EQ(Fondo(campo), Enfocado);
+    CtrlG(campo);
+    EXPECT_FALSE(H().EnCambio);
+    EXPECT_EQ(Fondo(campo), QColor(Qt::white));
 }
 
 // Pictures of both pages for a person to look at; run with

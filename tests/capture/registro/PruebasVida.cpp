@@ -147,7 +147,7 @@ TEST_F(RegistroVida, TeclasDeNavegacionYPasosDeDiez)
     EXPECT_EQ(Msj().beeps, 0);
 
     // While adding the keys do nothing, and Ctrl+G only saves then.
-    Vida().TeclaSoltada(Qt::Key_G, Qt::ControlModifier);
+    Vida().AtajoGrabar();
     EXPECT_TRUE(Msj().cajas.isEmpty());
     Vida().BotonPulsado(5);
     Vida().Mueve_Registros(Qt::Key_Home);
@@ -262,7 +262,7 @@ TEST_F(RegistroVida, GrabaYContinuaProponiendoLaCluesRecienGrabada)
 
     // Ctrl+G on the empty sheet runs the whole save: the validation stops it.
     Msj().Limpia();
-    Vida().TeclaSoltada(Qt::Key_G, Qt::ControlModifier);
+    Vida().AtajoGrabar();
     ASSERT_FALSE(Msj().cajas.isEmpty());
     EXPECT_EQ(Msj().cajas[0].titulo, TituloHoja);
     EXPECT_TRUE(Hoja().EnAlta);
