@@ -1,5 +1,8 @@
 #include "app/Conexiones.h"
+#include "reports/frmReportes.h"
+#include "shell/mdiPrincipal.h"
 
-void ConectaReportes(Contexto &, mdiPrincipal &)
+void ConectaReportes(Contexto &ctx, mdiPrincipal &principal)
 {
+    principal.AsignaAccion(QStringLiteral("mnuReportes"), 0, [&ctx, &principal] { MuestraReportes(ctx, &principal); });
 }

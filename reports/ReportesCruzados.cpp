@@ -1,0 +1,216 @@
+#include "reports/ReportesCruzados.h"
+
+#include "reports/GeneradorReportes.h"
+
+namespace {
+
+QVector<ColumnaCuenta> PorCodigo(const QString &expresion, const QVector<QPair<QString, int>> &columnas)
+{
+    QVector<ColumnaCuenta> r;
+    for (const auto &[columna, codigo] : columnas)
+        r.append({columna, QStringLiteral("%1 = %2").arg(expresion).arg(codigo)});
+    return r;
+}
+
+QVector<ColumnaCuenta> Intenciones()
+{
+    return PorCodigo(QStringLiteral("p.CodIntencionalidad"), {{"Accidental", 1}, {"ViolenciaFamiliar", 2},
+                                                               {"ViolenciaNoFamiliar", 3}, {"AutoInfligido", 4},
+                                                               {"SeIgnora", 5}, {"Trata", 11}});
+}
+
+QVector<ColumnaCuenta> Sexos(const QString &masculino, const QString &femenino)
+{
+    return PorCodigo(QStringLiteral("p.CodSexo"), {{masculino, 1}, {femenino, 2}, {"noEsp", 9}});
+}
+
+// A report whose rows are the codes of one catalog, counted by one event column.
+ReporteCruzado PorCatalogo(const QString &titulo, const QString &nombre, const QString &catalogo, const QString &codigo,
+                           int ancho, const QString &columnaEvento, const QVector<ColumnaCuenta> &cuentas,
+                           bool defunciones = false)
+{
+    ReporteCruzado r;
+    r.titulo = titulo;
+    r.tabla = QStringLiteral("REP_") + nombre;
+    r.archivo = QStringLiteral("rpt%1.json").arg(nombre);
+    r.defunciones = defunciones;
+    const QString clave = columnaEvento.mid(2);
+    r.columnasFila = QStringLiteral("%1 int NULL, Descripcion char(%2) NULL").arg(clave).arg(ancho);
+    r.claves = QStringList{clave};
+    r.filas = QStringList{QStringLiteral("SELECT %1, Descripcion%2 FROM %3 ORDER BY %1").arg(codigo, QStringLiteral("%1"), catalogo)};
+    r.origen = QStringLiteral("PASOREPORTE p");
+    r.clavesEvento = QStringList{columnaEvento};
+    r.cuentas = cuentas;
+    return r;
+}
+
+// A report counted over the detail rows of `detalle` (alias d) of the events.
+QString DetalleDeEventos(const QString &detalle, const QString &alias)
+{
+    return QStringLiteral("%1 %2 JOIN PASOREPORTE p ON %2.Clues = p.Clues AND %2.Folio = p.Folio "
+                          "AND %2.fechaAtencion = p.fechaAtencion").arg(detalle, alias);
+}
+
+QVector<ReporteCruzado> Construye()
+{
+    QVector<ReporteCruzado> v;
+
+    ReporteCruzado vehiculo = PorCatalogo("Accidente por vehiculo de motor", "Vehiculo", "cEquipo", "CodEquipo", 40,
+                                          "p.CodEquipo",
+                                          PorCodigo("p.CodLesionadoVehiculo", {{"conductor", 1}, {"ocupante", 2}, {"peaton", 3}}));
+    // Row 88: drivers and occupants without safety equipment; row 99: every pedestrian.
+    vehiculo.filas << "SELECT 88, 'NO USO'%1" << "SELECT 99, 'NO APLICA'%1";
+    vehiculo.finales = QStringList{
+        "UPDATE REP_Vehiculo SET conductor = (SELECT count(*) FROM PASOREPORTE WHERE CodLesionadoVehiculo = 1 "
+        "AND CodUsoSeguridad = 2), ocupante = (SELECT count(*) FROM PASOREPORTE WHERE CodLesionadoVehiculo = 2 "
+        "AND CodUsoSeguridad = 2) WHERE CodEquipo = 88",
+        "UPDATE REP_Vehiculo SET peaton = (SELECT count(*) FROM PASOREPORTE WHERE CodLesionadoVehiculo = 3) "
+        "WHERE CodEquipo = 99"};
+    v << vehiculo;
+
+    v << PorCatalogo("Agente de Lesión por Intencionalidad", "AgenteIntencionalidad", "cAgente", "CodAgente", 50,
+                     "p.CodAgente", Intenciones());
+
+    // Rows: the states of the units of the deaths (an unknown unit gives a row without a state).
+    ReporteCruzado defuncionA;
+    defuncionA.titulo = "Defunción por Intencionalidad A";
+    defuncionA.tabla = "REP_DefuncionA";
+    defuncionA.archivo = "rptDefuncionA.json";
+    defuncionA.defunciones = true;
+    defuncionA.columnasFila = "CodEstado int NULL, Descripcion char(50) NULL";
+    defuncionA.claves = QStringList{"CodEstado"};
+    defuncionA.filas = QStringList{"SELECT c.CEDOCVE, 'ESTADO'%1 FROM PASOREPORTE p LEFT JOIN CATCLUES c ON p.Clues = c.Clues "
+                                   "GROUP BY c.CEDOCVE ORDER BY c.CEDOCVE"};
+    defuncionA.origen = "PASOREPORTE p LEFT JOIN CATCLUES c ON p.Clues = c.Clues";
+    defuncionA.clavesEvento = QStringList{"CAST(c.CEDOCVE AS INTEGER)"};
+    defuncionA.cuentas = Intenciones();
+    defuncionA.finales = QStringList{"UPDATE REP_DefuncionA SET Descripcion = s.Descripcion FROM cEstados s "
+                                     "WHERE REP_DefuncionA.CodEstado = CAST(s.CodEstado AS INTEGER)"};
+    v << defuncionA;
+
+    v << PorCatalogo("Defunción por Sitio de Ocurrencia", "DefuncionSitio", "cSitio", "CodSitio", 40, "p.CodSitio",
+                     Sexos("masculino", "femenino"), true);
+    v << PorCatalogo("Intencionalidad por Parentesco", "IntencionalidadParentesco", "cParentesco", "CodParentesco", 40,
+                     "p.CodParentescoAgresor", PorCodigo("p.CodIntencionalidad", {{"Familiar", 2}, {"NoFamiliar", 3}}));
+    v << PorCatalogo("Intencionalidad por Sitio de Ocurrencia", "IntencionalidadSitio", "cSitio", "CodSitio", 50,
+                     "p.CodSitio", Intenciones());
+
+    // Violence types (detail rows) under family and non-family violence, and
+    // the self-inflicted events in one row of their own.
+    ReporteCruzado violencia;
+    violencia.titulo = "Violencia por primera vez";
+    violencia.tabla = "REP_ViolenciaVez";
+    violencia.archivo = "rptViolenciaVez.json";
+    violencia.columnasFila = "CodIntencionalidad int NULL, DescripcionInt char(40) NULL, CodTipoViolencia int NULL, "
+                             "DescripcionTV char(40) NULL";
+    violencia.claves = QStringList{"CodIntencionalidad", "CodTipoViolencia"};
+    for (const char *grupo : {"2, 'VIOLENCIA FAMILIAR'", "3, 'VIOLENCIA NO FAMILIAR'"})
+        violencia.filas << QStringLiteral("SELECT %1, CodTipoViolencia, Descripcion%2 FROM cTipoViolencia "
+                                          "ORDER BY CodTipoViolencia").arg(QLatin1String(grupo), QStringLiteral("%1"));
+    violencia.filas << "SELECT 4, 'AUTO INFLIGIDO', 0, 'AUTO INFLIGIDO'%1";
+    violencia.origen = DetalleDeEventos("D_TipoViolencia", "v");
+    violencia.clavesEvento = QStringList{"p.CodIntencionalidad", "v.CodTipoViolencia"};
+    violencia.donde = "p.CodIntencionalidad IN (2, 3)";
+    violencia.cuentas = PorCodigo("p.CodVez", {{"unica", 1}, {"repetido", 2}, {"noEsp", 9}});
+    violencia.finales = QStringList{
+        "UPDATE REP_ViolenciaVez SET "
+        "unica = (SELECT count(*) FROM PASOREPORTE WHERE CodIntencionalidad = 4 AND CodVez = 1), "
+        "repetido = (SELECT count(*) FROM PASOREPORTE WHERE CodIntencionalidad = 4 AND CodVez = 2), "
+        "noEsp = (SELECT count(*) FROM PASOREPORTE WHERE CodIntencionalidad = 4 AND CodVez = 9) "
+        "WHERE CodIntencionalidad = 4"};
+    v << violencia;
+
+    v << PorCatalogo("Intencionalidad por Área Anatómica", "IntencionalidadArea", "cArea", "CodArea", 50, "p.CodArea",
+                     Intenciones());
+    ReporteCruzado agresor = PorCatalogo("Reporte del Agresor", "Agresor", "cParentesco", "CodParentesco", 40,
+                                         "p.CodParentescoAgresor", Sexos("Masculino", "Femenino"));
+    agresor.columnasFila = "CodParentesco int NULL, Descripcion char(40) NULL";
+    agresor.claves = QStringList{"CodParentesco"};
+    v << agresor;
+
+    // Care-type detail rows of the events, by the event's sex and destination.
+    ReporteCruzado atencion = PorCatalogo("Tipo de Atención por Destino Posterior a la Atención", "AtencionDestino",
+                                          "cTipoAtencion", "CodTipoAtencion", 40, "t.CodTipoAtencion", {});
+    atencion.origen = DetalleDeEventos("D_TipoAtencion", "t");
+    atencion.cuentas << ColumnaCuenta{"Atenciones", "1"} << Sexos("Masculino", "Femenino")
+                     << PorCodigo("p.CodDestino", {{"domicilio", 1}, {"traslado", 2}, {"especializado", 3}, {"externa", 4},
+                                                   {"defuncion", 5}, {"refugio", 6}, {"dif", 7}, {"hospitalizacion", 8},
+                                                   {"ministerio", 9}, {"grupo", 10}, {"otro", 11}});
+    v << atencion;
+
+    ReporteCruzado defuncionB = PorCatalogo("Defunción por Intencionalidad B", "DefuncionB", "cIntencionalidad",
+                                            "CodIntencionalidad", 50, "p.CodIntencionalidad", {}, true);
+    defuncionB.cuentas << ColumnaCuenta{"Totales", "1"} << ColumnasEdad("p");
+    v << defuncionB;
+    return v;
+}
+
+} // namespace
+
+QVector<ColumnaCuenta> ColumnasEdad(const QString &e, bool neConClave9)
+{
+    const QString clave = e + QStringLiteral(".CodClaveEdad"), edad = e + QStringLiteral(".Edad");
+    QVector<ColumnaCuenta> r;
+    r.append({"EDAD0", QStringLiteral("%1 IN (0, 1, 2)").arg(clave)});
+    for (int g = 1; g <= 20; ++g) {
+        const int inferior = g <= 4 ? g : 5 * (g - 4);
+        const int superior = g <= 4 ? g : inferior + 4;
+        const QString columna = inferior == superior ? QStringLiteral("EDAD%1").arg(inferior)
+                                                     : QStringLiteral("EDAD%1_%2").arg(inferior).arg(superior);
+        r.append({columna, QStringLiteral("%1 = 3 AND %2 BETWEEN %3 AND %4").arg(clave, edad).arg(inferior).arg(superior)});
+    }
+    r.append({"EDAD85", QStringLiteral("%1 = 3 AND %2 >= 85 AND %2 <> 999").arg(clave, edad)});
+    r.append({"EDAD_NE", QStringLiteral("(%2 = 99 AND %1 IN (0, 1, 2%3)) OR (%2 = 999 AND %1 IN (3, 9))")
+                             .arg(clave, edad, neConClave9 ? QStringLiteral(", 9") : QString())});
+    return r;
+}
+
+const QVector<ReporteCruzado> &ReportesCruzados()
+{
+    static const QVector<ReporteCruzado> reportes = Construye();
+    return reportes;
+}
+
+void GeneraReporteCruzado(GeneradorReportes &g, const ReporteCruzado &r)
+{
+    // A destination not recorded is no death.
+    if (r.defunciones)
+        g.EjecutaConsulta(QStringLiteral("DELETE FROM PASOREPORTE WHERE CodDestino IS NOT 5"));
+
+    QStringList definiciones{r.columnasFila}, cuentas, asigna, sumas, claves, une;
+    for (const ColumnaCuenta &c : r.cuentas) {
+        definiciones << c.columna + QStringLiteral(" long NULL");
+        cuentas << c.columna;
+        asigna << QStringLiteral("%1 = a.%1").arg(c.columna);
+        sumas << QStringLiteral("count(CASE WHEN %1 THEN 1 END) AS %2").arg(c.condicion, c.columna);
+    }
+    for (int i = 0; i < r.claves.size(); ++i) {
+        claves << QStringLiteral("%1 AS k%2").arg(r.clavesEvento[i]).arg(i);
+        une << QStringLiteral("%1.%2 = a.k%3").arg(r.tabla, r.claves[i]).arg(i);
+    }
+    g.CreaTablaTrabajo(r.tabla, definiciones.join(QStringLiteral(", ")));
+
+    // Seeded rows with zero counts, in code order.
+    const QString ceros = QStringLiteral(", 0").repeated(int(r.cuentas.size()));
+    for (const QString &filas : r.filas)
+        g.EjecutaConsulta(QStringLiteral("INSERT INTO %1 ").arg(r.tabla) + QString(filas).arg(ceros));
+
+    // Every count column in one grouped pass; rows without events keep their zeros.
+    QStringList grupo;
+    for (int i = 0; i < r.claves.size(); ++i)
+        grupo << QStringLiteral("k%1").arg(i);
+    g.EjecutaConsulta(QStringLiteral("UPDATE %1 SET %2 FROM (SELECT %3, %4 FROM %5%6 GROUP BY %7) AS a WHERE %8")
+                          .arg(r.tabla, asigna.join(QStringLiteral(", ")), claves.join(QStringLiteral(", ")),
+                               sumas.join(QStringLiteral(", ")), r.origen,
+                               r.donde.isEmpty() ? QString() : QStringLiteral(" WHERE ") + r.donde,
+                               grupo.join(QStringLiteral(", ")), une.join(QStringLiteral(" AND "))));
+    for (const QString &sql : r.finales)
+        g.EjecutaConsulta(sql);
+    g.MuestraReporte(r.archivo, QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(r.tabla));
+}
+
+void RegistraReportesCruzados(GeneradorReportes &g)
+{
+    for (const ReporteCruzado &r : ReportesCruzados())
+        g.Registra(r.titulo, [&r](GeneradorReportes &gen) { GeneraReporteCruzado(gen, r); });
+}

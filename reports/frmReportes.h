@@ -1,0 +1,54 @@
+#pragma once
+
+#include "reports/FiltrosReporte.h"
+#include "reports/GeneradorReportes.h"
+
+#include <QDialog>
+#include <functional>
+
+class Contexto;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+// "Reportes VELMORAN": the report list and its filters. The window mirrors
+// FiltrosReporte and forwards each choice to it; "Reporte" runs
+// GeneradorReportes, which shows the finished report in a print preview.
+class frmReportes : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmReportes(Contexto &ctx, QWidget *padre = nullptr);
+
+    FiltrosReporte &Filtros() { return filtros_; }
+    GeneradorReportes &Generador() { return generador_; }
+
+    QComboBox *cmbReporte, *cmbEntidad, *cmbJurisdiccion, *cmbMunicipio, *cmbLocalidad;
+    QComboBox *cmbSexo, *cmbDerechohabiencia, *cmbCveEdad, *cmbEdadIni, *cmbEdadFin;
+    QRadioButton *optLugarAtencion, *optLugarOcurrencia, *optFechaAtencion, *optFechaOcurrencia;
+    QRadioButton *optAtencion, *optOcurrencia, *optAfeccionPrincipal, *optCausaExterna;
+    QGroupBox *fraDatosUnidades, *frmLugar, *frmCausa;
+    QCheckBox *chkTodasUnidades;
+    QListWidget *lstUnidades;
+    QDateEdit *picFechaInicial, *picFechaFinal;
+    QPushButton *cmdGenerarReporte, *cmdSalir;
+
+private:
+    void CreaControles();
+    void Conecta();
+    // Sets every control from the filter state, without echoing back.
+    void Refleja();
+    // Runs a choice; a database failure is shown and the window stays usable.
+    void Protege(const std::function<void()> &accion);
+
+    Contexto &ctx_;
+    FiltrosReporte filtros_;
+    GeneradorReportes generador_;
+    bool reflejando_ = false;
+};
+
+// "&Reportes": opens the window modally.
+void MuestraReportes(Contexto &ctx, QWidget *padre);
