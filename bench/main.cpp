@@ -5,6 +5,8 @@
 //   velmoran_bench [N]      N events to generate (default 100000)
 
 #include "GeneraEventos.h"
+#include "Memoria.h"
+#include "ProgramaBanco.h"
 
 #include "events/MapaEvento.h"
 #include "events/SentenciaSqlite.h"
@@ -28,21 +30,6 @@
 #include <vector>
 
 namespace {
-
-// Messages go to the terminal: a bench has nobody to answer.
-class MensajesConsola : public Mensajes {
-public:
-    void Muestra(const QString &texto, Icono, const QString &titulo) override
-    {
-        std::fprintf(stderr, "[%s] %s\n", qPrintable(titulo), qPrintable(texto));
-    }
-    bool Pregunta(const QString &texto, Icono i, const QString &titulo) override
-    {
-        Muestra(texto, i, titulo);
-        return true;
-    }
-    void Beep() override {}
-};
 
 double MedianaMs(int veces, const std::function<void(int)> &op)
 {
@@ -71,13 +58,7 @@ void Razon(const char *nombre, double nuestro, double sqlite)
 
 double ResidenteMB()
 {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &l : f.readAll().split('\n'))
-        if (l.startsWith("VmRSS:"))
-            return l.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
+    return MemoriaMB("VmRSS:");
 }
 
 // --- plain SQLite: the same statements, prepared, bound and stepped by hand
@@ -208,19 +189,11 @@ struct Plano {
 
 int Corre(int n)
 {
-    QTemporaryDir dir;
-    QDir(dir.path()).mkpath(QStringLiteral("Datos"));
-    MensajesConsola mensajes;
-    Ajustes ajustes(QDir(dir.path()).filePath(QStringLiteral("ajustes.ini")));
-    RelojFijo reloj(QDateTime(QDate(2004, 12, 20), QTime(10, 0)));
-    Contexto ctx(dir.path(), mensajes, ajustes, reloj);
-    const QString archivo = ctx.NombreArchivoBD(QStringLiteral("36"), QStringLiteral("2004"));
-    if (!QFile::copy(QStringLiteral(VELMORAN_PLANTILLA), archivo)) {
-        std::printf("no se encontró la plantilla %s: constrúyala primero (make build)\n", VELMORAN_PLANTILLA);
+    ProgramaBanco programa;
+    if (!programa.AbreBase())
         return 0;
-    }
-    QFile::setPermissions(archivo, QFile::permissions(archivo) | QFileDevice::WriteOwner);
-    ctx.ConexionBD.Abre(archivo);
+    Contexto &ctx = programa.ctx;
+    const RelojFijo &reloj = programa.reloj;
     const BaseDatos &bd = ctx.ConexionBD;
     const DatosEvento base = EventoValido();
 

@@ -1,0 +1,152 @@
+// Speed and memory of compaction, backup and unpacking on a working database
+// of N generated events, each beside the same work done with plain SQLite (and
+// plain libzip for the archive). Prints "name: value unit" lines; never fails a run.
+//
+//   velmoran_bench_herramientas [N]      N events to generate (default 100000)
+
+#include "GeneraEventos.h"
+#include "Memoria.h"
+#include "ProgramaBanco.h"
+
+#include "platform/Ajustes.h"
+#include "platform/BaseDatos.h"
+#include "platform/Empaque.h"
+#include "platform/Mensajes.h"
+#include "platform/Reloj.h"
+#include "shell/Contexto.h"
+#include "tools/Compacta.h"
+#include "tools/Respaldo.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+#include <sqlite3.h>
+#include <vector>
+#include <zip.h>
+
+namespace {
+
+// The peak resident memory (VmHWM) starts again from the present size.
+void ReiniciaPico()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+// Runs the work once and prints its time and the peak memory it reached.
+void Mide(const char *nombre, const std::function<void()> &op)
+{
+    ReiniciaPico();
+    QElapsedTimer t;
+    t.start();
+    op();
+    std::printf("%-44s %8.2f s  pico %7.1f MB\n", nombre, double(t.nsecsElapsed()) / 1e9, MemoriaMB("VmHWM:"));
+    std::fflush(stdout);
+}
+
+void ExecPlano(const QString &archivo, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(archivo).constData(), &db);
+    char *error = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK)
+        std::fprintf(stderr, "sqlite: %s\n", error);
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+void EmpacaPlano(const QString &origen, const QString &zip)
+{
+    int e = 0;
+    zip_t *za = zip_open(QFile::encodeName(zip).constData(), ZIP_CREATE | ZIP_TRUNCATE, &e);
+    const zip_int64_t i = zip_file_add(za, "BKUP0436.db", zip_source_file(za, QFile::encodeName(origen).constData(), 0, -1), 0);
+    zip_set_file_compression(za, zip_uint64_t(i), ZIP_CM_DEFLATE, 1);
+    zip_close(za);
+}
+
+void ExtraePlano(const QString &zip, const QString &destino)
+{
+    int e = 0;
+    zip_t *za = zip_open(QFile::encodeName(zip).constData(), ZIP_RDONLY, &e);
+    zip_file_t *f = zip_fopen(za, "BKUP0436.db", 0);
+    FILE *salida = std::fopen(QFile::encodeName(destino).constData(), "wb");
+    std::vector<char> bloque(1 << 16);
+    zip_int64_t n;
+    while ((n = zip_fread(f, bloque.data(), bloque.size())) > 0)
+        std::fwrite(bloque.data(), 1, size_t(n), salida);
+    std::fclose(salida);
+    zip_fclose(f);
+    zip_discard(za);
+}
+
+double MB(const QString &archivo)
+{
+    return double(QFileInfo(archivo).size()) / (1024.0 * 1024.0);
+}
+
+int Corre(int n)
+{
+    ProgramaBanco programa;
+    if (!programa.AbreBase())
+        return 0;
+    Contexto &ctx = programa.ctx;
+    const QTemporaryDir &dir = programa.dir;
+    QElapsedTimer t;
+    t.start();
+    GeneraEventos(ctx.ConexionBD, n, EventoValido());
+    std::printf("eventos generados: %d en %.1f s\n", n, double(t.nsecsElapsed()) / 1e9);
+    ctx.ConexionBD.Cierra();
+    std::printf("base de trabajo: %.1f MB\n", MB(ctx.ArchivoBD));
+
+    const QString copia = dir.filePath(QStringLiteral("copia.db")), zipPlano = dir.filePath(QStringLiteral("plano.zip"));
+    Mide("sqlite: VACUUM", [&] { ExecPlano(ctx.ArchivoBD, "VACUUM; PRAGMA wal_checkpoint(TRUNCATE);"); });
+    ctx.ConexionBD.Abre(ctx.ArchivoBD);
+    Mide("compactar (CompactaBaseDatos)", [&] { CompactaBaseDatos(ctx, nullptr, {}); });
+    ctx.ConexionBD.Cierra();
+
+    Mide("sqlite + libzip: VACUUM, VACUUM INTO, zip", [&] {
+        ExecPlano(ctx.ArchivoBD, "VACUUM; PRAGMA wal_checkpoint(TRUNCATE);");
+        ExecPlano(ctx.ArchivoBD, ("VACUUM INTO '" + copia.toStdString() + "'").c_str());
+        EmpacaPlano(copia, zipPlano);
+        QFile::remove(copia);
+    });
+    ctx.ConexionBD.Abre(ctx.ArchivoBD);
+    const QString destino = dir.filePath(QStringLiteral("VELMORAN0436_201204.ZIP"));
+    Respaldo respaldo(ctx, [&ctx] { return CompactaBaseDatos(ctx, nullptr, {}); });
+    Mide("respaldar (compacta, copia, zip y relectura)", [&] { respaldo.Respalda(destino); });
+    std::printf("respaldo: %.1f MB\n", MB(destino));
+
+    Mide("libzip: extraer", [&] { ExtraePlano(destino, copia); });
+    QFile::remove(copia);
+    QString error;
+    Mide("extraer (ExtraeMiembro)", [&] {
+        if (!ExtraeMiembro(destino, QStringLiteral("BKUP0436.db"), copia, LimiteExtraccion, &error))
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+    });
+    Mide("empacar (EmpacaArchivo)", [&] {
+        if (!EmpacaArchivo(copia, QStringLiteral("BKUP0436.db"), zipPlano, &error))
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+    });
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    try {
+        return Corre(argc > 1 ? qMax(1, std::atoi(argv[1])) : 100000);
+    } catch (const std::exception &e) {
+        std::printf("el banco de pruebas se detuvo: %s\n", e.what());
+        return 0;
+    }
+}

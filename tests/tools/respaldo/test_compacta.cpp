@@ -1,0 +1,93 @@
+#include "capture/frmRegistro.h"
+#include "comun/ProgramaTemporal.h"
+#include "shell/mdiPrincipal.h"
+#include "tools/Compacta.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString TituloCompacta = "Herramientas VELMORAN - Compactar BD";
+
+class Compacta : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        p.AbreBase();
+        principal = std::make_unique<mdiPrincipal>(*p.ctx);
+        p.ctx->PanelMensajes = [this](const QString &t) { panel << t; };
+    }
+    // Rows that leave free pages behind once deleted.
+    void Relleno(int filas)
+    {
+        p.Ejecuta("CREATE TABLE RELLENO(x)");
+        p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                  "INSERT INTO RELLENO SELECT randomblob(600) FROM n",
+                  {filas});
+    }
+    bool Compacta_() { return CompactaBaseDatos(*p.ctx, principal.get(), [this] { ++paramInicio; }); }
+    int Paginas() const { return p.Valor("PRAGMA page_count").toInt(); }
+
+    ProgramaTemporal p;
+    std::unique_ptr<mdiPrincipal> principal;
+    QStringList panel;
+    int paramInicio = 0;
+};
+
+TEST_F(Compacta, CierraLasVentanasYDejaElArchivoCompactadoYAbierto)
+{
+    Relleno(3000);
+    p.Ejecuta("DELETE FROM RELLENO");
+    const int antes = Paginas();
+    AbreHojaRegistro(*p.ctx, *principal->Area());
+    ASSERT_EQ(principal->Area()->subWindowList().size(), 1);
+    panel.clear();
+
+    EXPECT_TRUE(Compacta_());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(principal->Area()->subWindowList().isEmpty());
+    EXPECT_LT(Paginas(), antes - 400);
+    EXPECT_EQ(p.bd().Archivo(), p.ctx->ArchivoBD);
+    EXPECT_EQ(panel, (QStringList{"Compactanto Base de Datos", "Listo....."}));
+    EXPECT_TRUE(principal->isEnabled());
+    EXPECT_TRUE(p.mensajes.cajas.isEmpty());
+    EXPECT_EQ(p.mensajes.beeps, 1);
+    EXPECT_EQ(QFileInfo(p.ctx->ArchivoBD + "-wal").size(), 0);
+}
+
+TEST_F(Compacta, UnaFallaDejaElArchivoComoEstabaYDiceElMotivo)
+{
+    Relleno(2000);
+    p.bd().Cierra();   // the journal goes into the file
+    QByteArray danado = LeeArchivo(p.ctx->ArchivoBD);
+    danado.replace(danado.size() - 3 * 4096, 4096, QByteArray(4096, '\xff'));
+    ASSERT_TRUE(EscribeArchivo(p.ctx->ArchivoBD, danado));
+    p.bd().Abre(p.ctx->ArchivoBD);
+
+    EXPECT_TRUE(Compacta_());
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_TRUE(p.mensajes.Ultimo().startsWith("11 - La Base de Datos está dañada")) << qPrintable(p.mensajes.Ultimo());
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, TituloCompacta);
+    p.bd().Cierra();
+    EXPECT_EQ(LeeArchivo(p.ctx->ArchivoBD), danado);
+    EXPECT_EQ(panel.last(), "");
+    EXPECT_TRUE(principal->isEnabled());
+    EXPECT_EQ(paramInicio, 0);
+}
+
+TEST_F(Compacta, SiNoSePuedeAbrirDeNuevoLlevaALosParametrosDeInicio)
+{
+    for (const QString &sufijo : {"", "-wal", "-shm"})
+        QFile::remove(p.ctx->ArchivoBD + sufijo);
+    EXPECT_FALSE(Compacta_());
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.Ultimo(), "14 - No existe el archivo " + p.ctx->ArchivoBD);
+    EXPECT_EQ(paramInicio, 1);
+    EXPECT_TRUE(principal->isEnabled());
+}
+
+} // namespace

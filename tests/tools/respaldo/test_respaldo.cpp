@@ -1,0 +1,163 @@
+#include "comun/ProgramaTemporal.h"
+#include "platform/Empaque.h"
+#include "tools/Compacta.h"
+#include "tools/frmRespaldarBase.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString TituloRespaldo = "Respaldos VELMORAN";
+const QStringList SoloLasBases = {"VELMORAN00.db", "VELMORAN0436.db", "VELMORAN0436.db-shm", "VELMORAN0436.db-wal"};
+
+class Respaldar : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        p.AbreBase();
+        for (int folio = 1; folio <= 3; ++folio)
+            p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Paterno, FechaCaptura) "
+                      "VALUES ('DFSSA000011', ?, '2004-06-15', 'PEREZ', '2004-06-15')",
+                      {folio});
+        p.ctx->PanelMensajes = [this](const QString &t) { panel << t; };
+        ventana = std::make_unique<frmRespaldarBase>(*p.ctx, [this] {
+            ++compactaciones;
+            return CompactaBaseDatos(*p.ctx, nullptr, {});
+        });
+        ventana->show();
+    }
+    void Acepta(const QString &ruta)
+    {
+        ventana->txtRuta->setText(ruta);
+        ventana->cmdAceptar->click();
+    }
+    QStringList Datos() const
+    {
+        return QDir(p.ctx->RutaDatos).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    ProgramaTemporal p;
+    std::unique_ptr<frmRespaldarBase> ventana;
+    QStringList panel;
+    int compactaciones = 0;
+};
+
+TEST_F(Respaldar, NombreConLaFechaYRutaElegidaOCancelada)
+{
+    const QString inicial = p.ctx->RutaDatos + "/VELMORAN0436_061226.ZIP";
+    EXPECT_EQ(ventana->txtRuta->text(), inicial);
+    ventana->PideRuta = [&](const QString &propuesta) {
+        EXPECT_EQ(propuesta, inicial);
+        return QString("/media/usb/mio.zip");
+    };
+    ventana->cmdRuta->click();
+    EXPECT_EQ(ventana->txtRuta->text(), "/media/usb/mio.zip");
+    ventana->PideRuta = [](const QString &) { return QString(); };
+    ventana->cmdRuta->click();
+    EXPECT_EQ(ventana->txtRuta->text(), p.ctx->RutaDatos + "/mio.zip");
+    EXPECT_EQ(ventana->logica.Destino(" /media/usb/ "), "/media/usb/mio.zip");
+}
+
+TEST_F(Respaldar, ElArchivoLeidoDeNuevoGuardaLaBaseYQuedaEnLaBitacora)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("O'Brien"));
+    const QString destino = dir.filePath("O'Brien/VELMORAN0436_061226.ZIP");
+    ASSERT_TRUE(EscribeArchivo(destino, "respaldo de ayer"));
+
+    Acepta(destino);
+    EXPECT_FALSE(ventana->isVisible());
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.Ultimo(), "Se terminó el Respaldo de la Base de Datos");
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, TituloRespaldo);
+    EXPECT_EQ(panel, (QStringList{"Compactanto Base de Datos", "Listo.....", "Respaldando Base de Datos...........", "",
+                                  "Listo.........."}));
+    EXPECT_EQ(compactaciones, 1);
+    EXPECT_EQ(p.Filas("SELECT TIPO, NOMBRE, RUTA, FECHA, EVENTOS FROM BITACORA"),
+              QStringList{"1|VELMORAN0436_061226.ZIP|" + dir.path() + "/O'Brien/|2026-12-06 10:00:00|3"});
+
+    QString error;
+    const QString copia = dir.filePath("copia.db");
+    ASSERT_TRUE(ExtraeMiembro(destino, "BKUP0436.db", copia, LimiteExtraccion, &error)) << qPrintable(error);
+    BaseDatos leida(QStringLiteral("leida"));
+    leida.Abre(copia);
+    EXPECT_EQ(leida.Valor("SELECT COUNT(*) FROM D_EVENTO").toInt(), 3);
+    EXPECT_EQ(leida.Valor("PRAGMA integrity_check").toString(), "ok");
+    EXPECT_EQ(Datos(), SoloLasBases);
+}
+
+struct CasoRechazo {
+    const char *nombre;
+    std::function<QString(const ProgramaTemporal &)> destino;
+    const char *mensaje;
+};
+
+void PrintTo(const CasoRechazo &c, std::ostream *os)
+{
+    *os << c.nombre;
+}
+
+class DestinoRechazado : public Respaldar, public ::testing::WithParamInterface<CasoRechazo> {};
+
+const CasoRechazo CasosRechazo[] = {
+    {"LaBaseDeTrabajo", [](const ProgramaTemporal &p) { return p.ctx->ArchivoBD; }, "no puede guardarse sobre la Base de Datos"},
+    {"LaPlantilla", [](const ProgramaTemporal &p) { return p.ctx->ArchivoPlantilla(); }, "no puede guardarse sobre la Base de Datos"},
+    {"OtraBaseDeDatos", [](const ProgramaTemporal &p) { return p.ctx->RutaDatos + "/VELMORAN0509.DB"; },
+     "no puede guardarse sobre la Base de Datos"},
+    {"UnaBaseFueraDeDatos",
+     [](const ProgramaTemporal &p) {
+         QFile::copy(p.ctx->ArchivoPlantilla(), p.Carpeta() + "/respaldo.zip");
+         return p.Carpeta() + "/respaldo.zip";
+     },
+     "no puede guardarse sobre la Base de Datos"},
+    {"UnaCarpeta", [](const ProgramaTemporal &p) { return p.Carpeta(); }, "es una carpeta"},
+    {"SinRuta", [](const ProgramaTemporal &) { return QString("   "); }, "Escriba la ruta del Respaldo"},
+};
+
+TEST_P(DestinoRechazado, NoCompactaNiEscribeYLoDice)
+{
+    const QString destino = GetParam().destino(p);
+    const QByteArray antes = LeeArchivo(destino);
+    Acepta(destino);
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_TRUE(p.mensajes.Ultimo().contains(GetParam().mensaje)) << qPrintable(p.mensajes.Ultimo());
+    EXPECT_TRUE(ventana->isVisible());
+    EXPECT_EQ(compactaciones, 0);
+    EXPECT_EQ(LeeArchivo(destino), antes);
+    EXPECT_EQ(p.Cuenta("BITACORA"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Respaldo, DestinoRechazado, ::testing::ValuesIn(CasosRechazo),
+                         [](const auto &i) { return std::string(i.param.nombre); });
+
+TEST_F(Respaldar, UnaCarpetaDondeNoSePuedeEscribirNoDejaRenglonNiTemporales)
+{
+    const QString destino = p.ctx->ArchivoPlantilla() + "/VELMORAN0436_061226.ZIP";   // a file where the folder should be
+    Acepta(destino);
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.Ultimo(), "No se pudo hacer el Respaldo de la Base de Datos.\n\nNo existe la carpeta "
+                                       + p.ctx->ArchivoPlantilla() + ".");
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, TituloRespaldo);
+    EXPECT_EQ(panel.last(), "");
+    EXPECT_EQ(p.Cuenta("BITACORA"), 0);
+    EXPECT_EQ(Datos(), SoloLasBases);
+}
+
+} // namespace
+
+namespace {
+// A picture for a person to look at; run with VELMORAN_CAPTURAS=<folder> under xvfb-run.
+TEST_F(Respaldar, Captura)
+{
+    const QString carpeta = qEnvironmentVariable("VELMORAN_CAPTURAS");
+    if (carpeta.isEmpty())
+        GTEST_SKIP() << "VELMORAN_CAPTURAS no está puesta";
+    QApplication::processEvents();
+    EXPECT_TRUE(ventana->grab().save(QDir(carpeta).filePath("respaldo.png")));
+}
+} // namespace

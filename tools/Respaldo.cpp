@@ -1,0 +1,125 @@
+#include "tools/Respaldo.h"
+
+#include "platform/CursorOcupado.h"
+#include "platform/Empaque.h"
+#include "shell/Contexto.h"
+#include "tools/Bitacora.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryFile>
+
+namespace {
+const QString TituloRespaldo = QStringLiteral("Respaldos VELMORAN");
+
+bool EsArchivoSqlite(const QString &ruta)
+{
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3", 16);
+}
+} // namespace
+
+Respaldo::Respaldo(Contexto &ctx, std::function<bool()> compacta) : ctx_(ctx), compacta_(std::move(compacta))
+{
+    NombreArchivo = QStringLiteral("VELMORAN") + ctx.AnoActual.mid(2, 2) + ctx.EstadoActual + QLatin1Char('_')
+                    + ctx.reloj.Hoy().toString(QStringLiteral("ddMMyy")) + QStringLiteral(".ZIP");
+}
+
+QString Respaldo::RutaInicial() const
+{
+    return QDir(ctx_.RutaDatos).filePath(NombreArchivo);
+}
+
+QString Respaldo::RutaElegida(const QString &elegida)
+{
+    if (elegida.isEmpty())
+        return RutaInicial();
+    NombreArchivo = QFileInfo(elegida).fileName();
+    return elegida;
+}
+
+QString Respaldo::Destino(const QString &texto) const
+{
+    const QString ruta = texto.trimmed();
+    return ruta.endsWith(QLatin1Char('/')) ? ruta + NombreArchivo : ruta;
+}
+
+QString Respaldo::DestinoRechazado(const QString &destino) const
+{
+    if (destino.isEmpty())
+        return QStringLiteral("Escriba la ruta del Respaldo, verifique por favor.....");
+    const QFileInfo fi(destino);
+    // Every name ending in .db (and its journals) in Datos is a database's.
+    const bool enDatos = QFileInfo(fi.absolutePath()).canonicalFilePath() == QFileInfo(ctx_.RutaDatos).canonicalFilePath();
+    static const QRegularExpression base(QStringLiteral("\\.db(-wal|-shm|-journal)?$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    if ((enDatos && base.match(fi.fileName()).hasMatch()) || EsArchivoSqlite(destino))
+        return QStringLiteral("El Respaldo no puede guardarse sobre la Base de Datos %1, elija otro archivo, "
+                              "verifique por favor.....")
+            .arg(QDir::toNativeSeparators(fi.absoluteFilePath()));
+    if (fi.isDir())
+        return QStringLiteral("%1 es una carpeta; escriba también el nombre del archivo, verifique por favor.....")
+            .arg(QDir::toNativeSeparators(destino));
+    return {};
+}
+
+bool Respaldo::Falla(const QString &motivo)
+{
+    reloj_.reset();
+    ctx_.EscribePanel(QString());
+    ctx_.mensajes.Informa(QStringLiteral("No se pudo hacer el Respaldo de la Base de Datos.\n\n") + motivo, TituloRespaldo);
+    return false;
+}
+
+bool Respaldo::Respalda(const QString &destino)
+{
+    const QString rechazo = DestinoRechazado(destino);
+    if (!rechazo.isEmpty())
+        return Falla(rechazo);
+    reloj_.emplace();
+    ctx_.mensajes.Beep();
+    if (compacta_ && !compacta_()) {
+        reloj_.reset();
+        return false;
+    }   // the working database is no longer open: nothing to back up
+    ctx_.EscribePanel(QStringLiteral("Respaldando Base de Datos..........."));
+
+    const QString miembro = QStringLiteral("BKUP") + ctx_.AnoActual.mid(2, 2) + ctx_.EstadoActual + QStringLiteral(".db");
+    // VACUUM INTO needs a name that does not exist yet or an empty file.
+    QTemporaryFile copia(QDir(ctx_.RutaDatos).filePath(QStringLiteral("BKUP.XXXXXX.tmp")));
+    if (!copia.open())
+        return Falla(QStringLiteral("No se pudo crear un archivo temporal en %1: %2")
+                         .arg(QDir::toNativeSeparators(ctx_.RutaDatos), copia.errorString()));
+    copia.close();
+    int eventos = 0;
+    try {
+        eventos = ctx_.ConexionBD.Valor(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO")).toInt();
+        // A consistent, compacted copy of the open database in one statement.
+        ctx_.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM INTO ?"), {copia.fileName()});
+    } catch (const ErrorBD &e) {
+        return Falla(QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion());
+    }
+    QString error;
+    if (!EmpacaArchivo(copia.fileName(), miembro, destino, &error))
+        return Falla(error);
+    copia.remove();
+
+    reloj_.reset();
+    try {
+        RegistraBitacora(ctx_.ConexionBD, {TipoBitacora::Respaldo, destino, eventos}, ctx_.reloj.Ahora());
+    } catch (const ErrorBD &e) {
+        ctx_.EscribePanel(QString());
+        ctx_.mensajes.Informa(QStringLiteral("El Respaldo se guardó en %1, pero no se pudo anotar en la Bitácora.\n\n")
+                                  .arg(QDir::toNativeSeparators(destino))
+                                  + e.Descripcion(),
+                              TituloRespaldo);
+        return false;
+    }
+    ctx_.EscribePanel(QString());
+    ctx_.mensajes.Beep();
+    ctx_.mensajes.Informa(QStringLiteral("Se terminó el Respaldo de la Base de Datos"), TituloRespaldo);
+    ctx_.EscribePanel(QStringLiteral("Listo.........."));
+    return true;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/CursorOcupado.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class Contexto;
+
+// The database backup, without its window: a dated zip archive holding a
+// consistent copy of the working database, written to a path the user
+// chooses and recorded in the log.
+class Respaldo {
+public:
+    // `compacta` compacts the working database first; it answers whether
+    // that same database is open again afterwards.
+    Respaldo(Contexto &ctx, std::function<bool()> compacta);
+
+    // "VELMORAN" + year digits + state + "_" + ddMMyy + ".ZIP", with the date
+    // on which the backup window was opened; the Save dialog proposes it.
+    QString NombreArchivo;
+    // The default destination: the Datos folder and the archive name.
+    QString RutaInicial() const;
+    // The destination the Save dialog returned (empty when cancelled) as the
+    // text of the path box; a chosen file's name becomes the archive name.
+    QString RutaElegida(const QString &elegida);
+    // The typed path as the archive to write: trimmed, and a folder ending in
+    // "/" gets the archive name.
+    QString Destino(const QString &texto) const;
+    // Why the backup may not be written there, or an empty text: the working
+    // database, the template and every other database must never be overwritten.
+    QString DestinoRechazado(const QString &destino) const;
+
+    // Compacts, copies the database consistently, packs and reads back the
+    // archive beside the destination, puts it in place and writes the log row.
+    // Every failure is shown with its reason and writes no log row.
+    bool Respalda(const QString &destino);
+
+private:
+    bool Falla(const QString &motivo);
+
+    Contexto &ctx_;
+    std::function<bool()> compacta_;
+    std::optional<CursorOcupado> reloj_;
+};
