@@ -2,6 +2,7 @@
 
 class Contexto;
 class mdiPrincipal;
+struct ConsultasHoja;
 
 // The wiring of the main window's menus to each subsystem's windows, one
 // function per subsystem, called once by main() before start-up.
@@ -12,3 +13,6 @@ void ConectaHerramientas(Contexto &ctx, mdiPrincipal &principal);
 // The pivot and full flat tables, called by ConectaHerramientas.
 void ConectaTablas(Contexto &ctx, mdiPrincipal &principal);
 void ConectaCatalogos(Contexto &ctx, mdiPrincipal &principal);
+
+// The query windows that the capture sheet opens, filled by ConectaConsultas.
+const ConsultasHoja &ConsultasDeLaHoja();

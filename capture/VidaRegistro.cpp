@@ -408,8 +408,8 @@ void VidaRegistro::MenuBuscar(int posicion)
 {
     if (hoja_.EnAlta || hoja_.EnCambio)
         return;
-    // "Filtrar", "Ver Tabla" and "Exportar" open the query windows, which the
-    // window offers once they exist.
+    // "Filtrar", "Ver Tabla" and "Exportar" open the query windows, which
+    // the window opens itself.
     if (posicion == 2)
         QuitaFiltro();
 }

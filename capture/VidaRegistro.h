@@ -67,8 +67,9 @@ public:
     // True while the record set holds at least one event.
     bool HayEventos() const;
 
-    // The criteria of the last filter run ("Quitar Filtro" empties it) and
-    // the CLUES proposed for the next new event.
+    // The criteria text of the last successful filter run over the events,
+    // on one line ("Quitar Filtro" empties it), and the CLUES proposed for
+    // the next new event.
     QString FiltroEventos;
     QString UltimaClues;
 

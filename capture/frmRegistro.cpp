@@ -212,7 +212,7 @@ void frmRegistro::ConstruyeBarra()
         QAction *a = menuBuscar_->addAction(items[i]);
         a->setObjectName(QStringLiteral("mnuBuscar_%1").arg(i + 1));
         const int posicion = i + 1;
-        connect(a, &QAction::triggered, this, [this, posicion] { registro_->vida.MenuBuscar(posicion); });
+        connect(a, &QAction::triggered, this, [this, posicion] { MenuBuscar(posicion); });
     }
     QAction *buscar = barra_->Boton(10);
     buscar->setMenu(menuBuscar_);
@@ -755,11 +755,35 @@ void frmRegistro::MuestraBarra()
         barra_->Boton(6)->setEnabled(false);
         barra_->Boton(11)->setEnabled(false);
     }
-    // Only "Quitar Filtro" has its window: the filter, table and export windows come later.
+    // Filtering needs events to filter; the query windows need their wiring.
+    const bool navegando = vida.ModoBarra() == 2;
     const QList<QAction *> items = menuBuscar_->actions();
-    for (int i = 0; i < items.size(); ++i)
-        items[i]->setEnabled(i == 1 && vida.ModoBarra() == 2);
+    items[0]->setEnabled(navegando && consultas_.Filtrar && vida.HayEventos());
+    items[1]->setEnabled(navegando);
+    items[2]->setEnabled(navegando && bool(consultas_.VerTabla));
+    items[3]->setEnabled(navegando && bool(consultas_.Exportar));
     MuestraHabilitacion();
+}
+
+void frmRegistro::PonConsultas(const ConsultasHoja &consultas)
+{
+    consultas_ = consultas;
+    MuestraBarra();
+}
+
+void frmRegistro::MenuBuscar(int posicion)
+{
+    const VidaRegistro &vida = registro_->vida;
+    if (vida.ModoBarra() != 2)
+        return;
+    if (posicion == 1 && consultas_.Filtrar && vida.HayEventos())
+        consultas_.Filtrar(*this);
+    else if (posicion == 3 && consultas_.VerTabla)
+        consultas_.VerTabla(*this);
+    else if (posicion == 4 && consultas_.Exportar)
+        consultas_.Exportar(*this);
+    else
+        registro_->vida.MenuBuscar(posicion);
 }
 
 void frmRegistro::MuestraPagina(int pagina)
@@ -905,7 +929,7 @@ bool frmRegistro::EventoLista(QListWidget *lista, QEvent *evento)
 
 // ---------------------------------------------------------------------------
 
-frmRegistro *AbreHojaRegistro(Contexto &ctx, QMdiArea &area)
+frmRegistro *AbreHojaRegistro(Contexto &ctx, QMdiArea &area, const ConsultasHoja &consultas)
 {
     for (QMdiSubWindow *sub : area.subWindowList())
         if (auto *hoja = qobject_cast<frmRegistro *>(sub->widget())) {
@@ -923,6 +947,7 @@ frmRegistro *AbreHojaRegistro(Contexto &ctx, QMdiArea &area)
         sub = area.addSubWindow(hoja, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
         sub->setAttribute(Qt::WA_DeleteOnClose);
+        hoja->PonConsultas(consultas);
         hoja->Vida().Abre();
     }
     sub->setFixedSize(sub->sizeHint());

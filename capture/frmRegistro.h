@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/ConsultasHoja.h"
 #include "events/HojaDatos.h"
 
 #include <QMap>
@@ -53,6 +54,8 @@ public:
     QTableWidget *grdAfecciones() const { return grid_; }
     BarraDatos *tbrDatos() const { return barra_; }
     QMenu *MenuBuscar() const { return menuBuscar_; }
+    // The query windows of the "Buscar" drop-down.
+    void PonConsultas(const ConsultasHoja &consultas);
     QTabWidget *SSTab1() const { return tab_; }
     // The focus stops in the sheet's order (both pages).
     std::vector<QWidget *> OrdenDeFoco() const;
@@ -68,6 +71,8 @@ private:
     void ConstruyePagina2(QWidget *pagina);
     void ConstruyeBarra();
     void Conecta();
+
+    void MenuBuscar(int posicion);
 
     // Builders of the controls (positions in pixels inside their parent).
     QLabel *Rotulo(QWidget *padre, const QString &texto, int x, int y, int ancho, int alto = 20,
@@ -122,6 +127,7 @@ private:
     QTableWidget *grid_ = nullptr;
     BarraDatos *barra_ = nullptr;
     QMenu *menuBuscar_ = nullptr;
+    ConsultasHoja consultas_;
     QTabWidget *tab_ = nullptr;
     std::vector<std::pair<int, QWidget *>> paradas_;   // focus stop number, control
     bool mostrando_ = false;          // the window is writing the state into its controls
@@ -131,4 +137,4 @@ private:
 
 // Opens the capture sheet as a child window of the area on all care events
 // (one sheet at a time: a second call brings the open one forward).
-frmRegistro *AbreHojaRegistro(Contexto &ctx, QMdiArea &area);
+frmRegistro *AbreHojaRegistro(Contexto &ctx, QMdiArea &area, const ConsultasHoja &consultas = {});

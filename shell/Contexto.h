@@ -27,6 +27,9 @@ public:
     QString RutaDatos;   // program folder + /Datos
     QString ArchivoBD;   // the working database file
 
+    // The filter window's criteria text, kept between its openings.
+    QString CriterioConsulta;
+
     // Which output the full flat table goes to (true: database file).
     bool TablaEnAccess = false;
 

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// Code page 1252, the single-byte character set of the files that other
+// installations of the program read (query files, dBase exports).
+
+// The text in code page 1252; no value when a character has no byte there.
+std::optional<QByteArray> ACp1252(const QString &texto);
+// Bytes in code page 1252 as text; the five unassigned bytes read as U+FFFD.
+QString DeCp1252(const QByteArray &bytes);

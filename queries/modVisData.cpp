@@ -1,0 +1,130 @@
+#include "queries/modVisData.h"
+
+#include "capture/ChecaDatosComun.h"
+#include "capture/ManejadorRegistro.h"
+#include "events/SentenciaSqlite.h"
+#include "platform/BaseDatos.h"
+#include "platform/CursorOcupado.h"
+#include "platform/DialogoArchivos.h"
+#include "platform/Mensajes.h"
+#include "queries/CriteriosConsulta.h"
+#include "queries/frmQuery.h"
+#include "shell/Contexto.h"
+
+#include <QDate>
+
+void MuestraError(Mensajes &mensajes, const ErrorBD &error)
+{
+    mensajes.Beep();
+    mensajes.Muestra(QStringLiteral("The following Error occurred:\n\n%1\nNumber: %2")
+                         .arg(error.Descripcion())
+                         .arg(error.Numero()),
+                     Mensajes::Icono::Ninguno, TituloAplicacion());
+}
+
+namespace {
+
+const QString TituloConsultas = QStringLiteral("Consultas");
+
+void AvisaSinRegistros(Mensajes &mensajes)
+{
+    mensajes.Beep();
+    mensajes.Informa(QStringLiteral("La consulta creada no encontro registros\nque cumplan las condiciones señaladas"),
+                     TituloConsultas);
+}
+
+} // namespace
+
+bool ConsultaConRegistros(Contexto &ctx, const ConsultaSQL &consulta)
+{
+    CursorOcupado ocupado;
+    try {
+        SentenciaSqlite s(ctx.ConexionBD.Manejador(), consulta.sql, consulta.valores);
+        if (s.Paso())
+            return true;
+    } catch (const ErrorBD &e) {
+        MuestraError(ctx.mensajes, e);
+        return false;
+    }
+    AvisaSinRegistros(ctx.mensajes);
+    return false;
+}
+
+QStringList ValoresPosibles(const BaseDatos &bd, OrigenConsulta origen, const CampoConsulta &campo)
+{
+    CursorOcupado ocupado;
+    SentenciaSqlite s(bd.Manejador(), SentenciaValoresPosibles(origen, campo));
+    QStringList valores;
+    while (s.Paso()) {
+        const QVariant v = s.Valor(0);
+        QString texto = v.isNull() ? QString() : v.toString();
+        if (texto.trimmed().isEmpty())
+            continue;
+        if (campo.tipo == TipoCampo::Fecha) {
+            const QDate d = QDate::fromString(texto, Qt::ISODate);
+            if (d.isValid())
+                texto = d.toString(QStringLiteral("dd/MM/yyyy"));
+        }
+        valores << texto;
+    }
+    return valores;
+}
+
+bool EjecutaFiltro(Contexto &ctx, const QString &criterio, const DestinoFiltro &destino)
+{
+    if (criterio.trimmed().isEmpty()) {
+        ctx.mensajes.Muestra(QStringLiteral("No ha creado ninguna Consulta!"), Mensajes::Icono::Exclamacion,
+                             TituloAplicacion());
+        return false;
+    }
+    const OrigenConsulta origen = destino.Origen();
+    std::optional<ConsultaSQL> encontrada;
+    try {
+        CursorOcupado ocupado;
+        const CondicionSQL condicion = TraduceCriterio(criterio, origen);
+        if (origen == OrigenConsulta::Hoja) {
+            // The events are opened once, keys only, and handed to the sheet as they are.
+            const ConsultaSQL consulta = SentenciaEventos(condicion);
+            ConjuntoEventos eventos;
+            eventos.Abre(ctx.ConexionBD, consulta);
+            if (eventos.Cuenta() > 0) {
+                modEvento &registro = destino.hoja->eventos;
+                registro.rsAtencion = std::move(eventos);
+                registro.ConsultaEventos = consulta;
+                destino.hoja->vida.FiltroEventos = TextoCriterio(criterio);
+                registro.LeeEvento();
+                destino.hoja->vida.Actualiza_Ubicacion();
+                return true;
+            }
+        } else {
+            ConsultaSQL prueba = SentenciaListaCIE10(condicion);
+            prueba.sql = QStringLiteral("SELECT Causa FROM CATCIE10 WHERE ") + condicion.sql + QStringLiteral(" LIMIT 1");
+            SentenciaSqlite s(ctx.ConexionBD.Manejador(), prueba.sql, prueba.valores);
+            if (s.Paso())
+                encontrada = SentenciaListaCIE10(condicion);
+        }
+    } catch (const ErrorBD &e) {
+        MuestraError(ctx.mensajes, e);
+        return false;
+    }
+    if (encontrada) {
+        destino.listaCIE10(*encontrada);
+        return true;
+    }
+    AvisaSinRegistros(ctx.mensajes);
+    ctx.mensajes.Informa(QStringLiteral("No hay registros que cumplan la condición establecida, verifique por favor....."),
+                         TituloConsultas);
+    return false;
+}
+
+void MuestraConsulta(Contexto &ctx, DialogoArchivos &dialogo, const DestinoFiltro &destino, QWidget *padre)
+{
+    frmQuery ventana(ctx, dialogo, destino, padre);
+    ventana.exec();
+}
+
+void MuestraConsultaCIE10(Contexto &ctx, const RecibeFiltroCIE10 &recibe, QWidget *padre)
+{
+    DialogoArchivosQt dialogo;
+    MuestraConsulta(ctx, dialogo, DestinoFiltro{nullptr, recibe}, padre);
+}

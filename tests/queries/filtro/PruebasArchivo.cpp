@@ -1,0 +1,153 @@
+// Query files: the fixed-width record, round trips and every refusal.
+#include "comun/ProgramaTemporal.h"
+#include "platform/DialogoArchivos.h"
+#include "queries/ArchivoConsulta.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A dialog that answers with the path it was given (empty: cancelled).
+class DialogoFijo : public DialogoArchivos {
+public:
+    QString Guardar(const QString &titulo, const QString &carpeta, const QString &nombre, const QString &filtro) override
+    {
+        pedido = titulo + '|' + carpeta + '|' + nombre + '|' + filtro;
+        return ruta;
+    }
+    QString Abrir(const QString &titulo, const QString &carpeta, const QString &filtro) override
+    {
+        pedido = titulo + '|' + carpeta + '|' + filtro;
+        return ruta;
+    }
+    QString ruta, pedido;
+};
+
+class Archivo : public ::testing::Test {
+protected:
+    QString Ruta(const QString &nombre) const { return QDir(prog.Carpeta()).filePath(nombre); }
+    bool Graba(const DatosConsulta &d, const QString &nombre, bool generador = false)
+    {
+        dialogo.ruta = nombre.isEmpty() ? QString() : Ruta(nombre);
+        return GrabaConsulta(prog.mensajes, dialogo, prog.Carpeta(), d, generador);
+    }
+    bool Carga(const QString &nombre, OrigenConsulta origen, bool generador, DatosConsulta &d)
+    {
+        dialogo.ruta = nombre.isEmpty() ? QString() : Ruta(nombre);
+        return CargaConsulta(prog.mensajes, dialogo, prog.Carpeta(), origen, generador, d);
+    }
+    ProgramaTemporal prog;
+    DialogoFijo dialogo;
+};
+
+DatosConsulta Filtro(const QString &criterio, const QString &campo = {}, const QString &valor = {})
+{
+    DatosConsulta d;
+    d.campo = campo;
+    d.operador = "=";
+    d.valor = valor;
+    d.criterio = criterio;
+    return d;
+}
+
+TEST_F(Archivo, FiltroGrabadoEnSuFormatoFijo)
+{
+    ASSERT_TRUE(Graba(Filtro("E.CodSexo = 2"), "filtro"));   // no extension: .sql is added
+    EXPECT_EQ(dialogo.pedido, "Exportar Datos|" + prog.Carpeta() + "|Consulta|Archivos de Consultas (*.sql)");
+    const QByteArray golden = "14" + QByteArray(30, ' ') + "=   " + QByteArray(100, ' ') + "E.CodSexo = 2"
+                              + QByteArray(1000 - 13, ' ') + "\r\n";
+    EXPECT_EQ(LeeArchivo(Ruta("filtro.sql")), golden);
+    EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
+}
+
+TEST_F(Archivo, IdaYVueltaConEneYSaltosDeLinea)
+{
+    DatosConsulta d = Filtro("E.Paterno = 'PEÑA'\nAnd E.Edad > 10", "E.Paterno", "PEÑA  ");
+    d.origen = OrigenConsulta::Tabla;
+    d.tipo = 1;
+    d.seleccion = QStringList({"E.CLUES", "F.Diagnosticos", "P.EfectosAgresor", "E.NombreResponsable"});
+    QDir(prog.Carpeta()).mkdir("dir.con.punto");   // a dot in the folder is no extension
+    ASSERT_TRUE(Graba(d, "dir.con.punto/Exporta.SqL", true));
+    const QByteArray bytes = LeeArchivo(Ruta("dir.con.punto/Exporta.SqL"));
+    EXPECT_EQ(bytes.mid(36 + 2, 1), QByteArray("\xD1"));        // Ñ as one byte of code page 1252
+    EXPECT_EQ(bytes.mid(1136), "4  E.CLUES,F.Diagnosticos,P.EfectosAgresor,E.NombreResponsable,\r\n");
+    DatosConsulta leidos;
+    ASSERT_TRUE(Carga("dir.con.punto/Exporta.SqL", OrigenConsulta::Tabla, true, leidos));
+    EXPECT_EQ(leidos.criterio, d.criterio);
+    EXPECT_EQ(leidos.valor, "PEÑA");   // the padding goes, the blanks typed with it too
+    EXPECT_EQ(leidos.campo, d.campo);
+    EXPECT_EQ(leidos.tipo, 1);
+    EXPECT_EQ(leidos.seleccion, d.seleccion);
+}
+
+TEST_F(Archivo, CadaRechazoConSuMensaje)
+{
+    const QString largo(1001, 'X');
+    struct Caso {
+        DatosConsulta datos;
+        QString nombre;
+        bool generador;
+        QString mensaje;
+    };
+    const QList<Caso> casos = {
+        {Filtro("E.Edad > 1"), "a.sql", true, "No ha seleccionado ningún campo para exportar"},
+        {Filtro(""), "a.sql", false, "No ha seleccionado ningún criterio"},
+        {Filtro(" ", "E.Edad", "1"), "", false, "No proporciono ningún nombre de archivo, rectifique......"},
+        {Filtro("E.Edad > 1"), "a.txt", false, "Proporciono una extensión diferente a SQL, rectifique......"},
+        {Filtro(largo), "a.sql", false,
+         "El criterio tiene más de 1000 caracteres y no cabe en el archivo de consulta, verifique por favor......"},
+        {Filtro("E.Edad > 1", "E.Edad", QString(101, '1')), "a.sql", false,
+         "El valor tiene más de 100 caracteres y no cabe en el archivo de consulta, verifique por favor......"},
+        {Filtro("E.Paterno = 'ŁÓDŹ'"), "a.sql", false,
+         "El criterio tiene caracteres que el archivo de consulta no puede guardar (ŁŹ), verifique por favor......"},
+    };
+    for (const Caso &c : casos) {
+        prog.mensajes.Limpia();
+        EXPECT_FALSE(Graba(c.datos, c.nombre, c.generador)) << c.mensaje.toStdString();
+        EXPECT_EQ(prog.mensajes.Ultimo(), c.mensaje);
+        EXPECT_EQ(prog.mensajes.cajas.value(0).titulo, "Exportar");
+    }
+    EXPECT_FALSE(QFile::exists(Ruta("a.sql")));
+    EXPECT_FALSE(QFile::exists(Ruta("a.txt")));
+}
+
+TEST_F(Archivo, ArchivosRechazadosAlCargar)
+{
+    ASSERT_TRUE(Graba(Filtro("E.Edad > 1"), "filtro.sql"));
+    DatosConsulta exporta = Filtro("E.Edad > 1");
+    exporta.tipo = 0;
+    exporta.seleccion = QStringList({"E.Edad"});
+    ASSERT_TRUE(Graba(exporta, "exporta.sql", true));
+    QByteArray ajeno = LeeArchivo(Ruta("exporta.sql"));
+    EscribeArchivo(Ruta("corto.sql"), ajeno.left(1135));
+    EscribeArchivo(Ruta("campo.sql"), ajeno.replace("E.Edad,", "X.Nada,"));
+    EscribeArchivo(Ruta("nota.txt"), "");
+    const struct {
+        const char *nombre;
+        OrigenConsulta origen;
+        bool generador;
+        const char *mensaje;
+    } casos[] = {
+        {"filtro.sql", OrigenConsulta::ListaCIE10, false,
+         "La consulta seleccionada no corresponde a CATCIE10, verifique por favor......"},
+        {"exporta.sql", OrigenConsulta::Tabla, true, "La consulta seleccionada no corresponde a TODO, verifique por favor......"},
+        {"exporta.sql", OrigenConsulta::Hoja, false, "La consulta seleccionada no corresponde a FILTROS, verifique por favor......"},
+        {"filtro.sql", OrigenConsulta::Hoja, true, "La consulta seleccionada no corresponde a EXPORTAR, verifique por favor......"},
+        {"corto.sql", OrigenConsulta::Hoja, true, "El archivo no es un archivo de consultas, verifique por favor......"},
+        {"campo.sql", OrigenConsulta::Hoja, true, "El archivo nombra un campo desconocido: X.Nada, verifique por favor......"},
+        {"nota.txt", OrigenConsulta::Hoja, false,
+         "Formato de archivo invalido, extensión diferente a SQL, verifique por favor......"},
+        {"", OrigenConsulta::Hoja, false, "No proporciono ningún nombre de archivo, rectifique......"},
+    };
+    for (const auto &c : casos) {
+        prog.mensajes.Limpia();
+        DatosConsulta d;
+        d.criterio = "sin tocar";
+        EXPECT_FALSE(Carga(c.nombre, c.origen, c.generador, d)) << c.nombre;
+        EXPECT_EQ(prog.mensajes.Ultimo(), QString::fromUtf8(c.mensaje));
+        EXPECT_EQ(d.criterio, "sin tocar");
+    }
+}
+
+} // namespace
