@@ -24,7 +24,9 @@ const QStringList FiltrosReporte::TitulosReportes = {
 };
 const QString FiltrosReporte::Todos = QStringLiteral("TODOS");
 const QString FiltrosReporte::SinJurisdiccion = QStringLiteral("99  SIN JURISDICCION");
+const QString FiltrosReporte::MenoresUnAno = QStringLiteral("MENORES DE UN AÑO");
 const QString FiltrosReporte::RangoAnos = QStringLiteral("RANGO DE AÑOS");
+const QString FiltrosReporte::EdadNoEspecificada = QStringLiteral("EDAD NO ESPECIFICADA");
 
 namespace {
 // Units that have events: one probe of the event key per unit.
@@ -49,6 +51,7 @@ void FiltrosReporte::Llena(ComboFiltro &c, const QStringList &primeras, const QS
 
 void FiltrosReporte::InicializaFiltros()
 {
+    optLugarAtencion = optFechaAtencion = optAtencion = optAfeccionPrincipal = true;
     Llena(cmbReporte, TitulosReportes, {});
     LlenaEntidades();
     LlenaFechas();
@@ -57,7 +60,7 @@ void FiltrosReporte::InicializaFiltros()
     Llena(cmbDerechohabiencia, {Todos},
           Lineas(QStringLiteral("SELECT CodDerechohabiencia, Descripcion FROM cDerechohabiencia WHERE CodDerechohabiencia IN "
                                 "(SELECT DISTINCT CodDerechohabiencia FROM D_Derechohabiencia) ORDER BY CodDerechohabiencia"), {}));
-    Llena(cmbCveEdad, {Todos, QStringLiteral("MENORES DE UN AÑO"), RangoAnos, QStringLiteral("EDAD NO ESPECIFICADA")}, {});
+    Llena(cmbCveEdad, {Todos, MenoresUnAno, RangoAnos, EdadNoEspecificada}, {});
     EligeCveEdad(0);
 }
 

@@ -35,7 +35,9 @@ public:
     static const QStringList TitulosReportes;
     static const QString Todos;               // "TODOS"
     static const QString SinJurisdiccion;     // "99  SIN JURISDICCION"
+    static const QString MenoresUnAno;        // "MENORES DE UN AÑO"
     static const QString RangoAnos;           // "RANGO DE AÑOS"
+    static const QString EdadNoEspecificada;  // "EDAD NO ESPECIFICADA"
 
     explicit FiltrosReporte(const BaseDatos &bd) : bd_(bd) {}
 

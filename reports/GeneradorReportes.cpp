@@ -100,7 +100,7 @@ bool GeneradorReportes::ArmaFiltro()
         ValoresFiltro << f.cmbDerechohabiencia.Texto().left(1);
     }
     const QString clave = f.cmbCveEdad.Texto();
-    if (clave == QLatin1String("MENORES DE UN AÑO")) {
+    if (clave == FiltrosReporte::MenoresUnAno) {
         partes << QStringLiteral("E.CodClaveEdad IN (0, 1, 2)");
     } else if (clave == FiltrosReporte::RangoAnos) {
         // With no age in years on record there is no range, and nothing to report.
@@ -114,7 +114,7 @@ bool GeneradorReportes::ArmaFiltro()
         }
         partes << QStringLiteral("E.CodClaveEdad = 3 AND E.Edad BETWEEN ? AND ?");
         ValoresFiltro << ValorEntero(f.cmbEdadIni.Texto()) << ValorEntero(f.cmbEdadFin.Texto());
-    } else if (clave == QLatin1String("EDAD NO ESPECIFICADA")) {
+    } else if (clave == FiltrosReporte::EdadNoEspecificada) {
         partes << QStringLiteral("E.CodClaveEdad = 9");
     }
     FiltroReporte = partes.join(QStringLiteral(" AND "));
@@ -185,7 +185,7 @@ QMap<QString, QString> GeneradorReportes::CreaEncabezados() const
         : sexo.startsWith(QLatin1Char('2')) ? QStringLiteral("MUJERES") : QStringLiteral("SEXO NO ESPECIFICADO");
     const QString clave = f.cmbCveEdad.Texto();
     QString p6;
-    if (clave == QLatin1String("MENORES DE UN AÑO") || clave == QLatin1String("EDAD NO ESPECIFICADA"))
+    if (clave == FiltrosReporte::MenoresUnAno || clave == FiltrosReporte::EdadNoEspecificada)
         p6 = clave;
     else if (clave == FiltrosReporte::RangoAnos)
         p6 = QStringLiteral("EDAD INICIAL:   ") + f.cmbEdadIni.Texto() + QStringLiteral("    EDAD FINAL:   ") + f.cmbEdadFin.Texto();

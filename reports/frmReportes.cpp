@@ -113,7 +113,7 @@ void frmReportes::CreaControles()
     }
     chkTodasUnidades = new QCheckBox(QStringLiteral("Seleccionar todo"));
     lstUnidades = new QListWidget;
-    lstUnidades->setMinimumHeight(140);
+    lstUnidades->setMinimumSize(440, 140);
     picFechaInicial = new QDateEdit;
     picFechaFinal = new QDateEdit;
     for (QDateEdit *d : {picFechaInicial, picFechaFinal}) {

@@ -1,0 +1,275 @@
+// The report window's filters: the cascade as transitions of the widget-free
+// model, the filters to the events work table, the header texts p1 to p8 and
+// the two stops of a run; the window mirrors the model.
+#include "reports/AmbienteReportes.h"
+#include "reports/frmReportes.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <functional>
+
+namespace {
+
+class Filtros : public AmbienteReportes {
+protected:
+    // Five events at five units of three states; the place of occurrence,
+    // entitlement, sex and age differ from one to the next.
+    Filtros()
+    {
+        struct E {
+            const char *clues, *fecha, *ocurrio, *estado, *municipio, *localidad;
+            int sexo, clave, edad;
+            QStringList derechos;
+        };
+        const E eventos[] = {
+            {"DFSSA000012", "2004-01-10", "2004-01-09", "09", "007", "0001", 1, 3, 5, {"1", "2"}},
+            {"DFSSA000024", "2004-02-20", "2004-02-01", "15", "033", "0010", 2, 3, 9, {"1"}},
+            {"DFQRV000015", "2004-03-05", "2004-03-05", "09", "007", "0001", 9, 3, 999, {}},
+            {"MCSSA000016", "2004-06-30", "2004-06-29", "15", "033", "0001", 2, 1, 10, {"G"}},
+            {"MSSSA000011", "2004-12-25", "2004-12-20", "17", "007", "0017", 1, 9, 999, {}},
+        };
+        int folio = 0;
+        for (const E &e : eventos) {
+            Evento(e.clues, ++folio, e.fecha, {{"FechaOcurrencia", e.ocurrio}, {"CodEstado", e.estado}, {"CodMunicipio", e.municipio},
+                                              {"CodLocalidad", e.localidad}, {"CodSexo", e.sexo}, {"CodClaveEdad", e.clave},
+                                              {"Edad", e.edad}});
+            for (const QString &d : e.derechos)
+                Detalle("D_Derechohabiencia", "CodDerechohabiencia", e.clues, folio, e.fecha, d);
+        }
+        filtros.InicializaFiltros();
+    }
+
+    QString Folios()
+    {
+        if (!generador.ArmaFiltro() || !generador.CreaPasoReporte())
+            return "parado";
+        return Filas("SELECT Folio FROM PASOREPORTE ORDER BY Folio").join(',');
+    }
+};
+
+struct Caso {
+    const char *nombre;
+    std::function<void(FiltrosReporte &)> elige;
+    const char *folios;
+};
+
+} // namespace
+
+TEST_F(Filtros, CascadaDelLugarDeAtencion)
+{
+    EXPECT_EQ(filtros.cmbReporte.Texto(), "Accidente por vehiculo de motor");
+    EXPECT_EQ(filtros.cmbEntidad.lineas, QStringList({"TODOS", "09  CIUDAD DE MEXICO", "15  MEXICO", "17  MORELOS"}));
+    for (const ComboFiltro *c : {&filtros.cmbJurisdiccion, &filtros.cmbMunicipio, &filtros.cmbLocalidad})
+        EXPECT_TRUE(c->lineas.isEmpty() && !c->habilitado);
+    EXPECT_EQ(filtros.lstUnidades.size(), 5);
+    EXPECT_TRUE(filtros.chkTodasUnidades);
+    EXPECT_EQ(filtros.UnidadesMarcadas(), filtros.lstUnidades);
+    EXPECT_EQ(filtros.cmbSexo.lineas, QStringList({"TODOS", "1  HOMBRE", "2  MUJER", "9  NO ESPECIFICADO"}));
+    EXPECT_EQ(filtros.cmbDerechohabiencia.lineas,
+              QStringList({"TODOS", "1  SERVICIO MEDICO PARA TRABAJADORES DEL ESTADO",
+                           "2  SERVICIO MEDICO DE LA INDUSTRIA PETROLERA", "G  BRESTAL"}));
+    EXPECT_FALSE(filtros.cmbEdadIni.habilitado || filtros.cmbEdadFin.habilitado);
+
+    filtros.EligeEntidad(1);
+    EXPECT_EQ(filtros.cmbJurisdiccion.lineas,
+              QStringList({"TODOS", "99  SIN JURISDICCION", "06  IZTAPALAPA", "16  VENUSTIANO CARRANZA"}));
+    EXPECT_EQ(filtros.cmbMunicipio.lineas, QStringList{"TODOS"});   // jurisdiction "TOD" matches none
+    EXPECT_EQ(filtros.lstUnidades.size(), 3);
+    filtros.EligeJurisdiccion(1);
+    EXPECT_EQ(filtros.cmbMunicipio.lineas, QStringList({"TODOS", "014  BENITO JUAREZ"}));
+    EXPECT_EQ(filtros.lstUnidades, QStringList{"DFQRV000015  HOSPITAL GENERAL DE ZONA QUIRVAL 1-A"});
+    filtros.EligeJurisdiccion(2);
+    filtros.EligeMunicipio(1);
+    EXPECT_EQ(filtros.cmbMunicipio.Texto(), "007  IZTAPALAPA");
+    EXPECT_EQ(filtros.lstUnidades.value(0).left(11), "DFSSA000012");
+    EXPECT_FALSE(filtros.cmbLocalidad.habilitado);
+}
+
+TEST_F(Filtros, CascadaDelLugarDeOcurrenciaYSeleccionarTodo)
+{
+    filtros.MarcaUnidad(0, false);
+    EXPECT_FALSE(filtros.chkTodasUnidades);
+    filtros.MarcaTodasUnidades(false);   // a partial choice stays
+    EXPECT_EQ(filtros.UnidadesMarcadas().size(), 4);
+    filtros.MarcaUnidad(0, true);
+    EXPECT_TRUE(filtros.chkTodasUnidades);
+    filtros.MarcaTodasUnidades(false);
+    EXPECT_TRUE(filtros.UnidadesMarcadas().isEmpty());
+    filtros.MarcaTodasUnidades(true);
+    EXPECT_EQ(filtros.UnidadesMarcadas().size(), 5);
+
+    filtros.EligeLugar(false);
+    EXPECT_EQ(filtros.cmbEntidad.lineas, QStringList({"TODOS", "09  CIUDAD DE MEXICO", "15  MEXICO", "17  MORELOS"}));
+    EXPECT_TRUE(filtros.lstUnidades.isEmpty());
+    EXPECT_FALSE(filtros.unidadesHabilitadas || filtros.chkTodasUnidades);
+    filtros.EligeEntidad(2);
+    EXPECT_EQ(filtros.cmbMunicipio.lineas, QStringList({"TODOS", "033  ECATEPEC DE MORELOS"}));
+    EXPECT_EQ(filtros.cmbLocalidad.lineas, QStringList{"TODOS"});
+    EXPECT_TRUE(filtros.cmbLocalidad.habilitado);
+    EXPECT_FALSE(filtros.cmbJurisdiccion.habilitado);
+    filtros.EligeMunicipio(1);
+    EXPECT_EQ(filtros.cmbLocalidad.lineas, QStringList({"TODOS", "0001  ECATEPEC DE MORELOS", "0010  SANTA MARIA CHICONAUTLA"}));
+    filtros.EligeLugar(true);
+    EXPECT_EQ(filtros.cmbEntidad.Texto(), "TODOS");
+    EXPECT_EQ(filtros.lstUnidades.size(), 5);
+}
+
+TEST_F(Filtros, FechasNuncaInvertidasYRangoDeEdades)
+{
+    const FechaFiltro &ini = filtros.picFechaInicial, &fin = filtros.picFechaFinal;
+    EXPECT_EQ(ini.valor, QDate(2004, 1, 10));
+    EXPECT_EQ(fin.valor, QDate(2004, 12, 25));
+    filtros.PonFechaFinal(QDate(2004, 5, 1));
+    filtros.PonFechaInicial(QDate(2004, 3, 1));
+    EXPECT_EQ(fin.valor, QDate(2004, 12, 25));   // moving the initial date resets the final one
+    EXPECT_EQ(fin.minimo, QDate(2004, 3, 1));
+    filtros.PonFechaFinal(QDate(2004, 2, 1));
+    EXPECT_EQ(fin.valor, QDate(2004, 3, 1));
+    filtros.PonFechaInicial(QDate(2003, 1, 1));
+    EXPECT_EQ(ini.valor, QDate(2004, 1, 10));
+    filtros.EligeFechas(false);
+    EXPECT_EQ(ini.valor, QDate(2004, 1, 9));
+    EXPECT_EQ(fin.minimo, QDate(2004, 1, 9));
+
+    filtros.EligeCveEdad(2);
+    EXPECT_EQ(filtros.cmbEdadIni.lineas, QStringList({"5", "9", "999"}));
+    EXPECT_EQ(filtros.cmbEdadIni.Texto(), "5");
+    EXPECT_EQ(filtros.cmbEdadFin.Texto(), "999");
+    filtros.EligeEdadIni(1);
+    EXPECT_EQ(filtros.cmbEdadFin.lineas, QStringList({"9", "999"}));
+    filtros.EligeCveEdad(0);
+    EXPECT_TRUE(filtros.cmbEdadIni.lineas.isEmpty() && !filtros.cmbEdadFin.habilitado);
+}
+
+TEST_F(Filtros, FiltrosAlaTablaDeEventos)
+{
+    const Caso casos[] = {
+        {"todo", [](FiltrosReporte &) {}, "1,2,3,4,5"},
+        {"una unidad fuera", [](FiltrosReporte &f) { f.MarcaUnidad(0, false); }, "1,2,4,5"},
+        {"entidad de la unidad", [](FiltrosReporte &f) { f.EligeEntidad(1); }, "1,2,3"},
+        {"entidad de ocurrencia", [](FiltrosReporte &f) { f.EligeLugar(false); f.EligeEntidad(2); }, "2,4"},
+        {"localidad de ocurrencia",
+         [](FiltrosReporte &f) { f.EligeLugar(false); f.EligeEntidad(2); f.EligeMunicipio(1); f.EligeLocalidad(2); }, "2"},
+        {"periodo de atencion", [](FiltrosReporte &f) { f.PonFechaInicial({2004, 2, 20}); f.PonFechaFinal({2004, 6, 30}); }, "2,3,4"},
+        {"periodo de ocurrencia", [](FiltrosReporte &f) { f.EligeFechas(false); f.PonFechaInicial({2004, 6, 29}); }, "4,5"},
+        {"sexo", [](FiltrosReporte &f) { f.EligeSexo(2); }, "2,4"},
+        {"derechohabiencia, una vez por evento", [](FiltrosReporte &f) { f.EligeDerechohabiencia(1); }, "1,2"},
+        {"menores de un año", [](FiltrosReporte &f) { f.EligeCveEdad(1); }, "4"},
+        {"rango 5 a 9", [](FiltrosReporte &f) { f.EligeCveEdad(2); f.EligeEdadFin(1); }, "1,2"},
+        {"rango hasta 999", [](FiltrosReporte &f) { f.EligeCveEdad(2); f.EligeEdadIni(2); }, "3"},
+        {"edad no especificada", [](FiltrosReporte &f) { f.EligeCveEdad(3); }, "5"},
+    };
+    for (const Caso &c : casos) {
+        filtros.InicializaFiltros();
+        c.elige(filtros);
+        EXPECT_EQ(Folios(), c.folios) << c.nombre;
+    }
+}
+
+TEST_F(Filtros, EncabezadosP1aP8)
+{
+    struct Esperado {
+        std::function<void(FiltrosReporte &)> elige;
+        QStringList p;   // p1 .. p8
+    };
+    const QString periodo = "INFORMACIÓN DE   10/01/2004   A   25/12/2004";
+    const Esperado casos[] = {
+        {[](FiltrosReporte &) {},
+         {"", "ACCIDENTE POR VEHICULO DE MOTOR",
+          " - UNIDADES: DFQRV000015, DFSSA000012, DFSSA000024, MCSSA000016, MSSSA000011", "", "", "", periodo, ""}},
+        {[](FiltrosReporte &f) { f.EligeEntidad(1); f.EligeJurisdiccion(1); f.EligeSexo(3); f.EligeDerechohabiencia(3); },
+         {" POR LUGAR DE ATENCIÓN", "ACCIDENTE POR VEHICULO DE MOTOR",
+          "OTRAS INSTITUCIONES - ENTIDAD:  CIUDAD DE MEXICO - UNIDAD: DFQRV000015  HOSPITAL GENERAL DE ZONA QUIRVAL 1-A",
+          " BRESTAL", "SEXO NO ESPECIFICADO", "", periodo, ""}},
+        {[](FiltrosReporte &f) { f.EligeEntidad(1); f.EligeJurisdiccion(2); f.EligeMunicipio(1); f.EligeSexo(1); },
+         {" POR LUGAR DE ATENCIÓN", "ACCIDENTE POR VEHICULO DE MOTOR",
+          "ENTIDAD:  CIUDAD DE MEXICO - JURISDICCION: IZTAPALAPA - MUNICIPIO:  IZTAPALAPA - UNIDAD: DFSSA000012  "
+          "HOSPITAL GENERAL IZTAPALAPA",
+          "", "HOMBRES", "", periodo, ""}},
+        {[](FiltrosReporte &f) {
+             f.EligeReporte(8); f.EligeLugar(false); f.EligeEntidad(2); f.EligeMunicipio(1); f.EligeLocalidad(2);
+             f.EligeCveEdad(2); f.EligeEdadFin(1); f.EligeEntidadAtencion(false); f.EligeSexo(2);
+         },
+         {" POR LUGAR DE OCURRENCIA", "LISTA DETALLADA",
+          "ENTIDAD:  MEXICO - MUNICIPIO:  ECATEPEC DE MORELOS - LOCALIDAD:  SANTA MARIA CHICONAUTLA", "", "MUJERES",
+          "EDAD INICIAL:   5    EDAD FINAL:   9", periodo, "AFECCION  PRINCIPAL  POR  ENTIDAD  DE  OCURRENCIA"}},
+        {[](FiltrosReporte &f) { f.EligeReporte(8); f.EligeAfeccionPrincipal(false); f.EligeCveEdad(1); },
+         {"", "LISTA DETALLADA", " - UNIDADES: DFQRV000015, DFSSA000012, DFSSA000024, MCSSA000016, MSSSA000011", "", "",
+          "MENORES DE UN AÑO", periodo, "CAUSA  EXTERNA  POR  ENTIDAD  DE  ATENCION"}},
+    };
+    for (const Esperado &c : casos) {
+        filtros.InicializaFiltros();
+        c.elige(filtros);
+        ASSERT_TRUE(generador.ArmaFiltro());
+        const QMap<QString, QString> t = generador.CreaEncabezados();
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(t.value(QStringLiteral("p%1").arg(i + 1)), c.p[i]) << "p" << i + 1;
+        EXPECT_FALSE(t.contains("lnTotal"));
+    }
+}
+
+TEST_F(Filtros, UnidadesVariasOTodasConSieteOMas)
+{
+    int folio = 10;
+    for (const char *u : {"MCSSA000021", "MCSSA000033", "MCSSA000045", "MCSSA000050"})
+        Evento(u, ++folio, "2004-05-05");
+    filtros.InicializaFiltros();
+    ASSERT_TRUE(generador.ArmaFiltro());
+    EXPECT_EQ(generador.CreaEncabezados().value("p3"), " - UNIDADES: TODAS");
+    filtros.MarcaUnidad(0, false);
+    ASSERT_TRUE(generador.ArmaFiltro());
+    EXPECT_EQ(generador.CreaEncabezados().value("p3"), " - UNIDADES: VARIAS");
+    EXPECT_EQ(generador.LugarReporte, " POR LUGAR DE ATENCIÓN");
+}
+
+TEST_F(Filtros, LasDosParadasYElRangoSinEdades)
+{
+    filtros.MarcaTodasUnidades(false);
+    generador.Reporte();
+    filtros.MarcaTodasUnidades(true);
+    filtros.EligeSexo(1);
+    filtros.PonFechaInicial({2004, 2, 1});
+    filtros.PonFechaFinal({2004, 6, 30});
+    generador.Reporte();
+    // With no age in years on record the range has no bounds: nothing to report, no failing statement.
+    Ejecuta("UPDATE D_EVENTO SET CodClaveEdad = 9");
+    filtros.InicializaFiltros();
+    filtros.EligeCveEdad(2);
+    EXPECT_FALSE(filtros.cmbEdadIni.habilitado);
+    generador.Reporte();
+    ASSERT_EQ(mensajes.cajas.size(), 3);
+    EXPECT_EQ(mensajes.cajas[0].texto, "Debe seleccionar al menos una Unidad Médica, verifique por favor.....");
+    for (int i : {1, 2})
+        EXPECT_EQ(mensajes.cajas[i].texto, "No existe información para generar el Reporte con las opciones elegidas......");
+    for (const auto &c : mensajes.cajas)
+        EXPECT_EQ(c.titulo, "VELMORAN2016");
+    EXPECT_EQ(TablasTemporales(), 0);
+    EXPECT_TRUE(mostrados.isEmpty());
+}
+
+TEST_F(Filtros, LaVentanaReflejaLosFiltros)
+{
+    frmReportes ventana(*ctx);
+    ventana.Generador().Muestra = [this](const DocumentoReporte &d) { mostrados << d.titulo; };
+    EXPECT_EQ(ventana.windowTitle(), "Reportes VELMORAN");
+    EXPECT_EQ(ventana.cmbReporte->count(), 14);
+    EXPECT_TRUE(ventana.frmLugar->isHidden() && ventana.frmCausa->isHidden());
+    ventana.cmbReporte->setCurrentIndex(8);
+    EXPECT_FALSE(ventana.frmLugar->isHidden() || ventana.frmCausa->isHidden());
+    ventana.cmbReporte->setCurrentIndex(1);
+    EXPECT_TRUE(ventana.frmLugar->isHidden());
+    EXPECT_EQ(ventana.lstUnidades->count(), 5);
+    ventana.cmbEntidad->setCurrentIndex(1);
+    EXPECT_TRUE(ventana.cmbJurisdiccion->isEnabled());
+    EXPECT_EQ(ventana.lstUnidades->count(), 3);
+    ventana.lstUnidades->item(0)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(ventana.chkTodasUnidades->isChecked());
+    EXPECT_EQ(ventana.Filtros().UnidadesMarcadas().size(), 2);
+    ventana.cmdGenerarReporte->click();
+    EXPECT_EQ(mostrados, QStringList{"Agente de Lesión por Intencionalidad"});
+    if (qEnvironmentVariableIsSet("VELMORAN_CAPTURAS"))
+        ventana.grab().save(qEnvironmentVariable("VELMORAN_CAPTURAS") + "/frmReportes.png");
+}
