@@ -1,7 +1,9 @@
 #include "app/Conexiones.h"
 #include "capture/frmRegistro.h"
 #include "platform/DialogoArchivos.h"
+#include "queries/EjecutaGenConsultas.h"
 #include "queries/frmGenConsultas.h"
+#include "queries/frmTabla.h"
 #include "queries/modVisData.h"
 #include "shell/mdiPrincipal.h"
 
@@ -24,6 +26,11 @@ void ConectaConsultas(Contexto &ctx, mdiPrincipal &principal)
         MuestraConsulta(ctx, dialogoArchivos, DestinoFiltro{&hoja.Registro(), {}}, &hoja);
     };
     consultasHoja.Exportar = [&ctx, &principal](frmRegistro &) {
-        AbreGenConsultas(ctx, dialogoArchivos, OrigenConsulta::Hoja, &principal);
+        frmGenConsultas *generador = AbreGenConsultas(ctx, dialogoArchivos, OrigenConsulta::Hoja, &principal);
+        generador->PonEjecucion([&ctx](frmGenConsultas &v) { EjecutaGenConsultas(ctx, dialogoArchivos, v); });
+    };
+    consultasHoja.VerTabla = [&ctx](frmRegistro &hoja) {
+        AbreTabla(ctx, hoja.Registro(),
+                  [&ctx](QWidget *padre) { AbreGenConsultasModal(ctx, dialogoArchivos, padre); }, &hoja);
     };
 }

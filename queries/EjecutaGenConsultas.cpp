@@ -1,0 +1,62 @@
+#include "queries/EjecutaGenConsultas.h"
+
+#include "capture/ChecaDatosComun.h"
+#include "platform/CursorOcupado.h"
+#include "queries/CriteriosConsulta.h"
+#include "queries/PanelCriterio.h"
+#include "queries/TablaTrabajo.h"
+#include "queries/frmGenConsultas.h"
+#include "queries/frmMuestraGenCons.h"
+#include "queries/modVisData.h"
+#include "shell/Contexto.h"
+
+#include <QComboBox>
+
+void EjecutaGenConsultas(Contexto &ctx, DialogoArchivos &dialogo, frmGenConsultas &ventana)
+{
+    const QString titulo = QStringLiteral("Genera Consultas");
+    PanelCriterio &panel = *ventana.Panel();
+    if (panel.cboField->currentText().isEmpty()) {
+        ctx.mensajes.Informa(QStringLiteral("Debe primero seleccionar al menos un campo de condición..."), titulo);
+        return;
+    }
+    const QStringList campos = ventana.Seleccion();
+    if (campos.isEmpty()) {
+        ctx.mensajes.Informa(QStringLiteral("Debe primero seleccionar al menos un campo para la tabla..."), titulo);
+        return;
+    }
+    const QString criterio = panel.Criterio();
+    if (criterio.trimmed().isEmpty()) {
+        ctx.mensajes.Muestra(QStringLiteral("No ha creado ninguna Consulta!"), Mensajes::Icono::Exclamacion,
+                             TituloAplicacion());
+        return;
+    }
+    try {
+        {
+            CursorOcupado ocupado;
+            ctx.EscribePanel(QStringLiteral("Generando la consulta, un momento por favor....."));
+            const CondicionSQL c = TraduceCriterio(criterio, ventana.Origen(), panel.CampoOrden(), panel.Descendente());
+            TablaTrabajo::ConstruyeGenConsul(ctx.ConexionBD, campos, {FromEventos(c), c.sql, c.valores, c.orden});
+        }
+        ctx.EscribePanel(QStringLiteral("Listo....."));
+        if (ConsultaConRegistros(ctx, {QStringLiteral("SELECT * FROM ") + TablaTrabajo::GenConsul, {}})) {
+            frmMuestraGenCons vista(ctx, dialogo, FormatoExportacion(ventana.Formato()), &ventana);
+            vista.exec();
+        }
+    } catch (const ErrorBD &e) {
+        ctx.EscribePanel(QString());
+        MuestraError(ctx.mensajes, e);
+    }
+    try {
+        TablaTrabajo::Borra(ctx.ConexionBD, TablaTrabajo::GenConsul);
+    } catch (const ErrorBD &) {
+        // A TEMP table goes with the connection anyway.
+    }
+}
+
+void AbreGenConsultasModal(Contexto &ctx, DialogoArchivos &dialogo, QWidget *padre)
+{
+    frmGenConsultas generador(ctx, dialogo, OrigenConsulta::Tabla, padre);
+    generador.PonEjecucion([&ctx, &dialogo](frmGenConsultas &v) { EjecutaGenConsultas(ctx, dialogo, v); });
+    generador.exec();
+}

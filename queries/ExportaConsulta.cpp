@@ -1,0 +1,85 @@
+#include "queries/ExportaConsulta.h"
+
+#include "platform/CursorOcupado.h"
+#include "platform/DialogoArchivos.h"
+#include "shell/Contexto.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace {
+
+const QString TituloExportar = QStringLiteral("Exportar");
+
+const char *Extension(FormatoExportacion f)
+{
+    switch (f) {
+    case FormatoExportacion::BaseDatos: return "db";
+    case FormatoExportacion::Excel: return "xlsx";
+    case FormatoExportacion::Dbase: return "dbf";
+    }
+    return "";
+}
+
+} // namespace
+
+QString RutaConExtension(const QString &elegida, FormatoExportacion formato)
+{
+    const QFileInfo fi(elegida);
+    const QString propia = QLatin1String(Extension(formato));
+    const QString sufijo = fi.suffix().toLower();
+    if (sufijo == propia)
+        return elegida;
+    // The formats these files had before: the same content under its real name.
+    const bool antigua = (formato == FormatoExportacion::BaseDatos && sufijo == QLatin1String("mdb"))
+                         || (formato == FormatoExportacion::Excel && sufijo == QLatin1String("xls"));
+    if (antigua)
+        return elegida.left(elegida.size() - sufijo.size()) + propia;
+    return elegida + QLatin1Char('.') + propia;
+}
+
+bool ExportaConsulta(Contexto &ctx, DialogoArchivos &dialogo, FormatoExportacion formato, const QString &tabla)
+{
+    static const char *filtros[] = {"Base de Datos SQLite (*.db)", "Libro de Excel (*.xlsx)", "Archivo Dbase (*.dbf)"};
+    const QString elegida = dialogo.Guardar(QStringLiteral("Exportar Datos"), ctx.RutaDatos, QStringLiteral("DB1"),
+                                            QLatin1String(filtros[int(formato)]));
+    if (elegida.isEmpty())
+        return false;
+    const QString ruta = RutaConExtension(elegida, formato);
+
+    const QString rechazo = RevisaDestino(ruta, {ctx.ArchivoBD, ctx.ArchivoPlantilla()});
+    if (!rechazo.isEmpty()) {
+        ctx.mensajes.Informa(rechazo, TituloExportar);
+        return false;
+    }
+    // The dialog asked about the name it gave; a name completed here is asked about now.
+    if (ruta != elegida && QFileInfo::exists(ruta)
+        && !ctx.mensajes.Confirma(QStringLiteral("El archivo %1 ya existe.\n¿Desea reemplazarlo?").arg(ruta), TituloExportar))
+        return false;
+
+    PeticionExportacion p;
+    p.origen = tabla;
+    p.destino = ruta;
+    p.formato = formato;
+    p.nombre = formato == FormatoExportacion::Excel ? QStringLiteral("ExcelTabla")
+                                                    : QFileInfo(ruta).fileName().section(QLatin1Char('.'), 0, 0);
+    p.protegidos = {ctx.ArchivoBD, ctx.ArchivoPlantilla()};
+    p.avance = [&ctx](qint64 filas) {
+        ctx.EscribePanel(QStringLiteral("Exportando la consulta: %1 registros.....").arg(filas));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    ResultadoExportacion r;
+    {
+        CursorOcupado ocupado;
+        ctx.EscribePanel(QStringLiteral("Exportando la consulta a %1.....").arg(ruta));
+        r = ExportaTabla(ctx.ConexionBD, p);
+    }
+    if (!r.ok) {
+        ctx.EscribePanel(QString());
+        ctx.mensajes.Informa(QStringLiteral("No se pudo exportar la consulta:\n%1").arg(r.error), TituloExportar);
+        return false;
+    }
+    ctx.EscribePanel(QStringLiteral("Listo....."));
+    ctx.mensajes.Informa(QStringLiteral("Se exportaron %1 registros al archivo:\n%2").arg(r.filas).arg(ruta), TituloExportar);
+    return true;
+}

@@ -1,0 +1,109 @@
+#include "queries/VistaTablaTrabajo.h"
+
+#include "shell/BarraDatos.h"
+#include "shell/Contexto.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTableView>
+#include <QVBoxLayout>
+
+Movimiento MueveFila(int boton, int actual, int cuenta)
+{
+    if (cuenta <= 0)
+        return {-1, boton == 1 || boton == 4};
+    switch (boton) {
+    case 1: return {0, false};
+    case 2: return actual <= 0 ? Movimiento{0, true} : Movimiento{actual - 1, false};
+    case 3: return actual >= cuenta - 1 ? Movimiento{cuenta - 1, true} : Movimiento{actual + 1, false};
+    case 4: return {cuenta - 1, false};
+    default: return {actual, false};
+    }
+}
+
+VistaTablaTrabajo::VistaTablaTrabajo(Contexto &ctx, const QString &tabla, const QStringList &titulosBarra,
+                                     const QString &prefijoTitulo, QWidget *padre)
+    : QDialog(padre), ctx_(ctx), modelo_(ctx.ConexionBD), prefijo_(prefijoTitulo)
+{
+    setModal(true);
+    modelo_.Carga(tabla);
+
+    tbrDatos = new BarraDatos(titulosBarra, this);
+    tbrDatos->setObjectName(QStringLiteral("tbrDatos"));
+    connect(tbrDatos, &BarraDatos::BotonPulsado, this, &VistaTablaTrabajo::Pulsado);
+
+    dbgSeleccion = new QTableView(this);
+    dbgSeleccion->setObjectName(QStringLiteral("dbgSeleccion"));
+    dbgSeleccion->setModel(&modelo_);
+    dbgSeleccion->setSelectionBehavior(QAbstractItemView::SelectRows);
+    dbgSeleccion->setSelectionMode(QAbstractItemView::SingleSelection);
+    dbgSeleccion->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    dbgSeleccion->verticalHeader()->setDefaultSectionSize(dbgSeleccion->fontMetrics().height() + 6);
+    dbgSeleccion->installEventFilter(this);
+    connect(dbgSeleccion, &QTableView::doubleClicked, this, [this] { DobleClic(); });
+    connect(dbgSeleccion->selectionModel(), &QItemSelectionModel::currentChanged, this, &VistaTablaTrabajo::ActualizaTitulo);
+    connect(&modelo_, &QAbstractItemModel::layoutChanged, this, &VistaTablaTrabajo::ActualizaTitulo);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 4);
+    layout->addWidget(tbrDatos);
+    cuerpo_ = new QVBoxLayout;
+    cuerpo_->setContentsMargins(6, 0, 6, 0);
+    layout->addLayout(cuerpo_, 1);
+
+    if (Cuenta() > 0)
+        dbgSeleccion->setCurrentIndex(modelo_.index(0, 0));
+    ActualizaTitulo();
+}
+
+VistaTablaTrabajo::~VistaTablaTrabajo() = default;
+
+int VistaTablaTrabajo::Actual() const
+{
+    return dbgSeleccion->currentIndex().isValid() ? dbgSeleccion->currentIndex().row() : -1;
+}
+
+void VistaTablaTrabajo::ActualizaTitulo()
+{
+    setWindowTitle(prefijo_ + QString::number(Actual() + 1) + QStringLiteral(" de ") + QString::number(Cuenta()));
+}
+
+void VistaTablaTrabajo::Pulsado(int posicion)
+{
+    if (posicion < 1 || posicion > 4) {
+        Boton(posicion);
+        return;
+    }
+    const Movimiento m = MueveFila(posicion, Actual(), Cuenta());
+    if (m.beep)
+        ctx_.mensajes.Beep();
+    if (m.fila >= 0) {
+        const int columna = qMax(0, dbgSeleccion->currentIndex().column());
+        dbgSeleccion->setCurrentIndex(modelo_.index(m.fila, columna));
+    }
+}
+
+bool VistaTablaTrabajo::eventFilter(QObject *objeto, QEvent *evento)
+{
+    if (objeto == dbgSeleccion && evento->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent *>(evento)->key();
+        if (tecla == Qt::Key_Escape) {
+            reject();
+            return true;
+        }
+        if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+            if (EnterExporta())
+                DobleClic();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(objeto, evento);
+}
+
+void VistaTablaTrabajo::done(int resultado)
+{
+    // The grid lets its work table go before the table is dropped.
+    dbgSeleccion->setModel(nullptr);
+    modelo_.Cierra();
+    QDialog::done(resultado);
+}
