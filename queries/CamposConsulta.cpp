@@ -45,6 +45,26 @@ std::vector<CampoConsulta> CIE10()
     return campos;
 }
 
+// Each value once.
+QString SentenciaValores(OrigenConsulta origen, const CampoConsulta &campo)
+{
+    if (!SobreEventos(origen))
+        return QStringLiteral("SELECT DISTINCT %1 FROM CATCIE10").arg(campo.columna);
+    if (campo.alias == QLatin1String("E"))
+        return QStringLiteral("SELECT DISTINCT E.%1 FROM D_Evento AS E").arg(campo.columna);
+    if (campo.columna == QLatin1String("EfectosPaciente"))
+        return QStringLiteral("SELECT DISTINCT CodEfectos FROM D_BajoEfectos WHERE CodAfectadoAgresor = 1");
+    if (campo.columna == QLatin1String("EfectosAgresor"))
+        return QStringLiteral("SELECT DISTINCT CodEfectos FROM D_BajoEfectos WHERE CodAfectadoAgresor = 2");
+    if (campo.alias == QLatin1String("D"))
+        return QStringLiteral("SELECT DISTINCT CodDerechohabiencia FROM D_Derechohabiencia");
+    if (campo.alias == QLatin1String("V"))
+        return QStringLiteral("SELECT DISTINCT CodTipoViolencia FROM D_TipoViolencia");
+    if (campo.alias == QLatin1String("T"))
+        return QStringLiteral("SELECT DISTINCT CodTipoAtencion FROM D_TipoAtencion");
+    return QStringLiteral("SELECT DISTINCT CodDiagnostico FROM D_Diagnosticos");
+}
+
 } // namespace
 
 const std::vector<CampoConsulta> &CamposConsulta(OrigenConsulta origen)
@@ -83,19 +103,5 @@ QString TablaOrigen(OrigenConsulta origen)
 
 QString SentenciaValoresPosibles(OrigenConsulta origen, const CampoConsulta &campo)
 {
-    if (!SobreEventos(origen))
-        return QStringLiteral("SELECT DISTINCT %1 FROM CATCIE10").arg(campo.columna);
-    if (campo.alias == QLatin1String("E"))
-        return QStringLiteral("SELECT DISTINCT E.%1 FROM D_Evento AS E").arg(campo.columna);
-    if (campo.columna == QLatin1String("EfectosPaciente"))
-        return QStringLiteral("SELECT DISTINCT CodEfectos FROM D_BajoEfectos WHERE CodAfectadoAgresor = 1");
-    if (campo.columna == QLatin1String("EfectosAgresor"))
-        return QStringLiteral("SELECT DISTINCT CodEfectos FROM D_BajoEfectos WHERE CodAfectadoAgresor = 2");
-    if (campo.alias == QLatin1String("D"))
-        return QStringLiteral("SELECT DISTINCT CodDerechohabiencia FROM D_Derechohabiencia");
-    if (campo.alias == QLatin1String("V"))
-        return QStringLiteral("SELECT DISTINCT CodTipoViolencia FROM D_TipoViolencia");
-    if (campo.alias == QLatin1String("T"))
-        return QStringLiteral("SELECT DISTINCT CodTipoAtencion FROM D_TipoAtencion");
-    return QStringLiteral("SELECT DISTINCT CodDiagnostico FROM D_Diagnosticos");
+    return SentenciaValores(origen, campo) + QStringLiteral(" ORDER BY 1");
 }

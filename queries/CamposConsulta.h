@@ -42,5 +42,6 @@ QStringList EntradasCampos(OrigenConsulta origen);
 // The table the window names in its table list and in the query-file messages.
 QString TablaOrigen(OrigenConsulta origen);
 
-// The statement that lists the values a field holds (the "possible values").
+// The statement that lists the values a field holds (the "possible values"),
+// each once, in order.
 QString SentenciaValoresPosibles(OrigenConsulta origen, const CampoConsulta &campo);

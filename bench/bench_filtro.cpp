@@ -1,0 +1,153 @@
+// Speed of the filter window's run over the care events: from "Ejecutar" until
+// the first chosen event is on the capture sheet, with criteria on the event,
+// on a detail table, on the diagnoses and on both; each beside the same query
+// written by hand in plain SQLite (the chosen keys in the sheet's order, then
+// the first event with its detail rows). Prints "name: value unit" lines;
+// never fails a run.
+//
+//   velmoran_bench_filtro [N]      N events to generate (default 100000)
+
+#include "GeneraEventos.h"
+#include "Memoria.h"
+#include "ProgramaBanco.h"
+
+#include "capture/ManejadorRegistro.h"
+#include "events/MapaEvento.h"
+#include "platform/BaseDatos.h"
+#include "queries/modVisData.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <sqlite3.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+double MedianaMs(int veces, const std::function<void()> &op)
+{
+    std::vector<double> t;
+    QElapsedTimer reloj;
+    for (int i = 0; i < veces; ++i) {
+        reloj.start();
+        op();
+        t.push_back(double(reloj.nsecsElapsed()) / 1e6);
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
+
+// The hand-written query: keys in the sheet's order, then the first event and its details.
+size_t PlanoSQLite(sqlite3 *db, const std::string &donde)
+{
+    struct Llave {
+        char clues[12];
+        qint64 folio;
+        char fecha[11];
+    };
+    std::vector<Llave> llaves;
+    sqlite3_stmt *s = nullptr;
+    const std::string sql = "SELECT Clues, Folio, fechaAtencion FROM D_EVENTO AS E WHERE " + donde
+                            + " ORDER BY Clues, Folio, fechaAtencion";
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) != SQLITE_OK)
+        std::printf("sqlite: %s\n", sqlite3_errmsg(db));
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        Llave k{};
+        std::strncpy(k.clues, reinterpret_cast<const char *>(sqlite3_column_text(s, 0)), 11);
+        k.folio = sqlite3_column_int64(s, 1);
+        std::strncpy(k.fecha, reinterpret_cast<const char *>(sqlite3_column_text(s, 2)), 10);
+        llaves.push_back(k);
+    }
+    sqlite3_finalize(s);
+    if (llaves.empty())
+        return 0;
+    const std::string cols = ListaColumnasEvento().toStdString();
+    const char *lecturas[] = {
+        "D_EVENTO", "D_Derechohabiencia", "D_TipoViolencia", "D_BajoEfectos", "D_TipoAtencion", "D_Diagnosticos"};
+    for (const char *tabla : lecturas) {
+        const std::string q = std::string("SELECT * FROM ") + tabla
+                              + " WHERE CLUES = ? AND Folio = ? AND fechaAtencion = ?";
+        sqlite3_prepare_v2(db, q.c_str(), -1, &s, nullptr);
+        sqlite3_bind_text(s, 1, llaves[0].clues, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int64(s, 2, llaves[0].folio);
+        sqlite3_bind_text(s, 3, llaves[0].fecha, -1, SQLITE_TRANSIENT);
+        while (sqlite3_step(s) == SQLITE_ROW)
+            for (int i = 0; i < sqlite3_column_count(s); ++i)
+                sqlite3_column_text(s, i);
+        sqlite3_finalize(s);
+    }
+    return llaves.size();
+}
+
+std::string Existe(const char *tabla, const char *alias, const std::string &condicion)
+{
+    return std::string("EXISTS (SELECT 1 FROM ") + tabla + " AS " + alias + " WHERE " + alias + ".CLUES = E.Clues AND "
+           + alias + ".Folio = E.Folio AND " + alias + ".fechaAtencion = E.fechaAtencion AND " + condicion + ")";
+}
+
+int Corre(int n)
+{
+    ProgramaBanco programa;
+    if (!programa.AbreBase())
+        return 0;
+    Contexto &ctx = programa.ctx;
+    const BaseDatos &bd = ctx.ConexionBD;
+    QElapsedTimer t;
+    t.start();
+    GeneraEventos(bd, n, EventoValido());
+    // Spread the values, so that each criteria picks a part of the events.
+    bd.EjecutaAccion("UPDATE D_EVENTO SET CodSexo = 1 + Folio % 2, Edad = Folio % 90");
+    bd.EjecutaAccion("UPDATE OR IGNORE D_Diagnosticos SET CodDiagnostico = 'S011' WHERE Orden = 1 AND Folio % 20 = 0");
+    bd.EjecutaAccion("UPDATE OR IGNORE D_TipoAtencion SET CodTipoAtencion = 9 WHERE Folio % 10 = 0");
+    bd.Ejecuta("ANALYZE");
+    std::printf("eventos generados: %d en %.1f s\n", n, double(t.nsecsElapsed()) / 1e9);
+
+    HojaRegistro hoja(ctx);
+    hoja.vida.Abre();
+    sqlite3 *db = bd.Manejador();
+    const struct {
+        const char *nombre;
+        const char *criterio;
+        std::string plano;
+    } casos[] = {
+        {"criterio sobre el evento", "E.CodSexo = 2\nAnd E.Edad > 30", "E.CodSexo = 2 AND E.Edad > 30"},
+        {"criterio sobre un detalle", "T.CodTipoAtencion = 9", Existe("D_TipoAtencion", "T", "T.CodTipoAtencion = 9")},
+        {"criterio sobre los diagnósticos", "F.Diagnosticos = 'S011'",
+         Existe("D_Diagnosticos", "F", "F.CodDiagnostico = 'S011'")},
+        {"criterio sobre evento y diagnósticos", "F.Diagnosticos = 'S011'\nAnd E.Edad > 30",
+         "E.Edad > 30 AND " + Existe("D_Diagnosticos", "F", "F.CodDiagnostico = 'S011'")},
+    };
+    for (const auto &c : casos) {
+        bool ok = true;
+        const double nuestro = MedianaMs(3, [&] { ok = ok && EjecutaFiltro(ctx, c.criterio, DestinoFiltro{&hoja, {}}); });
+        size_t filas = 0;
+        const double plano = MedianaMs(3, [&] { filas = PlanoSQLite(db, c.plano); });
+        std::printf("%s: %.1f ms (SQLite plano %.1f ms, %.2f x), %d eventos%s\n", c.nombre, nuestro, plano,
+                    plano > 0 ? nuestro / plano : 0.0, hoja.eventos.rsAtencion.Cuenta(),
+                    ok && size_t(hoja.eventos.rsAtencion.Cuenta()) == filas ? "" : " (¡distintos!)");
+        std::fflush(stdout);
+    }
+    std::printf("memoria máxima: %.0f MB\n", MemoriaMB("VmHWM:"));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    bool ok = false;
+    const int n = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt(&ok) : 100000;
+    try {
+        return Corre(ok ? qMax(1, n) : 100000);
+    } catch (const std::exception &e) {
+        std::printf("el banco de pruebas se detuvo: %s\n", e.what());
+    }
+    return 0;
+}

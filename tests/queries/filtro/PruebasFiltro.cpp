@@ -1,0 +1,96 @@
+// The filter run: the sheet reloaded on the chosen events, the ICD-10 list's
+// hand-back, and every box of a run that finds nothing or fails.
+#include "AmbienteFiltro.h"
+#include "queries/modVisData.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString SinRegistros = "La consulta creada no encontro registros\nque cumplan las condiciones señaladas";
+const QString NoHay = "No hay registros que cumplan la condición establecida, verifique por favor.....";
+
+class Filtro : public AmbienteFiltro, public ::testing::WithParamInterface<std::pair<const char *, const char *>> {
+protected:
+    bool Ejecuta(const QString &criterio) { return EjecutaFiltro(*prog.ctx, criterio, DestinoFiltro{&Reg(), {}}); }
+};
+
+TEST_P(Filtro, CadaEventoUnaVez)
+{
+    ASSERT_TRUE(Ejecuta(QString::fromUtf8(GetParam().first)));
+    EXPECT_EQ(Folios(), GetParam().second);
+    EXPECT_TRUE(Msj().cajas.isEmpty());
+}
+
+// Folios 1 and 3 are of unit DFQRV000015, which sorts before DFSSA000012.
+INSTANTIATE_TEST_SUITE_P(
+    Criterios, Filtro,
+    ::testing::Values(std::make_pair("E.CodSexo = 2", "1,3"), std::make_pair("D.CodDerechohabiencia = '2'", "1"),
+                      std::make_pair("D.CodDerechohabiencia <> '9'", "1"), std::make_pair("V.CodTipoViolencia = 1", "1"),
+                      std::make_pair("P.EfectosPaciente = 3", "1"), std::make_pair("P.EfectosAgresor = 3", "2"),
+                      std::make_pair("P.EfectosPaciente = 3\nAnd P.EfectosAgresor = 4", "1"),
+                      std::make_pair("T.CodTipoAtencion > 0", "1"), std::make_pair("F.Diagnosticos = 'S011'", "1,2"),
+                      std::make_pair("F.Diagnosticos = 'S011'\nAnd E.Edad < 10", "2"),
+                      std::make_pair("E.Paterno = 'O''HARA'", "1"), std::make_pair("E.Paterno Like 'PE*'", "2"),
+                      std::make_pair("CDATE(E.fechaAtencion) >= CDATE('01/05/2004')", "3"),
+                      std::make_pair("E.Edad > 10 Or F.Diagnosticos Is Null", "1,3")),
+    [](const auto &info) { return "caso" + std::to_string(info.index); });
+
+TEST_F(AmbienteFiltro, LaHojaQuedaEnLosEventosElegidosYGuardaElFiltro)
+{
+    ASSERT_TRUE(EjecutaFiltro(*prog.ctx, "  E.CodSexo = 2\nAnd E.Edad > 10  ", DestinoFiltro{&Reg(), {}}));
+    EXPECT_EQ(Hoja().Texto(22), "00000001");
+    EXPECT_EQ(Hoja().Titulo(), TituloHoja + ". Registro: 1 de 2     Capturados en el día: 0");
+    EXPECT_EQ(Vida().FiltroEventos, "E.CodSexo = 2 And E.Edad > 10");
+    // A save or a delete reopens the set on the filter's own statement.
+    ASSERT_TRUE(Reg().eventos.CargaEventos(Reg().eventos.ConsultaEventos));
+    EXPECT_EQ(Folios(), "1,3");
+}
+
+TEST_F(AmbienteFiltro, SinEventosOConErrorLaHojaSigueIgual)
+{
+    const struct {
+        const char *criterio;
+        QList<QPair<Mensajes::Icono, QString>> cajas;
+        int pitidos;
+    } casos[] = {
+        {"   ", {{Mensajes::Icono::Exclamacion, "No ha creado ninguna Consulta!"}}, 0},
+        {"E.Edad > 100", {{Mensajes::Icono::Informacion, SinRegistros}, {Mensajes::Icono::Informacion, NoHay}}, 1},
+        // A failure is not passed off as "no rows": the error box alone.
+        {"E.Edad >", {{Mensajes::Icono::Ninguno, "The following Error occurred:\n\nLa instrucción no se pudo ejecutar en la Base de "
+                                       "Datos (near \")\": syntax error)\nNumber: 1"}}, 1},
+        {"E.Nada = 1",
+         {{Mensajes::Icono::Ninguno, "The following Error occurred:\n\nEl criterio nombra un campo que no existe en "
+                                     "D_EVENTO: E.Nada\nNumber: 1"}},
+         1},
+    };
+    for (const auto &c : casos) {
+        Msj().Limpia();
+        EXPECT_FALSE(EjecutaFiltro(*prog.ctx, c.criterio, DestinoFiltro{&Reg(), {}}));
+        QList<QPair<Mensajes::Icono, QString>> cajas;
+        for (const MensajesFalsos::Caja &k : Msj().cajas) {
+            cajas << qMakePair(k.icono, k.texto);
+            EXPECT_EQ(k.titulo, k.icono == Mensajes::Icono::Informacion ? "Consultas" : "VELMORAN");
+        }
+        EXPECT_EQ(cajas, c.cajas) << c.criterio;
+        EXPECT_EQ(Msj().beeps, c.pitidos) << c.criterio;
+        EXPECT_EQ(Folios(), "1,3,2");
+        EXPECT_EQ(Vida().FiltroEventos, "");
+        EXPECT_EQ(Reg().eventos.ConsultaEventos.sql, "Select * from D_Evento");
+    }
+}
+
+TEST_F(AmbienteFiltro, ListaCIE10RecibeSuSentencia)
+{
+    QList<ConsultaSQL> recibidas;
+    const DestinoFiltro destino{nullptr, [&](const ConsultaSQL &c) { recibidas << c; }};
+    EXPECT_FALSE(EjecutaFiltro(*prog.ctx, "Causa = 'ZZZZ'", destino));
+    EXPECT_EQ(Msj().cajas.size(), 2);
+    ASSERT_TRUE(EjecutaFiltro(*prog.ctx, "Causa Like 'S01*'\nAnd nombre Like '*PARPADO*'", destino));
+    ASSERT_EQ(recibidas.size(), 1);
+    EXPECT_EQ(prog.Filas(recibidas[0].sql, recibidas[0].valores),
+              QStringList({"S011|HERIDA DEL PARPADO Y DE LA REGION PERIOCULAR|A|||||0"}));
+    EXPECT_EQ(Vida().FiltroEventos, "");
+}
+
+} // namespace
