@@ -142,17 +142,17 @@ bool GrabaConsulta(Mensajes &mensajes, DialogoArchivos &dialogo, const QString &
                    bool generador)
 {
     const bool sinCriterio = datos.criterio.trimmed().isEmpty();
-    QString refusal;
+    QString rechazo;
     if (generador && datos.seleccion.isEmpty())
-        refusal = QStringLiteral("No ha seleccionado ningún campo para exportar");
+        rechazo = QStringLiteral("No ha seleccionado ningún campo para exportar");
     else if (datos.campo.isEmpty() && sinCriterio)
-        refusal = QStringLiteral("No ha seleccionado ningún criterio");
+        rechazo = QStringLiteral("No ha seleccionado ningún criterio");
     else if (datos.operador.isEmpty() && sinCriterio)
-        refusal = QStringLiteral("No ha seleccionado ningún operador");
+        rechazo = QStringLiteral("No ha seleccionado ningún operador");
     else if (datos.valor.isEmpty() && sinCriterio)
-        refusal = QStringLiteral("No ha proporcionado ningún valor del criterio");
-    if (!refusal.isEmpty()) {
-        mensajes.Informa(refusal, Titulo);
+        rechazo = QStringLiteral("No ha proporcionado ningún valor del criterio");
+    if (!rechazo.isEmpty()) {
+        mensajes.Informa(rechazo, Titulo);
         return false;
     }
     QString ruta = dialogo.Guardar(TituloDialogo, carpeta, QStringLiteral("Consulta"), FiltroDialogo);
@@ -216,16 +216,16 @@ bool CargaConsulta(Mensajes &mensajes, DialogoArchivos &dialogo, const QString &
     // A query file is small; anything far larger is not one and is not read whole.
     const QByteArray registro = archivo.read(64 * 1024);
     DatosConsulta leidos;
-    QString refusal = LeeConsulta(registro, leidos);
-    if (refusal.isEmpty() && leidos.origen != origen)
-        refusal = QStringLiteral("La consulta seleccionada no corresponde a %1, verifique por favor......")
+    QString rechazo = LeeConsulta(registro, leidos);
+    if (rechazo.isEmpty() && leidos.origen != origen)
+        rechazo = QStringLiteral("La consulta seleccionada no corresponde a %1, verifique por favor......")
                       .arg(TablaOrigen(origen));
-    if (refusal.isEmpty() && !generador && leidos.tipo != TipoFiltro)
-        refusal = QStringLiteral("La consulta seleccionada no corresponde a FILTROS, verifique por favor......");
-    if (refusal.isEmpty() && generador && leidos.tipo == TipoFiltro)
-        refusal = QStringLiteral("La consulta seleccionada no corresponde a EXPORTAR, verifique por favor......");
-    if (!refusal.isEmpty()) {
-        mensajes.Informa(refusal, Titulo);
+    if (rechazo.isEmpty() && !generador && leidos.tipo != TipoFiltro)
+        rechazo = QStringLiteral("La consulta seleccionada no corresponde a FILTROS, verifique por favor......");
+    if (rechazo.isEmpty() && generador && leidos.tipo == TipoFiltro)
+        rechazo = QStringLiteral("La consulta seleccionada no corresponde a EXPORTAR, verifique por favor......");
+    if (!rechazo.isEmpty()) {
+        mensajes.Informa(rechazo, Titulo);
         return false;
     }
     datos = leidos;

@@ -32,10 +32,10 @@ constexpr int TipoFiltro = 4;
 //   chosen field followed by ",".
 // Fixed fields are left-aligned and padded with blanks.
 
-// The record of a query (filter unless it has chosen fields... the kind
-// decides: every kind but TipoFiltro writes the chosen fields). Returns the
-// refusal in Spanish, or an empty text, when a field does not fit its width
-// or holds a character that code page 1252 lacks: nothing is ever cut.
+// The record of a query; every kind but TipoFiltro adds the chosen fields.
+// Returns the refusal in Spanish (else an empty text) when a field does not
+// fit its width or holds a character that code page 1252 lacks: nothing is
+// ever cut.
 QString EscribeConsulta(const DatosConsulta &datos, QByteArray &registro);
 
 // Reads a record; the mode and kind digits as numbers (anything else 0). The

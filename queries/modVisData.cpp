@@ -97,10 +97,10 @@ bool EjecutaFiltro(Contexto &ctx, const QString &criterio, const DestinoFiltro &
                 return true;
             }
         } else {
-            ConsultaSQL prueba = SentenciaListaCIE10(condicion);
-            prueba.sql = QStringLiteral("SELECT Causa FROM CATCIE10 WHERE ") + condicion.sql + QStringLiteral(" LIMIT 1");
-            SentenciaSqlite s(ctx.ConexionBD.Manejador(), prueba.sql, prueba.valores);
-            if (s.Paso())
+            SentenciaSqlite prueba(ctx.ConexionBD.Manejador(),
+                                   QStringLiteral("SELECT Causa FROM CATCIE10 WHERE ") + condicion.sql,
+                                   condicion.valores);
+            if (prueba.Paso())
                 encontrada = SentenciaListaCIE10(condicion);
         }
     } catch (const ErrorBD &e) {

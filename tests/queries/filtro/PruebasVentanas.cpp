@@ -103,6 +103,12 @@ TEST_F(VentanasConsulta, FiltroSobreCIE10SinAlias)
     EXPECT_EQ(p.cboValue->count(), 2);   // the causes limited to one sex
     p.cmdAnd->click();
     Captura(&v, "frmQuery_cie10.png");
+    // A database error is shown, not passed off as a field without values.
+    prog.Ejecuta("DROP TABLE CAPITULO");
+    prog.Ejecuta("ALTER TABLE CATCIE10 RENAME TO CAPITULO");
+    p.cmdGetValues->click();
+    EXPECT_EQ(p.cboValue->count(), 0);
+    EXPECT_TRUE(Msj().Ultimo().startsWith("The following Error occurred:\n\n")) << Msj().Ultimo().toStdString();
     EXPECT_EQ(p.Criterio(), "lsex = '1'");
 }
 
@@ -137,6 +143,12 @@ TEST_F(VentanasConsulta, GeneradorEligeCamposYCargaSuConsulta)
     EXPECT_EQ(otro.Seleccion(), QStringList({"F.Diagnosticos"}));
     EXPECT_EQ(otro.Formato(), 2);
     EXPECT_EQ(otro.Panel()->Criterio(), "F.Diagnosticos = 'S011'");
+    // A filter run while the generator is open leaves its field kinds alone.
+    ASSERT_TRUE(EjecutaFiltro(*prog.ctx, "E.Edad > 1", DestinoFiltro{&Reg(), {}}));
+    Elige(otro.Panel()->cboField, "E.Paterno");
+    otro.Panel()->cboValue->setEditText("RUIZ");
+    otro.Panel()->cmdAnd->click();
+    EXPECT_EQ(otro.Panel()->Criterio(), "F.Diagnosticos = 'S011'\nAnd E.Paterno = 'RUIZ'");
     bool corrio = false;
     otro.PonEjecucion([&](frmGenConsultas &) { corrio = true; });
     otro.cmdRunQuery->click();
