@@ -226,7 +226,8 @@ public:
                 // The wildcards users know: * any text, ? one character.
                 if (like)
                     v.replace('*', '%').replace('?', '_');
-                sql << QStringLiteral("?");
+                // Typed text matches whatever the case of its letters, as users expect.
+                sql << QStringLiteral("? COLLATE NOCASE");
                 c.valores << v;
                 break;
             }

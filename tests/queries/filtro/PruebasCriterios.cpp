@@ -69,12 +69,13 @@ INSTANTIATE_TEST_SUITE_P(
     Criterios, Traduccion,
     ::testing::Values(
         CasoTraduccion{"E.CodSexo = 2\nAnd E.Edad > 10", "(E.CodSexo = ? AND E.Edad > ?)", "2|10", ""},
-        CasoTraduccion{"e.paterno like 'O''HA*?'", "(E.Paterno LIKE ?)", "O'HA%_", ""},
+        CasoTraduccion{"e.paterno like 'O''HA*?'", "(E.Paterno LIKE ? COLLATE NOCASE)", "O'HA%_", ""},
         CasoTraduccion{"CDATE(E.fechaAtencion) >= CDATE('01/02/2004')", "(E.fechaAtencion >= ?)", "2004-02-01", ""},
         CasoTraduccion{"P.EfectosPaciente = 3 And P.EfectosAgresor = 4 Or F.Diagnosticos = 'S011'",
-                       "(P1.CodEfectos = ? AND P2.CodEfectos = ? OR F.CodDiagnostico = ?)", "3|4|S011", "P1,P2,F"},
+                       "(P1.CodEfectos = ? AND P2.CodEfectos = ? OR F.CodDiagnostico = ? COLLATE NOCASE)", "3|4|S011", "P1,P2,F"},
         CasoTraduccion{"(D.CodDerechohabiencia IN ('1', \"2\") Or V.CodTipoViolencia Is Null) And T.CodTipoAtencion <> 1",
-                       "(( D.CodDerechohabiencia IN ( ? , ? ) OR V.CodTipoViolencia IS NULL ) AND T.CodTipoAtencion <> ?)",
+                       "(( D.CodDerechohabiencia IN ( ? COLLATE NOCASE , ? COLLATE NOCASE ) OR V.CodTipoViolencia IS NULL )"
+                       " AND T.CodTipoAtencion <> ?)",
                        "1|2|1", "D,V,T"},
         CasoTraduccion{"Val(E.CURP) Between 1 And 2.5 And UCase(P.CodEfectos) = 1",
                        "(VAL ( E.CURP ) BETWEEN ? AND ? AND UPPER ( P.CodEfectos ) = ?)", "1|2.5|1", "P"},
@@ -115,9 +116,9 @@ TEST(Sentencias, SoloUnenLasTablasDeDetalleQueElCriterioNombra)
     EXPECT_EQ(SentenciaEventos(c).sql,
               "SELECT E.Clues, E.Folio, E.fechaAtencion FROM D_Evento AS E LEFT JOIN D_Diagnosticos AS F"
               " ON F.CLUES = E.Clues AND F.Folio = E.Folio AND F.fechaAtencion = E.fechaAtencion"
-              " WHERE (F.CodDiagnostico = ?)");
+              " WHERE (F.CodDiagnostico = ? COLLATE NOCASE)");
     EXPECT_EQ(c.orden, "E.Edad DESC");
-    EXPECT_EQ(TraduceCriterio("Causa Like 'S0*'", OrigenConsulta::ListaCIE10).sql, "(Causa LIKE ?)");
+    EXPECT_EQ(TraduceCriterio("Causa Like 'S0*'", OrigenConsulta::ListaCIE10).sql, "(Causa LIKE ? COLLATE NOCASE)");
 }
 
 } // namespace

@@ -31,7 +31,7 @@ INSTANTIATE_TEST_SUITE_P(
                       std::make_pair("P.EfectosPaciente = 3\nAnd P.EfectosAgresor = 4", "1"),
                       std::make_pair("T.CodTipoAtencion > 0", "1"), std::make_pair("F.Diagnosticos = 'S011'", "1,2"),
                       std::make_pair("F.Diagnosticos = 'S011'\nAnd E.Edad < 10", "2"),
-                      std::make_pair("E.Paterno = 'O''HARA'", "1"), std::make_pair("E.Paterno Like 'PE*'", "2"),
+                      std::make_pair("E.Paterno = 'o''hara'", "1"), std::make_pair("E.Paterno Like 'PE*'", "2"),
                       std::make_pair("CDATE(E.fechaAtencion) >= CDATE('01/05/2004')", "3"),
                       std::make_pair("E.Edad > 10 Or F.Diagnosticos Is Null", "1,3")),
     [](const auto &info) { return "caso" + std::to_string(info.index); });
