@@ -2,7 +2,7 @@
 // flat table, on generated events, each beside the same rows moved by plain
 // SQLite. Prints "name: value unit" lines; never fails a run.
 //
-//   velmoran_bench_tablas [N] [folder]   N events (default 100000); the
+//   velmoran_bench_tablas [N] [folder]   N events (default 100000, 0 allowed); the
 //                                        outputs stay in `folder` if given
 
 #include "GeneraEventos.h"
@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <sqlite3.h>
 
 namespace {
@@ -125,6 +126,12 @@ int Corre(int n, const QString &carpetaSalida)
     Cifra("tabla dinámica completa (menú)", todo, plana + lectura);
 
     const double eventos = LecturaPlana(ctx.ConexionBD, QStringLiteral("main.D_EVENTO"));
+    {
+        std::unique_ptr<TablaCompleta> t;
+        const double columnas = Segundos([&] { t = std::make_unique<TablaCompleta>(ctx.ConexionBD); });
+        Cifra("columnas de las familias", columnas, 0);
+        Cifra("lectura de la tabla completa", LecturaPlana(ctx.ConexionBD, "(" + t->Consulta() + ")"), eventos);
+    }
     for (const bool enBase : {true, false}) {
         ctx.TablaEnAccess = enBase;
         const double t = Segundos([&] { GeneraTablaCompleta(ctx); });
@@ -145,7 +152,7 @@ int main(int argc, char **argv)
     bool ok = false;
     const int n = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt(&ok) : 100000;
     try {
-        return Corre(ok ? qMax(1, n) : 100000, argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString());
+        return Corre(ok ? qMax(0, n) : 100000, argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString());
     } catch (const std::exception &e) {
         std::printf("el banco de pruebas se detuvo: %s\n", e.what());
     }

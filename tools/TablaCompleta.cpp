@@ -1,80 +1,69 @@
 #include "tools/TablaCompleta.h"
 
+#include "events/SentenciaSqlite.h"
 #include "platform/BaseDatos.h"
 #include "tools/SqlTablas.h"
 
+#include <cstring>
+#include <memory>
+#include <sqlite3.h>
+#include <string>
+#include <vector>
+
 namespace {
 
-// A detail family: its column prefix, source, code column, and the order in
-// which an event's distinct codes fill its columns (the code itself when null).
+// A detail family: its column prefix and type, source, code column, and the
+// order in which an event's distinct codes fill its columns.
 struct Familia {
     const char *prefijo;
+    const char *tipo;
     const char *tabla;
     const char *codigo;
     const char *condicion;
     const char *orden;
-    bool numerica;
 };
 
 const Familia Familias[] = {
-    {"Derhab0", "D_Derechohabiencia", "CodDerechohabiencia", "1", nullptr, false},
-    {"EfectoPaciente0", "D_BajoEfectos", "CodEfectos", "CodAfectadoAgresor = 1", nullptr, true},
+    {"Derhab0", "TEXT(1)", "D_Derechohabiencia", "CodDerechohabiencia", "1", "CodDerechohabiencia"},
+    {"EfectoPaciente0", "INTEGER", "D_BajoEfectos", "CodEfectos", "CodAfectadoAgresor = 1", "CodEfectos"},
     // Diagnoses keep their order of importance.
-    {"CIE10_0", "D_Diagnosticos", "CodDiagnostico", "1", "min(Orden)", false},
-    {"TipoAtencion0", "D_TipoAtencion", "CodTipoAtencion", "1", nullptr, true},
-    {"TipoViolencia0", "D_TipoViolencia", "CodTipoViolencia", "1", nullptr, true},
-    {"EfectoAgresor0", "D_BajoEfectos", "CodEfectos", "CodAfectadoAgresor = 2", nullptr, true},
+    {"CIE10_0", "TEXT(4)", "D_Diagnosticos", "CodDiagnostico", "1", "Orden"},
+    {"TipoAtencion0", "INTEGER", "D_TipoAtencion", "CodTipoAtencion", "1", "CodTipoAtencion"},
+    {"TipoViolencia0", "INTEGER", "D_TipoViolencia", "CodTipoViolencia", "1", "CodTipoViolencia"},
+    {"EfectoAgresor0", "INTEGER", "D_BajoEfectos", "CodEfectos", "CodAfectadoAgresor = 2", "CodEfectos"},
 };
 
 const QString Llave = QStringLiteral("CLUES, Folio, fechaAtencion");
+const QString Tabla = QStringLiteral("TABLACOMPLETA_FAMILIAS");
+
+const char *TextoDe(sqlite3_stmt *s, int col)
+{
+    const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(s, col));
+    return t ? t : "";
+}
+
+// Orders two event keys (CLUES, Folio, fechaAtencion from column `a` and `b`)
+// as the tables' key indexes do: CLUES without regard to case.
+int ComparaLlave(sqlite3_stmt *x, int a, sqlite3_stmt *y, int b)
+{
+    if (const int c = sqlite3_stricmp(TextoDe(x, a), TextoDe(y, b)))
+        return c;
+    const sqlite3_int64 fx = sqlite3_column_int64(x, a + 1), fy = sqlite3_column_int64(y, b + 1);
+    if (fx != fy)
+        return fx < fy ? -1 : 1;
+    return std::strcmp(TextoDe(x, a + 2), TextoDe(y, b + 2));
+}
 
 } // namespace
 
 TablaCompleta::TablaCompleta(const BaseDatos &bd) : bd_(bd)
 {
-    QStringList columnas = {QStringLiteral("E.*")}, uniones;
     try {
-        for (int f = 0; f < int(std::size(Familias)); ++f) {
-            const Familia &fam = Familias[f];
-            const QString distintos = QStringLiteral("SELECT %1, %2 AS Codigo, %3 AS Orden FROM main.%4 WHERE %5 "
-                                                     "GROUP BY %1, %2")
-                                          .arg(Llave, QLatin1String(fam.codigo), QLatin1String(fam.orden ? fam.orden : fam.codigo),
-                                               QLatin1String(fam.tabla), QLatin1String(fam.condicion));
-            const int n = bd_.Valor(QStringLiteral("SELECT max(c) FROM (SELECT count(*) AS c FROM (%1) GROUP BY %2)")
-                                        .arg(distintos, Llave))
-                              .toInt();
-            if (n == 0)
-                continue;
-            const QString tabla = QStringLiteral("TABLACOMPLETA_%1").arg(f + 1);
-            QStringList repartidas;
-            for (int k = 1; k <= n; ++k) {
-                const QString nombre = QLatin1String(fam.prefijo) + QString::number(k);
-                repartidas << QStringLiteral("max(CASE WHEN Posicion = %1 THEN Codigo END) AS %2").arg(k).arg(nombre);
-                columnas << QStringLiteral("F%1.%2").arg(f + 1).arg(nombre);
-                familias_ << nombre;
-                if (fam.numerica)
-                    numericas_ << nombre;
-            }
-            temporales_ << tabla;
-            bd_.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(tabla));
-            bd_.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT %2, %3 FROM (SELECT *, row_number() "
-                                             "OVER (PARTITION BY %2 ORDER BY Orden, Codigo) AS Posicion FROM (%4)) "
-                                             "GROUP BY %2")
-                                  .arg(tabla, Llave, repartidas.join(QStringLiteral(", ")), distintos));
-            bd_.EjecutaAccion(QStringLiteral("CREATE UNIQUE INDEX temp.%1_LLAVE ON %1 (%2)").arg(tabla, Llave));
-            uniones << QStringLiteral("LEFT JOIN temp.%1 AS F%2 ON F%2.CLUES = E.Clues AND F%2.Folio = E.Folio "
-                                      "AND F%2.fechaAtencion = E.fechaAtencion")
-                           .arg(tabla)
-                           .arg(f + 1);
-        }
+        Construye();
     } catch (...) {
         Borra();
         throw;
     }
-    columnas << MesEstadisticoSql(QStringLiteral("E.fechaAtencion")) + QStringLiteral(" AS MES")
-             << AnioEstadisticoSql(QStringLiteral("E.fechaAtencion")) + QStringLiteral(" AS ANIO_ESTADISTICO");
-    consulta_ = QStringLiteral("SELECT %1 FROM main.D_EVENTO AS E %2 ORDER BY E.rowid")
-                    .arg(columnas.join(QStringLiteral(", ")), uniones.join(QLatin1Char(' ')));
 }
 
 TablaCompleta::~TablaCompleta()
@@ -84,12 +73,98 @@ TablaCompleta::~TablaCompleta()
 
 void TablaCompleta::Borra()
 {
-    for (const QString &t : std::as_const(temporales_)) {
-        try {
-            bd_.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(t));
-        } catch (const ErrorBD &) {
-            // A temporary table goes with the connection anyway.
+    if (!creada_)
+        return;
+    try {
+        bd_.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS temp.") + Tabla);
+    } catch (const ErrorBD &) {
+        // A temporary table goes with the connection anyway.
+    }
+    creada_ = false;
+}
+
+void TablaCompleta::Construye()
+{
+    // Columns per family: the most rows one event has in its source.
+    std::vector<int> columnas, desde;
+    QStringList definiciones = {QStringLiteral("Fila INTEGER PRIMARY KEY")}, seleccion = {QStringLiteral("E.*")};
+    for (const Familia &f : Familias) {
+        const int n = bd_.Valor(QStringLiteral("SELECT max(c) FROM (SELECT count(*) AS c FROM main.%1 WHERE %2 "
+                                               "GROUP BY %3)")
+                                    .arg(QLatin1String(f.tabla), QLatin1String(f.condicion), Llave))
+                          .toInt();
+        desde.push_back(int(familias_.size()));
+        columnas.push_back(n);
+        for (int k = 1; k <= n; ++k) {
+            const QString nombre = QLatin1String(f.prefijo) + QString::number(k);
+            familias_ << nombre;
+            if (QLatin1String(f.tipo) == QLatin1String("INTEGER"))
+                numericas_ << nombre;
+            definiciones << nombre + QLatin1Char(' ') + QLatin1String(f.tipo);
+            seleccion << QStringLiteral("F.") + nombre;
         }
     }
-    temporales_.clear();
+    seleccion << MesEstadisticoSql(QStringLiteral("E.fechaAtencion")) + QStringLiteral(" AS MES")
+              << AnioEstadisticoSql(QStringLiteral("E.fechaAtencion")) + QStringLiteral(" AS ANIO_ESTADISTICO");
+    if (familias_.isEmpty()) {
+        consulta_ = QStringLiteral("SELECT %1 FROM main.D_EVENTO AS E ORDER BY E.rowid").arg(seleccion.join(", "));
+        return;
+    }
+
+    bd_.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS temp.") + Tabla);
+    bd_.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(Tabla, definiciones.join(QStringLiteral(", "))));
+    creada_ = true;
+    consulta_ = QStringLiteral("SELECT %1 FROM main.D_EVENTO AS E LEFT JOIN temp.%2 AS F ON F.Fila = E.rowid "
+                               "ORDER BY E.rowid")
+                    .arg(seleccion.join(QStringLiteral(", ")), Tabla);
+
+    // One pass over the events and every family in key order (their key
+    // indexes give it without sorting): each event's distinct codes, in the
+    // family's order, fill its columns from the first on.
+    sqlite3 *db = bd_.Manejador();
+    Transaccion t(bd_);
+    SentenciaSqlite eventos(db, QStringLiteral("SELECT rowid, Clues, Folio, fechaAtencion FROM main.D_EVENTO "
+                                               "ORDER BY Clues, Folio, fechaAtencion"));
+    std::vector<std::unique_ptr<SentenciaSqlite>> fuentes;
+    std::vector<bool> quedan;
+    for (const Familia &f : Familias) {
+        fuentes.push_back(std::make_unique<SentenciaSqlite>(
+            db, QStringLiteral("SELECT %1, %2 FROM main.%3 WHERE %4 ORDER BY %1, %5")
+                    .arg(Llave, QLatin1String(f.codigo), QLatin1String(f.tabla), QLatin1String(f.condicion),
+                         QLatin1String(f.orden))));
+        quedan.push_back(fuentes.back()->Paso());
+    }
+    SentenciaSqlite inserta(db, QStringLiteral("INSERT INTO temp.%1 VALUES (?%2)")
+                                    .arg(Tabla, QStringLiteral(", ?").repeated(int(familias_.size()))));
+    sqlite3_stmt *ins = inserta.Stmt();
+    std::vector<std::string> vistos;
+    while (eventos.Paso()) {
+        sqlite3_stmt *e = eventos.Stmt();
+        bool algo = false;
+        for (size_t f = 0; f < fuentes.size(); ++f) {
+            sqlite3_stmt *s = fuentes[f]->Stmt();
+            // Detail rows of no event are passed over.
+            while (quedan[f] && ComparaLlave(s, 0, e, 1) < 0)
+                quedan[f] = fuentes[f]->Paso();
+            vistos.clear();
+            while (quedan[f] && ComparaLlave(s, 0, e, 1) == 0) {
+                const std::string codigo = TextoDe(s, 3);
+                bool repetido = false;
+                for (const std::string &v : vistos)
+                    repetido = repetido || sqlite3_stricmp(v.c_str(), codigo.c_str()) == 0;
+                if (!repetido && int(vistos.size()) < columnas[f]) {
+                    sqlite3_bind_value(ins, 2 + desde[f] + int(vistos.size()), sqlite3_column_value(s, 3));
+                    vistos.push_back(codigo);
+                    algo = true;
+                }
+                quedan[f] = fuentes[f]->Paso();
+            }
+        }
+        if (algo) {
+            sqlite3_bind_int64(ins, 1, sqlite3_column_int64(e, 0));
+            inserta.Ejecuta();
+            sqlite3_clear_bindings(ins);
+        }
+    }
+    t.Confirma();
 }

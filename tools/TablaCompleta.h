@@ -11,8 +11,8 @@ class Contexto;
 // the detail families spread over numbered columns (Derhab01, Derhab02, ...,
 // Derhab010), and the statistical month and year of the date of care.
 //
-// The spread columns are built in TEMP tables of the connection, so the
-// working database is never written; they live as long as this object.
+// The spread columns are built in a TEMP table of the connection, so the
+// working database is never written; it lives as long as this object.
 class TablaCompleta {
 public:
     explicit TablaCompleta(const BaseDatos &bd);
@@ -28,10 +28,11 @@ public:
     QStringList ColumnasNumericas() const { return numericas_; }
 
 private:
+    void Construye();
     void Borra();
 
     const BaseDatos &bd_;
-    QStringList temporales_;
+    bool creada_ = false;
     QStringList familias_, numericas_;
     QString consulta_;
 };
