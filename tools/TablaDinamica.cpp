@@ -46,8 +46,9 @@ const char *const Catalogos[][2] = {
     {"cAfectadoAgresor", "cAfectadoAgresor"},
 };
 
-// D_EVENTO_DAT: name, type, and what the row copy takes from the event (E),
-// its health unit (C) and its age unit (CE).
+// D_EVENTO_DAT: name, type, and what the row takes from the event (E), its
+// health unit (C) and its age unit (CE); for the columns of the rules below,
+// the code they describe.
 struct Columna {
     const char *nombre;
     const char *tipo;
@@ -113,7 +114,7 @@ const Columna Columnas[] = {
 };
 
 // Place columns: the code, a hyphen and the description; null when the
-// catalog has no such place. X is the catalog row, R the copied event row.
+// catalog has no such place. X is the catalog row, E the event, C its unit.
 struct ReglaLugar {
     const char *columna;
     const char *codigo;
@@ -122,16 +123,15 @@ struct ReglaLugar {
 };
 
 const ReglaLugar ReglasLugar[] = {
-    {"LOC_OCU", "LOC_OCU_COD", "cLocalidades",
-     "X.CodEstado = R.ENT_OCU_COD AND X.CodMunicipio = R.MPO_OCU_COD AND X.CodLocalidad = R.LOC_OCU_COD"},
-    {"MPO_OCU", "MPO_OCU_COD", "cMunicipios", "X.CodEstado = R.ENT_OCU_COD AND X.CodMunicipio = R.MPO_OCU_COD"},
-    {"ENT_OCU", "ENT_OCU_COD", "cEstados", "X.CodEstado = R.ENT_OCU_COD"},
-    {"LOC_ATEN", "LOC_ATEN_COD", "cLocalidades",
-     "X.CodEstado = R.EDO_ATEN_COD AND X.CodMunicipio = R.MPO_ATEN_COD AND X.CodLocalidad = R.LOC_ATEN_COD"},
-    {"MPO_ATEN", "MPO_ATEN_COD", "cMunicipios", "X.CodEstado = R.EDO_ATEN_COD AND X.CodMunicipio = R.MPO_ATEN_COD"},
-    {"JUR_ATEN", "JUR_ATEN_COD", "cJurisdicciones",
-     "X.CodEstado = R.EDO_ATEN_COD AND X.CodJurisdiccion = R.JUR_ATEN_COD"},
-    {"EDO_ATEN", "EDO_ATEN_COD", "cEstados", "X.CodEstado = R.EDO_ATEN_COD"},
+    {"LOC_OCU", "E.CodLocalidad", "cLocalidades",
+     "X.CodEstado = E.CodEstado AND X.CodMunicipio = E.CodMunicipio AND X.CodLocalidad = E.CodLocalidad"},
+    {"MPO_OCU", "E.CodMunicipio", "cMunicipios", "X.CodEstado = E.CodEstado AND X.CodMunicipio = E.CodMunicipio"},
+    {"ENT_OCU", "E.CodEstado", "cEstados", "X.CodEstado = E.CodEstado"},
+    {"LOC_ATEN", "C.CLOCCVE", "cLocalidades",
+     "X.CodEstado = C.CEDOCVE AND X.CodMunicipio = C.CMPOCVE AND X.CodLocalidad = C.CLOCCVE"},
+    {"MPO_ATEN", "C.CMPOCVE", "cMunicipios", "X.CodEstado = C.CEDOCVE AND X.CodMunicipio = C.CMPOCVE"},
+    {"JUR_ATEN", "C.CJURCVE", "cJurisdicciones", "X.CodEstado = C.CEDOCVE AND X.CodJurisdiccion = C.CJURCVE"},
+    {"EDO_ATEN", "C.CEDOCVE", "cEstados", "X.CodEstado = C.CEDOCVE"},
 };
 
 // Coded columns replaced by their description; a code the catalog lacks, or
@@ -173,16 +173,16 @@ const ReglaCodigo ReglasCodigo[] = {
 
 // Age groups: a later rule overrides an earlier one on the same row.
 const char *const ReglasGrupoEdad[][2] = {
-    {"< A 1", "R.EDAD = 0"},
-    {"< A 1", "R.CVEEDAD IN ('HORAS', 'DIAS', 'MESES')"},
-    {"01 A 04", "R.CVEEDAD = 'AÑOS' AND R.EDAD BETWEEN 1 AND 4"},
-    {"05 A 14", "R.CVEEDAD = 'AÑOS' AND R.EDAD BETWEEN 5 AND 14"},
-    {"15 A 24", "R.CVEEDAD = 'AÑOS' AND R.EDAD BETWEEN 15 AND 24"},
-    {"25 A 44", "R.CVEEDAD = 'AÑOS' AND R.EDAD BETWEEN 25 AND 44"},
-    {"45 A 64", "R.CVEEDAD = 'AÑOS' AND R.EDAD BETWEEN 45 AND 64"},
-    {"65 Y MAS", "R.CVEEDAD = 'AÑOS' AND R.EDAD > 64"},
-    {"NE", "R.CVEEDAD = 'AÑOS' AND R.EDAD IS NULL"},
-    {"NE", "R.CVEEDAD = 'AÑOS' AND R.EDAD = 999"},
+    {"< A 1", "E.Edad = 0"},
+    {"< A 1", "CE.Descripcion IN ('HORAS', 'DIAS', 'MESES')"},
+    {"01 A 04", "CE.Descripcion = 'AÑOS' AND E.Edad BETWEEN 1 AND 4"},
+    {"05 A 14", "CE.Descripcion = 'AÑOS' AND E.Edad BETWEEN 5 AND 14"},
+    {"15 A 24", "CE.Descripcion = 'AÑOS' AND E.Edad BETWEEN 15 AND 24"},
+    {"25 A 44", "CE.Descripcion = 'AÑOS' AND E.Edad BETWEEN 25 AND 44"},
+    {"45 A 64", "CE.Descripcion = 'AÑOS' AND E.Edad BETWEEN 45 AND 64"},
+    {"65 Y MAS", "CE.Descripcion = 'AÑOS' AND E.Edad > 64"},
+    {"NE", "CE.Descripcion = 'AÑOS' AND E.Edad IS NULL"},
+    {"NE", "CE.Descripcion = 'AÑOS' AND E.Edad = 999"},
 };
 
 // Detail tables with descriptions: name and the select that fills it.
@@ -210,29 +210,38 @@ const char *const Detalles[][3] = {
      "LEFT JOIN main.cTipoViolencia AS T ON T.CodTipoViolencia = D.CodTipoViolencia"},
 };
 
-// What the finished column holds, written over the copied row R.
-QString ExpresionFinal(const QString &columna)
+// What the finished column holds, over the event E, its unit C and its age
+// unit CE; a catalog it reads is joined to the row under a name of its own.
+QString Expresion(const Columna &c, QStringList &uniones)
 {
+    const QString columna = QLatin1String(c.nombre);
+    auto une = [&uniones](const QString &catalogo, const QString &coincide) {
+        const QString alias = QStringLiteral("X%1").arg(uniones.size() + 1);
+        uniones << QStringLiteral("LEFT JOIN main.%1 AS %2 ON %3")
+                       .arg(catalogo, alias, QString(coincide).replace(QStringLiteral("X."), alias + QLatin1Char('.')));
+        return alias;
+    };
     for (const ReglaLugar &r : ReglasLugar)
         if (columna == QLatin1String(r.columna))
-            return QStringLiteral("(SELECT R.%1 || '-' || X.Descripcion FROM main.%2 AS X WHERE %3)")
-                .arg(QLatin1String(r.codigo), QLatin1String(r.catalogo), QLatin1String(r.coincide));
+            return QStringLiteral("%1 || '-' || %2.Descripcion")
+                .arg(QLatin1String(r.codigo), une(QLatin1String(r.catalogo), QLatin1String(r.coincide)));
     for (const ReglaCodigo &r : ReglasCodigo)
         if (columna == QLatin1String(r.columna)) {
-            const QString codigo = r.ceroPrimero
-                ? QStringLiteral("CASE WHEN R.%1 IS NULL OR trim(R.%1) = '' THEN 0 ELSE R.%1 END").arg(columna)
-                : QStringLiteral("R.") + columna;
-            return QStringLiteral("(SELECT X.Descripcion FROM main.%1 AS X WHERE X.%2 = %3)")
-                .arg(QLatin1String(r.catalogo), QLatin1String(r.clave), codigo);
+            const QString codigo = QLatin1String(c.origen);
+            const QString valor = r.ceroPrimero
+                ? QStringLiteral("CASE WHEN %1 IS NULL OR trim(%1) = '' THEN 0 ELSE %1 END").arg(codigo)
+                : codigo;
+            return une(QLatin1String(r.catalogo), QStringLiteral("X.%1 = %2").arg(QLatin1String(r.clave), valor))
+                + QStringLiteral(".Descripcion");
         }
     if (columna == QLatin1String("AFECPRIN"))
-        return QStringLiteral("coalesce(R.AFECPRIN_COD, '') || ' ' || "
-                              "coalesce((SELECT X.nombre FROM main.CATCIE10 AS X WHERE X.Causa = R.AFECPRIN_COD), '')");
+        return QStringLiteral("coalesce(E.CodAfecprin, '') || ' ' || coalesce(%1.nombre, '')")
+            .arg(une(QStringLiteral("CATCIE10"), QStringLiteral("X.Causa = E.CodAfecprin")));
     if (columna == QLatin1String("CAUSAEXT"))
-        return QStringLiteral("R.CAUSAEXT_COD || ' ' || "
-                              "(SELECT X.nombre FROM main.CATCIE10 AS X WHERE X.Causa = R.CAUSAEXT_COD)");
+        return QStringLiteral("E.CodCausaExt || ' ' || %1.nombre")
+            .arg(une(QStringLiteral("CATCIE10"), QStringLiteral("X.Causa = E.CodCausaExt")));
     if (columna == QLatin1String("MES"))
-        return MesEstadisticoSql(QStringLiteral("R.FECHAATENCION"), QStringLiteral("'  '"));
+        return MesEstadisticoSql(QStringLiteral("E.fechaAtencion"), QStringLiteral("'  '"));
     if (columna == QLatin1String("GPO_QUIN")) {
         QString caso = QStringLiteral("CASE");
         for (int i = int(std::size(ReglasGrupoEdad)) - 1; i >= 0; --i)
@@ -240,7 +249,7 @@ QString ExpresionFinal(const QString &columna)
                                                             QLatin1String(ReglasGrupoEdad[i][0]));
         return caso + QStringLiteral(" ELSE ' ' END");
     }
-    return QStringLiteral("R.") + columna;
+    return QLatin1String(c.origen);
 }
 
 } // namespace
@@ -270,17 +279,18 @@ void ConstruyeBaseDinamica(const BaseDatos &bd, const QString &esquema,
                              .arg(esquema, QLatin1String(c[0]), QLatin1String(c[1])));
 
     avance(QStringLiteral("GENERANDO EventoS"));
-    QStringList definiciones, origenes, finales;
+    // One statement: every description is a key lookup joined to the event.
+    QStringList definiciones, valores, uniones;
     for (const Columna &c : Columnas) {
         definiciones << QStringLiteral("%1 %2 NULL").arg(QLatin1String(c.nombre), QLatin1String(c.tipo));
-        origenes << QStringLiteral("%1 AS %2").arg(QLatin1String(c.origen), QLatin1String(c.nombre));
-        finales << ExpresionFinal(QLatin1String(c.nombre));
+        valores << Expresion(c, uniones);
     }
     bd.EjecutaAccion(QStringLiteral("CREATE TABLE %1.D_EVENTO_DAT (%2)").arg(esquema, definiciones.join(QStringLiteral(", "))));
-    bd.EjecutaAccion(QStringLiteral("INSERT INTO %1.D_EVENTO_DAT SELECT %2 FROM (SELECT %3 FROM main.D_EVENTO AS E "
+    bd.EjecutaAccion(QStringLiteral("INSERT INTO %1.D_EVENTO_DAT SELECT %2 FROM main.D_EVENTO AS E "
                                     "LEFT JOIN main.CATCLUES AS C ON C.Clues = E.Clues "
-                                    "LEFT JOIN main.cClaveEdad AS CE ON CE.CodClaveEdad = E.CodClaveEdad) AS R")
-                         .arg(esquema, finales.join(QStringLiteral(", ")), origenes.join(QStringLiteral(", "))));
+                                    "LEFT JOIN main.cClaveEdad AS CE ON CE.CodClaveEdad = E.CodClaveEdad %3 "
+                                    "ORDER BY E.rowid")
+                         .arg(esquema, valores.join(QStringLiteral(", ")), uniones.join(QLatin1Char(' '))));
 
     for (const auto &d : Detalles) {
         avance(QLatin1String(d[0]));
