@@ -13,7 +13,8 @@
 namespace {
 
 // A detail family: its column prefix and type, source, code column, and the
-// order in which an event's distinct codes fill its columns.
+// order in which an event's distinct codes fill its columns (written as the
+// key index runs, so that no sort is needed).
 struct Familia {
     const char *prefijo;
     const char *tipo;
@@ -25,12 +26,14 @@ struct Familia {
 
 const Familia Familias[] = {
     {"Derhab0", "TEXT(1)", "D_Derechohabiencia", "CodDerechohabiencia", "1", "CodDerechohabiencia"},
-    {"EfectoPaciente0", "INTEGER", "D_BajoEfectos", "CodEfectos", "CodAfectadoAgresor = 1", "CodEfectos"},
+    {"EfectoPaciente0", "INTEGER", "D_BajoEfectos", "CodEfectos", "CodAfectadoAgresor = 1",
+     "CodAfectadoAgresor, CodEfectos"},
     // Diagnoses keep their order of importance.
     {"CIE10_0", "TEXT(4)", "D_Diagnosticos", "CodDiagnostico", "1", "Orden"},
     {"TipoAtencion0", "INTEGER", "D_TipoAtencion", "CodTipoAtencion", "1", "CodTipoAtencion"},
     {"TipoViolencia0", "INTEGER", "D_TipoViolencia", "CodTipoViolencia", "1", "CodTipoViolencia"},
-    {"EfectoAgresor0", "INTEGER", "D_BajoEfectos", "CodEfectos", "CodAfectadoAgresor = 2", "CodEfectos"},
+    {"EfectoAgresor0", "INTEGER", "D_BajoEfectos", "CodEfectos", "CodAfectadoAgresor = 2",
+     "CodAfectadoAgresor, CodEfectos"},
 };
 
 const QString Llave = QStringLiteral("CLUES, Folio, fechaAtencion");
