@@ -88,3 +88,46 @@ int GeneraEventos(const BaseDatos &bd, int n, const DatosEvento &base)
     t.Confirma();
     return n;
 }
+
+void GeneraUnidades(const BaseDatos &bd, int n)
+{
+    const char *tipos = "CHUM";
+    Transaccion tr(bd);
+    bd.EjecutaAccion(QStringLiteral("DELETE FROM CATCLUES"));
+    QSqlQuery q(bd.Conexion());
+    q.prepare(QStringLiteral("INSERT INTO CATCLUES (Clues, DescUnidad, CEDOCVE, CJURCVE, CMPOCVE, CLOCCVE, CTUNCVE) "
+                             "VALUES (?, ?, '09', ?, ?, ?, ?)"));
+    for (int i = 0; i < n; ++i) {
+        q.addBindValue(QStringLiteral("DFSSA%1").arg(i, 6, 10, QLatin1Char('0')));
+        q.addBindValue(QStringLiteral("CENTRO DE SALUD %1 DE LA PEÑA NÚMERO %2").arg(i % 97).arg(i));
+        q.addBindValue(QStringLiteral("%1").arg(i % 9 + 1, 2, 10, QLatin1Char('0')));
+        q.addBindValue(QStringLiteral("%1").arg(i % 400, 3, 10, QLatin1Char('0')));
+        q.addBindValue(QStringLiteral("%1").arg(i % 3000, 4, 10, QLatin1Char('0')));
+        q.addBindValue(QString(QLatin1Char(tipos[i % 4])));
+        if (!q.exec())
+            throw ErrorBD::DeConsulta(q);
+    }
+    q.finish();
+    tr.Confirma();
+}
+
+void GeneraLocalidades(const BaseDatos &bd, int n)
+{
+    static const char *nombres[] = {"SAN JUAN", "SANTA MARÍA", "LA PEÑA", "EL ROSARIO", "BUENAVISTA", "GUADALUPE",
+                                    "LOS REYES", "SAN MIGUEL", "EL ÑANDÚ", "TRES MARÍAS"};
+    Transaccion tr(bd);
+    bd.EjecutaAccion(QStringLiteral("DELETE FROM cLocalidades"));
+    QSqlQuery q(bd.Conexion());
+    q.prepare(QStringLiteral("INSERT INTO cLocalidades (CodEstado, CodMunicipio, CodLocalidad, Descripcion) "
+                             "VALUES (?, ?, ?, ?)"));
+    for (int i = 0; i < n; ++i) {
+        q.addBindValue(QStringLiteral("%1").arg(i % 32 + 1, 2, 10, QLatin1Char('0')));
+        q.addBindValue(QStringLiteral("%1").arg(i / 32 % 500 + 1, 3, 10, QLatin1Char('0')));
+        q.addBindValue(QStringLiteral("%1").arg(i / 16000 + 1, 4, 10, QLatin1Char('0')));
+        q.addBindValue(QStringLiteral("%1 %2 DE ABAJO").arg(QString::fromUtf8(nombres[i % 10])).arg(i / 10));
+        if (!q.exec())
+            throw ErrorBD::DeConsulta(q);
+    }
+    q.finish();
+    tr.Confirma();
+}

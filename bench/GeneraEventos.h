@@ -10,3 +10,9 @@ class BaseDatos;
 // statistical year 2004) with its detail rows (the ticks and diagnoses of
 // `base`). Returns the events written; throws ErrorBD on failure.
 int GeneraEventos(const BaseDatos &bd, int n, const DatosEvento &base);
+
+// n health units of state 09 in CATCLUES ("DFSSA000000" ...), in place of the
+// template's; throws ErrorBD on failure.
+void GeneraUnidades(const BaseDatos &bd, int n);
+// n localities of 32 states in cLocalidades, in place of the template's.
+void GeneraLocalidades(const BaseDatos &bd, int n);

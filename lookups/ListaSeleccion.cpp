@@ -2,6 +2,7 @@
 
 #include "platform/BaseDatos.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -13,33 +14,59 @@ void ListaSeleccion::Carga(const BaseDatos &bd, const QString &sql, const QVaria
     QStringList columnas;
     for (int c = 0; c < reg.count(); ++c)
         columnas << reg.fieldName(c);
-    QVector<QVector<QVariant>> filas;
+    // Codes repeat from row to row (a state code in every locality): one shared copy each.
+    QHash<QString, QString> comunes;
+    QVector<QVariant> celdas;
+    int total = 0;
     while (q.next()) {
-        QVector<QVariant> fila(columnas.size());
-        for (int c = 0; c < columnas.size(); ++c)
-            fila[c] = q.value(c);
-        filas.push_back(std::move(fila));
+        for (int c = 0; c < columnas.size(); ++c) {
+            QVariant v = q.value(c);
+            if (v.typeId() == QMetaType::QString && !v.isNull()) {
+                const QString &t = *static_cast<const QString *>(v.constData());
+                if (t.size() <= 4) {
+                    auto it = comunes.constFind(t);
+                    if (it == comunes.cend())
+                        it = comunes.insert(t, t);
+                    v = *it;
+                }
+            }
+            celdas.push_back(std::move(v));
+        }
+        ++total;
     }
     if (q.lastError().isValid())
         throw ErrorBD::DeConsulta(q);
     q.finish();
-    PonFilas(columnas, std::move(filas));
+    PonCeldas(columnas, std::move(celdas), total);
 }
 
 void ListaSeleccion::PonFilas(const QStringList &columnas, QVector<QVector<QVariant>> filas)
 {
+    QVector<QVariant> celdas;
+    celdas.reserve(filas.size() * columnas.size());
+    for (QVector<QVariant> &f : filas) {
+        f.resize(columnas.size());
+        for (QVariant &v : f)
+            celdas.push_back(std::move(v));
+    }
+    PonCeldas(columnas, std::move(celdas), int(filas.size()));
+}
+
+void ListaSeleccion::PonCeldas(const QStringList &columnas, QVector<QVariant> celdas, int total)
+{
     columnas_ = columnas;
-    filas_ = std::move(filas);
-    plegadas_ = QVector<QVector<QString>>(columnas_.size());
+    celdas_ = std::move(celdas);
+    total_ = columnas_.isEmpty() ? 0 : total;
+    plegadas_ = QVector<ColumnaPlegada>(columnas_.size());
     TodasVisibles();
-    actual_ = filas_.isEmpty() ? -1 : 0;
+    actual_ = total_ == 0 ? -1 : 0;
 }
 
 QVariant ListaSeleccion::Valor(int fila, int columna) const
 {
-    if (fila < 0 || fila >= visibles_.size())
+    if (fila < 0 || fila >= visibles_.size() || columna < 0 || columna >= columnas_.size())
         return QVariant();
-    return filas_[visibles_[fila]].value(columna);
+    return Celda(visibles_[fila], columna);
 }
 
 QString ListaSeleccion::Texto(int fila, int columna) const
@@ -114,36 +141,57 @@ bool ListaSeleccion::Siguiente()
 
 QString ListaSeleccion::Pliega(const QString &texto)
 {
-    QString r;
-    r.reserve(texto.size());
-    for (QChar c : texto) {
+    auto cambia = [](char16_t u) { return (u >= 'a' && u <= 'z') || (u >= 0x80 && u != 0x00D1); };
+    const qsizetype n = texto.size();
+    qsizetype i = 0;
+    while (i < n && !cambia(texto.at(i).unicode()))
+        ++i;
+    if (i == n)
+        return texto;
+    QString r = texto.left(i);
+    r.reserve(n);
+    for (; i < n; ++i) {
+        QChar c = texto.at(i);
         const char16_t u = c.unicode();
         if (u < 0x80) {
-            r.append(u >= 'A' && u <= 'Z' ? QChar(u + 32) : c);
+            r.append(u >= 'a' && u <= 'z' ? QChar(u - 32) : c);
             continue;
         }
         if (u == 0x00D1 || u == 0x00F1) {   // Ñ, ñ
-            r.append(QChar(0x00F1));
+            r.append(QChar(0x00D1));
             continue;
         }
         if (c.decompositionTag() == QChar::Canonical)
             c = c.decomposition().at(0);
-        r.append(c.toCaseFolded());
+        r.append(c.toUpper());
     }
     return r;
 }
 
-const QVector<QString> &ListaSeleccion::Plegada(int columna) const
+const QString &ListaSeleccion::Plegado(int fila, int columna) const
 {
-    QVector<QString> &p = plegadas_[columna];
-    if (p.size() != filas_.size()) {
-        p.resize(filas_.size());
-        for (int f = 0; f < filas_.size(); ++f) {
-            const QVariant &v = filas_[f][columna];
-            p[f] = v.isNull() ? QString() : Pliega(v.toString());
+    static const QString vacio;
+    ColumnaPlegada &p = plegadas_[columna];
+    if (!p.lista) {
+        p.lista = true;
+        QVector<QString> textos(total_);
+        bool propios = false;
+        for (int f = 0; f < total_; ++f) {
+            const QVariant &v = Celda(f, columna);
+            if (v.isNull())
+                continue;
+            const bool esTexto = v.typeId() == QMetaType::QString;
+            const QString original = esTexto ? *static_cast<const QString *>(v.constData()) : v.toString();
+            textos[f] = Pliega(original);
+            propios = propios || !esTexto || textos[f].constData() != original.constData();
         }
+        if (propios)
+            p.textos = std::move(textos);
     }
-    return p;
+    if (!p.textos.isEmpty())
+        return p.textos[fila];
+    const QVariant &v = Celda(fila, columna);
+    return v.isNull() ? vacio : *static_cast<const QString *>(v.constData());
 }
 
 namespace {
@@ -164,7 +212,7 @@ bool EsNumero(const QVariant &v)
 bool ListaSeleccion::Cumple(int fila, const Condicion &c, const QString &aguja,
                             const std::optional<double> &numero) const
 {
-    const QString &texto = Plegada(c.columna)[fila];
+    const QString &texto = Plegado(fila, c.columna);
     switch (c.modo) {
     case Coincide::Empieza:
         return texto.startsWith(aguja);
@@ -172,7 +220,7 @@ bool ListaSeleccion::Cumple(int fila, const Condicion &c, const QString &aguja,
         return texto.contains(aguja);
     case Coincide::Igual: {
         // A number typed against a numeric code compares as a number ("01" is 1).
-        const QVariant &v = filas_[fila][c.columna];
+        const QVariant &v = Celda(fila, c.columna);
         if (numero && EsNumero(v))
             return v.toDouble() == *numero;
         return texto == aguja;
@@ -197,7 +245,7 @@ int ListaSeleccion::Filtra(const QList<Condicion> &condiciones)
         numeros << (ok ? std::optional<double>(n) : std::nullopt);
     }
     visibles_.clear();
-    for (int f = 0; f < filas_.size(); ++f) {
+    for (int f = 0; f < total_; ++f) {
         bool pasa = true;
         for (int i = 0; pasa && i < validas.size(); ++i)
             pasa = Cumple(f, validas[i], agujas[i], numeros[i]);
@@ -217,8 +265,8 @@ void ListaSeleccion::QuitaFiltro()
 
 void ListaSeleccion::TodasVisibles()
 {
-    visibles_.resize(filas_.size());
-    for (int f = 0; f < filas_.size(); ++f)
+    visibles_.resize(total_);
+    for (int f = 0; f < total_; ++f)
         visibles_[f] = f;
     filtrada_ = false;
 }
@@ -229,9 +277,8 @@ bool ListaSeleccion::BuscaPrefijo(int columna, const QString &prefijo)
     if (columna < 0 || columna >= columnas_.size())
         return false;
     const QString aguja = Pliega(prefijo);
-    const QVector<QString> &p = Plegada(columna);
     for (int i = 0; i < visibles_.size(); ++i) {
-        if (p[visibles_[i]].startsWith(aguja)) {
+        if (Plegado(visibles_[i], columna).startsWith(aguja)) {
             actual_ = i;
             return true;
         }
@@ -260,6 +307,10 @@ BusquedaSeleccion::Resultado BusquedaSeleccion::Cambia(int indice, const QString
     if (texto.trimmed().isEmpty()) {
         if (!reglas_.vaciaRestablece)
             return Resultado::Nada;
+        if (reglas_.trasVaciar == ReglasBusqueda::TrasVaciar::Primera)
+            marca_ = -1;
+        else if (reglas_.trasVaciar == ReglasBusqueda::TrasVaciar::Actual)
+            marca_ = lista_.Marca();
         Restablece();
         return Resultado::Restablecida;
     }
@@ -287,18 +338,38 @@ void BusquedaSeleccion::Restablece()
     lista_.IrAMarca(marca_);
 }
 
-bool BusquedaSeleccion::AceptaCaracter(int indice, QChar &c) const
+bool AceptaTecla(const CajaBusqueda &caja, QChar &c)
 {
     if (c == QChar(8))
         return true;
-    const CajaBusqueda *caja = Caja(indice);
-    if (!caja || c.unicode() < 0x20)   // control keys (Ctrl+V and the like) are refused
+    if (c.unicode() < 0x20)   // control keys (Ctrl+V and the like) are refused
         return false;
     const QChar mayuscula = c.toUpper();
-    if (caja->rechazadas.contains(mayuscula))
+    if (caja.rechazadas.contains(mayuscula))
         return false;
-    if (!caja->teclas.isEmpty() && !caja->teclas.contains(mayuscula))
+    if (!caja.teclas.isEmpty() && !caja.teclas.contains(mayuscula))
         return false;
     c = mayuscula;
     return true;
+}
+
+bool BusquedaSeleccion::AceptaCaracter(int indice, QChar &c) const
+{
+    const CajaBusqueda *caja = Caja(indice);
+    return caja && AceptaTecla(*caja, c);
+}
+
+QString BusquedaSeleccion::AceptaTexto(int indice, const QString &texto, bool *rechazo) const
+{
+    QString aceptado;
+    bool alguno = false;
+    for (QChar c : texto) {
+        if (c != QChar(8) && AceptaCaracter(indice, c))
+            aceptado += c;
+        else
+            alguno = true;
+    }
+    if (rechazo)
+        *rechazo = alguno;
+    return aceptado;
 }

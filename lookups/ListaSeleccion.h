@@ -24,10 +24,12 @@ public:
     // Reads every row of the statement (never a half-fetched result); throws ErrorBD.
     void Carga(const BaseDatos &bd, const QString &sql, const QVariantList &valores = {});
     void PonFilas(const QStringList &columnas, QVector<QVector<QVariant>> filas);
+    // The same, with the rows' cells one after another.
+    void PonCeldas(const QStringList &columnas, QVector<QVariant> celdas, int total);
 
     int Columnas() const { return int(columnas_.size()); }
     QString NombreColumna(int columna) const { return columnas_.value(columna); }
-    int Total() const { return int(filas_.size()); }
+    int Total() const { return total_; }
     // Rows that pass the filter in force (all rows without one).
     int Cantidad() const { return int(visibles_.size()); }
     bool Filtrada() const { return filtrada_; }
@@ -59,19 +61,29 @@ public:
     // becomes current; with none, no row is current and false is returned.
     bool BuscaPrefijo(int columna, const QString &prefijo);
 
-    // Text as the searches compare it: case folded and without accents, except
-    // that Ñ stays a letter of its own.
+    // Text as the searches compare it: upper case and without accents, except
+    // that Ñ stays a letter of its own. A text that needs no change comes back
+    // as it is (shared, not copied).
     static QString Pliega(const QString &texto);
 
 private:
-    const QVector<QString> &Plegada(int columna) const;
+    // A cell by its row among all rows.
+    const QVariant &Celda(int fila, int columna) const { return celdas_[qsizetype(fila) * columnas_.size() + columna]; }
+    // The folded text of a cell, worked out for the whole column on its first search.
+    const QString &Plegado(int fila, int columna) const;
     // `aguja` is the condition's folded text; `numero` its value when it reads as a number.
     bool Cumple(int fila, const Condicion &c, const QString &aguja, const std::optional<double> &numero) const;
     void TodasVisibles();
 
     QStringList columnas_;
-    QVector<QVector<QVariant>> filas_;
-    mutable QVector<QVector<QString>> plegadas_;   // per column, folded on first search
+    // Every row, one after another: a large catalog costs one block, not one per row.
+    QVector<QVariant> celdas_;
+    int total_ = 0;
+    struct ColumnaPlegada {
+        bool lista = false;
+        QVector<QString> textos;   // empty when every text folds to itself
+    };
+    mutable QVector<ColumnaPlegada> plegadas_;
     QVector<int> visibles_;
     bool filtrada_ = false;
     int actual_ = -1;
@@ -87,13 +99,25 @@ struct CajaBusqueda {
     QString teclas;            // characters accepted after upper-casing; empty: any not refused
     QString rechazadas;        // characters always refused
     int ancho = 0;             // twips; 0 leaves it to the layout
+    QString ayuda;             // tooltip
 };
+
+// The key rule of a box: the character is upper-cased; false when refused.
+// Backspace always passes.
+bool AceptaTecla(const CajaBusqueda &caja, QChar &c);
 
 // How a window's search treats a blank box and a search without match.
 struct ReglasBusqueda {
-    // True: a box turned blank drops the filter and returns to the saved row.
+    // The row current after a box turned blank has dropped the filter.
+    enum class TrasVaciar {
+        Marcada,   // the one current when the latest search began
+        Primera,   // the first row
+        Actual,    // the one current when the box turned blank
+    };
+    // True: a box turned blank drops the filter and returns to a row by trasVaciar.
     // False: a blank box leaves the filter in force until the next search.
     bool vaciaRestablece = false;
+    TrasVaciar trasVaciar = TrasVaciar::Marcada;
     // The box that keeps its text when the others are emptied (-1: none).
     int conserva = -1;
     QString textoSinCoincidencia = QStringLiteral("No se encontro ningun registro....");
@@ -113,10 +137,17 @@ public:
     // After SinCoincidencia and Restablecida the list is whole again at the row
     // that was current when the last search began, and the boxes are emptied.
     Resultado Cambia(int indice, const QString &texto);
+    // Records a box's text without searching.
+    void Anota(int indice, const QString &texto) { textos_[indice] = texto; }
+
 
     // The key rule of a box: the character is upper-cased; false when refused.
     // Backspace always passes.
     bool AceptaCaracter(int indice, QChar &c) const;
+    // The text as the key rule lets it through, character by character (typed
+    // or pasted): upper-cased, refused characters left out; `rechazo` tells
+    // whether any was.
+    QString AceptaTexto(int indice, const QString &texto, bool *rechazo = nullptr) const;
 
 private:
     const CajaBusqueda *Caja(int indice) const;

@@ -203,10 +203,15 @@ bool VentanaSeleccion::CargaFilas(const QString &sql, const QVariantList &valore
     return true;
 }
 
+void MuestraFallaLectura(Mensajes &mensajes, const QString &motivo, const QString &titulo)
+{
+    mensajes.Muestra(QStringLiteral("No se pudo leer el Catálogo, verifique por favor.....\n") + motivo,
+                     Mensajes::Icono::Critico, titulo);
+}
+
 void VentanaSeleccion::MuestraFallaLectura(const QString &motivo, const QString &titulo)
 {
-    ctx_.mensajes.Muestra(QStringLiteral("No se pudo leer el Catálogo, verifique por favor.....\n") + motivo,
-                          Mensajes::Icono::Critico, titulo);
+    ::MuestraFallaLectura(ctx_.mensajes, motivo, titulo);
 }
 
 void VentanaSeleccion::ConfiguraGrid()
@@ -328,17 +333,11 @@ void VentanaSeleccion::ActualizaTitulo()
                    + QString::number(lista_.Cantidad()));
 }
 
-namespace {
-
-// The focus coming back after a message box (or a menu) closed is not the user
-// entering the box: the text typed so far stays unselected, so the next key adds to it.
 bool EntraElUsuario(QEvent *evento)
 {
     const Qt::FocusReason r = static_cast<QFocusEvent *>(evento)->reason();
     return r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason;
 }
-
-} // namespace
 
 bool VentanaSeleccion::eventFilter(QObject *objeto, QEvent *evento)
 {
@@ -392,14 +391,8 @@ bool VentanaSeleccion::TeclaEnCaja(int indice, QKeyEvent *tecla)
         ctx_.mensajes.Beep();
         return true;
     }
-    QString aceptado;
     bool rechazo = false;
-    for (QChar c : texto) {
-        if (busqueda_.AceptaCaracter(indice, c))
-            aceptado += c;
-        else
-            rechazo = true;
-    }
+    const QString aceptado = busqueda_.AceptaTexto(indice, texto, &rechazo);
     if (rechazo)
         ctx_.mensajes.Beep();
     if (!aceptado.isEmpty())

@@ -10,6 +10,8 @@
 class BarraDatos;
 class CamposDestino;
 class Contexto;
+class Mensajes;
+class QEvent;
 class QGroupBox;
 class QKeyEvent;
 class QLineEdit;
@@ -19,6 +21,14 @@ class QTableView;
 
 // Twips of the designed layouts to pixels (15 twips to a pixel at 96 dpi).
 inline int Twips(int twips) { return (twips + 7) / 15; }
+
+// For a FocusIn event: true when the user (or the program) moved the focus,
+// false when it only came back after a message box or a menu closed, so that
+// a box selects its text on entry but the text typed so far stays unselected.
+bool EntraElUsuario(QEvent *evento);
+
+// "No se pudo leer el Catálogo..." with the reason.
+void MuestraFallaLectura(Mensajes &mensajes, const QString &motivo, const QString &titulo);
 
 // The grid's view of a pick-list's passing rows.
 class ModeloSeleccion : public QAbstractTableModel {

@@ -1,0 +1,400 @@
+#include "catalogs/VentanaCatalogo.h"
+
+#include "shell/BarraDatos.h"
+#include "shell/Contexto.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+void UbicaVentana(QWidget *ventana, int parte)
+{
+    auto *sub = qobject_cast<QMdiSubWindow *>(ventana->parentWidget());
+    QMdiArea *area = sub ? sub->mdiArea() : nullptr;
+    if (!area)
+        return;
+    const QSize libre = area->viewport()->size();
+    sub->move(std::max(0, (libre.width() - sub->width()) / parte), std::max(0, (libre.height() - sub->height()) / parte));
+}
+
+VentanaCatalogo::VentanaCatalogo(Contexto &ctx, Diseno diseno, ImpresionCatalogo imprime, QWidget *padre)
+    : QWidget(padre), ctx_(ctx), diseno_(std::move(diseno)), imprime_(std::move(imprime)),
+      catalogo_(ctx, diseno_.datos)
+{
+    setObjectName(diseno_.nombre);
+    setWindowTitle(diseno_.titulo);
+
+    barra_ = new BarraDatos(TitulosBarraCompleta(), this);
+    HabilitaBotones(2, *barra_);
+    AsignaImagenes(*barra_, diseno_.imagenes);
+    if (!imprime_)
+        barra_->Boton(12)->setEnabled(false);   // no print to call
+    connect(barra_, &BarraDatos::BotonPulsado, this, &VentanaCatalogo::Boton);
+
+    pestanas_ = new QTabWidget;
+    pestanas_->setObjectName(QStringLiteral("SSTab1"));
+    auto *pagina = new QWidget;
+    auto *capaPag = new QVBoxLayout(pagina);
+    pestanas_->addTab(pagina, diseno_.pestana);
+
+    tituloGrid_ = new QLabel(diseno_.tituloGrid);
+    tituloGrid_->setObjectName(QStringLiteral("dbgDatos_Caption"));
+    tituloGrid_->setAlignment(Qt::AlignCenter);
+    tituloGrid_->setFrameShape(QFrame::StyledPanel);
+    tituloGrid_->setAutoFillBackground(true);
+    tituloGrid_->setBackgroundRole(QPalette::Button);
+    if (diseno_.tituloGrid.isEmpty())
+        tituloGrid_->hide();
+    capaPag->addWidget(tituloGrid_);
+
+    grid_ = new QTableView;
+    grid_->setObjectName(QStringLiteral("dbgDatos"));
+    modelo_ = new ModeloSeleccion(catalogo_.Lista(), this);
+    QStringList titulos;
+    for (const VentanaSeleccion::Columna &c : diseno_.columnas)
+        titulos << c.titulo;
+    modelo_->PonTitulos(titulos);
+    grid_->setModel(modelo_);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);   // nothing typed reaches a catalog
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setTabKeyNavigation(false);
+    grid_->setWordWrap(false);
+    grid_->verticalHeader()->setVisible(false);
+    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
+    grid_->installEventFilter(this);
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &i) {
+        if (!sincronizando_)
+            catalogo_.PonActual(i.isValid() ? i.row() : -1);
+    });
+    capaPag->addWidget(grid_, 1);
+
+    auto rejilla = [](QGroupBox *marco) {
+        auto *r = new QGridLayout(marco);
+        r->setHorizontalSpacing(6);
+        return r;
+    };
+    auto coloca = [this](QGridLayout *r, const CajaBusqueda &c, QLineEdit *caja, int i, int porFila) {
+        const int fila = porFila > 0 ? i / porFila : 0, col = 2 * (porFila > 0 ? i % porFila : i);
+        r->addWidget(etiquetas_.value(c.indice), fila, col);
+        r->addWidget(caja, fila, col + 1);
+    };
+
+    fraBuscar_ = new QGroupBox(QStringLiteral("Buscar por : "));
+    fraBuscar_->setObjectName(QStringLiteral("fraBuscar"));
+    QGridLayout *capaBuscar = rejilla(fraBuscar_);
+    for (int i = 0; i < diseno_.datos.cajas.size(); ++i) {
+        const CajaBusqueda &c = diseno_.datos.cajas[i];
+        coloca(capaBuscar, c, NuevaCaja(c, true), i, diseno_.porFilaBusqueda);
+    }
+    capaPag->addWidget(fraBuscar_);
+
+    QGridLayout *capaRegistro;
+    if (!diseno_.marcoRegistro) {
+        capaRegistro = new QGridLayout;
+        capaPag->addLayout(capaRegistro);
+    } else {
+        fraDatos_ = new QGroupBox;
+        fraDatos_->setObjectName(QStringLiteral("fraDatos"));
+        capaRegistro = rejilla(fraDatos_);
+        capaPag->addWidget(fraDatos_);
+    }
+    for (int i = 0; i < diseno_.registro.size(); ++i) {
+        const CajaBusqueda &c = diseno_.registro[i];
+        coloca(capaRegistro, c, NuevaCaja(c, false), i, diseno_.porFilaRegistro);
+    }
+    if (fraDatos_)
+        fraDatos_->setEnabled(false);   // shows the current row; nothing to enter
+
+    auto *capa = new QVBoxLayout(this);
+    capa->setMenuBar(barra_);
+    capa->addWidget(pestanas_, 1);
+
+    // The record boxes, then the search boxes, then the grid.
+    QWidget *anterior = nullptr;
+    auto encadena = [&anterior](QWidget *w) {
+        if (anterior)
+            setTabOrder(anterior, w);
+        anterior = w;
+    };
+    for (const CajaBusqueda &c : diseno_.registro)
+        encadena(cajas_.value(c.indice));
+    for (const CajaBusqueda &c : diseno_.datos.cajas)
+        encadena(cajas_.value(c.indice));
+    encadena(grid_);
+
+    setMinimumWidth(barra_->sizeHint().width());
+    if (diseno_.ancho > 0 && diseno_.alto > 0)
+        resize(std::max(Twips(diseno_.ancho), minimumWidth()), Twips(diseno_.alto) + barra_->sizeHint().height());
+
+    catalogo_.alCambiar = [this](bool filas) { Muestra(filas); };
+    if (!diseno_.datos.cajas.isEmpty())
+        setFocusProxy(cajas_.value(diseno_.datos.cajas.first().indice));
+}
+
+QLineEdit *VentanaCatalogo::NuevaCaja(const CajaBusqueda &c, bool busqueda)
+{
+    auto *etiqueta = new QLabel(c.etiqueta);
+    etiqueta->setObjectName(QStringLiteral("lblDatos_%1").arg(c.indice));
+    etiqueta->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto *caja = new QLineEdit;
+    caja->setObjectName(QStringLiteral("txtDatos_%1").arg(c.indice));
+    caja->setToolTip(c.ayuda);
+    etiqueta->setBuddy(caja);
+    // A box's length limits typing, not what a record box shows.
+    if (busqueda)
+        caja->setMaxLength(c.largo);
+    else
+        caja->setReadOnly(true);
+    const bool larga = c.largo > 11;
+    const int ancho = c.ancho > 0 ? Twips(c.ancho)
+                                  : caja->fontMetrics().horizontalAdvance(QString(std::min(c.largo, 40) + 1, QLatin1Char('W')))
+                                        + 12;
+    caja->setMinimumWidth(larga ? std::min(ancho, 220) : ancho);
+    if (!larga)
+        caja->setMaximumWidth(ancho);
+    caja->installEventFilter(this);
+    if (busqueda) {
+        const int indice = c.indice;
+        connect(caja, &QLineEdit::textChanged, this, [this, indice](const QString &t) { CambiaCaja(indice, t); });
+    }
+    cajas_.insert(c.indice, caja);
+    etiquetas_.insert(c.indice, etiqueta);
+    return caja;
+}
+
+bool VentanaCatalogo::Carga()
+{
+    const bool leido = catalogo_.Carga();
+    MuestraPosicion();
+    return leido;
+}
+
+void VentanaCatalogo::PonTitulo(const QString &titulo, const QString &pestana)
+{
+    diseno_.titulo = titulo;
+    setWindowTitle(titulo);
+    pestanas_->setTabText(0, pestana);
+}
+
+void VentanaCatalogo::ConfiguraGrid()
+{
+    QHeaderView *cab = grid_->horizontalHeader();
+    for (int c = 0; c < modelo_->columnCount(); ++c) {
+        if (c >= diseno_.columnas.size()) {
+            grid_->setColumnHidden(c, true);
+            continue;
+        }
+        const int ancho = diseno_.columnas[c].ancho;
+        if (ancho > 0)
+            grid_->setColumnWidth(c, std::max(Twips(ancho), cab->sectionSizeHint(c)));
+    }
+    for (int i = 0; i < diseno_.ordenGrid.size(); ++i)
+        if (diseno_.ordenGrid[i] < modelo_->columnCount())
+            cab->moveSection(cab->visualIndex(diseno_.ordenGrid[i]), i);
+}
+
+void VentanaCatalogo::Muestra(bool filas)
+{
+    sincronizando_ = true;
+    const ListaSeleccion &lista = catalogo_.Lista();
+    if (filas) {
+        modelo_->Recarga();
+        ConfiguraGrid();
+        for (const CajaBusqueda &c : diseno_.datos.cajas) {
+            QLineEdit *caja = cajas_.value(c.indice);
+            const QString t = catalogo_.TextoCaja(c.indice);
+            if (caja->text() != t) {
+                const QSignalBlocker bloqueo(caja);
+                caja->setText(t);
+            }
+        }
+    }
+    const int fila = lista.Actual();
+    if (fila >= 0) {
+        const int columna = std::max(0, grid_->currentIndex().column());
+        const QModelIndex i = modelo_->index(fila, grid_->isColumnHidden(columna) ? 0 : columna);
+        grid_->setCurrentIndex(i);
+        grid_->scrollTo(i);
+    } else {
+        grid_->selectionModel()->clear();
+    }
+    for (const CajaBusqueda &c : diseno_.registro) {
+        QLineEdit *caja = cajas_.value(c.indice);
+        caja->setText(lista.TextoActual(c.columna));
+        caja->setCursorPosition(0);   // a long text shows its beginning
+    }
+    sincronizando_ = false;
+}
+
+void VentanaCatalogo::MuestraPosicion()
+{
+    if (diseno_.prefijoPosicion.isEmpty())
+        return;
+    const ListaSeleccion &lista = catalogo_.Lista();
+    setWindowTitle(diseno_.prefijoPosicion + QString::number(lista.Actual() + 1) + QStringLiteral(" de ")
+                   + QString::number(lista.Cantidad()));
+}
+
+void VentanaCatalogo::Boton(int posicion)
+{
+    try {
+        switch (posicion) {
+        case 1: case 2: case 3: case 4:
+            catalogo_.Mueve(posicion);
+            MuestraPosicion();
+            break;
+        case 7:
+            catalogo_.Refresca();
+            break;
+        case 12:
+            if (imprime_)
+                Imprime();
+            break;
+        case 13:
+            if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+                sub->close();
+            else
+                close();
+            break;
+        default:
+            break;   // 5, 6, 10 and 11 have no action in a catalog
+        }
+    } catch (const ErrorBD &e) {
+        ctx_.mensajes.Informa(e.Descripcion(), diseno_.datos.tituloMensajes);
+        HabilitaBotones(2, *barra_);
+    }
+}
+
+void VentanaCatalogo::Imprime()
+{
+    imprime_(diseno_.reporte, QString());
+}
+
+bool VentanaCatalogo::EsBusqueda(int indice) const
+{
+    return std::any_of(diseno_.datos.cajas.cbegin(), diseno_.datos.cajas.cend(),
+                       [indice](const CajaBusqueda &c) { return c.indice == indice; });
+}
+
+void VentanaCatalogo::CambiaCaja(int indice, const QString &texto)
+{
+    if (sincronizando_)
+        return;
+    QLineEdit *caja = cajas_.value(indice);
+    // Pasted or dropped text goes through the box's key set like typed keys.
+    bool rechazo = false;
+    const QString limpio = catalogo_.Acepta(indice, texto, &rechazo);
+    if (limpio != texto) {
+        if (rechazo)
+            ctx_.mensajes.Beep();
+        const int cursor = std::min(int(caja->cursorPosition()), int(limpio.size()));
+        const QSignalBlocker bloqueo(caja);
+        caja->setText(limpio);
+        caja->setCursorPosition(cursor);
+    }
+    if (limpio == catalogo_.TextoCaja(indice))
+        return;   // nothing of the paste was taken
+
+    const bool sinFilas = catalogo_.Datos().avisaSinFilas && catalogo_.Lista().Cantidad() == 0;
+    using R = BusquedaSeleccion::Resultado;
+    const R r = catalogo_.Busca(indice, limpio);
+    const bool restablecida = r == R::SinCoincidencia || r == R::Restablecida;
+    QLineEdit *foco = restablecida && diseno_.focoTrasRestablecer >= 0 ? cajas_.value(diseno_.focoTrasRestablecer) : caja;
+    foco->setFocus();
+    // A box filled to its length moves on by itself.
+    if (!sinFilas && caja->text().trimmed().size() == caja->maxLength())
+        PasaFoco(indice);
+}
+
+void VentanaCatalogo::PasaFoco(int indice)
+{
+    const QVector<CajaBusqueda> &cajas = diseno_.datos.cajas;
+    for (int i = 0; i < cajas.size(); ++i) {
+        if (cajas[i].indice != indice)
+            continue;
+        QWidget *siguiente = i + 1 < cajas.size() ? static_cast<QWidget *>(cajas_.value(cajas[i + 1].indice)) : grid_;
+        siguiente->setFocus(Qt::TabFocusReason);
+        return;
+    }
+}
+
+bool VentanaCatalogo::eventFilter(QObject *objeto, QEvent *evento)
+{
+    if (objeto == grid_ && evento->type() == QEvent::KeyPress) {
+        auto *tecla = static_cast<QKeyEvent *>(evento);
+        if (tecla->key() == Qt::Key_Escape && diseno_.escCierraGrid) {
+            Boton(13);
+            return true;
+        }
+        // No type-ahead in a read-only grid.
+        return !tecla->text().isEmpty() && tecla->text().at(0).isPrint()
+               && !(tecla->modifiers() & Qt::ControlModifier);
+    }
+    for (auto it = cajas_.cbegin(); it != cajas_.cend(); ++it) {
+        if (objeto != it.value())
+            continue;
+        if (evento->type() == QEvent::KeyPress)
+            return TeclaEnCaja(it.key(), static_cast<QKeyEvent *>(evento));
+        if (evento->type() == QEvent::FocusIn && EntraElUsuario(evento))
+            QTimer::singleShot(0, it.value(), &QLineEdit::selectAll);
+        break;
+    }
+    return QWidget::eventFilter(objeto, evento);
+}
+
+bool VentanaCatalogo::TeclaEnCaja(int indice, QKeyEvent *tecla)
+{
+    const bool busqueda = EsBusqueda(indice);
+    switch (tecla->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (busqueda && diseno_.enterTabula)
+            PasaFoco(indice);
+        else
+            ctx_.mensajes.Beep();
+        return true;
+    case Qt::Key_Escape:
+        ctx_.mensajes.Beep();
+        return true;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return false;
+    default:
+        break;
+    }
+    const QString texto = tecla->text();
+    // Moves and the control keys (copy, select all, undo; a paste goes
+    // through the key set when the text changes).
+    if (texto.isEmpty() || (tecla->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
+        return false;
+    bool rechazo = false;
+    QString aceptado;
+    if (busqueda) {
+        aceptado = catalogo_.Acepta(indice, texto, &rechazo);
+    } else {
+        for (const CajaBusqueda &c : diseno_.registro)
+            if (c.indice == indice)
+                for (QChar ch : texto)
+                    rechazo |= !AceptaTecla(c, ch);
+    }
+    if (rechazo)
+        ctx_.mensajes.Beep();
+    if (busqueda && !aceptado.isEmpty())
+        cajas_.value(indice)->insert(aceptado);
+    return true;   // a record box is locked: an accepted key changes nothing either
+}

@@ -1,0 +1,184 @@
+// The browsable catalog without widgets: searches, remembered rows, moves
+// and their beeps, by the rules of each window.
+#include "DatosCatalogos.h"
+
+#include "catalogs/modCatalogos.h"
+
+namespace {
+
+using R = BusquedaSeleccion::Resultado;
+const QString SinCoincidencia = "No se encontro ningun registro....";
+
+// One step: a search box given its text, or (caja < 0) toolbar button -caja.
+struct Paso {
+    int caja;
+    QString texto;
+    QString visibles;   // keys of the passing rows, blank-separated
+    QString actual;
+    int beeps = 0;
+    QString mensaje = {};   // the one box shown, if any
+    QString titulo = {};
+};
+
+struct Guion {
+    const char *nombre;
+    VentanaCatalogo::Diseno (*diseno)();
+    QList<int> columnas;   // the key of a row
+    QList<Paso> pasos;
+};
+
+const QString Estados = "01 09 12 15 16 19";
+const QString Jurisd = "09-01 09-02 15-01 15-02 16-01";
+const QString Locs = "09-002-0001 15-001-0001 15-001-0010 15-002-0001 16-001-0001";
+const QString Unidades = "DFSSA000011 MCSSA000022 MCSSA000033";
+
+const Guion TodosLosGuiones[] = {
+    {"Estados", DisenoCatEstados, {0},
+     {{-4, "", Estados, "19"},
+      {2, "1", "12 15 16 19", "12"},
+      {3, "mex", "15", "15"},                       // upper-cased and without accents: MÉXICO
+      {3, " ", Estados, "01"},                      // a blank box: the whole catalog from its first row
+      {2, "0", "01 09", "01"},
+      {-3, "", "01 09", "09"},
+      {3, "ZZ", Estados, "09", 0, SinCoincidencia, "Catálogo de Estados"},   // back to the row before the key
+      {-1, "", Estados, "01"},
+      {-2, "", Estados, "01", 1},
+      {-4, "", Estados, "19"},
+      {-3, "", Estados, "19", 1},
+      {2, "1", "12 15 16 19", "12"},
+      {-7, "", Estados, "01"}}},
+    {"Jurisdicciones", DisenoCatJurisd, {0, 1},
+     {{-3, "", Jurisd, "09-02"},
+      {3, "1", "15-01 15-02 16-01", "15-01"},
+      {3, "", Jurisd, "09-02"},                     // the row current before the 1
+      {3, "1", "15-01 15-02 16-01", "15-01"},
+      {3, "15", "15-01 15-02", "15-01"},
+      {-3, "", "15-01 15-02", "15-02"},
+      {3, "1", "15-01 15-02 16-01", "15-01"},
+      {3, "", Jurisd, "15-02"},                     // the row current before the last search step
+      {4, "02", "09-02 15-02", "09-02"},
+      {5, "ECA", "15-02", "15-02"},
+      {3, "9", Jurisd, "15-02", 0, SinCoincidencia, "Catálogo de Jurisdicciones"}}},
+    {"Localidades", DisenoCatLocalidades, {0, 1, 2},
+     {{4, "15", "15-001-0001 15-001-0010 15-002-0001", "15-001-0001"},
+      {-3, "", "15-001-0001 15-001-0010 15-002-0001", "15-001-0010"},
+      {4, "", Locs, "15-001-0010"},                 // stays where the user stood
+      {7, "peña", "15-001-0010", "15-001-0010"},
+      {7, "PENA", Locs, "15-001-0010", 0, SinCoincidencia, "Catálogo de Localidades"},   // Ñ is a letter of its own
+      {5, "001", "15-001-0001 15-001-0010 16-001-0001", "15-001-0001"},
+      {6, "0010", "15-001-0010", "15-001-0010"},
+      {-7, "", Locs, "15-001-0010"}}},
+    {"CLUES", DisenoCatCLUES, {0},
+     {{24, "50% &", "MCSSA000022", "MCSSA000022"},   // % is a plain character
+      {24, "", Unidades, "DFSSA000011"},
+      {-4, "", Unidades, "MCSSA000033"},
+      {21, "1", Unidades, "DFSSA000011"},            // searches nothing, starts from the first row
+      {16, "15", "MCSSA000022 MCSSA000033", "MCSSA000022"},
+      {22, "C", "MCSSA000033", "MCSSA000033"},
+      {24, "ZZ", Unidades, "MCSSA000033", 4, "No se encontro ningún registro....", "Catálogo CLUES"}}},
+};
+
+class Guiones : public PruebaCatalogos, public ::testing::WithParamInterface<Guion> {};
+
+TEST_P(Guiones, CadaPasoDejaLasFilasLaFilaActualLosBeepsYElMensaje)
+{
+    const Guion &g = GetParam();
+    CatalogoNavegable c(*p.ctx, g.diseno().datos);
+    ASSERT_TRUE(c.Carga());
+    QString panel;
+    p.ctx->PanelMensajes = [&panel](const QString &t) { panel = t; };
+    int n = 0;
+    for (const Paso &paso : g.pasos) {
+        SCOPED_TRACE(::testing::Message() << "paso " << ++n);
+        p.mensajes.Limpia();
+        if (paso.caja >= 0)
+            c.Busca(paso.caja, paso.texto);
+        else if (paso.caja == -7)
+            c.Refresca();
+        else
+            c.Mueve(-paso.caja);
+        EXPECT_EQ(Visibles(c, g.columnas).join(' '), paso.visibles);
+        EXPECT_EQ(Actual(c, g.columnas), paso.actual);
+        EXPECT_EQ(p.mensajes.beeps, paso.beeps);
+        EXPECT_EQ(p.mensajes.cajas.size(), paso.mensaje.isEmpty() ? 0 : 1);
+        if (!paso.mensaje.isEmpty()) {
+            EXPECT_EQ(p.mensajes.Ultimo(), paso.mensaje);
+            EXPECT_EQ(p.mensajes.cajas.last().titulo, paso.titulo);
+            for (const CajaBusqueda &caja : c.Datos().cajas)
+                EXPECT_EQ(c.TextoCaja(caja.indice), QString());
+        }
+        // A no-match of the health units empties each box over no rows.
+        EXPECT_EQ(panel, paso.beeps > 1 ? "No hay registros para buscar......." : "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogos, Guiones, ::testing::ValuesIn(TodosLosGuiones),
+                         [](const auto &info) { return std::string(info.param.nombre); });
+
+// A search over no rows is a plain no-match; the health units say so in the panel.
+TEST_F(PruebaCatalogos, CatalogoVacioBuscaSinFallar)
+{
+    Inserta(p.bd(), "cEstados", {});
+    Inserta(p.bd(), "CATCLUES", {});
+    CatalogoNavegable estados(*p.ctx, DisenoCatEstados().datos);
+    ASSERT_TRUE(estados.Carga());
+    EXPECT_EQ(estados.Busca(2, "0"), R::SinCoincidencia);
+    EXPECT_EQ(p.mensajes.Ultimo(), SinCoincidencia);
+    for (int boton : {1, 2, 3, 4})
+        estados.Mueve(boton);
+    EXPECT_EQ(p.mensajes.beeps, 2);   // first and last beep; previous and next do nothing
+    EXPECT_EQ(estados.Lista().Actual(), -1);
+
+    p.mensajes.Limpia();
+    QString panel;
+    p.ctx->PanelMensajes = [&panel](const QString &t) { panel = t; };
+    CatalogoNavegable clues(*p.ctx, DisenoCatCLUES().datos);
+    ASSERT_TRUE(clues.Carga());
+    EXPECT_EQ(clues.Busca(15, "M"), R::Nada);
+    EXPECT_EQ(p.mensajes.beeps, 1);
+    EXPECT_TRUE(p.mensajes.cajas.isEmpty());
+    EXPECT_EQ(panel, "No hay registros para buscar.......");
+}
+
+TEST_F(PruebaCatalogos, TablaQueFaltaSeExplicaYQuedaVacia)
+{
+    p.Ejecuta("DROP TABLE cLocalidades");
+    CatalogoNavegable c(*p.ctx, DisenoCatLocalidades().datos);
+    EXPECT_FALSE(c.Carga());
+    EXPECT_TRUE(p.mensajes.Ultimo().startsWith("No se pudo leer el Catálogo, verifique por favor.....\n"));
+    EXPECT_EQ(p.mensajes.cajas.last().titulo, "Catálogo de Localidades");
+    EXPECT_EQ(c.Lista().Total(), 0);
+}
+
+// Every row is reached by the moves and found by its codes and by its name.
+TEST_F(PruebaCatalogos, CadaFilaSeAlcanzaYSeEncuentra)
+{
+    QList<QVariantList> filas;
+    for (int i = 0; i < 1500; ++i)
+        filas << QVariantList{QString("%1").arg(i % 32 + 1, 2, 10, QChar('0')), QString("%1").arg(i / 32, 3, 10, QChar('0')),
+                              QString("%1").arg(i % 7, 4, 10, QChar('0')), QString("LUGAR %1 DE LA PEÑA").arg(i)};
+    Inserta(p.bd(), "cLocalidades", filas);
+    CatalogoNavegable c(*p.ctx, DisenoCatLocalidades().datos);
+    ASSERT_TRUE(c.Carga());
+    ASSERT_EQ(c.Lista().Total(), 1500);
+    int pasos = 1;
+    for (; pasos < 1500; ++pasos)
+        c.Mueve(3);
+    EXPECT_EQ(c.Lista().Actual(), 1499);
+    EXPECT_EQ(p.mensajes.beeps, 0);
+    for (int f = 0; f < 1500; f += 7) {
+        c.Refresca();
+        const QStringList clave = {c.Lista().Texto(f, 0), c.Lista().Texto(f, 1), c.Lista().Texto(f, 2)};
+        const QString nombre = c.Lista().Texto(f, 3);
+        c.Busca(4, clave[0]);
+        c.Busca(5, clave[1]);
+        EXPECT_EQ(c.Busca(6, clave[2]), R::Filtrada);
+        EXPECT_EQ(Actual(c, {0, 1, 2}), clave.join('-'));
+        c.Refresca();
+        EXPECT_EQ(c.Busca(7, nombre), R::Filtrada);
+        EXPECT_EQ(c.TextoActual(3), nombre);
+    }
+    EXPECT_TRUE(p.mensajes.cajas.isEmpty());
+}
+
+} // namespace
