@@ -3,7 +3,9 @@
 #include "shell/BarraDatos.h"
 #include "shell/Contexto.h"
 
+#include <QClipboard>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -71,6 +73,7 @@ VentanaCatalogo::VentanaCatalogo(Contexto &ctx, Diseno diseno, ImpresionCatalogo
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setTabKeyNavigation(false);
     grid_->setWordWrap(false);
+    grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->verticalHeader()->setVisible(false);
     grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
@@ -86,19 +89,26 @@ VentanaCatalogo::VentanaCatalogo(Contexto &ctx, Diseno diseno, ImpresionCatalogo
         r->setHorizontalSpacing(6);
         return r;
     };
-    auto coloca = [this](QGridLayout *r, const CajaBusqueda &c, QLineEdit *caja, int i, int porFila) {
-        const int fila = porFila > 0 ? i / porFila : 0, col = 2 * (porFila > 0 ? i % porFila : i);
-        r->addWidget(etiquetas_.value(c.indice), fila, col);
-        r->addWidget(caja, fila, col + 1);
+    // Label and box pairs, `porFila` to a row (0: all in one); in rows, a long
+    // box takes a row of its own.
+    auto coloca = [this](QGridLayout *r, const QVector<CajaBusqueda> &cajas, bool busqueda, int porFila) {
+        int fila = 0, par = 0;
+        for (const CajaBusqueda &c : cajas) {
+            QLineEdit *caja = NuevaCaja(c, busqueda);
+            const bool sola = porFila > 0 && c.largo > 11;
+            if ((sola && par > 0) || (porFila > 0 && par == porFila)) {
+                ++fila;
+                par = 0;
+            }
+            r->addWidget(etiquetas_.value(c.indice), fila, 2 * par);
+            r->addWidget(caja, fila, 2 * par + 1, 1, sola ? 2 * porFila - 1 : 1);
+            par = sola ? porFila : par + 1;
+        }
     };
 
     fraBuscar_ = new QGroupBox(QStringLiteral("Buscar por : "));
     fraBuscar_->setObjectName(QStringLiteral("fraBuscar"));
-    QGridLayout *capaBuscar = rejilla(fraBuscar_);
-    for (int i = 0; i < diseno_.datos.cajas.size(); ++i) {
-        const CajaBusqueda &c = diseno_.datos.cajas[i];
-        coloca(capaBuscar, c, NuevaCaja(c, true), i, diseno_.porFilaBusqueda);
-    }
+    coloca(rejilla(fraBuscar_), diseno_.datos.cajas, true, diseno_.porFilaBusqueda);
     capaPag->addWidget(fraBuscar_);
 
     QGridLayout *capaRegistro;
@@ -111,10 +121,7 @@ VentanaCatalogo::VentanaCatalogo(Contexto &ctx, Diseno diseno, ImpresionCatalogo
         capaRegistro = rejilla(fraDatos_);
         capaPag->addWidget(fraDatos_);
     }
-    for (int i = 0; i < diseno_.registro.size(); ++i) {
-        const CajaBusqueda &c = diseno_.registro[i];
-        coloca(capaRegistro, c, NuevaCaja(c, false), i, diseno_.porFilaRegistro);
-    }
+    coloca(capaRegistro, diseno_.registro, false, diseno_.porFilaRegistro);
     if (fraDatos_)
         fraDatos_->setEnabled(false);   // shows the current row; nothing to enter
 
@@ -136,8 +143,6 @@ VentanaCatalogo::VentanaCatalogo(Contexto &ctx, Diseno diseno, ImpresionCatalogo
     encadena(grid_);
 
     setMinimumWidth(barra_->sizeHint().width());
-    if (diseno_.ancho > 0 && diseno_.alto > 0)
-        resize(std::max(Twips(diseno_.ancho), minimumWidth()), Twips(diseno_.alto) + barra_->sizeHint().height());
 
     catalogo_.alCambiar = [this](bool filas) { Muestra(filas); };
     if (!diseno_.datos.cajas.isEmpty())
@@ -173,6 +178,15 @@ QLineEdit *VentanaCatalogo::NuevaCaja(const CajaBusqueda &c, bool busqueda)
     cajas_.insert(c.indice, caja);
     etiquetas_.insert(c.indice, etiqueta);
     return caja;
+}
+
+QSize VentanaCatalogo::sizeHint() const
+{
+    const QSize minimo = QWidget::sizeHint();
+    if (diseno_.ancho <= 0 || diseno_.alto <= 0)
+        return minimo;
+    // The designed client area below the toolbar, never less than the layout needs.
+    return QSize(Twips(diseno_.ancho), Twips(diseno_.alto) + barra_->sizeHint().height()).expandedTo(minimo);
 }
 
 bool VentanaCatalogo::Carga()
@@ -377,9 +391,17 @@ bool VentanaCatalogo::TeclaEnCaja(int indice, QKeyEvent *tecla)
     default:
         break;
     }
+    // A paste goes through the key set before the box's length cuts it.
+    if (busqueda && tecla->matches(QKeySequence::Paste)) {
+        bool rechazo = false;
+        const QString aceptado = catalogo_.Acepta(indice, QGuiApplication::clipboard()->text(), &rechazo);
+        if (rechazo)
+            ctx_.mensajes.Beep();
+        cajas_.value(indice)->insert(aceptado);
+        return true;
+    }
     const QString texto = tecla->text();
-    // Moves and the control keys (copy, select all, undo; a paste goes
-    // through the key set when the text changes).
+    // Moves and the control keys (copy, select all, undo).
     if (texto.isEmpty() || (tecla->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
         return false;
     bool rechazo = false;

@@ -63,6 +63,8 @@ public:
     // Toolbar buttons by position.
     void Boton(int posicion);
 
+    QSize sizeHint() const override;
+
     QLineEdit *txtDatos(int indice) const { return cajas_.value(indice); }
     QLabel *lblDatos(int indice) const { return etiquetas_.value(indice); }
     QTableView *dbgDatos() const { return grid_; }

@@ -199,8 +199,8 @@ VentanaCatalogo::Diseno DisenoCatCLUES()
         {5, "Jurisdicción  :", 2, 3, "Jurisdicción"},  {6, "Del/Mpo :", 3, 4, "Del/Mpo"},
         {7, "Localidad  :", 4, 5, "Localidad"},        {8, "Dígito Verifiador  :", 2, 6, "Dígito Verificador"},
         {9, "Institución :", 1, 7, "Institución"},     {10, "Tipo de Unidad :", 1, 8, "Tipo de Institución"},
-        {11, "Complejidad :", 3, 9, "Complejidad"},    {12, "Unidad   :", 100, 1, ""},
-        {13, "Domicilio :", 100, 10, ""},              {14, "Cód. Post. :", 5, 11, ""},
+        {11, "Complejidad :", 3, 9, "Complejidad"},    {14, "Cód. Post. :", 5, 11, ""},
+        {12, "Unidad   :", 100, 1, ""},                {13, "Domicilio :", 100, 10, ""},
     };
     for (const Caja &c : registro)
         d.registro << CajaBusqueda{c.indice, QString::fromUtf8(c.etiqueta), c.largo, c.columna, Coincide::Empieza,
