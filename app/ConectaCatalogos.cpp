@@ -1,18 +1,22 @@
 #include "app/Conexiones.h"
 #include "catalogs/modCatalogos.h"
+#include "queries/modVisData.h"
 #include "shell/mdiPrincipal.h"
 
 #include <memory>
 
 void ConectaCatalogos(Contexto &ctx, mdiPrincipal &principal)
 {
-    // The catalog prints and the ICD-10 filter join here once their windows exist.
     auto servicios = std::make_shared<ServiciosCatalogos>();
+    servicios->BuscaCIE10 = [&ctx](frmCatListaDetallada &lista) {
+        MuestraConsultaCIE10(ctx, [&lista](const ConsultaSQL &filtro) { lista.ActualizaListaDetallada(filtro); }, &lista);
+    };
+    // The catalog prints join here once their reports exist.
     QMdiArea &area = *principal.Area();
     using Cargador = VentanaCatalogo *(*)(Contexto &, QMdiArea &, const ServiciosCatalogos &);
-    const QList<QPair<int, Cargador>> geograficos = {
+    const QList<QPair<int, Cargador>> cargadores = {
         {0, CargaCatEstados}, {1, CargaCatJurisd}, {2, CargaCatMpos}, {3, CargaCatLocalidades}, {6, CargaCatCLUES}};
-    for (const auto &[indice, carga] : geograficos)
+    for (const auto &[indice, carga] : cargadores)
         principal.AsignaAccion(QStringLiteral("mnuCat"), indice,
                                [&ctx, &area, servicios, carga = carga] { carga(ctx, area, *servicios); });
     principal.AsignaAccion(QStringLiteral("mnuCat"), 8,

@@ -19,25 +19,22 @@ CatalogoNavegable::CatalogoNavegable(Contexto &ctx, DatosCatalogo datos)
 {
 }
 
-void CatalogoNavegable::PonConsulta(const QString &consulta, const QString &orden, const QString &tituloMensajes)
+void CatalogoNavegable::PonConsulta(const QString &consulta, const QString &tituloMensajes)
 {
     datos_.consulta = consulta;
-    datos_.orden = orden;
     datos_.tituloMensajes = tituloMensajes;
 }
 
-bool CatalogoNavegable::Carga(const QString &condicion, const QVariantList &valores)
+bool CatalogoNavegable::Carga(const ConsultaSQL &consulta)
 {
-    QString sql = datos_.consulta;
-    if (!condicion.trimmed().isEmpty())
-        sql += QStringLiteral(" WHERE (") + condicion + QLatin1Char(')');
-    if (!datos_.orden.isEmpty())
-        sql += QLatin1Char(' ') + datos_.orden;
     QString falla;
     {
         CursorOcupado ocupado;
         try {
-            lista_.Carga(ctx_.ConexionBD, sql, valores);
+            if (consulta.sql.isEmpty())
+                lista_.Carga(ctx_.ConexionBD, datos_.consulta);
+            else
+                lista_.Carga(ctx_.ConexionBD, consulta.sql, consulta.valores);
         } catch (const ErrorBD &e) {
             falla = e.Descripcion();
             lista_.PonFilas({}, {});

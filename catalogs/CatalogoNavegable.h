@@ -1,5 +1,6 @@
 #pragma once
 
+#include "events/ConjuntoEventos.h"
 #include "lookups/ListaSeleccion.h"
 
 #include <QString>
@@ -11,8 +12,7 @@ class Contexto;
 
 // What a catalog window reads and how its search boxes filter it.
 struct DatosCatalogo {
-    QString consulta;          // SELECT ... FROM ..., fixed text of the code
-    QString orden;             // ORDER BY ...
+    QString consulta;          // the whole catalog in its order; fixed text of the code
     QString tituloMensajes;    // title of the window's message boxes, the no-match one included
     QVector<CajaBusqueda> cajas;
     ReglasBusqueda reglas;     // a blank box always drops the filter
@@ -32,15 +32,15 @@ class CatalogoNavegable {
 public:
     CatalogoNavegable(Contexto &ctx, DatosCatalogo datos);
 
-    // Reads every row, restricted by a condition when one is given (its text
-    // made by the code, its values bound). On a failure tells why and leaves
-    // the catalog empty; returns false. The boxes keep their texts and the
-    // rows come unfiltered, the first one current.
-    bool Carga(const QString &condicion = QString(), const QVariantList &valores = {});
+    // Reads every row of the catalog's statement, or of another one that
+    // yields the same columns (its text made by the code, its values bound).
+    // On a failure tells why and leaves the catalog empty; returns false. The
+    // boxes keep their texts and the rows come unfiltered, the first one current.
+    bool Carga(const ConsultaSQL &consulta = {});
 
     const DatosCatalogo &Datos() const { return datos_; }
     // Another catalog for the next Carga (the one window of the coded catalogs).
-    void PonConsulta(const QString &consulta, const QString &orden, const QString &tituloMensajes);
+    void PonConsulta(const QString &consulta, const QString &tituloMensajes);
     const ListaSeleccion &Lista() const { return lista_; }
     QString TextoActual(int columna) const { return lista_.TextoActual(columna); }
     QString TextoCaja(int indice) const { return busqueda_.Texto(indice); }

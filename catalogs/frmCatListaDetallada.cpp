@@ -2,6 +2,7 @@
 
 #include "lookups/modSeleccionaCatalogos.h"
 #include "platform/CursorOcupado.h"
+#include "queries/CriteriosConsulta.h"
 #include "shell/BarraDatos.h"
 #include "shell/Contexto.h"
 
@@ -25,12 +26,8 @@ const QString TituloLista = QStringLiteral("Catálogo de Lista Detallada");
 DatosCatalogo DatosListaDetallada()
 {
     DatosCatalogo d;
-    d.consulta = QStringLiteral(
-        "SELECT Causa, nombre, iif(trim(lsex) = '2', 'F', iif(trim(lsex) = '1', 'M', 'A')) AS lsex, "
-        "substr(trim(linf), 1, 3) AS Edad_I, substr(trim(linf), -1) AS CVE_EDI, "
-        "substr(trim(lsup), 1, 3) AS Edad_F, substr(trim(lsup), -1) AS Cve_EDF, "
-        "iif(trim(a) = 'T', 1, 0) AS a FROM CATCIE10");
-    d.orden = QStringLiteral("ORDER BY Causa");
+    // The filter window's statement over every cause.
+    d.consulta = SentenciaListaCIE10({QStringLiteral("(1 = 1)")}).sql;
     d.tituloMensajes = TituloLista;
     return d;
 }
@@ -199,9 +196,9 @@ QLabel *frmCatListaDetallada::Letra(int indice)
     return l;
 }
 
-void frmCatListaDetallada::ActualizaListaDetallada(const QString &condicion, const QVariantList &valores)
+void frmCatListaDetallada::ActualizaListaDetallada(const ConsultaSQL &lista)
 {
-    catalogo_.Carga(condicion, valores);
+    catalogo_.Carga(lista);
     const bool hayFilas = catalogo_.Lista().Cantidad() > 0;
     for (int pos = 1; pos <= 4; ++pos)
         barra_->Boton(pos)->setEnabled(hayFilas);

@@ -17,8 +17,8 @@ class QPushButton;
 class QTabWidget;
 class frmCatListaDetallada;
 
-// "&Buscar": opens the filter window on CATCIE10, which hands the condition
-// it found rows for back to the list (ActualizaListaDetallada).
+// "&Buscar": opens the filter window on CATCIE10, which hands the statement
+// of the causes it found back to the list (ActualizaListaDetallada).
 using BusquedaCIE10 = std::function<void(frmCatListaDetallada &lista)>;
 
 // The ICD-10 catalog one cause at a time: code, name, the sex it applies to,
@@ -29,10 +29,10 @@ class frmCatListaDetallada : public QWidget {
 public:
     frmCatListaDetallada(Contexto &ctx, ImpresionCatalogo imprime, BusquedaCIE10 busca, QWidget *padre = nullptr);
 
-    // Reads the causes that meet the condition (the whole catalog without
-    // one) in code order, from the first; its text names only columns and
-    // operators, every value is bound. The move buttons follow the count.
-    void ActualizaListaDetallada(const QString &condicion = QString(), const QVariantList &valores = {});
+    // Shows the causes of the statement (the filter window's, made by the
+    // code with its values bound; the whole catalog without one), from the
+    // first. The move buttons follow the count.
+    void ActualizaListaDetallada(const ConsultaSQL &lista = {});
 
     CatalogoNavegable &Catalogo() { return catalogo_; }
     void Boton(int posicion);

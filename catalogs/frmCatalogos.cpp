@@ -45,9 +45,9 @@ bool frmCatalogos::Abre(const QString &tabla, const QString &campo, const QStrin
     tabla_ = conocido ? TablaCatalogo(nombre) : QString();
     columna_ = conocido ? ColumnaCodigo(nombre) : QString();
     Catalogo().PonConsulta(
-        conocido ? QStringLiteral("SELECT CAST(%1 AS TEXT) AS Codigo, Descripcion FROM %2").arg(columna_, tabla_)
+        conocido ? QStringLiteral("SELECT CAST(%1 AS TEXT) AS Codigo, Descripcion FROM %2 ORDER BY %1").arg(columna_, tabla_)
                  : QStringLiteral("SELECT '' AS Codigo, '' AS Descripcion WHERE 0"),
-        conocido ? QStringLiteral("ORDER BY ") + columna_ : QString(), caption);
+        caption);
     const bool leido = Carga();
     if (!conocido)
         MuestraFallaLectura(ctx_.mensajes, QStringLiteral("No existe el catálogo %1").arg(tabla), caption);

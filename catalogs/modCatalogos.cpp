@@ -33,8 +33,7 @@ VentanaCatalogo::Diseno Geografico(const QString &nombre, const QString &tabla, 
     d.titulo = titulo;
     d.tituloGrid = tituloMensajes;
     d.pestana = pestana;
-    d.datos.consulta = QStringLiteral("SELECT * FROM ") + tabla;
-    d.datos.orden = QStringLiteral("ORDER BY ") + orden;
+    d.datos.consulta = QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(tabla, orden);
     d.datos.tituloMensajes = tituloMensajes;
     d.registro = registro;
     for (int i = 0; i < registro.size(); ++i) {
@@ -179,8 +178,7 @@ VentanaCatalogo::Diseno DisenoCatCLUES()
     d.pestana = QStringLiteral("CLUES - Unidades Médicas");
     d.datos.consulta = QStringLiteral(
         "SELECT Clues, DescUnidad, CEDOCVE, CJURCVE, CMPOCVE, CLOCCVE, CVERCVE, CINSCVE, CTUNCVE, CCOMCVE, "
-        "DomUnidad, CP, Corta_estancia FROM CATCLUES");
-    d.datos.orden = QStringLiteral("ORDER BY Clues");
+        "DomUnidad, CP, Corta_estancia FROM CATCLUES ORDER BY Clues");
     d.datos.tituloMensajes = QStringLiteral("Catálogo CLUES");
     d.datos.reglas.textoSinCoincidencia = QStringLiteral("No se encontro ningún registro....");
     d.datos.reglas.trasVaciar = ReglasBusqueda::TrasVaciar::Primera;

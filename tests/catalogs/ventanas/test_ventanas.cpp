@@ -3,6 +3,7 @@
 
 #include "catalogs/modCatalogos.h"
 #include "platform/BaseDatos.h"
+#include "queries/CriteriosConsulta.h"
 #include "shell/BarraDatos.h"
 
 #include <QAction>
@@ -253,11 +254,12 @@ TEST_F(Ventanas, ListaDetalladaNombraLasLetrasYRecibeLaCondicionDelFiltro)
 
     w->cmdBuscar()->click();
     ASSERT_EQ(lista, w);
-    const QString quote = "B000' OR 'x'='x";   // a value is only ever a value
-    w->ActualizaListaDetallada("Causa = ? OR nombre = ?", {"S000", quote});
+    // The filter window hands back its statement with the values bound.
+    w->ActualizaListaDetallada(SentenciaListaCIE10(TraduceCriterio("Causa = 'S000' Or nombre = 'B000'' OR ''x''=''x'",
+                                                                   OrigenConsulta::ListaCIE10)));
     EXPECT_EQ(w->Catalogo().Lista().Cantidad(), 1);
     EXPECT_EQ(w->txtDatos(0)->text(), "S000");
-    w->ActualizaListaDetallada("Causa = ?", {quote});
+    w->ActualizaListaDetallada(SentenciaListaCIE10(TraduceCriterio("Causa = 'Z'", OrigenConsulta::ListaCIE10)));
     for (int pos = 1; pos <= 4; ++pos)
         EXPECT_FALSE(w->tbrDatos()->Boton(pos)->isEnabled());
     QString panel;
