@@ -30,6 +30,14 @@ void UbicaVentana(QWidget *ventana, int parte)
     sub->move(std::max(0, (libre.width() - sub->width()) / parte), std::max(0, (libre.height() - sub->height()) / parte));
 }
 
+void CierraVentana(QWidget *ventana)
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(ventana->parentWidget()))
+        sub->close();
+    else
+        ventana->close();
+}
+
 VentanaCatalogo::VentanaCatalogo(Contexto &ctx, Diseno diseno, ImpresionCatalogo imprime, QWidget *padre)
     : QWidget(padre), ctx_(ctx), diseno_(std::move(diseno)), imprime_(std::move(imprime)),
       catalogo_(ctx, diseno_.datos)
@@ -278,10 +286,7 @@ void VentanaCatalogo::Boton(int posicion)
                 Imprime();
             break;
         case 13:
-            if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-                sub->close();
-            else
-                close();
+            CierraVentana(this);
             break;
         default:
             break;   // 5, 6, 10 and 11 have no action in a catalog

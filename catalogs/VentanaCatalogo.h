@@ -28,8 +28,6 @@ using ImpresionCatalogo = std::function<void(const QString &reporte, const QStri
 class VentanaCatalogo : public QWidget {
     Q_OBJECT
 public:
-    // Where the loader places the window in the main window's area.
-    enum class Ubicacion { Libre, Tercio };
     struct Diseno {
         QString nombre;             // frmCatEstados ...
         QString titulo;             // caption
@@ -44,7 +42,7 @@ public:
         QVector<VentanaSeleccion::Columna> columnas;   // grid columns by result column; further ones hidden
         QVector<int> ordenGrid;     // result columns in the grid's order; empty: as read
         int imagenes = 0;           // AsignaImagenes mode
-        Ubicacion ubicacion = Ubicacion::Tercio;
+        bool ubicaYRelee = true;   // placed at a third of the area's free room; read anew when reopened
         int focoTrasRestablecer = -1;   // box focused after a failed or emptied search; -1 the changed one
         bool enterTabula = false;   // Enter in a search box moves on (else it beeps)
         bool escCierraGrid = false; // Esc in the grid closes the window
@@ -110,3 +108,5 @@ private:
 // Places a child window in the main window's area: its left edge at the
 // `parte`-th of the free width, its top at that of the free height.
 void UbicaVentana(QWidget *ventana, int parte);
+// Closes a child window with the frame that holds it.
+void CierraVentana(QWidget *ventana);

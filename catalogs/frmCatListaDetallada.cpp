@@ -12,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -236,10 +235,7 @@ void frmCatListaDetallada::Boton(int posicion)
                 imprime_(QStringLiteral("rptCatListaDet"), QString());
             break;
         case 13:
-            if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-                sub->close();
-            else
-                close();
+            CierraVentana(this);
             break;
         default:
             break;

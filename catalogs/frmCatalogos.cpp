@@ -41,17 +41,16 @@ bool frmCatalogos::Abre(const QString &tabla, const QString &campo, const QStrin
     PonTitulo(caption, titulo.toUpper());
     // Table and column names only from the fixed list of coded catalogs.
     const QString nombre = NombreCatalogo(tabla);
-    const bool conocido = !nombre.isEmpty() && ColumnaCodigo(nombre).compare(campo, Qt::CaseInsensitive) == 0;
-    tabla_ = conocido ? TablaCatalogo(nombre) : QString();
-    columna_ = conocido ? ColumnaCodigo(nombre) : QString();
-    Catalogo().PonConsulta(
-        conocido ? QStringLiteral("SELECT CAST(%1 AS TEXT) AS Codigo, Descripcion FROM %2 ORDER BY %1").arg(columna_, tabla_)
-                 : QStringLiteral("SELECT '' AS Codigo, '' AS Descripcion WHERE 0"),
-        caption);
-    const bool leido = Carga();
-    if (!conocido)
+    if (nombre.isEmpty() || ColumnaCodigo(nombre).compare(campo, Qt::CaseInsensitive) != 0) {
         MuestraFallaLectura(ctx_.mensajes, QStringLiteral("No existe el catálogo %1").arg(tabla), caption);
-    return conocido && leido;
+        return false;
+    }
+    tabla_ = TablaCatalogo(nombre);
+    columna_ = ColumnaCodigo(nombre);
+    Catalogo().PonConsulta(
+        QStringLiteral("SELECT CAST(%1 AS TEXT) AS Codigo, Descripcion FROM %2 ORDER BY %1").arg(columna_, tabla_),
+        caption);
+    return Carga();
 }
 
 void frmCatalogos::Imprime()

@@ -84,8 +84,7 @@ VentanaCatalogo *AbreCatalogo(Contexto &ctx, QMdiArea &area, const ServiciosCata
                               const VentanaCatalogo::Diseno &diseno)
 {
     VentanaCatalogo *w = Abierta<VentanaCatalogo>(area, diseno.nombre);
-    const bool libre = diseno.ubicacion == VentanaCatalogo::Ubicacion::Libre;
-    if (w && libre) {   // brought to the front as it stood
+    if (w && !diseno.ubicaYRelee) {   // brought to the front as it stood
         area.setActiveSubWindow(qobject_cast<QMdiSubWindow *>(w->parentWidget()));
         return w;
     }
@@ -97,7 +96,7 @@ VentanaCatalogo *AbreCatalogo(Contexto &ctx, QMdiArea &area, const ServiciosCata
         }
     }
     w->Carga();
-    Muestra(area, w, libre ? 0 : 3);
+    Muestra(area, w, diseno.ubicaYRelee ? 3 : 0);
     return w;
 }
 
@@ -235,7 +234,7 @@ VentanaCatalogo::Diseno DisenoCatCLUES()
                   {QStringLiteral("Domicilio"), 4500, true}, {QStringLiteral("C.P."), 700},
                   {QStringLiteral("Corta Estancia"), 1300}};
     d.ordenGrid = {0, 2, 3, 4, 5, 6, 7, 8, 9, 1, 10, 11, 12};
-    d.ubicacion = VentanaCatalogo::Ubicacion::Libre;
+    d.ubicaYRelee = false;
     d.enterTabula = true;
     d.escCierraGrid = true;
     d.reporte = QStringLiteral("rptCatCLUES");

@@ -150,35 +150,4 @@ TEST_F(PruebaCatalogos, TablaQueFaltaSeExplicaYQuedaVacia)
     EXPECT_EQ(c.Lista().Total(), 0);
 }
 
-// Every row is reached by the moves and found by its codes and by its name.
-TEST_F(PruebaCatalogos, CadaFilaSeAlcanzaYSeEncuentra)
-{
-    QList<QVariantList> filas;
-    for (int i = 0; i < 1500; ++i)
-        filas << QVariantList{QString("%1").arg(i % 32 + 1, 2, 10, QChar('0')), QString("%1").arg(i / 32, 3, 10, QChar('0')),
-                              QString("%1").arg(i % 7, 4, 10, QChar('0')), QString("LUGAR %1 DE LA PEÑA").arg(i)};
-    Inserta(p.bd(), "cLocalidades", filas);
-    CatalogoNavegable c(*p.ctx, DisenoCatLocalidades().datos);
-    ASSERT_TRUE(c.Carga());
-    ASSERT_EQ(c.Lista().Total(), 1500);
-    int pasos = 1;
-    for (; pasos < 1500; ++pasos)
-        c.Mueve(3);
-    EXPECT_EQ(c.Lista().Actual(), 1499);
-    EXPECT_EQ(p.mensajes.beeps, 0);
-    for (int f = 0; f < 1500; f += 7) {
-        c.Refresca();
-        const QStringList clave = {c.Lista().Texto(f, 0), c.Lista().Texto(f, 1), c.Lista().Texto(f, 2)};
-        const QString nombre = c.Lista().Texto(f, 3);
-        c.Busca(4, clave[0]);
-        c.Busca(5, clave[1]);
-        EXPECT_EQ(c.Busca(6, clave[2]), R::Filtrada);
-        EXPECT_EQ(Actual(c, {0, 1, 2}), clave.join('-'));
-        c.Refresca();
-        EXPECT_EQ(c.Busca(7, nombre), R::Filtrada);
-        EXPECT_EQ(c.TextoActual(3), nombre);
-    }
-    EXPECT_TRUE(p.mensajes.cajas.isEmpty());
-}
-
 } // namespace

@@ -297,3 +297,60 @@ TEST_F(Ventanas, ImprimirLlamaAlReporteDelCatalogoSinElFiltro)
 }
 
 } // namespace
+
+namespace {
+
+// The template's own catalogs, the largest among them, reached to their last
+// row and each row found by its codes.
+TEST(CatalogosDeLaPlantilla, CadaFilaSeAlcanzaYSeEncuentraPorSusClaves)
+{
+    ProgramaTemporal p;
+    p.AbreBase();
+    QMdiArea area;
+    ServiciosCatalogos servicios;
+    struct Caso {
+        VentanaCatalogo *(*carga)(Contexto &, QMdiArea &, const ServiciosCatalogos &);
+        const char *tabla;
+        QList<int> claves;    // columns of the key, searched in the boxes of `cajas`
+        QList<int> cajas;
+        int nombre, cajaNombre;   // the description's column and box
+    };
+    const Caso casos[] = {{CargaCatEstados, "cEstados", {0}, {2}, 1, 3},
+                          {CargaCatJurisd, "cJurisdicciones", {0, 1}, {3, 4}, 2, 5},
+                          {CargaCatMpos, "cMunicipios", {0, 1}, {4, 6}, 2, 7},
+                          {CargaCatLocalidades, "cLocalidades", {0, 1, 2}, {4, 5, 6}, 3, 7},
+                          {CargaCatCLUES, "CATCLUES", {0}, {15}, 1, 24}};
+    for (const Caso &c : casos) {
+        SCOPED_TRACE(c.tabla);
+        VentanaCatalogo *w = c.carga(*p.ctx, area, servicios);
+        CatalogoNavegable &cat = w->Catalogo();
+        const int total = cat.Lista().Total();
+        EXPECT_EQ(total, p.Cuenta(c.tabla));
+        for (int f = 1; f < total; ++f)
+            w->Boton(3);
+        EXPECT_EQ(cat.Lista().Actual(), total - 1);
+        for (int f = 0; f < total; ++f) {
+            w->Boton(7);
+            QStringList clave;
+            for (int col : c.claves)
+                clave << cat.Lista().Texto(f, col);
+            const QString nombre = cat.Lista().Texto(f, c.nombre);
+            for (int i = 0; i < c.cajas.size(); ++i)
+                cat.Busca(c.cajas[i], clave[i]);
+            EXPECT_EQ(Actual(cat, c.claves), clave.join('-'));
+            w->Boton(7);
+            cat.Busca(c.cajaNombre, nombre);
+            EXPECT_TRUE(Visibles(cat, c.claves).contains(clave.join('-'))) << nombre.toStdString();
+        }
+    }
+    frmCatListaDetallada *cie10 = CargaListaDetallada(*p.ctx, area, servicios);
+    const int causas = p.Cuenta("CATCIE10");
+    EXPECT_EQ(cie10->Catalogo().Lista().Total(), causas);
+    for (int f = 1; f < causas; ++f)
+        cie10->Boton(3);
+    EXPECT_EQ(cie10->Catalogo().Lista().Actual(), causas - 1);
+    EXPECT_EQ(p.mensajes.beeps, 0);
+    EXPECT_TRUE(p.mensajes.cajas.isEmpty());
+}
+
+} // namespace
