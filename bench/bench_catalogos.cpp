@@ -108,6 +108,12 @@ int main(int argc, char **argv)
         malloc_trim(0);
     }
 
+    {
+        ListaSeleccion l;
+        Cifra("ListaSeleccion: read every locality", Mide([&] {
+                  l.Carga(ctx.ConexionBD, QStringLiteral("SELECT * FROM cLocalidades ORDER BY CodEstado, CodMunicipio, CodLocalidad"));
+              }));
+    }
     QMdiArea area;
     area.resize(1200, 800);
     area.show();

@@ -3,10 +3,16 @@
 
 #include "app/Conexiones.h"
 #include "catalogs/modCatalogos.h"
+#include "queries/PanelCriterio.h"
+#include "queries/frmQuery.h"
 #include "shell/mdiPrincipal.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -41,6 +47,26 @@ TEST_F(PruebaCatalogos, CadaItemDelMenuAbreSuVentana)
     }
     EXPECT_EQ(principal.Area()->subWindowList().size(), 7);   // one coded catalogs' window
     EXPECT_TRUE(p.mensajes.cajas.isEmpty());
+
+    // "&Buscar" of the ICD-10 list: the filter window over CATCIE10 hands its causes back.
+    principal.Item("mnuCat", 8)->trigger();
+    auto *lista = qobject_cast<frmCatListaDetallada *>(principal.Area()->activeSubWindow()->widget());
+    ASSERT_TRUE(lista);
+    bool filtro = false;
+    QTimer::singleShot(0, [&filtro] {
+        auto *w = qobject_cast<frmQuery *>(QApplication::activeModalWidget());
+        if (!w)
+            return;
+        filtro = true;
+        w->Panel()->PonCriterio("Causa = 'S000' Or Causa = 'S001'");
+        w->cmdRunQuery()->click();
+        if (w->isVisible())
+            w->reject();
+    });
+    lista->cmdBuscar()->click();
+    EXPECT_TRUE(filtro);
+    EXPECT_EQ(Visibles(lista->Catalogo()), QStringList({"S000", "S001"}));
+    EXPECT_EQ(lista->txtDatos(0)->text(), "S000");
 }
 
 } // namespace
