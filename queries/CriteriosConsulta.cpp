@@ -87,7 +87,7 @@ std::vector<Pieza> Piezas(const QString &s)
             int j = i;
             while (j < n && (s.at(j).isDigit() || s.at(j) == QLatin1Char('.')))
                 ++j;
-            if (j < n && EsLetra(s.at(j)))
+            if ((j < n && EsLetra(s.at(j))) || s.mid(i, j - i).count(QLatin1Char('.')) > 1)
                 Rechaza(QStringLiteral("El criterio tiene un valor sin comillas: %1").arg(s.mid(i).section(' ', 0, 0)));
             piezas.push_back({Pieza::Numero, s.mid(i, j - i)});
             i = j;

@@ -106,6 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
         std::make_pair("E.Folio IN (SELECT Folio FROM D_EVENTO)",
                        "El criterio nombra un campo que no existe en D_EVENTO: SELECT"),
         std::make_pair("Causa = 'S011'", "El criterio nombra un campo que no existe en D_EVENTO: Causa"),
+        std::make_pair("E.fechaAtencion = 01.02.2004", "El criterio tiene un valor sin comillas: 01.02.2004"),
         std::make_pair("sqlite_version() = 1", "El criterio usa una función desconocida: sqlite_version"),
         std::make_pair("CDATE(E.fechaAtencion) = CDATE('31/02/2004')", "El valor '31/02/2004' no es una fecha dd/mm/aaaa")),
     [](const auto &info) { return "caso" + std::to_string(info.index); });
