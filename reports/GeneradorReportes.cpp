@@ -15,6 +15,7 @@ namespace {
 // The chosen units travel in this table, never pasted into the statement.
 const QString TablaUnidades = QStringLiteral("UNIDADESREPORTE");
 const QString TablaPaso = QStringLiteral("PASOREPORTE");
+const QString TablaFiltro = QStringLiteral("FILTROREPORTE");
 } // namespace
 
 GeneradorReportes::GeneradorReportes(Contexto &c, FiltrosReporte &f) : ctx(c), filtros(f)
@@ -123,11 +124,24 @@ bool GeneradorReportes::ArmaFiltro()
 
 bool GeneradorReportes::CreaPasoReporte()
 {
-    Elimina_Tabla(TablaPaso);
-    tablasTrabajo_ << TablaPaso;
-    EjecutaConsulta(QStringLiteral("CREATE TEMP TABLE PASOREPORTE AS SELECT E.* FROM D_EVENTO AS E WHERE ") + FiltroReporte,
+    // PASOREPORTE is a view of the chosen events over the filter's values,
+    // which travel bound in FILTROREPORTE: the builders count straight from
+    // D_EVENTO instead of copying it first.
+    Elimina_Vista(TablaPaso);
+    QStringList columnas;
+    QString condicion = FiltroReporte;
+    for (int i = 0; i < ValoresFiltro.size(); ++i) {
+        columnas << QStringLiteral("v%1").arg(i);
+        condicion.replace(condicion.indexOf(QLatin1Char('?')), 1, QStringLiteral("F.v%1").arg(i));
+    }
+    CreaTablaTrabajo(TablaFiltro, columnas.join(QStringLiteral(", ")));
+    EjecutaConsulta(QStringLiteral("INSERT INTO FILTROREPORTE VALUES (%1)")
+                        .arg(QStringLiteral("?, ").repeated(int(columnas.size())).chopped(2)),
                     ValoresFiltro);
-    if (Cuenta(QStringLiteral("SELECT count(*) FROM PASOREPORTE")) == 0) {
+    vistaPaso_ = true;
+    EjecutaConsulta(QStringLiteral("CREATE TEMP VIEW PASOREPORTE AS SELECT E.* FROM FILTROREPORTE AS F, D_EVENTO AS E WHERE ")
+                    + condicion);
+    if (Cuenta(QStringLiteral("SELECT EXISTS (SELECT 1 FROM PASOREPORTE)")) == 0) {
         ctx.mensajes.Informa(QStringLiteral("No existe información para generar el Reporte con las opciones elegidas......"),
                              TituloAplicacion);
         if (EnfocaReporte)
@@ -233,8 +247,20 @@ qint64 GeneradorReportes::Cuenta(const QString &sql) const
     return ctx.ConexionBD.Valor(sql).toLongLong();
 }
 
+void GeneradorReportes::Elimina_Vista(const QString &vista) const
+{
+    try {
+        EjecutaConsulta(QStringLiteral("DROP VIEW IF EXISTS %1").arg(vista));
+    } catch (const ErrorBD &) {
+        // Like a table that cannot be dropped: the rebuild fails loudly.
+    }
+}
+
 void GeneradorReportes::EliminaTablasTrabajo()
 {
+    if (vistaPaso_)
+        Elimina_Vista(TablaPaso);
+    vistaPaso_ = false;
     for (const QString &t : tablasTrabajo_)
         Elimina_Tabla(t);
     tablasTrabajo_.clear();

@@ -10,11 +10,12 @@
 
 class Contexto;
 
-// One run of the report window without widgets: the filter step (the events
-// work table PASOREPORTE), the builder of the chosen title, and the output
+// One run of the report window without widgets: the filter step (the chosen
+// events, PASOREPORTE), the builder of the chosen title, and the output
 // (headers p1..p8, the definition from Reportes/, the page model). Work tables
-// are TEMP tables on the shared connection: a run never writes the working
-// database, and every one of them is dropped when the run ends, however it ends.
+// are TEMP tables (and PASOREPORTE a TEMP view) on the shared connection: a run
+// never writes the working database, and every one of them is dropped when the
+// run ends, however it ends.
 class GeneradorReportes {
 public:
     static const QString TituloVentana;      // "Reportes VELMORAN"
@@ -46,6 +47,7 @@ public:
     // Statement runners of the builders: a failure goes to the caller.
     void EjecutaConsulta(const QString &sql, const QVariantList &valores = {}) const;
     void Elimina_Tabla(const QString &tabla) const;
+    void Elimina_Vista(const QString &vista) const;
     // Drops and creates a TEMP work table, remembered so that the run drops it.
     void CreaTablaTrabajo(const QString &tabla, const QString &columnas);
     qint64 Cuenta(const QString &sql) const;
@@ -75,4 +77,5 @@ private:
 
     QMap<QString, Constructor> constructores_;
     QStringList tablasTrabajo_;
+    bool vistaPaso_ = false;
 };

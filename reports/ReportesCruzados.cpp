@@ -61,11 +61,14 @@ QVector<ReporteCruzado> Construye()
     // Row 88: drivers and occupants without safety equipment; row 99: every pedestrian.
     vehiculo.filas << "SELECT 88, 'NO USO'%1" << "SELECT 99, 'NO APLICA'%1";
     vehiculo.finales = QStringList{
-        "UPDATE REP_Vehiculo SET conductor = (SELECT count(*) FROM PASOREPORTE WHERE CodLesionadoVehiculo = 1 "
-        "AND CodUsoSeguridad = 2), ocupante = (SELECT count(*) FROM PASOREPORTE WHERE CodLesionadoVehiculo = 2 "
-        "AND CodUsoSeguridad = 2) WHERE CodEquipo = 88",
-        "UPDATE REP_Vehiculo SET peaton = (SELECT count(*) FROM PASOREPORTE WHERE CodLesionadoVehiculo = 3) "
-        "WHERE CodEquipo = 99"};
+        "UPDATE REP_Vehiculo SET "
+        "conductor = CASE CodEquipo WHEN 88 THEN a.c1 ELSE conductor END, "
+        "ocupante = CASE CodEquipo WHEN 88 THEN a.c2 ELSE ocupante END, "
+        "peaton = CASE CodEquipo WHEN 99 THEN a.c3 ELSE peaton END "
+        "FROM (SELECT count(CASE WHEN CodLesionadoVehiculo = 1 AND CodUsoSeguridad = 2 THEN 1 END) AS c1, "
+        "count(CASE WHEN CodLesionadoVehiculo = 2 AND CodUsoSeguridad = 2 THEN 1 END) AS c2, "
+        "count(CASE WHEN CodLesionadoVehiculo = 3 THEN 1 END) AS c3 FROM PASOREPORTE) AS a "
+        "WHERE CodEquipo IN (88, 99)"};
     v << vehiculo;
 
     v << PorCatalogo("Agente de Lesión por Intencionalidad", "AgenteIntencionalidad", "cAgente", "CodAgente", 50,
@@ -80,7 +83,7 @@ QVector<ReporteCruzado> Construye()
     defuncionA.columnasFila = "CodEstado int NULL, Descripcion char(50) NULL";
     defuncionA.claves = QStringList{"CodEstado"};
     defuncionA.filas = QStringList{"SELECT c.CEDOCVE, 'ESTADO'%1 FROM PASOREPORTE p LEFT JOIN CATCLUES c ON p.Clues = c.Clues "
-                                   "GROUP BY c.CEDOCVE ORDER BY c.CEDOCVE"};
+                                   "WHERE p.CodDestino = 5 GROUP BY c.CEDOCVE ORDER BY c.CEDOCVE"};
     defuncionA.origen = "PASOREPORTE p LEFT JOIN CATCLUES c ON p.Clues = c.Clues";
     defuncionA.clavesEvento = QStringList{"CAST(c.CEDOCVE AS INTEGER)"};
     defuncionA.cuentas = Intenciones();
@@ -113,10 +116,9 @@ QVector<ReporteCruzado> Construye()
     violencia.donde = "p.CodIntencionalidad IN (2, 3)";
     violencia.cuentas = PorCodigo("p.CodVez", {{"unica", 1}, {"repetido", 2}, {"noEsp", 9}});
     violencia.finales = QStringList{
-        "UPDATE REP_ViolenciaVez SET "
-        "unica = (SELECT count(*) FROM PASOREPORTE WHERE CodIntencionalidad = 4 AND CodVez = 1), "
-        "repetido = (SELECT count(*) FROM PASOREPORTE WHERE CodIntencionalidad = 4 AND CodVez = 2), "
-        "noEsp = (SELECT count(*) FROM PASOREPORTE WHERE CodIntencionalidad = 4 AND CodVez = 9) "
+        "UPDATE REP_ViolenciaVez SET unica = a.c1, repetido = a.c2, noEsp = a.c3 "
+        "FROM (SELECT count(CASE WHEN CodVez = 1 THEN 1 END) AS c1, count(CASE WHEN CodVez = 2 THEN 1 END) AS c2, "
+        "count(CASE WHEN CodVez = 9 THEN 1 END) AS c3 FROM PASOREPORTE WHERE CodIntencionalidad = 4) AS a "
         "WHERE CodIntencionalidad = 4"};
     v << violencia;
 
@@ -173,9 +175,13 @@ const QVector<ReporteCruzado> &ReportesCruzados()
 
 void GeneraReporteCruzado(GeneradorReportes &g, const ReporteCruzado &r)
 {
-    // A destination not recorded is no death.
+    // The deaths reports count only events whose destination is death (5);
+    // a destination not recorded is no death.
+    QStringList donde;
     if (r.defunciones)
-        g.EjecutaConsulta(QStringLiteral("DELETE FROM PASOREPORTE WHERE CodDestino IS NOT 5"));
+        donde << QStringLiteral("p.CodDestino = 5");
+    if (!r.donde.isEmpty())
+        donde << r.donde;
 
     QStringList definiciones{r.columnasFila}, cuentas, asigna, sumas, claves, une;
     for (const ColumnaCuenta &c : r.cuentas) {
@@ -202,7 +208,7 @@ void GeneraReporteCruzado(GeneradorReportes &g, const ReporteCruzado &r)
     g.EjecutaConsulta(QStringLiteral("UPDATE %1 SET %2 FROM (SELECT %3, %4 FROM %5%6 GROUP BY %7) AS a WHERE %8")
                           .arg(r.tabla, asigna.join(QStringLiteral(", ")), claves.join(QStringLiteral(", ")),
                                sumas.join(QStringLiteral(", ")), r.origen,
-                               r.donde.isEmpty() ? QString() : QStringLiteral(" WHERE ") + r.donde,
+                               donde.isEmpty() ? QString() : QStringLiteral(" WHERE ") + donde.join(QStringLiteral(" AND ")),
                                grupo.join(QStringLiteral(", ")), une.join(QStringLiteral(" AND "))));
     for (const QString &sql : r.finales)
         g.EjecutaConsulta(sql);

@@ -41,7 +41,8 @@ protected:
         Ejecuta("INSERT INTO " + tabla + " (CLUES, Folio, fechaAtencion, " + columna + ") VALUES (?, ?, ?, ?)",
                 {clues, folio, fecha, codigo});
     }
-    int TablasTemporales() const { return Valor("SELECT count(*) FROM sqlite_temp_master WHERE type = 'table'").toInt(); }
+    // Work tables, views and their indexes left on the connection.
+    int TablasTemporales() const { return Valor("SELECT count(*) FROM sqlite_temp_master").toInt(); }
 
     FiltrosReporte filtros{bd()};
     GeneradorReportes generador{*ctx, filtros};

@@ -226,6 +226,12 @@ TEST_F(Cruzados, CadaCeldaIgualASuCuentaIndependiente_FilasPropias)
 TEST_F(Cruzados, UnaCorridaNoDejaTablasNiCambiaLaBase)
 {
     Genera(60);
+    // VELMORAN_CAPTURAS=<folder> keeps each report's PDF, to look at.
+    if (qEnvironmentVariableIsSet("VELMORAN_CAPTURAS"))
+        generador.Muestra = [this](const DocumentoReporte &d) {
+            mostrados << d.titulo;
+            GuardaPdf(d, qEnvironmentVariable("VELMORAN_CAPTURAS") + "/" + QString(d.titulo).remove(' ') + ".pdf");
+        };
     const QStringList esquema = Filas("SELECT name FROM sqlite_master ORDER BY name");
     filtros.InicializaFiltros();
     for (int i = 0; i < FiltrosReporte::TitulosReportes.size(); ++i) {

@@ -1,0 +1,129 @@
+// Speed of the statistical reports: each cross-tab report end to end (filters,
+// events work table, counts, page model) beside one plain conditional-aggregate
+// GROUP BY with the same filter, and the opening of the report window (all its
+// fills). Prints "name: value" lines; never fails a run.
+//
+//   velmoran_bench_reportes [N]      N events to generate (default 100000)
+
+#include "GeneraEventos.h"
+#include "ProgramaBanco.h"
+
+#include "reports/ReportesCruzados.h"
+#include "reports/frmReportes.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <functional>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+
+double MedianaMs(int veces, const std::function<void()> &op)
+{
+    std::vector<double> t;
+    for (int i = 0; i < veces; ++i) {
+        QElapsedTimer reloj;
+        reloj.start();
+        op();
+        t.push_back(double(reloj.nsecsElapsed()) / 1e6);
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
+
+// The same counts by hand: one grouped pass over D_EVENTO with the filter.
+double Plano(sqlite3 *db, const ReporteCruzado &r, const QString &desde, const QString &hasta)
+{
+    QStringList columnas = r.clavesEvento;
+    for (const ColumnaCuenta &c : r.cuentas)
+        columnas << QStringLiteral("count(CASE WHEN %1 THEN 1 END)").arg(c.condicion);
+    QString origen = r.origen;
+    origen.replace(QStringLiteral("PASOREPORTE p"), QStringLiteral("D_EVENTO p"));
+    QString donde = QStringLiteral("p.FechaAtencion BETWEEN ?1 AND ?2");
+    if (r.defunciones)
+        donde += QStringLiteral(" AND p.CodDestino = 5");
+    if (!r.donde.isEmpty())
+        donde += QStringLiteral(" AND ") + r.donde;
+    const QByteArray sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 GROUP BY %4")
+                               .arg(columnas.join(QStringLiteral(", ")), origen, donde, r.clavesEvento.join(QStringLiteral(", ")))
+                               .toUtf8();
+    return MedianaMs(3, [&] {
+        sqlite3_stmt *s = nullptr;
+        sqlite3_prepare_v2(db, sql.constData(), -1, &s, nullptr);
+        const QByteArray a = desde.toUtf8(), b = hasta.toUtf8();
+        sqlite3_bind_text(s, 1, a.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(s, 2, b.constData(), -1, SQLITE_TRANSIENT);
+        while (sqlite3_step(s) == SQLITE_ROW)
+            for (int i = 0; i < sqlite3_column_count(s); ++i)
+                sqlite3_column_int64(s, i);
+        sqlite3_finalize(s);
+    });
+}
+
+int Corre(int n)
+{
+    ProgramaBanco programa;
+    if (!programa.AbreBase())
+        return 0;
+    Contexto &ctx = programa.ctx;
+    const BaseDatos &bd = ctx.ConexionBD;
+    // The report definitions beside the template's program folder.
+    const QDir reportes(QFileInfo(QStringLiteral(VELMORAN_PLANTILLA)).dir().filePath(QStringLiteral("../Reportes")));
+    QDir(ctx.CarpetaPrograma).mkpath(QStringLiteral("Reportes"));
+    for (const QString &f : reportes.entryList({QStringLiteral("*.json")}))
+        QFile::copy(reportes.filePath(f), QDir(ctx.CarpetaReportes()).filePath(f));
+
+    QElapsedTimer t;
+    t.start();
+    GeneraEventos(bd, n, EventoValido());
+    // Spread the counted codes so that every cell has work to do.
+    bd.EjecutaAccion(QStringLiteral(
+        "UPDATE D_EVENTO SET CodIntencionalidad = abs(random()) % 6 + 1, CodSexo = abs(random()) % 3 + 1, "
+        "CodDestino = abs(random()) % 11 + 1, CodAgente = abs(random()) % 25 + 1, CodSitio = abs(random()) % 13 + 1, "
+        "CodArea = abs(random()) % 20 + 1, CodVez = abs(random()) % 2 + 1, CodEquipo = abs(random()) % 4 + 1, "
+        "CodLesionadoVehiculo = abs(random()) % 3 + 1, CodUsoSeguridad = abs(random()) % 2 + 1, "
+        "CodParentescoAgresor = abs(random()) % 9 + 1, CodClaveEdad = 3, Edad = abs(random()) % 100"));
+    bd.Ejecuta(QStringLiteral("ANALYZE"));
+    std::printf("eventos generados: %d (%.1f s)\n", n, double(t.nsecsElapsed()) / 1e9);
+
+    FiltrosReporte filtros(bd);
+    GeneradorReportes generador(ctx, filtros);
+    int paginas = 0;
+    generador.Muestra = [&](const DocumentoReporte &d) { paginas = int(d.paginas.size()); };
+
+    const double llenar = MedianaMs(3, [&] { filtros.InicializaFiltros(); });
+    std::printf("abrir la ventana, llenados del modelo: %.1f ms\n", llenar);
+    const double ventana = MedianaMs(3, [&] { frmReportes v(ctx); });
+    std::printf("abrir la ventana frmReportes completa: %.1f ms\n", ventana);
+
+    const QString desde = filtros.picFechaInicial.valor.toString(Qt::ISODate);
+    const QString hasta = filtros.picFechaFinal.valor.toString(Qt::ISODate);
+    for (const ReporteCruzado &r : ReportesCruzados()) {
+        filtros.EligeReporte(int(FiltrosReporte::TitulosReportes.indexOf(r.titulo)));
+        const double nuestro = MedianaMs(3, [&] { generador.Reporte(); });
+        const double plano = Plano(bd.Manejador(), r, desde, hasta);
+        std::printf("%-55s %8.1f ms  plano %8.1f ms  %.2f x  (%d pág.)\n", qPrintable(r.titulo), nuestro, plano,
+                    plano > 0 ? nuestro / plano : 0.0, paginas);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    bool ok = false;
+    const int n = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt(&ok) : 100000;
+    try {
+        return Corre(ok ? qMax(1, n) : 100000);
+    } catch (const std::exception &e) {
+        std::printf("el banco de pruebas se detuvo: %s\n", e.what());
+    }
+    return 0;
+}
