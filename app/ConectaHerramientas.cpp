@@ -3,6 +3,8 @@
 #include "shell/mdiPrincipal.h"
 #include "tools/Compacta.h"
 #include "tools/frmBitacora.h"
+#include "tools/frmEnvio.h"
+#include "tools/frmRecive.h"
 #include "tools/frmRespaldarBase.h"
 
 #include <QApplication>
@@ -23,6 +25,14 @@ void ConectaHerramientas(Contexto &ctx, mdiPrincipal &principal)
         ventana.exec();
     });
     principal.AsignaAccion(QStringLiteral("mnuHerra"), 1, compacta);
+    principal.AsignaAccion(QStringLiteral("mnuHerra"), 3, [&ctx, &principal] {
+        frmEnvio ventana(ctx, &principal);
+        ventana.exec();
+    });
+    principal.AsignaAccion(QStringLiteral("mnuHerra"), 4, [&ctx, &principal] {
+        frmRecive ventana(ctx, &principal);
+        ventana.exec();
+    });
     principal.AsignaAccion(QStringLiteral("mnuHerra"), 5, [&ctx, &principal] {
         frmBitacora ventana(ctx, &principal);
         ventana.exec();

@@ -103,6 +103,8 @@ BaseDatos::BaseDatos(const QString &nombreConexion) : nombre_(nombreConexion)
     static int siguiente = 1;
     while (QSqlDatabase::contains(nombre_))
         nombre_ = nombreConexion + QLatin1Char('_') + QString::number(++siguiente);
+    // Taken at once: a second session made before this one opens must not get the same name.
+    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombre_);
 }
 
 BaseDatos::~BaseDatos()

@@ -3,6 +3,8 @@
 #include "events/modEvento.h"
 
 #include <QDate>
+#include <QFileInfo>
+#include <QUrl>
 #include <QStringList>
 
 const QStringList &NombresMeses()
@@ -33,10 +35,13 @@ QString AnioEstadisticoSql(const QString &columna)
         .arg(columna);
 }
 
-BaseAdjunta::BaseAdjunta(const BaseDatos &bd, const QString &archivo, const QString &esquema)
+BaseAdjunta::BaseAdjunta(const BaseDatos &bd, const QString &archivo, const QString &esquema, bool soloLectura)
     : bd_(bd), esquema_(esquema)
 {
-    bd_.EjecutaAccion(QStringLiteral("ATTACH DATABASE ? AS ") + esquema_, {archivo});
+    const QString nombre = soloLectura ? QUrl::fromLocalFile(QFileInfo(archivo).absoluteFilePath()).toString(QUrl::FullyEncoded)
+                                             + QStringLiteral("?mode=ro")
+                                       : archivo;
+    bd_.EjecutaAccion(QStringLiteral("ATTACH DATABASE ? AS ") + esquema_, {nombre});
 }
 
 BaseAdjunta::~BaseAdjunta()

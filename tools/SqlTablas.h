@@ -20,10 +20,11 @@ QString AnioEstadisticoSql(const QString &columna);
 
 // A database file attached to the shared connection for the life of the guard,
 // so that a tool writes its output there and never into the working database.
-// The file is created when missing. Detached on destruction.
+// The file is created when missing, unless it is attached read-only (a file
+// received from elsewhere, only read). Detached on destruction.
 class BaseAdjunta {
 public:
-    BaseAdjunta(const BaseDatos &bd, const QString &archivo, const QString &esquema);
+    BaseAdjunta(const BaseDatos &bd, const QString &archivo, const QString &esquema, bool soloLectura = false);
     ~BaseAdjunta();
     BaseAdjunta(const BaseAdjunta &) = delete;
     BaseAdjunta &operator=(const BaseAdjunta &) = delete;

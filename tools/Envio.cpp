@@ -1,0 +1,185 @@
+#include "tools/Envio.h"
+
+#include "platform/CursorOcupado.h"
+#include "platform/Empaque.h"
+#include "shell/Contexto.h"
+#include "shell/modGeneral.h"
+#include "tools/Bitacora.h"
+#include "tools/EnvioPaquete.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTemporaryFile>
+#include <optional>
+
+namespace {
+const QString TituloAplicacion = QStringLiteral("VELMORAN2016");
+const QString FechaEnBlanco = QStringLiteral("__/__/____");
+
+// Creates `tabla` in the schema `esquema` as the working database declares it.
+void CreaComoEnTrabajo(const BaseDatos &bd, const QString &esquema, const QString &tabla)
+{
+    QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT name, sql FROM main.sqlite_master WHERE type = 'table' "
+                                            "AND name = ? COLLATE NOCASE"),
+                             {tabla});
+    if (!q.next())
+        throw ErrorBD(1, QStringLiteral("No existe la tabla %1 en la Base de Datos").arg(tabla));
+    const QString nombre = q.value(0).toString(), sql = q.value(1).toString();
+    q.finish();
+    bd.EjecutaAccion(QStringLiteral("CREATE TABLE %1.\"%2\" ").arg(esquema, nombre) + sql.mid(sql.indexOf(QLatin1Char('('))));
+}
+} // namespace
+
+Envio::Envio(Contexto &ctx)
+    : PaqueteEnvio(NombrePaquete(ctx.AnoActual, ctx.EstadoActual, ctx.reloj.Hoy())), ctx_(ctx)
+{
+}
+
+QString Envio::RutaInicial() const
+{
+    return QDir(ctx_.RutaDatos).filePath(PaqueteEnvio);
+}
+
+QString Envio::RutaElegida(const QString &elegida) const
+{
+    return elegida.isEmpty() ? RutaInicial() : QDir(QFileInfo(elegida).absolutePath()).filePath(PaqueteEnvio);
+}
+
+QStringList Envio::Unidades() const
+{
+    QSqlQuery q = ctx_.ConexionBD.Ejecuta(QStringLiteral(
+        "SELECT Clues, DescUnidad FROM CATCLUES WHERE Clues IN (SELECT CLUES FROM D_EVENTO) ORDER BY Clues"));
+    QStringList lineas;
+    while (q.next())
+        lineas << q.value(0).toString() + QStringLiteral("  ") + q.value(1).toString();
+    return lineas;
+}
+
+Envio::Foco Envio::ValidaEnvio(const QString &textoIni, const QString &textoFin, Seleccion &s) const
+{
+    const auto falla = [this](const QString &texto, const QString &titulo, Foco foco) {
+        ctx_.mensajes.Informa(texto, titulo);
+        return foco;
+    };
+    const auto fecha = [this](const QString &texto, QString *valor) {
+        *valor = texto.trimmed() == FechaEnBlanco ? QString() : texto;
+        return valor->isEmpty() || ValidaFecha(texto, ctx_.mensajes, ctx_.reloj);
+    };
+    if (!fecha(textoIni, &s.fechaIni))
+        return falla(QStringLiteral("Fecha de Inicio invalida, verifique por favor....."), QStringLiteral("Valida Fecha"),
+                     Foco::FechaIni);
+    if (!fecha(textoFin, &s.fechaFin))
+        return falla(QStringLiteral("Fecha de Fin invalida, verifique por favor....."), QStringLiteral("Valida Fecha"),
+                     Foco::FechaFin);
+    if (!s.fechaIni.isEmpty() && !s.fechaFin.isEmpty() && FechaSQL(s.fechaFin) < FechaSQL(s.fechaIni))
+        return falla(QStringLiteral("Fecha Inicial no puede ser mayor a Fecha Final, verifique por favor....."),
+                     TituloAplicacion, Foco::FechaIni);
+    if (s.eventos && s.unidades.isEmpty())
+        return falla(QStringLiteral("Debe seleccionar al menos una Unidad Médica de Eventos, verifique por favor....."),
+                     TituloAplicacion, Foco::Unidades);
+    if (!s.eventos)
+        s.unidades.clear();
+    if (s.unidades.isEmpty() && s.tablas.isEmpty())
+        return falla(QStringLiteral("No ha seleccionado información para generar el envío, verifique por favor....."),
+                     TituloAplicacion, Foco::Tablas);
+    return Foco::Ninguno;
+}
+
+// Fills the package database attached as "envio" in one transaction; returns the events copied.
+int Envio::CopiaTablas(const Seleccion &s, const QString &base)
+{
+    const BaseDatos &bd = ctx_.ConexionBD;
+    BaseAdjunta envio(bd, base, QStringLiteral("envio"));
+    Transaccion t(bd);
+    int eventos = 0;
+    if (s.eventos) {
+        for (const QString &tabla : TablasEvento)
+            CreaComoEnTrabajo(bd, QStringLiteral("envio"), tabla);
+        QStringList condiciones;
+        QVariantList valores;
+        if (!s.todasUnidades) {
+            bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS UNIDADES_ENVIO (CLUES TEXT PRIMARY KEY COLLATE NOCASE)"));
+            bd.EjecutaAccion(QStringLiteral("DELETE FROM temp.UNIDADES_ENVIO"));
+            for (const QString &linea : s.unidades)
+                bd.EjecutaAccion(QStringLiteral("INSERT OR IGNORE INTO temp.UNIDADES_ENVIO VALUES (?)"), {linea.left(11)});
+            condiciones << QStringLiteral("e.CLUES IN (SELECT CLUES FROM temp.UNIDADES_ENVIO)");
+        }
+        if (!s.fechaIni.isEmpty()) {
+            condiciones << QStringLiteral("e.fechaAtencion >= ?");
+            valores << FechaSQL(s.fechaIni);
+        }
+        if (!s.fechaFin.isEmpty()) {
+            condiciones << QStringLiteral("e.fechaAtencion <= ?");
+            valores << FechaSQL(s.fechaFin);
+        }
+        const QString donde = condiciones.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condiciones.join(QStringLiteral(" AND "));
+        bd.EjecutaAccion(QStringLiteral("INSERT INTO envio.D_EVENTO SELECT e.* FROM main.D_EVENTO AS e") + donde, valores);
+        // Detail rows follow the events sent, found through their key.
+        for (const QString &tabla : TablasEvento.mid(1))
+            bd.EjecutaAccion(QStringLiteral("INSERT INTO envio.%1 SELECT d.* FROM envio.D_EVENTO AS e JOIN main.%1 AS d "
+                                            "ON d.CLUES = e.CLUES AND d.Folio = e.Folio AND d.fechaAtencion = e.fechaAtencion")
+                                 .arg(tabla));
+        eventos = bd.Valor(QStringLiteral("SELECT COUNT(*) FROM envio.D_EVENTO")).toInt();
+    }
+    const QStringList propias = TablasCatalogo(bd);
+    for (const QString &tabla : s.tablas) {
+        if (!propias.contains(tabla))
+            throw ErrorBD(1, QStringLiteral("No existe el catálogo %1 en la Base de Datos").arg(tabla));
+        CreaComoEnTrabajo(bd, QStringLiteral("envio"), tabla);
+        bd.EjecutaAccion(QStringLiteral("INSERT INTO envio.\"%1\" SELECT * FROM main.\"%1\"").arg(tabla));
+    }
+    t.Confirma();
+    return eventos;
+}
+
+bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
+{
+    std::optional<CursorOcupado> reloj;
+    reloj.emplace();
+    const auto falla = [this, &reloj](const QString &motivo) {
+        reloj.reset();
+        ctx_.EscribePanel(QString());
+        ctx_.mensajes.Informa(QStringLiteral("No se pudo generar el Envío.\n\n") + motivo, QStringLiteral("Envío VELMORAN"));
+        return false;
+    };
+    ctx_.EscribePanel(QStringLiteral("Creando envio de la Base de Datos"));
+    // An empty file is a new database to SQLite; it is removed with this object.
+    QTemporaryFile base(QDir(ctx_.RutaDatos).filePath(QStringLiteral("ENV.XXXXXX.tmp")));
+    if (!base.open())
+        return falla(QStringLiteral("No se pudo crear un archivo temporal en %1: %2")
+                         .arg(QDir::toNativeSeparators(ctx_.RutaDatos), base.errorString()));
+    base.close();
+    int eventos = 0;
+    try {
+        eventos = CopiaTablas(s, base.fileName());
+    } catch (const ErrorBD &e) {
+        return falla(QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion());
+    }
+    QString error;
+    if (!EmpacaArchivo(base.fileName(), BaseDelPaquete(PaqueteEnvio), destino, &error))
+        return falla(error);
+    base.remove();
+    try {
+        RegistraBitacora(ctx_.ConexionBD,
+                         {TipoBitacora::Envio, destino, eventos, int(s.unidades.size()), s.fechaIni, s.fechaFin,
+                          int(s.tablas.size())},
+                         ctx_.reloj.Ahora());
+    } catch (const ErrorBD &e) {
+        reloj.reset();
+        ctx_.EscribePanel(QString());
+        ctx_.mensajes.Informa(QStringLiteral("El paquete se guardó en %1, pero no se pudo anotar en la Bitácora.\n\n")
+                                  .arg(QDir::toNativeSeparators(destino))
+                                  + e.Descripcion(),
+                              QStringLiteral("Envío VELMORAN"));
+        return false;
+    }
+    reloj.reset();
+    ctx_.EscribePanel(QString());
+    ctx_.mensajes.Informa(QStringLiteral("El Envío se genero con la siguiente información....\n***     ***\n\n"
+                                         "Eventos de VELMORAN y/o Violencias  = %1\nCatálogos     = %2")
+                              .arg(QLocale(QLocale::Spanish, QLocale::Mexico).toString(eventos))
+                              .arg(s.tablas.size()),
+                          QStringLiteral("Envíos VELMORAN"));
+    return true;
+}

@@ -1,0 +1,211 @@
+#include "tools/Recepcion.h"
+
+#include "platform/CursorOcupado.h"
+#include "platform/Empaque.h"
+#include "shell/Contexto.h"
+#include "tools/Bitacora.h"
+#include "tools/EnvioPaquete.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <optional>
+
+namespace {
+const QString TituloHerramientas = QStringLiteral("Herramientas VELMORAN");
+const QString TituloRecepcion = QStringLiteral("Recepción VELMORAN");
+const QString NoReconocido = QStringLiteral("Archivo no reconocido por esta versión,  verifique por favor.....");
+const QString LlaveRecibida = QStringLiteral("(CLUES, Folio, fechaAtencion) IN (SELECT CLUES, Folio, fechaAtencion FROM paquete.D_EVENTO)");
+
+bool EsSqlite(const QString &ruta)
+{
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3", 16);
+}
+} // namespace
+
+Recepcion::Recepcion(Contexto &ctx) : ctx_(ctx)
+{
+}
+
+void Recepcion::Limpia()
+{
+    temporal_.reset();
+    base_.clear();
+    TieneEventos = false;
+    Catalogos.clear();
+}
+
+bool Recepcion::Abre(const QString &ruta)
+{
+    Limpia();
+    const QString nombre = QFileInfo(ruta).fileName();
+    if (!nombre.right(3).toUpper().endsWith(QLatin1String("ZIP"))) {
+        ctx_.mensajes.Informa(QStringLiteral("No selecciono un archivo con extensión ZIP (comprimido), verifique por favor....."),
+                              TituloHerramientas);
+        return false;
+    }
+    if (!EsNombrePaquete(nombre)) {
+        ctx_.mensajes.Informa(NoReconocido, TituloHerramientas);
+        return false;
+    }
+    PaqueteRecibido = nombre;
+    RutaPaquete = ruta.trimmed();
+
+    CursorOcupado reloj;
+    ctx_.EscribePanel(QStringLiteral("Leyendo información............"));
+    // The package's database goes into a folder of its own, never over a database of Datos.
+    temporal_ = std::make_unique<QTemporaryDir>(QDir(ctx_.RutaDatos).filePath(QStringLiteral("Recive-XXXXXX")));
+    const QString base = QDir(temporal_->path()).filePath(BaseDelPaquete(nombre));
+    QString error;
+    if (!temporal_->isValid()) {
+        error = QStringLiteral("No se pudo crear una carpeta temporal en %1.").arg(QDir::toNativeSeparators(ctx_.RutaDatos));
+    } else if (ExtraeMiembro(RutaPaquete, BaseDelPaquete(nombre), base, LimiteExtraccion, &error)) {
+        const QString motivo = ChecaPaquete(base);
+        if (motivo.isEmpty()) {
+            base_ = base;
+            ctx_.EscribePanel(QString());
+            return true;
+        }
+        Limpia();
+        ctx_.EscribePanel(QString());
+        ctx_.mensajes.Informa(NoReconocido + QStringLiteral("\n\n") + motivo, TituloHerramientas);
+        return false;
+    }
+    Limpia();
+    ctx_.EscribePanel(QString());
+    ctx_.mensajes.Informa(QStringLiteral("Error al recuperar el Envío, verifique por favor.....\n\n") + error, TituloRecepcion);
+    return false;
+}
+
+// Why the unpacked file is no package of ours, or an empty text; fills what it offers.
+QString Recepcion::ChecaPaquete(const QString &base)
+{
+    if (!EsSqlite(base))
+        return QStringLiteral("El archivo %1 no es una Base de Datos.").arg(QFileInfo(base).fileName());
+    const BaseDatos &bd = ctx_.ConexionBD;
+    try {
+        BaseAdjunta paquete(bd, base, QStringLiteral("paquete"), true);
+        if (bd.Valor(QStringLiteral("PRAGMA paquete.quick_check")).toString() != QLatin1String("ok"))
+            return QStringLiteral("La Base de Datos del paquete está dañada.");
+        const auto tipo = [&](const QString &tabla) {
+            return bd.Valor(QStringLiteral("SELECT type FROM paquete.sqlite_master WHERE name = ? COLLATE NOCASE "
+                                           "AND type IN ('table', 'view')"),
+                            {tabla})
+                .toString();
+        };
+        const auto faltante = [&](const QString &tabla) {
+            const QStringList suyas = ColumnasTabla(bd, QStringLiteral("paquete"), tabla);
+            for (const QString &c : ColumnasTabla(bd, QStringLiteral("main"), tabla))
+                if (!suyas.contains(c, Qt::CaseInsensitive))
+                    return QStringLiteral("A la tabla %1 del paquete le falta la columna %2.").arg(tabla, c);
+            return QString();
+        };
+        int tablasEvento = 0;
+        for (const QString &tabla : TablasEvento) {
+            const QString t = tipo(tabla);
+            if (t == QLatin1String("view"))
+                return QStringLiteral("%1 no es una tabla en el paquete.").arg(tabla);
+            if (t.isEmpty())
+                continue;
+            ++tablasEvento;
+            if (const QString f = faltante(tabla); !f.isEmpty())
+                return f;
+            // Keys: CLUES of 11 characters, a whole Folio, a real ISO date.
+            if (bd.Valor(QStringLiteral("SELECT COUNT(*) FROM paquete.%1 WHERE length(CLUES) IS NOT 11 "
+                                        "OR typeof(Folio) <> 'integer' OR date(julianday(fechaAtencion)) IS NOT fechaAtencion")
+                             .arg(tabla))
+                    .toInt()
+                > 0)
+                return QStringLiteral("La tabla %1 del paquete tiene claves de evento mal formadas.").arg(tabla);
+        }
+        if (tablasEvento == TablasEvento.size()
+            && bd.Valor(QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM paquete.D_EVENTO "
+                                       "GROUP BY CLUES COLLATE NOCASE, Folio, fechaAtencion HAVING COUNT(*) > 1)"))
+                       .toInt()
+                   > 0)
+            return QStringLiteral("La tabla D_EVENTO del paquete repite claves de evento.");
+        QStringList catalogos;
+        for (const QString &tabla : TablasCatalogo(bd)) {
+            if (tipo(tabla) != QLatin1String("table"))
+                continue;
+            if (const QString f = faltante(tabla); !f.isEmpty())
+                return f;
+            catalogos << tabla;
+        }
+        if (tablasEvento < TablasEvento.size() && catalogos.isEmpty())
+            return QStringLiteral("El paquete no trae eventos ni catálogos.");
+        TieneEventos = tablasEvento == TablasEvento.size();
+        Catalogos = catalogos;
+        return {};
+    } catch (const ErrorBD &e) {
+        return e.Descripcion();
+    }
+}
+
+bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
+{
+    if (base_.isEmpty()) {
+        ctx_.mensajes.Informa(QStringLiteral("Error al recuperar el Envío, verifique por favor....."), TituloRecepcion);
+        return false;
+    }
+    eventos = eventos && TieneEventos;
+    if (!eventos && tablas.isEmpty()) {
+        ctx_.mensajes.Informa(QStringLiteral("No ha seleccionado información, verifique por favor....."),
+                              QStringLiteral("VELMORAN2016"));
+        return false;
+    }
+    const BaseDatos &bd = ctx_.ConexionBD;
+    std::optional<CursorOcupado> reloj;
+    reloj.emplace();
+    ctx_.EscribePanel(QStringLiteral("Recibiendo información de Eventos............"));
+    int recibidos = 0, unidades = 0;
+    try {
+        BaseAdjunta paquete(bd, base_, QStringLiteral("paquete"), true);
+        Transaccion t(bd);
+        for (const QString &tabla : tablas) {
+            if (!Catalogos.contains(tabla))
+                throw ErrorBD(1, QStringLiteral("El paquete no trae el catálogo %1").arg(tabla));
+            // Delete and insert keep the table's keys, collation and indexes.
+            const QString columnas = ListaNombres(ColumnasTabla(bd, QStringLiteral("main"), tabla));
+            bd.EjecutaAccion(QStringLiteral("DELETE FROM main.\"%1\"").arg(tabla));
+            bd.EjecutaAccion(QStringLiteral("INSERT INTO main.\"%1\" (%2) SELECT %2 FROM paquete.\"%1\"").arg(tabla, columnas));
+        }
+        if (eventos) {
+            // Every local row of a received key goes, details first; then the
+            // received event and only the detail rows of received events come in.
+            for (const QString &tabla : TablasEvento.mid(1) + TablasEvento.mid(0, 1))
+                bd.EjecutaAccion(QStringLiteral("DELETE FROM main.%1 WHERE ").arg(tabla) + LlaveRecibida);
+            for (const QString &tabla : TablasEvento) {
+                const QString columnas = ListaNombres(ColumnasTabla(bd, QStringLiteral("main"), tabla));
+                bd.EjecutaAccion(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM paquete.%1").arg(tabla, columnas)
+                                 + (tabla == TablasEvento.first() ? QString() : QStringLiteral(" WHERE ") + LlaveRecibida));
+            }
+            QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT CLUES) FROM paquete.D_EVENTO"));
+            q.next();
+            recibidos = q.value(0).toInt();
+            unidades = q.value(1).toInt();
+            q.finish();
+        }
+        RegistraBitacora(bd, {TipoBitacora::Recepcion, RutaPaquete, recibidos, unidades, QString(), QString(), int(tablas.size())},
+                         ctx_.reloj.Ahora());
+        t.Confirma();
+    } catch (const ErrorBD &e) {
+        reloj.reset();
+        ctx_.EscribePanel(QString());
+        ctx_.mensajes.Informa(QStringLiteral("No se pudo recibir el Envío; la Base de Datos quedó como estaba.\n\n")
+                                  + QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion(),
+                              TituloRecepcion);
+        return false;
+    }
+    Limpia();
+    reloj.reset();
+    ctx_.mensajes.Informa(QStringLiteral("Se recibió correctamente la siguiente información....\n***     ***\n\n"
+                                         "Atenciónes por Violencia y/o Lesión       = %1\nCatálogos     = %2")
+                              .arg(QLocale(QLocale::Spanish, QLocale::Mexico).toString(recibidos))
+                              .arg(tablas.size()),
+                          TituloRecepcion);
+    ctx_.EscribePanel(QStringLiteral("Listo....."));
+    return true;
+}
