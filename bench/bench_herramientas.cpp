@@ -31,25 +31,6 @@
 
 namespace {
 
-// The peak resident memory (VmHWM) starts again from the present size.
-void ReiniciaPico()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-}
-
-// Runs the work once and prints its time and the peak memory it reached.
-void Mide(const char *nombre, const std::function<void()> &op)
-{
-    ReiniciaPico();
-    QElapsedTimer t;
-    t.start();
-    op();
-    std::printf("%-44s %8.2f s  pico %7.1f MB\n", nombre, double(t.nsecsElapsed()) / 1e9, MemoriaMB("VmHWM:"));
-    std::fflush(stdout);
-}
-
 void ExecPlano(const QString &archivo, const char *sql)
 {
     sqlite3 *db = nullptr;

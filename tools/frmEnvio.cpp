@@ -127,6 +127,8 @@ frmEnvio::frmEnvio(Contexto &ctx, QWidget *padre) : QDialog(padre), logica(ctx),
     botones->addWidget(cmdAceptar);
     botones->addWidget(cmdSalir);
     g->addLayout(botones, 5, 0, 1, 2);
+    g->setRowStretch(1, 1);
+    g->setRowStretch(2, 1);
     g->setColumnStretch(0, 3);
     g->setColumnStretch(1, 2);
     resize(820, 520);

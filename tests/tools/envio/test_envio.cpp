@@ -2,6 +2,9 @@
 
 #include "platform/Empaque.h"
 #include "tools/frmEnvio.h"
+#include "tools/frmRecive.h"
+
+#include <QApplication>
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -157,4 +160,30 @@ TEST_F(Paquetes, UnaFallaNoDejaArchivosNiRenglon)
     EXPECT_EQ(QDir(p.ctx->RutaDatos).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), antes);
 }
 
+} // namespace
+
+namespace {
+// Pictures for a person to look at; run with VELMORAN_CAPTURAS=<folder> under xvfb-run.
+TEST_F(Paquetes, Capturas)
+{
+    const QString carpeta = qEnvironmentVariable("VELMORAN_CAPTURAS");
+    if (carpeta.isEmpty())
+        GTEST_SKIP() << "VELMORAN_CAPTURAS no está puesta";
+    QTemporaryDir dir;
+    Envio::Seleccion s;
+    s.eventos = true;
+    s.unidades = {A + "  UNO"};
+    s.tablas = {"cSexo", "CATCLUES"};
+    const QString zip = Envia(s, dir.path());
+    frmEnvio envio(*p.ctx);
+    envio.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(envio.grab().save(QDir(carpeta).filePath("envio.png")));
+    frmRecive recibe(*p.ctx);
+    recibe.PideArchivo = [&](const QString &) { return zip; };
+    recibe.cmdRuta->click();
+    recibe.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(recibe.grab().save(QDir(carpeta).filePath("recepcion.png")));
+}
 } // namespace

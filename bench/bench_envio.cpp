@@ -1,0 +1,115 @@
+// Speed and memory of a send package of about a tenth of N generated events
+// (a period of 36 days) and of its reception back into the N-event database,
+// each beside the same statements run with plain SQLite. Prints
+// "name: value unit" lines; never fails a run.
+//
+//   velmoran_bench_envio [N]      N events to generate (default 100000)
+
+#include "GeneraEventos.h"
+#include "Memoria.h"
+#include "ProgramaBanco.h"
+
+#include "platform/Empaque.h"
+#include "tools/Envio.h"
+#include "tools/EnvioPaquete.h"
+#include "tools/Recepcion.h"
+
+#include <QApplication>
+#include <QFile>
+#include <sqlite3.h>
+
+namespace {
+
+const char *const Desde = "2004-03-01", *const Hasta = "2004-04-05";
+
+// The same work with sqlite3 alone: `sql` runs on the working file with the
+// package database attached as p.
+void Plano(const QString &archivo, const QString &paquete, const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(archivo).constData(), &db);
+    sqlite3_stmt *s = nullptr;
+    sqlite3_prepare_v2(db, "ATTACH ? AS p", -1, &s, nullptr);
+    sqlite3_bind_text(s, 1, QFile::encodeName(paquete).constData(), -1, SQLITE_TRANSIENT);
+    sqlite3_step(s);
+    sqlite3_finalize(s);
+    char *error = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
+        std::fprintf(stderr, "sqlite: %s\n", error);
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+QString Llave(const QString &tabla)
+{
+    return QStringLiteral(" %1.CLUES = e.CLUES AND %1.Folio = e.Folio AND %1.fechaAtencion = e.fechaAtencion").arg(tabla);
+}
+
+int Corre(int n)
+{
+    ProgramaBanco programa;
+    if (!programa.AbreBase())
+        return 0;
+    Contexto &ctx = programa.ctx;
+    GeneraEventos(ctx.ConexionBD, n, EventoValido());
+    const int enPeriodo = ctx.ConexionBD.Valor(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO WHERE fechaAtencion BETWEEN ? AND ?"),
+                                               {Desde, Hasta}).toInt();
+    std::printf("eventos: %d, en el periodo: %d\n", n, enPeriodo);
+
+    // Plain: the package's tables filled by INSERT ... SELECT in one transaction.
+    const QString plano = programa.dir.filePath(QStringLiteral("plano.db"));
+    QString sql = QStringLiteral("BEGIN;");
+    for (const QString &t : TablasEvento)
+        sql += ctx.ConexionBD.Valor(QStringLiteral("SELECT sql FROM sqlite_master WHERE name = ? COLLATE NOCASE"), {t})
+                   .toString()
+                   .replace(QRegularExpression(QStringLiteral("^CREATE TABLE (\\w+)")), QStringLiteral("CREATE TABLE p.\\1"))
+               + QLatin1Char(';');
+    sql += QStringLiteral("INSERT INTO p.D_EVENTO SELECT * FROM D_EVENTO WHERE fechaAtencion BETWEEN '%1' AND '%2';").arg(Desde, Hasta);
+    for (const QString &t : TablasEvento.mid(1))
+        sql += QStringLiteral("INSERT INTO p.%1 SELECT d.* FROM p.D_EVENTO e JOIN %1 d ON").arg(t) + Llave(QStringLiteral("d")) + QLatin1Char(';');
+    ctx.ConexionBD.Cierra();
+    Mide("sqlite: paquete del periodo", [&] { Plano(ctx.ArchivoBD, plano, sql + QStringLiteral("COMMIT;")); });
+    ctx.ConexionBD.Abre(ctx.ArchivoBD);
+
+    Envio envio(ctx);
+    Envio::Seleccion s;
+    s.eventos = true;
+    s.fechaIni = QDate::fromString(QString::fromLatin1(Desde), Qt::ISODate).toString(QStringLiteral("dd/MM/yyyy"));
+    s.fechaFin = QDate::fromString(QString::fromLatin1(Hasta), Qt::ISODate).toString(QStringLiteral("dd/MM/yyyy"));
+    s.unidades = {QStringLiteral("todas")};
+    const QString paquete = programa.dir.filePath(envio.PaqueteEnvio);
+    Mide("envío (base del paquete, zip y relectura)", [&] { envio.GeneraEnvio(s, paquete); });
+
+    // Plain: the received events replace the local ones of the same key.
+    QString recibe = QStringLiteral("BEGIN;");
+    for (const QString &t : TablasEvento.mid(1) + TablasEvento.mid(0, 1))
+        recibe += QStringLiteral("DELETE FROM main.%1 WHERE (CLUES, Folio, fechaAtencion) IN "
+                                 "(SELECT CLUES, Folio, fechaAtencion FROM p.D_EVENTO);").arg(t);
+    for (const QString &t : TablasEvento)
+        recibe += QStringLiteral("INSERT INTO main.%1 SELECT * FROM p.%1;").arg(t);
+    ctx.ConexionBD.Cierra();
+    Mide("sqlite: reunir el paquete", [&] { Plano(ctx.ArchivoBD, plano, recibe + QStringLiteral("COMMIT;")); });
+    ctx.ConexionBD.Abre(ctx.ArchivoBD);
+
+    Recepcion recepcion(ctx);
+    Mide("recepción (desempacar, revisar y reunir)", [&] {
+        if (recepcion.Abre(paquete))
+            recepcion.Recibe(true, {});
+    });
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    try {
+        return Corre(argc > 1 ? qMax(1, std::atoi(argv[1])) : 100000);
+    } catch (const std::exception &e) {
+        std::printf("el banco de pruebas se detuvo: %s\n", e.what());
+        return 0;
+    }
+}
