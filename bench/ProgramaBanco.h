@@ -6,10 +6,13 @@
 #include "platform/Reloj.h"
 #include "shell/Contexto.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 
 // A program folder for one bench run: Datos/ with the working database of
 // state 36, year 2004, copied from the template; the clock stands on 20/12/2004.
@@ -40,3 +43,18 @@ public:
     RelojFijo reloj;
     Contexto ctx;
 };
+
+// The main() of a bench program: offscreen, N events from argv[1] (default
+// 100000), and an error printed rather than a failed run.
+inline int MainBanco(int argc, char *argv[], int (*corre)(int))
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    try {
+        return corre(argc > 1 ? qMax(1, std::atoi(argv[1])) : 100000);
+    } catch (const std::exception &e) {
+        std::printf("el banco de pruebas se detuvo: %s\n", e.what());
+        return 0;
+    }
+}

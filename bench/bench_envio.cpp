@@ -103,13 +103,5 @@ int Corre(int n)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    try {
-        return Corre(argc > 1 ? qMax(1, std::atoi(argv[1])) : 100000);
-    } catch (const std::exception &e) {
-        std::printf("el banco de pruebas se detuvo: %s\n", e.what());
-        return 0;
-    }
+    return MainBanco(argc, argv, Corre);
 }
