@@ -117,6 +117,9 @@ void LeePlano(sqlite3 *db, const char *sql)
 int Corre(int n)
 {
     QTemporaryDir dir;
+    // VELMORAN_CONSERVA=1 keeps the files, to open them with other programs.
+    dir.setAutoRemove(qEnvironmentVariableIsEmpty("VELMORAN_CONSERVA"));
+    std::printf("carpeta: %s\n", qPrintable(dir.path()));
     const QString archivo = dir.filePath(QStringLiteral("VELMORAN0436.db"));
     if (!QFile::copy(QStringLiteral(VELMORAN_PLANTILLA), archivo)) {
         std::printf("no se encontró la plantilla %s: constrúyala primero (make build)\n", VELMORAN_PLANTILLA);

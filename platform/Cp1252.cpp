@@ -10,22 +10,25 @@ constexpr char16_t Alto[32] = {
 
 } // namespace
 
+char ByteCp1252(char32_t u)
+{
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return char(u);
+    for (int i = 0; i < 32; ++i)
+        if (Alto[i] != 0 && Alto[i] == u)
+            return char(0x80 + i);
+    return 0;
+}
+
 std::optional<QByteArray> ACp1252(const QString &texto)
 {
     QByteArray bytes;
     bytes.reserve(texto.size());
     for (const QChar c : texto) {
-        const char16_t u = c.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            bytes.append(char(u));
-            continue;
-        }
-        int i = 0;
-        while (i < 32 && (Alto[i] == 0 || Alto[i] != u))
-            ++i;
-        if (i == 32)
+        const char b = ByteCp1252(c.unicode());
+        if (b == 0 && !c.isNull())
             return std::nullopt;
-        bytes.append(char(0x80 + i));
+        bytes.append(b);
     }
     return bytes;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/ArchivoDestino.h"
 #include "platform/BaseDatos.h"
+#include "platform/Cp1252.h"
 
 #include <QDate>
 #include <QDir>
@@ -156,32 +157,16 @@ int Caracteres(const unsigned char *t, int n)
 // UTF-8 to code page 1252, one byte per character; what 1252 lacks becomes "?".
 void A1252(const unsigned char *t, int n, std::string &salida)
 {
-    static const struct { char16_t u; unsigned char b; } extra[] = {
-        {0x20AC, 0x80}, {0x201A, 0x82}, {0x0192, 0x83}, {0x201E, 0x84}, {0x2026, 0x85}, {0x2020, 0x86},
-        {0x2021, 0x87}, {0x02C6, 0x88}, {0x2030, 0x89}, {0x0160, 0x8A}, {0x2039, 0x8B}, {0x0152, 0x8C},
-        {0x017D, 0x8E}, {0x2018, 0x91}, {0x2019, 0x92}, {0x201C, 0x93}, {0x201D, 0x94}, {0x2022, 0x95},
-        {0x2013, 0x96}, {0x2014, 0x97}, {0x02DC, 0x98}, {0x2122, 0x99}, {0x0161, 0x9A}, {0x203A, 0x9B},
-        {0x0153, 0x9C}, {0x017E, 0x9E}, {0x0178, 0x9F}};
     salida.clear();
     for (int i = 0; i < n;) {
         const unsigned char b = t[i];
-        if (b < 0x80) {
-            salida.push_back(char(b));
-            ++i;
-            continue;
-        }
-        int largo = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-        char32_t u = largo == 4 ? b & 0x07 : largo == 3 ? b & 0x0F : b & 0x1F;
+        const int largo = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        char32_t u = largo == 4 ? b & 0x07 : largo == 3 ? b & 0x0F : largo == 2 ? b & 0x1F : b;
         for (int k = 1; k < largo && i + k < n; ++k)
             u = (u << 6) | (t[i + k] & 0x3F);
         i += largo;
-        unsigned char sale = '?';
-        if (largo > 1 && u >= 0xA0 && u <= 0xFF)
-            sale = (unsigned char)u;
-        for (const auto &e : extra)
-            if (e.u == u)
-                sale = e.b;
-        salida.push_back(char(sale));
+        const char sale = ByteCp1252(u);
+        salida.push_back(sale != 0 || u == 0 ? sale : '?');
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QSqlQuery>
 #include <sqlite3.h>
+#include <vector>
 
 namespace {
 
@@ -49,29 +50,122 @@ QString Cita(const QString &nombre)
     return QLatin1Char('"') + nombre + QLatin1Char('"');
 }
 
-// The slot columns of a group: each a look-up of the event's k-th code.
+// The slot columns of a group: RANURA(group, k, key) gives the event's k-th code.
 QList<Columna> Ranuras(const GrupoRanuras &g, int cuantas)
 {
-    const QString clave = QStringLiteral("p.CLUES = E.Clues AND p.Folio = E.Folio AND p.fechaAtencion = E.fechaAtencion");
+    const int grupo = int(&g - Grupos);
     const bool diagnosticos = QLatin1String(g.tabla) == QLatin1String("D_Diagnosticos");
     QList<Columna> columnas;
     for (int k = 1; k <= cuantas; ++k) {
-        QString busca;
-        if (diagnosticos)
-            busca = QStringLiteral("SELECT p.CodDiagnostico FROM D_Diagnosticos AS p WHERE %1 AND p.Orden = %2").arg(clave).arg(k);
-        else
-            busca = QStringLiteral("SELECT p.%1 FROM %2 AS p WHERE %3%4 ORDER BY p.%1 LIMIT 1 OFFSET %5")
-                        .arg(QLatin1String(g.codigo), QLatin1String(g.tabla), clave,
-                             g.persona ? QStringLiteral(" AND p.CodAfectadoAgresor = ") + QLatin1String(g.persona) : QString())
-                        .arg(k - 1);
+        const QString busca = QStringLiteral("RANURA(%1, %2, E.Clues, E.Folio, E.fechaAtencion)").arg(grupo).arg(k);
         const bool nuloSinFilas = k == 1 && !g.persona && !diagnosticos;
-        const QString expresion = nuloSinFilas ? QStringLiteral("(%1)").arg(busca)
-                                               : QStringLiteral("coalesce((%1), %2)").arg(busca, QLatin1String(g.inicial));
+        const QString expresion = nuloSinFilas ? busca : QStringLiteral("coalesce(%1, %2)").arg(busca, QLatin1String(g.inicial));
         columnas << Columna{QStringLiteral("%1%2").arg(QLatin1String(g.prefijo)).arg(k, 2, 10, QLatin1Char('0')),
                             QLatin1String(g.tipo), expresion};
     }
     return columnas;
 }
+
+// The SQL function RANURA(group, k, CLUES, Folio, fechaAtencion) of a build: the
+// k-th code of the event's detail rows of that group (in code order; for the
+// diagnoses the one whose Orden is k), or NULL. Each group reads an event's
+// rows once and answers its other slots from them, so that a row costs one
+// look-up per group, not one per slot.
+class FuncionRanura {
+public:
+    explicit FuncionRanura(sqlite3 *db) : db_(db)
+    {
+        for (const GrupoRanuras &g : Grupos) {
+            const bool diagnosticos = QLatin1String(g.tabla) == QLatin1String("D_Diagnosticos");
+            const QString sql = diagnosticos
+                ? QStringLiteral("SELECT Orden, CodDiagnostico FROM D_Diagnosticos WHERE CLUES = ?1 AND Folio = ?2 "
+                                 "AND fechaAtencion = ?3 AND Orden BETWEEN 1 AND 6")
+                : QStringLiteral("SELECT 0, %1 FROM %2 WHERE CLUES = ?1 AND Folio = ?2 AND fechaAtencion = ?3%3 "
+                                 "ORDER BY %1 LIMIT 6")
+                      .arg(QLatin1String(g.codigo), QLatin1String(g.tabla),
+                           g.persona ? QStringLiteral(" AND CodAfectadoAgresor = ") + QLatin1String(g.persona) : QString());
+            Busqueda b;
+            b.porOrden = diagnosticos;
+            if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &b.st, nullptr) != SQLITE_OK)
+                throw ErrorBD::DelMotor(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), false);
+            busquedas_.push_back(std::move(b));
+        }
+        if (sqlite3_create_function_v2(db, "RANURA", 5, SQLITE_UTF8, this, &FuncionRanura::Llama, nullptr, nullptr,
+                                       nullptr) != SQLITE_OK)
+            throw ErrorBD::DelMotor(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), false);
+    }
+    ~FuncionRanura()
+    {
+        sqlite3_create_function_v2(db_, "RANURA", 5, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
+        for (Busqueda &b : busquedas_) {
+            b.Olvida();
+            sqlite3_finalize(b.st);
+        }
+    }
+    FuncionRanura(const FuncionRanura &) = delete;
+    FuncionRanura &operator=(const FuncionRanura &) = delete;
+
+private:
+    struct Busqueda {
+        sqlite3_stmt *st = nullptr;
+        bool porOrden = false;
+        bool valida = false;
+        QByteArray clues, fecha;
+        sqlite3_int64 folio = 0;
+        sqlite3_value *codigos[6] = {};
+        void Olvida()
+        {
+            for (sqlite3_value *&v : codigos) {
+                sqlite3_value_free(v);
+                v = nullptr;
+            }
+            valida = false;
+        }
+    };
+
+    static void Llama(sqlite3_context *ctx, int, sqlite3_value **arg)
+    {
+        auto *f = static_cast<FuncionRanura *>(sqlite3_user_data(ctx));
+        const int grupo = sqlite3_value_int(arg[0]);
+        const int k = sqlite3_value_int(arg[1]);
+        if (grupo < 0 || grupo >= int(f->busquedas_.size()) || k < 1 || k > 6) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+        Busqueda &b = f->busquedas_[size_t(grupo)];
+        const auto clues = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(arg[2])), sqlite3_value_bytes(arg[2]));
+        const sqlite3_int64 folio = sqlite3_value_int64(arg[3]);
+        const auto fecha = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(arg[4])), sqlite3_value_bytes(arg[4]));
+        if (!b.valida || b.folio != folio || b.clues != clues || b.fecha != fecha) {
+            b.Olvida();
+            sqlite3_bind_value(b.st, 1, arg[2]);
+            sqlite3_bind_int64(b.st, 2, folio);
+            sqlite3_bind_value(b.st, 3, arg[4]);
+            int rc;
+            for (int i = 0; (rc = sqlite3_step(b.st)) == SQLITE_ROW; ++i) {
+                const int lugar = b.porOrden ? sqlite3_column_int(b.st, 0) - 1 : i;
+                if (lugar >= 0 && lugar < 6)
+                    b.codigos[lugar] = sqlite3_value_dup(sqlite3_column_value(b.st, 1));
+            }
+            sqlite3_reset(b.st);
+            if (rc != SQLITE_DONE) {
+                sqlite3_result_error(ctx, sqlite3_errmsg(f->db_), -1);
+                return;
+            }
+            b.clues = clues.toByteArray();
+            b.folio = folio;
+            b.fecha = fecha.toByteArray();
+            b.valida = true;
+        }
+        if (b.codigos[k - 1])
+            sqlite3_result_value(ctx, b.codigos[k - 1]);
+        else
+            sqlite3_result_null(ctx);
+    }
+
+    sqlite3 *db_;
+    std::vector<Busqueda> busquedas_;
+};
 
 // Declared types of D_EVENTO's columns by lower-case name; dates as DATE, so
 // that the exports write them as dates.
@@ -129,6 +223,7 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
     sql += QStringLiteral(" ORDER BY ") + (orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
 
     Transaccion t(bd);
+    const FuncionRanura ranura(bd.Manejador());
     TablaTrabajo::Borra(bd, tabla);
     bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
     const qint64 filas = bd.EjecutaAccion(sql, s.valores);
@@ -168,7 +263,8 @@ qint64 ConstruyeTmpQuery(const BaseDatos &bd, const SeleccionEventos &seleccion)
         "E.CodSexoAgresor", "E.CodParentescoAgresor", "P.EfectosAgresor", "E.CodServicio", "T.CodTipoAtencion",
         "E.CodReferido", "E.CodDestino", "F.Diagnosticos", "E.CodAfecprin", "E.CodCausaExt", "E.CodMP",
         "E.CodResponsable", "E.NombreResponsable"};
-    return Construye(bd, TmpQuery, ColumnasDe(bd, campos, 3), seleccion, QStringLiteral("E.Clues, E.Folio"));
+    return Construye(bd, TmpQuery, ColumnasDe(bd, campos, 3), seleccion,
+                     QStringLiteral("E.Clues, E.Folio, E.fechaAtencion"));
 }
 
 void Borra(const BaseDatos &bd, const QString &tabla)

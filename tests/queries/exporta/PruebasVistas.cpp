@@ -182,3 +182,21 @@ TEST_F(Vistas, EjecutarGeneradorRehusaOMuestraElResultado)
     EXPECT_EQ(CierraModal([&] { g.cmdRunQuery->click(); }), "Muestra Consulta. Registro: 1 de 2");
     EXPECT_FALSE(h.prog.Valor("SELECT 1 FROM sqlite_temp_master WHERE name = 'GENCONSUL'").isValid());
 }
+
+TEST_F(Vistas, CapturasDeLasVistas)
+{
+    const QString carpeta = qEnvironmentVariable("VELMORAN_CAPTURAS");
+    if (carpeta.isEmpty())
+        GTEST_SKIP() << "VELMORAN_CAPTURAS no está puesta";
+    HojaRegistro &reg = Hoja();
+    TablaTrabajo::ConstruyeGenConsul(h.prog.bd(), {"E.CLUES", "E.Folio", "E.fechaAtencion", "E.Paterno", "V.CodTipoViolencia",
+                                                   "F.Diagnosticos"}, {});
+    TablaTrabajo::ConstruyeTmpQuery(h.prog.bd(), {});
+    frmMuestraGenCons resultado(ctx(), dialogo, FormatoExportacion::Dbase);
+    frmTabla tabla(ctx(), reg);
+    for (auto [ventana, nombre] : {std::pair<QWidget *, const char *>{&resultado, "resultado"}, {&tabla, "tabla"}}) {
+        ventana->show();
+        QApplication::processEvents();
+        EXPECT_TRUE(ventana->grab().save(QDir(carpeta).filePath(QStringLiteral("vista_%1.png").arg(nombre))));
+    }
+}
