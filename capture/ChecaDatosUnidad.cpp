@@ -72,9 +72,8 @@ bool ValidacionHoja::UnidadYPaciente()
         return Falla(QStringLiteral("La Fecha de Atención no puede ser mayor a la Fecha Actual, verifique por "
                                     "favor...."),
                      CajaFalla::InfoSinBeep, EnFechaAtencion());
-    if (hoja.EnAlta) {
-        const std::optional<ClaveEvento> clave = almacen.ClaveHoja();
-        const std::optional<bool> existe = clave ? almacen.ExisteEvento(*clave) : std::nullopt;
+    if (const std::optional<ClaveEvento> clave = almacen.ClaveHoja(); clave && hoja.ClaveNueva(*clave)) {
+        const std::optional<bool> existe = almacen.ExisteEvento(*clave);
         if (!existe)
             throw ErrorBD(0, QStringLiteral("No se pudo comprobar si el Evento ya existe, el Evento no se guardó....."));
         if (*existe)

@@ -1,6 +1,7 @@
 #include "capture/TecladoHoja.h"
 
 #include "capture/ReglasCampos.h"
+#include "capture/VidaRegistro.h"
 #include "events/HojaDatos.h"
 #include "events/modEvento.h"
 #include "platform/Mensajes.h"
@@ -177,9 +178,7 @@ bool TecladoHoja::TeclaPulsada(int indice, QLineEdit *campo, QKeyEvent *tecla)
         return true;
     }
     case Qt::Key_Escape:
-        if (!mensajes_.Pregunta(QStringLiteral("Se perderan los cambios hechos al registro actual.\n\n"
-                                               "¿Desea terminar esta operación?"),
-                                Mensajes::Icono::Pregunta, TituloHojaRegistro()))
+        if (!PreguntaTerminarOperacion(mensajes_))
             return false;
         if (Cancelar)
             Cancelar();

@@ -19,16 +19,23 @@ const int EtiquetasDependientes[] = {39, 40, 41, 54, 57, 58, 59, 65, 67, 68};
 
 } // namespace
 
+bool PreguntaTerminarOperacion(Mensajes &mensajes)
+{
+    return mensajes.Pregunta(QStringLiteral("Se perderan los cambios hechos al registro actual.\n\n"
+                                            "¿Desea terminar esta operación?"),
+                             Mensajes::Icono::Pregunta, TituloHojaRegistro());
+}
+
 bool ExisteRegistro(Contexto &ctx, HojaDatos &hoja)
 {
-    if (!hoja.EnAlta)
+    if (!hoja.EnAlta && !hoja.EnCambio)
         return false;
     if (hoja.Texto(23).trimmed().size() != 11 || hoja.Texto(22).trimmed().size() != 8
         || hoja.Fecha(1).trimmed().size() != 10 || hoja.FechaEnBlanco(1))
         return false;
     modEvento eventos(ctx, hoja);
     const std::optional<ClaveEvento> clave = eventos.ClaveHoja();
-    if (!clave || !eventos.ExisteEvento(*clave).value_or(false))
+    if (!clave || !hoja.ClaveNueva(*clave) || !eventos.ExisteEvento(*clave).value_or(false))
         return false;
     ctx.mensajes.Informa(QStringLiteral("Los Datos de este Evento ya existen (CLUES, Folio y Fecha de Atención\n"
                                         "verifique por favor....."),
@@ -97,6 +104,16 @@ void VidaRegistro::Actualiza_Ubicacion()
                     + QStringLiteral(" de ") + QString::number(rs.Cuenta())
                     + QStringLiteral("     Capturados en el día: ") + QString::number(hoy));
     emit BarraCambiada();
+}
+
+bool VidaRegistro::PuedeCerrar()
+{
+    if (!hoja_.EnAlta && !hoja_.EnCambio)
+        return true;
+    if (!PreguntaTerminarOperacion(ctx_.mensajes))
+        return false;
+    BotonPulsado(9);
+    return true;
 }
 
 void VidaRegistro::BotonPulsado(int posicion)
@@ -233,6 +250,7 @@ void VidaRegistro::AgregarEvento()
     ValidaClues();
     hoja_.EnAlta = true;
     hoja_.EnCambio = false;
+    hoja_.MarcaEvento.reset();
     eventos_.rsAtencion.MueveFinal();
     ActivaControles();
     if (hoja_.Editable(22))
@@ -281,20 +299,6 @@ void VidaRegistro::ActivaControles()
     hoja_.HabilitaLista(ListaHoja::AgresorEfectos, false);
 }
 
-VidaRegistro::Clave VidaRegistro::ClaveEnHoja() const
-{
-    return {hoja_.Texto(22), hoja_.Texto(23), hoja_.Fecha(1)};
-}
-
-// The key of an event being edited cannot change: whatever opened its frame
-// meanwhile, the sheet gets back the key the event had when editing began.
-void VidaRegistro::RestauraClave()
-{
-    hoja_.PonTexto(22, claveEdicion_.folio);
-    hoja_.PonTexto(23, claveEdicion_.clues);
-    hoja_.PonFecha(1, claveEdicion_.fecha);
-}
-
 void VidaRegistro::Cambios()
 {
     if (!HayEventos() || hoja_.EnAlta || hoja_.EnCambio)
@@ -303,8 +307,7 @@ void VidaRegistro::Cambios()
     PonModo(1);
     HabilitaMarcos(true);
     hoja_.HabilitaMarco(Marco::Clues, false);
-    marcaEvento_ = eventos_.rsAtencion.Actual();
-    claveEdicion_ = ClaveEnHoja();
+    hoja_.MarcaEvento = eventos_.rsAtencion.Actual();
     hoja_.Enfoca(29);
 }
 
@@ -313,14 +316,9 @@ void VidaRegistro::Grabar()
     if (!hoja_.EnAlta && !hoja_.EnCambio)
         return;
     const bool alta = hoja_.EnAlta;
-    if (!alta)
-        RestauraClave();
-    const bool falla = ChecaDatos_D_EVENTO(ctx_, hoja_);
-    if (!alta) {
-        hoja_.HabilitaMarco(Marco::Clues, false);
-        RestauraClave();
-    }
-    if (falla)
+    // A failing rule leaves open what it sends the user to, the key fields of
+    // an edited event too: a key that is no longer valid can be corrected.
+    if (ChecaDatos_D_EVENTO(ctx_, hoja_))
         return;
 
     bool grabado;
@@ -340,7 +338,8 @@ void VidaRegistro::Grabar()
     hoja_.EnAlta = false;
     hoja_.EnCambio = false;
     if (!alta) {
-        eventos_.CargaEventos(eventos_.ConsultaEventos, marcaEvento_);
+        // The edited event, at the key it was saved under.
+        eventos_.CargaEventos(eventos_.ConsultaEventos, eventos_.ClaveHoja());
         Actualiza_Ubicacion();
     } else {
         eventos_.CargaEventos(eventos_.ConsultaEventos);
@@ -359,6 +358,7 @@ void VidaRegistro::TerminaCaptura()
 {
     hoja_.EnAlta = false;
     hoja_.EnCambio = false;
+    hoja_.MarcaEvento.reset();
     HabilitaMarcos(false);
     PonModo(2);
 }
@@ -374,11 +374,12 @@ void VidaRegistro::Cancelar()
     hoja_.EnCambio = false;
     ConjuntoEventos &rs = eventos_.rsAtencion;
     if (rs.Cuenta() > 0) {
-        if (!alta && marcaEvento_)
-            rs.Busca(*marcaEvento_);
+        if (!alta && hoja_.MarcaEvento)
+            rs.Busca(*hoja_.MarcaEvento);
         else
             rs.MueveInicio();
     }
+    hoja_.MarcaEvento.reset();
     HabilitaMarcos(false);
     // With no stored event there is nothing to read back: the sheet is emptied.
     if (rs.EnFila())

@@ -9,14 +9,18 @@
 
 class Contexto;
 class ErrorBD;
+class Mensajes;
 class modEvento;
 
-// Duplicate-key test of a new event: only while adding and only with a complete
-// key (CLUES of 11, Folio of 8, a filled date of care). When the key stands in
-// D_EVENTO it says "Los Datos de este Evento ya existen (CLUES, Folio y Fecha de
-// Atención" / "verifique por favor.....", asks the focus for the Folio and
-// returns true.
+// Duplicate-key test of a new event, or of an edited one whose key was changed
+// on the sheet: only with a complete key (CLUES of 11, Folio of 8, a filled
+// date of care). When the key stands in D_EVENTO it says "Los Datos de este
+// Evento ya existen (CLUES, Folio y Fecha de Atención" / "verifique por
+// favor.....", asks the focus for the Folio and returns true.
 bool ExisteRegistro(Contexto &ctx, HojaDatos &hoja);
+// The sheet's question before a capture is thrown away (Esc, closing the
+// sheet or the program): true for Yes.
+bool PreguntaTerminarOperacion(Mensajes &mensajes);
 
 // What the toolbar's error handler says about a database error: the duplicate
 // message for a key violation, "<number> -- <description>" for anything else.
@@ -44,6 +48,11 @@ public:
     // Rewrites the caption: position, count and the day's count; a record set
     // standing before its first or after its last row is put on that row first.
     void Actualiza_Ubicacion();
+
+    // Closing the sheet (its close box, Ctrl+F4, the main window): while
+    // adding or editing asks the Esc question, and Yes cancels the capture.
+    // False when the sheet must stay open.
+    bool PuedeCerrar();
 
     // Toolbar button by position 1 to 13 (tbrDatos_ButtonClick).
     void BotonPulsado(int posicion);
@@ -80,11 +89,6 @@ signals:
     void PideCierre();
 
 private:
-    struct Clave {
-        QString folio;
-        QString clues;
-        QString fecha;
-    };
     void Accion(int posicion);
     void PonModo(int modo);
     void HabilitaMarcos(bool si);
@@ -97,15 +101,9 @@ private:
     void Bajas();
     void QuitaFiltro();
     void TerminaCaptura();
-    Clave ClaveEnHoja() const;
-    void RestauraClave();
 
     Contexto &ctx_;
     HojaDatos &hoja_;
     modEvento &eventos_;
     int modoBarra_ = 2;
-    // MarcaEvento: the event being edited, by its key, and the key's texts as
-    // the sheet showed them when editing began.
-    std::optional<ClaveEvento> marcaEvento_;
-    Clave claveEdicion_;
 };

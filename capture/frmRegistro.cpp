@@ -8,6 +8,7 @@
 #include "shell/modGeneral.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -695,9 +696,6 @@ void frmRegistro::MuestraHabilitacion()
         lista->setEnabled(si);
         PonColor(lista, QPalette::Base, si ? ColorDescripcion : ColorDeshabilitado());
     }
-    // The key of an event being edited cannot be typed over, whatever opens its frame.
-    for (QLineEdit *clave : {txt_.value(22), txt_.value(23), msk_[1]})
-        clave->setReadOnly(hoja.EnCambio);
     // Frames closed at the end of a capture take the focus with them: the tab
     // control gets it back, so that the keys browse the events at once.
     if (conFoco && !isAncestorOf(QApplication::focusWidget()))
@@ -842,6 +840,14 @@ bool frmRegistro::focusNextPrevChild(bool siguiente)
         return true;
     }
     return QWidget::focusNextPrevChild(siguiente);
+}
+
+void frmRegistro::closeEvent(QCloseEvent *evento)
+{
+    if (registro_->vida.PuedeCerrar())
+        evento->accept();
+    else
+        evento->ignore();
 }
 
 void frmRegistro::keyPressEvent(QKeyEvent *evento)

@@ -62,6 +62,8 @@ public:
 
 protected:
     bool eventFilter(QObject *objeto, QEvent *evento) override;
+    // Every way of closing the sheet asks first while a capture is open.
+    void closeEvent(QCloseEvent *evento) override;
     void keyPressEvent(QKeyEvent *evento) override;
     bool focusNextPrevChild(bool siguiente) override;
 

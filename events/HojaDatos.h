@@ -1,5 +1,6 @@
 #pragma once
 
+#include "events/ConjuntoEventos.h"
 #include "lookups/CamposDestino.h"
 
 #include <QList>
@@ -123,6 +124,16 @@ public:
     // The sheet's modes: adding a new event, editing the shown one; both false while browsing.
     bool EnAlta = false;
     bool EnCambio = false;
+    // MarcaEvento: while editing, the stored key of the event being edited.
+    // Its save updates that row, and moves the event when the key typed on
+    // the sheet (opened by a rule that sent the user there) differs.
+    std::optional<ClaveEvento> MarcaEvento;
+    // Whether a key must not stand in D_EVENTO yet: that of a new event, or
+    // an edited event's key that differs from its stored one.
+    bool ClaveNueva(const ClaveEvento &clave) const
+    {
+        return EnAlta || (EnCambio && MarcaEvento && clave != *MarcaEvento);
+    }
     // Set by the check lists, read by the leave checks and the validation.
     bool MarcaDerechohabiencia8 = false;
     bool MarcaDerechohabienciaG = false;

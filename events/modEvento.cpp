@@ -425,14 +425,22 @@ bool modEvento::ModificaEvento()
 {
     return EscribeEnTransaccion(
         [this](const ClaveEvento &clave) {
+            const ClaveEvento guardada = hoja_.MarcaEvento.value_or(clave);
             QStringList columnas;
             QVariantList valores = ValoresEvento(hoja_, ctx_.reloj.Hoy(), true, &columnas);
-            valores << ValoresClave(clave);
+            // The key columns are written only when the key moves, so that an
+            // unchanged event keeps its stored values as they are.
+            if (guardada != clave) {
+                columnas << QStringLiteral("Clues") << QStringLiteral("Folio") << QStringLiteral("fechaAtencion");
+                valores << ValoresClave(clave);
+            }
+            valores << ValoresClave(guardada);
+            // The detail rows go first: they refer to the key being moved.
+            BorraDetalle(guardada);
             ExigeElEvento(Accion(QStringLiteral("UPDATE D_EVENTO SET ") + columnas.join(QStringLiteral(" = ?,"))
                                      + QStringLiteral(" = ?") + WhereClave,
                                  valores),
                           QStringLiteral("modifica"));
-            BorraDetalle(clave);
             EscribeDetalle(clave);
         },
         TituloHojaRegistro() + QStringLiteral(" -- Cambios"));

@@ -78,9 +78,11 @@ public:
     // Inserts the sheet as a new event with its detail rows. On failure shows
     // "<number> -- <description>" titled with the sheet title + " -- Alta".
     bool AltaEvento();
-    // Updates the event of the sheet's key and replaces its detail rows; an
-    // event that is no longer stored is a failure. On failure shows
-    // "<number> -- <description>" titled with the sheet title + " -- Cambios".
+    // Updates the event of the sheet's MarcaEvento (else of the sheet's key)
+    // and replaces its detail rows; a key changed on the sheet moves the
+    // event and its detail rows to it. An event that is no longer stored is a
+    // failure. On failure shows "<number> -- <description>" titled with the
+    // sheet title + " -- Cambios".
     bool ModificaEvento();
     // Deletes the detail rows of the sheet's key; on failure beeps and returns false.
     bool BorraDetalleEvento();

@@ -162,8 +162,9 @@ ParamInicio::Resultado ParamInicio::AplicaParamInicio(const QString &estado, con
 
 bool MuestraParamInicio(Contexto &ctx, mdiPrincipal *principal, bool pendiente)
 {
-    if (principal)
-        principal->CierraVentanasHijas();
+    // A capture the user chose to keep keeps the parameters as they are.
+    if (principal && !principal->CierraVentanasHijas())
+        return true;
     frmParamInicio ventana(ctx, principal);
     // Without an open database there is nothing to go back to: Cancelar ends the program.
     ventana.logica.ParamInicioPendiente = pendiente || !ctx.ConexionBD.EstaAbierta();

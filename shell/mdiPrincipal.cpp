@@ -215,16 +215,22 @@ void mdiPrincipal::PonFondo(const QString &imagen)
         area_->setBackground(QBrush(pm));
 }
 
-void mdiPrincipal::CierraVentanasHijas()
+bool mdiPrincipal::CierraVentanasHijas()
 {
     const auto hijas = area_->subWindowList(QMdiArea::StackingOrder);
     for (auto it = hijas.crbegin(); it != hijas.crend(); ++it)
-        (*it)->close();
+        if (!(*it)->close())
+            return false;
+    return true;
 }
 
 void mdiPrincipal::closeEvent(QCloseEvent *e)
 {
-    CierraVentanasHijas();
+    // A child window that stays open (the user keeps a capture) keeps the program open.
+    if (!CierraVentanasHijas()) {
+        e->ignore();
+        return;
+    }
     ctx_.ConexionBD.Cierra();
     e->accept();
 }

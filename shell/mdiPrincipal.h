@@ -35,8 +35,9 @@ public:
     // The background picture; a missing file leaves none.
     void PonFondo(const QString &imagen);
     bool TieneFondo() const { return tieneFondo_; }
-    // Closes every child window; the main window stays.
-    void CierraVentanasHijas();
+    // Closes every child window; the main window stays. False when one
+    // refused (a capture the user chose to keep).
+    bool CierraVentanasHijas();
 
 protected:
     void closeEvent(QCloseEvent *e) override;

@@ -5,6 +5,8 @@
 #include "capture/frmRegistro.h"
 #include "comun/Teclado.h"
 #include "shell/BarraDatos.h"
+#include "shell/ParamInicio.h"
+#include "shell/mdiPrincipal.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,6 +22,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
 namespace {
 
@@ -431,13 +435,11 @@ TEST_F(Ventana, GrabaDesdeLaBarraYLaVentanaMuestraElEventoGuardado)
     EXPECT_EQ(ventana->grdAfecciones()->rowCount(), 2);
     EXPECT_EQ(Habilitados(), QStringList({"1", "2", "3", "4", "5", "6", "7", "10", "11", "12", "13"}));
 
-    // Editing: the key boxes cannot be typed over even when their frame opens.
+    // Editing: the key boxes stay closed with their frame.
     Pulsa(6);
-    H().HabilitaMarco(Marco::Clues, true);
-    EXPECT_TRUE(ventana->txtDatos(22)->isReadOnly());
-    EXPECT_TRUE(ventana->mskDatos(1)->isReadOnly());
+    EXPECT_FALSE(ventana->txtDatos(22)->isEnabled());
+    EXPECT_FALSE(ventana->mskDatos(1)->isEnabled());
     Pulsa(9);
-    EXPECT_FALSE(ventana->txtDatos(22)->isReadOnly());
 }
 
 TEST_F(Ventana, CtrlGGrabaAlPulsarseEnCualquierOrdenDeSoltarLasTeclas)
@@ -480,6 +482,96 @@ TEST_F(Ventana, UnCampoCuyoMarcoSeCierraConElFocoPierdeElResaltado)
     CtrlG(campo);
     EXPECT_FALSE(H().EnCambio);
     EXPECT_EQ(Fondo(campo), QColor(Qt::white));
+}
+
+// An edited event whose unit has left the catalog: "Grabar" sends the clerk to
+// the CLUES, which now takes a new one, and the save moves the event there.
+TEST_F(Ventana, UnaUnidadQueSalioDelCatalogoSeCorrigeYElEventoSeMueve)
+{
+    Abre();
+    Captura({"S001", "S008"});
+    Msj().Responde(false);
+    Pulsa(8);
+    const int detalles = prog.Cuenta("D_Diagnosticos") + prog.Cuenta("D_TipoViolencia") + prog.Cuenta("D_BajoEfectos");
+    prog.Ejecuta("DELETE FROM CATCLUES WHERE CLUES = 'DFSSA000012'");
+    Pulsa(1);
+    Pulsa(6);
+    Msj().Limpia();
+    Pulsa(8);
+    EXPECT_EQ(Msj().Ultimo(), "La clave CLUES no es correcta, verifique por favor.....");
+    QLineEdit *clues = ventana->txtDatos(23);
+    QApplication::processEvents();
+    ASSERT_EQ(Foco(), clues);
+    ASSERT_TRUE(clues->isEnabled() && !clues->isReadOnly());
+    QTest::keyClick(clues, Qt::Key_Home);
+    QTest::keyClick(clues, Qt::Key_End, Qt::ShiftModifier);
+    Teclea(clues, "dfssa000024");
+    Msj().Limpia();
+    Pulsa(8);
+    EXPECT_TRUE(Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
+    EXPECT_FALSE(H().EnCambio);
+    EXPECT_EQ(prog.Filas("SELECT Clues, Folio FROM D_EVENTO"), QStringList{"DFSSA000024|123"});
+    EXPECT_EQ(prog.Cuenta("D_Diagnosticos", "CLUES = 'DFSSA000024'") + prog.Cuenta("D_TipoViolencia", "CLUES = 'DFSSA000024'")
+                  + prog.Cuenta("D_BajoEfectos", "CLUES = 'DFSSA000024'"),
+              detalles);
+    EXPECT_EQ(clues->text(), "DFSSA000024");
+    EXPECT_EQ(ventana->windowTitle(), TituloEsperado(1, 1, 1));
+}
+
+// Every way out of a capture in progress asks the Esc question; No keeps the
+// capture and the window, Yes cancels it and closes.
+TEST_F(Ventana, CerrarDuranteUnaCapturaPreguntaPorCualquierCamino)
+{
+    const QString pregunta = "Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?";
+    const struct {
+        const char *camino;
+        std::function<void(mdiPrincipal &, QMdiSubWindow *)> cierra;
+        bool cierraElPrograma;
+    } caminos[] = {
+        {"cuadro de cierre", [](mdiPrincipal &, QMdiSubWindow *sub) { sub->close(); }, false},
+        {"Ctrl+F4", [](mdiPrincipal &, QMdiSubWindow *) { QTest::keyClick(Foco(), Qt::Key_F4, Qt::ControlModifier); },
+         false},
+        {"Estado y Año",
+         [this](mdiPrincipal &p, QMdiSubWindow *) {
+             // The start-parameter window, shown once the sheet has gone, is cancelled.
+             QTimer::singleShot(0, [] {
+                 if (QWidget *w = QApplication::activeModalWidget())
+                     w->close();
+             });
+             EXPECT_TRUE(MuestraParamInicio(*prog.ctx, &p, false));
+         },
+         false},
+        {"ventana principal", [](mdiPrincipal &p, QMdiSubWindow *) { p.close(); }, true},
+        {"Salir", [](mdiPrincipal &p, QMdiSubWindow *) { p.Item("mnuArch", 10)->trigger(); }, true},
+    };
+    for (const auto &c : caminos) {
+        SCOPED_TRACE(c.camino);
+        mdiPrincipal principal(*prog.ctx);
+        principal.show();
+        principal.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&principal));
+        frmRegistro *hoja = AbreHojaRegistro(*prog.ctx, *principal.Area());
+        QMdiSubWindow *sub = principal.Area()->subWindowList().first();
+        QTest::mouseClick(hoja->tbrDatos()->widgetForAction(hoja->tbrDatos()->Boton(5)), Qt::LeftButton);
+        ASSERT_EQ(Foco(), hoja->txtDatos(22));
+        Teclea(Foco(), "123");
+        for (bool si : {false, true}) {
+            Msj().Limpia();
+            Msj().Responde(si);
+            c.cierra(principal, sub);
+            QApplication::processEvents();
+            ASSERT_EQ(Msj().cajas.size(), 1);
+            EXPECT_EQ(Msj().cajas[0].texto, pregunta);
+            EXPECT_EQ(Msj().cajas[0].titulo, TituloHoja);
+            EXPECT_EQ(principal.Area()->subWindowList().size(), si ? 0 : 1);
+            EXPECT_EQ(principal.isVisible(), !(si && c.cierraElPrograma));
+            if (!si)
+                EXPECT_TRUE(hoja->Hoja().EnAlta && hoja->Hoja().Texto(22) == "123");
+        }
+        if (!prog.bd().EstaAbierta())   // closed with the main window
+            prog.bd().Abre(prog.ctx->NombreArchivoBD("36", "2004"));
+        EXPECT_EQ(prog.Cuenta("D_EVENTO"), 0);
+    }
 }
 
 // Pictures of both pages for a person to look at; run with

@@ -337,23 +337,56 @@ TEST_F(RegistroVida, CambiaYGrabaVolviendoAlEventoEditado)
 
 // A rule that opens frmClues while editing must not let the key change: the
 // update keeps the key the event had when editing began.
-TEST_F(RegistroVida, LaClaveNoCambiaMientrasSeEdita)
+// The key fields of an edited event open only when a rule sends the user
+// there; a key typed then moves the event, unless another event holds it.
+TEST_F(RegistroVida, UnaClaveCambiadaAlEditarMueveElEventoSiNoEstaOcupada)
 {
+    Inserta("DFSSA000012", 5, "2004-06-15");
+    Vida().Abre();
+    Graba();   // folio 123 of the same unit and day
+    const QStringList detalles = prog.Filas("SELECT count(*) FROM D_Diagnosticos WHERE Folio = 123 UNION ALL "
+                                            "SELECT count(*) FROM D_TipoViolencia WHERE Folio = 123");
+    Vida().BotonPulsado(3);
+    ASSERT_EQ(Folio(), "00000123");
+    Vida().BotonPulsado(6);
+    EXPECT_FALSE(Hoja().MarcoHabilitado(Marco::Clues));
+    Hoja().HabilitaMarco(Marco::Clues, true);
+    Hoja().PonTexto(29, "SOTO");
+    for (const char *folio : {"00000005", "00000777"}) {
+        Msj().Limpia();
+        Hoja().PonTexto(22, QString::fromLatin1(folio));
+        Vida().BotonPulsado(8);
+    }
+    // 5 is taken: the duplicate message, nothing written; 777 is free.
+    ASSERT_EQ(Msj().cajas.size(), 0) << Msj().Ultimo().toStdString();
+    EXPECT_EQ(prog.Filas("SELECT Folio, Paterno FROM D_EVENTO ORDER BY Folio"),
+              QStringList({"5|PATERNO 5", "777|SOTO"}));
+    EXPECT_EQ(prog.Filas("SELECT count(*) FROM D_Diagnosticos WHERE Folio = 777 UNION ALL "
+                         "SELECT count(*) FROM D_TipoViolencia WHERE Folio = 777"),
+              detalles);
+    EXPECT_EQ(prog.Cuenta("D_Diagnosticos", "Folio = 123") + prog.Cuenta("D_Derechohabiencia", "Folio = 123"), 0);
+    EXPECT_EQ(Folio(), "00000777");
+    EXPECT_EQ(Titulo(), TituloEsperado(2, 2, 1));
+    EXPECT_FALSE(Hoja().MarcoHabilitado(Marco::Clues));
+}
+
+TEST_F(RegistroVida, UnaClaveCambiadaQueYaExisteNoSeGraba)
+{
+    Inserta("DFSSA000012", 5, "2004-06-15");
     Vida().Abre();
     Graba();
-    Msj().Limpia();
+    Vida().BotonPulsado(3);
     Vida().BotonPulsado(6);
     Hoja().HabilitaMarco(Marco::Clues, true);
-    Hoja().PonTexto(22, "00000777");
-    Hoja().PonTexto(29, "SOTO");
+    Hoja().PonTexto(22, "00000005");
+    Msj().Limpia();
+    focos.clear();
     Vida().BotonPulsado(8);
-
-    EXPECT_TRUE(Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
-    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 1);
-    EXPECT_EQ(prog.Cuenta("D_EVENTO", "Folio = 123 AND Paterno = 'SOTO'"), 1);
-    EXPECT_EQ(prog.Cuenta("D_Diagnosticos", "Folio = 123"), 2);
-    EXPECT_EQ(Folio(), "00000123");
-    EXPECT_FALSE(Hoja().MarcoHabilitado(Marco::Clues));
+    EXPECT_EQ(Msj().Ultimo(), "Los Datos de este Evento ya existen (CLUES, Folio y Fecha de Atención\n"
+                              "verifique por favor.....");
+    EXPECT_EQ(focos.value(0), "22");
+    EXPECT_TRUE(Hoja().EnCambio);
+    EXPECT_EQ(prog.Filas("SELECT Folio FROM D_EVENTO ORDER BY Folio"), QStringList({"5", "123"}));
 }
 
 TEST_F(RegistroVida, CancelarDevuelveLoGuardadoOVaciaLaHojaSinEventos)
