@@ -80,7 +80,8 @@ int Corre(int n)
     GeneraEventos(bd, n, EventoValido());
     // Spread the counted codes so that every cell has work to do.
     bd.EjecutaAccion(QStringLiteral(
-        "UPDATE D_EVENTO SET CodIntencionalidad = abs(random()) % 6 + 1, CodSexo = abs(random()) % 3 + 1, "
+        "UPDATE D_EVENTO SET CodIntencionalidad = abs(random()) % 6 + 1, "
+        "CodSexo = CASE abs(random()) % 3 WHEN 0 THEN 1 WHEN 1 THEN 2 ELSE 9 END, "
         "CodDestino = abs(random()) % 11 + 1, CodAgente = abs(random()) % 25 + 1, CodSitio = abs(random()) % 13 + 1, "
         "CodArea = abs(random()) % 20 + 1, CodVez = abs(random()) % 2 + 1, CodEquipo = abs(random()) % 4 + 1, "
         "CodLesionadoVehiculo = abs(random()) % 3 + 1, CodUsoSeguridad = abs(random()) % 2 + 1, "
