@@ -7,13 +7,13 @@
 //   velmoran_bench_exporta [N]      N events to generate (default 100000)
 
 #include "GeneraEventos.h"
+#include "ProgramaBanco.h"
 
 #include "platform/BaseDatos.h"
 #include "platform/ExportaTabla.h"
 #include "queries/ModeloTablaTrabajo.h"
 #include "queries/TablaTrabajo.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -116,18 +116,14 @@ void LeePlano(sqlite3 *db, const char *sql)
 
 int Corre(int n)
 {
-    QTemporaryDir dir;
+    ProgramaBanco programa;
+    QTemporaryDir &dir = programa.dir;
     // VELMORAN_CONSERVA=1 keeps the files, to open them with other programs.
     dir.setAutoRemove(qEnvironmentVariableIsEmpty("VELMORAN_CONSERVA"));
     std::printf("carpeta: %s\n", qPrintable(dir.path()));
-    const QString archivo = dir.filePath(QStringLiteral("VELMORAN0436.db"));
-    if (!QFile::copy(QStringLiteral(VELMORAN_PLANTILLA), archivo)) {
-        std::printf("no se encontró la plantilla %s: constrúyala primero (make build)\n", VELMORAN_PLANTILLA);
+    if (!programa.AbreBase())
         return 0;
-    }
-    QFile::setPermissions(archivo, QFile::permissions(archivo) | QFileDevice::WriteOwner);
-    BaseDatos bd;
-    bd.Abre(archivo);
+    const BaseDatos &bd = programa.ctx.ConexionBD;
     GeneraEventos(bd, n, EventoValido());
     bd.Ejecuta(QStringLiteral("ANALYZE"));
     sqlite3 *plano = bd.Manejador();
@@ -171,13 +167,5 @@ int Corre(int n)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    bool ok = false;
-    const int n = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt(&ok) : 100000;
-    try {
-        return Corre(ok ? qMax(1, n) : 100000);
-    } catch (const std::exception &e) {
-        std::printf("el banco de pruebas se detuvo: %s\n", e.what());
-    }
-    return 0;
+    return MainBanco(argc, argv, Corre);
 }

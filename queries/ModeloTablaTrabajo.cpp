@@ -1,6 +1,7 @@
 #include "queries/ModeloTablaTrabajo.h"
 
 #include "platform/BaseDatos.h"
+#include "queries/TablaTrabajo.h"
 
 #include <QDate>
 #include <QSqlQuery>
@@ -117,9 +118,12 @@ const QVector<QVariant> &ModeloTablaTrabajo::Pagina(int pagina) const
 
 QVariant ModeloTablaTrabajo::Valor(int fila, int columna) const
 {
-    if (fila < 0 || fila >= filas_.size() || columna < 0 || columna >= nombres_.size())
+    // A grid repainted while a table is being built shows blanks for what it has not read.
+    const int pagina = fila / FilasPagina;
+    if (fila < 0 || fila >= filas_.size() || columna < 0 || columna >= nombres_.size()
+        || (TablaTrabajo::Construyendo() && !paginas_.contains(pagina)))
         return {};
-    return Pagina(fila / FilasPagina).value((fila % FilasPagina) * nombres_.size() + columna);
+    return Pagina(pagina).value((fila % FilasPagina) * nombres_.size() + columna);
 }
 
 QVariant ModeloTablaTrabajo::data(const QModelIndex &indice, int rol) const

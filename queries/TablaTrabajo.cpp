@@ -2,6 +2,8 @@
 
 #include "platform/BaseDatos.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSqlQuery>
 #include <sqlite3.h>
@@ -203,6 +205,40 @@ QList<Columna> ColumnasDe(const BaseDatos &bd, const QStringList &campos, int ra
     return columnas;
 }
 
+bool construyendo = false;
+
+// While a build runs, SQLite calls back every so many steps: the windows are
+// repainted (no user input is taken), so a long build does not freeze them.
+class Repinta {
+public:
+    explicit Repinta(sqlite3 *db) : db_(db)
+    {
+        construyendo = true;
+        reloj_.start();
+        sqlite3_progress_handler(db_, 100000, &Repinta::Llama, this);
+    }
+    ~Repinta()
+    {
+        sqlite3_progress_handler(db_, 0, nullptr, nullptr);
+        construyendo = false;
+    }
+    Repinta(const Repinta &) = delete;
+    Repinta &operator=(const Repinta &) = delete;
+
+private:
+    static int Llama(void *dato)
+    {
+        auto *r = static_cast<Repinta *>(dato);
+        if (r->reloj_.elapsed() >= 100) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            r->reloj_.restart();
+        }
+        return 0;
+    }
+    sqlite3 *db_;
+    QElapsedTimer reloj_;
+};
+
 qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna> &columnas,
                  const SeleccionEventos &s, const QString &orden)
 {
@@ -224,6 +260,7 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
 
     Transaccion t(bd);
     const FuncionRanura ranura(bd.Manejador());
+    const Repinta repinta(bd.Manejador());
     TablaTrabajo::Borra(bd, tabla);
     bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
     const qint64 filas = bd.EjecutaAccion(sql, s.valores);
@@ -234,6 +271,11 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
 } // namespace
 
 namespace TablaTrabajo {
+
+bool Construyendo()
+{
+    return construyendo;
+}
 
 qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const SeleccionEventos &seleccion)
 {

@@ -37,6 +37,10 @@ qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const 
 // Clues and Folio whatever order the selection asks. Throws ErrorBD; returns the rows.
 qint64 ConstruyeTmpQuery(const BaseDatos &bd, const SeleccionEventos &seleccion);
 
+// True while a table is being built. The build keeps the windows painted, and
+// during it nothing may run statements on the connection.
+bool Construyendo();
+
 // Drops a work table; nothing when it is not there.
 void Borra(const BaseDatos &bd, const QString &tabla);
 

@@ -39,6 +39,9 @@ VistaTablaTrabajo::VistaTablaTrabajo(Contexto &ctx, const QString &tabla, const 
     dbgSeleccion->setSelectionMode(QAbstractItemView::SingleSelection);
     dbgSeleccion->setEditTriggers(QAbstractItemView::NoEditTriggers);
     dbgSeleccion->verticalHeader()->setDefaultSectionSize(dbgSeleccion->fontMetrics().height() + 6);
+    // Each column as wide as its heading, so that the slot numbers show.
+    for (int c = 0; c < modelo_.columnCount(); ++c)
+        dbgSeleccion->setColumnWidth(c, qMax(60, dbgSeleccion->fontMetrics().horizontalAdvance(modelo_.Nombre(c)) + 24));
     dbgSeleccion->installEventFilter(this);
     connect(dbgSeleccion, &QTableView::doubleClicked, this, [this] { DobleClic(); });
     connect(dbgSeleccion->selectionModel(), &QItemSelectionModel::currentChanged, this, &VistaTablaTrabajo::ActualizaTitulo);

@@ -19,6 +19,7 @@ frmMuestraGenCons::frmMuestraGenCons(Contexto &ctx, DialogoArchivos &dialogo, Fo
       dialogo_(dialogo), formato_(formato)
 {
     setObjectName(QStringLiteral("frmMuestraGenCons"));
+    AsignaImagenes(*tbrDatos, 3);   // its own pictures: a check mark on Guardar
     tbrDatos->Boton(6)->setToolTip(QStringLiteral("Aceptar"));
     tbrDatos->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
 
