@@ -24,8 +24,6 @@ public:
     // Reads every row of the statement (never a half-fetched result); throws ErrorBD.
     void Carga(const BaseDatos &bd, const QString &sql, const QVariantList &valores = {});
     void PonFilas(const QStringList &columnas, QVector<QVector<QVariant>> filas);
-    // The same, with the rows' cells one after another.
-    void PonCeldas(const QStringList &columnas, QVector<QVariant> celdas, int total);
 
     int Columnas() const { return int(columnas_.size()); }
     QString NombreColumna(int columna) const { return columnas_.value(columna); }
@@ -67,6 +65,8 @@ public:
     static QString Pliega(const QString &texto);
 
 private:
+    // The rows, their cells one after another.
+    void PonCeldas(const QStringList &columnas, QVector<QVariant> celdas, int total);
     // A cell by its row among all rows.
     const QVariant &Celda(int fila, int columna) const { return celdas_[qsizetype(fila) * columnas_.size() + columna]; }
     // The folded text of a cell, worked out for the whole column on its first search.
