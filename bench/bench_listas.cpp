@@ -32,7 +32,7 @@ template <class Ventana>
 std::unique_ptr<Ventana> AbreMidiendo(const char *nombre, Contexto &ctx, CamposDestino &destino, int campo)
 {
     std::unique_ptr<Ventana> w;
-    Cifra(nombre, Mide([&] {
+    Cifra(nombre, Milisegundos([&] {
               w = std::make_unique<Ventana>(ctx, &destino, campo);
               w->Abre();
               w->show();
@@ -78,10 +78,16 @@ int main(int argc, char **argv)
     const int unidades = argc > 1 ? std::atoi(argv[1]) : 20000;
     const int causas = std::min(argc > 2 ? std::atoi(argv[2]) : 14000, 26000);
 
-    ProgramaBench programa;
+    ProgramaBanco programa;
     Contexto &ctx = programa.ctx;
-    if (!programa.Abre())
+    ctx.EstadoActual = QStringLiteral("09");   // the state of the generated units
+    try {
+        if (!programa.AbreBase())
+            return 0;
+    } catch (const ErrorBD &e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.Descripcion()));
         return 0;
+    }
     DestinoMudo destino;
     try {
         GeneraUnidades(ctx.ConexionBD, unidades);
