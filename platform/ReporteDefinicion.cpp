@@ -106,6 +106,8 @@ DefinicionReporte LeeDefinicionReporte(const QByteArray &json, const QString &or
         for (const QJsonValue &s : o.value(QLatin1String("suma")).toArray())
             c.suma << s.toString();
         c.total = o.value(QLatin1String("total")).toBool();
+        c.suprimeRepetidos = o.value(QLatin1String("suprimeRepetidos")).toBool();
+        c.ajusta = o.value(QLatin1String("ajusta")).toBool();
         if (c.ancho <= 0)
             Falla(origen, QStringLiteral("la columna \"%1\" no tiene ancho").arg(c.titulo));
         d.columnas.append(c);
@@ -130,6 +132,7 @@ DefinicionReporte LeeDefinicionReporte(const QByteArray &json, const QString &or
         d.grupos.append(g);
     }
     d.total = raiz.value(QLatin1String("total")).toString();
+    d.campoEstilo = raiz.value(QLatin1String("campoEstilo")).toString();
     return d;
 }
 

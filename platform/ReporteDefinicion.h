@@ -32,8 +32,11 @@
 //                  {"titulo": "TOTAL", "suma": ["Accidental", "Trata"], ...}],
 //     "grupos":   [{"campo": "CodIntencionalidad", "encabezado": "{DescripcionInt}",
 //                   "subtotal": "TOTAL {DescripcionInt}", "saltoPagina": false}],
-//     "total":    "TOTAL"                                 caption of the grand total row
+//     "total":    "TOTAL",                                caption of the grand total row
+//     "campoEstilo": "Estilo"                             a field naming each row's style
 //   }
+// A column may also say "suprimeRepetidos": true (blank when it repeats the
+// row above in the same style) and "ajusta": true (long texts wrap).
 //
 // The styles "normal", "titulo", "columnas", "grupo" and "total" are always
 // defined (a file may change them); a row, a caption or a line names others.
@@ -66,6 +69,8 @@ struct ColumnaReporte {
     QString formato;        // "" as it stands, "#,##0", "#,##0.00", "0.0", "0000000#"
     QStringList suma;       // computed column: the sum of these fields of the row
     bool total = false;     // summed in the subtotal and total rows
+    bool suprimeRepetidos = false;   // blank when it repeats the row above (same style, same page)
+    bool ajusta = false;    // a long text wraps onto more lines and the row grows
 };
 
 struct GrupoReporte {
@@ -87,6 +92,7 @@ struct DefinicionReporte {
     QVector<ColumnaReporte> columnas;
     QVector<GrupoReporte> grupos;
     QString total;          // caption of the grand total row; empty: none
+    QString campoEstilo;    // field whose value names the row's style (by level); empty: "normal"
 
     // The style by name; an unknown name gives "normal".
     EstiloReporte Estilo(const QString &nombre) const;

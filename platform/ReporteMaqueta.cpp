@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <cstring>
 
 bool FuenteLista::Siguiente(QVariantList &fila)
 {
@@ -42,6 +43,86 @@ bool FuenteConsulta::Siguiente(QVariantList &fila)
     for (int i = 0; i < campos_.size(); ++i)
         fila[i] = q_.value(i);
     return true;
+}
+
+namespace {
+
+enum : quint8 { MarcaNumerado = 0x10 };
+
+template <class T>
+void Escribe(QByteArray &b, T v)
+{
+    b.append(reinterpret_cast<const char *>(&v), sizeof v);
+}
+
+template <class T>
+T Lee(const char *&p)
+{
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    p += sizeof v;
+    return v;
+}
+
+} // namespace
+
+void DocumentoReporte::AgregaPagina(const PaginaReporte &p, const QVector<int> &numerados)
+{
+    QByteArray b;
+    for (int i = 0; i < p.elementos.size(); ++i) {
+        const ElementoPagina &e = p.elementos[i];
+        Escribe<quint8>(b, quint8(quint8(e.tipo) | quint8(quint8(e.alineacion) << 2)
+                                 | (numerados.contains(i) ? MarcaNumerado : 0)));
+        Escribe<quint8>(b, e.fuente);
+        for (double v : {e.caja.x(), e.caja.y(), e.caja.width(), e.caja.height()})
+            Escribe<float>(b, float(v));
+        if (e.tipo == ElementoPagina::Tipo::Texto) {
+            const QByteArray t = e.texto.toUtf8();
+            Escribe<quint32>(b, quint32(t.size()));
+            b.append(t);
+        } else {
+            Escribe<quint32>(b, e.color);
+        }
+    }
+    b.squeeze();
+    paginas_.append(b);
+}
+
+PaginaReporte DocumentoReporte::Pagina(int i) const
+{
+    PaginaReporte r;
+    const QByteArray &b = paginas_[i];
+    const QMap<QString, QString> numeros{{QStringLiteral("pagina"), QString::number(i + 1)},
+                                         {QStringLiteral("paginas"), QString::number(paginas_.size())}};
+    const char *p = b.constData(), *fin = p + b.size();
+    while (p < fin) {
+        ElementoPagina e;
+        const quint8 cabecera = Lee<quint8>(p);
+        e.tipo = ElementoPagina::Tipo(cabecera & 0x3);
+        e.alineacion = Alineacion((cabecera >> 2) & 0x3);
+        e.fuente = Lee<quint8>(p);
+        const float x = Lee<float>(p), y = Lee<float>(p), w = Lee<float>(p), h = Lee<float>(p);
+        e.caja = QRectF(x, y, w, h);
+        if (e.tipo == ElementoPagina::Tipo::Texto) {
+            const quint32 n = Lee<quint32>(p);
+            e.texto = QString::fromUtf8(p, qsizetype(n));
+            p += n;
+            if (cabecera & MarcaNumerado)
+                e.texto = SustituyeMarcas(e.texto, numeros);
+        } else {
+            e.color = Lee<quint32>(p);
+        }
+        r.elementos.append(e);
+    }
+    return r;
+}
+
+qint64 DocumentoReporte::Bytes() const
+{
+    qint64 n = 0;
+    for (const QByteArray &b : paginas_)
+        n += b.size();
+    return n;
 }
 
 namespace {
@@ -93,6 +174,8 @@ public:
         limite_ = contenido_.bottom() - (pie > 0 ? pie + 4 : 0);
         for (const GrupoReporte &g : def_.grupos)
             indiceGrupos_ << Indice(g.campo, QStringLiteral("grupo"));
+        if (!def_.campoEstilo.isEmpty())
+            indiceEstilo_ = Indice(def_.campoEstilo, QStringLiteral("estilo"));
     }
 
     void Fila(const QVariantList &valores)
@@ -110,6 +193,9 @@ public:
         abiertos_ = true;
         anterior_ = valores;
 
+        QString estilo = indiceEstilo_ < 0 ? QString() : valores[indiceEstilo_].toString().trimmed();
+        if (estilo.isEmpty())
+            estilo = QStringLiteral("normal");
         QVector<double> numeros(def_.columnas.size(), 0);
         QStringList celdas;
         for (int c = 0; c < def_.columnas.size(); ++c) {
@@ -129,7 +215,7 @@ public:
         for (QVector<double> &acumulado : acumulados_)
             for (int c = 0; c < numeros.size(); ++c)
                 acumulado[c] += numeros[c];
-        LineaCeldas(celdas, QStringLiteral("normal"), true);
+        LineaCeldas(celdas, estilo, true);
     }
 
     DocumentoReporte Termina()
@@ -138,16 +224,9 @@ public:
             CierraGrupos(0);
         if (!def_.total.isEmpty())
             FilaTotal(SustituyeMarcas(def_.total, textos_), acumulados_.value(0));
-        if (doc_.paginas.isEmpty())
+        if (!hayPagina_)
             NuevaPagina();
-        // Page numbers are known only now.
-        QMap<QString, QString> numeros;
-        numeros[QStringLiteral("paginas")] = QString::number(doc_.paginas.size());
-        for (const auto &[pagina, elemento] : numerados_) {
-            numeros[QStringLiteral("pagina")] = QString::number(pagina + 1);
-            QString &t = doc_.paginas[pagina].elementos[elemento].texto;
-            t = SustituyeMarcas(t, numeros);
-        }
+        CierraPagina();
         return std::move(doc_);
     }
 
@@ -196,7 +275,17 @@ private:
 
     double Alto(const QString &estilo) const { return AltoLinea(def_.fuente, def_.Estilo(estilo)) + Relleno; }
 
-    QVector<ElementoPagina> &Elementos() { return doc_.paginas.last().elementos; }
+    QVector<ElementoPagina> &Elementos() { return pagina_.elementos; }
+
+    // The page under way goes into the document, encoded.
+    void CierraPagina()
+    {
+        if (!hayPagina_)
+            return;
+        doc_.AgregaPagina(pagina_, numerados_);
+        pagina_.elementos.clear();
+        numerados_.clear();
+    }
 
     void Texto(const QRectF &caja, const QString &texto, const QString &estilo, Alineacion a)
     {
@@ -247,7 +336,7 @@ private:
             const double h = Alto(l.estilo);
             Texto(QRectF(contenido_.left(), y, contenido_.width(), h), texto, l.estilo, l.alineacion);
             if (texto.contains(QLatin1String("{pagina")))
-                numerados_.append({int(doc_.paginas.size()) - 1, int(Elementos().size()) - 1});
+                numerados_.append(int(Elementos().size()) - 1);
             y += h;
         }
         return y;
@@ -263,7 +352,9 @@ private:
 
     void NuevaPagina()
     {
-        doc_.paginas.append(PaginaReporte());
+        CierraPagina();
+        hayPagina_ = true;
+        anteriores_.clear();
         double y = Lineas(def_.encabezado, contenido_.top());
         if (!def_.encabezado.isEmpty())
             y += 6;
@@ -297,14 +388,77 @@ private:
     // Starts a new page when `alto` does not fit below the current line.
     void Reserva(double alto)
     {
-        if (doc_.paginas.isEmpty() || y_ + alto > limite_)
+        if (!hayPagina_ || y_ + alto > limite_)
             NuevaPagina();
     }
 
-    void LineaCeldas(const QStringList &celdas, const QString &estilo, bool raya)
+    // A text broken into lines no wider than `ancho` (points), at blanks
+    // where it can, inside a word where it must.
+    QString Ajusta(const QString &texto, const QString &estilo, double ancho) const
     {
-        const double h = Alto(estilo);
-        Reserva(h);
+        static QImage lienzo = [] {
+            QImage i(1, 1, QImage::Format_RGB32);
+            i.setDotsPerMeterX(qRound(72 / 0.0254));
+            i.setDotsPerMeterY(qRound(72 / 0.0254));
+            return i;
+        }();
+        const QFontMetricsF m(FuenteQt(def_.fuente, def_.Estilo(estilo)), &lienzo);
+        ancho = ancho * 0.95 - 2 * Relleno;   // room for the painter's own rounding
+        if (m.horizontalAdvance(texto) <= ancho)
+            return texto;
+        QStringList lineas;
+        QString linea;
+        for (const QString &palabra : texto.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QString junto = linea.isEmpty() ? palabra : linea + QLatin1Char(' ') + palabra;
+            if (m.horizontalAdvance(junto) <= ancho) {
+                linea = junto;
+                continue;
+            }
+            if (!linea.isEmpty())
+                lineas << linea;
+            linea = palabra;
+            while (m.horizontalAdvance(linea) > ancho && linea.size() > 1) {
+                int n = int(linea.size()) - 1;
+                while (n > 1 && m.horizontalAdvance(linea.left(n)) > ancho)
+                    --n;
+                lineas << linea.left(n);
+                linea = linea.mid(n);
+            }
+        }
+        if (!linea.isEmpty())
+            lineas << linea;
+        return lineas.join(QLatin1Char('\n'));
+    }
+
+    // The cells as a row shows them: repeated values blank, long texts
+    // wrapped; returns the row's height.
+    double Prepara(QStringList &celdas, const QStringList &completas, const QString &estilo) const
+    {
+        celdas = completas;
+        int renglones = 1;
+        for (int c = 0; c < celdas.size(); ++c) {
+            const ColumnaReporte &col = def_.columnas[c];
+            if (col.suprimeRepetidos && estilo == estiloAnterior_ && c < anteriores_.size() && celdas[c] == anteriores_[c])
+                celdas[c].clear();
+            if (col.ajusta && !celdas[c].isEmpty()) {
+                celdas[c] = Ajusta(celdas[c], estilo, anchos_[c]);
+                renglones = qMax(renglones, int(celdas[c].count(QLatin1Char('\n'))) + 1);
+            }
+        }
+        return Alto(estilo) + (renglones - 1) * (Alto(estilo) - Relleno);
+    }
+
+    // `rotulo`: the first cell is a caption that runs over the blank cells after it.
+    void LineaCeldas(const QStringList &completas, const QString &estilo, bool raya, bool rotulo = false)
+    {
+        QStringList celdas;
+        double h = Prepara(celdas, completas, estilo);
+        if (!hayPagina_ || y_ + h > limite_) {
+            NuevaPagina();   // a new page shows every value again
+            h = Prepara(celdas, completas, estilo);
+        }
+        anteriores_ = completas;
+        estiloAnterior_ = estilo;
         const QColor fondo = def_.Estilo(estilo).fondo;
         if (fondo.isValid() && estilo != QLatin1String("normal")) {
             ElementoPagina e;
@@ -313,9 +467,15 @@ private:
             e.color = fondo.rgba();
             Elementos().append(e);
         }
-        for (int c = 0; c < celdas.size(); ++c)
-            if (!celdas[c].isEmpty())
-                Texto(QRectF(izquierdas_[c], y_, anchos_[c], h), celdas[c], estilo, def_.columnas[c].alineacion);
+        for (int c = 0; c < celdas.size(); ++c) {
+            if (celdas[c].isEmpty())
+                continue;
+            int hasta = c;
+            while (rotulo && c == 0 && hasta + 1 < celdas.size() && celdas[hasta + 1].isEmpty())
+                ++hasta;
+            Texto(QRectF(izquierdas_[c], y_, izquierdas_[hasta] + anchos_[hasta] - izquierdas_[c], h), celdas[c], estilo,
+                  rotulo && c == 0 ? Alineacion::Izquierda : def_.columnas[c].alineacion);
+        }
         y_ += h;
         if (raya)
             Linea(QPointF(contenido_.left(), y_), QPointF(contenido_.right(), y_), ColorRaya);
@@ -332,7 +492,7 @@ private:
         const QString estilo = QStringLiteral("total");
         Reserva(Alto(estilo));
         Linea(QPointF(contenido_.left(), y_), QPointF(contenido_.right(), y_), ColorBorde);
-        LineaCeldas(celdas, estilo, false);
+        LineaCeldas(celdas, estilo, false, true);
         Linea(QPointF(contenido_.left(), y_), QPointF(contenido_.right(), y_), ColorBorde);
     }
 
@@ -350,7 +510,8 @@ private:
         primeras_.resize(def_.grupos.size());
         primeras_[nivel] = valores;
         acumulados_[nivel + 1].fill(0);
-        if (g.saltoPagina && !doc_.paginas.isEmpty() && y_ > inicioDatos_)
+        anteriores_.clear();
+        if (g.saltoPagina && hayPagina_ && y_ > inicioDatos_)
             NuevaPagina();
         if (!g.encabezado.isEmpty()) {
             const QString estilo = QStringLiteral("grupo");
@@ -372,6 +533,12 @@ private:
     const QMap<QString, QString> &textos_;
     const QStringList campos_;
     DocumentoReporte doc_;
+    PaginaReporte pagina_;                  // the page under way
+    bool hayPagina_ = false;
+    QVector<int> numerados_;                // its elements whose texts carry page numbers
+    QStringList anteriores_;                // cells of the row above, for repeated values
+    QString estiloAnterior_;
+    int indiceEstilo_ = -1;
     QRectF contenido_;
     double limite_ = 0;
     double y_ = 0;
@@ -384,7 +551,6 @@ private:
     QVector<QVariantList> primeras_;        // first row of each open group
     QVariantList anterior_;
     bool abiertos_ = false;
-    QVector<QPair<int, int>> numerados_;    // (page, element) texts with page numbers
 };
 
 } // namespace

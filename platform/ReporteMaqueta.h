@@ -68,20 +68,31 @@ struct FuenteDocumento {
     bool negrita = false;
 };
 
-struct DocumentoReporte {
+// The pages are kept encoded (a few bytes per element, texts in UTF-8), so
+// that a document of thousands of pages stays small; a page is decoded only
+// while it is painted or read. "{pagina}" and "{paginas}" in the header and
+// footer lines are filled in as a page is decoded, once the count is known.
+class DocumentoReporte {
+public:
     QString titulo;
     QPageLayout pagina;       // paper and orientation; no margins: the model places everything
     QVector<FuenteDocumento> fuentes;
-    QVector<PaginaReporte> paginas;
+
+    int Paginas() const { return int(paginas_.size()); }
+    PaginaReporte Pagina(int i) const;
+    // Adds a page; `numerados` marks the elements whose texts carry page numbers.
+    void AgregaPagina(const PaginaReporte &p, const QVector<int> &numerados = {});
+    // Bytes held by the encoded pages.
+    qint64 Bytes() const;
+
+private:
+    QVector<QByteArray> paginas_;
 };
 
 // Lays a report out into pages: the definition, its named texts (p1..p8,
 // formulas) and the rows. Throws ErrorReporte when the definition names a
 // field the rows do not have, ErrorBD when the source fails.
 //
-// Row styles by level, suppressed repeated values, wrapped cells and a
-// streaming (bounded memory) page model plug in here: the per-row steps are
-// Maquetador's private members.
 DocumentoReporte MaquetaReporte(const DefinicionReporte &def, const QMap<QString, QString> &textos,
                                 FuenteFilas &filas, const QString &titulo);
 

@@ -37,10 +37,11 @@ void PintaReporte(const DocumentoReporte &doc, QPagedPaintDevice &dispositivo)
         fuentes.append(q);
     }
     auto escala = [k](const QRectF &r) { return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k); };
-    for (int i = 0; i < doc.paginas.size(); ++i) {
+    for (int i = 0; i < doc.Paginas(); ++i) {
         if (i > 0)
             dispositivo.newPage();
-        for (const ElementoPagina &e : doc.paginas[i].elementos) {
+        const PaginaReporte pagina = doc.Pagina(i);
+        for (const ElementoPagina &e : pagina.elementos) {
             switch (e.tipo) {
             case ElementoPagina::Tipo::Relleno:
                 p.fillRect(escala(e.caja), QColor::fromRgba(e.color));

@@ -2,6 +2,7 @@
 
 #include "platform/CursorOcupado.h"
 #include "reports/ReportesCruzados.h"
+#include "reports/ReportesDiagnosticos.h"
 #include "shell/Contexto.h"
 #include "shell/modGeneral.h"
 
@@ -21,6 +22,7 @@ const QString TablaFiltro = QStringLiteral("FILTROREPORTE");
 GeneradorReportes::GeneradorReportes(Contexto &c, FiltrosReporte &f) : ctx(c), filtros(f)
 {
     RegistraReportesCruzados(*this);
+    RegistraReportesDiagnosticos(*this);
 }
 
 void GeneradorReportes::Reporte()

@@ -192,7 +192,8 @@ void GeneraReporteCruzado(GeneradorReportes &g, const ReporteCruzado &r)
     }
     for (int i = 0; i < r.claves.size(); ++i) {
         claves << QStringLiteral("%1 AS k%2").arg(r.clavesEvento[i]).arg(i);
-        une << QStringLiteral("%1.%2 = a.k%3").arg(r.tabla, r.claves[i]).arg(i);
+        // IS: the row of the deaths' units missing from CATCLUES (no state) keeps its counts.
+        une << QStringLiteral("%1.%2 IS a.k%3").arg(r.tabla, r.claves[i]).arg(i);
     }
     g.CreaTablaTrabajo(r.tabla, definiciones.join(QStringLiteral(", ")));
 

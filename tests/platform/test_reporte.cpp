@@ -68,16 +68,16 @@ TEST(Reporte, PaginasConEncabezadoGruposSubtotalesYTotal)
     const DefinicionReporte def = LeeDefinicionReporte(Definicion, "prueba");
     FuenteLista filas = Filas();
     const DocumentoReporte doc = MaquetaReporte(def, {{"p1", " POR LUGAR"}, {"p3", ""}}, filas, "Lista");
-    ASSERT_GE(doc.paginas.size(), 3);
-    const QString deN = QStringLiteral(" de %1").arg(doc.paginas.size());
-    for (int i = 0; i < doc.paginas.size(); ++i) {
-        const QStringList t = Textos(doc.paginas[i]);
+    ASSERT_GE(doc.Paginas(), 3);
+    const QString deN = QStringLiteral(" de %1").arg(doc.Paginas());
+    for (int i = 0; i < doc.Paginas(); ++i) {
+        const QStringList t = Textos(doc.Pagina(i));
         EXPECT_EQ(t.mid(0, 3), QStringList({"LISTA POR LUGAR", QStringLiteral("Página %1").arg(i + 1) + deN, "CUENTAS"}));
         EXPECT_TRUE(t.contains("NOMBRE") && t.contains("TOTAL"));
     }
     QStringList todo;
-    for (const PaginaReporte &p : doc.paginas)
-        todo << Textos(p);
+    for (int i = 0; i < doc.Paginas(); ++i)
+        todo << Textos(doc.Pagina(i));
     const QString unido = todo.join('|');
     EXPECT_TRUE(unido.contains("GRUPO X|FILA 0|1,000|1,001|"));
     EXPECT_TRUE(unido.contains("FILA 59|1,000|1,001|SUMA X|60,000|60,060|GRUPO Y|FILA 60|"));
@@ -90,8 +90,8 @@ TEST(Reporte, SaltoDePaginaPorGrupo)
     def.grupos[0].saltoPagina = true;
     FuenteLista pocas({"grupo", "nombre", "a", "b"}, {{"X", "UNO", 1, 1}, {"Y", "DOS", 2, 2}});
     const DocumentoReporte doc = MaquetaReporte(def, {}, pocas, "Lista");
-    ASSERT_EQ(doc.paginas.size(), 2);
-    EXPECT_TRUE(Textos(doc.paginas[1]).contains("GRUPO Y"));
+    ASSERT_EQ(doc.Paginas(), 2);
+    EXPECT_TRUE(Textos(doc.Pagina(1)).contains("GRUPO Y"));
 }
 
 TEST(Reporte, DefinicionesInvalidasSeExplican)

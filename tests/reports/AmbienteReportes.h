@@ -1,11 +1,13 @@
 #pragma once
 
 #include "comun/ProgramaTemporal.h"
+#include "platform/ReportePintor.h"
 #include "reports/GeneradorReportes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // A program folder with the report definitions, a working database to plant
@@ -56,4 +58,18 @@ inline QString TextoPdf(const QString &pdf)
     p.start("pdftotext", {"-layout", pdf, "-"});
     p.waitForFinished(20000);
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The document's PDF text against the golden file named after its title in
+// `carpeta`; VELMORAN_ACTUALIZA_ESPERADOS=1 rewrites the golden file.
+inline void ComparaTextoPdf(const DocumentoReporte &d, const QString &carpeta)
+{
+    QTemporaryDir dir;
+    GuardaPdf(d, dir.filePath("r.pdf"));
+    const QString nombre = QString(d.titulo).remove(' ') + ".txt";
+    const QString esperado = QDir(carpeta).filePath(nombre);
+    const QString texto = TextoPdf(dir.filePath("r.pdf"));
+    if (qEnvironmentVariableIsSet("VELMORAN_ACTUALIZA_ESPERADOS"))
+        EscribeArchivo(esperado, texto.toUtf8());
+    EXPECT_EQ(texto, QString::fromUtf8(LeeArchivo(esperado))) << nombre.toStdString();
 }

@@ -1,0 +1,130 @@
+#include "reports/ReportesDiagnosticos.h"
+
+#include "reports/GeneradorReportes.h"
+#include "reports/ReportesCruzados.h"
+
+namespace {
+
+// Totales and the 23 age-group columns, in their order.
+QStringList ColumnasCuenta()
+{
+    QStringList r{QStringLiteral("Totales")};
+    for (const ColumnaCuenta &c : ColumnasEdad(QStringLiteral("e")))
+        r << c.columna;
+    return r;
+}
+
+QString Sumas()
+{
+    QStringList r;
+    for (const QString &c : ColumnasCuenta())
+        r << QStringLiteral("sum(%1)").arg(c);
+    return r.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+void Reporte_ListaDetallada(GeneradorReportes &g)
+{
+    const FiltrosReporte &f = g.filtros;
+    // Column names from this fixed choice only.
+    const QString estado = f.optAtencion ? QStringLiteral("c.CEDOCVE") : QStringLiteral("e.CodEstado");
+    const QString causa = f.optAfeccionPrincipal ? QStringLiteral("e.CodAfecprin") : QStringLiteral("e.CodCausaExt");
+    const QString columnas = ColumnasCuenta().join(QStringLiteral(", "));
+
+    QStringList definicion{QStringLiteral("IdEstado char(2) NULL, DesEstado char(50) NULL, Capitulo char(3) NULL, "
+                                          "DesCapitulo char(150) NULL, Causa char(4) NULL, DesCausa char(250) NULL, "
+                                          "IdSexo char(1) NULL")};
+    for (const QString &c : ColumnasCuenta())
+        definicion << c + QStringLiteral(" long NULL");
+    definicion << QStringLiteral("Nivel int NOT NULL, Orden text NULL");
+    g.CreaTablaTrabajo(QStringLiteral("REPLISDET"), definicion.join(QStringLiteral(", ")));
+    const QString inserta = QStringLiteral("INSERT INTO REPLISDET (Nivel, IdEstado, DesEstado, Capitulo, DesCapitulo, "
+                                           "Causa, DesCausa, IdSexo, %1) ").arg(columnas);
+
+    // Causes by sex, in one grouped pass over the events. An event whose
+    // cause is not in CATCIE10, or whose unit is not in CATCLUES, is left out.
+    QStringList cuentas{QStringLiteral("count(*) AS Totales")};
+    for (const ColumnaCuenta &c : ColumnasEdad(QStringLiteral("e"), true))
+        cuentas << QStringLiteral("count(CASE WHEN %1 THEN 1 END) AS %2").arg(c.condicion, c.columna);
+    g.EjecutaConsulta(inserta + QStringLiteral(
+        "SELECT %1, a.IdEstado, s.Descripcion, a.Capitulo, k.DESCRIP, a.Causa, a.nombre, "
+        "CASE a.CodSexo WHEN 1 THEN 'H' WHEN 2 THEN 'M' WHEN 9 THEN 'N' ELSE CAST(a.CodSexo AS TEXT) END, %2 "
+        "FROM (SELECT %3 AS IdEstado, l.Capitulo AS Capitulo, l.Causa AS Causa, l.nombre AS nombre, "
+        "e.CodSexo AS CodSexo, %4 "
+        "FROM PASOREPORTE e JOIN CATCIE10 l ON l.Causa = %5 JOIN CATCLUES c ON c.Clues = e.Clues "
+        "GROUP BY %3, l.Causa, e.CodSexo) a "
+        "LEFT JOIN cEstados s ON s.CodEstado = a.IdEstado LEFT JOIN CAPITULO k ON k.IdCapitulo = a.Capitulo")
+        .arg(NivelCausa).arg(QStringLiteral("a.") + ColumnasCuenta().join(QStringLiteral(", a.")), estado,
+                             cuentas.join(QStringLiteral(", ")), causa));
+
+    // The sums, each from the cause rows by sex only, so that every level
+    // adds up the same events: all sexes of a cause, the categories that
+    // stand in CATCIE10, the chapters and the state totals (causes of any length).
+    const QString sumas = Sumas();
+    g.EjecutaConsulta(inserta + QStringLiteral(
+        "SELECT %1, IdEstado, DesEstado, Capitulo, DesCapitulo, Causa, DesCausa, 'A', %2 FROM REPLISDET "
+        "WHERE Nivel = %1 GROUP BY IdEstado, Causa").arg(NivelCausa).arg(sumas));
+    g.EjecutaConsulta(inserta + QStringLiteral(
+        "SELECT %1, r.IdEstado, r.DesEstado, r.Capitulo, r.DesCapitulo, substr(r.Causa, 1, 3), l.nombre, r.IdSexo, %2 "
+        "FROM REPLISDET r JOIN CATCIE10 l ON l.Causa = substr(r.Causa, 1, 3) "
+        "WHERE r.Nivel = %3 GROUP BY r.IdEstado, r.Capitulo, substr(r.Causa, 1, 3), r.IdSexo")
+        .arg(NivelCategoria).arg(sumas).arg(NivelCausa));
+    g.EjecutaConsulta(inserta + QStringLiteral(
+        "SELECT %1, IdEstado, DesEstado, Capitulo, DesCapitulo, '', DesCapitulo, IdSexo, %2 FROM REPLISDET "
+        "WHERE Nivel = %3 GROUP BY IdEstado, Capitulo, IdSexo").arg(NivelCapitulo).arg(sumas).arg(NivelCausa));
+    g.EjecutaConsulta(inserta + QStringLiteral(
+        "SELECT %1, IdEstado, DesEstado, NULL, NULL, '', 'TOTALES', IdSexo, %2 FROM REPLISDET "
+        "WHERE Nivel = %3 GROUP BY IdEstado, IdSexo").arg(NivelEstado).arg(sumas).arg(NivelCausa));
+
+    // Sort key: state; then chapter, category, level and cause, the state
+    // totals last; then the sexes H, M, N, others, A.
+    g.EjecutaConsulta(QStringLiteral(
+        "UPDATE REPLISDET SET Orden = printf('%-2s', coalesce(IdEstado, '')) || CASE Nivel WHEN 0 THEN '~' ELSE "
+        "printf('%-3s%-3s%d%-4s', coalesce(Capitulo, ''), CASE WHEN Nivel = 1 THEN '' ELSE substr(Causa, 1, 3) END, "
+        "Nivel, CASE WHEN Nivel = 3 THEN Causa ELSE '' END) END "
+        "|| CASE IdSexo WHEN 'H' THEN '1' WHEN 'M' THEN '2' WHEN 'N' THEN '3' WHEN 'A' THEN '5' ELSE '4' END "
+        "|| coalesce(IdSexo, '')"));
+
+    g.MuestraReporte(QStringLiteral("rptDetallada.json"),
+                     QStringLiteral("SELECT *, CASE Nivel WHEN 0 THEN 'estado' WHEN 1 THEN 'capitulo' WHEN 2 THEN 'categoria' "
+                                    "ELSE 'normal' END AS Estilo FROM REPLISDET ORDER BY Orden"));
+}
+
+void Reporte_Principales(GeneradorReportes &g, const QString &tipo)
+{
+    const QString codigo = tipo == QLatin1String("Lesion") ? QStringLiteral("CodAfecprin") : QStringLiteral("CodCausaExt");
+    g.TotalReporte = qMax<qint64>(0, g.Cuenta(QStringLiteral("SELECT count(*) FROM PASOREPORTE")));
+    const double total = double(qMax<qint64>(1, g.TotalReporte));
+    g.CreaTablaTrabajo(QStringLiteral("REP_Principales"), QStringLiteral(
+        "Numero char(3) NULL, Descrip char(200) NULL, Principal char(7) NULL, Volumen LONG NULL, Porcentaje FLOAT NULL"));
+
+    // Ordered first (count descending, category ascending), then numbered in
+    // that order; an empty and a missing code are one group.
+    g.EjecutaConsulta(QStringLiteral(
+        "INSERT INTO REP_Principales (Numero, Descrip, Principal, Volumen, Porcentaje) "
+        "SELECT CAST(row_number() OVER (ORDER BY count(*) DESC, Categoria) AS TEXT), '', Categoria, count(*), "
+        "count(*) * 100.0 / ? "
+        "FROM (SELECT coalesce(substr(trim(%1), 1, 3), '') AS Categoria FROM PASOREPORTE) "
+        "GROUP BY Categoria ORDER BY count(*) DESC, Categoria LIMIT 20").arg(codigo), {total});
+    g.EjecutaConsulta(QStringLiteral("INSERT INTO REP_Principales (Numero, Descrip, Principal) VALUES ('  ', '  ', '')"));
+    const qint64 resto = g.TotalReporte - g.Cuenta(QStringLiteral("SELECT coalesce(sum(Volumen), 0) FROM REP_Principales"));
+    g.EjecutaConsulta(QStringLiteral("INSERT INTO REP_Principales (Numero, Descrip, Principal, Volumen, Porcentaje) "
+                                     "VALUES ('', 'Las demás causas', '', ?, ? * 100.0 / ?)"),
+                      {resto, resto, total});
+    // The category's own name, else that of the first code that begins with it.
+    g.EjecutaConsulta(QStringLiteral(
+        "UPDATE REP_Principales SET Descrip = coalesce((SELECT nombre FROM CATCIE10 WHERE Causa = Principal), "
+        "(SELECT nombre FROM CATCIE10 WHERE substr(Causa, 1, 3) = Principal ORDER BY Causa LIMIT 1), '') "
+        "WHERE Principal <> '' AND Volumen IS NOT NULL"));
+    g.MuestraReporte(QStringLiteral("rptPrincipales.json"), QStringLiteral("SELECT * FROM REP_Principales ORDER BY rowid"));
+}
+
+void RegistraReportesDiagnosticos(GeneradorReportes &g)
+{
+    g.Registra(QStringLiteral("Lista Detallada"), Reporte_ListaDetallada);
+    g.Registra(QStringLiteral("Principales Diagnosticos por Causa Externa"),
+               [](GeneradorReportes &gen) { Reporte_Principales(gen, QStringLiteral("Externa")); });
+    g.Registra(QStringLiteral("Principales Diagnosticos por VELMORAN"),
+               [](GeneradorReportes &gen) { Reporte_Principales(gen, QStringLiteral("Lesion")); });
+}
