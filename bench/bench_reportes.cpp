@@ -92,7 +92,7 @@ int Corre(int n)
     FiltrosReporte filtros(bd);
     GeneradorReportes generador(ctx, filtros);
     int paginas = 0;
-    generador.Muestra = [&](const DocumentoReporte &d) { paginas = int(d.paginas.size()); };
+    generador.Muestra = [&](const DocumentoReporte &d) { paginas = int(d.Paginas()); };
 
     const double llenar = MedianaMs(3, [&] { filtros.InicializaFiltros(); });
     std::printf("abrir la ventana, llenados del modelo: %.1f ms\n", llenar);
