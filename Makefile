@@ -33,11 +33,14 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$$(nproc)
 
-# N: care events the generator writes (default 100000).
+# N: care events the generator writes (default 100000). BANCO: further
+# options of velmoran_bench, e.g. BANCO="--estado 09 --ano 2026 --conserva build/app"
+# leaves build/app/Datos/VELMORAN2609.db with N events of that year for the program.
 N ?= 100000
+BANCO ?=
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks
-	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/velmoran_bench $(N)
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/velmoran_bench $(N) $(BANCO)
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/velmoran_bench_listas
 	@for b in $(BUILD_DIR)/bench/velmoran_bench_*; do \
 	    case $$b in *_listas) ;; *) echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b $(N) || exit 1;; esac; \

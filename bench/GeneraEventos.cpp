@@ -5,6 +5,7 @@
 #include "platform/BaseDatos.h"
 
 #include <QSqlQuery>
+#include <cstdio>
 
 namespace {
 
@@ -22,24 +23,88 @@ QVariantList Codigos(const QStringList &textos, bool esTexto)
     return v;
 }
 
+int IndiceColumna(const char *nombre)
+{
+    const std::vector<ColumnaEvento> &c = ColumnasEvento();
+    for (int i = 0; i < int(c.size()); ++i)
+        if (qstrcmp(c[i].columna, nombre) == 0)
+            return i;
+    return -1;
+}
+
 } // namespace
 
-int GeneraEventos(const BaseDatos &bd, int n, const DatosEvento &base)
+QDate UltimoDiaDelAno(int ano)
 {
-    // The column values of the base event, through the same map the store uses.
-    HojaDatos hoja;
-    LlenaHoja(hoja, base);
-    QVariantList valores = ValoresEvento(hoja, QDate(2004, 12, 26), false);
+    return qMin(QDate(ano, 12, 25), QDate::currentDate());
+}
 
+bool LeeOpciones(int argc, char **argv, OpcionesBanco &o)
+{
+    bool ok = true;
+    for (int i = 1; i < argc && ok; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        const bool conValor = i + 1 < argc;
+        if (a == QLatin1String("--estado") && conValor)
+            o.estado = QString::fromLocal8Bit(argv[++i]).rightJustified(2, QLatin1Char('0'));
+        else if (a == QLatin1String("--ano") && conValor)
+            o.ano = QString::fromLocal8Bit(argv[++i]).toInt(&ok);
+        else if (a == QLatin1String("--conserva") && conValor)
+            o.conserva = QString::fromLocal8Bit(argv[++i]);
+        else if (i == 1 && !a.startsWith(QLatin1Char('-')))
+            o.eventos = qMax(1, a.toInt(&ok));
+        else
+            ok = false;
+    }
+    ok = ok && o.ano >= 1900 && o.ano <= 9999 && o.estado.size() == 2;
+    if (!ok)
+        std::printf("uso: %s [N] [--estado EE] [--ano AAAA] [--conserva CARPETA]\n"
+                    "  N eventos generados (100000); estado (36) y año estadístico (2004) de la Base de Datos;\n"
+                    "  --conserva deja la Base de Datos en CARPETA/Datos al terminar (nunca reemplaza una existente)\n",
+                    argc > 0 ? argv[0] : "velmoran_bench");
+    return ok;
+}
+
+QStringList UnidadesDelEstado(const BaseDatos &bd, const QString &estado)
+{
     QStringList unidades;
-    {
-        QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT Clues FROM CATCLUES ORDER BY Clues"));
+    for (const bool delEstado : {true, false}) {
+        QSqlQuery q = bd.Ejecuta(delEstado ? QStringLiteral("SELECT Clues FROM CATCLUES WHERE cedocve = ? ORDER BY Clues")
+                                           : QStringLiteral("SELECT Clues FROM CATCLUES ORDER BY Clues"),
+                                 delEstado ? QVariantList{estado} : QVariantList{});
         while (q.next())
             unidades << q.value(0).toString();
+        if (!unidades.isEmpty())
+            break;
     }
     if (unidades.isEmpty())
         throw ErrorBD(-1, QStringLiteral("CATCLUES está vacío"));
+    return unidades;
+}
 
+DatosEvento EventoDelAno(const ProgramaBanco &programa, DatosEvento base)
+{
+    base.textos[23] = UnidadesDelEstado(programa.ctx.ConexionBD, programa.opciones.estado).first();
+    QDate atencion(programa.opciones.ano, 6, 15);
+    if (atencion > programa.Hoy())
+        atencion = programa.Hoy();
+    base.fechaAtencion = atencion.toString(QStringLiteral("dd/MM/yyyy"));
+    base.fechaOcurrencia = atencion.addDays(-1).toString(QStringLiteral("dd/MM/yyyy"));
+    return base;
+}
+
+int GeneraEventos(const BaseDatos &bd, int n, const DatosEvento &base, const QString &estado, int ano)
+{
+    const QDate hoy = UltimoDiaDelAno(ano);
+    // The column values of the base event, through the same map the store uses.
+    HojaDatos hoja;
+    LlenaHoja(hoja, base);
+    QVariantList valores = ValoresEvento(hoja, hoy, false);
+    const int ocurrencia = IndiceColumna("FechaOcurrencia");
+    const int captura = IndiceColumna("FechaCaptura");
+    const int edicion = IndiceColumna("FechaEdicion");
+
+    const QStringList unidades = UnidadesDelEstado(bd, estado);
     const QString clave = QStringLiteral("?, ?, ?, ");
     const Detalle detalles[] = {
         {QStringLiteral("INSERT INTO D_Derechohabiencia VALUES (%1?)").arg(clave),
@@ -63,16 +128,22 @@ int GeneraEventos(const BaseDatos &bd, int n, const DatosEvento &base)
     for (const Detalle &d : detalles)
         sentencias.push_back(std::make_unique<SentenciaSqlite>(db, d.sql));
 
-    const QDate inicio(2003, 12, 26);
+    // Care from the second day of the year, so that the day before is in it too.
+    const QDate inicio(ano - 1, 12, 27);
+    const int dias = qMax(1, int(inicio.daysTo(hoy)) + 1);
     const int porUnidad = (n + int(unidades.size()) - 1) / int(unidades.size());
     for (int i = 0; i < n; ++i) {
         // In key order, so that every index only grows at its end.
         const QString &clues = unidades[i / porUnidad];
         const qlonglong folio = i % porUnidad + 1;
-        const QString fecha = inicio.addDays(i % 365).toString(Qt::ISODate);
+        const QDate dia = inicio.addDays(i % dias);
+        const QString fecha = dia.toString(Qt::ISODate);
         valores[0] = clues;
         valores[1] = folio;
         valores[2] = fecha;
+        valores[ocurrencia] = dia.addDays(-1).toString(Qt::ISODate);
+        valores[captura] = fecha;
+        valores[edicion] = fecha;
         evento.Asocia(valores);
         evento.Ejecuta();
         for (int k = 0; k < base.diagnosticos.size(); ++k) {

@@ -2,9 +2,12 @@
 
 #include "platform/Mensajes.h"
 
+#include <QString>
 #include <cstdio>
+#include <functional>
 
-// Messages go to the terminal: a bench has nobody to answer.
+// Messages go to the terminal: a bench has nobody to answer. Questions get
+// `responde`'s answer when it is set (and are not printed), else yes.
 class MensajesConsola : public Mensajes {
 public:
     void Muestra(const QString &texto, Icono, const QString &titulo) override
@@ -13,8 +16,12 @@ public:
     }
     bool Pregunta(const QString &texto, Icono i, const QString &titulo) override
     {
+        if (responde)
+            return responde(texto);
         Muestra(texto, i, titulo);
         return true;
     }
     void Beep() override {}
+
+    std::function<bool(const QString &)> responde;
 };

@@ -14,20 +14,48 @@
 #include <cstdlib>
 #include <exception>
 
-// A program folder for one bench run: Datos/ with the working database of
-// state 36, year 2004, copied from the template; the clock stands on 20/12/2004.
+// What a benchmark program is asked on its command line:
+//   N [--estado EE] [--ano AAAA] [--conserva CARPETA]
+// N events (default 100000) of state EE (default 36) and statistical year
+// AAAA (default 2004); with --conserva the program folder CARPETA keeps the
+// working database in its Datos/ after the run (an existing one is never
+// overwritten), so that the program can be opened on it.
+struct OpcionesBanco {
+    int eventos = 100000;
+    QString estado = QStringLiteral("36");
+    int ano = 2004;
+    QString conserva;
+};
+// False, after printing the usage, on an argument it does not understand.
+bool LeeOpciones(int argc, char **argv, OpcionesBanco &opciones);
+
+// The last day of statistical year `ano` that is not in the future.
+QDate UltimoDiaDelAno(int ano);
+
+// A program folder for one bench run (a temporary one unless kept): Datos/
+// with the working database of the options' state and year, copied from the
+// template; the clock stands on the last day of that year not in the future.
 class ProgramaBanco {
 public:
-    ProgramaBanco()
-        : ajustes(QDir(dir.path()).filePath(QStringLiteral("ajustes.ini"))),
-          reloj(QDateTime(QDate(2004, 12, 20), QTime(10, 0))), ctx(dir.path(), mensajes, ajustes, reloj)
+    explicit ProgramaBanco(const OpcionesBanco &o = {})
+        : opciones(o),
+          ajustes(QDir(dir.path()).filePath(QStringLiteral("ajustes.ini"))),
+          reloj(QDateTime(UltimoDiaDelAno(o.ano), QTime(10, 0))),
+          ctx(o.conserva.isEmpty() ? dir.path() : QDir(o.conserva).absolutePath(), mensajes, ajustes, reloj)
     {
-        QDir(dir.path()).mkpath(QStringLiteral("Datos"));
+        QDir(ctx.CarpetaPrograma).mkpath(QStringLiteral("Datos"));
+        ctx.EstadoActual = o.estado;
+        ctx.AnoActual = QString::number(o.ano);
         ctx.ArchivoBD = ctx.NombreArchivoBD(ctx.EstadoActual, ctx.AnoActual);
     }
-    // Copies the template and opens it; false, and says why, when the template is not built.
+    // Copies the template and opens it; false, and says why, when the
+    // template is not built or a kept database would be overwritten.
     bool AbreBase()
     {
+        if (QFile::exists(ctx.ArchivoBD)) {
+            std::printf("ya existe %s: bórrelo o elija otra carpeta\n", qPrintable(ctx.ArchivoBD));
+            return false;
+        }
         if (!QFile::copy(QStringLiteral(VELMORAN_PLANTILLA), ctx.ArchivoBD)) {
             std::printf("no se encontró la plantilla %s: constrúyala primero (make build)\n", VELMORAN_PLANTILLA);
             return false;
@@ -36,7 +64,11 @@ public:
         ctx.ConexionBD.Abre(ctx.ArchivoBD);
         return true;
     }
+    // The first day of the statistical year and the clock's day.
+    QDate Inicio() const { return QDate(opciones.ano - 1, 12, 26); }
+    QDate Hoy() const { return reloj.Hoy(); }
 
+    const OpcionesBanco opciones;
     QTemporaryDir dir;
     MensajesConsola mensajes;
     Ajustes ajustes;

@@ -1,47 +1,72 @@
-// Speed figures of the care-event store on generated data, each beside the
-// same work done with plain SQLite statements. Prints "name: median unit"
-// lines; never fails a run.
+// Speed figures of the care-event store and of the capture sheet on generated
+// data, each beside the same work done with plain SQLite statements. Prints
+// "name: value unit" lines; never fails a run.
 //
-//   velmoran_bench [N]      N events to generate (default 100000)
+//   velmoran_bench [N] [--estado EE] [--ano AAAA] [--conserva CARPETA]
+//
+// The sheet's figures run as the clerk meets them: "Grabar" from the button
+// to the event shown again (validation, store, record set, caption), "Bajas"
+// from the answer to the next event shown, and the sheet's opening with the
+// database file out of the operating system's page cache (dropped with
+// posix_fadvise(POSIX_FADV_DONTNEED) after the connection is closed; the
+// share of its pages still cached, read with mincore, is printed) beside
+// the opening with the file cached.
 
 #include "GeneraEventos.h"
 #include "Memoria.h"
+#include "Plano.h"
 #include "ProgramaBanco.h"
 
+#include "capture/ManejadorRegistro.h"
 #include "events/MapaEvento.h"
-#include "events/SentenciaSqlite.h"
 #include "events/modEvento.h"
-#include "platform/Ajustes.h"
 #include "platform/BaseDatos.h"
-#include "platform/Mensajes.h"
-#include "platform/Reloj.h"
-#include "shell/Contexto.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
 #include <functional>
-#include <sqlite3.h>
-#include <string>
+#include <random>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
-double MedianaMs(int veces, const std::function<void(int)> &op)
+struct Tiempos {
+    double mediana = 0;
+    double p99 = 0;
+};
+
+double Cronometra(const std::function<void()> &op)
+{
+    QElapsedTimer reloj;
+    reloj.start();
+    op();
+    return double(reloj.nsecsElapsed()) / 1e6;
+}
+
+Tiempos Resume(std::vector<double> t)
+{
+    std::sort(t.begin(), t.end());
+    return {t[t.size() / 2], t[size_t(0.99 * double(t.size() - 1))]};
+}
+
+Tiempos Mide(int veces, const std::function<void(int)> &op)
 {
     std::vector<double> t;
-    QElapsedTimer reloj;
-    for (int i = 0; i < veces; ++i) {
-        reloj.start();
-        op(i);
-        t.push_back(double(reloj.nsecsElapsed()) / 1e6);
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
+    for (int i = 0; i < veces; ++i)
+        t.push_back(Cronometra([&] { op(i); }));
+    return Resume(t);
+}
+
+double MedianaMs(int veces, const std::function<void(int)> &op)
+{
+    return Mide(veces, op).mediana;
 }
 
 void Cifra(const char *nombre, double valor, const char *unidad)
@@ -56,159 +81,87 @@ void Razon(const char *nombre, double nuestro, double sqlite)
     std::fflush(stdout);
 }
 
+// Our figure, the plain one and their ratio, by median and 99th percentile.
+void Compara(const QString &nombre, const Tiempos &nuestro, const Tiempos &plano)
+{
+    std::printf("%s: mediana %.3f ms, p99 %.3f ms\n", qPrintable(nombre), nuestro.mediana, nuestro.p99);
+    std::printf("%s, SQLite plano: mediana %.3f ms, p99 %.3f ms\n", qPrintable(nombre), plano.mediana, plano.p99);
+    Razon(qPrintable(nombre + QStringLiteral(" / SQLite plano")), nuestro.mediana, plano.mediana);
+}
+
 double ResidenteMB()
 {
     return MemoriaMB("VmRSS:");
 }
 
-// --- plain SQLite: the same statements, prepared, bound and stepped by hand
-
-struct Plano {
-    sqlite3 *db;
-
-    sqlite3_stmt *Prepara(const char *sql) const
-    {
-        sqlite3_stmt *s = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK)
-            std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-        return s;
-    }
-    void Exec(const char *sql) const { sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
-    void Clave(sqlite3_stmt *s, int desde, const std::string &clues, qint64 folio, const std::string &fecha) const
-    {
-        sqlite3_bind_text(s, desde, clues.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_int64(s, desde + 1, folio);
-        sqlite3_bind_text(s, desde + 2, fecha.c_str(), -1, SQLITE_TRANSIENT);
-    }
-    // Steps a query to its end, copying every column as text.
-    std::vector<std::string> Lee(sqlite3_stmt *s) const
-    {
-        std::vector<std::string> r;
-        while (sqlite3_step(s) == SQLITE_ROW)
-            for (int i = 0; i < sqlite3_column_count(s); ++i) {
-                const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(s, i));
-                r.emplace_back(t ? t : "");
-            }
-        sqlite3_finalize(s);
-        return r;
-    }
-
-    struct Llave {
-        char clues[12];
-        qint64 folio;
-        char fecha[11];
-    };
-    size_t AbreLlaves() const
-    {
-        std::vector<Llave> v;
-        sqlite3_stmt *s = Prepara("SELECT Clues, Folio, fechaAtencion FROM D_EVENTO ORDER BY Clues, Folio, fechaAtencion");
-        while (sqlite3_step(s) == SQLITE_ROW) {
-            Llave k{};
-            std::strncpy(k.clues, reinterpret_cast<const char *>(sqlite3_column_text(s, 0)), 11);
-            k.folio = sqlite3_column_int64(s, 1);
-            std::strncpy(k.fecha, reinterpret_cast<const char *>(sqlite3_column_text(s, 2)), 10);
-            v.push_back(k);
-        }
-        sqlite3_finalize(s);
-        return v.size();
-    }
-
-    void LeeEvento(const std::string &clues, qint64 folio, const std::string &fecha) const
-    {
-        const std::string cols = ListaColumnasEvento().toStdString();
-        sqlite3_stmt *s = Prepara(("SELECT " + cols + " FROM D_EVENTO WHERE CLUES = ? AND Folio = ? AND fechaAtencion = ?").c_str());
-        Clave(s, 1, clues, folio, fecha);
-        Lee(s);
-        const char *listas[][3] = {
-            {"SELECT CodDerechohabiencia AS Codigo, Descripcion FROM cDerechohabiencia ORDER BY CodDerechohabiencia",
-             "SELECT CodDerechohabiencia FROM D_Derechohabiencia WHERE CLUES = ? AND Folio = ? AND fechaAtencion = ?", ""},
-            {"SELECT CodTipoViolencia AS Codigo, Descripcion FROM cTipoViolencia ORDER BY CodTipoViolencia",
-             "SELECT CodTipoViolencia FROM D_TipoViolencia WHERE CLUES = ? AND Folio = ? AND fechaAtencion = ?", ""},
-            {"SELECT CodEfectos AS Codigo, Descripcion FROM cEfectos ORDER BY CodEfectos",
-             "SELECT CodEfectos FROM D_BajoEfectos WHERE CLUES = ? AND Folio = ? AND fechaAtencion = ? AND CodAfectadoAgresor = 1", ""},
-            {"SELECT CodEfectos AS Codigo, Descripcion FROM cEfectos ORDER BY CodEfectos",
-             "SELECT CodEfectos FROM D_BajoEfectos WHERE CLUES = ? AND Folio = ? AND fechaAtencion = ? AND CodAfectadoAgresor = 2", ""},
-            {"SELECT CodTipoAtencion AS Codigo, Descripcion FROM cTipoAtencion WHERE CodTipoAtencion < 7 ORDER BY CodTipoAtencion",
-             "SELECT CodTipoAtencion FROM D_TipoAtencion WHERE CLUES = ? AND Folio = ? AND fechaAtencion = ?", ""},
-        };
-        for (const auto &l : listas) {
-            Lee(Prepara(l[0]));
-            sqlite3_stmt *d = Prepara(l[1]);
-            Clave(d, 1, clues, folio, fecha);
-            Lee(d);
-        }
-        Exec("CREATE TEMP TABLE IF NOT EXISTS TMPGRIDAFEC (NUMAFEC INTEGER, AFECCION TEXT(4) COLLATE NOCASE)");
-        Exec("BEGIN");
-        Exec("DELETE FROM TMPGRIDAFEC");
-        sqlite3_stmt *g = Prepara("INSERT INTO TMPGRIDAFEC (NUMAFEC, AFECCION) SELECT Orden, CodDiagnostico FROM D_Diagnosticos "
-                                  "WHERE CLUES = ? AND Folio = ? AND fechaAtencion = ? ORDER BY Orden");
-        Clave(g, 1, clues, folio, fecha);
-        Lee(g);
-        Exec("COMMIT");
-        Lee(Prepara("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid"));
-    }
-
-    void AltaEvento(const QVariantList &valores, const std::vector<std::pair<std::string, QVariantList>> &detalles) const
-    {
-        const std::string clues = valores[0].toString().toStdString();
-        const qint64 folio = valores[1].toLongLong();
-        const std::string fecha = valores[2].toString().toStdString();
-        Exec("BEGIN");
-        std::string marcas = "?";
-        for (int i = 1; i < valores.size(); ++i)
-            marcas += ",?";
-        sqlite3_stmt *s = Prepara(("INSERT INTO D_EVENTO (" + ListaColumnasEvento().toStdString() + ") VALUES (" + marcas + ")").c_str());
-        for (int i = 0; i < valores.size(); ++i) {
-            const QVariant &v = valores[i];
-            if (v.isNull())
-                sqlite3_bind_null(s, i + 1);
-            else if (v.metaType().id() == QMetaType::LongLong)
-                sqlite3_bind_int64(s, i + 1, v.toLongLong());
-            else
-                sqlite3_bind_text(s, i + 1, v.toString().toUtf8().constData(), -1, SQLITE_TRANSIENT);
-        }
-        Lee(s);
-        Exec("UPDATE TMPGRIDAFEC SET NUMAFEC = (SELECT count(*) FROM TMPGRIDAFEC t WHERE t.rowid <= TMPGRIDAFEC.rowid)");
-        sqlite3_stmt *d = Prepara("INSERT INTO D_Diagnosticos (CLUES, Folio, fechaAtencion, CodDiagnostico, Orden) "
-                                  "SELECT ?, ?, ?, AFECCION, NUMAFEC FROM TMPGRIDAFEC ORDER BY rowid");
-        Clave(d, 1, clues, folio, fecha);
-        Lee(d);
-        for (const auto &[sql, codigos] : detalles)
-            for (const QVariant &c : codigos) {
-                sqlite3_stmt *i = Prepara(sql.c_str());
-                Clave(i, 1, clues, folio, fecha);
-                if (c.metaType().id() == QMetaType::LongLong)
-                    sqlite3_bind_int64(i, 4, c.toLongLong());
-                else
-                    sqlite3_bind_text(i, 4, c.toString().toUtf8().constData(), -1, SQLITE_TRANSIENT);
-                Lee(i);
-            }
-        Exec("COMMIT");
-    }
-};
-
-int Corre(int n)
+// Share of the file's pages in the page cache (mincore over a mapping).
+double EnCache(const QString &archivo)
 {
-    ProgramaBanco programa;
-    if (!programa.AbreBase())
+    const int fd = ::open(QFile::encodeName(archivo).constData(), O_RDONLY);
+    if (fd < 0)
         return 0;
+    struct stat st {};
+    double parte = 0;
+    if (fstat(fd, &st) == 0 && st.st_size > 0) {
+        void *m = mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_SHARED, fd, 0);
+        if (m != MAP_FAILED) {
+            const long pagina = sysconf(_SC_PAGESIZE);
+            const size_t paginas = size_t((st.st_size + pagina - 1) / pagina);
+            std::vector<unsigned char> v(paginas);
+            if (mincore(m, size_t(st.st_size), v.data()) == 0)
+                parte = double(std::count_if(v.begin(), v.end(), [](unsigned char c) { return c & 1; })) / double(paginas);
+            munmap(m, size_t(st.st_size));
+        }
+    }
+    ::close(fd);
+    return parte;
+}
+
+// Flushes the closed database file and drops its pages from the page cache.
+double SacaDeCache(const QString &archivo)
+{
+    for (const QString &f : {archivo, archivo + QStringLiteral("-wal")}) {
+        const int fd = ::open(QFile::encodeName(f).constData(), O_RDONLY);
+        if (fd < 0)
+            continue;
+        fdatasync(fd);
+        posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
+    return EnCache(archivo);
+}
+
+Plano::Detalles DetallesDe(const DatosEvento &base)
+{
+    auto codigos = [&](ListaHoja l, bool texto) {
+        QVariantList v;
+        for (const QString &c : base.marcados.value(l))
+            v << CodigoElemento(c, texto);
+        return v;
+    };
+    return {
+        {"INSERT INTO D_Derechohabiencia (CLUES, Folio, fechaAtencion, CodDerechohabiencia) VALUES (?, ?, ?, ?)",
+         codigos(ListaHoja::Derechohabiencia, true)},
+        {"INSERT INTO D_TipoViolencia (CLUES, Folio, fechaAtencion, CodTipoViolencia) VALUES (?, ?, ?, ?)",
+         codigos(ListaHoja::TipoViolencia, false)},
+        {"INSERT INTO D_BajoEfectos (CLUES, Folio, fechaAtencion, CodAfectadoAgresor, CodEfectos) VALUES (?, ?, ?, 1, ?)",
+         codigos(ListaHoja::PacienteEfectos, false)},
+        {"INSERT INTO D_BajoEfectos (CLUES, Folio, fechaAtencion, CodAfectadoAgresor, CodEfectos) VALUES (?, ?, ?, 2, ?)",
+         codigos(ListaHoja::AgresorEfectos, false)},
+        {"INSERT INTO D_TipoAtencion (CLUES, Folio, fechaAtencion, CodTipoAtencion) VALUES (?, ?, ?, ?)",
+         codigos(ListaHoja::TipoAtencion, false)},
+    };
+}
+
+// The store alone: opening the keys, reading an event, inserting one.
+void Almacen(ProgramaBanco &programa, const DatosEvento &base)
+{
     Contexto &ctx = programa.ctx;
-    const RelojFijo &reloj = programa.reloj;
     const BaseDatos &bd = ctx.ConexionBD;
-    const DatosEvento base = EventoValido();
-
-    QElapsedTimer t;
-    t.start();
-    GeneraEventos(bd, n, base);
-    std::printf("eventos generados: %d\n", n);
-    Cifra("generar eventos con detalles", double(t.nsecsElapsed()) / 1e9, "s");
-    bd.Ejecuta(QStringLiteral("ANALYZE"));
-
     HojaDatos hoja;
     modEvento almacen(ctx, hoja);
     Plano plano{bd.Manejador()};
 
-    // Opening the record set: keys only.
     const double antes = ResidenteMB();
     const double abrir = MedianaMs(5, [&](int) { almacen.rsAtencion.Abre(bd, almacen.ConsultaEventos); });
     const double residente = ResidenteMB();
@@ -220,7 +173,6 @@ int Corre(int n)
     Cifra("memoria residente con rsAtencion abierto", residente, "MB");
     Cifra("memoria de rsAtencion", residente - antes, "MB");
 
-    // Reading one event by key into the sheet state.
     const int cuenta = almacen.rsAtencion.Cuenta();
     auto posicion = [&](int i) { return int((qint64(i) * 7919) % cuenta) + 1; };
     almacen.CargaListas();
@@ -237,31 +189,15 @@ int Corre(int n)
     Cifra("LeeEvento, SQLite plano", leerPlano, "ms");
     Razon("LeeEvento / SQLite plano", leer, leerPlano);
 
-    // Inserting one event with its detail rows into the full database.
+    // The store's own insert, each one flushed to disk by its commit.
     LlenaEvento(almacen, base);
     const qint64 primerFolio = 90000000;
     const double alta = MedianaMs(301, [&](int i) {
         hoja.PonTexto(22, QString::number(primerFolio + i));
         almacen.AltaEvento();
     });
-    std::vector<std::pair<std::string, QVariantList>> detalles;
-    auto codigos = [&](ListaHoja l, bool texto) {
-        QVariantList v;
-        for (const QString &c : base.marcados.value(l))
-            v << CodigoElemento(c, texto);
-        return v;
-    };
-    detalles.push_back({"INSERT INTO D_Derechohabiencia (CLUES, Folio, fechaAtencion, CodDerechohabiencia) VALUES (?, ?, ?, ?)",
-                        codigos(ListaHoja::Derechohabiencia, true)});
-    detalles.push_back({"INSERT INTO D_TipoViolencia (CLUES, Folio, fechaAtencion, CodTipoViolencia) VALUES (?, ?, ?, ?)",
-                        codigos(ListaHoja::TipoViolencia, false)});
-    detalles.push_back({"INSERT INTO D_BajoEfectos (CLUES, Folio, fechaAtencion, CodAfectadoAgresor, CodEfectos) VALUES (?, ?, ?, 1, ?)",
-                        codigos(ListaHoja::PacienteEfectos, false)});
-    detalles.push_back({"INSERT INTO D_BajoEfectos (CLUES, Folio, fechaAtencion, CodAfectadoAgresor, CodEfectos) VALUES (?, ?, ?, 2, ?)",
-                        codigos(ListaHoja::AgresorEfectos, false)});
-    detalles.push_back({"INSERT INTO D_TipoAtencion (CLUES, Folio, fechaAtencion, CodTipoAtencion) VALUES (?, ?, ?, ?)",
-                        codigos(ListaHoja::TipoAtencion, false)});
-    QVariantList valores = ValoresEvento(hoja, reloj.Hoy(), false);
+    QVariantList valores = ValoresEvento(hoja, programa.Hoy(), false);
+    const Plano::Detalles detalles = DetallesDe(base);
     const double altaPlano = MedianaMs(301, [&](int i) {
         valores[1] = qlonglong(primerFolio + 1000 + i);
         plano.AltaEvento(valores, detalles);
@@ -269,9 +205,230 @@ int Corre(int n)
     Cifra("AltaEvento", alta, "ms");
     Cifra("AltaEvento, SQLite plano", altaPlano, "ms");
     Razon("AltaEvento / SQLite plano", alta, altaPlano);
-    std::printf("eventos en la base: %s\n", qPrintable(bd.Valor(QStringLiteral("SELECT count(*) FROM D_EVENTO")).toString()));
-    return 0;
 }
+
+// The capture sheet without its window, as the clerk drives it. Beside each
+// of its figures: the same statements in plain SQLite and the read of the
+// event shown afterwards, without validation, record set or caption.
+class Hoja {
+public:
+    Hoja(ProgramaBanco &programa, const DatosEvento &base)
+        : programa_(programa), base_(base), plano_{programa.ctx.ConexionBD.Manejador()}
+    {
+        unidades_ = UnidadesDelEstado(programa.ctx.ConexionBD, programa.opciones.estado);
+        // "Registro Guardado, ¿Continuar Captura?" No; every other question Yes.
+        programa.mensajes.responde = [](const QString &t) { return !t.contains(QStringLiteral("Continuar Captura")); };
+    }
+
+    void Corre()
+    {
+        Apertura();
+        reg_ = std::make_unique<HojaRegistro>(Ctx(), ListasSeleccion{});
+        reg_->vida.Abre();
+        plano_.db = Ctx().ConexionBD.Manejador();
+        const int veces = Rs().Cuenta() >= 500000 ? 101 : 201;
+        Altas(veces, false);
+        Altas(veces, true);
+        Cambios(veces);
+        Bajas(veces);
+        if (fallas_ > 0)
+            std::printf("operaciones de la hoja que no se completaron: %d\n", fallas_);
+    }
+
+private:
+    Contexto &Ctx() { return programa_.ctx; }
+    ConjuntoEventos &Rs() { return reg_->eventos.rsAtencion; }
+
+    // The sheet's opening with the file cached and with it dropped from the cache.
+    void Apertura()
+    {
+        const QString archivo = programa_.ctx.ArchivoBD;
+        BaseDatos &bd = Ctx().ConexionBD;
+        // A new sheet each time, as the menu opens a new window.
+        auto abreHoja = [&] {
+            HojaRegistro reg(Ctx(), ListasSeleccion{});
+            return Cronometra([&] { reg.vida.Abre(); });
+        };
+        auto abrePlano = [&](sqlite3 *db) {
+            return Cronometra([&] {
+                Plano plano{db};
+                plano.AbreLlaves();
+                sqlite3_stmt *s = plano.Prepara("SELECT Clues, Folio, fechaAtencion FROM D_EVENTO ORDER BY 1, 2, 3 LIMIT 1");
+                if (sqlite3_step(s) == SQLITE_ROW)
+                    plano.LeeEvento(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)), sqlite3_column_int64(s, 1),
+                                    reinterpret_cast<const char *>(sqlite3_column_text(s, 2)));
+                sqlite3_finalize(s);
+            });
+        };
+        double quedan = 0;
+        std::vector<double> frio, frioPlano, tibio, tibioPlano;
+        for (int i = 0; i < 3; ++i) {
+            bd.Cierra();
+            quedan = qMax(quedan, SacaDeCache(archivo));
+            bd.Abre(archivo);
+            frio.push_back(abreHoja());
+            bd.Cierra();
+            SacaDeCache(archivo);
+            sqlite3 *db = nullptr;
+            sqlite3_open_v2(QFile::encodeName(archivo).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+            frioPlano.push_back(abrePlano(db));
+            sqlite3_close(db);
+            bd.Abre(archivo);
+        }
+        for (int i = 0; i < 5; ++i) {
+            tibio.push_back(abreHoja());
+            tibioPlano.push_back(abrePlano(bd.Manejador()));
+        }
+        std::printf("páginas del archivo en caché tras descartarlas con posix_fadvise(DONTNEED): %.1f %%\n",
+                    100 * quedan);
+        Compara(QStringLiteral("abrir la hoja, archivo fuera de la caché"), Resume(frio), Resume(frioPlano));
+        Compara(QStringLiteral("abrir la hoja, archivo en caché"), Resume(tibio), Resume(tibioPlano));
+    }
+
+    // A new key of the year: the base's with the next folio, or a random unit, folio and day.
+    DatosEvento Evento(int i, bool azar)
+    {
+        DatosEvento d = base_;
+        if (!azar) {
+            d.textos[22] = QString::number(91000000 + i);
+            return d;
+        }
+        std::uniform_int_distribution<int> unidad(0, int(unidades_.size()) - 1);
+        std::uniform_int_distribution<int> folio(10000000, 89999999);
+        const QDate inicio = programa_.Inicio().addDays(1);
+        std::uniform_int_distribution<int> dia(0, int(inicio.daysTo(programa_.Hoy())));
+        const QDate atencion = inicio.addDays(dia(azar_));
+        d.textos[23] = unidades_[unidad(azar_)];
+        d.textos[22] = QString::number(folio(azar_));
+        d.fechaAtencion = atencion.toString(QStringLiteral("dd/MM/yyyy"));
+        d.fechaOcurrencia = atencion.addDays(-1).toString(QStringLiteral("dd/MM/yyyy"));
+        return d;
+    }
+
+    // Types an event into the sheet as the clerk does after "Altas".
+    void Captura(const DatosEvento &d)
+    {
+        LlenaHoja(reg_->hoja, d);
+        reg_->hoja.GridAfeccionesEditado = true;
+        reg_->eventos.PonAfeccionesTmp(d.diagnosticos);
+        reg_->eventos.RefrescaGridAfecciones();
+    }
+
+    // A sheet left adding or editing did not save: counted and cancelled.
+    void Revisa()
+    {
+        if (reg_->hoja.EnAlta || reg_->hoja.EnCambio) {
+            ++fallas_;
+            reg_->vida.BotonPulsado(9);
+        }
+    }
+
+    // Stands the sheet on a random event, as the clerk finds it.
+    ClaveEvento Muestra()
+    {
+        std::uniform_int_distribution<int> pos(1, Rs().Cuenta());
+        Rs().IrA(pos(azar_));
+        reg_->eventos.LeeEvento();
+        reg_->vida.Actualiza_Ubicacion();
+        return *Rs().Actual();
+    }
+
+    // Random keys of the set, for the plain statements (which the set does not follow).
+    std::vector<ClaveEvento> Claves(int veces)
+    {
+        std::vector<ClaveEvento> claves;
+        std::uniform_int_distribution<int> pos(1, Rs().Cuenta());
+        for (int i = 0; i < veces; ++i) {
+            Rs().IrA(pos(azar_));
+            claves.push_back(*Rs().Actual());
+        }
+        return claves;
+    }
+
+    // The event shown again after a plain write: read as the sheet reads it.
+    void LeePlano(const ClaveEvento &k)
+    {
+        plano_.LeeEvento(k.clues.toStdString(), k.folio, k.FechaISO().toStdString());
+    }
+
+    void Altas(int veces, bool azar)
+    {
+        std::vector<DatosEvento> eventos;
+        for (int i = 0; i < veces * 2; ++i)
+            eventos.push_back(Evento(i, azar));
+        std::vector<double> t;
+        for (int i = 0; i < veces; ++i) {
+            reg_->vida.BotonPulsado(5);
+            Captura(eventos[size_t(i)]);
+            t.push_back(Cronometra([&] { reg_->vida.BotonPulsado(8); }));
+            Revisa();
+        }
+        const Plano::Detalles detalles = DetallesDe(base_);
+        QVariantList valores = ValoresEvento(reg_->hoja, programa_.Hoy(), false);
+        Rs().MueveInicio();
+        const ClaveEvento primera = *Rs().Actual();
+        const Tiempos plano = Mide(veces, [&](int i) {
+            const DatosEvento &d = eventos[size_t(veces + i)];
+            valores[0] = d.textos[23];
+            valores[1] = qlonglong(d.textos[22].toLongLong());
+            valores[2] = QDate::fromString(d.fechaAtencion, QStringLiteral("dd/MM/yyyy")).toString(Qt::ISODate);
+            plano_.AltaEvento(valores, detalles);
+            LeePlano(primera);
+        });
+        Compara(azar ? QStringLiteral("Grabar (alta) en la hoja, claves al azar")
+                     : QStringLiteral("Grabar (alta) en la hoja, folios seguidos"),
+                Resume(t), plano);
+    }
+
+    void Cambios(int veces)
+    {
+        std::vector<double> t;
+        for (int i = 0; i < veces; ++i) {
+            Muestra();
+            reg_->vida.BotonPulsado(6);
+            reg_->hoja.PonTexto(29, i % 2 ? QStringLiteral("GARCIA") : QStringLiteral("PEREZ"));
+            t.push_back(Cronometra([&] { reg_->vida.BotonPulsado(8); }));
+            Revisa();
+        }
+        QStringList columnas;
+        const QVariantList valores = ValoresEvento(reg_->hoja, programa_.Hoy(), true, &columnas);
+        const Plano::Detalles detalles = DetallesDe(base_);
+        const std::vector<ClaveEvento> claves = Claves(veces);
+        const Tiempos plano = Mide(veces, [&](int i) {
+            const ClaveEvento &k = claves[size_t(i)];
+            plano_.ModificaEvento(valores, columnas, k.clues.toStdString(), k.folio, k.FechaISO().toStdString(), detalles);
+            LeePlano(k);
+        });
+        Compara(QStringLiteral("Grabar (cambios) en la hoja"), Resume(t), plano);
+    }
+
+    void Bajas(int veces)
+    {
+        std::vector<double> t;
+        for (int i = 0; i < veces; ++i) {
+            Muestra();
+            const int antes = Rs().Cuenta();
+            t.push_back(Cronometra([&] { reg_->vida.BotonPulsado(11); }));
+            if (Rs().Cuenta() != antes - 1)
+                ++fallas_;
+        }
+        const std::vector<ClaveEvento> claves = Claves(veces);
+        const Tiempos plano = Mide(veces, [&](int i) {
+            const ClaveEvento &k = claves[size_t(i)];
+            plano_.BorraEvento(k.clues.toStdString(), k.folio, k.FechaISO().toStdString());
+            LeePlano(claves.front());
+        });
+        Compara(QStringLiteral("Bajas en la hoja"), Resume(t), plano);
+    }
+
+    ProgramaBanco &programa_;
+    const DatosEvento base_;
+    Plano plano_;
+    QStringList unidades_;
+    std::unique_ptr<HojaRegistro> reg_;
+    std::mt19937 azar_{20261206};
+    int fallas_ = 0;
+};
 
 } // namespace
 
@@ -280,10 +437,28 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    bool ok = false;
-    const int n = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt(&ok) : 100000;
+    OpcionesBanco opciones;
+    if (!LeeOpciones(argc, argv, opciones))
+        return 0;
     try {
-        return Corre(ok || argc <= 1 ? qMax(1, n) : 100000);
+        ProgramaBanco programa(opciones);
+        if (!programa.AbreBase())
+            return 0;
+        const DatosEvento base = EventoDelAno(programa, EventoValido());
+        QElapsedTimer t;
+        t.start();
+        GeneraEventos(programa.ctx.ConexionBD, opciones.eventos, base, opciones.estado, opciones.ano);
+        std::printf("eventos generados: %d (estado %s, año estadístico %d)\n", opciones.eventos,
+                    qPrintable(opciones.estado), opciones.ano);
+        Cifra("generar eventos con detalles", double(t.nsecsElapsed()) / 1e9, "s");
+        programa.ctx.ConexionBD.Ejecuta(QStringLiteral("ANALYZE"));
+
+        Almacen(programa, base);
+        Hoja(programa, base).Corre();
+        std::printf("eventos en la base: %s\n",
+                    qPrintable(programa.ctx.ConexionBD.Valor(QStringLiteral("SELECT count(*) FROM D_EVENTO")).toString()));
+        if (!opciones.conserva.isEmpty())
+            std::printf("Base de Datos conservada: %s\n", qPrintable(programa.ctx.ArchivoBD));
     } catch (const std::exception &e) {
         std::printf("el banco de pruebas se detuvo: %s\n", e.what());
     }
