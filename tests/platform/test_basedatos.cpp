@@ -75,6 +75,15 @@ TEST_F(BaseDatosTest, FuncionesDelDialectoTrasCadaApertura)
     }
 }
 
+// A confirmed save reaches the disk with its commit, not at the next checkpoint.
+TEST_F(BaseDatosTest, CadaConfirmacionSeVuelcaAlDisco)
+{
+    BaseDatos bd;
+    bd.Abre(CreaBaseMarcada(Ruta("s.db")));
+    EXPECT_EQ(bd.Valor("PRAGMA journal_mode").toString(), "wal");
+    EXPECT_EQ(bd.Valor("PRAGMA synchronous").toInt(), 2);   // FULL
+}
+
 TEST_F(BaseDatosTest, TransaccionSinConfirmarNoDejaNada)
 {
     BaseDatos bd;
