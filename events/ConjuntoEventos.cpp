@@ -36,6 +36,17 @@ int ComparaNocase(const QByteArray &a, const QByteArray &b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// The statement as the source of an outer query.
+QString Fuente(const ConsultaSQL &consulta)
+{
+    QString fuente = consulta.sql.trimmed();
+    while (fuente.endsWith(QLatin1Char(';')))
+        fuente = fuente.chopped(1).trimmed();
+    return fuente;
+}
+
+const char *const TablaEventos = "D_EVENTO";
+
 } // namespace
 
 QString ClaveEvento::FolioTexto() const
@@ -52,10 +63,9 @@ void ConjuntoEventos::Abre(const BaseDatos &bd, const ConsultaSQL &consulta)
 {
     // The statement's own order does not count: the sheet always browses in
     // key order, which the key index of D_EVENTO gives for free.
-    QString fuente = consulta.sql.trimmed();
-    while (fuente.endsWith(QLatin1Char(';')))
-        fuente = fuente.chopped(1).trimmed();
-    const QString sql = QStringLiteral("SELECT Clues, Folio, fechaAtencion FROM (%1) ORDER BY 1, 2, 3").arg(fuente);
+    const SelloTabla sello = bd.Sello(TablaEventos);
+    const QString sql =
+        QStringLiteral("SELECT Clues, Folio, fechaAtencion FROM (%1) ORDER BY 1, 2, 3").arg(Fuente(consulta));
     SentenciaSqlite s(bd.Manejador(), sql, consulta.valores);
 
     QVector<Fila> filas;
@@ -96,6 +106,8 @@ void ConjuntoEventos::Abre(const BaseDatos &bd, const ConsultaSQL &consulta)
     clues_ = std::move(clues);
     cluesUtf8_ = std::move(cluesUtf8);
     pos_ = filas_.isEmpty() ? 0 : 1;
+    consulta_ = consulta;
+    sello_ = sello;
 }
 
 void ConjuntoEventos::Cierra()
@@ -104,6 +116,58 @@ void ConjuntoEventos::Cierra()
     clues_.clear();
     cluesUtf8_.clear();
     pos_ = 0;
+    consulta_ = {};
+    sello_.reset();
+}
+
+bool ConjuntoEventos::AlDia(const BaseDatos &bd, const ConsultaSQL &consulta) const
+{
+    return sello_ && consulta == consulta_ && bd.EstaAbierta() && bd.Sello(TablaEventos) == *sello_;
+}
+
+bool ConjuntoEventos::Incluye(const BaseDatos &bd, const ClaveEvento &clave) const
+{
+    QVariantList valores = consulta_.valores;
+    valores << clave.clues << clave.folio << clave.FechaISO();
+    SentenciaSqlite s(bd.Manejador(),
+                      QStringLiteral("SELECT 1 FROM (%1) WHERE Clues = ? AND Folio = ? AND fechaAtencion = ? LIMIT 1")
+                          .arg(Fuente(consulta_)),
+                      valores);
+    return s.Paso();
+}
+
+void ConjuntoEventos::Sigue(const BaseDatos &bd, const std::optional<ClaveEvento> &quitada,
+                            const std::optional<ClaveEvento> &puesta)
+{
+    sello_.reset();
+    const bool entra = puesta && Incluye(bd, *puesta);
+    // An event changed under its own key that stays in the set keeps its row.
+    if (quitada && !(entra && *quitada == *puesta)) {
+        const int i = Indice(*quitada);
+        if (i >= 0) {
+            filas_.remove(i);
+            // The current row stays current; when it is the one removed, its
+            // follower takes its place.
+            if (i < pos_ - 1)
+                --pos_;
+        }
+    }
+    if (entra) {
+        const auto [i, esta] = Ubica(*puesta);
+        if (!esta) {
+            const QByteArray utf8 = puesta->clues.toUtf8();
+            qint32 id = qint32(cluesUtf8_.indexOf(utf8));
+            if (id < 0) {
+                id = qint32(clues_.size());
+                clues_.append(puesta->clues);
+                cluesUtf8_.append(utf8);
+            }
+            filas_.insert(i, Fila{puesta->folio, id, qint32(puesta->fechaAtencion.toJulianDay())});
+            if (i < pos_)
+                ++pos_;
+        }
+    }
+    sello_ = bd.Sello(TablaEventos);
 }
 
 void ConjuntoEventos::MueveInicio()
@@ -164,7 +228,7 @@ int ConjuntoEventos::Compara(const Fila &f, int cluesClave, const QByteArray &cl
     return 0;
 }
 
-bool ConjuntoEventos::Busca(const ClaveEvento &clave)
+std::pair<int, bool> ConjuntoEventos::Ubica(const ClaveEvento &clave) const
 {
     const QByteArray utf8 = clave.clues.toUtf8();
     const int id = int(cluesUtf8_.indexOf(utf8));
@@ -173,21 +237,35 @@ bool ConjuntoEventos::Busca(const ClaveEvento &clave)
     while (bajo <= alto) {
         const int medio = (bajo + alto) / 2;
         const int c = Compara(filas_[medio], id, utf8, clave.folio, dia);
-        if (c == 0) {
-            pos_ = medio + 1;
-            return true;
-        }
+        if (c == 0)
+            return {medio, true};
         if (c < 0)
             bajo = medio + 1;
         else
             alto = medio - 1;
     }
+    return {bajo, false};
+}
+
+int ConjuntoEventos::Indice(const ClaveEvento &clave) const
+{
+    const auto [i, esta] = Ubica(clave);
+    if (esta)
+        return i;
     // A statement whose CLUES lost its collation sorts them otherwise: look row by row.
-    for (int i = 0; i < Cuenta(); ++i)
-        if (filas_[i].folio == clave.folio && filas_[i].dia == dia
-            && clues_[filas_[i].clues].compare(clave.clues, Qt::CaseInsensitive) == 0) {
-            pos_ = i + 1;
-            return true;
-        }
-    return false;
+    const qint32 dia = qint32(clave.fechaAtencion.toJulianDay());
+    for (int k = 0; k < Cuenta(); ++k)
+        if (filas_[k].folio == clave.folio && filas_[k].dia == dia
+            && clues_[filas_[k].clues].compare(clave.clues, Qt::CaseInsensitive) == 0)
+            return k;
+    return -1;
+}
+
+bool ConjuntoEventos::Busca(const ClaveEvento &clave)
+{
+    const int i = Indice(clave);
+    if (i < 0)
+        return false;
+    pos_ = i + 1;
+    return true;
 }

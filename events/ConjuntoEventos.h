@@ -1,12 +1,12 @@
 #pragma once
 
+#include "platform/BaseDatos.h"
+
 #include <QDate>
 #include <QString>
 #include <QVariantList>
 #include <QVector>
 #include <optional>
-
-class BaseDatos;
 
 // The key of one care event: CLUES, Folio and date of care.
 struct ClaveEvento {
@@ -28,6 +28,8 @@ struct ClaveEvento {
 struct ConsultaSQL {
     QString sql;
     QVariantList valores;
+    bool operator==(const ConsultaSQL &o) const { return sql == o.sql && valores == o.valores; }
+    bool operator!=(const ConsultaSQL &o) const { return !(*this == o); }
 };
 
 // The capture sheet's record set (rsAtencion): the keys of the events that a
@@ -37,6 +39,10 @@ struct ConsultaSQL {
 //
 // Positions follow the old record sets: 1..Cuenta() on a row, BOF before the
 // first and EOF after the last; an empty set is at BOF and EOF at once.
+//
+// The session's own writes are followed in place (Sigue), so that a save at
+// a million events does not read a million keys again; a set that missed a
+// write (another window's, another program's) is read again on its next use.
 class ConjuntoEventos {
 public:
     // Opens the set on the statement's rows (which must carry the columns
@@ -44,6 +50,19 @@ public:
     // ErrorBD when the statement cannot run; the set is then left as it was.
     void Abre(const BaseDatos &bd, const ConsultaSQL &consulta);
     void Cierra();
+
+    // True when the set is open on that statement and D_EVENTO has not
+    // changed since it was read or last followed: reading it again would
+    // give the same keys.
+    bool AlDia(const BaseDatos &bd, const ConsultaSQL &consulta) const;
+    bool AlDia(const BaseDatos &bd) const { return AlDia(bd, consulta_); }
+    // Follows a write of this session that was made while the set was
+    // AlDia: `quitada` leaves the set, `puesta` enters it at its place when
+    // the set's statement yields it. The current row stays current while it
+    // is in the set. Throws ErrorBD (the set is then out of date) when the
+    // statement cannot run.
+    void Sigue(const BaseDatos &bd, const std::optional<ClaveEvento> &quitada,
+               const std::optional<ClaveEvento> &puesta);
 
     int Cuenta() const { return int(filas_.size()); }   // RecordCount
     // AbsolutePosition: 1-based, 0 at BOF or EOF.
@@ -73,9 +92,19 @@ private:
         qint32 dia;     // Julian day of the date of care
     };
     int Compara(const Fila &f, int cluesClave, const QByteArray &cluesUtf8, qint64 folio, qint32 dia) const;
+    // Index of the key's row, or of the first row after it (with false).
+    std::pair<int, bool> Ubica(const ClaveEvento &clave) const;
+    // Index of the key's row; -1 when absent.
+    int Indice(const ClaveEvento &clave) const;
+    // Whether the set's statement yields the key.
+    bool Incluye(const BaseDatos &bd, const ClaveEvento &clave) const;
 
     QVector<Fila> filas_;
     QVector<QString> clues_;
     QVector<QByteArray> cluesUtf8_;
     int pos_ = 0;
+    // The statement the keys come from and the seal of D_EVENTO they match;
+    // no seal while closed or out of date.
+    ConsultaSQL consulta_;
+    std::optional<SelloTabla> sello_;
 };

@@ -158,7 +158,10 @@ bool modEvento::CargaEventos(const ConsultaSQL &consulta, const std::optional<Cl
 {
     CursorOcupado ocupado;
     try {
-        rsAtencion.Abre(ctx_.ConexionBD, consulta);
+        if (rsAtencion.AlDia(ctx_.ConexionBD, consulta))
+            rsAtencion.MueveInicio();
+        else
+            rsAtencion.Abre(ctx_.ConexionBD, consulta);
     } catch (const ErrorBD &e) {
         MuestraError(TextoError(e), TituloHojaRegistro());
         return false;
@@ -381,13 +384,25 @@ void modEvento::BorraDetalle(const ClaveEvento &clave) const
 }
 
 bool modEvento::EscribeEnTransaccion(const std::function<void(const ClaveEvento &)> &escribe,
-                                     const QString &tituloError)
+                                     const QString &tituloError, EnConjunto efecto)
 {
     try {
         const ClaveEvento clave = ClaveParaGrabar();
+        // Only a set that matched the table before the write can follow it.
+        const bool sigue = efecto != EnConjunto::Nada && rsAtencion.AlDia(ctx_.ConexionBD);
         Transaccion t(ctx_.ConexionBD);
         escribe(clave);
         t.Confirma();
+        if (sigue) {
+            const bool quita = efecto == EnConjunto::Quita || efecto == EnConjunto::Reemplaza;
+            const bool pone = efecto == EnConjunto::Pone || efecto == EnConjunto::Reemplaza;
+            try {
+                rsAtencion.Sigue(ctx_.ConexionBD, quita ? std::optional(clave) : std::nullopt,
+                                 pone ? std::optional(clave) : std::nullopt);
+            } catch (const ErrorBD &) {
+                // The write stands; the set is read again on its next reload.
+            }
+        }
         return true;
     } catch (const ErrorBD &e) {
         if (tituloError.isNull())
@@ -418,7 +433,7 @@ bool modEvento::AltaEvento()
                    valores);
             EscribeDetalle(clave);
         },
-        TituloHojaRegistro() + QStringLiteral(" -- Alta"));
+        TituloHojaRegistro() + QStringLiteral(" -- Alta"), EnConjunto::Pone);
 }
 
 bool modEvento::ModificaEvento()
@@ -443,7 +458,8 @@ bool modEvento::ModificaEvento()
                           QStringLiteral("modifica"));
             EscribeDetalle(clave);
         },
-        TituloHojaRegistro() + QStringLiteral(" -- Cambios"));
+        // An edit may take the event out of a filter's set.
+        TituloHojaRegistro() + QStringLiteral(" -- Cambios"), EnConjunto::Reemplaza);
 }
 
 bool modEvento::BorraDetalleEvento()
@@ -459,7 +475,7 @@ bool modEvento::BorraEvento()
             ExigeElEvento(Accion(QStringLiteral("DELETE FROM D_EVENTO") + WhereClave, ValoresClave(clave)),
                           QStringLiteral("borra"));
         },
-        TituloHojaRegistro());
+        TituloHojaRegistro(), EnConjunto::Quita);
 }
 
 std::optional<bool> modEvento::ExisteEvento(const ClaveEvento &clave) const

@@ -44,7 +44,8 @@ public:
     // The sheet's record set: keys only, in CLUES, Folio, date-of-care order.
     ConjuntoEventos rsAtencion;
 
-    // Replaces rsAtencion by the statement's events. With events, stands on
+    // Replaces rsAtencion by the statement's events (a set already open on
+    // that statement and up to date is not read again). With events, stands on
     // `clave` when given and present (else on the first) and reads it into
     // the sheet; with none, fills the five lists unticked (care types below 7)
     // and touches nothing else. When the statement cannot run, shows
@@ -138,9 +139,13 @@ private:
     void EscribeDetalle(const ClaveEvento &clave) const;
     void BorraDetalle(const ClaveEvento &clave) const;
     ClaveEvento ClaveParaGrabar() const;
-    // One write about the sheet's key in one transaction; on failure shows
-    // "<number> -- <description>" under that title (a null title: beeps).
-    bool EscribeEnTransaccion(const std::function<void(const ClaveEvento &)> &escribe, const QString &tituloError);
+    // What a write does to the sheet's key in rsAtencion.
+    enum class EnConjunto { Nada, Pone, Reemplaza, Quita };
+    // One write about the sheet's key in one transaction, followed in
+    // rsAtencion; on failure shows "<number> -- <description>" under that
+    // title (a null title: beeps).
+    bool EscribeEnTransaccion(const std::function<void(const ClaveEvento &)> &escribe, const QString &tituloError,
+                              EnConjunto efecto = EnConjunto::Nada);
     void MuestraError(const QString &numeroDescripcion, const QString &titulo) const;
 
     Contexto &ctx_;

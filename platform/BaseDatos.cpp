@@ -9,6 +9,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QUrl>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace {
@@ -186,7 +187,12 @@ void BaseDatos::Abre(const QString &archivo)
     if (!db.open())
         throw ErrorBD::DeBase(db);
     archivo_ = fi.absoluteFilePath();
+    // Every opening gets a number of its own, shared by no other session.
+    static quint64 aperturas = 0;
+    apertura_ = ++aperturas;
+    cambios_.clear();
     try {
+        sqlite3_update_hook(Manejador(), &BaseDatos::FilaCambiada, this);
         RegistraFuncionesSql(db);
         Ejecuta(QStringLiteral("PRAGMA journal_mode=WAL"));
         // FULL flushes the log on every commit: a save the clerk was told
@@ -278,6 +284,34 @@ bool BaseDatos::ExisteTabla(const QString &tabla) const
 {
     return Valor(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE"),
                  {tabla}).isValid();
+}
+
+void BaseDatos::FilaCambiada(void *yo, int, const char *base, const char *tabla, long long)
+{
+    if (std::strcmp(base, "main") != 0)
+        return;
+    auto &cambios = static_cast<BaseDatos *>(yo)->cambios_;
+    for (auto &c : cambios)
+        if (std::strcmp(c.first.constData(), tabla) == 0) {
+            ++c.second;
+            return;
+        }
+    cambios.emplace_back(QByteArray(tabla), 1);
+}
+
+SelloTabla BaseDatos::Sello(const char *tabla) const
+{
+    sqlite3 *db = Manejador();
+    SelloTabla s;
+    s.apertura = apertura_;
+    for (const auto &c : cambios_)
+        if (qstricmp(c.first.constData(), tabla) == 0)
+            s.cambios += c.second;
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        s.version = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    return s;
 }
 
 Transaccion::Transaccion(const BaseDatos &bd) : db_(bd.Conexion())

@@ -6,8 +6,23 @@
 #include <QStringList>
 #include <QVariantList>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 struct sqlite3;
+
+// Where the rows of one table stand: equal seals mean that nothing changed
+// them in between, so that a copy read under the first still holds.
+struct SelloTabla {
+    quint64 apertura = 0;   // which opening of which session
+    quint64 cambios = 0;    // rows of the table written by the session
+    qint64 version = -1;    // commits of other connections to the file
+    bool operator==(const SelloTabla &o) const
+    {
+        return apertura == o.apertura && cambios == o.cambios && version == o.version;
+    }
+    bool operator!=(const SelloTabla &o) const { return !(*this == o); }
+};
 
 // A database error as the user sees it: a number and a description.
 class ErrorBD : public std::runtime_error {
@@ -64,6 +79,12 @@ public:
     QVariant Valor(const QString &sql, const QVariantList &valores = {}) const;
     bool ExisteTabla(const QString &tabla) const;
 
+    // The seal of a table of the main database; it moves when this session
+    // writes a row of it (also in a transaction later rolled back), when the
+    // session is reopened and when another connection writes the file.
+    // Throws ErrorBD when no database is open.
+    SelloTabla Sello(const char *tabla) const;
+
     // Tells whether the file at that path is a VELMORAN database, without
     // touching the open session.
     static bool EsBaseVelmoran(const QString &archivo);
@@ -77,8 +98,13 @@ public:
     static QString TextoCarpetaSinEscritura(const QString &carpeta);
 
 private:
+    static void FilaCambiada(void *yo, int operacion, const char *base, const char *tabla, long long fila);
+
     QString nombre_;
     QString archivo_;
+    quint64 apertura_ = 0;
+    // Rows written per table of the main database since the opening.
+    std::vector<std::pair<QByteArray, quint64>> cambios_;
 };
 
 // One logical write: rolled back on destruction unless confirmed.

@@ -1,0 +1,174 @@
+// The sheet's record set follows its own saves and deletes in place; after
+// each it must hold what reading the statement again gives, and the sheet
+// must stand where that reload would have put it.
+#include "AmbienteRegistro.h"
+
+#include <functional>
+
+namespace {
+
+const ConsultaSQL DeLaUnidad{"Select * from D_Evento Where Clues = ?", {"DFSSA000012"}};
+const ConsultaSQL DePerez{"SELECT DISTINCT E.* FROM D_Evento E LEFT JOIN D_TipoAtencion T ON T.CLUES = E.CLUES "
+                          "AND T.Folio = E.Folio AND T.fechaAtencion = E.fechaAtencion WHERE E.Paterno = ?",
+                          {"PEREZ"}};
+
+class SigueConjunto : public AmbienteRegistro {
+public:
+    using AmbienteRegistro::Inserta;
+
+    // Valid events saved through the sheet, out of key order.
+    void Eventos()
+    {
+        Vida().Abre();
+        for (const auto &[clues, folio, fecha] : {std::tuple{"MCSSA000016", 5, "10/06/2004"},
+                                                  {"DFSSA000012", 30, "10/06/2004"},
+                                                  {"DFSSA000012", 10, "12/06/2004"},
+                                                  {"DFQRV000015", 20, "11/06/2004"},
+                                                  {"DFSSA000012", 10, "11/06/2004"}})
+            Graba(clues, folio, fecha);
+    }
+    void Graba(const QString &clues, int folio, const QString &fecha)
+    {
+        DatosEvento d = EventoValido();
+        d.textos[23] = clues;
+        d.textos[22] = QString::number(folio);
+        d.fechaAtencion = fecha;
+        d.fechaOcurrencia = QDate::fromString(fecha, "dd/MM/yyyy").addDays(-1).toString("dd/MM/yyyy");
+        CapturaValida(d);
+        Msj().Responde(false);
+        Vida().BotonPulsado(8);
+        ASSERT_FALSE(Hoja().EnAlta) << Msj().Ultimo().toStdString();
+    }
+    void Filtra(const ConsultaSQL &consulta)
+    {
+        Reg().eventos.ConsultaEventos = consulta;
+        Reg().eventos.CargaEventos(consulta);
+        Vida().Actualiza_Ubicacion();
+    }
+    // Stands on the event of that folio and date (dd/MM).
+    void Ve(int folio, const QString &dia)
+    {
+        for (Vida().BotonPulsado(1); Folio().toInt() != folio || !Hoja().Fecha(1).startsWith(dia);
+             Vida().BotonPulsado(3))
+            ASSERT_FALSE(Rs().Posicion() == Rs().Cuenta()) << folio;
+    }
+    ConjuntoEventos &Rs() { return Reg().eventos.rsAtencion; }
+    static QStringList Claves(ConjuntoEventos &rs)
+    {
+        QStringList claves;
+        const int pos = rs.Posicion();
+        for (rs.MueveInicio(); rs.EnFila(); rs.MueveSiguiente())
+            claves << rs.Actual()->clues + "/" + QString::number(rs.Actual()->folio) + "/" + rs.Actual()->FechaISO();
+        rs.IrA(pos);
+        return claves;
+    }
+};
+
+struct Caso {
+    const char *nombre;
+    ConsultaSQL consulta;                             // the statement of the reloads
+    std::function<void(SigueConjunto &)> accion;
+    const char *mostrado;                             // CLUES/folio shown afterwards
+    bool todos = false;                               // "Quitar Filtro": the set is all events
+};
+
+class SigueConjuntoTabla : public SigueConjunto, public ::testing::WithParamInterface<Caso> {};
+
+TEST_P(SigueConjuntoTabla, IgualQueLeerLaSentenciaDeNuevo)
+{
+    const Caso &c = GetParam();
+    Eventos();
+    Filtra(c.consulta);
+    c.accion(*this);
+
+    ConjuntoEventos releido;
+    releido.Abre(prog.bd(), c.todos ? modEvento::TodosLosEventos() : c.consulta);
+    EXPECT_EQ(Claves(Rs()), Claves(releido));
+    EXPECT_EQ(Clues() + "/" + QString::number(Folio().toInt()), c.mostrado);
+    ASSERT_TRUE(Rs().EnFila());
+    EXPECT_EQ(Hoja().Texto(29), prog.Valor("SELECT Paterno FROM D_EVENTO WHERE Clues = ? AND Folio = ? AND fechaAtencion = ?",
+                                           {Rs().Actual()->clues, Rs().Actual()->folio, Rs().Actual()->FechaISO()})
+                                    .toString());
+    EXPECT_TRUE(Titulo().contains(QStringLiteral(" de %1 ").arg(releido.Cuenta()))) << Titulo().toStdString();
+}
+
+const ConsultaSQL Todos = modEvento::TodosLosEventos();
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, SigueConjuntoTabla,
+    ::testing::Values(
+        Caso{"AltaEnMedio", Todos, [](SigueConjunto &t) { t.Graba("DFSSA000012", 15, "01/06/2004"); }, "DFQRV000015/20"},
+        Caso{"AltaFueraDelFiltro", DeLaUnidad, [](SigueConjunto &t) { t.Graba("DFQRV000015", 1, "01/06/2004"); },
+             "DFSSA000012/10"},
+        Caso{"AltaDentroDelFiltro", DeLaUnidad, [](SigueConjunto &t) { t.Graba("DFSSA000012", 1, "01/06/2004"); },
+             "DFSSA000012/1"},
+        Caso{"CambioQueSigueEnElFiltro", DeLaUnidad,
+             [](SigueConjunto &t) {
+                 t.Ve(30, "10/06");
+                 t.Vida().BotonPulsado(6);
+                 t.Hoja().PonTexto(29, "SOTO");
+                 t.Vida().BotonPulsado(8);
+             },
+             "DFSSA000012/30"},
+        Caso{"CambioQueSaleDelFiltro", DePerez,
+             [](SigueConjunto &t) {
+                 t.Ve(20, "11/06");
+                 t.Vida().BotonPulsado(6);
+                 t.Hoja().PonTexto(29, "SOTO");
+                 t.Vida().BotonPulsado(8);
+             },
+             "DFSSA000012/10"},
+        Caso{"BajaDelPrimero", Todos,
+             [](SigueConjunto &t) {
+                 t.Msj().Responde(true);
+                 t.Vida().BotonPulsado(11);
+             },
+             "DFSSA000012/10"},
+        Caso{"BajaEnMedioDelFiltro", DeLaUnidad,
+             [](SigueConjunto &t) {
+                 t.Ve(10, "12/06");
+                 t.Msj().Responde(true);
+                 t.Vida().BotonPulsado(11);
+             },
+             "DFSSA000012/10"},
+        // Another window wrote D_EVENTO meanwhile: the set is read again.
+        Caso{"AltaTrasOtraEscritura", Todos,
+             [](SigueConjunto &t) {
+                 t.Inserta("DFQRV000015", 1, "2004-06-01");
+                 t.Graba("DFSSA000012", 15, "01/06/2004");
+             },
+             "DFQRV000015/1"},
+        Caso{"QuitarFiltroYAlta", DeLaUnidad,
+             [](SigueConjunto &t) {
+                 t.Vida().MenuBuscar(2);
+                 t.Graba("DFQRV000015", 1, "01/06/2004");
+                 t.Vida().MenuBuscar(2);
+             },
+             "DFQRV000015/1", true}),
+    [](const ::testing::TestParamInfo<Caso> &i) { return std::string(i.param.nombre); });
+
+// The store moves an event to a new key: the set drops the old key and puts
+// the new one at its place, keeping the current row.
+TEST_F(SigueConjunto, CambioDeClaveEnSuLugar)
+{
+    Inserta("DFQRV000015", 20, "2004-06-11");
+    Inserta("DFSSA000012", 10, "2004-06-11");
+    Inserta("DFSSA000012", 30, "2004-06-10");
+    Vida().Abre();
+    Vida().BotonPulsado(3);
+    const ClaveEvento antes = *Rs().Actual();
+    ClaveEvento despues = antes;
+    despues.folio = 40;
+    ASSERT_TRUE(Rs().AlDia(prog.bd()));
+    prog.Ejecuta("UPDATE D_EVENTO SET Folio = ? WHERE Clues = ? AND Folio = ? AND fechaAtencion = ?",
+                 {despues.folio, antes.clues, antes.folio, antes.FechaISO()});
+    Rs().Sigue(prog.bd(), antes, despues);
+
+    ConjuntoEventos releido;
+    releido.Abre(prog.bd(), Reg().eventos.ConsultaEventos);
+    EXPECT_EQ(Claves(Rs()), Claves(releido));
+    EXPECT_EQ(Rs().Actual()->folio, 30);   // the follower of the old key
+    EXPECT_TRUE(Rs().AlDia(prog.bd()));
+}
+
+} // namespace
