@@ -390,6 +390,8 @@ bool modEvento::EscribeEnTransaccion(const std::function<void(const ClaveEvento 
         const ClaveEvento clave = ClaveParaGrabar();
         // Only a set that matched the table before the write can follow it.
         const bool sigue = efecto != EnConjunto::Nada && rsAtencion.AlDia(ctx_.ConexionBD);
+        // An edit may move the event from the key it had when editing began.
+        const ClaveEvento anterior = efecto == EnConjunto::Reemplaza ? hoja_.MarcaEvento.value_or(clave) : clave;
         Transaccion t(ctx_.ConexionBD);
         escribe(clave);
         t.Confirma();
@@ -397,7 +399,7 @@ bool modEvento::EscribeEnTransaccion(const std::function<void(const ClaveEvento 
             const bool quita = efecto == EnConjunto::Quita || efecto == EnConjunto::Reemplaza;
             const bool pone = efecto == EnConjunto::Pone || efecto == EnConjunto::Reemplaza;
             try {
-                rsAtencion.Sigue(ctx_.ConexionBD, quita ? std::optional(clave) : std::nullopt,
+                rsAtencion.Sigue(ctx_.ConexionBD, quita ? std::optional(anterior) : std::nullopt,
                                  pone ? std::optional(clave) : std::nullopt);
             } catch (const ErrorBD &) {
                 // The write stands; the set is read again on its next reload.
@@ -458,7 +460,7 @@ bool modEvento::ModificaEvento()
                           QStringLiteral("modifica"));
             EscribeDetalle(clave);
         },
-        // An edit may take the event out of a filter's set.
+        // An edit may move the event to another key, or out of a filter's set.
         TituloHojaRegistro() + QStringLiteral(" -- Cambios"), EnConjunto::Reemplaza);
 }
 

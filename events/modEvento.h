@@ -140,6 +140,7 @@ private:
     void BorraDetalle(const ClaveEvento &clave) const;
     ClaveEvento ClaveParaGrabar() const;
     // What a write does to the sheet's key in rsAtencion.
+    // Reemplaza: the key the event had when editing began leaves, the saved one enters.
     enum class EnConjunto { Nada, Pone, Reemplaza, Quita };
     // One write about the sheet's key in one transaction, followed in
     // rsAtencion; on failure shows "<number> -- <description>" under that

@@ -118,6 +118,15 @@ INSTANTIATE_TEST_SUITE_P(
                  t.Vida().BotonPulsado(8);
              },
              "DFSSA000012/10"},
+        Caso{"CambioDeClave", DeLaUnidad,
+             [](SigueConjunto &t) {
+                 t.Ve(10, "12/06");
+                 t.Vida().BotonPulsado(6);
+                 t.Hoja().HabilitaMarco(Marco::Clues, true);
+                 t.Hoja().PonTexto(22, "00000035");
+                 t.Vida().BotonPulsado(8);
+             },
+             "DFSSA000012/35"},
         Caso{"BajaDelPrimero", Todos,
              [](SigueConjunto &t) {
                  t.Msj().Responde(true);
@@ -146,29 +155,5 @@ INSTANTIATE_TEST_SUITE_P(
              },
              "DFQRV000015/1", true}),
     [](const ::testing::TestParamInfo<Caso> &i) { return std::string(i.param.nombre); });
-
-// The store moves an event to a new key: the set drops the old key and puts
-// the new one at its place, keeping the current row.
-TEST_F(SigueConjunto, CambioDeClaveEnSuLugar)
-{
-    Inserta("DFQRV000015", 20, "2004-06-11");
-    Inserta("DFSSA000012", 10, "2004-06-11");
-    Inserta("DFSSA000012", 30, "2004-06-10");
-    Vida().Abre();
-    Vida().BotonPulsado(3);
-    const ClaveEvento antes = *Rs().Actual();
-    ClaveEvento despues = antes;
-    despues.folio = 40;
-    ASSERT_TRUE(Rs().AlDia(prog.bd()));
-    prog.Ejecuta("UPDATE D_EVENTO SET Folio = ? WHERE Clues = ? AND Folio = ? AND fechaAtencion = ?",
-                 {despues.folio, antes.clues, antes.folio, antes.FechaISO()});
-    Rs().Sigue(prog.bd(), antes, despues);
-
-    ConjuntoEventos releido;
-    releido.Abre(prog.bd(), Reg().eventos.ConsultaEventos);
-    EXPECT_EQ(Claves(Rs()), Claves(releido));
-    EXPECT_EQ(Rs().Actual()->folio, 30);   // the follower of the old key
-    EXPECT_TRUE(Rs().AlDia(prog.bd()));
-}
 
 } // namespace
