@@ -66,7 +66,7 @@ int Corre(int n)
                + QLatin1Char(';');
     sql += QStringLiteral("INSERT INTO p.D_EVENTO SELECT * FROM D_EVENTO WHERE fechaAtencion BETWEEN '%1' AND '%2';").arg(Desde, Hasta);
     for (const QString &t : TablasEvento.mid(1))
-        sql += QStringLiteral("INSERT INTO p.%1 SELECT d.* FROM p.D_EVENTO e JOIN %1 d ON").arg(t) + Llave(QStringLiteral("d")) + QLatin1Char(';');
+        sql += QStringLiteral("INSERT INTO p.%1 SELECT d.* FROM p.D_EVENTO e CROSS JOIN %1 d ON").arg(t) + Llave(QStringLiteral("d")) + QLatin1Char(';');
     ctx.ConexionBD.Cierra();
     Mide("sqlite: paquete del periodo", [&] { Plano(ctx.ArchivoBD, plano, sql + QStringLiteral("COMMIT;")); });
     ctx.ConexionBD.Abre(ctx.ArchivoBD);
@@ -83,17 +83,20 @@ int Corre(int n)
     // Plain: the received events replace the local ones of the same key.
     QString recibe = QStringLiteral("BEGIN;");
     for (const QString &t : TablasEvento.mid(1) + TablasEvento.mid(0, 1))
-        recibe += QStringLiteral("DELETE FROM main.%1 WHERE (CLUES, Folio, fechaAtencion) IN "
-                                 "(SELECT CLUES, Folio, fechaAtencion FROM p.D_EVENTO);").arg(t);
+        recibe += QStringLiteral("DELETE FROM main.%1 WHERE rowid IN (SELECT d.rowid FROM p.D_EVENTO e CROSS JOIN main.%1 d ON").arg(t)
+                  + Llave(QStringLiteral("d")) + QStringLiteral(");");
     for (const QString &t : TablasEvento)
-        recibe += QStringLiteral("INSERT INTO main.%1 SELECT * FROM p.%1;").arg(t);
+        recibe += QStringLiteral("INSERT INTO main.%1 SELECT * FROM p.%1 WHERE (CLUES, Folio, fechaAtencion) IN "
+                                 "(SELECT CLUES, Folio, fechaAtencion FROM p.D_EVENTO);").arg(t);
     ctx.ConexionBD.Cierra();
     Mide("sqlite: reunir el paquete", [&] { Plano(ctx.ArchivoBD, plano, recibe + QStringLiteral("COMMIT;")); });
     ctx.ConexionBD.Abre(ctx.ArchivoBD);
 
     Recepcion recepcion(ctx);
-    Mide("recepción (desempacar, revisar y reunir)", [&] {
-        if (recepcion.Abre(paquete))
+    bool abierto = false;
+    Mide("recepción: desempacar y revisar", [&] { abierto = recepcion.Abre(paquete); });
+    Mide("recepción: reunir", [&] {
+        if (abierto)
             recepcion.Recibe(true, {});
     });
     return 0;

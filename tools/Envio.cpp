@@ -115,9 +115,10 @@ int Envio::CopiaTablas(const Seleccion &s, const QString &base)
         }
         const QString donde = condiciones.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condiciones.join(QStringLiteral(" AND "));
         bd.EjecutaAccion(QStringLiteral("INSERT INTO envio.D_EVENTO SELECT e.* FROM main.D_EVENTO AS e") + donde, valores);
-        // Detail rows follow the events sent, found through their key.
+        // Detail rows follow the events sent, found through their key; CROSS
+        // JOIN keeps the few events sent as the outer loop.
         for (const QString &tabla : TablasEvento.mid(1))
-            bd.EjecutaAccion(QStringLiteral("INSERT INTO envio.%1 SELECT d.* FROM envio.D_EVENTO AS e JOIN main.%1 AS d "
+            bd.EjecutaAccion(QStringLiteral("INSERT INTO envio.%1 SELECT d.* FROM envio.D_EVENTO AS e CROSS JOIN main.%1 AS d "
                                             "ON d.CLUES = e.CLUES AND d.Folio = e.Folio AND d.fechaAtencion = e.fechaAtencion")
                                  .arg(tabla));
         eventos = bd.Valor(QStringLiteral("SELECT COUNT(*) FROM envio.D_EVENTO")).toInt();

@@ -18,6 +18,27 @@ const QString TituloRecepcion = QStringLiteral("Recepción VELMORAN");
 const QString NoReconocido = QStringLiteral("Archivo no reconocido por esta versión,  verifique por favor.....");
 const QString LlaveRecibida = QStringLiteral("(CLUES, Folio, fechaAtencion) IN (SELECT CLUES, Folio, fechaAtencion FROM paquete.D_EVENTO)");
 
+// The merge keeps events and details together by its own statements (every
+// local detail row of a received key is deleted, only detail rows of received
+// events come in), so foreign keys are not checked row by row meanwhile: that
+// would double its time on a large file. The setting can change only outside
+// a transaction; it comes back on afterwards, also on failure.
+class SinLlavesForaneas {
+public:
+    explicit SinLlavesForaneas(const BaseDatos &bd) : bd_(bd) { bd_.Ejecuta(QStringLiteral("PRAGMA foreign_keys = OFF")); }
+    ~SinLlavesForaneas()
+    {
+        try {
+            bd_.Ejecuta(QStringLiteral("PRAGMA foreign_keys = ON"));
+        } catch (const ErrorBD &) {
+            // Every connection switches them on again when it opens.
+        }
+    }
+
+private:
+    const BaseDatos &bd_;
+};
+
 bool EsSqlite(const QString &ruta)
 {
     QFile f(ruta);
@@ -163,6 +184,7 @@ bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
     int recibidos = 0, unidades = 0;
     try {
         BaseAdjunta paquete(bd, base_, QStringLiteral("paquete"), true);
+        SinLlavesForaneas sinLlaves(bd);
         Transaccion t(bd);
         for (const QString &tabla : tablas) {
             if (!Catalogos.contains(tabla))
@@ -176,7 +198,10 @@ bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
             // Every local row of a received key goes, details first; then the
             // received event and only the detail rows of received events come in.
             for (const QString &tabla : TablasEvento.mid(1) + TablasEvento.mid(0, 1))
-                bd.EjecutaAccion(QStringLiteral("DELETE FROM main.%1 WHERE ").arg(tabla) + LlaveRecibida);
+                bd.EjecutaAccion(QStringLiteral("DELETE FROM main.%1 WHERE rowid IN (SELECT l.rowid FROM paquete.D_EVENTO AS r "
+                                                "CROSS JOIN main.%1 AS l ON l.CLUES = r.CLUES AND l.Folio = r.Folio "
+                                                "AND l.fechaAtencion = r.fechaAtencion)")
+                                     .arg(tabla));
             for (const QString &tabla : TablasEvento) {
                 const QString columnas = ListaNombres(ColumnasTabla(bd, QStringLiteral("main"), tabla));
                 bd.EjecutaAccion(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM paquete.%1").arg(tabla, columnas)

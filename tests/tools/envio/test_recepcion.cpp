@@ -119,6 +119,8 @@ TEST_F(Recibe, ElEventoRecibidoReemplazaAlLocalConTodosSusDetalles)
     EXPECT_EQ(destino.Cuenta("D_Diagnosticos", "Folio = 2"), 1);
     EXPECT_EQ(destino.Cuenta("D_TipoAtencion", "Folio = 99"), 0);
     EXPECT_EQ(destino.Cuenta("D_Diagnosticos", "Folio = 9"), 2);
+    EXPECT_EQ(destino.Valor("PRAGMA foreign_key_check").isValid(), false);
+    EXPECT_EQ(destino.Valor("PRAGMA foreign_keys").toInt(), 1);
 }
 
 TEST_F(Recibe, SoloCatalogosReemplazaElCatalogoYCuentaCeroEventos)
