@@ -11,6 +11,7 @@
 
 #include "platform/BaseDatos.h"
 #include "platform/ExportaTabla.h"
+#include "queries/CamposConsulta.h"
 #include "queries/ModeloTablaTrabajo.h"
 #include "queries/TablaTrabajo.h"
 
@@ -25,16 +26,6 @@
 
 namespace {
 
-const QStringList Campos53 = {
-    "E.CLUES", "E.Folio", "E.fechaAtencion", "E.Paterno", "E.Materno", "E.Nombre", "D.CodDerechohabiencia", "E.CURP",
-    "E.Afiliacion", "E.Expediente", "E.CodClaveEdad", "E.Edad", "E.CodSexo", "E.CodEmbarazada", "E.CodLeeEscribe",
-    "E.CodEscolaridad", "E.Calle", "E.EntreCalleUno", "E.EntreCalleDos", "E.Colonia", "E.CodEstado", "E.CodMunicipio",
-    "E.CodLocalidad", "E.FechaOcurrencia", "E.CodFestivo", "E.CodDiscapacidad", "E.CodIntencionalidad",
-    "V.CodTipoViolencia", "E.CodVez", "P.EfectosPaciente", "E.CodSitio", "E.CodAgente", "E.CodLesionadoVehiculo",
-    "E.CodUsoSeguridad", "E.CodEquipo", "E.CodArea", "E.CodConsecuencia", "E.CodPrehospitalaria", "E.CodAgresor",
-    "E.EdadAgresor", "E.CodSexoAgresor", "E.CodParentescoAgresor", "P.EfectosAgresor", "E.CodServicio",
-    "T.CodTipoAtencion", "E.CodReferido", "E.CodDestino", "F.Diagnosticos", "E.CodAfecprin", "E.CodCausaExt",
-    "E.CodMP", "E.CodResponsable", "E.NombreResponsable"};
 
 double CampoProc(const char *campo)
 {
@@ -124,6 +115,7 @@ int Corre(int n)
     if (!programa.AbreBase())
         return 0;
     const BaseDatos &bd = programa.ctx.ConexionBD;
+    const QStringList Campos53 = EntradasCampos(OrigenConsulta::Hoja);
     GeneraEventos(bd, n, EventoValido());
     bd.Ejecuta(QStringLiteral("ANALYZE"));
     sqlite3 *plano = bd.Manejador();
