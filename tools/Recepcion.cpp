@@ -74,30 +74,42 @@ bool Recepcion::Abre(const QString &ruta)
     PaqueteRecibido = nombre;
     RutaPaquete = ruta.trimmed();
 
-    CursorOcupado reloj;
-    ctx_.EscribePanel(QStringLiteral("Leyendo información............"));
-    // The package's database goes into a folder of its own, never over a database of Datos.
-    temporal_ = std::make_unique<QTemporaryDir>(QDir(ctx_.RutaDatos).filePath(QStringLiteral("Recive-XXXXXX")));
-    const QString base = QDir(temporal_->path()).filePath(BaseDelPaquete(nombre));
-    QString error;
-    if (!temporal_->isValid()) {
-        error = QStringLiteral("No se pudo crear una carpeta temporal en %1.").arg(QDir::toNativeSeparators(ctx_.RutaDatos));
-    } else if (ExtraeMiembro(RutaPaquete, BaseDelPaquete(nombre), base, LimiteExtraccion, &error)) {
-        const QString motivo = ChecaPaquete(base);
-        if (motivo.isEmpty()) {
-            base_ = base;
-            ctx_.EscribePanel(QString());
-            return true;
-        }
-        Limpia();
+    QString titulo;
+    QString falla;
+    {
+        CursorOcupado reloj;
+        ctx_.EscribePanel(QStringLiteral("Leyendo información............"));
+        falla = Desempaca(&titulo);
         ctx_.EscribePanel(QString());
-        ctx_.mensajes.Informa(NoReconocido + QStringLiteral("\n\n") + motivo, TituloHerramientas);
-        return false;
     }
+    if (falla.isEmpty())
+        return true;
     Limpia();
-    ctx_.EscribePanel(QString());
-    ctx_.mensajes.Informa(QStringLiteral("Error al recuperar el Envío, verifique por favor.....\n\n") + error, TituloRecepcion);
+    ctx_.mensajes.Informa(falla, titulo);
     return false;
+}
+
+// Unpacks the package's database into a folder of its own (never over a
+// database of Datos) and checks it; the message and its title when it fails.
+QString Recepcion::Desempaca(QString *titulo)
+{
+    *titulo = TituloRecepcion;
+    const QString recuperar = QStringLiteral("Error al recuperar el Envío, verifique por favor.....\n\n");
+    temporal_ = std::make_unique<QTemporaryDir>(QDir(ctx_.RutaDatos).filePath(QStringLiteral("Recive-XXXXXX")));
+    if (!temporal_->isValid())
+        return recuperar + QStringLiteral("No se pudo crear una carpeta temporal en %1.").arg(QDir::toNativeSeparators(ctx_.RutaDatos));
+    const QString miembro = BaseDelPaquete(PaqueteRecibido);
+    const QString base = QDir(temporal_->path()).filePath(miembro);
+    QString error;
+    if (!ExtraeMiembro(RutaPaquete, miembro, base, LimiteExtraccion, &error))
+        return recuperar + error;
+    const QString motivo = ChecaPaquete(base);
+    if (!motivo.isEmpty()) {
+        *titulo = TituloHerramientas;
+        return NoReconocido + QStringLiteral("\n\n") + motivo;
+    }
+    base_ = base;
+    return {};
 }
 
 // Why the unpacked file is no package of ours, or an empty text; fills what it offers.

@@ -31,6 +31,7 @@ public:
     bool Recibe(bool eventos, const QStringList &tablas);
 
 private:
+    QString Desempaca(QString *titulo);
     QString ChecaPaquete(const QString &base);
     void Limpia();
 

@@ -119,15 +119,4 @@ TEST(Empaque, EmpacaYExtraeElMismoContenidoSinDejarTemporales)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"copia.db", "origen.db", "R.zip"}));
 }
 
-TEST(Empaque, EnUnaCarpetaQueNoExisteNoEscribeNadaYLoDice)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(EscribeArchivo(dir.filePath("origen.db"), "datos"));
-    const QString destino = dir.filePath("origen.db/R.zip");   // a file where the folder should be
-    QString error;
-    EXPECT_FALSE(EmpacaArchivo(dir.filePath("origen.db"), "BKUP0436.db", destino, &error));
-    EXPECT_EQ(error, "No existe la carpeta " + dir.filePath("origen.db") + ".");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"origen.db"});
-}
-
 } // namespace

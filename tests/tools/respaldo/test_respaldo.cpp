@@ -3,7 +3,6 @@
 #include "tools/Compacta.h"
 #include "tools/frmRespaldarBase.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -150,14 +149,3 @@ TEST_F(Respaldar, UnaCarpetaDondeNoSePuedeEscribirNoDejaRenglonNiTemporales)
 
 } // namespace
 
-namespace {
-// A picture for a person to look at; run with VELMORAN_CAPTURAS=<folder> under xvfb-run.
-TEST_F(Respaldar, Captura)
-{
-    const QString carpeta = qEnvironmentVariable("VELMORAN_CAPTURAS");
-    if (carpeta.isEmpty())
-        GTEST_SKIP() << "VELMORAN_CAPTURAS no está puesta";
-    QApplication::processEvents();
-    EXPECT_TRUE(ventana->grab().save(QDir(carpeta).filePath("respaldo.png")));
-}
-} // namespace
