@@ -1,6 +1,8 @@
 #include "app/Conexiones.h"
 #include "catalogs/modCatalogos.h"
+#include "platform/ReportePintor.h"
 #include "queries/modVisData.h"
+#include "reports/modReportes.h"
 #include "shell/mdiPrincipal.h"
 
 #include <memory>
@@ -11,7 +13,10 @@ void ConectaCatalogos(Contexto &ctx, mdiPrincipal &principal)
     servicios->BuscaCIE10 = [&ctx](frmCatListaDetallada &lista) {
         MuestraConsultaCIE10(ctx, [&lista](const ConsultaSQL &filtro) { lista.ActualizaListaDetallada(filtro); }, &lista);
     };
-    // The catalog prints join here once their reports exist.
+    servicios->Imprime = [&ctx, &principal](const QString &reporte, const QString &catalogo) {
+        ImprimeReporteCatalogo(ctx, reporte, catalogo,
+                               [&principal](const DocumentoReporte &doc) { MuestraVistaPrevia(doc, &principal); });
+    };
     QMdiArea &area = *principal.Area();
     using Cargador = VentanaCatalogo *(*)(Contexto &, QMdiArea &, const ServiciosCatalogos &);
     const QList<QPair<int, Cargador>> cargadores = {

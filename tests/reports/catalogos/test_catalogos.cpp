@@ -1,0 +1,89 @@
+// Catalog printing: every definition over the template database, the coded
+// catalog's golden text, and the prints that cannot be produced.
+#include "reports/AmbienteReportes.h"
+#include "reports/modReportes.h"
+
+namespace {
+
+class Catalogos : public AmbienteReportes {
+protected:
+    Catalogos()
+    {
+        Ejecuta("CREATE TABLE TMPCATALOGO AS SELECT CAST(CodSexo AS TEXT) AS Codigo, Descripcion FROM cSexo");
+    }
+    MuestraDocumento Guarda()
+    {
+        return [this](const DocumentoReporte &d) { documentos.append(d); };
+    }
+    QString Texto(const DocumentoReporte &d)
+    {
+        QTemporaryDir dir;
+        GuardaPdf(d, dir.filePath("c.pdf"));
+        return TextoPdf(dir.filePath("c.pdf"));
+    }
+    QVector<DocumentoReporte> documentos;
+};
+
+struct CasoCatalogo {
+    bool (*imprime)(Contexto &, const MuestraDocumento &);
+    const char *titulo, *encabezado, *fila;
+};
+
+} // namespace
+
+TEST_F(Catalogos, CadaCatalogoSeImprimeDesdeLaPlantilla)
+{
+    const CasoCatalogo casos[] = {
+        {ImprimeCatEstados, "Catálogo de Estados", "CATÁLOGO DE ESTADOS", "CIUDAD DE MEXICO"},
+        {ImprimeCatJurisd, "Catálogo de Jurisdicciones", "CATÁLOGO DE JURISDICCIONES", "ESTADO: 09"},
+        {ImprimeCatMpos, "Catálogo de Municipios", "CATÁLOGO DE MUNICIPIOS", "ESTADO: 15"},
+        {ImprimeCatLocalidades, "Catálogo de Localidades", "CATÁLOGO DE LOCALIDADES", "MUNICIPIO: "},
+        {ImprimeCatCLUES, "Catálogo de CLUES", "CATÁLOGO DE CLUES", "DFSSA000012"},
+        {ImprimeCatListaDet, "Catálogo de Lista Detallada", "CATÁLOGO DE LISTA DETALLADA CIE-10", "X590"},
+    };
+    for (const CasoCatalogo &c : casos) {
+        documentos.clear();
+        ASSERT_TRUE(c.imprime(*ctx, Guarda())) << c.titulo << mensajes.Ultimo().toStdString();
+        ASSERT_EQ(documentos.size(), 1);
+        EXPECT_EQ(documentos[0].titulo, c.titulo);
+        const QString texto = Texto(documentos[0]);
+        EXPECT_TRUE(texto.contains(c.encabezado) && texto.contains(c.fila)) << c.titulo;
+        EXPECT_TRUE(texto.contains(QStringLiteral("Página 1 de %1").arg(documentos[0].Paginas()))) << c.titulo;
+    }
+    EXPECT_TRUE(mensajes.cajas.isEmpty());
+}
+
+TEST_F(Catalogos, CatalogoCodificadoConSuTituloComoTextoSimple)
+{
+    // A caption with a quote is printed as it stands, never pasted into a formula.
+    ASSERT_TRUE(ImprimeCatalogo(*ctx, "Catálogo de Sexo 'O'", Guarda()));
+    ASSERT_TRUE(ImprimeReporteCatalogo(*ctx, "rptCatalogos", "Catálogo de Sexo", Guarda()));
+    ASSERT_EQ(documentos.size(), 2);
+    EXPECT_TRUE(Texto(documentos[0]).contains("Catálogo de Sexo 'O'"));
+    ComparaTextoPdf(documentos[1], VELMORAN_ESPERADOS);
+}
+
+TEST_F(Catalogos, ImpresionImposibleSeAvisa)
+{
+    struct Caso {
+        std::function<void()> prepara;
+        const char *reporte, *titulo, *detalle;
+    };
+    const QString definicion = QDir(Carpeta()).filePath("Reportes/rptCatEstados.json");
+    const Caso casos[] = {
+        {[&] { QFile::remove(definicion); }, "rptCatEstados", "Catálogo de Estados",
+         "No se encontró el archivo de reporte "},
+        {[&] { Ejecuta("DROP TABLE TMPCATALOGO"); }, "rptCatalogos", "Catálogo de Sexo", "1 - "},
+        {[] {}, "rptNoExiste", "Catálogo de Sexo", ""},
+    };
+    for (const Caso &c : casos) {
+        c.prepara();
+        mensajes.cajas.clear();
+        EXPECT_FALSE(ImprimeReporteCatalogo(*ctx, c.reporte, "Catálogo de Sexo", Guarda()));
+        ASSERT_EQ(mensajes.cajas.size(), 1) << c.reporte;
+        EXPECT_EQ(mensajes.cajas[0].titulo, c.titulo);
+        EXPECT_TRUE(mensajes.Ultimo().contains(c.detalle)) << mensajes.Ultimo().toStdString();
+    }
+    EXPECT_EQ(mensajes.Ultimo(), "No existe el reporte del catálogo rptNoExiste, verifique por favor.....");
+    EXPECT_TRUE(documentos.isEmpty());
+}
