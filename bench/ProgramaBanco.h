@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -63,6 +64,14 @@ public:
         QFile::setPermissions(ctx.ArchivoBD, QFile::permissions(ctx.ArchivoBD) | QFileDevice::WriteOwner);
         ctx.ConexionBD.Abre(ctx.ArchivoBD);
         return true;
+    }
+    // The report definitions built beside the template, copied into Reportes/.
+    void CopiaReportes() const
+    {
+        const QDir origen(QFileInfo(QStringLiteral(VELMORAN_PLANTILLA)).dir().filePath(QStringLiteral("../Reportes")));
+        QDir(ctx.CarpetaPrograma).mkpath(QStringLiteral("Reportes"));
+        for (const QString &f : origen.entryList({QStringLiteral("*.json")}))
+            QFile::copy(origen.filePath(f), QDir(ctx.CarpetaReportes()).filePath(f));
     }
     // The first day of the statistical year and the clock's day.
     QDate Inicio() const { return QDate(opciones.ano - 1, 12, 26); }

@@ -69,11 +69,7 @@ int Corre(int n)
         return 0;
     Contexto &ctx = programa.ctx;
     const BaseDatos &bd = ctx.ConexionBD;
-    // The report definitions beside the template's program folder.
-    const QDir reportes(QFileInfo(QStringLiteral(VELMORAN_PLANTILLA)).dir().filePath(QStringLiteral("../Reportes")));
-    QDir(ctx.CarpetaPrograma).mkpath(QStringLiteral("Reportes"));
-    for (const QString &f : reportes.entryList({QStringLiteral("*.json")}))
-        QFile::copy(reportes.filePath(f), QDir(ctx.CarpetaReportes()).filePath(f));
+    programa.CopiaReportes();
 
     QElapsedTimer t;
     t.start();

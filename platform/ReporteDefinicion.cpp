@@ -150,6 +150,15 @@ QString FormateaValor(const QVariant &valor, const QString &formato)
         return {};
     if (formato.isEmpty())
         return valor.toString();
+    // Counts, the bulk of every report: whole numbers in "#,##0" straight.
+    if (formato == QLatin1String("#,##0")
+        && (valor.typeId() == QMetaType::LongLong || valor.typeId() == QMetaType::Int)) {
+        const qlonglong n = valor.toLongLong();
+        QString texto = QString::number(n < 0 ? -n : n);
+        for (int i = int(texto.size()) - 3; i > 0; i -= 3)
+            texto.insert(i, QLatin1Char(','));
+        return n < 0 ? QLatin1Char('-') + texto : texto;
+    }
     bool esNumero = false;
     const double n = valor.toString().trimmed().toDouble(&esNumero);
     if (!esNumero)

@@ -6,7 +6,9 @@
 #include <QImage>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QHash>
 #include <cstring>
+#include <memory>
 
 bool FuenteLista::Siguiente(QVariantList &fila)
 {
@@ -142,16 +144,25 @@ QFont FuenteQt(const QString &familia, const EstiloReporte &e)
 
 } // namespace
 
-double AltoLinea(const QString &familia, const EstiloReporte &estilo)
+namespace {
+
+// Texts are measured on a 72 dpi device, so that one pixel is one point.
+QImage &Lienzo72()
 {
-    // Measured on a 72 dpi device, so that one pixel is one point.
     static QImage lienzo = [] {
         QImage i(1, 1, QImage::Format_RGB32);
         i.setDotsPerMeterX(qRound(72 / 0.0254));
         i.setDotsPerMeterY(qRound(72 / 0.0254));
         return i;
     }();
-    return QFontMetricsF(FuenteQt(familia, estilo), &lienzo).lineSpacing();
+    return lienzo;
+}
+
+} // namespace
+
+double AltoLinea(const QString &familia, const EstiloReporte &estilo)
+{
+    return QFontMetricsF(FuenteQt(familia, estilo), &Lienzo72()).lineSpacing();
 }
 
 namespace {
@@ -261,7 +272,36 @@ private:
             a.fill(0, def_.columnas.size());
     }
 
+    // What the layout needs of a style, worked out once per style.
+    struct Medida {
+        int fuente = -1;
+        double alto = 0;
+        QColor fondo;
+        std::shared_ptr<QFontMetricsF> metricas;
+    };
+    const Medida &Medidas(const QString &estilo) const
+    {
+        auto it = medidas_.find(estilo);
+        if (it == medidas_.end()) {
+            const EstiloReporte e = def_.Estilo(estilo);
+            Medida m;
+            m.metricas = std::make_shared<QFontMetricsF>(FuenteQt(def_.fuente, e), &Lienzo72());
+            m.alto = m.metricas->lineSpacing() + Relleno;
+            m.fondo = e.fondo;
+            it = medidas_.insert(estilo, m);
+        }
+        return *it;
+    }
+
     int Fuente(const QString &estilo)
+    {
+        const Medida &m = Medidas(estilo);
+        if (m.fuente < 0)
+            medidas_[estilo].fuente = NuevaFuente(estilo);
+        return medidas_[estilo].fuente;
+    }
+
+    int NuevaFuente(const QString &estilo)
     {
         const EstiloReporte e = def_.Estilo(estilo);
         for (int i = 0; i < doc_.fuentes.size(); ++i) {
@@ -273,7 +313,7 @@ private:
         return int(doc_.fuentes.size()) - 1;
     }
 
-    double Alto(const QString &estilo) const { return AltoLinea(def_.fuente, def_.Estilo(estilo)) + Relleno; }
+    double Alto(const QString &estilo) const { return Medidas(estilo).alto; }
 
     QVector<ElementoPagina> &Elementos() { return pagina_.elementos; }
 
@@ -396,38 +436,47 @@ private:
     // where it can, inside a word where it must.
     QString Ajusta(const QString &texto, const QString &estilo, double ancho) const
     {
-        static QImage lienzo = [] {
-            QImage i(1, 1, QImage::Format_RGB32);
-            i.setDotsPerMeterX(qRound(72 / 0.0254));
-            i.setDotsPerMeterY(qRound(72 / 0.0254));
-            return i;
-        }();
-        const QFontMetricsF m(FuenteQt(def_.fuente, def_.Estilo(estilo)), &lienzo);
+        // The same names come back row after row: each is broken once.
+        const QString clave = estilo + QLatin1Char('\x1f') + QString::number(ancho) + QLatin1Char('\x1f') + texto;
+        if (const auto it = ajustados_.constFind(clave); it != ajustados_.constEnd())
+            return *it;
+        if (ajustados_.size() > 20000)
+            ajustados_.clear();
+        const QFontMetricsF &m = *Medidas(estilo).metricas;
         ancho = ancho * 0.95 - 2 * Relleno;   // room for the painter's own rounding
-        if (m.horizontalAdvance(texto) <= ancho)
-            return texto;
-        QStringList lineas;
-        QString linea;
-        for (const QString &palabra : texto.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            const QString junto = linea.isEmpty() ? palabra : linea + QLatin1Char(' ') + palabra;
-            if (m.horizontalAdvance(junto) <= ancho) {
-                linea = junto;
-                continue;
+        QString r = texto;
+        if (m.horizontalAdvance(texto) > ancho) {
+            // Words measured one by one: a line is its words and the blanks between them.
+            const double blanco = m.horizontalAdvance(QLatin1Char(' '));
+            QStringList lineas;
+            QString linea;
+            double largo = 0;
+            for (const QString &palabra : texto.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                const double w = m.horizontalAdvance(palabra);
+                if (!linea.isEmpty() && largo + blanco + w <= ancho) {
+                    linea += QLatin1Char(' ') + palabra;
+                    largo += blanco + w;
+                    continue;
+                }
+                if (!linea.isEmpty())
+                    lineas << linea;
+                linea = palabra;
+                largo = w;
+                while (largo > ancho && linea.size() > 1) {   // a word wider than the cell is cut
+                    int n = int(linea.size()) - 1;
+                    while (n > 1 && m.horizontalAdvance(linea.left(n)) > ancho)
+                        --n;
+                    lineas << linea.left(n);
+                    linea = linea.mid(n);
+                    largo = m.horizontalAdvance(linea);
+                }
             }
             if (!linea.isEmpty())
                 lineas << linea;
-            linea = palabra;
-            while (m.horizontalAdvance(linea) > ancho && linea.size() > 1) {
-                int n = int(linea.size()) - 1;
-                while (n > 1 && m.horizontalAdvance(linea.left(n)) > ancho)
-                    --n;
-                lineas << linea.left(n);
-                linea = linea.mid(n);
-            }
+            r = lineas.join(QLatin1Char('\n'));
         }
-        if (!linea.isEmpty())
-            lineas << linea;
-        return lineas.join(QLatin1Char('\n'));
+        ajustados_.insert(clave, r);
+        return r;
     }
 
     // The cells as a row shows them: repeated values blank, long texts
@@ -459,7 +508,7 @@ private:
         }
         anteriores_ = completas;
         estiloAnterior_ = estilo;
-        const QColor fondo = def_.Estilo(estilo).fondo;
+        const QColor fondo = Medidas(estilo).fondo;
         if (fondo.isValid() && estilo != QLatin1String("normal")) {
             ElementoPagina e;
             e.tipo = ElementoPagina::Tipo::Relleno;
@@ -533,6 +582,8 @@ private:
     const QMap<QString, QString> &textos_;
     const QStringList campos_;
     DocumentoReporte doc_;
+    mutable QHash<QString, Medida> medidas_;
+    mutable QHash<QString, QString> ajustados_;
     PaginaReporte pagina_;                  // the page under way
     bool hayPagina_ = false;
     QVector<int> numerados_;                // its elements whose texts carry page numbers

@@ -1,0 +1,155 @@
+// Speed of the detailed list, the principal diagnoses and catalog printing:
+// "Lista Detallada" and both "Principales" end to end (filters, events work
+// table, builder, page model) beside one plain GROUP BY with the same
+// conditional sums; the layout of 300,000 locality rows and their PDF beside
+// a plain read of the same rows, with the peak memory. Never fails a run.
+//
+//   velmoran_bench_reportes2 [N] [LOCALIDADES]   N events (default 100000), localities (default 300000)
+
+#include "GeneraEventos.h"
+#include "Memoria.h"
+#include "ProgramaBanco.h"
+
+#include "platform/ReportePintor.h"
+#include "reports/GeneradorReportes.h"
+#include "reports/ReportesCruzados.h"
+#include "reports/modReportes.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <functional>
+#include <sqlite3.h>
+
+namespace {
+
+double Ms(const std::function<void()> &op)
+{
+    QElapsedTimer t;
+    t.start();
+    op();
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+// One statement stepped to its end in plain SQLite, every column read.
+double Plano(sqlite3 *db, const QString &sql, const QStringList &valores = {})
+{
+    const QByteArray texto = sql.toUtf8();
+    return Ms([&] {
+        sqlite3_stmt *s = nullptr;
+        sqlite3_prepare_v2(db, texto.constData(), -1, &s, nullptr);
+        for (int i = 0; i < valores.size(); ++i) {
+            const QByteArray v = valores[i].toUtf8();
+            sqlite3_bind_text(s, i + 1, v.constData(), -1, SQLITE_TRANSIENT);
+        }
+        while (sqlite3_step(s) == SQLITE_ROW)
+            for (int i = 0; i < sqlite3_column_count(s); ++i)
+                sqlite3_column_text(s, i);
+        sqlite3_finalize(s);
+    });
+}
+
+void Cifra(const char *nombre, double nuestro, double plano, const QString &extra = {})
+{
+    std::printf("%-46s %9.1f ms  plano %9.1f ms  %5.2f x  %s\n", nombre, nuestro, plano, plano > 0 ? nuestro / plano : 0.0,
+                qPrintable(extra));
+    std::fflush(stdout);
+}
+
+int Corre(int n, int localidades)
+{
+    ProgramaBanco programa;
+    if (!programa.AbreBase())
+        return 0;
+    Contexto &ctx = programa.ctx;
+    const BaseDatos &bd = ctx.ConexionBD;
+    programa.CopiaReportes();
+
+    QElapsedTimer t;
+    t.start();
+    GeneraEventos(bd, n, EventoValido());
+    // Causes spread over the injury and external-cause chapters, sexes and ages.
+    bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE LESIONES AS SELECT Causa FROM CATCIE10 WHERE Capitulo = '19'"));
+    bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE EXTERNAS AS SELECT Causa FROM CATCIE10 WHERE Capitulo = '20'"));
+    bd.EjecutaAccion(QStringLiteral(
+        "UPDATE D_EVENTO SET "
+        "CodAfecprin = (SELECT Causa FROM LESIONES WHERE rowid = (abs(random()) + 0 * D_EVENTO.Folio) % (SELECT count(*) FROM LESIONES) + 1), "
+        "CodCausaExt = (SELECT Causa FROM EXTERNAS WHERE rowid = (abs(random()) + 0 * D_EVENTO.Folio) % (SELECT count(*) FROM EXTERNAS) + 1), "
+        "CodSexo = CASE abs(random()) % 3 WHEN 0 THEN 1 WHEN 1 THEN 2 ELSE 9 END, "
+        "CodClaveEdad = CASE abs(random()) % 10 WHEN 0 THEN 2 ELSE 3 END, Edad = abs(random()) % 100"));
+    bd.Ejecuta(QStringLiteral("ANALYZE"));
+    std::printf("eventos generados: %d (%.1f s)\n", n, double(t.nsecsElapsed()) / 1e9);
+
+    FiltrosReporte filtros(bd);
+    GeneradorReportes generador(ctx, filtros);
+    int paginas = 0;
+    generador.Muestra = [&](const DocumentoReporte &d) { paginas = d.Paginas(); };
+    filtros.InicializaFiltros();
+    const QStringList periodo{filtros.picFechaInicial.valor.toString(Qt::ISODate),
+                              filtros.picFechaFinal.valor.toString(Qt::ISODate)};
+
+    QStringList sumas{QStringLiteral("count(*)")};
+    for (const ColumnaCuenta &c : ColumnasEdad(QStringLiteral("e"), true))
+        sumas << QStringLiteral("count(CASE WHEN %1 THEN 1 END)").arg(c.condicion);
+    for (bool afeccion : {true, false}) {
+        filtros.EligeReporte(int(FiltrosReporte::TitulosReportes.indexOf(QStringLiteral("Lista Detallada"))));
+        filtros.EligeAfeccionPrincipal(afeccion);
+        const double nuestro = Ms([&] { generador.Reporte(); });
+        const QString causa = afeccion ? QStringLiteral("e.CodAfecprin") : QStringLiteral("e.CodCausaExt");
+        const double plano = Plano(bd.Manejador(), QStringLiteral(
+            "SELECT c.CEDOCVE, l.Causa, e.CodSexo, %1 FROM D_EVENTO e JOIN CATCIE10 l ON l.Causa = %2 "
+            "JOIN CATCLUES c ON c.Clues = e.Clues WHERE e.FechaAtencion BETWEEN ?1 AND ?2 GROUP BY 1, 2, 3")
+            .arg(sumas.join(QStringLiteral(", ")), causa), periodo);
+        Cifra(afeccion ? "Lista Detallada (afección principal)" : "Lista Detallada (causa externa)", nuestro, plano,
+              QStringLiteral("(%1 pág.)").arg(paginas));
+    }
+    for (const char *titulo : {"Principales Diagnosticos por Causa Externa", "Principales Diagnosticos por VELMORAN"}) {
+        filtros.EligeReporte(int(FiltrosReporte::TitulosReportes.indexOf(QString::fromUtf8(titulo))));
+        const double nuestro = Ms([&] { generador.Reporte(); });
+        const QString codigo = QString::fromUtf8(titulo).endsWith(QLatin1String("Externa")) ? QStringLiteral("CodCausaExt")
+                                                                                          : QStringLiteral("CodAfecprin");
+        const double plano = Plano(bd.Manejador(), QStringLiteral(
+            "SELECT substr(%1, 1, 3), count(*) FROM D_EVENTO WHERE FechaAtencion BETWEEN ?1 AND ?2 "
+            "GROUP BY 1 ORDER BY 2 DESC, 1 LIMIT 20").arg(codigo), periodo);
+        Cifra(titulo, nuestro, plano);
+    }
+
+    // Catalog printing: the localities.
+    GeneraLocalidades(bd, localidades);
+    const double antes = MemoriaMB("VmHWM:");
+    std::optional<DocumentoReporte> doc;
+    const double maqueta = Ms([&] { ImprimeCatLocalidades(ctx, [&](const DocumentoReporte &d) { doc = d; }); });
+    const double leer = Plano(bd.Manejador(), QStringLiteral(
+        "SELECT l.CodEstado, e.Descripcion, l.CodMunicipio, m.Descripcion, l.CodLocalidad, l.Descripcion "
+        "FROM cLocalidades l LEFT JOIN cEstados e ON e.CodEstado = l.CodEstado LEFT JOIN cMunicipios m "
+        "ON m.CodEstado = l.CodEstado AND m.CodMunicipio = l.CodMunicipio ORDER BY 1, 3, 5"));
+    if (!doc)
+        return 0;
+    Cifra("localidades: maqueta", maqueta, leer,
+          QStringLiteral("(%1 filas, %2 pág., %3 MB de páginas)").arg(localidades).arg(doc->Paginas())
+              .arg(double(doc->Bytes()) / 1048576.0, 0, 'f', 1));
+    const QString pdf = QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("localidades.pdf"));
+    const double escribe = Ms([&] { GuardaPdf(*doc, pdf); });
+    Cifra("localidades: PDF", escribe, leer,
+          QStringLiteral("(%1 MB)").arg(double(QFileInfo(pdf).size()) / 1048576.0, 0, 'f', 1));
+    std::printf("memoria: pico %.0f MB (antes de la maqueta %.0f MB), en uso %.0f MB\n", MemoriaMB("VmHWM:"), antes,
+                MemoriaMB("VmRSS:"));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int n = argc > 1 ? qMax(1, QString::fromLocal8Bit(argv[1]).toInt()) : 100000;
+    const int localidades = argc > 2 ? qMax(1, QString::fromLocal8Bit(argv[2]).toInt()) : 300000;
+    try {
+        return Corre(n, localidades);
+    } catch (const std::exception &e) {
+        std::printf("el banco de pruebas se detuvo: %s\n", e.what());
+    }
+    return 0;
+}
