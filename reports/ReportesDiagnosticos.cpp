@@ -42,8 +42,9 @@ void Reporte_ListaDetallada(GeneradorReportes &g)
     const QString inserta = QStringLiteral("INSERT INTO REPLISDET (Nivel, IdEstado, DesEstado, Capitulo, DesCapitulo, "
                                            "Causa, DesCausa, IdSexo, %1) ").arg(columnas);
 
-    // Causes by sex, in one grouped pass over the events. An event whose
-    // cause is not in CATCIE10, or whose unit is not in CATCLUES, is left out.
+    // Causes by sex, in one grouped pass over the events (CROSS JOIN keeps
+    // the events as the outer loop: the work table has no index to offer).
+    // An event whose cause is not in CATCIE10, or whose unit is not in CATCLUES, is left out.
     QStringList cuentas{QStringLiteral("count(*) AS Totales")};
     for (const ColumnaCuenta &c : ColumnasEdad(QStringLiteral("e"), true))
         cuentas << QStringLiteral("count(CASE WHEN %1 THEN 1 END) AS %2").arg(c.condicion, c.columna);
@@ -52,7 +53,7 @@ void Reporte_ListaDetallada(GeneradorReportes &g)
         "CASE a.CodSexo WHEN 1 THEN 'H' WHEN 2 THEN 'M' WHEN 9 THEN 'N' ELSE CAST(a.CodSexo AS TEXT) END, %2 "
         "FROM (SELECT %3 AS IdEstado, l.Capitulo AS Capitulo, l.Causa AS Causa, l.nombre AS nombre, "
         "e.CodSexo AS CodSexo, %4 "
-        "FROM PASOREPORTE e JOIN CATCIE10 l ON l.Causa = %5 JOIN CATCLUES c ON c.Clues = e.Clues "
+        "FROM PASOREPORTE e CROSS JOIN CATCIE10 l ON l.Causa = %5 CROSS JOIN CATCLUES c ON c.Clues = e.Clues "
         "GROUP BY %3, l.Causa, e.CodSexo) a "
         "LEFT JOIN cEstados s ON s.CodEstado = a.IdEstado LEFT JOIN CAPITULO k ON k.IdCapitulo = a.Capitulo")
         .arg(NivelCausa).arg(QStringLiteral("a.") + ColumnasCuenta().join(QStringLiteral(", a.")), estado,
