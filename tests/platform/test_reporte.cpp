@@ -126,3 +126,34 @@ TEST(Reporte, PdfLegiblePorPdftotext)
     EXPECT_TRUE(texto.contains(QRegularExpression("TOTAL GENERAL +120,000 +120,120")));
     EXPECT_TRUE(texto.contains(QRegularExpression("Página 1 de [3-9]")));
 }
+
+TEST(Reporte, EstiloPorFilaRepetidosEnBlancoYCeldasAjustadas)
+{
+    const DefinicionReporte def = LeeDefinicionReporte(R"({
+      "estilos": {"fuerte": {"negrita": true}},
+      "columnas": [{"campo": "clave", "titulo": "CLAVE", "ancho": 20, "suprimeRepetidos": true},
+                   {"campo": "nombre", "titulo": "NOMBRE", "ancho": 30, "ajusta": true}],
+      "campoEstilo": "estilo"})", "prueba");
+    const QString largo = QString("PALABRA ").repeated(12).trimmed();
+    QVector<QVariantList> filas{{"A", "uno", "fuerte"}, {"A", "dos", ""}, {"A", "tres", ""}};
+    for (int i = 0; i < 80; ++i)
+        filas.append({"A", largo, ""});
+    FuenteLista fuente({"clave", "nombre", "estilo"}, filas);
+    const DocumentoReporte doc = MaquetaReporte(def, {}, fuente, "x");
+    ASSERT_GE(doc.Paginas(), 2);
+    QStringList celdas;
+    QList<int> fuentes;
+    for (const ElementoPagina &e : doc.Pagina(0).elementos)
+        if (e.tipo == ElementoPagina::Tipo::Texto) {
+            celdas << e.texto;
+            fuentes << e.fuente;
+        }
+    // The styled row shows its value; the next plain row shows it again, the third leaves it blank.
+    EXPECT_EQ(celdas.mid(2, 5), QStringList({"A", "uno", "A", "dos", "tres"}));
+    EXPECT_TRUE(doc.fuentes[fuentes[2]].negrita);
+    EXPECT_FALSE(doc.fuentes[fuentes[4]].negrita);
+    EXPECT_GT(celdas[7].count('\n'), 0);
+    EXPECT_EQ(QString(celdas[7]).replace('\n', ' '), largo);
+    // A new page shows the value again.
+    EXPECT_EQ(Textos(doc.Pagina(1)).value(2), "A");
+}
