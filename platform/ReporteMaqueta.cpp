@@ -220,7 +220,8 @@ public:
                     s += valores[i].toDouble();
                 v = s;
             }
-            numeros[c] = v.toDouble();
+            if (col.total)   // only the summed columns are read as numbers
+                numeros[c] = v.toDouble();
             celdas << FormateaValor(v, col.formato);
         }
         for (QVector<double> &acumulado : acumulados_)
