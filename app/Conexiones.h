@@ -5,7 +5,8 @@ class mdiPrincipal;
 struct ConsultasHoja;
 
 // The wiring of the main window's menus to each subsystem's windows, one
-// function per subsystem, called once by main() before start-up.
+// function per subsystem; ConectaSubsistemas calls them all, once, before start-up.
+void ConectaSubsistemas(Contexto &ctx, mdiPrincipal &principal);
 void ConectaCaptura(Contexto &ctx, mdiPrincipal &principal);
 void ConectaConsultas(Contexto &ctx, mdiPrincipal &principal);
 void ConectaReportes(Contexto &ctx, mdiPrincipal &principal);
