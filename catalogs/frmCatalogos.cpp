@@ -62,7 +62,7 @@ void frmCatalogos::Imprime()
         ~Borra() { BorraTabla(bd, TablaImpresion); }
     } borra{ctx_.ConexionBD};
     BorraTabla(ctx_.ConexionBD, TablaImpresion);
-    EjecutaSQL(ctx_.ConexionBD, QStringLiteral("CREATE TABLE %1 AS SELECT CAST(%2 AS TEXT) AS Codigo, Descripcion FROM %3")
+    EjecutaSQL(ctx_.ConexionBD, QStringLiteral("CREATE TEMP TABLE %1 AS SELECT CAST(%2 AS TEXT) AS Codigo, Descripcion FROM %3")
                                     .arg(TablaImpresion, columna_, tabla_));
     imprime_(diseno_.reporte, windowTitle());
 }

@@ -187,6 +187,7 @@ TEST_F(Ventanas, CatalogosCodificadosEnUnaVentanaEImprimenPorTablaDeTrabajo)
     QStringList leido;
     servicios.Imprime = [&](const QString &reporte, const QString &catalogo) {
         leido << reporte << catalogo << p.Filas("SELECT Codigo, Descripcion FROM TMPCATALOGO ORDER BY Codigo").join(' ');
+        EXPECT_FALSE(p.bd().ExisteTabla("TMPCATALOGO"));   // a TEMP table: the working database never holds it
     };
     Inserta(p.bd(), "cIntencionalidad", {{1, "ACCIDENTAL"}, {2, "VIOLENCIA FAMILIAR"}, {11, "TRATA DE PERSONAS"}});
     frmCatalogos *w = CargaCatalogo(*p.ctx, area, servicios, "cEscolaridad", "CodEscolaridad", "Escolaridad");
