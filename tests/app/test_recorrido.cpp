@@ -112,13 +112,14 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
     MensajesFalsos &msj = p.mensajes;
     bool visto = false;
 
-    // Login: the access word typed in lower case in both boxes, Enter.
+    // Login: the access word typed in lower case; the full user box hands
+    // the focus to the password by itself; Enter.
     AlAbrirModal(visto, [](QWidget *w) {
         auto *login = qobject_cast<frmInicio *>(w);
         ASSERT_NE(login, nullptr);
-        login->txtUserName->setFocus();
-        Teclea(login->txtUserName, "mirto");
-        Tecla(login->txtUserName, Qt::Key_Tab);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(login));
+        Teclea(QApplication::focusWidget(), "mirto");
+        ASSERT_EQ(QApplication::focusWidget(), login->txtPassword);
         Teclea(QApplication::focusWidget(), "mirto");
         Tecla(QApplication::focusWidget(), Qt::Key_Return);
     });
