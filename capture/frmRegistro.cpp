@@ -218,7 +218,7 @@ void frmRegistro::ConstruyeBarra()
     QAction *buscar = barra_->Boton(10);
     buscar->setMenu(menuBuscar_);
     if (auto *boton = qobject_cast<QToolButton *>(barra_->widgetForAction(buscar))) {
-        boton->setPopupMode(QToolButton::MenuButtonPopup);
+        boton->setPopupMode(QToolButton::InstantPopup);
         // Room for the caption beside the drop-down arrow.
         boton->setMinimumWidth(boton->fontMetrics().horizontalAdvance(buscar->text()) + 24);
     }

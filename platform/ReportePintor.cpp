@@ -3,10 +3,12 @@
 #include "platform/ArchivoDestino.h"
 
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 
 namespace {
 
@@ -95,6 +97,9 @@ void MuestraVistaPrevia(const DocumentoReporte &doc, QWidget *padre)
     PreparaImpresora(impresora, doc);
     QPrintPreviewDialog vista(&impresora, padre);
     vista.setWindowTitle(doc.titulo);
+    // Sized to the screen as well: without a window manager "maximized" alone leaves a tiny window.
+    if (const QScreen *pantalla = padre ? padre->screen() : QGuiApplication::primaryScreen())
+        vista.resize(pantalla->availableGeometry().size());
     vista.setWindowState(vista.windowState() | Qt::WindowMaximized);
     QObject::connect(&vista, &QPrintPreviewDialog::paintRequested, &vista,
                      [&doc](QPrinter *impresora) { PintaReporte(doc, *impresora); });

@@ -74,6 +74,9 @@ frmBitacora::frmBitacora(Contexto &ctx, QWidget *padre) : QDialog(padre), ctx_(c
     botones->addWidget(cmdCerrar);
     v->addLayout(botones);
 
+    // Enter closes: the log is emptied without a question, so only a deliberate click does it.
+    cmdLimpiar->setAutoDefault(false);
+    cmdCerrar->setDefault(true);
     connect(cmdLimpiar, &QPushButton::clicked, this, &frmBitacora::Limpiar);
     connect(cmdCerrar, &QPushButton::clicked, this, &QDialog::close);
     CargaBitacora();

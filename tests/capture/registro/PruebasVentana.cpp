@@ -140,6 +140,15 @@ TEST_F(Ventana, RotulosConsejosYTitulos)
         items << a->text();
     EXPECT_EQ(items, QStringList({"Filtrar", "Quitar Filtro", "Ver Tabla", "Exportar"}));
     EXPECT_EQ(ventana->tbrDatos()->Boton(10)->menu(), ventana->MenuBuscar());
+    // A click anywhere on "Buscar" drops its menu.
+    bool desplegado = false;
+    QTimer::singleShot(0, ventana, [&] {
+        desplegado = ventana->MenuBuscar()->isVisible();
+        ventana->MenuBuscar()->close();
+    });
+    QTest::mouseClick(ventana->tbrDatos()->widgetForAction(ventana->tbrDatos()->Boton(10)), Qt::LeftButton,
+                      Qt::NoModifier, QPoint(6, 6));
+    EXPECT_TRUE(desplegado);
 
     // A field typed beyond its length keeps its maximum.
     H().EnAlta = true;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -73,6 +74,17 @@ TEST_F(Bitacora, BorrarVaciaLosTresGridsSinPreguntarYQuedanSusColumnas)
     EXPECT_EQ(Columnas(ventana.grdRecepciones),
               (QStringList{"NOMBRE", "RUTA", "FECHA", "CATALOGOS", "UNIDADES", "EVENTOS"}));
     EXPECT_EQ(ventana.windowTitle(), "frmBitacora");
+}
+
+TEST_F(Bitacora, EnterCierraSinBorrar)
+{
+    Registra({TipoBitacora::Respaldo, "/tmp/R.ZIP", 1});
+    frmBitacora ventana(*p.ctx);
+    ventana.show();
+    QApplication::setActiveWindow(&ventana);
+    QTest::keyClick(&ventana, Qt::Key_Return);
+    EXPECT_EQ(p.Cuenta("BITACORA"), 1);
+    EXPECT_FALSE(ventana.isVisible());
 }
 
 // A picture for a person to look at; run with VELMORAN_CAPTURAS=<folder> under xvfb-run.
