@@ -39,9 +39,16 @@ VistaTablaTrabajo::VistaTablaTrabajo(Contexto &ctx, const QString &tabla, const 
     dbgSeleccion->setSelectionMode(QAbstractItemView::SingleSelection);
     dbgSeleccion->setEditTriggers(QAbstractItemView::NoEditTriggers);
     dbgSeleccion->verticalHeader()->setDefaultSectionSize(dbgSeleccion->fontMetrics().height() + 6);
-    // Each column as wide as its heading, so that the slot numbers show.
-    for (int c = 0; c < modelo_.columnCount(); ++c)
-        dbgSeleccion->setColumnWidth(c, qMax(60, dbgSeleccion->fontMetrics().horizontalAdvance(modelo_.Nombre(c)) + 24));
+    // Each column as wide as its heading or the widest value of the first rows (up to a
+    // limit), so that slot numbers and codes such as the CLUES show whole.
+    const QFontMetrics medida = dbgSeleccion->fontMetrics();
+    const int muestra = qMin(modelo_.rowCount(), 50);
+    for (int c = 0; c < modelo_.columnCount(); ++c) {
+        int ancho = medida.horizontalAdvance(modelo_.Nombre(c));
+        for (int r = 0; r < muestra; ++r)
+            ancho = qMax(ancho, qMin(280, medida.horizontalAdvance(modelo_.index(r, c).data().toString())));
+        dbgSeleccion->setColumnWidth(c, qMax(60, ancho + 24));
+    }
     dbgSeleccion->installEventFilter(this);
     connect(dbgSeleccion, &QTableView::doubleClicked, this, [this] { DobleClic(); });
     connect(dbgSeleccion->selectionModel(), &QItemSelectionModel::currentChanged, this, &VistaTablaTrabajo::ActualizaTitulo);
