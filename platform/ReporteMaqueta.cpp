@@ -52,9 +52,10 @@ namespace {
 enum : quint8 { MarcaNumerado = 0x10 };
 
 template <class T>
-void Escribe(QByteArray &b, T v)
+void Escribe(char *&p, T v)
 {
-    b.append(reinterpret_cast<const char *>(&v), sizeof v);
+    std::memcpy(p, &v, sizeof v);
+    p += sizeof v;
 }
 
 template <class T>
@@ -71,19 +72,25 @@ T Lee(const char *&p)
 void DocumentoReporte::AgregaPagina(const PaginaReporte &p, const QVector<int> &numerados)
 {
     QByteArray b;
+    b.reserve(p.elementos.size() * 40);   // grown once, not per element; squeezed below
     for (int i = 0; i < p.elementos.size(); ++i) {
         const ElementoPagina &e = p.elementos[i];
-        Escribe<quint8>(b, quint8(quint8(e.tipo) | quint8(quint8(e.alineacion) << 2)
+        // The fixed part of an element is gathered first and appended at once.
+        char fijo[2 + 4 * sizeof(float) + sizeof(quint32)];
+        char *pos = fijo;
+        Escribe<quint8>(pos, quint8(quint8(e.tipo) | quint8(quint8(e.alineacion) << 2)
                                  | (numerados.contains(i) ? MarcaNumerado : 0)));
-        Escribe<quint8>(b, e.fuente);
+        Escribe<quint8>(pos, e.fuente);
         for (double v : {e.caja.x(), e.caja.y(), e.caja.width(), e.caja.height()})
-            Escribe<float>(b, float(v));
+            Escribe<float>(pos, float(v));
         if (e.tipo == ElementoPagina::Tipo::Texto) {
             const QByteArray t = e.texto.toUtf8();
-            Escribe<quint32>(b, quint32(t.size()));
+            Escribe<quint32>(pos, quint32(t.size()));
+            b.append(fijo, sizeof fijo);
             b.append(t);
         } else {
-            Escribe<quint32>(b, e.color);
+            Escribe<quint32>(pos, e.color);
+            b.append(fijo, sizeof fijo);
         }
     }
     b.squeeze();
@@ -279,8 +286,9 @@ private:
         double alto = 0;
         QColor fondo;
         std::shared_ptr<QFontMetricsF> metricas;
+        QHash<QString, double> palabras;   // widths of the words already measured
     };
-    const Medida &Medidas(const QString &estilo) const
+    Medida &Medidas(const QString &estilo) const
     {
         auto it = medidas_.find(estilo);
         if (it == medidas_.end()) {
@@ -296,10 +304,10 @@ private:
 
     int Fuente(const QString &estilo)
     {
-        const Medida &m = Medidas(estilo);
+        Medida &m = Medidas(estilo);
         if (m.fuente < 0)
-            medidas_[estilo].fuente = NuevaFuente(estilo);
-        return medidas_[estilo].fuente;
+            m.fuente = NuevaFuente(estilo);
+        return m.fuente;
     }
 
     int NuevaFuente(const QString &estilo)
@@ -443,7 +451,8 @@ private:
             return *it;
         if (ajustados_.size() > 20000)
             ajustados_.clear();
-        const QFontMetricsF &m = *Medidas(estilo).metricas;
+        Medida &medida = Medidas(estilo);
+        const QFontMetricsF &m = *medida.metricas;
         ancho = ancho * 0.95 - 2 * Relleno;   // room for the painter's own rounding
         QString r = texto;
         if (m.horizontalAdvance(texto) > ancho) {
@@ -453,7 +462,10 @@ private:
             QString linea;
             double largo = 0;
             for (const QString &palabra : texto.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-                const double w = m.horizontalAdvance(palabra);
+                auto medido = medida.palabras.constFind(palabra);
+                if (medido == medida.palabras.cend())
+                    medido = medida.palabras.insert(palabra, m.horizontalAdvance(palabra));
+                const double w = *medido;
                 if (!linea.isEmpty() && largo + blanco + w <= ancho) {
                     linea += QLatin1Char(' ') + palabra;
                     largo += blanco + w;
