@@ -31,7 +31,7 @@ run: build
 	fi
 
 test: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$$(nproc)
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j$$(nproc)
 
 # N: care events the generator writes (default 100000). BANCO: further
 # options of velmoran_bench, e.g. BANCO="--estado 09 --ano 2026 --conserva build/app"

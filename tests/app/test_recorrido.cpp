@@ -33,6 +33,8 @@
 namespace {
 
 // Once the next modal window runs, `paso` acts on it; `visto` says it ran.
+// A window that a failed step leaves open is closed after a while, so that
+// the test fails instead of waiting for ever.
 void AlAbrirModal(bool &visto, const std::function<void(QWidget *)> &paso)
 {
     visto = false;
@@ -41,6 +43,8 @@ void AlAbrirModal(bool &visto, const std::function<void(QWidget *)> &paso)
         if (QWidget *modal = QApplication::activeModalWidget()) {
             espera->deleteLater();
             espera->stop();
+            QTimer::singleShot(20000, modal, [modal] { modal->close(); });
+            modal->activateWindow();
             paso(modal);
             visto = true;
         }
@@ -118,6 +122,7 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
         auto *login = qobject_cast<frmInicio *>(w);
         ASSERT_NE(login, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowActive(login));
+        ASSERT_EQ(QApplication::focusWidget(), login->txtUserName);
         Teclea(QApplication::focusWidget(), "mirto");
         ASSERT_EQ(QApplication::focusWidget(), login->txtPassword);
         Teclea(QApplication::focusWidget(), "mirto");
