@@ -112,15 +112,5 @@ int Corre(int n)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    bool ok = false;
-    const int n = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt(&ok) : 100000;
-    try {
-        return Corre(ok ? qMax(1, n) : 100000);
-    } catch (const std::exception &e) {
-        std::printf("el banco de pruebas se detuvo: %s\n", e.what());
-    }
-    return 0;
+    return MainBanco(argc, argv, Corre);
 }
