@@ -5,6 +5,7 @@
 #include "events/HojaDatos.h"
 #include "events/modEvento.h"
 #include "platform/Mensajes.h"
+#include "shell/modGeneral.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -73,20 +74,6 @@ void PonFondo(QLineEdit *campo, const QColor &color)
 
 } // namespace
 
-bool MovidaDelUsuario(Qt::FocusReason razon)
-{
-    switch (razon) {
-    case Qt::TabFocusReason:
-    case Qt::BacktabFocusReason:
-    case Qt::MouseFocusReason:
-    case Qt::ShortcutFocusReason:
-        return true;
-    default:
-        // A message box or a pick-list (ActiveWindowFocusReason), a popup, or
-        // a focus request of the sheet (OtherFocusReason).
-        return false;
-    }
-}
 
 QColor ColorEnfoque()
 {

@@ -18,10 +18,6 @@ class ReglasCampos;
 QColor ColorEnfoque();
 QColor ColorCampoDejado();
 
-// A focus change the user made himself (Tab, Backtab, a click, a shortcut):
-// only such a move runs the checks of the field or date box left.
-bool MovidaDelUsuario(Qt::FocusReason razon);
-
 // The keyboard and focus handling of the sheet's text fields (txtDatos), for
 // the window to install on each field:
 // - while adding or editing, every typed key goes through the field's key set

@@ -1,4 +1,5 @@
 #include "shell/frmParamInicio.h"
+#include "shell/modGeneral.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -48,16 +49,8 @@ void CajaParam::focusOutEvent(QFocusEvent *e)
     // Only the user leaves a box. A message box taking the focus, or the focus
     // sent back to the other box after its check failed, is no leaving: checking
     // then would bounce the focus and the messages between the two boxes forever.
-    switch (e->reason()) {
-    case Qt::TabFocusReason:
-    case Qt::BacktabFocusReason:
-    case Qt::MouseFocusReason:
-    case Qt::ShortcutFocusReason:
+    if (MovidaDelUsuario(e->reason()))
         emit Abandonada(e->reason());
-        break;
-    default:
-        break;
-    }
 }
 
 frmParamInicio::frmParamInicio(Contexto &ctx, QWidget *padre) : QDialog(padre), logica(ctx), ctx_(ctx)

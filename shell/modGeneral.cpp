@@ -106,6 +106,21 @@ void PonFondo(QWidget *campo, QPalette::ColorRole rol)
 }
 } // namespace
 
+bool MovidaDelUsuario(Qt::FocusReason razon)
+{
+    switch (razon) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::MouseFocusReason:
+    case Qt::ShortcutFocusReason:
+        return true;
+    default:
+        // A message box or a pick-list (ActiveWindowFocusReason), a popup, or
+        // a focus request of the window (OtherFocusReason).
+        return false;
+    }
+}
+
 void ActivaCampo(QWidget *campo)
 {
     if (!campo)

@@ -36,6 +36,10 @@ bool ValidaFecha(const QString &fecha, Mensajes &mensajes, const Reloj &reloj);
 // digit comes first. 64-bit, so that a folio of any stored size reads whole.
 qint64 ValorEntero(const QString &texto);
 
+// A focus change the user made himself (Tab, Backtab, a click, a shortcut):
+// only such a move runs the checks of the field or box left.
+bool MovidaDelUsuario(Qt::FocusReason razon);
+
 // Enable or disable an entry field with the window or button-shadow colour.
 void ActivaCampo(QWidget *campo);
 void DesactivaCampo(QWidget *campo);
