@@ -1,8 +1,8 @@
 #pragma once
 
-// What the window benchmarks share besides the program folder and the
-// memory figures: the time of one operation with the repaint it causes, and
-// keys typed as a user types them.
+// What the benchmarks share besides the program folder and the memory
+// figures: the time of one operation (with the repaint it causes, or the
+// median of a few runs), and keys typed as a user types them.
 
 #include "Memoria.h"
 #include "ProgramaBanco.h"
@@ -29,6 +29,20 @@ inline double Milisegundos(const std::function<void()> &op)
     op();
     QApplication::processEvents();   // the window repaints within the figure
     return double(t.nsecsElapsed()) / 1e6;
+}
+
+// The median of `veces` runs of the operation, in ms.
+inline double MedianaMs(int veces, const std::function<void()> &op)
+{
+    std::vector<double> t;
+    QElapsedTimer reloj;
+    for (int i = 0; i < veces; ++i) {
+        reloj.start();
+        op();
+        t.push_back(double(reloj.nsecsElapsed()) / 1e6);
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
 }
 
 // One key as the user types it: the key event, then the repaint.

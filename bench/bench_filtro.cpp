@@ -8,38 +8,20 @@
 //   velmoran_bench_filtro [N]      N events to generate (default 100000)
 
 #include "GeneraEventos.h"
-#include "Memoria.h"
-#include "ProgramaBanco.h"
+#include "Medicion.h"
 
 #include "capture/ManejadorRegistro.h"
-#include "events/MapaEvento.h"
 #include "platform/BaseDatos.h"
 #include "queries/modVisData.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <sqlite3.h>
 #include <string>
 #include <vector>
 
 namespace {
-
-double MedianaMs(int veces, const std::function<void()> &op)
-{
-    std::vector<double> t;
-    QElapsedTimer reloj;
-    for (int i = 0; i < veces; ++i) {
-        reloj.start();
-        op();
-        t.push_back(double(reloj.nsecsElapsed()) / 1e6);
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
-}
 
 // The hand-written query: keys in the sheet's order, then the first event and its details.
 size_t PlanoSQLite(sqlite3 *db, const std::string &donde)
@@ -65,7 +47,6 @@ size_t PlanoSQLite(sqlite3 *db, const std::string &donde)
     sqlite3_finalize(s);
     if (llaves.empty())
         return 0;
-    const std::string cols = ListaColumnasEvento().toStdString();
     const char *lecturas[] = {
         "D_EVENTO", "D_Derechohabiencia", "D_TipoViolencia", "D_BajoEfectos", "D_TipoAtencion", "D_Diagnosticos"};
     for (const char *tabla : lecturas) {
