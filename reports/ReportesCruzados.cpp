@@ -24,16 +24,23 @@ QVector<ColumnaCuenta> Sexos(const QString &masculino, const QString &femenino)
     return PorCodigo(QStringLiteral("p.CodSexo"), {{masculino, 1}, {femenino, 2}, {"noEsp", 9}});
 }
 
-// A report whose rows are the codes of one catalog, counted by one event column.
-ReporteCruzado PorCatalogo(const QString &titulo, const QString &nombre, const QString &catalogo, const QString &codigo,
-                           int ancho, const QString &columnaEvento, const QVector<ColumnaCuenta> &cuentas,
-                           bool defunciones = false)
+// A report named `nombre`: its work table REP_<nombre>, its definition rpt<nombre>.json.
+ReporteCruzado Nombrado(const QString &titulo, const QString &nombre, bool defunciones = false)
 {
     ReporteCruzado r;
     r.titulo = titulo;
     r.tabla = QStringLiteral("REP_") + nombre;
     r.archivo = QStringLiteral("rpt%1.json").arg(nombre);
     r.defunciones = defunciones;
+    return r;
+}
+
+// A report whose rows are the codes of one catalog, counted by one event column.
+ReporteCruzado PorCatalogo(const QString &titulo, const QString &nombre, const QString &catalogo, const QString &codigo,
+                           int ancho, const QString &columnaEvento, const QVector<ColumnaCuenta> &cuentas,
+                           bool defunciones = false)
+{
+    ReporteCruzado r = Nombrado(titulo, nombre, defunciones);
     const QString clave = columnaEvento.mid(2);
     r.columnasFila = QStringLiteral("%1 int NULL, Descripcion char(%2) NULL").arg(clave).arg(ancho);
     r.claves = QStringList{clave};
@@ -75,11 +82,7 @@ QVector<ReporteCruzado> Construye()
                      "p.CodAgente", Intenciones());
 
     // Rows: the states of the units of the deaths (an unknown unit gives a row without a state).
-    ReporteCruzado defuncionA;
-    defuncionA.titulo = "Defunción por Intencionalidad A";
-    defuncionA.tabla = "REP_DefuncionA";
-    defuncionA.archivo = "rptDefuncionA.json";
-    defuncionA.defunciones = true;
+    ReporteCruzado defuncionA = Nombrado("Defunción por Intencionalidad A", "DefuncionA", true);
     defuncionA.columnasFila = "CodEstado int NULL, Descripcion char(50) NULL";
     defuncionA.claves = QStringList{"CodEstado"};
     defuncionA.filas = QStringList{"SELECT c.CEDOCVE, 'ESTADO'%1 FROM PASOREPORTE p LEFT JOIN CATCLUES c ON p.Clues = c.Clues "
@@ -100,10 +103,7 @@ QVector<ReporteCruzado> Construye()
 
     // Violence types (detail rows) under family and non-family violence, and
     // the self-inflicted events in one row of their own.
-    ReporteCruzado violencia;
-    violencia.titulo = "Violencia por primera vez";
-    violencia.tabla = "REP_ViolenciaVez";
-    violencia.archivo = "rptViolenciaVez.json";
+    ReporteCruzado violencia = Nombrado("Violencia por primera vez", "ViolenciaVez");
     violencia.columnasFila = "CodIntencionalidad int NULL, DescripcionInt char(40) NULL, CodTipoViolencia int NULL, "
                              "DescripcionTV char(40) NULL";
     violencia.claves = QStringList{"CodIntencionalidad", "CodTipoViolencia"};
