@@ -6,32 +6,16 @@
 //   velmoran_bench_reportes [N]      N events to generate (default 100000)
 
 #include "GeneraEventos.h"
-#include "ProgramaBanco.h"
+#include "Medicion.h"
 
 #include "reports/ReportesCruzados.h"
 #include "reports/frmReportes.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <algorithm>
-#include <functional>
 #include <sqlite3.h>
-#include <vector>
 
 namespace {
-
-double MedianaMs(int veces, const std::function<void()> &op)
-{
-    std::vector<double> t;
-    for (int i = 0; i < veces; ++i) {
-        QElapsedTimer reloj;
-        reloj.start();
-        op();
-        t.push_back(double(reloj.nsecsElapsed()) / 1e6);
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
-}
 
 // The same counts by hand: one grouped pass over D_EVENTO with the filter.
 double Plano(sqlite3 *db, const ReporteCruzado &r, const QString &desde, const QString &hasta)
