@@ -2,14 +2,15 @@
 // flat table, on generated events, each beside the same rows moved by plain
 // SQLite. Prints "name: value unit" lines; never fails a run.
 //
-//   velmoran_bench_tablas [N] [folder]   N events (default 100000, 0 allowed); the
+//   velmoran_bench_tablas [N] [folder]   N events (default 100000); the
 //                                        outputs stay in `folder` if given
 
 #include "GeneraEventos.h"
+#include "Memoria.h"
+#include "ProgramaBanco.h"
 
 #include "platform/Ajustes.h"
 #include "platform/BaseDatos.h"
-#include "platform/Mensajes.h"
 #include "platform/Reloj.h"
 #include "shell/Contexto.h"
 #include "tools/LibroDinamico.h"
@@ -29,16 +30,6 @@
 
 namespace {
 
-class MensajesConsola : public Mensajes {
-public:
-    void Muestra(const QString &texto, Icono, const QString &titulo) override
-    {
-        std::fprintf(stderr, "[%s] %s\n", qPrintable(titulo), qPrintable(texto));
-    }
-    bool Pregunta(const QString &, Icono, const QString &) override { return true; }
-    void Beep() override {}
-};
-
 double Segundos(const std::function<void()> &op)
 {
     QElapsedTimer t;
@@ -51,17 +42,6 @@ void Cifra(const char *nombre, double nuestro, double plano)
 {
     std::printf("%-36s %8.2f s   (SQLite simple: %.2f s)\n", nombre, nuestro, plano);
     std::fflush(stdout);
-}
-
-double PicoMB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &l : f.readAll().split('\n'))
-        if (l.startsWith("VmHWM:"))
-            return l.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
 }
 
 // Plain SQLite: the events copied as they stand into a new file.
@@ -138,7 +118,7 @@ int Corre(int n, const QString &carpetaSalida)
         Cifra(enBase ? "tabla completa .db" : "tabla completa .xlsx", t, enBase ? plana : eventos);
     }
 
-    std::printf("memoria pico: %.0f MB\n", PicoMB());
+    std::printf("memoria pico: %.0f MB\n", MemoriaMB("VmHWM:"));
     return 0;
 }
 
@@ -146,15 +126,7 @@ int Corre(int n, const QString &carpetaSalida)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    bool ok = false;
-    const int n = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt(&ok) : 100000;
-    try {
-        return Corre(ok ? qMax(0, n) : 100000, argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString());
-    } catch (const std::exception &e) {
-        std::printf("el banco de pruebas se detuvo: %s\n", e.what());
-    }
-    return 0;
+    static QString carpetaSalida;
+    carpetaSalida = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    return MainBanco(argc, argv, [](int n) { return Corre(n, carpetaSalida); });
 }
