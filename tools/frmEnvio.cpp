@@ -32,12 +32,12 @@ void EnlazaSeleccionTodo(QCheckBox *todo, QListWidget *lista)
     });
 }
 
-QStringList LineasMarcadas(const QListWidget *lista)
+QStringList LineasMarcadas(const QListWidget *lista, int rol)
 {
     QStringList lineas;
     for (int i = 0; i < lista->count(); ++i)
         if (lista->item(i)->checkState() == Qt::Checked)
-            lineas << lista->item(i)->text();
+            lineas << lista->item(i)->data(rol).toString();
     return lineas;
 }
 

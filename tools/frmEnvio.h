@@ -16,8 +16,9 @@ class QPushButton;
 // unticking it clears them only when all were ticked, and the box follows the
 // lines as they are ticked one by one.
 void EnlazaSeleccionTodo(QCheckBox *todo, QListWidget *lista);
-// The lines of a check list that are ticked, in list order.
-QStringList LineasMarcadas(const QListWidget *lista);
+// The lines of a check list that are ticked, in list order (their text, or
+// the data they keep under `rol`).
+QStringList LineasMarcadas(const QListWidget *lista, int rol = Qt::DisplayRole);
 
 // The send window: units with events, an optional period, catalogs, and the
 // folder the package goes to.

@@ -94,10 +94,7 @@ void frmRecive::Selecciona()
 
 void frmRecive::Recibir()
 {
-    QStringList tablas;
-    for (int i = 0; i < lstTablas->count(); ++i)
-        if (lstTablas->item(i)->checkState() == Qt::Checked)
-            tablas << lstTablas->item(i)->data(Qt::UserRole).toString();
+    const QStringList tablas = LineasMarcadas(lstTablas, Qt::UserRole);
     if (logica.Recibe(chkEventos->isChecked(), tablas))
         accept();
     else if (!chkEventos->isChecked() && tablas.isEmpty())
