@@ -178,8 +178,7 @@ void BaseDatos::Abre(const QString &archivo)
     if (!CarpetaConEscritura(fi.absolutePath()))
         throw ErrorBD(SQLITE_READONLY, TextoCarpetaSinEscritura(fi.absolutePath()));
 
-    QSqlDatabase db = QSqlDatabase::contains(nombre_) ? QSqlDatabase::database(nombre_, false)
-                                                       : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombre_);
+    QSqlDatabase db = Conexion();   // added by the constructor, kept until the destructor
     // mode=rw: SQLite must never create a missing file behind our back.
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
     db.setDatabaseName(QUrl::fromLocalFile(fi.absoluteFilePath()).toString(QUrl::FullyEncoded)
