@@ -18,7 +18,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <type_traits>
 #include <memory>
 #include <string>
@@ -201,7 +200,6 @@ QStringList Unicos(const QStringList &nombres, int largo)
 // The rows of the origin written one by one; each format fills in Escribe.
 struct Exportacion {
     const PeticionExportacion &p;
-    sqlite3 *fuente;
     Lectura &lectura;
     std::vector<Columna> columnas;
     ResultadoExportacion r;
@@ -312,15 +310,7 @@ bool Exportacion::Excel(const QString &ruta)
     lxw_workbook *libro = workbook_new_opt(archivo.constData(), &opciones);
     if (!libro)
         return Falla(QStringLiteral("No se pudo crear el archivo %1").arg(p.destino));
-    bool cerrado = false;
-    auto cierra = [&]() {
-        cerrado = true;
-        return workbook_close(libro);
-    };
-    struct Guardia {
-        std::function<void()> f;
-        ~Guardia() { f(); }
-    } guardia{[&]() { if (!cerrado) workbook_close(libro); }};
+    std::unique_ptr<lxw_workbook, lxw_error (*)(lxw_workbook *)> cierre(libro, workbook_close);
 
     const QByteArray hoja = (p.nombre.isEmpty() ? QStringLiteral("Hoja1") : p.nombre).toUtf8();
     lxw_worksheet *ws = workbook_add_worksheet(libro, hoja.constData());
@@ -381,7 +371,7 @@ bool Exportacion::Excel(const QString &ruta)
     }
     if (!lectura.error().isEmpty())
         return Falla(lectura.error());
-    const lxw_error e = cierra();
+    const lxw_error e = workbook_close(cierre.release());
     if (e != LXW_NO_ERROR)
         return Falla(QStringLiteral("No se pudo escribir el archivo %1: %2").arg(p.destino, QString::fromUtf8(lxw_strerror(e))));
     return true;
@@ -557,9 +547,7 @@ QString RevisaDestino(const QString &destino, const QStringList &protegidos)
     if (fi.isDir())
         return QStringLiteral("%1 es una carpeta; proporcione el nombre de un archivo.").arg(destino);
     const QString propio = Canonica(destino);
-    QStringList prohibidos;
-    for (const QString &p : protegidos)
-        prohibidos << p;
+    QStringList prohibidos = protegidos;
     for (const QString &conexion : QSqlDatabase::connectionNames())
         prohibidos << RutaLocal(QSqlDatabase::database(conexion, false).databaseName());
     for (const QString &p : prohibidos) {
@@ -601,7 +589,7 @@ ResultadoExportacion ExportaTabla(const BaseDatos &bd, const PeticionExportacion
 
     const char *extension = p.formato == FormatoExportacion::Dbase ? ".dbf" : ".tmp";
     ArchivoDestino archivo(p.destino, QString::fromLatin1(extension));
-    Exportacion ex{p, fuente, lectura, ColumnasDe(lectura.st(), p.tipos), {}};
+    Exportacion ex{p, lectura, ColumnasDe(lectura.st(), p.tipos), {}};
     bool ok = false;
     switch (p.formato) {
     case FormatoExportacion::BaseDatos: ok = ex.BaseDatosSqlite(archivo.RutaTemporal()); break;
