@@ -26,11 +26,8 @@ void EjecutaGenConsultas(Contexto &ctx, DialogoArchivos &dialogo, frmGenConsulta
         return;
     }
     const QString criterio = panel.Criterio();
-    if (criterio.trimmed().isEmpty()) {
-        ctx.mensajes.Muestra(QStringLiteral("No ha creado ninguna Consulta!"), Mensajes::Icono::Exclamacion,
-                             TituloAplicacion());
+    if (SinCriterio(ctx.mensajes, criterio))
         return;
-    }
     try {
         {
             CursorOcupado ocupado;

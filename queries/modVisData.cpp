@@ -35,6 +35,14 @@ void AvisaSinRegistros(Mensajes &mensajes)
 
 } // namespace
 
+bool SinCriterio(Mensajes &mensajes, const QString &criterio)
+{
+    if (!criterio.trimmed().isEmpty())
+        return false;
+    mensajes.Muestra(QStringLiteral("No ha creado ninguna Consulta!"), Mensajes::Icono::Exclamacion, TituloAplicacion());
+    return true;
+}
+
 bool ConsultaConRegistros(Contexto &ctx, const ConsultaSQL &consulta)
 {
     CursorOcupado ocupado;
@@ -72,11 +80,8 @@ QStringList ValoresPosibles(const BaseDatos &bd, OrigenConsulta origen, const Ca
 
 bool EjecutaFiltro(Contexto &ctx, const QString &criterio, const DestinoFiltro &destino)
 {
-    if (criterio.trimmed().isEmpty()) {
-        ctx.mensajes.Muestra(QStringLiteral("No ha creado ninguna Consulta!"), Mensajes::Icono::Exclamacion,
-                             TituloAplicacion());
+    if (SinCriterio(ctx.mensajes, criterio))
         return false;
-    }
     const OrigenConsulta origen = destino.Origen();
     std::optional<ConsultaSQL> encontrada;
     try {

@@ -21,6 +21,9 @@ class QWidget;
 // a blank line, the description, "Number: " and the number; no icon.
 void MuestraError(Mensajes &mensajes, const ErrorBD &error);
 
+// True, after the box "No ha creado ninguna Consulta!", when the criteria is blank.
+bool SinCriterio(Mensajes &mensajes, const QString &criterio);
+
 // Whether the statement selects any row. With none: a beep and "La consulta
 // creada no encontro registros" / "que cumplan las condiciones señaladas"
 // (title "Consultas"); when it cannot run, the error box. Both give false.
