@@ -91,6 +91,12 @@ void ReglasCampos::CampoCambiado(int indice)
         }
     }
     MuestraDescripcion(indice);
+    // A municipality is described within its state and a locality within
+    // both: they are looked up again when a code they hang on changes.
+    if (indice == 46)
+        MuestraDescripcion(47);
+    if (indice == 46 || indice == 47)
+        MuestraDescripcion(48);
     if (!Capturando()) {
         // Browsing or reading an event: no text or tick is written, only the
         // enabled states follow the texts.
@@ -580,14 +586,9 @@ void ReglasCampos::SaleEstado()
         hoja_.PonTexto(48, QString());
         return;
     }
-    if (Vacio(47))
-        return;
-    const ::Descripcion municipio = DescMunicipio(ctx_.ConexionBD, T(46), T(47));
-    PonDescripcion(47, municipio);
-    if (municipio.Inexistente())
+    // The descriptions of 47 and 48 already follow the state.
+    if (!Vacio(47) && hoja_.Etiqueta(47) == CveInexistente())
         hoja_.PonTexto(48, QString());
-    else if (!Vacio(48))
-        PonDescripcion(48, DescLocalidad(ctx_.ConexionBD, T(46), T(47), T(48)));
 }
 
 void ReglasCampos::SaleMunicipio()
@@ -599,8 +600,6 @@ void ReglasCampos::SaleMunicipio()
     hoja_.PonTexto(47, Rellena(T(47), 3));
     if (hoja_.Etiqueta(47) == CveInexistente())
         hoja_.PonTexto(48, QString());
-    else if (!Vacio(48))
-        PonDescripcion(48, DescLocalidad(ctx_.ConexionBD, T(46), T(47), T(48)));
 }
 
 void ReglasCampos::SaleCIE10(int indice, QWidget *padre)

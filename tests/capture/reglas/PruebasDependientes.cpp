@@ -46,6 +46,10 @@ TEST_F(Dependientes, DescripcionesDeCadaClaseDeCampo)
         {{{47, "009"}}, 47, CveInexistente()},
         {{{47, "001"}, {48, "0001"}}, 48, "LOCALIDAD UNO"},
         {{{48, QString()}}, 48, QString()},
+        // A description hanging on several codes follows each of them.
+        {{{46, "36"}, {47, "002"}, {48, "0007"}, {47, "001"}}, 48, CveInexistente()},
+        {{{47, "002"}, {46, "09"}}, 47, "MUNICIPIO AJENO"},
+        {{{46, "36"}}, 48, "LOCALIDAD SIETE"},
         {{{23, "ZZSSA000001"}}, 28, "UNIDAD DE PRUEBA"},
         {{{23, "ZZSSA000002"}}, 28, QString()},   // an absent unit shows nothing
         {{{77, "S001"}}, 77, "CONTUSION DEL PARPADO"},
