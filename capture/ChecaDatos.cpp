@@ -28,11 +28,6 @@ bool ChecaDatos_D_EVENTO(Contexto &ctx, HojaDatos &hoja)
     return true;
 }
 
-QString TituloAplicacion()
-{
-    return QStringLiteral("VELMORAN");
-}
-
 ValidacionHoja::ValidacionHoja(Contexto &ctx, HojaDatos &hoja, modEvento &almacen)
     : ctx(ctx), hoja(hoja), almacen(almacen)
 {

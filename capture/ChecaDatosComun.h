@@ -109,5 +109,3 @@ public:
 
 // The icon of the boxes that show none (the CURP and affiliation questions, the CURP box).
 constexpr Mensajes::Icono IconoSinIcono = Mensajes::Icono::Ninguno;
-// The title of a box with "no title of its own": the application's.
-QString TituloAplicacion();

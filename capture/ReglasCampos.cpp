@@ -524,9 +524,8 @@ void ReglasCampos::SaleCurp()
     const QString curp = T(32).trimmed();
     if (curp.isEmpty() || (curp.size() >= 10 && ValidaCurp(curp)))
         return;
-    // A plain box under the program's own title.
     ctx_.mensajes.Muestra(QStringLiteral("La CURP no es correcta, verifique por favor.....\n\n"),
-                          Mensajes::Icono::Ninguno, QStringLiteral("VELMORAN"));
+                          Mensajes::Icono::Ninguno, TituloAplicacion());
     hoja_.Enfoca(32);
 }
 

@@ -1,6 +1,5 @@
 #include "queries/modVisData.h"
 
-#include "capture/ChecaDatosComun.h"
 #include "capture/ManejadorRegistro.h"
 #include "events/SentenciaSqlite.h"
 #include "platform/BaseDatos.h"
@@ -10,6 +9,7 @@
 #include "queries/CriteriosConsulta.h"
 #include "queries/frmQuery.h"
 #include "shell/Contexto.h"
+#include "shell/modGeneral.h"
 
 #include <QDate>
 

@@ -10,7 +10,6 @@
 #include <QSqlQuery>
 
 const QString GeneradorReportes::TituloVentana = QStringLiteral("Reportes VELMORAN");
-const QString GeneradorReportes::TituloAplicacion = QStringLiteral("VELMORAN2016");
 
 namespace {
 // The chosen units travel in this table, never pasted into the statement.
@@ -73,7 +72,7 @@ bool GeneradorReportes::ArmaFiltro()
         UnidadesSeleccionadas = f.UnidadesMarcadas();
         if (UnidadesSeleccionadas.isEmpty()) {
             ctx.mensajes.Informa(QStringLiteral("Debe seleccionar al menos una Unidad Médica, verifique por favor....."),
-                                 TituloAplicacion);
+                                 TituloAplicacion());
             if (EnfocaUnidades)
                 EnfocaUnidades();
             return false;
@@ -110,7 +109,7 @@ bool GeneradorReportes::ArmaFiltro()
         if (f.cmbEdadIni.Texto().isEmpty() || f.cmbEdadFin.Texto().isEmpty()) {
             FiltroReporte = partes.join(QStringLiteral(" AND "));
             ctx.mensajes.Informa(QStringLiteral("No existe información para generar el Reporte con las opciones elegidas......"),
-                                 TituloAplicacion);
+                                 TituloAplicacion());
             if (EnfocaReporte)
                 EnfocaReporte();
             return false;
@@ -145,7 +144,7 @@ bool GeneradorReportes::CreaPasoReporte()
                     + condicion);
     if (Cuenta(QStringLiteral("SELECT EXISTS (SELECT 1 FROM PASOREPORTE)")) == 0) {
         ctx.mensajes.Informa(QStringLiteral("No existe información para generar el Reporte con las opciones elegidas......"),
-                             TituloAplicacion);
+                             TituloAplicacion());
         if (EnfocaReporte)
             EnfocaReporte();
         return false;

@@ -19,7 +19,6 @@ class Contexto;
 class GeneradorReportes {
 public:
     static const QString TituloVentana;      // "Reportes VELMORAN"
-    static const QString TituloAplicacion;   // "VELMORAN2016", for boxes with no title of their own
 
     // A builder: makes its work tables from PASOREPORTE and calls MuestraReporte.
     using Constructor = std::function<void(GeneradorReportes &)>;

@@ -9,6 +9,11 @@
 #include <QWidget>
 #include <limits>
 
+QString TituloAplicacion()
+{
+    return QStringLiteral("VELMORAN2016");
+}
+
 int EjecutaSQL(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
 {
     return bd.EjecutaAccion(sql, valores);

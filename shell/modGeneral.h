@@ -11,6 +11,9 @@ class QWidget;
 
 // Small routines every subsystem shares.
 
+// The application title, carried by a message box that has no title of its own.
+QString TituloAplicacion();
+
 // Runs one action statement with bound values on the connection; a failing
 // statement throws ErrorBD to the caller. Returns the rows touched.
 int EjecutaSQL(const BaseDatos &bd, const QString &sql, const QVariantList &valores = {});

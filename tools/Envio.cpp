@@ -14,7 +14,6 @@
 #include <optional>
 
 namespace {
-const QString TituloAplicacion = QStringLiteral("VELMORAN2016");
 const QString FechaEnBlanco = QStringLiteral("__/__/____");
 
 // Creates `tabla` in the schema `esquema` as the working database declares it.
@@ -74,15 +73,15 @@ Envio::Foco Envio::ValidaEnvio(const QString &textoIni, const QString &textoFin,
                      Foco::FechaFin);
     if (!s.fechaIni.isEmpty() && !s.fechaFin.isEmpty() && FechaSQL(s.fechaFin) < FechaSQL(s.fechaIni))
         return falla(QStringLiteral("Fecha Inicial no puede ser mayor a Fecha Final, verifique por favor....."),
-                     TituloAplicacion, Foco::FechaIni);
+                     TituloAplicacion(), Foco::FechaIni);
     if (s.eventos && s.unidades.isEmpty())
         return falla(QStringLiteral("Debe seleccionar al menos una Unidad Médica de Eventos, verifique por favor....."),
-                     TituloAplicacion, Foco::Unidades);
+                     TituloAplicacion(), Foco::Unidades);
     if (!s.eventos)
         s.unidades.clear();
     if (s.unidades.isEmpty() && s.tablas.isEmpty())
         return falla(QStringLiteral("No ha seleccionado información para generar el envío, verifique por favor....."),
-                     TituloAplicacion, Foco::Tablas);
+                     TituloAplicacion(), Foco::Tablas);
     return Foco::Ninguno;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/CursorOcupado.h"
 #include "platform/Empaque.h"
 #include "shell/Contexto.h"
+#include "shell/modGeneral.h"
 #include "tools/Bitacora.h"
 #include "tools/EnvioPaquete.h"
 
@@ -186,7 +187,7 @@ bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
     eventos = eventos && TieneEventos;
     if (!eventos && tablas.isEmpty()) {
         ctx_.mensajes.Informa(QStringLiteral("No ha seleccionado información, verifique por favor....."),
-                              QStringLiteral("VELMORAN2016"));
+                              TituloAplicacion());
         return false;
     }
     const BaseDatos &bd = ctx_.ConexionBD;

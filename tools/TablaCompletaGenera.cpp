@@ -2,6 +2,7 @@
 #include "platform/CursorOcupado.h"
 #include "platform/ExportaTabla.h"
 #include "shell/Contexto.h"
+#include "shell/modGeneral.h"
 #include "tools/AvisoHerramienta.h"
 #include "tools/TablaCompleta.h"
 
@@ -39,5 +40,5 @@ void GeneraTablaCompleta(Contexto &ctx)
     }
     // The application's own title and no icon, as the tool always said it.
     ctx.mensajes.Muestra(QStringLiteral("Puede revisar su tabla en: ") + peticion.destino, Mensajes::Icono::Ninguno,
-                         QStringLiteral("VELMORAN2016"));
+                         TituloAplicacion());
 }

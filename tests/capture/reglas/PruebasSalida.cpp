@@ -186,7 +186,7 @@ TEST_F(Salida, CurpIncorrectaAlSalir)
         }
         ASSERT_EQ(Mensajes().cajas.size(), 1) << c.curp;
         EXPECT_EQ(Mensajes().cajas[0].texto, Mensaje);
-        EXPECT_EQ(Mensajes().cajas[0].titulo, "VELMORAN");
+        EXPECT_EQ(Mensajes().cajas[0].titulo, "VELMORAN2016");
         EXPECT_EQ(focos, QStringList{"32"});
     }
 }

@@ -77,9 +77,9 @@ const CasoFalla Fallan[] = {
          EXPECT_FALSE(h.Msj().cajas.last().pregunta);
          EXPECT_EQ(h.Msj().cajas.last().icono, Mensajes::Icono::Ninguno);
      },
-     true, "VELMORAN"},
-    {"CurpMalFormada", Pon(32, "PEL1740312MDFRPR09"), CurpIncorrecta, false, 0, "32", {}, {}, true, "VELMORAN"},
-    {"CurpDeBlancosSi", Pon(32, "   "), CurpIncorrecta, false, 0, "32", {true}, {}, true, "VELMORAN"},
+     true, "VELMORAN2016"},
+    {"CurpMalFormada", Pon(32, "PEL1740312MDFRPR09"), CurpIncorrecta, false, 0, "32", {}, {}, true, "VELMORAN2016"},
+    {"CurpDeBlancosSi", Pon(32, "   "), CurpIncorrecta, false, 0, "32", {true}, {}, true, "VELMORAN2016"},
     {"QuirvalCortaSi", Pon(33, "12345"), Quirval, true, 0, "33", {true}, Lee(33, "12345")},
     {"QuirvalSufijoCortoSi", Pon(34, "1"), Quirval, true, 0, "34", {true}},
     {"BrestalCortaSi", SoloBrestal, Brestal, true, 0, "33", {true}},

@@ -70,7 +70,7 @@ TEST_F(AmbienteFiltro, SinEventosOConErrorLaHojaSigueIgual)
         QList<QPair<Mensajes::Icono, QString>> cajas;
         for (const MensajesFalsos::Caja &k : Msj().cajas) {
             cajas << qMakePair(k.icono, k.texto);
-            EXPECT_EQ(k.titulo, k.icono == Mensajes::Icono::Informacion ? "Consultas" : "VELMORAN");
+            EXPECT_EQ(k.titulo, k.icono == Mensajes::Icono::Informacion ? "Consultas" : "VELMORAN2016");
         }
         EXPECT_EQ(cajas, c.cajas) << c.criterio;
         EXPECT_EQ(Msj().beeps, c.pitidos) << c.criterio;
