@@ -33,8 +33,7 @@ namespace {
 
 // Sizes of the sheet in pixels (twips / 15).
 constexpr int AnchoHoja = 809;    // 12135 twips
-constexpr int AltoHoja = 625;     // 9375
-constexpr int AltoBarra = 36;     // 540
+constexpr int AltoBarra = 36;     // 540: the least; the captions' font may ask for more
 constexpr int AnchoTab = 804;     // 12060
 constexpr int AltoTab = 588;      // 8820
 constexpr int AltoCampo = 20;
@@ -131,7 +130,6 @@ void frmRegistro::Construye()
 {
     setObjectName(QStringLiteral("frmRegistro"));
     setWindowTitle(TituloHojaRegistro());
-    setFixedSize(AnchoHoja, AltoHoja);
     setFocusPolicy(Qt::StrongFocus);
     QFont letra(QStringLiteral("DejaVu Sans Condensed"));
     letra.setPixelSize(11);
@@ -143,9 +141,11 @@ void frmRegistro::Construye()
     setPalette(p);
 
     ConstruyeBarra();
+    // The tab control under the bar, the window around both.
+    setFixedSize(AnchoHoja, barra_->height() + AltoTab + 1);
     tab_ = new QTabWidget(this);
     tab_->setObjectName(QStringLiteral("SSTab1"));
-    tab_->setGeometry(2, AltoBarra, AnchoTab, AltoTab);
+    tab_->setGeometry(2, barra_->height(), AnchoTab, AltoTab);
     auto *pagina1 = new QWidget;
     auto *pagina2 = new QWidget;
     tab_->addTab(pagina1, QStringLiteral("HOJA DE REGISTRO 1"));
@@ -190,10 +190,9 @@ void frmRegistro::Construye()
 void frmRegistro::ConstruyeBarra()
 {
     barra_ = new BarraDatos(TitulosBarraCompleta(), this);
-    barra_->setGeometry(0, 0, AnchoHoja, AltoBarra);
     barra_->setIconSize(QSize(16, 16));
     barra_->setFocusPolicy(Qt::NoFocus);
-    // Captions under the pictures must fit the bar's designed height.
+    // A small font keeps the bar near its designed height.
     QFont letra = barra_->font();
     letra.setPointSizeF(7);
     barra_->setFont(letra);
@@ -223,6 +222,9 @@ void frmRegistro::ConstruyeBarra()
         boton->setMinimumWidth(boton->fontMetrics().horizontalAdvance(buscar->text()) + 24);
     }
     AsignaImagenes(*barra_, 0);
+    // As high as a picture with its caption beneath needs, so that no
+    // caption loses its dots or descenders.
+    barra_->setGeometry(0, 0, AnchoHoja, qMax(AltoBarra, barra_->sizeHint().height()));
 }
 
 QLabel *frmRegistro::Rotulo(QWidget *padre, const QString &texto, int x, int y, int ancho, int alto,

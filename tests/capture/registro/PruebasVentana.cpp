@@ -133,8 +133,13 @@ TEST_F(Ventana, RotulosConsejosYTitulos)
     const QStringList consejosBarra = {"Primero", "Anterior", "Siguiente", "Último", "Altas de registros",
                                        "Cambios de Registros", "Refrescar", "Grabar Movimiento", "Cancelar Movimiento",
                                        "Buscar", "Bajas de registros", "Imprimir", "Cerrar"};
-    for (int pos = 1; pos <= 13; ++pos)
+    for (int pos = 1; pos <= 13; ++pos) {
         EXPECT_EQ(ventana->tbrDatos()->Boton(pos)->toolTip(), consejosBarra[pos - 1]);
+        // Each caption stands whole under its picture, inside the bar.
+        const QWidget *boton = ventana->tbrDatos()->widgetForAction(ventana->tbrDatos()->Boton(pos));
+        EXPECT_GE(boton->height(), boton->sizeHint().height()) << pos;
+        EXPECT_LE(boton->geometry().bottom(), ventana->tbrDatos()->contentsRect().bottom()) << pos;
+    }
     QStringList items;
     for (QAction *a : ventana->MenuBuscar()->actions())
         items << a->text();
