@@ -671,8 +671,11 @@ void frmRegistro::MuestraEtiqueta(int indice)
     static const int captions[] = {8, 21, 22, 23, 24, 34};
     if (std::find(std::begin(captions), std::end(captions), indice) != std::end(captions))
         return;
-    if (QLabel *l = lbl_.value(indice))
+    if (QLabel *l = lbl_.value(indice)) {
         l->setText(registro_->hoja.Etiqueta(indice));
+        // Long descriptions are cut by the box's width; the tip reads whole.
+        l->setToolTip(l->text());
+    }
 }
 
 void frmRegistro::MuestraHabilitacion()

@@ -18,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -113,10 +114,14 @@ TEST_F(Ventana, RotulosConsejosYTitulos)
         {34, "Tiempo de traslado a la Unidad Hospitalaria"}};
     for (const auto &r : rotulos)
         EXPECT_EQ(ventana->lblDatos(r.first)->text(), QString::fromUtf8(r.second));
-    // Check-list items cut by the list's width read whole in their tips.
+    // Check-list items and descriptions cut by their width read whole in their tips.
     for (QListWidget *lista : ventana->findChildren<QListWidget *>())
         for (int i = 0; i < lista->count(); ++i)
             EXPECT_EQ(lista->item(i)->toolTip(), lista->item(i)->text());
+    H().PonTexto(53, "2");
+    EXPECT_EQ(ventana->lblDatos(53)->text(), "VIOLENCIA FAMILIAR");
+    for (const QLabel *l : ventana->findChildren<QLabel *>(QRegularExpression("^lblDatos_")))
+        EXPECT_EQ(l->toolTip(), l->text()) << l->objectName().toStdString();
     EXPECT_EQ(ventana->SSTab1()->tabText(0), "HOJA DE REGISTRO 1");
     EXPECT_EQ(ventana->SSTab1()->tabText(1), "HOJA DE REGISTRO 2");
     for (int i : {0, 1})
