@@ -1,4 +1,5 @@
 #include "app/Conexiones.h"
+#include "capture/frmRegistro.h"
 #include "shell/ParamInicio.h"
 #include "shell/mdiPrincipal.h"
 #include "tools/Compacta.h"
@@ -8,6 +9,7 @@
 #include "tools/frmRespaldarBase.h"
 
 #include <QApplication>
+#include <functional>
 
 void ConectaHerramientas(Contexto &ctx, mdiPrincipal &principal)
 {
@@ -20,20 +22,28 @@ void ConectaHerramientas(Contexto &ctx, mdiPrincipal &principal)
                 QApplication::exit(0);
         });
     };
-    principal.AsignaAccion(QStringLiteral("mnuHerra"), 0, [&ctx, &principal, compacta] {
+    // A tool may write events (a reception merges them): the open capture
+    // sheet then follows, as it would after a write of its own.
+    const auto herramienta = [&principal](int item, const std::function<void()> &accion) {
+        principal.AsignaAccion(QStringLiteral("mnuHerra"), item, [&principal, accion] {
+            accion();
+            RecargaHojaRegistro(*principal.Area());
+        });
+    };
+    herramienta(0, [&ctx, &principal, compacta] {
         frmRespaldarBase ventana(ctx, compacta, &principal);
         ventana.exec();
     });
-    principal.AsignaAccion(QStringLiteral("mnuHerra"), 1, compacta);
-    principal.AsignaAccion(QStringLiteral("mnuHerra"), 3, [&ctx, &principal] {
+    herramienta(1, compacta);
+    herramienta(3, [&ctx, &principal] {
         frmEnvio ventana(ctx, &principal);
         ventana.exec();
     });
-    principal.AsignaAccion(QStringLiteral("mnuHerra"), 4, [&ctx, &principal] {
+    herramienta(4, [&ctx, &principal] {
         frmRecive ventana(ctx, &principal);
         ventana.exec();
     });
-    principal.AsignaAccion(QStringLiteral("mnuHerra"), 5, [&ctx, &principal] {
+    herramienta(5, [&ctx, &principal] {
         frmBitacora ventana(ctx, &principal);
         ventana.exec();
     });

@@ -106,6 +106,35 @@ void VidaRegistro::Actualiza_Ubicacion()
     emit BarraCambiada();
 }
 
+void VidaRegistro::Recarga()
+{
+    ConjuntoEventos &rs = eventos_.rsAtencion;
+    const ConsultaSQL consulta = rs.Consulta();
+    if (consulta.sql.isEmpty() || !ctx_.ConexionBD.EstaAbierta() || rs.AlDia(ctx_.ConexionBD))
+        return;
+    if (!hoja_.EnAlta && !hoja_.EnCambio) {
+        eventos_.CargaEventos(consulta, rs.Actual());
+        if (!HayEventos())
+            LimpiaDatos_D_EVENTO();
+        Actualiza_Ubicacion();
+        return;
+    }
+    try {
+        rs.Abre(ctx_.ConexionBD, consulta);
+    } catch (const ErrorBD &e) {
+        // The set stays out of date: the save or the cancel reads it again.
+        ctx_.mensajes.Informa(TextoErrorBarra(e), TituloHojaRegistro());
+        return;
+    }
+    // Where the capture left the set: the last row for a new event, the
+    // edited event (the first row when it is gone).
+    if (hoja_.EnAlta)
+        rs.MueveFinal();
+    else if (hoja_.MarcaEvento)
+        rs.Busca(*hoja_.MarcaEvento);
+    Actualiza_Ubicacion();
+}
+
 bool VidaRegistro::PuedeCerrar()
 {
     if (!hoja_.EnAlta && !hoja_.EnCambio)

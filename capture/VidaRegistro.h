@@ -45,6 +45,12 @@ public:
     // The sheet on all events: record set on "Select * from D_Evento", first
     // page, browsing toolbar, frames disabled, caption.
     void Abre();
+    // Reads the record set again on its own statement (a filter stays) when
+    // D_EVENTO changed under it, as a reception does. Browsing, the event
+    // shown is read again, or the first when it is gone; during a capture
+    // only the keys are read, and what was typed stays untouched. Then the
+    // caption is rewritten. Nothing happens while the set is up to date.
+    void Recarga();
     // Rewrites the caption: position, count and the day's count; a record set
     // standing before its first or after its last row is put on that row first.
     void Actualiza_Ubicacion();

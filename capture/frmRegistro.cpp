@@ -940,6 +940,13 @@ bool frmRegistro::EventoLista(QListWidget *lista, QEvent *evento)
 
 // ---------------------------------------------------------------------------
 
+void RecargaHojaRegistro(QMdiArea &area)
+{
+    for (QMdiSubWindow *sub : area.subWindowList())
+        if (auto *hoja = qobject_cast<frmRegistro *>(sub->widget()))
+            hoja->Vida().Recarga();
+}
+
 frmRegistro *AbreHojaRegistro(Contexto &ctx, QMdiArea &area, const ConsultasHoja &consultas)
 {
     for (QMdiSubWindow *sub : area.subWindowList())

@@ -56,6 +56,8 @@ public:
     // give the same keys.
     bool AlDia(const BaseDatos &bd, const ConsultaSQL &consulta) const;
     bool AlDia(const BaseDatos &bd) const { return AlDia(bd, consulta_); }
+    // The statement the set was opened on; empty while closed.
+    const ConsultaSQL &Consulta() const { return consulta_; }
     // Follows a write of this session that was made while the set was
     // AlDia: `quitada` leaves the set, `puesta` enters it at its place when
     // the set's statement yields it. The current row stays current while it

@@ -15,15 +15,19 @@
 #include "shell/BarraDatos.h"
 #include "shell/frmInicio.h"
 #include "shell/mdiPrincipal.h"
+#include "tools/Envio.h"
 #include "tools/frmBitacora.h"
+#include "tools/frmRecive.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -224,6 +228,65 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
     EXPECT_FALSE(principal.isVisible());
     EXPECT_FALSE(p.ctx->ConexionBD.EstaAbierta());
     EXPECT_EQ(msj.cajas.size(), 1) << msj.Ultimo().toStdString();
+}
+
+// A reception through the menu, with the capture sheet open on its first
+// event, a filter of its own, and then with a capture in progress: the sheet
+// counts the received events and keeps the filter and what was typed.
+TEST(Recorrido, LaHojaAbiertaSigueLaRecepcion)
+{
+    ProgramaTemporal origen, p;
+    origen.AbreBase();
+    p.AbreBase();
+    const auto inserta = [](ProgramaTemporal &prog, const QString &paterno, int desde, int hasta) {
+        for (int folio = desde; folio <= hasta; ++folio)
+            prog.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Paterno, FechaCaptura) "
+                         "VALUES ('DFSSA000012', ?, '2004-03-01', ?, '2004-03-02')", {folio, paterno});
+    };
+    inserta(p, "LOCAL", 1, 3);
+    inserta(origen, "RECIBIDO", 11, 15);
+    QTemporaryDir dir;
+    Envio envio(*origen.ctx);
+    Envio::Seleccion s;
+    s.eventos = true;
+    const QString zip = QDir(dir.path()).filePath(envio.PaqueteEnvio);
+    ASSERT_TRUE(envio.GeneraEnvio(s, zip)) << origen.mensajes.Ultimo().toStdString();
+
+    mdiPrincipal principal(*p.ctx);
+    ConectaSubsistemas(*p.ctx, principal);
+    principal.show();
+    frmRegistro *hoja = AbreHojaRegistro(*p.ctx, *principal.Area());
+    EXPECT_EQ(hoja->windowTitle(), Titulo(1, 3, 0));
+    const auto recibe = [&] {
+        bool visto = false;
+        AlAbrirModal(visto, [&zip](QWidget *w) {
+            auto *recepcion = qobject_cast<frmRecive *>(w);
+            ASSERT_NE(recepcion, nullptr);
+            recepcion->PideArchivo = [&zip](const QString &) { return zip; };
+            recepcion->cmdRuta->click();
+            ASSERT_TRUE(recepcion->chkEventos->isChecked());
+            recepcion->cmdAceptar->click();
+            w->close();
+        });
+        principal.Item("mnuHerra", 4)->trigger();
+        EXPECT_TRUE(visto);
+    };
+    recibe();
+    EXPECT_EQ(hoja->windowTitle(), Titulo(1, 8, 0));
+    EXPECT_EQ(hoja->txtDatos(29)->text(), "LOCAL");
+
+    // A filter on the received events, a new event begun: both stay.
+    const ConsultaSQL recibidos{"Select * from D_Evento Where Paterno = ?", {"RECIBIDO"}};
+    hoja->Registro().eventos.CargaEventos(recibidos);
+    p.Ejecuta("DELETE FROM D_EVENTO WHERE Folio = 15");
+    hoja->tbrDatos()->Boton(5)->trigger();
+    hoja->Hoja().PonTexto(29, "TECLEADO");
+    recibe();
+    EXPECT_EQ(hoja->windowTitle(), Titulo(5, 5, 0));
+    EXPECT_TRUE(hoja->Hoja().EnAlta);
+    EXPECT_EQ(hoja->txtDatos(29)->text(), "TECLEADO");
+    hoja->tbrDatos()->Boton(9)->trigger();
+    EXPECT_EQ(hoja->txtDatos(29)->text(), "RECIBIDO");
 }
 
 } // namespace
