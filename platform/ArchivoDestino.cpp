@@ -1,5 +1,7 @@
 #include "platform/ArchivoDestino.h"
 
+#include "platform/BaseDatos.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
@@ -35,6 +37,12 @@ bool ArchivoDestino::Confirma(QString *error)
         QFile f(temporal_);
         if (f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
             ::fsync(f.handle());
+    }
+    // Replacing the working database would leave the program writing a deleted file.
+    if (BaseDatos::EsArchivoDeBaseAbierta(destino_)) {
+        if (error)
+            *error = BaseDatos::TextoBaseAbierta(destino_);
+        return false;
     }
     // rename() replaces an existing destination atomically on the same file system.
     if (std::rename(QFile::encodeName(temporal_).constData(), QFile::encodeName(destino_).constData()) != 0) {

@@ -9,10 +9,27 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QUrl>
+#include <algorithm>
 #include <cstring>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
+
+// Every session of the program, to tell its files apart.
+std::vector<const BaseDatos *> &Sesiones()
+{
+    static std::vector<const BaseDatos *> sesiones;
+    return sesiones;
+}
+
+// The same file on the disk, whatever the path (links, relative names).
+bool MismoArchivo(const QString &a, const QString &b)
+{
+    struct stat sa {}, sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
+           && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
 
 int NumeroDe(const QSqlError &e)
 {
@@ -55,12 +72,40 @@ QString TextoMotor(const QSqlError &e)
     return (e.databaseText().isEmpty() ? e.text() : e.databaseText()).trimmed();
 }
 
-int AppIdDe(const QString &archivo)
+enum class ParteBase { Ninguna, Base, Diario };
+
+// Which file of an open session the path names.
+ParteBase ParteDeBaseAbierta(const QString &ruta)
+{
+    for (const BaseDatos *s : Sesiones()) {
+        const QString base = s->Archivo();
+        if (base.isEmpty())
+            continue;
+        if (MismoArchivo(ruta, base))
+            return ParteBase::Base;
+        for (const char *sufijo : {"-wal", "-shm", "-journal"}) {
+            const QLatin1String suf(sufijo);
+            if (MismoArchivo(ruta, base + suf) || (ruta.endsWith(suf) && MismoArchivo(ruta.chopped(suf.size()), base)))
+                return ParteBase::Diario;
+        }
+    }
+    return ParteBase::Ninguna;
+}
+
+QByteArray CabeceraDe(const QString &archivo, int bytes)
 {
     QFile f(archivo);
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray cab = f.read(100);
+    return f.open(QIODevice::ReadOnly) ? f.read(bytes) : QByteArray();
+}
+
+int AppIdDe(const QString &archivo)
+{
+    switch (ParteDeBaseAbierta(archivo)) {
+    case ParteBase::Base: return BaseDatos::IdAplicacion;   // a session already checked it
+    case ParteBase::Diario: return 0;
+    case ParteBase::Ninguna: break;
+    }
+    const QByteArray cab = CabeceraDe(archivo, 100);
     if (cab.size() < 100 || !cab.startsWith("SQLite format 3"))
         return 0;
     // application_id is a big-endian integer at offset 68 of the header.
@@ -106,11 +151,13 @@ BaseDatos::BaseDatos(const QString &nombreConexion) : nombre_(nombreConexion)
         nombre_ = nombreConexion + QLatin1Char('_') + QString::number(++siguiente);
     // Taken at once: a second session made before this one opens must not get the same name.
     QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombre_);
+    Sesiones().push_back(this);
 }
 
 BaseDatos::~BaseDatos()
 {
     Cierra();
+    Sesiones().erase(std::remove(Sesiones().begin(), Sesiones().end(), this), Sesiones().end());
     if (QSqlDatabase::contains(nombre_))
         QSqlDatabase::removeDatabase(nombre_);
 }
@@ -118,6 +165,23 @@ BaseDatos::~BaseDatos()
 bool BaseDatos::EsBaseVelmoran(const QString &archivo)
 {
     return AppIdDe(archivo) == IdAplicacion;
+}
+
+bool BaseDatos::EsArchivoDeBaseAbierta(const QString &ruta)
+{
+    return ParteDeBaseAbierta(ruta) != ParteBase::Ninguna;
+}
+
+QString BaseDatos::TextoBaseAbierta(const QString &ruta)
+{
+    return QStringLiteral("El archivo %1 es la Base de Datos que el programa tiene abierta, elija otro archivo, "
+                          "verifique por favor.....")
+        .arg(QDir::toNativeSeparators(QFileInfo(ruta).absoluteFilePath()));
+}
+
+bool BaseDatos::EsArchivoSqlite(const QString &ruta)
+{
+    return EsArchivoDeBaseAbierta(ruta) || CabeceraDe(ruta, 16) == QByteArray("SQLite format 3", 16);
 }
 
 bool BaseDatos::CarpetaConEscritura(const QString &carpeta)

@@ -88,6 +88,15 @@ public:
     // Tells whether the file at that path is a VELMORAN database, without
     // touching the open session.
     static bool EsBaseVelmoran(const QString &archivo);
+    // Whether the path names the file of a session open in this program or its
+    // -wal, -shm or -journal. Only SQLite may open those: closing any other
+    // descriptor of the file drops every lock SQLite holds on it.
+    static bool EsArchivoDeBaseAbierta(const QString &ruta);
+    // What the user reads when a file chosen names one of them.
+    static QString TextoBaseAbierta(const QString &ruta);
+    // Whether the file is an SQLite database, by its header; the files of an
+    // open session count as one and are not read.
+    static bool EsArchivoSqlite(const QString &ruta);
     // A VELMORAN database that opens read-only, passes SQLite's quick check and
     // holds these tables; the file is not changed.
     static bool EsBaseSana(const QString &archivo, const QStringList &tablas);

@@ -15,11 +15,20 @@ public:
     virtual QString Abrir(const QString &titulo, const QString &carpeta, const QString &filtro) = 0;
 };
 
-// The real dialog, over the active window. It adds no extension of its own:
-// the callers check the one the user typed.
+// The real dialog, over `padre` or the active window. Qt's own widgets, never
+// the desktop's: it lists files by name and never opens them, since guessing
+// the type of the working database by reading it, then closing it, would drop
+// the locks SQLite holds on it. The database's journals are not listed.
+// It adds no extension unless given `sufijo`: the callers check the one typed.
 class DialogoArchivosQt : public DialogoArchivos {
 public:
+    explicit DialogoArchivosQt(QWidget *padre = nullptr, const QString &sufijo = {}) : padre_(padre), sufijo_(sufijo) {}
     QString Guardar(const QString &titulo, const QString &carpeta, const QString &nombre,
                     const QString &filtro) override;
     QString Abrir(const QString &titulo, const QString &carpeta, const QString &filtro) override;
+
+private:
+    QString Muestra(bool guardar, const QString &titulo, const QString &ruta, const QString &filtro);
+    QWidget *padre_;
+    QString sufijo_;
 };

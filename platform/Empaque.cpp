@@ -1,6 +1,7 @@
 #include "platform/Empaque.h"
 
 #include "platform/ArchivoDestino.h"
+#include "platform/BaseDatos.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,6 +46,10 @@ using Miembro = std::unique_ptr<zip_file_t, CierraMiembro>;
 // under its destination's name, not its temporary one.
 Zip AbreLectura(const QString &archivo, const QString &mostrado, QString *error)
 {
+    if (BaseDatos::EsArchivoDeBaseAbierta(archivo)) {
+        *error = BaseDatos::TextoBaseAbierta(mostrado);
+        return Zip(nullptr);
+    }
     int codigo = 0;
     zip_t *za = zip_open(QFile::encodeName(archivo).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &codigo);
     if (!za && codigo == ZIP_ER_EXISTS)

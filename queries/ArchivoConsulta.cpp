@@ -1,6 +1,7 @@
 #include "queries/ArchivoConsulta.h"
 
 #include "platform/ArchivoDestino.h"
+#include "platform/BaseDatos.h"
 #include "platform/Cp1252.h"
 #include "platform/DialogoArchivos.h"
 #include "platform/Mensajes.h"
@@ -203,6 +204,10 @@ bool CargaConsulta(Mensajes &mensajes, DialogoArchivos &dialogo, const QString &
     if (Extension(ruta).toUpper() != QLatin1String("SQL")) {
         mensajes.Informa(QStringLiteral("Formato de archivo invalido, extensión diferente a SQL, verifique por favor......"),
                          Titulo);
+        return false;
+    }
+    if (BaseDatos::EsArchivoDeBaseAbierta(ruta)) {
+        mensajes.Informa(BaseDatos::TextoBaseAbierta(ruta), Titulo);
         return false;
     }
     QFile archivo(ruta);

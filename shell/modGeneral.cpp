@@ -1,5 +1,6 @@
 #include "shell/modGeneral.h"
 
+#include "platform/BaseDatos.h"
 #include "platform/FuncionesSql.h"
 
 #include <QDate>
@@ -144,6 +145,9 @@ void DesactivaCampo(QWidget *campo)
 
 bool ArchivoEnUso(const QString &ruta)
 {
+    // Opening the working database here would drop SQLite's locks on it.
+    if (BaseDatos::EsArchivoDeBaseAbierta(ruta))
+        return true;
     QFile f(ruta);
     if (!f.exists())
         return true;

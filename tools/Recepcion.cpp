@@ -39,12 +39,6 @@ public:
 private:
     const BaseDatos &bd_;
 };
-
-bool EsSqlite(const QString &ruta)
-{
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3", 16);
-}
 } // namespace
 
 Recepcion::Recepcion(Contexto &ctx) : ctx_(ctx)
@@ -116,7 +110,7 @@ QString Recepcion::Desempaca(QString *titulo)
 // Why the unpacked file is no package of ours, or an empty text; fills what it offers.
 QString Recepcion::ChecaPaquete(const QString &base)
 {
-    if (!EsSqlite(base))
+    if (!BaseDatos::EsArchivoSqlite(base))
         return QStringLiteral("El archivo %1 no es una Base de Datos.").arg(QFileInfo(base).fileName());
     const BaseDatos &bd = ctx_.ConexionBD;
     try {

@@ -13,12 +13,6 @@
 
 namespace {
 const QString TituloRespaldo = QStringLiteral("Respaldos VELMORAN");
-
-bool EsArchivoSqlite(const QString &ruta)
-{
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3", 16);
-}
 } // namespace
 
 Respaldo::Respaldo(Contexto &ctx, std::function<bool()> compacta) : ctx_(ctx), compacta_(std::move(compacta))
@@ -55,7 +49,7 @@ QString Respaldo::DestinoRechazado(const QString &destino) const
     const bool enDatos = QFileInfo(fi.absolutePath()).canonicalFilePath() == QFileInfo(ctx_.RutaDatos).canonicalFilePath();
     static const QRegularExpression base(QStringLiteral("\\.db(-wal|-shm|-journal)?$"),
                                          QRegularExpression::CaseInsensitiveOption);
-    if ((enDatos && base.match(fi.fileName()).hasMatch()) || EsArchivoSqlite(destino))
+    if ((enDatos && base.match(fi.fileName()).hasMatch()) || BaseDatos::EsArchivoSqlite(destino))
         return QStringLiteral("El Respaldo no puede guardarse sobre la Base de Datos %1, elija otro archivo, "
                               "verifique por favor.....")
             .arg(QDir::toNativeSeparators(fi.absoluteFilePath()));

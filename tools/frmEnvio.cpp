@@ -1,10 +1,11 @@
 #include "tools/frmEnvio.h"
 
+#include "platform/DialogoArchivos.h"
 #include "shell/Contexto.h"
 #include "tools/EnvioPaquete.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -59,12 +60,6 @@ void Llena(QListWidget *lista, const QStringList &lineas)
         item->setCheckState(Qt::Unchecked);
     }
 }
-
-QString DialogoGuardar(QWidget *padre, const QString &propuesta)
-{
-    return QFileDialog::getSaveFileName(padre, QStringLiteral("Guardar Envio en ..."), propuesta,
-                                        QStringLiteral("Archivos Comprimidos (*.zip)"));
-}
 } // namespace
 
 frmEnvio::frmEnvio(Contexto &ctx, QWidget *padre) : QDialog(padre), logica(ctx), ctx_(ctx)
@@ -72,7 +67,10 @@ frmEnvio::frmEnvio(Contexto &ctx, QWidget *padre) : QDialog(padre), logica(ctx),
     setObjectName(QStringLiteral("frmEnvio"));
     setWindowTitle(QStringLiteral("Envio"));
     setModal(true);
-    PideRuta = [this](const QString &propuesta) { return DialogoGuardar(this, propuesta); };
+    PideRuta = [this](const QString &propuesta) {
+        return DialogoArchivosQt(this).Guardar(QStringLiteral("Guardar Envio en ..."), QFileInfo(propuesta).path(),
+                                               QFileInfo(propuesta).fileName(), QStringLiteral("Archivos Comprimidos (*.zip)"));
+    };
 
     chkEventos = new QCheckBox(QStringLiteral("Atenciónes por Violencia y/o Lesion"), this);
     fraDatos = new QGroupBox(QStringLiteral("Unidad Médica"), this);

@@ -1,10 +1,10 @@
 #include "tools/frmRecive.h"
 
+#include "platform/DialogoArchivos.h"
 #include "shell/Contexto.h"
 #include "tools/frmEnvio.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,8 +20,8 @@ frmRecive::frmRecive(Contexto &ctx, QWidget *padre) : QDialog(padre), logica(ctx
     setWindowTitle(QStringLiteral("Recepción"));
     setModal(true);
     PideArchivo = [this](const QString &carpeta) {
-        return QFileDialog::getOpenFileName(this, QStringLiteral("Seleccionar Archivo ..."), carpeta,
-                                            QStringLiteral("Archivos Comprimidos (*.zip)"));
+        return DialogoArchivosQt(this).Abrir(QStringLiteral("Seleccionar Archivo ..."), carpeta,
+                                             QStringLiteral("Archivos Comprimidos (*.zip)"));
     };
 
     txtRuta = new QLineEdit(this);

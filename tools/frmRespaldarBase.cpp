@@ -1,26 +1,14 @@
 #include "tools/frmRespaldarBase.h"
 
+#include "platform/DialogoArchivos.h"
 #include "shell/Contexto.h"
 
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-QString DialogoGuardar(QWidget *padre, const QString &propuesta)
-{
-    QFileDialog dialogo(padre, QStringLiteral("Guardar Respaldo en ..."), propuesta,
-                        QStringLiteral("Archivos Comprimidos (*.zip)"));
-    dialogo.setAcceptMode(QFileDialog::AcceptSave);
-    dialogo.setDefaultSuffix(QStringLiteral("zip"));
-    dialogo.selectFile(propuesta);
-    return dialogo.exec() == QDialog::Accepted && !dialogo.selectedFiles().isEmpty() ? dialogo.selectedFiles().first()
-                                                                                    : QString();
-}
-} // namespace
 
 frmRespaldarBase::frmRespaldarBase(Contexto &ctx, std::function<bool()> compacta, QWidget *padre)
     : QDialog(padre), logica(ctx, std::move(compacta)), ctx_(ctx)
@@ -28,7 +16,11 @@ frmRespaldarBase::frmRespaldarBase(Contexto &ctx, std::function<bool()> compacta
     setObjectName(QStringLiteral("frmRespaldarBase"));
     setWindowTitle(QStringLiteral("Respaldar Base de Datos"));
     setModal(true);
-    PideRuta = [this](const QString &propuesta) { return DialogoGuardar(this, propuesta); };
+    PideRuta = [this](const QString &propuesta) {
+        return DialogoArchivosQt(this, QStringLiteral("zip"))
+            .Guardar(QStringLiteral("Guardar Respaldo en ..."), QFileInfo(propuesta).path(), QFileInfo(propuesta).fileName(),
+                     QStringLiteral("Archivos Comprimidos (*.zip)"));
+    };
 
     txtRuta = new QLineEdit(logica.RutaInicial(), this);
     txtRuta->setObjectName(QStringLiteral("txtRuta"));

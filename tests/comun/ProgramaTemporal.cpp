@@ -1,6 +1,11 @@
 #include "comun/ProgramaTemporal.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -16,6 +21,35 @@ QByteArray LeeArchivo(const QString &ruta)
 {
     QFile f(ruta);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString BloqueosPerdidos(const QString &archivoBD, qint64 pid)
+{
+    if (pid == 0)
+        pid = QCoreApplication::applicationPid();
+    QStringList fallas;
+    const QString proc = QStringLiteral("/proc/%1/fd").arg(pid);
+    for (const QString &fd : QDir(proc).entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+        char enlace[4096];
+        const ssize_t n = ::readlink(QFile::encodeName(proc + QLatin1Char('/') + fd).constData(), enlace, sizeof enlace);
+        const QString destino = QFile::decodeName(QByteArray(enlace, n > 0 ? int(n) : 0));
+        if (destino.startsWith(archivoBD) && destino.endsWith(QLatin1String(" (deleted)")))
+            fallas << destino;
+    }
+    const QString candados = QString::fromLatin1(LeeArchivo(QStringLiteral("/proc/locks")));
+    for (const QString sufijo : {QString(), QStringLiteral("-shm")}) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(archivoBD + sufijo).constData(), &st) != 0) {
+            fallas << archivoBD + sufijo + QStringLiteral(" no existe");
+            continue;
+        }
+        const QRegularExpression linea(QStringLiteral("POSIX +ADVISORY +\\w+ +%1 +[0-9a-f]+:[0-9a-f]+:%2 ").arg(pid).arg(st.st_ino));
+        if (!linea.match(candados).hasMatch())
+            fallas << QStringLiteral("sin candados en ") + archivoBD + sufijo;
+    }
+    if (!QFileInfo::exists(archivoBD + QStringLiteral("-wal")))
+        fallas << archivoBD + QStringLiteral("-wal no existe");
+    return fallas.join(QStringLiteral("; "));
 }
 
 QStringList Filas(const BaseDatos &bd, const QString &sql, const QVariantList &valores)

@@ -16,6 +16,11 @@ inline const QString TituloHoja = "Hoja de Registro de Atención por Violencia y
 bool EscribeArchivo(const QString &ruta, const QByteArray &contenido);
 QByteArray LeeArchivo(const QString &ruta);
 
+// What is wrong with the hold that process `pid` (this one by default) keeps on
+// a database open in WAL mode, or an empty text: it must hold POSIX locks on
+// the database and on its -shm, and neither it nor its -wal may be unlinked.
+QString BloqueosPerdidos(const QString &archivoBD, qint64 pid = 0);
+
 // Each row of a query as its columns joined by '|'.
 QStringList Filas(const BaseDatos &bd, const QString &sql, const QVariantList &valores = {});
 

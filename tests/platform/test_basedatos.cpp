@@ -1,5 +1,7 @@
 #include "comun/ProgramaTemporal.h"
+#include "platform/ArchivoDestino.h"
 #include "platform/BaseDatos.h"
+#include "platform/Empaque.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -128,3 +130,28 @@ TEST_F(BaseDatosTest, ErroresConNumeroYClaveDuplicada)
 }
 
 } // namespace
+
+// The working database and its journals, under any name, are refused before
+// anything opens them: closing that descriptor would drop SQLite's locks.
+TEST(BaseDeTrabajo, LasRevisionesLaRechazanSinAbrirla)
+{
+    ProgramaTemporal p;
+    p.AbreBase();
+    const QString bd = p.ctx->ArchivoBD, enlace = p.Carpeta() + "/enlace.zip";
+    QFile::link(bd, enlace);
+    QString error;
+    for (const QString &ruta : {bd, bd + "-wal", bd + "-shm", bd + "-journal", enlace}) {
+        EXPECT_TRUE(BaseDatos::EsArchivoDeBaseAbierta(ruta)) << ruta.toStdString();
+        EXPECT_TRUE(BaseDatos::EsArchivoSqlite(ruta));
+        ArchivoDestino destino(ruta);
+        EscribeArchivo(destino.RutaTemporal(), "x");
+        EXPECT_FALSE(destino.Confirma(&error));
+        EXPECT_EQ(error, BaseDatos::TextoBaseAbierta(ruta));
+    }
+    EXPECT_FALSE(ExtraeMiembro(enlace, "x.db", p.Carpeta() + "/x.db", LimiteExtraccion, &error));
+    EXPECT_EQ(error, "El archivo " + enlace + " es la Base de Datos que el programa tiene abierta, elija otro archivo, "
+                     "verifique por favor.....");
+    EXPECT_FALSE(BaseDatos::EsBaseVelmoran(bd + "-wal"));
+    EXPECT_FALSE(BaseDatos::EsArchivoDeBaseAbierta(p.CreaBase("09", "2026")));
+    EXPECT_EQ(BloqueosPerdidos(bd), "");
+}

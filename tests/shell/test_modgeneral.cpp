@@ -125,6 +125,11 @@ TEST(ArchivoEnUso, FaltanteOProtegidoCuentaComoEnUso)
         QFile::setPermissions(ruta, QFileDevice::ReadOwner);
         EXPECT_TRUE(ArchivoEnUso(ruta));
     }
+    // The working database is in use, and is not opened to find it out.
+    ProgramaTemporal p;
+    p.AbreBase();
+    EXPECT_TRUE(ArchivoEnUso(p.ctx->ArchivoBD));
+    EXPECT_EQ(BloqueosPerdidos(p.ctx->ArchivoBD), "");
 }
 
 TEST(Campos, ActivaYDesactivaConSuColor)

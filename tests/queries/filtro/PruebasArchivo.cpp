@@ -1,28 +1,12 @@
 // Query files: the fixed-width record, round trips and every refusal.
 #include "comun/ProgramaTemporal.h"
-#include "platform/DialogoArchivos.h"
+#include "comun/DialogoFijo.h"
 #include "queries/ArchivoConsulta.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-// A dialog that answers with the path it was given (empty: cancelled).
-class DialogoFijo : public DialogoArchivos {
-public:
-    QString Guardar(const QString &titulo, const QString &carpeta, const QString &nombre, const QString &filtro) override
-    {
-        pedido = titulo + '|' + carpeta + '|' + nombre + '|' + filtro;
-        return ruta;
-    }
-    QString Abrir(const QString &titulo, const QString &carpeta, const QString &filtro) override
-    {
-        pedido = titulo + '|' + carpeta + '|' + filtro;
-        return ruta;
-    }
-    QString ruta, pedido;
-};
 
 class Archivo : public ::testing::Test {
 protected:
@@ -160,6 +144,15 @@ TEST_F(Archivo, ArchivosRechazadosAlCargar)
         EXPECT_EQ(prog.mensajes.Ultimo(), QString::fromUtf8(c.mensaje));
         EXPECT_EQ(d.criterio, "sin tocar");
     }
+    // A query file that is the working database is refused unread.
+    prog.AbreBase();
+    QFile::link(prog.ctx->ArchivoBD, Ruta("base.sql"));
+    DatosConsulta d;
+    EXPECT_FALSE(Carga("base.sql", OrigenConsulta::Hoja, false, d));
+    EXPECT_EQ(prog.mensajes.Ultimo(), "El archivo " + Ruta("base.sql")
+                                          + " es la Base de Datos que el programa tiene abierta, elija otro archivo, "
+                                            "verifique por favor.....");
+    EXPECT_EQ(BloqueosPerdidos(prog.ctx->ArchivoBD), "");
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 #include "AmbienteFiltro.h"
 #include "capture/frmRegistro.h"
 #include "comun/Teclado.h"
-#include "platform/DialogoArchivos.h"
+#include "comun/DialogoFijo.h"
 #include "queries/PanelCriterio.h"
 #include "queries/frmGenConsultas.h"
 #include "queries/frmQuery.h"
@@ -25,13 +25,6 @@
 #include <functional>
 
 namespace {
-
-class DialogoFijo : public DialogoArchivos {
-public:
-    QString Guardar(const QString &, const QString &, const QString &, const QString &) override { return ruta; }
-    QString Abrir(const QString &, const QString &, const QString &) override { return ruta; }
-    QString ruta;
-};
 
 class VentanasConsulta : public AmbienteFiltro {
 protected:
