@@ -1,6 +1,12 @@
 #include "comun/ProgramaTemporal.h"
 #include "comun/DialogoFijo.h"
+#include "comun/HojaEnBase.h"
+#include "platform/ReportePintor.h"
 #include "queries/ExportaConsulta.h"
+#include "queries/frmTabla.h"
+#include "queries/modVisData.h"
+#include "reports/GeneradorReportes.h"
+#include "reports/modReportes.h"
 #include "tools/Bitacora.h"
 #include "tools/Compacta.h"
 #include "tools/Envio.h"
@@ -9,8 +15,10 @@
 #include "tools/TablaCompleta.h"
 #include "tools/TablaDinamica.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -21,11 +29,11 @@
 // delete the live journal.
 TEST(Bloqueos, CadaHerramientaConservaLosDeLaBase)
 {
-    ProgramaTemporal p;
-    p.AbreBase();
+    HojaEnBase h;
+    ProgramaTemporal &p = h.prog;
     Contexto &ctx = *p.ctx;
     p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Paterno, FechaCaptura) "
-              "VALUES ('DFSSA000011', 1, '2004-06-15', 'PEREZ', '2004-06-15')");
+              "VALUES ('DFSSA000012', 1, '2004-06-15', 'PEREZ', '2004-06-15')");
     const QString datos = ctx.RutaDatos, falta = p.Carpeta() + "/Falta/";
     const QString paquete = Envio(ctx).PaqueteEnvio;
     // Links to the database under the names of a backup and of a package.
@@ -34,6 +42,29 @@ TEST(Bloqueos, CadaHerramientaConservaLosDeLaBase)
     QFile::link(ctx.ArchivoBD, enlace + "R.zip");
     QFile::link(ctx.ArchivoBD, enlace + paquete);
     DialogoFijo dialogo;
+    QDir(p.Carpeta()).mkpath("Reportes");
+    for (const QString &f : QDir(VELMORAN_REPORTES).entryList({"*.json"}))
+        QFile::copy(QString(VELMORAN_REPORTES "/") + f, p.Carpeta() + "/Reportes/" + f);
+    bool impreso = false;
+    const MuestraDocumento imprime = [&](const DocumentoReporte &d) {
+        GuardaPdf(d, p.Carpeta() + "/Reporte.pdf");
+        impreso = true;
+    };
+    const auto reporte = [&](bool sinCatalogo) {
+        FiltrosReporte filtros(ctx.ConexionBD);
+        GeneradorReportes generador(ctx, filtros);
+        generador.Muestra = imprime;
+        filtros.InicializaFiltros();
+        filtros.EligeReporte(1);
+        filtros.MarcaTodasUnidades(true);
+        impreso = false;
+        if (sinCatalogo)
+            p.Ejecuta("ALTER TABLE cAgente RENAME TO cAgenteFuera");
+        generador.Reporte();
+        if (sinCatalogo)
+            p.Ejecuta("ALTER TABLE cAgenteFuera RENAME TO cAgente");
+        return impreso;
+    };
     const auto compacta = [&] { return CompactaBaseDatos(ctx, nullptr, {}); };
     const auto envia = [&](const QString &carpeta) {
         Envio::Seleccion s;
@@ -87,6 +118,21 @@ TEST(Bloqueos, CadaHerramientaConservaLosDeLaBase)
         {"exportar a dBase", [&] { return exporta(FormatoExportacion::Dbase, datos + "/E.dbf"); }, true},
         {"exportar a carpeta inexistente", [&] { return exporta(FormatoExportacion::Excel, falta + "E.xlsx"); }, false},
         {"exportar sobre la base", [&] { return exporta(FormatoExportacion::BaseDatos, ctx.ArchivoBD); }, false},
+        {"filtrar", [&] { return EjecutaFiltro(ctx, "E.Folio = 1", DestinoFiltro{&h.Reg(), {}}); }, true},
+        {"ver la tabla", [&] {
+             bool vista = false;
+             QTimer::singleShot(0, [&] {
+                 if (QWidget *w = QApplication::activeModalWidget())
+                     vista = w->close();
+             });
+             AbreTabla(ctx, h.Reg(), {}, nullptr);
+             return vista;
+         }, true},
+        {"filtrar con un campo inexistente", [&] { return EjecutaFiltro(ctx, "E.Nada = 1", DestinoFiltro{&h.Reg(), {}}); }, false},
+        {"reporte estadístico", [&] { return reporte(false); }, true},
+        {"reporte estadístico sin un catálogo", [&] { return reporte(true); }, false},
+        {"imprimir un catálogo", [&] { return ImprimeCatEstados(ctx, imprime); }, true},
+        {"imprimir un catálogo sin su definición", [&] { return ImprimeReporteCatalogo(ctx, "rptNoExiste", "Catálogo de Sexo", imprime); }, false},
     };
     for (const auto &c : casos) {
         EXPECT_EQ(c.haz(), c.hecha) << c.operacion << ": " << p.mensajes.Ultimo().toStdString();
