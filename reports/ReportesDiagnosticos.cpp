@@ -42,22 +42,28 @@ void Reporte_ListaDetallada(GeneradorReportes &g)
     const QString inserta = QStringLiteral("INSERT INTO REPLISDET (Nivel, IdEstado, DesEstado, Capitulo, DesCapitulo, "
                                            "Causa, DesCausa, IdSexo, %1) ").arg(columnas);
 
-    // Causes by sex, in one grouped pass over the events (CROSS JOIN keeps
-    // the events as the outer loop: the work table has no index to offer).
-    // An event whose cause is not in CATCIE10, or whose unit is not in CATCLUES, is left out.
+    // Causes by sex. One grouped pass over the events on the code as written
+    // (CROSS JOIN keeps the events as the outer loop: the view has no index to
+    // offer); the code is then trimmed and looked up in CATCIE10 once per
+    // group rather than once per event, and the groups of one cause merged,
+    // so that a code written padded or in lower case elsewhere counts under
+    // its cause. An event whose cause is not in CATCIE10, or whose unit is
+    // not in CATCLUES, is left out.
     QStringList cuentas{QStringLiteral("count(*) AS Totales")};
     for (const ColumnaCuenta &c : ColumnasEdad(QStringLiteral("e"), true))
         cuentas << QStringLiteral("count(CASE WHEN %1 THEN 1 END) AS %2").arg(c.condicion, c.columna);
+    QStringList sumasCausa;
+    for (const QString &c : ColumnasCuenta())
+        sumasCausa << QStringLiteral("sum(a.%1)").arg(c);
     g.EjecutaConsulta(inserta + QStringLiteral(
-        "SELECT %1, a.IdEstado, s.Descripcion, a.Capitulo, k.DESCRIP, a.Causa, a.nombre, "
+        "SELECT %1, a.IdEstado, s.Descripcion, l.Capitulo, k.DESCRIP, l.Causa, l.nombre, "
         "CASE a.CodSexo WHEN 1 THEN 'H' WHEN 2 THEN 'M' WHEN 9 THEN 'N' ELSE CAST(a.CodSexo AS TEXT) END, %2 "
-        "FROM (SELECT %3 AS IdEstado, l.Capitulo AS Capitulo, l.Causa AS Causa, l.nombre AS nombre, "
-        "e.CodSexo AS CodSexo, %4 "
-        "FROM PASOREPORTE e CROSS JOIN CATCIE10 l ON l.Causa = %5 CROSS JOIN CATCLUES c ON c.Clues = e.Clues "
-        "GROUP BY %3, l.Causa, e.CodSexo) a "
-        "LEFT JOIN cEstados s ON s.CodEstado = a.IdEstado LEFT JOIN CAPITULO k ON k.IdCapitulo = a.Capitulo")
-        .arg(NivelCausa).arg(QStringLiteral("a.") + ColumnasCuenta().join(QStringLiteral(", a.")), estado,
-                             cuentas.join(QStringLiteral(", ")), causa));
+        "FROM (SELECT %3 AS IdEstado, %5 AS Codigo, e.CodSexo AS CodSexo, %4 "
+        "FROM PASOREPORTE e CROSS JOIN CATCLUES c ON c.Clues = e.Clues GROUP BY 1, 2, 3) a "
+        "CROSS JOIN CATCIE10 l ON l.Causa = trim(a.Codigo) "
+        "LEFT JOIN cEstados s ON s.CodEstado = a.IdEstado LEFT JOIN CAPITULO k ON k.IdCapitulo = l.Capitulo "
+        "GROUP BY a.IdEstado, l.Causa, a.CodSexo")
+        .arg(NivelCausa).arg(sumasCausa.join(QStringLiteral(", ")), estado, cuentas.join(QStringLiteral(", ")), causa));
 
     // The sums, each from the cause rows by sex only, so that every level
     // adds up the same events: all sexes of a cause, the categories that
@@ -101,12 +107,13 @@ void Reporte_Principales(GeneradorReportes &g, const QString &tipo)
         "Numero char(3) NULL, Descrip char(200) NULL, Principal char(7) NULL, Volumen LONG NULL, Porcentaje FLOAT NULL"));
 
     // Ordered first (count descending, category ascending), then numbered in
-    // that order; an empty and a missing code are one group.
+    // that order; an empty and a missing code are one group. The category is
+    // upper-cased like the catalog's codes, so that "s001" counts under S00.
     g.EjecutaConsulta(QStringLiteral(
         "INSERT INTO REP_Principales (Numero, Descrip, Principal, Volumen, Porcentaje) "
         "SELECT CAST(row_number() OVER (ORDER BY count(*) DESC, Categoria) AS TEXT), '', Categoria, count(*), "
         "count(*) * 100.0 / ? "
-        "FROM (SELECT coalesce(substr(trim(%1), 1, 3), '') AS Categoria FROM PASOREPORTE) "
+        "FROM (SELECT coalesce(upper(substr(trim(%1), 1, 3)), '') AS Categoria FROM PASOREPORTE) "
         "GROUP BY Categoria ORDER BY count(*) DESC, Categoria LIMIT 20").arg(codigo), {total});
     g.EjecutaConsulta(QStringLiteral("INSERT INTO REP_Principales (Numero, Descrip, Principal) VALUES ('  ', '  ', '')"));
     const qint64 resto = g.TotalReporte - g.Cuenta(QStringLiteral("SELECT coalesce(sum(Volumen), 0) FROM REP_Principales"));

@@ -53,7 +53,9 @@ QString Columnas()
 TEST_F(Diagnosticos, ListaDetallada_LasSumasCuadranEnCadaNivel)
 {
     std::mt19937 azar(7);
-    const QVariantList causas{"X590", "X591", "X59", "W010", "T009", "S000", "Y09", "Q999", "", QVariant()};
+    // Codes written elsewhere (a package, another program) may come padded or in lower case.
+    const QVariantList causas{"X590", "X591", "X59", "W010", "T009", "S000", "Y09", "Q999", "", QVariant(),
+                              " s001", "s001 ", "s001", "S001"};
     const QVariantList sexos{1, 2, 9, QVariant()};
     const QStringList unidades{"DFSSA000012", "MCSSA000016", "MSSSA000011", "XXSSA999999"};
     const int edades[] = {0, 1, 4, 7, 30, 84, 85, 99, 999};
@@ -65,15 +67,18 @@ TEST_F(Diagnosticos, ListaDetallada_LasSumasCuadranEnCadaNivel)
     for (bool atencion : {true, false})
         for (bool afeccion : {true, false}) {
             Corre(ListaDetallada, atencion, afeccion);
-            const QString causa = afeccion ? "CodAfecprin" : "CodCausaExt";
-            // Cause rows by sex against a count made here.
+            // Cause rows by sex against a count made here, on the trimmed, upper-cased code.
+            const QString causa = "upper(trim(e." + QString(afeccion ? "CodAfecprin" : "CodCausaExt") + "))";
             const QString estado = atencion ? "(SELECT CEDOCVE FROM CATCLUES c WHERE c.Clues = e.Clues)" : "e.CodEstado";
+            const QString validos = " FROM D_EVENTO e WHERE " + causa + " IN (SELECT Causa FROM CATCIE10) "
+                                    "AND e.Clues IN (SELECT Clues FROM CATCLUES)";
             EXPECT_EQ(Filas("SELECT IdEstado, Causa, Totales FROM REPLISDET WHERE Nivel = 3 AND IdSexo IS NOT 'A' "
                             "ORDER BY Orden"),
-                      Filas("SELECT " + estado + ", e." + causa + ", count(*) FROM D_EVENTO e WHERE e." + causa
-                            + " IN (SELECT Causa FROM CATCIE10) AND e.Clues IN (SELECT Clues FROM CATCLUES) GROUP BY 1, 2, "
-                              "e.CodSexo ORDER BY 1, (SELECT Capitulo FROM CATCIE10 WHERE Causa = e." + causa + "), 2, "
-                              "CASE e.CodSexo WHEN 1 THEN 1 WHEN 2 THEN 2 WHEN 9 THEN 3 ELSE 4 END"));
+                      Filas("SELECT " + estado + ", " + causa + ", count(*)" + validos + " GROUP BY 1, 2, e.CodSexo "
+                            "ORDER BY 1, (SELECT Capitulo FROM CATCIE10 WHERE Causa = " + causa + "), 2, "
+                            "CASE e.CodSexo WHEN 1 THEN 1 WHEN 2 THEN 2 WHEN 9 THEN 3 ELSE 4 END"));
+            EXPECT_EQ(Valor("SELECT sum(Totales) FROM REPLISDET WHERE Nivel = 0 AND IdSexo = 'A'"),
+                      Valor("SELECT count(*)" + validos));
             // Every level, every column: all sexes = the sexes; category, chapter
             // and state total = their causes.
             for (const QString &c : Columnas().split(',')) {
@@ -159,6 +164,7 @@ TEST_F(Diagnosticos, Principales_Ranking)
         {"X590 y X59 juntas, por cuenta y luego por categoría", {{"X590", 1}, {"X59", 1}, {"W010", 2}, {"A000", 3}},
          {"1|A00|3", "2|W01|2", "3|X59|2"}, 0},
         {"vacío y sin código, un grupo", {{"", 1}, {QVariant(), 2}, {"X590", 1}}, {"1||3", "2|X59|1"}, 0},
+        {"minúsculas y blancos, su categoría", {{"S001", 1}, {"s001", 2}, {" s001", 1}, {"s001 ", 1}}, {"1|S00|5"}, 0},
         {"empate en el 20 y el 21", empate, ranking(20), 2},
         {"exactamente veinte", veinte, ranking(20), 0},
     };
