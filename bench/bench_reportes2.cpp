@@ -4,11 +4,12 @@
 // conditional sums; the layout of 300,000 locality rows and their PDF beside
 // a plain read of the same rows, with the peak memory. Never fails a run.
 //
-//   velmoran_bench_reportes2 [N] [LOCALIDADES]   N events (default 100000), localities (default 300000)
+//   velmoran_bench_reportes2 [N] [LOCALIDADES] [--conserva CARPETA]
+//   N events (default 100000), localities (default 300000); with --conserva
+//   the database stays in CARPETA/Datos and a later run reuses it as it is.
 
 #include "GeneraEventos.h"
-#include "Memoria.h"
-#include "ProgramaBanco.h"
+#include "Medicion.h"
 
 #include "platform/ReportePintor.h"
 #include "reports/GeneradorReportes.h"
@@ -56,15 +57,8 @@ void Cifra(const char *nombre, double nuestro, double plano, const QString &extr
     std::fflush(stdout);
 }
 
-int Corre(int n, int localidades)
+void GeneraDiagnosticos(const BaseDatos &bd, int n)
 {
-    ProgramaBanco programa;
-    if (!programa.AbreBase())
-        return 0;
-    Contexto &ctx = programa.ctx;
-    const BaseDatos &bd = ctx.ConexionBD;
-    programa.CopiaReportes();
-
     QElapsedTimer t;
     t.start();
     GeneraEventos(bd, n, EventoValido());
@@ -79,6 +73,23 @@ int Corre(int n, int localidades)
         "CodClaveEdad = CASE abs(random()) % 10 WHEN 0 THEN 2 ELSE 3 END, Edad = abs(random()) % 100"));
     bd.Ejecuta(QStringLiteral("ANALYZE"));
     std::printf("eventos generados: %d (%.1f s)\n", n, double(t.nsecsElapsed()) / 1e9);
+}
+
+int Corre(const OpcionesBanco &opciones, int localidades)
+{
+    ProgramaBanco programa(opciones);
+    Contexto &ctx = programa.ctx;
+    const BaseDatos &bd = ctx.ConexionBD;
+    if (!opciones.conserva.isEmpty() && QFile::exists(ctx.ArchivoBD)) {
+        ctx.ConexionBD.Abre(ctx.ArchivoBD);
+        std::printf("eventos de %s: %s\n", qPrintable(ctx.ArchivoBD),
+                    qPrintable(bd.Valor(QStringLiteral("SELECT count(*) FROM D_EVENTO")).toString()));
+    } else {
+        if (!programa.AbreBase())
+            return 0;
+        GeneraDiagnosticos(bd, opciones.eventos);
+    }
+    programa.CopiaReportes();
 
     FiltrosReporte filtros(bd);
     GeneradorReportes generador(ctx, filtros);
@@ -91,17 +102,21 @@ int Corre(int n, int localidades)
     QStringList sumas{QStringLiteral("count(*)")};
     for (const ColumnaCuenta &c : ColumnasEdad(QStringLiteral("e"), true))
         sumas << QStringLiteral("count(CASE WHEN %1 THEN 1 END)").arg(c.condicion);
+    QStringList metas;
     for (bool afeccion : {true, false}) {
         filtros.EligeReporte(int(FiltrosReporte::TitulosReportes.indexOf(QStringLiteral("Lista Detallada"))));
         filtros.EligeAfeccionPrincipal(afeccion);
-        const double nuestro = Ms([&] { generador.Reporte(); });
+        const double nuestro = MedianaMs(3, [&] { generador.Reporte(); });
         const QString causa = afeccion ? QStringLiteral("e.CodAfecprin") : QStringLiteral("e.CodCausaExt");
-        const double plano = Plano(bd.Manejador(), QStringLiteral(
+        const double plano = MedianaMs(3, [&] { Plano(bd.Manejador(), QStringLiteral(
             "SELECT c.CEDOCVE, l.Causa, e.CodSexo, %1 FROM D_EVENTO e JOIN CATCIE10 l ON l.Causa = %2 "
             "JOIN CATCLUES c ON c.Clues = e.Clues WHERE e.FechaAtencion BETWEEN ?1 AND ?2 GROUP BY 1, 2, 3")
-            .arg(sumas.join(QStringLiteral(", ")), causa), periodo);
-        Cifra(afeccion ? "Lista Detallada (afección principal)" : "Lista Detallada (causa externa)", nuestro, plano,
-              QStringLiteral("(%1 pág.)").arg(paginas));
+            .arg(sumas.join(QStringLiteral(", ")), causa), periodo); });
+        const char *nombre = afeccion ? "Lista Detallada (afección principal)" : "Lista Detallada (causa externa)";
+        Cifra(nombre, nuestro, plano, QStringLiteral("(%1 pág.)").arg(paginas));
+        metas << QStringLiteral("meta %1 (< 4 s y < 1.5 x el plano): %2 ms  plano %3 ms  %4 x")
+                     .arg(QString::fromUtf8(nombre)).arg(nuestro, 0, 'f', 1).arg(plano, 0, 'f', 1)
+                     .arg(plano > 0 ? nuestro / plano : 0.0, 0, 'f', 2);
     }
     for (const char *titulo : {"Principales Diagnosticos por Causa Externa", "Principales Diagnosticos por VELMORAN"}) {
         filtros.EligeReporte(int(FiltrosReporte::TitulosReportes.indexOf(QString::fromUtf8(titulo))));
@@ -123,8 +138,15 @@ int Corre(int n, int localidades)
         "SELECT l.CodEstado, e.Descripcion, l.CodMunicipio, m.Descripcion, l.CodLocalidad, l.Descripcion "
         "FROM cLocalidades l LEFT JOIN cEstados e ON e.CodEstado = l.CodEstado LEFT JOIN cMunicipios m "
         "ON m.CodEstado = l.CodEstado AND m.CodMunicipio = l.CodMunicipio ORDER BY 1, 3, 5"));
-    if (!doc)
+    // The goals' lines close the run.
+    const auto imprimeMetas = [&] {
+        for (const QString &l : metas)
+            std::printf("%s\n", qPrintable(l));
+    };
+    if (!doc) {
+        imprimeMetas();
         return 0;
+    }
     Cifra("localidades: maqueta", maqueta, leer,
           QStringLiteral("(%1 filas, %2 pág., %3 MB de páginas)").arg(localidades).arg(doc->Paginas())
               .arg(double(doc->Bytes()) / 1048576.0, 0, 'f', 1));
@@ -134,6 +156,7 @@ int Corre(int n, int localidades)
           QStringLiteral("(%1 MB)").arg(double(QFileInfo(pdf).size()) / 1048576.0, 0, 'f', 1));
     std::printf("memoria: pico %.0f MB (antes de la maqueta %.0f MB), en uso %.0f MB\n", MemoriaMB("VmHWM:"), antes,
                 MemoriaMB("VmRSS:"));
+    imprimeMetas();
     return 0;
 }
 
@@ -144,10 +167,18 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int n = argc > 1 ? qMax(1, QString::fromLocal8Bit(argv[1]).toInt()) : 100000;
-    const int localidades = argc > 2 ? qMax(1, QString::fromLocal8Bit(argv[2]).toInt()) : 300000;
+    // LeeOpciones reads N and the options; the localities are a second number.
+    OpcionesBanco opciones;
+    int localidades = 300000;
+    QVector<char *> resto(argv, argv + argc);
+    if (argc > 2 && argv[2][0] != '-') {
+        localidades = qMax(1, std::atoi(argv[2]));
+        resto.remove(2);
+    }
+    if (!LeeOpciones(int(resto.size()), resto.data(), opciones))
+        return 0;
     try {
-        return Corre(n, localidades);
+        return Corre(opciones, localidades);
     } catch (const std::exception &e) {
         std::printf("el banco de pruebas se detuvo: %s\n", e.what());
     }
