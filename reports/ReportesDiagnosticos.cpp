@@ -18,7 +18,7 @@ QString Sumas()
 {
     QStringList r;
     for (const QString &c : ColumnasCuenta())
-        r << QStringLiteral("sum(%1)").arg(c);
+        r << QStringLiteral("sum(%1) AS %1").arg(c);
     return r.join(QStringLiteral(", "));
 }
 
@@ -39,8 +39,18 @@ void Reporte_ListaDetallada(GeneradorReportes &g)
         definicion << c + QStringLiteral(" long NULL");
     definicion << QStringLiteral("Nivel int NOT NULL, Orden text NULL");
     g.CreaTablaTrabajo(QStringLiteral("REPLISDET"), definicion.join(QStringLiteral(", ")));
-    const QString inserta = QStringLiteral("INSERT INTO REPLISDET (Nivel, IdEstado, DesEstado, Capitulo, DesCapitulo, "
-                                           "Causa, DesCausa, IdSexo, %1) ").arg(columnas);
+    // Every insert names its columns Nivel, IdEstado, DesEstado, Capitulo,
+    // DesCapitulo, Causa, DesCausa, IdSexo and the counts, and gets its sort
+    // key as it goes in (no pass over the table afterwards): state; then
+    // chapter, category, level and cause, the state totals last; then the
+    // sexes H, M, N, others, A.
+    const QString inserta = QStringLiteral(
+        "INSERT INTO REPLISDET (Nivel, IdEstado, DesEstado, Capitulo, DesCapitulo, Causa, DesCausa, IdSexo, %1, Orden) "
+        "SELECT *, printf('%-2s', coalesce(IdEstado, '')) || CASE Nivel WHEN 0 THEN '~' ELSE "
+        "printf('%-3s%-3s%d%-4s', coalesce(Capitulo, ''), CASE WHEN Nivel = 1 THEN '' ELSE substr(Causa, 1, 3) END, "
+        "Nivel, CASE WHEN Nivel = 3 THEN Causa ELSE '' END) END "
+        "|| CASE IdSexo WHEN 'H' THEN '1' WHEN 'M' THEN '2' WHEN 'N' THEN '3' WHEN 'A' THEN '5' ELSE '4' END "
+        "|| coalesce(IdSexo, '') FROM (").arg(columnas);
 
     // Causes by sex. One grouped pass over the events on the code as written
     // (CROSS JOIN keeps the events as the outer loop: the view has no index to
@@ -54,15 +64,16 @@ void Reporte_ListaDetallada(GeneradorReportes &g)
         cuentas << QStringLiteral("count(CASE WHEN %1 THEN 1 END) AS %2").arg(c.condicion, c.columna);
     QStringList sumasCausa;
     for (const QString &c : ColumnasCuenta())
-        sumasCausa << QStringLiteral("sum(a.%1)").arg(c);
+        sumasCausa << QStringLiteral("sum(a.%1) AS %1").arg(c);
     g.EjecutaConsulta(inserta + QStringLiteral(
-        "SELECT %1, a.IdEstado, s.Descripcion, l.Capitulo, k.DESCRIP, l.Causa, l.nombre, "
-        "CASE a.CodSexo WHEN 1 THEN 'H' WHEN 2 THEN 'M' WHEN 9 THEN 'N' ELSE CAST(a.CodSexo AS TEXT) END, %2 "
+        "SELECT %1 AS Nivel, a.IdEstado, s.Descripcion AS DesEstado, l.Capitulo, k.DESCRIP AS DesCapitulo, l.Causa, "
+        "l.nombre AS DesCausa, "
+        "CASE a.CodSexo WHEN 1 THEN 'H' WHEN 2 THEN 'M' WHEN 9 THEN 'N' ELSE CAST(a.CodSexo AS TEXT) END AS IdSexo, %2 "
         "FROM (SELECT %3 AS IdEstado, %5 AS Codigo, e.CodSexo AS CodSexo, %4 "
         "FROM PASOREPORTE e CROSS JOIN CATCLUES c ON c.Clues = e.Clues GROUP BY 1, 2, 3) a "
         "CROSS JOIN CATCIE10 l ON l.Causa = trim(a.Codigo) "
         "LEFT JOIN cEstados s ON s.CodEstado = a.IdEstado LEFT JOIN CAPITULO k ON k.IdCapitulo = l.Capitulo "
-        "GROUP BY a.IdEstado, l.Causa, a.CodSexo")
+        "GROUP BY a.IdEstado, l.Causa, a.CodSexo)")
         .arg(NivelCausa).arg(sumasCausa.join(QStringLiteral(", ")), estado, cuentas.join(QStringLiteral(", ")), causa));
 
     // The sums, each from the cause rows by sex only, so that every level
@@ -70,28 +81,20 @@ void Reporte_ListaDetallada(GeneradorReportes &g)
     // stand in CATCIE10, the chapters and the state totals (causes of any length).
     const QString sumas = Sumas();
     g.EjecutaConsulta(inserta + QStringLiteral(
-        "SELECT %1, IdEstado, DesEstado, Capitulo, DesCapitulo, Causa, DesCausa, 'A', %2 FROM REPLISDET "
-        "WHERE Nivel = %1 GROUP BY IdEstado, Causa").arg(NivelCausa).arg(sumas));
+        "SELECT %1 AS Nivel, IdEstado, DesEstado, Capitulo, DesCapitulo, Causa, DesCausa, 'A' AS IdSexo, %2 FROM REPLISDET r "
+        "WHERE r.Nivel = %1 GROUP BY IdEstado, Causa)").arg(NivelCausa).arg(sumas));
     g.EjecutaConsulta(inserta + QStringLiteral(
-        "SELECT %1, r.IdEstado, r.DesEstado, r.Capitulo, r.DesCapitulo, substr(r.Causa, 1, 3), l.nombre, r.IdSexo, %2 "
+        "SELECT %1 AS Nivel, r.IdEstado, r.DesEstado, r.Capitulo, r.DesCapitulo, substr(r.Causa, 1, 3) AS Causa, "
+        "l.nombre AS DesCausa, r.IdSexo, %2 "
         "FROM REPLISDET r JOIN CATCIE10 l ON l.Causa = substr(r.Causa, 1, 3) "
-        "WHERE r.Nivel = %3 GROUP BY r.IdEstado, r.Capitulo, substr(r.Causa, 1, 3), r.IdSexo")
+        "WHERE r.Nivel = %3 GROUP BY r.IdEstado, r.Capitulo, substr(r.Causa, 1, 3), r.IdSexo)")
         .arg(NivelCategoria).arg(sumas).arg(NivelCausa));
     g.EjecutaConsulta(inserta + QStringLiteral(
-        "SELECT %1, IdEstado, DesEstado, Capitulo, DesCapitulo, '', DesCapitulo, IdSexo, %2 FROM REPLISDET "
-        "WHERE Nivel = %3 GROUP BY IdEstado, Capitulo, IdSexo").arg(NivelCapitulo).arg(sumas).arg(NivelCausa));
+        "SELECT %1 AS Nivel, IdEstado, DesEstado, Capitulo, DesCapitulo, '' AS Causa, DesCapitulo AS DesCausa, IdSexo, %2 "
+        "FROM REPLISDET r WHERE r.Nivel = %3 GROUP BY IdEstado, Capitulo, IdSexo)").arg(NivelCapitulo).arg(sumas).arg(NivelCausa));
     g.EjecutaConsulta(inserta + QStringLiteral(
-        "SELECT %1, IdEstado, DesEstado, NULL, NULL, '', 'TOTALES', IdSexo, %2 FROM REPLISDET "
-        "WHERE Nivel = %3 GROUP BY IdEstado, IdSexo").arg(NivelEstado).arg(sumas).arg(NivelCausa));
-
-    // Sort key: state; then chapter, category, level and cause, the state
-    // totals last; then the sexes H, M, N, others, A.
-    g.EjecutaConsulta(QStringLiteral(
-        "UPDATE REPLISDET SET Orden = printf('%-2s', coalesce(IdEstado, '')) || CASE Nivel WHEN 0 THEN '~' ELSE "
-        "printf('%-3s%-3s%d%-4s', coalesce(Capitulo, ''), CASE WHEN Nivel = 1 THEN '' ELSE substr(Causa, 1, 3) END, "
-        "Nivel, CASE WHEN Nivel = 3 THEN Causa ELSE '' END) END "
-        "|| CASE IdSexo WHEN 'H' THEN '1' WHEN 'M' THEN '2' WHEN 'N' THEN '3' WHEN 'A' THEN '5' ELSE '4' END "
-        "|| coalesce(IdSexo, '')"));
+        "SELECT %1 AS Nivel, IdEstado, DesEstado, NULL AS Capitulo, NULL AS DesCapitulo, '' AS Causa, 'TOTALES' AS DesCausa, "
+        "IdSexo, %2 FROM REPLISDET r WHERE r.Nivel = %3 GROUP BY IdEstado, IdSexo)").arg(NivelEstado).arg(sumas).arg(NivelCausa));
 
     g.MuestraReporte(QStringLiteral("rptDetallada.json"),
                      QStringLiteral("SELECT *, CASE Nivel WHEN 0 THEN 'estado' WHEN 1 THEN 'capitulo' WHEN 2 THEN 'categoria' "
