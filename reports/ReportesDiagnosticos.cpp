@@ -14,11 +14,12 @@ QStringList ColumnasCuenta()
     return r;
 }
 
-QString Sumas()
+// "sum(<prefijo>Totales) AS Totales, ..." over every count column.
+QString Sumas(const QString &prefijo = QString())
 {
     QStringList r;
     for (const QString &c : ColumnasCuenta())
-        r << QStringLiteral("sum(%1) AS %1").arg(c);
+        r << QStringLiteral("sum(%1%2) AS %2").arg(prefijo, c);
     return r.join(QStringLiteral(", "));
 }
 
@@ -52,49 +53,48 @@ void Reporte_ListaDetallada(GeneradorReportes &g)
         "|| CASE IdSexo WHEN 'H' THEN '1' WHEN 'M' THEN '2' WHEN 'N' THEN '3' WHEN 'A' THEN '5' ELSE '4' END "
         "|| coalesce(IdSexo, '') FROM (").arg(columnas);
 
-    // Causes by sex. One grouped pass over the events on the code as written
-    // (CROSS JOIN keeps the events as the outer loop: the view has no index to
-    // offer); the code is then trimmed and looked up in CATCIE10 once per
-    // group rather than once per event, and the groups of one cause merged,
-    // so that a code written padded or in lower case elsewhere counts under
-    // its cause. An event whose cause is not in CATCIE10, or whose unit is
-    // not in CATCLUES, is left out.
+    // Causes by sex, into the narrow PASOLISTA. One grouped pass over the
+    // events on the code as written (CROSS JOIN keeps the events as the outer
+    // loop: the view has no index to offer); the code is then trimmed and
+    // looked up in CATCIE10 once per group rather than once per event, and
+    // the groups of one cause merged, so that a code written padded or in
+    // lower case elsewhere counts under its cause. An event whose cause is not
+    // in CATCIE10, or whose unit is not in CATCLUES, is left out. Then all
+    // sexes of each cause ("A").
     QStringList cuentas{QStringLiteral("count(*) AS Totales")};
     for (const ColumnaCuenta &c : ColumnasEdad(QStringLiteral("e"), true))
         cuentas << QStringLiteral("count(CASE WHEN %1 THEN 1 END) AS %2").arg(c.condicion, c.columna);
-    QStringList sumasCausa;
-    for (const QString &c : ColumnasCuenta())
-        sumasCausa << QStringLiteral("sum(a.%1) AS %1").arg(c);
-    g.EjecutaConsulta(inserta + QStringLiteral(
-        "SELECT %1 AS Nivel, a.IdEstado, s.Descripcion AS DesEstado, l.Capitulo, k.DESCRIP AS DesCapitulo, l.Causa, "
-        "l.nombre AS DesCausa, "
-        "CASE a.CodSexo WHEN 1 THEN 'H' WHEN 2 THEN 'M' WHEN 9 THEN 'N' ELSE CAST(a.CodSexo AS TEXT) END AS IdSexo, %2 "
-        "FROM (SELECT %3 AS IdEstado, %5 AS Codigo, e.CodSexo AS CodSexo, %4 "
+    g.CreaTablaTrabajo(QStringLiteral("PASOLISTA"), QStringLiteral("IdEstado, Capitulo, Causa, IdSexo, ") + columnas);
+    g.EjecutaConsulta(QStringLiteral(
+        "INSERT INTO PASOLISTA SELECT a.IdEstado, l.Capitulo, l.Causa, "
+        "CASE a.CodSexo WHEN 1 THEN 'H' WHEN 2 THEN 'M' WHEN 9 THEN 'N' ELSE CAST(a.CodSexo AS TEXT) END, %1 "
+        "FROM (SELECT %2 AS IdEstado, %4 AS Codigo, e.CodSexo AS CodSexo, %3 "
         "FROM PASOREPORTE e CROSS JOIN CATCLUES c ON c.Clues = e.Clues GROUP BY 1, 2, 3) a "
-        "CROSS JOIN CATCIE10 l ON l.Causa = trim(a.Codigo) "
-        "LEFT JOIN cEstados s ON s.CodEstado = a.IdEstado LEFT JOIN CAPITULO k ON k.IdCapitulo = l.Capitulo "
-        "GROUP BY a.IdEstado, l.Causa, a.CodSexo)")
-        .arg(NivelCausa).arg(sumasCausa.join(QStringLiteral(", ")), estado, cuentas.join(QStringLiteral(", ")), causa));
+        "CROSS JOIN CATCIE10 l ON l.Causa = trim(a.Codigo) GROUP BY a.IdEstado, l.Causa, a.CodSexo")
+        .arg(Sumas(QStringLiteral("a.")), estado, cuentas.join(QStringLiteral(", ")), causa));
+    g.EjecutaConsulta(QStringLiteral("INSERT INTO PASOLISTA SELECT IdEstado, Capitulo, Causa, 'A', %1 FROM PASOLISTA "
+                                     "GROUP BY IdEstado, Causa").arg(Sumas()));
 
-    // The sums, each from the cause rows by sex only, so that every level
-    // adds up the same events: all sexes of a cause, the categories that
-    // stand in CATCIE10, the chapters and the state totals (causes of any length).
-    const QString sumas = Sumas();
-    g.EjecutaConsulta(inserta + QStringLiteral(
-        "SELECT %1 AS Nivel, IdEstado, DesEstado, Capitulo, DesCapitulo, Causa, DesCausa, 'A' AS IdSexo, %2 FROM REPLISDET r "
-        "WHERE r.Nivel = %1 GROUP BY IdEstado, Causa)").arg(NivelCausa).arg(sumas));
-    g.EjecutaConsulta(inserta + QStringLiteral(
-        "SELECT %1 AS Nivel, r.IdEstado, r.DesEstado, r.Capitulo, r.DesCapitulo, substr(r.Causa, 1, 3) AS Causa, "
-        "l.nombre AS DesCausa, r.IdSexo, %2 "
-        "FROM REPLISDET r JOIN CATCIE10 l ON l.Causa = substr(r.Causa, 1, 3) "
-        "WHERE r.Nivel = %3 GROUP BY r.IdEstado, r.Capitulo, substr(r.Causa, 1, 3), r.IdSexo)")
-        .arg(NivelCategoria).arg(sumas).arg(NivelCausa));
-    g.EjecutaConsulta(inserta + QStringLiteral(
-        "SELECT %1 AS Nivel, IdEstado, DesEstado, Capitulo, DesCapitulo, '' AS Causa, DesCapitulo AS DesCausa, IdSexo, %2 "
-        "FROM REPLISDET r WHERE r.Nivel = %3 GROUP BY IdEstado, Capitulo, IdSexo)").arg(NivelCapitulo).arg(sumas).arg(NivelCausa));
-    g.EjecutaConsulta(inserta + QStringLiteral(
-        "SELECT %1 AS Nivel, IdEstado, DesEstado, NULL AS Capitulo, NULL AS DesCapitulo, '' AS Causa, 'TOTALES' AS DesCausa, "
-        "IdSexo, %2 FROM REPLISDET r WHERE r.Nivel = %3 GROUP BY IdEstado, IdSexo)").arg(NivelEstado).arg(sumas).arg(NivelCausa));
+    // Each level of the report from PASOLISTA, every sex letter and "A", so
+    // that every level adds up the same events: the causes, the categories
+    // that stand in CATCIE10, the chapters and the state totals (causes of
+    // any length). The rows are summed narrow and named afterwards.
+    const auto nivel = [&](int n, const QString &fuente, const QString &nombre, const QString &une) {
+        g.EjecutaConsulta(inserta + QStringLiteral(
+            "SELECT %1 AS Nivel, p.IdEstado, s.Descripcion AS DesEstado, p.Capitulo, k.DESCRIP AS DesCapitulo, p.Causa, "
+            "%2 AS DesCausa, p.IdSexo, %3 FROM %4 p %5"
+            "LEFT JOIN cEstados s ON s.CodEstado = p.IdEstado LEFT JOIN CAPITULO k ON k.IdCapitulo = p.Capitulo)")
+            .arg(n).arg(nombre, QStringLiteral("p.") + ColumnasCuenta().join(QStringLiteral(", p.")), fuente, une));
+    };
+    const QString suma = QStringLiteral("(SELECT IdEstado, %1, IdSexo, ") + Sumas() + QStringLiteral(" FROM PASOLISTA GROUP BY %2)");
+    const QString nombreCatalogo = QStringLiteral("l.nombre"), catalogo = QStringLiteral("JOIN CATCIE10 l ON l.Causa = p.Causa ");
+    nivel(NivelCausa, QStringLiteral("PASOLISTA"), nombreCatalogo, catalogo);
+    nivel(NivelCategoria, suma.arg(QStringLiteral("Capitulo, substr(Causa, 1, 3) AS Causa"),
+                                   QStringLiteral("IdEstado, Capitulo, substr(Causa, 1, 3), IdSexo")), nombreCatalogo, catalogo);
+    nivel(NivelCapitulo, suma.arg(QStringLiteral("Capitulo, '' AS Causa"), QStringLiteral("IdEstado, Capitulo, IdSexo")),
+          QStringLiteral("k.DESCRIP"), QString());
+    nivel(NivelEstado, suma.arg(QStringLiteral("NULL AS Capitulo, '' AS Causa"), QStringLiteral("IdEstado, IdSexo")),
+          QStringLiteral("'TOTALES'"), QString());
 
     g.MuestraReporte(QStringLiteral("rptDetallada.json"),
                      QStringLiteral("SELECT *, CASE Nivel WHEN 0 THEN 'estado' WHEN 1 THEN 'capitulo' WHEN 2 THEN 'categoria' "
