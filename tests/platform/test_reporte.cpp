@@ -208,3 +208,4 @@ TEST(Reporte, CifrasDeSieteDigitosYTitulosCabenEnCadaDefinicion)
             GuardaPdf(doc, qEnvironmentVariable("VELMORAN_CAPTURAS") + "/" + archivo + ".pdf");
     }
 }
+
