@@ -1,10 +1,9 @@
-// Speed of the detailed list, the principal diagnoses and catalog printing:
-// "Lista Detallada" and both "Principales" end to end (filters, events work
-// table, builder, page model) beside one plain GROUP BY with the same
-// conditional sums; the layout of 300,000 locality rows and their PDF beside
-// a plain read of the same rows, with the peak memory. Never fails a run.
+// Speed of the detailed list and the principal diagnoses: "Lista Detallada"
+// and both "Principales" end to end (filters, events work table, builder, page
+// model) beside one plain GROUP BY with the same conditional sums (catalog
+// printing is measured by velmoran_bench_catalogos). Never fails a run.
 //
-//   velmoran_bench_reportes2 [N] [LOCALIDADES]   N events (default 100000), localities (default 300000)
+//   velmoran_bench_reportes2 [N]   N events (default 100000)
 
 #include "GeneraEventos.h"
 #include "Memoria.h"
@@ -56,7 +55,7 @@ void Cifra(const char *nombre, double nuestro, double plano, const QString &extr
     std::fflush(stdout);
 }
 
-int Corre(int n, int localidades)
+int Corre(int n)
 {
     ProgramaBanco programa;
     if (!programa.AbreBase())
@@ -114,26 +113,6 @@ int Corre(int n, int localidades)
         Cifra(titulo, nuestro, plano);
     }
 
-    // Catalog printing: the localities.
-    GeneraLocalidades(bd, localidades);
-    const double antes = MemoriaMB("VmHWM:");
-    std::optional<DocumentoReporte> doc;
-    const double maqueta = Ms([&] { ImprimeCatLocalidades(ctx, [&](const DocumentoReporte &d) { doc = d; }); });
-    const double leer = Plano(bd.Manejador(), QStringLiteral(
-        "SELECT l.CodEstado, e.Descripcion, l.CodMunicipio, m.Descripcion, l.CodLocalidad, l.Descripcion "
-        "FROM cLocalidades l LEFT JOIN cEstados e ON e.CodEstado = l.CodEstado LEFT JOIN cMunicipios m "
-        "ON m.CodEstado = l.CodEstado AND m.CodMunicipio = l.CodMunicipio ORDER BY 1, 3, 5"));
-    if (!doc)
-        return 0;
-    Cifra("localidades: maqueta", maqueta, leer,
-          QStringLiteral("(%1 filas, %2 pág., %3 MB de páginas)").arg(localidades).arg(doc->Paginas())
-              .arg(double(doc->Bytes()) / 1048576.0, 0, 'f', 1));
-    const QString pdf = QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("localidades.pdf"));
-    const double escribe = Ms([&] { GuardaPdf(*doc, pdf); });
-    Cifra("localidades: PDF", escribe, leer,
-          QStringLiteral("(%1 MB)").arg(double(QFileInfo(pdf).size()) / 1048576.0, 0, 'f', 1));
-    std::printf("memoria: pico %.0f MB (antes de la maqueta %.0f MB), en uso %.0f MB\n", MemoriaMB("VmHWM:"), antes,
-                MemoriaMB("VmRSS:"));
     return 0;
 }
 
@@ -145,9 +124,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int n = argc > 1 ? qMax(1, QString::fromLocal8Bit(argv[1]).toInt()) : 100000;
-    const int localidades = argc > 2 ? qMax(1, QString::fromLocal8Bit(argv[2]).toInt()) : 300000;
     try {
-        return Corre(n, localidades);
+        return Corre(n);
     } catch (const std::exception &e) {
         std::printf("el banco de pruebas se detuvo: %s\n", e.what());
     }

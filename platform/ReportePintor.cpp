@@ -4,6 +4,9 @@
 #include "platform/CursorOcupado.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
+#include <QRawFont>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
@@ -35,22 +38,87 @@ Qt::Alignment Banderas(Alineacion a)
 
 namespace {
 
-QVector<QFont> FuentesReporte(const DocumentoReporte &doc)
-{
-    QVector<QFont> fuentes;
-    for (const FuenteDocumento &f : doc.fuentes) {
-        QFont q(f.familia);
-        q.setPointSizeF(f.puntos);
-        q.setBold(f.negrita);
-        fuentes.append(q);
+// The fonts of a document on one device. Report texts are plain text where
+// each character is one glyph, so a one-line text is set from the glyphs and
+// advances of its characters, kept per font, instead of being shaped anew each
+// time: a catalog paints hundreds of thousands of cells.
+class FuentesPintura {
+public:
+    FuentesPintura(const DocumentoReporte &doc, const QPaintDevice &dispositivo) : k(dispositivo.logicalDpiX() / 72.0)
+    {
+        for (const FuenteDocumento &f : doc.fuentes) {
+            QFont q(f.familia);
+            q.setPointSizeF(f.puntos);
+            q.setBold(f.negrita);
+            q.setHintingPreference(QFont::PreferNoHinting);   // the same spacing at every resolution
+            fuentes.append(q);
+            Glifos g;
+            g.raw = QRawFont::fromFont(q);
+            g.raw.setPixelSize(f.puntos * k);
+            glifos.append(g);
+        }
     }
-    return fuentes;
-}
 
-void PintaPagina(QPainter &p, const PaginaReporte &pagina, const QVector<QFont> &fuentes)
+    // Paints a one-line text from its glyphs; false when one of its
+    // characters needs shaping or the text is wider than its box.
+    bool PintaGlifos(QPainter &p, int fuente, const QString &texto, const QRectF &r, Alineacion a)
+    {
+        if (fuente < 0 || fuente >= glifos.size() || !glifos[fuente].raw.isValid())
+            return false;
+        Glifos &g = glifos[fuente];
+        indices_.resize(texto.size());
+        posiciones_.resize(texto.size());
+        double x = 0;
+        for (int i = 0; i < texto.size(); ++i) {
+            auto it = g.porCaracter.constFind(texto[i].unicode());
+            if (it == g.porCaracter.cend()) {
+                const QChar c = texto[i];
+                QPair<quint32, double> glifo{0, 0};
+                if (!c.isSurrogate() && !c.isMark()) {
+                    const QList<quint32> indices = g.raw.glyphIndexesForString(QString(c));
+                    if (indices.size() == 1) {
+                        const QList<QPointF> avances = g.raw.advancesForGlyphIndexes(indices);
+                        glifo = {indices[0], avances.value(0).x()};
+                    }
+                }
+                it = g.porCaracter.insert(c.unicode(), glifo);
+            }
+            if (it->first == 0)
+                return false;
+            indices_[i] = it->first;
+            posiciones_[i] = QPointF(x, 0);
+            x += it->second;
+        }
+        if (x > r.width())
+            return false;
+        const double izquierda = a == Alineacion::Derecha ? r.right() - x
+            : a == Alineacion::Centro ? r.left() + (r.width() - x) / 2 : r.left();
+        const double base = r.top() + (r.height() - g.raw.ascent() - g.raw.descent()) / 2 + g.raw.ascent();
+        QGlyphRun corrida;
+        corrida.setRawFont(g.raw);
+        corrida.setGlyphIndexes(indices_);
+        corrida.setPositions(posiciones_);
+        p.drawGlyphRun(QPointF(izquierda, base), corrida);
+        return true;
+    }
+
+    const double k;
+    QVector<QFont> fuentes;
+
+private:
+    struct Glifos {
+        QRawFont raw;
+        QHash<char16_t, QPair<quint32, double>> porCaracter;   // glyph 0: the character needs shaping
+    };
+    QVector<Glifos> glifos;
+    QList<quint32> indices_;
+    QList<QPointF> posiciones_;
+};
+
+void PintaPagina(QPainter &p, const PaginaReporte &pagina, FuentesPintura &fuentes)
 {
     // The model is in points; the device in its own dots.
-    const double k = p.device()->logicalDpiX() / 72.0;
+    const double k = fuentes.k;
     auto escala = [k](const QRectF &r) { return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k); };
     for (const ElementoPagina &e : pagina.elementos) {
         switch (e.tipo) {
@@ -58,16 +126,20 @@ void PintaPagina(QPainter &p, const PaginaReporte &pagina, const QVector<QFont> 
             p.fillRect(escala(e.caja), QColor::fromRgba(e.color));
             break;
         case ElementoPagina::Tipo::Linea:
-            p.setPen(QPen(QColor::fromRgba(e.color), 0.5 * k));
+            if (p.pen().color().rgba() != e.color || p.pen().widthF() != 0.5 * k)   // each change of pen is written out
+                p.setPen(QPen(QColor::fromRgba(e.color), 0.5 * k));
             p.drawLine(QPointF(e.caja.left() * k, e.caja.top() * k), QPointF(e.caja.right() * k, e.caja.bottom() * k));
             break;
         case ElementoPagina::Tipo::Texto: {
-            p.setPen(Qt::black);
-            p.setFont(fuentes.value(e.fuente));
+            if (p.pen().color() != Qt::black)
+                p.setPen(Qt::black);
             const QRectF r = escala(e.caja);
+            const bool renglones = e.texto.contains(QLatin1Char('\n'));
+            if (!renglones && fuentes.PintaGlifos(p, e.fuente, e.texto, r, e.alineacion))
+                break;
+            p.setFont(fuentes.fuentes.value(e.fuente));
             // A text wider than its cell is cut with an ellipsis, never painted over its neighbour.
-            const QString t = e.texto.contains(QLatin1Char('\n'))
-                ? e.texto : QFontMetricsF(p.font(), p.device()).elidedText(e.texto, Qt::ElideRight, r.width());
+            const QString t = renglones ? e.texto : QFontMetricsF(p.font(), p.device()).elidedText(e.texto, Qt::ElideRight, r.width());
             p.drawText(r, int(Banderas(e.alineacion)), t);
             break;
         }
@@ -83,7 +155,7 @@ void PintaReporte(const DocumentoReporte &doc, QPagedPaintDevice &dispositivo)
     if (!p.begin(&dispositivo))
         throw ErrorReporte(QStringLiteral("No se pudo iniciar la impresión del reporte"));
     p.setRenderHint(QPainter::Antialiasing);
-    const QVector<QFont> fuentes = FuentesReporte(doc);
+    FuentesPintura fuentes(doc, dispositivo);
     for (int i = 0; i < doc.Paginas(); ++i) {
         if (i > 0)
             dispositivo.newPage();
@@ -106,7 +178,7 @@ void GuardaPdf(const DocumentoReporte &doc, const QString &ruta)
         QPdfWriter pdf(destino.RutaTemporal());
         pdf.setCreator(QStringLiteral("VELMORAN"));
         pdf.setTitle(doc.titulo);
-        pdf.setResolution(600);
+        pdf.setResolution(72);
         pdf.setPageLayout(doc.pagina);
         PintaReporte(doc, pdf);
     }
@@ -121,7 +193,7 @@ namespace {
 // so a preview of thousands of pages costs no more than a few.
 class HojasReporte : public QWidget {
 public:
-    HojasReporte(const DocumentoReporte &doc, QWidget *padre) : QWidget(padre), doc_(doc), fuentes_(FuentesReporte(doc))
+    HojasReporte(const DocumentoReporte &doc, QWidget *padre) : QWidget(padre), doc_(doc), fuentes_(doc, *this)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
         PonEscala(1.0);
@@ -150,7 +222,7 @@ protected:
         p.fillRect(evento->rect(), palette().color(QPalette::Dark));
         p.setRenderHint(QPainter::Antialiasing);
         const int x = (width() - ancho_) / 2;
-        const double k = logicalDpiX() / 72.0;
+        const double k = fuentes_.k;
         for (int i = PaginaEn(evento->rect().top()); i < doc_.Paginas() && Arriba(i) <= evento->rect().bottom(); ++i) {
             const QRect hoja(x, Arriba(i), ancho_, alto_);
             p.fillRect(hoja, Qt::white);
@@ -166,7 +238,7 @@ protected:
 private:
     static constexpr int Margen = 12;
     const DocumentoReporte &doc_;
-    const QVector<QFont> fuentes_;
+    FuentesPintura fuentes_;
     double escala_ = 1;
     int ancho_ = 0, alto_ = 0;
 };
