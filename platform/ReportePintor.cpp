@@ -59,15 +59,23 @@ public:
         }
     }
 
-    // Paints a one-line text from its glyphs; false when one of its
-    // characters needs shaping or the text is wider than its box.
+    // Sets a one-line text from its glyphs; false when one of its characters
+    // needs shaping or the text is wider than its box. The texts of one font
+    // wait and go out together (Suelta): a PDF writes each run with its own
+    // state, so one run per row and font instead of one per cell.
     bool PintaGlifos(QPainter &p, int fuente, const QString &texto, const QRectF &r, Alineacion a)
     {
         if (fuente < 0 || fuente >= glifos.size() || !glifos[fuente].raw.isValid())
             return false;
         Glifos &g = glifos[fuente];
-        indices_.resize(texto.size());
-        posiciones_.resize(texto.size());
+        const qsizetype desde = indices_.size();
+        indices_.resize(desde + texto.size());
+        posiciones_.resize(desde + texto.size());
+        auto deshace = [&] {
+            indices_.resize(desde);
+            posiciones_.resize(desde);
+            return false;
+        };
         double x = 0;
         for (int i = 0; i < texto.size(); ++i) {
             auto it = g.porCaracter.constFind(texto[i].unicode());
@@ -84,22 +92,43 @@ public:
                 it = g.porCaracter.insert(c.unicode(), glifo);
             }
             if (it->first == 0)
-                return false;
-            indices_[i] = it->first;
-            posiciones_[i] = QPointF(x, 0);
+                return deshace();
+            indices_[desde + i] = it->first;
+            posiciones_[desde + i] = QPointF(x, 0);
             x += it->second;
         }
         if (x > r.width())
-            return false;
+            return deshace();
         const double izquierda = a == Alineacion::Derecha ? r.right() - x
             : a == Alineacion::Centro ? r.left() + (r.width() - x) / 2 : r.left();
         const double base = r.top() + (r.height() - g.raw.ascent() - g.raw.descent()) / 2 + g.raw.ascent();
+        for (qsizetype i = desde; i < posiciones_.size(); ++i)
+            posiciones_[i] += QPointF(izquierda, base);
+        if (fuente != pendiente_ && desde > 0) {   // another font: the waiting texts go first
+            const QList<quint32> nuevos = indices_.mid(desde);
+            const QList<QPointF> lugares = posiciones_.mid(desde);
+            indices_.resize(desde);
+            posiciones_.resize(desde);
+            Suelta(p);
+            indices_ = nuevos;
+            posiciones_ = lugares;
+        }
+        pendiente_ = fuente;
+        return true;
+    }
+
+    // Paints the texts waiting.
+    void Suelta(QPainter &p)
+    {
+        if (indices_.isEmpty())
+            return;
         QGlyphRun corrida;
-        corrida.setRawFont(g.raw);
+        corrida.setRawFont(glifos[pendiente_].raw);
         corrida.setGlyphIndexes(indices_);
         corrida.setPositions(posiciones_);
-        p.drawGlyphRun(QPointF(izquierda, base), corrida);
-        return true;
+        p.drawGlyphRun(QPointF(0, 0), corrida);
+        indices_.clear();
+        posiciones_.clear();
     }
 
     const double k;
@@ -111,8 +140,9 @@ private:
         QHash<char16_t, QPair<quint32, double>> porCaracter;   // glyph 0: the character needs shaping
     };
     QVector<Glifos> glifos;
-    QList<quint32> indices_;
+    QList<quint32> indices_;      // glyphs waiting, all of font pendiente_
     QList<QPointF> posiciones_;
+    int pendiente_ = -1;
 };
 
 void PintaPagina(QPainter &p, const PaginaReporte &pagina, FuentesPintura &fuentes)
@@ -121,6 +151,8 @@ void PintaPagina(QPainter &p, const PaginaReporte &pagina, FuentesPintura &fuent
     const double k = fuentes.k;
     auto escala = [k](const QRectF &r) { return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k); };
     for (const ElementoPagina &e : pagina.elementos) {
+        if (e.tipo != ElementoPagina::Tipo::Texto)
+            fuentes.Suelta(p);   // in the order of the model: a fill never covers a text painted before it
         switch (e.tipo) {
         case ElementoPagina::Tipo::Relleno:
             p.fillRect(escala(e.caja), QColor::fromRgba(e.color));
@@ -137,6 +169,7 @@ void PintaPagina(QPainter &p, const PaginaReporte &pagina, FuentesPintura &fuent
             const bool renglones = e.texto.contains(QLatin1Char('\n'));
             if (!renglones && fuentes.PintaGlifos(p, e.fuente, e.texto, r, e.alineacion))
                 break;
+            fuentes.Suelta(p);
             p.setFont(fuentes.fuentes.value(e.fuente));
             // A text wider than its cell is cut with an ellipsis, never painted over its neighbour.
             const QString t = renglones ? e.texto : QFontMetricsF(p.font(), p.device()).elidedText(e.texto, Qt::ElideRight, r.width());
@@ -145,6 +178,7 @@ void PintaPagina(QPainter &p, const PaginaReporte &pagina, FuentesPintura &fuent
         }
         }
     }
+    fuentes.Suelta(p);
 }
 
 } // namespace
