@@ -33,7 +33,8 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j$$(nproc)
 
-# N: care events the generator writes (default 100000). BANCO: further
+# N: care events the generator writes (default 100000); the catalog benchmark
+# keeps its own size (300,000 localities, --localidades K). BANCO: further
 # options of velmoran_bench, e.g. BANCO="--estado 09 --ano 2026 --conserva build/app"
 # leaves build/app/Datos/VELMORAN2609.db with N events of that year for the program.
 N ?= 100000

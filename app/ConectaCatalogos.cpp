@@ -5,6 +5,7 @@
 #include "reports/modReportes.h"
 #include "shell/mdiPrincipal.h"
 
+#include <malloc.h>
 #include <memory>
 
 void ConectaCatalogos(Contexto &ctx, mdiPrincipal &principal)
@@ -16,6 +17,7 @@ void ConectaCatalogos(Contexto &ctx, mdiPrincipal &principal)
     servicios->Imprime = [&ctx, &principal](const QString &reporte, const QString &catalogo) {
         ImprimeReporteCatalogo(ctx, reporte, catalogo,
                                [&principal](const DocumentoReporte &doc) { MuestraVistaPrevia(doc, &principal); });
+        malloc_trim(0);   // the many small pages of a large catalog go back to the system once it is closed
     };
     QMdiArea &area = *principal.Area();
     using Cargador = VentanaCatalogo *(*)(Contexto &, QMdiArea &, const ServiciosCatalogos &);

@@ -1,23 +1,45 @@
-// Speed and memory of the catalog windows on large catalogs: opening the
+// Speed and memory of the catalogs on large catalogs: opening the
 // localities over 300,000 rows and the health units over 40,000, and each
 // keystroke of a search in them, each beside the same work in plain SQLite
-// (reading every row; one LIKE query per keystroke). Never fails a run.
+// (reading every row; one LIKE query per keystroke); then printing the
+// localities: the print preview (memory while shown and once closed) and the
+// PDF, beside a plain read of the same rows. Never fails a run. Ends with one
+// line per goal: figure, plain figure, ratio.
 //
-//   velmoran_bench_catalogos [localidades]   (default 100,000; the goals
-//   stand for 300,000, beside 40,000 health units)
+//   velmoran_bench_catalogos [N] [--localidades K]   N (events) does not apply;
+//   K localities (default 300,000, the size the goals stand for)
 
 #include "GeneraEventos.h"
 #include "Medicion.h"
 
 #include "catalogs/modCatalogos.h"
+#include "platform/ReportePintor.h"
+#include "reports/modReportes.h"
 
+#include <QDir>
 #include <QMdiArea>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <optional>
 #include <array>
 #include <malloc.h>
 #include <sqlite3.h>
 #include <string>
 
 namespace {
+
+int argc_ = 0;
+char **argv_ = nullptr;
+
+// The catalog's own size: the goals stand for 300,000 localities, whatever N.
+int LocalidadesPedidas()
+{
+    for (int i = 1; i + 1 < argc_; ++i)
+        if (std::string(argv_[i]) == "--localidades")
+            return std::max(1, std::atoi(argv_[i + 1]));
+    return 300000;
+}
 
 // Reads every row as text, as a window must before it can show the last one;
 // tells the memory the rows take.
@@ -63,13 +85,78 @@ void Memoria(const char *nombre, double antes)
                 MemoriaMB("VmHWM:"));
 }
 
-int Corre(int localidades)
+struct Meta {
+    const char *nombre;
+    double cifra, plano;
+};
+
+// The localities printed: laid out and shown in the preview with its first
+// and last page painted, then closed; laid out again and saved as PDF.
+void Imprime(Contexto &ctx, std::vector<Meta> &metas)
 {
+    const char *sql = "SELECT l.CodEstado, e.Descripcion, l.CodMunicipio, m.Descripcion, l.CodLocalidad, l.Descripcion "
+                      "FROM cLocalidades l LEFT JOIN cEstados e ON e.CodEstado = l.CodEstado LEFT JOIN cMunicipios m "
+                      "ON m.CodEstado = l.CodEstado AND m.CodMunicipio = l.CodMunicipio ORDER BY 1, 3, 5";
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(qPrintable(ctx.ArchivoBD), &db, SQLITE_OPEN_READONLY, nullptr);
+    double mbPlano = 0;
+    const double leer = LeePlano(db, sql, &mbPlano);
+    sqlite3_close(db);
+    Cifra("plain SQLite: read the localities to print", leer);
+    malloc_trim(0);
+
+    const double antes = MemoriaMB("VmRSS:");
+    QFile limpia(QStringLiteral("/proc/self/clear_refs"));   // the peak starts again from here
+    if (limpia.open(QIODevice::WriteOnly))
+        limpia.write("5");
+    limpia.close();
+    int paginas = 0;
+    const double vista = Milisegundos([&] {
+        ImprimeCatLocalidades(ctx, [&](const DocumentoReporte &d) {
+            paginas = d.Paginas();
+            QTimer::singleShot(0, [] {
+                QWidget *w = QApplication::activeModalWidget();
+                if (!w)
+                    return;
+                w->grab();
+                if (auto *area = w->findChild<QScrollArea *>())
+                    area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+                w->grab();
+                w->close();
+            });
+            MuestraVistaPrevia(d, nullptr);
+        });
+    });
+    const double pico = MemoriaMB("VmHWM:");
+    malloc_trim(0);
+    const double despues = MemoriaMB("VmRSS:");
+    std::printf("localities printed: %d pages\n", paginas);
+    Cifra("print preview: lay out, show first and last page, close", vista);
+    std::printf("%-52s %8.1f MB (before %0.1f MB, after closing %0.1f MB)\n", "print preview: peak", pico, antes, despues);
+
+    std::optional<DocumentoReporte> doc;
+    ImprimeCatLocalidades(ctx, [&](const DocumentoReporte &d) { doc = d; });
+    if (!doc)
+        return;
+    const QString ruta = QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("localidades.pdf"));
+    const double pdf = Milisegundos([&] { GuardaPdf(*doc, ruta); });
+    Cifra("PDF of the localities", pdf);
+    doc.reset();
+    metas.push_back({"preview peak under 200 MB (MB; plain: rows read)", pico, antes + mbPlano});
+    metas.push_back({"memory back once closed (MB; plain: before)", despues, antes});
+    metas.push_back({"preview shown and closed (ms; plain: read)", vista, leer});
+    metas.push_back({"PDF under 5 s (ms; plain: read)", pdf, leer});
+}
+
+int Corre(int)
+{
+    const int localidades = LocalidadesPedidas();
     const int unidades = std::max(1, localidades * 2 / 15);   // 40,000 beside 300,000
     ProgramaBanco programa;
     Contexto &ctx = programa.ctx;
     if (!programa.AbreBase())
         return 0;
+    programa.CopiaReportes();
     GeneraLocalidades(ctx.ConexionBD, localidades);
     GeneraUnidades(ctx.ConexionBD, unidades);
     std::printf("localities: %d, health units: %d\n", localidades, unidades);
@@ -132,6 +219,11 @@ int Corre(int localidades)
         Teclea("frmCatCLUES: unit box \"peña\"", w->txtDatos(24), QStringLiteral("peña"));
         Teclea("frmCatCLUES: no match and reset", w->txtDatos(16), QStringLiteral("77"));
     }
+    std::vector<Meta> metas;
+    Imprime(ctx, metas);
+    std::printf("\ngoals (%d localities): figure, plain figure, ratio\n", localidades);
+    for (const Meta &m : metas)
+        std::printf("%-52s %10.1f %10.1f %6.2f x\n", m.nombre, m.cifra, m.plano, m.plano > 0 ? m.cifra / m.plano : 0.0);
     return 0;
 }
 
@@ -139,5 +231,7 @@ int Corre(int localidades)
 
 int main(int argc, char *argv[])
 {
+    argc_ = argc;
+    argv_ = argv;
     return MainBanco(argc, argv, Corre);
 }

@@ -1,12 +1,11 @@
-// Speed of the detailed list, the principal diagnoses and catalog printing:
-// "Lista Detallada" and both "Principales" end to end (filters, events work
-// table, builder, page model) beside one plain GROUP BY with the same
-// conditional sums; the layout of 300,000 locality rows and their PDF beside
-// a plain read of the same rows, with the peak memory. Never fails a run.
+// Speed of the detailed list and the principal diagnoses: "Lista Detallada"
+// and both "Principales" end to end (filters, events work table, builder, page
+// model) beside one plain GROUP BY with the same conditional sums (catalog
+// printing is measured by velmoran_bench_catalogos). Never fails a run.
 //
-//   velmoran_bench_reportes2 [N] [LOCALIDADES] [--conserva CARPETA]
-//   N events (default 100000), localities (default 300000); with --conserva
-//   the database stays in CARPETA/Datos and a later run reuses it as it is.
+//   velmoran_bench_reportes2 [N] [--conserva CARPETA]
+//   N events (default 100000); with --conserva the database stays in
+//   CARPETA/Datos and a later run reuses it as it is.
 
 #include "GeneraEventos.h"
 #include "Medicion.h"
@@ -75,7 +74,7 @@ void GeneraDiagnosticos(const BaseDatos &bd, int n)
     std::printf("eventos generados: %d (%.1f s)\n", n, double(t.nsecsElapsed()) / 1e9);
 }
 
-int Corre(const OpcionesBanco &opciones, int localidades)
+int Corre(const OpcionesBanco &opciones)
 {
     ProgramaBanco programa(opciones);
     Contexto &ctx = programa.ctx;
@@ -129,34 +128,9 @@ int Corre(const OpcionesBanco &opciones, int localidades)
         Cifra(titulo, nuestro, plano);
     }
 
-    // Catalog printing: the localities.
-    GeneraLocalidades(bd, localidades);
-    const double antes = MemoriaMB("VmHWM:");
-    std::optional<DocumentoReporte> doc;
-    const double maqueta = Ms([&] { ImprimeCatLocalidades(ctx, [&](const DocumentoReporte &d) { doc = d; }); });
-    const double leer = Plano(bd.Manejador(), QStringLiteral(
-        "SELECT l.CodEstado, e.Descripcion, l.CodMunicipio, m.Descripcion, l.CodLocalidad, l.Descripcion "
-        "FROM cLocalidades l LEFT JOIN cEstados e ON e.CodEstado = l.CodEstado LEFT JOIN cMunicipios m "
-        "ON m.CodEstado = l.CodEstado AND m.CodMunicipio = l.CodMunicipio ORDER BY 1, 3, 5"));
     // The goals' lines close the run.
-    const auto imprimeMetas = [&] {
-        for (const QString &l : metas)
-            std::printf("%s\n", qPrintable(l));
-    };
-    if (!doc) {
-        imprimeMetas();
-        return 0;
-    }
-    Cifra("localidades: maqueta", maqueta, leer,
-          QStringLiteral("(%1 filas, %2 pág., %3 MB de páginas)").arg(localidades).arg(doc->Paginas())
-              .arg(double(doc->Bytes()) / 1048576.0, 0, 'f', 1));
-    const QString pdf = QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("localidades.pdf"));
-    const double escribe = Ms([&] { GuardaPdf(*doc, pdf); });
-    Cifra("localidades: PDF", escribe, leer,
-          QStringLiteral("(%1 MB)").arg(double(QFileInfo(pdf).size()) / 1048576.0, 0, 'f', 1));
-    std::printf("memoria: pico %.0f MB (antes de la maqueta %.0f MB), en uso %.0f MB\n", MemoriaMB("VmHWM:"), antes,
-                MemoriaMB("VmRSS:"));
-    imprimeMetas();
+    for (const QString &l : metas)
+        std::printf("%s\n", qPrintable(l));
     return 0;
 }
 
@@ -167,18 +141,11 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // LeeOpciones reads N and the options; the localities are a second number.
     OpcionesBanco opciones;
-    int localidades = 300000;
-    QVector<char *> resto(argv, argv + argc);
-    if (argc > 2 && argv[2][0] != '-') {
-        localidades = qMax(1, std::atoi(argv[2]));
-        resto.remove(2);
-    }
-    if (!LeeOpciones(int(resto.size()), resto.data(), opciones))
+    if (!LeeOpciones(argc, argv, opciones))
         return 0;
     try {
-        return Corre(opciones, localidades);
+        return Corre(opciones);
     } catch (const std::exception &e) {
         std::printf("el banco de pruebas se detuvo: %s\n", e.what());
     }

@@ -7,6 +7,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QHash>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -287,6 +288,7 @@ private:
         QColor fondo;
         std::shared_ptr<QFontMetricsF> metricas;
         QHash<QString, double> palabras;   // widths of the words already measured
+        double cifra = -1;                  // width of its widest digit or sign
     };
     Medida &Medidas(const QString &estilo) const
     {
@@ -313,13 +315,52 @@ private:
     int NuevaFuente(const QString &estilo)
     {
         const EstiloReporte e = def_.Estilo(estilo);
+        return FuenteDe(e.puntos, e.negrita);
+    }
+
+    int FuenteDe(double puntos, bool negrita)
+    {
         for (int i = 0; i < doc_.fuentes.size(); ++i) {
             const FuenteDocumento &f = doc_.fuentes[i];
-            if (f.puntos == e.puntos && f.negrita == e.negrita)
+            if (f.puntos == puntos && f.negrita == negrita)
                 return i;
         }
-        doc_.fuentes.append({def_.fuente, e.puntos, e.negrita});
+        doc_.fuentes.append({def_.fuente, puntos, negrita});
         return int(doc_.fuentes.size()) - 1;
+    }
+
+    // The room a text has in a cell `ancho` wide, less the painter's own rounding.
+    static double Cabe(double ancho) { return ancho * 0.95 - 2 * Relleno; }
+
+    // The font of `estilo`, made smaller when a line of `texto` is wider than
+    // its cell: numbers and captions show whole, never cut.
+    int FuenteQueCabe(const QString &estilo, const QString &texto, double ancho)
+    {
+        Medida &m = Medidas(estilo);
+        const double cabe = Cabe(ancho);
+        if (m.cifra < 0)
+            for (const QChar c : QStringLiteral("0123456789,.-%"))
+                m.cifra = qMax(m.cifra, m.metricas->horizontalAdvance(c));
+        if (texto.size() * m.cifra <= cabe && !texto.contains(QLatin1Char('\n')) && EsNumero(texto))
+            return Fuente(estilo);   // a short number fits without measuring it
+        double mayor = 0;
+        for (const QString &linea : texto.split(QLatin1Char('\n')))
+            mayor = qMax(mayor, m.metricas->horizontalAdvance(linea));
+        if (mayor <= cabe)
+            return Fuente(estilo);
+        const EstiloReporte e = def_.Estilo(estilo);
+        const double puntos = std::floor(e.puntos * cabe / mayor * 4) / 4;   // quarter points: few fonts
+        return FuenteDe(qMax(puntos, 1.0), e.negrita);
+    }
+
+    static bool EsNumero(const QString &t)
+    {
+        if (t.isEmpty())
+            return false;
+        for (const QChar c : t)
+            if (!c.isDigit() && c != QLatin1Char(',') && c != QLatin1Char('.') && c != QLatin1Char('-') && c != QLatin1Char('%'))
+                return false;
+        return true;
     }
 
     double Alto(const QString &estilo) const { return Medidas(estilo).alto; }
@@ -338,8 +379,13 @@ private:
 
     void Texto(const QRectF &caja, const QString &texto, const QString &estilo, Alineacion a)
     {
+        Texto(caja, texto, Fuente(estilo), a);
+    }
+
+    void Texto(const QRectF &caja, const QString &texto, int fuente, Alineacion a)
+    {
         ElementoPagina e;
-        e.fuente = quint8(Fuente(estilo));
+        e.fuente = quint8(fuente);
         e.alineacion = a;
         e.caja = caja.adjusted(Relleno, 0, -Relleno, 0);
         e.texto = texto;
@@ -418,20 +464,37 @@ private:
                 continue;
             const QRectF r(izquierdas_[desde], y, izquierdas_[hasta] + anchos_[hasta] - izquierdas_[desde], h + Relleno);
             Caja(r, estilo);
-            Texto(r, b.texto, estilo, Alineacion::Centro);
+            Texto(r, b.texto, FuenteQueCabe(estilo, b.texto, r.width()), Alineacion::Centro);
         }
         if (!def_.bandas.isEmpty())
             y += h + Relleno;
-        int renglones = 1;
-        for (const ColumnaReporte &c : def_.columnas)
-            renglones = qMax(renglones, int(c.titulo.count(QLatin1Char('\n'))) + 1);
+        if (titulos_.isEmpty())
+            PreparaTitulos();
         for (int c = 0; c < def_.columnas.size(); ++c) {
-            const QRectF r(izquierdas_[c], y, anchos_[c], h * renglones + Relleno);
+            const QRectF r(izquierdas_[c], y, anchos_[c], h * renglonesTitulo_ + Relleno);
             Caja(r, estilo);
-            Texto(r, def_.columnas[c].titulo, estilo, Alineacion::Centro);
+            Texto(r, titulos_[c], fuentesTitulo_[c], Alineacion::Centro);
         }
-        y_ = y + h * renglones + Relleno;
+        y_ = y + h * renglonesTitulo_ + Relleno;
         inicioDatos_ = y_;
+        // A group that runs over pages is named again at the top of each.
+        for (int i = 0; i < gruposNombrados_; ++i)
+            EncabezadoGrupo(i);
+    }
+
+    // Column captions wrapped at blanks to their cells; a word wider than its
+    // cell takes a smaller font.
+    void PreparaTitulos()
+    {
+        const QString estilo = QStringLiteral("columnas");
+        for (int c = 0; c < def_.columnas.size(); ++c) {
+            QStringList lineas;
+            for (const QString &l : def_.columnas[c].titulo.split(QLatin1Char('\n')))
+                lineas << Ajusta(l, estilo, anchos_[c], false);
+            titulos_ << lineas.join(QLatin1Char('\n'));
+            fuentesTitulo_ << FuenteQueCabe(estilo, titulos_.last(), anchos_[c]);
+            renglonesTitulo_ = qMax(renglonesTitulo_, int(titulos_.last().count(QLatin1Char('\n'))) + 1);
+        }
     }
 
     // Starts a new page when `alto` does not fit below the current line.
@@ -442,18 +505,19 @@ private:
     }
 
     // A text broken into lines no wider than `ancho` (points), at blanks
-    // where it can, inside a word where it must.
-    QString Ajusta(const QString &texto, const QString &estilo, double ancho) const
+    // where it can, inside a word where it must (unless `partePalabras` is false).
+    QString Ajusta(const QString &texto, const QString &estilo, double ancho, bool partePalabras = true) const
     {
         // The same names come back row after row: each is broken once.
-        const QString clave = estilo + QLatin1Char('\x1f') + QString::number(ancho) + QLatin1Char('\x1f') + texto;
+        const QString clave = estilo + QLatin1Char('\x1f') + QString::number(ancho) + QLatin1Char(partePalabras ? '\x1f' : '\x1e')
+            + texto;
         if (const auto it = ajustados_.constFind(clave); it != ajustados_.constEnd())
             return *it;
         if (ajustados_.size() > 20000)
             ajustados_.clear();
         Medida &medida = Medidas(estilo);
         const QFontMetricsF &m = *medida.metricas;
-        ancho = ancho * 0.95 - 2 * Relleno;   // room for the painter's own rounding
+        ancho = Cabe(ancho);
         QString r = texto;
         if (m.horizontalAdvance(texto) > ancho) {
             // Words measured one by one: a line is its words and the blanks between them.
@@ -475,7 +539,7 @@ private:
                     lineas << linea;
                 linea = palabra;
                 largo = w;
-                while (largo > ancho && linea.size() > 1) {   // a word wider than the cell is cut
+                while (partePalabras && largo > ancho && linea.size() > 1) {   // a word wider than the cell is cut
                     int n = int(linea.size()) - 1;
                     while (n > 1 && m.horizontalAdvance(linea.left(n)) > ancho)
                         --n;
@@ -535,7 +599,9 @@ private:
             int hasta = c;
             while (rotulo && c == 0 && hasta + 1 < celdas.size() && celdas[hasta + 1].isEmpty())
                 ++hasta;
-            Texto(QRectF(izquierdas_[c], y_, izquierdas_[hasta] + anchos_[hasta] - izquierdas_[c], h), celdas[c], estilo,
+            const double ancho = izquierdas_[hasta] + anchos_[hasta] - izquierdas_[c];
+            const int fuente = EsNumero(celdas[c]) ? FuenteQueCabe(estilo, celdas[c], ancho) : Fuente(estilo);
+            Texto(QRectF(izquierdas_[c], y_, ancho, h), celdas[c], fuente,
                   rotulo && c == 0 ? Alineacion::Izquierda : def_.columnas[c].alineacion);
         }
         y_ += h;
@@ -573,22 +639,35 @@ private:
         primeras_[nivel] = valores;
         acumulados_[nivel + 1].fill(0);
         anteriores_.clear();
+        gruposNombrados_ = nivel;
         if (g.saltoPagina && hayPagina_ && y_ > inicioDatos_)
             NuevaPagina();
         if (!g.encabezado.isEmpty()) {
-            const QString estilo = QStringLiteral("grupo");
-            Reserva(Alto(estilo) + Alto(QStringLiteral("normal")));   // never alone at a page's foot
-            Texto(QRectF(contenido_.left(), y_, contenido_.width(), Alto(estilo)),
-                  SustituyeMarcas(g.encabezado, TextosCon(valores)), estilo, Alineacion::Izquierda);
-            y_ += Alto(estilo);
+            Reserva(Alto(QStringLiteral("grupo")) + Alto(QStringLiteral("normal")));   // never alone at a page's foot
+            EncabezadoGrupo(nivel);
         }
+        gruposNombrados_ = nivel + 1;
+    }
+
+    void EncabezadoGrupo(int nivel)
+    {
+        const GrupoReporte &g = def_.grupos[nivel];
+        if (g.encabezado.isEmpty())
+            return;
+        const QString estilo = QStringLiteral("grupo");
+        Texto(QRectF(contenido_.left(), y_, contenido_.width(), Alto(estilo)),
+              SustituyeMarcas(g.encabezado, TextosCon(primeras_[nivel])), estilo, Alineacion::Izquierda);
+        y_ += Alto(estilo);
     }
 
     void CierraGrupos(int desde)
     {
-        for (int i = int(def_.grupos.size()) - 1; i >= desde; --i)
+        for (int i = int(def_.grupos.size()) - 1; i >= desde; --i) {
+            gruposNombrados_ = i + 1;   // a subtotal on a new page still names its group
             if (!def_.grupos[i].subtotal.isEmpty())
                 FilaTotal(SustituyeMarcas(def_.grupos[i].subtotal, TextosCon(primeras_[i])), acumulados_[i + 1]);
+        }
+        gruposNombrados_ = desde;
     }
 
     const DefinicionReporte &def_;
@@ -613,6 +692,10 @@ private:
     QVector<int> indiceGrupos_;
     QVector<QVector<double>> acumulados_;   // [0] the grand total, [1 + n] group n
     QVector<QVariantList> primeras_;        // first row of each open group
+    int gruposNombrados_ = 0;               // open groups whose heading a new page repeats
+    QStringList titulos_;                   // column captions as wrapped
+    QVector<int> fuentesTitulo_;
+    int renglonesTitulo_ = 1;
     QVariantList anterior_;
     bool abiertos_ = false;
 };

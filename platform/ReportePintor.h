@@ -18,5 +18,6 @@ void PreparaImpresora(QPrinter &impresora, const DocumentoReporte &doc);
 // Throws ErrorReporte when the file cannot be written.
 void GuardaPdf(const DocumentoReporte &doc, const QString &ruta);
 
-// The print preview, modal: from it the user prints or saves the report as PDF.
+// The print preview, modal: from it the user prints or saves the report as PDF
+// (through the print dialog). Only the pages in sight are painted.
 void MuestraVistaPrevia(const DocumentoReporte &doc, QWidget *padre);

@@ -214,7 +214,7 @@ QMap<QString, QString> GeneradorReportes::CreaEncabezados() const
     QMap<QString, QString> t{{"p1", LugarReporte}, {"p2", f.cmbReporte.Texto().toUpper()}, {"p3", p3}, {"p4", p4},
                              {"p5", p5}, {"p6", p6}, {"p7", p7}, {"p8", p8}, {"titulo", TituloReporte}};
     if (TituloReporte.left(11) == QLatin1String("Principales"))
-        t.insert(QStringLiteral("lnTotal"), QString::number(TotalReporte));
+        t.insert(QStringLiteral("lnTotal"), FormateaValor(TotalReporte, QStringLiteral("#,##0")));   // as the table shows counts
     return t;
 }
 

@@ -50,14 +50,19 @@ void ReflejaCombo(QComboBox *c, const ComboFiltro &f)
     c->setEnabled(f.habilitado);
 }
 
+// The box keeps its own wide range: a date is typed one section at a time and
+// passes through dates outside the period, which a narrow range would refuse.
 void ReflejaFecha(QDateEdit *d, const FechaFiltro &f)
 {
     const QSignalBlocker bloqueo(d);
-    if (f.minimo.isValid())
-        d->setDateRange(f.minimo, f.maximo);
-    if (f.valor.isValid())
+    if (f.valor.isValid() && d->date() != f.valor)
         d->setDate(f.valor);
     d->setEnabled(f.habilitado);
+}
+
+bool DentroDelPeriodo(const FechaFiltro &f, const QDate &d)
+{
+    return d >= f.minimo && d <= f.maximo;
 }
 
 } // namespace
@@ -241,16 +246,34 @@ void frmReportes::Conecta()
         if (!reflejando_)
             filtros_.MarcaUnidad(lstUnidades->row(item), item->checkState() == Qt::Checked);
     });
+    // A date within the period counts at once; one outside it is brought into
+    // the period when the box is left or the report runs.
     connect(picFechaInicial, &QDateEdit::dateChanged, this, [this](const QDate &d) {
-        if (!reflejando_)
+        if (!reflejando_ && DentroDelPeriodo(filtros_.picFechaInicial, d))
             filtros_.PonFechaInicial(d);
     });
     connect(picFechaFinal, &QDateEdit::dateChanged, this, [this](const QDate &d) {
-        if (!reflejando_)
+        if (!reflejando_ && DentroDelPeriodo(filtros_.picFechaFinal, d))
             filtros_.PonFechaFinal(d);
     });
-    connect(cmdGenerarReporte, &QPushButton::clicked, this, [this] { generador_.Reporte(); });
+    for (QDateEdit *d : {picFechaInicial, picFechaFinal})
+        connect(d, &QDateEdit::editingFinished, this, &frmReportes::AcotaFechas);
+    connect(cmdGenerarReporte, &QPushButton::clicked, this, [this] {
+        AcotaFechas();
+        generador_.Reporte();
+    });
     connect(cmdSalir, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void frmReportes::AcotaFechas()
+{
+    if (reflejando_)
+        return;
+    if (picFechaInicial->date() != filtros_.picFechaInicial.valor)
+        filtros_.PonFechaInicial(picFechaInicial->date());
+    if (picFechaFinal->date() != filtros_.picFechaFinal.valor)
+        filtros_.PonFechaFinal(picFechaFinal->date());
+    Refleja();
 }
 
 void frmReportes::Refleja()

@@ -39,6 +39,8 @@ public:
 private:
     void CreaControles();
     void Conecta();
+    // Brings the dates typed into the boxes within the period, into the filters.
+    void AcotaFechas();
     // Sets every control from the filter state, without echoing back.
     void Refleja();
     // Runs a choice; a database failure is shown and the window stays usable.

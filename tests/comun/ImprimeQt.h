@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <ostream>
 
 // Readable Qt strings in GoogleTest's failure messages.
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QDate &d, std::ostream *os) { *os << d.toString(Qt::ISODate).toStdString(); }
 inline void PrintTo(const QStringList &l, std::ostream *os)
 {
     *os << '[' << l.join(QStringLiteral(" | ")).toStdString() << ']';

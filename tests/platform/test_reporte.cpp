@@ -1,6 +1,9 @@
 #include "comun/ImprimeQt.h"
 #include "platform/ReportePintor.h"
 
+#include <QDir>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -74,6 +77,10 @@ TEST(Reporte, PaginasConEncabezadoGruposSubtotalesYTotal)
         const QStringList t = Textos(doc.Pagina(i));
         EXPECT_EQ(t.mid(0, 3), QStringList({"LISTA POR LUGAR", QStringLiteral("Página %1").arg(i + 1) + deN, "CUENTAS"}));
         EXPECT_TRUE(t.contains("NOMBRE") && t.contains("TOTAL"));
+        // every page names the group of its first row above that row
+        const int fila = int(t.indexOf(QRegularExpression("FILA .*")));
+        const int grupo = int(t.indexOf(t[fila].mid(5).toInt() < 60 ? "GRUPO X" : "GRUPO Y"));
+        EXPECT_TRUE(grupo >= 0 && grupo < fila) << i;
     }
     QStringList todo;
     for (int i = 0; i < doc.Paginas(); ++i)
@@ -157,3 +164,48 @@ TEST(Reporte, EstiloPorFilaRepetidosEnBlancoYCeldasAjustadas)
     // A new page shows the value again.
     EXPECT_EQ(Textos(doc.Pagina(1)).value(2), "A");
 }
+
+// Seven-digit counts in every field and every row style of every definition:
+// each text (numbers, captions, headings) fits its box as a 600 dpi device
+// measures it, so the painter cuts none.
+TEST(Reporte, CifrasDeSieteDigitosYTitulosCabenEnCadaDefinicion)
+{
+    QImage lienzo(1, 1, QImage::Format_RGB32);
+    lienzo.setDotsPerMeterX(qRound(600 / 0.0254));
+    lienzo.setDotsPerMeterY(qRound(600 / 0.0254));
+    const QDir dir(VELMORAN_DEFINICIONES);
+    ASSERT_EQ(dir.entryList({"*.json"}).size(), 20);
+    for (const QString &archivo : dir.entryList({"*.json"})) {
+        const DefinicionReporte def = CargaDefinicionReporte(dir.filePath(archivo));
+        QStringList campos;
+        for (const ColumnaReporte &c : def.columnas)
+            campos << (c.suma.isEmpty() ? QStringList{c.campo} : c.suma);
+        for (const GrupoReporte &g : def.grupos)
+            campos << g.campo;
+        campos << def.campoEstilo;
+        campos.removeDuplicates();
+        QVector<QVariantList> filas;
+        for (const QString &estilo : def.estilos.keys()) {
+            QVariantList fila;
+            for (const QString &campo : campos)
+                fila << (campo == def.campoEstilo ? QVariant(estilo) : QVariant(9999999));
+            filas << fila;
+        }
+        FuenteLista fuente(campos, filas);
+        const DocumentoReporte doc = MaquetaReporte(def, {}, fuente, archivo);
+        for (const ElementoPagina &e : doc.Pagina(0).elementos) {
+            if (e.tipo != ElementoPagina::Tipo::Texto)
+                continue;
+            const FuenteDocumento &f = doc.fuentes[e.fuente];
+            QFont q(f.familia);
+            q.setPointSizeF(f.puntos);
+            q.setBold(f.negrita);
+            for (const QString &linea : e.texto.split('\n'))
+                EXPECT_LE(QFontMetricsF(q, &lienzo).horizontalAdvance(linea) * 72 / 600, e.caja.width())
+                    << archivo.toStdString() << ": " << linea.toStdString();
+        }
+        if (qEnvironmentVariableIsSet("VELMORAN_CAPTURAS"))
+            GuardaPdf(doc, qEnvironmentVariable("VELMORAN_CAPTURAS") + "/" + archivo + ".pdf");
+    }
+}
+

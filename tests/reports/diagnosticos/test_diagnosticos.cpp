@@ -197,6 +197,8 @@ TEST_F(Diagnosticos, Principales_NombresYPorcentajes)
                                + "|T00|1|25",
                            "  |  |||", "|Las demás causas||0|0"}));
     EXPECT_EQ(generador.CreaEncabezados().value("lnTotal"), "4");
+    generador.TotalReporte = 21004;
+    EXPECT_EQ(generador.CreaEncabezados().value("lnTotal"), "21,004");
 }
 
 TEST_F(Diagnosticos, UnidadFueraDeCatalogoConservaSusDefunciones)

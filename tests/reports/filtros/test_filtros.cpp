@@ -5,6 +5,8 @@
 #include "reports/frmReportes.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
+#include <QTest>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QListWidget>
@@ -272,4 +274,36 @@ TEST_F(Filtros, LaVentanaReflejaLosFiltros)
     EXPECT_EQ(mostrados, QStringList{"Agente de Lesión por Intencionalidad"});
     if (qEnvironmentVariableIsSet("VELMORAN_CAPTURAS"))
         ventana.grab().save(qEnvironmentVariable("VELMORAN_CAPTURAS") + "/frmReportes.png");
+}
+
+// Every section typed alone leaves the period (10/01/2004 to 25/12/2004); the
+// whole date counts, and a date outside the period is brought into it when the
+// box is left or the report runs.
+TEST_F(Filtros, LasFechasSeTecleanEnterasYSeAcotanAlDejarLaCaja)
+{
+    frmReportes ventana(*ctx);
+    ventana.Generador().Muestra = [this](const DocumentoReporte &d) { mostrados << d.titulo; };
+    ventana.show();
+    ventana.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&ventana));
+    auto teclea = [](QDateEdit *caja, const char *fecha, Qt::Key fin) {
+        caja->setFocus();
+        caja->setSelectedSection(QDateTimeEdit::DaySection);
+        QTest::keyClicks(caja, fecha);
+        if (fin != Qt::Key_unknown)
+            QTest::keyClick(caja, fin);
+    };
+    teclea(ventana.picFechaInicial, "05032004", Qt::Key_unknown);
+    EXPECT_EQ(ventana.picFechaInicial->date(), QDate(2004, 3, 5));
+    EXPECT_EQ(ventana.Filtros().picFechaInicial.valor, QDate(2004, 3, 5));
+    QTest::keyClick(ventana.picFechaInicial, Qt::Key_Up);   // the year, past the period until left
+    EXPECT_EQ(ventana.picFechaInicial->date(), QDate(2005, 3, 5));
+    QTest::keyClick(ventana.picFechaInicial, Qt::Key_Tab);
+    EXPECT_EQ(ventana.picFechaInicial->date(), QDate(2004, 12, 25));
+    teclea(ventana.picFechaInicial, "01012003", Qt::Key_Tab);
+    EXPECT_EQ(ventana.picFechaInicial->date(), QDate(2004, 1, 10));
+    teclea(ventana.picFechaFinal, "01012005", Qt::Key_unknown);
+    ventana.cmdGenerarReporte->click();
+    EXPECT_EQ(ventana.picFechaFinal->date(), QDate(2004, 12, 25));
+    EXPECT_EQ(ventana.Filtros().picFechaFinal.valor, QDate(2004, 12, 25));
 }
