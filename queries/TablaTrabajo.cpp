@@ -52,14 +52,15 @@ QString Cita(const QString &nombre)
     return QLatin1Char('"') + nombre + QLatin1Char('"');
 }
 
-// The slot columns of a group: RANURA(group, k, key) gives the event's k-th code.
-QList<Columna> Ranuras(const GrupoRanuras &g, int cuantas)
+// The slot columns of a group: RANURA(group, k, key) gives the event's k-th code
+// (the function under the name `funcion`).
+QList<Columna> Ranuras(const GrupoRanuras &g, int cuantas, const QString &funcion)
 {
     const int grupo = int(&g - Grupos);
     const bool diagnosticos = QLatin1String(g.tabla) == QLatin1String("D_Diagnosticos");
     QList<Columna> columnas;
     for (int k = 1; k <= cuantas; ++k) {
-        const QString busca = QStringLiteral("RANURA(%1, %2, E.Clues, E.Folio, E.fechaAtencion)").arg(grupo).arg(k);
+        const QString busca = QStringLiteral("%1(%2, %3, E.Clues, E.Folio, E.fechaAtencion)").arg(funcion).arg(grupo).arg(k);
         const bool nuloSinFilas = k == 1 && !g.persona && !diagnosticos;
         const QString expresion = nuloSinFilas ? busca : QStringLiteral("coalesce(%1, %2)").arg(busca, QLatin1String(g.inicial));
         columnas << Columna{QStringLiteral("%1%2").arg(QLatin1String(g.prefijo)).arg(k, 2, 10, QLatin1Char('0')),
@@ -75,7 +76,8 @@ QList<Columna> Ranuras(const GrupoRanuras &g, int cuantas)
 // look-up per group, not one per slot.
 class FuncionRanura {
 public:
-    explicit FuncionRanura(sqlite3 *db) : db_(db)
+    // Registered under `nombre` while it lives: the table view keeps its own beside a build's.
+    FuncionRanura(sqlite3 *db, const QByteArray &nombre) : db_(db), nombre_(nombre)
     {
         for (const GrupoRanuras &g : Grupos) {
             const bool diagnosticos = QLatin1String(g.tabla) == QLatin1String("D_Diagnosticos");
@@ -92,13 +94,13 @@ public:
                 throw ErrorBD::DelMotor(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), false);
             busquedas_.push_back(std::move(b));
         }
-        if (sqlite3_create_function_v2(db, "RANURA", 5, SQLITE_UTF8, this, &FuncionRanura::Llama, nullptr, nullptr,
+        if (sqlite3_create_function_v2(db, nombre_.constData(), 5, SQLITE_UTF8, this, &FuncionRanura::Llama, nullptr, nullptr,
                                        nullptr) != SQLITE_OK)
             throw ErrorBD::DelMotor(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), false);
     }
     ~FuncionRanura()
     {
-        sqlite3_create_function_v2(db_, "RANURA", 5, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
+        sqlite3_create_function_v2(db_, nombre_.constData(), 5, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
         for (Busqueda &b : busquedas_) {
             b.Olvida();
             sqlite3_finalize(b.st);
@@ -166,6 +168,7 @@ private:
     }
 
     sqlite3 *db_;
+    QByteArray nombre_;
     std::vector<Busqueda> busquedas_;
 };
 
@@ -186,14 +189,15 @@ QHash<QString, QPair<QString, QString>> ColumnasEvento(const BaseDatos &bd)
 }
 
 // The columns of a list of field entries.
-QList<Columna> ColumnasDe(const BaseDatos &bd, const QStringList &campos, int ranurasDiagnostico)
+QList<Columna> ColumnasDe(const BaseDatos &bd, const QStringList &campos, int ranurasDiagnostico,
+                          const QString &funcion = QStringLiteral("RANURA"))
 {
     const auto evento = ColumnasEvento(bd);
     QList<Columna> columnas;
     for (const QString &entrada : campos) {
         if (const GrupoRanuras *g = GrupoDe(entrada)) {
             const bool diag = QLatin1String(g->tabla) == QLatin1String("D_Diagnosticos");
-            columnas << Ranuras(*g, diag ? ranurasDiagnostico : 3);
+            columnas << Ranuras(*g, diag ? ranurasDiagnostico : 3, funcion);
             continue;
         }
         const QString columna = entrada.section(QLatin1Char('.'), 1);
@@ -239,6 +243,18 @@ private:
     QElapsedTimer reloj_;
 };
 
+// FROM, WHERE and, with detail joins, which may give an event once per
+// matching detail row, GROUP BY: one row per event.
+QString Eventos(const SeleccionEventos &s)
+{
+    QString sql = s.desde;
+    if (!s.condicion.trimmed().isEmpty())
+        sql += QStringLiteral(" WHERE ") + s.condicion;
+    if (s.desde.contains(QLatin1String("JOIN"), Qt::CaseInsensitive))
+        sql += QStringLiteral(" GROUP BY E.rowid");
+    return sql;
+}
+
 qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna> &columnas,
                  const SeleccionEventos &s, const QString &orden)
 {
@@ -248,18 +264,12 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
         nombres << Cita(c.nombre);
         expresiones << c.expresion;
     }
-    // The detail joins may give an event once per matching detail row: one row per event.
-    const bool unido = s.desde.contains(QLatin1String("JOIN"), Qt::CaseInsensitive);
-    QString sql = QStringLiteral("INSERT INTO temp.%1 (%2) SELECT %3%4").arg(tabla, nombres.join(QLatin1Char(',')),
-                                                                           expresiones.join(QLatin1Char(',')), s.desde);
-    if (!s.condicion.trimmed().isEmpty())
-        sql += QStringLiteral(" WHERE ") + s.condicion;
-    if (unido)
-        sql += QStringLiteral(" GROUP BY E.rowid");
-    sql += QStringLiteral(" ORDER BY ") + (orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
+    const QString sql = QStringLiteral("INSERT INTO temp.%1 (%2) SELECT %3%4 ORDER BY %5")
+                            .arg(tabla, nombres.join(QLatin1Char(',')), expresiones.join(QLatin1Char(',')), Eventos(s),
+                                 orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
 
     Transaccion t(bd);
-    const FuncionRanura ranura(bd.Manejador());
+    const FuncionRanura ranura(bd.Manejador(), "RANURA");
     const Repinta repinta(bd.Manejador());
     TablaTrabajo::Borra(bd, tabla);
     bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
@@ -293,7 +303,7 @@ qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const 
     return Construye(bd, GenConsul, ColumnasDe(bd, todos, 6), seleccion, seleccion.orden);
 }
 
-qint64 ConstruyeTmpQuery(const BaseDatos &bd, const SeleccionEventos &seleccion)
+LecturaFilas FuenteTmpQuery(const BaseDatos &bd, const SeleccionEventos &seleccion)
 {
     static const QStringList campos = {
         "E.Clues", "E.Folio", "E.fechaAtencion", "E.Paterno", "E.Materno", "E.Nombre", "D.CodDerechohabiencia",
@@ -305,8 +315,40 @@ qint64 ConstruyeTmpQuery(const BaseDatos &bd, const SeleccionEventos &seleccion)
         "E.CodSexoAgresor", "E.CodParentescoAgresor", "P.EfectosAgresor", "E.CodServicio", "T.CodTipoAtencion",
         "E.CodReferido", "E.CodDestino", "F.Diagnosticos", "E.CodAfecprin", "E.CodCausaExt", "E.CodMP",
         "E.CodResponsable", "E.NombreResponsable"};
-    return Construye(bd, TmpQuery, ColumnasDe(bd, campos, 3), seleccion,
-                     QStringLiteral("E.Clues, E.Folio, E.fechaAtencion"));
+    // A name of its own: a source replaced by the next must not unregister the next's function.
+    static int fuentes = 0;
+    const QString funcion = QStringLiteral("RANURA_TABLA%1").arg(++fuentes);
+    LecturaFilas f;
+    f.recursos = std::make_shared<FuncionRanura>(bd.Manejador(), funcion.toLatin1());
+    const QString eventos = Eventos(seleccion);
+    const QString clave = QStringLiteral("E.Clues, E.Folio, E.fechaAtencion");
+    QStringList expresiones;
+    for (const Columna &c : ColumnasDe(bd, campos, 3, funcion)) {
+        f.nombres << c.nombre;
+        f.fechas << (c.tipo == QLatin1String("DATE"));
+        expresiones << c.expresion;
+        // Compared as stored, as the columns of a table built from them were.
+        f.ordenes << QStringLiteral("SELECT E.rowid%1 ORDER BY %2 COLLATE BINARY, %3").arg(eventos, c.expresion, clave);
+    }
+    f.filas = QStringLiteral("SELECT E.rowid%1 ORDER BY %2").arg(eventos, clave);
+    f.fila = QStringLiteral("SELECT %1 FROM D_Evento AS E WHERE E.rowid = ?1").arg(expresiones.join(QLatin1Char(',')));
+    f.valores = seleccion.valores;
+    return f;
+}
+
+LecturaFilas FuenteTabla(const BaseDatos &bd, const QString &tabla)
+{
+    LecturaFilas f;
+    const QString t = QStringLiteral("temp.") + Cita(tabla);
+    QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT name, type FROM pragma_table_info(?, 'temp')"), {tabla});
+    while (q.next()) {
+        f.nombres << q.value(0).toString();
+        f.fechas << (q.value(1).toString().compare(QLatin1String("DATE"), Qt::CaseInsensitive) == 0);
+        f.ordenes << QStringLiteral("SELECT rowid FROM %1 ORDER BY %2, rowid").arg(t, Cita(f.nombres.last()));
+    }
+    f.filas = QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(t);
+    f.fila = QStringLiteral("SELECT * FROM %1 WHERE rowid = ?1").arg(t);
+    return f;
 }
 
 void Borra(const BaseDatos &bd, const QString &tabla)

@@ -123,7 +123,6 @@ TEST_F(Vistas, ExportarPideNombreRehusaPreguntaYDiceDonde)
 TEST_F(Vistas, TablaTituloOrdenYDobleClicSobreLaHoja)
 {
     HojaRegistro &reg = Hoja();
-    TablaTrabajo::ConstruyeTmpQuery(h.prog.bd(), {});
     frmTabla t(ctx(), reg);
     EXPECT_EQ(t.windowTitle(), "Tabla VELMORAN, Registro : 1 de 5");
     t.dbgSeleccion->horizontalHeader()->sectionClicked(3);   // Paterno: P1 is folio 5
@@ -140,7 +139,6 @@ TEST_F(Vistas, EventoFueraDeLaHojaLaDejaDondeEstabaYLoDice)
 {
     HojaRegistro &reg = Hoja();
     reg.eventos.CargaEventos({"SELECT * FROM D_EVENTO WHERE Folio > 3", {}});
-    TablaTrabajo::ConstruyeTmpQuery(h.prog.bd(), {});
     frmTabla t(ctx(), reg);
     t.AsignaDatos();   // folio 1
     EXPECT_EQ(reg.eventos.rsAtencion.Actual()->folio, 4);
@@ -157,7 +155,6 @@ TEST_F(Vistas, TablaConFiltroQueFallaLoMuestraYNoAbre)
     EXPECT_TRUE(h.Msj().Ultimo().startsWith("The following Error occurred:")) << h.Msj().Ultimo().toStdString();
     reg.vida.FiltroEventos = "V.CodTipoViolencia = 7";
     EXPECT_EQ(CierraModal([&] { AbreTabla(ctx(), reg, {}, nullptr); }), "Tabla VELMORAN, Registro : 1 de 2");
-    EXPECT_FALSE(h.prog.Valor("SELECT 1 FROM sqlite_temp_master WHERE name = 'TMPQUERY'").isValid());
 }
 
 TEST_F(Vistas, EjecutarGeneradorRehusaOMuestraElResultado)
@@ -187,7 +184,6 @@ TEST_F(Vistas, CapturasDeLasVistas)
     HojaRegistro &reg = Hoja();
     TablaTrabajo::ConstruyeGenConsul(h.prog.bd(), {"E.CLUES", "E.Folio", "E.fechaAtencion", "E.Paterno", "V.CodTipoViolencia",
                                                    "F.Diagnosticos"}, {});
-    TablaTrabajo::ConstruyeTmpQuery(h.prog.bd(), {});
     frmMuestraGenCons resultado(ctx(), dialogo, FormatoExportacion::Dbase);
     frmTabla tabla(ctx(), reg);
     for (auto [ventana, nombre] : {std::pair<QWidget *, const char *>{&resultado, "resultado"}, {&tabla, "tabla"}}) {
