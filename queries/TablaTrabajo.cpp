@@ -69,30 +69,79 @@ QList<Columna> Ranuras(const GrupoRanuras &g, int cuantas, const QString &funcio
     return columnas;
 }
 
+// The event key as SQLite orders it in the detail tables' indexes: CLUES
+// without regard to case, Folio as a number, fechaAtencion as stored.
+struct Clave {
+    QByteArrayView clues, fecha;
+    sqlite3_int64 folio = 0;
+
+    // False when a value is not of the type the order below assumes.
+    static bool De(sqlite3_value *clues, sqlite3_value *folio, sqlite3_value *fecha, Clave &k)
+    {
+        if (sqlite3_value_type(clues) != SQLITE_TEXT || sqlite3_value_type(folio) != SQLITE_INTEGER
+            || sqlite3_value_type(fecha) != SQLITE_TEXT)
+            return false;
+        k.clues = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(clues)), sqlite3_value_bytes(clues));
+        k.folio = sqlite3_value_int64(folio);
+        k.fecha = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(fecha)), sqlite3_value_bytes(fecha));
+        return true;
+    }
+    int Compara(const Clave &o) const
+    {
+        const qsizetype n = qMin(clues.size(), o.clues.size());
+        int r = n ? sqlite3_strnicmp(clues.data(), o.clues.data(), int(n)) : 0;
+        if (r == 0)
+            r = int(clues.size() - o.clues.size());
+        if (r == 0)
+            r = folio < o.folio ? -1 : folio > o.folio ? 1 : 0;
+        if (r == 0) {
+            const qsizetype m = qMin(fecha.size(), o.fecha.size());
+            r = m ? memcmp(fecha.data(), o.fecha.data(), size_t(m)) : 0;
+            if (r == 0)
+                r = int(fecha.size() - o.fecha.size());
+        }
+        return r;
+    }
+};
+
 // The SQL function RANURA(group, k, CLUES, Folio, fechaAtencion) of a build: the
 // k-th code of the event's detail rows of that group (in code order; for the
 // diagnoses the one whose Orden is k), or NULL. Each group reads an event's
 // rows once and answers its other slots from them, so that a row costs one
-// look-up per group, not one per slot.
+// look-up per group, not one per slot. When the events come in key order, as
+// they are stored, each group walks its table's index alongside instead of
+// searching it for every event; an event out of that order is searched for.
 class FuncionRanura {
 public:
     // Registered under `nombre` while it lives: the table view keeps its own beside a build's.
-    FuncionRanura(sqlite3 *db, const QByteArray &nombre) : db_(db), nombre_(nombre)
+    // `enOrden`: calls mostly come in key order (a build), so the walk is worth keeping open.
+    FuncionRanura(sqlite3 *db, const QByteArray &nombre, bool enOrden) : db_(db), nombre_(nombre), enOrden_(enOrden)
     {
         for (const GrupoRanuras &g : Grupos) {
             const bool diagnosticos = QLatin1String(g.tabla) == QLatin1String("D_Diagnosticos");
+            const QString persona = g.persona ? QStringLiteral(" AND CodAfectadoAgresor = ") + QLatin1String(g.persona) : QString();
             const QString sql = diagnosticos
                 ? QStringLiteral("SELECT Orden, CodDiagnostico FROM D_Diagnosticos WHERE CLUES = ?1 AND Folio = ?2 "
                                  "AND fechaAtencion = ?3 AND Orden BETWEEN 1 AND 6")
                 : QStringLiteral("SELECT 0, %1 FROM %2 WHERE CLUES = ?1 AND Folio = ?2 AND fechaAtencion = ?3%3 "
                                  "ORDER BY %1 LIMIT 6")
+                      .arg(QLatin1String(g.codigo), QLatin1String(g.tabla), persona);
+            // In the order of the table's primary key, so that the walk reads its index as it stands.
+            const QString recorre = diagnosticos
+                ? QStringLiteral("SELECT CLUES, Folio, fechaAtencion, Orden, CodDiagnostico, 1 FROM D_Diagnosticos "
+                                 "WHERE (CLUES, Folio, fechaAtencion) >= (?1, ?2, ?3) "
+                                 "ORDER BY CLUES, Folio, fechaAtencion, Orden")
+                : QStringLiteral("SELECT CLUES, Folio, fechaAtencion, 0, %1, %3 FROM %2 "
+                                 "WHERE (CLUES, Folio, fechaAtencion) >= (?1, ?2, ?3) "
+                                 "ORDER BY CLUES, Folio, fechaAtencion%4, %1")
                       .arg(QLatin1String(g.codigo), QLatin1String(g.tabla),
-                           g.persona ? QStringLiteral(" AND CodAfectadoAgresor = ") + QLatin1String(g.persona) : QString());
+                           g.persona ? QStringLiteral("CodAfectadoAgresor = ") + QLatin1String(g.persona) : QStringLiteral("1"),
+                           g.persona ? QStringLiteral(", CodAfectadoAgresor") : QString());
             Busqueda b;
             b.porOrden = diagnosticos;
-            if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &b.st, nullptr) != SQLITE_OK)
-                throw ErrorBD::DelMotor(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), false);
             busquedas_.push_back(std::move(b));
+            Prepara(sql, busquedas_.back().st);
+            Prepara(recorre, busquedas_.back().recorre);
         }
         if (sqlite3_create_function_v2(db, nombre_.constData(), 5, SQLITE_UTF8, this, &FuncionRanura::Llama, nullptr, nullptr,
                                        nullptr) != SQLITE_OK)
@@ -104,19 +153,32 @@ public:
         for (Busqueda &b : busquedas_) {
             b.Olvida();
             sqlite3_finalize(b.st);
+            sqlite3_finalize(b.recorre);
         }
     }
     FuncionRanura(const FuncionRanura &) = delete;
     FuncionRanura &operator=(const FuncionRanura &) = delete;
 
+    // Ends the walks, so that no statement stays open past the build.
+    void Suelta()
+    {
+        for (Busqueda &b : busquedas_) {
+            sqlite3_reset(b.recorre);
+            b.enCurso = false;
+        }
+    }
+
 private:
     struct Busqueda {
-        sqlite3_stmt *st = nullptr;
+        sqlite3_stmt *st = nullptr;        // one event's rows
+        sqlite3_stmt *recorre = nullptr;   // the walk from an event on
         bool porOrden = false;
         bool valida = false;
         QByteArray clues, fecha;
         sqlite3_int64 folio = 0;
         sqlite3_value *codigos[6] = {};
+        bool enCurso = false;   // the walk stands on a row, or at its end (hayFila false)
+        bool hayFila = false;
         void Olvida()
         {
             for (sqlite3_value *&v : codigos) {
@@ -125,7 +187,76 @@ private:
             }
             valida = false;
         }
+        void Guarda(sqlite3_stmt *st, int lugar)
+        {
+            if (lugar >= 0 && lugar < 6 && !codigos[lugar])
+                codigos[lugar] = sqlite3_value_dup(sqlite3_column_value(st, 4));
+        }
     };
+
+    void Prepara(const QString &sql, sqlite3_stmt *&st)
+    {
+        if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
+            throw ErrorBD::DelMotor(sqlite3_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)), false);
+    }
+
+    // The walk's row against the event; false when its key is not of the ordered types.
+    static bool ComparaFila(sqlite3_stmt *st, const Clave &k, int &r)
+    {
+        Clave fila;
+        if (!Clave::De(sqlite3_column_value(st, 0), sqlite3_column_value(st, 1), sqlite3_column_value(st, 2), fila))
+            return false;
+        r = fila.Compara(k);
+        return true;
+    }
+
+    // Fills the codes of the event by the walk; false when the event has to be searched for.
+    bool Recorre(Busqueda &b, sqlite3_value **arg, const Clave &k, bool adelante, int &rc)
+    {
+        rc = SQLITE_OK;
+        int r = 0;
+        bool busca = !b.enCurso || !adelante;
+        // A few rows ahead are stepped over; an event far ahead is searched for.
+        for (int pasos = 0; !busca && b.hayFila; ++pasos) {
+            if (!ComparaFila(b.recorre, k, r))
+                return false;
+            if (r >= 0)
+                break;
+            if (pasos == 32) {
+                busca = true;
+                break;
+            }
+            rc = sqlite3_step(b.recorre);
+            b.hayFila = rc == SQLITE_ROW;
+        }
+        if (busca) {
+            sqlite3_reset(b.recorre);
+            for (int i = 0; i < 3; ++i)
+                sqlite3_bind_value(b.recorre, i + 1, arg[i + 2]);
+            rc = sqlite3_step(b.recorre);
+            b.hayFila = rc == SQLITE_ROW;
+            b.enCurso = true;
+        }
+        int i = 0;
+        while (b.hayFila) {
+            if (!ComparaFila(b.recorre, k, r)) {
+                b.Olvida();
+                b.enCurso = false;
+                return false;
+            }
+            if (r != 0)
+                break;
+            if (sqlite3_column_int(b.recorre, 5))
+                b.Guarda(b.recorre, b.porOrden ? sqlite3_column_int(b.recorre, 3) - 1 : i++);
+            rc = sqlite3_step(b.recorre);
+            b.hayFila = rc == SQLITE_ROW;
+        }
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE && rc != SQLITE_OK)
+            b.enCurso = false;
+        else
+            rc = SQLITE_DONE;
+        return true;
+    }
 
     static void Llama(sqlite3_context *ctx, int, sqlite3_value **arg)
     {
@@ -141,17 +272,22 @@ private:
         const sqlite3_int64 folio = sqlite3_value_int64(arg[3]);
         const auto fecha = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(arg[4])), sqlite3_value_bytes(arg[4]));
         if (!b.valida || b.folio != folio || b.clues != clues || b.fecha != fecha) {
+            Clave clave, anterior{b.clues, b.fecha, b.folio};
+            const bool ordenada = f->enOrden_ && Clave::De(arg[2], arg[3], arg[4], clave);
+            const bool adelante = ordenada && b.valida && clave.Compara(anterior) > 0;
             b.Olvida();
-            sqlite3_bind_value(b.st, 1, arg[2]);
-            sqlite3_bind_int64(b.st, 2, folio);
-            sqlite3_bind_value(b.st, 3, arg[4]);
-            int rc;
-            for (int i = 0; (rc = sqlite3_step(b.st)) == SQLITE_ROW; ++i) {
-                const int lugar = b.porOrden ? sqlite3_column_int(b.st, 0) - 1 : i;
-                if (lugar >= 0 && lugar < 6)
-                    b.codigos[lugar] = sqlite3_value_dup(sqlite3_column_value(b.st, 1));
+            int rc = SQLITE_DONE;
+            if (!ordenada || !f->Recorre(b, arg, clave, adelante, rc)) {
+                sqlite3_bind_value(b.st, 1, arg[2]);
+                sqlite3_bind_int64(b.st, 2, folio);
+                sqlite3_bind_value(b.st, 3, arg[4]);
+                for (int i = 0; (rc = sqlite3_step(b.st)) == SQLITE_ROW; ++i) {
+                    const int lugar = b.porOrden ? sqlite3_column_int(b.st, 0) - 1 : i;
+                    if (lugar >= 0 && lugar < 6)
+                        b.codigos[lugar] = sqlite3_value_dup(sqlite3_column_value(b.st, 1));
+                }
+                sqlite3_reset(b.st);
             }
-            sqlite3_reset(b.st);
             if (rc != SQLITE_DONE) {
                 sqlite3_result_error(ctx, sqlite3_errmsg(f->db_), -1);
                 return;
@@ -169,6 +305,7 @@ private:
 
     sqlite3 *db_;
     QByteArray nombre_;
+    bool enOrden_;
     std::vector<Busqueda> busquedas_;
 };
 
@@ -269,11 +406,12 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
                                  orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
 
     Transaccion t(bd);
-    const FuncionRanura ranura(bd.Manejador(), "RANURA");
+    FuncionRanura ranura(bd.Manejador(), "RANURA", true);
     const Repinta repinta(bd.Manejador());
     TablaTrabajo::Borra(bd, tabla);
     bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
     const qint64 filas = bd.EjecutaAccion(sql, s.valores);
+    ranura.Suelta();
     t.Confirma();
     return filas;
 }
@@ -319,7 +457,7 @@ LecturaFilas FuenteTmpQuery(const BaseDatos &bd, const SeleccionEventos &selecci
     static int fuentes = 0;
     const QString funcion = QStringLiteral("RANURA_TABLA%1").arg(++fuentes);
     LecturaFilas f;
-    f.recursos = std::make_shared<FuncionRanura>(bd.Manejador(), funcion.toLatin1());
+    f.recursos = std::make_shared<FuncionRanura>(bd.Manejador(), funcion.toLatin1(), false);
     const QString eventos = Eventos(seleccion);
     const QString clave = QStringLiteral("E.Clues, E.Folio, E.fechaAtencion");
     QStringList expresiones;

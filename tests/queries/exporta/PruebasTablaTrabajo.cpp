@@ -61,6 +61,9 @@ TEST_F(TablaTrabajoTest, FormaUnidaLlevaLaClaveYUnaFilaPorEvento)
 
 TEST_F(TablaTrabajoTest, RanurasDeCeroACuatroCodigos)
 {
+    // Stored after the others but first in key order: the walk along the detail tables goes back for it.
+    p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('0', 7, '2004-03-07')");
+    p.Ejecuta("INSERT INTO D_TipoViolencia VALUES ('0', 7, '2004-03-07', 4)");
     TablaTrabajo::ConstruyeGenConsul(p.bd(), {"D.CodDerechohabiencia", "V.CodTipoViolencia", "T.CodTipoAtencion",
                                               "P.EfectosPaciente", "P.EfectosAgresor", "F.Diagnosticos"}, {});
     // No rows: slot 01 NULL where the first pass has no condition, the initial value elsewhere;
@@ -68,7 +71,7 @@ TEST_F(TablaTrabajoTest, RanurasDeCeroACuatroCodigos)
     EXPECT_EQ(p.Filas("SELECT Folio, quote(Derechohabiencia01), quote(Derechohabiencia02), quote(Derechohabiencia03), "
                       "quote(TipoViolencia01), TipoViolencia02, TipoAtencion03, EfectosPaciente01 FROM GENCONSUL"),
               QStringList({"1|NULL|' '|' '|NULL|0|0|0", "2|'09'|' '|' '|9|0|0|0", "3|'08'|'09'|' '|8|9|0|2",
-                           "4|'07'|'08'|'09'|7|8|9|0", "5|'06'|'07'|'08'|6|7|8|0"}));
+                           "4|'07'|'08'|'09'|7|8|9|0", "5|'06'|'07'|'08'|6|7|8|0", "7|NULL|' '|' '|4|0|0|0"}));
     EXPECT_EQ(p.Filas("SELECT EfectosPaciente01, EfectosPaciente02, EfectosPaciente03, EfectosAgresor01, EfectosAgresor02, "
                       "quote(Diagnostico01), quote(Diagnostico02), quote(Diagnostico03), quote(Diagnostico04), "
                       "quote(Diagnostico06) FROM GENCONSUL WHERE Folio = 3"),
