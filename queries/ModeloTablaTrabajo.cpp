@@ -4,6 +4,7 @@
 #include "queries/TablaTrabajo.h"
 
 #include <QDate>
+#include <algorithm>
 #include <QSqlQuery>
 #include <sqlite3.h>
 
@@ -47,6 +48,7 @@ void ModeloTablaTrabajo::Carga(const LecturaFilas &fuente)
     usadas_.clear();
     try {
         filas_ = Claves(fuente.filas);
+        crecen_ = std::is_sorted(filas_.begin(), filas_.end());
         const QByteArray sql = fuente.fila.toUtf8();
         sqlite3 *db = bd_.Manejador();
         if (sqlite3_prepare_v2(db, sql.constData(), -1, &lee_, nullptr) != SQLITE_OK)
@@ -158,7 +160,7 @@ void ModeloTablaTrabajo::sort(int columna, Qt::SortOrder)
         return;
     QVector<qint64> filas;
     try {
-        filas = Claves(fuente_.ordenes.value(columna));
+        filas = Claves((crecen_ || fuente_.ordenesPorClave.isEmpty() ? fuente_.ordenes : fuente_.ordenesPorClave).value(columna));
     } catch (const ErrorBD &) {
         return;   // the rows keep the order they had
     }

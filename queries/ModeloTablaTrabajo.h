@@ -49,6 +49,7 @@ private:
     QStringList nombres_;
     QVector<bool> fechas_;
     QVector<qint64> filas_;   // keys in the order shown
+    bool crecen_ = false;     // the keys rose in the source's first order
     sqlite3_stmt *lee_ = nullptr;
     mutable QHash<int, QVector<QVariant>> paginas_;
     mutable QList<int> usadas_;   // most recent last

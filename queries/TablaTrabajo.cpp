@@ -465,8 +465,10 @@ LecturaFilas FuenteTmpQuery(const BaseDatos &bd, const SeleccionEventos &selecci
         f.nombres << c.nombre;
         f.fechas << (c.tipo == QLatin1String("DATE"));
         expresiones << c.expresion;
-        // Compared as stored, as the columns of a table built from them were.
-        f.ordenes << QStringLiteral("SELECT E.rowid%1 ORDER BY %2 COLLATE BINARY, %3").arg(eventos, c.expresion, clave);
+        // Compared as stored, as the columns of a table built from them were; ties
+        // in the order shown, which is the rowids' when they rise along it (cheaper to sort by).
+        f.ordenes << QStringLiteral("SELECT E.rowid%1 ORDER BY %2 COLLATE BINARY, E.rowid").arg(eventos, c.expresion);
+        f.ordenesPorClave << QStringLiteral("SELECT E.rowid%1 ORDER BY %2 COLLATE BINARY, %3").arg(eventos, c.expresion, clave);
     }
     f.filas = QStringLiteral("SELECT E.rowid%1 ORDER BY %2").arg(eventos, clave);
     f.fila = QStringLiteral("SELECT %1 FROM D_Evento AS E WHERE E.rowid = ?1").arg(expresiones.join(QLatin1Char(',')));

@@ -26,6 +26,7 @@ struct LecturaFilas {
     QString filas;              // the row keys in the order shown
     QString fila;               // one row's columns by its key, ?1
     QStringList ordenes;        // per column: the keys ordered by it, ties in the order shown
+    QStringList ordenesPorClave;   // the same with ties by key, for when keys do not rise in the order shown
     QVariantList valores;       // bound to `filas` and to every `ordenes`
     std::shared_ptr<void> recursos;   // what the statements need while they are used
 };

@@ -112,5 +112,10 @@ TEST_F(TablaTrabajoTest, VistaDeTablaLeePorPaginasOrdenaYMuestraFechas)
     EXPECT_EQ(folios.join(','), "1,5,4,3,2");
     m.Carga(TablaTrabajo::FuenteTmpQuery(p.bd(), {" FROM D_Evento AS E", "(E.Edad > ?)", {23}, "E.Edad DESC"}));
     EXPECT_EQ(m.Valor(0, 1).toInt() * 10 + m.Valor(1, 1).toInt(), 45);   // key order whatever order was asked
+    // Stored last but first by its key: ties still follow the key.
+    p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('0', 7, '2004-03-07')");
+    m.Carga(TablaTrabajo::FuenteTmpQuery(p.bd(), {}));
+    m.sort(25);
+    EXPECT_EQ(m.Valor(0, 1).toInt() * 10 + m.Valor(1, 1).toInt(), 71);
     m.Cierra();
 }
