@@ -45,14 +45,16 @@ protected:
 };
 } // namespace
 
-QString DialogoArchivosQt::Muestra(bool guardar, const QString &titulo, const QString &ruta, const QString &filtro)
+QString DialogoArchivosQt::Muestra(bool guardar, const QString &titulo, const QString &ruta, const QString &filtro,
+                                  bool confirmaReemplazo)
 {
     IconosPorNombre iconos;
     // The dialog starts listing its folder as soon as it exists, with Qt's
     // provider: it is born over an empty folder and moved once ours is set.
     const QTemporaryDir vacia;
     QFileDialog dialogo(padre_ ? padre_ : QApplication::activeWindow(), titulo, vacia.path(), filtro);
-    dialogo.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontUseCustomDirectoryIcons);
+    dialogo.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontUseCustomDirectoryIcons
+                       | (confirmaReemplazo ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite));
     dialogo.setIconProvider(&iconos);
     dialogo.setProxyModel(new SinDiarios(&dialogo));
     dialogo.setDirectory(guardar ? QFileInfo(ruta).absolutePath() : ruta);
@@ -76,4 +78,10 @@ QString DialogoArchivosQt::Guardar(const QString &titulo, const QString &carpeta
 QString DialogoArchivosQt::Abrir(const QString &titulo, const QString &carpeta, const QString &filtro)
 {
     return Muestra(false, titulo, carpeta, filtro);
+}
+
+QString DialogoArchivosQt::GuardarSinConfirmar(const QString &titulo, const QString &carpeta, const QString &nombre,
+                                               const QString &filtro)
+{
+    return Muestra(true, titulo, QDir(carpeta).filePath(nombre), filtro, false);
 }

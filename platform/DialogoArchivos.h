@@ -13,6 +13,13 @@ public:
     virtual QString Guardar(const QString &titulo, const QString &carpeta, const QString &nombre,
                             const QString &filtro) = 0;
     virtual QString Abrir(const QString &titulo, const QString &carpeta, const QString &filtro) = 0;
+    // The save dialog without its own question on an existing file: the caller
+    // checks the name first and asks itself.
+    virtual QString GuardarSinConfirmar(const QString &titulo, const QString &carpeta, const QString &nombre,
+                                        const QString &filtro)
+    {
+        return Guardar(titulo, carpeta, nombre, filtro);
+    }
 };
 
 // The real dialog, over `padre` or the active window. Qt's own widgets, never
@@ -26,9 +33,12 @@ public:
     QString Guardar(const QString &titulo, const QString &carpeta, const QString &nombre,
                     const QString &filtro) override;
     QString Abrir(const QString &titulo, const QString &carpeta, const QString &filtro) override;
+    QString GuardarSinConfirmar(const QString &titulo, const QString &carpeta, const QString &nombre,
+                                const QString &filtro) override;
 
 private:
-    QString Muestra(bool guardar, const QString &titulo, const QString &ruta, const QString &filtro);
+    QString Muestra(bool guardar, const QString &titulo, const QString &ruta, const QString &filtro,
+                    bool confirmaReemplazo = true);
     QWidget *padre_;
     QString sufijo_;
 };

@@ -118,6 +118,12 @@ QString LeeConsulta(const QByteArray &registro, DatosConsulta &datos)
     d.valor = SinRelleno(Texto(registro, InicioValor, AnchoValor));
     d.criterio = Texto(registro, InicioCriterio, AnchoCriterio).trimmed();
     d.criterio.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // A saved query holds no control characters but the criteria's line breaks:
+    // a file with others is some other file, whatever its first digits.
+    for (const QString &texto : {d.campo, d.operador, d.valor, QString(d.criterio).remove(QLatin1Char('\n'))})
+        for (const QChar c : texto)
+            if (c.category() == QChar::Other_Control)
+                return ajeno;
     if (d.tipo != TipoFiltro) {
         if (registro.size() < LargoExportar)
             return ajeno;

@@ -222,6 +222,13 @@ public:
             trasLike = false;
             switch (x.tipo) {
             case Pieza::Valor: {
+                // Dates are stored as ISO text: a typed date compared with a
+                // date column is bound as one, and a text that is no date is refused.
+                if (ComparadoConFecha(p, i)) {
+                    sql << QStringLiteral("?");
+                    c.valores << FechaISO(x.texto);
+                    break;
+                }
                 QString v = x.texto;
                 // The wildcards users know: * any text, ? one character.
                 if (like)
@@ -279,6 +286,47 @@ public:
         if (nivel > 0)
             Rechaza(QStringLiteral("El criterio abre un paréntesis que no cierra"));
         c.sql = QLatin1Char('(') + sql.join(' ') + QLatin1Char(')');
+    }
+
+    // The value at i stands beside a date column (or its CDATE) as the other
+    // side of a comparison, a bound of BETWEEN or an item of IN.
+    bool ComparadoConFecha(const std::vector<Pieza> &p, size_t i) const
+    {
+        const long n = long(p.size());
+        auto es = [&](long j, Pieza::Tipo t, const char *texto) {
+            return j >= 0 && j < n && p[size_t(j)].tipo == t && p[size_t(j)].texto.toUpper() == QLatin1String(texto);
+        };
+        auto columnaFecha = [&](long j) {
+            if (j < 0 || j >= n || p[size_t(j)].tipo != Pieza::Nombre || es(j + 1, Pieza::Simbolo, "(")
+                || !SobreEventos(origen_))
+                return false;
+            const std::optional<Columna> c = ColumnaEventos(p[size_t(j)].texto);
+            return c && c->fecha;
+        };
+        auto terminaEnFecha = [&](long j) {
+            return columnaFecha(j)
+                || (es(j, Pieza::Simbolo, ")") && columnaFecha(j - 1) && es(j - 2, Pieza::Simbolo, "(")
+                    && es(j - 3, Pieza::Nombre, "CDATE"));
+        };
+        auto empiezaEnFecha = [&](long j) {
+            return columnaFecha(j)
+                || (es(j, Pieza::Nombre, "CDATE") && es(j + 1, Pieza::Simbolo, "(") && columnaFecha(j + 2)
+                    && es(j + 3, Pieza::Simbolo, ")"));
+        };
+        auto comparador = [&](long j) {
+            for (const char *o : {"=", "<>", "!=", "<", "<=", ">", ">="})
+                if (es(j, Pieza::Simbolo, o))
+                    return true;
+            return false;
+        };
+        const long v = long(i);
+        long lista = v - 1;
+        while (es(lista, Pieza::Simbolo, ",") && lista >= 1 && p[size_t(lista - 1)].tipo == Pieza::Valor)
+            lista -= 2;
+        return (comparador(v - 1) && terminaEnFecha(v - 2)) || (comparador(v + 1) && empiezaEnFecha(v + 2))
+            || (es(v - 1, Pieza::Nombre, "BETWEEN") && terminaEnFecha(v - 2))
+            || (es(v - 1, Pieza::Nombre, "AND") && es(v - 3, Pieza::Nombre, "BETWEEN") && terminaEnFecha(v - 4))
+            || (es(lista, Pieza::Simbolo, "(") && es(lista - 1, Pieza::Nombre, "IN") && terminaEnFecha(lista - 2));
     }
 
     QString Usa(const Columna &col, CondicionSQL &c)

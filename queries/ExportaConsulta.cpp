@@ -41,19 +41,29 @@ QString RutaConExtension(const QString &elegida, FormatoExportacion formato)
 bool ExportaConsulta(Contexto &ctx, DialogoArchivos &dialogo, FormatoExportacion formato, const QString &tabla)
 {
     static const char *filtros[] = {"Base de Datos SQLite (*.db)", "Libro de Excel (*.xlsx)", "Archivo Dbase (*.dbf)"};
-    const QString elegida = dialogo.Guardar(QStringLiteral("Exportar Datos"), ctx.RutaDatos, QStringLiteral("DB1"),
-                                            QLatin1String(filtros[int(formato)]));
+    const QString elegida = dialogo.GuardarSinConfirmar(QStringLiteral("Exportar Datos"), ctx.RutaDatos, QStringLiteral("DB1"),
+                                                        QLatin1String(filtros[int(formato)]));
     if (elegida.isEmpty())
         return false;
     const QString ruta = RutaConExtension(elegida, formato);
 
-    const QString rechazo = RevisaDestino(ruta, {ctx.ArchivoBD, ctx.ArchivoPlantilla()});
+    // Checked before anything is asked; the name typed is checked too, so that
+    // the working database is refused whatever extension the format adds.
+    const QStringList protegidos = {ctx.ArchivoBD, ctx.ArchivoPlantilla()};
+    QString rechazo = RevisaDestino(elegida, protegidos);
+    if (rechazo.isEmpty() && ruta != elegida)
+        rechazo = RevisaDestino(ruta, protegidos);
     if (!rechazo.isEmpty()) {
         ctx.mensajes.Informa(rechazo, TituloExportar);
         return false;
     }
-    // The dialog asked about the name it gave; a name completed here is asked about now.
-    if (ruta != elegida && QFileInfo::exists(ruta)
+    // A typed extension is never changed without saying so.
+    if (ruta != elegida && !QFileInfo(elegida).suffix().isEmpty()
+        && !ctx.mensajes.Confirma(QStringLiteral("El nombre %1 no lleva la extensión del formato elegido: el archivo se "
+                                                 "grabará como %2.\n¿Desea continuar?").arg(elegida, ruta),
+                                  TituloExportar))
+        return false;
+    if (QFileInfo::exists(ruta)
         && !ctx.mensajes.Confirma(QStringLiteral("El archivo %1 ya existe.\n¿Desea reemplazarlo?").arg(ruta), TituloExportar))
         return false;
 
@@ -63,7 +73,7 @@ bool ExportaConsulta(Contexto &ctx, DialogoArchivos &dialogo, FormatoExportacion
     p.formato = formato;
     p.nombre = formato == FormatoExportacion::Excel ? QStringLiteral("ExcelTabla")
                                                     : QFileInfo(ruta).fileName().section(QLatin1Char('.'), 0, 0);
-    p.protegidos = {ctx.ArchivoBD, ctx.ArchivoPlantilla()};
+    p.protegidos = protegidos;
     p.avance = [&ctx](qint64 filas) {
         ctx.EscribePanel(QStringLiteral("Exportando la consulta: %1 registros.....").arg(filas));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

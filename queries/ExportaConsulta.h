@@ -11,9 +11,10 @@ class DialogoArchivos;
 // the whole export table to a new file of the format chosen in the generator.
 //
 // The file dialog starts in Datos with the name "DB1"; a name without the
-// format's extension gets it (".mdb" and ".xls" become ".db" and ".xlsx"). The
-// working database, its template and a file in use are refused; an existing
-// file the dialog did not name is replaced only after a Yes. The .db file's
+// format's extension gets it (".mdb" and ".xls" become ".db" and ".xlsx"),
+// after a question when the user typed another extension. The working
+// database, its template and a file in use are refused before anything is
+// asked; an existing file is replaced only after a Yes. The .db file's
 // table is named after the file, the workbook's sheet is ExcelTabla, the dBase
 // file is its own table. The old file stays whole until the new one is
 // complete. Success says how many rows went where; a failure says why.

@@ -4,6 +4,7 @@
 #include "queries/TablaTrabajo.h"
 
 #include <QDate>
+#include <algorithm>
 #include <QSqlQuery>
 #include <sqlite3.h>
 
@@ -17,7 +18,7 @@ ModeloTablaTrabajo::ModeloTablaTrabajo(const BaseDatos &bd, QObject *padre) : QA
 
 ModeloTablaTrabajo::~ModeloTablaTrabajo()
 {
-    Finaliza();
+    Finaliza();   // before the source's resources go with the members
 }
 
 void ModeloTablaTrabajo::Finaliza()
@@ -26,33 +27,37 @@ void ModeloTablaTrabajo::Finaliza()
     lee_ = nullptr;
 }
 
-void ModeloTablaTrabajo::Carga(const QString &tabla)
+QVector<qint64> ModeloTablaTrabajo::Claves(const QString &sql) const
+{
+    QVector<qint64> claves;
+    QSqlQuery q = bd_.Ejecuta(sql, fuente_.valores);
+    while (q.next())
+        claves << q.value(0).toLongLong();
+    return claves;
+}
+
+void ModeloTablaTrabajo::Carga(const LecturaFilas &fuente)
 {
     beginResetModel();
     Finaliza();
-    tabla_ = tabla;
-    nombres_.clear();
-    fechas_.clear();
+    fuente_ = fuente;
+    nombres_ = fuente.nombres;
+    fechas_ = fuente.fechas;
     filas_.clear();
     paginas_.clear();
     usadas_.clear();
     try {
-        QSqlQuery q = bd_.Ejecuta(QStringLiteral("SELECT name, type FROM pragma_table_info(?, 'temp')"), {tabla});
-        while (q.next()) {
-            nombres_ << q.value(0).toString();
-            fechas_ << (q.value(1).toString().compare(QLatin1String("DATE"), Qt::CaseInsensitive) == 0);
-        }
-        q.finish();
-        QSqlQuery r = bd_.Ejecuta(QStringLiteral("SELECT rowid FROM temp.\"%1\" ORDER BY rowid").arg(tabla));
-        while (r.next())
-            filas_ << r.value(0).toLongLong();
-        const QByteArray sql = QStringLiteral("SELECT * FROM temp.\"%1\" WHERE rowid = ?").arg(tabla).toUtf8();
+        filas_ = Claves(fuente.filas);
+        crecen_ = std::is_sorted(filas_.begin(), filas_.end());
+        const QByteArray sql = fuente.fila.toUtf8();
         sqlite3 *db = bd_.Manejador();
         if (sqlite3_prepare_v2(db, sql.constData(), -1, &lee_, nullptr) != SQLITE_OK)
             throw ErrorBD::DelMotor(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), false);
     } catch (...) {
+        Finaliza();
         nombres_.clear();
         filas_.clear();
+        fuente_ = {};
         endResetModel();
         throw;
     }
@@ -63,6 +68,7 @@ void ModeloTablaTrabajo::Cierra()
 {
     beginResetModel();
     Finaliza();
+    fuente_ = {};
     nombres_.clear();
     filas_.clear();
     paginas_.clear();
@@ -153,12 +159,8 @@ void ModeloTablaTrabajo::sort(int columna, Qt::SortOrder)
     if (columna < 0 || columna >= nombres_.size())
         return;
     QVector<qint64> filas;
-    filas.reserve(filas_.size());
     try {
-        QSqlQuery q = bd_.Ejecuta(QStringLiteral("SELECT rowid FROM temp.\"%1\" ORDER BY \"%2\", rowid")
-                                      .arg(tabla_, nombres_.at(columna)));
-        while (q.next())
-            filas << q.value(0).toLongLong();
+        filas = Claves((crecen_ || fuente_.ordenesPorClave.isEmpty() ? fuente_.ordenes : fuente_.ordenesPorClave).value(columna));
     } catch (const ErrorBD &) {
         return;   // the rows keep the order they had
     }

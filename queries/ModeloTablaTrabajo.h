@@ -1,5 +1,7 @@
 #pragma once
 
+#include "queries/TablaTrabajo.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
@@ -9,19 +11,18 @@
 class BaseDatos;
 struct sqlite3_stmt;
 
-// The grid model of the result view and the table view: the rows of a work
-// table read a page at a time as the grid shows them, so that a million rows
-// cost their row numbers, not their values. Sorting by a column orders the row
-// numbers in the database.
+// The grid model of the result view and the table view: the rows of a source
+// read a page at a time as the grid shows them, so that a million rows cost
+// their keys, not their values. Sorting by a column orders the keys in the database.
 class ModeloTablaTrabajo : public QAbstractTableModel {
     Q_OBJECT
 public:
     explicit ModeloTablaTrabajo(const BaseDatos &bd, QObject *padre = nullptr);
     ~ModeloTablaTrabajo() override;
 
-    // Shows the rows of that work table in its own order; throws ErrorBD.
-    void Carga(const QString &tabla);
-    // Lets the table go (a statement left open would keep it from being dropped).
+    // Shows the rows of the source in its order; throws ErrorBD.
+    void Carga(const LecturaFilas &fuente);
+    // Lets the source go (a statement left open would keep a table from being dropped).
     void Cierra();
 
     int rowCount(const QModelIndex &padre = {}) const override;
@@ -40,11 +41,15 @@ private:
     const QVector<QVariant> &Pagina(int pagina) const;
     void Finaliza();
 
+    // The keys of `sql`, in its order.
+    QVector<qint64> Claves(const QString &sql) const;
+
     const BaseDatos &bd_;
-    QString tabla_;
+    LecturaFilas fuente_;
     QStringList nombres_;
     QVector<bool> fechas_;
-    QVector<qint64> filas_;   // rowids in the order shown
+    QVector<qint64> filas_;   // keys in the order shown
+    bool crecen_ = false;     // the keys rose in the source's first order
     sqlite3_stmt *lee_ = nullptr;
     mutable QHash<int, QVector<QVariant>> paginas_;
     mutable QList<int> usadas_;   // most recent last

@@ -197,5 +197,6 @@ void PanelCriterio::LlenaValoresPosibles()
 void PanelCriterio::Limpia()
 {
     lstTables->clearSelection();
+    LimpiaValoresPosibles();
     txtCriteria->clear();
 }

@@ -40,7 +40,7 @@ public:
     void AgregaCondicion(bool conY);
     // "Lista Posibles Valores": the field's values into the value box.
     void LlenaValoresPosibles();
-    // "Limpar".
+    // "Limpar": the criteria and the value box, all that a loaded query fills as typed.
     void Limpia();
 
     QComboBox *cboField = nullptr;

@@ -52,14 +52,15 @@ QString Cita(const QString &nombre)
     return QLatin1Char('"') + nombre + QLatin1Char('"');
 }
 
-// The slot columns of a group: RANURA(group, k, key) gives the event's k-th code.
-QList<Columna> Ranuras(const GrupoRanuras &g, int cuantas)
+// The slot columns of a group: RANURA(group, k, key) gives the event's k-th code
+// (the function under the name `funcion`).
+QList<Columna> Ranuras(const GrupoRanuras &g, int cuantas, const QString &funcion)
 {
     const int grupo = int(&g - Grupos);
     const bool diagnosticos = QLatin1String(g.tabla) == QLatin1String("D_Diagnosticos");
     QList<Columna> columnas;
     for (int k = 1; k <= cuantas; ++k) {
-        const QString busca = QStringLiteral("RANURA(%1, %2, E.Clues, E.Folio, E.fechaAtencion)").arg(grupo).arg(k);
+        const QString busca = QStringLiteral("%1(%2, %3, E.Clues, E.Folio, E.fechaAtencion)").arg(funcion).arg(grupo).arg(k);
         const bool nuloSinFilas = k == 1 && !g.persona && !diagnosticos;
         const QString expresion = nuloSinFilas ? busca : QStringLiteral("coalesce(%1, %2)").arg(busca, QLatin1String(g.inicial));
         columnas << Columna{QStringLiteral("%1%2").arg(QLatin1String(g.prefijo)).arg(k, 2, 10, QLatin1Char('0')),
@@ -68,53 +69,116 @@ QList<Columna> Ranuras(const GrupoRanuras &g, int cuantas)
     return columnas;
 }
 
+// The event key as SQLite orders it in the detail tables' indexes: CLUES
+// without regard to case, Folio as a number, fechaAtencion as stored.
+struct Clave {
+    QByteArrayView clues, fecha;
+    sqlite3_int64 folio = 0;
+
+    // False when a value is not of the type the order below assumes.
+    static bool De(sqlite3_value *clues, sqlite3_value *folio, sqlite3_value *fecha, Clave &k)
+    {
+        if (sqlite3_value_type(clues) != SQLITE_TEXT || sqlite3_value_type(folio) != SQLITE_INTEGER
+            || sqlite3_value_type(fecha) != SQLITE_TEXT)
+            return false;
+        k.clues = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(clues)), sqlite3_value_bytes(clues));
+        k.folio = sqlite3_value_int64(folio);
+        k.fecha = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(fecha)), sqlite3_value_bytes(fecha));
+        return true;
+    }
+    int Compara(const Clave &o) const
+    {
+        const qsizetype n = qMin(clues.size(), o.clues.size());
+        int r = n ? sqlite3_strnicmp(clues.data(), o.clues.data(), int(n)) : 0;
+        if (r == 0)
+            r = int(clues.size() - o.clues.size());
+        if (r == 0)
+            r = folio < o.folio ? -1 : folio > o.folio ? 1 : 0;
+        if (r == 0) {
+            const qsizetype m = qMin(fecha.size(), o.fecha.size());
+            r = m ? memcmp(fecha.data(), o.fecha.data(), size_t(m)) : 0;
+            if (r == 0)
+                r = int(fecha.size() - o.fecha.size());
+        }
+        return r;
+    }
+};
+
 // The SQL function RANURA(group, k, CLUES, Folio, fechaAtencion) of a build: the
 // k-th code of the event's detail rows of that group (in code order; for the
 // diagnoses the one whose Orden is k), or NULL. Each group reads an event's
 // rows once and answers its other slots from them, so that a row costs one
-// look-up per group, not one per slot.
+// look-up per group, not one per slot. When the events come in key order, as
+// they are stored, each group walks its table's index alongside instead of
+// searching it for every event; an event out of that order is searched for.
 class FuncionRanura {
 public:
-    explicit FuncionRanura(sqlite3 *db) : db_(db)
+    // Registered under `nombre` while it lives: the table view keeps its own beside a build's.
+    // `enOrden`: calls mostly come in key order (a build), so the walk is worth keeping open.
+    FuncionRanura(sqlite3 *db, const QByteArray &nombre, bool enOrden) : db_(db), nombre_(nombre), enOrden_(enOrden)
     {
         for (const GrupoRanuras &g : Grupos) {
             const bool diagnosticos = QLatin1String(g.tabla) == QLatin1String("D_Diagnosticos");
+            const QString persona = g.persona ? QStringLiteral(" AND CodAfectadoAgresor = ") + QLatin1String(g.persona) : QString();
             const QString sql = diagnosticos
                 ? QStringLiteral("SELECT Orden, CodDiagnostico FROM D_Diagnosticos WHERE CLUES = ?1 AND Folio = ?2 "
                                  "AND fechaAtencion = ?3 AND Orden BETWEEN 1 AND 6")
                 : QStringLiteral("SELECT 0, %1 FROM %2 WHERE CLUES = ?1 AND Folio = ?2 AND fechaAtencion = ?3%3 "
                                  "ORDER BY %1 LIMIT 6")
+                      .arg(QLatin1String(g.codigo), QLatin1String(g.tabla), persona);
+            // In the order of the table's primary key, so that the walk reads its index as it stands.
+            const QString recorre = diagnosticos
+                ? QStringLiteral("SELECT CLUES, Folio, fechaAtencion, Orden, CodDiagnostico, 1 FROM D_Diagnosticos "
+                                 "WHERE (CLUES, Folio, fechaAtencion) >= (?1, ?2, ?3) "
+                                 "ORDER BY CLUES, Folio, fechaAtencion, Orden")
+                : QStringLiteral("SELECT CLUES, Folio, fechaAtencion, 0, %1, %3 FROM %2 "
+                                 "WHERE (CLUES, Folio, fechaAtencion) >= (?1, ?2, ?3) "
+                                 "ORDER BY CLUES, Folio, fechaAtencion%4, %1")
                       .arg(QLatin1String(g.codigo), QLatin1String(g.tabla),
-                           g.persona ? QStringLiteral(" AND CodAfectadoAgresor = ") + QLatin1String(g.persona) : QString());
+                           g.persona ? QStringLiteral("CodAfectadoAgresor = ") + QLatin1String(g.persona) : QStringLiteral("1"),
+                           g.persona ? QStringLiteral(", CodAfectadoAgresor") : QString());
             Busqueda b;
             b.porOrden = diagnosticos;
-            if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &b.st, nullptr) != SQLITE_OK)
-                throw ErrorBD::DelMotor(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), false);
             busquedas_.push_back(std::move(b));
+            Prepara(sql, busquedas_.back().st);
+            Prepara(recorre, busquedas_.back().recorre);
         }
-        if (sqlite3_create_function_v2(db, "RANURA", 5, SQLITE_UTF8, this, &FuncionRanura::Llama, nullptr, nullptr,
+        if (sqlite3_create_function_v2(db, nombre_.constData(), 5, SQLITE_UTF8, this, &FuncionRanura::Llama, nullptr, nullptr,
                                        nullptr) != SQLITE_OK)
             throw ErrorBD::DelMotor(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), false);
     }
     ~FuncionRanura()
     {
-        sqlite3_create_function_v2(db_, "RANURA", 5, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
+        sqlite3_create_function_v2(db_, nombre_.constData(), 5, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
         for (Busqueda &b : busquedas_) {
             b.Olvida();
             sqlite3_finalize(b.st);
+            sqlite3_finalize(b.recorre);
         }
     }
     FuncionRanura(const FuncionRanura &) = delete;
     FuncionRanura &operator=(const FuncionRanura &) = delete;
 
+    // Ends the walks, so that no statement stays open past the build.
+    void Suelta()
+    {
+        for (Busqueda &b : busquedas_) {
+            sqlite3_reset(b.recorre);
+            b.enCurso = false;
+        }
+    }
+
 private:
     struct Busqueda {
-        sqlite3_stmt *st = nullptr;
+        sqlite3_stmt *st = nullptr;        // one event's rows
+        sqlite3_stmt *recorre = nullptr;   // the walk from an event on
         bool porOrden = false;
         bool valida = false;
         QByteArray clues, fecha;
         sqlite3_int64 folio = 0;
         sqlite3_value *codigos[6] = {};
+        bool enCurso = false;   // the walk stands on a row, or at its end (hayFila false)
+        bool hayFila = false;
         void Olvida()
         {
             for (sqlite3_value *&v : codigos) {
@@ -123,7 +187,76 @@ private:
             }
             valida = false;
         }
+        void Guarda(sqlite3_stmt *st, int lugar)
+        {
+            if (lugar >= 0 && lugar < 6 && !codigos[lugar])
+                codigos[lugar] = sqlite3_value_dup(sqlite3_column_value(st, 4));
+        }
     };
+
+    void Prepara(const QString &sql, sqlite3_stmt *&st)
+    {
+        if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
+            throw ErrorBD::DelMotor(sqlite3_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)), false);
+    }
+
+    // The walk's row against the event; false when its key is not of the ordered types.
+    static bool ComparaFila(sqlite3_stmt *st, const Clave &k, int &r)
+    {
+        Clave fila;
+        if (!Clave::De(sqlite3_column_value(st, 0), sqlite3_column_value(st, 1), sqlite3_column_value(st, 2), fila))
+            return false;
+        r = fila.Compara(k);
+        return true;
+    }
+
+    // Fills the codes of the event by the walk; false when the event has to be searched for.
+    bool Recorre(Busqueda &b, sqlite3_value **arg, const Clave &k, bool adelante, int &rc)
+    {
+        rc = SQLITE_OK;
+        int r = 0;
+        bool busca = !b.enCurso || !adelante;
+        // A few rows ahead are stepped over; an event far ahead is searched for.
+        for (int pasos = 0; !busca && b.hayFila; ++pasos) {
+            if (!ComparaFila(b.recorre, k, r))
+                return false;
+            if (r >= 0)
+                break;
+            if (pasos == 32) {
+                busca = true;
+                break;
+            }
+            rc = sqlite3_step(b.recorre);
+            b.hayFila = rc == SQLITE_ROW;
+        }
+        if (busca) {
+            sqlite3_reset(b.recorre);
+            for (int i = 0; i < 3; ++i)
+                sqlite3_bind_value(b.recorre, i + 1, arg[i + 2]);
+            rc = sqlite3_step(b.recorre);
+            b.hayFila = rc == SQLITE_ROW;
+            b.enCurso = true;
+        }
+        int i = 0;
+        while (b.hayFila) {
+            if (!ComparaFila(b.recorre, k, r)) {
+                b.Olvida();
+                b.enCurso = false;
+                return false;
+            }
+            if (r != 0)
+                break;
+            if (sqlite3_column_int(b.recorre, 5))
+                b.Guarda(b.recorre, b.porOrden ? sqlite3_column_int(b.recorre, 3) - 1 : i++);
+            rc = sqlite3_step(b.recorre);
+            b.hayFila = rc == SQLITE_ROW;
+        }
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE && rc != SQLITE_OK)
+            b.enCurso = false;
+        else
+            rc = SQLITE_DONE;
+        return true;
+    }
 
     static void Llama(sqlite3_context *ctx, int, sqlite3_value **arg)
     {
@@ -139,17 +272,22 @@ private:
         const sqlite3_int64 folio = sqlite3_value_int64(arg[3]);
         const auto fecha = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(arg[4])), sqlite3_value_bytes(arg[4]));
         if (!b.valida || b.folio != folio || b.clues != clues || b.fecha != fecha) {
+            Clave clave, anterior{b.clues, b.fecha, b.folio};
+            const bool ordenada = f->enOrden_ && Clave::De(arg[2], arg[3], arg[4], clave);
+            const bool adelante = ordenada && b.valida && clave.Compara(anterior) > 0;
             b.Olvida();
-            sqlite3_bind_value(b.st, 1, arg[2]);
-            sqlite3_bind_int64(b.st, 2, folio);
-            sqlite3_bind_value(b.st, 3, arg[4]);
-            int rc;
-            for (int i = 0; (rc = sqlite3_step(b.st)) == SQLITE_ROW; ++i) {
-                const int lugar = b.porOrden ? sqlite3_column_int(b.st, 0) - 1 : i;
-                if (lugar >= 0 && lugar < 6)
-                    b.codigos[lugar] = sqlite3_value_dup(sqlite3_column_value(b.st, 1));
+            int rc = SQLITE_DONE;
+            if (!ordenada || !f->Recorre(b, arg, clave, adelante, rc)) {
+                sqlite3_bind_value(b.st, 1, arg[2]);
+                sqlite3_bind_int64(b.st, 2, folio);
+                sqlite3_bind_value(b.st, 3, arg[4]);
+                for (int i = 0; (rc = sqlite3_step(b.st)) == SQLITE_ROW; ++i) {
+                    const int lugar = b.porOrden ? sqlite3_column_int(b.st, 0) - 1 : i;
+                    if (lugar >= 0 && lugar < 6)
+                        b.codigos[lugar] = sqlite3_value_dup(sqlite3_column_value(b.st, 1));
+                }
+                sqlite3_reset(b.st);
             }
-            sqlite3_reset(b.st);
             if (rc != SQLITE_DONE) {
                 sqlite3_result_error(ctx, sqlite3_errmsg(f->db_), -1);
                 return;
@@ -166,6 +304,8 @@ private:
     }
 
     sqlite3 *db_;
+    QByteArray nombre_;
+    bool enOrden_;
     std::vector<Busqueda> busquedas_;
 };
 
@@ -186,14 +326,15 @@ QHash<QString, QPair<QString, QString>> ColumnasEvento(const BaseDatos &bd)
 }
 
 // The columns of a list of field entries.
-QList<Columna> ColumnasDe(const BaseDatos &bd, const QStringList &campos, int ranurasDiagnostico)
+QList<Columna> ColumnasDe(const BaseDatos &bd, const QStringList &campos, int ranurasDiagnostico,
+                          const QString &funcion = QStringLiteral("RANURA"))
 {
     const auto evento = ColumnasEvento(bd);
     QList<Columna> columnas;
     for (const QString &entrada : campos) {
         if (const GrupoRanuras *g = GrupoDe(entrada)) {
             const bool diag = QLatin1String(g->tabla) == QLatin1String("D_Diagnosticos");
-            columnas << Ranuras(*g, diag ? ranurasDiagnostico : 3);
+            columnas << Ranuras(*g, diag ? ranurasDiagnostico : 3, funcion);
             continue;
         }
         const QString columna = entrada.section(QLatin1Char('.'), 1);
@@ -239,6 +380,18 @@ private:
     QElapsedTimer reloj_;
 };
 
+// FROM, WHERE and, with detail joins, which may give an event once per
+// matching detail row, GROUP BY: one row per event.
+QString Eventos(const SeleccionEventos &s)
+{
+    QString sql = s.desde;
+    if (!s.condicion.trimmed().isEmpty())
+        sql += QStringLiteral(" WHERE ") + s.condicion;
+    if (s.desde.contains(QLatin1String("JOIN"), Qt::CaseInsensitive))
+        sql += QStringLiteral(" GROUP BY E.rowid");
+    return sql;
+}
+
 qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna> &columnas,
                  const SeleccionEventos &s, const QString &orden)
 {
@@ -248,22 +401,17 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
         nombres << Cita(c.nombre);
         expresiones << c.expresion;
     }
-    // The detail joins may give an event once per matching detail row: one row per event.
-    const bool unido = s.desde.contains(QLatin1String("JOIN"), Qt::CaseInsensitive);
-    QString sql = QStringLiteral("INSERT INTO temp.%1 (%2) SELECT %3%4").arg(tabla, nombres.join(QLatin1Char(',')),
-                                                                           expresiones.join(QLatin1Char(',')), s.desde);
-    if (!s.condicion.trimmed().isEmpty())
-        sql += QStringLiteral(" WHERE ") + s.condicion;
-    if (unido)
-        sql += QStringLiteral(" GROUP BY E.rowid");
-    sql += QStringLiteral(" ORDER BY ") + (orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
+    const QString sql = QStringLiteral("INSERT INTO temp.%1 (%2) SELECT %3%4 ORDER BY %5")
+                            .arg(tabla, nombres.join(QLatin1Char(',')), expresiones.join(QLatin1Char(',')), Eventos(s),
+                                 orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
 
     Transaccion t(bd);
-    const FuncionRanura ranura(bd.Manejador());
+    FuncionRanura ranura(bd.Manejador(), "RANURA", true);
     const Repinta repinta(bd.Manejador());
     TablaTrabajo::Borra(bd, tabla);
     bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
     const qint64 filas = bd.EjecutaAccion(sql, s.valores);
+    ranura.Suelta();
     t.Confirma();
     return filas;
 }
@@ -293,7 +441,7 @@ qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const 
     return Construye(bd, GenConsul, ColumnasDe(bd, todos, 6), seleccion, seleccion.orden);
 }
 
-qint64 ConstruyeTmpQuery(const BaseDatos &bd, const SeleccionEventos &seleccion)
+LecturaFilas FuenteTmpQuery(const BaseDatos &bd, const SeleccionEventos &seleccion)
 {
     static const QStringList campos = {
         "E.Clues", "E.Folio", "E.fechaAtencion", "E.Paterno", "E.Materno", "E.Nombre", "D.CodDerechohabiencia",
@@ -305,8 +453,42 @@ qint64 ConstruyeTmpQuery(const BaseDatos &bd, const SeleccionEventos &seleccion)
         "E.CodSexoAgresor", "E.CodParentescoAgresor", "P.EfectosAgresor", "E.CodServicio", "T.CodTipoAtencion",
         "E.CodReferido", "E.CodDestino", "F.Diagnosticos", "E.CodAfecprin", "E.CodCausaExt", "E.CodMP",
         "E.CodResponsable", "E.NombreResponsable"};
-    return Construye(bd, TmpQuery, ColumnasDe(bd, campos, 3), seleccion,
-                     QStringLiteral("E.Clues, E.Folio, E.fechaAtencion"));
+    // A name of its own: a source replaced by the next must not unregister the next's function.
+    static int fuentes = 0;
+    const QString funcion = QStringLiteral("RANURA_TABLA%1").arg(++fuentes);
+    LecturaFilas f;
+    f.recursos = std::make_shared<FuncionRanura>(bd.Manejador(), funcion.toLatin1(), false);
+    const QString eventos = Eventos(seleccion);
+    const QString clave = QStringLiteral("E.Clues, E.Folio, E.fechaAtencion");
+    QStringList expresiones;
+    for (const Columna &c : ColumnasDe(bd, campos, 3, funcion)) {
+        f.nombres << c.nombre;
+        f.fechas << (c.tipo == QLatin1String("DATE"));
+        expresiones << c.expresion;
+        // Compared as stored, as the columns of a table built from them were; ties
+        // in the order shown, which is the rowids' when they rise along it (cheaper to sort by).
+        f.ordenes << QStringLiteral("SELECT E.rowid%1 ORDER BY %2 COLLATE BINARY, E.rowid").arg(eventos, c.expresion);
+        f.ordenesPorClave << QStringLiteral("SELECT E.rowid%1 ORDER BY %2 COLLATE BINARY, %3").arg(eventos, c.expresion, clave);
+    }
+    f.filas = QStringLiteral("SELECT E.rowid%1 ORDER BY %2").arg(eventos, clave);
+    f.fila = QStringLiteral("SELECT %1 FROM D_Evento AS E WHERE E.rowid = ?1").arg(expresiones.join(QLatin1Char(',')));
+    f.valores = seleccion.valores;
+    return f;
+}
+
+LecturaFilas FuenteTabla(const BaseDatos &bd, const QString &tabla)
+{
+    LecturaFilas f;
+    const QString t = QStringLiteral("temp.") + Cita(tabla);
+    QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT name, type FROM pragma_table_info(?, 'temp')"), {tabla});
+    while (q.next()) {
+        f.nombres << q.value(0).toString();
+        f.fechas << (q.value(1).toString().compare(QLatin1String("DATE"), Qt::CaseInsensitive) == 0);
+        f.ordenes << QStringLiteral("SELECT rowid FROM %1 ORDER BY %2, rowid").arg(t, Cita(f.nombres.last()));
+    }
+    f.filas = QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(t);
+    f.fila = QStringLiteral("SELECT * FROM %1 WHERE rowid = ?1").arg(t);
+    return f;
 }
 
 void Borra(const BaseDatos &bd, const QString &tabla)

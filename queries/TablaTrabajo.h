@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <QVector>
+#include <memory>
 
 class BaseDatos;
 
@@ -16,14 +18,27 @@ struct SeleccionEventos {
     QString orden;
 };
 
+// Rows a grid reads a page at a time, each by its key: a work table, or the
+// table view's rows computed from the events as they are shown.
+struct LecturaFilas {
+    QStringList nombres;
+    QVector<bool> fechas;       // columns holding dates
+    QString filas;              // the row keys in the order shown
+    QString fila;               // one row's columns by its key, ?1
+    QStringList ordenes;        // per column: the keys ordered by it, ties in the order shown
+    QStringList ordenesPorClave;   // the same with ties by key, for when keys do not rise in the order shown
+    QVariantList valores;       // bound to `filas` and to every `ordenes`
+    std::shared_ptr<void> recursos;   // what the statements need while they are used
+};
+
 // The flat work tables of the query windows: one row per care event, one column
 // per chosen field, and each multi-valued detail spread over numbered slot
 // columns: slot 01 takes one code of the event's detail rows, each later slot a
 // code different from the earlier ones (in code order), diagnosis slot k the
 // diagnosis whose Orden is k. Codes beyond the slots are not shown.
 //
-// Both are TEMP tables of the connection: they never reach the database file,
-// and a failed build leaves nothing behind (it runs in one transaction).
+// GENCONSUL is a TEMP table of the connection: it never reaches the database
+// file, and a failed build leaves nothing behind (it runs in one transaction).
 namespace TablaTrabajo {
 
 // The export generator's table: the chosen field entries ("E.Nombre",
@@ -33,9 +48,14 @@ namespace TablaTrabajo {
 // slots (six for the diagnoses). Throws ErrorBD; returns the rows.
 qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const SeleccionEventos &seleccion);
 
-// The table view's table: 61 fixed columns (three diagnosis slots), sorted by
-// Clues and Folio whatever order the selection asks. Throws ErrorBD; returns the rows.
-qint64 ConstruyeTmpQuery(const BaseDatos &bd, const SeleccionEventos &seleccion);
+// The table view's rows: 61 fixed columns (three diagnosis slots), sorted by
+// Clues and Folio whatever order the selection asks. Nothing is built ahead:
+// the keys are read when the grid loads, each row's columns when it is shown,
+// so that the first rows show at once however many events there are.
+LecturaFilas FuenteTmpQuery(const BaseDatos &bd, const SeleccionEventos &seleccion);
+
+// The rows of a work table, in its own order.
+LecturaFilas FuenteTabla(const BaseDatos &bd, const QString &tabla);
 
 // True while a table is being built. The build keeps the windows painted, and
 // during it nothing may run statements on the connection.
@@ -44,8 +64,7 @@ bool Construyendo();
 // Drops a work table; nothing when it is not there.
 void Borra(const BaseDatos &bd, const QString &tabla);
 
-// The names of the two tables.
+// The name of the export table.
 inline const QString GenConsul = QStringLiteral("GENCONSUL");
-inline const QString TmpQuery = QStringLiteral("TMPQUERY");
 
 } // namespace TablaTrabajo

@@ -21,12 +21,12 @@ Movimiento MueveFila(int boton, int actual, int cuenta)
     }
 }
 
-VistaTablaTrabajo::VistaTablaTrabajo(Contexto &ctx, const QString &tabla, const QStringList &titulosBarra,
+VistaTablaTrabajo::VistaTablaTrabajo(Contexto &ctx, const LecturaFilas &fuente, const QStringList &titulosBarra,
                                      const QString &prefijoTitulo, QWidget *padre)
     : QDialog(padre), ctx_(ctx), modelo_(ctx.ConexionBD), prefijo_(prefijoTitulo)
 {
     setModal(true);
-    modelo_.Carga(tabla);
+    modelo_.Carga(fuente);
 
     tbrDatos = new BarraDatos(titulosBarra, this);
     tbrDatos->setObjectName(QStringLiteral("tbrDatos"));

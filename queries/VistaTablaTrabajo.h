@@ -17,15 +17,15 @@ struct Movimiento {
 };
 Movimiento MueveFila(int boton, int actual, int cuenta);
 
-// What the result view and the table view share: a work table in a grid
+// What the result view and the table view share: rows in a grid
 // through the one grid model, the short toolbar with its moves, and a caption
 // that gives the current row and the count ("<prefix>3 de 12").
 class VistaTablaTrabajo : public QDialog {
     Q_OBJECT
 public:
-    // Throws ErrorBD when the table cannot be read.
-    VistaTablaTrabajo(Contexto &ctx, const QString &tabla, const QStringList &titulosBarra, const QString &prefijoTitulo,
-                      QWidget *padre);
+    // Throws ErrorBD when the rows cannot be read.
+    VistaTablaTrabajo(Contexto &ctx, const LecturaFilas &fuente, const QStringList &titulosBarra,
+                      const QString &prefijoTitulo, QWidget *padre);
     ~VistaTablaTrabajo() override;
 
     ModeloTablaTrabajo &Modelo() { return modelo_; }

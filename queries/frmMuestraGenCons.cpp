@@ -3,6 +3,7 @@
 #include "queries/ExportaConsulta.h"
 #include "queries/TablaTrabajo.h"
 #include "shell/BarraDatos.h"
+#include "shell/Contexto.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -12,7 +13,7 @@
 #include <QVBoxLayout>
 
 frmMuestraGenCons::frmMuestraGenCons(Contexto &ctx, DialogoArchivos &dialogo, FormatoExportacion formato, QWidget *padre)
-    : VistaTablaTrabajo(ctx, TablaTrabajo::GenConsul,
+    : VistaTablaTrabajo(ctx, TablaTrabajo::FuenteTabla(ctx.ConexionBD, TablaTrabajo::GenConsul),
                         {QStringLiteral("Primero"), QStringLiteral("Anterior"), QStringLiteral("Siguiente"),
                          QStringLiteral("Último"), QStringLiteral("-"), QStringLiteral("Guardar"), QStringLiteral("Cancelar")},
                         QStringLiteral("Muestra Consulta. Registro: "), padre),

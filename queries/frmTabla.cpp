@@ -12,9 +12,10 @@
 #include <QHeaderView>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <memory>
 
-frmTabla::frmTabla(Contexto &ctx, HojaRegistro &hoja, QWidget *padre)
-    : VistaTablaTrabajo(ctx, TablaTrabajo::TmpQuery,
+frmTabla::frmTabla(Contexto &ctx, HojaRegistro &hoja, const SeleccionEventos &seleccion, QWidget *padre)
+    : VistaTablaTrabajo(ctx, TablaTrabajo::FuenteTmpQuery(ctx.ConexionBD, seleccion),
                         [] {
                             QStringList t = {QStringLiteral("Primero"), QStringLiteral("Anterior"),
                                              QStringLiteral("Siguiente"), QStringLiteral("Último"), QStringLiteral("-"),
@@ -74,29 +75,23 @@ void frmTabla::Boton(int posicion)
 
 void AbreTabla(Contexto &ctx, HojaRegistro &hoja, const std::function<void(QWidget *)> &exportar, QWidget *padre)
 {
+    std::unique_ptr<frmTabla> tabla;
     try {
-        {
-            CursorOcupado ocupado;
-            ctx.EscribePanel(QStringLiteral("Un momento por favor....."));
-            const QString filtro = hoja.vida.FiltroEventos;
-            SeleccionEventos seleccion;
-            if (!filtro.trimmed().isEmpty()) {
-                const CondicionSQL c = TraduceCriterio(filtro, OrigenConsulta::Hoja);
-                seleccion = {FromEventos(c), c.sql, c.valores, {}};
-            }
-            TablaTrabajo::ConstruyeTmpQuery(ctx.ConexionBD, seleccion);
+        CursorOcupado ocupado;
+        ctx.EscribePanel(QStringLiteral("Un momento por favor....."));
+        const QString filtro = hoja.vida.FiltroEventos;
+        SeleccionEventos seleccion;
+        if (!filtro.trimmed().isEmpty()) {
+            const CondicionSQL c = TraduceCriterio(filtro, OrigenConsulta::Hoja);
+            seleccion = {FromEventos(c), c.sql, c.valores, {}};
         }
-        frmTabla tabla(ctx, hoja, padre);
-        tabla.Exportar = exportar;
-        ctx.EscribePanel(QStringLiteral("Listo....."));
-        tabla.exec();
+        tabla = std::make_unique<frmTabla>(ctx, hoja, seleccion, padre);
     } catch (const ErrorBD &e) {
         ctx.EscribePanel(QString());
         MuestraError(ctx.mensajes, e);
+        return;
     }
-    try {
-        TablaTrabajo::Borra(ctx.ConexionBD, TablaTrabajo::TmpQuery);
-    } catch (const ErrorBD &) {
-        // A TEMP table goes with the connection anyway.
-    }
+    tabla->Exportar = exportar;
+    ctx.EscribePanel(QStringLiteral("Listo....."));
+    tabla->exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "queries/TablaTrabajo.h"
 #include "queries/VistaTablaTrabajo.h"
 
 #include <functional>
@@ -14,8 +15,8 @@ class HojaRegistro;
 class frmTabla : public VistaTablaTrabajo {
     Q_OBJECT
 public:
-    // Over the table TMPQUERY, which must stand; throws ErrorBD when it cannot be read.
-    frmTabla(Contexto &ctx, HojaRegistro &hoja, QWidget *padre = nullptr);
+    // Over the selected events; throws ErrorBD when they cannot be read.
+    frmTabla(Contexto &ctx, HojaRegistro &hoja, const SeleccionEventos &seleccion = {}, QWidget *padre = nullptr);
 
     // Positions the capture sheet on the event of the current row and closes.
     // An event the sheet's set does not hold leaves the sheet where it was,
@@ -32,7 +33,6 @@ private:
     HojaRegistro &hoja_;
 };
 
-// "Ver Tabla": builds TMPQUERY from the sheet's kept filter and opens the view
-// modally; the table is dropped when the view closes. A build that fails is
-// shown, and no empty view opens.
+// "Ver Tabla": the view over the events of the sheet's kept filter, modal. A
+// filter that fails is shown, and no empty view opens.
 void AbreTabla(Contexto &ctx, HojaRegistro &hoja, const std::function<void(QWidget *)> &exportar, QWidget *padre);

@@ -61,6 +61,9 @@ TEST_F(TablaTrabajoTest, FormaUnidaLlevaLaClaveYUnaFilaPorEvento)
 
 TEST_F(TablaTrabajoTest, RanurasDeCeroACuatroCodigos)
 {
+    // Stored after the others but first in key order: the walk along the detail tables goes back for it.
+    p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('0', 7, '2004-03-07')");
+    p.Ejecuta("INSERT INTO D_TipoViolencia VALUES ('0', 7, '2004-03-07', 4)");
     TablaTrabajo::ConstruyeGenConsul(p.bd(), {"D.CodDerechohabiencia", "V.CodTipoViolencia", "T.CodTipoAtencion",
                                               "P.EfectosPaciente", "P.EfectosAgresor", "F.Diagnosticos"}, {});
     // No rows: slot 01 NULL where the first pass has no condition, the initial value elsewhere;
@@ -68,41 +71,37 @@ TEST_F(TablaTrabajoTest, RanurasDeCeroACuatroCodigos)
     EXPECT_EQ(p.Filas("SELECT Folio, quote(Derechohabiencia01), quote(Derechohabiencia02), quote(Derechohabiencia03), "
                       "quote(TipoViolencia01), TipoViolencia02, TipoAtencion03, EfectosPaciente01 FROM GENCONSUL"),
               QStringList({"1|NULL|' '|' '|NULL|0|0|0", "2|'09'|' '|' '|9|0|0|0", "3|'08'|'09'|' '|8|9|0|2",
-                           "4|'07'|'08'|'09'|7|8|9|0", "5|'06'|'07'|'08'|6|7|8|0"}));
+                           "4|'07'|'08'|'09'|7|8|9|0", "5|'06'|'07'|'08'|6|7|8|0", "7|NULL|' '|' '|4|0|0|0"}));
     EXPECT_EQ(p.Filas("SELECT EfectosPaciente01, EfectosPaciente02, EfectosPaciente03, EfectosAgresor01, EfectosAgresor02, "
                       "quote(Diagnostico01), quote(Diagnostico02), quote(Diagnostico03), quote(Diagnostico04), "
                       "quote(Diagnostico06) FROM GENCONSUL WHERE Folio = 3"),
               QStringList({"2|5|0|3|0|'S010'|'S020'|'    '|'T140'|'    '"}));
 }
 
-TEST_F(TablaTrabajoTest, TmpQueryTieneSus61ColumnasYTresDiagnosticos)
+TEST_F(TablaTrabajoTest, UnaConstruccionFallidaNoDejaNadaAMedias)
 {
-    EXPECT_EQ(TablaTrabajo::ConstruyeTmpQuery(p.bd(), {}), 5);
-    const QStringList columnas = Columnas("TMPQUERY");
-    ASSERT_EQ(columnas.size(), 61);
+    TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Edad"}, {});
+    EXPECT_THROW(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Edad"}, {" FROM D_Evento AS E", "(E.NoExiste = 1)", {}, {}}), ErrorBD);
+    EXPECT_EQ(p.Valor("SELECT count(*) FROM GENCONSUL").toInt(), 5);   // the former table, whole
+    EXPECT_THROW(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Nada"}, {}), ErrorBD);
+    EXPECT_FALSE(p.Valor("SELECT 1 FROM sqlite_master WHERE name = 'GENCONSUL'").isValid());
+}
+
+// The table view's 61 columns, three diagnosis slots, read by pages, sorted, dates shown.
+TEST_F(TablaTrabajoTest, VistaDeTablaLeePorPaginasOrdenaYMuestraFechas)
+{
+    ModeloTablaTrabajo m(p.bd());
+    m.Carga(TablaTrabajo::FuenteTmpQuery(p.bd(), {}));
+    EXPECT_EQ(m.rowCount(), 5);
+    ASSERT_EQ(m.columnCount(), 61);
+    QStringList columnas;
+    for (int c = 0; c < 61; ++c)
+        columnas << m.Nombre(c);
     EXPECT_EQ(columnas.mid(0, 9).join(','), "Clues,Folio,fechaAtencion,Paterno,Materno,Nombre,Derechohabiencia01,"
                                             "Derechohabiencia02,Derechohabiencia03");
     EXPECT_EQ(columnas.mid(53).join(','), "Diagnostico01,Diagnostico02,Diagnostico03,CodAfecprin,CodCausaExt,CodMP,"
                                           "CodResponsable,NombreResponsable");
-    EXPECT_EQ(p.Filas("SELECT quote(Diagnostico03) FROM TMPQUERY WHERE Folio = 3"), QStringList({"'    '"}));
-}
-
-TEST_F(TablaTrabajoTest, UnaConstruccionFallidaNoDejaNadaAMedias)
-{
-    TablaTrabajo::ConstruyeTmpQuery(p.bd(), {});
-    EXPECT_THROW(TablaTrabajo::ConstruyeTmpQuery(p.bd(), {" FROM D_Evento AS E", "(E.NoExiste = 1)", {}, {}}), ErrorBD);
-    EXPECT_EQ(p.Valor("SELECT count(*) FROM TMPQUERY").toInt(), 5);   // the former table, whole
-    EXPECT_THROW(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Nada"}, {}), ErrorBD);
-    EXPECT_FALSE(p.Valor("SELECT 1 FROM sqlite_master WHERE name IN ('GENCONSUL', 'TMPQUERY')").isValid());
-}
-
-TEST_F(TablaTrabajoTest, ModeloLeePorPaginasOrdenaYMuestraFechas)
-{
-    TablaTrabajo::ConstruyeTmpQuery(p.bd(), {});
-    ModeloTablaTrabajo m(p.bd());
-    m.Carga("TMPQUERY");
-    EXPECT_EQ(m.rowCount(), 5);
-    EXPECT_EQ(m.columnCount(), 61);
+    EXPECT_EQ(m.Valor(2, 55).toString(), "    ");   // folio 3: its diagnosis of Orden 4 is not shown
     EXPECT_EQ(m.data(m.index(1, 2)).toString(), "02/03/2004");
     EXPECT_EQ(m.data(m.index(1, 3)).toString(), "PEÑA");
     EXPECT_EQ(m.Valor(0, 18).toString(), "09");
@@ -111,6 +110,12 @@ TEST_F(TablaTrabajoTest, ModeloLeePorPaginasOrdenaYMuestraFechas)
     for (int f = 0; f < m.rowCount(); ++f)
         folios << m.Valor(f, 1).toString();
     EXPECT_EQ(folios.join(','), "1,5,4,3,2");
+    m.Carga(TablaTrabajo::FuenteTmpQuery(p.bd(), {" FROM D_Evento AS E", "(E.Edad > ?)", {23}, "E.Edad DESC"}));
+    EXPECT_EQ(m.Valor(0, 1).toInt() * 10 + m.Valor(1, 1).toInt(), 45);   // key order whatever order was asked
+    // Stored last but first by its key: ties still follow the key.
+    p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('0', 7, '2004-03-07')");
+    m.Carga(TablaTrabajo::FuenteTmpQuery(p.bd(), {}));
+    m.sort(25);
+    EXPECT_EQ(m.Valor(0, 1).toInt() * 10 + m.Valor(1, 1).toInt(), 71);
     m.Cierra();
-    EXPECT_NO_THROW(TablaTrabajo::Borra(p.bd(), "TMPQUERY"));
 }

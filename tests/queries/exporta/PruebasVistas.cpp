@@ -1,3 +1,4 @@
+#include "comun/DialogoFijo.h"
 #include "comun/HojaEnBase.h"
 #include "platform/DialogoArchivos.h"
 #include "queries/EjecutaGenConsultas.h"
@@ -22,17 +23,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class DialogoFijo : public DialogoArchivos {
-public:
-    QString Guardar(const QString &titulo, const QString &carpeta, const QString &nombre, const QString &filtro) override
-    {
-        pedido = QStringList{titulo, QDir(carpeta).dirName(), nombre, filtro}.join('|');
-        return ruta;
-    }
-    QString Abrir(const QString &, const QString &, const QString &) override { return {}; }
-    QString ruta, pedido;
-};
 
 // Five events of unit A, folios 1 to 5, dated 1 to 5 March 2004; folio n has
 // the violence types 9 down to 11 - n.
@@ -109,7 +99,12 @@ TEST_F(Vistas, ExportarPideNombreRehusaPreguntaYDiceDonde)
         {FormatoExportacion::Excel, "", false, false, ""},
         {FormatoExportacion::BaseDatos, ctx().ArchivoBD, false, false, "Base de Datos de trabajo"},
         {FormatoExportacion::Excel, Ruta("Viejo"), false, false, "El archivo " + Ruta("Viejo.xlsx") + " ya existe.\n¿Desea reemplazarlo?"},
-        {FormatoExportacion::Excel, Ruta("Nuevo.xls"), false, true, "Se exportaron 5 registros al archivo:\n" + Ruta("Nuevo.xlsx")},
+        {FormatoExportacion::Excel, Ruta("Nuevo.xls"), true, true, "Se exportaron 5 registros al archivo:\n" + Ruta("Nuevo.xlsx")},
+        // The working database under another format's extension: refused before any question.
+        {FormatoExportacion::Excel, ctx().ArchivoBD, true, false, "Base de Datos de trabajo"},
+        {FormatoExportacion::Dbase, Ruta("Otro.db"), false, false,
+         "El nombre " + Ruta("Otro.db") + " no lleva la extensión del formato elegido: el archivo se grabará como "
+             + Ruta("Otro.db.dbf") + ".\n¿Desea continuar?"},
     };
     for (const Caso &c : casos) {
         h.Msj().Limpia();
@@ -118,8 +113,9 @@ TEST_F(Vistas, ExportarPideNombreRehusaPreguntaYDiceDonde)
         dialogo.ruta = c.elegida;
         EXPECT_EQ(v.AsignaDatos(), c.escrito) << c.elegida.toStdString();
         EXPECT_TRUE(h.Msj().Ultimo().contains(c.dice)) << h.Msj().Ultimo().toStdString();
+        EXPECT_EQ(h.Msj().cajas.size(), c.elegida.endsWith(".xls") ? 2 : int(!c.elegida.isEmpty()));
     }
-    EXPECT_EQ(dialogo.pedido, "Exportar Datos|Datos|DB1|Libro de Excel (*.xlsx)");
+    EXPECT_EQ(dialogo.pedido, "Exportar Datos|" + ctx().RutaDatos + "|DB1|Archivo Dbase (*.dbf)");
     EXPECT_EQ(LeeArchivo(Ruta("Viejo.xlsx")), "viejo");
     EXPECT_TRUE(LeeArchivo(Ruta("Nuevo.xlsx")).startsWith("PK"));
 }
@@ -127,7 +123,6 @@ TEST_F(Vistas, ExportarPideNombreRehusaPreguntaYDiceDonde)
 TEST_F(Vistas, TablaTituloOrdenYDobleClicSobreLaHoja)
 {
     HojaRegistro &reg = Hoja();
-    TablaTrabajo::ConstruyeTmpQuery(h.prog.bd(), {});
     frmTabla t(ctx(), reg);
     EXPECT_EQ(t.windowTitle(), "Tabla VELMORAN, Registro : 1 de 5");
     t.dbgSeleccion->horizontalHeader()->sectionClicked(3);   // Paterno: P1 is folio 5
@@ -144,7 +139,6 @@ TEST_F(Vistas, EventoFueraDeLaHojaLaDejaDondeEstabaYLoDice)
 {
     HojaRegistro &reg = Hoja();
     reg.eventos.CargaEventos({"SELECT * FROM D_EVENTO WHERE Folio > 3", {}});
-    TablaTrabajo::ConstruyeTmpQuery(h.prog.bd(), {});
     frmTabla t(ctx(), reg);
     t.AsignaDatos();   // folio 1
     EXPECT_EQ(reg.eventos.rsAtencion.Actual()->folio, 4);
@@ -161,7 +155,6 @@ TEST_F(Vistas, TablaConFiltroQueFallaLoMuestraYNoAbre)
     EXPECT_TRUE(h.Msj().Ultimo().startsWith("The following Error occurred:")) << h.Msj().Ultimo().toStdString();
     reg.vida.FiltroEventos = "V.CodTipoViolencia = 7";
     EXPECT_EQ(CierraModal([&] { AbreTabla(ctx(), reg, {}, nullptr); }), "Tabla VELMORAN, Registro : 1 de 2");
-    EXPECT_FALSE(h.prog.Valor("SELECT 1 FROM sqlite_temp_master WHERE name = 'TMPQUERY'").isValid());
 }
 
 TEST_F(Vistas, EjecutarGeneradorRehusaOMuestraElResultado)
@@ -191,7 +184,6 @@ TEST_F(Vistas, CapturasDeLasVistas)
     HojaRegistro &reg = Hoja();
     TablaTrabajo::ConstruyeGenConsul(h.prog.bd(), {"E.CLUES", "E.Folio", "E.fechaAtencion", "E.Paterno", "V.CodTipoViolencia",
                                                    "F.Diagnosticos"}, {});
-    TablaTrabajo::ConstruyeTmpQuery(h.prog.bd(), {});
     frmMuestraGenCons resultado(ctx(), dialogo, FormatoExportacion::Dbase);
     frmTabla tabla(ctx(), reg);
     for (auto [ventana, nombre] : {std::pair<QWidget *, const char *>{&resultado, "resultado"}, {&tabla, "tabla"}}) {

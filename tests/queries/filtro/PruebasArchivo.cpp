@@ -119,6 +119,7 @@ TEST_F(Archivo, ArchivosRechazadosAlCargar)
     EscribeArchivo(Ruta("corto.sql"), ajeno.left(1135));
     EscribeArchivo(Ruta("campo.sql"), ajeno.replace("E.Edad,", "X.Nada,"));
     EscribeArchivo(Ruta("nota.txt"), "");
+    EscribeArchivo(Ruta("basura.sql"), "14" + QByteArray(1134, '\x01') + "\r\n");
     const struct {
         const char *nombre;
         OrigenConsulta origen;
@@ -132,6 +133,7 @@ TEST_F(Archivo, ArchivosRechazadosAlCargar)
         {"filtro.sql", OrigenConsulta::Hoja, true, "La consulta seleccionada no corresponde a EXPORTAR, verifique por favor......"},
         {"corto.sql", OrigenConsulta::Hoja, true, "El archivo no es un archivo de consultas, verifique por favor......"},
         {"campo.sql", OrigenConsulta::Hoja, true, "El archivo nombra un campo desconocido: X.Nada, verifique por favor......"},
+        {"basura.sql", OrigenConsulta::Hoja, false, "El archivo no es un archivo de consultas, verifique por favor......"},
         {"nota.txt", OrigenConsulta::Hoja, false,
          "Formato de archivo invalido, extensión diferente a SQL, verifique por favor......"},
         {"", OrigenConsulta::Hoja, false, "No proporciono ningún nombre de archivo, rectifique......"},

@@ -79,7 +79,13 @@ INSTANTIATE_TEST_SUITE_P(
                        "1|2|1", "D,V,T"},
         CasoTraduccion{"Val(E.CURP) Between 1 And 2.5 And UCase(P.CodEfectos) = 1",
                        "(VAL ( E.CURP ) BETWEEN ? AND ? AND UPPER ( P.CodEfectos ) = ?)", "1|2.5|1", "P"},
-        CasoTraduccion{"Edad > 3", "(E.Edad > ?)", "3", ""}),
+        CasoTraduccion{"Edad > 3", "(E.Edad > ?)", "3", ""},
+        CasoTraduccion{"E.fechaAtencion >= '01/06/2026'", "(E.fechaAtencion >= ?)", "2026-06-01", ""},
+        CasoTraduccion{"'15/06/2026' = E.FechaOcurrencia", "(? = E.FechaOcurrencia)", "2026-06-15", ""},
+        CasoTraduccion{"CDATE(F.fechaAtencion) <> '1/6/2026'", "(F.fechaAtencion <> ?)", "2026-06-01", "F"},
+        CasoTraduccion{"E.fechaAtencion Between '01/06/2026' And '30/06/2026'", "(E.fechaAtencion BETWEEN ? AND ?)", "2026-06-01|2026-06-30", ""},
+        CasoTraduccion{"E.fechaAtencion In ('01/06/2026', '02/06/2026')", "(E.fechaAtencion IN ( ? , ? ))", "2026-06-01|2026-06-02", ""},
+        CasoTraduccion{"E.Paterno = '01/06/2026'", "(E.Paterno = ? COLLATE NOCASE)", "01/06/2026", ""}),
     [](const auto &info) { return "caso" + std::to_string(info.index); });
 
 class Rechazo : public ::testing::TestWithParam<std::pair<const char *, const char *>> {};
@@ -108,7 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
         std::make_pair("Causa = 'S011'", "El criterio nombra un campo que no existe en D_EVENTO: Causa"),
         std::make_pair("E.fechaAtencion = 01.02.2004", "El criterio tiene un valor sin comillas: 01.02.2004"),
         std::make_pair("sqlite_version() = 1", "El criterio usa una función desconocida: sqlite_version"),
-        std::make_pair("CDATE(E.fechaAtencion) = CDATE('31/02/2004')", "El valor '31/02/2004' no es una fecha dd/mm/aaaa")),
+        std::make_pair("CDATE(E.fechaAtencion) = CDATE('31/02/2004')", "El valor '31/02/2004' no es una fecha dd/mm/aaaa"),
+        std::make_pair("E.fechaAtencion = 'junio'", "El valor 'junio' no es una fecha dd/mm/aaaa")),
     [](const auto &info) { return "caso" + std::to_string(info.index); });
 
 TEST(Sentencias, SoloUnenLasTablasDeDetalleQueElCriterioNombra)

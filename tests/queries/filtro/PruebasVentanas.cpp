@@ -85,6 +85,17 @@ TEST_F(VentanasConsulta, FiltroArmaElCriterioYLoConserva)
     EXPECT_TRUE(Msj().cajas.isEmpty());
 }
 
+// Departure: "Limpar" empties the value box too, not the criteria alone, so
+// that it clears all that a loaded query fills as typed.
+TEST_F(VentanasConsulta, Desvio_LimparVaciaTambienElValor)
+{
+    frmQuery v(*prog.ctx, dialogo, DestinoFiltro{&Reg(), {}});
+    v.Panel()->cboValue->setEditText("\x01\x02");
+    v.Panel()->PonCriterio("E.Edad > 1");
+    v.Panel()->cmdClear->click();
+    EXPECT_EQ(v.Panel()->cboValue->currentText() + v.Panel()->Criterio(), "");
+}
+
 TEST_F(VentanasConsulta, FiltroSobreCIE10SinAlias)
 {
     frmQuery v(*prog.ctx, dialogo, DestinoFiltro{nullptr, [](const ConsultaSQL &) {}});
