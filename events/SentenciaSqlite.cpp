@@ -22,10 +22,7 @@ SentenciaSqlite::~SentenciaSqlite()
 
 void SentenciaSqlite::Falla() const
 {
-    const int n = sqlite3_extended_errcode(db_);
-    const int base = n & 0xff;
-    const bool clave = n == SQLITE_CONSTRAINT_PRIMARYKEY || n == SQLITE_CONSTRAINT_UNIQUE;
-    throw ErrorBD::DelMotor(base == SQLITE_CONSTRAINT ? n : base, QString::fromUtf8(sqlite3_errmsg(db_)), clave);
+    throw ErrorBD::DeManejador(db_);
 }
 
 void SentenciaSqlite::Asocia(const QVariantList &valores)

@@ -126,6 +126,14 @@ ErrorBD ErrorBD::DelMotor(int numero, const QString &textoMotor, bool violaClave
     return ErrorBD(numero, ExplicacionDe(numero) + QStringLiteral(" (") + textoMotor + QLatin1Char(')'), violaClave);
 }
 
+ErrorBD ErrorBD::DeManejador(sqlite3 *h)
+{
+    const int n = sqlite3_extended_errcode(h);
+    const int base = n & 0xff;
+    const bool clave = n == SQLITE_CONSTRAINT_PRIMARYKEY || n == SQLITE_CONSTRAINT_UNIQUE;
+    return DelMotor(base == SQLITE_CONSTRAINT ? n : base, QString::fromUtf8(sqlite3_errmsg(h)), clave);
+}
+
 namespace {
 ErrorBD DeError(const QSqlError &e)
 {
@@ -140,6 +148,14 @@ ErrorBD ErrorBD::DeConsulta(const QSqlQuery &q)
 
 ErrorBD ErrorBD::DeBase(const QSqlDatabase &db)
 {
+    // QtSql's transaction calls keep the engine's words but drop its code;
+    // the connection still holds it.
+    if (NumeroDe(db.lastError()) == -1 && db.isOpen()) {
+        const QVariant v = db.driver()->handle();
+        if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
+            if (sqlite3 *h = *static_cast<sqlite3 *const *>(v.data()); h && sqlite3_errcode(h) != SQLITE_OK)
+                return DeManejador(h);
+    }
     return DeError(db.lastError());
 }
 
@@ -349,6 +365,12 @@ bool BaseDatos::ExisteTabla(const QString &tabla) const
                  {tabla}).isValid();
 }
 
+bool BaseDatos::SigueEnSuRuta() const
+{
+    int movido = 0;
+    return sqlite3_file_control(Manejador(), "main", SQLITE_FCNTL_HAS_MOVED, &movido) == SQLITE_OK && !movido;
+}
+
 void BaseDatos::FilaCambiada(void *yo, int, const char *base, const char *tabla, long long)
 {
     if (std::strcmp(base, "main") != 0)
@@ -377,7 +399,7 @@ SelloTabla BaseDatos::Sello(const char *tabla) const
     return s;
 }
 
-Transaccion::Transaccion(const BaseDatos &bd) : db_(bd.Conexion())
+Transaccion::Transaccion(const BaseDatos &bd) : bd_(bd), db_(bd.Conexion())
 {
     if (!db_.transaction())
         throw ErrorBD::DeBase(db_);
@@ -390,13 +412,40 @@ Transaccion::~Transaccion()
         db_.rollback();
 }
 
+namespace {
+// A full disk, with what a new attempt needs: room for the log to grow until
+// it is checkpointed, and for the database to take those pages in.
+ErrorBD SinEspacio(const BaseDatos &bd, const ErrorBD &e)
+{
+    const qint64 pagina = bd.Valor(QStringLiteral("PRAGMA page_size")).toLongLong();
+    const qint64 paginas = qMax<qint64>(bd.Valor(QStringLiteral("PRAGMA wal_autocheckpoint")).toLongLong(), 1);
+    const qint64 mb = (2 * paginas * (pagina + 24) + 32768 + (1 << 20) - 1) >> 20;
+    return ErrorBD(e.Numero(), e.Descripcion()
+                                   + QStringLiteral(". No se guardó nada en %1. Libere al menos %2 MB en ese disco "
+                                                    "(la Base de Datos los necesita para su diario -wal y para pasarlo "
+                                                    "al archivo) y vuelva a intentarlo.")
+                                         .arg(QDir::toNativeSeparators(bd.Archivo()))
+                                         .arg(mb));
+}
+} // namespace
+
 void Transaccion::Confirma()
 {
-    if (!db_.commit()) {
-        const ErrorBD e = ErrorBD::DeBase(db_);
+    const auto falla = [this](const ErrorBD &e) {
         db_.rollback();
         activa_ = false;
-        throw e;
-    }
+        throw (e.Numero() & 0xff) == SQLITE_FULL ? SinEspacio(bd_, e) : e;
+    };
+    sqlite3 *h = BaseDatos::ManejadorDe(db_);
+    // Work tables in TEMP still serve; what goes to the file must reach it.
+    if (sqlite3_txn_state(h, "main") == SQLITE_TXN_WRITE && !bd_.SigueEnSuRuta())
+        falla(ErrorBD(SQLITE_CANTOPEN,
+                      QStringLiteral("El archivo de la Base de Datos %1 fue movido o borrado mientras el programa estaba "
+                                     "abierto; no se guardó nada. Devuelva el archivo a su lugar y vuelva a intentarlo, "
+                                     "o cierre el programa.....")
+                          .arg(QDir::toNativeSeparators(bd_.Archivo()))));
+    // Straight on SQLite: QtSql's commit keeps the engine's words, not its code.
+    if (sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        falla(ErrorBD::DeManejador(h));
     activa_ = false;
 }

@@ -38,6 +38,8 @@ public:
     // An error reported by SQLite: its result code and its own words, which
     // follow a Spanish explanation of what failed.
     static ErrorBD DelMotor(int numero, const QString &textoMotor, bool violaClave);
+    // The last error of that SQLite connection, with its code.
+    static ErrorBD DeManejador(sqlite3 *h);
 
 private:
     int numero_;
@@ -78,6 +80,9 @@ public:
     // First column of the first row, or an invalid QVariant when there is none.
     QVariant Valor(const QString &sql, const QVariantList &valores = {}) const;
     bool ExisteTabla(const QString &tabla) const;
+    // False when the open file is no longer the one at its path (deleted,
+    // renamed or replaced): what is written then is lost on closing.
+    bool SigueEnSuRuta() const;
 
     // The seal of a table of the main database; it moves when this session
     // writes a row of it (also in a transaction later rolled back), when the
@@ -123,9 +128,12 @@ public:
     ~Transaccion();
     Transaccion(const Transaccion &) = delete;
     Transaccion &operator=(const Transaccion &) = delete;
-    void Confirma();   // throws ErrorBD when the commit fails
+    // Throws ErrorBD when the commit fails or the file left its path; a full
+    // disk is said with the room a new attempt needs.
+    void Confirma();
 
 private:
+    const BaseDatos &bd_;
     QSqlDatabase db_;
     bool activa_ = false;
 };

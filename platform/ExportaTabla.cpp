@@ -85,7 +85,7 @@ public:
 private:
     QString Error() const
     {
-        return ErrorBD::DelMotor(sqlite3_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)), false).Descripcion();
+        return ErrorBD::DeManejador(db_).Descripcion();
     }
     sqlite3 *db_;
     sqlite3_stmt *st_ = nullptr;
@@ -238,7 +238,7 @@ bool Exportacion::BaseDatosSqlite(const QString &ruta)
                                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXRESCODE, nullptr);
     std::unique_ptr<sqlite3, int (*)(sqlite3 *)> cierre(db, sqlite3_close_v2);
     auto errorDestino = [&]() {
-        return Falla(ErrorBD::DelMotor(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), false).Descripcion());
+        return Falla(ErrorBD::DeManejador(db).Descripcion());
     };
     if (abierto != SQLITE_OK)
         return errorDestino();

@@ -85,7 +85,7 @@ void Registra(sqlite3 *h, const char *nombre, int args,
 {
     const int banderas = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     if (sqlite3_create_function_v2(h, nombre, args, banderas, nullptr, fn, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw ErrorBD(sqlite3_errcode(h), QString::fromUtf8(sqlite3_errmsg(h)));
+        throw ErrorBD::DeManejador(h);
 }
 
 } // namespace

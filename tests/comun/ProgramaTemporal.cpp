@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 bool EscribeArchivo(const QString &ruta, const QByteArray &contenido)
 {
@@ -95,4 +96,35 @@ int ProgramaTemporal::Cuenta(const QString &tabla, const QString &donde, const Q
 {
     const QString sql = "SELECT count(*) FROM " + tabla;
     return Valor(donde.isEmpty() ? sql : sql + " WHERE " + donde, valores).toInt();
+}
+
+DiscoPequeno::DiscoPequeno(const QString &carpeta, const QByteArray &tamano) : carpeta_(carpeta)
+{
+    QDir().mkpath(carpeta);
+    montado_ = ::mount("tmpfs", QFile::encodeName(carpeta).constData(), "tmpfs", 0,
+                       ("size=" + tamano).constData()) == 0;
+}
+
+DiscoPequeno::~DiscoPequeno()
+{
+    if (montado_)
+        ::umount2(QFile::encodeName(carpeta_).constData(), MNT_DETACH);
+}
+
+void DiscoPequeno::Llena()
+{
+    QFile f(QDir(carpeta_).filePath(".relleno"));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return;
+    const QByteArray bloque(4096, '\0');
+    while (f.write(bloque) == bloque.size()) {
+    }
+    // The last bytes, smaller than a block.
+    while (f.write(bloque.constData(), 1) == 1) {
+    }
+}
+
+void DiscoPequeno::Libera()
+{
+    QFile::remove(QDir(carpeta_).filePath(".relleno"));
 }

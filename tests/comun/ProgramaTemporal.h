@@ -56,3 +56,21 @@ public:
 private:
     QTemporaryDir dir_;
 };
+
+// A small tmpfs mounted over `carpeta`, so that a write meets a full disk;
+// unmounted on destruction. Mounting needs root: tests skip when it is refused.
+class DiscoPequeno {
+public:
+    explicit DiscoPequeno(const QString &carpeta, const QByteArray &tamano = "8m");
+    ~DiscoPequeno();
+    DiscoPequeno(const DiscoPequeno &) = delete;
+    DiscoPequeno &operator=(const DiscoPequeno &) = delete;
+    bool Montado() const { return montado_; }
+    // Takes every free byte with a filler file; Libera() gives them back.
+    void Llena();
+    void Libera();
+
+private:
+    QString carpeta_;
+    bool montado_ = false;
+};

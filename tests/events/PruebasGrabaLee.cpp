@@ -246,6 +246,49 @@ TEST_F(GrabaLee, FallaEnAltaNoDejaNadaEscrito)
     EXPECT_EQ(Diagnosticos(), (QStringList{"1|S001", "2|S010"}));
 }
 
+TEST_F(GrabaLee, BaseMovidaOBorradaNoAceptaGrabarYConservaLaCaptura)
+{
+    Graba(EventoValido());
+    const QString archivo = prog.ctx->ArchivoBD, movido = archivo + ".movido";
+    const QString refusal = "14 -- El archivo de la Base de Datos " + archivo
+                            + " fue movido o borrado mientras el programa estaba abierto; no se guardó nada. Devuelva "
+                              "el archivo a su lugar y vuelva a intentarlo, o cierre el programa.....";
+    ASSERT_TRUE(QFile::rename(archivo, movido));
+    ASSERT_TRUE(LlenaEvento(*almacen, Otro(EventoValido().textos[23], 2, "15/06/2004")));
+    EXPECT_FALSE(almacen->AltaEvento());
+    EXPECT_EQ(prog.mensajes.Ultimo(), refusal);
+    EXPECT_EQ(hoja.Texto(22), "2");
+    // Back in its place, the same capture saves.
+    ASSERT_TRUE(QFile::rename(movido, archivo));
+    ASSERT_TRUE(almacen->AltaEvento()) << prog.mensajes.Ultimo().toStdString();
+    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 2);
+    ASSERT_TRUE(QFile::remove(archivo));
+    ASSERT_TRUE(LlenaEvento(*almacen, Otro(EventoValido().textos[23], 3, "15/06/2004")));
+    EXPECT_FALSE(almacen->AltaEvento());
+    EXPECT_EQ(prog.mensajes.Ultimo(), refusal);
+}
+
+TEST_F(GrabaLee, DiscoLlenoLoDiceConLoQueNecesitaOtroIntento)
+{
+    prog.bd().Cierra();
+    DiscoPequeno disco(prog.Carpeta() + "/Datos");
+    if (!disco.Montado())
+        GTEST_SKIP() << "no se pudo montar un disco pequeño";
+    prog.AbreBase();
+    Graba(EventoValido());
+    disco.Llena();
+    ASSERT_TRUE(LlenaEvento(*almacen, Otro(EventoValido().textos[23], 2, "15/06/2004")));
+    EXPECT_FALSE(almacen->AltaEvento());
+    EXPECT_EQ(prog.mensajes.Ultimo(), "13 -- No hay espacio suficiente en el disco (database or disk is full). No se "
+                                      "guardó nada en " + prog.ctx->ArchivoBD + ". Libere al menos 8 MB en ese disco "
+                                      "(la Base de Datos los necesita para su diario -wal y para pasarlo al archivo) "
+                                      "y vuelva a intentarlo.");
+    disco.Libera();
+    ASSERT_TRUE(almacen->AltaEvento()) << prog.mensajes.Ultimo().toStdString();
+    EXPECT_EQ(prog.Valor("PRAGMA integrity_check").toString(), "ok");
+    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 2);
+}
+
 TEST_F(GrabaLee, FallaEnModificaDejaElEventoComoEstaba)
 {
     Graba(EventoValido());
