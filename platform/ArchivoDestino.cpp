@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QDir>
+#include <QStorageInfo>
 #include <QUuid>
 
 #include <cerrno>
@@ -53,4 +55,22 @@ bool ArchivoDestino::Confirma(QString *error)
     }
     confirmado_ = true;
     return true;
+}
+
+bool DiscoLleno(const QString &archivo)
+{
+    // Writers fail with a block or two still free: less than this is full.
+    constexpr qint64 Minimo = qint64(1) << 20;
+    const QStorageInfo disco(QFileInfo(archivo).absolutePath());
+    return disco.isValid() && disco.bytesAvailable() < Minimo;
+}
+
+QString TextoDiscoLleno(const QString &archivo, const QString &detalle)
+{
+    QString texto = QStringLiteral("No hay espacio suficiente en el disco para escribir el archivo %1; libere espacio "
+                                   "en ese disco y vuelva a intentarlo.")
+                        .arg(QDir::toNativeSeparators(archivo));
+    if (!detalle.isEmpty())
+        texto += QStringLiteral(" (") + detalle + QLatin1Char(')');
+    return texto;
 }

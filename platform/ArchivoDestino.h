@@ -26,3 +26,10 @@ private:
     QString temporal_;
     bool confirmado_ = false;
 };
+
+// Whether the disk that holds the file's folder has run out of room; checked
+// after a write failed, while what it wrote is still there.
+bool DiscoLleno(const QString &archivo);
+// What the user reads when writing the file met a full disk; the writer's own
+// words, when given, follow as a detail.
+QString TextoDiscoLleno(const QString &archivo, const QString &detalle = {});

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <cerrno>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -196,9 +197,16 @@ bool EscribeZip(const QString &origen, const QString &miembro, const QString &ar
     // libzip's default is deflate's slowest level, many times slower on a
     // database for a few per cent of size.
     zip_set_file_compression(za.get(), zip_uint64_t(indice), ZIP_CM_DEFLATE, 1);
-    // zip_close writes the whole archive; only then is it complete.
-    if (zip_close(za.get()) != 0)
+    // zip_close writes the whole archive; only then is it complete. It removes
+    // what it wrote on failure, so a full disk is known by its error only.
+    if (zip_close(za.get()) != 0) {
+        zip_error_t *e = zip_get_error(za.get());
+        if (zip_error_system_type(e) == ZIP_ET_SYS && zip_error_code_system(e) == ENOSPC) {
+            *error = TextoDiscoLleno(mostrado, QString::fromUtf8(zip_error_strerror(e)));
+            return false;
+        }
         return falla(QString::fromUtf8(zip_strerror(za.get())));
+    }
     za.release();
     return true;
 }
@@ -267,7 +275,9 @@ bool ExtraeMiembro(const QString &archivo, const QString &miembro, const QString
     ArchivoDestino salida(destino);
     QFile f(salida.RutaTemporal());
     const auto noEscrito = [&] {
-        *error = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(Nativo(destino), f.errorString());
+        *error = DiscoLleno(salida.RutaTemporal())
+                     ? TextoDiscoLleno(destino, f.errorString())
+                     : QStringLiteral("No se pudo escribir el archivo %1: %2").arg(Nativo(destino), f.errorString());
         return false;
     };
     if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly))

@@ -546,6 +546,9 @@ QString RevisaDestino(const QString &destino, const QStringList &protegidos)
     const QFileInfo fi(destino);
     if (fi.isDir())
         return QStringLiteral("%1 es una carpeta; proporcione el nombre de un archivo.").arg(destino);
+    if (!QFileInfo(fi.absolutePath()).isDir())
+        return QStringLiteral("No existe la carpeta %1; elija una carpeta que exista para el archivo %2.")
+            .arg(QDir::toNativeSeparators(fi.absolutePath()), fi.fileName());
     const QString propio = Canonica(destino);
     QStringList prohibidos = protegidos;
     for (const QString &conexion : QSqlDatabase::connectionNames())
@@ -599,7 +602,11 @@ ResultadoExportacion ExportaTabla(const BaseDatos &bd, const PeticionExportacion
     if (ok && !archivo.Confirma(&ex.r.error))
         ok = false;
     ex.r.ok = ok;
-    if (!ok)
+    if (!ok) {
         ex.r.filas = 0;
+        // Each writer words a full disk its own way, some blaming a value.
+        if (DiscoLleno(archivo.RutaTemporal()))
+            ex.r.error = TextoDiscoLleno(p.destino);
+    }
     return ex.r;
 }

@@ -1,4 +1,5 @@
 #include "comun/ProgramaTemporal.h"
+#include "platform/Empaque.h"
 #include "platform/ExportaTabla.h"
 
 #include <QDir>
@@ -141,12 +142,13 @@ TEST_F(ExportaTablaTest, RehusaLaBaseDeTrabajoLaPlantillaYLoQueEstaEnUso)
     const bool root = ::geteuid() == 0;
     struct Caso {
         QString destino;
-        const char *dice;
+        QString dice;
     };
     for (const Caso &c : {Caso{p.ctx->ArchivoBD, "Base de Datos de trabajo"},
                           Caso{p.ctx->ArchivoPlantilla(), "Base de Datos de trabajo"},
                           Caso{p.ctx->ArchivoBD + "-wal", "Base de Datos de trabajo"},
-                          Caso{root ? QString() : enUso, "en uso"}}) {
+                          Caso{root ? QString() : enUso, "en uso"},
+                          Caso{Ruta("no/hay.dbf"), "No existe la carpeta " + Ruta("no") + "; elija una carpeta que exista para el archivo hay.dbf."}}) {
         if (c.destino.isEmpty())
             continue;
         const QByteArray antes = LeeArchivo(c.destino);
@@ -182,6 +184,26 @@ TEST_F(ExportaTablaTest, CarpetaSinPermisoDejaEnteroElArchivoAnterior)
     QFile::setPermissions(Ruta("cerrada"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(LeeArchivo(Ruta("cerrada/libro.xlsx")), "viejo");
+}
+
+TEST_F(ExportaTablaTest, DiscoLlenoLoDiceEnCadaFormato)
+{
+    DiscoPequeno disco(Ruta("lleno"));
+    if (!disco.Montado())
+        GTEST_SKIP() << "no se pudo montar un disco pequeño";
+    disco.Llena();
+    const auto lleno = [&](const QString &archivo) {
+        return "No hay espacio suficiente en el disco para escribir el archivo " + Ruta("lleno/" + archivo)
+               + "; libere espacio en ese disco y vuelva a intentarlo.";
+    };
+    for (const auto &[f, archivo] : {std::pair{FormatoExportacion::Excel, "libro.xlsx"},
+                                     std::pair{FormatoExportacion::Dbase, "tabla.dbf"},
+                                     std::pair{FormatoExportacion::BaseDatos, "base.db"}})
+        EXPECT_EQ(Exporta(f, QStringLiteral("lleno/") + archivo).error, lleno(archivo));
+    QString error;
+    EXPECT_FALSE(EmpacaArchivo(p.ctx->ArchivoBD, "BKUP0436.db", Ruta("lleno/R.zip"), &error));
+    EXPECT_EQ(error, lleno("R.zip") + " (Write error: No space left on device)");
+    EXPECT_EQ(QDir(Ruta("lleno")).entryList(QDir::Files | QDir::Hidden), QStringList{".relleno"});
 }
 
 TEST_F(ExportaTablaTest, ResultadoMayorQueElFormatoSeRehusaSinCortar)
