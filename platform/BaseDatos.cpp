@@ -123,7 +123,9 @@ ErrorBD::ErrorBD(int numero, const QString &descripcion, bool violaClave)
 
 ErrorBD ErrorBD::DelMotor(int numero, const QString &textoMotor, bool violaClave)
 {
-    return ErrorBD(numero, ExplicacionDe(numero) + QStringLiteral(" (") + textoMotor + QLatin1Char(')'), violaClave);
+    ErrorBD e(numero, ExplicacionDe(numero) + QStringLiteral(" (") + textoMotor + QLatin1Char(')'), violaClave);
+    e.textoMotor_ = textoMotor;
+    return e;
 }
 
 ErrorBD ErrorBD::DeManejador(sqlite3 *h)

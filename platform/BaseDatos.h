@@ -30,6 +30,8 @@ public:
     ErrorBD(int numero, const QString &descripcion, bool violaClave = false);
     int Numero() const { return numero_; }
     QString Descripcion() const { return descripcion_; }
+    // SQLite's own words, when the error came from it.
+    QString TextoMotor() const { return textoMotor_; }
     // True when a unique or primary key refused the row.
     bool ViolaClave() const { return violaClave_; }
 
@@ -45,6 +47,7 @@ private:
     int numero_;
     QString descripcion_;
     bool violaClave_;
+    QString textoMotor_;
 };
 
 // The program's one database session on a VELMORAN SQLite file.

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStorageInfo>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -56,8 +57,12 @@ Zip AbreLectura(const QString &archivo, const QString &mostrado, QString *error)
     if (!za && codigo == ZIP_ER_EXISTS)
         *error = QStringLiteral("El archivo comprimido %1 no se puede usar: tiene dos entradas de un mismo nombre.")
                      .arg(Nativo(mostrado));
+    else if (!za && codigo == ZIP_ER_NOZIP)
+        *error = QStringLiteral("El archivo %1 no es un archivo comprimido .zip o llegó incompleto.").arg(Nativo(mostrado));
+    else if (!za && (codigo == ZIP_ER_INCONS || codigo == ZIP_ER_CRC || codigo == ZIP_ER_EOF))
+        *error = QStringLiteral("El archivo comprimido %1 está dañado o incompleto.").arg(Nativo(mostrado));
     else if (!za)
-        *error = QStringLiteral("No se pudo abrir el archivo comprimido %1: no es un archivo .zip válido o está dañado (%2).")
+        *error = QStringLiteral("No se pudo leer el archivo comprimido %1 (%2).")
                      .arg(Nativo(mostrado), TextoCodigo(codigo));
     return Zip(za);
 }
@@ -124,8 +129,10 @@ zip_int64_t BuscaMiembro(zip_t *za, const QString &mostrado, const QString &miem
     zip_stat_init(st);
     if (zip_stat_index(za, zip_uint64_t(encontrado), 0, st) != 0 || !(st->valid & ZIP_STAT_SIZE)
         || st->size > zip_uint64_t(limite)) {
-        *error = QStringLiteral("El archivo %1 del archivo comprimido %2 pasa del tamaño permitido (%3 bytes).")
+        *error = QStringLiteral("El archivo %1 del archivo comprimido %2 dice medir %3 bytes, más de los %4 "
+                                "que puede contener; no se extrajo.")
                      .arg(miembro, Nativo(mostrado))
+                     .arg(st->size)
                      .arg(limite);
         return -1;
     }
@@ -194,6 +201,12 @@ bool EscribeZip(const QString &origen, const QString &miembro, const QString &ar
         zip_source_free(fuente);
         return falla(QString::fromUtf8(zip_strerror(za.get())));
     }
+    // Stored as a new file of the user's would be (0644 under the usual umask),
+    // not with the private mode of the temporary copy.
+    const mode_t mascara = ::umask(0);
+    ::umask(mascara);
+    zip_file_set_external_attributes(za.get(), zip_uint64_t(indice), 0, ZIP_OPSYS_UNIX,
+                                     zip_uint32_t(S_IFREG | (0666 & ~mascara)) << 16);
     // libzip's default is deflate's slowest level, many times slower on a
     // database for a few per cent of size.
     zip_set_file_compression(za.get(), zip_uint64_t(indice), ZIP_CM_DEFLATE, 1);
@@ -271,6 +284,12 @@ bool ExtraeMiembro(const QString &archivo, const QString &miembro, const QString
     const zip_int64_t indice = BuscaMiembro(za.get(), archivo, miembro, limite, &st, error);
     if (indice < 0 || !CarpetaExiste(destino, error))
         return false;
+    // Refused before a byte is written, rather than filling the disk.
+    const QStorageInfo disco(QFileInfo(destino).absolutePath());
+    if (disco.isValid() && disco.bytesAvailable() < qint64(st.size)) {
+        *error = TextoDiscoLleno(destino, QStringLiteral("necesita %1 bytes y hay %2 libres").arg(st.size).arg(disco.bytesAvailable()));
+        return false;
+    }
 
     ArchivoDestino salida(destino);
     QFile f(salida.RutaTemporal());
@@ -282,8 +301,9 @@ bool ExtraeMiembro(const QString &archivo, const QString &miembro, const QString
     };
     if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return noEscrito();
+    // Never more than the member declares: writing stops the moment it passes.
     const bool leido = LeeMiembro(
-        za.get(), indice, archivo, miembro, limite,
+        za.get(), indice, archivo, miembro, qint64(st.size),
         [&](const char *datos, qint64 n) { return f.write(datos, n) == n || noEscrito(); }, error);
     if (!leido)
         return false;

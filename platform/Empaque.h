@@ -19,6 +19,15 @@ bool EmpacaArchivo(const QString &origen, const QString &miembro, const QString 
 // Nothing is written when any entry of the archive has an absolute path or one
 // that climbs with "..", is a folder, a link, encrypted or a second entry of
 // one name, nor when the member is missing, unpacks past `limite` bytes or
-// fails its CRC; `error` then says why.
+// fails its CRC; `error` then says why. A member that declares more than
+// `limite` or than the disk has free is refused before a byte is written, and
+// writing stops the moment it passes what it declared.
 bool ExtraeMiembro(const QString &archivo, const QString &miembro, const QString &destino, qint64 limite,
                    QString *error);
+
+// A package's database shrinks a few times when packed, never a hundredfold:
+// what a package of `bytes` can hold.
+constexpr qint64 CapacidadPaquete(qint64 bytes)
+{
+    return bytes > LimiteExtraccion / 100 ? LimiteExtraccion : bytes * 100;
+}

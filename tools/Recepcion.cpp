@@ -96,7 +96,7 @@ QString Recepcion::Desempaca(QString *titulo)
     const QString miembro = BaseDelPaquete(PaqueteRecibido);
     const QString base = QDir(temporal_->path()).filePath(miembro);
     QString error;
-    if (!ExtraeMiembro(RutaPaquete, miembro, base, LimiteExtraccion, &error))
+    if (!ExtraeMiembro(RutaPaquete, miembro, base, CapacidadPaquete(QFileInfo(RutaPaquete).size()), &error))
         return recuperar + error;
     const QString motivo = ChecaPaquete(base);
     if (!motivo.isEmpty()) {

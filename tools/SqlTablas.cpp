@@ -3,6 +3,7 @@
 #include "events/modEvento.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 #include <QStringList>
@@ -41,7 +42,14 @@ BaseAdjunta::BaseAdjunta(const BaseDatos &bd, const QString &archivo, const QStr
     const QString nombre = soloLectura ? QUrl::fromLocalFile(QFileInfo(archivo).absoluteFilePath()).toString(QUrl::FullyEncoded)
                                              + QStringLiteral("?mode=ro")
                                        : archivo;
-    bd_.EjecutaAccion(QStringLiteral("ATTACH DATABASE ? AS ") + esquema_, {nombre});
+    try {
+        bd_.EjecutaAccion(QStringLiteral("ATTACH DATABASE ? AS ") + esquema_, {nombre});
+    } catch (const ErrorBD &e) {
+        // The engine names the file by the URI it was given; the user knows its path.
+        const QString ruta = QDir::toNativeSeparators(QFileInfo(archivo).absoluteFilePath());
+        throw ErrorBD(e.Numero(), QStringLiteral("No se pudo abrir la Base de Datos %1 (%2).")
+                                      .arg(ruta, QString(e.TextoMotor()).replace(nombre, ruta)));
+    }
 }
 
 BaseAdjunta::~BaseAdjunta()

@@ -76,9 +76,9 @@ const CasoHostil CasosHostiles[] = {
     {"Enlace", [](const QString &r) { return CreaZip(r, {{"ENV0436.db", "/etc/passwd", S_IFLNK | 0777}}); }, "es un enlace"},
     {"Cifrada", [](const QString &r) { return Cifrada(CreaZip(r, {{"ENV0436.db"}})); }, "está cifrada"},
     {"PasaDelLimite", [](const QString &r) { return CreaZip(r, {{"ENV0436.db", QByteArray(4096, 'A')}}); },
-     "pasa del tamaño permitido (4000 bytes)", 4000},
+     "dice medir 4096 bytes, más de los 4000 que puede contener; no se extrajo.", 4000},
     {"DirectorioTruncado", [](const QString &r) { return CreaZip(r, {{"ENV0436.db"}}).chopped(30); },
-     "no es un archivo .zip válido o está dañado"},
+     "no es un archivo comprimido .zip o llegó incompleto."},
     {"CrcErroneo", [](const QString &r) { return CreaZip(r, {{"ENV0436.db"}}).replace("contenido", "CONTENIDO"); },
      "está dañado"},
     {"SinElMiembro", [](const QString &r) { return CreaZip(r, {{"OTRO.db"}}); }, "no contiene el archivo ENV0436.db"},
@@ -108,6 +108,7 @@ TEST(Empaque, EmpacaYExtraeElMismoContenidoSinDejarTemporales)
     for (int i = 0; i < 50000; ++i)
         datos += QByteArray::number(i * 7919 % 10007) + ',';
     ASSERT_TRUE(EscribeArchivo(dir.filePath("origen.db"), datos));
+    QFile::setPermissions(dir.filePath("origen.db"), QFile::ReadOwner | QFile::WriteOwner);
     ASSERT_TRUE(EscribeArchivo(dir.filePath("R.zip"), "respaldo anterior"));
 
     QString error;
@@ -117,6 +118,15 @@ TEST(Empaque, EmpacaYExtraeElMismoContenidoSinDejarTemporales)
         << qPrintable(error);
     EXPECT_EQ(LeeArchivo(dir.filePath("copia.db")), datos);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"copia.db", "origen.db", "R.zip"}));
+    // A private copy is stored as any file of the user's: readable by all under umask 022.
+    const mode_t mascara = ::umask(022);
+    ::umask(mascara);
+    zip_t *za = zip_open(QFile::encodeName(dir.filePath("R.zip")).constData(), ZIP_RDONLY, nullptr);
+    zip_uint8_t sistema = 0;
+    zip_uint32_t atributos = 0;
+    zip_file_get_external_attributes(za, 0, 0, &sistema, &atributos);
+    zip_close(za);
+    EXPECT_EQ(atributos >> 16, zip_uint32_t(S_IFREG | (0666 & ~mascara)));
 }
 
 } // namespace

@@ -207,6 +207,10 @@ const CasoHostil CasosHostiles[] = {
      "La tabla D_EVENTO del paquete tiene claves de evento mal formadas."},
     {"FolioNoEntero", [](Recibe &t) { return t.PaqueteCon({"UPDATE h.D_Diagnosticos SET Folio = '1x'"}); },
      "La tabla D_DIAGNOSTICOS del paquete tiene claves de evento mal formadas."},
+    {"NoEsZip", [](Recibe &t) { EscribeArchivo(t.dir.filePath(Paquete), "no soy un zip"); return t.dir.filePath(Paquete); },
+     "no es un archivo comprimido .zip o llegó incompleto."},
+    {"MiembroMayorDeLoQueCabe", [](Recibe &t) { EscribeArchivo(t.dir.filePath("x"), QByteArray(1 << 21, '\0')); return t.Empaca(t.dir.filePath("x"), "ENV0436.db"); },
+     "dice medir 2097152 bytes, más de los "},
     {"ClavesRepetidas", [](Recibe &t) { return t.PaqueteCon({"INSERT INTO h.D_EVENTO SELECT * FROM h.D_EVENTO WHERE Folio = 7"}); },
      "La tabla D_EVENTO del paquete repite claves de evento."},
 };
@@ -226,6 +230,17 @@ TEST_P(PaqueteHostil, SeRechazaSinTocarLaBaseNiDejarArchivos)
 
 INSTANTIATE_TEST_SUITE_P(Recepcion, PaqueteHostil, ::testing::ValuesIn(CasosHostiles),
                          [](const auto &i) { return std::string(i.param.nombre); });
+
+TEST_F(Recibe, BaseQueNoSeAbreSeNombraPorSuRutaSinUri)
+{
+    try {
+        BaseAdjunta h(destino.bd(), dir.path(), "h", true);
+        ADD_FAILURE() << "una carpeta no se adjunta";
+    } catch (const ErrorBD &e) {
+        EXPECT_EQ(e.Descripcion(), "No se pudo abrir la Base de Datos " + dir.path() + " (unable to open database: "
+                                       + dir.path() + ").");
+    }
+}
 
 TEST_F(Recibe, ColumnasEnOtroOrdenSeReunenPorNombre)
 {
