@@ -68,9 +68,10 @@ bool DiscoLleno(const QString &archivo)
 QString TextoDiscoLleno(const QString &archivo, const QString &detalle)
 {
     QString texto = QStringLiteral("No hay espacio suficiente en el disco para escribir el archivo %1; libere espacio "
-                                   "en ese disco y vuelva a intentarlo.")
+                                   "en ese disco y vuelva a intentarlo")
                         .arg(QDir::toNativeSeparators(archivo));
     if (!detalle.isEmpty())
         texto += QStringLiteral(" (") + detalle + QLatin1Char(')');
+    texto += QLatin1Char('.');
     return texto;
 }

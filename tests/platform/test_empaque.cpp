@@ -129,4 +129,18 @@ TEST(Empaque, EmpacaYExtraeElMismoContenidoSinDejarTemporales)
     EXPECT_EQ(atributos >> 16, zip_uint32_t(S_IFREG | (0666 & ~mascara)));
 }
 
+TEST(Empaque, SinEspacioParaElMiembroNoSeEscribeNada)
+{
+    QTemporaryDir dir;
+    DiscoPequeno disco(dir.filePath("lleno"), "1m");
+    if (!disco.Montado())
+        GTEST_SKIP() << "no se pudo montar un disco pequeño";
+    CreaZip(dir.filePath("R.zip"), {{"ENV0436.db", QByteArray(2 << 20, 'A')}});
+    QString error;
+    EXPECT_FALSE(ExtraeMiembro(dir.filePath("R.zip"), Miembro, dir.filePath("lleno/ENV0436.db"), LimiteExtraccion, &error));
+    EXPECT_EQ(error, "No hay espacio suficiente en el disco para escribir el archivo " + dir.filePath("lleno/ENV0436.db")
+                         + "; libere espacio en ese disco y vuelva a intentarlo (necesita 2097152 bytes y hay 1048576 libres).");
+    EXPECT_EQ(QDir(dir.filePath("lleno")).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
 } // namespace

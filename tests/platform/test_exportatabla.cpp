@@ -192,9 +192,9 @@ TEST_F(ExportaTablaTest, DiscoLlenoLoDiceEnCadaFormato)
     if (!disco.Montado())
         GTEST_SKIP() << "no se pudo montar un disco pequeño";
     disco.Llena();
-    const auto lleno = [&](const QString &archivo) {
+    const auto lleno = [&](const QString &archivo, const QString &detalle = {}) {
         return "No hay espacio suficiente en el disco para escribir el archivo " + Ruta("lleno/" + archivo)
-               + "; libere espacio en ese disco y vuelva a intentarlo.";
+               + "; libere espacio en ese disco y vuelva a intentarlo" + detalle + ".";
     };
     for (const auto &[f, archivo] : {std::pair{FormatoExportacion::Excel, "libro.xlsx"},
                                      std::pair{FormatoExportacion::Dbase, "tabla.dbf"},
@@ -202,7 +202,7 @@ TEST_F(ExportaTablaTest, DiscoLlenoLoDiceEnCadaFormato)
         EXPECT_EQ(Exporta(f, QStringLiteral("lleno/") + archivo).error, lleno(archivo));
     QString error;
     EXPECT_FALSE(EmpacaArchivo(p.ctx->ArchivoBD, "BKUP0436.db", Ruta("lleno/R.zip"), &error));
-    EXPECT_EQ(error, lleno("R.zip") + " (Write error: No space left on device)");
+    EXPECT_EQ(error, lleno("R.zip", " (Write error: No space left on device)"));
     EXPECT_EQ(QDir(Ruta("lleno")).entryList(QDir::Files | QDir::Hidden), QStringList{".relleno"});
 }
 
