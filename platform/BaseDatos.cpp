@@ -294,8 +294,21 @@ void BaseDatos::Cierra()
     if (!QSqlDatabase::contains(nombre_))
         return;
     QSqlDatabase db = QSqlDatabase::database(nombre_, false);
-    if (db.isOpen())
+    if (db.isOpen()) {
+        // SQLite closes a moved file without moving its log into it: what was
+        // confirmed would stay only in a -wal beside the old name. Put it in
+        // the file that was open, and a deleted file back at its path.
+        try {
+            if (!SigueEnSuRuta()) {
+                Ejecuta(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+                if (!QFileInfo::exists(archivo_))
+                    Ejecuta(QStringLiteral("VACUUM INTO ?"), {archivo_});
+            }
+        } catch (const ErrorBD &) {
+            // Closing goes on: nothing more can be kept.
+        }
         db.close();
+    }
     archivo_.clear();
 }
 

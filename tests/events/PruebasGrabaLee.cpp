@@ -266,6 +266,22 @@ TEST_F(GrabaLee, BaseMovidaOBorradaNoAceptaGrabarYConservaLaCaptura)
     ASSERT_TRUE(LlenaEvento(*almacen, Otro(EventoValido().textos[23], 3, "15/06/2004")));
     EXPECT_FALSE(almacen->AltaEvento());
     EXPECT_EQ(prog.mensajes.Ultimo(), refusal);
+    // Closing puts what was confirmed back at the path.
+    prog.bd().Cierra();
+    prog.bd().Abre(archivo);
+    EXPECT_EQ(prog.Valor("PRAGMA integrity_check").toString(), "ok");
+    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 2);
+}
+
+TEST_F(GrabaLee, BaseRenombradaRecibeAlCerrarLoConfirmado)
+{
+    Graba(EventoValido());
+    const QString movido = prog.ctx->ArchivoBD + ".movido";
+    ASSERT_TRUE(QFile::rename(prog.ctx->ArchivoBD, movido));
+    prog.bd().Cierra();
+    prog.bd().Abre(movido);
+    EXPECT_EQ(prog.Valor("PRAGMA integrity_check").toString(), "ok");
+    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 1);
 }
 
 TEST_F(GrabaLee, DiscoLlenoLoDiceConLoQueNecesitaOtroIntento)

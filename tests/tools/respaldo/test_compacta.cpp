@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -83,6 +84,8 @@ TEST_F(Compacta, SiNoSePuedeAbrirDeNuevoLlevaALosParametrosDeInicio)
 {
     for (const QString &sufijo : {"", "-wal", "-shm"})
         QFile::remove(p.ctx->ArchivoBD + sufijo);
+    // A folder in its place: closing cannot put a deleted database back.
+    QDir().mkdir(p.ctx->ArchivoBD);
     EXPECT_FALSE(Compacta_());
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
     EXPECT_EQ(p.mensajes.Ultimo(), "14 - No existe el archivo " + p.ctx->ArchivoBD);
