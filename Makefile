@@ -44,8 +44,13 @@ bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/velmoran_bench $(N) $(BANCO)
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/velmoran_bench_listas
 	@for b in $(BUILD_DIR)/bench/velmoran_bench_*; do \
+	    test -f $$b && test -x $$b || continue; \
 	    case $$b in *_listas) ;; *) echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b $(N) || exit 1;; esac; \
 	done
 
+# Removes only what the build wrote. The working databases, backups, packages
+# and tables the program wrote into $(BUILD_DIR)/app stay.
 clean:
-	rm -rf $(BUILD_DIR)
+	@if [ -f $(BUILD_DIR)/build.ninja ] || [ -f $(BUILD_DIR)/Makefile ]; then \
+	    cmake --build $(BUILD_DIR) --target clean; \
+	fi
