@@ -2,9 +2,10 @@
 
 #include "platform/BaseDatos.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QDir>
+#include <QRegularExpression>
 #include <QStorageInfo>
 #include <QUuid>
 
@@ -18,6 +19,18 @@ ArchivoDestino::ArchivoDestino(const QString &destino, const QString &extension)
     const QFileInfo fi(destino);
     temporal_ = fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QStringLiteral(".")
                 + QUuid::createUuid().toString(QUuid::Id128).left(12) + extension;
+}
+
+void ArchivoDestino::BorraRestos(const QString &destino, const QString &extension)
+{
+    const QFileInfo fi(destino);
+    const QRegularExpression resto(QStringLiteral("^\\.") + QRegularExpression::escape(fi.fileName())
+                                   + QStringLiteral("\\.[0-9a-f]{12}") + QRegularExpression::escape(extension)
+                                   + QStringLiteral("(-journal|-wal|-shm)?$"));
+    const QDir carpeta(fi.absolutePath());
+    for (const QString &nombre : carpeta.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (resto.match(nombre).hasMatch())
+            QFile::remove(carpeta.filePath(nombre));
 }
 
 ArchivoDestino::~ArchivoDestino()

@@ -14,6 +14,11 @@ public:
     ArchivoDestino(const ArchivoDestino &) = delete;
     ArchivoDestino &operator=(const ArchivoDestino &) = delete;
 
+    // Removes what interrupted writes to `destino` left beside it: files of the
+    // temporary names this class gives (and SQLite's journals of them). The
+    // program runs once per user, so none of them is being written.
+    static void BorraRestos(const QString &destino, const QString &extension = QStringLiteral(".tmp"));
+
     QString Destino() const { return destino_; }
     // Where to write: a new name in the destination's folder, not yet created.
     QString RutaTemporal() const { return temporal_; }

@@ -1,5 +1,6 @@
 #include "tools/Envio.h"
 
+#include "platform/ArchivoDestino.h"
 #include "platform/CursorOcupado.h"
 #include "platform/Empaque.h"
 #include "shell/Contexto.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QTemporaryFile>
 #include <optional>
 
 namespace {
@@ -144,22 +144,22 @@ bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
         return false;
     };
     ctx_.EscribePanel(QStringLiteral("Creando envio de la Base de Datos"));
-    // An empty file is a new database to SQLite; it is removed with this object.
-    QTemporaryFile base(QDir(ctx_.RutaDatos).filePath(QStringLiteral("ENV.XXXXXX.tmp")));
-    if (!base.open())
-        return falla(QStringLiteral("No se pudo crear un archivo temporal en %1: %2")
-                         .arg(QDir::toNativeSeparators(ctx_.RutaDatos), base.errorString()));
-    base.close();
+    // The package's database and archive get unique temporary names that an
+    // interrupted send leaves behind; this one removes them first.
+    const QString rutaBase = QDir(ctx_.RutaDatos).filePath(BaseDelPaquete(PaqueteEnvio));
+    ArchivoDestino::BorraRestos(rutaBase);
+    ArchivoDestino::BorraRestos(destino);
+    // SQLite creates the new database at the temporary name; never confirmed, it is removed with this object.
+    const ArchivoDestino base(rutaBase);
     int eventos = 0;
     try {
-        eventos = CopiaTablas(s, base.fileName());
+        eventos = CopiaTablas(s, base.RutaTemporal());
     } catch (const ErrorBD &e) {
         return falla(QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion());
     }
     QString error;
-    if (!EmpacaArchivo(base.fileName(), BaseDelPaquete(PaqueteEnvio), destino, &error))
+    if (!EmpacaArchivo(base.RutaTemporal(), BaseDelPaquete(PaqueteEnvio), destino, &error))
         return falla(error);
-    base.remove();
     try {
         RegistraBitacora(ctx_.ConexionBD,
                          {TipoBitacora::Envio, destino, eventos, int(s.unidades.size()), s.fechaIni, s.fechaFin,

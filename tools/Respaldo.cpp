@@ -1,5 +1,6 @@
 #include "tools/Respaldo.h"
 
+#include "platform/ArchivoDestino.h"
 #include "platform/CursorOcupado.h"
 #include "platform/Empaque.h"
 #include "shell/Contexto.h"
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QTemporaryFile>
 
 namespace {
 const QString TituloRespaldo = QStringLiteral("Respaldos VELMORAN");
@@ -56,6 +56,9 @@ QString Respaldo::DestinoRechazado(const QString &destino) const
     if (fi.isDir())
         return QStringLiteral("%1 es una carpeta; escriba también el nombre del archivo, verifique por favor.....")
             .arg(QDir::toNativeSeparators(destino));
+    if (!QFileInfo(fi.absolutePath()).isDir())
+        return QStringLiteral("No existe la carpeta %1, verifique por favor.....")
+            .arg(QDir::toNativeSeparators(fi.absolutePath()));
     return {};
 }
 
@@ -81,24 +84,26 @@ bool Respaldo::Respalda(const QString &destino)
     ctx_.EscribePanel(QStringLiteral("Respaldando Base de Datos..........."));
 
     const QString miembro = QStringLiteral("BKUP") + ctx_.AnoActual.mid(2, 2) + ctx_.EstadoActual + QStringLiteral(".db");
-    // VACUUM INTO needs a name that does not exist yet or an empty file.
-    QTemporaryFile copia(QDir(ctx_.RutaDatos).filePath(QStringLiteral("BKUP.XXXXXX.tmp")));
-    if (!copia.open())
-        return Falla(QStringLiteral("No se pudo crear un archivo temporal en %1: %2")
-                         .arg(QDir::toNativeSeparators(ctx_.RutaDatos), copia.errorString()));
-    copia.close();
+    // The copy and the archive get unique temporary names that an interrupted
+    // backup leaves behind; this one removes them first.
+    const QString rutaCopia = QDir(ctx_.RutaDatos).filePath(miembro);
+    ArchivoDestino::BorraRestos(rutaCopia);
+    ArchivoDestino::BorraRestos(destino);
     int eventos = 0;
-    try {
-        eventos = ctx_.ConexionBD.Valor(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO")).toInt();
-        // A consistent, compacted copy of the open database in one statement.
-        ctx_.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM INTO ?"), {copia.fileName()});
-    } catch (const ErrorBD &e) {
-        return Falla(QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion());
+    {
+        // VACUUM INTO writes a name that does not exist yet; never confirmed, it goes at the end of this block.
+        const ArchivoDestino copia(rutaCopia);
+        try {
+            eventos = ctx_.ConexionBD.Valor(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO")).toInt();
+            // A consistent, compacted copy of the open database in one statement.
+            ctx_.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM INTO ?"), {copia.RutaTemporal()});
+        } catch (const ErrorBD &e) {
+            return Falla(QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion());
+        }
+        QString error;
+        if (!EmpacaArchivo(copia.RutaTemporal(), miembro, destino, &error))
+            return Falla(error);
     }
-    QString error;
-    if (!EmpacaArchivo(copia.fileName(), miembro, destino, &error))
-        return Falla(error);
-    copia.remove();
 
     reloj_.reset();
     try {

@@ -68,6 +68,12 @@ TEST_F(Respaldar, ElArchivoLeidoDeNuevoGuardaLaBaseYQuedaEnLaBitacora)
     ASSERT_TRUE(QDir(dir.path()).mkdir("O'Brien"));
     const QString destino = dir.filePath("O'Brien/VELMORAN0436_061226.ZIP");
     ASSERT_TRUE(EscribeArchivo(destino, "respaldo de ayer"));
+    // What an interrupted backup left goes; a file of another name stays.
+    const QStringList restos = {p.ctx->RutaDatos + "/.BKUP0436.db.0123456789ab.tmp",
+                                p.ctx->RutaDatos + "/.BKUP0436.db.0123456789ab.tmp-journal",
+                                dir.filePath("O'Brien/.VELMORAN0436_061226.ZIP.a1b2c3d4e5f6.tmp")};
+    for (const QString &r : restos + QStringList{dir.filePath("O'Brien/.VELMORAN0436_061226.ZIP.nota.tmp")})
+        ASSERT_TRUE(EscribeArchivo(r, "resto"));
 
     Acepta(destino);
     EXPECT_FALSE(ventana->isVisible());
@@ -88,6 +94,8 @@ TEST_F(Respaldar, ElArchivoLeidoDeNuevoGuardaLaBaseYQuedaEnLaBitacora)
     EXPECT_EQ(leida.Valor("SELECT COUNT(*) FROM D_EVENTO").toInt(), 3);
     EXPECT_EQ(leida.Valor("PRAGMA integrity_check").toString(), "ok");
     EXPECT_EQ(Datos(), SoloLasBases);
+    EXPECT_EQ(QDir(dir.filePath("O'Brien")).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{".VELMORAN0436_061226.ZIP.nota.tmp", "VELMORAN0436_061226.ZIP"}));
 }
 
 struct CasoRechazo {
@@ -116,6 +124,8 @@ const CasoRechazo CasosRechazo[] = {
      "no puede guardarse sobre la Base de Datos"},
     {"UnaCarpeta", [](const ProgramaTemporal &p) { return p.Carpeta(); }, "es una carpeta"},
     {"SinRuta", [](const ProgramaTemporal &) { return QString("   "); }, "Escriba la ruta del Respaldo"},
+    {"UnaCarpetaQueNoExiste", [](const ProgramaTemporal &p) { return p.ctx->ArchivoPlantilla() + "/V.ZIP"; },
+     "No existe la carpeta "},
 };
 
 TEST_P(DestinoRechazado, NoCompactaNiEscribeYLoDice)
@@ -125,6 +135,7 @@ TEST_P(DestinoRechazado, NoCompactaNiEscribeYLoDice)
     Acepta(destino);
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
     EXPECT_TRUE(p.mensajes.Ultimo().contains(GetParam().mensaje)) << qPrintable(p.mensajes.Ultimo());
+    EXPECT_EQ(p.mensajes.cajas[0].titulo, TituloRespaldo);
     EXPECT_TRUE(ventana->isVisible());
     EXPECT_EQ(compactaciones, 0);
     EXPECT_EQ(LeeArchivo(destino), antes);
@@ -133,19 +144,6 @@ TEST_P(DestinoRechazado, NoCompactaNiEscribeYLoDice)
 
 INSTANTIATE_TEST_SUITE_P(Respaldo, DestinoRechazado, ::testing::ValuesIn(CasosRechazo),
                          [](const auto &i) { return std::string(i.param.nombre); });
-
-TEST_F(Respaldar, UnaCarpetaDondeNoSePuedeEscribirNoDejaRenglonNiTemporales)
-{
-    const QString destino = p.ctx->ArchivoPlantilla() + "/VELMORAN0436_061226.ZIP";   // a file where the folder should be
-    Acepta(destino);
-    ASSERT_EQ(p.mensajes.cajas.size(), 1);
-    EXPECT_EQ(p.mensajes.Ultimo(), "No se pudo hacer el Respaldo de la Base de Datos.\n\nNo existe la carpeta "
-                                       + p.ctx->ArchivoPlantilla() + ".");
-    EXPECT_EQ(p.mensajes.cajas[0].titulo, TituloRespaldo);
-    EXPECT_EQ(panel.last(), "");
-    EXPECT_EQ(p.Cuenta("BITACORA"), 0);
-    EXPECT_EQ(Datos(), SoloLasBases);
-}
 
 } // namespace
 
