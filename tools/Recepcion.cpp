@@ -39,6 +39,25 @@ public:
 private:
     const BaseDatos &bd_;
 };
+
+// The columns of a table and what the merge copies into each: the received
+// value, the text codes (CLUES and the Cod… columns that hold text) trimmed
+// and upper-cased as the capture sheet writes them.
+std::pair<QString, QString> ColumnasRecibidas(const BaseDatos &bd, const QString &tabla)
+{
+    QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT name, type FROM pragma_table_info(?, 'main') ORDER BY cid"), {tabla});
+    QStringList columnas, valores;
+    while (q.next()) {
+        const QString c = QLatin1Char('"') + q.value(0).toString() + QLatin1Char('"');
+        const QString nombre = q.value(0).toString();
+        const bool codigo = q.value(1).toString().startsWith(QLatin1String("TEXT"), Qt::CaseInsensitive)
+                            && (nombre.compare(QLatin1String("CLUES"), Qt::CaseInsensitive) == 0
+                                || nombre.startsWith(QLatin1String("Cod"), Qt::CaseInsensitive));
+        columnas << c;
+        valores << (codigo ? QStringLiteral("upper(trim(%1))").arg(c) : c);
+    }
+    return {columnas.join(QLatin1Char(',')), valores.join(QLatin1Char(','))};
+}
 } // namespace
 
 Recepcion::Recepcion(Contexto &ctx) : ctx_(ctx)
@@ -210,8 +229,8 @@ bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
                                                 "AND l.fechaAtencion = r.fechaAtencion)")
                                      .arg(tabla));
             for (const QString &tabla : TablasEvento) {
-                const QString columnas = ListaNombres(ColumnasTabla(bd, QStringLiteral("main"), tabla));
-                bd.EjecutaAccion(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM paquete.%1").arg(tabla, columnas)
+                const auto [columnas, valores] = ColumnasRecibidas(bd, tabla);
+                bd.EjecutaAccion(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM paquete.%1").arg(tabla, columnas, valores)
                                  + (tabla == TablasEvento.first() ? QString() : QStringLiteral(" WHERE ") + LlaveRecibida));
             }
             QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT CLUES) FROM paquete.D_EVENTO"));

@@ -253,6 +253,19 @@ TEST_F(Recibe, ColumnasEnOtroOrdenSeReunenPorNombre)
     EXPECT_EQ(Contenido(destino.bd()), Contenido(p.bd()));
 }
 
+TEST_F(Recibe, LosCodigosSeGuardanSinBlancosYEnMayusculasComoLosEscribeLaHoja)
+{
+    QStringList cambios;
+    for (const QString &t : TablasEvento)
+        cambios << "UPDATE h." + t + " SET CLUES = lower(CLUES)";
+    cambios << "UPDATE h.D_Diagnosticos SET CodDiagnostico = iif(Orden = 1, ' ' || lower(CodDiagnostico), CodDiagnostico || ' ')"
+            << "UPDATE h.D_EVENTO SET CodAfecprin = ' ' || lower(CodAfecprin) || ' ', CodMunicipio = lower(CodMunicipio)";
+    Recepcion r(*destino.ctx);
+    ASSERT_TRUE(Abre(r, PaqueteCon(cambios))) << qPrintable(destino.mensajes.Ultimo());
+    ASSERT_TRUE(r.Recibe(true, {}));
+    EXPECT_EQ(Contenido(destino.bd()), Contenido(p.bd()));
+}
+
 // The merge killed at a statement, in a child process: the database is as before.
 TEST_F(Recibe, MuertoAMitadDeLaReunionLaBaseQuedaComoEstaba)
 {
