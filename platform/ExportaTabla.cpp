@@ -111,16 +111,19 @@ TipoColumna TipoDeclarado(const QByteArray &declarado)
     return TipoColumna::Texto;
 }
 
-std::vector<Columna> ColumnasDe(sqlite3_stmt *st, const QHash<QString, TipoColumna> &tipos)
+std::vector<Columna> ColumnasDe(sqlite3_stmt *st, const PeticionExportacion &p)
 {
     QHash<QString, TipoColumna> porNombre;
-    for (auto it = tipos.begin(); it != tipos.end(); ++it)
+    for (auto it = p.tipos.begin(); it != p.tipos.end(); ++it)
         porNombre.insert(it.key().toLower(), it.value());
+    QHash<QString, QByteArray> declarados;
+    for (auto it = p.declarados.begin(); it != p.declarados.end(); ++it)
+        declarados.insert(it.key().toLower(), it.value().toUtf8());
     std::vector<Columna> columnas(size_t(sqlite3_column_count(st)));
     for (int i = 0; i < int(columnas.size()); ++i) {
         Columna &c = columnas[size_t(i)];
         c.nombre = QString::fromUtf8(sqlite3_column_name(st, i));
-        c.declarado = QByteArray(sqlite3_column_decltype(st, i));
+        c.declarado = declarados.value(c.nombre.toLower(), QByteArray(sqlite3_column_decltype(st, i)));
         c.forzado = porNombre.contains(c.nombre.toLower());
         c.tipo = porNombre.value(c.nombre.toLower(), TipoDeclarado(c.declarado));
     }
@@ -592,7 +595,7 @@ ResultadoExportacion ExportaTabla(const BaseDatos &bd, const PeticionExportacion
 
     const char *extension = p.formato == FormatoExportacion::Dbase ? ".dbf" : ".tmp";
     ArchivoDestino archivo(p.destino, QString::fromLatin1(extension));
-    Exportacion ex{p, lectura, ColumnasDe(lectura.st(), p.tipos), {}};
+    Exportacion ex{p, lectura, ColumnasDe(lectura.st(), p), {}};
     bool ok = false;
     switch (p.formato) {
     case FormatoExportacion::BaseDatos: ok = ex.BaseDatosSqlite(archivo.RutaTemporal()); break;

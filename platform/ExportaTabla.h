@@ -31,6 +31,9 @@ struct PeticionExportacion {
     QStringList protegidos;
     // Called every few thousand rows with the rows written, to keep the window painted.
     std::function<void(qint64)> avance;
+    // Declared types of the .db output by column name (any case), for
+    // expressions, which declare none ("CHAR(12)").
+    QHash<QString, QString> declarados;
 };
 
 struct ResultadoExportacion {

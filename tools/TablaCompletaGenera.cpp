@@ -22,10 +22,13 @@ void GeneraTablaCompleta(Contexto &ctx)
     peticion.nombre = enBase ? QStringLiteral("TablaVELMORANCompleta") : QStringLiteral("TablaVELMORAN");
     peticion.protegidos = {ctx.ArchivoBD, ctx.ArchivoPlantilla()};
     peticion.avance = [](qint64) { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
-    // The event's dates are stored as ISO text; they go out as dates.
+    // The event's dates (also the days of capture and edition) are stored as
+    // ISO text; they go out as dates.
     for (const ColumnaEvento &c : ColumnasEvento())
-        if (c.tipo == TipoValor::Fecha)
+        if (c.tipo == TipoValor::Fecha || c.tipo == TipoValor::Hoy)
             peticion.tipos.insert(QLatin1String(c.columna), TipoColumna::Fecha);
+    peticion.declarados = {{QStringLiteral("MES"), QStringLiteral("CHAR(12)")},
+                           {QStringLiteral("ANIO_ESTADISTICO"), QStringLiteral("CHAR(4)")}};
     try {
         const TablaCompleta tabla(ctx.ConexionBD);
         peticion.origen = tabla.Consulta();

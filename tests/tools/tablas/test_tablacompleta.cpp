@@ -109,7 +109,7 @@ protected:
 
 TEST_F(PruebaSalidaCompleta, BaseYLibroConLaMismaTablaSinTocarLaBaseDeTrabajo)
 {
-    Evento(1, "2004-12-26", {{"CodEstado", "09"}});
+    Evento(1, "2004-12-26", {{"CodEstado", "09"}, {"FechaCaptura", "2004-12-27"}, {"FechaEdicion", "2004-12-28"}});
     Detalle("D_Derechohabiencia", 1, {"1"}, "2004-12-26");
     const QStringList tablas = p.Filas("SELECT name FROM sqlite_master ORDER BY name");
 
@@ -121,6 +121,11 @@ TEST_F(PruebaSalidaCompleta, BaseYLibroConLaMismaTablaSinTocarLaBaseDeTrabajo)
     p.Ejecuta("ATTACH DATABASE ? AS salida", {Archivo("db")});
     EXPECT_EQ(p.Filas("SELECT Clues, CodEstado, Derhab01, MES, ANIO_ESTADISTICO FROM salida.TablaVELMORANCompleta"),
               QStringList{"DFQRV000015|09|1|ENERO|2005"});
+    // Every date is a date, every event column keeps its type.
+    EXPECT_EQ(p.Filas("SELECT name || ' ' || type FROM pragma_table_info('TablaVELMORANCompleta', 'salida') WHERE name IN "
+                      "('Folio', 'fechaAtencion', 'CodEstado', 'FechaCaptura', 'FechaEdicion', 'MES', 'ANIO_ESTADISTICO')"),
+              (QStringList{"Folio INTEGER", "fechaAtencion DATE", "CodEstado TEXT(2)", "FechaCaptura DATE",
+                           "FechaEdicion DATE", "MES CHAR(12)", "ANIO_ESTADISTICO CHAR(4)"}));
     p.Ejecuta("DETACH DATABASE salida");
 
     Genera(false);
@@ -130,6 +135,8 @@ TEST_F(PruebaSalidaCompleta, BaseYLibroConLaMismaTablaSinTocarLaBaseDeTrabajo)
     EXPECT_TRUE(ParteZip(Archivo("xlsx"), "xl/workbook.xml").contains("<sheet name=\"TablaVELMORAN\""));
     EXPECT_TRUE(hoja.contains("<is><t>09</t></is>"));                     // the state code stays text
     EXPECT_TRUE(hoja.contains(QRegularExpression("<c r=\"C2\" s=\"\\d+\"><v>38347</v>")));   // 26/12/2004
+    EXPECT_EQ(hoja.count(QRegularExpression("s=\"\\d+\"><v>3834[89]</v>")), 2);   // days of capture and edition
+    EXPECT_FALSE(hoja.contains("<t>2004-12-2"));
     EXPECT_EQ(p.Filas("SELECT name FROM sqlite_master ORDER BY name"), tablas);
     EXPECT_EQ(p.Filas("SELECT name FROM sqlite_temp_master"), QStringList());
 }
