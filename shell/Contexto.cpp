@@ -14,6 +14,16 @@ void Contexto::EscribePanel(const QString &texto) const
         PanelMensajes(texto);
 }
 
+Progreso Contexto::Trabajo(const QString &etapa) const
+{
+    return Progreso([this](const QString &t) { EscribePanel(t); },
+                    [this](bool empieza) {
+                        if (TrabajoLargo)
+                            TrabajoLargo(empieza);
+                    },
+                    etapa, ConexionBD.EstaAbierta() ? &ConexionBD : nullptr);
+}
+
 QString Contexto::NombreArchivoBD(const QString &estado, const QString &ano) const
 {
     return QDir(CarpetaPrograma).filePath(QStringLiteral("Datos/VELMORAN") + ano.mid(2, 2) + estado

@@ -3,6 +3,7 @@
 #include "platform/Ajustes.h"
 #include "platform/BaseDatos.h"
 #include "platform/Mensajes.h"
+#include "platform/Progreso.h"
 #include "platform/Reloj.h"
 
 #include <QString>
@@ -36,6 +37,12 @@ public:
     // The main window's message panel; a no-op until the window sets it.
     std::function<void(const QString &)> PanelMensajes;
     void EscribePanel(const QString &texto) const;
+    // Called with true when long work starts and false when it ends: the main
+    // window holds its panel timer meanwhile and starts it again at the end.
+    std::function<void(bool)> TrabajoLargo;
+    // Long work, starting at stage `etapa`, with the shared connection watched
+    // when open: see Progreso. Its stages and counts go to the message panel.
+    Progreso Trabajo(const QString &etapa) const;
 
     // Datos/VELMORAN + the year's last two digits + the state code + ".db".
     QString NombreArchivoBD(const QString &estado, const QString &ano) const;

@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
 #include <QStatusBar>
 
 namespace {
@@ -69,6 +70,16 @@ mdiPrincipal::mdiPrincipal(Contexto &ctx, QWidget *padre)
     tmrMDI_->setInterval(0);
     connect(tmrMDI_, &QTimer::timeout, this, [this] { paneles_[0]->clear(); });
     ctx_.PanelMensajes = [this](const QString &t) { paneles_[0]->setText(t); };
+    // Long work would leave the timer overdue and its text wiped the moment the
+    // work ends: it waits meanwhile and counts its 20 seconds from the end.
+    ctx_.TrabajoLargo = [tmr = QPointer<QTimer>(tmrMDI_)](bool empieza) {
+        if (!tmr)
+            return;
+        if (empieza)
+            tmr->stop();
+        else if (tmr->interval() > 0)
+            tmr->start();
+    };
 }
 
 QAction *mdiPrincipal::Agrega(QMenu *menu, const QString &arreglo, int indice, const QString &titulo)

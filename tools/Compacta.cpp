@@ -1,6 +1,6 @@
 #include "tools/Compacta.h"
 
-#include "platform/CursorOcupado.h"
+#include "shell/Contexto.h"
 #include "shell/mdiPrincipal.h"
 
 namespace {
@@ -28,15 +28,16 @@ bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::functi
     const QString archivo = ctx.ArchivoBD;
     bool abierta = false;
     try {
-        CursorOcupado reloj;
         ctx.mensajes.Beep();
-        ctx.EscribePanel(QStringLiteral("Compactanto Base de Datos"));
+        // The pointer and the text are painted before the work, and the window during it.
+        Progreso trabajo = ctx.Trabajo(QStringLiteral("Compactanto Base de Datos"));
         VentanaInactiva inactiva(principal);
         if (principal)
             principal->CierraVentanasHijas();
         ctx.ConexionBD.Cierra();
         ctx.ConexionBD.Abre(archivo);
         abierta = true;
+        trabajo.Vigila(ctx.ConexionBD);
         ctx.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM"));
         // The compacted pages go from the journal into the file, and the journal is emptied.
         ctx.ConexionBD.Valor(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));

@@ -1,7 +1,6 @@
 #include "tools/Respaldo.h"
 
 #include "platform/ArchivoDestino.h"
-#include "platform/CursorOcupado.h"
 #include "platform/Empaque.h"
 #include "shell/Contexto.h"
 #include "tools/Bitacora.h"
@@ -64,10 +63,34 @@ QString Respaldo::DestinoRechazado(const QString &destino) const
 
 bool Respaldo::Falla(const QString &motivo)
 {
-    reloj_.reset();
     ctx_.EscribePanel(QString());
     ctx_.mensajes.Informa(QStringLiteral("No se pudo hacer el Respaldo de la Base de Datos.\n\n") + motivo, TituloRespaldo);
     return false;
+}
+
+QString Respaldo::Copia(Progreso &trabajo, const QString &destino, int *eventos)
+{
+    trabajo.Etapa(QStringLiteral("Respaldando Base de Datos..........."));
+    trabajo.Vigila(ctx_.ConexionBD);   // the compaction opened it anew
+    const QString miembro = QStringLiteral("BKUP") + ctx_.AnoActual.mid(2, 2) + ctx_.EstadoActual + QStringLiteral(".db");
+    // The copy and the archive get unique temporary names that an interrupted
+    // backup leaves behind; this one removes them first.
+    const QString rutaCopia = QDir(ctx_.RutaDatos).filePath(miembro);
+    ArchivoDestino::BorraRestos(rutaCopia);
+    ArchivoDestino::BorraRestos(destino);
+    // VACUUM INTO writes a name that does not exist yet; never confirmed, it is removed on return.
+    const ArchivoDestino copia(rutaCopia);
+    try {
+        *eventos = ctx_.ConexionBD.Valor(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO")).toInt();
+        // A consistent, compacted copy of the open database in one statement.
+        ctx_.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM INTO ?"), {copia.RutaTemporal()});
+    } catch (const ErrorBD &e) {
+        return QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion();
+    }
+    trabajo.Etapa(QStringLiteral("Empacando el Respaldo en %1...........").arg(QDir::toNativeSeparators(destino)));
+    QString error;
+    EmpacaArchivo(copia.RutaTemporal(), miembro, destino, &error);
+    return error;
 }
 
 bool Respaldo::Respalda(const QString &destino)
@@ -75,37 +98,18 @@ bool Respaldo::Respalda(const QString &destino)
     const QString rechazo = DestinoRechazado(destino);
     if (!rechazo.isEmpty())
         return Falla(rechazo);
-    reloj_.emplace();
-    ctx_.mensajes.Beep();
-    if (compacta_ && !compacta_()) {
-        reloj_.reset();
-        return false;
-    }   // the working database is no longer open: nothing to back up
-    ctx_.EscribePanel(QStringLiteral("Respaldando Base de Datos..........."));
-
-    const QString miembro = QStringLiteral("BKUP") + ctx_.AnoActual.mid(2, 2) + ctx_.EstadoActual + QStringLiteral(".db");
-    // The copy and the archive get unique temporary names that an interrupted
-    // backup leaves behind; this one removes them first.
-    const QString rutaCopia = QDir(ctx_.RutaDatos).filePath(miembro);
-    ArchivoDestino::BorraRestos(rutaCopia);
-    ArchivoDestino::BorraRestos(destino);
     int eventos = 0;
+    QString motivo;
     {
-        // VACUUM INTO writes a name that does not exist yet; never confirmed, it goes at the end of this block.
-        const ArchivoDestino copia(rutaCopia);
-        try {
-            eventos = ctx_.ConexionBD.Valor(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO")).toInt();
-            // A consistent, compacted copy of the open database in one statement.
-            ctx_.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM INTO ?"), {copia.RutaTemporal()});
-        } catch (const ErrorBD &e) {
-            return Falla(QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion());
-        }
-        QString error;
-        if (!EmpacaArchivo(copia.RutaTemporal(), miembro, destino, &error))
-            return Falla(error);
+        ctx_.mensajes.Beep();
+        Progreso trabajo = ctx_.Trabajo(QString());
+        if (compacta_ && !compacta_())
+            return false;   // the working database is no longer open: nothing to back up
+        motivo = Copia(trabajo, destino, &eventos);
     }
+    if (!motivo.isEmpty())
+        return Falla(motivo);
 
-    reloj_.reset();
     try {
         RegistraBitacora(ctx_.ConexionBD, {TipoBitacora::Respaldo, destino, eventos}, ctx_.reloj.Ahora());
     } catch (const ErrorBD &e) {

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "platform/CursorOcupado.h"
-
 #include <QString>
 #include <functional>
-#include <optional>
 
 class Contexto;
+class Progreso;
 
 // The database backup, without its window: a dated zip archive holding a
 // consistent copy of the working database, written to a path the user
@@ -39,8 +37,9 @@ public:
 
 private:
     bool Falla(const QString &motivo);
+    // The consistent copy packed at the destination; why it failed, or an empty text.
+    QString Copia(Progreso &trabajo, const QString &destino, int *eventos);
 
     Contexto &ctx_;
     std::function<bool()> compacta_;
-    std::optional<CursorOcupado> reloj_;
 };

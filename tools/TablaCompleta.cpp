@@ -59,7 +59,8 @@ int ComparaLlave(sqlite3_stmt *x, int a, sqlite3_stmt *y, int b)
 
 } // namespace
 
-TablaCompleta::TablaCompleta(const BaseDatos &bd) : bd_(bd)
+TablaCompleta::TablaCompleta(const BaseDatos &bd, std::function<void(qint64, qint64)> avance)
+    : bd_(bd), avance_(std::move(avance))
 {
     try {
         Construye();
@@ -88,6 +89,7 @@ void TablaCompleta::Borra()
 
 void TablaCompleta::Construye()
 {
+    eventos_ = bd_.Valor(QStringLiteral("SELECT count(*) FROM main.D_EVENTO")).toLongLong();
     // Columns per family: the most rows one event has in its source.
     std::vector<int> columnas, desde;
     QStringList definiciones = {QStringLiteral("Fila INTEGER PRIMARY KEY")}, seleccion = {QStringLiteral("E.*")};
@@ -141,7 +143,10 @@ void TablaCompleta::Construye()
                                     .arg(Tabla, QStringLiteral(", ?").repeated(int(familias_.size()))));
     sqlite3_stmt *ins = inserta.Stmt();
     std::vector<std::string> vistos;
+    qint64 hechos = 0;
     while (eventos.Paso()) {
+        if (avance_ && hechos++ % 4096 == 0)
+            avance_(hechos - 1, eventos_);
         sqlite3_stmt *e = eventos.Stmt();
         bool algo = false;
         for (size_t f = 0; f < fuentes.size(); ++f) {
@@ -169,5 +174,7 @@ void TablaCompleta::Construye()
             sqlite3_clear_bindings(ins);
         }
     }
+    if (avance_)
+        avance_(hechos, eventos_);
     t.Confirma();
 }

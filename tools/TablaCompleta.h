@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <functional>
 
 class BaseDatos;
 class Contexto;
@@ -15,7 +16,8 @@ class Contexto;
 // working database is never written; it lives as long as this object.
 class TablaCompleta {
 public:
-    explicit TablaCompleta(const BaseDatos &bd);
+    // `avance` hears how many events have had their families spread, and of how many.
+    explicit TablaCompleta(const BaseDatos &bd, std::function<void(qint64, qint64)> avance = {});
     ~TablaCompleta();
     TablaCompleta(const TablaCompleta &) = delete;
     TablaCompleta &operator=(const TablaCompleta &) = delete;
@@ -26,6 +28,8 @@ public:
     QStringList ColumnasFamilias() const { return familias_; }
     // Spread columns that hold numbers rather than text.
     QStringList ColumnasNumericas() const { return numericas_; }
+    // The table's rows: one per care event.
+    qint64 Eventos() const { return eventos_; }
 
 private:
     void Construye();
@@ -35,6 +39,8 @@ private:
     bool creada_ = false;
     QStringList familias_, numericas_;
     QString consulta_;
+    std::function<void(qint64, qint64)> avance_;
+    qint64 eventos_ = 0;
 };
 
 // The menu's "Generar Tabla Completa": TablaCompletaVELMORAN.db (table

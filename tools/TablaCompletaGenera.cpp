@@ -1,17 +1,14 @@
 #include "events/MapaEvento.h"
-#include "platform/CursorOcupado.h"
 #include "platform/ExportaTabla.h"
 #include "shell/Contexto.h"
 #include "shell/modGeneral.h"
 #include "tools/AvisoHerramienta.h"
 #include "tools/TablaCompleta.h"
 
-#include <QCoreApplication>
 #include <QDir>
 
 void GeneraTablaCompleta(Contexto &ctx)
 {
-    CursorOcupado cursor;
     const AvisoHerramienta aviso(ctx);
     const bool enBase = ctx.TablaEnAccess;
     PeticionExportacion peticion;
@@ -21,7 +18,6 @@ void GeneraTablaCompleta(Contexto &ctx)
     peticion.formato = enBase ? FormatoExportacion::BaseDatos : FormatoExportacion::Excel;
     peticion.nombre = enBase ? QStringLiteral("TablaVELMORANCompleta") : QStringLiteral("TablaVELMORAN");
     peticion.protegidos = {ctx.ArchivoBD, ctx.ArchivoPlantilla()};
-    peticion.avance = [](qint64) { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
     // The event's dates (also the days of capture and edition) are stored as
     // ISO text; they go out as dates.
     for (const ColumnaEvento &c : ColumnasEvento())
@@ -30,13 +26,19 @@ void GeneraTablaCompleta(Contexto &ctx)
     peticion.declarados = {{QStringLiteral("MES"), QStringLiteral("CHAR(12)")},
                            {QStringLiteral("ANIO_ESTADISTICO"), QStringLiteral("CHAR(4)")}};
     try {
-        const TablaCompleta tabla(ctx.ConexionBD);
+        Progreso trabajo = ctx.Trabajo(QStringLiteral("Generando la Tabla Completa: eventos"));
+        const TablaCompleta tabla(ctx.ConexionBD, [&](qint64 hechos, qint64 total) { trabajo.Cuenta(hechos, total); });
         peticion.origen = tabla.Consulta();
         for (const QString &c : tabla.ColumnasFamilias())
             peticion.tipos.insert(c, tabla.ColumnasNumericas().contains(c) ? TipoColumna::Entero : TipoColumna::Texto);
+        trabajo.Etapa(QStringLiteral("Escribiendo la Tabla Completa en %1: registros")
+                          .arg(QDir::toNativeSeparators(peticion.destino)));
+        peticion.avance = [&](qint64 filas) { trabajo.Cuenta(filas, tabla.Eventos()); };
         const ResultadoExportacion r = ExportaTabla(ctx.ConexionBD, peticion);
         if (!r.ok)
             throw ErrorBD(-1, r.error);
+        trabajo.Cuenta(r.filas, tabla.Eventos());
+        trabajo.Etapa(QStringLiteral("Listo....."));
     } catch (const ErrorBD &e) {
         aviso.Falla(e);
         return;

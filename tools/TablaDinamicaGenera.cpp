@@ -1,5 +1,4 @@
 #include "platform/ArchivoDestino.h"
-#include "platform/CursorOcupado.h"
 #include "shell/Contexto.h"
 #include "tools/AvisoHerramienta.h"
 #include "tools/LibroDinamico.h"
@@ -15,32 +14,38 @@ void GeneraTablaDinamica(Contexto &ctx)
 
 void GeneraTablaDinamica(Contexto &ctx, qint64 filasHoja)
 {
-    CursorOcupado cursor;
-    AvisoHerramienta aviso(ctx);
-    aviso.Panel(QStringLiteral("Preparando información para la generación de la tabla dinámica............."));
     try {
-        ArchivoDestino base(QDir(ctx.RutaDatos).filePath(QStringLiteral("DinamicaVELMORAN.db")));
-        ArchivoDestino libro(QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("TablaDinamicaVELMORAN.xlsx")));
+        const QString destinoLibro = QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("TablaDinamicaVELMORAN.xlsx"));
         ResultadoLibro r;
         {
-            const QString esquema = QStringLiteral("dinamica");
-            BaseAdjunta adjunta(ctx.ConexionBD, base.RutaTemporal(), esquema);
-            ConstruyeBaseDinamica(ctx.ConexionBD, esquema, [&](const QString &t) { aviso.Etapa(t); });
-            aviso.Etapa(QStringLiteral("GENERANDO TABLA DINAMICA............."));
-            const QString encabezado = QStringLiteral("*DELVARIA ") + ctx.AnoActual + QStringLiteral(" Creado el : ")
-                                     + ctx.reloj.Ahora().date().toString(QStringLiteral("dd/MM/yyyy"));
-            r = EscribeLibroDinamico(ctx.ConexionBD, esquema, libro.RutaTemporal(), encabezado, filasHoja);
+            Progreso trabajo = ctx.Trabajo(
+                QStringLiteral("Preparando información para la generación de la tabla dinámica............."));
+            const auto etapa = [&](const QString &t) {
+                ctx.mensajes.Beep();
+                trabajo.Etapa(t);
+            };
+            ArchivoDestino base(QDir(ctx.RutaDatos).filePath(QStringLiteral("DinamicaVELMORAN.db")));
+            ArchivoDestino libro(destinoLibro);
+            {
+                const QString esquema = QStringLiteral("dinamica");
+                BaseAdjunta adjunta(ctx.ConexionBD, base.RutaTemporal(), esquema);
+                ConstruyeBaseDinamica(ctx.ConexionBD, esquema, etapa);
+                etapa(QStringLiteral("GENERANDO TABLA DINAMICA............."));
+                const QString encabezado = QStringLiteral("*DELVARIA ") + ctx.AnoActual + QStringLiteral(" Creado el : ")
+                                         + ctx.reloj.Ahora().date().toString(QStringLiteral("dd/MM/yyyy"));
+                r = EscribeLibroDinamico(ctx.ConexionBD, esquema, libro.RutaTemporal(), encabezado, filasHoja);
+            }
+            QString error;
+            if (!base.Confirma(&error) || !libro.Confirma(&error))
+                throw ErrorBD(-1, error);
+            ctx.mensajes.Beep();
+            trabajo.Etapa(QStringLiteral("Listo....."));
         }
-        QString error;
-        if (!base.Confirma(&error) || !libro.Confirma(&error))
-            throw ErrorBD(-1, error);
-        ctx.mensajes.Beep();
-        aviso.Panel(QStringLiteral("Listo....."));
-        QString texto = QStringLiteral("La Tabla Dinámica, puede revisarla en la siguiente dirección: ") + libro.Destino();
+        QString texto = QStringLiteral("La Tabla Dinámica, puede revisarla en la siguiente dirección: ") + destinoLibro;
         if (r.Recortado())
             texto += QStringLiteral("\n\n") + AvisoLimiteHoja(r);
         ctx.mensajes.Informa(texto, TituloHerramientas);
     } catch (const ErrorBD &e) {
-        aviso.Falla(e);
+        AvisoHerramienta(ctx).Falla(e);
     }
 }

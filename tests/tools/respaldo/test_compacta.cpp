@@ -47,8 +47,13 @@ TEST_F(Compacta, CierraLasVentanasYDejaElArchivoCompactadoYAbierto)
     AbreHojaRegistro(*p.ctx, *principal->Area());
     ASSERT_EQ(principal->Area()->subWindowList().size(), 1);
     panel.clear();
+    // The panel's timer waits during the work and counts its 20 seconds from the end.
+    principal->tmrMDI()->setInterval(20000);
+    principal->tmrMDI()->start();
+    p.ctx->PanelMensajes = [this](const QString &t) { panel << t + (principal->tmrMDI()->isActive() ? " (reloj)" : ""); };
 
     EXPECT_TRUE(Compacta_());
+    EXPECT_TRUE(principal->tmrMDI()->isActive());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(principal->Area()->subWindowList().isEmpty());
     EXPECT_LT(Paginas(), antes - 400);

@@ -80,8 +80,8 @@ TEST_F(Respaldar, ElArchivoLeidoDeNuevoGuardaLaBaseYQuedaEnLaBitacora)
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
     EXPECT_EQ(p.mensajes.Ultimo(), "Se terminó el Respaldo de la Base de Datos");
     EXPECT_EQ(p.mensajes.cajas[0].titulo, TituloRespaldo);
-    EXPECT_EQ(panel, (QStringList{"Compactanto Base de Datos", "Listo.....", "Respaldando Base de Datos...........", "",
-                                  "Listo.........."}));
+    EXPECT_EQ(panel, (QStringList{"Compactanto Base de Datos", "Listo.....", "Respaldando Base de Datos...........",
+                                  "Empacando el Respaldo en " + destino + "...........", "", "Listo.........."}));
     EXPECT_EQ(compactaciones, 1);
     EXPECT_EQ(p.Filas("SELECT TIPO, NOMBRE, RUTA, FECHA, EVENTOS FROM BITACORA"),
               QStringList{"1|VELMORAN0436_061226.ZIP|" + dir.path() + "/O'Brien/|2026-12-06 10:00:00|3"});

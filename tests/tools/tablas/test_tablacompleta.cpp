@@ -112,8 +112,15 @@ TEST_F(PruebaSalidaCompleta, BaseYLibroConLaMismaTablaSinTocarLaBaseDeTrabajo)
     Evento(1, "2004-12-26", {{"CodEstado", "09"}, {"FechaCaptura", "2004-12-27"}, {"FechaEdicion", "2004-12-28"}});
     Detalle("D_Derechohabiencia", 1, {"1"}, "2004-12-26");
     const QStringList tablas = p.Filas("SELECT name FROM sqlite_master ORDER BY name");
+    QStringList panel;   // the stages and counts, and when the work starts and ends
+    p.ctx->PanelMensajes = [&](const QString &t) { panel << t; };
+    p.ctx->TrabajoLargo = [&](bool empieza) { panel << (empieza ? "<empieza>" : "<termina>"); };
 
     Genera(true);
+    const QString escribe = "Escribiendo la Tabla Completa en " + Archivo("db") + ": registros";
+    EXPECT_EQ(panel, (QStringList{"<empieza>", "Generando la Tabla Completa: eventos", "Generando la Tabla Completa: eventos 0 de 1",
+                                  "Generando la Tabla Completa: eventos 1 de 1", escribe, escribe + " 1 de 1", "Listo.....",
+                                  "<termina>"}));
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
     EXPECT_EQ(p.mensajes.Ultimo(), "Puede revisar su tabla en: " + Archivo("db"));
     EXPECT_EQ(p.mensajes.cajas[0].titulo, "VELMORAN2016");
