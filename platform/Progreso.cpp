@@ -31,6 +31,7 @@ QString Numero(qint64 n)
 Progreso::Progreso(Panel panel, std::function<void(bool)> ocupado, const QString &etapa, const BaseDatos *bd)
     : panel_(std::move(panel)), ocupado_(std::move(ocupado))
 {
+    cursor_.emplace();
     if (profundidad++ == 0 && ocupado_)
         ocupado_(true);
     UltimoRepinte().start();
@@ -42,6 +43,14 @@ Progreso::Progreso(Panel panel, std::function<void(bool)> ocupado, const QString
 
 Progreso::~Progreso()
 {
+    Termina();
+}
+
+void Progreso::Termina()
+{
+    if (!cursor_)
+        return;
+    cursor_.reset();
     // A connection closed meanwhile took its handler with it; one opened
     // since has none, and clearing it does no harm.
     if (vigilada_ && profundidad == 1 && vigilada_->EstaAbierta())

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class BaseDatos;
 
@@ -33,6 +34,10 @@ public:
     // one, to be watched again.
     void Vigila(const BaseDatos &bd);
 
+    // Ends the work before the object goes (a message box to show): the
+    // pointer comes back and the panel timer starts again.
+    void Termina();
+
     // Paints what waits to be painted; no input, timer or socket is handled.
     static void Repinta();
 
@@ -41,7 +46,7 @@ private:
 
     Panel panel_;
     std::function<void(bool)> ocupado_;
-    CursorOcupado cursor_;
+    std::optional<CursorOcupado> cursor_;
     QString etapa_;
     const BaseDatos *vigilada_ = nullptr;
     QElapsedTimer cuenta_;   // since the count was last written; invalid before the first

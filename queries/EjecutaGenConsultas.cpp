@@ -1,7 +1,6 @@
 #include "queries/EjecutaGenConsultas.h"
 
 #include "capture/ChecaDatosComun.h"
-#include "platform/CursorOcupado.h"
 #include "queries/CriteriosConsulta.h"
 #include "queries/PanelCriterio.h"
 #include "queries/TablaTrabajo.h"
@@ -30,8 +29,7 @@ void EjecutaGenConsultas(Contexto &ctx, DialogoArchivos &dialogo, frmGenConsulta
         return;
     try {
         {
-            CursorOcupado ocupado;
-            ctx.EscribePanel(QStringLiteral("Generando la consulta, un momento por favor....."));
+            const Progreso trabajo = ctx.Trabajo(QStringLiteral("Generando la consulta, un momento por favor....."));
             const CondicionSQL c = TraduceCriterio(criterio, ventana.Origen(), panel.CampoOrden(), panel.Descendente());
             TablaTrabajo::ConstruyeGenConsul(ctx.ConexionBD, campos, {FromEventos(c), c.sql, c.valores, c.orden});
         }

@@ -1,10 +1,8 @@
 #include "queries/ExportaConsulta.h"
 
-#include "platform/CursorOcupado.h"
 #include "platform/DialogoArchivos.h"
 #include "shell/Contexto.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace {
@@ -74,14 +72,10 @@ bool ExportaConsulta(Contexto &ctx, DialogoArchivos &dialogo, FormatoExportacion
     p.nombre = formato == FormatoExportacion::Excel ? QStringLiteral("ExcelTabla")
                                                     : QFileInfo(ruta).fileName().section(QLatin1Char('.'), 0, 0);
     p.protegidos = protegidos;
-    p.avance = [&ctx](qint64 filas) {
-        ctx.EscribePanel(QStringLiteral("Exportando la consulta: %1 registros.....").arg(filas));
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    };
     ResultadoExportacion r;
     {
-        CursorOcupado ocupado;
-        ctx.EscribePanel(QStringLiteral("Exportando la consulta a %1.....").arg(ruta));
+        Progreso trabajo = ctx.Trabajo(QStringLiteral("Exportando la consulta a %1: registros").arg(ruta));
+        p.avance = [&trabajo](qint64 filas) { trabajo.Cuenta(filas); };
         r = ExportaTabla(ctx.ConexionBD, p);
     }
     if (!r.ok) {

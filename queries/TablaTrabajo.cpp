@@ -2,8 +2,6 @@
 
 #include "platform/BaseDatos.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QSqlQuery>
 #include <sqlite3.h>
@@ -348,36 +346,14 @@ QList<Columna> ColumnasDe(const BaseDatos &bd, const QStringList &campos, int ra
 
 bool construyendo = false;
 
-// While a build runs, SQLite calls back every so many steps: the windows are
-// repainted (no user input is taken), so a long build does not freeze them.
-class Repinta {
+// While a build runs, the caller's Progreso keeps the windows painted from
+// inside SQLite; the table's model reads nothing new meanwhile.
+class EnConstruccion {
 public:
-    explicit Repinta(sqlite3 *db) : db_(db)
-    {
-        construyendo = true;
-        reloj_.start();
-        sqlite3_progress_handler(db_, 100000, &Repinta::Llama, this);
-    }
-    ~Repinta()
-    {
-        sqlite3_progress_handler(db_, 0, nullptr, nullptr);
-        construyendo = false;
-    }
-    Repinta(const Repinta &) = delete;
-    Repinta &operator=(const Repinta &) = delete;
-
-private:
-    static int Llama(void *dato)
-    {
-        auto *r = static_cast<Repinta *>(dato);
-        if (r->reloj_.elapsed() >= 100) {
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            r->reloj_.restart();
-        }
-        return 0;
-    }
-    sqlite3 *db_;
-    QElapsedTimer reloj_;
+    EnConstruccion() { construyendo = true; }
+    ~EnConstruccion() { construyendo = false; }
+    EnConstruccion(const EnConstruccion &) = delete;
+    EnConstruccion &operator=(const EnConstruccion &) = delete;
 };
 
 // FROM, WHERE and, with detail joins, which may give an event once per
@@ -407,7 +383,7 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
 
     Transaccion t(bd);
     FuncionRanura ranura(bd.Manejador(), "RANURA", true);
-    const Repinta repinta(bd.Manejador());
+    const EnConstruccion enConstruccion;
     TablaTrabajo::Borra(bd, tabla);
     bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
     const qint64 filas = bd.EjecutaAccion(sql, s.valores);

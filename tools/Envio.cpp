@@ -1,7 +1,6 @@
 #include "tools/Envio.h"
 
 #include "platform/ArchivoDestino.h"
-#include "platform/CursorOcupado.h"
 #include "platform/Empaque.h"
 #include "shell/Contexto.h"
 #include "shell/modGeneral.h"
@@ -11,7 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <optional>
 
 namespace {
 const QString FechaEnBlanco = QStringLiteral("__/__/____");
@@ -135,15 +133,13 @@ int Envio::CopiaTablas(const Seleccion &s, const QString &base)
 
 bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
 {
-    std::optional<CursorOcupado> reloj;
-    reloj.emplace();
-    const auto falla = [this, &reloj](const QString &motivo) {
-        reloj.reset();
+    Progreso trabajo = ctx_.Trabajo(QStringLiteral("Creando envio de la Base de Datos"));
+    const auto falla = [this, &trabajo](const QString &motivo) {
+        trabajo.Termina();
         ctx_.EscribePanel(QString());
         ctx_.mensajes.Informa(QStringLiteral("No se pudo generar el Envío.\n\n") + motivo, QStringLiteral("Envío VELMORAN"));
         return false;
     };
-    ctx_.EscribePanel(QStringLiteral("Creando envio de la Base de Datos"));
     // The package's database and archive get unique temporary names that an
     // interrupted send leaves behind; this one removes them first.
     const QString rutaBase = QDir(ctx_.RutaDatos).filePath(BaseDelPaquete(PaqueteEnvio));
@@ -157,6 +153,7 @@ bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
     } catch (const ErrorBD &e) {
         return falla(QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion());
     }
+    trabajo.Etapa(QStringLiteral("Empacando el Envío en %1.....").arg(QDir::toNativeSeparators(destino)));
     QString error;
     if (!EmpacaArchivo(base.RutaTemporal(), BaseDelPaquete(PaqueteEnvio), destino, &error))
         return falla(error);
@@ -166,7 +163,7 @@ bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
                           int(s.tablas.size())},
                          ctx_.reloj.Ahora());
     } catch (const ErrorBD &e) {
-        reloj.reset();
+        trabajo.Termina();
         ctx_.EscribePanel(QString());
         ctx_.mensajes.Informa(QStringLiteral("El paquete se guardó en %1, pero no se pudo anotar en la Bitácora.\n\n")
                                   .arg(QDir::toNativeSeparators(destino))
@@ -174,7 +171,7 @@ bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
                               QStringLiteral("Envío VELMORAN"));
         return false;
     }
-    reloj.reset();
+    trabajo.Termina();
     ctx_.EscribePanel(QString());
     ctx_.mensajes.Informa(QStringLiteral("El Envío se genero con la siguiente información....\n***     ***\n\n"
                                          "Eventos de VELMORAN y/o Violencias  = %1\nCatálogos     = %2")

@@ -1,6 +1,5 @@
 #include "tools/Recepcion.h"
 
-#include "platform/CursorOcupado.h"
 #include "platform/Empaque.h"
 #include "shell/Contexto.h"
 #include "shell/modGeneral.h"
@@ -11,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <optional>
 
 namespace {
 const QString TituloHerramientas = QStringLiteral("Herramientas VELMORAN");
@@ -91,8 +89,7 @@ bool Recepcion::Abre(const QString &ruta)
     QString titulo;
     QString falla;
     {
-        CursorOcupado reloj;
-        ctx_.EscribePanel(QStringLiteral("Leyendo información............"));
+        const Progreso trabajo = ctx_.Trabajo(QStringLiteral("Leyendo información............"));
         falla = Desempaca(&titulo);
         ctx_.EscribePanel(QString());
     }
@@ -204,9 +201,8 @@ bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
         return false;
     }
     const BaseDatos &bd = ctx_.ConexionBD;
-    std::optional<CursorOcupado> reloj;
-    reloj.emplace();
-    ctx_.EscribePanel(QStringLiteral("Recibiendo información de Eventos............"));
+    const QString etapa = QStringLiteral("Recibiendo información de Eventos............");
+    Progreso trabajo = ctx_.Trabajo(etapa);
     int recibidos = 0, unidades = 0;
     try {
         BaseAdjunta paquete(bd, base_, QStringLiteral("paquete"), true);
@@ -215,6 +211,7 @@ bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
         for (const QString &tabla : tablas) {
             if (!Catalogos.contains(tabla))
                 throw ErrorBD(1, QStringLiteral("El paquete no trae el catálogo %1").arg(tabla));
+            trabajo.Etapa(etapa + QLatin1Char(' ') + tabla);
             // Delete and insert keep the table's keys, collation and indexes.
             const QString columnas = ListaNombres(ColumnasTabla(bd, QStringLiteral("main"), tabla));
             bd.EjecutaAccion(QStringLiteral("DELETE FROM main.\"%1\"").arg(tabla));
@@ -223,12 +220,14 @@ bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
         if (eventos) {
             // Every local row of a received key goes, details first; then the
             // received event and only the detail rows of received events come in.
+            trabajo.Etapa(etapa);
             for (const QString &tabla : TablasEvento.mid(1) + TablasEvento.mid(0, 1))
                 bd.EjecutaAccion(QStringLiteral("DELETE FROM main.%1 WHERE rowid IN (SELECT l.rowid FROM paquete.D_EVENTO AS r "
                                                 "CROSS JOIN main.%1 AS l ON l.CLUES = r.CLUES AND l.Folio = r.Folio "
                                                 "AND l.fechaAtencion = r.fechaAtencion)")
                                      .arg(tabla));
             for (const QString &tabla : TablasEvento) {
+                trabajo.Etapa(etapa + QLatin1Char(' ') + tabla);
                 const auto [columnas, valores] = ColumnasRecibidas(bd, tabla);
                 bd.EjecutaAccion(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM paquete.%1").arg(tabla, columnas, valores)
                                  + (tabla == TablasEvento.first() ? QString() : QStringLiteral(" WHERE ") + LlaveRecibida));
@@ -243,7 +242,7 @@ bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
                          ctx_.reloj.Ahora());
         t.Confirma();
     } catch (const ErrorBD &e) {
-        reloj.reset();
+        trabajo.Termina();
         ctx_.EscribePanel(QString());
         ctx_.mensajes.Informa(QStringLiteral("No se pudo recibir el Envío; la Base de Datos quedó como estaba.\n\n")
                                   + QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion(),
@@ -251,7 +250,7 @@ bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
         return false;
     }
     Limpia();
-    reloj.reset();
+    trabajo.Termina();
     ctx_.mensajes.Informa(QStringLiteral("Se recibió correctamente la siguiente información....\n***     ***\n\n"
                                          "Atenciónes por Violencia y/o Lesión       = %1\nCatálogos     = %2")
                               .arg(QLocale(QLocale::Spanish, QLocale::Mexico).toString(recibidos))

@@ -2,6 +2,7 @@
 #include "platform/ArchivoDestino.h"
 #include "platform/BaseDatos.h"
 #include "platform/Empaque.h"
+#include "platform/Progreso.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -127,6 +128,22 @@ TEST_F(BaseDatosTest, ErroresConNumeroYClaveDuplicada)
     // Text typed by a user is a value, never SQL.
     bd.EjecutaAccion("INSERT INTO T VALUES (?, ?)", {2, "O'BRIEN'); DROP TABLE T;--"});
     EXPECT_TRUE(bd.ExisteTabla("T"));
+}
+
+// Counts with thousands separated; only the outermost work holds the panel timer.
+TEST(Progreso, EtapaYCuentaEnElPanelYSoloLaObraDeFueraDetieneElReloj)
+{
+    QStringList panel;
+    const auto escribe = [&](const QString &t) { panel << t; };
+    const auto ocupado = [&](bool empieza) { panel << (empieza ? "<empieza>" : "<termina>"); };
+    {
+        Progreso fuera(escribe, ocupado, "Exportando");
+        fuera.Cuenta(250000, 1000000);
+        Progreso dentro(escribe, ocupado, "Copiando");
+        dentro.Cuenta(1234567);
+    }
+    EXPECT_EQ(panel, (QStringList{"<empieza>", "Exportando", "Exportando 250,000 de 1,000,000", "Copiando",
+                                  "Copiando 1,234,567", "<termina>"}));
 }
 
 } // namespace
