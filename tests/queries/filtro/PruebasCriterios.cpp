@@ -118,15 +118,9 @@ INSTANTIATE_TEST_SUITE_P(
         std::make_pair("E.fechaAtencion = 'junio'", "El valor 'junio' no es una fecha dd/mm/aaaa")),
     [](const auto &info) { return "caso" + std::to_string(info.index); });
 
-TEST(Sentencias, SoloUnenLasTablasDeDetalleQueElCriterioNombra)
+TEST(Sentencias, OrdenDescendente)
 {
-    const CondicionSQL c = TraduceCriterio("F.Diagnosticos = 'S011'", OrigenConsulta::Hoja, "E.Edad", true);
-    EXPECT_EQ(SentenciaEventos(c).sql,
-              "SELECT E.Clues, E.Folio, E.fechaAtencion FROM D_Evento AS E LEFT JOIN D_Diagnosticos AS F"
-              " ON F.CLUES = E.Clues AND F.Folio = E.Folio AND F.fechaAtencion = E.fechaAtencion"
-              " WHERE (F.CodDiagnostico = ? COLLATE NOCASE)");
-    EXPECT_EQ(c.orden, "E.Edad DESC");
-    EXPECT_EQ(TraduceCriterio("Causa Like 'S0*'", OrigenConsulta::ListaCIE10).sql, "(Causa LIKE ? COLLATE NOCASE)");
+    EXPECT_EQ(TraduceCriterio("E.Edad > 1", OrigenConsulta::Hoja, "E.Edad", true).orden, "E.Edad DESC");
 }
 
 } // namespace
