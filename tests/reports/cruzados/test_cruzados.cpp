@@ -65,8 +65,10 @@ protected:
     }
 
     // Builds one report up to its work table, which stays for the test to read.
-    QStringList Construye(const ReporteCruzado &r)
+    QStringList Construye(const QString &titulo)
     {
+        const ReporteCruzado &r = *std::find_if(ReportesCruzados().begin(), ReportesCruzados().end(),
+                                                [&](const ReporteCruzado &x) { return x.titulo == titulo; });
         filtros.InicializaFiltros();
         filtros.EligeReporte(int(FiltrosReporte::TitulosReportes.indexOf(r.titulo)));
         EXPECT_TRUE(generador.ArmaFiltro() && generador.CreaPasoReporte());
@@ -102,15 +104,6 @@ protected:
             r << [columna, c](const Ev &e) { return e.Es(columna, c); };
         return r;
     }
-    const ReporteCruzado &Reporte(const QString &titulo) const
-    {
-        for (const ReporteCruzado &r : ReportesCruzados())
-            if (r.titulo == titulo)
-                return r;
-        throw std::runtime_error("sin reporte");
-    }
-    QStringList Catalogo(const QString &sql) const { return Filas(sql); }
-
     QList<Ev> eventos;
 };
 
@@ -158,11 +151,11 @@ TEST_F(Cruzados, CadaCeldaIgualASuCuentaIndependiente_PorCatalogo)
               };
     for (const CasoCatalogo &c : casos) {
         const QList<Condicion> columnas = c.columnaCondicion ? Codigos(c.columnaCondicion, c.codigos) : edades;
-        const QStringList esperado = Espera(Catalogo(c.catalogo), [&](const QString &fila) {
+        const QStringList esperado = Espera(Filas(c.catalogo), [&](const QString &fila) {
             const int codigo = fila.section('|', 0, 0).toInt();
             return PorColumna([&](const Ev &e) { return e.Es(c.columnaEvento, codigo); }, columnas, c.defunciones);
         });
-        EXPECT_EQ(Construye(Reporte(c.titulo)), esperado) << c.titulo;
+        EXPECT_EQ(Construye(c.titulo), esperado) << c.titulo;
     }
 }
 
@@ -170,9 +163,9 @@ TEST_F(Cruzados, CadaCeldaIgualASuCuentaIndependiente_FilasPropias)
 {
     Genera(400);
     // Vehicles: equipment rows, then 88 (no safety equipment used) and 99 (pedestrians).
-    QStringList filas = Catalogo("SELECT CodEquipo, Descripcion FROM cEquipo ORDER BY 1") << "88|NO USO" << "99|NO APLICA";
+    QStringList filas = Filas("SELECT CodEquipo, Descripcion FROM cEquipo ORDER BY 1") << "88|NO USO" << "99|NO APLICA";
     const auto roles = Codigos("CodLesionadoVehiculo", {1, 2, 3});
-    EXPECT_EQ(Construye(Reporte("Accidente por vehiculo de motor")), Espera(filas, [&](const QString &f) {
+    EXPECT_EQ(Construye("Accidente por vehiculo de motor"), Espera(filas, [&](const QString &f) {
                   const int codigo = f.section('|', 0, 0).toInt();
                   QList<int> r = PorColumna([&](const Ev &e) { return e.Es("CodEquipo", codigo); }, roles);
                   if (codigo == 88)
@@ -184,7 +177,7 @@ TEST_F(Cruzados, CadaCeldaIgualASuCuentaIndependiente_FilasPropias)
               }));
 
     // Deaths by the state of the unit; the unit missing from CATCLUES gives a row with no state, with its counts.
-    EXPECT_EQ(Construye(Reporte("Defunción por Intencionalidad A")),
+    EXPECT_EQ(Construye("Defunción por Intencionalidad A"),
               Espera({"|ESTADO", "9|CIUDAD DE MEXICO", "15|MEXICO", "17|MORELOS"}, [&](const QString &f) {
                   const QString estado = f.section('|', 0, 0);
                   auto delEstado = [&](const Ev &e) {
@@ -196,12 +189,12 @@ TEST_F(Cruzados, CadaCeldaIgualASuCuentaIndependiente_FilasPropias)
 
     // Violence types are counted per detail row; self-inflicted per event.
     filas.clear();
-    const QStringList tipos = Catalogo("SELECT CodTipoViolencia, Descripcion FROM cTipoViolencia ORDER BY 1");
+    const QStringList tipos = Filas("SELECT CodTipoViolencia, Descripcion FROM cTipoViolencia ORDER BY 1");
     for (const char *g : {"2|VIOLENCIA FAMILIAR|", "3|VIOLENCIA NO FAMILIAR|"})
         for (const QString &t : tipos)
             filas << QString(g) + t;
     filas << "4|AUTO INFLIGIDO|0|AUTO INFLIGIDO";
-    EXPECT_EQ(Construye(Reporte("Violencia por primera vez")), Espera(filas, [&](const QString &f) {
+    EXPECT_EQ(Construye("Violencia por primera vez"), Espera(filas, [&](const QString &f) {
                   const int intencion = f.section('|', 0, 0).toInt(), tipo = f.section('|', 2, 2).toInt();
                   QList<int> r;
                   for (int vez : {1, 2, 9})
@@ -216,8 +209,8 @@ TEST_F(Cruzados, CadaCeldaIgualASuCuentaIndependiente_FilasPropias)
     // Care types: per detail row, by the event's sex and destination.
     QList<Condicion> columnas{[](const Ev &) { return true; }};
     columnas << Codigos("CodSexo", {1, 2, 9}) << Codigos("CodDestino", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
-    EXPECT_EQ(Construye(Reporte("Tipo de Atención por Destino Posterior a la Atención")),
-              Espera(Catalogo("SELECT CodTipoAtencion, Descripcion FROM cTipoAtencion ORDER BY 1"), [&](const QString &f) {
+    EXPECT_EQ(Construye("Tipo de Atención por Destino Posterior a la Atención"),
+              Espera(Filas("SELECT CodTipoAtencion, Descripcion FROM cTipoAtencion ORDER BY 1"), [&](const QString &f) {
                   const int tipo = f.section('|', 0, 0).toInt();
                   return PorColumna([&](const Ev &e) { return e.atenciones.contains(tipo); }, columnas);
               }));
@@ -226,12 +219,6 @@ TEST_F(Cruzados, CadaCeldaIgualASuCuentaIndependiente_FilasPropias)
 TEST_F(Cruzados, UnaCorridaNoDejaTablasNiCambiaLaBase)
 {
     Genera(60);
-    // VELMORAN_CAPTURAS=<folder> keeps each report's PDF, to look at.
-    if (qEnvironmentVariableIsSet("VELMORAN_CAPTURAS"))
-        generador.Muestra = [this](const DocumentoReporte &d) {
-            mostrados << d.titulo;
-            GuardaPdf(d, qEnvironmentVariable("VELMORAN_CAPTURAS") + "/" + QString(d.titulo).remove(' ') + ".pdf");
-        };
     const QStringList esquema = Filas("SELECT name FROM sqlite_master ORDER BY name");
     filtros.InicializaFiltros();
     for (int i = 0; i < FiltrosReporte::TitulosReportes.size(); ++i) {
