@@ -51,11 +51,13 @@ protected:
     QStringList mostrados;
 };
 
-// The text of a PDF as pdftotext lays it out.
-inline QString TextoPdf(const QString &pdf)
+// The text of a document's PDF as pdftotext lays it out.
+inline QString TextoPdf(const DocumentoReporte &d)
 {
+    QTemporaryDir dir;
+    GuardaPdf(d, dir.filePath("r.pdf"));
     QProcess p;
-    p.start("pdftotext", {"-layout", pdf, "-"});
+    p.start("pdftotext", {"-layout", dir.filePath("r.pdf"), "-"});
     p.waitForFinished(20000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
@@ -64,11 +66,9 @@ inline QString TextoPdf(const QString &pdf)
 // `carpeta`; VELMORAN_ACTUALIZA_ESPERADOS=1 rewrites the golden file.
 inline void ComparaTextoPdf(const DocumentoReporte &d, const QString &carpeta)
 {
-    QTemporaryDir dir;
-    GuardaPdf(d, dir.filePath("r.pdf"));
     const QString nombre = QString(d.titulo).remove(' ') + ".txt";
     const QString esperado = QDir(carpeta).filePath(nombre);
-    const QString texto = TextoPdf(dir.filePath("r.pdf"));
+    const QString texto = TextoPdf(d);
     if (qEnvironmentVariableIsSet("VELMORAN_ACTUALIZA_ESPERADOS"))
         EscribeArchivo(esperado, texto.toUtf8());
     EXPECT_EQ(texto, QString::fromUtf8(LeeArchivo(esperado))) << nombre.toStdString();

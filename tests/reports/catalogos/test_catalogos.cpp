@@ -15,12 +15,6 @@ protected:
     {
         return [this](const DocumentoReporte &d) { documentos.append(d); };
     }
-    QString Texto(const DocumentoReporte &d)
-    {
-        QTemporaryDir dir;
-        GuardaPdf(d, dir.filePath("c.pdf"));
-        return TextoPdf(dir.filePath("c.pdf"));
-    }
     QVector<DocumentoReporte> documentos;
 };
 
@@ -46,7 +40,7 @@ TEST_F(Catalogos, CadaCatalogoSeImprimeDesdeLaPlantilla)
         ASSERT_TRUE(c.imprime(*ctx, Guarda())) << c.titulo << mensajes.Ultimo().toStdString();
         ASSERT_EQ(documentos.size(), 1);
         EXPECT_EQ(documentos[0].titulo, c.titulo);
-        const QString texto = Texto(documentos[0]);
+        const QString texto = TextoPdf(documentos[0]);
         EXPECT_TRUE(texto.contains(c.encabezado) && texto.contains(c.fila)) << c.titulo;
         EXPECT_TRUE(texto.contains(QStringLiteral("Página 1 de %1").arg(documentos[0].Paginas()))) << c.titulo;
     }
@@ -59,7 +53,7 @@ TEST_F(Catalogos, CatalogoCodificadoConSuTituloComoTextoSimple)
     ASSERT_TRUE(ImprimeCatalogo(*ctx, "Catálogo de Sexo 'O'", Guarda()));
     ASSERT_TRUE(ImprimeReporteCatalogo(*ctx, "rptCatalogos", "Catálogo de Sexo", Guarda()));
     ASSERT_EQ(documentos.size(), 2);
-    EXPECT_TRUE(Texto(documentos[0]).contains("Catálogo de Sexo 'O'"));
+    EXPECT_TRUE(TextoPdf(documentos[0]).contains("Catálogo de Sexo 'O'"));
     ComparaTextoPdf(documentos[1], VELMORAN_ESPERADOS);
 }
 
