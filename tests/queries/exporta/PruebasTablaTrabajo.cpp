@@ -1,4 +1,4 @@
-#include "comun/ProgramaTemporal.h"
+#include "CincoEventos.h"
 #include "queries/ModeloTablaTrabajo.h"
 #include "queries/TablaTrabajo.h"
 
@@ -8,35 +8,9 @@
 
 namespace {
 
-// Events of unit A (folios 1 to 5) with 0 to 4 codes of every detail, substances
-// of patient and aggressor apart, and diagnoses in Orden 1, 2 and 4.
-class TablaTrabajoTest : public ::testing::Test {
+class TablaTrabajoTest : public CincoEventos {
 protected:
-    void SetUp() override
-    {
-        p.AbreBase();
-        for (int folio = 1; folio <= 5; ++folio) {
-            const QVariantList clave = {"A", folio, "2004-03-0" + QString::number(folio)};
-            p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Paterno, Edad, CodEstado) VALUES (?, ?, ?, ?, ?, '09')",
-                      clave + QVariantList{folio == 2 ? "PEÑA" : "X", 20 + folio});
-            for (int k = 0; k < folio - 1; ++k) {   // folio n has n - 1 codes, given in reverse
-                const int codigo = 9 - k;
-                p.Ejecuta("INSERT INTO D_Derechohabiencia VALUES (?, ?, ?, ?)", clave + QVariantList{QString("0%1").arg(codigo)});
-                p.Ejecuta("INSERT INTO D_TipoViolencia VALUES (?, ?, ?, ?)", clave + QVariantList{codigo});
-                p.Ejecuta("INSERT INTO D_TipoAtencion VALUES (?, ?, ?, ?)", clave + QVariantList{codigo});
-            }
-        }
-        const QVariantList tres = {"A", 3, "2004-03-03"};
-        for (const auto &[persona, efecto] : {std::pair{1, 5}, {1, 2}, {2, 3}})
-            p.Ejecuta("INSERT INTO D_BajoEfectos VALUES (?, ?, ?, ?, ?)", tres + QVariantList{persona, efecto});
-        for (const auto &[codigo, orden] : {std::pair{"S010", 1}, {"S020", 2}, {"T140", 4}})
-            p.Ejecuta("INSERT INTO D_Diagnosticos VALUES (?, ?, ?, ?, ?)", tres + QVariantList{codigo, orden});
-    }
-    QStringList Columnas(const QString &tabla)
-    {
-        return p.Filas("SELECT name FROM pragma_table_info(?, 'temp')", {tabla});
-    }
-    ProgramaTemporal p;
+    QStringList Columnas(const QString &tabla) { return p.Filas("SELECT name FROM pragma_table_info(?, 'temp')", {tabla}); }
 };
 
 } // namespace

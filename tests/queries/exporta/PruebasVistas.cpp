@@ -1,8 +1,5 @@
-#include "comun/DialogoFijo.h"
-#include "comun/HojaEnBase.h"
-#include "platform/DialogoArchivos.h"
+#include "CincoEventos.h"
 #include "queries/EjecutaGenConsultas.h"
-#include "queries/ExportaConsulta.h"
 #include "queries/PanelCriterio.h"
 #include "queries/TablaTrabajo.h"
 #include "queries/frmGenConsultas.h"
@@ -24,20 +21,8 @@
 
 namespace {
 
-// Five events of unit A, folios 1 to 5, dated 1 to 5 March 2004; folio n has
-// the violence types 9 down to 11 - n.
-class Vistas : public ::testing::Test {
+class Vistas : public CincoEventos {
 protected:
-    void SetUp() override
-    {
-        for (int folio = 1; folio <= 5; ++folio) {
-            const QVariantList clave = {"A", folio, QString("2004-03-0%1").arg(folio)};
-            h.prog.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Paterno) VALUES (?, ?, ?, ?)",
-                           clave + QVariantList{QString("P%1").arg(6 - folio)});
-            for (int k = 0; k < folio - 1; ++k)
-                h.prog.Ejecuta("INSERT INTO D_TipoViolencia VALUES (?, ?, ?, ?)", clave + QVariantList{9 - k});
-        }
-    }
     Contexto &ctx() { return *h.prog.ctx; }
     HojaRegistro &Hoja()
     {
@@ -62,8 +47,6 @@ protected:
         accion();
         return titulo;
     }
-    HojaEnBase h;
-    DialogoFijo dialogo;
 };
 
 } // namespace

@@ -1,27 +1,17 @@
-// The filter window and the export generator as a user meets them, and the
-// road from the capture sheet's "Filtrar" through the filtered events to
-// "Quitar Filtro", driven by keys.
+// The filter window and the export generator as a user meets them (the road
+// from the sheet's "Filtrar" by keys is the end-to-end test's).
 #include "AmbienteFiltro.h"
-#include "capture/frmRegistro.h"
-#include "comun/Teclado.h"
 #include "comun/DialogoFijo.h"
 #include "queries/PanelCriterio.h"
 #include "queries/frmGenConsultas.h"
 #include "queries/frmQuery.h"
-#include "shell/BarraDatos.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabBar>
-#include <QTest>
-#include <QTimer>
-#include <functional>
 
 namespace {
 
@@ -135,66 +125,6 @@ TEST_F(VentanasConsulta, GeneradorEligeCamposYCargaSuConsulta)
     otro.Panel()->cboValue->setEditText("RUIZ");
     otro.Panel()->cmdAnd->click();
     EXPECT_EQ(otro.Panel()->Criterio(), "F.Diagnosticos = 'S011'\nAnd E.Paterno = 'RUIZ'");
-}
-
-// While a modal window runs, the next step acts on it.
-void AlAbrirModal(const std::function<void(QWidget *)> &paso)
-{
-    QTimer::singleShot(0, [paso] { paso(QApplication::activeModalWidget()); });
-}
-
-void Tecla(QWidget *w, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier)
-{
-    QTest::keyClick(w, k, m);
-}
-
-TEST_F(VentanasConsulta, FiltraRecorreYQuitaElFiltroConTeclas)
-{
-    frmRegistro hoja(*prog.ctx, listas);
-    ConsultasHoja consultas;
-    consultas.Filtrar = [&](frmRegistro &h) { MuestraConsulta(*prog.ctx, dialogo, DestinoFiltro{&h.Registro(), {}}, &h); };
-    hoja.PonConsultas(consultas);
-    hoja.Vida().Abre();
-    hoja.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&hoja));
-    QMenu *menu = hoja.MenuBuscar();
-    EXPECT_TRUE(menu->actions()[0]->isEnabled());
-    EXPECT_FALSE(menu->actions()[2]->isEnabled());
-
-    bool visto = false;
-    AlAbrirModal([&](QWidget *w) {
-        auto *filtro = qobject_cast<frmQuery *>(w);
-        ASSERT_NE(filtro, nullptr);
-        QPlainTextEdit *criterio = filtro->Panel()->txtCriteria;
-        criterio->setFocus();
-        Teclea(criterio, "E.CodSexo = 2");
-        Tecla(criterio, Qt::Key_Return);
-        Teclea(criterio, "And E.Paterno <> 'PEÑA'");
-        filtro->cmdRunQuery()->setFocus();
-        Tecla(filtro->cmdRunQuery(), Qt::Key_Space);
-        visto = true;
-    });
-    menu->popup(hoja.mapToGlobal(QPoint(0, 0)));
-    Tecla(menu, Qt::Key_Down);
-    Tecla(menu, Qt::Key_Return);   // "Filtrar"
-    ASSERT_TRUE(visto);
-    EXPECT_EQ(hoja.Vida().FiltroEventos, "E.CodSexo = 2 And E.Paterno <> 'PEÑA'");
-    EXPECT_EQ(hoja.windowTitle(), TituloHoja + ". Registro: 1 de 2     Capturados en el día: 0");
-
-    QTabBar *pestanas = hoja.SSTab1()->tabBar();
-    pestanas->setFocus();
-    Tecla(pestanas, Qt::Key_Down);
-    EXPECT_EQ(hoja.txtDatos(22)->text(), "00000003");
-    Tecla(pestanas, Qt::Key_Down);   // the last of the filtered events
-    EXPECT_EQ(Msj().beeps, 1);
-
-    menu->popup(hoja.mapToGlobal(QPoint(0, 0)));
-    Tecla(menu, Qt::Key_Down);
-    Tecla(menu, Qt::Key_Down);
-    Tecla(menu, Qt::Key_Return);   // "Quitar Filtro"
-    EXPECT_EQ(hoja.Vida().FiltroEventos, "");
-    EXPECT_EQ(hoja.windowTitle(), TituloHoja + ". Registro: 1 de 3     Capturados en el día: 0");
-    EXPECT_EQ(prog.ctx->CriterioConsulta, "E.CodSexo = 2\nAnd E.Paterno <> 'PEÑA'");
 }
 
 } // namespace
