@@ -69,20 +69,21 @@ TEST_F(TablaTrabajoTest, VistaDeTablaLeePorPaginasOrdenaYMuestraFechas)
     EXPECT_EQ(m.rowCount(), 5);
     ASSERT_EQ(m.columnCount(), 61);
     EXPECT_EQ(m.Valor(2, 55).toString(), "    ");   // folio 3: its diagnosis of Orden 4 is not shown
-    EXPECT_EQ(m.data(m.index(1, 2)).toString(), "02/03/2004");
-    EXPECT_EQ(m.data(m.index(1, 3)).toString(), "PEÑA");
-    EXPECT_EQ(m.Valor(0, 18).toString(), "09");
+    EXPECT_EQ(m.data(m.index(1, 2)).toString() + m.data(m.index(1, 3)).toString() + m.Valor(0, 18).toString(), "02/03/2004PEÑA09");
+    auto folios = [&m] {
+        QString r;
+        for (int f = 0; f < m.rowCount(); ++f)
+            r += m.Valor(f, 1).toString();
+        return r;
+    };
     m.sort(25);   // TipoViolencia01: NULL first, then 6, 7, 8, 9
-    QStringList folios;
-    for (int f = 0; f < m.rowCount(); ++f)
-        folios << m.Valor(f, 1).toString();
-    EXPECT_EQ(folios.join(','), "1,5,4,3,2");
+    EXPECT_EQ(folios(), "15432");
     m.Carga(TablaTrabajo::FuenteTmpQuery(p.bd(), {" FROM D_Evento AS E", "(E.Edad > ?)", {23}, "E.Edad DESC"}));
-    EXPECT_EQ(m.Valor(0, 1).toInt() * 10 + m.Valor(1, 1).toInt(), 45);   // key order whatever order was asked
+    EXPECT_EQ(folios(), "45");   // key order whatever order was asked
     // Stored last but first by its key: ties still follow the key.
     p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('0', 7, '2004-03-07')");
     m.Carga(TablaTrabajo::FuenteTmpQuery(p.bd(), {}));
     m.sort(25);
-    EXPECT_EQ(m.Valor(0, 1).toInt() * 10 + m.Valor(1, 1).toInt(), 71);
+    EXPECT_EQ(folios().left(2), "71");
     m.Cierra();
 }

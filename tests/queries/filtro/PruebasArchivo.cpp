@@ -27,12 +27,7 @@ protected:
 
 DatosConsulta Filtro(const QString &criterio, const QString &campo = {}, const QString &valor = {})
 {
-    DatosConsulta d;
-    d.campo = campo;
-    d.operador = "=";
-    d.valor = valor;
-    d.criterio = criterio;
-    return d;
+    return {OrigenConsulta::Hoja, TipoFiltro, campo, "=", valor, criterio, {}};
 }
 
 TEST_F(Archivo, FiltroGrabadoEnSuFormatoFijo)
@@ -47,10 +42,8 @@ TEST_F(Archivo, FiltroGrabadoEnSuFormatoFijo)
 
 TEST_F(Archivo, IdaYVueltaConEneYSaltosDeLinea)
 {
-    DatosConsulta d = Filtro("E.Paterno = 'PEÑA'\nAnd E.Edad > 10", "E.Paterno", "PEÑA  ");
-    d.origen = OrigenConsulta::Tabla;
-    d.tipo = 1;
-    d.seleccion = QStringList({"E.CLUES", "F.Diagnosticos", "P.EfectosAgresor", "E.NombreResponsable"});
+    DatosConsulta d{OrigenConsulta::Tabla, 1, "E.Paterno", "=", "PEÑA  ", "E.Paterno = 'PEÑA'\nAnd E.Edad > 10",
+                    {"E.CLUES", "F.Diagnosticos", "P.EfectosAgresor", "E.NombreResponsable"}};
     QDir(prog.Carpeta()).mkdir("dir.con.punto");   // a dot in the folder is no extension
     ASSERT_TRUE(Graba(d, "dir.con.punto/Exporta.SqL", true));
     const QByteArray bytes = LeeArchivo(Ruta("dir.con.punto/Exporta.SqL"));
@@ -58,11 +51,9 @@ TEST_F(Archivo, IdaYVueltaConEneYSaltosDeLinea)
     EXPECT_EQ(bytes.mid(1136), "4  E.CLUES,F.Diagnosticos,P.EfectosAgresor,E.NombreResponsable,\r\n");
     DatosConsulta leidos;
     ASSERT_TRUE(Carga("dir.con.punto/Exporta.SqL", OrigenConsulta::Tabla, true, leidos));
-    EXPECT_EQ(leidos.criterio, d.criterio);
-    EXPECT_EQ(leidos.valor, "PEÑA");   // the padding goes, the blanks typed with it too
-    EXPECT_EQ(leidos.campo, d.campo);
-    EXPECT_EQ(leidos.tipo, 1);
-    EXPECT_EQ(leidos.seleccion, d.seleccion);
+    // The padding goes, the blanks typed with the value too.
+    EXPECT_EQ(QList<QVariant>({leidos.criterio, leidos.valor, leidos.campo, leidos.tipo, leidos.seleccion}),
+              QList<QVariant>({d.criterio, "PEÑA", d.campo, 1, d.seleccion}));
 
     // Every kind and source comes back as it went.
     for (const auto &[origen, tipo] : {std::pair{OrigenConsulta::Hoja, 0}, {OrigenConsulta::Hoja, 2},
@@ -111,10 +102,7 @@ TEST_F(Archivo, CadaRechazoConSuMensaje)
 TEST_F(Archivo, ArchivosRechazadosAlCargar)
 {
     ASSERT_TRUE(Graba(Filtro("E.Edad > 1"), "filtro.sql"));
-    DatosConsulta exporta = Filtro("E.Edad > 1");
-    exporta.tipo = 0;
-    exporta.seleccion = QStringList({"E.Edad"});
-    ASSERT_TRUE(Graba(exporta, "exporta.sql", true));
+    ASSERT_TRUE(Graba({OrigenConsulta::Hoja, 0, {}, "=", {}, "E.Edad > 1", {"E.Edad"}}, "exporta.sql", true));
     QByteArray ajeno = LeeArchivo(Ruta("exporta.sql"));
     EscribeArchivo(Ruta("corto.sql"), ajeno.left(1135));
     EscribeArchivo(Ruta("campo.sql"), ajeno.replace("E.Edad,", "X.Nada,"));
