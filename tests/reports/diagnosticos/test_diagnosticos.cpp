@@ -200,15 +200,6 @@ TEST_F(Diagnosticos, Principales_NombresYPorcentajes)
     EXPECT_EQ(generador.CreaEncabezados().value("lnTotal"), "21,004");
 }
 
-TEST_F(Diagnosticos, UnidadFueraDeCatalogoConservaSusDefunciones)
-{
-    Evento("XXSSA999999", 1, "2004-05-01", {{"CodDestino", 5}, {"CodIntencionalidad", 1}});
-    Evento("DFSSA000012", 2, "2004-05-01", {{"CodDestino", 5}, {"CodIntencionalidad", 2}});
-    Corre(2);
-    EXPECT_EQ(Filas("SELECT CodEstado, Descripcion, Accidental, ViolenciaFamiliar FROM REP_DefuncionA ORDER BY rowid"),
-              QStringList({"|ESTADO|1|0", "9|CIUDAD DE MEXICO|0|1"}));
-}
-
 TEST_F(Diagnosticos, TextoDelPdfComoElEsperado)
 {
     Ev("DFSSA000012", "X590", 1, 3, 30, "W010");
@@ -222,5 +213,4 @@ TEST_F(Diagnosticos, TextoDelPdfComoElEsperado)
         generador.Reporte();
     }
     EXPECT_TRUE(mensajes.cajas.isEmpty()) << mensajes.Ultimo().toStdString();
-    EXPECT_EQ(TablasTemporales(), 0);
 }
