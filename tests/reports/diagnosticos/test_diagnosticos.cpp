@@ -40,12 +40,12 @@ protected:
     int folio = 0;
 };
 
-QString Columnas()
+QStringList Columnas()
 {
     QStringList c{"Totales"};
     for (const ColumnaCuenta &e : ColumnasEdad("e"))
         c << e.columna;
-    return c.join(',');
+    return c;
 }
 
 } // namespace
@@ -81,7 +81,7 @@ TEST_F(Diagnosticos, ListaDetallada_LasSumasCuadranEnCadaNivel)
                       Valor("SELECT count(*)" + validos));
             // Every level, every column: all sexes = the sexes; category, chapter
             // and state total = their causes.
-            for (const QString &c : Columnas().split(',')) {
+            for (const QString &c : Columnas()) {
                 const QString s = "sum(" + c + ")";
                 const char *cuadres[] = {
                     "SELECT IdEstado, Causa, %1 FROM REPLISDET WHERE Nivel = 3 AND IdSexo IS NOT 'A' GROUP BY 1, 2|"
