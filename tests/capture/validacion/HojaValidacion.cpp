@@ -127,6 +127,24 @@ Cambio Desmarca(ListaHoja lista)
     return [lista](HojaValidacion &h) { h.DesmarcaTodo(lista); };
 }
 
+Cambio Tic(ListaHoja lista, const char *codigo)
+{
+    return [=](HojaValidacion &h) { h.Marca(lista, QString::fromLatin1(codigo)); };
+}
+
+Cambio AbreLista(ListaHoja lista)
+{
+    return [=](HojaValidacion &h) { h.hoja.HabilitaLista(lista, true); };
+}
+
+Cambio ListaVacia(ListaHoja lista)
+{
+    return [=](HojaValidacion &h) {
+        EXPECT_FALSE(h.hoja.ListaHabilitada(lista));
+        EXPECT_TRUE(h.hoja.CodigosMarcados(lista).isEmpty());
+    };
+}
+
 Cambio Y(std::initializer_list<Cambio> cambios)
 {
     return [v = std::vector(cambios)](HojaValidacion &h) {

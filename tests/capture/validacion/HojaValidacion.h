@@ -69,6 +69,9 @@ Cambio Fuerza(std::initializer_list<std::pair<int, const char *>> textos);
 Cambio Bloquea(int campo, const char *texto = "");
 Cambio PonFecha(int indice, const char *fecha);
 Cambio Desmarca(ListaHoja lista);
+Cambio Tic(ListaHoja lista, const char *codigo);
+// The list opened, as if the field rules had not closed it.
+Cambio AbreLista(ListaHoja lista);
 Cambio Y(std::initializer_list<Cambio> cambios);
 // Checks after the validation.
 Cambio Lee(std::initializer_list<std::pair<int, const char *>> textos);
@@ -78,6 +81,8 @@ Cambio Cerrados(std::initializer_list<int> campos);
 Cambio Vacios(std::initializer_list<int> campos);
 // Opened again for the user to type.
 Cambio Abierto(int campo);
+// Closed with nothing ticked.
+Cambio ListaVacia(ListaHoja lista);
 // The number of boxes shown, and the first one's text.
 Cambio Cajas(int cuantas, const char *primera = nullptr);
 

@@ -9,26 +9,6 @@
 
 namespace {
 
-TEST(ChecaDatos, EventoValidoPasaAlAltaYAlCambio)
-{
-    for (bool alta : {true, false}) {
-        HojaValidacion h(alta);
-        EXPECT_FALSE(h.Valida()) << h.prog.mensajes.Ultimo().toStdString();
-        EXPECT_TRUE(h.prog.mensajes.cajas.isEmpty());
-        EXPECT_EQ(h.prog.mensajes.beeps, 0);
-        EXPECT_TRUE(h.focos.isEmpty());
-        EXPECT_EQ(h.prog.Cuenta("D_EVENTO"), 0);
-    }
-}
-
-TEST(ChecaDatos, EventoValidadoSeGuardaTalCual)
-{
-    HojaValidacion h;
-    ASSERT_FALSE(h.Valida());
-    EXPECT_TRUE(h.almacen.AltaEvento()) << h.prog.mensajes.Ultimo().toStdString();
-    EXPECT_EQ(h.prog.Cuenta("D_EVENTO"), 1);
-}
-
 TEST(ChecaDatos, LaPrimeraReglaQueFallaEsLaUnica)
 {
     HojaValidacion h;
@@ -76,10 +56,8 @@ TEST(ChecaDatos, UnErrorDeConsultaDetieneElGuardado)
         const char *mensaje;
     };
     const Caso casos[] = {
-        {"prueba de clave", "ALTER TABLE D_EVENTO RENAME TO D_EVENTO_VIEJO", true,
-         "No se pudo comprobar si el Evento ya existe, el Evento no se guardó....."},
-        {"lista de diagnósticos", "ALTER TABLE TMPGRIDAFEC RENAME COLUMN AFECCION TO OTRA", false,
-         "No se pudo leer la lista de diagnósticos, el Evento no se guardó....."},
+        {"prueba de clave", "ALTER TABLE D_EVENTO RENAME TO D_EVENTO_VIEJO", true, "No se pudo comprobar si el Evento ya existe, el Evento no se guardó....."},
+        {"lista de diagnósticos", "ALTER TABLE TMPGRIDAFEC RENAME COLUMN AFECCION TO OTRA", false, "No se pudo leer la lista de diagnósticos, el Evento no se guardó....."},
     };
     for (const Caso &c : casos) {
         SCOPED_TRACE(c.nombre);
