@@ -29,25 +29,20 @@ namespace {
 // The frame holding the control of a focus request, and the outer one.
 bool MarcoDeFocoHabilitado(const HojaDatos &hoja, const QString &foco)
 {
-    Marco marco = Marco::Clues;
-    if (foco == FocoFecha(0))
-        marco = Marco::Evento;
-    else if (foco == FocoFecha(1))
-        marco = Marco::Clues;
-    else if (foco == FocoLista(ListaHoja::Derechohabiencia))
-        marco = Marco::Afectado;
-    else if (foco == FocoLista(ListaHoja::TipoViolencia) || foco == FocoLista(ListaHoja::PacienteEfectos))
-        marco = Marco::Evento;
-    else if (foco == FocoLista(ListaHoja::AgresorEfectos))
-        marco = Marco::Agresor;
-    else if (foco == FocoLista(ListaHoja::TipoAtencion))
-        marco = Marco::Atencion;
-    else if (const CampoHoja *c = CampoDe(foco.toInt()))
-        marco = c->marco;
-    else
-        return false;
-    return hoja.MarcoHabilitado(marco) && hoja.MarcoHabilitado(MarcoExterior(marco));
+    const std::pair<QString, Marco> otros[] = {
+        {FocoFecha(0), Marco::Evento}, {FocoFecha(1), Marco::Clues}, {FocoLista(ListaHoja::Derechohabiencia), Marco::Afectado},
+        {FocoLista(ListaHoja::TipoViolencia), Marco::Evento}, {FocoLista(ListaHoja::PacienteEfectos), Marco::Evento},
+        {FocoLista(ListaHoja::AgresorEfectos), Marco::Agresor}, {FocoLista(ListaHoja::TipoAtencion), Marco::Atencion}};
+    const CampoHoja *c = CampoDe(foco.toInt());
+    Marco marco = c ? c->marco : Marco::Clues;
+    bool hallado = c != nullptr;
+    for (const auto &[nombre, m] : otros)
+        if (nombre == foco)
+            marco = m, hallado = true;
+    return hallado && hoja.MarcoHabilitado(marco) && hoja.MarcoHabilitado(MarcoExterior(marco));
 }
+
+QString Texto(const char *t) { return QString::fromUtf8(t); }
 
 } // namespace
 
@@ -66,7 +61,7 @@ void CompruebaFalla(const CasoFalla &caso)
     EXPECT_TRUE(h.Valida(caso.respuestas));
     EXPECT_EQ(h.Msj().Ultimo(), caso.mensaje);
     if (!h.Msj().cajas.isEmpty())
-        EXPECT_EQ(h.Msj().cajas.last().titulo, caso.titulo ? QString::fromUtf8(caso.titulo) : TituloHoja);
+        EXPECT_EQ(h.Msj().cajas.last().titulo, caso.titulo ? Texto(caso.titulo) : TituloHoja);
     EXPECT_EQ(h.Msj().beeps > 0, caso.beep);
     EXPECT_EQ(h.hoja.Pagina(), caso.pagina);
     ASSERT_FALSE(h.focos.isEmpty());
@@ -91,52 +86,48 @@ void CompruebaPasa(const CasoPasa &caso)
         caso.despues(h);
 }
 
-Cambio Pon(std::initializer_list<std::pair<int, const char *>> textos)
-{
-    return [v = std::vector(textos)](HojaValidacion &h) {
-        for (const auto &t : v)
-            h.hoja.PonTexto(t.first, QString::fromUtf8(t.second));
-    };
-}
+using Textos = std::initializer_list<std::pair<int, const char *>>;
+using Campos = std::initializer_list<int>;
 
-Cambio Fuerza(std::initializer_list<std::pair<int, const char *>> textos)
+Cambio Pon(Textos textos)
+{
+    return [v = std::vector(textos)](HojaValidacion &h) { for (const auto &[c, t] : v) h.hoja.PonTexto(c, Texto(t)); };
+}
+Cambio Fuerza(Textos textos)
 {
     return [v = std::vector(textos)](HojaValidacion &h) {
-        for (const auto &t : v) {
-            h.hoja.HabilitaCampo(t.first, true);
-            h.hoja.PonTexto(t.first, QString::fromUtf8(t.second));
+        for (const auto &[c, t] : v) {
+            h.hoja.HabilitaCampo(c, true);
+            h.hoja.PonTexto(c, Texto(t));
         }
     };
 }
-
-Cambio Bloquea(int campo, const char *texto)
+Cambio Bloquea(int campo, const char *texto) { return Y({Pon(campo, texto), [=](HojaValidacion &h) { h.hoja.HabilitaCampo(campo, false); }}); }
+Cambio PonFecha(int indice, const char *fecha) { return [=](HojaValidacion &h) { h.hoja.PonFecha(indice, Texto(fecha)); }; }
+Cambio Desmarca(ListaHoja lista) { return [lista](HojaValidacion &h) { h.DesmarcaTodo(lista); }; }
+Cambio Tic(ListaHoja lista, const char *codigo) { return [=](HojaValidacion &h) { h.Marca(lista, Texto(codigo)); }; }
+Cambio AbreLista(ListaHoja lista) { return [=](HojaValidacion &h) { h.hoja.HabilitaLista(lista, true); }; }
+Cambio Y(std::initializer_list<Cambio> cambios)
 {
-    return [=](HojaValidacion &h) {
-        h.hoja.PonTexto(campo, QString::fromUtf8(texto));
-        h.hoja.HabilitaCampo(campo, false);
+    return [v = std::vector(cambios)](HojaValidacion &h) { for (const Cambio &c : v) c(h); };
+}
+
+Cambio Lee(Textos textos)
+{
+    return [v = std::vector(textos)](HojaValidacion &h) {
+        for (const auto &[c, t] : v)
+            EXPECT_EQ(h.hoja.Texto(c), Texto(t)) << "campo " << c;
     };
 }
-
-Cambio PonFecha(int indice, const char *fecha)
+Cambio Cerrados(Campos campos)
 {
-    return [=](HojaValidacion &h) { h.hoja.PonFecha(indice, QString::fromLatin1(fecha)); };
+    return [v = std::vector(campos)](HojaValidacion &h) { for (int c : v) EXPECT_FALSE(h.hoja.CampoHabilitado(c)) << "campo " << c; };
 }
-
-Cambio Desmarca(ListaHoja lista)
+Cambio Vacios(Campos campos)
 {
-    return [lista](HojaValidacion &h) { h.DesmarcaTodo(lista); };
+    return Y({Cerrados(campos), [v = std::vector(campos)](HojaValidacion &h) { for (int c : v) EXPECT_EQ(h.hoja.Texto(c), QString()) << "campo " << c; }});
 }
-
-Cambio Tic(ListaHoja lista, const char *codigo)
-{
-    return [=](HojaValidacion &h) { h.Marca(lista, QString::fromLatin1(codigo)); };
-}
-
-Cambio AbreLista(ListaHoja lista)
-{
-    return [=](HojaValidacion &h) { h.hoja.HabilitaLista(lista, true); };
-}
-
+Cambio Abierto(int campo) { return [=](HojaValidacion &h) { EXPECT_TRUE(h.hoja.CampoHabilitado(campo)) << "campo " << campo; }; }
 Cambio ListaVacia(ListaHoja lista)
 {
     return [=](HojaValidacion &h) {
@@ -144,61 +135,14 @@ Cambio ListaVacia(ListaHoja lista)
         EXPECT_TRUE(h.hoja.CodigosMarcados(lista).isEmpty());
     };
 }
-
-Cambio Y(std::initializer_list<Cambio> cambios)
-{
-    return [v = std::vector(cambios)](HojaValidacion &h) {
-        for (const Cambio &c : v)
-            c(h);
-    };
-}
-
-Cambio Lee(std::initializer_list<std::pair<int, const char *>> textos)
-{
-    return [v = std::vector(textos)](HojaValidacion &h) {
-        for (const auto &t : v)
-            EXPECT_EQ(h.hoja.Texto(t.first), QString::fromUtf8(t.second)) << "campo " << t.first;
-    };
-}
-
-Cambio Cerrados(std::initializer_list<int> campos)
-{
-    return [v = std::vector(campos)](HojaValidacion &h) {
-        for (int c : v)
-            EXPECT_FALSE(h.hoja.CampoHabilitado(c)) << "campo " << c;
-    };
-}
-
-Cambio Vacios(std::initializer_list<int> campos)
-{
-    return [v = std::vector(campos)](HojaValidacion &h) {
-        for (int c : v) {
-            EXPECT_EQ(h.hoja.Texto(c), QString()) << "campo " << c;
-            EXPECT_FALSE(h.hoja.CampoHabilitado(c)) << "campo " << c;
-        }
-    };
-}
-
-Cambio Abierto(int campo)
-{
-    return [campo](HojaValidacion &h) { EXPECT_TRUE(h.hoja.CampoHabilitado(campo)) << "campo " << campo; };
-}
-
 Cambio Cajas(int cuantas, const char *primera)
 {
     return [=](HojaValidacion &h) {
         ASSERT_EQ(h.Msj().cajas.size(), cuantas);
         if (primera)
-            EXPECT_EQ(h.Msj().cajas[0].texto, QString::fromUtf8(primera));
+            EXPECT_EQ(h.Msj().cajas[0].texto, Texto(primera));
     };
 }
 
-TEST_P(Falla, MuestraSuMensajeYEnfocaElCampo)
-{
-    CompruebaFalla(GetParam());
-}
-
-TEST_P(Pasa, GrabaYDejaLasReescrituras)
-{
-    CompruebaPasa(GetParam());
-}
+TEST_P(Falla, MuestraSuMensajeYEnfocaElCampo) { CompruebaFalla(GetParam()); }
+TEST_P(Pasa, GrabaYDejaLasReescrituras) { CompruebaPasa(GetParam()); }
