@@ -37,10 +37,8 @@ AmbienteReglas::AmbienteReglas()
     hoja.AsignaManejador(&manejador);
     AnotaFocos(hoja, focos);
 
-    for (const char *e : {"1   ALCOHOL", "2   DROGAS", "3   MEDICAMENTOS", "4   SE IGNORA", "5   NINGUNO"}) {
+    for (const char *e : {"1   ALCOHOL", "2   DROGAS", "3   MEDICAMENTOS", "4   SE IGNORA", "5   NINGUNO"})
         hoja.AgregaElemento(ListaHoja::AgresorEfectos, QString::fromLatin1(e));
-        hoja.AgregaElemento(ListaHoja::PacienteEfectos, QString::fromLatin1(e));
-    }
     for (const char *e : {"1   FISICA", "2   SEXUAL", "3   PSICOLOGICA"})
         hoja.AgregaElemento(ListaHoja::TipoViolencia, QString::fromLatin1(e));
 

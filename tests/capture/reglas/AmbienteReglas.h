@@ -6,15 +6,13 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using Textos = QList<QPair<int, QString>>;
+
 // Sends each field change to the rules, as the sheet's one handler does.
 class ManejadorPrueba : public ManejadorHoja {
 public:
     ReglasCampos *reglas = nullptr;
-    void CampoCambiado(int indice) override
-    {
-        if (reglas)
-            reglas->CampoCambiado(indice);
-    }
+    void CampoCambiado(int indice) override { reglas->CampoCambiado(indice); }
     void FechaCambiada(int) override {}
 };
 
@@ -27,13 +25,35 @@ protected:
     ~AmbienteReglas() override { hoja.AsignaManejador(nullptr); }
 
     // Writes the texts in the order given, each running its change handling.
-    void Escribe(const QList<QPair<int, QString>> &textos)
+    void Escribe(const Textos &textos)
     {
         for (const auto &t : textos)
             hoja.PonTexto(t.first, t.second);
     }
+    // Leaves a field holding `texto`; returns what it holds afterwards.
+    QString Sale(int campo, const QString &texto)
+    {
+        hoja.HabilitaCampo(campo, true);
+        hoja.PonTexto(campo, texto);
+        reglas->SaleCampo(campo);
+        return hoja.Texto(campo);
+    }
+    // Expects the texts and the enabled state of fields.
+    void Espera(const Textos &textos, const QList<int> &abiertos, const QList<int> &cerrados)
+    {
+        for (const auto &[c, t] : textos)
+            EXPECT_EQ(hoja.Texto(c), t) << "texto de " << c;
+        for (int c : abiertos)
+            EXPECT_TRUE(hoja.CampoHabilitado(c)) << c << " debe estar habilitado";
+        for (int c : cerrados)
+            EXPECT_FALSE(hoja.CampoHabilitado(c)) << c << " debe estar deshabilitado";
+    }
+    void EsperaLista(ListaHoja lista, bool abierta, const QStringList &marcados)
+    {
+        EXPECT_EQ(hoja.ListaHabilitada(lista), abierta) << int(lista);
+        EXPECT_EQ(hoja.CodigosMarcados(lista), marcados) << int(lista);
+    }
     MensajesFalsos &Mensajes() { return prog.mensajes; }
-    QStringList Marcados(ListaHoja lista) const { return hoja.CodigosMarcados(lista); }
 
     ProgramaTemporal prog;
     HojaDatos hoja;

@@ -4,7 +4,6 @@
 #include "capture/ListaDiagnosticos.h"
 #include "events/modEvento.h"
 
-
 namespace {
 
 const QString Repetida = "No puede capturar dos veces la misma causa, verifique por favor....";
@@ -20,17 +19,8 @@ protected:
         hoja.GridAfeccionesEditado = false;
         almacen.RefrescaGridAfecciones();
     }
-
-    bool Agrega(const QString &codigo)
-    {
-        hoja.PonTexto(76, codigo);
-        return lista.Agrega();
-    }
-    bool Modifica(int fila, const QString &codigo)
-    {
-        hoja.PonTexto(76, codigo);
-        return lista.Modifica(fila);
-    }
+    bool Agrega(const QString &codigo) { return hoja.PonTexto(76, codigo), lista.Agrega(); }
+    bool Modifica(int fila, const QString &codigo) { return hoja.PonTexto(76, codigo), lista.Modifica(fila); }
     // The grid as "numafec:code" texts.
     QStringList Filas() const
     {
@@ -48,49 +38,37 @@ protected:
 
 TEST_F(Diagnosticos, AgregaReemplazaBorraYGuardaEnElOrdenDeLaLista)
 {
-    EXPECT_TRUE(Filas().isEmpty());
-    EXPECT_TRUE(Agrega("S001"));
-    EXPECT_TRUE(Agrega("T009"));
-    EXPECT_TRUE(Agrega("S008"));
+    EXPECT_TRUE(Agrega("S001") && Agrega("T009") && Agrega("S008"));
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:T009", "3:S008"}));
     // After each button the entry field shows the first row's code.
     EXPECT_EQ(hoja.Texto(76), "S001");
     EXPECT_TRUE(Mensajes().cajas.isEmpty());
 
-    // A code already listed.
+    // A code already listed, added or put in another row.
     EXPECT_FALSE(Agrega("S008"));
-    ASSERT_EQ(Mensajes().Ultimo(), Repetida);
+    EXPECT_EQ(Mensajes().Ultimo(), Repetida);
     EXPECT_EQ(Mensajes().cajas.last().titulo, TituloHojaRegistro());
-    EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:T009", "3:S008"}));
-
-    // Replacing keeps the row's place and refuses a code of another row.
     Mensajes().Limpia();
     EXPECT_FALSE(Modifica(1, "S001"));
-    ASSERT_EQ(Mensajes().Ultimo(), Repetida);
+    EXPECT_EQ(Mensajes().Ultimo(), Repetida);
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:T009", "3:S008"}));
-    EXPECT_TRUE(Modifica(1, "F100"));
-    EXPECT_TRUE(Modifica(1, "F100"));   // its own code again
+    // Replacing keeps the row's place; its own code again is no repeat.
+    EXPECT_TRUE(Modifica(1, "F100") && Modifica(1, "F100"));
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:F100", "3:S008"}));
 
     // Deleting the middle row leaves a gap; a new row goes last with the largest plus one.
     hoja.PonTexto(76, "S001");
     EXPECT_TRUE(lista.Borra(1));
-    EXPECT_EQ(Filas(), (QStringList{"1:S001", "3:S008"}));
     EXPECT_TRUE(Agrega("T009"));
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "3:S008", "4:T009"}));
     EXPECT_TRUE(hoja.GridAfeccionesEditado);
 
-    // Saved 1 to 3 in the list's order.
+    // Saved 1 to 3 in the list's order, and read back so.
     ASSERT_TRUE(almacen.AltaEvento()) << Mensajes().Ultimo().toStdString();
-    const QStringList guardadas = prog.Filas(
-        "SELECT Orden, CodDiagnostico FROM D_Diagnosticos WHERE CLUES = ? ORDER BY Orden", {hoja.Texto(23)});
-    EXPECT_EQ(guardadas, (QStringList{"1|S001", "2|S008", "3|T009"}));
-
-    // Reading the event back rebuilds the list in that order.
+    EXPECT_EQ(prog.Filas("SELECT Orden, CodDiagnostico FROM D_Diagnosticos ORDER BY Orden"), (QStringList{"1|S001", "2|S008", "3|T009"}));
     hoja.GridAfeccionesEditado = false;
     ASSERT_TRUE(almacen.RefrescaGridAfecciones());
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:S008", "3:T009"}));
-
     // With the date of care empty the rebuild goes by CLUES and Folio alone.
     hoja.EnAlta = false;
     hoja.PonFecha(1, QString());
@@ -101,50 +79,27 @@ TEST_F(Diagnosticos, AgregaReemplazaBorraYGuardaEnElOrdenDeLaLista)
     EXPECT_TRUE(Filas().isEmpty());
 }
 
-TEST_F(Diagnosticos, SinCodigoNoCambiaNadaPeroMarcaLaListaEditada)
+// No row, or no code: nothing changes, but the list counts as edited.
+TEST_F(Diagnosticos, SinFilasOSinCodigoNoCambiaNada)
 {
+    hoja.PonTexto(76, "S001");
+    for (int fila : {-1, 0}) {
+        hoja.GridAfeccionesEditado = false;
+        EXPECT_FALSE(lista.Modifica(fila) || lista.Borra(fila)) << fila;
+        EXPECT_TRUE(hoja.GridAfeccionesEditado && Filas().isEmpty());
+    }
     Agrega("S001");
     for (int boton = 0; boton < 3; ++boton) {
         hoja.GridAfeccionesEditado = false;
         hoja.PonTexto(76, "  ");
-        const bool hecho = boton == 0 ? lista.Agrega() : boton == 1 ? lista.Modifica(0) : lista.Borra(0);
-        EXPECT_FALSE(hecho) << boton;
+        EXPECT_FALSE(boton == 0 ? lista.Agrega() : boton == 1 ? lista.Modifica(0) : lista.Borra(0)) << boton;
         EXPECT_TRUE(hoja.GridAfeccionesEditado) << boton;
         EXPECT_EQ(Filas(), QStringList{"1:S001"}) << boton;
     }
     EXPECT_TRUE(Mensajes().cajas.isEmpty());
 }
 
-TEST_F(Diagnosticos, ReemplazarOBorrarSinFilasNoCambiaNada)
-{
-    hoja.PonTexto(76, "S001");
-    for (int fila : {-1, 0}) {
-        hoja.GridAfeccionesEditado = false;
-        EXPECT_FALSE(lista.Modifica(fila)) << fila;
-        EXPECT_FALSE(lista.Borra(fila)) << fila;
-        EXPECT_TRUE(hoja.GridAfeccionesEditado);
-        EXPECT_TRUE(Filas().isEmpty());
-    }
-    EXPECT_TRUE(Mensajes().cajas.isEmpty());
-}
-
-TEST_F(Diagnosticos, BorrarQuitaLaFilaActualSeaCualSeaElCodigoEscrito)
-{
-    Agrega("S001");
-    Agrega("S008");
-    hoja.PonTexto(76, "T009");
-    EXPECT_TRUE(lista.Borra(0));
-    EXPECT_EQ(Filas(), QStringList{"2:S008"});
-    EXPECT_EQ(hoja.Texto(76), "S008");
-    hoja.PonTexto(76, "S008");
-    EXPECT_TRUE(lista.Borra(0));
-    EXPECT_TRUE(Filas().isEmpty());
-    EXPECT_EQ(hoja.Texto(76), QString());
-    EXPECT_TRUE(Agrega("T009"));
-    EXPECT_EQ(Filas(), QStringList{"1:T009"});
-}
-
-TEST_F(Diagnosticos, ElegirUnaFilaLlevaSuCodigoAlCampo)
+TEST_F(Diagnosticos, BorrarQuitaLaFilaActualSeaCualSeaElCodigoYElegirLlevaSuCodigo)
 {
     Agrega("S001");
     Agrega("S008");
@@ -153,4 +108,12 @@ TEST_F(Diagnosticos, ElegirUnaFilaLlevaSuCodigoAlCampo)
     EXPECT_EQ(hoja.Etiqueta(76), "TRAUMATISMO SUPERFICIAL");
     lista.FilaElegida(5);
     EXPECT_EQ(hoja.Texto(76), "S008");
+    hoja.PonTexto(76, "T009");
+    EXPECT_TRUE(lista.Borra(0));
+    EXPECT_EQ(Filas(), QStringList{"2:S008"});
+    EXPECT_EQ(hoja.Texto(76), "S008");
+    EXPECT_TRUE(lista.Borra(0));
+    EXPECT_EQ(hoja.Texto(76), QString());
+    EXPECT_TRUE(Agrega("T009"));
+    EXPECT_EQ(Filas(), QStringList{"1:T009"});
 }

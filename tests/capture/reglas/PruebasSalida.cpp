@@ -3,45 +3,25 @@
 
 #include "events/modEvento.h"
 
+using Salida = AmbienteReglas;
 
 namespace {
-
-class Salida : public AmbienteReglas {
-protected:
-    // Leaves a field holding `texto`; returns what it holds afterwards.
-    QString Sale(int campo, const QString &texto)
-    {
-        hoja.HabilitaCampo(campo, true);
-        hoja.PonTexto(campo, texto);
-        reglas->SaleCampo(campo);
-        return hoja.Texto(campo);
-    }
-    QString Titulo() const { return TituloHojaRegistro(); }
-};
-
-const QString Quirval = QStringLiteral("El número de afiliación al QUIRVAL, no es correcto, verifique por favor.....\n\n"
-                                       "¿Cuenta con el número de afiliación?");
-const QString Brestal = QStringLiteral("El número de afiliación al BRESTAL, no es correcto, verifique por favor.....\n\n"
-                                       "¿Cuenta con el número de afiliación?");
-
-} // namespace
+const QString Quirval = "El número de afiliación al QUIRVAL, no es correcto, verifique por favor.....\n\n¿Cuenta con el número de afiliación?";
+}
 
 TEST_F(Salida, RellenoYHorasImposibles)
 {
-    struct Caso {
+    const struct {
         int campo;
         const char *escrito, *queda;
     } casos[] = {
-        {22, "123", "00000123"}, {22, "0", "0"}, {22, "000", "000"}, {22, "", ""},
-        {48, "1", "0001"}, {48, "", ""},
-        {49, "24", ""}, {49, "23", "23"}, {49, "7", "07"}, {69, "30", ""}, {69, "0", "00"},
-        {50, "60", ""}, {50, "59", "59"}, {64, "5", "05"}, {70, "75", ""}, {73, "", ""},
-        {63, "30", "30"}, {72, "5", "05"}, {72, "", ""},
-        {66, "999", "999"}, {66, "0", ""}, {66, "121", ""}, {66, "120", "120"}, {66, "1", "1"}, {66, "", ""},
+        {22, "123", "00000123"}, {22, "0", "0"}, {22, "000", "000"}, {22, "", ""}, {48, "1", "0001"}, {48, "", ""},
+        {49, "24", ""}, {49, "23", "23"}, {49, "7", "07"}, {69, "30", ""}, {69, "0", "00"}, {50, "60", ""}, {50, "59", "59"},
+        {64, "5", "05"}, {70, "75", ""}, {73, "", ""}, {63, "30", "30"}, {72, "5", "05"}, {72, "", ""}, {66, "999", "999"},
+        {66, "0", ""}, {66, "121", ""}, {66, "120", "120"}, {66, "1", "1"}, {66, "", ""},
     };
-    for (const Caso &c : casos)
-        EXPECT_EQ(Sale(c.campo, QString::fromLatin1(c.escrito)), QString::fromLatin1(c.queda))
-            << c.campo << " '" << c.escrito << "'";
+    for (const auto &c : casos)
+        EXPECT_EQ(Sale(c.campo, c.escrito), c.queda) << c.campo << " '" << c.escrito << "'";
     EXPECT_TRUE(Mensajes().cajas.isEmpty());
 }
 
@@ -70,55 +50,41 @@ TEST_F(Salida, NadaMientrasSeHojea)
 
 TEST_F(Salida, EdadEnBlancoSegunLaClave)
 {
-    struct Caso {
-        const char *unidad, *edad;
-    } casos[] = {{"3", "999"}, {"1", "99"}, {"0", "99"}, {"2", "99"}, {"", ""}};
-    for (const Caso &c : casos) {
-        hoja.PonTexto(37, QString::fromLatin1(c.unidad));
-        EXPECT_EQ(Sale(36, QString()), QString::fromLatin1(c.edad)) << c.unidad;
-    }
-    // Leaving the unit fills a blank age only for years.
-    for (const char *unidad : {"0", "1", "2"}) {
+    const struct {
+        const char *unidad, *edad, *alSalirDeLaClave;
+    } casos[] = {{"3", "999", "999"}, {"1", "99", ""}, {"0", "99", ""}, {"2", "99", ""}, {"", "", ""}};
+    for (const auto &c : casos) {
+        hoja.PonTexto(37, c.unidad);
+        EXPECT_EQ(Sale(36, QString()), c.edad) << c.unidad;
+        // Leaving the unit fills a blank age only for years.
         hoja.PonTexto(36, QString());
-        hoja.PonTexto(37, QString::fromLatin1(unidad));
         reglas->SaleCampo(37);
-        EXPECT_EQ(hoja.Texto(36), QString()) << unidad;
+        EXPECT_EQ(hoja.Texto(36), c.alSalirDeLaClave) << c.unidad;
     }
-    hoja.PonTexto(37, "3");
-    reglas->SaleCampo(37);
-    EXPECT_EQ(hoja.Texto(36), "999");
     EXPECT_TRUE(Mensajes().cajas.isEmpty());
 }
 
 TEST_F(Salida, EdadContraSuClave)
 {
-    const QString Horas = "Edad incorrecta para clave de edad en HORAS, verifique por favor.....";
-    const QString Dias = "Edad incorrecta para clave de edad en DIAS, verifique por favor.....";
-    const QString Meses = "Edad incorrecta para clave de edad en MESES, verifique por favor.....";
-    const QString Anos = "Edad incorrecta para clave de edad en AÑOS, verifique por favor.....";
-    const QString Cero = "La Edad no puede ser 0 (cero), verifique por favor....";
-    struct Caso {
+    const QString Mal = "Edad incorrecta para clave de edad en %1, verifique por favor.....", Cero = "La Edad no puede ser 0 (cero), verifique por favor....";
+    const struct {
         const char *unidad, *edad;
         QString mensaje;   // empty: accepted
-        int beeps;
     } casos[] = {
-        {"0", "23", {}, 0}, {"0", "99", {}, 0}, {"0", "24", Horas, 0},
-        {"1", "29", {}, 0}, {"1", "30", Dias, 0},
-        {"2", "11", {}, 0}, {"2", "12", Meses, 0},
-        {"3", "130", {}, 0}, {"3", "999", {}, 0}, {"3", "131", Anos, 0},
-        {"0", "0", Cero, 1}, {"3", "000", Cero, 1}, {"2", "0", Cero, 1},
-        {"3", "", {}, 0},
+        {"0", "23", {}}, {"0", "99", {}}, {"0", "24", Mal.arg("HORAS")}, {"1", "29", {}}, {"1", "30", Mal.arg("DIAS")}, {"2", "11", {}},
+        {"2", "12", Mal.arg("MESES")}, {"3", "130", {}}, {"3", "999", {}}, {"3", "131", Mal.arg("AÑOS")}, {"0", "0", Cero},
+        {"3", "000", Cero}, {"2", "0", Cero}, {"3", "", {}},
     };
-    for (const Caso &c : casos) {
+    for (const auto &c : casos) {
+        SCOPED_TRACE(std::string(c.unidad) + "/" + c.edad);
         hoja.HabilitaCampo(36, true);
-        Escribe({{37, QString::fromLatin1(c.unidad)}, {36, QString::fromLatin1(c.edad)}});
+        Escribe({{37, c.unidad}, {36, c.edad}});
         Mensajes().Limpia();
         focos.clear();
         hoja.PonPagina(1);
         hoja.HabilitaMarco(Marco::Afectado, false);
-        const bool paso = ValidaEdad(*prog.ctx, hoja);
-        EXPECT_EQ(paso, c.mensaje.isEmpty()) << c.unidad << "/" << c.edad;
-        EXPECT_EQ(Mensajes().beeps, c.beeps) << c.unidad << "/" << c.edad;
+        EXPECT_EQ(ValidaEdad(*prog.ctx, hoja), c.mensaje.isEmpty());
+        EXPECT_EQ(Mensajes().beeps, c.mensaje == Cero ? 1 : 0);   // only a zero beeps
         if (c.mensaje.isEmpty()) {
             EXPECT_TRUE(Mensajes().cajas.isEmpty());
             continue;
@@ -130,64 +96,41 @@ TEST_F(Salida, EdadContraSuClave)
         EXPECT_TRUE(hoja.MarcoHabilitado(Marco::Afectado));
         EXPECT_EQ(focos, QStringList{"36"});
     }
-}
-
-TEST_F(Salida, ClaveNueveFijaLaEdadYUnaClaveIlegibleNoJuzga)
-{
-    hoja.PonTexto(36, "45");
-    hoja.PonTexto(37, "9");
+    // Unit 9 sets the age; no unit to judge by: a beep only.
+    Escribe({{36, "45"}, {37, "9"}});
     EXPECT_TRUE(ValidaEdad(*prog.ctx, hoja));
     EXPECT_EQ(hoja.Texto(36), "999");
-    hoja.PonTexto(37, QString());
-    hoja.PonTexto(36, "45");
+    Escribe({{37, ""}, {36, "45"}});
     Mensajes().Limpia();
-    EXPECT_TRUE(ValidaEdad(*prog.ctx, hoja));   // no unit to judge by: a beep only
+    EXPECT_TRUE(ValidaEdad(*prog.ctx, hoja));
     EXPECT_EQ(Mensajes().beeps, 1);
     EXPECT_TRUE(Mensajes().cajas.isEmpty());
-}
-
-TEST_F(Salida, SalirDeLaClaveDeEdadLaJuzgaPrimero)
-{
-    hoja.PonTexto(36, "30");
-    hoja.PonTexto(37, "1");
+    // Leaving the unit judges the age first.
+    Escribe({{36, "30"}, {37, "1"}});
+    focos.clear();
     EXPECT_FALSE(reglas->SaleCampo(37));
-    EXPECT_EQ(Mensajes().Ultimo(), "Edad incorrecta para clave de edad en DIAS, verifique por favor.....");
+    EXPECT_EQ(Mensajes().Ultimo(), Mal.arg("DIAS"));
     EXPECT_EQ(focos, QStringList{"36"});
 }
 
-TEST_F(Salida, FormaDeLaCurp)
+TEST_F(Salida, LaCurp)
 {
-    struct Caso {
+    const struct {
         const char *curp;
         bool valida;
-    } casos[] = {
-        {"ABCD123456", true}, {"ÑABC123456XYZ", true}, {"ABCD123456??????", true},
-        {"AB1D123456", false}, {"ABCD12345", false}, {"abcd123456", false}, {"ABCD12345X", false}, {"", false},
-    };
-    for (const Caso &c : casos)
+    } formas[] = {{"ABCD123456", true}, {"ÑABC123456XYZ", true}, {"ABCD123456??????", true}, {"AB1D123456", false},
+                  {"ABCD12345", false}, {"abcd123456", false}, {"ABCD12345X", false}, {"", false}};
+    for (const auto &c : formas)
         EXPECT_EQ(ValidaCurp(QString::fromUtf8(c.curp)), c.valida) << c.curp;
-}
-
-TEST_F(Salida, CurpIncorrectaAlSalir)
-{
-    const QString Mensaje = "La CURP no es correcta, verifique por favor.....\n\n";
-    struct Caso {
-        const char *curp;
-        bool rechaza;
-    } casos[] = {{"", false}, {"PELM740312MDFRPR09", false}, {"PELM74031", true}, {"PE1M740312MDFRPR09", true}};
-    for (const Caso &c : casos) {
+    // Leaving the field: a blank one passes, a short or ill-formed one is refused.
+    for (const auto &[curp, rechaza] : {std::pair{"", false}, {"PELM740312MDFRPR09", false}, {"PELM74031", true}, {"PE1M740312MDFRPR09", true}}) {
         Mensajes().Limpia();
         focos.clear();
-        Sale(32, QString::fromLatin1(c.curp));
-        if (!c.rechaza) {
-            EXPECT_TRUE(Mensajes().cajas.isEmpty()) << c.curp;
-            EXPECT_TRUE(focos.isEmpty()) << c.curp;
-            continue;
-        }
-        ASSERT_EQ(Mensajes().cajas.size(), 1) << c.curp;
-        EXPECT_EQ(Mensajes().cajas[0].texto, Mensaje);
-        EXPECT_EQ(Mensajes().cajas[0].titulo, "VELMORAN2016");
-        EXPECT_EQ(focos, QStringList{"32"});
+        Sale(32, curp);
+        ASSERT_EQ(Mensajes().cajas.size(), rechaza ? 1 : 0) << curp;
+        EXPECT_EQ(focos, rechaza ? QStringList{"32"} : QStringList()) << curp;
+        if (rechaza)
+            EXPECT_TRUE(Mensajes().cajas[0].texto == "La CURP no es correcta, verifique por favor.....\n\n" && Mensajes().cajas[0].titulo == "VELMORAN2016");
     }
 }
 
@@ -196,7 +139,6 @@ TEST_F(Salida, AfiliacionQuirval)
     hoja.MarcaDerechohabiencia8 = true;
     hoja.HabilitaCampo(33, true);
     hoja.HabilitaCampo(34, true);
-
     // Both blank: nothing, even with code G ticked too.
     hoja.MarcaDerechohabienciaG = true;
     EXPECT_TRUE(reglas->SaleCampo(33));
@@ -204,38 +146,37 @@ TEST_F(Salida, AfiliacionQuirval)
     EXPECT_TRUE(Mensajes().cajas.isEmpty());
     hoja.MarcaDerechohabienciaG = false;
 
-    // A short first part: the focus back on 33, the question; Yes keeps it.
-    hoja.PonTexto(33, "12345");
-    Mensajes().Responde(true);
-    EXPECT_FALSE(reglas->SaleCampo(33));
-    EXPECT_EQ(Mensajes().Ultimo(), Quirval);
-    EXPECT_EQ(Mensajes().cajas.last().titulo, TituloHojaRegistro());
-    EXPECT_EQ(focos, QStringList{"33"});
-    EXPECT_EQ(hoja.Texto(33), "12345");
-
-    // No fills both parts.
-    Mensajes().Responde(false);
-    reglas->SaleCampo(33);
-    EXPECT_EQ(hoja.Texto(33), "9999999999");
-    EXPECT_EQ(hoja.Texto(34), "99");
-
-    // Ten characters and an empty second part: nothing on 33, the question on 34.
+    // Each step: the two parts, the field left, the answer, the focus, what the two parts hold then.
+    const struct {
+        const char *a, *b;
+        int sale;
+        bool si;
+        const char *foco, *quedaA, *quedaB;
+    } pasos[] = {
+        {"12345", "", 33, true, "33", "12345", ""},                 // a short first part: Yes keeps it
+        {"12345", "", 33, false, nullptr, "9999999999", "99"},      // No fills both parts
+        {"1234567890", "", 34, true, "34", "1234567890", ""},       // ten characters, the second part empty
+        {"", "01", 34, true, "33", "", "01"},                       // first part blank: Yes goes to 33
+    };
+    for (const auto &p : pasos) {
+        Escribe({{33, p.a}, {34, p.b}});
+        Mensajes().Limpia();
+        focos.clear();
+        Mensajes().Responde(p.si);
+        const bool sigue = reglas->SaleCampo(p.sale);
+        EXPECT_EQ(Mensajes().Ultimo(), Quirval);
+        EXPECT_EQ(Mensajes().cajas.last().titulo, TituloHojaRegistro());
+        if (p.foco) {
+            EXPECT_FALSE(sigue);
+            EXPECT_EQ(focos, QStringList{p.foco}) << p.a;
+        }
+        EXPECT_EQ(hoja.Texto(33), p.quedaA);
+        EXPECT_EQ(hoja.Texto(34), p.quedaB);
+    }
+    Escribe({{33, "1234567890"}, {34, ""}});
     Mensajes().Limpia();
-    focos.clear();
-    Escribe({{33, "1234567890"}, {34, QString()}});
-    EXPECT_TRUE(reglas->SaleCampo(33));
+    EXPECT_TRUE(reglas->SaleCampo(33));   // a whole first part: nothing on leaving it
     EXPECT_TRUE(Mensajes().cajas.isEmpty());
-    Mensajes().Responde(true);
-    EXPECT_FALSE(reglas->SaleCampo(34));
-    EXPECT_EQ(Mensajes().Ultimo(), Quirval);
-    EXPECT_EQ(focos, QStringList{"34"});
-
-    // First part blank, second typed: leaving 34 asks and Yes goes to 33.
-    focos.clear();
-    Escribe({{33, QString()}, {34, "01"}});
-    Mensajes().Responde(true);
-    EXPECT_FALSE(reglas->SaleCampo(34));
-    EXPECT_EQ(focos, QStringList{"33"});
 }
 
 TEST_F(Salida, AfiliacionBrestal)
@@ -243,52 +184,42 @@ TEST_F(Salida, AfiliacionBrestal)
     hoja.MarcaDerechohabienciaG = true;
     hoja.HabilitaCampo(33, true);
     EXPECT_TRUE(reglas->SaleCampo(33));
-    hoja.PonTexto(34, "07");
-    hoja.PonTexto(33, "123");
+    Escribe({{34, "07"}, {33, "123"}});
     Mensajes().Responde(false);
     EXPECT_FALSE(reglas->SaleCampo(33));
-    EXPECT_EQ(Mensajes().Ultimo(), Brestal);
+    EXPECT_EQ(Mensajes().Ultimo(), "El número de afiliación al BRESTAL, no es correcto, verifique por favor.....\n\n¿Cuenta con el número de afiliación?");
     EXPECT_EQ(hoja.Texto(33), "9999999999");
     EXPECT_EQ(hoja.Texto(34), "07");
 }
 
 TEST_F(Salida, CascadaDelLugar)
 {
-    // A state absent from the catalog empties municipality and locality.
-    Escribe({{46, "37"}, {47, "001"}, {48, "0001"}});
-    reglas->SaleCampo(46);
-    EXPECT_EQ(hoja.Texto(47), QString());
-    EXPECT_EQ(hoja.Texto(48), QString());
-
-    // A valid place, padded.
-    Escribe({{46, "36"}, {47, "2"}, {48, "7"}});
-    reglas->SaleCampo(48);
-    reglas->SaleCampo(47);
-    EXPECT_EQ(hoja.Texto(47), "002");
-    EXPECT_EQ(hoja.Texto(48), "0007");
-    EXPECT_EQ(hoja.Etiqueta(48), "LOCALIDAD SIETE");
-
-    // Another state where the municipality exists keeps the locality and
-    // looks it up again; one where it does not empties the locality.
-    hoja.PonTexto(46, "9");
-    reglas->SaleCampo(46);
-    EXPECT_EQ(hoja.Texto(46), "09");
-    EXPECT_EQ(hoja.Etiqueta(47), "MUNICIPIO AJENO");
-    EXPECT_EQ(hoja.Texto(48), "0007");
-    EXPECT_EQ(hoja.Etiqueta(48), CveInexistente());
-    hoja.PonTexto(47, "001");
-    reglas->SaleCampo(46);
-    EXPECT_EQ(hoja.Etiqueta(47), CveInexistente());
-    EXPECT_EQ(hoja.Texto(48), QString());
-
-    // Leaving a blank state or municipality empties what lies below.
-    Escribe({{47, "001"}, {48, "0001"}, {46, QString()}});
-    reglas->SaleCampo(46);
-    EXPECT_EQ(hoja.Texto(47), QString());
-    EXPECT_EQ(hoja.Texto(48), QString());
-    Escribe({{46, "36"}, {48, "0001"}});
-    reglas->SaleCampo(47);
-    EXPECT_EQ(hoja.Texto(48), QString());
+    const QString No = CveInexistente();
+    // Each step: texts written, the field left, then state, municipality, locality and their labels.
+    const struct {
+        Textos escribe;
+        QList<int> sale;
+        QString estado, municipio, localidad, etiquetaMunicipio, etiquetaLocalidad;
+    } pasos[] = {
+        {{{46, "37"}, {47, "001"}, {48, "0001"}}, {46}, "37", "", "", "", ""},   // a state absent from the catalog
+        {{{46, "36"}, {47, "2"}, {48, "7"}}, {48, 47}, "36", "002", "0007", "", "LOCALIDAD SIETE"},
+        // Another state where the municipality exists keeps the locality; one where it does not empties it.
+        {{{46, "9"}}, {46}, "09", "002", "0007", "MUNICIPIO AJENO", No},
+        {{{47, "001"}}, {46}, "09", "001", "", No, ""},
+        // Leaving a blank state or municipality empties what lies below.
+        {{{47, "001"}, {48, "0001"}, {46, ""}}, {46}, "", "", "", "", ""},
+        {{{46, "36"}, {48, "0001"}}, {47}, "36", "", "", "", ""},
+    };
+    for (const auto &p : pasos) {
+        Escribe(p.escribe);
+        for (int c : p.sale)
+            reglas->SaleCampo(c);
+        Espera({{46, p.estado}, {47, p.municipio}, {48, p.localidad}}, {}, {});
+        if (!p.etiquetaMunicipio.isEmpty())
+            EXPECT_EQ(hoja.Etiqueta(47), p.etiquetaMunicipio);
+        if (!p.etiquetaLocalidad.isEmpty())
+            EXPECT_EQ(hoja.Etiqueta(48), p.etiquetaLocalidad);
+    }
     EXPECT_TRUE(Mensajes().cajas.isEmpty());
 }
 
@@ -296,11 +227,9 @@ TEST_F(Salida, ConsecuenciaMortalFijaElDestino)
 {
     hoja.PonTexto(75, "1");
     Sale(61, "19");
-    EXPECT_FALSE(hoja.CampoHabilitado(75));
-    EXPECT_EQ(hoja.Texto(75), "5");
+    Espera({{75, "5"}}, {}, {75});
     Sale(61, "3");
-    EXPECT_TRUE(hoja.CampoHabilitado(75));
-    EXPECT_EQ(hoja.Texto(75), "5");
+    Espera({{75, "5"}}, {75}, {});
 }
 
 // The field's ICD-10 list opens (which causes it offers is the list's own
@@ -319,22 +248,20 @@ TEST_F(Salida, DiagnosticoRechazadoAbreLaListaDelCampoYVuelveAlCampo)
         const char *codigo, *mensaje, *elegido;
     } casos[] = {
         {78, "S001", "El Diagnóstico debe pertenecer al capítulo XX; verifique por favor.....", "Y040"},
-        {77, "V010", "El Diagnóstico debe pertenecer a los capítulos V ó XIX ó a los permitidos de obstetricia; "
-                     "verifique por favor.....", "S008"},
+        {77, "V010", "El Diagnóstico debe pertenecer a los capítulos V ó XIX ó a los permitidos de obstetricia; verifique por favor.....", "S008"},
         {76, "S99", "El Diagnostico debe ser de 4 dígitos, verifique por favor.....", "S008"},
     };
     for (const auto &c : casos) {
         focos.clear();
         abiertas.clear();
-        hoja.HabilitaCampo(c.campo, true);
-        hoja.PonTexto(c.campo, c.codigo);
+        Escribe({{c.campo, c.codigo}});
         Mensajes().Limpia();
         EXPECT_FALSE(reglas->SaleCampo(c.campo));
         ASSERT_EQ(Mensajes().cajas.size(), 1) << c.campo;
         EXPECT_EQ(Mensajes().Ultimo(), QString::fromUtf8(c.mensaje));
         EXPECT_EQ(Mensajes().beeps, 1) << c.campo;
         EXPECT_EQ(abiertas, QStringList{QStringLiteral("CIE10(%1)").arg(c.campo)});
-        EXPECT_EQ(hoja.Texto(c.campo), c.elegido);
+        Espera({{c.campo, c.elegido}}, {}, {});
         EXPECT_EQ(focos, QStringList{QString::number(c.campo)});
     }
     // An accepted code opens nothing; a blank field is not checked.

@@ -4,11 +4,9 @@
 #include "capture/TecladoHoja.h"
 #include "comun/Teclado.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMap>
-#include <QTest>
 #include <QVBoxLayout>
 
 namespace {
@@ -20,11 +18,9 @@ protected:
         auto *capa = new QVBoxLayout(&ventana);
         // Focus order: the order of creation.
         for (int i : {29, 32, 36, 37, 49, 50, 76, 35}) {
-            auto *c = new QLineEdit(&ventana);
+            auto *c = campos[i] = new QLineEdit(&ventana);
             c->setMaxLength(CampoDe(i)->largo);
-            c->setObjectName(QStringLiteral("txtDatos%1").arg(i));
             capa->addWidget(c);
-            campos[i] = c;
             teclado.Instala(i, c);
             QObject::connect(c, &QLineEdit::textEdited, [this, i](const QString &t) { hoja.PonTexto(i, t); });
         }
@@ -41,12 +37,16 @@ protected:
         ventana.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&ventana));
     }
-
-    void Teclea(int campo, const QString &texto) { ::Teclea(campos[campo], texto); }
     void Enfoca(int campo)
     {
         campos[campo]->setFocus(Qt::OtherFocusReason);
         QCoreApplication::processEvents();
+    }
+    void Pega(int campo, const QString &texto, QKeyCombination tecla = Qt::ControlModifier | Qt::Key_V)
+    {
+        Enfoca(campo);
+        QApplication::clipboard()->setText(texto);
+        QTest::keyClick(campos[campo], tecla.key(), tecla.keyboardModifiers());
     }
     QColor Fondo(int campo) const { return campos[campo]->palette().color(QPalette::Base); }
 
@@ -58,73 +58,49 @@ protected:
 
 } // namespace
 
-TEST_F(Teclado, LasTeclasPasanPorElConjuntoDelCampo)
+TEST_F(Teclado, LasTeclasYLoPegadoPasanPorElConjuntoDelCampo)
 {
     Enfoca(29);
-    Teclea(29, "pñ 1");
+    Teclea(campos[29], "pñ 1");
     EXPECT_EQ(campos[29]->text(), "PÑ ");
     EXPECT_EQ(hoja.Texto(29), "PÑ ");
-    EXPECT_EQ(Mensajes().beeps, 1);
-
     Enfoca(36);
-    Teclea(36, "a4");
-    EXPECT_EQ(campos[36]->text(), "4");
-    EXPECT_EQ(Mensajes().beeps, 2);
+    Teclea(campos[36], "a4");
     QTest::keyClick(campos[36], Qt::Key_Backspace);
     EXPECT_EQ(campos[36]->text(), QString());
     EXPECT_EQ(Mensajes().beeps, 2);
-}
 
-TEST_F(Teclado, LoPegadoTambienSeFiltra)
-{
-    Enfoca(36);
-    QApplication::clipboard()->setText("1a2b3");
-    QTest::keyClick(campos[36], Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(campos[36]->text(), "123");
+    Pega(36, "1a2b3");
     EXPECT_EQ(hoja.Texto(36), "123");
-    EXPECT_EQ(Mensajes().beeps, 1);
-
-    Enfoca(76);
-    QApplication::clipboard()->setText("s0ñ01");
-    QTest::keyClick(campos[76], Qt::Key_V, Qt::ControlModifier);
+    Pega(76, "s0ñ01");
     EXPECT_EQ(campos[76]->text(), "S001");
-    EXPECT_EQ(Mensajes().beeps, 2);
-
+    EXPECT_EQ(Mensajes().beeps, 4);
     // Filtered first, then cut to the field's length.
-    Enfoca(35);
-    QApplication::clipboard()->setText("'; DROP TABLE D_EVENTO; --");
-    QTest::keyClick(campos[35], Qt::Key_Insert, Qt::ShiftModifier);
+    Pega(35, "'; DROP TABLE D_EVENTO; --", Qt::ShiftModifier | Qt::Key_Insert);
     EXPECT_EQ(hoja.Texto(35), " DROP TABLE D");
-}
 
-TEST_F(Teclado, MientrasSeHojeaLaTeclaLlegaSinCambio)
-{
+    // While browsing the key comes in unchanged.
     hoja.EnAlta = false;
     Enfoca(36);
-    Teclea(36, "a");
-    EXPECT_EQ(campos[36]->text(), "a");
-    EXPECT_EQ(Mensajes().beeps, 0);
+    Teclea(campos[36], "a");
+    EXPECT_EQ(campos[36]->text(), "a");   // over the text selected on entering
+    EXPECT_EQ(Mensajes().beeps, 5);
 }
 
 TEST_F(Teclado, EnterPasaAlSiguienteYRevisaElCampoDejado)
 {
+    hoja.PonTexto(50, "30");
     Enfoca(49);
-    Teclea(49, "24");
+    Teclea(campos[49], "24");
     EXPECT_EQ(Fondo(49), ColorEnfoque());
     QTest::keyClick(campos[49], Qt::Key_Return);
     EXPECT_TRUE(campos[50]->hasFocus());
+    EXPECT_EQ(campos[50]->selectedText(), "30");   // entering selects the text
     QCoreApplication::processEvents();
     EXPECT_EQ(hoja.Texto(49), QString());   // an hour of 24 is emptied
     EXPECT_EQ(Fondo(49), ColorCampoDejado());
     EXPECT_EQ(Fondo(50), ColorEnfoque());
     EXPECT_EQ(Mensajes().beeps, 0);
-}
-
-TEST_F(Teclado, AlEntrarSeSeleccionaElTexto)
-{
-    hoja.PonTexto(50, "30");
-    Enfoca(50);
-    EXPECT_EQ(campos[50]->selectedText(), "30");
 }
 
 TEST_F(Teclado, UnFocoQueNoMueveElUsuarioNoRevisa)
@@ -171,33 +147,25 @@ TEST_F(Teclado, DosCamposRechazadosNoSeDevuelvenElFoco)
     EXPECT_TRUE(campos[36]->hasFocus());
 }
 
-TEST_F(Teclado, EscPreguntaAntesDeCancelar)
+TEST_F(Teclado, EscPreguntaAntesDeCancelarYElDobleClicAbreLaLista)
 {
     // While browsing Esc asks nothing and cancels nothing.
     hoja.EnAlta = false;
     Enfoca(29);
     QTest::keyClick(campos[29], Qt::Key_Escape);
     EXPECT_TRUE(Mensajes().cajas.isEmpty());
-    EXPECT_EQ(cancelados, 0);
     hoja.EnAlta = true;
-
-    Mensajes().Responde(false);
-    QTest::keyClick(campos[29], Qt::Key_Escape);
-    EXPECT_EQ(cancelados, 0);
-    ASSERT_EQ(Mensajes().cajas.size(), 1);
-    EXPECT_EQ(Mensajes().cajas[0].texto,
-              "Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?");
+    for (bool si : {false, true}) {
+        Mensajes().Responde(si);
+        QTest::keyClick(campos[29], Qt::Key_Escape);
+        EXPECT_EQ(cancelados, si ? 1 : 0);
+        EXPECT_EQ(Mensajes().beeps, si ? 1 : 0);
+    }
+    ASSERT_EQ(Mensajes().cajas.size(), 2);
+    EXPECT_EQ(Mensajes().cajas[0].texto, "Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?");
     EXPECT_EQ(Mensajes().cajas[0].titulo, TituloHojaRegistro());
     EXPECT_TRUE(Mensajes().cajas[0].pregunta);
-    EXPECT_EQ(Mensajes().beeps, 0);
-    Mensajes().Responde(true);
-    QTest::keyClick(campos[29], Qt::Key_Escape);
-    EXPECT_EQ(cancelados, 1);
-    EXPECT_EQ(Mensajes().beeps, 1);
-}
 
-TEST_F(Teclado, DobleClicAbreLaLista)
-{
     QTest::mouseDClick(campos[76], Qt::LeftButton);
     EXPECT_EQ(abiertas, QStringList{"CIE10(76)"});
 }
