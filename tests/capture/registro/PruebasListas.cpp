@@ -12,6 +12,7 @@ protected:
     }
     void Marca(ListaHoja lista, const QStringList &pasos) { ::Marca(Hoja(), lista, pasos); }
     QStringList Marcados(ListaHoja lista) { return Hoja().CodigosMarcados(lista); }
+    int Ofrecidos() { return Hoja().Elementos(ListaHoja::TipoAtencion).size(); }
 };
 
 TEST_F(Listas, SustanciasNingunaYSeIgnoraVanSolas)
@@ -19,12 +20,12 @@ TEST_F(Listas, SustanciasNingunaYSeIgnoraVanSolas)
     const struct {
         QStringList pasos, quedan;
     } casos[] = {
-        {{"1", "2"}, {"1", "2"}}, {{"1", "2", "5"}, {"5"}},   {{"1", "2", "5", "1"}, {"1"}}, {{"4", "3"}, {"3"}},
-        {{"1", "4", "-4"}, {}},   {{"1", "2", "-1"}, {"2"}}, {{"4", "5"}, {"5"}},
+        {{"1", "2"}, {"1", "2"}}, {{"1", "2", "5"}, {"5"}}, {{"1", "2", "5", "1"}, {"1"}}, {{"4", "3"}, {"3"}},
+        {{"1", "4", "-4"}, {}}, {{"1", "2", "-1"}, {"2"}}, {{"4", "5"}, {"5"}},
     };
     for (ListaHoja lista : {ListaHoja::PacienteEfectos, ListaHoja::AgresorEfectos}) {
         for (const auto &c : casos) {
-            SCOPED_TRACE(c.pasos.join(QLatin1Char(' ')).toStdString());
+            SCOPED_TRACE(c.pasos.join(' ').toStdString());
             Reg().eventos.CargaLista("Efectos", "CodEfectos", lista);
             Marca(lista, c.pasos);
             EXPECT_EQ(Marcados(lista), c.quedan);
@@ -45,12 +46,11 @@ TEST_F(Listas, DerechohabienciaAbreLaAfiliacionYSusRespuestasExclusivas)
         QStringList pasos, quedan;
         bool abre33, abre34;
     } casos[] = {
-        {{"8"}, {"8"}, true, true},           {{"8", "1"}, {"1"}, false, false},  {{"G"}, {"G"}, true, false},
-        {{"1", "2", "9"}, {"9"}, false, false}, {{"1", "2"}, {"1", "2"}, false, false},
-        {{"0", "G"}, {"G"}, true, false},     {{"G", "8"}, {"8"}, true, true},    {{"8", "-8"}, {}, false, false},
+        {{"8"}, {"8"}, true, true}, {{"8", "1"}, {"1"}, false, false}, {{"G"}, {"G"}, true, false}, {{"1", "2", "9"}, {"9"}, false, false},
+        {{"1", "2"}, {"1", "2"}, false, false}, {{"0", "G"}, {"G"}, true, false}, {{"G", "8"}, {"8"}, true, true}, {{"8", "-8"}, {}, false, false},
     };
     for (const auto &c : casos) {
-        SCOPED_TRACE(c.pasos.join(QLatin1Char(' ')).toStdString());
+        SCOPED_TRACE(c.pasos.join(' ').toStdString());
         Reg().eventos.CargaLista("Derechohabiencia", "CodDerechohabiencia", ListaHoja::Derechohabiencia);
         Hoja().HabilitaCampo(33, false);
         Hoja().HabilitaCampo(34, false);
@@ -63,34 +63,27 @@ TEST_F(Listas, DerechohabienciaAbreLaAfiliacionYSusRespuestasExclusivas)
         EXPECT_EQ(Hoja().MarcaDerechohabiencia8, c.abre34);
         EXPECT_EQ(Hoja().MarcaDerechohabienciaG, c.abre33 && !c.abre34);
         // A closed affiliation field is emptied.
-        if (!c.abre33)
-            EXPECT_EQ(Hoja().Texto(33), QString());
-        if (!c.abre34)
-            EXPECT_EQ(Hoja().Texto(34), QString());
+        EXPECT_TRUE(c.abre33 || Hoja().Texto(33).isEmpty());
+        EXPECT_TRUE(c.abre34 || Hoja().Texto(34).isEmpty());
     }
 }
 
+// Each step ticks care types, then violence types; then the care types offered.
 TEST_F(Listas, LaSegundaViolenciaOfreceTodosLosTiposDeAtencion)
 {
     Hoja().HabilitaLista(ListaHoja::TipoViolencia, true);
-    Marca(ListaHoja::TipoAtencion, {"1", "2"});
-    Marca(ListaHoja::TipoViolencia, {"6"});
-    EXPECT_EQ(Hoja().Elementos(ListaHoja::TipoAtencion).size(), 6);
-    EXPECT_TRUE(Marcados(ListaHoja::TipoAtencion).isEmpty());   // the refill loses the ticks
-    EXPECT_FALSE(Hoja().MarcaAtencionCompleta);
-
-    Marca(ListaHoja::TipoAtencion, {"3"});
-    Marca(ListaHoja::TipoViolencia, {"7"});
-    EXPECT_EQ(Hoja().Elementos(ListaHoja::TipoAtencion).size(), 9);
-    EXPECT_TRUE(Hoja().MarcaAtencionCompleta);
-    EXPECT_TRUE(Marcados(ListaHoja::TipoAtencion).isEmpty());
-
-    Marca(ListaHoja::TipoAtencion, {"8"});
-    Marca(ListaHoja::TipoViolencia, {"9"});   // the second type is still ticked
-    EXPECT_EQ(Hoja().Elementos(ListaHoja::TipoAtencion).size(), 9);
-    Marca(ListaHoja::TipoViolencia, {"-7"});
-    EXPECT_EQ(Hoja().Elementos(ListaHoja::TipoAtencion).size(), 6);
-    EXPECT_FALSE(Hoja().MarcaAtencionCompleta);
+    const struct {
+        QStringList atencion, violencia;
+        int ofrecidos;
+    } pasos[] = {{{"1", "2"}, {"6"}, 6}, {{"3"}, {"7"}, 9}, {{"8"}, {"9"}, 9}, {{}, {"-7"}, 6}};
+    for (const auto &p : pasos) {
+        Marca(ListaHoja::TipoAtencion, p.atencion);
+        Marca(ListaHoja::TipoViolencia, p.violencia);
+        EXPECT_EQ(Ofrecidos(), p.ofrecidos) << p.violencia.join(' ').toStdString();
+        EXPECT_EQ(Hoja().MarcaAtencionCompleta, p.ofrecidos == 9);
+        if (p.violencia.size() == 1 && p.violencia[0] != "9")
+            EXPECT_TRUE(Marcados(ListaHoja::TipoAtencion).isEmpty());   // the refill loses the ticks
+    }
     EXPECT_EQ(Marcados(ListaHoja::TipoViolencia), QStringList({"6", "9"}));
 }
 
@@ -107,22 +100,17 @@ TEST_F(Listas, AlLeerUnEventoLasReglasNoEscriben)
     Msj().Responde(false);
     Vida().BotonPulsado(8);
     ASSERT_EQ(Msj().Ultimo(), "Registro Guardado, ¿Continuar Captura?");
-
     Vida().Abre();
-    EXPECT_EQ(Hoja().Texto(33), "1234567890");
-    EXPECT_EQ(Hoja().Texto(34), "01");
-    EXPECT_TRUE(Hoja().CampoHabilitado(33));
-    EXPECT_TRUE(Hoja().CampoHabilitado(34));
-    EXPECT_TRUE(Hoja().MarcaDerechohabiencia8);
-    EXPECT_TRUE(Hoja().MarcaAtencionCompleta);
+    EXPECT_EQ(Hoja().Texto(33) + Hoja().Texto(34), "123456789001");
+    EXPECT_TRUE(Hoja().CampoHabilitado(33) && Hoja().CampoHabilitado(34));
+    EXPECT_TRUE(Hoja().MarcaDerechohabiencia8 && Hoja().MarcaAtencionCompleta);
     EXPECT_EQ(Marcados(ListaHoja::PacienteEfectos), QStringList({"1", "2"}));
     EXPECT_EQ(Marcados(ListaHoja::TipoAtencion), QStringList({"1", "8"}));
-
     // A new event starts with no violence type ticked: only the care types
     // below 7 are offered, whatever the event shown before offered.
     Vida().BotonPulsado(5);
     EXPECT_TRUE(Marcados(ListaHoja::TipoViolencia).isEmpty());
-    EXPECT_EQ(Hoja().Elementos(ListaHoja::TipoAtencion).size(), 6);
+    EXPECT_EQ(Ofrecidos(), 6);
     EXPECT_FALSE(Hoja().MarcaAtencionCompleta);
 }
 

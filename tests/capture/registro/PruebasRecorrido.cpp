@@ -201,10 +201,18 @@ TEST_F(Recorrido, AltaCambioYBajaDeUnEventoConElTeclado)
         EXPECT_EQ(prog.Cuenta(tabla), 2) << tabla;
     EXPECT_EQ(ventana->txtDatos(30)->text(), "MUÑOZ");
 
-    // Bajas, answered Yes: the event and its details are gone, the sheet is empty.
-    Msj().Responde(true);
-    Pulsa(11);
-    EXPECT_EQ(Msj().Ultimo(), "¿Desea borrar el registro Actual?");
+    // Bajas: No keeps the event; Yes deletes it with its details and empties the sheet.
+    Msj().Limpia();
+    for (bool si : {false, true}) {
+        Msj().Responde(si);
+        Pulsa(11);
+        EXPECT_EQ(prog.Cuenta("D_EVENTO"), si ? 0 : 1);
+    }
+    ASSERT_EQ(Msj().cajas.size(), 2);
+    EXPECT_EQ(Msj().cajas[1].texto, "¿Desea borrar el registro Actual?");
+    EXPECT_EQ(Msj().cajas[1].titulo, "Atención");
+    EXPECT_TRUE(Msj().cajas[1].pregunta);
+    EXPECT_FALSE(ventana->Hoja().EnAlta || ventana->Hoja().EnCambio || ventana->Vida().HayEventos());
     for (const char *tabla : {"D_EVENTO", "D_Derechohabiencia", "D_TipoViolencia", "D_BajoEfectos", "D_TipoAtencion", "D_Diagnosticos"})
         EXPECT_EQ(prog.Cuenta(tabla), 0) << tabla;
     EXPECT_EQ(ventana->txtDatos(29)->text(), QString());

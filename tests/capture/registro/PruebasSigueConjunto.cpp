@@ -20,11 +20,8 @@ public:
     void Eventos()
     {
         Vida().Abre();
-        for (const auto &[clues, folio, fecha] : {std::tuple{"MCSSA000016", 5, "10/06/2004"},
-                                                  {"DFSSA000012", 30, "10/06/2004"},
-                                                  {"DFSSA000012", 10, "12/06/2004"},
-                                                  {"DFQRV000015", 20, "11/06/2004"},
-                                                  {"DFSSA000012", 10, "11/06/2004"}})
+        for (const auto &[clues, folio, fecha] : {std::tuple{"MCSSA000016", 5, "10/06/2004"}, {"DFSSA000012", 30, "10/06/2004"},
+                                                  {"DFSSA000012", 10, "12/06/2004"}, {"DFQRV000015", 20, "11/06/2004"}, {"DFSSA000012", 10, "11/06/2004"}})
             Graba(clues, folio, fecha);
     }
     void Graba(const QString &clues, int folio, const QString &fecha)
@@ -94,66 +91,43 @@ TEST_P(SigueConjuntoTabla, IgualQueLeerLaSentenciaDeNuevo)
 
 const ConsultaSQL Todos = modEvento::TodosLosEventos();
 
+// Edits the event of that folio and date: a new surname, or a new folio.
+std::function<void(SigueConjunto &)> Cambia(int folio, const char *dia, const char *paterno, const char *nuevoFolio = nullptr)
+{
+    return [=](SigueConjunto &t) {
+        t.Ve(folio, dia);
+        t.Vida().BotonPulsado(6);
+        if (nuevoFolio)
+            t.Hoja().HabilitaMarco(Marco::Clues, true);
+        t.Hoja().PonTexto(nuevoFolio ? 22 : 29, nuevoFolio ? nuevoFolio : paterno);
+        t.Vida().BotonPulsado(8);
+    };
+}
+std::function<void(SigueConjunto &)> Borra(int folio, const char *dia)
+{
+    return [=](SigueConjunto &t) {
+        if (folio)
+            t.Ve(folio, dia);
+        t.Msj().Responde(true);
+        t.Vida().BotonPulsado(11);
+    };
+}
+std::function<void(SigueConjunto &)> Alta(const char *clues, int folio) { return [=](SigueConjunto &t) { t.Graba(clues, folio, "01/06/2004"); }; }
+
 INSTANTIATE_TEST_SUITE_P(
     Casos, SigueConjuntoTabla,
     ::testing::Values(
-        Caso{"AltaEnMedio", Todos, [](SigueConjunto &t) { t.Graba("DFSSA000012", 15, "01/06/2004"); }, "DFQRV000015/20"},
-        Caso{"AltaFueraDelFiltro", DeLaUnidad, [](SigueConjunto &t) { t.Graba("DFQRV000015", 1, "01/06/2004"); },
-             "DFSSA000012/10"},
-        Caso{"AltaDentroDelFiltro", DeLaUnidad, [](SigueConjunto &t) { t.Graba("DFSSA000012", 1, "01/06/2004"); },
-             "DFSSA000012/1"},
-        Caso{"CambioQueSigueEnElFiltro", DeLaUnidad,
-             [](SigueConjunto &t) {
-                 t.Ve(30, "10/06");
-                 t.Vida().BotonPulsado(6);
-                 t.Hoja().PonTexto(29, "SOTO");
-                 t.Vida().BotonPulsado(8);
-             },
-             "DFSSA000012/30"},
-        Caso{"CambioQueSaleDelFiltro", DePerez,
-             [](SigueConjunto &t) {
-                 t.Ve(20, "11/06");
-                 t.Vida().BotonPulsado(6);
-                 t.Hoja().PonTexto(29, "SOTO");
-                 t.Vida().BotonPulsado(8);
-             },
-             "DFSSA000012/10"},
-        Caso{"CambioDeClave", DeLaUnidad,
-             [](SigueConjunto &t) {
-                 t.Ve(10, "12/06");
-                 t.Vida().BotonPulsado(6);
-                 t.Hoja().HabilitaMarco(Marco::Clues, true);
-                 t.Hoja().PonTexto(22, "00000035");
-                 t.Vida().BotonPulsado(8);
-             },
-             "DFSSA000012/35"},
-        Caso{"BajaDelPrimero", Todos,
-             [](SigueConjunto &t) {
-                 t.Msj().Responde(true);
-                 t.Vida().BotonPulsado(11);
-             },
-             "DFSSA000012/10"},
-        Caso{"BajaEnMedioDelFiltro", DeLaUnidad,
-             [](SigueConjunto &t) {
-                 t.Ve(10, "12/06");
-                 t.Msj().Responde(true);
-                 t.Vida().BotonPulsado(11);
-             },
-             "DFSSA000012/10"},
+        Caso{"AltaEnMedio", Todos, Alta("DFSSA000012", 15), "DFQRV000015/20"},
+        Caso{"AltaFueraDelFiltro", DeLaUnidad, Alta("DFQRV000015", 1), "DFSSA000012/10"},
+        Caso{"AltaDentroDelFiltro", DeLaUnidad, Alta("DFSSA000012", 1), "DFSSA000012/1"},
+        Caso{"CambioQueSigueEnElFiltro", DeLaUnidad, Cambia(30, "10/06", "SOTO"), "DFSSA000012/30"},
+        Caso{"CambioQueSaleDelFiltro", DePerez, Cambia(20, "11/06", "SOTO"), "DFSSA000012/10"},
+        Caso{"CambioDeClave", DeLaUnidad, Cambia(10, "12/06", nullptr, "00000035"), "DFSSA000012/35"},
+        Caso{"BajaDelPrimero", Todos, Borra(0, nullptr), "DFSSA000012/10"},
+        Caso{"BajaEnMedioDelFiltro", DeLaUnidad, Borra(10, "12/06"), "DFSSA000012/10"},
         // Another window wrote D_EVENTO meanwhile: the set is read again.
-        Caso{"AltaTrasOtraEscritura", Todos,
-             [](SigueConjunto &t) {
-                 t.Inserta("DFQRV000015", 1, "2004-06-01");
-                 t.Graba("DFSSA000012", 15, "01/06/2004");
-             },
-             "DFQRV000015/1"},
-        Caso{"QuitarFiltroYAlta", DeLaUnidad,
-             [](SigueConjunto &t) {
-                 t.Vida().MenuBuscar(2);
-                 t.Graba("DFQRV000015", 1, "01/06/2004");
-                 t.Vida().MenuBuscar(2);
-             },
-             "DFQRV000015/1", true}),
+        Caso{"AltaTrasOtraEscritura", Todos, [](SigueConjunto &t) { t.Inserta("DFQRV000015", 1, "2004-06-01"); Alta("DFSSA000012", 15)(t); }, "DFQRV000015/1"},
+        Caso{"QuitarFiltroYAlta", DeLaUnidad, [](SigueConjunto &t) { t.Vida().MenuBuscar(2); Alta("DFQRV000015", 1)(t); t.Vida().MenuBuscar(2); }, "DFQRV000015/1", true}),
     [](const ::testing::TestParamInfo<Caso> &i) { return std::string(i.param.nombre); });
 
 } // namespace

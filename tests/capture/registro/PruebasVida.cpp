@@ -319,27 +319,6 @@ TEST_F(RegistroVida, CancelarDevuelveLoGuardadoOVaciaLaHojaSinEventos)
     EXPECT_TRUE(Msj().cajas.isEmpty());
 }
 
-TEST_F(RegistroVida, BorraElUnicoEventoYDejaLaHojaVacia)
-{
-    Vida().Abre();
-    Graba();
-    Msj().Limpia();
-    for (bool si : {false, true}) {
-        Msj().Responde(si);
-        Vida().BotonPulsado(11);
-        EXPECT_EQ(prog.Cuenta("D_EVENTO"), si ? 0 : 1);
-    }
-    ASSERT_EQ(Msj().cajas.size(), 2);
-    EXPECT_EQ(Msj().cajas[1].texto, "¿Desea borrar el registro Actual?");
-    EXPECT_EQ(Msj().cajas[1].titulo, "Atención");
-    EXPECT_TRUE(Msj().cajas[1].pregunta);
-    EXPECT_EQ(prog.Cuenta("D_Diagnosticos") + prog.Cuenta("D_Derechohabiencia"), 0);
-    EXPECT_EQ(Clues(), QString());
-    EXPECT_FALSE(Vida().HayEventos());
-    EsperaHojaVacia();
-    EsperaNavegando();
-}
-
 TEST_F(RegistroVida, QuitarFiltroMuestraTodoPeroGrabarYBorrarVuelvenAlFiltro)
 {
     TresEventos();

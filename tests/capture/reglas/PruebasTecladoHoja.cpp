@@ -48,7 +48,6 @@ protected:
         QApplication::clipboard()->setText(texto);
         QTest::keyClick(campos[campo], tecla.key(), tecla.keyboardModifiers());
     }
-    QColor Fondo(int campo) const { return campos[campo]->palette().color(QPalette::Base); }
 
     QWidget ventana;
     QMap<int, QLineEdit *> campos;
@@ -85,22 +84,6 @@ TEST_F(Teclado, LasTeclasYLoPegadoPasanPorElConjuntoDelCampo)
     Teclea(campos[36], "a");
     EXPECT_EQ(campos[36]->text(), "a");   // over the text selected on entering
     EXPECT_EQ(Mensajes().beeps, 5);
-}
-
-TEST_F(Teclado, EnterPasaAlSiguienteYRevisaElCampoDejado)
-{
-    hoja.PonTexto(50, "30");
-    Enfoca(49);
-    Teclea(campos[49], "24");
-    EXPECT_EQ(Fondo(49), ColorEnfoque());
-    QTest::keyClick(campos[49], Qt::Key_Return);
-    EXPECT_TRUE(campos[50]->hasFocus());
-    EXPECT_EQ(campos[50]->selectedText(), "30");   // entering selects the text
-    QCoreApplication::processEvents();
-    EXPECT_EQ(hoja.Texto(49), QString());   // an hour of 24 is emptied
-    EXPECT_EQ(Fondo(49), ColorCampoDejado());
-    EXPECT_EQ(Fondo(50), ColorEnfoque());
-    EXPECT_EQ(Mensajes().beeps, 0);
 }
 
 TEST_F(Teclado, UnFocoQueNoMueveElUsuarioNoRevisa)
