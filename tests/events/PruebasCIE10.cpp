@@ -125,6 +125,9 @@ TEST_F(CIE10, ValidaDiagnosticoPorCampo)
             EXPECT_TRUE(prog.mensajes.cajas.isEmpty()) << c.codigo << ": " << prog.mensajes.Ultimo().toStdString();
         }
     }
+    // A catalog that cannot be read accepts nothing.
+    prog.Ejecuta("DROP TABLE CATCIE10");
+    EXPECT_FALSE(almacen->ValidaDiagnostico("S001", 76));
 }
 
 TEST_F(CIE10, CausaErradicadaPreguntaYLaRespuestaDecide)
@@ -150,36 +153,23 @@ TEST_F(CIE10, CausaErradicadaPreguntaYLaRespuestaDecide)
                                             "no esta embarazada, verifique por favor.....");
 }
 
-TEST_F(CIE10, DiagnosticoSinDatosDelPacienteConsultaElCatalogo)
-{
-    Paciente("", "", "");
-    EXPECT_FALSE(almacen->ValidaDiagnostico("S99Z", 76));
-    EXPECT_EQ(prog.mensajes.Ultimo(), " El Diagnóstico S99Z no existe en la lista detallada, verifique por favor.....");
-    EXPECT_TRUE(almacen->ValidaDiagnostico("T9A1", 76));
-    prog.Ejecuta("DROP TABLE CATCIE10");
-    EXPECT_FALSE(almacen->ValidaDiagnostico("T9A1", 76));
-}
-
+// Found, not found (with a beep) and unreadable; a blank code is not looked up.
 TEST_F(CIE10, NombreConSusTresDesenlaces)
 {
-    Descripcion d = almacen->NombreCIE10("S001");
-    EXPECT_EQ(d.hallazgo, Descripcion::Hallazgo::Encontrado);
+    using H = Descripcion::Hallazgo;
+    const Descripcion d = almacen->NombreCIE10("S001"), blanco = almacen->NombreCIE10("   ");
+    EXPECT_EQ(d.hallazgo, H::Encontrado);
     EXPECT_EQ(d.texto, "CONTUSION DEL PARPADO Y DE LA REGION PERIOCULAR");
+    EXPECT_TRUE(blanco.texto.isEmpty());
     EXPECT_EQ(prog.mensajes.beeps, 0);
-
-    d = almacen->NombreCIE10("   ");
-    EXPECT_TRUE(d.texto.isEmpty());
-    EXPECT_EQ(prog.mensajes.beeps, 0);
-
-    d = almacen->NombreCIE10("S99Z");
-    EXPECT_EQ(d.hallazgo, Descripcion::Hallazgo::NoEncontrado);
-    EXPECT_EQ(d.texto, "CVE INEXISTENTE");
+    const Descripcion falta = almacen->NombreCIE10("S99Z");
+    EXPECT_EQ(falta.hallazgo, H::NoEncontrado);
+    EXPECT_EQ(falta.texto, "CVE INEXISTENTE");
     EXPECT_EQ(prog.mensajes.beeps, 1);
-
     prog.Ejecuta("DROP TABLE CATCIE10");
-    d = almacen->NombreCIE10("S001");
-    EXPECT_EQ(d.hallazgo, Descripcion::Hallazgo::Error);
-    EXPECT_TRUE(d.texto.isEmpty());
+    const Descripcion error = almacen->NombreCIE10("S001");
+    EXPECT_EQ(error.hallazgo, H::Error);
+    EXPECT_TRUE(error.texto.isEmpty());
     EXPECT_EQ(prog.mensajes.beeps, 1);
 }
 

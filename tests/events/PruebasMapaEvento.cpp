@@ -14,95 +14,53 @@ const ColumnaEvento &Columna(const char *nombre)
     throw std::logic_error(nombre);
 }
 
-struct CasoValor {
-    const char *columna;
-    QString texto;     // field text (the first field of a pair)
-    QString texto2;    // second field of a time or the affiliation
-    QVariant esperado; // invalid: the value must be refused
-};
-
-void PrintTo(const CasoValor &k, std::ostream *os)
+// Each kind of column: the value bound for the field's text, or a refusal.
+TEST(MapaEvento, ValorLigadoPorTipoDeColumna)
 {
-    *os << k.columna << " '" << k.texto.toStdString() << "' '" << k.texto2.toStdString() << "'";
-}
-
-class ValorPorTipo : public ::testing::TestWithParam<CasoValor> {};
-
-TEST_P(ValorPorTipo, DaElValorLigadoOFalla)
-{
-    const CasoValor &k = GetParam();
-    const ColumnaEvento &c = Columna(k.columna);
-    HojaDatos hoja;
-    if (c.tipo == TipoValor::Fecha)
-        hoja.PonFecha(c.campo, k.texto);
-    else
-        hoja.PonTexto(c.campo, k.texto);
-    if (c.campo2)
-        hoja.PonTexto(c.campo2, k.texto2);
-    const QDate hoy(2004, 7, 1);
-    if (!k.esperado.isValid()) {
-        EXPECT_THROW(ValorColumna(c, hoja, hoy), ErrorBD);
-        return;
-    }
-    const QVariant v = ValorColumna(c, hoja, hoy);
-    EXPECT_EQ(v.isNull(), k.esperado.isNull());
-    if (!k.esperado.isNull())
-        EXPECT_EQ(v.toString(), k.esperado.toString());
-}
-
-const QVariant Nulo = QVariant(QMetaType::fromType<qlonglong>());
-const QVariant Falla;
-
-INSTANTIATE_TEST_SUITE_P(
-    Tipos, ValorPorTipo,
-    ::testing::Values(
+    const QVariant nulo = QVariant(QMetaType::fromType<qlonglong>()), falla;
+    const struct {
+        const char *columna;
+        QString texto, texto2;   // the field's text; the second field of a time or the affiliation
+        QVariant esperado;       // invalid: the value must be refused
+    } casos[] = {
         // text: unchanged, not trimmed; blank is the empty text, not NULL
-        CasoValor{"Paterno", " PEREZ ", {}, " PEREZ "},
-        CasoValor{"Materno", QString(), {}, ""},
-        CasoValor{"Afiliacion", "1234567890", "01", "123456789001"},
+        {"Paterno", " PEREZ ", {}, " PEREZ "}, {"Materno", QString(), {}, ""},
+        {"Afiliacion", "1234567890", "01", "123456789001"},
         // number: blank or not a number is refused
-        CasoValor{"CodSexo", "2", {}, qlonglong(2)},
-        CasoValor{"CodSexo", QString(), {}, Falla},
-        CasoValor{"Edad", "3A", {}, Falla},
+        {"CodSexo", "2", {}, qlonglong(2)}, {"CodSexo", QString(), {}, falla}, {"Edad", "3A", {}, falla},
         // number or NULL: trimmed blank gives NULL, " 3" the number 3
-        CasoValor{"CodEmbarazada", "  ", {}, Nulo},
-        CasoValor{"CodEscolaridad", QString(), {}, Nulo},
-        CasoValor{"HorasTraslado", " 3", {}, qlonglong(3)},
-        CasoValor{"EdadAgresor", "X", {}, Falla},
+        {"CodEmbarazada", "  ", {}, nulo}, {"CodEscolaridad", QString(), {}, nulo},
+        {"HorasTraslado", " 3", {}, qlonglong(3)}, {"EdadAgresor", "X", {}, falla},
         // number or 2
-        CasoValor{"CodLeeEscribe", " ", {}, qlonglong(2)},
-        CasoValor{"CodLeeEscribe", "1", {}, qlonglong(1)},
+        {"CodLeeEscribe", " ", {}, qlonglong(2)}, {"CodLeeEscribe", "1", {}, qlonglong(1)},
         // folio: leading digits
-        CasoValor{"Folio", "00000123", {}, qlonglong(123)},
-        CasoValor{"Folio", QString(), {}, qlonglong(0)},
+        {"Folio", "00000123", {}, qlonglong(123)}, {"Folio", QString(), {}, qlonglong(0)},
         // dates: typed day first, stored ISO; anything else refused
-        CasoValor{"fechaAtencion", "15/06/2004", {}, "2004-06-15"},
-        CasoValor{"FechaOcurrencia", QString(), {}, Falla},
-        CasoValor{"FechaOcurrencia", "31/02/2004", {}, Falla},
-        // time: joined as typed
-        CasoValor{"HoraOcurrencia", "07", "05", "07:05"},
-        CasoValor{"HoraAtencion", QString(), QString(), ":"},
-        // today
-        CasoValor{"FechaCaptura", QString(), {}, "2004-07-01"}),
-    [](const auto &info) { return std::string(info.param.columna) + "_" + std::to_string(info.index); });
-
-// Every field of the sheet but the diagnosis entry feeds exactly one column.
-TEST(MapaEvento, CadaCampoDeLaHojaVaAUnaColumna)
-{
-    QList<int> campos;
-    for (const ColumnaEvento &k : ColumnasEvento()) {
-        if (k.tipo != TipoValor::Fecha && k.tipo != TipoValor::Hoy) {
-            campos << k.campo;
-            if (k.campo2)
-                campos << k.campo2;
+        {"fechaAtencion", "15/06/2004", {}, "2004-06-15"}, {"FechaOcurrencia", QString(), {}, falla},
+        {"FechaOcurrencia", "31/02/2004", {}, falla},
+        // time: joined as typed; today
+        {"HoraOcurrencia", "07", "05", "07:05"}, {"HoraAtencion", QString(), QString(), ":"},
+        {"FechaCaptura", QString(), {}, "2004-07-01"},
+    };
+    for (const auto &k : casos) {
+        const ColumnaEvento &c = Columna(k.columna);
+        const std::string caso = std::string(k.columna) + " '" + k.texto.toStdString() + "'";
+        HojaDatos hoja;
+        if (c.tipo == TipoValor::Fecha)
+            hoja.PonFecha(c.campo, k.texto);
+        else
+            hoja.PonTexto(c.campo, k.texto);
+        if (c.campo2)
+            hoja.PonTexto(c.campo2, k.texto2);
+        const QDate hoy(2004, 7, 1);
+        if (!k.esperado.isValid()) {
+            EXPECT_THROW(ValorColumna(c, hoja, hoy), ErrorBD) << caso;
+            continue;
         }
+        const QVariant v = ValorColumna(c, hoja, hoy);
+        EXPECT_EQ(v.isNull(), k.esperado.isNull()) << caso;
+        EXPECT_EQ(v.toString(), k.esperado.toString()) << caso;
     }
-    std::sort(campos.begin(), campos.end());
-    QList<int> hoja;
-    for (const CampoHoja &k : CamposHoja())
-        if (k.indice != 76)
-            hoja << k.indice;
-    EXPECT_EQ(campos, hoja);
 }
 
 TEST(MapaEvento, CodigoDeElementoPorSusDosPrimerosCaracteres)
