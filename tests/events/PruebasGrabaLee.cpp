@@ -28,7 +28,7 @@ protected:
     QStringList Tmp() { return prog.Filas("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid"); }
 };
 
-TEST_F(GrabaLee, AltaEscribeElEventoYSusDetalles)
+TEST_F(GrabaLee, AltaEscribeElEventoYSusDetallesYSeLeeComoSeCapturo)
 {
     Graba(EventoValido());
     EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
@@ -47,12 +47,9 @@ TEST_F(GrabaLee, AltaEscribeElEventoYSusDetalles)
     EXPECT_EQ(prog.Filas("SELECT CodTipoAtencion FROM D_TipoAtencion ORDER BY 1"), (QStringList{"1", "2"}));
     EXPECT_EQ(prog.Filas("SELECT Orden, CodDiagnostico, fechaAtencion FROM D_Diagnosticos ORDER BY 1"),
               (QStringList{"1|S001|2004-06-15", "2|S008|2004-06-15"}));
-}
 
-TEST_F(GrabaLee, UnEventoLeidoDevuelveCadaCampoComoSeCapturo)
-{
+    // Read back into another sheet: every field as it was captured.
     const DatosEvento d = EventoValido();
-    Graba(d);
     HojaDatos otra;
     modEvento lector(*prog.ctx, otra);
     ASSERT_TRUE(lector.CargaEventos(lector.ConsultaEventos));
@@ -90,29 +87,22 @@ TEST_F(GrabaLee, FormatosDeLecturaDeValoresGuardados)
     EXPECT_EQ(hoja.Afecciones().size(), 2);
 }
 
-TEST_F(GrabaLee, GuardarSinCambiosDevuelveLoMismo)
+// Values longer than their fields (stored elsewhere) are read and saved whole.
+TEST_F(GrabaLee, GuardarSinCambiosDevuelveLoMismoAunConValoresMasLargosQueSuCampo)
 {
     DatosEvento d = EventoValido();
     d.textos[33] = "ABCDEFGHIJ";
     d.textos[34] = "01";
     Graba(d);
-    const QStringList antes = prog.Filas("SELECT * FROM D_EVENTO");
-    Lee();
-    prog.reloj.Fija(QDateTime(QDate(2026, 12, 6), QTime(11, 0)));
-    ASSERT_TRUE(almacen->ModificaEvento());
-    EXPECT_EQ(prog.Filas("SELECT * FROM D_EVENTO"), antes);
-    EXPECT_EQ(prog.Valor("SELECT Afiliacion FROM D_EVENTO").toString(), "ABCDEFGHIJ01");
-}
-
-TEST_F(GrabaLee, UnValorGuardadoMasLargoQueSuCampoSeLeeYGuardaEntero)
-{
-    Graba(EventoValido());
     Reescribe("Folio = 123456789, Expediente = 'EXP-0123456789'", "Folio = 123456789");
+    const QStringList antes = prog.Filas("SELECT * FROM D_EVENTO");
     Lee();
     EXPECT_EQ(hoja.Texto(22), "123456789");
     EXPECT_EQ(hoja.Texto(35), "EXP-0123456789");
+    prog.reloj.Fija(QDateTime(QDate(2026, 12, 6), QTime(11, 0)));
     ASSERT_TRUE(almacen->ModificaEvento());
-    EXPECT_EQ(prog.Valor("SELECT Folio || Expediente FROM D_EVENTO").toString(), "123456789EXP-0123456789");
+    EXPECT_EQ(prog.Filas("SELECT * FROM D_EVENTO"), antes);
+    EXPECT_EQ(prog.Valor("SELECT Afiliacion || Folio || Expediente FROM D_EVENTO").toString(), "ABCDEFGHIJ01123456789EXP-0123456789");
 }
 
 TEST_F(GrabaLee, FoliosDeCualquierTamanoSeLeenModificanYBorran)
@@ -197,42 +187,25 @@ TEST_F(GrabaLee, SinMarcasNiDiagnosticosSoloQuedaElEvento)
     EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
 }
 
-TEST_F(GrabaLee, ModificaUnEventoQueYaNoExisteFalla)
-{
-    Graba(EventoValido());
-    Lee();
-    hoja.PonTexto(22, "00000999");
-    EXPECT_FALSE(almacen->ModificaEvento());
-    ASSERT_EQ(prog.mensajes.cajas.size(), 1);
-    EXPECT_EQ(prog.mensajes.cajas[0].titulo, TituloHoja + " -- Cambios");
-    EXPECT_TRUE(prog.mensajes.cajas[0].texto.contains(" -- No se encontró el Evento"));
-    EXPECT_EQ(prog.Cuenta("D_TipoViolencia"), 2);
-}
-
-TEST_F(GrabaLee, UnNumeroEnBlancoImpideGuardarConMensaje)
-{
-    DatosEvento d = EventoValido();
-    d.textos[38] = QString();
-    ASSERT_TRUE(LlenaEvento(*almacen, d));
-    EXPECT_FALSE(almacen->AltaEvento());
-    ASSERT_EQ(prog.mensajes.cajas.size(), 1);
-    EXPECT_EQ(prog.mensajes.cajas[0].titulo, TituloHoja + " -- Alta");
-    EXPECT_EQ(prog.mensajes.cajas[0].icono, Mensajes::Icono::Informacion);
-    EXPECT_EQ(prog.mensajes.cajas[0].texto, "20 -- El campo 38 (CodSexo) debe contener un número; contiene \"\"");
-    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 0);
-}
-
+// A blank number, then a write refused midway: nothing stays written.
 TEST_F(GrabaLee, FallaEnAltaNoDejaNadaEscrito)
 {
     Rechaza("INSERT", "D_TipoAtencion");
     DatosEvento d = EventoValido();
+    d.textos[38] = QString();
     d.diagnosticos = QStringList{"S001", "S008", "S010"};
     ASSERT_TRUE(LlenaEvento(*almacen, d));
     ASSERT_TRUE(almacen->BorraAfeccion(2));
     EXPECT_FALSE(almacen->AltaEvento());
-    ASSERT_EQ(prog.mensajes.cajas.size(), 1);
-    EXPECT_TRUE(prog.mensajes.cajas[0].texto.endsWith(" -- Los datos no cumplen las reglas de la Base de Datos (falla inducida)")) << prog.mensajes.Ultimo().toStdString();
-    EXPECT_EQ(prog.mensajes.cajas[0].titulo, TituloHoja + " -- Alta");
+    EXPECT_EQ(prog.mensajes.Ultimo(), "20 -- El campo 38 (CodSexo) debe contener un número; contiene \"\"");
+    hoja.PonTexto(38, "2");
+    EXPECT_FALSE(almacen->AltaEvento());
+    ASSERT_EQ(prog.mensajes.cajas.size(), 2);
+    EXPECT_TRUE(prog.mensajes.Ultimo().endsWith(" -- Los datos no cumplen las reglas de la Base de Datos (falla inducida)")) << prog.mensajes.Ultimo().toStdString();
+    for (const auto &c : prog.mensajes.cajas) {
+        EXPECT_EQ(c.titulo, TituloHoja + " -- Alta");
+        EXPECT_EQ(c.icono, Mensajes::Icono::Informacion);
+    }
     for (const QString &t : Detalles + QStringList{"D_EVENTO"})
         EXPECT_EQ(prog.Cuenta(t), 0) << t.toStdString();
     // The work table keeps its numbering: the list is as the user left it.
@@ -302,7 +275,7 @@ TEST_F(GrabaLee, DiscoLlenoLoDiceConLoQueNecesitaOtroIntento)
     EXPECT_EQ(prog.Cuenta("D_EVENTO"), 2);
 }
 
-TEST_F(GrabaLee, FallaEnModificaDejaElEventoComoEstaba)
+TEST_F(GrabaLee, FallaEnModificaOEventoDesaparecidoDejanElEventoComoEstaba)
 {
     Graba(EventoValido());
     auto guardado = [this] {
@@ -318,6 +291,13 @@ TEST_F(GrabaLee, FallaEnModificaDejaElEventoComoEstaba)
     EXPECT_EQ(prog.mensajes.cajas.size(), 1);
     EXPECT_EQ(guardado(), antes);
     EXPECT_EQ(prog.Cuenta("D_BajoEfectos"), 2);
+    // An event that is no longer there under the sheet's key.
+    prog.Ejecuta("DROP TRIGGER falla");
+    hoja.PonTexto(22, "00000999");
+    EXPECT_FALSE(almacen->ModificaEvento());
+    EXPECT_EQ(prog.mensajes.cajas.last().titulo, TituloHoja + " -- Cambios");
+    EXPECT_TRUE(prog.mensajes.Ultimo().contains(" -- No se encontró el Evento"));
+    EXPECT_EQ(guardado(), antes);
 }
 
 TEST_F(GrabaLee, BajasBorraDetallesYEventoJuntosOFallaEntero)
