@@ -87,11 +87,10 @@ TEST(ListaSeleccion, MovimientosAvisanEnLosExtremos)
     EXPECT_EQ(l.TextoActual(0), QString());
     EXPECT_TRUE(l.Anterior());
     EXPECT_EQ(l.Actual(), 2);
-
 }
 
-// The three ways the windows search: the geographic and coded lists keep the
-// filter when a box turns blank, the CLUES and ICD-10 lists drop it.
+// The geographic and coded lists keep the filter when a box turns blank (the
+// CLUES and ICD-10 lists drop it: their window tests show it).
 TEST(BusquedaSeleccion, ReglasDeCajaVaciaYSinCoincidencia)
 {
     ListaSeleccion l = Lista({{"01", "AGUASCALIENTES"}, {"09", "DISTRITO FEDERAL"}, {"15", "MÉXICO"},
@@ -113,22 +112,6 @@ TEST(BusquedaSeleccion, ReglasDeCajaVaciaYSinCoincidencia)
     EXPECT_EQ(l.TextoActual(0), "16");   // back to the row current before
     EXPECT_EQ(geo.Texto(0), QString());
     EXPECT_EQ(geo.Texto(1), QString());
-
-    ReglasBusqueda reglas;
-    reglas.vaciaRestablece = true;
-    reglas.conserva = 0;
-    BusquedaSeleccion clues(l, cajas, reglas);
-    l.PonActual(2);
-    EXPECT_EQ(clues.Cambia(0, "0"), R::Filtrada);
-    EXPECT_EQ(clues.Cambia(1, "DIS"), R::Filtrada);
-    EXPECT_EQ(l.Cantidad(), 1);
-    EXPECT_EQ(clues.Cambia(1, "  "), R::Restablecida);
-    EXPECT_EQ(l.Cantidad(), 4);
-    EXPECT_EQ(l.TextoActual(0), "01");   // saved when the latest search began
-    EXPECT_EQ(clues.Texto(0), "0");     // the kept box
-    EXPECT_EQ(clues.Cambia(1, "ZZ"), R::SinCoincidencia);
-    EXPECT_EQ(clues.Texto(0), "0");
-    EXPECT_EQ(clues.Texto(1), QString());
 }
 
 TEST(BusquedaSeleccion, TeclasDeCadaCaja)

@@ -224,6 +224,8 @@ TEST_F(Ventanas, CatalogoBuscaPorCajasYTecleoPorDigito)
     EXPECT_EQ(w.windowTitle(), "Catálogos. Registro : 1 de 12");
     Teclea(w.Caja(0), "11");
     EXPECT_EQ(Columna(w, 1), QStringList({"OTRO"}));   // the whole code, not its beginning
+    Teclea(w.Caja(1), "'");   // refused in both boxes
+    EXPECT_EQ(p.mensajes.beeps, 1);
     Teclea(w.Caja(1), "x");   // 11 and X: nothing
     Aviso("No se encontro ningun registro....", "Catálogos");
     EXPECT_EQ(w.Lista().Cantidad(), 12);
@@ -544,22 +546,6 @@ TEST_F(Ventanas, ElCodigoElegidoLlegaALaHoja)
     });
     SeleccionaCatalogo(*p.ctx, hoja, 67, "Sexo");
     EXPECT_EQ(hoja.Texto(67), "2");
-    AlAbrir([](VentanaSeleccion &w) {
-        Teclea(w.Caja(0), "16");
-        w.Barra()->Boton(6)->trigger();
-    });
-    SeleccionaEstado(*p.ctx, hoja);
-    EXPECT_EQ(hoja.Texto(46), "16");
-    AlAbrir([](VentanaSeleccion &w) { QTest::keyClick(w.Grid(), Qt::Key_Return); });
-    SeleccionaMunicipio(*p.ctx, hoja, hoja.Texto(46).trimmed());
-    EXPECT_EQ(hoja.Texto(47), "001");
-    p.ctx->EstadoActual = "15";
-    AlAbrir([](VentanaSeleccion &w) {
-        w.Barra()->Boton(3)->trigger();
-        QTest::keyClick(w.Grid(), Qt::Key_Return);
-    });
-    SeleccionaClues(*p.ctx, hoja);
-    EXPECT_EQ(hoja.Texto(23), "MCSSA000033");
     AlAbrir([](VentanaSeleccion &w) {
         Teclea(w.Caja(0), "X");
         QTest::keyClick(w.Caja(0), Qt::Key_Return);
