@@ -1,29 +1,10 @@
 #include "comun/ProgramaTemporal.h"
-#include "shell/BarraDatos.h"
 #include "shell/mdiPrincipal.h"
 
 #include <QMenuBar>
 #include <gtest/gtest.h>
 
 namespace {
-
-// A separator takes a position; positions the toolbar lacks are skipped without complaint.
-TEST(BarraDatos, BarraCortaConSeparadorContadoComoPosicion)
-{
-    BarraDatos barra({"Primero", "Anterior", "Siguiente", "Último", "-", "Aceptar", "Cancelar"});
-    EXPECT_EQ(barra.Cantidad(), 7);
-    EXPECT_EQ(barra.Boton(5), nullptr);
-    EXPECT_EQ(barra.Boton(6)->text(), "Aceptar");
-    EXPECT_EQ(barra.Boton(8), nullptr);
-    int pulsado = 0;
-    QObject::connect(&barra, &BarraDatos::BotonPulsado, [&pulsado](int pos) { pulsado = pos; });
-    barra.Boton(7)->trigger();
-    EXPECT_EQ(pulsado, 7);
-    AsignaImagenes(barra, 3);
-    HabilitaBotones(1, barra);
-    for (int pos : {1, 2, 3, 4, 6, 7})
-        EXPECT_FALSE(barra.Boton(pos)->isEnabled()) << pos;
-}
 
 // The misspelt menu caption opens the catalog under its right title.
 TEST(MenuPrincipal, CadaMenuDeCatalogoAbreSuTabla)
