@@ -196,6 +196,16 @@ TEST_F(Ventanas, CatalogosVaciosOIlegiblesAvisanYNoAbrenVentana)
     EXPECT_TRUE(destino.escritos.isEmpty());
     EXPECT_EQ(panel, QStringList({"", "", ""}));   // the coded lists empty the message panel
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // Once the list has closed, not before.
+    panel.clear();
+    QStringList mientras = {"sin abrir"};
+    AlAbrir([&](VentanaSeleccion &w) {
+        mientras = panel;
+        QTest::keyClick(w.Grid(), Qt::Key_Escape);
+    });
+    SeleccionaCatalogo(ctx, destino, 41, "Escolaridad");
+    EXPECT_EQ(mientras, QStringList());
+    EXPECT_EQ(panel, QStringList({""}));
 
     p.mensajes.Limpia();
     p.Ejecuta("DROP TABLE cLocalidades");
@@ -292,20 +302,6 @@ TEST_F(Ventanas, CatalogoRestringidoYCampo59MasAncho)
     EXPECT_FALSE(sexo.isVisible());
 }
 
-// The coded list empties the message panel once it has closed, not before.
-TEST_F(Ventanas, CatalogoVaciaElPanelAlCerrarse)
-{
-    QStringList panel, mientras = {"sin abrir"};
-    p.ctx->PanelMensajes = [&panel](const QString &t) { panel << t; };
-    AlAbrir([&](VentanaSeleccion &w) {
-        mientras = panel;
-        QTest::keyClick(w.Grid(), Qt::Key_Escape);
-    });
-    SeleccionaCatalogo(*p.ctx, destino, 38, "Sexo");
-    EXPECT_EQ(mientras, QStringList());
-    EXPECT_EQ(panel, QStringList({""}));
-}
-
 // --- health units -------------------------------------------------------------
 
 TEST_F(Ventanas, CluesSoloDelEstadoDeTrabajo)
@@ -392,7 +388,7 @@ TEST_F(Ventanas, CluesSeleccionaElTextoSoloCuandoElUsuarioEntra)
 
 // --- ICD-10 list ------------------------------------------------------------
 
-TEST_F(Ventanas, ListadetConjuntosPorCampo)
+TEST_F(Ventanas, ListadetConjuntosPorCampoYCodigoCompletoPasaALaDescripcion)
 {
     // A code keyed in lower case belongs to its group all the same.
     p.Ejecuta("INSERT INTO CATCIE10 (Causa, nombre, Capitulo) VALUES ('o041', 'ABORTO', '15')");
@@ -414,12 +410,9 @@ TEST_F(Ventanas, ListadetConjuntosPorCampo)
     EXPECT_EQ(fila(4), "M|001|H|120|A|1|0|0|0|0|0|LM1|P01");   // S000
     EXPECT_EQ(fila(1), "F|010|A|054|A|0|0|0|0|0|0|LM1|P01");   // O040
     EXPECT_EQ(fila(0), "A|||||0|0|0|0|0|0|LM1|P01");           // F100
-}
 
-TEST_F(Ventanas, ListadetCodigoCompletoPasaALaDescripcionYEnterEligeYEnfoca)
-{
-    frmListadet w(*p.ctx, &destino, 76);
-    ASSERT_TRUE(w.Abre() && Muestra(w));
+    // A whole code moves on to the description; Enter chooses and focuses the field.
+    Muestra(w);
     Teclea(w.Caja(0), "s");
     EXPECT_EQ(Columna(w, 0), QStringList({"S000", "S601"}));
     Teclea(w.Caja(0), "601");
