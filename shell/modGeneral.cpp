@@ -5,9 +5,6 @@
 
 #include <QDate>
 #include <QFile>
-#include <QGuiApplication>
-#include <QPalette>
-#include <QWidget>
 #include <limits>
 
 QString TituloAplicacion()
@@ -103,15 +100,6 @@ bool ValidaFecha(const QString &fecha, Mensajes &mensajes, const Reloj &reloj)
     return true;
 }
 
-namespace {
-void PonFondo(QWidget *campo, QPalette::ColorRole rol)
-{
-    QPalette p = campo->palette();
-    p.setColor(QPalette::Base, QGuiApplication::palette().color(rol));
-    campo->setPalette(p);
-}
-} // namespace
-
 bool MovidaDelUsuario(Qt::FocusReason razon)
 {
     switch (razon) {
@@ -125,22 +113,6 @@ bool MovidaDelUsuario(Qt::FocusReason razon)
         // a focus request of the window (OtherFocusReason).
         return false;
     }
-}
-
-void ActivaCampo(QWidget *campo)
-{
-    if (!campo)
-        return;
-    campo->setEnabled(true);
-    PonFondo(campo, QPalette::Base);
-}
-
-void DesactivaCampo(QWidget *campo)
-{
-    if (!campo)
-        return;
-    campo->setEnabled(false);
-    PonFondo(campo, QPalette::Dark);
 }
 
 bool ArchivoEnUso(const QString &ruta)

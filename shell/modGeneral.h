@@ -7,8 +7,6 @@
 #include <QString>
 #include <QVariant>
 
-class QWidget;
-
 // Small routines every subsystem shares.
 
 // The application title, carried by a message box that has no title of its own.
@@ -42,10 +40,6 @@ qint64 ValorEntero(const QString &texto);
 // A focus change the user made himself (Tab, Backtab, a click, a shortcut):
 // only such a move runs the checks of the field or box left.
 bool MovidaDelUsuario(Qt::FocusReason razon);
-
-// Enable or disable an entry field with the window or button-shadow colour.
-void ActivaCampo(QWidget *campo);
-void DesactivaCampo(QWidget *campo);
 
 // True when the file cannot be opened for writing (also when it is missing).
 bool ArchivoEnUso(const QString &ruta);

@@ -1,4 +1,5 @@
 #include "comun/ProgramaTemporal.h"
+#include "shell/CamposVentana.h"
 #include "shell/modGeneral.h"
 
 #include <QFile>
