@@ -38,6 +38,7 @@ TEST_F(Salida, RellenoYHorasImposibles)
         {50, "60", ""}, {50, "59", "59"}, {64, "5", "05"}, {70, "75", ""}, {73, "", ""},
         {63, "30", "30"}, {72, "5", "05"}, {72, "", ""},
         {66, "999", "999"}, {66, "0", ""}, {66, "121", ""}, {66, "120", "120"}, {66, "1", "1"}, {66, "", ""},
+        {66, "4294967297", ""},   // a stored age read past 32 bits, not cut down to 1
     };
     for (const Caso &c : casos)
         EXPECT_EQ(Sale(c.campo, QString::fromLatin1(c.escrito)), QString::fromLatin1(c.queda))
