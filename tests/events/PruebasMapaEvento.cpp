@@ -46,8 +46,9 @@ TEST_P(ValorPorTipo, DaElValorLigadoOFalla)
     }
     const QVariant v = ValorColumna(c, hoja, hoy);
     EXPECT_EQ(v.isNull(), k.esperado.isNull());
-    if (!k.esperado.isNull())
+    if (!k.esperado.isNull()) {
         EXPECT_EQ(v.toString(), k.esperado.toString());
+    }
 }
 
 const QVariant Nulo = QVariant(QMetaType::fromType<qlonglong>());

@@ -22,8 +22,9 @@ QString CreaBaseMarcada(const QString &ruta, bool marcada = true)
         EXPECT_TRUE(db.open());
         QSqlQuery q(db);
         EXPECT_TRUE(q.exec("CREATE TABLE T (Clave INTEGER PRIMARY KEY, Texto TEXT)"));
-        if (marcada)
+        if (marcada) {
             EXPECT_TRUE(q.exec(QStringLiteral("PRAGMA application_id = %1").arg(BaseDatos::IdAplicacion)));
+        }
         db.close();
     }
     QSqlDatabase::removeDatabase("crea");

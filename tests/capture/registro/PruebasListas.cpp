@@ -63,10 +63,12 @@ TEST_F(Listas, DerechohabienciaAbreLaAfiliacionYSusRespuestasExclusivas)
         EXPECT_EQ(Hoja().MarcaDerechohabiencia8, c.abre34);
         EXPECT_EQ(Hoja().MarcaDerechohabienciaG, c.abre33 && !c.abre34);
         // A closed affiliation field is emptied.
-        if (!c.abre33)
+        if (!c.abre33) {
             EXPECT_EQ(Hoja().Texto(33), QString());
-        if (!c.abre34)
+        }
+        if (!c.abre34) {
             EXPECT_EQ(Hoja().Texto(34), QString());
+        }
     }
 }
 

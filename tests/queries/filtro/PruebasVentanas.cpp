@@ -36,8 +36,9 @@ protected:
     void Captura(QWidget *w, const QString &nombre)
     {
         const QString carpeta = qEnvironmentVariable("VELMORAN_CAPTURAS");
-        if (!carpeta.isEmpty())
+        if (!carpeta.isEmpty()) {
             EXPECT_TRUE(w->grab().save(QDir(carpeta).filePath(nombre)));
+        }
     }
     DialogoFijo dialogo;
 };
