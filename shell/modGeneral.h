@@ -19,10 +19,6 @@ int EjecutaSQL(const BaseDatos &bd, const QString &sql, const QVariantList &valo
 // Drops a work table; a missing table is no error. The name must come from the code.
 void BorraTabla(const BaseDatos &bd, const QString &tabla);
 
-// True when at least one row of tabla has valor in columna; false also when the
-// query cannot run. Table and column come from the code; the value is bound.
-bool ExisteRegistroTabla(const BaseDatos &bd, const QString &tabla, const QString &columna, const QVariant &valor);
-
 // A typed d/M/yyyy date (one or two digits for day and month) as the ISO date
 // that the statements bind; any other text comes back unchanged (an empty text
 // stays empty).
@@ -40,6 +36,3 @@ qint64 ValorEntero(const QString &texto);
 // A focus change the user made himself (Tab, Backtab, a click, a shortcut):
 // only such a move runs the checks of the field or box left.
 bool MovidaDelUsuario(Qt::FocusReason razon);
-
-// True when the file cannot be opened for writing (also when it is missing).
-bool ArchivoEnUso(const QString &ruta);

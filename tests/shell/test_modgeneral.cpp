@@ -2,11 +2,9 @@
 #include "shell/CamposVentana.h"
 #include "shell/modGeneral.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <cctype>
-#include <unistd.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -102,35 +100,6 @@ TEST_F(RutinasBaseTest, BorraTablaIgnoraLaQueFalta)
 TEST_F(RutinasBaseTest, EjecutaSQLLevantaElErrorAlLlamador)
 {
     EXPECT_THROW(EjecutaSQL(p.ctx->ConexionBD, "DELETE FROM NoExiste"), ErrorBD);
-}
-
-TEST_F(RutinasBaseTest, ExisteRegistroTabla)
-{
-    const BaseDatos &bd = p.ctx->ConexionBD;
-    EXPECT_TRUE(ExisteRegistroTabla(bd, "cEstados", "CodEstado", "09"));
-    EXPECT_FALSE(ExisteRegistroTabla(bd, "cEstados", "CodEstado", "77"));
-    EXPECT_FALSE(ExisteRegistroTabla(bd, "cEstados", "CodEstado", QString()));
-    EXPECT_FALSE(ExisteRegistroTabla(bd, "NoExiste", "Cod", 1));
-}
-
-TEST(ArchivoEnUso, FaltanteOProtegidoCuentaComoEnUso)
-{
-    QTemporaryDir dir;
-    const QString ruta = dir.filePath("a.txt");
-    EXPECT_TRUE(ArchivoEnUso(ruta));
-    QFile f(ruta);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    EXPECT_FALSE(ArchivoEnUso(ruta));
-    if (geteuid() != 0) {
-        QFile::setPermissions(ruta, QFileDevice::ReadOwner);
-        EXPECT_TRUE(ArchivoEnUso(ruta));
-    }
-    // The working database is in use, and is not opened to find it out.
-    ProgramaTemporal p;
-    p.AbreBase();
-    EXPECT_TRUE(ArchivoEnUso(p.ctx->ArchivoBD));
-    EXPECT_EQ(BloqueosPerdidos(p.ctx->ArchivoBD), "");
 }
 
 TEST(Campos, ActivaYDesactivaConSuColor)
