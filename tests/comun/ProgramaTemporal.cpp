@@ -53,6 +53,13 @@ QString BloqueosPerdidos(const QString &archivoBD, qint64 pid)
     return fallas.join(QStringLiteral("; "));
 }
 
+bool ExisteTabla(const BaseDatos &bd, const QString &tabla)
+{
+    return bd.Valor(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE"),
+                    {tabla})
+        .isValid();
+}
+
 QStringList Filas(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
 {
     QStringList filas;

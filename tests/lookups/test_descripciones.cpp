@@ -69,7 +69,7 @@ TEST_F(Descripciones, EncontradoNoEncontradoYNulo)
         EXPECT_EQ(d.texto, c.texto) << c.nombre;
         EXPECT_EQ(d.Inexistente(), c.hallazgo == H::NoEncontrado) << c.nombre;
     }
-    EXPECT_TRUE(bd().ExisteTabla("cSexo"));
+    EXPECT_TRUE(ExisteTabla(bd(), "cSexo"));
 }
 
 TEST_F(Descripciones, ConsultaQueNoCorreDaTextoVacioNuncaInexistente)

@@ -128,7 +128,7 @@ TEST_F(BaseDatosTest, ErroresConNumeroYClaveDuplicada)
     }
     // Text typed by a user is a value, never SQL.
     bd.EjecutaAccion("INSERT INTO T VALUES (?, ?)", {2, "O'BRIEN'); DROP TABLE T;--"});
-    EXPECT_TRUE(bd.ExisteTabla("T"));
+    EXPECT_TRUE(ExisteTabla(bd, "T"));
 }
 
 // Counts with thousands separated; only the outermost work holds the panel timer.

@@ -94,7 +94,7 @@ TEST_F(RutinasBaseTest, BorraTablaIgnoraLaQueFalta)
     EXPECT_NO_THROW(BorraTabla(bd, "TMPNOEXISTE"));
     EjecutaSQL(bd, "CREATE TABLE TMPPRUEBA (A INTEGER)");
     BorraTabla(bd, "TMPPRUEBA");
-    EXPECT_FALSE(bd.ExisteTabla("TMPPRUEBA"));
+    EXPECT_FALSE(ExisteTabla(bd, "TMPPRUEBA"));
 }
 
 TEST_F(RutinasBaseTest, EjecutaSQLLevantaElErrorAlLlamador)
