@@ -38,7 +38,7 @@ QString BloqueosPerdidos(const QString &archivoBD, qint64 pid)
             fallas << destino;
     }
     const QString candados = QString::fromLatin1(LeeArchivo(QStringLiteral("/proc/locks")));
-    for (const QString sufijo : {QString(), QStringLiteral("-shm")}) {
+    for (const QString &sufijo : {QString(), QStringLiteral("-shm")}) {
         struct stat st {};
         if (::stat(QFile::encodeName(archivoBD + sufijo).constData(), &st) != 0) {
             fallas << archivoBD + sufijo + QStringLiteral(" no existe");
