@@ -112,7 +112,7 @@ void Imprime(Contexto &ctx, std::vector<Meta> &metas)
     limpia.close();
     int paginas = 0;
     const double vista = Milisegundos([&] {
-        ImprimeCatLocalidades(ctx, [&](const DocumentoReporte &d) {
+        ImprimeReporteCatalogo(ctx, QStringLiteral("rptCatLocalidades"), {}, [&](const DocumentoReporte &d) {
             paginas = d.Paginas();
             QTimer::singleShot(0, [] {
                 QWidget *w = QApplication::activeModalWidget();
@@ -135,7 +135,7 @@ void Imprime(Contexto &ctx, std::vector<Meta> &metas)
     std::printf("%-52s %8.1f MB (before %0.1f MB, after closing %0.1f MB)\n", "print preview: peak", pico, antes, despues);
 
     std::optional<DocumentoReporte> doc;
-    ImprimeCatLocalidades(ctx, [&](const DocumentoReporte &d) { doc = d; });
+    ImprimeReporteCatalogo(ctx, QStringLiteral("rptCatLocalidades"), {}, [&](const DocumentoReporte &d) { doc = d; });
     if (!doc)
         return;
     const QString ruta = QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("localidades.pdf"));

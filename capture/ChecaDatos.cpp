@@ -106,7 +106,7 @@ QList<int> ValidacionHoja::CodigosMarcados(ListaHoja lista) const
 {
     QList<int> codigos;
     for (const QString &c : hoja.CodigosMarcados(lista))
-        codigos << ValorEntero(c);
+        codigos << int(ValorEntero(c));   // catalog codes, far inside an int
     return codigos;
 }
 

@@ -62,7 +62,7 @@ bool ValidacionHoja::UnidadYPaciente()
     const QDate atencion = Fecha(1);
     if (hoja.EnAlta) {
         // An event being changed keeps its date even outside the statistical year.
-        const int ano = ValorEntero(ctx.AnoActual);
+        const int ano = int(ValorEntero(ctx.AnoActual));   // four digits of the start parameters
         if (atencion < QDate(ano - 1, 12, 26) || atencion > QDate(ano, 12, 25))
             return Falla(QStringLiteral("La Fecha de Atención debe ser del año estadistico en curso, verifique por "
                                         "favor...."),
@@ -136,7 +136,7 @@ bool ValidacionHoja::UnidadYPaciente()
     if (!ValidaEdad(ctx, hoja))
         return Falla(QStringLiteral("La Clave de Edad no es correcta, verifique por favor...."), CajaFalla::Info,
                      EnAfectado(37));
-    const int clave = ValorEntero(Recortado(37));
+    const qint64 clave = ValorEntero(Recortado(37));
     const bool edadNoRegistrada =
         ((clave == 0 || clave == 1 || clave == 2) && Val(36) == 99) || ((clave == 3 || clave == 9) && Val(36) == 999);
     if (edadNoRegistrada
@@ -163,7 +163,7 @@ bool ValidacionHoja::UnidadYPaciente()
 
     // Pregnancy, literacy and schooling, each only where it applies; where it
     // does not, the field gets the value the field rules give it.
-    const int edad = ValorEntero(Recortado(36));
+    const qint64 edad = ValorEntero(Recortado(36));
     const bool enAnos = Texto(37) == QLatin1String("3");
     if (Texto(38) == QLatin1String("2") && enAnos && edad >= 9 && edad <= 54) {
         if (Requiere(39, QStringLiteral("No ha capturado si la paciente se encuentra embarazada, verifique por "

@@ -199,7 +199,7 @@ void ReglasCampos::Desactiva(int indice, const QString &texto)
     hoja_.PonTexto(indice, texto);
 }
 
-int ReglasCampos::Edad() const
+qint64 ReglasCampos::Edad() const
 {
     return ValorEntero(T(36).trimmed());
 }
@@ -503,7 +503,7 @@ bool ReglasCampos::SaleCampo(int indice, QWidget *padre)
         break;
     case 66:
         if (!Vacio(66)) {
-            const int edad = ValorEntero(T(66));
+            const qint64 edad = ValorEntero(T(66));
             if (edad != 999 && (edad < 1 || edad > 120))
                 hoja_.PonTexto(66, QString());
         }

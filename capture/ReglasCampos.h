@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lookups/frmSelCat.h"
+#include "lookups/CodigosCatalogo.h"
 
 #include <QMetaObject>
 #include <QString>
@@ -105,7 +105,7 @@ private:
     bool Capturando() const;
     QString T(int indice) const;
     bool Vacio(int indice) const;
-    int Edad() const;
+    qint64 Edad() const;
     bool AplicaEmbarazo() const;
     bool AbreEducacion(int limite) const;
     void Educacion(int campo, int limite, const QString &fijo);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lookups/frmSelCat.h"
+#include "lookups/CodigosCatalogo.h"
 
 #include <QChar>
 #include <QString>

@@ -4,6 +4,7 @@
 #include "capture/TecladoHoja.h"
 #include "platform/CursorOcupado.h"
 #include "shell/BarraDatos.h"
+#include "shell/CamposVentana.h"
 #include "shell/Contexto.h"
 #include "shell/modGeneral.h"
 

@@ -1,6 +1,5 @@
 #include "catalogs/CatalogoNavegable.h"
 
-#include "lookups/VentanaSeleccion.h"
 #include "platform/CursorOcupado.h"
 #include "shell/Contexto.h"
 

@@ -56,7 +56,6 @@ public:
     // their texts. False after its message when it could not be read.
     bool Carga();
     CatalogoNavegable &Catalogo() { return catalogo_; }
-    const Diseno &DisenoVentana() const { return diseno_; }
 
     // Toolbar buttons by position.
     void Boton(int posicion);

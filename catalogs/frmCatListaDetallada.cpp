@@ -26,7 +26,7 @@ DatosCatalogo DatosListaDetallada()
 {
     DatosCatalogo d;
     // The filter window's statement over every cause.
-    d.consulta = SentenciaListaCIE10({QStringLiteral("(1 = 1)")}).sql;
+    d.consulta = SentenciaListaCIE10({QStringLiteral("(1 = 1)"), {}, QString(), {}}).sql;
     d.tituloMensajes = TituloLista;
     return d;
 }

@@ -407,10 +407,7 @@ bool modEvento::EscribeEnTransaccion(const std::function<void(const ClaveEvento 
         }
         return true;
     } catch (const ErrorBD &e) {
-        if (tituloError.isNull())
-            ctx_.mensajes.Beep();
-        else
-            MuestraError(TextoError(e), tituloError);
+        MuestraError(TextoError(e), tituloError);
         return false;
     }
 }
@@ -462,11 +459,6 @@ bool modEvento::ModificaEvento()
         },
         // An edit may move the event to another key, or out of a filter's set.
         TituloHojaRegistro() + QStringLiteral(" -- Cambios"), EnConjunto::Reemplaza);
-}
-
-bool modEvento::BorraDetalleEvento()
-{
-    return EscribeEnTransaccion([this](const ClaveEvento &clave) { BorraDetalle(clave); }, QString());
 }
 
 bool modEvento::BorraEvento()
@@ -631,16 +623,6 @@ std::optional<QList<FilaAfeccion>> modEvento::LeeAfecciones() const
     try {
         AseguraTmpGridAfec();
         return FilasTmp();
-    } catch (const ErrorBD &) {
-        return std::nullopt;
-    }
-}
-
-std::optional<bool> modEvento::AfeccionListada(const QString &codigo) const
-{
-    try {
-        AseguraTmpGridAfec();
-        return Primero(QStringLiteral("SELECT 1 FROM TMPGRIDAFEC WHERE AFECCION = ?"), {codigo.trimmed()}).isValid();
     } catch (const ErrorBD &) {
         return std::nullopt;
     }

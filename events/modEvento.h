@@ -85,8 +85,6 @@ public:
     // failure. On failure shows "<number> -- <description>" titled with the
     // sheet title + " -- Cambios".
     bool ModificaEvento();
-    // Deletes the detail rows of the sheet's key; on failure beeps and returns false.
-    bool BorraDetalleEvento();
     // The sheet's "Bajas": detail rows and event row of the sheet's key. On
     // failure shows "<number> -- <description>" titled with the sheet title.
     bool BorraEvento();
@@ -119,8 +117,6 @@ public:
     bool RefrescaGridAfecciones();
     // The rows in list order; no value when the table cannot be read.
     std::optional<QList<FilaAfeccion>> LeeAfecciones() const;
-    // Whether a code (trimmed) is already listed; no value on failure.
-    std::optional<bool> AfeccionListada(const QString &codigo) const;
     // Appends a code (trimmed) with NUMAFEC the highest plus 1 (1 when empty).
     bool AgregaAfeccion(const QString &codigo);
     // Replace the code of, or delete, the line(s) of that NUMAFEC; false when
@@ -144,7 +140,7 @@ private:
     enum class EnConjunto { Nada, Pone, Reemplaza, Quita };
     // One write about the sheet's key in one transaction, followed in
     // rsAtencion; on failure shows "<number> -- <description>" under that
-    // title (a null title: beeps).
+    // title.
     bool EscribeEnTransaccion(const std::function<void(const ClaveEvento &)> &escribe, const QString &tituloError,
                               EnConjunto efecto = EnConjunto::Nada);
     void MuestraError(const QString &numeroDescripcion, const QString &titulo) const;

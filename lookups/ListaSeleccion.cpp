@@ -1,6 +1,7 @@
 #include "lookups/ListaSeleccion.h"
 
 #include "platform/BaseDatos.h"
+#include "platform/Mensajes.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -372,4 +373,10 @@ QString BusquedaSeleccion::AceptaTexto(int indice, const QString &texto, bool *r
     if (rechazo)
         *rechazo = alguno;
     return aceptado;
+}
+
+void MuestraFallaLectura(Mensajes &mensajes, const QString &motivo, const QString &titulo)
+{
+    mensajes.Muestra(QStringLiteral("No se pudo leer el Catálogo, verifique por favor.....\n") + motivo,
+                     Mensajes::Icono::Critico, titulo);
 }

@@ -9,6 +9,10 @@
 #include <optional>
 
 class BaseDatos;
+class Mensajes;
+
+// "No se pudo leer el Catálogo..." with the reason.
+void MuestraFallaLectura(Mensajes &mensajes, const QString &motivo, const QString &titulo);
 
 // The rows of a pick-list, read in full, with an in-memory filter and a current
 // row. Searching never goes back to the database, so typed text never reaches SQL.

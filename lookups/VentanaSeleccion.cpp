@@ -203,12 +203,6 @@ bool VentanaSeleccion::CargaFilas(const QString &sql, const QVariantList &valore
     return true;
 }
 
-void MuestraFallaLectura(Mensajes &mensajes, const QString &motivo, const QString &titulo)
-{
-    mensajes.Muestra(QStringLiteral("No se pudo leer el Catálogo, verifique por favor.....\n") + motivo,
-                     Mensajes::Icono::Critico, titulo);
-}
-
 void VentanaSeleccion::MuestraFallaLectura(const QString &motivo, const QString &titulo)
 {
     ::MuestraFallaLectura(ctx_.mensajes, motivo, titulo);

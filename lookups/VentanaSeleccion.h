@@ -10,7 +10,6 @@
 class BarraDatos;
 class CamposDestino;
 class Contexto;
-class Mensajes;
 class QEvent;
 class QGroupBox;
 class QKeyEvent;
@@ -26,9 +25,6 @@ inline int Twips(int twips) { return (twips + 7) / 15; }
 // false when it only came back after a message box or a menu closed, so that
 // a box selects its text on entry but the text typed so far stays unselected.
 bool EntraElUsuario(QEvent *evento);
-
-// "No se pudo leer el Catálogo..." with the reason.
-void MuestraFallaLectura(Mensajes &mensajes, const QString &motivo, const QString &titulo);
 
 // The grid's view of a pick-list's passing rows.
 class ModeloSeleccion : public QAbstractTableModel {

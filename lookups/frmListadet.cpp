@@ -16,8 +16,8 @@ VentanaSeleccion::Diseno DisenoListadet()
     d.titulo = QStringLiteral("Catálogo de la Lista Detallada");
     d.prefijoPosicion = QStringLiteral("Catálogo de la Lista Detallada.  Registro: ");
     d.cajas = {{0, QStringLiteral("Clave :"), 4, 0, Coincide::Empieza,
-                QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"), QString(), 700},
-               {1, QStringLiteral("Descripción :"), 250, 1, Coincide::Contiene, TeclasDescripcion(), QString(), 4000}};
+                QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"), QString(), 700, QString()},
+               {1, QStringLiteral("Descripción :"), 250, 1, Coincide::Contiene, TeclasDescripcion(), QString(), 4000, QString()}};
     d.reglas.vaciaRestablece = true;
     d.reglas.textoSinCoincidencia = QStringLiteral("No se encontro ningún registro....");
     d.reglas.tituloSinCoincidencia = QStringLiteral("Catálogo de Lista Detallada");

@@ -13,12 +13,12 @@ VentanaSeleccion::Diseno DisenoClues()
     const QString digitos = TeclasDigitos();
     d.cajas = {
         {0, QStringLiteral("CLUES           :"), 11, 0, Coincide::Empieza,
-         TeclasLetras() + digitos + QStringLiteral(".#/- "), QString(), 1400},
-        {13, QStringLiteral("Estado :"), 2, 2, Coincide::Empieza, digitos, QString(), 400},
-        {14, QStringLiteral("Jurisdicción  :"), 2, 3, Coincide::Empieza, digitos, QString(), 400},
-        {15, QStringLiteral("Del/Mpo :"), 3, 4, Coincide::Empieza, digitos, QString(), 500},
-        {16, QStringLiteral("Localidad  :"), 4, 5, Coincide::Empieza, digitos, QString(), 600},
-        {19, QStringLiteral("Tipo de Unidad :"), 1, 6, Coincide::Empieza, TeclasLetras(), QString(), 300},
+         TeclasLetras() + digitos + QStringLiteral(".#/- "), QString(), 1400, QString()},
+        {13, QStringLiteral("Estado :"), 2, 2, Coincide::Empieza, digitos, QString(), 400, QString()},
+        {14, QStringLiteral("Jurisdicción  :"), 2, 3, Coincide::Empieza, digitos, QString(), 400, QString()},
+        {15, QStringLiteral("Del/Mpo :"), 3, 4, Coincide::Empieza, digitos, QString(), 500, QString()},
+        {16, QStringLiteral("Localidad  :"), 4, 5, Coincide::Empieza, digitos, QString(), 600, QString()},
+        {19, QStringLiteral("Tipo de Unidad :"), 1, 6, Coincide::Empieza, TeclasLetras(), QString(), 300, QString()},
     };
     d.reglas.vaciaRestablece = true;
     d.reglas.conserva = 0;   // the CLUES box keeps its text when the others are emptied

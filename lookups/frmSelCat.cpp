@@ -15,8 +15,8 @@ VentanaSeleccion::Diseno DisenoSelCat()
     d.prefijoPosicion = QStringLiteral("Catálogos. Registro : ");
     d.marcoSeleccion = QStringLiteral(" SELECCION ");
     // The code box matches the whole code; the description box any part of it.
-    d.cajas = {{0, QStringLiteral("Clave"), 32767, 0, Coincide::Igual, QString(), QStringLiteral("'"), 630},
-               {1, QStringLiteral("Descripción"), 32767, 1, Coincide::Contiene, QString(), QStringLiteral("'"), 4110}};
+    d.cajas = {{0, QStringLiteral("Clave"), 32767, 0, Coincide::Igual, QString(), QStringLiteral("'"), 630, QString()},
+               {1, QStringLiteral("Descripción"), 32767, 1, Coincide::Contiene, QString(), QStringLiteral("'"), 4110, QString()}};
     d.reglas.tituloSinCoincidencia = QStringLiteral("Catálogos");
     d.columnaCodigo = 0;
     d.enterCaja = VentanaSeleccion::EnterEnCaja::Elige;

@@ -1,15 +1,7 @@
 #pragma once
 
+#include "lookups/CodigosCatalogo.h"
 #include "lookups/VentanaSeleccion.h"
-
-#include <QList>
-
-// The codes a coded-catalog pick-list offers: all, only some, or all but some.
-struct CodigosCatalogo {
-    enum class Modo { Todos, Solo, Excepto };
-    Modo modo = Modo::Todos;
-    QList<int> codigos;
-};
 
 // Pick-list over one coded catalog (c<Name>: Cod<Name>, Descripcion): writes the
 // chosen code into the field CampoSelCat. Type-ahead by digit in the grid.

@@ -6,12 +6,12 @@ using Coincide = ListaSeleccion::Coincide;
 
 CajaBusqueda CajaCodigo(int indice, const QString &etiqueta, int largo, int columna)
 {
-    return {indice, etiqueta, largo, columna, Coincide::Empieza, TeclasDigitos(), QString(), 0};
+    return {indice, etiqueta, largo, columna, Coincide::Empieza, TeclasDigitos(), QString(), 0, QString()};
 }
 
 CajaBusqueda CajaDescripcion(int indice, int columna)
 {
-    return {indice, QStringLiteral("Descripción"), 50, columna, Coincide::Contiene, TeclasDescripcion(), QString(), 0};
+    return {indice, QStringLiteral("Descripción"), 50, columna, Coincide::Contiene, TeclasDescripcion(), QString(), 0, QString()};
 }
 
 // The design the three windows share.

@@ -374,12 +374,6 @@ QVariant BaseDatos::Valor(const QString &sql, const QVariantList &valores) const
     return v;
 }
 
-bool BaseDatos::ExisteTabla(const QString &tabla) const
-{
-    return Valor(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE"),
-                 {tabla}).isValid();
-}
-
 bool BaseDatos::SigueEnSuRuta() const
 {
     int movido = 0;

@@ -82,7 +82,6 @@ public:
     int EjecutaAccion(const QString &sql, const QVariantList &valores = {}) const;
     // First column of the first row, or an invalid QVariant when there is none.
     QVariant Valor(const QString &sql, const QVariantList &valores = {}) const;
-    bool ExisteTabla(const QString &tabla) const;
     // False when the open file is no longer the one at its path (deleted,
     // renamed or replaced): what is written then is lost on closing.
     bool SigueEnSuRuta() const;

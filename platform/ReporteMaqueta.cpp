@@ -166,15 +166,6 @@ QImage &Lienzo72()
     return lienzo;
 }
 
-} // namespace
-
-double AltoLinea(const QString &familia, const EstiloReporte &estilo)
-{
-    return QFontMetricsF(FuenteQt(familia, estilo), &Lienzo72()).lineSpacing();
-}
-
-namespace {
-
 class Maquetador {
 public:
     Maquetador(const DefinicionReporte &def, const QMap<QString, QString> &textos, const QStringList &campos,

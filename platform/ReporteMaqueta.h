@@ -95,6 +95,3 @@ private:
 //
 DocumentoReporte MaquetaReporte(const DefinicionReporte &def, const QMap<QString, QString> &textos,
                                 FuenteFilas &filas, const QString &titulo);
-
-// The line height of a style, in points, as the layout uses it.
-double AltoLinea(const QString &familia, const EstiloReporte &estilo);

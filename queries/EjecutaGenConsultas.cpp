@@ -1,6 +1,5 @@
 #include "queries/EjecutaGenConsultas.h"
 
-#include "capture/ChecaDatosComun.h"
 #include "queries/CriteriosConsulta.h"
 #include "queries/PanelCriterio.h"
 #include "queries/TablaTrabajo.h"

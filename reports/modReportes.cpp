@@ -80,26 +80,7 @@ bool Imprime(Contexto &ctx, const ReporteCatalogo &r, const QString &catalogo, c
     return true;
 }
 
-bool ImprimePorNombre(Contexto &ctx, const QString &reporte, const QString &catalogo, const MuestraDocumento &muestra)
-{
-    return Imprime(ctx, *Busca(reporte), catalogo, muestra);
-}
-
 } // namespace
-
-bool ImprimeCatEstados(Contexto &ctx, const MuestraDocumento &m) { return ImprimePorNombre(ctx, "rptCatEstados", {}, m); }
-bool ImprimeCatJurisd(Contexto &ctx, const MuestraDocumento &m) { return ImprimePorNombre(ctx, "rptCatJurisd", {}, m); }
-bool ImprimeCatMpos(Contexto &ctx, const MuestraDocumento &m) { return ImprimePorNombre(ctx, "rptCatMpos", {}, m); }
-bool ImprimeCatLocalidades(Contexto &ctx, const MuestraDocumento &m)
-{
-    return ImprimePorNombre(ctx, "rptCatLocalidades", {}, m);
-}
-bool ImprimeCatCLUES(Contexto &ctx, const MuestraDocumento &m) { return ImprimePorNombre(ctx, "rptCatCLUES", {}, m); }
-bool ImprimeCatListaDet(Contexto &ctx, const MuestraDocumento &m) { return ImprimePorNombre(ctx, "rptCatListaDet", {}, m); }
-bool ImprimeCatalogo(Contexto &ctx, const QString &catalogo, const MuestraDocumento &m)
-{
-    return ImprimePorNombre(ctx, "rptCatalogos", catalogo, m);
-}
 
 bool ImprimeReporteCatalogo(Contexto &ctx, const QString &reporte, const QString &catalogo, const MuestraDocumento &muestra)
 {

@@ -4,10 +4,6 @@
 #include "platform/FuncionesSql.h"
 
 #include <QDate>
-#include <QFile>
-#include <QGuiApplication>
-#include <QPalette>
-#include <QWidget>
 #include <limits>
 
 QString TituloAplicacion()
@@ -26,16 +22,6 @@ void BorraTabla(const BaseDatos &bd, const QString &tabla)
         bd.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(tabla));
     } catch (const ErrorBD &) {
         // Dropping a work table that cannot be dropped leaves the rebuild to fail loudly.
-    }
-}
-
-bool ExisteRegistroTabla(const BaseDatos &bd, const QString &tabla, const QString &columna, const QVariant &valor)
-{
-    try {
-        return bd.Valor(QStringLiteral("SELECT 1 FROM \"%1\" WHERE \"%2\" = ? LIMIT 1").arg(tabla, columna), {valor})
-            .isValid();
-    } catch (const ErrorBD &) {
-        return false;
     }
 }
 
@@ -103,15 +89,6 @@ bool ValidaFecha(const QString &fecha, Mensajes &mensajes, const Reloj &reloj)
     return true;
 }
 
-namespace {
-void PonFondo(QWidget *campo, QPalette::ColorRole rol)
-{
-    QPalette p = campo->palette();
-    p.setColor(QPalette::Base, QGuiApplication::palette().color(rol));
-    campo->setPalette(p);
-}
-} // namespace
-
 bool MovidaDelUsuario(Qt::FocusReason razon)
 {
     switch (razon) {
@@ -125,34 +102,4 @@ bool MovidaDelUsuario(Qt::FocusReason razon)
         // a focus request of the window (OtherFocusReason).
         return false;
     }
-}
-
-void ActivaCampo(QWidget *campo)
-{
-    if (!campo)
-        return;
-    campo->setEnabled(true);
-    PonFondo(campo, QPalette::Base);
-}
-
-void DesactivaCampo(QWidget *campo)
-{
-    if (!campo)
-        return;
-    campo->setEnabled(false);
-    PonFondo(campo, QPalette::Dark);
-}
-
-bool ArchivoEnUso(const QString &ruta)
-{
-    // Opening the working database here would drop SQLite's locks on it.
-    if (BaseDatos::EsArchivoDeBaseAbierta(ruta))
-        return true;
-    QFile f(ruta);
-    if (!f.exists())
-        return true;
-    if (!f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-        return true;
-    f.close();
-    return false;
 }

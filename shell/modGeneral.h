@@ -7,8 +7,6 @@
 #include <QString>
 #include <QVariant>
 
-class QWidget;
-
 // Small routines every subsystem shares.
 
 // The application title, carried by a message box that has no title of its own.
@@ -20,10 +18,6 @@ int EjecutaSQL(const BaseDatos &bd, const QString &sql, const QVariantList &valo
 
 // Drops a work table; a missing table is no error. The name must come from the code.
 void BorraTabla(const BaseDatos &bd, const QString &tabla);
-
-// True when at least one row of tabla has valor in columna; false also when the
-// query cannot run. Table and column come from the code; the value is bound.
-bool ExisteRegistroTabla(const BaseDatos &bd, const QString &tabla, const QString &columna, const QVariant &valor);
 
 // A typed d/M/yyyy date (one or two digits for day and month) as the ISO date
 // that the statements bind; any other text comes back unchanged (an empty text
@@ -42,10 +36,3 @@ qint64 ValorEntero(const QString &texto);
 // A focus change the user made himself (Tab, Backtab, a click, a shortcut):
 // only such a move runs the checks of the field or box left.
 bool MovidaDelUsuario(Qt::FocusReason razon);
-
-// Enable or disable an entry field with the window or button-shadow colour.
-void ActivaCampo(QWidget *campo);
-void DesactivaCampo(QWidget *campo);
-
-// True when the file cannot be opened for writing (also when it is missing).
-bool ArchivoEnUso(const QString &ruta);

@@ -10,16 +10,15 @@
 #include <QIcon>
 #include <QFileInfo>
 
-QString ImagenFondo(const QString &carpetaPrograma, const QSize &pantalla)
+QString ImagenFondo(const QString &carpetaRecursos, const QSize &pantalla)
 {
     const bool grande = pantalla.width() >= 1024 && pantalla.height() >= 768;
-    return QDir(carpetaPrograma).filePath(grande ? QStringLiteral("RECURSOS/TELMORIX1024.jpg")
-                                                 : QStringLiteral("RECURSOS/TELMORIX800.jpg"));
+    return QDir(carpetaRecursos).filePath(grande ? QStringLiteral("TELMORIX1024.jpg") : QStringLiteral("TELMORIX800.jpg"));
 }
 
-QString ArchivoIcono(const QString &carpetaPrograma)
+QString ArchivoIcono(const QString &carpetaRecursos)
 {
-    return QDir(carpetaPrograma).filePath(QStringLiteral("RECURSOS/VELMORAN.png"));
+    return QDir(carpetaRecursos).filePath(QStringLiteral("VELMORAN.png"));
 }
 
 bool Main(Contexto &ctx, InstanciaUnica &instancia, mdiPrincipal &principal, VentanasArranque &ventanas,
@@ -31,8 +30,8 @@ bool Main(Contexto &ctx, InstanciaUnica &instancia, mdiPrincipal &principal, Ven
     }
     // Every window of the program, the main one and the sheets, wears it;
     // without the file they keep the platform's own.
-    if (QFileInfo::exists(ArchivoIcono(ctx.CarpetaPrograma)))
-        QApplication::setWindowIcon(QIcon(ArchivoIcono(ctx.CarpetaPrograma)));
+    if (QFileInfo::exists(ArchivoIcono(ctx.CarpetaRecursos())))
+        QApplication::setWindowIcon(QIcon(ArchivoIcono(ctx.CarpetaRecursos())));
     principal.tmrMDI()->stop();
     principal.tmrMDI()->setInterval(0);
 
@@ -59,7 +58,7 @@ bool Main(Contexto &ctx, InstanciaUnica &instancia, mdiPrincipal &principal, Ven
         }
     }
 
-    principal.PonFondo(ImagenFondo(ctx.CarpetaPrograma, pantalla));
+    principal.PonFondo(ImagenFondo(ctx.CarpetaRecursos(), pantalla));
     if (!ventanas.Login()) {
         ctx.ConexionBD.Cierra();
         return false;

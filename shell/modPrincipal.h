@@ -17,10 +17,11 @@ public:
     virtual bool ParamInicio() = 0;
 };
 
-// The background picture for a screen size under the program folder.
-QString ImagenFondo(const QString &carpetaPrograma, const QSize &pantalla);
-// The program's icon, RECURSOS/VELMORAN.png under the program folder.
-QString ArchivoIcono(const QString &carpetaPrograma);
+// The background picture for a screen size in the resources folder
+// (Contexto::CarpetaRecursos).
+QString ImagenFondo(const QString &carpetaRecursos, const QSize &pantalla);
+// The program's icon, VELMORAN.png in the resources folder.
+QString ArchivoIcono(const QString &carpetaRecursos);
 
 // The program's start-up: one instance, the start parameters, the database of
 // that state and year (sending the user to the start-parameter window while it

@@ -111,7 +111,7 @@ bool Respaldo::Respalda(const QString &destino)
         return Falla(motivo);
 
     try {
-        RegistraBitacora(ctx_.ConexionBD, {TipoBitacora::Respaldo, destino, eventos}, ctx_.reloj.Ahora());
+        RegistraBitacora(ctx_.ConexionBD, {TipoBitacora::Respaldo, destino, eventos, 0, QString(), QString(), 0}, ctx_.reloj.Ahora());
     } catch (const ErrorBD &e) {
         ctx_.EscribePanel(QString());
         ctx_.mensajes.Informa(QStringLiteral("El Respaldo se guardó en %1, pero no se pudo anotar en la Bitácora.\n\n")

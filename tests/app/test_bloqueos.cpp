@@ -131,7 +131,7 @@ TEST(Bloqueos, CadaHerramientaConservaLosDeLaBase)
         {"filtrar con un campo inexistente", [&] { return EjecutaFiltro(ctx, "E.Nada = 1", DestinoFiltro{&h.Reg(), {}}); }, false},
         {"reporte estadístico", [&] { return reporte(false); }, true},
         {"reporte estadístico sin un catálogo", [&] { return reporte(true); }, false},
-        {"imprimir un catálogo", [&] { return ImprimeCatEstados(ctx, imprime); }, true},
+        {"imprimir un catálogo", [&] { return ImprimeReporteCatalogo(ctx, "rptCatEstados", {}, imprime); }, true},
         {"imprimir un catálogo sin su definición", [&] { return ImprimeReporteCatalogo(ctx, "rptNoExiste", "Catálogo de Sexo", imprime); }, false},
     };
     for (const auto &c : casos) {

@@ -38,7 +38,7 @@ QString BloqueosPerdidos(const QString &archivoBD, qint64 pid)
             fallas << destino;
     }
     const QString candados = QString::fromLatin1(LeeArchivo(QStringLiteral("/proc/locks")));
-    for (const QString sufijo : {QString(), QStringLiteral("-shm")}) {
+    for (const QString &sufijo : {QString(), QStringLiteral("-shm")}) {
         struct stat st {};
         if (::stat(QFile::encodeName(archivoBD + sufijo).constData(), &st) != 0) {
             fallas << archivoBD + sufijo + QStringLiteral(" no existe");
@@ -51,6 +51,13 @@ QString BloqueosPerdidos(const QString &archivoBD, qint64 pid)
     if (!QFileInfo::exists(archivoBD + QStringLiteral("-wal")))
         fallas << archivoBD + QStringLiteral("-wal no existe");
     return fallas.join(QStringLiteral("; "));
+}
+
+bool ExisteTabla(const BaseDatos &bd, const QString &tabla)
+{
+    return bd.Valor(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE"),
+                    {tabla})
+        .isValid();
 }
 
 QStringList Filas(const BaseDatos &bd, const QString &sql, const QVariantList &valores)

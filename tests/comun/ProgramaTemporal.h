@@ -24,6 +24,9 @@ QString BloqueosPerdidos(const QString &archivoBD, qint64 pid = 0);
 // Each row of a query as its columns joined by '|'.
 QStringList Filas(const BaseDatos &bd, const QString &sql, const QVariantList &valores = {});
 
+// Whether the main database holds a table or view of that name (any case).
+bool ExisteTabla(const BaseDatos &bd, const QString &tabla);
+
 // A fresh program folder for one test: Datos/ with the template database,
 // a settings file of its own, the fake messages and a fixed clock.
 class ProgramaTemporal {

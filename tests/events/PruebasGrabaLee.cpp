@@ -55,8 +55,9 @@ TEST_F(GrabaLee, AltaEscribeElEventoYSusDetallesYSeLeeComoSeCapturo)
     ASSERT_TRUE(lector.CargaEventos(lector.ConsultaEventos));
     EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
     for (const CampoHoja &c : CamposHoja())
-        if (c.indice != 76)
+        if (c.indice != 76) {
             EXPECT_EQ(otra.Texto(c.indice), d.textos.value(c.indice)) << "campo " << c.indice;
+        }
     EXPECT_EQ(otra.Fecha(0), d.fechaOcurrencia);
     EXPECT_EQ(otra.Fecha(1), d.fechaAtencion);
     EXPECT_EQ(otra.Etiqueta(1), "JUNIO");

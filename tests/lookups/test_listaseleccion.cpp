@@ -95,8 +95,8 @@ TEST(BusquedaSeleccion, ReglasDeCajaVaciaYSinCoincidencia)
 {
     ListaSeleccion l = Lista({{"01", "AGUASCALIENTES"}, {"09", "DISTRITO FEDERAL"}, {"15", "MÉXICO"},
                               {"16", "MICHOACÁN"}});
-    const QVector<CajaBusqueda> cajas = {{0, "Estado", 2, 0, Coincide::Empieza, TeclasDigitos(), {}, 0},
-                                         {1, "Descripción", 50, 1, Coincide::Contiene, TeclasDescripcion(), {}, 0}};
+    const QVector<CajaBusqueda> cajas = {{0, "Estado", 2, 0, Coincide::Empieza, TeclasDigitos(), {}, 0, QString()},
+                                         {1, "Descripción", 50, 1, Coincide::Contiene, TeclasDescripcion(), {}, 0, QString()}};
     BusquedaSeleccion geo(l, cajas, {});
     l.PonActual(3);
     EXPECT_EQ(geo.Cambia(0, "1"), R::Filtrada);
@@ -118,9 +118,9 @@ TEST(BusquedaSeleccion, TeclasDeCadaCaja)
 {
     ListaSeleccion l;
     BusquedaSeleccion b(l,
-                        {{0, "Estado", 2, 0, Coincide::Empieza, TeclasDigitos(), {}, 0},
-                         {1, "Descripción", 50, 1, Coincide::Contiene, TeclasDescripcion(), {}, 0},
-                         {2, "Clave", 10, 0, Coincide::Igual, QString(), "'", 0}},
+                        {{0, "Estado", 2, 0, Coincide::Empieza, TeclasDigitos(), {}, 0, QString()},
+                         {1, "Descripción", 50, 1, Coincide::Contiene, TeclasDescripcion(), {}, 0, QString()},
+                         {2, "Clave", 10, 0, Coincide::Igual, QString(), "'", 0, QString()}},
                         {});
     struct Caso {
         int caja;

@@ -22,8 +22,9 @@ QString CreaBaseMarcada(const QString &ruta, bool marcada = true)
         EXPECT_TRUE(db.open());
         QSqlQuery q(db);
         EXPECT_TRUE(q.exec("CREATE TABLE T (Clave INTEGER PRIMARY KEY, Texto TEXT)"));
-        if (marcada)
+        if (marcada) {
             EXPECT_TRUE(q.exec(QStringLiteral("PRAGMA application_id = %1").arg(BaseDatos::IdAplicacion)));
+        }
         db.close();
     }
     QSqlDatabase::removeDatabase("crea");
@@ -127,7 +128,7 @@ TEST_F(BaseDatosTest, ErroresConNumeroYClaveDuplicada)
     }
     // Text typed by a user is a value, never SQL.
     bd.EjecutaAccion("INSERT INTO T VALUES (?, ?)", {2, "O'BRIEN'); DROP TABLE T;--"});
-    EXPECT_TRUE(bd.ExisteTabla("T"));
+    EXPECT_TRUE(ExisteTabla(bd, "T"));
 }
 
 // Counts with thousands separated; only the outermost work holds the panel timer.

@@ -152,7 +152,7 @@ TEST_F(ExportaTablaTest, RehusaLaBaseDeTrabajoLaPlantillaYLoQueEstaEnUso)
         if (c.destino.isEmpty())
             continue;
         const QByteArray antes = LeeArchivo(c.destino);
-        PeticionExportacion pe{Origen, {}, c.destino, FormatoExportacion::Dbase, {}, {}, {p.ctx->ArchivoPlantilla()}, {}};
+        PeticionExportacion pe{Origen, {}, c.destino, FormatoExportacion::Dbase, {}, {}, {p.ctx->ArchivoPlantilla()}, {}, {}};
         const auto r = ExportaTabla(p.bd(), pe);
         EXPECT_FALSE(r.ok);
         EXPECT_TRUE(r.error.contains(c.dice)) << r.error.toStdString();

@@ -137,9 +137,9 @@ TEST_F(ArranqueTest, SegundaInstanciaOLoginCanceladoTerminanSinBaseAbierta)
 
 TEST(ImagenFondo, AmbosLimitesDebenCumplirse)
 {
-    EXPECT_TRUE(ImagenFondo("/p", QSize(1024, 768)).endsWith("RECURSOS/TELMORIX1024.jpg"));
-    EXPECT_TRUE(ImagenFondo("/p", QSize(1280, 720)).endsWith("RECURSOS/TELMORIX800.jpg"));
-    EXPECT_TRUE(ImagenFondo("/p", QSize(800, 600)).endsWith("RECURSOS/TELMORIX800.jpg"));
+    EXPECT_TRUE(ImagenFondo("/p/RECURSOS", QSize(1024, 768)).endsWith("RECURSOS/TELMORIX1024.jpg"));
+    EXPECT_TRUE(ImagenFondo("/p/RECURSOS", QSize(1280, 720)).endsWith("RECURSOS/TELMORIX800.jpg"));
+    EXPECT_TRUE(ImagenFondo("/p/RECURSOS", QSize(800, 600)).endsWith("RECURSOS/TELMORIX800.jpg"));
 }
 
 TEST_F(ArranqueTest, ElIconoDeRecursosLoLlevanTodasLasVentanas)
@@ -148,7 +148,7 @@ TEST_F(ArranqueTest, ElIconoDeRecursosLoLlevanTodasLasVentanas)
     QImage rojo(16, 16, QImage::Format_RGB32);
     rojo.fill(Qt::red);
     ASSERT_TRUE(QDir().mkpath(p.Carpeta() + "/RECURSOS"));
-    ASSERT_TRUE(rojo.save(ArchivoIcono(p.Carpeta()), "PNG"));
+    ASSERT_TRUE(rojo.save(ArchivoIcono(p.ctx->CarpetaRecursos()), "PNG"));
     ASSERT_TRUE(Arranca());
     EXPECT_EQ(principal.windowIcon().pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::red));
     QWidget hija;

@@ -1,4 +1,5 @@
 #include "comun/ProgramaTemporal.h"
+#include "shell/CamposVentana.h"
 #include "shell/modGeneral.h"
 
 #include <QGuiApplication>
@@ -26,8 +27,9 @@ TEST(ValidaFecha, VeredictoYAviso)
         EXPECT_EQ(ValidaFecha(QString::fromUtf8(c.texto), m, reloj), c.valida) << c.texto;
         EXPECT_EQ(m.beeps, c.avisa ? 1 : 0) << c.texto;
         EXPECT_EQ(m.Ultimo(), c.avisa ? "Fecha invalida, verifique por favor....." : "") << c.texto;
-        if (c.avisa)
+        if (c.avisa) {
             EXPECT_EQ(m.cajas.value(0).titulo, "Valida Fecha");
+        }
     }
 }
 

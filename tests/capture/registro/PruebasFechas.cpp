@@ -83,8 +83,9 @@ TEST_F(Fechas, ComprobacionesAlSalirDeLaFechaDeAtencion)
         if (acepta)
             continue;
         ASSERT_EQ(Msj().cajas.size(), c.cajas);
-        if (c.cajas == 2)
+        if (c.cajas == 2) {
             EXPECT_EQ(Msj().cajas[0].texto, "Fecha invalida, verifique por favor.....");
+        }
         EXPECT_EQ(Msj().beeps, c.cajas - 1);
         EXPECT_EQ(Msj().cajas.last().titulo, TituloHoja);
         EXPECT_EQ(Msj().cajas.last().icono, Mensajes::Icono::Informacion);

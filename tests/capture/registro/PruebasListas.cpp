@@ -81,8 +81,9 @@ TEST_F(Listas, LaSegundaViolenciaOfreceTodosLosTiposDeAtencion)
         Marca(ListaHoja::TipoViolencia, p.violencia);
         EXPECT_EQ(Ofrecidos(), p.ofrecidos) << p.violencia.join(' ').toStdString();
         EXPECT_EQ(Hoja().MarcaAtencionCompleta, p.ofrecidos == 9);
-        if (p.violencia.size() == 1 && p.violencia[0] != "9")
+        if (p.violencia.size() == 1 && p.violencia[0] != "9") {
             EXPECT_TRUE(Marcados(ListaHoja::TipoAtencion).isEmpty());   // the refill loses the ticks
+        }
     }
     EXPECT_EQ(Marcados(ListaHoja::TipoViolencia), QStringList({"6", "9"}));
 }

@@ -193,8 +193,9 @@ TEST_F(Recorrido, AltaCambioYBajaDeUnEventoConElTeclado)
     ASSERT_TRUE(q.next());
     for (int c = 0; c < antes.count(); ++c) {
         const QString columna = antes.fieldName(c);
-        if (columna != "Materno" && columna != "FechaEdicion")
+        if (columna != "Materno" && columna != "FechaEdicion") {
             EXPECT_EQ(q.value(c), antes.value(c)) << columna.toStdString();
+        }
     }
     EXPECT_EQ(prog.Filas(columnas), QStringList{guardada.arg("MUÑOZ")});
     for (const char *tabla : {"D_Diagnosticos", "D_BajoEfectos", "D_TipoAtencion"})

@@ -441,8 +441,9 @@ TEST_F(Ventana, CerrarDuranteUnaCapturaPreguntaPorCualquierCamino)
             EXPECT_EQ(Msj().cajas[0].titulo, TituloHoja);
             EXPECT_EQ(principal.Area()->subWindowList().size(), si ? 0 : 1);
             EXPECT_EQ(principal.isVisible(), !(si && c.cierraElPrograma));
-            if (!si)
+            if (!si) {
                 EXPECT_TRUE(hoja->Hoja().EnAlta && hoja->Hoja().Texto(22) == "123");
+            }
         }
         if (!prog.bd().EstaAbierta())   // closed with the main window
             prog.bd().Abre(prog.ctx->NombreArchivoBD("36", "2004"));

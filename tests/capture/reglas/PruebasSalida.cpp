@@ -19,6 +19,7 @@ TEST_F(Salida, RellenoYHorasImposibles)
         {49, "24", ""}, {49, "23", "23"}, {49, "7", "07"}, {69, "30", ""}, {69, "0", "00"}, {50, "60", ""}, {50, "59", "59"},
         {64, "5", "05"}, {70, "75", ""}, {73, "", ""}, {63, "30", "30"}, {72, "5", "05"}, {72, "", ""}, {66, "999", "999"},
         {66, "0", ""}, {66, "121", ""}, {66, "120", "120"}, {66, "1", "1"}, {66, "", ""},
+        {66, "4294967297", ""},   // a stored age read past 32 bits, not cut down to 1
     };
     for (const auto &c : casos)
         EXPECT_EQ(Sale(c.campo, c.escrito), c.queda) << c.campo << " '" << c.escrito << "'";
@@ -129,8 +130,9 @@ TEST_F(Salida, LaCurp)
         Sale(32, curp);
         ASSERT_EQ(Mensajes().cajas.size(), rechaza ? 1 : 0) << curp;
         EXPECT_EQ(focos, rechaza ? QStringList{"32"} : QStringList()) << curp;
-        if (rechaza)
+        if (rechaza) {
             EXPECT_TRUE(Mensajes().cajas[0].texto == "La CURP no es correcta, verifique por favor.....\n\n" && Mensajes().cajas[0].titulo == "VELMORAN2016");
+        }
     }
 }
 
@@ -215,10 +217,12 @@ TEST_F(Salida, CascadaDelLugar)
         for (int c : p.sale)
             reglas->SaleCampo(c);
         Espera({{46, p.estado}, {47, p.municipio}, {48, p.localidad}}, {}, {});
-        if (!p.etiquetaMunicipio.isEmpty())
+        if (!p.etiquetaMunicipio.isEmpty()) {
             EXPECT_EQ(hoja.Etiqueta(47), p.etiquetaMunicipio);
-        if (!p.etiquetaLocalidad.isEmpty())
+        }
+        if (!p.etiquetaLocalidad.isEmpty()) {
             EXPECT_EQ(hoja.Etiqueta(48), p.etiquetaLocalidad);
+        }
     }
     EXPECT_TRUE(Mensajes().cajas.isEmpty());
 }

@@ -172,7 +172,7 @@ TEST_F(Ventanas, CatalogosCodificadosEnUnaVentanaEImprimenPorTablaDeTrabajo)
     QStringList leido;
     servicios.Imprime = [&](const QString &reporte, const QString &catalogo) {
         leido << reporte << catalogo << p.Filas("SELECT Codigo, Descripcion FROM TMPCATALOGO ORDER BY Codigo").join(' ');
-        EXPECT_FALSE(p.bd().ExisteTabla("TMPCATALOGO"));   // a TEMP table: the working database never holds it
+        EXPECT_FALSE(ExisteTabla(p.bd(), "TMPCATALOGO"));   // a TEMP table: the working database never holds it
     };
     Inserta(p.bd(), "cIntencionalidad", {{1, "ACCIDENTAL"}, {2, "VIOLENCIA FAMILIAR"}, {11, "TRATA DE PERSONAS"}});
     frmCatalogos *w = CargaCatalogo(*p.ctx, area, servicios, "cEscolaridad", "CodEscolaridad", "Escolaridad");
@@ -186,7 +186,7 @@ TEST_F(Ventanas, CatalogosCodificadosEnUnaVentanaEImprimenPorTablaDeTrabajo)
     Boton(w, 12);   // the whole catalog, whatever the search shows
     EXPECT_EQ(leido, QStringList({"rptCatalogos", "Catálogo de Intencionalidad",
                                   "1|ACCIDENTAL 11|TRATA DE PERSONAS 2|VIOLENCIA FAMILIAR"}));
-    EXPECT_FALSE(p.bd().ExisteTabla("TMPCATALOGO"));
+    EXPECT_FALSE(ExisteTabla(p.bd(), "TMPCATALOGO"));
     w->txtDatos(2)->setFocus();
     Escribe(".");   // the code box takes the description's characters
     EXPECT_EQ(p.mensajes.beeps, 0);

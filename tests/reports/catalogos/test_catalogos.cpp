@@ -19,8 +19,7 @@ protected:
 };
 
 struct CasoCatalogo {
-    bool (*imprime)(Contexto &, const MuestraDocumento &);
-    const char *titulo, *encabezado, *fila;
+    const char *reporte, *titulo, *encabezado, *fila;
 };
 
 } // namespace
@@ -28,16 +27,16 @@ struct CasoCatalogo {
 TEST_F(Catalogos, CadaCatalogoSeImprimeDesdeLaPlantilla)
 {
     const CasoCatalogo casos[] = {
-        {ImprimeCatEstados, "Catálogo de Estados", "CATÁLOGO DE ESTADOS", "CIUDAD DE MEXICO"},
-        {ImprimeCatJurisd, "Catálogo de Jurisdicciones", "CATÁLOGO DE JURISDICCIONES", "ESTADO: 09"},
-        {ImprimeCatMpos, "Catálogo de Municipios", "CATÁLOGO DE MUNICIPIOS", "ESTADO: 15"},
-        {ImprimeCatLocalidades, "Catálogo de Localidades", "CATÁLOGO DE LOCALIDADES", "MUNICIPIO: "},
-        {ImprimeCatCLUES, "Catálogo de CLUES", "CATÁLOGO DE CLUES", "DFSSA000012"},
-        {ImprimeCatListaDet, "Catálogo de Lista Detallada", "CATÁLOGO DE LISTA DETALLADA CIE-10", "X590"},
+        {"rptCatEstados", "Catálogo de Estados", "CATÁLOGO DE ESTADOS", "CIUDAD DE MEXICO"},
+        {"rptCatJurisd", "Catálogo de Jurisdicciones", "CATÁLOGO DE JURISDICCIONES", "ESTADO: 09"},
+        {"rptCatMpos", "Catálogo de Municipios", "CATÁLOGO DE MUNICIPIOS", "ESTADO: 15"},
+        {"rptCatLocalidades", "Catálogo de Localidades", "CATÁLOGO DE LOCALIDADES", "MUNICIPIO: "},
+        {"rptCatCLUES", "Catálogo de CLUES", "CATÁLOGO DE CLUES", "DFSSA000012"},
+        {"rptCatListaDet", "Catálogo de Lista Detallada", "CATÁLOGO DE LISTA DETALLADA CIE-10", "X590"},
     };
     for (const CasoCatalogo &c : casos) {
         documentos.clear();
-        ASSERT_TRUE(c.imprime(*ctx, Guarda())) << c.titulo << mensajes.Ultimo().toStdString();
+        ASSERT_TRUE(ImprimeReporteCatalogo(*ctx, c.reporte, {}, Guarda())) << c.titulo << mensajes.Ultimo().toStdString();
         ASSERT_EQ(documentos.size(), 1);
         EXPECT_EQ(documentos[0].titulo, c.titulo);
         const QString texto = TextoPdf(documentos[0]);
@@ -50,7 +49,7 @@ TEST_F(Catalogos, CadaCatalogoSeImprimeDesdeLaPlantilla)
 TEST_F(Catalogos, CatalogoCodificadoConSuTituloComoTextoSimple)
 {
     // A caption with a quote is printed as it stands, never pasted into a formula.
-    ASSERT_TRUE(ImprimeCatalogo(*ctx, "Catálogo de Sexo 'O'", Guarda()));
+    ASSERT_TRUE(ImprimeReporteCatalogo(*ctx, "rptCatalogos", "Catálogo de Sexo 'O'", Guarda()));
     ASSERT_TRUE(ImprimeReporteCatalogo(*ctx, "rptCatalogos", "Catálogo de Sexo", Guarda()));
     ASSERT_EQ(documentos.size(), 2);
     EXPECT_TRUE(TextoPdf(documentos[0]).contains("Catálogo de Sexo 'O'"));

@@ -51,8 +51,9 @@ TEST_P(ValidaEnvio, MensajeYFoco)
     s.tablas = QStringList(c.tablas, "cSexo");
     EXPECT_EQ(Envio(*p.ctx).ValidaEnvio(c.ini, c.fin, s), c.foco);
     EXPECT_EQ(p.mensajes.Ultimo(), QString::fromUtf8(c.mensaje));
-    if (!p.mensajes.cajas.isEmpty())
+    if (!p.mensajes.cajas.isEmpty()) {
         EXPECT_EQ(p.mensajes.cajas.last().titulo, QString::fromUtf8(c.titulo));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Envio, ValidaEnvio, ::testing::ValuesIn(CasosValida),

@@ -42,7 +42,7 @@ protected:
 TEST_F(Bitacora, CadaTipoEnSuGridConElArchivoYLaCarpetaReales)
 {
     // An apostrophe in a path is a value like any other.
-    Registra({TipoBitacora::Respaldo, "/media/O'Brien/VELMORAN0436_061226.ZIP", 12});
+    Registra({TipoBitacora::Respaldo, "/media/O'Brien/VELMORAN0436_061226.ZIP", 12, 0, "", "", 0});
     Registra({TipoBitacora::Envio, "/tmp/envios/ENV.zip", 30, 2, "26/12/2003", "25/01/2004", 3});
     Registra({TipoBitacora::Envio, "/tmp/envios/SINPERIODO.zip", 0, 1, "", "", 5});
     Registra({TipoBitacora::Recepcion, "/tmp/Recive.zip", 0, 0, "", "", 4});
@@ -58,7 +58,7 @@ TEST_F(Bitacora, CadaTipoEnSuGridConElArchivoYLaCarpetaReales)
 
 TEST_F(Bitacora, BorrarVaciaLosTresGridsSinPreguntarYQuedanSusColumnas)
 {
-    Registra({TipoBitacora::Respaldo, "/tmp/R.ZIP", 1});
+    Registra({TipoBitacora::Respaldo, "/tmp/R.ZIP", 1, 0, "", "", 0});
     Registra({TipoBitacora::Envio, "/tmp/E.zip", 1, 1, "", "", 1});
     Registra({TipoBitacora::Recepcion, "/tmp/R.zip", 1, 1, "", "", 1});
     frmBitacora ventana(*p.ctx);
@@ -78,7 +78,7 @@ TEST_F(Bitacora, BorrarVaciaLosTresGridsSinPreguntarYQuedanSusColumnas)
 
 TEST_F(Bitacora, EnterCierraSinBorrar)
 {
-    Registra({TipoBitacora::Respaldo, "/tmp/R.ZIP", 1});
+    Registra({TipoBitacora::Respaldo, "/tmp/R.ZIP", 1, 0, "", "", 0});
     frmBitacora ventana(*p.ctx);
     ventana.show();
     QApplication::setActiveWindow(&ventana);
@@ -93,7 +93,7 @@ TEST_F(Bitacora, Captura)
     const QString carpeta = qEnvironmentVariable("VELMORAN_CAPTURAS");
     if (carpeta.isEmpty())
         GTEST_SKIP() << "VELMORAN_CAPTURAS no está puesta";
-    Registra({TipoBitacora::Respaldo, p.ctx->RutaDatos + "/VELMORAN0436_061226.ZIP", 1250});
+    Registra({TipoBitacora::Respaldo, p.ctx->RutaDatos + "/VELMORAN0436_061226.ZIP", 1250, 0, "", "", 0});
     Registra({TipoBitacora::Envio, "/home/captura/envios/ENV0436CLUES000001.zip", 310, 4, "26/12/2003", "25/06/2004", 3});
     Registra({TipoBitacora::Recepcion, p.ctx->RutaDatos + "/Recive.zip", 120, 2, "", "", 0});
     frmBitacora ventana(*p.ctx);

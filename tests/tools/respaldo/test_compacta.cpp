@@ -87,7 +87,7 @@ TEST_F(Compacta, UnaFallaDejaElArchivoComoEstabaYDiceElMotivo)
 
 TEST_F(Compacta, SiNoSePuedeAbrirDeNuevoLlevaALosParametrosDeInicio)
 {
-    for (const QString &sufijo : {"", "-wal", "-shm"})
+    for (const char *sufijo : {"", "-wal", "-shm"})
         QFile::remove(p.ctx->ArchivoBD + sufijo);
     // A folder in its place: closing cannot put a deleted database back.
     QDir().mkdir(p.ctx->ArchivoBD);
