@@ -159,13 +159,14 @@ bool ValidacionHoja::Pregunta(const QString &texto, Mensajes::Icono icono, bool 
     return ctx.mensajes.Pregunta(texto, icono, TituloHojaRegistro());
 }
 
-bool ValidacionHoja::Requiere(int campo, const QString &mensajeVacio, const char *catalogo,
-                              const QString &mensajeCatalogo, const DestinoFalla &destino)
+bool ValidacionHoja::Requiere(std::initializer_list<Requisito> filas, DestinoFalla (*en)(int campo))
 {
-    if (Blanco(campo))
-        return Falla(mensajeVacio, CajaFalla::Info, destino);
-    if (!EnCatalogo(catalogo, campo))
-        return Falla(mensajeCatalogo, CajaFalla::Info, destino);
+    for (const Requisito &r : filas) {
+        if ((!r.soloHabilitado || Habilitado(r.campo)) && Blanco(r.campo))
+            return Falla(QString::fromUtf8(r.vacio), CajaFalla::Info, en(r.campo));
+        if (r.catalogo && !EnCatalogo(r.catalogo, r.campo))
+            return Falla(QString::fromUtf8(r.desconocido), CajaFalla::Info, en(r.campo));
+    }
     return false;
 }
 

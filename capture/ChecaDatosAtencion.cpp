@@ -10,9 +10,19 @@
 
 namespace {
 
-DestinoFalla En(Marco marco, int campo)
+DestinoFalla EnAgresor(int campo)
 {
-    return {1, {marco}, FocoHoja::Campo(campo), false};
+    return {1, {Marco::Agresor}, FocoHoja::Campo(campo), false};
+}
+
+DestinoFalla EnAtencion(int campo)
+{
+    return {1, {Marco::Atencion}, FocoHoja::Campo(campo), false};
+}
+
+DestinoFalla EnResponsable(int campo)
+{
+    return {1, {Marco::Responsable}, FocoHoja::Campo(campo), false};
 }
 
 DestinoFalla EnTiposAtencion()
@@ -33,12 +43,11 @@ bool ValidacionHoja::AgresorYAtencion()
     } else {
         if (trata)
             hoja.PonTexto(65, QStringLiteral("2"));
-        if (Habilitado(65) && Blanco(65))
-            return Falla(QStringLiteral("No ha capturado si el agresor fué único, verifique por favor...."),
-                         CajaFalla::Info, En(Marco::Agresor, 65));
-        if (!EnCatalogo("Agresor", 65))
-            return Falla(QStringLiteral("El código de si el agresor fué único no se conoce, verifique por favor...."),
-                         CajaFalla::Info, En(Marco::Agresor, 65));
+        // Blank counts only while the field is open; the code is tested either way.
+        if (Requiere({{65, "No ha capturado si el agresor fué único, verifique por favor....", "Agresor",
+                       "El código de si el agresor fué único no se conoce, verifique por favor....", true}},
+                     EnAgresor))
+            return true;
         if (Texto(65) != QLatin1String("1")) {
             // Several or unknown aggressors: their details are not specified.
             Desactiva(66, QStringLiteral("999"));
@@ -51,33 +60,28 @@ bool ValidacionHoja::AgresorYAtencion()
             hoja.Marca(ListaHoja::AgresorEfectos, 3, true);
             hoja.HabilitaLista(ListaHoja::AgresorEfectos, false);
         } else {
-            if (Blanco(66))
-                return Falla(QStringLiteral("No ha capturado la edad del agresor, verifique por favor...."),
-                             CajaFalla::Info, En(Marco::Agresor, 66));
+            if (Requiere({{66, "No ha capturado la edad del agresor, verifique por favor...."}}, EnAgresor))
+                return true;
             const int edad = Val(66);
             if ((edad < 1 || edad > 120) && edad != 999)
                 return Falla(QStringLiteral("El rango permitido para la edad del agresor es de 1 a 120 y 999 para no "
                                             "especificada, verifique por favor...."),
-                             CajaFalla::Info, En(Marco::Agresor, 66));
-            if (Requiere(67, QStringLiteral("No ha capturado el sexo del agresor, verifique por favor...."), "Sexo",
-                         QStringLiteral("El código de el sexo del agresor no se conoce, verifique por favor...."),
-                         En(Marco::Agresor, 67)))
-                return true;
-            if (Requiere(68, QStringLiteral("No ha capturado el parentesco con el agresor, verifique por favor...."),
-                         "Parentesco",
-                         QStringLiteral("El código de el parentesco con el agresor no se conoce, verifique por "
-                                        "favor...."),
-                         En(Marco::Agresor, 68)))
+                             CajaFalla::Info, EnAgresor(66));
+            if (Requiere({{67, "No ha capturado el sexo del agresor, verifique por favor....", "Sexo",
+                           "El código de el sexo del agresor no se conoce, verifique por favor...."},
+                          {68, "No ha capturado el parentesco con el agresor, verifique por favor....", "Parentesco",
+                           "El código de el parentesco con el agresor no se conoce, verifique por favor...."}},
+                         EnAgresor))
                 return true;
             if ((Texto(67) == QLatin1String("1") && Es(68, {"6", "2"}))
                 || (Texto(67) == QLatin1String("2") && Es(68, {"5", "1"})))
                 return Falla(QStringLiteral("El parentesco del agresor no corresponde con su sexo, verifique por "
                                             "favor...."),
-                             CajaFalla::Info, En(Marco::Agresor, 68));
+                             CajaFalla::Info, EnAgresor(68));
             if (Es(68, {"5", "1", "3", "6", "2"}) && edad < 10)
                 return Falla(QStringLiteral("El parentesco del agresor no corresponde con su edad, verifique por "
                                             "favor...."),
-                             CajaFalla::Info, En(Marco::Agresor, 68));
+                             CajaFalla::Info, EnAgresor(68));
             if (hoja.CodigosMarcados(ListaHoja::AgresorEfectos).isEmpty())
                 return Falla(QStringLiteral("No ha capturado la sospecha si el agresor estaba bajo los efectos de, "
                                             "verifique por favor...."),
@@ -103,12 +107,12 @@ bool ValidacionHoja::AgresorYAtencion()
         && (Val(69) < Val(49) || (Val(69) == Val(49) && Val(70) < Val(50))))
         return Falla(QStringLiteral("La hora de atención no puede ser menor a la hora de ocurrencia, verifique por "
                                     "favor...."),
-                     CajaFalla::Info, En(Marco::Atencion, 69));
+                     CajaFalla::Info, EnAtencion(69));
 
     // Service, and the stay in the emergency room it may call for.
-    if (Requiere(71, QStringLiteral("No ha capturado el servicio de atención, verifique por favor...."), "Servicio",
-                 QStringLiteral("El código de servicio de atención no se conoce, verifique por favor...."),
-                 En(Marco::Atencion, 71)))
+    if (Requiere({{71, "No ha capturado el servicio de atención, verifique por favor....", "Servicio",
+                   "El código de servicio de atención no se conoce, verifique por favor...."}},
+                 EnAtencion))
         return true;
     if (Texto(71) == QLatin1String("3")) {
         if (Estancia(72, 73,
@@ -157,17 +161,15 @@ bool ValidacionHoja::AgresorYAtencion()
         }
     }
 
-    if (Requiere(74, QStringLiteral("No ha capturado usuario referido por, verifique por favor...."), "Referido",
-                 QStringLiteral("El código de usuario referido por no se conoce, verifique por favor...."),
-                 En(Marco::Atencion, 74)))
+    if (Requiere({{74, "No ha capturado usuario referido por, verifique por favor....", "Referido",
+                   "El código de usuario referido por no se conoce, verifique por favor...."}},
+                 EnAtencion))
         return true;
     if (trata)
         Desactiva(74, QStringLiteral("3"));
-    if (Requiere(75, QStringLiteral("No ha capturado el destino después de la atención, verifique por favor...."),
-                 "Destino",
-                 QStringLiteral("El código de destino después de la atención no se conoce, verifique por "
-                                "favor...."),
-                 En(Marco::Atencion, 75)))
+    if (Requiere({{75, "No ha capturado el destino después de la atención, verifique por favor....", "Destino",
+                   "El código de destino después de la atención no se conoce, verifique por favor...."}},
+                 EnAtencion))
         return true;
 
     // Diagnoses: the final ones in the list's order, the principal affection
@@ -178,31 +180,23 @@ bool ValidacionHoja::AgresorYAtencion()
     if (afecciones->isEmpty())
         return Falla(QStringLiteral("No ha capturado los diagnósticos finales en orden de importancia, verifique por "
                                     "favor...."),
-                     CajaFalla::Info, En(Marco::Atencion, 76));
+                     CajaFalla::Info, EnAtencion(76));
     for (const FilaAfeccion &f : *afecciones)
         if (!almacen.ValidaDiagnostico(f.afeccion, 76))
-            return Falla(QString(), CajaFalla::YaMostrada, En(Marco::Atencion, 76));
+            return Falla(QString(), CajaFalla::YaMostrada, EnAtencion(76));
     if (!almacen.ValidaDiagnostico(Recortado(77), 77))
-        return Falla(QString(), CajaFalla::YaMostrada, En(Marco::Atencion, 77));
+        return Falla(QString(), CajaFalla::YaMostrada, EnAtencion(77));
     if (!almacen.ValidaDiagnostico(Recortado(78), 78))
-        return Falla(QString(), CajaFalla::YaMostrada, En(Marco::Atencion, 78));
+        return Falla(QString(), CajaFalla::YaMostrada, EnAtencion(78));
     if (trata)
         Desactiva(78, QStringLiteral("Y079"));
 
-    if (Requiere(79, QStringLiteral("No ha capturado si se dió aviso al Ministerio Público, verifique por favor...."),
-                 "MP",
-                 QStringLiteral("El código de si se dió aviso al Ministerio Público no se conoce, verifique por "
-                                "favor...."),
-                 En(Marco::Atencion, 79)))
+    if (Requiere({{79, "No ha capturado si se dió aviso al Ministerio Público, verifique por favor....", "MP",
+                   "El código de si se dió aviso al Ministerio Público no se conoce, verifique por favor...."}},
+                 EnAtencion))
         return true;
-    if (Requiere(80, QStringLiteral("No ha capturado el responsable de la atención, verifique por favor...."),
-                 "Responsable",
-                 QStringLiteral("El código de el responsable de la atención no se conoce, verifique por favor...."),
-                 En(Marco::Responsable, 80)))
-        return true;
-    if (Blanco(81))
-        return Falla(QStringLiteral("No ha capturado el nombre del responsable de la atención, verifique por "
-                                    "favor...."),
-                     CajaFalla::Info, En(Marco::Responsable, 81));
-    return false;
+    return Requiere({{80, "No ha capturado el responsable de la atención, verifique por favor....", "Responsable",
+                      "El código de el responsable de la atención no se conoce, verifique por favor...."},
+                     {81, "No ha capturado el nombre del responsable de la atención, verifique por favor...."}},
+                    EnResponsable);
 }

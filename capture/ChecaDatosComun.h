@@ -42,6 +42,17 @@ enum class CajaFalla {
     YaMostrada       // beep only: the called check has shown its own message
 };
 
+// A row of the common shape of the sheet's rules: a field that must not be
+// blank, then must be held by its coded catalog (name without the leading
+// "c"; none for a free-text field), each with its message.
+struct Requisito {
+    int campo;
+    const char *vacio;
+    const char *catalogo = nullptr;
+    const char *desconocido = nullptr;
+    bool soloHabilitado = false;   // blank counts only while the field is enabled
+};
+
 class ValidacionHoja {
 public:
     ValidacionHoja(Contexto &ctx, HojaDatos &hoja, modEvento &almacen);
@@ -101,10 +112,10 @@ public:
     // locked and blank is not captured either, and the whole is not 0.
     bool Estancia(int horas, int minutos, const MensajesTiempo &m, int pagina, Marco marco);
 
-    // The common pair of rules of a coded field: not blank, then held by its
-    // catalog. True when one of them failed.
-    bool Requiere(int campo, const QString &mensajeVacio, const char *catalogo, const QString &mensajeCatalogo,
-                  const DestinoFalla &destino);
+    // Walks rows of the common shape in their order: the field not blank,
+    // then held by its catalog; the first failure goes to `en` of its field.
+    // True when a rule failed.
+    bool Requiere(std::initializer_list<Requisito> filas, DestinoFalla (*en)(int campo));
 };
 
 // The icon of the boxes that show none (the CURP and affiliation questions, the CURP box).

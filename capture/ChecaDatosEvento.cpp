@@ -35,18 +35,12 @@ DestinoFalla EnFechaOcurrencia()
 bool ValidacionHoja::DomicilioYEvento()
 {
     // Address; blanks only count as not captured.
-    if (Blanco(42))
-        return Falla(QStringLiteral("No ha capturado la calle, verifique por favor...."), CajaFalla::Info,
-                     EnDomicilio(42));
-    if (Blanco(43))
-        return Falla(QStringLiteral("No ha capturado la entre calle uno, verifique por favor...."), CajaFalla::Info,
-                     EnDomicilio(43));
-    if (Blanco(44))
-        return Falla(QStringLiteral("No ha capturado la entre calle dos, verifique por favor...."), CajaFalla::Info,
-                     EnDomicilio(44));
-    if (Blanco(45))
-        return Falla(QStringLiteral("No ha capturado la colonia, verifique por favor...."), CajaFalla::Info,
-                     EnDomicilio(45));
+    if (Requiere({{42, "No ha capturado la calle, verifique por favor...."},
+                  {43, "No ha capturado la entre calle uno, verifique por favor...."},
+                  {44, "No ha capturado la entre calle dos, verifique por favor...."},
+                  {45, "No ha capturado la colonia, verifique por favor...."}},
+                 EnDomicilio))
+        return true;
 
     // The place, each code within its parent, after its leading zeros.
     const BaseDatos &bd = ctx.ConexionBD;
@@ -85,16 +79,13 @@ bool ValidacionHoja::DomicilioYEvento()
                    0, Marco::Evento))
         return true;
 
-    if (Requiere(51, QStringLiteral("No ha capturado si fué día festivo, verifique por favor...."), "Festivo",
-                 QStringLiteral("El código de Día Festivo no se conoce, verifique por favor...."), EnEvento(51)))
-        return true;
-    if (Requiere(52, QStringLiteral("No ha capturado discapacidad preexistente, verifique por favor...."),
-                 "Discapacidad", QStringLiteral("El código de Discapacidad no se conoce, verifique por favor...."),
-                 EnEvento(52)))
-        return true;
-    if (Requiere(53, QStringLiteral("No ha capturado la Intencionalidad, verifique por favor...."), "Intencionalidad",
-                 QStringLiteral("El código de la Intencionalidad no se conoce, verifique por favor...."),
-                 EnEvento(53)))
+    if (Requiere({{51, "No ha capturado si fué día festivo, verifique por favor....", "Festivo",
+                   "El código de Día Festivo no se conoce, verifique por favor...."},
+                  {52, "No ha capturado discapacidad preexistente, verifique por favor....", "Discapacidad",
+                   "El código de Discapacidad no se conoce, verifique por favor...."},
+                  {53, "No ha capturado la Intencionalidad, verifique por favor....", "Intencionalidad",
+                   "El código de la Intencionalidad no se conoce, verifique por favor...."}},
+                 EnEvento))
         return true;
 
     // Violence types only for family and non-family violence; the repeat
@@ -107,11 +98,9 @@ bool ValidacionHoja::DomicilioYEvento()
         DesactivaLista(ListaHoja::TipoViolencia);
     }
     if (Es(53, {"2", "3", "4"})) {
-        if (Requiere(54, QStringLiteral("No ha capturado si el evento es único o repetido, verifique por favor...."),
-                     "Vez",
-                     QStringLiteral("El código de si el evento es único o repetido no se conoce, verifique por "
-                                    "favor...."),
-                     EnEvento(54)))
+        if (Requiere({{54, "No ha capturado si el evento es único o repetido, verifique por favor....", "Vez",
+                       "El código de si el evento es único o repetido no se conoce, verifique por favor...."}},
+                     EnEvento))
             return true;
     } else {
         Desactiva(54, QString());
@@ -121,41 +110,33 @@ bool ValidacionHoja::DomicilioYEvento()
         return Falla(QStringLiteral("No ha capturado la sospecha si el paciente estaba bajo los efectos de, verifique "
                                     "por favor...."),
                      CajaFalla::Info, {0, {Marco::Evento}, FocoHoja::Lista(ListaHoja::PacienteEfectos), false});
-    if (Requiere(55, QStringLiteral("No ha capturado el sitio de ocurrencia, verifique por favor...."), "Sitio",
-                 QStringLiteral("El código de el sitio de ocurrencia no se conoce, verifique por favor...."),
-                 EnEvento(55)))
-        return true;
-    if (Requiere(56, QStringLiteral("No ha capturado el agente de la lesión, verifique por favor...."), "Agente",
-                 QStringLiteral("El código de el agente de la lesión no se conoce, verifique por favor...."),
-                 EnEvento(56)))
+    if (Requiere({{55, "No ha capturado el sitio de ocurrencia, verifique por favor....", "Sitio",
+                   "El código de el sitio de ocurrencia no se conoce, verifique por favor...."},
+                  {56, "No ha capturado el agente de la lesión, verifique por favor....", "Agente",
+                   "El código de el agente de la lesión no se conoce, verifique por favor...."}},
+                 EnEvento))
         return true;
 
     // Motor-vehicle questions, each opened by the answer before it.
     if (Texto(56) == QLatin1String("20")) {
-        if (Requiere(57,
-                     QStringLiteral("No ha capturado el tipo de lesionado de accidente de vehículo de motor, "
-                                    "verifique por favor...."),
-                     "LesionadoVehiculo",
-                     QStringLiteral("El código de el lesionado de accidente de vehículo de motor no se conoce, "
-                                    "verifique por favor...."),
-                     EnAccidente(57)))
+        if (Requiere({{57, "No ha capturado el tipo de lesionado de accidente de vehículo de motor, verifique por "
+                           "favor....",
+                       "LesionadoVehiculo",
+                       "El código de el lesionado de accidente de vehículo de motor no se conoce, verifique por "
+                       "favor...."}},
+                     EnAccidente))
             return true;
         if (Es(57, {"1", "2"})) {
-            if (Habilitado(58) && Blanco(58))
-                return Falla(QStringLiteral("No ha capturado si uso equipo de seguridad, verifique por favor...."),
-                             CajaFalla::Info, EnAccidente(58));
-            if (!EnCatalogo("UsoSeguridad", 58))
-                return Falla(QStringLiteral("El código de si uso equipo de seguridad no se conoce, verifique por "
-                                            "favor...."),
-                             CajaFalla::Info, EnAccidente(58));
+            // Blank counts only while the field is open; the code is tested either way.
+            if (Requiere({{58, "No ha capturado si uso equipo de seguridad, verifique por favor....", "UsoSeguridad",
+                           "El código de si uso equipo de seguridad no se conoce, verifique por favor....", true}},
+                         EnAccidente))
+                return true;
             if (Texto(58) == QLatin1String("1")) {
-                if (Requiere(59,
-                             QStringLiteral("No ha capturado que equipo de seguridad utilizó, verifique por "
-                                            "favor...."),
-                             "Equipo",
-                             QStringLiteral("El código de que equipo de seguridad utilizó no se conoce, verifique "
-                                            "por favor...."),
-                             EnAccidente(59)))
+                if (Requiere({{59, "No ha capturado que equipo de seguridad utilizó, verifique por favor....",
+                               "Equipo",
+                               "El código de que equipo de seguridad utilizó no se conoce, verifique por favor...."}},
+                             EnAccidente))
                     return true;
                 // Equipment 3 only for an occupant, and not past 12 years of age.
                 if (Recortado(59) == QLatin1String("3") && Recortado(57) != QLatin1String("2"))
@@ -178,19 +159,13 @@ bool ValidacionHoja::DomicilioYEvento()
         Desactiva(59, QString());
     }
 
-    if (Requiere(60, QStringLiteral("No ha capturado el área anatómica de mayor gravedad, verifique por favor...."),
-                 "Area",
-                 QStringLiteral("El código de el área anatómica de mayor gravedad no se conoce, verifique por "
-                                "favor...."),
-                 EnEvento(60)))
-        return true;
-    if (Requiere(61,
-                 QStringLiteral("No ha capturado la consecuencia resultante de mayor gravedad, verifique por "
-                                "favor...."),
-                 "Consecuencia",
-                 QStringLiteral("El código de la consecuencia resultante de mayor gravedad no se conoce, verifique "
-                                "por favor...."),
-                 EnEvento(61)))
+    if (Requiere({{60, "No ha capturado el área anatómica de mayor gravedad, verifique por favor....", "Area",
+                   "El código de el área anatómica de mayor gravedad no se conoce, verifique por favor...."},
+                  {61, "No ha capturado la consecuencia resultante de mayor gravedad, verifique por favor....",
+                   "Consecuencia",
+                   "El código de la consecuencia resultante de mayor gravedad no se conoce, verifique por "
+                   "favor...."}},
+                 EnEvento))
         return true;
     // Abortion and pregnancy consequences: women from 9 to 54 years only.
     if ((Recortado(61) == QLatin1String("7") || Recortado(61) == QLatin1String("11"))
@@ -200,11 +175,10 @@ bool ValidacionHoja::DomicilioYEvento()
                      CajaFalla::Info, EnEvento(61));
 
     // Prehospital care and the transfer time it calls for.
-    if (Requiere(62, QStringLiteral("No ha capturado si recibió atención prehospitalaria, verifique por favor...."),
-                 "Prehospitalaria",
-                 QStringLiteral("El código de si recibió atención prehospitalaria no se conoce, verifique por "
-                                "favor...."),
-                 EnEvento(62)))
+    if (Requiere({{62, "No ha capturado si recibió atención prehospitalaria, verifique por favor....",
+                   "Prehospitalaria",
+                   "El código de si recibió atención prehospitalaria no se conoce, verifique por favor...."}},
+                 EnEvento))
         return true;
     if (Texto(62) != QLatin1String("1")) {
         Desactiva(63, QString());

@@ -83,12 +83,10 @@ bool ValidacionHoja::UnidadYPaciente()
     }
 
     // Names and entitlement
-    if (Blanco(29))
-        return Falla(QStringLiteral("No ha capturado el Apellido Paterno, verifique por favor....."),
-                     CajaFalla::Info, EnAfectado(29));
-    if (Blanco(31))
-        return Falla(QStringLiteral("No ha capturado el Nombre del paciente, verifique por favor....."),
-                     CajaFalla::Info, EnAfectado(31));
+    if (Requiere({{29, "No ha capturado el Apellido Paterno, verifique por favor....."},
+                  {31, "No ha capturado el Nombre del paciente, verifique por favor....."}},
+                 EnAfectado))
+        return true;
     if (hoja.CodigosMarcados(ListaHoja::Derechohabiencia).isEmpty())
         return Falla(QStringLiteral("No ha capturado la Derechohabiencia, verifique por favor...."), CajaFalla::Info,
                      {0, {Marco::Afectado}, FocoHoja::Lista(ListaHoja::Derechohabiencia), false});
@@ -122,17 +120,12 @@ bool ValidacionHoja::UnidadYPaciente()
         hoja.PonTexto(33, QStringLiteral("9999999999"));
     }
 
-    if (Blanco(35))
-        return Falla(QStringLiteral("No ha capturado el Expediente, verifique por favor...."), CajaFalla::Info,
-                     EnAfectado(35));
-
-    // Age and its unit
-    if (Blanco(36))
-        return Falla(QStringLiteral("No ha capturado la Edad, verifique por favor...."), CajaFalla::Info,
-                     EnAfectado(36));
-    if (Blanco(37))
-        return Falla(QStringLiteral("No ha capturado la Clave de Edad, verifique por favor...."), CajaFalla::Info,
-                     EnAfectado(37));
+    // File number, age and its unit
+    if (Requiere({{35, "No ha capturado el Expediente, verifique por favor...."},
+                  {36, "No ha capturado la Edad, verifique por favor...."},
+                  {37, "No ha capturado la Clave de Edad, verifique por favor...."}},
+                 EnAfectado))
+        return true;
     if (!ValidaEdad(ctx, hoja))
         return Falla(QStringLiteral("La Clave de Edad no es correcta, verifique por favor...."), CajaFalla::Info,
                      EnAfectado(37));
@@ -166,28 +159,24 @@ bool ValidacionHoja::UnidadYPaciente()
     const qint64 edad = ValorEntero(Recortado(36));
     const bool enAnos = Texto(37) == QLatin1String("3");
     if (Texto(38) == QLatin1String("2") && enAnos && edad >= 9 && edad <= 54) {
-        if (Requiere(39, QStringLiteral("No ha capturado si la paciente se encuentra embarazada, verifique por "
-                                        "favor...."),
-                     "Embarazada", QStringLiteral("El código de Embarazada no se conoce, verifique por favor...."),
-                     EnAfectado(39)))
+        if (Requiere({{39, "No ha capturado si la paciente se encuentra embarazada, verifique por favor....",
+                       "Embarazada", "El código de Embarazada no se conoce, verifique por favor...."}},
+                     EnAfectado))
             return true;
     } else {
         Desactiva(39, QString());
     }
     if (enAnos && edad >= 5) {
-        if (Requiere(40, QStringLiteral("No ha capturado si el paciente sabe leer y escribir, verifique por "
-                                        "favor...."),
-                     "LeeEscribe",
-                     QStringLiteral("El código de Sabe Leer y Escribir no se conoce, verifique por favor...."),
-                     EnAfectado(40)))
+        if (Requiere({{40, "No ha capturado si el paciente sabe leer y escribir, verifique por favor....",
+                       "LeeEscribe", "El código de Sabe Leer y Escribir no se conoce, verifique por favor...."}},
+                     EnAfectado))
             return true;
     } else {
         Desactiva(40, QStringLiteral("2"));
     }
     if (enAnos && edad >= 6) {
-        if (Blanco(41))
-            return Falla(QStringLiteral("No ha capturado la escolaridad, verifique por favor...."), CajaFalla::Info,
-                         EnAfectado(41));
+        if (Requiere({{41, "No ha capturado la escolaridad, verifique por favor...."}}, EnAfectado))
+            return true;
         const bool restringida = (enAnos && edad < 12) || Texto(40) == QLatin1String("2");
         if (restringida && Es(41, {"2", "3", "4"}))
             return Falla(QStringLiteral("El código de la Escolaridad no se conoce ó no está permitido, verifique "

@@ -153,6 +153,9 @@ void frmRegistro::Construye()
     tab_->addTab(pagina2, QStringLiteral("HOJA DE REGISTRO 2"));
     ConstruyePagina1(pagina1);
     ConstruyePagina2(pagina2);
+    for (const auto &[campo, consejo] : {std::pair{23, "CLUES"}, {29, "Paterno"}, {30, "Materno"}, {31, "Nombre(s)"},
+                                         {80, "Código"}, {81, "Médico Tratante"}})
+        txt_.value(campo)->setToolTip(QString::fromUtf8(consejo));
     // Enter presses the focused button, as Space does: a clerk who moves with
     // Enter turns the page and adds a diagnosis without leaving the keys.
     for (QPushButton *b : {cambiar_[0], cambiar_[1], agrega_, modifica_, borra_})
@@ -228,243 +231,245 @@ void frmRegistro::ConstruyeBarra()
     barra_->setGeometry(0, 0, AnchoHoja, qMax(AltoBarra, barra_->sizeHint().height()));
 }
 
-QLabel *frmRegistro::Rotulo(QWidget *padre, const QString &texto, int x, int y, int ancho, int alto,
-                            Qt::Alignment alineacion)
-{
-    auto *l = new QLabel(texto, padre);
-    l->setGeometry(x, y, ancho, alto);
-    l->setAlignment(alineacion);
-    l->setWordWrap(alto > AltoCampo);
-    PonColor(l, QPalette::WindowText, Qt::black);
-    return l;
-}
+// One row of the sheet's layout: a control, in pixels inside its frame.
+struct frmRegistro::Pieza {
+    enum Tipo {
+        // Captions: aligned left, right, at the bottom; small under a field; the bold sign between two fields;
+        // the weekday box. One with an index other than 0 is lblDatos(indice), which the sheet rewrites.
+        Rotulo, RotuloDerecha, RotuloAbajo, Pie, Separador, DiaSemana,
+        Texto,         // txtDatos(indice)
+        Descripcion,   // lblDatos(indice): the description of a code
+        Fecha,         // mskDatos(indice)
+        Lista,         // the check list ListaHoja(indice); texto is its name
+        // Rows of several controls, the box being their first one's:
+        Fila,          // right-aligned caption, txtDatos(indice) anchoCampo wide and, when
+                       // anchoDescripcion is given, its description, 2 pixels apart
+        Hora,          // hours and minutes of a time of day: txtDatos(indice) and (indice + 1)
+        Estancia       // the same for a length of time
+    } tipo;
+    int indice;
+    int x, y, ancho, alto;
+    const char *texto = "";
+    int anchoCampo = 0, anchoDescripcion = 0;
+};
 
-QLabel *frmRegistro::Pie(QWidget *padre, const QString &texto, int x, int y, int ancho)
+QGroupBox *frmRegistro::CreaMarco(QWidget *padre, Marco marco, const char *titulo, const char *nombre,
+                                  const QRect &caja, std::initializer_list<Pieza> piezas)
 {
-    QLabel *l = Rotulo(padre, texto, x, y, ancho, 12, Qt::AlignLeft | Qt::AlignTop);
-    QFont f = l->font();
-    f.setPixelSize(9);
-    l->setFont(f);
-    return l;
-}
-
-QLabel *frmRegistro::Separador(QWidget *padre, const QString &texto, int x, int y)
-{
-    QLabel *l = Rotulo(padre, texto, x, y, 8, AltoCampo, Qt::AlignCenter);
-    QFont f = l->font();
-    f.setBold(true);
-    l->setFont(f);
-    PonColor(l, QPalette::WindowText, ColorSeparador);
-    return l;
-}
-
-QLineEdit *frmRegistro::Campo(QWidget *padre, int indice, int x, int y, int ancho)
-{
-    const CampoHoja *c = CampoDe(indice);
-    auto *e = new QLineEdit(padre);
-    e->setObjectName(QStringLiteral("txtDatos_%1").arg(indice));
-    e->setGeometry(x, y, ancho, AltoCampo);
-    e->setMaxLength(c->largo);
-    e->setAlignment(c->derecha ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
-    e->setContextMenuPolicy(Qt::NoContextMenu);
-    e->setDragEnabled(false);
-    PonColor(e, QPalette::Base, Qt::white);
-    txt_.insert(indice, e);
-    connect(e, &QLineEdit::textEdited, this, [this, indice](const QString &texto) {
-        if (!mostrando_)
-            registro_->hoja.PonTexto(indice, texto);
-    });
-    return e;
-}
-
-QLabel *frmRegistro::CajaDescripcion(QWidget *padre, int indice, int x, int y, int ancho)
-{
-    auto *l = new QLabel(padre);
-    l->setObjectName(QStringLiteral("lblDatos_%1").arg(indice));
-    l->setGeometry(x, y, ancho, AltoCampo);
-    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    l->setAutoFillBackground(true);
-    l->setIndent(2);
-    PonColor(l, QPalette::Window, ColorDescripcion);
-    PonColor(l, QPalette::WindowText, QGuiApplication::palette().color(QPalette::WindowText));
-    lbl_.insert(indice, l);
-    return l;
-}
-
-void frmRegistro::FilaCodigo(QWidget *padre, const QString &rotulo, int indice, int x, int y, int anchoRotulo,
-                             int anchoDescripcion, int anchoCampo)
-{
-    Rotulo(padre, rotulo, x, y, anchoRotulo, AltoCampo, Qt::AlignRight | Qt::AlignVCenter);
-    Campo(padre, indice, x + anchoRotulo + 2, y, anchoCampo);
-    CajaDescripcion(padre, indice, x + anchoRotulo + anchoCampo + 4, y, anchoDescripcion);
-}
-
-void frmRegistro::ParDeCampos(QWidget *padre, int primero, int segundo, const QString &separador,
-                              const QString &pie, int x, int y)
-{
-    Campo(padre, primero, x, y, 24);
-    Separador(padre, separador, x + 25, y);
-    Campo(padre, segundo, x + 34, y, 24);
-    Pie(padre, pie, x, y + 21, 32);
-    Pie(padre, QStringLiteral("Minutos"), x + 30, y + 21, 40);
-}
-
-QLineEdit *frmRegistro::CajaFecha(QWidget *padre, int indice, int x, int y)
-{
-    auto *e = new QLineEdit(padre);
-    e->setObjectName(QStringLiteral("mskDatos_%1").arg(indice));
-    e->setGeometry(x, y, 76, AltoCampo);
-    e->setInputMask(QStringLiteral("00/00/0000;_"));
-    e->setContextMenuPolicy(Qt::NoContextMenu);
-    PonColor(e, QPalette::Base, Qt::white);
-    e->installEventFilter(this);
-    msk_[indice] = e;
-    connect(e, &QLineEdit::textEdited, this, [this, indice, e] {
-        if (!mostrando_)
-            registro_->hoja.PonFecha(indice, e->displayText());
-    });
-    return e;
-}
-
-QListWidget *frmRegistro::CreaLista(QWidget *padre, ListaHoja lista, const QString &nombre, int x, int y,
-                                    int ancho, int alto)
-{
-    auto *l = new QListWidget(padre);
-    l->setObjectName(nombre);
-    l->setGeometry(x, y, ancho, alto);
-    l->setTabKeyNavigation(false);
-    l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    l->setSelectionMode(QAbstractItemView::SingleSelection);
-    PonColor(l, QPalette::Base, ColorDescripcion);
-    l->installEventFilter(this);
-    listas_[int(lista)] = l;
-    connect(l, &QListWidget::itemChanged, this, [this, lista, l](QListWidgetItem *item) {
-        if (!mostrando_)
-            registro_->hoja.Marca(lista, l->row(item), item->checkState() == Qt::Checked);
-    });
-    return l;
-}
-
-QGroupBox *frmRegistro::CreaMarco(QWidget *padre, Marco marco, const QString &titulo, const QString &nombre,
-                                  int x, int y, int ancho, int alto)
-{
-    auto *g = new QGroupBox(titulo, padre);
-    g->setObjectName(nombre);
-    g->setGeometry(x, y, ancho, alto);
+    auto *g = new QGroupBox(QString::fromUtf8(titulo), padre);
+    g->setObjectName(QString::fromUtf8(nombre));
+    g->setGeometry(caja);
     for (QPalette::ColorGroup grupo : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         QPalette p = g->palette();
         p.setColor(grupo, QPalette::WindowText, ColorTituloMarco);
         g->setPalette(p);
     }
     marcos_.insert(marco, g);
+    Coloca(g, piezas);
     return g;
+}
+
+void frmRegistro::Coloca(QWidget *padre, std::initializer_list<Pieza> piezas)
+{
+    for (const Pieza &p : piezas) {
+        const QRect caja(p.x, p.y, p.ancho, p.alto);
+        const QString texto = QString::fromUtf8(p.texto);
+        const int indice = p.indice;
+        switch (p.tipo) {
+        case Pieza::Fila: {
+            const int xCampo = p.x + p.ancho + 2;
+            Coloca(padre, {{Pieza::RotuloDerecha, 0, p.x, p.y, p.ancho, p.alto, p.texto},
+                           {Pieza::Texto, indice, xCampo, p.y, p.anchoCampo, p.alto}});
+            if (p.anchoDescripcion > 0)
+                Coloca(padre,
+                       {{Pieza::Descripcion, indice, xCampo + p.anchoCampo + 2, p.y, p.anchoDescripcion, p.alto}});
+            break;
+        }
+        case Pieza::Hora:
+        case Pieza::Estancia: {
+            const bool hora = p.tipo == Pieza::Hora;
+            const int yPie = p.y + p.alto + 1;
+            Coloca(padre, {{Pieza::Texto, indice, p.x, p.y, p.ancho, p.alto},
+                           {Pieza::Separador, 0, p.x + p.ancho + 1, p.y, 8, p.alto, hora ? ":" : "-"},
+                           {Pieza::Texto, indice + 1, p.x + p.ancho + 10, p.y, p.ancho, p.alto},
+                           {Pieza::Pie, 0, p.x, yPie, 32, 12, hora ? "Hora" : "Horas"},
+                           {Pieza::Pie, 0, p.x + 30, yPie, 40, 12, "Minutos"}});
+            break;
+        }
+        case Pieza::Texto:
+        case Pieza::Fecha: {
+            const bool fecha = p.tipo == Pieza::Fecha;
+            auto *e = new QLineEdit(padre);
+            e->setObjectName((fecha ? QStringLiteral("mskDatos_%1") : QStringLiteral("txtDatos_%1")).arg(indice));
+            e->setGeometry(caja);
+            if (fecha) {
+                e->setInputMask(QStringLiteral("00/00/0000;_"));
+                e->installEventFilter(this);
+                msk_[indice] = e;
+            } else {
+                const CampoHoja *c = CampoDe(indice);
+                e->setMaxLength(c->largo);
+                e->setAlignment(c->derecha ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+                e->setDragEnabled(false);
+                txt_.insert(indice, e);
+            }
+            e->setContextMenuPolicy(Qt::NoContextMenu);
+            PonColor(e, QPalette::Base, Qt::white);
+            connect(e, &QLineEdit::textEdited, this, [this, fecha, indice, e](const QString &t) {
+                if (mostrando_)
+                    return;
+                if (fecha)
+                    registro_->hoja.PonFecha(indice, e->displayText());
+                else
+                    registro_->hoja.PonTexto(indice, t);
+            });
+            break;
+        }
+        case Pieza::Descripcion: {
+            auto *l = new QLabel(padre);
+            l->setObjectName(QStringLiteral("lblDatos_%1").arg(indice));
+            l->setGeometry(caja);
+            l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            l->setAutoFillBackground(true);
+            l->setIndent(2);
+            PonColor(l, QPalette::Window, ColorDescripcion);
+            PonColor(l, QPalette::WindowText, QGuiApplication::palette().color(QPalette::WindowText));
+            lbl_.insert(indice, l);
+            break;
+        }
+        case Pieza::Lista: {
+            const ListaHoja lista = ListaHoja(indice);
+            auto *l = new QListWidget(padre);
+            l->setObjectName(texto);
+            l->setGeometry(caja);
+            l->setTabKeyNavigation(false);
+            l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            l->setSelectionMode(QAbstractItemView::SingleSelection);
+            PonColor(l, QPalette::Base, ColorDescripcion);
+            l->installEventFilter(this);
+            listas_[indice] = l;
+            connect(l, &QListWidget::itemChanged, this, [this, lista, l](QListWidgetItem *item) {
+                if (!mostrando_)
+                    registro_->hoja.Marca(lista, l->row(item), item->checkState() == Qt::Checked);
+            });
+            break;
+        }
+        default: {   // the captions, aligned by kind in the enumeration's order
+            static const Qt::Alignment alineacion[] = {
+                Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignRight | Qt::AlignVCenter, Qt::AlignLeft | Qt::AlignBottom,
+                Qt::AlignLeft | Qt::AlignTop, Qt::AlignCenter, Qt::AlignCenter};
+            auto *l = new QLabel(texto, padre);
+            l->setGeometry(caja);
+            l->setAlignment(alineacion[p.tipo]);
+            l->setWordWrap(p.alto > AltoCampo);
+            PonColor(l, QPalette::WindowText, Qt::black);
+            QFont f = l->font();
+            if (p.tipo == Pieza::Pie) {
+                f.setPixelSize(9);
+                l->setFont(f);
+            } else if (p.tipo == Pieza::Separador) {
+                f.setBold(true);
+                l->setFont(f);
+                PonColor(l, QPalette::WindowText, ColorSeparador);
+            } else if (p.tipo == Pieza::DiaSemana) {
+                l->setObjectName(QStringLiteral("lblDatos_%1").arg(indice));
+                l->setFrameStyle(QFrame::Box | QFrame::Plain);
+                l->setAutoFillBackground(true);
+                PonColor(l, QPalette::Window, ColorDiaSemana);
+            }
+            if (indice != 0 || p.tipo == Pieza::DiaSemana)
+                lbl_.insert(indice, l);
+        }
+        }
+    }
 }
 
 void frmRegistro::ConstruyePagina1(QWidget *pagina)
 {
-    const Qt::Alignment derecha = Qt::AlignRight | Qt::AlignVCenter;
+    using P = Pieza;
+    CreaMarco(pagina, Marco::Clues, "", "frmClues", {4, 2, 790, 56}, {
+        {P::Fila, 22, 8, 8, 40, 20, "Folio :", 70},
+        {P::Fila, 23, 130, 8, 48, 20, "CLUES :", 96},
+        {P::Descripcion, 28, 280, 8, 500, 20},
+        {P::RotuloDerecha, 0, 8, 31, 112, 20, "Fecha de Atención :"},
+        {P::Fecha, 1, 122, 31, 76, 20},
+        {P::RotuloDerecha, 0, 210, 31, 90, 20, "Mes Estadístico :"},
+        {P::Descripcion, 1, 302, 31, 160, 20},
+    });
 
-    QGroupBox *clues = CreaMarco(pagina, Marco::Clues, QString(), QStringLiteral("frmClues"), 4, 2, 790, 56);
-    Rotulo(clues, QStringLiteral("Folio :"), 8, 8, 40, AltoCampo, derecha);
-    Campo(clues, 22, 50, 8, 70);
-    Rotulo(clues, QStringLiteral("CLUES :"), 130, 8, 48, AltoCampo, derecha);
-    Campo(clues, 23, 180, 8, 96)->setToolTip(QStringLiteral("CLUES"));
-    CajaDescripcion(clues, 28, 280, 8, 500);
-    Rotulo(clues, QStringLiteral("Fecha de Atención :"), 8, 31, 112, AltoCampo, derecha);
-    CajaFecha(clues, 1, 122, 31);
-    Rotulo(clues, QStringLiteral("Mes Estadístico :"), 210, 31, 90, AltoCampo, derecha);
-    CajaDescripcion(clues, 1, 302, 31, 160);
+    QGroupBox *afectado = CreaMarco(pagina, Marco::Afectado, "Datos del Afectado", "frmAfectado", {4, 60, 790, 236}, {
+        {P::Fila, 29, 8, 18, 52, 20, "Paterno :", 190},
+        {P::Fila, 30, 258, 18, 54, 20, "Materno :", 190},
+        {P::Fila, 31, 510, 18, 64, 20, "Nombre(s) :", 206},
+        {P::Rotulo, 0, 8, 42, 180, 16, "Derechohabiencia :"},
+        {P::Lista, int(ListaHoja::Derechohabiencia), 8, 58, 210, 98, "lstDerechohabiencia"},
+        {P::Fila, 32, 222, 44, 64, 20, "CURP :", 140},
+        {P::RotuloDerecha, 23, 222, 68, 64, 20, "Afiliación :"},
+        {P::Texto, 33, 288, 68, 86, 20},
+        {P::Separador, 0, 375, 68, 8, 20, "-"},
+        {P::Texto, 34, 384, 68, 24, 20},
+        {P::RotuloDerecha, 22, 222, 92, 64, 20, "Expediente :"},
+        {P::Texto, 35, 288, 92, 110, 20},
+        {P::Fila, 36, 436, 44, 120, 20, "Edad :", 32},
+        {P::Texto, 37, 592, 44, 18, 20},
+        {P::Descripcion, 37, 612, 44, 170, 20},
+        {P::Fila, 38, 436, 66, 120, 20, "Sexo :", 20, 202},
+        {P::Fila, 39, 436, 88, 120, 20, "Embarazada :", 20, 202},
+        {P::Fila, 40, 436, 110, 120, 20, "Sabe Leer y Escribir :", 20, 202},
+        {P::Fila, 41, 436, 132, 120, 20, "Escolaridad :", 20, 202},
+    });
 
-    QGroupBox *afectado = CreaMarco(pagina, Marco::Afectado, QStringLiteral("Datos del Afectado"),
-                                    QStringLiteral("frmAfectado"), 4, 60, 790, 236);
-    Rotulo(afectado, QStringLiteral("Paterno :"), 8, 18, 52, AltoCampo, derecha);
-    Campo(afectado, 29, 62, 18, 190)->setToolTip(QStringLiteral("Paterno"));
-    Rotulo(afectado, QStringLiteral("Materno :"), 258, 18, 54, AltoCampo, derecha);
-    Campo(afectado, 30, 314, 18, 190)->setToolTip(QStringLiteral("Materno"));
-    Rotulo(afectado, QStringLiteral("Nombre(s) :"), 510, 18, 64, AltoCampo, derecha);
-    Campo(afectado, 31, 576, 18, 206)->setToolTip(QStringLiteral("Nombre(s)"));
+    CreaMarco(afectado, Marco::Domicilio, "Domicilio de Ocurrencia", "frmDomicilio", {8, 160, 774, 70}, {
+        {P::Fila, 42, 4, 18, 36, 20, "Calle :", 156},
+        {P::Fila, 43, 200, 18, 88, 20, "Entre Calle Uno :", 116},
+        {P::Fila, 44, 408, 18, 88, 20, "Entre Calle Dos :", 116},
+        {P::Fila, 45, 616, 18, 48, 20, "Colonia :", 100},
+        {P::Fila, 46, 4, 42, 52, 20, "Entidad :", 24, 170},
+        {P::Fila, 47, 254, 42, 60, 20, "Municipio :", 30, 172},
+        {P::Fila, 48, 524, 42, 58, 20, "Localidad :", 36, 144},
+    });
 
-    Rotulo(afectado, QStringLiteral("Derechohabiencia :"), 8, 42, 180, 16);
-    CreaLista(afectado, ListaHoja::Derechohabiencia, QStringLiteral("lstDerechohabiencia"), 8, 58, 210, 98);
-
-    Rotulo(afectado, QStringLiteral("CURP :"), 222, 44, 64, AltoCampo, derecha);
-    Campo(afectado, 32, 288, 44, 140);
-    lbl_.insert(23, Rotulo(afectado, QStringLiteral("Afiliación :"), 222, 68, 64, AltoCampo, derecha));
-    Campo(afectado, 33, 288, 68, 86);
-    Separador(afectado, QStringLiteral("-"), 375, 68);
-    Campo(afectado, 34, 384, 68, 24);
-    lbl_.insert(22, Rotulo(afectado, QStringLiteral("Expediente :"), 222, 92, 64, AltoCampo, derecha));
-    Campo(afectado, 35, 288, 92, 110);
-
-    Rotulo(afectado, QStringLiteral("Edad :"), 436, 44, 120, AltoCampo, derecha);
-    Campo(afectado, 36, 558, 44, 32);
-    Campo(afectado, 37, 592, 44, 18);
-    CajaDescripcion(afectado, 37, 612, 44, 170);
-    FilaCodigo(afectado, QStringLiteral("Sexo :"), 38, 436, 66, 120, 202);
-    FilaCodigo(afectado, QStringLiteral("Embarazada :"), 39, 436, 88, 120, 202);
-    FilaCodigo(afectado, QStringLiteral("Sabe Leer y Escribir :"), 40, 436, 110, 120, 202);
-    FilaCodigo(afectado, QStringLiteral("Escolaridad :"), 41, 436, 132, 120, 202);
-
-    QGroupBox *domicilio = CreaMarco(afectado, Marco::Domicilio, QStringLiteral("Domicilio de Ocurrencia"),
-                                     QStringLiteral("frmDomicilio"), 8, 160, 774, 70);
-    Rotulo(domicilio, QStringLiteral("Calle :"), 4, 18, 36, AltoCampo, derecha);
-    Campo(domicilio, 42, 42, 18, 156);
-    Rotulo(domicilio, QStringLiteral("Entre Calle Uno :"), 200, 18, 88, AltoCampo, derecha);
-    Campo(domicilio, 43, 290, 18, 116);
-    Rotulo(domicilio, QStringLiteral("Entre Calle Dos :"), 408, 18, 88, AltoCampo, derecha);
-    Campo(domicilio, 44, 498, 18, 116);
-    Rotulo(domicilio, QStringLiteral("Colonia :"), 616, 18, 48, AltoCampo, derecha);
-    Campo(domicilio, 45, 666, 18, 100);
-    FilaCodigo(domicilio, QStringLiteral("Entidad :"), 46, 4, 42, 52, 170, 24);
-    FilaCodigo(domicilio, QStringLiteral("Municipio :"), 47, 254, 42, 60, 172, 30);
-    FilaCodigo(domicilio, QStringLiteral("Localidad :"), 48, 524, 42, 58, 144, 36);
-
-    QGroupBox *evento = CreaMarco(pagina, Marco::Evento, QStringLiteral(" Datos del Evento"),
-                                  QStringLiteral("frmEvento"), 4, 298, 750, 262);
-    // Left column.
-    Rotulo(evento, QStringLiteral("Fecha de Ocurrencia:"), 8, 18, 104, AltoCampo);
-    CajaFecha(evento, 0, 114, 18);
-    lbl_.insert(8, Rotulo(evento, QStringLiteral("Hora de Ocurrencia (00:00 -- 23:59)"), 8, 42, 230, 16));
-    ParDeCampos(evento, 49, 50, QStringLiteral(":"), QStringLiteral("Hora"), 8, 58);
-    QLabel *dia = Rotulo(evento, QString(), 96, 58, 120, AltoCampo, Qt::AlignCenter);
-    dia->setObjectName(QStringLiteral("lblDatos_0"));
-    dia->setFrameStyle(QFrame::Box | QFrame::Plain);
-    dia->setAutoFillBackground(true);
-    PonColor(dia, QPalette::Window, ColorDiaSemana);
-    lbl_.insert(0, dia);
-    FilaCodigo(evento, QStringLiteral("Fué día Festivo :"), 51, 8, 94, 146, 92);
-    FilaCodigo(evento, QStringLiteral("Discapacidad Preexistente :"), 52, 8, 116, 146, 92);
-    FilaCodigo(evento, QStringLiteral("Intencionalidad :"), 53, 8, 138, 146, 92);
-    Rotulo(evento, QStringLiteral("Especificar el (los) tipo(s) de violencia(s):"), 8, 162, 262, 16);
-    CreaLista(evento, ListaHoja::TipoViolencia, QStringLiteral("lstTipoViolencia"), 8, 178, 262, 78);
-    // Middle column.
-    Rotulo(evento, QStringLiteral("Para Caso de Violencia o Evento Autoinfligido :"), 278, 14, 200, 28,
-           Qt::AlignLeft | Qt::AlignBottom);
-    Campo(evento, 54, 278, 44, 20);
-    CajaDescripcion(evento, 54, 300, 44, 178);
-    Rotulo(evento, QStringLiteral("Se Sospecha que el Paciente estaba bajo los Efectos de :"), 278, 66, 200, 28,
-           Qt::AlignLeft | Qt::AlignBottom);
-    CreaLista(evento, ListaHoja::PacienteEfectos, QStringLiteral("lstPacienteEfectos"), 278, 96, 200, 104);
-    FilaCodigo(evento, QStringLiteral("Sitio de Ocurrencia:"), 55, 278, 208, 100, 72, 24);
-    FilaCodigo(evento, QStringLiteral("Agente de la Lesión:"), 56, 278, 232, 100, 72, 24);
+    QGroupBox *evento = CreaMarco(pagina, Marco::Evento, " Datos del Evento", "frmEvento", {4, 298, 750, 262}, {
+        // Left column.
+        {P::Rotulo, 0, 8, 18, 104, 20, "Fecha de Ocurrencia:"},
+        {P::Fecha, 0, 114, 18, 76, 20},
+        {P::Rotulo, 8, 8, 42, 230, 16, "Hora de Ocurrencia (00:00 -- 23:59)"},
+        {P::Hora, 49, 8, 58, 24, 20},
+        {P::DiaSemana, 0, 96, 58, 120, 20},
+        {P::Fila, 51, 8, 94, 146, 20, "Fué día Festivo :", 20, 92},
+        {P::Fila, 52, 8, 116, 146, 20, "Discapacidad Preexistente :", 20, 92},
+        {P::Fila, 53, 8, 138, 146, 20, "Intencionalidad :", 20, 92},
+        {P::Rotulo, 0, 8, 162, 262, 16, "Especificar el (los) tipo(s) de violencia(s):"},
+        {P::Lista, int(ListaHoja::TipoViolencia), 8, 178, 262, 78, "lstTipoViolencia"},
+        // Middle column.
+        {P::RotuloAbajo, 0, 278, 14, 200, 28, "Para Caso de Violencia o Evento Autoinfligido :"},
+        {P::Texto, 54, 278, 44, 20, 20},
+        {P::Descripcion, 54, 300, 44, 178, 20},
+        {P::RotuloAbajo, 0, 278, 66, 200, 28, "Se Sospecha que el Paciente estaba bajo los Efectos de :"},
+        {P::Lista, int(ListaHoja::PacienteEfectos), 278, 96, 200, 104, "lstPacienteEfectos"},
+        {P::Fila, 55, 278, 208, 100, 20, "Sitio de Ocurrencia:", 24, 72},
+        {P::Fila, 56, 278, 232, 100, 20, "Agente de la Lesión:", 24, 72},
+    });
     // Right column.
-    QGroupBox *accidente = CreaMarco(evento, Marco::Accidente,
-                                     QStringLiteral("Si la causa fué Accidente de Vehículo de Motor"),
-                                     QStringLiteral("frmAccidente"), 486, 12, 258, 88);
-    FilaCodigo(accidente, QStringLiteral("El lesionado es :"), 57, 2, 18, 172, 56);
-    FilaCodigo(accidente, QStringLiteral("Uso Equipo de Seguridad :"), 58, 2, 41, 172, 56);
-    FilaCodigo(accidente, QStringLiteral("Qué Equipo de Seguridad utilizó :"), 59, 2, 64, 172, 56);
-    Rotulo(evento, QStringLiteral("Área Anatómica de Mayor Gravedad :"), 486, 102, 258, 16);
-    Campo(evento, 60, 486, 118, 24);
-    CajaDescripcion(evento, 60, 512, 118, 232);
-    Rotulo(evento, QStringLiteral("Consecuencia Resultante de Mayor Gravedad :"), 486, 140, 258, 16);
-    Campo(evento, 61, 486, 156, 24);
-    CajaDescripcion(evento, 61, 512, 156, 232);
-    Rotulo(evento, QStringLiteral("Recibió Atención Prehospitalaria"), 486, 180, 178, AltoCampo);
-    Campo(evento, 62, 666, 180, 20);
-    CajaDescripcion(evento, 62, 688, 180, 56);
-    lbl_.insert(34, Rotulo(evento, QStringLiteral("Tiempo de traslado a la Unidad Hospitalaria"), 486, 204, 258, 16));
-    ParDeCampos(evento, 63, 64, QStringLiteral("-"), QStringLiteral("Horas"), 486, 220);
+    CreaMarco(evento, Marco::Accidente, "Si la causa fué Accidente de Vehículo de Motor", "frmAccidente",
+              {486, 12, 258, 88}, {
+        {P::Fila, 57, 2, 18, 172, 20, "El lesionado es :", 20, 56},
+        {P::Fila, 58, 2, 41, 172, 20, "Uso Equipo de Seguridad :", 20, 56},
+        {P::Fila, 59, 2, 64, 172, 20, "Qué Equipo de Seguridad utilizó :", 20, 56},
+    });
+    Coloca(evento, {
+        {P::Rotulo, 0, 486, 102, 258, 16, "Área Anatómica de Mayor Gravedad :"},
+        {P::Texto, 60, 486, 118, 24, 20},
+        {P::Descripcion, 60, 512, 118, 232, 20},
+        {P::Rotulo, 0, 486, 140, 258, 16, "Consecuencia Resultante de Mayor Gravedad :"},
+        {P::Texto, 61, 486, 156, 24, 20},
+        {P::Descripcion, 61, 512, 156, 232, 20},
+        {P::Rotulo, 0, 486, 180, 178, 20, "Recibió Atención Prehospitalaria"},
+        {P::Texto, 62, 666, 180, 20, 20},
+        {P::Descripcion, 62, 688, 180, 56, 20},
+        {P::Rotulo, 34, 486, 204, 258, 16, "Tiempo de traslado a la Unidad Hospitalaria"},
+        {P::Estancia, 63, 486, 220, 24, 20},
+    });
 
     cambiar_[0] = new QPushButton(pagina);
     cambiar_[0]->setObjectName(QStringLiteral("cmdCambiar_0"));
@@ -472,39 +477,33 @@ void frmRegistro::ConstruyePagina1(QWidget *pagina)
 
 void frmRegistro::ConstruyePagina2(QWidget *pagina)
 {
-    const Qt::Alignment derecha = Qt::AlignRight | Qt::AlignVCenter;
+    using P = Pieza;
+    CreaMarco(pagina, Marco::Agresor, "Agresor", "frmAgresor", {4, 2, 790, 124}, {
+        {P::Fila, 65, 8, 20, 80, 20, "Agresor :", 20, 240},
+        {P::Fila, 66, 8, 44, 80, 20, "Edad :", 34},
+        {P::Rotulo, 0, 128, 44, 40, 20, "Años"},
+        {P::Fila, 67, 8, 68, 80, 20, "Sexo :", 20, 240},
+        {P::Fila, 68, 8, 92, 80, 20, "Parentesco :", 20, 240},
+        {P::Rotulo, 0, 400, 16, 380, 16, "Se Sospecha que fué bajo los Efectos de :"},
+        {P::Lista, int(ListaHoja::AgresorEfectos), 400, 32, 382, 86, "lstAgresorEfectos"},
+    });
 
-    QGroupBox *agresor = CreaMarco(pagina, Marco::Agresor, QStringLiteral("Agresor"), QStringLiteral("frmAgresor"),
-                                   4, 2, 790, 124);
-    FilaCodigo(agresor, QStringLiteral("Agresor :"), 65, 8, 20, 80, 240);
-    Rotulo(agresor, QStringLiteral("Edad :"), 8, 44, 80, AltoCampo, derecha);
-    Campo(agresor, 66, 90, 44, 34);
-    Rotulo(agresor, QStringLiteral("Años"), 128, 44, 40, AltoCampo);
-    FilaCodigo(agresor, QStringLiteral("Sexo :"), 67, 8, 68, 80, 240);
-    FilaCodigo(agresor, QStringLiteral("Parentesco :"), 68, 8, 92, 80, 240);
-    Rotulo(agresor, QStringLiteral("Se Sospecha que fué bajo los Efectos de :"), 400, 16, 380, 16);
-    CreaLista(agresor, ListaHoja::AgresorEfectos, QStringLiteral("lstAgresorEfectos"), 400, 32, 382, 86);
-
-    QGroupBox *atencion = CreaMarco(pagina, Marco::Atencion, QStringLiteral("Atención"), QStringLiteral("frmAtencion"),
-                                    4, 128, 790, 376);
-    Rotulo(atencion, QStringLiteral("Hora de Atención (00:00 -- 23:59)"), 8, 20, 196, AltoCampo);
-    ParDeCampos(atencion, 69, 70, QStringLiteral(":"), QStringLiteral("Hora"), 206, 20);
-    Rotulo(atencion, QStringLiteral("Servicio de Atención :"), 8, 58, 120, AltoCampo, derecha);
-    CajaDescripcion(atencion, 71, 130, 58, 220);
-    Campo(atencion, 71, 354, 58, 20);
-    lbl_.insert(21, Rotulo(atencion,
-                           QStringLiteral("Si fue atendido en urgencias, escriba el tiempo de estancia en el servicio"),
-                           8, 84, 290, 30, Qt::AlignLeft | Qt::AlignVCenter));
-    ParDeCampos(atencion, 72, 73, QStringLiteral("-"), QStringLiteral("Horas"), 304, 88);
-
-    Rotulo(atencion, QStringLiteral("Tipo de Atención :"), 400, 16, 200, 16);
-    CreaLista(atencion, ListaHoja::TipoAtencion, QStringLiteral("lstTipoAtencion"), 400, 32, 382, 96);
-    FilaCodigo(atencion, QStringLiteral("Usuario referido por :"), 74, 400, 134, 170, 186);
-    FilaCodigo(atencion, QStringLiteral("Destino después de la Atención :"), 75, 400, 158, 170, 182, 24);
-
-    Rotulo(atencion, QStringLiteral("Diagnósticos finales en orden de importancia :"), 8, 190, 240, AltoCampo);
-    Campo(atencion, 76, 250, 190, 44);
-    CajaDescripcion(atencion, 76, 296, 190, 486);
+    QGroupBox *atencion = CreaMarco(pagina, Marco::Atencion, "Atención", "frmAtencion", {4, 128, 790, 376}, {
+        {P::Rotulo, 0, 8, 20, 196, 20, "Hora de Atención (00:00 -- 23:59)"},
+        {P::Hora, 69, 206, 20, 24, 20},
+        {P::RotuloDerecha, 0, 8, 58, 120, 20, "Servicio de Atención :"},
+        {P::Descripcion, 71, 130, 58, 220, 20},
+        {P::Texto, 71, 354, 58, 20, 20},
+        {P::Rotulo, 21, 8, 84, 290, 30, "Si fue atendido en urgencias, escriba el tiempo de estancia en el servicio"},
+        {P::Estancia, 72, 304, 88, 24, 20},
+        {P::Rotulo, 0, 400, 16, 200, 16, "Tipo de Atención :"},
+        {P::Lista, int(ListaHoja::TipoAtencion), 400, 32, 382, 96, "lstTipoAtencion"},
+        {P::Fila, 74, 400, 134, 170, 20, "Usuario referido por :", 20, 186},
+        {P::Fila, 75, 400, 158, 170, 20, "Destino después de la Atención :", 24, 182},
+        {P::Rotulo, 0, 8, 190, 240, 20, "Diagnósticos finales en orden de importancia :"},
+        {P::Texto, 76, 250, 190, 44, 20},
+        {P::Descripcion, 76, 296, 190, 486, 20},
+    });
     grid_ = new QTableWidget(0, 2, atencion);
     grid_->setObjectName(QStringLiteral("grdAfecciones"));
     grid_->setGeometry(8, 214, 560, 82);
@@ -527,17 +526,17 @@ void frmRegistro::ConstruyePagina2(QWidget *pagina)
     borra_ = new QPushButton(QStringLiteral("Borrar"), atencion);
     borra_->setObjectName(QStringLiteral("cmdBorraAfec"));
     borra_->setGeometry(576, 272, 90, 24);
+    Coloca(atencion, {
+        {P::Fila, 77, 8, 302, 170, 20, "Reselección Afección Principal :", 44, 556},
+        {P::Fila, 78, 8, 326, 170, 20, "Causa externa :", 44, 556},
+        {P::Fila, 79, 8, 350, 170, 20, "Se dió aviso al Ministerio Público :", 20, 200},
+    });
 
-    FilaCodigo(atencion, QStringLiteral("Reselección Afección Principal :"), 77, 8, 302, 170, 556, 44);
-    FilaCodigo(atencion, QStringLiteral("Causa externa :"), 78, 8, 326, 170, 556, 44);
-    FilaCodigo(atencion, QStringLiteral("Se dió aviso al Ministerio Público :"), 79, 8, 350, 170, 200);
-
-    QGroupBox *responsable = CreaMarco(pagina, Marco::Responsable, QStringLiteral("Responsable"),
-                                       QStringLiteral("frmResponsable"), 4, 508, 750, 50);
-    FilaCodigo(responsable, QStringLiteral("Responsable de la Atención :"), 80, 8, 20, 150, 200);
-    txt_.value(80)->setToolTip(QStringLiteral("Código"));
-    lbl_.insert(24, Rotulo(responsable, QStringLiteral("Nombre :"), 386, 20, 50, AltoCampo, derecha));
-    Campo(responsable, 81, 438, 20, 300)->setToolTip(QStringLiteral("Médico Tratante"));
+    CreaMarco(pagina, Marco::Responsable, "Responsable", "frmResponsable", {4, 508, 750, 50}, {
+        {P::Fila, 80, 8, 20, 150, 20, "Responsable de la Atención :", 20, 200},
+        {P::RotuloDerecha, 24, 386, 20, 50, 20, "Nombre :"},
+        {P::Texto, 81, 438, 20, 300, 20},
+    });
 
     cambiar_[1] = new QPushButton(pagina);
     cambiar_[1]->setObjectName(QStringLiteral("cmdCambiar_1"));

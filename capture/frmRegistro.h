@@ -5,6 +5,7 @@
 
 #include <QMap>
 #include <QWidget>
+#include <initializer_list>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -77,23 +78,12 @@ private:
     void MenuBuscar(int posicion);
 
     // Builders of the controls (positions in pixels inside their parent).
-    QLabel *Rotulo(QWidget *padre, const QString &texto, int x, int y, int ancho, int alto = 20,
-                   Qt::Alignment alineacion = Qt::AlignLeft | Qt::AlignVCenter);
-    QLineEdit *Campo(QWidget *padre, int indice, int x, int y, int ancho);
-    QLabel *CajaDescripcion(QWidget *padre, int indice, int x, int y, int ancho);
-    // A caption, its coded field and the field's description on one row.
-    void FilaCodigo(QWidget *padre, const QString &rotulo, int indice, int x, int y, int anchoRotulo,
-                    int anchoDescripcion, int anchoCampo = 20);
-    // Hours and minutes: two fields, their separator and the small captions beneath.
-    void ParDeCampos(QWidget *padre, int primero, int segundo, const QString &separador, const QString &pie, int x,
-                     int y);
-    QLineEdit *CajaFecha(QWidget *padre, int indice, int x, int y);
-    QListWidget *CreaLista(QWidget *padre, ListaHoja lista, const QString &nombre, int x, int y, int ancho,
-                           int alto);
-    QGroupBox *CreaMarco(QWidget *padre, Marco marco, const QString &titulo, const QString &nombre, int x, int y,
-                         int ancho, int alto);
-    QLabel *Separador(QWidget *padre, const QString &texto, int x, int y);
-    QLabel *Pie(QWidget *padre, const QString &texto, int x, int y, int ancho);
+    struct Pieza;
+    // Builds the rows of a layout table in their order.
+    void Coloca(QWidget *padre, std::initializer_list<Pieza> piezas);
+    // A frame with the rows of its layout table.
+    QGroupBox *CreaMarco(QWidget *padre, Marco marco, const char *titulo, const char *nombre, const QRect &caja,
+                         std::initializer_list<Pieza> piezas);
 
     // Mirrors of the sheet state.
     void MuestraTexto(int indice);
