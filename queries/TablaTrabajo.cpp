@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QSqlQuery>
 #include <sqlite3.h>
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -115,28 +117,34 @@ public:
     // `enOrden`: calls mostly come in key order (a build), so the walk is worth keeping open.
     FuncionRanura(sqlite3 *db, const QByteArray &nombre, bool enOrden) : db_(db), nombre_(nombre), enOrden_(enOrden)
     {
+        // One walk per table: the patient's and the aggressor's substances share theirs.
         for (const GrupoRanuras &g : Grupos) {
+            const int conjunto = g.persona ? QByteArray(g.persona).toInt() - 1 : 0;
+            const auto misma = std::find_if(busquedas_.begin(), busquedas_.end(),
+                                            [&](const Busqueda &b) { return b.tabla == QLatin1String(g.tabla); });
+            if (misma != busquedas_.end()) {
+                deGrupo_.push_back({int(misma - busquedas_.begin()), conjunto});
+                continue;
+            }
+            deGrupo_.push_back({int(busquedas_.size()), conjunto});
+            // Columns: set of slots (the person), slot (-1: the next one), code.
             const bool diagnosticos = QLatin1String(g.tabla) == QLatin1String("D_Diagnosticos");
-            const QString persona = g.persona ? QStringLiteral(" AND CodAfectadoAgresor = ") + QLatin1String(g.persona) : QString();
-            const QString sql = diagnosticos
-                ? QStringLiteral("SELECT Orden, CodDiagnostico FROM D_Diagnosticos WHERE CLUES = ?1 AND Folio = ?2 "
-                                 "AND fechaAtencion = ?3 AND Orden BETWEEN 1 AND 6")
-                : QStringLiteral("SELECT 0, %1 FROM %2 WHERE CLUES = ?1 AND Folio = ?2 AND fechaAtencion = ?3%3 "
-                                 "ORDER BY %1 LIMIT 6")
-                      .arg(QLatin1String(g.codigo), QLatin1String(g.tabla), persona);
+            const QString filas = diagnosticos ? QStringLiteral("0, Orden - 1, CodDiagnostico")
+                : g.persona                    ? QStringLiteral("CodAfectadoAgresor - 1, -1, %1").arg(QLatin1String(g.codigo))
+                                               : QStringLiteral("0, -1, %1").arg(QLatin1String(g.codigo));
+            const QString orden = diagnosticos ? QStringLiteral("Orden")
+                : g.persona                    ? QStringLiteral("CodAfectadoAgresor, %1").arg(QLatin1String(g.codigo))
+                                               : QLatin1String(g.codigo);
+            const QString condicion = diagnosticos ? QStringLiteral(" AND Orden BETWEEN 1 AND 6") : QString();
+            const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE CLUES = ?1 AND Folio = ?2 AND fechaAtencion = ?3%4 ORDER BY %3")
+                                    .arg(filas, QLatin1String(g.tabla), orden, condicion);
             // In the order of the table's primary key, so that the walk reads its index as it stands.
-            const QString recorre = diagnosticos
-                ? QStringLiteral("SELECT CLUES, Folio, fechaAtencion, Orden, CodDiagnostico, 1 FROM D_Diagnosticos "
-                                 "WHERE (CLUES, Folio, fechaAtencion) >= (?1, ?2, ?3) "
-                                 "ORDER BY CLUES, Folio, fechaAtencion, Orden")
-                : QStringLiteral("SELECT CLUES, Folio, fechaAtencion, 0, %1, %3 FROM %2 "
-                                 "WHERE (CLUES, Folio, fechaAtencion) >= (?1, ?2, ?3) "
-                                 "ORDER BY CLUES, Folio, fechaAtencion%4, %1")
-                      .arg(QLatin1String(g.codigo), QLatin1String(g.tabla),
-                           g.persona ? QStringLiteral("CodAfectadoAgresor = ") + QLatin1String(g.persona) : QStringLiteral("1"),
-                           g.persona ? QStringLiteral(", CodAfectadoAgresor") : QString());
+            const QString recorre = QStringLiteral("SELECT CLUES, Folio, fechaAtencion, %1 FROM %2 "
+                                                   "WHERE (CLUES, Folio, fechaAtencion) >= (?1, ?2, ?3)%4 "
+                                                   "ORDER BY CLUES, Folio, fechaAtencion, %3")
+                                        .arg(filas, QLatin1String(g.tabla), orden, condicion);
             Busqueda b;
-            b.porOrden = diagnosticos;
+            b.tabla = QLatin1String(g.tabla);
             busquedas_.push_back(std::move(b));
             Prepara(sql, busquedas_.back().st);
             Prepara(recorre, busquedas_.back().recorre);
@@ -149,7 +157,6 @@ public:
     {
         sqlite3_create_function_v2(db_, nombre_.constData(), 5, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
         for (Busqueda &b : busquedas_) {
-            b.Olvida();
             sqlite3_finalize(b.st);
             sqlite3_finalize(b.recorre);
         }
@@ -167,30 +174,95 @@ public:
     }
 
 private:
+    // A code kept by value: the walk moves on before the slots are asked for.
+    struct Codigo {
+        int tipo = SQLITE_NULL;
+        sqlite3_int64 entero = 0;
+        double real = 0;
+        QByteArray texto;   // its buffer is kept from event to event
+
+        void De(sqlite3_stmt *st, int columna)
+        {
+            tipo = sqlite3_column_type(st, columna);
+            if (tipo == SQLITE_INTEGER) {
+                entero = sqlite3_column_int64(st, columna);
+            } else if (tipo == SQLITE_FLOAT) {
+                real = sqlite3_column_double(st, columna);
+            } else if (tipo != SQLITE_NULL) {
+                const void *datos = tipo == SQLITE_TEXT ? static_cast<const void *>(sqlite3_column_text(st, columna))
+                                                        : sqlite3_column_blob(st, columna);
+                Asigna(texto, QByteArrayView(static_cast<const char *>(datos), sqlite3_column_bytes(st, columna)));
+            }
+        }
+        void Resultado(sqlite3_context *ctx) const
+        {
+            switch (tipo) {
+            case SQLITE_INTEGER:
+                return sqlite3_result_int64(ctx, entero);
+            case SQLITE_FLOAT:
+                return sqlite3_result_double(ctx, real);
+            case SQLITE_TEXT:
+                return sqlite3_result_text(ctx, texto.constData(), int(texto.size()), SQLITE_TRANSIENT);
+            case SQLITE_BLOB:
+                return sqlite3_result_blob(ctx, texto.constData(), int(texto.size()), SQLITE_TRANSIENT);
+            default:
+                return sqlite3_result_null(ctx);
+            }
+        }
+    };
+
     struct Busqueda {
         sqlite3_stmt *st = nullptr;        // one event's rows
         sqlite3_stmt *recorre = nullptr;   // the walk from an event on
-        bool porOrden = false;
+        QString tabla;
         bool valida = false;
         QByteArray clues, fecha;
         sqlite3_int64 folio = 0;
-        sqlite3_value *codigos[6] = {};
+        Codigo codigos[2][6];   // by set of slots
+        int siguiente[2] = {};
         bool enCurso = false;   // the walk stands on a row, or at its end (hayFila false)
         bool hayFila = false;
+        bool filaOrdenada = false;   // the row's key is of the ordered types; then `fila` holds it
+        Clave fila;
+
         void Olvida()
         {
-            for (sqlite3_value *&v : codigos) {
-                sqlite3_value_free(v);
-                v = nullptr;
-            }
+            for (auto &conjunto : codigos)
+                for (Codigo &c : conjunto)
+                    c.tipo = SQLITE_NULL;
+            siguiente[0] = siguiente[1] = 0;
             valida = false;
         }
-        void Guarda(sqlite3_stmt *st, int lugar)
+        // A row's code from its columns (set, slot, code) starting at `columna`.
+        void Guarda(sqlite3_stmt *st, int columna)
         {
-            if (lugar >= 0 && lugar < 6 && !codigos[lugar])
-                codigos[lugar] = sqlite3_value_dup(sqlite3_column_value(st, 4));
+            const int conjunto = sqlite3_column_int(st, columna);
+            if (conjunto < 0 || conjunto > 1)
+                return;
+            int lugar = sqlite3_column_int(st, columna + 1);
+            if (lugar < 0)
+                lugar = siguiente[conjunto]++;
+            if (lugar < 6 && codigos[conjunto][lugar].tipo == SQLITE_NULL)
+                codigos[conjunto][lugar].De(st, columna + 2);
+        }
+        // Steps the walk and reads the new row's key once.
+        int Paso()
+        {
+            const int rc = sqlite3_step(recorre);
+            hayFila = rc == SQLITE_ROW;
+            filaOrdenada = hayFila && Clave::De(sqlite3_column_value(recorre, 0), sqlite3_column_value(recorre, 1),
+                                                sqlite3_column_value(recorre, 2), fila);
+            return rc;
         }
     };
+
+    // Keeps the buffer: a build sets the key once per event and group.
+    static void Asigna(QByteArray &a, QByteArrayView v)
+    {
+        a.resize(v.size());
+        if (!v.isEmpty())
+            memcpy(a.data(), v.data(), size_t(v.size()));
+    }
 
     void Prepara(const QString &sql, sqlite3_stmt *&st)
     {
@@ -198,56 +270,40 @@ private:
             throw ErrorBD::DelMotor(sqlite3_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)), false);
     }
 
-    // The walk's row against the event; false when its key is not of the ordered types.
-    static bool ComparaFila(sqlite3_stmt *st, const Clave &k, int &r)
-    {
-        Clave fila;
-        if (!Clave::De(sqlite3_column_value(st, 0), sqlite3_column_value(st, 1), sqlite3_column_value(st, 2), fila))
-            return false;
-        r = fila.Compara(k);
-        return true;
-    }
-
     // Fills the codes of the event by the walk; false when the event has to be searched for.
-    bool Recorre(Busqueda &b, sqlite3_value **arg, const Clave &k, bool adelante, int &rc)
+    static bool Recorre(Busqueda &b, sqlite3_value **clave, const Clave &k, bool adelante, int &rc)
     {
         rc = SQLITE_OK;
-        int r = 0;
         bool busca = !b.enCurso || !adelante;
         // A few rows ahead are stepped over; an event far ahead is searched for.
         for (int pasos = 0; !busca && b.hayFila; ++pasos) {
-            if (!ComparaFila(b.recorre, k, r))
+            if (!b.filaOrdenada)
                 return false;
-            if (r >= 0)
+            if (b.fila.Compara(k) >= 0)
                 break;
             if (pasos == 32) {
                 busca = true;
                 break;
             }
-            rc = sqlite3_step(b.recorre);
-            b.hayFila = rc == SQLITE_ROW;
+            rc = b.Paso();
         }
         if (busca) {
             sqlite3_reset(b.recorre);
             for (int i = 0; i < 3; ++i)
-                sqlite3_bind_value(b.recorre, i + 1, arg[i + 2]);
-            rc = sqlite3_step(b.recorre);
-            b.hayFila = rc == SQLITE_ROW;
+                sqlite3_bind_value(b.recorre, i + 1, clave[i]);
+            rc = b.Paso();
             b.enCurso = true;
         }
-        int i = 0;
         while (b.hayFila) {
-            if (!ComparaFila(b.recorre, k, r)) {
+            if (!b.filaOrdenada) {
                 b.Olvida();
                 b.enCurso = false;
                 return false;
             }
-            if (r != 0)
+            if (b.fila.Compara(k) != 0)
                 break;
-            if (sqlite3_column_int(b.recorre, 5))
-                b.Guarda(b.recorre, b.porOrden ? sqlite3_column_int(b.recorre, 3) - 1 : i++);
-            rc = sqlite3_step(b.recorre);
-            b.hayFila = rc == SQLITE_ROW;
+            b.Guarda(b.recorre, 3);
+            rc = b.Paso();
         }
         if (rc != SQLITE_ROW && rc != SQLITE_DONE && rc != SQLITE_OK)
             b.enCurso = false;
@@ -256,55 +312,59 @@ private:
         return true;
     }
 
+    // Reads the group's codes for the event key (CLUES, Folio, fechaAtencion)
+    // unless they are the last read; false on an engine error.
+    bool Lee(Busqueda &b, sqlite3_value **clave)
+    {
+        const auto clues = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(clave[0])), sqlite3_value_bytes(clave[0]));
+        const sqlite3_int64 folio = sqlite3_value_int64(clave[1]);
+        const auto fecha = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(clave[2])), sqlite3_value_bytes(clave[2]));
+        if (b.valida && b.folio == folio && b.clues == clues && b.fecha == fecha)
+            return true;
+        Clave nueva, anterior{b.clues, b.fecha, b.folio};
+        const bool ordenada = enOrden_ && Clave::De(clave[0], clave[1], clave[2], nueva);
+        const bool adelante = ordenada && b.valida && nueva.Compara(anterior) > 0;
+        b.Olvida();
+        int rc = SQLITE_DONE;
+        if (!ordenada || !Recorre(b, clave, nueva, adelante, rc)) {
+            sqlite3_bind_value(b.st, 1, clave[0]);
+            sqlite3_bind_int64(b.st, 2, folio);
+            sqlite3_bind_value(b.st, 3, clave[2]);
+            while ((rc = sqlite3_step(b.st)) == SQLITE_ROW)
+                b.Guarda(b.st, 0);
+            sqlite3_reset(b.st);
+        }
+        if (rc != SQLITE_DONE)
+            return false;
+        Asigna(b.clues, clues);
+        b.folio = folio;
+        Asigna(b.fecha, fecha);
+        b.valida = true;
+        return true;
+    }
+
     static void Llama(sqlite3_context *ctx, int, sqlite3_value **arg)
     {
         auto *f = static_cast<FuncionRanura *>(sqlite3_user_data(ctx));
         const int grupo = sqlite3_value_int(arg[0]);
         const int k = sqlite3_value_int(arg[1]);
-        if (grupo < 0 || grupo >= int(f->busquedas_.size()) || k < 1 || k > 6) {
+        if (grupo < 0 || grupo >= int(f->deGrupo_.size()) || k < 1 || k > 6) {
             sqlite3_result_null(ctx);
             return;
         }
-        Busqueda &b = f->busquedas_[size_t(grupo)];
-        const auto clues = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(arg[2])), sqlite3_value_bytes(arg[2]));
-        const sqlite3_int64 folio = sqlite3_value_int64(arg[3]);
-        const auto fecha = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(arg[4])), sqlite3_value_bytes(arg[4]));
-        if (!b.valida || b.folio != folio || b.clues != clues || b.fecha != fecha) {
-            Clave clave, anterior{b.clues, b.fecha, b.folio};
-            const bool ordenada = f->enOrden_ && Clave::De(arg[2], arg[3], arg[4], clave);
-            const bool adelante = ordenada && b.valida && clave.Compara(anterior) > 0;
-            b.Olvida();
-            int rc = SQLITE_DONE;
-            if (!ordenada || !f->Recorre(b, arg, clave, adelante, rc)) {
-                sqlite3_bind_value(b.st, 1, arg[2]);
-                sqlite3_bind_int64(b.st, 2, folio);
-                sqlite3_bind_value(b.st, 3, arg[4]);
-                for (int i = 0; (rc = sqlite3_step(b.st)) == SQLITE_ROW; ++i) {
-                    const int lugar = b.porOrden ? sqlite3_column_int(b.st, 0) - 1 : i;
-                    if (lugar >= 0 && lugar < 6)
-                        b.codigos[lugar] = sqlite3_value_dup(sqlite3_column_value(b.st, 1));
-                }
-                sqlite3_reset(b.st);
-            }
-            if (rc != SQLITE_DONE) {
-                sqlite3_result_error(ctx, sqlite3_errmsg(f->db_), -1);
-                return;
-            }
-            b.clues = clues.toByteArray();
-            b.folio = folio;
-            b.fecha = fecha.toByteArray();
-            b.valida = true;
-        }
-        if (b.codigos[k - 1])
-            sqlite3_result_value(ctx, b.codigos[k - 1]);
+        const auto [busqueda, conjunto] = f->deGrupo_[size_t(grupo)];
+        Busqueda &b = f->busquedas_[size_t(busqueda)];
+        if (!f->Lee(b, arg + 2))
+            sqlite3_result_error(ctx, sqlite3_errmsg(f->db_), -1);
         else
-            sqlite3_result_null(ctx);
+            b.codigos[conjunto][k - 1].Resultado(ctx);
     }
 
     sqlite3 *db_;
     QByteArray nombre_;
     bool enOrden_;
     std::vector<Busqueda> busquedas_;
+    std::vector<std::pair<int, int>> deGrupo_;   // by group: its walk and set of slots
 };
 
 // Declared types of D_EVENTO's columns by lower-case name; dates as DATE, so
