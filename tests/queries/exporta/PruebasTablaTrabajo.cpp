@@ -76,6 +76,8 @@ TEST_F(TablaTrabajoTest, VistaDeTablaLeePorPaginasOrdenaYMuestraFechas)
             r += m.Valor(f, 1).toString();
         return r;
     };
+    // Folio 3 read event by event: the patient's substances apart from the aggressor's.
+    EXPECT_EQ(m.Valor(2, 29).toString() + m.Valor(2, 30).toString() + m.Valor(2, 31).toString() + m.Valor(2, 44).toString(), "2503");
     m.sort(25);   // TipoViolencia01: NULL first, then 6, 7, 8, 9
     EXPECT_EQ(folios(), "15432");
     m.Carga(TablaTrabajo::FuenteTmpQuery(p.bd(), {" FROM D_Evento AS E", "(E.Edad > ?)", {23}, "E.Edad DESC"}));
