@@ -4,10 +4,9 @@
 #include "tools/Compacta.h"
 
 #include <QCoreApplication>
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
-#include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,7 +19,8 @@ protected:
     {
         p.AbreBase();
         principal = std::make_unique<mdiPrincipal>(*p.ctx);
-        p.ctx->PanelMensajes = [this](const QString &t) { panel << t; };
+        // What the panel shows, marked when its clearing timer runs meanwhile.
+        p.ctx->PanelMensajes = [this](const QString &t) { panel << t + (principal->tmrMDI()->isActive() ? " (reloj)" : ""); };
     }
     // Rows that leave free pages behind once deleted.
     void Relleno(int filas)
@@ -50,7 +50,6 @@ TEST_F(Compacta, CierraLasVentanasYDejaElArchivoCompactadoYAbierto)
     // The panel's timer waits during the work and counts its 20 seconds from the end.
     principal->tmrMDI()->setInterval(20000);
     principal->tmrMDI()->start();
-    p.ctx->PanelMensajes = [this](const QString &t) { panel << t + (principal->tmrMDI()->isActive() ? " (reloj)" : ""); };
 
     EXPECT_TRUE(Compacta_());
     EXPECT_TRUE(principal->tmrMDI()->isActive());

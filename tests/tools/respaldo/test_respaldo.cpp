@@ -1,10 +1,10 @@
 #include "comun/ProgramaTemporal.h"
 #include "platform/Empaque.h"
 #include "tools/Compacta.h"
+#include "tools/SqlTablas.h"
 #include "tools/frmRespaldarBase.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -34,10 +34,6 @@ protected:
     {
         ventana->txtRuta->setText(ruta);
         ventana->cmdAceptar->click();
-    }
-    QStringList Datos() const
-    {
-        return QDir(p.ctx->RutaDatos).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 
     ProgramaTemporal p;
@@ -87,13 +83,11 @@ TEST_F(Respaldar, ElArchivoLeidoDeNuevoGuardaLaBaseYQuedaEnLaBitacora)
               QStringList{"1|VELMORAN0436_061226.ZIP|" + dir.path() + "/O'Brien/|2026-12-06 10:00:00|3"});
 
     QString error;
-    const QString copia = dir.filePath("copia.db");
-    ASSERT_TRUE(ExtraeMiembro(destino, "BKUP0436.db", copia, LimiteExtraccion, &error)) << qPrintable(error);
-    BaseDatos leida(QStringLiteral("leida"));
-    leida.Abre(copia);
-    EXPECT_EQ(leida.Valor("SELECT COUNT(*) FROM D_EVENTO").toInt(), 3);
-    EXPECT_EQ(leida.Valor("PRAGMA integrity_check").toString(), "ok");
-    EXPECT_EQ(Datos(), SoloLasBases);
+    ASSERT_TRUE(ExtraeMiembro(destino, "BKUP0436.db", dir.filePath("copia.db"), LimiteExtraccion, &error)) << qPrintable(error);
+    BaseAdjunta leida(p.bd(), dir.filePath("copia.db"), "leida", true);
+    EXPECT_EQ(p.Valor("SELECT count(*) FROM leida.D_EVENTO").toInt(), 3);
+    EXPECT_EQ(p.Valor("PRAGMA leida.integrity_check").toString(), "ok");
+    EXPECT_EQ(QDir(p.ctx->RutaDatos).entryList(QDir::Files | QDir::Hidden), SoloLasBases);
     EXPECT_EQ(QDir(dir.filePath("O'Brien")).entryList(QDir::Files | QDir::Hidden),
               (QStringList{".VELMORAN0436_061226.ZIP.nota.tmp", "VELMORAN0436_061226.ZIP"}));
 }
@@ -103,11 +97,6 @@ struct CasoRechazo {
     std::function<QString(const ProgramaTemporal &)> destino;
     const char *mensaje;
 };
-
-void PrintTo(const CasoRechazo &c, std::ostream *os)
-{
-    *os << c.nombre;
-}
 
 class DestinoRechazado : public Respaldar, public ::testing::WithParamInterface<CasoRechazo> {};
 
