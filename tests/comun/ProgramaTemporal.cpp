@@ -4,13 +4,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
 
 bool EscribeArchivo(const QString &ruta, const QByteArray &contenido)
 {
@@ -22,6 +22,22 @@ QByteArray LeeArchivo(const QString &ruta)
 {
     QFile f(ruta);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString ParteZip(const QString &zip, const QString &parte)
+{
+    QByteArray datos;
+    if (zip_t *z = zip_open(QFile::encodeName(zip).constData(), ZIP_RDONLY, nullptr)) {
+        zip_stat_t st;
+        zip_file_t *f = zip_stat(z, parte.toUtf8().constData(), 0, &st) == 0 ? zip_fopen_index(z, st.index, 0) : nullptr;
+        if (f) {
+            datos.resize(qsizetype(st.size));
+            zip_fread(f, datos.data(), st.size);
+            zip_fclose(f);
+        }
+        zip_discard(z);
+    }
+    return QString::fromUtf8(datos);
 }
 
 QString BloqueosPerdidos(const QString &archivoBD, qint64 pid)

@@ -15,6 +15,8 @@ inline const QString TituloHoja = "Hoja de Registro de Atención por Violencia y
 // Whole files, for the tests that plant or inspect one.
 bool EscribeArchivo(const QString &ruta, const QByteArray &contenido);
 QByteArray LeeArchivo(const QString &ruta);
+// One member of a zip archive as text; empty when it is missing.
+QString ParteZip(const QString &zip, const QString &parte);
 
 // What is wrong with the hold that process `pid` (this one by default) keeps on
 // a database open in WAL mode, or an empty text: it must hold POSIX locks on

@@ -4,131 +4,101 @@
 #include "platform/Empaque.h"
 #include "platform/Progreso.h"
 
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-// A small VELMORAN-marked SQLite file, independent of the template.
-QString CreaBaseMarcada(const QString &ruta, bool marcada = true)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "crea");
-        db.setDatabaseName(ruta);
-        EXPECT_TRUE(db.open());
-        QSqlQuery q(db);
-        EXPECT_TRUE(q.exec("CREATE TABLE T (Clave INTEGER PRIMARY KEY, Texto TEXT)"));
-        if (marcada) {
-            EXPECT_TRUE(q.exec(QStringLiteral("PRAGMA application_id = %1").arg(BaseDatos::IdAplicacion)));
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("crea");
-    return ruta;
-}
-
 class BaseDatosTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
-    QString Ruta(const QString &nombre) const { return dir.filePath(nombre); }
+    void SetUp() override
+    {
+        p.AbreBase();
+        p.Ejecuta("CREATE TABLE T (Clave INTEGER PRIMARY KEY, Texto TEXT)");
+    }
+    ProgramaTemporal p;
 };
 
-TEST_F(BaseDatosTest, NuncaCreaUnArchivoQueFalta)
+// A missing file is never created; text or a SQLite file of another program is refused.
+TEST_F(BaseDatosTest, SoloAbreBasesDeVelmoranQueExisten)
 {
-    BaseDatos bd;
-    const QString falta = Ruta("no_existe.db");
-    EXPECT_THROW(bd.Abre(falta), ErrorBD);
-    EXPECT_FALSE(QFileInfo::exists(falta));
-    EXPECT_FALSE(bd.EstaAbierta());
-}
-
-TEST_F(BaseDatosTest, RechazaArchivosQueNoSonDeVelmoran)
-{
-    ASSERT_TRUE(EscribeArchivo(Ruta("texto.db"), "esto no es una base de datos"));
-    const QString ajena = CreaBaseMarcada(Ruta("ajena.db"), false);
-
-    BaseDatos bd;
-    for (const QString &archivo : {Ruta("texto.db"), ajena}) {
-        try {
-            bd.Abre(archivo);
-            ADD_FAILURE() << "Se abrió " << archivo.toStdString();
-        } catch (const ErrorBD &e) {
-            EXPECT_TRUE(e.Descripcion().contains("no es una Base de Datos de VELMORAN"));
-        }
+    const QString falta = p.Carpeta() + "/no_existe.db", texto = p.Carpeta() + "/texto.db", ajena = p.Carpeta() + "/ajena.db";
+    ASSERT_TRUE(EscribeArchivo(texto, "esto no es una base de datos"));
+    p.Ejecuta("ATTACH DATABASE ? AS a", {ajena});
+    p.Ejecuta("CREATE TABLE a.T (x)");
+    p.Ejecuta("DETACH DATABASE a");
+    BaseDatos bd("otra");
+    for (const QString &archivo : {falta, texto, ajena}) {
+        EXPECT_THROW(try { bd.Abre(archivo); } catch (const ErrorBD &e) {
+            EXPECT_TRUE(archivo == falta || e.Descripcion().contains("no es una Base de Datos de VELMORAN"));
+            throw;
+        }, ErrorBD);
         EXPECT_FALSE(bd.EstaAbierta());
     }
+    EXPECT_FALSE(QFileInfo::exists(falta));
 }
 
-TEST_F(BaseDatosTest, FuncionesDelDialectoTrasCadaApertura)
+// The dialect's functions come back with every opening; a confirmed save
+// reaches the disk with its commit, not at the next checkpoint.
+TEST_F(BaseDatosTest, FuncionesDelDialectoTrasCadaAperturaYVolcadoAlConfirmar)
 {
-    BaseDatos bd;
-    const QString ruta = CreaBaseMarcada(Ruta("v.db"));
     for (int vuelta = 0; vuelta < 2; ++vuelta) {
-        bd.Abre(ruta);
-        EXPECT_EQ(bd.Valor("SELECT CDATE(?)", {"26/12/2003"}).toString(), "2003-12-26");
-        EXPECT_TRUE(bd.Valor("SELECT CDATE(?)", {"31/02/2004"}).isNull());
-        EXPECT_EQ(bd.Valor("SELECT VAL(?)", {"  12ab"}).toInt(), 12);
-        EXPECT_EQ(bd.Valor("SELECT VAL(?)", {"x1"}).toInt(), 0);
-        EXPECT_EQ(bd.Valor("SELECT LEN(?)", {"ÑU"}).toInt(), 2);
-        EXPECT_EQ(bd.Valor("SELECT MID(?, 2, 2)", {"ABCD"}).toString(), "BC");
-        bd.Cierra();
+        EXPECT_EQ(p.Filas("SELECT CDATE(?), CDATE(?) IS NULL, VAL(?), VAL(?), LEN(?), MID(?, 2, 2)",
+                          {"26/12/2003", "31/02/2004", "  12ab", "x1", "ÑU", "ABCD"}),
+                  QStringList{"2003-12-26|1|12|0|2|BC"});
+        p.bd().Cierra();
+        p.bd().Abre(p.ctx->ArchivoBD);
     }
+    EXPECT_EQ(p.Filas("PRAGMA journal_mode") + p.Filas("PRAGMA synchronous"), (QStringList{"wal", "2"}));   // FULL
 }
 
-// A confirmed save reaches the disk with its commit, not at the next checkpoint.
-TEST_F(BaseDatosTest, CadaConfirmacionSeVuelcaAlDisco)
+TEST_F(BaseDatosTest, TransaccionErroresConNumeroYValoresQueNoSonSql)
 {
-    BaseDatos bd;
-    bd.Abre(CreaBaseMarcada(Ruta("s.db")));
-    EXPECT_EQ(bd.Valor("PRAGMA journal_mode").toString(), "wal");
-    EXPECT_EQ(bd.Valor("PRAGMA synchronous").toInt(), 2);   // FULL
-}
-
-TEST_F(BaseDatosTest, TransaccionSinConfirmarNoDejaNada)
-{
-    BaseDatos bd;
-    bd.Abre(CreaBaseMarcada(Ruta("t.db")));
-    {
-        Transaccion t(bd);
-        bd.EjecutaAccion("INSERT INTO T VALUES (?, ?)", {1, "uno"});
+    for (const bool confirma : {false, true}) {
+        Transaccion t(p.bd());
+        p.Ejecuta("INSERT INTO T VALUES (?, ?)", {1, "uno"});
+        if (confirma)
+            t.Confirma();
     }
-    EXPECT_EQ(bd.Valor("SELECT count(*) FROM T").toInt(), 0);
-    {
-        Transaccion t(bd);
-        bd.EjecutaAccion("INSERT INTO T VALUES (?, ?)", {1, "uno"});
-        t.Confirma();
-    }
-    EXPECT_EQ(bd.Valor("SELECT count(*) FROM T").toInt(), 1);
-}
-
-TEST_F(BaseDatosTest, ErroresConNumeroYClaveDuplicada)
-{
-    BaseDatos bd;
-    bd.Abre(CreaBaseMarcada(Ruta("e.db")));
-    bd.EjecutaAccion("INSERT INTO T VALUES (?, ?)", {1, "uno"});
+    EXPECT_EQ(p.Filas("SELECT * FROM T"), QStringList{"1|uno"});
     try {
-        bd.EjecutaAccion("INSERT INTO T VALUES (?, ?)", {1, "otra vez"});
+        p.Ejecuta("INSERT INTO T VALUES (?, ?)", {1, "otra vez"});
         ADD_FAILURE() << "La clave duplicada no falló";
     } catch (const ErrorBD &e) {
         EXPECT_TRUE(e.ViolaClave());
         EXPECT_NE(e.Numero(), 0);
     }
     try {
-        bd.Ejecuta("SELECT * FROM NoHay");
+        p.Valor("SELECT * FROM NoHay");
         ADD_FAILURE() << "La tabla inexistente no falló";
     } catch (const ErrorBD &e) {
         EXPECT_FALSE(e.ViolaClave());
         // The clerk reads what failed in Spanish; the engine's words follow.
-        EXPECT_EQ(e.Descripcion(),
-                  QStringLiteral("La instrucción no se pudo ejecutar en la Base de Datos (no such table: NoHay)"));
+        EXPECT_EQ(e.Descripcion(), "La instrucción no se pudo ejecutar en la Base de Datos (no such table: NoHay)");
     }
-    // Text typed by a user is a value, never SQL.
-    bd.EjecutaAccion("INSERT INTO T VALUES (?, ?)", {2, "O'BRIEN'); DROP TABLE T;--"});
-    EXPECT_TRUE(ExisteTabla(bd, "T"));
+    p.Ejecuta("INSERT INTO T VALUES (?, ?)", {2, "O'BRIEN'); DROP TABLE T;--"});
+    EXPECT_TRUE(ExisteTabla(p.bd(), "T"));
+}
+
+// The old file stays until the new one is confirmed; one unconfirmed or unwritten leaves nothing.
+TEST(ArchivoDestino, SoloAlConfirmarReemplazaAlAnterior)
+{
+    QTemporaryDir dir;
+    const QString destino = dir.filePath("salida.db");
+    EscribeArchivo(destino, "viejo");
+    EscribeArchivo(ArchivoDestino(destino).RutaTemporal(), "a medias");
+    EXPECT_EQ(LeeArchivo(destino), "viejo");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"salida.db"});
+    ArchivoDestino archivo(destino);
+    EscribeArchivo(archivo.RutaTemporal(), "nuevo");
+    EXPECT_EQ(LeeArchivo(destino), "viejo");
+    ASSERT_TRUE(archivo.Confirma());
+    EXPECT_EQ(LeeArchivo(destino), "nuevo");
+    EXPECT_FALSE(QFile::exists(archivo.RutaTemporal()));
+    QString error;
+    EXPECT_FALSE(ArchivoDestino(dir.filePath("x.xlsx")).Confirma(&error));
+    EXPECT_TRUE(error.contains("x.xlsx"));
 }
 
 // Counts with thousands separated; only the outermost work holds the panel timer.

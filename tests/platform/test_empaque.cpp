@@ -56,11 +56,6 @@ struct CasoHostil {
     qint64 limite = LimiteExtraccion;
 };
 
-void PrintTo(const CasoHostil &c, std::ostream *os)
-{
-    *os << c.nombre;
-}
-
 class ArchivoHostil : public ::testing::TestWithParam<CasoHostil> {};
 
 const CasoHostil CasosHostiles[] = {

@@ -66,7 +66,7 @@ TEST_F(PruebaCompleta, MesYAnioEstadisticosEnSusBordes)
 {
     const char *const casos[][3] = {{"2004-12-26", "ENERO", "2005"}, {"2004-12-25", "DICIEMBRE", "2004"},
                                     {"2005-01-26", "FEBRERO", "2005"}, {"2005-01-01", "ENERO", "2005"},
-                                    {"2004-11-30", "DICIEMBRE", "2004"}};
+                                    {"2004-11-30", "DICIEMBRE", "2004"}, {"2004-02-29", "MARZO", "2004"}};
     int folio = 0;
     for (const auto &c : casos)
         Evento(++folio, c[0]);

@@ -33,7 +33,6 @@ struct CasoRegla {
 TEST_F(PruebaDinamica, CadaReglaDeReescrituraDaSuValor)
 {
     p.Ejecuta("INSERT INTO cVez VALUES (0, 'CERO')");
-    const QString fecha = "2004-06-15";
     const CasoRegla casos[] = {
         // place rule: code, hyphen, description; null without a catalog row
         {"lugar_ocurrencia", {{"CodEstado", "09"}, {"CodMunicipio", "003"}, {"CodLocalidad", "0001"}}, "LOC_OCU", "0001-COYOACAN"},
@@ -74,20 +73,13 @@ TEST_F(PruebaDinamica, CadaReglaDeReescrituraDaSuValor)
     };
     int folio = 0;
     for (const CasoRegla &c : casos)
-        Evento(++folio, fecha, c.evento, c.clues);
-    // month rule: the date's edges
-    const char *const meses[][2] = {{"2004-12-26", "ENERO"}, {"2004-12-25", "DICIEMBRE"}, {"2005-01-26", "FEBRERO"},
-                                    {"2005-01-01", "ENERO"}, {"2004-02-29", "MARZO"}};
-    for (const auto &m : meses)
-        Evento(++folio, m[0]);
+        Evento(++folio, "2004-06-15", c.evento, c.clues);
 
     GeneraTablaDinamica(*p.ctx);
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
     folio = 0;
     for (const CasoRegla &c : casos)
         EXPECT_EQ(Dato(c.columna, ++folio), QString::fromUtf8(c.esperado)) << c.nombre;
-    for (const auto &m : meses)
-        EXPECT_EQ(Dato("MES", ++folio), m[1]) << m[0];
 }
 
 TEST_F(PruebaDinamica, CopiaCatalogosYDetallesConDescripcionSinTocarLaBaseDeTrabajo)
@@ -127,7 +119,7 @@ TEST_F(PruebaDinamica, UnaFallaSeMuestraYConservaLosArchivosAnteriores)
     EXPECT_THAT(p.mensajes.Ultimo().toStdString(), ::testing::HasSubstr("cSitio"));
     EXPECT_EQ(LeeArchivo(Base()), "anterior");
     EXPECT_EQ(LeeArchivo(Libro()), "anterior");
-    EXPECT_EQ(Archivos("Datos"), QStringList({"DinamicaVELMORAN.db", "VELMORAN00.db", "VELMORAN0436.db",
+    EXPECT_EQ(QDir(Ruta("Datos")).entryList(QDir::Files | QDir::Hidden), QStringList({"DinamicaVELMORAN.db", "VELMORAN00.db", "VELMORAN0436.db",
                                               "VELMORAN0436.db-shm", "VELMORAN0436.db-wal"}));
     EXPECT_EQ(p.Filas("PRAGMA database_list").size(), 1);
 }
