@@ -5,15 +5,11 @@
 void MensajesFalsos::Muestra(const QString &texto, Icono icono, const QString &titulo)
 {
     cajas.append({texto, titulo, icono, false});
-    if (alMostrar)
-        alMostrar(cajas.last());
 }
 
 bool MensajesFalsos::Pregunta(const QString &texto, Icono icono, const QString &titulo)
 {
     cajas.append({texto, titulo, icono, true});
-    if (alMostrar)
-        alMostrar(cajas.last());
     if (respuestas.empty()) {
         ADD_FAILURE() << "Pregunta sin respuesta preparada: " << texto.toStdString();
         return false;

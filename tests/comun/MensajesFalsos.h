@@ -5,7 +5,6 @@
 #include <QList>
 #include <QString>
 #include <deque>
-#include <functional>
 
 // The scripted Mensajes of the tests: records every box and beep, and answers
 // questions from a queue (a question with no answer queued fails the test).
@@ -30,6 +29,4 @@ public:
     QList<Caja> cajas;
     int beeps = 0;
     std::deque<bool> respuestas;
-    // Runs after each box is recorded (tests use it to act while a box "is open").
-    std::function<void(const Caja &)> alMostrar;
 };

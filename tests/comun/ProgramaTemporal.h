@@ -46,10 +46,7 @@ public:
     BaseDatos &bd() const { return ctx->ConexionBD; }
     void Ejecuta(const QString &sql, const QVariantList &valores = {}) const { bd().EjecutaAccion(sql, valores); }
     QVariant Valor(const QString &sql, const QVariantList &valores = {}) const { return bd().Valor(sql, valores); }
-    QStringList Filas(const QString &sql, const QVariantList &valores = {}) const
-    {
-        return ::Filas(bd(), sql, valores);
-    }
+    QStringList Filas(const QString &sql, const QVariantList &valores = {}) const { return ::Filas(bd(), sql, valores); }
     // Rows of `tabla`, or of those meeting `donde`.
     int Cuenta(const QString &tabla, const QString &donde = {}, const QVariantList &valores = {}) const;
 

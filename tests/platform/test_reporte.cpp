@@ -4,9 +4,7 @@
 #include <QDir>
 #include <QFontMetricsF>
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -117,21 +115,6 @@ TEST(Reporte, DefinicionesInvalidasSeExplican)
     EXPECT_THROW(LeeDefinicionReporte("{\"columnas\": [", "roto.json"), ErrorReporte);
     EXPECT_THROW(LeeDefinicionReporte(R"({"columnas": [{"campo": "a"}], "pagina": {"tamano": "A9"}})", "x"), ErrorReporte);
     EXPECT_THROW(CargaDefinicionReporte("/no/existe.json"), ErrorReporte);
-}
-
-TEST(Reporte, PdfLegiblePorPdftotext)
-{
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath("lista.pdf");
-    FuenteLista filas = Filas();
-    GuardaPdf(MaquetaReporte(LeeDefinicionReporte(Definicion, "prueba"), {}, filas, "Lista"), pdf);
-    QProcess p;
-    p.start("pdftotext", {"-layout", pdf, "-"});
-    ASSERT_TRUE(p.waitForFinished(20000));
-    const QString texto = QString::fromUtf8(p.readAllStandardOutput());
-    EXPECT_TRUE(texto.contains("LISTA"));
-    EXPECT_TRUE(texto.contains(QRegularExpression("TOTAL GENERAL +120,000 +120,120")));
-    EXPECT_TRUE(texto.contains(QRegularExpression("Página 1 de [3-9]")));
 }
 
 TEST(Reporte, EstiloPorFilaRepetidosEnBlancoYCeldasAjustadas)

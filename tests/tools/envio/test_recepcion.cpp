@@ -13,7 +13,6 @@
 #include <cstring>
 #include <functional>
 #include <sqlite3.h>
-#include <zip.h>
 
 namespace {
 
@@ -173,15 +172,6 @@ struct CasoHostil {
 class PaqueteHostil : public Recibe, public ::testing::WithParamInterface<CasoHostil> {};
 
 const CasoHostil CasosHostiles[] = {
-    {"MiembroQueSubeJuntoAUnoBueno",
-     [](Recibe &t) {
-         const QString zip = t.EnviaTodo();
-         zip_t *za = zip_open(QFile::encodeName(zip).constData(), 0, nullptr);
-         zip_file_add(za, "../VELMORAN0436.db", zip_source_buffer(za, "x", 1, 0), 0);
-         zip_close(za);
-         return zip;
-     },
-     "sale de su carpeta"},
     {"MiembroConElNombreDeLaBase", [](Recibe &t) { return t.Empaca(t.p.ctx->ArchivoBD, "VELMORAN0436.db"); },
      "no contiene el archivo ENV0436.db"},
     {"NoEsSqlite", [](Recibe &t) { EscribeArchivo(t.dir.filePath("x"), "no soy una base"); return t.Empaca(t.dir.filePath("x"), "ENV0436.db"); },
