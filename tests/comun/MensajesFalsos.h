@@ -3,7 +3,7 @@
 #include "platform/Mensajes.h"
 
 #include <QList>
-#include <QString>
+#include <QStringList>
 #include <deque>
 
 // The scripted Mensajes of the tests: records every box and beep, and answers
@@ -24,6 +24,14 @@ public:
     void Responde(bool si) { respuestas.push_back(si); }
     // The last box's text, or an empty text when none was shown.
     QString Ultimo() const { return cajas.isEmpty() ? QString() : cajas.last().texto; }
+    // Every box's title, in order.
+    QStringList Titulos() const
+    {
+        QStringList t;
+        for (const Caja &c : cajas)
+            t << c.titulo;
+        return t;
+    }
     void Limpia() { cajas.clear(); beeps = 0; respuestas.clear(); }
 
     QList<Caja> cajas;

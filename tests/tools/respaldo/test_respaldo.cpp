@@ -73,9 +73,8 @@ TEST_F(Respaldar, ElArchivoLeidoDeNuevoGuardaLaBaseYQuedaEnLaBitacora)
 
     Acepta(destino);
     EXPECT_FALSE(ventana->isVisible());
-    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.Titulos(), QStringList{TituloRespaldo});
     EXPECT_EQ(p.mensajes.Ultimo(), "Se terminó el Respaldo de la Base de Datos");
-    EXPECT_EQ(p.mensajes.cajas[0].titulo, TituloRespaldo);
     EXPECT_EQ(panel, (QStringList{"Compactanto Base de Datos", "Listo.....", "Respaldando Base de Datos...........",
                                   "Empacando el Respaldo en " + destino + "...........", "", "Listo.........."}));
     EXPECT_EQ(compactaciones, 1);
@@ -122,9 +121,8 @@ TEST_P(DestinoRechazado, NoCompactaNiEscribeYLoDice)
     const QString destino = GetParam().destino(p);
     const QByteArray antes = LeeArchivo(destino);
     Acepta(destino);
-    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    EXPECT_EQ(p.mensajes.Titulos(), QStringList{TituloRespaldo});
     EXPECT_TRUE(p.mensajes.Ultimo().contains(GetParam().mensaje)) << qPrintable(p.mensajes.Ultimo());
-    EXPECT_EQ(p.mensajes.cajas[0].titulo, TituloRespaldo);
     EXPECT_TRUE(ventana->isVisible());
     EXPECT_EQ(compactaciones, 0);
     EXPECT_EQ(LeeArchivo(destino), antes);

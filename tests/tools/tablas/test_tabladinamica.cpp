@@ -114,8 +114,7 @@ TEST_F(PruebaDinamica, UnaFallaSeMuestraYConservaLosArchivosAnteriores)
 
     GeneraTablaDinamica(*p.ctx);
 
-    ASSERT_EQ(p.mensajes.cajas.size(), 1);
-    EXPECT_EQ(p.mensajes.cajas[0].titulo, "Herramientas VELMORAN");
+    EXPECT_EQ(p.mensajes.Titulos(), QStringList{"Herramientas VELMORAN"});
     EXPECT_THAT(p.mensajes.Ultimo().toStdString(), ::testing::HasSubstr("cSitio"));
     EXPECT_EQ(LeeArchivo(Base()), "anterior");
     EXPECT_EQ(LeeArchivo(Libro()), "anterior");
