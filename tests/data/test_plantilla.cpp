@@ -53,7 +53,7 @@ TEST_F(Plantilla, LaClaveDelEventoNoSeRepiteNiEnMinusculasYLasFechasSonIso)
     AltaEvento("DFSSA000012", 123, "2004-03-15");
     AltaEvento("DFSSA000012", 123, "2004-03-16");
     AltaEvento("DFSSA000012", 124, "2004-03-15");
-    for (const QString clues : {QStringLiteral("DFSSA000012"), QStringLiteral("dfssa000012")}) {
+    for (const QString &clues : {QStringLiteral("DFSSA000012"), QStringLiteral("dfssa000012")}) {
         try {
             AltaEvento(clues, 123, "2004-03-15");
             ADD_FAILURE() << "se aceptó un evento repetido con " << clues.toStdString();

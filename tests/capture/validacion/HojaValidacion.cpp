@@ -60,8 +60,9 @@ void CompruebaFalla(const CasoFalla &caso)
 
     EXPECT_TRUE(h.Valida(caso.respuestas));
     EXPECT_EQ(h.Msj().Ultimo(), caso.mensaje);
-    if (!h.Msj().cajas.isEmpty())
+    if (!h.Msj().cajas.isEmpty()) {
         EXPECT_EQ(h.Msj().cajas.last().titulo, caso.titulo ? Texto(caso.titulo) : TituloHoja);
+    }
     EXPECT_EQ(h.Msj().beeps > 0, caso.beep);
     EXPECT_EQ(h.hoja.Pagina(), caso.pagina);
     ASSERT_FALSE(h.focos.isEmpty());
@@ -80,8 +81,9 @@ void CompruebaPasa(const CasoPasa &caso)
     EXPECT_FALSE(h.Valida(caso.respuestas)) << h.Msj().Ultimo().toStdString();
     EXPECT_TRUE(h.Msj().respuestas.empty()) << "unused answers";
     EXPECT_EQ(h.Msj().cajas.size(), qsizetype(caso.respuestas.size()));
-    if (caso.respuestas.empty())
+    if (caso.respuestas.empty()) {
         EXPECT_EQ(h.Msj().beeps, 0);
+    }
     if (caso.despues)
         caso.despues(h);
 }
@@ -139,8 +141,9 @@ Cambio Cajas(int cuantas, const char *primera)
 {
     return [=](HojaValidacion &h) {
         ASSERT_EQ(h.Msj().cajas.size(), cuantas);
-        if (primera)
+        if (primera) {
             EXPECT_EQ(h.Msj().cajas[0].texto, Texto(primera));
+        }
     };
 }
 
