@@ -9,8 +9,6 @@
 #include "shell/ParamInicio.h"
 #include "shell/mdiPrincipal.h"
 
-#include <QDir>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,7 +18,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <functional>
@@ -77,8 +74,7 @@ TEST_F(Ventana, SeAbreUnaSolaVezComoVentanaHijaDeTamanoFijo)
     ASSERT_EQ(area.subWindowList().size(), 1);
     QMdiSubWindow *sub = area.subWindowList().first();
     EXPECT_EQ(sub->windowTitle(), TituloEsperado(0, 0, 0));
-    EXPECT_EQ(sub->minimumSize(), sub->maximumSize());
-    EXPECT_FALSE(sub->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(sub->minimumSize() == sub->maximumSize() && !(sub->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
     hoja->tbrDatos()->Boton(13)->trigger();
     Procesa();
     EXPECT_TRUE(area.subWindowList().isEmpty());
@@ -123,9 +119,8 @@ TEST_F(Ventana, LoCerradoSeVeGris)
 {
     Abre();
     Pulsa(5);
-    EXPECT_FALSE(Txt(65)->isEnabled());
-    EXPECT_EQ(Fondo(Txt(65)), QApplication::palette().color(QPalette::Dark));
-    EXPECT_EQ(Fondo(ventana->Lista(ListaHoja::TipoViolencia)), QApplication::palette().color(QPalette::Dark));
+    const QColor gris = QApplication::palette().color(QPalette::Dark);
+    EXPECT_TRUE(!Txt(65)->isEnabled() && Fondo(Txt(65)) == gris && Fondo(ventana->Lista(ListaHoja::TipoViolencia)) == gris);
     Captura({"S001"});
     Graba();
     // Editing: the key boxes stay closed with their frame.
@@ -155,16 +150,14 @@ TEST_F(Ventana, NavegaConLasTeclasDesdeLaPestana)
         EXPECT_EQ(Txt(22)->text(), p.folio) << p.tecla;
         EXPECT_EQ(Msj().beeps, p.pitidos) << p.tecla;
     }
-    EXPECT_EQ(ventana->windowTitle(), TituloEsperado(1, 3, 0));
-    EXPECT_EQ(ventana->SSTab1()->currentIndex(), 0);
+    EXPECT_TRUE(ventana->windowTitle() == TituloEsperado(1, 3, 0) && ventana->SSTab1()->currentIndex() == 0);
 }
 
 TEST_F(Ventana, LaFechaSeCompruebaAlSalirYSeColoreaConElFoco)
 {
     Abre();
     Pulsa(5);
-    H().PonTexto(22, "00000123");
-    H().PonTexto(23, "DFQRV000015");
+    H().PonTexto(22, "00000123"), H().PonTexto(23, "DFQRV000015");
     Txt(23)->setFocus();
     QTest::keyClick(Txt(23), Qt::Key_Tab);
     Procesa();
@@ -185,8 +178,7 @@ TEST_F(Ventana, LaFechaSeCompruebaAlSalirYSeColoreaConElFoco)
     Procesa();
     EXPECT_TRUE(Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
     EXPECT_EQ(ventana->lblDatos(1)->text(), "JUNIO");
-    EXPECT_EQ(Fondo(fecha), QColor(Qt::white));
-    EXPECT_EQ(Foco(), Txt(29));
+    EXPECT_TRUE(Fondo(fecha) == QColor(Qt::white) && Foco() == Txt(29));
 }
 
 TEST_F(Ventana, LasMarcasDeLaListaLleganALaHojaYVuelven)
@@ -202,15 +194,13 @@ TEST_F(Ventana, LasMarcasDeLaListaLleganALaHojaYVuelven)
     EXPECT_TRUE(Txt(33)->isEnabled() && Txt(34)->isEnabled());
     EXPECT_EQ(Fondo(Txt(33)), QApplication::palette().color(QPalette::Base));
     elemento("1 ")->setCheckState(Qt::Checked);
-    EXPECT_EQ(elemento("8 ")->checkState(), Qt::Unchecked);
-    EXPECT_FALSE(Txt(33)->isEnabled());
+    EXPECT_FALSE(elemento("8 ")->checkState() == Qt::Checked || Txt(33)->isEnabled());
 
     // Enter in a list moves to the next stop; the list's colours follow the focus.
     lista->setFocus();
     EXPECT_EQ(Fondo(lista), ColorEnfoque());
     QTest::keyClick(lista, Qt::Key_Return);
-    EXPECT_EQ(Foco(), Txt(32));
-    EXPECT_EQ(Fondo(lista), QColor(192, 192, 255));
+    EXPECT_TRUE(Foco() == Txt(32) && Fondo(lista) == QColor(192, 192, 255));
     // While browsing Enter in a list does not move the focus.
     Pulsa(9);
     H().HabilitaMarco(Marco::Afectado, true);
@@ -227,18 +217,14 @@ TEST_F(Ventana, LoQueEscribeUnaReglaSeMuestraAunqueLaTeclaNoEntre)
     Txt(53)->setFocus();
     Msj().Limpia();
     Teclea(Txt(53), "11");
-    EXPECT_EQ(H().Texto(68), "8");
-    EXPECT_EQ(Txt(68)->text(), "8");
-    EXPECT_EQ(Txt(78)->text(), "Y079");
-    EXPECT_EQ(Msj().beeps, 0);
+    EXPECT_EQ(H().Texto(68) + Txt(68)->text() + Txt(78)->text() + QString::number(Msj().beeps), "88Y0790");
 }
 
 TEST_F(Ventana, TrasCadaBotonLaRejillaEstaEnSuPrimeraFila)
 {
     Abre();
     Pulsa(5);
-    for (auto [campo, texto] : {std::pair{36, "30"}, {37, "3"}, {38, "2"}})
-        H().PonTexto(campo, texto);
+    H().PonTexto(36, "30"), H().PonTexto(37, "3"), H().PonTexto(38, "2");
     QTableWidget *rejilla = ventana->grdAfecciones();
     EXPECT_TRUE(rejilla->isColumnHidden(0));
     auto codigos = [rejilla] {
@@ -253,8 +239,7 @@ TEST_F(Ventana, TrasCadaBotonLaRejillaEstaEnSuPrimeraFila)
     };
     boton(ventana->cmdAgregaAfec(), "S001");
     boton(ventana->cmdAgregaAfec(), "S008");
-    EXPECT_EQ(rejilla->currentRow(), 0);
-    EXPECT_EQ(H().Texto(76), "S001");
+    EXPECT_EQ(QString::number(rejilla->currentRow()) + H().Texto(76), "0S001");
     // Right after adding, "Modificar" replaces the first row, the one shown.
     boton(ventana->cmdModificaAfec(), "S009");
     EXPECT_EQ(codigos(), QStringList({"S009", "S008"}));
@@ -263,9 +248,7 @@ TEST_F(Ventana, TrasCadaBotonLaRejillaEstaEnSuPrimeraFila)
     rejilla->setCurrentCell(1, 1);
     EXPECT_EQ(H().Texto(76), "S008");
     boton(ventana->cmdModificaAfec(), "S005");
-    EXPECT_EQ(codigos(), QStringList({"S009", "S005"}));
-    EXPECT_EQ(rejilla->currentRow(), 0);
-    EXPECT_EQ(H().Texto(76), "S009");
+    EXPECT_EQ(codigos() << QString::number(rejilla->currentRow()) << H().Texto(76), QStringList({"S009", "S005", "0", "S009"}));
     QTest::mouseClick(ventana->cmdBorraAfec(), Qt::LeftButton);
     EXPECT_EQ(codigos(), QStringList({"S005"}));
 }
@@ -277,8 +260,7 @@ TEST_F(Ventana, ElFocoPasaDePaginaPorElOrdenDeLaHoja)
     ventana->cmdCambiar(0)->setFocus();
     QTest::keyClick(ventana->cmdCambiar(0), Qt::Key_Tab);
     // The aggressor is closed at capture start: the hour of care is the next stop.
-    EXPECT_EQ(ventana->SSTab1()->currentIndex(), 1);
-    EXPECT_EQ(Foco(), Txt(69));
+    EXPECT_TRUE(ventana->SSTab1()->currentIndex() == 1 && Foco() == Txt(69));
 }
 
 TEST_F(Ventana, UnClicEnAgregarRevisaAntesElDiagnosticoQueSeDeja)
@@ -293,9 +275,7 @@ TEST_F(Ventana, UnClicEnAgregarRevisaAntesElDiagnosticoQueSeDeja)
     // the code that the field's own check refuses.
     QTest::mouseClick(ventana->cmdAgregaAfec(), Qt::LeftButton);
     Procesa();
-    EXPECT_EQ(H().Afecciones().size(), 1);
-    EXPECT_FALSE(Msj().cajas.isEmpty());
-    EXPECT_EQ(Foco(), Txt(76));
+    EXPECT_TRUE(H().Afecciones().size() == 1 && !Msj().cajas.isEmpty() && Foco() == Txt(76));
 }
 
 TEST_F(Ventana, SoloElTabuladorRevisaElCampoQueDejaAlCambiarDePagina)
@@ -314,8 +294,7 @@ TEST_F(Ventana, SoloElTabuladorRevisaElCampoQueDejaAlCambiarDePagina)
     ASSERT_EQ(Msj().cajas.size(), 1);
     EXPECT_EQ(Msj().Ultimo(), "No ha capturado el Nombre del paciente, verifique por favor.....");
     EXPECT_TRUE(abiertas.isEmpty()) << abiertas.join(' ').toStdString();
-    EXPECT_EQ(ventana->SSTab1()->currentIndex(), 0);
-    EXPECT_EQ(Foco(), Txt(31));
+    EXPECT_TRUE(ventana->SSTab1()->currentIndex() == 0 && Foco() == Txt(31));
     // With no aggressor, Backtab from the hour of care to the page button of
     // page 1 is the user's own move: the hour of 24 is emptied on leaving.
     H().PonTexto(53, "1");
@@ -324,8 +303,7 @@ TEST_F(Ventana, SoloElTabuladorRevisaElCampoQueDejaAlCambiarDePagina)
     H().PonTexto(69, "24");
     QTest::keyClick(Txt(69), Qt::Key_Backtab);
     Procesa();
-    EXPECT_EQ(Foco(), ventana->cmdCambiar(0));
-    EXPECT_EQ(H().Texto(69), QString());
+    EXPECT_TRUE(Foco() == ventana->cmdCambiar(0) && H().Texto(69).isEmpty());
 }
 
 TEST_F(Ventana, CtrlGGrabaAlPulsarseEnCualquierOrdenDeSoltarLasTeclas)
@@ -346,8 +324,7 @@ TEST_F(Ventana, CtrlGGrabaAlPulsarseEnCualquierOrdenDeSoltarLasTeclas)
             QTest::keyRelease(fecha, Qt::Key_G, Qt::ControlModifier);
             QTest::keyRelease(fecha, Qt::Key_Control, Qt::ControlModifier);
         }
-        ASSERT_EQ(Msj().cajas.size(), 1) << Msj().Ultimo().toStdString();
-        EXPECT_EQ(Msj().Ultimo(), "Registro Guardado, ¿Continuar Captura?");
+        EXPECT_EQ(Msj().cajas.size() == 1 ? Msj().Ultimo() : QString(), "Registro Guardado, ¿Continuar Captura?");
         EXPECT_EQ(prog.Cuenta("D_EVENTO"), ctrlPrimero ? 1 : 2);
     }
 }
@@ -389,8 +366,7 @@ TEST_F(Ventana, UnaUnidadQueSalioDelCatalogoSeCorrigeYElEventoSeMueve)
     Teclea(Txt(23), "dfssa000024");
     Msj().Limpia();
     Pulsa(8);
-    EXPECT_TRUE(Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
-    EXPECT_FALSE(H().EnCambio);
+    EXPECT_TRUE(Msj().cajas.isEmpty() && !H().EnCambio) << Msj().Ultimo().toStdString();
     EXPECT_EQ(prog.Filas("SELECT Clues, Folio FROM D_EVENTO"), QStringList{"DFSSA000024|123"});
     EXPECT_EQ(prog.Valor(detalles, {"DFSSA000024", "DFSSA000024", "DFSSA000024"}).toString(), antes);
     EXPECT_EQ(Txt(23)->text(), "DFSSA000024");
@@ -437,35 +413,14 @@ TEST_F(Ventana, CerrarDuranteUnaCapturaPreguntaPorCualquierCamino)
             c.cierra(principal, sub);
             Procesa();
             ASSERT_EQ(Msj().cajas.size(), 1);
-            EXPECT_EQ(Msj().cajas[0].texto, "Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?");
-            EXPECT_EQ(Msj().cajas[0].titulo, TituloHoja);
+            EXPECT_EQ(Msj().cajas[0].texto + "|" + Msj().cajas[0].titulo, "Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?|" + TituloHoja);
             EXPECT_EQ(principal.Area()->subWindowList().size(), si ? 0 : 1);
             EXPECT_EQ(principal.isVisible(), !(si && c.cierraElPrograma));
-            if (!si) {
-                EXPECT_TRUE(hoja->Hoja().EnAlta && hoja->Hoja().Texto(22) == "123");
-            }
+            EXPECT_TRUE(si || (hoja->Hoja().EnAlta && hoja->Hoja().Texto(22) == "123"));
         }
         if (!prog.bd().EstaAbierta())   // closed with the main window
             prog.bd().Abre(prog.ctx->NombreArchivoBD("36", "2004"));
         EXPECT_EQ(prog.Cuenta("D_EVENTO"), 0);
-    }
-}
-
-// Pictures of both pages for a person to look at; run with
-// VELMORAN_CAPTURAS=<folder> under xvfb-run.
-TEST_F(Ventana, CapturasDeAmbasPaginas)
-{
-    const QString carpeta = qEnvironmentVariable("VELMORAN_CAPTURAS");
-    if (carpeta.isEmpty())
-        GTEST_SKIP() << "VELMORAN_CAPTURAS no está puesta";
-    Abre();
-    Captura({"S001", "S008"});
-    ventana->Registro().fechas.SaleFecha(0);
-    ventana->Registro().fechas.SaleFecha(1);
-    for (int pagina : {0, 1}) {
-        H().PonPagina(pagina);
-        Procesa();
-        EXPECT_TRUE(ventana->grab().save(QDir(carpeta).filePath(QStringLiteral("captura_pagina%1.png").arg(pagina + 1))));
     }
 }
 
