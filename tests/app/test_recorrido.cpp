@@ -149,8 +149,11 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
     EXPECT_EQ(hoja->windowTitle(), Titulo(1, 1, 0));
     // Pictures of the windows for a person to look at: VELMORAN_CAPTURAS=<folder> under xvfb-run.
     if (const QString carpeta = qEnvironmentVariable("VELMORAN_CAPTURAS"); !carpeta.isEmpty())
-        for (int pagina : {1, 0})
-            hoja->Hoja().PonPagina(pagina), QApplication::processEvents(), hoja->grab().save(QStringLiteral("%1/hoja%2.png").arg(carpeta).arg(pagina + 1));
+        for (int pagina : {1, 0}) {
+            hoja->Hoja().PonPagina(pagina);
+            QApplication::processEvents();
+            EXPECT_TRUE(hoja->grab().save(QStringLiteral("%1/hoja%2.png").arg(carpeta).arg(pagina + 1)));
+        }
     Pulsa(hoja->tbrDatos(), 5);
     ASSERT_TRUE(hoja->Hoja().EnAlta);
     const DatosEvento d = EventoValido();
