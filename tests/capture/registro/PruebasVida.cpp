@@ -47,7 +47,7 @@ protected:
     }
 };
 
-TEST_F(RegistroVida, AbreSobreUnaBaseVacia)
+TEST_F(RegistroVida, AbreSobreUnaBaseVaciaYUnaCluesDesconocidaAbreLaLista)
 {
     QStringList panel;
     prog.ctx->PanelMensajes = [&panel](const QString &t) { panel << t; };
@@ -62,6 +62,28 @@ TEST_F(RegistroVida, AbreSobreUnaBaseVacia)
         Vida().BotonPulsado(boton);
     EXPECT_TRUE(Msj().beeps == 2 && Msj().cajas.isEmpty());
     EsperaNavegando();
+    // "Altas" with no event shown proposes no CLUES.
+    Vida().BotonPulsado(5);
+    EXPECT_EQ(Clues(), QString());
+    Vida().BotonPulsado(9);
+    // Not 11 characters once trimmed: not looked up.
+    Vida().UltimaClues = "XXSSA99999 ";
+    Vida().AgregarEvento();
+    EXPECT_TRUE(abiertas.isEmpty() && Hoja().CampoHabilitado(23));
+    Vida().BotonPulsado(9);
+    // A CLUES of 11 characters missing from the catalog: greyed, pick-list opened.
+    Vida().UltimaClues = "XXSSA999999";
+    cluesElegida = "DFSSA000012";
+    Vida().AgregarEvento();
+    EXPECT_EQ(abiertas, QStringList({"Clues"}));
+    EXPECT_TRUE(!Hoja().CampoHabilitado(23) && Clues() == "DFSSA000012");
+    // The unit catalog cannot be read: a beep, and the CLUES neither greyed nor picked.
+    Vida().BotonPulsado(9);
+    abiertas.clear();
+    prog.Ejecuta("ALTER TABLE CATCLUES RENAME TO CATCLUES_VIEJO");
+    Vida().UltimaClues = "DFSSA000012";
+    Vida().AgregarEvento();
+    EXPECT_TRUE(Msj().beeps == 3 && Msj().cajas.isEmpty() && abiertas.isEmpty() && Hoja().CampoHabilitado(23) && Clues() == "DFSSA000012");
 }
 
 // Each step: the button pressed, the event shown after it, beeps so far.
@@ -127,32 +149,6 @@ TEST_F(RegistroVida, AltasProponeLaCluesDelEventoMostradoYCierraLosDependientes)
     for (int i : {33, 34, 39, 40, 41, 54, 57, 58, 59, 63, 64, 65, 66, 67, 68, 72, 73})
         EXPECT_FALSE(Hoja().CampoHabilitado(i)) << i;
     EXPECT_FALSE(Hoja().ListaHabilitada(ListaHoja::TipoViolencia) || Hoja().ListaHabilitada(ListaHoja::AgresorEfectos) || !abiertas.isEmpty());
-}
-
-TEST_F(RegistroVida, AltasSinEventoProponeCluesVaciaYUnaCluesDesconocidaAbreLaLista)
-{
-    Vida().Abre();
-    Vida().BotonPulsado(5);
-    EXPECT_EQ(Clues(), QString());
-    Vida().BotonPulsado(9);
-    // Not 11 characters once trimmed: not looked up.
-    Vida().UltimaClues = "XXSSA99999 ";
-    Vida().AgregarEvento();
-    EXPECT_TRUE(abiertas.isEmpty() && Hoja().CampoHabilitado(23));
-    Vida().BotonPulsado(9);
-    // A CLUES of 11 characters missing from the catalog: greyed, pick-list opened.
-    Vida().UltimaClues = "XXSSA999999";
-    cluesElegida = "DFSSA000012";
-    Vida().AgregarEvento();
-    EXPECT_EQ(abiertas, QStringList({"Clues"}));
-    EXPECT_TRUE(!Hoja().CampoHabilitado(23) && Clues() == "DFSSA000012");
-    // The unit catalog cannot be read: a beep, and the CLUES neither greyed nor picked.
-    Vida().BotonPulsado(9);
-    abiertas.clear();
-    prog.Ejecuta("ALTER TABLE CATCLUES RENAME TO CATCLUES_VIEJO");
-    Vida().UltimaClues = "DFSSA000012";
-    Vida().AgregarEvento();
-    EXPECT_TRUE(Msj().beeps == 1 && Msj().cajas.isEmpty() && abiertas.isEmpty() && Hoja().CampoHabilitado(23) && Clues() == "DFSSA000012");
 }
 
 // No: browsing on the first event of the reopened set; Yes: adding again on
