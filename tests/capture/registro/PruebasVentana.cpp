@@ -171,27 +171,26 @@ TEST_F(Ventana, SoloElTabuladorYElClicRevisanElCampoQueSeDeja)
 
 TEST_F(Ventana, NavegaConLasTeclasDesdeLaPestana)
 {
-    for (int folio : {1, 2, 3})
+    for (int folio = 1; folio <= 25; ++folio)
         Inserta("DFQRV000015", folio, "2004-03-03");
     Abre();
     QTabBar *pestanas = ventana->SSTab1()->tabBar();
     pestanas->setFocus();
-    // Ctrl and Shift change nothing: Ctrl+PgDn browses rather than turning the page.
+    // Each step: the key, its modifiers, the folio shown and the beeps so far. Ctrl and
+    // Shift change nothing: Ctrl+PgDn browses ten ahead rather than turning the page.
     const struct {
         Qt::Key tecla;
         Qt::KeyboardModifiers mod;
-        const char *folio;
-        int pitidos;
-    } pasos[] = {{Qt::Key_End, Qt::NoModifier, "00000003", 0}, {Qt::Key_Down, Qt::ShiftModifier, "00000003", 1},
-                 {Qt::Key_Up, Qt::ControlModifier, "00000002", 1}, {Qt::Key_Home, Qt::ShiftModifier, "00000001", 1},
-                 {Qt::Key_Up, Qt::NoModifier, "00000001", 2}, {Qt::Key_PageDown, Qt::ControlModifier, "00000003", 2},
-                 {Qt::Key_PageUp, Qt::ShiftModifier, "00000001", 2}};
+        int folio, pitidos;
+    } pasos[] = {{Qt::Key_End, Qt::NoModifier, 25, 0}, {Qt::Key_Down, Qt::ShiftModifier, 25, 1}, {Qt::Key_Up, Qt::ControlModifier, 24, 1},
+                 {Qt::Key_Home, Qt::ShiftModifier, 1, 1}, {Qt::Key_Up, Qt::NoModifier, 1, 2}, {Qt::Key_PageDown, Qt::ControlModifier, 11, 2},
+                 {Qt::Key_PageDown, Qt::NoModifier, 21, 2}, {Qt::Key_PageDown, Qt::NoModifier, 25, 2}, {Qt::Key_PageUp, Qt::ShiftModifier, 15, 2},
+                 {Qt::Key_PageUp, Qt::NoModifier, 5, 2}, {Qt::Key_PageUp, Qt::NoModifier, 1, 2}, {Qt::Key_Down, Qt::NoModifier, 2, 2}};
     for (const auto &p : pasos) {
         QTest::keyClick(pestanas, p.tecla, p.mod);
-        EXPECT_EQ(Txt(22)->text(), p.folio) << p.tecla;
-        EXPECT_EQ(Msj().beeps, p.pitidos) << p.tecla;
+        EXPECT_EQ(Txt(22)->text().toInt() * 10 + Msj().beeps, p.folio * 10 + p.pitidos) << p.tecla;
     }
-    EXPECT_TRUE(ventana->windowTitle() == TituloEsperado(1, 3, 0) && ventana->SSTab1()->currentIndex() == 0);
+    EXPECT_TRUE(ventana->windowTitle() == TituloEsperado(2, 25, 0) && ventana->SSTab1()->currentIndex() == 0);
 }
 
 TEST_F(Ventana, LaFechaSeCompruebaAlSalirYSeColoreaConElFoco)
