@@ -1,4 +1,3 @@
-#include "comun/ProgramaTemporal.h"
 #include "comun/DialogoFijo.h"
 #include "comun/HojaEnBase.h"
 #include "platform/ReportePintor.h"
@@ -21,7 +20,6 @@
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
-
 
 // Every tool and export, done and failed, leaves the program's connection
 // open with its locks held and its -wal and -shm live: a tool that closed a
@@ -68,8 +66,7 @@ TEST(Bloqueos, CadaHerramientaConservaLosDeLaBase)
     const auto compacta = [&] { return CompactaBaseDatos(ctx, nullptr, {}); };
     const auto envia = [&](const QString &carpeta) {
         Envio::Seleccion s;
-        s.eventos = true;
-        s.tablas = QStringList{"cSexo"};
+        s.eventos = true, s.tablas = QStringList{"cSexo"};
         return Envio(ctx).GeneraEnvio(s, carpeta + paquete);
     };
     const auto recibe = [&](const QString &zip) {

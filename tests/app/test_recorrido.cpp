@@ -135,8 +135,7 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
     ASSERT_TRUE(Main(*p.ctx, instancia, principal, ventanas, QSize(1024, 768)));
     ASSERT_TRUE(visto);
     EXPECT_EQ(principal.Panel(1)->text(), "Bienvenidos al Sistema VELMORAN");
-    principal.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&principal));
+    ASSERT_TRUE(Activa(principal));
     // An event of another day already stored.
     p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Paterno, FechaCaptura) "
               "VALUES ('DFSSA000012', 7, '2004-03-01', 'RUIZ', '2004-03-02')");
@@ -147,6 +146,13 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
     auto *hoja = qobject_cast<frmRegistro *>(principal.Area()->activeSubWindow()->widget());
     ASSERT_NE(hoja, nullptr);
     EXPECT_EQ(hoja->windowTitle(), Titulo(1, 1, 0));
+    // Pictures of the windows for a person to look at: VELMORAN_CAPTURAS=<folder> under xvfb-run.
+    if (const QString carpeta = qEnvironmentVariable("VELMORAN_CAPTURAS"); !carpeta.isEmpty())
+        for (int pagina : {1, 0}) {
+            hoja->Hoja().PonPagina(pagina);
+            QApplication::processEvents();
+            EXPECT_TRUE(hoja->grab().save(QStringLiteral("%1/hoja%2.png").arg(carpeta).arg(pagina + 1)));
+        }
     Pulsa(hoja->tbrDatos(), 5);
     ASSERT_TRUE(hoja->Hoja().EnAlta);
     const DatosEvento d = EventoValido();
@@ -154,8 +160,7 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
     msj.Responde(false);
     CtrlG(QApplication::focusWidget());
     QApplication::processEvents();
-    ASSERT_EQ(msj.cajas.size(), 1) << msj.Ultimo().toStdString();
-    EXPECT_EQ(msj.cajas[0].texto, "Registro Guardado, ¿Continuar Captura?");
+    EXPECT_EQ(msj.cajas.size() == 1 ? msj.Ultimo() : QString(), "Registro Guardado, ¿Continuar Captura?") << msj.Ultimo().toStdString();
     EXPECT_EQ(hoja->windowTitle(), Titulo(1, 2, 1));
     EXPECT_EQ(p.Filas("SELECT Clues, Folio, fechaAtencion, Paterno, FechaCaptura FROM D_EVENTO ORDER BY Folio"),
               QStringList({"DFSSA000012|7|2004-03-01|RUIZ|2004-03-02", "DFSSA000012|123|2004-06-15|PEREZ|2026-12-06"}));
@@ -173,8 +178,7 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
     });
     EligeEnBuscar(*hoja, 1);
     ASSERT_TRUE(visto);
-    EXPECT_EQ(hoja->windowTitle(), Titulo(1, 1, 1));
-    EXPECT_EQ(hoja->txtDatos(29)->text(), "RUIZ");
+    EXPECT_EQ(hoja->windowTitle() + hoja->txtDatos(29)->text(), Titulo(1, 1, 1) + "RUIZ");
     EligeEnBuscar(*hoja, 2);   // "Quitar Filtro"
     EXPECT_EQ(hoja->windowTitle(), Titulo(1, 2, 1));
     Pulsa(hoja->tbrDatos(), 13);   // "Cerrar"
@@ -199,8 +203,7 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
     Tecla(&principal, Qt::Key_R, Qt::AltModifier);
     ASSERT_TRUE(visto);
     ASSERT_TRUE(reporte.has_value()) << msj.Ultimo().toStdString();
-    EXPECT_EQ(reporte->titulo, "Intencionalidad por Sitio de Ocurrencia");
-    EXPECT_EQ(reporte->Paginas(), 1);
+    EXPECT_TRUE(reporte->titulo == "Intencionalidad por Sitio de Ocurrencia" && reporte->Paginas() == 1);
     const QStringList textos = Textos(*reporte);
     EXPECT_TRUE(textos.contains("INFORMACIÓN DE   01/03/2004   A   15/06/2004")) << textos.join(" | ").toStdString();
     EXPECT_EQ(textos.mid(textos.size() - 8), QStringList({"TOTAL", "0", "1", "0", "0", "0", "0", "1"}));
@@ -225,9 +228,7 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
     ASSERT_TRUE(Activa(principal));
     Tecla(&principal, Qt::Key_A, Qt::AltModifier);
     Tecla(QApplication::activePopupWidget(), Qt::Key_S);
-    EXPECT_FALSE(principal.isVisible());
-    EXPECT_FALSE(p.ctx->ConexionBD.EstaAbierta());
-    EXPECT_EQ(msj.cajas.size(), 1) << msj.Ultimo().toStdString();
+    EXPECT_FALSE(principal.isVisible() || p.ctx->ConexionBD.EstaAbierta() || msj.cajas.size() != 1) << msj.Ultimo().toStdString();
 }
 
 // A reception through the menu, with the capture sheet open on its first
@@ -272,8 +273,7 @@ TEST(Recorrido, LaHojaAbiertaSigueLaRecepcion)
         EXPECT_TRUE(visto);
     };
     recibe();
-    EXPECT_EQ(hoja->windowTitle(), Titulo(1, 8, 0));
-    EXPECT_EQ(hoja->txtDatos(29)->text(), "LOCAL");
+    EXPECT_EQ(hoja->windowTitle() + hoja->txtDatos(29)->text(), Titulo(1, 8, 0) + "LOCAL");
 
     // A filter on the received events, a new event begun: both stay.
     const ConsultaSQL recibidos{"Select * from D_Evento Where Paterno = ?", {"RECIBIDO"}};
@@ -282,9 +282,8 @@ TEST(Recorrido, LaHojaAbiertaSigueLaRecepcion)
     hoja->tbrDatos()->Boton(5)->trigger();
     hoja->Hoja().PonTexto(29, "TECLEADO");
     recibe();
-    EXPECT_EQ(hoja->windowTitle(), Titulo(5, 5, 0));
     EXPECT_TRUE(hoja->Hoja().EnAlta);
-    EXPECT_EQ(hoja->txtDatos(29)->text(), "TECLEADO");
+    EXPECT_EQ(hoja->windowTitle() + hoja->txtDatos(29)->text(), Titulo(5, 5, 0) + "TECLEADO");
     hoja->tbrDatos()->Boton(9)->trigger();
     EXPECT_EQ(hoja->txtDatos(29)->text(), "RECIBIDO");
 }

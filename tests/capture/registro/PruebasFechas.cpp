@@ -25,9 +25,10 @@ TEST_F(Fechas, DiaDeLaSemanaEnMayusculasSeaCualSeaElIdioma)
 {
     const QLocale antes;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const QStringList esperados = {"LUNES", "MARTES", "MIÉRCOLES", "JUEVES", "VIERNES", "SÁBADO", "DOMINGO"};
+    QStringList dias;
     for (int d = 0; d < 7; ++d)
-        EXPECT_EQ(DiaSemana(QDate(2004, 6, 14).addDays(d)), esperados[d]);
+        dias << DiaSemana(QDate(2004, 6, 14).addDays(d));
+    EXPECT_EQ(dias.join(' '), "LUNES MARTES MIÉRCOLES JUEVES VIERNES SÁBADO DOMINGO");
     QLocale::setDefault(antes);
 }
 
@@ -45,9 +46,7 @@ TEST_F(Fechas, AlCambiarLaCajaSuEtiquetaQuedaEnBlancoHastaSalir)
     // Leaving an empty box says nothing and empties its label.
     Hoja().PonFecha(0, QString());
     Hoja().PonEtiqueta(0, "LUNES");
-    EXPECT_TRUE(Reg().fechas.SaleFecha(0) && Reg().fechas.SaleFecha(1));
-    EXPECT_EQ(Hoja().Etiqueta(0), QString());
-    EXPECT_TRUE(Msj().cajas.isEmpty());
+    EXPECT_TRUE(Reg().fechas.SaleFecha(0) && Reg().fechas.SaleFecha(1) && Hoja().Etiqueta(0).isEmpty() && Msj().cajas.isEmpty());
 }
 
 // The statistical year 2004 runs from 26/12/2003 to 25/12/2004; "today" is the fixed clock.
@@ -76,19 +75,13 @@ TEST_F(Fechas, ComprobacionesAlSalirDeLaFechaDeAtencion)
         focos.clear();
         Hoja().HabilitaMarco(Marco::Clues, c.marcoAbierto);
         Hoja().PonFecha(1, c.fecha);
-        const bool acepta = Reg().fechas.SaleFecha(1);
-        EXPECT_EQ(acepta, c.mensaje.isEmpty());
-        EXPECT_EQ(Msj().Ultimo(), c.mensaje);
-        EXPECT_EQ(Hoja().Etiqueta(1), c.mes);
-        if (acepta)
+        EXPECT_EQ(Reg().fechas.SaleFecha(1), c.mensaje.isEmpty());
+        EXPECT_EQ(Msj().Ultimo() + "|" + Hoja().Etiqueta(1), c.mensaje + "|" + c.mes);
+        if (c.mensaje.isEmpty())
             continue;
         ASSERT_EQ(Msj().cajas.size(), c.cajas);
-        if (c.cajas == 2) {
-            EXPECT_EQ(Msj().cajas[0].texto, "Fecha invalida, verifique por favor.....");
-        }
-        EXPECT_EQ(Msj().beeps, c.cajas - 1);
-        EXPECT_EQ(Msj().cajas.last().titulo, TituloHoja);
-        EXPECT_EQ(Msj().cajas.last().icono, Mensajes::Icono::Informacion);
+        EXPECT_TRUE(c.cajas == 1 || Msj().cajas[0].texto == "Fecha invalida, verifique por favor.....");
+        EXPECT_TRUE(Msj().beeps == c.cajas - 1 && Msj().cajas.last().titulo == TituloHoja && Msj().cajas.last().icono == Mensajes::Icono::Informacion);
         EXPECT_EQ(focos, c.marcoAbierto ? QStringList({"msk1"}) : QStringList());
     }
 }
@@ -100,13 +93,11 @@ TEST_F(Fechas, LaOcurrenciaNoPuedeSerPosteriorALaAtencion)
     EXPECT_EQ(Hoja().Etiqueta(0), "MIÉRCOLES");
     Hoja().PonFecha(1, "15/06/2004");
     EXPECT_FALSE(Reg().fechas.SaleFecha(1));
-    EXPECT_EQ(Msj().Ultimo(), "La Fecha de Ocurrencia no puede ser mayor a la Fecha de Atención, verifique por favor....");
-    EXPECT_EQ(focos, QStringList({"msk0"}));
-    EXPECT_EQ(Hoja().Etiqueta(1), QString());
+    EXPECT_EQ(Msj().Ultimo() + "|" + focos.join(',') + "|" + Hoja().Etiqueta(1),
+              "La Fecha de Ocurrencia no puede ser mayor a la Fecha de Atención, verifique por favor....|msk0|");
     Hoja().PonFecha(0, "15/06/2004");   // the same day passes
     Msj().Limpia();
-    EXPECT_TRUE(Reg().fechas.SaleFecha(1));
-    EXPECT_TRUE(Msj().cajas.isEmpty());
+    EXPECT_TRUE(Reg().fechas.SaleFecha(1) && Msj().cajas.isEmpty());
     EXPECT_EQ(Etiquetas(), "MARTES|JUNIO");
 }
 
@@ -118,15 +109,11 @@ TEST_F(Fechas, UnaClaveQueYaExisteSeAvisaYElMesQuedaVacio)
     Hoja().PonFecha(1, "15/06/2004");
     focos.clear();
     EXPECT_TRUE(Reg().fechas.SaleFecha(1));
-    EXPECT_EQ(Msj().Ultimo(), Repetido);
-    EXPECT_EQ(Msj().cajas.last().titulo, TituloHoja);
-    EXPECT_EQ(focos, QStringList({"22"}));
-    EXPECT_EQ(Hoja().Etiqueta(1), QString());
+    EXPECT_EQ(QStringList({Msj().Ultimo(), Msj().cajas.last().titulo, focos.join(','), Hoja().Etiqueta(1)}), QStringList({Repetido, TituloHoja, "22", ""}));
     // An incomplete Folio or date of care, or editing rather than adding, is not tested.
     Msj().Limpia();
     Hoja().PonTexto(22, "5");
-    EXPECT_TRUE(Reg().fechas.SaleFecha(1));
-    EXPECT_TRUE(Msj().cajas.isEmpty());
+    EXPECT_TRUE(Reg().fechas.SaleFecha(1) && Msj().cajas.isEmpty());
     Hoja().PonTexto(22, "00000005");
     for (const char *incompleta : {"__/__/____", "15/06/____", "15/06/2"}) {
         Hoja().PonFecha(1, incompleta);

@@ -52,19 +52,15 @@ TEST_F(Listas, DerechohabienciaAbreLaAfiliacionYSusRespuestasExclusivas)
     for (const auto &c : casos) {
         SCOPED_TRACE(c.pasos.join(' ').toStdString());
         Reg().eventos.CargaLista("Derechohabiencia", "CodDerechohabiencia", ListaHoja::Derechohabiencia);
-        Hoja().HabilitaCampo(33, false);
-        Hoja().HabilitaCampo(34, false);
-        Hoja().PonTexto(33, "1234567890");
-        Hoja().PonTexto(34, "01");
+        for (auto [campo, texto] : {std::pair{33, "1234567890"}, {34, "01"}})
+            Hoja().HabilitaCampo(campo, false), Hoja().PonTexto(campo, texto);
         Marca(ListaHoja::Derechohabiencia, c.pasos);
         EXPECT_EQ(Marcados(ListaHoja::Derechohabiencia), c.quedan);
-        EXPECT_EQ(Hoja().CampoHabilitado(33), c.abre33);
-        EXPECT_EQ(Hoja().CampoHabilitado(34), c.abre34);
-        EXPECT_EQ(Hoja().MarcaDerechohabiencia8, c.abre34);
-        EXPECT_EQ(Hoja().MarcaDerechohabienciaG, c.abre33 && !c.abre34);
-        // A closed affiliation field is emptied.
-        EXPECT_TRUE(c.abre33 || Hoja().Texto(33).isEmpty());
-        EXPECT_TRUE(c.abre34 || Hoja().Texto(34).isEmpty());
+        // Open, the flag of its code, and a closed field emptied: "abierto marca cerradoConTexto" for 33 then 34.
+        const auto estado = [](bool abierto, bool marca, bool texto) { return QStringLiteral("%1%2%3").arg(abierto).arg(marca).arg(!abierto && texto); };
+        EXPECT_EQ(estado(Hoja().CampoHabilitado(33), Hoja().MarcaDerechohabienciaG, !Hoja().Texto(33).isEmpty()) +
+                      estado(Hoja().CampoHabilitado(34), Hoja().MarcaDerechohabiencia8, !Hoja().Texto(34).isEmpty()),
+                  estado(c.abre33, c.abre33 && !c.abre34, false) + estado(c.abre34, c.abre34, false));
     }
 }
 
@@ -79,11 +75,9 @@ TEST_F(Listas, LaSegundaViolenciaOfreceTodosLosTiposDeAtencion)
     for (const auto &p : pasos) {
         Marca(ListaHoja::TipoAtencion, p.atencion);
         Marca(ListaHoja::TipoViolencia, p.violencia);
-        EXPECT_EQ(Ofrecidos(), p.ofrecidos) << p.violencia.join(' ').toStdString();
-        EXPECT_EQ(Hoja().MarcaAtencionCompleta, p.ofrecidos == 9);
-        if (p.violencia.size() == 1 && p.violencia[0] != "9") {
-            EXPECT_TRUE(Marcados(ListaHoja::TipoAtencion).isEmpty());   // the refill loses the ticks
-        }
+        EXPECT_TRUE(Ofrecidos() == p.ofrecidos && Hoja().MarcaAtencionCompleta == (p.ofrecidos == 9)) << p.violencia.join(' ').toStdString();
+        // The refill loses the ticks.
+        EXPECT_TRUE(p.violencia[0] == "9" || Marcados(ListaHoja::TipoAtencion).isEmpty()) << p.violencia.join(' ').toStdString();
     }
     EXPECT_EQ(Marcados(ListaHoja::TipoViolencia), QStringList({"6", "9"}));
 }
@@ -103,16 +97,12 @@ TEST_F(Listas, AlLeerUnEventoLasReglasNoEscriben)
     ASSERT_EQ(Msj().Ultimo(), "Registro Guardado, ¿Continuar Captura?");
     Vida().Abre();
     EXPECT_EQ(Hoja().Texto(33) + Hoja().Texto(34), "123456789001");
-    EXPECT_TRUE(Hoja().CampoHabilitado(33) && Hoja().CampoHabilitado(34));
-    EXPECT_TRUE(Hoja().MarcaDerechohabiencia8 && Hoja().MarcaAtencionCompleta);
-    EXPECT_EQ(Marcados(ListaHoja::PacienteEfectos), QStringList({"1", "2"}));
-    EXPECT_EQ(Marcados(ListaHoja::TipoAtencion), QStringList({"1", "8"}));
+    EXPECT_TRUE(Hoja().CampoHabilitado(33) && Hoja().CampoHabilitado(34) && Hoja().MarcaDerechohabiencia8 && Hoja().MarcaAtencionCompleta);
+    EXPECT_EQ(Marcados(ListaHoja::PacienteEfectos) + Marcados(ListaHoja::TipoAtencion), QStringList({"1", "2", "1", "8"}));
     // A new event starts with no violence type ticked: only the care types
     // below 7 are offered, whatever the event shown before offered.
     Vida().BotonPulsado(5);
-    EXPECT_TRUE(Marcados(ListaHoja::TipoViolencia).isEmpty());
-    EXPECT_EQ(Ofrecidos(), 6);
-    EXPECT_FALSE(Hoja().MarcaAtencionCompleta);
+    EXPECT_TRUE(Marcados(ListaHoja::TipoViolencia).isEmpty() && Ofrecidos() == 6 && !Hoja().MarcaAtencionCompleta);
 }
 
 } // namespace

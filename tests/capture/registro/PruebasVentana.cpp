@@ -9,8 +9,6 @@
 #include "shell/ParamInicio.h"
 #include "shell/mdiPrincipal.h"
 
-#include <QDir>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,7 +18,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <functional>
@@ -77,8 +74,7 @@ TEST_F(Ventana, SeAbreUnaSolaVezComoVentanaHijaDeTamanoFijo)
     ASSERT_EQ(area.subWindowList().size(), 1);
     QMdiSubWindow *sub = area.subWindowList().first();
     EXPECT_EQ(sub->windowTitle(), TituloEsperado(0, 0, 0));
-    EXPECT_EQ(sub->minimumSize(), sub->maximumSize());
-    EXPECT_FALSE(sub->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(sub->minimumSize() == sub->maximumSize() && !(sub->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
     hoja->tbrDatos()->Boton(13)->trigger();
     Procesa();
     EXPECT_TRUE(area.subWindowList().isEmpty());
@@ -119,52 +115,89 @@ TEST_F(Ventana, BarraYDescripcionesSeLeenEnteras)
     EXPECT_EQ(Txt(22)->text(), "123456789");
 }
 
-TEST_F(Ventana, LoCerradoSeVeGris)
+TEST_F(Ventana, LoCerradoSeVeGrisYPierdeElResaltado)
 {
     Abre();
     Pulsa(5);
-    EXPECT_FALSE(Txt(65)->isEnabled());
-    EXPECT_EQ(Fondo(Txt(65)), QApplication::palette().color(QPalette::Dark));
-    EXPECT_EQ(Fondo(ventana->Lista(ListaHoja::TipoViolencia)), QApplication::palette().color(QPalette::Dark));
+    const QColor gris = QApplication::palette().color(QPalette::Dark);
+    EXPECT_TRUE(!Txt(65)->isEnabled() && Fondo(Txt(65)) == gris && Fondo(ventana->Lista(ListaHoja::TipoViolencia)) == gris);
     Captura({"S001"});
     Graba();
     // Editing: the key boxes stay closed with their frame.
     Pulsa(6);
     EXPECT_FALSE(Txt(22)->isEnabled() || ventana->mskDatos(1)->isEnabled());
+    // A field whose frame closes with the focus in it loses its highlight.
+    H().PonPagina(1);
+    QTest::mouseClick(Txt(70), Qt::LeftButton);
+    EXPECT_EQ(Fondo(Txt(70)), ColorEnfoque());
+    CtrlG(Txt(70));
+    EXPECT_TRUE(!H().EnCambio && Fondo(Txt(70)) == QColor(Qt::white));
+}
+
+TEST_F(Ventana, SoloElTabuladorYElClicRevisanElCampoQueSeDeja)
+{
+    Abre();
+    Captura({"S001"});
+    H().PonTexto(31, QString());
+    H().PonPagina(1);
+    Txt(76)->setFocus();
+    H().PonTexto(76, "S00");
+    Msj().Limpia();
+    // Press and release before the event loop turns: the click must not add
+    // the code that the field's own check refuses.
+    QTest::mouseClick(ventana->cmdAgregaAfec(), Qt::LeftButton);
+    Procesa();
+    EXPECT_TRUE(H().Afecciones().size() == 1 && !Msj().cajas.isEmpty() && Foco() == Txt(76));
+    // Ctrl+G in the entry still holding the short code: the validation turns
+    // to page 1 for the missing name; the entry is not checked as left.
+    Msj().Limpia();
+    abiertas.clear();
+    CtrlG(Txt(76));
+    Procesa();
+    ASSERT_EQ(Msj().cajas.size(), 1);
+    EXPECT_EQ(Msj().Ultimo(), "No ha capturado el Nombre del paciente, verifique por favor.....");
+    EXPECT_TRUE(abiertas.isEmpty()) << abiertas.join(' ').toStdString();
+    EXPECT_TRUE(ventana->SSTab1()->currentIndex() == 0 && Foco() == Txt(31));
+    // With no aggressor, Backtab from the hour of care to the page button of
+    // page 1 is the user's own move: the hour of 24 is emptied on leaving.
+    H().PonTexto(53, "1");
+    H().PonPagina(1);
+    Txt(69)->setFocus();
+    H().PonTexto(69, "24");
+    QTest::keyClick(Txt(69), Qt::Key_Backtab);
+    Procesa();
+    EXPECT_TRUE(Foco() == ventana->cmdCambiar(0) && H().Texto(69).isEmpty());
 }
 
 TEST_F(Ventana, NavegaConLasTeclasDesdeLaPestana)
 {
-    for (int folio : {1, 2, 3})
+    for (int folio = 1; folio <= 25; ++folio)
         Inserta("DFQRV000015", folio, "2004-03-03");
     Abre();
     QTabBar *pestanas = ventana->SSTab1()->tabBar();
     pestanas->setFocus();
-    // Ctrl and Shift change nothing: Ctrl+PgDn browses rather than turning the page.
+    // Each step: the key, its modifiers, the folio shown and the beeps so far. Ctrl and
+    // Shift change nothing: Ctrl+PgDn browses ten ahead rather than turning the page.
     const struct {
         Qt::Key tecla;
         Qt::KeyboardModifiers mod;
-        const char *folio;
-        int pitidos;
-    } pasos[] = {{Qt::Key_End, Qt::NoModifier, "00000003", 0}, {Qt::Key_Down, Qt::ShiftModifier, "00000003", 1},
-                 {Qt::Key_Up, Qt::ControlModifier, "00000002", 1}, {Qt::Key_Home, Qt::ShiftModifier, "00000001", 1},
-                 {Qt::Key_Up, Qt::NoModifier, "00000001", 2}, {Qt::Key_PageDown, Qt::ControlModifier, "00000003", 2},
-                 {Qt::Key_PageUp, Qt::ShiftModifier, "00000001", 2}};
+        int folio, pitidos;
+    } pasos[] = {{Qt::Key_End, Qt::NoModifier, 25, 0}, {Qt::Key_Down, Qt::ShiftModifier, 25, 1}, {Qt::Key_Up, Qt::ControlModifier, 24, 1},
+                 {Qt::Key_Home, Qt::ShiftModifier, 1, 1}, {Qt::Key_Up, Qt::NoModifier, 1, 2}, {Qt::Key_PageDown, Qt::ControlModifier, 11, 2},
+                 {Qt::Key_PageDown, Qt::NoModifier, 21, 2}, {Qt::Key_PageDown, Qt::NoModifier, 25, 2}, {Qt::Key_PageUp, Qt::ShiftModifier, 15, 2},
+                 {Qt::Key_PageUp, Qt::NoModifier, 5, 2}, {Qt::Key_PageUp, Qt::NoModifier, 1, 2}, {Qt::Key_Down, Qt::NoModifier, 2, 2}};
     for (const auto &p : pasos) {
         QTest::keyClick(pestanas, p.tecla, p.mod);
-        EXPECT_EQ(Txt(22)->text(), p.folio) << p.tecla;
-        EXPECT_EQ(Msj().beeps, p.pitidos) << p.tecla;
+        EXPECT_EQ(Txt(22)->text().toInt() * 10 + Msj().beeps, p.folio * 10 + p.pitidos) << p.tecla;
     }
-    EXPECT_EQ(ventana->windowTitle(), TituloEsperado(1, 3, 0));
-    EXPECT_EQ(ventana->SSTab1()->currentIndex(), 0);
+    EXPECT_TRUE(ventana->windowTitle() == TituloEsperado(2, 25, 0) && ventana->SSTab1()->currentIndex() == 0);
 }
 
 TEST_F(Ventana, LaFechaSeCompruebaAlSalirYSeColoreaConElFoco)
 {
     Abre();
     Pulsa(5);
-    H().PonTexto(22, "00000123");
-    H().PonTexto(23, "DFQRV000015");
+    H().PonTexto(22, "00000123"), H().PonTexto(23, "DFQRV000015");
     Txt(23)->setFocus();
     QTest::keyClick(Txt(23), Qt::Key_Tab);
     Procesa();
@@ -185,8 +218,7 @@ TEST_F(Ventana, LaFechaSeCompruebaAlSalirYSeColoreaConElFoco)
     Procesa();
     EXPECT_TRUE(Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
     EXPECT_EQ(ventana->lblDatos(1)->text(), "JUNIO");
-    EXPECT_EQ(Fondo(fecha), QColor(Qt::white));
-    EXPECT_EQ(Foco(), Txt(29));
+    EXPECT_TRUE(Fondo(fecha) == QColor(Qt::white) && Foco() == Txt(29));
 }
 
 TEST_F(Ventana, LasMarcasDeLaListaLleganALaHojaYVuelven)
@@ -202,15 +234,13 @@ TEST_F(Ventana, LasMarcasDeLaListaLleganALaHojaYVuelven)
     EXPECT_TRUE(Txt(33)->isEnabled() && Txt(34)->isEnabled());
     EXPECT_EQ(Fondo(Txt(33)), QApplication::palette().color(QPalette::Base));
     elemento("1 ")->setCheckState(Qt::Checked);
-    EXPECT_EQ(elemento("8 ")->checkState(), Qt::Unchecked);
-    EXPECT_FALSE(Txt(33)->isEnabled());
+    EXPECT_FALSE(elemento("8 ")->checkState() == Qt::Checked || Txt(33)->isEnabled());
 
     // Enter in a list moves to the next stop; the list's colours follow the focus.
     lista->setFocus();
     EXPECT_EQ(Fondo(lista), ColorEnfoque());
     QTest::keyClick(lista, Qt::Key_Return);
-    EXPECT_EQ(Foco(), Txt(32));
-    EXPECT_EQ(Fondo(lista), QColor(192, 192, 255));
+    EXPECT_TRUE(Foco() == Txt(32) && Fondo(lista) == QColor(192, 192, 255));
     // While browsing Enter in a list does not move the focus.
     Pulsa(9);
     H().HabilitaMarco(Marco::Afectado, true);
@@ -227,18 +257,14 @@ TEST_F(Ventana, LoQueEscribeUnaReglaSeMuestraAunqueLaTeclaNoEntre)
     Txt(53)->setFocus();
     Msj().Limpia();
     Teclea(Txt(53), "11");
-    EXPECT_EQ(H().Texto(68), "8");
-    EXPECT_EQ(Txt(68)->text(), "8");
-    EXPECT_EQ(Txt(78)->text(), "Y079");
-    EXPECT_EQ(Msj().beeps, 0);
+    EXPECT_EQ(H().Texto(68) + Txt(68)->text() + Txt(78)->text() + QString::number(Msj().beeps), "88Y0790");
 }
 
 TEST_F(Ventana, TrasCadaBotonLaRejillaEstaEnSuPrimeraFila)
 {
     Abre();
     Pulsa(5);
-    for (auto [campo, texto] : {std::pair{36, "30"}, {37, "3"}, {38, "2"}})
-        H().PonTexto(campo, texto);
+    H().PonTexto(36, "30"), H().PonTexto(37, "3"), H().PonTexto(38, "2");
     QTableWidget *rejilla = ventana->grdAfecciones();
     EXPECT_TRUE(rejilla->isColumnHidden(0));
     auto codigos = [rejilla] {
@@ -253,8 +279,7 @@ TEST_F(Ventana, TrasCadaBotonLaRejillaEstaEnSuPrimeraFila)
     };
     boton(ventana->cmdAgregaAfec(), "S001");
     boton(ventana->cmdAgregaAfec(), "S008");
-    EXPECT_EQ(rejilla->currentRow(), 0);
-    EXPECT_EQ(H().Texto(76), "S001");
+    EXPECT_EQ(QString::number(rejilla->currentRow()) + H().Texto(76), "0S001");
     // Right after adding, "Modificar" replaces the first row, the one shown.
     boton(ventana->cmdModificaAfec(), "S009");
     EXPECT_EQ(codigos(), QStringList({"S009", "S008"}));
@@ -263,9 +288,7 @@ TEST_F(Ventana, TrasCadaBotonLaRejillaEstaEnSuPrimeraFila)
     rejilla->setCurrentCell(1, 1);
     EXPECT_EQ(H().Texto(76), "S008");
     boton(ventana->cmdModificaAfec(), "S005");
-    EXPECT_EQ(codigos(), QStringList({"S009", "S005"}));
-    EXPECT_EQ(rejilla->currentRow(), 0);
-    EXPECT_EQ(H().Texto(76), "S009");
+    EXPECT_EQ(codigos() << QString::number(rejilla->currentRow()) << H().Texto(76), QStringList({"S009", "S005", "0", "S009"}));
     QTest::mouseClick(ventana->cmdBorraAfec(), Qt::LeftButton);
     EXPECT_EQ(codigos(), QStringList({"S005"}));
 }
@@ -277,93 +300,23 @@ TEST_F(Ventana, ElFocoPasaDePaginaPorElOrdenDeLaHoja)
     ventana->cmdCambiar(0)->setFocus();
     QTest::keyClick(ventana->cmdCambiar(0), Qt::Key_Tab);
     // The aggressor is closed at capture start: the hour of care is the next stop.
-    EXPECT_EQ(ventana->SSTab1()->currentIndex(), 1);
-    EXPECT_EQ(Foco(), Txt(69));
+    EXPECT_TRUE(ventana->SSTab1()->currentIndex() == 1 && Foco() == Txt(69));
 }
 
-TEST_F(Ventana, UnClicEnAgregarRevisaAntesElDiagnosticoQueSeDeja)
-{
-    Abre();
-    Captura({"S001"});
-    H().PonPagina(1);
-    Txt(76)->setFocus();
-    H().PonTexto(76, "S00");
-    Msj().Limpia();
-    // Press and release before the event loop turns: the click must not add
-    // the code that the field's own check refuses.
-    QTest::mouseClick(ventana->cmdAgregaAfec(), Qt::LeftButton);
-    Procesa();
-    EXPECT_EQ(H().Afecciones().size(), 1);
-    EXPECT_FALSE(Msj().cajas.isEmpty());
-    EXPECT_EQ(Foco(), Txt(76));
-}
-
-TEST_F(Ventana, SoloElTabuladorRevisaElCampoQueDejaAlCambiarDePagina)
-{
-    Abre();
-    Captura({"S001"});
-    H().PonTexto(31, QString());
-    // Ctrl+G in a diagnosis entry holding a short code: the validation turns
-    // to page 1 for the missing name; the entry is not checked as left.
-    H().PonPagina(1);
-    Txt(76)->setFocus();
-    H().PonTexto(76, "S00");
-    Msj().Limpia();
-    CtrlG(Txt(76));
-    Procesa();
-    ASSERT_EQ(Msj().cajas.size(), 1);
-    EXPECT_EQ(Msj().Ultimo(), "No ha capturado el Nombre del paciente, verifique por favor.....");
-    EXPECT_TRUE(abiertas.isEmpty()) << abiertas.join(' ').toStdString();
-    EXPECT_EQ(ventana->SSTab1()->currentIndex(), 0);
-    EXPECT_EQ(Foco(), Txt(31));
-    // With no aggressor, Backtab from the hour of care to the page button of
-    // page 1 is the user's own move: the hour of 24 is emptied on leaving.
-    H().PonTexto(53, "1");
-    H().PonPagina(1);
-    Txt(69)->setFocus();
-    H().PonTexto(69, "24");
-    QTest::keyClick(Txt(69), Qt::Key_Backtab);
-    Procesa();
-    EXPECT_EQ(Foco(), ventana->cmdCambiar(0));
-    EXPECT_EQ(H().Texto(69), QString());
-}
-
-TEST_F(Ventana, CtrlGGrabaAlPulsarseEnCualquierOrdenDeSoltarLasTeclas)
+TEST_F(Ventana, CtrlGGrabaAunqueCtrlSeSueltePorUltimo)
 {
     Abre();
     QTest::keyClick(ventana->SSTab1(), Qt::Key_G, Qt::ControlModifier);
     EXPECT_TRUE(Msj().cajas.isEmpty());   // browsing: nothing to save
-    for (bool ctrlPrimero : {true, false}) {
-        Captura({"S001"}, ctrlPrimero ? "1" : "2");
-        QLineEdit *fecha = ventana->mskDatos(1);
-        fecha->setFocus();
-        Msj().Limpia();
-        Msj().Responde(false);
-        if (ctrlPrimero) {
-            CtrlG(fecha);
-        } else {
-            QTest::keyPress(fecha, Qt::Key_G, Qt::ControlModifier);
-            QTest::keyRelease(fecha, Qt::Key_G, Qt::ControlModifier);
-            QTest::keyRelease(fecha, Qt::Key_Control, Qt::ControlModifier);
-        }
-        ASSERT_EQ(Msj().cajas.size(), 1) << Msj().Ultimo().toStdString();
-        EXPECT_EQ(Msj().Ultimo(), "Registro Guardado, ¿Continuar Captura?");
-        EXPECT_EQ(prog.Cuenta("D_EVENTO"), ctrlPrimero ? 1 : 2);
-    }
-}
-
-TEST_F(Ventana, UnCampoCuyoMarcoSeCierraConElFocoPierdeElResaltado)
-{
-    Abre();
     Captura({"S001"});
-    Graba();
-    Pulsa(6);
-    H().PonPagina(1);
-    QTest::mouseClick(Txt(70), Qt::LeftButton);
-    EXPECT_EQ(Fondo(Txt(70)), ColorEnfoque());
-    CtrlG(Txt(70));
-    EXPECT_FALSE(H().EnCambio);
-    EXPECT_EQ(Fondo(Txt(70)), QColor(Qt::white));
+    QLineEdit *fecha = ventana->mskDatos(1);
+    fecha->setFocus();
+    Msj().Responde(false);
+    QTest::keyPress(fecha, Qt::Key_G, Qt::ControlModifier);
+    QTest::keyRelease(fecha, Qt::Key_G, Qt::ControlModifier);
+    QTest::keyRelease(fecha, Qt::Key_Control, Qt::ControlModifier);
+    EXPECT_EQ(Msj().cajas.size() == 1 ? Msj().Ultimo() : QString(), "Registro Guardado, ¿Continuar Captura?");
+    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 1);
 }
 
 // An edited event whose unit has left the catalog: "Grabar" sends the clerk to
@@ -389,8 +342,7 @@ TEST_F(Ventana, UnaUnidadQueSalioDelCatalogoSeCorrigeYElEventoSeMueve)
     Teclea(Txt(23), "dfssa000024");
     Msj().Limpia();
     Pulsa(8);
-    EXPECT_TRUE(Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
-    EXPECT_FALSE(H().EnCambio);
+    EXPECT_TRUE(Msj().cajas.isEmpty() && !H().EnCambio) << Msj().Ultimo().toStdString();
     EXPECT_EQ(prog.Filas("SELECT Clues, Folio FROM D_EVENTO"), QStringList{"DFSSA000024|123"});
     EXPECT_EQ(prog.Valor(detalles, {"DFSSA000024", "DFSSA000024", "DFSSA000024"}).toString(), antes);
     EXPECT_EQ(Txt(23)->text(), "DFSSA000024");
@@ -437,35 +389,14 @@ TEST_F(Ventana, CerrarDuranteUnaCapturaPreguntaPorCualquierCamino)
             c.cierra(principal, sub);
             Procesa();
             ASSERT_EQ(Msj().cajas.size(), 1);
-            EXPECT_EQ(Msj().cajas[0].texto, "Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?");
-            EXPECT_EQ(Msj().cajas[0].titulo, TituloHoja);
+            EXPECT_EQ(Msj().cajas[0].texto + "|" + Msj().cajas[0].titulo, "Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?|" + TituloHoja);
             EXPECT_EQ(principal.Area()->subWindowList().size(), si ? 0 : 1);
             EXPECT_EQ(principal.isVisible(), !(si && c.cierraElPrograma));
-            if (!si) {
-                EXPECT_TRUE(hoja->Hoja().EnAlta && hoja->Hoja().Texto(22) == "123");
-            }
+            EXPECT_TRUE(si || (hoja->Hoja().EnAlta && hoja->Hoja().Texto(22) == "123"));
         }
         if (!prog.bd().EstaAbierta())   // closed with the main window
             prog.bd().Abre(prog.ctx->NombreArchivoBD("36", "2004"));
         EXPECT_EQ(prog.Cuenta("D_EVENTO"), 0);
-    }
-}
-
-// Pictures of both pages for a person to look at; run with
-// VELMORAN_CAPTURAS=<folder> under xvfb-run.
-TEST_F(Ventana, CapturasDeAmbasPaginas)
-{
-    const QString carpeta = qEnvironmentVariable("VELMORAN_CAPTURAS");
-    if (carpeta.isEmpty())
-        GTEST_SKIP() << "VELMORAN_CAPTURAS no está puesta";
-    Abre();
-    Captura({"S001", "S008"});
-    ventana->Registro().fechas.SaleFecha(0);
-    ventana->Registro().fechas.SaleFecha(1);
-    for (int pagina : {0, 1}) {
-        H().PonPagina(pagina);
-        Procesa();
-        EXPECT_TRUE(ventana->grab().save(QDir(carpeta).filePath(QStringLiteral("captura_pagina%1.png").arg(pagina + 1))));
     }
 }
 

@@ -44,9 +44,8 @@ AmbienteReglas::AmbienteReglas()
 
     // What AgregarEvento leaves: dependent fields and two lists closed, adding.
     hoja.EnAlta = true;
-    hoja.EnCambio = false;
     for (int c : {33, 34, 39, 40, 41, 54, 57, 58, 59, 63, 64, 65, 66, 67, 68, 72, 73})
         hoja.HabilitaCampo(c, false);
-    hoja.HabilitaLista(ListaHoja::TipoViolencia, false);
-    hoja.HabilitaLista(ListaHoja::AgresorEfectos, false);
+    for (ListaHoja l : {ListaHoja::TipoViolencia, ListaHoja::AgresorEfectos})
+        hoja.HabilitaLista(l, false);
 }

@@ -59,14 +59,11 @@ void CompruebaFalla(const CasoFalla &caso)
         h.hoja.HabilitaMarco(m, false);
 
     EXPECT_TRUE(h.Valida(caso.respuestas));
-    EXPECT_EQ(h.Msj().Ultimo(), caso.mensaje);
-    if (!h.Msj().cajas.isEmpty()) {
-        EXPECT_EQ(h.Msj().cajas.last().titulo, caso.titulo ? Texto(caso.titulo) : TituloHoja);
-    }
-    EXPECT_EQ(h.Msj().beeps > 0, caso.beep);
-    EXPECT_EQ(h.hoja.Pagina(), caso.pagina);
-    ASSERT_FALSE(h.focos.isEmpty());
-    EXPECT_EQ(h.focos.last(), caso.foco);
+    ASSERT_FALSE(h.Msj().cajas.isEmpty() || h.focos.isEmpty());
+    // Message, title, beep, page and focus as one text.
+    const auto resumen = [](const QString &m, const QString &t, bool b, int p, const QString &f) { return QStringList({m, t, QString::number(b), QString::number(p), f}); };
+    EXPECT_EQ(resumen(h.Msj().Ultimo(), h.Msj().cajas.last().titulo, h.Msj().beeps > 0, h.hoja.Pagina(), h.focos.last()),
+              resumen(caso.mensaje, caso.titulo ? Texto(caso.titulo) : TituloHoja, caso.beep, caso.pagina, caso.foco));
     EXPECT_TRUE(h.Msj().respuestas.empty()) << "unused answers";
     EXPECT_TRUE(MarcoDeFocoHabilitado(h.hoja, h.focos.last())) << h.focos.last().toStdString();
     EXPECT_EQ(h.prog.Cuenta("D_EVENTO"), antes);
@@ -79,11 +76,8 @@ void CompruebaPasa(const CasoPasa &caso)
     HojaValidacion h(caso.alta);
     caso.cambio(h);
     EXPECT_FALSE(h.Valida(caso.respuestas)) << h.Msj().Ultimo().toStdString();
-    EXPECT_TRUE(h.Msj().respuestas.empty()) << "unused answers";
-    EXPECT_EQ(h.Msj().cajas.size(), qsizetype(caso.respuestas.size()));
-    if (caso.respuestas.empty()) {
-        EXPECT_EQ(h.Msj().beeps, 0);
-    }
+    EXPECT_TRUE(h.Msj().respuestas.empty() && h.Msj().cajas.size() == qsizetype(caso.respuestas.size())) << "unused answers or boxes";
+    EXPECT_TRUE(!caso.respuestas.empty() || h.Msj().beeps == 0);
     if (caso.despues)
         caso.despues(h);
 }
@@ -97,29 +91,18 @@ Cambio Pon(Textos textos)
 }
 Cambio Fuerza(Textos textos)
 {
-    return [v = std::vector(textos)](HojaValidacion &h) {
-        for (const auto &[c, t] : v) {
-            h.hoja.HabilitaCampo(c, true);
-            h.hoja.PonTexto(c, Texto(t));
-        }
-    };
+    return [v = std::vector(textos)](HojaValidacion &h) { for (const auto &[c, t] : v) h.hoja.HabilitaCampo(c, true), h.hoja.PonTexto(c, Texto(t)); };
 }
 Cambio Bloquea(int campo, const char *texto) { return Y({Pon(campo, texto), [=](HojaValidacion &h) { h.hoja.HabilitaCampo(campo, false); }}); }
 Cambio PonFecha(int indice, const char *fecha) { return [=](HojaValidacion &h) { h.hoja.PonFecha(indice, Texto(fecha)); }; }
 Cambio Desmarca(ListaHoja lista) { return [lista](HojaValidacion &h) { h.DesmarcaTodo(lista); }; }
 Cambio Tic(ListaHoja lista, const char *codigo) { return [=](HojaValidacion &h) { h.Marca(lista, Texto(codigo)); }; }
 Cambio AbreLista(ListaHoja lista) { return [=](HojaValidacion &h) { h.hoja.HabilitaLista(lista, true); }; }
-Cambio Y(std::initializer_list<Cambio> cambios)
-{
-    return [v = std::vector(cambios)](HojaValidacion &h) { for (const Cambio &c : v) c(h); };
-}
+Cambio Y(std::initializer_list<Cambio> cambios) { return [v = std::vector(cambios)](HojaValidacion &h) { for (const Cambio &c : v) c(h); }; }
 
 Cambio Lee(Textos textos)
 {
-    return [v = std::vector(textos)](HojaValidacion &h) {
-        for (const auto &[c, t] : v)
-            EXPECT_EQ(h.hoja.Texto(c), Texto(t)) << "campo " << c;
-    };
+    return [v = std::vector(textos)](HojaValidacion &h) { for (const auto &[c, t] : v) EXPECT_EQ(h.hoja.Texto(c), Texto(t)) << "campo " << c; };
 }
 Cambio Cerrados(Campos campos)
 {
@@ -127,23 +110,18 @@ Cambio Cerrados(Campos campos)
 }
 Cambio Vacios(Campos campos)
 {
-    return Y({Cerrados(campos), [v = std::vector(campos)](HojaValidacion &h) { for (int c : v) EXPECT_EQ(h.hoja.Texto(c), QString()) << "campo " << c; }});
+    return [v = std::vector(campos)](HojaValidacion &h) { for (int c : v) EXPECT_TRUE(!h.hoja.CampoHabilitado(c) && h.hoja.Texto(c).isEmpty()) << "campo " << c; };
 }
 Cambio Abierto(int campo) { return [=](HojaValidacion &h) { EXPECT_TRUE(h.hoja.CampoHabilitado(campo)) << "campo " << campo; }; }
 Cambio ListaVacia(ListaHoja lista)
 {
-    return [=](HojaValidacion &h) {
-        EXPECT_FALSE(h.hoja.ListaHabilitada(lista));
-        EXPECT_TRUE(h.hoja.CodigosMarcados(lista).isEmpty());
-    };
+    return [=](HojaValidacion &h) { EXPECT_TRUE(!h.hoja.ListaHabilitada(lista) && h.hoja.CodigosMarcados(lista).isEmpty()) << int(lista); };
 }
 Cambio Cajas(int cuantas, const char *primera)
 {
     return [=](HojaValidacion &h) {
         ASSERT_EQ(h.Msj().cajas.size(), cuantas);
-        if (primera) {
-            EXPECT_EQ(h.Msj().cajas[0].texto, Texto(primera));
-        }
+        EXPECT_TRUE(!primera || h.Msj().cajas[0].texto == Texto(primera)) << h.Msj().cajas[0].texto.toStdString();
     };
 }
 

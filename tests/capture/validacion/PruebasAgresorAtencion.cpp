@@ -29,20 +29,13 @@ Cambio Tipos(const QStringList &violencia, const QStringList &atencion,
 
 const Cambio AtencionTipo1 = Tic(ListaHoja::TipoAtencion, "1");
 
-const QString AgresorDesconocido =
-    "El código de si el agresor fué único no se conoce, verifique por favor....";
-const QString RangoEdadAgresor = QStringLiteral("El rango permitido para la edad del agresor es de 1 a 120 y 999 para "
-                                                "no especificada, verifique por favor....");
-const QString ParentescoSexo =
-    "El parentesco del agresor no corresponde con su sexo, verifique por favor....";
-const QString AtencionAntes =
-    "La hora de atención no puede ser menor a la hora de ocurrencia, verifique por favor....";
-const QString SinHorasUrgencias =
-    "No ha capturado las horas en el servicio de urgencias, verifique por favor....";
-const QString SinMinutosUrgencias =
-    "No ha capturado los minutos en el servicio de urgencias, verifique por favor....";
-const QString NoPildoraHombres = QStringLiteral("No se puede otorgar Píldora Anticonceptiva de Emergencia a pacientes "
-                                                "que no sean mujeres, verifique por favor....");
+const QString AgresorDesconocido = "El código de si el agresor fué único no se conoce, verifique por favor....";
+const QString RangoEdadAgresor = QStringLiteral("El rango permitido para la edad del agresor es de 1 a 120 y 999 para no especificada, verifique por favor....");
+const QString ParentescoSexo = "El parentesco del agresor no corresponde con su sexo, verifique por favor....";
+const QString AtencionAntes = "La hora de atención no puede ser menor a la hora de ocurrencia, verifique por favor....";
+const QString SinHorasUrgencias = "No ha capturado las horas en el servicio de urgencias, verifique por favor....";
+const QString SinMinutosUrgencias = "No ha capturado los minutos en el servicio de urgencias, verifique por favor....";
+const QString NoPildoraHombres = QStringLiteral("No se puede otorgar Píldora Anticonceptiva de Emergencia a pacientes que no sean mujeres, verifique por favor....");
 
 const QString tipos = FocoLista(ListaHoja::TipoAtencion);
 
@@ -62,8 +55,7 @@ const CasoFalla Fallan[] = {
     {"MujerComoPadre", Pon({{67, "2"}, {68, "1"}}), ParentescoSexo, true, 1, "68"},
     {"MujerComoEsposo", Pon({{67, "2"}, {68, "5"}}), ParentescoSexo, true, 1, "68"},
     {"PadrastroDe9Anos", Pon({{66, "9"}, {68, "3"}}), "El parentesco del agresor no corresponde con su edad, verifique por favor....", true, 1, "68"},
-    {"SinEfectosDelAgresor", Desmarca(ListaHoja::AgresorEfectos),
-     "No ha capturado la sospecha si el agresor estaba bajo los efectos de, verifique por favor....", true, 1, FocoLista(ListaHoja::AgresorEfectos)},
+    {"SinEfectosDelAgresor", Desmarca(ListaHoja::AgresorEfectos), "No ha capturado la sospecha si el agresor estaba bajo los efectos de, verifique por favor....", true, 1, FocoLista(ListaHoja::AgresorEfectos)},
     {"SinHoraDeAtencion", Pon(69, ""), "No ha capturado la hora de atención, verifique por favor....", true, 1, "69"},
     {"HoraDeAtencion24", Pon(69, "24"), "La hora de atención no puede ser igual o mayor a 24, verifique por favor....", true, 1, "69"},
     {"SinMinutosDeAtencion", Pon({{69, "9"}, {70, ""}}), "No ha capturado los minutos de la hora de atención, verifique por favor....", true, 1, "70", {}, Lee(69, "09")},
@@ -92,8 +84,7 @@ const CasoFalla Fallan[] = {
     {"SinDiagnosticos", Diagnosticos({}), "No ha capturado los diagnósticos finales en orden de importancia, verifique por favor....", true, 1, "76"},
     {"DiagnosticoFueraDeCapitulo", Diagnosticos({"S001", "A000"}), "El Diagnóstico debe pertenecer a los capítulos V ó XIX ó a los permitidos de obstetricia; verifique por favor.....", true, 1, "76"},
     {"DiagnosticoInexistente", Diagnosticos({"S00X"}), " El Diagnóstico S00X no existe en la lista detallada, verifique por favor.....", true, 1, "76"},
-    {"SinAfeccionPrincipal", Pon(77, ""),
-     "No ha capturado la Reselección de la Afección Principal, verifique por favor.....", true, 1, "77", {}, {}, true, "Hoja de Registro de Atención por Violencia y/o Lesion - 11"},
+    {"SinAfeccionPrincipal", Pon(77, ""), "No ha capturado la Reselección de la Afección Principal, verifique por favor.....", true, 1, "77", {}, {}, true, "Hoja de Registro de Atención por Violencia y/o Lesion - 11"},
     {"CausaExternaDeOtroCapitulo", Pon(78, "S001"), "El Diagnóstico debe pertenecer al capítulo XX; verifique por favor.....", true, 1, "78"},
     {"SinMinisterioPublico", Pon(79, ""), "No ha capturado si se dió aviso al Ministerio Público, verifique por favor....", true, 1, "79"},
     {"MinisterioPublicoDesconocido", Pon(79, "5"), "El código de si se dió aviso al Ministerio Público no se conoce, verifique por favor....", true, 1, "79"},

@@ -20,15 +20,10 @@ const QString Municipio = "El municipio no es correcto, verifique por favor...."
 const QString Localidad = "La Localidad no es correcta, verifique por favor....";
 const QString OcurrenciaNoValida = "La Fecha de Ocurrencia no es valida, verifique por favor....";
 const QString SinVez = "No ha capturado si el evento es único o repetido, verifique por favor....";
-const QString UsoDeEquipoDesconocido =
-    "El código de si uso equipo de seguridad no se conoce, verifique por favor....";
-const QString AbortoNoPermitido =
-    QStringLiteral("La consecuencia resultante de mayor gravedad (Aborto/Embarazo), no se permite para el sexo ó la "
-                   "edad del paciente, verifique por favor....");
-const QString SinHorasDeTraslado =
-    "No ha capturado las horas de tiempo de traslado, verifique por favor....";
-const QString SinMinutosDeTraslado =
-    "No ha capturado los minutos de tiempo de traslado, verifique por favor....";
+const QString UsoDeEquipoDesconocido = "El código de si uso equipo de seguridad no se conoce, verifique por favor....";
+const QString AbortoNoPermitido = QStringLiteral("La consecuencia resultante de mayor gravedad (Aborto/Embarazo), no se permite para el sexo ó la edad del paciente, verifique por favor....");
+const QString SinHorasDeTraslado = "No ha capturado las horas de tiempo de traslado, verifique por favor....";
+const QString SinMinutosDeTraslado = "No ha capturado los minutos de tiempo de traslado, verifique por favor....";
 
 const CasoFalla Fallan[] = {
     {"SinCalle", Pon(42, "   "), "No ha capturado la calle, verifique por favor....", true, 0, "42"},
@@ -60,8 +55,7 @@ const CasoFalla Fallan[] = {
     {"SinVez", Pon(54, ""), SinVez, true, 0, "54"},
     {"AutoinfligidoSinVez", Pon(53, "4"), SinVez, true, 0, "54"},
     {"VezDesconocida", Pon(54, "5"), "El código de si el evento es único o repetido no se conoce, verifique por favor....", true, 0, "54"},
-    {"SinEfectosDelPaciente", Desmarca(ListaHoja::PacienteEfectos),
-     "No ha capturado la sospecha si el paciente estaba bajo los efectos de, verifique por favor....", true, 0, FocoLista(ListaHoja::PacienteEfectos)},
+    {"SinEfectosDelPaciente", Desmarca(ListaHoja::PacienteEfectos), "No ha capturado la sospecha si el paciente estaba bajo los efectos de, verifique por favor....", true, 0, FocoLista(ListaHoja::PacienteEfectos)},
     {"SinSitio", Pon(55, ""), "No ha capturado el sitio de ocurrencia, verifique por favor....", true, 0, "55"},
     {"SitioDesconocido", Pon(55, "50"), "El código de el sitio de ocurrencia no se conoce, verifique por favor....", true, 0, "55"},
     {"SinAgente", Pon(56, ""), "No ha capturado el agente de la lesión, verifique por favor....", true, 0, "56"},

@@ -9,22 +9,16 @@ namespace {
 
 using H = HojaValidacion;
 
-const QString Quirval = QStringLiteral("El número de afiliación al QUIRVAL, no es correcto, verifique por favor....."
-                                       "\n\n¿Cuenta con el número de afiliación?");
-const QString Brestal = QStringLiteral("El número de afiliación al BRESTAL, no es correcto, verifique por favor....."
-                                       "\n\n¿Cuenta con el número de afiliación?");
+const QString Quirval = QStringLiteral("El número de afiliación al QUIRVAL, no es correcto, verifique por favor.....\n\n¿Cuenta con el número de afiliación?");
+const QString Brestal = QStringLiteral("El número de afiliación al BRESTAL, no es correcto, verifique por favor.....\n\n¿Cuenta con el número de afiliación?");
 const QString CurpIncorrecta = "La CURP no es correcta, verifique por favor.....\n\n";
 const QString FechaNoValida = "La Fecha de Atención no es valida, verifique por favor....";
-const QString FueraDelAno =
-    "La Fecha de Atención debe ser del año estadistico en curso, verifique por favor....";
+const QString FueraDelAno = "La Fecha de Atención debe ser del año estadistico en curso, verifique por favor....";
 const QString ClaveEdadIncorrecta = "La Clave de Edad no es correcta, verifique por favor....";
 const QString EdadDesconocida = "¿Está seguro de no conocer la EDAD del paciente?";
-const QString SinEmbarazo =
-    "No ha capturado si la paciente se encuentra embarazada, verifique por favor....";
-const QString SinLeeEscribe =
-    "No ha capturado si el paciente sabe leer y escribir, verifique por favor....";
-const QString EscolaridadNoPermitida =
-    "El código de la Escolaridad no se conoce ó no está permitido, verifique por favor....";
+const QString SinEmbarazo = "No ha capturado si la paciente se encuentra embarazada, verifique por favor....";
+const QString SinLeeEscribe = "No ha capturado si el paciente sabe leer y escribir, verifique por favor....";
+const QString EscolaridadNoPermitida = "El código de la Escolaridad no se conoce ó no está permitido, verifique por favor....";
 
 const Cambio SoloBrestal = [](H &h) {
     h.Marca(ListaHoja::Derechohabiencia, "G");
@@ -63,7 +57,6 @@ const CasoFalla Fallan[] = {
     {"SinCurpNo", Pon(32, ""), "No ha capturado la CURP\n¿Esta seguro de no contar con este dato?", false, 0, "32", {false}},
     {"CurpCorta", Pon(32, "PELM74031"), CurpIncorrecta, false, 0, "32", {},
      [](H &h) { EXPECT_FALSE(h.Msj().cajas.last().pregunta); EXPECT_EQ(h.Msj().cajas.last().icono, Mensajes::Icono::Ninguno); }, true, "VELMORAN2016"},
-    {"CurpMalFormada", Pon(32, "PEL1740312MDFRPR09"), CurpIncorrecta, false, 0, "32", {}, {}, true, "VELMORAN2016"},
     {"CurpDeBlancosSi", Pon(32, "   "), CurpIncorrecta, false, 0, "32", {true}, {}, true, "VELMORAN2016"},
     {"QuirvalCortaSi", Pon(33, "12345"), Quirval, true, 0, "33", {true}, Lee(33, "12345")},
     {"QuirvalSufijoCortoSi", Pon(34, "1"), Quirval, true, 0, "34", {true}},
