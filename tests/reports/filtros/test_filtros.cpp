@@ -198,9 +198,10 @@ TEST_F(Filtros, EncabezadosP1aP8)
         c.elige(filtros);
         ASSERT_TRUE(generador.ArmaFiltro());
         const QMap<QString, QString> t = generador.CreaEncabezados();
-        for (int i = 0; i < 8; ++i)
-            EXPECT_EQ(t.value(QStringLiteral("p%1").arg(i + 1)), c.p[i]) << "p" << i + 1;
-        EXPECT_FALSE(t.contains("lnTotal"));
+        QStringList p;
+        for (int i = 1; i <= 8; ++i)
+            p << t.value(QStringLiteral("p%1").arg(i));
+        EXPECT_TRUE(p == c.p && !t.contains("lnTotal")) << p.join('/').toStdString();
     }
 }
 
@@ -233,14 +234,13 @@ TEST_F(Filtros, LasDosParadasYElRangoSinEdades)
     filtros.EligeCveEdad(2);
     EXPECT_FALSE(filtros.cmbEdadIni.habilitado);
     generador.Reporte();
-    ASSERT_EQ(mensajes.cajas.size(), 3);
-    EXPECT_EQ(mensajes.cajas[0].texto, "Debe seleccionar al menos una Unidad Médica, verifique por favor.....");
-    for (int i : {1, 2})
-        EXPECT_EQ(mensajes.cajas[i].texto, "No existe información para generar el Reporte con las opciones elegidas......");
+    QStringList cajas;
     for (const auto &c : mensajes.cajas)
-        EXPECT_EQ(c.titulo, "VELMORAN2016");
-    EXPECT_EQ(TablasTemporales(), 0);
-    EXPECT_TRUE(mostrados.isEmpty());
+        cajas << c.titulo + ": " + c.texto;
+    const QString sinDatos = "VELMORAN2016: No existe información para generar el Reporte con las opciones elegidas......";
+    EXPECT_EQ(cajas, QStringList({"VELMORAN2016: Debe seleccionar al menos una Unidad Médica, verifique por favor.....",
+                                  sinDatos, sinDatos}));
+    EXPECT_TRUE(TablasTemporales() == 0 && mostrados.isEmpty());
 }
 
 TEST_F(Filtros, LaVentanaReflejaLosFiltros)
@@ -251,14 +251,11 @@ TEST_F(Filtros, LaVentanaReflejaLosFiltros)
     ventana.cmbReporte->setCurrentIndex(8);
     EXPECT_FALSE(ventana.frmLugar->isHidden() || ventana.frmCausa->isHidden());
     ventana.cmbReporte->setCurrentIndex(1);
-    EXPECT_TRUE(ventana.frmLugar->isHidden());
-    EXPECT_EQ(ventana.lstUnidades->count(), 5);
+    EXPECT_TRUE(ventana.frmLugar->isHidden() && ventana.lstUnidades->count() == 5);
     ventana.cmbEntidad->setCurrentIndex(1);
-    EXPECT_TRUE(ventana.cmbJurisdiccion->isEnabled());
-    EXPECT_EQ(ventana.lstUnidades->count(), 3);
+    EXPECT_TRUE(ventana.cmbJurisdiccion->isEnabled() && ventana.lstUnidades->count() == 3);
     ventana.lstUnidades->item(0)->setCheckState(Qt::Unchecked);
-    EXPECT_FALSE(ventana.chkTodasUnidades->isChecked());
-    EXPECT_EQ(ventana.Filtros().UnidadesMarcadas().size(), 2);
+    EXPECT_TRUE(!ventana.chkTodasUnidades->isChecked() && ventana.Filtros().UnidadesMarcadas().size() == 2);
     ventana.cmdGenerarReporte->click();
     EXPECT_EQ(mostrados, QStringList{"Agente de Lesión por Intencionalidad"});
 }
