@@ -311,11 +311,8 @@ TEST_F(GrabaLee, BajasBorraDetallesYEventoJuntosOFallaEntero)
 TEST_F(GrabaLee, ListasSeLlenanYMarcanPorSuTablaDeDetalle)
 {
     DatosEvento d = EventoValido();
-    d.marcados[ListaHoja::Derechohabiencia] = QStringList{"G"};
-    d.marcados[ListaHoja::TipoViolencia] = QStringList{"7"};
-    d.marcados[ListaHoja::PacienteEfectos] = QStringList{"1"};
-    d.marcados[ListaHoja::AgresorEfectos] = QStringList{"1", "3"};
-    d.marcados[ListaHoja::TipoAtencion] = QStringList{"1", "7"};
+    d.marcados = {{ListaHoja::Derechohabiencia, {"G"}}, {ListaHoja::TipoViolencia, {"7"}}, {ListaHoja::PacienteEfectos, {"1"}},
+                  {ListaHoja::AgresorEfectos, {"1", "3"}}, {ListaHoja::TipoAtencion, {"1", "7"}}};
     ASSERT_TRUE(almacen->CargaListas());
     // Sexual violence opens every care type; the sheet's rules would reload the list.
     LlenaHoja(hoja, d);

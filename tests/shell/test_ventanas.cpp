@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -84,6 +85,14 @@ protected:
         ventana->txtEstado->setText(estado);
         ventana->txtAno->setText(ano);
     }
+    // Edits and presses Aceptar; `crear` answers the offer to create the database.
+    void Acepta(const QString &estado, const QString &ano, std::optional<bool> crear = {})
+    {
+        Edita(estado, ano);
+        if (crear)
+            p.mensajes.Responde(*crear);
+        ventana->cmdAccion[0]->click();
+    }
     ProgramaTemporal p;
     std::unique_ptr<frmParamInicio> ventana;
 };
@@ -121,8 +130,7 @@ TEST_F(ParamTest, EstadoDeUnDigitoSeRellenaYElAnoSiguienteSeAcepta)
 {
     p.CreaBase("05", "2027");
     Abre();
-    Edita("5", "2027");
-    ventana->cmdAccion[0]->click();
+    Acepta("5", "2027");
     EXPECT_TRUE(ventana->Abierta());
     EXPECT_EQ(QFileInfo(p.ctx->ConexionBD.Archivo()).fileName() + p.ajustes->Lee("EstadoActual") + p.ajustes->Lee("AnoActual"),
               "VELMORAN2705.db052027");
@@ -131,9 +139,7 @@ TEST_F(ParamTest, EstadoDeUnDigitoSeRellenaYElAnoSiguienteSeAcepta)
 TEST_F(ParamTest, CreaLaBaseVaciaSoloSiFaltaYSiSeAcepta)
 {
     Abre(true);
-    Edita("15", "2026");
-    p.mensajes.Responde(false);
-    ventana->cmdAccion[0]->click();
+    Acepta("15", "2026", false);
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
     EXPECT_EQ(p.mensajes.cajas[0].texto,
               QStringLiteral("No se pudo abrir la Base de Datos, por favor verifique sus datos.\n\n"
@@ -147,9 +153,7 @@ TEST_F(ParamTest, CreaLaBaseVaciaSoloSiFaltaYSiSeAcepta)
     EXPECT_TRUE(ventana->TerminaPrograma());
 
     Abre();
-    Edita("15", "2026");
-    p.mensajes.Responde(true);
-    ventana->cmdAccion[0]->click();
+    Acepta("15", "2026", true);
     EXPECT_TRUE(ventana->Abierta() && p.ctx->ConexionBD.EstaAbierta());
     EXPECT_TRUE(BaseDatos::EsBaseVelmoran(p.ctx->NombreArchivoBD("15", "2026")));
     EXPECT_EQ(p.ajustes->Lee("EstadoActual"), "15");
@@ -160,8 +164,7 @@ TEST_F(ParamTest, UnArchivoExistenteQueNoAbreNuncaSeSobreescribe)
     const QString ruta = p.ctx->NombreArchivoBD("15", "2026");
     ASSERT_TRUE(EscribeArchivo(ruta, "eventos de otra instalacion"));
     Abre();
-    Edita("15", "2026");
-    ventana->cmdAccion[0]->click();
+    Acepta("15", "2026");
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
     EXPECT_FALSE(p.mensajes.cajas[0].pregunta);
     EXPECT_TRUE(
@@ -178,9 +181,7 @@ TEST_F(ParamTest, SinPlantillaOConPlantillaDanadaNoQuedaNadaYAlRepararlaSeCrea)
     // No template at all: nothing created, opened or saved.
     ASSERT_TRUE(QFile::remove(plantilla));
     Abre();
-    Edita("9", "2026");
-    p.mensajes.Responde(true);
-    ventana->cmdAccion[0]->click();
+    Acepta("9", "2026", true);
     ASSERT_EQ(p.mensajes.cajas.size(), 2);
     EXPECT_TRUE(p.mensajes.cajas[1].texto.startsWith("No se encontró la Base de Datos vacía ")
                 && p.mensajes.cajas[1].titulo == "Parámetros de Inicio");
@@ -189,10 +190,8 @@ TEST_F(ParamTest, SinPlantillaOConPlantillaDanadaNoQuedaNadaYAlRepararlaSeCrea)
     for (const QByteArray &danada : {QByteArray("texto escrito encima"), sana.left(8192)}) {
         ASSERT_TRUE(EscribeArchivo(plantilla, danada));
         Abre();
-        Edita("9", "2026");
         p.mensajes.Limpia();
-        p.mensajes.Responde(true);
-        ventana->cmdAccion[0]->click();
+        Acepta("9", "2026", true);
         ASSERT_EQ(p.mensajes.cajas.size(), 2);
         EXPECT_EQ(p.mensajes.cajas[1].texto,
                   QStringLiteral("No se pudo crear la Base de Datos %1:\nla Base de Datos vacía %2 está dañada; "
@@ -201,10 +200,8 @@ TEST_F(ParamTest, SinPlantillaOConPlantillaDanadaNoQuedaNadaYAlRepararlaSeCrea)
         EXPECT_EQ(QDir(p.ctx->RutaDatos).entryList(QDir::Files | QDir::Hidden), antes);
     }
     ASSERT_TRUE(EscribeArchivo(plantilla, sana));
-    Edita("9", "2026");
     p.mensajes.Limpia();
-    p.mensajes.Responde(true);
-    ventana->cmdAccion[0]->click();
+    Acepta("9", "2026", true);
     EXPECT_TRUE(p.mensajes.cajas.value(0).pregunta && ventana->Abierta() && BaseDatos::EsBaseVelmoran(ruta));
 }
 
@@ -250,15 +247,12 @@ TEST_F(ParamTest, CarpetaDatosSinEscrituraSeNombraAlAbrirYAlCrear)
     if (!protegida.Activa())
         GTEST_SKIP() << "no se pudo proteger la carpeta contra escritura";
     Abre();
-    Edita("15", "2026");
-    ventana->cmdAccion[0]->click();
+    Acepta("15", "2026");
     EXPECT_EQ(p.mensajes.Ultimo(),
               "No se pudo abrir la Base de Datos, por favor verifique sus datos.\n\n" + sinEscritura);
 
     const QStringList antes = QDir(p.ctx->RutaDatos).entryList(QDir::Files | QDir::Hidden);
-    Edita("16", "2026");
-    p.mensajes.Responde(true);
-    ventana->cmdAccion[0]->click();
+    Acepta("16", "2026", true);
     EXPECT_EQ(p.mensajes.Ultimo(), QStringLiteral("No se pudo crear la Base de Datos %1:\n")
                                            .arg(QDir::toNativeSeparators(p.ctx->NombreArchivoBD("16", "2026")))
                                        + sinEscritura);
