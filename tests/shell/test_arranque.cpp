@@ -18,18 +18,9 @@ namespace {
 
 class VentanasFalsas : public VentanasArranque {
 public:
-    bool Login() override
-    {
-        ++logins;
-        return aceptaLogin;
-    }
-    bool ParamInicio() override
-    {
-        ++parametros;
-        return alParametros ? alParametros() : false;
-    }
-    int logins = 0;
-    int parametros = 0;
+    bool Login() override { ++logins; return aceptaLogin; }
+    bool ParamInicio() override { ++parametros; return alParametros && alParametros(); }
+    int logins = 0, parametros = 0;
     bool aceptaLogin = true;
     std::function<bool()> alParametros;
 };

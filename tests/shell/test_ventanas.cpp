@@ -211,11 +211,7 @@ namespace {
 class CarpetaSinEscritura {
 public:
     explicit CarpetaSinEscritura(const QString &ruta) : ruta_(QFile::encodeName(ruta)) { activa_ = Pon(true); }
-    ~CarpetaSinEscritura()
-    {
-        if (activa_)
-            Pon(false);
-    }
+    ~CarpetaSinEscritura() { if (activa_) Pon(false); }
     bool Activa() const { return activa_; }
 
 private:
