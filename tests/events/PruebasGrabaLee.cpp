@@ -60,8 +60,8 @@ TEST_F(GrabaLee, AltaEscribeElEventoYSusDetallesYSeLeeComoSeCapturo)
     for (auto it = d.marcados.cbegin(); it != d.marcados.cend(); ++it)
         EXPECT_EQ(otra.CodigosMarcados(it.key()), it.value()) << int(it.key());
     // No sexual violence ticked: only the care types below 7 are offered.
-    EXPECT_EQ(otra.Elementos(ListaHoja::TipoAtencion).size(), 6);
-    EXPECT_EQ(otra.Elementos(ListaHoja::Derechohabiencia).first().texto, "0   NINGUNA");
+    EXPECT_EQ(QString::number(otra.Elementos(ListaHoja::TipoAtencion).size()) + otra.Elementos(ListaHoja::Derechohabiencia).first().texto,
+              "60   NINGUNA");
     ASSERT_EQ(otra.Afecciones().size(), 2);
     EXPECT_EQ(otra.Afecciones()[1].afeccion + otra.Texto(76), "S008S001");
     EXPECT_FALSE(otra.GridAfeccionesEditado);
@@ -194,8 +194,7 @@ TEST_F(GrabaLee, FallaEnAltaNoDejaNadaEscrito)
     ASSERT_EQ(prog.mensajes.cajas.size(), 2);
     EXPECT_TRUE(prog.mensajes.Ultimo().endsWith(" -- Los datos no cumplen las reglas de la Base de Datos (falla inducida)")) << prog.mensajes.Ultimo().toStdString();
     for (const auto &c : prog.mensajes.cajas) {
-        EXPECT_EQ(c.titulo, TituloHoja + " -- Alta");
-        EXPECT_EQ(c.icono, Mensajes::Icono::Informacion);
+        EXPECT_TRUE(c.titulo == TituloHoja + " -- Alta" && c.icono == Mensajes::Icono::Informacion);
     }
     for (const QString &t : Detalles + QStringList{"D_EVENTO"})
         EXPECT_EQ(prog.Cuenta(t), 0) << t.toStdString();
@@ -229,8 +228,7 @@ TEST_F(GrabaLee, BaseMovidaOBorradaNoAceptaGrabarYConservaLaCaptura)
     // Closing puts what was confirmed back at the path.
     prog.bd().Cierra();
     prog.bd().Abre(archivo);
-    EXPECT_EQ(prog.Valor("PRAGMA integrity_check").toString(), "ok");
-    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 2);
+    EXPECT_EQ(prog.Valor("PRAGMA integrity_check").toString() + QString::number(prog.Cuenta("D_EVENTO")), "ok2");
 }
 
 TEST_F(GrabaLee, BaseRenombradaRecibeAlCerrarLoConfirmado)
@@ -240,8 +238,7 @@ TEST_F(GrabaLee, BaseRenombradaRecibeAlCerrarLoConfirmado)
     ASSERT_TRUE(QFile::rename(prog.ctx->ArchivoBD, movido));
     prog.bd().Cierra();
     prog.bd().Abre(movido);
-    EXPECT_EQ(prog.Valor("PRAGMA integrity_check").toString(), "ok");
-    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 1);
+    EXPECT_EQ(prog.Valor("PRAGMA integrity_check").toString() + QString::number(prog.Cuenta("D_EVENTO")), "ok1");
 }
 
 TEST_F(GrabaLee, DiscoLlenoLoDiceConLoQueNecesitaOtroIntento)
@@ -261,8 +258,7 @@ TEST_F(GrabaLee, DiscoLlenoLoDiceConLoQueNecesitaOtroIntento)
                                       "y vuelva a intentarlo.");
     disco.Libera();
     ASSERT_TRUE(almacen->AltaEvento()) << prog.mensajes.Ultimo().toStdString();
-    EXPECT_EQ(prog.Valor("PRAGMA integrity_check").toString(), "ok");
-    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 2);
+    EXPECT_EQ(prog.Valor("PRAGMA integrity_check").toString() + QString::number(prog.Cuenta("D_EVENTO")), "ok2");
 }
 
 TEST_F(GrabaLee, FallaEnModificaOEventoDesaparecidoDejanElEventoComoEstaba)
