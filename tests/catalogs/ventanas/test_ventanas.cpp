@@ -63,8 +63,7 @@ TEST_F(Ventanas, EstadosSoloLecturaYFiltraConLasTeclasDeCadaCaja)
     Escribe("a");   // a letter in a code box, Enter and the hyphen beep
     Tecla(Qt::Key_Return);
     Escribe("-0");
-    EXPECT_EQ(p.mensajes.beeps, 3);
-    EXPECT_EQ(Cajas(w, {2}) + QString::number(w->Catalogo().Lista().Cantidad()), "02");
+    EXPECT_EQ(Cajas(w, {2}) + QString::number(w->Catalogo().Lista().Cantidad()) + QString::number(p.mensajes.beeps), "023");
     Escribe("9");   // the box is full: on to the description box
     EXPECT_TRUE(Foco() == w->txtDatos(3) && w->txtDatos(1)->text() == "CIUDAD DE MÉXICO");
     Escribe("cq");
@@ -79,12 +78,10 @@ TEST_F(Ventanas, LoPegadoPasaPorLasTeclasDeLaCaja)
     QApplication::clipboard()->setText("ó'n%_");
     w->txtDatos(3)->setFocus();
     Tecla(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(Cajas(w, {3, 1}), "N|AGUASCALIENTES");   // ó, the quote, % and _ are left out, with a beep
-    EXPECT_EQ(p.mensajes.beeps, 1);
+    EXPECT_EQ(Cajas(w, {3, 1}) + QString::number(p.mensajes.beeps), "N|AGUASCALIENTES1");   // ó, the quote, % and _ are left out, with a beep
     // Dropped or pasted otherwise, the text is mended in the box all the same.
     w->txtDatos(3)->setText("o'n");
-    EXPECT_EQ(Cajas(w, {3, 1}), "ON|NUEVO LEÓN");
-    EXPECT_EQ(p.mensajes.beeps, 2);
+    EXPECT_EQ(Cajas(w, {3, 1}) + QString::number(p.mensajes.beeps), "ON|NUEVO LEÓN2");
     w->txtDatos(3)->clear();
     QApplication::clipboard()->setText("a15");
     w->txtDatos(2)->setFocus();
@@ -220,8 +217,7 @@ TEST_F(Ventanas, ListaDetalladaNombraLasLetrasYRecibeLaCondicionDelFiltro)
     QString panel;
     p.ctx->PanelMensajes = [&panel](const QString &t) { panel += t + "|"; };
     w->Boton(7);   // the whole catalog again, and the moves with it
-    EXPECT_EQ(panel + w->txtDatos(0)->text() + movimientos(), "Actualizando, espere por favor......||A0001111");
-    EXPECT_TRUE(p.mensajes.cajas.isEmpty());
+    EXPECT_EQ(panel + w->txtDatos(0)->text() + movimientos() + p.mensajes.Ultimo(), "Actualizando, espere por favor......||A0001111");
 
     bool tabla = false;
     QTimer::singleShot(0, [&tabla] {
