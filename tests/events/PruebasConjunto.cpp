@@ -1,4 +1,5 @@
 #include "FixtureEventos.h"
+#include <functional>
 
 namespace {
 
@@ -53,57 +54,44 @@ TEST_F(Conjunto, NavegacionConPrincipioYFin)
 {
     Lee();
     ConjuntoEventos &rs = almacen->rsAtencion;
-    EXPECT_EQ(rs.Cuenta(), 5);
-    EXPECT_EQ(rs.Posicion(), 1);
-    EXPECT_EQ(hoja.Texto(36), "20");   // the first event was read
-
+    // Position, BOF and EOF after each move.
+    auto donde = [&rs] { return QStringLiteral("%1%2%3").arg(rs.Posicion()).arg(rs.Bof()).arg(rs.Eof()); };
+    EXPECT_EQ(QString::number(rs.Cuenta()) + donde() + hoja.Texto(36), "510020");   // the first event was read
     rs.MueveAnterior();
-    EXPECT_TRUE(rs.Bof());
-    EXPECT_FALSE(rs.Eof());
-    EXPECT_EQ(rs.Posicion(), 0);
+    EXPECT_EQ(donde(), "010");
     EXPECT_FALSE(rs.Actual().has_value());
     // Reading at BOF leaves the sheet alone.
     EXPECT_TRUE(almacen->LeeEvento());
     EXPECT_EQ(hoja.Texto(36), "20");
-
-    rs.MueveFinal();
-    EXPECT_EQ(rs.Posicion(), 5);
-    rs.MueveSiguiente();
-    EXPECT_TRUE(rs.Eof());
-    rs.Mueve(-10);
-    EXPECT_TRUE(rs.Bof());
-    rs.Mueve(3);
-    EXPECT_EQ(rs.Posicion(), 3);
-    rs.Mueve(10);
-    EXPECT_TRUE(rs.Eof());
+    QStringList posiciones;
+    for (auto mueve : std::initializer_list<std::function<void()>>{
+             [&] { rs.MueveFinal(); }, [&] { rs.MueveSiguiente(); }, [&] { rs.Mueve(-10); }, [&] { rs.Mueve(3); },
+             [&] { rs.Mueve(10); }}) {
+        mueve();
+        posiciones << donde();
+    }
+    EXPECT_EQ(posiciones, QStringList({"500", "001", "010", "300", "001"}));
     EXPECT_TRUE(rs.IrA(4));
     EXPECT_FALSE(rs.IrA(6));
-    EXPECT_EQ(rs.Posicion(), 4);
     ASSERT_TRUE(almacen->LeeEvento());
-    EXPECT_EQ(hoja.Texto(23), "DFSSA000024");
-    EXPECT_EQ(hoja.Texto(36), "10");
+    EXPECT_EQ(QString::number(rs.Posicion()) + hoja.Texto(23) + hoja.Texto(36), "4DFSSA00002410");
 }
 
 TEST_F(Conjunto, MarcadorPorClave)
 {
     Lee();
     ConjuntoEventos &rs = almacen->rsAtencion;
-    EXPECT_TRUE(rs.Busca({"dfssa000012", 10, QDate(2004, 1, 1)}));
-    EXPECT_EQ(rs.Posicion(), 3);
-    EXPECT_TRUE(rs.Busca({"MCSSA000016", 2, QDate(2004, 2, 2)}));
-    EXPECT_EQ(rs.Posicion(), 5);
-    EXPECT_FALSE(rs.Busca({"MCSSA000016", 2, QDate(2004, 2, 3)}));
-    EXPECT_EQ(rs.Posicion(), 5);
+    auto busca = [&rs](const ClaveEvento &c) { return QStringLiteral("%1%2").arg(rs.Busca(c)).arg(rs.Posicion()); };
+    EXPECT_EQ(QStringList({busca({"dfssa000012", 10, QDate(2004, 1, 1)}), busca({"MCSSA000016", 2, QDate(2004, 2, 2)}),
+                           busca({"MCSSA000016", 2, QDate(2004, 2, 3)})}),
+              QStringList({"13", "15", "05"}));
 
     // Reopening on a key stands on it; a key the statement lost falls back to the first.
     ASSERT_TRUE(almacen->CargaEventos(almacen->ConsultaEventos, ClaveEvento{"DFSSA000024", 1, QDate(2004, 4, 4)}));
-    EXPECT_EQ(rs.Posicion(), 4);
-    EXPECT_EQ(hoja.Texto(36), "10");
+    EXPECT_EQ(QString::number(rs.Posicion()) + hoja.Texto(36), "410");
     ASSERT_TRUE(almacen->CargaEventos({"SELECT * FROM D_EVENTO WHERE Edad < ?", {25}},
                                       ClaveEvento{"DFSSA000012", 10, QDate(2004, 1, 1)}));
-    EXPECT_EQ(rs.Cuenta(), 2);
-    EXPECT_EQ(rs.Posicion(), 1);
-    EXPECT_EQ(hoja.Texto(36), "20");
+    EXPECT_EQ(QStringLiteral("%1%2").arg(rs.Cuenta()).arg(rs.Posicion()) + hoja.Texto(36), "2120");
 }
 
 // A statement that fails keeps the set; an event deleted meanwhile is not read.
@@ -114,8 +102,7 @@ TEST_F(Conjunto, SentenciaInvalidaOEventoBorradoInformanYConservanLoAnterior)
     EXPECT_FALSE(almacen->CargaEventos({"SELECT * FROM NoExiste", {}}));
     EXPECT_TRUE(prog.mensajes.Ultimo().contains(" -- La instrucción no se pudo ejecutar en la Base de Datos (no such table: NoExiste)"));
     EXPECT_EQ(prog.mensajes.cajas.value(0).titulo, TituloHoja);
-    EXPECT_EQ(almacen->rsAtencion.Cuenta(), 5);
-    EXPECT_EQ(almacen->rsAtencion.Posicion(), 2);
+    EXPECT_EQ(almacen->rsAtencion.Cuenta() * 10 + almacen->rsAtencion.Posicion(), 52);
     prog.Ejecuta("DELETE FROM D_EVENTO WHERE Edad = 30");
     EXPECT_FALSE(almacen->LeeEvento());
     EXPECT_EQ(prog.mensajes.cajas.size(), 2);
@@ -129,14 +116,11 @@ TEST_F(Conjunto, SinEventosLlenaLasListasSinMarcasYNoTocaCampos)
     Lee();
     ASSERT_TRUE(almacen->CargaEventos({"SELECT * FROM D_EVENTO WHERE Edad > ?", {99}}));
     ConjuntoEventos &rs = almacen->rsAtencion;
-    EXPECT_EQ(rs.Cuenta(), 0);
-    EXPECT_TRUE(rs.Bof());
-    EXPECT_TRUE(rs.Eof());
+    EXPECT_TRUE(rs.Cuenta() == 0 && rs.Bof() && rs.Eof());
     rs.MueveFinal();
     EXPECT_FALSE(rs.Actual().has_value());
     EXPECT_EQ(hoja.Texto(36), "20");
-    EXPECT_EQ(hoja.Elementos(ListaHoja::TipoAtencion).size(), 6);
-    EXPECT_EQ(hoja.Elementos(ListaHoja::PacienteEfectos).size(), 5);
+    EXPECT_EQ(hoja.Elementos(ListaHoja::TipoAtencion).size() * 10 + hoja.Elementos(ListaHoja::PacienteEfectos).size(), 65);
     for (int l = 0; l < 5; ++l)
         EXPECT_TRUE(hoja.CodigosMarcados(ListaHoja(l)).isEmpty()) << l;
 }

@@ -11,9 +11,7 @@ void Inserta(const BaseDatos &bd, const QString &tabla, const QList<QVariantList
 {
     bd.EjecutaAccion(QStringLiteral("DELETE FROM %1").arg(tabla));
     for (const QVariantList &f : filas) {
-        QStringList marcas;
-        for (int i = 0; i < f.size(); ++i)
-            marcas << "?";
+        const QStringList marcas(f.size(), QStringLiteral("?"));
         bd.EjecutaAccion(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tabla, marcas.join(QLatin1Char(','))), f);
     }
 }

@@ -22,11 +22,7 @@ void AgregaUnidades(const BaseDatos &bd, int cuantas);
 class DestinoFalso : public CamposDestino {
 public:
     QString Texto(int indice) const override { return textos.value(indice); }
-    void PonTexto(int indice, const QString &texto) override
-    {
-        textos[indice] = texto;
-        escritos << qMakePair(indice, texto);
-    }
+    void PonTexto(int indice, const QString &texto) override { textos[indice] = texto; escritos << qMakePair(indice, texto); }
     bool Editable(int indice) const override { return !bloqueados.contains(indice); }
     void Enfoca(int indice) override { enfocados << indice; }
 

@@ -27,9 +27,7 @@ TEST_F(ListaLeida, LeeTodasLasFilasYLasCuenta)
     AgregaUnidades(bd(), 1500);
     ListaSeleccion l;
     l.Carga(bd(), "SELECT Clues, DescUnidad FROM CATCLUES WHERE CEDOCVE = ? ORDER BY Clues", {"36"});
-    EXPECT_EQ(l.Total(), 1500);
-    EXPECT_EQ(l.Cantidad(), 1500);
-    EXPECT_TRUE(l.Ultimo());
+    EXPECT_EQ(QList<int>({l.Total(), l.Cantidad(), l.Ultimo()}), QList<int>({1500, 1500, 1}));
     EXPECT_EQ(l.TextoActual(0), "CLSSA001500");
     EXPECT_EQ(l.Filtra({{1, Coincide::Contiene, "número 1499"}}), 1);
     EXPECT_EQ(l.TextoActual(0), "CLSSA001499");
@@ -63,30 +61,19 @@ TEST(ListaSeleccion, DescripcionSinDistinguirMayusculasNiAcentosPeroConÑ)
 TEST(ListaSeleccion, ClaveExactaComparaNumerosComoNumeros)
 {
     ListaSeleccion l = Lista({{1, "UNO"}, {10, "DIEZ"}, {11, "ONCE"}});
-    EXPECT_EQ(l.Filtra({{0, Coincide::Igual, "1"}}), 1);
     EXPECT_EQ(l.Filtra({{0, Coincide::Igual, "01"}}), 1);
     EXPECT_EQ(l.TextoActual(1), "UNO");
-    EXPECT_EQ(l.Filtra({{0, Coincide::Igual, "A"}}), 0);
-    EXPECT_EQ(l.Actual(), -1);
-    ListaSeleccion t = Lista({{"G", "GRATUIDAD"}, {"GX", "OTRA"}});
-    EXPECT_EQ(t.Filtra({{0, Coincide::Igual, "g"}}), 1);
+    EXPECT_EQ(QList<int>({l.Filtra({{0, Coincide::Igual, "A"}}), l.Actual()}), QList<int>({0, -1}));
+    EXPECT_EQ(Lista({{"G", "GRATUIDAD"}, {"GX", "OTRA"}}).Filtra({{0, Coincide::Igual, "g"}}), 1);
 }
 
 TEST(ListaSeleccion, MovimientosAvisanEnLosExtremos)
 {
     ListaSeleccion l = Lista({{1, "A"}, {2, "B"}, {3, "C"}});
-    EXPECT_FALSE(l.Anterior());
-    EXPECT_EQ(l.Actual(), 0);
-    EXPECT_TRUE(l.Ultimo());
-    EXPECT_FALSE(l.Siguiente());
-    EXPECT_EQ(l.Actual(), 2);
-
+    EXPECT_EQ(QList<int>({l.Anterior(), l.Actual(), l.Ultimo(), l.Siguiente(), l.Actual()}), QList<int>({0, 0, 1, 0, 2}));
     // Past the end after a type-ahead that found nothing.
-    EXPECT_FALSE(l.BuscaPrefijo(0, "7"));
-    EXPECT_EQ(l.Actual(), -1);
-    EXPECT_EQ(l.TextoActual(0), QString());
-    EXPECT_TRUE(l.Anterior());
-    EXPECT_EQ(l.Actual(), 2);
+    EXPECT_EQ(QList<int>({l.BuscaPrefijo(0, "7"), l.Actual(), l.TextoActual(0).isEmpty(), l.Anterior(), l.Actual()}),
+              QList<int>({0, -1, 1, 1, 2}));
 }
 
 // The geographic and coded lists keep the filter when a box turns blank (the
@@ -99,19 +86,15 @@ TEST(BusquedaSeleccion, ReglasDeCajaVaciaYSinCoincidencia)
                                          {1, "Descripción", 50, 1, Coincide::Contiene, TeclasDescripcion(), {}, 0, QString()}};
     BusquedaSeleccion geo(l, cajas, {});
     l.PonActual(3);
-    EXPECT_EQ(geo.Cambia(0, "1"), R::Filtrada);
-    EXPECT_EQ(l.Cantidad(), 2);
-    EXPECT_EQ(geo.Cambia(1, "mich"), R::Filtrada);   // both boxes take part
-    EXPECT_EQ(l.Cantidad(), 1);
-    EXPECT_EQ(geo.Cambia(1, ""), R::Nada);           // the filter in force stays
-    EXPECT_EQ(l.Cantidad(), 1);
+    // Result and rows left after each change; both boxes take part; a blank box keeps the filter.
+    auto cambia = [&](int caja, const QString &t) { return QString("%1:%2").arg(int(geo.Cambia(caja, t))).arg(l.Cantidad()); };
+    EXPECT_EQ(QStringList({cambia(0, "1"), cambia(1, "mich"), cambia(1, "")}),
+              QStringList({QString("%1:2").arg(int(R::Filtrada)), QString("%1:1").arg(int(R::Filtrada)),
+                           QString("%1:1").arg(int(R::Nada))}));
     l.PonActual(0);   // 16 MICHOACÁN
-    EXPECT_EQ(geo.Cambia(0, "9"), R::SinCoincidencia);
-    EXPECT_EQ(l.Cantidad(), 4);
+    EXPECT_EQ(cambia(0, "9"), QString("%1:4").arg(int(R::SinCoincidencia)));
     EXPECT_FALSE(l.Filtrada());
-    EXPECT_EQ(l.TextoActual(0), "16");   // back to the row current before
-    EXPECT_EQ(geo.Texto(0), QString());
-    EXPECT_EQ(geo.Texto(1), QString());
+    EXPECT_EQ(l.TextoActual(0) + "|" + geo.Texto(0) + "|" + geo.Texto(1), "16||");   // back to the row current before
 }
 
 TEST(BusquedaSeleccion, TeclasDeCadaCaja)

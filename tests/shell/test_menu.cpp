@@ -28,8 +28,7 @@ TEST(MenuPrincipal, UnErrorDeBaseEnUnMenuSeMuestraYNoTerminaElPrograma)
     m.AsignaAccion("mnuHerra", 1, [] { throw ErrorBD(5, "database is locked"); });
     EXPECT_NO_THROW(m.Item("mnuHerra", 1)->trigger());
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
-    EXPECT_EQ(p.mensajes.cajas[0].texto, "5 - database is locked");
-    EXPECT_EQ(p.mensajes.cajas[0].titulo, "Sistema VELMORAN");
+    EXPECT_EQ(p.mensajes.cajas[0].texto + "|" + p.mensajes.cajas[0].titulo, "5 - database is locked|Sistema VELMORAN");
     EXPECT_EQ(p.mensajes.cajas[0].icono, Mensajes::Icono::Informacion);
 }
 
@@ -44,8 +43,7 @@ TEST(MenuPrincipal, SalirYLaCajaDeCierreCierranLaConexionSinPreguntar)
             m.Item("mnuArch", 10)->trigger();
         else
             m.close();
-        EXPECT_FALSE(m.isVisible()) << porMenu;
-        EXPECT_FALSE(p.ctx->ConexionBD.EstaAbierta()) << porMenu;
+        EXPECT_FALSE(m.isVisible() || p.ctx->ConexionBD.EstaAbierta()) << porMenu;
     }
     EXPECT_TRUE(p.mensajes.cajas.isEmpty());
 }

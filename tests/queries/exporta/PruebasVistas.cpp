@@ -61,8 +61,7 @@ TEST_F(Vistas, ResultadoConSuCuentaFormatoYMovimientos)
     EXPECT_EQ(v.windowTitle(), "Muestra Consulta. Registro: 3 de 5");
     for (int b : {4, 3, 1, 2})
         Boton(v, b);
-    EXPECT_EQ(h.Msj().beeps, 2);
-    EXPECT_EQ(v.windowTitle(), "Muestra Consulta. Registro: 1 de 5");
+    EXPECT_EQ(QString::number(h.Msj().beeps) + v.windowTitle(), "2Muestra Consulta. Registro: 1 de 5");
 }
 
 TEST_F(Vistas, ExportarPideNombreRehusaPreguntaYDiceDonde)
@@ -97,8 +96,7 @@ TEST_F(Vistas, ExportarPideNombreRehusaPreguntaYDiceDonde)
         EXPECT_EQ(h.Msj().cajas.size(), c.elegida.endsWith(".xls") ? 2 : int(!c.elegida.isEmpty()));
     }
     EXPECT_EQ(dialogo.pedido, "Exportar Datos|" + ctx().RutaDatos + "|DB1|Archivo Dbase (*.dbf)");
-    EXPECT_EQ(LeeArchivo(Ruta("Viejo.xlsx")), "viejo");
-    EXPECT_TRUE(LeeArchivo(Ruta("Nuevo.xlsx")).startsWith("PK"));
+    EXPECT_TRUE(LeeArchivo(Ruta("Viejo.xlsx")) == "viejo" && LeeArchivo(Ruta("Nuevo.xlsx")).startsWith("PK"));
 }
 
 TEST_F(Vistas, TablaTituloOrdenYDobleClicSobreLaHoja)
@@ -111,7 +109,6 @@ TEST_F(Vistas, TablaTituloOrdenYDobleClicSobreLaHoja)
     t.dbgSeleccion->setCurrentIndex(t.Modelo().index(1, 0));   // folio 4
     EXPECT_EQ(t.windowTitle(), "Tabla VELMORAN, Registro : 2 de 5");
     emit t.dbgSeleccion->doubleClicked(t.dbgSeleccion->currentIndex());
-    EXPECT_EQ(reg.eventos.rsAtencion.Actual()->folio, 4);
     EXPECT_EQ(reg.hoja.Texto(22), "00000004");
     EXPECT_EQ(t.result(), QDialog::Accepted);
 }

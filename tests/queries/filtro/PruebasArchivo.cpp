@@ -36,8 +36,7 @@ TEST_F(Archivo, FiltroGrabadoEnSuFormatoFijo)
     EXPECT_EQ(dialogo.pedido, "Exportar Datos|" + prog.Carpeta() + "|Consulta|Archivos de Consultas (*.sql)");
     const QByteArray golden = "14" + QByteArray(30, ' ') + "=   " + QByteArray(100, ' ') + "E.CodSexo = 2"
                               + QByteArray(1000 - 13, ' ') + "\r\n";
-    EXPECT_EQ(LeeArchivo(Ruta("filtro.sql")), golden);
-    EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
+    EXPECT_TRUE(LeeArchivo(Ruta("filtro.sql")) == golden && prog.mensajes.cajas.isEmpty());
 }
 
 TEST_F(Archivo, IdaYVueltaConEneYSaltosDeLinea)
@@ -92,11 +91,9 @@ TEST_F(Archivo, CadaRechazoConSuMensaje)
     for (const Caso &c : casos) {
         prog.mensajes.Limpia();
         EXPECT_FALSE(Graba(c.datos, c.nombre, c.generador)) << c.mensaje.toStdString();
-        EXPECT_EQ(prog.mensajes.Ultimo(), c.mensaje);
-        EXPECT_EQ(prog.mensajes.cajas.value(0).titulo, "Exportar");
+        EXPECT_EQ(prog.mensajes.Ultimo() + "|" + prog.mensajes.cajas.value(0).titulo, c.mensaje + "|Exportar");
     }
-    EXPECT_FALSE(QFile::exists(Ruta("a.sql")));
-    EXPECT_FALSE(QFile::exists(Ruta("a.txt")));
+    EXPECT_FALSE(QFile::exists(Ruta("a.sql")) || QFile::exists(Ruta("a.txt")));
 }
 
 TEST_F(Archivo, ArchivosRechazadosAlCargar)
@@ -131,8 +128,7 @@ TEST_F(Archivo, ArchivosRechazadosAlCargar)
         DatosConsulta d;
         d.criterio = "sin tocar";
         EXPECT_FALSE(Carga(c.nombre, c.origen, c.generador, d)) << c.nombre;
-        EXPECT_EQ(prog.mensajes.Ultimo(), QString::fromUtf8(c.mensaje));
-        EXPECT_EQ(d.criterio, "sin tocar");
+        EXPECT_EQ(prog.mensajes.Ultimo() + "|" + d.criterio, QString::fromUtf8(c.mensaje) + "|sin tocar");
     }
     // A query file that is the working database is refused unread.
     prog.AbreBase();

@@ -86,9 +86,8 @@ TEST_F(VentanasConsulta, FiltroSobreCIE10SinAlias)
     prog.Ejecuta("DROP TABLE CAPITULO");
     prog.Ejecuta("ALTER TABLE CATCIE10 RENAME TO CAPITULO");
     p.cmdGetValues->click();
-    EXPECT_EQ(p.cboValue->count(), 0);
     EXPECT_TRUE(Msj().Ultimo().startsWith("The following Error occurred:\n\n")) << Msj().Ultimo().toStdString();
-    EXPECT_EQ(p.Criterio(), "lsex = '1'");
+    EXPECT_EQ(QString::number(p.cboValue->count()) + p.Criterio(), "0lsex = '1'");
 }
 
 TEST_F(VentanasConsulta, GeneradorEligeCamposYCargaSuConsulta)
@@ -100,14 +99,12 @@ TEST_F(VentanasConsulta, GeneradorEligeCamposYCargaSuConsulta)
     EXPECT_EQ(g.Seleccion(), EntradasCampos(OrigenConsulta::Hoja).mid(0, 10));
     g.lstOrigen->setCurrentRow(1);
     g.cmdSeleccion[0]->click();
-    EXPECT_EQ(Msj().Ultimo(), "Ya agrego este campo: E.Folio");
-    EXPECT_EQ(g.Seleccion().size(), 10);
+    EXPECT_EQ(Msj().Ultimo() + QString::number(g.Seleccion().size()), "Ya agrego este campo: E.Folio10");
     g.cmdSeleccion[1]->click();
     EXPECT_EQ(g.Seleccion(), EntradasCampos(OrigenConsulta::Hoja));
     g.cmdSeleccion[3]->click();
     g.cmdSeleccion[2]->click();
-    EXPECT_EQ(Msj().Ultimo(), "No ha seleccionado nungún campo");
-    EXPECT_EQ(Msj().cajas.last().titulo, "Genera Consultas");
+    EXPECT_EQ(Msj().Ultimo() + "|" + Msj().cajas.last().titulo, "No ha seleccionado nungún campo|Genera Consultas");
 
     g.lstOrigen->setCurrentRow(47);   // F.Diagnosticos
     g.cmdSeleccion[0]->click();
@@ -117,8 +114,7 @@ TEST_F(VentanasConsulta, GeneradorEligeCamposYCargaSuConsulta)
     g.GrabaConsulta();
     frmGenConsultas otro(*prog.ctx, dialogo, OrigenConsulta::Hoja);
     otro.CargaConsulta();
-    EXPECT_EQ(otro.Seleccion(), QStringList({"F.Diagnosticos"}));
-    EXPECT_EQ(otro.Formato(), 2);
+    EXPECT_EQ(otro.Seleccion() << QString::number(otro.Formato()), QStringList({"F.Diagnosticos", "2"}));
     // A filter run while the generator is open leaves its field kinds alone.
     ASSERT_TRUE(EjecutaFiltro(*prog.ctx, "E.Edad > 1", DestinoFiltro{&Reg(), {}}));
     Elige(otro.Panel()->cboField, "E.Paterno");
