@@ -75,7 +75,7 @@ VentanaSeleccion::VentanaSeleccion(Contexto &ctx, CamposDestino *destino, int ca
     AsignaImagenes(*barra_, 3);   // the pick-list pictures: a check mark on Aceptar
     connect(barra_, &BarraDatos::BotonPulsado, this, &VentanaSeleccion::Boton);
 
-    rejilla_ = new RejillaSeleccion(lista_, diseno_.columnas, QStringLiteral("dbgSeleccion"), this);
+    rejilla_ = new RejillaSeleccion(lista_, diseno_.columnas, diseno_.nombreGrid, this);
     rejilla_->seleccionaAlEntrar = diseno_.seleccionaAlEntrar;
     rejilla_->teclaEnCaja = [this](int indice, QKeyEvent *tecla) { return TeclaEnCaja(indice, tecla); };
     rejilla_->teclaEnGrid = [this](QKeyEvent *tecla) { return TeclaEnGrid(tecla); };

@@ -65,6 +65,7 @@ public:
         QVector<CajaBusqueda> cajas;
         ReglasBusqueda reglas;
         QVector<Columna> columnas;       // by result column; further ones keep their names
+        QString nombreGrid = QStringLiteral("dbgSeleccion");
         int columnaCodigo = 0;           // the column whose value is written back
         EnterEnCaja enterCaja = EnterEnCaja::Elige;
         EscEnCaja escCaja = EscEnCaja::Cierra;
