@@ -1,5 +1,6 @@
 #include "catalogs/CatalogoNavegable.h"
 
+#include "lookups/RejillaSeleccion.h"
 #include "platform/CursorOcupado.h"
 #include "shell/Contexto.h"
 
@@ -55,17 +56,8 @@ void CatalogoNavegable::PonActual(int fila)
 
 void CatalogoNavegable::Mueve(int boton)
 {
-    bool seMovio = true;
-    switch (boton) {
-    case 1: seMovio = lista_.Primero(); break;
-    case 2: seMovio = lista_.Anterior(); break;
-    case 3: seMovio = lista_.Siguiente(); break;
-    case 4: seMovio = lista_.Ultimo(); break;
-    default: return;
-    }
-    if (!seMovio)
-        ctx_.mensajes.Beep();
-    Avisa(false);
+    if (MueveLista(lista_, boton, ctx_.mensajes))
+        Avisa(false);
 }
 
 BusquedaSeleccion::Resultado CatalogoNavegable::Busca(int indice, const QString &texto)

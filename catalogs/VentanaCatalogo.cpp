@@ -16,7 +16,6 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -68,28 +67,13 @@ VentanaCatalogo::VentanaCatalogo(Contexto &ctx, Diseno diseno, ImpresionCatalogo
         tituloGrid_->hide();
     capaPag->addWidget(tituloGrid_);
 
-    grid_ = new QTableView;
-    grid_->setObjectName(QStringLiteral("dbgDatos"));
-    modelo_ = new ModeloSeleccion(catalogo_.Lista(), this);
-    QStringList titulos;
-    for (const VentanaSeleccion::Columna &c : diseno_.columnas)
-        titulos << c.titulo;
-    modelo_->PonTitulos(titulos);
-    grid_->setModel(modelo_);
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);   // nothing typed reaches a catalog
-    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->setTabKeyNavigation(false);
-    grid_->setWordWrap(false);
+    rejilla_ = new RejillaSeleccion(catalogo_.Lista(), diseno_.columnas, QStringLiteral("dbgDatos"), this);
+    rejilla_->teclaEnCaja = [this](int indice, QKeyEvent *tecla) { return TeclaEnCaja(indice, tecla); };
+    rejilla_->teclaEnGrid = [this](QKeyEvent *tecla) { return TeclaEnGrid(tecla); };
+    connect(rejilla_, &RejillaSeleccion::FilaElegida, this, [this](int fila) { catalogo_.PonActual(fila); });
+    grid_ = rejilla_->Grid();
     grid_->horizontalHeader()->setStretchLastSection(true);
-    grid_->verticalHeader()->setVisible(false);
     grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
-    grid_->installEventFilter(this);
-    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &i) {
-        if (!sincronizando_)
-            catalogo_.PonActual(i.isValid() ? i.row() : -1);
-    });
     capaPag->addWidget(grid_, 1);
 
     auto rejilla = [](QGroupBox *marco) {
@@ -145,16 +129,16 @@ VentanaCatalogo::VentanaCatalogo(Contexto &ctx, Diseno diseno, ImpresionCatalogo
         anterior = w;
     };
     for (const CajaBusqueda &c : diseno_.registro)
-        encadena(cajas_.value(c.indice));
+        encadena(txtDatos(c.indice));
     for (const CajaBusqueda &c : diseno_.datos.cajas)
-        encadena(cajas_.value(c.indice));
+        encadena(txtDatos(c.indice));
     encadena(grid_);
 
     setMinimumWidth(barra_->sizeHint().width());
 
     catalogo_.alCambiar = [this](bool filas) { Muestra(filas); };
     if (!diseno_.datos.cajas.isEmpty())
-        setFocusProxy(cajas_.value(diseno_.datos.cajas.first().indice));
+        setFocusProxy(txtDatos(diseno_.datos.cajas.first().indice));
 }
 
 QLineEdit *VentanaCatalogo::NuevaCaja(const CajaBusqueda &c, bool busqueda)
@@ -178,12 +162,11 @@ QLineEdit *VentanaCatalogo::NuevaCaja(const CajaBusqueda &c, bool busqueda)
     caja->setMinimumWidth(larga ? std::min(ancho, 220) : ancho);
     if (!larga)
         caja->setMaximumWidth(ancho);
-    caja->installEventFilter(this);
+    rejilla_->AgregaCaja(c.indice, caja);
     if (busqueda) {
         const int indice = c.indice;
         connect(caja, &QLineEdit::textChanged, this, [this, indice](const QString &t) { CambiaCaja(indice, t); });
     }
-    cajas_.insert(c.indice, caja);
     etiquetas_.insert(c.indice, etiqueta);
     return caja;
 }
@@ -214,7 +197,8 @@ void VentanaCatalogo::PonTitulo(const QString &titulo, const QString &pestana)
 void VentanaCatalogo::ConfiguraGrid()
 {
     QHeaderView *cab = grid_->horizontalHeader();
-    for (int c = 0; c < modelo_->columnCount(); ++c) {
+    const int columnas = rejilla_->Modelo()->columnCount();
+    for (int c = 0; c < columnas; ++c) {
         if (c >= diseno_.columnas.size()) {
             grid_->setColumnHidden(c, true);
             continue;
@@ -224,50 +208,31 @@ void VentanaCatalogo::ConfiguraGrid()
             grid_->setColumnWidth(c, std::max(Twips(ancho), cab->sectionSizeHint(c)));
     }
     for (int i = 0; i < diseno_.ordenGrid.size(); ++i)
-        if (diseno_.ordenGrid[i] < modelo_->columnCount())
+        if (diseno_.ordenGrid[i] < columnas)
             cab->moveSection(cab->visualIndex(diseno_.ordenGrid[i]), i);
 }
 
 void VentanaCatalogo::Muestra(bool filas)
 {
-    sincronizando_ = true;
     const ListaSeleccion &lista = catalogo_.Lista();
     if (filas) {
-        modelo_->Recarga();
+        rejilla_->Recarga();
         ConfiguraGrid();
-        for (const CajaBusqueda &c : diseno_.datos.cajas) {
-            QLineEdit *caja = cajas_.value(c.indice);
-            const QString t = catalogo_.TextoCaja(c.indice);
-            if (caja->text() != t) {
-                const QSignalBlocker bloqueo(caja);
-                caja->setText(t);
-            }
-        }
+        rejilla_->EscribeCajas(diseno_.datos.cajas, [this](int i) { return catalogo_.TextoCaja(i); });
     }
-    const int fila = lista.Actual();
-    if (fila >= 0) {
-        const int columna = std::max(0, grid_->currentIndex().column());
-        const QModelIndex i = modelo_->index(fila, grid_->isColumnHidden(columna) ? 0 : columna);
-        grid_->setCurrentIndex(i);
-        grid_->scrollTo(i);
-    } else {
-        grid_->selectionModel()->clear();
-    }
+    rejilla_->MuestraActual(lista);
     for (const CajaBusqueda &c : diseno_.registro) {
-        QLineEdit *caja = cajas_.value(c.indice);
+        QLineEdit *caja = txtDatos(c.indice);
         caja->setText(lista.TextoActual(c.columna));
         caja->setCursorPosition(0);   // a long text shows its beginning
     }
-    sincronizando_ = false;
 }
 
 void VentanaCatalogo::MuestraPosicion()
 {
     if (diseno_.prefijoPosicion.isEmpty())
         return;
-    const ListaSeleccion &lista = catalogo_.Lista();
-    setWindowTitle(diseno_.prefijoPosicion + QString::number(lista.Actual() + 1) + QStringLiteral(" de ")
-                   + QString::number(lista.Cantidad()));
+    setWindowTitle(TituloPosicion(diseno_.prefijoPosicion, catalogo_.Lista()));
 }
 
 void VentanaCatalogo::Boton(int posicion)
@@ -310,9 +275,7 @@ bool VentanaCatalogo::EsBusqueda(int indice) const
 
 void VentanaCatalogo::CambiaCaja(int indice, const QString &texto)
 {
-    if (sincronizando_)
-        return;
-    QLineEdit *caja = cajas_.value(indice);
+    QLineEdit *caja = txtDatos(indice);
     // Pasted or dropped text goes through the box's key set like typed keys.
     bool rechazo = false;
     const QString limpio = catalogo_.Acepta(indice, texto, &rechazo);
@@ -331,47 +294,21 @@ void VentanaCatalogo::CambiaCaja(int indice, const QString &texto)
     using R = BusquedaSeleccion::Resultado;
     const R r = catalogo_.Busca(indice, limpio);
     const bool restablecida = r == R::SinCoincidencia || r == R::Restablecida;
-    QLineEdit *foco = restablecida && diseno_.focoTrasRestablecer >= 0 ? cajas_.value(diseno_.focoTrasRestablecer) : caja;
+    QLineEdit *foco = restablecida && diseno_.focoTrasRestablecer >= 0 ? txtDatos(diseno_.focoTrasRestablecer) : caja;
     foco->setFocus();
     // A box filled to its length moves on by itself.
     if (!sinFilas && caja->text().trimmed().size() == caja->maxLength())
-        PasaFoco(indice);
+        rejilla_->PasaFoco(diseno_.datos.cajas, indice);
 }
 
-void VentanaCatalogo::PasaFoco(int indice)
+bool VentanaCatalogo::TeclaEnGrid(QKeyEvent *tecla)
 {
-    const QVector<CajaBusqueda> &cajas = diseno_.datos.cajas;
-    for (int i = 0; i < cajas.size(); ++i) {
-        if (cajas[i].indice != indice)
-            continue;
-        QWidget *siguiente = i + 1 < cajas.size() ? static_cast<QWidget *>(cajas_.value(cajas[i + 1].indice)) : grid_;
-        siguiente->setFocus(Qt::TabFocusReason);
-        return;
+    if (tecla->key() == Qt::Key_Escape && diseno_.escCierraGrid) {
+        Boton(13);
+        return true;
     }
-}
-
-bool VentanaCatalogo::eventFilter(QObject *objeto, QEvent *evento)
-{
-    if (objeto == grid_ && evento->type() == QEvent::KeyPress) {
-        auto *tecla = static_cast<QKeyEvent *>(evento);
-        if (tecla->key() == Qt::Key_Escape && diseno_.escCierraGrid) {
-            Boton(13);
-            return true;
-        }
-        // No type-ahead in a read-only grid.
-        return !tecla->text().isEmpty() && tecla->text().at(0).isPrint()
-               && !(tecla->modifiers() & Qt::ControlModifier);
-    }
-    for (auto it = cajas_.cbegin(); it != cajas_.cend(); ++it) {
-        if (objeto != it.value())
-            continue;
-        if (evento->type() == QEvent::KeyPress)
-            return TeclaEnCaja(it.key(), static_cast<QKeyEvent *>(evento));
-        if (evento->type() == QEvent::FocusIn && EntraElUsuario(evento))
-            QTimer::singleShot(0, it.value(), &QLineEdit::selectAll);
-        break;
-    }
-    return QWidget::eventFilter(objeto, evento);
+    // No type-ahead in a read-only grid.
+    return !tecla->text().isEmpty() && tecla->text().at(0).isPrint() && !(tecla->modifiers() & Qt::ControlModifier);
 }
 
 bool VentanaCatalogo::TeclaEnCaja(int indice, QKeyEvent *tecla)
@@ -381,7 +318,7 @@ bool VentanaCatalogo::TeclaEnCaja(int indice, QKeyEvent *tecla)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (busqueda && diseno_.enterTabula)
-            PasaFoco(indice);
+            rejilla_->PasaFoco(diseno_.datos.cajas, indice);
         else
             ctx_.mensajes.Beep();
         return true;
@@ -402,7 +339,7 @@ bool VentanaCatalogo::TeclaEnCaja(int indice, QKeyEvent *tecla)
         const QString aceptado = catalogo_.Acepta(indice, QGuiApplication::clipboard()->text(), &rechazo);
         if (rechazo)
             ctx_.mensajes.Beep();
-        cajas_.value(indice)->insert(aceptado);
+        txtDatos(indice)->insert(aceptado);
         return true;
     }
     const QString texto = tecla->text();
@@ -422,6 +359,6 @@ bool VentanaCatalogo::TeclaEnCaja(int indice, QKeyEvent *tecla)
     if (rechazo)
         ctx_.mensajes.Beep();
     if (busqueda && !aceptado.isEmpty())
-        cajas_.value(indice)->insert(aceptado);
+        txtDatos(indice)->insert(aceptado);
     return true;   // a record box is locked: an accepted key changes nothing either
 }

@@ -9,7 +9,6 @@
 
 class BarraDatos;
 class Contexto;
-class ModeloSeleccion;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
@@ -62,7 +61,7 @@ public:
 
     QSize sizeHint() const override;
 
-    QLineEdit *txtDatos(int indice) const { return cajas_.value(indice); }
+    QLineEdit *txtDatos(int indice) const { return rejilla_->Caja(indice); }
     QLabel *lblDatos(int indice) const { return etiquetas_.value(indice); }
     QTableView *dbgDatos() const { return grid_; }
     BarraDatos *tbrDatos() const { return barra_; }
@@ -75,8 +74,6 @@ protected:
     virtual void Imprime();
     void PonTitulo(const QString &titulo, const QString &pestana);
 
-    bool eventFilter(QObject *objeto, QEvent *evento) override;
-
     Contexto &ctx_;
     Diseno diseno_;
     ImpresionCatalogo imprime_;
@@ -87,7 +84,7 @@ private:
     void ConfiguraGrid();
     void CambiaCaja(int indice, const QString &texto);
     bool TeclaEnCaja(int indice, QKeyEvent *tecla);
-    void PasaFoco(int indice);
+    bool TeclaEnGrid(QKeyEvent *tecla);
     void MuestraPosicion();
     bool EsBusqueda(int indice) const;
 
@@ -95,13 +92,11 @@ private:
     BarraDatos *barra_;
     QTabWidget *pestanas_;
     QLabel *tituloGrid_;
+    RejillaSeleccion *rejilla_;
     QTableView *grid_;
-    ModeloSeleccion *modelo_;
     QGroupBox *fraBuscar_;
     QGroupBox *fraDatos_ = nullptr;
-    QMap<int, QLineEdit *> cajas_;
     QMap<int, QLabel *> etiquetas_;
-    bool sincronizando_ = false;
 };
 
 // Places a child window in the main window's area: its left edge at the

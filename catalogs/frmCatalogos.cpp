@@ -57,11 +57,7 @@ void frmCatalogos::Imprime()
 {
     if (tabla_.isEmpty())
         return;
-    struct Borra {
-        const BaseDatos &bd;
-        ~Borra() { BorraTabla(bd, TablaImpresion); }
-    } borra{ctx_.ConexionBD};
-    BorraTabla(ctx_.ConexionBD, TablaImpresion);
+    const TablasTemporales tabla(ctx_.ConexionBD, TablaImpresion);
     EjecutaSQL(ctx_.ConexionBD, QStringLiteral("CREATE TEMP TABLE %1 AS SELECT CAST(%2 AS TEXT) AS Codigo, Descripcion FROM %3")
                                     .arg(TablaImpresion, columna_, tabla_));
     imprime_(diseno_.reporte, windowTitle());

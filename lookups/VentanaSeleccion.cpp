@@ -14,10 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -77,6 +75,16 @@ VentanaSeleccion::VentanaSeleccion(Contexto &ctx, CamposDestino *destino, int ca
     AsignaImagenes(*barra_, 3);   // the pick-list pictures: a check mark on Aceptar
     connect(barra_, &BarraDatos::BotonPulsado, this, &VentanaSeleccion::Boton);
 
+    rejilla_ = new RejillaSeleccion(lista_, diseno_.columnas, diseno_.nombreGrid, this);
+    rejilla_->seleccionaAlEntrar = diseno_.seleccionaAlEntrar;
+    rejilla_->teclaEnCaja = [this](int indice, QKeyEvent *tecla) { return TeclaEnCaja(indice, tecla); };
+    rejilla_->teclaEnGrid = [this](QKeyEvent *tecla) { return TeclaEnGrid(tecla); };
+    connect(rejilla_, &RejillaSeleccion::FilaElegida, this, [this](int fila) {
+        lista_.PonActual(fila);
+        ActualizaTitulo();
+    });
+    grid_ = rejilla_->Grid();
+
     fraBuscar_ = new QGroupBox(QStringLiteral("Buscar por : "));
     fraBuscar_->setObjectName(QStringLiteral("fraBuscar"));
     auto *rejilla = new QGridLayout(fraBuscar_);
@@ -95,43 +103,19 @@ VentanaSeleccion::VentanaSeleccion(Contexto &ctx, CamposDestino *destino, int ca
         if (!descripcion)   // a code box as wide as its code, or its caption
             caja->setMaximumWidth(std::max({caja->minimumWidth(), etiqueta->sizeHint().width(),
                                         caja->fontMetrics().horizontalAdvance(QString(qMin(c.largo, 14) + 2, QLatin1Char('W')))}));
-        caja->installEventFilter(this);
+        rejilla_->AgregaCaja(c.indice, caja);
         const int indice = c.indice;
         connect(caja, &QLineEdit::textChanged, this, [this, indice](const QString &t) { CambiaCaja(indice, t); });
         rejilla->addWidget(etiqueta, 0, col);
         rejilla->addWidget(caja, 1, col);
         rejilla->setColumnStretch(col, descripcion ? 1 : 0);
-        cajas_.insert(c.indice, caja);
         ++col;
     }
 
     fraSeleccion_ = new QGroupBox(diseno_.marcoSeleccion);
     fraSeleccion_->setObjectName(QStringLiteral("fraSeleccion"));
-    grid_ = new QTableView;
-    grid_->setObjectName(QStringLiteral("dbgSeleccion"));
-    modelo_ = new ModeloSeleccion(lista_, this);
-    QStringList titulos;
-    for (const Columna &c : diseno_.columnas)
-        titulos << c.titulo;
-    modelo_->PonTitulos(titulos);
-    grid_->setModel(modelo_);
-    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->setTabKeyNavigation(false);
-    grid_->setWordWrap(false);
-    grid_->verticalHeader()->setVisible(false);
-    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->verticalHeader()->setResizeContentsPrecision(200);   // the rows measured for a column's width
-    grid_->installEventFilter(this);
     connect(grid_, &QTableView::doubleClicked, this, [this] { AsignaDatos(); });
-    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &actual) {
-                if (sincronizando_)
-                    return;
-                lista_.PonActual(actual.isValid() ? actual.row() : -1);
-                ActualizaTitulo();
-            });
     auto *capaSel = new QVBoxLayout(fraSeleccion_);
     capaSel->addWidget(grid_);
 
@@ -170,8 +154,8 @@ VentanaSeleccion::VentanaSeleccion(Contexto &ctx, CamposDestino *destino, int ca
     setMinimumWidth(barra_->sizeHint().width());
     if (diseno_.ancho > 0 && diseno_.alto > 0)
         resize(Twips(diseno_.ancho), Twips(diseno_.alto));
-    if (!cajas_.isEmpty())
-        cajas_.value(diseno_.cajas.first().indice)->setFocus();
+    if (!diseno_.cajas.isEmpty())
+        Caja(diseno_.cajas.first().indice)->setFocus();
 }
 
 bool VentanaSeleccion::CargaFilas(const QString &sql, const QVariantList &valores, const QString &tituloError,
@@ -196,7 +180,7 @@ bool VentanaSeleccion::CargaFilas(const QString &sql, const QVariantList &valore
         ctx_.mensajes.Informa(mensajeVacio, tituloVacio);
         return false;
     }
-    modelo_->Recarga();
+    rejilla_->Recarga();
     anchoValores_.clear();
     ConfiguraGrid();
     MuestraActual();
@@ -245,77 +229,36 @@ void VentanaSeleccion::AsignaDatos()
 
 void VentanaSeleccion::Boton(int posicion)
 {
-    bool seMovio = true;
-    switch (posicion) {
-    case 1: seMovio = lista_.Primero(); break;
-    case 2: seMovio = lista_.Anterior(); break;
-    case 3: seMovio = lista_.Siguiente(); break;
-    case 4: seMovio = lista_.Ultimo(); break;
-    case 6: AsignaDatos(); return;
-    case 7: reject(); return;
-    default: return;
-    }
-    if (!seMovio)
-        ctx_.mensajes.Beep();
-    MuestraActual();
+    if (posicion == 6)
+        AsignaDatos();
+    else if (posicion == 7)
+        reject();
+    else if (MueveLista(lista_, posicion, ctx_.mensajes))
+        MuestraActual();
 }
 
 void VentanaSeleccion::CambiaCaja(int indice, const QString &texto)
 {
     const BusquedaSeleccion::Resultado r = busqueda_.Cambia(indice, texto);
     if (r != BusquedaSeleccion::Resultado::Nada) {
-        modelo_->Recarga();
+        rejilla_->Recarga();
         if (r != BusquedaSeleccion::Resultado::Filtrada) {
             ConfiguraGrid();
-            EscribeCajas();
+            rejilla_->EscribeCajas(diseno_.cajas, [this](int i) { return busqueda_.Texto(i); });
         }
         MuestraActual();
         if (r == BusquedaSeleccion::Resultado::SinCoincidencia)
             ctx_.mensajes.Informa(diseno_.reglas.textoSinCoincidencia, diseno_.reglas.tituloSinCoincidencia);
     }
-    QLineEdit *caja = cajas_.value(indice);
+    QLineEdit *caja = Caja(indice);
     caja->setFocus();
     if (diseno_.tabulaAlLlenar && caja->text().trimmed().size() == caja->maxLength())
-        PasaFoco(indice);
-}
-
-void VentanaSeleccion::EscribeCajas()
-{
-    for (auto it = cajas_.cbegin(); it != cajas_.cend(); ++it) {
-        const QString t = busqueda_.Texto(it.key());
-        if (it.value()->text() != t) {
-            const QSignalBlocker bloqueo(it.value());
-            it.value()->setText(t);
-        }
-    }
-}
-
-void VentanaSeleccion::PasaFoco(int indice)
-{
-    const QVector<CajaBusqueda> &cajas = diseno_.cajas;
-    for (int i = 0; i < cajas.size(); ++i) {
-        if (cajas[i].indice == indice) {
-            if (i + 1 < cajas.size())
-                cajas_.value(cajas[i + 1].indice)->setFocus(Qt::TabFocusReason);
-            else
-                grid_->setFocus(Qt::TabFocusReason);
-            return;
-        }
-    }
+        rejilla_->PasaFoco(diseno_.cajas, indice);
 }
 
 void VentanaSeleccion::MuestraActual()
 {
-    sincronizando_ = true;
-    const int fila = lista_.Actual();
-    if (fila >= 0) {
-        const QModelIndex i = modelo_->index(fila, qMax(0, grid_->currentIndex().column()));
-        grid_->setCurrentIndex(i);
-        grid_->scrollTo(i);
-    } else {
-        grid_->selectionModel()->clear();
-    }
-    sincronizando_ = false;
+    rejilla_->MuestraActual(lista_);
     ActualizaTitulo();
 }
 
@@ -323,30 +266,13 @@ void VentanaSeleccion::ActualizaTitulo()
 {
     if (diseno_.prefijoPosicion.isEmpty())
         return;
-    setWindowTitle(diseno_.prefijoPosicion + QString::number(lista_.Actual() + 1) + QStringLiteral(" de ")
-                   + QString::number(lista_.Cantidad()));
+    setWindowTitle(TituloPosicion(diseno_.prefijoPosicion, lista_));
 }
 
 bool EntraElUsuario(QEvent *evento)
 {
     const Qt::FocusReason r = static_cast<QFocusEvent *>(evento)->reason();
     return r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason;
-}
-
-bool VentanaSeleccion::eventFilter(QObject *objeto, QEvent *evento)
-{
-    if (objeto == grid_ && evento->type() == QEvent::KeyPress)
-        return TeclaEnGrid(static_cast<QKeyEvent *>(evento));
-    for (auto it = cajas_.cbegin(); it != cajas_.cend(); ++it) {
-        if (objeto != it.value())
-            continue;
-        if (evento->type() == QEvent::KeyPress)
-            return TeclaEnCaja(it.key(), static_cast<QKeyEvent *>(evento));
-        if (evento->type() == QEvent::FocusIn && diseno_.seleccionaAlEntrar && EntraElUsuario(evento))
-            QTimer::singleShot(0, it.value(), &QLineEdit::selectAll);
-        break;
-    }
-    return QDialog::eventFilter(objeto, evento);
 }
 
 bool VentanaSeleccion::TeclaEnCaja(int indice, QKeyEvent *tecla)
@@ -357,7 +283,7 @@ bool VentanaSeleccion::TeclaEnCaja(int indice, QKeyEvent *tecla)
         if (diseno_.enterCaja == EnterEnCaja::Elige)
             AsignaDatos();
         else
-            PasaFoco(indice);
+            rejilla_->PasaFoco(diseno_.cajas, indice);
         return true;
     case Qt::Key_Escape:
         if (diseno_.escCaja != EscEnCaja::Rechaza)
@@ -390,7 +316,7 @@ bool VentanaSeleccion::TeclaEnCaja(int indice, QKeyEvent *tecla)
     if (rechazo)
         ctx_.mensajes.Beep();
     if (!aceptado.isEmpty())
-        cajas_.value(indice)->insert(aceptado);
+        Caja(indice)->insert(aceptado);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lookups/ListaSeleccion.h"
+#include "lookups/RejillaSeleccion.h"
 
 #include <QAbstractTableModel>
 #include <QDialog>
@@ -55,11 +56,7 @@ class VentanaSeleccion : public QDialog {
 public:
     enum class EnterEnCaja { Elige, Tabula };
     enum class EscEnCaja { Cierra, CierraConBeep, Rechaza };
-    struct Columna {
-        QString titulo;       // empty: the result column's name
-        int ancho = 0;        // twips; 0: the view's default
-        bool recorta = false; // a description, cut at its width; codes always show whole
-    };
+    using Columna = ColumnaSeleccion;
     struct Diseno {
         QString titulo;                  // caption
         QString prefijoPosicion;         // when set, caption = prefix, position, " de ", count
@@ -68,6 +65,7 @@ public:
         QVector<CajaBusqueda> cajas;
         ReglasBusqueda reglas;
         QVector<Columna> columnas;       // by result column; further ones keep their names
+        QString nombreGrid = QStringLiteral("dbgSeleccion");
         int columnaCodigo = 0;           // the column whose value is written back
         EnterEnCaja enterCaja = EnterEnCaja::Elige;
         EscEnCaja escCaja = EscEnCaja::Cierra;
@@ -90,7 +88,7 @@ public:
     void Boton(int posicion);
 
     const ListaSeleccion &Lista() const { return lista_; }
-    QLineEdit *Caja(int indice) const { return cajas_.value(indice); }
+    QLineEdit *Caja(int indice) const { return rejilla_->Caja(indice); }
     QTableView *Grid() const { return grid_; }
     BarraDatos *Barra() const { return barra_; }
     QGroupBox *MarcoSeleccion() const { return fraSeleccion_; }
@@ -112,8 +110,6 @@ protected:
     // Runs after a code was written into the destination.
     virtual void DespuesDeAsignar() {}
 
-    bool eventFilter(QObject *objeto, QEvent *evento) override;
-
     Contexto &ctx_;
     CamposDestino *destino_;
     const int campo_;
@@ -126,18 +122,14 @@ private:
     bool TeclaEnGrid(QKeyEvent *tecla);
     void MuestraActual();
     void ActualizaTitulo();
-    void EscribeCajas();
-    void PasaFoco(int indice);
 
     BusquedaSeleccion busqueda_;
-    ModeloSeleccion *modelo_;
+    RejillaSeleccion *rejilla_;
     BarraDatos *barra_;
     QGroupBox *fraBuscar_;
     QGroupBox *fraSeleccion_;
     QTabWidget *pestanas_ = nullptr;
     QTableView *grid_;
-    QMap<int, QLineEdit *> cajas_;
     QVector<QPushButton *> cmdDatos_;
     QMap<int, int> anchoValores_;   // pixels the values of a code column need
-    bool sincronizando_ = false;
 };

@@ -29,6 +29,7 @@ VentanaSeleccion::Diseno DisenoListadet()
                   {QStringLiteral("Notif Inm"), 765}, {QStringLiteral("Notif Def"), 765},
                   {QStringLiteral("Asterisco"), 765}, {QStringLiteral("LM Morta"), 900},
                   {QStringLiteral("Princ Morta"), 900}};
+    d.nombreGrid = QStringLiteral("grdDataGrid");
     d.columnaCodigo = 0;
     d.enterCaja = VentanaSeleccion::EnterEnCaja::Elige;
     d.escCaja = VentanaSeleccion::EscEnCaja::Rechaza;

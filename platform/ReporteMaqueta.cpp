@@ -20,15 +20,8 @@ bool FuenteLista::Siguiente(QVariantList &fila)
 }
 
 FuenteConsulta::FuenteConsulta(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
-    : q_(bd.Conexion())
+    : q_(bd.Ejecuta(sql, valores))
 {
-    q_.setForwardOnly(true);
-    if (!q_.prepare(sql))
-        throw ErrorBD::DeConsulta(q_);
-    for (const QVariant &v : valores)
-        q_.addBindValue(v);
-    if (!q_.exec())
-        throw ErrorBD::DeConsulta(q_);
     const QSqlRecord r = q_.record();
     for (int i = 0; i < r.count(); ++i)
         campos_ << r.fieldName(i);

@@ -7,6 +7,7 @@
 #include "queries/frmMuestraGenCons.h"
 #include "queries/modVisData.h"
 #include "shell/Contexto.h"
+#include "shell/modGeneral.h"
 
 #include <QComboBox>
 
@@ -26,6 +27,7 @@ void EjecutaGenConsultas(Contexto &ctx, DialogoArchivos &dialogo, frmGenConsulta
     const QString criterio = panel.Criterio();
     if (SinCriterio(ctx.mensajes, criterio))
         return;
+    const TablasTemporales tabla(ctx.ConexionBD, TablaTrabajo::GenConsul);
     try {
         {
             const Progreso trabajo = ctx.Trabajo(QStringLiteral("Generando la consulta, un momento por favor....."));
@@ -40,11 +42,6 @@ void EjecutaGenConsultas(Contexto &ctx, DialogoArchivos &dialogo, frmGenConsulta
     } catch (const ErrorBD &e) {
         ctx.EscribePanel(QString());
         MuestraError(ctx.mensajes, e);
-    }
-    try {
-        TablaTrabajo::Borra(ctx.ConexionBD, TablaTrabajo::GenConsul);
-    } catch (const ErrorBD &) {
-        // A TEMP table goes with the connection anyway.
     }
 }
 

@@ -1,6 +1,7 @@
 #include "queries/TablaTrabajo.h"
 
 #include "platform/BaseDatos.h"
+#include "shell/modGeneral.h"
 
 #include <QHash>
 #include <QSqlQuery>
@@ -444,7 +445,7 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
     Transaccion t(bd);
     FuncionRanura ranura(bd.Manejador(), "RANURA", true);
     const EnConstruccion enConstruccion;
-    TablaTrabajo::Borra(bd, tabla);
+    TablasTemporales::Borra(bd, tabla);
     bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
     const qint64 filas = bd.EjecutaAccion(sql, s.valores);
     ranura.Suelta();
@@ -525,11 +526,6 @@ LecturaFilas FuenteTabla(const BaseDatos &bd, const QString &tabla)
     f.filas = QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(t);
     f.fila = QStringLiteral("SELECT * FROM %1 WHERE rowid = ?1").arg(t);
     return f;
-}
-
-void Borra(const BaseDatos &bd, const QString &tabla)
-{
-    bd.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(tabla));
 }
 
 } // namespace TablaTrabajo

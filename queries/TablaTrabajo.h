@@ -61,9 +61,6 @@ LecturaFilas FuenteTabla(const BaseDatos &bd, const QString &tabla);
 // during it nothing may run statements on the connection.
 bool Construyendo();
 
-// Drops a work table; nothing when it is not there.
-void Borra(const BaseDatos &bd, const QString &tabla);
-
 // The name of the export table.
 inline const QString GenConsul = QStringLiteral("GENCONSUL");
 

@@ -7,6 +7,7 @@
 #include "shell/modGeneral.h"
 
 #include <QDir>
+#include <QScopedValueRollback>
 #include <QSqlQuery>
 
 const QString GeneradorReportes::TituloVentana = QStringLiteral("Reportes VELMORAN");
@@ -18,7 +19,7 @@ const QString TablaPaso = QStringLiteral("PASOREPORTE");
 const QString TablaFiltro = QStringLiteral("FILTROREPORTE");
 } // namespace
 
-GeneradorReportes::GeneradorReportes(Contexto &c, FiltrosReporte &f) : ctx(c), filtros(f)
+GeneradorReportes::GeneradorReportes(Contexto &c, FiltrosReporte &f) : ctx(c), filtros(f), sueltas_(c.ConexionBD)
 {
     RegistraReportesCruzados(*this);
     RegistraReportesDiagnosticos(*this);
@@ -30,6 +31,9 @@ void GeneradorReportes::Reporte()
     Documento.reset();
     {
         CursorOcupado cursor;
+        // The run's work tables go with it, however it ends.
+        TablasTemporales corrida(ctx.ConexionBD);
+        const QScopedValueRollback<TablasTemporales *> enCorrida(trabajo_, &corrida);
         try {
             if (ArmaFiltro() && CreaPasoReporte())
                 GeneraReporte();
@@ -40,7 +44,6 @@ void GeneradorReportes::Reporte()
             Documento.reset();
             ctx.mensajes.Informa(e.Texto(), TituloVentana);
         }
-        EliminaTablasTrabajo();
     }
     if (Documento && Muestra)
         Muestra(*Documento);
@@ -128,7 +131,7 @@ bool GeneradorReportes::CreaPasoReporte()
     // PASOREPORTE is a view of the chosen events over the filter's values,
     // which travel bound in FILTROREPORTE: the builders count straight from
     // D_EVENTO instead of copying it first.
-    Elimina_Vista(TablaPaso);
+    trabajo_->AgregaVista(TablaPaso);
     QStringList columnas;
     QString condicion = FiltroReporte;
     for (int i = 0; i < ValoresFiltro.size(); ++i) {
@@ -139,7 +142,6 @@ bool GeneradorReportes::CreaPasoReporte()
     EjecutaConsulta(QStringLiteral("INSERT INTO FILTROREPORTE VALUES (%1)")
                         .arg(QStringLiteral("?, ").repeated(int(columnas.size())).chopped(2)),
                     ValoresFiltro);
-    vistaPaso_ = true;
     EjecutaConsulta(QStringLiteral("CREATE TEMP VIEW PASOREPORTE AS SELECT E.* FROM FILTROREPORTE AS F, D_EVENTO AS E WHERE ")
                     + condicion);
     if (Cuenta(QStringLiteral("SELECT EXISTS (SELECT 1 FROM PASOREPORTE)")) == 0) {
@@ -230,39 +232,13 @@ void GeneradorReportes::EjecutaConsulta(const QString &sql, const QVariantList &
     ctx.ConexionBD.EjecutaAccion(sql, valores);
 }
 
-void GeneradorReportes::Elimina_Tabla(const QString &tabla) const
-{
-    BorraTabla(ctx.ConexionBD, tabla);
-}
-
 void GeneradorReportes::CreaTablaTrabajo(const QString &tabla, const QString &columnas)
 {
-    Elimina_Tabla(tabla);
-    if (!tablasTrabajo_.contains(tabla))
-        tablasTrabajo_ << tabla;
+    trabajo_->Agrega(tabla);
     EjecutaConsulta(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(tabla, columnas));
 }
 
 qint64 GeneradorReportes::Cuenta(const QString &sql) const
 {
     return ctx.ConexionBD.Valor(sql).toLongLong();
-}
-
-void GeneradorReportes::Elimina_Vista(const QString &vista) const
-{
-    try {
-        EjecutaConsulta(QStringLiteral("DROP VIEW IF EXISTS %1").arg(vista));
-    } catch (const ErrorBD &) {
-        // Like a table that cannot be dropped: the rebuild fails loudly.
-    }
-}
-
-void GeneradorReportes::EliminaTablasTrabajo()
-{
-    if (vistaPaso_)
-        Elimina_Vista(TablaPaso);
-    vistaPaso_ = false;
-    for (const QString &t : tablasTrabajo_)
-        Elimina_Tabla(t);
-    tablasTrabajo_.clear();
 }

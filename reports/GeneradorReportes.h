@@ -2,6 +2,7 @@
 
 #include "platform/ReporteMaqueta.h"
 #include "reports/FiltrosReporte.h"
+#include "shell/modGeneral.h"
 
 #include <QMap>
 #include <QVariantList>
@@ -45,8 +46,6 @@ public:
 
     // Statement runners of the builders: a failure goes to the caller.
     void EjecutaConsulta(const QString &sql, const QVariantList &valores = {}) const;
-    void Elimina_Tabla(const QString &tabla) const;
-    void Elimina_Vista(const QString &vista) const;
     // Drops and creates a TEMP work table, remembered so that the run drops it.
     void CreaTablaTrabajo(const QString &tabla, const QString &columnas);
     qint64 Cuenta(const QString &sql) const;
@@ -72,9 +71,9 @@ public:
     FiltrosReporte &filtros;
 
 private:
-    void EliminaTablasTrabajo();
-
     QMap<QString, Constructor> constructores_;
-    QStringList tablasTrabajo_;
-    bool vistaPaso_ = false;
+    // Work tables of steps run one by one, dropped with the generator; a run
+    // of Reporte keeps its own.
+    TablasTemporales sueltas_;
+    TablasTemporales *trabajo_ = &sueltas_;
 };

@@ -16,13 +16,45 @@ int EjecutaSQL(const BaseDatos &bd, const QString &sql, const QVariantList &valo
     return bd.EjecutaAccion(sql, valores);
 }
 
-void BorraTabla(const BaseDatos &bd, const QString &tabla)
+namespace {
+
+void Suelta(const BaseDatos &bd, const QString &sql)
 {
     try {
-        bd.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(tabla));
+        bd.EjecutaAccion(sql);
     } catch (const ErrorBD &) {
         // Dropping a work table that cannot be dropped leaves the rebuild to fail loudly.
     }
+}
+
+} // namespace
+
+void BorraTabla(const BaseDatos &bd, const QString &tabla)
+{
+    Suelta(bd, QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(tabla));
+}
+
+void TablasTemporales::Borra(const BaseDatos &bd, const QString &nombre, bool vista)
+{
+    Suelta(bd, QStringLiteral("DROP %1 IF EXISTS temp.\"%2\"").arg(vista ? QLatin1String("VIEW") : QLatin1String("TABLE"), nombre));
+}
+
+void TablasTemporales::Anota(const QString &nombre, bool vista)
+{
+    Borra(bd_, nombre, vista);
+    QStringList &nombres = vista ? vistas_ : tablas_;
+    if (!nombres.contains(nombre))
+        nombres << nombre;
+}
+
+void TablasTemporales::Borra()
+{
+    for (const QString &v : std::as_const(vistas_))
+        Borra(bd_, v, true);
+    for (const QString &t : std::as_const(tablas_))
+        Borra(bd_, t);
+    vistas_.clear();
+    tablas_.clear();
 }
 
 QString FechaSQL(const QString &valor)

@@ -5,6 +5,7 @@
 #include "platform/Reloj.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // Small routines every subsystem shares.
@@ -18,6 +19,34 @@ int EjecutaSQL(const BaseDatos &bd, const QString &sql, const QVariantList &valo
 
 // Drops a work table; a missing table is no error. The name must come from the code.
 void BorraTabla(const BaseDatos &bd, const QString &tabla);
+
+// The TEMP work tables of one task, and the views over them, dropped when the
+// guard goes, however the task ends. Names come from the code. Only the temp
+// schema is touched: a table of the same name in the database stays.
+class TablasTemporales {
+public:
+    explicit TablasTemporales(const BaseDatos &bd) : bd_(bd) {}
+    // One table, dropped now to be built next.
+    TablasTemporales(const BaseDatos &bd, const QString &tabla) : bd_(bd) { Agrega(tabla); }
+    ~TablasTemporales() { Borra(); }
+    TablasTemporales(const TablasTemporales &) = delete;
+    TablasTemporales &operator=(const TablasTemporales &) = delete;
+
+    // Drops the table or view now, to be built next, and again at the end.
+    void Agrega(const QString &tabla) { Anota(tabla, false); }
+    void AgregaVista(const QString &vista) { Anota(vista, true); }
+    // Drops them all now, the views first.
+    void Borra();
+    // Drops one TEMP table or view now; as with BorraTabla, a failure is left
+    // to the rebuild that follows.
+    static void Borra(const BaseDatos &bd, const QString &nombre, bool vista = false);
+
+private:
+    void Anota(const QString &nombre, bool vista);
+
+    const BaseDatos &bd_;
+    QStringList tablas_, vistas_;
+};
 
 // A typed d/M/yyyy date (one or two digits for day and month) as the ISO date
 // that the statements bind; any other text comes back unchanged (an empty text

@@ -60,31 +60,9 @@ int ComparaLlave(sqlite3_stmt *x, int a, sqlite3_stmt *y, int b)
 } // namespace
 
 TablaCompleta::TablaCompleta(const BaseDatos &bd, std::function<void(qint64, qint64)> avance)
-    : bd_(bd), avance_(std::move(avance))
+    : bd_(bd), temporal_(bd), avance_(std::move(avance))
 {
-    try {
-        Construye();
-    } catch (...) {
-        Borra();
-        throw;
-    }
-}
-
-TablaCompleta::~TablaCompleta()
-{
-    Borra();
-}
-
-void TablaCompleta::Borra()
-{
-    if (!creada_)
-        return;
-    try {
-        bd_.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS temp.") + Tabla);
-    } catch (const ErrorBD &) {
-        // A temporary table goes with the connection anyway.
-    }
-    creada_ = false;
+    Construye();
 }
 
 void TablaCompleta::Construye()
@@ -116,9 +94,8 @@ void TablaCompleta::Construye()
         return;
     }
 
-    bd_.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS temp.") + Tabla);
+    temporal_.Agrega(Tabla);
     bd_.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(Tabla, definiciones.join(QStringLiteral(", "))));
-    creada_ = true;
     consulta_ = QStringLiteral("SELECT %1 FROM main.D_EVENTO AS E LEFT JOIN temp.%2 AS F ON F.Fila = E.rowid "
                                "ORDER BY E.rowid")
                     .arg(seleccion.join(QStringLiteral(", ")), Tabla);

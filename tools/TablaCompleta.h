@@ -1,11 +1,12 @@
 #pragma once
 
+#include "shell/modGeneral.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
 #include <functional>
 
-class BaseDatos;
 class Contexto;
 
 // The full flat table: one row per care event with every column of D_EVENTO,
@@ -18,7 +19,6 @@ class TablaCompleta {
 public:
     // `avance` hears how many events have had their families spread, and of how many.
     explicit TablaCompleta(const BaseDatos &bd, std::function<void(qint64, qint64)> avance = {});
-    ~TablaCompleta();
     TablaCompleta(const TablaCompleta &) = delete;
     TablaCompleta &operator=(const TablaCompleta &) = delete;
 
@@ -33,10 +33,9 @@ public:
 
 private:
     void Construye();
-    void Borra();
 
     const BaseDatos &bd_;
-    bool creada_ = false;
+    TablasTemporales temporal_;   // dropped with the object, also when the build fails
     QStringList familias_, numericas_;
     QString consulta_;
     std::function<void(qint64, qint64)> avance_;

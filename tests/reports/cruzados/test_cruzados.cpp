@@ -248,6 +248,19 @@ TEST_F(Cruzados, UnaSentenciaQueFallaSeAvisaYNoDejaNada)
     EXPECT_EQ(mostrados, QStringList{"Agente de Lesión por Intencionalidad"});
 }
 
+TEST_F(Cruzados, UnaFallaDeOtraClaseTampocoDejaTablas)
+{
+    Genera(5);
+    filtros.InicializaFiltros();
+    filtros.EligeReporte(1);
+    generador.Registra(filtros.cmbReporte.Texto(), [](GeneradorReportes &g) {
+        g.CreaTablaTrabajo("REPFALLA", "a");
+        throw std::bad_alloc();
+    });
+    EXPECT_THROW(generador.Reporte(), std::bad_alloc);
+    EXPECT_EQ(TablasTemporales(), 0);
+}
+
 // One golden text per layout kind: plain rows, rows with a total column and
 // row, groups with subtotals, and the wide age table.
 TEST_F(Cruzados, TextoDelPdfComoElEsperado)
