@@ -38,6 +38,13 @@ Qt::Alignment Banderas(Alineacion a)
 
 namespace {
 
+// Texts are black; each change of pen is written out.
+void TintaNegra(QPainter &p)
+{
+    if (p.pen().color() != Qt::black)
+        p.setPen(Qt::black);
+}
+
 // The fonts of a document on one device. Report texts are plain text where
 // each character is one glyph, so a one-line text is set from the glyphs and
 // advances of its characters, kept per font, instead of being shaped anew each
@@ -62,7 +69,7 @@ public:
     // Sets a one-line text from its glyphs; false when one of its characters
     // needs shaping or the text is wider than its box. The texts of one font
     // wait and go out together (Suelta): a PDF writes each run with its own
-    // state, so one run per row and font instead of one per cell.
+    // state, so one run per change of font or fill instead of one per cell.
     bool PintaGlifos(QPainter &p, int fuente, const QString &texto, const QRectF &r, Alineacion a)
     {
         if (fuente < 0 || fuente >= glifos.size() || !glifos[fuente].raw.isValid())
@@ -122,6 +129,7 @@ public:
     {
         if (indices_.isEmpty())
             return;
+        TintaNegra(p);
         QGlyphRun corrida;
         corrida.setRawFont(glifos[pendiente_].raw);
         corrida.setGlyphIndexes(indices_);
@@ -151,8 +159,8 @@ void PintaPagina(QPainter &p, const PaginaReporte &pagina, FuentesPintura &fuent
     const double k = fuentes.k;
     auto escala = [k](const QRectF &r) { return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k); };
     for (const ElementoPagina &e : pagina.elementos) {
-        if (e.tipo != ElementoPagina::Tipo::Texto)
-            fuentes.Suelta(p);   // in the order of the model: a fill never covers a text painted before it
+        if (e.tipo == ElementoPagina::Tipo::Relleno)
+            fuentes.Suelta(p);   // a fill never covers a text painted before it; rules cross no text
         switch (e.tipo) {
         case ElementoPagina::Tipo::Relleno:
             p.fillRect(escala(e.caja), QColor::fromRgba(e.color));
@@ -163,13 +171,12 @@ void PintaPagina(QPainter &p, const PaginaReporte &pagina, FuentesPintura &fuent
             p.drawLine(QPointF(e.caja.left() * k, e.caja.top() * k), QPointF(e.caja.right() * k, e.caja.bottom() * k));
             break;
         case ElementoPagina::Tipo::Texto: {
-            if (p.pen().color() != Qt::black)
-                p.setPen(Qt::black);
             const QRectF r = escala(e.caja);
             const bool renglones = e.texto.contains(QLatin1Char('\n'));
             if (!renglones && fuentes.PintaGlifos(p, e.fuente, e.texto, r, e.alineacion))
                 break;
             fuentes.Suelta(p);
+            TintaNegra(p);
             p.setFont(fuentes.fuentes.value(e.fuente));
             // A text wider than its cell is cut with an ellipsis, never painted over its neighbour.
             const QString t = renglones ? e.texto : QFontMetricsF(p.font(), p.device()).elidedText(e.texto, Qt::ElideRight, r.width());
