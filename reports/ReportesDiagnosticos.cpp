@@ -78,7 +78,9 @@ void Reporte_ListaDetallada(GeneradorReportes &g)
     // Each level of the report from PASOLISTA, every sex letter and "A", so
     // that every level adds up the same events: the causes, the categories
     // that stand in CATCIE10, the chapters and the state totals (causes of
-    // any length). The rows are summed narrow and named afterwards.
+    // any length). The categories of every cause are summed once into the
+    // narrow PASOCATEGORIA, and the chapters and states from it, a few rows
+    // per cause fewer. The rows are summed narrow and named afterwards.
     const auto nivel = [&](int n, const QString &fuente, const QString &nombre, const QString &une) {
         g.EjecutaConsulta(inserta + QStringLiteral(
             "SELECT %1 AS Nivel, p.IdEstado, s.Descripcion AS DesEstado, p.Capitulo, k.DESCRIP AS DesCapitulo, p.Causa, "
@@ -86,14 +88,20 @@ void Reporte_ListaDetallada(GeneradorReportes &g)
             "LEFT JOIN cEstados s ON s.CodEstado = p.IdEstado LEFT JOIN CAPITULO k ON k.IdCapitulo = p.Capitulo)")
             .arg(n).arg(nombre, QStringLiteral("p.") + ColumnasCuenta().join(QStringLiteral(", p.")), fuente, une));
     };
-    const QString suma = QStringLiteral("(SELECT IdEstado, %1, IdSexo, ") + Sumas() + QStringLiteral(" FROM PASOLISTA GROUP BY %2)");
+    const QString suma = QStringLiteral("SELECT IdEstado, %1, IdSexo, ") + Sumas() + QStringLiteral(" FROM %2 GROUP BY %3");
+    const QString categorias = QStringLiteral("PASOCATEGORIA");
+    g.CreaTablaTrabajo(categorias, QStringLiteral("IdEstado, Capitulo, Causa, IdSexo, ") + columnas);
+    g.EjecutaConsulta(QStringLiteral("INSERT INTO %1 ").arg(categorias)
+                      + suma.arg(QStringLiteral("Capitulo, substr(Causa, 1, 3) AS Causa"), QStringLiteral("PASOLISTA"),
+                                 QStringLiteral("IdEstado, Capitulo, substr(Causa, 1, 3), IdSexo")));
     const QString nombreCatalogo = QStringLiteral("l.nombre"), catalogo = QStringLiteral("JOIN CATCIE10 l ON l.Causa = p.Causa ");
     nivel(NivelCausa, QStringLiteral("PASOLISTA"), nombreCatalogo, catalogo);
-    nivel(NivelCategoria, suma.arg(QStringLiteral("Capitulo, substr(Causa, 1, 3) AS Causa"),
-                                   QStringLiteral("IdEstado, Capitulo, substr(Causa, 1, 3), IdSexo")), nombreCatalogo, catalogo);
-    nivel(NivelCapitulo, suma.arg(QStringLiteral("Capitulo, '' AS Causa"), QStringLiteral("IdEstado, Capitulo, IdSexo")),
+    nivel(NivelCategoria, categorias, nombreCatalogo, catalogo);
+    nivel(NivelCapitulo, QLatin1Char('(') + suma.arg(QStringLiteral("Capitulo, '' AS Causa"), categorias,
+                                                    QStringLiteral("IdEstado, Capitulo, IdSexo")) + QLatin1Char(')'),
           QStringLiteral("k.DESCRIP"), QString());
-    nivel(NivelEstado, suma.arg(QStringLiteral("NULL AS Capitulo, '' AS Causa"), QStringLiteral("IdEstado, IdSexo")),
+    nivel(NivelEstado, QLatin1Char('(') + suma.arg(QStringLiteral("NULL AS Capitulo, '' AS Causa"), categorias,
+                                                  QStringLiteral("IdEstado, IdSexo")) + QLatin1Char(')'),
           QStringLiteral("'TOTALES'"), QString());
 
     g.MuestraReporte(QStringLiteral("rptDetallada.json"),
