@@ -153,11 +153,21 @@ QString FormateaValor(const QVariant &valor, const QString &formato)
     // Counts, the bulk of every report: whole numbers in "#,##0" straight.
     if (formato == QLatin1String("#,##0")
         && (valor.typeId() == QMetaType::LongLong || valor.typeId() == QMetaType::Int)) {
+        // Written from the right into one buffer: a single string per cell.
         const qlonglong n = valor.toLongLong();
-        QString texto = QString::number(n < 0 ? -n : n);
-        for (int i = int(texto.size()) - 3; i > 0; i -= 3)
-            texto.insert(i, QLatin1Char(','));
-        return n < 0 ? QLatin1Char('-') + texto : texto;
+        qulonglong resto = n < 0 ? 0 - qulonglong(n) : qulonglong(n);
+        char16_t cifras[32];
+        int i = 32, digitos = 0;
+        do {
+            if (digitos > 0 && digitos % 3 == 0)
+                cifras[--i] = u',';
+            cifras[--i] = char16_t(u'0' + resto % 10);
+            resto /= 10;
+            ++digitos;
+        } while (resto > 0);
+        if (n < 0)
+            cifras[--i] = u'-';
+        return QString(reinterpret_cast<const QChar *>(cifras + i), 32 - i);
     }
     bool esNumero = false;
     const double n = valor.toString().trimmed().toDouble(&esNumero);

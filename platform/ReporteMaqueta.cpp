@@ -288,9 +288,10 @@ private:
         return *it;
     }
 
-    int Fuente(const QString &estilo)
+    int Fuente(const QString &estilo) { return Fuente(Medidas(estilo), estilo); }
+
+    int Fuente(Medida &m, const QString &estilo)
     {
-        Medida &m = Medidas(estilo);
         if (m.fuente < 0)
             m.fuente = NuevaFuente(estilo);
         return m.fuente;
@@ -320,18 +321,23 @@ private:
     // its cell: numbers and captions show whole, never cut.
     int FuenteQueCabe(const QString &estilo, const QString &texto, double ancho)
     {
-        Medida &m = Medidas(estilo);
+        return FuenteQueCabe(Medidas(estilo), estilo, texto, ancho, EsNumero(texto));
+    }
+
+    // The same, with the style's measures and whether `texto` is a number at hand.
+    int FuenteQueCabe(Medida &m, const QString &estilo, const QString &texto, double ancho, bool numero)
+    {
         const double cabe = Cabe(ancho);
         if (m.cifra < 0)
             for (const QChar c : QStringLiteral("0123456789,.-%"))
                 m.cifra = qMax(m.cifra, m.metricas->horizontalAdvance(c));
-        if (texto.size() * m.cifra <= cabe && !texto.contains(QLatin1Char('\n')) && EsNumero(texto))
-            return Fuente(estilo);   // a short number fits without measuring it
+        if (numero && texto.size() * m.cifra <= cabe && !texto.contains(QLatin1Char('\n')))
+            return Fuente(m, estilo);   // a short number fits without measuring it
         double mayor = 0;
         for (const QString &linea : texto.split(QLatin1Char('\n')))
             mayor = qMax(mayor, m.metricas->horizontalAdvance(linea));
         if (mayor <= cabe)
-            return Fuente(estilo);
+            return Fuente(m, estilo);
         const EstiloReporte e = def_.Estilo(estilo);
         const double puntos = std::floor(e.puntos * cabe / mayor * 4) / 4;   // quarter points: few fonts
         return FuenteDe(qMax(puntos, 1.0), e.negrita);
@@ -569,7 +575,8 @@ private:
         }
         anteriores_ = completas;
         estiloAnterior_ = estilo;
-        const QColor fondo = Medidas(estilo).fondo;
+        Medida &medida = Medidas(estilo);   // looked up once for the row's cells
+        const QColor fondo = medida.fondo;
         if (fondo.isValid() && estilo != QLatin1String("normal")) {
             ElementoPagina e;
             e.tipo = ElementoPagina::Tipo::Relleno;
@@ -584,7 +591,7 @@ private:
             while (rotulo && c == 0 && hasta + 1 < celdas.size() && celdas[hasta + 1].isEmpty())
                 ++hasta;
             const double ancho = izquierdas_[hasta] + anchos_[hasta] - izquierdas_[c];
-            const int fuente = EsNumero(celdas[c]) ? FuenteQueCabe(estilo, celdas[c], ancho) : Fuente(estilo);
+            const int fuente = EsNumero(celdas[c]) ? FuenteQueCabe(medida, estilo, celdas[c], ancho, true) : Fuente(medida, estilo);
             Texto(QRectF(izquierdas_[c], y_, ancho, h), celdas[c], fuente,
                   rotulo && c == 0 ? Alineacion::Izquierda : def_.columnas[c].alineacion);
         }
