@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QStringEncoder>
 #include <QHash>
 #include <cmath>
 #include <cstring>
@@ -67,6 +68,7 @@ void DocumentoReporte::AgregaPagina(const PaginaReporte &p, const QVector<int> &
 {
     QByteArray b;
     b.reserve(p.elementos.size() * 40);   // grown once, not per element; squeezed below
+    QStringEncoder utf8(QStringEncoder::Utf8);
     for (int i = 0; i < p.elementos.size(); ++i) {
         const ElementoPagina &e = p.elementos[i];
         // The fixed part of an element is gathered first and appended at once.
@@ -78,10 +80,14 @@ void DocumentoReporte::AgregaPagina(const PaginaReporte &p, const QVector<int> &
         for (double v : {e.caja.x(), e.caja.y(), e.caja.width(), e.caja.height()})
             Escribe<float>(pos, float(v));
         if (e.tipo == ElementoPagina::Tipo::Texto) {
-            const QByteArray t = e.texto.toUtf8();
-            Escribe<quint32>(pos, quint32(t.size()));
-            b.append(fijo, sizeof fijo);
-            b.append(t);
+            // The text encoded straight after its fixed part, its length then written in.
+            const qsizetype inicio = b.size();
+            b.resize(inicio + qsizetype(sizeof fijo) + utf8.requiredSpace(e.texto.size()));
+            char *fin = utf8.appendToBuffer(b.data() + inicio + qsizetype(sizeof fijo), e.texto);
+            const quint32 largo = quint32(fin - (b.data() + inicio + qsizetype(sizeof fijo)));
+            Escribe<quint32>(pos, largo);
+            std::memcpy(b.data() + inicio, fijo, sizeof fijo);
+            b.resize(inicio + qsizetype(sizeof fijo) + largo);
         } else {
             Escribe<quint32>(pos, e.color);
             b.append(fijo, sizeof fijo);
@@ -185,7 +191,7 @@ public:
     {
         int cambia = int(def_.grupos.size());
         for (int i = 0; i < def_.grupos.size(); ++i)
-            if (!abiertos_ || valores[indiceGrupos_[i]] != anterior_[indiceGrupos_[i]]) {
+            if (!abiertos_ || valores[indiceGrupos_[i]] != anterior_[i]) {
                 cambia = i;
                 break;
             }
@@ -194,7 +200,11 @@ public:
         for (int i = cambia; i < def_.grupos.size(); ++i)
             AbreGrupo(i, valores);
         abiertos_ = true;
-        anterior_ = valores;
+        // Only the group values are kept: a copy of the row would make the
+        // source copy its next row rather than fill it in place.
+        anterior_.resize(indiceGrupos_.size());
+        for (int i = 0; i < indiceGrupos_.size(); ++i)
+            anterior_[i] = valores[indiceGrupos_[i]];
 
         QString estilo = indiceEstilo_ < 0 ? QString() : valores[indiceEstilo_].toString().trimmed();
         if (estilo.isEmpty())
@@ -687,7 +697,7 @@ private:
     QStringList titulos_;                   // column captions as wrapped
     QVector<int> fuentesTitulo_;
     int renglonesTitulo_ = 1;
-    QVariantList anterior_;
+    QVariantList anterior_;                 // the group values of the row above
     bool abiertos_ = false;
 };
 
