@@ -104,9 +104,11 @@ void Reporte_ListaDetallada(GeneradorReportes &g)
                                                   QStringLiteral("IdEstado, IdSexo")) + QLatin1Char(')'),
           QStringLiteral("'TOTALES'"), QString());
 
+    // Only what the pages show is read back.
     g.MuestraReporte(QStringLiteral("rptDetallada.json"),
-                     QStringLiteral("SELECT *, CASE Nivel WHEN 0 THEN 'estado' WHEN 1 THEN 'capitulo' WHEN 2 THEN 'categoria' "
-                                    "ELSE 'normal' END AS Estilo FROM REPLISDET ORDER BY Orden"));
+                     QStringLiteral("SELECT IdEstado, DesEstado, Causa, DesCausa, IdSexo, %1, CASE Nivel WHEN 0 THEN 'estado' "
+                                    "WHEN 1 THEN 'capitulo' WHEN 2 THEN 'categoria' ELSE 'normal' END AS Estilo "
+                                    "FROM REPLISDET ORDER BY Orden").arg(columnas));
 }
 
 void Reporte_Principales(GeneradorReportes &g, const QString &tipo)
