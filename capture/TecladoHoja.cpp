@@ -74,7 +74,6 @@ void PonFondo(QLineEdit *campo, const QColor &color)
 
 } // namespace
 
-
 QColor ColorEnfoque()
 {
     return QColor(255, 224, 192);   // &HC0E0FF

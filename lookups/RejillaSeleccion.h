@@ -35,7 +35,6 @@ public:
     QTableView *Grid() const { return grid_; }
     ModeloSeleccion *Modelo() const { return modelo_; }
     QLineEdit *Caja(int indice) const { return cajas_.value(indice); }
-    const QMap<int, QLineEdit *> &Cajas() const { return cajas_; }
     // A box whose keys go to teclaEnCaja.
     void AgregaCaja(int indice, QLineEdit *caja);
 

@@ -152,12 +152,9 @@ ErrorBD ErrorBD::DeBase(const QSqlDatabase &db)
 {
     // QtSql's transaction calls keep the engine's words but drop its code;
     // the connection still holds it.
-    if (NumeroDe(db.lastError()) == -1 && db.isOpen()) {
-        const QVariant v = db.driver()->handle();
-        if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
-            if (sqlite3 *h = *static_cast<sqlite3 *const *>(v.data()); h && sqlite3_errcode(h) != SQLITE_OK)
-                return DeManejador(h);
-    }
+    if (NumeroDe(db.lastError()) == -1 && db.isOpen())
+        if (sqlite3 *h = BaseDatos::ManejadorDe(db); sqlite3_errcode(h) != SQLITE_OK)
+            return DeManejador(h);
     return DeError(db.lastError());
 }
 

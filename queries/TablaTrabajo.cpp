@@ -4,6 +4,7 @@
 #include "shell/modGeneral.h"
 
 #include <QHash>
+#include <QScopedValueRollback>
 #include <QSqlQuery>
 #include <sqlite3.h>
 #include <algorithm>
@@ -405,17 +406,9 @@ QList<Columna> ColumnasDe(const BaseDatos &bd, const QStringList &campos, int ra
     return columnas;
 }
 
-bool construyendo = false;
-
 // While a build runs, the caller's Progreso keeps the windows painted from
 // inside SQLite; the table's model reads nothing new meanwhile.
-class EnConstruccion {
-public:
-    EnConstruccion() { construyendo = true; }
-    ~EnConstruccion() { construyendo = false; }
-    EnConstruccion(const EnConstruccion &) = delete;
-    EnConstruccion &operator=(const EnConstruccion &) = delete;
-};
+bool construyendo = false;
 
 // FROM, WHERE and, with detail joins, which may give an event once per
 // matching detail row, GROUP BY: one row per event.
@@ -444,7 +437,7 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
 
     Transaccion t(bd);
     FuncionRanura ranura(bd.Manejador(), "RANURA", true);
-    const EnConstruccion enConstruccion;
+    const QScopedValueRollback<bool> enConstruccion(construyendo, true);
     TablasTemporales::Borra(bd, tabla);
     bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
     const qint64 filas = bd.EjecutaAccion(sql, s.valores);

@@ -30,8 +30,8 @@ bool Main(Contexto &ctx, InstanciaUnica &instancia, mdiPrincipal &principal, Ven
     }
     // Every window of the program, the main one and the sheets, wears it;
     // without the file they keep the platform's own.
-    if (QFileInfo::exists(ArchivoIcono(ctx.CarpetaRecursos())))
-        QApplication::setWindowIcon(QIcon(ArchivoIcono(ctx.CarpetaRecursos())));
+    if (const QString icono = ArchivoIcono(ctx.CarpetaRecursos()); QFileInfo::exists(icono))
+        QApplication::setWindowIcon(QIcon(icono));
     principal.tmrMDI()->stop();
     principal.tmrMDI()->setInterval(0);
 

@@ -3,16 +3,15 @@
 #include "platform/Empaque.h"
 #include "shell/Contexto.h"
 #include "shell/modGeneral.h"
+#include "tools/AvisoHerramienta.h"
 #include "tools/Bitacora.h"
 #include "tools/EnvioPaquete.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
 namespace {
-const QString TituloHerramientas = QStringLiteral("Herramientas VELMORAN");
 const QString TituloRecepcion = QStringLiteral("Recepción VELMORAN");
 const QString NoReconocido = QStringLiteral("Archivo no reconocido por esta versión,  verifique por favor.....");
 const QString LlaveRecibida = QStringLiteral("(CLUES, Folio, fechaAtencion) IN (SELECT CLUES, Folio, fechaAtencion FROM paquete.D_EVENTO)");
@@ -46,8 +45,8 @@ std::pair<QString, QString> ColumnasRecibidas(const BaseDatos &bd, const QString
     QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT name, type FROM pragma_table_info(?, 'main') ORDER BY cid"), {tabla});
     QStringList columnas, valores;
     while (q.next()) {
-        const QString c = QLatin1Char('"') + q.value(0).toString() + QLatin1Char('"');
         const QString nombre = q.value(0).toString();
+        const QString c = QLatin1Char('"') + nombre + QLatin1Char('"');
         const bool codigo = q.value(1).toString().startsWith(QLatin1String("TEXT"), Qt::CaseInsensitive)
                             && (nombre.compare(QLatin1String("CLUES"), Qt::CaseInsensitive) == 0
                                 || nombre.startsWith(QLatin1String("Cod"), Qt::CaseInsensitive));

@@ -6,7 +6,6 @@
 #include "tools/Bitacora.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 

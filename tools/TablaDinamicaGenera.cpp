@@ -38,8 +38,7 @@ void GeneraTablaDinamica(Contexto &ctx, qint64 filasHoja)
             QString error;
             if (!base.Confirma(&error) || !libro.Confirma(&error))
                 throw ErrorBD(-1, error);
-            ctx.mensajes.Beep();
-            trabajo.Etapa(QStringLiteral("Listo....."));
+            etapa(QStringLiteral("Listo....."));
         }
         QString texto = QStringLiteral("La Tabla Dinámica, puede revisarla en la siguiente dirección: ") + destinoLibro;
         if (r.Recortado())
