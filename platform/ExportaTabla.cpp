@@ -10,8 +10,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
-#include <QSqlDatabase>
-#include <QUrl>
 #include <shapefil.h>
 #include <sqlite3.h>
 #include <xlsxwriter.h>
@@ -513,13 +511,6 @@ bool Exportacion::Dbase(const QString &ruta)
     return true;
 }
 
-QString RutaLocal(const QString &nombreBase)
-{
-    if (nombreBase.startsWith(QLatin1String("file:")))
-        return QUrl(nombreBase.section(QLatin1Char('?'), 0, 0)).toLocalFile();
-    return nombreBase;
-}
-
 QString Canonica(const QString &ruta)
 {
     const QFileInfo fi(ruta);
@@ -553,18 +544,18 @@ QString RevisaDestino(const QString &destino, const QStringList &protegidos)
         return QStringLiteral("No existe la carpeta %1; elija una carpeta que exista para el archivo %2.")
             .arg(QDir::toNativeSeparators(fi.absolutePath()), fi.fileName());
     const QString propio = Canonica(destino);
-    QStringList prohibidos = protegidos;
-    for (const QString &conexion : QSqlDatabase::connectionNames())
-        prohibidos << RutaLocal(QSqlDatabase::database(conexion, false).databaseName());
-    for (const QString &p : prohibidos) {
-        if (p.isEmpty())
-            continue;
-        const QString c = Canonica(p);
-        for (const char *lado : {"", "-wal", "-shm", "-journal"})
-            if (propio == c + QLatin1String(lado))
-                return QStringLiteral("El archivo %1 es la Base de Datos de trabajo, su plantilla o una Base de Datos "
-                                      "abierta; no se puede exportar sobre él. Elija otro nombre.....").arg(destino);
-    }
+    const auto protegido = [&] {
+        if (BaseDatos::EsArchivoDeBaseAbierta(destino))
+            return true;
+        for (const QString &p : protegidos)
+            for (const char *lado : {"", "-wal", "-shm", "-journal"})
+                if (!p.isEmpty() && propio == Canonica(p) + QLatin1String(lado))
+                    return true;
+        return false;
+    };
+    if (protegido())
+        return QStringLiteral("El archivo %1 es la Base de Datos de trabajo, su plantilla o una Base de Datos "
+                              "abierta; no se puede exportar sobre él. Elija otro nombre.....").arg(destino);
     const bool bloqueado = QFileInfo::exists(fi.absolutePath() + QStringLiteral("/.~lock.") + fi.fileName() + QLatin1Char('#'));
     if (fi.exists() && (bloqueado || !fi.isWritable()))
         return QStringLiteral("El archivo %1 está en uso o es de solo lectura; ciérrelo o elija otro nombre.....").arg(destino);

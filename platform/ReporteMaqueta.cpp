@@ -191,7 +191,7 @@ public:
     {
         int cambia = int(def_.grupos.size());
         for (int i = 0; i < def_.grupos.size(); ++i)
-            if (!abiertos_ || valores[indiceGrupos_[i]] != anterior_[i]) {
+            if (!abiertos_ || valores[indiceGrupos_[i]] != primeras_[i][indiceGrupos_[i]]) {
                 cambia = i;
                 break;
             }
@@ -200,11 +200,6 @@ public:
         for (int i = cambia; i < def_.grupos.size(); ++i)
             AbreGrupo(i, valores);
         abiertos_ = true;
-        // Only the group values are kept: a copy of the row would make the
-        // source copy its next row rather than fill it in place.
-        anterior_.resize(indiceGrupos_.size());
-        for (int i = 0; i < indiceGrupos_.size(); ++i)
-            anterior_[i] = valores[indiceGrupos_[i]];
 
         QString estilo = indiceEstilo_ < 0 ? QString() : valores[indiceEstilo_].toString().trimmed();
         if (estilo.isEmpty())
@@ -697,7 +692,6 @@ private:
     QStringList titulos_;                   // column captions as wrapped
     QVector<int> fuentesTitulo_;
     int renglonesTitulo_ = 1;
-    QVariantList anterior_;                 // the group values of the row above
     bool abiertos_ = false;
 };
 

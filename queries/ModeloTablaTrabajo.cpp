@@ -41,8 +41,6 @@ void ModeloTablaTrabajo::Carga(const LecturaFilas &fuente)
     beginResetModel();
     Finaliza();
     fuente_ = fuente;
-    nombres_ = fuente.nombres;
-    fechas_ = fuente.fechas;
     filas_.clear();
     paginas_.clear();
     usadas_.clear();
@@ -55,7 +53,6 @@ void ModeloTablaTrabajo::Carga(const LecturaFilas &fuente)
             throw ErrorBD::DelMotor(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), false);
     } catch (...) {
         Finaliza();
-        nombres_.clear();
         filas_.clear();
         fuente_ = {};
         endResetModel();
@@ -69,7 +66,6 @@ void ModeloTablaTrabajo::Cierra()
     beginResetModel();
     Finaliza();
     fuente_ = {};
-    nombres_.clear();
     filas_.clear();
     paginas_.clear();
     usadas_.clear();
@@ -83,7 +79,7 @@ int ModeloTablaTrabajo::rowCount(const QModelIndex &padre) const
 
 int ModeloTablaTrabajo::columnCount(const QModelIndex &padre) const
 {
-    return padre.isValid() ? 0 : int(nombres_.size());
+    return padre.isValid() ? 0 : int(fuente_.nombres.size());
 }
 
 const QVector<QVariant> &ModeloTablaTrabajo::Pagina(int pagina) const
@@ -97,7 +93,7 @@ const QVector<QVariant> &ModeloTablaTrabajo::Pagina(int pagina) const
     if (usadas_.size() >= PaginasGuardadas)
         paginas_.remove(usadas_.takeFirst());
     QVector<QVariant> valores;
-    const int columnas = int(nombres_.size());
+    const int columnas = int(fuente_.nombres.size());
     const int desde = pagina * FilasPagina;
     const int hasta = qMin(int(filas_.size()), desde + FilasPagina);
     valores.reserve((hasta - desde) * columnas);
@@ -126,10 +122,10 @@ QVariant ModeloTablaTrabajo::Valor(int fila, int columna) const
 {
     // A grid repainted while a table is being built shows blanks for what it has not read.
     const int pagina = fila / FilasPagina;
-    if (fila < 0 || fila >= filas_.size() || columna < 0 || columna >= nombres_.size()
+    if (fila < 0 || fila >= filas_.size() || columna < 0 || columna >= fuente_.nombres.size()
         || (TablaTrabajo::Construyendo() && !paginas_.contains(pagina)))
         return {};
-    return Pagina(pagina).value((fila % FilasPagina) * nombres_.size() + columna);
+    return Pagina(pagina).value((fila % FilasPagina) * fuente_.nombres.size() + columna);
 }
 
 QVariant ModeloTablaTrabajo::data(const QModelIndex &indice, int rol) const
@@ -137,7 +133,7 @@ QVariant ModeloTablaTrabajo::data(const QModelIndex &indice, int rol) const
     if (rol != Qt::DisplayRole || !indice.isValid())
         return {};
     const QVariant v = Valor(indice.row(), indice.column());
-    if (fechas_.value(indice.column())) {
+    if (fuente_.fechas.value(indice.column())) {
         const QDate d = QDate::fromString(v.toString(), Qt::ISODate);
         if (d.isValid())
             return d.toString(QStringLiteral("dd/MM/yyyy"));
@@ -150,13 +146,13 @@ QVariant ModeloTablaTrabajo::headerData(int seccion, Qt::Orientation orientacion
     if (rol != Qt::DisplayRole)
         return {};
     if (orientacion == Qt::Horizontal)
-        return nombres_.value(seccion);
+        return fuente_.nombres.value(seccion);
     return seccion + 1;
 }
 
 void ModeloTablaTrabajo::sort(int columna, Qt::SortOrder)
 {
-    if (columna < 0 || columna >= nombres_.size())
+    if (columna < 0 || columna >= fuente_.nombres.size())
         return;
     QVector<qint64> filas;
     try {

@@ -32,7 +32,7 @@ public:
     // Ascending by that column, ties in the table's order; the direction asked is not used.
     void sort(int columna, Qt::SortOrder orden = Qt::AscendingOrder) override;
 
-    QString Nombre(int columna) const { return nombres_.value(columna); }
+    QString Nombre(int columna) const { return fuente_.nombres.value(columna); }
     // The stored value (dates as yyyy-MM-dd); invalid for a null.
     QVariant Valor(int fila, int columna) const;
 
@@ -46,8 +46,6 @@ private:
 
     const BaseDatos &bd_;
     LecturaFilas fuente_;
-    QStringList nombres_;
-    QVector<bool> fechas_;
     QVector<qint64> filas_;   // keys in the order shown
     bool crecen_ = false;     // the keys rose in the source's first order
     sqlite3_stmt *lee_ = nullptr;
