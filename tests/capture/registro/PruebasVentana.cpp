@@ -9,6 +9,7 @@
 #include "shell/ParamInicio.h"
 #include "shell/mdiPrincipal.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -347,6 +348,23 @@ TEST_F(Ventana, UnaUnidadQueSalioDelCatalogoSeCorrigeYElEventoSeMueve)
     EXPECT_EQ(prog.Valor(detalles, {"DFSSA000024", "DFSSA000024", "DFSSA000024"}).toString(), antes);
     EXPECT_EQ(Txt(23)->text(), "DFSSA000024");
     EXPECT_EQ(ventana->windowTitle(), TituloEsperado(1, 1, 1));
+}
+
+// The database file moved away under the open sheet: "Grabar" refuses and
+// keeps what was typed; once the file is back, the same "Grabar" saves it.
+TEST_F(Ventana, GrabarSobreUnaBaseMovidaLaRehusaYConservaLaCaptura)
+{
+    Abre();
+    Captura({"S001"});
+    const QString archivo = prog.ctx->ArchivoBD;
+    ASSERT_TRUE(QFile::rename(archivo, archivo + ".movido"));
+    Pulsa(8);
+    ASSERT_GE(Msj().cajas.size(), 2);
+    EXPECT_TRUE(Msj().cajas[Msj().cajas.size() - 2].texto.contains("fue movido o borrado mientras el programa estaba abierto"));
+    EXPECT_EQ(Msj().Ultimo() + "|" + Txt(22)->text(), "No se pudo Guardar el Evento.....|00000123");
+    ASSERT_TRUE(QFile::rename(archivo + ".movido", archivo));
+    Graba();
+    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 1);
 }
 
 // Every way out of a capture in progress asks the Esc question; No keeps the
