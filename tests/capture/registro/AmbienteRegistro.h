@@ -22,6 +22,14 @@ protected:
         Vida().BotonPulsado(5);
         Captura(Reg(), d);
     }
+    // Adds and saves an event, answering `continua` to going on.
+    void Graba(const DatosEvento &d = EventoValido(), bool continua = false)
+    {
+        CapturaValida(d);
+        Msj().Responde(continua);
+        Vida().BotonPulsado(8);
+        ASSERT_EQ(Msj().Ultimo(), "Registro Guardado, ¿Continuar Captura?");
+    }
     QString Folio() { return Hoja().Texto(22); }
     QString Clues() { return Hoja().Texto(23); }
     QString Titulo() { return Hoja().Titulo(); }

@@ -91,11 +91,7 @@ TEST_F(Listas, AlLeerUnEventoLasReglasNoEscriben)
     d.marcados[ListaHoja::TipoViolencia] = QStringList({"7"});
     d.marcados[ListaHoja::TipoAtencion] = QStringList({"1", "8"});
     Vida().BotonPulsado(9);
-    CapturaValida(d);
-    Msj().Responde(false);
-    Vida().BotonPulsado(8);
-    ASSERT_EQ(Msj().Ultimo(), "Registro Guardado, ¿Continuar Captura?");
-    Vida().Abre();
+    Graba(d);
     EXPECT_EQ(Hoja().Texto(33) + Hoja().Texto(34), "123456789001");
     EXPECT_TRUE(Hoja().CampoHabilitado(33) && Hoja().CampoHabilitado(34) && Hoja().MarcaDerechohabiencia8 && Hoja().MarcaAtencionCompleta);
     EXPECT_EQ(Marcados(ListaHoja::PacienteEfectos) + Marcados(ListaHoja::TipoAtencion), QStringList({"1", "2", "1", "8"}));
