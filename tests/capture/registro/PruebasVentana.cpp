@@ -9,7 +9,6 @@
 #include "shell/ParamInicio.h"
 #include "shell/mdiPrincipal.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,70 +24,179 @@
 
 namespace {
 
+// The stops in the sheet's focus order from "Altas": "36" types the valid
+// event's text there, "22=123" types that text, "lst…" ticks the event's codes
+// with the space bar, each followed by Enter; "!cmd…" presses a button with
+// Enter, "tab:…" leaves it with Tab. Codes go without their leading zeros and
+// in lower case where letters go: the leave checks pad, the keys upper-case.
+// Agent 5 and no prehospital care keep 57 to 59, 63 and 64 closed; the page
+// button turns to page 2, where the aggressor takes the focus.
+const char *const Paradas[] = {
+    "22=123", "23=dfssa000012", "msk1=15062004", "29=perez", "30", "31", "lstDerechohabiencia", "32", "33", "34", "35", "36", "37",
+    "38", "39", "40", "41", "42", "43", "44", "45", "46=9", "47=7", "48=1", "msk0=14062004", "49", "50", "51", "52", "53",
+    "lstTipoViolencia", "54", "lstPacienteEfectos", "55", "56", "60", "61", "62", "!cmdCambiar_0", "65", "66", "67", "68",
+    "lstAgresorEfectos", "69=9", "70", "71", "72=2", "73", "lstTipoAtencion", "74", "75", "76=s001", "!cmdAgregaAfec", "76=S008",
+    "!cmdAgregaAfec", "76=", "tab:cmdAgregaAfec", "77", "78", "79", "80"};
+
 class Ventana : public AmbienteRegistro {
 protected:
-    ~Ventana() override { delete ventana; }
-    // The sheet on the events stored so far, shown and active.
+    ~Ventana() override { delete area; }
+    // The sheet on the events stored so far, as the Captura menu opens it: a
+    // child window of the main window's area, the focus on the tab control.
     void Abre()
     {
+        area = new QMdiArea;
+        area->resize(1024, 768);
+        area->show();
         ventana = new frmRegistro(*prog.ctx, listas);
+        QMdiSubWindow *sub = area->addSubWindow(ventana);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
         ventana->Vida().Abre();
-        ventana->show();
-        ventana->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(ventana));
+        sub->show();
+        area->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(area));
+        ventana->SSTab1()->setFocus();
+        Espera();
+    }
+    // Lets the deferred work run: the leave checks and the selection on focus.
+    static void Espera()
+    {
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
     }
     HojaDatos &H() { return ventana->Hoja(); }
-    void Pulsa(int boton) { ventana->tbrDatos()->Boton(boton)->trigger(); }
+    QLineEdit *Txt(int i) { return ventana->txtDatos(i); }
+    static QWidget *Foco() { return QApplication::focusWidget(); }
+    static QColor Fondo(QWidget *w) { return w->palette().color(QPalette::Base); }
+    void Pulsa(int boton)
+    {
+        QTest::mouseClick(ventana->tbrDatos()->widgetForAction(ventana->tbrDatos()->Boton(boton)), Qt::LeftButton);
+        Espera();
+    }
+    void Tecla(Qt::Key tecla)
+    {
+        QTest::keyClick(Foco(), tecla);
+        Espera();
+    }
     // "Altas", and the valid event typed in with these diagnoses.
-    void Captura(const QStringList &diagnosticos, const QString &folio = "123")
+    void Captura(const QStringList &diagnosticos)
     {
         Pulsa(5);
         DatosEvento d = EventoValido();
         d.diagnosticos = diagnosticos;
-        d.textos[22] = folio;
         ::Captura(ventana->Registro(), d);
     }
-    void Graba()
+    void Guarda()
     {
         Msj().Responde(false);
         Pulsa(8);
         ASSERT_EQ(Msj().Ultimo(), "Registro Guardado, ¿Continuar Captura?");
     }
-    static QColor Fondo(QWidget *w) { return w->palette().color(QPalette::Base); }
-    static QWidget *Foco() { return QApplication::focusWidget(); }
-    QLineEdit *Txt(int i) { return ventana->txtDatos(i); }
-    static void Procesa() { QApplication::processEvents(); }
+    // The boxes and beeps since the last look, as one text for the failures.
+    std::string Sucedido()
+    {
+        QString s = QStringLiteral("pitidos: %1").arg(Msj().beeps);
+        for (const MensajesFalsos::Caja &c : Msj().cajas)
+            s += " [" + c.texto + "]";
+        return s.toStdString();
+    }
+    // From "Altas" to the last field by keys, asserting at each stop that the focus stands there.
+    void TecleaEvento(const DatosEvento &d)
+    {
+        const QMap<QString, ListaHoja> listas = {{"lstDerechohabiencia", ListaHoja::Derechohabiencia}, {"lstTipoViolencia", ListaHoja::TipoViolencia},
+                                                 {"lstPacienteEfectos", ListaHoja::PacienteEfectos}, {"lstAgresorEfectos", ListaHoja::AgresorEfectos},
+                                                 {"lstTipoAtencion", ListaHoja::TipoAtencion}};
+        Pulsa(5);
+        for (const QString parada : Paradas) {
+            const QString nombre = parada.section('=', 0, 0).remove('!').remove("tab:");
+            const QString objeto = nombre.startsWith("msk") ? "mskDatos_" + nombre.mid(3) : nombre.front().isDigit() ? "txtDatos_" + nombre : nombre;
+            ASSERT_EQ(Foco()->objectName(), objeto) << Sucedido();
+            if (auto *lista = qobject_cast<QListWidget *>(Foco()))
+                for (const QString &codigo : d.marcados.value(listas[nombre])) {
+                    lista->setCurrentItem(lista->findItems(codigo + ' ', Qt::MatchStartsWith).value(0));
+                    QTest::keyClick(lista, Qt::Key_Space);
+                }
+            else if (nombre.front().isDigit() || nombre.startsWith("msk"))
+                Teclea(Foco(), parada.contains('=') ? parada.section('=', 1) : d.textos.value(nombre.toInt()));
+            Tecla(parada.startsWith("tab:") ? Qt::Key_Tab : Qt::Key_Return);
+        }
+        ASSERT_EQ(Foco()->objectName(), "txtDatos_81");
+        Teclea(Foco(), d.textos.value(81).toLower());
+    }
 
+    QMdiArea *area = nullptr;
     frmRegistro *ventana = nullptr;
 };
 
-TEST_F(Ventana, SeAbreUnaSolaVezComoVentanaHijaDeTamanoFijo)
+// A clerk's whole road through the window, keys only where a clerk uses keys:
+// a complete event typed field by field in the sheet's focus order, Ctrl+G,
+// then "Cambios" of one field and "Grabar", then "Bajas".
+TEST_F(Ventana, AltaCambioYBajaDeUnEventoConElTeclado)
 {
-    QMdiArea area;
-    area.resize(1024, 768);
-    area.show();
-    frmRegistro *hoja = AbreHojaRegistro(*prog.ctx, area);
-    ASSERT_NE(hoja, nullptr);
+    const DatosEvento d = EventoValido();
+    Abre();
+    ASSERT_NO_FATAL_FAILURE(TecleaEvento(d));
+    // Nothing was said on the way. The beeps: the age left before its unit
+    // was typed (the age check cannot read an empty unit), and two for each
+    // ICD-10 code, whose first and second characters name no cause yet.
+    EXPECT_TRUE(Msj().cajas.isEmpty() && Msj().beeps == 1 + 4 * 2) << Sucedido();
+    for (const auto &[etiqueta, texto] : {std::pair{28, "HOSPITAL GENERAL IZTAPALAPA"}, {1, "JUNIO"}, {0, "LUNES"}, {48, "IZTAPALAPA"}})
+        EXPECT_EQ(ventana->lblDatos(etiqueta)->text(), texto) << etiqueta;
+    Msj().Limpia();
+    Msj().Responde(false);
+    CtrlG(Foco());
+    Espera();
+    EXPECT_EQ(Msj().Ultimo() + "|" + ventana->windowTitle(), "Registro Guardado, ¿Continuar Captura?|" + TituloEsperado(1, 1, 1));
+    // The closed frames gave the focus back to the tab control: the keys
+    // browse at once (Up on the only event beeps and stays).
+    ASSERT_EQ(Foco(), ventana->SSTab1()->tabBar());
+    Tecla(Qt::Key_Up);
+    EXPECT_EQ(Msj().beeps, 1);
+    // The saved event reads back as it was typed and ticked.
+    for (auto it = d.textos.cbegin(); it != d.textos.cend(); ++it)
+        EXPECT_EQ(Txt(it.key())->text(), it.value()) << it.key();
+    for (auto it = d.marcados.cbegin(); it != d.marcados.cend(); ++it)
+        EXPECT_EQ(H().CodigosMarcados(it.key()), it.value()) << int(it.key());
+    EXPECT_EQ(prog.Cuenta("D_Diagnosticos"), 2);
+
+    // Cambios: the surname takes the focus; Enter to the second surname, typed over.
+    Pulsa(6);
+    ASSERT_EQ(Foco(), Txt(29));
+    Tecla(Qt::Key_Return);
+    Teclea(Foco(), "muñoz");
+    Pulsa(8);
+    EXPECT_FALSE(H().EnCambio) << Sucedido();
+    EXPECT_EQ(prog.Filas("SELECT Paterno, Materno FROM D_EVENTO"), QStringList{"PEREZ|MUÑOZ"});
+
+    // Bajas: No keeps the event; Yes deletes it and empties the sheet.
+    for (bool si : {false, true}) {
+        Msj().Responde(si);
+        Pulsa(11);
+        EXPECT_EQ(prog.Cuenta("D_EVENTO"), si ? 0 : 1);
+    }
+    EXPECT_TRUE(Msj().Ultimo() == "¿Desea borrar el registro Actual?" && Msj().cajas.last().titulo == "Atención" && Msj().cajas.size() == 3);
+    EXPECT_EQ(QStringList({Txt(29)->text(), ventana->mskDatos(1)->displayText(), ventana->windowTitle()}),
+              QStringList({"", "__/__/____", TituloEsperado(0, 0, 0)}));
+}
+
+// Ctrl+H on an open sheet brings it forward on its first page.
+TEST_F(Ventana, SeAbreUnaSolaVezYVuelveASuPrimeraPagina)
+{
+    QMdiArea principal;
+    frmRegistro *hoja = AbreHojaRegistro(*prog.ctx, principal);
     hoja->Hoja().PonPagina(1);
-    EXPECT_EQ(AbreHojaRegistro(*prog.ctx, area), hoja);
-    EXPECT_EQ(hoja->SSTab1()->currentIndex(), 0);   // brought forward on its first page
-    ASSERT_EQ(area.subWindowList().size(), 1);
-    QMdiSubWindow *sub = area.subWindowList().first();
-    EXPECT_EQ(sub->windowTitle(), TituloEsperado(0, 0, 0));
-    EXPECT_TRUE(sub->minimumSize() == sub->maximumSize() && !(sub->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
-    hoja->tbrDatos()->Boton(13)->trigger();
-    Procesa();
-    EXPECT_TRUE(area.subWindowList().isEmpty());
+    EXPECT_EQ(AbreHojaRegistro(*prog.ctx, principal), hoja);
+    EXPECT_TRUE(hoja->SSTab1()->currentIndex() == 0 && principal.subWindowList().size() == 1);
 }
 
 TEST_F(Ventana, BarraYDescripcionesSeLeenEnteras)
 {
     Abre();
     // Each caption stands whole under its picture, inside the bar.
+    BarraDatos *barra = ventana->tbrDatos();
     for (int pos = 1; pos <= 13; ++pos) {
-        const QWidget *boton = ventana->tbrDatos()->widgetForAction(ventana->tbrDatos()->Boton(pos));
-        EXPECT_GE(boton->height(), boton->sizeHint().height()) << pos;
-        EXPECT_LE(boton->geometry().bottom(), ventana->tbrDatos()->contentsRect().bottom()) << pos;
+        const QWidget *boton = barra->widgetForAction(barra->Boton(pos));
+        EXPECT_TRUE(boton->height() >= boton->sizeHint().height() && boton->geometry().bottom() <= barra->contentsRect().bottom()) << pos;
     }
     // Check-list items and descriptions cut by their width read whole in their tips.
     for (QListWidget *lista : ventana->findChildren<QListWidget *>())
@@ -104,7 +212,7 @@ TEST_F(Ventana, BarraYDescripcionesSeLeenEnteras)
         desplegado = ventana->MenuBuscar()->isVisible();
         ventana->MenuBuscar()->close();
     });
-    QTest::mouseClick(ventana->tbrDatos()->widgetForAction(ventana->tbrDatos()->Boton(10)), Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
+    QTest::mouseClick(barra->widgetForAction(barra->Boton(10)), Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
     EXPECT_TRUE(desplegado);
     // A field typed beyond its length keeps its maximum; a stored value longer than it shows whole.
     H().EnAlta = true;
@@ -116,18 +224,13 @@ TEST_F(Ventana, BarraYDescripcionesSeLeenEnteras)
     EXPECT_EQ(Txt(22)->text(), "123456789");
 }
 
-TEST_F(Ventana, LoCerradoSeVeGrisYPierdeElResaltado)
+// A field whose frame closes with the focus in it loses its highlight.
+TEST_F(Ventana, UnCampoQueSeCierraConElFocoPierdeElResaltado)
 {
     Abre();
-    Pulsa(5);
-    const QColor gris = QApplication::palette().color(QPalette::Dark);
-    EXPECT_TRUE(!Txt(65)->isEnabled() && Fondo(Txt(65)) == gris && Fondo(ventana->Lista(ListaHoja::TipoViolencia)) == gris);
     Captura({"S001"});
-    Graba();
-    // Editing: the key boxes stay closed with their frame.
+    Guarda();
     Pulsa(6);
-    EXPECT_FALSE(Txt(22)->isEnabled() || ventana->mskDatos(1)->isEnabled());
-    // A field whose frame closes with the focus in it loses its highlight.
     H().PonPagina(1);
     QTest::mouseClick(Txt(70), Qt::LeftButton);
     EXPECT_EQ(Fondo(Txt(70)), ColorEnfoque());
@@ -147,27 +250,16 @@ TEST_F(Ventana, SoloElTabuladorYElClicRevisanElCampoQueSeDeja)
     // Press and release before the event loop turns: the click must not add
     // the code that the field's own check refuses.
     QTest::mouseClick(ventana->cmdAgregaAfec(), Qt::LeftButton);
-    Procesa();
+    Espera();
     EXPECT_TRUE(H().Afecciones().size() == 1 && !Msj().cajas.isEmpty() && Foco() == Txt(76));
     // Ctrl+G in the entry still holding the short code: the validation turns
     // to page 1 for the missing name; the entry is not checked as left.
     Msj().Limpia();
     abiertas.clear();
     CtrlG(Txt(76));
-    Procesa();
-    ASSERT_EQ(Msj().cajas.size(), 1);
-    EXPECT_EQ(Msj().Ultimo(), "No ha capturado el Nombre del paciente, verifique por favor.....");
-    EXPECT_TRUE(abiertas.isEmpty()) << abiertas.join(' ').toStdString();
-    EXPECT_TRUE(ventana->SSTab1()->currentIndex() == 0 && Foco() == Txt(31));
-    // With no aggressor, Backtab from the hour of care to the page button of
-    // page 1 is the user's own move: the hour of 24 is emptied on leaving.
-    H().PonTexto(53, "1");
-    H().PonPagina(1);
-    Txt(69)->setFocus();
-    H().PonTexto(69, "24");
-    QTest::keyClick(Txt(69), Qt::Key_Backtab);
-    Procesa();
-    EXPECT_TRUE(Foco() == ventana->cmdCambiar(0) && H().Texto(69).isEmpty());
+    Espera();
+    EXPECT_EQ(Msj().Ultimo() + QString::number(Msj().cajas.size()), "No ha capturado el Nombre del paciente, verifique por favor.....1");
+    EXPECT_TRUE(abiertas.isEmpty() && ventana->SSTab1()->currentIndex() == 0 && Foco() == Txt(31)) << abiertas.join(' ').toStdString();
 }
 
 TEST_F(Ventana, NavegaConLasTeclasDesdeLaPestana)
@@ -176,7 +268,6 @@ TEST_F(Ventana, NavegaConLasTeclasDesdeLaPestana)
         Inserta("DFQRV000015", folio, "2004-03-03");
     Abre();
     QTabBar *pestanas = ventana->SSTab1()->tabBar();
-    pestanas->setFocus();
     // Each step: the key, its modifiers, the folio shown and the beeps so far. Ctrl and
     // Shift change nothing: Ctrl+PgDn browses ten ahead rather than turning the page.
     const struct {
@@ -194,60 +285,30 @@ TEST_F(Ventana, NavegaConLasTeclasDesdeLaPestana)
     EXPECT_TRUE(ventana->windowTitle() == TituloEsperado(2, 25, 0) && ventana->SSTab1()->currentIndex() == 0);
 }
 
-TEST_F(Ventana, LaFechaSeCompruebaAlSalirYSeColoreaConElFoco)
+// A refused date of care takes the focus back.
+TEST_F(Ventana, UnaFechaRechazadaRecuperaElFoco)
 {
     Abre();
     Pulsa(5);
-    H().PonTexto(22, "00000123"), H().PonTexto(23, "DFQRV000015");
-    Txt(23)->setFocus();
-    QTest::keyClick(Txt(23), Qt::Key_Tab);
-    Procesa();
     QLineEdit *fecha = ventana->mskDatos(1);
-    ASSERT_EQ(Foco(), fecha);
-    EXPECT_EQ(Fondo(fecha), ColorEnfoque());
+    fecha->setFocus();
     fecha->home(false);
     QTest::keyClicks(fecha, "26122004");
-    EXPECT_EQ(H().Fecha(1), "26/12/2004");
-    QTest::keyClick(fecha, Qt::Key_Return);
-    Procesa();
-    EXPECT_EQ(Msj().Ultimo(), "La Fecha de Atención debe ser del año estadistico en curso....");
-    EXPECT_EQ(Foco(), fecha);   // back to the refused box
-    fecha->selectAll();
-    QTest::keyClicks(fecha, "15062004");
-    Msj().Limpia();
-    QTest::keyClick(fecha, Qt::Key_Tab);
-    Procesa();
-    EXPECT_TRUE(Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
-    EXPECT_EQ(ventana->lblDatos(1)->text(), "JUNIO");
-    EXPECT_TRUE(Fondo(fecha) == QColor(Qt::white) && Foco() == Txt(29));
+    Tecla(Qt::Key_Return);
+    EXPECT_TRUE(Msj().Ultimo() == "La Fecha de Atención debe ser del año estadistico en curso...." && Foco() == fecha) << Sucedido();
 }
 
+// Ticks go from the list to the sheet, and what the rules untick back to the list.
 TEST_F(Ventana, LasMarcasDeLaListaLleganALaHojaYVuelven)
 {
     Abre();
     Pulsa(5);
     QListWidget *lista = ventana->Lista(ListaHoja::Derechohabiencia);
-    auto elemento = [lista](const char *codigo) {
-        return lista->findItems(QString::fromLatin1(codigo), Qt::MatchStartsWith).value(0);
-    };
+    auto elemento = [lista](const char *codigo) { return lista->findItems(QString::fromLatin1(codigo), Qt::MatchStartsWith).value(0); };
     elemento("8 ")->setCheckState(Qt::Checked);
-    EXPECT_EQ(H().CodigosMarcados(ListaHoja::Derechohabiencia), QStringList({"8"}));
-    EXPECT_TRUE(Txt(33)->isEnabled() && Txt(34)->isEnabled());
-    EXPECT_EQ(Fondo(Txt(33)), QApplication::palette().color(QPalette::Base));
+    EXPECT_TRUE(H().CodigosMarcados(ListaHoja::Derechohabiencia) == QStringList({"8"}) && Txt(33)->isEnabled());
     elemento("1 ")->setCheckState(Qt::Checked);
     EXPECT_FALSE(elemento("8 ")->checkState() == Qt::Checked || Txt(33)->isEnabled());
-
-    // Enter in a list moves to the next stop; the list's colours follow the focus.
-    lista->setFocus();
-    EXPECT_EQ(Fondo(lista), ColorEnfoque());
-    QTest::keyClick(lista, Qt::Key_Return);
-    EXPECT_TRUE(Foco() == Txt(32) && Fondo(lista) == QColor(192, 192, 255));
-    // While browsing Enter in a list does not move the focus.
-    Pulsa(9);
-    H().HabilitaMarco(Marco::Afectado, true);
-    lista->setFocus();
-    QTest::keyClick(lista, Qt::Key_Return);
-    EXPECT_EQ(Foco(), lista);
 }
 
 TEST_F(Ventana, LoQueEscribeUnaReglaSeMuestraAunqueLaTeclaNoEntre)
@@ -267,7 +328,6 @@ TEST_F(Ventana, TrasCadaBotonLaRejillaEstaEnSuPrimeraFila)
     Pulsa(5);
     H().PonTexto(36, "30"), H().PonTexto(37, "3"), H().PonTexto(38, "2");
     QTableWidget *rejilla = ventana->grdAfecciones();
-    EXPECT_TRUE(rejilla->isColumnHidden(0));
     auto codigos = [rejilla] {
         QStringList c;
         for (int f = 0; f < rejilla->rowCount(); ++f)
@@ -287,21 +347,10 @@ TEST_F(Ventana, TrasCadaBotonLaRejillaEstaEnSuPrimeraFila)
     // The second row chosen and replaced; the rebuilt grid is back on the
     // first, so "Borrar" deletes the row whose code the entry field shows.
     rejilla->setCurrentCell(1, 1);
-    EXPECT_EQ(H().Texto(76), "S008");
     boton(ventana->cmdModificaAfec(), "S005");
     EXPECT_EQ(codigos() << QString::number(rejilla->currentRow()) << H().Texto(76), QStringList({"S009", "S005", "0", "S009"}));
     QTest::mouseClick(ventana->cmdBorraAfec(), Qt::LeftButton);
     EXPECT_EQ(codigos(), QStringList({"S005"}));
-}
-
-TEST_F(Ventana, ElFocoPasaDePaginaPorElOrdenDeLaHoja)
-{
-    Abre();
-    Pulsa(5);
-    ventana->cmdCambiar(0)->setFocus();
-    QTest::keyClick(ventana->cmdCambiar(0), Qt::Key_Tab);
-    // The aggressor is closed at capture start: the hour of care is the next stop.
-    EXPECT_TRUE(ventana->SSTab1()->currentIndex() == 1 && Foco() == Txt(69));
 }
 
 TEST_F(Ventana, CtrlGGrabaAunqueCtrlSeSueltePorUltimo)
@@ -316,8 +365,7 @@ TEST_F(Ventana, CtrlGGrabaAunqueCtrlSeSueltePorUltimo)
     QTest::keyPress(fecha, Qt::Key_G, Qt::ControlModifier);
     QTest::keyRelease(fecha, Qt::Key_G, Qt::ControlModifier);
     QTest::keyRelease(fecha, Qt::Key_Control, Qt::ControlModifier);
-    EXPECT_EQ(Msj().cajas.size() == 1 ? Msj().Ultimo() : QString(), "Registro Guardado, ¿Continuar Captura?");
-    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 1);
+    EXPECT_EQ(Msj().Ultimo() + QString::number(prog.Cuenta("D_EVENTO")), "Registro Guardado, ¿Continuar Captura?1");
 }
 
 // An edited event whose unit has left the catalog: "Grabar" sends the clerk to
@@ -326,68 +374,42 @@ TEST_F(Ventana, UnaUnidadQueSalioDelCatalogoSeCorrigeYElEventoSeMueve)
 {
     Abre();
     Captura({"S001", "S008"});
-    Graba();
-    const QString detalles = "SELECT (SELECT count(*) FROM D_Diagnosticos WHERE CLUES = ?) || (SELECT count(*) FROM D_TipoViolencia "
-                             "WHERE CLUES = ?) || (SELECT count(*) FROM D_BajoEfectos WHERE CLUES = ?)";
-    const QString antes = prog.Valor(detalles, {"DFSSA000012", "DFSSA000012", "DFSSA000012"}).toString();
+    Guarda();
     prog.Ejecuta("DELETE FROM CATCLUES WHERE CLUES = 'DFSSA000012'");
     Pulsa(6);
     Msj().Limpia();
     Pulsa(8);
     EXPECT_EQ(Msj().Ultimo(), "La clave CLUES no es correcta, verifique por favor.....");
-    Procesa();
-    ASSERT_EQ(Foco(), Txt(23));
-    ASSERT_TRUE(Txt(23)->isEnabled() && !Txt(23)->isReadOnly());
+    ASSERT_TRUE(Foco() == Txt(23) && !Txt(23)->isReadOnly());
     QTest::keyClick(Txt(23), Qt::Key_Home);
     QTest::keyClick(Txt(23), Qt::Key_End, Qt::ShiftModifier);
     Teclea(Txt(23), "dfssa000024");
     Msj().Limpia();
     Pulsa(8);
-    EXPECT_TRUE(Msj().cajas.isEmpty() && !H().EnCambio) << Msj().Ultimo().toStdString();
-    EXPECT_EQ(prog.Filas("SELECT Clues, Folio FROM D_EVENTO"), QStringList{"DFSSA000024|123"});
-    EXPECT_EQ(prog.Valor(detalles, {"DFSSA000024", "DFSSA000024", "DFSSA000024"}).toString(), antes);
-    EXPECT_EQ(Txt(23)->text(), "DFSSA000024");
-    EXPECT_EQ(ventana->windowTitle(), TituloEsperado(1, 1, 1));
-}
-
-// The database file moved away under the open sheet: "Grabar" refuses and
-// keeps what was typed; once the file is back, the same "Grabar" saves it.
-TEST_F(Ventana, GrabarSobreUnaBaseMovidaLaRehusaYConservaLaCaptura)
-{
-    Abre();
-    Captura({"S001"});
-    const QString archivo = prog.ctx->ArchivoBD;
-    ASSERT_TRUE(QFile::rename(archivo, archivo + ".movido"));
-    Pulsa(8);
-    ASSERT_GE(Msj().cajas.size(), 2);
-    EXPECT_TRUE(Msj().cajas[Msj().cajas.size() - 2].texto.contains("fue movido o borrado mientras el programa estaba abierto"));
-    EXPECT_EQ(Msj().Ultimo() + "|" + Txt(22)->text(), "No se pudo Guardar el Evento.....|00000123");
-    ASSERT_TRUE(QFile::rename(archivo + ".movido", archivo));
-    Graba();
-    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 1);
+    EXPECT_TRUE(Msj().cajas.isEmpty() && !H().EnCambio) << Sucedido();
+    EXPECT_EQ(prog.Filas("SELECT Clues, Folio FROM D_EVENTO UNION ALL SELECT CLUES, count(*) FROM D_Diagnosticos GROUP BY CLUES"),
+              QStringList({"DFSSA000024|123", "DFSSA000024|2"}));
+    EXPECT_EQ(Txt(23)->text() + ventana->windowTitle(), "DFSSA000024" + TituloEsperado(1, 1, 1));
 }
 
 // Every way out of a capture in progress asks the Esc question; No keeps the
 // capture and the window, Yes cancels it and closes.
 TEST_F(Ventana, CerrarDuranteUnaCapturaPreguntaPorCualquierCamino)
 {
-    // The start-parameter window, shown once the sheet has gone, is cancelled.
-    auto paramInicio = [this](mdiPrincipal &p, QMdiSubWindow *) {
-        QTimer::singleShot(0, [] {
-            if (QWidget *w = QApplication::activeModalWidget())
-                w->close();
-        });
-        EXPECT_TRUE(MuestraParamInicio(*prog.ctx, &p, false));
-    };
     const struct {
         const char *camino;
         std::function<void(mdiPrincipal &, QMdiSubWindow *)> cierra;
         bool cierraElPrograma;
     } caminos[] = {
         {"cuadro de cierre", [](mdiPrincipal &, QMdiSubWindow *sub) { sub->close(); }, false},
-        {"Ctrl+F4", [](mdiPrincipal &, QMdiSubWindow *) { QTest::keyClick(Foco(), Qt::Key_F4, Qt::ControlModifier); }, false},
-        {"Estado y Año", paramInicio, false},
-        {"ventana principal", [](mdiPrincipal &p, QMdiSubWindow *) { p.close(); }, true},
+        {"Estado y Año", [this](mdiPrincipal &p, QMdiSubWindow *) {
+             // The start-parameter window, shown once the sheet has gone, is cancelled.
+             QTimer::singleShot(0, [] {
+                 if (QWidget *w = QApplication::activeModalWidget())
+                     w->close();
+             });
+             EXPECT_TRUE(MuestraParamInicio(*prog.ctx, &p, false));
+         }, false},
         {"Salir", [](mdiPrincipal &p, QMdiSubWindow *) { p.Item("mnuArch", 10)->trigger(); }, true},
     };
     for (const auto &c : caminos) {
@@ -397,19 +419,16 @@ TEST_F(Ventana, CerrarDuranteUnaCapturaPreguntaPorCualquierCamino)
         principal.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&principal));
         frmRegistro *hoja = AbreHojaRegistro(*prog.ctx, *principal.Area());
-        QMdiSubWindow *sub = principal.Area()->subWindowList().first();
         QTest::mouseClick(hoja->tbrDatos()->widgetForAction(hoja->tbrDatos()->Boton(5)), Qt::LeftButton);
-        ASSERT_EQ(Foco(), hoja->txtDatos(22));
         Teclea(Foco(), "123");
         for (bool si : {false, true}) {
             Msj().Limpia();
             Msj().Responde(si);
-            c.cierra(principal, sub);
-            Procesa();
+            c.cierra(principal, principal.Area()->subWindowList().value(0));
+            Espera();
             ASSERT_EQ(Msj().cajas.size(), 1);
             EXPECT_EQ(Msj().cajas[0].texto + "|" + Msj().cajas[0].titulo, "Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?|" + TituloHoja);
-            EXPECT_EQ(principal.Area()->subWindowList().size(), si ? 0 : 1);
-            EXPECT_EQ(principal.isVisible(), !(si && c.cierraElPrograma));
+            EXPECT_EQ(QString::number(principal.Area()->subWindowList().size()) + QString::number(principal.isVisible()), si ? (c.cierraElPrograma ? "00" : "01") : "11");
             EXPECT_TRUE(si || (hoja->Hoja().EnAlta && hoja->Hoja().Texto(22) == "123"));
         }
         if (!prog.bd().EstaAbierta())   // closed with the main window
