@@ -70,13 +70,11 @@ TEST_F(Fechas, ComprobacionesAlSalirDeLaFechaDeAtencion)
         Hoja().HabilitaMarco(Marco::Clues, c.marcoAbierto);
         Hoja().PonFecha(1, c.fecha);
         EXPECT_EQ(Reg().fechas.SaleFecha(1), c.mensaje.isEmpty());
-        EXPECT_EQ(Msj().Ultimo() + "|" + Hoja().Etiqueta(1), c.mensaje + "|" + c.mes);
-        if (c.mensaje.isEmpty())
-            continue;
-        ASSERT_EQ(Msj().cajas.size(), c.cajas);
-        EXPECT_TRUE(c.cajas == 1 || Msj().cajas[0].texto == "Fecha invalida, verifique por favor.....");
-        EXPECT_TRUE(Msj().beeps == c.cajas - 1 && Msj().cajas.last().titulo == TituloHoja && Msj().cajas.last().icono == Mensajes::Icono::Informacion);
-        EXPECT_EQ(focos, c.marcoAbierto ? QStringList({"msk1"}) : QStringList());
+        EXPECT_EQ(Msj().Ultimo() + "|" + Hoja().Etiqueta(1) + "|" + focos.join(','),
+                  c.mensaje + "|" + c.mes + "|" + (c.mensaje.isEmpty() || !c.marcoAbierto ? "" : "msk1"));
+        EXPECT_TRUE(c.mensaje.isEmpty() || (Msj().cajas.size() == c.cajas && Msj().beeps == c.cajas - 1 && Msj().cajas.last().titulo == TituloHoja &&
+                        Msj().cajas.last().icono == Mensajes::Icono::Informacion &&
+                        (c.cajas == 1 || Msj().cajas[0].texto == "Fecha invalida, verifique por favor.....")));
     }
 }
 
