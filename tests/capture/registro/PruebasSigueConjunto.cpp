@@ -94,7 +94,6 @@ std::function<void(SigueConjunto &)> Alta(const char *clues, int folio) { return
 INSTANTIATE_TEST_SUITE_P(
     Casos, SigueConjuntoTabla,
     ::testing::Values(
-        Caso{"AltaFueraDelFiltro", DeLaUnidad, Alta("DFQRV000015", 1), "DFSSA000012/10"},
         Caso{"AltaDentroDelFiltro", DeLaUnidad, Alta("DFSSA000012", 1), "DFSSA000012/1"},
         Caso{"CambioQueSigueEnElFiltro", DeLaUnidad, Cambia(30, "10/06", 29, "SOTO"), "DFSSA000012/30"},
         Caso{"CambioQueSaleDelFiltro", DeLaUnidad, Cambia(30, "10/06", 23, "DFQRV000015"), "DFSSA000012/10"},

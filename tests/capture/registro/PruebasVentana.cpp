@@ -145,13 +145,12 @@ TEST_F(Ventana, AltaYBajaDeUnEventoConElTeclado)
         EXPECT_EQ(Txt(it.key())->text(), it.value()) << it.key();
     for (auto it = d.marcados.cbegin(); it != d.marcados.cend(); ++it)
         EXPECT_EQ(H().CodigosMarcados(it.key()), it.value()) << int(it.key());
-    EXPECT_EQ(prog.Cuenta("D_Diagnosticos"), 2);
 
-    // Bajas: No keeps the event; Yes deletes it and empties the sheet.
+    // Bajas: No keeps the event and its two diagnoses; Yes deletes them and empties the sheet.
     for (bool si : {false, true}) {
         Msj().Responde(si);
         Pulsa(11);
-        EXPECT_EQ(prog.Cuenta("D_EVENTO"), si ? 0 : 1);
+        EXPECT_EQ(prog.Cuenta("D_EVENTO") + prog.Cuenta("D_Diagnosticos"), si ? 0 : 3);
     }
     EXPECT_TRUE(Msj().Ultimo() == "¿Desea borrar el registro Actual?" && Msj().cajas.last().titulo == "Atención" && Msj().cajas.size() == 3);
     EXPECT_EQ(QStringList({Txt(29)->text(), ventana->mskDatos(1)->displayText(), ventana->windowTitle()}),
@@ -365,10 +364,12 @@ TEST_F(Ventana, CerrarDuranteUnaCapturaPreguntaPorCualquierCamino)
     } caminos[] = {
         {"cuadro de cierre", [](mdiPrincipal &, QMdiSubWindow *sub) { sub->close(); }, false},
         {"Estado y Año", [this](mdiPrincipal &p, QMdiSubWindow *) {
-             // The start-parameter window, shown once the sheet has gone, is cancelled.
-             QTimer::singleShot(0, [] {
-                 if (QWidget *w = QApplication::activeModalWidget())
+             // The start-parameter window shows only once the sheet has gone; it is cancelled.
+             QTimer::singleShot(0, [&p] {
+                 if (QWidget *w = QApplication::activeModalWidget()) {
+                     EXPECT_TRUE(p.Area()->subWindowList().isEmpty());
                      w->close();
+                 }
              });
              EXPECT_TRUE(MuestraParamInicio(*prog.ctx, &p, false));
          }, false},
