@@ -36,22 +36,13 @@ TEST_F(Conjunto, OrdenPorClavesAunqueLaSentenciaPidaOtroYCadaEventoUnaVez)
     EXPECT_EQ(rs().Cuenta(), 3);
 }
 
-TEST_F(Conjunto, NavegacionYMarcadorPorClave)
+TEST_F(Conjunto, MarcadorPorClaveYLecturaFueraDeFila)
 {
     Lee();
     EXPECT_EQ(QString::number(rs().Cuenta()) + Donde() + hoja.Texto(36), "510020");   // the first event was read
     rs().MueveAnterior();
-    EXPECT_FALSE(rs().Actual().has_value());
     ASSERT_TRUE(almacen->LeeEvento());   // at BOF: the sheet is left alone
     EXPECT_EQ(Donde() + hoja.Texto(36), "01020");
-    QStringList posiciones;
-    for (int n : {-10, 3, 10}) {
-        rs().Mueve(n);
-        posiciones << Donde();
-    }
-    rs().MueveFinal();
-    EXPECT_EQ(posiciones << Donde(), QStringList({"010", "300", "001", "500"}));
-    EXPECT_FALSE(rs().IrA(6));
     EXPECT_TRUE(rs().Busca({"dfssa000012", 10, QDate(2004, 1, 1)}) && rs().Posicion() == 3);
     EXPECT_FALSE(rs().Busca({"MCSSA000016", 2, QDate(2004, 2, 3)}) || rs().Posicion() != 3);
 
@@ -75,16 +66,6 @@ TEST_F(Conjunto, SentenciaInvalidaOEventoBorradoInformanYConservanLoAnterior)
     EXPECT_FALSE(almacen->LeeEvento());
     EXPECT_EQ(prog.mensajes.Ultimo(), "12 -- El Evento DFSSA000012, Folio 00000002 del 05/05/2004 ya no está en la Base de Datos");
     EXPECT_EQ(hoja.Texto(36), "20");
-}
-
-TEST_F(Conjunto, SinEventosLlenaLasListasSinMarcasYNoTocaCampos)
-{
-    Lee();
-    ASSERT_TRUE(almacen->CargaEventos({"SELECT * FROM D_EVENTO WHERE Edad > ?", {99}}));
-    EXPECT_EQ(QString::number(rs().Cuenta()) + Donde() + hoja.Texto(36), "001120");
-    EXPECT_EQ(hoja.Elementos(ListaHoja::TipoAtencion).size() * 10 + hoja.Elementos(ListaHoja::PacienteEfectos).size(), 65);
-    for (int l = 0; l < 5; ++l)
-        EXPECT_TRUE(hoja.CodigosMarcados(ListaHoja(l)).isEmpty()) << l;
 }
 
 } // namespace

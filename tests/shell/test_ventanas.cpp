@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -22,30 +23,15 @@
 
 namespace {
 
-class LoginTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        p.AbreBase();
-        login = std::make_unique<frmInicio>(*p.ctx);
-        login->show();
-        QApplication::setActiveWindow(login.get());
-        login->txtUserName->setFocus();
-    }
-    ProgramaTemporal p;
-    std::unique_ptr<frmInicio> login;
-};
-
-TEST(ValidaUsuario, PalabraExactaEnAmbasCajas)
-{
-    EXPECT_TRUE(ValidaUsuario(" MIRTO ", "MIRTO  "));
-    EXPECT_FALSE(ValidaUsuario("mirto", "MIRTO") || ValidaUsuario("MIRTO", "MIRTA") || ValidaUsuario(QString(), QString()));
-}
-
 // Pasted lower case is refused as typed, not made upper case; a wrong
 // password selects the user; Esc cancels and closes the connection.
-TEST_F(LoginTest, ClaveErroneaOPegadaSeRechazaYEscCancela)
+TEST(Login, ClaveErroneaOPegadaSeRechazaYEscCancela)
 {
+    ProgramaTemporal p;
+    p.AbreBase();
+    auto login = std::make_unique<frmInicio>(*p.ctx);
+    login->show();
+    QApplication::setActiveWindow(login.get());
     login->txtUserName->setText("mirto");
     login->txtPassword->setText("mirto");
     login->cmdAccion[0]->click();
@@ -59,6 +45,7 @@ TEST_F(LoginTest, ClaveErroneaOPegadaSeRechazaYEscCancela)
               "Acceso Denegado, verifique Usuario y Contraseña por favor|Acceso - VELMORAN");
     EXPECT_TRUE(login->isVisible() && login->txtUserName->hasFocus());
     EXPECT_EQ(login->txtUserName->selectedText() + "|" + login->txtPassword->text(), "MIRTO|OTRA");
+    EXPECT_TRUE(ValidaUsuario(" MIRTO ", "MIRTO  ") && !ValidaUsuario(QString(), QString()));   // blanks around do not count
     QTest::keyClick(login->txtUserName, Qt::Key_Escape);
     EXPECT_TRUE(login->result() == QDialog::Rejected && !p.ctx->ConexionBD.EstaAbierta());
 }
@@ -110,10 +97,17 @@ TEST_F(ParamTest, AceptarRevisaLasCajasAunqueNoSeHayanVisitadoYSusLimites)
     EXPECT_FALSE(ventana->logica.ValidaEstado("00"));
 }
 
-// Declined once, Cancelar ends the program; accepted, a one-digit state is padded and next year's base is made.
+// A file there that does not open is never offered for creation; declined
+// once, Cancelar ends the program; accepted, a one-digit state is padded and
+// next year's base is made.
 TEST_F(ParamTest, CreaLaBaseVaciaSoloSiFaltaYSiSeAcepta)
 {
+    const QString ajeno = p.ctx->NombreArchivoBD("16", "2026");
+    ASSERT_TRUE(EscribeArchivo(ajeno, "eventos de otra instalacion"));
     Abre(true);
+    Acepta("16", "2026");
+    EXPECT_TRUE(p.mensajes.cajas.size() == 1 && !p.mensajes.cajas[0].pregunta && LeeArchivo(ajeno) == "eventos de otra instalacion");
+    p.mensajes.Limpia();
     Acepta("15", "2026", false);
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
     EXPECT_EQ(p.mensajes.Ultimo(), "No se pudo abrir la Base de Datos, por favor verifique sus datos.\n\n¿Desea crear la Base de Datos vacia?");
@@ -127,16 +121,6 @@ TEST_F(ParamTest, CreaLaBaseVaciaSoloSiFaltaYSiSeAcepta)
     EXPECT_TRUE(ventana->Abierta() && BaseDatos::EsBaseVelmoran(p.ctx->ConexionBD.Archivo()));
     EXPECT_EQ(QFileInfo(p.ctx->ConexionBD.Archivo()).fileName() + p.ajustes->Lee("EstadoActual") + p.ajustes->Lee("AnoActual"),
               "VELMORAN2705.db052027");
-}
-
-TEST_F(ParamTest, UnArchivoExistenteQueNoAbreNuncaSeSobreescribe)
-{
-    const QString ruta = p.ctx->NombreArchivoBD("15", "2026");
-    ASSERT_TRUE(EscribeArchivo(ruta, "eventos de otra instalacion"));
-    Abre();
-    Acepta("15", "2026");
-    EXPECT_TRUE(p.mensajes.cajas.size() == 1 && !p.mensajes.cajas[0].pregunta);
-    EXPECT_EQ(LeeArchivo(ruta), "eventos de otra instalacion");
 }
 
 TEST_F(ParamTest, SinPlantillaOConPlantillaDanadaNoQuedaNadaYAlRepararlaSeCrea)
@@ -162,39 +146,30 @@ TEST_F(ParamTest, SinPlantillaOConPlantillaDanadaNoQuedaNadaYAlRepararlaSeCrea)
     EXPECT_TRUE(ventana->Abierta() && BaseDatos::EsBaseVelmoran(ruta));
 }
 
-// The Datos folder closed to writing for the test's length, also for root
-// (which the permission bits do not stop): the immutable flag.
-class CarpetaSinEscritura {
-public:
-    explicit CarpetaSinEscritura(const QString &ruta) : ruta_(QFile::encodeName(ruta)) { activa_ = Pon(true); }
-    ~CarpetaSinEscritura() { if (activa_) Pon(false); }
-    bool activa_ = false;
-
-private:
-    bool Pon(bool si)
-    {
-        if (geteuid() != 0)
-            return chmod(ruta_.constData(), si ? 0555 : 0755) == 0;
-        const int fd = open(ruta_.constData(), O_RDONLY | O_DIRECTORY);
-        int banderas = 0;
-        bool ok = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &banderas) == 0;
-        banderas = si ? banderas | FS_IMMUTABLE_FL : banderas & ~FS_IMMUTABLE_FL;
-        ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &banderas) == 0;
-        if (fd >= 0)
-            close(fd);
-        return ok;
-    }
-    QByteArray ruta_;
-};
+// Closes a folder to writing, also for root (which the permission bits do
+// not stop): the immutable flag. False when it cannot.
+bool SinEscritura(const QByteArray &ruta, bool si)
+{
+    if (geteuid() != 0)
+        return chmod(ruta.constData(), si ? 0555 : 0755) == 0;
+    const int fd = open(ruta.constData(), O_RDONLY | O_DIRECTORY);
+    int banderas = 0;
+    bool ok = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &banderas) == 0;
+    banderas = si ? banderas | FS_IMMUTABLE_FL : banderas & ~FS_IMMUTABLE_FL;
+    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &banderas) == 0;
+    if (fd >= 0)
+        close(fd);
+    return ok;
+}
 
 TEST_F(ParamTest, CarpetaDatosSinEscrituraSeNombraAlAbrirYAlCrear)
 {
     p.CreaBase("15", "2026");
     const QString sinEscritura = QStringLiteral("No se puede escribir en la carpeta %1: esa carpeta debe permitir escritura, verifique por favor.....")
                                      .arg(QDir::toNativeSeparators(p.ctx->RutaDatos));
-    CarpetaSinEscritura protegida(p.ctx->RutaDatos);
-    if (!protegida.activa_)
+    if (!SinEscritura(QFile::encodeName(p.ctx->RutaDatos), true))
         GTEST_SKIP() << "no se pudo proteger la carpeta contra escritura";
+    const auto deshace = qScopeGuard([&] { SinEscritura(QFile::encodeName(p.ctx->RutaDatos), false); });
     Abre();
     Acepta("15", "2026");
     EXPECT_EQ(p.mensajes.Ultimo(), "No se pudo abrir la Base de Datos, por favor verifique sus datos.\n\n" + sinEscritura);
@@ -210,8 +185,7 @@ TEST_F(ParamTest, DesdeElMenuCierraLasVentanasHijasAntesDeMostrarse)
     p.AbreBase();
     mdiPrincipal principal(*p.ctx);
     principal.show();
-    for (int i = 0; i < 2; ++i)
-        principal.Area()->addSubWindow(new QWidget)->show();
+    principal.Area()->addSubWindow(new QWidget)->show();
     int visibles = -1;
     QTimer::singleShot(0, [&] {
         if (auto *w = qobject_cast<frmParamInicio *>(QApplication::activeModalWidget())) {
@@ -227,8 +201,8 @@ TEST_F(ParamTest, DesdeElMenuCierraLasVentanasHijasAntesDeMostrarse)
 }
 
 // The stored settings shown; Enter edits them; only digits go in, and a full
-// state box moves on to the year.
-TEST_F(ParamTest, EnterAlAbrirEditaYSeleccionaElEstado)
+// state box moves on to the year; Enter in a box beeps; Esc only closes.
+TEST_F(ParamTest, EnterAlAbrirEditaYEnUnaCajaPitaYEscCancela)
 {
     Abre(true);
     EXPECT_EQ(ventana->txtEstado->text() + "|" + ventana->txtAno->text() + "|" + QString::number(ventana->fraParamIni->isEnabled()),
@@ -240,16 +214,10 @@ TEST_F(ParamTest, EnterAlAbrirEditaYSeleccionaElEstado)
     EXPECT_TRUE(QTest::qWaitFor([this] { return ventana->txtEstado->selectedText() == "36"; }, 2000));
     Teclea(ventana->txtEstado, "a15");
     EXPECT_TRUE(ventana->txtEstado->text() == "15" && p.mensajes.beeps == 1 && ventana->txtAno->hasFocus());
-}
-
-TEST_F(ParamTest, EnterEnUnaCajaPitaYEscCancela)
-{
-    Abre(true);
-    Edita("15", "2004");
-    ventana->txtAno->setFocus();
+    Teclea(ventana->txtAno, "2004");
     QTest::keyClick(ventana->txtAno, Qt::Key_Return);
     QTest::keyClick(ventana->txtEstado, Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(p.mensajes.beeps, 2);
+    EXPECT_EQ(p.mensajes.beeps, 3);
     EXPECT_TRUE(ventana->isVisible() && !ventana->Abierta() && p.ajustes->Lee("EstadoActual").isNull());   // nothing applied
     QTest::keyClick(ventana->txtAno, Qt::Key_Escape);   // no failure: it only closes
     EXPECT_FALSE(ventana->isVisible() || ventana->TerminaPrograma() || !p.ctx->ConexionBD.EstaAbierta());
