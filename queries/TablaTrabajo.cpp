@@ -39,6 +39,7 @@ struct Columna {
     QString nombre;
     QString tipo;
     QString expresion;
+    bool ranura = false;   // read from the slots joined as R
 };
 
 const GrupoRanuras *GrupoDe(const QString &entrada)
@@ -54,125 +55,144 @@ QString Cita(const QString &nombre)
     return QLatin1Char('"') + nombre + QLatin1Char('"');
 }
 
-// The slot columns of a group: RANURA(group, k, key) gives the event's k-th code
-// (the function under the name `funcion`).
-QList<Columna> Ranuras(const GrupoRanuras &g, int cuantas, const QString &funcion)
+// The slot columns of a group, read from the slots' table joined as R.
+QList<Columna> Ranuras(const GrupoRanuras &g, int cuantas)
 {
-    const int grupo = int(&g - Grupos);
     const bool diagnosticos = QLatin1String(g.tabla) == QLatin1String("D_Diagnosticos");
     QList<Columna> columnas;
     for (int k = 1; k <= cuantas; ++k) {
-        const QString busca = QStringLiteral("%1(%2, %3, E.Clues, E.Folio, E.fechaAtencion)").arg(funcion).arg(grupo).arg(k);
+        const QString nombre = QStringLiteral("%1%2").arg(QLatin1String(g.prefijo)).arg(k, 2, 10, QLatin1Char('0'));
+        const QString busca = QStringLiteral("R.") + nombre;
         const bool nuloSinFilas = k == 1 && !g.persona && !diagnosticos;
         const QString expresion = nuloSinFilas ? busca : QStringLiteral("coalesce(%1, %2)").arg(busca, QLatin1String(g.inicial));
-        columnas << Columna{QStringLiteral("%1%2").arg(QLatin1String(g.prefijo)).arg(k, 2, 10, QLatin1Char('0')),
-                            QLatin1String(g.tipo), expresion};
+        columnas << Columna{nombre, QLatin1String(g.tipo), expresion, true};
     }
     return columnas;
 }
 
 // The event key as SQLite orders it in the detail tables' indexes: CLUES
-// without regard to case, Folio as a number, fechaAtencion as stored.
+// without regard to case, Folio as a number, fechaAtencion as stored. Only
+// keys of those types (text, integer, text) are ordered so.
 struct Clave {
     QByteArrayView clues, fecha;
     sqlite3_int64 folio = 0;
 
-    // False when a value is not of the type the order below assumes.
-    static bool De(sqlite3_value *clues, sqlite3_value *folio, sqlite3_value *fecha, Clave &k)
+    // False when a value is not of the type the order assumes.
+    bool De(sqlite3_value *c, sqlite3_value *f, sqlite3_value *d)
     {
-        if (sqlite3_value_type(clues) != SQLITE_TEXT || sqlite3_value_type(folio) != SQLITE_INTEGER
-            || sqlite3_value_type(fecha) != SQLITE_TEXT)
+        if (sqlite3_value_type(c) != SQLITE_TEXT || sqlite3_value_type(f) != SQLITE_INTEGER || sqlite3_value_type(d) != SQLITE_TEXT)
             return false;
-        k.clues = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(clues)), sqlite3_value_bytes(clues));
-        k.folio = sqlite3_value_int64(folio);
-        k.fecha = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(fecha)), sqlite3_value_bytes(fecha));
+        clues = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(c)), sqlite3_value_bytes(c));
+        folio = sqlite3_value_int64(f);
+        fecha = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(d)), sqlite3_value_bytes(d));
         return true;
     }
     int Compara(const Clave &o) const
     {
-        const qsizetype n = qMin(clues.size(), o.clues.size());
-        int r = n ? sqlite3_strnicmp(clues.data(), o.clues.data(), int(n)) : 0;
-        if (r == 0)
-            r = int(clues.size() - o.clues.size());
-        if (r == 0)
-            r = folio < o.folio ? -1 : folio > o.folio ? 1 : 0;
-        if (r == 0) {
-            const qsizetype m = qMin(fecha.size(), o.fecha.size());
-            r = m ? memcmp(fecha.data(), o.fecha.data(), size_t(m)) : 0;
-            if (r == 0)
-                r = int(fecha.size() - o.fecha.size());
+        // Row after row the same CLUES: compared without regard to case only when the bytes differ.
+        if (clues.size() != o.clues.size() || memcmp(clues.data(), o.clues.data(), size_t(clues.size())) != 0) {
+            const qsizetype n = qMin(clues.size(), o.clues.size());
+            const int r = n ? sqlite3_strnicmp(clues.data(), o.clues.data(), int(n)) : 0;
+            if (r != 0 || clues.size() != o.clues.size())
+                return r != 0 ? r : int(clues.size() - o.clues.size());
         }
-        return r;
+        if (folio != o.folio)
+            return folio < o.folio ? -1 : 1;
+        const qsizetype m = qMin(fecha.size(), o.fecha.size());
+        const int r = m ? memcmp(fecha.data(), o.fecha.data(), size_t(m)) : 0;
+        return r != 0 ? r : int(fecha.size() - o.fecha.size());
     }
 };
 
-// The SQL function RANURA(group, k, CLUES, Folio, fechaAtencion) of a build: the
-// k-th code of the event's detail rows of that group (in code order; for the
-// diagnoses the one whose Orden is k), or NULL. Each group reads an event's
-// rows once and answers its other slots from them, so that a row costs one
-// look-up per group, not one per slot. When the events come in key order, as
-// they are stored, each group walks its table's index alongside instead of
-// searching it for every event; an event out of that order is searched for.
-class FuncionRanura {
+// Keeps the buffer: a key or code is set once per event and table.
+void Asigna(QByteArray &a, QByteArrayView v)
+{
+    a.resize(v.size());
+    if (!v.isEmpty())
+        memcpy(a.data(), v.data(), size_t(v.size()));
+}
+
+// An event's detail codes by group and slot: the k-th code of the event's rows
+// of that group (in code order; for the diagnoses the one whose Orden is k), or
+// NULL. Each table is read once per event, when its first slot is asked for.
+// While the events come in key order, as they are stored, each table is
+// walked along its index instead of searched for every event; an event out of
+// that order is searched for.
+class LectorRanuras {
 public:
-    // Registered under `nombre` while it lives: the table view keeps its own beside a build's.
-    // `enOrden`: calls mostly come in key order (a build), so the walk is worth keeping open.
-    FuncionRanura(sqlite3 *db, const QByteArray &nombre, bool enOrden) : db_(db), nombre_(nombre), enOrden_(enOrden)
+    explicit LectorRanuras(sqlite3 *db) : db_(db)
     {
         // One walk per table: the patient's and the aggressor's substances share theirs.
         for (const GrupoRanuras &g : Grupos) {
             const int conjunto = g.persona ? QByteArray(g.persona).toInt() - 1 : 0;
             const auto misma = std::find_if(busquedas_.begin(), busquedas_.end(),
-                                            [&](const Busqueda &b) { return b.tabla == QLatin1String(g.tabla); });
-            if (misma != busquedas_.end()) {
-                deGrupo_.push_back({int(misma - busquedas_.begin()), conjunto});
-                continue;
+                                            [&](const Busqueda &b) { return b.grupo->tabla == QLatin1String(g.tabla); });
+            deGrupo_.push_back({int(misma - busquedas_.begin()), conjunto});
+            if (misma == busquedas_.end()) {
+                busquedas_.emplace_back();
+                busquedas_.back().grupo = &g;
             }
-            deGrupo_.push_back({int(busquedas_.size()), conjunto});
-            // Columns: set of slots (the person), slot (-1: the next one), code.
-            const bool diagnosticos = QLatin1String(g.tabla) == QLatin1String("D_Diagnosticos");
-            const QString filas = diagnosticos ? QStringLiteral("0, Orden - 1, CodDiagnostico")
-                : g.persona                    ? QStringLiteral("CodAfectadoAgresor - 1, -1, %1").arg(QLatin1String(g.codigo))
-                                               : QStringLiteral("0, -1, %1").arg(QLatin1String(g.codigo));
-            const QString orden = diagnosticos ? QStringLiteral("Orden")
-                : g.persona                    ? QStringLiteral("CodAfectadoAgresor, %1").arg(QLatin1String(g.codigo))
-                                               : QLatin1String(g.codigo);
-            const QString condicion = diagnosticos ? QStringLiteral(" AND Orden BETWEEN 1 AND 6") : QString();
-            const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE CLUES = ?1 AND Folio = ?2 AND fechaAtencion = ?3%4 ORDER BY %3")
-                                    .arg(filas, QLatin1String(g.tabla), orden, condicion);
-            // In the order of the table's primary key, so that the walk reads its index as it stands.
-            const QString recorre = QStringLiteral("SELECT CLUES, Folio, fechaAtencion, %1 FROM %2 "
-                                                   "WHERE (CLUES, Folio, fechaAtencion) >= (?1, ?2, ?3)%4 "
-                                                   "ORDER BY CLUES, Folio, fechaAtencion, %3")
-                                        .arg(filas, QLatin1String(g.tabla), orden, condicion);
-            Busqueda b;
-            b.tabla = QLatin1String(g.tabla);
-            busquedas_.push_back(std::move(b));
-            Prepara(sql, busquedas_.back().st);
-            Prepara(recorre, busquedas_.back().recorre);
         }
-        if (sqlite3_create_function_v2(db, nombre_.constData(), 5, SQLITE_UTF8, this, &FuncionRanura::Llama, nullptr, nullptr,
-                                       nullptr) != SQLITE_OK)
-            throw ErrorBD::DelMotor(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), false);
     }
-    ~FuncionRanura()
+    ~LectorRanuras()
     {
-        sqlite3_create_function_v2(db_, nombre_.constData(), 5, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
         for (Busqueda &b : busquedas_) {
             sqlite3_finalize(b.st);
             sqlite3_finalize(b.recorre);
         }
+        for (sqlite3_value *v : valores_)
+            sqlite3_value_free(v);
     }
-    FuncionRanura(const FuncionRanura &) = delete;
-    FuncionRanura &operator=(const FuncionRanura &) = delete;
+    LectorRanuras(const LectorRanuras &) = delete;
+    LectorRanuras &operator=(const LectorRanuras &) = delete;
 
-    // Ends the walks, so that no statement stays open past the build.
-    void Suelta()
+    // The event whose slots are asked for next, by its key: CLUES, Folio, fechaAtencion.
+    bool Evento(sqlite3_value **clave)
     {
-        for (Busqueda &b : busquedas_) {
-            sqlite3_reset(b.recorre);
-            b.enCurso = false;
+        Clave nueva;
+        const bool ordenada = nueva.De(clave[0], clave[1], clave[2]);
+        if (ordenada && ordenada_ && nueva.Compara(Actual()) == 0)
+            return true;   // the same event again (a detail join): its codes stand
+        ascendente_ = ordenada && ordenada_ && nueva.Compara(Actual()) > 0;
+        ordenada_ = ordenada;
+        anterior_ = actual_++;
+        for (int i = 0; i < 3; ++i) {
+            sqlite3_value_free(valores_[i]);
+            valores_[i] = nullptr;
         }
+        if (ordenada) {
+            Asigna(clues_, nueva.clues);
+            folio_ = nueva.folio;
+            Asigna(fecha_, nueva.fecha);
+            return true;
+        }
+        // A key of other types is kept as it came, to be searched for.
+        for (int i = 0; i < 3; ++i)
+            if (!(valores_[i] = sqlite3_value_dup(clave[i])))
+                return false;
+        return true;
+    }
+
+    // Part i of the current event's key.
+    void ParteDeClave(sqlite3_context *ctx, int i) const
+    {
+        if (!ordenada_)
+            sqlite3_result_value(ctx, valores_[i]);
+        else if (i == 1)
+            sqlite3_result_int64(ctx, folio_);
+        else
+            sqlite3_result_text(ctx, (i ? fecha_ : clues_).constData(), int((i ? fecha_ : clues_).size()), SQLITE_TRANSIENT);
+    }
+
+    // The value of slot k (1 to 6) of a group of the current event; false on an engine error.
+    bool Resultado(sqlite3_context *ctx, int grupo, int k)
+    {
+        const auto [busqueda, conjunto] = deGrupo_[size_t(grupo)];
+        Busqueda &b = busquedas_[size_t(busqueda)];
+        if (b.evento != actual_ && !Lee(b))
+            return false;
+        b.codigos[conjunto][k - 1].Resultado(ctx);
+        return true;
     }
 
 private:
@@ -183,17 +203,16 @@ private:
         double real = 0;
         QByteArray texto;   // its buffer is kept from event to event
 
-        void De(sqlite3_stmt *st, int columna)
+        void De(sqlite3_value *v)
         {
-            tipo = sqlite3_column_type(st, columna);
+            tipo = sqlite3_value_type(v);
             if (tipo == SQLITE_INTEGER) {
-                entero = sqlite3_column_int64(st, columna);
+                entero = sqlite3_value_int64(v);
             } else if (tipo == SQLITE_FLOAT) {
-                real = sqlite3_column_double(st, columna);
+                real = sqlite3_value_double(v);
             } else if (tipo != SQLITE_NULL) {
-                const void *datos = tipo == SQLITE_TEXT ? static_cast<const void *>(sqlite3_column_text(st, columna))
-                                                        : sqlite3_column_blob(st, columna);
-                Asigna(texto, QByteArrayView(static_cast<const char *>(datos), sqlite3_column_bytes(st, columna)));
+                const void *datos = tipo == SQLITE_TEXT ? static_cast<const void *>(sqlite3_value_text(v)) : sqlite3_value_blob(v);
+                Asigna(texto, QByteArrayView(static_cast<const char *>(datos), sqlite3_value_bytes(v)));
             }
         }
         void Resultado(sqlite3_context *ctx) const
@@ -214,17 +233,17 @@ private:
     };
 
     struct Busqueda {
-        sqlite3_stmt *st = nullptr;        // one event's rows
-        sqlite3_stmt *recorre = nullptr;   // the walk from an event on
-        QString tabla;
-        bool valida = false;
-        QByteArray clues, fecha;
-        sqlite3_int64 folio = 0;
-        Codigo codigos[2][6];   // by set of slots
+        const GrupoRanuras *grupo = nullptr;   // the first group of the table
+        sqlite3_stmt *st = nullptr;            // one event's rows
+        sqlite3_stmt *recorre = nullptr;       // the walk from an event on
+        bool porPersona = false;               // rows carry the set of slots (the person)
+        bool porOrden = false;                 // rows carry their slot (the diagnoses' Orden)
+        quint64 evento = 0;                    // the event the codes are of (0: none)
+        Codigo codigos[2][6];                  // by set of slots
         int siguiente[2] = {};
-        bool enCurso = false;   // the walk stands on a row, or at its end (hayFila false)
+        bool enCurso = false;       // the walk stands on a row, or at its end (hayFila false)
         bool hayFila = false;
-        bool filaOrdenada = false;   // the row's key is of the ordered types; then `fila` holds it
+        bool filaOrdenada = false;  // the row's key is of the ordered types; then `fila` holds it
         Clave fila;
 
         void Olvida()
@@ -233,48 +252,72 @@ private:
                 for (Codigo &c : conjunto)
                     c.tipo = SQLITE_NULL;
             siguiente[0] = siguiente[1] = 0;
-            valida = false;
         }
-        // A row's code from its columns (set, slot, code) starting at `columna`.
-        void Guarda(sqlite3_stmt *st, int columna)
+        // A row's code from its columns ([set,] [slot,] code) starting at `columna`.
+        void Guarda(sqlite3_stmt *q, int columna)
         {
-            const int conjunto = sqlite3_column_int(st, columna);
+            // CodAfectadoAgresor 1 and 2 are sets 0 and 1; Orden k is slot k - 1.
+            const int conjunto = porPersona ? sqlite3_column_int(q, columna++) - 1 : 0;
             if (conjunto < 0 || conjunto > 1)
                 return;
-            int lugar = sqlite3_column_int(st, columna + 1);
-            if (lugar < 0)
-                lugar = siguiente[conjunto]++;
-            if (lugar < 6 && codigos[conjunto][lugar].tipo == SQLITE_NULL)
-                codigos[conjunto][lugar].De(st, columna + 2);
+            const int lugar = porOrden ? sqlite3_column_int(q, columna++) - 1 : siguiente[conjunto]++;
+            if (lugar >= 0 && lugar < 6 && codigos[conjunto][lugar].tipo == SQLITE_NULL)
+                codigos[conjunto][lugar].De(sqlite3_column_value(q, columna));
         }
         // Steps the walk and reads the new row's key once.
         int Paso()
         {
             const int rc = sqlite3_step(recorre);
             hayFila = rc == SQLITE_ROW;
-            filaOrdenada = hayFila && Clave::De(sqlite3_column_value(recorre, 0), sqlite3_column_value(recorre, 1),
-                                                sqlite3_column_value(recorre, 2), fila);
+            filaOrdenada = hayFila && fila.De(sqlite3_column_value(recorre, 0), sqlite3_column_value(recorre, 1),
+                                              sqlite3_column_value(recorre, 2));
             return rc;
         }
     };
 
-    // Keeps the buffer: a build sets the key once per event and group.
-    static void Asigna(QByteArray &a, QByteArrayView v)
+    Clave Actual() const { return Clave{clues_, fecha_, folio_}; }
+
+    void Liga(sqlite3_stmt *q) const
     {
-        a.resize(v.size());
-        if (!v.isEmpty())
-            memcpy(a.data(), v.data(), size_t(v.size()));
+        if (!ordenada_) {
+            for (int i = 0; i < 3; ++i)
+                sqlite3_bind_value(q, i + 1, valores_[i]);
+            return;
+        }
+        sqlite3_bind_text(q, 1, clues_.constData(), int(clues_.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(q, 2, folio_);
+        sqlite3_bind_text(q, 3, fecha_.constData(), int(fecha_.size()), SQLITE_TRANSIENT);
     }
 
-    void Prepara(const QString &sql, sqlite3_stmt *&st)
+    // The table's two statements, prepared when it is first read.
+    bool Prepara(Busqueda &b)
     {
-        if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
-            throw ErrorBD::DelMotor(sqlite3_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)), false);
+        const GrupoRanuras &g = *b.grupo;
+        b.porOrden = QLatin1String(g.tabla) == QLatin1String("D_Diagnosticos");
+        b.porPersona = g.persona != nullptr;
+        const QString filas = b.porOrden ? QStringLiteral("Orden, CodDiagnostico")
+            : b.porPersona               ? QStringLiteral("CodAfectadoAgresor, %1").arg(QLatin1String(g.codigo))
+                                         : QLatin1String(g.codigo);
+        const QString orden = b.porOrden ? QStringLiteral("Orden")
+            : b.porPersona               ? QStringLiteral("CodAfectadoAgresor, %1").arg(QLatin1String(g.codigo))
+                                         : QLatin1String(g.codigo);
+        const QString condicion = b.porOrden ? QStringLiteral(" AND Orden BETWEEN 1 AND 6") : QString();
+        const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE CLUES = ?1 AND Folio = ?2 AND fechaAtencion = ?3%4 ORDER BY %3")
+                                .arg(filas, QLatin1String(g.tabla), orden, condicion);
+        // In the order of the table's primary key, so that the walk reads its index as it stands.
+        const QString recorre = QStringLiteral("SELECT CLUES, Folio, fechaAtencion, %1 FROM %2 "
+                                               "WHERE (CLUES, Folio, fechaAtencion) >= (?1, ?2, ?3)%4 "
+                                               "ORDER BY CLUES, Folio, fechaAtencion, %3")
+                                    .arg(filas, QLatin1String(g.tabla), orden, condicion);
+        return sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &b.st, nullptr) == SQLITE_OK
+            && sqlite3_prepare_v2(db_, recorre.toUtf8().constData(), -1, &b.recorre, nullptr) == SQLITE_OK;
     }
 
-    // Fills the codes of the event by the walk; false when the event has to be searched for.
-    static bool Recorre(Busqueda &b, sqlite3_value **clave, const Clave &k, bool adelante, int &rc)
+    // Fills the codes of the current event by the walk, on from where it stands
+    // when `adelante`; false when the event has to be searched for instead.
+    bool Recorre(Busqueda &b, bool adelante, int &rc) const
     {
+        const Clave k = Actual();
         rc = SQLITE_OK;
         bool busca = !b.enCurso || !adelante;
         // A few rows ahead are stepped over; an event far ahead is searched for.
@@ -291,8 +334,7 @@ private:
         }
         if (busca) {
             sqlite3_reset(b.recorre);
-            for (int i = 0; i < 3; ++i)
-                sqlite3_bind_value(b.recorre, i + 1, clave[i]);
+            Liga(b.recorre);
             rc = b.Paso();
             b.enCurso = true;
         }
@@ -314,60 +356,199 @@ private:
         return true;
     }
 
-    // Reads the group's codes for the event key (CLUES, Folio, fechaAtencion)
-    // unless they are the last read; false on an engine error.
-    bool Lee(Busqueda &b, sqlite3_value **clave)
+    // Reads the table's codes for the current event; false on an engine error.
+    bool Lee(Busqueda &b)
     {
-        const auto clues = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(clave[0])), sqlite3_value_bytes(clave[0]));
-        const sqlite3_int64 folio = sqlite3_value_int64(clave[1]);
-        const auto fecha = QByteArrayView(reinterpret_cast<const char *>(sqlite3_value_text(clave[2])), sqlite3_value_bytes(clave[2]));
-        if (b.valida && b.folio == folio && b.clues == clues && b.fecha == fecha)
-            return true;
-        Clave nueva, anterior{b.clues, b.fecha, b.folio};
-        const bool ordenada = enOrden_ && Clave::De(clave[0], clave[1], clave[2], nueva);
-        const bool adelante = ordenada && b.valida && nueva.Compara(anterior) > 0;
+        if (!b.st && !Prepara(b))
+            return false;
+        const bool adelante = ascendente_ && b.evento == anterior_;
         b.Olvida();
+        b.evento = 0;
         int rc = SQLITE_DONE;
-        if (!ordenada || !Recorre(b, clave, nueva, adelante, rc)) {
-            sqlite3_bind_value(b.st, 1, clave[0]);
-            sqlite3_bind_int64(b.st, 2, folio);
-            sqlite3_bind_value(b.st, 3, clave[2]);
+        if (!ordenada_ || !Recorre(b, adelante, rc)) {
+            Liga(b.st);
             while ((rc = sqlite3_step(b.st)) == SQLITE_ROW)
                 b.Guarda(b.st, 0);
             sqlite3_reset(b.st);
         }
         if (rc != SQLITE_DONE)
             return false;
-        Asigna(b.clues, clues);
-        b.folio = folio;
-        Asigna(b.fecha, fecha);
-        b.valida = true;
+        b.evento = actual_;
         return true;
     }
 
-    static void Llama(sqlite3_context *ctx, int, sqlite3_value **arg)
-    {
-        auto *f = static_cast<FuncionRanura *>(sqlite3_user_data(ctx));
-        const int grupo = sqlite3_value_int(arg[0]);
-        const int k = sqlite3_value_int(arg[1]);
-        if (grupo < 0 || grupo >= int(f->deGrupo_.size()) || k < 1 || k > 6) {
-            sqlite3_result_null(ctx);
-            return;
-        }
-        const auto [busqueda, conjunto] = f->deGrupo_[size_t(grupo)];
-        Busqueda &b = f->busquedas_[size_t(busqueda)];
-        if (!f->Lee(b, arg + 2))
-            sqlite3_result_error(ctx, sqlite3_errmsg(f->db_), -1);
-        else
-            b.codigos[conjunto][k - 1].Resultado(ctx);
-    }
-
     sqlite3 *db_;
-    QByteArray nombre_;
-    bool enOrden_;
+    // The current event: its key when of the ordered types, else its values as they came.
+    QByteArray clues_, fecha_;
+    sqlite3_int64 folio_ = 0;
+    bool ordenada_ = false;
+    sqlite3_value *valores_[3] = {};
+    quint64 actual_ = 0, anterior_ = 0;   // numbers of the current and the previous event
+    bool ascendente_ = false;             // the current event's key follows the previous one's
     std::vector<Busqueda> busquedas_;
-    std::vector<std::pair<int, int>> deGrupo_;   // by group: its walk and set of slots
+    std::vector<std::pair<int, int>> deGrupo_;   // by group: its table's walk and set of slots
 };
+
+// RANURAS_EVENTO(CLUES, Folio, fechaAtencion): a table-valued function of one
+// row, the event's slots, a column per group and slot (named as the work
+// tables name them, six per group). Joined to the events in their stored
+// order, it walks each detail table once alongside.
+namespace ModuloRanuras {
+
+const char *const Nombre = "RANURAS_EVENTO";
+constexpr int Columnas = int(std::size(Grupos)) * 6;   // then the three hidden key columns
+
+struct Cursor {
+    sqlite3_vtab_cursor base{};
+    LectorRanuras lector;
+    bool fin = true;
+
+    explicit Cursor(sqlite3 *db) : lector(db) {}
+};
+
+struct Tabla {
+    sqlite3_vtab base{};
+    sqlite3 *db;
+};
+
+int Conecta(sqlite3 *db, void *, int, const char *const *, sqlite3_vtab **tabla, char **)
+{
+    QStringList columnas;
+    for (const GrupoRanuras &g : Grupos)
+        for (int k = 1; k <= 6; ++k)
+            columnas << QStringLiteral("%1%2").arg(QLatin1String(g.prefijo)).arg(k, 2, 10, QLatin1Char('0'));
+    columnas << QStringLiteral("clues HIDDEN") << QStringLiteral("folio HIDDEN") << QStringLiteral("fecha HIDDEN");
+    const int rc = sqlite3_declare_vtab(db, QStringLiteral("CREATE TABLE x(%1)").arg(columnas.join(QLatin1Char(','))).toUtf8().constData());
+    if (rc != SQLITE_OK)
+        return rc;
+    auto *t = new Tabla;
+    t->db = db;
+    *tabla = &t->base;
+    return SQLITE_OK;
+}
+
+int Desconecta(sqlite3_vtab *tabla)
+{
+    delete reinterpret_cast<Tabla *>(tabla);
+    return SQLITE_OK;
+}
+
+// Only by the whole key, given as the function's three arguments.
+int MejorIndice(sqlite3_vtab *, sqlite3_index_info *info)
+{
+    int argumento[3] = {-1, -1, -1};
+    for (int i = 0; i < info->nConstraint; ++i) {
+        const auto &c = info->aConstraint[i];
+        const int oculta = c.iColumn - Columnas;
+        if (oculta >= 0 && oculta < 3) {
+            if (!c.usable || c.op != SQLITE_INDEX_CONSTRAINT_EQ)
+                return SQLITE_CONSTRAINT;
+            argumento[oculta] = i;
+        }
+    }
+    for (int a = 0; a < 3; ++a) {
+        if (argumento[a] < 0)
+            return SQLITE_CONSTRAINT;
+        info->aConstraintUsage[argumento[a]].argvIndex = a + 1;
+        info->aConstraintUsage[argumento[a]].omit = 1;
+    }
+    info->estimatedCost = 1;
+    info->estimatedRows = 1;
+    info->idxFlags = SQLITE_INDEX_SCAN_UNIQUE;
+    return SQLITE_OK;
+}
+
+int Abre(sqlite3_vtab *tabla, sqlite3_vtab_cursor **cursor)
+{
+    *cursor = &(new Cursor(reinterpret_cast<Tabla *>(tabla)->db))->base;
+    return SQLITE_OK;
+}
+
+int Cierra(sqlite3_vtab_cursor *cursor)
+{
+    delete reinterpret_cast<Cursor *>(cursor);
+    return SQLITE_OK;
+}
+
+// The slots are read when their columns are asked for.
+int Filtra(sqlite3_vtab_cursor *cursor, int, const char *, int argc, sqlite3_value **argv)
+{
+    auto *c = reinterpret_cast<Cursor *>(cursor);
+    if (argc != 3 || !c->lector.Evento(argv))
+        return SQLITE_NOMEM;
+    c->fin = false;
+    return SQLITE_OK;
+}
+
+int Siguiente(sqlite3_vtab_cursor *cursor)
+{
+    reinterpret_cast<Cursor *>(cursor)->fin = true;
+    return SQLITE_OK;
+}
+
+int Fin(sqlite3_vtab_cursor *cursor)
+{
+    return reinterpret_cast<Cursor *>(cursor)->fin;
+}
+
+int Valor(sqlite3_vtab_cursor *cursor, sqlite3_context *ctx, int columna)
+{
+    auto *c = reinterpret_cast<Cursor *>(cursor);
+    if (columna >= Columnas) {
+        c->lector.ParteDeClave(ctx, columna - Columnas);
+        return SQLITE_OK;
+    }
+    if (c->lector.Resultado(ctx, columna / 6, columna % 6 + 1))
+        return SQLITE_OK;
+    sqlite3 *db = reinterpret_cast<Tabla *>(cursor->pVtab)->db;
+    sqlite3_result_error(ctx, sqlite3_errmsg(db), -1);
+    return SQLITE_ERROR;
+}
+
+int Fila(sqlite3_vtab_cursor *, sqlite3_int64 *fila)
+{
+    *fila = 0;
+    return SQLITE_OK;
+}
+
+sqlite3_module Modulo()
+{
+    sqlite3_module m{};   // version 0; no xCreate: eponymous only
+    m.xConnect = Conecta;
+    m.xBestIndex = MejorIndice;
+    m.xDisconnect = Desconecta;
+    m.xOpen = Abre;
+    m.xClose = Cierra;
+    m.xFilter = Filtra;
+    m.xNext = Siguiente;
+    m.xEof = Fin;
+    m.xColumn = Valor;
+    m.xRowid = Fila;
+    return m;
+}
+
+// Registered once on each connection, when a work table first needs it.
+void Registra(sqlite3 *db)
+{
+    static const sqlite3_module modulo = Modulo();
+    sqlite3_stmt *prueba = nullptr;
+    const QByteArray sql = QByteArray("SELECT 1 FROM ") + Nombre + "('', 0, '') WHERE 0";
+    const int rc = sqlite3_prepare_v2(db, sql.constData(), -1, &prueba, nullptr);
+    sqlite3_finalize(prueba);
+    if (rc == SQLITE_OK)
+        return;
+    if (!QByteArray(sqlite3_errmsg(db)).startsWith("no such table")
+        || sqlite3_create_module_v2(db, Nombre, &modulo, nullptr, nullptr) != SQLITE_OK)
+        throw ErrorBD::DeManejador(db);
+}
+
+// The join that gives the slots of the events as R.
+QString Union()
+{
+    return QStringLiteral(", %1(E.Clues, E.Folio, E.fechaAtencion) AS R").arg(QLatin1String(Nombre));
+}
+
+} // namespace ModuloRanuras
 
 // Declared types of D_EVENTO's columns by lower-case name; dates as DATE, so
 // that the exports write them as dates.
@@ -386,15 +567,14 @@ QHash<QString, QPair<QString, QString>> ColumnasEvento(const BaseDatos &bd)
 }
 
 // The columns of a list of field entries.
-QList<Columna> ColumnasDe(const BaseDatos &bd, const QStringList &campos, int ranurasDiagnostico,
-                          const QString &funcion = QStringLiteral("RANURA"))
+QList<Columna> ColumnasDe(const BaseDatos &bd, const QStringList &campos, int ranurasDiagnostico)
 {
     const auto evento = ColumnasEvento(bd);
     QList<Columna> columnas;
     for (const QString &entrada : campos) {
         if (const GrupoRanuras *g = GrupoDe(entrada)) {
             const bool diag = QLatin1String(g->tabla) == QLatin1String("D_Diagnosticos");
-            columnas << Ranuras(*g, diag ? ranurasDiagnostico : 3, funcion);
+            columnas << Ranuras(*g, diag ? ranurasDiagnostico : 3);
             continue;
         }
         const QString columna = entrada.section(QLatin1Char('.'), 1);
@@ -411,10 +591,13 @@ QList<Columna> ColumnasDe(const BaseDatos &bd, const QStringList &campos, int ra
 bool construyendo = false;
 
 // FROM, WHERE and, with detail joins, which may give an event once per
-// matching detail row, GROUP BY: one row per event.
-QString Eventos(const SeleccionEventos &s)
+// matching detail row, GROUP BY: one row per event. With `ranuras`, the
+// events' slots are joined as R.
+QString Eventos(const SeleccionEventos &s, bool ranuras)
 {
     QString sql = s.desde;
+    if (ranuras)
+        sql += ModuloRanuras::Union();
     if (!s.condicion.trimmed().isEmpty())
         sql += QStringLiteral(" WHERE ") + s.condicion;
     if (s.desde.contains(QLatin1String("JOIN"), Qt::CaseInsensitive))
@@ -426,22 +609,23 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
                  const SeleccionEventos &s, const QString &orden)
 {
     QStringList definicion, nombres, expresiones;
+    bool ranuras = false;
     for (const Columna &c : columnas) {
         definicion << Cita(c.nombre) + QLatin1Char(' ') + c.tipo;
         nombres << Cita(c.nombre);
         expresiones << c.expresion;
+        ranuras = ranuras || c.ranura;
     }
     const QString sql = QStringLiteral("INSERT INTO temp.%1 (%2) SELECT %3%4 ORDER BY %5")
-                            .arg(tabla, nombres.join(QLatin1Char(',')), expresiones.join(QLatin1Char(',')), Eventos(s),
+                            .arg(tabla, nombres.join(QLatin1Char(',')), expresiones.join(QLatin1Char(',')), Eventos(s, ranuras),
                                  orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
 
+    ModuloRanuras::Registra(bd.Manejador());
     Transaccion t(bd);
-    FuncionRanura ranura(bd.Manejador(), "RANURA", true);
     const QScopedValueRollback<bool> enConstruccion(construyendo, true);
     TablasTemporales::Borra(bd, tabla);
     bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
     const qint64 filas = bd.EjecutaAccion(sql, s.valores);
-    ranura.Suelta();
     t.Confirma();
     return filas;
 }
@@ -483,25 +667,22 @@ LecturaFilas FuenteTmpQuery(const BaseDatos &bd, const SeleccionEventos &selecci
         "E.CodSexoAgresor", "E.CodParentescoAgresor", "P.EfectosAgresor", "E.CodServicio", "T.CodTipoAtencion",
         "E.CodReferido", "E.CodDestino", "F.Diagnosticos", "E.CodAfecprin", "E.CodCausaExt", "E.CodMP",
         "E.CodResponsable", "E.NombreResponsable"};
-    // A name of its own: a source replaced by the next must not unregister the next's function.
-    static int fuentes = 0;
-    const QString funcion = QStringLiteral("RANURA_TABLA%1").arg(++fuentes);
+    ModuloRanuras::Registra(bd.Manejador());
     LecturaFilas f;
-    f.recursos = std::make_shared<FuncionRanura>(bd.Manejador(), funcion.toLatin1(), false);
-    const QString eventos = Eventos(seleccion);
     const QString clave = QStringLiteral("E.Clues, E.Folio, E.fechaAtencion");
     QStringList expresiones;
-    for (const Columna &c : ColumnasDe(bd, campos, 3, funcion)) {
+    for (const Columna &c : ColumnasDe(bd, campos, 3)) {
         f.nombres << c.nombre;
         f.fechas << (c.tipo == QLatin1String("DATE"));
         expresiones << c.expresion;
         // Compared as stored, as the columns of a table built from them were; ties
         // in the order shown, which is the rowids' when they rise along it (cheaper to sort by).
+        const QString eventos = Eventos(seleccion, c.ranura);
         f.ordenes << QStringLiteral("SELECT E.rowid%1 ORDER BY %2 COLLATE BINARY, E.rowid").arg(eventos, c.expresion);
         f.ordenesPorClave << QStringLiteral("SELECT E.rowid%1 ORDER BY %2 COLLATE BINARY, %3").arg(eventos, c.expresion, clave);
     }
-    f.filas = QStringLiteral("SELECT E.rowid%1 ORDER BY %2").arg(eventos, clave);
-    f.fila = QStringLiteral("SELECT %1 FROM D_Evento AS E WHERE E.rowid = ?1").arg(expresiones.join(QLatin1Char(',')));
+    f.filas = QStringLiteral("SELECT E.rowid%1 ORDER BY %2").arg(Eventos(seleccion, false), clave);
+    f.fila = QStringLiteral("SELECT %1 FROM D_Evento AS E%2 WHERE E.rowid = ?1").arg(expresiones.join(QLatin1Char(',')), ModuloRanuras::Union());
     f.valores = seleccion.valores;
     return f;
 }

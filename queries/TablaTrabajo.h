@@ -4,7 +4,6 @@
 #include <QStringList>
 #include <QVariantList>
 #include <QVector>
-#include <memory>
 
 class BaseDatos;
 
@@ -28,7 +27,6 @@ struct LecturaFilas {
     QStringList ordenes;        // per column: the keys ordered by it, ties in the order shown
     QStringList ordenesPorClave;   // the same with ties by key, for when keys do not rise in the order shown
     QVariantList valores;       // bound to `filas` and to every `ordenes`
-    std::shared_ptr<void> recursos;   // what the statements need while they are used
 };
 
 // The flat work tables of the query windows: one row per care event, one column
