@@ -42,8 +42,7 @@ QString ParteZip(const QString &zip, const QString &parte)
 
 QString BloqueosPerdidos(const QString &archivoBD, qint64 pid)
 {
-    if (pid == 0)
-        pid = QCoreApplication::applicationPid();
+    pid = pid ? pid : QCoreApplication::applicationPid();
     QStringList fallas;
     const QString proc = QStringLiteral("/proc/%1/fd").arg(pid);
     for (const QString &fd : QDir(proc).entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
@@ -140,11 +139,9 @@ void DiscoPequeno::Llena()
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return;
     const QByteArray bloque(4096, '\0');
-    while (f.write(bloque) == bloque.size()) {
-    }
-    // The last bytes, smaller than a block.
-    while (f.write(bloque.constData(), 1) == 1) {
-    }
+    for (qint64 n = bloque.size(); n > 0;)   // smaller writes for the last bytes
+        if (f.write(bloque.constData(), n) != n)
+            n /= 2;
 }
 
 void DiscoPequeno::Libera()
