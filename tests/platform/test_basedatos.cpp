@@ -11,10 +11,8 @@
 TEST(BaseDatos, SoloAbreBasesDeVelmoranQueExisten)
 {
     ProgramaTemporal p;
-    p.AbreBase();
     const QString falta = p.Carpeta() + "/no_existe.db", ajena = p.Carpeta() + "/ajena.db";
-    p.Ejecuta("ATTACH DATABASE ? AS a", {ajena});
-    p.Ejecuta("CREATE TABLE a.T (x)");
+    EscribeArchivo(ajena, QByteArray("SQLite format 3\0", 16) + QByteArray(84, '\0'));   // application_id 0
     BaseDatos bd("otra");
     for (const QString &archivo : {falta, ajena}) {
         try {

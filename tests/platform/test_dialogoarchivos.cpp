@@ -69,11 +69,9 @@ TEST(DialogoArchivos, SobreDatosNoSueltaLosBloqueosDeLaBase)
     ASSERT_TRUE(salida.contains("DIALOGOS CERRADOS")) << salida.toStdString() << hijo.readAllStandardError().toStdString();
 
     // Another program reads the database and leaves.
-    {
-        BaseDatos otro;
-        otro.Abre(p.ctx->ArchivoBD);
-        EXPECT_EQ(otro.Valor("SELECT count(*) FROM Guardados").toInt(), 1);
-    }
+    p.bd().Abre(p.ctx->ArchivoBD);
+    EXPECT_EQ(p.Cuenta("Guardados"), 1);
+    p.bd().Cierra();
     EXPECT_EQ(BloqueosPerdidos(p.ctx->ArchivoBD, hijo.processId()), "");
     hijo.write("graba\n");
     EXPECT_TRUE(hijo.waitForFinished(20000) && hijo.exitStatus() == QProcess::CrashExit);

@@ -22,10 +22,6 @@ QByteArray CreaZip(const QString &ruta, const std::vector<Entrada> &entradas)
 {
     zip_t *za = zip_open(QFile::encodeName(ruta).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
     for (const Entrada &e : entradas) {
-        if (e.nombre.endsWith('/')) {
-            zip_dir_add(za, e.nombre.constData(), ZIP_FL_ENC_RAW);
-            continue;
-        }
         zip_source_t *s = zip_source_buffer(za, e.datos.constData(), zip_uint64_t(e.datos.size()), 0);
         const zip_int64_t i = zip_file_add(za, e.nombre.constData(), s, ZIP_FL_ENC_RAW);
         zip_set_file_compression(za, zip_uint64_t(i), ZIP_CM_STORE, 0);
