@@ -7,14 +7,9 @@
 #include "events/MapaEvento.h"
 #include "events/modEvento.h"
 
-#include <QMap>
-#include <QString>
-#include <QStringList>
-
 struct DatosEvento {
     QMap<int, QString> textos;                 // txtDatos by index (22, 23, 29..81 but 76)
-    QString fechaOcurrencia;                   // dd/MM/yyyy
-    QString fechaAtencion;                     // dd/MM/yyyy
+    QString fechaOcurrencia, fechaAtencion;    // dd/MM/yyyy
     QMap<ListaHoja, QStringList> marcados;     // list codes to tick
     QStringList diagnosticos;                  // final diagnoses, in order
 };
@@ -31,34 +26,32 @@ DatosEvento EventoValido();
 inline void LlenaHoja(HojaDatos &hoja, const DatosEvento &d)
 {
     for (const ColumnaEvento &c : ColumnasEvento()) {
-        if (c.tipo == TipoValor::Fecha) {
+        if (c.tipo == TipoValor::Fecha)
             hoja.PonFecha(c.campo, c.campo == 0 ? d.fechaOcurrencia : d.fechaAtencion);
-            continue;
-        }
-        for (int campo : {c.campo, c.campo2})
-            if (campo > 0 && d.textos.contains(campo))
-                hoja.PonTexto(campo, d.textos.value(campo));
+        else
+            for (int campo : {c.campo, c.campo2})
+                if (campo > 0 && d.textos.contains(campo))
+                    hoja.PonTexto(campo, d.textos.value(campo));
     }
-    const ListaHoja orden[] = {ListaHoja::Derechohabiencia, ListaHoja::TipoViolencia, ListaHoja::PacienteEfectos,
-                               ListaHoja::AgresorEfectos, ListaHoja::TipoAtencion};
-    for (ListaHoja l : orden) {
-        const QStringList codigos = d.marcados.value(l);
+    for (ListaHoja l : {ListaHoja::Derechohabiencia, ListaHoja::TipoViolencia, ListaHoja::PacienteEfectos,
+                        ListaHoja::AgresorEfectos, ListaHoja::TipoAtencion})
         for (int i = 0; i < hoja.Elementos(l).size(); ++i)
-            if (codigos.contains(hoja.Elementos(l)[i].texto.left(2).trimmed(), Qt::CaseInsensitive))
+            if (d.marcados.value(l).contains(hoja.Elementos(l)[i].texto.left(2).trimmed(), Qt::CaseInsensitive))
                 hoja.Marca(l, i, true);
-    }
 }
 
-// The whole event on the store's sheet: lists loaded, fields, dates and ticks
-// written, diagnoses in the work table (marked as edited). False when the
-// lists or the work table could not be written.
-inline bool LlenaEvento(modEvento &almacen, const DatosEvento &d)
+// The whole event on the store's sheet, whose lists are loaded: fields, dates
+// and ticks written, diagnoses in the work table (marked as edited). False
+// when the work table could not be written.
+inline bool PonEvento(modEvento &almacen, const DatosEvento &d)
 {
-    if (!almacen.CargaListas())
-        return false;
     LlenaHoja(almacen.Hoja(), d);
     almacen.Hoja().GridAfeccionesEditado = true;
-    if (!almacen.PonAfeccionesTmp(d.diagnosticos))
-        return false;
-    return almacen.RefrescaGridAfecciones();
+    return almacen.PonAfeccionesTmp(d.diagnosticos) && almacen.RefrescaGridAfecciones();
+}
+
+// The same after loading the lists; false also when they could not be loaded.
+inline bool LlenaEvento(modEvento &almacen, const DatosEvento &d)
+{
+    return almacen.CargaListas() && PonEvento(almacen, d);
 }

@@ -2,16 +2,6 @@
 
 #include <gtest/gtest.h>
 
-QString FocoFecha(int indice)
-{
-    return QStringLiteral("msk%1").arg(indice);
-}
-
-QString FocoLista(ListaHoja lista)
-{
-    return QStringLiteral("lst%1").arg(int(lista));
-}
-
 void AnotaFocos(HojaDatos &hoja, QStringList &focos)
 {
     QObject::connect(&hoja, &HojaDatos::PideFoco, [&focos](int i) { focos << QString::number(i); });
@@ -25,18 +15,13 @@ ListasSeleccion ListasQueAnotan(QStringList &abiertas)
     l.Clues = [&abiertas](QWidget *) { abiertas << "Clues"; };
     l.Estado = [&abiertas](QWidget *) { abiertas << "Estado"; };
     l.Municipio = [&abiertas](QWidget *, const QString &e) { abiertas << QStringLiteral("Municipio(%1)").arg(e); };
-    l.Localidad = [&abiertas](QWidget *, const QString &e, const QString &m) {
-        abiertas << QStringLiteral("Localidad(%1,%2)").arg(e, m);
-    };
+    l.Localidad = [&abiertas](QWidget *, const QString &e, const QString &m) { abiertas << QStringLiteral("Localidad(%1,%2)").arg(e, m); };
     l.Catalogo = [&abiertas](QWidget *, int campo, const QString &catalogo, const CodigosCatalogo &c) {
-        QStringList codigos;
+        const char *const modos[] = {"Todos", "Solo", "Excepto"};   // in the order of CodigosCatalogo::Modo
+        QString lista;
         for (int x : c.codigos)
-            codigos << QString::number(x);
-        const char *modo = c.modo == CodigosCatalogo::Modo::Todos  ? "Todos"
-                           : c.modo == CodigosCatalogo::Modo::Solo ? "Solo"
-                                                                    : "Excepto";
-        const QString lista = codigos.isEmpty() ? QString() : QLatin1Char(' ') + codigos.join(QLatin1Char(','));
-        abiertas << QStringLiteral("Catalogo(%1,%2,%3%4)").arg(campo).arg(catalogo, QLatin1String(modo), lista);
+            lista += QLatin1Char(lista.isEmpty() ? ' ' : ',') + QString::number(x);
+        abiertas << QStringLiteral("Catalogo(%1,%2,%3%4)").arg(campo).arg(catalogo, modos[int(c.modo)], lista);
     };
     l.CIE10 = [&abiertas](QWidget *, int campo) { abiertas << QStringLiteral("CIE10(%1)").arg(campo); };
     return l;
@@ -45,13 +30,12 @@ ListasSeleccion ListasQueAnotan(QStringList &abiertas)
 void Marca(HojaDatos &hoja, ListaHoja lista, const QStringList &pasos)
 {
     for (const QString &paso : pasos) {
-        const bool quita = paso.startsWith(QLatin1Char('-'));
-        const QString codigo = quita ? paso.mid(1) : paso;
+        const QString codigo = paso.startsWith('-') ? paso.mid(1) : paso;
         int fila = hoja.Elementos(lista).size() - 1;
         while (fila >= 0 && hoja.Elementos(lista)[fila].texto.left(2).trimmed() != codigo)
             --fila;
         ASSERT_GE(fila, 0) << codigo.toStdString();
-        hoja.Marca(lista, fila, !quita);
+        hoja.Marca(lista, fila, !paso.startsWith('-'));
     }
 }
 
@@ -63,10 +47,7 @@ void DesmarcaTodo(HojaDatos &hoja, ListaHoja lista)
 
 void Captura(HojaRegistro &reg, const DatosEvento &d)
 {
-    LlenaHoja(reg.hoja, d);
-    reg.hoja.GridAfeccionesEditado = true;
-    ASSERT_TRUE(reg.eventos.PonAfeccionesTmp(d.diagnosticos));
-    ASSERT_TRUE(reg.eventos.RefrescaGridAfecciones());
+    ASSERT_TRUE(PonEvento(reg.eventos, d));
 }
 
 HojaEnBase::HojaEnBase() : listas(ListasQueAnotan(abiertas))

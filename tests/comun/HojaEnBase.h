@@ -7,12 +7,11 @@
 #include "comun/EventoValido.h"
 #include "comun/ProgramaTemporal.h"
 
-#include <QStringList>
 #include <memory>
 
 // Focus requests as texts: "36" a field, "msk1" a date box, "lst4" a check list.
-QString FocoFecha(int indice);
-QString FocoLista(ListaHoja lista);
+inline QString FocoFecha(int indice) { return QStringLiteral("msk%1").arg(indice); }
+inline QString FocoLista(ListaHoja lista) { return QStringLiteral("lst%1").arg(int(lista)); }
 void AnotaFocos(HojaDatos &hoja, QStringList &focos);
 
 // Pick-lists that only note their opening, as "Nombre(argumentos)".

@@ -2,11 +2,6 @@
 
 #include <gtest/gtest.h>
 
-void MensajesFalsos::Muestra(const QString &texto, Icono icono, const QString &titulo)
-{
-    cajas.append({texto, titulo, icono, false});
-}
-
 bool MensajesFalsos::Pregunta(const QString &texto, Icono icono, const QString &titulo)
 {
     cajas.append({texto, titulo, icono, true});

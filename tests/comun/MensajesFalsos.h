@@ -11,13 +11,12 @@
 class MensajesFalsos : public Mensajes {
 public:
     struct Caja {
-        QString texto;
-        QString titulo;
+        QString texto, titulo;
         Icono icono;
         bool pregunta;
     };
 
-    void Muestra(const QString &texto, Icono icono, const QString &titulo) override;
+    void Muestra(const QString &texto, Icono icono, const QString &titulo) override { cajas.append({texto, titulo, icono, false}); }
     bool Pregunta(const QString &texto, Icono icono, const QString &titulo) override;
     void Beep() override { ++beeps; }
 
@@ -32,7 +31,7 @@ public:
             t << c.titulo;
         return t;
     }
-    void Limpia() { cajas.clear(); beeps = 0; respuestas.clear(); }
+    void Limpia() { *this = MensajesFalsos(); }
 
     QList<Caja> cajas;
     int beeps = 0;

@@ -42,8 +42,7 @@ QString ParteZip(const QString &zip, const QString &parte)
 
 QString BloqueosPerdidos(const QString &archivoBD, qint64 pid)
 {
-    if (pid == 0)
-        pid = QCoreApplication::applicationPid();
+    pid = pid ? pid : QCoreApplication::applicationPid();
     QStringList fallas;
     const QString proc = QStringLiteral("/proc/%1/fd").arg(pid);
     for (const QString &fd : QDir(proc).entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
@@ -56,12 +55,10 @@ QString BloqueosPerdidos(const QString &archivoBD, qint64 pid)
     const QString candados = QString::fromLatin1(LeeArchivo(QStringLiteral("/proc/locks")));
     for (const QString &sufijo : {QString(), QStringLiteral("-shm")}) {
         struct stat st {};
-        if (::stat(QFile::encodeName(archivoBD + sufijo).constData(), &st) != 0) {
+        if (::stat(QFile::encodeName(archivoBD + sufijo).constData(), &st) != 0)
             fallas << archivoBD + sufijo + QStringLiteral(" no existe");
-            continue;
-        }
-        const QRegularExpression linea(QStringLiteral("POSIX +ADVISORY +\\w+ +%1 +[0-9a-f]+:[0-9a-f]+:%2 ").arg(pid).arg(st.st_ino));
-        if (!linea.match(candados).hasMatch())
+        else if (!QRegularExpression(QStringLiteral("POSIX +ADVISORY +\\w+ +%1 +[0-9a-f]+:[0-9a-f]+:%2 ").arg(pid).arg(st.st_ino))
+                      .match(candados).hasMatch())
             fallas << QStringLiteral("sin candados en ") + archivoBD + sufijo;
     }
     if (!QFileInfo::exists(archivoBD + QStringLiteral("-wal")))
@@ -71,9 +68,8 @@ QString BloqueosPerdidos(const QString &archivoBD, qint64 pid)
 
 bool ExisteTabla(const BaseDatos &bd, const QString &tabla)
 {
-    return bd.Valor(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE"),
-                    {tabla})
-        .isValid();
+    const QString sql = QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE");
+    return bd.Valor(sql, {tabla}).isValid();
 }
 
 QStringList Filas(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
@@ -140,11 +136,9 @@ void DiscoPequeno::Llena()
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return;
     const QByteArray bloque(4096, '\0');
-    while (f.write(bloque) == bloque.size()) {
-    }
-    // The last bytes, smaller than a block.
-    while (f.write(bloque.constData(), 1) == 1) {
-    }
+    for (qint64 n = bloque.size(); n > 0;)   // smaller writes for the last bytes
+        if (f.write(bloque.constData(), n) != n)
+            n /= 2;
 }
 
 void DiscoPequeno::Libera()

@@ -65,8 +65,6 @@ class DiscoPequeno {
 public:
     explicit DiscoPequeno(const QString &carpeta, const QByteArray &tamano = "8m");
     ~DiscoPequeno();
-    DiscoPequeno(const DiscoPequeno &) = delete;
-    DiscoPequeno &operator=(const DiscoPequeno &) = delete;
     bool Montado() const { return montado_; }
     // Takes every free byte with a filler file; Libera() gives them back.
     void Llena();

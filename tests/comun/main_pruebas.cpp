@@ -4,15 +4,14 @@
 #include <QApplication>
 #include <QStyle>
 #include <QStyleFactory>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
 int main(int argc, char **argv)
 {
-    bool listando = false;
-    for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--gtest_list_tests", 18) == 0)
-            listando = true;
+    const bool listando =
+        std::any_of(argv + 1, argv + argc, [](const char *a) { return std::strncmp(a, "--gtest_list_tests", 18) == 0; });
     ::testing::InitGoogleTest(&argc, argv);
     std::unique_ptr<QApplication> app;
     if (!listando) {
