@@ -79,42 +79,35 @@ INSTANTIATE_TEST_SUITE_P(Reglas, DependientesTabla, ::testing::Values(
     Secuencia{"Urgencias", {{{{71, "3"}}, {{72, ""}, {73, ""}}, {72, 73}, {}}, {{{72, "01"}, {73, "30"}, {71, "2"}}, {{72, ""}, {73, ""}}, {}, {72, 73}}}}),
     [](const auto &i) { return std::string(i.param.nombre); });
 
-TEST_F(Dependientes, IntencionalidadAccidental)
+TEST_F(Dependientes, IntencionalidadYAgresorMultiple)
 {
-    Escribe({{74, "1"}, {78, "V010"}, {53, "2"}, {65, "1"}, {66, "30"}});
+    // Violence opens the aggressor's data, presetting none of it.
+    Escribe({{53, "3"}, {65, "1"}, {66, "40"}, {67, "1"}, {53, "2"}});
+    Espera({{54, ""}, {65, ""}, {66, ""}, {67, ""}, {68, ""}}, {54, 65, 66, 67, 68});
+    EsperaLista(ListaHoja::TipoViolencia, true, {});
+    EsperaLista(ListaHoja::AgresorEfectos, true, {});
+    Escribe({{65, "2"}});
+    Espera({{66, "999"}, {67, "9"}, {68, "4"}}, {65}, {66, 67, 68});
+    EsperaLista(ListaHoja::AgresorEfectos, false, {"4"});
+    Escribe({{65, "1"}});
+    Espera({{66, ""}, {67, ""}, {68, ""}}, {66, 67, 68});
+    // An accident empties and closes all of it, keeping the referral and the external cause.
+    Escribe({{74, "1"}, {78, "V010"}, {66, "30"}});
     Marca(hoja, ListaHoja::TipoViolencia, {"6"});
     Marca(hoja, ListaHoja::AgresorEfectos, {"2"});
     Escribe({{53, "1"}});
     Espera({{54, ""}, {65, ""}, {66, ""}, {67, ""}, {68, ""}, {74, "1"}, {78, "V010"}}, {74, 78}, {54, 65, 66, 67, 68});
     EsperaLista(ListaHoja::TipoViolencia, false, {});
     EsperaLista(ListaHoja::AgresorEfectos, false, {});
-}
-
-TEST_F(Dependientes, TrataDePersonas)
-{
+    // Trafficking fixes the aggressor, the referral and the external cause;
+    // leaving it opens the last two again, keeping them.
     Marca(hoja, ListaHoja::TipoViolencia, {"8"});
     Escribe({{53, "11"}});
     Espera({{54, ""}, {65, "2"}, {66, "999"}, {67, "9"}, {68, "8"}, {74, "3"}, {78, "Y079"}}, {}, {54, 65, 66, 67, 68, 74, 78});
     EsperaLista(ListaHoja::AgresorEfectos, false, {"4"});
     EsperaLista(ListaHoja::TipoViolencia, false, {});
-    EXPECT_EQ(hoja.Etiqueta(78), "OTROS SINDROMES DE MALTRATO POR PERSONA NO ESPECIFICADA");
-    // Leaving trafficking opens the referral and the external cause again, keeping them.
     Escribe({{53, "1"}});
-    Espera({{74, "3"}, {78, "Y079"}}, {74, 78}, {});
-}
-
-TEST_F(Dependientes, ViolenciaFamiliarYAgresorMultiple)
-{
-    Escribe({{53, "3"}, {65, "1"}, {66, "40"}, {67, "1"}, {53, "2"}});
-    Espera({{54, ""}, {65, ""}, {66, ""}, {67, ""}, {68, ""}}, {54, 65, 66, 67, 68}, {});
-    EsperaLista(ListaHoja::TipoViolencia, true, {});
-    EsperaLista(ListaHoja::AgresorEfectos, true, {});   // opening the aggressor's data presets none of it
-    Escribe({{65, "2"}});
-    Espera({{66, "999"}, {67, "9"}, {68, "4"}}, {65}, {66, 67, 68});
-    EsperaLista(ListaHoja::AgresorEfectos, false, {"4"});
-    Escribe({{65, "1"}});
-    Espera({{66, ""}, {67, ""}, {68, ""}}, {66, 67, 68}, {});
-    EXPECT_TRUE(hoja.ListaHabilitada(ListaHoja::AgresorEfectos));
+    Espera({{74, "3"}, {78, "Y079"}}, {74, 78});
 }
 
 // Reading a stored event writes its fields one by one while the sheet only

@@ -56,33 +56,27 @@ TEST_F(Salida, EdadContraSuClave)
     const struct {
         const char *unidad, *edad;
         QString mensaje;   // empty: accepted
+        int beeps;
     } casos[] = {
-        {"0", "23", {}}, {"0", "99", {}}, {"0", "24", Mal.arg("HORAS")}, {"1", "29", {}}, {"1", "30", Mal.arg("DIAS")}, {"2", "11", {}},
-        {"2", "12", Mal.arg("MESES")}, {"3", "130", {}}, {"3", "999", {}}, {"3", "000", Cero}, {"3", "", {}},
-        {"3", "131", Mal.arg("AÑOS")},   // the last: its box is looked at below
+        {"0", "23", {}, 0}, {"0", "99", {}, 0}, {"0", "24", Mal.arg("HORAS"), 0}, {"1", "29", {}, 0}, {"1", "30", Mal.arg("DIAS"), 0},
+        {"2", "11", {}, 0}, {"2", "12", Mal.arg("MESES"), 0}, {"3", "130", {}, 0}, {"3", "999", {}, 0}, {"3", "000", Cero, 1}, {"3", "", {}, 0},
+        {"", "45", {}, 1},   // no unit to judge by: a beep only
+        {"3", "131", Mal.arg("AÑOS"), 0},   // the last: where it leads is looked at below
     };
     for (const auto &c : casos) {
-        hoja.HabilitaCampo(36, true);
         Escribe({{37, c.unidad}, {36, c.edad}});
         Msj().Limpia();
+        hoja.PonPagina(1);
+        hoja.HabilitaMarco(Marco::Afectado, false);
         EXPECT_EQ(ValidaEdad(*prog.ctx, hoja), c.mensaje.isEmpty()) << c.unidad << "/" << c.edad;
-        EXPECT_EQ(Msj().Ultimo() + QString::number(Msj().beeps), c.mensaje + (c.mensaje == Cero ? "1" : "0")) << c.unidad << "/" << c.edad;
+        EXPECT_EQ(Msj().Ultimo() + QString::number(Msj().beeps), c.mensaje + QString::number(c.beeps)) << c.unidad << "/" << c.edad;
     }
     // Refused: back on the age on page 1 with its frame open.
-    hoja.PonPagina(1);
-    hoja.HabilitaMarco(Marco::Afectado, false);
-    focos.clear();
-    EXPECT_FALSE(ValidaEdad(*prog.ctx, hoja));
-    EXPECT_TRUE(Msj().cajas.last().titulo == TituloHojaRegistro() && hoja.Pagina() == 0 && hoja.MarcoHabilitado(Marco::Afectado) && focos == QStringList{"36"});
-    // Unit 9 sets the age; no unit to judge by: a beep only.
+    EXPECT_TRUE(Msj().cajas.last().titulo == TituloHojaRegistro() && hoja.Pagina() == 0 && hoja.MarcoHabilitado(Marco::Afectado) && focos.last() == "36");
+    // Unit 9 sets the age; leaving the unit judges the age first.
     Escribe({{36, "45"}, {37, "9"}});
-    EXPECT_TRUE(ValidaEdad(*prog.ctx, hoja));
-    EXPECT_EQ(hoja.Texto(36), "999");
-    Escribe({{37, ""}, {36, "45"}});
-    Msj().Limpia();
-    EXPECT_TRUE(ValidaEdad(*prog.ctx, hoja) && Msj().beeps == 1 && Msj().cajas.isEmpty());
-    // Leaving the unit judges the age first.
-    Escribe({{36, "30"}, {37, "1"}});
+    EXPECT_TRUE(ValidaEdad(*prog.ctx, hoja) && hoja.Texto(36) == "999");
+    Escribe({{37, "1"}, {36, "30"}});
     EXPECT_FALSE(reglas->SaleCampo(37));
     EXPECT_EQ(Msj().Ultimo(), Mal.arg("DIAS"));
 }
@@ -109,40 +103,35 @@ TEST_F(Salida, LaCurp)
 TEST_F(Salida, Afiliacion)
 {
     const QString Pregunta = "El número de afiliación al %1, no es correcto, verifique por favor.....\n\n¿Cuenta con el número de afiliación?";
-    hoja.MarcaDerechohabiencia8 = true;
-    EXPECT_TRUE(reglas->SaleCampo(33) && reglas->SaleCampo(34) && Msj().cajas.isEmpty());   // both blank: nothing
-    // Each step: the two parts, the field left, the answer, the focus, what the two parts hold then.
+    // Each step: the two parts, the field left, the answer, the body asked about, the focus, what the two parts hold then.
     const struct {
+        bool brestal;   // code G ticked, else code 8
         const char *a, *b;
         int sale;
         bool si;
-        const char *foco, *quedaA, *quedaB;
+        const char *pregunta, *foco, *quedaA, *quedaB;
     } pasos[] = {
-        {"12345", "", 33, true, "33", "12345", ""},                 // a short first part: Yes keeps it
-        {"12345", "", 33, false, nullptr, "9999999999", "99"},      // No fills both parts
-        {"1234567890", "", 34, true, "34", "1234567890", ""},       // ten characters, the second part empty
-        {"", "01", 34, true, "33", "", "01"},                       // first part blank: Yes goes to 33
+        {false, "", "", 33, true, nullptr, nullptr, "", ""},                        // both blank: nothing
+        {false, "12345", "", 33, true, "QUIRVAL", "33", "12345", ""},               // a short first part: Yes keeps it
+        {false, "12345", "", 33, false, "QUIRVAL", nullptr, "9999999999", "99"},    // No fills both parts
+        {false, "1234567890", "", 34, true, "QUIRVAL", "34", "1234567890", ""},     // ten characters, the second part empty
+        {false, "", "01", 34, true, "QUIRVAL", "33", "", "01"},                     // first part blank: Yes goes to 33
+        {false, "1234567890", "", 33, true, nullptr, nullptr, "1234567890", ""},    // a whole first part: nothing on leaving it
+        {true, "123", "07", 33, false, "BRESTAL", nullptr, "9999999999", "07"},     // No fills the first part alone
     };
     for (const auto &p : pasos) {
+        hoja.MarcaDerechohabiencia8 = !p.brestal;
+        hoja.MarcaDerechohabienciaG = p.brestal;
         Escribe({{33, p.a}, {34, p.b}});
         Msj().Limpia();
         focos.clear();
         Msj().Responde(p.si);
         const bool sigue = reglas->SaleCampo(p.sale);
-        EXPECT_TRUE(Msj().Ultimo() == Pregunta.arg("QUIRVAL") && Msj().cajas.last().titulo == TituloHojaRegistro());
+        EXPECT_EQ(Msj().Ultimo(), p.pregunta ? Pregunta.arg(p.pregunta) : QString()) << p.a;
         EXPECT_TRUE(!p.foco || (!sigue && focos == QStringList{p.foco})) << p.a;
         EXPECT_EQ(hoja.Texto(33) + "|" + hoja.Texto(34), QString(p.quedaA) + "|" + p.quedaB);
     }
-    Escribe({{33, "1234567890"}, {34, ""}});
-    Msj().Limpia();
-    EXPECT_TRUE(reglas->SaleCampo(33) && Msj().cajas.isEmpty());   // a whole first part: nothing on leaving it
-    // BRESTAL: No fills the first part alone.
-    hoja.MarcaDerechohabiencia8 = false;
-    hoja.MarcaDerechohabienciaG = true;
-    Escribe({{34, "07"}, {33, "123"}});
-    Msj().Responde(false);
-    EXPECT_FALSE(reglas->SaleCampo(33));
-    EXPECT_EQ(Msj().Ultimo() + hoja.Texto(33) + hoja.Texto(34), Pregunta.arg("BRESTAL") + "999999999907");
+    EXPECT_EQ(Msj().cajas.last().titulo, TituloHojaRegistro());
 }
 
 TEST_F(Salida, CascadaDelLugar)
