@@ -33,16 +33,27 @@ protected:
 
 TEST_F(Diagnosticos, AgregaReemplazaBorraYGuardaEnElOrdenDeLaLista)
 {
-    EXPECT_TRUE(Agrega("S001") && Agrega("T009") && Agrega("S008"));
+    // No row, or no code: nothing changes, but the list counts as edited.
+    hoja.PonTexto(76, "S001");
+    EXPECT_FALSE(lista.Modifica(0) || lista.Borra(0));
+    EXPECT_TRUE(Agrega("S001"));
+    for (int boton = 0; boton < 3; ++boton) {
+        hoja.GridAfeccionesEditado = false;
+        hoja.PonTexto(76, "  ");   // each button shows the first row's code again
+        EXPECT_FALSE(boton == 0 ? lista.Agrega() : boton == 1 ? lista.Modifica(0) : lista.Borra(0)) << boton;
+        EXPECT_TRUE(hoja.GridAfeccionesEditado && Msj().cajas.isEmpty()) << boton;
+    }
+    EXPECT_TRUE(Agrega("T009") && Agrega("S008"));
     // A code already listed, added or put in another row.
     EXPECT_FALSE(Agrega("S008"));
     EXPECT_TRUE(Msj().Ultimo() == Repetida && Msj().cajas.last().titulo == TituloHojaRegistro());
     EXPECT_FALSE(Modifica(1, "S001"));
     // Replacing keeps the row's place; its own code again is no repeat.
     EXPECT_TRUE(Msj().cajas.size() == 2 && Modifica(1, "F100") && Modifica(1, "F100"));
-    EXPECT_EQ(Filas() << hoja.Texto(76), (QStringList{"1:S001", "2:F100", "3:S008", "S001"}));   // the entry shows the first row
-
-    // Deleting the middle row leaves a gap; a new row goes last with the largest plus one.
+    EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:F100", "3:S008"}));
+    // Deleting takes the current row whatever the code and leaves a gap; a
+    // new row goes last with the largest plus one.
+    hoja.PonTexto(76, "T009");
     EXPECT_TRUE(lista.Borra(1) && Agrega("T009") && hoja.GridAfeccionesEditado);
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "3:S008", "4:T009"}));
     // Saved 1 to 3 in the list's order.
@@ -54,27 +65,4 @@ TEST_F(Diagnosticos, AgregaReemplazaBorraYGuardaEnElOrdenDeLaLista)
     hoja.PonFecha(1, QString());
     ASSERT_TRUE(almacen.RefrescaGridAfecciones());
     EXPECT_EQ(Filas(), (QStringList{"1:S001", "2:S008", "3:T009"}));
-}
-
-TEST_F(Diagnosticos, SinCodigoNoCambiaNadaYBorrarQuitaLaFilaActual)
-{
-    // No row, or no code: nothing changes, but the list counts as edited.
-    hoja.PonTexto(76, "S001");
-    hoja.GridAfeccionesEditado = false;
-    EXPECT_FALSE(lista.Modifica(-1) || lista.Borra(-1));
-    EXPECT_TRUE(hoja.GridAfeccionesEditado && Filas().isEmpty());
-    EXPECT_TRUE(Agrega("S001") && Agrega("S008"));
-    for (int boton = 0; boton < 3; ++boton) {
-        hoja.GridAfeccionesEditado = false;
-        hoja.PonTexto(76, "  ");   // each button shows the first row's code again
-        EXPECT_FALSE(boton == 0 ? lista.Agrega() : boton == 1 ? lista.Modifica(0) : lista.Borra(0)) << boton;
-        EXPECT_TRUE(hoja.GridAfeccionesEditado && Msj().cajas.isEmpty()) << boton;
-    }
-    // Choosing a row brings its code; deleting takes the current row whatever the code.
-    lista.FilaElegida(1);
-    lista.FilaElegida(5);
-    EXPECT_EQ(hoja.Texto(76) + "|" + hoja.Etiqueta(76), "S008|TRAUMATISMO SUPERFICIAL DE OTRAS PARTES DE LA CABEZA");
-    hoja.PonTexto(76, "T009");
-    EXPECT_TRUE(lista.Borra(0));
-    EXPECT_EQ(Filas() << hoja.Texto(76), (QStringList{"2:S008", "S008"}));
 }

@@ -193,12 +193,6 @@ TEST_P(Pasa, GrabaYDejaLasReescrituras)
         caso.despues(h);
 }
 
-template <class Caso>
-std::string NombreCaso(const ::testing::TestParamInfo<Caso> &info)
-{
-    return info.param.nombre;
-}
-
 const QString AgresorDesconocido = "El código de si el agresor fué único no se conoce, verifique por favor....";
 const QString Localidad = "La Localidad no es correcta, verifique por favor....";
 const QString SinHorasDeTraslado = "No ha capturado las horas de tiempo de traslado, verifique por favor....";
@@ -357,7 +351,7 @@ const CasoFalla Fallan[] = {
     {"UnCatalogoIlegibleCuentaComoCodigoDesconocido", Sql("ALTER TABLE cSexo RENAME TO cSexoViejo"), "El código del Sexo no se conoce, verifique por favor....", true, 0, "38"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Validacion, Falla, ::testing::ValuesIn(Fallan), NombreCaso<CasoFalla>);
+INSTANTIATE_TEST_SUITE_P(Validacion, Falla, ::testing::ValuesIn(Fallan), [](const auto &i) { return std::string(i.param.nombre); });
 
 const CasoPasa Pasan[] = {
     {"FolioSinCeros", Pon(22, "123"), {}, Lee(22, "00000123")},
@@ -416,27 +410,20 @@ const CasoPasa Pasan[] = {
     {"QuirurgicaConViolenciaBloqueada", Y({Tipos({"8"}, {"3"}), [](H &h) { h.hoja.HabilitaLista(ListaHoja::TipoViolencia, false); }})},
 };
 
-INSTANTIATE_TEST_SUITE_P(Validacion, Pasa, ::testing::ValuesIn(Pasan), NombreCaso<CasoPasa>);
+INSTANTIATE_TEST_SUITE_P(Validacion, Pasa, ::testing::ValuesIn(Pasan), [](const auto &i) { return std::string(i.param.nombre); });
 
 // A query that cannot run stops the save and says why.
 TEST(ChecaDatos, UnErrorDeConsultaDetieneElGuardado)
 {
-    const struct {
-        const char *sql;
-        bool alta;
-        const char *mensaje;
-    } casos[] = {
-        {"ALTER TABLE D_EVENTO RENAME TO D_EVENTO_VIEJO", true, "No se pudo comprobar si el Evento ya existe, el Evento no se guardó....."},
-        {"ALTER TABLE TMPGRIDAFEC RENAME COLUMN AFECCION TO OTRA", false, "No se pudo leer la lista de diagnósticos, el Evento no se guardó....."},
-    };
-    for (const auto &c : casos) {
-        H h(c.alta);
-        Sql(c.sql)(h);
+    for (const auto &[sql, alta, mensaje] : {std::tuple{"ALTER TABLE D_EVENTO RENAME TO D_EVENTO_VIEJO", true, "No se pudo comprobar si el Evento ya existe"},
+                                             {"ALTER TABLE TMPGRIDAFEC RENAME COLUMN AFECCION TO OTRA", false, "No se pudo leer la lista de diagnósticos"}}) {
+        H h(alta);
+        Sql(sql)(h);
         EXPECT_TRUE(h.Valida());
         ASSERT_EQ(h.Msj().cajas.size(), 1);
         const MensajesFalsos::Caja &caja = h.Msj().cajas[0];
         EXPECT_EQ(QStringList({caja.texto, caja.titulo, QString::number(int(caja.icono)), QString::number(h.Msj().beeps)}),
-                  QStringList({QString::fromUtf8(c.mensaje), TituloHojaRegistro(), QString::number(int(Mensajes::Icono::Informacion)), "1"}));
+                  QStringList({Texto(mensaje) + ", el Evento no se guardó.....", TituloHojaRegistro(), QString::number(int(Mensajes::Icono::Informacion)), "1"}));
     }
 }
 
