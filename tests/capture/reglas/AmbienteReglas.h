@@ -6,17 +6,12 @@
 
 using Textos = QList<QPair<int, QString>>;
 
-// The field rules of a sheet adding a new event on the template catalogs,
-// the duplicate-key test only counted.
+// The field rules of a sheet adding a new event on the template catalogs.
 class AmbienteReglas : public ::testing::Test, public HojaEnBase {
 protected:
     AmbienteReglas()
     {
         Vida().BotonPulsado(5);
-        reglas->ExisteRegistro = [this] {
-            ++consultasClave;
-            return claveDuplicada;
-        };
         focos.clear();
     }
     // Writes the texts in the order given, each running its change handling.
@@ -48,6 +43,4 @@ protected:
 
     HojaDatos &hoja = Hoja();
     ReglasCampos *reglas = &Reg().reglas;
-    int consultasClave = 0;   // duplicate-key tests run
-    bool claveDuplicada = false;
 };

@@ -23,15 +23,21 @@ TEST_F(Salida, RellenoYHorasImposibles)
 
 TEST_F(Salida, FolioYCluesPruebanLaClaveYNadaMientrasSeHojea)
 {
+    Captura(Reg(), EventoValido());
+    Msj().Responde(false);
+    Vida().BotonPulsado(8);
+    Vida().BotonPulsado(5);
+    hoja.PonFecha(1, "15/06/2004");
+    Msj().Limpia();
     Sale(22, "0");
-    EXPECT_EQ(consultasClave, 0);
-    Sale(22, "5");
+    EXPECT_TRUE(Msj().cajas.isEmpty());
+    Sale(22, "123");
     Sale(23, "DFSSA000012");
-    EXPECT_EQ(consultasClave, 2);
+    EXPECT_EQ(Msj().cajas.size(), 2);
 
     hoja.EnAlta = false;
     EXPECT_EQ(Sale(49, "24") + Sale(32, "12") + Sale(76, "A000") + Sale(22, "7"), "2412A0007");
-    EXPECT_TRUE(Msj().cajas.isEmpty() && abiertas.isEmpty() && consultasClave == 2);
+    EXPECT_TRUE(Msj().cajas.size() == 2 && abiertas.isEmpty());
 }
 
 TEST_F(Salida, EdadEnBlancoSegunLaClave)

@@ -53,7 +53,7 @@ Cambio Fuerza(Textos textos) { return Y({[v = std::vector(textos)](H &h) { for (
 Cambio Bloquea(int campo, const char *texto = "") { return Y({Pon(campo, texto), [=](H &h) { h.hoja.HabilitaCampo(campo, false); }}); }
 Cambio PonFecha(int indice, const char *fecha) { return [=](H &h) { h.hoja.PonFecha(indice, Texto(fecha)); }; }
 Cambio Desmarca(ListaHoja lista) { return [lista](H &h) { DesmarcaTodo(h.hoja, lista); }; }
-Cambio Tic(ListaHoja lista, const char *codigo) { return [=](H &h) { Marca(h.hoja, lista, {Texto(codigo)}); }; }
+Cambio Tic(ListaHoja lista, const QStringList &codigos) { return [=](H &h) { Marca(h.hoja, lista, codigos); }; }
 // The list opened, as if the field rules had not closed it.
 Cambio AbreLista(ListaHoja lista) { return [=](H &h) { h.hoja.HabilitaLista(lista, true); }; }
 Cambio Sql(const char *sql) { return [=](H &h) { h.prog.Ejecuta(Texto(sql)); }; }
@@ -61,25 +61,20 @@ Cambio Sql(const char *sql) { return [=](H &h) { h.prog.Ejecuta(Texto(sql)); }; 
 Cambio Dia(const char *fecha) { return Y({PonFecha(1, fecha), PonFecha(0, fecha), Pon(49, "08")}); }
 Cambio Hoy(QDateTime ahora) { return [=](H &h) { h.prog.reloj.Fija(ahora); }; }
 const Cambio Repetido = [](H &h) { ASSERT_TRUE(h.almacen.AltaEvento()); };
-const Cambio SoloBrestal = Y({Tic(ListaHoja::Derechohabiencia, "G"), Pon(33, "12345")});
+const Cambio SoloBrestal = Y({Tic(ListaHoja::Derechohabiencia, {"G"}), Pon(33, "12345")});
 // A motor-vehicle agent, typed as the user would.
 Cambio Vehiculo(Textos textos) { return Y({Pon(56, "20"), Pon(textos)}); }
 Cambio Diagnosticos(const QStringList &codigos) { return [=](H &h) { ASSERT_TRUE(h.almacen.PonAfeccionesTmp(codigos)); }; }
 // Violence and care types ticked anew (ticking a violence type reloads the care types).
 Cambio Tipos(const QStringList &violencia, const QStringList &atencion, Textos textos = {})
 {
-    return Y({Pon(textos), [=](H &h) {
-                  DesmarcaTodo(h.hoja, ListaHoja::TipoViolencia);
-                  Marca(h.hoja, ListaHoja::TipoViolencia, violencia);
-                  DesmarcaTodo(h.hoja, ListaHoja::TipoAtencion);
-                  Marca(h.hoja, ListaHoja::TipoAtencion, atencion);
-              }});
+    return Y({Pon(textos), Desmarca(ListaHoja::TipoViolencia), Tic(ListaHoja::TipoViolencia, violencia), Desmarca(ListaHoja::TipoAtencion), Tic(ListaHoja::TipoAtencion, atencion)});
 }
-const Cambio AtencionTipo1 = Tic(ListaHoja::TipoAtencion, "1");
+const Cambio AtencionTipo1 = Tic(ListaHoja::TipoAtencion, {"1"});
 // Several aggressors, their details typed as if the field rules had not run.
 Cambio VariosAgresores(const char *intencion)
 {
-    return Y({Pon({{53, intencion}, {54, "1"}}), Tic(ListaHoja::TipoViolencia, "6"), AtencionTipo1, Pon(65, "2"),
+    return Y({Pon({{53, intencion}, {54, "1"}}), Tic(ListaHoja::TipoViolencia, {"6"}), AtencionTipo1, Pon(65, "2"),
               Fuerza({{66, "1"}, {67, "1"}, {68, "1"}}), AbreLista(ListaHoja::AgresorEfectos), Desmarca(ListaHoja::AgresorEfectos)});
 }
 
@@ -96,10 +91,10 @@ Cambio Cerrados(std::initializer_list<int> campos)
 // Emptied and closed.
 Cambio Vacios(std::initializer_list<int> campos) { return Y({Cerrados(campos), [v = std::vector(campos)](H &h) { for (int c : v) EXPECT_EQ(h.hoja.Texto(c), ""); }}); }
 Cambio Abierto(int campo) { return [=](H &h) { EXPECT_TRUE(h.hoja.CampoHabilitado(campo)) << "campo " << campo; }; }
-// Closed with nothing ticked.
-Cambio ListaVacia(ListaHoja lista)
+// Open or closed with these codes ticked.
+Cambio Lista(ListaHoja lista, bool abierta, const QStringList &marcados)
 {
-    return [=](H &h) { EXPECT_TRUE(!h.hoja.ListaHabilitada(lista) && h.hoja.CodigosMarcados(lista).isEmpty()) << int(lista); };
+    return [=](H &h) { EXPECT_EQ(h.hoja.CodigosMarcados(lista) << QString::number(h.hoja.ListaHabilitada(lista)), marcados + QStringList{QString::number(abierta)}); };
 }
 // The number of boxes shown, and the first one's text.
 Cambio Cajas(int cuantas, const char *primera = nullptr)
@@ -109,10 +104,7 @@ Cambio Cajas(int cuantas, const char *primera = nullptr)
 // The aggressor's details "not specified", closed.
 Cambio SinDetallesDelAgresor(const char *parentesco)
 {
-    return Y({Lee({{66, "999"}, {67, "9"}, {68, parentesco}}), Cerrados({66, 67, 68}), [](H &h) {
-                  EXPECT_EQ(h.hoja.CodigosMarcados(ListaHoja::AgresorEfectos), QStringList{"4"});
-                  EXPECT_FALSE(h.hoja.ListaHabilitada(ListaHoja::AgresorEfectos));
-              }});
+    return Y({Lee({{66, "999"}, {67, "9"}, {68, parentesco}}), Cerrados({66, 67, 68}), Lista(ListaHoja::AgresorEfectos, false, {"4"})});
 }
 
 // The frames of the control of a focus request are open again.
@@ -378,11 +370,11 @@ const CasoPasa Pasan[] = {
     {"OcurrenciaElMismoDia", Y({PonFecha(0, "15/06/2004"), Pon(49, "08")})},
     {"UltimoMinutoDelDia", Pon({{49, "23"}, {50, "59"}, {69, "23"}, {70, "59"}})},
     // The care types are offered again once the violence types go.
-    {"AutoinfligidoSinTiposDeViolencia", Y({Pon({{53, "4"}, {54, "1"}}), Tic(ListaHoja::TipoAtencion, "1")}), {}, ListaVacia(ListaHoja::TipoViolencia)},
+    {"AutoinfligidoSinTiposDeViolencia", Y({Pon({{53, "4"}, {54, "1"}}), Tic(ListaHoja::TipoAtencion, {"1"})}), {}, Lista(ListaHoja::TipoViolencia, false, {})},
     // Intent "se ignora", with the violence types and the repeat left
     // open as if the field rules had not run: closed without a message.
-    {"IntencionIgnoradaCierraViolenciaYVez", Y({Pon(53, "5"), AbreLista(ListaHoja::TipoViolencia), Fuerza({{54, "2"}}), Tic(ListaHoja::TipoAtencion, "1")}), {}, Y({ListaVacia(ListaHoja::TipoViolencia), Vacios({54}), Lee(65, "")})},
-    {"AccidenteLimpiaLaVez", Y({Pon(53, "1"), Fuerza({{54, "2"}}), Tic(ListaHoja::TipoAtencion, "1")}), {}, Vacios({54})},
+    {"IntencionIgnoradaCierraViolenciaYVez", Y({Pon(53, "5"), AbreLista(ListaHoja::TipoViolencia), Fuerza({{54, "2"}}), Tic(ListaHoja::TipoAtencion, {"1"})}), {}, Y({Lista(ListaHoja::TipoViolencia, false, {}), Vacios({54}), Lee(65, "")})},
+    {"AccidenteLimpiaLaVez", Y({Pon(53, "1"), Fuerza({{54, "2"}}), Tic(ListaHoja::TipoAtencion, {"1"})}), {}, Vacios({54})},
     {"OtroAgenteLimpiaElVehiculo", Fuerza({{57, "1"}, {58, "1"}, {59, "1"}}), {}, Vacios({57, 58, 59})},
     // 59 is left to the change handling of 58, which empties it as well.
     {"PeatonLimpiaElUsoDeEquipo", Y({Vehiculo({{57, "3"}}), Fuerza({{58, "1"}, {59, "2"}})}), {}, Vacios({58})},
@@ -393,11 +385,11 @@ const CasoPasa Pasan[] = {
     {"EmbarazoA54Anos", Pon({{36, "54"}, {61, "11"}})},
     {"TrasladoDeCincoMinutos", Pon({{62, "1"}, {63, "0"}, {64, "5"}}), {}, Lee({{63, "00"}, {64, "05"}})},
     {"SinPrehospitalariaLimpiaElTraslado", Fuerza({{63, "10"}, {64, "10"}}), {}, Vacios({63, 64})},
-    {"AccidenteSinAgresor", Y({Pon(53, "1"), AtencionTipo1, Fuerza({{65, "1"}, {66, "1"}, {67, "1"}, {68, "1"}}), AbreLista(ListaHoja::AgresorEfectos), Tic(ListaHoja::AgresorEfectos, "1")}), {}, Y({Vacios({65, 66, 67, 68}), ListaVacia(ListaHoja::AgresorEfectos)})},
+    {"AccidenteSinAgresor", Y({Pon(53, "1"), AtencionTipo1, Fuerza({{65, "1"}, {66, "1"}, {67, "1"}, {68, "1"}}), AbreLista(ListaHoja::AgresorEfectos), Tic(ListaHoja::AgresorEfectos, {"1"})}), {}, Y({Vacios({65, 66, 67, 68}), Lista(ListaHoja::AgresorEfectos, false, {})})},
     {"VariosAgresoresEnViolenciaFamiliar", VariosAgresores("2"), {}, SinDetallesDelAgresor("4")},
     {"VariosAgresoresEnViolenciaNoFamiliar", VariosAgresores("3"), {}, SinDetallesDelAgresor("8")},
     {"TrataDePersonas", Y({Pon(53, "11"), AtencionTipo1, Fuerza({{65, "1"}, {74, "1"}, {78, "Y040"}})}), {},
-     Y({SinDetallesDelAgresor("8"), Lee({{65, "2"}, {74, "3"}, {78, "Y079"}, {54, ""}}), Cerrados({74, 78, 54}), ListaVacia(ListaHoja::TipoViolencia)})},
+     Y({SinDetallesDelAgresor("8"), Lee({{65, "2"}, {74, "3"}, {78, "Y079"}, {54, ""}}), Cerrados({74, 78, 54}), Lista(ListaHoja::TipoViolencia, false, {})})},
     {"AgresorDeEdadNoEspecificada", Pon({{66, "999"}, {68, "3"}})},
     {"PadrastroDe10Anos", Pon({{66, "10"}, {68, "3"}})},
     {"AgresorSinSexoEsMadre", Pon({{67, "9"}, {68, "2"}})},
