@@ -11,23 +11,18 @@ using Dependientes = AmbienteReglas;
 TEST_F(Dependientes, DescripcionesDeCadaClaseDeCampo)
 {
     const QString No = CveInexistente();
-    const struct {
-        Textos textos;
-        int etiqueta;
-        QString esperado;
-    } casos[] = {
-        {{{38, "2"}}, 38, "MUJER"}, {{{38, "7"}}, 38, No}, {{{38, ""}}, 38, ""}, {{{67, "9"}}, 67, "NO ESPECIFICADO"},
+    // The texts written, the description looked at and what it reads.
+    for (const auto &[textos, etiqueta, esperado] : {
+             std::tuple{Textos{{38, "2"}}, 38, QString("MUJER")}, {{{38, "7"}}, 38, No}, {{{38, ""}}, 38, ""}, {{{67, "9"}}, 67, "NO ESPECIFICADO"},
         {{{37, "3"}}, 37, "AÑOS"}, {{{53, "11"}}, 53, "TRATA DE PERSONAS"}, {{{46, "09"}}, 46, "CIUDAD DE MEXICO"},
         {{{46, "37"}}, 46, No}, {{{46, "09"}, {47, "002"}}, 47, "AZCAPOTZALCO"}, {{{47, "001"}}, 47, No},
         {{{47, "004"}, {48, "0007"}}, 48, "SAN LORENZO ACOPILCO"},
         // A description hanging on several codes follows each of them.
         {{{47, "002"}}, 48, No}, {{{47, "004"}, {46, "17"}}, 47, "AYALA"}, {{{46, "09"}}, 48, "SAN LORENZO ACOPILCO"},
         {{{23, "DFSSA000012"}}, 28, "HOSPITAL GENERAL IZTAPALAPA"}, {{{23, "ZZSSA000002"}}, 28, ""},
-        {{{77, "S001"}}, 77, "CONTUSION DEL PARPADO Y DE LA REGION PERIOCULAR"}, {{{77, "ZZZZ"}}, 77, No},
-    };
-    for (const auto &c : casos) {
-        Escribe(c.textos);
-        EXPECT_EQ(hoja.Etiqueta(c.etiqueta), c.esperado) << "etiqueta " << c.etiqueta;
+        {{{77, "S001"}}, 77, "CONTUSION DEL PARPADO Y DE LA REGION PERIOCULAR"}, {{{77, "ZZZZ"}}, 77, No}}) {
+        Escribe(textos);
+        EXPECT_EQ(hoja.Etiqueta(etiqueta), esperado) << "etiqueta " << etiqueta;
     }
     Escribe({{23, "DFSSA000012 "}});
     EXPECT_EQ(hoja.Texto(23) + "|" + hoja.Etiqueta(28), "DFSSA000012|HOSPITAL GENERAL IZTAPALAPA");   // trimmed in place

@@ -1,8 +1,6 @@
 // Checks on leaving a field, the age check and the CURP form.
 #include "AmbienteReglas.h"
 
-#include "events/modEvento.h"
-
 using Salida = AmbienteReglas;
 
 TEST_F(Salida, RellenoYHorasImposibles)
@@ -51,23 +49,18 @@ TEST_F(Salida, EdadEnBlancoSegunLaClave)
 TEST_F(Salida, EdadContraSuClave)
 {
     const QString Mal = "Edad incorrecta para clave de edad en %1, verifique por favor.....", Cero = "La Edad no puede ser 0 (cero), verifique por favor....";
-    const struct {
-        const char *unidad, *edad;
-        QString mensaje;   // empty: accepted
-        int beeps;
-    } casos[] = {
-        {"0", "23", {}, 0}, {"0", "99", {}, 0}, {"0", "24", Mal.arg("HORAS"), 0}, {"1", "29", {}, 0}, {"1", "30", Mal.arg("DIAS"), 0},
+    // The unit, the age, the message (none: accepted) and the beeps.
+    for (const auto &[unidad, edad, mensaje, beeps] : {
+             std::tuple{"0", "23", QString(), 0}, {"0", "99", {}, 0}, {"0", "24", Mal.arg("HORAS"), 0}, {"1", "29", {}, 0}, {"1", "30", Mal.arg("DIAS"), 0},
         {"2", "11", {}, 0}, {"2", "12", Mal.arg("MESES"), 0}, {"3", "130", {}, 0}, {"3", "999", {}, 0}, {"3", "000", Cero, 1}, {"3", "", {}, 0},
         {"", "45", {}, 1},   // no unit to judge by: a beep only
-        {"3", "131", Mal.arg("AÑOS"), 0},   // the last: where it leads is looked at below
-    };
-    for (const auto &c : casos) {
-        Escribe({{37, c.unidad}, {36, c.edad}});
+        {"3", "131", Mal.arg("AÑOS"), 0}}) {   // the last: where it leads is looked at below
+        Escribe({{37, unidad}, {36, edad}});
         Msj().Limpia();
         hoja.PonPagina(1);
         hoja.HabilitaMarco(Marco::Afectado, false);
-        EXPECT_EQ(ValidaEdad(*prog.ctx, hoja), c.mensaje.isEmpty()) << c.unidad << "/" << c.edad;
-        EXPECT_EQ(Msj().Ultimo() + QString::number(Msj().beeps), c.mensaje + QString::number(c.beeps)) << c.unidad << "/" << c.edad;
+        EXPECT_EQ(ValidaEdad(*prog.ctx, hoja), mensaje.isEmpty()) << unidad << "/" << edad;
+        EXPECT_EQ(Msj().Ultimo() + QString::number(Msj().beeps), mensaje + QString::number(beeps)) << unidad << "/" << edad;
     }
     // Refused: back on the age on page 1 with its frame open.
     EXPECT_TRUE(Msj().cajas.last().titulo == TituloHojaRegistro() && hoja.Pagina() == 0 && hoja.MarcoHabilitado(Marco::Afectado) && focos.last() == "36");

@@ -42,28 +42,22 @@ TEST_F(Teclas, CadaCampoAceptaSuConjuntoYRechazaElRestoConUnBeep)
 TEST_F(Teclas, EscolaridadYParentescoSegunOtrosCampos)
 {
     const QString Reducida = "Catalogo(41,Escolaridad,Solo 1,5,6,9)", Completa = "Catalogo(41,Escolaridad,Todos)";
-    const struct {
-        int campo;
-        Textos antes;
-        const char *permitidos;
-        QString lista;   // empty: nothing opens
-    } casos[] = {
-        {41, {{37, "3"}, {36, "11"}, {40, "1"}}, "1569", Reducida}, {41, {{36, "12"}}, "1234569", Completa}, {41, {{40, "2"}}, "1569", Reducida},
+    // The field, the texts written before, the keys let in and the list opened (none when empty).
+    for (const auto &[campo, antes, permitidos, lista] : {
+             std::tuple{41, Textos{{37, "3"}, {36, "11"}, {40, "1"}}, "1569", Reducida}, {41, {{36, "12"}}, "1234569", Completa}, {41, {{40, "2"}}, "1569", Reducida},
         {41, {{37, "2"}, {36, "5"}, {40, "1"}}, "1234569", Completa}, {41, {{37, "3"}, {36, ""}}, "1569", Reducida},
         {68, {{53, "2"}}, "1234569", "Catalogo(68,Parentesco,Excepto 7,8)"}, {68, {{53, "3"}}, "78", "Catalogo(68,Parentesco,Solo 7,8)"},
-        {68, {{53, "1"}}, "", ""},
-    };
-    for (const auto &c : casos) {
-        for (const auto &t : c.antes) {
+        {68, {{53, "1"}}, "", ""}}) {
+        for (const auto &t : antes) {
             hoja.HabilitaCampo(t.first, true);
             hoja.PonTexto(t.first, t.second);
         }
         for (const QChar ch : QString("0123456789"))
-            EXPECT_EQ(reglas->TeclaPermitida(c.campo, QString(ch)), QString::fromLatin1(c.permitidos).contains(ch))
-                << c.campo << " " << c.antes.last().second.toStdString() << " " << QString(ch).toStdString();
+            EXPECT_EQ(reglas->TeclaPermitida(campo, QString(ch)), QString::fromLatin1(permitidos).contains(ch))
+                << campo << " " << antes.last().second.toStdString() << " " << QString(ch).toStdString();
         abiertas.clear();
-        hoja.HabilitaCampo(c.campo, true);
-        reglas->DobleClic(c.campo);
-        EXPECT_EQ(abiertas.join(""), c.lista) << c.campo << " " << c.antes.last().second.toStdString();
+        hoja.HabilitaCampo(campo, true);
+        reglas->DobleClic(campo);
+        EXPECT_EQ(abiertas.join(""), lista) << campo << " " << antes.last().second.toStdString();
     }
 }

@@ -180,12 +180,8 @@ TEST_P(Pasa, GrabaYDejaLasReescrituras)
         caso.despues(h);
 }
 
-const QString AgresorDesconocido = "El código de si el agresor fué único no se conoce, verifique por favor....";
 const QString Localidad = "La Localidad no es correcta, verifique por favor....";
-const QString SinHorasDeTraslado = "No ha capturado las horas de tiempo de traslado, verifique por favor....";
-const QString SinMinutosDeTraslado = "No ha capturado los minutos de tiempo de traslado, verifique por favor....";
 const QString AbortoNoPermitido = "La consecuencia resultante de mayor gravedad (Aborto/Embarazo), no se permite para el sexo ó la edad del paciente, verifique por favor....";
-const QString UsoDeEquipoDesconocido = "El código de si uso equipo de seguridad no se conoce, verifique por favor....";
 const QString tipos = FocoLista(ListaHoja::TipoAtencion);
 
 const CasoFalla Fallan[] = {
@@ -262,8 +258,8 @@ const CasoFalla Fallan[] = {
     {"VehiculoSinLesionado", Vehiculo({}), "No ha capturado el tipo de lesionado de accidente de vehículo de motor, verifique por favor....", true, 0, "57"},
     {"LesionadoDesconocido", Vehiculo({{57, "5"}}), "El código de el lesionado de accidente de vehículo de motor no se conoce, verifique por favor....", true, 0, "57"},
     {"ConductorSinUsoDeEquipo", Vehiculo({{57, "1"}}), "No ha capturado si uso equipo de seguridad, verifique por favor....", true, 0, "58"},
-    {"UsoDeEquipoDesconocido", Vehiculo({{57, "2"}, {58, "5"}}), UsoDeEquipoDesconocido, true, 0, "58"},
-    {"UsoDeEquipoBloqueadoVacio", Y({Vehiculo({{57, "1"}}), Bloquea(58)}), UsoDeEquipoDesconocido, true, 0, "58"},
+    {"UsoDeEquipoDesconocido", Vehiculo({{57, "2"}, {58, "5"}}), "El código de si uso equipo de seguridad no se conoce, verifique por favor....", true, 0, "58"},
+    {"UsoDeEquipoBloqueadoVacio", Y({Vehiculo({{57, "1"}}), Bloquea(58)}), "El código de si uso equipo de seguridad no se conoce, verifique por favor....", true, 0, "58"},
     {"SinEquipo", Vehiculo({{57, "1"}, {58, "1"}}), "No ha capturado que equipo de seguridad utilizó, verifique por favor....", true, 0, "59"},
     {"EquipoDesconocido", Vehiculo({{57, "1"}, {58, "1"}, {59, "5"}}), "El código de que equipo de seguridad utilizó no se conoce, verifique por favor....", true, 0, "59"},
     {"SillaParaConductor", Vehiculo({{57, "1"}, {58, "1"}, {59, "3"}}), "El equipo de seguridad no corresponde con el tipo de lesionado, verifique por favor....", true, 0, "59"},
@@ -278,16 +274,16 @@ const CasoFalla Fallan[] = {
     {"AbortoEnMeses", Pon({{37, "2"}, {36, "10"}, {61, "7"}}), AbortoNoPermitido, true, 0, "61"},
     {"SinPrehospitalaria", Pon(62, ""), "No ha capturado si recibió atención prehospitalaria, verifique por favor....", true, 0, "62"},
     {"PrehospitalariaDesconocida", Pon(62, "5"), "El código de si recibió atención prehospitalaria no se conoce, verifique por favor....", true, 0, "62"},
-    {"SinHorasDeTraslado", Pon(62, "1"), SinHorasDeTraslado, true, 0, "63"},
-    {"SinMinutosDeTraslado", Pon({{62, "1"}, {63, "1"}}), SinMinutosDeTraslado, true, 0, "64", {}, Lee(63, "01")},
+    {"SinHorasDeTraslado", Pon(62, "1"), "No ha capturado las horas de tiempo de traslado, verifique por favor....", true, 0, "63"},
+    {"SinMinutosDeTraslado", Pon({{62, "1"}, {63, "1"}}), "No ha capturado los minutos de tiempo de traslado, verifique por favor....", true, 0, "64", {}, Lee(63, "01")},
     {"MinutosDeTraslado60", Pon({{62, "1"}, {63, "1"}, {64, "60"}}), "Los minutos de tiempo de traslado no pueden ser iguales o mayores a 60, verifique por favor....", true, 0, "64"},
     {"TrasladoCero", Pon({{62, "1"}, {63, "0"}, {64, "0"}}), "El tiempo de traslado no puede ser 0, verifique por favor....", true, 0, "63"},
     // A locked, blank part of the transfer time counts as not captured.
-    {"HorasDeTrasladoBloqueadasVacias", Y({Pon({{62, "1"}, {64, "5"}}), Bloquea(63)}), SinHorasDeTraslado, true, 0, "63", {}, Abierto(63)},
-    {"MinutosDeTrasladoBloqueadosVacios", Y({Pon({{62, "1"}, {63, "2"}}), Bloquea(64)}), SinMinutosDeTraslado, true, 0, "64", {}, Abierto(64)},
+    {"HorasDeTrasladoBloqueadasVacias", Y({Pon({{62, "1"}, {64, "5"}}), Bloquea(63)}), "No ha capturado las horas de tiempo de traslado, verifique por favor....", true, 0, "63", {}, Abierto(63)},
+    {"MinutosDeTrasladoBloqueadosVacios", Y({Pon({{62, "1"}, {63, "2"}}), Bloquea(64)}), "No ha capturado los minutos de tiempo de traslado, verifique por favor....", true, 0, "64", {}, Abierto(64)},
     {"SinAgresor", Pon(65, ""), "No ha capturado si el agresor fué único, verifique por favor....", true, 1, "65"},
-    {"AgresorDesconocido", Pon(65, "5"), AgresorDesconocido, true, 1, "65"},
-    {"AgresorBloqueadoVacio", Bloquea(65), AgresorDesconocido, true, 1, "65"},
+    {"AgresorDesconocido", Pon(65, "5"), "El código de si el agresor fué único no se conoce, verifique por favor....", true, 1, "65"},
+    {"AgresorBloqueadoVacio", Bloquea(65), "El código de si el agresor fué único no se conoce, verifique por favor....", true, 1, "65"},
     {"SinEdadDelAgresor", Pon(66, ""), "No ha capturado la edad del agresor, verifique por favor....", true, 1, "66"},
     {"AgresorDeEdadCero", Pon(66, "0"), "El rango permitido para la edad del agresor es de 1 a 120 y 999 para no especificada, verifique por favor....", true, 1, "66"},
     {"AgresorDe121", Pon(66, "121"), "El rango permitido para la edad del agresor es de 1 a 120 y 999 para no especificada, verifique por favor....", true, 1, "66"},
