@@ -14,6 +14,8 @@ TEST_F(Salida, RellenoYHorasImposibles)
     EXPECT_TRUE(Msj().cajas.isEmpty());
 }
 
+// The valid event saved, then a new one on its day of care: leaving a Folio of
+// zero looks nothing up; leaving the Folio or the CLUES of the saved one warns.
 TEST_F(Salida, FolioYCluesPruebanLaClaveYNadaMientrasSeHojea)
 {
     Captura(Reg(), EventoValido());
@@ -27,7 +29,7 @@ TEST_F(Salida, FolioYCluesPruebanLaClaveYNadaMientrasSeHojea)
     Sale(22, "123");
     Sale(23, "DFSSA000012");
     EXPECT_EQ(Msj().cajas.size(), 2);
-
+    // Browsing: nothing is checked on leaving.
     hoja.EnAlta = false;
     EXPECT_EQ(Sale(49, "24") + Sale(32, "12") + Sale(76, "A000") + Sale(22, "7"), "2412A0007");
     EXPECT_TRUE(Msj().cajas.size() == 2 && abiertas.isEmpty());
