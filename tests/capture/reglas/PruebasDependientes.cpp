@@ -5,38 +5,32 @@
 #include "lookups/Descripciones.h"
 
 #include <algorithm>
-#include <random>
 
 using Dependientes = AmbienteReglas;
 
 TEST_F(Dependientes, DescripcionesDeCadaClaseDeCampo)
 {
     const QString No = CveInexistente();
-    const struct {
-        Textos textos;
-        int etiqueta;
-        QString esperado;
-    } casos[] = {
-        {{{38, "2"}}, 38, "MUJER"}, {{{38, "7"}}, 38, No}, {{{38, ""}}, 38, ""}, {{{67, "9"}}, 67, "NO ESPECIFICADO"},
-        {{{37, "3"}}, 37, "AÑOS"}, {{{37, ""}}, 37, ""}, {{{53, "11"}}, 53, "TRATA DE PERSONAS"}, {{{46, "36"}}, 46, "ESTADO DE PRUEBA"},
-        {{{46, "37"}}, 46, No}, {{{46, "36"}, {47, "001"}}, 47, "MUNICIPIO UNO"}, {{{47, "009"}}, 47, No},
-        {{{47, "001"}, {48, "0001"}}, 48, "LOCALIDAD UNO"}, {{{48, ""}}, 48, ""},
+    // The texts written, the description looked at and what it reads.
+    for (const auto &[textos, etiqueta, esperado] : {
+             std::tuple{Textos{{38, "2"}}, 38, QString("MUJER")}, {{{38, "7"}}, 38, No}, {{{38, ""}}, 38, ""}, {{{67, "9"}}, 67, "NO ESPECIFICADO"},
+        {{{37, "3"}}, 37, "AÑOS"}, {{{53, "11"}}, 53, "TRATA DE PERSONAS"}, {{{46, "09"}}, 46, "CIUDAD DE MEXICO"},
+        {{{46, "37"}}, 46, No}, {{{46, "09"}, {47, "002"}}, 47, "AZCAPOTZALCO"}, {{{47, "001"}}, 47, No},
+        {{{47, "004"}, {48, "0007"}}, 48, "SAN LORENZO ACOPILCO"},
         // A description hanging on several codes follows each of them.
-        {{{46, "36"}, {47, "002"}, {48, "0007"}, {47, "001"}}, 48, No}, {{{47, "002"}, {46, "09"}}, 47, "MUNICIPIO AJENO"},
-        {{{46, "36"}}, 48, "LOCALIDAD SIETE"}, {{{23, "ZZSSA000001"}}, 28, "UNIDAD DE PRUEBA"}, {{{23, "ZZSSA000002"}}, 28, ""},
-        {{{77, "S001"}}, 77, "CONTUSION DEL PARPADO"}, {{{77, "ZZZZ"}}, 77, No},
-    };
-    for (const auto &c : casos) {
-        Escribe(c.textos);
-        EXPECT_EQ(hoja.Etiqueta(c.etiqueta), c.esperado) << "etiqueta " << c.etiqueta;
+        {{{47, "002"}}, 48, No}, {{{47, "004"}, {46, "17"}}, 47, "AYALA"}, {{{46, "09"}}, 48, "SAN LORENZO ACOPILCO"},
+        {{{23, "DFSSA000012"}}, 28, "HOSPITAL GENERAL IZTAPALAPA"}, {{{23, "ZZSSA000002"}}, 28, ""},
+        {{{77, "S001"}}, 77, "CONTUSION DEL PARPADO Y DE LA REGION PERIOCULAR"}, {{{77, "ZZZZ"}}, 77, No}}) {
+        Escribe(textos);
+        EXPECT_EQ(hoja.Etiqueta(etiqueta), esperado) << "etiqueta " << etiqueta;
     }
-    Escribe({{23, "ZZSSA000001 "}});
-    EXPECT_EQ(hoja.Texto(23) + "|" + hoja.Etiqueta(28), "ZZSSA000001|UNIDAD DE PRUEBA");   // trimmed in place
+    Escribe({{23, "DFSSA000012 "}});
+    EXPECT_EQ(hoja.Texto(23) + "|" + hoja.Etiqueta(28), "DFSSA000012|HOSPITAL GENERAL IZTAPALAPA");   // trimmed in place
     // A lookup that cannot run leaves the description as it was.
     Escribe({{38, "2"}});
     prog.Ejecuta("ALTER TABLE cSexo RENAME TO cSexoViejo");
     Escribe({{38, "1"}});
-    EXPECT_TRUE(hoja.Etiqueta(38) == "MUJER" && Mensajes().cajas.isEmpty());
+    EXPECT_TRUE(hoja.Etiqueta(38) == "MUJER" && Msj().cajas.isEmpty());
 }
 
 // Each step: the texts written in turn, then the texts, open and closed fields expected.
@@ -79,101 +73,76 @@ INSTANTIATE_TEST_SUITE_P(Reglas, DependientesTabla, ::testing::Values(
     Secuencia{"Urgencias", {{{{71, "3"}}, {{72, ""}, {73, ""}}, {72, 73}, {}}, {{{72, "01"}, {73, "30"}, {71, "2"}}, {{72, ""}, {73, ""}}, {}, {72, 73}}}}),
     [](const auto &i) { return std::string(i.param.nombre); });
 
-TEST_F(Dependientes, IntencionalidadAccidental)
+TEST_F(Dependientes, IntencionalidadYAgresorMultiple)
 {
-    Escribe({{74, "1"}, {78, "V010"}, {53, "2"}, {65, "1"}, {66, "30"}});
-    hoja.Marca(ListaHoja::TipoViolencia, 0, true);
-    hoja.Marca(ListaHoja::AgresorEfectos, 1, true);
-    Escribe({{53, "1"}});
-    Espera({{54, ""}, {65, ""}, {66, ""}, {67, ""}, {68, ""}, {74, "1"}, {78, "V010"}}, {74, 78}, {54, 65, 66, 67, 68});
-    EsperaLista(ListaHoja::TipoViolencia, false, {});
-    EsperaLista(ListaHoja::AgresorEfectos, false, {});
-}
-
-TEST_F(Dependientes, TrataDePersonas)
-{
-    hoja.Marca(ListaHoja::TipoViolencia, 2, true);
-    Escribe({{53, "11"}});
-    Espera({{54, ""}, {65, "2"}, {66, "999"}, {67, "9"}, {68, "8"}, {74, "3"}, {78, "Y079"}}, {}, {54, 65, 66, 67, 68, 74, 78});
-    EsperaLista(ListaHoja::AgresorEfectos, false, {"4"});
-    EsperaLista(ListaHoja::TipoViolencia, false, {});
-    EXPECT_EQ(hoja.Etiqueta(78), "OTROS SINDROMES DE MALTRATO");
-    // Leaving trafficking opens the referral and the external cause again, keeping them.
-    Escribe({{53, "1"}});
-    Espera({{74, "3"}, {78, "Y079"}}, {74, 78}, {});
-}
-
-TEST_F(Dependientes, ViolenciaFamiliarYAgresorMultiple)
-{
+    // Violence opens the aggressor's data, presetting none of it.
     Escribe({{53, "3"}, {65, "1"}, {66, "40"}, {67, "1"}, {53, "2"}});
-    Espera({{54, ""}, {65, ""}, {66, ""}, {67, ""}, {68, ""}}, {54, 65, 66, 67, 68}, {});
+    Espera({{54, ""}, {65, ""}, {66, ""}, {67, ""}, {68, ""}}, {54, 65, 66, 67, 68});
     EsperaLista(ListaHoja::TipoViolencia, true, {});
-    EsperaLista(ListaHoja::AgresorEfectos, true, {});   // opening the aggressor's data presets none of it
+    EsperaLista(ListaHoja::AgresorEfectos, true, {});
     Escribe({{65, "2"}});
     Espera({{66, "999"}, {67, "9"}, {68, "4"}}, {65}, {66, 67, 68});
     EsperaLista(ListaHoja::AgresorEfectos, false, {"4"});
     Escribe({{65, "1"}});
-    Espera({{66, ""}, {67, ""}, {68, ""}}, {66, 67, 68}, {});
-    EXPECT_TRUE(hoja.ListaHabilitada(ListaHoja::AgresorEfectos));
+    Espera({{66, ""}, {67, ""}, {68, ""}}, {66, 67, 68});
+    // An accident empties and closes all of it, keeping the referral and the external cause.
+    Escribe({{74, "1"}, {78, "V010"}, {66, "30"}});
+    Marca(hoja, ListaHoja::TipoViolencia, {"6"});
+    Marca(hoja, ListaHoja::AgresorEfectos, {"2"});
+    Escribe({{53, "1"}});
+    Espera({{54, ""}, {65, ""}, {66, ""}, {67, ""}, {68, ""}, {74, "1"}, {78, "V010"}}, {74, 78}, {54, 65, 66, 67, 68});
+    EsperaLista(ListaHoja::TipoViolencia, false, {});
+    EsperaLista(ListaHoja::AgresorEfectos, false, {});
+    // Trafficking fixes the aggressor, the referral and the external cause;
+    // leaving it opens the last two again, keeping them.
+    Marca(hoja, ListaHoja::TipoViolencia, {"8"});
+    Escribe({{53, "11"}});
+    Espera({{54, ""}, {65, "2"}, {66, "999"}, {67, "9"}, {68, "8"}, {74, "3"}, {78, "Y079"}}, {}, {54, 65, 66, 67, 68, 74, 78});
+    EsperaLista(ListaHoja::AgresorEfectos, false, {"4"});
+    EsperaLista(ListaHoja::TipoViolencia, false, {});
+    Escribe({{53, "1"}});
+    Espera({{74, "3"}, {78, "Y079"}}, {74, 78});
 }
 
 // Reading a stored event writes its fields one by one while the sheet only
-// browses: whatever the order, no stored value is lost or changed and the
+// browses: in either order, no stored value is lost or changed and the
 // enabled states follow the texts.
-TEST_F(Dependientes, LeerUnEventoNoCambiaNadaSeaCualSeaElOrden)
+TEST_F(Dependientes, LeerUnEventoNoCambiaNadaEnNingunOrden)
 {
     const Textos guardado = {{53, "2"}, {54, "1"}, {65, "2"}, {66, "45"}, {67, "1"}, {68, "6"}, {36, "30"}, {37, "2"},
                              {38, "2"}, {39, "1"}, {40, "1"}, {41, "3"}, {56, "20"}, {57, "3"}, {58, "1"}, {59, "2"},
                              {62, "2"}, {63, "01"}, {71, "1"}, {72, "02"}, {74, "5"}, {78, "Y040"}, {61, "19"}, {75, "1"}};
-    std::mt19937 azar(7);
-    for (int vuelta = 0; vuelta < 6; ++vuelta) {
-        SCOPED_TRACE(vuelta);
+    for (bool alReves : {false, true}) {
         hoja.EnAlta = hoja.EnCambio = false;
         hoja.Limpia();
-        hoja.Marca(ListaHoja::AgresorEfectos, 0, true);
-        hoja.Marca(ListaHoja::TipoViolencia, 1, true);
+        Marca(hoja, ListaHoja::AgresorEfectos, {"1"});
+        Marca(hoja, ListaHoja::TipoViolencia, {"7"});
         Textos orden = guardado;
-        if (vuelta == 1)
+        if (alReves)
             std::reverse(orden.begin(), orden.end());
-        else if (vuelta > 1)
-            std::shuffle(orden.begin(), orden.end(), azar);
         Escribe(orden);
         // Enabled as the texts call for, for an edit that starts now.
         Espera(guardado, {54, 65, 74, 78, 57, 36}, {66, 67, 68, 58, 59, 39, 40, 41, 63, 64, 72, 73, 75});
         EsperaLista(ListaHoja::AgresorEfectos, false, {"1"});
-        EsperaLista(ListaHoja::TipoViolencia, true, {"2"});
+        EsperaLista(ListaHoja::TipoViolencia, true, {"7"});
     }
-    // The valid event too; an edit of it starts with the answered dependent fields open.
-    hoja.Limpia();
-    const DatosEvento d = EventoValido();
-    LlenaHoja(hoja, d);
-    Espera({d.textos.keyValueBegin(), d.textos.keyValueEnd()}, {39, 40, 41, 54, 65, 66, 67, 68, 72, 73}, {57, 58, 59, 63, 64});
 }
 
 TEST_F(Dependientes, DobleClicAbreLaListaDelCampo)
 {
-    Escribe({{46, "36"}, {47, "001"}, {37, "3"}, {36, "10"}});
-    const struct {
-        Textos antes;
-        int campo;
-        QString abierta;   // empty: nothing opens
-    } casos[] = {
-        {{}, 23, "Clues"}, {{}, 46, "Estado"}, {{}, 47, "Municipio(36)"}, {{}, 48, "Localidad(36,001)"},
-        {{}, 38, "Catalogo(38,Sexo,Todos)"}, {{}, 37, "Catalogo(37,ClaveEdad,Todos)"}, {{}, 41, "Catalogo(41,Escolaridad,Solo 1,5,6,9)"},
-        {{{36, "30"}, {40, "1"}}, 41, "Catalogo(41,Escolaridad,Todos)"}, {{{53, "2"}}, 68, "Catalogo(68,Parentesco,Excepto 7,8)"},
-        {{{53, "3"}}, 68, "Catalogo(68,Parentesco,Solo 7,8)"}, {{{53, "1"}}, 68, ""}, {{}, 76, "CIE10(76)"}, {{}, 78, "CIE10(78)"},
-        {{}, 29, ""}, {{}, 36, ""}, {{{46, ""}}, 47, "Municipio()"},   // no state: every state's municipalities
-    };
-    for (const auto &c : casos) {
-        Escribe(c.antes);
-        hoja.HabilitaCampo(c.campo, true);
+    Escribe({{46, "09"}, {47, "004"}});
+    for (const auto &[campo, abierta] : {std::pair{23, "Clues"}, {46, "Estado"}, {47, "Municipio(09)"}, {48, "Localidad(09,004)"},
+                                         {38, "Catalogo(38,Sexo,Todos)"}, {76, "CIE10(76)"}, {29, ""}}) {
+        hoja.HabilitaCampo(campo, true);
         abiertas.clear();
-        reglas->DobleClic(c.campo);
-        EXPECT_EQ(abiertas, c.abierta.isEmpty() ? QStringList() : QStringList{c.abierta}) << c.campo;
+        reglas->DobleClic(campo);
+        EXPECT_EQ(abiertas.join(""), abierta) << campo;
     }
-    // A field that takes no input opens nothing.
-    hoja.HabilitaMarco(Marco::Domicilio, false);
+    // No state: every state's municipalities; a field that takes no input opens nothing.
+    hoja.PonTexto(46, "");
     abiertas.clear();
+    reglas->DobleClic(47);
+    hoja.HabilitaMarco(Marco::Domicilio, false);
     reglas->DobleClic(46);
-    EXPECT_EQ(abiertas, QStringList());
+    EXPECT_EQ(abiertas, QStringList{"Municipio()"});
 }
