@@ -177,20 +177,27 @@ TEST_F(GrabaLee, BaseMovidaOBorradaNoAceptaGrabarYAlCerrarGuardaLoConfirmado)
     const QString archivo = prog.ctx->ArchivoBD, movido = archivo + ".movido";
     const QString rehusa = "14 -- El archivo de la Base de Datos " + archivo + " fue movido o borrado mientras el programa "
                            "estaba abierto; no se guardó nada. Devuelva el archivo a su lugar y vuelva a intentarlo, o cierre el programa.....";
-    ASSERT_TRUE(QFile::remove(archivo));
     ASSERT_TRUE(LlenaEvento(*almacen, Otro(EventoValido().textos[23], 2, "15/06/2004")));
+    // Moved away the save is refused; back in place the same capture saves.
+    ASSERT_TRUE(QFile::rename(archivo, movido));
+    EXPECT_FALSE(almacen->AltaEvento());
+    EXPECT_EQ(prog.mensajes.Ultimo(), rehusa);
+    ASSERT_TRUE(QFile::rename(movido, archivo));
+    ASSERT_TRUE(almacen->AltaEvento());
+    ASSERT_TRUE(QFile::remove(archivo));
+    ASSERT_TRUE(LlenaEvento(*almacen, Otro(EventoValido().textos[23], 3, "15/06/2004")));
     EXPECT_FALSE(almacen->AltaEvento());
     EXPECT_EQ(prog.mensajes.Ultimo(), rehusa);
     // Closing puts what was confirmed back at the path.
     prog.bd().Cierra();
     prog.bd().Abre(archivo);
-    EXPECT_EQ(Integridad(), "ok1");
+    EXPECT_EQ(Integridad(), "ok2");
     // Renamed, the file itself gets it.
     ASSERT_TRUE(almacen->AltaEvento());
     ASSERT_TRUE(QFile::rename(archivo, movido));
     prog.bd().Cierra();
     prog.bd().Abre(movido);
-    EXPECT_EQ(Integridad(), "ok2");
+    EXPECT_EQ(Integridad(), "ok3");
 }
 
 TEST_F(GrabaLee, DiscoLlenoLoDiceConLoQueNecesitaOtroIntento)
