@@ -162,10 +162,13 @@ bool ValidacionHoja::Pregunta(const QString &texto, Mensajes::Icono icono, bool 
 bool ValidacionHoja::Requiere(std::initializer_list<Requisito> filas, DestinoFalla (*en)(int campo))
 {
     for (const Requisito &r : filas) {
+        // A refused field is opened: a closed one sent the focus nowhere and left the event unsaveable.
+        DestinoFalla destino = en(r.campo);
+        destino.habilitaCampo = true;
         if ((!r.soloHabilitado || Habilitado(r.campo)) && Blanco(r.campo))
-            return Falla(QString::fromUtf8(r.vacio), CajaFalla::Info, en(r.campo));
+            return Falla(QString::fromUtf8(r.vacio), CajaFalla::Info, destino);
         if (r.catalogo && !EnCatalogo(r.catalogo, r.campo))
-            return Falla(QString::fromUtf8(r.desconocido), CajaFalla::Info, en(r.campo));
+            return Falla(QString::fromUtf8(r.desconocido), CajaFalla::Info, destino);
     }
     return false;
 }
