@@ -1,11 +1,14 @@
 #include "DatosListas.h"
 
+#include "lookups/ListaSeleccion.h"
 #include "platform/BaseDatos.h"
+#include "shell/BarraDatos.h"
 
-#include <QApplication>
-#include <QKeyEvent>
-
-namespace {
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTableView>
 
 void Inserta(const BaseDatos &bd, const QString &tabla, const QList<QVariantList> &filas)
 {
@@ -16,13 +19,14 @@ void Inserta(const BaseDatos &bd, const QString &tabla, const QList<QVariantList
     }
 }
 
-} // namespace
-
 void LlenaCatalogos(const BaseDatos &bd)
 {
     Inserta(bd, "cEstados",
             {{"01", "AGUASCALIENTES"}, {"09", "DISTRITO FEDERAL"}, {"12", "GUERRERO"},
              {"15", "MÉXICO"}, {"16", "MICHOACÁN"}, {"36", "ESTADO DE PRUEBA"}, {"37", QVariant()}});
+    Inserta(bd, "cJurisdicciones",
+            {{"09", "01", "CUAUHTEMOC"}, {"09", "02", "IZTAPALAPA"}, {"15", "01", "TOLUCA"}, {"15", "02", "ECATEPEC"},
+             {"16", "01", "MORELIA"}});
     Inserta(bd, "cMunicipios",
             {{"09", "002", "AZCAPOTZALCO", "01"}, {"15", "001", "ACAMBAY", "01"},
              {"15", "002", "ACOLMAN", "02"}, {"15", "058", "NEZAHUALCÓYOTL", "02"},
@@ -66,6 +70,7 @@ void LlenaCatalogos(const BaseDatos &bd)
             {causa("A000", "CÓLERA CLÁSICO", "01"),
              causa("F100", "TRASTORNOS POR USO DE ALCOHOL", "05"),
              causa("O040", "ABORTO MÉDICO INCOMPLETO", "15", "2", "010A", "054A"),
+             causa("o041", "ABORTO", "15"),   // keyed in lower case: of its group all the same
              causa("O267", "SUBLUXACIÓN DE LA SÍNFISIS DEL PUBIS", "15", "2"),
              causa("O268", "OTRAS COMPLICACIONES DEL EMBARAZO", "15", "2"),
              causa("S00", "TRAUMATISMO SUPERFICIAL DE LA CABEZA", "19"),
@@ -78,13 +83,59 @@ void LlenaCatalogos(const BaseDatos &bd)
              causa("X590", "EXPOSICIÓN A FACTORES NO ESPECIFICADOS", "20")});
 }
 
-void AgregaUnidades(const BaseDatos &bd, int cuantas)
+void Juega(QWidget *w, const QString &guion)
 {
-    Transaccion t(bd);
-    for (int i = 1; i <= cuantas; ++i)
-        bd.EjecutaAccion(QStringLiteral("INSERT INTO CATCLUES (Clues, DescUnidad, CEDOCVE, CJURCVE, CMPOCVE, CLOCCVE, "
-                                        "CTUNCVE) VALUES (?, ?, '36', ?, '001', '0001', 'C')"),
-                         {QStringLiteral("CLSSA%1").arg(i, 6, 10, QLatin1Char('0')),
-                          QStringLiteral("UNIDAD NÚMERO %1").arg(i), QStringLiteral("%1").arg(i % 7 + 1, 2, 10, QLatin1Char('0'))});
-    t.Confirma();
+    QTableView *grid = w->findChild<QTableView *>();
+    for (const QString &paso : guion.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const qsizetype i = paso.indexOf(QRegularExpression("[=!~]"));
+        const QString que = paso.left(i), resto = paso.mid(i + 1);
+        QWidget *a = que == "g" ? grid : que == "f" ? w->focusWidget() : w->findChild<QLineEdit *>("txtDatos_" + que);
+        if (i > 0 && paso[i] == '=') {
+            Teclea(a, QString(resto).replace(QLatin1Char('_'), QLatin1Char(' ')));
+        } else if (i > 0 && paso[i] == '~') {
+            static_cast<QLineEdit *>(a)->setText(resto);
+        } else if (i > 0) {
+            const QKeyCombination k = QKeySequence(resto)[0];
+            QTest::keyClick(a, k.key(), k.keyboardModifiers());
+        } else if (paso[0] == '^') {
+            QApplication::clipboard()->setText(paso.mid(1));
+        } else if (paso[0] == 'b') {
+            w->findChild<BarraDatos *>()->Boton(paso.mid(1).toInt())->trigger();
+        } else if (paso[0] == '@') {
+            w->findChild<QAbstractButton *>(paso.mid(1))->click();
+        } else {
+            const QPoint centro = grid->visualRect(grid->model()->index(paso.mid(1).toInt(), 1)).center();
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centro);
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, centro);
+        }
+    }
+}
+
+QString Filas(const ListaSeleccion &l, const QList<int> &columnas)
+{
+    auto fila = [&](int f) {
+        QStringList partes;
+        for (int c : columnas)
+            partes << l.Texto(f, c);
+        return partes.join(QLatin1Char('-'));
+    };
+    QStringList filas;
+    for (int f = 0; f < l.Cantidad() && l.Cantidad() <= 7; ++f)
+        filas << fila(f);
+    return (l.Cantidad() > 7 ? QString::number(l.Cantidad()) : filas.join(QLatin1Char(' '))) + '>' + fila(l.Actual());
+}
+
+QString Vista(QWidget *w, const ListaSeleccion &l, const QList<int> &columnas, const MensajesFalsos &m)
+{
+    QWidget *foco = w->focusWidget();
+    QStringList cajas, mensajes;
+    for (const QLineEdit *c : w->findChildren<QLineEdit *>(QRegularExpression("^txtDatos_")))
+        if (!c->isReadOnly() && !c->text().isEmpty())
+            cajas << c->objectName().mid(9) + ':' + c->text();
+    cajas.sort();
+    for (const MensajesFalsos::Caja &c : m.cajas)
+        mensajes << c.texto + '/' + c.titulo;
+    return QStringList({Filas(l, columnas), QString::number(m.beeps),
+                        qobject_cast<QTableView *>(foco) ? "g" : foco ? foco->objectName().mid(9) : "-", cajas.join(','),
+                        QString::number(w->isVisible()), mensajes.join(';')}).join('|');
 }
