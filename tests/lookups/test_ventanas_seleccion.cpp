@@ -100,6 +100,10 @@ TEST_F(Ventanas, CadaListaPorSusTeclas)
         {"Listadet 78", {0}, "", "V010 W000 X590>V010|0|0||1||"},
         {"Listadet 77", {0}, "d3", "F100 O040 o041 O267 S000 S601 T009>O267|0|g||0||77=O267"},   // locked: not focused
         {"Listadet 0", {0}, "g!Return", "F100 O040 o041 O267 S000 S601 T009>F100|0|0||0||"},
+        // Sex, initial age and its key, final age and its key, trivial mark; a whole code moves on.
+        {"Listadet 76", {2, 3, 4, 5, 6, 7}, "0=s000", "M-001-H-120-A-1>M-001-H-120-A-1|0|1|0:S000|1||"},
+        {"Listadet 76", {2, 3, 4, 5, 6, 7}, "0=o040", "F-010-A-054-A-0>F-010-A-054-A-0|0|1|0:O040|1||"},
+        {"Listadet 76", {2, 3, 4, 5, 6, 7}, "0=f100", "A-----0>A-----0|0|1|0:F100|1||"},
         {"Listadet 76", {0}, "0=s 0=601 f=uña f!Return", "S601>S601|0|1|0:S601,1:UÑA|0||76=S601,@76"},
         {"Listadet 78", {0}, "0=ñ._ 0!Esc b4 0=w 1=caida_en 0!Backspace 1=peñ b7", "V010 W000 X590>V010|4|1||0|No se encontro ningún registro..../Catálogo de Lista Detallada|"},
     };
@@ -158,19 +162,6 @@ TEST_F(Ventanas, UnaCajaSeleccionaSuTextoSoloCuandoElUsuarioEntra)
         QApplication::processEvents();
         EXPECT_EQ(clues->selectedText(), razon == Qt::MouseFocusReason ? "MCX" : "");
     }
-}
-
-TEST_F(Ventanas, ListadetDaSexoEdadesYMarcasDeCadaCausa)
-{
-    std::unique_ptr<VentanaSeleccion> w = Abre(*p.ctx, &destino, "Listadet 76");
-    QStringList filas;
-    for (int f : {4, 1, 0}) {   // S000, O040, F100
-        QStringList r;
-        for (int c = 2; c <= 14; ++c)
-            r << w->Lista().Texto(f, c);
-        filas << r.join('|');
-    }
-    EXPECT_EQ(filas, QStringList({"M|001|H|120|A|1|0|0|0|0|0|LM1|P01", "F|010|A|054|A|0|0|0|0|0|0|LM1|P01", "A|||||0|0|0|0|0|0|LM1|P01"}));
 }
 
 // What a person sees: the whole toolbar, Cancelar included, and every code
