@@ -192,17 +192,18 @@ TEST_F(Ventanas, CadaVentanaMuestraLaBarraEnteraYLosCodigosCompletos)
 TEST_F(Ventanas, ElCodigoElegidoLlegaALaHojaYElPanelSeLimpiaAlCerrar)
 {
     HojaDatos hoja;
-    QStringList panel, mientras = {"sin abrir"};
+    QStringList panel;
+    qsizetype mientras = -1;
     p.ctx->PanelMensajes = [&panel](const QString &t) { panel << t; };
     QTimer::singleShot(0, [&] {
         auto *w = qobject_cast<VentanaSeleccion *>(QApplication::activeModalWidget());
-        mientras = panel;
+        mientras = panel.size();
         Juega(w, "1=muj 1!Return");
     });
     SeleccionaCatalogo(*p.ctx, hoja, 67, "Sexo");
     p.Ejecuta("DELETE FROM cSexo");
     SeleccionaCatalogo(*p.ctx, hoja, 38, "Sexo");
-    EXPECT_EQ(hoja.Texto(67) + "|" + mientras.join(',') + "|" + panel.join(','), "2||,");
+    EXPECT_EQ(hoja.Texto(67) + "|" + QString::number(mientras) + "|" + panel.join(','), "2|0|,");
 }
 
 } // namespace
