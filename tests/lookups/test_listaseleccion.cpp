@@ -18,11 +18,9 @@ ListaSeleccion Lista(const QList<QVariantList> &filas)
     return l;
 }
 
-class ListaLeida : public PruebaListas {};
-
 // Well past what a lazily fetched model would hold: every row counted,
 // the last one reachable and searchable.
-TEST_F(ListaLeida, LeeTodasLasFilasYLasCuenta)
+TEST_F(PruebaListas, LeeTodasLasFilasYLasCuenta)
 {
     Transaccion t(bd());
     for (int i = 1; i <= 1500; ++i)

@@ -77,7 +77,7 @@ TEST_F(Ventanas, CadaListaPorSusTeclas)
         QString esperado;   // Vista, then '|' and what was written ("campo=código"; "@campo": focused)
         QString titulo = {};
     } casos[] = {
-        // Code boxes refuse letters, '%' and a paste are refused; a search without match is said and starts over.
+        // Letters in a code box, '%' and a paste are refused; a search without match is said and starts over.
         {"Estados 5", {0}, "0=a' 1=a% 1!Ctrl+V 0=9", "01 09 12 15 16 36 37>01|4|0||1|" + Sin + "/Catálogo de Estados|"},
         {"Estados 5", {0}, "0=1 0!Tab f=mex f!Return", "15>15|0|1|0:1,1:MEX|0||46=15"},
         {"Estados 3", {0}, "g!Return", "01 09 12 15 16 36 37>01|0|0||0||"},   // a caller without field: nothing written
@@ -105,7 +105,8 @@ TEST_F(Ventanas, CadaListaPorSusTeclas)
         {"Listadet 76", {2, 3, 4, 5, 6, 7}, "0=o040", "F-010-A-054-A-0>F-010-A-054-A-0|0|1|0:O040|1||"},
         {"Listadet 76", {2, 3, 4, 5, 6, 7}, "0=f100", "A-----0>A-----0|0|1|0:F100|1||"},
         {"Listadet 76", {0}, "0=s 0=601 f=uña f!Return", "S601>S601|0|1|0:S601,1:UÑA|0||76=S601,@76"},
-        {"Listadet 78", {0}, "0=ñ._ 0!Esc b4 0=w 1=caida_en 0!Backspace 1=peñ b7", "V010 W000 X590>V010|4|1||0|No se encontro ningún registro..../Catálogo de Lista Detallada|"},
+        {"Listadet 78", {0}, "0=ñ._ 0!Esc b4 0=w 1=caida_en 0!Backspace 1=peñ b7",
+         "V010 W000 X590>V010|4|1||0|No se encontro ningún registro..../Catálogo de Lista Detallada|"},
     };
     for (const Caso &c : casos) {
         SCOPED_TRACE(std::string(c.ventana) + " " + c.guion);
@@ -136,7 +137,8 @@ TEST_F(Ventanas, CatalogoVacioOIlegibleSeAvisaYNoAbre)
         {"Locs 5 16 002", vacio.arg("Localidades"), "Selección de Localidades"},
         {"Cat 38 Sexo", "No hay datos en el Catálogo, verifique por favor.....", "Catálogos"},
         {"Cat 38 Sexo'", ilegible + "No existe el catálogo Sexo'", "Catálogos", Mensajes::Icono::Critico},
-        {"Clues 1 99", ilegible + "La instrucción no se pudo ejecutar en la Base de Datos (no such table: CATCLUES)", "Selecciona CLUES", Mensajes::Icono::Critico},
+        {"Clues 1 99", ilegible + "La instrucción no se pudo ejecutar en la Base de Datos (no such table: CATCLUES)", "Selecciona CLUES",
+         Mensajes::Icono::Critico},
     };
     for (const auto &c : casos) {
         p.mensajes.Limpia();
