@@ -66,8 +66,6 @@ public:
     QTableView *dbgDatos() const { return grid_; }
     BarraDatos *tbrDatos() const { return barra_; }
     QTabWidget *SSTab1() const { return pestanas_; }
-    QGroupBox *fraBuscar() const { return fraBuscar_; }
-    QLabel *TituloGrid() const { return tituloGrid_; }
 
 protected:
     // Button 12. Failures reach the toolbar's handler as ErrorBD.

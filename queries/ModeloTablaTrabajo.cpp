@@ -50,7 +50,7 @@ void ModeloTablaTrabajo::Carga(const LecturaFilas &fuente)
         const QByteArray sql = fuente.fila.toUtf8();
         sqlite3 *db = bd_.Manejador();
         if (sqlite3_prepare_v2(db, sql.constData(), -1, &lee_, nullptr) != SQLITE_OK)
-            throw ErrorBD::DelMotor(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), false);
+            throw ErrorBD::DeManejador(db);
     } catch (...) {
         Finaliza();
         filas_.clear();
