@@ -1,18 +1,41 @@
+#include "capture/frmRegistro.h"
 #include "comun/ProgramaTemporal.h"
 #include "platform/Empaque.h"
+#include "shell/mdiPrincipal.h"
+#include "tools/Bitacora.h"
 #include "tools/Compacta.h"
 #include "tools/SqlTablas.h"
+#include "tools/frmBitacora.h"
 #include "tools/frmRespaldarBase.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPushButton>
+#include <QTableView>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
 const QString TituloRespaldo = "Respaldos VELMORAN";
 
+QStringList Filas(QTableView *grid)
+{
+    QStringList filas;
+    for (int r = 0; r < grid->model()->rowCount(); ++r) {
+        QStringList f;
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            f << grid->model()->index(r, c).data().toString();
+        filas << f.join('|');
+    }
+    return filas;
+}
+
+// A working database with three events, the main window, and the backup
+// window with its compactions counted.
 class Respaldar : public ::testing::Test {
 protected:
     void SetUp() override
@@ -20,7 +43,9 @@ protected:
         p.AbreBase();
         for (int folio = 1; folio <= 3; ++folio)
             p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('DFSSA000011', ?, '2004-06-15')", {folio});
-        p.ctx->PanelMensajes = [this](const QString &t) { panel << t; };
+        principal = std::make_unique<mdiPrincipal>(*p.ctx);
+        // What the panel shows, marked when its clearing timer runs meanwhile.
+        p.ctx->PanelMensajes = [this](const QString &t) { panel << t + (principal->tmrMDI()->isActive() ? " (reloj)" : ""); };
         ventana = std::make_unique<frmRespaldarBase>(*p.ctx, [this] {
             ++compactaciones;
             return CompactaBaseDatos(*p.ctx, nullptr, {});
@@ -32,12 +57,96 @@ protected:
         ventana->txtRuta->setText(ruta);
         ventana->cmdAceptar->click();
     }
+    // Rows that leave free pages behind once deleted.
+    void Relleno(int filas)
+    {
+        p.Ejecuta("CREATE TABLE RELLENO(x)");
+        p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) INSERT INTO RELLENO SELECT randomblob(600) FROM n",
+                  {filas});
+    }
+    bool Compacta() { return CompactaBaseDatos(*p.ctx, principal.get(), [this] { ++paramInicio; }); }
+    int Paginas() const { return p.Valor("PRAGMA page_count").toInt(); }
 
     ProgramaTemporal p;
+    std::unique_ptr<mdiPrincipal> principal;
     std::unique_ptr<frmRespaldarBase> ventana;
     QStringList panel;
-    int compactaciones = 0;
+    int compactaciones = 0, paramInicio = 0;
 };
+
+// Each kind in its grid with the archive's real file and folder; Enter closes
+// keeping the rows; Borrar empties every grid without asking.
+TEST_F(Respaldar, BitacoraCadaTipoEnSuGridEnterCierraYBorrarVaciaSinPreguntar)
+{
+    for (const RenglonBitacora &r : {RenglonBitacora{TipoBitacora::Respaldo, "/media/O'Brien/VELMORAN0436_061226.ZIP", 12, 0, "", "", 0},
+                                     {TipoBitacora::Envio, "/tmp/envios/ENV.zip", 30, 2, "26/12/2003", "25/01/2004", 3},
+                                     {TipoBitacora::Recepcion, "/tmp/Recive.zip", 0, 0, "", "", 4}})
+        RegistraBitacora(p.bd(), r, p.reloj.Ahora());
+    frmBitacora ventana(*p.ctx);
+    EXPECT_EQ(Filas(ventana.grdRespaldos) + Filas(ventana.grdEnvios) + Filas(ventana.grdRecepciones),
+              (QStringList{"VELMORAN0436_061226.ZIP|/media/O'Brien/|06/12/2026 10:00:00",
+                           "ENV.zip|/tmp/envios/|06/12/2026 10:00:00|3|2|26/12/2003|25/01/2004|30", "Recive.zip|/tmp/|06/12/2026 10:00:00|4|0|0"}));
+    ventana.show();
+    QApplication::setActiveWindow(&ventana);
+    QTest::keyClick(&ventana, Qt::Key_Return);
+    EXPECT_FALSE(ventana.isVisible());
+    EXPECT_EQ(p.Cuenta("BITACORA"), 3);
+    ventana.cmdLimpiar->click();
+    EXPECT_EQ(p.Cuenta("BITACORA") + ventana.grdRespaldos->model()->rowCount() + ventana.grdEnvios->model()->rowCount(), 0);
+}
+
+TEST_F(Respaldar, CompactarCierraLasVentanasYDejaElArchivoCompactadoYAbierto)
+{
+    Relleno(3000);
+    p.Ejecuta("DELETE FROM RELLENO");
+    const int antes = Paginas();
+    AbreHojaRegistro(*p.ctx, *principal->Area());
+    ASSERT_EQ(principal->Area()->subWindowList().size(), 1);
+    panel.clear();
+    // The panel's timer waits during the work and counts its 20 seconds from the end.
+    principal->tmrMDI()->setInterval(20000);
+    principal->tmrMDI()->start();
+
+    EXPECT_TRUE(Compacta());
+    EXPECT_TRUE(principal->tmrMDI()->isActive());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(principal->Area()->subWindowList().isEmpty());
+    EXPECT_LT(Paginas(), antes - 400);
+    EXPECT_EQ(panel, (QStringList{"Compactanto Base de Datos", "Listo....."}));
+    EXPECT_TRUE(principal->isEnabled() && p.mensajes.cajas.isEmpty());
+    EXPECT_EQ(p.mensajes.beeps, 1);
+    EXPECT_EQ(QFileInfo(p.ctx->ArchivoBD + "-wal").size(), 0);
+}
+
+TEST_F(Respaldar, CompactarUnaFallaDejaElArchivoComoEstabaYDiceElMotivo)
+{
+    Relleno(2000);
+    p.bd().Cierra();   // the journal goes into the file
+    QByteArray danado = LeeArchivo(p.ctx->ArchivoBD);
+    danado.replace(danado.size() - 3 * 4096, 4096, QByteArray(4096, '\xff'));
+    ASSERT_TRUE(EscribeArchivo(p.ctx->ArchivoBD, danado));
+    p.bd().Abre(p.ctx->ArchivoBD);
+
+    EXPECT_TRUE(Compacta());
+    EXPECT_EQ(p.mensajes.Titulos(), QStringList{"Herramientas VELMORAN - Compactar BD"});
+    EXPECT_TRUE(p.mensajes.Ultimo().startsWith("11 - La Base de Datos está dañada")) << qPrintable(p.mensajes.Ultimo());
+    p.bd().Cierra();
+    EXPECT_EQ(LeeArchivo(p.ctx->ArchivoBD), danado);
+    EXPECT_EQ(panel.last(), "");
+    EXPECT_EQ(paramInicio, 0);
+}
+
+TEST_F(Respaldar, CompactarSiNoSePuedeAbrirDeNuevoLlevaALosParametrosDeInicio)
+{
+    for (const char *sufijo : {"", "-wal", "-shm"})
+        QFile::remove(p.ctx->ArchivoBD + sufijo);
+    // A folder in its place: closing cannot put a deleted database back.
+    QDir().mkdir(p.ctx->ArchivoBD);
+    EXPECT_FALSE(Compacta());
+    EXPECT_EQ(p.mensajes.Ultimo(), "14 - No existe el archivo " + p.ctx->ArchivoBD);
+    EXPECT_EQ(paramInicio, 1);
+    EXPECT_TRUE(principal->isEnabled());
+}
 
 TEST_F(Respaldar, NombreConLaFechaYRutaElegidaOCancelada)
 {
