@@ -122,18 +122,14 @@ protected:
         ASSERT_TRUE(QDir().mkpath(fuente.filePath("catalogos")));
         ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORAN_DATOS_FUENTE "/schema.sql"), fuente.filePath("schema.sql")));
     }
-    void Catalogo(const QString &archivo, const QByteArray &contenido)
-    {
-        ASSERT_TRUE(EscribeArchivo(fuente.filePath("catalogos/" + archivo), contenido));
-    }
+    bool Catalogo(const QString &archivo, const QByteArray &contenido) { return EscribeArchivo(fuente.filePath("catalogos/" + archivo), contenido); }
     // The tool's error output; empty when it ended well.
     QString Genera()
     {
         QProcess proceso;
         proceso.start(QStringLiteral(GENERAPLANTILLA), {fuente.path(), programa.path()});
         EXPECT_TRUE(proceso.waitForFinished(120000));
-        const QString error = QString::fromUtf8(proceso.readAllStandardError());
-        return proceso.exitCode() == 0 ? QString() : QStringLiteral("(%1) %2").arg(proceso.exitCode()).arg(error);
+        return proceso.exitCode() == 0 ? QString() : QString::number(proceso.exitCode()) + ": " + proceso.readAllStandardError();
     }
     QString Plantilla() const { return programa.filePath("Datos/VELMORAN00.db"); }
 
@@ -145,8 +141,8 @@ protected:
 
 TEST_F(GeneraPlantilla, CargaLosCamposComoLosEscribeElCsv)
 {
-    Catalogo("cSexo.csv", "\xEF\xBB\xBF" "CodSexo,Descripcion\r\n1,HOMBRE\r\n2,\"MUJER, \"\"ADULTA\"\"\nO NIÑA\"\r\n9,\r\n");
-    Catalogo("cEstados.csv", "Descripcion,CodEstado\n\"MEXICO\",15\n");
+    ASSERT_TRUE(Catalogo("cSexo.csv", "\xEF\xBB\xBF" "CodSexo,Descripcion\r\n1,HOMBRE\r\n2,\"MUJER, \"\"ADULTA\"\"\nO NIÑA\"\r\n9,\r\n"));
+    ASSERT_TRUE(Catalogo("cEstados.csv", "Descripcion,CodEstado\n\"MEXICO\",15\n"));
     ASSERT_EQ(Genera(), "");
     BaseDatos bd("prueba_generada");
     bd.Abre(Plantilla());
@@ -170,7 +166,7 @@ TEST_F(GeneraPlantilla, UnCatalogoMalFormadoDetieneLaConstruccion)
     for (const auto &c : casos) {
         QDir(fuente.filePath("catalogos")).removeRecursively();
         QDir().mkpath(fuente.filePath("catalogos"));
-        Catalogo(c[0], c[1]);
+        ASSERT_TRUE(Catalogo(c[0], c[1]));
         // A template from an earlier run must not survive a failed one.
         QDir().mkpath(programa.filePath("Datos"));
         ASSERT_TRUE(EscribeArchivo(Plantilla(), {}));
