@@ -26,23 +26,18 @@ const char *const Verdades[] = {
     "SELECT count(*) = 0 FROM CATCLUES WHERE Clues NOT GLOB '[A-Z][A-Z][A-Z][A-Z][A-Z][0-9][0-9][0-9][0-9][0-9][0-9]'",
     // Every code points at a row of its parent catalog; "99" is the report window's own line for units outside
     // the jurisdictions.
-    "SELECT count(*) = 0 FROM cJurisdicciones j WHERE NOT EXISTS (SELECT 1 FROM cEstados e WHERE e.CodEstado = j.CodEstado)",
-    "SELECT count(*) = 0 FROM cMunicipios m WHERE NOT EXISTS (SELECT 1 FROM cJurisdicciones j "
-    "WHERE j.CodEstado = m.CodEstado AND j.CodJurisdiccion = m.CodJurisdiccion)",
-    "SELECT count(*) = 0 FROM cLocalidades l WHERE NOT EXISTS (SELECT 1 FROM cMunicipios m "
-    "WHERE m.CodEstado = l.CodEstado AND m.CodMunicipio = l.CodMunicipio)",
-    "SELECT count(*) = 0 FROM CATCLUES c WHERE NOT EXISTS (SELECT 1 FROM cLocalidades l "
-    "WHERE l.CodEstado = c.CEDOCVE AND l.CodMunicipio = c.CMPOCVE AND l.CodLocalidad = c.CLOCCVE)",
-    "SELECT count(*) = 0 FROM CATCLUES c WHERE c.CJURCVE <> '99' AND NOT EXISTS (SELECT 1 FROM cJurisdicciones j "
-    "WHERE j.CodEstado = c.CEDOCVE AND j.CodJurisdiccion = c.CJURCVE)",
-    "SELECT count(*) = 0 FROM CATCLUES c WHERE NOT EXISTS (SELECT 1 FROM SECINS s WHERE s.CINSCVE = c.CINSCVE) "
-    "OR NOT EXISTS (SELECT 1 FROM SECTUN t WHERE t.CTUNCVE = c.CTUNCVE)",
+    "SELECT count(*) = 0 FROM cJurisdicciones WHERE CodEstado NOT IN (SELECT CodEstado FROM cEstados)",
+    "SELECT count(*) = 0 FROM cMunicipios WHERE (CodEstado, CodJurisdiccion) NOT IN (SELECT CodEstado, CodJurisdiccion FROM cJurisdicciones)",
+    "SELECT count(*) = 0 FROM cLocalidades WHERE (CodEstado, CodMunicipio) NOT IN (SELECT CodEstado, CodMunicipio FROM cMunicipios)",
+    "SELECT count(*) = 0 FROM CATCLUES WHERE (CEDOCVE, CMPOCVE, CLOCCVE) NOT IN (SELECT CodEstado, CodMunicipio, CodLocalidad FROM cLocalidades)",
+    "SELECT count(*) = 0 FROM CATCLUES WHERE CJURCVE <> '99' AND (CEDOCVE, CJURCVE) NOT IN (SELECT CodEstado, CodJurisdiccion FROM cJurisdicciones)",
+    "SELECT count(*) = 0 FROM CATCLUES WHERE CINSCVE NOT IN (SELECT CINSCVE FROM SECINS) OR CTUNCVE NOT IN (SELECT CTUNCVE FROM SECTUN)",
     "SELECT NOT EXISTS (SELECT 1 FROM cJurisdicciones WHERE CodJurisdiccion = '99') AND EXISTS (SELECT 1 FROM CATCLUES WHERE CJURCVE = '99')",
     // ICD-10: injuries in chapter 19 and external causes in 20, each code under its category and chapter.
     "SELECT count(*) = 0 FROM CATCIE10 WHERE (substr(Causa, 1, 1) IN ('S', 'T') AND Capitulo <> '19') "
     "OR (substr(Causa, 1, 1) IN ('V', 'W', 'X', 'Y') AND Capitulo <> '20')",
-    "SELECT count(*) = 0 FROM CATCIE10 c WHERE NOT EXISTS (SELECT 1 FROM CAPITULO p WHERE p.IdCapitulo = c.Capitulo)",
-    "SELECT count(*) = 0 FROM CATCIE10 s WHERE length(s.Causa) = 4 AND NOT EXISTS (SELECT 1 FROM CATCIE10 c WHERE c.Causa = substr(s.Causa, 1, 3))",
+    "SELECT count(*) = 0 FROM CATCIE10 WHERE Capitulo NOT IN (SELECT IdCapitulo FROM CAPITULO)",
+    "SELECT count(*) = 0 FROM CATCIE10 WHERE length(Causa) = 4 AND substr(Causa, 1, 3) NOT IN (SELECT Causa FROM CATCIE10)",
     // Codes the rules name, and the obstetric ones the diagnosis picker offers: women of fertile age only.
     "SELECT count(*) = 17 FROM CATCIE10 WHERE Causa IN ('Y079', 'W010', 'T140', 'S010', 'T07X', 'O267', 'O429', 'O468', "
     "'O469', 'O710', 'O713', 'O714', 'O715', 'O716', 'O717', 'O718', 'O719')",
@@ -69,6 +64,9 @@ TEST_F(Plantilla, CumpleLoQueElSistemaDaPorSentado)
 {
     for (const char *sql : Verdades)
         EXPECT_EQ(p.Valor(QString::fromUtf8(sql)).toInt(), 1) << sql;
+    // Pictures and report definitions stand beside the program.
+    const QDir programa = QFileInfo(QStringLiteral(VELMORAN_PLANTILLA)).dir().filePath("..");
+    EXPECT_TRUE(programa.exists("RECURSOS/TELMORIX800.jpg") && programa.exists("RECURSOS/VELMORAN.png") && programa.exists("Reportes"));
 }
 
 TEST_F(Plantilla, CadaCatalogoCodificadoTieneSusRespuestas)
@@ -138,21 +136,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(GeneraPlantilla, CargaLosCamposComoLosEscribeElCsv)
-{
-    ASSERT_TRUE(Catalogo("cSexo.csv", "\xEF\xBB\xBF" "CodSexo,Descripcion\r\n1,HOMBRE\r\n2,\"MUJER, \"\"ADULTA\"\"\nO NIÑA\"\r\n9,\r\n"));
-    ASSERT_TRUE(Catalogo("cEstados.csv", "Descripcion,CodEstado\n\"MEXICO\",15\n"));
-    ASSERT_EQ(Genera(), "");
-    BaseDatos bd("prueba_generada");
-    bd.Abre(Plantilla());
-    EXPECT_EQ(Filas(bd, "SELECT coalesce(Descripcion, '<nulo>') FROM cSexo ORDER BY CodSexo"),
-              (QStringList{"HOMBRE", QString::fromUtf8("MUJER, \"ADULTA\"\nO NIÑA"), "<nulo>"}));
-    // Columns are matched by name; codes keep their zeros where the column is text.
-    EXPECT_EQ(Filas(bd, "SELECT CodEstado || typeof((SELECT CodSexo FROM cSexo)) FROM cEstados WHERE Descripcion = 'MEXICO'"),
-              QStringList{"15integer"});
-    EXPECT_TRUE(programa.exists("RECURSOS/TELMORIX800.jpg") && programa.exists("Reportes"));
-}
 
 TEST_F(GeneraPlantilla, UnCatalogoMalFormadoDetieneLaConstruccion)
 {
