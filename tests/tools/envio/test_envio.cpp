@@ -20,7 +20,7 @@
 
 namespace {
 
-const QString NoReconocido = "Archivo no reconocido por esta versión,  verifique por favor.....";
+const char *const NoReconocido = "Archivo no reconocido por esta versión,  verifique por favor.....";
 const QString Paquete = "ENVIO0436_061226VEL.ZIP";
 
 // A working database with events of two units of CATCLUES and one outside
@@ -84,19 +84,21 @@ public:   // the hostile cases build their packages through it
             for (const QString &s : cambios)
                 p.Ejecuta(s);
         }
-        return Empaca(base, "ENV0436.db");
+        return Empaca(LeeArchivo(base));
     }
-    QString Empaca(const QString &archivo, const QString &miembro)
+    // A package holding `contenido` as its member `miembro`.
+    QString Empaca(const QByteArray &contenido, const QString &miembro = "ENV0436.db")
     {
         QString error;
-        const QString zip = dir.filePath(Paquete);
-        EXPECT_TRUE(EmpacaArchivo(archivo, miembro, zip, &error)) << qPrintable(error);
-        return zip;
+        EXPECT_TRUE(EscribeArchivo(dir.filePath("x"), contenido) && EmpacaArchivo(dir.filePath("x"), miembro, dir.filePath(Paquete), &error))
+            << qPrintable(error);
+        return dir.filePath(Paquete);
     }
-    QString EmpacaBytes(const QByteArray &contenido)
+    // The whole package under another name.
+    QString Renombra(const QString &nombre)
     {
-        EscribeArchivo(dir.filePath("x"), contenido);
-        return Empaca(dir.filePath("x"), "ENV0436.db");
+        QFile::copy(EnviaTodo(), dir.filePath(nombre));
+        return dir.filePath(nombre);
     }
 
     QTemporaryDir dir;
@@ -164,8 +166,6 @@ TEST_F(Paquetes, VentanaEnviaSoloCatalogosConNombreFijoYAnotaLaBitacoraDespuesDe
     ventana.PideRuta = [&](const QString &) { return dir.filePath("cualquiera.zip"); };
     ventana.cmdRuta->click();
     EXPECT_EQ(LineasMarcadas(ventana.lstUnidades).size(), 2);   // X is not in CATCLUES
-    ventana.lstUnidades->item(0)->setCheckState(Qt::Unchecked);
-    EXPECT_FALSE(ventana.chkTodasUnidades->isChecked());
     ventana.chkEventos->click();
     ventana.lstTablas->findItems("cSexo", Qt::MatchExactly)[0]->setCheckState(Qt::Checked);
     ventana.cmdAceptar->click();
@@ -229,38 +229,31 @@ TEST_F(Paquetes, ElEventoRecibidoReemplazaAlLocalConTodosSusDetalles)
     EXPECT_EQ(destino.Valor("PRAGMA foreign_keys").toInt(), 1);
 }
 
-TEST_F(Paquetes, UnNombreAjenoSeRechaza)
-{
-    const QString zip = EnviaTodo();
-    for (const QString &nombre : {"ENVIO0436_061226vel.ZIP", "ENVIO0436_06126VEL.ZIP", "ENVIO0436_0612266VEL.ZIP", "ENVIO0436_061226VEL.RAR"}) {
-        QFile::copy(zip, dir.filePath(nombre));
-        Recepcion r(*destino.ctx);
-        EXPECT_FALSE(r.Abre(dir.filePath(nombre)));
-        EXPECT_EQ(destino.mensajes.Ultimo(), nombre.endsWith("RAR") ? "No selecciono un archivo con extensión ZIP (comprimido), "
-                                                                      "verifique por favor....." : NoReconocido);
-        EXPECT_EQ(destino.mensajes.cajas.last().titulo, "Herramientas VELMORAN");
-    }
-}
-
 // A package made by `paquete`, or else the six tables with `cambios`.
 struct CasoHostil {
     const char *nombre;
     std::function<QString(Paquetes &)> paquete;
     QStringList cambios;
-    const char *motivo;
+    const char *motivo, *titulo = "Herramientas VELMORAN";
 };
 
 class PaqueteHostil : public Paquetes, public ::testing::WithParamInterface<CasoHostil> {};
 
 const CasoHostil CasosHostiles[] = {
-    {"MiembroConElNombreDeLaBase", [](Paquetes &t) { return t.Empaca(t.p.ctx->ArchivoBD, "VELMORAN0436.db"); }, {},
-     "no contiene el archivo ENV0436.db"},
-    {"NoEsSqlite", [](Paquetes &t) { return t.EmpacaBytes("no soy una base"); }, {}, "no es una Base de Datos"},
-    {"Danado", [](Paquetes &t) { return t.EmpacaBytes(LeeArchivo(t.p.ctx->ArchivoPlantilla()).replace(4096, 8192, QByteArray(8192, 'x'))); },
-     {}, "dañada"},
+    {"EtiquetaEnMinusculas", [](Paquetes &t) { return t.Renombra("ENVIO0436_061226vel.ZIP"); }, {}, NoReconocido},
+    {"UnoMenos", [](Paquetes &t) { return t.Renombra("ENVIO0436_06126VEL.ZIP"); }, {}, NoReconocido},
+    {"UnoMas", [](Paquetes &t) { return t.Renombra("ENVIO0436_0612266VEL.ZIP"); }, {}, NoReconocido},
+    {"NoTerminaEnZip", [](Paquetes &t) { return t.Renombra("ENVIO0436_061226VEL.RAR"); }, {},
+     "No selecciono un archivo con extensión ZIP (comprimido), verifique por favor....."},
+    {"MiembroConElNombreDeLaBase", [](Paquetes &t) { return t.Empaca(LeeArchivo(t.p.ctx->ArchivoPlantilla()), "VELMORAN0436.db"); }, {},
+     "no contiene el archivo ENV0436.db", "Recepción VELMORAN"},
+    {"NoEsSqlite", [](Paquetes &t) { return t.Empaca("no soy una base"); }, {}, "no es una Base de Datos"},
+    {"Danado", [](Paquetes &t) { return t.Empaca(LeeArchivo(t.p.ctx->ArchivoPlantilla()).replace(4096, 8192, QByteArray(8192, 'x'))); }, {},
+     "dañada"},
     {"NoEsZip", [](Paquetes &t) { return EscribeArchivo(t.dir.filePath(Paquete), "no soy un zip") ? t.dir.filePath(Paquete) : QString(); }, {},
-     "no es un archivo comprimido .zip o llegó incompleto."},
-    {"MiembroMayorDeLoQueCabe", [](Paquetes &t) { return t.EmpacaBytes(QByteArray(1 << 21, '\0')); }, {}, "dice medir 2097152 bytes, más de los "},
+     "no es un archivo comprimido .zip o llegó incompleto.", "Recepción VELMORAN"},
+    {"MiembroMayorDeLoQueCabe", [](Paquetes &t) { return t.Empaca(QByteArray(1 << 21, '\0')); }, {},
+     "dice medir 2097152 bytes, más de los ", "Recepción VELMORAN"},
     {"VistaEnLugarDeTabla", {}, {"ALTER TABLE h.D_TipoAtencion RENAME TO O", "CREATE VIEW h.D_TipoAtencion AS SELECT * FROM O"},
      "D_TIPOATENCION no es una tabla en el paquete."},
     {"FaltaUnaColumna", {}, {"ALTER TABLE h.D_EVENTO DROP COLUMN Paterno"}, "A la tabla D_EVENTO del paquete le falta la columna Paterno."},
@@ -278,6 +271,7 @@ TEST_P(PaqueteHostil, SeRechazaSinTocarLaBaseNiDejarArchivos)
     Recepcion r(*destino.ctx);
     EXPECT_FALSE(r.Abre(zip));
     EXPECT_TRUE(destino.mensajes.Ultimo().contains(QString::fromUtf8(GetParam().motivo))) << qPrintable(destino.mensajes.Ultimo());
+    EXPECT_EQ(destino.mensajes.cajas.last().titulo, QString::fromUtf8(GetParam().titulo));
     EXPECT_FALSE(r.Recibe(true, {}));
     EXPECT_EQ(Contenido(destino.bd()), antes);
     EXPECT_EQ(QDir(destino.ctx->RutaDatos).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
