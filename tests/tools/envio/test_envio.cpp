@@ -31,9 +31,8 @@ public:   // the hostile cases build their packages through it
     {
         p.AbreBase();
         destino.AbreBase();
-        const QStringList unidades = p.Filas("SELECT Clues FROM CATCLUES ORDER BY Clues LIMIT 2");
-        A = unidades[0];
-        B = unidades[1];
+        A = p.Valor("SELECT min(Clues) FROM CATCLUES").toString();
+        B = p.Valor("SELECT min(Clues) FROM CATCLUES WHERE Clues > ?", {A}).toString();
         AltaEvento(p, A, 1, "2004-01-10");
         AltaEvento(p, A, 2, "2004-06-15");
         AltaEvento(p, B, 1, "2004-06-15");
@@ -151,7 +150,6 @@ TEST_F(Paquetes, ElPaqueteLlevaLosEventosElegidosConSusDetalles)
     for (const auto &c : casos) {
         Envio::Seleccion s{true, c.todas, QStringList{A + "  UNO", B + "  DOS"}.mid(0, c.todas ? 2 : 1), c.ini, c.fin, {}};
         QString error;
-        QFile::remove(dir.filePath("r.db"));
         ASSERT_TRUE(ExtraeMiembro(Envia(s), "ENV0436.db", dir.filePath("r.db"), LimiteExtraccion, &error)) << qPrintable(error);
         BaseAdjunta recibido(p.bd(), dir.filePath("r.db"), "r", true);
         EXPECT_EQ(p.Filas("SELECT iif(Clues = ?, 'A', iif(Clues = ?, 'B', 'X')) || Folio FROM r.D_EVENTO ORDER BY 1", {A, B}), c.esperados);
@@ -159,31 +157,30 @@ TEST_F(Paquetes, ElPaqueteLlevaLosEventosElegidosConSusDetalles)
     }
 }
 
-// The package's name is fixed (the round trip reads it back); only its folder is chosen.
+// A failed send leaves no file and no row; the package's name is fixed (the
+// round trip reads it back), only its folder is chosen.
 TEST_F(Paquetes, VentanaEnviaSoloCatalogosConNombreFijoYAnotaLaBitacoraDespuesDeEntregar)
 {
     frmEnvio ventana(*p.ctx);
-    ventana.PideRuta = [&](const QString &) { return dir.filePath("cualquiera.zip"); };
-    ventana.cmdRuta->click();
     EXPECT_EQ(LineasMarcadas(ventana.lstUnidades).size(), 2);   // X is not in CATCLUES
     ventana.chkEventos->click();
     ventana.lstTablas->findItems("cSexo", Qt::MatchExactly)[0]->setCheckState(Qt::Checked);
+    const QStringList antes = QDir(p.ctx->RutaDatos).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    ventana.PideRuta = [&](const QString &) { return p.Carpeta() + "/no existe/cualquiera.zip"; };
+    ventana.cmdRuta->click();
+    ventana.cmdAceptar->click();
+    EXPECT_EQ(p.mensajes.Ultimo(), "No se pudo generar el Envío.\n\nNo existe la carpeta " + p.Carpeta() + "/no existe.");
+    EXPECT_EQ(p.mensajes.cajas.last().titulo, "Envío VELMORAN");
+    EXPECT_EQ(QDir(p.ctx->RutaDatos).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), antes);
+
+    ventana.PideRuta = [&](const QString &) { return dir.filePath("cualquiera.zip"); };
+    ventana.cmdRuta->click();
     ventana.cmdAceptar->click();
     EXPECT_EQ(p.mensajes.Ultimo(), "El Envío se genero con la siguiente información....\n***     ***\n\n"
                                    "Eventos de VELMORAN y/o Violencias  = 0\nCatálogos     = 1");
     EXPECT_EQ(p.mensajes.cajas.last().titulo, "Envíos VELMORAN");
     EXPECT_EQ(p.Filas("SELECT TIPO, NOMBRE, RUTA, UNIDADES, EVENTOS, FECHAINI, FECHAFIN, CATALOGOS FROM BITACORA"),
               QStringList{"2|" + Paquete + "|" + dir.path() + "/|0|0|||1"});
-}
-
-TEST_F(Paquetes, UnaFallaNoDejaArchivosNiRenglon)
-{
-    const QStringList antes = QDir(p.ctx->RutaDatos).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    EXPECT_FALSE(Envio(*p.ctx).GeneraEnvio({true, true, {}, {}, {}, {}}, p.Carpeta() + "/no existe/ENVIO0436_061226VEL.ZIP"));
-    EXPECT_EQ(p.mensajes.Ultimo(), "No se pudo generar el Envío.\n\nNo existe la carpeta " + p.Carpeta() + "/no existe.");
-    EXPECT_EQ(p.mensajes.cajas.last().titulo, "Envío VELMORAN");
-    EXPECT_EQ(p.Cuenta("BITACORA"), 0);
-    EXPECT_EQ(QDir(p.ctx->RutaDatos).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), antes);
 }
 
 TEST_F(Paquetes, EnvioYRecepcionDevuelvenLosMismosDatosYDosVecesNoCambiaNada)
