@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <csignal>
 #include <cstring>
