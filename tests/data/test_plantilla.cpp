@@ -90,17 +90,21 @@ TEST_F(Plantilla, CadaCatalogoCodificadoTieneSusRespuestas)
 
 TEST_F(Plantilla, LasClavesNoSeRepitenNiEnMinusculasYLosDetallesSiguenASuEvento)
 {
-    const QString alta = "INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('DFSSA000012', 7, '%1')";
     const QString k = "'DFSSA000012', 7, '2004-03-15'";
-    for (const QString &s : QStringList{alta.arg("2004-03-15"), alta.arg("2004-03-16"), "INSERT INTO D_Derechohabiencia VALUES (%1, 'G')",
-                             "INSERT INTO D_BajoEfectos VALUES (%1, 1, 4)", "INSERT INTO D_BajoEfectos VALUES (%1, 2, 4)",
-                             "INSERT INTO D_Diagnosticos VALUES (%1, 'S010', 1)", "INSERT INTO D_Diagnosticos VALUES (%1, 'T140', 2)"})
+    const QString alta = "INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('DFSSA000012', 7, '%1')";
+    // The same unit and folio on another day, one substance for patient and aggressor, two causes: all taken.
+    const QStringList tomadas = {alta.arg("2004-03-15"), alta.arg("2004-03-16"), "INSERT INTO D_Derechohabiencia VALUES (%1, 'G')",
+                                 "INSERT INTO D_BajoEfectos VALUES (%1, 1, 4)", "INSERT INTO D_BajoEfectos VALUES (%1, 2, 4)",
+                                 "INSERT INTO D_Diagnosticos VALUES (%1, 'S010', 1)", "INSERT INTO D_Diagnosticos VALUES (%1, 'T140', 2)"};
+    // A key again even in lower case, a date not in ISO form, a detail without its event: all refused.
+    const QStringList rehusadas = {"INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('dfssa000012', 7, '2004-03-15')",
+                                   alta.arg("15/03/2004"), "UPDATE D_EVENTO SET FechaOcurrencia = '14/03/2004'",
+                                   "INSERT INTO D_Derechohabiencia VALUES (%1, 'g')", "INSERT INTO D_BajoEfectos VALUES (%1, 1, 4)",
+                                   "INSERT INTO D_Diagnosticos VALUES (%1, 'S020', 1)", "INSERT INTO D_Diagnosticos VALUES (%1, 't140', 3)",
+                                   "INSERT INTO D_TipoAtencion VALUES ('DFSSA000012', 8, '2004-03-15', 1)"};
+    for (const QString &s : tomadas)
         p.Ejecuta(QString(s).replace("%1", k));
-    for (const QString &s : QStringList{QString("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('dfssa000012', 7, '2004-03-15')"),
-                             alta.arg("15/03/2004"), "UPDATE D_EVENTO SET FechaOcurrencia = '14/03/2004'",
-                             "INSERT INTO D_Derechohabiencia VALUES (%1, 'g')", "INSERT INTO D_BajoEfectos VALUES (%1, 1, 4)",
-                             "INSERT INTO D_Diagnosticos VALUES (%1, 'S020', 1)", "INSERT INTO D_Diagnosticos VALUES (%1, 't140', 3)",
-                             "INSERT INTO D_TipoAtencion VALUES ('DFSSA000012', 8, '2004-03-15', 1)"})
+    for (const QString &s : rehusadas)
         EXPECT_THROW(p.Ejecuta(QString(s).replace("%1", k)), ErrorBD) << s.toStdString();
     p.Ejecuta("DELETE FROM D_EVENTO WHERE fechaAtencion = '2004-03-15'");
     EXPECT_EQ(p.Cuenta("D_Derechohabiencia") + p.Cuenta("D_BajoEfectos") + p.Cuenta("D_Diagnosticos"), 0);

@@ -158,7 +158,7 @@ TEST_F(Paquetes, ElPaqueteLlevaLosEventosElegidosConSusDetalles)
 
 // A failed send leaves no file and no row; the package's name is fixed (the
 // round trip reads it back), only its folder is chosen.
-TEST_F(Paquetes, VentanaEnviaSoloCatalogosConNombreFijoYAnotaLaBitacoraDespuesDeEntregar)
+TEST_F(Paquetes, VentanaUnaFallaNoDejaRastroYElEnvioConNombreFijoQuedaEnLaBitacora)
 {
     frmEnvio ventana(*p.ctx);
     EXPECT_EQ(LineasMarcadas(ventana.lstUnidades).size(), 2);   // X is not in CATCLUES

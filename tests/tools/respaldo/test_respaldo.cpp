@@ -22,8 +22,8 @@ namespace {
 
 const QString TituloRespaldo = "Respaldos VELMORAN";
 
-// A working database with three events, the main window, and the backup
-// window with its compactions counted.
+// A working database with one event, the main window, and the backup window
+// whose compaction shows on the panel.
 class Respaldar : public ::testing::Test {
 protected:
     void SetUp() override

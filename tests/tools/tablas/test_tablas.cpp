@@ -107,9 +107,9 @@ protected:
     }
     // The range the pivot table reads from its data sheet.
     QString Origen() const { return Uno(ParteZip(Libro(), "xl/pivotCache/pivotCacheDefinition1.xml"), "<worksheetSource ref=\"([^\"]+)\""); }
+
     ProgramaTemporal p;
 };
-
 
 struct CasoRegla {
     const char *nombre;
