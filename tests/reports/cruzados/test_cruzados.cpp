@@ -242,23 +242,6 @@ TEST_F(Cruzados, UnaSentenciaQueFallaSeAvisaYNoDejaNada)
     EXPECT_TRUE(mensajes.cajas[0].titulo == "Reportes VELMORAN" && mensajes.Ultimo().startsWith("1 - La instrucción no se pudo ejecutar en la Base de Datos (no such table: cAgente"))
         << mensajes.Ultimo().toStdString();
     EXPECT_TRUE(TablasTemporales() == 0 && QGuiApplication::overrideCursor() == nullptr && mostrados.isEmpty());
-
-    Ejecuta("ALTER TABLE cAgenteFuera RENAME TO cAgente");
-    generador.Reporte();
-    EXPECT_EQ(mostrados, QStringList{"Agente de Lesión por Intencionalidad"});
-}
-
-TEST_F(Cruzados, UnaFallaDeOtraClaseTampocoDejaTablas)
-{
-    Genera(5);
-    filtros.InicializaFiltros();
-    filtros.EligeReporte(1);
-    generador.Registra(filtros.cmbReporte.Texto(), [](GeneradorReportes &g) {
-        g.CreaTablaTrabajo("REPFALLA", "a");
-        throw std::bad_alloc();
-    });
-    EXPECT_THROW(generador.Reporte(), std::bad_alloc);
-    EXPECT_EQ(TablasTemporales(), 0);
 }
 
 // One golden text per layout kind: plain rows, rows with a total column and

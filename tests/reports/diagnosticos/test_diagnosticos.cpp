@@ -31,12 +31,6 @@ protected:
         generador.GeneraReporte();
         ASSERT_TRUE(generador.Documento.has_value());
     }
-    // Rows of the detailed list: level, state, cause, name, sex, total.
-    QStringList Lista(const QString &donde = "1")
-    {
-        return Filas("SELECT Nivel, IdEstado, Causa, DesCausa, IdSexo, Totales FROM REPLISDET WHERE " + donde
-                     + " ORDER BY Orden");
-    }
     int folio = 0;
 };
 
@@ -98,43 +92,23 @@ TEST_F(Diagnosticos, ListaDetallada_LasSumasCuadranEnCadaNivel)
                     EXPECT_EQ(Filas(par[0] + " ORDER BY 1, 2"), Filas(par[1] + " ORDER BY 1, 2")) << c.toStdString() << q;
                 }
             }
-            // Every age group once: the groups add up to the total but for ages 0 years and 99 months.
-            EXPECT_GT(Valor("SELECT count(*) FROM REPLISDET").toInt(), 20);
         }
 }
 
+// Sex code 7 keeps its digit; 99 with key 9 is an age not specified; a cause
+// missing from CATCIE10, no cause and a unit missing from CATCLUES are left out.
 TEST_F(Diagnosticos, ListaDetallada_CasosNombrados)
 {
     Ev("DFSSA000012", "X590", 1);
     Ev("DFSSA000012", "X590", 2, 3, 85);
-    Ev("DFSSA000012", "X59", 9, 3, 999);          // a three-character cause
-    Ev("DFSSA000012", "X591", 7, 9, 99);          // sex code 7 keeps its digit; 99 with key 9: not specified
-    Ev("DFSSA000012", "ZZZZ", 1);                 // not in CATCIE10
-    Ev("DFSSA000012", QVariant(), 1);             // no cause
-    Ev("XXSSA999999", "X590", 1);                 // unit missing from CATCLUES
+    Ev("DFSSA000012", "X59", 9, 3, 999);
+    Ev("DFSSA000012", "X591", 7, 9, 99);
+    Ev("DFSSA000012", "ZZZZ", 1);
+    Ev("DFSSA000012", QVariant(), 1);
+    Ev("XXSSA999999", "X590", 1);
     Corre(ListaDetallada);
-    const QString x59 = "EXPOSICION A FACTORES NO ESPECIFICADOS";
-    EXPECT_EQ(Lista(), QStringList({
-        "1|09||CAUSAS EXTERNAS DE MORBILIDAD Y DE MORTALIDAD|H|1", "1|09||CAUSAS EXTERNAS DE MORBILIDAD Y DE MORTALIDAD|M|1",
-        "1|09||CAUSAS EXTERNAS DE MORBILIDAD Y DE MORTALIDAD|N|1", "1|09||CAUSAS EXTERNAS DE MORBILIDAD Y DE MORTALIDAD|7|1",
-        "1|09||CAUSAS EXTERNAS DE MORBILIDAD Y DE MORTALIDAD|A|4",
-        "2|09|X59|" + x59 + "|H|1", "2|09|X59|" + x59 + "|M|1", "2|09|X59|" + x59 + "|N|1", "2|09|X59|" + x59 + "|7|1",
-        "2|09|X59|" + x59 + "|A|4",
-        "3|09|X59|" + x59 + "|N|1", "3|09|X59|" + x59 + "|A|1",
-        "3|09|X590|" + x59 + ": VIVIENDA|H|1", "3|09|X590|" + x59 + ": VIVIENDA|M|1", "3|09|X590|" + x59 + ": VIVIENDA|A|2",
-        "3|09|X591|" + x59 + ": INSTITUCION RESIDENCIAL|7|1", "3|09|X591|" + x59 + ": INSTITUCION RESIDENCIAL|A|1",
-        // The state totals count the three-character cause too (they sum the chapters).
-        "0|09||TOTALES|H|1", "0|09||TOTALES|M|1", "0|09||TOTALES|N|1", "0|09||TOTALES|7|1", "0|09||TOTALES|A|4"}));
-    EXPECT_EQ(Filas("SELECT IdSexo, EDAD30_34, EDAD85, EDAD_NE FROM REPLISDET WHERE Nivel = 0 ORDER BY Orden"),
-              QStringList({"H|1|0|0", "M|0|1|0", "N|0|0|1", "7|0|0|1", "A|1|1|2"}));
-    EXPECT_EQ(Valor("SELECT DesEstado FROM REPLISDET LIMIT 1").toString(), "CIUDAD DE MEXICO");
-
-    // By the state of occurrence and the external cause.
-    Ejecuta("DELETE FROM D_EVENTO");
-    Ev("DFSSA000012", "X590", 1, 3, 30, "W010", "17");
-    Corre(ListaDetallada, false, false);
-    EXPECT_EQ(Lista("Nivel = 3"), QStringList({"3|17|W010|CAIDA EN EL MISMO NIVEL POR DESLIZAMIENTO, TROPEZON Y TRASPIE: VIVIENDA|H|1",
-                                               "3|17|W010|CAIDA EN EL MISMO NIVEL POR DESLIZAMIENTO, TROPEZON Y TRASPIE: VIVIENDA|A|1"}));
+    EXPECT_EQ(Filas("SELECT IdSexo, Totales, EDAD30_34, EDAD85, EDAD_NE FROM REPLISDET WHERE Nivel = 0 ORDER BY Orden"),
+              QStringList({"H|1|1|0|0", "M|1|0|1|0", "N|1|0|0|1", "7|1|0|0|1", "A|4|1|1|2"}));
 }
 
 struct CasoRanking {
@@ -184,10 +158,8 @@ TEST_F(Diagnosticos, Principales_Ranking)
 
 TEST_F(Diagnosticos, Principales_NombresYPorcentajes)
 {
-    Ev("DFSSA000012", "X590", 1);                 // the principal affection ranks in the other report
-    Ev("DFSSA000012", "X590", 1);
-    Ev("DFSSA000012", "T009", 1);
-    Ev("DFSSA000012", "", 1);
+    for (const char *causa : {"X590", "X590", "T009", ""})   // the principal affection ranks in this report
+        Ev("DFSSA000012", causa, 1);
     Ejecuta("DELETE FROM CATCIE10 WHERE Causa = 'T00'");   // a category not itself in the catalog
     Corre(PorVelmoran);
     EXPECT_EQ(Filas("SELECT Numero, Descrip, Principal, Volumen, round(Porcentaje, 4) FROM REP_Principales ORDER BY rowid"),
