@@ -111,48 +111,39 @@ TEST_F(Diagnosticos, ListaDetallada_CasosNombrados)
               QStringList({"H|1|1|0|0", "M|1|0|1|0", "N|1|0|0|1", "7|1|0|0|1", "A|4|1|1|2"}));
 }
 
-struct CasoRanking {
-    const char *nombre;
-    QVector<QPair<QVariant, int>> codigos;   // code and its number of events
-    QStringList esperado;                    // Numero|Principal|Volumen, without the last two lines
-    int resto;
-};
-
 TEST_F(Diagnosticos, Principales_Ranking)
 {
-    auto muchos = [](int n, int base) {
-        QVector<QPair<QVariant, int>> r;
-        for (int i = 0; i < n; ++i)
-            r.append({QStringLiteral("W%1").arg(base + i, 2, 10, QChar('0')) + "0", 2});
-        return r;
-    };
-    auto ranking = [](int n) {
-        QStringList r;
-        for (int i = 0; i < n; ++i)
-            r << QStringLiteral("%1|W%2|2").arg(i + 1).arg(i, 2, 10, QChar('0'));
-        return r;
-    };
-    QVector<QPair<QVariant, int>> empate = muchos(21, 0);   // 21 categories of 2 events: W20 goes to the rest
-    QVector<QPair<QVariant, int>> veinte = muchos(20, 0);
-    const CasoRanking casos[] = {
+    // n categories W00 .. of two events each, and the ranking of the first twenty.
+    QVector<QPair<QVariant, int>> empate, veinte;
+    QStringList ranking;
+    for (int i = 0; i < 21; ++i) {
+        empate.append({QStringLiteral("W%1").arg(i, 2, 10, QChar('0')) + "0", 2});
+        ranking << QStringLiteral("%1|W%2|2").arg(i + 1).arg(i, 2, 10, QChar('0'));
+    }
+    veinte = empate.mid(0, 20);
+    ranking.removeLast();
+    const struct {
+        const char *nombre;
+        QVector<QPair<QVariant, int>> codigos;   // code and its number of events
+        QStringList esperado;                    // Numero|Principal|Volumen, without the last two lines
+        int resto;
+    } casos[] = {
         {"X590 y X59 juntas, por cuenta y luego por categoría", {{"X590", 1}, {"X59", 1}, {"W010", 2}, {"A000", 3}},
          {"1|A00|3", "2|W01|2", "3|X59|2"}, 0},
         {"vacío y sin código, un grupo", {{"", 1}, {QVariant(), 2}, {"X590", 1}}, {"1||3", "2|X59|1"}, 0},
         {"minúsculas y blancos, su categoría", {{"S001", 1}, {"s001", 2}, {" s001", 1}, {"s001 ", 1}}, {"1|S00|5"}, 0},
-        {"empate en el 20 y el 21", empate, ranking(20), 2},
-        {"exactamente veinte", veinte, ranking(20), 0},
+        {"empate en el 20 y el 21: W20 va al resto", empate, ranking, 2},
+        {"exactamente veinte", veinte, ranking, 0},
     };
-    for (const CasoRanking &c : casos) {
+    for (const auto &c : casos) {
         Ejecuta("DELETE FROM D_EVENTO");
         for (const auto &[codigo, n] : c.codigos)
             for (int i = 0; i < n; ++i)
                 Ev("DFSSA000012", QVariant(), 1, 3, 30, codigo);
         Corre(PorCausaExterna);
-        const QStringList filas = Filas("SELECT Numero, Principal, Volumen FROM REP_Principales ORDER BY rowid");
-        EXPECT_EQ(filas.mid(0, filas.size() - 2), c.esperado) << c.nombre;
-        EXPECT_EQ(filas.mid(filas.size() - 2), QStringList({"  ||", "||" + QString::number(c.resto)})) << c.nombre;
+        EXPECT_EQ(Filas("SELECT Numero, Principal, Volumen FROM REP_Principales ORDER BY rowid"),
+                  c.esperado + QStringList({"  ||", "||" + QString::number(c.resto)})) << c.nombre;
         EXPECT_NEAR(Valor("SELECT sum(Porcentaje) FROM REP_Principales").toDouble(), 100.0, 1e-9) << c.nombre;
-        folio = 0;
     }
 }
 
