@@ -53,18 +53,6 @@ TEST_F(Archivo, IdaYVueltaConEneYSaltosDeLinea)
     // The padding goes, the blanks typed with the value too.
     EXPECT_EQ(QList<QVariant>({leidos.criterio, leidos.valor, leidos.campo, leidos.tipo, leidos.seleccion}),
               QList<QVariant>({d.criterio, "PEÑA", d.campo, 1, d.seleccion}));
-
-    // Every kind and source comes back as it went.
-    for (const auto &[origen, tipo] : {std::pair{OrigenConsulta::Hoja, 0}, {OrigenConsulta::Hoja, 2},
-                                       {OrigenConsulta::ListaCIE10, TipoFiltro}, {OrigenConsulta::Hoja, TipoFiltro}}) {
-        d.origen = origen;
-        d.tipo = tipo;
-        d.seleccion = tipo == TipoFiltro ? QStringList() : QStringList({"E.Edad"});
-        ASSERT_TRUE(Graba(d, "k.sql", tipo != TipoFiltro));
-        ASSERT_TRUE(Carga("k.sql", origen, tipo != TipoFiltro, leidos));
-        EXPECT_EQ(QList<QVariant>({int(leidos.origen), leidos.tipo, leidos.seleccion}),
-                  QList<QVariant>({int(origen), tipo, d.seleccion}));
-    }
 }
 
 TEST_F(Archivo, CadaRechazoConSuMensaje)

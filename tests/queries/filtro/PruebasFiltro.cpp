@@ -1,85 +1,193 @@
 // The filter run: the sheet reloaded on the chosen events, the ICD-10 list's
-// hand-back, and every box of a run that finds nothing or fails.
-#include "AmbienteFiltro.h"
+// hand-back, every box of a run that finds nothing or fails; the filter
+// window and the export generator as a user meets them (the road from the
+// sheet's "Filtrar" by keys is the end-to-end test's).
+#include "queries/exporta/CincoEventos.h"
+#include "queries/PanelCriterio.h"
+#include "queries/frmGenConsultas.h"
+#include "queries/frmQuery.h"
 #include "queries/modVisData.h"
 
-#include <gtest/gtest.h>
+#include <QComboBox>
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 
 namespace {
 
-const QString SinRegistros = "La consulta creada no encontro registros\nque cumplan las condiciones señaladas";
-const QString NoHay = "No hay registros que cumplan la condición establecida, verifique por favor.....";
+class Filtro : public CincoEventos {
+protected:
+    void SetUp() override
+    {
+        CincoEventos::SetUp();
+        h.Vida().Abre();
+    }
+    bool Filtra(const QString &criterio) { return EjecutaFiltro(*p.ctx, criterio, DestinoFiltro{&h.Reg(), {}}); }
+    // The folios of the sheet's record set, in its order.
+    QString Folios()
+    {
+        ConjuntoEventos &rs = h.Reg().eventos.rsAtencion;
+        QStringList folios;
+        for (int i = 1; rs.IrA(i); ++i)
+            folios << QString::number(rs.Actual()->folio);
+        return folios.join(',');
+    }
+    static void Elige(QComboBox *combo, const QString &texto)
+    {
+        combo->setCurrentIndex(combo->findText(texto));
+        emit combo->activated(combo->currentIndex());
+    }
+};
 
-// Folios 1 and 3 are of unit DFQRV000015, which sorts before DFSSA000012.
-TEST_F(AmbienteFiltro, CadaEventoUnaVez)
+// Each event once, however many of its detail rows meet the criteria.
+TEST_F(Filtro, CadaEventoUnaVez)
 {
     const std::pair<const char *, const char *> casos[] = {
-        {"E.CodSexo = 2", "1,3"}, {"D.CodDerechohabiencia <> '9'", "1"},
-        {"V.CodTipoViolencia = 1", "1"}, {"P.EfectosPaciente = 3", "1"}, {"P.EfectosAgresor = 3", "2"},
-        {"P.EfectosPaciente = 3\nAnd P.EfectosAgresor = 4", "1"}, {"T.CodTipoAtencion > 0", "1"},
-        {"F.Diagnosticos = 'S011'", "1,2"}, {"F.Diagnosticos = 'S011'\nAnd E.Edad < 10", "2"},
-        {"E.Paterno = 'o''hara'", "1"}, {"E.Paterno Like 'PE*'", "2"},
-        {"CDATE(E.fechaAtencion) >= CDATE('01/05/2004')", "3"}, {"E.Edad > 10 Or F.Diagnosticos Is Null", "1,3"},
+        {"D.CodDerechohabiencia >= '08'", "2,3,4,5"}, {"V.CodTipoViolencia < 9", "3,4,5"}, {"T.CodTipoAtencion > 7", "2,3,4,5"},
+        {"P.EfectosPaciente = 5 Or E.Folio = 1", "1,3"}, {"P.EfectosAgresor = 5 Or E.Folio = 1", "1"},
+        {"F.Diagnosticos = 's010'\nAnd E.Edad < 24", "3"}, {"E.Paterno = 'p5'", "1"}, {"E.Paterno Like 'PE*'", "2"},
+        {"CDATE(E.fechaAtencion) >= CDATE('04/03/2004')", "4,5"}, {"E.Edad > 24 Or F.Diagnosticos Is Null", "1,2,4,5"},
     };
     for (const auto &[criterio, folios] : casos) {
-        ASSERT_TRUE(EjecutaFiltro(*prog.ctx, QString::fromUtf8(criterio), DestinoFiltro{&Reg(), {}})) << criterio;
-        EXPECT_EQ(Folios(), folios) << criterio;
+        ASSERT_TRUE(Filtra(QString::fromUtf8(criterio))) << criterio;
+        EXPECT_EQ(Folios(), QString(folios)) << criterio;
     }
-    EXPECT_TRUE(Msj().cajas.isEmpty());
 }
 
-TEST_F(AmbienteFiltro, LaHojaQuedaEnLosEventosElegidosYGuardaElFiltro)
+TEST_F(Filtro, LaHojaQuedaEnLosEventosElegidosYGuardaElFiltro)
 {
-    ASSERT_TRUE(EjecutaFiltro(*prog.ctx, "  E.CodSexo = 2\nAnd E.Edad > 10  ", DestinoFiltro{&Reg(), {}}));
-    EXPECT_EQ(QStringList({Hoja().Texto(22), Hoja().Titulo(), Vida().FiltroEventos}),
-              QStringList({"00000001", TituloHoja + ". Registro: 1 de 2     Capturados en el día: 0", "E.CodSexo = 2 And E.Edad > 10"}));
+    ASSERT_TRUE(Filtra("  E.Edad > 21\nAnd E.Edad < 24  "));
+    EXPECT_EQ(QStringList({h.Hoja().Texto(22), h.Hoja().Titulo(), h.Vida().FiltroEventos}),
+              QStringList({"00000002", TituloHoja + ". Registro: 1 de 2     Capturados en el día: 0", "E.Edad > 21 And E.Edad < 24"}));
     // A save or a delete reopens the set on the filter's own statement.
-    ASSERT_TRUE(Reg().eventos.CargaEventos(Reg().eventos.ConsultaEventos));
-    EXPECT_EQ(Folios(), "1,3");
+    ASSERT_TRUE(h.Reg().eventos.CargaEventos(h.Reg().eventos.ConsultaEventos));
+    EXPECT_EQ(Folios(), "2,3");
 }
 
-TEST_F(AmbienteFiltro, SinEventosOConErrorLaHojaSigueIgual)
+TEST_F(Filtro, SinEventosOConErrorLaHojaSigueIgual)
 {
+    using Caja = QPair<Mensajes::Icono, QString>;
+    const Mensajes::Icono info = Mensajes::Icono::Informacion, ninguno = Mensajes::Icono::Ninguno;
     const struct {
         const char *criterio;
-        QList<QPair<Mensajes::Icono, QString>> cajas;
+        QList<Caja> cajas;
         int pitidos;
     } casos[] = {
         {"   ", {{Mensajes::Icono::Exclamacion, "No ha creado ninguna Consulta!"}}, 0},
-        {"E.Edad > 100", {{Mensajes::Icono::Informacion, SinRegistros}, {Mensajes::Icono::Informacion, NoHay}}, 1},
+        {"E.Edad > 100", {{info, "La consulta creada no encontro registros\nque cumplan las condiciones señaladas"},
+                          {info, "No hay registros que cumplan la condición establecida, verifique por favor....."}}, 1},
         // A failure is not passed off as "no rows": the error box alone.
-        {"E.Edad >", {{Mensajes::Icono::Ninguno, "The following Error occurred:\n\nLa instrucción no se pudo ejecutar en la Base de "
-                                       "Datos (near \")\": syntax error)\nNumber: 1"}}, 1},
-        {"E.Nada = 1",
-         {{Mensajes::Icono::Ninguno, "The following Error occurred:\n\nEl criterio nombra un campo que no existe en "
-                                     "D_EVENTO: E.Nada\nNumber: 1"}},
-         1},
+        {"E.Edad >", {{ninguno, "The following Error occurred:\n\nLa instrucción no se pudo ejecutar en la Base de Datos "
+                                "(near \")\": syntax error)\nNumber: 1"}}, 1},
+        {"E.Nada = 1", {{ninguno, "The following Error occurred:\n\nEl criterio nombra un campo que no existe en D_EVENTO: E.Nada\nNumber: 1"}}, 1},
     };
     for (const auto &c : casos) {
-        Msj().Limpia();
-        EXPECT_FALSE(EjecutaFiltro(*prog.ctx, c.criterio, DestinoFiltro{&Reg(), {}}));
-        QList<QPair<Mensajes::Icono, QString>> cajas;
-        for (const MensajesFalsos::Caja &k : Msj().cajas) {
+        h.Msj().Limpia();
+        EXPECT_FALSE(Filtra(c.criterio));
+        QList<Caja> cajas;
+        for (const MensajesFalsos::Caja &k : h.Msj().cajas) {
             cajas << qMakePair(k.icono, k.texto);
-            EXPECT_EQ(k.titulo, k.icono == Mensajes::Icono::Informacion ? "Consultas" : "VELMORAN2016");
+            EXPECT_EQ(k.titulo, k.icono == info ? "Consultas" : "VELMORAN2016");
         }
         EXPECT_EQ(cajas, c.cajas) << c.criterio;
-        EXPECT_EQ(QStringList({QString::number(Msj().beeps), Folios(), Vida().FiltroEventos, Reg().eventos.ConsultaEventos.sql}),
-                  QStringList({QString::number(c.pitidos), "1,3,2", "", "Select * from D_Evento"})) << c.criterio;
+        EXPECT_EQ(QStringList({QString::number(h.Msj().beeps), Folios(), h.Vida().FiltroEventos, h.Reg().eventos.ConsultaEventos.sql}),
+                  QStringList({QString::number(c.pitidos), "1,2,3,4,5", "", "Select * from D_Evento"})) << c.criterio;
     }
 }
 
-TEST_F(AmbienteFiltro, ListaCIE10RecibeSuSentencia)
+TEST_F(Filtro, ListaCIE10RecibeSuSentencia)
 {
     QList<ConsultaSQL> recibidas;
     const DestinoFiltro destino{nullptr, [&](const ConsultaSQL &c) { recibidas << c; }};
-    EXPECT_FALSE(EjecutaFiltro(*prog.ctx, "Causa = 'ZZZZ'", destino));
-    EXPECT_EQ(Msj().cajas.size(), 2);
-    ASSERT_TRUE(EjecutaFiltro(*prog.ctx, "Causa Like 'S01*'\nAnd nombre Like '*PARPADO*'", destino));
+    ASSERT_TRUE(EjecutaFiltro(*p.ctx, "Causa Like 'S01*'\nAnd nombre Like '*PARPADO*'", destino));
     ASSERT_EQ(recibidas.size(), 1);
-    EXPECT_EQ(prog.Filas(recibidas[0].sql, recibidas[0].valores),
-              QStringList({"S011|HERIDA DEL PARPADO Y DE LA REGION PERIOCULAR|A|||||0"}));
-    EXPECT_EQ(Vida().FiltroEventos, "");
+    EXPECT_EQ(p.Filas(recibidas[0].sql, recibidas[0].valores), QStringList({"S011|HERIDA DEL PARPADO Y DE LA REGION PERIOCULAR|A|||||0"}));
+    EXPECT_EQ(h.Vida().FiltroEventos, "");
+}
+
+TEST_F(Filtro, VentanaArmaElCriterioYLoConserva)
+{
+    p.ctx->CriterioConsulta = "E.Edad > 1";
+    frmQuery v(*p.ctx, dialogo, DestinoFiltro{&h.Reg(), {}});
+    PanelCriterio &c = *v.Panel();
+    Elige(c.cboField, "E.Folio");
+    c.cmdGetValues->click();
+    EXPECT_EQ(c.cboValue->count(), 5);
+    Elige(c.cboField, "E.fechaAtencion");
+    c.cmdGetValues->click();
+    EXPECT_EQ(c.cboValue->currentText(), "01/03/2004");
+    Elige(c.cboOperator, ">=");
+    c.cmdOr->click();
+    v.cmdClose()->click();
+    EXPECT_EQ(p.ctx->CriterioConsulta, "E.Edad > 1\n Or CDATE(E.fechaAtencion) >= CDATE('01/03/2004')");
+
+    // Saved and loaded back in a new window: field, operator, value and criteria.
+    dialogo.ruta = QDir(p.Carpeta()).filePath("f.sql");
+    v.GrabaConsulta();
+    p.ctx->CriterioConsulta.clear();
+    frmQuery otra(*p.ctx, dialogo, DestinoFiltro{&h.Reg(), {}});
+    otra.CargaConsulta();
+    const PanelCriterio &o = *otra.Panel();
+    EXPECT_EQ(QStringList({o.cboField->currentText(), o.cboOperator->currentText(), o.cboValue->currentText(), o.Criterio()}),
+              QStringList({"E.fechaAtencion", ">=", "01/03/2004", c.Criterio()}));
+    EXPECT_TRUE(h.Msj().cajas.isEmpty());
+}
+
+// Departure: "Limpar" empties the value box too, not the criteria alone, so
+// that it clears all that a loaded query fills as typed.
+TEST_F(Filtro, Desvio_LimparVaciaTambienElValor)
+{
+    frmQuery v(*p.ctx, dialogo, DestinoFiltro{&h.Reg(), {}});
+    v.Panel()->cboValue->setEditText("\x01\x02");
+    v.Panel()->PonCriterio("E.Edad > 1");
+    v.Panel()->cmdClear->click();
+    EXPECT_EQ(v.Panel()->cboValue->currentText() + v.Panel()->Criterio(), "");
+}
+
+TEST_F(Filtro, VentanaSobreCIE10SinAlias)
+{
+    frmQuery v(*p.ctx, dialogo, DestinoFiltro{nullptr, [](const ConsultaSQL &) {}});
+    PanelCriterio &c = *v.Panel();
+    Elige(c.cboField, "lsex");
+    c.cmdGetValues->click();
+    EXPECT_EQ(c.cboValue->count(), 2);   // the causes limited to one sex
+    c.cmdAnd->click();
+    // A database error is shown, not passed off as a field without values.
+    p.Ejecuta("DROP TABLE CAPITULO");
+    p.Ejecuta("ALTER TABLE CATCIE10 RENAME TO CAPITULO");
+    c.cmdGetValues->click();
+    EXPECT_TRUE(h.Msj().Ultimo().startsWith("The following Error occurred:\n\n")) << h.Msj().Ultimo().toStdString();
+    EXPECT_EQ(QString::number(c.cboValue->count()) + c.Criterio(), "0lsex = '1'");
+}
+
+TEST_F(Filtro, GeneradorEligeCamposYCargaSuConsulta)
+{
+    frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
+    g.cmdSeleccion[1]->click();
+    EXPECT_EQ(g.Seleccion(), EntradasCampos(OrigenConsulta::Hoja));
+    g.lstOrigen->setCurrentRow(1);
+    g.cmdSeleccion[0]->click();
+    EXPECT_EQ(h.Msj().Ultimo(), "Ya agrego este campo: E.Folio");
+    g.cmdSeleccion[3]->click();
+    g.cmdSeleccion[2]->click();
+    EXPECT_EQ(h.Msj().Ultimo() + "|" + h.Msj().cajas.last().titulo, "No ha seleccionado nungún campo|Genera Consultas");
+
+    g.lstOrigen->setCurrentRow(47);   // F.Diagnosticos
+    g.cmdSeleccion[0]->click();
+    g.optFormato[2]->setChecked(true);
+    g.Panel()->PonCriterio("F.Diagnosticos = 'S011'");
+    dialogo.ruta = QDir(p.Carpeta()).filePath("g.sql");
+    g.GrabaConsulta();
+    frmGenConsultas otro(*p.ctx, dialogo, OrigenConsulta::Hoja);
+    otro.CargaConsulta();
+    EXPECT_EQ(otro.Seleccion() << QString::number(otro.Formato()), QStringList({"F.Diagnosticos", "2"}));
+    // A filter run while the generator is open leaves its field kinds alone.
+    ASSERT_TRUE(Filtra("E.Edad > 1"));
+    Elige(otro.Panel()->cboField, "E.Paterno");
+    otro.Panel()->cboValue->setEditText("RUIZ");
+    otro.Panel()->cmdAnd->click();
+    EXPECT_EQ(otro.Panel()->Criterio(), "F.Diagnosticos = 'S011'\nAnd E.Paterno = 'RUIZ'");
 }
 
 } // namespace
