@@ -75,23 +75,16 @@ TEST_F(Diagnosticos, ListaDetallada_LasSumasCuadranEnCadaNivel)
                       Valor("SELECT count(*)" + validos));
             // Every level, every column: all sexes = the sexes; category, chapter
             // and state total = their causes.
-            for (const QString &c : Columnas()) {
-                const QString s = "sum(" + c + ")";
-                const char *cuadres[] = {
-                    "SELECT IdEstado, Causa, %1 FROM REPLISDET WHERE Nivel = 3 AND IdSexo IS NOT 'A' GROUP BY 1, 2|"
-                    "SELECT IdEstado, Causa, %1 FROM REPLISDET WHERE Nivel = 3 AND IdSexo = 'A' GROUP BY 1, 2",
-                    "SELECT IdEstado, substr(Causa, 1, 3), IdSexo, %1 FROM REPLISDET WHERE Nivel = 3 AND substr(Causa, 1, 3) "
-                    "IN (SELECT Causa FROM CATCIE10) GROUP BY 1, 2, 3|"
-                    "SELECT IdEstado, Causa, IdSexo, %1 FROM REPLISDET WHERE Nivel = 2 GROUP BY 1, 2, 3",
-                    "SELECT IdEstado, Capitulo, IdSexo, %1 FROM REPLISDET WHERE Nivel = 3 GROUP BY 1, 2, 3|"
-                    "SELECT IdEstado, Capitulo, IdSexo, %1 FROM REPLISDET WHERE Nivel = 1 GROUP BY 1, 2, 3",
-                    "SELECT IdEstado, IdSexo, %1 FROM REPLISDET WHERE Nivel = 1 GROUP BY 1, 2|"
-                    "SELECT IdEstado, IdSexo, %1 FROM REPLISDET WHERE Nivel = 0 GROUP BY 1, 2"};
-                for (const char *q : cuadres) {
-                    const QStringList par = QString(q).arg(s).split('|');
-                    EXPECT_EQ(Filas(par[0] + " ORDER BY 1, 2"), Filas(par[1] + " ORDER BY 1, 2")) << c.toStdString() << q;
+            const std::tuple<const char *, const char *, const char *> cuadres[] = {
+                {"IdEstado, Causa", "Nivel = 3 AND IdSexo IS NOT 'A'", "Nivel = 3 AND IdSexo = 'A'"},
+                {"IdEstado, substr(Causa, 1, 3), IdSexo", "Nivel = 3", "Nivel = 2"},
+                {"IdEstado, Capitulo, IdSexo", "Nivel = 3", "Nivel = 1"},
+                {"IdEstado, IdSexo", "Nivel = 1", "Nivel = 0"}};
+            for (const QString &c : Columnas())
+                for (const auto &[grupo, partes, todo] : cuadres) {
+                    const QString q = QStringLiteral("SELECT %1, sum(%2) FROM REPLISDET WHERE %3 GROUP BY %1 ORDER BY %1").arg(grupo, c);
+                    EXPECT_EQ(Filas(q.arg(partes)), Filas(q.arg(todo))) << c.toStdString() << grupo;
                 }
-            }
         }
 }
 

@@ -2,43 +2,18 @@
 // hand-back, every box of a run that finds nothing or fails; the filter
 // window and the export generator as a user meets them (the road from the
 // sheet's "Filtrar" by keys is the end-to-end test's).
-#include "queries/exporta/CincoEventos.h"
+#include "CincoEventos.h"
 #include "queries/PanelCriterio.h"
 #include "queries/frmGenConsultas.h"
 #include "queries/frmQuery.h"
-#include "queries/modVisData.h"
 
-#include <QComboBox>
-#include <QDir>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
 namespace {
 
-class Filtro : public CincoEventos {
-protected:
-    void SetUp() override
-    {
-        CincoEventos::SetUp();
-        h.Vida().Abre();
-    }
-    bool Filtra(const QString &criterio) { return EjecutaFiltro(*p.ctx, criterio, DestinoFiltro{&h.Reg(), {}}); }
-    // The folios of the sheet's record set, in its order.
-    QString Folios()
-    {
-        ConjuntoEventos &rs = h.Reg().eventos.rsAtencion;
-        QStringList folios;
-        for (int i = 1; rs.IrA(i); ++i)
-            folios << QString::number(rs.Actual()->folio);
-        return folios.join(',');
-    }
-    static void Elige(QComboBox *combo, const QString &texto)
-    {
-        combo->setCurrentIndex(combo->findText(texto));
-        emit combo->activated(combo->currentIndex());
-    }
-};
+using Filtro = CincoEventos;
 
 // Each event once, however many of its detail rows meet the criteria.
 TEST_F(Filtro, CadaEventoUnaVez)

@@ -10,39 +10,12 @@
 #include "shell/BarraDatos.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
-#include <QTimer>
 
-namespace {
-
-class Vistas : public CincoEventos {
-protected:
-    QString Ruta(const QString &n) { return QDir(p.ctx->RutaDatos).filePath(n); }
-    // Runs `accion`, which opens a modal window, and closes that window as soon
-    // as it shows, keeping its caption (empty when none opened).
-    QString CierraModal(const std::function<void()> &accion)
-    {
-        QString titulo;
-        QTimer vigia;   // dies with this call, so it never fires on a later window
-        QObject::connect(&vigia, &QTimer::timeout, [&] {
-            if (QWidget *w = QApplication::activeModalWidget()) {
-                titulo = w->windowTitle();
-                w->close();
-            }
-        });
-        vigia.start(0);
-        accion();
-        return titulo;
-    }
-};
-
-} // namespace
+using Vistas = CincoEventos;
 
 TEST_F(Vistas, ResultadoConSuCuentaYMovimientos)
 {
@@ -88,7 +61,6 @@ TEST_F(Vistas, ExportarPideNombreRehusaPreguntaYDiceDonde)
 
 TEST_F(Vistas, TablaConTituloYDobleClicSobreLaHoja)
 {
-    h.Vida().Abre();
     frmTabla t(*p.ctx, h.Reg());
     t.dbgSeleccion->setCurrentIndex(t.Modelo().index(3, 0));
     EXPECT_EQ(t.windowTitle(), "Tabla VELMORAN, Registro : 4 de 5");
@@ -106,7 +78,6 @@ TEST_F(Vistas, TablaConTituloYDobleClicSobreLaHoja)
 
 TEST_F(Vistas, TablaConFiltroQueFallaLoMuestraYNoAbre)
 {
-    h.Vida().Abre();
     h.Vida().FiltroEventos = "E.NoExiste = 1";
     EXPECT_EQ(CierraModal([&] { AbreTabla(*p.ctx, h.Reg(), {}, nullptr); }), "");
     EXPECT_TRUE(h.Msj().Ultimo().startsWith("The following Error occurred:")) << h.Msj().Ultimo().toStdString();
