@@ -75,7 +75,7 @@ TEST_F(Filtros, MarcarTodasConservaUnaEleccionParcialYElLugarDeOcurrenciaNoTiene
     EXPECT_EQ(filtros.cmbEntidad.Texto() + QString::number(filtros.lstUnidades.size()), "TODOS5");
 }
 
-TEST_F(Filtros, FechasNuncaInvertidasYRangoDeEdades)
+TEST_F(Filtros, FechasNuncaInvertidas)
 {
     const FechaFiltro &ini = filtros.picFechaInicial, &fin = filtros.picFechaFinal;
     EXPECT_EQ(QList<QDate>({ini.valor, fin.valor}), QList<QDate>({{2004, 1, 10}, {2004, 12, 25}}));
@@ -87,13 +87,6 @@ TEST_F(Filtros, FechasNuncaInvertidasYRangoDeEdades)
     EXPECT_EQ(fin.valor, QDate(2004, 3, 1));
     filtros.EligeFechas(false);
     EXPECT_EQ(QList<QDate>({ini.valor, fin.minimo}), QList<QDate>({{2004, 1, 9}, {2004, 1, 9}}));
-
-    filtros.EligeCveEdad(2);
-    EXPECT_EQ(L(filtros.cmbEdadIni) + "/" + filtros.cmbEdadIni.Texto() + "/" + filtros.cmbEdadFin.Texto(), "5|9|999/5/999");
-    filtros.EligeEdadIni(1);
-    EXPECT_EQ(L(filtros.cmbEdadFin), "9|999");
-    filtros.EligeCveEdad(0);
-    EXPECT_TRUE(filtros.cmbEdadIni.lineas.isEmpty() && !filtros.cmbEdadFin.habilitado);
 }
 
 TEST_F(Filtros, FiltrosAlaTablaDeEventos)
@@ -125,9 +118,12 @@ TEST_F(Filtros, FiltrosAlaTablaDeEventos)
 TEST_F(Filtros, Encabezados)
 {
     const std::pair<std::function<void(FiltrosReporte &)>, const char *> casos[] = {
-        {[](FiltrosReporte &f) { f.EligeEntidad(1); f.EligeJurisdiccion(1); f.EligeSexo(3); f.EligeDerechohabiencia(3); },
+        {[](FiltrosReporte &f) {
+             f.EligeReporte(8); f.EligeEntidad(1); f.EligeJurisdiccion(1); f.EligeSexo(3); f.EligeDerechohabiencia(3);
+             f.EligeAfeccionPrincipal(false); f.EligeCveEdad(1);
+         },
          " POR LUGAR DE ATENCIÓN/OTRAS INSTITUCIONES - ENTIDAD:  CIUDAD DE MEXICO - UNIDAD: DFQRV000015  HOSPITAL GENERAL DE ZONA "
-         "QUIRVAL 1-A/ BRESTAL/SEXO NO ESPECIFICADO//"},
+         "QUIRVAL 1-A/ BRESTAL/SEXO NO ESPECIFICADO/MENORES DE UN AÑO/CAUSA  EXTERNA  POR  ENTIDAD  DE  ATENCION"},
         {[](FiltrosReporte &f) { f.EligeEntidad(1); f.EligeJurisdiccion(2); f.EligeMunicipio(1); f.EligeSexo(1); },
          " POR LUGAR DE ATENCIÓN/ENTIDAD:  CIUDAD DE MEXICO - JURISDICCION: IZTAPALAPA - MUNICIPIO:  IZTAPALAPA - UNIDAD: DFSSA000012  "
          "HOSPITAL GENERAL IZTAPALAPA//HOMBRES//"},
@@ -137,9 +133,6 @@ TEST_F(Filtros, Encabezados)
          },
          " POR LUGAR DE OCURRENCIA/ENTIDAD:  MEXICO - MUNICIPIO:  ECATEPEC DE MORELOS - LOCALIDAD:  SANTA MARIA CHICONAUTLA//MUJERES/"
          "EDAD INICIAL:   5    EDAD FINAL:   9/AFECCION  PRINCIPAL  POR  ENTIDAD  DE  OCURRENCIA"},
-        {[](FiltrosReporte &f) { f.EligeReporte(8); f.EligeAfeccionPrincipal(false); f.EligeCveEdad(1); },
-         "/ - UNIDADES: DFQRV000015, DFSSA000012, DFSSA000024, MCSSA000016, MSSSA000011///MENORES DE UN AÑO/"
-         "CAUSA  EXTERNA  POR  ENTIDAD  DE  ATENCION"},
     };
     for (const auto &[elige, esperado] : casos) {
         filtros.InicializaFiltros();
