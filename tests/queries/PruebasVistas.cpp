@@ -1,5 +1,5 @@
-// The work table's windows: the query result and its export, the table over
-// the sheet, and the generator's run.
+// The work table's windows: the query result's export, the table over the
+// sheet, and the generator's run.
 #include "CincoEventos.h"
 #include "queries/EjecutaGenConsultas.h"
 #include "queries/PanelCriterio.h"
@@ -7,25 +7,12 @@
 #include "queries/frmGenConsultas.h"
 #include "queries/frmMuestraGenCons.h"
 #include "queries/frmTabla.h"
-#include "shell/BarraDatos.h"
 
-#include <QAction>
-#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
 
 using Vistas = CincoEventos;
-
-TEST_F(Vistas, ResultadoConSuCuentaYMovimientos)
-{
-    TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Paterno"}, {});
-    frmMuestraGenCons v(*p.ctx, dialogo, FormatoExportacion::Excel);
-    EXPECT_EQ(v.lblTotaliza->text(), "Total de Eventos Seleccionados 5");
-    for (int b : {4, 1, 2, 3, 3, 2, 4, 3})   // last, first, back at the start, on, on, back, last, on at the end
-        v.tbrDatos->Boton(b)->trigger();
-    EXPECT_EQ(QString::number(h.Msj().beeps) + v.windowTitle(), "2Muestra Consulta. Registro: 5 de 5");
-}
 
 TEST_F(Vistas, ExportarPideNombreRehusaPreguntaYDiceDonde)
 {

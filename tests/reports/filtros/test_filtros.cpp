@@ -133,6 +133,14 @@ TEST_F(Filtros, Encabezados)
          },
          " POR LUGAR DE OCURRENCIA/ENTIDAD:  MEXICO - MUNICIPIO:  ECATEPEC DE MORELOS - LOCALIDAD:  SANTA MARIA CHICONAUTLA//MUJERES/"
          "EDAD INICIAL:   5    EDAD FINAL:   9/AFECCION  PRINCIPAL  POR  ENTIDAD  DE  OCURRENCIA"},
+        // Seven units or more are named as a whole.
+        {[this](FiltrosReporte &f) {
+             for (const char *u : {"MCSSA000021", "MCSSA000033", "MCSSA000045", "MCSSA000050"})
+                 Evento(u, Cuenta("D_EVENTO") + 1, "2004-05-05");
+             f.InicializaFiltros();
+         },
+         "/ - UNIDADES: TODAS////"},
+        {[](FiltrosReporte &f) { f.MarcaUnidad(0, false); }, " POR LUGAR DE ATENCIÓN/ - UNIDADES: VARIAS////"},
     };
     for (const auto &[elige, esperado] : casos) {
         filtros.InicializaFiltros();
@@ -143,19 +151,6 @@ TEST_F(Filtros, Encabezados)
         for (int i : {1, 3, 4, 5, 6, 8})
             p << t.value(QStringLiteral("p%1").arg(i));
         EXPECT_EQ(p.join('/'), QString::fromUtf8(esperado));
-    }
-}
-
-TEST_F(Filtros, UnidadesVariasOTodasConSieteOMas)
-{
-    int folio = 10;
-    for (const char *u : {"MCSSA000021", "MCSSA000033", "MCSSA000045", "MCSSA000050"})
-        Evento(u, ++folio, "2004-05-05");
-    filtros.InicializaFiltros();
-    for (const char *p3 : {" - UNIDADES: TODAS", " - UNIDADES: VARIAS"}) {
-        ASSERT_TRUE(generador.ArmaFiltro());
-        EXPECT_EQ(generador.CreaEncabezados().value("p3"), p3);
-        filtros.MarcaUnidad(0, false);
     }
 }
 
