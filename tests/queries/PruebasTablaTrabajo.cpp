@@ -1,5 +1,4 @@
 #include "CincoEventos.h"
-#include "queries/ModeloTablaTrabajo.h"
 #include "queries/TablaTrabajo.h"
 
 #include <QSqlQuery>
@@ -55,24 +54,4 @@ TEST_F(TablaTrabajoTest, UnaConstruccionFallidaNoDejaNadaAMedias)
     EXPECT_EQ(p.Valor("SELECT count(*) FROM GENCONSUL").toInt(), 5);   // the former table, whole
     EXPECT_THROW(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Nada"}, {}), ErrorBD);
     EXPECT_FALSE(p.Valor("SELECT 1 FROM sqlite_master WHERE name = 'GENCONSUL'").isValid());
-}
-
-// The table view's 61 columns, three diagnosis slots, sorted, dates shown.
-TEST_F(TablaTrabajoTest, VistaDeTablaOrdenaYMuestraFechas)
-{
-    // Stored last but first by its key: ties follow the key.
-    p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('0', 7, '2004-03-07')");
-    ModeloTablaTrabajo m(p.bd());
-    m.Carga(TablaTrabajo::FuenteTmpQuery(p.bd(), {}));
-    ASSERT_EQ(std::pair(m.rowCount(), m.columnCount()), std::pair(6, 61));
-    EXPECT_EQ(m.data(m.index(2, 2)).toString() + m.data(m.index(2, 3)).toString() + m.Valor(1, 18).toString(), "02/03/2004PEÑA09");
-    // Folio 3: the patient's substances apart from the aggressor's; its diagnosis of Orden 4 is not shown.
-    EXPECT_EQ(m.Valor(3, 29).toString() + m.Valor(3, 30).toString() + m.Valor(3, 31).toString() + m.Valor(3, 44).toString()
-                  + m.Valor(3, 55).toString(), "2503    ");
-    m.sort(25);   // TipoViolencia01: NULL first, then 6, 7, 8, 9
-    QString folios;
-    for (int f = 0; f < m.rowCount(); ++f)
-        folios += m.Valor(f, 1).toString();
-    EXPECT_EQ(folios, "715432");
-    m.Cierra();
 }

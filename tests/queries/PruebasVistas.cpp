@@ -2,6 +2,7 @@
 // sheet, and the generator's run.
 #include "CincoEventos.h"
 #include "queries/EjecutaGenConsultas.h"
+#include "queries/ModeloTablaTrabajo.h"
 #include "queries/PanelCriterio.h"
 #include "queries/TablaTrabajo.h"
 #include "queries/frmGenConsultas.h"
@@ -46,20 +47,31 @@ TEST_F(Vistas, ExportarPideNombreRehusaPreguntaYDiceDonde)
     EXPECT_TRUE(LeeArchivo(Ruta("Viejo.xlsx")) == "viejo" && LeeArchivo(Ruta("Nuevo.xlsx")).startsWith("PK"));
 }
 
-TEST_F(Vistas, TablaConTituloYDobleClicSobreLaHoja)
+// The table's 61 columns with dates shown, sorted with NULL first and ties in
+// key order; a double click takes the sheet to the event.
+TEST_F(Vistas, TablaMuestraOrdenaYLlevaLaHojaAlEvento)
 {
+    // Stored last but first by its key.
+    p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('0', 7, '2004-03-07')");
     frmTabla t(*p.ctx, h.Reg());
-    t.dbgSeleccion->setCurrentIndex(t.Modelo().index(3, 0));
-    EXPECT_EQ(t.windowTitle(), "Tabla VELMORAN, Registro : 4 de 5");
+    ModeloTablaTrabajo &m = t.Modelo();
+    ASSERT_EQ(std::pair(m.rowCount(), m.columnCount()), std::pair(6, 61));
+    EXPECT_EQ(m.data(m.index(2, 2)).toString() + m.data(m.index(2, 3)).toString() + m.Valor(1, 18).toString(), "02/03/2004PEÑA09");
+    // Folio 3: the patient's substances apart from the aggressor's; its diagnosis of Orden 4 is not shown.
+    EXPECT_EQ(m.Valor(3, 29).toString() + m.Valor(3, 30).toString() + m.Valor(3, 31).toString() + m.Valor(3, 44).toString()
+                  + m.Valor(3, 55).toString(), "2503    ");
+    m.sort(25);   // TipoViolencia01: NULL (7, 1), then 6 (5), 7 (4), 8, 9
+    t.dbgSeleccion->setCurrentIndex(m.index(3, 0));
+    EXPECT_EQ(m.Valor(0, 1).toString() + t.windowTitle(), "7Tabla VELMORAN, Registro : 4 de 6");
     emit t.dbgSeleccion->doubleClicked(t.dbgSeleccion->currentIndex());
     EXPECT_TRUE(h.Hoja().Texto(22) == "00000004" && t.result() == QDialog::Accepted);
 
     // An event outside the sheet's set leaves the sheet where it was, and says so.
-    h.Reg().eventos.CargaEventos({"SELECT * FROM D_EVENTO WHERE Folio > 4", {}});
+    h.Reg().eventos.CargaEventos({"SELECT * FROM D_EVENTO WHERE Folio = 5", {}});
     frmTabla otra(*p.ctx, h.Reg());
-    otra.AsignaDatos();   // folio 1
+    otra.AsignaDatos();   // folio 7
     EXPECT_EQ(h.Reg().eventos.rsAtencion.Actual()->folio, 5);
-    EXPECT_EQ(h.Msj().Ultimo(), "El evento A, Folio 00000001 del 01/03/2004 no está entre los eventos que muestra la Hoja de "
+    EXPECT_EQ(h.Msj().Ultimo(), "El evento 0, Folio 00000007 del 07/03/2004 no está entre los eventos que muestra la Hoja de "
                                 "Registro; la hoja sigue en el evento que mostraba. Quite el filtro de la hoja para verlo.....");
 }
 

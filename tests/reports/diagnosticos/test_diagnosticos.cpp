@@ -142,9 +142,6 @@ TEST_F(Diagnosticos, Principales_NombresYPorcentajes)
                            "3|" + Valor("SELECT nombre FROM CATCIE10 WHERE Causa LIKE 'T00_' ORDER BY Causa").toString()
                                + "|T00|1|25",
                            "  |  |||", "|Las demás causas||0|0"}));
-    EXPECT_EQ(generador.CreaEncabezados().value("lnTotal"), "4");
-    generador.TotalReporte = 21004;
-    EXPECT_EQ(generador.CreaEncabezados().value("lnTotal"), "21,004");
 }
 
 TEST_F(Diagnosticos, TextoDelPdfComoElEsperado)
