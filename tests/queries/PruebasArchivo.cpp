@@ -27,7 +27,6 @@ DatosConsulta Filtro(const QString &criterio, const QString &campo = {}, const Q
 TEST_F(Archivo, FiltroGrabadoEnSuFormatoFijo)
 {
     ASSERT_TRUE(Graba(Filtro("E.CodSexo = 2"), "filtro"));   // no extension: .sql is added
-    EXPECT_EQ(dialogo.pedido, "Exportar Datos|" + p.Carpeta() + "|Consulta|Archivos de Consultas (*.sql)");
     const QByteArray golden = "14" + QByteArray(30, ' ') + "=   " + QByteArray(100, ' ') + "E.CodSexo = 2"
                               + QByteArray(1000 - 13, ' ') + "\r\n";
     EXPECT_TRUE(LeeArchivo(En("filtro.sql")) == golden && p.mensajes.cajas.isEmpty());
@@ -82,7 +81,6 @@ TEST_F(Archivo, ArchivosRechazadosAlCargar)
     EscribeArchivo(En("basura.sql"), "14" + QByteArray(1134, '\x01') + "\r\n");
     const std::tuple<const char *, OrigenConsulta, bool, const char *> casos[] = {
         {"filtro.sql", OrigenConsulta::ListaCIE10, false, "La consulta seleccionada no corresponde a CATCIE10, verifique por favor......"},
-        {"exporta.sql", OrigenConsulta::Tabla, true, "La consulta seleccionada no corresponde a TODO, verifique por favor......"},
         {"exporta.sql", OrigenConsulta::Hoja, false, "La consulta seleccionada no corresponde a FILTROS, verifique por favor......"},
         {"filtro.sql", OrigenConsulta::Hoja, true, "La consulta seleccionada no corresponde a EXPORTAR, verifique por favor......"},
         {"corto.sql", OrigenConsulta::Hoja, true, "El archivo no es un archivo de consultas, verifique por favor......"},

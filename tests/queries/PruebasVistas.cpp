@@ -19,12 +19,7 @@ TEST_F(Vistas, ExportarPideNombreRehusaPreguntaYDiceDonde)
 {
     TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Paterno"}, {});
     EscribeArchivo(Ruta("Viejo.xlsx"), "viejo");
-    const struct {
-        FormatoExportacion f;
-        QString elegida;
-        bool respuesta, escrito;
-        QString dice;
-    } casos[] = {
+    const std::tuple<FormatoExportacion, QString, bool, bool, QString> casos[] = {   // format, file chosen, answer, written, message
         {FormatoExportacion::Excel, "", false, false, ""},
         {FormatoExportacion::BaseDatos, p.ctx->ArchivoBD, false, false, "Base de Datos de trabajo"},
         {FormatoExportacion::Excel, Ruta("Viejo"), false, false, "El archivo " + Ruta("Viejo.xlsx") + " ya existe.\n¿Desea reemplazarlo?"},
@@ -34,16 +29,15 @@ TEST_F(Vistas, ExportarPideNombreRehusaPreguntaYDiceDonde)
         {FormatoExportacion::Dbase, Ruta("Otro.db"), false, false, "El nombre " + Ruta("Otro.db") + " no lleva la extensión del formato "
                                                                    "elegido: el archivo se grabará como " + Ruta("Otro.db.dbf") + ".\n¿Desea continuar?"},
     };
-    for (const auto &c : casos) {
+    for (const auto &[formato, elegida, respuesta, escrito, dice] : casos) {
         h.Msj().Limpia();
-        h.Msj().Responde(c.respuesta);
-        frmMuestraGenCons v(*p.ctx, dialogo, c.f);
-        dialogo.ruta = c.elegida;
-        EXPECT_EQ(v.AsignaDatos(), c.escrito) << c.elegida.toStdString();
-        EXPECT_TRUE(h.Msj().Ultimo().contains(c.dice)) << h.Msj().Ultimo().toStdString();
-        EXPECT_EQ(h.Msj().cajas.size(), c.elegida.endsWith(".xls") ? 2 : int(!c.elegida.isEmpty()));
+        h.Msj().Responde(respuesta);
+        frmMuestraGenCons v(*p.ctx, dialogo, formato);
+        dialogo.ruta = elegida;
+        EXPECT_EQ(v.AsignaDatos(), escrito) << elegida.toStdString();
+        EXPECT_TRUE(h.Msj().Ultimo().contains(dice)) << h.Msj().Ultimo().toStdString();
+        EXPECT_EQ(h.Msj().cajas.size(), elegida.endsWith(".xls") ? 2 : int(!elegida.isEmpty()));
     }
-    EXPECT_EQ(dialogo.pedido, "Exportar Datos|" + p.ctx->RutaDatos + "|DB1|Archivo Dbase (*.dbf)");
     EXPECT_TRUE(LeeArchivo(Ruta("Viejo.xlsx")) == "viejo" && LeeArchivo(Ruta("Nuevo.xlsx")).startsWith("PK"));
 }
 

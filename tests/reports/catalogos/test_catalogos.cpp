@@ -18,9 +18,8 @@ protected:
     QVector<DocumentoReporte> documentos;
 };
 
-struct CasoCatalogo {
-    const char *reporte, *titulo, *encabezado, *fila;
-};
+// Definition, title, and the texts its print or its message holds.
+using CasoCatalogo = std::tuple<const char *, const char *, const char *, const char *>;
 
 } // namespace
 
@@ -36,11 +35,11 @@ TEST_F(Catalogos, CadaCatalogoSeImprimeDesdeLaPlantilla)
         // A caption with a quote is printed as it stands, never pasted into a formula.
         {"rptCatalogos", "Catálogo de Sexo 'O'", "Catálogo de Sexo 'O'", "NO ESPECIFICADO"},
     };
-    for (const CasoCatalogo &c : casos) {
-        ASSERT_TRUE(ImprimeReporteCatalogo(*ctx, c.reporte, c.titulo, Guarda())) << c.titulo << mensajes.Ultimo().toStdString();
+    for (const auto &[reporte, titulo, encabezado, fila] : casos) {
+        ASSERT_TRUE(ImprimeReporteCatalogo(*ctx, reporte, titulo, Guarda())) << titulo << mensajes.Ultimo().toStdString();
         const QString texto = TextoPdf(documentos.last());
-        EXPECT_TRUE(documentos.last().titulo == c.titulo && texto.contains(c.encabezado) && texto.contains(c.fila)
-                    && texto.contains(QStringLiteral("Página 1 de %1").arg(documentos.last().Paginas()))) << c.titulo;
+        EXPECT_TRUE(documentos.last().titulo == titulo && texto.contains(encabezado) && texto.contains(fila)
+                    && texto.contains(QStringLiteral("Página 1 de %1").arg(documentos.last().Paginas()))) << titulo;
     }
     EXPECT_TRUE(ImprimeReporteCatalogo(*ctx, "rptCatalogos", "Catálogo de Sexo",
                                        [](const DocumentoReporte &d) { ComparaTextoPdf(d, VELMORAN_ESPERADOS); }));
@@ -56,11 +55,11 @@ TEST_F(Catalogos, ImpresionImposibleSeAvisa)
         {"rptCatalogos", "Catálogo de Sexo", "No se pudo imprimir el catálogo, verifique por favor.....\n\n1 - ", nullptr},
         {"rptNoExiste", "Catálogo de Sexo", "No existe el reporte del catálogo rptNoExiste, verifique por favor.....", nullptr},
     };
-    for (const CasoCatalogo &c : casos) {
+    for (const auto &[reporte, titulo, mensaje, nada] : casos) {
         mensajes.cajas.clear();
-        EXPECT_FALSE(ImprimeReporteCatalogo(*ctx, c.reporte, "Catálogo de Sexo", Guarda()));
-        ASSERT_EQ(mensajes.cajas.size(), 1) << c.reporte;
-        EXPECT_TRUE(mensajes.cajas[0].titulo == c.titulo && mensajes.Ultimo().startsWith(c.encabezado)) << mensajes.Ultimo().toStdString();
+        EXPECT_FALSE(ImprimeReporteCatalogo(*ctx, reporte, "Catálogo de Sexo", Guarda()));
+        ASSERT_EQ(mensajes.cajas.size(), 1) << reporte;
+        EXPECT_TRUE(mensajes.cajas[0].titulo == titulo && mensajes.Ultimo().startsWith(mensaje)) << mensajes.Ultimo().toStdString();
     }
     EXPECT_TRUE(documentos.isEmpty());
 }

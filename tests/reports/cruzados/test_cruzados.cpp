@@ -3,7 +3,6 @@
 // behind; a failing statement is caught; one golden text per layout.
 #include "reports/AmbienteReportes.h"
 #include "reports/ReportesCruzados.h"
-#include "platform/ReportePintor.h"
 
 #include <QGuiApplication>
 #include <random>
