@@ -20,9 +20,9 @@ TEST_F(Filtro, CadaEventoUnaVez)
 {
     const std::pair<const char *, const char *> casos[] = {
         {"D.CodDerechohabiencia >= '08'", "2,3,4,5"}, {"V.CodTipoViolencia < 9", "3,4,5"}, {"T.CodTipoAtencion > 7", "2,3,4,5"},
-        {"P.EfectosPaciente = 5 Or E.Folio = 1", "1,3"}, {"P.EfectosAgresor = 5 Or E.Folio = 1", "1"},
-        {"F.Diagnosticos = 's010'\nAnd E.Edad < 24", "3"}, {"E.Paterno = 'p5'", "1"}, {"E.Paterno Like 'PE*'", "2"},
-        {"CDATE(E.fechaAtencion) >= CDATE('04/03/2004')", "4,5"}, {"E.Edad > 24 Or F.Diagnosticos Is Null", "1,2,4,5"},
+        {"P.EfectosPaciente = 5 Or E.Folio = 1", "1,3"}, {"P.EfectosAgresor = 5 Or E.Folio = 1", "1"}, {"E.Paterno = 'p5'", "1"},
+        {"F.Diagnosticos = 's010'\nAnd E.Edad < 24", "3"}, {"CDATE(E.fechaAtencion) >= CDATE('04/03/2004')", "4,5"},
+        {"E.Paterno Like 'PE*' Or F.Diagnosticos Is Null And E.Edad > 22", "2,4,5"},
     };
     for (const auto &[criterio, folios] : casos) {
         ASSERT_TRUE(Filtra(QString::fromUtf8(criterio))) << criterio;
