@@ -25,16 +25,11 @@ protected:
     }
 
     // One event with the given columns (the rest NULL).
-    void Evento(const QString &clues, int folio, const QString &fecha, const QVariantMap &campos = {})
+    void Evento(const QString &clues, int folio, const QString &fecha, QVariantMap campos = {})
     {
-        QStringList columnas{"Clues", "Folio", "fechaAtencion"}, marcas{"?", "?", "?"};
-        QVariantList valores{clues, folio, fecha};
-        for (auto it = campos.begin(); it != campos.end(); ++it) {
-            columnas << it.key();
-            marcas << "?";
-            valores << it.value();
-        }
-        Ejecuta("INSERT INTO D_EVENTO (" + columnas.join(',') + ") VALUES (" + marcas.join(',') + ")", valores);
+        campos.insert({{"Clues", clues}, {"Folio", folio}, {"fechaAtencion", fecha}});
+        Ejecuta("INSERT INTO D_EVENTO (" + campos.keys().join(',') + ") VALUES (" + QStringList(campos.size(), "?").join(',') + ")",
+                campos.values());
     }
     // One detail row: table and code column come from the test.
     void Detalle(const QString &tabla, const QString &columna, const QString &clues, int folio, const QString &fecha,

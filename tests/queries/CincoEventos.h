@@ -3,13 +3,18 @@
 #include "comun/DialogoFijo.h"
 #include "comun/HojaEnBase.h"
 #include "platform/BaseDatos.h"
+#include "queries/modVisData.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 // Events of unit A, folios 1 to 5 dated 1 to 5 March 2004, with 0 to 4 codes
 // of every detail (folio n has 9 down to 11 - n), substances of patient and
 // aggressor apart and diagnoses in Orden 1, 2 and 4 on folio 3; Paterno P5
-// down to P1 but PEÑA on folio 2.
+// down to P1 but PEÑA on folio 2. The capture sheet is open on them.
 class CincoEventos : public ::testing::Test {
 protected:
     void SetUp() override
@@ -30,6 +35,39 @@ protected:
             p.Ejecuta("INSERT INTO D_BajoEfectos VALUES (?, ?, ?, ?, ?)", tres + QVariantList{persona, efecto});
         for (const auto &[codigo, orden] : {std::pair{"S010", 1}, {"S020", 2}, {"T140", 4}})
             p.Ejecuta("INSERT INTO D_Diagnosticos VALUES (?, ?, ?, ?, ?)", tres + QVariantList{codigo, orden});
+        h.Vida().Abre();
+    }
+    bool Filtra(const QString &criterio) { return EjecutaFiltro(*p.ctx, criterio, DestinoFiltro{&h.Reg(), {}}); }
+    // The folios of the sheet's record set, in its order.
+    QString Folios()
+    {
+        ConjuntoEventos &rs = h.Reg().eventos.rsAtencion;
+        QStringList folios;
+        for (int i = 1; rs.IrA(i); ++i)
+            folios << QString::number(rs.Actual()->folio);
+        return folios.join(',');
+    }
+    static void Elige(QComboBox *combo, const QString &texto)
+    {
+        combo->setCurrentIndex(combo->findText(texto));
+        emit combo->activated(combo->currentIndex());
+    }
+    QString Ruta(const QString &n) { return QDir(p.ctx->RutaDatos).filePath(n); }
+    // Runs `accion`, which opens a modal window, and closes that window as soon
+    // as it shows, keeping its caption (empty when none opened).
+    QString CierraModal(const std::function<void()> &accion)
+    {
+        QString titulo;
+        QTimer vigia;   // dies with this call, so it never fires on a later window
+        QObject::connect(&vigia, &QTimer::timeout, [&] {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                titulo = w->windowTitle();
+                w->close();
+            }
+        });
+        vigia.start(0);
+        accion();
+        return titulo;
     }
     HojaEnBase h;
     ProgramaTemporal &p = h.prog;

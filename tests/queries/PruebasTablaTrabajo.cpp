@@ -1,5 +1,4 @@
 #include "CincoEventos.h"
-#include "queries/ModeloTablaTrabajo.h"
 #include "queries/TablaTrabajo.h"
 
 #include <QSqlQuery>
@@ -8,27 +7,20 @@
 
 namespace {
 
-class TablaTrabajoTest : public CincoEventos {
-protected:
-    QStringList Columnas(const QString &tabla) { return p.Filas("SELECT name FROM pragma_table_info(?, 'temp')", {tabla}); }
-};
+using TablaTrabajoTest = CincoEventos;
+
+const QString Columnas = "SELECT name FROM pragma_table_info('GENCONSUL', 'temp')";
 
 } // namespace
 
-TEST_F(TablaTrabajoTest, FormaSimpleSoloConLosCamposElegidos)
+TEST_F(TablaTrabajoTest, SoloLosCamposElegidosYConDetalleLaClaveYUnaFilaPorEvento)
 {
     EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Nombre", "E.Edad"}, {" FROM D_Evento AS E", "(E.Edad > ?)", {23}, "E.Edad DESC"}), 2);
-    EXPECT_EQ(Columnas("GENCONSUL") + p.Filas("SELECT Edad FROM GENCONSUL"), QStringList({"Nombre", "Edad", "25", "24"}));
-}
-
-TEST_F(TablaTrabajoTest, FormaUnidaLlevaLaClaveYUnaFilaPorEvento)
-{
+    EXPECT_EQ(p.Filas(Columnas) + p.Filas("SELECT Edad FROM GENCONSUL"), QStringList({"Nombre", "Edad", "25", "24"}));
     const SeleccionEventos conDetalle{" FROM D_Evento AS E LEFT JOIN D_TipoViolencia AS V ON V.CLUES = E.Clues AND "
                                       "V.Folio = E.Folio AND V.fechaAtencion = E.fechaAtencion", "(V.CodTipoViolencia >= ?)", {7}, {}};
-    EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Paterno"}, conDetalle), 4);
-    EXPECT_EQ(Columnas("GENCONSUL"), QStringList({"Folio", "CLUES", "fechaAtencion", "Paterno"}));
-    TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.CLUES", "D.CodDerechohabiencia"}, {});
-    EXPECT_EQ(Columnas("GENCONSUL"),
+    EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.CLUES", "D.CodDerechohabiencia"}, conDetalle), 4);
+    EXPECT_EQ(p.Filas(Columnas),
               QStringList({"Folio", "fechaAtencion", "CLUES", "Derechohabiencia01", "Derechohabiencia02", "Derechohabiencia03"}));
 }
 
@@ -61,32 +53,4 @@ TEST_F(TablaTrabajoTest, UnaConstruccionFallidaNoDejaNadaAMedias)
     EXPECT_EQ(p.Valor("SELECT count(*) FROM GENCONSUL").toInt(), 5);   // the former table, whole
     EXPECT_THROW(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Nada"}, {}), ErrorBD);
     EXPECT_FALSE(p.Valor("SELECT 1 FROM sqlite_master WHERE name = 'GENCONSUL'").isValid());
-}
-
-// The table view's 61 columns, three diagnosis slots, read by pages, sorted, dates shown.
-TEST_F(TablaTrabajoTest, VistaDeTablaLeePorPaginasOrdenaYMuestraFechas)
-{
-    ModeloTablaTrabajo m(p.bd());
-    m.Carga(TablaTrabajo::FuenteTmpQuery(p.bd(), {}));
-    ASSERT_EQ(std::pair(m.rowCount(), m.columnCount()), std::pair(5, 61));
-    EXPECT_EQ(m.Valor(2, 55).toString(), "    ");   // folio 3: its diagnosis of Orden 4 is not shown
-    EXPECT_EQ(m.data(m.index(1, 2)).toString() + m.data(m.index(1, 3)).toString() + m.Valor(0, 18).toString(), "02/03/2004PEÑA09");
-    auto folios = [&m] {
-        QString r;
-        for (int f = 0; f < m.rowCount(); ++f)
-            r += m.Valor(f, 1).toString();
-        return r;
-    };
-    // Folio 3 read event by event: the patient's substances apart from the aggressor's.
-    EXPECT_EQ(m.Valor(2, 29).toString() + m.Valor(2, 30).toString() + m.Valor(2, 31).toString() + m.Valor(2, 44).toString(), "2503");
-    m.sort(25);   // TipoViolencia01: NULL first, then 6, 7, 8, 9
-    EXPECT_EQ(folios(), "15432");
-    m.Carga(TablaTrabajo::FuenteTmpQuery(p.bd(), {" FROM D_Evento AS E", "(E.Edad > ?)", {23}, "E.Edad DESC"}));
-    EXPECT_EQ(folios(), "45");   // key order whatever order was asked
-    // Stored last but first by its key: ties still follow the key.
-    p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('0', 7, '2004-03-07')");
-    m.Carga(TablaTrabajo::FuenteTmpQuery(p.bd(), {}));
-    m.sort(25);
-    EXPECT_EQ(folios().left(2), "71");
-    m.Cierra();
 }

@@ -1,0 +1,138 @@
+// The filter run: the sheet reloaded on the chosen events and every box of a
+// run that finds nothing or fails; the filter window and the export generator
+// as a user meets them (the road from the sheet's "Filtrar" by keys is the
+// end-to-end test's, the ICD-10 list's hand-back the catalog windows').
+#include "CincoEventos.h"
+#include "queries/PanelCriterio.h"
+#include "queries/frmGenConsultas.h"
+#include "queries/frmQuery.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+using Filtro = CincoEventos;
+
+// Each event once, however many of its detail rows meet the criteria.
+TEST_F(Filtro, CadaEventoUnaVez)
+{
+    const std::pair<const char *, const char *> casos[] = {
+        {"D.CodDerechohabiencia >= '08'", "2,3,4,5"}, {"V.CodTipoViolencia < 9", "3,4,5"}, {"T.CodTipoAtencion > 7", "2,3,4,5"},
+        {"P.EfectosPaciente = 5 Or E.Folio = 1", "1,3"}, {"P.EfectosAgresor = 5 Or E.Folio = 1", "1"}, {"E.Paterno = 'p5'", "1"},
+        {"F.Diagnosticos = 's010'\nAnd E.Edad < 24", "3"}, {"CDATE(E.fechaAtencion) >= CDATE('04/03/2004')", "4,5"},
+        {"E.Paterno Like 'PE*' Or F.Diagnosticos Is Null And E.Edad > 22", "2,4,5"},
+    };
+    for (const auto &[criterio, folios] : casos) {
+        ASSERT_TRUE(Filtra(QString::fromUtf8(criterio))) << criterio;
+        EXPECT_EQ(Folios(), QString(folios)) << criterio;
+    }
+}
+
+TEST_F(Filtro, LaHojaQuedaEnLosEventosElegidosYGuardaElFiltro)
+{
+    ASSERT_TRUE(Filtra("  E.Edad > 21\nAnd E.Edad < 24  "));
+    EXPECT_EQ(h.Hoja().Texto(22) + "|" + h.Vida().FiltroEventos, "00000002|E.Edad > 21 And E.Edad < 24");
+    // A save or a delete reopens the set on the filter's own statement.
+    ASSERT_TRUE(h.Reg().eventos.CargaEventos(h.Reg().eventos.ConsultaEventos));
+    EXPECT_EQ(Folios(), "2,3");
+}
+
+// The boxes as "icon|title|text"; a beep but for an empty criteria; the sheet, its filter and its statement stay.
+TEST_F(Filtro, SinEventosOConErrorLaHojaSigueIgual)
+{
+    const QString error = "0|VELMORAN2016|The following Error occurred:\n\n";
+    const std::pair<const char *, QStringList> casos[] = {
+        {"   ", {"2|VELMORAN2016|No ha creado ninguna Consulta!"}},
+        {"E.Edad > 100", {"1|Consultas|La consulta creada no encontro registros\nque cumplan las condiciones señaladas",
+                          "1|Consultas|No hay registros que cumplan la condición establecida, verifique por favor....."}},
+        // A failure is not passed off as "no rows": the error box alone.
+        {"E.Edad >", {error + "La instrucción no se pudo ejecutar en la Base de Datos (near \")\": syntax error)\nNumber: 1"}},
+        {"E.Nada = 1", {error + "El criterio nombra un campo que no existe en D_EVENTO: E.Nada\nNumber: 1"}},
+    };
+    for (const auto &[criterio, esperadas] : casos) {
+        h.Msj().Limpia();
+        EXPECT_FALSE(Filtra(criterio));
+        QStringList cajas;
+        for (const MensajesFalsos::Caja &k : h.Msj().cajas)
+            cajas << QStringLiteral("%1|%2|%3").arg(int(k.icono)).arg(k.titulo, k.texto);
+        EXPECT_EQ(cajas, esperadas) << criterio;
+        EXPECT_EQ(QStringList({QString::number(h.Msj().beeps), Folios(), h.Vida().FiltroEventos, h.Reg().eventos.ConsultaEventos.sql}),
+                  QStringList({QString(criterio).trimmed().isEmpty() ? "0" : "1", "1,2,3,4,5", "", "Select * from D_Evento"}));
+    }
+}
+
+TEST_F(Filtro, VentanaArmaElCriterioYLoConserva)
+{
+    p.ctx->CriterioConsulta = "E.Edad > 1";
+    frmQuery v(*p.ctx, dialogo, DestinoFiltro{&h.Reg(), {}});
+    PanelCriterio &c = *v.Panel();
+    Elige(c.cboField, "E.fechaAtencion");
+    c.cmdGetValues->click();
+    EXPECT_EQ(c.cboValue->currentText(), "01/03/2004");
+    Elige(c.cboOperator, ">=");
+    c.cmdOr->click();
+    v.cmdClose()->click();
+    EXPECT_EQ(p.ctx->CriterioConsulta, "E.Edad > 1\n Or CDATE(E.fechaAtencion) >= CDATE('01/03/2004')");
+}
+
+// Departure: "Limpar" empties the value box too, not the criteria alone, so
+// that it clears all that a loaded query fills as typed.
+TEST_F(Filtro, Desvio_LimparVaciaTambienElValor)
+{
+    frmQuery v(*p.ctx, dialogo, DestinoFiltro{&h.Reg(), {}});
+    v.Panel()->cboValue->setEditText("\x01\x02");
+    v.Panel()->PonCriterio("E.Edad > 1");
+    v.Panel()->cmdClear->click();
+    EXPECT_EQ(v.Panel()->cboValue->currentText() + v.Panel()->Criterio(), "");
+}
+
+TEST_F(Filtro, VentanaSobreCIE10)
+{
+    frmQuery v(*p.ctx, dialogo, DestinoFiltro{nullptr, [](const ConsultaSQL &) {}});
+    PanelCriterio &c = *v.Panel();
+    Elige(c.cboField, "lsex");
+    c.cmdGetValues->click();
+    EXPECT_EQ(c.cboValue->count(), 2);   // the causes limited to one sex
+    // A database error is shown, not passed off as a field without values.
+    p.Ejecuta("DROP TABLE CATCIE10");
+    c.cmdGetValues->click();
+    EXPECT_TRUE(h.Msj().Ultimo().startsWith("The following Error occurred:\n\n") && c.cboValue->count() == 0) << h.Msj().Ultimo().toStdString();
+}
+
+TEST_F(Filtro, GeneradorEligeCamposYCargaSuConsulta)
+{
+    frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
+    g.cmdSeleccion[1]->click();
+    EXPECT_EQ(g.Seleccion(), EntradasCampos(OrigenConsulta::Hoja));
+    g.lstOrigen->setCurrentRow(1);
+    g.cmdSeleccion[0]->click();
+    EXPECT_EQ(h.Msj().Ultimo(), "Ya agrego este campo: E.Folio");
+    g.cmdSeleccion[3]->click();
+    g.cmdSeleccion[2]->click();
+    EXPECT_EQ(h.Msj().Ultimo() + "|" + h.Msj().cajas.last().titulo, "No ha seleccionado nungún campo|Genera Consultas");
+
+    // Saved and loaded back in a new window: fields, format, and the field, operator and value shown.
+    g.lstOrigen->setCurrentRow(47);   // F.Diagnosticos
+    g.cmdSeleccion[0]->click();
+    g.optFormato[2]->setChecked(true);
+    Elige(g.Panel()->cboField, "E.fechaAtencion");
+    g.Panel()->cboValue->setEditText("01/03/2004");
+    g.Panel()->PonCriterio("F.Diagnosticos = 'S011'");
+    dialogo.ruta = QDir(p.Carpeta()).filePath("g.sql");
+    g.GrabaConsulta();
+    frmGenConsultas otro(*p.ctx, dialogo, OrigenConsulta::Hoja);
+    otro.CargaConsulta();
+    const PanelCriterio &o = *otro.Panel();
+    EXPECT_EQ(otro.Seleccion() << QString::number(otro.Formato()) << o.cboField->currentText() << o.cboValue->currentText(),
+              QStringList({"F.Diagnosticos", "2", "E.fechaAtencion", "01/03/2004"}));
+    // A filter run while the generator is open leaves its field kinds alone.
+    ASSERT_TRUE(Filtra("E.Edad > 1"));
+    Elige(otro.Panel()->cboField, "E.Paterno");
+    otro.Panel()->cboValue->setEditText("RUIZ");
+    otro.Panel()->cmdAnd->click();
+    EXPECT_EQ(otro.Panel()->Criterio(), "F.Diagnosticos = 'S011'\nAnd E.Paterno = 'RUIZ'");
+}
+
+} // namespace

@@ -1,0 +1,97 @@
+// The work table's windows: the query result's export, the table over the
+// sheet, and the generator's run.
+#include "CincoEventos.h"
+#include "queries/EjecutaGenConsultas.h"
+#include "queries/ModeloTablaTrabajo.h"
+#include "queries/PanelCriterio.h"
+#include "queries/TablaTrabajo.h"
+#include "queries/frmGenConsultas.h"
+#include "queries/frmMuestraGenCons.h"
+#include "queries/frmTabla.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+
+using Vistas = CincoEventos;
+
+TEST_F(Vistas, ExportarPideNombreRehusaPreguntaYDiceDonde)
+{
+    TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Paterno"}, {});
+    EscribeArchivo(Ruta("Viejo.xlsx"), "viejo");
+    const std::tuple<FormatoExportacion, QString, bool, bool, QString> casos[] = {   // format, file chosen, answer, written, message
+        {FormatoExportacion::Excel, "", false, false, ""},
+        {FormatoExportacion::BaseDatos, p.ctx->ArchivoBD, false, false, "Base de Datos de trabajo"},
+        {FormatoExportacion::Excel, Ruta("Viejo"), false, false, "El archivo " + Ruta("Viejo.xlsx") + " ya existe.\n¿Desea reemplazarlo?"},
+        {FormatoExportacion::Excel, Ruta("Nuevo.xls"), true, true, "Se exportaron 5 registros al archivo:\n" + Ruta("Nuevo.xlsx")},
+        // The working database under another format's extension: refused before any question.
+        {FormatoExportacion::Excel, p.ctx->ArchivoBD, true, false, "Base de Datos de trabajo"},
+        {FormatoExportacion::Dbase, Ruta("Otro.db"), false, false, "El nombre " + Ruta("Otro.db") + " no lleva la extensión del formato "
+                                                                   "elegido: el archivo se grabará como " + Ruta("Otro.db.dbf") + ".\n¿Desea continuar?"},
+    };
+    for (const auto &[formato, elegida, respuesta, escrito, dice] : casos) {
+        h.Msj().Limpia();
+        h.Msj().Responde(respuesta);
+        frmMuestraGenCons v(*p.ctx, dialogo, formato);
+        dialogo.ruta = elegida;
+        EXPECT_EQ(v.AsignaDatos(), escrito) << elegida.toStdString();
+        EXPECT_TRUE(h.Msj().Ultimo().contains(dice)) << h.Msj().Ultimo().toStdString();
+        EXPECT_EQ(h.Msj().cajas.size(), elegida.endsWith(".xls") ? 2 : int(!elegida.isEmpty()));
+    }
+    EXPECT_TRUE(LeeArchivo(Ruta("Viejo.xlsx")) == "viejo" && LeeArchivo(Ruta("Nuevo.xlsx")).startsWith("PK"));
+}
+
+// The table's 61 columns with dates shown, sorted with NULL first and ties in
+// key order; a double click takes the sheet to the event.
+TEST_F(Vistas, TablaMuestraOrdenaYLlevaLaHojaAlEvento)
+{
+    // Stored last but first by its key.
+    p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('0', 7, '2004-03-07')");
+    frmTabla t(*p.ctx, h.Reg());
+    ModeloTablaTrabajo &m = t.Modelo();
+    ASSERT_EQ(std::pair(m.rowCount(), m.columnCount()), std::pair(6, 61));
+    EXPECT_EQ(m.data(m.index(2, 2)).toString() + m.data(m.index(2, 3)).toString() + m.Valor(1, 18).toString(), "02/03/2004PEÑA09");
+    // Folio 3: the patient's substances apart from the aggressor's; its diagnosis of Orden 4 is not shown.
+    EXPECT_EQ(m.Valor(3, 29).toString() + m.Valor(3, 30).toString() + m.Valor(3, 31).toString() + m.Valor(3, 44).toString()
+                  + m.Valor(3, 55).toString(), "2503    ");
+    m.sort(25);   // TipoViolencia01: NULL (7, 1), then 6 (5), 7 (4), 8, 9
+    t.dbgSeleccion->setCurrentIndex(m.index(3, 0));
+    EXPECT_EQ(m.Valor(0, 1).toString() + t.windowTitle(), "7Tabla VELMORAN, Registro : 4 de 6");
+    emit t.dbgSeleccion->doubleClicked(t.dbgSeleccion->currentIndex());
+    EXPECT_TRUE(h.Hoja().Texto(22) == "00000004" && t.result() == QDialog::Accepted);
+
+    // An event outside the sheet's set leaves the sheet where it was, and says so.
+    h.Reg().eventos.CargaEventos({"SELECT * FROM D_EVENTO WHERE Folio = 5", {}});
+    frmTabla otra(*p.ctx, h.Reg());
+    otra.AsignaDatos();   // folio 7
+    EXPECT_EQ(h.Reg().eventos.rsAtencion.Actual()->folio, 5);
+    EXPECT_EQ(h.Msj().Ultimo(), "El evento 0, Folio 00000007 del 07/03/2004 no está entre los eventos que muestra la Hoja de "
+                                "Registro; la hoja sigue en el evento que mostraba. Quite el filtro de la hoja para verlo.....");
+}
+
+TEST_F(Vistas, TablaConFiltroQueFallaLoMuestraYNoAbre)
+{
+    h.Vida().FiltroEventos = "E.NoExiste = 1";
+    EXPECT_EQ(CierraModal([&] { AbreTabla(*p.ctx, h.Reg(), {}, nullptr); }), "");
+    EXPECT_TRUE(h.Msj().Ultimo().startsWith("The following Error occurred:")) << h.Msj().Ultimo().toStdString();
+    h.Vida().FiltroEventos = "V.CodTipoViolencia = 7";
+    EXPECT_EQ(CierraModal([&] { AbreTabla(*p.ctx, h.Reg(), {}, nullptr); }), "Tabla VELMORAN, Registro : 1 de 2");
+}
+
+TEST_F(Vistas, EjecutarGeneradorRehusaOMuestraElResultado)
+{
+    frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
+    g.PonEjecucion([&](frmGenConsultas &v) { EjecutaGenConsultas(*p.ctx, dialogo, v); });
+    g.cmdRunQuery->click();
+    EXPECT_EQ(h.Msj().Ultimo(), "Debe primero seleccionar al menos un campo de condición...");
+    g.Panel()->cboField->setCurrentIndex(1);
+    g.cmdRunQuery->click();
+    EXPECT_EQ(h.Msj().Ultimo(), "Debe primero seleccionar al menos un campo para la tabla...");
+    g.lstOrigen->setCurrentRow(1);
+    g.Selecciona(0);   // E.Folio
+    g.cmdRunQuery->click();
+    EXPECT_EQ(h.Msj().Ultimo(), "No ha creado ninguna Consulta!");
+    g.Panel()->PonCriterio("E.Folio > 3");
+    EXPECT_EQ(CierraModal([&] { g.cmdRunQuery->click(); }), "Muestra Consulta. Registro: 1 de 2");
+    EXPECT_FALSE(p.Valor("SELECT 1 FROM sqlite_temp_master WHERE name = 'GENCONSUL'").isValid());
+}
