@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
 void AnotaFocos(HojaDatos &hoja, QStringList &focos)
 {
     QObject::connect(&hoja, &HojaDatos::PideFoco, [&focos](int i) { focos << QString::number(i); });
@@ -9,6 +11,7 @@ void AnotaFocos(HojaDatos &hoja, QStringList &focos)
     QObject::connect(&hoja, &HojaDatos::PideFocoLista, [&focos](ListaHoja l) { focos << FocoLista(l); });
 }
 
+// Pick-lists that only note their opening, as "Nombre(argumentos)".
 ListasSeleccion ListasQueAnotan(QStringList &abiertas)
 {
     ListasSeleccion l;
@@ -26,6 +29,8 @@ ListasSeleccion ListasQueAnotan(QStringList &abiertas)
     l.CIE10 = [&abiertas](QWidget *, int campo) { abiertas << QStringLiteral("CIE10(%1)").arg(campo); };
     return l;
 }
+
+} // namespace
 
 void Marca(HojaDatos &hoja, ListaHoja lista, const QStringList &pasos)
 {

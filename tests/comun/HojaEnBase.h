@@ -12,10 +12,6 @@
 // Focus requests as texts: "36" a field, "msk1" a date box, "lst4" a check list.
 inline QString FocoFecha(int indice) { return QStringLiteral("msk%1").arg(indice); }
 inline QString FocoLista(ListaHoja lista) { return QStringLiteral("lst%1").arg(int(lista)); }
-void AnotaFocos(HojaDatos &hoja, QStringList &focos);
-
-// Pick-lists that only note their opening, as "Nombre(argumentos)".
-ListasSeleccion ListasQueAnotan(QStringList &abiertas);
 
 // Ticks the items of these codes in turn; a leading "-" unticks instead.
 void Marca(HojaDatos &hoja, ListaHoja lista, const QStringList &pasos);
