@@ -151,9 +151,10 @@ public:
     {
         Clave nueva;
         const bool ordenada = nueva.De(clave[0], clave[1], clave[2]);
-        if (ordenada && ordenada_ && nueva.Compara(Actual()) == 0)
+        const int orden = ordenada && ordenada_ ? nueva.Compara(Actual()) : -1;
+        if (orden == 0)
             return true;   // the same event again (a detail join): its codes stand
-        ascendente_ = ordenada && ordenada_ && nueva.Compara(Actual()) > 0;
+        ascendente_ = orden > 0;
         ordenada_ = ordenada;
         anterior_ = actual_++;
         for (int i = 0; i < 3; ++i) {
@@ -176,12 +177,13 @@ public:
     // Part i of the current event's key.
     void ParteDeClave(sqlite3_context *ctx, int i) const
     {
+        const QByteArray &texto = i == 0 ? clues_ : fecha_;
         if (!ordenada_)
             sqlite3_result_value(ctx, valores_[i]);
         else if (i == 1)
             sqlite3_result_int64(ctx, folio_);
         else
-            sqlite3_result_text(ctx, (i ? fecha_ : clues_).constData(), int((i ? fecha_ : clues_).size()), SQLITE_TRANSIENT);
+            sqlite3_result_text(ctx, texto.constData(), int(texto.size()), SQLITE_TRANSIENT);
     }
 
     // The value of slot k (1 to 6) of a group of the current event; false on an engine error.
