@@ -22,6 +22,10 @@ struct GrupoRanuras {
     const char *persona;    // D_BajoEfectos rows of the patient (1) or the aggressor (2)
     const char *tipo;       // declared type of the slots
     const char *inicial;    // value of a slot with no code
+
+    // The diagnoses take their slot from their Orden, the others in code order.
+    bool PorOrden() const { return QLatin1String(tabla) == QLatin1String("D_Diagnosticos"); }
+    QString Ranura(int k) const { return QStringLiteral("%1%2").arg(QLatin1String(prefijo)).arg(k, 2, 10, QLatin1Char('0')); }
 };
 
 // Slot 01 of the groups without a person condition is NULL for an event with
@@ -58,12 +62,11 @@ QString Cita(const QString &nombre)
 // The slot columns of a group, read from the slots' table joined as R.
 QList<Columna> Ranuras(const GrupoRanuras &g, int cuantas)
 {
-    const bool diagnosticos = QLatin1String(g.tabla) == QLatin1String("D_Diagnosticos");
     QList<Columna> columnas;
     for (int k = 1; k <= cuantas; ++k) {
-        const QString nombre = QStringLiteral("%1%2").arg(QLatin1String(g.prefijo)).arg(k, 2, 10, QLatin1Char('0'));
+        const QString nombre = g.Ranura(k);
         const QString busca = QStringLiteral("R.") + nombre;
-        const bool nuloSinFilas = k == 1 && !g.persona && !diagnosticos;
+        const bool nuloSinFilas = k == 1 && !g.persona && !g.PorOrden();
         const QString expresion = nuloSinFilas ? busca : QStringLiteral("coalesce(%1, %2)").arg(busca, QLatin1String(g.inicial));
         columnas << Columna{nombre, QLatin1String(g.tipo), expresion, true};
     }
@@ -295,7 +298,7 @@ private:
     bool Prepara(Busqueda &b)
     {
         const GrupoRanuras &g = *b.grupo;
-        b.porOrden = QLatin1String(g.tabla) == QLatin1String("D_Diagnosticos");
+        b.porOrden = g.PorOrden();
         b.porPersona = g.persona != nullptr;
         const QString filas = b.porOrden ? QStringLiteral("Orden, CodDiagnostico")
             : b.porPersona               ? QStringLiteral("CodAfectadoAgresor, %1").arg(QLatin1String(g.codigo))
@@ -418,7 +421,7 @@ int Conecta(sqlite3 *db, void *, int, const char *const *, sqlite3_vtab **tabla,
     QStringList columnas;
     for (const GrupoRanuras &g : Grupos)
         for (int k = 1; k <= 6; ++k)
-            columnas << QStringLiteral("%1%2").arg(QLatin1String(g.prefijo)).arg(k, 2, 10, QLatin1Char('0'));
+            columnas << g.Ranura(k);
     columnas << QStringLiteral("clues HIDDEN") << QStringLiteral("folio HIDDEN") << QStringLiteral("fecha HIDDEN");
     const int rc = sqlite3_declare_vtab(db, QStringLiteral("CREATE TABLE x(%1)").arg(columnas.join(QLatin1Char(','))).toUtf8().constData());
     if (rc != SQLITE_OK)
@@ -575,8 +578,7 @@ QList<Columna> ColumnasDe(const BaseDatos &bd, const QStringList &campos, int ra
     QList<Columna> columnas;
     for (const QString &entrada : campos) {
         if (const GrupoRanuras *g = GrupoDe(entrada)) {
-            const bool diag = QLatin1String(g->tabla) == QLatin1String("D_Diagnosticos");
-            columnas << Ranuras(*g, diag ? ranurasDiagnostico : 3);
+            columnas << Ranuras(*g, g->PorOrden() ? ranurasDiagnostico : 3);
             continue;
         }
         const QString columna = entrada.section(QLatin1Char('.'), 1);

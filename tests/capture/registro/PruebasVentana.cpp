@@ -214,6 +214,18 @@ TEST_F(Ventana, UnCampoQueSeCierraConElFocoPierdeElResaltado)
     EXPECT_TRUE(!H().EnCambio && Txt(70)->palette().color(QPalette::Base) == QColor(Qt::white));
 }
 
+// A closed field refused on saving is opened, so that the clerk can type the code in.
+TEST_F(Ventana, GrabarAbreElCampoCerradoQueRehusa)
+{
+    Abre();
+    Captura();
+    H().PonTexto(65, QString());
+    H().HabilitaCampo(65, false);
+    Pulsa(8);
+    EXPECT_EQ(Msj().Ultimo(), "El código de si el agresor fué único no se conoce, verifique por favor....");
+    EXPECT_TRUE(Txt(65)->isEnabled() && Foco() == Txt(65) && ventana->SSTab1()->currentIndex() == 1);
+}
+
 TEST_F(Ventana, SoloElTabuladorYElClicRevisanElCampoQueSeDeja)
 {
     Abre();
