@@ -1,9 +1,11 @@
 #include "CincoEventos.h"
+#include "queries/RanurasEvento.h"
 #include "queries/TablaTrabajo.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -53,4 +55,48 @@ TEST_F(TablaTrabajoTest, UnaConstruccionFallidaNoDejaNadaAMedias)
     EXPECT_EQ(p.Valor("SELECT count(*) FROM GENCONSUL").toInt(), 5);   // the former table, whole
     EXPECT_THROW(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Nada"}, {}), ErrorBD);
     EXPECT_FALSE(p.Valor("SELECT 1 FROM sqlite_master WHERE name = 'GENCONSUL'").isValid());
+}
+
+TEST_F(TablaTrabajoTest, SobreTodosLosEventosLeeLoMismoQueConFiltro)
+{
+    // 2,000 events of units B and c (stored case apart, ordered without regard to it), each with 0 to 3 codes of
+    // every detail: the detail tables are read on threads in blocks of a few hundred events.
+    p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+              "INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) SELECT iif(i % 2, 'B', 'c'), i, '2005-01-01' FROM n");
+    for (const char *tabla : {"D_TipoViolencia", "D_TipoAtencion", "D_Derechohabiencia"})
+        p.Ejecuta(QString("INSERT INTO %1 SELECT Clues, Folio, fechaAtencion, k FROM D_EVENTO, (SELECT 1 AS k UNION SELECT 2 "
+                          "UNION SELECT 3) WHERE Clues <> 'A' AND k <= Folio % 4").arg(tabla));
+    // Rows of no event (written by a tool without the foreign keys), after all of them: the readers stop short.
+    p.Ejecuta("PRAGMA foreign_keys = OFF");
+    p.Ejecuta("INSERT INTO D_TipoViolencia SELECT 'Z', Folio, fechaAtencion, 1 FROM D_EVENTO");
+    p.Ejecuta("PRAGMA foreign_keys = ON");
+    p.Ejecuta("INSERT INTO D_BajoEfectos SELECT Clues, Folio, fechaAtencion, 1 + Folio % 2, Folio % 5 FROM D_EVENTO WHERE Clues <> 'A' AND Folio % 3");
+    p.Ejecuta("INSERT INTO D_Diagnosticos SELECT Clues, Folio, fechaAtencion, 'X' || Folio, 1 + Folio % 6 FROM D_EVENTO WHERE Clues <> 'A' AND Folio % 7");
+    const QStringList campos = {"D.CodDerechohabiencia", "V.CodTipoViolencia", "T.CodTipoAtencion",
+                                "P.EfectosPaciente", "P.EfectosAgresor", "F.Diagnosticos"};
+    TablaTrabajo::ConstruyeGenConsul(p.bd(), campos, {" FROM D_Evento AS E", "1 = 1", {}, {}});
+    p.Ejecuta("CREATE TEMP TABLE FILTRADA AS SELECT * FROM GENCONSUL");
+    EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), campos, {}), 2005);
+    EXPECT_EQ(p.Valor("SELECT count(*) FROM (SELECT * FROM GENCONSUL EXCEPT SELECT * FROM FILTRADA)").toInt(), 0);
+    EXPECT_EQ(p.Valor("SELECT count(*) FROM (SELECT * FROM FILTRADA EXCEPT SELECT * FROM GENCONSUL)").toInt(), 0);
+    EXPECT_EQ(p.Filas("SELECT TipoViolencia01, TipoViolencia03, EfectosAgresor01, Diagnostico02 FROM GENCONSUL WHERE Folio = 1999"),
+              QStringList({"1|3|4|X1999"}));
+}
+
+TEST_F(TablaTrabajoTest, LaLecturaAdelantadaSabeSiOtroEscribioAntesDeLaConstruccion)
+{
+    sqlite3 *db = p.bd().Manejador();
+    const QList<const GrupoRanuras *> grupos = {RanurasEvento::GrupoDe("V.CodTipoViolencia")};
+    for (const bool escribe : {false, true}) {
+        const RanurasEvento::LecturaAdelantada lectura(db, grupos);
+        if (escribe) {
+            sqlite3 *otra = nullptr;
+            sqlite3_open(sqlite3_db_filename(db, "main"), &otra);
+            sqlite3_exec(otra, "UPDATE D_EVENTO SET Edad = 30 WHERE Folio = 1", nullptr, nullptr, nullptr);
+            sqlite3_close(otra);
+        }
+        Transaccion t(p.bd());
+        p.Valor("SELECT count(*) FROM D_EVENTO");
+        EXPECT_EQ(lectura.MismaVersion(), !escribe);
+    }
 }

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+struct sqlite3;
+
+// A multi-valued detail of the events and the numbered slot columns the work
+// tables spread it over.
+struct GrupoRanuras {
+    const char *entrada;    // the field entry
+    const char *prefijo;    // slot names: prefix + 01, 02, ...
+    const char *tabla;
+    const char *codigo;
+    const char *persona;    // D_BajoEfectos rows of the patient (1) or the aggressor (2)
+    const char *tipo;       // declared type of the slots
+    const char *inicial;    // value of a slot with no code
+
+    // The diagnoses take their slot from their Orden, the others in code order.
+    bool PorOrden() const { return QLatin1String(tabla) == QLatin1String("D_Diagnosticos"); }
+    QString Ranura(int k) const { return QStringLiteral("%1%2").arg(QLatin1String(prefijo)).arg(k, 2, 10, QLatin1Char('0')); }
+};
+
+// RANURAS_EVENTO(CLUES, Folio, fechaAtencion): a table-valued function of one
+// row, the event's slots, a column per group and slot (named as the work
+// tables name them, six per group): slot k holds the k-th code of the event's
+// rows of that group (in code order; for the diagnoses the one whose Orden is
+// k), or NULL. Joined to the events in their stored order, it walks each detail
+// table once alongside them.
+namespace RanurasEvento {
+
+// The group of a field entry ("V.CodTipoViolencia"), or null.
+const GrupoRanuras *GrupoDe(const QString &entrada);
+
+// Registers the function on the connection the first time. Throws ErrorBD.
+void Registra(sqlite3 *db);
+
+// The join that gives the slots of the events E as R.
+QString Union();
+
+// While it lives, the next statement that joins the function to every event
+// has the detail tables of `grupos` read on threads of their own, each over
+// its own read-only connection to the database file, in blocks of a few
+// hundred events (memory does not grow with the events). Where that cannot be
+// (one processor, a database without a file, or one moved, or a connection
+// inside a transaction), the statement reads them itself as it always does.
+class LecturaAdelantada {
+public:
+    LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos);
+    ~LecturaAdelantada();
+    LecturaAdelantada(const LecturaAdelantada &) = delete;
+    LecturaAdelantada &operator=(const LecturaAdelantada &) = delete;
+
+    // Asked inside the statement's transaction: false when another connection
+    // wrote to the database between the readers' start and the statement's, so
+    // that they may have read another state of it than the statement did.
+    bool MismaVersion() const;
+
+    struct Datos;
+
+private:
+    std::unique_ptr<Datos> d_;
+};
+
+} // namespace RanurasEvento
