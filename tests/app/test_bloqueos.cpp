@@ -1,6 +1,7 @@
 #include "comun/DialogoFijo.h"
 #include "comun/ProgramaTemporal.h"
 #include "queries/ExportaConsulta.h"
+#include "queries/TablaTrabajo.h"
 #include "tools/Compacta.h"
 #include "tools/Envio.h"
 #include "tools/Recepcion.h"
@@ -61,6 +62,8 @@ TEST(Bloqueos, CadaHerramientaConservaLosDeLaBase)
         {"tabla dinámica", [&] { return genera([&] { GeneraTablaDinamica(ctx); }, "TablaDinamicaVELMORAN.xlsx"); }, true},
         {"tabla completa en libro", [&] { return completa(false); }, true},
         {"tabla completa en base", [&] { return completa(true); }, true},
+        {"tabla de consulta (detalles leídos por hilos)",
+         [&] { return TablaTrabajo::ConstruyeGenConsul(ctx.ConexionBD, {"E.Folio", "V.CodTipoViolencia"}, {}) == 1; }, true},
         {"exportar a base", [&] { return exporta(FormatoExportacion::BaseDatos, ctx.RutaDatos + "/E.db"); }, true},
         {"exportar a libro", [&] { return exporta(FormatoExportacion::Excel, ctx.RutaDatos + "/E.xlsx"); }, true},
         {"exportar a dBase", [&] { return exporta(FormatoExportacion::Dbase, ctx.RutaDatos + "/E.dbf"); }, true},
