@@ -170,10 +170,12 @@ struct Codigos {
     }
 };
 
-// One detail table read whole, in key order, on a thread of its own over its
-// own read-only connection, and handed over a block of events at a time: the
+// One detail table read in key order on a thread of its own, over its own
+// read-only connection, and handed over a block of events at a time: the
 // codes of every event that has rows. The thread waits while every block is
-// full, so the memory is a few blocks whatever the table's size.
+// full, so the memory is a few blocks whatever the table's size. When the
+// statement's events skip far ahead (a filter), the reader has the thread
+// jump to the event asked for, as the walk searches for it.
 class Flujo {
 public:
     explicit Flujo(const GrupoRanuras &g) : tabla_(g) {}
@@ -186,7 +188,8 @@ public:
         cambio_.notify_all();
         if (hilo_.joinable())
             hilo_.join();
-        sqlite3_finalize(st_);
+        sqlite3_finalize(todo_);
+        sqlite3_finalize(desde_);
         sqlite3_close_v2(db_);
     }
     Flujo(const Flujo &) = delete;
@@ -199,8 +202,10 @@ public:
     bool Abre(const char *archivo)
     {
         if (sqlite3_open_v2(archivo, &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK
-            || sqlite3_prepare_v2(db_, tabla_.Sql(true, false).constData(), -1, &st_, nullptr) != SQLITE_OK)
+            || sqlite3_prepare_v2(db_, tabla_.Sql(true, false).constData(), -1, &todo_, nullptr) != SQLITE_OK
+            || sqlite3_prepare_v2(db_, tabla_.Sql(true).constData(), -1, &desde_, nullptr) != SQLITE_OK)
             return false;
+        st_ = todo_;
         paso_ = sqlite3_step(st_);
         return paso_ == SQLITE_ROW || paso_ == SQLITE_DONE;
     }
@@ -213,16 +218,20 @@ public:
     enum class Respuesta { Codigos, SinFilas, NoSabe };
 
     // The codes of the event `k` (swapped into `codigos`), or that it has
-    // none. NoSabe for an event the reading has passed (asked out of order),
-    // and for every event once the reading failed or met a key out of order.
+    // none. Events not asked for are passed over; rather than pass over more
+    // than the thread reads ahead, it jumps to `k`. NoSabe for an event the reading has
+    // passed (asked out of order), and for every event once the reading
+    // failed, met a key out of order or passed over four events for every
+    // one taken (a filter that keeps few here and there: searching for them
+    // on the statement's connection is cheaper than reading every row).
     Respuesta Toma(const Clave &k, Codigos &codigos)
     {
-        if (perdido_ || (hayUltima_ && k.Compara(ultima_.Vista()) <= 0))
+        if (perdido_ || (hayUltima_ && k.Compara(ultima_.Vista()) <= 0) || (saltos_ && k.Compara(suelo_.Vista()) < 0))
             return Respuesta::NoSabe;
-        for (;;) {
+        for (int pasados = 0;;) {
             if (!tomado_) {
                 std::unique_lock<std::mutex> l(m_);
-                cambio_.wait(l, [this] { return llenos_ > 0 || terminado_; });
+                cambio_.wait(l, [this] { return llenos_ > 0 || (terminado_ && !haySalto_); });
                 if (llenos_ == 0) {
                     perdido_ = roto_;
                     return roto_ ? Respuesta::NoSabe : Respuesta::SinFilas;
@@ -230,8 +239,8 @@ public:
                 tomado_ = true;
             }
             Bloque &b = bloques_[actual_];
-            if (posicion_ == b.usados) {
-                Suelta();
+            if (b.generacion != generacion_ || posicion_ == b.usados) {
+                Suelta();   // read, or read before the last jump
                 continue;
             }
             Evento &e = b.eventos[size_t(posicion_)];
@@ -243,7 +252,15 @@ public:
             ++posicion_;
             if (orden == 0) {
                 std::swap(codigos, e.codigos);
+                ++tomados_;
                 return Respuesta::Codigos;
+            }
+            if (++pasados > Adelanto) {
+                Salta(k);
+                pasados = 0;
+            } else if (++pasadosEnTotal_ > 4 * tomados_ + Adelanto) {
+                Abandona();
+                return Respuesta::NoSabe;
             }
         }
     }
@@ -256,8 +273,37 @@ private:
     struct Bloque {
         std::vector<Evento> eventos = std::vector<Evento>(PorBloque);
         int usados = 0;
+        int generacion = 0;   // the jumps the thread had made when it read the block
     };
     static constexpr int PorBloque = 256, Bloques = 4;
+    static constexpr int Adelanto = PorBloque * Bloques;   // the most events the thread reads ahead
+
+    // The reader gives up: the thread stops at its next block.
+    void Abandona()
+    {
+        perdido_ = true;
+        {
+            const std::lock_guard<std::mutex> l(m_);
+            parar_ = true;
+        }
+        cambio_.notify_all();
+    }
+
+    // Asks the thread to go on from the event `k`; the blocks read before are
+    // passed over unread.
+    void Salta(const Clave &k)
+    {
+        suelo_.De(k);
+        ++saltos_;
+        generacion_ = saltos_;
+        {
+            const std::lock_guard<std::mutex> l(m_);
+            salto_.De(k);
+            haySalto_ = true;
+            generacionPedida_ = saltos_;
+        }
+        cambio_.notify_all();
+    }
 
     // Hands the block read back to the thread.
     void Suelta()
@@ -273,21 +319,42 @@ private:
     }
 
     // On the thread: the rows of one event are consecutive; an event is
-    // handed over once its last row is read.
+    // handed over once its last row is read. At the table's end the thread
+    // waits for a jump back into it, or to stop.
     void Produce()
     {
         bool enCurso = false;   // the block's next event is being filled
         ClaveGuardada previa;   // the last event's key
-        bool hayPrevia = false, fin = false, roto = false;
-        for (int llenar = 0; !fin; llenar = (llenar + 1) % Bloques) {
+        bool hayPrevia = false, fin = false;
+        int generacion = 0;
+        ClaveGuardada destino;
+        for (int llenar = 0;; llenar = (llenar + 1) % Bloques) {
+            bool salta = false;
             {
                 std::unique_lock<std::mutex> l(m_);
-                cambio_.wait(l, [this] { return parar_ || llenos_ < Bloques; });
+                cambio_.wait(l, [this] { return parar_ || (llenos_ < Bloques && (!terminado_ || haySalto_)); });
                 if (parar_)
                     return;
+                if (haySalto_) {
+                    destino.De(salto_.Vista());
+                    generacion = generacionPedida_;
+                    haySalto_ = terminado_ = roto_ = false;
+                    salta = true;
+                }
+            }
+            if (salta) {
+                sqlite3_reset(st_);
+                st_ = desde_;
+                sqlite3_bind_text(st_, 1, destino.clues.constData(), int(destino.clues.size()), SQLITE_TRANSIENT);
+                sqlite3_bind_int64(st_, 2, destino.folio);
+                sqlite3_bind_text(st_, 3, destino.fecha.constData(), int(destino.fecha.size()), SQLITE_TRANSIENT);
+                enCurso = hayPrevia = fin = false;
+                paso_ = sqlite3_step(st_);
             }
             Bloque &b = bloques_[llenar];
             b.usados = 0;
+            b.generacion = generacion;
+            bool roto = false;
             for (;;) {
                 Clave fila;
                 if (paso_ != SQLITE_ROW || !fila.DeFila(st_)) {
@@ -316,8 +383,10 @@ private:
                 b.eventos[size_t(b.usados)].codigos.Guarda(tabla_, st_, 3);
                 paso_ = sqlite3_step(st_);
             }
-            if (fin && enCurso)
+            if (fin && enCurso) {
                 ++b.usados;
+                enCurso = false;
+            }
             {
                 const std::lock_guard<std::mutex> l(m_);
                 ++llenos_;
@@ -330,8 +399,10 @@ private:
 
     const FilasDeTabla tabla_;
     sqlite3 *db_ = nullptr;
-    sqlite3_stmt *st_ = nullptr;
-    int paso_ = SQLITE_DONE;   // the last step's result; on the thread once it runs
+    sqlite3_stmt *todo_ = nullptr;    // the whole table
+    sqlite3_stmt *desde_ = nullptr;   // from a key on
+    sqlite3_stmt *st_ = nullptr;      // the one being read
+    int paso_ = SQLITE_DONE;          // the last step's result; on the thread once it runs
     std::thread hilo_;
 
     // Shared with the thread, under m_. Blocks are filled and read in turn.
@@ -342,12 +413,18 @@ private:
     bool terminado_ = false;  // the last block is handed over
     bool roto_ = false;       // ... and the table was not read to its end
     bool parar_ = false;
+    bool haySalto_ = false;   // a jump to `salto_` waits
+    ClaveGuardada salto_;
+    int generacionPedida_ = 0;
 
     // The reader's side.
     int actual_ = 0, posicion_ = 0;
     bool tomado_ = false;     // block actual_ is handed over
     ClaveGuardada ultima_;    // the last event passed
     bool hayUltima_ = false;
+    ClaveGuardada suelo_;     // the last jump's event: the blocks hold none before it
+    int saltos_ = 0, generacion_ = 0;
+    qint64 tomados_ = 0, pasadosEnTotal_ = 0;
     bool perdido_ = false;
 };
 

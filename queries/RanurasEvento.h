@@ -44,7 +44,9 @@ QString Union();
 // its own read-only connection to the database file, in blocks of a few
 // hundred events (memory does not grow with the events). Where that cannot be
 // (one processor, a database without a file, or one moved, or a connection
-// inside a transaction), the statement reads them itself as it always does.
+// inside a transaction), the statement reads them itself as it always does;
+// so it does for a table once its reader has passed over many events the
+// statement did not ask for (a filter that keeps few).
 class LecturaAdelantada {
 public:
     LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos);

@@ -109,9 +109,6 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
     const QString sql = QStringLiteral("INSERT INTO temp.%1 (%2) SELECT %3%4 ORDER BY %5")
                             .arg(tabla, nombres.join(QLatin1Char(',')), expresiones.join(QLatin1Char(',')),
                                  Eventos(s, !grupos.isEmpty()), orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
-    // Over every event the detail tables are read alongside on threads of their
-    // own; a filter would have them read rows no event asks for.
-    const bool todos = s.condicion.trimmed().isEmpty() && !s.desde.contains(QLatin1String("JOIN"), Qt::CaseInsensitive);
     RanurasEvento::Registra(bd.Manejador());
     // Empty when another program wrote meanwhile: the threads may have read
     // another state of the database than the events were.
@@ -128,7 +125,8 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
         t.Confirma();
         return filas;
     };
-    if (todos && !grupos.isEmpty())
+    // The detail tables are read alongside on threads of their own.
+    if (!grupos.isEmpty())
         if (const auto filas = construye(true))
             return *filas;
     return *construye(false);
