@@ -219,11 +219,12 @@ public:
 
     // The codes of the event `k` (swapped into `codigos`), or that it has
     // none. Events not asked for are passed over; rather than pass over more
-    // than the thread reads ahead, it jumps to `k`. NoSabe for an event the reading has
-    // passed (asked out of order), and for every event once the reading
-    // failed, met a key out of order or passed over four events for every
-    // one taken (a filter that keeps few here and there: searching for them
-    // on the statement's connection is cheaper than reading every row).
+    // than the thread reads ahead, the thread jumps to `k`. NoSabe for an
+    // event the reading has passed (asked out of order), and for every event
+    // once the reading failed, met a key out of order or passed over four
+    // events for every one taken (a filter that keeps few here and there:
+    // searching for them on the statement's connection is cheaper than
+    // reading every row).
     Respuesta Toma(const Clave &k, Codigos &codigos)
     {
         if (perdido_ || (hayUltima_ && k.Compara(ultima_.Vista()) <= 0) || (saltos_ && k.Compara(suelo_.Vista()) < 0))
