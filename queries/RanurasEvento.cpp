@@ -76,6 +76,13 @@ struct ClaveGuardada {
         Asigna(fecha, k.fecha);
     }
     Clave Vista() const { return Clave{clues, fecha, folio}; }
+    // As the parameters ?1, ?2, ?3 of a statement.
+    void Liga(sqlite3_stmt *q) const
+    {
+        sqlite3_bind_text(q, 1, clues.constData(), int(clues.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(q, 2, folio);
+        sqlite3_bind_text(q, 3, fecha.constData(), int(fecha.size()), SQLITE_TRANSIENT);
+    }
 };
 
 // A code kept by value: the walk moves on before the slots are asked for.
@@ -346,9 +353,7 @@ private:
             if (salta) {
                 sqlite3_reset(st_);
                 st_ = desde_;
-                sqlite3_bind_text(st_, 1, destino.clues.constData(), int(destino.clues.size()), SQLITE_TRANSIENT);
-                sqlite3_bind_int64(st_, 2, destino.folio);
-                sqlite3_bind_text(st_, 3, destino.fecha.constData(), int(destino.fecha.size()), SQLITE_TRANSIENT);
+                destino.Liga(st_);
                 enCurso = hayPrevia = fin = false;
                 paso_ = sqlite3_step(st_);
             }
@@ -579,9 +584,7 @@ private:
                 sqlite3_bind_value(q, i + 1, valores_[i]);
             return;
         }
-        sqlite3_bind_text(q, 1, actual_.clues.constData(), int(actual_.clues.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_int64(q, 2, actual_.folio);
-        sqlite3_bind_text(q, 3, actual_.fecha.constData(), int(actual_.fecha.size()), SQLITE_TRANSIENT);
+        actual_.Liga(q);
     }
 
     // The table's two statements, prepared when it is first read.
