@@ -247,7 +247,7 @@ public:
                 tomado_ = true;
             }
             Bloque &b = bloques_[actual_];
-            if (b.generacion != generacion_ || posicion_ == b.usados) {
+            if (b.generacion != saltos_ || posicion_ == b.usados) {
                 Suelta();   // read, or read before the last jump
                 continue;
             }
@@ -281,7 +281,7 @@ private:
     struct Bloque {
         std::vector<Evento> eventos = std::vector<Evento>(PorBloque);
         int usados = 0;
-        int generacion = 0;   // the jumps the thread had made when it read the block
+        int generacion = 0;   // the jumps the thread had made when it read it
     };
     static constexpr int PorBloque = 256, Bloques = 4;
     static constexpr int Adelanto = PorBloque * Bloques;   // the most events the thread reads ahead
@@ -303,7 +303,6 @@ private:
     {
         suelo_.De(k);
         ++saltos_;
-        generacion_ = saltos_;
         {
             const std::lock_guard<std::mutex> l(m_);
             salto_.De(k);
@@ -429,7 +428,7 @@ private:
     ClaveGuardada ultima_;    // the last event passed
     bool hayUltima_ = false;
     ClaveGuardada suelo_;     // the last jump's event: the blocks hold none before it
-    int saltos_ = 0, generacion_ = 0;
+    int saltos_ = 0;          // the jumps asked for: the blocks read since the last one carry its number
     qint64 tomados_ = 0, pasadosEnTotal_ = 0;
     bool perdido_ = false;
 };
