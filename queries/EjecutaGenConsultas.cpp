@@ -27,7 +27,6 @@ void EjecutaGenConsultas(Contexto &ctx, DialogoArchivos &dialogo, frmGenConsulta
     const QString criterio = panel.Criterio();
     if (SinCriterio(ctx.mensajes, criterio))
         return;
-    const TablasTemporales tabla(ctx.ConexionBD, TablaTrabajo::GenConsul);
     try {
         {
             const Progreso trabajo = ctx.Trabajo(QStringLiteral("Generando la consulta, un momento por favor....."));

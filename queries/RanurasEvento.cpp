@@ -4,9 +4,9 @@
 
 #include <sqlite3.h>
 #include <algorithm>
-#include <condition_variable>
+#include <atomic>
+#include <limits>
 #include <cstring>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -85,6 +85,37 @@ struct ClaveGuardada {
     }
 };
 
+// A code kept for every event of a table: an integer or a text of a few bytes,
+// with its set of slots and slot, in 8 bytes.
+struct CodigoCorto {
+    static constexpr int Bytes = 7;
+    quint8 cabeza = 0;   // bit 0: text; bit 1: set; bits 2-4: slot; bits 5-7: bytes of a text
+    unsigned char datos[Bytes] = {};
+
+    // False when the value does not fit.
+    bool De(sqlite3_value *v, int conjunto, int lugar)
+    {
+        cabeza = quint8(conjunto << 1 | lugar << 2);
+        if (sqlite3_value_type(v) == SQLITE_INTEGER) {
+            const sqlite3_int64 n = sqlite3_value_int64(v);
+            if (n >= (sqlite3_int64(1) << 55) || n < -(sqlite3_int64(1) << 55))
+                return false;
+            for (int i = 0; i < Bytes; ++i)
+                datos[i] = static_cast<unsigned char>(quint64(n) >> (8 * i));
+            return true;
+        }
+        const int largo = sqlite3_value_bytes(v);
+        if (sqlite3_value_type(v) != SQLITE_TEXT || largo > Bytes)
+            return false;
+        cabeza |= quint8(1 | largo << 5);
+        if (largo)
+            memcpy(datos, sqlite3_value_text(v), size_t(largo));
+        return true;
+    }
+    int Conjunto() const { return cabeza >> 1 & 1; }
+    int Lugar() const { return cabeza >> 2 & 7; }
+};
+
 // A code kept by value: the walk moves on before the slots are asked for.
 struct Codigo {
     int tipo = SQLITE_NULL;
@@ -103,6 +134,20 @@ struct Codigo {
             const void *datos = tipo == SQLITE_TEXT ? static_cast<const void *>(sqlite3_value_text(v)) : sqlite3_value_blob(v);
             Asigna(texto, QByteArrayView(static_cast<const char *>(datos), sqlite3_value_bytes(v)));
         }
+    }
+    void DeCorto(const CodigoCorto &c)
+    {
+        if (c.cabeza & 1) {
+            tipo = SQLITE_TEXT;
+            Asigna(texto, QByteArrayView(reinterpret_cast<const char *>(c.datos), c.cabeza >> 5));
+            return;
+        }
+        quint64 n = 0;
+        for (int i = 0; i < CodigoCorto::Bytes; ++i)
+            n |= quint64(c.datos[i]) << (8 * i);
+        const quint64 signo = quint64(1) << (8 * CodigoCorto::Bytes - 1);
+        tipo = SQLITE_INTEGER;
+        entero = sqlite3_int64((n ^ signo) - signo);
     }
     void Resultado(sqlite3_context *ctx) const
     {
@@ -177,260 +222,252 @@ struct Codigos {
     }
 };
 
-// One detail table read in key order on a thread of its own, over its own
-// read-only connection, and handed over a block of events at a time: the
-// codes of every event that has rows. The thread waits while every block is
-// full, so the memory is a few blocks whatever the table's size. When the
-// statement's events skip far ahead (a filter), the reader has the thread
-// jump to the event asked for, as the walk searches for it.
-class Flujo {
-public:
-    explicit Flujo(const GrupoRanuras &g) : tabla_(g) {}
-    ~Flujo()
+// One index of a table walked in key order on a reader's connection.
+struct Recorrido {
+    sqlite3_stmt *st = nullptr;
+    int paso = SQLITE_DONE;
+    Clave fila;
+    ClaveGuardada previa;
+    bool hayPrevia = false;
+
+    Recorrido() = default;
+    Recorrido(const Recorrido &) = delete;
+    Recorrido &operator=(const Recorrido &) = delete;
+    ~Recorrido() { sqlite3_finalize(st); }
+
+    bool Prepara(sqlite3 *db, const QByteArray &sql)
     {
-        {
-            const std::lock_guard<std::mutex> l(m_);
-            parar_ = true;
+        return sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK && Paso();
+    }
+    bool Paso()
+    {
+        paso = sqlite3_step(st);
+        return paso == SQLITE_ROW || paso == SQLITE_DONE;
+    }
+    // Stands on the event's first row, passing over rows of no event (after
+    // one of the event's rows, there are none); `suya` tells whether the row
+    // is the event's. False on an engine error or a key out of the order it
+    // compares in. The event's own rows follow whatever came before them, so
+    // only the others are compared with the row before.
+    bool Hasta(const Clave &evento, bool &suya, bool trasUnaSuya = false)
+    {
+        suya = false;
+        for (; paso == SQLITE_ROW; Paso()) {
+            if (!fila.DeFila(st))
+                return false;
+            const int orden = fila.Compara(evento);
+            if (orden == 0) {
+                suya = true;
+                return true;
+            }
+            if ((orden < 0 && trasUnaSuya) || (hayPrevia && fila.Compara(previa.Vista()) < 0))
+                return false;
+            previa.De(fila);
+            hayPrevia = true;
+            if (orden > 0)
+                return true;
         }
-        cambio_.notify_all();
+        return paso == SQLITE_DONE;
+    }
+    // The next row of the event.
+    bool Siguiente(const Clave &evento, bool &suya) { return Paso() && Hasta(evento, suya, true); }
+};
+
+// One detail table read on a thread of its own, over its own read-only
+// connection: its indexes and the events' key index are walked side by side,
+// and the codes of every event that has rows are kept by the event's rowid,
+// so that the statement may ask for the events in any order. Where that
+// cannot be (a key or code of another type or size, a key out of the order
+// it compares in, an engine error), the statement reads the table itself.
+class Mapa {
+public:
+    explicit Mapa(const GrupoRanuras &g) : tabla_(g) {}
+    ~Mapa()
+    {
+        parar_ = true;
         if (hilo_.joinable())
             hilo_.join();
-        sqlite3_finalize(todo_);
-        sqlite3_finalize(desde_);
+        eventos_.reset();
+        filas_.reset();
+        codigos_.reset();
         sqlite3_close_v2(db_);
     }
-    Flujo(const Flujo &) = delete;
-    Flujo &operator=(const Flujo &) = delete;
+    Mapa(const Mapa &) = delete;
+    Mapa &operator=(const Mapa &) = delete;
 
     const char *Tabla() const { return tabla_.grupo->tabla; }
 
-    // Opens the file and reads the first row, which fixes the state of the
-    // database the connection sees to the end; false when it cannot.
+    // Opens the file and reads the first rows, which fixes the state of the
+    // database the connection sees to the end; false when it cannot. Each
+    // walk reads one index alone: the diagnoses' Orden and code are in two,
+    // joined by the row's rowid.
     bool Abre(const char *archivo)
     {
-        if (sqlite3_open_v2(archivo, &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK
-            || sqlite3_prepare_v2(db_, tabla_.Sql(true, false).constData(), -1, &todo_, nullptr) != SQLITE_OK
-            || sqlite3_prepare_v2(db_, tabla_.Sql(true).constData(), -1, &desde_, nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(archivo, &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
             return false;
-        st_ = todo_;
-        paso_ = sqlite3_step(st_);
-        return paso_ == SQLITE_ROW || paso_ == SQLITE_DONE;
+        eventos_ = std::make_unique<Recorrido>();
+        filas_ = std::make_unique<Recorrido>();
+        const QString clave = QStringLiteral("CLUES, Folio, fechaAtencion");
+        if (!eventos_->Prepara(db_, QStringLiteral("SELECT %1, rowid FROM D_EVENTO ORDER BY %1").arg(clave).toUtf8()))
+            return false;
+        if (!tabla_.porOrden)
+            return filas_->Prepara(db_, tabla_.Sql(true, false));
+        codigos_ = std::make_unique<Recorrido>();
+        const auto porIndice = [&](const char *columna) {
+            return QStringLiteral("SELECT %1, %2, rowid FROM %3 ORDER BY %1, %2").arg(clave, QLatin1String(columna),
+                                                                                    QLatin1String(tabla_.grupo->tabla)).toUtf8();
+        };
+        return filas_->Prepara(db_, porIndice("Orden")) && codigos_->Prepara(db_, porIndice(tabla_.grupo->codigo));
     }
 
     void Arranca()
     {
-        hilo_ = std::thread([this] { Produce(); });
+        hilo_ = std::thread([this] { leido_ = Lee(); });
     }
 
-    enum class Respuesta { Codigos, SinFilas, NoSabe };
-
-    // The codes of the event `k` (swapped into `codigos`), or that it has
-    // none. Events not asked for are passed over; rather than pass over more
-    // than the thread reads ahead, the thread jumps to `k`. NoSabe for an
-    // event the reading has passed (asked out of order), and for every event
-    // once the reading failed, met a key out of order or passed over four
-    // events for every one taken (a filter that keeps few here and there:
-    // searching for them on the statement's connection is cheaper than
-    // reading every row).
-    Respuesta Toma(const Clave &k, Codigos &codigos)
+    // The codes of the event whose rowid is `fila` (none when it has no rows);
+    // false when the table could not be read so. Waits for the reading.
+    bool Toma(sqlite3_int64 fila, Codigos &codigos)
     {
-        if (perdido_ || (hayUltima_ && k.Compara(ultima_.Vista()) <= 0) || (saltos_ && k.Compara(suelo_.Vista()) < 0))
-            return Respuesta::NoSabe;
-        for (int pasados = 0;;) {
-            if (!tomado_) {
-                std::unique_lock<std::mutex> l(m_);
-                cambio_.wait(l, [this] { return llenos_ > 0 || (terminado_ && !haySalto_); });
-                if (llenos_ == 0) {
-                    perdido_ = roto_;
-                    return roto_ ? Respuesta::NoSabe : Respuesta::SinFilas;
-                }
-                tomado_ = true;
-            }
-            Bloque &b = bloques_[actual_];
-            if (b.generacion != saltos_ || posicion_ == b.usados) {
-                Suelta();   // read, or read before the last jump
-                continue;
-            }
-            Evento &e = b.eventos[size_t(posicion_)];
-            const int orden = e.clave.Vista().Compara(k);
-            if (orden > 0)
-                return Respuesta::SinFilas;
-            ultima_.De(e.clave.Vista());
-            hayUltima_ = true;
-            ++posicion_;
-            if (orden == 0) {
-                std::swap(codigos, e.codigos);
-                ++tomados_;
-                return Respuesta::Codigos;
-            }
-            if (++pasados > Adelanto) {
-                Salta(k);
-                pasados = 0;
-            } else if (++pasadosEnTotal_ > 4 * tomados_ + Adelanto) {
-                Abandona();
-                return Respuesta::NoSabe;
-            }
+        if (hilo_.joinable())
+            hilo_.join();
+        if (!leido_)
+            return false;
+        codigos.Olvida();
+        if (!porFila_.empty()) {
+            if (fila >= 0 && quint64(fila) < porFila_.size())
+                Pon(porFila_[size_t(fila)], codigos);
+            return true;
         }
+        const size_t n = entradas_.size();
+        // The events come mostly in rowid order: the next entry first.
+        size_t i = cursor_;
+        if (!(i < n && entradas_[i].fila == fila)) {
+            const auto desde = i < n && entradas_[i].fila < fila ? entradas_.begin() + qint64(i) : entradas_.begin();
+            i = size_t(std::lower_bound(desde, entradas_.end(), fila, [](const Entrada &e, sqlite3_int64 f) { return e.fila < f; })
+                       - entradas_.begin());
+            cursor_ = i;
+            if (i == n || entradas_[i].fila != fila)
+                return true;
+        }
+        Pon(entradas_[i].datos, codigos);
+        cursor_ = i + 1;
+        return true;
     }
 
 private:
-    struct Evento {
-        ClaveGuardada clave;
-        Codigos codigos;
+    // An event with codes: its rowid, and where its codes start (bits 4 on)
+    // and how many they are (bits 0-3, never 0) in guardados_.
+    struct Entrada {
+        quint32 fila, datos;
     };
-    struct Bloque {
-        std::vector<Evento> eventos = std::vector<Evento>(PorBloque);
-        int usados = 0;
-        int generacion = 0;   // the jumps the thread had made when it read it
-    };
-    static constexpr int PorBloque = 256, Bloques = 4;
-    static constexpr int Adelanto = PorBloque * Bloques;   // the most events the thread reads ahead
 
-    // The reader gives up: the thread stops at its next block.
-    void Abandona()
+    void Pon(quint32 datos, Codigos &codigos) const
     {
-        perdido_ = true;
-        {
-            const std::lock_guard<std::mutex> l(m_);
-            parar_ = true;
+        for (quint32 k = datos >> 4, fin = k + (datos & 15); k < fin; ++k) {
+            const CodigoCorto &c = guardados_[k];
+            codigos.de[c.Conjunto()][c.Lugar()].DeCorto(c);
         }
-        cambio_.notify_all();
     }
 
-    // Asks the thread to go on from the event `k`; the blocks read before are
-    // passed over unread.
-    void Salta(const Clave &k)
+    bool Guarda(sqlite3_value *v, int conjunto, int lugar)
     {
-        suelo_.De(k);
-        ++saltos_;
-        {
-            const std::lock_guard<std::mutex> l(m_);
-            salto_.De(k);
-            haySalto_ = true;
-            generacionPedida_ = saltos_;
-        }
-        cambio_.notify_all();
+        guardados_.emplace_back();
+        return guardados_.back().De(v, conjunto, lugar);
     }
 
-    // Hands the block read back to the thread.
-    void Suelta()
+    // The event's rows, as Codigos::Guarda places them.
+    bool PorCodigo(const Clave &evento)
     {
-        {
-            const std::lock_guard<std::mutex> l(m_);
-            --llenos_;
+        int siguiente[2] = {};
+        bool ocupado[2][6] = {};
+        bool suya;
+        bool bien = filas_->Hasta(evento, suya);
+        for (; bien && suya; bien = filas_->Siguiente(evento, suya)) {
+            int columna = 3;
+            const int conjunto = tabla_.porPersona ? sqlite3_column_int(filas_->st, columna++) - 1 : 0;
+            const int lugar = conjunto == 0 || conjunto == 1 ? siguiente[conjunto]++ : 6;
+            if (lugar < 6 && !ocupado[conjunto][lugar]) {
+                ocupado[conjunto][lugar] = true;
+                if (!Guarda(sqlite3_column_value(filas_->st, columna), conjunto, lugar))
+                    return false;
+            }
         }
-        cambio_.notify_all();
-        tomado_ = false;
-        actual_ = (actual_ + 1) % Bloques;
-        posicion_ = 0;
+        return bien;
     }
 
-    // On the thread: the rows of one event are consecutive; an event is
-    // handed over once its last row is read. At the table's end the thread
-    // waits for a jump back into it, or to stop.
-    void Produce()
+    // The diagnoses of the event: slot k the one whose Orden is k.
+    bool PorOrden(const Clave &evento)
     {
-        bool enCurso = false;   // the block's next event is being filled
-        ClaveGuardada previa;   // the last event's key
-        bool hayPrevia = false, fin = false;
-        int generacion = 0;
-        ClaveGuardada destino;
-        for (int llenar = 0;; llenar = (llenar + 1) % Bloques) {
-            bool salta = false;
-            {
-                std::unique_lock<std::mutex> l(m_);
-                cambio_.wait(l, [this] { return parar_ || (llenos_ < Bloques && (!terminado_ || haySalto_)); });
-                if (parar_)
-                    return;
-                if (haySalto_) {
-                    destino.De(salto_.Vista());
-                    generacion = generacionPedida_;
-                    haySalto_ = terminado_ = roto_ = false;
-                    salta = true;
-                }
-            }
-            if (salta) {
-                sqlite3_reset(st_);
-                st_ = desde_;
-                destino.Liga(st_);
-                enCurso = hayPrevia = fin = false;
-                paso_ = sqlite3_step(st_);
-            }
-            Bloque &b = bloques_[llenar];
-            b.usados = 0;
-            b.generacion = generacion;
-            bool roto = false;
-            for (;;) {
-                Clave fila;
-                if (paso_ != SQLITE_ROW || !fila.DeFila(st_)) {
-                    fin = true;
-                    roto = paso_ != SQLITE_DONE;
-                    break;
-                }
-                const int orden = hayPrevia ? fila.Compara(previa.Vista()) : 1;
-                if (orden < 0 || (orden == 0 && !enCurso)) {
-                    fin = roto = true;   // not in the order the events are compared in
-                    break;
-                }
-                if (orden > 0) {
-                    if (enCurso) {
-                        ++b.usados;
-                        enCurso = false;
-                    }
-                    if (b.usados == PorBloque)
-                        break;   // the row starts the next block
-                    Evento &e = b.eventos[size_t(b.usados)];
-                    e.clave.De(fila);
-                    e.codigos.Olvida();
-                    previa.De(fila);
-                    hayPrevia = enCurso = true;
-                }
-                b.eventos[size_t(b.usados)].codigos.Guarda(tabla_, st_, 3);
-                paso_ = sqlite3_step(st_);
-            }
-            if (fin && enCurso) {
-                ++b.usados;
-                enCurso = false;
-            }
-            {
-                const std::lock_guard<std::mutex> l(m_);
-                ++llenos_;
-                terminado_ = fin;
-                roto_ = roto;
-            }
-            cambio_.notify_all();
+        ordenes_.clear();
+        bool suya;
+        bool bien = filas_->Hasta(evento, suya);
+        for (; bien && suya; bien = filas_->Siguiente(evento, suya)) {
+            const int orden = sqlite3_column_int(filas_->st, 3);
+            if (orden >= 1 && orden <= 6)
+                ordenes_.push_back({sqlite3_column_int64(filas_->st, 4), orden - 1});
         }
+        if (bien)
+            bien = codigos_->Hasta(evento, suya);
+        for (; bien && suya; bien = codigos_->Siguiente(evento, suya)) {
+            const sqlite3_int64 rowid = sqlite3_column_int64(codigos_->st, 4);
+            for (const auto &[fila, lugar] : ordenes_)
+                if (fila == rowid && !Guarda(sqlite3_column_value(codigos_->st, 3), 0, lugar))
+                    return false;
+        }
+        return bien;
+    }
+
+    // On the thread: the walks to their end; false when the codes cannot be kept so.
+    bool Lee()
+    {
+        Recorrido &e = *eventos_;
+        for (; e.paso == SQLITE_ROW; e.Paso()) {
+            const sqlite3_int64 fila = sqlite3_column_int64(e.st, 3);
+            if (parar_ || !e.fila.DeFila(e.st) || (e.hayPrevia && e.fila.Compara(e.previa.Vista()) <= 0) || fila < 0
+                || fila > std::numeric_limits<quint32>::max() || guardados_.size() >= (size_t(1) << 28))
+                return false;
+            e.previa.De(e.fila);
+            e.hayPrevia = true;
+            const size_t inicio = guardados_.size();
+            if (!(tabla_.porOrden ? PorOrden(e.fila) : PorCodigo(e.fila)))
+                return false;
+            if (guardados_.size() > inicio) {
+                entradas_.push_back({quint32(fila), quint32(inicio << 4 | (guardados_.size() - inicio))});
+                maxima_ = qMax(maxima_, quint32(fila));
+            }
+        }
+        if (e.paso != SQLITE_DONE)
+            return false;
+        guardados_.shrink_to_fit();
+        // Rowids mostly in use (events seldom deleted): the entries by rowid in an array.
+        if (maxima_ < 2 * entradas_.size() + 65536) {
+            porFila_.assign(size_t(maxima_) + 1, 0);
+            for (const Entrada &e : entradas_)
+                porFila_[e.fila] = e.datos;
+            std::vector<Entrada>().swap(entradas_);
+            return true;
+        }
+        std::sort(entradas_.begin(), entradas_.end(), [](const Entrada &a, const Entrada &b) { return a.fila < b.fila; });
+        entradas_.shrink_to_fit();
+        return true;
     }
 
     const FilasDeTabla tabla_;
     sqlite3 *db_ = nullptr;
-    sqlite3_stmt *todo_ = nullptr;    // the whole table
-    sqlite3_stmt *desde_ = nullptr;   // from a key on
-    sqlite3_stmt *st_ = nullptr;      // the one being read
-    int paso_ = SQLITE_DONE;          // the last step's result; on the thread once it runs
+    std::unique_ptr<Recorrido> eventos_;   // the events' keys and rowids
+    std::unique_ptr<Recorrido> filas_;     // the table's rows; for the diagnoses, their Orden
+    std::unique_ptr<Recorrido> codigos_;   // the diagnoses' codes
     std::thread hilo_;
+    std::atomic<bool> parar_{false};
+    bool leido_ = false;                // set by the thread, read after it is joined
 
-    // Shared with the thread, under m_. Blocks are filled and read in turn.
-    std::mutex m_;
-    std::condition_variable cambio_;
-    Bloque bloques_[Bloques];
-    int llenos_ = 0;          // handed over and not yet given back
-    bool terminado_ = false;  // the last block is handed over
-    bool roto_ = false;       // ... and the table was not read to its end
-    bool parar_ = false;
-    bool haySalto_ = false;   // a jump to `salto_` waits
-    ClaveGuardada salto_;
-    int generacionPedida_ = 0;
-
-    // The reader's side.
-    int actual_ = 0, posicion_ = 0;
-    bool tomado_ = false;     // block actual_ is handed over
-    ClaveGuardada ultima_;    // the last event passed
-    bool hayUltima_ = false;
-    ClaveGuardada suelo_;     // the last jump's event: the blocks hold none before it
-    int saltos_ = 0;          // the jumps asked for: the blocks read since the last one carry its number
-    qint64 tomados_ = 0, pasadosEnTotal_ = 0;
-    bool perdido_ = false;
+    std::vector<Entrada> entradas_;     // by rowid, when porFila_ is empty
+    std::vector<quint32> porFila_;      // the entries' data by rowid (0: no codes)
+    quint32 maxima_ = 0;                // the highest rowid with codes
+    std::vector<CodigoCorto> guardados_;
+    std::vector<std::pair<sqlite3_int64, int>> ordenes_;   // one event's diagnoses: rowid, slot
+    size_t cursor_ = 0;                 // the entry after the last one taken
 };
 
 sqlite3_int64 VersionDeDatos(sqlite3 *db)
@@ -454,11 +491,11 @@ bool Movida(sqlite3 *db)
 struct RanurasEvento::LecturaAdelantada::Datos {
     sqlite3 *db = nullptr;
     sqlite3_int64 version = -1;
-    std::vector<std::unique_ptr<Flujo>> flujos;
+    std::vector<std::unique_ptr<Mapa>> mapas;
 
-    Flujo *De(const char *tabla) const
+    Mapa *De(const char *tabla) const
     {
-        for (const auto &f : flujos)
+        for (const auto &f : mapas)
             if (std::strcmp(f->Tabla(), tabla) == 0)
                 return f.get();
         return nullptr;
@@ -471,10 +508,10 @@ namespace {
 RanurasEvento::LecturaAdelantada::Datos *enEspera = nullptr;
 
 // An event's slots by group: each table is read once per event, when its
-// first slot is asked for. While the events come in key order, as they are
-// stored, each table is read by a thread of its own when one was started for
-// the statement, or else walked along its index instead of searched for every
-// event; an event out of that order is searched for.
+// first slot is asked for. When a thread read the table for the statement,
+// the event's codes are taken by its rowid; else, while the events come in
+// key order, the table is walked along its index instead of searched for
+// every event, and an event out of that order is searched for.
 class LectorRanuras {
 public:
     explicit LectorRanuras(sqlite3 *db) : db_(db)
@@ -502,9 +539,12 @@ public:
     LectorRanuras(const LectorRanuras &) = delete;
     LectorRanuras &operator=(const LectorRanuras &) = delete;
 
-    // The event whose slots are asked for next, by its key: CLUES, Folio, fechaAtencion.
-    bool Evento(sqlite3_value **clave)
+    // The event whose slots are asked for next, by its key: CLUES, Folio,
+    // fechaAtencion, and its rowid when given.
+    bool Evento(sqlite3_value **clave, int argumentos)
     {
+        conFila_ = argumentos > 3 && sqlite3_value_type(clave[3]) == SQLITE_INTEGER;
+        fila_ = conFila_ ? sqlite3_value_int64(clave[3]) : 0;
         Clave nueva;
         const bool ordenada = nueva.De(clave[0], clave[1], clave[2]);
         const int orden = ordenada && ordenada_ ? nueva.Compara(actual_.Vista()) : -1;
@@ -528,9 +568,11 @@ public:
         return true;
     }
 
-    // Part i of the current event's key.
+    // Part i of the current event's key; 3 is its rowid.
     void ParteDeClave(sqlite3_context *ctx, int i) const
     {
+        if (i == 3)
+            return conFila_ ? sqlite3_result_int64(ctx, fila_) : sqlite3_result_null(ctx);
         const QByteArray &texto = i == 0 ? actual_.clues : actual_.fecha;
         if (!ordenada_)
             sqlite3_result_value(ctx, valores_[i]);
@@ -553,10 +595,10 @@ public:
 
 private:
     struct Busqueda {
-        Busqueda(const GrupoRanuras &g, Flujo *f) : tabla(g), flujo(f) {}
+        Busqueda(const GrupoRanuras &g, Mapa *m) : tabla(g), mapa(m) {}
 
         FilasDeTabla tabla;
-        Flujo *flujo;                          // the table read on a thread, or null
+        Mapa *mapa;                            // the table read on a thread, or null
         sqlite3_stmt *st = nullptr;            // one event's rows
         sqlite3_stmt *recorre = nullptr;       // the walk from an event on
         quint64 evento = 0;                    // the event the codes are of (0: none)
@@ -636,21 +678,6 @@ private:
         return true;
     }
 
-    // The codes from the table's thread; false when it cannot give them.
-    static bool DelFlujo(Busqueda &b, const Clave &k)
-    {
-        switch (b.flujo->Toma(k, b.codigos)) {
-        case Flujo::Respuesta::Codigos:
-            return true;
-        case Flujo::Respuesta::SinFilas:
-            b.codigos.Olvida();
-            return true;
-        case Flujo::Respuesta::NoSabe:
-            break;
-        }
-        return false;
-    }
-
     // Reads the table's codes for the current event; false on an engine error.
     bool Lee(Busqueda &b)
     {
@@ -659,7 +686,7 @@ private:
         const bool adelante = ascendente_ && b.evento == anterior_;
         b.evento = 0;
         int rc = SQLITE_DONE;
-        if (!ordenada_ || !b.flujo || !DelFlujo(b, actual_.Vista())) {
+        if (!conFila_ || !b.mapa || !b.mapa->Toma(fila_, b.codigos)) {
             b.codigos.Olvida();
             if (!ordenada_ || !Recorre(b, adelante, rc)) {
                 Liga(b.st);
@@ -679,6 +706,8 @@ private:
     ClaveGuardada actual_;
     bool ordenada_ = false;
     sqlite3_value *valores_[3] = {};
+    bool conFila_ = false;     // the current event's rowid was given
+    sqlite3_int64 fila_ = 0;
     quint64 numero_ = 0, anterior_ = 0;   // numbers of the current and the previous event
     bool ascendente_ = false;             // the current event's key follows the previous one's
     std::vector<Busqueda> busquedas_;
@@ -689,7 +718,7 @@ private:
 namespace Modulo {
 
 const char *const Nombre = "RANURAS_EVENTO";
-constexpr int Columnas = int(std::size(Grupos)) * 6;   // then the three hidden key columns
+constexpr int Columnas = int(std::size(Grupos)) * 6;   // then the hidden key columns and rowid
 
 struct Cursor {
     sqlite3_vtab_cursor base{};
@@ -710,7 +739,8 @@ int Conecta(sqlite3 *db, void *, int, const char *const *, sqlite3_vtab **tabla,
     for (const GrupoRanuras &g : Grupos)
         for (int k = 1; k <= 6; ++k)
             columnas << g.Ranura(k);
-    columnas << QStringLiteral("clues HIDDEN") << QStringLiteral("folio HIDDEN") << QStringLiteral("fecha HIDDEN");
+    columnas << QStringLiteral("clues HIDDEN") << QStringLiteral("folio HIDDEN") << QStringLiteral("fecha HIDDEN")
+             << QStringLiteral("fila HIDDEN");
     const int rc = sqlite3_declare_vtab(db, QStringLiteral("CREATE TABLE x(%1)").arg(columnas.join(QLatin1Char(','))).toUtf8().constData());
     if (rc != SQLITE_OK)
         return rc;
@@ -726,14 +756,15 @@ int Desconecta(sqlite3_vtab *tabla)
     return SQLITE_OK;
 }
 
-// Only by the whole key, given as the function's three arguments.
+// Only by the whole key, given as the function's first three arguments; the
+// event's rowid may follow.
 int MejorIndice(sqlite3_vtab *, sqlite3_index_info *info)
 {
-    int argumento[3] = {-1, -1, -1};
+    int argumento[4] = {-1, -1, -1, -1};
     for (int i = 0; i < info->nConstraint; ++i) {
         const auto &c = info->aConstraint[i];
         const int oculta = c.iColumn - Columnas;
-        if (oculta >= 0 && oculta < 3) {
+        if (oculta >= 0 && oculta < 4) {
             if (!c.usable || c.op != SQLITE_INDEX_CONSTRAINT_EQ)
                 return SQLITE_CONSTRAINT;
             argumento[oculta] = i;
@@ -744,6 +775,10 @@ int MejorIndice(sqlite3_vtab *, sqlite3_index_info *info)
             return SQLITE_CONSTRAINT;
         info->aConstraintUsage[argumento[a]].argvIndex = a + 1;
         info->aConstraintUsage[argumento[a]].omit = 1;
+    }
+    if (argumento[3] >= 0) {
+        info->aConstraintUsage[argumento[3]].argvIndex = 4;
+        info->aConstraintUsage[argumento[3]].omit = 1;
     }
     info->estimatedCost = 1;
     info->estimatedRows = 1;
@@ -767,7 +802,7 @@ int Cierra(sqlite3_vtab_cursor *cursor)
 int Filtra(sqlite3_vtab_cursor *cursor, int, const char *, int argc, sqlite3_value **argv)
 {
     auto *c = reinterpret_cast<Cursor *>(cursor);
-    if (argc != 3 || !c->lector.Evento(argv))
+    if (argc < 3 || argc > 4 || !c->lector.Evento(argv, argc))
         return SQLITE_NOMEM;
     c->fin = false;
     return SQLITE_OK;
@@ -850,7 +885,7 @@ void Registra(sqlite3 *db)
 
 QString Union()
 {
-    return QStringLiteral(", %1(E.Clues, E.Folio, E.fechaAtencion) AS R").arg(QLatin1String(Modulo::Nombre));
+    return QStringLiteral(", %1(E.Clues, E.Folio, E.fechaAtencion, E.rowid) AS R").arg(QLatin1String(Modulo::Nombre));
 }
 
 LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos) : d_(std::make_unique<Datos>())
@@ -866,17 +901,17 @@ LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras
     for (const GrupoRanuras *g : grupos) {
         if (d_->De(g->tabla))
             continue;
-        d_->flujos.push_back(std::make_unique<Flujo>(*g));
-        if (!d_->flujos.back()->Abre(archivo)) {
-            d_->flujos.clear();
+        d_->mapas.push_back(std::make_unique<Mapa>(*g));
+        if (!d_->mapas.back()->Abre(archivo)) {
+            d_->mapas.clear();
             return;
         }
     }
     if (Movida(db)) {
-        d_->flujos.clear();
+        d_->mapas.clear();
         return;
     }
-    for (const auto &f : d_->flujos)
+    for (const auto &f : d_->mapas)
         f->Arranca();
     enEspera = d_.get();
 }
@@ -889,7 +924,7 @@ LecturaAdelantada::~LecturaAdelantada()
 
 bool LecturaAdelantada::MismaVersion() const
 {
-    return d_->flujos.empty() || VersionDeDatos(d_->db) == d_->version;
+    return d_->mapas.empty() || VersionDeDatos(d_->db) == d_->version;
 }
 
 } // namespace RanurasEvento

@@ -22,12 +22,12 @@ struct GrupoRanuras {
     QString Ranura(int k) const { return QStringLiteral("%1%2").arg(QLatin1String(prefijo)).arg(k, 2, 10, QLatin1Char('0')); }
 };
 
-// RANURAS_EVENTO(CLUES, Folio, fechaAtencion): a table-valued function of one
-// row, the event's slots, a column per group and slot (named as the work
-// tables name them, six per group): slot k holds the k-th code of the event's
-// rows of that group (in code order; for the diagnoses the one whose Orden is
-// k), or NULL. Joined to the events in their stored order, it walks each detail
-// table once alongside them.
+// RANURAS_EVENTO(CLUES, Folio, fechaAtencion[, rowid]): a table-valued
+// function of one row, the event's slots, a column per group and slot (named
+// as the work tables name them, six per group): slot k holds the k-th code of
+// the event's rows of that group (in code order; for the diagnoses the one
+// whose Orden is k), or NULL. Joined to the events in their key order, it
+// walks each detail table once alongside them.
 namespace RanurasEvento {
 
 // The group of a field entry ("V.CodTipoViolencia"), or null.
@@ -39,14 +39,14 @@ void Registra(sqlite3 *db);
 // The join that gives the slots of the events E as R.
 QString Union();
 
-// While it lives, the next statement that joins the function to every event
-// has the detail tables of `grupos` read on threads of their own, each over
-// its own read-only connection to the database file, in blocks of a few
-// hundred events (memory does not grow with the events). Where that cannot be
-// (one processor, a database without a file, or one moved, or a connection
-// inside a transaction), the statement reads them itself as it always does;
-// so it does for a table once its reader has passed over many events the
-// statement did not ask for (a filter that keeps few).
+// While it lives, the next statement that joins the function to the events
+// with their rowid has the detail tables of `grupos` read on threads of their
+// own, each over its own read-only connection to the database file, beside
+// the events' key index: each event's codes are kept by its rowid (a few
+// bytes a code), so that the statement reads the events in whatever order
+// they are stored or asked. Where that cannot be (one processor, a database
+// without a file, or one moved, or a connection inside a transaction, or a
+// code that does not fit), the statement reads the tables itself.
 class LecturaAdelantada {
 public:
     LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos);

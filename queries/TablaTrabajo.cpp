@@ -106,21 +106,25 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
         if (c.grupo && !grupos.contains(c.grupo))
             grupos << c.grupo;
     }
-    const QString sql = QStringLiteral("INSERT INTO temp.%1 (%2) SELECT %3%4 ORDER BY %5")
+    const QString sql = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3%4 ORDER BY %5")
                             .arg(tabla, nombres.join(QLatin1Char(',')), expresiones.join(QLatin1Char(',')),
                                  Eventos(s, !grupos.isEmpty()), orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
     RanurasEvento::Registra(bd.Manejador());
     // Empty when another program wrote meanwhile: the threads may have read
     // another state of the database than the events were.
     const auto construye = [&](bool adelantada) -> std::optional<qint64> {
-        const std::optional<RanurasEvento::LecturaAdelantada> lectura =
-            adelantada ? std::make_optional<RanurasEvento::LecturaAdelantada>(bd.Manejador(), grupos) : std::nullopt;
+        std::optional<RanurasEvento::LecturaAdelantada> lectura;
+        if (adelantada)
+            lectura.emplace(bd.Manejador(), grupos);
         Transaccion t(bd);
         const QScopedValueRollback<bool> enConstruccion(construyendo, true);
-        TablasTemporales::Borra(bd, tabla);
-        bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
+        bd.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS main.%1").arg(tabla));
+        bd.EjecutaAccion(QStringLiteral("CREATE TABLE main.%1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
         const qint64 filas = bd.EjecutaAccion(sql, s.valores);
-        if (lectura && !lectura->MismaVersion())
+        const bool misma = !lectura || lectura->MismaVersion();
+        // The readers' snapshots would keep the log from being checkpointed into the file.
+        lectura.reset();
+        if (!misma)
             return std::nullopt;
         t.Confirma();
         return filas;
@@ -192,8 +196,8 @@ LecturaFilas FuenteTmpQuery(const BaseDatos &bd, const SeleccionEventos &selecci
 LecturaFilas FuenteTabla(const BaseDatos &bd, const QString &tabla)
 {
     LecturaFilas f;
-    const QString t = QStringLiteral("temp.") + Cita(tabla);
-    QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT name, type FROM pragma_table_info(?, 'temp')"), {tabla});
+    const QString t = QStringLiteral("main.") + Cita(tabla);
+    QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT name, type FROM pragma_table_info(?, 'main')"), {tabla});
     while (q.next()) {
         f.nombres << q.value(0).toString();
         f.fechas << (q.value(1).toString().compare(QLatin1String("DATE"), Qt::CaseInsensitive) == 0);

@@ -35,8 +35,9 @@ struct LecturaFilas {
 // code different from the earlier ones (in code order), diagnosis slot k the
 // diagnosis whose Orden is k. Codes beyond the slots are not shown.
 //
-// GENCONSUL is a TEMP table of the connection: it never reaches the database
-// file, and a failed build leaves nothing behind (it runs in one transaction).
+// GENCONSUL is a table of the working database, dropped and built again by
+// each run and left there after it, for other programs to read too. A build
+// runs in one transaction: a failed one leaves the former table as it was.
 namespace TablaTrabajo {
 
 // The export generator's table: the chosen field entries ("E.Nombre",
@@ -52,7 +53,7 @@ qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const 
 // so that the first rows show at once however many events there are.
 LecturaFilas FuenteTmpQuery(const BaseDatos &bd, const SeleccionEventos &seleccion);
 
-// The rows of a work table, in its own order.
+// The rows of a work table of the working database, in its own order.
 LecturaFilas FuenteTabla(const BaseDatos &bd, const QString &tabla);
 
 // True while a table is being built. The build keeps the windows painted, and

@@ -13,7 +13,7 @@ namespace {
 
 using TablaTrabajoTest = CincoEventos;
 
-const QString Columnas = "SELECT name FROM pragma_table_info('GENCONSUL', 'temp')";
+const QString Columnas = "SELECT name FROM pragma_table_info('GENCONSUL', 'main')";
 
 } // namespace
 
@@ -56,7 +56,7 @@ TEST_F(TablaTrabajoTest, UnaConstruccionFallidaNoDejaNadaAMedias)
     EXPECT_THROW(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Edad"}, {" FROM D_Evento AS E", "(E.NoExiste = 1)", {}, {}}), ErrorBD);
     EXPECT_EQ(p.Valor("SELECT count(*) FROM GENCONSUL").toInt(), 5);   // the former table, whole
     EXPECT_THROW(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Nada"}, {}), ErrorBD);
-    EXPECT_FALSE(p.Valor("SELECT 1 FROM sqlite_master WHERE name = 'GENCONSUL'").isValid());
+    EXPECT_EQ(p.Valor("SELECT count(*) FROM main.GENCONSUL").toInt(), 5);
 }
 
 TEST_F(TablaTrabajoTest, LosHilosDanLasRanurasQueDaElRecorrido)
@@ -118,4 +118,49 @@ TEST_F(TablaTrabajoTest, LaLecturaAdelantadaSabeSiOtroEscribioAntesDeLaConstrucc
         p.Valor("SELECT count(*) FROM D_EVENTO");
         EXPECT_EQ(lectura.MismaVersion(), !escribe);
     }
+}
+
+// Events and detail rows stored in capture order, not in key order (units
+// interleaved, folios back and forth): the table holds what plain statements
+// give, event by event, one of them searching each slot's code.
+TEST_F(TablaTrabajoTest, EventosFueraDeOrdenDeClaveDanLoQueLaSentenciaPlana)
+{
+    p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+              "INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Edad) SELECT iif(i % 3 = 0, 'b', iif(i % 3 = 1, 'C', 'd')), "
+              "1 + (i * 7919) % 3001, '2005-01-0' || (1 + i % 5), i % 90 FROM n ORDER BY (i * i * 7 + i) % 3001, i");
+    for (const char *tabla : {"D_TipoViolencia", "D_Derechohabiencia"})
+        p.Ejecuta(QString("INSERT INTO %1 SELECT Clues, Folio, fechaAtencion, iif(k = 1, 7, k) FROM D_EVENTO, (SELECT 1 AS k UNION "
+                          "SELECT 2 UNION SELECT 3) WHERE Clues <> 'A' AND k <= (Folio + Edad) % 4 ORDER BY (Folio * 31 + k) % 97").arg(tabla));
+    p.Ejecuta("INSERT INTO D_BajoEfectos SELECT Clues, Folio, fechaAtencion, q, (Folio + q * k) % 9 FROM D_EVENTO, (SELECT 1 AS q "
+              "UNION SELECT 2), (SELECT 1 AS k UNION SELECT 2 UNION SELECT 3) WHERE Clues <> 'A' AND k <= (Folio + q) % 4 ORDER BY Edad");
+    p.Ejecuta("INSERT INTO D_Diagnosticos SELECT Clues, Folio, fechaAtencion, 'X' || (Folio % 13), 1 + Folio % 7 FROM D_EVENTO "
+              "WHERE Clues <> 'A' AND Folio % 5 ORDER BY Folio % 11");
+    ASSERT_GT(p.Valor("SELECT count(*) FROM D_EVENTO AS E WHERE E.rowid > 1 AND (SELECT Folio FROM D_EVENTO WHERE rowid = E.rowid - 1) "
+                      "> E.Folio").toInt(), 1000);
+    const QString clave = "d.CLUES = E.Clues AND d.Folio = E.Folio AND d.fechaAtencion = E.fechaAtencion";
+    const auto slot = [&](const QString &tabla, const QString &codigo, const QString &donde, int k) {
+        return QString("(SELECT %1 FROM %2 AS d WHERE %3%4 ORDER BY %1 LIMIT 1 OFFSET %5)").arg(codigo, tabla, clave, donde).arg(k - 1);
+    };
+    QStringList plana = {"E.Folio", "E.Clues", "E.fechaAtencion", "E.Edad"};
+    for (int k = 1; k <= 3; ++k) {
+        const QString v = slot("D_TipoViolencia", "CodTipoViolencia", "", k);
+        const QString d = slot("D_Derechohabiencia", "CodDerechohabiencia", "", k);
+        plana << (k == 1 ? v : "coalesce(" + v + ", 0)") << (k == 1 ? d : "coalesce(" + d + ", ' ')")
+              << "coalesce(" + slot("D_BajoEfectos", "CodEfectos", " AND CodAfectadoAgresor = 1", k) + ", 0)"
+              << "coalesce(" + slot("D_BajoEfectos", "CodEfectos", " AND CodAfectadoAgresor = 2", k) + ", 0)";
+    }
+    for (int k = 1; k <= 6; ++k)
+        plana << QString("coalesce((SELECT CodDiagnostico FROM D_Diagnosticos AS d WHERE %1 AND Orden = %2), '    ')").arg(clave).arg(k);
+    const QStringList esperadas = p.Filas("SELECT " + plana.join(", ") + " FROM D_EVENTO AS E WHERE E.Edad >= ? ORDER BY E.rowid", {30});
+    ASSERT_EQ(esperadas.size(), 1981);
+    TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Folio", "E.CLUES", "E.fechaAtencion", "E.Edad", "V.CodTipoViolencia",
+                                              "D.CodDerechohabiencia", "P.EfectosPaciente", "P.EfectosAgresor", "F.Diagnosticos"},
+                                     {" FROM D_Evento AS E", "E.Edad >= ?", {30}, {}});
+    QStringList columnas = {"Folio", "CLUES", "fechaAtencion", "Edad"};
+    for (int k = 1; k <= 3; ++k)
+        columnas << QString("TipoViolencia0%1").arg(k) << QString("Derechohabiencia0%1").arg(k) << QString("EfectosPaciente0%1").arg(k)
+                 << QString("EfectosAgresor0%1").arg(k);
+    for (int k = 1; k <= 6; ++k)
+        columnas << QString("Diagnostico0%1").arg(k);
+    EXPECT_EQ(p.Filas("SELECT " + columnas.join(", ") + " FROM GENCONSUL ORDER BY rowid"), esperadas);
 }

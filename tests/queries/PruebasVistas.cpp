@@ -9,9 +9,11 @@
 #include "queries/frmMuestraGenCons.h"
 #include "queries/frmTabla.h"
 
+#include <QFile>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
+#include <sqlite3.h>
 
 using Vistas = CincoEventos;
 
@@ -94,4 +96,33 @@ TEST_F(Vistas, EjecutarGeneradorRehusaOMuestraElResultado)
     g.Panel()->PonCriterio("E.Folio > 3");
     EXPECT_EQ(CierraModal([&] { g.cmdRunQuery->click(); }), "Muestra Consulta. Registro: 1 de 2");
     EXPECT_FALSE(p.Valor("SELECT 1 FROM sqlite_temp_master WHERE name = 'GENCONSUL'").isValid());
+}
+
+// Another program that opens the file after a run finds the run's table; the
+// next run replaces it.
+TEST_F(Vistas, LaCorridaDejaGenConsulEnElArchivoYLaSiguienteLaReemplaza)
+{
+    frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
+    g.PonEjecucion([&](frmGenConsultas &v) { EjecutaGenConsultas(*p.ctx, dialogo, v); });
+    g.Panel()->cboField->setCurrentIndex(1);
+    g.lstOrigen->setCurrentRow(1);
+    g.Selecciona(0);   // E.Folio
+    const auto folios = [&](const char *criterio) {
+        g.Panel()->PonCriterio(criterio);
+        CierraModal([&] { g.cmdRunQuery->click(); });
+        sqlite3 *otra = nullptr;
+        QStringList filas;
+        if (sqlite3_open_v2(QFile::encodeName(p.ctx->ArchivoBD).constData(), &otra, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            sqlite3_stmt *q = nullptr;
+            if (sqlite3_prepare_v2(otra, "SELECT Folio FROM GENCONSUL", -1, &q, nullptr) != SQLITE_OK)
+                filas << sqlite3_errmsg(otra);
+            while (q && sqlite3_step(q) == SQLITE_ROW)
+                filas << QString::number(sqlite3_column_int(q, 0));
+            sqlite3_finalize(q);
+        }
+        sqlite3_close(otra);
+        return filas;
+    };
+    EXPECT_EQ(folios("E.Folio > 3"), QStringList({"4", "5"}));
+    EXPECT_EQ(folios("E.Folio < 3"), QStringList({"1", "2"}));
 }
