@@ -226,31 +226,23 @@ struct Exportacion {
         return lectura.error().isEmpty() || Falla(lectura.error());
     }
 
-    bool BaseDatosSqlite(const QString &ruta);
+    bool BaseDatosSqlite(sqlite3 *fuente, const QString &sql, const QString &ruta);
     bool Excel(const QString &ruta);
     bool Dbase(const QString &ruta);
 };
 
-bool Exportacion::BaseDatosSqlite(const QString &ruta)
+// The rows go straight from the origin into the new file, attached to the
+// same connection, in one statement: SQLite copies the values without
+// handing them out one by one. A function in the statement counts the rows
+// for `avance`.
+bool Exportacion::BaseDatosSqlite(sqlite3 *fuente, const QString &sql, const QString &ruta)
 {
-    sqlite3 *db = nullptr;
-    const QByteArray archivo = QFile::encodeName(ruta);
-    const int abierto = sqlite3_open_v2(archivo.constData(), &db,
-                                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXRESCODE, nullptr);
-    std::unique_ptr<sqlite3, int (*)(sqlite3 *)> cierre(db, sqlite3_close_v2);
-    auto errorDestino = [&]() {
-        return Falla(ErrorBD::DeManejador(db).Descripcion());
-    };
-    if (abierto != SQLITE_OK)
-        return errorDestino();
-
     // The declared types travel with the values, so that every value keeps its kind.
     QStringList nombres;
     for (const Columna &c : columnas)
         nombres << c.nombre;
     nombres = Unicos(nombres, 1 << 20);
     QStringList definicion;
-    QStringList marcas;
     for (size_t i = 0; i < columnas.size(); ++i) {
         const Columna &c = columnas[i];
         // An expression has no declared type: its values go in as they are.
@@ -258,38 +250,45 @@ bool Exportacion::BaseDatosSqlite(const QString &ruta)
         const QString tipo = c.forzado && TipoDeclarado(c.declarado) != c.tipo ? QString::fromLatin1(porTipo[int(c.tipo)])
                                                                                : QString::fromUtf8(c.declarado);
         definicion << (Nombre(nombres.at(int(i))) + QLatin1Char(' ') + tipo).trimmed();
-        marcas << QStringLiteral("?");
     }
-    const QString tabla = Nombre(p.nombre.isEmpty() ? QStringLiteral("Tabla") : p.nombre);
-    const QByteArray crea = QStringLiteral("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; CREATE TABLE %1 (%2); BEGIN;")
-                                .arg(tabla, definicion.join(QStringLiteral(", ")))
-                                .toUtf8();
-    if (sqlite3_exec(db, crea.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        return errorDestino();
-    const QByteArray inserta = QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tabla, marcas.join(QLatin1Char(','))).toUtf8();
-    sqlite3_stmt *ins = nullptr;
-    if (sqlite3_prepare_v2(db, inserta.constData(), -1, &ins, nullptr) != SQLITE_OK)
-        return errorDestino();
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> fin(ins, sqlite3_finalize);
-    sqlite3_stmt *st = lectura.st();
-    const int n = int(columnas.size());
-    while (lectura.Siguiente()) {
-        for (int i = 0; i < n; ++i)
-            sqlite3_bind_value(ins, i + 1, sqlite3_column_value(st, i));
-        if (sqlite3_step(ins) != SQLITE_DONE)
-            return errorDestino();
-        sqlite3_reset(ins);
-        ++r.filas;
-        Avanza();
+    const QString tabla = QStringLiteral("exportacion.") + Nombre(p.nombre.isEmpty() ? QStringLiteral("Tabla") : p.nombre);
+    const auto error = [&] { return Falla(ErrorBD::DeManejador(fuente).Descripcion()); };
+
+    Lectura adjunta(fuente, QStringLiteral("ATTACH ?1 AS exportacion"), {ruta});
+    if (!adjunta.error().isEmpty() || (adjunta.Siguiente(), !adjunta.error().isEmpty()))
+        return Falla(adjunta.error());
+    bool ok = false;
+    {
+        // Nothing else writes the new file, and it is thrown away unless complete.
+        const QByteArray crea = QStringLiteral("PRAGMA exportacion.journal_mode=OFF; PRAGMA exportacion.synchronous=OFF; "
+                                               "CREATE TABLE %1 (%2);").arg(tabla, definicion.join(QStringLiteral(", "))).toUtf8();
+        if (sqlite3_exec(fuente, crea.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+            error();
+        } else {
+            auto cuenta = [](sqlite3_context *ctx, int, sqlite3_value **) {
+                auto *ex = static_cast<Exportacion *>(sqlite3_user_data(ctx));
+                ++ex->r.filas;
+                ex->Avanza();
+                sqlite3_result_int(ctx, 1);
+            };
+            r.filas = 0;
+            if (sqlite3_create_function_v2(fuente, "velmoran_fila_exportada", 0, SQLITE_UTF8, this, cuenta, nullptr, nullptr,
+                                           nullptr) != SQLITE_OK) {
+                error();
+            } else {
+                Lectura inserta(fuente, QStringLiteral("INSERT INTO %1 SELECT * FROM (%2) WHERE velmoran_fila_exportada()").arg(tabla, sql),
+                                p.valores);
+                ok = inserta.error().isEmpty() && (inserta.Siguiente(), inserta.error().isEmpty());
+                if (!ok)
+                    Falla(inserta.error());
+                sqlite3_create_function_v2(fuente, "velmoran_fila_exportada", 0, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
+            }
+        }
     }
-    if (!lectura.error().isEmpty())
-        return Falla(lectura.error());
-    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return errorDestino();
-    fin.reset();
-    if (sqlite3_close(cierre.release()) != SQLITE_OK)
-        return Falla(QStringLiteral("No se pudo cerrar el archivo %1").arg(p.destino));
-    return true;
+    Lectura separa(fuente, QStringLiteral("DETACH exportacion"), {});
+    if (!separa.error().isEmpty() || (separa.Siguiente(), !separa.error().isEmpty()))
+        return ok ? Falla(separa.error()) : false;
+    return ok;
 }
 
 bool Exportacion::Excel(const QString &ruta)
@@ -589,7 +588,7 @@ ResultadoExportacion ExportaTabla(const BaseDatos &bd, const PeticionExportacion
     Exportacion ex{p, lectura, ColumnasDe(lectura.st(), p), {}};
     bool ok = false;
     switch (p.formato) {
-    case FormatoExportacion::BaseDatos: ok = ex.BaseDatosSqlite(archivo.RutaTemporal()); break;
+    case FormatoExportacion::BaseDatos: ok = ex.BaseDatosSqlite(fuente, sql, archivo.RutaTemporal()); break;
     case FormatoExportacion::Excel: ok = ex.Excel(archivo.RutaTemporal()); break;
     case FormatoExportacion::Dbase: ok = ex.Dbase(archivo.RutaTemporal()); break;
     }
