@@ -7,6 +7,7 @@
 #include <atomic>
 #include <limits>
 #include <cstring>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -76,12 +77,12 @@ struct ClaveGuardada {
         Asigna(fecha, k.fecha);
     }
     Clave Vista() const { return Clave{clues, fecha, folio}; }
-    // As the parameters ?1, ?2, ?3 of a statement.
-    void Liga(sqlite3_stmt *q) const
+    // As the parameters ?n, ?n+1, ?n+2 of a statement.
+    void Liga(sqlite3_stmt *q, int n = 1) const
     {
-        sqlite3_bind_text(q, 1, clues.constData(), int(clues.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_int64(q, 2, folio);
-        sqlite3_bind_text(q, 3, fecha.constData(), int(fecha.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(q, n, clues.constData(), int(clues.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(q, n + 1, folio);
+        sqlite3_bind_text(q, n + 2, fecha.constData(), int(fecha.size()), SQLITE_TRANSIENT);
     }
 };
 
@@ -273,51 +274,110 @@ struct Recorrido {
     bool Siguiente(const Clave &evento, bool &suya) { return Paso() && Hasta(evento, suya, true); }
 };
 
-// One detail table read on a thread of its own, over its own read-only
-// connection: its indexes and the events' key index are walked side by side,
-// and the codes of every event that has rows are kept by the event's rowid,
-// so that the statement may ask for the events in any order. Where that
-// cannot be (a key or code of another type or size, a key out of the order
-// it compares in, an engine error), the statement reads the table itself.
-class Mapa {
+// The codes of one detail table kept by the events' rowids, filled by the
+// readers of every stretch of keys: each rowid's entry says how many codes
+// the event has (bits 0-3), which reader kept them (bits 4-6) and where they
+// start in that reader's list (bits 7 on). 0: the event has none.
+struct MapaTabla {
+    static constexpr int Lectores = 8;
+    static constexpr quint32 MaximoInicio = quint32(1) << 25;
+
+    explicit MapaTabla(const GrupoRanuras &g) : tabla(g) {}
+
+    FilasDeTabla tabla;
+    std::vector<quint32> porFila;
+    std::vector<CodigoCorto> guardados[Lectores];
+    std::function<bool()> espera;   // waits for the readers; false when one could not read
+
+    // The codes of the event whose rowid is `fila`; false when the table
+    // could not be read so.
+    bool Toma(sqlite3_int64 fila, Codigos &codigos) const
+    {
+        if (!espera())
+            return false;
+        codigos.Olvida();
+        if (fila < 0 || quint64(fila) >= porFila.size())
+            return true;
+        const quint32 datos = porFila[size_t(fila)];
+        const std::vector<CodigoCorto> &de = guardados[datos >> 4 & 7];
+        for (quint32 k = datos >> 7, fin = k + (datos & 15); k < fin; ++k) {
+            const CodigoCorto &c = de[k];
+            codigos.de[c.Conjunto()][c.Lugar()].DeCorto(c);
+        }
+        return true;
+    }
+};
+
+// One stretch of the events' keys read on a thread of its own, over its own
+// read-only connection: the events' key index and each detail table's
+// indexes are walked side by side from the stretch's first key to the next
+// stretch's, and each event's codes are kept by its rowid, so that the
+// statement may ask for the events in any order. Where that cannot be (a key
+// or code of another type or size, a key out of the order it compares in, an
+// engine error), the statement reads the tables itself.
+class Tramo {
 public:
-    explicit Mapa(const GrupoRanuras &g) : tabla_(g) {}
-    ~Mapa()
+    Tramo(int numero, std::vector<std::unique_ptr<MapaTabla>> &mapas) : numero_(numero), mapas_(mapas) {}
+    ~Tramo()
     {
         parar_ = true;
         if (hilo_.joinable())
             hilo_.join();
         eventos_.reset();
-        filas_.reset();
-        codigos_.reset();
+        filas_.clear();
+        codigos_.clear();
         sqlite3_close_v2(db_);
     }
-    Mapa(const Mapa &) = delete;
-    Mapa &operator=(const Mapa &) = delete;
+    Tramo(const Tramo &) = delete;
+    Tramo &operator=(const Tramo &) = delete;
 
-    const char *Tabla() const { return tabla_.grupo->tabla; }
-
-    // Opens the file and reads the first rows, which fixes the state of the
-    // database the connection sees to the end; false when it cannot. Each
+    // Opens the file and reads the first rows from `desde` (the first key
+    // when null) to `hasta` (the last when null), which fixes the state of
+    // the database the connection sees to the end; false when it cannot. Each
     // walk reads one index alone: the diagnoses' Orden and code are in two,
     // joined by the row's rowid.
-    bool Abre(const char *archivo)
+    bool Abre(const char *archivo, const ClaveGuardada *desde, const ClaveGuardada *hasta)
     {
         if (sqlite3_open_v2(archivo, &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
             return false;
-        eventos_ = std::make_unique<Recorrido>();
-        filas_ = std::make_unique<Recorrido>();
         const QString clave = QStringLiteral("CLUES, Folio, fechaAtencion");
-        if (!eventos_->Prepara(db_, QStringLiteral("SELECT %1, rowid FROM D_EVENTO ORDER BY %1").arg(clave).toUtf8()))
-            return false;
-        if (!tabla_.porOrden)
-            return filas_->Prepara(db_, tabla_.Sql(true, false));
-        codigos_ = std::make_unique<Recorrido>();
-        const auto porIndice = [&](const char *columna) {
-            return QStringLiteral("SELECT %1, %2, rowid FROM %3 ORDER BY %1, %2").arg(clave, QLatin1String(columna),
-                                                                                    QLatin1String(tabla_.grupo->tabla)).toUtf8();
+        QStringList tramo;
+        if (desde)
+            tramo << QStringLiteral("(%1) >= (?1, ?2, ?3)").arg(clave);
+        if (hasta)
+            tramo << QStringLiteral("(%1) < (?4, ?5, ?6)").arg(clave);
+        const QString donde = tramo.isEmpty() ? QString() : QStringLiteral(" WHERE ") + tramo.join(QStringLiteral(" AND "));
+        const auto abre = [&](std::unique_ptr<Recorrido> &r, const QString &columnas, const char *tabla, const QString &orden) {
+            r = std::make_unique<Recorrido>();
+            const QByteArray sql = QStringLiteral("SELECT %1, %2 FROM %3%4 ORDER BY %1%5")
+                                       .arg(clave, columnas, QLatin1String(tabla), donde, orden).toUtf8();
+            if (sqlite3_prepare_v2(db_, sql.constData(), -1, &r->st, nullptr) != SQLITE_OK)
+                return false;
+            if (desde)
+                desde->Liga(r->st, 1);
+            if (hasta)
+                hasta->Liga(r->st, 4);
+            return r->Paso();
         };
-        return filas_->Prepara(db_, porIndice("Orden")) && codigos_->Prepara(db_, porIndice(tabla_.grupo->codigo));
+        if (!abre(eventos_, QStringLiteral("rowid"), "D_EVENTO", {}))
+            return false;
+        filas_.resize(mapas_.size());
+        codigos_.resize(mapas_.size());
+        for (size_t t = 0; t < mapas_.size(); ++t) {
+            const FilasDeTabla &f = mapas_[t]->tabla;
+            const char *tabla = f.grupo->tabla;
+            if (!f.porOrden) {
+                const QString columnas = f.porPersona ? QStringLiteral("CodAfectadoAgresor, %1").arg(QLatin1String(f.grupo->codigo))
+                                                      : QLatin1String(f.grupo->codigo);
+                if (!abre(filas_[t], columnas, tabla, QStringLiteral(", ") + columnas))
+                    return false;
+            } else if (!abre(filas_[t], QStringLiteral("Orden, rowid"), tabla, QStringLiteral(", Orden"))
+                       || !abre(codigos_[t], QStringLiteral("%1, rowid").arg(QLatin1String(f.grupo->codigo)), tabla,
+                                QStringLiteral(", %1").arg(QLatin1String(f.grupo->codigo)))) {
+                return false;
+            }
+        }
+        return true;
     }
 
     void Arranca()
@@ -325,71 +385,35 @@ public:
         hilo_ = std::thread([this] { leido_ = Lee(); });
     }
 
-    // The codes of the event whose rowid is `fila` (none when it has no rows);
-    // false when the table could not be read so. Waits for the reading.
-    bool Toma(sqlite3_int64 fila, Codigos &codigos)
+    // Waits for the thread; false when it could not read its stretch.
+    bool Espera()
     {
         if (hilo_.joinable())
             hilo_.join();
-        if (!leido_)
-            return false;
-        codigos.Olvida();
-        if (!porFila_.empty()) {
-            if (fila >= 0 && quint64(fila) < porFila_.size())
-                Pon(porFila_[size_t(fila)], codigos);
-            return true;
-        }
-        const size_t n = entradas_.size();
-        // The events come mostly in rowid order: the next entry first.
-        size_t i = cursor_;
-        if (!(i < n && entradas_[i].fila == fila)) {
-            const auto desde = i < n && entradas_[i].fila < fila ? entradas_.begin() + qint64(i) : entradas_.begin();
-            i = size_t(std::lower_bound(desde, entradas_.end(), fila, [](const Entrada &e, sqlite3_int64 f) { return e.fila < f; })
-                       - entradas_.begin());
-            cursor_ = i;
-            if (i == n || entradas_[i].fila != fila)
-                return true;
-        }
-        Pon(entradas_[i].datos, codigos);
-        cursor_ = i + 1;
-        return true;
+        return leido_;
     }
 
 private:
-    // An event with codes: its rowid, and where its codes start (bits 4 on)
-    // and how many they are (bits 0-3, never 0) in guardados_.
-    struct Entrada {
-        quint32 fila, datos;
-    };
-
-    void Pon(quint32 datos, Codigos &codigos) const
+    bool Guarda(std::vector<CodigoCorto> &guardados, sqlite3_value *v, int conjunto, int lugar)
     {
-        for (quint32 k = datos >> 4, fin = k + (datos & 15); k < fin; ++k) {
-            const CodigoCorto &c = guardados_[k];
-            codigos.de[c.Conjunto()][c.Lugar()].DeCorto(c);
-        }
-    }
-
-    bool Guarda(sqlite3_value *v, int conjunto, int lugar)
-    {
-        guardados_.emplace_back();
-        return guardados_.back().De(v, conjunto, lugar);
+        guardados.emplace_back();
+        return guardados.back().De(v, conjunto, lugar);
     }
 
     // The event's rows, as Codigos::Guarda places them.
-    bool PorCodigo(const Clave &evento)
+    bool PorCodigo(const FilasDeTabla &tabla, Recorrido &filas, std::vector<CodigoCorto> &guardados, const Clave &evento)
     {
         int siguiente[2] = {};
         bool ocupado[2][6] = {};
         bool suya;
-        bool bien = filas_->Hasta(evento, suya);
-        for (; bien && suya; bien = filas_->Siguiente(evento, suya)) {
+        bool bien = filas.Hasta(evento, suya);
+        for (; bien && suya; bien = filas.Siguiente(evento, suya)) {
             int columna = 3;
-            const int conjunto = tabla_.porPersona ? sqlite3_column_int(filas_->st, columna++) - 1 : 0;
+            const int conjunto = tabla.porPersona ? sqlite3_column_int(filas.st, columna++) - 1 : 0;
             const int lugar = conjunto == 0 || conjunto == 1 ? siguiente[conjunto]++ : 6;
             if (lugar < 6 && !ocupado[conjunto][lugar]) {
                 ocupado[conjunto][lugar] = true;
-                if (!Guarda(sqlite3_column_value(filas_->st, columna), conjunto, lugar))
+                if (!Guarda(guardados, sqlite3_column_value(filas.st, columna), conjunto, lugar))
                     return false;
             }
         }
@@ -397,88 +421,83 @@ private:
     }
 
     // The diagnoses of the event: slot k the one whose Orden is k.
-    bool PorOrden(const Clave &evento)
+    bool PorOrden(Recorrido &ordenes, Recorrido &codigos, std::vector<CodigoCorto> &guardados, const Clave &evento)
     {
         ordenes_.clear();
         bool suya;
-        bool bien = filas_->Hasta(evento, suya);
-        for (; bien && suya; bien = filas_->Siguiente(evento, suya)) {
-            const int orden = sqlite3_column_int(filas_->st, 3);
+        bool bien = ordenes.Hasta(evento, suya);
+        for (; bien && suya; bien = ordenes.Siguiente(evento, suya)) {
+            const int orden = sqlite3_column_int(ordenes.st, 3);
             if (orden >= 1 && orden <= 6)
-                ordenes_.push_back({sqlite3_column_int64(filas_->st, 4), orden - 1});
+                ordenes_.push_back({sqlite3_column_int64(ordenes.st, 4), orden - 1});
         }
         if (bien)
-            bien = codigos_->Hasta(evento, suya);
-        for (; bien && suya; bien = codigos_->Siguiente(evento, suya)) {
-            const sqlite3_int64 rowid = sqlite3_column_int64(codigos_->st, 4);
+            bien = codigos.Hasta(evento, suya);
+        for (; bien && suya; bien = codigos.Siguiente(evento, suya)) {
+            const sqlite3_int64 rowid = sqlite3_column_int64(codigos.st, 4);
             for (const auto &[fila, lugar] : ordenes_)
-                if (fila == rowid && !Guarda(sqlite3_column_value(codigos_->st, 3), 0, lugar))
+                if (fila == rowid && !Guarda(guardados, sqlite3_column_value(codigos.st, 3), 0, lugar))
                     return false;
         }
         return bien;
     }
 
-    // On the thread: the walks to their end; false when the codes cannot be kept so.
+    // On the thread: the walks to the stretch's end; false when the codes cannot be kept so.
     bool Lee()
     {
         Recorrido &e = *eventos_;
         for (; e.paso == SQLITE_ROW; e.Paso()) {
             const sqlite3_int64 fila = sqlite3_column_int64(e.st, 3);
-            if (parar_ || !e.fila.DeFila(e.st) || (e.hayPrevia && e.fila.Compara(e.previa.Vista()) <= 0) || fila < 0
-                || fila > std::numeric_limits<quint32>::max() || guardados_.size() >= (size_t(1) << 28))
+            if (parar_ || !e.fila.DeFila(e.st) || (e.hayPrevia && e.fila.Compara(e.previa.Vista()) <= 0))
                 return false;
             e.previa.De(e.fila);
             e.hayPrevia = true;
-            const size_t inicio = guardados_.size();
-            if (!(tabla_.porOrden ? PorOrden(e.fila) : PorCodigo(e.fila)))
-                return false;
-            if (guardados_.size() > inicio) {
-                entradas_.push_back({quint32(fila), quint32(inicio << 4 | (guardados_.size() - inicio))});
-                maxima_ = qMax(maxima_, quint32(fila));
+            for (size_t t = 0; t < mapas_.size(); ++t) {
+                MapaTabla &m = *mapas_[t];
+                std::vector<CodigoCorto> &guardados = m.guardados[numero_];
+                const size_t inicio = guardados.size();
+                if (!(m.tabla.porOrden ? PorOrden(*filas_[t], *codigos_[t], guardados, e.fila)
+                                       : PorCodigo(m.tabla, *filas_[t], guardados, e.fila)))
+                    return false;
+                if (guardados.size() == inicio)
+                    continue;
+                if (fila < 0 || quint64(fila) >= m.porFila.size() || inicio >= MapaTabla::MaximoInicio)
+                    return false;
+                m.porFila[size_t(fila)] = quint32(inicio << 7 | quint32(numero_) << 4 | (guardados.size() - inicio));
             }
         }
-        if (e.paso != SQLITE_DONE)
-            return false;
-        guardados_.shrink_to_fit();
-        // Rowids mostly in use (events seldom deleted): the entries by rowid in an array.
-        if (maxima_ < 2 * entradas_.size() + 65536) {
-            porFila_.assign(size_t(maxima_) + 1, 0);
-            for (const Entrada &e : entradas_)
-                porFila_[e.fila] = e.datos;
-            std::vector<Entrada>().swap(entradas_);
-            return true;
-        }
-        std::sort(entradas_.begin(), entradas_.end(), [](const Entrada &a, const Entrada &b) { return a.fila < b.fila; });
-        entradas_.shrink_to_fit();
-        return true;
+        return e.paso == SQLITE_DONE;
     }
 
-    const FilasDeTabla tabla_;
+    const int numero_;
+    std::vector<std::unique_ptr<MapaTabla>> &mapas_;   // each thread writes its own list and its events' entries
     sqlite3 *db_ = nullptr;
-    std::unique_ptr<Recorrido> eventos_;   // the events' keys and rowids
-    std::unique_ptr<Recorrido> filas_;     // the table's rows; for the diagnoses, their Orden
-    std::unique_ptr<Recorrido> codigos_;   // the diagnoses' codes
+    std::unique_ptr<Recorrido> eventos_;                // the events' keys and rowids
+    std::vector<std::unique_ptr<Recorrido>> filas_;     // by table: its rows; for the diagnoses, their Orden
+    std::vector<std::unique_ptr<Recorrido>> codigos_;   // by table: the diagnoses' codes
     std::thread hilo_;
     std::atomic<bool> parar_{false};
-    bool leido_ = false;                // set by the thread, read after it is joined
-
-    std::vector<Entrada> entradas_;     // by rowid, when porFila_ is empty
-    std::vector<quint32> porFila_;      // the entries' data by rowid (0: no codes)
-    quint32 maxima_ = 0;                // the highest rowid with codes
-    std::vector<CodigoCorto> guardados_;
+    bool leido_ = false;                                // set by the thread, read after it is joined
     std::vector<std::pair<sqlite3_int64, int>> ordenes_;   // one event's diagnoses: rowid, slot
-    size_t cursor_ = 0;                 // the entry after the last one taken
 };
 
-sqlite3_int64 VersionDeDatos(sqlite3 *db)
+sqlite3_int64 Escalar(sqlite3 *db, const char *sql)
 {
     sqlite3_stmt *q = nullptr;
     sqlite3_int64 v = -1;
-    if (sqlite3_prepare_v2(db, "PRAGMA main.data_version", -1, &q, nullptr) == SQLITE_OK && sqlite3_step(q) == SQLITE_ROW)
-        v = sqlite3_column_int64(q, 0);
+    if (sqlite3_prepare_v2(db, sql, -1, &q, nullptr) == SQLITE_OK && sqlite3_step(q) == SQLITE_ROW)
+        v = sqlite3_column_type(q, 0) == SQLITE_NULL ? 0 : sqlite3_column_int64(q, 0);
     sqlite3_finalize(q);
     return v;
 }
+
+sqlite3_int64 VersionDeDatos(sqlite3 *db)
+{
+    return Escalar(db, "PRAGMA main.data_version");
+}
+
+// The rowids the readers keep entries for (4 bytes each, per detail table).
+constexpr sqlite3_int64 MaximaFila = sqlite3_int64(1) << 24;
 
 bool Movida(sqlite3 *db)
 {
@@ -491,14 +510,25 @@ bool Movida(sqlite3 *db)
 struct RanurasEvento::LecturaAdelantada::Datos {
     sqlite3 *db = nullptr;
     sqlite3_int64 version = -1;
-    std::vector<std::unique_ptr<Mapa>> mapas;
+    std::vector<std::unique_ptr<MapaTabla>> mapas;
+    std::vector<std::unique_ptr<Tramo>> tramos;   // destroyed first: their threads write the maps
+    int leidos = -1;                              // -1 until waited for; then 1 when every stretch was read
 
-    Mapa *De(const char *tabla) const
+    MapaTabla *De(const char *tabla) const
     {
-        for (const auto &f : mapas)
-            if (std::strcmp(f->Tabla(), tabla) == 0)
-                return f.get();
+        for (const auto &m : mapas)
+            if (std::strcmp(m->tabla.grupo->tabla, tabla) == 0)
+                return m.get();
         return nullptr;
+    }
+    bool Espera()
+    {
+        if (leidos < 0) {
+            leidos = 1;
+            for (const auto &t : tramos)
+                leidos = t->Espera() && leidos;
+        }
+        return leidos == 1;
     }
 };
 
@@ -595,10 +625,10 @@ public:
 
 private:
     struct Busqueda {
-        Busqueda(const GrupoRanuras &g, Mapa *m) : tabla(g), mapa(m) {}
+        Busqueda(const GrupoRanuras &g, const MapaTabla *m) : tabla(g), mapa(m) {}
 
         FilasDeTabla tabla;
-        Mapa *mapa;                            // the table read on a thread, or null
+        const MapaTabla *mapa;                 // the table read on threads, or null
         sqlite3_stmt *st = nullptr;            // one event's rows
         sqlite3_stmt *recorre = nullptr;       // the walk from an event on
         quint64 evento = 0;                    // the event the codes are of (0: none)
@@ -894,25 +924,60 @@ LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras
     // The readers open the file by its name, which must still be the connection's
     // file; and they must see it as the statement will: nothing read is pending.
     const char *archivo = sqlite3_db_filename(db, "main");
-    if (std::thread::hardware_concurrency() < 2 || !archivo || !*archivo || sqlite3_txn_state(db, "main") != SQLITE_TXN_NONE
-        || Movida(db))
+    const int lectores = qMin(int(std::thread::hardware_concurrency()) - 1, MapaTabla::Lectores);
+    if (lectores < 1 || !archivo || !*archivo || sqlite3_txn_state(db, "main") != SQLITE_TXN_NONE || Movida(db))
         return;
     d_->version = VersionDeDatos(db);
+    // The entries by rowid: events numbered far beyond what a year holds are read by the statement.
+    const sqlite3_int64 maxima = Escalar(db, "SELECT max(rowid) FROM D_EVENTO");
+    if (maxima < 0 || maxima >= MaximaFila)
+        return;
     for (const GrupoRanuras *g : grupos) {
         if (d_->De(g->tabla))
             continue;
-        d_->mapas.push_back(std::make_unique<Mapa>(*g));
-        if (!d_->mapas.back()->Abre(archivo)) {
+        d_->mapas.push_back(std::make_unique<MapaTabla>(*g));
+        d_->mapas.back()->porFila.assign(size_t(maxima) + 1, 0);
+        d_->mapas.back()->espera = [d = d_.get()] { return d->Espera(); };
+    }
+    // Stretches of about as many events each, cut at the keys of events spread over the rowids.
+    std::vector<ClaveGuardada> cortes;
+    sqlite3_stmt *q = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT CLUES, Folio, fechaAtencion FROM D_EVENTO WHERE rowid >= ?1 ORDER BY rowid LIMIT 1", -1, &q,
+                           nullptr) != SQLITE_OK) {
+        d_->mapas.clear();
+        return;
+    }
+    constexpr int Muestras = 64;
+    for (int i = 1; i < Muestras * lectores; ++i) {
+        sqlite3_bind_int64(q, 1, maxima * i / (Muestras * lectores));
+        Clave k;
+        if (sqlite3_step(q) == SQLITE_ROW && k.DeFila(q)) {
+            cortes.emplace_back();
+            cortes.back().De(k);
+        }
+        sqlite3_reset(q);
+    }
+    sqlite3_finalize(q);
+    std::sort(cortes.begin(), cortes.end(), [](const ClaveGuardada &a, const ClaveGuardada &b) { return a.Vista().Compara(b.Vista()) < 0; });
+    std::vector<const ClaveGuardada *> limites = {nullptr};
+    for (int i = 1; i < lectores && !cortes.empty(); ++i)
+        limites.push_back(&cortes[cortes.size() * size_t(i) / size_t(lectores)]);
+    limites.push_back(nullptr);
+    for (size_t i = 0; i + 1 < limites.size(); ++i) {
+        d_->tramos.push_back(std::make_unique<Tramo>(int(i), d_->mapas));
+        if (!d_->tramos.back()->Abre(archivo, limites[i], limites[i + 1])) {
+            d_->tramos.clear();
             d_->mapas.clear();
             return;
         }
     }
     if (Movida(db)) {
+        d_->tramos.clear();
         d_->mapas.clear();
         return;
     }
-    for (const auto &f : d_->mapas)
-        f->Arranca();
+    for (const auto &t : d_->tramos)
+        t->Arranca();
     enEspera = d_.get();
 }
 
@@ -924,7 +989,7 @@ LecturaAdelantada::~LecturaAdelantada()
 
 bool LecturaAdelantada::MismaVersion() const
 {
-    return d_->mapas.empty() || VersionDeDatos(d_->db) == d_->version;
+    return d_->tramos.empty() || VersionDeDatos(d_->db) == d_->version;
 }
 
 } // namespace RanurasEvento
