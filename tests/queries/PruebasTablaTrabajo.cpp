@@ -62,14 +62,14 @@ TEST_F(TablaTrabajoTest, UnaConstruccionFallidaNoDejaNadaAMedias)
 TEST_F(TablaTrabajoTest, LosHilosDanLasRanurasQueDaElRecorrido)
 {
     // 2,001 events of units B and c (stored case apart, ordered without regard to it), each with 0 to 3 codes of
-    // every detail: the detail tables are read on threads in blocks of a few hundred events.
+    // every detail: the detail tables are read on threads, a stretch of keys each.
     p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
               "INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) SELECT iif(i % 2, 'B', 'c'), i, '2005-01-01' FROM n");
     p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('c', 501, '2005-01-01')");   // stored out of key order
     for (const char *tabla : {"D_TipoViolencia", "D_TipoAtencion", "D_Derechohabiencia"})
         p.Ejecuta(QString("INSERT INTO %1 SELECT Clues, Folio, fechaAtencion, k FROM D_EVENTO, (SELECT 1 AS k UNION SELECT 2 "
                           "UNION SELECT 3) WHERE Clues <> 'A' AND k <= Folio % 4").arg(tabla));
-    // Rows of no event (written by a tool without the foreign keys), after all of them: the readers stop short.
+    // Rows of no event (written by a tool without the foreign keys), after all of them: the readers pass them over.
     p.Ejecuta("PRAGMA foreign_keys = OFF");
     p.Ejecuta("INSERT INTO D_TipoViolencia SELECT DISTINCT 'Z', Folio, fechaAtencion, 1 FROM D_EVENTO");
     p.Ejecuta("PRAGMA foreign_keys = ON");
@@ -85,13 +85,12 @@ TEST_F(TablaTrabajoTest, LosHilosDanLasRanurasQueDaElRecorrido)
         std::optional<RanurasEvento::LecturaAdelantada> lectura;
         if (hilos)
             lectura.emplace(p.bd().Manejador(), grupos);
-        return p.Filas("SELECT E.Folio, R.* FROM D_Evento AS E, RANURAS_EVENTO(E.Clues, E.Folio, E.fechaAtencion) AS R "
+        return p.Filas("SELECT E.Folio, R.* FROM D_Evento AS E, RANURAS_EVENTO(E.Clues, E.Folio, E.fechaAtencion, E.rowid) AS R "
                        + donde + " ORDER BY E.rowid");
     };
     EXPECT_EQ(ranuras(true, {}), ranuras(false, {}));
-    // Filters: runs of each unit's folios (as a period of dates keeps), the events between passed over; one run
-    // far ahead, jumped to, and after the jump an event stored out of order that the jump went past; one event in
-    // 97, the readers giving up and the events searched for.
+    // Filters: runs of each unit's folios (as a period of dates keeps); one run far ahead, read through the key
+    // index; two events, one of them stored out of order; one event in 97.
     for (const QString donde : {"WHERE E.Folio BETWEEN 300 AND 700 OR E.Folio > 1500", "WHERE E.Clues = 'c' AND E.Folio > 1000",
                                 "WHERE +E.Clues = 'c' AND +E.Folio IN (501, 1004)", "WHERE E.Folio % 97 = 0"})
         EXPECT_EQ(ranuras(true, donde), ranuras(false, donde)) << donde.toStdString();
