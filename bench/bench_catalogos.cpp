@@ -6,8 +6,9 @@
 // PDF, beside a plain read of the same rows. Never fails a run. Ends with one
 // line per goal: figure, plain figure, ratio.
 //
-//   velmoran_bench_catalogos [N] [--localidades K]   N (events) does not apply;
-//   K localities (default 300,000, the size the goals stand for)
+//   velmoran_bench_catalogos [N] [--estado EE] [--ano AAAA] ... [--localidades K]
+//   N and the events' options do not apply (the catalogs are those of the
+//   template); K localities (default 300,000, the size the goals stand for)
 
 #include "GeneraEventos.h"
 #include "Medicion.h"
@@ -28,18 +29,6 @@
 #include <string>
 
 namespace {
-
-int argc_ = 0;
-char **argv_ = nullptr;
-
-// The catalog's own size: the goals stand for 300,000 localities, whatever N.
-int LocalidadesPedidas()
-{
-    for (int i = 1; i + 1 < argc_; ++i)
-        if (std::string(argv_[i]) == "--localidades")
-            return std::max(1, std::atoi(argv_[i + 1]));
-    return 300000;
-}
 
 // Reads every row as text, as a window must before it can show the last one;
 // tells the memory the rows take.
@@ -148,11 +137,12 @@ void Imprime(Contexto &ctx, std::vector<Meta> &metas)
     metas.push_back({"PDF under 5 s (ms; plain: read)", pdf, leer});
 }
 
-int Corre(int)
+int Corre(const OpcionesBanco &opciones)
 {
-    const int localidades = LocalidadesPedidas();
+    // The catalog's own size: the goals stand for 300,000 localities, whatever N.
+    const int localidades = std::max(1, opciones.propias.value(QStringLiteral("--localidades"), QStringLiteral("300000")).toInt());
     const int unidades = std::max(1, localidades * 2 / 15);   // 40,000 beside 300,000
-    ProgramaBanco programa;
+    ProgramaBanco programa(opciones);
     Contexto &ctx = programa.ctx;
     if (!programa.AbreBase())
         return 0;
@@ -231,7 +221,5 @@ int Corre(int)
 
 int main(int argc, char *argv[])
 {
-    argc_ = argc;
-    argv_ = argv;
-    return MainBanco(argc, argv, Corre);
+    return MainBanco(argc, argv, Corre, {QStringLiteral("--localidades")});
 }

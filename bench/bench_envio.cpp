@@ -3,7 +3,7 @@
 // each beside the same statements run with plain SQLite. Prints
 // "name: value unit" lines; never fails a run.
 //
-//   velmoran_bench_envio [N]      N events to generate (default 100000)
+//   velmoran_bench_envio [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
 
 #include "GeneraEventos.h"
 #include "Memoria.h"
@@ -19,8 +19,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-const char *const Desde = "2004-03-01", *const Hasta = "2004-04-05";
 
 // The same work with sqlite3 alone: `sql` runs on the working file with the
 // package database attached as p.
@@ -45,15 +43,16 @@ QString Llave(const QString &tabla)
     return QStringLiteral(" %1.CLUES = e.CLUES AND %1.Folio = e.Folio AND %1.fechaAtencion = e.fechaAtencion").arg(tabla);
 }
 
-int Corre(int n)
+int Corre(const OpcionesBanco &opciones)
 {
-    ProgramaBanco programa;
-    if (!programa.AbreBase())
+    ProgramaBanco programa(opciones);
+    if (!BaseConEventos(programa))
         return 0;
     Contexto &ctx = programa.ctx;
-    GeneraEventos(ctx.ConexionBD, n, EventoValido());
+    const QString desde = QDate(opciones.ano, 3, 1).toString(Qt::ISODate), hasta = QDate(opciones.ano, 4, 5).toString(Qt::ISODate);
+    const int n = ctx.ConexionBD.Valor(QStringLiteral("SELECT count(*) FROM D_EVENTO")).toInt();
     const int enPeriodo = ctx.ConexionBD.Valor(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO WHERE fechaAtencion BETWEEN ? AND ?"),
-                                               {Desde, Hasta}).toInt();
+                                               {desde, hasta}).toInt();
     std::printf("eventos: %d, en el periodo: %d\n", n, enPeriodo);
 
     // Plain: the package's tables filled by INSERT ... SELECT in one transaction.
@@ -64,7 +63,7 @@ int Corre(int n)
                    .toString()
                    .replace(QRegularExpression(QStringLiteral("^CREATE TABLE (\\w+)")), QStringLiteral("CREATE TABLE p.\\1"))
                + QLatin1Char(';');
-    sql += QStringLiteral("INSERT INTO p.D_EVENTO SELECT * FROM D_EVENTO WHERE fechaAtencion BETWEEN '%1' AND '%2';").arg(Desde, Hasta);
+    sql += QStringLiteral("INSERT INTO p.D_EVENTO SELECT * FROM D_EVENTO WHERE fechaAtencion BETWEEN '%1' AND '%2';").arg(desde, hasta);
     for (const QString &t : TablasEvento.mid(1))
         sql += QStringLiteral("INSERT INTO p.%1 SELECT d.* FROM p.D_EVENTO e CROSS JOIN %1 d ON").arg(t) + Llave(QStringLiteral("d")) + QLatin1Char(';');
     ctx.ConexionBD.Cierra();
@@ -74,8 +73,8 @@ int Corre(int n)
     Envio envio(ctx);
     Envio::Seleccion s;
     s.eventos = true;
-    s.fechaIni = QDate::fromString(QString::fromLatin1(Desde), Qt::ISODate).toString(QStringLiteral("dd/MM/yyyy"));
-    s.fechaFin = QDate::fromString(QString::fromLatin1(Hasta), Qt::ISODate).toString(QStringLiteral("dd/MM/yyyy"));
+    s.fechaIni = QDate::fromString(desde, Qt::ISODate).toString(QStringLiteral("dd/MM/yyyy"));
+    s.fechaFin = QDate::fromString(hasta, Qt::ISODate).toString(QStringLiteral("dd/MM/yyyy"));
     s.unidades = {QStringLiteral("todas")};
     const QString paquete = programa.dir.filePath(envio.PaqueteEnvio);
     Mide("envío (base del paquete, zip y relectura)", [&] { envio.GeneraEnvio(s, paquete); });

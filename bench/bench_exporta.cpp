@@ -4,9 +4,7 @@
 // alone, a bare libxlsxwriter loop). Prints "name: value unit" lines; never
 // fails a run.
 //
-//   velmoran_bench_exporta [N] [--conserva CARPETA]
-//     N events to generate (default 100000); with --conserva the database is
-//     kept in CARPETA/Datos, and a database already there is used as it stands.
+//   velmoran_bench_exporta [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
 
 #include "GeneraEventos.h"
 #include "ProgramaBanco.h"
@@ -125,14 +123,8 @@ int Corre(const OpcionesBanco &opciones)
     dir.setAutoRemove(qEnvironmentVariableIsEmpty("VELMORAN_CONSERVA"));
     std::printf("carpeta: %s\n", qPrintable(dir.path()));
     const BaseDatos &bd = programa.ctx.ConexionBD;
-    if (!opciones.conserva.isEmpty() && QFile::exists(programa.ctx.ArchivoBD)) {
-        programa.ctx.ConexionBD.Abre(programa.ctx.ArchivoBD);
-    } else {
-        if (!programa.AbreBase())
-            return 0;
-        GeneraEventos(bd, opciones.eventos, EventoValido());
-        bd.Ejecuta(QStringLiteral("ANALYZE"));
-    }
+    if (!BaseConEventos(programa))
+        return 0;
     const QStringList Campos53 = EntradasCampos(OrigenConsulta::Hoja);
     sqlite3 *plano = bd.Manejador();
     std::printf("eventos: %s, campos elegidos: %lld\n",
@@ -207,6 +199,5 @@ int Corre(const OpcionesBanco &opciones)
 
 int main(int argc, char **argv)
 {
-    static OpcionesBanco opciones;
-    return LeeOpciones(argc, argv, opciones) ? MainBanco(argc, argv, [](int) { return Corre(opciones); }) : 0;
+    return MainBanco(argc, argv, Corre);
 }

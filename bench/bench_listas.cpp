@@ -2,7 +2,8 @@
 // 20,000 units and the ICD-10 list over 14,000 causes, and each keystroke of a
 // search in them. Prints "name: value ms" lines; never fails a run.
 //
-//   velmoran_bench_listas [unidades] [causas]
+//   velmoran_bench_listas [N] [--estado EE] [--ano AAAA] ... [--unidades U] [--causas C]
+//   N and the events' options do not apply; U health units (20,000), C causes (14,000)
 
 #include "GeneraEventos.h"
 #include "Medicion.h"
@@ -68,26 +69,16 @@ void GeneraCausas(const BaseDatos &bd, int n)
     tr.Confirma();
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int Corre(const OpcionesBanco &opciones)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const int unidades = argc > 1 ? std::atoi(argv[1]) : 20000;
-    const int causas = std::min(argc > 2 ? std::atoi(argv[2]) : 14000, 26000);
+    const int unidades = opciones.propias.value(QStringLiteral("--unidades"), QStringLiteral("20000")).toInt();
+    const int causas = std::min(opciones.propias.value(QStringLiteral("--causas"), QStringLiteral("14000")).toInt(), 26000);
 
-    ProgramaBanco programa;
+    ProgramaBanco programa(opciones);
     Contexto &ctx = programa.ctx;
     ctx.EstadoActual = QStringLiteral("09");   // the state of the generated units
-    try {
-        if (!programa.AbreBase())
-            return 0;
-    } catch (const ErrorBD &e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.Descripcion()));
+    if (!programa.AbreBase())
         return 0;
-    }
     DestinoMudo destino;
     try {
         GeneraUnidades(ctx.ConexionBD, unidades);
@@ -114,4 +105,11 @@ int main(int argc, char **argv)
         Teclea("frmListadet: emptying the code box", w->Caja(0), QString(3, QChar(8)));
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return MainBanco(argc, argv, Corre, {QStringLiteral("--unidades"), QStringLiteral("--causas")});
 }

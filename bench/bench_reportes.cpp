@@ -3,7 +3,7 @@
 // GROUP BY with the same filter, and the opening of the report window (all its
 // fills). Prints "name: value" lines; never fails a run.
 //
-//   velmoran_bench_reportes [N]      N events to generate (default 100000)
+//   velmoran_bench_reportes [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
 
 #include "GeneraEventos.h"
 #include "Medicion.h"
@@ -46,28 +46,14 @@ double Plano(sqlite3 *db, const ReporteCruzado &r, const QString &desde, const Q
     });
 }
 
-int Corre(int n)
+int Corre(const OpcionesBanco &opciones)
 {
-    ProgramaBanco programa;
-    if (!programa.AbreBase())
+    ProgramaBanco programa(opciones);
+    if (!BaseConEventos(programa))
         return 0;
     Contexto &ctx = programa.ctx;
     const BaseDatos &bd = ctx.ConexionBD;
     programa.CopiaReportes();
-
-    QElapsedTimer t;
-    t.start();
-    GeneraEventos(bd, n, EventoValido());
-    // Spread the counted codes so that every cell has work to do.
-    bd.EjecutaAccion(QStringLiteral(
-        "UPDATE D_EVENTO SET CodIntencionalidad = abs(random()) % 6 + 1, "
-        "CodSexo = CASE abs(random()) % 3 WHEN 0 THEN 1 WHEN 1 THEN 2 ELSE 9 END, "
-        "CodDestino = abs(random()) % 11 + 1, CodAgente = abs(random()) % 25 + 1, CodSitio = abs(random()) % 13 + 1, "
-        "CodArea = abs(random()) % 20 + 1, CodVez = abs(random()) % 2 + 1, CodEquipo = abs(random()) % 4 + 1, "
-        "CodLesionadoVehiculo = abs(random()) % 3 + 1, CodUsoSeguridad = abs(random()) % 2 + 1, "
-        "CodParentescoAgresor = abs(random()) % 9 + 1, CodClaveEdad = 3, Edad = abs(random()) % 100"));
-    bd.Ejecuta(QStringLiteral("ANALYZE"));
-    std::printf("eventos generados: %d (%.1f s)\n", n, double(t.nsecsElapsed()) / 1e9);
 
     FiltrosReporte filtros(bd);
     GeneradorReportes generador(ctx, filtros);

@@ -2,8 +2,8 @@
 // flat table, on generated events, each beside the same rows moved by plain
 // SQLite. Prints "name: value unit" lines; never fails a run.
 //
-//   velmoran_bench_tablas [N] [folder]   N events (default 100000); the
-//                                        outputs stay in `folder` if given
+//   velmoran_bench_tablas [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
+//                         [--salida CARPETA]   the outputs stay in CARPETA if given
 
 #include "GeneraEventos.h"
 #include "Memoria.h"
@@ -70,22 +70,15 @@ double LecturaPlana(const BaseDatos &bd, const QString &tabla)
     });
 }
 
-int Corre(int n, const QString &carpetaSalida)
+int Corre(const OpcionesBanco &opciones)
 {
-    QTemporaryDir temporal;
-    const QString carpeta = carpetaSalida.isEmpty() ? temporal.path() : carpetaSalida;
+    ProgramaBanco programa(opciones);
+    if (!BaseConEventos(programa))
+        return 0;
+    Contexto &ctx = programa.ctx;
+    const QString salida = opciones.propias.value(QStringLiteral("--salida"));
+    const QString carpeta = salida.isEmpty() ? programa.dir.path() : salida;
     QDir(carpeta).mkpath(QStringLiteral("Datos"));
-    const QString archivo = QDir(carpeta).filePath(QStringLiteral("Datos/VELMORAN0436.db"));
-    QFile::remove(archivo);
-    QFile::copy(QStringLiteral(VELMORAN_PLANTILLA), archivo);
-    QFile::setPermissions(archivo, QFile::ReadOwner | QFile::WriteOwner);
-
-    MensajesConsola mensajes;
-    Ajustes ajustes(QDir(carpeta).filePath(QStringLiteral("ajustes.ini")));
-    Reloj reloj;
-    Contexto ctx(carpeta, mensajes, ajustes, reloj);
-    ctx.ConexionBD.Abre(archivo);
-    std::printf("eventos: %d\n", GeneraEventos(ctx.ConexionBD, n, EventoValido()));
 
     const QString dinamica = QDir(carpeta).filePath(QStringLiteral("Datos/bench_dinamica.db"));
     const double plana = CopiaPlana(ctx.ConexionBD, QDir(carpeta).filePath(QStringLiteral("Datos/bench_plana.db")));
@@ -126,7 +119,5 @@ int Corre(int n, const QString &carpetaSalida)
 
 int main(int argc, char **argv)
 {
-    static QString carpetaSalida;
-    carpetaSalida = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
-    return MainBanco(argc, argv, [](int n) { return Corre(n, carpetaSalida); });
+    return MainBanco(argc, argv, Corre, {QStringLiteral("--salida")});
 }
