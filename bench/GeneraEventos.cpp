@@ -541,7 +541,7 @@ public:
             atencion.push_back(Numero(1));
         if (sexual)
             for (int x : {7, 8, 9})
-                if (a.Prob(0.4) && (x != 7 || (sexo == 2 && embarazada != 1)))
+                if (atencion.size() < 3 && a.Prob(0.4) && (x != 7 || (sexo == 2 && embarazada != 1)))
                     atencion.push_back(Numero(x));
 
         if (sinDetalles)
@@ -551,6 +551,11 @@ public:
         detalles[2].codigos = Efectos(a);
         detalles[3].codigos = efectosAgresor;
         detalles[4].codigos = atencion;
+        // The ticks in the order of their lists, as the sheet writes them; diagnoses by importance.
+        for (size_t k = 0; k + 1 < detalles.size(); ++k)
+            std::sort(detalles[k].codigos.begin(), detalles[k].codigos.end(), [](const QVariant &x, const QVariant &y) {
+                return x.typeId() == QMetaType::QString ? x.toString() < y.toString() : x.toLongLong() < y.toLongLong();
+            });
         for (const QString &d : diagnosticos)
             detalles[5].codigos.push_back(d);
     }
