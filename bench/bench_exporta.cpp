@@ -7,6 +7,7 @@
 //   velmoran_bench_exporta [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
 
 #include "GeneraEventos.h"
+#include "LibroPlano.h"
 #include "ProgramaBanco.h"
 
 #include "platform/BaseDatos.h"
@@ -23,7 +24,6 @@
 #include <functional>
 #include <sqlite3.h>
 #include <tuple>
-#include <xlsxwriter.h>
 
 namespace {
 
@@ -74,33 +74,6 @@ void Exporta(const BaseDatos &bd, FormatoExportacion f, const QString &ruta, con
         std::printf("  falló: %s\n", qPrintable(r.error));
     else
         std::printf("  %lld filas, %.0f MB\n", r.filas, double(QFile(ruta).size()) / 1048576.0);
-}
-
-// The same cells written by libxlsxwriter with nothing else around it.
-void ExcelDesnudo(sqlite3 *db, const QString &ruta)
-{
-    lxw_workbook_options o = {};
-    o.constant_memory = LXW_TRUE;
-    lxw_workbook *libro = workbook_new_opt(QFile::encodeName(ruta).constData(), &o);
-    lxw_worksheet *ws = workbook_add_worksheet(libro, "ExcelTabla");
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT * FROM GENCONSUL", -1, &st, nullptr);
-    const int n = sqlite3_column_count(st);
-    for (int i = 0; i < n; ++i)
-        worksheet_write_string(ws, 0, lxw_col_t(i), sqlite3_column_name(st, i), nullptr);
-    lxw_row_t fila = 0;
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        ++fila;
-        for (int i = 0; i < n; ++i) {
-            const int tipo = sqlite3_column_type(st, i);
-            if (tipo == SQLITE_INTEGER || tipo == SQLITE_FLOAT)
-                worksheet_write_number(ws, fila, lxw_col_t(i), sqlite3_column_double(st, i), nullptr);
-            else if (tipo == SQLITE_TEXT)
-                worksheet_write_string(ws, fila, lxw_col_t(i), reinterpret_cast<const char *>(sqlite3_column_text(st, i)), nullptr);
-        }
-    }
-    sqlite3_finalize(st);
-    workbook_close(libro);
 }
 
 void LeePlano(sqlite3 *db, const char *sql)
@@ -166,7 +139,7 @@ int Corre(const OpcionesBanco &opciones)
         Mide("  SQLite plano: ATTACH + CREATE TABLE AS", [&] { sqlite3_exec(plano, adjunta.constData(), nullptr, nullptr, nullptr); });
 
         Mide("exportar a .xlsx", [&] { Exporta(bd, FormatoExportacion::Excel, dir.filePath("r.xlsx"), "ExcelTabla"); });
-        Mide("  libxlsxwriter desnudo, mismas celdas", [&] { ExcelDesnudo(plano, dir.filePath("plano.xlsx")); });
+        Mide("  libxlsxwriter desnudo, mismas celdas", [&] { LibroPlano(plano, QStringLiteral("SELECT * FROM GENCONSUL"), dir.filePath("plano.xlsx"), "ExcelTabla"); });
 
         Mide("exportar a .dbf", [&] { Exporta(bd, FormatoExportacion::Dbase, dir.filePath("r.dbf"), ""); });
         Mide("  SQLite plano: leer GENCONSUL entera", [&] { LeePlano(plano, "SELECT * FROM GENCONSUL"); });
