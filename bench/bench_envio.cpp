@@ -7,6 +7,7 @@
 
 #include "GeneraEventos.h"
 #include "Memoria.h"
+#include "Metas.h"
 #include "ProgramaBanco.h"
 
 #include "platform/Empaque.h"
@@ -67,7 +68,7 @@ int Corre(const OpcionesBanco &opciones)
     for (const QString &t : TablasEvento.mid(1))
         sql += QStringLiteral("INSERT INTO p.%1 SELECT d.* FROM p.D_EVENTO e CROSS JOIN %1 d ON").arg(t) + Llave(QStringLiteral("d")) + QLatin1Char(';');
     ctx.ConexionBD.Cierra();
-    Mide("sqlite: paquete del periodo", [&] { Plano(ctx.ArchivoBD, plano, sql + QStringLiteral("COMMIT;")); });
+    const double paquetePlano = Mide("sqlite: paquete del periodo", [&] { Plano(ctx.ArchivoBD, plano, sql + QStringLiteral("COMMIT;")); });
     ctx.ConexionBD.Abre(ctx.ArchivoBD);
 
     Envio envio(ctx);
@@ -77,7 +78,7 @@ int Corre(const OpcionesBanco &opciones)
     s.fechaFin = QDate::fromString(hasta, Qt::ISODate).toString(QStringLiteral("dd/MM/yyyy"));
     s.unidades = {QStringLiteral("todas")};
     const QString paquete = programa.dir.filePath(envio.PaqueteEnvio);
-    Mide("envío (base del paquete, zip y relectura)", [&] { envio.GeneraEnvio(s, paquete); });
+    const double envia = Mide("envío (base del paquete, zip y relectura)", [&] { envio.GeneraEnvio(s, paquete); });
 
     // Plain: the received events replace the local ones of the same key.
     QString recibe = QStringLiteral("BEGIN;");
@@ -88,16 +89,20 @@ int Corre(const OpcionesBanco &opciones)
         recibe += QStringLiteral("INSERT INTO main.%1 SELECT * FROM p.%1 WHERE (CLUES, Folio, fechaAtencion) IN "
                                  "(SELECT CLUES, Folio, fechaAtencion FROM p.D_EVENTO);").arg(t);
     ctx.ConexionBD.Cierra();
-    Mide("sqlite: reunir el paquete", [&] { Plano(ctx.ArchivoBD, plano, recibe + QStringLiteral("COMMIT;")); });
+    const double reunePlano = Mide("sqlite: reunir el paquete", [&] { Plano(ctx.ArchivoBD, plano, recibe + QStringLiteral("COMMIT;")); });
     ctx.ConexionBD.Abre(ctx.ArchivoBD);
 
     Recepcion recepcion(ctx);
     bool abierto = false;
-    Mide("recepción: desempacar y revisar", [&] { abierto = recepcion.Abre(paquete); });
-    Mide("recepción: reunir", [&] {
+    const double abre = Mide("recepción: desempacar y revisar", [&] { abierto = recepcion.Abre(paquete); });
+    const double reune = Mide("recepción: reunir", [&] {
         if (abierto)
             recepcion.Recibe(true, {});
     });
+    Metas metas;
+    metas.Agrega("envío del periodo (plano: tablas del paquete por INSERT ... SELECT)", envia, paquetePlano, "s");
+    metas.Agrega("recepción entera (plano: borrar y copiar las filas del paquete)", abre + reune, reunePlano, "s");
+    metas.Imprime(qPrintable(QStringLiteral("envío, %1 eventos, %2 en el periodo").arg(n).arg(enPeriodo)));
     return 0;
 }
 

@@ -9,6 +9,7 @@
 
 #include "GeneraEventos.h"
 #include "Medicion.h"
+#include "Metas.h"
 
 #include "capture/ManejadorRegistro.h"
 #include "platform/BaseDatos.h"
@@ -99,6 +100,7 @@ int Corre(const OpcionesBanco &opciones)
         {"criterio sobre evento y diagnósticos", "F.Diagnosticos = '" + diagnostico + "'\nAnd E.Edad > 30",
          "E.Edad > 30 AND " + Existe("D_Diagnosticos", "F", "F.CodDiagnostico = '" + diagnostico + "'")},
     };
+    Metas metas;
     for (const auto &c : casos) {
         bool ok = true;
         const double nuestro = MedianaMs(3, [&] { ok = ok && EjecutaFiltro(ctx, QString::fromStdString(c.criterio), DestinoFiltro{&hoja, {}}); });
@@ -108,8 +110,10 @@ int Corre(const OpcionesBanco &opciones)
                     plano > 0 ? nuestro / plano : 0.0, hoja.eventos.rsAtencion.Cuenta(),
                     ok && size_t(hoja.eventos.rsAtencion.Cuenta()) == filas ? "" : " (¡distintos!)");
         std::fflush(stdout);
+        metas.Agrega(c.nombre, nuestro, plano, "ms");
     }
     std::printf("memoria máxima: %.0f MB\n", MemoriaMB("VmHWM:"));
+    metas.Imprime("filtro, de Ejecutar al primer evento en la hoja");
     return 0;
 }
 

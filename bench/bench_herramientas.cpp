@@ -6,6 +6,7 @@
 
 #include "GeneraEventos.h"
 #include "Memoria.h"
+#include "Metas.h"
 #include "ProgramaBanco.h"
 
 #include "platform/Ajustes.h"
@@ -85,12 +86,12 @@ int Corre(const OpcionesBanco &opciones)
     std::printf("base de trabajo: %.1f MB\n", MB(ctx.ArchivoBD));
 
     const QString copia = dir.filePath(QStringLiteral("copia.db")), zipPlano = dir.filePath(QStringLiteral("plano.zip"));
-    Mide("sqlite: VACUUM", [&] { ExecPlano(ctx.ArchivoBD, "VACUUM; PRAGMA wal_checkpoint(TRUNCATE);"); });
+    const double vacuum = Mide("sqlite: VACUUM", [&] { ExecPlano(ctx.ArchivoBD, "VACUUM; PRAGMA wal_checkpoint(TRUNCATE);"); });
     ctx.ConexionBD.Abre(ctx.ArchivoBD);
-    Mide("compactar (CompactaBaseDatos)", [&] { CompactaBaseDatos(ctx, nullptr, {}); });
+    const double compacta = Mide("compactar (CompactaBaseDatos)", [&] { CompactaBaseDatos(ctx, nullptr, {}); });
     ctx.ConexionBD.Cierra();
 
-    Mide("sqlite + libzip: VACUUM, VACUUM INTO, zip", [&] {
+    const double respaldoPlano = Mide("sqlite + libzip: VACUUM, VACUUM INTO, zip", [&] {
         ExecPlano(ctx.ArchivoBD, "VACUUM; PRAGMA wal_checkpoint(TRUNCATE);");
         ExecPlano(ctx.ArchivoBD, ("VACUUM INTO '" + copia.toStdString() + "'").c_str());
         EmpacaPlano(copia, zipPlano, miembroC.constData());
@@ -99,20 +100,27 @@ int Corre(const OpcionesBanco &opciones)
     ctx.ConexionBD.Abre(ctx.ArchivoBD);
     const QString destino = dir.filePath(QStringLiteral("VELMORAN%1_201204.ZIP").arg(QFileInfo(ctx.ArchivoBD).completeBaseName().mid(8)));
     Respaldo respaldo(ctx, [&ctx] { return CompactaBaseDatos(ctx, nullptr, {}); });
-    Mide("respaldar (compacta, copia, zip y relectura)", [&] { respaldo.Respalda(destino); });
+    const double respalda = Mide("respaldar (compacta, copia, zip y relectura)", [&] { respaldo.Respalda(destino); });
     std::printf("respaldo: %.1f MB\n", MB(destino));
 
-    Mide("libzip: extraer", [&] { ExtraePlano(destino, copia, miembroC.constData()); });
+    const double extraePlano = Mide("libzip: extraer", [&] { ExtraePlano(destino, copia, miembroC.constData()); });
     QFile::remove(copia);
     QString error;
-    Mide("extraer (ExtraeMiembro)", [&] {
+    const double extrae = Mide("extraer (ExtraeMiembro)", [&] {
         if (!ExtraeMiembro(destino, miembro, copia, LimiteExtraccion, &error))
             std::fprintf(stderr, "%s\n", qPrintable(error));
     });
-    Mide("empacar (EmpacaArchivo)", [&] {
+    const double empaca = Mide("empacar (EmpacaArchivo)", [&] {
         if (!EmpacaArchivo(copia, miembro, zipPlano, &error))
             std::fprintf(stderr, "%s\n", qPrintable(error));
     });
+    const double empacaPlano = Mide("libzip: empacar", [&] { EmpacaPlano(copia, dir.filePath(QStringLiteral("plano2.zip")), miembroC.constData()); });
+    Metas metas;
+    metas.Agrega("compactar (plano: VACUUM)", compacta, vacuum, "s");
+    metas.Agrega("respaldar (plano: VACUUM, VACUUM INTO y zip)", respalda, respaldoPlano, "s");
+    metas.Agrega("extraer del respaldo (plano: libzip)", extrae, extraePlano, "s");
+    metas.Agrega("empacar (plano: libzip)", empaca, empacaPlano, "s");
+    metas.Imprime("herramientas");
     return 0;
 }
 

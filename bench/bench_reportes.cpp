@@ -7,6 +7,7 @@
 
 #include "GeneraEventos.h"
 #include "Medicion.h"
+#include "Metas.h"
 
 #include "reports/ReportesCruzados.h"
 #include "reports/frmReportes.h"
@@ -67,6 +68,7 @@ int Corre(const OpcionesBanco &opciones)
 
     const QString desde = filtros.picFechaInicial.valor.toString(Qt::ISODate);
     const QString hasta = filtros.picFechaFinal.valor.toString(Qt::ISODate);
+    Metas metas;
     for (const ReporteCruzado &r : ReportesCruzados()) {
         filtros.EligeReporte(int(FiltrosReporte::TitulosReportes.indexOf(r.titulo)));
         const double nuestro = MedianaMs(3, [&] { generador.Reporte(); });
@@ -74,7 +76,9 @@ int Corre(const OpcionesBanco &opciones)
         std::printf("%-55s %8.1f ms  plano %8.1f ms  %.2f x  (%d pág.)\n", qPrintable(r.titulo), nuestro, plano,
                     plano > 0 ? nuestro / plano : 0.0, paginas);
         std::fflush(stdout);
+        metas.Agrega(r.titulo.toStdString(), nuestro, plano, "ms");
     }
+    metas.Imprime("reportes cruzados");
     return 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include "GeneraEventos.h"
 #include "Medicion.h"
+#include "Metas.h"
 
 #include "platform/ReportePintor.h"
 #include "reports/GeneradorReportes.h"
@@ -74,7 +75,7 @@ int Corre(const OpcionesBanco &opciones)
     QStringList sumas{QStringLiteral("count(*)")};
     for (const ColumnaCuenta &c : ColumnasEdad(QStringLiteral("e"), true))
         sumas << QStringLiteral("count(CASE WHEN %1 THEN 1 END)").arg(c.condicion);
-    QStringList metas;
+    Metas metas;
     for (bool afeccion : {true, false}) {
         filtros.EligeReporte(int(FiltrosReporte::TitulosReportes.indexOf(QStringLiteral("Lista Detallada"))));
         filtros.EligeAfeccionPrincipal(afeccion);
@@ -86,9 +87,7 @@ int Corre(const OpcionesBanco &opciones)
             .arg(sumas.join(QStringLiteral(", ")), causa), periodo); });
         const char *nombre = afeccion ? "Lista Detallada (afección principal)" : "Lista Detallada (causa externa)";
         Cifra(nombre, nuestro, plano, QStringLiteral("(%1 pág.)").arg(paginas));
-        metas << QStringLiteral("meta %1 (< 4 s y < 1.5 x el plano): %2 ms  plano %3 ms  %4 x")
-                     .arg(QString::fromUtf8(nombre)).arg(nuestro, 0, 'f', 1).arg(plano, 0, 'f', 1)
-                     .arg(plano > 0 ? nuestro / plano : 0.0, 0, 'f', 2);
+        metas.Agrega(nombre, nuestro, plano, "ms", 1.5, 4000);
     }
     for (const char *titulo : {"Principales Diagnosticos por Causa Externa", "Principales Diagnosticos por VELMORAN"}) {
         filtros.EligeReporte(int(FiltrosReporte::TitulosReportes.indexOf(QString::fromUtf8(titulo))));
@@ -99,11 +98,10 @@ int Corre(const OpcionesBanco &opciones)
             "SELECT substr(%1, 1, 3), count(*) FROM D_EVENTO WHERE FechaAtencion BETWEEN ?1 AND ?2 "
             "GROUP BY 1 ORDER BY 2 DESC, 1 LIMIT 20").arg(codigo), periodo);
         Cifra(titulo, nuestro, plano);
+        metas.Agrega(titulo, nuestro, plano, "ms");
     }
 
-    // The goals' lines close the run.
-    for (const QString &l : metas)
-        std::printf("%s\n", qPrintable(l));
+    metas.Imprime("lista detallada y principales");
     return 0;
 }
 
