@@ -118,9 +118,7 @@ void Imprime(Contexto &ctx, Metas &metas)
     sqlite3 *db = nullptr;
     sqlite3_open_v2(qPrintable(ctx.ArchivoBD), &db, SQLITE_OPEN_READONLY, nullptr);
     double mbPlano = 0;
-    Filas filas;
-    const double leer = LeePlano(db, sql, &mbPlano, &filas);
-    sqlite3_close(db);
+    const double leer = LeePlano(db, sql, &mbPlano);
     Cifra("plain SQLite: read the localities to print", leer);
     malloc_trim(0);
 
@@ -155,11 +153,18 @@ void Imprime(Contexto &ctx, Metas &metas)
 
     std::optional<DocumentoReporte> doc;
     ImprimeReporteCatalogo(ctx, QStringLiteral("rptCatLocalidades"), {}, [&](const DocumentoReporte &d) { doc = d; });
-    if (!doc)
+    if (!doc) {
+        sqlite3_close(db);
         return;
+    }
     const QString ruta = QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("localidades.pdf"));
     const double pdf = Milisegundos([&] { GuardaPdf(*doc, ruta); });
     Cifra("PDF of the localities", pdf);
+    // The rows read again for the plain pages, after the preview's memory figures.
+    Filas filas;
+    double mb = 0;
+    LeePlano(db, sql, &mb, &filas);
+    sqlite3_close(db);
     const double pdfPlano = PdfPlano(filas, *doc, QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("localidades_plano.pdf")));
     Cifra("plain Qt: the same pages drawn with QPdfWriter and QPainter", pdfPlano);
     filas.clear();
