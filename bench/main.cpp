@@ -371,6 +371,16 @@ private:
         return claves;
     }
 
+    // The base event's column values, which go with its detail rows: the
+    // plain statements write events the sheet could have saved (not the
+    // values of whatever event the sheet shows last).
+    QVariantList ValoresBase(bool actualizacion, QStringList *columnas = nullptr) const
+    {
+        HojaDatos hoja;
+        LlenaHoja(hoja, base_);
+        return ValoresEvento(hoja, programa_.Hoy(), actualizacion, columnas);
+    }
+
     // The event shown again after a plain write: read as the sheet reads it.
     void LeePlano(const ClaveEvento &k)
     {
@@ -390,14 +400,17 @@ private:
             Revisa();
         }
         const Plano::Detalles detalles = DetallesDe(base_);
-        QVariantList valores = ValoresEvento(reg_->hoja, programa_.Hoy(), false);
+        QVariantList valores = ValoresBase(false);
+        const int ocurrencia = int(ListaColumnasEvento().split(QLatin1Char(',')).indexOf(QStringLiteral("FechaOcurrencia")));
         Rs().MueveInicio();
         const ClaveEvento primera = *Rs().Actual();
         const Tiempos plano = Mide(veces, [&](int i) {
             const DatosEvento &d = eventos[size_t(veces + i)];
             valores[0] = d.textos[23];
             valores[1] = qlonglong(d.textos[22].toLongLong());
-            valores[2] = QDate::fromString(d.fechaAtencion, QStringLiteral("dd/MM/yyyy")).toString(Qt::ISODate);
+            const QDate atencion = QDate::fromString(d.fechaAtencion, QStringLiteral("dd/MM/yyyy"));
+            valores[2] = atencion.toString(Qt::ISODate);
+            valores[ocurrencia] = atencion.addDays(-1).toString(Qt::ISODate);
             plano_.AltaEvento(valores, detalles);
             LeePlano(primera);
         });
@@ -417,11 +430,13 @@ private:
             Revisa();
         }
         QStringList columnas;
-        const QVariantList valores = ValoresEvento(reg_->hoja, programa_.Hoy(), true, &columnas);
+        QVariantList valores = ValoresBase(true, &columnas);
+        const int ocurrencia = int(columnas.indexOf(QStringLiteral("FechaOcurrencia")));
         const Plano::Detalles detalles = DetallesDe(base_);
         const std::vector<ClaveEvento> claves = Claves(veces);
         const Tiempos plano = Mide(veces, [&](int i) {
             const ClaveEvento &k = claves[size_t(i)];
+            valores[ocurrencia] = k.fechaAtencion.addDays(-1).toString(Qt::ISODate);
             plano_.ModificaEvento(valores, columnas, k.clues.toStdString(), k.folio, k.FechaISO().toStdString(), detalles);
             LeePlano(k);
         });
