@@ -287,13 +287,14 @@ struct MapaTabla {
     FilasDeTabla tabla;
     std::vector<quint32> porFila;
     std::vector<CodigoCorto> guardados[Lectores];
-    std::function<bool()> espera;   // waits for the readers; false when one could not read
+    // Whether the readers are done (waiting for them when `aguarda`) and every one could read.
+    std::function<bool(bool aguarda)> leida;
 
     // The codes of the event whose rowid is `fila`; false when the table
-    // could not be read so.
-    bool Toma(sqlite3_int64 fila, Codigos &codigos) const
+    // could not be read so, or is still being read and `aguarda` is false.
+    bool Toma(sqlite3_int64 fila, Codigos &codigos, bool aguarda) const
     {
-        if (!espera())
+        if (!leida(aguarda))
             return false;
         codigos.Olvida();
         if (fila < 0 || quint64(fila) >= porFila.size())
@@ -317,7 +318,10 @@ struct MapaTabla {
 // engine error), the statement reads the tables itself.
 class Tramo {
 public:
-    Tramo(int numero, std::vector<std::unique_ptr<MapaTabla>> &mapas) : numero_(numero), mapas_(mapas) {}
+    Tramo(int numero, std::vector<std::unique_ptr<MapaTabla>> &mapas, std::atomic<int> &terminados)
+        : numero_(numero), mapas_(mapas), terminados_(terminados)
+    {
+    }
     ~Tramo()
     {
         parar_ = true;
@@ -382,7 +386,10 @@ public:
 
     void Arranca()
     {
-        hilo_ = std::thread([this] { leido_ = Lee(); });
+        hilo_ = std::thread([this] {
+            leido_ = Lee();
+            terminados_.fetch_add(1, std::memory_order_release);
+        });
     }
 
     // Waits for the thread; false when it could not read its stretch.
@@ -471,6 +478,7 @@ private:
 
     const int numero_;
     std::vector<std::unique_ptr<MapaTabla>> &mapas_;   // each thread writes its own list and its events' entries
+    std::atomic<int> &terminados_;                      // the threads that are done
     sqlite3 *db_ = nullptr;
     std::unique_ptr<Recorrido> eventos_;                // the events' keys and rowids
     std::vector<std::unique_ptr<Recorrido>> filas_;     // by table: its rows; for the diagnoses, their Orden
@@ -510,6 +518,7 @@ bool Movida(sqlite3 *db)
 struct RanurasEvento::LecturaAdelantada::Datos {
     sqlite3 *db = nullptr;
     sqlite3_int64 version = -1;
+    std::atomic<int> terminados{0};               // the stretches' threads that are done
     std::vector<std::unique_ptr<MapaTabla>> mapas;
     std::vector<std::unique_ptr<Tramo>> tramos;   // destroyed first: their threads write the maps
     int leidos = -1;                              // -1 until waited for; then 1 when every stretch was read
@@ -521,8 +530,10 @@ struct RanurasEvento::LecturaAdelantada::Datos {
                 return m.get();
         return nullptr;
     }
-    bool Espera()
+    bool Leida(bool aguarda)
     {
+        if (!aguarda && terminados.load(std::memory_order_acquire) < int(tramos.size()))
+            return false;
         if (leidos < 0) {
             leidos = 1;
             for (const auto &t : tramos)
@@ -716,7 +727,8 @@ private:
         const bool adelante = ascendente_ && b.evento == anterior_;
         b.evento = 0;
         int rc = SQLITE_DONE;
-        if (!conFila_ || !b.mapa || !b.mapa->Toma(fila_, b.codigos)) {
+        // While the readers read, events that come in key order are walked to; one out of that order waits for them.
+        if (!conFila_ || !b.mapa || !b.mapa->Toma(fila_, b.codigos, !ascendente_)) {
             b.codigos.Olvida();
             if (!ordenada_ || !Recorre(b, adelante, rc)) {
                 Liga(b.st);
@@ -937,7 +949,7 @@ LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras
             continue;
         d_->mapas.push_back(std::make_unique<MapaTabla>(*g));
         d_->mapas.back()->porFila.assign(size_t(maxima) + 1, 0);
-        d_->mapas.back()->espera = [d = d_.get()] { return d->Espera(); };
+        d_->mapas.back()->leida = [d = d_.get()](bool aguarda) { return d->Leida(aguarda); };
     }
     // Stretches of about as many events each, cut at the keys of events spread over the rowids.
     std::vector<ClaveGuardada> cortes;
@@ -964,7 +976,7 @@ LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras
         limites.push_back(&cortes[cortes.size() * size_t(i) / size_t(lectores)]);
     limites.push_back(nullptr);
     for (size_t i = 0; i + 1 < limites.size(); ++i) {
-        d_->tramos.push_back(std::make_unique<Tramo>(int(i), d_->mapas));
+        d_->tramos.push_back(std::make_unique<Tramo>(int(i), d_->mapas, d_->terminados));
         if (!d_->tramos.back()->Abre(archivo, limites[i], limites[i + 1])) {
             d_->tramos.clear();
             d_->mapas.clear();
