@@ -727,8 +727,9 @@ private:
         const bool adelante = ascendente_ && b.evento == anterior_;
         b.evento = 0;
         int rc = SQLITE_DONE;
-        // While the readers read, events that come in key order are walked to; one out of that order waits for them.
-        if (!conFila_ || !b.mapa || !b.mapa->Toma(fila_, b.codigos, !ascendente_)) {
+        // While the readers read, the first event and those that follow it in key order are walked to; one out of
+        // that order waits for them.
+        if (!conFila_ || !b.mapa || !b.mapa->Toma(fila_, b.codigos, !ascendente_ && numero_ > 1)) {
             b.codigos.Olvida();
             if (!ordenada_ || !Recorre(b, adelante, rc)) {
                 Liga(b.st);
