@@ -70,6 +70,24 @@ TEST_F(ExportaTablaTest, DbaseCodigoDePagina1252NombresUnicosYFechas)
     EXPECT_EQ(NombresDbase({"E.Folio", "1x"}), QStringList({"E_FOLIO", "C1X"}));
 }
 
+// The rows in their order, each value of its kind under the declared types;
+// an older file is replaced and the connection keeps no other file attached.
+TEST_F(ExportaTablaTest, BaseDeDatosConLosTiposDeclaradosYNadaAdjuntoDespues)
+{
+    EscribeArchivo(Ruta("Res.db"), "viejo");
+    const auto r = Exporta(FormatoExportacion::BaseDatos, "Res.db");
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.filas, 2);
+    EXPECT_EQ(p.Filas("SELECT name FROM pragma_database_list"), QStringList({"main", "temp"}));
+    p.Ejecuta("ATTACH DATABASE ? AS salida", {Ruta("Res.db")});
+    EXPECT_EQ(p.Filas("SELECT name || ' ' || type FROM pragma_table_info('Resumen', 'salida') WHERE cid < 5"),
+              QStringList({"CodEstado TEXT", "Folio INTEGER", "fechaAtencion DATE", "Paterno TEXT", "Edad INTEGER"}));
+    EXPECT_EQ(p.Filas("SELECT typeof(CodEstado), CodEstado, typeof(Folio), fechaAtencion, Paterno, quote(Edad), quote(Derechohabiencia02) "
+                      "FROM salida.Resumen ORDER BY rowid"),
+              QStringList({"text|09|integer|2004-01-05|PEÑA|30|NULL", "text|36|integer|2004-12-25|LÓPEZ|NULL|'02'"}));
+    p.Ejecuta("DETACH DATABASE salida");
+}
+
 TEST_F(ExportaTablaTest, RehusaLaPlantillaLoQueEstaEnUsoYUnaCarpetaQueFalta)
 {
     EscribeArchivo(Ruta("abierto.dbf"), "viejo");
