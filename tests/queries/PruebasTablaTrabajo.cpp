@@ -163,3 +163,22 @@ TEST_F(TablaTrabajoTest, EventosFueraDeOrdenDeClaveDanLoQueLaSentenciaPlana)
         columnas << QString("Diagnostico0%1").arg(k);
     EXPECT_EQ(p.Filas("SELECT " + columnas.join(", ") + " FROM GENCONSUL ORDER BY rowid"), esperadas);
 }
+
+// Negative and large numbers, and a code longer than the threads keep: the
+// table holds each event's codes as stored.
+TEST_F(TablaTrabajoTest, CodigosLargosONumerosGrandesSalenComoEstan)
+{
+    p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) INSERT INTO D_EVENTO "
+              "(Clues, Folio, fechaAtencion) SELECT 'B', 1 + (i * 7) % 501, '2005-02-01' FROM n ORDER BY (i * i) % 501, i");
+    p.Ejecuta("INSERT INTO D_TipoViolencia SELECT Clues, Folio, fechaAtencion, iif(Folio % 2, -Folio, Folio * 1000000000000) "
+              "FROM D_EVENTO WHERE Clues = 'B'");
+    p.Ejecuta("INSERT INTO D_Derechohabiencia SELECT Clues, Folio, fechaAtencion, 'c' || Folio FROM D_EVENTO WHERE Clues = 'B'");
+    const QString plana = "SELECT E.Folio, V.CodTipoViolencia, D.CodDerechohabiencia FROM D_EVENTO AS E JOIN D_TipoViolencia AS V "
+                          "USING (Clues, Folio, fechaAtencion) JOIN D_Derechohabiencia AS D USING (Clues, Folio, fechaAtencion) "
+                          "WHERE E.Clues = 'B' ORDER BY E.rowid";
+    for (const char *codigo : {"c250", "CODIGO LARGO"}) {
+        p.Ejecuta("UPDATE D_Derechohabiencia SET CodDerechohabiencia = ? WHERE Folio = 250", {codigo});
+        TablaTrabajo::ConstruyeGenConsul(p.bd(), {"V.CodTipoViolencia", "D.CodDerechohabiencia"}, {" FROM D_Evento AS E", "+E.Clues = 'B'", {}, {}});
+        EXPECT_EQ(p.Filas("SELECT Folio, TipoViolencia01, Derechohabiencia01 FROM GENCONSUL ORDER BY rowid"), p.Filas(plana)) << codigo;
+    }
+}
