@@ -7,6 +7,7 @@
 #include <atomic>
 #include <limits>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -286,7 +287,7 @@ struct MapaTabla {
 
     FilasDeTabla tabla;
     std::vector<quint32> porFila;
-    std::vector<CodigoCorto> guardados[Lectores];
+    std::deque<CodigoCorto> guardados[Lectores];
     // Whether the readers are done (waiting for them when `aguarda`) and every one could read.
     std::function<bool(bool aguarda)> leida;
 
@@ -300,7 +301,7 @@ struct MapaTabla {
         if (fila < 0 || quint64(fila) >= porFila.size())
             return true;
         const quint32 datos = porFila[size_t(fila)];
-        const std::vector<CodigoCorto> &de = guardados[datos >> 4 & 7];
+        const std::deque<CodigoCorto> &de = guardados[datos >> 4 & 7];
         for (quint32 k = datos >> 7, fin = k + (datos & 15); k < fin; ++k) {
             const CodigoCorto &c = de[k];
             codigos.de[c.Conjunto()][c.Lugar()].DeCorto(c);
@@ -401,14 +402,14 @@ public:
     }
 
 private:
-    bool Guarda(std::vector<CodigoCorto> &guardados, sqlite3_value *v, int conjunto, int lugar)
+    bool Guarda(std::deque<CodigoCorto> &guardados, sqlite3_value *v, int conjunto, int lugar)
     {
         guardados.emplace_back();
         return guardados.back().De(v, conjunto, lugar);
     }
 
     // The event's rows, as Codigos::Guarda places them.
-    bool PorCodigo(const FilasDeTabla &tabla, Recorrido &filas, std::vector<CodigoCorto> &guardados, const Clave &evento)
+    bool PorCodigo(const FilasDeTabla &tabla, Recorrido &filas, std::deque<CodigoCorto> &guardados, const Clave &evento)
     {
         int siguiente[2] = {};
         bool ocupado[2][6] = {};
@@ -428,7 +429,7 @@ private:
     }
 
     // The diagnoses of the event: slot k the one whose Orden is k.
-    bool PorOrden(Recorrido &ordenes, Recorrido &codigos, std::vector<CodigoCorto> &guardados, const Clave &evento)
+    bool PorOrden(Recorrido &ordenes, Recorrido &codigos, std::deque<CodigoCorto> &guardados, const Clave &evento)
     {
         ordenes_.clear();
         bool suya;
@@ -461,7 +462,7 @@ private:
             e.hayPrevia = true;
             for (size_t t = 0; t < mapas_.size(); ++t) {
                 MapaTabla &m = *mapas_[t];
-                std::vector<CodigoCorto> &guardados = m.guardados[numero_];
+                std::deque<CodigoCorto> &guardados = m.guardados[numero_];
                 const size_t inicio = guardados.size();
                 if (!(m.tabla.porOrden ? PorOrden(*filas_[t], *codigos_[t], guardados, e.fila)
                                        : PorCodigo(m.tabla, *filas_[t], guardados, e.fila)))
@@ -609,7 +610,7 @@ public:
         return true;
     }
 
-    // Part i of the current event's key; 3 is its rowid.
+    // Column i of the current event's key; 3 is its rowid.
     void ParteDeClave(sqlite3_context *ctx, int i) const
     {
         if (i == 3)
