@@ -176,19 +176,25 @@ struct FilasDeTabla {
 
     explicit FilasDeTabla(const GrupoRanuras &g) : grupo(&g), porPersona(g.persona != nullptr), porOrden(g.PorOrden()) {}
 
-    // One event's rows (by ?1, ?2, ?3), or with `recorrido` the key and rows
-    // of every event from that key on (all of them without `desde`), in the
-    // order of the table's primary key, so that its index is read as it stands.
-    QByteArray Sql(bool recorrido, bool desde = true) const
+    // The columns after the key in the table's primary key.
+    QString Orden() const
     {
-        const QString orden = porOrden ? QStringLiteral("Orden")
-            : porPersona               ? QStringLiteral("CodAfectadoAgresor, %1").arg(QLatin1String(grupo->codigo))
-                                       : QLatin1String(grupo->codigo);
+        return porOrden ? QStringLiteral("Orden")
+            : porPersona ? QStringLiteral("CodAfectadoAgresor, %1").arg(QLatin1String(grupo->codigo))
+                         : QLatin1String(grupo->codigo);
+    }
+
+    // One event's rows (by ?1, ?2, ?3), or with `recorrido` the key and rows
+    // of every event from that key on, in the order of the table's primary
+    // key, so that its index is read as it stands.
+    QByteArray Sql(bool recorrido) const
+    {
+        const QString orden = Orden();
         const QString filas = porOrden ? QStringLiteral("Orden, CodDiagnostico") : orden;
         QStringList condicion;
         if (!recorrido)
             condicion << QStringLiteral("CLUES = ?1 AND Folio = ?2 AND fechaAtencion = ?3");
-        else if (desde)
+        else
             condicion << QStringLiteral("(CLUES, Folio, fechaAtencion) >= (?1, ?2, ?3)");
         if (porOrden)
             condicion << QStringLiteral("Orden BETWEEN 1 AND 6");
@@ -372,9 +378,7 @@ public:
             const FilasDeTabla &f = mapas_[t]->tabla;
             const char *tabla = f.grupo->tabla;
             if (!f.porOrden) {
-                const QString columnas = f.porPersona ? QStringLiteral("CodAfectadoAgresor, %1").arg(QLatin1String(f.grupo->codigo))
-                                                      : QLatin1String(f.grupo->codigo);
-                if (!abre(filas_[t], columnas, tabla, QStringLiteral(", ") + columnas))
+                if (!abre(filas_[t], f.Orden(), tabla, QStringLiteral(", ") + f.Orden()))
                     return false;
             } else if (!abre(filas_[t], QStringLiteral("Orden, rowid"), tabla, QStringLiteral(", Orden"))
                        || !abre(codigos_[t], QStringLiteral("%1, rowid").arg(QLatin1String(f.grupo->codigo)), tabla,
@@ -550,10 +554,11 @@ namespace {
 RanurasEvento::LecturaAdelantada::Datos *enEspera = nullptr;
 
 // An event's slots by group: each table is read once per event, when its
-// first slot is asked for. When a thread read the table for the statement,
-// the event's codes are taken by its rowid; else, while the events come in
-// key order, the table is walked along its index instead of searched for
-// every event, and an event out of that order is searched for.
+// first slot is asked for. When threads read the tables for the statement,
+// the event's codes are taken by its rowid once they are done. Otherwise (and
+// meanwhile, for the first event and those that follow it in key order), while
+// the events come in key order the table is walked along its index instead of
+// searched for every event, and an event out of that order is searched for.
 class LectorRanuras {
 public:
     explicit LectorRanuras(sqlite3 *db) : db_(db)

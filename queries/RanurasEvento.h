@@ -40,13 +40,14 @@ void Registra(sqlite3 *db);
 QString Union();
 
 // While it lives, the next statement that joins the function to the events
-// with their rowid has the detail tables of `grupos` read on threads of their
-// own, each over its own read-only connection to the database file, beside
-// the events' key index: each event's codes are kept by its rowid (a few
-// bytes a code), so that the statement reads the events in whatever order
+// with their rowid has the detail tables of `grupos` read on threads, each
+// thread a stretch of the events' keys over its own read-only connection to
+// the database file: each event's codes are kept by its rowid (8 bytes a
+// code, 4 an event), so that the statement reads the events in whatever order
 // they are stored or asked. Where that cannot be (one processor, a database
-// without a file, or one moved, or a connection inside a transaction, or a
-// code that does not fit), the statement reads the tables itself.
+// without a file, or one moved, or a connection inside a transaction, events
+// numbered beyond 16 million, a code that does not fit), the statement reads
+// the tables itself.
 class LecturaAdelantada {
 public:
     LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos);
