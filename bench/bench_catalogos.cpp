@@ -124,7 +124,7 @@ void Imprime(Contexto &ctx, std::vector<Meta> &metas)
                 w->grab();
                 w->close();
             });
-            MuestraVistaPrevia(d, nullptr);
+            MuestraVistaPrevia(d, SalidaDeReportes(ctx), nullptr);
         });
     });
     const double pico = MemoriaMB("VmHWM:");

@@ -2,6 +2,7 @@
 
 #include "platform/CursorOcupado.h"
 #include "platform/ReportePintor.h"
+#include "reports/modReportes.h"
 #include "shell/Contexto.h"
 
 #include <QButtonGroup>
@@ -72,7 +73,7 @@ frmReportes::frmReportes(Contexto &ctx, QWidget *padre)
 {
     setWindowTitle(GeneradorReportes::TituloVentana);
     CreaControles();
-    generador_.Muestra = [this](const DocumentoReporte &doc) { MuestraVistaPrevia(doc, this); };
+    generador_.Muestra = [this](const DocumentoReporte &doc) { MuestraVistaPrevia(doc, SalidaDeReportes(ctx_), this); };
     generador_.EnfocaUnidades = [this] { lstUnidades->setFocus(); };
     generador_.EnfocaReporte = [this] { cmdGenerarReporte->setFocus(); };
     filtros_.alCambiar = [this] { Refleja(); };
