@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <functional>
 #include <gtest/gtest.h>
@@ -158,8 +159,9 @@ TEST(Bloqueos, NadaQueListeCarpetasAbreLosArchivosDeLaBase)
         LeeDefinicionReporte(R"({"columnas": [{"campo": "nombre", "titulo": "NOMBRE", "ancho": 60}]})", "prueba"), {}, fuente,
         "Prueba");
     DialogoArchivosQt dialogoReal;
+    int cajas = 0;   // boxes that complete paths, typed into
     const auto listaYCancela = [&](QWidget *w) {
-        EscribeCarpeta(w, ctx.RutaDatos);
+        cajas += EscribeCarpeta(w, ctx.RutaDatos);
         Cancela(w);
     };
     // A window of the program: its button opens what lists the folder.
@@ -180,45 +182,54 @@ TEST(Bloqueos, NadaQueListeCarpetasAbreLosArchivosDeLaBase)
         });
         MuestraVistaPrevia(doc, SalidaReporte{ctx.mensajes, nullptr, ctx.RutaDatos, {ctx.ArchivoBD}}, nullptr);
     };
-    const std::pair<const char *, std::function<void()>> pasos[] = {
+    // Each window, and whether it has a name box (a file dialog does, the print dialog no longer).
+    const std::tuple<const char *, std::function<void()>, bool> pasos[] = {
         {"vista previa: Imprimir...", [&] {
              p.mensajes.Responde(true);   // without a printer: "Guardar PDF" instead
              enLaVista("Imprimir...");
-         }},
-        {"vista previa: Guardar PDF...", [&] { enLaVista("Guardar PDF..."); }},
-        {"diálogo de impresión", [&] {
+         }, QPrinterInfo::availablePrinterNames().isEmpty()},
+        {"vista previa: Guardar PDF...", [&] { enLaVista("Guardar PDF..."); }, true},
+        {"diálogo de impresión y sus propiedades", [&] {
              QPrinter impresora;
              const auto dialogo = DialogoImpresion(impresora, nullptr);
-             AlAbrirse(listaYCancela);
+             AlAbrirse([&](QWidget *w) {
+                 if (auto *propiedades = w->findChild<QPushButton *>("properties"); propiedades && propiedades->isVisible()) {
+                     AlAbrirse(listaYCancela);
+                     QTest::mouseClick(propiedades, Qt::LeftButton);
+                 }
+                 listaYCancela(w);
+             });
              dialogo->exec();
-         }},
+         }, false},
         {"respaldo: Guardar en ...", [&] {
              frmRespaldarBase ventana(ctx, [] { return true; });
              pulsa(ventana, ventana.cmdRuta);
-         }},
+         }, true},
         {"envío: Cambiar Ruta...", [&] {
              frmEnvio ventana(ctx);
              pulsa(ventana, ventana.cmdRuta);
-         }},
+         }, true},
         {"recepción: Seleccionar Archivo ...", [&] {
              frmRecive ventana(ctx);
              pulsa(ventana, ventana.cmdRuta);
-         }},
+         }, true},
         {"exportar consulta", [&] {
              AlAbrirse(listaYCancela);
              ExportaConsulta(ctx, dialogoReal, FormatoExportacion::Excel, "GENCONSUL");
-         }},
+         }, true},
         {"cargar consulta", [&] {
              frmQuery ventana(ctx, dialogoReal, DestinoFiltro{});
              ventana.show();
              AlAbrirse(listaYCancela);
              ventana.CargaConsulta();
-         }},
+         }, true},
     };
     AperturasDeLaBase aperturas(ctx.ArchivoBD);
     ASSERT_EQ(aperturas.Vigilados(), 3);
-    for (const auto &[paso, haz] : pasos) {
+    for (const auto &[paso, haz, conCaja] : pasos) {
+        cajas = 0;
         haz();
+        EXPECT_EQ(cajas > 0, conCaja) << paso;
         EXPECT_EQ(aperturas.Cuenta(), 0) << paso;
         EXPECT_EQ(BloqueosPerdidos(ctx.ArchivoBD), "") << paso;
     }
