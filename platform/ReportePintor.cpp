@@ -259,8 +259,8 @@ std::unique_ptr<QPrintDialog> DialogoImpresion(QPrinter &impresora, QWidget *pad
     else
         qunsetenv("HOME");
     for (QLineEdit *caja : dialogo->findChildren<QLineEdit *>())
-        caja->setCompleter(nullptr);
-    qDeleteAll(dialogo->findChildren<QCompleter *>());
+        if (caja->completer() && qobject_cast<QFileSystemModel *>(caja->completer()->model()))
+            caja->setCompleter(nullptr);   // the box deletes the completer it owns
     qDeleteAll(dialogo->findChildren<QFileSystemModel *>());   // waits for its listing to stop
     // Files are written by "Guardar PDF...", with the refusals of every output file.
     dialogo->setOption(QAbstractPrintDialog::PrintToFile, false);
