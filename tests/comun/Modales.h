@@ -67,7 +67,7 @@ inline int EscribeCarpeta(QWidget *w, const QString &carpeta)
                 return false;
         return true;
     };
-    while (!listada() && desde.elapsed() < 1500)
+    while (!listada() && desde.elapsed() < 800)
         QTest::qWait(50);
     QTest::qWait(300);
     return cajas;
