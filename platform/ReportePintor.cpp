@@ -7,6 +7,7 @@
 #include "platform/Mensajes.h"
 
 #include <QCompleter>
+#include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFontMetricsF>
@@ -221,6 +222,19 @@ void PreparaImpresora(QPrinter &impresora, const DocumentoReporte &doc)
     impresora.setDocName(doc.titulo);
 }
 
+namespace {
+
+// Whether the file ends as a PDF writer ends one.
+bool PdfCompleto(const QString &archivo)
+{
+    QFile f(archivo);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 16 || !f.seek(f.size() - 16))
+        return false;
+    return f.read(16).trimmed().endsWith("%%EOF");
+}
+
+} // namespace
+
 void GuardaPdf(const DocumentoReporte &doc, const QString &ruta, const QStringList &protegidos)
 {
     const QString rechazo = RevisaDestino(ruta, protegidos);
@@ -235,6 +249,11 @@ void GuardaPdf(const DocumentoReporte &doc, const QString &ruta, const QStringLi
         pdf.setPageLayout(doc.pagina);
         PintaReporte(doc, pdf);
     }
+    // The writer says nothing of a failed write: a PDF that ends short was not written whole.
+    if (!PdfCompleto(destino.RutaTemporal()))
+        throw ErrorReporte(DiscoLleno(destino.RutaTemporal())
+                               ? TextoDiscoLleno(ruta)
+                               : QStringLiteral("No se pudo escribir el archivo %1").arg(QDir::toNativeSeparators(ruta)));
     QString error;
     if (!destino.Confirma(&error))
         throw ErrorReporte(QStringLiteral("No se pudo guardar el reporte en %1: %2").arg(ruta, error));

@@ -3,6 +3,7 @@
 #include "comun/DialogoFijo.h"
 #include "comun/Modales.h"
 #include "comun/ProgramaTemporal.h"
+#include "platform/ArchivoDestino.h"
 #include "platform/ReportePintor.h"
 
 #include <QAbstractItemView>
@@ -183,4 +184,24 @@ TEST(DialogoImpresion, SoloImpresorasSinArchivoNiListaDeCarpetas)
     EXPECT_EQ(cajas, QStringList());
     EXPECT_TRUE(dialogo->findChildren<QFileSystemModel *>().isEmpty() && dialogo->findChildren<QCompleter *>().isEmpty());
     dialogo->reject();
+}
+
+// A PDF that the disk cannot hold is not given for saved: the file that was
+// there stays, nothing is left beside it, and the user reads why.
+TEST_F(VistaPrevia, PdfEnDiscoLlenoNoReemplazaNiDejaRestos)
+{
+    const QString carpeta = Carpeta() + "/lleno", pdf = carpeta + "/R.pdf";
+    DiscoPequeno disco(carpeta, "1m");
+    if (!disco.Montado())
+        GTEST_SKIP() << "no se pudo montar un disco pequeño";
+    EscribeArchivo(pdf, "previo");
+    disco.Llena();
+    try {
+        GuardaPdf(doc, pdf);
+        ADD_FAILURE() << "se dio por guardado";
+    } catch (const ErrorReporte &e) {
+        EXPECT_EQ(e.Texto(), TextoDiscoLleno(pdf));
+    }
+    EXPECT_EQ(LeeArchivo(pdf), "previo");
+    EXPECT_EQ(QDir(carpeta).entryList(QDir::Files | QDir::Hidden), QStringList({".relleno", "R.pdf"}));
 }
