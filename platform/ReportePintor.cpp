@@ -419,8 +419,8 @@ void MuestraVistaPrevia(const DocumentoReporte &doc, const SalidaReporte &salida
     auto *pagina = new QLabel;
     auto *cierra = new QPushButton(QStringLiteral("Cerrar"));
     auto *botones = new QHBoxLayout;
-    for (QWidget *w : {static_cast<QWidget *>(imprime), static_cast<QWidget *>(pdf), static_cast<QWidget *>(aleja), static_cast<QWidget *>(acerca),
-                       static_cast<QWidget *>(ajusta), static_cast<QWidget *>(pagina)})
+    for (QWidget *w : {static_cast<QWidget *>(imprime), static_cast<QWidget *>(pdf), static_cast<QWidget *>(aleja),
+                       static_cast<QWidget *>(acerca), static_cast<QWidget *>(ajusta), static_cast<QWidget *>(pagina)})
         botones->addWidget(w);
     botones->addStretch();
     botones->addWidget(cierra);
