@@ -30,6 +30,21 @@ TEST_F(Filtro, CadaEventoUnaVez)
     }
 }
 
+// A pattern on a date is written as the user reads the date, day first.
+TEST_F(Filtro, LikeSobreFechasComoLasLeeElUsuario)
+{
+    p.Ejecuta("UPDATE D_EVENTO SET FechaOcurrencia = date(fechaAtencion, '-1 day')");
+    const std::pair<const char *, const char *> casos[] = {
+        {"E.fechaAtencion Like '03/03/*'", "3"}, {"E.fechaAtencion Not Like '03/03/%'", "1,2,4,5"},
+        {"CDATE(E.FechaOcurrencia) Like CDATE('29/02/2004')", "1"}, {"E.FechaOcurrencia Like '0_/03/2004'", "2,3,4,5"},
+        {"F.fechaAtencion Like '03/03/2004'", "3"},
+    };
+    for (const auto &[criterio, folios] : casos) {
+        ASSERT_TRUE(Filtra(criterio)) << criterio;
+        EXPECT_EQ(Folios(), QString(folios)) << criterio;
+    }
+}
+
 TEST_F(Filtro, LaHojaQuedaEnLosEventosElegidosYGuardaElFiltro)
 {
     ASSERT_TRUE(Filtra("  E.Edad > 21\nAnd E.Edad < 24  "));
