@@ -22,6 +22,11 @@ void TecleoFecha::Seccion(int cursor)
     empezada_ = saltado_ = false;
 }
 
+void TecleoFecha::Mueve(int secciones)
+{
+    Seccion(qBound(0, InicioSeccion(pos_) + 3 * secciones, 6));
+}
+
 bool TecleoFecha::Digito(QChar c)
 {
     if (pos_ >= Largo)
@@ -86,6 +91,16 @@ QDate TecleoFecha::Fecha() const
 CajaFecha::CajaFecha(QWidget *padre) : QDateEdit(padre)
 {
     setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    lineEdit()->installEventFilter(this);
+}
+
+// A click in the box ends the typing: the box would otherwise put its date
+// back over the typed text.
+bool CajaFecha::eventFilter(QObject *objeto, QEvent *e)
+{
+    if (objeto == lineEdit() && (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick))
+        Confirma();
+    return QDateEdit::eventFilter(objeto, e);
 }
 
 // While typing, the text shown is the typed one, whole or not: the box does
@@ -158,6 +173,14 @@ void CajaFecha::keyPressEvent(QKeyEvent *e)
             break;
         Sigue();
         tecleo_.Seccion(0);
+        Muestra();
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (!tecleo_.Activo() || mods != Qt::NoModifier || (e->modifiers() & Qt::ShiftModifier))
+            break;
+        Sigue();
+        tecleo_.Mueve(e->key() == Qt::Key_Left ? -1 : 1);
         Muestra();
         return;
     case Qt::Key_Return:

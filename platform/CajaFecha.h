@@ -23,6 +23,7 @@ public:
     bool Separador();
     void Retrocede();                // Backspace: the character before the cursor emptied
     void Seccion(int cursor);        // the cursor to the start of the section at `cursor`
+    void Mueve(int secciones);       // the cursor to the start of a section before (-1) or after (1)
 
     const QString &Texto() const { return texto_; }
     int Posicion() const { return pos_; }
@@ -46,7 +47,8 @@ private:
 // A date box typed like a masked "dd/mm/yyyy" entry: a single click anywhere
 // in a section, or Home, and the digits typed (with or without the "/")
 // make the date shown. The date counts when its last digit is typed or the
-// box is left (Tab, Enter, a click elsewhere, Confirma); a text that is no
+// box is left (Tab, Enter, a click elsewhere, even in the box, Confirma); a
+// text that is no
 // date is then refused (Rechazada) and the box goes back to its date. Tab
 // leaves the box; the arrows, the wheel and the calendar work as in QDateEdit.
 class CajaFecha : public QDateEdit {
@@ -64,6 +66,7 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
     bool focusNextPrevChild(bool siguiente) override;
+    bool eventFilter(QObject *objeto, QEvent *e) override;
     void wheelEvent(QWheelEvent *e) override;
     QValidator::State validate(QString &texto, int &pos) const override;
 

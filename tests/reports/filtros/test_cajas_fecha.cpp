@@ -25,12 +25,14 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(ventana.get()));
     }
 
-    // One click between the two digits of the day, where the mouse lands on
-    // the box's text; the keys then go where the focus is.
-    void Teclea(CajaFecha *caja, const QString &teclas, bool inicio = false)
+    // One click after the first `antes` characters of the box's text (between
+    // the two digits of the day), where the mouse lands on the text; the keys
+    // then go where the focus is.
+    void Teclea(CajaFecha *caja, const QString &teclas, bool inicio = false, int antes = 1)
     {
         QLineEdit *texto = caja->findChild<QLineEdit *>();
-        QTest::mouseClick(texto, Qt::LeftButton, {}, QPoint(texto->fontMetrics().horizontalAdvance('2') + 4, texto->height() / 2));
+        const int x = texto->fontMetrics().horizontalAdvance(texto->text().left(antes)) + 4;
+        QTest::mouseClick(texto, Qt::LeftButton, {}, QPoint(x, texto->height() / 2));
         ASSERT_EQ(QApplication::focusWidget(), caja);
         if (inicio)
             QTest::keyClick(caja, Qt::Key_Home);
@@ -72,6 +74,10 @@ TEST_F(CajasFecha, UnClicYLaFechaTecleadaConOSinBarrasEsLaQueQueda)
         Teclea(inicial ? ventana->picFechaInicial : ventana->picFechaFinal, teclas, inicio);
         EXPECT_EQ(Estado(), esperado) << teclas;
     }
+    // A click in the box while typing keeps what was typed, here on the year.
+    Teclea(ventana->picFechaInicial, "4");
+    Teclea(ventana->picFechaInicial, "2026\t", false, 8);
+    EXPECT_EQ(Estado(), QStringList({"04/04/2026", "25/11/2026", "04/04/2026", "25/11/2026"}));
 }
 
 // A text that is no date keeps the focus in its box and is said; a date out
