@@ -209,7 +209,7 @@ TEST_F(Ventana, UnCampoQueSeCierraConElFocoPierdeElResaltado)
     Pulsa(6);
     H().PonPagina(1);
     QTest::mouseClick(Txt(70), Qt::LeftButton);
-    EXPECT_EQ(Txt(70)->palette().color(QPalette::Base), ColorEnfoque());
+    EXPECT_EQ(Txt(70)->palette().color(QPalette::Base).name().toStdString(), "#ffe0c0");   // &HC0E0FF
     CtrlG(Txt(70));
     EXPECT_TRUE(!H().EnCambio && Txt(70)->palette().color(QPalette::Base) == QColor(Qt::white));
 }
@@ -297,6 +297,39 @@ TEST_F(Ventana, LasMarcasDeLaListaLleganALaHojaYVuelven)
     EXPECT_TRUE(H().CodigosMarcados(ListaHoja::Derechohabiencia) == QStringList({"8"}) && Txt(33)->isEnabled());
     elemento("1 ")->setCheckState(Qt::Checked);
     EXPECT_FALSE(elemento("8 ")->checkState() == Qt::Checked || Txt(33)->isEnabled());
+}
+
+// The focused field, date box and list take &HC0E0FF; a field or date box left
+// goes back to white, a list to &HFFC0C0. Enter in a list moves to the next
+// stop while capturing and leaves the focus in the list while browsing.
+TEST_F(Ventana, ColoresDelFocoYEnterEnLasListas)
+{
+    Abre();
+    Pulsa(5);
+    QListWidget *derechos = ventana->Lista(ListaHoja::Derechohabiencia);
+    // The backgrounds of the field 22, the care date box and the list, as #rrggbb.
+    auto fondos = [&] {
+        QStringList f;
+        for (QWidget *w : {static_cast<QWidget *>(Txt(22)), static_cast<QWidget *>(ventana->mskDatos(1)), static_cast<QWidget *>(derechos)})
+            f << w->palette().color(QPalette::Base).name();
+        return f.join(' ').toStdString();
+    };
+    // Where the focus goes, and the backgrounds then: &HC0E0FF focused, white left, &HFFC0C0 a list left.
+    const std::pair<QWidget *, const char *> pasos[] = {{Txt(22), "#ffe0c0 #ffffff #c0c0ff"}, {ventana->mskDatos(1), "#ffffff #ffe0c0 #c0c0ff"},
+                                                        {derechos, "#ffffff #ffffff #ffe0c0"}, {Txt(22), "#ffe0c0 #ffffff #c0c0ff"}};
+    for (const auto &[foco, colores] : pasos) {
+        foco->setFocus();
+        Espera();
+        EXPECT_EQ(fondos(), colores) << foco->objectName().toStdString();
+    }
+    derechos->setFocus();
+    Tecla(Qt::Key_Return);
+    EXPECT_EQ(Foco()->objectName().toStdString() + " " + fondos(), "txtDatos_32 #ffffff #ffffff #c0c0ff");
+    Pulsa(9);
+    H().HabilitaMarco(Marco::Afectado, true);
+    derechos->setFocus();
+    Tecla(Qt::Key_Return);
+    EXPECT_EQ(Foco()->objectName().toStdString(), "lstDerechohabiencia");
 }
 
 TEST_F(Ventana, LoQueEscribeUnaReglaSeMuestraAunqueLaTeclaNoEntre)
