@@ -148,7 +148,8 @@ bool CajaFecha::Confirma()
         return true;
     }
     setDate(date());   // the text shown goes back to the box's date
-    emit Rechazada(texto);
+    if (alRechazar)
+        alRechazar(texto);
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateEdit>
 #include <QString>
+#include <functional>
 
 // Typing over a "dd/MM/yyyy" date as a masked entry does, without a screen.
 // Digits overwrite the text from the start of the section the cursor stands
@@ -48,19 +49,18 @@ private:
 // in a section, or Home, and the digits typed (with or without the "/")
 // make the date shown. The date counts when its last digit is typed or the
 // box is left (Tab, Enter, a click elsewhere, even in the box, Confirma); a
-// text that is no
-// date is then refused (Rechazada) and the box goes back to its date. Tab
-// leaves the box; the arrows, the wheel and the calendar work as in QDateEdit.
+// text that is no date is then refused (alRechazar) and the box goes back to
+// its date. Tab leaves the box; while typing the arrows move a section; Up,
+// Down, the wheel and the calendar work as in QDateEdit.
 class CajaFecha : public QDateEdit {
-    Q_OBJECT
 public:
     explicit CajaFecha(QWidget *padre = nullptr);
 
     // Takes what is being typed; false when it was refused.
     bool Confirma();
 
-signals:
-    void Rechazada(const QString &texto);
+    // Told the typed text that was refused.
+    std::function<void(const QString &texto)> alRechazar;
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;

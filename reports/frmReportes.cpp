@@ -92,8 +92,10 @@ frmReportes::frmReportes(Contexto &ctx, QWidget *padre)
 // reach a window whose filters are gone.
 frmReportes::~frmReportes()
 {
-    for (CajaFecha *d : {picFechaInicial, picFechaFinal})
+    for (CajaFecha *d : {picFechaInicial, picFechaFinal}) {
         d->disconnect(this);
+        d->alRechazar = nullptr;
+    }
 }
 
 void frmReportes::CreaControles()
@@ -271,9 +273,9 @@ void frmReportes::Conecta()
     });
     for (CajaFecha *d : {picFechaInicial, picFechaFinal}) {
         connect(d, &QDateEdit::editingFinished, this, &frmReportes::AcotaFechas);
-        connect(d, &CajaFecha::Rechazada, this, [this](const QString &texto) {
+        d->alRechazar = [this](const QString &texto) {
             PonAviso(QStringLiteral("La fecha %1 no es válida, verifique por favor.....").arg(texto));
-        });
+        };
     }
     // A date still being typed, refused or moved into the period is said
     // before anything runs on it.
