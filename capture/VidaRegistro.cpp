@@ -238,8 +238,11 @@ void VidaRegistro::Mueve_Registros(int tecla)
 
 void VidaRegistro::AtajoGrabar()
 {
-    if (hoja_.EnAlta || hoja_.EnCambio)
-        BotonPulsado(8);
+    if (!hoja_.EnAlta && !hoja_.EnCambio)
+        return;
+    // The field refuses the key's control character with its beep, then the save runs.
+    ctx_.mensajes.Beep();
+    BotonPulsado(8);
 }
 
 void VidaRegistro::Cambiar(int indice)

@@ -66,7 +66,7 @@ public:
     void MenuBuscar(int posicion);
     // Navigation keys (Qt::Key): Home, End, Up, Down, PgUp, PgDn; only while browsing.
     void Mueve_Registros(int tecla);
-    // The sheet's Ctrl+G: presses "Grabar" while adding or editing.
+    // The sheet's Ctrl+G: while adding or editing, a beep and "Grabar".
     void AtajoGrabar();
     // Page buttons cmdCambiar(0) and (1).
     void Cambiar(int indice);
