@@ -89,6 +89,15 @@ void VidaRegistro::Abre()
     ctx_.EscribePanel(QStringLiteral("Listo....."));
 }
 
+bool VidaRegistro::Reabre()
+{
+    if (!PuedeCerrar())
+        return false;
+    FiltroEventos.clear();
+    Abre();
+    return true;
+}
+
 void VidaRegistro::Actualiza_Ubicacion()
 {
     ConjuntoEventos &rs = eventos_.rsAtencion;

@@ -45,6 +45,10 @@ public:
     // The sheet on all events: record set on "Select * from D_Evento", first
     // page, browsing toolbar, frames disabled, caption.
     void Abre();
+    // The sheet opened again from the menu: as Abre, on all events with no
+    // filter. A capture in progress goes only when the user agrees, as on
+    // closing; false when it stays, untouched.
+    bool Reabre();
     // Reads the record set again on its own statement (a filter stays) when
     // D_EVENTO changed under it, as a reception does. Browsing, the event
     // shown is read again, or the first when it is gone; during a capture
