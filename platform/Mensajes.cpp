@@ -1,7 +1,8 @@
 #include "platform/Mensajes.h"
 
+#include "platform/CursorOcupado.h"
+
 #include <QApplication>
-#include <QCursor>
 #include <QMessageBox>
 
 namespace {
@@ -18,22 +19,14 @@ QMessageBox::Icon IconoQt(Mensajes::Icono i)
     return QMessageBox::NoIcon;
 }
 
-// A box waits for a click: an arrow over it, also in the middle of long
-// work that set the hourglass; the work's pointer comes back with the answer.
-class FlechaDuranteCaja {
-public:
-    FlechaDuranteCaja() { QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor)); }
-    ~FlechaDuranteCaja() { QGuiApplication::restoreOverrideCursor(); }
-    FlechaDuranteCaja(const FlechaDuranteCaja &) = delete;
-    FlechaDuranteCaja &operator=(const FlechaDuranteCaja &) = delete;
-};
-
 } // namespace
 
 void MensajesQt::Muestra(const QString &texto, Icono icono, const QString &titulo)
 {
     QMessageBox caja(IconoQt(icono), titulo, texto, QMessageBox::Ok, QApplication::activeWindow());
-    const FlechaDuranteCaja flecha;
+    // The box waits for a click: an arrow over it, also in the middle of long
+    // work; the work's hourglass comes back with the answer.
+    const PunteroTemporal flecha(Qt::ArrowCursor);
     caja.exec();
 }
 
@@ -42,7 +35,7 @@ bool MensajesQt::Pregunta(const QString &texto, Icono icono, const QString &titu
     QMessageBox caja(IconoQt(icono), titulo, texto, QMessageBox::Yes | QMessageBox::No,
                      QApplication::activeWindow());
     caja.setDefaultButton(QMessageBox::Yes);
-    const FlechaDuranteCaja flecha;
+    const PunteroTemporal flecha(Qt::ArrowCursor);
     return caja.exec() == QMessageBox::Yes;
 }
 
