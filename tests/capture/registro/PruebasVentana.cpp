@@ -135,11 +135,12 @@ TEST_F(Ventana, AltaYBajaDeUnEventoConElTeclado)
     Espera();
     EXPECT_EQ(Msj().Ultimo() + "|" + ventana->windowTitle(), "Registro Guardado, ¿Continuar Captura?|" + TituloEsperado(1, 1, 1));
     // The closed frames gave the focus back to the tab control: the keys
-    // browse at once (Up on the only event beeps and stays); Ctrl+G has nothing to save.
+    // browse at once (Up on the only event beeps and stays); Ctrl+G has nothing
+    // to save. The first beep is the save's Ctrl+G.
     ASSERT_EQ(Foco(), ventana->SSTab1()->tabBar());
     Tecla(Qt::Key_Up);
     CtrlG(Foco());
-    EXPECT_TRUE(Msj().beeps == 1 && Msj().cajas.size() == 1);
+    EXPECT_TRUE(Msj().beeps == 2 && Msj().cajas.size() == 1);
     // The saved event reads back as it was typed and ticked.
     for (auto it = d.textos.cbegin(); it != d.textos.cend(); ++it)
         EXPECT_EQ(Txt(it.key())->text(), it.value()) << it.key();
@@ -198,6 +199,29 @@ TEST_F(Ventana, BarraYDescripcionesSeLeenEnteras)
     EXPECT_EQ(H().Texto(22), "12345678");
     H().PonTexto(22, "123456789");
     EXPECT_EQ(Txt(22)->text(), "123456789");
+}
+
+// Ctrl+G while capturing beeps once before the save; while browsing it does nothing.
+TEST_F(Ventana, CtrlGPitaUnaVezAntesDeGrabarYAlConsultarNoHaceNada)
+{
+    Abre();
+    Captura();
+    Msj().Limpia();
+    Msj().Responde(false);
+    int pitidosAlPreguntar = -1;
+    Msj().alMostrar = [&](const MensajesFalsos::Caja &) { pitidosAlPreguntar = Msj().beeps; };
+    CtrlG(Txt(29));
+    Espera();
+    EXPECT_EQ(Msj().Ultimo() + "|" + QString::number(Msj().beeps) + "|" + QString::number(pitidosAlPreguntar),
+              "Registro Guardado, ¿Continuar Captura?|1|1");
+    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 1);
+
+    Msj().Limpia();
+    const QStringList antes = prog.Filas("SELECT * FROM D_EVENTO");
+    CtrlG(ventana->SSTab1()->tabBar());
+    Espera();
+    EXPECT_TRUE(Msj().beeps == 0 && Msj().cajas.isEmpty() && !H().EnAlta && !H().EnCambio);
+    EXPECT_EQ(prog.Filas("SELECT * FROM D_EVENTO"), antes);
 }
 
 // A field whose frame closes with the focus in it loses its highlight.
