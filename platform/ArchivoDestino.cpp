@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 ArchivoDestino::ArchivoDestino(const QString &destino, const QString &extension) : destino_(destino)
@@ -39,7 +41,25 @@ ArchivoDestino::~ArchivoDestino()
         QFile::remove(temporal_);
 }
 
-bool ArchivoDestino::Confirma(QString *error)
+namespace {
+// rename() that fails with EEXIST when the destination exists, on file
+// systems that cannot say so in one step too.
+int RenombraSinReemplazar(const char *de, const char *a)
+{
+    if (::renameat2(AT_FDCWD, de, AT_FDCWD, a, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return -1;
+    struct stat st {};
+    if (::lstat(a, &st) == 0) {
+        errno = EEXIST;
+        return -1;
+    }
+    return std::rename(de, a);
+}
+} // namespace
+
+bool ArchivoDestino::Confirma(QString *error, Reemplazo reemplazo)
 {
     if (!QFileInfo::exists(temporal_)) {
         if (error)
@@ -60,7 +80,10 @@ bool ArchivoDestino::Confirma(QString *error)
         return false;
     }
     // rename() replaces an existing destination atomically on the same file system.
-    if (std::rename(QFile::encodeName(temporal_).constData(), QFile::encodeName(destino_).constData()) != 0) {
+    const QByteArray de = QFile::encodeName(temporal_), a = QFile::encodeName(destino_);
+    if ((reemplazo == Reemplazo::Si ? std::rename(de.constData(), a.constData())
+                                    : RenombraSinReemplazar(de.constData(), a.constData()))
+        != 0) {
         if (error)
             *error = QStringLiteral("No se pudo escribir el archivo %1: %2")
                          .arg(destino_, QString::fromLocal8Bit(std::strerror(errno)));

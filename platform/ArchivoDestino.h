@@ -23,8 +23,11 @@ public:
     // Where to write: a new name in the destination's folder, not yet created.
     QString RutaTemporal() const { return temporal_; }
     // Flushes the temporary file to the disk and replaces the destination with it
-    // in one step (the old file stays until then). On failure returns false and the reason in `error`.
-    bool Confirma(QString *error = nullptr);
+    // in one step (the old file stays until then). With Reemplazo::No a file
+    // that stands at the destination is left as it is and the call fails.
+    // On failure returns false and the reason in `error`.
+    enum class Reemplazo { Si, No };
+    bool Confirma(QString *error = nullptr, Reemplazo reemplazo = Reemplazo::Si);
 
 private:
     QString destino_;

@@ -119,14 +119,49 @@ TEST_F(Respaldar, CompactarUnaFallaDejaElArchivoComoEstabaYDiceElMotivo)
 
 TEST_F(Respaldar, CompactarSiNoSePuedeAbrirDeNuevoLlevaALosParametrosDeInicio)
 {
+    // Closed before its file goes (an open file that left its path is not
+    // compacted); a folder in its place cannot be opened.
+    p.bd().Cierra();
     for (const char *sufijo : {"", "-wal", "-shm"})
         QFile::remove(p.ctx->ArchivoBD + sufijo);
-    // A folder in its place: closing cannot put a deleted database back.
     QDir().mkdir(p.ctx->ArchivoBD);
     EXPECT_FALSE(Compacta());
     EXPECT_EQ(p.mensajes.Ultimo(), "14 - No existe el archivo " + p.ctx->ArchivoBD);
     EXPECT_EQ(paramInicio, 1);
     EXPECT_TRUE(principal->isEnabled());
+}
+
+// An older copy put at the database's path: compacting would open the copy,
+// so it is refused; the backup that begins with it packs what was confirmed,
+// and the copy stays as it was.
+TEST_F(Respaldar, ConUnaCopiaPuestaEnSuLugarNoCompactaYElRespaldoGuardaLoConfirmado)
+{
+    const QString archivo = p.ctx->ArchivoBD, copia = p.Carpeta() + "/copia.db", destino = p.Carpeta() + "/R.zip";
+    p.Ejecuta("VACUUM INTO ?", {copia});
+    p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('DFSSA000011', 2, '2004-06-16')");
+    ASSERT_TRUE(QFile::remove(archivo) && QFile::copy(copia, archivo));
+    const QByteArray puesta = LeeArchivo(archivo);
+    const QString rehusa = "14 - El archivo de la Base de Datos " + archivo + " fue movido o borrado mientras el programa "
+                           "estaba abierto; no se compactó. Devuelva el archivo a su lugar y vuelva a intentarlo, o cierre el "
+                           "programa: al cerrarlo, lo que ya estaba guardado se escribe de nuevo en ese lugar o, si otro archivo "
+                           "lo ocupa, en un archivo nuevo junto a él, y se le dice dónde.....";
+    EXPECT_TRUE(Compacta());
+    EXPECT_EQ(p.mensajes.Titulos(), QStringList{"Herramientas VELMORAN - Compactar BD"});
+    EXPECT_EQ(p.mensajes.Ultimo(), rehusa);
+    EXPECT_TRUE(p.ctx->ConexionBD.EstaAbierta() && principal->isEnabled());
+
+    p.mensajes.Limpia();
+    ventana->txtRuta->setText(destino);
+    ventana->cmdAceptar->click();
+    EXPECT_EQ(p.mensajes.Titulos(), (QStringList{"Herramientas VELMORAN - Compactar BD", TituloRespaldo}));
+    EXPECT_EQ(p.mensajes.Ultimo(), "Se terminó el Respaldo de la Base de Datos");
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(ExtraeMiembro(destino, "BKUP0436.db", dir.filePath("copia.db"), LimiteExtraccion, &error)) << qPrintable(error);
+    BaseAdjunta leida(p.bd(), dir.filePath("copia.db"), "leida", true);
+    EXPECT_EQ(p.Filas("PRAGMA leida.integrity_check") + p.Filas("SELECT Folio FROM leida.D_EVENTO ORDER BY Folio"),
+              (QStringList{"ok", "1", "2"}));
+    EXPECT_EQ(LeeArchivo(archivo), puesta);
 }
 
 TEST_F(Respaldar, NombreConLaFechaYRutaElegidaOCancelada)
