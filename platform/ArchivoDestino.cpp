@@ -5,9 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QCryptographicHash>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStorageInfo>
-#include <QUuid>
 
 #include <cerrno>
 #include <cstdio>
@@ -16,22 +17,49 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+// The hex digits that follow a random part in every temporary name of the
+// program: a file of another program that only looks alike lacks them.
+QString Firma(const QString &nombre, const QString &azar)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash((QStringLiteral("VELMORAN:") + nombre + QLatin1Char(':') + azar).toUtf8(),
+                                 QCryptographicHash::Sha256)
+            .toHex()
+            .left(6));
+}
+
+// What SQLite (journals) and libzip (its own temporary name, six characters
+// after a dot) write beside a temporary file.
+const QString Acompanantes = QStringLiteral("(-journal|-wal|-shm|\\.[A-Za-z0-9]{6})?$");
+} // namespace
+
 ArchivoDestino::ArchivoDestino(const QString &destino, const QString &extension) : destino_(destino)
 {
     const QFileInfo fi(destino);
-    temporal_ = fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QStringLiteral(".")
-                + QUuid::createUuid().toString(QUuid::Id128).left(12) + extension;
+    const QString azar = QStringLiteral("%1").arg(QRandomGenerator::system()->bounded(1 << 24), 6, 16, QLatin1Char('0'));
+    temporal_ = fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QLatin1Char('.') + azar
+                + Firma(fi.fileName(), azar) + extension;
+}
+
+bool ArchivoDestino::EsTemporalPropio(const QString &nombre)
+{
+    static const QRegularExpression temporal(QStringLiteral("^\\.(.+)\\.([0-9a-f]{6})([0-9a-f]{6})\\.[A-Za-z0-9]+")
+                                             + Acompanantes);
+    const QRegularExpressionMatch m = temporal.match(nombre);
+    return m.hasMatch() && Firma(m.captured(1), m.captured(2)) == m.captured(3);
 }
 
 void ArchivoDestino::BorraRestos(const QString &destino, const QString &extension)
 {
     const QFileInfo fi(destino);
+    // Names given before they were signed, for this destination only.
     const QRegularExpression resto(QStringLiteral("^\\.") + QRegularExpression::escape(fi.fileName())
                                    + QStringLiteral("\\.[0-9a-f]{12}") + QRegularExpression::escape(extension)
-                                   + QStringLiteral("(-journal|-wal|-shm)?$"));
+                                   + Acompanantes);
     const QDir carpeta(fi.absolutePath());
     for (const QString &nombre : carpeta.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        if (resto.match(nombre).hasMatch())
+        if (EsTemporalPropio(nombre) || resto.match(nombre).hasMatch())
             QFile::remove(carpeta.filePath(nombre));
 }
 

@@ -14,10 +14,14 @@ public:
     ArchivoDestino(const ArchivoDestino &) = delete;
     ArchivoDestino &operator=(const ArchivoDestino &) = delete;
 
-    // Removes what interrupted writes to `destino` left beside it: files of the
-    // temporary names this class gives (and SQLite's journals of them). The
-    // program runs once per user, so none of them is being written.
+    // Removes what interrupted writes left in the folder of `destino`: every
+    // file of a temporary name this class gives, whatever its destination, and
+    // what SQLite and libzip write beside one; files of other programs stay.
+    // The program runs once per user, so none of them is being written.
     static void BorraRestos(const QString &destino, const QString &extension = QStringLiteral(".tmp"));
+    // Whether a file name is one of those: ".<destination>.<random><signature>
+    // <extension>", maybe followed by a journal's or libzip's suffix.
+    static bool EsTemporalPropio(const QString &nombre);
 
     QString Destino() const { return destino_; }
     // Where to write: a new name in the destination's folder, not yet created.

@@ -3,7 +3,9 @@
 #include "platform/Empaque.h"
 #include "shell/mdiPrincipal.h"
 #include "tools/Bitacora.h"
+#include "platform/ArchivoDestino.h"
 #include "tools/Compacta.h"
+#include "tools/Envio.h"
 #include "tools/SqlTablas.h"
 #include "tools/frmBitacora.h"
 #include "tools/frmRespaldarBase.h"
@@ -16,7 +18,10 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <chrono>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -162,6 +167,94 @@ TEST_F(Respaldar, ConUnaCopiaPuestaEnSuLugarNoCompactaYElRespaldoGuardaLoConfirm
     EXPECT_EQ(p.Filas("PRAGMA leida.integrity_check") + p.Filas("SELECT Folio FROM leida.D_EVENTO ORDER BY Folio"),
               (QStringList{"ok", "1", "2"}));
     EXPECT_EQ(LeeArchivo(archivo), puesta);
+}
+
+// What interrupted runs left under any final name goes at the next backup and
+// at the next send, from Datos and from the destination folder: the copies,
+// their journals and libzip's own temporary archives. Files that only look
+// like them stay.
+TEST_F(Respaldar, ElSiguienteRespaldoOEnvioBorraLosTemporalesDelProgramaDeCualquierNombre)
+{
+    QTemporaryDir dir;
+    const QString datos = p.ctx->RutaDatos + "/", otra = dir.path() + "/", paquete = Envio(*p.ctx).PaqueteEnvio;
+    const QStringList ajenos = {".informe.docx.0123456789ab.tmp", ".VELMORAN0436_051226.ZIP.0123456789ab.tmp",
+                                ".VELMORAN0436_051226.ZIP.0123456789ab.tmp.corto", "notas.tmp"};
+    const QStringList base = {"VELMORAN00.db", "VELMORAN0436.db", "VELMORAN0436.db-shm", "VELMORAN0436.db-wal"};
+    const auto lista = [](const QString &carpeta) {
+        QStringList nombres = QDir(carpeta).entryList(QDir::Files | QDir::Hidden);
+        nombres.sort();
+        return nombres;
+    };
+    for (const bool envia : {false, true}) {
+        SCOPED_TRACE(envia ? "envío" : "respaldo");
+        for (const QString &destino : {datos + "ENV0436.db", datos + "BKUP0436.db", datos + "VELMORAN0436_051226.ZIP",
+                                       datos + "DinamicaVELMORAN.db", otra + "VELMORAN0436_051226.ZIP", otra + "ENVIO0436_051226VEL.ZIP"}) {
+            const QString temporal = ArchivoDestino(destino).RutaTemporal();
+            for (const QString &resto : {temporal, temporal + "-journal", temporal + ".Ab3xZ9"})
+                ASSERT_TRUE(EscribeArchivo(resto, "resto"));
+        }
+        for (const QString &carpeta : {datos, otra})
+            for (const QString &ajeno : ajenos)
+                ASSERT_TRUE(EscribeArchivo(carpeta + ajeno, "de otro programa"));
+        if (envia) {
+            EXPECT_TRUE(Envio(*p.ctx).GeneraEnvio(Envio::Seleccion{true, true, {}, {}, {}, {"cSexo"}}, otra + paquete));
+        } else {
+            ventana->txtRuta->setText(otra + "VELMORAN0436_061226.ZIP");
+            ventana->cmdAceptar->click();
+        }
+        QStringList enDatos = base + ajenos, enOtra = ajenos + QStringList{"VELMORAN0436_061226.ZIP"};
+        if (envia)
+            enOtra << paquete;
+        enDatos.sort();
+        enOtra.sort();
+        EXPECT_EQ(lista(datos), enDatos);
+        EXPECT_EQ(lista(otra), enOtra);
+    }
+}
+
+// A backup killed while libzip writes the archive, and again once the archive
+// is whole but not yet under its name: the database stays sound with its
+// event, and the next backup, under another name, removes what both left.
+TEST_F(Respaldar, MuertoAlEmpacarElSiguienteRespaldoBorraLoQueDejo)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    Relleno(30000);   // random pages: packing them takes a while
+    QTemporaryDir dir;
+    const QString carpeta = dir.path();
+    const auto lista = [](const QString &c) { return QDir(c).entryList(QDir::Files | QDir::Hidden); };
+    for (const char *momento : {"\\.tmp\\.[A-Za-z0-9]{6}$", "\\.tmp$"}) {
+        p.bd().Cierra();
+        EXPECT_EXIT(
+            {
+                p.bd().Abre(p.ctx->ArchivoBD);
+                // Dies the moment the destination folder shows that file.
+                std::thread([carpeta, momento] {
+                    const QRegularExpression buscado(QString::fromLatin1(momento));
+                    for (;;) {
+                        for (const QString &nombre : QDir(carpeta).entryList(QDir::Files | QDir::Hidden))
+                            if (buscado.match(nombre).hasMatch())
+                                std::raise(SIGKILL);
+                        std::this_thread::sleep_for(std::chrono::microseconds(200));
+                    }
+                }).detach();
+                Respaldo(*p.ctx, [this] { return CompactaBaseDatos(*p.ctx, nullptr, {}); })
+                    .Respalda(carpeta + "/VELMORAN0436_051226.ZIP");
+                std::exit(0);
+            },
+            ::testing::KilledBySignal(SIGKILL), "")
+            << momento;
+        p.bd().Abre(p.ctx->ArchivoBD);
+        EXPECT_EQ(p.Filas("PRAGMA integrity_check") + p.Filas("SELECT Folio FROM D_EVENTO"), QStringList({"ok", "1"}));
+        EXPECT_EQ(lista(carpeta).filter(QRegularExpression(QString::fromLatin1(momento))).size(), 1) << qPrintable(lista(carpeta).join(' '));
+    }
+    EXPECT_GT(lista(p.ctx->RutaDatos).size(), 4) << qPrintable(lista(p.ctx->RutaDatos).join(' '));
+
+    ventana->txtRuta->setText(carpeta + "/VELMORAN0436_061226.ZIP");
+    ventana->cmdAceptar->click();
+    EXPECT_EQ(p.mensajes.Ultimo(), "Se terminó el Respaldo de la Base de Datos");
+    EXPECT_EQ(lista(carpeta), QStringList{"VELMORAN0436_061226.ZIP"});
+    EXPECT_EQ(lista(p.ctx->RutaDatos), (QStringList{"VELMORAN00.db", "VELMORAN0436.db", "VELMORAN0436.db-shm", "VELMORAN0436.db-wal"}));
+    EXPECT_EQ(p.Filas("PRAGMA integrity_check") + p.Filas("SELECT Folio FROM D_EVENTO"), QStringList({"ok", "1"}));
 }
 
 TEST_F(Respaldar, NombreConLaFechaYRutaElegidaOCancelada)
