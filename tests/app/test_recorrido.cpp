@@ -3,7 +3,8 @@
 // and the menus' shortcuts: login, the capture sheet (Ctrl+H), an event added
 // and saved (Ctrl+G), the sheet filtered, a reception while a new event is
 // typed under the filter, the filter removed, one report, and Salir. The
-// windows' own tests cover each window in depth.
+// windows' own tests cover each window in depth. After it, the same window
+// where a tool or an outside hand changes the database under a capture.
 #include "app/Arranque.h"
 #include "app/Conexiones.h"
 #include "capture/frmRegistro.h"
@@ -226,6 +227,25 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
 
 namespace {
 
+// The real main window with the real wiring, active, on a working database
+// already open (start-up and login are the walk's above).
+class ProgramaAbierto : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        p.AbreBase();
+        PreparaAplicacion();
+        principal = std::make_unique<mdiPrincipal>(*p.ctx);
+        ConectaSubsistemas(*p.ctx, *principal);
+        principal->show();
+        ASSERT_TRUE(Activa(*principal));
+    }
+
+    ProgramaTemporal p;
+    MensajesFalsos &msj = p.mensajes;
+    std::unique_ptr<mdiPrincipal> principal;
+};
+
 // The codes the window's diagnosis grid shows, in its order.
 QStringList CodigosDelGrid(frmRegistro *hoja)
 {
@@ -238,35 +258,28 @@ QStringList CodigosDelGrid(frmRegistro *hoja)
 } // namespace
 
 // An event edited with "Cambios" while a tool closes and opens the database
-// again (the compaction, the backup that begins with it): kept, the capture
+// again (the compaction, the backup that begins with it): the sheet asks
+// before it closes rather than drop what was typed; kept, the capture
 // is saved whole, its diagnoses included; given up, the stored event stays as
 // it was. Either way the grid shows what the work table holds.
-TEST(Recorrido, UnaCapturaEnCambiosSobreviveALaCompactacionYAlRespaldo)
+TEST_F(ProgramaAbierto, CompactarPreguntaAntesDeCerrarUnaCapturaYLaConservadaSeGuardaEntera)
 {
-    ProgramaTemporal p;
-    p.AbreBase();
-    PreparaAplicacion();
-    mdiPrincipal principal(*p.ctx);
-    ConectaSubsistemas(*p.ctx, principal);
-    principal.show();
-    ASSERT_TRUE(Activa(principal));
-    MensajesFalsos &msj = p.mensajes;
     bool visto = false;
 
-    frmRegistro *hoja = CapturaYGraba(principal, msj);
+    frmRegistro *hoja = CapturaYGraba(*principal, msj);
     ASSERT_NE(hoja, nullptr);
     ASSERT_EQ(p.Filas("SELECT CodDiagnostico, Orden FROM D_Diagnosticos ORDER BY Orden"), QStringList({"S001|1", "S008|2"}));
     QString paterno = p.Valor("SELECT Paterno FROM D_EVENTO").toString();
 
     const std::pair<const char *, std::function<void()>> herramientas[] = {
-        {"compactar", [&] { principal.Item("mnuHerra", 1)->trigger(); }},
+        {"compactar", [&] { principal->Item("mnuHerra", 1)->trigger(); }},
         {"respaldar", [&] {
              AlAbrirModal(visto, [](QWidget *w) {
                  auto *ventana = qobject_cast<frmRespaldarBase *>(w);
                  ASSERT_NE(ventana, nullptr);
                  ventana->cmdAceptar->click();
              });
-             principal.Item("mnuHerra", 0)->trigger();
+             principal->Item("mnuHerra", 0)->trigger();
              ASSERT_TRUE(visto);
          }},
     };
@@ -274,9 +287,9 @@ TEST(Recorrido, UnaCapturaEnCambiosSobreviveALaCompactacionYAlRespaldo)
         for (bool termina : {false, true}) {
             SCOPED_TRACE(std::string(nombre) + (termina ? ", Sí" : ", No"));
             if (!hoja)
-                hoja = AbreHoja(principal);
+                hoja = AbreHoja(*principal);
             ASSERT_NE(hoja, nullptr);
-            ASSERT_TRUE(Activa(principal));
+            ASSERT_TRUE(Activa(*principal));
             Pulsa(hoja, 6);   // "Cambios"
             ASSERT_TRUE(hoja->Hoja().EnCambio);
             hoja->Hoja().PonTexto(29, QStringLiteral("CAMBIO %1%2").arg(nombre).arg(termina));
@@ -288,16 +301,16 @@ TEST(Recorrido, UnaCapturaEnCambiosSobreviveALaCompactacionYAlRespaldo)
             ASSERT_TRUE(p.ctx->ConexionBD.EstaAbierta());
             ASSERT_EQ(msj.cajas.value(0).texto, "Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?");
             if (termina) {
-                EXPECT_TRUE(principal.Area()->subWindowList().isEmpty());
+                EXPECT_TRUE(principal->Area()->subWindowList().isEmpty());
                 hoja = nullptr;
             } else {
-                ASSERT_EQ(principal.Area()->subWindowList().size(), 1);
+                ASSERT_EQ(principal->Area()->subWindowList().size(), 1);
                 EXPECT_TRUE(hoja->Hoja().EnCambio);
                 EXPECT_EQ(CodigosDelGrid(hoja), QStringList({"S001", "S008"}));
                 EXPECT_EQ(ExisteTabla(p.bd(), "TMPGRIDAFEC") ? p.Filas("SELECT AFECCION FROM TMPGRIDAFEC") : QStringList(),
                           QStringList({"S001", "S008"}));
                 msj.Limpia();
-                ASSERT_TRUE(Activa(principal));
+                ASSERT_TRUE(Activa(*principal));
                 hoja->txtDatos(29)->setFocus();
                 CtrlG(QApplication::focusWidget());
                 QApplication::processEvents();
@@ -311,4 +324,46 @@ TEST(Recorrido, UnaCapturaEnCambiosSobreviveALaCompactacionYAlRespaldo)
                 paterno = p.Valor("SELECT Paterno FROM D_EVENTO").toString();
         }
     EXPECT_EQ(p.Filas("PRAGMA integrity_check") + p.Filas("SELECT count(*) FROM D_EVENTO"), QStringList({"ok", "1"}));
+}
+
+// An older copy of the database put at its path while the program runs: the
+// next Ctrl+G is refused, and Salir writes everything confirmed into a new
+// file beside the copy, says where, and leaves the copy as it was.
+TEST_F(ProgramaAbierto, ConUnaCopiaAnteriorEnSuLugarSalirGuardaLoConfirmadoEnUnArchivoNuevo)
+{
+    const QString archivo = p.ctx->ArchivoBD, copia = p.Carpeta() + "/copia.db", nuevo = p.ctx->RutaDatos + "/VELMORAN0436-recuperada.db";
+    p.Ejecuta("VACUUM INTO ?", {copia});
+    frmRegistro *hoja = CapturaYGraba(*principal, msj);
+    ASSERT_NE(hoja, nullptr);
+    ASSERT_EQ(msj.Ultimo(), "Registro Guardado, ¿Continuar Captura?");
+
+    ASSERT_TRUE(QFile::remove(archivo) && QFile::copy(copia, archivo));
+    Pulsa(hoja, 6);   // "Cambios"
+    hoja->Hoja().PonTexto(29, "NO GUARDADO");
+    msj.Limpia();
+    hoja->txtDatos(29)->setFocus();
+    CtrlG(QApplication::focusWidget());
+    QApplication::processEvents();
+    ASSERT_EQ(msj.cajas.size(), 2);
+    EXPECT_EQ(msj.cajas[0].texto, "14 -- El archivo de la Base de Datos " + archivo + " fue movido o borrado mientras el programa "
+                                  "estaba abierto; no se guardó nada. Devuelva el archivo a su lugar y vuelva a intentarlo, o cierre "
+                                  "el programa: al cerrarlo, lo que ya estaba guardado se escribe de nuevo en ese lugar o, si otro "
+                                  "archivo lo ocupa, en un archivo nuevo junto a él, y se le dice dónde.....");
+    EXPECT_EQ(msj.cajas[1].texto, "No se pudo Guardar el Evento.....");
+
+    // Archivo, Salir; Sí to giving up the edit.
+    msj.Limpia();
+    msj.Responde(true);
+    ASSERT_TRUE(Activa(*principal));
+    Tecla(principal.get(), Qt::Key_A, Qt::AltModifier);
+    Tecla(QApplication::activePopupWidget(), Qt::Key_S);
+    EXPECT_FALSE(principal->isVisible() || p.ctx->ConexionBD.EstaAbierta());
+    EXPECT_EQ(msj.Ultimo(), "El archivo de la Base de Datos " + archivo + " fue reemplazado por otro mientras el programa estaba "
+                            "abierto. Lo que estaba guardado se escribió en el archivo nuevo " + nuevo + "; el archivo que ocupa "
+                            "ahora " + archivo + " no se modificó.");
+    EXPECT_EQ(LeeArchivo(archivo), LeeArchivo(copia));
+    p.ctx->ConexionBD.Abre(nuevo);
+    EXPECT_EQ(p.Filas("PRAGMA integrity_check") + p.Filas("SELECT Paterno FROM D_EVENTO")
+                  + p.Filas("SELECT CodDiagnostico FROM D_Diagnosticos ORDER BY Orden"),
+              QStringList({"ok", EventoValido().textos[29], "S001", "S008"}));
 }
