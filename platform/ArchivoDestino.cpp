@@ -2,10 +2,10 @@
 
 #include "platform/BaseDatos.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QCryptographicHash>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStorageInfo>

@@ -358,7 +358,7 @@ void BaseDatos::GuardaLoConfirmado()
     QString texto;
     if (!error.isEmpty())
         texto = QStringLiteral("El archivo de la Base de Datos %1 fue movido o borrado mientras el programa estaba "
-                               "abierto, y lo que estaba guardado no se pudo escribir en %2: %3")
+                               "abierto, y lo que estaba guardado no se pudo escribir en %2: %3.")
                     .arg(ruta, QDir::toNativeSeparators(destino), error);
     else if (ocupada)
         texto = QStringLiteral("El archivo de la Base de Datos %1 fue reemplazado por otro mientras el programa estaba "
