@@ -552,12 +552,14 @@ bool modEvento::ValidaDiagnostico(const QString &codigoDado, int campo)
     if (codigo.size() < 4)
         return rechaza(QStringLiteral("El Diagnostico debe ser de 4 dígitos, verifique por favor....."), titulo);
 
-    // Any other first character, a digit too, is outside the allowed chapters.
+    // A letter names a chapter; a code beginning with anything else (a digit)
+    // is left to the catalog, which says whether it exists.
     const QChar letra = codigo.at(0).toUpper();
-    if (campo == 78 && !QStringLiteral("VWXY").contains(letra))
+    const bool capitulo = letra >= QLatin1Char('A') && letra <= QLatin1Char('Z');
+    if (capitulo && campo == 78 && !QStringLiteral("VWXY").contains(letra))
         return rechaza(QStringLiteral("El Diagnóstico debe pertenecer al capítulo XX; verifique por favor....."),
                        titulo);
-    if (campo != 78 && !QStringLiteral("FOST").contains(letra))
+    if (capitulo && campo != 78 && !QStringLiteral("FOST").contains(letra))
         return rechaza(QStringLiteral("El Diagnóstico debe pertenecer a los capítulos V ó XIX ó a los permitidos "
                                       "de obstetricia; verifique por favor....."),
                        titulo);

@@ -210,6 +210,12 @@ struct Exportacion {
         if (p.avance && r.filas % CadaAvance == 0)
             p.avance(r.filas);
     }
+    // Every row is in; what follows finishes the file.
+    void Cierra()
+    {
+        if (p.alCerrar)
+            p.alCerrar(r.filas);
+    }
     bool Falla(const QString &error)
     {
         r.ok = false;
@@ -284,6 +290,7 @@ bool Exportacion::BaseDatosSqlite(const QString &ruta)
     }
     if (!lectura.error().isEmpty())
         return Falla(lectura.error());
+    Cierra();
     if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
         return errorDestino();
     fin.reset();
@@ -372,6 +379,7 @@ bool Exportacion::Excel(const QString &ruta)
     }
     if (!lectura.error().isEmpty())
         return Falla(lectura.error());
+    Cierra();
     const lxw_error e = workbook_close(cierre.release());
     if (e != LXW_NO_ERROR)
         return Falla(QStringLiteral("No se pudo escribir el archivo %1: %2").arg(p.destino, QString::fromUtf8(lxw_strerror(e))));
@@ -503,6 +511,7 @@ bool Exportacion::Dbase(const QString &ruta)
     }
     if (!lectura.error().isEmpty())
         return Falla(lectura.error());
+    Cierra();
     cierre.reset();
     // shapelib reports no write error of its own: the file must hold every record.
     const qint64 esperado = 32 + 32 * qint64(n) + 1 + qint64(registroActual) * registro;

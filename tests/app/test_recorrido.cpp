@@ -223,6 +223,67 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
     EXPECT_FALSE(principal.isVisible() || p.ctx->ConexionBD.EstaAbierta() || msj.cajas.size() != 1) << msj.Ultimo().toStdString();
 }
 
+// "Hoja de Atención…" (Ctrl+H) on the open sheet loads it again on every
+// event: first event, first page, browsing, no filter. A capture in progress
+// goes only when the user answers Yes to the question of closing the sheet.
+TEST(Recorrido, CtrlHConLaHojaAbiertaLaCargaDeNuevoSinFiltro)
+{
+    ProgramaTemporal p;
+    p.AbreBase();
+    for (int folio : {1, 2, 3})
+        OtroEvento(p, folio);
+    p.Ejecuta("UPDATE D_EVENTO SET Paterno = 'PEREZ' WHERE Folio = 2");
+    PreparaAplicacion();
+    mdiPrincipal principal(*p.ctx);
+    ConectaSubsistemas(*p.ctx, principal);
+    principal.resize(1024, 768);
+    principal.show();
+    ASSERT_TRUE(Activa(principal));
+    Tecla(&principal, Qt::Key_H, Qt::ControlModifier);
+    auto *hoja = principal.Area()->findChild<frmRegistro *>();
+    ASSERT_NE(hoja, nullptr);
+    HojaRegistro &reg = hoja->Registro();
+    const auto estado = [&] {
+        return QStringList{hoja->windowTitle(), hoja->txtDatos(22)->text(), QString::number(hoja->SSTab1()->currentIndex()),
+                           QString::number(reg.vida.ModoBarra()), hoja->txtDatos(29)->isEnabled() ? "abierta" : "cerrada",
+                           reg.eventos.ConsultaEventos.sql, reg.vida.FiltroEventos};
+    };
+    const QStringList recargada = {Titulo(1, 3, 0), "00000001", "0", "2", "cerrada", "Select * from D_Evento", ""};
+    EXPECT_EQ(estado(), recargada);
+
+    // A filter in force, on its second event, on the second page.
+    reg.eventos.ConsultaEventos = {"SELECT * FROM D_EVENTO WHERE Paterno = ?", {"RUIZ"}};
+    reg.eventos.CargaEventos(reg.eventos.ConsultaEventos);
+    reg.vida.FiltroEventos = "E.Paterno = 'RUIZ'";
+    Pulsa(hoja, 3);
+    hoja->Hoja().PonPagina(1);
+    ASSERT_EQ(estado().mid(0, 3), QStringList({Titulo(2, 2, 0), "00000003", "1"}));
+    Tecla(&principal, Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(estado(), recargada);
+    EXPECT_TRUE(p.mensajes.cajas.isEmpty()) << p.mensajes.Ultimo().toStdString();
+
+    // A new event begun: No keeps it as typed, Yes gives it up and reloads.
+    Pulsa(hoja, 3);
+    Pulsa(hoja, 5);
+    hoja->Hoja().PonTexto(29, "TECLEADO");
+    p.mensajes.Limpia();
+    p.mensajes.Responde(false);
+    Tecla(&principal, Qt::Key_H, Qt::ControlModifier);
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    const MensajesFalsos::Caja pregunta = p.mensajes.cajas[0];
+    EXPECT_TRUE(pregunta.pregunta && pregunta.icono == Mensajes::Icono::Pregunta && pregunta.titulo == TituloHoja);
+    EXPECT_EQ(pregunta.texto, "Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?");
+    EXPECT_TRUE(reg.hoja.EnAlta);
+    EXPECT_EQ(QStringList({hoja->txtDatos(29)->text(), QString::number(reg.vida.ModoBarra())}), QStringList({"TECLEADO", "1"}));
+    p.mensajes.Responde(true);
+    Tecla(&principal, Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(p.mensajes.cajas.size(), 2);
+    EXPECT_FALSE(reg.hoja.EnAlta);
+    EXPECT_EQ(estado(), recargada);
+    EXPECT_EQ(p.Cuenta("D_EVENTO"), 3);
+    EXPECT_EQ(principal.Area()->subWindowList().size(), 1);
+}
+
 } // namespace
 
 namespace {

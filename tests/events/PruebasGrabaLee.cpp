@@ -79,12 +79,13 @@ TEST_F(GrabaLee, LoGuardadoSeLeeConSuFormatoYSeGuardaIgualAunConFoliosGrandes)
     for (const QString &t : Detalles)
         prog.Ejecuta(QStringLiteral("UPDATE %1 SET Folio = %2").arg(t, folio));
     prog.Ejecuta("UPDATE D_EVENTO SET Folio = " + folio + ", Expediente = 'EXP-0123456789', Afiliacion = '12345', "
-                 "HoraOcurrencia = '07:45', HorasUrgencias = 123, MinutosUrgencias = 0, CodEmbarazada = NULL, Edad = 5");
+                 "HoraOcurrencia = '07:45', HorasUrgencias = 123, MinutosUrgencias = 0, CodEmbarazada = NULL, Edad = 5, "
+                 "HorasTraslado = 3, MinutosTraslado = NULL");
     prog.Ejecuta("PRAGMA foreign_keys = ON");
     const QStringList antes = prog.Filas("SELECT * FROM D_EVENTO");
     Lee();
     const QMap<int, QString> esperado = {{22, folio}, {35, "EXP-0123456789"}, {33, "12345"}, {34, ""}, {49, "07"},
-                                         {50, "45"}, {72, "123"}, {73, "00"}, {39, ""}, {36, "5"}};
+                                         {50, "45"}, {72, "123"}, {73, "00"}, {39, ""}, {36, "5"}, {63, "03"}, {64, ""}};
     for (auto it = esperado.cbegin(); it != esperado.cend(); ++it)
         EXPECT_EQ(hoja.Texto(it.key()), it.value()) << "campo " << it.key();
     ASSERT_TRUE(almacen->ModificaEvento()) << prog.mensajes.Ultimo().toStdString();
