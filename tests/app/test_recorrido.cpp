@@ -4,7 +4,7 @@
 // and saved (Ctrl+G), the sheet filtered, a reception while a new event is
 // typed under the filter, the filter removed, one report, and Salir. The
 // windows' own tests cover each window in depth. After it, the same window
-// where a tool or an outside hand changes the database under a capture.
+// where a tool closes and opens the database under a capture.
 #include "app/Arranque.h"
 #include "app/Conexiones.h"
 #include "capture/frmRegistro.h"
@@ -284,10 +284,6 @@ TEST(Recorrido, CtrlHConLaHojaAbiertaLaCargaDeNuevoSinFiltro)
     EXPECT_EQ(principal.Area()->subWindowList().size(), 1);
 }
 
-} // namespace
-
-namespace {
-
 // The real main window with the real wiring, active, on a working database
 // already open (start-up and login are the walk's above).
 class ProgramaAbierto : public ::testing::Test {
@@ -385,46 +381,4 @@ TEST_F(ProgramaAbierto, CompactarPreguntaAntesDeCerrarUnaCapturaYLaConservadaSeG
                 paterno = p.Valor("SELECT Paterno FROM D_EVENTO").toString();
         }
     EXPECT_EQ(p.Filas("PRAGMA integrity_check") + p.Filas("SELECT count(*) FROM D_EVENTO"), QStringList({"ok", "1"}));
-}
-
-// An older copy of the database put at its path while the program runs: the
-// next Ctrl+G is refused, and Salir writes everything confirmed into a new
-// file beside the copy, says where, and leaves the copy as it was.
-TEST_F(ProgramaAbierto, ConUnaCopiaAnteriorEnSuLugarSalirGuardaLoConfirmadoEnUnArchivoNuevo)
-{
-    const QString archivo = p.ctx->ArchivoBD, copia = p.Carpeta() + "/copia.db", nuevo = p.ctx->RutaDatos + "/VELMORAN0436-recuperada.db";
-    p.Ejecuta("VACUUM INTO ?", {copia});
-    frmRegistro *hoja = CapturaYGraba(*principal, msj);
-    ASSERT_NE(hoja, nullptr);
-    ASSERT_EQ(msj.Ultimo(), "Registro Guardado, ¿Continuar Captura?");
-
-    ASSERT_TRUE(QFile::remove(archivo) && QFile::copy(copia, archivo));
-    Pulsa(hoja, 6);   // "Cambios"
-    hoja->Hoja().PonTexto(29, "NO GUARDADO");
-    msj.Limpia();
-    hoja->txtDatos(29)->setFocus();
-    CtrlG(QApplication::focusWidget());
-    QApplication::processEvents();
-    ASSERT_EQ(msj.cajas.size(), 2);
-    EXPECT_EQ(msj.cajas[0].texto, "14 -- El archivo de la Base de Datos " + archivo + " fue movido o borrado mientras el programa "
-                                  "estaba abierto; no se guardó nada. Devuelva el archivo a su lugar y vuelva a intentarlo, o cierre "
-                                  "el programa: al cerrarlo, lo que ya estaba guardado se escribe de nuevo en ese lugar o, si otro "
-                                  "archivo lo ocupa, en un archivo nuevo junto a él, y se le dice dónde.....");
-    EXPECT_EQ(msj.cajas[1].texto, "No se pudo Guardar el Evento.....");
-
-    // Archivo, Salir; Sí to giving up the edit.
-    msj.Limpia();
-    msj.Responde(true);
-    ASSERT_TRUE(Activa(*principal));
-    Tecla(principal.get(), Qt::Key_A, Qt::AltModifier);
-    Tecla(QApplication::activePopupWidget(), Qt::Key_S);
-    EXPECT_FALSE(principal->isVisible() || p.ctx->ConexionBD.EstaAbierta());
-    EXPECT_EQ(msj.Ultimo(), "El archivo de la Base de Datos " + archivo + " fue reemplazado por otro mientras el programa estaba "
-                            "abierto. Lo que estaba guardado se escribió en el archivo nuevo " + nuevo + "; el archivo que ocupa "
-                            "ahora " + archivo + " no se modificó.");
-    EXPECT_EQ(LeeArchivo(archivo), LeeArchivo(copia));
-    p.ctx->ConexionBD.Abre(nuevo);
-    EXPECT_EQ(p.Filas("PRAGMA integrity_check") + p.Filas("SELECT Paterno FROM D_EVENTO")
-                  + p.Filas("SELECT CodDiagnostico FROM D_Diagnosticos ORDER BY Orden"),
-              QStringList({"ok", EventoValido().textos[29], "S001", "S008"}));
 }
