@@ -339,11 +339,16 @@ void BaseDatos::Cierra()
     archivo_.clear();
 }
 
+bool BaseDatos::OtroEnSuRuta() const
+{
+    const QFileInfo enSuRuta(archivo_);
+    return !SigueEnSuRuta() && (enSuRuta.exists() || enSuRuta.isSymLink());
+}
+
 void BaseDatos::GuardaLoConfirmado()
 {
     const QString ruta = QDir::toNativeSeparators(archivo_);
-    const QFileInfo enSuRuta(archivo_);
-    const bool ocupada = enSuRuta.exists() || enSuRuta.isSymLink();
+    const bool ocupada = OtroEnSuRuta();
     const QString destino = ocupada ? NombreLibreJunto(archivo_) : archivo_;
     QString error;
     try {

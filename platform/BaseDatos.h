@@ -88,6 +88,8 @@ public:
     // writes what was confirmed back at the path, or to a new file beside it
     // when another file stands there, and says so through AvisoAlCerrar.
     bool SigueEnSuRuta() const;
+    // Whether another file (or a folder) now stands at the open file's path.
+    bool OtroEnSuRuta() const;
     // What the user reads when the open file left its path; `queNo` says what
     // was not done ("no se guardó nada").
     static QString TextoMovida(const QString &archivo, const QString &queNo);

@@ -30,9 +30,10 @@ private:
 bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::function<void()> &paramInicio)
 {
     const QString archivo = ctx.ArchivoBD;
-    // Opened again, the connection would stand on whatever file now has the
-    // name, and what was confirmed would be only in the copy that closing writes.
-    if (ctx.ConexionBD.EstaAbierta() && !ctx.ConexionBD.SigueEnSuRuta()) {
+    // Opened again, the connection would stand on the other file that now has
+    // the name, and what was confirmed would be only in the copy that closing
+    // writes beside it. With nothing there, closing puts the file back.
+    if (ctx.ConexionBD.EstaAbierta() && ctx.ConexionBD.OtroEnSuRuta()) {
         ctx.mensajes.Informa(QStringLiteral("%1 - ").arg(SQLITE_CANTOPEN)
                                  + BaseDatos::TextoMovida(ctx.ConexionBD.Archivo(), QStringLiteral("no se compactó")),
                              TituloCompacta);

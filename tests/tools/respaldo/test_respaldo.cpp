@@ -136,14 +136,24 @@ TEST_F(Respaldar, CompactarSiNoSePuedeAbrirDeNuevoLlevaALosParametrosDeInicio)
     EXPECT_TRUE(principal->isEnabled());
 }
 
-// An older copy put at the database's path: compacting would open the copy,
-// so it is refused; the backup that begins with it packs what was confirmed,
-// and the copy stays as it was.
+// The database deleted while open: compacting puts it back at its path, says
+// so, and goes on. An older copy put at the path instead: compacting would
+// open the copy, so it is refused; the backup that begins with it packs what
+// was confirmed, and the copy stays as it was.
 TEST_F(Respaldar, ConUnaCopiaPuestaEnSuLugarNoCompactaYElRespaldoGuardaLoConfirmado)
 {
     const QString archivo = p.ctx->ArchivoBD, copia = p.Carpeta() + "/copia.db", destino = p.Carpeta() + "/R.zip";
     p.Ejecuta("VACUUM INTO ?", {copia});
     p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('DFSSA000011', 2, '2004-06-16')");
+    ASSERT_TRUE(QFile::remove(archivo));
+    EXPECT_TRUE(Compacta());
+    EXPECT_EQ(p.mensajes.Titulos(), QStringList{"VELMORAN"});
+    EXPECT_EQ(p.mensajes.Ultimo(), "El archivo de la Base de Datos " + archivo + " fue movido o borrado mientras el programa "
+                                   "estaba abierto. Lo que estaba guardado se escribió de nuevo en " + archivo + ".");
+    EXPECT_EQ(p.Filas("PRAGMA integrity_check") + p.Filas("SELECT Folio FROM D_EVENTO ORDER BY Folio"), (QStringList{"ok", "1", "2"}));
+    EXPECT_TRUE(p.ctx->ConexionBD.SigueEnSuRuta());
+
+    p.mensajes.Limpia();
     ASSERT_TRUE(QFile::remove(archivo) && QFile::copy(copia, archivo));
     const QByteArray puesta = LeeArchivo(archivo);
     const QString rehusa = "14 - El archivo de la Base de Datos " + archivo + " fue movido o borrado mientras el programa "
