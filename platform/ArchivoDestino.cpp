@@ -18,7 +18,7 @@
 #include <unistd.h>
 
 namespace {
-// The hex digits that follow a random part in every temporary name of the
+// The hex digits that follow the random digits in every temporary name of the
 // program: a file of another program that only looks alike lacks them.
 QString Firma(const QString &nombre, const QString &azar)
 {
