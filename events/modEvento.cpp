@@ -342,8 +342,30 @@ std::optional<ClaveEvento> modEvento::ClaveHoja() const
 
 void modEvento::AseguraTmpGridAfec() const
 {
+    // In the working database, so that closing and opening the connection
+    // again (compaction, backup) keeps the list of a capture in progress.
     Accion(QStringLiteral(
-        "CREATE TEMP TABLE IF NOT EXISTS TMPGRIDAFEC (NUMAFEC INTEGER, AFECCION TEXT(4) COLLATE NOCASE)"));
+        "CREATE TABLE IF NOT EXISTS main.TMPGRIDAFEC (NUMAFEC INTEGER, AFECCION TEXT(4) COLLATE NOCASE)"));
+    const quint64 apertura = ctx_.ConexionBD.Apertura();
+    if (apertura == hoja_.AperturaAfecciones)
+        return;
+    // Another opening may stand on another file, or on what a crash left:
+    // the list the sheet shows is the one the user works on.
+    const QList<FilaAfeccion> filas = hoja_.Afecciones();
+    const bool enTransaccion = !sqlite3_get_autocommit(Db());
+    if (FilasTmp() != filas) {
+        std::optional<Transaccion> t;
+        if (!enTransaccion)
+            t.emplace(ctx_.ConexionBD, Transaccion::Alcance::Trabajo);
+        Accion(QStringLiteral("DELETE FROM TMPGRIDAFEC"));
+        for (const FilaAfeccion &f : filas)
+            Accion(QStringLiteral("INSERT INTO TMPGRIDAFEC (NUMAFEC, AFECCION) VALUES (?, ?)"), {f.numafec, f.afeccion});
+        if (t)
+            t->Confirma();
+    }
+    // Inside a caller's transaction a rollback may undo this: checked again next time.
+    if (!enTransaccion)
+        hoja_.AperturaAfecciones = apertura;
 }
 
 void modEvento::EscribeDetalle(const ClaveEvento &clave) const
@@ -596,7 +618,7 @@ bool modEvento::RefrescaGridAfecciones()
             }
             // Rows go in by Orden, so that list order is the stored order.
             sql += QStringLiteral(" ORDER BY Orden");
-            Transaccion t(ctx_.ConexionBD);
+            Transaccion t(ctx_.ConexionBD, Transaccion::Alcance::Trabajo);
             Accion(QStringLiteral("DELETE FROM TMPGRIDAFEC"));
             Accion(sql, v);
             t.Confirma();
@@ -669,7 +691,7 @@ bool modEvento::PonAfeccionesTmp(const QStringList &codigos)
 {
     try {
         AseguraTmpGridAfec();
-        Transaccion t(ctx_.ConexionBD);
+        Transaccion t(ctx_.ConexionBD, Transaccion::Alcance::Trabajo);
         Accion(QStringLiteral("DELETE FROM TMPGRIDAFEC"));
         for (int i = 0; i < codigos.size(); ++i)
             Accion(QStringLiteral("INSERT INTO TMPGRIDAFEC (NUMAFEC, AFECCION) VALUES (?, ?)"),
