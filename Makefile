@@ -5,7 +5,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 PAQUETES := cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n \
             libsqlite3-dev libgtest-dev libgmock-dev libxlsxwriter-dev libzip-dev libshp-dev \
-            fonts-dejavu-core xvfb xauth poppler-utils
+            libxcb1-dev fonts-dejavu-core xvfb xauth poppler-utils
 
 .PHONY: deps build run test bench clean
 

@@ -16,7 +16,9 @@ void ConectaCatalogos(Contexto &ctx, mdiPrincipal &principal)
     };
     servicios->Imprime = [&ctx, &principal](const QString &reporte, const QString &catalogo) {
         ImprimeReporteCatalogo(ctx, reporte, catalogo,
-                               [&principal](const DocumentoReporte &doc) { MuestraVistaPrevia(doc, &principal); });
+                               [&ctx, &principal](const DocumentoReporte &doc) {
+                                   MuestraVistaPrevia(doc, SalidaDeReportes(ctx), &principal);
+                               });
         malloc_trim(0);   // the many small pages of a large catalog go back to the system once it is closed
     };
     QMdiArea &area = *principal.Area();

@@ -13,7 +13,6 @@
 #include <QMap>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 
 // What a benchmark program is asked on its command line:
@@ -62,14 +61,10 @@ public:
                    ? QString()
                    : QDir(opciones.conserva).absoluteFilePath(QStringLiteral("Datos/") + QFileInfo(ctx.ArchivoBD).fileName());
     }
-    // Copies the template and opens it; false, and says why, when the
-    // template is not built or a kept database would be overwritten.
+    // Copies the template into the run's folder and opens it; false, and
+    // says why, when the template is not built.
     bool AbreBase()
     {
-        if (QFile::exists(ctx.ArchivoBD)) {
-            std::printf("ya existe %s: bórrelo o elija otra carpeta\n", qPrintable(ctx.ArchivoBD));
-            return false;
-        }
         if (!QFile::copy(QStringLiteral(VELMORAN_PLANTILLA), ctx.ArchivoBD)) {
             std::printf("no se encontró la plantilla %s: constrúyala primero (make build)\n", VELMORAN_PLANTILLA);
             return false;

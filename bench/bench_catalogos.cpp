@@ -141,7 +141,7 @@ void Imprime(Contexto &ctx, Metas &metas)
                 w->grab();
                 w->close();
             });
-            MuestraVistaPrevia(d, nullptr);
+            MuestraVistaPrevia(d, SalidaDeReportes(ctx), nullptr);
         });
     });
     const double pico = MemoriaMB("VmHWM:");

@@ -89,6 +89,15 @@ void VidaRegistro::Abre()
     ctx_.EscribePanel(QStringLiteral("Listo....."));
 }
 
+bool VidaRegistro::Reabre()
+{
+    if (!PuedeCerrar())
+        return false;
+    FiltroEventos.clear();
+    Abre();
+    return true;
+}
+
 void VidaRegistro::Actualiza_Ubicacion()
 {
     ConjuntoEventos &rs = eventos_.rsAtencion;
@@ -238,8 +247,11 @@ void VidaRegistro::Mueve_Registros(int tecla)
 
 void VidaRegistro::AtajoGrabar()
 {
-    if (hoja_.EnAlta || hoja_.EnCambio)
-        BotonPulsado(8);
+    if (!hoja_.EnAlta && !hoja_.EnCambio)
+        return;
+    // The field refuses the key's control character with its beep, then the save runs.
+    ctx_.mensajes.Beep();
+    BotonPulsado(8);
 }
 
 void VidaRegistro::Cambiar(int indice)

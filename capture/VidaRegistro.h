@@ -45,6 +45,10 @@ public:
     // The sheet on all events: record set on "Select * from D_Evento", first
     // page, browsing toolbar, frames disabled, caption.
     void Abre();
+    // The sheet opened again from the menu: as Abre, on all events with no
+    // filter. A capture in progress goes only when the user agrees, as on
+    // closing; false when it stays, untouched.
+    bool Reabre();
     // Reads the record set again on its own statement (a filter stays) when
     // D_EVENTO changed under it, as a reception does. Browsing, the event
     // shown is read again, or the first when it is gone; during a capture
@@ -66,7 +70,7 @@ public:
     void MenuBuscar(int posicion);
     // Navigation keys (Qt::Key): Home, End, Up, Down, PgUp, PgDn; only while browsing.
     void Mueve_Registros(int tecla);
-    // The sheet's Ctrl+G: presses "Grabar" while adding or editing.
+    // The sheet's Ctrl+G: while adding or editing, a beep and "Grabar".
     void AtajoGrabar();
     // Page buttons cmdCambiar(0) and (1).
     void Cambiar(int indice);

@@ -951,10 +951,11 @@ frmRegistro *AbreHojaRegistro(Contexto &ctx, QMdiArea &area, const ConsultasHoja
 {
     for (QMdiSubWindow *sub : area.subWindowList())
         if (auto *hoja = qobject_cast<frmRegistro *>(sub->widget())) {
-            // Brought forward on its first page, not reloaded: a capture
-            // in progress stays as typed.
+            // Brought forward and loaded again on every event, unless the
+            // user keeps the capture in progress.
             area.setActiveSubWindow(sub);
-            hoja->Hoja().PonPagina(0);
+            if (hoja->Vida().Reabre())
+                hoja->SSTab1()->setFocus();
             return hoja;
         }
     frmRegistro *hoja;

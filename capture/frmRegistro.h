@@ -128,7 +128,8 @@ private:
 };
 
 // Opens the capture sheet as a child window of the area on all care events
-// (one sheet at a time: a second call brings the open one forward).
+// (one sheet at a time: a second call brings the open one forward and loads
+// it again on all events, see VidaRegistro::Reabre).
 frmRegistro *AbreHojaRegistro(Contexto &ctx, QMdiArea &area, const ConsultasHoja &consultas = {});
 // The sheet open in the area, if any, follows what was written to the events
 // meanwhile (VidaRegistro::Recarga).

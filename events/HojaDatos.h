@@ -43,6 +43,7 @@ struct ElementoLista {
 struct FilaAfeccion {
     int numafec;
     QString afeccion;
+    bool operator==(const FilaAfeccion &o) const { return numafec == o.numafec && afeccion == o.afeccion; }
 };
 
 // Callbacks that run synchronously after a change made by anyone (typing, a
@@ -120,6 +121,8 @@ public:
     void PonAfecciones(const QList<FilaAfeccion> &filas);
     // True while the diagnosis list holds unsaved edits in its work table.
     bool GridAfeccionesEditado = false;
+    // The opening of the connection in which the work table last held this list.
+    quint64 AperturaAfecciones = 0;
 
     // The sheet's modes: adding a new event, editing the shown one; both false while browsing.
     bool EnAlta = false;

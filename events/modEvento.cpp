@@ -342,8 +342,30 @@ std::optional<ClaveEvento> modEvento::ClaveHoja() const
 
 void modEvento::AseguraTmpGridAfec() const
 {
+    // In the working database, so that closing and opening the connection
+    // again (compaction, backup) keeps the list of a capture in progress.
     Accion(QStringLiteral(
-        "CREATE TEMP TABLE IF NOT EXISTS TMPGRIDAFEC (NUMAFEC INTEGER, AFECCION TEXT(4) COLLATE NOCASE)"));
+        "CREATE TABLE IF NOT EXISTS main.TMPGRIDAFEC (NUMAFEC INTEGER, AFECCION TEXT(4) COLLATE NOCASE)"));
+    const quint64 apertura = ctx_.ConexionBD.Apertura();
+    if (apertura == hoja_.AperturaAfecciones)
+        return;
+    // Another opening may stand on another file, or on what a crash left:
+    // the list the sheet shows is the one the user works on.
+    const QList<FilaAfeccion> filas = hoja_.Afecciones();
+    const bool enTransaccion = !sqlite3_get_autocommit(Db());
+    if (FilasTmp() != filas) {
+        std::optional<Transaccion> t;
+        if (!enTransaccion)
+            t.emplace(ctx_.ConexionBD, Transaccion::Alcance::Trabajo);
+        Accion(QStringLiteral("DELETE FROM TMPGRIDAFEC"));
+        for (const FilaAfeccion &f : filas)
+            Accion(QStringLiteral("INSERT INTO TMPGRIDAFEC (NUMAFEC, AFECCION) VALUES (?, ?)"), {f.numafec, f.afeccion});
+        if (t)
+            t->Confirma();
+    }
+    // Inside a caller's transaction a rollback may undo this: checked again next time.
+    if (!enTransaccion)
+        hoja_.AperturaAfecciones = apertura;
 }
 
 void modEvento::EscribeDetalle(const ClaveEvento &clave) const
@@ -530,12 +552,14 @@ bool modEvento::ValidaDiagnostico(const QString &codigoDado, int campo)
     if (codigo.size() < 4)
         return rechaza(QStringLiteral("El Diagnostico debe ser de 4 dígitos, verifique por favor....."), titulo);
 
-    // Any other first character, a digit too, is outside the allowed chapters.
+    // A letter names a chapter; a code beginning with anything else (a digit)
+    // is left to the catalog, which says whether it exists.
     const QChar letra = codigo.at(0).toUpper();
-    if (campo == 78 && !QStringLiteral("VWXY").contains(letra))
+    const bool capitulo = letra >= QLatin1Char('A') && letra <= QLatin1Char('Z');
+    if (capitulo && campo == 78 && !QStringLiteral("VWXY").contains(letra))
         return rechaza(QStringLiteral("El Diagnóstico debe pertenecer al capítulo XX; verifique por favor....."),
                        titulo);
-    if (campo != 78 && !QStringLiteral("FOST").contains(letra))
+    if (capitulo && campo != 78 && !QStringLiteral("FOST").contains(letra))
         return rechaza(QStringLiteral("El Diagnóstico debe pertenecer a los capítulos V ó XIX ó a los permitidos "
                                       "de obstetricia; verifique por favor....."),
                        titulo);
@@ -594,7 +618,7 @@ bool modEvento::RefrescaGridAfecciones()
             }
             // Rows go in by Orden, so that list order is the stored order.
             sql += QStringLiteral(" ORDER BY Orden");
-            Transaccion t(ctx_.ConexionBD);
+            Transaccion t(ctx_.ConexionBD, Transaccion::Alcance::Trabajo);
             Accion(QStringLiteral("DELETE FROM TMPGRIDAFEC"));
             Accion(sql, v);
             t.Confirma();
@@ -667,7 +691,7 @@ bool modEvento::PonAfeccionesTmp(const QStringList &codigos)
 {
     try {
         AseguraTmpGridAfec();
-        Transaccion t(ctx_.ConexionBD);
+        Transaccion t(ctx_.ConexionBD, Transaccion::Alcance::Trabajo);
         Accion(QStringLiteral("DELETE FROM TMPGRIDAFEC"));
         for (int i = 0; i < codigos.size(); ++i)
             Accion(QStringLiteral("INSERT INTO TMPGRIDAFEC (NUMAFEC, AFECCION) VALUES (?, ?)"),

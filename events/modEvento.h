@@ -109,8 +109,10 @@ public:
     VeredictoCIE10 ConsultaCIE10(const QString &codigo) const;
     bool ValidaDiagnostico(const QString &codigo, int campo);
 
-    // The diagnosis work table TMPGRIDAFEC (NUMAFEC, AFECCION), a TEMP table
-    // of the shared connection, its rows in list order.
+    // The diagnosis work table TMPGRIDAFEC (NUMAFEC, AFECCION), a table of the
+    // working database, its rows in list order. On the first use in each
+    // opening of the connection it is made to hold the list the sheet shows
+    // (what a crash, another sheet or an older copy of the file left goes).
     // Unless GridAfeccionesEditado, rebuilds it from D_Diagnosticos of the
     // sheet's key (by Orden); then shows it on the sheet and puts the first
     // row's code (or nothing) into field 76. On failure beeps and returns false.

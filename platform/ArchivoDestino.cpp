@@ -2,34 +2,64 @@
 
 #include "platform/BaseDatos.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStorageInfo>
-#include <QUuid>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+// The hex digits that follow the random digits in every temporary name of the
+// program: a file of another program that only looks alike lacks them.
+QString Firma(const QString &nombre, const QString &azar)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash((QStringLiteral("VELMORAN:") + nombre + QLatin1Char(':') + azar).toUtf8(),
+                                 QCryptographicHash::Sha256)
+            .toHex()
+            .left(6));
+}
+
+// What SQLite (journals) and libzip (its own temporary name, six characters
+// after a dot) write beside a temporary file.
+const QString Acompanantes = QStringLiteral("(-journal|-wal|-shm|\\.[A-Za-z0-9]{6})?$");
+} // namespace
 
 ArchivoDestino::ArchivoDestino(const QString &destino, const QString &extension) : destino_(destino)
 {
     const QFileInfo fi(destino);
-    temporal_ = fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QStringLiteral(".")
-                + QUuid::createUuid().toString(QUuid::Id128).left(12) + extension;
+    const QString azar = QStringLiteral("%1").arg(QRandomGenerator::system()->bounded(1 << 24), 6, 16, QLatin1Char('0'));
+    temporal_ = fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QLatin1Char('.') + azar
+                + Firma(fi.fileName(), azar) + extension;
+}
+
+bool ArchivoDestino::EsTemporalPropio(const QString &nombre)
+{
+    static const QRegularExpression temporal(QStringLiteral("^\\.(.+)\\.([0-9a-f]{6})([0-9a-f]{6})\\.[A-Za-z0-9]+")
+                                             + Acompanantes);
+    const QRegularExpressionMatch m = temporal.match(nombre);
+    return m.hasMatch() && Firma(m.captured(1), m.captured(2)) == m.captured(3);
 }
 
 void ArchivoDestino::BorraRestos(const QString &destino, const QString &extension)
 {
     const QFileInfo fi(destino);
+    // Names given before they were signed, for this destination only.
     const QRegularExpression resto(QStringLiteral("^\\.") + QRegularExpression::escape(fi.fileName())
                                    + QStringLiteral("\\.[0-9a-f]{12}") + QRegularExpression::escape(extension)
-                                   + QStringLiteral("(-journal|-wal|-shm)?$"));
+                                   + Acompanantes);
     const QDir carpeta(fi.absolutePath());
     for (const QString &nombre : carpeta.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        if (resto.match(nombre).hasMatch())
+        if (EsTemporalPropio(nombre) || resto.match(nombre).hasMatch())
             QFile::remove(carpeta.filePath(nombre));
 }
 
@@ -39,7 +69,25 @@ ArchivoDestino::~ArchivoDestino()
         QFile::remove(temporal_);
 }
 
-bool ArchivoDestino::Confirma(QString *error)
+namespace {
+// rename() that fails with EEXIST when the destination exists, on file
+// systems that cannot say so in one step too.
+int RenombraSinReemplazar(const char *de, const char *a)
+{
+    if (::renameat2(AT_FDCWD, de, AT_FDCWD, a, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return -1;
+    struct stat st {};
+    if (::lstat(a, &st) == 0) {
+        errno = EEXIST;
+        return -1;
+    }
+    return std::rename(de, a);
+}
+} // namespace
+
+bool ArchivoDestino::Confirma(QString *error, Reemplazo reemplazo)
 {
     if (!QFileInfo::exists(temporal_)) {
         if (error)
@@ -60,7 +108,10 @@ bool ArchivoDestino::Confirma(QString *error)
         return false;
     }
     // rename() replaces an existing destination atomically on the same file system.
-    if (std::rename(QFile::encodeName(temporal_).constData(), QFile::encodeName(destino_).constData()) != 0) {
+    const QByteArray de = QFile::encodeName(temporal_), a = QFile::encodeName(destino_);
+    if ((reemplazo == Reemplazo::Si ? std::rename(de.constData(), a.constData())
+                                    : RenombraSinReemplazar(de.constData(), a.constData()))
+        != 0) {
         if (error)
             *error = QStringLiteral("No se pudo escribir el archivo %1: %2")
                          .arg(destino_, QString::fromLocal8Bit(std::strerror(errno)));

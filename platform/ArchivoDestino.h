@@ -14,17 +14,24 @@ public:
     ArchivoDestino(const ArchivoDestino &) = delete;
     ArchivoDestino &operator=(const ArchivoDestino &) = delete;
 
-    // Removes what interrupted writes to `destino` left beside it: files of the
-    // temporary names this class gives (and SQLite's journals of them). The
-    // program runs once per user, so none of them is being written.
+    // Removes what interrupted writes left in the folder of `destino`: every
+    // file of a temporary name this class gives, whatever its destination, and
+    // what SQLite and libzip write beside one; files of other programs stay.
+    // The program runs once per user, so none of them is being written.
     static void BorraRestos(const QString &destino, const QString &extension = QStringLiteral(".tmp"));
+    // Whether a file name is one of those: ".<destination>.<random><signature>
+    // <extension>", maybe followed by a journal's or libzip's suffix.
+    static bool EsTemporalPropio(const QString &nombre);
 
     QString Destino() const { return destino_; }
     // Where to write: a new name in the destination's folder, not yet created.
     QString RutaTemporal() const { return temporal_; }
     // Flushes the temporary file to the disk and replaces the destination with it
-    // in one step (the old file stays until then). On failure returns false and the reason in `error`.
-    bool Confirma(QString *error = nullptr);
+    // in one step (the old file stays until then). With Reemplazo::No a file
+    // that stands at the destination is left as it is and the call fails.
+    // On failure returns false and the reason in `error`.
+    enum class Reemplazo { Si, No };
+    bool Confirma(QString *error = nullptr, Reemplazo reemplazo = Reemplazo::Si);
 
 private:
     QString destino_;

@@ -1,5 +1,6 @@
 #include "platform/BaseDatos.h"
 
+#include "platform/ArchivoDestino.h"
 #include "platform/FuncionesSql.h"
 
 #include <QDir>
@@ -265,6 +266,16 @@ void BaseDatos::Abre(const QString &archivo)
     if (!db.open())
         throw ErrorBD::DeBase(db);
     archivo_ = fi.absoluteFilePath();
+    // The file as it stands at its path now, the one the connection holds
+    // (SigueEnSuRuta also asks SQLite, which compares its descriptor).
+    struct stat st {};
+    if (::stat(QFile::encodeName(archivo_).constData(), &st) != 0) {
+        db.close();
+        archivo_.clear();
+        throw ErrorBD(SQLITE_CANTOPEN, QStringLiteral("No existe el archivo %1").arg(archivo));
+    }
+    dispositivo_ = st.st_dev;
+    nodo_ = st.st_ino;
     // Every opening gets a number of its own, shared by no other session.
     static quint64 aperturas = 0;
     apertura_ = ++aperturas;
@@ -286,6 +297,31 @@ void BaseDatos::Abre(const QString &archivo)
     }
 }
 
+namespace {
+// A name beside `archivo` that nothing stands at: "<name>-recuperada.<ext>",
+// then "-recuperada-2" and on.
+QString NombreLibreJunto(const QString &archivo)
+{
+    const QFileInfo fi(archivo);
+    for (int n = 1;; ++n) {
+        const QString ruta = fi.absolutePath() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral("-recuperada")
+                             + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + QLatin1Char('.') + fi.suffix();
+        const QFileInfo libre(ruta);
+        if (!libre.exists() && !libre.isSymLink())
+            return ruta;
+    }
+}
+} // namespace
+
+QString BaseDatos::TextoMovida(const QString &archivo, const QString &queNo)
+{
+    return QStringLiteral("El archivo de la Base de Datos %1 fue movido o borrado mientras el programa estaba abierto; "
+                          "%2. Devuelva el archivo a su lugar y vuelva a intentarlo, o cierre el programa: al cerrarlo, "
+                          "lo que ya estaba guardado se escribe de nuevo en ese lugar o, si otro archivo lo ocupa, en un "
+                          "archivo nuevo junto a él, y se le dice dónde.....")
+        .arg(QDir::toNativeSeparators(archivo), queNo);
+}
+
 void BaseDatos::Cierra()
 {
     if (!QSqlDatabase::contains(nombre_))
@@ -294,19 +330,52 @@ void BaseDatos::Cierra()
     if (db.isOpen()) {
         // SQLite closes a moved file without moving its log into it: what was
         // confirmed would stay only in a -wal beside the old name. Put it in
-        // the file that was open, and a deleted file back at its path.
-        try {
-            if (!SigueEnSuRuta()) {
-                Ejecuta(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-                if (!QFileInfo::exists(archivo_))
-                    Ejecuta(QStringLiteral("VACUUM INTO ?"), {archivo_});
-            }
-        } catch (const ErrorBD &) {
-            // Closing goes on: nothing more can be kept.
-        }
+        // the file that was open (a renamed file keeps it), and in a copy at
+        // the path, or beside it when another file stands there.
+        if (!SigueEnSuRuta())
+            GuardaLoConfirmado();
         db.close();
     }
     archivo_.clear();
+}
+
+bool BaseDatos::OtroEnSuRuta() const
+{
+    const QFileInfo enSuRuta(archivo_);
+    return !SigueEnSuRuta() && (enSuRuta.exists() || enSuRuta.isSymLink());
+}
+
+void BaseDatos::GuardaLoConfirmado()
+{
+    const QString ruta = QDir::toNativeSeparators(archivo_);
+    const bool ocupada = OtroEnSuRuta();
+    const QString destino = ocupada ? NombreLibreJunto(archivo_) : archivo_;
+    QString error;
+    try {
+        Ejecuta(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        // Written under a temporary name and put in place only where nothing stands.
+        ArchivoDestino copia(destino);
+        Ejecuta(QStringLiteral("VACUUM INTO ?"), {copia.RutaTemporal()});
+        copia.Confirma(&error, ArchivoDestino::Reemplazo::No);
+    } catch (const ErrorBD &e) {
+        error = e.Descripcion();
+    }
+    QString texto;
+    if (!error.isEmpty())
+        texto = QStringLiteral("El archivo de la Base de Datos %1 fue movido o borrado mientras el programa estaba "
+                               "abierto, y lo que estaba guardado no se pudo escribir en %2: %3.")
+                    .arg(ruta, QDir::toNativeSeparators(destino), error);
+    else if (ocupada)
+        texto = QStringLiteral("El archivo de la Base de Datos %1 fue reemplazado por otro mientras el programa estaba "
+                               "abierto. Lo que estaba guardado se escribió en el archivo nuevo %2; el archivo que "
+                               "ocupa ahora %1 no se modificó.")
+                    .arg(ruta, QDir::toNativeSeparators(destino));
+    else
+        texto = QStringLiteral("El archivo de la Base de Datos %1 fue movido o borrado mientras el programa estaba "
+                               "abierto. Lo que estaba guardado se escribió de nuevo en %1.")
+                    .arg(ruta);
+    if (AvisoAlCerrar)
+        AvisoAlCerrar(texto);
 }
 
 bool BaseDatos::EstaAbierta() const
@@ -373,6 +442,11 @@ QVariant BaseDatos::Valor(const QString &sql, const QVariantList &valores) const
 
 bool BaseDatos::SigueEnSuRuta() const
 {
+    // The file the connection holds is the one it opened: its device and
+    // inode must still be those of the path.
+    struct stat st {};
+    if (::stat(QFile::encodeName(archivo_).constData(), &st) != 0 || st.st_dev != dispositivo_ || st.st_ino != nodo_)
+        return false;
     int movido = 0;
     return sqlite3_file_control(Manejador(), "main", SQLITE_FCNTL_HAS_MOVED, &movido) == SQLITE_OK && !movido;
 }
@@ -405,10 +479,19 @@ SelloTabla BaseDatos::Sello(const char *tabla) const
     return s;
 }
 
-Transaccion::Transaccion(const BaseDatos &bd) : bd_(bd), db_(bd.Conexion())
+Transaccion::Transaccion(const BaseDatos &bd, Alcance alcance) : bd_(bd), db_(bd.Conexion()), alcance_(alcance)
 {
-    if (!db_.transaction())
-        throw ErrorBD::DeBase(db_);
+    // What a work table holds is rebuilt at need: its commit need not reach
+    // the disk at once (the next full commit takes its pages along).
+    if (alcance_ == Alcance::Trabajo) {
+        bd_.EjecutaAccion(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        sinEsperaDisco_ = true;
+    }
+    if (!db_.transaction()) {
+        const ErrorBD e = ErrorBD::DeBase(db_);
+        Termina();
+        throw e;
+    }
     activa_ = true;
 }
 
@@ -416,6 +499,20 @@ Transaccion::~Transaccion()
 {
     if (activa_)
         db_.rollback();
+    Termina();
+}
+
+void Transaccion::Termina()
+{
+    activa_ = false;
+    if (!sinEsperaDisco_)
+        return;
+    sinEsperaDisco_ = false;
+    try {
+        bd_.EjecutaAccion(QStringLiteral("PRAGMA synchronous=FULL"));
+    } catch (const ErrorBD &) {
+        // Only a closed connection refuses it, and opening sets it again.
+    }
 }
 
 namespace {
@@ -439,19 +536,15 @@ void Transaccion::Confirma()
 {
     const auto falla = [this](const ErrorBD &e) {
         db_.rollback();
-        activa_ = false;
+        Termina();
         throw (e.Numero() & 0xff) == SQLITE_FULL ? SinEspacio(bd_, e) : e;
     };
     sqlite3 *h = BaseDatos::ManejadorDe(db_);
-    // Work tables in TEMP still serve; what goes to the file must reach it.
-    if (sqlite3_txn_state(h, "main") == SQLITE_TXN_WRITE && !bd_.SigueEnSuRuta())
-        falla(ErrorBD(SQLITE_CANTOPEN,
-                      QStringLiteral("El archivo de la Base de Datos %1 fue movido o borrado mientras el programa estaba "
-                                     "abierto; no se guardó nada. Devuelva el archivo a su lugar y vuelva a intentarlo, "
-                                     "o cierre el programa.....")
-                          .arg(QDir::toNativeSeparators(bd_.Archivo()))));
+    // Work tables still serve; what goes to the file must reach it.
+    if (alcance_ == Alcance::Archivo && sqlite3_txn_state(h, "main") == SQLITE_TXN_WRITE && !bd_.SigueEnSuRuta())
+        falla(ErrorBD(SQLITE_CANTOPEN, BaseDatos::TextoMovida(bd_.Archivo(), QStringLiteral("no se guardó nada"))));
     // Straight on SQLite: QtSql's commit keeps the engine's words, not its code.
     if (sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
         falla(ErrorBD::DeManejador(h));
-    activa_ = false;
+    Termina();
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <functional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -83,14 +84,26 @@ public:
     // First column of the first row, or an invalid QVariant when there is none.
     QVariant Valor(const QString &sql, const QVariantList &valores = {}) const;
     // False when the open file is no longer the one at its path (deleted,
-    // renamed or replaced): what is written then is lost on closing.
+    // renamed or replaced by another, by device and inode). Closing it then
+    // writes what was confirmed back at the path, or to a new file beside it
+    // when another file stands there, and says so through AvisoAlCerrar.
     bool SigueEnSuRuta() const;
+    // Whether another file (or a folder) now stands at the open file's path.
+    bool OtroEnSuRuta() const;
+    // What the user reads when the open file left its path; `queNo` says what
+    // was not done ("no se guardó nada").
+    static QString TextoMovida(const QString &archivo, const QString &queNo);
+    // Shows what a closing did with the confirmed contents of a moved file.
+    std::function<void(const QString &)> AvisoAlCerrar;
 
     // The seal of a table of the main database; it moves when this session
     // writes a row of it (also in a transaction later rolled back), when the
     // session is reopened and when another connection writes the file.
     // Throws ErrorBD when no database is open.
     SelloTabla Sello(const char *tabla) const;
+    // Which opening this is: a number no other opening of any session had;
+    // 0 while closed.
+    quint64 Apertura() const { return EstaAbierta() ? apertura_ : 0; }
 
     // Tells whether the file at that path is a VELMORAN database, without
     // touching the open session.
@@ -115,9 +128,13 @@ public:
 
 private:
     static void FilaCambiada(void *yo, int operacion, const char *base, const char *tabla, long long fila);
+    void GuardaLoConfirmado();
 
     QString nombre_;
     QString archivo_;
+    // The open file's identity, taken when it opened.
+    quint64 dispositivo_ = 0;
+    quint64 nodo_ = 0;
     quint64 apertura_ = 0;
     // Rows written per table of the main database since the opening.
     std::vector<std::pair<QByteArray, quint64>> cambios_;
@@ -126,7 +143,11 @@ private:
 // One logical write: rolled back on destruction unless confirmed.
 class Transaccion {
 public:
-    explicit Transaccion(const BaseDatos &bd);
+    // Trabajo: a write into the work tables only, which a closing does not
+    // keep; it is not refused when the file left its path, and its commit
+    // does not wait for the disk.
+    enum class Alcance { Archivo, Trabajo };
+    explicit Transaccion(const BaseDatos &bd, Alcance alcance = Alcance::Archivo);
     ~Transaccion();
     Transaccion(const Transaccion &) = delete;
     Transaccion &operator=(const Transaccion &) = delete;
@@ -135,7 +156,11 @@ public:
     void Confirma();
 
 private:
+    void Termina();
+
     const BaseDatos &bd_;
     QSqlDatabase db_;
+    Alcance alcance_;
     bool activa_ = false;
+    bool sinEsperaDisco_ = false;   // synchronous lowered until the end
 };

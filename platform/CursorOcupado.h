@@ -3,11 +3,18 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-// The hourglass pointer for the life of a scope; restored also on error.
-class CursorOcupado {
+// A pointer of the program's own for the life of a scope; the one before
+// comes back, also on error.
+class PunteroTemporal {
 public:
-    CursorOcupado() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~CursorOcupado() { QGuiApplication::restoreOverrideCursor(); }
-    CursorOcupado(const CursorOcupado &) = delete;
-    CursorOcupado &operator=(const CursorOcupado &) = delete;
+    explicit PunteroTemporal(Qt::CursorShape forma) { QGuiApplication::setOverrideCursor(QCursor(forma)); }
+    ~PunteroTemporal() { QGuiApplication::restoreOverrideCursor(); }
+    PunteroTemporal(const PunteroTemporal &) = delete;
+    PunteroTemporal &operator=(const PunteroTemporal &) = delete;
+};
+
+// The hourglass pointer for the life of a scope; restored also on error.
+class CursorOcupado : public PunteroTemporal {
+public:
+    CursorOcupado() : PunteroTemporal(Qt::WaitCursor) {}
 };

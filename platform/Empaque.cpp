@@ -226,7 +226,8 @@ bool EscribeZip(const QString &origen, const QString &miembro, const QString &ar
 
 } // namespace
 
-bool EmpacaArchivo(const QString &origen, const QString &miembro, const QString &destino, QString *error)
+bool EmpacaArchivo(const QString &origen, const QString &miembro, const QString &destino, QString *error,
+                   const std::function<void()> &antesDeColocar)
 {
     QFile fuente(origen);
     if (!fuente.open(QIODevice::ReadOnly)) {
@@ -267,6 +268,8 @@ bool EmpacaArchivo(const QString &origen, const QString &miembro, const QString 
     if (!leido)
         return false;
     za.reset();
+    if (antesDeColocar)
+        antesDeColocar();
     return salida.Confirma(error);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 // Zip archives of one database file, written and read in the process.
 
@@ -11,8 +12,10 @@ constexpr qint64 LimiteExtraccion = qint64(8) << 30;
 // `miembro`. The archive is written beside `destino` under a temporary name,
 // read back (the member, its size, its CRC and every byte against `origen`) and
 // only then put in place; on failure the previous file stays, no temporary
-// file is left and `error` says why.
-bool EmpacaArchivo(const QString &origen, const QString &miembro, const QString &destino, QString *error);
+// file is left and `error` says why. `antesDeColocar`, when given, runs once
+// the archive has been read back, just before it takes the place of `destino`.
+bool EmpacaArchivo(const QString &origen, const QString &miembro, const QString &destino, QString *error,
+                   const std::function<void()> &antesDeColocar = {});
 
 // Extracts the member `miembro` (its name compared without regard to case) of
 // the archive `archivo` into the file `destino`, which appears only complete.

@@ -210,6 +210,12 @@ struct Exportacion {
         if (p.avance && r.filas % CadaAvance == 0)
             p.avance(r.filas);
     }
+    // Every row is in; what follows finishes the file.
+    void Cierra()
+    {
+        if (p.alCerrar)
+            p.alCerrar(r.filas);
+    }
     bool Falla(const QString &error)
     {
         r.ok = false;
@@ -281,6 +287,8 @@ bool Exportacion::BaseDatosSqlite(sqlite3 *fuente, const QString &sql, const QSt
                 ok = inserta.error().isEmpty() && (inserta.Siguiente(), inserta.error().isEmpty());
                 if (!ok)
                     Falla(inserta.error());
+                else
+                    Cierra();
                 sqlite3_create_function_v2(fuente, "velmoran_fila_exportada", 0, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
             }
         }
@@ -371,6 +379,7 @@ bool Exportacion::Excel(const QString &ruta)
     }
     if (!lectura.error().isEmpty())
         return Falla(lectura.error());
+    Cierra();
     const lxw_error e = workbook_close(cierre.release());
     if (e != LXW_NO_ERROR)
         return Falla(QStringLiteral("No se pudo escribir el archivo %1: %2").arg(p.destino, QString::fromUtf8(lxw_strerror(e))));
@@ -502,6 +511,7 @@ bool Exportacion::Dbase(const QString &ruta)
     }
     if (!lectura.error().isEmpty())
         return Falla(lectura.error());
+    Cierra();
     cierre.reset();
     // shapelib reports no write error of its own: the file must hold every record.
     const qint64 esperado = 32 + 32 * qint64(n) + 1 + qint64(registroActual) * registro;

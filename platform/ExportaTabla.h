@@ -34,6 +34,10 @@ struct PeticionExportacion {
     // Declared types of the .db output by column name (any case), for
     // expressions, which declare none ("CHAR(12)").
     QHash<QString, QString> declarados;
+    // Called with the rows written once the last is in, before the file is
+    // finished (a workbook packed, a database committed) and put in place,
+    // which may take seconds.
+    std::function<void(qint64)> alCerrar;
 };
 
 struct ResultadoExportacion {

@@ -1,5 +1,7 @@
 #include "platform/Mensajes.h"
 
+#include "platform/CursorOcupado.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -22,6 +24,9 @@ QMessageBox::Icon IconoQt(Mensajes::Icono i)
 void MensajesQt::Muestra(const QString &texto, Icono icono, const QString &titulo)
 {
     QMessageBox caja(IconoQt(icono), titulo, texto, QMessageBox::Ok, QApplication::activeWindow());
+    // The box waits for a click: an arrow over it, also in the middle of long
+    // work; the work's hourglass comes back with the answer.
+    const PunteroTemporal flecha(Qt::ArrowCursor);
     caja.exec();
 }
 
@@ -30,6 +35,7 @@ bool MensajesQt::Pregunta(const QString &texto, Icono icono, const QString &titu
     QMessageBox caja(IconoQt(icono), titulo, texto, QMessageBox::Yes | QMessageBox::No,
                      QApplication::activeWindow());
     caja.setDefaultButton(QMessageBox::Yes);
+    const PunteroTemporal flecha(Qt::ArrowCursor);
     return caja.exec() == QMessageBox::Yes;
 }
 

@@ -2,7 +2,14 @@
 
 #include "platform/ArchivoDestino.h"
 #include "platform/CursorOcupado.h"
+#include "platform/DialogoArchivos.h"
+#include "platform/ExportaTabla.h"
+#include "platform/Mensajes.h"
 
+#include <QCompleter>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QHash>
@@ -12,12 +19,15 @@
 #include <QPdfWriter>
 #include <QDialog>
 #include <QLabel>
-#include <QMessageBox>
+#include <QLineEdit>
 #include <QPaintEvent>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QPrinter>
@@ -212,8 +222,24 @@ void PreparaImpresora(QPrinter &impresora, const DocumentoReporte &doc)
     impresora.setDocName(doc.titulo);
 }
 
-void GuardaPdf(const DocumentoReporte &doc, const QString &ruta)
+namespace {
+
+// Whether the file ends as a PDF writer ends one.
+bool PdfCompleto(const QString &archivo)
 {
+    QFile f(archivo);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 16 || !f.seek(f.size() - 16))
+        return false;
+    return f.read(16).trimmed().endsWith("%%EOF");
+}
+
+} // namespace
+
+void GuardaPdf(const DocumentoReporte &doc, const QString &ruta, const QStringList &protegidos)
+{
+    const QString rechazo = RevisaDestino(ruta, protegidos);
+    if (!rechazo.isEmpty())
+        throw ErrorReporte(rechazo);
     ArchivoDestino destino(ruta);
     {
         QPdfWriter pdf(destino.RutaTemporal());
@@ -223,12 +249,102 @@ void GuardaPdf(const DocumentoReporte &doc, const QString &ruta)
         pdf.setPageLayout(doc.pagina);
         PintaReporte(doc, pdf);
     }
+    // The writer says nothing of a failed write: a PDF that ends short was not written whole.
+    if (!PdfCompleto(destino.RutaTemporal()))
+        throw ErrorReporte(DiscoLleno(destino.RutaTemporal())
+                               ? TextoDiscoLleno(ruta)
+                               : QStringLiteral("No se pudo escribir el archivo %1").arg(QDir::toNativeSeparators(ruta)));
     QString error;
     if (!destino.Confirma(&error))
         throw ErrorReporte(QStringLiteral("No se pudo guardar el reporte en %1: %2").arg(ruta, error));
 }
 
+std::unique_ptr<QPrintDialog> DialogoImpresion(QPrinter &impresora, QWidget *padre)
+{
+    // Qt's dialog gives its output-file box a completer over the user's home
+    // folder that starts listing it at once, reading the files there to guess
+    // their types: closing such a read of a database drops SQLite's locks on
+    // it. The dialog is built while the home folder is an empty one, and the
+    // completer goes before anything is shown.
+    const QTemporaryDir vacia;
+    if (!vacia.isValid())
+        throw ErrorReporte(QStringLiteral("No se pudo preparar el diálogo de impresión: %1").arg(vacia.errorString()));
+    const bool conCasa = qEnvironmentVariableIsSet("HOME");
+    const QByteArray casa = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(vacia.path()));
+    auto dialogo = std::make_unique<QPrintDialog>(&impresora, padre);
+    if (conCasa)
+        qputenv("HOME", casa);
+    else
+        qunsetenv("HOME");
+    for (QLineEdit *caja : dialogo->findChildren<QLineEdit *>())
+        if (caja->completer() && qobject_cast<QFileSystemModel *>(caja->completer()->model()))
+            caja->setCompleter(nullptr);   // the box deletes the completer it owns
+    qDeleteAll(dialogo->findChildren<QFileSystemModel *>());   // waits for its listing to stop
+    // Files are written by "Guardar PDF...", with the refusals of every output file.
+    dialogo->setOption(QAbstractPrintDialog::PrintToFile, false);
+    return dialogo;
+}
+
 namespace {
+
+// A file name from a report's title.
+QString NombrePdf(const QString &titulo)
+{
+    QString nombre = titulo.trimmed();
+    static const QRegularExpression prohibidos(QStringLiteral("[/\\\\:*?\"<>|]"));
+    nombre.replace(prohibidos, QStringLiteral("-"));
+    return (nombre.isEmpty() ? QStringLiteral("Reporte") : nombre) + QStringLiteral(".pdf");
+}
+
+// "Guardar PDF...": the program's file dialog, then the refusals and the
+// question every output file goes through.
+void GuardaPdfElegido(const DocumentoReporte &doc, const SalidaReporte &salida, QWidget *padre)
+{
+    DialogoArchivosQt real(padre, QStringLiteral("pdf"));
+    DialogoArchivos &dialogo = salida.dialogo ? *salida.dialogo : real;
+    const QString elegida = dialogo.GuardarSinConfirmar(QStringLiteral("Guardar PDF"), salida.carpeta,
+                                                        NombrePdf(doc.titulo), QStringLiteral("Archivos PDF (*.pdf)"));
+    if (elegida.isEmpty())
+        return;
+    const QString ruta = QFileInfo(elegida).suffix().isEmpty() ? elegida + QStringLiteral(".pdf") : elegida;
+    const QString rechazo = RevisaDestino(ruta, salida.protegidos);
+    if (!rechazo.isEmpty())
+        return salida.mensajes.Informa(rechazo, doc.titulo);
+    if (QFileInfo::exists(ruta)
+        && !salida.mensajes.Confirma(QStringLiteral("El archivo %1 ya existe.\n¿Desea reemplazarlo?").arg(ruta), doc.titulo))
+        return;
+    try {
+        CursorOcupado ocupado;
+        GuardaPdf(doc, ruta, salida.protegidos);
+    } catch (const ErrorReporte &e) {
+        return salida.mensajes.Muestra(e.Texto(), Mensajes::Icono::Exclamacion, doc.titulo);
+    }
+    salida.mensajes.Informa(QStringLiteral("Se guardó el reporte en el archivo:\n%1").arg(ruta), doc.titulo);
+}
+
+// "Imprimir...": to a printer only.
+void ImprimeElegido(const DocumentoReporte &doc, const SalidaReporte &salida, QWidget *padre)
+{
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        if (salida.mensajes.Confirma(QStringLiteral("No hay ninguna impresora instalada en este equipo.\n"
+                                                    "¿Desea guardar el reporte como PDF?"), doc.titulo))
+            GuardaPdfElegido(doc, salida, padre);
+        return;
+    }
+    try {
+        QPrinter impresora(QPrinter::HighResolution);
+        PreparaImpresora(impresora, doc);
+        const auto dialogo = DialogoImpresion(impresora, padre);
+        if (dialogo->exec() != QDialog::Accepted)
+            return;
+        impresora.setOutputFileName(QString());   // a printer, never a file
+        CursorOcupado ocupado;
+        PintaReporte(doc, impresora);
+    } catch (const ErrorReporte &e) {
+        salida.mensajes.Muestra(e.Texto(), Mensajes::Icono::Exclamacion, doc.titulo);
+    }
+}
 
 // The pages one under another; only those in sight are decoded and painted,
 // so a preview of thousands of pages costs no more than a few.
@@ -286,7 +402,7 @@ private:
 
 } // namespace
 
-void MuestraVistaPrevia(const DocumentoReporte &doc, QWidget *padre)
+void MuestraVistaPrevia(const DocumentoReporte &doc, const SalidaReporte &salida, QWidget *padre)
 {
     QDialog vista(padre);
     vista.setWindowTitle(doc.titulo);
@@ -296,14 +412,15 @@ void MuestraVistaPrevia(const DocumentoReporte &doc, QWidget *padre)
     auto *hojas = new HojasReporte(doc, area);
     area->setWidget(hojas);
     auto *imprime = new QPushButton(QStringLiteral("Imprimir..."));
+    auto *pdf = new QPushButton(QStringLiteral("Guardar PDF..."));
     auto *aleja = new QPushButton(QStringLiteral("-"));
     auto *acerca = new QPushButton(QStringLiteral("+"));
     auto *ajusta = new QPushButton(QStringLiteral("Ajustar al ancho"));
     auto *pagina = new QLabel;
     auto *cierra = new QPushButton(QStringLiteral("Cerrar"));
     auto *botones = new QHBoxLayout;
-    for (QWidget *w : {static_cast<QWidget *>(imprime), static_cast<QWidget *>(aleja), static_cast<QWidget *>(acerca),
-                       static_cast<QWidget *>(ajusta), static_cast<QWidget *>(pagina)})
+    for (QWidget *w : {static_cast<QWidget *>(imprime), static_cast<QWidget *>(pdf), static_cast<QWidget *>(aleja),
+                       static_cast<QWidget *>(acerca), static_cast<QWidget *>(ajusta), static_cast<QWidget *>(pagina)})
         botones->addWidget(w);
     botones->addStretch();
     botones->addWidget(cierra);
@@ -331,19 +448,8 @@ void MuestraVistaPrevia(const DocumentoReporte &doc, QWidget *padre)
     QObject::connect(acerca, &QPushButton::clicked, &vista, [&] { escala(hojas->Escala() * 1.25); });
     QObject::connect(ajusta, &QPushButton::clicked, &vista, alAncho);
     QObject::connect(cierra, &QPushButton::clicked, &vista, &QDialog::accept);
-    QObject::connect(imprime, &QPushButton::clicked, &vista, [&] {
-        QPrinter impresora(QPrinter::HighResolution);
-        PreparaImpresora(impresora, doc);
-        QPrintDialog dialogo(&impresora, &vista);
-        if (dialogo.exec() != QDialog::Accepted)
-            return;
-        try {
-            CursorOcupado ocupado;
-            PintaReporte(doc, impresora);
-        } catch (const ErrorReporte &e) {
-            QMessageBox::warning(&vista, doc.titulo, e.Texto());
-        }
-    });
+    QObject::connect(imprime, &QPushButton::clicked, &vista, [&] { ImprimeElegido(doc, salida, &vista); });
+    QObject::connect(pdf, &QPushButton::clicked, &vista, [&] { GuardaPdfElegido(doc, salida, &vista); });
 
     // Sized to the screen as well: without a window manager "maximized" alone leaves a tiny window.
     if (const QScreen *pantalla = padre ? padre->screen() : QGuiApplication::primaryScreen())

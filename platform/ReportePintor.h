@@ -2,7 +2,13 @@
 
 #include "platform/ReporteMaqueta.h"
 
+#include <QStringList>
+#include <memory>
+
+class DialogoArchivos;
+class Mensajes;
 class QPagedPaintDevice;
+class QPrintDialog;
 class QPrinter;
 class QWidget;
 
@@ -15,9 +21,25 @@ void PintaReporte(const DocumentoReporte &doc, QPagedPaintDevice &dispositivo);
 void PreparaImpresora(QPrinter &impresora, const DocumentoReporte &doc);
 
 // Writes the document as a PDF file, replacing `ruta` only once it is complete.
-// Throws ErrorReporte when the file cannot be written.
-void GuardaPdf(const DocumentoReporte &doc, const QString &ruta);
+// Throws ErrorReporte when the file cannot be written or may not be: the
+// files of `protegidos` and the databases open in this program are refused
+// as every export refuses them.
+void GuardaPdf(const DocumentoReporte &doc, const QString &ruta, const QStringList &protegidos = {});
 
-// The print preview, modal: from it the user prints or saves the report as PDF
-// (through the print dialog). Only the pages in sight are painted.
-void MuestraVistaPrevia(const DocumentoReporte &doc, QWidget *padre);
+// Qt's print dialog for `impresora`, offering the printers only: no way to
+// name a file, and nothing in it lists a folder.
+std::unique_ptr<QPrintDialog> DialogoImpresion(QPrinter &impresora, QWidget *padre);
+
+// What the preview borrows to save a PDF: the messages, the file dialog (none:
+// the real one), the folder it starts in and the files never to replace.
+struct SalidaReporte {
+    Mensajes &mensajes;
+    DialogoArchivos *dialogo = nullptr;
+    QString carpeta;
+    QStringList protegidos;
+};
+
+// The print preview, modal: from it the user prints to a printer
+// ("Imprimir...") or saves the report as PDF through the program's file dialog
+// ("Guardar PDF..."). Only the pages in sight are painted.
+void MuestraVistaPrevia(const DocumentoReporte &doc, const SalidaReporte &salida, QWidget *padre);

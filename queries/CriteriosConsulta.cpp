@@ -135,6 +135,24 @@ QString FechaISO(const QString &valor)
     return d.toString(Qt::ISODate);
 }
 
+// A LIKE pattern beside a date column, matched against the day-first text the
+// user sees: the wildcards users know become SQLite's, and a pattern that no
+// dd/mm/yyyy text could match (the stored yyyy-mm-dd form, letters) is refused.
+QString PatronFecha(const QString &valor)
+{
+    for (const QChar c : valor)
+        if (!c.isDigit() && !QStringLiteral("/%_*?").contains(c))
+            Rechaza(QStringLiteral("El patrón '%1' no puede coincidir con una fecha dd/mm/aaaa").arg(valor));
+    QString v = valor;
+    return v.replace('*', '%').replace('?', '_');
+}
+
+// A date column as the user reads it, for LIKE.
+QString DiaPrimero(const QString &columna)
+{
+    return QStringLiteral("strftime('%d/%m/%Y', ") + columna + QLatin1Char(')');
+}
+
 // A field of the criteria as SQL, with the alias it needs.
 struct Columna {
     QString sql;
@@ -213,15 +231,35 @@ public:
         auto es = [&](size_t i, Pieza::Tipo t, const QString &s = {}) {
             return i < p.size() && p[i].tipo == t && (s.isEmpty() || p[i].texto == s);
         };
+        // LIKE at j, or NOT LIKE from j.
+        auto esLike = [&](size_t j) {
+            return (j < p.size() && p[j].tipo == Pieza::Nombre && p[j].texto.toUpper() == QLatin1String("LIKE"))
+                || (j + 1 < p.size() && p[j].tipo == Pieza::Nombre && p[j].texto.toUpper() == QLatin1String("NOT")
+                    && p[j + 1].tipo == Pieza::Nombre && p[j + 1].texto.toUpper() == QLatin1String("LIKE"));
+        };
+        // A date column on either side of LIKE reads day first.
+        auto columnaFecha = [&](const Columna &col, size_t antes, size_t despues, CondicionSQL &c) {
+            const QString s = Usa(col, c);
+            return (antes > 0 && esLike(antes - 1)) || esLike(despues) ? DiaPrimero(s) : s;
+        };
         QStringList sql;
         int nivel = 0;
         bool trasLike = false;
+        bool fechaLike = false;   // the pattern that follows stands beside a date column
+        bool ultimaFecha = false;
         for (size_t i = 0; i < p.size(); ++i) {
             const Pieza &x = p[i];
             const bool like = trasLike;
             trasLike = false;
+            const bool fechaAntes = ultimaFecha;
+            ultimaFecha = false;
             switch (x.tipo) {
             case Pieza::Valor: {
+                if (like && fechaLike) {
+                    sql << QStringLiteral("?");
+                    c.valores << PatronFecha(x.texto);
+                    break;
+                }
                 // Dates are stored as ISO text: a typed date compared with a
                 // date column is bound as one, and a text that is no date is refused.
                 if (ComparadoConFecha(p, i)) {
@@ -255,6 +293,10 @@ public:
                 if (claves.contains(mayus)) {
                     sql << mayus;
                     trasLike = mayus == QLatin1String("LIKE");
+                    if (trasLike)
+                        fechaLike = fechaAntes;
+                    else if (mayus == QLatin1String("NOT"))
+                        ultimaFecha = fechaAntes;
                 } else if (es(i + 1, Pieza::Simbolo, QStringLiteral("("))) {
                     const QString f = Funcion(x.texto);
                     // CDATE of a stored date is the column itself (dates are
@@ -262,14 +304,15 @@ public:
                     if (f == QLatin1String("CDATE") && es(i + 3, Pieza::Simbolo, QStringLiteral(")"))) {
                         if (es(i + 2, Pieza::Valor)) {
                             sql << QStringLiteral("?");
-                            c.valores << FechaISO(p[i + 2].texto);
+                            c.valores << (like && fechaLike ? PatronFecha(p[i + 2].texto) : FechaISO(p[i + 2].texto));
                             i += 3;
                             break;
                         }
                         if (es(i + 2, Pieza::Nombre)) {
                             const Columna col = ColumnaDe(origen_, p[i + 2].texto);
                             if (col.fecha) {
-                                sql << Usa(col, c);
+                                sql << columnaFecha(col, i, i + 4, c);
+                                ultimaFecha = true;
                                 i += 3;
                                 break;
                             }
@@ -277,7 +320,9 @@ public:
                     }
                     sql << f;
                 } else {
-                    sql << Usa(ColumnaDe(origen_, x.texto), c);
+                    const Columna col = ColumnaDe(origen_, x.texto);
+                    sql << (col.fecha ? columnaFecha(col, i, i + 1, c) : Usa(col, c));
+                    ultimaFecha = col.fecha;
                 }
                 break;
             }

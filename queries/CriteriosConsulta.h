@@ -44,7 +44,8 @@ struct CondicionSQL {
 // Throws ErrorBD with a Spanish description when the text is no condition
 // over the known fields: an unknown field or function, an unclosed quote or
 // parenthesis, a character that has no place in a condition, a date that is
-// not dd/mm/yyyy.
+// not dd/mm/yyyy, a LIKE pattern that no dd/mm/yyyy date can match. A date
+// column beside LIKE reads day first, as the user sees it ("15/06/%").
 CondicionSQL TraduceCriterio(const QString &criterio, OrigenConsulta origen, const QString &campoOrden = {},
                              bool descendente = false);
 

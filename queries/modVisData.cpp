@@ -83,43 +83,55 @@ bool EjecutaFiltro(Contexto &ctx, const QString &criterio, const DestinoFiltro &
     if (SinCriterio(ctx.mensajes, criterio))
         return false;
     const OrigenConsulta origen = destino.Origen();
-    std::optional<ConsultaSQL> encontrada;
+    std::optional<ConsultaSQL> lista;
+    ConjuntoEventos eventos;
+    ConsultaSQL consulta;
+    // The criteria run: one that cannot run, like one that finds nothing,
+    // ends in the closing box below.
     try {
         CursorOcupado ocupado;
         const CondicionSQL condicion = TraduceCriterio(criterio, origen);
         if (origen == OrigenConsulta::Hoja) {
             // The events are opened once, keys only, and handed to the sheet as they are.
-            const ConsultaSQL consulta = SentenciaEventos(condicion);
-            ConjuntoEventos eventos;
+            consulta = SentenciaEventos(condicion);
             eventos.Abre(ctx.ConexionBD, consulta);
-            if (eventos.Cuenta() > 0) {
-                modEvento &registro = destino.hoja->eventos;
-                registro.rsAtencion = std::move(eventos);
-                registro.ConsultaEventos = consulta;
-                destino.hoja->vida.FiltroEventos = TextoCriterio(criterio);
-                registro.LeeEvento();
-                destino.hoja->vida.Actualiza_Ubicacion();
-                return true;
-            }
+            if (eventos.Cuenta() == 0)
+                AvisaSinRegistros(ctx.mensajes);
         } else {
             SentenciaSqlite prueba(ctx.ConexionBD.Manejador(),
                                    QStringLiteral("SELECT Causa FROM CATCIE10 WHERE ") + condicion.sql,
                                    condicion.valores);
             if (prueba.Paso())
-                encontrada = SentenciaListaCIE10(condicion);
+                lista = SentenciaListaCIE10(condicion);
+            else
+                AvisaSinRegistros(ctx.mensajes);
         }
+    } catch (const ErrorBD &e) {
+        MuestraError(ctx.mensajes, e);
+    }
+    if (lista) {
+        destino.listaCIE10(*lista);
+        return true;
+    }
+    if (eventos.Cuenta() == 0) {
+        ctx.mensajes.Informa(QStringLiteral("No hay registros que cumplan la condición establecida, verifique por favor....."),
+                             TituloConsultas);
+        return false;
+    }
+    // The hand-back: a failure here has its error box alone.
+    try {
+        CursorOcupado ocupado;
+        modEvento &registro = destino.hoja->eventos;
+        registro.rsAtencion = std::move(eventos);
+        registro.ConsultaEventos = consulta;
+        destino.hoja->vida.FiltroEventos = TextoCriterio(criterio);
+        registro.LeeEvento();
+        destino.hoja->vida.Actualiza_Ubicacion();
     } catch (const ErrorBD &e) {
         MuestraError(ctx.mensajes, e);
         return false;
     }
-    if (encontrada) {
-        destino.listaCIE10(*encontrada);
-        return true;
-    }
-    AvisaSinRegistros(ctx.mensajes);
-    ctx.mensajes.Informa(QStringLiteral("No hay registros que cumplan la condición establecida, verifique por favor....."),
-                         TituloConsultas);
-    return false;
+    return true;
 }
 
 void MuestraConsulta(Contexto &ctx, DialogoArchivos &dialogo, const DestinoFiltro &destino, QWidget *padre)

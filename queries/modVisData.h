@@ -55,8 +55,8 @@ struct DestinoFiltro {
 
 // The run of the filter window ("Ejecutar"): an empty criteria says "No ha
 // creado ninguna Consulta!"; a criteria that selects nothing says so in two
-// boxes; one that cannot run shows the error box; in all three the sheet or
-// the list keeps what it showed. With rows, the sheet's record set is
+// boxes; one that cannot run shows the error box and then the second of
+// those; in all three the sheet or the list keeps what it showed. With rows, the sheet's record set is
 // replaced by the chosen events (their keys only), the first is read, the
 // caption rewritten, and ConsultaEventos and FiltroEventos take the run's
 // statement and criteria; or the ICD-10 list receives its statement. True

@@ -1,7 +1,9 @@
 #include "reports/frmReportes.h"
 
+#include "platform/CajaFecha.h"
 #include "platform/CursorOcupado.h"
 #include "platform/ReportePintor.h"
+#include "reports/modReportes.h"
 #include "shell/Contexto.h"
 
 #include <QButtonGroup>
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -50,14 +53,19 @@ void ReflejaCombo(QComboBox *c, const ComboFiltro &f)
     c->setEnabled(f.habilitado);
 }
 
-// The box keeps its own wide range: a date is typed one section at a time and
-// passes through dates outside the period, which a narrow range would refuse.
+// The box keeps its own wide range: a date typed outside the period stays as
+// typed until the box is left, and is then brought into the period and said.
 void ReflejaFecha(QDateEdit *d, const FechaFiltro &f)
 {
     const QSignalBlocker bloqueo(d);
     if (f.valor.isValid() && d->date() != f.valor)
         d->setDate(f.valor);
     d->setEnabled(f.habilitado);
+}
+
+QString Dia(const QDate &d)
+{
+    return d.toString(QStringLiteral("dd/MM/yyyy"));
 }
 
 bool DentroDelPeriodo(const FechaFiltro &f, const QDate &d)
@@ -72,13 +80,23 @@ frmReportes::frmReportes(Contexto &ctx, QWidget *padre)
 {
     setWindowTitle(GeneradorReportes::TituloVentana);
     CreaControles();
-    generador_.Muestra = [this](const DocumentoReporte &doc) { MuestraVistaPrevia(doc, this); };
+    generador_.Muestra = [this](const DocumentoReporte &doc) { MuestraVistaPrevia(doc, SalidaDeReportes(ctx_), this); };
     generador_.EnfocaUnidades = [this] { lstUnidades->setFocus(); };
     generador_.EnfocaReporte = [this] { cmdGenerarReporte->setFocus(); };
     filtros_.alCambiar = [this] { Refleja(); };
     Protege([this] { filtros_.InicializaFiltros(); });
     Refleja();
     Conecta();
+}
+
+// Closing moves the focus out of a date box, whose signals must no longer
+// reach a window whose filters are gone.
+frmReportes::~frmReportes()
+{
+    for (CajaFecha *d : {picFechaInicial, picFechaFinal}) {
+        d->disconnect(this);
+        d->alRechazar = nullptr;
+    }
 }
 
 void frmReportes::CreaControles()
@@ -119,12 +137,10 @@ void frmReportes::CreaControles()
     chkTodasUnidades = new QCheckBox(QStringLiteral("Seleccionar todo"));
     lstUnidades = new QListWidget;
     lstUnidades->setMinimumSize(440, 140);
-    picFechaInicial = new QDateEdit;
-    picFechaFinal = new QDateEdit;
-    for (QDateEdit *d : {picFechaInicial, picFechaFinal}) {
-        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    picFechaInicial = new CajaFecha;
+    picFechaFinal = new CajaFecha;
+    for (CajaFecha *d : {picFechaInicial, picFechaFinal})
         d->setCalendarPopup(true);
-    }
     cmdGenerarReporte = new QPushButton(QStringLiteral("Reporte"));
     cmdSalir = new QPushButton(QStringLiteral("Salir"));
 
@@ -256,10 +272,21 @@ void frmReportes::Conecta()
         if (!reflejando_ && DentroDelPeriodo(filtros_.picFechaFinal, d))
             filtros_.PonFechaFinal(d);
     });
-    for (QDateEdit *d : {picFechaInicial, picFechaFinal})
+    for (CajaFecha *d : {picFechaInicial, picFechaFinal}) {
         connect(d, &QDateEdit::editingFinished, this, &frmReportes::AcotaFechas);
+        d->alRechazar = [this](const QString &texto) {
+            PonAviso(QStringLiteral("La fecha %1 no es válida, verifique por favor.....").arg(texto));
+        };
+    }
+    // A date still being typed, refused or moved into the period is said
+    // before anything runs on it.
     connect(cmdGenerarReporte, &QPushButton::clicked, this, [this] {
+        const bool tecleadas = picFechaInicial->Confirma() & picFechaFinal->Confirma();
         AcotaFechas();
+        if (!tecleadas || !avisos_.isEmpty()) {
+            Avisa();
+            return;
+        }
         generador_.Reporte();
     });
     connect(cmdSalir, &QPushButton::clicked, this, &QDialog::reject);
@@ -269,11 +296,35 @@ void frmReportes::AcotaFechas()
 {
     if (reflejando_)
         return;
-    if (picFechaInicial->date() != filtros_.picFechaInicial.valor)
-        filtros_.PonFechaInicial(picFechaInicial->date());
-    if (picFechaFinal->date() != filtros_.picFechaFinal.valor)
-        filtros_.PonFechaFinal(picFechaFinal->date());
+    const std::pair<CajaFecha *, FechaFiltro *> cajas[] = {{picFechaInicial, &filtros_.picFechaInicial},
+                                                           {picFechaFinal, &filtros_.picFechaFinal}};
+    for (const auto &[caja, filtro] : cajas) {
+        const QDate d = caja->date();
+        if (!filtro->habilitado || d == filtro->valor)
+            continue;
+        const QString periodo = QStringLiteral("del %1 al %2").arg(Dia(filtro->minimo), Dia(filtro->maximo));
+        caja == picFechaInicial ? filtros_.PonFechaInicial(d) : filtros_.PonFechaFinal(d);
+        if (filtro->valor != d)
+            PonAviso(QStringLiteral("La fecha %1 está fuera del periodo %2, se tomó el %3, verifique por favor.....")
+                         .arg(Dia(d), periodo, Dia(filtro->valor)));
+    }
     Refleja();
+}
+
+void frmReportes::PonAviso(const QString &texto)
+{
+    if (avisos_.isEmpty())
+        QTimer::singleShot(0, this, &frmReportes::Avisa);
+    avisos_ << texto;
+}
+
+void frmReportes::Avisa()
+{
+    const QStringList avisos = std::exchange(avisos_, {});
+    if (!isVisible())   // the window was closed: nothing runs on its dates
+        return;
+    for (const QString &a : avisos)
+        ctx_.mensajes.Informa(a, GeneradorReportes::TituloVentana);
 }
 
 void frmReportes::Refleja()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CajaFecha.h"
 #include "reports/FiltrosReporte.h"
 #include "reports/GeneradorReportes.h"
 
@@ -9,7 +10,7 @@
 class Contexto;
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
+
 class QGroupBox;
 class QListWidget;
 class QPushButton;
@@ -22,6 +23,7 @@ class frmReportes : public QDialog {
     Q_OBJECT
 public:
     explicit frmReportes(Contexto &ctx, QWidget *padre = nullptr);
+    ~frmReportes() override;
 
     FiltrosReporte &Filtros() { return filtros_; }
     GeneradorReportes &Generador() { return generador_; }
@@ -33,14 +35,18 @@ public:
     QGroupBox *fraDatosUnidades, *frmLugar, *frmCausa;
     QCheckBox *chkTodasUnidades;
     QListWidget *lstUnidades;
-    QDateEdit *picFechaInicial, *picFechaFinal;
+    CajaFecha *picFechaInicial, *picFechaFinal;
     QPushButton *cmdGenerarReporte, *cmdSalir;
 
 private:
     void CreaControles();
     void Conecta();
-    // Brings the dates typed into the boxes within the period, into the filters.
+    // Brings the dates of the boxes within the period, into the filters; a
+    // date moved into the period is said (Avisa).
     void AcotaFechas();
+    // Shows what the date boxes have to say, once the focus has settled.
+    void Avisa();
+    void PonAviso(const QString &texto);
     // Sets every control from the filter state, without echoing back.
     void Refleja();
     // Runs a choice; a database failure is shown and the window stays usable.
@@ -50,6 +56,7 @@ private:
     FiltrosReporte filtros_;
     GeneradorReportes generador_;
     bool reflejando_ = false;
+    QStringList avisos_;
 };
 
 // "&Reportes": opens the window modally.

@@ -92,3 +92,8 @@ bool ImprimeReporteCatalogo(Contexto &ctx, const QString &reporte, const QString
     }
     return Imprime(ctx, *r, catalogo, muestra);
 }
+
+SalidaReporte SalidaDeReportes(Contexto &ctx)
+{
+    return SalidaReporte{ctx.mensajes, nullptr, ctx.CarpetaPrograma, {ctx.ArchivoBD, ctx.ArchivoPlantilla()}};
+}

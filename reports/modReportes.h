@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ReporteMaqueta.h"
+#include "platform/ReportePintor.h"
 
 #include <QString>
 #include <functional>
@@ -23,3 +24,8 @@ using MuestraDocumento = std::function<void(const DocumentoReporte &)>;
 // reaches the definition as the plain named text "Catalogo".
 bool ImprimeReporteCatalogo(Contexto &ctx, const QString &reporte, const QString &catalogo,
                             const MuestraDocumento &muestra);
+
+// What the previews of reports and catalogs save their PDFs with: the
+// program's messages and file dialog, starting in the program folder, never
+// over the working database or the template.
+SalidaReporte SalidaDeReportes(Contexto &ctx);

@@ -6,6 +6,7 @@ Contexto::Contexto(const QString &carpetaPrograma, Mensajes &m, Ajustes &a, cons
     : CarpetaPrograma(QDir::cleanPath(carpetaPrograma)), mensajes(m), ajustes(a), reloj(r),
       RutaDatos(QDir(CarpetaPrograma).filePath(QStringLiteral("Datos")))
 {
+    ConexionBD.AvisoAlCerrar = [this](const QString &texto) { mensajes.Informa(texto, QStringLiteral("VELMORAN")); };
 }
 
 void Contexto::EscribePanel(const QString &texto) const

@@ -1,5 +1,6 @@
 #include "shell/frmInicio.h"
 
+#include "platform/TituloVacio.h"
 #include "shell/Contexto.h"
 
 #include <QGridLayout>
@@ -92,6 +93,13 @@ frmInicio::frmInicio(Contexto &ctx, QWidget *padre) : QDialog(padre), ctx_(ctx)
 
     connect(cmdAccion[0], &QPushButton::clicked, this, &frmInicio::Aceptar);
     connect(cmdAccion[1], &QPushButton::clicked, this, &frmInicio::reject);
+}
+
+// The window has no caption: its title bar shows nothing, not the program's name.
+void frmInicio::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    VaciaTituloNativo(this);
 }
 
 void frmInicio::Aceptar()

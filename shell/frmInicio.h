@@ -33,6 +33,9 @@ public:
 
     void reject() override;
 
+protected:
+    void showEvent(QShowEvent *e) override;
+
 private:
     void Aceptar();
     Contexto &ctx_;

@@ -3,7 +3,11 @@
 #include "shell/Contexto.h"
 #include "shell/mdiPrincipal.h"
 
+#include <sqlite3.h>
+
 namespace {
+const QString TituloCompacta = QStringLiteral("Herramientas VELMORAN - Compactar BD");
+
 // The main window takes no input while the file is rewritten.
 class VentanaInactiva {
 public:
@@ -26,6 +30,15 @@ private:
 bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::function<void()> &paramInicio)
 {
     const QString archivo = ctx.ArchivoBD;
+    // Opened again, the connection would stand on the other file that now has
+    // the name, and what was confirmed would be only in the copy that closing
+    // writes beside it. With nothing there, closing puts the file back.
+    if (ctx.ConexionBD.EstaAbierta() && ctx.ConexionBD.OtroEnSuRuta()) {
+        ctx.mensajes.Informa(QStringLiteral("%1 - ").arg(SQLITE_CANTOPEN)
+                                 + BaseDatos::TextoMovida(ctx.ConexionBD.Archivo(), QStringLiteral("no se compactó")),
+                             TituloCompacta);
+        return true;
+    }
     bool abierta = false;
     try {
         ctx.mensajes.Beep();
@@ -45,8 +58,7 @@ bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::functi
         return true;
     } catch (const ErrorBD &e) {
         ctx.EscribePanel(QString());
-        ctx.mensajes.Informa(QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion(),
-                             QStringLiteral("Herramientas VELMORAN - Compactar BD"));
+        ctx.mensajes.Informa(QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion(), TituloCompacta);
     }
     if (abierta)
         return true;

@@ -155,7 +155,11 @@ bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
     }
     trabajo.Etapa(QStringLiteral("Empacando el Envío en %1.....").arg(QDir::toNativeSeparators(destino)));
     QString error;
-    if (!EmpacaArchivo(base.RutaTemporal(), BaseDelPaquete(PaqueteEnvio), destino, &error))
+    // The package is packed and read back; the user's click puts it in its folder.
+    const auto pausa = [this] {
+        ctx_.mensajes.Informa(QStringLiteral("De click para continuar"), QStringLiteral("Envío de VELMORAN"));
+    };
+    if (!EmpacaArchivo(base.RutaTemporal(), BaseDelPaquete(PaqueteEnvio), destino, &error, pausa))
         return falla(error);
     try {
         RegistraBitacora(ctx_.ConexionBD,

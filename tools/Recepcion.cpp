@@ -113,6 +113,7 @@ QString Recepcion::Desempaca(QString *titulo)
     QString error;
     if (!ExtraeMiembro(RutaPaquete, miembro, base, CapacidadPaquete(QFileInfo(RutaPaquete).size()), &error))
         return recuperar + error;
+    ctx_.mensajes.Informa(QStringLiteral("De click para continuar"), QStringLiteral("Recepción de VELMORAN"));
     const QString motivo = ChecaPaquete(base);
     if (!motivo.isEmpty()) {
         *titulo = TituloHerramientas;

@@ -34,10 +34,15 @@ void GeneraTablaCompleta(Contexto &ctx)
         trabajo.Etapa(QStringLiteral("Escribiendo la Tabla Completa en %1: registros")
                           .arg(QDir::toNativeSeparators(peticion.destino)));
         peticion.avance = [&](qint64 filas) { trabajo.Cuenta(filas, tabla.Eventos()); };
+        // Packing a large workbook or finishing the file takes seconds of its own.
+        peticion.alCerrar = [&](qint64 filas) {
+            trabajo.Cuenta(filas, tabla.Eventos());
+            trabajo.Etapa(QStringLiteral("Guardando la Tabla Completa en %1, un momento por favor.....")
+                              .arg(QDir::toNativeSeparators(peticion.destino)));
+        };
         const ResultadoExportacion r = ExportaTabla(ctx.ConexionBD, peticion);
         if (!r.ok)
             throw ErrorBD(-1, r.error);
-        trabajo.Cuenta(r.filas, tabla.Eventos());
         trabajo.Etapa(QStringLiteral("Listo....."));
     } catch (const ErrorBD &e) {
         aviso.Falla(e);

@@ -3,7 +3,8 @@
 // and the menus' shortcuts: login, the capture sheet (Ctrl+H), an event added
 // and saved (Ctrl+G), the sheet filtered, a reception while a new event is
 // typed under the filter, the filter removed, one report, and Salir. The
-// windows' own tests cover each window in depth.
+// windows' own tests cover each window in depth. After it, the same window
+// where a tool closes and opens the database under a capture.
 #include "app/Arranque.h"
 #include "app/Conexiones.h"
 #include "capture/frmRegistro.h"
@@ -17,6 +18,7 @@
 #include "shell/frmInicio.h"
 #include "shell/mdiPrincipal.h"
 #include "tools/frmRecive.h"
+#include "tools/frmRespaldarBase.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -26,6 +28,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -89,6 +92,27 @@ QString Titulo(int posicion, int cuenta, int hoy)
     return TituloHoja + QStringLiteral(". Registro: %1 de %2     Capturados en el día: %3").arg(posicion).arg(cuenta).arg(hoy);
 }
 
+// Ctrl+H: the capture sheet of the main window.
+frmRegistro *AbreHoja(mdiPrincipal &principal)
+{
+    Tecla(&principal, Qt::Key_H, Qt::ControlModifier);
+    return principal.Area()->findChild<frmRegistro *>();
+}
+
+// The sheet opened, "Altas", the valid event, Ctrl+G, and No to going on.
+frmRegistro *CapturaYGraba(mdiPrincipal &principal, MensajesFalsos &msj)
+{
+    frmRegistro *hoja = AbreHoja(principal);
+    if (!hoja)
+        return nullptr;
+    Pulsa(hoja, 5);
+    Captura(hoja->Registro(), EventoValido());
+    msj.Responde(false);
+    CtrlG(QApplication::focusWidget());
+    QApplication::processEvents();
+    return hoja;
+}
+
 // An event of another day, as stored before or received.
 void OtroEvento(ProgramaTemporal &p, int folio)
 {
@@ -125,14 +149,8 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
     OtroEvento(p, 7);
 
     // Ctrl+H opens the sheet; "Altas", the event, Ctrl+G, and No to going on.
-    Tecla(&principal, Qt::Key_H, Qt::ControlModifier);
-    auto *hoja = principal.Area()->findChild<frmRegistro *>();
+    frmRegistro *hoja = CapturaYGraba(principal, msj);
     ASSERT_NE(hoja, nullptr);
-    Pulsa(hoja, 5);
-    Captura(hoja->Registro(), EventoValido());
-    msj.Responde(false);
-    CtrlG(QApplication::focusWidget());
-    QApplication::processEvents();
     EXPECT_EQ(msj.cajas.size() == 1 ? msj.Ultimo() : QString(), "Registro Guardado, ¿Continuar Captura?") << msj.Ultimo().toStdString();
     EXPECT_EQ(hoja->windowTitle(), Titulo(1, 2, 1));
 
@@ -205,4 +223,162 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
     EXPECT_FALSE(principal.isVisible() || p.ctx->ConexionBD.EstaAbierta() || msj.cajas.size() != 1) << msj.Ultimo().toStdString();
 }
 
+// "Hoja de Atención…" (Ctrl+H) on the open sheet loads it again on every
+// event: first event, first page, browsing, no filter. A capture in progress
+// goes only when the user answers Yes to the question of closing the sheet.
+TEST(Recorrido, CtrlHConLaHojaAbiertaLaCargaDeNuevoSinFiltro)
+{
+    ProgramaTemporal p;
+    p.AbreBase();
+    for (int folio : {1, 2, 3})
+        OtroEvento(p, folio);
+    p.Ejecuta("UPDATE D_EVENTO SET Paterno = 'PEREZ' WHERE Folio = 2");
+    PreparaAplicacion();
+    mdiPrincipal principal(*p.ctx);
+    ConectaSubsistemas(*p.ctx, principal);
+    principal.resize(1024, 768);
+    principal.show();
+    ASSERT_TRUE(Activa(principal));
+    Tecla(&principal, Qt::Key_H, Qt::ControlModifier);
+    auto *hoja = principal.Area()->findChild<frmRegistro *>();
+    ASSERT_NE(hoja, nullptr);
+    HojaRegistro &reg = hoja->Registro();
+    const auto estado = [&] {
+        return QStringList{hoja->windowTitle(), hoja->txtDatos(22)->text(), QString::number(hoja->SSTab1()->currentIndex()),
+                           QString::number(reg.vida.ModoBarra()), hoja->txtDatos(29)->isEnabled() ? "abierta" : "cerrada",
+                           reg.eventos.ConsultaEventos.sql, reg.vida.FiltroEventos};
+    };
+    const QStringList recargada = {Titulo(1, 3, 0), "00000001", "0", "2", "cerrada", "Select * from D_Evento", ""};
+    EXPECT_EQ(estado(), recargada);
+
+    // A filter in force, on its second event, on the second page.
+    reg.eventos.ConsultaEventos = {"SELECT * FROM D_EVENTO WHERE Paterno = ?", {"RUIZ"}};
+    reg.eventos.CargaEventos(reg.eventos.ConsultaEventos);
+    reg.vida.FiltroEventos = "E.Paterno = 'RUIZ'";
+    Pulsa(hoja, 3);
+    hoja->Hoja().PonPagina(1);
+    ASSERT_EQ(estado().mid(0, 3), QStringList({Titulo(2, 2, 0), "00000003", "1"}));
+    Tecla(&principal, Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(estado(), recargada);
+    EXPECT_TRUE(p.mensajes.cajas.isEmpty()) << p.mensajes.Ultimo().toStdString();
+
+    // A new event begun: No keeps it as typed, Yes gives it up and reloads.
+    Pulsa(hoja, 3);
+    Pulsa(hoja, 5);
+    hoja->Hoja().PonTexto(29, "TECLEADO");
+    p.mensajes.Limpia();
+    p.mensajes.Responde(false);
+    Tecla(&principal, Qt::Key_H, Qt::ControlModifier);
+    ASSERT_EQ(p.mensajes.cajas.size(), 1);
+    const MensajesFalsos::Caja pregunta = p.mensajes.cajas[0];
+    EXPECT_TRUE(pregunta.pregunta && pregunta.icono == Mensajes::Icono::Pregunta && pregunta.titulo == TituloHoja);
+    EXPECT_EQ(pregunta.texto, "Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?");
+    EXPECT_TRUE(reg.hoja.EnAlta);
+    EXPECT_EQ(QStringList({hoja->txtDatos(29)->text(), QString::number(reg.vida.ModoBarra())}), QStringList({"TECLEADO", "1"}));
+    p.mensajes.Responde(true);
+    Tecla(&principal, Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(p.mensajes.cajas.size(), 2);
+    EXPECT_FALSE(reg.hoja.EnAlta);
+    EXPECT_EQ(estado(), recargada);
+    EXPECT_EQ(p.Cuenta("D_EVENTO"), 3);
+    EXPECT_EQ(principal.Area()->subWindowList().size(), 1);
+}
+
+// The real main window with the real wiring, active, on a working database
+// already open (start-up and login are the walk's above).
+class ProgramaAbierto : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        p.AbreBase();
+        PreparaAplicacion();
+        principal = std::make_unique<mdiPrincipal>(*p.ctx);
+        ConectaSubsistemas(*p.ctx, *principal);
+        principal->show();
+        ASSERT_TRUE(Activa(*principal));
+    }
+
+    ProgramaTemporal p;
+    MensajesFalsos &msj = p.mensajes;
+    std::unique_ptr<mdiPrincipal> principal;
+};
+
+// The codes the window's diagnosis grid shows, in its order.
+QStringList CodigosDelGrid(frmRegistro *hoja)
+{
+    QStringList codigos;
+    for (int f = 0; f < hoja->grdAfecciones()->rowCount(); ++f)
+        codigos << hoja->grdAfecciones()->item(f, 1)->text();
+    return codigos;
+}
+
 } // namespace
+
+// An event edited with "Cambios" while a tool closes and opens the database
+// again (the compaction, the backup that begins with it): the sheet asks
+// before it closes rather than drop what was typed; kept, the capture
+// is saved whole, its diagnoses included; given up, the stored event stays as
+// it was. Either way the grid shows what the work table holds.
+TEST_F(ProgramaAbierto, CompactarPreguntaAntesDeCerrarUnaCapturaYLaConservadaSeGuardaEntera)
+{
+    bool visto = false;
+
+    frmRegistro *hoja = CapturaYGraba(*principal, msj);
+    ASSERT_NE(hoja, nullptr);
+    ASSERT_EQ(p.Filas("SELECT CodDiagnostico, Orden FROM D_Diagnosticos ORDER BY Orden"), QStringList({"S001|1", "S008|2"}));
+    QString paterno = p.Valor("SELECT Paterno FROM D_EVENTO").toString();
+
+    const std::pair<const char *, std::function<void()>> herramientas[] = {
+        {"compactar", [&] { principal->Item("mnuHerra", 1)->trigger(); }},
+        {"respaldar", [&] {
+             AlAbrirModal(visto, [](QWidget *w) {
+                 auto *ventana = qobject_cast<frmRespaldarBase *>(w);
+                 ASSERT_NE(ventana, nullptr);
+                 ventana->cmdAceptar->click();
+             });
+             principal->Item("mnuHerra", 0)->trigger();
+             ASSERT_TRUE(visto);
+         }},
+    };
+    for (const auto &[nombre, herramienta] : herramientas)
+        for (bool termina : {false, true}) {
+            SCOPED_TRACE(std::string(nombre) + (termina ? ", Sí" : ", No"));
+            if (!hoja)
+                hoja = AbreHoja(*principal);
+            ASSERT_NE(hoja, nullptr);
+            ASSERT_TRUE(Activa(*principal));
+            Pulsa(hoja, 6);   // "Cambios"
+            ASSERT_TRUE(hoja->Hoja().EnCambio);
+            hoja->Hoja().PonTexto(29, QStringLiteral("CAMBIO %1%2").arg(nombre).arg(termina));
+            msj.Limpia();
+            msj.Responde(termina);   // "¿Desea terminar esta operación?"
+            herramienta();
+            QApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            ASSERT_TRUE(p.ctx->ConexionBD.EstaAbierta());
+            ASSERT_EQ(msj.cajas.value(0).texto, "Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?");
+            if (termina) {
+                EXPECT_TRUE(principal->Area()->subWindowList().isEmpty());
+                hoja = nullptr;
+            } else {
+                ASSERT_EQ(principal->Area()->subWindowList().size(), 1);
+                EXPECT_TRUE(hoja->Hoja().EnCambio);
+                EXPECT_EQ(CodigosDelGrid(hoja), QStringList({"S001", "S008"}));
+                EXPECT_EQ(ExisteTabla(p.bd(), "TMPGRIDAFEC") ? p.Filas("SELECT AFECCION FROM TMPGRIDAFEC") : QStringList(),
+                          QStringList({"S001", "S008"}));
+                msj.Limpia();
+                ASSERT_TRUE(Activa(*principal));
+                hoja->txtDatos(29)->setFocus();
+                CtrlG(QApplication::focusWidget());
+                QApplication::processEvents();
+                EXPECT_TRUE(msj.cajas.isEmpty()) << msj.Ultimo().toStdString();
+                EXPECT_FALSE(hoja->Hoja().EnCambio);
+            }
+            EXPECT_EQ(p.Filas("SELECT CodDiagnostico, Orden FROM D_Diagnosticos ORDER BY Orden"), QStringList({"S001|1", "S008|2"}));
+            EXPECT_EQ(p.Valor("SELECT Paterno FROM D_EVENTO").toString(),
+                      termina ? paterno : QStringLiteral("CAMBIO %1%2").arg(nombre).arg(termina));
+            if (!termina)
+                paterno = p.Valor("SELECT Paterno FROM D_EVENTO").toString();
+        }
+    EXPECT_EQ(p.Filas("PRAGMA integrity_check") + p.Filas("SELECT count(*) FROM D_EVENTO"), QStringList({"ok", "1"}));
+}

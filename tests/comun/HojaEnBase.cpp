@@ -63,6 +63,11 @@ HojaEnBase::HojaEnBase() : listas(ListasQueAnotan(abiertas))
         if (!cluesElegida.isEmpty())
             Hoja().PonTexto(23, cluesElegida);
     };
+    listas.CIE10 = [this, anota = listas.CIE10](QWidget *w, int campo) {
+        anota(w, campo);
+        if (!cie10Elegido.isEmpty())
+            Hoja().PonTexto(campo, cie10Elegido);
+    };
 }
 
 HojaRegistro &HojaEnBase::Reg()

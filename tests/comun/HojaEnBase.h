@@ -34,6 +34,7 @@ public:
     QStringList abiertas;    // pick-lists opened
     QStringList focos;       // focus requests
     QString cluesElegida;    // what the CLUES pick-list writes back
+    QString cie10Elegido;    // what the ICD-10 list writes back into its field
     ListasSeleccion listas;
 
 private:

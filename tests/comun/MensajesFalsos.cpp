@@ -5,6 +5,8 @@
 bool MensajesFalsos::Pregunta(const QString &texto, Icono icono, const QString &titulo)
 {
     cajas.append({texto, titulo, icono, true});
+    if (alMostrar)
+        alMostrar(cajas.last());
     if (respuestas.empty()) {
         ADD_FAILURE() << "Pregunta sin respuesta preparada: " << texto.toStdString();
         return false;

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 // The scripted Mensajes of the tests: records every box and beep, and answers
 // questions from a queue (a question with no answer queued fails the test).
@@ -16,7 +17,12 @@ public:
         bool pregunta;
     };
 
-    void Muestra(const QString &texto, Icono icono, const QString &titulo) override { cajas.append({texto, titulo, icono, false}); }
+    void Muestra(const QString &texto, Icono icono, const QString &titulo) override
+    {
+        cajas.append({texto, titulo, icono, false});
+        if (alMostrar)
+            alMostrar(cajas.last());
+    }
     bool Pregunta(const QString &texto, Icono icono, const QString &titulo) override;
     void Beep() override { ++beeps; }
 
@@ -35,5 +41,7 @@ public:
 
     QList<Caja> cajas;
     int beeps = 0;
+    // Called as each box or question is shown, to look at what stands at that moment.
+    std::function<void(const Caja &)> alMostrar;
     std::deque<bool> respuestas;
 };

@@ -139,6 +139,29 @@ protected:
 
 } // namespace
 
+// A catalog saved on another system (byte-order mark, CRLF line ends, a quoted
+// line break) loads exactly as one written plainly: no carriage return is left
+// in the last column.
+TEST_F(GeneraPlantilla, CargaLosCamposComoLosEscribeElCsv)
+{
+    const QByteArray plano = "CodSexo,Descripcion\n1,HOMBRE\n2,\"MUJER, \"\"ADULTA\"\"\nO NIÑA\"\n9,\n";
+    const QByteArray otroSistema = "\xEF\xBB\xBF" "CodSexo,Descripcion\r\n1,HOMBRE\r\n2,\"MUJER, \"\"ADULTA\"\"\nO NIÑA\"\r\n9,\r\n";
+    for (const QByteArray &csv : {plano, otroSistema}) {
+        SCOPED_TRACE(csv.contains('\r') ? "CRLF" : "LF");
+        ASSERT_TRUE(Catalogo("cSexo.csv", csv));
+        ASSERT_TRUE(Catalogo("cEstados.csv", "Descripcion,CodEstado\n\"MEXICO\",15\n"));
+        ASSERT_EQ(Genera(), QString());
+        BaseDatos bd("prueba_generada");
+        bd.Abre(Plantilla());
+        EXPECT_EQ(Filas(bd, "SELECT CodSexo, typeof(CodSexo), coalesce(Descripcion, '<nulo>') FROM cSexo ORDER BY CodSexo"),
+                  QStringList({"1|integer|HOMBRE", QString::fromUtf8("2|integer|MUJER, \"ADULTA\"\nO NIÑA"), "9|integer|<nulo>"}));
+        // Columns are matched by name, whatever their order in the file.
+        EXPECT_EQ(Filas(bd, "SELECT CodEstado, Descripcion FROM cEstados"), QStringList{"15|MEXICO"});
+        EXPECT_EQ(bd.Valor("PRAGMA application_id").toInt(), BaseDatos::IdAplicacion);
+        bd.Cierra();
+    }
+}
+
 TEST_F(GeneraPlantilla, UnCatalogoMalFormadoDetieneLaConstruccion)
 {
     const char *const casos[][3] = {

@@ -89,6 +89,40 @@ TEST_F(CIE10, ValidaDiagnosticoPorCampo)
     EXPECT_EQ(almacen->ConsultaCIE10("T9A1"), VeredictoCIE10::Error);
 }
 
+// The first character by field: a refused letter gets its chapter message; an
+// allowed letter or any other character goes on to the catalog, which has no
+// such cause (and one that begins with a digit, made here, is accepted).
+TEST_F(CIE10, CapituloPorPrimerCaracter)
+{
+    const QString v = "El Diagnóstico debe pertenecer a los capítulos V ó XIX ó a los permitidos de obstetricia; verifique por favor.....";
+    const QString xx = "El Diagnóstico debe pertenecer al capítulo XX; verifique por favor.....";
+    const auto noExiste = [](const char *c) { return " El Diagnóstico " + QString::fromLatin1(c) + " no existe en la lista detallada, verifique por favor....."; };
+    QStringList pasan76, pasan78;
+    for (char l = 'A'; l <= 'Z'; ++l) {
+        Paciente("1", "3", "30", "1");
+        for (int campo : {76, 77, 78}) {
+            const QString codigo = QString(QLatin1Char(l)) + "9Z9";
+            prog.mensajes.Limpia();
+            EXPECT_FALSE(almacen->ValidaDiagnostico(codigo, campo));
+            if (prog.mensajes.Ultimo() == (campo == 78 ? xx : v))
+                continue;
+            EXPECT_EQ(prog.mensajes.Ultimo(), noExiste(qPrintable(codigo))) << campo;
+            (campo == 78 ? pasan78 : pasan76) << QString(QLatin1Char(l)) + QString::number(campo);
+        }
+    }
+    EXPECT_EQ(pasan76, (QStringList{"F76", "F77", "O76", "O77", "S76", "S77", "T76", "T77"}));
+    EXPECT_EQ(pasan78, (QStringList{"V78", "W78", "X78", "Y78"}));
+
+    prog.Ejecuta("INSERT INTO CATCIE10 (Causa, nombre) VALUES ('9ABC', 'PRUEBA')");
+    for (int campo : {76, 77, 78}) {
+        prog.mensajes.Limpia();
+        EXPECT_FALSE(almacen->ValidaDiagnostico("1234", campo));
+        EXPECT_EQ(prog.mensajes.Ultimo() + "|" + prog.mensajes.cajas[0].titulo, noExiste("1234") + "|" + TituloHoja) << campo;
+        EXPECT_TRUE(almacen->ValidaDiagnostico("9abc", campo)) << campo;
+        EXPECT_EQ(prog.mensajes.cajas.size(), 1);
+    }
+}
+
 TEST_F(CIE10, CausaErradicadaPreguntaYLaRespuestaDecide)
 {
     Paciente("2", "3", "30", "2");

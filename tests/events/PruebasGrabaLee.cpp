@@ -16,6 +16,14 @@ protected:
     }
     QStringList Diagnosticos() { return prog.Filas("SELECT Orden, CodDiagnostico FROM D_Diagnosticos ORDER BY Orden"); }
     QString Integridad() { return prog.Valor("PRAGMA integrity_check").toString() + QString::number(prog.Cuenta("D_EVENTO")); }
+    // The save refused while the open file is not the one at its path.
+    static QString Rehusa(const QString &archivo)
+    {
+        return "El archivo de la Base de Datos " + archivo + " fue movido o borrado mientras el programa estaba abierto; "
+               "no se guardó nada. Devuelva el archivo a su lugar y vuelva a intentarlo, o cierre el programa: al cerrarlo, "
+               "lo que ya estaba guardado se escribe de nuevo en ese lugar o, si otro archivo lo ocupa, en un archivo nuevo "
+               "junto a él, y se le dice dónde.....";
+    }
 };
 
 TEST_F(GrabaLee, AltaSeLeeComoSeCapturo)
@@ -71,12 +79,13 @@ TEST_F(GrabaLee, LoGuardadoSeLeeConSuFormatoYSeGuardaIgualAunConFoliosGrandes)
     for (const QString &t : Detalles)
         prog.Ejecuta(QStringLiteral("UPDATE %1 SET Folio = %2").arg(t, folio));
     prog.Ejecuta("UPDATE D_EVENTO SET Folio = " + folio + ", Expediente = 'EXP-0123456789', Afiliacion = '12345', "
-                 "HoraOcurrencia = '07:45', HorasUrgencias = 123, MinutosUrgencias = 0, CodEmbarazada = NULL, Edad = 5");
+                 "HoraOcurrencia = '07:45', HorasUrgencias = 123, MinutosUrgencias = 0, CodEmbarazada = NULL, Edad = 5, "
+                 "HorasTraslado = 3, MinutosTraslado = NULL");
     prog.Ejecuta("PRAGMA foreign_keys = ON");
     const QStringList antes = prog.Filas("SELECT * FROM D_EVENTO");
     Lee();
     const QMap<int, QString> esperado = {{22, folio}, {35, "EXP-0123456789"}, {33, "12345"}, {34, ""}, {49, "07"},
-                                         {50, "45"}, {72, "123"}, {73, "00"}, {39, ""}, {36, "5"}};
+                                         {50, "45"}, {72, "123"}, {73, "00"}, {39, ""}, {36, "5"}, {63, "03"}, {64, ""}};
     for (auto it = esperado.cbegin(); it != esperado.cend(); ++it)
         EXPECT_EQ(hoja.Texto(it.key()), it.value()) << "campo " << it.key();
     ASSERT_TRUE(almacen->ModificaEvento()) << prog.mensajes.Ultimo().toStdString();
@@ -175,8 +184,7 @@ TEST_F(GrabaLee, BaseMovidaOBorradaNoAceptaGrabarYAlCerrarGuardaLoConfirmado)
 {
     Graba(EventoValido());
     const QString archivo = prog.ctx->ArchivoBD, movido = archivo + ".movido";
-    const QString rehusa = "14 -- El archivo de la Base de Datos " + archivo + " fue movido o borrado mientras el programa "
-                           "estaba abierto; no se guardó nada. Devuelva el archivo a su lugar y vuelva a intentarlo, o cierre el programa.....";
+    const QString rehusa = "14 -- " + Rehusa(archivo);
     ASSERT_TRUE(LlenaEvento(*almacen, Otro(EventoValido().textos[23], 2, "15/06/2004")));
     // Moved away the save is refused; back in place the same capture saves.
     ASSERT_TRUE(QFile::rename(archivo, movido));
@@ -188,8 +196,10 @@ TEST_F(GrabaLee, BaseMovidaOBorradaNoAceptaGrabarYAlCerrarGuardaLoConfirmado)
     ASSERT_TRUE(LlenaEvento(*almacen, Otro(EventoValido().textos[23], 3, "15/06/2004")));
     EXPECT_FALSE(almacen->AltaEvento());
     EXPECT_EQ(prog.mensajes.Ultimo(), rehusa);
-    // Closing puts what was confirmed back at the path.
+    // Closing puts what was confirmed back at the path, and says so.
     prog.bd().Cierra();
+    EXPECT_EQ(prog.mensajes.Ultimo(), "El archivo de la Base de Datos " + archivo + " fue movido o borrado mientras el "
+                                      "programa estaba abierto. Lo que estaba guardado se escribió de nuevo en " + archivo + ".");
     prog.bd().Abre(archivo);
     EXPECT_EQ(Integridad(), "ok2");
     // Renamed, the file itself gets it.
@@ -200,6 +210,58 @@ TEST_F(GrabaLee, BaseMovidaOBorradaNoAceptaGrabarYAlCerrarGuardaLoConfirmado)
     EXPECT_EQ(Integridad(), "ok3");
 }
 
+// The diagnosis list of a capture in progress lives in the working database:
+// closing and opening the connection keeps it, and rows that another opening
+// finds there (left by a crash or by an older copy) give way to the sheet's list.
+TEST_F(GrabaLee, LaListaDeLaHojaSobreviveAlCerrarYAbrirLaConexion)
+{
+    ASSERT_TRUE(LlenaEvento(*almacen, EventoValido()));
+    const auto reabre = [this] {
+        prog.bd().Cierra();
+        prog.bd().Abre(prog.ctx->ArchivoBD);
+    };
+    reabre();
+    ASSERT_TRUE(ExisteTabla(prog.bd(), "TMPGRIDAFEC"));
+    EXPECT_EQ(prog.Filas("SELECT NUMAFEC, AFECCION FROM main.TMPGRIDAFEC"), (QStringList{"1|S001", "2|S008"}));
+    prog.Ejecuta("UPDATE TMPGRIDAFEC SET AFECCION = 'T009' WHERE NUMAFEC = 2");
+    reabre();
+    ASSERT_TRUE(almacen->AltaEvento());
+    EXPECT_EQ(Diagnosticos(), (QStringList{"1|S001", "2|S008"}));
+}
+
+// An older copy put at the database's path while the program runs: saving is
+// refused, and closing writes everything confirmed into a new file beside it,
+// under a name nothing stands at, leaving the copy as it was.
+TEST_F(GrabaLee, BaseRepuestaDeUnaCopiaAnteriorAlCerrarGuardaLoConfirmadoEnUnArchivoNuevo)
+{
+    const QString clues = EventoValido().textos[23], archivo = prog.ctx->ArchivoBD, copia = prog.Carpeta() + "/copia.db";
+    const QString datos = prog.ctx->RutaDatos + "/";
+    Graba(EventoValido());
+    prog.Ejecuta("VACUUM INTO ?", {copia});
+    Graba(Otro(clues, 2, "15/06/2004"));
+    Lee();
+    hoja.PonTexto(29, "EDITADO");
+    ASSERT_TRUE(almacen->ModificaEvento());
+    ASSERT_TRUE(QFile::remove(archivo) && QFile::copy(copia, archivo));
+    const QByteArray puesta = LeeArchivo(archivo);
+    ASSERT_TRUE(EscribeArchivo(datos + "VELMORAN0436-recuperada.db", "de otro"));
+    ASSERT_TRUE(LlenaEvento(*almacen, Otro(clues, 3, "15/06/2004")));
+    EXPECT_FALSE(almacen->AltaEvento());
+    EXPECT_EQ(prog.mensajes.Ultimo(), "14 -- " + Rehusa(archivo));
+
+    prog.bd().Cierra();
+    const QString nuevo = datos + "VELMORAN0436-recuperada-2.db";
+    EXPECT_EQ(prog.mensajes.Ultimo(), "El archivo de la Base de Datos " + archivo + " fue reemplazado por otro mientras el "
+                                      "programa estaba abierto. Lo que estaba guardado se escribió en el archivo nuevo " + nuevo
+                                      + "; el archivo que ocupa ahora " + archivo + " no se modificó.");
+    EXPECT_EQ(prog.mensajes.cajas.last().titulo, "VELMORAN");
+    EXPECT_TRUE(LeeArchivo(archivo) == puesta && LeeArchivo(datos + "VELMORAN0436-recuperada.db") == "de otro");
+    prog.bd().Abre(nuevo);
+    EXPECT_EQ(Integridad() + prog.Filas("SELECT Folio, Paterno FROM D_EVENTO ORDER BY Folio").join(' '),
+              "ok2" "2|EDITADO 123|PEREZ");
+    EXPECT_EQ(Diagnosticos(), (QStringList{"1|S001", "1|S001", "2|S008", "2|S008"}));
+}
+
 TEST_F(GrabaLee, DiscoLlenoLoDiceConLoQueNecesitaOtroIntento)
 {
     prog.bd().Cierra();
@@ -208,8 +270,9 @@ TEST_F(GrabaLee, DiscoLlenoLoDiceConLoQueNecesitaOtroIntento)
         GTEST_SKIP() << "no se pudo montar un disco pequeño";
     prog.AbreBase();
     Graba(EventoValido());
-    disco.Llena();
+    // The diagnosis list lives in the database too: typed before the disk fills.
     ASSERT_TRUE(LlenaEvento(*almacen, Otro(EventoValido().textos[23], 2, "15/06/2004")));
+    disco.Llena();
     EXPECT_FALSE(almacen->AltaEvento());
     EXPECT_EQ(prog.mensajes.Ultimo(), "13 -- No hay espacio suficiente en el disco (database or disk is full). No se guardó nada en "
                                           + prog.ctx->ArchivoBD + ". Libere al menos 8 MB en ese disco (la Base de Datos los "

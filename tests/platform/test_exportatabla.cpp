@@ -26,7 +26,7 @@ protected:
     }
     ResultadoExportacion Exporta(FormatoExportacion f, const QString &archivo, const QString &origen = Origen)
     {
-        return ExportaTabla(p.bd(), {origen, {}, Ruta(archivo), f, "Resumen", {}, {p.ctx->ArchivoPlantilla()}, {}, {}});
+        return ExportaTabla(p.bd(), {origen, {}, Ruta(archivo), f, "Resumen", {}, {p.ctx->ArchivoPlantilla()}, {}, {}, {}});
     }
     QString Ruta(const QString &archivo) const { return QDir(p.Carpeta()).filePath(archivo); }
     ProgramaTemporal p;
@@ -86,6 +86,21 @@ TEST_F(ExportaTablaTest, BaseDeDatosConLosTiposDeclaradosYNadaAdjuntoDespues)
                       "FROM salida.Resumen ORDER BY rowid"),
               QStringList({"text|09|integer|2004-01-05|PEÑA|30|NULL", "text|36|integer|2004-12-25|LÓPEZ|NULL|'02'"}));
     p.Ejecuta("DETACH DATABASE salida");
+}
+
+// Each format says once, with every row written, that it goes on to finish a
+// file that is not yet in place.
+TEST_F(ExportaTablaTest, CadaFormatoAvisaAlCerrarAntesDeColocarElArchivo)
+{
+    for (const auto &[formato, archivo] : {std::pair{FormatoExportacion::BaseDatos, "r.db"}, {FormatoExportacion::Excel, "r.xlsx"},
+                                           {FormatoExportacion::Dbase, "r.dbf"}}) {
+        PeticionExportacion pet{Origen, {}, Ruta(archivo), formato, "Resumen", {}, {}, {}, {}, {}};
+        QStringList avisos;
+        pet.alCerrar = [&](qint64 filas) { avisos << QString::number(filas) + (QFileInfo::exists(Ruta(archivo)) ? "+" : ""); };
+        EXPECT_TRUE(ExportaTabla(p.bd(), pet).ok);
+        EXPECT_EQ(avisos, QStringList{"2"}) << archivo;
+        EXPECT_TRUE(QFileInfo::exists(Ruta(archivo)));
+    }
 }
 
 TEST_F(ExportaTablaTest, RehusaLaPlantillaLoQueEstaEnUsoYUnaCarpetaQueFalta)

@@ -61,6 +61,39 @@ TEST(Criterios, TraduccionDaUnaCondicionConValoresAsociados)
     EXPECT_EQ(TraduceCriterio("E.Edad > 1", OrigenConsulta::Hoja, "E.Edad", true).orden, "E.Edad DESC");
 }
 
+// A pattern beside a date column is matched against the date as the user
+// reads it, dd/mm/yyyy; one that no such date can match is refused.
+TEST(Criterios, LikeSobreUnaFechaLeeElDiaPrimero)
+{
+    const struct {
+        const char *criterio, *sql, *valores;
+    } casos[] = {
+        {"E.fechaAtencion LIKE '15/06/%'", "(strftime('%d/%m/%Y', E.fechaAtencion) LIKE ?)", "15/06/%"},
+        {"E.FechaOcurrencia Not Like '1?/06/*'", "(strftime('%d/%m/%Y', E.FechaOcurrencia) NOT LIKE ?)", "1_/06/%"},
+        {"CDATE(E.fechaAtencion) Like CDATE('__/06/2026')", "(strftime('%d/%m/%Y', E.fechaAtencion) LIKE ?)", "__/06/2026"},
+        {"Not F.fechaAtencion Like '%/2026' And E.FechaCaptura Like '01/%'",
+         "(NOT strftime('%d/%m/%Y', F.fechaAtencion) LIKE ? AND strftime('%d/%m/%Y', E.FechaCaptura) LIKE ?)", "%/2026|01/%"},
+        // Beside another column, or compared as a whole, nothing changes.
+        {"E.Paterno Like '1*' And E.fechaAtencion >= '01/06/2026'", "(E.Paterno LIKE ? COLLATE NOCASE AND E.fechaAtencion >= ?)",
+         "1%|2026-06-01"},
+    };
+    for (const auto &c : casos) {
+        const CondicionSQL r = TraduceCriterio(QString::fromUtf8(c.criterio), OrigenConsulta::Hoja);
+        QStringList valores;
+        for (const QVariant &v : r.valores)
+            valores << v.toString();
+        EXPECT_EQ(QStringList({r.sql, valores.join('|')}), QStringList({c.sql, c.valores})) << c.criterio;
+    }
+    for (const char *patron : {"2026-06-1%", "15/JUN/%"}) {
+        try {
+            TraduceCriterio(QStringLiteral("E.FechaOcurrencia Like '%1'").arg(patron), OrigenConsulta::Hoja);
+            ADD_FAILURE() << patron;
+        } catch (const ErrorBD &e) {
+            EXPECT_EQ(e.Descripcion(), QStringLiteral("El patrón '%1' no puede coincidir con una fecha dd/mm/aaaa").arg(patron));
+        }
+    }
+}
+
 // Nothing can be appended to the condition or smuggled into it.
 TEST(Criterios, RechazaLoQueNoEsUnaCondicion)
 {

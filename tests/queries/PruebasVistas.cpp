@@ -8,6 +8,10 @@
 #include "queries/frmGenConsultas.h"
 #include "queries/frmMuestraGenCons.h"
 #include "queries/frmTabla.h"
+#include "shell/BarraDatos.h"
+
+#include <QAction>
+#include <QLabel>
 
 #include <QFile>
 #include <QListWidget>
@@ -16,6 +20,23 @@
 #include <sqlite3.h>
 
 using Vistas = CincoEventos;
+
+// The count, the format, and the four moves: "Siguiente" on the last row and
+// "Anterior" on the first beep and stay.
+TEST_F(Vistas, ResultadoConSuCuentaFormatoYMovimientos)
+{
+    TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Paterno", "V.CodTipoViolencia"}, {});
+    frmMuestraGenCons v(*p.ctx, dialogo, FormatoExportacion::Excel);
+    EXPECT_EQ(v.windowTitle() + "|" + v.lblTotaliza->text() + "|" + v.lblDatos[0]->text(),
+              "Muestra Consulta. Registro: 1 de 5|Total de Eventos Seleccionados 5|E x c e l");
+    QStringList pasos;   // the row and the beeps so far after each button
+    for (int boton : {3, 3, 4, 3, 1, 2}) {
+        v.tbrDatos->Boton(boton)->trigger();
+        pasos << v.windowTitle().section(' ', 3, 3) + "/" + QString::number(h.Msj().beeps);
+    }
+    EXPECT_EQ(pasos.join(' ').toStdString(), "2/0 3/0 5/0 5/1 1/1 1/2");
+    EXPECT_EQ(v.windowTitle(), "Muestra Consulta. Registro: 1 de 5");
+}
 
 TEST_F(Vistas, ExportarPideNombreRehusaPreguntaYDiceDonde)
 {

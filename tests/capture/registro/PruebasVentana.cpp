@@ -135,11 +135,12 @@ TEST_F(Ventana, AltaYBajaDeUnEventoConElTeclado)
     Espera();
     EXPECT_EQ(Msj().Ultimo() + "|" + ventana->windowTitle(), "Registro Guardado, ¿Continuar Captura?|" + TituloEsperado(1, 1, 1));
     // The closed frames gave the focus back to the tab control: the keys
-    // browse at once (Up on the only event beeps and stays); Ctrl+G has nothing to save.
+    // browse at once (Up on the only event beeps and stays); Ctrl+G has nothing
+    // to save. The first beep is the save's Ctrl+G.
     ASSERT_EQ(Foco(), ventana->SSTab1()->tabBar());
     Tecla(Qt::Key_Up);
     CtrlG(Foco());
-    EXPECT_TRUE(Msj().beeps == 1 && Msj().cajas.size() == 1);
+    EXPECT_TRUE(Msj().beeps == 2 && Msj().cajas.size() == 1);
     // The saved event reads back as it was typed and ticked.
     for (auto it = d.textos.cbegin(); it != d.textos.cend(); ++it)
         EXPECT_EQ(Txt(it.key())->text(), it.value()) << it.key();
@@ -200,6 +201,29 @@ TEST_F(Ventana, BarraYDescripcionesSeLeenEnteras)
     EXPECT_EQ(Txt(22)->text(), "123456789");
 }
 
+// Ctrl+G while capturing beeps once before the save; while browsing it does nothing.
+TEST_F(Ventana, CtrlGPitaUnaVezAntesDeGrabarYAlConsultarNoHaceNada)
+{
+    Abre();
+    Captura();
+    Msj().Limpia();
+    Msj().Responde(false);
+    int pitidosAlPreguntar = -1;
+    Msj().alMostrar = [&](const MensajesFalsos::Caja &) { pitidosAlPreguntar = Msj().beeps; };
+    CtrlG(Txt(29));
+    Espera();
+    EXPECT_EQ(Msj().Ultimo() + "|" + QString::number(Msj().beeps) + "|" + QString::number(pitidosAlPreguntar),
+              "Registro Guardado, ¿Continuar Captura?|1|1");
+    EXPECT_EQ(prog.Cuenta("D_EVENTO"), 1);
+
+    Msj().Limpia();
+    const QStringList antes = prog.Filas("SELECT * FROM D_EVENTO");
+    CtrlG(ventana->SSTab1()->tabBar());
+    Espera();
+    EXPECT_TRUE(Msj().beeps == 0 && Msj().cajas.isEmpty() && !H().EnAlta && !H().EnCambio);
+    EXPECT_EQ(prog.Filas("SELECT * FROM D_EVENTO"), antes);
+}
+
 // A field whose frame closes with the focus in it loses its highlight.
 TEST_F(Ventana, UnCampoQueSeCierraConElFocoPierdeElResaltado)
 {
@@ -209,7 +233,7 @@ TEST_F(Ventana, UnCampoQueSeCierraConElFocoPierdeElResaltado)
     Pulsa(6);
     H().PonPagina(1);
     QTest::mouseClick(Txt(70), Qt::LeftButton);
-    EXPECT_EQ(Txt(70)->palette().color(QPalette::Base), ColorEnfoque());
+    EXPECT_EQ(Txt(70)->palette().color(QPalette::Base).name().toStdString(), "#ffe0c0");   // &HC0E0FF
     CtrlG(Txt(70));
     EXPECT_TRUE(!H().EnCambio && Txt(70)->palette().color(QPalette::Base) == QColor(Qt::white));
 }
@@ -297,6 +321,39 @@ TEST_F(Ventana, LasMarcasDeLaListaLleganALaHojaYVuelven)
     EXPECT_TRUE(H().CodigosMarcados(ListaHoja::Derechohabiencia) == QStringList({"8"}) && Txt(33)->isEnabled());
     elemento("1 ")->setCheckState(Qt::Checked);
     EXPECT_FALSE(elemento("8 ")->checkState() == Qt::Checked || Txt(33)->isEnabled());
+}
+
+// The focused field, date box and list take &HC0E0FF; a field or date box left
+// goes back to white, a list to &HFFC0C0. Enter in a list moves to the next
+// stop while capturing and leaves the focus in the list while browsing.
+TEST_F(Ventana, ColoresDelFocoYEnterEnLasListas)
+{
+    Abre();
+    Pulsa(5);
+    QListWidget *derechos = ventana->Lista(ListaHoja::Derechohabiencia);
+    // The backgrounds of the field 22, the care date box and the list, as #rrggbb.
+    auto fondos = [&] {
+        QStringList f;
+        for (QWidget *w : {static_cast<QWidget *>(Txt(22)), static_cast<QWidget *>(ventana->mskDatos(1)), static_cast<QWidget *>(derechos)})
+            f << w->palette().color(QPalette::Base).name();
+        return f.join(' ').toStdString();
+    };
+    // Where the focus goes, and the backgrounds then: &HC0E0FF focused, white left, &HFFC0C0 a list left.
+    const std::pair<QWidget *, const char *> pasos[] = {{Txt(22), "#ffe0c0 #ffffff #c0c0ff"}, {ventana->mskDatos(1), "#ffffff #ffe0c0 #c0c0ff"},
+                                                        {derechos, "#ffffff #ffffff #ffe0c0"}, {Txt(22), "#ffe0c0 #ffffff #c0c0ff"}};
+    for (const auto &[foco, colores] : pasos) {
+        foco->setFocus();
+        Espera();
+        EXPECT_EQ(fondos(), colores) << foco->objectName().toStdString();
+    }
+    derechos->setFocus();
+    Tecla(Qt::Key_Return);
+    EXPECT_EQ(Foco()->objectName().toStdString() + " " + fondos(), "txtDatos_32 #ffffff #ffffff #c0c0ff");
+    Pulsa(9);
+    H().HabilitaMarco(Marco::Afectado, true);
+    derechos->setFocus();
+    Tecla(Qt::Key_Return);
+    EXPECT_EQ(Foco()->objectName().toStdString(), "lstDerechohabiencia");
 }
 
 TEST_F(Ventana, LoQueEscribeUnaReglaSeMuestraAunqueLaTeclaNoEntre)

@@ -39,6 +39,26 @@ TEST_F(RegistroVida, SinEventosPitaEnLosExtremosYUnaCluesDesconocidaAbreLaLista)
     EXPECT_TRUE(Msj().beeps == 3 && Msj().cajas.isEmpty() && abiertas.size() == 1 && Hoja().CampoHabilitado(23) && Clues() == "DFSSA000012");
 }
 
+// PgUp and PgDn move ten events and stop on the first or the last one when
+// fewer than ten lie that way, silently: the edges of the ten steps.
+TEST_F(RegistroVida, DiezAtrasODiezAdelanteSeDetienenEnLosExtremos)
+{
+    for (int folio = 1; folio <= 25; ++folio)
+        Inserta("DFQRV000015", folio, "2004-03-03");
+    Vida().Abre();
+    const int PgUp = Qt::Key_PageUp, PgDn = Qt::Key_PageDown;
+    // Each key and the event shown after it.
+    const std::pair<int, int> pasos[] = {{PgDn, 11}, {PgDn, 21}, {PgUp, 11}, {PgUp, 1}, {PgUp, 1}, {PgDn, 11}, {Qt::Key_Up, 10},
+                                         {PgUp, 1}, {Qt::Key_End, 25}, {PgUp, 15}, {PgDn, 25}, {PgDn, 25}, {PgUp, 15},
+                                         {Qt::Key_Down, 16}, {PgDn, 25}, {PgUp, 15}};
+    for (const auto &[tecla, folio] : pasos) {
+        Vida().Mueve_Registros(tecla);
+        EXPECT_EQ(Folio().toInt(), folio) << tecla;
+        EXPECT_EQ(Titulo(), TituloEsperado(folio, 25, 0));
+    }
+    EXPECT_TRUE(Msj().beeps == 0 && Msj().cajas.isEmpty());
+}
+
 // The browsing keys themselves are driven on the window (Ventana.NavegaConLasTeclasDesdeLaPestana).
 TEST_F(RegistroVida, LasTeclasNoHojeanAlCapturar)
 {

@@ -69,6 +69,12 @@ INSTANTIATE_TEST_SUITE_P(Reglas, DependientesTabla, ::testing::Values(
     Secuencia{"VehiculoYEquipoDeSeguridad", {{{{56, "20"}}, {}, {57, 58}, {59}}, {{{57, "3"}}, {{58, ""}, {59, ""}}, {57}, {58, 59}},
                                              {{{57, "1"}, {58, "1"}}, {{59, ""}}, {58, 59}, {}},
                                              {{{59, "2"}, {56, "5"}}, {{57, ""}, {58, ""}, {59, ""}}, {}, {57, 58, 59}}}},
+    // Another agent closes and empties the equipment too, though the role and the use were already empty.
+    Secuencia{"OtroAgenteCierraElEquipo", {{{{56, "20"}, {59, "2"}, {56, "5"}}, {{57, ""}, {58, ""}, {59, ""}}, {}, {57, 58, 59}}}},
+    // An aggressor other than a single one: the kinship follows the intentionality, 8 for non-family violence.
+    Secuencia{"ParentescoDeVariosAgresores", {{{{53, "3"}, {65, "2"}}, {{66, "999"}, {67, "9"}, {68, "8"}}, {65}, {66, 67, 68}},
+                                              {{{53, "2"}, {65, "9"}}, {{68, "4"}}, {65}, {68}},
+                                              {{{53, "3"}, {65, "1"}, {68, "5"}, {65, "9"}}, {{68, "8"}}, {65}, {68}}}},
     Secuencia{"Traslado", {{{{62, "1"}}, {{63, ""}, {64, ""}}, {63, 64}, {}}, {{{63, "01"}, {64, "30"}, {62, "2"}}, {{63, ""}, {64, ""}}, {}, {63, 64}}}},
     Secuencia{"Urgencias", {{{{71, "3"}}, {{72, ""}, {73, ""}}, {72, 73}, {}}, {{{72, "01"}, {73, "30"}, {71, "2"}}, {{72, ""}, {73, ""}}, {}, {72, 73}}}}),
     [](const auto &i) { return std::string(i.param.nombre); });

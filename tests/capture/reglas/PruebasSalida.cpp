@@ -159,13 +159,30 @@ TEST_F(Salida, ConsecuenciaMortalFijaElDestino)
 }
 
 // A refused code beeps, opens the field's ICD-10 list and comes back to the
-// field; an accepted one opens nothing; a blank field is not checked.
+// field holding the code chosen there (the refused one when none was chosen);
+// an accepted one opens nothing; a blank field is not checked.
 TEST_F(Salida, DiagnosticoRechazadoAbreLaListaDelCampoYVuelveAlCampo)
 {
-    hoja.PonTexto(76, "S99");
-    EXPECT_FALSE(reglas->SaleCampo(76));
-    EXPECT_EQ(QStringList({Msj().Ultimo(), QString::number(Msj().beeps), abiertas.join(','), focos.join(',')}),
-              QStringList({"El Diagnostico debe ser de 4 dígitos, verifique por favor.....", "1", "CIE10(76)", "76"}));
+    QString alVolver;   // the field's text when the focus is asked back
+    QObject::connect(&hoja, &HojaDatos::PideFoco, [&](int campo) { alVolver = hoja.Texto(campo); });
+    Escribe({{38, "1"}, {37, "3"}, {36, "30"}});
+    // The field, the code typed, the code chosen in the list (none: closed without a choice), the message.
+    for (const auto &[campo, escrito, elegido, mensaje] : {
+             std::tuple{76, "S99", "", "El Diagnostico debe ser de 4 dígitos, verifique por favor....."},
+             {76, "S99", "S008", "El Diagnostico debe ser de 4 dígitos, verifique por favor....."},
+             {78, "S001", "Y040", "El Diagnóstico debe pertenecer al capítulo XX; verifique por favor....."},
+             {77, "V010", "S008", "El Diagnóstico debe pertenecer a los capítulos V ó XIX ó a los permitidos de obstetricia; verifique por favor....."}}) {
+        Msj().Limpia();
+        abiertas.clear();
+        focos.clear();
+        cie10Elegido = elegido;
+        hoja.HabilitaCampo(campo, true);
+        hoja.PonTexto(campo, escrito);
+        EXPECT_FALSE(reglas->SaleCampo(campo));
+        const QString queda = cie10Elegido.isEmpty() ? QString(escrito) : cie10Elegido;
+        EXPECT_EQ(QStringList({Msj().Ultimo(), QString::number(Msj().beeps), abiertas.join(','), focos.join(','), alVolver, hoja.Texto(campo)}),
+                  QStringList({mensaje, "1", QString("CIE10(%1)").arg(campo), QString::number(campo), queda, queda}));
+    }
     abiertas.clear();
     hoja.PonTexto(76, "S001");
     hoja.PonTexto(78, QString());

@@ -166,3 +166,94 @@ TEST_F(Filtros, LasFechasSeTecleanEnterasYSeAcotanAlDejarLaCaja)
     ventana.cmdGenerarReporte->click();
     EXPECT_EQ(QList<QDate>({ventana.picFechaFinal->date(), ventana.Filtros().picFechaFinal.valor}), QList<QDate>(2, {2004, 12, 25}));
 }
+
+namespace {
+// Lines and enabled state of the levels below the state: "4+ 1+ 0-".
+QString Niveles(const FiltrosReporte &f)
+{
+    QStringList r;
+    for (const ComboFiltro *c : {&f.cmbJurisdiccion, &f.cmbMunicipio, &f.cmbLocalidad})
+        r << QString::number(c->lineas.size()) + (c->habilitado ? "+" : "-");
+    return r.join(' ');
+}
+QString Unidades(const FiltrosReporte &f)
+{
+    QStringList r;
+    for (const QString &u : f.UnidadesMarcadas())
+        r << u.left(11);
+    return QString::number(f.lstUnidades.size()) + (f.chkTodasUnidades ? "*" : "") + (f.unidadesHabilitadas ? "+ " : "- ") + r.join(',');
+}
+} // namespace
+
+// Place of care: a state opens the jurisdictions and a jurisdiction the
+// municipalities; "TODOS" again empties and closes every level below it.
+TEST_F(Filtros, CascadaDelLugarDeAtencion)
+{
+    const QString todas = "5*+ DFQRV000015,DFSSA000012,DFSSA000024,MCSSA000016,MSSSA000011";
+    EXPECT_EQ(filtros.cmbEntidad.lineas, QStringList({"TODOS", "09  CIUDAD DE MEXICO", "15  MEXICO", "17  MORELOS"}));
+    EXPECT_EQ(Niveles(filtros) + "|" + Unidades(filtros), "0- 0- 0-|" + todas);
+    filtros.EligeEntidad(1);
+    EXPECT_EQ(filtros.cmbJurisdiccion.lineas, QStringList({"TODOS", "99  SIN JURISDICCION", "06  IZTAPALAPA", "16  VENUSTIANO CARRANZA"}));
+    EXPECT_EQ(filtros.cmbMunicipio.lineas, QStringList{"TODOS"});   // jurisdiction "TOD" matches none
+    EXPECT_EQ(Niveles(filtros) + "|" + Unidades(filtros), QString("4+ 1+ 0-|3*+ DFQRV000015,DFSSA000012,DFSSA000024"));
+    filtros.EligeJurisdiccion(2);
+    filtros.EligeMunicipio(1);
+    EXPECT_EQ(filtros.cmbMunicipio.Texto() + "|" + Unidades(filtros), QString("007  IZTAPALAPA|1*+ DFSSA000012"));
+    filtros.EligeEntidad(0);
+    EXPECT_EQ(Niveles(filtros) + "|" + Unidades(filtros), "0- 0- 0-|" + todas);
+}
+
+// Place of occurrence: no units; a state opens the municipalities and a
+// municipality the localities; "TODOS" again empties and closes them.
+TEST_F(Filtros, CascadaDelLugarDeOcurrencia)
+{
+    filtros.EligeLugar(false);
+    EXPECT_EQ(filtros.cmbEntidad.lineas, QStringList({"TODOS", "09  CIUDAD DE MEXICO", "15  MEXICO", "17  MORELOS"}));
+    EXPECT_EQ(Niveles(filtros) + "|" + Unidades(filtros), QString("0- 0- 0-|0- "));
+    filtros.EligeEntidad(2);
+    EXPECT_EQ(filtros.cmbMunicipio.lineas, QStringList({"TODOS", "033  ECATEPEC DE MORELOS"}));
+    EXPECT_EQ(Niveles(filtros), QString("0- 2+ 1+"));   // municipality "TOD": only "TODOS" among the localities
+    filtros.EligeMunicipio(1);
+    EXPECT_EQ(filtros.cmbLocalidad.lineas, QStringList({"TODOS", "0001  ECATEPEC DE MORELOS", "0010  SANTA MARIA CHICONAUTLA"}));
+    filtros.EligeEntidad(0);
+    EXPECT_EQ(Niveles(filtros) + "|" + Unidades(filtros), QString("0- 0- 0-|0- "));
+    filtros.EligeLugar(true);
+    EXPECT_EQ(filtros.cmbEntidad.Texto() + "|" + Unidades(filtros).left(4), QString("TODOS|5*+ "));
+}
+
+// The units offered follow the state, the jurisdiction and the municipality
+// chosen, every one of them ticked.
+TEST_F(Filtros, LasUnidadesSiguenAlMunicipioElegido)
+{
+    Evento("DFQRV000027", 6, "2004-04-04");   // state 09, no jurisdiction, municipality 003
+    Evento("DFSTE000010", 7, "2004-04-05");   // state 09, no jurisdiction, municipality 014
+    filtros.InicializaFiltros();
+    const std::pair<std::function<void(FiltrosReporte &)>, const char *> pasos[] = {
+        {[](FiltrosReporte &f) { f.EligeEntidad(1); }, "5*+ DFQRV000015,DFQRV000027,DFSSA000012,DFSSA000024,DFSTE000010"},
+        {[](FiltrosReporte &f) { f.EligeJurisdiccion(1); }, "3*+ DFQRV000015,DFQRV000027,DFSTE000010"},
+        {[](FiltrosReporte &f) { f.EligeMunicipio(2); }, "2*+ DFQRV000015,DFSTE000010"},
+        {[](FiltrosReporte &f) { f.EligeMunicipio(1); }, "1*+ DFQRV000027"},
+        {[](FiltrosReporte &f) { f.EligeMunicipio(0); }, "3*+ DFQRV000015,DFQRV000027,DFSTE000010"},
+        {[](FiltrosReporte &f) { f.EligeJurisdiccion(2); }, "1*+ DFSSA000012"},
+        {[](FiltrosReporte &f) { f.EligeEntidad(2); }, "1*+ MCSSA000016"},
+    };
+    for (const auto &[elige, unidades] : pasos) {
+        elige(filtros);
+        EXPECT_EQ(Unidades(filtros), QString(unidades)) << filtros.cmbMunicipio.Texto().toStdString();
+    }
+}
+
+// The entitlement chosen is looked for among the rows of the same care event:
+// the same unit and folio on another day of care is another event.
+TEST_F(Filtros, DerechohabienciaDelMismoEventoSolo)
+{
+    Evento("DFSSA000012", 1, "2004-01-11");   // folio 1 again, without entitlement
+    Evento("DFQRV000015", 3, "2004-03-06");   // folio 3 again, with the entitlement folio 3 lacks
+    Detalle("D_Derechohabiencia", "CodDerechohabiencia", "DFQRV000015", 3, "2004-03-06", "1");
+    filtros.InicializaFiltros();
+    filtros.EligeDerechohabiencia(1);
+    ASSERT_EQ(filtros.cmbDerechohabiencia.Texto().left(3), "1  ");
+    ASSERT_TRUE(generador.ArmaFiltro() && generador.CreaPasoReporte());
+    EXPECT_EQ(Filas("SELECT Folio, fechaAtencion FROM PASOREPORTE ORDER BY Folio, fechaAtencion"),
+              QStringList({"1|2004-01-10", "2|2004-02-20", "3|2004-03-06"}));
+}

@@ -182,6 +182,56 @@ TEST_F(Paquetes, VentanaUnaFallaNoDejaRastroYElEnvioConNombreFijoQuedaEnLaBitaco
               QStringList{"2|" + Paquete + "|" + dir.path() + "/|0|0|||1"});
 }
 
+// The send waits for a click with the package packed, before it takes the
+// place of the file at the destination; a failed packing does not wait.
+TEST_F(Paquetes, ElEnvioEsperaUnClicAntesDeColocarElPaquete)
+{
+    const QString zip = dir.filePath(Paquete);
+    ASSERT_TRUE(EscribeArchivo(zip, "anterior"));
+    QStringList alPausar;
+    p.mensajes.alMostrar = [&](const MensajesFalsos::Caja &c) {
+        if (c.texto == "De click para continuar")
+            alPausar << c.titulo + "|" + QString::number(int(c.icono)) + "|" + LeeArchivo(zip);
+    };
+    EnviaTodo();
+    EXPECT_EQ(alPausar, QStringList{"Envío de VELMORAN|" + QString::number(int(Mensajes::Icono::Informacion)) + "|anterior"});
+    EXPECT_EQ(p.mensajes.Titulos(), (QStringList{"Envío de VELMORAN", "Envíos VELMORAN"}));
+    QString error;
+    EXPECT_TRUE(ExtraeMiembro(zip, "ENV0436.db", dir.filePath("r.db"), LimiteExtraccion, &error)) << qPrintable(error);
+
+    p.mensajes.cajas.clear();
+    EXPECT_FALSE(Envio(*p.ctx).GeneraEnvio({true, true, {A + "  UNO"}, {}, {}, {}}, dir.filePath("no existe/" + Paquete)));
+    EXPECT_EQ(p.mensajes.Titulos(), QStringList{"Envío VELMORAN"});
+    EXPECT_EQ(alPausar.size(), 1);
+}
+
+// The reception waits for a click once the package is unpacked, before it
+// reads what the package holds; a package that does not unpack does not wait.
+TEST_F(Paquetes, LaRecepcionEsperaUnClicAntesDeLeerElPaquete)
+{
+    const QString zip = EnviaTodo();
+    Recepcion r(*destino.ctx);
+    QStringList alPausar;
+    destino.mensajes.alMostrar = [&](const MensajesFalsos::Caja &c) {
+        if (c.texto != "De click para continuar")
+            return;
+        const QStringList desempacados = QDir(destino.ctx->RutaDatos).entryList({"Recive-*"}, QDir::Dirs | QDir::Hidden);
+        alPausar << c.titulo + "|" + QString::number(int(c.icono)) + "|"
+                        + QString::number(r.Catalogos.size() + r.TieneEventos) + "|"
+                        + (desempacados.isEmpty() ? QString() : QDir(destino.ctx->RutaDatos + "/" + desempacados[0]).entryList(QDir::Files).join(','));
+    };
+    ASSERT_TRUE(r.Abre(zip));
+    EXPECT_EQ(alPausar, QStringList{"Recepción de VELMORAN|" + QString::number(int(Mensajes::Icono::Informacion)) + "|0|ENV0436.db"});
+    EXPECT_TRUE(r.TieneEventos && r.Catalogos == QStringList{"cSexo"});
+    EXPECT_EQ(destino.mensajes.Titulos(), QStringList{"Recepción de VELMORAN"});
+
+    ASSERT_TRUE(EscribeArchivo(zip, "no soy un zip"));
+    destino.mensajes.cajas.clear();
+    EXPECT_FALSE(r.Abre(zip));
+    EXPECT_EQ(destino.mensajes.Titulos(), QStringList{"Recepción VELMORAN"});
+    EXPECT_EQ(alPausar.size(), 1);
+}
+
 TEST_F(Paquetes, EnvioYRecepcionDevuelvenLosMismosDatosYDosVecesNoCambiaNada)
 {
     p.Ejecuta("UPDATE cSexo SET Descripcion = Descripcion || ' R'");   // the catalog is replaced

@@ -1,9 +1,11 @@
 #include "capture/frmRegistro.h"
 #include "comun/ProgramaTemporal.h"
+#include "platform/ArchivoDestino.h"
 #include "platform/Empaque.h"
 #include "shell/mdiPrincipal.h"
 #include "tools/Bitacora.h"
 #include "tools/Compacta.h"
+#include "tools/Envio.h"
 #include "tools/SqlTablas.h"
 #include "tools/frmBitacora.h"
 #include "tools/frmRespaldarBase.h"
@@ -16,7 +18,10 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <chrono>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -119,14 +124,147 @@ TEST_F(Respaldar, CompactarUnaFallaDejaElArchivoComoEstabaYDiceElMotivo)
 
 TEST_F(Respaldar, CompactarSiNoSePuedeAbrirDeNuevoLlevaALosParametrosDeInicio)
 {
+    // Closed before its file goes (an open file that left its path is not
+    // compacted); a folder in its place cannot be opened.
+    p.bd().Cierra();
     for (const char *sufijo : {"", "-wal", "-shm"})
         QFile::remove(p.ctx->ArchivoBD + sufijo);
-    // A folder in its place: closing cannot put a deleted database back.
     QDir().mkdir(p.ctx->ArchivoBD);
     EXPECT_FALSE(Compacta());
     EXPECT_EQ(p.mensajes.Ultimo(), "14 - No existe el archivo " + p.ctx->ArchivoBD);
     EXPECT_EQ(paramInicio, 1);
     EXPECT_TRUE(principal->isEnabled());
+}
+
+// The database deleted while open: compacting puts it back at its path, says
+// so, and goes on. An older copy put at the path instead: compacting would
+// open the copy, so it is refused; the backup that begins with it packs what
+// was confirmed, and the copy stays as it was.
+TEST_F(Respaldar, ConUnaCopiaPuestaEnSuLugarNoCompactaYElRespaldoGuardaLoConfirmado)
+{
+    const QString archivo = p.ctx->ArchivoBD, copia = p.Carpeta() + "/copia.db", destino = p.Carpeta() + "/R.zip";
+    p.Ejecuta("VACUUM INTO ?", {copia});
+    p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('DFSSA000011', 2, '2004-06-16')");
+    ASSERT_TRUE(QFile::remove(archivo));
+    EXPECT_TRUE(Compacta());
+    EXPECT_EQ(p.mensajes.Titulos(), QStringList{"VELMORAN"});
+    EXPECT_EQ(p.mensajes.Ultimo(), "El archivo de la Base de Datos " + archivo + " fue movido o borrado mientras el programa "
+                                   "estaba abierto. Lo que estaba guardado se escribió de nuevo en " + archivo + ".");
+    EXPECT_EQ(p.Filas("PRAGMA integrity_check") + p.Filas("SELECT Folio FROM D_EVENTO ORDER BY Folio"), (QStringList{"ok", "1", "2"}));
+    EXPECT_TRUE(p.ctx->ConexionBD.SigueEnSuRuta());
+
+    p.mensajes.Limpia();
+    ASSERT_TRUE(QFile::remove(archivo) && QFile::copy(copia, archivo));
+    const QByteArray puesta = LeeArchivo(archivo);
+    const QString rehusa = "14 - El archivo de la Base de Datos " + archivo + " fue movido o borrado mientras el programa "
+                           "estaba abierto; no se compactó. Devuelva el archivo a su lugar y vuelva a intentarlo, o cierre el "
+                           "programa: al cerrarlo, lo que ya estaba guardado se escribe de nuevo en ese lugar o, si otro archivo "
+                           "lo ocupa, en un archivo nuevo junto a él, y se le dice dónde.....";
+    EXPECT_TRUE(Compacta());
+    EXPECT_EQ(p.mensajes.Titulos(), QStringList{"Herramientas VELMORAN - Compactar BD"});
+    EXPECT_EQ(p.mensajes.Ultimo(), rehusa);
+    EXPECT_TRUE(p.ctx->ConexionBD.EstaAbierta() && principal->isEnabled());
+
+    p.mensajes.Limpia();
+    ventana->txtRuta->setText(destino);
+    ventana->cmdAceptar->click();
+    EXPECT_EQ(p.mensajes.Titulos(), (QStringList{"Herramientas VELMORAN - Compactar BD", TituloRespaldo}));
+    EXPECT_EQ(p.mensajes.Ultimo(), "Se terminó el Respaldo de la Base de Datos");
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(ExtraeMiembro(destino, "BKUP0436.db", dir.filePath("copia.db"), LimiteExtraccion, &error)) << qPrintable(error);
+    BaseAdjunta leida(p.bd(), dir.filePath("copia.db"), "leida", true);
+    EXPECT_EQ(p.Filas("PRAGMA leida.integrity_check") + p.Filas("SELECT Folio FROM leida.D_EVENTO ORDER BY Folio"),
+              (QStringList{"ok", "1", "2"}));
+    EXPECT_EQ(LeeArchivo(archivo), puesta);
+}
+
+// What interrupted runs left under any final name goes at the next backup and
+// at the next send, from Datos and from the destination folder: the copies,
+// their journals and libzip's own temporary archives. Files that only look
+// like them stay.
+TEST_F(Respaldar, ElSiguienteRespaldoOEnvioBorraLosTemporalesDelProgramaDeCualquierNombre)
+{
+    QTemporaryDir dir;
+    const QString datos = p.ctx->RutaDatos + "/", otra = dir.path() + "/", paquete = Envio(*p.ctx).PaqueteEnvio;
+    const QStringList ajenos = {".informe.docx.0123456789ab.tmp", ".VELMORAN0436_051226.ZIP.0123456789ab.tmp",
+                                ".VELMORAN0436_051226.ZIP.0123456789ab.tmp.corto", "notas.tmp"};
+    const QStringList base = {"VELMORAN00.db", "VELMORAN0436.db", "VELMORAN0436.db-shm", "VELMORAN0436.db-wal"};
+    const auto lista = [](const QString &carpeta) {
+        QStringList nombres = QDir(carpeta).entryList(QDir::Files | QDir::Hidden);
+        nombres.sort();
+        return nombres;
+    };
+    for (const bool envia : {false, true}) {
+        SCOPED_TRACE(envia ? "envío" : "respaldo");
+        for (const QString &destino : {datos + "ENV0436.db", datos + "BKUP0436.db", datos + "VELMORAN0436_051226.ZIP",
+                                       datos + "DinamicaVELMORAN.db", otra + "VELMORAN0436_051226.ZIP", otra + "ENVIO0436_051226VEL.ZIP"}) {
+            const QString temporal = ArchivoDestino(destino).RutaTemporal();
+            for (const QString &resto : {temporal, temporal + "-journal", temporal + ".Ab3xZ9"})
+                ASSERT_TRUE(EscribeArchivo(resto, "resto"));
+        }
+        for (const QString &carpeta : {datos, otra})
+            for (const QString &ajeno : ajenos)
+                ASSERT_TRUE(EscribeArchivo(carpeta + ajeno, "de otro programa"));
+        if (envia) {
+            EXPECT_TRUE(Envio(*p.ctx).GeneraEnvio(Envio::Seleccion{true, true, {}, {}, {}, {"cSexo"}}, otra + paquete));
+        } else {
+            ventana->txtRuta->setText(otra + "VELMORAN0436_061226.ZIP");
+            ventana->cmdAceptar->click();
+        }
+        QStringList enDatos = base + ajenos, enOtra = ajenos + QStringList{"VELMORAN0436_061226.ZIP"};
+        if (envia)
+            enOtra << paquete;
+        enDatos.sort();
+        enOtra.sort();
+        EXPECT_EQ(lista(datos), enDatos);
+        EXPECT_EQ(lista(otra), enOtra);
+    }
+}
+
+// A backup killed while libzip writes the archive, and again once the archive
+// is whole but not yet under its name: the database stays sound with its
+// event, and the next backup, under another name, removes what both left.
+TEST_F(Respaldar, MuertoAlEmpacarElSiguienteRespaldoBorraLoQueDejo)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    Relleno(30000);   // random pages: packing them takes a while
+    QTemporaryDir dir;
+    const QString carpeta = dir.path();
+    const auto lista = [](const QString &c) { return QDir(c).entryList(QDir::Files | QDir::Hidden); };
+    for (const char *momento : {"\\.tmp\\.[A-Za-z0-9]{6}$", "\\.tmp$"}) {
+        p.bd().Cierra();
+        EXPECT_EXIT(
+            {
+                p.bd().Abre(p.ctx->ArchivoBD);
+                // Dies the moment the destination folder shows that file.
+                std::thread([carpeta, momento] {
+                    const QRegularExpression buscado(QString::fromLatin1(momento));
+                    for (;;) {
+                        for (const QString &nombre : QDir(carpeta).entryList(QDir::Files | QDir::Hidden))
+                            if (buscado.match(nombre).hasMatch())
+                                std::raise(SIGKILL);
+                        std::this_thread::sleep_for(std::chrono::microseconds(200));
+                    }
+                }).detach();
+                Respaldo(*p.ctx, [this] { return CompactaBaseDatos(*p.ctx, nullptr, {}); })
+                    .Respalda(carpeta + "/VELMORAN0436_051226.ZIP");
+                std::exit(0);
+            },
+            ::testing::KilledBySignal(SIGKILL), "")
+            << momento;
+        p.bd().Abre(p.ctx->ArchivoBD);
+        EXPECT_EQ(p.Filas("PRAGMA integrity_check") + p.Filas("SELECT Folio FROM D_EVENTO"), QStringList({"ok", "1"}));
+        EXPECT_EQ(lista(carpeta).filter(QRegularExpression(QString::fromLatin1(momento))).size(), 1) << qPrintable(lista(carpeta).join(' '));
+    }
+    EXPECT_GT(lista(p.ctx->RutaDatos).size(), 4) << qPrintable(lista(p.ctx->RutaDatos).join(' '));
+
+    ventana->txtRuta->setText(carpeta + "/VELMORAN0436_061226.ZIP");
+    ventana->cmdAceptar->click();
+    EXPECT_EQ(p.mensajes.Ultimo(), "Se terminó el Respaldo de la Base de Datos");
+    EXPECT_EQ(lista(carpeta), QStringList{"VELMORAN0436_061226.ZIP"});
+    EXPECT_EQ(lista(p.ctx->RutaDatos), (QStringList{"VELMORAN00.db", "VELMORAN0436.db", "VELMORAN0436.db-shm", "VELMORAN0436.db-wal"}));
+    EXPECT_EQ(p.Filas("PRAGMA integrity_check") + p.Filas("SELECT Folio FROM D_EVENTO"), QStringList({"ok", "1"}));
 }
 
 TEST_F(Respaldar, NombreConLaFechaYRutaElegidaOCancelada)

@@ -298,6 +298,25 @@ TEST_F(PruebaTablas, BaseYLibroConLaMismaTablaSinTocarLaBaseDeTrabajo)
     EXPECT_EQ(p.Filas("SELECT name FROM sqlite_master UNION ALL SELECT name FROM sqlite_temp_master"), tablas);
 }
 
+// The last stage, which packs the workbook or finishes the file, says so in
+// the panel before the file is written.
+TEST_F(PruebaTablas, ElPanelDiceQueSeGuardaElArchivoAntesDeEscribirlo)
+{
+    Evento(1, "2004-06-15");
+    Evento(2, "2004-06-16");
+    for (const bool enBase : {true, false}) {
+        const QString archivo = Archivo(enBase ? "db" : "xlsx");
+        QStringList panel;   // each text, with "+" when the file stood already
+        p.ctx->PanelMensajes = [&](const QString &t) { panel << t + (QFileInfo::exists(archivo) ? "+" : ""); };
+        p.ctx->TablaEnAccess = enBase;
+        GeneraTablaCompleta(*p.ctx);
+        EXPECT_EQ(p.mensajes.Ultimo(), "Puede revisar su tabla en: " + archivo);
+        EXPECT_EQ(panel.mid(panel.size() - 3),
+                  (QStringList{"Escribiendo la Tabla Completa en " + archivo + ": registros 2 de 2",
+                               "Guardando la Tabla Completa en " + archivo + ", un momento por favor.....", "Listo.....+"}));
+    }
+}
+
 TEST_F(PruebaTablas, UnaFallaSeMuestraEnLugarDelMensajeDeExito)
 {
     Evento(1, "2004-06-15");
