@@ -1,7 +1,7 @@
 #include "events/modEvento.h"
 
 #include "events/MapaEvento.h"
-#include "events/SentenciaSqlite.h"
+#include "platform/SentenciaSqlite.h"
 #include "platform/CursorOcupado.h"
 #include "shell/Contexto.h"
 #include "shell/modGeneral.h"

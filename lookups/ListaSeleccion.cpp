@@ -2,42 +2,44 @@
 
 #include "platform/BaseDatos.h"
 #include "platform/Mensajes.h"
+#include "platform/SentenciaSqlite.h"
 
 #include <QHash>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <sqlite3.h>
 
 void ListaSeleccion::Carga(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
 {
-    QSqlQuery q = bd.Ejecuta(sql, valores);
-    const QSqlRecord reg = q.record();
+    // Straight on SQLite: QtSql has SQLite turn every text into UTF-16 and
+    // caches each row, which doubles the read of a large catalog.
+    SentenciaSqlite q(bd.Manejador(), sql, valores);
+    sqlite3_stmt *st = q.Stmt();
     QStringList columnas;
-    for (int c = 0; c < reg.count(); ++c)
-        columnas << reg.fieldName(c);
+    for (int c = 0; c < sqlite3_column_count(st); ++c)
+        columnas << QString::fromUtf8(sqlite3_column_name(st, c));
     // Codes repeat from row to row (a state code in every locality): one shared copy each.
-    QHash<QString, QString> comunes;
+    QHash<QByteArray, QString> comunes;
     QVector<QVariant> celdas;
     int total = 0;
-    while (q.next()) {
+    while (q.Paso()) {
         for (int c = 0; c < columnas.size(); ++c) {
-            QVariant v = q.value(c);
-            if (v.typeId() == QMetaType::QString && !v.isNull()) {
-                const QString &t = *static_cast<const QString *>(v.constData());
-                if (t.size() <= 4) {
-                    auto it = comunes.constFind(t);
-                    if (it == comunes.cend())
-                        it = comunes.insert(t, t);
-                    v = *it;
-                }
+            if (sqlite3_column_type(st, c) != SQLITE_TEXT) {
+                celdas.push_back(q.Valor(c));
+                continue;
             }
-            celdas.push_back(std::move(v));
+            const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(st, c));
+            const int n = sqlite3_column_bytes(st, c);
+            if (n <= 4) {
+                const QByteArray clave = QByteArray::fromRawData(t, n);
+                auto it = comunes.constFind(clave);
+                if (it == comunes.cend())
+                    it = comunes.insert(QByteArray(t, n), QString::fromUtf8(t, n));
+                celdas.push_back(*it);
+            } else {
+                celdas.push_back(QString::fromUtf8(t, n));
+            }
         }
         ++total;
     }
-    if (q.lastError().isValid())
-        throw ErrorBD::DeConsulta(q);
-    q.finish();
     PonCeldas(columnas, std::move(celdas), total);
 }
 

@@ -1,4 +1,4 @@
-#include "events/SentenciaSqlite.h"
+#include "platform/SentenciaSqlite.h"
 
 #include "platform/BaseDatos.h"
 
