@@ -10,7 +10,9 @@
 // database file out of the operating system's page cache (dropped with
 // posix_fadvise(POSIX_FADV_DONTNEED) after the connection is closed; the
 // share of its pages still cached, read with mincore, is printed) beside
-// the opening with the file cached.
+// the opening with the file cached. Then the sheet's window: Ctrl+G until the
+// sheet is repainted, beside a repaint of the same sheet alone
+// (VELMORAN_SOLO_VENTANA=1 runs only these). Ends with one line per goal.
 
 #include "GeneraEventos.h"
 #include "Memoria.h"
@@ -18,6 +20,7 @@
 #include "ProgramaBanco.h"
 
 #include "capture/ManejadorRegistro.h"
+#include "capture/frmRegistro.h"
 #include "events/MapaEvento.h"
 #include "events/modEvento.h"
 #include "platform/BaseDatos.h"
@@ -25,6 +28,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMdiArea>
+#include <QTest>
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
@@ -153,8 +158,14 @@ Plano::Detalles DetallesDe(const DatosEvento &base)
     };
 }
 
+// A goal: our figure beside the plain one, printed with their ratio at the end.
+struct Meta {
+    const char *nombre;
+    double cifra, plano;
+};
+
 // The store alone: opening the keys, reading an event, inserting one.
-void Almacen(ProgramaBanco &programa, const DatosEvento &base)
+void Almacen(ProgramaBanco &programa, const DatosEvento &base, std::vector<Meta> &metas)
 {
     Contexto &ctx = programa.ctx;
     const BaseDatos &bd = ctx.ConexionBD;
@@ -205,6 +216,7 @@ void Almacen(ProgramaBanco &programa, const DatosEvento &base)
     Cifra("AltaEvento", alta, "ms");
     Cifra("AltaEvento, SQLite plano", altaPlano, "ms");
     Razon("AltaEvento / SQLite plano", alta, altaPlano);
+    metas.push_back({"AltaEvento / plano, la misma razón con N eventos", alta, altaPlano});
 }
 
 // The capture sheet without its window, as the clerk drives it. Beside each
@@ -430,6 +442,105 @@ private:
     int fallas_ = 0;
 };
 
+// The sheet's window as the clerk sees it: Ctrl+G after "Cambios" (a field
+// changed) and after "Altas" (a new event typed, "¿Continuar Captura?" No),
+// from the key until the sheet is repainted, beside a repaint of the same
+// sheet alone: the page the save shows, turned to by the sheet's own switch.
+class VentanaHoja {
+public:
+    VentanaHoja(ProgramaBanco &programa, const DatosEvento &base) : programa_(programa), base_(base)
+    {
+        programa.mensajes.responde = [](const QString &t) { return !t.contains(QStringLiteral("Continuar Captura")); };
+    }
+
+    void Corre()
+    {
+        area_.resize(1280, 1000);
+        area_.show();
+        ventana_ = AbreHojaRegistro(programa_.ctx, area_);
+        QApplication::setActiveWindow(&area_);
+        Pinta();
+        const int veces = 41;
+        std::vector<double> cambios, altas, pagina;
+        std::mt19937 azar(20261207);
+        for (int i = 0; i < veces; ++i) {
+            ConjuntoEventos &rs = ventana_->Registro().eventos.rsAtencion;
+            rs.IrA(std::uniform_int_distribution<int>(1, rs.Cuenta())(azar));
+            ventana_->Registro().eventos.LeeEvento();
+            ventana_->Vida().Actualiza_Ubicacion();
+            Pinta();
+            ventana_->Vida().BotonPulsado(6);
+            ventana_->Hoja().PonTexto(29, i % 2 ? QStringLiteral("GARCIA") : QStringLiteral("PEREZ"));
+            Pinta();
+            cambios.push_back(Cronometra([&] { CtrlGYPinta(); }));
+            Revisa();
+            pagina.push_back(Repinta());
+
+            ventana_->Vida().BotonPulsado(5);
+            DatosEvento d = base_;
+            d.textos[22] = QString::number(92000000 + i);
+            LlenaHoja(ventana_->Hoja(), d);
+            ventana_->Hoja().GridAfeccionesEditado = true;
+            ventana_->Registro().eventos.PonAfeccionesTmp(d.diagnosticos);
+            ventana_->Registro().eventos.RefrescaGridAfecciones();
+            Pinta();
+            altas.push_back(Cronometra([&] { CtrlGYPinta(); }));
+            Revisa();
+            pagina.push_back(Repinta());
+        }
+        const Tiempos repinta = Resume(pagina);
+        auto linea = [](const char *nombre, const Tiempos &t) {
+            std::printf("%s: mediana %.3f ms, p99 %.3f ms\n", nombre, t.mediana, t.p99);
+        };
+        linea("ventana: Ctrl+G (cambios) hasta la hoja repintada", Resume(cambios));
+        linea("ventana: Ctrl+G (alta, No) hasta la hoja repintada", Resume(altas));
+        linea("ventana: repintar la hoja sola (cambio de página)", repinta);
+        if (fallas_ > 0)
+            std::printf("grabaciones de la ventana que no se completaron: %d\n", fallas_);
+        metas_ = {{"Ctrl+G (cambios) / repintar la hoja, meta 1.3", Resume(cambios).mediana, repinta.mediana},
+                  {"Ctrl+G (alta) / repintar la hoja, meta 1.3", Resume(altas).mediana, repinta.mediana}};
+        ventana_->Vida().BotonPulsado(13);
+    }
+
+    const std::vector<Meta> &Metas() const { return metas_; }
+
+private:
+    static void Pinta() { QApplication::processEvents(); }
+    // The sheet just saved, painted again alone: its page turned away and back.
+    double Repinta()
+    {
+        const int pagina = ventana_->Hoja().Pagina();
+        ventana_->Hoja().PonPagina(1 - pagina);
+        Pinta();
+        return Cronometra([&] {
+            ventana_->Hoja().PonPagina(pagina);
+            Pinta();
+        });
+    }
+    void CtrlGYPinta()
+    {
+        QWidget *foco = QApplication::focusWidget();
+        QTest::keyPress(foco ? foco : ventana_, Qt::Key_G, Qt::ControlModifier);
+        Pinta();
+        QTest::keyRelease(QApplication::focusWidget() ? QApplication::focusWidget() : ventana_, Qt::Key_G,
+                          Qt::ControlModifier);
+    }
+    void Revisa()
+    {
+        if (ventana_->Hoja().EnAlta || ventana_->Hoja().EnCambio) {
+            ++fallas_;
+            ventana_->Vida().BotonPulsado(9);
+        }
+    }
+
+    ProgramaBanco &programa_;
+    const DatosEvento base_;
+    QMdiArea area_;
+    frmRegistro *ventana_ = nullptr;
+    std::vector<Meta> metas_;
+    int fallas_ = 0;
+};
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -453,8 +564,17 @@ int main(int argc, char **argv)
         Cifra("generar eventos con detalles", double(t.nsecsElapsed()) / 1e9, "s");
         programa.ctx.ConexionBD.Ejecuta(QStringLiteral("ANALYZE"));
 
-        Almacen(programa, base);
-        Hoja(programa, base).Corre();
+        std::vector<Meta> metas;
+        if (qEnvironmentVariableIsEmpty("VELMORAN_SOLO_VENTANA")) {
+            Almacen(programa, base, metas);
+            Hoja(programa, base).Corre();
+        }
+        VentanaHoja ventana(programa, base);
+        ventana.Corre();
+        metas.insert(metas.end(), ventana.Metas().begin(), ventana.Metas().end());
+        std::printf("\nmetas (ms): cifra, cifra plana, razón\n");
+        for (const Meta &m : metas)
+            std::printf("%-52s %10.3f %10.3f %6.2f x\n", m.nombre, m.cifra, m.plano, m.plano > 0 ? m.cifra / m.plano : 0.0);
         std::printf("eventos en la base: %s\n",
                     qPrintable(programa.ctx.ConexionBD.Valor(QStringLiteral("SELECT count(*) FROM D_EVENTO")).toString()));
         if (!opciones.conserva.isEmpty())
