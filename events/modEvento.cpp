@@ -243,30 +243,31 @@ bool modEvento::CargaLista(const QString &catalogo, const QString &columna, List
 bool modEvento::CargaListaCondicion(const QString &catalogo, const QString &columna, const QString &condicion,
                                     ListaHoja lista)
 {
-    hoja_.LimpiaLista(lista);
     // Table and code column of a catalog name, checked against the fixed list
     // once per name: the lists are filled at every event read.
     auto it = catalogos_.constFind(catalogo);
     if (it == catalogos_.cend())
         it = catalogos_.insert(catalogo, {TablaCatalogo(catalogo), ColumnaCodigo(catalogo)});
     const auto &[tabla, col] = it.value();
-    if (tabla.isEmpty() || columna.compare(col, Qt::CaseInsensitive) != 0)
-        return false;
-    QString sql = QStringLiteral("SELECT %1 AS Codigo, Descripcion FROM %2").arg(col, tabla);
-    if (!condicion.isEmpty())
-        sql += QStringLiteral(" WHERE ") + condicion;
-    sql += QStringLiteral(" ORDER BY ") + col;
     QStringList items;
-    try {
-        SentenciaSqlite q(Db(), sql);
-        while (q.Paso())
-            items << q.Texto(0) + QStringLiteral("   ") + q.Texto(1);
-    } catch (const ErrorBD &) {
-        return false;
+    // A list whose catalog cannot be read is left empty.
+    bool ok = !tabla.isEmpty() && columna.compare(col, Qt::CaseInsensitive) == 0;
+    if (ok) {
+        QString sql = QStringLiteral("SELECT %1 AS Codigo, Descripcion FROM %2").arg(col, tabla);
+        if (!condicion.isEmpty())
+            sql += QStringLiteral(" WHERE ") + condicion;
+        sql += QStringLiteral(" ORDER BY ") + col;
+        try {
+            SentenciaSqlite q(Db(), sql);
+            while (q.Paso())
+                items << q.Texto(0) + QStringLiteral("   ") + q.Texto(1);
+        } catch (const ErrorBD &) {
+            items.clear();
+            ok = false;
+        }
     }
-    for (const QString &item : items)
-        hoja_.AgregaElemento(lista, item);
-    return true;
+    hoja_.PonElementos(lista, items);
+    return ok;
 }
 
 bool modEvento::MarcaLista(const QString &tabla, const QString &columna, const QString &condicion, ListaHoja lista,
