@@ -33,19 +33,24 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j$$(nproc)
 
-# N: care events the generator writes (default 100000); the catalog benchmark
-# keeps its own size (300,000 localities, --localidades K). BANCO: further
-# options of velmoran_bench, e.g. BANCO="--estado 09 --ano 2026 --conserva build/app"
-# leaves build/app/Datos/VELMORAN2609.db with N events of that year for the program.
+# N: care events the generator writes (default 100000), in the order a real
+# year is captured (BANCO="--ordenado" writes them in key order). BANCO:
+# further options every benchmark program takes, e.g.
+# BANCO="--estado 09 --ano 2026 --conserva build/app": the first program
+# generates build/app/Datos/VELMORAN2609.db with N events of that year (the
+# program itself opens on it) and every later one works on a copy of it.
+# Without --conserva the run keeps its database in a temporary folder.
+# The catalog and pick-list benchmarks keep their own sizes.
 N ?= 100000
 BANCO ?=
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks
-	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/velmoran_bench $(N) $(BANCO)
-	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/velmoran_bench_listas
-	@for b in $(BUILD_DIR)/bench/velmoran_bench_*; do \
+	@uptime
+	@base=$$(mktemp -d); trap 'rm -rf "$$base"' EXIT; \
+	case "$(BANCO)" in *--conserva*) base_opcion= ;; *) base_opcion="--conserva $$base" ;; esac; \
+	for b in $(BUILD_DIR)/bench/velmoran_bench $(BUILD_DIR)/bench/velmoran_bench_*; do \
 	    test -f $$b && test -x $$b || continue; \
-	    case $$b in *_listas) ;; *) echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b $(N) || exit 1;; esac; \
+	    echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b $(N) $(BANCO) $$base_opcion || exit 1; \
 	done
 
 # Removes only what the build wrote. The working databases, backups, packages

@@ -17,14 +17,28 @@ DatosEvento EventoDelAno(const ProgramaBanco &programa, DatosEvento base);
 // The health units of the state, or every unit when the catalog has none of it.
 QStringList UnidadesDelEstado(const BaseDatos &bd, const QString &estado);
 
-// Writes n synthetic care events, valid against the template catalogs, into
-// the open working database, in one transaction: each is `base` under its own
-// key (the units of the state in turn, folios 1.., dates of care spread over
-// statistical year `ano` up to its last day not in the future, occurrence the
-// day before, captured on the day of care) with its detail rows (the ticks
-// and diagnoses of `base`). Returns the events written; throws ErrorBD on failure.
+// Writes n synthetic care events of statistical year `ano`, valid against the
+// template catalogs and the sheet's rules, into the open working database in
+// one transaction: a year as it is captured. Units of the state (a few large
+// ones) by weight; days of care through the year (more at weekends and in
+// the holidays); each event written on its day of capture, the day of care or
+// a few days later, the units of a day interleaved in short runs, and about a
+// quarter of the units sending packages of two weeks that are written
+// together a few days after; folios of a unit in the order of capture. Ages,
+// sexes, intentionality, agents and causes spread as a year's are, the codes
+// of a list skewed towards a few; 0 to 3 rows in each detail table, written
+// right after their event, and a few events without any. `ordenado` writes
+// the same events in the order of their key instead. The columns it does not
+// vary are those of `base`. Returns the events written; throws ErrorBD on failure.
 int GeneraEventos(const BaseDatos &bd, int n, const DatosEvento &base, const QString &estado = QStringLiteral("36"),
-                  int ano = 2004);
+                  int ano = 2004, bool ordenado = false);
+
+// The working database of a bench run with the options' events: generated
+// into the run's copy of the template; with --conserva, copied from the
+// database kept in that folder, which is generated there first when it is
+// missing (its events then stand, whatever N and --ordenado say). Prints the
+// events and where they came from; false, after saying why, when there is none.
+bool BaseConEventos(ProgramaBanco &programa);
 
 // n health units of state 09 in CATCLUES ("DFSSA000000" ...), in place of the
 // template's; throws ErrorBD on failure.

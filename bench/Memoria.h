@@ -19,8 +19,8 @@ inline double MemoriaMB(const char *campo)
 }
 
 // Runs the work once and prints its time and the peak memory it reached
-// (the peak starts again from the present size).
-inline void Mide(const char *nombre, const std::function<void()> &op)
+// (the peak starts again from the present size); returns the time in s.
+inline double Mide(const char *nombre, const std::function<void()> &op)
 {
     QFile limpia(QStringLiteral("/proc/self/clear_refs"));
     if (limpia.open(QIODevice::WriteOnly))
@@ -29,6 +29,8 @@ inline void Mide(const char *nombre, const std::function<void()> &op)
     QElapsedTimer t;
     t.start();
     op();
-    std::printf("%-44s %8.2f s  pico %7.1f MB\n", nombre, double(t.nsecsElapsed()) / 1e9, MemoriaMB("VmHWM:"));
+    const double s = double(t.nsecsElapsed()) / 1e9;
+    std::printf("%-44s %8.2f s  pico %7.1f MB\n", nombre, s, MemoriaMB("VmHWM:"));
     std::fflush(stdout);
+    return s;
 }

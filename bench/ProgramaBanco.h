@@ -10,44 +10,57 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 
 // What a benchmark program is asked on its command line:
-//   N [--estado EE] [--ano AAAA] [--conserva CARPETA]
+//   N [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
 // N events (default 100000) of state EE (default 36) and statistical year
-// AAAA (default 2004); with --conserva the program folder CARPETA keeps the
-// working database in its Datos/ after the run (an existing one is never
-// overwritten), so that the program can be opened on it.
+// AAAA (default 2004), in the order of capture unless --ordenado. With
+// --conserva the events are generated once into CARPETA/Datos (the program
+// can be opened on that folder); a run that finds that database there uses
+// it as it stands, through a copy of its own, so that one generated
+// database serves every benchmark.
 struct OpcionesBanco {
     int eventos = 100000;
     QString estado = QStringLiteral("36");
     int ano = 2004;
     QString conserva;
+    bool ordenado = false;            // events written in key order, not in capture order
+    QMap<QString, QString> propias;   // the program's own options (name -> value)
 };
 // False, after printing the usage, on an argument it does not understand.
-bool LeeOpciones(int argc, char **argv, OpcionesBanco &opciones);
+// `propias` names the program's own options, each with a value.
+bool LeeOpciones(int argc, char **argv, OpcionesBanco &opciones, const QStringList &propias = {});
 
 // The last day of statistical year `ano` that is not in the future.
 QDate UltimoDiaDelAno(int ano);
 
-// A program folder for one bench run (a temporary one unless kept): Datos/
-// with the working database of the options' state and year, copied from the
-// template; the clock stands on the last day of that year not in the future.
+// A program folder for one bench run, always a temporary one: Datos/ with
+// the working database of the options' state and year; the clock stands on
+// the last day of that year not in the future.
 class ProgramaBanco {
 public:
     explicit ProgramaBanco(const OpcionesBanco &o = {})
         : opciones(o),
           ajustes(QDir(dir.path()).filePath(QStringLiteral("ajustes.ini"))),
           reloj(QDateTime(UltimoDiaDelAno(o.ano), QTime(10, 0))),
-          ctx(o.conserva.isEmpty() ? dir.path() : QDir(o.conserva).absolutePath(), mensajes, ajustes, reloj)
+          ctx(dir.path(), mensajes, ajustes, reloj)
     {
         QDir(ctx.CarpetaPrograma).mkpath(QStringLiteral("Datos"));
         ctx.EstadoActual = o.estado;
         ctx.AnoActual = QString::number(o.ano);
         ctx.ArchivoBD = ctx.NombreArchivoBD(ctx.EstadoActual, ctx.AnoActual);
+    }
+    // The database kept with --conserva ("" without it).
+    QString Conservada() const
+    {
+        return opciones.conserva.isEmpty()
+                   ? QString()
+                   : QDir(opciones.conserva).absoluteFilePath(QStringLiteral("Datos/") + QFileInfo(ctx.ArchivoBD).fileName());
     }
     // Copies the template and opens it; false, and says why, when the
     // template is not built or a kept database would be overwritten.
@@ -85,15 +98,19 @@ public:
     Contexto ctx;
 };
 
-// The main() of a bench program: offscreen, N events from argv[1] (default
-// 100000), and an error printed rather than a failed run.
-inline int MainBanco(int argc, char *argv[], int (*corre)(int))
+// The main() of a bench program: offscreen, its options read (the usage
+// printed on one it does not know; `propias` are its own), and an error
+// printed rather than a failed run.
+inline int MainBanco(int argc, char *argv[], int (*corre)(const OpcionesBanco &), const QStringList &propias = {})
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    OpcionesBanco opciones;
+    if (!LeeOpciones(argc, argv, opciones, propias))
+        return 0;
     try {
-        return corre(argc > 1 ? qMax(1, std::atoi(argv[1])) : 100000);
+        return corre(opciones);
     } catch (const std::exception &e) {
         std::printf("el banco de pruebas se detuvo: %s\n", e.what());
         return 0;

@@ -6,11 +6,13 @@
 // PDF, beside a plain read of the same rows. Never fails a run. Ends with one
 // line per goal: figure, plain figure, ratio.
 //
-//   velmoran_bench_catalogos [N] [--localidades K]   N (events) does not apply;
-//   K localities (default 300,000, the size the goals stand for)
+//   velmoran_bench_catalogos [N] [--estado EE] [--ano AAAA] ... [--localidades K]
+//   N and the events' options do not apply (the catalogs are those of the
+//   template); K localities (default 300,000, the size the goals stand for)
 
 #include "GeneraEventos.h"
 #include "Medicion.h"
+#include "Metas.h"
 
 #include "catalogs/modCatalogos.h"
 #include "platform/ReportePintor.h"
@@ -18,6 +20,8 @@
 
 #include <QDir>
 #include <QMdiArea>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -29,24 +33,14 @@
 
 namespace {
 
-int argc_ = 0;
-char **argv_ = nullptr;
-
-// The catalog's own size: the goals stand for 300,000 localities, whatever N.
-int LocalidadesPedidas()
-{
-    for (int i = 1; i + 1 < argc_; ++i)
-        if (std::string(argv_[i]) == "--localidades")
-            return std::max(1, std::atoi(argv_[i + 1]));
-    return 300000;
-}
+using Filas = std::vector<std::vector<std::string>>;
 
 // Reads every row as text, as a window must before it can show the last one;
-// tells the memory the rows take.
-double LeePlano(sqlite3 *db, const char *sql, double *mb)
+// tells the memory the rows take, and hands them over when asked.
+double LeePlano(sqlite3 *db, const char *sql, double *mb, Filas *filas = nullptr)
 {
     const double antes = MemoriaMB("VmRSS:");
-    std::vector<std::vector<std::string>> v;
+    Filas v;
     const double ms = Milisegundos([&] {
         sqlite3_stmt *s = nullptr;
         sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
@@ -61,7 +55,36 @@ double LeePlano(sqlite3 *db, const char *sql, double *mb)
         sqlite3_finalize(s);
     });
     *mb = MemoriaMB("VmRSS:") - antes;
+    if (filas)
+        *filas = std::move(v);
     return ms;
+}
+
+// The same pages drawn with plain Qt: the rows already read, one line of
+// text each in the columns, as many lines per page as the catalog print
+// puts, on the same paper in the same font.
+double PdfPlano(const Filas &filas, const DocumentoReporte &doc, const QString &ruta)
+{
+    return Milisegundos([&] {
+        QPdfWriter pdf(ruta);
+        pdf.setResolution(72);
+        pdf.setPageLayout(doc.pagina);
+        QPainter p(&pdf);
+        QFont letra(doc.fuentes.value(0).familia);
+        letra.setPointSizeF(doc.fuentes.value(0).puntos);
+        p.setFont(letra);
+        const size_t porPagina = std::max<size_t>(1, (filas.size() + size_t(std::max(1, doc.Paginas())) - 1) / size_t(std::max(1, doc.Paginas())));
+        const QSizeF hoja = doc.pagina.fullRectPoints().size();
+        const double linea = (hoja.height() - 100) / double(porPagina);
+        const double columnas[] = {0, 0.06, 0.3, 0.36, 0.62, 0.7};
+        for (size_t i = 0; i < filas.size(); ++i) {
+            if (i > 0 && i % porPagina == 0)
+                pdf.newPage();
+            const double y = 60 + double(i % porPagina) * linea;
+            for (size_t c = 0; c < filas[i].size() && c < std::size(columnas); ++c)
+                p.drawText(QPointF(30 + columnas[c] * (hoja.width() - 60), y), QString::fromUtf8(filas[i][c].c_str()));
+        }
+    });
 }
 
 // The filter of one keystroke as a LIKE query, its rows counted.
@@ -85,14 +108,9 @@ void Memoria(const char *nombre, double antes)
                 MemoriaMB("VmHWM:"));
 }
 
-struct Meta {
-    const char *nombre;
-    double cifra, plano;
-};
-
 // The localities printed: laid out and shown in the preview with its first
 // and last page painted, then closed; laid out again and saved as PDF.
-void Imprime(Contexto &ctx, std::vector<Meta> &metas)
+void Imprime(Contexto &ctx, Metas &metas)
 {
     const char *sql = "SELECT l.CodEstado, e.Descripcion, l.CodMunicipio, m.Descripcion, l.CodLocalidad, l.Descripcion "
                       "FROM cLocalidades l LEFT JOIN cEstados e ON e.CodEstado = l.CodEstado LEFT JOIN cMunicipios m "
@@ -101,7 +119,6 @@ void Imprime(Contexto &ctx, std::vector<Meta> &metas)
     sqlite3_open_v2(qPrintable(ctx.ArchivoBD), &db, SQLITE_OPEN_READONLY, nullptr);
     double mbPlano = 0;
     const double leer = LeePlano(db, sql, &mbPlano);
-    sqlite3_close(db);
     Cifra("plain SQLite: read the localities to print", leer);
     malloc_trim(0);
 
@@ -136,23 +153,34 @@ void Imprime(Contexto &ctx, std::vector<Meta> &metas)
 
     std::optional<DocumentoReporte> doc;
     ImprimeReporteCatalogo(ctx, QStringLiteral("rptCatLocalidades"), {}, [&](const DocumentoReporte &d) { doc = d; });
-    if (!doc)
+    if (!doc) {
+        sqlite3_close(db);
         return;
+    }
     const QString ruta = QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("localidades.pdf"));
     const double pdf = Milisegundos([&] { GuardaPdf(*doc, ruta); });
     Cifra("PDF of the localities", pdf);
+    // The rows read again for the plain pages, after the preview's memory figures.
+    Filas filas;
+    double mb = 0;
+    LeePlano(db, sql, &mb, &filas);
+    sqlite3_close(db);
+    const double pdfPlano = PdfPlano(filas, *doc, QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("localidades_plano.pdf")));
+    Cifra("plain Qt: the same pages drawn with QPdfWriter and QPainter", pdfPlano);
+    filas.clear();
     doc.reset();
-    metas.push_back({"preview peak under 200 MB (MB; plain: rows read)", pico, antes + mbPlano});
-    metas.push_back({"memory back once closed (MB; plain: before)", despues, antes});
-    metas.push_back({"preview shown and closed (ms; plain: read)", vista, leer});
-    metas.push_back({"PDF under 5 s (ms; plain: read)", pdf, leer});
+    metas.Agrega("vista previa: pico (plano: antes + filas leídas)", pico, antes + mbPlano, "MB", 0, 200);
+    metas.Agrega("memoria devuelta al cerrar (plano: antes)", despues, antes, "MB");
+    metas.Agrega("vista previa mostrada y cerrada (plano: leer filas)", vista, leer, "ms");
+    metas.Agrega("PDF de las localidades (plano: mismas páginas con Qt)", pdf, pdfPlano, "ms", 0, 5000);
 }
 
-int Corre(int)
+int Corre(const OpcionesBanco &opciones)
 {
-    const int localidades = LocalidadesPedidas();
+    // The catalog's own size: the goals stand for 300,000 localities, whatever N.
+    const int localidades = std::max(1, opciones.propias.value(QStringLiteral("--localidades"), QStringLiteral("300000")).toInt());
     const int unidades = std::max(1, localidades * 2 / 15);   // 40,000 beside 300,000
-    ProgramaBanco programa;
+    ProgramaBanco programa(opciones);
     Contexto &ctx = programa.ctx;
     if (!programa.AbreBase())
         return 0;
@@ -160,9 +188,9 @@ int Corre(int)
     GeneraLocalidades(ctx.ConexionBD, localidades);
     GeneraUnidades(ctx.ConexionBD, unidades);
     std::printf("localities: %d, health units: %d\n", localidades, unidades);
-
-    std::vector<Meta> metas;
+    Metas metas;
     double leerLocalidades = 0;
+
     {
         sqlite3 *db = nullptr;
         sqlite3_open_v2(qPrintable(ctx.ArchivoBD), &db, SQLITE_OPEN_READONLY, nullptr);
@@ -202,7 +230,7 @@ int Corre(int)
         VentanaCatalogo *w = nullptr;
         const double abrir = Milisegundos([&] { w = CargaCatLocalidades(ctx, area, servicios); });
         Cifra("frmCatLocalidades: open (read, build, show)", abrir);
-        metas.push_back({"localities open within 1.5x (ms; plain: read)", abrir, leerLocalidades});
+        metas.Agrega("ventana de localidades abierta (plano: leer sus filas)", abrir, leerLocalidades, "ms", 1.5);
         Memoria("frmCatLocalidades: memory", antes);
         std::printf("  rows listed: %d\n", w->Catalogo().Lista().Cantidad());
         Teclea("frmCatLocalidades: state box \"15\"", w->txtDatos(4), QStringLiteral("15"));
@@ -224,9 +252,7 @@ int Corre(int)
         Teclea("frmCatCLUES: no match and reset", w->txtDatos(16), QStringLiteral("77"));
     }
     Imprime(ctx, metas);
-    std::printf("\ngoals (%d localities): figure, plain figure, ratio\n", localidades);
-    for (const Meta &m : metas)
-        std::printf("%-52s %10.1f %10.1f %6.2f x\n", m.nombre, m.cifra, m.plano, m.plano > 0 ? m.cifra / m.plano : 0.0);
+    metas.Imprime((std::to_string(localidades) + " localidades").c_str());
     return 0;
 }
 
@@ -234,7 +260,5 @@ int Corre(int)
 
 int main(int argc, char *argv[])
 {
-    argc_ = argc;
-    argv_ = argv;
-    return MainBanco(argc, argv, Corre);
+    return MainBanco(argc, argv, Corre, {QStringLiteral("--localidades")});
 }

@@ -3,10 +3,11 @@
 // each beside the same statements run with plain SQLite. Prints
 // "name: value unit" lines; never fails a run.
 //
-//   velmoran_bench_envio [N]      N events to generate (default 100000)
+//   velmoran_bench_envio [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
 
 #include "GeneraEventos.h"
 #include "Memoria.h"
+#include "Metas.h"
 #include "ProgramaBanco.h"
 
 #include "platform/Empaque.h"
@@ -19,8 +20,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-const char *const Desde = "2004-03-01", *const Hasta = "2004-04-05";
 
 // The same work with sqlite3 alone: `sql` runs on the working file with the
 // package database attached as p.
@@ -45,15 +44,16 @@ QString Llave(const QString &tabla)
     return QStringLiteral(" %1.CLUES = e.CLUES AND %1.Folio = e.Folio AND %1.fechaAtencion = e.fechaAtencion").arg(tabla);
 }
 
-int Corre(int n)
+int Corre(const OpcionesBanco &opciones)
 {
-    ProgramaBanco programa;
-    if (!programa.AbreBase())
+    ProgramaBanco programa(opciones);
+    if (!BaseConEventos(programa))
         return 0;
     Contexto &ctx = programa.ctx;
-    GeneraEventos(ctx.ConexionBD, n, EventoValido());
+    const QString desde = QDate(opciones.ano, 3, 1).toString(Qt::ISODate), hasta = QDate(opciones.ano, 4, 5).toString(Qt::ISODate);
+    const int n = ctx.ConexionBD.Valor(QStringLiteral("SELECT count(*) FROM D_EVENTO")).toInt();
     const int enPeriodo = ctx.ConexionBD.Valor(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO WHERE fechaAtencion BETWEEN ? AND ?"),
-                                               {Desde, Hasta}).toInt();
+                                               {desde, hasta}).toInt();
     std::printf("eventos: %d, en el periodo: %d\n", n, enPeriodo);
 
     // Plain: the package's tables filled by INSERT ... SELECT in one transaction.
@@ -64,21 +64,21 @@ int Corre(int n)
                    .toString()
                    .replace(QRegularExpression(QStringLiteral("^CREATE TABLE (\\w+)")), QStringLiteral("CREATE TABLE p.\\1"))
                + QLatin1Char(';');
-    sql += QStringLiteral("INSERT INTO p.D_EVENTO SELECT * FROM D_EVENTO WHERE fechaAtencion BETWEEN '%1' AND '%2';").arg(Desde, Hasta);
+    sql += QStringLiteral("INSERT INTO p.D_EVENTO SELECT * FROM D_EVENTO WHERE fechaAtencion BETWEEN '%1' AND '%2';").arg(desde, hasta);
     for (const QString &t : TablasEvento.mid(1))
         sql += QStringLiteral("INSERT INTO p.%1 SELECT d.* FROM p.D_EVENTO e CROSS JOIN %1 d ON").arg(t) + Llave(QStringLiteral("d")) + QLatin1Char(';');
     ctx.ConexionBD.Cierra();
-    Mide("sqlite: paquete del periodo", [&] { Plano(ctx.ArchivoBD, plano, sql + QStringLiteral("COMMIT;")); });
+    const double paquetePlano = Mide("sqlite: paquete del periodo", [&] { Plano(ctx.ArchivoBD, plano, sql + QStringLiteral("COMMIT;")); });
     ctx.ConexionBD.Abre(ctx.ArchivoBD);
 
     Envio envio(ctx);
     Envio::Seleccion s;
     s.eventos = true;
-    s.fechaIni = QDate::fromString(QString::fromLatin1(Desde), Qt::ISODate).toString(QStringLiteral("dd/MM/yyyy"));
-    s.fechaFin = QDate::fromString(QString::fromLatin1(Hasta), Qt::ISODate).toString(QStringLiteral("dd/MM/yyyy"));
+    s.fechaIni = QDate::fromString(desde, Qt::ISODate).toString(QStringLiteral("dd/MM/yyyy"));
+    s.fechaFin = QDate::fromString(hasta, Qt::ISODate).toString(QStringLiteral("dd/MM/yyyy"));
     s.unidades = {QStringLiteral("todas")};
     const QString paquete = programa.dir.filePath(envio.PaqueteEnvio);
-    Mide("envío (base del paquete, zip y relectura)", [&] { envio.GeneraEnvio(s, paquete); });
+    const double envia = Mide("envío (base del paquete, zip y relectura)", [&] { envio.GeneraEnvio(s, paquete); });
 
     // Plain: the received events replace the local ones of the same key.
     QString recibe = QStringLiteral("BEGIN;");
@@ -89,16 +89,20 @@ int Corre(int n)
         recibe += QStringLiteral("INSERT INTO main.%1 SELECT * FROM p.%1 WHERE (CLUES, Folio, fechaAtencion) IN "
                                  "(SELECT CLUES, Folio, fechaAtencion FROM p.D_EVENTO);").arg(t);
     ctx.ConexionBD.Cierra();
-    Mide("sqlite: reunir el paquete", [&] { Plano(ctx.ArchivoBD, plano, recibe + QStringLiteral("COMMIT;")); });
+    const double reunePlano = Mide("sqlite: reunir el paquete", [&] { Plano(ctx.ArchivoBD, plano, recibe + QStringLiteral("COMMIT;")); });
     ctx.ConexionBD.Abre(ctx.ArchivoBD);
 
     Recepcion recepcion(ctx);
     bool abierto = false;
-    Mide("recepción: desempacar y revisar", [&] { abierto = recepcion.Abre(paquete); });
-    Mide("recepción: reunir", [&] {
+    const double abre = Mide("recepción: desempacar y revisar", [&] { abierto = recepcion.Abre(paquete); });
+    const double reune = Mide("recepción: reunir", [&] {
         if (abierto)
             recepcion.Recibe(true, {});
     });
+    Metas metas;
+    metas.Agrega("envío del periodo (plano: tablas del paquete por INSERT ... SELECT)", envia, paquetePlano, "s");
+    metas.Agrega("recepción entera (plano: borrar y copiar las filas del paquete)", abre + reune, reunePlano, "s");
+    metas.Imprime(qPrintable(QStringLiteral("envío, %1 eventos, %2 en el periodo").arg(n).arg(enPeriodo)));
     return 0;
 }
 

@@ -4,11 +4,10 @@
 // alone, a bare libxlsxwriter loop). Prints "name: value unit" lines; never
 // fails a run.
 //
-//   velmoran_bench_exporta [N] [--conserva CARPETA]
-//     N events to generate (default 100000); with --conserva the database is
-//     kept in CARPETA/Datos, and a database already there is used as it stands.
+//   velmoran_bench_exporta [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
 
 #include "GeneraEventos.h"
+#include "LibroPlano.h"
 #include "ProgramaBanco.h"
 
 #include "platform/BaseDatos.h"
@@ -25,7 +24,6 @@
 #include <functional>
 #include <sqlite3.h>
 #include <tuple>
-#include <xlsxwriter.h>
 
 namespace {
 
@@ -78,33 +76,6 @@ void Exporta(const BaseDatos &bd, FormatoExportacion f, const QString &ruta, con
         std::printf("  %lld filas, %.0f MB\n", r.filas, double(QFile(ruta).size()) / 1048576.0);
 }
 
-// The same cells written by libxlsxwriter with nothing else around it.
-void ExcelDesnudo(sqlite3 *db, const QString &ruta)
-{
-    lxw_workbook_options o = {};
-    o.constant_memory = LXW_TRUE;
-    lxw_workbook *libro = workbook_new_opt(QFile::encodeName(ruta).constData(), &o);
-    lxw_worksheet *ws = workbook_add_worksheet(libro, "ExcelTabla");
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT * FROM GENCONSUL", -1, &st, nullptr);
-    const int n = sqlite3_column_count(st);
-    for (int i = 0; i < n; ++i)
-        worksheet_write_string(ws, 0, lxw_col_t(i), sqlite3_column_name(st, i), nullptr);
-    lxw_row_t fila = 0;
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        ++fila;
-        for (int i = 0; i < n; ++i) {
-            const int tipo = sqlite3_column_type(st, i);
-            if (tipo == SQLITE_INTEGER || tipo == SQLITE_FLOAT)
-                worksheet_write_number(ws, fila, lxw_col_t(i), sqlite3_column_double(st, i), nullptr);
-            else if (tipo == SQLITE_TEXT)
-                worksheet_write_string(ws, fila, lxw_col_t(i), reinterpret_cast<const char *>(sqlite3_column_text(st, i)), nullptr);
-        }
-    }
-    sqlite3_finalize(st);
-    workbook_close(libro);
-}
-
 void LeePlano(sqlite3 *db, const char *sql)
 {
     sqlite3_stmt *st = nullptr;
@@ -125,14 +96,8 @@ int Corre(const OpcionesBanco &opciones)
     dir.setAutoRemove(qEnvironmentVariableIsEmpty("VELMORAN_CONSERVA"));
     std::printf("carpeta: %s\n", qPrintable(dir.path()));
     const BaseDatos &bd = programa.ctx.ConexionBD;
-    if (!opciones.conserva.isEmpty() && QFile::exists(programa.ctx.ArchivoBD)) {
-        programa.ctx.ConexionBD.Abre(programa.ctx.ArchivoBD);
-    } else {
-        if (!programa.AbreBase())
-            return 0;
-        GeneraEventos(bd, opciones.eventos, EventoValido());
-        bd.Ejecuta(QStringLiteral("ANALYZE"));
-    }
+    if (!BaseConEventos(programa))
+        return 0;
     const QStringList Campos53 = EntradasCampos(OrigenConsulta::Hoja);
     sqlite3 *plano = bd.Manejador();
     std::printf("eventos: %s, campos elegidos: %lld\n",
@@ -174,7 +139,7 @@ int Corre(const OpcionesBanco &opciones)
         Mide("  SQLite plano: ATTACH + CREATE TABLE AS", [&] { sqlite3_exec(plano, adjunta.constData(), nullptr, nullptr, nullptr); });
 
         Mide("exportar a .xlsx", [&] { Exporta(bd, FormatoExportacion::Excel, dir.filePath("r.xlsx"), "ExcelTabla"); });
-        Mide("  libxlsxwriter desnudo, mismas celdas", [&] { ExcelDesnudo(plano, dir.filePath("plano.xlsx")); });
+        Mide("  libxlsxwriter desnudo, mismas celdas", [&] { LibroPlano(plano, QStringLiteral("SELECT * FROM GENCONSUL"), dir.filePath("plano.xlsx"), "ExcelTabla"); });
 
         Mide("exportar a .dbf", [&] { Exporta(bd, FormatoExportacion::Dbase, dir.filePath("r.dbf"), ""); });
         Mide("  SQLite plano: leer GENCONSUL entera", [&] { LeePlano(plano, "SELECT * FROM GENCONSUL"); });
@@ -207,6 +172,5 @@ int Corre(const OpcionesBanco &opciones)
 
 int main(int argc, char **argv)
 {
-    static OpcionesBanco opciones;
-    return LeeOpciones(argc, argv, opciones) ? MainBanco(argc, argv, [](int) { return Corre(opciones); }) : 0;
+    return MainBanco(argc, argv, Corre);
 }

@@ -5,10 +5,11 @@
 // the first event with its detail rows). Prints "name: value unit" lines;
 // never fails a run.
 //
-//   velmoran_bench_filtro [N]      N events to generate (default 100000)
+//   velmoran_bench_filtro [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
 
 #include "GeneraEventos.h"
 #include "Medicion.h"
+#include "Metas.h"
 
 #include "capture/ManejadorRegistro.h"
 #include "platform/BaseDatos.h"
@@ -70,49 +71,49 @@ std::string Existe(const char *tabla, const char *alias, const std::string &cond
            + alias + ".Folio = E.Folio AND " + alias + ".fechaAtencion = E.fechaAtencion AND " + condicion + ")";
 }
 
-int Corre(int n)
+int Corre(const OpcionesBanco &opciones)
 {
-    ProgramaBanco programa;
-    if (!programa.AbreBase())
+    ProgramaBanco programa(opciones);
+    if (!BaseConEventos(programa))
         return 0;
     Contexto &ctx = programa.ctx;
     const BaseDatos &bd = ctx.ConexionBD;
-    QElapsedTimer t;
-    t.start();
-    GeneraEventos(bd, n, EventoValido());
-    // Spread the values, so that each criteria picks a part of the events.
-    bd.EjecutaAccion("UPDATE D_EVENTO SET CodSexo = 1 + Folio % 2, Edad = Folio % 90");
-    bd.EjecutaAccion("UPDATE OR IGNORE D_Diagnosticos SET CodDiagnostico = 'S011' WHERE Orden = 1 AND Folio % 20 = 0");
-    bd.EjecutaAccion("UPDATE OR IGNORE D_TipoAtencion SET CodTipoAtencion = 9 WHERE Folio % 10 = 0");
-    bd.Ejecuta("ANALYZE");
-    std::printf("eventos generados: %d en %.1f s\n", n, double(t.nsecsElapsed()) / 1e9);
+    // Criteria that each pick a part of the year: a diagnosis of middling
+    // frequency (about one event in twenty) and a rare type of care.
+    const std::string diagnostico = bd.Valor(QStringLiteral(
+        "SELECT CodDiagnostico FROM D_Diagnosticos GROUP BY 1 "
+        "ORDER BY abs(count(*) - (SELECT count(*) / 20 FROM D_EVENTO)) LIMIT 1")).toString().toStdString();
+    std::printf("diagnóstico del criterio: %s\n", diagnostico.c_str());
 
     HojaRegistro hoja(ctx);
     hoja.vida.Abre();
     sqlite3 *db = bd.Manejador();
     const struct {
         const char *nombre;
-        const char *criterio;
+        std::string criterio;
         std::string plano;
     } casos[] = {
         {"criterio sobre el evento", "E.CodSexo = 2\nAnd E.Edad > 30", "E.CodSexo = 2 AND E.Edad > 30"},
         {"criterio sobre un detalle", "T.CodTipoAtencion = 9", Existe("D_TipoAtencion", "T", "T.CodTipoAtencion = 9")},
-        {"criterio sobre los diagnósticos", "F.Diagnosticos = 'S011'",
-         Existe("D_Diagnosticos", "F", "F.CodDiagnostico = 'S011'")},
-        {"criterio sobre evento y diagnósticos", "F.Diagnosticos = 'S011'\nAnd E.Edad > 30",
-         "E.Edad > 30 AND " + Existe("D_Diagnosticos", "F", "F.CodDiagnostico = 'S011'")},
+        {"criterio sobre los diagnósticos", "F.Diagnosticos = '" + diagnostico + "'",
+         Existe("D_Diagnosticos", "F", "F.CodDiagnostico = '" + diagnostico + "'")},
+        {"criterio sobre evento y diagnósticos", "F.Diagnosticos = '" + diagnostico + "'\nAnd E.Edad > 30",
+         "E.Edad > 30 AND " + Existe("D_Diagnosticos", "F", "F.CodDiagnostico = '" + diagnostico + "'")},
     };
+    Metas metas;
     for (const auto &c : casos) {
         bool ok = true;
-        const double nuestro = MedianaMs(3, [&] { ok = ok && EjecutaFiltro(ctx, c.criterio, DestinoFiltro{&hoja, {}}); });
+        const double nuestro = MedianaMs(3, [&] { ok = ok && EjecutaFiltro(ctx, QString::fromStdString(c.criterio), DestinoFiltro{&hoja, {}}); });
         size_t filas = 0;
         const double plano = MedianaMs(3, [&] { filas = PlanoSQLite(db, c.plano); });
         std::printf("%s: %.1f ms (SQLite plano %.1f ms, %.2f x), %d eventos%s\n", c.nombre, nuestro, plano,
                     plano > 0 ? nuestro / plano : 0.0, hoja.eventos.rsAtencion.Cuenta(),
                     ok && size_t(hoja.eventos.rsAtencion.Cuenta()) == filas ? "" : " (¡distintos!)");
         std::fflush(stdout);
+        metas.Agrega(c.nombre, nuestro, plano, "ms");
     }
     std::printf("memoria máxima: %.0f MB\n", MemoriaMB("VmHWM:"));
+    metas.Imprime("filtro, de Ejecutar al primer evento en la hoja");
     return 0;
 }
 

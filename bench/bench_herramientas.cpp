@@ -2,10 +2,11 @@
 // of N generated events, each beside the same work done with plain SQLite (and
 // plain libzip for the archive). Prints "name: value unit" lines; never fails a run.
 //
-//   velmoran_bench_herramientas [N]      N events to generate (default 100000)
+//   velmoran_bench_herramientas [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
 
 #include "GeneraEventos.h"
 #include "Memoria.h"
+#include "Metas.h"
 #include "ProgramaBanco.h"
 
 #include "platform/Ajustes.h"
@@ -42,20 +43,20 @@ void ExecPlano(const QString &archivo, const char *sql)
     sqlite3_close(db);
 }
 
-void EmpacaPlano(const QString &origen, const QString &zip)
+void EmpacaPlano(const QString &origen, const QString &zip, const char *miembro)
 {
     int e = 0;
     zip_t *za = zip_open(QFile::encodeName(zip).constData(), ZIP_CREATE | ZIP_TRUNCATE, &e);
-    const zip_int64_t i = zip_file_add(za, "BKUP0436.db", zip_source_file(za, QFile::encodeName(origen).constData(), 0, -1), 0);
+    const zip_int64_t i = zip_file_add(za, miembro, zip_source_file(za, QFile::encodeName(origen).constData(), 0, -1), 0);
     zip_set_file_compression(za, zip_uint64_t(i), ZIP_CM_DEFLATE, 1);
     zip_close(za);
 }
 
-void ExtraePlano(const QString &zip, const QString &destino)
+void ExtraePlano(const QString &zip, const QString &destino, const char *miembro)
 {
     int e = 0;
     zip_t *za = zip_open(QFile::encodeName(zip).constData(), ZIP_RDONLY, &e);
-    zip_file_t *f = zip_fopen(za, "BKUP0436.db", 0);
+    zip_file_t *f = zip_fopen(za, miembro, 0);
     FILE *salida = std::fopen(QFile::encodeName(destino).constData(), "wb");
     std::vector<char> bloque(1 << 16);
     zip_int64_t n;
@@ -71,49 +72,55 @@ double MB(const QString &archivo)
     return double(QFileInfo(archivo).size()) / (1024.0 * 1024.0);
 }
 
-int Corre(int n)
+int Corre(const OpcionesBanco &opciones)
 {
-    ProgramaBanco programa;
-    if (!programa.AbreBase())
+    ProgramaBanco programa(opciones);
+    if (!BaseConEventos(programa))
         return 0;
     Contexto &ctx = programa.ctx;
     const QTemporaryDir &dir = programa.dir;
-    QElapsedTimer t;
-    t.start();
-    GeneraEventos(ctx.ConexionBD, n, EventoValido());
-    std::printf("eventos generados: %d en %.1f s\n", n, double(t.nsecsElapsed()) / 1e9);
+    // The backup's member, as the backup names it.
+    const QString miembro = QStringLiteral("BKUP") + ctx.AnoActual.mid(2, 2) + ctx.EstadoActual + QStringLiteral(".db");
+    const QByteArray miembroC = QFile::encodeName(miembro);
     ctx.ConexionBD.Cierra();
     std::printf("base de trabajo: %.1f MB\n", MB(ctx.ArchivoBD));
 
     const QString copia = dir.filePath(QStringLiteral("copia.db")), zipPlano = dir.filePath(QStringLiteral("plano.zip"));
-    Mide("sqlite: VACUUM", [&] { ExecPlano(ctx.ArchivoBD, "VACUUM; PRAGMA wal_checkpoint(TRUNCATE);"); });
+    const double vacuum = Mide("sqlite: VACUUM", [&] { ExecPlano(ctx.ArchivoBD, "VACUUM; PRAGMA wal_checkpoint(TRUNCATE);"); });
     ctx.ConexionBD.Abre(ctx.ArchivoBD);
-    Mide("compactar (CompactaBaseDatos)", [&] { CompactaBaseDatos(ctx, nullptr, {}); });
+    const double compacta = Mide("compactar (CompactaBaseDatos)", [&] { CompactaBaseDatos(ctx, nullptr, {}); });
     ctx.ConexionBD.Cierra();
 
-    Mide("sqlite + libzip: VACUUM, VACUUM INTO, zip", [&] {
+    const double respaldoPlano = Mide("sqlite + libzip: VACUUM, VACUUM INTO, zip", [&] {
         ExecPlano(ctx.ArchivoBD, "VACUUM; PRAGMA wal_checkpoint(TRUNCATE);");
         ExecPlano(ctx.ArchivoBD, ("VACUUM INTO '" + copia.toStdString() + "'").c_str());
-        EmpacaPlano(copia, zipPlano);
+        EmpacaPlano(copia, zipPlano, miembroC.constData());
         QFile::remove(copia);
     });
     ctx.ConexionBD.Abre(ctx.ArchivoBD);
-    const QString destino = dir.filePath(QStringLiteral("VELMORAN0436_201204.ZIP"));
+    const QString destino = dir.filePath(QStringLiteral("VELMORAN%1_201204.ZIP").arg(QFileInfo(ctx.ArchivoBD).completeBaseName().mid(8)));
     Respaldo respaldo(ctx, [&ctx] { return CompactaBaseDatos(ctx, nullptr, {}); });
-    Mide("respaldar (compacta, copia, zip y relectura)", [&] { respaldo.Respalda(destino); });
+    const double respalda = Mide("respaldar (compacta, copia, zip y relectura)", [&] { respaldo.Respalda(destino); });
     std::printf("respaldo: %.1f MB\n", MB(destino));
 
-    Mide("libzip: extraer", [&] { ExtraePlano(destino, copia); });
+    const double extraePlano = Mide("libzip: extraer", [&] { ExtraePlano(destino, copia, miembroC.constData()); });
     QFile::remove(copia);
     QString error;
-    Mide("extraer (ExtraeMiembro)", [&] {
-        if (!ExtraeMiembro(destino, QStringLiteral("BKUP0436.db"), copia, LimiteExtraccion, &error))
+    const double extrae = Mide("extraer (ExtraeMiembro)", [&] {
+        if (!ExtraeMiembro(destino, miembro, copia, LimiteExtraccion, &error))
             std::fprintf(stderr, "%s\n", qPrintable(error));
     });
-    Mide("empacar (EmpacaArchivo)", [&] {
-        if (!EmpacaArchivo(copia, QStringLiteral("BKUP0436.db"), zipPlano, &error))
+    const double empaca = Mide("empacar (EmpacaArchivo)", [&] {
+        if (!EmpacaArchivo(copia, miembro, zipPlano, &error))
             std::fprintf(stderr, "%s\n", qPrintable(error));
     });
+    const double empacaPlano = Mide("libzip: empacar", [&] { EmpacaPlano(copia, dir.filePath(QStringLiteral("plano2.zip")), miembroC.constData()); });
+    Metas metas;
+    metas.Agrega("compactar (plano: VACUUM)", compacta, vacuum, "s");
+    metas.Agrega("respaldar (plano: VACUUM, VACUUM INTO y zip)", respalda, respaldoPlano, "s");
+    metas.Agrega("extraer del respaldo (plano: libzip)", extrae, extraePlano, "s");
+    metas.Agrega("empacar (plano: libzip)", empaca, empacaPlano, "s");
+    metas.Imprime("herramientas");
     return 0;
 }
 

@@ -2,10 +2,12 @@
 // 20,000 units and the ICD-10 list over 14,000 causes, and each keystroke of a
 // search in them. Prints "name: value ms" lines; never fails a run.
 //
-//   velmoran_bench_listas [unidades] [causas]
+//   velmoran_bench_listas [N] [--estado EE] [--ano AAAA] ... [--unidades U] [--causas C]
+//   N and the events' options do not apply; U health units (20,000), C causes (14,000)
 
 #include "GeneraEventos.h"
 #include "Medicion.h"
+#include "Metas.h"
 
 #include "lookups/frmListadet.h"
 #include "lookups/frmSelCLUES.h"
@@ -14,6 +16,7 @@
 
 #include <QApplication>
 #include <QSqlQuery>
+#include <sqlite3.h>
 #include <cstdio>
 #include <memory>
 
@@ -27,17 +30,39 @@ public:
     void Enfoca(int) override {}
 };
 
-// Builds the window, reads its rows and shows it, and prints how long that took.
+// Plain SQLite: the window's rows read, every column as text.
+double LeePlano(sqlite3 *db, const QString &sql)
+{
+    return Milisegundos([&] {
+        sqlite3_stmt *s = nullptr;
+        sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &s, nullptr);
+        std::vector<std::string> filas;
+        while (sqlite3_step(s) == SQLITE_ROW)
+            for (int i = 0; i < sqlite3_column_count(s); ++i) {
+                const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(s, i));
+                filas.emplace_back(t ? t : "");
+            }
+        sqlite3_finalize(s);
+    });
+}
+
+// Builds the window, reads its rows and shows it, and prints how long that
+// took beside the plain read of the same rows.
 template <class Ventana>
-std::unique_ptr<Ventana> AbreMidiendo(const char *nombre, Contexto &ctx, CamposDestino &destino, int campo)
+std::unique_ptr<Ventana> AbreMidiendo(const char *nombre, Contexto &ctx, CamposDestino &destino, int campo, const QString &filas,
+                                      Metas &metas)
 {
     std::unique_ptr<Ventana> w;
-    Cifra(nombre, Milisegundos([&] {
-              w = std::make_unique<Ventana>(ctx, &destino, campo);
-              w->Abre();
-              w->show();
-              QApplication::setActiveWindow(w.get());
-          }));
+    const double ms = Milisegundos([&] {
+        w = std::make_unique<Ventana>(ctx, &destino, campo);
+        w->Abre();
+        w->show();
+        QApplication::setActiveWindow(w.get());
+    });
+    Cifra(nombre, ms);
+    const double plano = LeePlano(ctx.ConexionBD.Manejador(), filas);
+    Cifra("  plain SQLite: read the same rows", plano);
+    metas.Agrega(nombre, ms, plano, "ms");
     std::printf("  rows listed: %d\n", w->Lista().Cantidad());
     return w;
 }
@@ -68,26 +93,16 @@ void GeneraCausas(const BaseDatos &bd, int n)
     tr.Confirma();
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int Corre(const OpcionesBanco &opciones)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const int unidades = argc > 1 ? std::atoi(argv[1]) : 20000;
-    const int causas = std::min(argc > 2 ? std::atoi(argv[2]) : 14000, 26000);
+    const int unidades = opciones.propias.value(QStringLiteral("--unidades"), QStringLiteral("20000")).toInt();
+    const int causas = std::min(opciones.propias.value(QStringLiteral("--causas"), QStringLiteral("14000")).toInt(), 26000);
 
-    ProgramaBanco programa;
+    ProgramaBanco programa(opciones);
     Contexto &ctx = programa.ctx;
     ctx.EstadoActual = QStringLiteral("09");   // the state of the generated units
-    try {
-        if (!programa.AbreBase())
-            return 0;
-    } catch (const ErrorBD &e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.Descripcion()));
+    if (!programa.AbreBase())
         return 0;
-    }
     DestinoMudo destino;
     try {
         GeneraUnidades(ctx.ConexionBD, unidades);
@@ -97,9 +112,12 @@ int main(int argc, char **argv)
         return 0;
     }
     std::printf("health units: %d, ICD-10 causes: %d\n", unidades, causas);
+    Metas metas;
 
     {
-        auto w = AbreMidiendo<frmSelCLUES>("frmSelCLUES: open (read, build, show)", ctx, destino, OrigenHojaClues);
+        auto w = AbreMidiendo<frmSelCLUES>("frmSelCLUES: open (read, build, show)", ctx, destino, OrigenHojaClues,
+                                           QStringLiteral("SELECT CLUES, DESCUNIDAD, CEDOCVE, CJURCVE, CMPOCVE, CLOCCVE, "
+                                                          "CTUNCVE FROM CATCLUES ORDER BY CLUES"), metas);
         Teclea("frmSelCLUES: CLUES box \"DFSSA01\"", w->Caja(0), QStringLiteral("dfssa01"));
         Teclea("frmSelCLUES: state box \"09\"", w->Caja(13), QStringLiteral("09"));
         Teclea("frmSelCLUES: locality box", w->Caja(16), QStringLiteral("0012"));
@@ -108,10 +126,18 @@ int main(int argc, char **argv)
     }
     for (int campo : {76, 78}) {
         const QByteArray nombre = QStringLiteral("frmListadet %1: open (read, build, show)").arg(campo).toUtf8();
-        auto w = AbreMidiendo<frmListadet>(nombre.constData(), ctx, destino, campo);
+        auto w = AbreMidiendo<frmListadet>(nombre.constData(), ctx, destino, campo, ConsultaListadet(campo), metas);
         Teclea("frmListadet: description box \"daño de la uña\"", w->Caja(1), QStringLiteral("daño de la uña"));
         Teclea("frmListadet: code box \"B01\"", w->Caja(0), QStringLiteral("b01"));
         Teclea("frmListadet: emptying the code box", w->Caja(0), QString(3, QChar(8)));
     }
+    metas.Imprime("listas de selección, abrir (plano: leer sus filas)");
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return MainBanco(argc, argv, Corre, {QStringLiteral("--unidades"), QStringLiteral("--causas")});
 }

@@ -3,10 +3,11 @@
 // GROUP BY with the same filter, and the opening of the report window (all its
 // fills). Prints "name: value" lines; never fails a run.
 //
-//   velmoran_bench_reportes [N]      N events to generate (default 100000)
+//   velmoran_bench_reportes [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
 
 #include "GeneraEventos.h"
 #include "Medicion.h"
+#include "Metas.h"
 
 #include "reports/ReportesCruzados.h"
 #include "reports/frmReportes.h"
@@ -46,28 +47,14 @@ double Plano(sqlite3 *db, const ReporteCruzado &r, const QString &desde, const Q
     });
 }
 
-int Corre(int n)
+int Corre(const OpcionesBanco &opciones)
 {
-    ProgramaBanco programa;
-    if (!programa.AbreBase())
+    ProgramaBanco programa(opciones);
+    if (!BaseConEventos(programa))
         return 0;
     Contexto &ctx = programa.ctx;
     const BaseDatos &bd = ctx.ConexionBD;
     programa.CopiaReportes();
-
-    QElapsedTimer t;
-    t.start();
-    GeneraEventos(bd, n, EventoValido());
-    // Spread the counted codes so that every cell has work to do.
-    bd.EjecutaAccion(QStringLiteral(
-        "UPDATE D_EVENTO SET CodIntencionalidad = abs(random()) % 6 + 1, "
-        "CodSexo = CASE abs(random()) % 3 WHEN 0 THEN 1 WHEN 1 THEN 2 ELSE 9 END, "
-        "CodDestino = abs(random()) % 11 + 1, CodAgente = abs(random()) % 25 + 1, CodSitio = abs(random()) % 13 + 1, "
-        "CodArea = abs(random()) % 20 + 1, CodVez = abs(random()) % 2 + 1, CodEquipo = abs(random()) % 4 + 1, "
-        "CodLesionadoVehiculo = abs(random()) % 3 + 1, CodUsoSeguridad = abs(random()) % 2 + 1, "
-        "CodParentescoAgresor = abs(random()) % 9 + 1, CodClaveEdad = 3, Edad = abs(random()) % 100"));
-    bd.Ejecuta(QStringLiteral("ANALYZE"));
-    std::printf("eventos generados: %d (%.1f s)\n", n, double(t.nsecsElapsed()) / 1e9);
 
     FiltrosReporte filtros(bd);
     GeneradorReportes generador(ctx, filtros);
@@ -81,6 +68,7 @@ int Corre(int n)
 
     const QString desde = filtros.picFechaInicial.valor.toString(Qt::ISODate);
     const QString hasta = filtros.picFechaFinal.valor.toString(Qt::ISODate);
+    Metas metas;
     for (const ReporteCruzado &r : ReportesCruzados()) {
         filtros.EligeReporte(int(FiltrosReporte::TitulosReportes.indexOf(r.titulo)));
         const double nuestro = MedianaMs(3, [&] { generador.Reporte(); });
@@ -88,7 +76,9 @@ int Corre(int n)
         std::printf("%-55s %8.1f ms  plano %8.1f ms  %.2f x  (%d pág.)\n", qPrintable(r.titulo), nuestro, plano,
                     plano > 0 ? nuestro / plano : 0.0, paginas);
         std::fflush(stdout);
+        metas.Agrega(r.titulo.toStdString(), nuestro, plano, "ms");
     }
+    metas.Imprime("reportes cruzados");
     return 0;
 }
 

@@ -3,12 +3,11 @@
 // model) beside one plain GROUP BY with the same conditional sums (catalog
 // printing is measured by velmoran_bench_catalogos). Never fails a run.
 //
-//   velmoran_bench_reportes2 [N] [--conserva CARPETA]
-//   N events (default 100000); with --conserva the database stays in
-//   CARPETA/Datos and a later run reuses it as it is.
+//   velmoran_bench_reportes2 [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
 
 #include "GeneraEventos.h"
 #include "Medicion.h"
+#include "Metas.h"
 
 #include "platform/ReportePintor.h"
 #include "reports/GeneradorReportes.h"
@@ -56,38 +55,13 @@ void Cifra(const char *nombre, double nuestro, double plano, const QString &extr
     std::fflush(stdout);
 }
 
-void GeneraDiagnosticos(const BaseDatos &bd, int n)
-{
-    QElapsedTimer t;
-    t.start();
-    GeneraEventos(bd, n, EventoValido());
-    // Causes spread over the injury and external-cause chapters, sexes and ages.
-    bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE LESIONES AS SELECT Causa FROM CATCIE10 WHERE Capitulo = '19'"));
-    bd.EjecutaAccion(QStringLiteral("CREATE TEMP TABLE EXTERNAS AS SELECT Causa FROM CATCIE10 WHERE Capitulo = '20'"));
-    bd.EjecutaAccion(QStringLiteral(
-        "UPDATE D_EVENTO SET "
-        "CodAfecprin = (SELECT Causa FROM LESIONES WHERE rowid = (abs(random()) + 0 * D_EVENTO.Folio) % (SELECT count(*) FROM LESIONES) + 1), "
-        "CodCausaExt = (SELECT Causa FROM EXTERNAS WHERE rowid = (abs(random()) + 0 * D_EVENTO.Folio) % (SELECT count(*) FROM EXTERNAS) + 1), "
-        "CodSexo = CASE abs(random()) % 3 WHEN 0 THEN 1 WHEN 1 THEN 2 ELSE 9 END, "
-        "CodClaveEdad = CASE abs(random()) % 10 WHEN 0 THEN 2 ELSE 3 END, Edad = abs(random()) % 100"));
-    bd.Ejecuta(QStringLiteral("ANALYZE"));
-    std::printf("eventos generados: %d (%.1f s)\n", n, double(t.nsecsElapsed()) / 1e9);
-}
-
 int Corre(const OpcionesBanco &opciones)
 {
     ProgramaBanco programa(opciones);
     Contexto &ctx = programa.ctx;
     const BaseDatos &bd = ctx.ConexionBD;
-    if (!opciones.conserva.isEmpty() && QFile::exists(ctx.ArchivoBD)) {
-        ctx.ConexionBD.Abre(ctx.ArchivoBD);
-        std::printf("eventos de %s: %s\n", qPrintable(ctx.ArchivoBD),
-                    qPrintable(bd.Valor(QStringLiteral("SELECT count(*) FROM D_EVENTO")).toString()));
-    } else {
-        if (!programa.AbreBase())
-            return 0;
-        GeneraDiagnosticos(bd, opciones.eventos);
-    }
+    if (!BaseConEventos(programa))
+        return 0;
     programa.CopiaReportes();
 
     FiltrosReporte filtros(bd);
@@ -101,7 +75,7 @@ int Corre(const OpcionesBanco &opciones)
     QStringList sumas{QStringLiteral("count(*)")};
     for (const ColumnaCuenta &c : ColumnasEdad(QStringLiteral("e"), true))
         sumas << QStringLiteral("count(CASE WHEN %1 THEN 1 END)").arg(c.condicion);
-    QStringList metas;
+    Metas metas;
     for (bool afeccion : {true, false}) {
         filtros.EligeReporte(int(FiltrosReporte::TitulosReportes.indexOf(QStringLiteral("Lista Detallada"))));
         filtros.EligeAfeccionPrincipal(afeccion);
@@ -113,9 +87,7 @@ int Corre(const OpcionesBanco &opciones)
             .arg(sumas.join(QStringLiteral(", ")), causa), periodo); });
         const char *nombre = afeccion ? "Lista Detallada (afección principal)" : "Lista Detallada (causa externa)";
         Cifra(nombre, nuestro, plano, QStringLiteral("(%1 pág.)").arg(paginas));
-        metas << QStringLiteral("meta %1 (< 4 s y < 1.5 x el plano): %2 ms  plano %3 ms  %4 x")
-                     .arg(QString::fromUtf8(nombre)).arg(nuestro, 0, 'f', 1).arg(plano, 0, 'f', 1)
-                     .arg(plano > 0 ? nuestro / plano : 0.0, 0, 'f', 2);
+        metas.Agrega(nombre, nuestro, plano, "ms", 1.5, 4000);
     }
     for (const char *titulo : {"Principales Diagnosticos por Causa Externa", "Principales Diagnosticos por VELMORAN"}) {
         filtros.EligeReporte(int(FiltrosReporte::TitulosReportes.indexOf(QString::fromUtf8(titulo))));
@@ -126,11 +98,10 @@ int Corre(const OpcionesBanco &opciones)
             "SELECT substr(%1, 1, 3), count(*) FROM D_EVENTO WHERE FechaAtencion BETWEEN ?1 AND ?2 "
             "GROUP BY 1 ORDER BY 2 DESC, 1 LIMIT 20").arg(codigo), periodo);
         Cifra(titulo, nuestro, plano);
+        metas.Agrega(titulo, nuestro, plano, "ms");
     }
 
-    // The goals' lines close the run.
-    for (const QString &l : metas)
-        std::printf("%s\n", qPrintable(l));
+    metas.Imprime("lista detallada y principales");
     return 0;
 }
 
@@ -138,16 +109,5 @@ int Corre(const OpcionesBanco &opciones)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    OpcionesBanco opciones;
-    if (!LeeOpciones(argc, argv, opciones))
-        return 0;
-    try {
-        return Corre(opciones);
-    } catch (const std::exception &e) {
-        std::printf("el banco de pruebas se detuvo: %s\n", e.what());
-    }
-    return 0;
+    return MainBanco(argc, argv, Corre);
 }

@@ -1,0 +1,54 @@
+#pragma once
+
+// The goal lines that close a benchmark's run: each figure beside the plain
+// work that does the same thing, and their ratio; where a goal is set, its
+// limit and whether the figure meets it.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class Metas {
+public:
+    // `razonMaxima`: the goal's limit on the ratio; `cifraMaxima`: on the
+    // figure itself (in its unit); 0 for none.
+    void Agrega(const std::string &nombre, double cifra, double plano, const char *unidad, double razonMaxima = 0,
+                double cifraMaxima = 0)
+    {
+        metas_.push_back({nombre, cifra, plano, unidad, razonMaxima, cifraMaxima});
+    }
+
+    void Imprime(const char *titulo) const
+    {
+        std::printf("\nmetas (%s): cifra, plano, razón\n", titulo);
+        for (const Meta &m : metas_) {
+            const double razon = m.plano > 0 ? m.cifra / m.plano : 0.0;
+            std::string limite;
+            if (m.razonMaxima > 0 || m.cifraMaxima > 0) {
+                char t[96];
+                const bool cumple = (m.razonMaxima <= 0 || razon <= m.razonMaxima) && (m.cifraMaxima <= 0 || m.cifra <= m.cifraMaxima);
+                if (m.razonMaxima > 0 && m.cifraMaxima > 0)
+                    std::snprintf(t, sizeof t, "  (meta < %.6g %s y <= %.2f x: %s)", m.cifraMaxima, m.unidad.c_str(),
+                                  m.razonMaxima, cumple ? "cumplida" : "NO CUMPLIDA");
+                else if (m.razonMaxima > 0)
+                    std::snprintf(t, sizeof t, "  (meta <= %.2f x: %s)", m.razonMaxima, cumple ? "cumplida" : "NO CUMPLIDA");
+                else
+                    std::snprintf(t, sizeof t, "  (meta < %.6g %s: %s)", m.cifraMaxima, m.unidad.c_str(),
+                                  cumple ? "cumplida" : "NO CUMPLIDA");
+                limite = t;
+            }
+            std::printf("meta %-58s %10.3f %s  plano %10.3f %s  %6.2f x%s\n", m.nombre.c_str(), m.cifra, m.unidad.c_str(),
+                        m.plano, m.unidad.c_str(), razon, limite.c_str());
+        }
+        std::fflush(stdout);
+    }
+
+private:
+    struct Meta {
+        std::string nombre;
+        double cifra, plano;
+        std::string unidad;
+        double razonMaxima, cifraMaxima;
+    };
+    std::vector<Meta> metas_;
+};
