@@ -132,22 +132,17 @@ QString TextoError(const ErrorBD &e)
 }
 } // namespace
 
-// Statements go straight to SQLite: reading an event runs some twenty of them
-// and QtSql's per-statement cost would double the time.
-sqlite3 *modEvento::Db() const
-{
-    return ctx_.ConexionBD.Manejador();
-}
-
+// Statements go straight to SQLite, kept prepared: reading an event runs some
+// twenty of them and QtSql's per-statement cost would double the time.
 int modEvento::Accion(const QString &sql, const QVariantList &valores) const
 {
-    SentenciaSqlite s(Db(), sql, valores);
+    SentenciaSqlite s(ctx_.ConexionBD, sql, valores);
     return s.Ejecuta();
 }
 
 QVariant modEvento::Primero(const QString &sql, const QVariantList &valores) const
 {
-    SentenciaSqlite s(Db(), sql, valores);
+    SentenciaSqlite s(ctx_.ConexionBD, sql, valores);
     return s.Paso() ? s.Valor(0) : QVariant();
 }
 
@@ -182,7 +177,7 @@ bool modEvento::LeeEvento()
         const std::vector<ColumnaEvento> &columnas = ColumnasEvento();
         QVariantList fila;
         {
-            SentenciaSqlite q(Db(), QStringLiteral("SELECT %1 FROM D_EVENTO").arg(ListaColumnasEvento()) + WhereClave,
+            SentenciaSqlite q(ctx_.ConexionBD, QStringLiteral("SELECT %1 FROM D_EVENTO").arg(ListaColumnasEvento()) + WhereClave,
                               ValoresClave(*clave));
             if (!q.Paso())
                 throw ErrorBD(SQLITE_NOTFOUND,
@@ -258,7 +253,7 @@ bool modEvento::CargaListaCondicion(const QString &catalogo, const QString &colu
             sql += QStringLiteral(" WHERE ") + condicion;
         sql += QStringLiteral(" ORDER BY ") + col;
         try {
-            SentenciaSqlite q(Db(), sql);
+            SentenciaSqlite q(ctx_.ConexionBD, sql);
             while (q.Paso())
                 items << q.Texto(0) + QStringLiteral("   ") + q.Texto(1);
         } catch (const ErrorBD &) {
@@ -291,7 +286,7 @@ bool modEvento::MarcaLista(const QString &tabla, const QString &columna, const Q
         return false;
     QStringList codigos;
     try {
-        SentenciaSqlite q(Db(), sql, ValoresClave(clave));
+        SentenciaSqlite q(ctx_.ConexionBD, sql, ValoresClave(clave));
         while (q.Paso())
             codigos << q.Texto(0).trimmed();
     } catch (const ErrorBD &) {
@@ -613,7 +608,7 @@ bool modEvento::RefrescaGridAfecciones()
 QList<FilaAfeccion> modEvento::FilasTmp() const
 {
     QList<FilaAfeccion> filas;
-    SentenciaSqlite q(Db(), QStringLiteral("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid"));
+    SentenciaSqlite q(ctx_.ConexionBD, QStringLiteral("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid"));
     while (q.Paso())
         filas.append({q.Valor(0).toInt(), q.Texto(1)});
     return filas;

@@ -17,7 +17,7 @@ Descripcion NoSePuede()
 Descripcion Busca(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
 {
     try {
-        SentenciaSqlite q(bd.Manejador(), sql, valores);
+        SentenciaSqlite q(bd, sql, valores);
         if (!q.Paso())
             return {Descripcion::Hallazgo::NoEncontrado, CveInexistente()};
         const QVariant v = q.Valor(0);

@@ -304,9 +304,39 @@ void BaseDatos::Cierra()
         } catch (const ErrorBD &) {
             // Closing goes on: nothing more can be kept.
         }
+        // SQLite does not close a connection that still has statements.
+        FinalizaPreparadas();
         db.close();
     }
     archivo_.clear();
+}
+
+void BaseDatos::FinalizaPreparadas()
+{
+    for (sqlite3_stmt *s : std::as_const(preparadas_))
+        sqlite3_finalize(s);
+    preparadas_.clear();
+}
+
+sqlite3_stmt *BaseDatos::TomaPreparada(const QString &sql) const
+{
+    // Taken out while in use: the same text run inside it gets a statement of its own.
+    return preparadas_.take(sql);
+}
+
+void BaseDatos::DevuelvePreparada(const QString &sql, sqlite3_stmt *sentencia) const
+{
+    // Kept only for the open connection, and a bounded number of texts.
+    bool propia = false;
+    try {
+        propia = sqlite3_db_handle(sentencia) == Manejador();
+    } catch (const ErrorBD &) {
+    }
+    if (!propia || preparadas_.size() >= 256 || preparadas_.contains(sql)) {
+        sqlite3_finalize(sentencia);
+        return;
+    }
+    preparadas_.insert(sql, sentencia);
 }
 
 bool BaseDatos::EstaAbierta() const
