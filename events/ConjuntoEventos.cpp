@@ -128,7 +128,7 @@ bool ConjuntoEventos::Incluye(const BaseDatos &bd, const ClaveEvento &clave) con
 {
     QVariantList valores = consulta_.valores;
     valores << clave.clues << clave.folio << clave.FechaISO();
-    SentenciaSqlite s(bd.Manejador(),
+    SentenciaSqlite s(bd,
                       QStringLiteral("SELECT 1 FROM (%1) WHERE Clues = ? AND Folio = ? AND fechaAtencion = ? LIMIT 1")
                           .arg(Fuente(consulta_)),
                       valores);
