@@ -16,27 +16,37 @@ void ListaSeleccion::Carga(const BaseDatos &bd, const QString &sql, const QVaria
     QStringList columnas;
     for (int c = 0; c < sqlite3_column_count(st); ++c)
         columnas << QString::fromUtf8(sqlite3_column_name(st, c));
-    // Codes repeat from row to row (a state code in every locality): one shared copy each.
+    // Codes repeat from row to row (a state code in every locality): one shared
+    // copy each, the row before's when it is the same.
     QHash<QByteArray, QString> comunes;
+    const int n = int(columnas.size());
+    QVector<QByteArray> anterior(n);
+    QVector<QString> textoAnterior(n);
+    QVector<bool> hayAnterior(n, false);
     QVector<QVariant> celdas;
     int total = 0;
     while (q.Paso()) {
-        for (int c = 0; c < columnas.size(); ++c) {
+        for (int c = 0; c < n; ++c) {
             if (sqlite3_column_type(st, c) != SQLITE_TEXT) {
                 celdas.push_back(q.Valor(c));
                 continue;
             }
             const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(st, c));
-            const int n = sqlite3_column_bytes(st, c);
-            if (n <= 4) {
-                const QByteArray clave = QByteArray::fromRawData(t, n);
-                auto it = comunes.constFind(clave);
-                if (it == comunes.cend())
-                    it = comunes.insert(QByteArray(t, n), QString::fromUtf8(t, n));
-                celdas.push_back(*it);
-            } else {
-                celdas.push_back(QString::fromUtf8(t, n));
+            const int largo = sqlite3_column_bytes(st, c);
+            if (largo > 4) {
+                celdas.push_back(QString::fromUtf8(t, largo));
+                continue;
             }
+            const QByteArray bytes = QByteArray::fromRawData(t, largo);
+            if (!hayAnterior[c] || bytes != anterior[c]) {
+                auto it = comunes.constFind(bytes);
+                if (it == comunes.cend())
+                    it = comunes.insert(QByteArray(t, largo), QString::fromUtf8(t, largo));
+                anterior[c] = it.key();
+                textoAnterior[c] = it.value();
+                hayAnterior[c] = true;
+            }
+            celdas.push_back(textoAnterior[c]);
         }
         ++total;
     }
