@@ -1,7 +1,7 @@
 #include "GeneraEventos.h"
 
 #include "events/MapaEvento.h"
-#include "events/SentenciaSqlite.h"
+#include "platform/SentenciaSqlite.h"
 #include "platform/BaseDatos.h"
 
 #include <QDir>

@@ -9,8 +9,8 @@
 
 namespace {
 
-const Marco TodosLosMarcos[] = {Marco::Clues,     Marco::Afectado, Marco::Domicilio, Marco::Evento,
-                                Marco::Accidente, Marco::Agresor,  Marco::Atencion,  Marco::Responsable};
+const std::vector<Marco> TodosLosMarcos = {Marco::Clues,     Marco::Afectado, Marco::Domicilio, Marco::Evento,
+                                           Marco::Accidente, Marco::Agresor,  Marco::Atencion,  Marco::Responsable};
 
 // Fields and description labels closed at the start of a new event; the rules
 // open them again as the answers that call for them are typed.
@@ -70,8 +70,7 @@ void VidaRegistro::PonModo(int modo)
 
 void VidaRegistro::HabilitaMarcos(bool si)
 {
-    for (Marco m : TodosLosMarcos)
-        hoja_.HabilitaMarco(m, si);
+    hoja_.HabilitaMarcos(TodosLosMarcos, si);
 }
 
 void VidaRegistro::Abre()

@@ -712,9 +712,25 @@ void frmRegistro::MuestraLista(ListaHoja lista)
     QListWidget *l = listas_[int(lista)];
     if (!l)
         return;
+    const QList<ElementoLista> &elementos = registro_->hoja.Elementos(lista);
     mostrando_ = true;
+    // The same catalog read again (every event read refills the lists):
+    // the items stay and only their ticks change, as the list looks once
+    // cleared and refilled, scrolled to its top with no item chosen.
+    bool iguales = l->count() == elementos.size();
+    for (int i = 0; iguales && i < l->count(); ++i)
+        iguales = l->item(i)->text() == elementos[i].texto;
+    if (iguales) {
+        for (int i = 0; i < l->count(); ++i)
+            l->item(i)->setCheckState(elementos[i].marcado ? Qt::Checked : Qt::Unchecked);
+        l->setCurrentItem(nullptr);
+        l->clearSelection();
+        l->scrollToTop();
+        mostrando_ = false;
+        return;
+    }
     l->clear();
-    for (const ElementoLista &e : registro_->hoja.Elementos(lista)) {
+    for (const ElementoLista &e : elementos) {
         auto *item = new QListWidgetItem(e.texto, l);
         // Long descriptions are cut by the list's width; the tip reads whole.
         item->setToolTip(e.texto);

@@ -2,8 +2,7 @@
 
 #include "platform/BaseDatos.h"
 #include "platform/Mensajes.h"
-
-#include <QSqlQuery>
+#include "platform/SentenciaSqlite.h"
 
 namespace {
 
@@ -41,9 +40,9 @@ Descripcion NombreCIE10(const BaseDatos &bd, Mensajes &mensajes, const QString &
     if (codigo.trimmed().isEmpty())
         return {Descripcion::Hallazgo::Encontrado, QString()};
     try {
-        QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT nombre FROM CATCIE10 WHERE Causa = ?"), {codigo});
-        if (q.next())
-            return {Descripcion::Hallazgo::Encontrado, q.value(0).toString()};
+        SentenciaSqlite q(bd, QStringLiteral("SELECT nombre FROM CATCIE10 WHERE Causa = ?"), {codigo});
+        if (q.Paso())
+            return {Descripcion::Hallazgo::Encontrado, q.Valor(0).toString()};
         mensajes.Beep();
         return {Descripcion::Hallazgo::NoEncontrado, CveInexistente()};
     } catch (const ErrorBD &) {
@@ -60,13 +59,13 @@ VeredictoCIE10 ConsultaCIE10(const BaseDatos &bd, const QString &codigo, const P
         // that begin with the code (trailing blanks) and codes that begin
         // with a blank.
         const QString c = codigo.trimmed();
-        QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT lsex, linf, lsup, errad, no_aph, Actualizac FROM CATCIE10 "
-                                                "WHERE ((Causa >= ? AND Causa < ?) OR Causa < '!') AND trim(Causa) = ? COLLATE NOCASE"),
-                                 {c, c + QLatin1Char('!'), c});
-        if (!q.next())
+        SentenciaSqlite q(bd, QStringLiteral("SELECT lsex, linf, lsup, errad, no_aph, Actualizac FROM CATCIE10 "
+                                             "WHERE ((Causa >= ? AND Causa < ?) OR Causa < '!') AND trim(Causa) = ? COLLATE NOCASE"),
+                          {c, c + QLatin1Char('!'), c});
+        if (!q.Paso())
             return VeredictoCIE10::NoExiste;
         for (int i = 0; i < 6; ++i)
-            fila << q.value(i);
+            fila << q.Valor(i);
     } catch (const ErrorBD &) {
         return VeredictoCIE10::Error;
     }

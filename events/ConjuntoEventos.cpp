@@ -1,7 +1,7 @@
 #include "events/ConjuntoEventos.h"
 
 #include "events/MapaEvento.h"
-#include "events/SentenciaSqlite.h"
+#include "platform/SentenciaSqlite.h"
 #include "platform/BaseDatos.h"
 
 #include <QHash>
@@ -68,7 +68,7 @@ void ConjuntoEventos::Abre(const BaseDatos &bd, const ConsultaSQL &consulta)
         QStringLiteral("SELECT Clues, Folio, fechaAtencion FROM (%1) ORDER BY 1, 2, 3").arg(Fuente(consulta));
     SentenciaSqlite s(bd.Manejador(), sql, consulta.valores);
 
-    QVector<Fila> filas;
+    FilasPorBloques<Fila> filas;
     QVector<QString> clues;
     QVector<QByteArray> cluesUtf8;
     QHash<QByteArray, qint32> indice;
@@ -94,25 +94,24 @@ void ConjuntoEventos::Abre(const BaseDatos &bd, const ConsultaSQL &consulta)
         const Fila f{sqlite3_column_int64(st, 1), ultimaId,
                      DiaJuliano(sqlite3_column_text(st, 2), sqlite3_column_bytes(st, 2))};
         // A statement joined to detail rows may repeat an event: keep one.
-        if (!filas.isEmpty()) {
-            const Fila &p = filas.constLast();
+        if (!filas.Vacia()) {
+            const Fila &p = filas.Ultima();
             if (p.clues == f.clues && p.folio == f.folio && p.dia == f.dia)
                 continue;
         }
-        filas.append(f);
+        filas.Agrega(f);
     }
-    filas.squeeze();
     filas_ = std::move(filas);
     clues_ = std::move(clues);
     cluesUtf8_ = std::move(cluesUtf8);
-    pos_ = filas_.isEmpty() ? 0 : 1;
+    pos_ = filas_.Vacia() ? 0 : 1;
     consulta_ = consulta;
     sello_ = sello;
 }
 
 void ConjuntoEventos::Cierra()
 {
-    filas_.clear();
+    filas_.Limpia();
     clues_.clear();
     cluesUtf8_.clear();
     pos_ = 0;
@@ -129,7 +128,7 @@ bool ConjuntoEventos::Incluye(const BaseDatos &bd, const ClaveEvento &clave) con
 {
     QVariantList valores = consulta_.valores;
     valores << clave.clues << clave.folio << clave.FechaISO();
-    SentenciaSqlite s(bd.Manejador(),
+    SentenciaSqlite s(bd,
                       QStringLiteral("SELECT 1 FROM (%1) WHERE Clues = ? AND Folio = ? AND fechaAtencion = ? LIMIT 1")
                           .arg(Fuente(consulta_)),
                       valores);
@@ -145,7 +144,7 @@ void ConjuntoEventos::Sigue(const BaseDatos &bd, const std::optional<ClaveEvento
     if (quitada && !(entra && *quitada == *puesta)) {
         const int i = Indice(*quitada);
         if (i >= 0) {
-            filas_.remove(i);
+            filas_.Quita(i);
             // The current row stays current; when it is the one removed, its
             // follower takes its place.
             if (i < pos_ - 1)
@@ -162,7 +161,7 @@ void ConjuntoEventos::Sigue(const BaseDatos &bd, const std::optional<ClaveEvento
                 clues_.append(puesta->clues);
                 cluesUtf8_.append(utf8);
             }
-            filas_.insert(i, Fila{puesta->folio, id, qint32(puesta->fechaAtencion.toJulianDay())});
+            filas_.Inserta(i, Fila{puesta->folio, id, qint32(puesta->fechaAtencion.toJulianDay())});
             if (i < pos_)
                 ++pos_;
         }
@@ -254,11 +253,9 @@ int ConjuntoEventos::Indice(const ClaveEvento &clave) const
         return i;
     // A statement whose CLUES lost its collation sorts them otherwise: look row by row.
     const qint32 dia = qint32(clave.fechaAtencion.toJulianDay());
-    for (int k = 0; k < Cuenta(); ++k)
-        if (filas_[k].folio == clave.folio && filas_[k].dia == dia
-            && clues_[filas_[k].clues].compare(clave.clues, Qt::CaseInsensitive) == 0)
-            return k;
-    return -1;
+    return filas_.Encuentra([&](const Fila &f) {
+        return f.folio == clave.folio && f.dia == dia && clues_[f.clues].compare(clave.clues, Qt::CaseInsensitive) == 0;
+    });
 }
 
 bool ConjuntoEventos::Busca(const ClaveEvento &clave)

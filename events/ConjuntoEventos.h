@@ -1,5 +1,6 @@
 #pragma once
 
+#include "events/FilasPorBloques.h"
 #include "platform/BaseDatos.h"
 
 #include <QDate>
@@ -66,11 +67,11 @@ public:
     void Sigue(const BaseDatos &bd, const std::optional<ClaveEvento> &quitada,
                const std::optional<ClaveEvento> &puesta);
 
-    int Cuenta() const { return int(filas_.size()); }   // RecordCount
+    int Cuenta() const { return filas_.Cuenta(); }   // RecordCount
     // AbsolutePosition: 1-based, 0 at BOF or EOF.
     int Posicion() const { return EnFila() ? pos_ : 0; }
-    bool Bof() const { return pos_ <= 0 || filas_.isEmpty(); }
-    bool Eof() const { return pos_ > Cuenta() || filas_.isEmpty(); }
+    bool Bof() const { return pos_ <= 0 || filas_.Vacia(); }
+    bool Eof() const { return pos_ > Cuenta() || filas_.Vacia(); }
     bool EnFila() const { return !Bof() && !Eof(); }
 
     void MueveInicio();      // MoveFirst (BOF when empty)
@@ -101,7 +102,9 @@ private:
     // Whether the set's statement yields the key.
     bool Incluye(const BaseDatos &bd, const ClaveEvento &clave) const;
 
-    QVector<Fila> filas_;
+    // In blocks: a save at a million events inserts its key without moving
+    // every later one.
+    FilasPorBloques<Fila> filas_;
     QVector<QString> clues_;
     QVector<QByteArray> cluesUtf8_;
     int pos_ = 0;

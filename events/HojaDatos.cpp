@@ -166,10 +166,20 @@ bool HojaDatos::MarcoHabilitado(Marco marco) const
 
 void HojaDatos::HabilitaMarco(Marco marco, bool si)
 {
-    if (MarcoHabilitado(marco) == si)
-        return;
-    marcos_[marco] = si;
-    emit HabilitacionCambiada();
+    HabilitaMarcos({marco}, si);
+}
+
+void HojaDatos::HabilitaMarcos(const std::vector<Marco> &marcos, bool si)
+{
+    bool cambio = false;
+    for (Marco m : marcos) {
+        if (MarcoHabilitado(m) == si)
+            continue;
+        marcos_[m] = si;
+        cambio = true;
+    }
+    if (cambio)
+        emit HabilitacionCambiada();
 }
 
 const QList<ElementoLista> &HojaDatos::Elementos(ListaHoja lista) const
@@ -177,15 +187,12 @@ const QList<ElementoLista> &HojaDatos::Elementos(ListaHoja lista) const
     return listas_[int(lista)];
 }
 
-void HojaDatos::LimpiaLista(ListaHoja lista)
+void HojaDatos::PonElementos(ListaHoja lista, const QStringList &textos)
 {
-    listas_[int(lista)].clear();
-    emit ListaRecargada(lista);
-}
-
-void HojaDatos::AgregaElemento(ListaHoja lista, const QString &texto)
-{
-    listas_[int(lista)].append({texto, false});
+    QList<ElementoLista> &l = listas_[int(lista)];
+    l.clear();
+    for (const QString &t : textos)
+        l.append({t, false});
     emit ListaRecargada(lista);
 }
 

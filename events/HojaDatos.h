@@ -92,11 +92,13 @@ public:
     // Frames
     bool MarcoHabilitado(Marco marco) const;
     void HabilitaMarco(Marco marco, bool si);
+    // Several frames at once: the window hears of it once.
+    void HabilitaMarcos(const std::vector<Marco> &marcos, bool si);
 
     // Check lists
     const QList<ElementoLista> &Elementos(ListaHoja lista) const;
-    void LimpiaLista(ListaHoja lista);
-    void AgregaElemento(ListaHoja lista, const QString &texto);
+    // Replaces a list's items, none ticked.
+    void PonElementos(ListaHoja lista, const QStringList &textos);
     // Ticks or unticks an item; runs the list's change handling when it changes.
     void Marca(ListaHoja lista, int fila, bool si);
     // The two-character codes of the ticked items, in list order.

@@ -1,7 +1,7 @@
 #include "events/modEvento.h"
 
 #include "events/MapaEvento.h"
-#include "events/SentenciaSqlite.h"
+#include "platform/SentenciaSqlite.h"
 #include "platform/CursorOcupado.h"
 #include "shell/Contexto.h"
 #include "shell/modGeneral.h"
@@ -132,22 +132,17 @@ QString TextoError(const ErrorBD &e)
 }
 } // namespace
 
-// Statements go straight to SQLite: reading an event runs some twenty of them
-// and QtSql's per-statement cost would double the time.
-sqlite3 *modEvento::Db() const
-{
-    return ctx_.ConexionBD.Manejador();
-}
-
+// Statements go straight to SQLite, kept prepared: reading an event runs some
+// twenty of them and QtSql's per-statement cost would double the time.
 int modEvento::Accion(const QString &sql, const QVariantList &valores) const
 {
-    SentenciaSqlite s(Db(), sql, valores);
+    SentenciaSqlite s(ctx_.ConexionBD, sql, valores);
     return s.Ejecuta();
 }
 
 QVariant modEvento::Primero(const QString &sql, const QVariantList &valores) const
 {
-    SentenciaSqlite s(Db(), sql, valores);
+    SentenciaSqlite s(ctx_.ConexionBD, sql, valores);
     return s.Paso() ? s.Valor(0) : QVariant();
 }
 
@@ -182,7 +177,7 @@ bool modEvento::LeeEvento()
         const std::vector<ColumnaEvento> &columnas = ColumnasEvento();
         QVariantList fila;
         {
-            SentenciaSqlite q(Db(), QStringLiteral("SELECT %1 FROM D_EVENTO").arg(ListaColumnasEvento()) + WhereClave,
+            SentenciaSqlite q(ctx_.ConexionBD, QStringLiteral("SELECT %1 FROM D_EVENTO").arg(ListaColumnasEvento()) + WhereClave,
                               ValoresClave(*clave));
             if (!q.Paso())
                 throw ErrorBD(SQLITE_NOTFOUND,
@@ -243,30 +238,31 @@ bool modEvento::CargaLista(const QString &catalogo, const QString &columna, List
 bool modEvento::CargaListaCondicion(const QString &catalogo, const QString &columna, const QString &condicion,
                                     ListaHoja lista)
 {
-    hoja_.LimpiaLista(lista);
     // Table and code column of a catalog name, checked against the fixed list
     // once per name: the lists are filled at every event read.
     auto it = catalogos_.constFind(catalogo);
     if (it == catalogos_.cend())
         it = catalogos_.insert(catalogo, {TablaCatalogo(catalogo), ColumnaCodigo(catalogo)});
     const auto &[tabla, col] = it.value();
-    if (tabla.isEmpty() || columna.compare(col, Qt::CaseInsensitive) != 0)
-        return false;
-    QString sql = QStringLiteral("SELECT %1 AS Codigo, Descripcion FROM %2").arg(col, tabla);
-    if (!condicion.isEmpty())
-        sql += QStringLiteral(" WHERE ") + condicion;
-    sql += QStringLiteral(" ORDER BY ") + col;
     QStringList items;
-    try {
-        SentenciaSqlite q(Db(), sql);
-        while (q.Paso())
-            items << q.Texto(0) + QStringLiteral("   ") + q.Texto(1);
-    } catch (const ErrorBD &) {
-        return false;
+    // A list whose catalog cannot be read is left empty.
+    bool ok = !tabla.isEmpty() && columna.compare(col, Qt::CaseInsensitive) == 0;
+    if (ok) {
+        QString sql = QStringLiteral("SELECT %1 AS Codigo, Descripcion FROM %2").arg(col, tabla);
+        if (!condicion.isEmpty())
+            sql += QStringLiteral(" WHERE ") + condicion;
+        sql += QStringLiteral(" ORDER BY ") + col;
+        try {
+            SentenciaSqlite q(ctx_.ConexionBD, sql);
+            while (q.Paso())
+                items << q.Texto(0) + QStringLiteral("   ") + q.Texto(1);
+        } catch (const ErrorBD &) {
+            items.clear();
+            ok = false;
+        }
     }
-    for (const QString &item : items)
-        hoja_.AgregaElemento(lista, item);
-    return true;
+    hoja_.PonElementos(lista, items);
+    return ok;
 }
 
 bool modEvento::MarcaLista(const QString &tabla, const QString &columna, const QString &condicion, ListaHoja lista,
@@ -290,7 +286,7 @@ bool modEvento::MarcaLista(const QString &tabla, const QString &columna, const Q
         return false;
     QStringList codigos;
     try {
-        SentenciaSqlite q(Db(), sql, ValoresClave(clave));
+        SentenciaSqlite q(ctx_.ConexionBD, sql, ValoresClave(clave));
         while (q.Paso())
             codigos << q.Texto(0).trimmed();
     } catch (const ErrorBD &) {
@@ -352,7 +348,7 @@ void modEvento::AseguraTmpGridAfec() const
     // Another opening may stand on another file, or on what a crash left:
     // the list the sheet shows is the one the user works on.
     const QList<FilaAfeccion> filas = hoja_.Afecciones();
-    const bool enTransaccion = !sqlite3_get_autocommit(Db());
+    const bool enTransaccion = !sqlite3_get_autocommit(ctx_.ConexionBD.Manejador());
     if (FilasTmp() != filas) {
         std::optional<Transaccion> t;
         if (!enTransaccion)
@@ -636,7 +632,7 @@ bool modEvento::RefrescaGridAfecciones()
 QList<FilaAfeccion> modEvento::FilasTmp() const
 {
     QList<FilaAfeccion> filas;
-    SentenciaSqlite q(Db(), QStringLiteral("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid"));
+    SentenciaSqlite q(ctx_.ConexionBD, QStringLiteral("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid"));
     while (q.Paso())
         filas.append({q.Valor(0).toInt(), q.Texto(1)});
     return filas;

@@ -13,7 +13,6 @@
 #include <optional>
 
 class Contexto;
-struct sqlite3;
 
 // The capture sheet's title; it also heads the store's messages.
 QString TituloHojaRegistro();
@@ -129,7 +128,6 @@ public:
     bool PonAfeccionesTmp(const QStringList &codigos);
 
 private:
-    sqlite3 *Db() const;
     int Accion(const QString &sql, const QVariantList &valores = {}) const;
     QVariant Primero(const QString &sql, const QVariantList &valores = {}) const;
     QList<FilaAfeccion> FilasTmp() const;

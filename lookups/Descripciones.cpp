@@ -1,8 +1,8 @@
 #include "lookups/Descripciones.h"
 
 #include "platform/BaseDatos.h"
+#include "platform/SentenciaSqlite.h"
 
-#include <QSqlQuery>
 #include <QVariant>
 
 namespace {
@@ -12,18 +12,25 @@ Descripcion NoSePuede()
     return {Descripcion::Hallazgo::Error, QString()};
 }
 
-// Runs one SELECT whose first column is the description.
+// Runs one SELECT whose first column is the description. Straight on
+// SQLite: a typed code and the save's checks look up many of them.
 Descripcion Busca(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
 {
     try {
-        QSqlQuery q = bd.Ejecuta(sql, valores);
-        if (!q.next())
+        SentenciaSqlite q(bd, sql, valores);
+        if (!q.Paso())
             return {Descripcion::Hallazgo::NoEncontrado, CveInexistente()};
-        const QVariant v = q.value(0);
+        const QVariant v = q.Valor(0);
         return {Descripcion::Hallazgo::Encontrado, v.isNull() ? QString() : v.toString()};
     } catch (const ErrorBD &) {
         return NoSePuede();
     }
+}
+
+// Whether the catalog of that name (as NombreCatalogo gives it) has text codes.
+bool EsCodigoTexto(const QString &nombre)
+{
+    return nombre == QLatin1String("Derechohabiencia");
 }
 
 // The value a numeric code column is compared with: a number, or an invalid
@@ -83,16 +90,13 @@ Descripcion DescCatalogo(const BaseDatos &bd, const QString &catalogo, const QSt
     if (nombre.isEmpty())
         return NoSePuede();
     QVariant valor = codigo;
-    if (!CodigoTexto(nombre)) {
+    if (!EsCodigoTexto(nombre)) {
         valor = CodigoNumerico(codigo);
         if (!valor.isValid())
             return NoSePuede();
     }
     // Table and column names come from the fixed list above.
-    return Busca(bd,
-                 QStringLiteral("SELECT Descripcion FROM %1 WHERE %2 = ?")
-                     .arg(TablaCatalogo(nombre), ColumnaCodigo(nombre)),
-                 {valor});
+    return Busca(bd, QStringLiteral("SELECT Descripcion FROM c%1 WHERE Cod%1 = ?").arg(nombre), {valor});
 }
 
 const QStringList &CatalogosCodificados()
@@ -115,9 +119,11 @@ const QStringList &CatalogosCodificados()
 QString NombreCatalogo(const QString &catalogo)
 {
     // Accepts the name with or without its table prefix ("Sexo", "cSexo").
+    const QStringView sinPrefijo = catalogo.startsWith(QLatin1Char('c'), Qt::CaseInsensitive)
+                                       ? QStringView(catalogo).mid(1)
+                                       : QStringView();
     for (const QString &n : CatalogosCodificados()) {
-        if (catalogo.compare(n, Qt::CaseInsensitive) == 0
-            || catalogo.compare(QLatin1Char('c') + n, Qt::CaseInsensitive) == 0)
+        if (catalogo.compare(n, Qt::CaseInsensitive) == 0 || sinPrefijo.compare(n, Qt::CaseInsensitive) == 0)
             return n;
     }
     return QString();
@@ -137,7 +143,7 @@ QString ColumnaCodigo(const QString &catalogo)
 
 bool CodigoTexto(const QString &catalogo)
 {
-    return NombreCatalogo(catalogo) == QLatin1String("Derechohabiencia");
+    return EsCodigoTexto(NombreCatalogo(catalogo));
 }
 
 QString CatalogoDeCampo(int indice)

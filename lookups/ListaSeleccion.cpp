@@ -2,42 +2,54 @@
 
 #include "platform/BaseDatos.h"
 #include "platform/Mensajes.h"
+#include "platform/SentenciaSqlite.h"
 
 #include <QHash>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <sqlite3.h>
 
 void ListaSeleccion::Carga(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
 {
-    QSqlQuery q = bd.Ejecuta(sql, valores);
-    const QSqlRecord reg = q.record();
+    // Straight on SQLite: QtSql has SQLite turn every text into UTF-16 and
+    // caches each row, which doubles the read of a large catalog.
+    SentenciaSqlite q(bd.Manejador(), sql, valores);
+    sqlite3_stmt *st = q.Stmt();
     QStringList columnas;
-    for (int c = 0; c < reg.count(); ++c)
-        columnas << reg.fieldName(c);
-    // Codes repeat from row to row (a state code in every locality): one shared copy each.
-    QHash<QString, QString> comunes;
+    for (int c = 0; c < sqlite3_column_count(st); ++c)
+        columnas << QString::fromUtf8(sqlite3_column_name(st, c));
+    // Codes repeat from row to row (a state code in every locality): one shared
+    // copy each, the row before's when it is the same.
+    QHash<QByteArray, QString> comunes;
+    const int n = int(columnas.size());
+    QVector<QByteArray> anterior(n);
+    QVector<QString> textoAnterior(n);
+    QVector<bool> hayAnterior(n, false);
     QVector<QVariant> celdas;
     int total = 0;
-    while (q.next()) {
-        for (int c = 0; c < columnas.size(); ++c) {
-            QVariant v = q.value(c);
-            if (v.typeId() == QMetaType::QString && !v.isNull()) {
-                const QString &t = *static_cast<const QString *>(v.constData());
-                if (t.size() <= 4) {
-                    auto it = comunes.constFind(t);
-                    if (it == comunes.cend())
-                        it = comunes.insert(t, t);
-                    v = *it;
-                }
+    while (q.Paso()) {
+        for (int c = 0; c < n; ++c) {
+            if (sqlite3_column_type(st, c) != SQLITE_TEXT) {
+                celdas.push_back(q.Valor(c));
+                continue;
             }
-            celdas.push_back(std::move(v));
+            const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(st, c));
+            const int largo = sqlite3_column_bytes(st, c);
+            if (largo > 4) {
+                celdas.push_back(QString::fromUtf8(t, largo));
+                continue;
+            }
+            const QByteArray bytes = QByteArray::fromRawData(t, largo);
+            if (!hayAnterior[c] || bytes != anterior[c]) {
+                auto it = comunes.constFind(bytes);
+                if (it == comunes.cend())
+                    it = comunes.insert(QByteArray(t, largo), QString::fromUtf8(t, largo));
+                anterior[c] = it.key();
+                textoAnterior[c] = it.value();
+                hayAnterior[c] = true;
+            }
+            celdas.push_back(textoAnterior[c]);
         }
         ++total;
     }
-    if (q.lastError().isValid())
-        throw ErrorBD::DeConsulta(q);
-    q.finish();
     PonCeldas(columnas, std::move(celdas), total);
 }
 

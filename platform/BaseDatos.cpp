@@ -334,6 +334,8 @@ void BaseDatos::Cierra()
         // the path, or beside it when another file stands there.
         if (!SigueEnSuRuta())
             GuardaLoConfirmado();
+        // SQLite does not close a connection that still has statements.
+        FinalizaPreparadas();
         db.close();
     }
     archivo_.clear();
@@ -376,6 +378,34 @@ void BaseDatos::GuardaLoConfirmado()
                     .arg(ruta);
     if (AvisoAlCerrar)
         AvisoAlCerrar(texto);
+}
+
+void BaseDatos::FinalizaPreparadas()
+{
+    for (sqlite3_stmt *s : std::as_const(preparadas_))
+        sqlite3_finalize(s);
+    preparadas_.clear();
+}
+
+sqlite3_stmt *BaseDatos::TomaPreparada(const QString &sql) const
+{
+    // Taken out while in use: the same text run inside it gets a statement of its own.
+    return preparadas_.take(sql);
+}
+
+void BaseDatos::DevuelvePreparada(const QString &sql, sqlite3_stmt *sentencia) const
+{
+    // Kept only for the open connection, and a bounded number of texts.
+    bool propia = false;
+    try {
+        propia = sqlite3_db_handle(sentencia) == Manejador();
+    } catch (const ErrorBD &) {
+    }
+    if (!propia || preparadas_.size() >= 256 || preparadas_.contains(sql)) {
+        sqlite3_finalize(sentencia);
+        return;
+    }
+    preparadas_.insert(sql, sentencia);
 }
 
 bool BaseDatos::EstaAbierta() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -11,6 +12,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // Where the rows of one table stand: equal seals mean that nothing changed
 // them in between, so that a copy read under the first still holds.
@@ -105,6 +107,13 @@ public:
     // 0 while closed.
     quint64 Apertura() const { return EstaAbierta() ? apertura_ : 0; }
 
+    // Statements kept prepared between uses (saving and reading an event run
+    // some sixty, most of them the same every time): SentenciaSqlite takes
+    // one by its text and gives it back reset. Null when none is kept; all
+    // are finalized before the connection closes.
+    sqlite3_stmt *TomaPreparada(const QString &sql) const;
+    void DevuelvePreparada(const QString &sql, sqlite3_stmt *sentencia) const;
+
     // Tells whether the file at that path is a VELMORAN database, without
     // touching the open session.
     static bool EsBaseVelmoran(const QString &archivo);
@@ -129,6 +138,7 @@ public:
 private:
     static void FilaCambiada(void *yo, int operacion, const char *base, const char *tabla, long long fila);
     void GuardaLoConfirmado();
+    void FinalizaPreparadas();
 
     QString nombre_;
     QString archivo_;
@@ -138,6 +148,7 @@ private:
     quint64 apertura_ = 0;
     // Rows written per table of the main database since the opening.
     std::vector<std::pair<QByteArray, quint64>> cambios_;
+    mutable QHash<QString, sqlite3_stmt *> preparadas_;
 };
 
 // One logical write: rolled back on destruction unless confirmed.

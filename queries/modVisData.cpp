@@ -1,7 +1,7 @@
 #include "queries/modVisData.h"
 
 #include "capture/ManejadorRegistro.h"
-#include "events/SentenciaSqlite.h"
+#include "platform/SentenciaSqlite.h"
 #include "platform/BaseDatos.h"
 #include "platform/CursorOcupado.h"
 #include "platform/DialogoArchivos.h"

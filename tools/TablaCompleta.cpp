@@ -1,6 +1,6 @@
 #include "tools/TablaCompleta.h"
 
-#include "events/SentenciaSqlite.h"
+#include "platform/SentenciaSqlite.h"
 #include "platform/BaseDatos.h"
 #include "tools/SqlTablas.h"
 

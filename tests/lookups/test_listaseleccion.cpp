@@ -37,6 +37,31 @@ TEST_F(PruebaListas, LeeTodasLasFilasYLasCuenta)
     EXPECT_NO_THROW(bd().EjecutaAccion("DROP TABLE CATCLUES"));
 }
 
+// Each kind of stored value comes back as the lists compare it: numbers as
+// numbers, NULL as an empty text, texts whole in any alphabet, a repeated
+// short code the same text each time; a statement SQLite refuses says why.
+TEST_F(PruebaListas, CadaClaseDeValorSeLeeComoSeGuardo)
+{
+    ListaSeleccion l;
+    l.Carga(bd(), "SELECT 7 AS Entero, 2.5 AS Real, NULL AS Nulo, 'Ñ1' AS Corto, ? AS Largo "
+                  "UNION ALL SELECT -1, 0.0, 'x', 'Ñ1', ''",
+            {"MUNICIPIO DE PEÑÓN · ĀŞ 漢字"});
+    ASSERT_EQ(l.Total(), 2);
+    EXPECT_EQ(QStringList({l.NombreColumna(0), l.NombreColumna(1), l.NombreColumna(2), l.NombreColumna(3), l.NombreColumna(4)}),
+              QStringList({"Entero", "Real", "Nulo", "Corto", "Largo"}));
+    EXPECT_EQ(QList<int>({l.Valor(0, 0).typeId(), l.Valor(0, 1).typeId()}), QList<int>({QMetaType::LongLong, QMetaType::Double}));
+    EXPECT_TRUE(l.Valor(0, 2).isNull());
+    EXPECT_EQ(QStringList({l.Texto(0, 0), l.Texto(0, 1), l.Texto(0, 2), l.Texto(0, 3), l.Texto(0, 4), l.Texto(1, 3), l.Texto(1, 4)}),
+              QStringList({"7", "2.5", "", "Ñ1", "MUNICIPIO DE PEÑÓN · ĀŞ 漢字", "Ñ1", ""}));
+    EXPECT_EQ(l.Filtra({{0, Coincide::Igual, "-01"}}), 1);
+    try {
+        l.Carga(bd(), "SELECT * FROM NoEsTabla");
+        FAIL() << "no se rehusó";
+    } catch (const ErrorBD &e) {
+        EXPECT_TRUE(e.Descripcion().contains("no such table: NoEsTabla")) << e.Descripcion().toStdString();
+    }
+}
+
 TEST(ListaSeleccion, DescripcionSinDistinguirMayusculasNiAcentosPeroConÑ)
 {
     ListaSeleccion l = Lista({{1, "PEÑA BLANCA"}, {2, "Peñuelas"}, {3, "PENAL"}, {4, "México"}, {5, "MEXICALI"}, {6, "Pingüino"}, {7, QVariant()}});

@@ -3,6 +3,7 @@
 #include "platform/Empaque.h"
 #include "platform/InstanciaUnica.h"
 #include "platform/Progreso.h"
+#include "platform/SentenciaSqlite.h"
 
 #include <QSysInfo>
 #include <gtest/gtest.h>
@@ -55,6 +56,39 @@ TEST(BaseDatos, DialectoTransaccionesYErrores)
     } catch (const ErrorBD &e) {
         EXPECT_EQ(e.Descripcion(), "La instrucción no se pudo ejecutar en la Base de Datos (no such table: NoHay)");
     }
+}
+
+// Statements kept prepared between uses: the same text run inside one in use
+// gets its own; a table dropped and made again is read anew; closing
+// finalizes them, so SQLite really closes the file (and removes its log).
+TEST(BaseDatos, SentenciasPreparadasSeReusanYSeCierranConLaBase)
+{
+    ProgramaTemporal p;
+    p.AbreBase();
+    const QString cuenta = "SELECT count(*), sum(Clave) FROM T WHERE Clave > ?";
+    auto lee = [&] {
+        SentenciaSqlite s(p.bd(), cuenta, {0});
+        return s.Paso() ? s.Texto(0) + '|' + s.Texto(1) : QString();
+    };
+    p.Ejecuta("CREATE TABLE T (Clave INTEGER PRIMARY KEY)");
+    p.Ejecuta("INSERT INTO T VALUES (1), (2)");
+    EXPECT_EQ(lee(), "2|3");
+    {
+        SentenciaSqlite fuera(p.bd(), "SELECT Clave FROM T ORDER BY Clave");
+        ASSERT_TRUE(fuera.Paso());
+        SentenciaSqlite dentro(p.bd(), "SELECT Clave FROM T ORDER BY Clave");
+        EXPECT_TRUE(dentro.Paso() && dentro.Paso() && !dentro.Paso() && fuera.Texto(0) == "1");
+    }
+    p.Ejecuta("DROP TABLE T");
+    p.Ejecuta("CREATE TABLE T (Otra TEXT, Clave INTEGER)");
+    p.Ejecuta("INSERT INTO T VALUES ('a', 5)");
+    EXPECT_EQ(lee(), "1|5");
+    const QString wal = p.ctx->ArchivoBD + "-wal";
+    ASSERT_TRUE(QFileInfo::exists(wal));
+    p.bd().Cierra();
+    EXPECT_FALSE(QFileInfo::exists(wal));
+    p.bd().Abre(p.ctx->ArchivoBD);
+    EXPECT_EQ(lee(), "1|5");
 }
 
 // Counts with thousands separated; only the outermost work holds the panel timer.

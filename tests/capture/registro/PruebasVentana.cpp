@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTimer>
@@ -354,6 +355,51 @@ TEST_F(Ventana, ColoresDelFocoYEnterEnLasListas)
     derechos->setFocus();
     Tecla(Qt::Key_Return);
     EXPECT_EQ(Foco()->objectName().toStdString(), "lstDerechohabiencia");
+}
+
+// Each event read fills the lists from their catalogs again: the window keeps
+// the items it shows while the catalog reads the same, only their ticks
+// change, and the list looks as refilled (at its top, no item chosen); a
+// catalog that changed is shown anew.
+TEST_F(Ventana, CadaEventoLeidoMarcaSusElementosComoListaRecienLlenada)
+{
+    Abre();
+    Captura();
+    Guarda();
+    DatosEvento otro = EventoValido();
+    otro.textos[22] = "00000124";
+    Pulsa(5);
+    ::Captura(ventana->Registro(), otro);
+    Guarda();
+    prog.Ejecuta("UPDATE D_BajoEfectos SET CodEfectos = 2 WHERE Folio = 124 AND CodAfectadoAgresor = 1");
+    QListWidget *lista = ventana->Lista(ListaHoja::PacienteEfectos);
+    auto marcados = [lista] {
+        QStringList m;
+        for (int i = 0; i < lista->count(); ++i)
+            if (lista->item(i)->checkState() == Qt::Checked)
+                m << lista->item(i)->text().left(2).trimmed();
+        return m.join(',') + QString("|%1|%2|%3").arg(lista->currentRow()).arg(lista->selectedItems().size()).arg(lista->verticalScrollBar()->value());
+    };
+    ventana->Vida().Recarga();
+    ASSERT_EQ(H().Texto(22), "00000123");
+    EXPECT_EQ(marcados(), "5|-1|0|0");
+    QListWidgetItem *primero = lista->item(0);
+    const int cuantos = lista->count();
+    lista->setFixedHeight(lista->sizeHintForRow(0) * 2);   // a list that scrolls
+    Espera();
+    lista->setCurrentRow(cuantos - 1);
+    lista->scrollToBottom();
+    ASSERT_GT(lista->verticalScrollBar()->value(), 0);
+    Pulsa(3);
+    ASSERT_EQ(H().Texto(22), "00000124");
+    EXPECT_EQ(marcados(), "2|-1|0|0");
+    EXPECT_TRUE(lista->item(0) == primero && lista->count() == cuantos);
+    prog.Ejecuta("INSERT INTO cEfectos (CodEfectos, Descripcion) VALUES (99, 'OTRA SUSTANCIA')");
+    Pulsa(2);
+    ASSERT_EQ(H().Texto(22), "00000123");
+    EXPECT_EQ(marcados(), "5|-1|0|0");
+    EXPECT_EQ(lista->count(), cuantos + 1);
+    EXPECT_EQ(lista->item(cuantos)->text(), "99   OTRA SUSTANCIA");
 }
 
 TEST_F(Ventana, LoQueEscribeUnaReglaSeMuestraAunqueLaTeclaNoEntre)

@@ -1,4 +1,4 @@
-#include "events/SentenciaSqlite.h"
+#include "platform/SentenciaSqlite.h"
 
 #include "platform/BaseDatos.h"
 
@@ -6,18 +6,47 @@
 
 SentenciaSqlite::SentenciaSqlite(sqlite3 *db, const QString &sql, const QVariantList &valores) : db_(db)
 {
+    Prepara(sql);
+    Asocia(valores);
+}
+
+SentenciaSqlite::SentenciaSqlite(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
+    : db_(bd.Manejador())
+{
+    stmt_ = bd.TomaPreparada(sql);
+    if (!stmt_)
+        Prepara(sql);
+    bd_ = &bd;
+    sql_ = sql;
+    try {
+        Asocia(valores);
+    } catch (...) {
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        throw;
+    }
+}
+
+void SentenciaSqlite::Prepara(const QString &sql)
+{
     const QByteArray texto = sql.toUtf8();
     if (sqlite3_prepare_v2(db_, texto.constData(), int(texto.size()), &stmt_, nullptr) != SQLITE_OK) {
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
         Falla();
     }
-    Asocia(valores);
 }
 
 SentenciaSqlite::~SentenciaSqlite()
 {
-    sqlite3_finalize(stmt_);
+    if (!bd_ || !stmt_) {
+        sqlite3_finalize(stmt_);
+        return;
+    }
+    // Reset, it holds no lock and keeps no values until its next use.
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    bd_->DevuelvePreparada(sql_, stmt_);
 }
 
 void SentenciaSqlite::Falla() const

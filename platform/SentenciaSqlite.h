@@ -12,6 +12,8 @@ class BaseDatos;
 class SentenciaSqlite {
 public:
     SentenciaSqlite(sqlite3 *db, const QString &sql, const QVariantList &valores = {});
+    // On the session's connection, with the statement kept prepared between uses.
+    SentenciaSqlite(const BaseDatos &bd, const QString &sql, const QVariantList &valores = {});
     ~SentenciaSqlite();
     SentenciaSqlite(const SentenciaSqlite &) = delete;
     SentenciaSqlite &operator=(const SentenciaSqlite &) = delete;
@@ -36,6 +38,10 @@ public:
 private:
     [[noreturn]] void Falla() const;
 
+    void Prepara(const QString &sql);
+
     sqlite3 *db_;
     sqlite3_stmt *stmt_ = nullptr;
+    const BaseDatos *bd_ = nullptr;   // keeps the statement when set
+    QString sql_;
 };
