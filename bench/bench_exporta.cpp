@@ -10,6 +10,7 @@
 
 #include "GeneraEventos.h"
 #include "LibroPlano.h"
+#include "Metas.h"
 #include "ProgramaBanco.h"
 
 #include "platform/BaseDatos.h"
@@ -76,17 +77,13 @@ std::pair<double, double> Pareja(const char *nuestro, const std::function<void()
 }
 
 // The goals, printed again at the end: our figure, the plain one, their ratio.
-struct Meta {
-    QByteArray nombre;
-    double nuestro, plano, tope;
-};
-std::vector<Meta> metas;
+Metas metas;
 
 void Razon(const QByteArray &nombre, double nuestro, double plano, double tope)
 {
     std::printf("%s: %.2f s, plano %.2f s, razón %.2f\n", nombre.constData(), nuestro, plano, plano > 0 ? nuestro / plano : 0.0);
     std::fflush(stdout);
-    metas.push_back({nombre, nuestro, plano, tope});
+    metas.Agrega(nombre.toStdString(), nuestro, plano, "s", tope);
 }
 
 qint64 Exporta(const BaseDatos &bd, FormatoExportacion f, const QString &ruta, const char *nombre)
@@ -237,13 +234,7 @@ int Corre(const OpcionesBanco &opciones)
     });
     Razon("vista de tabla frente a leer las claves", primeras, claves, 0);
 
-    std::printf("\nmetas (%s eventos):\n", qPrintable(bd.Valor(QStringLiteral("SELECT count(*) FROM D_EVENTO")).toString()));
-    for (const Meta &m : metas) {
-        const double razon = m.plano > 0 ? m.nuestro / m.plano : 0;
-        const QByteArray meta = m.tope > 0 ? QByteArray::number(m.tope, 'g', 3).prepend("meta ≤ ").append(razon <= m.tope ? ", cumplida" : ", NO cumplida")
-                                          : QByteArray("sin meta");
-        std::printf("  %s: %.2f s, plano %.2f s, razón %.2f (%s)\n", m.nombre.constData(), m.nuestro, m.plano, razon, meta.constData());
-    }
+    metas.Imprime(qPrintable(bd.Valor(QStringLiteral("SELECT count(*) || ' eventos' FROM D_EVENTO")).toString()));
     return 0;
 }
 

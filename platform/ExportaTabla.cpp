@@ -542,6 +542,11 @@ QStringList NombresDbase(const QStringList &nombres)
     return Unicos(limpios, 10);
 }
 
+QString PreguntaReemplazo(const QString &destino)
+{
+    return QStringLiteral("El archivo %1 ya existe.\n¿Desea reemplazarlo?").arg(destino);
+}
+
 QString RevisaDestino(const QString &destino, const QStringList &protegidos)
 {
     if (destino.trimmed().isEmpty())

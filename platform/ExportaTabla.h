@@ -57,6 +57,9 @@ ResultadoExportacion ExportaTabla(const BaseDatos &bd, const PeticionExportacion
 // read only.
 QString RevisaDestino(const QString &destino, const QStringList &protegidos);
 
+// The question asked before an output file replaces one that exists.
+QString PreguntaReemplazo(const QString &destino);
+
 // dBase field names: upper case, at most 10 characters of letters, digits and
 // "_", unique. A longer name keeps its trailing number: DERECHOHABIENCIA01 gives
 // DERECHOH01. A name already taken ends in "_2", "_3", ... within the 10

@@ -312,7 +312,7 @@ void GuardaPdfElegido(const DocumentoReporte &doc, const SalidaReporte &salida, 
     if (!rechazo.isEmpty())
         return salida.mensajes.Informa(rechazo, doc.titulo);
     if (QFileInfo::exists(ruta)
-        && !salida.mensajes.Confirma(QStringLiteral("El archivo %1 ya existe.\n¿Desea reemplazarlo?").arg(ruta), doc.titulo))
+        && !salida.mensajes.Confirma(PreguntaReemplazo(ruta), doc.titulo))
         return;
     try {
         CursorOcupado ocupado;

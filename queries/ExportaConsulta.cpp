@@ -62,7 +62,7 @@ bool ExportaConsulta(Contexto &ctx, DialogoArchivos &dialogo, FormatoExportacion
                                   TituloExportar))
         return false;
     if (QFileInfo::exists(ruta)
-        && !ctx.mensajes.Confirma(QStringLiteral("El archivo %1 ya existe.\n¿Desea reemplazarlo?").arg(ruta), TituloExportar))
+        && !ctx.mensajes.Confirma(PreguntaReemplazo(ruta), TituloExportar))
         return false;
 
     PeticionExportacion p;
