@@ -1,10 +1,14 @@
 // The report window's filters: transitions of the widget-free model, the
 // filters to the events work table with their header texts, the two stops of
-// a run, and the dates as typed in the window.
+// a run, the dates as typed in the window and the place levels worked in it.
 #include "reports/AmbienteReportes.h"
 #include "reports/frmReportes.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QDateEdit>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QTest>
 #include <QPushButton>
 
@@ -256,4 +260,66 @@ TEST_F(Filtros, DerechohabienciaDelMismoEventoSolo)
     ASSERT_TRUE(generador.ArmaFiltro() && generador.CreaPasoReporte());
     EXPECT_EQ(Filas("SELECT Folio, fechaAtencion FROM PASOREPORTE ORDER BY Folio, fechaAtencion"),
               QStringList({"1|2004-01-10", "2|2004-02-20", "3|2004-03-06"}));
+}
+
+// The place levels as a clerk works them in the window: each choice opens the
+// level below, the units follow the level last chosen, and "TODOS" empties and
+// closes every level below it.
+TEST_F(Filtros, LaCascadaDelLugarEnLaVentana)
+{
+    Evento("DFQRV000027", 6, "2004-04-04");   // state 09, no jurisdiction, municipality 003
+    Evento("DFSTE000010", 7, "2004-04-05");   // state 09, no jurisdiction, municipality 014
+    frmReportes v(*ctx);
+    v.show();
+    v.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&v));
+    // A click opens the list; the arrows go to the line starting with `inicio` and Enter takes it.
+    auto elige = [](QComboBox *c, const QString &inicio) {
+        QTest::mouseClick(c, Qt::LeftButton);
+        QAbstractItemView *lista = c->view();
+        ASSERT_TRUE(QTest::qWaitFor([lista] { return lista->isVisible(); })) << inicio.toStdString();
+        const QModelIndexList linea = c->model()->match(c->model()->index(0, 0), Qt::DisplayRole, inicio, 1, Qt::MatchStartsWith);
+        ASSERT_EQ(linea.size(), 1) << inicio.toStdString();
+        for (int i = c->currentIndex(); i != linea[0].row(); i += i < linea[0].row() ? 1 : -1)
+            QTest::keyClick(lista, i < linea[0].row() ? Qt::Key_Down : Qt::Key_Up);
+        QTest::keyClick(lista, Qt::Key_Return);
+        ASSERT_TRUE(QTest::qWaitFor([lista] { return !lista->isVisible(); })) << inicio.toStdString();
+    };
+    // Lines and enabled state of the levels below the state, then the units ticked and shown: "4+ 1+ 0- | 2/A,B".
+    auto pantalla = [&v] {
+        QStringList r, u;
+        for (QComboBox *c : {v.cmbJurisdiccion, v.cmbMunicipio, v.cmbLocalidad})
+            r << QString::number(c->count()) + (c->isEnabled() ? "+" : "-");
+        int marcadas = 0;
+        for (int i = 0; i < v.lstUnidades->count(); ++i) {
+            u << v.lstUnidades->item(i)->text().left(11);
+            marcadas += v.lstUnidades->item(i)->checkState() == Qt::Checked;
+        }
+        return r.join(' ') + (v.lstUnidades->isEnabled() ? " | " : " - ") + QString::number(marcadas) + "/" + u.join(',');
+    };
+    const QString todas = "7/DFQRV000015,DFQRV000027,DFSSA000012,DFSSA000024,DFSTE000010,MCSSA000016,MSSSA000011";
+    const std::tuple<QComboBox *, const char *, QString> pasos[] = {
+        {v.cmbEntidad, "09", "4+ 1+ 0- | 5/DFQRV000015,DFQRV000027,DFSSA000012,DFSSA000024,DFSTE000010"},
+        {v.cmbJurisdiccion, "99", "4+ 3+ 0- | 3/DFQRV000015,DFQRV000027,DFSTE000010"},
+        {v.cmbMunicipio, "014", "4+ 3+ 0- | 2/DFQRV000015,DFSTE000010"},
+        {v.cmbMunicipio, "003", "4+ 3+ 0- | 1/DFQRV000027"},
+        {v.cmbMunicipio, "TODOS", "4+ 3+ 0- | 3/DFQRV000015,DFQRV000027,DFSTE000010"},
+        {v.cmbMunicipio, "003", "4+ 3+ 0- | 1/DFQRV000027"},
+        {v.cmbJurisdiccion, "06", "4+ 2+ 0- | 1/DFSSA000012"},   // as many units, other ones
+        {v.cmbJurisdiccion, "TODOS", "4+ 1+ 0- | 5/DFQRV000015,DFQRV000027,DFSSA000012,DFSSA000024,DFSTE000010"},
+        {v.cmbEntidad, "TODOS", "0- 0- 0- | " + todas},
+        // Place of occurrence: no units; the state opens the municipalities and these the localities.
+        {nullptr, nullptr, "0- 0- 0- - 0/"},
+        {v.cmbEntidad, "15", "0- 2+ 1+ - 0/"},
+        {v.cmbMunicipio, "033", "0- 2+ 3+ - 0/"},
+        {v.cmbEntidad, "TODOS", "0- 0- 0- - 0/"},
+    };
+    for (const auto &[combo, inicio, esperado] : pasos) {
+        if (combo)
+            elige(combo, inicio);
+        else   // on the round mark, where the mouse lands on the button
+            QTest::mouseClick(v.optLugarOcurrencia, Qt::LeftButton, {}, QPoint(6, v.optLugarOcurrencia->height() / 2));
+        EXPECT_EQ(pantalla(), esperado) << (inicio ? inicio : "Lugar de Ocurrencia");
+    }
+    EXPECT_TRUE(mensajes.cajas.isEmpty());
 }
