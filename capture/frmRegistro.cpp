@@ -707,6 +707,24 @@ void frmRegistro::MuestraHabilitacion()
         tab_->setFocus(Qt::OtherFocusReason);
 }
 
+namespace {
+
+void PonMarcas(QListWidget *l, const QList<ElementoLista> &elementos, int desde, int hasta)
+{
+    // A tick the view hears of lays the whole list out again once it has
+    // been painted, and paints it a second time: the ticks are set with the
+    // model quiet and the list repainted once. The sheet's handling of a
+    // tick is not run for what it shows itself.
+    {
+        const QSignalBlocker quieto(l->model());
+        for (int i = desde; i < hasta; ++i)
+            l->item(i)->setCheckState(elementos.value(i).marcado ? Qt::Checked : Qt::Unchecked);
+    }
+    l->viewport()->update();
+}
+
+} // namespace
+
 void frmRegistro::MuestraLista(ListaHoja lista)
 {
     QListWidget *l = listas_[int(lista)];
@@ -721,8 +739,7 @@ void frmRegistro::MuestraLista(ListaHoja lista)
     for (int i = 0; iguales && i < l->count(); ++i)
         iguales = l->item(i)->text() == elementos[i].texto;
     if (iguales) {
-        for (int i = 0; i < l->count(); ++i)
-            l->item(i)->setCheckState(elementos[i].marcado ? Qt::Checked : Qt::Unchecked);
+        PonMarcas(l, elementos, 0, l->count());
         l->setCurrentItem(nullptr);
         l->clearSelection();
         l->scrollToTop();
@@ -742,12 +759,10 @@ void frmRegistro::MuestraLista(ListaHoja lista)
 
 void frmRegistro::MuestraMarca(ListaHoja lista, int fila)
 {
-    QListWidgetItem *item = listas_[int(lista)]->item(fila);
-    if (!item)
+    QListWidget *l = listas_[int(lista)];
+    if (!l->item(fila))
         return;
-    mostrando_ = true;
-    item->setCheckState(registro_->hoja.Elementos(lista).value(fila).marcado ? Qt::Checked : Qt::Unchecked);
-    mostrando_ = false;
+    PonMarcas(l, registro_->hoja.Elementos(lista), fila, fila + 1);
 }
 
 void frmRegistro::MuestraAfecciones()

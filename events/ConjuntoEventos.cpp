@@ -45,8 +45,6 @@ QString Fuente(const ConsultaSQL &consulta)
     return fuente;
 }
 
-const char *const TablaEventos = "D_EVENTO";
-
 } // namespace
 
 QString ClaveEvento::FolioTexto() const

@@ -9,6 +9,9 @@
 #include <QVector>
 #include <optional>
 
+// The table of the care events, as the seals of its rows name it.
+inline constexpr const char *TablaEventos = "D_EVENTO";
+
 // The key of one care event: CLUES, Folio and date of care.
 struct ClaveEvento {
     QString clues;

@@ -408,11 +408,21 @@ bool modEvento::EscribeEnTransaccion(const std::function<void(const ClaveEvento 
         const ClaveEvento clave = ClaveParaGrabar();
         // Only a set that matched the table before the write can follow it.
         const bool sigue = efecto != EnConjunto::Nada && rsAtencion.AlDia(ctx_.ConexionBD);
+        // The day's count follows a new event, captured today, and an edit,
+        // which keeps the capture date; a delete has it counted again.
+        const bool sigueDia =
+            (efecto == EnConjunto::Pone || efecto == EnConjunto::Reemplaza) && CuentaDelDiaAlDia();
         // An edit may move the event from the key it had when editing began.
         const ClaveEvento anterior = efecto == EnConjunto::Reemplaza ? hoja_.MarcaEvento.value_or(clave) : clave;
         Transaccion t(ctx_.ConexionBD);
         escribe(clave);
         t.Confirma();
+        if (sigueDia) {
+            delDia_->cuenta += efecto == EnConjunto::Pone ? 1 : 0;
+            delDia_->sello = ctx_.ConexionBD.Sello(TablaEventos);
+        } else {
+            delDia_.reset();
+        }
         if (sigue) {
             const bool quita = efecto == EnConjunto::Quita || efecto == EnConjunto::Reemplaza;
             const bool pone = efecto == EnConjunto::Pone || efecto == EnConjunto::Reemplaza;
@@ -501,13 +511,29 @@ std::optional<bool> modEvento::ExisteEvento(const ClaveEvento &clave) const
 
 std::optional<int> modEvento::CapturadosHoy() const
 {
+    if (CuentaDelDiaAlDia())
+        return delDia_->cuenta;
+    delDia_.reset();
+    if (!ctx_.ConexionBD.EstaAbierta())
+        return std::nullopt;
     try {
-        return Primero(QStringLiteral("SELECT count(*) FROM D_EVENTO WHERE FechaCaptura = ?"),
-                       {ctx_.reloj.Hoy().toString(Qt::ISODate)})
-            .toInt();
+        const QDate hoy = ctx_.reloj.Hoy();
+        // Sealed before the count: a write in between makes it count again.
+        const SelloTabla sello = ctx_.ConexionBD.Sello(TablaEventos);
+        const int cuenta =
+            Primero(QStringLiteral("SELECT count(*) FROM D_EVENTO WHERE FechaCaptura = ?"), {hoy.toString(Qt::ISODate)})
+                .toInt();
+        delDia_ = CuentaDelDia{hoy, cuenta, sello};
+        return cuenta;
     } catch (const ErrorBD &) {
         return std::nullopt;
     }
+}
+
+bool modEvento::CuentaDelDiaAlDia() const
+{
+    return delDia_ && delDia_->dia == ctx_.reloj.Hoy() && ctx_.ConexionBD.EstaAbierta()
+           && ctx_.ConexionBD.Sello(TablaEventos) == delDia_->sello;
 }
 
 void modEvento::AsignaPeriodo(const QDate &fecha)

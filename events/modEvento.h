@@ -94,6 +94,8 @@ public:
     // Whether the key stands in D_EVENTO; no value when the query cannot run.
     std::optional<bool> ExisteEvento(const ClaveEvento &clave) const;
     // D_EVENTO rows captured today; no value when the query cannot run.
+    // Counted again only when the table changed by other writes than this
+    // store's saves, or the day changed.
     std::optional<int> CapturadosHoy() const;
 
     // Writes the statistical month of the date into lblDatos(1).
@@ -144,10 +146,20 @@ private:
     bool EscribeEnTransaccion(const std::function<void(const ClaveEvento &)> &escribe, const QString &tituloError,
                               EnConjunto efecto = EnConjunto::Nada);
     void MuestraError(const QString &numeroDescripcion, const QString &titulo) const;
+    // Whether the day's count kept still holds: the same day, D_EVENTO as it was counted.
+    bool CuentaDelDiaAlDia() const;
 
     Contexto &ctx_;
     HojaDatos &hoja_;
     // Names checked against the fixed lists, by what the callers pass.
     QHash<QString, std::pair<QString, QString>> catalogos_;   // catalog: table, code column
     QHash<QString, QString> sentenciasMarca_;                 // table|column|condition: statement
+    // The day's count and where D_EVENTO stood when it was counted or
+    // followed: counting walks every event of the day in the index.
+    struct CuentaDelDia {
+        QDate dia;
+        int cuenta = 0;
+        SelloTabla sello;
+    };
+    mutable std::optional<CuentaDelDia> delDia_;
 };

@@ -2,6 +2,10 @@
 
 #include "events/MapaEvento.h"
 
+#include <cstring>
+#include <functional>
+#include <sqlite3.h>
+
 namespace {
 
 const QStringList Detalles = {"D_Derechohabiencia", "D_TipoViolencia", "D_BajoEfectos", "D_TipoAtencion", "D_Diagnosticos"};
@@ -45,6 +49,52 @@ TEST_F(GrabaLee, AltaSeLeeComoSeCapturo)
     ASSERT_EQ(otra.Afecciones().size(), 2);
     EXPECT_EQ(otra.Afecciones()[1].afeccion, "S008");
     EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
+}
+
+// The day's count follows the store's own new events and edits without
+// counting again; any other write to the events, from this connection or
+// another, a delete and a new day have it counted again.
+TEST_F(GrabaLee, LaCuentaDelDiaSigueLoQueGrabaLaHojaYCuentaDeNuevoTrasOtraEscritura)
+{
+    Graba(EventoValido());
+    static int conteos;
+    conteos = 0;
+    sqlite3_trace_v2(
+        prog.bd().Manejador(), SQLITE_TRACE_STMT,
+        [](unsigned, void *, void *, void *sql) {
+            conteos += std::strstr(static_cast<const char *>(sql), "WHERE FechaCaptura = ?") != nullptr;
+            return 0;
+        },
+        nullptr);
+    auto otraConexion = [this](const char *sql) {
+        sqlite3 *db = nullptr;
+        sqlite3_open(prog.ctx->ArchivoBD.toUtf8().constData(), &db);
+        sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    };
+    const QDate hoy = prog.reloj.Hoy();
+    const struct {
+        const char *paso;
+        std::function<void()> haz;
+        int cuenta;
+        int conteos;
+    } pasos[] = {
+        {"primera vez", [] {}, 1, 1},
+        {"otra vez", [] {}, 1, 1},
+        {"alta", [&] { Graba(Otro("DFSSA000012", 124, "15/06/2004")); }, 2, 1},
+        {"cambio", [&] { Lee(); ASSERT_TRUE(almacen->ModificaEvento()); }, 2, 1},
+        {"esta conexión", [&] { prog.Ejecuta("UPDATE D_EVENTO SET FechaCaptura = '2000-01-01' WHERE Folio = 124"); }, 1, 2},
+        {"otra conexión", [&] { otraConexion("UPDATE D_EVENTO SET FechaCaptura = '2030-01-02' WHERE Folio = 124"); }, 1, 3},
+        {"otro día", [&] { prog.reloj.Fija(QDateTime(QDate(2030, 1, 2), QTime(9, 0))); }, 1, 4},
+        {"baja", [&] { Lee(); ASSERT_TRUE(almacen->BorraEvento()); }, 1, 5},
+        {"día de antes", [&] { prog.reloj.Fija(QDateTime(hoy, QTime(9, 0))); }, 0, 6},
+    };
+    for (const auto &p : pasos) {
+        p.haz();
+        EXPECT_EQ(almacen->CapturadosHoy(), p.cuenta) << p.paso;
+        EXPECT_EQ(conteos, p.conteos) << p.paso;
+    }
+    sqlite3_trace_v2(prog.bd().Manejador(), 0, nullptr, nullptr);
 }
 
 TEST_F(GrabaLee, SexualAbreTodosLosTiposDeAtencionAlLeer)

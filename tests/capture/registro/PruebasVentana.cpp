@@ -82,6 +82,20 @@ protected:
         Pulsa(5);
         ::Captura(ventana->Registro(), EventoValido());
     }
+    // The sheet opened, the valid event saved, then "Altas" with a second
+    // event of folio 124 typed in, changed by `cambia`.
+    void CapturaSegundo(const std::function<void(DatosEvento &)> &cambia = {})
+    {
+        Abre();
+        Captura();
+        Guarda();
+        DatosEvento otro = EventoValido();
+        otro.textos[22] = "00000124";
+        if (cambia)
+            cambia(otro);
+        Pulsa(5);
+        ::Captura(ventana->Registro(), otro);
+    }
     void Guarda()
     {
         Msj().Responde(false);
@@ -363,13 +377,7 @@ TEST_F(Ventana, ColoresDelFocoYEnterEnLasListas)
 // catalog that changed is shown anew.
 TEST_F(Ventana, CadaEventoLeidoMarcaSusElementosComoListaRecienLlenada)
 {
-    Abre();
-    Captura();
-    Guarda();
-    DatosEvento otro = EventoValido();
-    otro.textos[22] = "00000124";
-    Pulsa(5);
-    ::Captura(ventana->Registro(), otro);
+    CapturaSegundo();
     Guarda();
     prog.Ejecuta("UPDATE D_BajoEfectos SET CodEfectos = 2 WHERE Folio = 124 AND CodAfectadoAgresor = 1");
     QListWidget *lista = ventana->Lista(ListaHoja::PacienteEfectos);
@@ -400,6 +408,35 @@ TEST_F(Ventana, CadaEventoLeidoMarcaSusElementosComoListaRecienLlenada)
     EXPECT_EQ(marcados(), "5|-1|0|0");
     EXPECT_EQ(lista->count(), cuantos + 1);
     EXPECT_EQ(lista->item(cuantos)->text(), "99   OTRA SUSTANCIA");
+}
+
+// A save that shows another event's ticks paints each list of the page once:
+// no second pass for the list laid out again after its first paint.
+TEST_F(Ventana, LasMarcasDelEventoLeidoPintanCadaListaUnaSolaVez)
+{
+    CapturaSegundo([](DatosEvento &otro) { otro.marcados[ListaHoja::PacienteEfectos] = QStringList({"2"}); });
+    QTest::qWait(50);   // the typed event painted
+    struct Pinturas : QObject {
+        QMap<QString, int> cuenta;
+        bool eventFilter(QObject *o, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++cuenta[o->parent()->objectName()];
+            return false;
+        }
+    } pinturas;
+    const ListaHoja enLaPagina[] = {ListaHoja::Derechohabiencia, ListaHoja::TipoViolencia, ListaHoja::PacienteEfectos};
+    for (ListaHoja l : enLaPagina)
+        ventana->Lista(l)->viewport()->installEventFilter(&pinturas);
+    Guarda();
+    QTest::qWait(50);
+    ASSERT_EQ(H().Texto(22), "00000123");
+    EXPECT_EQ(H().CodigosMarcados(ListaHoja::PacienteEfectos), QStringList({"5"}));
+    QListWidget *efectos = ventana->Lista(ListaHoja::PacienteEfectos);
+    EXPECT_EQ(efectos->findItems("5 ", Qt::MatchStartsWith).value(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(efectos->findItems("2 ", Qt::MatchStartsWith).value(0)->checkState(), Qt::Unchecked);
+    for (ListaHoja l : enLaPagina)
+        EXPECT_EQ(pinturas.cuenta.value(ventana->Lista(l)->objectName()), 1) << ventana->Lista(l)->objectName().toStdString();
 }
 
 TEST_F(Ventana, LoQueEscribeUnaReglaSeMuestraAunqueLaTeclaNoEntre)
