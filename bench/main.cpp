@@ -35,6 +35,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <algorithm>
+#include <malloc.h>
 #include <cstdio>
 #include <fcntl.h>
 #include <functional>
@@ -113,6 +114,13 @@ double ResidenteMB()
     return MemoriaMB("VmRSS:");
 }
 
+// Heap in use: what a structure holds, where the resident size would not grow
+// because freed memory of earlier work is reused.
+double MontonMB()
+{
+    return double(mallinfo2().uordblks) / 1048576.0;
+}
+
 // Share of the file's pages in the page cache (mincore over a mapping).
 double EnCache(const QString &archivo)
 {
@@ -181,8 +189,9 @@ void Almacen(ProgramaBanco &programa, const DatosEvento &base)
     modEvento almacen(ctx, hoja);
     Plano plano{bd.Manejador()};
 
-    const double antes = ResidenteMB();
+    const double antes = MontonMB();
     const double abrir = MedianaMs(5, [&](int) { almacen.rsAtencion.Abre(bd, almacen.ConsultaEventos); });
+    const double monton = MontonMB();
     const double residente = ResidenteMB();
     const double abrirPlano = MedianaMs(5, [&](int) { plano.AbreLlaves(); });
     std::printf("claves en rsAtencion: %d\n", almacen.rsAtencion.Cuenta());
@@ -190,7 +199,7 @@ void Almacen(ProgramaBanco &programa, const DatosEvento &base)
     Cifra("abrir rsAtencion, SQLite plano", abrirPlano, "ms");
     Razon("abrir rsAtencion / SQLite plano", abrir, abrirPlano);
     Cifra("memoria residente con rsAtencion abierto", residente, "MB");
-    Cifra("memoria de rsAtencion", residente - antes, "MB");
+    Cifra("memoria de rsAtencion (montón en uso)", monton - antes, "MB");
 
     const int cuenta = almacen.rsAtencion.Cuenta();
     auto posicion = [&](int i) { return int((qint64(i) * 7919) % cuenta) + 1; };
