@@ -86,7 +86,9 @@ struct Plano {
             Clave(d, 1, clues, folio, fecha);
             Lee(d);
         }
-        Exec("CREATE TEMP TABLE IF NOT EXISTS TMPGRIDAFEC (NUMAFEC INTEGER, AFECCION TEXT(4) COLLATE NOCASE)");
+        // In the working database, as the sheet keeps it (a TEMP table of the same
+        // name would also hide the program's own on this connection).
+        Exec("CREATE TABLE IF NOT EXISTS main.TMPGRIDAFEC (NUMAFEC INTEGER, AFECCION TEXT(4) COLLATE NOCASE)");
         Exec("BEGIN");
         Exec("DELETE FROM TMPGRIDAFEC");
         sqlite3_stmt *g = Prepara("INSERT INTO TMPGRIDAFEC (NUMAFEC, AFECCION) SELECT Orden, CodDiagnostico FROM D_Diagnosticos "
