@@ -138,15 +138,29 @@ TEST_F(Filtro, VentanaArmaElCriterioYLoConserva)
     EXPECT_EQ(p.ctx->CriterioConsulta, "E.Edad > 1\n Or CDATE(E.fechaAtencion) >= CDATE('01/03/2004')");
 }
 
-// Departure: "Limpar" empties the value box too, not the criteria alone, so
-// that it clears all that a loaded query fills as typed.
-TEST_F(Filtro, Desvio_LimparVaciaTambienElValor)
+// "Limpar" empties the criteria and leaves the value box; in the filter window
+// it also deselects the table list, in the generator it leaves it.
+TEST_F(Filtro, LimparVaciaElCriterioYSoloElFiltroDeseleccionaLaTabla)
 {
+    const auto estado = [](PanelCriterio &c) {
+        return QStringList({c.Criterio(), c.cboValue->currentText(), QString::number(c.lstTables->selectedItems().size())});
+    };
+    const auto prepara = [](PanelCriterio &c) {
+        c.cboValue->setEditText("RUIZ");
+        c.PonCriterio("E.Edad > 1");
+        c.lstTables->setCurrentRow(0);
+    };
     frmQuery v(*p.ctx, dialogo, DestinoFiltro{&h.Reg(), {}});
-    v.Panel()->cboValue->setEditText("\x01\x02");
-    v.Panel()->PonCriterio("E.Edad > 1");
-    v.Panel()->cmdClear->click();
-    EXPECT_EQ(v.Panel()->cboValue->currentText() + v.Panel()->Criterio(), "");
+    v.show();
+    prepara(*v.Panel());
+    QTest::mouseClick(v.Panel()->cmdClear, Qt::LeftButton);
+    EXPECT_EQ(estado(*v.Panel()), QStringList({"", "RUIZ", "0"}));
+    frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
+    g.show();
+    prepara(*g.Panel());
+    g.Panel()->cmdClear->setFocus();
+    QTest::keyClick(g.Panel()->cmdClear, Qt::Key_Space);
+    EXPECT_EQ(estado(*g.Panel()), QStringList({"", "RUIZ", "1"}));
 }
 
 TEST_F(Filtro, VentanaSobreCIE10)
