@@ -4,6 +4,8 @@
 
 #include <QDate>
 #include <QVariant>
+#include <cmath>
+#include <optional>
 #include <sqlite3.h>
 
 namespace {
@@ -80,14 +82,203 @@ void FnMid(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     DevuelveTexto(ctx, TextoArg(argv[0]).mid(desde, largo));
 }
 
+// The dialect's own functions, as the Windows file-database engine reads
+// them: most give NULL for NULL, the conversions refuse it.
+
+bool EsNulo(sqlite3_value *v)
+{
+    return sqlite3_value_type(v) == SQLITE_NULL;
+}
+
+// A value as the dialect writes it as text: whole numbers without a decimal
+// point, others with up to 15 significant digits.
+QString TextoVB(sqlite3_value *v)
+{
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: return QString::number(sqlite3_value_int64(v));
+    case SQLITE_FLOAT: return QString::number(sqlite3_value_double(v), 'g', 15).toUpper();
+    default: return TextoArg(v);
+    }
+}
+
+// The value as the user wrote it, for a message.
+QString Muestra(sqlite3_value *v)
+{
+    const int tipo = sqlite3_value_type(v);
+    if (tipo == SQLITE_INTEGER || tipo == SQLITE_FLOAT)
+        return TextoVB(v);
+    return QLatin1Char('\'') + TextoArg(v).left(40) + QLatin1Char('\'');
+}
+
+void Falla(sqlite3_context *ctx, const QString &texto)
+{
+    const QByteArray b = texto.toUtf8();
+    sqlite3_result_error(ctx, b.constData(), b.size());
+}
+
+const char *Nombre(sqlite3_context *ctx)
+{
+    return static_cast<const char *>(sqlite3_user_data(ctx));
+}
+
+// A number as the conversions read it: a number, or a text that is one
+// (blanks around it allowed); nullopt for anything else.
+std::optional<double> Numero(sqlite3_value *v)
+{
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: return double(sqlite3_value_int64(v));
+    case SQLITE_FLOAT: return sqlite3_value_double(v);
+    case SQLITE_TEXT: {
+        bool ok = false;
+        const double d = TextoArg(v).trimmed().toDouble(&ok);
+        if (ok && std::isfinite(d))
+            return d;
+        return std::nullopt;
+    }
+    default: return std::nullopt;
+    }
+}
+
+// A whole number in [minimo, maximo], halves rounded to the even neighbour;
+// nullopt after the error is set.
+std::optional<qint64> Entero(sqlite3_context *ctx, sqlite3_value *v, double minimo, double maximo)
+{
+    if (EsNulo(v)) {
+        Falla(ctx, QStringLiteral("Uso no válido de Null: %1").arg(QLatin1String(Nombre(ctx))));
+        return std::nullopt;
+    }
+    const std::optional<double> d = Numero(v);
+    if (!d) {
+        Falla(ctx, QStringLiteral("No coinciden los tipos: %1(%2)").arg(QLatin1String(Nombre(ctx)), Muestra(v)));
+        return std::nullopt;
+    }
+    const double r = std::nearbyint(*d);
+    if (r < minimo || r > maximo) {
+        Falla(ctx, QStringLiteral("Desbordamiento: %1(%2)").arg(QLatin1String(Nombre(ctx)), Muestra(v)));
+        return std::nullopt;
+    }
+    return qint64(r);
+}
+
+// A count or position argument of the text functions.
+std::optional<qint64> Cuenta(sqlite3_context *ctx, sqlite3_value *v, qint64 minimo)
+{
+    const std::optional<qint64> n = Entero(ctx, v, -2147483648.0, 2147483647.0);
+    if (n && *n < minimo) {
+        Falla(ctx, QStringLiteral("Argumento no válido en %1: %2").arg(QLatin1String(Nombre(ctx)), Muestra(v)));
+        return std::nullopt;
+    }
+    return n;
+}
+
+void FnCInt(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (const auto n = Entero(ctx, argv[0], -32768.0, 32767.0))
+        sqlite3_result_int64(ctx, *n);
+}
+
+void FnCLng(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (const auto n = Entero(ctx, argv[0], -2147483648.0, 2147483647.0))
+        sqlite3_result_int64(ctx, *n);
+}
+
+void FnCStr(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (EsNulo(argv[0]))
+        Falla(ctx, QStringLiteral("Uso no válido de Null: CSTR"));
+    else
+        DevuelveTexto(ctx, TextoVB(argv[0]));
+}
+
+// LEFT(text, n) and RIGHT(text, n): at most n characters from that end.
+void FnExtremo(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    const std::optional<qint64> n = Cuenta(ctx, argv[1], 0);
+    if (!n)
+        return;
+    if (EsNulo(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QString s = TextoVB(argv[0]);
+    const bool izquierda = qstrcmp(Nombre(ctx), "LEFT") == 0;
+    DevuelveTexto(ctx, izquierda ? s.left(int(qMin<qint64>(*n, s.size()))) : s.right(int(qMin<qint64>(*n, s.size()))));
+}
+
+// INSTR([start,] text, sought): the 1-based position of sought in text from
+// start on, whatever the case of its letters; 0 when it is not there.
+void FnInstr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    qint64 desde = 1;
+    if (argc == 3) {
+        const std::optional<qint64> n = Cuenta(ctx, argv[0], 1);
+        if (!n)
+            return;
+        desde = *n;
+        ++argv;
+    }
+    if (EsNulo(argv[0]) || EsNulo(argv[1])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QString texto = TextoVB(argv[0]), buscado = TextoVB(argv[1]);
+    if (texto.isEmpty() || desde > texto.size()) {
+        sqlite3_result_int(ctx, 0);
+        return;
+    }
+    if (buscado.isEmpty()) {
+        sqlite3_result_int64(ctx, desde);
+        return;
+    }
+    sqlite3_result_int64(ctx, texto.indexOf(buscado, int(desde - 1), Qt::CaseInsensitive) + 1);
+}
+
+// A date as the date functions read it: the stored yyyy-mm-dd (a time may
+// follow), a typed dd/mm/yyyy read day first, or a day number counted from
+// 30/12/1899.
+std::optional<QDate> Fecha(sqlite3_value *v)
+{
+    if (const int tipo = sqlite3_value_type(v); tipo == SQLITE_INTEGER || tipo == SQLITE_FLOAT) {
+        const double dias = std::floor(sqlite3_value_double(v));
+        if (std::abs(dias) > 3e6)
+            return std::nullopt;
+        return QDate(1899, 12, 30).addDays(qint64(dias));
+    }
+    const QString s = TextoArg(v).trimmed();
+    QDate d = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
+    if (d.isValid() && (s.size() == 10 || s.at(10) == QLatin1Char(' ') || s.at(10) == QLatin1Char('T')))
+        return d;
+    for (const char *formato : {"dd/MM/yyyy", "d/M/yyyy"})
+        if (d = QDate::fromString(s, QLatin1String(formato)); d.isValid())
+            return d;
+    return std::nullopt;
+}
+
+// DAY, MONTH and YEAR of a date.
+void FnParteFecha(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (EsNulo(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const std::optional<QDate> d = Fecha(argv[0]);
+    if (!d) {
+        Falla(ctx, QStringLiteral("No coinciden los tipos: %1(%2)").arg(QLatin1String(Nombre(ctx)), Muestra(argv[0])));
+        return;
+    }
+    const char *parte = Nombre(ctx);
+    sqlite3_result_int(ctx, qstrcmp(parte, "DAY") == 0 ? d->day() : qstrcmp(parte, "MONTH") == 0 ? d->month() : d->year());
+}
+
 void Registra(sqlite3 *h, const char *nombre, int args,
               void (*fn)(sqlite3_context *, int, sqlite3_value **))
 {
     const int banderas = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    if (sqlite3_create_function_v2(h, nombre, args, banderas, nullptr, fn, nullptr, nullptr, nullptr) != SQLITE_OK)
+    // The name travels with the function, for its messages.
+    if (sqlite3_create_function_v2(h, nombre, args, banderas, const_cast<char *>(nombre), fn, nullptr, nullptr, nullptr) != SQLITE_OK)
         throw ErrorBD::DeManejador(h);
 }
-
 } // namespace
 
 double ValorNumerico(const QString &texto)
@@ -125,4 +316,14 @@ void RegistraFuncionesSql(QSqlDatabase &db)
     Registra(h, "LEN", 1, FnLen);
     Registra(h, "MID", 2, FnMid);
     Registra(h, "MID", 3, FnMid);
+    Registra(h, "LEFT", 2, FnExtremo);
+    Registra(h, "RIGHT", 2, FnExtremo);
+    Registra(h, "CSTR", 1, FnCStr);
+    Registra(h, "CINT", 1, FnCInt);
+    Registra(h, "CLNG", 1, FnCLng);
+    Registra(h, "DAY", 1, FnParteFecha);
+    Registra(h, "MONTH", 1, FnParteFecha);
+    Registra(h, "YEAR", 1, FnParteFecha);
+    Registra(h, "INSTR", 2, FnInstr);
+    Registra(h, "INSTR", 3, FnInstr);
 }

@@ -2,9 +2,14 @@
 
 #include <QSqlDatabase>
 
-// Registers, on an open SQLite connection, the functions that statements and
-// typed criteria use besides SQLite's own: CDATE, VAL, LEN, MID. LEFT and RIGHT
-// are join keywords in SQLite and cannot be functions: use substr(s, 1, n) and substr(s, -n).
+// Registers, on an open SQLite connection, the functions of the Windows
+// file-database engine's dialect that statements and typed criteria use
+// besides SQLite's own: CDATE, VAL, LEN, MID, LEFT, RIGHT, CSTR, CINT, CLNG,
+// DAY, MONTH, YEAR and INSTR (case-insensitive, in place of SQLite's). LEFT
+// and RIGHT are join keywords in SQLite: call them by their quoted names,
+// "LEFT"(s, n). IIF is SQLite's own. Dates are the stored yyyy-mm-dd text or
+// typed dd/mm/yyyy, read day first. A conversion of NULL or of a text that is
+// no number, or a number out of range, is an error with a Spanish message.
 // Must run after every open, since functions belong to the connection.
 void RegistraFuncionesSql(QSqlDatabase &db);
 

@@ -208,17 +208,35 @@ Columna ColumnaDe(OrigenConsulta origen, const QString &nombre)
     return *c;
 }
 
-// The functions a criteria may call, as SQLite knows them.
+// The functions a criteria may call, as SQLite knows them: the dialect's
+// own are registered on the connection (LEFT and RIGHT by their quoted
+// names, being join keywords), IIF is SQLite's.
 QString Funcion(const QString &nombre)
 {
     static const QHash<QString, QString> funciones = {
         {"CDATE", "CDATE"}, {"VAL", "VAL"},     {"LEN", "LEN"},     {"MID", "MID"},     {"TRIM", "TRIM"},
         {"LTRIM", "LTRIM"}, {"RTRIM", "RTRIM"}, {"UCASE", "UPPER"}, {"LCASE", "LOWER"}, {"UPPER", "UPPER"},
-        {"LOWER", "LOWER"}, {"ABS", "ABS"}};
+        {"LOWER", "LOWER"}, {"ABS", "ABS"},     {"LEFT", "\"LEFT\""}, {"RIGHT", "\"RIGHT\""}, {"IIF", "iif"},
+        {"CSTR", "CSTR"},   {"CINT", "CINT"},   {"CLNG", "CLNG"},   {"DAY", "DAY"},     {"MONTH", "MONTH"},
+        {"YEAR", "YEAR"},   {"INSTR", "INSTR"}};
     const QString f = funciones.value(nombre.toUpper());
     if (f.isEmpty())
         Rechaza(QStringLiteral("El criterio usa una función desconocida: %1").arg(nombre));
     return f;
+}
+
+// A date handed to a function reads as the dialect hands it: text functions
+// see it as the user reads it, dd/mm/yyyy; numeric ones as its day number
+// counted from 30/12/1899; the date functions, IIF and comparisons as stored.
+QString FechaComoArgumento(const QString &funcion, const QString &fecha)
+{
+    static const QStringList texto = {"\"LEFT\"", "\"RIGHT\"", "MID",  "LEN",   "INSTR", "CSTR",
+                                      "TRIM",     "LTRIM",     "RTRIM", "UPPER", "LOWER", "VAL"};
+    if (texto.contains(funcion))
+        return DiaPrimero(fecha);
+    if (funcion == QLatin1String("CINT") || funcion == QLatin1String("CLNG") || funcion == QLatin1String("ABS"))
+        return QStringLiteral("(julianday(%1) - 2415018.5)").arg(fecha);
+    return fecha;
 }
 
 class Traductor {
@@ -237,10 +255,20 @@ public:
                 || (j + 1 < p.size() && p[j].tipo == Pieza::Nombre && p[j].texto.toUpper() == QLatin1String("NOT")
                     && p[j + 1].tipo == Pieza::Nombre && p[j + 1].texto.toUpper() == QLatin1String("LIKE"));
         };
+        // The function each open parenthesis belongs to, empty for a plain one.
+        QStringList marcos;
+        QString funcionAbierta;
+        // A date as the innermost function around it takes it.
+        auto fechaEnFuncion = [&](const QString &fecha) {
+            for (auto m = marcos.crbegin(); m != marcos.crend(); ++m)
+                if (!m->isEmpty())
+                    return FechaComoArgumento(*m, fecha);
+            return fecha;
+        };
         // A date column on either side of LIKE reads day first.
         auto columnaFecha = [&](const Columna &col, size_t antes, size_t despues, CondicionSQL &c) {
             const QString s = Usa(col, c);
-            return (antes > 0 && esLike(antes - 1)) || esLike(despues) ? DiaPrimero(s) : s;
+            return (antes > 0 && esLike(antes - 1)) || esLike(despues) ? DiaPrimero(s) : fechaEnFuncion(s);
         };
         QStringList sql;
         int nivel = 0;
@@ -253,6 +281,8 @@ public:
             trasLike = false;
             const bool fechaAntes = ultimaFecha;
             ultimaFecha = false;
+            const QString funcion = funcionAbierta;
+            funcionAbierta.clear();
             switch (x.tipo) {
             case Pieza::Valor: {
                 if (like && fechaLike) {
@@ -281,11 +311,17 @@ public:
                 c.valores << (x.texto.contains('.') ? QVariant(x.texto.toDouble()) : QVariant(x.texto.toLongLong()));
                 break;
             case Pieza::Simbolo:
-                if (x.texto == QLatin1String("("))
+                if (x.texto == QLatin1String("(")) {
                     ++nivel;
-                if (x.texto == QLatin1String(")") && --nivel < 0)
-                    Rechaza(QStringLiteral("El criterio cierra un paréntesis que no abrió"));
-                sql << x.texto;
+                    marcos << funcion;
+                }
+                if (x.texto == QLatin1String(")")) {
+                    if (--nivel < 0)
+                        Rechaza(QStringLiteral("El criterio cierra un paréntesis que no abrió"));
+                    marcos.removeLast();
+                }
+                // Division is never whole-number division, as in the dialect.
+                sql << (x.texto == QLatin1String("/") ? QStringLiteral("* 1.0 /") : x.texto);
                 break;
             case Pieza::Nombre: {
                 static const QStringList claves = {"AND", "OR", "NOT", "LIKE", "IN", "BETWEEN", "IS", "NULL"};
@@ -303,7 +339,7 @@ public:
                     // stored as ISO text), of a typed date the bound ISO date.
                     if (f == QLatin1String("CDATE") && es(i + 3, Pieza::Simbolo, QStringLiteral(")"))) {
                         if (es(i + 2, Pieza::Valor)) {
-                            sql << QStringLiteral("?");
+                            sql << (like && fechaLike ? QStringLiteral("?") : fechaEnFuncion(QStringLiteral("?")));
                             c.valores << (like && fechaLike ? PatronFecha(p[i + 2].texto) : FechaISO(p[i + 2].texto));
                             i += 3;
                             break;
@@ -319,6 +355,7 @@ public:
                         }
                     }
                     sql << f;
+                    funcionAbierta = f;
                 } else {
                     const Columna col = ColumnaDe(origen_, x.texto);
                     sql << (col.fecha ? columnaFecha(col, i, i + 1, c) : Usa(col, c));

@@ -45,7 +45,8 @@ struct CondicionSQL {
 // over the known fields: an unknown field or function, an unclosed quote or
 // parenthesis, a character that has no place in a condition, a date that is
 // not dd/mm/yyyy, a LIKE pattern that no dd/mm/yyyy date can match. A date
-// column beside LIKE reads day first, as the user sees it ("15/06/%").
+// column beside LIKE or handed to a text function reads day first, as the
+// user sees it ("15/06/%", Right(E.FechaOcurrencia, 4)); "/" divides exactly.
 CondicionSQL TraduceCriterio(const QString &criterio, OrigenConsulta origen, const QString &campoOrden = {},
                              bool descendente = false);
 

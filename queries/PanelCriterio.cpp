@@ -22,9 +22,9 @@ const QString Ninguno = QStringLiteral("(ninguno)");
 
 } // namespace
 
-PanelCriterio::PanelCriterio(Contexto &ctx, OrigenConsulta origen, bool ordenOperable, const QString &rotuloCriterio,
+PanelCriterio::PanelCriterio(Contexto &ctx, OrigenConsulta origen, bool generador, const QString &rotuloCriterio,
                              QWidget *padre)
-    : QWidget(padre), ctx_(ctx), origen_(origen)
+    : QWidget(padre), ctx_(ctx), origen_(origen), generador_(generador)
 {
     auto rotulo = [this](int i, const QString &texto, QWidget *amigo) {
         lblLabels[i] = new QLabel(texto, this);
@@ -83,7 +83,7 @@ PanelCriterio::PanelCriterio(Contexto &ctx, OrigenConsulta origen, bool ordenOpe
     optOrder[0]->setChecked(true);
     for (QWidget *w : {static_cast<QWidget *>(cboOrderByField), static_cast<QWidget *>(optOrder[0]),
                        static_cast<QWidget *>(optOrder[1])})
-        w->setEnabled(ordenOperable);
+        w->setEnabled(generador);
 
     auto *rejilla = new QGridLayout(this);
     rejilla->setContentsMargins(0, 0, 0, 0);
@@ -104,7 +104,7 @@ PanelCriterio::PanelCriterio(Contexto &ctx, OrigenConsulta origen, bool ordenOpe
     rejilla->addWidget(txtCriteria, 4, 0, 1, 4);
     auto *orden = new QHBoxLayout;
     orden->addWidget(rotulo(6, QStringLiteral("Ordenar por: "), cboOrderByField));
-    lblLabels[6]->setEnabled(ordenOperable);
+    lblLabels[6]->setEnabled(generador);
     orden->addWidget(cboOrderByField, 1);
     orden->addWidget(optOrder[0]);
     orden->addWidget(optOrder[1]);
@@ -196,7 +196,7 @@ void PanelCriterio::LlenaValoresPosibles()
 
 void PanelCriterio::Limpia()
 {
-    lstTables->clearSelection();
-    LimpiaValoresPosibles();
+    if (!generador_)
+        lstTables->clearSelection();
     txtCriteria->clear();
 }

@@ -20,8 +20,9 @@ class QRadioButton;
 class PanelCriterio : public QWidget {
     Q_OBJECT
 public:
-    // `ordenOperable`: the generator lets the user choose the order.
-    PanelCriterio(Contexto &ctx, OrigenConsulta origen, bool ordenOperable, const QString &rotuloCriterio,
+    // `generador`: the export generator's panel, whose order the user
+    // chooses and whose "Limpar" leaves the table list as it is.
+    PanelCriterio(Contexto &ctx, OrigenConsulta origen, bool generador, const QString &rotuloCriterio,
                   QWidget *padre = nullptr);
 
     OrigenConsulta Origen() const { return origen_; }
@@ -40,7 +41,7 @@ public:
     void AgregaCondicion(bool conY);
     // "Lista Posibles Valores": the field's values into the value box.
     void LlenaValoresPosibles();
-    // "Limpar": the criteria and the value box, all that a loaded query fills as typed.
+    // "Limpar": empties the criteria; the filter window's also deselects the table list.
     void Limpia();
 
     QComboBox *cboField = nullptr;
@@ -61,4 +62,5 @@ private:
 
     Contexto &ctx_;
     const OrigenConsulta origen_;
+    const bool generador_;
 };

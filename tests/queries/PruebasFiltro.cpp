@@ -138,15 +138,89 @@ TEST_F(Filtro, VentanaArmaElCriterioYLoConserva)
     EXPECT_EQ(p.ctx->CriterioConsulta, "E.Edad > 1\n Or CDATE(E.fechaAtencion) >= CDATE('01/03/2004')");
 }
 
-// Departure: "Limpar" empties the value box too, not the criteria alone, so
-// that it clears all that a loaded query fills as typed.
-TEST_F(Filtro, Desvio_LimparVaciaTambienElValor)
+// "Limpar" empties the criteria and leaves the value box; in the filter window
+// it also deselects the table list, in the generator it leaves it.
+TEST_F(Filtro, LimparVaciaElCriterioYSoloElFiltroDeseleccionaLaTabla)
 {
+    const auto estado = [](PanelCriterio &c) {
+        return QStringList({c.Criterio(), c.cboValue->currentText(), QString::number(c.lstTables->selectedItems().size())});
+    };
+    const auto prepara = [](PanelCriterio &c) {
+        c.cboValue->setEditText("RUIZ");
+        c.PonCriterio("E.Edad > 1");
+        c.lstTables->setCurrentRow(0);
+    };
     frmQuery v(*p.ctx, dialogo, DestinoFiltro{&h.Reg(), {}});
-    v.Panel()->cboValue->setEditText("\x01\x02");
-    v.Panel()->PonCriterio("E.Edad > 1");
-    v.Panel()->cmdClear->click();
-    EXPECT_EQ(v.Panel()->cboValue->currentText() + v.Panel()->Criterio(), "");
+    v.show();
+    prepara(*v.Panel());
+    QTest::mouseClick(v.Panel()->cmdClear, Qt::LeftButton);
+    EXPECT_EQ(estado(*v.Panel()), QStringList({"", "RUIZ", "0"}));
+    frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
+    g.show();
+    prepara(*g.Panel());
+    g.Panel()->cmdClear->setFocus();
+    QTest::keyClick(g.Panel()->cmdClear, Qt::Key_Space);
+    EXPECT_EQ(estado(*g.Panel()), QStringList({"", "RUIZ", "1"}));
+}
+
+// The dialect's functions in a typed criteria, on the filter and on the
+// generator alike; a date handed to a text function reads day first, as the
+// user sees it, and a division is never a whole-number one.
+TEST_F(Filtro, FuncionesDelDialectoEnElFiltroYEnElGenerador)
+{
+    p.Ejecuta("UPDATE D_EVENTO SET FechaOcurrencia = CASE Folio WHEN 4 THEN '2025-06-15' WHEN 5 THEN '2025-01-20' END");
+    const std::pair<const char *, const char *> casos[] = {
+        {"Left(E.Paterno, 2) = 'pe'", "2"},
+        {"RIGHT(E.Paterno, 1) = '3' Or right(F.Diagnosticos, 2) = '40'", "3"},
+        {"IIf(E.Edad > 23, 1, 0) = 1", "4,5"},
+        {"iif(E.FechaOcurrencia Is Null, 0, 1) = 1", "4,5"},
+        {"CStr(E.Folio) = '4'", "4"},
+        {"CInt(E.Edad / 2) = 12", "3,4,5"},
+        {"CLng(E.Edad * 100000) > 2300000", "4,5"},
+        {"E.Edad / 2 = 11.5", "3"},
+        {"Day(E.fechaAtencion) = 2", "2"},
+        {"Month(E.fechaAtencion) = 3 And Year(E.fechaAtencion) = 2004", "1,2,3,4,5"},
+        {"Year(E.FechaOcurrencia) = 2025 And Month(E.FechaOcurrencia) >= 6", "4"},
+        {"Not Year(E.FechaOcurrencia) = 2025", ""},
+        {"Month('05/06/2025') = 6 And E.Folio < 3", "1,2"},
+        {"Year(CDATE('15/06/2025')) = 2025 And E.Folio = 1", "1"},
+        {"InStr(E.Paterno, 'eñ') = 2", "2"},
+        {"INSTR(3, E.Paterno, 'a') = 4", "2"},
+        {"Left(E.fechaAtencion, 2) = '03'", "3"},
+        {"Right(E.FechaOcurrencia, 4) = '2025'", "4,5"},
+        {"CStr(CDATE(E.fechaAtencion)) = '01/03/2004'", "1"},
+        {"CLng(E.fechaAtencion) = 38047", "1"},
+    };
+    frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
+    g.PonEjecucion([&](frmGenConsultas &v) { EjecutaGenConsultas(*p.ctx, dialogo, v); });
+    g.Panel()->cboField->setCurrentIndex(1);
+    g.lstOrigen->setCurrentRow(1);
+    g.Selecciona(0);   // E.Folio
+    for (const auto &[criterio, folios] : casos) {
+        h.Msj().Limpia();
+        const bool hay = Filtra(QString::fromUtf8(criterio));
+        EXPECT_EQ(hay ? Folios() : QString(), QString(folios)) << criterio;
+        g.Panel()->PonCriterio(QString::fromUtf8(criterio));
+        CierraModal([&] { g.cmdRunQuery->click(); });
+        EXPECT_EQ(p.Filas("SELECT Folio FROM GENCONSUL ORDER BY Folio").join(','), QString(folios)) << criterio;
+        EXPECT_EQ(h.Msj().cajas.size(), *folios ? 0 : 3) << criterio << h.Msj().Ultimo().toStdString();
+    }
+    // A value the dialect refuses, and a function it does not have.
+    const QString error = "The following Error occurred:\n\n%1\nNumber: 1";
+    const std::pair<const char *, const char *> fallas[] = {
+        {"CInt(E.Clues) = 1", "La instrucción no se pudo ejecutar en la Base de Datos (No coinciden los tipos: CINT('A'))"},
+        {"Nz(E.Edad, 0) = 0", "El criterio usa una función desconocida: Nz"},
+    };
+    for (const auto &[criterio, descripcion] : fallas) {
+        h.Msj().Limpia();
+        EXPECT_FALSE(Filtra(criterio));
+        ASSERT_EQ(h.Msj().cajas.size(), 2);
+        EXPECT_EQ(h.Msj().cajas.first().texto, error.arg(QString::fromUtf8(descripcion)));
+        h.Msj().Limpia();
+        g.Panel()->PonCriterio(criterio);
+        g.cmdRunQuery->click();
+        EXPECT_EQ(h.Msj().Ultimo(), error.arg(QString::fromUtf8(descripcion)));
+    }
 }
 
 TEST_F(Filtro, VentanaSobreCIE10)

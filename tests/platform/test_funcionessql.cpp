@@ -1,0 +1,86 @@
+// The dialect's functions on a real database file, as the Windows
+// file-database engine gives them.
+#include "comun/ProgramaTemporal.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// "type|value" of an expression, or the engine's words when it fails.
+QString Evalua(ProgramaTemporal &p, const QString &expresion, const QVariantList &valores)
+{
+    try {
+        return p.Filas(QStringLiteral("SELECT typeof(x), x FROM (SELECT %1 AS x)").arg(expresion), valores).join(';');
+    } catch (const ErrorBD &e) {
+        return e.TextoMotor();
+    }
+}
+
+TEST(FuncionesSql, ComoLasDelDialecto)
+{
+    const struct {
+        const char *expresion;
+        QVariantList valores;
+        const char *resultado;
+    } casos[] = {
+        // LEFT and RIGHT: NULL stays NULL, a number reads as its text, the count rounds half to even.
+        {"\"LEFT\"(?, 2)", {"ABCD"}, "text|AB"},
+        {"\"left\"(?, 9)", {"AB"}, "text|AB"},
+        {"\"LEFT\"(NULL, 2)", {}, "null|"},
+        {"\"LEFT\"(12345, ?)", {2.5}, "text|12"},
+        {"\"LEFT\"(?, -1)", {"AB"}, "Argumento no válido en LEFT: -1"},
+        {"\"LEFT\"(?, NULL)", {"AB"}, "Uso no válido de Null: LEFT"},
+        {"\"RIGHT\"(?, 3)", {"ÑANDÚ"}, "text|NDÚ"},
+        {"\"RIGHT\"(1.5, 2)", {}, "text|.5"},
+        // IIF: a NULL condition takes the false part.
+        {"iif(NULL, 1, 2)", {}, "integer|2"},
+        {"IIF(? > 1, 'a', 'b')", {3}, "text|a"},
+        // CSTR: whole numbers without a point; NULL is refused.
+        {"CSTR(1.5)", {}, "text|1.5"},
+        {"CSTR(2.0)", {}, "text|2"},
+        {"cstr(?)", {"x"}, "text|x"},
+        {"CSTR(NULL)", {}, "Uso no válido de Null: CSTR"},
+        // CINT and CLNG: halves to the even neighbour, range and type checked.
+        {"CINT(2.5)", {}, "integer|2"},
+        {"CINT(3.5)", {}, "integer|4"},
+        {"CINT(-2.5)", {}, "integer|-2"},
+        {"CINT(?)", {" 12.5 "}, "integer|12"},
+        {"CINT(-32768.5)", {}, "integer|-32768"},
+        {"CINT(32767.5)", {}, "Desbordamiento: CINT(32767.5)"},
+        {"CINT(?)", {"abc"}, "No coinciden los tipos: CINT('abc')"},
+        {"CINT(?)", {""}, "No coinciden los tipos: CINT('')"},
+        {"CINT(NULL)", {}, "Uso no válido de Null: CINT"},
+        {"CLNG(40000)", {}, "integer|40000"},
+        {"CLNG(-0.5)", {}, "integer|0"},
+        {"CLNG(2147483647.5)", {}, "Desbordamiento: CLNG(2147483647.5)"},
+        // DAY, MONTH, YEAR: the stored date, a typed one day first, a day number; NULL stays NULL.
+        {"DAY(?)", {"2025-06-15"}, "integer|15"},
+        {"MONTH(?)", {"05/06/2025"}, "integer|6"},
+        {"MONTH(?)", {"6/5/2025"}, "integer|5"},
+        {"YEAR(?)", {"2025-06-15 10:30:00"}, "integer|2025"},
+        {"YEAR(45823)", {}, "integer|2025"},
+        {"YEAR(NULL)", {}, "null|"},
+        {"DAY(?)", {"31/02/2025"}, "No coinciden los tipos: DAY('31/02/2025')"},
+        // INSTR: 1-based, whatever the case, 0 when not there.
+        {"INSTR(?, ?)", {"PEÑA", "ña"}, "integer|3"},
+        {"INSTR(3, 'banana', 'AN')", {}, "integer|4"},
+        {"INSTR('abc', 'x')", {}, "integer|0"},
+        {"INSTR('', 'a')", {}, "integer|0"},
+        {"INSTR(2, 'abc', '')", {}, "integer|2"},
+        {"INSTR(5, 'abc', 'a')", {}, "integer|0"},
+        {"INSTR(NULL, 'a')", {}, "null|"},
+        {"INSTR(0, 'abc', 'a')", {}, "Argumento no válido en INSTR: 0"},
+        {"INSTR(NULL, 'abc', 'a')", {}, "Uso no válido de Null: INSTR"},
+    };
+    ProgramaTemporal p;
+    p.AbreBase();
+    for (int vuelta = 0; vuelta < 2; ++vuelta) {
+        for (const auto &c : casos)
+            EXPECT_EQ(Evalua(p, QString::fromUtf8(c.expresion), c.valores), QString::fromUtf8(c.resultado)) << c.expresion;
+        // They come back with the next opening.
+        p.bd().Cierra();
+        p.bd().Abre(p.ctx->ArchivoBD);
+    }
+}
+
+} // namespace
