@@ -308,7 +308,7 @@ QString Recepcion::ChecaPaquete(const QString &base)
             if (motivo.isEmpty())
                 catalogos << tabla;
             else
-                noOfrecidas << Legible(tabla) + QStringLiteral(": ") + motivo + QLatin1Char('.');
+                noOfrecidas << QStringLiteral("- ") + Legible(tabla) + QStringLiteral(": ") + motivo + QLatin1Char('.');
         }
         Catalogos = catalogos;
         NoOfrecidas = noOfrecidas;

@@ -314,8 +314,8 @@ const CasoHostil CasosHostiles[] = {
      {"DROP TABLE h.D_EVENTO", "DROP TABLE h.D_BajoEfectos", "DROP TABLE h.D_Derechohabiencia", "DROP TABLE h.D_TipoAtencion",
       "DROP TABLE h.D_TipoViolencia", "CREATE TABLE h.BITACORA AS SELECT * FROM main.BITACORA"},
      "El paquete no trae eventos ni catálogos.\n\nEstas tablas del paquete no se ofrecen para recibir:\n\n"
-     "BITACORA: es la Bitácora de esta Base de Datos, no un catálogo.\n"
-     "D_DIAGNOSTICOS: los eventos llegan solo con sus seis tablas, y al paquete le faltan D_EVENTO, D_BAJOEFECTOS, "
+     "- BITACORA: es la Bitácora de esta Base de Datos, no un catálogo.\n"
+     "- D_DIAGNOSTICOS: los eventos llegan solo con sus seis tablas, y al paquete le faltan D_EVENTO, D_BAJOEFECTOS, "
      "D_DERECHOHABIENCIA, D_TIPOATENCION, D_TIPOVIOLENCIA."},
 };
 
@@ -428,12 +428,12 @@ TEST_F(Paquetes, SeOfreceTodaTablaQueNoEmpiezaConDYSeDiceCualesNoYPorQue)
     ventana.cmdRuta->click();
     EXPECT_EQ(*alMostrar, (QStringList{"Recepción de VELMORAN", "Recepción VELMORAN"}));
     EXPECT_EQ(destino.mensajes.Ultimo(), "Estas tablas del paquete no se ofrecen para recibir:\n\n"
-                                         "BITACORA: es la Bitácora de esta Base de Datos, no un catálogo.\n"
-                                         "cSexo: le falta la columna CodSexo que tiene el catálogo cSexo de esta Base de Datos.\n"
-                                         "D_Otra: empieza con \"D_\" y no es una de las tablas de los eventos.\n"
-                                         "REP_Agresor: es una tabla de trabajo del programa, no un catálogo.\n"
-                                         "sqlite_stat1: es una tabla interna de SQLite.\n"
-                                         "TMPGRIDAFEC: es una tabla de trabajo del programa, no un catálogo.");
+                                         "- BITACORA: es la Bitácora de esta Base de Datos, no un catálogo.\n"
+                                         "- cSexo: le falta la columna CodSexo que tiene el catálogo cSexo de esta Base de Datos.\n"
+                                         "- D_Otra: empieza con \"D_\" y no es una de las tablas de los eventos.\n"
+                                         "- REP_Agresor: es una tabla de trabajo del programa, no un catálogo.\n"
+                                         "- sqlite_stat1: es una tabla interna de SQLite.\n"
+                                         "- TMPGRIDAFEC: es una tabla de trabajo del programa, no un catálogo.");
     QStringList lineas;
     for (int i = 0; i < ventana.lstTablas->count(); ++i)
         lineas << ventana.lstTablas->item(i)->text();
