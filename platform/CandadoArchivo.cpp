@@ -38,7 +38,11 @@ bool CandadoArchivo::Toma(const QString &ruta)
         const int fd = ::open(r.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (fd < 0)
             return false;
-        if (Bloquea(fd, LOCK_EX) == 0 && SigueEnSuRuta(fd, r)) {
+        const bool bloqueado = Bloquea(fd, LOCK_EX) == 0;
+        // A file system without locks still takes the file: its cleanups,
+        // unable to tell, leave it alone.
+        const bool sinCandados = !bloqueado && (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL);
+        if ((bloqueado && SigueEnSuRuta(fd, r)) || sinCandados) {
             fd_ = fd;
             ruta_ = ruta;
             return true;

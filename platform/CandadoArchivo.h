@@ -18,7 +18,8 @@ public:
     bool Toma(const QString &ruta);
     // Takes the lock only if nobody holds it, without waiting: true when
     // nobody holds it (also when there is no lock file and `crea` is false),
-    // false when its holder lives or the file cannot be opened.
+    // false when its holder lives or it cannot tell (the file cannot be
+    // opened, or its file system has no locks).
     bool TomaSiEstaLibre(const QString &ruta, bool crea = false);
     bool Tomado() const { return fd_ >= 0; }
     // Removes the lock file (while still held, so that a cleanup that opened
