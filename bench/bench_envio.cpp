@@ -1,7 +1,8 @@
 // Speed and memory of a send package of about a tenth of N generated events
 // (a period of 36 days) and of its reception back into the N-event database,
-// each beside the same statements run with plain SQLite. Prints
-// "name: value unit" lines; never fails a run.
+// each beside the same work done with plain SQLite and libzip: the package's
+// tables, its zip and the archive read back; the package unzipped, checked and
+// merged. Prints "name: value unit" lines; never fails a run.
 //
 //   velmoran_bench_envio [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
 
@@ -9,6 +10,7 @@
 #include "Memoria.h"
 #include "Metas.h"
 #include "ProgramaBanco.h"
+#include "ZipPlano.h"
 
 #include "platform/Empaque.h"
 #include "tools/Envio.h"
@@ -68,8 +70,20 @@ int Corre(const OpcionesBanco &opciones)
     for (const QString &t : TablasEvento.mid(1))
         sql += QStringLiteral("INSERT INTO p.%1 SELECT d.* FROM p.D_EVENTO e CROSS JOIN %1 d ON").arg(t) + Llave(QStringLiteral("d")) + QLatin1Char(';');
     ctx.ConexionBD.Cierra();
-    const double paquetePlano = Mide("sqlite: paquete del periodo", [&] { Plano(ctx.ArchivoBD, plano, sql + QStringLiteral("COMMIT;")); });
+    const double tablasPlano = Mide("sqlite: tablas del paquete del periodo", [&] { Plano(ctx.ArchivoBD, plano, sql + QStringLiteral("COMMIT;")); });
     ctx.ConexionBD.Abre(ctx.ArchivoBD);
+    // The package database packed and read back, as the send does.
+    const QString miembro = BaseDelPaquete(NombrePaquete(ctx.AnoActual, ctx.EstadoActual, ctx.reloj.Hoy()));
+    const QByteArray miembroC = QFile::encodeName(miembro);
+    const QString zipPlano = programa.dir.filePath(QStringLiteral("plano.zip"));
+    bool releido = false;
+    const double zipEnvioPlano = Mide("libzip: zip del paquete y relectura", [&] {
+        EmpacaPlano(plano, zipPlano, miembroC.constData());
+        releido = ReleePlano(zipPlano, plano, miembroC.constData());
+    });
+    if (!releido)
+        std::fprintf(stderr, "libzip: el paquete plano no se leyó igual\n");
+    const double paquetePlano = tablasPlano + zipEnvioPlano;
 
     Envio envio(ctx);
     Envio::Seleccion s;
@@ -88,8 +102,21 @@ int Corre(const OpcionesBanco &opciones)
     for (const QString &t : TablasEvento)
         recibe += QStringLiteral("INSERT INTO main.%1 SELECT * FROM p.%1 WHERE (CLUES, Folio, fechaAtencion) IN "
                                  "(SELECT CLUES, Folio, fechaAtencion FROM p.D_EVENTO);").arg(t);
+    // Plain: the program's package unzipped and checked as the reception
+    // checks it (the file, the keys, no key twice), then merged.
+    const QString recibido = programa.dir.filePath(QStringLiteral("recibido.db"));
+    QString revisa = QStringLiteral("PRAGMA p.quick_check;");
+    for (const QString &t : TablasEvento)
+        revisa += QStringLiteral("SELECT COUNT(*) FROM p.%1 WHERE length(CLUES) IS NOT 11 OR typeof(Folio) <> 'integer' "
+                                 "OR date(julianday(fechaAtencion)) IS NOT fechaAtencion;").arg(t);
+    revisa += QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM p.D_EVENTO GROUP BY CLUES COLLATE NOCASE, Folio, fechaAtencion "
+                             "HAVING COUNT(*) > 1);");
     ctx.ConexionBD.Cierra();
-    const double reunePlano = Mide("sqlite: reunir el paquete", [&] { Plano(ctx.ArchivoBD, plano, recibe + QStringLiteral("COMMIT;")); });
+    const double desempacaPlano = Mide("libzip + sqlite: desempacar y revisar", [&] {
+        ExtraePlano(paquete, recibido, miembroC.constData());
+        Plano(ctx.ArchivoBD, recibido, revisa);
+    });
+    const double reunePlano = Mide("sqlite: reunir el paquete", [&] { Plano(ctx.ArchivoBD, recibido, recibe + QStringLiteral("COMMIT;")); });
     ctx.ConexionBD.Abre(ctx.ArchivoBD);
 
     Recepcion recepcion(ctx);
@@ -100,8 +127,10 @@ int Corre(const OpcionesBanco &opciones)
             recepcion.Recibe(true, {});
     });
     Metas metas;
-    metas.Agrega("envío del periodo (plano: tablas del paquete por INSERT ... SELECT)", envia, paquetePlano, "s");
-    metas.Agrega("recepción entera (plano: borrar y copiar las filas del paquete)", abre + reune, reunePlano, "s");
+    metas.Agrega("envío del periodo (plano: tablas del paquete, zip y relectura)", envia, paquetePlano, "s");
+    metas.Agrega("recepción: desempacar y revisar (plano: unzip y revisión)", abre, desempacaPlano, "s");
+    metas.Agrega("recepción: reunir (plano: borrar y copiar las filas)", reune, reunePlano, "s");
+    metas.Agrega("recepción entera (plano: unzip, revisión y reunión)", abre + reune, desempacaPlano + reunePlano, "s");
     metas.Imprime(qPrintable(QStringLiteral("envío, %1 eventos, %2 en el periodo").arg(n).arg(enPeriodo)));
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "Memoria.h"
 #include "Metas.h"
 #include "ProgramaBanco.h"
+#include "ZipPlano.h"
 
 #include "platform/Ajustes.h"
 #include "platform/BaseDatos.h"
@@ -27,8 +28,6 @@
 #include <cstdio>
 #include <functional>
 #include <sqlite3.h>
-#include <vector>
-#include <zip.h>
 
 namespace {
 
@@ -41,30 +40,6 @@ void ExecPlano(const QString &archivo, const char *sql)
         std::fprintf(stderr, "sqlite: %s\n", error);
     sqlite3_free(error);
     sqlite3_close(db);
-}
-
-void EmpacaPlano(const QString &origen, const QString &zip, const char *miembro)
-{
-    int e = 0;
-    zip_t *za = zip_open(QFile::encodeName(zip).constData(), ZIP_CREATE | ZIP_TRUNCATE, &e);
-    const zip_int64_t i = zip_file_add(za, miembro, zip_source_file(za, QFile::encodeName(origen).constData(), 0, -1), 0);
-    zip_set_file_compression(za, zip_uint64_t(i), ZIP_CM_DEFLATE, 1);
-    zip_close(za);
-}
-
-void ExtraePlano(const QString &zip, const QString &destino, const char *miembro)
-{
-    int e = 0;
-    zip_t *za = zip_open(QFile::encodeName(zip).constData(), ZIP_RDONLY, &e);
-    zip_file_t *f = zip_fopen(za, miembro, 0);
-    FILE *salida = std::fopen(QFile::encodeName(destino).constData(), "wb");
-    std::vector<char> bloque(1 << 16);
-    zip_int64_t n;
-    while ((n = zip_fread(f, bloque.data(), bloque.size())) > 0)
-        std::fwrite(bloque.data(), 1, size_t(n), salida);
-    std::fclose(salida);
-    zip_fclose(f);
-    zip_discard(za);
 }
 
 double MB(const QString &archivo)

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStorageInfo>
@@ -29,9 +30,18 @@ QString Firma(const QString &nombre, const QString &azar)
             .left(6));
 }
 
-// What SQLite (journals) and libzip (its own temporary name, six characters
-// after a dot) write beside a temporary file.
-const QString Acompanantes = QStringLiteral("(-journal|-wal|-shm|\\.[A-Za-z0-9]{6})?$");
+// What SQLite (journals), libzip (its own temporary name, six characters
+// after a dot) and the writer's lock write beside a temporary file.
+const QString Acompanantes = QStringLiteral("(-journal|-wal|-shm|\\.lck|\\.[A-Za-z0-9]{6})?$");
+const QString Candado = QStringLiteral(".lck");
+
+// A temporary name of ours, its companion's suffix apart.
+const QRegularExpression &Temporal()
+{
+    static const QRegularExpression temporal(QStringLiteral("^(\\.(.+)\\.([0-9a-f]{6})([0-9a-f]{6})\\.[A-Za-z0-9]+)")
+                                             + Acompanantes);
+    return temporal;
+}
 } // namespace
 
 ArchivoDestino::ArchivoDestino(const QString &destino, const QString &extension) : destino_(destino)
@@ -40,33 +50,61 @@ ArchivoDestino::ArchivoDestino(const QString &destino, const QString &extension)
     const QString azar = QStringLiteral("%1").arg(QRandomGenerator::system()->bounded(1 << 24), 6, 16, QLatin1Char('0'));
     temporal_ = fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QLatin1Char('.') + azar
                 + Firma(fi.fileName(), azar) + extension;
+    // Taken before the temporary file exists: a cleanup that finds the file
+    // finds its lock held.
+    if (!candado_.Toma(temporal_ + Candado))
+        errorCandado_ = errno;
 }
 
 bool ArchivoDestino::EsTemporalPropio(const QString &nombre)
 {
-    static const QRegularExpression temporal(QStringLiteral("^\\.(.+)\\.([0-9a-f]{6})([0-9a-f]{6})\\.[A-Za-z0-9]+")
-                                             + Acompanantes);
-    const QRegularExpressionMatch m = temporal.match(nombre);
-    return m.hasMatch() && Firma(m.captured(1), m.captured(2)) == m.captured(3);
+    const QRegularExpressionMatch m = Temporal().match(nombre);
+    return m.hasMatch() && Firma(m.captured(2), m.captured(3)) == m.captured(4);
 }
 
-void ArchivoDestino::BorraRestos(const QString &destino, const QString &extension)
+void ArchivoDestino::BorraRestos(const QString &destino)
 {
-    const QFileInfo fi(destino);
-    // Names given before they were signed, for this destination only.
-    const QRegularExpression resto(QStringLiteral("^\\.") + QRegularExpression::escape(fi.fileName())
-                                   + QStringLiteral("\\.[0-9a-f]{12}") + QRegularExpression::escape(extension)
-                                   + Acompanantes);
-    const QDir carpeta(fi.absolutePath());
+    const QDir carpeta(QFileInfo(destino).absolutePath());
+    // The files of each temporary name go together, once its lock is free.
+    QMap<QString, QStringList> grupos;
     for (const QString &nombre : carpeta.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        if (EsTemporalPropio(nombre) || resto.match(nombre).hasMatch())
-            QFile::remove(carpeta.filePath(nombre));
+        if (EsTemporalPropio(nombre))
+            grupos[Temporal().match(nombre).captured(1)] << nombre;
+    for (auto g = grupos.cbegin(); g != grupos.cend(); ++g) {
+        CandadoArchivo candado;
+        if (!candado.TomaSiEstaLibre(carpeta.filePath(g.key() + Candado)))
+            continue;   // being written
+        for (const QString &nombre : g.value())
+            if (!nombre.endsWith(Candado))
+                QFile::remove(carpeta.filePath(nombre));
+    }   // the lock file goes as the lock is let go
+}
+
+QString ArchivoDestino::CarpetaRechazada(const QString &destino)
+{
+    const QString carpeta = QFileInfo(destino).absolutePath();
+    if (!QFileInfo(carpeta).isDir())
+        return QStringLiteral("No existe la carpeta %1.").arg(QDir::toNativeSeparators(carpeta));
+    const ArchivoDestino prueba(destino);
+    if (prueba.errorCandado_ == 0)
+        return {};
+    QString motivo;
+    switch (prueba.errorCandado_) {
+    case EROFS: motivo = QStringLiteral("está en un disco de sólo lectura"); break;
+    case EACCES:
+    case EPERM: motivo = QStringLiteral("no tiene permiso para escribir en ella"); break;
+    case ENOSPC:
+    case EDQUOT: motivo = QStringLiteral("el disco está lleno"); break;
+    default: motivo = QString::fromLocal8Bit(std::strerror(prueba.errorCandado_));
+    }
+    return QStringLiteral("No se puede escribir en la carpeta %1: %2.").arg(QDir::toNativeSeparators(carpeta), motivo);
 }
 
 ArchivoDestino::~ArchivoDestino()
 {
     if (!confirmado_)
         QFile::remove(temporal_);
+    candado_.Suelta();
 }
 
 namespace {

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "platform/CandadoArchivo.h"
+
 #include <QString>
 
 // A file that is written under a temporary name beside its destination and put
 // in its place only once it is complete, so that a failed or interrupted write
 // leaves the previous file whole. The temporary file is removed unless confirmed.
+// While the object lives it holds a lock file beside the temporary name, so
+// that a cleanup run by this or another instance leaves its work alone.
 class ArchivoDestino {
 public:
     // The temporary name ends in `extension`, for writers that insist on their
@@ -16,12 +20,18 @@ public:
 
     // Removes what interrupted writes left in the folder of `destino`: every
     // file of a temporary name this class gives, whatever its destination, and
-    // what SQLite and libzip write beside one; files of other programs stay.
-    // The program runs once per user, so none of them is being written.
-    static void BorraRestos(const QString &destino, const QString &extension = QStringLiteral(".tmp"));
+    // what SQLite and libzip write beside one, unless its writer (in this or
+    // another instance sharing the folder) still holds its lock. Names that
+    // only look alike, without the signature, stay.
+    static void BorraRestos(const QString &destino);
     // Whether a file name is one of those: ".<destination>.<random><signature>
-    // <extension>", maybe followed by a journal's or libzip's suffix.
+    // <extension>", maybe followed by a journal's, libzip's or the lock's suffix.
     static bool EsTemporalPropio(const QString &nombre);
+    // Why nothing can be written in the folder of `destino` (it does not
+    // exist, is read-only, is not the user's to write, is full), naming the
+    // folder; an empty text when a file can be made there. Checked before a
+    // long work that ends writing there.
+    static QString CarpetaRechazada(const QString &destino);
 
     QString Destino() const { return destino_; }
     // Where to write: a new name in the destination's folder, not yet created.
@@ -37,6 +47,8 @@ private:
     QString destino_;
     QString temporal_;
     bool confirmado_ = false;
+    CandadoArchivo candado_;
+    int errorCandado_ = 0;   // errno when the lock file could not be made
 };
 
 // Whether the disk that holds the file's folder has run out of room; checked

@@ -14,6 +14,27 @@
 namespace {
 const QString FechaEnBlanco = QStringLiteral("__/__/____");
 
+// Where the column list of a CREATE TABLE statement begins: the first
+// parenthesis outside a quoted name (a received catalog's name may hold one).
+qsizetype InicioColumnas(const QString &sql)
+{
+    QChar cierre;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql.at(i);
+        if (!cierre.isNull()) {
+            if (c == cierre)
+                cierre = QChar();   // a doubled quote closes and opens again
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'') || c == QLatin1Char('`')) {
+            cierre = c;
+        } else if (c == QLatin1Char('[')) {
+            cierre = QLatin1Char(']');
+        } else if (c == QLatin1Char('(')) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 // Creates `tabla` in the schema `esquema` as the working database declares it.
 void CreaComoEnTrabajo(const BaseDatos &bd, const QString &esquema, const QString &tabla)
 {
@@ -24,7 +45,7 @@ void CreaComoEnTrabajo(const BaseDatos &bd, const QString &esquema, const QStrin
         throw ErrorBD(1, QStringLiteral("No existe la tabla %1 en la Base de Datos").arg(tabla));
     const QString nombre = q.value(0).toString(), sql = q.value(1).toString();
     q.finish();
-    bd.EjecutaAccion(QStringLiteral("CREATE TABLE %1.\"%2\" ").arg(esquema, nombre) + sql.mid(sql.indexOf(QLatin1Char('('))));
+    bd.EjecutaAccion(QStringLiteral("CREATE TABLE %1.%2 ").arg(esquema, CitaNombre(nombre)) + sql.mid(InicioColumnas(sql)));
 }
 } // namespace
 
@@ -125,7 +146,7 @@ int Envio::CopiaTablas(const Seleccion &s, const QString &base)
         if (!propias.contains(tabla))
             throw ErrorBD(1, QStringLiteral("No existe el catálogo %1 en la Base de Datos").arg(tabla));
         CreaComoEnTrabajo(bd, QStringLiteral("envio"), tabla);
-        bd.EjecutaAccion(QStringLiteral("INSERT INTO envio.\"%1\" SELECT * FROM main.\"%1\"").arg(tabla));
+        bd.EjecutaAccion(QStringLiteral("INSERT INTO envio.%1 SELECT * FROM main.%1").arg(CitaNombre(tabla)));
     }
     t.Confirma();
     return eventos;
@@ -143,23 +164,33 @@ bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
     // The package's database and archive get unique temporary names that an
     // interrupted send leaves behind; this one removes them first.
     const QString rutaBase = QDir(ctx_.RutaDatos).filePath(BaseDelPaquete(PaqueteEnvio));
+    // Both folders are written: refused before the long work rather than after it.
+    for (const QString &ruta : {destino, rutaBase})
+        if (const QString rechazo = ArchivoDestino::CarpetaRechazada(ruta); !rechazo.isEmpty())
+            return falla(rechazo);
     ArchivoDestino::BorraRestos(rutaBase);
     ArchivoDestino::BorraRestos(destino);
-    // SQLite creates the new database at the temporary name; never confirmed, it is removed with this object.
-    const ArchivoDestino base(rutaBase);
     int eventos = 0;
-    try {
-        eventos = CopiaTablas(s, base.RutaTemporal());
-    } catch (const ErrorBD &e) {
-        return falla(QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion());
-    }
-    trabajo.Etapa(QStringLiteral("Empacando el Envío en %1.....").arg(QDir::toNativeSeparators(destino)));
     QString error;
-    // The package is packed and read back; the user's click puts it in its folder.
-    const auto pausa = [this] {
-        ctx_.mensajes.Informa(QStringLiteral("De click para continuar"), QStringLiteral("Envío de VELMORAN"));
-    };
-    if (!EmpacaArchivo(base.RutaTemporal(), BaseDelPaquete(PaqueteEnvio), destino, &error, pausa))
+    {
+        // SQLite creates the new database at the temporary name; never
+        // confirmed, it is removed with this object, before any message.
+        const ArchivoDestino base(rutaBase);
+        try {
+            eventos = CopiaTablas(s, base.RutaTemporal());
+        } catch (const ErrorBD &e) {
+            error = QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion();
+        }
+        if (error.isEmpty()) {
+            trabajo.Etapa(QStringLiteral("Empacando el Envío en %1.....").arg(QDir::toNativeSeparators(destino)));
+            // The package is packed and read back; the user's click puts it in its folder.
+            const auto pausa = [this] {
+                ctx_.mensajes.Informa(QStringLiteral("De click para continuar"), QStringLiteral("Envío de VELMORAN"));
+            };
+            EmpacaArchivo(base.RutaTemporal(), BaseDelPaquete(PaqueteEnvio), destino, &error, pausa);
+        }
+    }
+    if (!error.isEmpty())
         return falla(error);
     try {
         RegistraBitacora(ctx_.ConexionBD,

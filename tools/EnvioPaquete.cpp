@@ -27,11 +27,17 @@ QStringList ColumnasTabla(const BaseDatos &bd, const QString &esquema, const QSt
     return columnas;
 }
 
+QString CitaNombre(const QString &nombre)
+{
+    QString citado = nombre;
+    return QLatin1Char('"') + citado.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
 QString ListaNombres(const QStringList &nombres, const QString &prefijo)
 {
     QStringList citados;
     for (const QString &n : nombres)
-        citados << prefijo + QLatin1Char('"') + n + QLatin1Char('"');
+        citados << prefijo + CitaNombre(n);
     return citados.join(QLatin1Char(','));
 }
 

@@ -18,7 +18,10 @@ QStringList TablasCatalogo(const BaseDatos &bd);
 // The columns of a table of the schema `esquema` ("main" or an attached one), in order.
 QStringList ColumnasTabla(const BaseDatos &bd, const QString &esquema, const QString &tabla);
 
-// Names from our own schema, quoted for a statement: "a","b".
+// A table or column name quoted for a statement, whatever it holds: a
+// received package names its own tables.
+QString CitaNombre(const QString &nombre);
+// Names quoted for a statement: "a","b".
 QString ListaNombres(const QStringList &nombres, const QString &prefijo = QString());
 
 // "ENVIO" + year digits + state + "_" + ddMMyy + "VEL.ZIP": 23 characters.

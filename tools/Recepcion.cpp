@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 const QString TituloRecepcion = QStringLiteral("Recepción VELMORAN");
@@ -37,6 +39,58 @@ private:
     const BaseDatos &bd_;
 };
 
+// The program's own tables that are not catalogs: its log, and the work tables
+// that its windows, reports and tools keep (or once kept) in a working
+// database. A package may bring them but never replaces them.
+const QStringList TablasDeTrabajo = {
+    QStringLiteral("TMPGRIDAFEC"),   QStringLiteral("GENCONSUL"),     QStringLiteral("TMPQUERY"),
+    QStringLiteral("PASOREPORTE"),   QStringLiteral("FILTROREPORTE"), QStringLiteral("UNIDADESREPORTE"),
+    QStringLiteral("REPLISDET"),     QStringLiteral("PASOLISTA"),     QStringLiteral("PASOCATEGORIA"),
+    QStringLiteral("PASOEDADES"),    QStringLiteral("TMPCATALOGO"),   QStringLiteral("CLUESPASO"),
+    QStringLiteral("TABLACOMPLETA"),
+};
+const QStringList PrefijosDeTrabajo = {QStringLiteral("REP_"), QStringLiteral("PASO_")};
+
+// Why a table of the package, other than a "D_" one, is not offered as a
+// catalog, or an empty text. `sql` is the package's statement that made it.
+QString MotivoNoCatalogo(const QString &nombre, const QString &sql)
+{
+    const QString n = nombre.toUpper();
+    if (n.startsWith(QLatin1String("SQLITE_")))
+        return QStringLiteral("es una tabla interna de SQLite");
+    if (n == QLatin1String("BITACORA"))
+        return QStringLiteral("es la Bitácora de esta Base de Datos, no un catálogo");
+    if (TablasDeTrabajo.contains(n) || std::any_of(PrefijosDeTrabajo.cbegin(), PrefijosDeTrabajo.cend(),
+                                                    [&](const QString &p) { return n.startsWith(p); }))
+        return QStringLiteral("es una tabla de trabajo del programa, no un catálogo");
+    if (std::any_of(nombre.cbegin(), nombre.cend(), [](QChar c) { return !c.isPrint(); }))
+        return QStringLiteral("su nombre lleva caracteres que no se pueden mostrar");
+    if (sql.trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive))
+        return QStringLiteral("es una tabla virtual, no una tabla de datos");
+    return {};
+}
+
+// A name as the user may read it in a message.
+QString Legible(const QString &nombre)
+{
+    QString t = nombre;
+    for (QChar &c : t)
+        if (!c.isPrint())
+            c = QLatin1Char('?');
+    return t;
+}
+
+// The working database's table that a received catalog replaces (its own
+// spelling), or an empty text when it has none: the package's spelling and
+// the upper-cased one are both looked for, as the engine compares names.
+QString TablaLocal(const BaseDatos &bd, const QString &tabla)
+{
+    return bd.Valor(QStringLiteral("SELECT name FROM main.sqlite_master WHERE type = 'table' AND (name = ?1 COLLATE NOCASE "
+                                   "OR name = ?2 COLLATE NOCASE)"),
+                    {tabla, tabla.toUpper()})
+        .toString();
+}
+
 // The columns of a table and what the merge copies into each: the received
 // value, the text codes (CLUES and the Cod… columns that hold text) trimmed
 // and upper-cased as the capture sheet writes them.
@@ -63,10 +117,38 @@ Recepcion::Recepcion(Contexto &ctx) : ctx_(ctx)
 
 void Recepcion::Limpia()
 {
-    temporal_.reset();
+    temporal_.reset();   // removed while still locked
+    candado_.Suelta();
     base_.clear();
     TieneEventos = false;
     Catalogos.clear();
+    NoOfrecidas.clear();
+}
+
+namespace {
+const QString CandadoRecepcion = QStringLiteral(".recepcion.lck");
+}
+
+void Recepcion::BorraDesempacados(const QString &datos)
+{
+    // A folder of the reception's name holding only what a reception writes:
+    // the package's database (with its temporary names) and the lock.
+    static const QRegularExpression carpeta(QStringLiteral("^Recive-[A-Za-z0-9]{6}$"));
+    static const QRegularExpression propio(QStringLiteral("^(\\.?ENV.{4}\\.db.*|\\.recepcion\\.lck)$"));
+    const QDir d(datos);
+    for (const QString &nombre : d.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
+        if (!carpeta.match(nombre).hasMatch())
+            continue;
+        QDir abandonada(d.filePath(nombre));
+        const QStringList dentro = abandonada.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        if (!std::all_of(dentro.cbegin(), dentro.cend(), [](const QString &n) { return propio.match(n).hasMatch(); }))
+            continue;
+        // Made when missing, so that a reception that has just made its folder
+        // waits for this removal and then makes another.
+        CandadoArchivo candado;
+        if (candado.TomaSiEstaLibre(abandonada.filePath(CandadoRecepcion), true))
+            abandonada.removeRecursively();
+    }
 }
 
 bool Recepcion::Abre(const QString &ruta)
@@ -89,11 +171,15 @@ bool Recepcion::Abre(const QString &ruta)
     QString falla;
     {
         const Progreso trabajo = ctx_.Trabajo(QStringLiteral("Leyendo información............"));
+        BorraDesempacados(ctx_.RutaDatos);
         falla = Desempaca(&titulo);
         ctx_.EscribePanel(QString());
     }
-    if (falla.isEmpty())
+    if (falla.isEmpty()) {
+        if (!NoOfrecidas.isEmpty())
+            ctx_.mensajes.Informa(TextoNoOfrecidas(), TituloRecepcion);
         return true;
+    }
     Limpia();
     ctx_.mensajes.Informa(falla, titulo);
     return false;
@@ -105,8 +191,14 @@ QString Recepcion::Desempaca(QString *titulo)
 {
     *titulo = TituloRecepcion;
     const QString recuperar = QStringLiteral("Error al recuperar el Envío, verifique por favor.....\n\n");
-    temporal_ = std::make_unique<QTemporaryDir>(QDir(ctx_.RutaDatos).filePath(QStringLiteral("Recive-XXXXXX")));
-    if (!temporal_->isValid())
+    // Locked as soon as it stands; another instance's cleanup that took it
+    // first removes it, and another is made.
+    for (int intento = 0; intento < 3 && !candado_.Tomado(); ++intento) {
+        temporal_ = std::make_unique<QTemporaryDir>(QDir(ctx_.RutaDatos).filePath(QStringLiteral("Recive-XXXXXX")));
+        if (temporal_->isValid())
+            candado_.Toma(QDir(temporal_->path()).filePath(CandadoRecepcion));
+    }
+    if (!candado_.Tomado())
         return recuperar + QStringLiteral("No se pudo crear una carpeta temporal en %1.").arg(QDir::toNativeSeparators(ctx_.RutaDatos));
     const QString miembro = BaseDelPaquete(PaqueteRecibido);
     const QString base = QDir(temporal_->path()).filePath(miembro);
@@ -121,6 +213,17 @@ QString Recepcion::Desempaca(QString *titulo)
     }
     base_ = base;
     return {};
+}
+
+QString Recepcion::TextoNoOfrecidas() const
+{
+    // A package made by hand may hold any number of them: the first few are named.
+    constexpr int Nombradas = 15;
+    QString texto = QStringLiteral("Estas tablas del paquete no se ofrecen para recibir:\n\n")
+                    + NoOfrecidas.mid(0, Nombradas).join(QLatin1Char('\n'));
+    if (NoOfrecidas.size() > Nombradas)
+        texto += QStringLiteral("\n... y %1 tablas más.").arg(NoOfrecidas.size() - Nombradas);
+    return texto;
 }
 
 // Why the unpacked file is no package of ours, or an empty text; fills what it offers.
@@ -139,11 +242,12 @@ QString Recepcion::ChecaPaquete(const QString &base)
                             {tabla})
                 .toString();
         };
-        const auto faltante = [&](const QString &tabla) {
+        // The first column of our table `local` that the package's `tabla` lacks.
+        const auto columnaFaltante = [&](const QString &tabla, const QString &local) {
             const QStringList suyas = ColumnasTabla(bd, QStringLiteral("paquete"), tabla);
-            for (const QString &c : ColumnasTabla(bd, QStringLiteral("main"), tabla))
+            for (const QString &c : ColumnasTabla(bd, QStringLiteral("main"), local))
                 if (!suyas.contains(c, Qt::CaseInsensitive))
-                    return QStringLiteral("A la tabla %1 del paquete le falta la columna %2.").arg(tabla, c);
+                    return c;
             return QString();
         };
         int tablasEvento = 0;
@@ -154,8 +258,8 @@ QString Recepcion::ChecaPaquete(const QString &base)
             if (t.isEmpty())
                 continue;
             ++tablasEvento;
-            if (const QString f = faltante(tabla); !f.isEmpty())
-                return f;
+            if (const QString c = columnaFaltante(tabla, tabla); !c.isEmpty())
+                return QStringLiteral("A la tabla %1 del paquete le falta la columna %2.").arg(tabla, c);
             // Keys: CLUES of 11 characters, a whole Folio, a real ISO date.
             if (bd.Valor(QStringLiteral("SELECT COUNT(*) FROM paquete.%1 WHERE length(CLUES) IS NOT 11 "
                                         "OR typeof(Folio) <> 'integer' OR date(julianday(fechaAtencion)) IS NOT fechaAtencion")
@@ -170,18 +274,47 @@ QString Recepcion::ChecaPaquete(const QString &base)
                        .toInt()
                    > 0)
             return QStringLiteral("La tabla D_EVENTO del paquete repite claves de evento.");
-        QStringList catalogos;
-        for (const QString &tabla : TablasCatalogo(bd)) {
-            if (tipo(tabla) != QLatin1String("table"))
-                continue;
-            if (const QString f = faltante(tabla); !f.isEmpty())
-                return f;
-            catalogos << tabla;
-        }
-        if (tablasEvento < TablasEvento.size() && catalogos.isEmpty())
-            return QStringLiteral("El paquete no trae eventos ni catálogos.");
         TieneEventos = tablasEvento == TablasEvento.size();
+        QStringList faltan;
+        for (const QString &tabla : TablasEvento)
+            if (tipo(tabla).isEmpty())
+                faltan << tabla;
+        // Every table of the package: those of "D_" are its events, the
+        // others its catalogs, unless the program keeps them for itself.
+        QList<QStringList> tablas;
+        QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT name, coalesce(sql, '') FROM paquete.sqlite_master "
+                                                "WHERE type = 'table' ORDER BY name COLLATE NOCASE"));
+        while (q.next())
+            tablas << QStringList{q.value(0).toString(), q.value(1).toString()};
+        q.finish();
+        QStringList catalogos, noOfrecidas;
+        for (const QStringList &t : tablas) {
+            const QString &tabla = t[0];
+            QString motivo;
+            if (tabla.toUpper().startsWith(QLatin1String("D_"))) {
+                if (!TablasEvento.contains(tabla.toUpper()))
+                    motivo = QStringLiteral("empieza con \"D_\" y no es una de las tablas de los eventos");
+                else if (!TieneEventos)
+                    motivo = QStringLiteral("los eventos llegan solo con sus seis tablas, y al paquete le faltan %1")
+                                 .arg(faltan.join(QStringLiteral(", ")));
+                else
+                    continue;   // the events
+            } else {
+                motivo = MotivoNoCatalogo(tabla, t[1]);
+                const QString local = motivo.isEmpty() ? TablaLocal(bd, tabla) : QString();
+                if (const QString c = local.isEmpty() ? QString() : columnaFaltante(tabla, local); !c.isEmpty())
+                    motivo = QStringLiteral("le falta la columna %1 que tiene el catálogo %2 de esta Base de Datos").arg(c, local);
+            }
+            if (motivo.isEmpty())
+                catalogos << tabla;
+            else
+                noOfrecidas << QStringLiteral("- ") + Legible(tabla) + QStringLiteral(": ") + motivo + QLatin1Char('.');
+        }
         Catalogos = catalogos;
+        NoOfrecidas = noOfrecidas;
+        if (!TieneEventos && catalogos.isEmpty())
+            return QStringLiteral("El paquete no trae eventos ni catálogos.")
+                   + (noOfrecidas.isEmpty() ? QString() : QStringLiteral("\n\n") + TextoNoOfrecidas());
         return {};
     } catch (const ErrorBD &e) {
         return e.Descripcion();
@@ -210,12 +343,20 @@ bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
         Transaccion t(bd);
         for (const QString &tabla : tablas) {
             if (!Catalogos.contains(tabla))
-                throw ErrorBD(1, QStringLiteral("El paquete no trae el catálogo %1").arg(tabla));
-            trabajo.Etapa(etapa + QLatin1Char(' ') + tabla);
+                throw ErrorBD(1, QStringLiteral("El paquete no trae el catálogo %1").arg(Legible(tabla)));
+            trabajo.Etapa(etapa + QLatin1Char(' ') + Legible(tabla).toUpper());
+            const QString local = TablaLocal(bd, tabla);
+            if (local.isEmpty()) {
+                // A catalog new here: made under the upper-cased name, with the package's columns.
+                bd.EjecutaAccion(QStringLiteral("CREATE TABLE main.%1 AS SELECT * FROM paquete.%2")
+                                     .arg(CitaNombre(tabla.toUpper()), CitaNombre(tabla)));
+                continue;
+            }
             // Delete and insert keep the table's keys, collation and indexes.
-            const QString columnas = ListaNombres(ColumnasTabla(bd, QStringLiteral("main"), tabla));
-            bd.EjecutaAccion(QStringLiteral("DELETE FROM main.\"%1\"").arg(tabla));
-            bd.EjecutaAccion(QStringLiteral("INSERT INTO main.\"%1\" (%2) SELECT %2 FROM paquete.\"%1\"").arg(tabla, columnas));
+            const QString columnas = ListaNombres(ColumnasTabla(bd, QStringLiteral("main"), local));
+            bd.EjecutaAccion(QStringLiteral("DELETE FROM main.%1").arg(CitaNombre(local)));
+            bd.EjecutaAccion(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM paquete.%3")
+                                 .arg(CitaNombre(local), columnas, CitaNombre(tabla)));
         }
         if (eventos) {
             // Every local row of a received key goes, details first; then the

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/CandadoArchivo.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -8,9 +10,10 @@
 class Contexto;
 
 // The reception of a send package, without its window: the package's name is
-// checked, its one database unpacked into a temporary folder (removed with
-// this object) and checked, and what the user ticks merged into the working
-// database in one transaction together with its log row.
+// checked, its one database unpacked into a temporary folder of Datos (removed
+// with this object, locked while it lives) and checked, and what the user
+// ticks merged into the working database in one transaction together with its
+// log row.
 class Recepcion {
 public:
     explicit Recepcion(Contexto &ctx);
@@ -22,7 +25,13 @@ public:
     QString PaqueteRecibido;   // the package's file name
     QString RutaPaquete;       // its full path
     bool TieneEventos = false; // the six event tables came
-    QStringList Catalogos;     // our own catalogs found in the package, in our spelling
+    // The package's tables offered as catalogs, in its spelling: every table
+    // whose name does not begin with "D_", but for the program's own log and
+    // work tables and SQLite's; a catalog the working database lacks is made
+    // under the upper-cased name.
+    QStringList Catalogos;
+    // The package's tables not offered, each with its reason.
+    QStringList NoOfrecidas;
 
     // Replaces the ticked catalogs whole and, when asked, the local events
     // that share a key with a received one (with all their detail rows) by
@@ -30,12 +39,18 @@ public:
     // summary, or why nothing changed.
     bool Recibe(bool eventos, const QStringList &tablas);
 
+    // Removes the unpacking folders in `datos` that a reception killed before
+    // its end left behind, unless a living reception holds one.
+    static void BorraDesempacados(const QString &datos);
+
 private:
     QString Desempaca(QString *titulo);
     QString ChecaPaquete(const QString &base);
+    QString TextoNoOfrecidas() const;
     void Limpia();
 
     Contexto &ctx_;
     std::unique_ptr<QTemporaryDir> temporal_;
+    CandadoArchivo candado_;   // held on the unpacking folder while it lives
     QString base_;
 };

@@ -4,6 +4,7 @@
 #include "platform/Empaque.h"
 #include "shell/Contexto.h"
 #include "tools/Bitacora.h"
+#include "tools/Recepcion.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -57,7 +58,22 @@ QString Respaldo::DestinoRechazado(const QString &destino) const
     if (!QFileInfo(fi.absolutePath()).isDir())
         return QStringLiteral("No existe la carpeta %1, verifique por favor.....")
             .arg(QDir::toNativeSeparators(fi.absolutePath()));
+    // Both folders written, the destination's and Datos (the copy), before
+    // the compaction and the copy rather than after them.
+    for (const QString &ruta : {destino, RutaCopia()})
+        if (const QString rechazo = ArchivoDestino::CarpetaRechazada(ruta); !rechazo.isEmpty())
+            return rechazo;
     return {};
+}
+
+QString Respaldo::Miembro() const
+{
+    return QStringLiteral("BKUP") + ctx_.AnoActual.mid(2, 2) + ctx_.EstadoActual + QStringLiteral(".db");
+}
+
+QString Respaldo::RutaCopia() const
+{
+    return QDir(ctx_.RutaDatos).filePath(Miembro());
 }
 
 bool Respaldo::Falla(const QString &motivo)
@@ -71,12 +87,14 @@ QString Respaldo::Copia(Progreso &trabajo, const QString &destino, int *eventos)
 {
     trabajo.Etapa(QStringLiteral("Respaldando Base de Datos..........."));
     trabajo.Vigila(ctx_.ConexionBD);   // the compaction opened it anew
-    const QString miembro = QStringLiteral("BKUP") + ctx_.AnoActual.mid(2, 2) + ctx_.EstadoActual + QStringLiteral(".db");
+    const QString miembro = Miembro();
     // The copy and the archive get unique temporary names that an interrupted
-    // backup leaves behind; this one removes them first.
-    const QString rutaCopia = QDir(ctx_.RutaDatos).filePath(miembro);
+    // backup leaves behind; this one removes them first, and what a killed
+    // reception left unpacked.
+    const QString rutaCopia = RutaCopia();
     ArchivoDestino::BorraRestos(rutaCopia);
     ArchivoDestino::BorraRestos(destino);
+    Recepcion::BorraDesempacados(ctx_.RutaDatos);
     // VACUUM INTO writes a name that does not exist yet; never confirmed, it is removed on return.
     const ArchivoDestino copia(rutaCopia);
     try {

@@ -27,7 +27,9 @@ public:
     // "/" gets the archive name.
     QString Destino(const QString &texto) const;
     // Why the backup may not be written there, or an empty text: the working
-    // database, the template and every other database must never be overwritten.
+    // database, the template and every other database must never be
+    // overwritten, and the folder (and Datos, where the copy is made) must
+    // take a new file.
     QString DestinoRechazado(const QString &destino) const;
 
     // Compacts, copies the database consistently, packs and reads back the
@@ -36,6 +38,10 @@ public:
     bool Respalda(const QString &destino);
 
 private:
+    // The archive's one member, "BKUP" + year digits + state + ".db", and the
+    // copy of that name in Datos that is packed.
+    QString Miembro() const;
+    QString RutaCopia() const;
     bool Falla(const QString &motivo);
     // The consistent copy packed at the destination; why it failed, or an empty text.
     QString Copia(Progreso &trabajo, const QString &destino, int *eventos);

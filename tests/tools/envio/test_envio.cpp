@@ -3,6 +3,7 @@
 #include "tools/Envio.h"
 #include "tools/EnvioPaquete.h"
 #include "tools/Recepcion.h"
+#include "tools/Respaldo.h"
 #include "tools/frmEnvio.h"
 #include "tools/frmRecive.h"
 
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sqlite3.h>
 
 namespace {
@@ -308,6 +310,13 @@ const CasoHostil CasosHostiles[] = {
     {"FolioNoEntero", {}, {"UPDATE h.D_Diagnosticos SET Folio = '1x'"}, "La tabla D_DIAGNOSTICOS del paquete tiene claves de evento mal formadas."},
     {"ClavesRepetidas", {}, {"INSERT INTO h.D_EVENTO SELECT * FROM h.D_EVENTO WHERE Folio = 7"},
      "La tabla D_EVENTO del paquete repite claves de evento."},
+    {"SoloTablasDelPrograma", {},
+     {"DROP TABLE h.D_EVENTO", "DROP TABLE h.D_BajoEfectos", "DROP TABLE h.D_Derechohabiencia", "DROP TABLE h.D_TipoAtencion",
+      "DROP TABLE h.D_TipoViolencia", "CREATE TABLE h.BITACORA AS SELECT * FROM main.BITACORA"},
+     "El paquete no trae eventos ni catálogos.\n\nEstas tablas del paquete no se ofrecen para recibir:\n\n"
+     "- BITACORA: es la Bitácora de esta Base de Datos, no un catálogo.\n"
+     "- D_DIAGNOSTICOS: los eventos llegan solo con sus seis tablas, y al paquete le faltan D_EVENTO, D_BAJOEFECTOS, "
+     "D_DERECHOHABIENCIA, D_TIPOATENCION, D_TIPOVIOLENCIA."},
 };
 
 TEST_P(PaqueteHostil, SeRechazaSinTocarLaBaseNiDejarArchivos)
@@ -387,6 +396,136 @@ TEST_F(Paquetes, MuertoAMitadDeLaReunionLaBaseQuedaComoEstaba)
         EXPECT_EQ(Contenido(destino.bd()), antes) << punto;
         EXPECT_EQ(destino.Cuenta("BITACORA"), 0);
     }
+}
+
+// Every table of the package whose name does not begin with "D_" is offered,
+// also a catalog this database lacks, which comes in under its upper-cased
+// name, whatever characters that name holds; the program's own log and work
+// tables, SQLite's, other "D_" tables and a catalog short of our columns are
+// not offered, and the user is told which and why.
+TEST_F(Paquetes, SeOfreceTodaTablaQueNoEmpiezaConDYSeDiceCualesNoYPorQue)
+{
+    const QString raro = "c\"Raro]; DROP TABLE D_EVENTO;--";
+    const QString zip = PaqueteCon({
+        "CREATE TABLE h.cNuevo (Cod INTEGER PRIMARY KEY, Descripcion TEXT)",
+        "INSERT INTO h.cNuevo VALUES (1, 'UNO'), (2, 'DOS')",
+        "CREATE TABLE h.SECINS AS SELECT CINSCVE, Descripcion || ' R' AS Descripcion FROM main.SECINS",
+        "CREATE TABLE h.\"c\"\"Raro]; DROP TABLE D_EVENTO;--\" (\"x\"\"y\" TEXT)",
+        "INSERT INTO h.\"c\"\"Raro]; DROP TABLE D_EVENTO;--\" VALUES ('z')",
+        "CREATE TABLE h.BITACORA AS SELECT * FROM main.BITACORA",
+        "CREATE TABLE h.TMPGRIDAFEC (NUMAFEC INTEGER, AFECCION TEXT)",
+        "CREATE TABLE h.REP_Agresor (x)",
+        "CREATE TABLE h.D_Otra (x)",
+        "CREATE TABLE h.cSexo AS SELECT Descripcion FROM main.cSexo",
+        "ANALYZE h",
+    });
+    destino.Ejecuta("INSERT INTO BITACORA (TIPO, NOMBRE) VALUES (1, 'propia')");
+    // Shared with the hook, which the fixture's teardown may still call.
+    const auto alMostrar = std::make_shared<QStringList>();
+    destino.mensajes.alMostrar = [alMostrar](const MensajesFalsos::Caja &c) { *alMostrar << c.titulo; };
+    frmRecive ventana(*destino.ctx);
+    ventana.PideArchivo = [&](const QString &) { return zip; };
+    ventana.cmdRuta->click();
+    EXPECT_EQ(*alMostrar, (QStringList{"Recepción de VELMORAN", "Recepción VELMORAN"}));
+    EXPECT_EQ(destino.mensajes.Ultimo(), "Estas tablas del paquete no se ofrecen para recibir:\n\n"
+                                         "- BITACORA: es la Bitácora de esta Base de Datos, no un catálogo.\n"
+                                         "- cSexo: le falta la columna CodSexo que tiene el catálogo cSexo de esta Base de Datos.\n"
+                                         "- D_Otra: empieza con \"D_\" y no es una de las tablas de los eventos.\n"
+                                         "- REP_Agresor: es una tabla de trabajo del programa, no un catálogo.\n"
+                                         "- sqlite_stat1: es una tabla interna de SQLite.\n"
+                                         "- TMPGRIDAFEC: es una tabla de trabajo del programa, no un catálogo.");
+    QStringList lineas;
+    for (int i = 0; i < ventana.lstTablas->count(); ++i)
+        lineas << ventana.lstTablas->item(i)->text();
+    EXPECT_EQ(lineas, (QStringList{raro.toUpper(), "CNUEVO", "SECINS"}));
+    EXPECT_TRUE(ventana.chkEventos->isChecked());
+
+    ventana.cmdAceptar->click();
+    EXPECT_EQ(destino.mensajes.Ultimo(), "Se recibió correctamente la siguiente información....\n***     ***\n\n"
+                                         "Atenciónes por Violencia y/o Lesión       = 4\nCatálogos     = 3");
+    EXPECT_EQ(destino.Filas("SELECT name FROM sqlite_master WHERE name IN ('CNUEVO', ?) ORDER BY 1", {raro.toUpper()}),
+              (QStringList{raro.toUpper(), "CNUEVO"}));
+    EXPECT_EQ(destino.Filas("SELECT * FROM CNUEVO ORDER BY 1") + destino.Filas("SELECT * FROM \"C\"\"RARO]; DROP TABLE D_EVENTO;--\""),
+              (QStringList{"1|UNO", "2|DOS", "z"}));
+    EXPECT_EQ(destino.Filas("SELECT Descripcion FROM SECINS ORDER BY 1"), p.Filas("SELECT Descripcion || ' R' FROM SECINS ORDER BY 1"));
+    EXPECT_EQ(Contenido(destino.bd()), Contenido(p.bd()));
+    EXPECT_EQ(destino.Filas("SELECT NOMBRE FROM BITACORA WHERE TIPO = 1"), QStringList{"propia"});
+    EXPECT_FALSE(ExisteTabla(destino.bd(), "D_Otra") || ExisteTabla(destino.bd(), "REP_Agresor"));
+
+    // The new catalog goes out again in a send of its own.
+    Envio::Seleccion s{false, true, {}, {}, {}, {raro.toUpper()}};
+    ASSERT_TRUE(QDir(dir.path()).mkdir("otra"));
+    ASSERT_TRUE(Envio(*destino.ctx).GeneraEnvio(s, dir.filePath("otra/" + Paquete))) << qPrintable(destino.mensajes.Ultimo());
+    Recepcion r(*p.ctx);
+    ASSERT_TRUE(r.Abre(dir.filePath("otra/" + Paquete))) << qPrintable(p.mensajes.Ultimo());
+    EXPECT_EQ(r.Catalogos, QStringList{raro.toUpper()});
+}
+
+// The send's package database is gone from Datos before its summary shows.
+TEST_F(Paquetes, ElEnvioBorraSuBaseTemporalAntesDelResumen)
+{
+    const auto alResumir = std::make_shared<QStringList>();
+    p.mensajes.alMostrar = [alResumir, datos = p.ctx->RutaDatos](const MensajesFalsos::Caja &c) {
+        if (c.titulo == "Envíos VELMORAN")
+            *alResumir = QDir(datos).entryList(QDir::Files | QDir::Hidden);
+    };
+    EnviaTodo();
+    EXPECT_EQ(*alResumir, (QStringList{"VELMORAN00.db", "VELMORAN0436.db", "VELMORAN0436.db-shm", "VELMORAN0436.db-wal"}));
+}
+
+// A reception killed in its merge leaves its unpacking folder; the next
+// reception and the next backup remove such folders, but never the one a
+// living reception holds.
+TEST_F(Paquetes, LaCarpetaDeUnaRecepcionMuertaLaBorraLaSiguienteORespaldoNoLaDeUnaViva)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    const QString zip = EnviaTodo();
+    const auto carpetas = [&] { return QDir(destino.ctx->RutaDatos).entryList({"Recive-*"}, QDir::Dirs | QDir::Hidden); };
+    const auto muere = [&] {
+        const QStringList antes = carpetas();
+        destino.bd().Cierra();
+        EXPECT_EXIT(
+            {
+                destino.bd().Abre(destino.ctx->ArchivoBD);
+                sqlite3_trace_v2(destino.bd().Manejador(), SQLITE_TRACE_STMT,
+                                 [](unsigned, void *, void *, void *x) {
+                                     if (std::strstr(static_cast<const char *>(x), "INSERT INTO main.D_DIAGNOSTICOS"))
+                                         std::raise(SIGKILL);
+                                     return 0;
+                                 },
+                                 nullptr);
+                Recepcion r(*destino.ctx);
+                if (r.Abre(zip))
+                    r.Recibe(true, {});
+                std::exit(0);
+            },
+            ::testing::KilledBySignal(SIGKILL), "");
+        destino.bd().Abre(destino.ctx->ArchivoBD);
+        // A forked child draws the parent's next random name: the folder left
+        // gets a name of its own.
+        QStringList dejada = carpetas();
+        for (const QString &c : antes)
+            dejada.removeOne(c);
+        ASSERT_EQ(dejada.size(), 1);
+        QDir(destino.ctx->RutaDatos).rename(dejada[0], "Recive-MUERT" + QString::number(carpetas().size()));
+    };
+    muere();
+    ASSERT_EQ(carpetas(), QStringList{"Recive-MUERT1"});
+    EXPECT_TRUE(QFileInfo::exists(destino.ctx->RutaDatos + "/Recive-MUERT1/ENV0436.db"));
+
+    Recepcion viva(*destino.ctx);
+    ASSERT_TRUE(viva.Abre(zip));
+    const QStringList suya = carpetas();
+    ASSERT_EQ(suya.size(), 1);
+    EXPECT_NE(suya, QStringList{"Recive-MUERT1"});
+
+    muere();
+    ASSERT_EQ(carpetas().size(), 2);
+    ASSERT_TRUE(Respaldo(*destino.ctx, {}).Respalda(dir.filePath("VELMORAN0436_061226.ZIP"))) << qPrintable(destino.mensajes.Ultimo());
+    EXPECT_EQ(carpetas(), suya);
+    ASSERT_TRUE(viva.Recibe(true, {"cSexo"}));
+    EXPECT_EQ(Contenido(destino.bd()), Contenido(p.bd()));
+    EXPECT_EQ(carpetas(), QStringList());
 }
 
 } // namespace

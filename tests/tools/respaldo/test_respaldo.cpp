@@ -21,7 +21,11 @@
 #include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
 #include <thread>
+#include <tuple>
+#include <unistd.h>
 
 namespace {
 
@@ -182,19 +186,26 @@ TEST_F(Respaldar, ConUnaCopiaPuestaEnSuLugarNoCompactaYElRespaldoGuardaLoConfirm
 // What interrupted runs left under any final name goes at the next backup and
 // at the next send, from Datos and from the destination folder: the copies,
 // their journals and libzip's own temporary archives. Files that only look
-// like them stay.
+// like them, without the program's signature, stay.
 TEST_F(Respaldar, ElSiguienteRespaldoOEnvioBorraLosTemporalesDelProgramaDeCualquierNombre)
 {
     QTemporaryDir dir;
     const QString datos = p.ctx->RutaDatos + "/", otra = dir.path() + "/", paquete = Envio(*p.ctx).PaqueteEnvio;
+    // The unsigned forms of the very names being written, made by hand, stay too.
     const QStringList ajenos = {".informe.docx.0123456789ab.tmp", ".VELMORAN0436_051226.ZIP.0123456789ab.tmp",
-                                ".VELMORAN0436_051226.ZIP.0123456789ab.tmp.corto", "notas.tmp"};
+                                ".VELMORAN0436_051226.ZIP.0123456789ab.tmp.corto", "notas.tmp",
+                                ".VELMORAN0436_061226.ZIP.0123456789ab.tmp", ".BKUP0436.db.0123456789ab.tmp",
+                                "." + paquete + ".0123456789ab.tmp", ".ENV0436.db.0123456789ab.tmp"};
     const QStringList base = {"VELMORAN00.db", "VELMORAN0436.db", "VELMORAN0436.db-shm", "VELMORAN0436.db-wal"};
     const auto lista = [](const QString &carpeta) {
         QStringList nombres = QDir(carpeta).entryList(QDir::Files | QDir::Hidden);
         nombres.sort();
         return nombres;
     };
+    // A file this instance is writing meanwhile: its lock is held.
+    const ArchivoDestino enCurso(otra + "TablaCompletaVELMORAN.xlsx");
+    ASSERT_TRUE(EscribeArchivo(enCurso.RutaTemporal(), "escribiéndose"));
+    const QString escribiendose = QFileInfo(enCurso.RutaTemporal()).fileName();
     for (const bool envia : {false, true}) {
         SCOPED_TRACE(envia ? "envío" : "respaldo");
         for (const QString &destino : {datos + "ENV0436.db", datos + "BKUP0436.db", datos + "VELMORAN0436_051226.ZIP",
@@ -212,7 +223,8 @@ TEST_F(Respaldar, ElSiguienteRespaldoOEnvioBorraLosTemporalesDelProgramaDeCualqu
             ventana->txtRuta->setText(otra + "VELMORAN0436_061226.ZIP");
             ventana->cmdAceptar->click();
         }
-        QStringList enDatos = base + ajenos, enOtra = ajenos + QStringList{"VELMORAN0436_061226.ZIP"};
+        QStringList enDatos = base + ajenos,
+                    enOtra = ajenos + QStringList{"VELMORAN0436_061226.ZIP", escribiendose, escribiendose + ".lck"};
         if (envia)
             enOtra << paquete;
         enDatos.sort();
@@ -283,11 +295,12 @@ TEST_F(Respaldar, ElArchivoLeidoDeNuevoGuardaLaBaseYQuedaEnLaBitacora)
     ASSERT_TRUE(QDir(dir.path()).mkdir("O'Brien"));
     const QString destino = dir.filePath("O'Brien/VELMORAN0436_061226.ZIP");
     ASSERT_TRUE(EscribeArchivo(destino, "respaldo de ayer"));
-    // What an interrupted backup left goes; a file of another name stays.
-    const QStringList restos = {p.ctx->RutaDatos + "/.BKUP0436.db.0123456789ab.tmp",
-                                p.ctx->RutaDatos + "/.BKUP0436.db.0123456789ab.tmp-journal",
-                                dir.filePath("O'Brien/.VELMORAN0436_061226.ZIP.a1b2c3d4e5f6.tmp")};
-    for (const QString &r : restos + QStringList{dir.filePath("O'Brien/.VELMORAN0436_061226.ZIP.nota.tmp")})
+    // What an interrupted backup left goes; a file of another name, or of the
+    // same name without the program's signature, stays.
+    const QString copia = ArchivoDestino(p.ctx->RutaDatos + "/BKUP0436.db").RutaTemporal();
+    const QStringList restos = {copia, copia + "-journal", ArchivoDestino(destino).RutaTemporal()};
+    for (const QString &r : restos + QStringList{dir.filePath("O'Brien/.VELMORAN0436_061226.ZIP.nota.tmp"),
+                                                 dir.filePath("O'Brien/.VELMORAN0436_061226.ZIP.a1b2c3d4e5f6.tmp")})
         ASSERT_TRUE(EscribeArchivo(r, "resto"));
 
     ventana->txtRuta->setText(destino);
@@ -306,7 +319,8 @@ TEST_F(Respaldar, ElArchivoLeidoDeNuevoGuardaLaBaseYQuedaEnLaBitacora)
     EXPECT_EQ(QDir(p.ctx->RutaDatos).entryList(QDir::Files | QDir::Hidden),
               (QStringList{"VELMORAN00.db", "VELMORAN0436.db", "VELMORAN0436.db-shm", "VELMORAN0436.db-wal"}));
     EXPECT_EQ(QDir(dir.filePath("O'Brien")).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{".VELMORAN0436_061226.ZIP.nota.tmp", "VELMORAN0436_061226.ZIP"}));
+              (QStringList{".VELMORAN0436_061226.ZIP.a1b2c3d4e5f6.tmp", ".VELMORAN0436_061226.ZIP.nota.tmp",
+                           "VELMORAN0436_061226.ZIP"}));
 }
 
 TEST_F(Respaldar, UnDestinoRechazadoNoCompactaNiEscribeYLoDice)
@@ -332,6 +346,122 @@ TEST_F(Respaldar, UnDestinoRechazadoNoCompactaNiEscribeYLoDice)
     EXPECT_TRUE(ventana->isVisible());
     EXPECT_TRUE(panel.isEmpty());   // nothing compacted
     EXPECT_EQ(p.Cuenta("BITACORA"), 0);
+}
+
+// A folder in which no file can be made, whoever runs the test: a read-only
+// file system mounted over it where that is allowed (root writes past the
+// mode bits), else its mode. Undone on destruction.
+class CarpetaSoloLectura {
+public:
+    explicit CarpetaSoloLectura(const QString &ruta) : ruta_(ruta)
+    {
+        QDir().mkpath(ruta);
+        montada_ = ::mount("tmpfs", QFile::encodeName(ruta).constData(), "tmpfs", MS_RDONLY, "size=1m") == 0;
+        if (!montada_)
+            QFile::setPermissions(ruta, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    ~CarpetaSoloLectura()
+    {
+        if (montada_)
+            ::umount2(QFile::encodeName(ruta_).constData(), MNT_DETACH);
+        QFile::setPermissions(ruta_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    // Whether a file really cannot be made there.
+    bool Lista() const
+    {
+        QFile prueba(ruta_ + "/prueba");
+        if (!prueba.open(QIODevice::WriteOnly))
+            return true;
+        prueba.remove();
+        return false;
+    }
+    // What the program says of it.
+    QString Motivo() const
+    {
+        return "No se puede escribir en la carpeta " + ruta_ + ": "
+               + (montada_ ? "está en un disco de sólo lectura." : "no tiene permiso para escribir en ella.");
+    }
+
+private:
+    QString ruta_;
+    bool montada_ = false;
+};
+
+// A folder that takes no file is refused by its name before the compaction
+// and the copy, by the backup and by the send, and nothing is written.
+TEST_F(Respaldar, UnaCarpetaSinEscrituraSeRechazaPorSuNombreAntesDelTrabajoLargo)
+{
+    QTemporaryDir dir;
+    const CarpetaSoloLectura carpeta(dir.filePath("solo lectura"));
+    if (!carpeta.Lista())
+        GTEST_SKIP() << "no se pudo hacer una carpeta sin escritura";
+    ventana->txtRuta->setText(dir.filePath("solo lectura/VELMORAN0436_061226.ZIP"));
+    ventana->cmdAceptar->click();
+    EXPECT_EQ(p.mensajes.Ultimo(), carpeta.Motivo());
+    EXPECT_EQ(p.mensajes.Titulos(), QStringList{TituloRespaldo});
+    EXPECT_TRUE(ventana->isVisible());
+    EXPECT_TRUE(panel.isEmpty());   // not compacted
+
+    p.mensajes.Limpia();
+    const QStringList antes = QDir(p.ctx->RutaDatos).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    Envio envio(*p.ctx);
+    EXPECT_FALSE(envio.GeneraEnvio({true, true, {"DFSSA000011  UNO"}, {}, {}, {"cSexo"}}, dir.filePath("solo lectura/" + envio.PaqueteEnvio)));
+    EXPECT_EQ(p.mensajes.Ultimo(), "No se pudo generar el Envío.\n\n" + carpeta.Motivo());
+    EXPECT_EQ(p.mensajes.Titulos(), QStringList{"Envío VELMORAN"});   // no "De click para continuar"
+    EXPECT_EQ(panel, (QStringList{"Creando envio de la Base de Datos", ""}));   // nothing copied nor packed
+    EXPECT_EQ(QDir(p.ctx->RutaDatos).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), antes);
+    EXPECT_EQ(p.Cuenta("BITACORA"), 0);
+}
+
+// Two instances back up into one shared folder at once, each in its own
+// process: the second's cleanup, run while the first packs, leaves the first's
+// archive in progress alone, and both backups end whole.
+TEST_F(Respaldar, DosRespaldosALaVezEnUnaCarpetaCompartidaTerminanAmbos)
+{
+    Relleno(100000);   // random pages: the first packs for a while
+    ProgramaTemporal otro;
+    otro.AbreBase("09", "2026");
+    otro.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('DFSSA000011', 5, '2026-06-15')");
+    QTemporaryDir compartida;
+    const QString primero = compartida.filePath("VELMORAN0436_061226.ZIP"), segundo = compartida.filePath("VELMORAN2609_061226.ZIP");
+    p.bd().Cierra();
+    otro.bd().Cierra();
+    // Each child backs up and exits 0 when its backup ended well.
+    const auto respalda = [](ProgramaTemporal &prog, const QString &destino, const std::function<void()> &antes) {
+        const pid_t pid = ::fork();
+        if (pid != 0)
+            return pid;
+        antes();
+        prog.bd().Abre(prog.ctx->ArchivoBD);
+        const bool bien = Respaldo(*prog.ctx, [&prog] { return CompactaBaseDatos(*prog.ctx, nullptr, {}); }).Respalda(destino);
+        if (!bien)
+            std::fprintf(stderr, "%s\n", qPrintable(prog.mensajes.Ultimo()));
+        ::_exit(bien ? 0 : 1);
+    };
+    const pid_t a = respalda(p, primero, [] {});
+    // The second starts once the first is writing its archive.
+    const pid_t b = respalda(otro, segundo, [&] {
+        for (int i = 0; i < 30000; ++i) {
+            if (!QDir(compartida.path()).entryList({".VELMORAN0436_061226.ZIP.*"}, QDir::Files | QDir::Hidden).filter(QRegularExpression("\\.tmp\\.")).isEmpty())
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    int estadoA = -1, estadoB = -1;
+    ::waitpid(a, &estadoA, 0);
+    ::waitpid(b, &estadoB, 0);
+    EXPECT_TRUE(WIFEXITED(estadoA) && WEXITSTATUS(estadoA) == 0);
+    EXPECT_TRUE(WIFEXITED(estadoB) && WEXITSTATUS(estadoB) == 0);
+    p.bd().Abre(p.ctx->ArchivoBD);
+    for (const auto &[zip, miembro, eventos] : {std::tuple{primero, "BKUP0436.db", 1}, std::tuple{segundo, "BKUP2609.db", 1}}) {
+        QString error;
+        const QString copia = compartida.filePath(QString(miembro));
+        ASSERT_TRUE(ExtraeMiembro(zip, miembro, copia, LimiteExtraccion, &error)) << qPrintable(error);
+        BaseAdjunta leida(p.bd(), copia, "leida", true);
+        EXPECT_EQ(p.Filas("PRAGMA leida.integrity_check") + p.Filas("SELECT count(*) FROM leida.D_EVENTO"),
+                  (QStringList{"ok", QString::number(eventos)}));
+    }
+    EXPECT_EQ(QDir(compartida.path()).entryList({".*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 } // namespace
