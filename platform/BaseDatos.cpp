@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -200,21 +199,6 @@ bool BaseDatos::EsArchivoSqlite(const QString &ruta)
     return EsArchivoDeBaseAbierta(ruta) || CabeceraDe(ruta, 16) == QByteArray("SQLite format 3", 16);
 }
 
-bool BaseDatos::CarpetaConEscritura(const QString &carpeta)
-{
-    // A real write, not the permission bits: ACLs, read-only mounts and
-    // protected folders all refuse it alike.
-    QTemporaryFile prueba(QDir(carpeta).filePath(QStringLiteral(".velmoran-XXXXXX")));
-    return prueba.open();
-}
-
-QString BaseDatos::TextoCarpetaSinEscritura(const QString &carpeta)
-{
-    return QStringLiteral("No se puede escribir en la carpeta %1: esa carpeta debe permitir escritura, "
-                          "verifique por favor.....")
-        .arg(QDir::toNativeSeparators(QDir::cleanPath(carpeta)));
-}
-
 bool BaseDatos::EsBaseSana(const QString &archivo, const QStringList &tablas)
 {
     if (!EsBaseVelmoran(archivo))
@@ -255,8 +239,9 @@ void BaseDatos::Abre(const QString &archivo)
     if (!EsBaseVelmoran(archivo))
         throw ErrorBD(SQLITE_NOTADB,
                       QStringLiteral("El archivo %1 no es una Base de Datos de VELMORAN").arg(archivo));
-    if (!CarpetaConEscritura(fi.absolutePath()))
-        throw ErrorBD(SQLITE_READONLY, TextoCarpetaSinEscritura(fi.absolutePath()));
+    // SQLite writes its journal beside the database: a folder without writing cannot hold one.
+    if (!ArchivoDestino::CarpetaConEscritura(fi.absolutePath()))
+        throw ErrorBD(SQLITE_READONLY, ArchivoDestino::TextoCarpetaSinEscritura(fi.absolutePath()));
 
     QSqlDatabase db = Conexion();   // added by the constructor, kept until the destructor
     // mode=rw: SQLite must never create a missing file behind our back.

@@ -129,11 +129,6 @@ public:
     // A VELMORAN database that opens read-only, passes SQLite's quick check and
     // holds these tables; the file is not changed.
     static bool EsBaseSana(const QString &archivo, const QStringList &tablas);
-    // Whether a new file can be written in the folder. SQLite writes its
-    // journal beside the database, so a folder without it cannot hold one.
-    static bool CarpetaConEscritura(const QString &carpeta);
-    // What the user reads when it cannot: the folder, named, must allow writing.
-    static QString TextoCarpetaSinEscritura(const QString &carpeta);
 
 private:
     static void FilaCambiada(void *yo, int operacion, const char *base, const char *tabla, long long fila);

@@ -74,3 +74,18 @@ private:
     QString carpeta_;
     bool montado_ = false;
 };
+
+// A folder in which nothing can be written, also by root (who writes past the
+// permission bits): a read-only tmpfs mounted over it, or else the folder
+// made immutable; undone on destruction. Tests skip when neither is allowed.
+class CarpetaSoloLectura {
+public:
+    explicit CarpetaSoloLectura(const QString &carpeta);
+    ~CarpetaSoloLectura();
+    bool Lista() const { return montada_ || inmutable_; }
+
+private:
+    QString carpeta_;
+    bool montada_ = false;
+    bool inmutable_ = false;
+};
