@@ -309,21 +309,39 @@ QString BaseDatos::TextoMovida(const QString &archivo, const QString &queNo)
 
 void BaseDatos::Cierra()
 {
+    // SQLite closes a moved file without moving its log into it: what was
+    // confirmed would stay only in a -wal beside the old name. Put it in
+    // the file that was open (a renamed file keeps it), and in a copy at
+    // the path, or beside it when another file stands there.
+    if (EstaAbierta() && !SigueEnSuRuta())
+        GuardaLoConfirmado();
+    CierraConexion();
+}
+
+void BaseDatos::CierraConexion()
+{
     if (!QSqlDatabase::contains(nombre_))
         return;
     QSqlDatabase db = QSqlDatabase::database(nombre_, false);
     if (db.isOpen()) {
-        // SQLite closes a moved file without moving its log into it: what was
-        // confirmed would stay only in a -wal beside the old name. Put it in
-        // the file that was open (a renamed file keeps it), and in a copy at
-        // the path, or beside it when another file stands there.
-        if (!SigueEnSuRuta())
-            GuardaLoConfirmado();
         // SQLite does not close a connection that still has statements.
         FinalizaPreparadas();
         db.close();
     }
     archivo_.clear();
+}
+
+bool BaseDatos::VuelveASuRuta()
+{
+    if (!EstaAbierta() || SigueEnSuRuta())
+        return true;
+    if (OtroEnSuRuta() || !GuardaLoConfirmado())
+        return false;
+    // The copy stands at the path now: closing must not write it once more.
+    const QString archivo = archivo_;
+    CierraConexion();
+    Abre(archivo);
+    return true;
 }
 
 bool BaseDatos::OtroEnSuRuta() const
@@ -332,7 +350,7 @@ bool BaseDatos::OtroEnSuRuta() const
     return !SigueEnSuRuta() && (enSuRuta.exists() || enSuRuta.isSymLink());
 }
 
-void BaseDatos::GuardaLoConfirmado()
+bool BaseDatos::GuardaLoConfirmado()
 {
     const QString ruta = QDir::toNativeSeparators(archivo_);
     const bool ocupada = OtroEnSuRuta();
@@ -363,6 +381,7 @@ void BaseDatos::GuardaLoConfirmado()
                     .arg(ruta);
     if (AvisoAlCerrar)
         AvisoAlCerrar(texto);
+    return error.isEmpty();
 }
 
 void BaseDatos::FinalizaPreparadas()
