@@ -50,7 +50,7 @@ bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::functi
         Progreso trabajo = ctx.Trabajo(QStringLiteral("Compactanto Base de Datos"));
         VentanaInactiva inactiva(principal);
         if (principal)
-            principal->CierraVentanasHijas();
+            principal->CierraVentanasHijas(mdiPrincipal::Cierre::Todas);
         ctx.ConexionBD.Cierra();
         ctx.ConexionBD.Abre(archivo);
         abierta = true;
