@@ -167,10 +167,11 @@ bool PonInmutable(const QString &carpeta, bool inmutable)
 }
 } // namespace
 
-CarpetaSoloLectura::CarpetaSoloLectura(const QString &carpeta) : carpeta_(carpeta)
+CarpetaSoloLectura::CarpetaSoloLectura(const QString &carpeta, Con con) : carpeta_(carpeta)
 {
     QDir().mkpath(carpeta);
-    montada_ = ::mount("tmpfs", QFile::encodeName(carpeta).constData(), "tmpfs", MS_RDONLY, "size=1m") == 0;
+    montada_ = con == Con::Montaje
+               && ::mount("tmpfs", QFile::encodeName(carpeta).constData(), "tmpfs", MS_RDONLY, "size=1m") == 0;
     if (!montada_)
         inmutable_ = PonInmutable(carpeta, true);
 }
