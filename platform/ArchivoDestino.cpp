@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStorageInfo>
+#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -98,6 +99,30 @@ QString ArchivoDestino::CarpetaRechazada(const QString &destino)
     default: motivo = QString::fromLocal8Bit(std::strerror(prueba.errorCandado_));
     }
     return QStringLiteral("No se puede escribir en la carpeta %1: %2.").arg(QDir::toNativeSeparators(carpeta), motivo);
+}
+
+bool ArchivoDestino::CarpetaConEscritura(const QString &carpeta)
+{
+    QTemporaryFile prueba(QDir(carpeta).filePath(QStringLiteral(".velmoran-XXXXXX")));
+    return prueba.open();
+}
+
+QString ArchivoDestino::TextoCarpetaSinEscritura(const QString &carpeta)
+{
+    return QStringLiteral("No se puede escribir en la carpeta %1: esa carpeta debe permitir escritura, "
+                          "verifique por favor.....")
+        .arg(QDir::toNativeSeparators(QDir::cleanPath(carpeta)));
+}
+
+QString ArchivoDestino::RevisaCarpeta(const QString &destino)
+{
+    const QFileInfo fi(destino);
+    if (!QFileInfo(fi.absolutePath()).isDir())
+        return QStringLiteral("No existe la carpeta %1; elija una carpeta que exista para el archivo %2.")
+            .arg(QDir::toNativeSeparators(fi.absolutePath()), fi.fileName());
+    if (!CarpetaConEscritura(fi.absolutePath()))
+        return TextoCarpetaSinEscritura(fi.absolutePath());
+    return {};
 }
 
 ArchivoDestino::~ArchivoDestino()

@@ -33,6 +33,17 @@ public:
     // long work that ends writing there.
     static QString CarpetaRechazada(const QString &destino);
 
+    // Whether a new file can be written in the folder: a real write, not the
+    // permission bits, so that read-only mounts, ACLs and protected folders
+    // refuse it alike (and root passes where it really can write).
+    static bool CarpetaConEscritura(const QString &carpeta);
+    // What the user reads when it cannot: the folder, named, must allow writing.
+    static QString TextoCarpetaSinEscritura(const QString &carpeta);
+    // Why nothing can be written at `destino` for its folder (missing, or
+    // without writing), or an empty text when it can. Every output asks it
+    // before its long work.
+    static QString RevisaCarpeta(const QString &destino);
+
     QString Destino() const { return destino_; }
     // Where to write: a new name in the destination's folder, not yet created.
     QString RutaTemporal() const { return temporal_; }

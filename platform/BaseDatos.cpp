@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -200,21 +199,6 @@ bool BaseDatos::EsArchivoSqlite(const QString &ruta)
     return EsArchivoDeBaseAbierta(ruta) || CabeceraDe(ruta, 16) == QByteArray("SQLite format 3", 16);
 }
 
-bool BaseDatos::CarpetaConEscritura(const QString &carpeta)
-{
-    // A real write, not the permission bits: ACLs, read-only mounts and
-    // protected folders all refuse it alike.
-    QTemporaryFile prueba(QDir(carpeta).filePath(QStringLiteral(".velmoran-XXXXXX")));
-    return prueba.open();
-}
-
-QString BaseDatos::TextoCarpetaSinEscritura(const QString &carpeta)
-{
-    return QStringLiteral("No se puede escribir en la carpeta %1: esa carpeta debe permitir escritura, "
-                          "verifique por favor.....")
-        .arg(QDir::toNativeSeparators(QDir::cleanPath(carpeta)));
-}
-
 bool BaseDatos::EsBaseSana(const QString &archivo, const QStringList &tablas)
 {
     if (!EsBaseVelmoran(archivo))
@@ -255,8 +239,9 @@ void BaseDatos::Abre(const QString &archivo)
     if (!EsBaseVelmoran(archivo))
         throw ErrorBD(SQLITE_NOTADB,
                       QStringLiteral("El archivo %1 no es una Base de Datos de VELMORAN").arg(archivo));
-    if (!CarpetaConEscritura(fi.absolutePath()))
-        throw ErrorBD(SQLITE_READONLY, TextoCarpetaSinEscritura(fi.absolutePath()));
+    // SQLite writes its journal beside the database: a folder without writing cannot hold one.
+    if (!ArchivoDestino::CarpetaConEscritura(fi.absolutePath()))
+        throw ErrorBD(SQLITE_READONLY, ArchivoDestino::TextoCarpetaSinEscritura(fi.absolutePath()));
 
     QSqlDatabase db = Conexion();   // added by the constructor, kept until the destructor
     // mode=rw: SQLite must never create a missing file behind our back.
@@ -324,21 +309,39 @@ QString BaseDatos::TextoMovida(const QString &archivo, const QString &queNo)
 
 void BaseDatos::Cierra()
 {
+    // SQLite closes a moved file without moving its log into it: what was
+    // confirmed would stay only in a -wal beside the old name. Put it in
+    // the file that was open (a renamed file keeps it), and in a copy at
+    // the path, or beside it when another file stands there.
+    if (EstaAbierta() && !SigueEnSuRuta())
+        GuardaLoConfirmado();
+    CierraConexion();
+}
+
+void BaseDatos::CierraConexion()
+{
     if (!QSqlDatabase::contains(nombre_))
         return;
     QSqlDatabase db = QSqlDatabase::database(nombre_, false);
     if (db.isOpen()) {
-        // SQLite closes a moved file without moving its log into it: what was
-        // confirmed would stay only in a -wal beside the old name. Put it in
-        // the file that was open (a renamed file keeps it), and in a copy at
-        // the path, or beside it when another file stands there.
-        if (!SigueEnSuRuta())
-            GuardaLoConfirmado();
         // SQLite does not close a connection that still has statements.
         FinalizaPreparadas();
         db.close();
     }
     archivo_.clear();
+}
+
+bool BaseDatos::VuelveASuRuta()
+{
+    if (!EstaAbierta() || SigueEnSuRuta())
+        return true;
+    if (OtroEnSuRuta() || !GuardaLoConfirmado())
+        return false;
+    // The copy stands at the path now: closing must not write it once more.
+    const QString archivo = archivo_;
+    CierraConexion();
+    Abre(archivo);
+    return true;
 }
 
 bool BaseDatos::OtroEnSuRuta() const
@@ -347,7 +350,7 @@ bool BaseDatos::OtroEnSuRuta() const
     return !SigueEnSuRuta() && (enSuRuta.exists() || enSuRuta.isSymLink());
 }
 
-void BaseDatos::GuardaLoConfirmado()
+bool BaseDatos::GuardaLoConfirmado()
 {
     const QString ruta = QDir::toNativeSeparators(archivo_);
     const bool ocupada = OtroEnSuRuta();
@@ -378,6 +381,7 @@ void BaseDatos::GuardaLoConfirmado()
                     .arg(ruta);
     if (AvisoAlCerrar)
         AvisoAlCerrar(texto);
+    return error.isEmpty();
 }
 
 void BaseDatos::FinalizaPreparadas()

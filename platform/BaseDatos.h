@@ -92,6 +92,12 @@ public:
     bool SigueEnSuRuta() const;
     // Whether another file (or a folder) now stands at the open file's path.
     bool OtroEnSuRuta() const;
+    // For a tool that rewrote the file or opened it again, which may have left
+    // its path meanwhile: when nothing stands there, what was confirmed is
+    // written back at the path, said through AvisoAlCerrar as a closing says
+    // it, and the connection opened on it. False when the connection stays on
+    // the moved file: another file stands at the path, or the copy failed (said too).
+    bool VuelveASuRuta();
     // What the user reads when the open file left its path; `queNo` says what
     // was not done ("no se guardó nada").
     static QString TextoMovida(const QString &archivo, const QString &queNo);
@@ -129,15 +135,13 @@ public:
     // A VELMORAN database that opens read-only, passes SQLite's quick check and
     // holds these tables; the file is not changed.
     static bool EsBaseSana(const QString &archivo, const QStringList &tablas);
-    // Whether a new file can be written in the folder. SQLite writes its
-    // journal beside the database, so a folder without it cannot hold one.
-    static bool CarpetaConEscritura(const QString &carpeta);
-    // What the user reads when it cannot: the folder, named, must allow writing.
-    static QString TextoCarpetaSinEscritura(const QString &carpeta);
 
 private:
     static void FilaCambiada(void *yo, int operacion, const char *base, const char *tabla, long long fila);
-    void GuardaLoConfirmado();
+    // True when the copy was written.
+    bool GuardaLoConfirmado();
+    // Closes the connection as it stands, writing nothing anywhere.
+    void CierraConexion();
     void FinalizaPreparadas();
 
     QString nombre_;

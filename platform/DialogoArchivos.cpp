@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
@@ -43,6 +44,33 @@ protected:
         return !diario.match(i.data(QFileSystemModel::FileNameRole).toString()).hasMatch();
     }
 };
+
+// Qt's dialog takes a typed "*.pdf" for the name of a file. As in any file
+// dialog, a name with a wildcard is a pattern: the listing shows what matches
+// it (in the folder typed before it, if any) and the dialog stays open.
+class DialogoConPatrones : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        auto *nombre = findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        const QString escrito = nombre ? nombre->text().trimmed() : QString();
+        const int barra = escrito.lastIndexOf(QLatin1Char('/'));
+        const QString patron = escrito.mid(barra + 1);
+        if (!patron.contains(QLatin1Char('*')) && !patron.contains(QLatin1Char('?')))
+            return QFileDialog::accept();
+        if (barra >= 0)
+            setDirectory(directory().absoluteFilePath(escrito.left(barra + 1)));
+        if (filtros_.isEmpty())
+            filtros_ = nameFilters();
+        setNameFilters(QStringList{patron} + filtros_);
+        nombre->setText(patron);
+    }
+
+private:
+    QStringList filtros_;   // the caller's, offered after the pattern
+};
 } // namespace
 
 QString DialogoArchivosQt::Muestra(bool guardar, const QString &titulo, const QString &ruta, const QString &filtro,
@@ -52,7 +80,7 @@ QString DialogoArchivosQt::Muestra(bool guardar, const QString &titulo, const QS
     // The dialog starts listing its folder as soon as it exists, with Qt's
     // provider: it is born over an empty folder and moved once ours is set.
     const QTemporaryDir vacia;
-    QFileDialog dialogo(padre_ ? padre_ : QApplication::activeWindow(), titulo, vacia.path(), filtro);
+    DialogoConPatrones dialogo(padre_ ? padre_ : QApplication::activeWindow(), titulo, vacia.path(), filtro);
     dialogo.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontUseCustomDirectoryIcons
                        | (confirmaReemplazo ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite));
     dialogo.setIconProvider(&iconos);

@@ -554,9 +554,8 @@ QString RevisaDestino(const QString &destino, const QStringList &protegidos)
     const QFileInfo fi(destino);
     if (fi.isDir())
         return QStringLiteral("%1 es una carpeta; proporcione el nombre de un archivo.").arg(destino);
-    if (!QFileInfo(fi.absolutePath()).isDir())
-        return QStringLiteral("No existe la carpeta %1; elija una carpeta que exista para el archivo %2.")
-            .arg(QDir::toNativeSeparators(fi.absolutePath()), fi.fileName());
+    if (const QString carpeta = ArchivoDestino::RevisaCarpeta(destino); !carpeta.isEmpty())
+        return carpeta;
     const QString propio = Canonica(destino);
     const auto protegido = [&] {
         if (BaseDatos::EsArchivoDeBaseAbierta(destino))
@@ -615,6 +614,8 @@ ResultadoExportacion ExportaTabla(const BaseDatos &bd, const PeticionExportacion
         // Each writer words a full disk its own way, some blaming a value.
         if (DiscoLleno(archivo.RutaTemporal()))
             ex.r.error = TextoDiscoLleno(p.destino);
+        // The writers name the file they were given: the user knows it by its own name.
+        ex.r.error.replace(archivo.RutaTemporal(), p.destino);
     }
     return ex.r;
 }

@@ -179,6 +179,10 @@ bool GrabaConsulta(Mensajes &mensajes, DialogoArchivos &dialogo, const QString &
         mensajes.Informa(error, Titulo);
         return false;
     }
+    if (const QString rechazo = ArchivoDestino::RevisaCarpeta(ruta); !rechazo.isEmpty()) {
+        mensajes.Informa(rechazo, Titulo);
+        return false;
+    }
     ArchivoDestino destino(ruta);
     QFile archivo(destino.RutaTemporal());
     QString falla;

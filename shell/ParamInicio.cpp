@@ -82,8 +82,8 @@ bool ParamInicio::CreaBaseVacia(const QString &archivo)
         return false;
     }
     const QString noSeCreo = QStringLiteral("No se pudo crear la Base de Datos %1:\n").arg(QDir::toNativeSeparators(archivo));
-    if (!BaseDatos::CarpetaConEscritura(ctx_.RutaDatos)) {
-        ctx_.mensajes.Informa(noSeCreo + BaseDatos::TextoCarpetaSinEscritura(ctx_.RutaDatos), TituloParam);
+    if (!ArchivoDestino::CarpetaConEscritura(ctx_.RutaDatos)) {
+        ctx_.mensajes.Informa(noSeCreo + ArchivoDestino::TextoCarpetaSinEscritura(ctx_.RutaDatos), TituloParam);
         return false;
     }
     // The event tables a working database must hold.

@@ -226,13 +226,17 @@ void mdiPrincipal::PonFondo(const QString &imagen)
         area_->setBackground(QBrush(pm));
 }
 
-bool mdiPrincipal::CierraVentanasHijas()
+bool mdiPrincipal::CierraVentanasHijas(Cierre cierre)
 {
+    bool todas = true;
     const auto hijas = area_->subWindowList(QMdiArea::StackingOrder);
     for (auto it = hijas.crbegin(); it != hijas.crend(); ++it)
-        if (!(*it)->close())
-            return false;
-    return true;
+        if (!(*it)->close()) {
+            todas = false;
+            if (cierre == Cierre::HastaUnaNegativa)
+                break;
+        }
+    return todas;
 }
 
 void mdiPrincipal::closeEvent(QCloseEvent *e)

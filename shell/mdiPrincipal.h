@@ -35,9 +35,13 @@ public:
     // The background picture; a missing file leaves none.
     void PonFondo(const QString &imagen);
     bool TieneFondo() const { return tieneFondo_; }
-    // Closes every child window; the main window stays. False when one
-    // refused (a capture the user chose to keep).
-    bool CierraVentanasHijas();
+    // Closes the child windows, the top one first; the main window stays.
+    // False when one refused (a capture the user chose to keep): with
+    // HastaUnaNegativa the others then stay open too (the program does not
+    // quit), with Todas every other window is closed all the same (a tool
+    // that closes the database).
+    enum class Cierre { HastaUnaNegativa, Todas };
+    bool CierraVentanasHijas(Cierre cierre = Cierre::HastaUnaNegativa);
 
 protected:
     void closeEvent(QCloseEvent *e) override;

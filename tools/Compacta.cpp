@@ -25,6 +25,12 @@ public:
 private:
     QWidget *ventana_;
 };
+
+// The refusal when another file stands at the open database's path.
+QString TextoOtroEnSuRuta(const BaseDatos &bd)
+{
+    return QStringLiteral("%1 - ").arg(SQLITE_CANTOPEN) + BaseDatos::TextoMovida(bd.Archivo(), QStringLiteral("no se compactó"));
+}
 } // namespace
 
 bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::function<void()> &paramInicio)
@@ -34,9 +40,7 @@ bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::functi
     // the name, and what was confirmed would be only in the copy that closing
     // writes beside it. With nothing there, closing puts the file back.
     if (ctx.ConexionBD.EstaAbierta() && ctx.ConexionBD.OtroEnSuRuta()) {
-        ctx.mensajes.Informa(QStringLiteral("%1 - ").arg(SQLITE_CANTOPEN)
-                                 + BaseDatos::TextoMovida(ctx.ConexionBD.Archivo(), QStringLiteral("no se compactó")),
-                             TituloCompacta);
+        ctx.mensajes.Informa(TextoOtroEnSuRuta(ctx.ConexionBD), TituloCompacta);
         return true;
     }
     bool abierta = false;
@@ -46,7 +50,7 @@ bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::functi
         Progreso trabajo = ctx.Trabajo(QStringLiteral("Compactanto Base de Datos"));
         VentanaInactiva inactiva(principal);
         if (principal)
-            principal->CierraVentanasHijas();
+            principal->CierraVentanasHijas(mdiPrincipal::Cierre::Todas);
         ctx.ConexionBD.Cierra();
         ctx.ConexionBD.Abre(archivo);
         abierta = true;
@@ -54,6 +58,15 @@ bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::functi
         ctx.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM"));
         // The compacted pages go from the journal into the file, and the journal is emptied.
         ctx.ConexionBD.Valor(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        // The file may have left its path during the work: as before it, put
+        // back where nothing stands, refused where another file does.
+        if (!ctx.ConexionBD.VuelveASuRuta()) {
+            trabajo.Termina();
+            ctx.EscribePanel(QString());
+            if (ctx.ConexionBD.OtroEnSuRuta())
+                ctx.mensajes.Informa(TextoOtroEnSuRuta(ctx.ConexionBD), TituloCompacta);
+            return true;
+        }
         ctx.EscribePanel(QStringLiteral("Listo....."));
         return true;
     } catch (const ErrorBD &e) {

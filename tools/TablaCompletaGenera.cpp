@@ -25,6 +25,9 @@ void GeneraTablaCompleta(Contexto &ctx)
             peticion.tipos.insert(QLatin1String(c.columna), TipoColumna::Fecha);
     peticion.declarados = {{QStringLiteral("MES"), QStringLiteral("CHAR(12)")},
                            {QStringLiteral("ANIO_ESTADISTICO"), QStringLiteral("CHAR(4)")}};
+    // A file that may not be written is refused before the table is built.
+    if (const QString rechazo = RevisaDestino(peticion.destino, peticion.protegidos); !rechazo.isEmpty())
+        return aviso.Falla(ErrorBD(-1, rechazo));
     try {
         Progreso trabajo = ctx.Trabajo(QStringLiteral("Generando la Tabla Completa: eventos"));
         const TablaCompleta tabla(ctx.ConexionBD, [&](qint64 hechos, qint64 total) { trabajo.Cuenta(hechos, total); });

@@ -16,6 +16,11 @@ void GeneraTablaDinamica(Contexto &ctx, qint64 filasHoja)
 {
     try {
         const QString destinoLibro = QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("TablaDinamicaVELMORAN.xlsx"));
+        const QString destinoBase = QDir(ctx.RutaDatos).filePath(QStringLiteral("DinamicaVELMORAN.db"));
+        // Folders that cannot take the files are refused before the tables are built.
+        for (const QString &destino : {destinoBase, destinoLibro})
+            if (const QString rechazo = ArchivoDestino::RevisaCarpeta(destino); !rechazo.isEmpty())
+                throw ErrorBD(-1, rechazo);
         ResultadoLibro r;
         {
             Progreso trabajo = ctx.Trabajo(
@@ -24,7 +29,7 @@ void GeneraTablaDinamica(Contexto &ctx, qint64 filasHoja)
                 ctx.mensajes.Beep();
                 trabajo.Etapa(t);
             };
-            ArchivoDestino base(QDir(ctx.RutaDatos).filePath(QStringLiteral("DinamicaVELMORAN.db")));
+            ArchivoDestino base(destinoBase);
             ArchivoDestino libro(destinoLibro);
             {
                 const QString esquema = QStringLiteral("dinamica");

@@ -382,3 +382,32 @@ TEST_F(ProgramaAbierto, CompactarPreguntaAntesDeCerrarUnaCapturaYLaConservadaSeG
         }
     EXPECT_EQ(p.Filas("PRAGMA integrity_check") + p.Filas("SELECT count(*) FROM D_EVENTO"), QStringList({"ok", "1"}));
 }
+
+// The compaction with a capture the user keeps: the sheet stays, every other
+// child window closes, also those below the sheet.
+TEST_F(ProgramaAbierto, CompactarConUnaCapturaConservadaCierraLasDemasVentanas)
+{
+    frmRegistro *hoja = CapturaYGraba(*principal, msj);
+    ASSERT_NE(hoja, nullptr);
+    for (int catalogo : {0, 1, 5})
+        principal->Item("mnuCat", catalogo)->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(principal->Area()->subWindowList().size(), 4);
+    // The sheet on top: it is the first asked.
+    principal->Area()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(hoja->parentWidget()));
+    ASSERT_EQ(principal->Area()->subWindowList(QMdiArea::StackingOrder).last()->widget(), hoja);
+    ASSERT_TRUE(Activa(*principal));
+    Pulsa(hoja, 6);   // "Cambios"
+    ASSERT_TRUE(hoja->Hoja().EnCambio);
+    msj.Limpia();
+    msj.Responde(false);   // the capture is kept
+    principal->Item("mnuHerra", 1)->trigger();
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(msj.cajas.value(0).texto, "Se perderan los cambios hechos al registro actual.\n\n¿Desea terminar esta operación?");
+    const auto quedan = principal->Area()->subWindowList();
+    ASSERT_EQ(quedan.size(), 1);
+    EXPECT_EQ(quedan[0]->widget(), hoja);
+    EXPECT_TRUE(hoja->Hoja().EnCambio && p.ctx->ConexionBD.EstaAbierta() && principal->isEnabled());
+    EXPECT_EQ(principal->Panel(1)->text(), "Listo.....");
+}

@@ -7,6 +7,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -144,4 +147,39 @@ void DiscoPequeno::Llena()
 void DiscoPequeno::Libera()
 {
     QFile::remove(QDir(carpeta_).filePath(".relleno"));
+}
+
+namespace {
+// The immutable flag of a folder (chattr +i / -i).
+bool PonInmutable(const QString &carpeta, bool inmutable)
+{
+    const int fd = ::open(QFile::encodeName(carpeta).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    int banderas = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &banderas) == 0;
+    if (ok) {
+        banderas = inmutable ? (banderas | FS_IMMUTABLE_FL) : (banderas & ~FS_IMMUTABLE_FL);
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &banderas) == 0;
+    }
+    ::close(fd);
+    return ok;
+}
+} // namespace
+
+CarpetaSoloLectura::CarpetaSoloLectura(const QString &carpeta, Con con) : carpeta_(carpeta)
+{
+    QDir().mkpath(carpeta);
+    montada_ = con == Con::Montaje
+               && ::mount("tmpfs", QFile::encodeName(carpeta).constData(), "tmpfs", MS_RDONLY, "size=1m") == 0;
+    if (!montada_)
+        inmutable_ = PonInmutable(carpeta, true);
+}
+
+CarpetaSoloLectura::~CarpetaSoloLectura()
+{
+    if (montada_)
+        ::umount2(QFile::encodeName(carpeta_).constData(), MNT_DETACH);
+    if (inmutable_)
+        PonInmutable(carpeta_, false);
 }

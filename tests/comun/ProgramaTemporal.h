@@ -74,3 +74,21 @@ private:
     QString carpeta_;
     bool montado_ = false;
 };
+
+// A folder in which nothing can be written, also by root (who writes past the
+// permission bits): a read-only tmpfs mounted over it, or else the folder
+// made immutable; undone on destruction. Tests skip when neither is allowed.
+// Con::Contenido keeps what the folder holds in sight and writable (only no
+// file can be added): the immutable flag alone.
+class CarpetaSoloLectura {
+public:
+    enum class Con { Montaje, Contenido };
+    explicit CarpetaSoloLectura(const QString &carpeta, Con con = Con::Montaje);
+    ~CarpetaSoloLectura();
+    bool Lista() const { return montada_ || inmutable_; }
+
+private:
+    QString carpeta_;
+    bool montada_ = false;
+    bool inmutable_ = false;
+};

@@ -119,6 +119,21 @@ TEST_F(ExportaTablaTest, RehusaLaPlantillaLoQueEstaEnUsoYUnaCarpetaQueFalta)
     }
 }
 
+// A folder that cannot be written is named in every format, before a row is
+// read; the hidden name the file would have been written under is not shown.
+TEST_F(ExportaTablaTest, UnaCarpetaSinEscrituraSeNombraEnCadaFormato)
+{
+    CarpetaSoloLectura soloLectura(Ruta("solo"));
+    if (!soloLectura.Lista())
+        GTEST_SKIP() << "no se pudo hacer una carpeta de solo lectura";
+    for (const auto &[f, archivo] : {std::pair{FormatoExportacion::BaseDatos, "base.db"},
+                                     std::pair{FormatoExportacion::Excel, "libro.xlsx"},
+                                     std::pair{FormatoExportacion::Dbase, "tabla.dbf"}})
+        EXPECT_EQ(Exporta(f, QStringLiteral("solo/") + archivo, "SELECT * FROM NoHay").error,
+                  "No se puede escribir en la carpeta " + Ruta("solo") + ": esa carpeta debe permitir escritura, "
+                  "verifique por favor.....");
+}
+
 TEST_F(ExportaTablaTest, DiscoLlenoLoDiceEnCadaFormato)
 {
     DiscoPequeno disco(Ruta("lleno"));

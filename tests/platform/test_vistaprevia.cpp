@@ -129,6 +129,69 @@ TEST_F(VistaPrevia, GuardarPdfRehusaLaBaseSusDiariosYLaPlantilla)
     EXPECT_EQ(QDir(Carpeta()).entryList({"*Salida*"}, QDir::Files | QDir::Hidden), QStringList({"Salida.pdf"}));
 }
 
+// A folder that cannot be written is refused in Spanish, named, before the
+// report is painted; the file dialog is the real one, and the PDF writer
+// refuses it alike.
+TEST_F(VistaPrevia, GuardarPdfEnUnaCarpetaSinEscrituraLaNombraAntesDePintar)
+{
+    const QString carpeta = Carpeta() + "/solo";
+    CarpetaSoloLectura soloLectura(carpeta);
+    if (!soloLectura.Lista())
+        GTEST_SKIP() << "no se pudo hacer una carpeta de solo lectura";
+    const QString dice = "No se puede escribir en la carpeta " + carpeta + ": esa carpeta debe permitir escritura, "
+                         "verifique por favor.....";
+    Pulsa("Guardar PDF...", Elige(carpeta + "/Salida"));
+    ASSERT_EQ(mensajes.cajas.size(), 1);
+    EXPECT_EQ(mensajes.Ultimo(), dice);
+    EXPECT_EQ(mensajes.cajas[0].titulo, "Catálogo de Prueba");
+    try {
+        GuardaPdf(doc, carpeta + "/Salida.pdf");
+        ADD_FAILURE() << "se dio por guardado";
+    } catch (const ErrorReporte &e) {
+        EXPECT_EQ(e.Texto(), dice);
+    }
+}
+
+// A name with a wildcard typed in the real dialog is a pattern: the listing
+// shows what matches it, in the folder typed before it, and the dialog stays
+// open; the name typed next is the one saved. No "*.pdf" is written.
+TEST_F(VistaPrevia, GuardarPdfUnNombreConComodinFiltraLaListaYNoSeGuarda)
+{
+    const QString carpeta = Carpeta() + "/salidas";
+    QDir().mkpath(carpeta);
+    for (const char *nombre : {"nota.txt", "otra.txt", "previo.pdf"})
+        EscribeArchivo(carpeta + "/" + nombre, "x");
+    QStringList vistos[2];
+    Pulsa("Guardar PDF...", [&](QWidget *w) {
+        auto *dialogo = qobject_cast<QFileDialog *>(w);
+        ASSERT_NE(dialogo, nullptr);
+        auto *nombre = dialogo->findChild<QLineEdit *>("fileNameEdit");
+        auto *lista = dialogo->findChild<QAbstractItemView *>("listView");
+        const auto listados = [lista] {
+            QStringList l;
+            for (int i = 0; i < lista->model()->rowCount(lista->rootIndex()); ++i)
+                l << lista->model()->index(i, 0, lista->rootIndex()).data().toString();
+            l.sort();
+            return l;
+        };
+        int n = 0;
+        for (const QString &patron : {carpeta + "/*.txt", QString("*")}) {
+            nombre->setFocus();
+            nombre->setText(patron);
+            QTest::keyClick(nombre, Qt::Key_Return);
+            ASSERT_TRUE(dialogo->isVisible()) << patron.toStdString();
+            const int esperados = n == 0 ? 2 : 3;
+            EXPECT_TRUE(QTest::qWaitFor([&] { return listados().size() == esperados; }, 5000)) << patron.toStdString();
+            vistos[n++] = listados();
+        }
+        Elige(carpeta + "/Salida")(w);
+    });
+    EXPECT_EQ(vistos[0], QStringList({"nota.txt", "otra.txt"}));
+    EXPECT_EQ(vistos[1], QStringList({"nota.txt", "otra.txt", "previo.pdf"}));
+    EXPECT_EQ(mensajes.Ultimo(), "Se guardó el reporte en el archivo:\n" + carpeta + "/Salida.pdf");
+    EXPECT_EQ(QDir(carpeta).entryList(QDir::Files | QDir::Hidden), QStringList({"nota.txt", "otra.txt", "previo.pdf", "Salida.pdf"}));
+}
+
 // A PDF over a file that is there is asked for first, as the exports ask.
 TEST_F(VistaPrevia, GuardarPdfSobreUnArchivoPreguntaAntes)
 {

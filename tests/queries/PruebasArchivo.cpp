@@ -70,6 +70,19 @@ TEST_F(Archivo, CadaRechazoConSuMensaje)
     EXPECT_FALSE(QFile::exists(En("a.sql")) || QFile::exists(En("a.txt")));
 }
 
+// A folder that cannot be written, or is not there, is named.
+TEST_F(Archivo, UnaCarpetaSinEscrituraOQueFaltaSeNombra)
+{
+    CarpetaSoloLectura soloLectura(En("solo"));
+    if (!soloLectura.Lista())
+        GTEST_SKIP() << "no se pudo hacer una carpeta de solo lectura";
+    EXPECT_FALSE(Graba(Filtro("E.Edad > 1"), "solo/a.sql"));
+    EXPECT_EQ(p.mensajes.Ultimo(), "No se puede escribir en la carpeta " + En("solo") + ": esa carpeta debe permitir "
+                                   "escritura, verifique por favor.....");
+    EXPECT_FALSE(Graba(Filtro("E.Edad > 1"), "no/a.sql"));
+    EXPECT_EQ(p.mensajes.Ultimo(), "No existe la carpeta " + En("no") + "; elija una carpeta que exista para el archivo a.sql.");
+}
+
 TEST_F(Archivo, ArchivosRechazadosAlCargar)
 {
     ASSERT_TRUE(Graba(Filtro("E.Edad > 1"), "filtro.sql"));

@@ -326,4 +326,24 @@ TEST_F(PruebaTablas, UnaFallaSeMuestraEnLugarDelMensajeDeExito)
     EXPECT_FALSE(p.mensajes.Ultimo().startsWith("Puede revisar"));
 }
 
+// A program folder that cannot take the file is named before anything is
+// built, for both tables.
+TEST_F(PruebaTablas, UnaCarpetaSinEscrituraSeNombraAntesDeGenerar)
+{
+    Evento(1, "2004-06-15");
+    CarpetaSoloLectura soloLectura(p.Carpeta(), CarpetaSoloLectura::Con::Contenido);
+    if (!soloLectura.Lista())
+        GTEST_SKIP() << "no se pudo hacer una carpeta de solo lectura";
+    QStringList panel;
+    p.ctx->PanelMensajes = [&panel](const QString &t) { panel << t; };
+    GeneraTablaCompleta(*p.ctx);
+    GeneraTablaDinamica(*p.ctx);
+    const QString dice = "No se puede escribir en la carpeta " + p.Carpeta() + ": esa carpeta debe permitir escritura, "
+                         "verifique por favor.....";
+    ASSERT_EQ(p.mensajes.cajas.size(), 2);
+    EXPECT_EQ(QStringList({p.mensajes.cajas[0].texto, p.mensajes.cajas[1].texto}), QStringList({dice, dice}));
+    EXPECT_EQ(p.mensajes.Titulos(), QStringList({"Herramientas VELMORAN", "Herramientas VELMORAN"}));
+    EXPECT_EQ(panel, QStringList({"", ""}));
+}
+
 } // namespace
