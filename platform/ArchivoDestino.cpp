@@ -52,9 +52,9 @@ ArchivoDestino::ArchivoDestino(const QString &destino, const QString &extension)
     temporal_ = fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QLatin1Char('.') + azar
                 + Firma(fi.fileName(), azar) + extension;
     // Taken before the temporary file exists: a cleanup that finds the file
-    // finds its lock held.
-    if (!candado_.Toma(temporal_ + Candado))
-        errorCandado_ = errno;
+    // finds its lock held. Where no lock can be had the file is written all
+    // the same; a cleanup then cannot tell it is in use and leaves it.
+    candado_.Toma(temporal_ + Candado);
 }
 
 bool ArchivoDestino::EsTemporalPropio(const QString &nombre)
@@ -79,26 +79,6 @@ void ArchivoDestino::BorraRestos(const QString &destino)
             if (!nombre.endsWith(Candado))
                 QFile::remove(carpeta.filePath(nombre));
     }   // the lock file goes as the lock is let go
-}
-
-QString ArchivoDestino::CarpetaRechazada(const QString &destino)
-{
-    const QString carpeta = QFileInfo(destino).absolutePath();
-    if (!QFileInfo(carpeta).isDir())
-        return QStringLiteral("No existe la carpeta %1.").arg(QDir::toNativeSeparators(carpeta));
-    const ArchivoDestino prueba(destino);
-    if (prueba.errorCandado_ == 0)
-        return {};
-    QString motivo;
-    switch (prueba.errorCandado_) {
-    case EROFS: motivo = QStringLiteral("está en un disco de sólo lectura"); break;
-    case EACCES:
-    case EPERM: motivo = QStringLiteral("no tiene permiso para escribir en ella"); break;
-    case ENOSPC:
-    case EDQUOT: motivo = QStringLiteral("el disco está lleno"); break;
-    default: motivo = QString::fromLocal8Bit(std::strerror(prueba.errorCandado_));
-    }
-    return QStringLiteral("No se puede escribir en la carpeta %1: %2.").arg(QDir::toNativeSeparators(carpeta), motivo);
 }
 
 bool ArchivoDestino::CarpetaConEscritura(const QString &carpeta)

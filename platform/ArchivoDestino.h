@@ -27,12 +27,6 @@ public:
     // Whether a file name is one of those: ".<destination>.<random><signature>
     // <extension>", maybe followed by a journal's, libzip's or the lock's suffix.
     static bool EsTemporalPropio(const QString &nombre);
-    // Why nothing can be written in the folder of `destino` (it does not
-    // exist, is read-only, is not the user's to write, is full), naming the
-    // folder; an empty text when a file can be made there. Checked before a
-    // long work that ends writing there.
-    static QString CarpetaRechazada(const QString &destino);
-
     // Whether a new file can be written in the folder: a real write, not the
     // permission bits, so that read-only mounts, ACLs and protected folders
     // refuse it alike (and root passes where it really can write).
@@ -59,7 +53,6 @@ private:
     QString temporal_;
     bool confirmado_ = false;
     CandadoArchivo candado_;
-    int errorCandado_ = 0;   // errno when the lock file could not be made
 };
 
 // Whether the disk that holds the file's folder has run out of room; checked

@@ -166,7 +166,7 @@ bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
     const QString rutaBase = QDir(ctx_.RutaDatos).filePath(BaseDelPaquete(PaqueteEnvio));
     // Both folders are written: refused before the long work rather than after it.
     for (const QString &ruta : {destino, rutaBase})
-        if (const QString rechazo = ArchivoDestino::CarpetaRechazada(ruta); !rechazo.isEmpty())
+        if (const QString rechazo = ArchivoDestino::RevisaCarpeta(ruta); !rechazo.isEmpty())
             return falla(rechazo);
     ArchivoDestino::BorraRestos(rutaBase);
     ArchivoDestino::BorraRestos(destino);

@@ -61,7 +61,7 @@ QString Respaldo::DestinoRechazado(const QString &destino) const
     // Both folders written, the destination's and Datos (the copy), before
     // the compaction and the copy rather than after them.
     for (const QString &ruta : {destino, RutaCopia()})
-        if (const QString rechazo = ArchivoDestino::CarpetaRechazada(ruta); !rechazo.isEmpty())
+        if (const QString rechazo = ArchivoDestino::RevisaCarpeta(ruta); !rechazo.isEmpty())
             return rechazo;
     return {};
 }

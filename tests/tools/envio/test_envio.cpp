@@ -170,7 +170,8 @@ TEST_F(Paquetes, VentanaUnaFallaNoDejaRastroYElEnvioConNombreFijoQuedaEnLaBitaco
     ventana.PideRuta = [&](const QString &) { return p.Carpeta() + "/no existe/cualquiera.zip"; };
     ventana.cmdRuta->click();
     ventana.cmdAceptar->click();
-    EXPECT_EQ(p.mensajes.Ultimo(), "No se pudo generar el Envío.\n\nNo existe la carpeta " + p.Carpeta() + "/no existe.");
+    EXPECT_EQ(p.mensajes.Ultimo(), "No se pudo generar el Envío.\n\nNo existe la carpeta " + p.Carpeta()
+                                       + "/no existe; elija una carpeta que exista para el archivo " + Paquete + ".");
     EXPECT_EQ(p.mensajes.cajas.last().titulo, "Envío VELMORAN");
     EXPECT_EQ(QDir(p.ctx->RutaDatos).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), antes);
 

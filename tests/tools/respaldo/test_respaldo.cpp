@@ -21,7 +21,6 @@
 #include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/wait.h>
 #include <thread>
 #include <tuple>
@@ -348,56 +347,20 @@ TEST_F(Respaldar, UnDestinoRechazadoNoCompactaNiEscribeYLoDice)
     EXPECT_EQ(p.Cuenta("BITACORA"), 0);
 }
 
-// A folder in which no file can be made, whoever runs the test: a read-only
-// file system mounted over it where that is allowed (root writes past the
-// mode bits), else its mode. Undone on destruction.
-class CarpetaSoloLectura {
-public:
-    explicit CarpetaSoloLectura(const QString &ruta) : ruta_(ruta)
-    {
-        QDir().mkpath(ruta);
-        montada_ = ::mount("tmpfs", QFile::encodeName(ruta).constData(), "tmpfs", MS_RDONLY, "size=1m") == 0;
-        if (!montada_)
-            QFile::setPermissions(ruta, QFile::ReadOwner | QFile::ExeOwner);
-    }
-    ~CarpetaSoloLectura()
-    {
-        if (montada_)
-            ::umount2(QFile::encodeName(ruta_).constData(), MNT_DETACH);
-        QFile::setPermissions(ruta_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    // Whether a file really cannot be made there.
-    bool Lista() const
-    {
-        QFile prueba(ruta_ + "/prueba");
-        if (!prueba.open(QIODevice::WriteOnly))
-            return true;
-        prueba.remove();
-        return false;
-    }
-    // What the program says of it.
-    QString Motivo() const
-    {
-        return "No se puede escribir en la carpeta " + ruta_ + ": "
-               + (montada_ ? "está en un disco de sólo lectura." : "no tiene permiso para escribir en ella.");
-    }
-
-private:
-    QString ruta_;
-    bool montada_ = false;
-};
-
 // A folder that takes no file is refused by its name before the compaction
 // and the copy, by the backup and by the send, and nothing is written.
 TEST_F(Respaldar, UnaCarpetaSinEscrituraSeRechazaPorSuNombreAntesDelTrabajoLargo)
 {
     QTemporaryDir dir;
-    const CarpetaSoloLectura carpeta(dir.filePath("solo lectura"));
+    const QString solo = dir.filePath("solo lectura");
+    const CarpetaSoloLectura carpeta(solo);
     if (!carpeta.Lista())
         GTEST_SKIP() << "no se pudo hacer una carpeta sin escritura";
+    const QString motivo = "No se puede escribir en la carpeta " + solo
+                           + ": esa carpeta debe permitir escritura, verifique por favor.....";
     ventana->txtRuta->setText(dir.filePath("solo lectura/VELMORAN0436_061226.ZIP"));
     ventana->cmdAceptar->click();
-    EXPECT_EQ(p.mensajes.Ultimo(), carpeta.Motivo());
+    EXPECT_EQ(p.mensajes.Ultimo(), motivo);
     EXPECT_EQ(p.mensajes.Titulos(), QStringList{TituloRespaldo});
     EXPECT_TRUE(ventana->isVisible());
     EXPECT_TRUE(panel.isEmpty());   // not compacted
@@ -406,7 +369,7 @@ TEST_F(Respaldar, UnaCarpetaSinEscrituraSeRechazaPorSuNombreAntesDelTrabajoLargo
     const QStringList antes = QDir(p.ctx->RutaDatos).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     Envio envio(*p.ctx);
     EXPECT_FALSE(envio.GeneraEnvio({true, true, {"DFSSA000011  UNO"}, {}, {}, {"cSexo"}}, dir.filePath("solo lectura/" + envio.PaqueteEnvio)));
-    EXPECT_EQ(p.mensajes.Ultimo(), "No se pudo generar el Envío.\n\n" + carpeta.Motivo());
+    EXPECT_EQ(p.mensajes.Ultimo(), "No se pudo generar el Envío.\n\n" + motivo);
     EXPECT_EQ(p.mensajes.Titulos(), QStringList{"Envío VELMORAN"});   // no "De click para continuar"
     EXPECT_EQ(panel, (QStringList{"Creando envio de la Base de Datos", ""}));   // nothing copied nor packed
     EXPECT_EQ(QDir(p.ctx->RutaDatos).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), antes);
