@@ -410,6 +410,31 @@ TEST_F(Ventana, CadaEventoLeidoMarcaSusElementosComoListaRecienLlenada)
     EXPECT_EQ(lista->item(cuantos)->text(), "99   OTRA SUSTANCIA");
 }
 
+// An event whose care types include 8 without sexual violence (written by
+// another program) shows it ticked, and "Cambios" then Ctrl+G without a change
+// keeps it.
+TEST_F(Ventana, CambiosYCtrlGSinCambiosConservanElTipoDeAtencionQueLaListaNoOfrece)
+{
+    Abre();
+    Captura();
+    Guarda();
+    prog.Ejecuta("INSERT INTO D_TipoAtencion (CLUES, Folio, fechaAtencion, CodTipoAtencion) "
+                 "SELECT CLUES, Folio, fechaAtencion, 8 FROM D_EVENTO");
+    const QString filas = "SELECT CodTipoAtencion FROM D_TipoAtencion ORDER BY 1";
+    ASSERT_EQ(prog.Filas(filas), QStringList({"1", "2", "8"}));
+    Pulsa(1);
+    QListWidget *atencion = ventana->Lista(ListaHoja::TipoAtencion);
+    ASSERT_EQ(atencion->count(), 7);
+    EXPECT_EQ(atencion->item(6)->text() + "|" + QString::number(atencion->item(6)->checkState()), "8   PROFILAXIS VIH|2");
+    Pulsa(6);
+    ASSERT_TRUE(H().EnCambio);
+    Msj().Limpia();
+    CtrlG(Foco());
+    Espera();
+    EXPECT_TRUE(!H().EnCambio && Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
+    EXPECT_EQ(prog.Filas(filas), QStringList({"1", "2", "8"}));
+}
+
 // A save that shows another event's ticks paints each list of the page once:
 // no second pass for the list laid out again after its first paint.
 TEST_F(Ventana, LasMarcasDelEventoLeidoPintanCadaListaUnaSolaVez)
