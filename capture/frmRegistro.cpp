@@ -263,6 +263,7 @@ struct frmRegistro::Pieza {
         // Rows of several controls, the box being their first one's:
         Fila,          // right-aligned caption, txtDatos(indice) anchoCampo wide and, when
                        // anchoDescripcion is given, its description, 2 pixels apart
+        Encima,        // the same with the caption (the box) above the field and its description
         Hora,          // hours and minutes of a time of day: txtDatos(indice) and (indice + 1)
         Estancia       // the same for a length of time
     } tipo;
@@ -295,13 +296,16 @@ void frmRegistro::Coloca(QWidget *padre, std::initializer_list<Pieza> piezas)
         const QString texto = QString::fromUtf8(p.texto);
         const int indice = p.indice;
         switch (p.tipo) {
-        case Pieza::Fila: {
-            const int xCampo = p.x + p.ancho + 2;
-            Coloca(padre, {{Pieza::RotuloDerecha, 0, p.x, p.y, p.ancho, p.alto, p.texto},
-                           {Pieza::Texto, indice, xCampo, p.y, p.anchoCampo, p.alto}});
+        case Pieza::Fila:
+        case Pieza::Encima: {
+            const bool encima = p.tipo == Pieza::Encima;
+            const int xCampo = encima ? p.x : p.x + p.ancho + 2;
+            const int yCampo = encima ? p.y + p.alto : p.y;
+            Coloca(padre, {{encima ? Pieza::Rotulo : Pieza::RotuloDerecha, 0, p.x, p.y, p.ancho, p.alto, p.texto},
+                           {Pieza::Texto, indice, xCampo, yCampo, p.anchoCampo, AltoCampo}});
             if (p.anchoDescripcion > 0)
-                Coloca(padre,
-                       {{Pieza::Descripcion, indice, xCampo + p.anchoCampo + 2, p.y, p.anchoDescripcion, p.alto}});
+                Coloca(padre, {{Pieza::Descripcion, indice, xCampo + p.anchoCampo + 2, yCampo, p.anchoDescripcion,
+                                AltoCampo}});
             break;
         }
         case Pieza::Hora:
@@ -471,12 +475,8 @@ void frmRegistro::ConstruyePagina1(QWidget *pagina)
         {P::Descripcion, 54, 324, 44, 184, 20},
         {P::RotuloAbajo, 0, 302, 66, 206, 28, "Se Sospecha que el Paciente estaba bajo los Efectos de :"},
         {P::Lista, int(ListaHoja::PacienteEfectos), 302, 96, 206, 88, "lstPacienteEfectos"},
-        {P::Rotulo, 0, 302, 186, 206, 14, "Sitio de Ocurrencia:"},
-        {P::Texto, 55, 302, 200, 24, 20},
-        {P::Descripcion, 55, 328, 200, 180, 20},
-        {P::Rotulo, 0, 302, 222, 206, 14, "Agente de la Lesión:"},
-        {P::Texto, 56, 302, 236, 24, 20},
-        {P::Descripcion, 56, 328, 236, 180, 20},
+        {P::Encima, 55, 302, 186, 206, 14, "Sitio de Ocurrencia:", 24, 180},
+        {P::Encima, 56, 302, 222, 206, 14, "Agente de la Lesión:", 24, 180},
     });
     // Right column.
     CreaMarco(evento, Marco::Accidente, "Si la causa fué Accidente de Vehículo de Motor", "frmAccidente",
@@ -485,17 +485,11 @@ void frmRegistro::ConstruyePagina1(QWidget *pagina)
         // that the descriptions have the rest of the frame.
         {P::Fila, 57, 2, 16, 82, 20, "El lesionado es :", 20, 124},
         {P::Fila, 58, 2, 38, 134, 20, "Uso Equipo de Seguridad :", 20, 72},
-        {P::Rotulo, 0, 4, 60, 226, 14, "Qué Equipo de Seguridad utilizó :"},
-        {P::Texto, 59, 4, 74, 20, 20},
-        {P::Descripcion, 59, 26, 74, 204, 20},
+        {P::Encima, 59, 4, 60, 226, 14, "Qué Equipo de Seguridad utilizó :", 20, 204},
     });
     Coloca(evento, {
-        {P::Rotulo, 0, 512, 106, 234, 14, "Área Anatómica de Mayor Gravedad :"},
-        {P::Texto, 60, 512, 120, 24, 20},
-        {P::Descripcion, 60, 538, 120, 208, 20},
-        {P::Rotulo, 0, 512, 142, 234, 14, "Consecuencia Resultante de Mayor Gravedad :"},
-        {P::Texto, 61, 512, 156, 24, 20},
-        {P::Descripcion, 61, 538, 156, 208, 20},
+        {P::Encima, 60, 512, 106, 234, 14, "Área Anatómica de Mayor Gravedad :", 24, 208},
+        {P::Encima, 61, 512, 142, 234, 14, "Consecuencia Resultante de Mayor Gravedad :", 24, 208},
         {P::Rotulo, 0, 512, 180, 160, 20, "Recibió Atención Prehospitalaria"},
         {P::Texto, 62, 674, 180, 20, 20},
         {P::Descripcion, 62, 696, 180, 50, 20},
