@@ -80,13 +80,15 @@ void VistaTablaTrabajo::AnchoNumeros()
     int ultima = dbgSeleccion->rowAt(alto - 1);
     if (ultima < 0)
         ultima = Cuenta() - 1;
+    // The cell is painted inside its grid line.
+    const int rejilla = dbgSeleccion->showGrid() ? 1 : 0;
     for (int c = 0; c < modelo_.columnCount(); ++c) {
         int ancho = dbgSeleccion->columnWidth(c);
         for (int r = primera; r <= ultima; ++r) {
             const QModelIndex i = modelo_.index(r, c);
             const int tipo = i.data().typeId();
             if (tipo == QMetaType::LongLong || tipo == QMetaType::Int || tipo == QMetaType::Double)
-                ancho = qMax(ancho, dbgSeleccion->sizeHintForIndex(i).width());
+                ancho = qMax(ancho, dbgSeleccion->sizeHintForIndex(i).width() + rejilla);
         }
         if (ancho > dbgSeleccion->columnWidth(c))
             dbgSeleccion->setColumnWidth(c, ancho);

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <sqlite3.h>
 
@@ -112,8 +113,16 @@ TEST_F(Vistas, TablaMuestraCadaNumeroConTodosSusDigitos)
             for (int c = 0; c < t.Modelo().columnCount(); ++c) {
                 const QModelIndex i = t.Modelo().index(r, c);
                 const QVariant valor = i.data();
-                if (valor.typeId() == QMetaType::LongLong && v->sizeHintForIndex(i).width() > v->columnWidth(c))
-                    cortes << t.Modelo().Nombre(c) + "=" + valor.toString();
+                if (valor.typeId() != QMetaType::LongLong)
+                    continue;
+                // As the grid paints it (numbers without group separators): the
+                // cell inside its grid line, less the text's margins.
+                QLocale local = v->locale();
+                local.setNumberOptions(QLocale::OmitGroupSeparator);
+                const QString texto = static_cast<QStyledItemDelegate *>(v->itemDelegate())->displayText(valor, local);
+                const int margen = v->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, v) + 1;
+                if (v->fontMetrics().horizontalAdvance(texto) > v->visualRect(i).width() - 2 * margen)
+                    cortes << t.Modelo().Nombre(c) + "=" + texto;
             }
         return cortes.join(' ').toStdString();
     };
