@@ -15,7 +15,17 @@ public:
     void Agrega(const std::string &nombre, double cifra, double plano, const char *unidad, double razonMaxima = 0,
                 double cifraMaxima = 0)
     {
-        metas_.push_back({nombre, cifra, plano, unidad, razonMaxima, cifraMaxima});
+        metas_.push_back({nombre, cifra, plano, unidad, razonMaxima, cifraMaxima, {}});
+    }
+    // A figure whose run did only `hechas` of the `pedidas` operations it
+    // names: short of them, its line is not met, whatever its ratio.
+    void AgregaContada(const std::string &nombre, double cifra, double plano, const char *unidad, int hechas,
+                       int pedidas, double razonMaxima = 0)
+    {
+        std::string falta;
+        if (hechas < pedidas)
+            falta = "NO CUMPLIDA: solo " + std::to_string(hechas) + " de " + std::to_string(pedidas) + " hechas";
+        metas_.push_back({nombre, cifra, plano, unidad, razonMaxima, 0, falta});
     }
 
     void Imprime(const char *titulo) const
@@ -24,7 +34,9 @@ public:
         for (const Meta &m : metas_) {
             const double razon = m.plano > 0 ? m.cifra / m.plano : 0.0;
             std::string limite;
-            if (m.razonMaxima > 0 || m.cifraMaxima > 0) {
+            if (!m.falta.empty()) {
+                limite = "  (" + m.falta + ")";
+            } else if (m.razonMaxima > 0 || m.cifraMaxima > 0) {
                 char t[96];
                 const bool cumple = (m.razonMaxima <= 0 || razon <= m.razonMaxima) && (m.cifraMaxima <= 0 || m.cifra <= m.cifraMaxima);
                 if (m.razonMaxima > 0 && m.cifraMaxima > 0)
@@ -49,6 +61,7 @@ private:
         double cifra, plano;
         std::string unidad;
         double razonMaxima, cifraMaxima;
+        std::string falta;   // the work the figure names, not all done
     };
     std::vector<Meta> metas_;
 };

@@ -13,6 +13,11 @@
 // share of its pages still cached, read with mincore, is printed) beside
 // the opening with the file cached. VELMORAN_SOLO_VENTANA=1 runs only the
 // window's figures.
+//
+// An edit retypes the event shown with a valid event's values at its own key,
+// so that the save passes the sheet's checks whatever data the database
+// holds; only saves that passed are timed, and a goal line short of the saves
+// it names is not met.
 
 #include "GeneraEventos.h"
 #include "Memoria.h"
@@ -62,6 +67,8 @@ double Cronometra(const std::function<void()> &op)
 
 Tiempos Resume(std::vector<double> t)
 {
+    if (t.empty())
+        return {};
     std::sort(t.begin(), t.end());
     return {t[t.size() / 2], t[size_t(0.99 * double(t.size() - 1))]};
 }
@@ -98,12 +105,25 @@ Metas &MetasDelBanco()
     return metas;
 }
 
+// How many of the operations a figure names were done: only those are timed,
+// and a goal line short of them is not met.
+struct Hechas {
+    int hechas = -1;
+    int pedidas = -1;
+};
+
 // Our figure, the plain one and their ratio, by median and 99th percentile;
 // the medians make a goal line.
 void Compara(const QString &nombre, const Tiempos &nuestro, const Tiempos &plano, double razonMaxima = 0,
-             const QString &queEsPlano = QStringLiteral("SQLite plano"))
+             const QString &queEsPlano = QStringLiteral("SQLite plano"), Hechas hechas = {})
 {
-    MetasDelBanco().Agrega(nombre.toStdString(), nuestro.mediana, plano.mediana, "ms", razonMaxima);
+    if (hechas.pedidas < 0) {
+        MetasDelBanco().Agrega(nombre.toStdString(), nuestro.mediana, plano.mediana, "ms", razonMaxima);
+    } else {
+        MetasDelBanco().AgregaContada(nombre.toStdString(), nuestro.mediana, plano.mediana, "ms", hechas.hechas,
+                                      hechas.pedidas, razonMaxima);
+        std::printf("%s: %d de %d grabados\n", qPrintable(nombre), hechas.hechas, hechas.pedidas);
+    }
     std::printf("%s: mediana %.3f ms, p99 %.3f ms\n", qPrintable(nombre), nuestro.mediana, nuestro.p99);
     std::printf("%s, %s: mediana %.3f ms, p99 %.3f ms\n", qPrintable(nombre), qPrintable(queEsPlano), plano.mediana, plano.p99);
     Razon(qPrintable(nombre + QStringLiteral(" / ") + queEsPlano), nuestro.mediana, plano.mediana);
@@ -178,6 +198,33 @@ Plano::Detalles DetallesDe(const DatosEvento &base)
         {"INSERT INTO D_TipoAtencion (CLUES, Folio, fechaAtencion, CodTipoAtencion) VALUES (?, ?, ?, ?)",
          codigos(ListaHoja::TipoAtencion, false)},
     };
+}
+
+// The edit the benchmarks save: the stored event at `clave` (whatever data it
+// holds) given the base event's values, with the surname alternating, as a
+// clerk retypes it; it passes the sheet's checks, so that the save is done.
+DatosEvento EdicionValida(const DatosEvento &base, const ClaveEvento &clave, int i)
+{
+    DatosEvento d = base;
+    d.textos[23] = clave.clues;
+    d.textos[22] = clave.FolioTexto();
+    d.fechaAtencion = clave.fechaAtencion.toString(QStringLiteral("dd/MM/yyyy"));
+    d.fechaOcurrencia = clave.fechaAtencion.addDays(-1).toString(QStringLiteral("dd/MM/yyyy"));
+    d.textos[29] = i % 2 ? QStringLiteral("GARCIA") : QStringLiteral("PEREZ");
+    return d;
+}
+
+// Types an event into a sheet that is adding or editing: the lists' ticks
+// of the event shown are taken off first.
+void TecleaEnHoja(HojaRegistro &reg, const DatosEvento &d)
+{
+    for (int l = 0; l < 5; ++l)
+        for (int f = 0; f < reg.hoja.Elementos(ListaHoja(l)).size(); ++f)
+            reg.hoja.Marca(ListaHoja(l), f, false);
+    LlenaHoja(reg.hoja, d);
+    reg.hoja.GridAfeccionesEditado = true;
+    reg.eventos.PonAfeccionesTmp(d.diagnosticos);
+    reg.eventos.RefrescaGridAfecciones();
 }
 
 // The store alone: opening the keys, reading an event, inserting one.
@@ -334,22 +381,15 @@ private:
         return d;
     }
 
-    // Types an event into the sheet as the clerk does after "Altas".
-    void Captura(const DatosEvento &d)
-    {
-        LlenaHoja(reg_->hoja, d);
-        reg_->hoja.GridAfeccionesEditado = true;
-        reg_->eventos.PonAfeccionesTmp(d.diagnosticos);
-        reg_->eventos.RefrescaGridAfecciones();
-    }
-
     // A sheet left adding or editing did not save: counted and cancelled.
-    void Revisa()
+    bool Grabado()
     {
         if (reg_->hoja.EnAlta || reg_->hoja.EnCambio) {
             ++fallas_;
             reg_->vida.BotonPulsado(9);
+            return false;
         }
+        return true;
     }
 
     // Stands the sheet on a random event, as the clerk finds it.
@@ -405,10 +445,12 @@ private:
         std::vector<double> t;
         for (int i = 0; i < veces; ++i) {
             reg_->vida.BotonPulsado(5);
-            Captura(eventos[size_t(i)]);
-            t.push_back(Cronometra([&] { reg_->vida.BotonPulsado(8); }));
-            Revisa();
+            TecleaEnHoja(*reg_, eventos[size_t(i)]);
+            const double ms = Cronometra([&] { reg_->vida.BotonPulsado(8); });
+            if (Grabado())
+                t.push_back(ms);
         }
+        const Hechas hechas{int(t.size()), veces};
         const Plano::Detalles detalles = DetallesDe(base_);
         QVariantList valores = ValoresBase(false);
         const int ocurrencia = int(ListaColumnasEvento().split(QLatin1Char(',')).indexOf(QStringLiteral("FechaOcurrencia")));
@@ -426,19 +468,21 @@ private:
         });
         Compara(azar ? QStringLiteral("Grabar (alta) en la hoja, claves al azar")
                      : QStringLiteral("Grabar (alta) en la hoja, folios seguidos"),
-                Resume(t), plano);
+                Resume(t), plano, 0, QStringLiteral("SQLite plano"), hechas);
     }
 
     void Cambios(int veces)
     {
         std::vector<double> t;
         for (int i = 0; i < veces; ++i) {
-            Muestra();
+            const ClaveEvento k = Muestra();
             reg_->vida.BotonPulsado(6);
-            reg_->hoja.PonTexto(29, i % 2 ? QStringLiteral("GARCIA") : QStringLiteral("PEREZ"));
-            t.push_back(Cronometra([&] { reg_->vida.BotonPulsado(8); }));
-            Revisa();
+            TecleaEnHoja(*reg_, EdicionValida(base_, k, i));
+            const double ms = Cronometra([&] { reg_->vida.BotonPulsado(8); });
+            if (Grabado())
+                t.push_back(ms);
         }
+        const Hechas hechas{int(t.size()), veces};
         QStringList columnas;
         QVariantList valores = ValoresBase(true, &columnas);
         const int ocurrencia = int(columnas.indexOf(QStringLiteral("FechaOcurrencia")));
@@ -450,7 +494,7 @@ private:
             plano_.ModificaEvento(valores, columnas, k.clues.toStdString(), k.folio, k.FechaISO().toStdString(), detalles);
             LeePlano(k);
         });
-        Compara(QStringLiteral("Grabar (cambios) en la hoja"), Resume(t), plano);
+        Compara(QStringLiteral("Grabar (cambios) en la hoja"), Resume(t), plano, 0, QStringLiteral("SQLite plano"), hechas);
     }
 
     void Bajas(int veces)
@@ -459,17 +503,20 @@ private:
         for (int i = 0; i < veces; ++i) {
             Muestra();
             const int antes = Rs().Cuenta();
-            t.push_back(Cronometra([&] { reg_->vida.BotonPulsado(11); }));
-            if (Rs().Cuenta() != antes - 1)
+            const double ms = Cronometra([&] { reg_->vida.BotonPulsado(11); });
+            if (Rs().Cuenta() == antes - 1)
+                t.push_back(ms);
+            else
                 ++fallas_;
         }
+        const Hechas hechas{int(t.size()), veces};
         const std::vector<ClaveEvento> claves = Claves(veces);
         const Tiempos plano = Mide(veces, [&](int i) {
             const ClaveEvento &k = claves[size_t(i)];
             plano_.BorraEvento(k.clues.toStdString(), k.folio, k.FechaISO().toStdString());
             LeePlano(claves.front());
         });
-        Compara(QStringLiteral("Bajas en la hoja"), Resume(t), plano);
+        Compara(QStringLiteral("Bajas en la hoja"), Resume(t), plano, 0, QStringLiteral("SQLite plano"), hechas);
     }
 
     ProgramaBanco &programa_;
@@ -525,42 +572,44 @@ void Ventana(ProgramaBanco &programa, const DatosEvento &base)
     const int antes = rs.Cuenta();
     std::mt19937 azar(20261207);
     std::vector<double> cambios, altas, repintar;
-    int fallas = 0;
+    // Only a save that passed the sheet's checks and left it browsing counts.
+    auto grabado = [&] {
+        if (!ventana->Hoja().EnAlta && !ventana->Hoja().EnCambio)
+            return true;
+        ventana->Vida().BotonPulsado(9);
+        return false;
+    };
     for (int i = 0; i < veces; ++i) {
         rs.IrA(std::uniform_int_distribution<int>(1, rs.Cuenta())(azar));
         ventana->Registro().eventos.LeeEvento();
         ventana->Vida().Actualiza_Ubicacion();
+        const ClaveEvento k = *rs.Actual();
         ventana->Vida().BotonPulsado(6);
-        ventana->Hoja().PonTexto(29, i % 2 ? QStringLiteral("GARCIA") : QStringLiteral("PEREZ"));
+        TecleaEnHoja(ventana->Registro(), EdicionValida(base, k, i));
         ventana->txtDatos(29)->setFocus();
         pinta();
-        cambios.push_back(Cronometra(ctrlG));
-        if (ventana->Hoja().EnCambio) {
-            ++fallas;
-            ventana->Vida().BotonPulsado(9);
-        }
+        const double cambio = Cronometra(ctrlG);
+        if (grabado())
+            cambios.push_back(cambio);
         repintar.push_back(repinta());
 
         ventana->Vida().BotonPulsado(5);
         DatosEvento d = base;
         d.textos[22] = QString::number(93000000 + i);
-        LlenaHoja(ventana->Hoja(), d);
-        ventana->Hoja().GridAfeccionesEditado = true;
-        ventana->Registro().eventos.PonAfeccionesTmp(d.diagnosticos);
-        ventana->Registro().eventos.RefrescaGridAfecciones();
+        TecleaEnHoja(ventana->Registro(), d);
         ventana->txtDatos(29)->setFocus();
         pinta();
-        altas.push_back(Cronometra(ctrlG));
-        if (ventana->Hoja().EnAlta)
-            ventana->Vida().BotonPulsado(9);
+        const double alta = Cronometra(ctrlG);
+        if (grabado())
+            altas.push_back(alta);
         repintar.push_back(repinta());
     }
     const int guardados = rs.Cuenta() - antes;
-    if (guardados != veces || fallas > 0)
-        std::printf("Ctrl+G: %d de %d eventos nuevos y %d de %d cambios guardados\n", guardados, veces, veces - fallas, veces);
     const QString plano = QStringLiteral("repintar la hoja sola (cambio de página)");
-    Compara(QStringLiteral("Ctrl+G (cambios) hasta la hoja repintada"), Resume(cambios), Resume(repintar), 1.3, plano);
-    Compara(QStringLiteral("Ctrl+G (alta) hasta la hoja repintada"), Resume(altas), Resume(repintar), 1.3, plano);
+    Compara(QStringLiteral("Ctrl+G (cambios) hasta la hoja repintada"), Resume(cambios), Resume(repintar), 1.3, plano,
+            {int(cambios.size()), veces});
+    Compara(QStringLiteral("Ctrl+G (alta) hasta la hoja repintada"), Resume(altas), Resume(repintar), 1.3, plano,
+            {qMin(int(altas.size()), guardados), veces});
     area.closeAllSubWindows();
 }
 

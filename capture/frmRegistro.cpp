@@ -22,6 +22,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
@@ -82,6 +84,23 @@ bool EsEnter(const QKeyEvent *e)
 {
     return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
 }
+
+// Items of a check list that wrap within the list's width: the view does
+// not give its width to the size of an item, so the item would keep one line.
+class DelegadoLista : public QStyledItemDelegate {
+public:
+    explicit DelegadoLista(QListWidget *lista) : QStyledItemDelegate(lista), lista_(lista) {}
+    QSize sizeHint(const QStyleOptionViewItem &opcion, const QModelIndex &indice) const override
+    {
+        QStyleOptionViewItem o(opcion);
+        // The width left with the scroll bar shown, so that showing it wraps nothing anew.
+        o.rect.setWidth(lista_->width() - 2 * lista_->frameWidth() - lista_->verticalScrollBar()->sizeHint().width());
+        return QStyledItemDelegate::sizeHint(o, indice);
+    }
+
+private:
+    QListWidget *lista_;
+};
 
 // Focus stops that are not text fields, by the sheet's numbering.
 constexpr int ParadaFecha[2] = {24, 2};
@@ -244,6 +263,7 @@ struct frmRegistro::Pieza {
         // Rows of several controls, the box being their first one's:
         Fila,          // right-aligned caption, txtDatos(indice) anchoCampo wide and, when
                        // anchoDescripcion is given, its description, 2 pixels apart
+        Encima,        // the same with the caption (the box) above the field and its description
         Hora,          // hours and minutes of a time of day: txtDatos(indice) and (indice + 1)
         Estancia       // the same for a length of time
     } tipo;
@@ -276,13 +296,16 @@ void frmRegistro::Coloca(QWidget *padre, std::initializer_list<Pieza> piezas)
         const QString texto = QString::fromUtf8(p.texto);
         const int indice = p.indice;
         switch (p.tipo) {
-        case Pieza::Fila: {
-            const int xCampo = p.x + p.ancho + 2;
-            Coloca(padre, {{Pieza::RotuloDerecha, 0, p.x, p.y, p.ancho, p.alto, p.texto},
-                           {Pieza::Texto, indice, xCampo, p.y, p.anchoCampo, p.alto}});
+        case Pieza::Fila:
+        case Pieza::Encima: {
+            const bool encima = p.tipo == Pieza::Encima;
+            const int xCampo = encima ? p.x : p.x + p.ancho + 2;
+            const int yCampo = encima ? p.y + p.alto : p.y;
+            Coloca(padre, {{encima ? Pieza::Rotulo : Pieza::RotuloDerecha, 0, p.x, p.y, p.ancho, p.alto, p.texto},
+                           {Pieza::Texto, indice, xCampo, yCampo, p.anchoCampo, AltoCampo}});
             if (p.anchoDescripcion > 0)
-                Coloca(padre,
-                       {{Pieza::Descripcion, indice, xCampo + p.anchoCampo + 2, p.y, p.anchoDescripcion, p.alto}});
+                Coloca(padre, {{Pieza::Descripcion, indice, xCampo + p.anchoCampo + 2, yCampo, p.anchoDescripcion,
+                                AltoCampo}});
             break;
         }
         case Pieza::Hora:
@@ -344,6 +367,9 @@ void frmRegistro::Coloca(QWidget *padre, std::initializer_list<Pieza> piezas)
             l->setGeometry(caja);
             l->setTabKeyNavigation(false);
             l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            // An item longer than the list's width wraps onto more lines.
+            l->setWordWrap(true);
+            l->setItemDelegate(new DelegadoLista(l));
             l->setSelectionMode(QAbstractItemView::SingleSelection);
             PonColor(l, QPalette::Base, ColorDescripcion);
             l->installEventFilter(this);
@@ -424,9 +450,10 @@ void frmRegistro::ConstruyePagina1(QWidget *pagina)
         {P::Fila, 43, 200, 18, 88, 20, "Entre Calle Uno :", 116},
         {P::Fila, 44, 408, 18, 88, 20, "Entre Calle Dos :", 116},
         {P::Fila, 45, 616, 18, 48, 20, "Colonia :", 100},
-        {P::Fila, 46, 4, 42, 52, 20, "Entidad :", 24, 170},
-        {P::Fila, 47, 254, 42, 60, 20, "Municipio :", 30, 172},
-        {P::Fila, 48, 524, 42, 58, 20, "Localidad :", 36, 144},
+        // The descriptions share what the captions and codes leave of the row.
+        {P::Fila, 46, 4, 42, 46, 20, "Entidad :", 24, 165},
+        {P::Fila, 47, 247, 42, 56, 20, "Municipio :", 30, 160},
+        {P::Fila, 48, 499, 42, 55, 20, "Localidad :", 36, 174},
     });
 
     QGroupBox *evento = CreaMarco(pagina, Marco::Evento, " Datos del Evento", "frmEvento", {4, 298, 750, 262}, {
@@ -436,39 +463,38 @@ void frmRegistro::ConstruyePagina1(QWidget *pagina)
         {P::Rotulo, 8, 8, 42, 230, 16, "Hora de Ocurrencia (00:00 -- 23:59)"},
         {P::Hora, 49, 8, 58, 24, 20},
         {P::DiaSemana, 0, 96, 58, 120, 20},
-        {P::Fila, 51, 8, 94, 146, 20, "Fué día Festivo :", 20, 92},
-        {P::Fila, 52, 8, 116, 146, 20, "Discapacidad Preexistente :", 20, 92},
-        {P::Fila, 53, 8, 138, 146, 20, "Intencionalidad :", 20, 92},
-        {P::Rotulo, 0, 8, 162, 262, 16, "Especificar el (los) tipo(s) de violencia(s):"},
-        {P::Lista, int(ListaHoja::TipoViolencia), 8, 178, 262, 78, "lstTipoViolencia"},
-        // Middle column.
-        {P::RotuloAbajo, 0, 278, 14, 200, 28, "Para Caso de Violencia o Evento Autoinfligido :"},
-        {P::Texto, 54, 278, 44, 20, 20},
-        {P::Descripcion, 54, 300, 44, 178, 20},
-        {P::RotuloAbajo, 0, 278, 66, 200, 28, "Se Sospecha que el Paciente estaba bajo los Efectos de :"},
-        {P::Lista, int(ListaHoja::PacienteEfectos), 278, 96, 200, 104, "lstPacienteEfectos"},
-        {P::Fila, 55, 278, 208, 100, 20, "Sitio de Ocurrencia:", 24, 72},
-        {P::Fila, 56, 278, 232, 100, 20, "Agente de la Lesión:", 24, 72},
+        {P::Fila, 51, 8, 94, 138, 20, "Fué día Festivo :", 20, 126},
+        {P::Fila, 52, 8, 116, 138, 20, "Discapacidad Preexistente :", 20, 126},
+        {P::Fila, 53, 8, 138, 138, 20, "Intencionalidad :", 20, 126},
+        {P::Rotulo, 0, 8, 162, 288, 16, "Especificar el (los) tipo(s) de violencia(s):"},
+        {P::Lista, int(ListaHoja::TipoViolencia), 8, 178, 288, 78, "lstTipoViolencia"},
+        // Middle column: the site and the agent with their captions above,
+        // so that their descriptions have the column's width.
+        {P::RotuloAbajo, 0, 302, 14, 206, 28, "Para Caso de Violencia o Evento Autoinfligido :"},
+        {P::Texto, 54, 302, 44, 20, 20},
+        {P::Descripcion, 54, 324, 44, 184, 20},
+        {P::RotuloAbajo, 0, 302, 66, 206, 28, "Se Sospecha que el Paciente estaba bajo los Efectos de :"},
+        {P::Lista, int(ListaHoja::PacienteEfectos), 302, 96, 206, 88, "lstPacienteEfectos"},
+        {P::Encima, 55, 302, 186, 206, 14, "Sitio de Ocurrencia:", 24, 180},
+        {P::Encima, 56, 302, 222, 206, 14, "Agente de la Lesión:", 24, 180},
     });
     // Right column.
     CreaMarco(evento, Marco::Accidente, "Si la causa fué Accidente de Vehículo de Motor", "frmAccidente",
-              {486, 12, 258, 88}, {
-        {P::Fila, 57, 2, 18, 172, 20, "El lesionado es :", 20, 56},
-        {P::Fila, 58, 2, 41, 172, 20, "Uso Equipo de Seguridad :", 20, 56},
-        {P::Fila, 59, 2, 64, 172, 20, "Qué Equipo de Seguridad utilizó :", 20, 56},
+              {512, 12, 234, 92}, {
+        // Each caption as wide as its text, the last one above its field, so
+        // that the descriptions have the rest of the frame.
+        {P::Fila, 57, 2, 16, 82, 20, "El lesionado es :", 20, 124},
+        {P::Fila, 58, 2, 38, 134, 20, "Uso Equipo de Seguridad :", 20, 72},
+        {P::Encima, 59, 4, 60, 226, 14, "Qué Equipo de Seguridad utilizó :", 20, 204},
     });
     Coloca(evento, {
-        {P::Rotulo, 0, 486, 102, 258, 16, "Área Anatómica de Mayor Gravedad :"},
-        {P::Texto, 60, 486, 118, 24, 20},
-        {P::Descripcion, 60, 512, 118, 232, 20},
-        {P::Rotulo, 0, 486, 140, 258, 16, "Consecuencia Resultante de Mayor Gravedad :"},
-        {P::Texto, 61, 486, 156, 24, 20},
-        {P::Descripcion, 61, 512, 156, 232, 20},
-        {P::Rotulo, 0, 486, 180, 178, 20, "Recibió Atención Prehospitalaria"},
-        {P::Texto, 62, 666, 180, 20, 20},
-        {P::Descripcion, 62, 688, 180, 56, 20},
-        {P::Rotulo, 34, 486, 204, 258, 16, "Tiempo de traslado a la Unidad Hospitalaria"},
-        {P::Estancia, 63, 486, 220, 24, 20},
+        {P::Encima, 60, 512, 106, 234, 14, "Área Anatómica de Mayor Gravedad :", 24, 208},
+        {P::Encima, 61, 512, 142, 234, 14, "Consecuencia Resultante de Mayor Gravedad :", 24, 208},
+        {P::Rotulo, 0, 512, 180, 160, 20, "Recibió Atención Prehospitalaria"},
+        {P::Texto, 62, 674, 180, 20, 20},
+        {P::Descripcion, 62, 696, 180, 50, 20},
+        {P::Rotulo, 34, 512, 204, 234, 16, "Tiempo de traslado a la Unidad Hospitalaria"},
+        {P::Estancia, 63, 512, 220, 24, 20},
     });
 
     cambiar_[0] = new QPushButton(pagina);
@@ -492,14 +518,16 @@ void frmRegistro::ConstruyePagina2(QWidget *pagina)
         {P::Rotulo, 0, 8, 20, 196, 20, "Hora de Atención (00:00 -- 23:59)"},
         {P::Hora, 69, 206, 20, 24, 20},
         {P::RotuloDerecha, 0, 8, 58, 120, 20, "Servicio de Atención :"},
-        {P::Descripcion, 71, 130, 58, 220, 20},
-        {P::Texto, 71, 354, 58, 20, 20},
+        {P::Descripcion, 71, 130, 58, 300, 20},
+        {P::Texto, 71, 434, 58, 20, 20},
         {P::Rotulo, 21, 8, 84, 290, 30, "Si fue atendido en urgencias, escriba el tiempo de estancia en el servicio"},
         {P::Estancia, 72, 304, 88, 24, 20},
-        {P::Rotulo, 0, 400, 16, 200, 16, "Tipo de Atención :"},
-        {P::Lista, int(ListaHoja::TipoAtencion), 400, 32, 382, 96, "lstTipoAtencion"},
-        {P::Fila, 74, 400, 134, 170, 20, "Usuario referido por :", 20, 186},
-        {P::Fila, 75, 400, 158, 170, 20, "Destino después de la Atención :", 24, 182},
+        // The care types as wide as their longest item; the referral and the
+        // destination reach left under the emergency time for their descriptions.
+        {P::Rotulo, 0, 492, 16, 290, 16, "Tipo de Atención :"},
+        {P::Lista, int(ListaHoja::TipoAtencion), 492, 32, 290, 96, "lstTipoAtencion"},
+        {P::Fila, 74, 282, 134, 170, 20, "Usuario referido por :", 20, 306},
+        {P::Fila, 75, 282, 158, 170, 20, "Destino después de la Atención :", 24, 302},
         {P::Rotulo, 0, 8, 190, 240, 20, "Diagnósticos finales en orden de importancia :"},
         {P::Texto, 76, 250, 190, 44, 20},
         {P::Descripcion, 76, 296, 190, 486, 20},

@@ -6,6 +6,7 @@
 #include "shell/Contexto.h"
 #include "shell/modGeneral.h"
 
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -33,6 +34,19 @@ const DetalleLista DetallesListas[] = {
     {ListaHoja::AgresorEfectos, "D_BajoEfectos", "CodEfectos", 2, false},
     {ListaHoja::TipoAtencion, "D_TipoAtencion", "CodTipoAtencion", 0, false},
 };
+
+// The coded catalog (without "c") of a check list's items.
+QString CatalogoDeLista(ListaHoja lista)
+{
+    switch (lista) {
+    case ListaHoja::Derechohabiencia: return QStringLiteral("Derechohabiencia");
+    case ListaHoja::TipoViolencia: return QStringLiteral("TipoViolencia");
+    case ListaHoja::PacienteEfectos:
+    case ListaHoja::AgresorEfectos: return QStringLiteral("Efectos");
+    case ListaHoja::TipoAtencion: break;
+    }
+    return QStringLiteral("TipoAtencion");
+}
 
 // Detail tables (without "D_") and the code columns that may be read from them.
 bool DetalleConocido(const QString &tabla, const QString &columna)
@@ -292,6 +306,7 @@ bool modEvento::MarcaLista(const QString &tabla, const QString &columna, const Q
     } catch (const ErrorBD &) {
         return false;
     }
+    AgregaFaltantes(lista, codigos);
     const QList<ElementoLista> &items = hoja_.Elementos(lista);
     for (int i = 0; i < items.size(); ++i) {
         if (codigos.isEmpty()) {
@@ -303,6 +318,42 @@ bool modEvento::MarcaLista(const QString &tabla, const QString &columna, const Q
         }
     }
     return true;
+}
+
+// A stored code the list does not offer (a care type of 7 or more without
+// sexual violence, a code gone from its catalog: data written by another
+// program) gets its item, in code order, so that it is shown ticked and a
+// save keeps it unless the user unticks it.
+void modEvento::AgregaFaltantes(ListaHoja lista, const QStringList &codigos)
+{
+    const QString catalogo = CatalogoDeLista(lista);
+    const bool texto = CodigoTexto(catalogo);
+    QStringList textos;
+    QStringList ofrecidos;
+    for (const ElementoLista &e : hoja_.Elementos(lista)) {
+        textos << e.texto;
+        ofrecidos << e.texto.left(2).trimmed().toUpper();
+    }
+    bool faltan = false;
+    for (const QString &c : codigos) {
+        // An item's code is read back from its first two characters.
+        if (c.isEmpty() || c.size() > 2 || ofrecidos.contains(c.toUpper()))
+            continue;
+        const Descripcion d = DescCatalogo(ctx_.ConexionBD, catalogo, c);
+        textos << c + QStringLiteral("   ") + (d.Encontrada() ? d.texto : CveInexistente());
+        ofrecidos << c.toUpper();
+        faltan = true;
+    }
+    if (!faltan)
+        return;
+    auto antes = [texto](const QString &a, const QString &b) {
+        const QString ca = a.left(2).trimmed(), cb = b.left(2).trimmed();
+        bool na = false, nb = false;
+        const int ia = ca.toInt(&na), ib = cb.toInt(&nb);
+        return !texto && na && nb ? ia < ib : ca.compare(cb, Qt::CaseInsensitive) < 0;
+    };
+    std::stable_sort(textos.begin(), textos.end(), antes);
+    hoja_.PonElementos(lista, textos);
 }
 
 bool modEvento::CargaListas()

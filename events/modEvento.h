@@ -69,7 +69,10 @@ public:
                              ListaHoja lista);
     // Ticks the items whose codes the event holds in detail table "D_" + tabla
     // (with `condicion`, e.g. "CodAfectadoAgresor = 1"); unticks all when it
-    // holds none. False when the query cannot run.
+    // holds none. A stored code the list does not offer is added to it, in
+    // code order, with its catalog description (or "CVE INEXISTENTE"), and
+    // ticked: a save keeps what the user did not untick. False when the
+    // query cannot run.
     bool MarcaLista(const QString &tabla, const QString &columna, const QString &condicion, ListaHoja lista,
                     const ClaveEvento &clave);
     // The five lists from their catalogs, nothing ticked, care types below 7.
@@ -137,6 +140,7 @@ private:
     void EscribeDetalle(const ClaveEvento &clave) const;
     void BorraDetalle(const ClaveEvento &clave) const;
     ClaveEvento ClaveParaGrabar() const;
+    void AgregaFaltantes(ListaHoja lista, const QStringList &codigos);
     // What a write does to the sheet's key in rsAtencion.
     // Reemplaza: the key the event had when editing began leaves, the saved one enters.
     enum class EnConjunto { Nada, Pone, Reemplaza, Quita };

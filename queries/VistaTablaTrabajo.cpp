@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -49,6 +50,10 @@ VistaTablaTrabajo::VistaTablaTrabajo(Contexto &ctx, const LecturaFilas &fuente, 
             ancho = qMax(ancho, qMin(280, medida.horizontalAdvance(modelo_.index(r, c).data().toString())));
         dbgSeleccion->setColumnWidth(c, qMax(60, ancho + 24));
     }
+    // Numbers past the first rows (a seven-digit folio further down, after a
+    // sort) widen their column as they come into sight: every digit shows.
+    connect(dbgSeleccion->verticalScrollBar(), &QScrollBar::valueChanged, this, &VistaTablaTrabajo::AnchoNumeros);
+    connect(&modelo_, &QAbstractItemModel::layoutChanged, this, &VistaTablaTrabajo::AnchoNumeros, Qt::QueuedConnection);
     dbgSeleccion->installEventFilter(this);
     connect(dbgSeleccion, &QTableView::doubleClicked, this, [this] { DobleClic(); });
     connect(dbgSeleccion->selectionModel(), &QItemSelectionModel::currentChanged, this, &VistaTablaTrabajo::ActualizaTitulo);
@@ -67,6 +72,40 @@ VistaTablaTrabajo::VistaTablaTrabajo(Contexto &ctx, const LecturaFilas &fuente, 
 }
 
 VistaTablaTrabajo::~VistaTablaTrabajo() = default;
+
+void VistaTablaTrabajo::AnchoNumeros()
+{
+    const int alto = dbgSeleccion->viewport()->height();
+    const int primera = qMax(0, dbgSeleccion->rowAt(0));
+    int ultima = dbgSeleccion->rowAt(alto - 1);
+    if (ultima < 0)
+        ultima = Cuenta() - 1;
+    // The cell is painted inside its grid line.
+    const int rejilla = dbgSeleccion->showGrid() ? 1 : 0;
+    for (int c = 0; c < modelo_.columnCount(); ++c) {
+        int ancho = dbgSeleccion->columnWidth(c);
+        for (int r = primera; r <= ultima; ++r) {
+            const QModelIndex i = modelo_.index(r, c);
+            const int tipo = i.data().typeId();
+            if (tipo == QMetaType::LongLong || tipo == QMetaType::Int || tipo == QMetaType::Double)
+                ancho = qMax(ancho, dbgSeleccion->sizeHintForIndex(i).width() + rejilla);
+        }
+        if (ancho > dbgSeleccion->columnWidth(c))
+            dbgSeleccion->setColumnWidth(c, ancho);
+    }
+}
+
+void VistaTablaTrabajo::showEvent(QShowEvent *evento)
+{
+    QDialog::showEvent(evento);
+    AnchoNumeros();
+}
+
+void VistaTablaTrabajo::resizeEvent(QResizeEvent *evento)
+{
+    QDialog::resizeEvent(evento);
+    AnchoNumeros();
+}
 
 int VistaTablaTrabajo::Actual() const
 {

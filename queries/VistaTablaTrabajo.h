@@ -42,6 +42,8 @@ protected:
     virtual bool EnterExporta() const { return false; }
     bool eventFilter(QObject *objeto, QEvent *evento) override;
     void done(int resultado) override;
+    void showEvent(QShowEvent *evento) override;
+    void resizeEvent(QResizeEvent *evento) override;
 
     Contexto &ctx_;
     QVBoxLayout *cuerpo_ = nullptr;   // the window's layout below the toolbar
@@ -49,6 +51,8 @@ protected:
 private:
     void Pulsado(int posicion);
     void ActualizaTitulo();
+    // Widens each column to the numbers of the rows in sight.
+    void AnchoNumeros();
 
     ModeloTablaTrabajo modelo_;
     QString prefijo_;

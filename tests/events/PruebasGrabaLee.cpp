@@ -119,6 +119,39 @@ TEST_F(GrabaLee, SexualAbreTodosLosTiposDeAtencionAlLeer)
     EXPECT_TRUE(prog.mensajes.cajas.isEmpty() && prog.mensajes.beeps == 0);
 }
 
+// Rows written by another program that the lists do not offer (care type 8
+// without sexual violence, a violence type gone from its catalog) are shown
+// ticked when the event is read, and a save without changes keeps them; what
+// the user unticks goes.
+TEST_F(GrabaLee, FilasGuardadasQueLaListaNoOfreceSeMuestranMarcadasYSeConservan)
+{
+    Graba(EventoValido());
+    prog.Ejecuta("INSERT INTO D_TipoAtencion (CLUES, Folio, fechaAtencion, CodTipoAtencion) "
+                 "SELECT CLUES, Folio, fechaAtencion, 8 FROM D_EVENTO");
+    prog.Ejecuta("INSERT INTO D_TipoViolencia (CLUES, Folio, fechaAtencion, CodTipoViolencia) "
+                 "SELECT CLUES, Folio, fechaAtencion, 99 FROM D_EVENTO");
+    const QStringList antes = prog.Filas("SELECT 'A', CodTipoAtencion FROM D_TipoAtencion UNION ALL "
+                                         "SELECT 'V', CodTipoViolencia FROM D_TipoViolencia ORDER BY 1, 2");
+    ASSERT_EQ(antes, QStringList({"A|1", "A|2", "A|8", "V|6", "V|8", "V|99"}));
+    Lee();
+    QStringList atencion;
+    for (const ElementoLista &e : hoja.Elementos(ListaHoja::TipoAtencion))
+        atencion << e.texto + (e.marcado ? "*" : "");
+    EXPECT_EQ(atencion, QStringList({"1   MEDICA*", "2   PSICOLOGICA*", "3   QUIRURGICA", "4   PSIQUIATRICA",
+                                     "5   CONSEJERIA", "6   OTRA ATENCION", "8   PROFILAXIS VIH*"}));
+    EXPECT_EQ(hoja.Elementos(ListaHoja::TipoViolencia).last().texto, "99   CVE INEXISTENTE");
+    EXPECT_EQ(hoja.CodigosMarcados(ListaHoja::TipoViolencia), (QStringList{"6", "8", "99"}));
+    ASSERT_TRUE(almacen->ModificaEvento()) << prog.mensajes.Ultimo().toStdString();
+    EXPECT_EQ(prog.Filas("SELECT 'A', CodTipoAtencion FROM D_TipoAtencion UNION ALL "
+                         "SELECT 'V', CodTipoViolencia FROM D_TipoViolencia ORDER BY 1, 2"),
+              antes);
+    // Unticked by the user, the stored care type goes with the save.
+    hoja.Marca(ListaHoja::TipoAtencion, 6, false);
+    ASSERT_TRUE(almacen->ModificaEvento());
+    EXPECT_EQ(prog.Filas("SELECT CodTipoAtencion FROM D_TipoAtencion ORDER BY 1"), QStringList({"1", "2"}));
+    EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
+}
+
 // Values longer than their fields (stored elsewhere) and folios past 2^53 are
 // read with the sheet's formats and saved back unchanged.
 TEST_F(GrabaLee, LoGuardadoSeLeeConSuFormatoYSeGuardaIgualAunConFoliosGrandes)

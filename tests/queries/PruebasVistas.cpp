@@ -11,11 +11,13 @@
 #include "shell/BarraDatos.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <sqlite3.h>
 
@@ -90,6 +92,53 @@ TEST_F(Vistas, TablaMuestraOrdenaYLlevaLaHojaAlEvento)
     EXPECT_EQ(h.Reg().eventos.rsAtencion.Actual()->folio, 5);
     EXPECT_EQ(h.Msj().Ultimo(), "El evento 0, Folio 00000007 del 07/03/2004 no está entre los eventos que muestra la Hoja de "
                                 "Registro; la hoja sigue en el evento que mostraba. Quite el filtro de la hoja para verlo.....");
+}
+
+// Every number shows all its digits in the rows in sight: nine-digit folios
+// stored past the first rows, reached by "Último" and by a sort.
+TEST_F(Vistas, TablaMuestraCadaNumeroConTodosSusDigitos)
+{
+    for (int folio = 10; folio < 90; ++folio)
+        p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Edad) VALUES ('A', ?, '2004-03-01', 30)", {folio});
+    for (int folio = 491861210; folio < 491861240; ++folio)
+        p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Edad) VALUES ('B', ?, '2004-03-01', 101)",
+                  {folio});
+    frmTabla t(*p.ctx, h.Reg());
+    t.show();
+    QApplication::processEvents();
+    auto cortados = [&t] {
+        QTableView *v = t.dbgSeleccion;
+        QStringList cortes;
+        for (int r = qMax(0, v->rowAt(0)); r >= 0 && r <= v->rowAt(v->viewport()->height() - 1); ++r)
+            for (int c = 0; c < t.Modelo().columnCount(); ++c) {
+                const QModelIndex i = t.Modelo().index(r, c);
+                const QVariant valor = i.data();
+                if (valor.typeId() != QMetaType::LongLong)
+                    continue;
+                // As the grid paints it (numbers without group separators): the
+                // cell inside its grid line, less the text's margins.
+                QLocale local = v->locale();
+                local.setNumberOptions(QLocale::OmitGroupSeparator);
+                const QString texto = static_cast<QStyledItemDelegate *>(v->itemDelegate())->displayText(valor, local);
+                const int margen = v->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, v) + 1;
+                if (v->fontMetrics().horizontalAdvance(texto) > v->visualRect(i).width() - 2 * margen)
+                    cortes << t.Modelo().Nombre(c) + "=" + texto;
+            }
+        return cortes.join(' ').toStdString();
+    };
+    ASSERT_EQ(t.Modelo().Valor(0, 1).toLongLong(), 1);
+    EXPECT_EQ(cortados(), "");
+    t.tbrDatos->Boton(4)->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(t.Modelo().Valor(t.Actual(), 1).toLongLong(), 491861239);
+    EXPECT_EQ(cortados(), "");
+    t.tbrDatos->Boton(1)->trigger();
+    t.Modelo().sort(11);   // Edad: the folios of unit B last, 101 years old
+    QApplication::processEvents();
+    t.tbrDatos->Boton(4)->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(t.Modelo().Valor(t.Actual(), 11).toLongLong(), 101);
+    EXPECT_EQ(cortados(), "");
 }
 
 TEST_F(Vistas, TablaConFiltroQueFallaLoMuestraYNoAbre)

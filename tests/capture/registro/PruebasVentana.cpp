@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTableWidget>
@@ -408,6 +409,89 @@ TEST_F(Ventana, CadaEventoLeidoMarcaSusElementosComoListaRecienLlenada)
     EXPECT_EQ(marcados(), "5|-1|0|0");
     EXPECT_EQ(lista->count(), cuantos + 1);
     EXPECT_EQ(lista->item(cuantos)->text(), "99   OTRA SUSTANCIA");
+}
+
+// An event whose care types include 8 without sexual violence (written by
+// another program) shows it ticked, and "Cambios" then Ctrl+G without a change
+// keeps it.
+TEST_F(Ventana, CambiosYCtrlGSinCambiosConservanElTipoDeAtencionQueLaListaNoOfrece)
+{
+    Abre();
+    Captura();
+    Guarda();
+    prog.Ejecuta("INSERT INTO D_TipoAtencion (CLUES, Folio, fechaAtencion, CodTipoAtencion) "
+                 "SELECT CLUES, Folio, fechaAtencion, 8 FROM D_EVENTO");
+    const QString filas = "SELECT CodTipoAtencion FROM D_TipoAtencion ORDER BY 1";
+    ASSERT_EQ(prog.Filas(filas), QStringList({"1", "2", "8"}));
+    Pulsa(1);
+    QListWidget *atencion = ventana->Lista(ListaHoja::TipoAtencion);
+    ASSERT_EQ(atencion->count(), 7);
+    EXPECT_EQ(atencion->item(6)->text() + "|" + QString::number(atencion->item(6)->checkState()), "8   PROFILAXIS VIH|2");
+    Pulsa(6);
+    ASSERT_TRUE(H().EnCambio);
+    Msj().Limpia();
+    CtrlG(Foco());
+    Espera();
+    EXPECT_TRUE(!H().EnCambio && Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
+    EXPECT_EQ(prog.Filas(filas), QStringList({"1", "2", "8"}));
+}
+
+// The items a list shows on screen, each code followed by "*" when ticked,
+// read from the pixels the window last painted (not from the model): a check
+// box holding dark pixels (its check mark) is ticked. Rows scrolled out of
+// sight are left out; `marcados` gives the same rows as they should read.
+QString MarcasEnPantalla(QListWidget *lista, const QStringList &marcados = {}, bool esperado = false)
+{
+    QWidget *arriba = lista->window();
+    const QImage pantalla = arriba->screen()->grabWindow(arriba->winId()).toImage();
+    const QPoint origen = lista->viewport()->mapTo(arriba, QPoint(0, 0));
+    QStringList filas;
+    for (int i = 0; i < lista->count(); ++i) {
+        const QRect fila = lista->visualItemRect(lista->item(i));
+        if (fila.top() < 0 || fila.bottom() >= lista->viewport()->height())
+            continue;
+        const QString codigo = lista->item(i)->text().left(2).trimmed();
+        int oscuros = 0;
+        for (int x = fila.left() + 5; x < fila.left() + fila.height() - 2; ++x)
+            for (int y = fila.top() + 4; y < fila.bottom() - 3; ++y)
+                oscuros += qGray(pantalla.pixel(origen + QPoint(x, y))) < 90;
+        filas << codigo + ((esperado ? marcados.contains(codigo) : oscuros > 3) ? "*" : "");
+    }
+    return filas.join(' ');
+}
+
+// After a move to another event every list of the page shows that event's
+// ticks on screen, as painted, and the other page's lists once turned to.
+TEST_F(Ventana, TrasMoverseCadaListaMuestraEnPantallaLasMarcasDelEvento)
+{
+    CapturaSegundo([](DatosEvento &otro) {
+        otro.marcados = {{ListaHoja::Derechohabiencia, {"2"}}, {ListaHoja::TipoViolencia, {"9"}},
+                         {ListaHoja::PacienteEfectos, {"1", "3"}}, {ListaHoja::AgresorEfectos, {"2", "3"}},
+                         {ListaHoja::TipoAtencion, {"4", "5"}}};
+    });
+    Guarda();
+    const QMap<QString, QList<QStringList>> esperado = {
+        {"00000123", {{"8"}, {"6", "8"}, {"5"}, {"1"}, {"1", "2"}}},
+        {"00000124", {{"2"}, {"9"}, {"1", "3"}, {"2", "3"}, {"4", "5"}}}};
+    auto revisa = [&](int boton, std::initializer_list<ListaHoja> listas) {
+        const QList<QStringList> &marcas = esperado.value(H().Texto(22));
+        ASSERT_FALSE(marcas.isEmpty()) << H().Texto(22).toStdString();
+        for (ListaHoja l : listas) {
+            QListWidget *lista = ventana->Lista(l);
+            EXPECT_EQ(MarcasEnPantalla(lista), MarcasEnPantalla(lista, marcas[int(l)], true))
+                << "botón " << boton << ", " << lista->objectName().toStdString();
+        }
+    };
+    for (int boton : {1, 3, 2, 4, 2}) {
+        H().PonPagina(0);
+        QTest::qWait(20);
+        Pulsa(boton);
+        QTest::qWait(20);
+        revisa(boton, {ListaHoja::Derechohabiencia, ListaHoja::TipoViolencia, ListaHoja::PacienteEfectos});
+        H().PonPagina(1);
+        QTest::qWait(20);
+        revisa(boton, {ListaHoja::AgresorEfectos, ListaHoja::TipoAtencion});
+    }
 }
 
 // A save that shows another event's ticks paints each list of the page once:

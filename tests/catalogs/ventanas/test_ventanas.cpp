@@ -186,6 +186,42 @@ TEST_F(PruebaListas, CadaItemDelMenuAbreSuVentana)
     EXPECT_EQ(Filas(lista->Catalogo().Lista(), {0}) + lista->txtDatos(0)->text(), "S000 S601>S000S000");
 }
 
+// Each catalog window opens at its place in the main window's free room: its
+// left edge a third of the free width less a third of its own width, its top
+// a third of the free height less a third of its own height (a quarter for
+// the ICD-10 list); opened again, it is placed again, also after the main
+// window changed its size. The health units' window is not placed.
+TEST_F(PruebaListas, CadaCatalogoSeAbreEnSuLugarDelEspacioLibre)
+{
+    mdiPrincipal principal(*p.ctx);
+    ConectaCatalogos(*p.ctx, principal);
+    principal.resize(1500, 900);
+    principal.show();
+    QMdiArea *area = principal.Area();
+    const struct {
+        int indice, parte;
+    } casos[] = {{0, 3}, {1, 3}, {2, 3}, {3, 3}, {5, 3}, {16, 3}, {8, 4}};
+    for (const QSize tamano : {QSize(1500, 900), QSize(1100, 1000)}) {
+        principal.resize(tamano);
+        QApplication::processEvents();
+        for (const auto &c : casos) {
+            principal.Item("mnuCat", c.indice)->trigger();
+            QMdiSubWindow *sub = area->activeSubWindow();
+            ASSERT_TRUE(sub) << c.indice;
+            const QSize libre = area->viewport()->size();
+            ASSERT_TRUE(libre.width() > sub->width() && libre.height() > sub->height()) << c.indice;
+            auto texto = [](const QPoint &q) { return QString("%1,%2").arg(q.x()).arg(q.y()).toStdString(); };
+            EXPECT_EQ(texto(sub->pos()),
+                      texto({(libre.width() - sub->width()) / c.parte, (libre.height() - sub->height()) / c.parte}))
+                << sub->widget()->objectName().toStdString() << " " << c.indice << " en " << libre.width() << "x" << libre.height();
+            sub->move(5, 5);
+        }
+    }
+    principal.Item("mnuCat", 6)->trigger();
+    EXPECT_EQ(area->activeSubWindow()->widget()->objectName(), "frmCatCLUES");
+    EXPECT_TRUE(p.mensajes.cajas.isEmpty());
+}
+
 // The template's own catalogs, the largest among them, reached to their last
 // row and each row found by its codes.
 TEST(CatalogosDeLaPlantilla, CadaFilaSeAlcanzaYSeEncuentraPorSusClaves)
