@@ -1,14 +1,12 @@
 #include "app/Arranque.h"
 #include "app/Conexiones.h"
+#include "platform/IdiomaQt.h"
 #include "shell/ParamInicio.h"
 #include "shell/frmInicio.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QTranslator>
 
 void PreparaAplicacion()
 {
@@ -16,12 +14,7 @@ void PreparaAplicacion()
     QApplication::setOrganizationName(QStringLiteral("VELMORAN"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setPalette(QApplication::style()->standardPalette());
-    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Mexico));
-
-    auto *traductor = new QTranslator(qApp);
-    if (traductor->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(traductor);
+    PreparaIdiomaQt();
 }
 
 bool VentanasReales::Login()

@@ -1,5 +1,7 @@
 #include "shell/mdiPrincipal.h"
 
+#include "shell/PanelTexto.h"
+
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMdiSubWindow>
@@ -156,14 +158,18 @@ void mdiPrincipal::CreaBarraEstado()
 {
     const char *iniciales[4] = {"Mensajes del XOLT", "Entidad", "", ""};
     for (int i = 0; i < 4; ++i) {
-        paneles_[i] = new QLabel(QString::fromUtf8(iniciales[i]), this);
+        // The message panel takes long stage texts of every tool: shortened
+        // to its room, they leave the state and year whole beside them.
+        paneles_[i] = i == 0 ? new PanelTexto(QString::fromUtf8(iniciales[i]), this)
+                             : new QLabel(QString::fromUtf8(iniciales[i]), this);
         paneles_[i]->setObjectName(QStringLiteral("stbMDI_%1").arg(i + 1));
         paneles_[i]->setMargin(2);
     }
     paneles_[2]->setToolTip(QStringLiteral("Fecha del Sistema"));
     paneles_[3]->setToolTip(QStringLiteral("Hora del Sistema"));
-    statusBar()->addWidget(paneles_[0], 3);
-    statusBar()->addWidget(paneles_[1], 2);
+    // Panel 2 as wide as its text, panel 1 the rest of the room.
+    statusBar()->addWidget(paneles_[0], 1);
+    statusBar()->addWidget(paneles_[1]);
     statusBar()->addPermanentWidget(paneles_[2]);
     statusBar()->addPermanentWidget(paneles_[3]);
 

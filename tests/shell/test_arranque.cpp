@@ -1,5 +1,6 @@
 #include "comun/ProgramaTemporal.h"
 #include "platform/InstanciaUnica.h"
+#include "shell/PanelTexto.h"
 #include "shell/ParamInicio.h"
 #include "shell/mdiPrincipal.h"
 #include "shell/modGeneral.h"
@@ -10,6 +11,8 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QImage>
+#include <QStatusBar>
+#include <QtTest/QTest>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -136,6 +139,77 @@ TEST(MenuPrincipal, UnErrorDeBaseEnUnMenuSeMuestraYNoTerminaElPrograma)
     ASSERT_EQ(p.mensajes.cajas.size(), 1);
     EXPECT_EQ(p.mensajes.cajas[0].texto + "|" + p.mensajes.cajas[0].titulo, "5 - database is locked|Sistema VELMORAN");
     EXPECT_EQ(p.mensajes.cajas[0].icono, Mensajes::Icono::Informacion);
+}
+
+// A tool's long stage text, as the flat table writes it into a deep folder:
+// at the main window's own size the state and year stay whole beside it, and
+// the count keeps its end; the path gives up its middle.
+TEST(BarraEstado, TextoLargoDejaEntidadYAnoEnterosYLaCuentaCompleta)
+{
+    ProgramaTemporal p;
+    p.AbreBase("09", "2026");
+    p.ctx->EstadoActual = "09";
+    p.ctx->AnoActual = "2026";
+    mdiPrincipal m(*p.ctx);
+    m.MuestraEstadoAno();
+    m.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m));
+    const QString ruta = "/home/capturista/Documentos/Programas Estatales/Captura 2026/VELMORAN/TablaCompletaVELMORAN.xlsx";
+    {
+        Progreso trabajo = p.ctx->Trabajo("Escribiendo la Tabla Completa en " + ruta + ": registros");
+        trabajo.Cuenta(143360, 300000);
+    }
+    QApplication::processEvents();
+    QLabel *mensajes = m.Panel(1), *entidad = m.Panel(2);
+    EXPECT_EQ(mensajes->text(), "Escribiendo la Tabla Completa en " + ruta + ": registros 143,360 de 300,000");
+    EXPECT_EQ(entidad->text(), p.Valor("SELECT Descripcion FROM cEstados WHERE CodEstado = '09'").toString() + " - 2026");
+    EXPECT_EQ(m.size(), QSize(1024, 740));
+
+    // Panel 2 whole, in the bar, clear of panel 1.
+    EXPECT_TRUE(entidad->isVisible());
+    EXPECT_GE(entidad->contentsRect().width() - 2 * entidad->margin(), entidad->fontMetrics().horizontalAdvance(entidad->text()));
+    EXPECT_TRUE(m.statusBar()->rect().contains(entidad->geometry()));
+    EXPECT_LT(mensajes->geometry().right(), entidad->geometry().left());
+
+    // Panel 1 shows what fits its room: the count whole, the file named.
+    const QString visto = dynamic_cast<PanelTexto &>(*mensajes).TextoMostrado();
+    EXPECT_LE(mensajes->fontMetrics().horizontalAdvance(visto), mensajes->contentsRect().width() - 2 * mensajes->margin());
+    EXPECT_TRUE(visto.startsWith("Escribiendo la Tabla Completa en /")) << visto.toStdString();
+    EXPECT_TRUE(visto.endsWith("/TablaCompletaVELMORAN.xlsx: registros 143,360 de 300,000")) << visto.toStdString();
+    EXPECT_TRUE(visto.contains("…")) << visto.toStdString();
+}
+
+// How a text is shortened: whole when it fits; the count kept, the path's
+// folders cut in their middle; without a path, what comes before the count
+// loses its end.
+TEST(BarraEstado, TextoAjustadoGuardaLaCuentaYElNombreDelArchivo)
+{
+    const QFontMetrics fm(QApplication::font());
+    auto ancho = [&fm](const QString &t) { return fm.horizontalAdvance(t); };
+    EXPECT_EQ(TextoAjustado("Listo.....", fm, ancho("Listo.....")), "Listo.....");
+
+    const QString conRuta = "Exportando la consulta a /datos/estatal/2026/respaldos/Consulta.xlsx: registros 12,345 de 99,999";
+    const QString corto = TextoAjustado(conRuta, fm, ancho(conRuta) - ancho("estatal/2026"));
+    EXPECT_LE(ancho(corto), ancho(conRuta) - ancho("estatal/2026"));
+    EXPECT_TRUE(corto.startsWith("Exportando la consulta a /d")) << corto.toStdString();
+    EXPECT_TRUE(corto.contains("…")) << corto.toStdString();
+    EXPECT_TRUE(corto.endsWith("/Consulta.xlsx: registros 12,345 de 99,999")) << corto.toStdString();
+
+    // No room for the file's name either: the whole path gives up its middle.
+    const QString sinNombre = TextoAjustado(conRuta, fm, ancho("Exportando la consulta a /d…sx: registros 12,345 de 99,999"));
+    EXPECT_TRUE(sinNombre.startsWith("Exportando la consulta a /") && sinNombre.endsWith("sx: registros 12,345 de 99,999")
+                && !sinNombre.contains("Consulta.xlsx")) << sinNombre.toStdString();
+
+    // No room even for the whole path's folders: the head gives way, never the count.
+    const QString estrecho = TextoAjustado(conRuta, fm, ancho("Exportando … 12,345 de 99,999"));
+    EXPECT_TRUE(estrecho.endsWith(" 12,345 de 99,999")) << estrecho.toStdString();
+    EXPECT_LE(ancho(estrecho), ancho("Exportando … 12,345 de 99,999"));
+
+    const QString sinRuta = "Generando la Tabla Completa: eventos 1,000,000";
+    const QString cortado = TextoAjustado(sinRuta, fm, ancho("Generando la T… 1,000,000"));
+    EXPECT_TRUE(cortado.startsWith("Generando") && cortado.endsWith("… 1,000,000")) << cortado.toStdString();
+    const QString sinCuenta = "Generando la consulta, un momento por favor.....";
+    EXPECT_EQ(TextoAjustado(sinCuenta, fm, ancho("Generando la co…")), fm.elidedText(sinCuenta, Qt::ElideRight, ancho("Generando la co…")));
 }
 
 TEST(ValidaFecha, VeredictoYAviso)
