@@ -3,7 +3,7 @@
 // each beside the same statements run with plain SQLite. Prints
 // "name: value unit" lines; never fails a run.
 //
-//   velmoran_bench_envio [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
+//   velmoran_bench_envio [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado]
 
 #include "GeneraEventos.h"
 #include "Memoria.h"

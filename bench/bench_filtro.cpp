@@ -5,7 +5,7 @@
 // the first event with its detail rows). Prints "name: value unit" lines;
 // never fails a run.
 //
-//   velmoran_bench_filtro [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
+//   velmoran_bench_filtro [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado]
 
 #include "GeneraEventos.h"
 #include "Medicion.h"

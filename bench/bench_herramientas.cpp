@@ -2,7 +2,7 @@
 // of N generated events, each beside the same work done with plain SQLite (and
 // plain libzip for the archive). Prints "name: value unit" lines; never fails a run.
 //
-//   velmoran_bench_herramientas [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
+//   velmoran_bench_herramientas [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado]
 
 #include "GeneraEventos.h"
 #include "Memoria.h"

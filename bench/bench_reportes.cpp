@@ -3,7 +3,7 @@
 // GROUP BY with the same filter, and the opening of the report window (all its
 // fills). Prints "name: value" lines; never fails a run.
 //
-//   velmoran_bench_reportes [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
+//   velmoran_bench_reportes [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado]
 
 #include "GeneraEventos.h"
 #include "Medicion.h"
