@@ -16,6 +16,7 @@
 #include <memory>
 #include <numeric>
 #include <random>
+#include <sqlite3.h>
 #include <tuple>
 #include <vector>
 
@@ -796,6 +797,30 @@ bool BaseConEventos(ProgramaBanco &programa)
     }
     std::fflush(stdout);
     return true;
+}
+
+sqlite3 *CopiaAnalizada(ProgramaBanco &programa)
+{
+    QElapsedTimer t;
+    t.start();
+    const QString ruta = QDir(programa.dir.path()).filePath(QStringLiteral("analizada.db"));
+    sqlite3 *copia = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(ruta).constData(), &copia, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+        == SQLITE_OK) {
+        sqlite3_backup *b = sqlite3_backup_init(copia, "main", programa.ctx.ConexionBD.Manejador(), "main");
+        if (b) {
+            sqlite3_backup_step(b, -1);
+            sqlite3_backup_finish(b);
+        }
+        if (sqlite3_errcode(copia) == SQLITE_OK && sqlite3_exec(copia, "ANALYZE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            std::printf("copia analizada para las sentencias planas: %.1f s\n", double(t.nsecsElapsed()) / 1e9);
+            std::fflush(stdout);
+            return copia;
+        }
+    }
+    std::printf("no se pudo hacer la copia analizada: %s\n", copia ? sqlite3_errmsg(copia) : "sin memoria");
+    sqlite3_close(copia);
+    return nullptr;
 }
 
 void GeneraUnidades(const BaseDatos &bd, int n)

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class BaseDatos;
+struct sqlite3;
 
 // The base event moved into the program's state and year: the first health
 // unit of the state (any unit when the catalog has none of it), occurrence
@@ -46,6 +47,12 @@ void DesordenaTablas(const BaseDatos &bd);
 // say); --desordenado then rewrites its D_* tables (DesordenaTablas). Prints the
 // events and where they came from; false, after saying why, when there is none.
 bool BaseConEventos(ProgramaBanco &programa);
+
+// A copy of the run's database beside it, page by page (its rows stand where
+// they stood), fully analyzed and open in plain SQLite: where the plain
+// statements run, with the plans the statistics give. Null, after saying
+// why, when it cannot be made; the caller closes it.
+sqlite3 *CopiaAnalizada(ProgramaBanco &programa);
 
 // n health units of state 09 in CATCLUES ("DFSSA000000" ...), in place of the
 // template's; throws ErrorBD on failure.

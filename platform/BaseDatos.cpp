@@ -334,11 +334,43 @@ void BaseDatos::Cierra()
         // the path, or beside it when another file stands there.
         if (!SigueEnSuRuta())
             GuardaLoConfirmado();
+        else
+            Optimiza();
         // SQLite does not close a connection that still has statements.
         FinalizaPreparadas();
         db.close();
     }
     archivo_.clear();
+}
+
+void BaseDatos::Optimiza(const QStringList &tablas) const
+{
+    sqlite3 *h = nullptr;
+    int espera = 0;
+    try {
+        h = Manejador();
+        espera = Valor(QStringLiteral("PRAGMA busy_timeout")).toInt();
+    } catch (const ErrorBD &) {
+        return;
+    }
+    sqlite3_busy_timeout(h, 0);
+    try {
+        // A sample of some thousand rows per index gives the planner what
+        // it needs at a million events in milliseconds.
+        Ejecuta(QStringLiteral("PRAGMA analysis_limit = 1000"));
+        for (const QString &tabla : tablas)
+            Ejecuta(QStringLiteral("ANALYZE main.\"%1\"").arg(tabla));
+        Ejecuta(QStringLiteral("PRAGMA main.optimize"));
+    } catch (const ErrorBD &) {
+        // Busy or read-only: the next closing tries again.
+    }
+    sqlite3_busy_timeout(h, espera);
+}
+
+void BaseDatos::Analiza() const
+{
+    Ejecuta(QStringLiteral("PRAGMA analysis_limit = 0"));
+    Ejecuta(QStringLiteral("ANALYZE main"));
 }
 
 bool BaseDatos::OtroEnSuRuta() const
