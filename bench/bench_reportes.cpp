@@ -54,7 +54,7 @@ double Plano(sqlite3 *db, const ReporteCruzado &r, const QString &desde, const Q
 // Whether the report counts detail rows joined to the events.
 bool UneDetalle(const ReporteCruzado &r)
 {
-    return r.origen.contains(QLatin1String(" D_"));
+    return r.origen.contains(QLatin1String("D_"));
 }
 
 int Corre(const OpcionesBanco &opciones)
