@@ -34,12 +34,16 @@ test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j$$(nproc)
 
 # N: care events the generator writes (default 100000), in the order a real
-# year is captured (BANCO="--ordenado" writes them in key order). BANCO:
-# further options every benchmark program takes, e.g.
+# year is captured, packages as the reception writes them (each table in one
+# block), without statistics (BANCO="--ordenado" writes them in key order;
+# "--desordenado" then rewrites every D_* table in a shuffled order, without
+# statistics). BANCO: further options every benchmark program takes, e.g.
 # BANCO="--estado 09 --ano 2026 --conserva build/app": the first program
 # generates build/app/Datos/VELMORAN2609.db with N events of that year (the
 # program itself opens on it) and every later one works on a copy of it.
-# Without --conserva the run keeps its database in a temporary folder.
+# A database already at that place is measured as it stands, whatever N and
+# the other options say. Without --conserva the run keeps its database in a
+# temporary folder.
 # The catalog and pick-list benchmarks keep their own sizes.
 N ?= 100000
 BANCO ?=

@@ -16,6 +16,7 @@
 #include <memory>
 #include <numeric>
 #include <random>
+#include <sqlite3.h>
 #include <tuple>
 #include <vector>
 
@@ -51,6 +52,8 @@ bool LeeOpciones(int argc, char **argv, OpcionesBanco &o, const QStringList &pro
             o.propias[a] = QString::fromLocal8Bit(argv[++i]);
         else if (a == QLatin1String("--ordenado"))
             o.ordenado = true;
+        else if (a == QLatin1String("--desordenado"))
+            o.desordenado = true;
         else if (a == QLatin1String("--conserva") && conValor)
             o.conserva = QString::fromLocal8Bit(argv[++i]);
         else if (i == 1 && !a.startsWith(QLatin1Char('-')))
@@ -60,10 +63,11 @@ bool LeeOpciones(int argc, char **argv, OpcionesBanco &o, const QStringList &pro
     }
     ok = ok && o.ano >= 1900 && o.ano <= 9999 && o.estado.size() == 2;
     if (!ok)
-        std::printf("uso: %s [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]%s\n"
+        std::printf("uso: %s [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado]%s\n"
                     "  N eventos generados (100000); estado (36) y año estadístico (2004) de la Base de Datos;\n"
                     "  --conserva genera los eventos una vez en CARPETA/Datos y, si ya están, usa una copia de ellos\n"
-                    "  --ordenado escribe los eventos en el orden de su llave, no en el de captura\n",
+                    "  --ordenado escribe los eventos en el orden de su llave, no en el de captura\n"
+                    "  --desordenado reescribe cada tabla D_* en orden al azar, sin estadísticas\n",
                     argc > 0 ? argv[0] : "velmoran_bench",
                     qPrintable(propias.isEmpty() ? QString() : QLatin1Char(' ') + propias.join(QStringLiteral(" V "))
                                                                       + QStringLiteral(" V")));
@@ -665,7 +669,34 @@ int GeneraEventos(const BaseDatos &bd, int n, const DatosEvento &base, const QSt
                             "INSERT INTO D_TipoAtencion VALUES (?, ?, ?, ?)", "INSERT INTO D_Diagnosticos VALUES (?, ?, ?, ?, ?)"})
         detalles.push_back({std::make_unique<SentenciaSqlite>(db, QString::fromLatin1(sql)), {}});
 
-    for (int i : orden) {
+    // A package comes in as the reception writes it: its events, then each
+    // detail table in one block. Any other event has its detail rows right
+    // after it, as the sheet saves them.
+    // The inserts' tables: both D_BajoEfectos inserts fill one block, event by event.
+    const size_t tablaDe[] = {0, 1, 2, 2, 3, 4};
+    struct FilaDetalle {
+        size_t sentencia;
+        QVariant clues, folio, fecha, codigo;
+        qlonglong orden;
+    };
+    std::vector<std::vector<FilaDetalle>> bloques(5);
+    const auto escribeBloques = [&] {
+        for (std::vector<FilaDetalle> &bloque : bloques) {
+            for (const FilaDetalle &f : bloque) {
+                SentenciaSqlite &d = *detalles[f.sentencia].sentencia;
+                d.Asocia(1, f.clues);
+                d.Asocia(2, f.folio);
+                d.Asocia(3, f.fecha);
+                d.Asocia(4, f.codigo);
+                if (f.sentencia + 1 == detalles.size())
+                    d.Asocia(5, f.orden);
+                d.Ejecuta();
+            }
+            bloque.clear();
+        }
+    };
+    for (size_t k = 0; k < orden.size(); ++k) {
+        const int i = orden[k];
         const Plan &p = planes[size_t(i)];
         const QString &clues = unidades[p.unidad];
         const qlonglong folio = folios[size_t(i)];
@@ -678,22 +709,50 @@ int GeneraEventos(const BaseDatos &bd, int n, const DatosEvento &base, const QSt
         valores[c.edicion] = fechas[size_t(p.captura)];
         insercion.Asocia(valores);
         insercion.Ejecuta();
-        for (size_t s = 0; s < detalles.size(); ++s) {
-            const bool diagnosticos = s + 1 == detalles.size();
-            SentenciaSqlite &d = *detalles[s].sentencia;
-            for (size_t k = 0; k < detalles[s].codigos.size(); ++k) {
-                d.Asocia(1, valores[0]);
-                d.Asocia(2, valores[1]);
-                d.Asocia(3, valores[2]);
-                d.Asocia(4, detalles[s].codigos[k]);
-                if (diagnosticos)
-                    d.Asocia(5, qlonglong(k + 1));
-                d.Ejecuta();
-            }
-        }
+        for (size_t s = 0; s < detalles.size(); ++s)
+            for (size_t j = 0; j < detalles[s].codigos.size(); ++j)
+                bloques[tablaDe[s]].push_back({s, valores[0], valores[1], valores[2], detalles[s].codigos[j], qlonglong(j + 1)});
+        // The package goes on while the next event is of the same unit and arrival.
+        const bool sigue = k + 1 < orden.size() && p.paquete && planes[size_t(orden[k + 1])].paquete
+                           && planes[size_t(orden[k + 1])].unidad == p.unidad
+                           && planes[size_t(orden[k + 1])].captura == p.captura;
+        if (!sigue)
+            escribeBloques();
     }
     t.Confirma();
     return n;
+}
+
+void DesordenaTablas(const BaseDatos &bd)
+{
+    const QStringList tablas = bd.Valor(QStringLiteral(
+        "SELECT group_concat(name, ',') FROM (SELECT name FROM sqlite_master WHERE type = 'table' "
+        "AND name LIKE 'D\\_%' ESCAPE '\\' ORDER BY name)")).toString().split(QLatin1Char(','), Qt::SkipEmptyParts);
+    // Rows go out and come back: no key check may cascade a delete meanwhile.
+    bd.Ejecuta(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    struct Restaura {
+        const BaseDatos &bd;
+        ~Restaura()
+        {
+            try {
+                bd.Ejecuta(QStringLiteral("PRAGMA foreign_keys = ON"));
+            } catch (const ErrorBD &) {
+            }
+        }
+    } restaura{bd};
+    Transaccion t(bd);
+    for (const QString &tabla : tablas) {
+        // A fixed shuffle of the rowids, so that two runs build the same file.
+        bd.Ejecuta(QStringLiteral("CREATE TEMP TABLE Desorden AS SELECT * FROM main.\"%1\" "
+                                  "ORDER BY (rowid * 2654435761) % 4294967291").arg(tabla));
+        bd.Ejecuta(QStringLiteral("DELETE FROM main.\"%1\"").arg(tabla));
+        bd.Ejecuta(QStringLiteral("INSERT INTO main.\"%1\" SELECT * FROM temp.Desorden ORDER BY rowid").arg(tabla));
+        bd.Ejecuta(QStringLiteral("DROP TABLE temp.Desorden"));
+    }
+    if (bd.Valor(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'sqlite_stat1'")).toInt() > 0)
+        bd.Ejecuta(QStringLiteral("DELETE FROM sqlite_stat1"));
+    t.Confirma();
+    bd.Ejecuta(QStringLiteral("VACUUM"));
 }
 
 bool BaseConEventos(ProgramaBanco &programa)
@@ -719,10 +778,16 @@ bool BaseConEventos(ProgramaBanco &programa)
     }
     if (!programa.AbreBase())
         return false;
+    // No statistics: the program makes its own, as it goes.
     GeneraEventos(bd, o.eventos, EventoValido(), o.estado, o.ano, o.ordenado);
-    bd.Ejecuta(QStringLiteral("ANALYZE"));
+    if (o.desordenado)
+        DesordenaTablas(bd);
     std::printf("eventos generados: %d (estado %s, año estadístico %d, %s): %.1f s\n", o.eventos, qPrintable(o.estado),
-                o.ano, o.ordenado ? "en el orden de su llave" : "en el orden de captura", double(t.nsecsElapsed()) / 1e9);
+                o.ano,
+                o.desordenado ? "cada tabla D_* reescrita en orden al azar, sin estadísticas"
+                : o.ordenado  ? "en el orden de su llave"
+                              : "en el orden de captura",
+                double(t.nsecsElapsed()) / 1e9);
     if (!conservada.isEmpty()) {
         bd.Cierra();
         QDir().mkpath(QFileInfo(conservada).path());
@@ -732,6 +797,30 @@ bool BaseConEventos(ProgramaBanco &programa)
     }
     std::fflush(stdout);
     return true;
+}
+
+sqlite3 *CopiaAnalizada(ProgramaBanco &programa)
+{
+    QElapsedTimer t;
+    t.start();
+    const QString ruta = QDir(programa.dir.path()).filePath(QStringLiteral("analizada.db"));
+    sqlite3 *copia = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(ruta).constData(), &copia, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+        == SQLITE_OK) {
+        sqlite3_backup *b = sqlite3_backup_init(copia, "main", programa.ctx.ConexionBD.Manejador(), "main");
+        if (b) {
+            sqlite3_backup_step(b, -1);
+            sqlite3_backup_finish(b);
+        }
+        if (sqlite3_errcode(copia) == SQLITE_OK && sqlite3_exec(copia, "ANALYZE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            std::printf("copia analizada para las sentencias planas: %.1f s\n", double(t.nsecsElapsed()) / 1e9);
+            std::fflush(stdout);
+            return copia;
+        }
+    }
+    std::printf("no se pudo hacer la copia analizada: %s\n", copia ? sqlite3_errmsg(copia) : "sin memoria");
+    sqlite3_close(copia);
+    return nullptr;
 }
 
 void GeneraUnidades(const BaseDatos &bd, int n)

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class BaseDatos;
+struct sqlite3;
 
 // The base event moved into the program's state and year: the first health
 // unit of the state (any unit when the catalog has none of it), occurrence
@@ -26,19 +27,32 @@ QStringList UnidadesDelEstado(const BaseDatos &bd, const QString &estado);
 // quarter of the units sending packages of two weeks that are written
 // together a few days after; folios of a unit in the order of capture. Ages,
 // sexes, intentionality, agents and causes spread as a year's are, the codes
-// of a list skewed towards a few; 0 to 3 rows in each detail table, written
-// right after their event, and a few events without any. `ordenado` writes
+// of a list skewed towards a few; 0 to 3 rows in each detail table, and a few
+// events without any. The detail rows of a captured event are written right
+// after it; a package is written as the reception writes it: its events, then
+// each detail table in one block. No statistics are made. `ordenado` writes
 // the same events in the order of their key instead. The columns it does not
 // vary are those of `base`. Returns the events written; throws ErrorBD on failure.
 int GeneraEventos(const BaseDatos &bd, int n, const DatosEvento &base, const QString &estado = QStringLiteral("36"),
                   int ano = 2004, bool ordenado = false);
 
+// Rewrites every D_* table's rows in a shuffled order (the same every time)
+// and leaves no statistics; schema and indexes stay. Throws ErrorBD.
+void DesordenaTablas(const BaseDatos &bd);
+
 // The working database of a bench run with the options' events: generated
 // into the run's copy of the template; with --conserva, copied from the
 // database kept in that folder, which is generated there first when it is
-// missing (its events then stand, whatever N and --ordenado say). Prints the
+// missing (its events then stand, whatever N, --ordenado and --desordenado
+// say); --desordenado then rewrites its D_* tables (DesordenaTablas). Prints the
 // events and where they came from; false, after saying why, when there is none.
 bool BaseConEventos(ProgramaBanco &programa);
+
+// A copy of the run's database beside it, page by page (its rows stand where
+// they stood), fully analyzed and open in plain SQLite: where the plain
+// statements run, with the plans the statistics give. Null, after saying
+// why, when it cannot be made; the caller closes it.
+sqlite3 *CopiaAnalizada(ProgramaBanco &programa);
 
 // n health units of state 09 in CATCLUES ("DFSSA000000" ...), in place of the
 // template's; throws ErrorBD on failure.

@@ -4,7 +4,7 @@
 // tables, its zip and the archive read back; the package unzipped, checked and
 // merged. Prints "name: value unit" lines; never fails a run.
 //
-//   velmoran_bench_envio [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
+//   velmoran_bench_envio [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado]
 
 #include "GeneraEventos.h"
 #include "Memoria.h"

@@ -3,7 +3,7 @@
 // model) beside one plain GROUP BY with the same conditional sums (catalog
 // printing is measured by velmoran_bench_catalogos). Never fails a run.
 //
-//   velmoran_bench_reportes2 [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
+//   velmoran_bench_reportes2 [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado]
 
 #include "GeneraEventos.h"
 #include "Medicion.h"

@@ -6,7 +6,7 @@
 // Prints "name: value unit" lines and ends with the goal lines; never fails
 // a run.
 //
-//   velmoran_bench_tablas [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
+//   velmoran_bench_tablas [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado]
 //                         [--salida CARPETA]   the outputs stay in CARPETA if given
 
 #include "GeneraEventos.h"

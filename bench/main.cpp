@@ -2,7 +2,7 @@
 // data, each beside the same work done with plain SQLite statements. Prints
 // "name: value unit" lines; never fails a run.
 //
-//   velmoran_bench [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
+//   velmoran_bench [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado]
 //   (the options of every bench program: see ProgramaBanco.h)
 //
 // The sheet's figures run as the clerk meets them: "Grabar" from the button

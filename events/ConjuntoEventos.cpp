@@ -1,6 +1,7 @@
 #include "events/ConjuntoEventos.h"
 
 #include "events/MapaEvento.h"
+#include "events/modEvento.h"
 #include "platform/SentenciaSqlite.h"
 #include "platform/BaseDatos.h"
 
@@ -57,14 +58,25 @@ bool ClaveEvento::operator==(const ClaveEvento &o) const
     return folio == o.folio && fechaAtencion == o.fechaAtencion && clues.compare(o.clues, Qt::CaseInsensitive) == 0;
 }
 
-void ConjuntoEventos::Abre(const BaseDatos &bd, const ConsultaSQL &consulta)
+QString ConjuntoEventos::SentenciaLlaves(const ConsultaSQL &consulta)
 {
     // The statement's own order does not count: the sheet always browses in
-    // key order, which the key index of D_EVENTO gives for free.
+    // key order. The whole table reads it straight from the key index, which
+    // holds every key. The events of any other statement have their keys
+    // sorted after they are chosen (the unary + keeps the index out of the
+    // order, not out of the choice): following the key index there would read
+    // the rows of D_EVENTO one by one in key order, a page per row on a table
+    // whose rows stand in any order, and without statistics SQLite takes that
+    // plan whenever the criteria do not use an index.
+    const bool todos = consulta == modEvento::TodosLosEventos();
+    return QStringLiteral("SELECT Clues, Folio, fechaAtencion FROM (%1) ORDER BY %2")
+        .arg(Fuente(consulta), todos ? QStringLiteral("1, 2, 3") : QStringLiteral("+Clues, +Folio, +fechaAtencion"));
+}
+
+void ConjuntoEventos::Abre(const BaseDatos &bd, const ConsultaSQL &consulta)
+{
     const SelloTabla sello = bd.Sello(TablaEventos);
-    const QString sql =
-        QStringLiteral("SELECT Clues, Folio, fechaAtencion FROM (%1) ORDER BY 1, 2, 3").arg(Fuente(consulta));
-    SentenciaSqlite s(bd.Manejador(), sql, consulta.valores);
+    SentenciaSqlite s(bd.Manejador(), SentenciaLlaves(consulta), consulta.valores);
 
     FilasPorBloques<Fila> filas;
     QVector<QString> clues;

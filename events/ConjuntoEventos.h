@@ -54,6 +54,8 @@ public:
     // ErrorBD when the statement cannot run; the set is then left as it was.
     void Abre(const BaseDatos &bd, const ConsultaSQL &consulta);
     void Cierra();
+    // The statement Abre reads the keys with, in key order.
+    static QString SentenciaLlaves(const ConsultaSQL &consulta);
 
     // True when the set is open on that statement and D_EVENTO has not
     // changed since it was read or last followed: reading it again would

@@ -324,6 +324,10 @@ void BaseDatos::CierraConexion()
         return;
     QSqlDatabase db = QSqlDatabase::database(nombre_, false);
     if (db.isOpen()) {
+        // A closing after the file was moved is Cierra's to handle; the
+        // statistics go only into the file at the path.
+        if (SigueEnSuRuta())
+            Optimiza();
         // SQLite does not close a connection that still has statements.
         FinalizaPreparadas();
         db.close();
@@ -342,6 +346,36 @@ bool BaseDatos::VuelveASuRuta()
     CierraConexion();
     Abre(archivo);
     return true;
+}
+
+void BaseDatos::Optimiza(const QStringList &tablas) const
+{
+    sqlite3 *h = nullptr;
+    int espera = 0;
+    try {
+        h = Manejador();
+        espera = Valor(QStringLiteral("PRAGMA busy_timeout")).toInt();
+    } catch (const ErrorBD &) {
+        return;
+    }
+    sqlite3_busy_timeout(h, 0);
+    try {
+        // A sample of some thousand rows per index gives the planner what
+        // it needs at a million events in milliseconds.
+        Ejecuta(QStringLiteral("PRAGMA analysis_limit = 1000"));
+        for (const QString &tabla : tablas)
+            Ejecuta(QStringLiteral("ANALYZE main.\"%1\"").arg(tabla));
+        Ejecuta(QStringLiteral("PRAGMA main.optimize"));
+    } catch (const ErrorBD &) {
+        // Busy or read-only: the next closing tries again.
+    }
+    sqlite3_busy_timeout(h, espera);
+}
+
+void BaseDatos::Analiza() const
+{
+    Ejecuta(QStringLiteral("PRAGMA analysis_limit = 0"));
+    Ejecuta(QStringLiteral("ANALYZE main"));
 }
 
 bool BaseDatos::OtroEnSuRuta() const

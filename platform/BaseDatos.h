@@ -104,6 +104,18 @@ public:
     // Shows what a closing did with the confirmed contents of a moved file.
     std::function<void(const QString &)> AvisoAlCerrar;
 
+    // Keeps the planner's statistics as SQLite advises for a long-lived
+    // connection (PRAGMA optimize, on a bounded sample of each index): the
+    // tables whose indexes this session's statements searched without
+    // statistics, or that grew much since their last analysis, are analyzed,
+    // and so are the tables named (a bulk write's, which PRAGMA optimize
+    // does not see). Never waits for another program's lock and never
+    // fails: the statistics are then left for a later time. Closing the
+    // session runs it.
+    void Optimiza(const QStringList &tablas = {}) const;
+    // Analyzes every table in full (the compaction's ANALYZE); throws ErrorBD.
+    void Analiza() const;
+
     // The seal of a table of the main database; it moves when this session
     // writes a row of it (also in a transaction later rolled back), when the
     // session is reopened and when another connection writes the file.

@@ -41,6 +41,10 @@ const QVector<ReporteCruzado> &ReportesCruzados();
 // not specified, as the detailed list does.
 QVector<ColumnaCuenta> ColumnasEdad(const QString &e, bool neConClave9 = false);
 
+// The statement that fills every count column of the report's work table
+// from PASOREPORTE in one grouped pass.
+QString SentenciaCuentas(const ReporteCruzado &r);
+
 // Builds one cross-tab report's work table and lays the report out.
 void GeneraReporteCruzado(GeneradorReportes &g, const ReporteCruzado &r);
 

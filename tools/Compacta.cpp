@@ -56,6 +56,8 @@ bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::functi
         abierta = true;
         trabajo.Vigila(ctx.ConexionBD);
         ctx.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM"));
+        // Fresh statistics of every table, for the planner.
+        ctx.ConexionBD.Analiza();
         // The compacted pages go from the journal into the file, and the journal is emptied.
         ctx.ConexionBD.Valor(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
         // The file may have left its path during the work: as before it, put

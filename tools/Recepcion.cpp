@@ -382,6 +382,8 @@ bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
         RegistraBitacora(bd, {TipoBitacora::Recepcion, RutaPaquete, recibidos, unidades, QString(), QString(), int(tablas.size())},
                          ctx_.reloj.Ahora());
         t.Confirma();
+        // A package can multiply the events: the planner's statistics follow.
+        bd.Optimiza(eventos ? TablasEvento : QStringList());
     } catch (const ErrorBD &e) {
         trabajo.Termina();
         ctx_.EscribePanel(QString());

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -53,7 +54,7 @@ TEST(GeneradorAnual, EscribeEnOrdenDeCapturaYOrdenadoLasMismasFilasEnOrdenDeLlav
     // Units interleave through the day: the key order breaks often.
     EXPECT_GT(Quiebres(captura), 3000 / 20);
     EXPECT_EQ(Quiebres(ordenado), 0);
-    // Written day by day as captured, each detail row right after its event.
+    // Written day by day as captured, the detail rows in the order of their events.
     EXPECT_EQ(captura.Valor("SELECT count(*) FROM (SELECT FechaCaptura, lag(FechaCaptura) OVER (ORDER BY rowid) AS a "
                             "FROM D_EVENTO) WHERE FechaCaptura < a").toInt(), 0);
     for (const auto &[tabla, llave] : Tablas)
@@ -61,6 +62,34 @@ TEST(GeneradorAnual, EscribeEnOrdenDeCapturaYOrdenadoLasMismasFilasEnOrdenDeLlav
                       "SELECT count(*) FROM (SELECT E.rowid AS r, lag(E.rowid) OVER (ORDER BY D.rowid) AS a FROM %1 D "
                       "JOIN D_EVENTO E ON E.Clues = D.CLUES AND E.Folio = D.Folio AND E.fechaAtencion = D.fechaAtencion) "
                       "WHERE r < a").arg(tabla)).toInt(), 0) << tabla;
+}
+
+TEST(GeneradorAnual, DesordenadoLasMismasFilasEnOtroOrdenSinEstadisticasYElMismoEsquema)
+{
+    ProgramaTemporal p;
+    p.AbreBase();
+    GeneraEventos(p.bd(), 2000, EventoValido());
+    p.Ejecuta("ANALYZE");
+    const QString esquema = "SELECT type, name, tbl_name, sql FROM sqlite_master WHERE name NOT LIKE 'sqlite_stat%' ORDER BY name";
+    const QStringList antes = p.Filas(esquema);
+    std::map<QString, QStringList> escritas;
+    for (const auto &[tabla, llave] : Tablas)
+        escritas[tabla] = Filas(p, tabla, "rowid");
+
+    DesordenaTablas(p.bd());
+    EXPECT_EQ(p.Valor("SELECT count(*) FROM sqlite_stat1").toInt(), 0);
+    EXPECT_TRUE(p.Filas(esquema) == antes);
+    EXPECT_EQ(p.Valor("PRAGMA foreign_keys").toInt(), 1);
+    for (const auto &[tabla, llave] : Tablas) {
+        const QStringList ahora = Filas(p, tabla, "rowid");
+        EXPECT_TRUE(ahora != escritas[tabla]) << tabla;
+        EXPECT_TRUE(ahora != Filas(p, tabla, llave)) << tabla;
+        QStringList a = ahora, b = escritas[tabla];
+        std::sort(a.begin(), a.end());
+        std::sort(b.begin(), b.end());
+        EXPECT_TRUE(a == b) << tabla;
+    }
+    EXPECT_EQ(p.Valor("PRAGMA foreign_key_check").toString(), QString());
 }
 
 TEST(GeneradorAnual, UnAnoRepartidoComoElReal)

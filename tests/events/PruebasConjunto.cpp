@@ -1,5 +1,7 @@
 #include "FixtureEventos.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 class Conjunto : public PruebaAlmacen {
@@ -34,6 +36,40 @@ TEST_F(Conjunto, OrdenPorClavesAunqueLaSentenciaPidaOtroYCadaEventoUnaVez)
                                        "AND E.Folio = V.Folio AND E.fechaAtencion = V.fechaAtencion "
                                        "WHERE E.CodSexo = ? AND E.Edad >= ?", {2, 30}}));
     EXPECT_EQ(rs().Cuenta(), 3);
+}
+
+// The plan of the key statement, one line per step.
+QStringList Plan(const ProgramaTemporal &p, const QString &sql, const QVariantList &valores = {})
+{
+    return p.Filas("EXPLAIN QUERY PLAN " + sql, valores).replaceInStrings(QRegularExpression("^.*\\|"), "");
+}
+
+// A statement with criteria has its chosen keys sorted: following the key
+// index would read the events one page each on a table in any order, and
+// SQLite picks that when the criteria use no index and it has no statistics
+// (nor with them). The whole table comes straight from the key index. The
+// order stays the key's, letters of either case alike.
+TEST_F(Conjunto, LasLlavesDeUnFiltroSeOrdenanYLasDeTodaLaTablaVienenDelIndice)
+{
+    prog.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Paterno, Edad) VALUES ('dfssa000013', 1, '2004-01-01', 'X', 60)");
+    const ConsultaSQL filtro{"SELECT E.Clues, E.Folio, E.fechaAtencion FROM D_Evento AS E WHERE E.Paterno = ? AND E.Edad >= ?",
+                             {"X", 0}};
+    for (const bool analizada : {false, true}) {
+        if (analizada)
+            prog.Ejecuta("ANALYZE");
+        const QStringList conFiltro = Plan(prog, ConjuntoEventos::SentenciaLlaves(filtro), filtro.valores);
+        EXPECT_TRUE(conFiltro.contains("USE TEMP B-TREE FOR ORDER BY")) << conFiltro.join('\n').toStdString();
+        EXPECT_FALSE(conFiltro.filter(QRegularExpression("^SCAN E USING INDEX")).size()) << conFiltro.join('\n').toStdString();
+        const QStringList todos = Plan(prog, ConjuntoEventos::SentenciaLlaves(modEvento::TodosLosEventos()));
+        EXPECT_EQ(todos, QStringList{"SCAN D_Evento USING COVERING INDEX sqlite_autoindex_D_EVENTO_1"});
+    }
+    ASSERT_TRUE(almacen->CargaEventos({"SELECT * FROM D_EVENTO WHERE Edad >= ?", {0}}));
+    QStringList claves;
+    for (rs().MueveInicio(); !rs().Eof(); rs().MueveSiguiente())
+        claves << QStringLiteral("%1/%2").arg(rs().Actual()->clues).arg(rs().Actual()->folio);
+    EXPECT_EQ(claves, (QStringList{"DFSSA000012/2", "DFSSA000012/2", "DFSSA000012/10", "dfssa000013/1", "DFSSA000024/1",
+                                   "MCSSA000016/2"}));
+    EXPECT_TRUE(rs().Busca({"DFSSA000013", 1, QDate(2004, 1, 1)}) && rs().Posicion() == 4);
 }
 
 TEST_F(Conjunto, MarcadorPorClaveYLecturaFueraDeFila)

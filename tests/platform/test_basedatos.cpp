@@ -6,6 +6,7 @@
 #include "platform/SentenciaSqlite.h"
 
 #include <QSysInfo>
+#include <sqlite3.h>
 #include <gtest/gtest.h>
 
 // A missing file is never created; a SQLite file of another program is refused.
@@ -89,6 +90,34 @@ TEST(BaseDatos, SentenciasPreparadasSeReusanYSeCierranConLaBase)
     EXPECT_FALSE(QFileInfo::exists(wal));
     p.bd().Abre(p.ctx->ArchivoBD);
     EXPECT_EQ(lee(), "1|5");
+}
+
+// Closing keeps the statistics of the tables the session's statements used
+// (PRAGMA optimize), and never waits for another program's write lock: the
+// statistics are then left for a later closing.
+TEST(BaseDatos, AlCerrarGuardaEstadisticasDeLoUsadoSinEsperarCandadoAjeno)
+{
+    ProgramaTemporal p;
+    p.AbreBase();
+    p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('DFSSA000011', 1, '2004-06-15')");
+    p.Ejecuta("INSERT INTO D_TipoAtencion VALUES ('DFSSA000011', 1, '2004-06-15', 1)");
+    p.Valor("SELECT Paterno FROM D_EVENTO WHERE Clues = 'DFSSA000011' AND Folio = 1");
+    p.bd().Cierra();
+    p.bd().Abre(p.ctx->ArchivoBD);
+    EXPECT_EQ(p.Filas("SELECT DISTINCT tbl FROM sqlite_stat1 WHERE tbl LIKE 'D\\_%' ESCAPE '\\'"), QStringList{"D_EVENTO"});
+
+    p.Valor("SELECT count(*) FROM D_TipoAtencion WHERE CLUES = 'DFSSA000011' AND Folio = 1");
+    sqlite3 *otro = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(p.ctx->ArchivoBD).constData(), &otro), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(otro, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const int espera = p.Valor("PRAGMA busy_timeout").toInt();
+    p.bd().Optimiza();
+    EXPECT_EQ(p.Valor("PRAGMA busy_timeout").toInt(), espera);
+    p.bd().Cierra();
+    sqlite3_exec(otro, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(otro);
+    p.bd().Abre(p.ctx->ArchivoBD);
+    EXPECT_EQ(p.Filas("SELECT DISTINCT tbl FROM sqlite_stat1 WHERE tbl LIKE 'D\\_%' ESCAPE '\\'"), QStringList{"D_EVENTO"});
 }
 
 // Counts with thousands separated; only the outermost work holds the panel timer.

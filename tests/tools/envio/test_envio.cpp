@@ -278,6 +278,17 @@ TEST_F(Paquetes, ElEventoRecibidoReemplazaAlLocalConTodosSusDetalles)
     EXPECT_EQ(destino.Valor("PRAGMA foreign_keys").toInt(), 1);
 }
 
+// After a reception the planner has statistics of the event tables it merged into.
+TEST_F(Paquetes, LaRecepcionDejaEstadisticasDeLasTablasDeEventos)
+{
+    const QString zip = PaqueteCon({});
+    Recepcion r(*destino.ctx);
+    ASSERT_TRUE(r.Abre(zip)) << qPrintable(destino.mensajes.Ultimo());
+    ASSERT_FALSE(destino.Valor("SELECT 1 FROM sqlite_master WHERE name = 'sqlite_stat1'").isValid());
+    ASSERT_TRUE(r.Recibe(true, {}));
+    EXPECT_GT(destino.Valor("SELECT count(*) FROM sqlite_stat1 WHERE tbl = 'D_EVENTO'").toInt(), 0);
+}
+
 // A package made by `paquete`, or else the six tables with `cambios`.
 struct CasoHostil {
     const char *nombre;

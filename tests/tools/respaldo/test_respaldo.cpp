@@ -107,6 +107,16 @@ TEST_F(Respaldar, CompactarCierraLasVentanasYDejaElArchivoCompactadoYAbierto)
     EXPECT_EQ(QFileInfo(p.ctx->ArchivoBD + "-wal").size(), 0);
 }
 
+// The compaction leaves the planner statistics of every table that has rows.
+TEST_F(Respaldar, CompactarDejaLasEstadisticasDeCadaTabla)
+{
+    p.Ejecuta("INSERT INTO D_TipoAtencion VALUES ('DFSSA000011', 1, '2004-06-15', 1)");
+    EXPECT_TRUE(Compacta());
+    EXPECT_EQ(p.Filas("SELECT DISTINCT tbl FROM sqlite_stat1 WHERE tbl LIKE 'D\\_%' ESCAPE '\\' ORDER BY 1"),
+              (QStringList{"D_EVENTO", "D_TipoAtencion"}));
+    EXPECT_GT(p.Valor("SELECT count(*) FROM sqlite_stat1 WHERE tbl = 'CATCIE10'").toInt(), 0);
+}
+
 TEST_F(Respaldar, CompactarUnaFallaDejaElArchivoComoEstabaYDiceElMotivo)
 {
     Relleno(2000);
