@@ -27,6 +27,16 @@ public:
             falta = "NO CUMPLIDA: solo " + std::to_string(hechas) + " de " + std::to_string(pedidas) + " hechas";
         metas_.push_back({nombre, cifra, plano, unidad, razonMaxima, 0, falta});
     }
+    // A figure whose result differs from the plain work's: not the same work,
+    // so its line is not met, whatever its ratio.
+    void AgregaComparada(const std::string &nombre, double cifra, double plano, const char *unidad, long resultado,
+                         long resultadoPlano, double razonMaxima = 0)
+    {
+        std::string falta;
+        if (resultado != resultadoPlano)
+            falta = "NO CUMPLIDA: dio " + std::to_string(resultado) + " y el plano " + std::to_string(resultadoPlano);
+        metas_.push_back({nombre, cifra, plano, unidad, razonMaxima, 0, falta});
+    }
 
     void Imprime(const char *titulo) const
     {

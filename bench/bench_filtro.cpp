@@ -126,7 +126,7 @@ int Corre(const OpcionesBanco &opciones)
                     plano > 0 ? nuestro / plano : 0.0, hoja.eventos.rsAtencion.Cuenta(),
                     ok && size_t(hoja.eventos.rsAtencion.Cuenta()) == filas ? "" : " (¡distintos!)");
         std::fflush(stdout);
-        metas.Agrega(c.nombre, nuestro, plano, "ms", c.meta);
+        metas.AgregaComparada(c.nombre, nuestro, plano, "ms", ok ? hoja.eventos.rsAtencion.Cuenta() : -1, long(filas), c.meta);
     }
     std::printf("memoria máxima: %.0f MB\n", MemoriaMB("VmHWM:"));
     metas.Imprime("filtro, de Ejecutar al primer evento en la hoja");
