@@ -232,3 +232,26 @@ TEST_F(OtroPrograma, CadaHerramientaSigueAlLiberarseODiceQueEstaOcupada)
     });
     Lee("tabla dinámica", [&] { return genera([&] { GeneraTablaDinamica(ctx); }, "TablaDinamicaVELMORAN.xlsx"); });
 }
+
+// An event read while another program holds the lock (here by the filter)
+// shows its own diagnoses, though their work table cannot be written then;
+// the work table takes them from the list before its next use, so that a
+// save after the release never writes the former event's diagnoses.
+TEST_F(OtroPrograma, UnEventoLeidoBajoElBloqueoMuestraSusPropiosDiagnosticos)
+{
+    const auto codigos = [](const QList<FilaAfeccion> &filas) {
+        QStringList c;
+        for (const FilaAfeccion &f : filas)
+            c << QString::number(f.numafec) + ":" + f.afeccion;
+        return c.join(',');
+    };
+    {
+        BloqueoAjeno otro(p.ctx->ArchivoBD, Largo);
+        ASSERT_TRUE(otro.Tomado());
+        ASSERT_TRUE(Filtra("E.Folio = 3"));
+        EXPECT_EQ(codigos(h.Hoja().Afecciones()), "1:S010,2:S020,4:T140");
+    }
+    const auto tabla = h.Reg().eventos.LeeAfecciones();
+    ASSERT_TRUE(tabla.has_value());
+    EXPECT_EQ(codigos(*tabla), "1:S010,2:S020,4:T140");
+}
