@@ -2,7 +2,8 @@
 // database's write lock: the time from the press to the answer (the result
 // view open, or a message) with all 53 fields chosen, without a lock and
 // with another process that holds one for 3 s and for 8 s from 1.5 s before
-// the press, beside the same run without the lock. Never fails a run.
+// the press, beside the same run without the lock; the capture sheet is
+// open on the events, as in the program. Never fails a run.
 //
 //   velmoran_bench_bloqueo [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
 
@@ -11,6 +12,7 @@
 #include "comun/BloqueoAjeno.h"
 #include "comun/DialogoFijo.h"
 
+#include "capture/ManejadorRegistro.h"
 #include "platform/BaseDatos.h"
 #include "queries/EjecutaGenConsultas.h"
 #include "queries/PanelCriterio.h"
@@ -60,6 +62,10 @@ int Corre(const OpcionesBanco &opciones)
         return 0;
     Contexto &ctx = programa.ctx;
     std::printf("eventos: %s\n", qPrintable(ctx.ConexionBD.Valor(QStringLiteral("SELECT count(*) FROM D_EVENTO")).toString()));
+    // As in the program: the capture sheet open on the year's events, the
+    // generator opened from it.
+    HojaRegistro hoja(ctx);
+    hoja.vida.Abre();
     DialogoFijo dialogo;
     frmGenConsultas g(ctx, dialogo, OrigenConsulta::Hoja);
     g.PonEjecucion([&](frmGenConsultas &v) { EjecutaGenConsultas(ctx, dialogo, v); });
