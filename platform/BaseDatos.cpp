@@ -161,11 +161,6 @@ EsperaAcotada::~EsperaAcotada()
     --Espera().corridas;
 }
 
-qint64 EsperaAcotada::Esperado()
-{
-    return Espera().esperadoNs / 1000000;
-}
-
 ErrorBD::ErrorBD(int numero, const QString &descripcion, bool violaClave)
     : std::runtime_error(descripcion.toStdString()),
       numero_(numero), descripcion_(descripcion), violaClave_(violaClave)
@@ -562,9 +557,9 @@ SelloTabla BaseDatos::Sello(const char *tabla) const
 
 Transaccion::Transaccion(const BaseDatos &bd, Alcance alcance) : bd_(bd), db_(bd.Conexion()), alcance_(alcance)
 {
+    sqlite3 *h = BaseDatos::ManejadorDe(db_);
     // What a work table holds is rebuilt at need: its commit need not reach
     // the disk at once (the next full commit takes its pages along).
-    sqlite3 *h = BaseDatos::ManejadorDe(db_);
     if (alcance_ == Alcance::Trabajo) {
         bd_.EjecutaAccion(QStringLiteral("PRAGMA synchronous=NORMAL"));
         sinEsperaDisco_ = true;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QtGlobal>
-
 // One run of the user's (a button's work under the hourglass, a save): while
 // one lives, the waits of all its statements for another program's lock on
 // the database add up, and once they reach BaseDatos::EsperaOcupada (5 s) every
@@ -16,6 +14,4 @@ public:
     ~EsperaAcotada();
     EsperaAcotada(const EsperaAcotada &) = delete;
     EsperaAcotada &operator=(const EsperaAcotada &) = delete;
-    // Milliseconds the present run (or, outside one, the last statement) has waited.
-    static qint64 Esperado();
 };
