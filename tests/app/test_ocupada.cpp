@@ -27,10 +27,10 @@
 namespace {
 
 const QString Ocupada = "La Base de Datos está ocupada por otro programa";
-// The busy time, and room for the work itself (a few events): a run that
-// waited twice, or for minutes, goes beyond it.
+// The busy time, and room for the work itself (a few events) on a busy
+// machine: a run that waited for minutes goes far beyond it.
 constexpr double Espera = BaseDatos::EsperaOcupada / 1000.0;
-constexpr double Holgura = 2.5;
+constexpr double Holgura = 10;
 // A lock released while the run waits, and one that outlasts any wait.
 constexpr double Breve = 1.5, Largo = 60;
 
