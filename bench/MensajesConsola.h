@@ -13,6 +13,7 @@ public:
     void Muestra(const QString &texto, Icono, const QString &titulo) override
     {
         std::fprintf(stderr, "[%s] %s\n", qPrintable(titulo), qPrintable(texto));
+        ultimo = texto;
     }
     bool Pregunta(const QString &texto, Icono i, const QString &titulo) override
     {
@@ -24,4 +25,5 @@ public:
     void Beep() override {}
 
     std::function<bool(const QString &)> responde;
+    QString ultimo;   // the last message shown
 };

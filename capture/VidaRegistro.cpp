@@ -356,6 +356,9 @@ void VidaRegistro::Grabar()
     if (!hoja_.EnAlta && !hoja_.EnCambio)
         return;
     const bool alta = hoja_.EnAlta;
+    // The checks and the save are one run: another program's lock is waited
+    // for once, not by each of them.
+    const EsperaAcotada espera;
     // A failing rule leaves open what it sends the user to, the key fields of
     // an edited event too: a key that is no longer valid can be corrected.
     if (ChecaDatos_D_EVENTO(ctx_, hoja_))

@@ -678,41 +678,58 @@ bool modEvento::ValidaDiagnostico(const QString &codigoDado, int campo)
 
 bool modEvento::RefrescaGridAfecciones()
 {
+    // The event's diagnoses, in the order stored.
+    QString sql = QStringLiteral("SELECT Orden, CodDiagnostico FROM D_Diagnosticos WHERE CLUES = ? AND Folio = ?");
+    QVariantList v{hoja_.Texto(23), ValorEntero(hoja_.Texto(22))};
+    if (!hoja_.FechaEnBlanco(1)) {
+        sql += QStringLiteral(" AND fechaAtencion = ?");
+        v << FechaSQL(hoja_.Fecha(1));
+    }
+    sql += QStringLiteral(" ORDER BY Orden");
+    const auto muestra = [this](const QList<FilaAfeccion> &filas) {
+        hoja_.PonAfecciones(filas);
+        hoja_.PonTexto(76, filas.isEmpty() ? QString() : filas.first().afeccion);
+    };
     try {
         AseguraTmpGridAfec();
         if (!hoja_.GridAfeccionesEditado) {
-            QString sql = QStringLiteral("INSERT INTO TMPGRIDAFEC (NUMAFEC, AFECCION) "
-                                         "SELECT Orden, CodDiagnostico FROM D_Diagnosticos "
-                                         "WHERE CLUES = ? AND Folio = ?");
-            QVariantList v{hoja_.Texto(23), ValorEntero(hoja_.Texto(22))};
-            if (!hoja_.FechaEnBlanco(1)) {
-                sql += QStringLiteral(" AND fechaAtencion = ?");
-                v << FechaSQL(hoja_.Fecha(1));
-            }
             // Rows go in by Orden, so that list order is the stored order.
-            sql += QStringLiteral(" ORDER BY Orden");
             Transaccion t(ctx_.ConexionBD, Transaccion::Alcance::Trabajo);
             Accion(QStringLiteral("DELETE FROM TMPGRIDAFEC"));
-            Accion(sql, v);
+            Accion(QStringLiteral("INSERT INTO TMPGRIDAFEC (NUMAFEC, AFECCION) ") + sql, v);
             t.Confirma();
         }
-        const QList<FilaAfeccion> filas = FilasTmp();
-        hoja_.PonAfecciones(filas);
-        hoja_.PonTexto(76, filas.isEmpty() ? QString() : filas.first().afeccion);
+        muestra(FilasTmp());
         return true;
     } catch (const ErrorBD &) {
         ctx_.mensajes.Beep();
-        return false;
     }
+    // The work table could not be written (another program holds the
+    // database's lock): the list still shows the event's own diagnoses, read
+    // straight, and the work table is written from it before its next use,
+    // so that a save never takes the former event's list.
+    if (hoja_.GridAfeccionesEditado)
+        return false;
+    try {
+        muestra(LeeFilas(sql, v));
+        hoja_.AperturaAfecciones = 0;
+    } catch (const ErrorBD &) {
+    }
+    return false;
+}
+
+QList<FilaAfeccion> modEvento::LeeFilas(const QString &sql, const QVariantList &valores) const
+{
+    QList<FilaAfeccion> filas;
+    SentenciaSqlite q(ctx_.ConexionBD, sql, valores);
+    while (q.Paso())
+        filas.append({q.Valor(0).toInt(), q.Texto(1)});
+    return filas;
 }
 
 QList<FilaAfeccion> modEvento::FilasTmp() const
 {
-    QList<FilaAfeccion> filas;
-    SentenciaSqlite q(ctx_.ConexionBD, QStringLiteral("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid"));
-    while (q.Paso())
-        filas.append({q.Valor(0).toInt(), q.Texto(1)});
-    return filas;
+    return LeeFilas(QStringLiteral("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid"));
 }
 
 std::optional<QList<FilaAfeccion>> modEvento::LeeAfecciones() const

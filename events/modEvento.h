@@ -136,6 +136,8 @@ private:
     int Accion(const QString &sql, const QVariantList &valores = {}) const;
     QVariant Primero(const QString &sql, const QVariantList &valores = {}) const;
     QList<FilaAfeccion> FilasTmp() const;
+    // Diagnosis rows (number, code) of a statement, in its order.
+    QList<FilaAfeccion> LeeFilas(const QString &sql, const QVariantList &valores = {}) const;
     void AseguraTmpGridAfec() const;
     void EscribeDetalle(const ClaveEvento &clave) const;
     void BorraDetalle(const ClaveEvento &clave) const;

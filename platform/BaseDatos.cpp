@@ -4,6 +4,7 @@
 #include "platform/FuncionesSql.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <time.h>
 
 namespace {
 
@@ -113,7 +115,50 @@ int AppIdDe(const QString &archivo)
     return int((quint32(b[0]) << 24) | (quint32(b[1]) << 16) | (quint32(b[2]) << 8) | quint32(b[3]));
 }
 
+// The waits for another program's lock: see EsperaAcotada.
+struct EstadoEspera {
+    int corridas = 0;            // nested runs
+    qint64 esperadoNs = 0;       // waited in the run, or outside one in the statement
+};
+
+EstadoEspera &Espera()
+{
+    static EstadoEspera e;
+    return e;
+}
+
+// The busy handler of the program's connection. SQLite calls it again at
+// every statement and every lock it meets (a count of 0 each time): the
+// time is kept here, across the whole run while one lives. Short steps, so
+// that a released lock is taken at once.
+int EsperaBloqueo(void *, int veces)
+{
+    EstadoEspera &e = Espera();
+    if (veces == 0 && e.corridas == 0)
+        e.esperadoNs = 0;
+    const qint64 queda = qint64(BaseDatos::EsperaOcupada) * 1000000 - e.esperadoNs;
+    if (queda <= 0)
+        return 0;
+    QElapsedTimer t;
+    t.start();
+    const timespec paso{0, long(qMin<qint64>(queda, 10000000))};
+    ::nanosleep(&paso, nullptr);
+    e.esperadoNs += t.nsecsElapsed();
+    return 1;
+}
+
 } // namespace
+
+EsperaAcotada::EsperaAcotada()
+{
+    if (Espera().corridas++ == 0)
+        Espera().esperadoNs = 0;
+}
+
+EsperaAcotada::~EsperaAcotada()
+{
+    --Espera().corridas;
+}
 
 ErrorBD::ErrorBD(int numero, const QString &descripcion, bool violaClave)
     : std::runtime_error(descripcion.toStdString()),
@@ -267,6 +312,7 @@ void BaseDatos::Abre(const QString &archivo)
     cambios_.clear();
     try {
         sqlite3_update_hook(Manejador(), &BaseDatos::FilaCambiada, this);
+        sqlite3_busy_handler(Manejador(), &EsperaBloqueo, nullptr);
         RegistraFuncionesSql(db);
         Ejecuta(QStringLiteral("PRAGMA journal_mode=WAL"));
         // FULL flushes the log on every commit: a save the clerk was told
@@ -549,14 +595,16 @@ SelloTabla BaseDatos::Sello(const char *tabla) const
 
 Transaccion::Transaccion(const BaseDatos &bd, Alcance alcance) : bd_(bd), db_(bd.Conexion()), alcance_(alcance)
 {
+    sqlite3 *h = BaseDatos::ManejadorDe(db_);
     // What a work table holds is rebuilt at need: its commit need not reach
     // the disk at once (the next full commit takes its pages along).
     if (alcance_ == Alcance::Trabajo) {
         bd_.EjecutaAccion(QStringLiteral("PRAGMA synchronous=NORMAL"));
         sinEsperaDisco_ = true;
     }
-    if (!db_.transaction()) {
-        const ErrorBD e = ErrorBD::DeBase(db_);
+    const char *inicio = alcance_ == Alcance::Aparte ? "BEGIN" : "BEGIN IMMEDIATE";
+    if (sqlite3_exec(h, inicio, nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const ErrorBD e = ErrorBD::DeManejador(h);
         Termina();
         throw e;
     }

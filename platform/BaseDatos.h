@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/EsperaAcotada.h"
+
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -60,6 +62,10 @@ class BaseDatos {
 public:
     // Marks a VELMORAN database in SQLite's application_id header field.
     static constexpr int IdAplicacion = 0x564C4D4E;
+    // How long a statement, or a whole run under EsperaAcotada, waits for
+    // another program's lock on the file before it fails with SQLITE_BUSY
+    // ("La Base de Datos está ocupada por otro programa"), in milliseconds.
+    static constexpr int EsperaOcupada = 5000;
 
     explicit BaseDatos(const QString &nombreConexion = QStringLiteral("ConexionBD"));
     ~BaseDatos();
@@ -170,10 +176,15 @@ private:
 // One logical write: rolled back on destruction unless confirmed.
 class Transaccion {
 public:
-    // Trabajo: a write into the work tables only, which a closing does not
-    // keep; it is not refused when the file left its path, and its commit
-    // does not wait for the disk.
-    enum class Alcance { Archivo, Trabajo };
+    // Archivo: a write into the working database's own tables. Trabajo: a
+    // write into its work tables only, which a closing does not keep; it is
+    // not refused when the file left its path, and its commit does not wait
+    // for the disk. Both take the write lock when they begin (BEGIN
+    // IMMEDIATE), so that their statements never meet another program's lock
+    // half-way, where SQLite gives up at once instead of waiting. Aparte: a
+    // write into TEMP tables or attached files only, which reads the working
+    // database and leaves its write lock to other programs.
+    enum class Alcance { Archivo, Trabajo, Aparte };
     explicit Transaccion(const BaseDatos &bd, Alcance alcance = Alcance::Archivo);
     ~Transaccion();
     Transaccion(const Transaccion &) = delete;

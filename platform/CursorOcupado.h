@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/EsperaAcotada.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 
@@ -14,7 +16,13 @@ public:
 };
 
 // The hourglass pointer for the life of a scope; restored also on error.
+// What runs under it is one run: its waits for another program's lock on
+// the database share one busy time (EsperaAcotada), so that the hourglass
+// never stays for minutes.
 class CursorOcupado : public PunteroTemporal {
 public:
     CursorOcupado() : PunteroTemporal(Qt::WaitCursor) {}
+
+private:
+    EsperaAcotada espera_;
 };

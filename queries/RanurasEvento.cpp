@@ -941,10 +941,11 @@ LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras
 {
     d_->db = db;
     // The readers open the file by its name, which must still be the connection's
-    // file; and they must see it as the statement will: nothing read is pending.
+    // file; and they must see it as the statement will: nothing read is pending
+    // (a write lock held reads the last state, which nobody else can change).
     const char *archivo = sqlite3_db_filename(db, "main");
     const int lectores = qMin(int(std::thread::hardware_concurrency()) - 1, MapaTabla::Lectores);
-    if (lectores < 1 || !archivo || !*archivo || sqlite3_txn_state(db, "main") != SQLITE_TXN_NONE || Movida(db))
+    if (lectores < 1 || !archivo || !*archivo || sqlite3_txn_state(db, "main") == SQLITE_TXN_READ || Movida(db))
         return;
     d_->version = VersionDeDatos(db);
     // The entries by rowid: events numbered far beyond what a year holds are read by the statement.

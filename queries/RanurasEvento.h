@@ -45,9 +45,10 @@ QString Union();
 // the database file: each event's codes are kept by its rowid (8 bytes a
 // code, 4 an event), so that the statement reads the events in whatever order
 // they are stored or asked. Where that cannot be (one processor, a database
-// without a file, or one moved, or a connection inside a transaction, events
-// numbered beyond 16 million, a code that does not fit), the statement reads
-// the tables itself.
+// without a file, or one moved, or a connection inside a transaction that
+// does not hold the write lock, events numbered beyond 16 million, a code that
+// does not fit), the statement reads the tables itself. A connection that
+// holds the write lock, and has not yet written, sees what the threads see.
 class LecturaAdelantada {
 public:
     LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos);

@@ -111,12 +111,14 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
                                  Eventos(s, !grupos.isEmpty()), orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
     RanurasEvento::Registra(bd.Manejador());
     // Empty when another program wrote meanwhile: the threads may have read
-    // another state of the database than the events were.
+    // another state of the database than the events were. The write lock is
+    // taken first, so that nobody can: a lock another program held until then
+    // leaves the threads the state the statement reads.
     const auto construye = [&](bool adelantada) -> std::optional<qint64> {
+        Transaccion t(bd);
         std::optional<RanurasEvento::LecturaAdelantada> lectura;
         if (adelantada)
             lectura.emplace(bd.Manejador(), grupos);
-        Transaccion t(bd);
         const QScopedValueRollback<bool> enConstruccion(construyendo, true);
         bd.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS main.%1").arg(tabla));
         bd.EjecutaAccion(QStringLiteral("CREATE TABLE main.%1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));

@@ -82,7 +82,7 @@ bool GeneradorReportes::ArmaFiltro()
         }
         if (f.cmbEntidad.Texto() != todos || !f.chkTodasUnidades) {
             CreaTablaTrabajo(TablaUnidades, QStringLiteral("Clues TEXT PRIMARY KEY COLLATE NOCASE"));
-            Transaccion t(ctx.ConexionBD);
+            Transaccion t(ctx.ConexionBD, Transaccion::Alcance::Aparte);
             for (const QString &u : UnidadesSeleccionadas)
                 EjecutaConsulta(QStringLiteral("INSERT OR IGNORE INTO UNIDADESREPORTE (Clues) VALUES (?)"), {u.left(11)});
             t.Confirma();

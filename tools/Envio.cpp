@@ -109,7 +109,7 @@ int Envio::CopiaTablas(const Seleccion &s, const QString &base)
 {
     const BaseDatos &bd = ctx_.ConexionBD;
     BaseAdjunta envio(bd, base, QStringLiteral("envio"));
-    Transaccion t(bd);
+    Transaccion t(bd, Transaccion::Alcance::Aparte);
     int eventos = 0;
     if (s.eventos) {
         for (const QString &tabla : TablasEvento)

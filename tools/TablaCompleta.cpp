@@ -104,7 +104,7 @@ void TablaCompleta::Construye()
     // indexes give it without sorting): each event's distinct codes, in the
     // family's order, fill its columns from the first on.
     sqlite3 *db = bd_.Manejador();
-    Transaccion t(bd_);
+    Transaccion t(bd_, Transaccion::Alcance::Aparte);
     SentenciaSqlite eventos(db, QStringLiteral("SELECT rowid, Clues, Folio, fechaAtencion FROM main.D_EVENTO "
                                                "ORDER BY Clues, Folio, fechaAtencion"));
     std::vector<std::unique_ptr<SentenciaSqlite>> fuentes;

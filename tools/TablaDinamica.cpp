@@ -271,7 +271,7 @@ void ConstruyeBaseDinamica(const BaseDatos &bd, const QString &esquema,
     // The attached file is new and is replaced whole on failure: no journal needed.
     bd.Ejecuta(QStringLiteral("PRAGMA %1.journal_mode = OFF").arg(esquema)).finish();
     bd.Ejecuta(QStringLiteral("PRAGMA %1.synchronous = OFF").arg(esquema)).finish();
-    Transaccion t(bd);
+    Transaccion t(bd, Transaccion::Alcance::Aparte);
 
     avance(QStringLiteral("TRANSFIRIENDO CATALOGOS"));
     for (const auto &c : Catalogos)
