@@ -397,14 +397,14 @@ bool BaseDatos::VuelveASuRuta()
 void BaseDatos::Optimiza(const QStringList &tablas) const
 {
     sqlite3 *h = nullptr;
-    int espera = 0;
     try {
         h = Manejador();
-        espera = Valor(QStringLiteral("PRAGMA busy_timeout")).toInt();
     } catch (const ErrorBD &) {
         return;
     }
-    sqlite3_busy_timeout(h, 0);
+    // Statistics are worth no wait for another program's lock: busy, they
+    // are left for the next closing. The connection's own wait comes back.
+    sqlite3_busy_handler(h, nullptr, nullptr);
     try {
         // A sample of some thousand rows per index gives the planner what
         // it needs at a million events in milliseconds.
@@ -415,7 +415,7 @@ void BaseDatos::Optimiza(const QStringList &tablas) const
     } catch (const ErrorBD &) {
         // Busy or read-only: the next closing tries again.
     }
-    sqlite3_busy_timeout(h, espera);
+    sqlite3_busy_handler(h, &EsperaBloqueo, nullptr);
 }
 
 void BaseDatos::Analiza() const
