@@ -25,10 +25,6 @@ struct Recorrido {
     Recorrido &operator=(const Recorrido &) = delete;
     ~Recorrido() { sqlite3_finalize(st); }
 
-    bool Prepara(sqlite3 *db, const QByteArray &sql)
-    {
-        return sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK && Paso();
-    }
     bool Paso()
     {
         paso = sqlite3_step(st);
@@ -65,7 +61,6 @@ struct Recorrido {
 
 } // namespace
 
-
 // One stretch of the events' keys read on a thread of its own, over its own
 // read-only connection: the events' key index and each detail table's
 // indexes are walked side by side from the stretch's first key to the next
@@ -80,14 +75,12 @@ public:
         : entradas(tablas.size()), guardados(tablas.size()), tablas_(tablas), terminados_(terminados)
     {
     }
+    // The connection closes once its walks, destroyed after, are finalized.
     ~Tramo()
     {
         parar_ = true;
         if (hilo_.joinable())
             hilo_.join();
-        eventos_.reset();
-        filas_.clear();
-        codigos_.clear();
         sqlite3_close_v2(db_);
     }
     Tramo(const Tramo &) = delete;
