@@ -10,9 +10,9 @@ namespace RanurasEvento {
 // An event's slots by group: each table is read once per event, when its
 // first slot is asked for. When threads read the tables for the statement,
 // the event's codes are taken by its rowid once they are done. Otherwise (and
-// meanwhile, for the first event and those that follow it in key order), while
-// the events come in key order the table is walked along its index instead of
-// searched for every event, and an event out of that order is searched for.
+// meanwhile), while the events come in key order the table is walked along
+// its index instead of searched for every event, and an event out of that
+// order is searched for.
 class LectorRanuras {
 public:
     explicit LectorRanuras(sqlite3 *db) : db_(db), lectura_(LecturaAdelantada::Datos::TomaEnEspera())
@@ -179,12 +179,11 @@ private:
     }
 
     // The current event's codes of the table from the threads' reading; false
-    // when they are not to be had so. While the readers read, the first event
-    // and those that follow it in key order are walked to; one out of that
-    // order waits for them.
+    // when they are not to be had so. While the readers read, the statement
+    // does not wait for them: it reads the events meanwhile itself.
     bool DeHilos(Busqueda &b)
     {
-        if (!conFila_ || b.leida < 0 || !lectura_->Leida(!ascendente_ && numero_ > 1))
+        if (!conFila_ || b.leida < 0 || !lectura_->Leida())
             return false;
         if (ubicado_ != numero_) {
             ubicado_ = numero_;

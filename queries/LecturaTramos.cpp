@@ -324,9 +324,9 @@ int LecturaAdelantada::Datos::Tabla(const char *tabla) const
     return -1;
 }
 
-bool LecturaAdelantada::Datos::Leida(bool aguarda)
+bool LecturaAdelantada::Datos::Leida()
 {
-    if (!aguarda && terminados.load(std::memory_order_acquire) < int(tramos.size()))
+    if (terminados.load(std::memory_order_acquire) < int(tramos.size()))
         return false;
     if (leidos < 0) {
         leidos = 1;

@@ -34,8 +34,8 @@ struct LecturaAdelantada::Datos {
     ~Datos();
     // The number of a table read, or -1.
     int Tabla(const char *tabla) const;
-    // Whether the readers are done (waiting for them when `aguarda`) and every one could read.
-    bool Leida(bool aguarda);
+    // Whether the readers are done and every one could read.
+    bool Leida();
     // Finds the event of that rowid, once the reading is done; false when no stretch read it.
     bool Ubica(sqlite3_int64 fila, Ubicacion &u);
     // The codes of table `tabla` of the event found.
