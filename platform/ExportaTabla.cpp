@@ -160,6 +160,11 @@ void A1252(const unsigned char *t, int n, std::string &salida)
     salida.clear();
     for (int i = 0; i < n;) {
         const unsigned char b = t[i];
+        if (b < 0x80) {   // ASCII, most of every text, is the same byte
+            salida.push_back(char(b));
+            ++i;
+            continue;
+        }
         const int largo = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
         char32_t u = largo == 4 ? b & 0x07 : largo == 3 ? b & 0x0F : largo == 2 ? b & 0x1F : b;
         for (int k = 1; k < largo && i + k < n; ++k)
@@ -168,6 +173,33 @@ void A1252(const unsigned char *t, int n, std::string &salida)
         const char sale = ByteCp1252(u);
         salida.push_back(sale != 0 || u == 0 ? sale : '?');
     }
+}
+
+// Characters of an integer written in decimal.
+int Cifras(sqlite3_int64 v)
+{
+    int c = v < 0 ? 2 : 1;
+    for (quint64 u = v < 0 ? 0 - quint64(v) : quint64(v); u >= 10; u /= 10)
+        ++c;
+    return c;
+}
+
+// An integer in decimal, right-aligned in `ancho` characters (no fewer than
+// its own), as printf's "%*lld" writes it, ended by a zero.
+void Entero(sqlite3_int64 v, int ancho, char *salida)
+{
+    char cifras[24];
+    int n = 0;
+    for (quint64 u = v < 0 ? 0 - quint64(v) : quint64(v); n == 0 || u > 0; u /= 10)
+        cifras[n++] = char('0' + u % 10);
+    if (v < 0)
+        cifras[n++] = '-';
+    int i = 0;
+    for (; i < ancho - n; ++i)
+        salida[i] = ' ';
+    while (n > 0)
+        salida[i++] = cifras[--n];
+    salida[i] = 0;
 }
 
 QString Nombre(const QString &n)
@@ -409,16 +441,21 @@ bool Exportacion::Dbase(const QString &ruta)
             const int tipo = sqlite3_column_type(st, i);
             if (tipo == SQLITE_NULL)
                 continue;
+            if (tipo == SQLITE_INTEGER) {
+                // Its digits without asking SQLite for the text.
+                const int largo = Cifras(sqlite3_column_int64(st, i));
+                f.texto = qMax(f.texto, largo);
+                f.digitos = qMax(f.digitos, largo);
+                f.fechas = false;
+                continue;
+            }
             const auto *t = sqlite3_column_text(st, i);
             const int largo = sqlite3_column_bytes(st, i);
-            f.texto = qMax(f.texto, Caracteres(t, largo));
-            if (tipo == SQLITE_INTEGER)
-                f.digitos = qMax(f.digitos, largo);
-            else
-                f.enteros = false;
-            if (tipo != SQLITE_INTEGER && tipo != SQLITE_FLOAT)
+            f.texto = qMax(f.texto, largo > f.texto ? Caracteres(t, largo) : 0);
+            f.enteros = false;
+            if (tipo != SQLITE_FLOAT)
                 f.numeros = false;
-            if (tipo != SQLITE_TEXT || (largo > 0 && !FechaISO(t, largo).isValid()))
+            if (f.fechas && (tipo != SQLITE_TEXT || columnas[size_t(i)].tipo != TipoColumna::Fecha || (largo > 0 && !FechaISO(t, largo).isValid())))
                 f.fechas = false;
         }
     }
@@ -493,7 +530,7 @@ bool Exportacion::Dbase(const QString &ruta)
                     ok = DBFWriteAttributeDirectly(h, registroActual, i, const_cast<char *>(fecha));
                 }
             } else if (c.tipo == FTInteger) {
-                std::snprintf(numero, sizeof numero, "%*lld", c.ancho, (long long)sqlite3_column_int64(st, i));
+                Entero(sqlite3_column_int64(st, i), c.ancho, numero);
                 ok = DBFWriteAttributeDirectly(h, registroActual, i, numero);
             } else if (c.tipo == FTDouble) {
                 ok = DBFWriteDoubleAttribute(h, registroActual, i, sqlite3_column_double(st, i));

@@ -30,6 +30,9 @@ struct GrupoRanuras {
 // walks each detail table once alongside them.
 namespace RanurasEvento {
 
+// Every group, in the order of the function's columns.
+extern const GrupoRanuras Grupos[6];
+
 // The group of a field entry ("V.CodTipoViolencia"), or null.
 const GrupoRanuras *GrupoDe(const QString &entrada);
 
@@ -42,13 +45,14 @@ QString Union();
 // While it lives, the next statement that joins the function to the events
 // with their rowid has the detail tables of `grupos` read on threads, each
 // thread a stretch of the events' keys over its own read-only connection to
-// the database file: each event's codes are kept by its rowid (8 bytes a
-// code, 4 an event), so that the statement reads the events in whatever order
-// they are stored or asked. Where that cannot be (one processor, a database
-// without a file, or one moved, or a connection inside a transaction that
-// does not hold the write lock, events numbered beyond 16 million, a code that
-// does not fit), the statement reads the tables itself. A connection that
-// holds the write lock, and has not yet written, sees what the threads see.
+// the database file: each event's codes are kept and found by its rowid,
+// whatever its value (8 bytes a code, 12 an event and 4 more a table), so
+// that the statement reads the events in whatever order they are stored or
+// asked. Where that cannot be (one processor, a database without a file, or
+// one moved, or a connection inside a transaction that does not hold the
+// write lock, a code that does not fit), the statement reads the tables
+// itself. A connection that holds the write lock, and has not yet written,
+// sees what the threads see.
 class LecturaAdelantada {
 public:
     LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos);
@@ -60,6 +64,8 @@ public:
     // wrote to the database between the readers' start and the statement's, so
     // that they may have read another state of it than the statement did.
     bool MismaVersion() const;
+    // Whether threads read the tables.
+    bool EnHilos() const;
 
     struct Datos;
 

@@ -94,6 +94,29 @@ QString Eventos(const SeleccionEventos &s, bool ranuras)
     return sql;
 }
 
+} // namespace
+
+bool TablaTrabajo::LeeEnHilos(const BaseDatos &bd, const SeleccionEventos &s)
+{
+    if (s.condicion.trimmed().isEmpty())
+        return true;
+    const QVariant primera = bd.Valor(QStringLiteral("SELECT min(rowid) FROM D_EVENTO"));
+    if (primera.isNull())
+        return false;
+    const qint64 minima = primera.toLongLong(), maxima = bd.Valor(QStringLiteral("SELECT max(rowid) FROM D_EVENTO")).toLongLong();
+    constexpr int Corridas = 16, Largo = 64;
+    const QString elegidos = QStringLiteral("SELECT count(DISTINCT E.rowid)%1 WHERE (%2) AND E.rowid BETWEEN ? AND ?").arg(s.desde, s.condicion);
+    qint64 vistos = 0, quedan = 0;
+    for (int i = 0; i < Corridas; ++i) {
+        const qint64 desde = minima + qint64((long double)(maxima - minima) * i / Corridas), hasta = desde + Largo - 1;
+        vistos += bd.Valor(QStringLiteral("SELECT count(*) FROM D_EVENTO WHERE rowid BETWEEN ? AND ?"), {desde, hasta}).toLongLong();
+        quedan += bd.Valor(elegidos, s.valores + QVariantList{desde, hasta}).toLongLong();
+    }
+    return quedan * 16 >= vistos;
+}
+
+namespace {
+
 qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna> &columnas,
                  const SeleccionEventos &s, const QString &orden)
 {
@@ -132,7 +155,7 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
         return filas;
     };
     // The detail tables are read alongside on threads of their own.
-    if (!grupos.isEmpty())
+    if (!grupos.isEmpty() && TablaTrabajo::LeeEnHilos(bd, s))
         if (const auto filas = construye(true))
             return *filas;
     return *construye(false);

@@ -47,6 +47,12 @@ namespace TablaTrabajo {
 // slots (six for the diagnoses). Throws ErrorBD; returns the rows.
 qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const SeleccionEventos &seleccion);
 
+// Whether a build reads the detail tables on threads, each a stretch of the
+// events, which read every detail row: when the selection keeps more than a
+// few of the events (told by runs of events spread over the rowids). Few are
+// read by the statement alone, in proportion to them.
+bool LeeEnHilos(const BaseDatos &bd, const SeleccionEventos &seleccion);
+
 // The table view's rows: 61 fixed columns (three diagnosis slots), sorted by
 // Clues and Folio whatever order the selection asks. Nothing is built ahead:
 // the keys are read when the grid loads, each row's columns when it is shown,

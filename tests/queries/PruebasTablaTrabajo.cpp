@@ -120,10 +120,11 @@ TEST_F(TablaTrabajoTest, LaLecturaAdelantadaSabeSiOtroEscribioAntesDeLaConstrucc
 }
 
 // Events and detail rows stored in capture order, not in key order (units
-// interleaved, folios back and forth): the table holds what plain statements
-// give, event by event, one of them searching each slot's code.
-TEST_F(TablaTrabajoTest, EventosFueraDeOrdenDeClaveDanLoQueLaSentenciaPlana)
+// interleaved, folios back and forth), numbered after `ultima` when given.
+void EventosEnOrdenDeCaptura(ProgramaTemporal &p, qint64 ultima = 0)
 {
+    if (ultima)
+        p.Ejecuta("INSERT INTO D_EVENTO (rowid, Clues, Folio, fechaAtencion) VALUES (?, 'A', 0, '2005-01-01')", {ultima});
     p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
               "INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Edad) SELECT iif(i % 3 = 0, 'b', iif(i % 3 = 1, 'C', 'd')), "
               "1 + (i * 7919) % 3001, '2005-01-0' || (1 + i % 5), i % 90 FROM n ORDER BY (i * i * 7 + i) % 3001, i");
@@ -134,34 +135,91 @@ TEST_F(TablaTrabajoTest, EventosFueraDeOrdenDeClaveDanLoQueLaSentenciaPlana)
               "UNION SELECT 2), (SELECT 1 AS k UNION SELECT 2 UNION SELECT 3) WHERE Clues <> 'A' AND k <= (Folio + q) % 4 ORDER BY Edad");
     p.Ejecuta("INSERT INTO D_Diagnosticos SELECT Clues, Folio, fechaAtencion, 'X' || (Folio % 13), 1 + Folio % 7 FROM D_EVENTO "
               "WHERE Clues <> 'A' AND Folio % 5 ORDER BY Folio % 11");
-    ASSERT_GT(p.Valor("SELECT count(*) FROM D_EVENTO AS E WHERE E.rowid > 1 AND (SELECT Folio FROM D_EVENTO WHERE rowid = E.rowid - 1) "
-                      "> E.Folio").toInt(), 1000);
+    p.Ejecuta("DELETE FROM D_EVENTO WHERE Folio = 0");
+}
+
+const QStringList CamposOraculo = {"E.Folio", "E.CLUES", "E.fechaAtencion", "E.Edad", "V.CodTipoViolencia",
+                                   "D.CodDerechohabiencia", "P.EfectosPaciente", "P.EfectosAgresor", "F.Diagnosticos"};
+
+// GENCONSUL built of CamposOraculo beside what plain statements give, event by
+// event, one of them searching each slot's code.
+void ComparaConOraculo(ProgramaTemporal &p, const QString &donde, const QVariantList &valores, int filas)
+{
     const QString clave = "d.CLUES = E.Clues AND d.Folio = E.Folio AND d.fechaAtencion = E.fechaAtencion";
-    const auto slot = [&](const QString &tabla, const QString &codigo, const QString &donde, int k) {
-        return QString("(SELECT %1 FROM %2 AS d WHERE %3%4 ORDER BY %1 LIMIT 1 OFFSET %5)").arg(codigo, tabla, clave, donde).arg(k - 1);
+    const auto slot = [&](const QString &tabla, const QString &codigo, const QString &mas, int k) {
+        return QString("(SELECT %1 FROM %2 AS d WHERE %3%4 ORDER BY %1 LIMIT 1 OFFSET %5)").arg(codigo, tabla, clave, mas).arg(k - 1);
     };
     QStringList plana = {"E.Folio", "E.Clues", "E.fechaAtencion", "E.Edad"};
+    QStringList columnas = {"Folio", "CLUES", "fechaAtencion", "Edad"};
     for (int k = 1; k <= 3; ++k) {
         const QString v = slot("D_TipoViolencia", "CodTipoViolencia", "", k);
         const QString d = slot("D_Derechohabiencia", "CodDerechohabiencia", "", k);
         plana << (k == 1 ? v : "coalesce(" + v + ", 0)") << (k == 1 ? d : "coalesce(" + d + ", ' ')")
               << "coalesce(" + slot("D_BajoEfectos", "CodEfectos", " AND CodAfectadoAgresor = 1", k) + ", 0)"
               << "coalesce(" + slot("D_BajoEfectos", "CodEfectos", " AND CodAfectadoAgresor = 2", k) + ", 0)";
-    }
-    for (int k = 1; k <= 6; ++k)
-        plana << QString("coalesce((SELECT CodDiagnostico FROM D_Diagnosticos AS d WHERE %1 AND Orden = %2), '    ')").arg(clave).arg(k);
-    const QStringList esperadas = p.Filas("SELECT " + plana.join(", ") + " FROM D_EVENTO AS E WHERE E.Edad >= ? ORDER BY E.rowid", {30});
-    ASSERT_EQ(esperadas.size(), 1981);
-    TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Folio", "E.CLUES", "E.fechaAtencion", "E.Edad", "V.CodTipoViolencia",
-                                              "D.CodDerechohabiencia", "P.EfectosPaciente", "P.EfectosAgresor", "F.Diagnosticos"},
-                                     {" FROM D_Evento AS E", "E.Edad >= ?", {30}, {}});
-    QStringList columnas = {"Folio", "CLUES", "fechaAtencion", "Edad"};
-    for (int k = 1; k <= 3; ++k)
         columnas << QString("TipoViolencia0%1").arg(k) << QString("Derechohabiencia0%1").arg(k) << QString("EfectosPaciente0%1").arg(k)
                  << QString("EfectosAgresor0%1").arg(k);
-    for (int k = 1; k <= 6; ++k)
+    }
+    for (int k = 1; k <= 6; ++k) {
+        plana << QString("coalesce((SELECT CodDiagnostico FROM D_Diagnosticos AS d WHERE %1 AND Orden = %2), '    ')").arg(clave).arg(k);
         columnas << QString("Diagnostico0%1").arg(k);
+    }
+    const QStringList esperadas = p.Filas("SELECT " + plana.join(", ") + " FROM D_EVENTO AS E WHERE " + donde + " ORDER BY E.rowid", valores);
+    ASSERT_EQ(esperadas.size(), filas);
+    TablaTrabajo::ConstruyeGenConsul(p.bd(), CamposOraculo, {" FROM D_Evento AS E", donde, valores, {}});
     EXPECT_EQ(p.Filas("SELECT " + columnas.join(", ") + " FROM GENCONSUL ORDER BY rowid"), esperadas);
+}
+
+TEST_F(TablaTrabajoTest, EventosFueraDeOrdenDeClaveDanLoQueLaSentenciaPlana)
+{
+    EventosEnOrdenDeCaptura(p);
+    ASSERT_GT(p.Valor("SELECT count(*) FROM D_EVENTO AS E WHERE E.rowid > 1 AND (SELECT Folio FROM D_EVENTO WHERE rowid = E.rowid - 1) "
+                      "> E.Folio").toInt(), 1000);
+    ComparaConOraculo(p, "E.Edad >= ?", {30}, 1981);
+}
+
+// Events numbered past 16,777,215 (receptions that replace events keep
+// raising the rowids): the detail tables are still read on threads, and the
+// table holds what the plain statements give.
+TEST_F(TablaTrabajoTest, RowidsAltosSeLeenEnHilosYDanLoQueLaSentenciaPlana)
+{
+    if (std::thread::hardware_concurrency() < 2)
+        GTEST_SKIP() << "con un procesador no hay lectores en hilos";
+    EventosEnOrdenDeCaptura(p, 16777215 + 100);
+    ASSERT_GT(p.Valor("SELECT min(rowid) FROM D_EVENTO WHERE Clues <> 'A'").toLongLong(), 16777215);
+    QList<const GrupoRanuras *> grupos;
+    for (const QString &c : CamposOraculo)
+        if (const GrupoRanuras *g = RanurasEvento::GrupoDe(c))
+            grupos << g;
+    RanurasEvento::Registra(p.bd().Manejador());
+    const auto ranuras = [&](bool hilos) {
+        std::optional<RanurasEvento::LecturaAdelantada> lectura;
+        if (hilos) {
+            lectura.emplace(p.bd().Manejador(), grupos);
+            EXPECT_TRUE(lectura->EnHilos());
+        }
+        return p.Filas("SELECT E.Folio, R.* FROM D_Evento AS E, RANURAS_EVENTO(E.Clues, E.Folio, E.fechaAtencion, E.rowid) AS R ORDER BY E.rowid");
+    };
+    EXPECT_EQ(ranuras(true), ranuras(false));
+    EXPECT_TRUE(TablaTrabajo::LeeEnHilos(p.bd(), {}));
+    ComparaConOraculo(p, "E.Folio > ?", {0}, 3005);
+}
+
+// A filter that keeps few events has the statement read their detail rows
+// alone, not threads every row; one that keeps many has them read on threads.
+TEST_F(TablaTrabajoTest, UnFiltroDePocosEventosNoLeeTodoElDetalle)
+{
+    EventosEnOrdenDeCaptura(p);
+    const auto seleccion = [](const QString &donde, const QVariant &valor) {
+        return SeleccionEventos{" FROM D_Evento AS E", donde, {valor}, {}};
+    };
+    EXPECT_FALSE(TablaTrabajo::LeeEnHilos(p.bd(), seleccion("E.Folio % 97 = ?", 3)));
+    EXPECT_FALSE(TablaTrabajo::LeeEnHilos(p.bd(), seleccion("E.Clues = ?", "Q")));
+    EXPECT_TRUE(TablaTrabajo::LeeEnHilos(p.bd(), seleccion("E.Edad >= ?", 30)));
+    const SeleccionEventos conDetalle{" FROM D_Evento AS E LEFT JOIN D_TipoViolencia AS V ON V.CLUES = E.Clues AND "
+                                      "V.Folio = E.Folio AND V.fechaAtencion = E.fechaAtencion", "V.CodTipoViolencia = ?", {2}, {}};
+    EXPECT_TRUE(TablaTrabajo::LeeEnHilos(p.bd(), conDetalle));
+    ComparaConOraculo(p, "E.Folio % 97 = ?", {3}, 32);
 }
 
 // Negative and large numbers, and a code longer than the threads keep: the

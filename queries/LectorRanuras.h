@@ -1,0 +1,238 @@
+#pragma once
+
+#include "queries/LecturaTramos.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace RanurasEvento {
+
+// An event's slots by group: each table is read once per event, when its
+// first slot is asked for. When threads read the tables for the statement,
+// the event's codes are taken by its rowid once they are done. Otherwise (and
+// meanwhile), while the events come in key order the table is walked along
+// its index instead of searched for every event, and an event out of that
+// order is searched for.
+class LectorRanuras {
+public:
+    explicit LectorRanuras(sqlite3 *db) : db_(db), lectura_(LecturaAdelantada::Datos::TomaEnEspera())
+    {
+        // One reading per table: the patient's and the aggressor's substances share theirs.
+        for (const GrupoRanuras &g : Grupos) {
+            const int conjunto = g.persona ? QByteArray(g.persona).toInt() - 1 : 0;
+            const auto misma = std::find_if(busquedas_.begin(), busquedas_.end(),
+                                            [&](const Busqueda &b) { return b.tabla.grupo->tabla == QLatin1String(g.tabla); });
+            deGrupo_.push_back({int(misma - busquedas_.begin()), conjunto});
+            if (misma == busquedas_.end())
+                busquedas_.emplace_back(g, lectura_ ? lectura_->Tabla(g.tabla) : -1);
+        }
+    }
+    ~LectorRanuras()
+    {
+        for (Busqueda &b : busquedas_) {
+            sqlite3_finalize(b.st);
+            sqlite3_finalize(b.recorre);
+        }
+        for (sqlite3_value *v : valores_)
+            sqlite3_value_free(v);
+    }
+    LectorRanuras(const LectorRanuras &) = delete;
+    LectorRanuras &operator=(const LectorRanuras &) = delete;
+
+    // The event whose slots are asked for next, by its key: CLUES, Folio,
+    // fechaAtencion, and its rowid when given.
+    bool Evento(sqlite3_value **clave, int argumentos)
+    {
+        conFila_ = argumentos > 3 && sqlite3_value_type(clave[3]) == SQLITE_INTEGER;
+        fila_ = conFila_ ? sqlite3_value_int64(clave[3]) : 0;
+        Clave nueva;
+        const bool ordenada = nueva.De(clave[0], clave[1], clave[2]);
+        const int orden = ordenada && ordenada_ ? nueva.Compara(actual_.Vista()) : -1;
+        if (orden == 0)
+            return true;   // the same event again (a detail join): its codes stand
+        ascendente_ = orden > 0;
+        ordenada_ = ordenada;
+        anterior_ = numero_++;
+        for (int i = 0; i < 3; ++i) {
+            sqlite3_value_free(valores_[i]);
+            valores_[i] = nullptr;
+        }
+        if (ordenada) {
+            actual_.De(nueva);
+            return true;
+        }
+        // A key of other types is kept as it came, to be searched for.
+        for (int i = 0; i < 3; ++i)
+            if (!(valores_[i] = sqlite3_value_dup(clave[i])))
+                return false;
+        return true;
+    }
+
+    // Column i of the current event's key; 3 is its rowid.
+    void ParteDeClave(sqlite3_context *ctx, int i) const
+    {
+        if (i == 3)
+            return conFila_ ? sqlite3_result_int64(ctx, fila_) : sqlite3_result_null(ctx);
+        const QByteArray &texto = i == 0 ? actual_.clues : actual_.fecha;
+        if (!ordenada_)
+            sqlite3_result_value(ctx, valores_[i]);
+        else if (i == 1)
+            sqlite3_result_int64(ctx, actual_.folio);
+        else
+            sqlite3_result_text(ctx, texto.constData(), int(texto.size()), SQLITE_TRANSIENT);
+    }
+
+    // The value of slot k (1 to 6) of a group of the current event; false on an engine error.
+    bool Resultado(sqlite3_context *ctx, int grupo, int k)
+    {
+        const auto [busqueda, conjunto] = deGrupo_[size_t(grupo)];
+        Busqueda &b = busquedas_[size_t(busqueda)];
+        if (b.evento != numero_ && !Lee(b))
+            return false;
+        b.codigos.de[conjunto][k - 1].Resultado(ctx);
+        return true;
+    }
+
+private:
+    struct Busqueda {
+        Busqueda(const GrupoRanuras &g, int t) : tabla(g), leida(t) {}
+
+        FilasDeTabla tabla;
+        int leida;                             // its number in the threads' reading, or -1
+        sqlite3_stmt *st = nullptr;            // one event's rows
+        sqlite3_stmt *recorre = nullptr;       // the walk from an event on
+        quint64 evento = 0;                    // the event the codes are of (0: none)
+        Codigos codigos;
+        bool enCurso = false;       // the walk stands on a row, or at its end (hayFila false)
+        bool hayFila = false;
+        bool filaOrdenada = false;  // the row's key is of the ordered types; then `fila` holds it
+        Clave fila;
+
+        // Steps the walk and reads the new row's key once.
+        int Paso()
+        {
+            const int rc = sqlite3_step(recorre);
+            hayFila = rc == SQLITE_ROW;
+            filaOrdenada = hayFila && fila.DeFila(recorre);
+            return rc;
+        }
+    };
+
+    void Liga(sqlite3_stmt *q) const
+    {
+        if (!ordenada_) {
+            for (int i = 0; i < 3; ++i)
+                sqlite3_bind_value(q, i + 1, valores_[i]);
+            return;
+        }
+        actual_.Liga(q);
+    }
+
+    // The table's two statements, prepared when it is first read.
+    bool Prepara(Busqueda &b)
+    {
+        return sqlite3_prepare_v2(db_, b.tabla.Sql(false).constData(), -1, &b.st, nullptr) == SQLITE_OK
+            && sqlite3_prepare_v2(db_, b.tabla.Sql(true).constData(), -1, &b.recorre, nullptr) == SQLITE_OK;
+    }
+
+    // Fills the codes of the current event by the walk, on from where it stands
+    // when `adelante`; false when the event has to be searched for instead.
+    bool Recorre(Busqueda &b, bool adelante, int &rc) const
+    {
+        const Clave k = actual_.Vista();
+        rc = SQLITE_OK;
+        bool busca = !b.enCurso || !adelante;
+        // A few rows ahead are stepped over; an event far ahead is searched for.
+        for (int pasos = 0; !busca && b.hayFila; ++pasos) {
+            if (!b.filaOrdenada)
+                return false;
+            if (b.fila.Compara(k) >= 0)
+                break;
+            if (pasos == 32) {
+                busca = true;
+                break;
+            }
+            rc = b.Paso();
+        }
+        if (busca) {
+            sqlite3_reset(b.recorre);
+            Liga(b.recorre);
+            rc = b.Paso();
+            b.enCurso = true;
+        }
+        while (b.hayFila) {
+            if (!b.filaOrdenada) {
+                b.codigos.Olvida();
+                b.enCurso = false;
+                return false;
+            }
+            if (b.fila.Compara(k) != 0)
+                break;
+            b.codigos.Guarda(b.tabla, b.recorre, 3);
+            rc = b.Paso();
+        }
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE && rc != SQLITE_OK)
+            b.enCurso = false;
+        else
+            rc = SQLITE_DONE;
+        return true;
+    }
+
+    // The current event's codes of the table from the threads' reading; false
+    // when they are not to be had so. While the readers read, the statement
+    // does not wait for them: it reads the events meanwhile itself.
+    bool DeHilos(Busqueda &b)
+    {
+        if (!conFila_ || b.leida < 0 || !lectura_->Leida())
+            return false;
+        if (ubicado_ != numero_) {
+            ubicado_ = numero_;
+            hallado_ = lectura_->Ubica(fila_, ubicacion_);
+        }
+        if (hallado_)
+            lectura_->Toma(ubicacion_, b.leida, b.codigos);
+        return hallado_;
+    }
+
+    // Reads the table's codes for the current event; false on an engine error.
+    bool Lee(Busqueda &b)
+    {
+        if (!b.st && !Prepara(b))
+            return false;
+        const bool adelante = ascendente_ && b.evento == anterior_;
+        b.evento = 0;
+        int rc = SQLITE_DONE;
+        if (!DeHilos(b)) {
+            b.codigos.Olvida();
+            if (!ordenada_ || !Recorre(b, adelante, rc)) {
+                Liga(b.st);
+                while ((rc = sqlite3_step(b.st)) == SQLITE_ROW)
+                    b.codigos.Guarda(b.tabla, b.st, 0);
+                sqlite3_reset(b.st);
+            }
+        }
+        if (rc != SQLITE_DONE)
+            return false;
+        b.evento = numero_;
+        return true;
+    }
+
+    sqlite3 *db_;
+    // The current event: its key when of the ordered types, else its values as they came.
+    ClaveGuardada actual_;
+    bool ordenada_ = false;
+    sqlite3_value *valores_[3] = {};
+    bool conFila_ = false;     // the current event's rowid was given
+    sqlite3_int64 fila_ = 0;
+    quint64 numero_ = 0, anterior_ = 0;   // numbers of the current and the previous event
+    bool ascendente_ = false;             // the current event's key follows the previous one's
+    std::vector<Busqueda> busquedas_;
+    std::vector<std::pair<int, int>> deGrupo_;   // by group: its table's reading and set of slots
+    LecturaAdelantada::Datos *lectura_;          // the tables read on threads for the statement, or null
+    quint64 ubicado_ = 0;                        // the event last looked for there,
+    bool hallado_ = false;                       // whether it was found,
+    Ubicacion ubicacion_;                        // and where
+};
+
+
+} // namespace RanurasEvento
