@@ -8,7 +8,6 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QStringList>
 #include <cstring>
 #include <sqlite3.h>
 
@@ -182,16 +181,12 @@ struct FilasDeTabla {
     {
         const QString orden = Orden();
         const QString filas = porOrden ? QStringLiteral("Orden, CodDiagnostico") : orden;
-        QStringList condicion;
-        if (!recorrido)
-            condicion << QStringLiteral("CLUES = ?1 AND Folio = ?2 AND fechaAtencion = ?3");
-        else
-            condicion << QStringLiteral("(CLUES, Folio, fechaAtencion) >= (?1, ?2, ?3)");
+        QString donde = recorrido ? QStringLiteral("(CLUES, Folio, fechaAtencion) >= (?1, ?2, ?3)")
+                                  : QStringLiteral("CLUES = ?1 AND Folio = ?2 AND fechaAtencion = ?3");
         if (porOrden)
-            condicion << QStringLiteral("Orden BETWEEN 1 AND 6");
-        const QString donde = condicion.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condicion.join(QLatin1String(" AND "));
-        const QString sql = recorrido ? QStringLiteral("SELECT CLUES, Folio, fechaAtencion, %1 FROM %2%3 ORDER BY CLUES, Folio, fechaAtencion, %4")
-                                      : QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4");
+            donde += QStringLiteral(" AND Orden BETWEEN 1 AND 6");
+        const QString sql = recorrido ? QStringLiteral("SELECT CLUES, Folio, fechaAtencion, %1 FROM %2 WHERE %3 ORDER BY CLUES, Folio, fechaAtencion, %4")
+                                      : QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4");
         return sql.arg(filas, QLatin1String(grupo->tabla), donde, orden).toUtf8();
     }
 };
@@ -220,6 +215,5 @@ struct Codigos {
             de[conjunto][lugar].De(sqlite3_column_value(q, columna));
     }
 };
-
 
 } // namespace RanurasEvento

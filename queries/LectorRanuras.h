@@ -53,16 +53,12 @@ public:
         ascendente_ = orden > 0;
         ordenada_ = ordenada;
         anterior_ = numero_++;
-        for (int i = 0; i < 3; ++i) {
-            sqlite3_value_free(valores_[i]);
-            valores_[i] = nullptr;
-        }
-        if (ordenada) {
+        for (sqlite3_value *&v : valores_)
+            sqlite3_value_free(std::exchange(v, nullptr));
+        if (ordenada)
             actual_.De(nueva);
-            return true;
-        }
         // A key of other types is kept as it came, to be searched for.
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; !ordenada && i < 3; ++i)
             if (!(valores_[i] = sqlite3_value_dup(clave[i])))
                 return false;
         return true;
@@ -120,19 +116,10 @@ private:
 
     void Liga(sqlite3_stmt *q) const
     {
-        if (!ordenada_) {
-            for (int i = 0; i < 3; ++i)
-                sqlite3_bind_value(q, i + 1, valores_[i]);
-            return;
-        }
-        actual_.Liga(q);
-    }
-
-    // The table's two statements, prepared when it is first read.
-    bool Prepara(Busqueda &b)
-    {
-        return sqlite3_prepare_v2(db_, b.tabla.Sql(false).constData(), -1, &b.st, nullptr) == SQLITE_OK
-            && sqlite3_prepare_v2(db_, b.tabla.Sql(true).constData(), -1, &b.recorre, nullptr) == SQLITE_OK;
+        if (ordenada_)
+            return actual_.Liga(q);
+        for (int i = 0; i < 3; ++i)
+            sqlite3_bind_value(q, i + 1, valores_[i]);
     }
 
     // Fills the codes of the current event by the walk, on from where it stands
@@ -148,11 +135,9 @@ private:
                 return false;
             if (b.fila.Compara(k) >= 0)
                 break;
-            if (pasos == 32) {
-                busca = true;
-                break;
-            }
-            rc = b.Paso();
+            busca = pasos == 32;
+            if (!busca)
+                rc = b.Paso();
         }
         if (busca) {
             sqlite3_reset(b.recorre);
@@ -178,9 +163,8 @@ private:
         return true;
     }
 
-    // The current event's codes of the table from the threads' reading; false
-    // when they are not to be had so. While the readers read, the statement
-    // does not wait for them: it reads the events meanwhile itself.
+    // The current event's codes of the table from the threads' reading; false when
+    // not to be had so, as while the readers read: the statement does not wait.
     bool DeHilos(Busqueda &b)
     {
         if (!conFila_ || b.leida < 0 || !lectura_->Leida())
@@ -197,7 +181,10 @@ private:
     // Reads the table's codes for the current event; false on an engine error.
     bool Lee(Busqueda &b)
     {
-        if (!b.st && !Prepara(b))
+        // The table's two statements are prepared when it is first read.
+        if (!b.st
+            && (sqlite3_prepare_v2(db_, b.tabla.Sql(false).constData(), -1, &b.st, nullptr) != SQLITE_OK
+                || sqlite3_prepare_v2(db_, b.tabla.Sql(true).constData(), -1, &b.recorre, nullptr) != SQLITE_OK))
             return false;
         const bool adelante = ascendente_ && b.evento == anterior_;
         b.evento = 0;
@@ -211,10 +198,9 @@ private:
                 sqlite3_reset(b.st);
             }
         }
-        if (rc != SQLITE_DONE)
-            return false;
-        b.evento = numero_;
-        return true;
+        if (rc == SQLITE_DONE)
+            b.evento = numero_;
+        return rc == SQLITE_DONE;
     }
 
     sqlite3 *db_;
@@ -233,6 +219,5 @@ private:
     bool hallado_ = false;                       // whether it was found,
     Ubicacion ubicacion_;                        // and where
 };
-
 
 } // namespace RanurasEvento

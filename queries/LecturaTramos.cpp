@@ -55,20 +55,65 @@ struct Recorrido {
         }
         return paso == SQLITE_DONE;
     }
-    // The next row of the event.
     bool Siguiente(const Clave &evento, bool &suya) { return Paso() && Hasta(evento, suya, true); }
 };
 
+// A value of one row, or nothing on an error or a NULL.
+std::optional<sqlite3_int64> Escalar(sqlite3 *db, const char *sql)
+{
+    sqlite3_stmt *q = nullptr;
+    std::optional<sqlite3_int64> v;
+    if (sqlite3_prepare_v2(db, sql, -1, &q, nullptr) == SQLITE_OK && sqlite3_step(q) == SQLITE_ROW
+        && sqlite3_column_type(q, 0) != SQLITE_NULL)
+        v = sqlite3_column_int64(q, 0);
+    sqlite3_finalize(q);
+    return v;
+}
+
+sqlite3_int64 VersionDeDatos(sqlite3 *db)
+{
+    return Escalar(db, "PRAGMA main.data_version").value_or(-1);
+}
+
+bool Movida(sqlite3 *db)
+{
+    int movido = 1;
+    return sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &movido) != SQLITE_OK || movido;
+}
+
+// The readers waiting for the next statement's slot reader.
+LecturaAdelantada::Datos *enEspera = nullptr;
+
+// Keys of events spread over the rowids, in key order: where the stretches are cut.
+std::vector<ClaveGuardada> Cortes(sqlite3 *db, int cuantos)
+{
+    std::vector<ClaveGuardada> cortes;
+    const auto minima = Escalar(db, "SELECT min(rowid) FROM D_EVENTO"), maxima = Escalar(db, "SELECT max(rowid) FROM D_EVENTO");
+    sqlite3_stmt *q = nullptr;
+    if (!minima || !maxima
+        || sqlite3_prepare_v2(db, "SELECT CLUES, Folio, fechaAtencion FROM D_EVENTO WHERE rowid >= ?1 ORDER BY rowid LIMIT 1", -1, &q,
+                              nullptr) != SQLITE_OK)
+        return cortes;
+    const long double paso = ((long double)*maxima - (long double)*minima) / cuantos;
+    for (int i = 1; i < cuantos; ++i) {
+        sqlite3_bind_int64(q, 1, *minima + sqlite3_int64(paso * i));
+        Clave k;
+        if (sqlite3_step(q) == SQLITE_ROW && k.DeFila(q))
+            cortes.emplace_back().De(k);
+        sqlite3_reset(q);
+    }
+    sqlite3_finalize(q);
+    std::sort(cortes.begin(), cortes.end(), [](const ClaveGuardada &a, const ClaveGuardada &b) { return a.Vista().Compara(b.Vista()) < 0; });
+    return cortes;
+}
+
 } // namespace
 
-// One stretch of the events' keys read on a thread of its own, over its own
-// read-only connection: the events' key index and each detail table's
-// indexes are walked side by side from the stretch's first key to the next
-// stretch's, each event's codes kept in a list of the table, and the events
-// then put in rowid order, so that the statement may ask for them in any
-// order. Where that cannot be (a key or code of another type or size, a key
-// out of the order it compares in, an engine error), the statement reads the
-// tables itself.
+// One stretch of the events' keys: the key index and each detail table's
+// indexes walked side by side, each event's codes kept in a list of the
+// table, and the events then put in rowid order. Where that cannot be (a key
+// or code of another type or size, a key out of the order it compares in, an
+// engine error), the statement reads the tables itself.
 class Tramo {
 public:
     Tramo(const std::vector<FilasDeTabla> &tablas, std::atomic<int> &terminados)
@@ -79,12 +124,9 @@ public:
     ~Tramo()
     {
         parar_ = true;
-        if (hilo_.joinable())
-            hilo_.join();
+        Espera();
         sqlite3_close_v2(db_);
     }
-    Tramo(const Tramo &) = delete;
-    Tramo &operator=(const Tramo &) = delete;
 
     // Opens the file and reads the first rows from `desde` (the first key
     // when null) to `hasta` (the last when null), which fixes the state of
@@ -121,14 +163,10 @@ public:
         for (size_t t = 0; t < tablas_.size(); ++t) {
             const FilasDeTabla &f = tablas_[t];
             const char *tabla = f.grupo->tabla;
-            if (!f.porOrden) {
-                if (!abre(filas_[t], f.Orden(), tabla, QStringLiteral(", ") + f.Orden()))
-                    return false;
-            } else if (!abre(filas_[t], QStringLiteral("Orden, rowid"), tabla, QStringLiteral(", Orden"))
-                       || !abre(codigos_[t], QStringLiteral("%1, rowid").arg(QLatin1String(f.grupo->codigo)), tabla,
-                                QStringLiteral(", %1").arg(QLatin1String(f.grupo->codigo)))) {
+            const QString codigo = QLatin1String(f.grupo->codigo);
+            if (!abre(filas_[t], f.porOrden ? QStringLiteral("Orden, rowid") : f.Orden(), tabla, QStringLiteral(", ") + f.Orden())
+                || (f.porOrden && !abre(codigos_[t], codigo + QStringLiteral(", rowid"), tabla, QStringLiteral(", ") + codigo)))
                 return false;
-            }
         }
         return true;
     }
@@ -158,28 +196,18 @@ public:
 private:
     static constexpr size_t MaximoInicio = size_t(1) << 28;
 
-    bool Guarda(std::deque<CodigoCorto> &lista, sqlite3_value *v, int conjunto, int lugar)
-    {
-        lista.emplace_back();
-        return lista.back().De(v, conjunto, lugar);
-    }
-
     // The event's rows, as Codigos::Guarda places them.
     bool PorCodigo(const FilasDeTabla &tabla, Recorrido &filas, std::deque<CodigoCorto> &lista, const Clave &evento)
     {
         int siguiente[2] = {};
-        bool ocupado[2][6] = {};
         bool suya;
         bool bien = filas.Hasta(evento, suya);
         for (; bien && suya; bien = filas.Siguiente(evento, suya)) {
             int columna = 3;
             const int conjunto = tabla.porPersona ? sqlite3_column_int(filas.st, columna++) - 1 : 0;
             const int lugar = conjunto == 0 || conjunto == 1 ? siguiente[conjunto]++ : 6;
-            if (lugar < 6 && !ocupado[conjunto][lugar]) {
-                ocupado[conjunto][lugar] = true;
-                if (!Guarda(lista, sqlite3_column_value(filas.st, columna), conjunto, lugar))
-                    return false;
-            }
+            if (lugar < 6 && !lista.emplace_back().De(sqlite3_column_value(filas.st, columna), conjunto, lugar))
+                return false;
         }
         return bien;
     }
@@ -200,7 +228,7 @@ private:
         for (; bien && suya; bien = codigos.Siguiente(evento, suya)) {
             const sqlite3_int64 rowid = sqlite3_column_int64(codigos.st, 4);
             for (const auto &[fila, lugar] : ordenes_)
-                if (fila == rowid && !Guarda(lista, sqlite3_column_value(codigos.st, 3), 0, lugar))
+                if (fila == rowid && !lista.emplace_back().De(sqlite3_column_value(codigos.st, 3), 0, lugar))
                     return false;
         }
         return bien;
@@ -258,61 +286,6 @@ private:
     bool leido_ = false;                                // set by the thread, read after it is joined
     std::vector<std::pair<sqlite3_int64, int>> ordenes_;   // one event's diagnoses: rowid, slot
 };
-
-namespace {
-
-// A value of one row, or nothing on an error or a NULL.
-std::optional<sqlite3_int64> Escalar(sqlite3 *db, const char *sql)
-{
-    sqlite3_stmt *q = nullptr;
-    std::optional<sqlite3_int64> v;
-    if (sqlite3_prepare_v2(db, sql, -1, &q, nullptr) == SQLITE_OK && sqlite3_step(q) == SQLITE_ROW
-        && sqlite3_column_type(q, 0) != SQLITE_NULL)
-        v = sqlite3_column_int64(q, 0);
-    sqlite3_finalize(q);
-    return v;
-}
-
-sqlite3_int64 VersionDeDatos(sqlite3 *db)
-{
-    return Escalar(db, "PRAGMA main.data_version").value_or(-1);
-}
-
-bool Movida(sqlite3 *db)
-{
-    int movido = 1;
-    return sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &movido) != SQLITE_OK || movido;
-}
-
-// The readers waiting for the next statement's slot reader.
-LecturaAdelantada::Datos *enEspera = nullptr;
-
-// Keys of events spread over the rowids, in key order: where the stretches are cut.
-std::vector<ClaveGuardada> Cortes(sqlite3 *db, int cuantos)
-{
-    std::vector<ClaveGuardada> cortes;
-    const auto minima = Escalar(db, "SELECT min(rowid) FROM D_EVENTO"), maxima = Escalar(db, "SELECT max(rowid) FROM D_EVENTO");
-    sqlite3_stmt *q = nullptr;
-    if (!minima || !maxima
-        || sqlite3_prepare_v2(db, "SELECT CLUES, Folio, fechaAtencion FROM D_EVENTO WHERE rowid >= ?1 ORDER BY rowid LIMIT 1", -1, &q,
-                              nullptr) != SQLITE_OK)
-        return cortes;
-    const long double paso = ((long double)*maxima - (long double)*minima) / cuantos;
-    for (int i = 1; i < cuantos; ++i) {
-        sqlite3_bind_int64(q, 1, *minima + sqlite3_int64(paso * i));
-        Clave k;
-        if (sqlite3_step(q) == SQLITE_ROW && k.DeFila(q)) {
-            cortes.emplace_back();
-            cortes.back().De(k);
-        }
-        sqlite3_reset(q);
-    }
-    sqlite3_finalize(q);
-    std::sort(cortes.begin(), cortes.end(), [](const ClaveGuardada &a, const ClaveGuardada &b) { return a.Vista().Compara(b.Vista()) < 0; });
-    return cortes;
-}
-
-} // namespace
 
 LecturaAdelantada::Datos::~Datos() = default;
 
@@ -394,15 +367,12 @@ LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras
     for (int i = 1; i < lectores && !cortes.empty(); ++i)
         limites.push_back(&cortes[cortes.size() * size_t(i) / size_t(lectores)]);
     limites.push_back(nullptr);
-    for (size_t i = 0; i + 1 < limites.size(); ++i) {
+    bool abiertos = true;
+    for (size_t i = 0; abiertos && i + 1 < limites.size(); ++i) {
         d_->tramos.push_back(std::make_unique<Tramo>(d_->tablas, d_->terminados));
-        if (!d_->tramos.back()->Abre(archivo, limites[i], limites[i + 1])) {
-            d_->tramos.clear();
-            d_->tablas.clear();
-            return;
-        }
+        abiertos = d_->tramos.back()->Abre(archivo, limites[i], limites[i + 1]);
     }
-    if (Movida(db)) {
+    if (!abiertos || Movida(db)) {
         d_->tramos.clear();
         d_->tablas.clear();
         return;

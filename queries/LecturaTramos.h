@@ -38,7 +38,6 @@ struct LecturaAdelantada::Datos {
     bool Leida();
     // Finds the event of that rowid, once the reading is done; false when no stretch read it.
     bool Ubica(sqlite3_int64 fila, Ubicacion &u);
-    // The codes of table `tabla` of the event found.
     void Toma(const Ubicacion &u, int tabla, Codigos &codigos) const;
 
     // The reading started for the next statement, handed over once.

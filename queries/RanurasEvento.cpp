@@ -48,9 +48,7 @@ int Conecta(sqlite3 *db, void *, int, const char *const *, sqlite3_vtab **tabla,
     const int rc = sqlite3_declare_vtab(db, QStringLiteral("CREATE TABLE x(%1)").arg(columnas.join(QLatin1Char(','))).toUtf8().constData());
     if (rc != SQLITE_OK)
         return rc;
-    auto *t = new Tabla;
-    t->db = db;
-    *tabla = &t->base;
+    *tabla = &(new Tabla{{}, db})->base;
     return SQLITE_OK;
 }
 
@@ -74,16 +72,11 @@ int MejorIndice(sqlite3_vtab *, sqlite3_index_info *info)
             argumento[oculta] = i;
         }
     }
-    for (int a = 0; a < 3; ++a) {
-        if (argumento[a] < 0)
-            return SQLITE_CONSTRAINT;
-        info->aConstraintUsage[argumento[a]].argvIndex = a + 1;
-        info->aConstraintUsage[argumento[a]].omit = 1;
-    }
-    if (argumento[3] >= 0) {
-        info->aConstraintUsage[argumento[3]].argvIndex = 4;
-        info->aConstraintUsage[argumento[3]].omit = 1;
-    }
+    if (argumento[0] < 0 || argumento[1] < 0 || argumento[2] < 0)
+        return SQLITE_CONSTRAINT;
+    for (int a = 0; a < 4; ++a)
+        if (argumento[a] >= 0)
+            info->aConstraintUsage[argumento[a]] = {a + 1, 1};
     info->estimatedCost = 1;
     info->estimatedRows = 1;
     info->idxFlags = SQLITE_INDEX_SCAN_UNIQUE;

@@ -43,28 +43,23 @@ void Registra(sqlite3 *db);
 QString Union();
 
 // While it lives, the next statement that joins the function to the events
-// with their rowid has the detail tables of `grupos` read on threads, each
-// thread a stretch of the events' keys over its own read-only connection to
-// the database file: each event's codes are kept and found by its rowid,
-// whatever its value (8 bytes a code, 12 an event and 4 more a table), so
-// that the statement reads the events in whatever order they are stored or
-// asked. Where that cannot be (one processor, a database without a file, or
-// one moved, or a connection inside a transaction that does not hold the
-// write lock, a code that does not fit), the statement reads the tables
-// itself. A connection that holds the write lock, and has not yet written,
-// sees what the threads see.
+// with their rowid has the detail tables of `grupos` read on threads, each a
+// stretch of the events' keys over its own read-only connection, and each
+// event's codes found by its rowid whatever its value (8 bytes a code, 12 an
+// event and 4 more a table), so that the events may come in any order. Where
+// that cannot be (one processor, no database file or a moved one, a read
+// transaction without the write lock, a code that does not fit), the
+// statement reads the tables itself. A connection that holds the write lock,
+// and has not yet written, sees what the threads see.
 class LecturaAdelantada {
 public:
     LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos);
     ~LecturaAdelantada();
-    LecturaAdelantada(const LecturaAdelantada &) = delete;
-    LecturaAdelantada &operator=(const LecturaAdelantada &) = delete;
 
     // Asked inside the statement's transaction: false when another connection
-    // wrote to the database between the readers' start and the statement's, so
-    // that they may have read another state of it than the statement did.
+    // wrote between the readers' start and the statement's, so that they may
+    // have read another state of the database than the statement did.
     bool MismaVersion() const;
-    // Whether threads read the tables.
     bool EnHilos() const;
 
     struct Datos;
