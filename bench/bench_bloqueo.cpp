@@ -75,7 +75,8 @@ int Corre(const OpcionesBanco &opciones)
     g.Panel()->PonCriterio(QStringLiteral("E.Folio > 0"));
     std::printf("campos elegidos: %lld\n", qlonglong(g.Seleccion().size()));
     QString respuesta;
-    std::printf("Ejecutar sin bloqueo: %.2f s (%s)\n", Ejecuta(g, programa, respuesta), qPrintable(respuesta));
+    const double sinBloqueo = Ejecuta(g, programa, respuesta);
+    std::printf("Ejecutar sin bloqueo: %.2f s (%s)\n", sinBloqueo, qPrintable(respuesta));
     // The plain figure: the same run right after the other program's same
     // write, committed at once. A write of another connection empties this
     // connection's page cache, which the locked run meets too; only the wait differs.
