@@ -322,8 +322,10 @@ bool modEvento::MarcaLista(const QString &tabla, const QString &columna, const Q
 
 // A stored code the list does not offer (a care type of 7 or more without
 // sexual violence, a code gone from its catalog: data written by another
-// program) gets its item, in code order, so that it is shown ticked and a
-// save keeps it unless the user unticks it.
+// program) gets its item after the offered ones, in code order among
+// themselves, so that it is shown ticked and a save keeps it unless the user
+// unticks it. The offered items keep their places: the sheet's rules find
+// some of them by position (the second violence type).
 void modEvento::AgregaFaltantes(ListaHoja lista, const QStringList &codigos)
 {
     const QString catalogo = CatalogoDeLista(lista);
@@ -334,17 +336,16 @@ void modEvento::AgregaFaltantes(ListaHoja lista, const QStringList &codigos)
         textos << e.texto;
         ofrecidos << e.texto.left(2).trimmed().toUpper();
     }
-    bool faltan = false;
+    QStringList faltantes;
     for (const QString &c : codigos) {
         // An item's code is read back from its first two characters.
         if (c.isEmpty() || c.size() > 2 || ofrecidos.contains(c.toUpper()))
             continue;
         const Descripcion d = DescCatalogo(ctx_.ConexionBD, catalogo, c);
-        textos << c + QStringLiteral("   ") + (d.Encontrada() ? d.texto : CveInexistente());
+        faltantes << c + QStringLiteral("   ") + (d.Encontrada() ? d.texto : CveInexistente());
         ofrecidos << c.toUpper();
-        faltan = true;
     }
-    if (!faltan)
+    if (faltantes.isEmpty())
         return;
     auto antes = [texto](const QString &a, const QString &b) {
         const QString ca = a.left(2).trimmed(), cb = b.left(2).trimmed();
@@ -352,8 +353,8 @@ void modEvento::AgregaFaltantes(ListaHoja lista, const QStringList &codigos)
         const int ia = ca.toInt(&na), ib = cb.toInt(&nb);
         return !texto && na && nb ? ia < ib : ca.compare(cb, Qt::CaseInsensitive) < 0;
     };
-    std::stable_sort(textos.begin(), textos.end(), antes);
-    hoja_.PonElementos(lista, textos);
+    std::stable_sort(faltantes.begin(), faltantes.end(), antes);
+    hoja_.PonElementos(lista, textos + faltantes);
 }
 
 bool modEvento::CargaListas()

@@ -69,8 +69,8 @@ public:
                              ListaHoja lista);
     // Ticks the items whose codes the event holds in detail table "D_" + tabla
     // (with `condicion`, e.g. "CodAfectadoAgresor = 1"); unticks all when it
-    // holds none. A stored code the list does not offer is added to it, in
-    // code order, with its catalog description (or "CVE INEXISTENTE"), and
+    // holds none. A stored code the list does not offer is added after the
+    // offered items, with its catalog description (or "CVE INEXISTENTE"), and
     // ticked: a save keeps what the user did not untick. False when the
     // query cannot run.
     bool MarcaLista(const QString &tabla, const QString &columna, const QString &condicion, ListaHoja lista,

@@ -289,8 +289,10 @@ void BaseDatos::Abre(const QString &archivo)
         throw ErrorBD(SQLITE_READONLY, ArchivoDestino::TextoCarpetaSinEscritura(fi.absolutePath()));
 
     QSqlDatabase db = Conexion();   // added by the constructor, kept until the destructor
-    // mode=rw: SQLite must never create a missing file behind our back.
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    // mode=rw: SQLite must never create a missing file behind our back. The
+    // wait for another program's lock is the connection's own busy handler,
+    // set below (EsperaOcupada), not the driver's.
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
     db.setDatabaseName(QUrl::fromLocalFile(fi.absoluteFilePath()).toString(QUrl::FullyEncoded)
                        + QStringLiteral("?mode=rw"));
     if (!db.open())
@@ -410,7 +412,7 @@ void BaseDatos::Optimiza(const QStringList &tablas) const
         // it needs at a million events in milliseconds.
         Ejecuta(QStringLiteral("PRAGMA analysis_limit = 1000"));
         for (const QString &tabla : tablas)
-            Ejecuta(QStringLiteral("ANALYZE main.\"%1\"").arg(tabla));
+            Ejecuta(QStringLiteral("ANALYZE main.\"%1\"").arg(QString(tabla).replace(QLatin1Char('"'), QLatin1String("\"\""))));
         Ejecuta(QStringLiteral("PRAGMA main.optimize"));
     } catch (const ErrorBD &) {
         // Busy or read-only: the next closing tries again.

@@ -152,6 +152,22 @@ TEST_F(GrabaLee, FilasGuardadasQueLaListaNoOfreceSeMuestranMarcadasYSeConservan)
     EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
 }
 
+// A stored code that sorts before the offered ones goes after them: the second
+// violence type stays "7", and with it ticked every care type is offered.
+TEST_F(GrabaLee, UnCodigoGuardadoQueNoSeOfreceNoMueveLosDemasDeSuLugar)
+{
+    Graba(EventoValido());
+    prog.Ejecuta("INSERT INTO D_TipoViolencia (CLUES, Folio, fechaAtencion, CodTipoViolencia) "
+                 "SELECT CLUES, Folio, fechaAtencion, c FROM D_EVENTO, (SELECT 1 AS c UNION SELECT 7)");
+    Lee();
+    const QList<ElementoLista> &violencia = hoja.Elementos(ListaHoja::TipoViolencia);
+    ASSERT_GT(violencia.size(), 2);
+    EXPECT_TRUE(violencia[1].texto.startsWith("7   ")) << violencia[1].texto.toStdString();
+    EXPECT_EQ(violencia.last().texto, "1   CVE INEXISTENTE");
+    EXPECT_EQ(hoja.CodigosMarcados(ListaHoja::TipoViolencia), (QStringList{"6", "7", "8", "1"}));
+    EXPECT_TRUE(hoja.Elementos(ListaHoja::TipoAtencion).size() > 6);   // the care types of 7 and more too
+}
+
 // Values longer than their fields (stored elsewhere) and folios past 2^53 are
 // read with the sheet's formats and saved back unchanged.
 TEST_F(GrabaLee, LoGuardadoSeLeeConSuFormatoYSeGuardaIgualAunConFoliosGrandes)
