@@ -160,6 +160,11 @@ EsperaAcotada::~EsperaAcotada()
     --Espera().corridas;
 }
 
+QString CitaNombre(const QString &nombre)
+{
+    return QLatin1Char('"') + QString(nombre).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
 ErrorBD::ErrorBD(int numero, const QString &descripcion, bool violaClave)
     : std::runtime_error(descripcion.toStdString()),
       numero_(numero), descripcion_(descripcion), violaClave_(violaClave)
@@ -412,7 +417,7 @@ void BaseDatos::Optimiza(const QStringList &tablas) const
         // it needs at a million events in milliseconds.
         Ejecuta(QStringLiteral("PRAGMA analysis_limit = 1000"));
         for (const QString &tabla : tablas)
-            Ejecuta(QStringLiteral("ANALYZE main.\"%1\"").arg(QString(tabla).replace(QLatin1Char('"'), QLatin1String("\"\""))));
+            Ejecuta(QStringLiteral("ANALYZE main.") + CitaNombre(tabla));
         Ejecuta(QStringLiteral("PRAGMA main.optimize"));
     } catch (const ErrorBD &) {
         // Busy or read-only: the next closing tries again.

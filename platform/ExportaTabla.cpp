@@ -202,11 +202,6 @@ void Entero(sqlite3_int64 v, int ancho, char *salida)
     salida[i] = 0;
 }
 
-QString Nombre(const QString &n)
-{
-    return QLatin1Char('"') + QString(n).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-
 // Names made unique without regard to case, each at most `largo` characters.
 QStringList Unicos(const QStringList &nombres, int largo)
 {
@@ -287,9 +282,9 @@ bool Exportacion::BaseDatosSqlite(sqlite3 *fuente, const QString &sql, const QSt
         static const char *porTipo[] = {"TEXT", "INTEGER", "REAL", "DATE"};
         const QString tipo = c.forzado && TipoDeclarado(c.declarado) != c.tipo ? QString::fromLatin1(porTipo[int(c.tipo)])
                                                                                : QString::fromUtf8(c.declarado);
-        definicion << (Nombre(nombres.at(int(i))) + QLatin1Char(' ') + tipo).trimmed();
+        definicion << (CitaNombre(nombres.at(int(i))) + QLatin1Char(' ') + tipo).trimmed();
     }
-    const QString tabla = QStringLiteral("exportacion.") + Nombre(p.nombre.isEmpty() ? QStringLiteral("Tabla") : p.nombre);
+    const QString tabla = QStringLiteral("exportacion.") + CitaNombre(p.nombre.isEmpty() ? QStringLiteral("Tabla") : p.nombre);
     const auto error = [&] { return Falla(ErrorBD::DeManejador(fuente).Descripcion()); };
 
     Lectura adjunta(fuente, QStringLiteral("ATTACH ?1 AS exportacion"), {ruta});
@@ -620,7 +615,7 @@ ResultadoExportacion ExportaTabla(const BaseDatos &bd, const PeticionExportacion
         return fallo;
 
     static const QRegularExpression nombreTabla(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    const QString sql = nombreTabla.match(p.origen).hasMatch() ? QStringLiteral("SELECT * FROM ") + Nombre(p.origen) : p.origen;
+    const QString sql = nombreTabla.match(p.origen).hasMatch() ? QStringLiteral("SELECT * FROM ") + CitaNombre(p.origen) : p.origen;
     sqlite3 *fuente = nullptr;
     try {
         fuente = bd.Manejador();

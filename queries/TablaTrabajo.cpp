@@ -19,11 +19,6 @@ struct Columna {
     const GrupoRanuras *grupo = nullptr;   // read from the slots joined as R
 };
 
-QString Cita(const QString &nombre)
-{
-    return QLatin1Char('"') + nombre + QLatin1Char('"');
-}
-
 // The slot columns of a group, read from the slots' table joined as R. Slot 01
 // of the groups without a person condition is NULL for an event with no
 // detail rows, as the export always gave; the other slots keep their initial value.
@@ -70,7 +65,7 @@ QList<Columna> ColumnasDe(const BaseDatos &bd, const QStringList &campos, int ra
         if (!entrada.startsWith(QLatin1String("E."), Qt::CaseInsensitive) || !evento.contains(columna.toLower()))
             throw ErrorBD(SQLITE_ERROR, QStringLiteral("El campo %1 no es un campo de la tabla de eventos").arg(entrada));
         columnas << Columna{columna, evento.value(columna.toLower()).second,
-                            QStringLiteral("E.") + Cita(evento.value(columna.toLower()).first)};
+                            QStringLiteral("E.") + CitaNombre(evento.value(columna.toLower()).first)};
     }
     return columnas;
 }
@@ -123,8 +118,8 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
     QStringList definicion, nombres, expresiones;
     QList<const GrupoRanuras *> grupos;
     for (const Columna &c : columnas) {
-        definicion << Cita(c.nombre) + QLatin1Char(' ') + c.tipo;
-        nombres << Cita(c.nombre);
+        definicion << CitaNombre(c.nombre) + QLatin1Char(' ') + c.tipo;
+        nombres << CitaNombre(c.nombre);
         expresiones << c.expresion;
         if (c.grupo && !grupos.contains(c.grupo))
             grupos << c.grupo;
@@ -221,12 +216,12 @@ LecturaFilas FuenteTmpQuery(const BaseDatos &bd, const SeleccionEventos &selecci
 LecturaFilas FuenteTabla(const BaseDatos &bd, const QString &tabla)
 {
     LecturaFilas f;
-    const QString t = QStringLiteral("main.") + Cita(tabla);
+    const QString t = QStringLiteral("main.") + CitaNombre(tabla);
     QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT name, type FROM pragma_table_info(?, 'main')"), {tabla});
     while (q.next()) {
         f.nombres << q.value(0).toString();
         f.fechas << (q.value(1).toString().compare(QLatin1String("DATE"), Qt::CaseInsensitive) == 0);
-        f.ordenes << QStringLiteral("SELECT rowid FROM %1 ORDER BY %2, rowid").arg(t, Cita(f.nombres.last()));
+        f.ordenes << QStringLiteral("SELECT rowid FROM %1 ORDER BY %2, rowid").arg(t, CitaNombre(f.nombres.last()));
     }
     f.filas = QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(t);
     f.fila = QStringLiteral("SELECT * FROM %1 WHERE rowid = ?1").arg(t);

@@ -27,12 +27,6 @@ QStringList ColumnasTabla(const BaseDatos &bd, const QString &esquema, const QSt
     return columnas;
 }
 
-QString CitaNombre(const QString &nombre)
-{
-    QString citado = nombre;
-    return QLatin1Char('"') + citado.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
 QString ListaNombres(const QStringList &nombres, const QString &prefijo)
 {
     QStringList citados;

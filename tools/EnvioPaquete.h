@@ -18,9 +18,6 @@ QStringList TablasCatalogo(const BaseDatos &bd);
 // The columns of a table of the schema `esquema` ("main" or an attached one), in order.
 QStringList ColumnasTabla(const BaseDatos &bd, const QString &esquema, const QString &tabla);
 
-// A table or column name quoted for a statement, whatever it holds: a
-// received package names its own tables.
-QString CitaNombre(const QString &nombre);
 // Names quoted for a statement: "a","b".
 QString ListaNombres(const QStringList &nombres, const QString &prefijo = QString());
 

@@ -51,6 +51,12 @@ TEST(BaseDatos, DialectoTransaccionesYErrores)
             t.Confirma();
     }
     EXPECT_EQ(p.Filas("SELECT * FROM T"), QStringList{"1"});
+    // Any name is quoted whole, embedded quotes and all, never read as SQL.
+    const QString raro = "T\"; DROP TABLE T; --";
+    EXPECT_EQ(CitaNombre(raro), "\"T\"\"; DROP TABLE T; --\"");
+    p.Ejecuta("CREATE TABLE " + CitaNombre(raro) + " (" + CitaNombre("a\"b") + ")");
+    EXPECT_EQ(p.Filas("SELECT name FROM pragma_table_info(?)", {raro}), QStringList{"a\"b"});
+    EXPECT_EQ(p.Filas("SELECT * FROM T"), QStringList{"1"});
     try {
         p.Valor("SELECT * FROM NoHay");
         ADD_FAILURE();
