@@ -54,6 +54,8 @@ bool LeeOpciones(int argc, char **argv, OpcionesBanco &o, const QStringList &pro
             o.ordenado = true;
         else if (a == QLatin1String("--desordenado"))
             o.desordenado = true;
+        else if (a == QLatin1String("--una-unidad"))
+            o.unaUnidad = true;
         else if (a == QLatin1String("--conserva") && conValor)
             o.conserva = QString::fromLocal8Bit(argv[++i]);
         else if (i == 1 && !a.startsWith(QLatin1Char('-')))
@@ -63,11 +65,12 @@ bool LeeOpciones(int argc, char **argv, OpcionesBanco &o, const QStringList &pro
     }
     ok = ok && o.ano >= 1900 && o.ano <= 9999 && o.estado.size() == 2;
     if (!ok)
-        std::printf("uso: %s [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado]%s\n"
+        std::printf("uso: %s [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado] [--una-unidad]%s\n"
                     "  N eventos generados (100000); estado (36) y año estadístico (2004) de la Base de Datos;\n"
                     "  --conserva genera los eventos una vez en CARPETA/Datos y, si ya están, usa una copia de ellos\n"
                     "  --ordenado escribe los eventos en el orden de su llave, no en el de captura\n"
-                    "  --desordenado reescribe cada tabla D_* en orden al azar, sin estadísticas\n",
+                    "  --desordenado reescribe cada tabla D_* en orden al azar, sin estadísticas\n"
+                    "  --una-unidad da cada evento a la primera unidad del estado\n",
                     argc > 0 ? argv[0] : "velmoran_bench",
                     qPrintable(propias.isEmpty() ? QString() : QLatin1Char(' ') + propias.join(QStringLiteral(" V "))
                                                                       + QStringLiteral(" V")));
@@ -613,7 +616,7 @@ private:
 
 } // namespace
 
-int GeneraEventos(const BaseDatos &bd, int n, const DatosEvento &base, const QString &estado, int ano, bool ordenado)
+int GeneraEventos(const BaseDatos &bd, int n, const DatosEvento &base, const QString &estado, int ano, bool ordenado, bool unaUnidad)
 {
     const QDate hoy = UltimoDiaDelAno(ano);
     const QDate inicio(ano - 1, 12, 26);
@@ -631,7 +634,11 @@ int GeneraEventos(const BaseDatos &bd, int n, const DatosEvento &base, const QSt
     Evento evento(bd);
     const QStringList unidades = UnidadesDelEstado(bd, estado);
 
-    const std::vector<Plan> planes = Planea(n, int(unidades.size()), inicio, dias);
+    std::vector<Plan> planes = Planea(n, int(unidades.size()), inicio, dias);
+    // The same year, days, captures and packages, every event at one unit.
+    if (unaUnidad)
+        for (Plan &p : planes)
+            p.unidad = 0;
     std::vector<int> orden = OrdenCaptura(planes, dias);
     // Folios of each unit in the order its events are captured.
     std::vector<qlonglong> folios(planes.size()), siguiente(size_t(unidades.size()), 0);
@@ -779,11 +786,11 @@ bool BaseConEventos(ProgramaBanco &programa)
     if (!programa.AbreBase())
         return false;
     // No statistics: the program makes its own, as it goes.
-    GeneraEventos(bd, o.eventos, EventoValido(), o.estado, o.ano, o.ordenado);
+    GeneraEventos(bd, o.eventos, EventoValido(), o.estado, o.ano, o.ordenado, o.unaUnidad);
     if (o.desordenado)
         DesordenaTablas(bd);
-    std::printf("eventos generados: %d (estado %s, año estadístico %d, %s): %.1f s\n", o.eventos, qPrintable(o.estado),
-                o.ano,
+    std::printf("eventos generados: %d (estado %s, año estadístico %d%s, %s): %.1f s\n", o.eventos, qPrintable(o.estado),
+                o.ano, o.unaUnidad ? ", una sola unidad" : "",
                 o.desordenado ? "cada tabla D_* reescrita en orden al azar, sin estadísticas"
                 : o.ordenado  ? "en el orden de su llave"
                               : "en el orden de captura",

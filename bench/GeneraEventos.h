@@ -31,10 +31,11 @@ QStringList UnidadesDelEstado(const BaseDatos &bd, const QString &estado);
 // events without any. The detail rows of a captured event are written right
 // after it; a package is written as the reception writes it: its events, then
 // each detail table in one block. No statistics are made. `ordenado` writes
-// the same events in the order of their key instead. The columns it does not
+// the same events in the order of their key instead; `unaUnidad` gives every
+// event to the state's first unit, its folios numbered in the order of capture. The columns it does not
 // vary are those of `base`. Returns the events written; throws ErrorBD on failure.
 int GeneraEventos(const BaseDatos &bd, int n, const DatosEvento &base, const QString &estado = QStringLiteral("36"),
-                  int ano = 2004, bool ordenado = false);
+                  int ano = 2004, bool ordenado = false, bool unaUnidad = false);
 
 // Rewrites every D_* table's rows in a shuffled order (the same every time)
 // and leaves no statistics; schema and indexes stay. Throws ErrorBD.

@@ -16,11 +16,12 @@
 #include <exception>
 
 // What a benchmark program is asked on its command line:
-//   N [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado]
+//   N [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado] [--una-unidad]
 // N events (default 100000) of state EE (default 36) and statistical year
 // AAAA (default 2004), in the order of capture unless --ordenado;
 // --desordenado then rewrites every D_* table in a shuffled order, without
-// statistics, as a database that has lived long may stand. With
+// statistics, as a database that has lived long may stand; --una-unidad
+// gives every event to one unit, as the year of a state with one hospital. With
 // --conserva the events are generated once into CARPETA/Datos (the program
 // can be opened on that folder); a run that finds that database there uses
 // it as it stands, through a copy of its own, so that one generated
@@ -32,6 +33,7 @@ struct OpcionesBanco {
     QString conserva;
     bool ordenado = false;            // events written in key order, not in capture order
     bool desordenado = false;         // every D_* table rewritten in a shuffled order, no statistics
+    bool unaUnidad = false;           // every event at the state's first unit
     QMap<QString, QString> propias;   // the program's own options (name -> value)
 };
 // False, after printing the usage, on an argument it does not understand.

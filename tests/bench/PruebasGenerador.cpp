@@ -64,6 +64,18 @@ TEST(GeneradorAnual, EscribeEnOrdenDeCapturaYOrdenadoLasMismasFilasEnOrdenDeLlav
                       "WHERE r < a").arg(tabla)).toInt(), 0) << tabla;
 }
 
+// A year of one unit: every event there, its folios 1 to N in the order of
+// capture (--desordenado then shuffles them, as a long-lived database stands).
+TEST(GeneradorAnual, UnaUnidadNumeraSusFoliosEnOrdenDeCaptura)
+{
+    ProgramaTemporal p;
+    p.AbreBase();
+    EXPECT_EQ(GeneraEventos(p.bd(), 3000, EventoValido(), "36", 2004, false, true), 3000);
+    EXPECT_EQ(p.Filas("SELECT count(DISTINCT Clues), min(Folio), max(Folio), count(DISTINCT Folio) FROM D_EVENTO"),
+              QStringList{"1|1|3000|3000"});
+    EXPECT_EQ(p.Valor("SELECT count(*) FROM (SELECT Folio, lag(Folio) OVER (ORDER BY rowid) AS a FROM D_EVENTO) WHERE Folio < a").toInt(), 0);
+}
+
 TEST(GeneradorAnual, DesordenadoLasMismasFilasEnOtroOrdenSinEstadisticasYElMismoEsquema)
 {
     ProgramaTemporal p;
