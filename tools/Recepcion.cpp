@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
+#include <tuple>
 
 namespace {
 const QString TituloRecepcion = QStringLiteral("Recepción VELMORAN");
@@ -39,6 +40,114 @@ private:
     const BaseDatos &bd_;
 };
 
+// While the package is attached the connection trusts no schema: what the
+// package's schema computes (a computed column, an index on an expression)
+// may call only what SQLite knows to be harmless, never our functions nor an
+// extension's. The setting is the connection's own; it comes back afterwards.
+class EsquemaSinConfianza {
+public:
+    explicit EsquemaSinConfianza(const BaseDatos &bd)
+        : bd_(bd), antes_(bd.Valor(QStringLiteral("PRAGMA trusted_schema")).toInt())
+    {
+        bd_.Ejecuta(QStringLiteral("PRAGMA trusted_schema = OFF"));
+    }
+    ~EsquemaSinConfianza()
+    {
+        try {
+            bd_.Ejecuta(QStringLiteral("PRAGMA trusted_schema = %1").arg(antes_));
+        } catch (const ErrorBD &) {
+            // A connection opened again starts with SQLite's default.
+        }
+    }
+
+private:
+    const BaseDatos &bd_;
+    int antes_;
+};
+
+// The package's database attached read-only as "paquete", read without trust.
+class PaqueteAdjunto {
+public:
+    PaqueteAdjunto(const BaseDatos &bd, const QString &base)
+        : sinConfianza_(bd), adjunta_(bd, base, QStringLiteral("paquete"), true)
+    {
+    }
+
+private:
+    EsquemaSinConfianza sinConfianza_;
+    BaseAdjunta adjunta_;
+};
+
+// A table or view of the package and what SQLite says it is: "table",
+// "view", "virtual", or "shadow" (the storage of a virtual table).
+struct TablaPaquete {
+    QString nombre;
+    QString clase;
+};
+
+// Every table and view of the package, in name order. What each is comes from
+// the schema as SQLite parsed it, never from the stored text, which a package
+// may write as it likes.
+QList<TablaPaquete> TablasDelPaquete(const BaseDatos &bd)
+{
+    QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT name, type FROM pragma_table_list WHERE schema = 'paquete' "
+                                            "AND name IN (SELECT name FROM paquete.sqlite_master WHERE type IN ('table', 'view')) "
+                                            "ORDER BY name COLLATE NOCASE"));
+    QList<TablaPaquete> tablas;
+    while (q.next())
+        tablas.append({q.value(0).toString(), q.value(1).toString()});
+    return tablas;
+}
+
+// The event table that SQLite takes the package's table for, or an empty
+// text: SQLite ignores the case of ASCII letters only.
+QString TablaEventoDe(const QString &nombre)
+{
+    const bool ascii = std::all_of(nombre.cbegin(), nombre.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    return ascii && TablasEvento.contains(nombre.toUpper()) ? nombre.toUpper() : QString();
+}
+
+// The first column of our table `local` that the package's `tabla` lacks.
+QString ColumnaFaltante(const BaseDatos &bd, const QString &tabla, const QString &local)
+{
+    const QStringList suyas = ColumnasTabla(bd, QStringLiteral("paquete"), tabla);
+    for (const QString &c : ColumnasTabla(bd, QStringLiteral("main"), local))
+        if (!suyas.contains(c, Qt::CaseInsensitive))
+            return c;
+    return {};
+}
+
+// Why the package's events cannot be received, or an empty text; `faltan`
+// gets the event tables it lacks.
+QString ChecaEventos(const BaseDatos &bd, const QList<TablaPaquete> &tablas, QStringList *faltan)
+{
+    for (const QString &tabla : TablasEvento) {
+        const auto t = std::find_if(tablas.cbegin(), tablas.cend(), [&](const TablaPaquete &x) { return TablaEventoDe(x.nombre) == tabla; });
+        if (t == tablas.cend()) {
+            *faltan << tabla;
+            continue;
+        }
+        if (t->clase != QLatin1String("table"))
+            return QStringLiteral("%1 no es una tabla en el paquete.").arg(tabla);
+        if (const QString c = ColumnaFaltante(bd, tabla, tabla); !c.isEmpty())
+            return QStringLiteral("A la tabla %1 del paquete le falta la columna %2.").arg(tabla, c);
+        // Keys: CLUES of 11 characters, a whole Folio, a real ISO date.
+        if (bd.Valor(QStringLiteral("SELECT COUNT(*) FROM paquete.%1 WHERE length(CLUES) IS NOT 11 "
+                                    "OR typeof(Folio) <> 'integer' OR date(julianday(fechaAtencion)) IS NOT fechaAtencion")
+                         .arg(tabla))
+                .toInt()
+            > 0)
+            return QStringLiteral("La tabla %1 del paquete tiene claves de evento mal formadas.").arg(tabla);
+    }
+    if (faltan->isEmpty()
+        && bd.Valor(QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM paquete.D_EVENTO "
+                                   "GROUP BY CLUES COLLATE NOCASE, Folio, fechaAtencion HAVING COUNT(*) > 1)"))
+                   .toInt()
+               > 0)
+        return QStringLiteral("La tabla D_EVENTO del paquete repite claves de evento.");
+    return {};
+}
+
 // The program's own tables that are not catalogs: its log, and the work tables
 // that its windows, reports and tools keep (or once kept) in a working
 // database. A package may bring them but never replaces them.
@@ -51,11 +160,21 @@ const QStringList TablasDeTrabajo = {
 };
 const QStringList PrefijosDeTrabajo = {QStringLiteral("REP_"), QStringLiteral("PASO_")};
 
-// Why a table of the package, other than a "D_" one, is not offered as a
-// catalog, or an empty text. `sql` is the package's statement that made it.
-QString MotivoNoCatalogo(const QString &nombre, const QString &sql)
+// A name as the user may read it in a message; a blank one between quotes.
+QString Legible(const QString &nombre)
 {
-    const QString n = nombre.toUpper();
+    QString t = nombre;
+    for (QChar &c : t)
+        if (!c.isPrint())
+            c = QLatin1Char('?');
+    return nombre.trimmed().isEmpty() ? QLatin1Char('"') + t + QLatin1Char('"') : t;
+}
+
+// Why a table of the package, other than a "D_" one, is no catalog by its
+// name or by what it is, or an empty text.
+QString MotivoNoCatalogo(const TablaPaquete &t, const QList<TablaPaquete> &tablas)
+{
+    const QString n = t.nombre.toUpper();
     if (n.startsWith(QLatin1String("SQLITE_")))
         return QStringLiteral("es una tabla interna de SQLite");
     if (n == QLatin1String("BITACORA"))
@@ -63,21 +182,21 @@ QString MotivoNoCatalogo(const QString &nombre, const QString &sql)
     if (TablasDeTrabajo.contains(n) || std::any_of(PrefijosDeTrabajo.cbegin(), PrefijosDeTrabajo.cend(),
                                                     [&](const QString &p) { return n.startsWith(p); }))
         return QStringLiteral("es una tabla de trabajo del programa, no un catálogo");
-    if (std::any_of(nombre.cbegin(), nombre.cend(), [](QChar c) { return !c.isPrint(); }))
+    if (t.nombre.trimmed().isEmpty())
+        return QStringLiteral("su nombre está en blanco");
+    if (std::any_of(t.nombre.cbegin(), t.nombre.cend(), [](QChar c) { return !c.isPrint(); }))
         return QStringLiteral("su nombre lleva caracteres que no se pueden mostrar");
-    if (sql.trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive))
+    if (t.clase == QLatin1String("virtual"))
         return QStringLiteral("es una tabla virtual, no una tabla de datos");
+    if (t.clase == QLatin1String("shadow")) {
+        // Named after its virtual table: "<name>_<part>".
+        const auto duena = std::find_if(tablas.cbegin(), tablas.cend(), [&](const TablaPaquete &v) {
+            return v.clase == QLatin1String("virtual") && t.nombre.startsWith(v.nombre + QLatin1Char('_'), Qt::CaseInsensitive);
+        });
+        return QStringLiteral("es una tabla interna de %1, no una tabla de datos")
+            .arg(duena == tablas.cend() ? QStringLiteral("una tabla virtual") : QStringLiteral("la tabla virtual ") + Legible(duena->nombre));
+    }
     return {};
-}
-
-// A name as the user may read it in a message.
-QString Legible(const QString &nombre)
-{
-    QString t = nombre;
-    for (QChar &c : t)
-        if (!c.isPrint())
-            c = QLatin1Char('?');
-    return t;
 }
 
 // The working database's table that a received catalog replaces (its own
@@ -91,6 +210,99 @@ QString TablaLocal(const BaseDatos &bd, const QString &tabla)
         .toString();
 }
 
+// Why a catalog of the package cannot go into the working database, or an
+// empty text: the name it would take there is an index's or a view's, or it
+// lacks a column of our catalog.
+QString MotivoContraLaBase(const BaseDatos &bd, const QString &tabla)
+{
+    const QString local = TablaLocal(bd, tabla);
+    if (local.isEmpty()) {
+        const QString otro = bd.Valor(QStringLiteral("SELECT type FROM main.sqlite_master WHERE type IN ('index', 'view') "
+                                                     "AND name = ? COLLATE NOCASE"),
+                                      {tabla.toUpper()})
+                                 .toString();
+        if (otro == QLatin1String("index"))
+            return QStringLiteral("es el nombre de un índice de esta Base de Datos, no de un catálogo");
+        if (otro == QLatin1String("view"))
+            return QStringLiteral("es el nombre de una vista de esta Base de Datos, no de un catálogo");
+    } else if (const QString c = ColumnaFaltante(bd, tabla, local); !c.isEmpty()) {
+        return QStringLiteral("le falta la columna %1 que tiene el catálogo %2 de esta Base de Datos").arg(c, local);
+    }
+    return {};
+}
+
+// What a package offers: its catalogs, in its spelling, and a line for each
+// other table saying why it is not offered.
+struct Oferta {
+    QStringList catalogos, noOfrecidas;
+};
+
+// Sorts the package's tables: those of "D_" are its events (taken apart when
+// `faltan` is empty), the others its catalogs, unless the program keeps them
+// for itself, they hold no data of their own or they cannot go into the
+// working database.
+Oferta Ofrece(const BaseDatos &bd, const QList<TablaPaquete> &tablas, const QStringList &faltan)
+{
+    QList<std::pair<QString, QString>> motivos;   // each table with why not, or nothing
+    QHash<QString, QStringList> llegarian;        // catalogs by the name they would take here
+    for (const TablaPaquete &t : tablas) {
+        const bool deEventos = !TablaEventoDe(t.nombre).isEmpty();
+        if (t.clase == QLatin1String("view") || (deEventos && faltan.isEmpty()))
+            continue;
+        QString motivo;
+        if (deEventos) {
+            motivo = QStringLiteral("los eventos llegan solo con sus seis tablas, y al paquete le faltan %1")
+                         .arg(faltan.join(QStringLiteral(", ")));
+        } else if (t.nombre.toUpper().startsWith(QLatin1String("D_"))) {
+            motivo = QStringLiteral("empieza con \"D_\" y no es una de las tablas de los eventos");
+        } else {
+            motivo = MotivoNoCatalogo(t, tablas);
+            if (motivo.isEmpty())
+                motivo = MotivoContraLaBase(bd, t.nombre);
+        }
+        if (motivo.isEmpty())
+            llegarian[t.nombre.toUpper()] << t.nombre;
+        motivos.append({t.nombre, motivo});
+    }
+    // Names that differ only in the case of letters beyond ASCII are two
+    // tables to SQLite but one here, where a catalog takes its upper-cased
+    // name: neither is taken for the other.
+    Oferta oferta;
+    for (auto &[tabla, motivo] : motivos) {
+        QStringList otras = llegarian.value(tabla.toUpper());
+        otras.removeOne(tabla);
+        if (motivo.isEmpty() && !otras.isEmpty()) {
+            std::transform(otras.begin(), otras.end(), otras.begin(), Legible);
+            motivo = QStringLiteral("el paquete trae también %1, del mismo nombre sin distinguir mayúsculas de minúsculas, "
+                                    "y no se sabe cuál recibir")
+                         .arg(otras.join(QStringLiteral(", ")));
+        }
+        if (motivo.isEmpty())
+            oferta.catalogos << tabla;
+        else
+            oferta.noOfrecidas << QStringLiteral("- ") + Legible(tabla) + QStringLiteral(": ") + motivo + QLatin1Char('.');
+    }
+    return oferta;
+}
+
+// Replaces the working database's catalog by the package's `tabla` whole, or
+// makes it under the upper-cased name when it has none.
+void ReemplazaCatalogo(const BaseDatos &bd, const QString &tabla)
+{
+    const QString local = TablaLocal(bd, tabla);
+    if (local.isEmpty()) {
+        // A catalog new here: made with the package's columns.
+        bd.EjecutaAccion(QStringLiteral("CREATE TABLE main.%1 AS SELECT * FROM paquete.%2")
+                             .arg(CitaNombre(tabla.toUpper()), CitaNombre(tabla)));
+        return;
+    }
+    // Delete and insert keep the table's keys, collation and indexes.
+    const QString columnas = ListaNombres(ColumnasTabla(bd, QStringLiteral("main"), local));
+    bd.EjecutaAccion(QStringLiteral("DELETE FROM main.%1").arg(CitaNombre(local)));
+    bd.EjecutaAccion(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM paquete.%3")
+                         .arg(CitaNombre(local), columnas, CitaNombre(tabla)));
+}
+
 // The columns of a table and what the merge copies into each: the received
 // value, the text codes (CLUES and the Cod… columns that hold text) trimmed
 // and upper-cased as the capture sheet writes them.
@@ -100,7 +312,7 @@ std::pair<QString, QString> ColumnasRecibidas(const BaseDatos &bd, const QString
     QStringList columnas, valores;
     while (q.next()) {
         const QString nombre = q.value(0).toString();
-        const QString c = QLatin1Char('"') + nombre + QLatin1Char('"');
+        const QString c = CitaNombre(nombre);
         const bool codigo = q.value(1).toString().startsWith(QLatin1String("TEXT"), Qt::CaseInsensitive)
                             && (nombre.compare(QLatin1String("CLUES"), Qt::CaseInsensitive) == 0
                                 || nombre.startsWith(QLatin1String("Cod"), Qt::CaseInsensitive));
@@ -108,6 +320,27 @@ std::pair<QString, QString> ColumnasRecibidas(const BaseDatos &bd, const QString
         valores << (codigo ? QStringLiteral("upper(trim(%1))").arg(c) : c);
     }
     return {columnas.join(QLatin1Char(',')), valores.join(QLatin1Char(','))};
+}
+
+// Every local row of a received key goes, details first; then the received
+// events and only the detail rows of received events come in. The events
+// and units received.
+std::pair<int, int> ReemplazaEventos(const BaseDatos &bd, Progreso &trabajo, const QString &etapa)
+{
+    for (const QString &tabla : TablasEvento.mid(1) + TablasEvento.mid(0, 1))
+        bd.EjecutaAccion(QStringLiteral("DELETE FROM main.%1 WHERE rowid IN (SELECT l.rowid FROM paquete.D_EVENTO AS r "
+                                        "CROSS JOIN main.%1 AS l ON l.CLUES = r.CLUES AND l.Folio = r.Folio "
+                                        "AND l.fechaAtencion = r.fechaAtencion)")
+                             .arg(tabla));
+    for (const QString &tabla : TablasEvento) {
+        trabajo.Etapa(etapa + QLatin1Char(' ') + tabla);
+        const auto [columnas, valores] = ColumnasRecibidas(bd, tabla);
+        bd.EjecutaAccion(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM paquete.%1").arg(tabla, columnas, valores)
+                         + (tabla == TablasEvento.first() ? QString() : QStringLiteral(" WHERE ") + LlaveRecibida));
+    }
+    QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT CLUES) FROM paquete.D_EVENTO"));
+    q.next();
+    return {q.value(0).toInt(), q.value(1).toInt()};
 }
 } // namespace
 
@@ -233,88 +466,20 @@ QString Recepcion::ChecaPaquete(const QString &base)
         return QStringLiteral("El archivo %1 no es una Base de Datos.").arg(QFileInfo(base).fileName());
     const BaseDatos &bd = ctx_.ConexionBD;
     try {
-        BaseAdjunta paquete(bd, base, QStringLiteral("paquete"), true);
+        PaqueteAdjunto paquete(bd, base);
         if (bd.Valor(QStringLiteral("PRAGMA paquete.quick_check")).toString() != QLatin1String("ok"))
             return QStringLiteral("La Base de Datos del paquete está dañada.");
-        const auto tipo = [&](const QString &tabla) {
-            return bd.Valor(QStringLiteral("SELECT type FROM paquete.sqlite_master WHERE name = ? COLLATE NOCASE "
-                                           "AND type IN ('table', 'view')"),
-                            {tabla})
-                .toString();
-        };
-        // The first column of our table `local` that the package's `tabla` lacks.
-        const auto columnaFaltante = [&](const QString &tabla, const QString &local) {
-            const QStringList suyas = ColumnasTabla(bd, QStringLiteral("paquete"), tabla);
-            for (const QString &c : ColumnasTabla(bd, QStringLiteral("main"), local))
-                if (!suyas.contains(c, Qt::CaseInsensitive))
-                    return c;
-            return QString();
-        };
-        int tablasEvento = 0;
-        for (const QString &tabla : TablasEvento) {
-            const QString t = tipo(tabla);
-            if (t == QLatin1String("view"))
-                return QStringLiteral("%1 no es una tabla en el paquete.").arg(tabla);
-            if (t.isEmpty())
-                continue;
-            ++tablasEvento;
-            if (const QString c = columnaFaltante(tabla, tabla); !c.isEmpty())
-                return QStringLiteral("A la tabla %1 del paquete le falta la columna %2.").arg(tabla, c);
-            // Keys: CLUES of 11 characters, a whole Folio, a real ISO date.
-            if (bd.Valor(QStringLiteral("SELECT COUNT(*) FROM paquete.%1 WHERE length(CLUES) IS NOT 11 "
-                                        "OR typeof(Folio) <> 'integer' OR date(julianday(fechaAtencion)) IS NOT fechaAtencion")
-                             .arg(tabla))
-                    .toInt()
-                > 0)
-                return QStringLiteral("La tabla %1 del paquete tiene claves de evento mal formadas.").arg(tabla);
-        }
-        if (tablasEvento == TablasEvento.size()
-            && bd.Valor(QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM paquete.D_EVENTO "
-                                       "GROUP BY CLUES COLLATE NOCASE, Folio, fechaAtencion HAVING COUNT(*) > 1)"))
-                       .toInt()
-                   > 0)
-            return QStringLiteral("La tabla D_EVENTO del paquete repite claves de evento.");
-        TieneEventos = tablasEvento == TablasEvento.size();
+        const QList<TablaPaquete> tablas = TablasDelPaquete(bd);
         QStringList faltan;
-        for (const QString &tabla : TablasEvento)
-            if (tipo(tabla).isEmpty())
-                faltan << tabla;
-        // Every table of the package: those of "D_" are its events, the
-        // others its catalogs, unless the program keeps them for itself.
-        QList<QStringList> tablas;
-        QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT name, coalesce(sql, '') FROM paquete.sqlite_master "
-                                                "WHERE type = 'table' ORDER BY name COLLATE NOCASE"));
-        while (q.next())
-            tablas << QStringList{q.value(0).toString(), q.value(1).toString()};
-        q.finish();
-        QStringList catalogos, noOfrecidas;
-        for (const QStringList &t : tablas) {
-            const QString &tabla = t[0];
-            QString motivo;
-            if (tabla.toUpper().startsWith(QLatin1String("D_"))) {
-                if (!TablasEvento.contains(tabla.toUpper()))
-                    motivo = QStringLiteral("empieza con \"D_\" y no es una de las tablas de los eventos");
-                else if (!TieneEventos)
-                    motivo = QStringLiteral("los eventos llegan solo con sus seis tablas, y al paquete le faltan %1")
-                                 .arg(faltan.join(QStringLiteral(", ")));
-                else
-                    continue;   // the events
-            } else {
-                motivo = MotivoNoCatalogo(tabla, t[1]);
-                const QString local = motivo.isEmpty() ? TablaLocal(bd, tabla) : QString();
-                if (const QString c = local.isEmpty() ? QString() : columnaFaltante(tabla, local); !c.isEmpty())
-                    motivo = QStringLiteral("le falta la columna %1 que tiene el catálogo %2 de esta Base de Datos").arg(c, local);
-            }
-            if (motivo.isEmpty())
-                catalogos << tabla;
-            else
-                noOfrecidas << QStringLiteral("- ") + Legible(tabla) + QStringLiteral(": ") + motivo + QLatin1Char('.');
-        }
-        Catalogos = catalogos;
-        NoOfrecidas = noOfrecidas;
-        if (!TieneEventos && catalogos.isEmpty())
+        if (const QString motivo = ChecaEventos(bd, tablas, &faltan); !motivo.isEmpty())
+            return motivo;
+        TieneEventos = faltan.isEmpty();
+        const Oferta oferta = Ofrece(bd, tablas, faltan);
+        Catalogos = oferta.catalogos;
+        NoOfrecidas = oferta.noOfrecidas;
+        if (!TieneEventos && Catalogos.isEmpty())
             return QStringLiteral("El paquete no trae eventos ni catálogos.")
-                   + (noOfrecidas.isEmpty() ? QString() : QStringLiteral("\n\n") + TextoNoOfrecidas());
+                   + (NoOfrecidas.isEmpty() ? QString() : QStringLiteral("\n\n") + TextoNoOfrecidas());
         return {};
     } catch (const ErrorBD &e) {
         return e.Descripcion();
@@ -323,61 +488,26 @@ QString Recepcion::ChecaPaquete(const QString &base)
 
 bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
 {
-    if (base_.isEmpty()) {
-        ctx_.mensajes.Informa(QStringLiteral("Error al recuperar el Envío, verifique por favor....."), TituloRecepcion);
-        return false;
-    }
     eventos = eventos && TieneEventos;
-    if (!eventos && tablas.isEmpty()) {
-        ctx_.mensajes.Informa(QStringLiteral("No ha seleccionado información, verifique por favor....."),
-                              TituloAplicacion());
+    if (!HayQueRecibir(eventos, tablas))
         return false;
-    }
     const BaseDatos &bd = ctx_.ConexionBD;
     const QString etapa = QStringLiteral("Recibiendo información de Eventos............");
     Progreso trabajo = ctx_.Trabajo(etapa);
     int recibidos = 0, unidades = 0;
     try {
-        BaseAdjunta paquete(bd, base_, QStringLiteral("paquete"), true);
+        PaqueteAdjunto paquete(bd, base_);
         SinLlavesForaneas sinLlaves(bd);
         Transaccion t(bd);
         for (const QString &tabla : tablas) {
             if (!Catalogos.contains(tabla))
                 throw ErrorBD(1, QStringLiteral("El paquete no trae el catálogo %1").arg(Legible(tabla)));
             trabajo.Etapa(etapa + QLatin1Char(' ') + Legible(tabla).toUpper());
-            const QString local = TablaLocal(bd, tabla);
-            if (local.isEmpty()) {
-                // A catalog new here: made under the upper-cased name, with the package's columns.
-                bd.EjecutaAccion(QStringLiteral("CREATE TABLE main.%1 AS SELECT * FROM paquete.%2")
-                                     .arg(CitaNombre(tabla.toUpper()), CitaNombre(tabla)));
-                continue;
-            }
-            // Delete and insert keep the table's keys, collation and indexes.
-            const QString columnas = ListaNombres(ColumnasTabla(bd, QStringLiteral("main"), local));
-            bd.EjecutaAccion(QStringLiteral("DELETE FROM main.%1").arg(CitaNombre(local)));
-            bd.EjecutaAccion(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM paquete.%3")
-                                 .arg(CitaNombre(local), columnas, CitaNombre(tabla)));
+            ReemplazaCatalogo(bd, tabla);
         }
         if (eventos) {
-            // Every local row of a received key goes, details first; then the
-            // received event and only the detail rows of received events come in.
             trabajo.Etapa(etapa);
-            for (const QString &tabla : TablasEvento.mid(1) + TablasEvento.mid(0, 1))
-                bd.EjecutaAccion(QStringLiteral("DELETE FROM main.%1 WHERE rowid IN (SELECT l.rowid FROM paquete.D_EVENTO AS r "
-                                                "CROSS JOIN main.%1 AS l ON l.CLUES = r.CLUES AND l.Folio = r.Folio "
-                                                "AND l.fechaAtencion = r.fechaAtencion)")
-                                     .arg(tabla));
-            for (const QString &tabla : TablasEvento) {
-                trabajo.Etapa(etapa + QLatin1Char(' ') + tabla);
-                const auto [columnas, valores] = ColumnasRecibidas(bd, tabla);
-                bd.EjecutaAccion(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM paquete.%1").arg(tabla, columnas, valores)
-                                 + (tabla == TablasEvento.first() ? QString() : QStringLiteral(" WHERE ") + LlaveRecibida));
-            }
-            QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT CLUES) FROM paquete.D_EVENTO"));
-            q.next();
-            recibidos = q.value(0).toInt();
-            unidades = q.value(1).toInt();
-            q.finish();
+            std::tie(recibidos, unidades) = ReemplazaEventos(bd, trabajo, etapa);
         }
         RegistraBitacora(bd, {TipoBitacora::Recepcion, RutaPaquete, recibidos, unidades, QString(), QString(), int(tablas.size())},
                          ctx_.reloj.Ahora());
@@ -394,11 +524,31 @@ bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
     }
     Limpia();
     trabajo.Termina();
+    MuestraResumen(recibidos, int(tablas.size()));
+    return true;
+}
+
+// Whether a package was read and something of it chosen; says why not.
+bool Recepcion::HayQueRecibir(bool eventos, const QStringList &tablas) const
+{
+    if (base_.isEmpty()) {
+        ctx_.mensajes.Informa(QStringLiteral("Error al recuperar el Envío, verifique por favor....."), TituloRecepcion);
+        return false;
+    }
+    if (!eventos && tablas.isEmpty()) {
+        ctx_.mensajes.Informa(QStringLiteral("No ha seleccionado información, verifique por favor....."),
+                              TituloAplicacion());
+        return false;
+    }
+    return true;
+}
+
+void Recepcion::MuestraResumen(int recibidos, int catalogos)
+{
     ctx_.mensajes.Informa(QStringLiteral("Se recibió correctamente la siguiente información....\n***     ***\n\n"
                                          "Atenciónes por Violencia y/o Lesión       = %1\nCatálogos     = %2")
                               .arg(QLocale(QLocale::Spanish, QLocale::Mexico).toString(recibidos))
-                              .arg(tablas.size()),
+                              .arg(catalogos),
                           TituloRecepcion);
     ctx_.EscribePanel(QStringLiteral("Listo....."));
-    return true;
 }

@@ -27,8 +27,10 @@ public:
     bool TieneEventos = false; // the six event tables came
     // The package's tables offered as catalogs, in its spelling: every table
     // whose name does not begin with "D_", but for the program's own log and
-    // work tables and SQLite's; a catalog the working database lacks is made
-    // under the upper-cased name.
+    // work tables, SQLite's, virtual tables and their storage, and tables
+    // whose name is blank, is taken here by an index or a view, or is shared
+    // with another table of the package once upper-cased; a catalog the
+    // working database lacks is made under the upper-cased name.
     QStringList Catalogos;
     // The package's tables not offered, each with its reason.
     QStringList NoOfrecidas;
@@ -47,6 +49,8 @@ private:
     QString Desempaca(QString *titulo);
     QString ChecaPaquete(const QString &base);
     QString TextoNoOfrecidas() const;
+    bool HayQueRecibir(bool eventos, const QStringList &tablas) const;
+    void MuestraResumen(int recibidos, int catalogos);
     void Limpia();
 
     Contexto &ctx_;

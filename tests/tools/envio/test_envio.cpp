@@ -322,6 +322,15 @@ const CasoHostil CasosHostiles[] = {
     {"FolioNoEntero", {}, {"UPDATE h.D_Diagnosticos SET Folio = '1x'"}, "La tabla D_DIAGNOSTICOS del paquete tiene claves de evento mal formadas."},
     {"ClavesRepetidas", {}, {"INSERT INTO h.D_EVENTO SELECT * FROM h.D_EVENTO WHERE Folio = 7"},
      "La tabla D_EVENTO del paquete repite claves de evento."},
+    // Read as a table it would run the extension's code on the sender's data.
+    {"TablaDeEventosVirtual", {},
+     {"DROP TABLE h.D_TipoAtencion", "CREATE VIRTUAL TABLE h.D_TipoAtencion USING fts5(CLUES, Folio, fechaAtencion, CodTipoAtencion)",
+      "INSERT INTO h.D_TipoAtencion SELECT * FROM main.D_TipoAtencion"},
+     "D_TIPOATENCION no es una tabla en el paquete."},
+    // The package's schema is not trusted: what it computes may call only
+    // what SQLite knows to be harmless, never our functions nor an extension's.
+    {"ColumnaCalculadaPorUnaFuncion", {}, {"CREATE TABLE h.cCalc (x TEXT, y AS (VAL(x)))", "INSERT INTO h.cCalc (x) VALUES ('12')"},
+     "(malformed database schema (cCalc) - unsafe use of VAL())."},
     {"SoloTablasDelPrograma", {},
      {"DROP TABLE h.D_EVENTO", "DROP TABLE h.D_BajoEfectos", "DROP TABLE h.D_Derechohabiencia", "DROP TABLE h.D_TipoAtencion",
       "DROP TABLE h.D_TipoViolencia", "CREATE TABLE h.BITACORA AS SELECT * FROM main.BITACORA"},
@@ -472,6 +481,99 @@ TEST_F(Paquetes, SeOfreceTodaTablaQueNoEmpiezaConDYSeDiceCualesNoYPorQue)
     ASSERT_TRUE(r.Abre(dir.filePath("otra/" + Paquete))) << qPrintable(p.mensajes.Ultimo());
     EXPECT_EQ(r.Catalogos, QStringList{raro.toUpper()});
 }
+
+// A package of the six tables and the new catalog cNuevo, plus tables made by
+// hand (`paquete`, attached as h) for a working database changed by `local`.
+struct TablasAjenas {
+    const char *nombre;
+    QStringList local, paquete;
+    QStringList ofrecidos;      // besides cNuevo, as the package spells them
+    const char *noOfrecidas;    // the box's lines after its heading; none: no box
+};
+
+class TablaAjena : public Paquetes, public ::testing::WithParamInterface<TablasAjenas> {};
+
+const QStringList Fts5 = {"CREATE VIRTUAL TABLE h.cVirt USING fts5(a, b)", "INSERT INTO h.cVirt VALUES ('uno', 'dos')"};
+const char *const LineasFts5 = "- cVirt: es una tabla virtual, no una tabla de datos.\n"
+                               "- cVirt_config: es una tabla interna de la tabla virtual cVirt, no una tabla de datos.\n"
+                               "- cVirt_content: es una tabla interna de la tabla virtual cVirt, no una tabla de datos.\n"
+                               "- cVirt_data: es una tabla interna de la tabla virtual cVirt, no una tabla de datos.\n"
+                               "- cVirt_docsize: es una tabla interna de la tabla virtual cVirt, no una tabla de datos.\n"
+                               "- cVirt_idx: es una tabla interna de la tabla virtual cVirt, no una tabla de datos.";
+
+const TablasAjenas CasosTablasAjenas[] = {
+    {"TablaVirtualYSusTablasInternas", {}, Fts5, {}, LineasFts5},
+    {"TablaVirtualConDosBlancos", {},
+     Fts5 + QStringList{"PRAGMA writable_schema = ON",
+                        "UPDATE h.sqlite_master SET sql = replace(sql, 'CREATE VIRTUAL', 'CREATE  VIRTUAL') WHERE name = 'cVirt'",
+                        "PRAGMA writable_schema = OFF"},
+     {}, LineasFts5},
+    {"NombreVacioOEnBlanco", {}, {"CREATE TABLE h.\"\" (x)", "INSERT INTO h.\"\" VALUES (1)", "CREATE TABLE h.\" \" (x)"}, {},
+     "- \"\": su nombre está en blanco.\n- \" \": su nombre está en blanco."},
+    {"NombreDeUnIndice", {}, {"CREATE TABLE h.IX_CATCLUES_Estado (x)", "CREATE TABLE h.ix_catcie10_capitulo (x)"}, {},
+     "- ix_catcie10_capitulo: es el nombre de un índice de esta Base de Datos, no de un catálogo.\n"
+     "- IX_CATCLUES_Estado: es el nombre de un índice de esta Base de Datos, no de un catálogo."},
+    {"NombreDeUnaVista", {"CREATE VIEW main.CVISTA AS SELECT 1 AS x"}, {"CREATE TABLE h.cVista (x)"}, {},
+     "- cVista: es el nombre de una vista de esta Base de Datos, no de un catálogo."},
+    // A trigger's name is no table's: SQLite keeps the two apart.
+    {"NombreDeUnDisparadorSeRecibe", {"CREATE TRIGGER main.CAVISO AFTER INSERT ON BITACORA BEGIN SELECT 1; END"},
+     {"CREATE TABLE h.cAviso (x)", "INSERT INTO h.cAviso VALUES ('a')"}, {"cAviso"}, ""},
+    {"MayusculasMasAllaDeAscii", {},
+     {"CREATE TABLE h.\"cñandú\" (x)", "INSERT INTO h.\"cñandú\" VALUES (1)", "CREATE TABLE h.\"cÑANDÚ\" (x)",
+      "INSERT INTO h.\"cÑANDÚ\" VALUES (2)", "CREATE TABLE h.\"cÁrbol\" (x)"},
+     {"cÁrbol"},
+     "- cÑANDÚ: el paquete trae también cñandú, del mismo nombre sin distinguir mayúsculas de minúsculas, y no se sabe cuál recibir.\n"
+     "- cñandú: el paquete trae también cÑANDÚ, del mismo nombre sin distinguir mayúsculas de minúsculas, y no se sabe cuál recibir."},
+    {"DMinusculaNoEsCatalogo", {}, {"CREATE TABLE h.d_otra (x)", "INSERT INTO h.d_otra VALUES (1)"}, {},
+     "- d_otra: empieza con \"D_\" y no es una de las tablas de los eventos."},
+    // A view is never offered nor named, whatever it calls.
+    {"VistaQueLlamaUnaFuncion", {}, {"CREATE VIEW h.cVal AS SELECT VAL('1') AS v"}, {}, ""},
+};
+
+// What the check offers and says, and what two receptions of everything
+// offered leave: the working database as it was, plus the package's events
+// and catalogs, and nothing else.
+TEST_P(TablaAjena, SeNombraPorQueNoSeOfreceYLoOfrecidoSeRecibe)
+{
+    const TablasAjenas &caso = GetParam();
+    const QString zip = PaqueteCon(QStringList{"CREATE TABLE h.cNuevo (Cod INTEGER PRIMARY KEY, Descripcion TEXT)",
+                                               "INSERT INTO h.cNuevo VALUES (1, 'UNO')"}
+                                   + caso.paquete);
+    for (const QString &s : caso.local)
+        destino.Ejecuta(s);
+    AltaEvento(destino, B, 9, "2004-07-01");   // a local event no package touches
+    const QString objetos = "SELECT type || ' ' || name FROM sqlite_master WHERE name NOT LIKE 'sqlite%' ORDER BY 1";
+    QStringList esperados = Contenido(destino.bd()), objetosEsperados = destino.Filas(objetos);
+    for (const QString &f : Contenido(p.bd()))
+        if (!f.startsWith("cSexo: "))
+            esperados << f;
+    esperados.sort();
+    QStringList ofrecidos = QStringList{"cNuevo"} + caso.ofrecidos;
+    ofrecidos.sort(Qt::CaseInsensitive);
+    for (const QString &t : ofrecidos)
+        objetosEsperados << "table " + t.toUpper();
+    objetosEsperados.sort();
+    for (int vez = 1; vez <= 2; ++vez) {
+        Recepcion r(*destino.ctx);
+        const qsizetype cajas = destino.mensajes.cajas.size();
+        ASSERT_TRUE(r.Abre(zip)) << qPrintable(destino.mensajes.Ultimo());
+        EXPECT_EQ(r.Catalogos, ofrecidos);
+        if (*caso.noOfrecidas)
+            EXPECT_EQ(destino.mensajes.Ultimo(),
+                      "Estas tablas del paquete no se ofrecen para recibir:\n\n" + QString::fromUtf8(caso.noOfrecidas));
+        else
+            EXPECT_EQ(destino.mensajes.cajas.size(), cajas + 1);   // "De click para continuar" only
+        EXPECT_TRUE(r.Recibe(true, r.Catalogos)) << qPrintable(destino.mensajes.Ultimo());
+        EXPECT_EQ(destino.Valor("PRAGMA trusted_schema").toInt(), 1);   // the package's distrust goes with it
+        EXPECT_EQ(Contenido(destino.bd()), esperados) << vez;
+        EXPECT_EQ(destino.Filas(objetos), objetosEsperados) << vez;
+        EXPECT_EQ(destino.Filas("SELECT * FROM CNUEVO"), QStringList{"1|UNO"});
+        EXPECT_EQ(destino.Cuenta("BITACORA"), vez);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Recepcion, TablaAjena, ::testing::ValuesIn(CasosTablasAjenas),
+                         [](const auto &i) { return std::string(i.param.nombre); });
 
 // The send's package database is gone from Datos before its summary shows.
 TEST_F(Paquetes, ElEnvioBorraSuBaseTemporalAntesDelResumen)
