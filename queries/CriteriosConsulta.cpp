@@ -66,7 +66,9 @@ std::vector<Pieza> Piezas(const QString &s)
         if (c.isSpace()) {
             ++i;
         } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            QString valor;
+            // Empty, never null: QtSql binds a null QString as NULL, and a
+            // typed '' is a text of no characters.
+            QString valor = QStringLiteral("");
             int j = i + 1;
             for (;; ++j) {
                 if (j >= n)

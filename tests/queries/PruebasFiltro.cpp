@@ -223,6 +223,36 @@ TEST_F(Filtro, FuncionesDelDialectoEnElFiltroYEnElGenerador)
     }
 }
 
+// A typed '' is a text of no characters, not NULL, in both windows: each
+// finds the events that plain SQL over the same data finds.
+TEST_F(Filtro, CadenaVaciaEsTextoEnElFiltroYEnElGenerador)
+{
+    p.Ejecuta("UPDATE D_EVENTO SET CURP = CASE Folio WHEN 1 THEN '' WHEN 2 THEN 'ABCD' WHEN 3 THEN '' END,"
+              " Nombre = CASE Folio WHEN 1 THEN '' WHEN 2 THEN 'MARÍA' WHEN 4 THEN 'M' END");
+    const std::pair<const char *, const char *> casos[] = {
+        {"E.CURP=''", "CURP = ''"},
+        {"E.Nombre=''", "Nombre = ''"},
+        {"E.Nombre <> ''", "Nombre <> ''"},
+        {"InStr(E.Nombre,'')=1", "length(Nombre) > 0"},
+        {"Right(E.Nombre,0)=''", "Nombre IS NOT NULL"},
+        {"E.CURP Like '' And Len(E.CURP) = 0", "CURP = ''"},
+    };
+    frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
+    g.PonEjecucion([&](frmGenConsultas &v) { EjecutaGenConsultas(*p.ctx, dialogo, v); });
+    g.Panel()->cboField->setCurrentIndex(1);
+    g.lstOrigen->setCurrentRow(1);
+    g.Selecciona(0);   // E.Folio
+    for (const auto &[criterio, plano] : casos) {
+        const QString esperados = p.Filas(QStringLiteral("SELECT group_concat(Folio) FROM (SELECT Folio FROM D_EVENTO WHERE %1 ORDER BY Folio)").arg(plano)).join(',');
+        ASSERT_FALSE(esperados.isEmpty()) << plano;
+        ASSERT_TRUE(Filtra(criterio)) << criterio;
+        EXPECT_EQ(Folios(), esperados) << criterio;
+        g.Panel()->PonCriterio(criterio);
+        CierraModal([&] { g.cmdRunQuery->click(); });
+        EXPECT_EQ(p.Filas("SELECT Folio FROM GENCONSUL ORDER BY Folio").join(','), esperados) << criterio;
+    }
+}
+
 TEST_F(Filtro, VentanaSobreCIE10)
 {
     frmQuery v(*p.ctx, dialogo, DestinoFiltro{nullptr, [](const ConsultaSQL &) {}});
