@@ -234,6 +234,22 @@ void FnInstr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     sqlite3_result_int64(ctx, texto.indexOf(buscado, int(desde - 1), Qt::CaseInsensitive) + 1);
 }
 
+// UCASE and LCASE: every letter changes case, as in the dialect (ñ, accented
+// vowels, ü), not only the ASCII ones SQLite's upper and lower change; each
+// letter stays one letter (ß stays ß). NULL stays NULL.
+void FnCaso(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (EsNulo(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const bool mayusculas = qstrcmp(Nombre(ctx), "UCASE") == 0;
+    QList<uint> letras = TextoVB(argv[0]).toUcs4();
+    for (uint &c : letras)
+        c = mayusculas ? QChar::toUpper(c) : QChar::toLower(c);
+    DevuelveTexto(ctx, QString::fromUcs4(reinterpret_cast<const char32_t *>(letras.constData()), letras.size()));
+}
+
 // A date as the date functions read it: the stored yyyy-mm-dd (a time may
 // follow), a typed dd/mm/yyyy read day first, or a day number counted from
 // 30/12/1899.
@@ -326,4 +342,6 @@ void RegistraFuncionesSql(QSqlDatabase &db)
     Registra(h, "YEAR", 1, FnParteFecha);
     Registra(h, "INSTR", 2, FnInstr);
     Registra(h, "INSTR", 3, FnInstr);
+    Registra(h, "UCASE", 1, FnCaso);
+    Registra(h, "LCASE", 1, FnCaso);
 }

@@ -212,13 +212,14 @@ Columna ColumnaDe(OrigenConsulta origen, const QString &nombre)
 
 // The functions a criteria may call, as SQLite knows them: the dialect's
 // own are registered on the connection (LEFT and RIGHT by their quoted
-// names, being join keywords), IIF is SQLite's.
+// names, being join keywords; UPPER and LOWER as UCASE and LCASE, which
+// change every letter), IIF is SQLite's.
 QString Funcion(const QString &nombre)
 {
     static const QHash<QString, QString> funciones = {
         {"CDATE", "CDATE"}, {"VAL", "VAL"},     {"LEN", "LEN"},     {"MID", "MID"},     {"TRIM", "TRIM"},
-        {"LTRIM", "LTRIM"}, {"RTRIM", "RTRIM"}, {"UCASE", "UPPER"}, {"LCASE", "LOWER"}, {"UPPER", "UPPER"},
-        {"LOWER", "LOWER"}, {"ABS", "ABS"},     {"LEFT", "\"LEFT\""}, {"RIGHT", "\"RIGHT\""}, {"IIF", "iif"},
+        {"LTRIM", "LTRIM"}, {"RTRIM", "RTRIM"}, {"UCASE", "UCASE"}, {"LCASE", "LCASE"}, {"UPPER", "UCASE"},
+        {"LOWER", "LCASE"}, {"ABS", "ABS"},     {"LEFT", "\"LEFT\""}, {"RIGHT", "\"RIGHT\""}, {"IIF", "iif"},
         {"CSTR", "CSTR"},   {"CINT", "CINT"},   {"CLNG", "CLNG"},   {"DAY", "DAY"},     {"MONTH", "MONTH"},
         {"YEAR", "YEAR"},   {"INSTR", "INSTR"}};
     const QString f = funciones.value(nombre.toUpper());
@@ -233,7 +234,7 @@ QString Funcion(const QString &nombre)
 QString FechaComoArgumento(const QString &funcion, const QString &fecha)
 {
     static const QStringList texto = {"\"LEFT\"", "\"RIGHT\"", "MID",  "LEN",   "INSTR", "CSTR",
-                                      "TRIM",     "LTRIM",     "RTRIM", "UPPER", "LOWER", "VAL"};
+                                      "TRIM",     "LTRIM",     "RTRIM", "UCASE", "LCASE", "VAL"};
     if (texto.contains(funcion))
         return DiaPrimero(fecha);
     if (funcion == QLatin1String("CINT") || funcion == QLatin1String("CLNG") || funcion == QLatin1String("ABS"))

@@ -71,6 +71,14 @@ TEST(FuncionesSql, ComoLasDelDialecto)
         {"INSTR(NULL, 'a')", {}, "null|"},
         {"INSTR(0, 'abc', 'a')", {}, "Argumento no válido en INSTR: 0"},
         {"INSTR(NULL, 'abc', 'a')", {}, "Uso no válido de Null: INSTR"},
+        {"INSTR(2, 'abc', 'b')", {}, "integer|2"},
+        // UCASE and LCASE change every letter, one for one.
+        {"UCASE(?)", {"peña"}, "text|PEÑA"},
+        {"ucase(?)", {"áéíóú üñ çß"}, "text|ÁÉÍÓÚ ÜÑ Çß"},
+        {"LCASE(?)", {"ÁÉÍÓÚ ÜÑ Ç"}, "text|áéíóú üñ ç"},
+        {"UCASE(12.5)", {}, "text|12.5"},
+        {"LCASE(NULL)", {}, "null|"},
+        {"upper(?)", {"peña"}, "text|PEñA"},   // SQLite's own, for the program's codes, stays
     };
     ProgramaTemporal p;
     p.AbreBase();

@@ -43,7 +43,7 @@ TEST(Criterios, TraduccionDaUnaCondicionConValoresAsociados)
          "(( D.CodDerechohabiencia IN ( ? COLLATE NOCASE , ? COLLATE NOCASE ) OR V.CodTipoViolencia IS NULL ) AND T.CodTipoAtencion <> ?)",
          "1|2|1", "D,V,T"},
         {"Val(E.CURP) Between 1 And 2.5 And UCase(P.CodEfectos) = 1",
-         "(VAL ( E.CURP ) BETWEEN ? AND ? AND UPPER ( P.CodEfectos ) = ?)", "1|2.5|1", "P"},
+         "(VAL ( E.CURP ) BETWEEN ? AND ? AND UCASE ( P.CodEfectos ) = ?)", "1|2.5|1", "P"},
         {"Edad > 3", "(E.Edad > ?)", "3", ""},
         {"E.fechaAtencion >= '01/06/2026'", "(E.fechaAtencion >= ?)", "2026-06-01", ""},
         {"'15/06/2026' = E.FechaOcurrencia", "(? = E.FechaOcurrencia)", "2026-06-15", ""},

@@ -190,6 +190,9 @@ TEST_F(Filtro, FuncionesDelDialectoEnElFiltroYEnElGenerador)
         {"Right(E.FechaOcurrencia, 4) = '2025'", "4,5"},
         {"CStr(CDATE(E.fechaAtencion)) = '01/03/2004'", "1"},
         {"CLng(E.fechaAtencion) = 38047", "1"},
+        {"E.Paterno = UCase('peña')", "2"},
+        {"Lower(E.Paterno) = 'peña' Or LCase(E.Paterno) = Lower('P1')", "2,5"},
+        {"E.Paterno = 'peña'", ""},   // only ASCII letters compare without regard to case
     };
     frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
     g.PonEjecucion([&](frmGenConsultas &v) { EjecutaGenConsultas(*p.ctx, dialogo, v); });
