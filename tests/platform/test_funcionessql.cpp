@@ -61,6 +61,17 @@ TEST(FuncionesSql, ComoLasDelDialecto)
         {"YEAR(45823)", {}, "integer|2025"},
         {"YEAR(NULL)", {}, "null|"},
         {"DAY(?)", {"31/02/2025"}, "No coinciden los tipos: DAY('31/02/2025')"},
+        // Day numbers: day 0 is 30/12/1899; a negative one's date counts toward zero.
+        {"DAY(45823)", {}, "integer|15"},
+        {"MONTH(45823)", {}, "integer|6"},
+        {"DAY(2)", {}, "integer|1"},
+        {"DAY(45823.99)", {}, "integer|15"},
+        {"DAY(-1.5)", {}, "integer|29"},
+        {"DAY(-0.5)", {}, "integer|30"},
+        {"YEAR(2958465.5)", {}, "integer|9999"},
+        {"YEAR(2958466)", {}, "Desbordamiento: YEAR(2958466)"},
+        {"YEAR(-657434.5)", {}, "integer|100"},
+        {"MONTH(-657435)", {}, "Desbordamiento: MONTH(-657435)"},
         // INSTR: 1-based, whatever the case, 0 when not there.
         {"INSTR(?, ?)", {"PEÑA", "ña"}, "integer|3"},
         {"INSTR(3, 'banana', 'AN')", {}, "integer|4"},
