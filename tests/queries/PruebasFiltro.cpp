@@ -188,6 +188,9 @@ TEST_F(Filtro, FuncionesDelDialectoEnElFiltroYEnElGenerador)
         {"INSTR(3, E.Paterno, 'a') = 4", "2"},
         {"Left(E.fechaAtencion, 2) = '03'", "3"},
         {"Right(E.FechaOcurrencia, 4) = '2025'", "4,5"},
+        // A date inside two functions takes the form the innermost wants.
+        {"IIf(E.FechaOcurrencia Is Null, 0, CInt(Right(E.FechaOcurrencia, 4))) = 2025", "4,5"},
+        {"CInt(Left(E.fechaAtencion, 2)) > 3 And CLng(Right(E.fechaAtencion, 4)) = 2004", "4,5"},
         {"CStr(CDATE(E.fechaAtencion)) = '01/03/2004'", "1"},
         {"CLng(E.fechaAtencion) = 38047", "1"},
         {"E.Paterno = UCase('peña')", "2"},
@@ -213,6 +216,7 @@ TEST_F(Filtro, FuncionesDelDialectoEnElFiltroYEnElGenerador)
     const std::pair<const char *, const char *> fallas[] = {
         {"CInt(E.Clues) = 1", "La instrucción no se pudo ejecutar en la Base de Datos (No coinciden los tipos: CINT('A'))"},
         {"Nz(E.Edad, 0) = 0", "El criterio usa una función desconocida: Nz"},
+        {"CInt(Right(E.FechaOcurrencia, 4)) = 2025", "La instrucción no se pudo ejecutar en la Base de Datos (Uso no válido de Null: CINT)"},
     };
     for (const auto &[criterio, descripcion] : fallas) {
         h.Msj().Limpia();
