@@ -211,35 +211,49 @@ Columna ColumnaDe(OrigenConsulta origen, const QString &nombre)
     return *c;
 }
 
-// The functions a criteria may call, as SQLite knows them: the dialect's
-// own are registered on the connection (LEFT and RIGHT by their quoted
-// names, being join keywords; UPPER and LOWER as UCASE and LCASE, which
-// change every letter), IIF is SQLite's.
-QString Funcion(const QString &nombre)
+// How a function takes a date handed to it, as the dialect hands it: text
+// functions see it as the user reads it, dd/mm/yyyy; numeric ones as its day
+// number counted from 30/12/1899; the date functions and IIF as stored.
+enum class FormaFecha { Guardada, Texto, Numero };
+
+// A function a criteria may call: its name as SQLite knows it (the dialect's
+// own are registered on the connection, LEFT and RIGHT by their quoted names,
+// being join keywords; UPPER and LOWER are UCASE and LCASE, which change every
+// letter; IIF is SQLite's) and how many arguments it takes.
+struct FuncionCriterio {
+    QString sql;
+    int minimo, maximo;
+    FormaFecha fecha;
+};
+
+const FuncionCriterio &Funcion(const QString &nombre)
 {
-    static const QHash<QString, QString> funciones = {
-        {"CDATE", "CDATE"}, {"VAL", "VAL"},     {"LEN", "LEN"},     {"MID", "MID"},     {"TRIM", "TRIM"},
-        {"LTRIM", "LTRIM"}, {"RTRIM", "RTRIM"}, {"UCASE", "UCASE"}, {"LCASE", "LCASE"}, {"UPPER", "UCASE"},
-        {"LOWER", "LCASE"}, {"ABS", "ABS"},     {"LEFT", "\"LEFT\""}, {"RIGHT", "\"RIGHT\""}, {"IIF", "iif"},
-        {"CSTR", "CSTR"},   {"CINT", "CINT"},   {"CLNG", "CLNG"},   {"DAY", "DAY"},     {"MONTH", "MONTH"},
-        {"YEAR", "YEAR"},   {"INSTR", "INSTR"}};
-    const QString f = funciones.value(nombre.toUpper());
-    if (f.isEmpty())
+    using F = FormaFecha;
+    static const QHash<QString, FuncionCriterio> funciones = {
+        {"CDATE", {"CDATE", 1, 1, F::Guardada}}, {"VAL", {"VAL", 1, 1, F::Texto}},
+        {"LEN", {"LEN", 1, 1, F::Texto}},        {"MID", {"MID", 2, 3, F::Texto}},
+        {"TRIM", {"TRIM", 1, 1, F::Texto}},      {"LTRIM", {"LTRIM", 1, 1, F::Texto}},
+        {"RTRIM", {"RTRIM", 1, 1, F::Texto}},    {"UCASE", {"UCASE", 1, 1, F::Texto}},
+        {"LCASE", {"LCASE", 1, 1, F::Texto}},    {"UPPER", {"UCASE", 1, 1, F::Texto}},
+        {"LOWER", {"LCASE", 1, 1, F::Texto}},    {"ABS", {"ABS", 1, 1, F::Numero}},
+        {"LEFT", {"\"LEFT\"", 2, 2, F::Texto}},  {"RIGHT", {"\"RIGHT\"", 2, 2, F::Texto}},
+        {"IIF", {"iif", 3, 3, F::Guardada}},     {"CSTR", {"CSTR", 1, 1, F::Texto}},
+        {"CINT", {"CINT", 1, 1, F::Numero}},     {"CLNG", {"CLNG", 1, 1, F::Numero}},
+        {"DAY", {"DAY", 1, 1, F::Guardada}},     {"MONTH", {"MONTH", 1, 1, F::Guardada}},
+        {"YEAR", {"YEAR", 1, 1, F::Guardada}},   {"INSTR", {"INSTR", 2, 3, F::Texto}}};
+    const auto f = funciones.constFind(nombre.toUpper());
+    if (f == funciones.cend())
         Rechaza(QStringLiteral("El criterio usa una función desconocida: %1").arg(nombre));
-    return f;
+    return *f;
 }
 
-// A date handed to a function reads as the dialect hands it: text functions
-// see it as the user reads it, dd/mm/yyyy; numeric ones as its day number
-// counted from 30/12/1899; the date functions, IIF and comparisons as stored.
-QString FechaComoArgumento(const QString &funcion, const QString &fecha)
+QString FechaComoArgumento(const FuncionCriterio &funcion, const QString &fecha)
 {
-    static const QStringList texto = {"\"LEFT\"", "\"RIGHT\"", "MID",  "LEN",   "INSTR", "CSTR",
-                                      "TRIM",     "LTRIM",     "RTRIM", "UCASE", "LCASE", "VAL"};
-    if (texto.contains(funcion))
-        return DiaPrimero(fecha);
-    if (funcion == QLatin1String("CINT") || funcion == QLatin1String("CLNG") || funcion == QLatin1String("ABS"))
-        return QStringLiteral("(julianday(%1) - 2415018.5)").arg(fecha);
+    switch (funcion.fecha) {
+    case FormaFecha::Texto: return DiaPrimero(fecha);
+    case FormaFecha::Numero: return QStringLiteral("(julianday(%1) - 2415018.5)").arg(fecha);
+    case FormaFecha::Guardada: break;
+    }
     return fecha;
 }
 
@@ -262,7 +276,7 @@ public:
             case Pieza::Nombre: PonNombre(antes); break;
             }
         }
-        if (!marcos_.isEmpty())
+        if (!marcos_.empty())
             Rechaza(QStringLiteral("El criterio abre un paréntesis que no cierra"));
         c_.sql = QLatin1Char('(') + sql_.join(' ') + QLatin1Char(')');
     }
@@ -280,7 +294,15 @@ private:
     struct Previa {
         bool like = false;    // it is LIKE
         bool fecha = false;   // it ends a date column (or is the NOT after one)
-        QString funcion;      // it names this function, whose parenthesis follows
+        const FuncionCriterio *funcion = nullptr;   // it names this function, whose parenthesis follows
+    };
+
+    // An open parenthesis: the function it belongs to (none for a plain
+    // one), as the criteria names it, and the commas met inside it so far.
+    struct Marco {
+        const FuncionCriterio *funcion;
+        QString nombre;
+        int comas = 0;
     };
 
     bool Es(size_t i, Pieza::Tipo t, const QString &s = {}) const
@@ -326,28 +348,51 @@ private:
         Asocia(x.contains('.') ? QVariant(x.toDouble()) : QVariant(x.toLongLong()));
     }
 
-    // Parentheses keep the function each belongs to; division is never
-    // whole-number division, as in the dialect.
+    // Parentheses keep the function each belongs to, whose arguments are
+    // counted; division is never whole-number division, as in the dialect.
     void PonSimbolo(const Previa &antes)
     {
         const QString &x = p_[i_].texto;
         if (x == QLatin1String("("))
-            marcos_ << antes.funcion;
+            marcos_.push_back({antes.funcion, antes.funcion ? p_[i_ - 1].texto : QString()});
+        if (x == QLatin1String(",") && !marcos_.empty())
+            ++marcos_.back().comas;
         if (x == QLatin1String(")")) {
-            if (marcos_.isEmpty())
+            if (marcos_.empty())
                 Rechaza(QStringLiteral("El criterio cierra un paréntesis que no abrió"));
-            marcos_.removeLast();
+            RevisaArgumentos(marcos_.back());
+            marcos_.pop_back();
         }
         sql_ << (x == QLatin1String("/") ? QStringLiteral("* 1.0 /") : x);
     }
 
-    // A word: a keyword, a function before its parenthesis, or a field.
+    // At a function's closing parenthesis: as many arguments as it takes.
+    void RevisaArgumentos(const Marco &m) const
+    {
+        if (!m.funcion)
+            return;
+        const int n = Es(i_ - 1, Pieza::Simbolo, QStringLiteral("(")) ? 0 : m.comas + 1;
+        const FuncionCriterio &f = *m.funcion;
+        if (n >= f.minimo && n <= f.maximo)
+            return;
+        const QString lleva = f.minimo == f.maximo ? QString::number(f.minimo)
+                                                   : QStringLiteral("%1 o %2").arg(f.minimo).arg(f.maximo);
+        Rechaza(QStringLiteral("El criterio da %1 %2 a la función %3, que lleva %4")
+                    .arg(QString::number(n), n == 1 ? QStringLiteral("argumento") : QStringLiteral("argumentos"),
+                         m.nombre, lleva));
+    }
+
+    // A word: a keyword, a function before its parenthesis, or a field; the
+    // dialect's word operators that criteria do not take are refused.
     void PonNombre(const Previa &antes)
     {
         static const QStringList claves = {"AND", "OR", "NOT", "LIKE", "IN", "BETWEEN", "IS", "NULL"};
+        static const QStringList operadores = {"MOD", "XOR", "EQV", "IMP"};
         const QString mayus = p_[i_].texto.toUpper();
         if (claves.contains(mayus))
             PonClave(mayus, antes);
+        else if (operadores.contains(mayus))
+            Rechaza(QStringLiteral("El criterio usa un operador que no se acepta: %1").arg(p_[i_].texto));
         else if (Es(i_ + 1, Pieza::Simbolo, QStringLiteral("(")))
             PonFuncion(antes);
         else
@@ -368,11 +413,11 @@ private:
 
     void PonFuncion(const Previa &antes)
     {
-        const QString f = Funcion(p_[i_].texto);
-        if (f == QLatin1String("CDATE") && PonCDateDirecto(antes))
+        const FuncionCriterio &f = Funcion(p_[i_].texto);
+        if (f.sql == QLatin1String("CDATE") && PonCDateDirecto(antes))
             return;
-        sql_ << f;
-        previa_.funcion = f;
+        sql_ << f.sql;
+        previa_.funcion = &f;
     }
 
     // CDATE of a stored date is the column itself (dates are stored as ISO
@@ -421,8 +466,8 @@ private:
     QString FechaEnFuncion(const QString &fecha) const
     {
         for (auto m = marcos_.crbegin(); m != marcos_.crend(); ++m)
-            if (!m->isEmpty())
-                return FechaComoArgumento(*m, fecha);
+            if (m->funcion)
+                return FechaComoArgumento(*m->funcion, fecha);
         return fecha;
     }
 
@@ -474,7 +519,7 @@ private:
     size_t i_ = 0;             // the piece being written
     QStringList sql_;
     Previa previa_;
-    QStringList marcos_;       // the function each open parenthesis belongs to, empty for a plain one
+    std::vector<Marco> marcos_;   // the open parentheses, innermost last
     bool fechaLike_ = false;   // the last LIKE stands beside a date column
 };
 

@@ -3,7 +3,6 @@
 // as a user meets them (the road from the sheet's "Filtrar" by keys is the
 // end-to-end test's, the ICD-10 list's hand-back the catalog windows').
 #include "CincoEventos.h"
-#include "queries/EjecutaGenConsultas.h"
 #include "queries/PanelCriterio.h"
 #include "queries/frmGenConsultas.h"
 #include "queries/frmQuery.h"
@@ -115,10 +114,7 @@ TEST_F(Filtro, CriterioQueNoCorreMuestraElErrorYLuegoLaSegundaCaja)
         EXPECT_EQ(v.Panel()->Criterio(), criterio);
     }
     frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
-    g.PonEjecucion([&](frmGenConsultas &v) { EjecutaGenConsultas(*p.ctx, dialogo, v); });
-    g.Panel()->cboField->setCurrentIndex(1);
-    g.lstOrigen->setCurrentRow(1);
-    g.Selecciona(0);
+    PreparaGenerador(g);
     g.Panel()->PonCriterio("E.Nada = 1");
     g.cmdRunQuery->click();
     EXPECT_EQ(cajas(), QStringList({error.arg("El criterio nombra un campo que no existe en D_EVENTO: E.Nada")}));
@@ -198,10 +194,7 @@ TEST_F(Filtro, FuncionesDelDialectoEnElFiltroYEnElGenerador)
         {"E.Paterno = 'peña'", ""},   // only ASCII letters compare without regard to case
     };
     frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
-    g.PonEjecucion([&](frmGenConsultas &v) { EjecutaGenConsultas(*p.ctx, dialogo, v); });
-    g.Panel()->cboField->setCurrentIndex(1);
-    g.lstOrigen->setCurrentRow(1);
-    g.Selecciona(0);   // E.Folio
+    PreparaGenerador(g);
     for (const auto &[criterio, folios] : casos) {
         h.Msj().Limpia();
         const bool hay = Filtra(QString::fromUtf8(criterio));
@@ -216,6 +209,8 @@ TEST_F(Filtro, FuncionesDelDialectoEnElFiltroYEnElGenerador)
     const std::pair<const char *, const char *> fallas[] = {
         {"CInt(E.Clues) = 1", "La instrucción no se pudo ejecutar en la Base de Datos (No coinciden los tipos: CINT('A'))"},
         {"Nz(E.Edad, 0) = 0", "El criterio usa una función desconocida: Nz"},
+        {"Left(E.Nombre)='M'", "El criterio da 1 argumento a la función Left, que lleva 2"},
+        {"E.Edad Mod 2 = 1", "El criterio usa un operador que no se acepta: Mod"},
         {"CInt(Right(E.FechaOcurrencia, 4)) = 2025", "La instrucción no se pudo ejecutar en la Base de Datos (Uso no válido de Null: CINT)"},
     };
     for (const auto &[criterio, descripcion] : fallas) {
@@ -245,10 +240,7 @@ TEST_F(Filtro, CadenaVaciaEsTextoEnElFiltroYEnElGenerador)
         {"E.CURP Like '' And Len(E.CURP) = 0", "CURP = ''"},
     };
     frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
-    g.PonEjecucion([&](frmGenConsultas &v) { EjecutaGenConsultas(*p.ctx, dialogo, v); });
-    g.Panel()->cboField->setCurrentIndex(1);
-    g.lstOrigen->setCurrentRow(1);
-    g.Selecciona(0);   // E.Folio
+    PreparaGenerador(g);
     for (const auto &[criterio, plano] : casos) {
         const QString esperados = p.Filas(QStringLiteral("SELECT group_concat(Folio) FROM (SELECT Folio FROM D_EVENTO WHERE %1 ORDER BY Folio)").arg(plano)).join(',');
         ASSERT_FALSE(esperados.isEmpty()) << plano;
