@@ -234,17 +234,26 @@ void FnInstr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     sqlite3_result_int64(ctx, texto.indexOf(buscado, int(desde - 1), Qt::CaseInsensitive) + 1);
 }
 
+// UCASE and LCASE: every letter changes case, as in the dialect (ñ, accented
+// vowels, ü), not only the ASCII ones SQLite's upper and lower change; each
+// letter stays one letter (ß stays ß). NULL stays NULL.
+void FnCaso(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (EsNulo(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const bool mayusculas = qstrcmp(Nombre(ctx), "UCASE") == 0;
+    QList<uint> letras = TextoVB(argv[0]).toUcs4();
+    for (uint &c : letras)
+        c = mayusculas ? QChar::toUpper(c) : QChar::toLower(c);
+    DevuelveTexto(ctx, QString::fromUcs4(reinterpret_cast<const char32_t *>(letras.constData()), letras.size()));
+}
+
 // A date as the date functions read it: the stored yyyy-mm-dd (a time may
-// follow), a typed dd/mm/yyyy read day first, or a day number counted from
-// 30/12/1899.
+// follow) or a typed dd/mm/yyyy, read day first.
 std::optional<QDate> Fecha(sqlite3_value *v)
 {
-    if (const int tipo = sqlite3_value_type(v); tipo == SQLITE_INTEGER || tipo == SQLITE_FLOAT) {
-        const double dias = std::floor(sqlite3_value_double(v));
-        if (std::abs(dias) > 3e6)
-            return std::nullopt;
-        return QDate(1899, 12, 30).addDays(qint64(dias));
-    }
     const QString s = TextoArg(v).trimmed();
     QDate d = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
     if (d.isValid() && (s.size() == 10 || s.at(10) == QLatin1Char(' ') || s.at(10) == QLatin1Char('T')))
@@ -255,16 +264,32 @@ std::optional<QDate> Fecha(sqlite3_value *v)
     return std::nullopt;
 }
 
-// DAY, MONTH and YEAR of a date.
+// A day number of the dialect's calendar: day 0 is 30/12/1899, the date is
+// the whole part counted toward zero (a negative number's fraction is its
+// time, counted forward), from 01/01/100 to 31/12/9999; nullopt outside.
+std::optional<QDate> FechaDeNumero(double numero)
+{
+    constexpr double PrimerDia = -657434.0, UltimoDia = 2958465.0;
+    const double dias = std::trunc(numero);
+    if (!(dias >= PrimerDia && dias <= UltimoDia))
+        return std::nullopt;
+    return QDate(1899, 12, 30).addDays(qint64(dias));
+}
+
+// DAY, MONTH and YEAR of a date or a day number.
 void FnParteFecha(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    if (EsNulo(argv[0])) {
+    const int tipo = sqlite3_value_type(argv[0]);
+    if (tipo == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
     }
-    const std::optional<QDate> d = Fecha(argv[0]);
+    const bool numero = tipo == SQLITE_INTEGER || tipo == SQLITE_FLOAT;
+    const std::optional<QDate> d = numero ? FechaDeNumero(sqlite3_value_double(argv[0])) : Fecha(argv[0]);
     if (!d) {
-        Falla(ctx, QStringLiteral("No coinciden los tipos: %1(%2)").arg(QLatin1String(Nombre(ctx)), Muestra(argv[0])));
+        Falla(ctx, QStringLiteral("%1: %2(%3)")
+                       .arg(numero ? QStringLiteral("Desbordamiento") : QStringLiteral("No coinciden los tipos"),
+                            QLatin1String(Nombre(ctx)), Muestra(argv[0])));
         return;
     }
     const char *parte = Nombre(ctx);
@@ -326,4 +351,6 @@ void RegistraFuncionesSql(QSqlDatabase &db)
     Registra(h, "YEAR", 1, FnParteFecha);
     Registra(h, "INSTR", 2, FnInstr);
     Registra(h, "INSTR", 3, FnInstr);
+    Registra(h, "UCASE", 1, FnCaso);
+    Registra(h, "LCASE", 1, FnCaso);
 }

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QHash>
 #include <sqlite3.h>
+#include <utility>
 #include <vector>
 
 const QStringList &Operadores()
@@ -66,7 +67,9 @@ std::vector<Pieza> Piezas(const QString &s)
         if (c.isSpace()) {
             ++i;
         } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            QString valor;
+            // Empty, never null: QtSql binds a null QString as NULL, and a
+            // typed '' is a text of no characters.
+            QString valor = QStringLiteral("");
             int j = i + 1;
             for (;; ++j) {
                 if (j >= n)
@@ -208,172 +211,271 @@ Columna ColumnaDe(OrigenConsulta origen, const QString &nombre)
     return *c;
 }
 
-// The functions a criteria may call, as SQLite knows them: the dialect's
-// own are registered on the connection (LEFT and RIGHT by their quoted
-// names, being join keywords), IIF is SQLite's.
-QString Funcion(const QString &nombre)
+// How a function takes a date handed to it, as the dialect hands it: text
+// functions see it as the user reads it, dd/mm/yyyy; numeric ones as its day
+// number counted from 30/12/1899; the date functions and IIF as stored.
+enum class FormaFecha { Guardada, Texto, Numero };
+
+// A function a criteria may call: its name as SQLite knows it (the dialect's
+// own are registered on the connection, LEFT and RIGHT by their quoted names,
+// being join keywords; UPPER and LOWER are UCASE and LCASE, which change every
+// letter; IIF is SQLite's) and how many arguments it takes.
+struct FuncionCriterio {
+    QString sql;
+    int minimo, maximo;
+    FormaFecha fecha;
+};
+
+const FuncionCriterio &Funcion(const QString &nombre)
 {
-    static const QHash<QString, QString> funciones = {
-        {"CDATE", "CDATE"}, {"VAL", "VAL"},     {"LEN", "LEN"},     {"MID", "MID"},     {"TRIM", "TRIM"},
-        {"LTRIM", "LTRIM"}, {"RTRIM", "RTRIM"}, {"UCASE", "UPPER"}, {"LCASE", "LOWER"}, {"UPPER", "UPPER"},
-        {"LOWER", "LOWER"}, {"ABS", "ABS"},     {"LEFT", "\"LEFT\""}, {"RIGHT", "\"RIGHT\""}, {"IIF", "iif"},
-        {"CSTR", "CSTR"},   {"CINT", "CINT"},   {"CLNG", "CLNG"},   {"DAY", "DAY"},     {"MONTH", "MONTH"},
-        {"YEAR", "YEAR"},   {"INSTR", "INSTR"}};
-    const QString f = funciones.value(nombre.toUpper());
-    if (f.isEmpty())
+    using F = FormaFecha;
+    static const QHash<QString, FuncionCriterio> funciones = {
+        {"CDATE", {"CDATE", 1, 1, F::Guardada}}, {"VAL", {"VAL", 1, 1, F::Texto}},
+        {"LEN", {"LEN", 1, 1, F::Texto}},        {"MID", {"MID", 2, 3, F::Texto}},
+        {"TRIM", {"TRIM", 1, 1, F::Texto}},      {"LTRIM", {"LTRIM", 1, 1, F::Texto}},
+        {"RTRIM", {"RTRIM", 1, 1, F::Texto}},    {"UCASE", {"UCASE", 1, 1, F::Texto}},
+        {"LCASE", {"LCASE", 1, 1, F::Texto}},    {"UPPER", {"UCASE", 1, 1, F::Texto}},
+        {"LOWER", {"LCASE", 1, 1, F::Texto}},    {"ABS", {"ABS", 1, 1, F::Numero}},
+        {"LEFT", {"\"LEFT\"", 2, 2, F::Texto}},  {"RIGHT", {"\"RIGHT\"", 2, 2, F::Texto}},
+        {"IIF", {"iif", 3, 3, F::Guardada}},     {"CSTR", {"CSTR", 1, 1, F::Texto}},
+        {"CINT", {"CINT", 1, 1, F::Numero}},     {"CLNG", {"CLNG", 1, 1, F::Numero}},
+        {"DAY", {"DAY", 1, 1, F::Guardada}},     {"MONTH", {"MONTH", 1, 1, F::Guardada}},
+        {"YEAR", {"YEAR", 1, 1, F::Guardada}},   {"INSTR", {"INSTR", 2, 3, F::Texto}}};
+    const auto f = funciones.constFind(nombre.toUpper());
+    if (f == funciones.cend())
         Rechaza(QStringLiteral("El criterio usa una función desconocida: %1").arg(nombre));
-    return f;
+    return *f;
 }
 
-// A date handed to a function reads as the dialect hands it: text functions
-// see it as the user reads it, dd/mm/yyyy; numeric ones as its day number
-// counted from 30/12/1899; the date functions, IIF and comparisons as stored.
-QString FechaComoArgumento(const QString &funcion, const QString &fecha)
+QString FechaComoArgumento(const FuncionCriterio &funcion, const QString &fecha)
 {
-    static const QStringList texto = {"\"LEFT\"", "\"RIGHT\"", "MID",  "LEN",   "INSTR", "CSTR",
-                                      "TRIM",     "LTRIM",     "RTRIM", "UPPER", "LOWER", "VAL"};
-    if (texto.contains(funcion))
-        return DiaPrimero(fecha);
-    if (funcion == QLatin1String("CINT") || funcion == QLatin1String("CLNG") || funcion == QLatin1String("ABS"))
-        return QStringLiteral("(julianday(%1) - 2415018.5)").arg(fecha);
+    switch (funcion.fecha) {
+    case FormaFecha::Texto: return DiaPrimero(fecha);
+    case FormaFecha::Numero: return QStringLiteral("(julianday(%1) - 2415018.5)").arg(fecha);
+    case FormaFecha::Guardada: break;
+    }
     return fecha;
 }
 
+// Reads the criteria piece by piece into one condition. Each piece is
+// written by the step for its kind; a piece may change how the next one is
+// written (a LIKE, a date column, a function name before its parenthesis).
 class Traductor {
 public:
-    explicit Traductor(OrigenConsulta origen) : origen_(origen) {}
+    Traductor(OrigenConsulta origen, CondicionSQL &c) : origen_(origen), c_(c) {}
 
-    void Traduce(const QString &texto, CondicionSQL &c)
+    void Traduce(const QString &texto)
     {
-        const std::vector<Pieza> p = Piezas(texto);
-        auto es = [&](size_t i, Pieza::Tipo t, const QString &s = {}) {
-            return i < p.size() && p[i].tipo == t && (s.isEmpty() || p[i].texto == s);
-        };
-        // LIKE at j, or NOT LIKE from j.
-        auto esLike = [&](size_t j) {
-            return (j < p.size() && p[j].tipo == Pieza::Nombre && p[j].texto.toUpper() == QLatin1String("LIKE"))
-                || (j + 1 < p.size() && p[j].tipo == Pieza::Nombre && p[j].texto.toUpper() == QLatin1String("NOT")
-                    && p[j + 1].tipo == Pieza::Nombre && p[j + 1].texto.toUpper() == QLatin1String("LIKE"));
-        };
-        // The function each open parenthesis belongs to, empty for a plain one.
-        QStringList marcos;
-        QString funcionAbierta;
-        // A date as the innermost function around it takes it.
-        auto fechaEnFuncion = [&](const QString &fecha) {
-            for (auto m = marcos.crbegin(); m != marcos.crend(); ++m)
-                if (!m->isEmpty())
-                    return FechaComoArgumento(*m, fecha);
-            return fecha;
-        };
-        // A date column on either side of LIKE reads day first.
-        auto columnaFecha = [&](const Columna &col, size_t antes, size_t despues, CondicionSQL &c) {
-            const QString s = Usa(col, c);
-            return (antes > 0 && esLike(antes - 1)) || esLike(despues) ? DiaPrimero(s) : fechaEnFuncion(s);
-        };
-        QStringList sql;
-        int nivel = 0;
-        bool trasLike = false;
-        bool fechaLike = false;   // the pattern that follows stands beside a date column
-        bool ultimaFecha = false;
-        for (size_t i = 0; i < p.size(); ++i) {
-            const Pieza &x = p[i];
-            const bool like = trasLike;
-            trasLike = false;
-            const bool fechaAntes = ultimaFecha;
-            ultimaFecha = false;
-            const QString funcion = funcionAbierta;
-            funcionAbierta.clear();
-            switch (x.tipo) {
-            case Pieza::Valor: {
-                if (like && fechaLike) {
-                    sql << QStringLiteral("?");
-                    c.valores << PatronFecha(x.texto);
-                    break;
-                }
-                // Dates are stored as ISO text: a typed date compared with a
-                // date column is bound as one, and a text that is no date is refused.
-                if (ComparadoConFecha(p, i)) {
-                    sql << QStringLiteral("?");
-                    c.valores << FechaISO(x.texto);
-                    break;
-                }
-                QString v = x.texto;
-                // The wildcards users know: * any text, ? one character.
-                if (like)
-                    v.replace('*', '%').replace('?', '_');
-                // Typed text matches whatever the case of its letters, as users expect.
-                sql << QStringLiteral("? COLLATE NOCASE");
-                c.valores << v;
-                break;
-            }
-            case Pieza::Numero:
-                sql << QStringLiteral("?");
-                c.valores << (x.texto.contains('.') ? QVariant(x.texto.toDouble()) : QVariant(x.texto.toLongLong()));
-                break;
-            case Pieza::Simbolo:
-                if (x.texto == QLatin1String("(")) {
-                    ++nivel;
-                    marcos << funcion;
-                }
-                if (x.texto == QLatin1String(")")) {
-                    if (--nivel < 0)
-                        Rechaza(QStringLiteral("El criterio cierra un paréntesis que no abrió"));
-                    marcos.removeLast();
-                }
-                // Division is never whole-number division, as in the dialect.
-                sql << (x.texto == QLatin1String("/") ? QStringLiteral("* 1.0 /") : x.texto);
-                break;
-            case Pieza::Nombre: {
-                static const QStringList claves = {"AND", "OR", "NOT", "LIKE", "IN", "BETWEEN", "IS", "NULL"};
-                const QString mayus = x.texto.toUpper();
-                if (claves.contains(mayus)) {
-                    sql << mayus;
-                    trasLike = mayus == QLatin1String("LIKE");
-                    if (trasLike)
-                        fechaLike = fechaAntes;
-                    else if (mayus == QLatin1String("NOT"))
-                        ultimaFecha = fechaAntes;
-                } else if (es(i + 1, Pieza::Simbolo, QStringLiteral("("))) {
-                    const QString f = Funcion(x.texto);
-                    // CDATE of a stored date is the column itself (dates are
-                    // stored as ISO text), of a typed date the bound ISO date.
-                    if (f == QLatin1String("CDATE") && es(i + 3, Pieza::Simbolo, QStringLiteral(")"))) {
-                        if (es(i + 2, Pieza::Valor)) {
-                            sql << (like && fechaLike ? QStringLiteral("?") : fechaEnFuncion(QStringLiteral("?")));
-                            c.valores << (like && fechaLike ? PatronFecha(p[i + 2].texto) : FechaISO(p[i + 2].texto));
-                            i += 3;
-                            break;
-                        }
-                        if (es(i + 2, Pieza::Nombre)) {
-                            const Columna col = ColumnaDe(origen_, p[i + 2].texto);
-                            if (col.fecha) {
-                                sql << columnaFecha(col, i, i + 4, c);
-                                ultimaFecha = true;
-                                i += 3;
-                                break;
-                            }
-                        }
-                    }
-                    sql << f;
-                    funcionAbierta = f;
-                } else {
-                    const Columna col = ColumnaDe(origen_, x.texto);
-                    sql << (col.fecha ? columnaFecha(col, i, i + 1, c) : Usa(col, c));
-                    ultimaFecha = col.fecha;
-                }
-                break;
-            }
+        p_ = Piezas(texto);
+        for (i_ = 0; i_ < p_.size(); ++i_) {
+            const Previa antes = std::exchange(previa_, Previa{});
+            switch (p_[i_].tipo) {
+            case Pieza::Valor: PonValor(antes); break;
+            case Pieza::Numero: PonNumero(); break;
+            case Pieza::Simbolo: PonSimbolo(antes); break;
+            case Pieza::Nombre: PonNombre(antes); break;
             }
         }
-        if (nivel > 0)
+        if (!marcos_.empty())
             Rechaza(QStringLiteral("El criterio abre un paréntesis que no cierra"));
-        c.sql = QLatin1Char('(') + sql.join(' ') + QLatin1Char(')');
+        c_.sql = QLatin1Char('(') + sql_.join(' ') + QLatin1Char(')');
+    }
+
+    // A column of the condition, with the detail join it needs.
+    QString Usa(const Columna &col)
+    {
+        if (!col.alias.isEmpty() && col.alias != QLatin1String("E") && !c_.uniones.contains(col.alias))
+            c_.uniones << col.alias;
+        return col.sql;
+    }
+
+private:
+    // What a piece leaves for the one after it.
+    struct Previa {
+        bool like = false;    // it is LIKE
+        bool fecha = false;   // it ends a date column (or is the NOT after one)
+        const FuncionCriterio *funcion = nullptr;   // it names this function, whose parenthesis follows
+    };
+
+    // An open parenthesis: the function it belongs to (none for a plain
+    // one), as the criteria names it, and the commas met inside it so far.
+    struct Marco {
+        const FuncionCriterio *funcion;
+        QString nombre;
+        int comas = 0;
+    };
+
+    bool Es(size_t i, Pieza::Tipo t, const QString &s = {}) const
+    {
+        return i < p_.size() && p_[i].tipo == t && (s.isEmpty() || p_[i].texto == s);
+    }
+
+    bool EsPalabra(size_t i, const char *palabra) const
+    {
+        return i < p_.size() && p_[i].tipo == Pieza::Nombre && p_[i].texto.toUpper() == QLatin1String(palabra);
+    }
+
+    // LIKE at j, or NOT LIKE from j.
+    bool EsLike(size_t j) const { return EsPalabra(j, "LIKE") || (EsPalabra(j, "NOT") && EsPalabra(j + 1, "LIKE")); }
+
+    void Asocia(const QVariant &valor, const QString &marca = QStringLiteral("?"))
+    {
+        sql_ << marca;
+        c_.valores << valor;
+    }
+
+    // A quoted value, always bound: a pattern beside a date column as the
+    // user reads dates; a date compared with a date column as stored (ISO
+    // text), refused when it is no date; any other text whatever the case of
+    // its letters, as users expect.
+    void PonValor(const Previa &antes)
+    {
+        const QString &texto = p_[i_].texto;
+        if (antes.like && fechaLike_)
+            return Asocia(PatronFecha(texto));
+        if (ComparadoConFecha(i_))
+            return Asocia(FechaISO(texto));
+        QString v = texto;
+        // The wildcards users know: * any text, ? one character.
+        if (antes.like)
+            v.replace('*', '%').replace('?', '_');
+        Asocia(v, QStringLiteral("? COLLATE NOCASE"));
+    }
+
+    void PonNumero()
+    {
+        const QString &x = p_[i_].texto;
+        Asocia(x.contains('.') ? QVariant(x.toDouble()) : QVariant(x.toLongLong()));
+    }
+
+    // Parentheses keep the function each belongs to, whose arguments are
+    // counted; division is never whole-number division, as in the dialect.
+    void PonSimbolo(const Previa &antes)
+    {
+        const QString &x = p_[i_].texto;
+        if (x == QLatin1String("("))
+            marcos_.push_back({antes.funcion, antes.funcion ? p_[i_ - 1].texto : QString()});
+        if (x == QLatin1String(",") && !marcos_.empty())
+            ++marcos_.back().comas;
+        if (x == QLatin1String(")")) {
+            if (marcos_.empty())
+                Rechaza(QStringLiteral("El criterio cierra un paréntesis que no abrió"));
+            RevisaArgumentos(marcos_.back());
+            marcos_.pop_back();
+        }
+        sql_ << (x == QLatin1String("/") ? QStringLiteral("* 1.0 /") : x);
+    }
+
+    // At a function's closing parenthesis: as many arguments as it takes.
+    void RevisaArgumentos(const Marco &m) const
+    {
+        if (!m.funcion)
+            return;
+        const int n = Es(i_ - 1, Pieza::Simbolo, QStringLiteral("(")) ? 0 : m.comas + 1;
+        const FuncionCriterio &f = *m.funcion;
+        if (n >= f.minimo && n <= f.maximo)
+            return;
+        const QString lleva = f.minimo == f.maximo ? QString::number(f.minimo)
+                                                   : QStringLiteral("%1 o %2").arg(f.minimo).arg(f.maximo);
+        Rechaza(QStringLiteral("El criterio da %1 %2 a la función %3, que lleva %4")
+                    .arg(QString::number(n), n == 1 ? QStringLiteral("argumento") : QStringLiteral("argumentos"),
+                         m.nombre, lleva));
+    }
+
+    // A word: a keyword, a function before its parenthesis, or a field; the
+    // dialect's word operators that criteria do not take are refused.
+    void PonNombre(const Previa &antes)
+    {
+        static const QStringList claves = {"AND", "OR", "NOT", "LIKE", "IN", "BETWEEN", "IS", "NULL"};
+        static const QStringList operadores = {"MOD", "XOR", "EQV", "IMP"};
+        const QString mayus = p_[i_].texto.toUpper();
+        if (claves.contains(mayus))
+            PonClave(mayus, antes);
+        else if (operadores.contains(mayus))
+            Rechaza(QStringLiteral("El criterio usa un operador que no se acepta: %1").arg(p_[i_].texto));
+        else if (Es(i_ + 1, Pieza::Simbolo, QStringLiteral("(")))
+            PonFuncion(antes);
+        else
+            PonCampo();
+    }
+
+    // LIKE remembers whether a date column stands before it, and NOT passes
+    // that on to a LIKE after it.
+    void PonClave(const QString &clave, const Previa &antes)
+    {
+        sql_ << clave;
+        previa_.like = clave == QLatin1String("LIKE");
+        if (previa_.like)
+            fechaLike_ = antes.fecha;
+        else if (clave == QLatin1String("NOT"))
+            previa_.fecha = antes.fecha;
+    }
+
+    void PonFuncion(const Previa &antes)
+    {
+        const FuncionCriterio &f = Funcion(p_[i_].texto);
+        if (f.sql == QLatin1String("CDATE") && PonCDateDirecto(antes))
+            return;
+        sql_ << f.sql;
+        previa_.funcion = &f;
+    }
+
+    // CDATE of a stored date is the column itself (dates are stored as ISO
+    // text), of a typed date the bound ISO date; false for anything else.
+    bool PonCDateDirecto(const Previa &antes)
+    {
+        if (!Es(i_ + 3, Pieza::Simbolo, QStringLiteral(")")))
+            return false;
+        if (Es(i_ + 2, Pieza::Valor)) {
+            const QString &texto = p_[i_ + 2].texto;
+            if (antes.like && fechaLike_)
+                Asocia(PatronFecha(texto));
+            else
+                Asocia(FechaISO(texto), FechaEnFuncion(QStringLiteral("?")));
+            i_ += 3;
+            return true;
+        }
+        if (Es(i_ + 2, Pieza::Nombre)) {
+            const Columna col = ColumnaDe(origen_, p_[i_ + 2].texto);
+            if (col.fecha) {
+                sql_ << ColumnaFecha(col, i_, i_ + 4);
+                previa_.fecha = true;
+                i_ += 3;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void PonCampo()
+    {
+        const Columna col = ColumnaDe(origen_, p_[i_].texto);
+        sql_ << (col.fecha ? ColumnaFecha(col, i_, i_ + 1) : Usa(col));
+        previa_.fecha = col.fecha;
+    }
+
+    // A date column, written from piece `antes` to before piece `despues`: on
+    // either side of LIKE it reads day first, inside a function as the
+    // innermost function around it takes it.
+    QString ColumnaFecha(const Columna &col, size_t antes, size_t despues)
+    {
+        const QString s = Usa(col);
+        return (antes > 0 && EsLike(antes - 1)) || EsLike(despues) ? DiaPrimero(s) : FechaEnFuncion(s);
+    }
+
+    QString FechaEnFuncion(const QString &fecha) const
+    {
+        for (auto m = marcos_.crbegin(); m != marcos_.crend(); ++m)
+            if (m->funcion)
+                return FechaComoArgumento(*m->funcion, fecha);
+        return fecha;
     }
 
     // The value at i stands beside a date column (or its CDATE) as the other
     // side of a comparison, a bound of BETWEEN or an item of IN.
-    bool ComparadoConFecha(const std::vector<Pieza> &p, size_t i) const
+    bool ComparadoConFecha(size_t i) const
     {
+        const std::vector<Pieza> &p = p_;
         const long n = long(p.size());
         auto es = [&](long j, Pieza::Tipo t, const char *texto) {
             return j >= 0 && j < n && p[size_t(j)].tipo == t && p[size_t(j)].texto.toUpper() == QLatin1String(texto);
@@ -411,14 +513,14 @@ public:
             || (es(lista, Pieza::Simbolo, "(") && es(lista - 1, Pieza::Nombre, "IN") && terminaEnFecha(lista - 2));
     }
 
-    QString Usa(const Columna &col, CondicionSQL &c)
-    {
-        if (!col.alias.isEmpty() && col.alias != QLatin1String("E") && !c.uniones.contains(col.alias))
-            c.uniones << col.alias;
-        return col.sql;
-    }
-
     OrigenConsulta origen_;
+    CondicionSQL &c_;
+    std::vector<Pieza> p_;
+    size_t i_ = 0;             // the piece being written
+    QStringList sql_;
+    Previa previa_;
+    std::vector<Marco> marcos_;   // the open parentheses, innermost last
+    bool fechaLike_ = false;   // the last LIKE stands beside a date column
 };
 
 } // namespace
@@ -427,14 +529,14 @@ CondicionSQL TraduceCriterio(const QString &criterio, OrigenConsulta origen, con
                              bool descendente)
 {
     CondicionSQL c;
-    Traductor t(origen);
-    t.Traduce(TextoCriterio(criterio), c);
+    Traductor t(origen, c);
+    t.Traduce(TextoCriterio(criterio));
     const QString orden = campoOrden.trimmed();
     if (!orden.isEmpty() && orden != QLatin1String("(ninguno)")) {
         const CampoConsulta *campo = BuscaCampo(origen, orden);
         if (!campo)
             Rechaza(QStringLiteral("No se puede ordenar por %1").arg(orden));
-        c.orden = t.Usa(ColumnaDe(origen, campo->Entrada()), c) + (descendente ? QStringLiteral(" DESC") : QString());
+        c.orden = t.Usa(ColumnaDe(origen, campo->Entrada())) + (descendente ? QStringLiteral(" DESC") : QString());
     }
     return c;
 }

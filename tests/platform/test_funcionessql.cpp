@@ -61,6 +61,17 @@ TEST(FuncionesSql, ComoLasDelDialecto)
         {"YEAR(45823)", {}, "integer|2025"},
         {"YEAR(NULL)", {}, "null|"},
         {"DAY(?)", {"31/02/2025"}, "No coinciden los tipos: DAY('31/02/2025')"},
+        // Day numbers: day 0 is 30/12/1899; a negative one's date counts toward zero.
+        {"DAY(45823)", {}, "integer|15"},
+        {"MONTH(45823)", {}, "integer|6"},
+        {"DAY(2)", {}, "integer|1"},
+        {"DAY(45823.99)", {}, "integer|15"},
+        {"DAY(-1.5)", {}, "integer|29"},
+        {"DAY(-0.5)", {}, "integer|30"},
+        {"YEAR(2958465.5)", {}, "integer|9999"},
+        {"YEAR(2958466)", {}, "Desbordamiento: YEAR(2958466)"},
+        {"YEAR(-657434.5)", {}, "integer|100"},
+        {"MONTH(-657435)", {}, "Desbordamiento: MONTH(-657435)"},
         // INSTR: 1-based, whatever the case, 0 when not there.
         {"INSTR(?, ?)", {"PEÑA", "ña"}, "integer|3"},
         {"INSTR(3, 'banana', 'AN')", {}, "integer|4"},
@@ -71,6 +82,14 @@ TEST(FuncionesSql, ComoLasDelDialecto)
         {"INSTR(NULL, 'a')", {}, "null|"},
         {"INSTR(0, 'abc', 'a')", {}, "Argumento no válido en INSTR: 0"},
         {"INSTR(NULL, 'abc', 'a')", {}, "Uso no válido de Null: INSTR"},
+        {"INSTR(2, 'abc', 'b')", {}, "integer|2"},
+        // UCASE and LCASE change every letter, one for one.
+        {"UCASE(?)", {"peña"}, "text|PEÑA"},
+        {"ucase(?)", {"áéíóú üñ çß"}, "text|ÁÉÍÓÚ ÜÑ Çß"},
+        {"LCASE(?)", {"ÁÉÍÓÚ ÜÑ Ç"}, "text|áéíóú üñ ç"},
+        {"UCASE(12.5)", {}, "text|12.5"},
+        {"LCASE(NULL)", {}, "null|"},
+        {"upper(?)", {"peña"}, "text|PEñA"},   // SQLite's own, for the program's codes, stays
     };
     ProgramaTemporal p;
     p.AbreBase();

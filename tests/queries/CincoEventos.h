@@ -3,11 +3,15 @@
 #include "comun/DialogoFijo.h"
 #include "comun/HojaEnBase.h"
 #include "platform/BaseDatos.h"
+#include "queries/EjecutaGenConsultas.h"
+#include "queries/PanelCriterio.h"
+#include "queries/frmGenConsultas.h"
 #include "queries/modVisData.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QListWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -51,6 +55,14 @@ protected:
     {
         combo->setCurrentIndex(combo->findText(texto));
         emit combo->activated(combo->currentIndex());
+    }
+    // The generator run by its own "Ejecutar", with a condition field and E.Folio chosen.
+    void PreparaGenerador(frmGenConsultas &g)
+    {
+        g.PonEjecucion([this](frmGenConsultas &v) { EjecutaGenConsultas(*p.ctx, dialogo, v); });
+        g.Panel()->cboField->setCurrentIndex(1);
+        g.lstOrigen->setCurrentRow(1);
+        g.Selecciona(0);   // E.Folio
     }
     QString Ruta(const QString &n) { return QDir(p.ctx->RutaDatos).filePath(n); }
     // Runs `accion`, which opens a modal window, and closes that window as soon

@@ -43,13 +43,16 @@ TEST(Criterios, TraduccionDaUnaCondicionConValoresAsociados)
          "(( D.CodDerechohabiencia IN ( ? COLLATE NOCASE , ? COLLATE NOCASE ) OR V.CodTipoViolencia IS NULL ) AND T.CodTipoAtencion <> ?)",
          "1|2|1", "D,V,T"},
         {"Val(E.CURP) Between 1 And 2.5 And UCase(P.CodEfectos) = 1",
-         "(VAL ( E.CURP ) BETWEEN ? AND ? AND UPPER ( P.CodEfectos ) = ?)", "1|2.5|1", "P"},
+         "(VAL ( E.CURP ) BETWEEN ? AND ? AND UCASE ( P.CodEfectos ) = ?)", "1|2.5|1", "P"},
         {"Edad > 3", "(E.Edad > ?)", "3", ""},
         {"E.fechaAtencion >= '01/06/2026'", "(E.fechaAtencion >= ?)", "2026-06-01", ""},
         {"'15/06/2026' = E.FechaOcurrencia", "(? = E.FechaOcurrencia)", "2026-06-15", ""},
         {"CDATE(F.fechaAtencion) <> '1/6/2026'", "(F.fechaAtencion <> ?)", "2026-06-01", "F"},
         {"E.fechaAtencion Between '01/06/2026' And '30/06/2026'", "(E.fechaAtencion BETWEEN ? AND ?)", "2026-06-01|2026-06-30", ""},
         {"E.Paterno = '01/06/2026'", "(E.Paterno = ? COLLATE NOCASE)", "01/06/2026", ""},
+        // Commas count for the innermost parenthesis.
+        {"IIf(E.Edad In (1, 2), Mid(E.Nombre, 1, 2), Left(E.Nombre, 1)) = 'A'",
+         "(iif ( E.Edad IN ( ? , ? ) , MID ( E.Nombre , ? , ? ) , \"LEFT\" ( E.Nombre , ? ) ) = ? COLLATE NOCASE)", "1|2|1|2|1|A", ""},
     };
     for (const auto &c : casos) {
         const CondicionSQL r = TraduceCriterio(QString::fromUtf8(c.criterio), OrigenConsulta::Hoja);
@@ -107,6 +110,14 @@ TEST(Criterios, RechazaLoQueNoEsUnaCondicion)
         {"E.fechaAtencion = 01.02.2004", "El criterio tiene un valor sin comillas: 01.02.2004"},
         {"sqlite_version() = 1", "El criterio usa una función desconocida: sqlite_version"},
         {"CDATE(E.fechaAtencion) = CDATE('31/02/2004')", "El valor '31/02/2004' no es una fecha dd/mm/aaaa"},
+        // What the dialect would refuse is said in Spanish before SQLite sees it.
+        {"Left(E.Nombre)='M'", "El criterio da 1 argumento a la función Left, que lleva 2"},
+        {"mid(E.Nombre) = 'a'", "El criterio da 1 argumento a la función mid, que lleva 2 o 3"},
+        {"IIf(E.Edad > 1, Left(E.Nombre, 1)) = 'a'", "El criterio da 2 argumentos a la función IIf, que lleva 3"},
+        {"Trim(E.Nombre, 'x') = 'a'", "El criterio da 2 argumentos a la función Trim, que lleva 1"},
+        {"UCase() = 'A'", "El criterio da 0 argumentos a la función UCase, que lleva 1"},
+        {"E.Edad Mod 2 = 1", "El criterio usa un operador que no se acepta: Mod"},
+        {"E.Edad > 1 Xor E.Edad < 5", "El criterio usa un operador que no se acepta: Xor"},
     };
     for (const auto &[criterio, mensaje] : casos) {
         try {

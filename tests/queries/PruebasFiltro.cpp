@@ -3,7 +3,6 @@
 // as a user meets them (the road from the sheet's "Filtrar" by keys is the
 // end-to-end test's, the ICD-10 list's hand-back the catalog windows').
 #include "CincoEventos.h"
-#include "queries/EjecutaGenConsultas.h"
 #include "queries/PanelCriterio.h"
 #include "queries/frmGenConsultas.h"
 #include "queries/frmQuery.h"
@@ -115,10 +114,7 @@ TEST_F(Filtro, CriterioQueNoCorreMuestraElErrorYLuegoLaSegundaCaja)
         EXPECT_EQ(v.Panel()->Criterio(), criterio);
     }
     frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
-    g.PonEjecucion([&](frmGenConsultas &v) { EjecutaGenConsultas(*p.ctx, dialogo, v); });
-    g.Panel()->cboField->setCurrentIndex(1);
-    g.lstOrigen->setCurrentRow(1);
-    g.Selecciona(0);
+    PreparaGenerador(g);
     g.Panel()->PonCriterio("E.Nada = 1");
     g.cmdRunQuery->click();
     EXPECT_EQ(cajas(), QStringList({error.arg("El criterio nombra un campo que no existe en D_EVENTO: E.Nada")}));
@@ -188,14 +184,17 @@ TEST_F(Filtro, FuncionesDelDialectoEnElFiltroYEnElGenerador)
         {"INSTR(3, E.Paterno, 'a') = 4", "2"},
         {"Left(E.fechaAtencion, 2) = '03'", "3"},
         {"Right(E.FechaOcurrencia, 4) = '2025'", "4,5"},
+        // A date inside two functions takes the form the innermost wants.
+        {"IIf(E.FechaOcurrencia Is Null, 0, CInt(Right(E.FechaOcurrencia, 4))) = 2025", "4,5"},
+        {"CInt(Left(E.fechaAtencion, 2)) > 3 And CLng(Right(E.fechaAtencion, 4)) = 2004", "4,5"},
         {"CStr(CDATE(E.fechaAtencion)) = '01/03/2004'", "1"},
         {"CLng(E.fechaAtencion) = 38047", "1"},
+        {"E.Paterno = UCase('peña')", "2"},
+        {"Lower(E.Paterno) = 'peña' Or LCase(E.Paterno) = Lower('P1')", "2,5"},
+        {"E.Paterno = 'peña'", ""},   // only ASCII letters compare without regard to case
     };
     frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
-    g.PonEjecucion([&](frmGenConsultas &v) { EjecutaGenConsultas(*p.ctx, dialogo, v); });
-    g.Panel()->cboField->setCurrentIndex(1);
-    g.lstOrigen->setCurrentRow(1);
-    g.Selecciona(0);   // E.Folio
+    PreparaGenerador(g);
     for (const auto &[criterio, folios] : casos) {
         h.Msj().Limpia();
         const bool hay = Filtra(QString::fromUtf8(criterio));
@@ -210,6 +209,9 @@ TEST_F(Filtro, FuncionesDelDialectoEnElFiltroYEnElGenerador)
     const std::pair<const char *, const char *> fallas[] = {
         {"CInt(E.Clues) = 1", "La instrucción no se pudo ejecutar en la Base de Datos (No coinciden los tipos: CINT('A'))"},
         {"Nz(E.Edad, 0) = 0", "El criterio usa una función desconocida: Nz"},
+        {"Left(E.Nombre)='M'", "El criterio da 1 argumento a la función Left, que lleva 2"},
+        {"E.Edad Mod 2 = 1", "El criterio usa un operador que no se acepta: Mod"},
+        {"CInt(Right(E.FechaOcurrencia, 4)) = 2025", "La instrucción no se pudo ejecutar en la Base de Datos (Uso no válido de Null: CINT)"},
     };
     for (const auto &[criterio, descripcion] : fallas) {
         h.Msj().Limpia();
@@ -220,6 +222,33 @@ TEST_F(Filtro, FuncionesDelDialectoEnElFiltroYEnElGenerador)
         g.Panel()->PonCriterio(criterio);
         g.cmdRunQuery->click();
         EXPECT_EQ(h.Msj().Ultimo(), error.arg(QString::fromUtf8(descripcion)));
+    }
+}
+
+// A typed '' is a text of no characters, not NULL, in both windows: each
+// finds the events that plain SQL over the same data finds.
+TEST_F(Filtro, CadenaVaciaEsTextoEnElFiltroYEnElGenerador)
+{
+    p.Ejecuta("UPDATE D_EVENTO SET CURP = CASE Folio WHEN 1 THEN '' WHEN 2 THEN 'ABCD' WHEN 3 THEN '' END,"
+              " Nombre = CASE Folio WHEN 1 THEN '' WHEN 2 THEN 'MARÍA' WHEN 4 THEN 'M' END");
+    const std::pair<const char *, const char *> casos[] = {
+        {"E.CURP=''", "CURP = ''"},
+        {"E.Nombre=''", "Nombre = ''"},
+        {"E.Nombre <> ''", "Nombre <> ''"},
+        {"InStr(E.Nombre,'')=1", "length(Nombre) > 0"},
+        {"Right(E.Nombre,0)=''", "Nombre IS NOT NULL"},
+        {"E.CURP Like '' And Len(E.CURP) = 0", "CURP = ''"},
+    };
+    frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
+    PreparaGenerador(g);
+    for (const auto &[criterio, plano] : casos) {
+        const QString esperados = p.Filas(QStringLiteral("SELECT group_concat(Folio) FROM (SELECT Folio FROM D_EVENTO WHERE %1 ORDER BY Folio)").arg(plano)).join(',');
+        ASSERT_FALSE(esperados.isEmpty()) << plano;
+        ASSERT_TRUE(Filtra(criterio)) << criterio;
+        EXPECT_EQ(Folios(), esperados) << criterio;
+        g.Panel()->PonCriterio(criterio);
+        CierraModal([&] { g.cmdRunQuery->click(); });
+        EXPECT_EQ(p.Filas("SELECT Folio FROM GENCONSUL ORDER BY Folio").join(','), esperados) << criterio;
     }
 }
 
