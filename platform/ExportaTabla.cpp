@@ -175,7 +175,7 @@ void A1252(const unsigned char *t, int n, std::string &salida)
     }
 }
 
-// Characters of an integer written in decimal.
+// Characters of an integer written in decimal, its minus sign included.
 int Cifras(sqlite3_int64 v)
 {
     int c = v < 0 ? 2 : 1;
@@ -225,6 +225,67 @@ QStringList Unicos(const QStringList &nombres, int largo)
     return salida;
 }
 
+// What the first pass of a dBase export learns of a column.
+struct PerfilDbase {
+    bool enteros = true, numeros = true, fechas = true;
+    int texto = 1;     // the widest value, in characters
+    int digitos = 1;   // the widest integer, its sign included
+    void Mide(sqlite3_stmt *st, int i, TipoColumna tipo)
+    {
+        const int clase = sqlite3_column_type(st, i);
+        if (clase == SQLITE_NULL)
+            return;
+        if (clase == SQLITE_INTEGER) {
+            // Its digits without asking SQLite for the text.
+            const int largo = Cifras(sqlite3_column_int64(st, i));
+            texto = qMax(texto, largo);
+            digitos = qMax(digitos, largo);
+            fechas = false;
+            return;
+        }
+        const auto *t = sqlite3_column_text(st, i);
+        const int largo = sqlite3_column_bytes(st, i);
+        texto = qMax(texto, largo > texto ? Caracteres(t, largo) : 0);
+        enteros = false;
+        if (clase != SQLITE_FLOAT)
+            numeros = false;
+        if (fechas && (clase != SQLITE_TEXT || tipo != TipoColumna::Fecha || (largo > 0 && !FechaISO(t, largo).isValid())))
+            fechas = false;
+    }
+};
+
+struct CampoDbase {
+    DBFFieldType tipo;
+    int ancho, decimales;
+};
+
+// A column is a date, integer or number field only when every value it holds is one.
+CampoDbase CampoDe(TipoColumna tipo, const PerfilDbase &f)
+{
+    if (tipo == TipoColumna::Fecha && f.fechas)
+        return {FTDate, 8, 0};
+    if (tipo != TipoColumna::Texto && f.enteros)
+        return {FTInteger, f.digitos, 0};
+    if (tipo != TipoColumna::Texto && f.numeros)
+        return {FTDouble, LimitesExportacion::NumeroDbase, 6};
+    return {FTString, qMax(1, f.texto), 0};
+}
+
+// Bytes of one record: the deletion flag and the fields.
+int LargoRegistro(const std::vector<CampoDbase> &campos)
+{
+    int largo = 1;
+    for (const CampoDbase &c : campos)
+        largo += c.ancho;
+    return largo;
+}
+
+// Bytes of a file up to its last record: the header, a field descriptor each, the header's end, the records.
+qint64 TamanoDbase(int campos, qint64 registros, int registro)
+{
+    return 32 + 32 * qint64(campos) + 1 + registros * registro;
+}
+
 // The rows of the origin written one by one; each format fills in Escribe.
 struct Exportacion {
     const PeticionExportacion &p;
@@ -262,6 +323,18 @@ struct Exportacion {
     bool BaseDatosSqlite(sqlite3 *fuente, const QString &sql, const QString &ruta);
     bool Excel(const QString &ruta);
     bool Dbase(const QString &ruta);
+
+    // The dBase steps: a first pass measures every column, the fields follow
+    // from it (or the format's limits refuse the result), then the file is
+    // created and a second pass writes the rows.
+    using ArchivoDbf = std::unique_ptr<std::remove_pointer_t<DBFHandle>, void (*)(DBFHandle)>;
+    bool PerfilaDbase(std::vector<PerfilDbase> &perfil, qint64 &total);
+    bool CamposDbase(const std::vector<PerfilDbase> &perfil, qint64 total, std::vector<CampoDbase> &campos);
+    // Null when the file or a field could not be made (then r says why).
+    ArchivoDbf CreaDbase(const QString &ruta, const std::vector<CampoDbase> &campos);
+    bool EscribeFilasDbase(DBFHandle h, const std::vector<CampoDbase> &campos);
+    // Column i of the current row into record r.filas.
+    bool EscribeValorDbase(DBFHandle h, int i, const CampoDbase &c, std::string &texto);
 };
 
 // The rows go straight from the origin into the new file, attached to the
@@ -413,143 +486,131 @@ bool Exportacion::Excel(const QString &ruta)
     return true;
 }
 
+// The file's two passes, step by step.
 bool Exportacion::Dbase(const QString &ruta)
 {
-    namespace L = LimitesExportacion;
     const int n = int(columnas.size());
-    if (n > L::CamposDbase)
+    if (n > LimitesExportacion::CamposDbase)
         return Falla(QStringLiteral("El resultado tiene %1 columnas y un archivo dBase III admite %2 como máximo; "
-                                    "no se exportó.").arg(n).arg(L::CamposDbase));
-
-    // A first pass learns what each column really holds and how wide it is.
-    struct Perfil {
-        bool enteros = true, numeros = true, fechas = true;
-        int texto = 1, digitos = 1;
-    };
-    std::vector<Perfil> perfil(static_cast<size_t>(n));
-    sqlite3_stmt *st = lectura.st();
+                                    "no se exportó.").arg(n).arg(LimitesExportacion::CamposDbase));
+    std::vector<PerfilDbase> perfil;
     qint64 total = 0;
+    std::vector<CampoDbase> campos;
+    if (!PerfilaDbase(perfil, total) || !CamposDbase(perfil, total, campos))
+        return false;
+    ArchivoDbf archivo = CreaDbase(ruta, campos);
+    if (!archivo || !EscribeFilasDbase(archivo.get(), campos))
+        return false;
+    Cierra();
+    archivo.reset();
+    // shapelib reports no write error of its own: the file must hold every record.
+    if (QFileInfo(ruta).size() < TamanoDbase(n, r.filas, LargoRegistro(campos)))
+        return Falla(QStringLiteral("No se pudo escribir completo el archivo %1").arg(p.destino));
+    return true;
+}
+
+bool Exportacion::PerfilaDbase(std::vector<PerfilDbase> &perfil, qint64 &total)
+{
+    perfil.assign(columnas.size(), PerfilDbase());
+    total = 0;
+    sqlite3_stmt *st = lectura.st();
     while (lectura.Siguiente()) {
         ++total;
-        for (int i = 0; i < n; ++i) {
-            Perfil &f = perfil[size_t(i)];
-            const int tipo = sqlite3_column_type(st, i);
-            if (tipo == SQLITE_NULL)
-                continue;
-            if (tipo == SQLITE_INTEGER) {
-                // Its digits without asking SQLite for the text.
-                const int largo = Cifras(sqlite3_column_int64(st, i));
-                f.texto = qMax(f.texto, largo);
-                f.digitos = qMax(f.digitos, largo);
-                f.fechas = false;
-                continue;
-            }
-            const auto *t = sqlite3_column_text(st, i);
-            const int largo = sqlite3_column_bytes(st, i);
-            f.texto = qMax(f.texto, largo > f.texto ? Caracteres(t, largo) : 0);
-            f.enteros = false;
-            if (tipo != SQLITE_FLOAT)
-                f.numeros = false;
-            if (f.fechas && (tipo != SQLITE_TEXT || columnas[size_t(i)].tipo != TipoColumna::Fecha || (largo > 0 && !FechaISO(t, largo).isValid())))
-                f.fechas = false;
-        }
+        for (size_t i = 0; i < columnas.size(); ++i)
+            perfil[i].Mide(st, int(i), columnas[i].tipo);
     }
     lectura.Reinicia();
-    if (!lectura.error().isEmpty())
-        return Falla(lectura.error());
+    return lectura.error().isEmpty() || Falla(lectura.error());
+}
 
-    struct Campo {
-        DBFFieldType tipo;
-        int ancho, decimales;
-    };
-    std::vector<Campo> campos;
-    int registro = 1;
-    for (int i = 0; i < n; ++i) {
-        const Perfil &f = perfil[size_t(i)];
-        const Columna &c = columnas[size_t(i)];
-        Campo campo{FTString, qMax(1, f.texto), 0};
-        if (c.tipo == TipoColumna::Fecha && f.fechas)
-            campo = {FTDate, 8, 0};
-        else if (c.tipo != TipoColumna::Texto && f.enteros)
-            campo = {FTInteger, f.digitos, 0};
-        else if (c.tipo != TipoColumna::Texto && f.numeros)
-            campo = {FTDouble, L::NumeroDbase, 6};
+bool Exportacion::CamposDbase(const std::vector<PerfilDbase> &perfil, qint64 total, std::vector<CampoDbase> &campos)
+{
+    namespace L = LimitesExportacion;
+    campos.clear();
+    for (size_t i = 0; i < columnas.size(); ++i) {
+        const Columna &c = columnas[i];
+        const CampoDbase campo = CampoDe(c.tipo, perfil[i]);
         if (campo.tipo == FTString && campo.ancho > L::TextoDbase)
             return Falla(QStringLiteral("La columna %1 tiene textos de %2 caracteres y dBase III admite %3 como máximo; "
                                         "no se exportó.").arg(c.nombre).arg(campo.ancho).arg(L::TextoDbase));
         if (campo.tipo == FTInteger && campo.ancho > L::NumeroDbase)
             return Falla(QStringLiteral("La columna %1 tiene números de más de %2 cifras, que dBase III no admite; "
                                         "no se exportó.").arg(c.nombre).arg(L::NumeroDbase));
-        registro += campo.ancho;
         campos.push_back(campo);
     }
+    const int registro = LargoRegistro(campos);
     if (registro > L::RegistroDbase)
         return Falla(QStringLiteral("Cada registro ocupa %1 bytes y dBase III admite %2 como máximo; no se exportó. "
                                     "Elija menos campos o otro formato.").arg(registro).arg(L::RegistroDbase));
-    if (32 + 32 * qint64(n) + 1 + total * registro + 1 > L::ArchivoDbase)
+    // The file ends in one byte more.
+    if (TamanoDbase(int(campos.size()), total, registro) + 1 > L::ArchivoDbase)
         return Falla(QStringLiteral("El resultado tiene %1 registros y no cabe en un archivo dBase III (2 GB como "
                                     "máximo); no se exportó. Reduzca la consulta o elija otro formato.").arg(total));
+    return true;
+}
 
+Exportacion::ArchivoDbf Exportacion::CreaDbase(const QString &ruta, const std::vector<CampoDbase> &campos)
+{
     QStringList nombres;
     for (const Columna &c : columnas)
         nombres << c.nombre;
     nombres = NombresDbase(nombres);
-
     const QByteArray archivo = QFile::encodeName(ruta);
-    DBFHandle h = DBFCreateEx(archivo.constData(), "LDID/87");   // code page 1252
-    if (!h)
-        return Falla(QStringLiteral("No se pudo crear el archivo %1").arg(p.destino));
-    std::unique_ptr<std::remove_pointer_t<DBFHandle>, void (*)(DBFHandle)> cierre(h, DBFClose);
-    for (int i = 0; i < n; ++i) {
-        const Campo &c = campos[size_t(i)];
-        if (DBFAddField(h, nombres.at(i).toLatin1().constData(), c.tipo, c.ancho, c.decimales) < 0)
-            return Falla(QStringLiteral("No se pudo definir el campo %1 del archivo %2").arg(nombres.at(i), p.destino));
+    ArchivoDbf h(DBFCreateEx(archivo.constData(), "LDID/87"), DBFClose);   // code page 1252
+    if (!h) {
+        Falla(QStringLiteral("No se pudo crear el archivo %1").arg(p.destino));
+        return h;
     }
-
-    std::string texto;
-    char numero[32];
-    int registroActual = 0;
-    while (lectura.Siguiente()) {
-        for (int i = 0; i < n; ++i) {
-            const Campo &c = campos[size_t(i)];
-            int ok;
-            if (sqlite3_column_type(st, i) == SQLITE_NULL) {
-                ok = DBFWriteNULLAttribute(h, registroActual, i);
-            } else if (c.tipo == FTDate) {
-                const auto *t = sqlite3_column_text(st, i);
-                if (sqlite3_column_bytes(st, i) == 0) {
-                    ok = DBFWriteNULLAttribute(h, registroActual, i);
-                } else {
-                    const char fecha[9] = {char(t[0]), char(t[1]), char(t[2]), char(t[3]), char(t[5]),
-                                           char(t[6]), char(t[8]), char(t[9]), 0};
-                    ok = DBFWriteAttributeDirectly(h, registroActual, i, const_cast<char *>(fecha));
-                }
-            } else if (c.tipo == FTInteger) {
-                Entero(sqlite3_column_int64(st, i), c.ancho, numero);
-                ok = DBFWriteAttributeDirectly(h, registroActual, i, numero);
-            } else if (c.tipo == FTDouble) {
-                ok = DBFWriteDoubleAttribute(h, registroActual, i, sqlite3_column_double(st, i));
-            } else {
-                A1252(sqlite3_column_text(st, i), sqlite3_column_bytes(st, i), texto);
-                ok = DBFWriteAttributeDirectly(h, registroActual, i, texto.data());
-            }
-            if (!ok)
-                return Falla(QStringLiteral("No se pudo escribir el valor de %1 en el archivo %2")
-                                 .arg(columnas[size_t(i)].nombre, p.destino));
+    for (size_t i = 0; i < campos.size(); ++i) {
+        const CampoDbase &c = campos[i];
+        if (DBFAddField(h.get(), nombres.at(int(i)).toLatin1().constData(), c.tipo, c.ancho, c.decimales) < 0) {
+            Falla(QStringLiteral("No se pudo definir el campo %1 del archivo %2").arg(nombres.at(int(i)), p.destino));
+            h.reset();
+            return h;
         }
-        ++registroActual;
+    }
+    return h;
+}
+
+bool Exportacion::EscribeFilasDbase(DBFHandle h, const std::vector<CampoDbase> &campos)
+{
+    std::string texto;
+    while (lectura.Siguiente()) {
+        for (size_t i = 0; i < campos.size(); ++i)
+            if (!EscribeValorDbase(h, int(i), campos[i], texto))
+                return Falla(QStringLiteral("No se pudo escribir el valor de %1 en el archivo %2")
+                                 .arg(columnas[i].nombre, p.destino));
         ++r.filas;
         Avanza();
     }
-    if (!lectura.error().isEmpty())
-        return Falla(lectura.error());
-    Cierra();
-    cierre.reset();
-    // shapelib reports no write error of its own: the file must hold every record.
-    const qint64 esperado = 32 + 32 * qint64(n) + 1 + qint64(registroActual) * registro;
-    if (QFileInfo(ruta).size() < esperado)
-        return Falla(QStringLiteral("No se pudo escribir completo el archivo %1").arg(p.destino));
-    return true;
+    return lectura.error().isEmpty() || Falla(lectura.error());
+}
+
+bool Exportacion::EscribeValorDbase(DBFHandle h, int i, const CampoDbase &c, std::string &texto)
+{
+    sqlite3_stmt *st = lectura.st();
+    const int registro = int(r.filas);
+    if (sqlite3_column_type(st, i) == SQLITE_NULL)
+        return DBFWriteNULLAttribute(h, registro, i);
+    switch (c.tipo) {
+    case FTDate: {
+        const auto *t = sqlite3_column_text(st, i);
+        if (sqlite3_column_bytes(st, i) == 0)
+            return DBFWriteNULLAttribute(h, registro, i);
+        char fecha[9] = {char(t[0]), char(t[1]), char(t[2]), char(t[3]), char(t[5]), char(t[6]), char(t[8]), char(t[9]), 0};
+        return DBFWriteAttributeDirectly(h, registro, i, fecha);
+    }
+    case FTInteger: {
+        char numero[32];
+        Entero(sqlite3_column_int64(st, i), c.ancho, numero);
+        return DBFWriteAttributeDirectly(h, registro, i, numero);
+    }
+    case FTDouble:
+        return DBFWriteDoubleAttribute(h, registro, i, sqlite3_column_double(st, i));
+    default:
+        A1252(sqlite3_column_text(st, i), sqlite3_column_bytes(st, i), texto);
+        return DBFWriteAttributeDirectly(h, registro, i, texto.data());
+    }
 }
 
 QString Canonica(const QString &ruta)

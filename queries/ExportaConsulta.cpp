@@ -84,6 +84,7 @@ bool ExportaConsulta(Contexto &ctx, DialogoArchivos &dialogo, FormatoExportacion
         return false;
     }
     ctx.EscribePanel(QStringLiteral("Listo....."));
-    ctx.mensajes.Informa(QStringLiteral("Se exportaron %1 registros al archivo:\n%2").arg(r.filas).arg(ruta), TituloExportar);
+    const QString cuantos = r.filas == 1 ? QStringLiteral("Se exportó 1 registro") : QStringLiteral("Se exportaron %1 registros").arg(r.filas);
+    ctx.mensajes.Informa(cuantos + QStringLiteral(" al archivo:\n") + ruta, TituloExportar);
     return true;
 }

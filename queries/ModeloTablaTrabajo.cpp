@@ -97,6 +97,7 @@ const QVector<QVariant> &ModeloTablaTrabajo::Pagina(int pagina) const
     const int desde = pagina * FilasPagina;
     const int hasta = qMin(int(filas_.size()), desde + FilasPagina);
     valores.reserve((hasta - desde) * columnas);
+    leidas_ += qMax(0, hasta - desde);
     for (int f = desde; f < hasta; ++f) {
         sqlite3_bind_int64(lee_, 1, filas_.at(f));
         const bool hay = lee_ && sqlite3_step(lee_) == SQLITE_ROW;

@@ -35,6 +35,8 @@ public:
     QString Nombre(int columna) const { return fuente_.nombres.value(columna); }
     // The stored value (dates as yyyy-MM-dd); invalid for a null.
     QVariant Valor(int fila, int columna) const;
+    // Rows read from the database so far: a grid in sight reads a few pages.
+    qint64 FilasLeidas() const { return leidas_; }
 
 private:
     static constexpr int FilasPagina = 128;
@@ -51,4 +53,5 @@ private:
     sqlite3_stmt *lee_ = nullptr;
     mutable QHash<int, QVector<QVariant>> paginas_;
     mutable QList<int> usadas_;   // most recent last
+    mutable qint64 leidas_ = 0;
 };

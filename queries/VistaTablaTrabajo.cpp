@@ -75,20 +75,35 @@ VistaTablaTrabajo::~VistaTablaTrabajo() = default;
 
 void VistaTablaTrabajo::AnchoNumeros()
 {
+    // Only rows in sight, and none when the grid shows none: closing takes the
+    // grid's model away and resets its scroll bar, and a table of 300,000 rows
+    // would otherwise be read whole at the close.
+    if (dbgSeleccion->model() != &modelo_)
+        return;
     const int alto = dbgSeleccion->viewport()->height();
-    const int primera = qMax(0, dbgSeleccion->rowAt(0));
+    const int primera = dbgSeleccion->rowAt(0);
+    if (alto <= 0 || primera < 0)
+        return;
     int ultima = dbgSeleccion->rowAt(alto - 1);
-    if (ultima < 0)
+    if (ultima < 0)   // the rows end above the bottom of the grid
         ultima = Cuenta() - 1;
+    largoNumeros_.resize(modelo_.columnCount());
     // The cell is painted inside its grid line.
     const int rejilla = dbgSeleccion->showGrid() ? 1 : 0;
     for (int c = 0; c < modelo_.columnCount(); ++c) {
         int ancho = dbgSeleccion->columnWidth(c);
         for (int r = primera; r <= ultima; ++r) {
-            const QModelIndex i = modelo_.index(r, c);
-            const int tipo = i.data().typeId();
-            if (tipo == QMetaType::LongLong || tipo == QMetaType::Int || tipo == QMetaType::Double)
-                ancho = qMax(ancho, dbgSeleccion->sizeHintForIndex(i).width() + rejilla);
+            const QVariant v = modelo_.Valor(r, c);
+            const int tipo = v.typeId();
+            if (tipo != QMetaType::LongLong && tipo != QMetaType::Int && tipo != QMetaType::Double)
+                continue;
+            // Digits are all of one width: a number no longer than one already
+            // fitted fits, and each scroll step measures only what is new.
+            const int largo = int(v.toString().size());
+            if (largo <= largoNumeros_[c])
+                continue;
+            largoNumeros_[c] = largo;
+            ancho = qMax(ancho, dbgSeleccion->sizeHintForIndex(modelo_.index(r, c)).width() + rejilla);
         }
         if (ancho > dbgSeleccion->columnWidth(c))
             dbgSeleccion->setColumnWidth(c, ancho);

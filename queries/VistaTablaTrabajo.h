@@ -56,4 +56,5 @@ private:
 
     ModeloTablaTrabajo modelo_;
     QString prefijo_;
+    QVector<int> largoNumeros_;   // by column, the longest number fitted so far
 };

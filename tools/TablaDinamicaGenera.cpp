@@ -1,4 +1,5 @@
 #include "platform/ArchivoDestino.h"
+#include "platform/ExportaTabla.h"
 #include "shell/Contexto.h"
 #include "tools/AvisoHerramienta.h"
 #include "tools/LibroDinamico.h"
@@ -17,9 +18,12 @@ void GeneraTablaDinamica(Contexto &ctx, qint64 filasHoja)
     try {
         const QString destinoLibro = QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("TablaDinamicaVELMORAN.xlsx"));
         const QString destinoBase = QDir(ctx.RutaDatos).filePath(QStringLiteral("DinamicaVELMORAN.db"));
-        // Folders that cannot take the files are refused before the tables are built.
+        // Either file refused (its folder, or a file there that cannot be
+        // replaced) before the tables are built: the two files always come
+        // from one run.
+        const QStringList protegidos = {ctx.ArchivoBD, ctx.ArchivoPlantilla()};
         for (const QString &destino : {destinoBase, destinoLibro})
-            if (const QString rechazo = ArchivoDestino::RevisaCarpeta(destino); !rechazo.isEmpty())
+            if (const QString rechazo = RevisaDestino(destino, protegidos); !rechazo.isEmpty())
                 throw ErrorBD(-1, rechazo);
         ResultadoLibro r;
         {

@@ -150,10 +150,10 @@ void DiscoPequeno::Libera()
 }
 
 namespace {
-// The immutable flag of a folder (chattr +i / -i).
-bool PonInmutable(const QString &carpeta, bool inmutable)
+// The immutable flag of a folder or a file (chattr +i / -i).
+bool PonInmutable(const QString &ruta, bool inmutable)
 {
-    const int fd = ::open(QFile::encodeName(carpeta).constData(), O_RDONLY | O_DIRECTORY);
+    const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDONLY | O_NONBLOCK);
     if (fd < 0)
         return false;
     int banderas = 0;
@@ -182,4 +182,14 @@ CarpetaSoloLectura::~CarpetaSoloLectura()
         ::umount2(QFile::encodeName(carpeta_).constData(), MNT_DETACH);
     if (inmutable_)
         PonInmutable(carpeta_, false);
+}
+
+ArchivoInmutable::ArchivoInmutable(const QString &archivo) : archivo_(archivo), inmutable_(PonInmutable(archivo, true))
+{
+}
+
+ArchivoInmutable::~ArchivoInmutable()
+{
+    if (inmutable_)
+        PonInmutable(archivo_, false);
 }

@@ -92,3 +92,16 @@ private:
     bool montada_ = false;
     bool inmutable_ = false;
 };
+
+// A file that cannot be written, replaced or removed, also by root: the
+// immutable flag, undone on destruction. Tests skip when it is not allowed.
+class ArchivoInmutable {
+public:
+    explicit ArchivoInmutable(const QString &archivo);
+    ~ArchivoInmutable();
+    bool Listo() const { return inmutable_; }
+
+private:
+    QString archivo_;
+    bool inmutable_ = false;
+};

@@ -70,6 +70,29 @@ TEST_F(ExportaTablaTest, DbaseCodigoDePagina1252NombresUnicosYFechas)
     EXPECT_EQ(NombresDbase({"E.Folio", "1x"}), QStringList({"E_FOLIO", "C1X"}));
 }
 
+// A column whose widest value is negative is wide enough for its sign: every
+// value reads back whole, from a number field and from a text one.
+TEST_F(ExportaTablaTest, DbaseConElValorMasAnchoNegativoLeeCadaValorEntero)
+{
+    p.Ejecuta("CREATE TEMP TABLE Signos (Entero INTEGER, Corto INTEGER, Libre, Real REAL)");
+    p.Ejecuta("INSERT INTO Signos VALUES (-123, -5, -123, -1.5), (45, 3, 45, 45)");
+    ASSERT_TRUE(Exporta(FormatoExportacion::Dbase, "Signos.dbf", "SELECT * FROM Signos ORDER BY rowid").ok);
+    DBFHandle h = DBFOpen(QFile::encodeName(Ruta("Signos.dbf")).constData(), "rb");
+    ASSERT_NE(h, nullptr);
+    QStringList leidos;   // field:type and width=each value read back
+    for (int i = 0; i < DBFGetFieldCount(h); ++i) {
+        char nombre[12];
+        int ancho;
+        DBFGetFieldInfo(h, i, nombre, &ancho, nullptr);
+        QStringList valores;
+        for (int r = 0; r < DBFGetRecordCount(h); ++r)
+            valores << QByteArray(DBFReadStringAttribute(h, r, i)).trimmed();
+        leidos << QStringLiteral("%1:%2%3=%4").arg(nombre).arg(QChar(DBFGetNativeFieldType(h, i))).arg(ancho).arg(valores.join(','));
+    }
+    DBFClose(h);
+    EXPECT_EQ(leidos.join(' ').toStdString(), "ENTERO:N4=-123,45 CORTO:N2=-5,3 LIBRE:C4=-123,45 REAL:N19=-1.500000,45.000000");
+}
+
 // The rows in their order, each value of its kind under the declared types;
 // an older file is replaced and the connection keeps no other file attached.
 TEST_F(ExportaTablaTest, BaseDeDatosConLosTiposDeclaradosYNadaAdjuntoDespues)

@@ -1,6 +1,7 @@
 // The work table's windows: the query result's export, the table over the
 // sheet, and the generator's run.
 #include "CincoEventos.h"
+#include "comun/Teclado.h"
 #include "queries/EjecutaGenConsultas.h"
 #include "queries/ModeloTablaTrabajo.h"
 #include "queries/PanelCriterio.h"
@@ -64,6 +65,21 @@ TEST_F(Vistas, ExportarPideNombreRehusaPreguntaYDiceDonde)
         EXPECT_EQ(h.Msj().cajas.size(), elegida.endsWith(".xls") ? 2 : int(!elegida.isEmpty()));
     }
     EXPECT_TRUE(LeeArchivo(Ruta("Viejo.xlsx")) == "viejo" && LeeArchivo(Ruta("Nuevo.xlsx")).startsWith("PK"));
+}
+
+// One record is said in the singular; more keep the plural.
+TEST_F(Vistas, ExportarDiceUnRegistroOVariosRegistros)
+{
+    const std::pair<const char *, const char *> casos[] = {{"E.Folio = 2", "Se exportó 1 registro al archivo:\n"},
+                                                           {"E.Folio > 2", "Se exportaron 3 registros al archivo:\n"}};
+    int n = 0;
+    for (const auto &[criterio, dice] : casos) {
+        TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Paterno"}, {" FROM D_Evento AS E", criterio, {}, {}});
+        dialogo.ruta = Ruta(QStringLiteral("Cuenta%1.dbf").arg(++n));
+        frmMuestraGenCons v(*p.ctx, dialogo, FormatoExportacion::Dbase);
+        EXPECT_TRUE(v.AsignaDatos());
+        EXPECT_EQ(h.Msj().Ultimo().toStdString(), dice + dialogo.ruta.toStdString());
+    }
 }
 
 // The table's 61 columns with dates shown, sorted with NULL first and ties in
@@ -139,6 +155,55 @@ TEST_F(Vistas, TablaMuestraCadaNumeroConTodosSusDigitos)
     QApplication::processEvents();
     EXPECT_EQ(t.Modelo().Valor(t.Actual(), 11).toLongLong(), 101);
     EXPECT_EQ(cortados(), "");
+}
+
+// Thousands of rows, scrolled (a page down, or the last row after a sort) and
+// closed by each way out: the grid reads the rows in sight and closing reads
+// none, whatever was scrolled.
+TEST_F(Vistas, UnaVistaGrandeDesplazadaCierraSinLeerMasFilasQueLasALaVista)
+{
+    p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 6 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+              "INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Edad) SELECT 'B', i, '2004-03-01', i % 90 FROM n");
+    TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Folio", "E.Edad"}, {});
+    h.Reg().eventos.CargaEventos({"SELECT * FROM D_EVENTO", {}});
+    enum Desplaza { PaginaAbajo, UltimoOrdenado };
+    enum Salida { Esc, Cancelar, DobleClic, Aceptar };
+    const auto mira = [](VistaTablaTrabajo &v, Desplaza d, Salida s) {
+        v.show();
+        QApplication::processEvents();
+        if (d == PaginaAbajo) {
+            QTest::keyClick(v.dbgSeleccion, Qt::Key_PageDown);
+        } else {
+            v.Modelo().sort(1);
+            QApplication::processEvents();
+            v.tbrDatos->Boton(4)->trigger();
+        }
+        QApplication::processEvents();
+        const qint64 leidas = v.Modelo().FilasLeidas();
+        if (s == Esc)
+            QTest::keyClick(v.dbgSeleccion, Qt::Key_Escape);
+        else if (s == DobleClic)
+            emit v.dbgSeleccion->doubleClicked(v.dbgSeleccion->currentIndex());
+        else
+            v.tbrDatos->Boton(s == Cancelar ? 7 : 6)->trigger();
+        QApplication::processEvents();
+        // Four pages of rows at most (the first, and those in sight after a sort)
+        // of 5,000; none read by the closing.
+        return QStringList({v.isVisible() ? "abierta" : "cerrada", leidas <= 512 ? "pocas" : QString::number(leidas),
+                            QString::number(v.Modelo().FilasLeidas() - leidas)})
+            .join(' ')
+            .toStdString();
+    };
+    for (const Desplaza d : {PaginaAbajo, UltimoOrdenado})
+        for (const Salida s : {Esc, Cancelar, DobleClic, Aceptar}) {
+            frmTabla tabla(*p.ctx, h.Reg());
+            ASSERT_EQ(tabla.Cuenta(), 5000);
+            EXPECT_EQ(mira(tabla, d, s), "cerrada pocas 0") << "tabla " << d << s;
+            dialogo.ruta = Ruta(QStringLiteral("Vista%1%2.xlsx").arg(d).arg(s));
+            frmMuestraGenCons resultado(*p.ctx, dialogo, FormatoExportacion::Excel);
+            ASSERT_EQ(resultado.Cuenta(), 5000);
+            EXPECT_EQ(mira(resultado, d, s), "cerrada pocas 0") << "resultado " << d << s;
+        }
 }
 
 TEST_F(Vistas, TablaConFiltroQueFallaLoMuestraYNoAbre)

@@ -193,6 +193,30 @@ TEST_F(PruebaTablas, UnaFallaSeMuestraYConservaLosArchivosAnteriores)
     EXPECT_EQ(p.Filas("PRAGMA database_list").size(), 1);
 }
 
+// An existing file that cannot be replaced, the database or the workbook, is
+// named before anything is built, in the words the flat table uses; both
+// files stay as they were.
+TEST_F(PruebaTablas, UnArchivoQueNoSePuedeReemplazarSeNombraAntesDeGenerarYAmbosQuedan)
+{
+    Evento(1, "2004-06-15");
+    for (const QString &fijo : {Libro(), Base()}) {
+        EscribeArchivo(Base(), "base anterior");
+        EscribeArchivo(Libro(), "libro anterior");
+        const ArchivoInmutable inmutable(fijo);
+        if (!inmutable.Listo())
+            GTEST_SKIP() << "no se pudo hacer inmutable un archivo";
+        p.mensajes.Limpia();
+        QStringList panel;
+        p.ctx->PanelMensajes = [&panel](const QString &t) { panel << t; };
+        GeneraTablaDinamica(*p.ctx);
+        EXPECT_EQ(p.mensajes.Ultimo(), "El archivo " + fijo + " está en uso o es de solo lectura; ciérrelo o elija otro nombre.....");
+        EXPECT_EQ(p.mensajes.Titulos(), QStringList{"Herramientas VELMORAN"});
+        EXPECT_EQ(panel, QStringList{""}) << "nada se construyó";
+        EXPECT_EQ(p.mensajes.beeps, 0);
+        EXPECT_EQ(LeeArchivo(Base()) + "|" + LeeArchivo(Libro()), "base anterior|libro anterior");
+    }
+}
+
 TEST_F(PruebaTablas, TitulosTablaYDatosSeLeenDeVuelta)
 {
     Evento(1, "2004-06-15", {{"CodEstado", "09"}, {"Expediente", "09"}});
