@@ -118,7 +118,9 @@ int AppIdDe(const QString &archivo)
 // The waits for another program's lock: see EsperaAcotada.
 struct EstadoEspera {
     int corridas = 0;            // nested runs
+    int sinEspera = 0;           // nested SinEspera
     qint64 esperadoNs = 0;       // waited in the run, or outside one in the statement
+    qint64 totalNs = 0;          // waited since the start
 };
 
 EstadoEspera &Espera()
@@ -134,6 +136,8 @@ EstadoEspera &Espera()
 int EsperaBloqueo(void *, int veces)
 {
     EstadoEspera &e = Espera();
+    if (e.sinEspera > 0)
+        return 0;
     if (veces == 0 && e.corridas == 0)
         e.esperadoNs = 0;
     const qint64 queda = qint64(BaseDatos::EsperaOcupada) * 1000000 - e.esperadoNs;
@@ -143,7 +147,9 @@ int EsperaBloqueo(void *, int veces)
     t.start();
     const timespec paso{0, long(qMin<qint64>(queda, 10000000))};
     ::nanosleep(&paso, nullptr);
-    e.esperadoNs += t.nsecsElapsed();
+    const qint64 esperado = t.nsecsElapsed();
+    e.esperadoNs += esperado;
+    e.totalNs += esperado;
     return 1;
 }
 
@@ -160,6 +166,21 @@ EsperaAcotada::~EsperaAcotada()
     --Espera().corridas;
 }
 
+qint64 EsperaAcotada::TotalEsperado()
+{
+    return Espera().totalNs;
+}
+
+SinEspera::SinEspera()
+{
+    ++Espera().sinEspera;
+}
+
+SinEspera::~SinEspera()
+{
+    --Espera().sinEspera;
+}
+
 QString CitaNombre(const QString &nombre)
 {
     return QLatin1Char('"') + QString(nombre).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
@@ -169,6 +190,11 @@ ErrorBD::ErrorBD(int numero, const QString &descripcion, bool violaClave)
     : std::runtime_error(descripcion.toStdString()),
       numero_(numero), descripcion_(descripcion), violaClave_(violaClave)
 {
+}
+
+bool ErrorBD::Ocupada() const
+{
+    return (numero_ & 0xff) == SQLITE_BUSY || (numero_ & 0xff) == SQLITE_LOCKED;
 }
 
 ErrorBD ErrorBD::DelMotor(int numero, const QString &textoMotor, bool violaClave)

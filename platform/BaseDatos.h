@@ -39,6 +39,8 @@ public:
     QString TextoMotor() const { return textoMotor_; }
     // True when a unique or primary key refused the row.
     bool ViolaClave() const { return violaClave_; }
+    // True when another program's lock on the database stopped it ("ocupada").
+    bool Ocupada() const;
 
     static ErrorBD DeConsulta(const QSqlQuery &q);
     static ErrorBD DeBase(const QSqlDatabase &db);
