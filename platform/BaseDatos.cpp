@@ -414,6 +414,17 @@ void BaseDatos::CierraConexion()
     archivo_.clear();
 }
 
+VuelveAlTerminar::~VuelveAlTerminar()
+{
+    try {
+        bd_.VuelveASuRuta();
+    } catch (const ErrorBD &e) {
+        // Written back, but not opened again there: said as a closing says it.
+        if (bd_.AvisoAlCerrar)
+            bd_.AvisoAlCerrar(e.Descripcion());
+    }
+}
+
 bool BaseDatos::VuelveASuRuta()
 {
     if (!EstaAbierta() || SigueEnSuRuta())

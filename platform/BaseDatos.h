@@ -180,6 +180,20 @@ private:
     mutable QHash<QString, sqlite3_stmt *> preparadas_;
 };
 
+// The end of a tool's run, however it ends: a database file that left its
+// path meanwhile (deleted, moved away) is written back there at once, and
+// said (BaseDatos::VuelveASuRuta), rather than at the program's closing.
+class VuelveAlTerminar {
+public:
+    explicit VuelveAlTerminar(BaseDatos &bd) : bd_(bd) {}
+    ~VuelveAlTerminar();
+    VuelveAlTerminar(const VuelveAlTerminar &) = delete;
+    VuelveAlTerminar &operator=(const VuelveAlTerminar &) = delete;
+
+private:
+    BaseDatos &bd_;
+};
+
 // One logical write: rolled back on destruction unless confirmed.
 class Transaccion {
 public:

@@ -323,6 +323,7 @@ QString Recepcion::ChecaPaquete(const QString &base)
 
 bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
 {
+    const VuelveAlTerminar vuelve(ctx_.ConexionBD);
     if (base_.isEmpty()) {
         ctx_.mensajes.Informa(QStringLiteral("Error al recuperar el Envío, verifique por favor....."), TituloRecepcion);
         return false;
