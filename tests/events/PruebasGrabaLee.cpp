@@ -2,6 +2,9 @@
 
 #include "events/MapaEvento.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <cstring>
 #include <functional>
 #include <sqlite3.h>
@@ -307,6 +310,50 @@ TEST_F(GrabaLee, BaseMovidaOBorradaNoAceptaGrabarYAlCerrarGuardaLoConfirmado)
     prog.bd().Cierra();
     prog.bd().Abre(movido);
     EXPECT_EQ(Integridad(), "ok3");
+}
+
+// SQLite leaves the -wal and -shm of a file moved while open at the old path,
+// beside whatever then stands there: closing removes them, whether what was
+// confirmed is written back at the path or, another file standing there,
+// beside it; but not while another connection still uses them.
+TEST_F(GrabaLee, BaseMovidaNoDejaSusDiariosEnLaRutaAnterior)
+{
+    const QString archivo = prog.ctx->ArchivoBD, movido = archivo + ".movido";
+    const struct {
+        const char *caso;
+        bool otroEnSuRuta, otraConexion;
+    } casos[] = {{"movida", false, false}, {"reemplazada", true, false}, {"movida, con otra conexión", false, true}};
+    int folio = 0;
+    for (const auto &c : casos) {
+        Graba(Otro(EventoValido().textos[23], ++folio, "15/06/2004"));
+        ASSERT_TRUE(QFileInfo::exists(archivo + "-wal") && QFileInfo::exists(archivo + "-shm")) << c.caso;
+        // Another connection of the file by its old path shares its log.
+        sqlite3 *otra = nullptr;
+        if (c.otraConexion) {
+            ASSERT_EQ(sqlite3_open(archivo.toUtf8().constData(), &otra), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(otra, "SELECT count(*) FROM D_EVENTO", nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+        ASSERT_TRUE(QFile::rename(archivo, movido)) << c.caso;
+        if (c.otroEnSuRuta) {
+            ASSERT_TRUE(EscribeArchivo(archivo, "de otro")) << c.caso;
+        }
+        prog.bd().Cierra();
+        EXPECT_EQ(QDir(prog.ctx->RutaDatos).entryList({"*-wal", "*-shm"}, QDir::Files | QDir::Hidden),
+                  c.otraConexion ? QStringList({"VELMORAN0436.db-shm", "VELMORAN0436.db-wal"}) : QStringList())
+            << c.caso;
+        sqlite3_close(otra);
+        // The moved file holds everything; the one put at the path is untouched.
+        prog.bd().Abre(movido);
+        EXPECT_EQ(Integridad(), "ok" + QString::number(folio)) << c.caso;
+        if (c.otroEnSuRuta) {
+            EXPECT_EQ(LeeArchivo(archivo), "de otro");
+        }
+        prog.bd().Cierra();
+        for (const QString &resto : {archivo, archivo + "-wal", archivo + "-shm"})
+            QFile::remove(resto);
+        ASSERT_TRUE(QFile::rename(movido, archivo)) << c.caso;
+        prog.bd().Abre(archivo);
+    }
 }
 
 // The diagnosis list of a capture in progress lives in the working database:
