@@ -100,7 +100,6 @@ bool VidaRegistro::Reabre()
 void VidaRegistro::Actualiza_Ubicacion()
 {
     ConjuntoEventos &rs = eventos_.rsAtencion;
-    const int hoy = eventos_.CapturadosHoy().value_or(0);
     if (rs.Cuenta() > 0 && !rs.EnFila()) {
         if (rs.Bof())
             rs.MueveInicio();
@@ -108,8 +107,15 @@ void VidaRegistro::Actualiza_Ubicacion()
             rs.MueveFinal();
         eventos_.LeeEvento();
     }
-    hoja_.PonTitulo(TituloHojaRegistro() + QStringLiteral(". Registro: ") + QString::number(rs.Posicion())
-                    + QStringLiteral(" de ") + QString::number(rs.Cuenta())
+    EscribeTitulo(rs.Posicion());
+}
+
+void VidaRegistro::EscribeTitulo(int posicion)
+{
+    const int hoy = eventos_.CapturadosHoy().value_or(0);
+    posicionTitulo_ = posicion;
+    hoja_.PonTitulo(TituloHojaRegistro() + QStringLiteral(". Registro: ") + QString::number(posicion)
+                    + QStringLiteral(" de ") + QString::number(eventos_.rsAtencion.Cuenta())
                     + QStringLiteral("     Capturados en el día: ") + QString::number(hoy));
     emit BarraCambiada();
 }
@@ -135,10 +141,14 @@ void VidaRegistro::Recarga()
         return;
     }
     // Where the capture left the set: the last row for a new event, the
-    // edited event (the first row when it is gone).
-    if (hoja_.EnAlta)
+    // edited event (the first row when it is gone). A new event's caption
+    // keeps naming the event the sheet showed when it began.
+    if (hoja_.EnAlta) {
         rs.MueveFinal();
-    else if (hoja_.MarcaEvento)
+        EscribeTitulo(qMin(posicionTitulo_, rs.Cuenta()));
+        return;
+    }
+    if (hoja_.MarcaEvento)
         rs.Busca(*hoja_.MarcaEvento);
     Actualiza_Ubicacion();
 }

@@ -111,9 +111,14 @@ private:
     void Bajas();
     void QuitaFiltro();
     void TerminaCaptura();
+    // The caption with that position, the set's count and the day's count.
+    void EscribeTitulo(int posicion);
 
     Contexto &ctx_;
     HojaDatos &hoja_;
     modEvento &eventos_;
     int modoBarra_ = 2;
+    // The position the caption names: that of the event the sheet showed
+    // when a new event began, all through its capture.
+    int posicionTitulo_ = 0;
 };

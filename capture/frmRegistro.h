@@ -81,6 +81,13 @@ private:
     struct Pieza;
     // Builds the rows of a layout table in their order.
     void Coloca(QWidget *padre, std::initializer_list<Pieza> piezas);
+    // The pieces of the layout, one kind each.
+    void ColocaFila(QWidget *padre, const Pieza &p);
+    void ColocaTiempo(QWidget *padre, const Pieza &p);
+    void CreaCaja(QWidget *padre, const Pieza &p);
+    void CreaDescripcion(QWidget *padre, const Pieza &p);
+    void CreaLista(QWidget *padre, const Pieza &p);
+    void CreaRotulo(QWidget *padre, const Pieza &p);
     // A frame with the rows of its layout table.
     QGroupBox *CreaMarco(QWidget *padre, Marco marco, const char *titulo, const char *nombre, const QRect &caja,
                          std::initializer_list<Pieza> piezas);

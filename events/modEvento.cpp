@@ -691,9 +691,15 @@ bool modEvento::RefrescaGridAfecciones()
         hoja_.PonAfecciones(filas);
         hoja_.PonTexto(76, filas.isEmpty() ? QString() : filas.first().afeccion);
     };
+    const bool editado = hoja_.GridAfeccionesEditado;
     try {
+        // An event read while browsing or filtering never waits for another
+        // program's lock: its list is then read straight, below.
+        std::optional<SinEspera> sinEspera;
+        if (!editado)
+            sinEspera.emplace();
         AseguraTmpGridAfec();
-        if (!hoja_.GridAfeccionesEditado) {
+        if (!editado) {
             // Rows go in by Orden, so that list order is the stored order.
             Transaccion t(ctx_.ConexionBD, Transaccion::Alcance::Trabajo);
             Accion(QStringLiteral("DELETE FROM TMPGRIDAFEC"));
@@ -709,7 +715,7 @@ bool modEvento::RefrescaGridAfecciones()
     // database's lock): the list still shows the event's own diagnoses, read
     // straight, and the work table is written from it before its next use,
     // so that a save never takes the former event's list.
-    if (hoja_.GridAfeccionesEditado)
+    if (editado)
         return false;
     try {
         muestra(LeeFilas(sql, v));
@@ -736,9 +742,17 @@ QList<FilaAfeccion> modEvento::FilasTmp() const
 std::optional<QList<FilaAfeccion>> modEvento::LeeAfecciones() const
 {
     try {
-        AseguraTmpGridAfec();
+        {
+            const SinEspera sinEspera;
+            AseguraTmpGridAfec();
+        }
         return FilasTmp();
-    } catch (const ErrorBD &) {
+    } catch (const ErrorBD &e) {
+        // Another program's lock keeps the work table from taking the
+        // sheet's list now: that list is what the table will hold at its
+        // next use (a save writes it under its own wait for the lock).
+        if (e.Ocupada() && hoja_.AperturaAfecciones != ctx_.ConexionBD.Apertura())
+            return hoja_.Afecciones();
         return std::nullopt;
     }
 }

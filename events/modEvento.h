@@ -120,8 +120,13 @@ public:
     // Unless GridAfeccionesEditado, rebuilds it from D_Diagnosticos of the
     // sheet's key (by Orden); then shows it on the sheet and puts the first
     // row's code (or nothing) into field 76. On failure beeps and returns false.
+    // The rebuild never waits for another program's lock: under one the list
+    // shows the stored diagnoses, read straight, and the table takes them
+    // before its next use.
     bool RefrescaGridAfecciones();
-    // The rows in list order; no value when the table cannot be read.
+    // The rows in list order; no value when the table cannot be read. While
+    // another program's lock keeps the table from taking the sheet's list,
+    // that list, which it will hold.
     std::optional<QList<FilaAfeccion>> LeeAfecciones() const;
     // Appends a code (trimmed) with NUMAFEC the highest plus 1 (1 when empty).
     bool AgregaAfeccion(const QString &codigo);

@@ -14,7 +14,9 @@
 #include <cstring>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <time.h>
+#include <unistd.h>
 
 namespace {
 
@@ -118,7 +120,9 @@ int AppIdDe(const QString &archivo)
 // The waits for another program's lock: see EsperaAcotada.
 struct EstadoEspera {
     int corridas = 0;            // nested runs
+    int sinEspera = 0;           // nested SinEspera
     qint64 esperadoNs = 0;       // waited in the run, or outside one in the statement
+    qint64 totalNs = 0;          // waited since the start
 };
 
 EstadoEspera &Espera()
@@ -134,6 +138,8 @@ EstadoEspera &Espera()
 int EsperaBloqueo(void *, int veces)
 {
     EstadoEspera &e = Espera();
+    if (e.sinEspera > 0)
+        return 0;
     if (veces == 0 && e.corridas == 0)
         e.esperadoNs = 0;
     const qint64 queda = qint64(BaseDatos::EsperaOcupada) * 1000000 - e.esperadoNs;
@@ -143,7 +149,9 @@ int EsperaBloqueo(void *, int veces)
     t.start();
     const timespec paso{0, long(qMin<qint64>(queda, 10000000))};
     ::nanosleep(&paso, nullptr);
-    e.esperadoNs += t.nsecsElapsed();
+    const qint64 esperado = t.nsecsElapsed();
+    e.esperadoNs += esperado;
+    e.totalNs += esperado;
     return 1;
 }
 
@@ -160,6 +168,21 @@ EsperaAcotada::~EsperaAcotada()
     --Espera().corridas;
 }
 
+qint64 EsperaAcotada::TotalEsperado()
+{
+    return Espera().totalNs;
+}
+
+SinEspera::SinEspera()
+{
+    ++Espera().sinEspera;
+}
+
+SinEspera::~SinEspera()
+{
+    --Espera().sinEspera;
+}
+
 QString CitaNombre(const QString &nombre)
 {
     return QLatin1Char('"') + QString(nombre).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
@@ -169,6 +192,11 @@ ErrorBD::ErrorBD(int numero, const QString &descripcion, bool violaClave)
     : std::runtime_error(descripcion.toStdString()),
       numero_(numero), descripcion_(descripcion), violaClave_(violaClave)
 {
+}
+
+bool ErrorBD::Ocupada() const
+{
+    return (numero_ & 0xff) == SQLITE_BUSY || (numero_ & 0xff) == SQLITE_LOCKED;
 }
 
 ErrorBD ErrorBD::DelMotor(int numero, const QString &textoMotor, bool violaClave)
@@ -313,6 +341,7 @@ void BaseDatos::Abre(const QString &archivo)
     }
     dispositivo_ = st.st_dev;
     nodo_ = st.st_ino;
+    diarios_.clear();
     // Every opening gets a number of its own, shared by no other session.
     static quint64 aperturas = 0;
     apertura_ = ++aperturas;
@@ -329,6 +358,10 @@ void BaseDatos::Abre(const QString &archivo)
         Ejecuta(QStringLiteral("PRAGMA foreign_keys=ON"));
         // Reading the schema proves the file is sound, not just its header.
         Ejecuta(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        // That read opened the log and its index: which files they are.
+        for (const char *sufijo : {"-wal", "-shm"})
+            if (const auto id = IdentidadEn(archivo_ + QLatin1String(sufijo)))
+                diarios_.emplace_back(archivo_ + QLatin1String(sufijo), *id);
     } catch (...) {
         Cierra();
         throw;
@@ -379,13 +412,69 @@ void BaseDatos::CierraConexion()
     if (db.isOpen()) {
         // A closing after the file was moved is Cierra's to handle; the
         // statistics go only into the file at the path.
-        if (SigueEnSuRuta())
+        const bool enSuRuta = SigueEnSuRuta();
+        if (enSuRuta)
             Optimiza();
         // SQLite does not close a connection that still has statements.
         FinalizaPreparadas();
         db.close();
+        // SQLite removes the log of a moved file neither from its old path
+        // nor from the new one: ours would stay beside whatever stands there.
+        if (!enSuRuta)
+            QuitaDiarios();
     }
+    diarios_.clear();
     archivo_.clear();
+}
+
+std::optional<BaseDatos::Identidad> BaseDatos::IdentidadEn(const QString &ruta)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(ruta).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return Identidad{quint64(st.st_dev), quint64(st.st_ino)};
+}
+
+namespace {
+// Whether any process holds a lock on that file (Linux's /proc/locks, read
+// without opening the file): SQLite's connections lock the -shm they share.
+// True when it cannot be told.
+bool AlguienLoBloquea(quint64 dispositivo, quint64 nodo)
+{
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (!locks.open(QIODevice::ReadOnly | QIODevice::Text))
+        return true;
+    const QByteArray clave = QStringLiteral(" %1:%2:%3 ")
+                                 .arg(major(dev_t(dispositivo)), 2, 16, QLatin1Char('0'))
+                                 .arg(minor(dev_t(dispositivo)), 2, 16, QLatin1Char('0'))
+                                 .arg(nodo)
+                                 .toLatin1();
+    return locks.readAll().contains(clave);
+}
+} // namespace
+
+void BaseDatos::QuitaDiarios()
+{
+    // Only files SQLite opened for this connection, still at their names and
+    // used by no other connection, are ours to remove.
+    for (const auto &[ruta, id] : diarios_) {
+        const std::optional<Identidad> ahora = IdentidadEn(ruta);
+        if (!ahora || !(*ahora == id) || AlguienLoBloquea(id.dispositivo, id.nodo))
+            return;
+    }
+    for (const auto &d : diarios_)
+        ::unlink(QFile::encodeName(d.first).constData());
+}
+
+VuelveAlTerminar::~VuelveAlTerminar()
+{
+    try {
+        bd_.VuelveASuRuta();
+    } catch (const ErrorBD &e) {
+        // Written back, but not opened again there: said as a closing says it.
+        if (bd_.AvisoAlCerrar)
+            bd_.AvisoAlCerrar(e.Descripcion());
+    }
 }
 
 bool BaseDatos::VuelveASuRuta()

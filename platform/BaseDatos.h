@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVariantList>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -39,6 +40,8 @@ public:
     QString TextoMotor() const { return textoMotor_; }
     // True when a unique or primary key refused the row.
     bool ViolaClave() const { return violaClave_; }
+    // True when another program's lock on the database stopped it ("ocupada").
+    bool Ocupada() const;
 
     static ErrorBD DeConsulta(const QSqlQuery &q);
     static ErrorBD DeBase(const QSqlDatabase &db);
@@ -160,6 +163,16 @@ public:
     static bool EsBaseSana(const QString &archivo, const QStringList &tablas);
 
 private:
+    // Which file stands at a path, by device and inode.
+    struct Identidad {
+        quint64 dispositivo = 0;
+        quint64 nodo = 0;
+        bool operator==(const Identidad &o) const { return dispositivo == o.dispositivo && nodo == o.nodo; }
+    };
+    static std::optional<Identidad> IdentidadEn(const QString &ruta);
+    // Removes the -wal and -shm that SQLite left at the old path of a moved
+    // file, when they are still the ones it used and nothing holds them.
+    void QuitaDiarios();
     static void FilaCambiada(void *yo, int operacion, const char *base, const char *tabla, long long fila);
     // True when the copy was written.
     bool GuardaLoConfirmado();
@@ -172,10 +185,26 @@ private:
     // The open file's identity, taken when it opened.
     quint64 dispositivo_ = 0;
     quint64 nodo_ = 0;
+    // The -wal and -shm that SQLite opened beside it, with their identities.
+    std::vector<std::pair<QString, Identidad>> diarios_;
     quint64 apertura_ = 0;
     // Rows written per table of the main database since the opening.
     std::vector<std::pair<QByteArray, quint64>> cambios_;
     mutable QHash<QString, sqlite3_stmt *> preparadas_;
+};
+
+// The end of a tool's run, however it ends: a database file that left its
+// path meanwhile (deleted, moved away) is written back there at once, and
+// said (BaseDatos::VuelveASuRuta), rather than at the program's closing.
+class VuelveAlTerminar {
+public:
+    explicit VuelveAlTerminar(BaseDatos &bd) : bd_(bd) {}
+    ~VuelveAlTerminar();
+    VuelveAlTerminar(const VuelveAlTerminar &) = delete;
+    VuelveAlTerminar &operator=(const VuelveAlTerminar &) = delete;
+
+private:
+    BaseDatos &bd_;
 };
 
 // One logical write: rolled back on destruction unless confirmed.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 // One run of the user's (a button's work under the hourglass, a save): while
 // one lives, the waits of all its statements for another program's lock on
 // the database add up, and once they reach BaseDatos::EsperaOcupada (5 s) every
@@ -14,4 +16,20 @@ public:
     ~EsperaAcotada();
     EsperaAcotada(const EsperaAcotada &) = delete;
     EsperaAcotada &operator=(const EsperaAcotada &) = delete;
+
+    // Nanoseconds the program's connections have waited for another
+    // program's lock since the program started.
+    static qint64 TotalEsperado();
+};
+
+// Work that has another way when another program holds the lock (a work table
+// only this connection reads, whose rows can be read straight instead): while
+// one lives, a statement that meets that lock gives up at once, spending
+// nothing of the run's time. Browsing and filtering never wait for it.
+class SinEspera {
+public:
+    SinEspera();
+    ~SinEspera();
+    SinEspera(const SinEspera &) = delete;
+    SinEspera &operator=(const SinEspera &) = delete;
 };

@@ -154,6 +154,7 @@ int Envio::CopiaTablas(const Seleccion &s, const QString &base)
 
 bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
 {
+    const VuelveAlTerminar vuelve(ctx_.ConexionBD);
     Progreso trabajo = ctx_.Trabajo(QStringLiteral("Creando envio de la Base de Datos"));
     const auto falla = [this, &trabajo](const QString &motivo) {
         trabajo.Termina();

@@ -488,6 +488,7 @@ QString Recepcion::ChecaPaquete(const QString &base)
 
 bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
 {
+    const VuelveAlTerminar vuelve(ctx_.ConexionBD);
     eventos = eventos && TieneEventos;
     if (!HayQueRecibir(eventos, tablas))
         return false;

@@ -112,6 +112,8 @@ QString Respaldo::Copia(Progreso &trabajo, const QString &destino, int *eventos)
 
 bool Respaldo::Respalda(const QString &destino)
 {
+    // The compaction writes back a file deleted during it; this one, during the copy.
+    const VuelveAlTerminar vuelve(ctx_.ConexionBD);
     const QString rechazo = DestinoRechazado(destino);
     if (!rechazo.isEmpty())
         return Falla(rechazo);

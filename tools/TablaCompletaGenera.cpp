@@ -9,6 +9,7 @@
 
 void GeneraTablaCompleta(Contexto &ctx)
 {
+    const VuelveAlTerminar vuelve(ctx.ConexionBD);
     const AvisoHerramienta aviso(ctx);
     const bool enBase = ctx.TablaEnAccess;
     PeticionExportacion peticion;

@@ -15,6 +15,7 @@ void GeneraTablaDinamica(Contexto &ctx)
 
 void GeneraTablaDinamica(Contexto &ctx, qint64 filasHoja)
 {
+    const VuelveAlTerminar vuelve(ctx.ConexionBD);
     try {
         const QString destinoLibro = QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("TablaDinamicaVELMORAN.xlsx"));
         const QString destinoBase = QDir(ctx.RutaDatos).filePath(QStringLiteral("DinamicaVELMORAN.db"));

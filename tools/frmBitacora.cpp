@@ -98,6 +98,7 @@ void frmBitacora::CargaBitacora()
 
 void frmBitacora::Limpiar()
 {
+    const VuelveAlTerminar vuelve(ctx_.ConexionBD);
     try {
         BorraBitacora(ctx_.ConexionBD);
     } catch (const ErrorBD &e) {

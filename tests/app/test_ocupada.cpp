@@ -233,25 +233,136 @@ TEST_F(OtroPrograma, CadaHerramientaSigueAlLiberarseODiceQueEstaOcupada)
     Lee("tabla dinámica", [&] { return genera([&] { GeneraTablaDinamica(ctx); }, "TablaDinamicaVELMORAN.xlsx"); });
 }
 
+namespace {
+// The diagnoses of a list as "number:code", in its order.
+QString Codigos(const QList<FilaAfeccion> &filas)
+{
+    QStringList c;
+    for (const FilaAfeccion &f : filas)
+        c << QString::number(f.numafec) + ":" + f.afeccion;
+    return c.join(',');
+}
+} // namespace
+
+// Browsing and filtering only read for the user: under another program's
+// lock the filter runs and every move through the sheet shows its event, its
+// own diagnoses included, without waiting for the lock at all (the handler
+// never sleeps).
+TEST_F(OtroPrograma, FiltrarYMoverseLaHojaNoEsperanAlOtroPrograma)
+{
+    BloqueoAjeno otro(p.ctx->ArchivoBD, Largo);
+    ASSERT_TRUE(otro.Tomado());
+    VidaRegistro &vida = h.Vida();
+    const QString tres = "1:S010,2:S020,4:T140";
+    const struct {
+        const char *paso;
+        std::function<void()> haz;
+        int folio;
+        QString diagnosticos;
+    } pasos[] = {
+        {"filtrar", [&] { EXPECT_TRUE(Filtra("E.Folio > 1")); }, 2, ""},
+        {"Siguiente", [&] { vida.BotonPulsado(3); }, 3, tres},
+        {"AvPág", [&] { vida.Mueve_Registros(Qt::Key_PageDown); }, 5, ""},
+        {"Anterior", [&] { vida.BotonPulsado(2); }, 4, ""},
+        {"RePág", [&] { vida.Mueve_Registros(Qt::Key_PageUp); }, 2, ""},
+        {"filtrar otra vez", [&] { EXPECT_TRUE(Filtra("E.Folio = 3")); }, 3, tres},
+        {"Último", [&] { vida.BotonPulsado(4); }, 3, tres},
+    };
+    for (const auto &paso : pasos) {
+        const qint64 antes = EsperaAcotada::TotalEsperado();
+        paso.haz();
+        EXPECT_EQ(EsperaAcotada::TotalEsperado() - antes, 0) << paso.paso << ": esperó al otro programa";
+        ASSERT_TRUE(h.Reg().eventos.rsAtencion.Actual().has_value()) << paso.paso;
+        EXPECT_EQ(h.Reg().eventos.rsAtencion.Actual()->folio, paso.folio) << paso.paso;
+        EXPECT_EQ(Codigos(h.Hoja().Afecciones()), paso.diagnosticos) << paso.paso;
+        EXPECT_EQ(h.Hoja().Texto(76), paso.diagnosticos.section(',', 0, 0).section(':', 1)) << paso.paso;
+    }
+    EXPECT_FALSE(h.Msj().Ultimo().contains(Ocupada)) << h.Msj().Ultimo().toStdString();
+}
+
+// An event read under the lock, then changed and saved while the lock
+// stands: the save says the database is busy, as any save that meets the
+// lock, not that the diagnosis list could not be read; nothing is written.
+TEST_F(OtroPrograma, GuardarUnEventoLeidoBajoElBloqueoDiceQueEstaOcupada)
+{
+    h.Vida().BotonPulsado(5);
+    DatosEvento d = EventoValido();
+    d.textos[22] = "100";
+    Captura(h.Reg(), d);
+    h.Msj().Responde(false);
+    h.Vida().BotonPulsado(8);
+    ASSERT_EQ(h.Msj().Ultimo(), "Registro Guardado, ¿Continuar Captura?");
+    const QStringList antes = Datos();
+    BloqueoAjeno otro(p.ctx->ArchivoBD, Largo);
+    ASSERT_TRUE(otro.Tomado());
+    h.Vida().BotonPulsado(4);   // "Último": the event just saved, after the five of unit A
+    ASSERT_EQ(h.Reg().eventos.rsAtencion.Actual()->folio, 100);
+    ASSERT_EQ(Codigos(h.Hoja().Afecciones()), "1:S001,2:S008");
+    h.Msj().Limpia();
+    h.Vida().BotonPulsado(6);
+    h.Hoja().PonTexto(29, "CAMBIADO");
+    h.Vida().BotonPulsado(8);
+    QStringList textos;
+    for (const auto &caja : h.Msj().cajas)
+        textos << caja.texto;
+    ASSERT_EQ(textos.size(), 2) << textos.join('\n').toStdString();
+    EXPECT_TRUE(textos[0].contains(Ocupada)) << textos[0].toStdString();
+    EXPECT_EQ(textos[1], "No se pudo Guardar el Evento.....");
+    EXPECT_TRUE(h.Hoja().EnCambio);
+    EXPECT_EQ(Datos(), antes);
+}
+
+// A run whose statements meet the other program's lock one after another
+// waits for it once: one busy time in all, after which each gives up at
+// once with "ocupada"; not that time for each statement.
+TEST_F(OtroPrograma, TresSentenciasDeUnaCorridaEsperanUnaSolaVez)
+{
+    BloqueoAjeno otro(p.ctx->ArchivoBD, Largo);
+    ASSERT_TRUE(otro.Tomado());
+    const BaseDatos &bd = p.ctx->ConexionBD;
+    const std::function<void()> sentencias[] = {
+        [&] { Transaccion t(bd); },
+        [&] { bd.EjecutaAccion("DELETE FROM BITACORA"); },
+        [&] { bd.EjecutaAccion("UPDATE D_EVENTO SET Paterno = Paterno WHERE Folio = 1"); },
+    };
+    QStringList errores;
+    const qint64 antes = EsperaAcotada::TotalEsperado();
+    QElapsedTimer reloj;
+    reloj.start();
+    {
+        const EsperaAcotada corrida;
+        for (const auto &sentencia : sentencias)
+            try {
+                sentencia();
+            } catch (const ErrorBD &e) {
+                errores << e.Descripcion();
+            }
+    }
+    const double esperado = double(EsperaAcotada::TotalEsperado() - antes) / 1e9;
+    const double transcurrido = double(reloj.nsecsElapsed()) / 1e9;
+    ASSERT_EQ(errores.size(), 3);
+    for (const QString &e : errores)
+        EXPECT_TRUE(e.startsWith(Ocupada)) << e.toStdString();
+    // The allowance once (its last step may oversleep a little), and on the
+    // clock less than two of them: one for each statement would be 15 s.
+    EXPECT_GE(esperado, Espera);
+    EXPECT_LT(esperado, 1.5 * Espera);
+    EXPECT_LT(transcurrido, 2 * Espera);
+}
+
 // An event read while another program holds the lock (here by the filter)
 // shows its own diagnoses, though their work table cannot be written then;
 // the work table takes them from the list before its next use, so that a
 // save after the release never writes the former event's diagnoses.
 TEST_F(OtroPrograma, UnEventoLeidoBajoElBloqueoMuestraSusPropiosDiagnosticos)
 {
-    const auto codigos = [](const QList<FilaAfeccion> &filas) {
-        QStringList c;
-        for (const FilaAfeccion &f : filas)
-            c << QString::number(f.numafec) + ":" + f.afeccion;
-        return c.join(',');
-    };
     {
         BloqueoAjeno otro(p.ctx->ArchivoBD, Largo);
         ASSERT_TRUE(otro.Tomado());
         ASSERT_TRUE(Filtra("E.Folio = 3"));
-        EXPECT_EQ(codigos(h.Hoja().Afecciones()), "1:S010,2:S020,4:T140");
+        EXPECT_EQ(Codigos(h.Hoja().Afecciones()), "1:S010,2:S020,4:T140");
     }
     const auto tabla = h.Reg().eventos.LeeAfecciones();
     ASSERT_TRUE(tabla.has_value());
-    EXPECT_EQ(codigos(*tabla), "1:S010,2:S020,4:T140");
+    EXPECT_EQ(Codigos(*tabla), "1:S010,2:S020,4:T140");
 }

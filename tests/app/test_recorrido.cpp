@@ -189,7 +189,8 @@ TEST(Recorrido, DelLoginALaSalidaConLasTeclasDeUnCapturista)
     hoja->Hoja().PonTexto(29, "TECLEADO");
     recibe(9);
     EXPECT_TRUE(hoja->Hoja().EnAlta);
-    EXPECT_EQ(hoja->windowTitle() + hoja->txtDatos(29)->text(), Titulo(3, 3, 1) + "TECLEADO");
+    // The caption still names the event shown when the new one was begun.
+    EXPECT_EQ(hoja->windowTitle() + hoja->txtDatos(29)->text(), Titulo(1, 3, 1) + "TECLEADO");
     Pulsa(hoja, 9);   // "Deshacer"
     EligeEnBuscar(*hoja, 2);   // "Quitar Filtro"
     EXPECT_EQ(hoja->windowTitle(), Titulo(1, 4, 1));
@@ -381,6 +382,38 @@ TEST_F(ProgramaAbierto, CompactarPreguntaAntesDeCerrarUnaCapturaYLaConservadaSeG
                 paterno = p.Valor("SELECT Paterno FROM D_EVENTO").toString();
         }
     EXPECT_EQ(p.Filas("PRAGMA integrity_check") + p.Filas("SELECT count(*) FROM D_EVENTO"), QStringList({"ok", "1"}));
+}
+
+// The compaction under a capture the user keeps, a new event or an edited
+// one: the caption names the event it named before, with the same count.
+TEST_F(ProgramaAbierto, CompactarConUnaCapturaConservadaDejaElTituloEnSuEvento)
+{
+    for (int folio = 1; folio <= 3; ++folio)
+        OtroEvento(p, folio);
+    frmRegistro *hoja = AbreHoja(*principal);
+    ASSERT_NE(hoja, nullptr);
+    const struct {
+        const char *captura;
+        int boton;
+        QString titulo;
+    } casos[] = {{"Altas", 5, Titulo(1, 3, 0)}, {"Cambios del segundo", 6, Titulo(2, 3, 0)}};
+    for (const auto &c : casos) {
+        ASSERT_TRUE(Activa(*principal));
+        Pulsa(hoja, 1);   // "Primero"
+        if (c.boton == 6)
+            Pulsa(hoja, 3);   // "Siguiente"
+        Pulsa(hoja, c.boton);
+        ASSERT_TRUE(hoja->Hoja().EnAlta || hoja->Hoja().EnCambio) << c.captura;
+        ASSERT_EQ(hoja->windowTitle(), c.titulo) << c.captura;
+        msj.Limpia();
+        msj.Responde(false);   // the capture is kept
+        principal->Item("mnuHerra", 1)->trigger();
+        QApplication::processEvents();
+        ASSERT_EQ(msj.Titulos().value(0), TituloHoja) << c.captura;
+        EXPECT_TRUE(hoja->Hoja().EnAlta || hoja->Hoja().EnCambio) << c.captura;
+        EXPECT_EQ(hoja->windowTitle(), c.titulo) << c.captura;
+        Pulsa(hoja, 9);   // "Cancelar"
+    }
 }
 
 // The compaction with a capture the user keeps: the sheet stays, every other

@@ -2,6 +2,9 @@
 
 #include "events/MapaEvento.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <cstring>
 #include <functional>
 #include <sqlite3.h>
@@ -120,35 +123,58 @@ TEST_F(GrabaLee, SexualAbreTodosLosTiposDeAtencionAlLeer)
 }
 
 // Rows written by another program that the lists do not offer (care type 8
-// without sexual violence, a violence type gone from its catalog) are shown
-// ticked when the event is read, and a save without changes keeps them; what
-// the user unticks goes.
+// without sexual violence, violence types gone from their catalog) are shown
+// ticked after the offered items, in number order among themselves, when the
+// event is read; a save without changes keeps them; what the user unticks goes.
 TEST_F(GrabaLee, FilasGuardadasQueLaListaNoOfreceSeMuestranMarcadasYSeConservan)
 {
+    const QString tipos = "SELECT 'A', CodTipoAtencion FROM D_TipoAtencion UNION ALL "
+                          "SELECT 'V', CodTipoViolencia FROM D_TipoViolencia ORDER BY 1, 2";
+    const QStringList atencionOfrecida = {"1   MEDICA*", "2   PSICOLOGICA*", "3   QUIRURGICA", "4   PSIQUIATRICA",
+                                          "5   CONSEJERIA", "6   OTRA ATENCION"};
+    const QStringList violenciaOfrecida = {"6   FISICA*", "7   SEXUAL", "8   PSICOLOGICA*", "9   ECONOMICA O PATRIMONIAL",
+                                           "10   ABANDONO Y/O NEGLIGENCIA"};
+    const struct {
+        const char *caso;
+        QList<std::pair<QString, int>> guardadas;   // 'A' care type or 'V' violence type, its code
+        QStringList atencion, violencia;            // the lists read, "*" ticked
+    } casos[] = {
+        {"atención 8 y violencia 99", {{"A", 8}, {"V", 99}},
+         atencionOfrecida + QStringList{"8   PROFILAXIS VIH*"}, violenciaOfrecida + QStringList{"99   CVE INEXISTENTE*"}},
+        // Stored 11 first; 5 comes first all the same, as a number, not as text.
+        {"violencias 11 y 5", {{"V", 11}, {"V", 5}},
+         atencionOfrecida, violenciaOfrecida + QStringList{"5   CVE INEXISTENTE*", "11   CVE INEXISTENTE*"}},
+    };
+    const auto lista = [this](ListaHoja l) {
+        QStringList textos;
+        for (const ElementoLista &e : hoja.Elementos(l))
+            textos << e.texto + (e.marcado ? "*" : "");
+        return textos;
+    };
     Graba(EventoValido());
-    prog.Ejecuta("INSERT INTO D_TipoAtencion (CLUES, Folio, fechaAtencion, CodTipoAtencion) "
-                 "SELECT CLUES, Folio, fechaAtencion, 8 FROM D_EVENTO");
-    prog.Ejecuta("INSERT INTO D_TipoViolencia (CLUES, Folio, fechaAtencion, CodTipoViolencia) "
-                 "SELECT CLUES, Folio, fechaAtencion, 99 FROM D_EVENTO");
-    const QStringList antes = prog.Filas("SELECT 'A', CodTipoAtencion FROM D_TipoAtencion UNION ALL "
-                                         "SELECT 'V', CodTipoViolencia FROM D_TipoViolencia ORDER BY 1, 2");
-    ASSERT_EQ(antes, QStringList({"A|1", "A|2", "A|8", "V|6", "V|8", "V|99"}));
-    Lee();
-    QStringList atencion;
-    for (const ElementoLista &e : hoja.Elementos(ListaHoja::TipoAtencion))
-        atencion << e.texto + (e.marcado ? "*" : "");
-    EXPECT_EQ(atencion, QStringList({"1   MEDICA*", "2   PSICOLOGICA*", "3   QUIRURGICA", "4   PSIQUIATRICA",
-                                     "5   CONSEJERIA", "6   OTRA ATENCION", "8   PROFILAXIS VIH*"}));
-    EXPECT_EQ(hoja.Elementos(ListaHoja::TipoViolencia).last().texto, "99   CVE INEXISTENTE");
-    EXPECT_EQ(hoja.CodigosMarcados(ListaHoja::TipoViolencia), (QStringList{"6", "8", "99"}));
-    ASSERT_TRUE(almacen->ModificaEvento()) << prog.mensajes.Ultimo().toStdString();
-    EXPECT_EQ(prog.Filas("SELECT 'A', CodTipoAtencion FROM D_TipoAtencion UNION ALL "
-                         "SELECT 'V', CodTipoViolencia FROM D_TipoViolencia ORDER BY 1, 2"),
-              antes);
-    // Unticked by the user, the stored care type goes with the save.
-    hoja.Marca(ListaHoja::TipoAtencion, 6, false);
-    ASSERT_TRUE(almacen->ModificaEvento());
-    EXPECT_EQ(prog.Filas("SELECT CodTipoAtencion FROM D_TipoAtencion ORDER BY 1"), QStringList({"1", "2"}));
+    const QStringList propias = prog.Filas(tipos);
+    ASSERT_EQ(propias, QStringList({"A|1", "A|2", "V|6", "V|8"}));
+    for (const auto &c : casos) {
+        for (const auto &[tipo, codigo] : c.guardadas)
+            prog.Ejecuta(tipo == "A" ? "INSERT INTO D_TipoAtencion SELECT CLUES, Folio, fechaAtencion, ? FROM D_EVENTO"
+                                     : "INSERT INTO D_TipoViolencia SELECT CLUES, Folio, fechaAtencion, ? FROM D_EVENTO",
+                         {codigo});
+        const QStringList antes = prog.Filas(tipos);
+        Lee();
+        EXPECT_EQ(lista(ListaHoja::TipoAtencion), c.atencion) << c.caso;
+        EXPECT_EQ(lista(ListaHoja::TipoViolencia), c.violencia) << c.caso;
+        ASSERT_TRUE(almacen->ModificaEvento()) << c.caso << ": " << prog.mensajes.Ultimo().toStdString();
+        EXPECT_EQ(prog.Filas(tipos), antes) << c.caso;
+        // Unticked by the user, the stored codes go with the save.
+        for (ListaHoja l : {ListaHoja::TipoAtencion, ListaHoja::TipoViolencia}) {
+            const QList<ElementoLista> &elementos = hoja.Elementos(l);
+            const int ofrecidos = int((l == ListaHoja::TipoAtencion ? atencionOfrecida : violenciaOfrecida).size());
+            for (int i = ofrecidos; i < elementos.size(); ++i)
+                hoja.Marca(l, i, false);
+        }
+        ASSERT_TRUE(almacen->ModificaEvento()) << c.caso;
+        EXPECT_EQ(prog.Filas(tipos), propias) << c.caso;
+    }
     EXPECT_TRUE(prog.mensajes.cajas.isEmpty());
 }
 
@@ -307,6 +333,50 @@ TEST_F(GrabaLee, BaseMovidaOBorradaNoAceptaGrabarYAlCerrarGuardaLoConfirmado)
     prog.bd().Cierra();
     prog.bd().Abre(movido);
     EXPECT_EQ(Integridad(), "ok3");
+}
+
+// SQLite leaves the -wal and -shm of a file moved while open at the old path,
+// beside whatever then stands there: closing removes them, whether what was
+// confirmed is written back at the path or, another file standing there,
+// beside it; but not while another connection still uses them.
+TEST_F(GrabaLee, BaseMovidaNoDejaSusDiariosEnLaRutaAnterior)
+{
+    const QString archivo = prog.ctx->ArchivoBD, movido = archivo + ".movido";
+    const struct {
+        const char *caso;
+        bool otroEnSuRuta, otraConexion;
+    } casos[] = {{"movida", false, false}, {"reemplazada", true, false}, {"movida, con otra conexión", false, true}};
+    int folio = 0;
+    for (const auto &c : casos) {
+        Graba(Otro(EventoValido().textos[23], ++folio, "15/06/2004"));
+        ASSERT_TRUE(QFileInfo::exists(archivo + "-wal") && QFileInfo::exists(archivo + "-shm")) << c.caso;
+        // Another connection of the file by its old path shares its log.
+        sqlite3 *otra = nullptr;
+        if (c.otraConexion) {
+            ASSERT_EQ(sqlite3_open(archivo.toUtf8().constData(), &otra), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(otra, "SELECT count(*) FROM D_EVENTO", nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+        ASSERT_TRUE(QFile::rename(archivo, movido)) << c.caso;
+        if (c.otroEnSuRuta) {
+            ASSERT_TRUE(EscribeArchivo(archivo, "de otro")) << c.caso;
+        }
+        prog.bd().Cierra();
+        EXPECT_EQ(QDir(prog.ctx->RutaDatos).entryList({"*-wal", "*-shm"}, QDir::Files | QDir::Hidden),
+                  c.otraConexion ? QStringList({"VELMORAN0436.db-shm", "VELMORAN0436.db-wal"}) : QStringList())
+            << c.caso;
+        sqlite3_close(otra);
+        // The moved file holds everything; the one put at the path is untouched.
+        prog.bd().Abre(movido);
+        EXPECT_EQ(Integridad(), "ok" + QString::number(folio)) << c.caso;
+        if (c.otroEnSuRuta) {
+            EXPECT_EQ(LeeArchivo(archivo), "de otro");
+        }
+        prog.bd().Cierra();
+        for (const QString &resto : {archivo, archivo + "-wal", archivo + "-shm"})
+            QFile::remove(resto);
+        ASSERT_TRUE(QFile::rename(movido, archivo)) << c.caso;
+        prog.bd().Abre(archivo);
+    }
 }
 
 // The diagnosis list of a capture in progress lives in the working database:

@@ -1,10 +1,18 @@
-// The working database taken from its path while the compaction rewrites it.
+// The working database taken from its path while a tool of the Herramientas
+// menu works on it: the compaction, the reception and the others.
 #include "comun/ProgramaTemporal.h"
 #include "shell/mdiPrincipal.h"
 #include "tools/Compacta.h"
+#include "tools/Envio.h"
+#include "tools/Recepcion.h"
+#include "tools/Respaldo.h"
+#include "tools/TablaCompleta.h"
+#include "tools/TablaDinamica.h"
+#include "tools/frmBitacora.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <atomic>
@@ -17,16 +25,52 @@ namespace {
 
 constexpr int Eventos = 20000;
 
-// Whether SQLite holds one of its temporary files open in this process, as a
-// VACUUM does for the copy it builds ("etilqs_…", unlinked at once).
-bool CopiaTemporalAbierta()
+// Whether this process holds open a file whose path matches.
+bool AbiertoEnElProceso(const std::function<bool(const QString &)> &es)
 {
     const QDir fds("/proc/self/fd");
     for (const QString &fd : fds.entryList(QDir::Files | QDir::System))
-        if (QFileInfo(fds.filePath(fd)).symLinkTarget().contains("etilqs_"))
+        if (es(QFileInfo(fds.filePath(fd)).symLinkTarget()))
             return true;
     return false;
 }
+
+// SQLite holds one of its temporary files open, as a VACUUM does for the
+// copy it builds ("etilqs_…", unlinked at once).
+bool CopiaTemporalAbierta()
+{
+    return AbiertoEnElProceso([](const QString &ruta) { return ruta.contains("etilqs_"); });
+}
+
+// The reception holds its unpacked package open: attached for the merge.
+bool PaqueteAdjunto()
+{
+    return AbiertoEnElProceso([](const QString &ruta) { return ruta.contains("/Recive-") && ruta.endsWith(".db"); });
+}
+
+// Runs `corre` while `quita` runs on another thread as soon as `senal`
+// holds; true when it ran before `corre` ended.
+bool EnMedio(const std::function<void()> &corre, const std::function<bool()> &senal, const std::function<void()> &quita)
+{
+    EXPECT_FALSE(senal());
+    std::atomic<bool> fin{false}, hecho{false};
+    std::thread hilo([&] {
+        while (!fin && !senal())
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        if (!fin) {
+            quita();
+            hecho = true;
+        }
+    });
+    corre();
+    const bool aTiempo = hecho;
+    fin = true;
+    hilo.join();
+    return aTiempo;
+}
+
+const QString EscritaDeNuevo = "El archivo de la Base de Datos %1 fue movido o borrado mientras el programa estaba "
+                               "abierto. Lo que estaba guardado se escribió de nuevo en %1.";
 
 // A database large enough that its VACUUM lasts a while: events and rows of
 // filler, the filler deleted so that the compaction has pages to give back.
@@ -53,21 +97,9 @@ protected:
     // opens its temporary copy; true when it ran before the compaction ended.
     bool CompactaYEnMedio(const std::function<void()> &quita)
     {
-        EXPECT_FALSE(CopiaTemporalAbierta());
-        std::atomic<bool> fin{false}, hecho{false};
-        std::thread hilo([&] {
-            while (!fin && !CopiaTemporalAbierta())
-                std::this_thread::sleep_for(std::chrono::microseconds(100));
-            if (!fin) {
-                quita();
-                hecho = true;
-            }
-        });
-        EXPECT_TRUE(CompactaBaseDatos(*p.ctx, principal.get(), [] { ADD_FAILURE() << "pidió los parámetros"; }));
-        const bool aTiempo = hecho;
-        fin = true;
-        hilo.join();
-        return aTiempo;
+        return EnMedio(
+            [this] { EXPECT_TRUE(CompactaBaseDatos(*p.ctx, principal.get(), [] { ADD_FAILURE() << "pidió los parámetros"; })); },
+            CopiaTemporalAbierta, quita);
     }
 
     // What a fresh reader finds in the file at the path, the program's
@@ -108,8 +140,7 @@ TEST_F(CompactaMientras, BorradaDuranteElVacuumVuelveASuRutaConCadaEvento)
     const QString archivo = p.ctx->ArchivoBD;
     ASSERT_TRUE(CompactaYEnMedio([&] { QFile::remove(archivo); })) << "la base no se borró durante la compactación";
     EXPECT_EQ(p.mensajes.Titulos(), QStringList{"VELMORAN"});
-    EXPECT_EQ(p.mensajes.Ultimo(), "El archivo de la Base de Datos " + archivo + " fue movido o borrado mientras el programa "
-                                   "estaba abierto. Lo que estaba guardado se escribió de nuevo en " + archivo + ".");
+    EXPECT_EQ(p.mensajes.Ultimo(), EscritaDeNuevo.arg(archivo));
     EXPECT_EQ(panel.last(), "Listo.....");
     EXPECT_TRUE(QFileInfo::exists(archivo));
     EXPECT_TRUE(p.ctx->ConexionBD.SigueEnSuRuta() && principal->isEnabled());
@@ -141,4 +172,95 @@ TEST_F(CompactaMientras, OtroArchivoPuestoDuranteElVacuumSeRehusaYNoSeToca)
     p.bd().Cierra();
     p.ctx->ArchivoBD = p.ctx->RutaDatos + "/VELMORAN0436-recuperada.db";
     EXPECT_EQ(EnElArchivo(), (QStringList{"ok", QString::number(Eventos), QString::number(Eventos)}));
+}
+
+// Deleted during a reception's merge: the reception says it could not
+// receive, as it does, and ends by writing what was confirmed back at the
+// path, saying so, and going on there; not only at Salir.
+TEST_F(CompactaMientras, BorradaDuranteLaRecepcionVuelveASuRutaConCadaEvento)
+{
+    const QString archivo = p.ctx->ArchivoBD;
+    const QString paquete = p.ctx->RutaDatos + "/" + Envio(*p.ctx).PaqueteEnvio;
+    ASSERT_TRUE(Envio(*p.ctx).GeneraEnvio({true, true, {}, {}, {}, {}}, paquete)) << p.mensajes.Ultimo().toStdString();
+    Recepcion r(*p.ctx);
+    ASSERT_TRUE(r.Abre(paquete));
+    p.mensajes.Limpia();
+    ASSERT_TRUE(EnMedio([&] { r.Recibe(true, {}); }, PaqueteAdjunto, [&] { QFile::remove(archivo); }))
+        << "la base no se borró durante la recepción";
+    ASSERT_GE(p.mensajes.cajas.size(), 2);
+    EXPECT_TRUE(p.mensajes.cajas[0].texto.startsWith("No se pudo recibir el Envío; la Base de Datos quedó como estaba."))
+        << p.mensajes.cajas[0].texto.toStdString();
+    EXPECT_EQ(p.mensajes.Ultimo(), EscritaDeNuevo.arg(archivo));
+    EXPECT_TRUE(QFileInfo::exists(archivo));
+    EXPECT_TRUE(p.ctx->ConexionBD.SigueEnSuRuta());
+    EXPECT_EQ(EnElArchivo(), (QStringList{"ok", QString::number(Eventos), QString::number(Eventos)}));
+}
+
+namespace {
+
+// A small working database and a package of it, for the tools that read or
+// write it at once.
+class HerramientaSinBase : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        p.AbreBase();
+        p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Paterno) VALUES ('DFSSA000011', 1, '2004-06-15', 'PEREZ')");
+        paquete = p.ctx->RutaDatos + "/" + Envio(*p.ctx).PaqueteEnvio;
+        ASSERT_TRUE(Envio(*p.ctx).GeneraEnvio({true, true, {}, {}, {}, {"cSexo"}}, paquete));
+    }
+    ProgramaTemporal p;
+    QString paquete;
+};
+
+} // namespace
+
+// Every other tool of the Herramientas menu that meets the database gone
+// from its path (deleted before or during its run: here before) writes it
+// back there when it ends, says so, and the program goes on on it.
+TEST_F(HerramientaSinBase, CadaHerramientaVuelveAEscribirLaBaseBorradaAlTerminar)
+{
+    Contexto &ctx = *p.ctx;
+    const struct {
+        const char *herramienta;
+        std::function<void()> corre;
+    } casos[] = {
+        {"enviar", [&] { Envio(ctx).GeneraEnvio({true, true, {}, {}, {}, {}}, p.Carpeta() + "/" + Envio(ctx).PaqueteEnvio); }},
+        {"recibir", [&] {
+             Recepcion r(ctx);
+             if (r.Abre(paquete))
+                 r.Recibe(true, {"cSexo"});
+         }},
+        // A backup without its compaction: the deletion during its copy.
+        {"respaldar", [&] { Respaldo(ctx, {}).Respalda(p.Carpeta() + "/R.zip"); }},
+        {"borrar la bitácora", [&] { frmBitacora(ctx).cmdLimpiar->click(); }},
+        {"tabla completa en libro", [&] {
+             ctx.TablaEnAccess = false;
+             GeneraTablaCompleta(ctx);
+         }},
+        {"tabla completa en base", [&] {
+             ctx.TablaEnAccess = true;
+             GeneraTablaCompleta(ctx);
+         }},
+        {"tabla dinámica", [&] { GeneraTablaDinamica(ctx); }},
+    };
+    const QString archivo = ctx.ArchivoBD;
+    int eventos = 1;
+    for (const auto &c : casos) {
+        p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Paterno) VALUES ('DFSSA000012', ?, '2004-06-15', 'RUIZ')",
+                  {++eventos});
+        p.mensajes.Limpia();
+        ASSERT_TRUE(QFile::remove(archivo)) << c.herramienta;
+        c.corre();
+        EXPECT_EQ(p.mensajes.Ultimo(), EscritaDeNuevo.arg(archivo)) << c.herramienta;
+        if (!QFileInfo::exists(archivo)) {
+            ADD_FAILURE() << c.herramienta << ": la base sigue fuera de su ruta";
+            ctx.ConexionBD.Cierra();   // closing writes it back, for the next tool
+            ctx.ConexionBD.Abre(archivo);
+            continue;
+        }
+        EXPECT_TRUE(ctx.ConexionBD.SigueEnSuRuta()) << c.herramienta;
+        // What was confirmed before, in the file at the path.
+        EXPECT_EQ(p.Cuenta("D_EVENTO", "Clues = 'DFSSA000012'"), eventos - 1) << c.herramienta;
+    }
 }
