@@ -2,6 +2,7 @@
 
 #include "events/HojaDatos.h"
 #include "events/modEvento.h"
+#include "platform/EsperaAcotada.h"
 #include "shell/Contexto.h"
 
 namespace {
@@ -44,6 +45,8 @@ void ListaDiagnosticos::Refresca()
 
 bool ListaDiagnosticos::Agrega()
 {
+    // A press is one run: its statements share one wait for another program's lock.
+    const EsperaAcotada espera;
     hoja_.GridAfeccionesEditado = true;
     const QString codigo = Codigo();
     bool hecho = false;
@@ -57,6 +60,7 @@ bool ListaDiagnosticos::Agrega()
 
 bool ListaDiagnosticos::Modifica(int fila)
 {
+    const EsperaAcotada espera;
     hoja_.GridAfeccionesEditado = true;
     const QString codigo = Codigo();
     bool hecho = false;
@@ -71,6 +75,7 @@ bool ListaDiagnosticos::Modifica(int fila)
 
 bool ListaDiagnosticos::Borra(int fila)
 {
+    const EsperaAcotada espera;
     hoja_.GridAfeccionesEditado = true;
     bool hecho = false;
     if (!Codigo().isEmpty() && fila >= 0 && fila < hoja_.Afecciones().size())
