@@ -4,6 +4,7 @@
 // work that does the same thing, and their ratio; where a goal is set, its
 // limit and whether the figure meets it.
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -36,6 +37,25 @@ public:
         if (resultado != resultadoPlano)
             falta = "NO CUMPLIDA: dio " + std::to_string(resultado) + " y el plano " + std::to_string(resultadoPlano);
         metas_.push_back({nombre, cifra, plano, unidad, razonMaxima, 0, falta});
+    }
+
+    // A figure whose rows (its figures as text, in the order it gives them)
+    // differ from the plain work's: not the same work, so its line is not
+    // met, whatever its ratio; the first difference is named.
+    void AgregaCotejada(const std::string &nombre, double cifra, double plano, const char *unidad,
+                        const std::vector<std::string> &filas, const std::vector<std::string> &filasPlano,
+                        double razonMaxima = 0, double cifraMaxima = 0)
+    {
+        std::string falta;
+        if (filas.size() != filasPlano.size()) {
+            falta = "NO CUMPLIDA: dio " + std::to_string(filas.size()) + " filas y el plano " + std::to_string(filasPlano.size());
+        } else {
+            const auto d = std::mismatch(filas.begin(), filas.end(), filasPlano.begin());
+            if (d.first != filas.end())
+                falta = "NO CUMPLIDA: fila " + std::to_string(d.first - filas.begin() + 1) + " dio " + *d.first + " y el plano "
+                        + *d.second;
+        }
+        metas_.push_back({nombre, cifra, plano, unidad, razonMaxima, cifraMaxima, falta});
     }
 
     void Imprime(const char *titulo) const

@@ -52,15 +52,15 @@ ReporteCruzado PorCatalogo(const QString &titulo, const QString &nombre, const Q
 }
 
 // A report counted over the detail rows of `detalle` (alias `alias`) of the
-// events. CROSS JOIN keeps the chosen events as the outer loop, each probing
-// the detail table's key index: without statistics SQLite would otherwise
-// scan every detail row and look its event up by key, a read of D_EVENTO in
-// the order of the detail rows, several times slower on a table whose rows
-// stand in any order.
-QString DetalleDeEventos(const QString &detalle, const QString &alias)
+// events, joined by `junta`. CROSS JOIN (and LEFT JOIN alike) keeps the chosen
+// events as the outer loop, each probing the detail table's key index:
+// without statistics SQLite would otherwise scan every detail row and look its
+// event up by key, a read of D_EVENTO in the order of the detail rows, several
+// times slower on a table whose rows stand in any order.
+QString DetalleDeEventos(const QString &detalle, const QString &alias, const QString &junta = QStringLiteral("CROSS JOIN"))
 {
-    return QStringLiteral("PASOREPORTE p CROSS JOIN %1 %2 ON %2.Clues = p.Clues AND %2.Folio = p.Folio "
-                          "AND %2.fechaAtencion = p.fechaAtencion").arg(detalle, alias);
+    return QStringLiteral("PASOREPORTE p %3 %1 %2 ON %2.Clues = p.Clues AND %2.Folio = p.Folio "
+                          "AND %2.fechaAtencion = p.fechaAtencion").arg(detalle, alias, junta);
 }
 
 QVector<ReporteCruzado> Construye()
@@ -70,30 +70,35 @@ QVector<ReporteCruzado> Construye()
     ReporteCruzado vehiculo = PorCatalogo("Accidente por vehiculo de motor", "Vehiculo", "cEquipo", "CodEquipo", 40,
                                           "p.CodEquipo",
                                           PorCodigo("p.CodLesionadoVehiculo", {{"conductor", 1}, {"ocupante", 2}, {"peaton", 3}}));
-    // Row 88: drivers and occupants without safety equipment; row 99: every pedestrian.
+    // Row 88: drivers and occupants without safety equipment; row 99: every
+    // pedestrian. Counted in the same pass as the rest and summed over its
+    // groups, so that the events are read once.
+    vehiculo.extras = {{"conductorSinEquipo", "p.CodLesionadoVehiculo = 1 AND p.CodUsoSeguridad = 2"},
+                       {"ocupanteSinEquipo", "p.CodLesionadoVehiculo = 2 AND p.CodUsoSeguridad = 2"}};
     vehiculo.filas << "SELECT 88, 'NO USO'%1" << "SELECT 99, 'NO APLICA'%1";
     vehiculo.finales = QStringList{
         "UPDATE REP_Vehiculo SET "
         "conductor = CASE CodEquipo WHEN 88 THEN a.c1 ELSE conductor END, "
         "ocupante = CASE CodEquipo WHEN 88 THEN a.c2 ELSE ocupante END, "
         "peaton = CASE CodEquipo WHEN 99 THEN a.c3 ELSE peaton END "
-        "FROM (SELECT count(CASE WHEN CodLesionadoVehiculo = 1 AND CodUsoSeguridad = 2 THEN 1 END) AS c1, "
-        "count(CASE WHEN CodLesionadoVehiculo = 2 AND CodUsoSeguridad = 2 THEN 1 END) AS c2, "
-        "count(CASE WHEN CodLesionadoVehiculo = 3 THEN 1 END) AS c3 FROM PASOREPORTE) AS a "
+        "FROM (SELECT coalesce(sum(conductorSinEquipo), 0) AS c1, coalesce(sum(ocupanteSinEquipo), 0) AS c2, "
+        "coalesce(sum(peaton), 0) AS c3 FROM PASO_Vehiculo) AS a "
         "WHERE CodEquipo IN (88, 99)"};
     v << vehiculo;
 
     v << PorCatalogo("Agente de Lesión por Intencionalidad", "AgenteIntencionalidad", "cAgente", "CodAgente", 50,
                      "p.CodAgente", Intenciones());
 
-    // Rows: the states of the units of the deaths (an unknown unit gives a row without a state).
+    // Rows: the states of the units of the deaths (an unknown unit gives a
+    // row without a state), from the counts grouped by the state's code as
+    // written; the counts go by the code read as a whole number.
     ReporteCruzado defuncionA = Nombrado("Defunción por Intencionalidad A", "DefuncionA", true);
     defuncionA.columnasFila = "CodEstado int NULL, Descripcion char(50) NULL";
     defuncionA.claves = QStringList{"CodEstado"};
-    defuncionA.filas = QStringList{"SELECT c.CEDOCVE, 'ESTADO'%1 FROM PASOREPORTE p LEFT JOIN CATCLUES c ON p.Clues = c.Clues "
-                                   "WHERE p.CodDestino = 5 GROUP BY c.CEDOCVE ORDER BY c.CEDOCVE"};
+    defuncionA.filas = QStringList{"SELECT k0, 'ESTADO'%1 FROM PASO_DefuncionA ORDER BY k0 COLLATE NOCASE"};
     defuncionA.origen = "PASOREPORTE p LEFT JOIN CATCLUES c ON p.Clues = c.Clues";
-    defuncionA.clavesEvento = QStringList{"CAST(c.CEDOCVE AS INTEGER)"};
+    defuncionA.clavesEvento = QStringList{"c.CEDOCVE"};
+    defuncionA.clavesFila = QStringList{"CAST(k0 AS INTEGER)"};
     defuncionA.cuentas = Intenciones();
     defuncionA.finales = QStringList{"UPDATE REP_DefuncionA SET Descripcion = s.Descripcion FROM cEstados s "
                                      "WHERE REP_DefuncionA.CodEstado = CAST(s.CodEstado AS INTEGER)"};
@@ -107,7 +112,9 @@ QVector<ReporteCruzado> Construye()
                      "p.CodSitio", Intenciones());
 
     // Violence types (detail rows) under family and non-family violence, and
-    // the self-inflicted events in one row of their own.
+    // the self-inflicted events in one row of their own (key 4, 0), all in one
+    // pass: the LEFT JOIN gives each self-inflicted event one row without
+    // detail.
     ReporteCruzado violencia = Nombrado("Violencia por primera vez", "ViolenciaVez");
     violencia.columnasFila = "CodIntencionalidad int NULL, DescripcionInt char(40) NULL, CodTipoViolencia int NULL, "
                              "DescripcionTV char(40) NULL";
@@ -116,15 +123,10 @@ QVector<ReporteCruzado> Construye()
         violencia.filas << QStringLiteral("SELECT %1, CodTipoViolencia, Descripcion%2 FROM cTipoViolencia "
                                           "ORDER BY CodTipoViolencia").arg(QLatin1String(grupo), QStringLiteral("%1"));
     violencia.filas << "SELECT 4, 'AUTO INFLIGIDO', 0, 'AUTO INFLIGIDO'%1";
-    violencia.origen = DetalleDeEventos("D_TipoViolencia", "v");
-    violencia.clavesEvento = QStringList{"p.CodIntencionalidad", "v.CodTipoViolencia"};
-    violencia.donde = "p.CodIntencionalidad IN (2, 3)";
+    violencia.origen = DetalleDeEventos("D_TipoViolencia", "v", "LEFT JOIN") + " AND p.CodIntencionalidad <> 4";
+    violencia.clavesEvento = QStringList{"p.CodIntencionalidad", "CASE WHEN p.CodIntencionalidad = 4 THEN 0 ELSE v.CodTipoViolencia END"};
+    violencia.donde = "p.CodIntencionalidad IN (2, 3, 4)";
     violencia.cuentas = PorCodigo("p.CodVez", {{"unica", 1}, {"repetido", 2}, {"noEsp", 9}});
-    violencia.finales = QStringList{
-        "UPDATE REP_ViolenciaVez SET unica = a.c1, repetido = a.c2, noEsp = a.c3 "
-        "FROM (SELECT count(CASE WHEN CodVez = 1 THEN 1 END) AS c1, count(CASE WHEN CodVez = 2 THEN 1 END) AS c2, "
-        "count(CASE WHEN CodVez = 9 THEN 1 END) AS c3 FROM PASOREPORTE WHERE CodIntencionalidad = 4) AS a "
-        "WHERE CodIntencionalidad = 4"};
     v << violencia;
 
     v << PorCatalogo("Intencionalidad por Área Anatómica", "IntencionalidadArea", "cArea", "CodArea", 50, "p.CodArea",
@@ -178,6 +180,11 @@ const QVector<ReporteCruzado> &ReportesCruzados()
     return reportes;
 }
 
+QString TablaCuentas(const ReporteCruzado &r)
+{
+    return QStringLiteral("PASO_") + r.tabla.mid(4);
+}
+
 QString SentenciaCuentas(const ReporteCruzado &r)
 {
     // The deaths reports count only events whose destination is death (5);
@@ -187,22 +194,44 @@ QString SentenciaCuentas(const ReporteCruzado &r)
         donde << QStringLiteral("p.CodDestino = 5");
     if (!r.donde.isEmpty())
         donde << r.donde;
-    QStringList asigna, sumas, claves, une, grupo;
-    for (const ColumnaCuenta &c : r.cuentas) {
-        asigna << QStringLiteral("%1 = a.%1").arg(c.columna);
-        sumas << QStringLiteral("count(CASE WHEN %1 THEN 1 END) AS %2").arg(c.condicion, c.columna);
-    }
-    for (int i = 0; i < r.claves.size(); ++i) {
-        claves << QStringLiteral("%1 AS k%2").arg(r.clavesEvento[i]).arg(i);
-        // IS: the row of the deaths' units missing from CATCLUES (no state) keeps its counts.
-        une << QStringLiteral("%1.%2 IS a.k%3").arg(r.tabla, r.claves[i]).arg(i);
+    QStringList columnas, grupo;
+    for (int i = 0; i < r.clavesEvento.size(); ++i) {
+        columnas << QStringLiteral("%1 AS k%2").arg(r.clavesEvento[i]).arg(i);
         grupo << QStringLiteral("k%1").arg(i);
     }
-    return QStringLiteral("UPDATE %1 SET %2 FROM (SELECT %3, %4 FROM %5%6 GROUP BY %7) AS a WHERE %8")
-        .arg(r.tabla, asigna.join(QStringLiteral(", ")), claves.join(QStringLiteral(", ")), sumas.join(QStringLiteral(", ")),
-             r.origen, donde.isEmpty() ? QString() : QStringLiteral(" WHERE ") + donde.join(QStringLiteral(" AND ")),
+    for (const ColumnaCuenta &c : r.cuentas + r.extras)
+        columnas << QStringLiteral("count(CASE WHEN %1 THEN 1 END) AS %2").arg(c.condicion, c.columna);
+    return QStringLiteral("INSERT INTO %1 SELECT %2 FROM %3%4 GROUP BY %5")
+        .arg(TablaCuentas(r), columnas.join(QStringLiteral(", ")), r.origen,
+             donde.isEmpty() ? QString() : QStringLiteral(" WHERE ") + donde.join(QStringLiteral(" AND ")),
+             grupo.join(QStringLiteral(", ")));
+}
+
+namespace {
+
+// Copies the counts into the rows of the work table; groups whose keys give
+// the same row (the states of the deaths by state, compared as whole numbers)
+// add up. Rows without events keep their zeros.
+QString SentenciaFilas(const ReporteCruzado &r)
+{
+    QStringList asigna, columnas, une, grupo;
+    for (int i = 0; i < r.claves.size(); ++i) {
+        const QString clave = QStringLiteral("k%1").arg(i);
+        columnas << QStringLiteral("%1 AS f%2").arg(r.clavesFila.isEmpty() ? clave : r.clavesFila[i]).arg(i);
+        // IS: the row of the deaths' units missing from CATCLUES (no state) keeps its counts.
+        une << QStringLiteral("%1.%2 IS a.f%3").arg(r.tabla, r.claves[i]).arg(i);
+        grupo << QStringLiteral("f%1").arg(i);
+    }
+    for (const ColumnaCuenta &c : r.cuentas) {
+        asigna << QStringLiteral("%1 = a.%1").arg(c.columna);
+        columnas << QStringLiteral("sum(%1) AS %1").arg(c.columna);
+    }
+    return QStringLiteral("UPDATE %1 SET %2 FROM (SELECT %3 FROM %4 GROUP BY %5) AS a WHERE %6")
+        .arg(r.tabla, asigna.join(QStringLiteral(", ")), columnas.join(QStringLiteral(", ")), TablaCuentas(r),
              grupo.join(QStringLiteral(", ")), une.join(QStringLiteral(" AND ")));
 }
+
+} // namespace
 
 void GeneraReporteCruzado(GeneradorReportes &g, const ReporteCruzado &r)
 {
@@ -211,13 +240,22 @@ void GeneraReporteCruzado(GeneradorReportes &g, const ReporteCruzado &r)
         definiciones << c.columna + QStringLiteral(" long NULL");
     g.CreaTablaTrabajo(r.tabla, definiciones.join(QStringLiteral(", ")));
 
+    // Every count in one grouped pass over the events; what follows reads the
+    // count table only.
+    QStringList cuentas;
+    for (int i = 0; i < r.clavesEvento.size(); ++i)
+        cuentas << QStringLiteral("k%1").arg(i);
+    for (const ColumnaCuenta &c : r.cuentas + r.extras)
+        cuentas << c.columna;
+    g.CreaTablaTrabajo(TablaCuentas(r), cuentas.join(QStringLiteral(", ")));
+    g.EjecutaConsulta(SentenciaCuentas(r));
+
     // Seeded rows with zero counts, in code order.
     const QString ceros = QStringLiteral(", 0").repeated(int(r.cuentas.size()));
     for (const QString &filas : r.filas)
         g.EjecutaConsulta(QStringLiteral("INSERT INTO %1 ").arg(r.tabla) + QString(filas).arg(ceros));
 
-    // Every count column in one grouped pass; rows without events keep their zeros.
-    g.EjecutaConsulta(SentenciaCuentas(r));
+    g.EjecutaConsulta(SentenciaFilas(r));
     for (const QString &sql : r.finales)
         g.EjecutaConsulta(sql);
     g.MuestraReporte(r.archivo, QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(r.tabla));

@@ -17,7 +17,9 @@ struct ColumnaCuenta {
 
 // One cross-tab report: a work table REP_<name> with one row per catalog code
 // (seeded in code order, then fixed rows) and one count column per condition,
-// counted over PASOREPORTE (or a detail table joined to it) in one grouped pass.
+// counted over PASOREPORTE (or a detail table joined to it) in one grouped pass
+// into the count table PASO_<name>, which every later statement reads instead
+// of the events.
 struct ReporteCruzado {
     QString titulo;
     QString tabla;              // REP_...
@@ -25,11 +27,13 @@ struct ReporteCruzado {
     bool defunciones = false;   // counts deaths only (CodDestino 5)
     QString columnasFila;       // key and description columns, with their types
     QStringList claves;         // key columns of the work table
-    QStringList filas;          // SELECTs of the seeded rows; "%1" stands for the zero counts
+    QStringList filas;          // SELECTs of the seeded rows (they may read the count table); "%1" stands for the zero counts
     QString origen;             // FROM of the counts
-    QStringList clavesEvento;   // expressions of `origen` that match `claves`
+    QStringList clavesEvento;   // expressions of `origen` the counts are grouped by: k0, k1 ... of the count table
+    QStringList clavesFila;     // expressions over k0, k1 ... that match `claves`; empty: k0, k1 ... themselves
     QString donde;              // extra condition of the counts, or empty
     QVector<ColumnaCuenta> cuentas;
+    QVector<ColumnaCuenta> extras;   // counted in the same pass, for `finales` to read from the count table
     QStringList finales;        // statements after the counts: fixed cells, names
 };
 
@@ -41,8 +45,11 @@ const QVector<ReporteCruzado> &ReportesCruzados();
 // not specified, as the detailed list does.
 QVector<ColumnaCuenta> ColumnasEdad(const QString &e, bool neConClave9 = false);
 
-// The statement that fills every count column of the report's work table
-// from PASOREPORTE in one grouped pass.
+// The count table of the report: PASO_ and the name of its work table.
+QString TablaCuentas(const ReporteCruzado &r);
+
+// The statement that fills the report's count table from PASOREPORTE in one
+// grouped pass: the only statement of the report that reads the events.
 QString SentenciaCuentas(const ReporteCruzado &r);
 
 // Builds one cross-tab report's work table and lays the report out.

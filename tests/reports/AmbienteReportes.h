@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 // A program folder with the report definitions, a working database to plant
 // events in, and the report window's logic over it.
@@ -37,6 +39,24 @@ protected:
     {
         Ejecuta("INSERT INTO " + tabla + " (CLUES, Folio, fechaAtencion, " + columna + ") VALUES (?, ?, ?, ?)",
                 {clues, folio, fecha, codigo});
+    }
+    // The statements the connection ran while `op` ran, as written.
+    QStringList Sentencias(const std::function<void()> &op) const
+    {
+        struct Traza {
+            sqlite3 *h;
+            QStringList texto;
+            ~Traza() { sqlite3_trace_v2(h, 0, nullptr, nullptr); }
+        } traza{bd().Manejador(), {}};
+        sqlite3_trace_v2(
+            traza.h, SQLITE_TRACE_STMT,
+            [](unsigned, void *t, void *, void *x) {
+                static_cast<Traza *>(t)->texto << QString::fromUtf8(static_cast<const char *>(x));
+                return 0;
+            },
+            &traza);
+        op();
+        return traza.texto;
     }
     // Work tables, views and their indexes left on the connection.
     int TablasTemporales() const { return Valor("SELECT count(*) FROM sqlite_temp_master").toInt(); }

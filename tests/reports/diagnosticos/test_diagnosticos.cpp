@@ -2,6 +2,7 @@
 // against counts made here, the named cases, the ranking ties, golden texts.
 #include "reports/AmbienteReportes.h"
 
+#include <QRegularExpression>
 #include <random>
 
 namespace {
@@ -88,6 +89,24 @@ TEST_F(Diagnosticos, ListaDetallada_CasosNombrados)
     Corre(ListaDetallada);
     EXPECT_EQ(Filas("SELECT IdSexo, Totales, EDAD30_34, EDAD85, EDAD_NE FROM REPLISDET WHERE Nivel = 0 ORDER BY Orden"),
               QStringList({"H|1|1|0|0", "M|1|0|1|0", "N|1|0|0|1", "7|1|0|0|1", "A|4|1|1|2"}));
+}
+
+// Each report reads the chosen events in one grouped statement; the total of
+// the principal diagnoses is summed from their groups, not counted again.
+TEST_F(Diagnosticos, CadaReporteLeeLosEventosUnaSolaVez)
+{
+    Ev("DFSSA000012", "X590", 1, 3, 30, "W010");
+    Ev("MCSSA000016", "S000", 2, 3, 85, "X590");
+    for (int titulo : {ListaDetallada, PorCausaExterna, PorVelmoran}) {
+        filtros.InicializaFiltros();
+        filtros.EligeReporte(titulo);
+        ASSERT_TRUE(generador.ArmaFiltro() && generador.CreaPasoReporte());
+        const QStringList eventos = Sentencias([&] { generador.GeneraReporte(); })
+                                        .filter(QRegularExpression("\\b(PASOREPORTE|D_EVENTO)\\b"));
+        ASSERT_EQ(eventos.size(), 1) << titulo << eventos.join('\n').toStdString();
+        EXPECT_TRUE(eventos[0].startsWith("INSERT INTO PASO")) << eventos[0].toStdString();
+    }
+    EXPECT_EQ(generador.TotalReporte, 2);
 }
 
 TEST_F(Diagnosticos, Principales_Ranking)
