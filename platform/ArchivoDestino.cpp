@@ -156,12 +156,42 @@ bool ArchivoDestino::Confirma(QString *error, Reemplazo reemplazo)
                                     : RenombraSinReemplazar(de.constData(), a.constData()))
         != 0) {
         if (error)
-            *error = QStringLiteral("No se pudo escribir el archivo %1: %2")
-                         .arg(destino_, QString::fromLocal8Bit(std::strerror(errno)));
+            *error = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(destino_, TextoErrorSistema(errno));
         return false;
     }
     confirmado_ = true;
     return true;
+}
+
+QString TextoErrorSistema(int numero)
+{
+    switch (numero) {
+    case EACCES:
+        return QStringLiteral("no hay permiso para escribirlo");
+    case EPERM:
+        return QStringLiteral("el archivo está protegido contra cambios");
+    case EROFS:
+        return QStringLiteral("el disco es de solo lectura");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("no queda espacio en el disco");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("su carpeta ya no existe");
+    case EISDIR:
+        return QStringLiteral("en su lugar hay una carpeta");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("el archivo está en uso");
+    case EEXIST:
+        return QStringLiteral("ya existe un archivo con ese nombre");
+    case ENAMETOOLONG:
+        return QStringLiteral("el nombre es demasiado largo");
+    case EIO:
+        return QStringLiteral("el disco dio un error de lectura o escritura");
+    default:
+        return QString::fromLocal8Bit(std::strerror(numero));
+    }
 }
 
 bool DiscoLleno(const QString &archivo)

@@ -55,6 +55,10 @@ private:
     CandadoArchivo candado_;
 };
 
+// The reason a system call gave (errno) as the user reads it, in Spanish;
+// the system's own words for the rare ones.
+QString TextoErrorSistema(int numero);
+
 // Whether the disk that holds the file's folder has run out of room; checked
 // after a write failed, while what it wrote is still there.
 bool DiscoLleno(const QString &archivo);

@@ -165,6 +165,29 @@ TEST(BaseDeTrabajo, LasRevisionesLaRechazanSinAbrirla)
     EXPECT_EQ(BloqueosPerdidos(bd), "");
 }
 
+// A file that cannot take its place says why in Spanish, and what stood
+// there stays: a folder of that name, a protected file.
+TEST(ArchivoDestinoTest, LoQueNoSePuedeReemplazarDiceElPorQueEnEspanol)
+{
+    ProgramaTemporal p;
+    const QString carpeta = p.Carpeta() + "/salida.xlsx", protegido = p.Carpeta() + "/protegido.xlsx";
+    QDir().mkdir(carpeta);
+    EscribeArchivo(protegido, "antes");
+    ArchivoInmutable inmutable(protegido);
+    for (const auto &[ruta, porque] : {std::pair{carpeta, QString("en su lugar hay una carpeta")},
+                                       std::pair{protegido, QString("el archivo está protegido contra cambios")}}) {
+        if (ruta == protegido && !inmutable.Listo())
+            continue;
+        ArchivoDestino destino(ruta);
+        EscribeArchivo(destino.RutaTemporal(), "nuevo");
+        QString error;
+        EXPECT_FALSE(destino.Confirma(&error));
+        EXPECT_EQ(error, "No se pudo escribir el archivo " + ruta + ": " + porque);
+    }
+    EXPECT_TRUE(QFileInfo(carpeta).isDir());
+    EXPECT_EQ(LeeArchivo(protegido), "antes");
+}
+
 // A lock left by a process that no longer runs does not keep the program out.
 TEST(InstanciaUnica, ElCandadoDeUnaCopiaMuertaSeRompe)
 {
