@@ -3,6 +3,7 @@
 #include "capture/ChecaDatosComun.h"
 #include "events/modEvento.h"
 #include "lookups/Descripciones.h"
+#include "platform/FechaTexto.h"
 #include "shell/Contexto.h"
 #include "shell/modGeneral.h"
 
@@ -69,7 +70,7 @@ bool ValidacionHoja::Habilitado(int campo) const
 
 QDate ValidacionHoja::Fecha(int indice) const
 {
-    return QDate::fromString(hoja.Fecha(indice).left(10), QStringLiteral("dd/MM/yyyy"));
+    return FechaDeTexto(hoja.Fecha(indice).left(10));
 }
 
 bool ValidacionHoja::EnCatalogo(const char *catalogo, int campo) const

@@ -3,6 +3,7 @@
 #include "capture/VidaRegistro.h"
 #include "events/HojaDatos.h"
 #include "events/modEvento.h"
+#include "platform/FechaTexto.h"
 #include "shell/Contexto.h"
 #include "shell/modGeneral.h"
 
@@ -16,7 +17,7 @@ QString DiaSemana(const QDate &fecha)
 
 QDate FechaDeCaja(const QString &texto)
 {
-    return QDate::fromString(texto.trimmed(), QStringLiteral("dd/MM/yyyy"));
+    return FechaDeTexto(texto.trimmed());
 }
 
 FechasHoja::FechasHoja(Contexto &ctx, HojaDatos &hoja, modEvento &eventos)

@@ -2,6 +2,7 @@
 
 #include "events/HojaDatos.h"
 #include "platform/BaseDatos.h"
+#include "platform/FechaTexto.h"
 #include "shell/modGeneral.h"
 
 #include <optional>
@@ -131,7 +132,7 @@ QVariant ValorColumna(const ColumnaEvento &c, const HojaDatos &hoja, const QDate
         return qlonglong(ValorEntero(hoja.Texto(c.campo)));
     case TipoValor::Fecha: {
         const QString t = hoja.Fecha(c.campo);
-        const QDate d = QDate::fromString(t, QStringLiteral("dd/MM/yyyy"));
+        const QDate d = FechaDeTexto(t);
         if (!d.isValid())
             throw ErrorBD(SQLITE_MISMATCH,
                           QStringLiteral("La fecha %1 (%2) no es una fecha válida (dd/mm/aaaa): \"%3\"")

@@ -1,6 +1,7 @@
 #include "events/modEvento.h"
 
 #include "events/MapaEvento.h"
+#include "platform/FechaTexto.h"
 #include "platform/SentenciaSqlite.h"
 #include "platform/CursorOcupado.h"
 #include "shell/Contexto.h"
@@ -212,7 +213,7 @@ bool modEvento::LeeEvento()
         return false;
     }
 
-    AsignaPeriodo(QDate::fromString(hoja_.Fecha(1), QStringLiteral("dd/MM/yyyy")));
+    AsignaPeriodo(FechaDeTexto(hoja_.Fecha(1)));
 
     const QString ninguna;
     CargaLista(QStringLiteral("Derechohabiencia"), QStringLiteral("CodDerechohabiencia"), ListaHoja::Derechohabiencia);
@@ -382,7 +383,7 @@ ClaveEvento modEvento::ClaveParaGrabar() const
 
 std::optional<ClaveEvento> modEvento::ClaveHoja() const
 {
-    const QDate fecha = QDate::fromString(hoja_.Fecha(1), QStringLiteral("dd/MM/yyyy"));
+    const QDate fecha = FechaDeTexto(hoja_.Fecha(1));
     if (!fecha.isValid())
         return std::nullopt;
     return ClaveEvento{hoja_.Texto(23), ValorEntero(hoja_.Texto(22)), fecha};
@@ -699,14 +700,18 @@ bool modEvento::RefrescaGridAfecciones()
         if (!editado)
             sinEspera.emplace();
         AseguraTmpGridAfec();
-        if (!editado) {
+        QList<FilaAfeccion> filas = FilasTmp();
+        // A table that already holds the stored list (the event just saved
+        // from it) is not written again.
+        if (!editado && filas != LeeFilas(sql, v)) {
             // Rows go in by Orden, so that list order is the stored order.
             Transaccion t(ctx_.ConexionBD, Transaccion::Alcance::Trabajo);
             Accion(QStringLiteral("DELETE FROM TMPGRIDAFEC"));
             Accion(QStringLiteral("INSERT INTO TMPGRIDAFEC (NUMAFEC, AFECCION) ") + sql, v);
             t.Confirma();
+            filas = FilasTmp();
         }
-        muestra(FilasTmp());
+        muestra(filas);
         return true;
     } catch (const ErrorBD &) {
         ctx_.mensajes.Beep();

@@ -5,6 +5,7 @@
 #include "platform/SentenciaSqlite.h"
 
 #include <QHash>
+#include <cstring>
 #include <sqlite3.h>
 
 void ListaSeleccion::Carga(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
@@ -17,12 +18,15 @@ void ListaSeleccion::Carga(const BaseDatos &bd, const QString &sql, const QVaria
     for (int c = 0; c < sqlite3_column_count(st); ++c)
         columnas << QString::fromUtf8(sqlite3_column_name(st, c));
     // Codes repeat from row to row (a state code in every locality): one shared
-    // copy each, the row before's when it is the same.
-    QHash<QByteArray, QString> comunes;
+    // copy each, the row before's when it is the same. A code of up to four
+    // bytes is looked up by its bytes and length packed in one integer: a
+    // locality's own code changes at every row, and hashing it as a byte
+    // string cost more than reading it.
+    QHash<quint64, QString> comunes;
     const int n = int(columnas.size());
-    QVector<QByteArray> anterior(n);
+    constexpr quint64 Ninguna = ~quint64(0);
+    QVector<quint64> anterior(n, Ninguna);
     QVector<QString> textoAnterior(n);
-    QVector<bool> hayAnterior(n, false);
     QVector<QVariant> celdas;
     int total = 0;
     while (q.Paso()) {
@@ -37,14 +41,15 @@ void ListaSeleccion::Carga(const BaseDatos &bd, const QString &sql, const QVaria
                 celdas.push_back(QString::fromUtf8(t, largo));
                 continue;
             }
-            const QByteArray bytes = QByteArray::fromRawData(t, largo);
-            if (!hayAnterior[c] || bytes != anterior[c]) {
-                auto it = comunes.constFind(bytes);
+            quint32 bytes = 0;
+            std::memcpy(&bytes, t, size_t(largo));
+            const quint64 llave = quint64(bytes) << 8 | quint64(largo);
+            if (llave != anterior[c]) {
+                auto it = comunes.constFind(llave);
                 if (it == comunes.cend())
-                    it = comunes.insert(QByteArray(t, largo), QString::fromUtf8(t, largo));
-                anterior[c] = it.key();
+                    it = comunes.insert(llave, QString::fromUtf8(t, largo));
+                anterior[c] = llave;
                 textoAnterior[c] = it.value();
-                hayAnterior[c] = true;
             }
             celdas.push_back(textoAnterior[c]);
         }

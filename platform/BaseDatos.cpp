@@ -682,10 +682,17 @@ SelloTabla BaseDatos::Sello(const char *tabla) const
     for (const auto &c : cambios_)
         if (qstricmp(c.first.constData(), tabla) == 0)
             s.cambios += c.second;
-    sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+    // Kept prepared: the sheet seals D_EVENTO several times at each save and move.
+    const QString sql = QStringLiteral("PRAGMA data_version");
+    sqlite3_stmt *st = TomaPreparada(sql);
+    if (!st && sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &st, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
+        return s;
+    }
+    if (sqlite3_step(st) == SQLITE_ROW)
         s.version = sqlite3_column_int64(st, 0);
-    sqlite3_finalize(st);
+    sqlite3_reset(st);
+    DevuelvePreparada(sql, st);
     return s;
 }
 
@@ -695,7 +702,8 @@ Transaccion::Transaccion(const BaseDatos &bd, Alcance alcance) : bd_(bd), db_(bd
     // What a work table holds is rebuilt at need: its commit need not reach
     // the disk at once (the next full commit takes its pages along).
     if (alcance_ == Alcance::Trabajo) {
-        bd_.EjecutaAccion(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        if (sqlite3_exec(h, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw ErrorBD::DeManejador(h);
         sinEsperaDisco_ = true;
     }
     const char *inicio = alcance_ == Alcance::Aparte ? "BEGIN" : "BEGIN IMMEDIATE";
@@ -721,7 +729,7 @@ void Transaccion::Termina()
         return;
     sinEsperaDisco_ = false;
     try {
-        bd_.EjecutaAccion(QStringLiteral("PRAGMA synchronous=FULL"));
+        sqlite3_exec(BaseDatos::ManejadorDe(db_), "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     } catch (const ErrorBD &) {
         // Only a closed connection refuses it, and opening sets it again.
     }

@@ -1,5 +1,7 @@
 #include "platform/CajaFecha.h"
 
+#include "platform/FechaTexto.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -85,7 +87,7 @@ QDate TecleoFecha::Fecha() const
             t[inicio + 1] = t.at(inicio);
             t[inicio] = QLatin1Char('0');
         }
-    return QDate::fromString(t, QStringLiteral("dd/MM/yyyy"));
+    return FechaDeTexto(t);
 }
 
 CajaFecha::CajaFecha(QWidget *padre) : QDateEdit(padre)

@@ -1,6 +1,7 @@
 #include "platform/FuncionesSql.h"
 
 #include "platform/BaseDatos.h"
+#include "platform/FechaTexto.h"
 
 #include <QDate>
 #include <QVariant>
@@ -31,7 +32,7 @@ void FnCDate(sqlite3_context *ctx, int, sqlite3_value **argv)
         return;
     }
     const QString s = TextoArg(argv[0]).trimmed();
-    QDate d = QDate::fromString(s, QStringLiteral("dd/MM/yyyy"));
+    QDate d = FechaDeTexto(s);
     if (!d.isValid())
         d = QDate::fromString(s, QStringLiteral("d/M/yyyy"));
     if (!d.isValid())

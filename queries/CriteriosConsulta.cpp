@@ -2,6 +2,7 @@
 
 #include "events/MapaEvento.h"
 #include "platform/BaseDatos.h"
+#include "platform/FechaTexto.h"
 
 #include <QDate>
 #include <QHash>
@@ -128,7 +129,7 @@ std::vector<Pieza> Piezas(const QString &s)
 QString FechaISO(const QString &valor)
 {
     const QString v = valor.trimmed();
-    QDate d = QDate::fromString(v, QStringLiteral("dd/MM/yyyy"));
+    QDate d = FechaDeTexto(v);
     if (!d.isValid())
         d = QDate::fromString(v, QStringLiteral("d/M/yyyy"));
     if (!d.isValid())

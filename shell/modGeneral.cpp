@@ -1,6 +1,7 @@
 #include "shell/modGeneral.h"
 
 #include "platform/BaseDatos.h"
+#include "platform/FechaTexto.h"
 #include "platform/FuncionesSql.h"
 
 #include <QDate>
@@ -113,7 +114,7 @@ bool ValidaFecha(const QString &fecha, Mensajes &mensajes, const Reloj &reloj)
     default:
         break;
     }
-    if (!QDate::fromString(fecha.left(10), QStringLiteral("dd/MM/yyyy")).isValid()) {
+    if (!FechaDeTexto(fecha.left(10)).isValid()) {
         mensajes.Beep();
         mensajes.Informa(QStringLiteral("Fecha invalida, verifique por favor....."), QStringLiteral("Valida Fecha"));
         return false;

@@ -252,6 +252,26 @@ TEST_F(GrabaLee, LecturaReconstruyeRejillaYListas)
         EXPECT_TRUE(hoja.CodigosMarcados(ListaHoja(l)).isEmpty()) << l;
 }
 
+// The event just saved, read back, finds its diagnoses already in the work
+// table, which is then not written; a table that differs takes them again.
+TEST_F(GrabaLee, LaListaDeTrabajoQueYaTieneLoGuardadoNoSeReescribe)
+{
+    Graba(EventoValido());
+    sqlite3 *h = prog.bd().Manejador();
+    const int antes = sqlite3_total_changes(h);
+    Lee();
+    EXPECT_EQ(sqlite3_total_changes(h), antes);
+    EXPECT_EQ(prog.Filas("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid"), (QStringList{"1|S001", "2|S008"}));
+
+    prog.Ejecuta("UPDATE TMPGRIDAFEC SET AFECCION = 'T009' WHERE NUMAFEC = 2");
+    const int cambiada = sqlite3_total_changes(h);
+    ASSERT_TRUE(almacen->LeeEvento());
+    EXPECT_GT(sqlite3_total_changes(h), cambiada);
+    EXPECT_EQ(prog.Filas("SELECT NUMAFEC, AFECCION FROM TMPGRIDAFEC ORDER BY rowid"), (QStringList{"1|S001", "2|S008"}));
+    EXPECT_EQ(hoja.Afecciones().size(), 2);
+    EXPECT_EQ(hoja.Texto(76), "S001");
+}
+
 // A blank number, then a write refused midway: nothing stays written.
 TEST_F(GrabaLee, FallaEnAltaNoDejaNadaEscrito)
 {

@@ -62,6 +62,30 @@ TEST_F(PruebaListas, CadaClaseDeValorSeLeeComoSeGuardo)
     }
 }
 
+// Short codes that differ in one byte or only in their length each read as
+// stored, the same code coming back again after others; every row of one
+// code shares one copy of its text.
+TEST_F(PruebaListas, CodigosCortosSeDistinguenPorCadaByteYSuLargo)
+{
+    const QStringList codigos = {"0", "00", "", "000", "0000", "1", "10", "01", "Ñ", "ÑA", "ñ", "A", "a", "AÑ",
+                                 "0", "ÑA", "", "0000", "1", "00000", "a"};
+    QString sql;
+    QVariantList valores;
+    for (const QString &c : codigos) {
+        sql += QString(sql.isEmpty() ? "SELECT ? AS Cod" : " UNION ALL SELECT ?");
+        valores << c;
+    }
+    ListaSeleccion l;
+    l.Carga(bd(), sql, valores);
+    QStringList leidos;
+    for (int f = 0; f < l.Total(); ++f)
+        leidos << l.Texto(f, 0);
+    EXPECT_EQ(leidos, codigos);
+    EXPECT_TRUE(l.Texto(0, 0).isSharedWith(l.Texto(14, 0)));
+    EXPECT_TRUE(l.Texto(9, 0).isSharedWith(l.Texto(15, 0)));
+    EXPECT_TRUE(l.Texto(12, 0).isSharedWith(l.Texto(20, 0)));
+}
+
 TEST(ListaSeleccion, DescripcionSinDistinguirMayusculasNiAcentosPeroConÑ)
 {
     ListaSeleccion l = Lista({{1, "PEÑA BLANCA"}, {2, "Peñuelas"}, {3, "PENAL"}, {4, "México"}, {5, "MEXICALI"}, {6, "Pingüino"}, {7, QVariant()}});
