@@ -45,9 +45,10 @@ TEST_F(TablaTrabajoTest, RanurasDeCeroACuatroCodigos)
                       "quote(Diagnostico01), quote(Diagnostico02), quote(Diagnostico03), quote(Diagnostico04), "
                       "quote(Diagnostico06) FROM GENCONSUL WHERE Folio = 3"),
               QStringList({"2|5|0|3|0|'S010'|'S020'|'    '|'T140'|'    '"}));
-    // The slots of one event by its key, searched for alone.
-    EXPECT_EQ(p.Filas("SELECT clues, folio, fecha, TipoViolencia01, quote(TipoViolencia02) FROM RANURAS_EVENTO('0', 7, '2004-03-07')"),
-              QStringList({"0|7|2004-03-07|4|NULL"}));
+    // The slots of one event by its key, searched for alone, as the table shows them.
+    EXPECT_EQ(p.Filas("SELECT clues, folio, fecha, TipoViolencia01, quote(TipoViolencia02), quote(Derechohabiencia01), "
+                      "quote(Diagnostico01) FROM RANURAS_EVENTO('0', 7, '2004-03-07')"),
+              QStringList({"0|7|2004-03-07|4|0|NULL|'    '"}));
 }
 
 TEST_F(TablaTrabajoTest, UnaConstruccionFallidaNoDejaNadaAMedias)
