@@ -1,11 +1,14 @@
 #include "queries/LecturaTramos.h"
 
 #include <QStringList>
+#include <sys/mman.h>
 #include <algorithm>
 #include <cstring>
 #include <numeric>
+#include <new>
 #include <optional>
 #include <thread>
+#include <type_traits>
 
 namespace RanurasEvento {
 
@@ -151,6 +154,50 @@ std::vector<ClaveGuardada> CortesDelRango(sqlite3 *db, const Extremos &extremos,
 
 } // namespace
 
+// A list of plain values kept in blocks of memory mapped for it alone, which
+// grows without moving what it holds and gives each block back to the system
+// when it goes: a build's lists, however large, leave nothing behind.
+template <typename T>
+class Trozos {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+
+public:
+    Trozos() = default;
+    Trozos(const Trozos &) = delete;
+    Trozos &operator=(const Trozos &) = delete;
+    ~Trozos()
+    {
+        for (T *b : bloques_)
+            munmap(b, Bytes);
+    }
+
+    // A new value at the end, as its type begins; throws std::bad_alloc.
+    T &emplace_back()
+    {
+        if (n_ % PorBloque == 0) {
+            void *b = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (b == MAP_FAILED)
+                throw std::bad_alloc();
+            bloques_.push_back(static_cast<T *>(b));
+        }
+        T *lugar = bloques_.back() + n_++ % PorBloque;
+        return *new (lugar) T();
+    }
+    T &operator[](size_t i) { return bloques_[i / PorBloque][i % PorBloque]; }
+    const T &operator[](size_t i) const { return bloques_[i / PorBloque][i % PorBloque]; }
+    size_t size() const { return n_; }
+    void swap(Trozos &o)
+    {
+        bloques_.swap(o.bloques_);
+        std::swap(n_, o.n_);
+    }
+
+private:
+    static constexpr size_t Bytes = size_t(1) << 20, PorBloque = Bytes / sizeof(T);
+    std::vector<T *> bloques_;
+    size_t n_ = 0;
+};
+
 // One stretch of the events' keys: the key index and each detail table's
 // indexes walked side by side, each event's codes kept in a list of the
 // table, and the events then put in rowid order. Where that cannot be (a key
@@ -235,15 +282,15 @@ public:
     // many codes it has (bits 0-3) and where they start in the table's list
     // (bits 4 on), which holds them in the same order, so that the
     // statement, reading in rowid order, finds them one after another.
-    std::vector<sqlite3_int64> filas;
-    std::vector<std::vector<quint32>> entradas;
-    std::vector<std::vector<CodigoCorto>> guardados;
+    Trozos<sqlite3_int64> filas;
+    std::vector<Trozos<quint32>> entradas;
+    std::vector<Trozos<CodigoCorto>> guardados;
 
 private:
     static constexpr size_t MaximoInicio = size_t(1) << 28;
 
     // The event's rows, as Codigos::Guarda places them.
-    bool PorCodigo(const FilasDeTabla &tabla, Recorrido &filas, std::vector<CodigoCorto> &lista, const Clave &evento)
+    bool PorCodigo(const FilasDeTabla &tabla, Recorrido &filas, Trozos<CodigoCorto> &lista, const Clave &evento)
     {
         int siguiente[2] = {};
         bool suya;
@@ -259,7 +306,7 @@ private:
     }
 
     // The diagnoses of the event: slot k the one whose Orden is k.
-    bool PorOrden(Recorrido &ordenes, Recorrido &codigos, std::vector<CodigoCorto> &lista, const Clave &evento)
+    bool PorOrden(Recorrido &ordenes, Recorrido &codigos, Trozos<CodigoCorto> &lista, const Clave &evento)
     {
         ordenes_.clear();
         bool suya;
@@ -289,15 +336,15 @@ private:
                 return false;
             e.previa.De(e.fila);
             e.hayPrevia = true;
-            filas.push_back(sqlite3_column_int64(e.st, 3));
+            filas.emplace_back() = sqlite3_column_int64(e.st, 3);
             for (size_t t = 0; t < tablas_.size(); ++t) {
-                std::vector<CodigoCorto> &lista = guardados[t];
+                Trozos<CodigoCorto> &lista = guardados[t];
                 const size_t inicio = lista.size();
                 if (!(tablas_[t].porOrden ? PorOrden(*filas_[t], *codigos_[t], lista, e.fila)
                                           : PorCodigo(tablas_[t], *filas_[t], lista, e.fila))
                     || inicio >= MaximoInicio)
                     return false;
-                entradas[t].push_back(quint32(inicio << 4 | (lista.size() - inicio)));
+                entradas[t].emplace_back() = quint32(inicio << 4 | (lista.size() - inicio));
             }
         }
         return e.paso == SQLITE_DONE;
@@ -310,21 +357,22 @@ private:
         std::iota(orden.begin(), orden.end(), 0u);
         std::sort(orden.begin(), orden.end(), [&](quint32 a, quint32 b) { return filas[a] < filas[b]; });
         const auto ordena = [&](auto &v) {
-            std::remove_reference_t<decltype(v)> w(v.size());
-            for (size_t i = 0; i < orden.size(); ++i)
-                w[i] = v[orden[i]];
+            std::remove_reference_t<decltype(v)> w;
+            for (const quint32 i : orden)
+                w.emplace_back() = v[i];
             v.swap(w);
         };
         ordena(filas);
         // A table at a time, so that only one list is held twice.
         for (size_t t = 0; t < entradas.size(); ++t) {
             ordena(entradas[t]);
-            std::vector<CodigoCorto> porFila;
-            porFila.reserve(guardados[t].size());
-            for (quint32 &datos : entradas[t]) {
-                const auto inicio = guardados[t].begin() + qint64(datos >> 4);
-                datos = quint32(porFila.size() << 4 | (datos & 15));
-                porFila.insert(porFila.end(), inicio, inicio + qint64(datos & 15));
+            Trozos<CodigoCorto> porFila;
+            for (size_t i = 0; i < entradas[t].size(); ++i) {
+                quint32 &datos = entradas[t][i];
+                const size_t inicio = datos >> 4, cuantos = datos & 15;
+                datos = quint32(porFila.size() << 4 | cuantos);
+                for (size_t k = inicio; k < inicio + cuantos; ++k)
+                    porFila.emplace_back() = guardados[t][k];
             }
             guardados[t].swap(porFila);
         }
@@ -372,8 +420,10 @@ namespace {
 // searched from `c` by steps that double and then by halves: an event near
 // the one before costs a step or two, one anywhere else a few dozen.
 // `pasos` counts the rowids compared.
-size_t Busca(const std::vector<sqlite3_int64> &f, size_t c, sqlite3_int64 fila, quint64 &pasos)
+template <typename Filas>
+size_t Busca(const Filas &f, size_t c, sqlite3_int64 fila, quint64 &pasos)
 {
+    const auto antes = [&](size_t i) { return ++pasos, f[i] < fila; };
     size_t bajo, alto, salto = 1;
     if (c < f.size() && f[c] < fila) {
         for (bajo = c + 1;; salto *= 2) {
@@ -382,8 +432,7 @@ size_t Busca(const std::vector<sqlite3_int64> &f, size_t c, sqlite3_int64 fila, 
                 alto = f.size();
                 break;
             }
-            ++pasos;
-            if (f[p] >= fila) {
+            if (!antes(p)) {
                 alto = p;
                 break;
             }
@@ -395,17 +444,22 @@ size_t Busca(const std::vector<sqlite3_int64> &f, size_t c, sqlite3_int64 fila, 
                 bajo = 0;
                 break;
             }
-            ++pasos;
-            if (f[alto - salto] < fila) {
+            if (antes(alto - salto)) {
                 bajo = alto - salto + 1;
                 break;
             }
             alto -= salto;
         }
     }
-    return size_t(std::lower_bound(f.begin() + qint64(bajo), f.begin() + qint64(alto), fila,
-                                   [&](sqlite3_int64 a, sqlite3_int64 b) { return ++pasos, a < b; })
-                  - f.begin());
+    // The first place at or after `fila` between the two.
+    while (bajo < alto) {
+        const size_t medio = bajo + (alto - bajo) / 2;
+        if (antes(medio))
+            bajo = medio + 1;
+        else
+            alto = medio;
+    }
+    return bajo;
 }
 
 } // namespace
@@ -422,7 +476,7 @@ bool LecturaAdelantada::Datos::Ubica(sqlite3_int64 fila, const Clave *clave, Ubi
         hasta = qMin(desde + 1, tramos.size());
     }
     for (size_t t = desde; t < hasta; ++t) {
-        const std::vector<sqlite3_int64> &f = tramos[t]->filas;
+        const Trozos<sqlite3_int64> &f = tramos[t]->filas;
         size_t &c = cursores[t];
         c = Busca(f, c, fila, pasos);
         if (c < f.size() && f[c] == fila) {
@@ -438,7 +492,7 @@ void LecturaAdelantada::Datos::Toma(const Ubicacion &u, int tabla, Codigos &codi
     codigos.Olvida();
     const Tramo &t = *tramos[u.tramo];
     const quint32 datos = t.entradas[size_t(tabla)][u.lugar];
-    const std::vector<CodigoCorto> &de = t.guardados[size_t(tabla)];
+    const Trozos<CodigoCorto> &de = t.guardados[size_t(tabla)];
     for (size_t k = datos >> 4, fin = k + (datos & 15); k < fin; ++k) {
         const CodigoCorto &c = de[k];
         codigos.de[c.Conjunto()][c.Lugar()].DeCorto(c);

@@ -342,8 +342,9 @@ TEST_F(TablaTrabajoTest, HallarLosEventosDeUnaUnidadCuestaComoSusEventos)
 
 // The choice between the statement alone and threads tries the condition on
 // the same few runs of rowids whatever index it could use: on a unit that
-// holds most events, and on one that holds few, it runs on no more events
-// than the runs hold.
+// holds most events, and on one that holds few, it meets no more events than
+// the runs hold (the count in the condition sees each event met), not every
+// event of the unit once a run.
 TEST_F(TablaTrabajoTest, ElegirComoLeerPruebaLaCondicionEnPocosEventos)
 {
     UnidadesEnDesorden(p, {{"U", 4000}, {"V", 300}}, false);
