@@ -265,7 +265,12 @@ public:
     void Arranca()
     {
         hilo_ = std::thread([this] {
-            leido_ = Lee() && PorFila();
+            // Without memory for its lists, the statement reads the tables itself.
+            try {
+                leido_ = Lee() && PorFila();
+            } catch (const std::bad_alloc &) {
+                leido_ = false;
+            }
             terminados_.fetch_add(1, std::memory_order_release);
         });
     }

@@ -1,7 +1,6 @@
 #include "queries/TablaTrabajo.h"
 
 #include "platform/BaseDatos.h"
-#include "platform/SentenciaSqlite.h"
 #include "queries/CodigosEvento.h"
 #include "queries/RanurasEvento.h"
 #include "shell/modGeneral.h"
@@ -11,6 +10,7 @@
 #include <QScopedValueRollback>
 #include <QSqlQuery>
 #include <sqlite3.h>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -102,27 +102,45 @@ QString SinIndices(const QString &desde)
     return desde.left(eventos.size()) + QStringLiteral(" NOT INDEXED") + desde.mid(eventos.size());
 }
 
-// Of the events in 16 runs of 64 rowids spread over the table, how many there
-// are and how many the selection keeps. Each run is read by its rowids
-// whatever index the condition names, so that it costs the same few steps
-// whatever the plan of the selection itself.
-std::pair<qint64, qint64> Muestra(const BaseDatos &bd, const SeleccionEventos &s)
+// A unit's name as the key's index compares it.
+RanurasEvento::Clave Unidad(const QByteArray &clues)
 {
-    const QVariant primera = bd.Valor(QStringLiteral("SELECT min(rowid) FROM D_EVENTO"));
-    if (primera.isNull())
-        return {0, 0};
-    const qint64 minima = primera.toLongLong(), maxima = bd.Valor(QStringLiteral("SELECT max(rowid) FROM D_EVENTO")).toLongLong();
-    constexpr int Corridas = 16, Largo = 64;
-    const QString elegidos = QStringLiteral("SELECT count(DISTINCT E.rowid)%1 WHERE (%2) AND E.rowid BETWEEN ? AND ?")
-                                 .arg(SinIndices(s.desde), s.condicion);
-    qint64 vistos = 0, quedan = 0;
-    for (int i = 0; i < Corridas; ++i) {
-        const qint64 desde = minima + qint64((long double)(maxima - minima) * i / Corridas), hasta = desde + Largo - 1;
-        vistos += bd.Valor(QStringLiteral("SELECT count(*) FROM D_EVENTO WHERE rowid BETWEEN ? AND ?"), {desde, hasta}).toLongLong();
-        quedan += bd.Valor(elegidos, s.valores + QVariantList{desde, hasta}).toLongLong();
-    }
-    return {vistos, quedan};
+    return RanurasEvento::Clave{clues, {}, 0};
 }
+
+// Of the events in 16 runs of 64 rowids spread over the table: how many
+// there are, how many the selection keeps, and the first and the last of
+// their units. Each run is read by its rowids whatever index the condition
+// names, so that it costs the same few steps whatever the plan of the
+// selection itself.
+struct Muestra {
+    qint64 vistos = 0, quedan = 0;
+    QByteArray primera, ultima;   // units, as the key's index orders them
+
+    Muestra(const BaseDatos &bd, const SeleccionEventos &s)
+    {
+        const QVariant menor = bd.Valor(QStringLiteral("SELECT min(rowid) FROM D_EVENTO"));
+        if (menor.isNull())
+            return;
+        const qint64 minima = menor.toLongLong(), maxima = bd.Valor(QStringLiteral("SELECT max(rowid) FROM D_EVENTO")).toLongLong();
+        constexpr int Corridas = 16, Largo = 64;
+        const QString elegidos = QStringLiteral("SELECT count(DISTINCT E.rowid), min(E.Clues), max(E.Clues)%1 WHERE (%2) AND E.rowid BETWEEN ? AND ?")
+                                     .arg(SinIndices(s.desde), s.condicion);
+        for (int i = 0; i < Corridas; ++i) {
+            const qint64 desde = minima + qint64((long double)(maxima - minima) * i / Corridas), hasta = desde + Largo - 1;
+            vistos += bd.Valor(QStringLiteral("SELECT count(*) FROM D_EVENTO WHERE rowid BETWEEN ? AND ?"), {desde, hasta}).toLongLong();
+            QSqlQuery q = bd.Ejecuta(elegidos, s.valores + QVariantList{desde, hasta});
+            if (!q.next() || q.value(0).toLongLong() == 0)
+                continue;
+            const QByteArray de = q.value(1).toString().toUtf8(), a = q.value(2).toString().toUtf8();
+            if (quedan == 0 || Unidad(de).Compara(Unidad(primera)) < 0)
+                primera = de;
+            if (quedan == 0 || Unidad(a).Compara(Unidad(ultima)) > 0)
+                ultima = a;
+            quedan += q.value(0).toLongLong();
+        }
+    }
+};
 
 // Whether SQLite runs `sql` by searching D_EVENTO's key index for the events
 // E, in the index's order and without a sort: as many steps as events found.
@@ -143,24 +161,16 @@ bool BuscaPorClave(const BaseDatos &bd, const QString &sql, const QVariantList &
     return porClave;
 }
 
-// The first and last keys of the events the selection keeps, when SQLite
-// finds them by searching the key's index (a few steps, whatever the number
-// of events); nothing otherwise, nor when it keeps none.
-std::optional<RanurasEvento::Extremos> ExtremosPorClave(const BaseDatos &bd, const SeleccionEventos &s)
+// Every key of the units between two (both in).
+RanurasEvento::Extremos DeLasUnidades(const QByteArray &primera, const QByteArray &ultima)
 {
-    RanurasEvento::Extremos extremos;
-    for (const bool ultima : {false, true}) {
-        const QString sql = QStringLiteral("SELECT E.Clues, E.Folio, E.fechaAtencion%1 WHERE %2 ORDER BY E.Clues%3, E.Folio%3, E.fechaAtencion%3 LIMIT 1")
-                                .arg(s.desde, s.condicion, ultima ? QStringLiteral(" DESC") : QString());
-        if (!BuscaPorClave(bd, sql, s.valores))
-            return std::nullopt;
-        SentenciaSqlite q(bd.Manejador(), sql, s.valores);
-        RanurasEvento::Clave clave;
-        if (!q.Paso() || !clave.DeFila(q.Stmt()))
-            return std::nullopt;
-        (ultima ? extremos.ultima : extremos.primera).De(clave);
-    }
-    return extremos;
+    RanurasEvento::Extremos e;
+    e.primera.clues = primera;
+    e.primera.folio = std::numeric_limits<sqlite3_int64>::min();
+    e.ultima.clues = ultima;
+    e.ultima.folio = std::numeric_limits<sqlite3_int64>::max();
+    e.ultima.fecha = QByteArray(1, char(0xff));   // after any date, as bytes are compared
+    return e;
 }
 
 // How a build meets the events and reads their detail rows.
@@ -183,7 +193,9 @@ struct Camino {
 // - Events the key's index finds (a unit, a range of folios): the statement
 //   reads the events kept in rowid order, so that neither a sort of the rows
 //   nor the index's order of the table costs it, and threads read only the
-//   detail rows of the keys between the first and the last event kept.
+//   detail rows of the units the sample met them in; events of other units,
+//   if any, are searched for one by one. None met: few, read by the
+//   statement alone along the index.
 // - Otherwise, threads read everything when the sample keeps one event in
 //   sixteen or more; the statement alone reads fewer.
 Camino Elige(const BaseDatos &bd, const SeleccionEventos &s, bool ranuras)
@@ -193,19 +205,19 @@ Camino Elige(const BaseDatos &bd, const SeleccionEventos &s, bool ranuras)
         c.hilos = ranuras;
         return c;
     }
-    const auto [vistos, quedan] = Muestra(bd, s);
-    if (vistos > 0 && quedan * 2 >= vistos) {
+    const Muestra m(bd, s);
+    if (m.vistos > 0 && m.quedan * 2 >= m.vistos) {
         c.forma = Camino::SinIndice;
         c.hilos = ranuras;
     } else if (BuscaPorClave(bd, QStringLiteral("SELECT E.rowid%1 WHERE %2").arg(s.desde, s.condicion), s.valores)) {
         // The user's order may name a detail the selection joins: only the selection knows it.
         if (s.orden.isEmpty() || !s.desde.contains(QLatin1String("JOIN"), Qt::CaseInsensitive))
             c.forma = Camino::Elegidos;
-        if (ranuras)
-            c.extremos = ExtremosPorClave(bd, s);
+        if (ranuras && m.quedan > 0)
+            c.extremos = DeLasUnidades(m.primera, m.ultima);
         c.hilos = c.extremos.has_value();
     } else {
-        c.hilos = ranuras && vistos > 0 && quedan * 16 >= vistos;
+        c.hilos = ranuras && m.vistos > 0 && m.quedan * 16 >= m.vistos;
     }
     return c;
 }
