@@ -525,21 +525,28 @@ LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras
         if (d_->Tabla(g->tabla) < 0)
             d_->tablas.emplace_back(*g);
     // Stretches of about as many events each, cut at the keys of events
-    // spread over the rowids. In a range, those that fall in it; when few do,
-    // the range is cut along the key's index (as many steps as its events),
-    // and read on threads only when it holds enough events for them to pay.
-    std::vector<ClaveGuardada> cortes = Cortes(db, 64 * lectores);
-    if (extremos) {
+    // spread over the rowids. A range is first looked at through a few of
+    // them: when few fall in it, it holds few events, and is cut along the
+    // key's index (as many steps as its events), read on threads only when
+    // it holds enough events for them to pay; otherwise it is cut at the
+    // many that fall in it.
+    const auto enRango = [&](std::vector<ClaveGuardada> cortes) {
         const auto fuera = [&](const ClaveGuardada &c) {
             return c.Vista().Compara(extremos->primera.Vista()) <= 0 || c.Vista().Compara(extremos->ultima.Vista()) > 0;
         };
         cortes.erase(std::remove_if(cortes.begin(), cortes.end(), fuera), cortes.end());
-        if (cortes.size() < size_t(4 * lectores)) {
-            sqlite3_int64 eventos = 0;
-            cortes = CortesDelRango(db, *extremos, size_t(lectores), eventos);
-            if (eventos < MinimoEnHilos)
-                return;
-        }
+        return cortes;
+    };
+    std::vector<ClaveGuardada> cortes;
+    if (extremos && enRango(Cortes(db, 8 * lectores)).size() < 4) {
+        sqlite3_int64 eventos = 0;
+        cortes = CortesDelRango(db, *extremos, size_t(lectores), eventos);
+        if (eventos < MinimoEnHilos)
+            return;
+    } else {
+        cortes = Cortes(db, 64 * lectores);
+        if (extremos)
+            cortes = enRango(std::move(cortes));
     }
     const size_t tramos = qMin(size_t(lectores), cortes.size() + 1);
     std::vector<const ClaveGuardada *> limites = {extremos ? &extremos->primera : nullptr};

@@ -1,6 +1,7 @@
 #include "queries/TablaTrabajo.h"
 
 #include "platform/BaseDatos.h"
+#include "platform/SentenciaSqlite.h"
 #include "queries/CodigosEvento.h"
 #include "queries/RanurasEvento.h"
 #include "shell/modGeneral.h"
@@ -124,20 +125,25 @@ struct Muestra {
             return;
         const qint64 minima = menor.toLongLong(), maxima = bd.Valor(QStringLiteral("SELECT max(rowid) FROM D_EVENTO")).toLongLong();
         constexpr int Corridas = 16, Largo = 64;
-        const QString elegidos = QStringLiteral("SELECT count(DISTINCT E.rowid), min(E.Clues), max(E.Clues)%1 WHERE (%2) AND E.rowid BETWEEN ? AND ?")
-                                     .arg(SinIndices(s.desde), s.condicion);
+        SentenciaSqlite todos(bd.Manejador(), QStringLiteral("SELECT count(*) FROM D_EVENTO WHERE rowid BETWEEN ? AND ?"));
+        SentenciaSqlite elegidos(bd.Manejador(), QStringLiteral("SELECT count(DISTINCT E.rowid), min(E.Clues), max(E.Clues)%1 "
+                                                                "WHERE (%2) AND E.rowid BETWEEN ? AND ?")
+                                                     .arg(SinIndices(s.desde), s.condicion));
         for (int i = 0; i < Corridas; ++i) {
             const qint64 desde = minima + qint64((long double)(maxima - minima) * i / Corridas), hasta = desde + Largo - 1;
-            vistos += bd.Valor(QStringLiteral("SELECT count(*) FROM D_EVENTO WHERE rowid BETWEEN ? AND ?"), {desde, hasta}).toLongLong();
-            QSqlQuery q = bd.Ejecuta(elegidos, s.valores + QVariantList{desde, hasta});
-            if (!q.next() || q.value(0).toLongLong() == 0)
+            todos.Reinicia();
+            todos.Asocia({desde, hasta});
+            vistos += todos.Paso() ? todos.Valor(0).toLongLong() : 0;
+            elegidos.Reinicia();
+            elegidos.Asocia(s.valores + QVariantList{desde, hasta});
+            if (!elegidos.Paso() || elegidos.Valor(0).toLongLong() == 0)
                 continue;
-            const QByteArray de = q.value(1).toString().toUtf8(), a = q.value(2).toString().toUtf8();
+            const QByteArray de = elegidos.Texto(1).toUtf8(), a = elegidos.Texto(2).toUtf8();
             if (quedan == 0 || Unidad(de).Compara(Unidad(primera)) < 0)
                 primera = de;
             if (quedan == 0 || Unidad(a).Compara(Unidad(ultima)) > 0)
                 ultima = a;
-            quedan += q.value(0).toLongLong();
+            quedan += elegidos.Valor(0).toLongLong();
         }
     }
 };
