@@ -1,13 +1,13 @@
 // Speed and memory of the export table and its exports: the build of the
 // export table with all 53 fields (unfiltered, and with filters keeping half
-// the events and one unit), the export of the whole table to .db, .dbf and
+// the events, the biggest unit and the smallest), the export of the whole table to .db, .dbf and
 // .xlsx, the table view's first rows, and the build again with the events
 // numbered past 16,777,215, each beside the same work done
 // plainly (SQLite alone in the same file, a bare shapelib or libxlsxwriter
 // loop). Prints "name: value unit" lines and ends with one line per goal;
 // never fails a run.
 //
-//   velmoran_bench_exporta [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
+//   velmoran_bench_exporta [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado] [--una-unidad]
 
 #include "GeneraEventos.h"
 #include "LibroPlano.h"
@@ -297,12 +297,16 @@ int Corre(const OpcionesBanco &opciones)
     };
     conSubconsultas("GENCONSUL, 53 campos, frente a subconsultas correlacionadas", {}, {}, genconsul);
     // The generator always has a condition: one that keeps half the events
-    // (from the median date of care on) and one that keeps a few (one unit).
+    // (from the median date of care on), and the one a clerk makes most, one
+    // unit: the biggest and the smallest (on a year of one unit, the same).
     const QString mediana = bd.Valor(QStringLiteral("SELECT fechaAtencion FROM D_EVENTO ORDER BY fechaAtencion "
                                                     "LIMIT 1 OFFSET (SELECT count(*) / 2 FROM D_EVENTO)")).toString();
-    const QString unidad = bd.Valor(QStringLiteral("SELECT Clues FROM D_EVENTO GROUP BY Clues ORDER BY count(*) LIMIT 1")).toString();
+    const auto unidad = [&](const char *orden) {
+        return bd.Valor(QStringLiteral("SELECT Clues FROM D_EVENTO GROUP BY Clues ORDER BY count(*) %1 LIMIT 1").arg(QLatin1String(orden))).toString();
+    };
     for (const auto &[nombre, condicion, valor, tope] : {std::tuple{"la mitad", "E.fechaAtencion >= ?", mediana, 2.0},
-                                                         {"una unidad", "E.Clues = ?", unidad, 0.0}}) {
+                                                         {"unidad mayor", "E.Clues = ?", unidad("DESC"), 2.0},
+                                                         {"una unidad", "E.Clues = ?", unidad("ASC"), 2.0}}) {
         const QByteArray titulo = QByteArray("GENCONSUL con filtro, ") + nombre;
         const auto [nuestro, plano] = Pareja(titulo.constData(), [&] { construye(QString::fromLatin1(condicion), valor); },
                                              "  SQLite plano: CREATE TABLE AS SELECT con el mismo filtro",

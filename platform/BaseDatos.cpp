@@ -490,6 +490,52 @@ bool BaseDatos::VuelveASuRuta()
     return true;
 }
 
+namespace {
+
+// A sampled analysis reads the first rows of each index: for an index led by
+// the unit it takes the first unit's share of the rows for every unit's (1,001
+// events where one unit holds a million), and the planner then searches a
+// unit through the index whatever its size. Each such index is given the
+// share its units really have: the rows the analysis counted over the units
+// there are, found by one search each.
+void RepartoPorUnidad(const BaseDatos &bd)
+{
+    if (bd.Valor(QStringLiteral("SELECT count(*) FROM main.sqlite_master WHERE name = 'sqlite_stat1'")).toInt() == 0)
+        return;
+    struct Fila {
+        QString tabla, indice;
+        QStringList cifras;
+    };
+    std::vector<Fila> filas;
+    QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT s.tbl, s.idx, s.stat FROM main.sqlite_stat1 AS s, pragma_index_info(s.idx, 'main') AS c "
+                                            "WHERE c.seqno = 0 AND c.name = 'CLUES' COLLATE NOCASE"));
+    while (q.next())
+        filas.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toString().split(QLatin1Char(' '))});
+    q.finish();
+    // Units past these are many enough for the sample's share to hold.
+    constexpr int MaximoUnidades = 100000;
+    for (Fila &f : filas) {
+        bool numeros = f.cifras.size() >= 2;
+        const qint64 eventos = numeros ? f.cifras.at(0).toLongLong(&numeros) : 0;
+        if (!numeros || eventos <= 0)
+            continue;
+        const QString tabla = QStringLiteral("main.") + CitaNombre(f.tabla);
+        const qint64 unidades = bd.Valor(QStringLiteral("WITH RECURSIVE u(c) AS (SELECT min(CLUES) FROM %1 UNION ALL "
+                                                        "SELECT (SELECT min(CLUES) FROM %1 WHERE CLUES > u.c) FROM u WHERE u.c IS NOT NULL "
+                                                        "LIMIT %2) SELECT count(c) FROM u").arg(tabla).arg(MaximoUnidades + 1)).toLongLong();
+        if (unidades < 1 || unidades > MaximoUnidades)
+            continue;
+        const QString reparto = QString::number(qMax<qint64>(1, (eventos + unidades - 1) / unidades));
+        if (f.cifras.at(1) == reparto)
+            continue;
+        f.cifras[1] = reparto;
+        bd.EjecutaAccion(QStringLiteral("UPDATE main.sqlite_stat1 SET stat = ? WHERE tbl = ? AND idx = ?"),
+                         {f.cifras.join(QLatin1Char(' ')), f.tabla, f.indice});
+    }
+}
+
+} // namespace
+
 void BaseDatos::Optimiza(const QStringList &tablas) const
 {
     sqlite3 *h = nullptr;
@@ -501,15 +547,30 @@ void BaseDatos::Optimiza(const QStringList &tablas) const
     // Statistics are worth no wait for another program's lock: busy, they
     // are left for the next closing. The connection's own wait comes back.
     sqlite3_busy_handler(h, nullptr, nullptr);
+    // One write, so that the sampled statistics are never kept without the
+    // units' shares; the connection's planner takes them at once.
+    const bool propia = sqlite3_get_autocommit(h);
+    const auto directa = [h](const char *sql) {
+        if (sqlite3_exec(h, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw ErrorBD::DeManejador(h);
+    };
     try {
+        if (propia)
+            directa("BEGIN IMMEDIATE");
         // A sample of some thousand rows per index gives the planner what
         // it needs at a million events in milliseconds.
         Ejecuta(QStringLiteral("PRAGMA analysis_limit = 1000"));
         for (const QString &tabla : tablas)
             Ejecuta(QStringLiteral("ANALYZE main.") + CitaNombre(tabla));
         Ejecuta(QStringLiteral("PRAGMA main.optimize"));
+        RepartoPorUnidad(*this);
+        Ejecuta(QStringLiteral("ANALYZE main.sqlite_master"));
+        if (propia)
+            directa("COMMIT");
     } catch (const ErrorBD &) {
         // Busy or read-only: the next closing tries again.
+        if (propia && !sqlite3_get_autocommit(h))
+            sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
     }
     sqlite3_busy_handler(h, &EsperaBloqueo, nullptr);
 }

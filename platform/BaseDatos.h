@@ -123,9 +123,10 @@ public:
     // tables whose indexes this session's statements searched without
     // statistics, or that grew much since their last analysis, are analyzed,
     // and so are the tables named (a bulk write's, which PRAGMA optimize
-    // does not see). Never waits for another program's lock and never
-    // fails: the statistics are then left for a later time. Closing the
-    // session runs it.
+    // does not see). An index led by the unit is given the share of rows its
+    // units really have, which a sample cannot tell. Never waits for another
+    // program's lock and never fails: the statistics are then left for a
+    // later time. Closing the session runs it.
     void Optimiza(const QStringList &tablas = {}) const;
     // Analyzes every table in full (the compaction's ANALYZE); throws ErrorBD.
     void Analiza() const;

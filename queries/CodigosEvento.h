@@ -77,6 +77,11 @@ struct ClaveGuardada {
     }
 };
 
+// The first and the last key of a range of events, both in it.
+struct Extremos {
+    ClaveGuardada primera, ultima;
+};
+
 // A code kept for every event of a table: an integer or a text of a few bytes,
 // with its set of slots and slot, in 8 bytes.
 struct CodigoCorto {

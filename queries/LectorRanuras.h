@@ -25,6 +25,13 @@ public:
             deGrupo_.push_back({int(misma - busquedas_.begin()), conjunto});
             if (misma == busquedas_.end())
                 busquedas_.emplace_back(g, lectura_ ? lectura_->Tabla(g.tabla) : -1);
+            // The initial value, written as SQL: a quoted text or a number.
+            const QByteArray inicial = g.inicial;
+            Codigo &c = iniciales_.emplace_back();
+            if (inicial.startsWith('\''))
+                c.tipo = SQLITE_TEXT, c.texto = inicial.mid(1, inicial.size() - 2);
+            else
+                c.tipo = SQLITE_INTEGER, c.entero = inicial.toLongLong();
         }
     }
     ~LectorRanuras()
@@ -78,14 +85,18 @@ public:
             sqlite3_result_text(ctx, texto.constData(), int(texto.size()), SQLITE_TRANSIENT);
     }
 
-    // The value of slot k (1 to 6) of a group of the current event; false on an engine error.
+    // The value of slot k (1 to 6) of a group of the current event, or the
+    // group's initial value (NULL in slot 1 of a group whose rows need no
+    // person or order); false on an engine error.
     bool Resultado(sqlite3_context *ctx, int grupo, int k)
     {
         const auto [busqueda, conjunto] = deGrupo_[size_t(grupo)];
         Busqueda &b = busquedas_[size_t(busqueda)];
         if (b.evento != numero_ && !Lee(b))
             return false;
-        b.codigos.de[conjunto][k - 1].Resultado(ctx);
+        const Codigo &c = b.codigos.de[conjunto][k - 1];
+        const GrupoRanuras &g = Grupos[grupo];
+        (c.tipo != SQLITE_NULL || (k == 1 && !g.persona && !g.PorOrden()) ? c : iniciales_[size_t(grupo)]).Resultado(ctx);
         return true;
     }
 
@@ -171,7 +182,8 @@ private:
             return false;
         if (ubicado_ != numero_) {
             ubicado_ = numero_;
-            hallado_ = lectura_->Ubica(fila_, ubicacion_);
+            const Clave clave = actual_.Vista();
+            hallado_ = lectura_->Ubica(fila_, ordenada_ ? &clave : nullptr, ubicacion_);
         }
         if (hallado_)
             lectura_->Toma(ubicacion_, b.leida, b.codigos);
@@ -214,6 +226,7 @@ private:
     bool ascendente_ = false;             // the current event's key follows the previous one's
     std::vector<Busqueda> busquedas_;
     std::vector<std::pair<int, int>> deGrupo_;   // by group: its table's reading and set of slots
+    std::vector<Codigo> iniciales_;              // by group: the value of a slot without a code
     LecturaAdelantada::Datos *lectura_;          // the tables read on threads for the statement, or null
     quint64 ubicado_ = 0;                        // the event last looked for there,
     bool hallado_ = false;                       // whether it was found,

@@ -1,12 +1,14 @@
 #include "queries/LecturaTramos.h"
 
 #include <QStringList>
+#include <sys/mman.h>
 #include <algorithm>
 #include <cstring>
-#include <deque>
 #include <numeric>
+#include <new>
 #include <optional>
 #include <thread>
+#include <type_traits>
 
 namespace RanurasEvento {
 
@@ -81,6 +83,11 @@ bool Movida(sqlite3 *db)
     return sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &movido) != SQLITE_OK || movido;
 }
 
+// Fewer events than these in a range are read by the statement alone; a
+// thread reads at least PorTramo, so that a few of them do not wait for
+// many more connections to open.
+constexpr sqlite3_int64 MinimoEnHilos = 512, PorTramo = 2048;
+
 // The readers waiting for the next statement's slot reader.
 LecturaAdelantada::Datos *enEspera = nullptr;
 
@@ -104,10 +111,92 @@ std::vector<ClaveGuardada> Cortes(sqlite3 *db, int cuantos)
     }
     sqlite3_finalize(q);
     std::sort(cortes.begin(), cortes.end(), [](const ClaveGuardada &a, const ClaveGuardada &b) { return a.Vista().Compara(b.Vista()) < 0; });
+    cortes.erase(std::unique(cortes.begin(), cortes.end(),
+                             [](const ClaveGuardada &a, const ClaveGuardada &b) { return a.Vista().Compara(b.Vista()) == 0; }),
+                 cortes.end());
+    return cortes;
+}
+
+// Keys that cut the events between two keys (both in) into stretches of as
+// many events each, read along the key's index: at most `tramos`, and none
+// of fewer than PorTramo events; `eventos` tells how many there are.
+std::vector<ClaveGuardada> CortesDelRango(sqlite3 *db, const Extremos &extremos, size_t tramos, sqlite3_int64 &eventos)
+{
+    std::vector<ClaveGuardada> cortes;
+    eventos = 0;
+    const QByteArray rango = " FROM D_EVENTO WHERE (CLUES, Folio, fechaAtencion) >= (?1, ?2, ?3) AND (CLUES, Folio, fechaAtencion) <= (?4, ?5, ?6)";
+    sqlite3_stmt *q = nullptr;
+    const auto prepara = [&](const QByteArray &sql) {
+        sqlite3_finalize(q);
+        q = nullptr;
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &q, nullptr) != SQLITE_OK)
+            return false;
+        extremos.primera.Liga(q, 1);
+        extremos.ultima.Liga(q, 4);
+        return true;
+    };
+    if (prepara("SELECT count(*)" + rango) && sqlite3_step(q) == SQLITE_ROW)
+        eventos = sqlite3_column_int64(q, 0);
+    tramos = size_t(qBound<sqlite3_int64>(1, eventos / PorTramo, sqlite3_int64(tramos)));
+    if (tramos > 1 && prepara("SELECT CLUES, Folio, fechaAtencion" + rango + " ORDER BY CLUES, Folio, fechaAtencion")) {
+        sqlite3_int64 lugar = 0;
+        for (size_t i = 1; i < tramos && sqlite3_step(q) == SQLITE_ROW; ++lugar) {
+            Clave k;
+            if (lugar == eventos * sqlite3_int64(i) / sqlite3_int64(tramos) && k.DeFila(q)) {
+                cortes.emplace_back().De(k);
+                ++i;
+            }
+        }
+    }
+    sqlite3_finalize(q);
     return cortes;
 }
 
 } // namespace
+
+// A list of plain values kept in blocks of memory mapped for it alone, which
+// grows without moving what it holds and gives each block back to the system
+// when it goes: a build's lists, however large, leave nothing behind.
+template <typename T>
+class Trozos {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+
+public:
+    Trozos() = default;
+    Trozos(const Trozos &) = delete;
+    Trozos &operator=(const Trozos &) = delete;
+    ~Trozos()
+    {
+        for (T *b : bloques_)
+            munmap(b, Bytes);
+    }
+
+    // A new value at the end, as its type begins; throws std::bad_alloc.
+    T &emplace_back()
+    {
+        if (n_ % PorBloque == 0) {
+            void *b = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (b == MAP_FAILED)
+                throw std::bad_alloc();
+            bloques_.push_back(static_cast<T *>(b));
+        }
+        T *lugar = bloques_.back() + n_++ % PorBloque;
+        return *new (lugar) T();
+    }
+    T &operator[](size_t i) { return bloques_[i / PorBloque][i % PorBloque]; }
+    const T &operator[](size_t i) const { return bloques_[i / PorBloque][i % PorBloque]; }
+    size_t size() const { return n_; }
+    void swap(Trozos &o)
+    {
+        bloques_.swap(o.bloques_);
+        std::swap(n_, o.n_);
+    }
+
+private:
+    static constexpr size_t Bytes = size_t(1) << 20, PorBloque = Bytes / sizeof(T);
+    std::vector<T *> bloques_;
+    size_t n_ = 0;
+};
 
 // One stretch of the events' keys: the key index and each detail table's
 // indexes walked side by side, each event's codes kept in a list of the
@@ -129,34 +218,36 @@ public:
     }
 
     // Opens the file and reads the first rows from `desde` (the first key
-    // when null) to `hasta` (the last when null), which fixes the state of
-    // the database the connection sees to the end; false when it cannot. Each
-    // walk reads one index alone: the diagnoses' Orden and code are in two,
-    // joined by the row's rowid.
-    bool Abre(const char *archivo, const ClaveGuardada *desde, const ClaveGuardada *hasta)
+    // when null) to `hasta` (the last when null; with `hastaIncluida`, that
+    // key too), which fixes the state of the database the connection sees to
+    // the end; false when it cannot. Each walk reads one index alone: the
+    // diagnoses' Orden and code are in two, joined by the row's rowid. The
+    // detail walks stop with the events, past the stretch's last one.
+    bool Abre(const char *archivo, const ClaveGuardada *desde, const ClaveGuardada *hasta, bool hastaIncluida)
     {
         if (sqlite3_open_v2(archivo, &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
             return false;
         const QString clave = QStringLiteral("CLUES, Folio, fechaAtencion");
-        QStringList tramo;
-        if (desde)
-            tramo << QStringLiteral("(%1) >= (?1, ?2, ?3)").arg(clave);
-        if (hasta)
-            tramo << QStringLiteral("(%1) < (?4, ?5, ?6)").arg(clave);
-        const QString donde = tramo.isEmpty() ? QString() : QStringLiteral(" WHERE ") + tramo.join(QStringLiteral(" AND "));
-        const auto abre = [&](std::unique_ptr<Recorrido> &r, const QString &columnas, const char *tabla, const QString &orden) {
+        const QString desdeAqui = desde ? QStringLiteral(" WHERE (%1) >= (?1, ?2, ?3)").arg(clave) : QString();
+        const auto abre = [&](std::unique_ptr<Recorrido> &r, const QString &columnas, const char *tabla, const QString &orden,
+                              bool conFin) {
             r = std::make_unique<Recorrido>();
+            QString donde = desdeAqui;
+            if (hasta && conFin)
+                donde += QStringLiteral("%1 (%2) %3 (?4, ?5, ?6)")
+                             .arg(desde ? QStringLiteral(" AND") : QStringLiteral(" WHERE"), clave,
+                                  hastaIncluida ? QStringLiteral("<=") : QStringLiteral("<"));
             const QByteArray sql = QStringLiteral("SELECT %1, %2 FROM %3%4 ORDER BY %1%5")
                                        .arg(clave, columnas, QLatin1String(tabla), donde, orden).toUtf8();
             if (sqlite3_prepare_v2(db_, sql.constData(), -1, &r->st, nullptr) != SQLITE_OK)
                 return false;
             if (desde)
                 desde->Liga(r->st, 1);
-            if (hasta)
+            if (hasta && conFin)
                 hasta->Liga(r->st, 4);
             return r->Paso();
         };
-        if (!abre(eventos_, QStringLiteral("rowid"), "D_EVENTO", {}))
+        if (!abre(eventos_, QStringLiteral("rowid"), "D_EVENTO", {}, true))
             return false;
         filas_.resize(tablas_.size());
         codigos_.resize(tablas_.size());
@@ -164,8 +255,8 @@ public:
             const FilasDeTabla &f = tablas_[t];
             const char *tabla = f.grupo->tabla;
             const QString codigo = QLatin1String(f.grupo->codigo);
-            if (!abre(filas_[t], f.porOrden ? QStringLiteral("Orden, rowid") : f.Orden(), tabla, QStringLiteral(", ") + f.Orden())
-                || (f.porOrden && !abre(codigos_[t], codigo + QStringLiteral(", rowid"), tabla, QStringLiteral(", ") + codigo)))
+            if (!abre(filas_[t], f.porOrden ? QStringLiteral("Orden, rowid") : f.Orden(), tabla, QStringLiteral(", ") + f.Orden(), false)
+                || (f.porOrden && !abre(codigos_[t], codigo + QStringLiteral(", rowid"), tabla, QStringLiteral(", ") + codigo, false)))
                 return false;
         }
         return true;
@@ -174,7 +265,12 @@ public:
     void Arranca()
     {
         hilo_ = std::thread([this] {
-            leido_ = Lee() && PorFila();
+            // Without memory for its lists, the statement reads the tables itself.
+            try {
+                leido_ = Lee() && PorFila();
+            } catch (const std::bad_alloc &) {
+                leido_ = false;
+            }
             terminados_.fetch_add(1, std::memory_order_release);
         });
     }
@@ -188,16 +284,18 @@ public:
     }
 
     // Once read, by event in rowid order: its rowid; by table and event, how
-    // many codes it has (bits 0-3) and where they start in the table's list (bits 4 on).
-    std::vector<sqlite3_int64> filas;
-    std::vector<std::vector<quint32>> entradas;
-    std::vector<std::deque<CodigoCorto>> guardados;
+    // many codes it has (bits 0-3) and where they start in the table's list
+    // (bits 4 on), which holds them in the same order, so that the
+    // statement, reading in rowid order, finds them one after another.
+    Trozos<sqlite3_int64> filas;
+    std::vector<Trozos<quint32>> entradas;
+    std::vector<Trozos<CodigoCorto>> guardados;
 
 private:
     static constexpr size_t MaximoInicio = size_t(1) << 28;
 
     // The event's rows, as Codigos::Guarda places them.
-    bool PorCodigo(const FilasDeTabla &tabla, Recorrido &filas, std::deque<CodigoCorto> &lista, const Clave &evento)
+    bool PorCodigo(const FilasDeTabla &tabla, Recorrido &filas, Trozos<CodigoCorto> &lista, const Clave &evento)
     {
         int siguiente[2] = {};
         bool suya;
@@ -213,7 +311,7 @@ private:
     }
 
     // The diagnoses of the event: slot k the one whose Orden is k.
-    bool PorOrden(Recorrido &ordenes, Recorrido &codigos, std::deque<CodigoCorto> &lista, const Clave &evento)
+    bool PorOrden(Recorrido &ordenes, Recorrido &codigos, Trozos<CodigoCorto> &lista, const Clave &evento)
     {
         ordenes_.clear();
         bool suya;
@@ -243,35 +341,46 @@ private:
                 return false;
             e.previa.De(e.fila);
             e.hayPrevia = true;
-            filas.push_back(sqlite3_column_int64(e.st, 3));
+            filas.emplace_back() = sqlite3_column_int64(e.st, 3);
             for (size_t t = 0; t < tablas_.size(); ++t) {
-                std::deque<CodigoCorto> &lista = guardados[t];
+                Trozos<CodigoCorto> &lista = guardados[t];
                 const size_t inicio = lista.size();
                 if (!(tablas_[t].porOrden ? PorOrden(*filas_[t], *codigos_[t], lista, e.fila)
                                           : PorCodigo(tablas_[t], *filas_[t], lista, e.fila))
                     || inicio >= MaximoInicio)
                     return false;
-                entradas[t].push_back(quint32(inicio << 4 | (lista.size() - inicio)));
+                entradas[t].emplace_back() = quint32(inicio << 4 | (lista.size() - inicio));
             }
         }
         return e.paso == SQLITE_DONE;
     }
 
-    // On the thread: the events put in rowid order.
+    // On the thread: the events and their codes put in rowid order.
     bool PorFila()
     {
         std::vector<quint32> orden(filas.size());
         std::iota(orden.begin(), orden.end(), 0u);
         std::sort(orden.begin(), orden.end(), [&](quint32 a, quint32 b) { return filas[a] < filas[b]; });
         const auto ordena = [&](auto &v) {
-            std::remove_reference_t<decltype(v)> w(v.size());
-            for (size_t i = 0; i < orden.size(); ++i)
-                w[i] = v[orden[i]];
+            std::remove_reference_t<decltype(v)> w;
+            for (const quint32 i : orden)
+                w.emplace_back() = v[i];
             v.swap(w);
         };
         ordena(filas);
-        for (auto &e : entradas)
-            ordena(e);
+        // A table at a time, so that only one list is held twice.
+        for (size_t t = 0; t < entradas.size(); ++t) {
+            ordena(entradas[t]);
+            Trozos<CodigoCorto> porFila;
+            for (size_t i = 0; i < entradas[t].size(); ++i) {
+                quint32 &datos = entradas[t][i];
+                const size_t inicio = datos >> 4, cuantos = datos & 15;
+                datos = quint32(porFila.size() << 4 | cuantos);
+                for (size_t k = inicio; k < inicio + cuantos; ++k)
+                    porFila.emplace_back() = guardados[t][k];
+            }
+            guardados[t].swap(porFila);
+        }
         return !parar_;
     }
 
@@ -310,18 +419,71 @@ bool LecturaAdelantada::Datos::Leida()
     return leidos == 1;
 }
 
-bool LecturaAdelantada::Datos::Ubica(sqlite3_int64 fila, Ubicacion &u)
+namespace {
+
+// Where `fila` stands, or would, in the rowids `f` (in ascending order),
+// searched from `c` by steps that double and then by halves: an event near
+// the one before costs a step or two, one anywhere else a few dozen.
+// `pasos` counts the rowids compared.
+template <typename Filas>
+size_t Busca(const Filas &f, size_t c, sqlite3_int64 fila, quint64 &pasos)
 {
-    // Events asked in rowid order move each stretch's place forward; one further back is searched for.
-    const bool atras = fila < ultima;
-    ultima = fila;
-    for (size_t t = 0; t < tramos.size(); ++t) {
-        const std::vector<sqlite3_int64> &f = tramos[t]->filas;
+    const auto antes = [&](size_t i) { return ++pasos, f[i] < fila; };
+    size_t bajo, alto, salto = 1;
+    if (c < f.size() && f[c] < fila) {
+        for (bajo = c + 1;; salto *= 2) {
+            const size_t p = bajo + salto - 1;
+            if (p >= f.size()) {
+                alto = f.size();
+                break;
+            }
+            if (!antes(p)) {
+                alto = p;
+                break;
+            }
+            bajo = p + 1;
+        }
+    } else {
+        for (alto = qMin(c, f.size());; salto *= 2) {
+            if (alto < salto) {
+                bajo = 0;
+                break;
+            }
+            if (antes(alto - salto)) {
+                bajo = alto - salto + 1;
+                break;
+            }
+            alto -= salto;
+        }
+    }
+    // The first place at or after `fila` between the two.
+    while (bajo < alto) {
+        const size_t medio = bajo + (alto - bajo) / 2;
+        if (antes(medio))
+            bajo = medio + 1;
+        else
+            alto = medio;
+    }
+    return bajo;
+}
+
+} // namespace
+
+bool LecturaAdelantada::Datos::Ubica(sqlite3_int64 fila, const Clave *clave, Ubicacion &u)
+{
+    // A stretch holds the keys from its first on: the event's is the last one
+    // that starts at or before its key. Without its key, every stretch is searched.
+    size_t desde = 0, hasta = tramos.size();
+    if (clave) {
+        desde = size_t(std::upper_bound(inicios.begin(), inicios.end(), *clave,
+                                        [](const Clave &k, const ClaveGuardada &i) { return k.Compara(i.Vista()) < 0; })
+                       - inicios.begin());
+        hasta = qMin(desde + 1, tramos.size());
+    }
+    for (size_t t = desde; t < hasta; ++t) {
+        const Trozos<sqlite3_int64> &f = tramos[t]->filas;
         size_t &c = cursores[t];
-        if (atras)
-            c = size_t(std::lower_bound(f.begin(), f.end(), fila) - f.begin());
-        while (c < f.size() && f[c] < fila)
-            ++c;
+        c = Busca(f, c, fila, pasos);
         if (c < f.size() && f[c] == fila) {
             u = {t, c};
             return true;
@@ -335,7 +497,7 @@ void LecturaAdelantada::Datos::Toma(const Ubicacion &u, int tabla, Codigos &codi
     codigos.Olvida();
     const Tramo &t = *tramos[u.tramo];
     const quint32 datos = t.entradas[size_t(tabla)][u.lugar];
-    const std::deque<CodigoCorto> &de = t.guardados[size_t(tabla)];
+    const Trozos<CodigoCorto> &de = t.guardados[size_t(tabla)];
     for (size_t k = datos >> 4, fin = k + (datos & 15); k < fin; ++k) {
         const CodigoCorto &c = de[k];
         codigos.de[c.Conjunto()][c.Lugar()].DeCorto(c);
@@ -347,7 +509,8 @@ LecturaAdelantada::Datos *LecturaAdelantada::Datos::TomaEnEspera()
     return std::exchange(enEspera, nullptr);
 }
 
-LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos) : d_(std::make_unique<Datos>())
+LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos, const Extremos *extremos)
+    : d_(std::make_unique<Datos>())
 {
     d_->db = db;
     // The readers open the file by its name, which must still be the connection's
@@ -361,20 +524,46 @@ LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras
     for (const GrupoRanuras *g : grupos)
         if (d_->Tabla(g->tabla) < 0)
             d_->tablas.emplace_back(*g);
-    // Stretches of about as many events each, cut at the keys of events spread over the rowids.
-    const std::vector<ClaveGuardada> cortes = Cortes(db, 64 * lectores);
-    std::vector<const ClaveGuardada *> limites = {nullptr};
-    for (int i = 1; i < lectores && !cortes.empty(); ++i)
-        limites.push_back(&cortes[cortes.size() * size_t(i) / size_t(lectores)]);
-    limites.push_back(nullptr);
+    // Stretches of about as many events each, cut at the keys of events
+    // spread over the rowids. A range is first looked at through a few of
+    // them: when few fall in it, it holds few events, and is cut along the
+    // key's index (as many steps as its events), read on threads only when
+    // it holds enough events for them to pay; otherwise it is cut at the
+    // many that fall in it.
+    const auto enRango = [&](std::vector<ClaveGuardada> cortes) {
+        const auto fuera = [&](const ClaveGuardada &c) {
+            return c.Vista().Compara(extremos->primera.Vista()) <= 0 || c.Vista().Compara(extremos->ultima.Vista()) > 0;
+        };
+        cortes.erase(std::remove_if(cortes.begin(), cortes.end(), fuera), cortes.end());
+        return cortes;
+    };
+    std::vector<ClaveGuardada> cortes;
+    if (extremos && enRango(Cortes(db, 8 * lectores)).size() < 4) {
+        sqlite3_int64 eventos = 0;
+        cortes = CortesDelRango(db, *extremos, size_t(lectores), eventos);
+        if (eventos < MinimoEnHilos)
+            return;
+    } else {
+        cortes = Cortes(db, 64 * lectores);
+        if (extremos)
+            cortes = enRango(std::move(cortes));
+    }
+    const size_t tramos = qMin(size_t(lectores), cortes.size() + 1);
+    std::vector<const ClaveGuardada *> limites = {extremos ? &extremos->primera : nullptr};
+    for (size_t i = 1; i < tramos; ++i) {
+        limites.push_back(&cortes[cortes.size() * i / tramos]);
+        d_->inicios.push_back(*limites.back());
+    }
+    limites.push_back(extremos ? &extremos->ultima : nullptr);
     bool abiertos = true;
     for (size_t i = 0; abiertos && i + 1 < limites.size(); ++i) {
         d_->tramos.push_back(std::make_unique<Tramo>(d_->tablas, d_->terminados));
-        abiertos = d_->tramos.back()->Abre(archivo, limites[i], limites[i + 1]);
+        abiertos = d_->tramos.back()->Abre(archivo, limites[i], limites[i + 1], i + 2 == limites.size());
     }
     if (!abiertos || Movida(db)) {
         d_->tramos.clear();
         d_->tablas.clear();
+        d_->inicios.clear();
         return;
     }
     for (const auto &t : d_->tramos)
@@ -396,6 +585,19 @@ bool LecturaAdelantada::MismaVersion() const
 bool LecturaAdelantada::EnHilos() const
 {
     return !d_->tramos.empty();
+}
+
+bool LecturaAdelantada::Espera() const
+{
+    bool leida = true;
+    for (const auto &t : d_->tramos)
+        leida = t->Espera() && leida;
+    return leida;
+}
+
+quint64 LecturaAdelantada::Pasos() const
+{
+    return d_->pasos;
 }
 
 } // namespace RanurasEvento

@@ -27,8 +27,9 @@ struct LecturaAdelantada::Datos {
     std::vector<FilasDeTabla> tablas;   // the tables read, by number
     std::atomic<int> terminados{0};     // the stretches' threads that are done
     int leidos = -1;                    // -1 until waited for; then 1 when every stretch was read
-    std::vector<size_t> cursores;       // by stretch: where the last event looked for stood
-    sqlite3_int64 ultima = 0;           // that event's rowid
+    std::vector<size_t> cursores;       // by stretch: where the last event looked for there stood
+    std::vector<ClaveGuardada> inicios; // by stretch after the first: its first key
+    quint64 pasos = 0;                  // rowids compared by Ubica, for the tests
     std::vector<std::unique_ptr<Tramo>> tramos;   // destroyed first: their threads write them
 
     ~Datos();
@@ -36,8 +37,9 @@ struct LecturaAdelantada::Datos {
     int Tabla(const char *tabla) const;
     // Whether the readers are done and every one could read.
     bool Leida();
-    // Finds the event of that rowid, once the reading is done; false when no stretch read it.
-    bool Ubica(sqlite3_int64 fila, Ubicacion &u);
+    // Finds the event of that rowid, once the reading is done, in the stretch
+    // of its key when given; false when no stretch read it.
+    bool Ubica(sqlite3_int64 fila, const Clave *clave, Ubicacion &u);
     void Toma(const Ubicacion &u, int tabla, Codigos &codigos) const;
 
     // The reading started for the next statement, handed over once.

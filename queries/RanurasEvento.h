@@ -26,9 +26,13 @@ struct GrupoRanuras {
 // function of one row, the event's slots, a column per group and slot (named
 // as the work tables name them, six per group): slot k holds the k-th code of
 // the event's rows of that group (in code order; for the diagnoses the one
-// whose Orden is k), or NULL. Joined to the events in their key order, it
+// whose Orden is k), or the group's initial value; slot 01 of a group with
+// neither a person nor an order is NULL for an event with no rows of it, as
+// the export always gave. Joined to the events in their key order, it
 // walks each detail table once alongside them.
 namespace RanurasEvento {
+
+struct Extremos;
 
 // Every group, in the order of the function's columns.
 extern const GrupoRanuras Grupos[6];
@@ -53,7 +57,10 @@ QString Union();
 // and has not yet written, sees what the threads see.
 class LecturaAdelantada {
 public:
-    LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos);
+    // With `extremos`, only the events whose keys stand between those two
+    // (both in) are read, and none when too few of the events do for threads
+    // to pay.
+    LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos, const Extremos *extremos = nullptr);
     ~LecturaAdelantada();
 
     // Asked inside the statement's transaction: false when another connection
@@ -61,6 +68,10 @@ public:
     // have read another state of the database than the statement did.
     bool MismaVersion() const;
     bool EnHilos() const;
+    // Waits for the readers; false when one could not read its stretch.
+    bool Espera() const;
+    // Rowids compared to find the events asked for, so far.
+    quint64 Pasos() const;
 
     struct Datos;
 

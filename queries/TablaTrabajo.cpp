@@ -1,13 +1,17 @@
 #include "queries/TablaTrabajo.h"
 
 #include "platform/BaseDatos.h"
+#include "platform/SentenciaSqlite.h"
+#include "queries/CodigosEvento.h"
 #include "queries/RanurasEvento.h"
 #include "shell/modGeneral.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QSqlQuery>
 #include <sqlite3.h>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -19,18 +23,14 @@ struct Columna {
     const GrupoRanuras *grupo = nullptr;   // read from the slots joined as R
 };
 
-// The slot columns of a group, read from the slots' table joined as R. Slot 01
-// of the groups without a person condition is NULL for an event with no
-// detail rows, as the export always gave; the other slots keep their initial value.
+// The slot columns of a group, read from the slots' table joined as R, which
+// gives each as the export always gave it.
 QList<Columna> Ranuras(const GrupoRanuras &g, int cuantas)
 {
     QList<Columna> columnas;
     for (int k = 1; k <= cuantas; ++k) {
         const QString nombre = g.Ranura(k);
-        const QString busca = QStringLiteral("R.") + nombre;
-        const bool nuloSinFilas = k == 1 && !g.persona && !g.PorOrden();
-        const QString expresion = nuloSinFilas ? busca : QStringLiteral("coalesce(%1, %2)").arg(busca, QLatin1String(g.inicial));
-        columnas << Columna{nombre, QLatin1String(g.tipo), expresion, &g};
+        columnas << Columna{nombre, QLatin1String(g.tipo), QStringLiteral("R.") + nombre, &g};
     }
     return columnas;
 }
@@ -91,29 +91,154 @@ QString Eventos(const SeleccionEventos &s, bool ranuras)
 
 } // namespace
 
+namespace {
+
+// The selection's FROM with the events read only by rowid or in full, never
+// through an index of theirs (SQLite's NOT INDEXED keeps the rowid's own search).
+QString SinIndices(const QString &desde)
+{
+    static const QLatin1String eventos(" FROM D_Evento AS E");
+    if (!desde.startsWith(eventos, Qt::CaseInsensitive))
+        return desde;
+    return desde.left(eventos.size()) + QStringLiteral(" NOT INDEXED") + desde.mid(eventos.size());
+}
+
+// A unit's name as the key's index compares it.
+RanurasEvento::Clave Unidad(const QByteArray &clues)
+{
+    return RanurasEvento::Clave{clues, {}, 0};
+}
+
+// Of the events in 16 runs of 64 rowids spread over the table: how many
+// there are, how many the selection keeps, and the first and the last of
+// their units. Each run is read by its rowids whatever index the condition
+// names, so that it costs the same few steps whatever the plan of the
+// selection itself.
+struct Muestra {
+    qint64 vistos = 0, quedan = 0;
+    QByteArray primera, ultima;   // units, as the key's index orders them
+
+    Muestra(const BaseDatos &bd, const SeleccionEventos &s)
+    {
+        const QVariant menor = bd.Valor(QStringLiteral("SELECT min(rowid) FROM D_EVENTO"));
+        if (menor.isNull())
+            return;
+        const qint64 minima = menor.toLongLong(), maxima = bd.Valor(QStringLiteral("SELECT max(rowid) FROM D_EVENTO")).toLongLong();
+        constexpr int Corridas = 16, Largo = 64;
+        SentenciaSqlite todos(bd.Manejador(), QStringLiteral("SELECT count(*) FROM D_EVENTO WHERE rowid BETWEEN ? AND ?"));
+        SentenciaSqlite elegidos(bd.Manejador(), QStringLiteral("SELECT count(DISTINCT E.rowid), min(E.Clues), max(E.Clues)%1 "
+                                                                "WHERE (%2) AND E.rowid BETWEEN ? AND ?")
+                                                     .arg(SinIndices(s.desde), s.condicion));
+        for (int i = 0; i < Corridas; ++i) {
+            const qint64 desde = minima + qint64((long double)(maxima - minima) * i / Corridas), hasta = desde + Largo - 1;
+            todos.Reinicia();
+            todos.Asocia({desde, hasta});
+            vistos += todos.Paso() ? todos.Valor(0).toLongLong() : 0;
+            elegidos.Reinicia();
+            elegidos.Asocia(s.valores + QVariantList{desde, hasta});
+            if (!elegidos.Paso() || elegidos.Valor(0).toLongLong() == 0)
+                continue;
+            const QByteArray de = elegidos.Texto(1).toUtf8(), a = elegidos.Texto(2).toUtf8();
+            if (quedan == 0 || Unidad(de).Compara(Unidad(primera)) < 0)
+                primera = de;
+            if (quedan == 0 || Unidad(a).Compara(Unidad(ultima)) > 0)
+                ultima = a;
+            quedan += elegidos.Valor(0).toLongLong();
+        }
+    }
+};
+
+// Whether SQLite runs `sql` by searching D_EVENTO's key index for the events
+// E, in the index's order and without a sort: as many steps as events found.
+// Told by its plan; any plan it does not recognize as such is not.
+bool BuscaPorClave(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
+{
+    const QString indice = bd.Valor(QStringLiteral("SELECT name FROM pragma_index_list('D_EVENTO') WHERE origin = 'pk'")).toString();
+    static const QRegularExpression busqueda(QStringLiteral("^SEARCH (?:TABLE \\S+ AS )?E USING (?:COVERING )?INDEX (\\S+) \\("));
+    QSqlQuery q = bd.Ejecuta(QStringLiteral("EXPLAIN QUERY PLAN ") + sql, valores);
+    bool porClave = false;
+    while (q.next()) {
+        const QString paso = q.value(3).toString();
+        if (paso.contains(QLatin1String("TEMP B-TREE")))
+            return false;
+        const QRegularExpressionMatch m = busqueda.match(paso);
+        porClave = porClave || (m.hasMatch() && !indice.isEmpty() && m.captured(1) == indice);
+    }
+    return porClave;
+}
+
+// Every key of the units between two (both in).
+RanurasEvento::Extremos DeLasUnidades(const QByteArray &primera, const QByteArray &ultima)
+{
+    RanurasEvento::Extremos e;
+    e.primera.clues = primera;
+    e.primera.folio = std::numeric_limits<sqlite3_int64>::min();
+    e.ultima.clues = ultima;
+    e.ultima.folio = std::numeric_limits<sqlite3_int64>::max();
+    e.ultima.fecha = QByteArray(1, char(0xff));   // after any date, as bytes are compared
+    return e;
+}
+
+// How a build meets the events and reads their detail rows.
+struct Camino {
+    enum Forma {
+        Escrita,      // as the selection is written, in the order its plan reads the events
+        SinIndice,    // every event in rowid order, the condition tried on each
+        Elegidos,     // the events kept, found first, then read in rowid order
+    } forma = Escrita;
+    bool hilos = false;                                  // the detail tables read alongside on threads
+    std::optional<RanurasEvento::Extremos> extremos;     // by them, only the events of that key range
+};
+
+// Threads read every detail row of the events, or of a range of their keys:
+// worth it only when the selection keeps more than a few events.
+// - No condition: every event, in rowid order, threads reading every row.
+// - Most events (half or more of the sample): the same, the condition tried
+//   on each event; a search through an index would read the table in the
+//   index's order, each page again and again.
+// - Events the key's index finds (a unit, a range of folios): the statement
+//   reads the events kept in rowid order, so that neither a sort of the rows
+//   nor the index's order of the table costs it, and threads read only the
+//   detail rows of the units the sample met them in; events of other units,
+//   if any, are searched for one by one. None met: few, read by the
+//   statement alone along the index.
+// - Otherwise, threads read everything when the sample keeps one event in
+//   sixteen or more; the statement alone reads fewer.
+Camino Elige(const BaseDatos &bd, const SeleccionEventos &s, bool ranuras)
+{
+    Camino c;
+    if (s.condicion.trimmed().isEmpty()) {
+        c.hilos = ranuras;
+        return c;
+    }
+    const Muestra m(bd, s);
+    if (m.vistos > 0 && m.quedan * 2 >= m.vistos) {
+        c.forma = Camino::SinIndice;
+        c.hilos = ranuras;
+    } else if (BuscaPorClave(bd, QStringLiteral("SELECT E.rowid%1 WHERE %2").arg(s.desde, s.condicion), s.valores)) {
+        // The user's order may name a detail the selection joins: only the selection knows it.
+        if (s.orden.isEmpty() || !s.desde.contains(QLatin1String("JOIN"), Qt::CaseInsensitive))
+            c.forma = Camino::Elegidos;
+        if (ranuras && m.quedan > 0)
+            c.extremos = DeLasUnidades(m.primera, m.ultima);
+        c.hilos = c.extremos.has_value();
+    } else {
+        c.hilos = ranuras && m.vistos > 0 && m.quedan * 16 >= m.vistos;
+    }
+    return c;
+}
+
+} // namespace
+
 bool TablaTrabajo::LeeEnHilos(const BaseDatos &bd, const SeleccionEventos &s)
 {
-    if (s.condicion.trimmed().isEmpty())
-        return true;
-    const QVariant primera = bd.Valor(QStringLiteral("SELECT min(rowid) FROM D_EVENTO"));
-    if (primera.isNull())
-        return false;
-    const qint64 minima = primera.toLongLong(), maxima = bd.Valor(QStringLiteral("SELECT max(rowid) FROM D_EVENTO")).toLongLong();
-    constexpr int Corridas = 16, Largo = 64;
-    const QString elegidos = QStringLiteral("SELECT count(DISTINCT E.rowid)%1 WHERE (%2) AND E.rowid BETWEEN ? AND ?").arg(s.desde, s.condicion);
-    qint64 vistos = 0, quedan = 0;
-    for (int i = 0; i < Corridas; ++i) {
-        const qint64 desde = minima + qint64((long double)(maxima - minima) * i / Corridas), hasta = desde + Largo - 1;
-        vistos += bd.Valor(QStringLiteral("SELECT count(*) FROM D_EVENTO WHERE rowid BETWEEN ? AND ?"), {desde, hasta}).toLongLong();
-        quedan += bd.Valor(elegidos, s.valores + QVariantList{desde, hasta}).toLongLong();
-    }
-    return quedan * 16 >= vistos;
+    return Elige(bd, s, true).hilos;
 }
 
 namespace {
 
 qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna> &columnas,
-                 const SeleccionEventos &s, const QString &orden)
+                 const SeleccionEventos &s, const QString &orden, bool hilos)
 {
     QStringList definicion, nombres, expresiones;
     QList<const GrupoRanuras *> grupos;
@@ -124,9 +249,18 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
         if (c.grupo && !grupos.contains(c.grupo))
             grupos << c.grupo;
     }
-    const QString sql = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3%4 ORDER BY %5")
-                            .arg(tabla, nombres.join(QLatin1Char(',')), expresiones.join(QLatin1Char(',')),
-                                 Eventos(s, !grupos.isEmpty()), orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
+    const QString inserta = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3").arg(tabla, nombres.join(QLatin1Char(',')),
+                                                                                   expresiones.join(QLatin1Char(',')));
+    const QString ordena = QStringLiteral(" ORDER BY ") + (orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
+    const auto sentencia = [&](Camino::Forma forma) {
+        if (forma == Camino::Elegidos)
+            return inserta + QStringLiteral(" FROM D_Evento AS E") + (grupos.isEmpty() ? QString() : RanurasEvento::Union())
+                   + QStringLiteral(" WHERE E.rowid IN (SELECT E.rowid%1 WHERE %2)").arg(s.desde, s.condicion) + ordena;
+        SeleccionEventos escrita = s;
+        if (forma == Camino::SinIndice)
+            escrita.desde = SinIndices(s.desde);
+        return inserta + Eventos(escrita, !grupos.isEmpty()) + ordena;
+    };
     RanurasEvento::Registra(bd.Manejador());
     // Empty when another program wrote meanwhile: the threads may have read
     // another state of the database than the events were. The write lock is
@@ -134,13 +268,19 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
     // leaves the threads the state the statement reads.
     const auto construye = [&](bool adelantada) -> std::optional<qint64> {
         Transaccion t(bd);
-        std::optional<RanurasEvento::LecturaAdelantada> lectura;
+        Camino camino;
         if (adelantada)
-            lectura.emplace(bd.Manejador(), grupos);
+            camino = Elige(bd, s, !grupos.isEmpty());
+        std::optional<RanurasEvento::LecturaAdelantada> lectura;
+        if (camino.hilos)
+            lectura.emplace(bd.Manejador(), grupos, camino.extremos ? &*camino.extremos : nullptr);
+        // Without threads the statement walks the detail tables along the key's index as it reads the events.
+        if (!grupos.isEmpty() && (!lectura || !lectura->EnHilos()))
+            camino.forma = Camino::Escrita;
         const QScopedValueRollback<bool> enConstruccion(construyendo, true);
         bd.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS main.%1").arg(tabla));
         bd.EjecutaAccion(QStringLiteral("CREATE TABLE main.%1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
-        const qint64 filas = bd.EjecutaAccion(sql, s.valores);
+        const qint64 filas = bd.EjecutaAccion(sentencia(camino.forma), s.valores);
         const bool misma = !lectura || lectura->MismaVersion();
         // The readers' snapshots would keep the log from being checkpointed into the file.
         lectura.reset();
@@ -149,8 +289,7 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
         t.Confirma();
         return filas;
     };
-    // The detail tables are read alongside on threads of their own.
-    if (!grupos.isEmpty() && TablaTrabajo::LeeEnHilos(bd, s))
+    if (hilos)
         if (const auto filas = construye(true))
             return *filas;
     return *construye(false);
@@ -165,7 +304,7 @@ bool Construyendo()
     return construyendo;
 }
 
-qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const SeleccionEventos &seleccion)
+qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const SeleccionEventos &seleccion, bool hilos)
 {
     bool conRanuras = false;
     for (const QString &c : campos)
@@ -178,7 +317,7 @@ qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const 
                 todos << QLatin1String(clave);
     }
     todos << campos;
-    return Construye(bd, GenConsul, ColumnasDe(bd, todos, 6), seleccion, seleccion.orden);
+    return Construye(bd, GenConsul, ColumnasDe(bd, todos, 6), seleccion, seleccion.orden, hilos);
 }
 
 LecturaFilas FuenteTmpQuery(const BaseDatos &bd, const SeleccionEventos &seleccion)

@@ -44,13 +44,18 @@ namespace TablaTrabajo {
 // "D.CodDerechohabiencia", ...) in order. Without slots and without a detail
 // join it holds exactly those columns; otherwise the event key (Folio, CLUES,
 // fechaAtencion) comes first unless chosen, and every detail entry becomes its
-// slots (six for the diagnoses). Throws ErrorBD; returns the rows.
-qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const SeleccionEventos &seleccion);
+// slots (six for the diagnoses). Without `hilos` the statement alone reads the
+// detail tables, as on a machine of one processor. Throws ErrorBD; returns the rows.
+qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const SeleccionEventos &seleccion,
+                          bool hilos = true);
 
 // Whether a build reads the detail tables on threads, each a stretch of the
-// events, which read every detail row: when the selection keeps more than a
-// few of the events (told by runs of events spread over the rowids). Few are
-// read by the statement alone, in proportion to them.
+// events' keys, which read every detail row of their stretch: without a
+// condition; for the events the key's index finds (a unit), over the keys
+// between the first and the last of them; otherwise when the selection keeps
+// more than a few of the events (told by runs of events spread over the
+// rowids, read by rowid whatever the plan). Few are read by the statement
+// alone, in proportion to them. Costs a few steps whatever the events.
 bool LeeEnHilos(const BaseDatos &bd, const SeleccionEventos &seleccion);
 
 // The table view's rows: 61 fixed columns (three diagnosis slots), sorted by

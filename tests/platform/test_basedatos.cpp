@@ -1,3 +1,4 @@
+#include "comun/BloqueoAjeno.h"
 #include "comun/ProgramaTemporal.h"
 #include "platform/ArchivoDestino.h"
 #include "platform/Empaque.h"
@@ -5,6 +6,8 @@
 #include "platform/Progreso.h"
 #include "platform/SentenciaSqlite.h"
 
+#include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QSysInfo>
 #include <sqlite3.h>
 #include <gtest/gtest.h>
@@ -98,9 +101,31 @@ TEST(BaseDatos, SentenciasPreparadasSeReusanYSeCierranConLaBase)
     EXPECT_EQ(lee(), "1|5");
 }
 
+namespace {
+
+// Events of these units, in one statement; then the key's index is searched once.
+void EventosDeUnidades(ProgramaTemporal &p, const QList<QPair<QString, int>> &unidades)
+{
+    for (const auto &[clues, eventos] : unidades)
+        p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                  "INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) SELECT ?, i, '2004-06-15' FROM n",
+                  {eventos, clues});
+    p.Valor("SELECT Paterno FROM D_EVENTO WHERE Clues = ? AND Folio = 1", {unidades.first().first});
+}
+
+// The second figure of the statistics of D_EVENTO's key index: its rows per unit.
+qint64 EventosPorUnidad(ProgramaTemporal &p)
+{
+    return p.Valor("SELECT stat FROM sqlite_stat1 WHERE idx = (SELECT name FROM pragma_index_list('D_EVENTO') WHERE origin = 'pk')")
+        .toString().section(' ', 1, 1).toLongLong();
+}
+
+} // namespace
+
 // Closing keeps the statistics of the tables the session's statements used
 // (PRAGMA optimize), and never waits for another program's write lock: the
-// statistics are then left for a later closing.
+// statistics, also those of the tables a reception names, are then left for
+// a later time, and the connection's own wait for the lock stays as it was.
 TEST(BaseDatos, AlCerrarGuardaEstadisticasDeLoUsadoSinEsperarCandadoAjeno)
 {
     ProgramaTemporal p;
@@ -110,20 +135,57 @@ TEST(BaseDatos, AlCerrarGuardaEstadisticasDeLoUsadoSinEsperarCandadoAjeno)
     p.Valor("SELECT Paterno FROM D_EVENTO WHERE Clues = 'DFSSA000011' AND Folio = 1");
     p.bd().Cierra();
     p.bd().Abre(p.ctx->ArchivoBD);
-    EXPECT_EQ(p.Filas("SELECT DISTINCT tbl FROM sqlite_stat1 WHERE tbl LIKE 'D\\_%' ESCAPE '\\'"), QStringList{"D_EVENTO"});
+    const QString tablas = "SELECT DISTINCT tbl FROM sqlite_stat1 WHERE tbl LIKE 'D\\_%' ESCAPE '\\' ORDER BY tbl";
+    EXPECT_EQ(p.Filas(tablas), QStringList{"D_EVENTO"});
 
+    // Another program holds the write lock for a while: the statistics of the
+    // tables a reception names are not waited for, and not written.
     p.Valor("SELECT count(*) FROM D_TipoAtencion WHERE CLUES = 'DFSSA000011' AND Folio = 1");
-    sqlite3 *otro = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(p.ctx->ArchivoBD).constData(), &otro), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(otro, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-    const int espera = p.Valor("PRAGMA busy_timeout").toInt();
-    p.bd().Optimiza();
-    EXPECT_EQ(p.Valor("PRAGMA busy_timeout").toInt(), espera);
-    p.bd().Cierra();
-    sqlite3_exec(otro, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(otro);
-    p.bd().Abre(p.ctx->ArchivoBD);
-    EXPECT_EQ(p.Filas("SELECT DISTINCT tbl FROM sqlite_stat1 WHERE tbl LIKE 'D\\_%' ESCAPE '\\'"), QStringList{"D_EVENTO"});
+    constexpr double Retenido = 3;
+    BloqueoAjeno otro(p.ctx->ArchivoBD, Retenido);
+    ASSERT_TRUE(otro.Tomado());
+    QElapsedTimer reloj;
+    reloj.start();
+    p.bd().Optimiza({"D_TipoAtencion", "D_Derechohabiencia"});
+    EXPECT_LT(reloj.elapsed(), Retenido * 1000 / 2);
+    EXPECT_EQ(p.Filas(tablas), QStringList{"D_EVENTO"});
+    // The connection's own wait is back: a write waits for the release, then goes on.
+    EXPECT_NO_THROW(p.Ejecuta("INSERT INTO D_TipoAtencion VALUES ('DFSSA000011', 1, '2004-06-15', 2)"));
+    EXPECT_TRUE(otro.Confirma());
+    p.bd().Optimiza({"D_TipoAtencion"});
+    EXPECT_EQ(p.Filas(tablas), (QStringList{"D_EVENTO", "D_TipoAtencion"}));
+}
+
+// A sample of an index led by the unit sees only the first unit: the
+// statistics written at closing, or after a reception of the tables named,
+// give each unit its real share of the events, and the planner reads a unit
+// that holds every event without its index.
+TEST(BaseDatos, LasEstadisticasDanACadaUnidadSuParteDeLosEventos)
+{
+    struct Caso {
+        QList<QPair<QString, int>> unidades;
+        bool recepcion;
+    };
+    for (const Caso &c : {Caso{{{"DFSSA000011", 6000}}, false}, Caso{{{"DFSSA000011", 6000}}, true},
+                          Caso{{{"A1", 2500}, {"B2", 2500}, {"C3", 2500}}, false}}) {
+        ProgramaTemporal p;
+        p.AbreBase();
+        EventosDeUnidades(p, c.unidades);
+        if (c.recepcion) {
+            p.bd().Optimiza({"D_EVENTO"});
+        } else {
+            p.bd().Cierra();
+            p.bd().Abre(p.ctx->ArchivoBD);
+        }
+        const qint64 real = c.unidades.first().second;
+        EXPECT_GE(EventosPorUnidad(p), real * 7 / 10) << c.unidades.size() << c.recepcion;
+        EXPECT_LE(EventosPorUnidad(p), real * 3 / 2) << c.unidades.size() << c.recepcion;
+        if (c.unidades.size() == 1) {
+            EXPECT_EQ(p.Filas("EXPLAIN QUERY PLAN SELECT * FROM D_EVENTO WHERE Clues = ?", {"DFSSA000011"})
+                          .replaceInStrings(QRegularExpression("^.*\\|"), ""),
+                      QStringList{"SCAN D_EVENTO"});
+        }
+    }
 }
 
 // Counts with thousands separated; only the outermost work holds the panel timer.

@@ -45,9 +45,10 @@ TEST_F(TablaTrabajoTest, RanurasDeCeroACuatroCodigos)
                       "quote(Diagnostico01), quote(Diagnostico02), quote(Diagnostico03), quote(Diagnostico04), "
                       "quote(Diagnostico06) FROM GENCONSUL WHERE Folio = 3"),
               QStringList({"2|5|0|3|0|'S010'|'S020'|'    '|'T140'|'    '"}));
-    // The slots of one event by its key, searched for alone.
-    EXPECT_EQ(p.Filas("SELECT clues, folio, fecha, TipoViolencia01, quote(TipoViolencia02) FROM RANURAS_EVENTO('0', 7, '2004-03-07')"),
-              QStringList({"0|7|2004-03-07|4|NULL"}));
+    // The slots of one event by its key, searched for alone, as the table shows them.
+    EXPECT_EQ(p.Filas("SELECT clues, folio, fecha, TipoViolencia01, quote(TipoViolencia02), quote(Derechohabiencia01), "
+                      "quote(Diagnostico01) FROM RANURAS_EVENTO('0', 7, '2004-03-07')"),
+              QStringList({"0|7|2004-03-07|4|0|NULL|'    '"}));
 }
 
 TEST_F(TablaTrabajoTest, UnaConstruccionFallidaNoDejaNadaAMedias)
@@ -119,6 +120,19 @@ TEST_F(TablaTrabajoTest, LaLecturaAdelantadaSabeSiOtroEscribioAntesDeLaConstrucc
     }
 }
 
+// Detail rows of every event but unit A's, 0 to 3 of each table, written in
+// orders of their own.
+void DetallesEnDesorden(ProgramaTemporal &p)
+{
+    for (const char *tabla : {"D_TipoViolencia", "D_Derechohabiencia"})
+        p.Ejecuta(QString("INSERT INTO %1 SELECT Clues, Folio, fechaAtencion, iif(k = 1, 7, k) FROM D_EVENTO, (SELECT 1 AS k UNION "
+                          "SELECT 2 UNION SELECT 3) WHERE Clues <> 'A' AND k <= (Folio + Edad) % 4 ORDER BY (Folio * 31 + k) % 97").arg(tabla));
+    p.Ejecuta("INSERT INTO D_BajoEfectos SELECT Clues, Folio, fechaAtencion, q, (Folio + q * k) % 9 FROM D_EVENTO, (SELECT 1 AS q "
+              "UNION SELECT 2), (SELECT 1 AS k UNION SELECT 2 UNION SELECT 3) WHERE Clues <> 'A' AND k <= (Folio + q) % 4 ORDER BY Edad");
+    p.Ejecuta("INSERT INTO D_Diagnosticos SELECT Clues, Folio, fechaAtencion, 'X' || (Folio % 13), 1 + Folio % 7 FROM D_EVENTO "
+              "WHERE Clues <> 'A' AND Folio % 5 ORDER BY Folio % 11");
+}
+
 // Events and detail rows stored in capture order, not in key order (units
 // interleaved, folios back and forth), numbered after `ultima` when given.
 void EventosEnOrdenDeCaptura(ProgramaTemporal &p, qint64 ultima = 0)
@@ -128,22 +142,33 @@ void EventosEnOrdenDeCaptura(ProgramaTemporal &p, qint64 ultima = 0)
     p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
               "INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Edad) SELECT iif(i % 3 = 0, 'b', iif(i % 3 = 1, 'C', 'd')), "
               "1 + (i * 7919) % 3001, '2005-01-0' || (1 + i % 5), i % 90 FROM n ORDER BY (i * i * 7 + i) % 3001, i");
-    for (const char *tabla : {"D_TipoViolencia", "D_Derechohabiencia"})
-        p.Ejecuta(QString("INSERT INTO %1 SELECT Clues, Folio, fechaAtencion, iif(k = 1, 7, k) FROM D_EVENTO, (SELECT 1 AS k UNION "
-                          "SELECT 2 UNION SELECT 3) WHERE Clues <> 'A' AND k <= (Folio + Edad) % 4 ORDER BY (Folio * 31 + k) % 97").arg(tabla));
-    p.Ejecuta("INSERT INTO D_BajoEfectos SELECT Clues, Folio, fechaAtencion, q, (Folio + q * k) % 9 FROM D_EVENTO, (SELECT 1 AS q "
-              "UNION SELECT 2), (SELECT 1 AS k UNION SELECT 2 UNION SELECT 3) WHERE Clues <> 'A' AND k <= (Folio + q) % 4 ORDER BY Edad");
-    p.Ejecuta("INSERT INTO D_Diagnosticos SELECT Clues, Folio, fechaAtencion, 'X' || (Folio % 13), 1 + Folio % 7 FROM D_EVENTO "
-              "WHERE Clues <> 'A' AND Folio % 5 ORDER BY Folio % 11");
+    DetallesEnDesorden(p);
     p.Ejecuta("DELETE FROM D_EVENTO WHERE Folio = 0");
+}
+
+// Units of these sizes, their events stored in a scrambled order: rowids out
+// of key order across the units and within each, with their detail rows.
+void UnidadesEnDesorden(ProgramaTemporal &p, const QList<QPair<QString, int>> &unidades, bool detalles = true)
+{
+    p.Ejecuta("CREATE TEMP TABLE nuevos (Clues TEXT, Folio INTEGER)");
+    for (const auto &[clues, eventos] : unidades)
+        p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) INSERT INTO temp.nuevos SELECT ?, i FROM n",
+                  {eventos, clues});
+    p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion, Edad) SELECT Clues, Folio, '2005-02-0' || (1 + Folio % 7), "
+              "(Folio * 37) % 90 FROM temp.nuevos ORDER BY (rowid * 7919) % 10007, rowid");
+    p.Ejecuta("DROP TABLE temp.nuevos");
+    if (detalles)
+        DetallesEnDesorden(p);
 }
 
 const QStringList CamposOraculo = {"E.Folio", "E.CLUES", "E.fechaAtencion", "E.Edad", "V.CodTipoViolencia",
                                    "D.CodDerechohabiencia", "P.EfectosPaciente", "P.EfectosAgresor", "F.Diagnosticos"};
 
-// GENCONSUL built of CamposOraculo beside what plain statements give, event by
-// event, one of them searching each slot's code.
-void ComparaConOraculo(ProgramaTemporal &p, const QString &donde, const QVariantList &valores, int filas)
+// GENCONSUL built of CamposOraculo, with threads and by the statement alone,
+// beside what plain statements give, event by event, one of them searching
+// each slot's code; `dondeOraculo` keeps the same events (the selection's own
+// condition when empty), in the selection's order.
+void ComparaConOraculo(ProgramaTemporal &p, const SeleccionEventos &s, int filas, const QString &dondeOraculo = {})
 {
     const QString clave = "d.CLUES = E.Clues AND d.Folio = E.Folio AND d.fechaAtencion = E.fechaAtencion";
     const auto slot = [&](const QString &tabla, const QString &codigo, const QString &mas, int k) {
@@ -164,10 +189,20 @@ void ComparaConOraculo(ProgramaTemporal &p, const QString &donde, const QVariant
         plana << QString("coalesce((SELECT CodDiagnostico FROM D_Diagnosticos AS d WHERE %1 AND Orden = %2), '    ')").arg(clave).arg(k);
         columnas << QString("Diagnostico0%1").arg(k);
     }
-    const QStringList esperadas = p.Filas("SELECT " + plana.join(", ") + " FROM D_EVENTO AS E WHERE " + donde + " ORDER BY E.rowid", valores);
-    ASSERT_EQ(esperadas.size(), filas);
-    TablaTrabajo::ConstruyeGenConsul(p.bd(), CamposOraculo, {" FROM D_Evento AS E", donde, valores, {}});
-    EXPECT_EQ(p.Filas("SELECT " + columnas.join(", ") + " FROM GENCONSUL ORDER BY rowid"), esperadas);
+    const QString orden = s.orden.isEmpty() ? "E.rowid" : s.orden;
+    const QStringList esperadas = p.Filas("SELECT " + plana.join(", ") + " FROM D_EVENTO AS E WHERE "
+                                          + (dondeOraculo.isEmpty() ? s.condicion : dondeOraculo) + " ORDER BY " + orden, s.valores);
+    ASSERT_EQ(esperadas.size(), filas) << s.condicion.toStdString();
+    for (const bool hilos : {true, false}) {
+        EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), CamposOraculo, s, hilos), filas);
+        EXPECT_EQ(p.Filas("SELECT " + columnas.join(", ") + " FROM GENCONSUL ORDER BY rowid"), esperadas)
+            << s.condicion.toStdString() << (hilos ? " con hilos" : " sin hilos");
+    }
+}
+
+void ComparaConOraculo(ProgramaTemporal &p, const QString &donde, const QVariantList &valores, int filas)
+{
+    ComparaConOraculo(p, {" FROM D_Evento AS E", donde, valores, {}}, filas);
 }
 
 TEST_F(TablaTrabajoTest, EventosFueraDeOrdenDeClaveDanLoQueLaSentenciaPlana)
@@ -238,5 +273,94 @@ TEST_F(TablaTrabajoTest, CodigosLargosONumerosGrandesSalenComoEstan)
         p.Ejecuta("UPDATE D_Derechohabiencia SET CodDerechohabiencia = ? WHERE Folio = 250", {codigo});
         TablaTrabajo::ConstruyeGenConsul(p.bd(), {"V.CodTipoViolencia", "D.CodDerechohabiencia"}, {" FROM D_Evento AS E", "+E.Clues = 'B'", {}, {}});
         EXPECT_EQ(p.Filas("SELECT Folio, TipoViolencia01, Derechohabiencia01 FROM GENCONSUL ORDER BY rowid"), p.Filas(plana)) << codigo;
+    }
+}
+
+// Units of many, some and few events, their rowids out of key order: a build
+// filtered on them (read in rowid order, with threads over the unit's keys,
+// or by the statement alone) holds what plain statements give.
+TEST_F(TablaTrabajoTest, UnidadesConSusEventosEnDesordenDanLoQueLaSentenciaPlana)
+{
+    UnidadesEnDesorden(p, {{"b", 5500}, {"C", 2400}, {"d", 520}, {"e", 150}});
+    const QString eventos = " FROM D_Evento AS E";
+    const QString violencia = " FROM D_Evento AS E LEFT JOIN D_TipoViolencia AS V ON V.CLUES = E.Clues AND V.Folio = E.Folio "
+                              "AND V.fechaAtencion = E.fechaAtencion";
+    struct Caso {
+        SeleccionEventos seleccion;
+        int filas;
+        QString dondeOraculo;
+    };
+    const Caso casos[] = {
+        {{eventos, "E.Clues = ?", {"B"}, {}}, 5500, {}},
+        {{eventos, "E.Clues = ?", {"c"}, {}}, 2400, {}},
+        {{eventos, "E.Clues = ?", {"d"}, {}}, 520, {}},
+        {{eventos, "E.Clues = ?", {"e"}, {}}, 150, {}},
+        {{eventos, "E.Clues = ? AND E.Edad >= ?", {"C", 45}, {}}, 1201, {}},
+        {{eventos, "E.Clues IN (?, ?)", {"d", "E"}, {}}, 670, {}},
+        {{eventos, "E.Clues >= ?", {"c"}, {}}, 3070, {}},
+        {{eventos, "E.Clues = ?", {"d"}, "E.Edad DESC, E.Folio"}, 520, {}},
+        {{eventos, "E.Edad >= ?", {60}, {}}, 2860, {}},
+        {{violencia, "E.Clues = ? AND V.CodTipoViolencia = ?", {"c", 2}, {}}, 1202,
+         "E.Clues = ?1 AND EXISTS (SELECT 1 FROM D_TipoViolencia AS V WHERE V.CLUES = E.Clues AND V.Folio = E.Folio "
+         "AND V.fechaAtencion = E.fechaAtencion AND V.CodTipoViolencia = ?2)"},
+    };
+    for (const Caso &c : casos)
+        ComparaConOraculo(p, c.seleccion, c.filas, c.dondeOraculo);
+    if (std::thread::hardware_concurrency() >= 2) {
+        EXPECT_TRUE(TablaTrabajo::LeeEnHilos(p.bd(), casos[2].seleccion));
+    }
+}
+
+// Events asked for in key order while their rowids run in another (a unit
+// read through the key's index): each is found among its stretch's rowids in
+// a few steps, not by walking past the others, so that four times the events
+// take about four times the steps, not sixteen.
+TEST_F(TablaTrabajoTest, HallarLosEventosDeUnaUnidadCuestaComoSusEventos)
+{
+    if (std::thread::hardware_concurrency() < 2)
+        GTEST_SKIP() << "con un procesador no hay lectores en hilos";
+    const QList<const GrupoRanuras *> grupos = {RanurasEvento::GrupoDe("V.CodTipoViolencia")};
+    RanurasEvento::Registra(p.bd().Manejador());
+    const auto pasos = [&](int eventos) {
+        p.Ejecuta("DELETE FROM D_EVENTO WHERE Clues = 'U'");
+        UnidadesEnDesorden(p, {{"U", eventos}}, false);
+        p.Ejecuta("INSERT INTO D_TipoViolencia SELECT Clues, Folio, fechaAtencion, 1 + Folio % 5 FROM D_EVENTO WHERE Clues = 'U'");
+        const RanurasEvento::LecturaAdelantada lectura(p.bd().Manejador(), grupos);
+        EXPECT_TRUE(lectura.EnHilos());
+        EXPECT_TRUE(lectura.Espera());
+        const QStringList filas = p.Filas("SELECT E.Folio, R.TipoViolencia01 FROM D_Evento AS E, RANURAS_EVENTO(E.Clues, E.Folio, "
+                                          "E.fechaAtencion, E.rowid) AS R WHERE E.Clues = 'U' ORDER BY E.rowid");
+        EXPECT_EQ(filas.size(), eventos);
+        EXPECT_EQ(filas.value(0), p.Filas("SELECT Folio || '|' || (1 + Folio % 5) FROM D_EVENTO WHERE Clues = 'U' ORDER BY rowid LIMIT 1")
+                                      .value(0));
+        return lectura.Pasos();
+    };
+    const quint64 pocos = pasos(1500), muchos = pasos(6000);
+    ASSERT_GT(pocos, 0u);
+    EXPECT_LT(double(muchos) / double(pocos), 7.0) << pocos << " y " << muchos << " pasos";
+}
+
+// The choice between the statement alone and threads tries the condition on
+// the same few runs of rowids whatever index it could use: on a unit that
+// holds most events, on one that holds few, and on a unit with another
+// condition that keeps none, it meets no more events than the runs hold (the
+// count in the condition sees each event met), not every event of the unit
+// once a run or in search of the first one kept.
+TEST_F(TablaTrabajoTest, ElegirComoLeerPruebaLaCondicionEnPocosEventos)
+{
+    UnidadesEnDesorden(p, {{"U", 4000}, {"V", 300}}, false);
+    static int veces = 0;
+    sqlite3_create_function_v2(p.bd().Manejador(), "CUENTA", 1, SQLITE_UTF8, nullptr,
+                               [](sqlite3_context *ctx, int, sqlite3_value **) {
+                                   ++veces;
+                                   sqlite3_result_int(ctx, 1);
+                               },
+                               nullptr, nullptr, nullptr);
+    // The unit that holds most events, one that holds few, and one whose other condition keeps none.
+    for (const char *condicion : {"E.Clues = 'U' AND CUENTA(E.rowid)", "E.Clues = 'V' AND CUENTA(E.rowid)",
+                                  "E.Clues = 'U' AND CUENTA(E.rowid) AND E.Edad > 200"}) {
+        veces = 0;
+        TablaTrabajo::LeeEnHilos(p.bd(), {" FROM D_Evento AS E", condicion, {}, {}});
+        EXPECT_LE(veces, 16 * 64) << condicion;
     }
 }
