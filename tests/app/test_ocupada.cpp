@@ -350,33 +350,6 @@ TEST_F(OtroPrograma, TresSentenciasDeUnaCorridaEsperanUnaSolaVez)
     EXPECT_LT(transcurrido, 2 * Espera);
 }
 
-// Each button of the diagnosis list writes its work table in a few
-// statements: under a lock that outlasts the busy time a press waits for it
-// once, not once a statement, and leaves the list as it was.
-TEST_F(OtroPrograma, CadaBotonDeLaListaDeDiagnosticosEsperaUnaSolaVez)
-{
-    ASSERT_TRUE(Filtra("E.Folio = 3"));   // an event with three diagnoses
-    h.Vida().BotonPulsado(6);             // "Cambios"
-    const QString tres = "1:S010,2:S020,4:T140";
-    ASSERT_EQ(Codigos(h.Hoja().Afecciones()), tres);
-    BloqueoAjeno otro(p.ctx->ArchivoBD, Largo);
-    ASSERT_TRUE(otro.Tomado());
-    ListaDiagnosticos &lista = h.Reg().diagnosticos;
-    const struct {
-        const char *boton;
-        std::function<bool()> pulsa;
-    } botones[] = {{"Agregar", [&] { return h.Hoja().PonTexto(76, "T009"), lista.Agrega(); }},
-                   {"Modificar", [&] { return h.Hoja().PonTexto(76, "T009"), lista.Modifica(0); }},
-                   {"Borrar", [&] { return h.Hoja().PonTexto(76, "S010"), lista.Borra(0); }}};
-    for (const auto &b : botones) {
-        const qint64 antes = EsperaAcotada::TotalEsperado();
-        EXPECT_FALSE(b.pulsa()) << b.boton;
-        const double esperado = double(EsperaAcotada::TotalEsperado() - antes) / 1e9;
-        EXPECT_LT(esperado, 1.5 * Espera) << b.boton;
-        EXPECT_EQ(Codigos(h.Hoja().Afecciones()), tres) << b.boton;
-    }
-}
-
 // An event read while another program holds the lock (here by the filter)
 // shows its own diagnoses, though their work table cannot be written then;
 // the work table takes them from the list before its next use, so that a
