@@ -8,7 +8,7 @@
 // moves ("Siguiente", PageDown) under a lock that outlasts them, each beside
 // the same work without the lock, alternated. Never fails a run.
 //
-//   velmoran_bench_bloqueo [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado]
+//   velmoran_bench_bloqueo [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado] [--una-unidad]
 
 #include "GeneraEventos.h"
 #include "Metas.h"

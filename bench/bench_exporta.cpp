@@ -1,10 +1,10 @@
 // Speed and memory of the export table and its exports: the build of the
 // export table with all 53 fields (unfiltered, and with filters keeping half
-// the events, the biggest unit and the smallest), the export of the whole table to .db, .dbf and
-// .xlsx, the table view's first rows, and the build again with the events
-// numbered past 16,777,215, each beside the same work done
-// plainly (SQLite alone in the same file, a bare shapelib or libxlsxwriter
-// loop). Prints "name: value unit" lines and ends with one line per goal;
+// the events, the biggest unit and the smallest), the export of the whole
+// table to .db, .dbf and .xlsx, the table view's first rows, and the build
+// again with the events numbered past 16,777,215, each beside the same work
+// done plainly (SQLite alone in the same file, a bare shapelib or
+// libxlsxwriter loop). Prints "name: value unit" lines and ends with one line per goal;
 // never fails a run.
 //
 //   velmoran_bench_exporta [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado] [--una-unidad]

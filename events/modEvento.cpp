@@ -703,13 +703,15 @@ bool modEvento::RefrescaGridAfecciones()
         QList<FilaAfeccion> filas = FilasTmp();
         // A table that already holds the stored list (the event just saved
         // from it) is not written again.
-        if (!editado && filas != LeeFilas(sql, v)) {
-            // Rows go in by Orden, so that list order is the stored order.
-            Transaccion t(ctx_.ConexionBD, Transaccion::Alcance::Trabajo);
-            Accion(QStringLiteral("DELETE FROM TMPGRIDAFEC"));
-            Accion(QStringLiteral("INSERT INTO TMPGRIDAFEC (NUMAFEC, AFECCION) ") + sql, v);
-            t.Confirma();
-            filas = FilasTmp();
+        if (!editado) {
+            if (QList<FilaAfeccion> guardadas = LeeFilas(sql, v); filas != guardadas) {
+                // Rows go in by Orden, so that list order is the stored order.
+                Transaccion t(ctx_.ConexionBD, Transaccion::Alcance::Trabajo);
+                Accion(QStringLiteral("DELETE FROM TMPGRIDAFEC"));
+                Accion(QStringLiteral("INSERT INTO TMPGRIDAFEC (NUMAFEC, AFECCION) ") + sql, v);
+                t.Confirma();
+                filas = std::move(guardadas);
+            }
         }
         muestra(filas);
         return true;

@@ -44,8 +44,9 @@ struct CondicionSQL {
 // Throws ErrorBD with a Spanish description when the text is no condition
 // over the known fields: an unknown field or function, a function given more
 // or fewer arguments than it takes, an operator of the dialect that criteria
-// do not take (Mod), an unclosed quote or parenthesis, a character that has no place in a condition, a date that is
-// not dd/mm/yyyy, a LIKE pattern that no dd/mm/yyyy date can match. A date
+// do not take (Mod), an unclosed quote or parenthesis, a character that has
+// no place in a condition, a date that is not dd/mm/yyyy, a LIKE pattern that
+// no dd/mm/yyyy date can match. A date
 // column beside LIKE or handed to a text function reads day first, as the
 // user sees it ("15/06/%", Right(E.FechaOcurrencia, 4)); "/" divides exactly.
 CondicionSQL TraduceCriterio(const QString &criterio, OrigenConsulta origen, const QString &campoOrden = {},

@@ -114,15 +114,15 @@ void Reporte_ListaDetallada(GeneradorReportes &g)
 void Reporte_Principales(GeneradorReportes &g, const QString &tipo)
 {
     const QString codigo = tipo == QLatin1String("Lesion") ? QStringLiteral("CodAfecprin") : QStringLiteral("CodCausaExt");
-    // The events by category in one grouped pass into PASOPRINCIPALES; the
+    // The events by category in one grouped pass into PASO_Principales; the
     // total and the ranking read it, not the events again. An empty and a
     // missing code are one group; the category is upper-cased like the
     // catalog's codes, so that "s001" counts under S00.
-    g.CreaTablaTrabajo(QStringLiteral("PASOPRINCIPALES"), QStringLiteral("Categoria, Volumen"));
-    g.EjecutaConsulta(QStringLiteral("INSERT INTO PASOPRINCIPALES SELECT Categoria, count(*) FROM "
+    g.CreaTablaTrabajo(QStringLiteral("PASO_Principales"), QStringLiteral("Categoria, Volumen"));
+    g.EjecutaConsulta(QStringLiteral("INSERT INTO PASO_Principales SELECT Categoria, count(*) FROM "
                                      "(SELECT coalesce(upper(substr(trim(%1), 1, 3)), '') AS Categoria FROM PASOREPORTE) "
                                      "GROUP BY Categoria").arg(codigo));
-    g.TotalReporte = qMax<qint64>(0, g.Cuenta(QStringLiteral("SELECT coalesce(sum(Volumen), 0) FROM PASOPRINCIPALES")));
+    g.TotalReporte = qMax<qint64>(0, g.Cuenta(QStringLiteral("SELECT coalesce(sum(Volumen), 0) FROM PASO_Principales")));
     const double total = double(qMax<qint64>(1, g.TotalReporte));
     g.CreaTablaTrabajo(QStringLiteral("REP_Principales"), QStringLiteral(
         "Numero char(3) NULL, Descrip char(200) NULL, Principal char(7) NULL, Volumen LONG NULL, Porcentaje FLOAT NULL"));
@@ -132,7 +132,7 @@ void Reporte_Principales(GeneradorReportes &g, const QString &tipo)
     g.EjecutaConsulta(QStringLiteral(
         "INSERT INTO REP_Principales (Numero, Descrip, Principal, Volumen, Porcentaje) "
         "SELECT CAST(row_number() OVER (ORDER BY Volumen DESC, Categoria) AS TEXT), '', Categoria, Volumen, "
-        "Volumen * 100.0 / ? FROM PASOPRINCIPALES ORDER BY Volumen DESC, Categoria LIMIT 20"), {total});
+        "Volumen * 100.0 / ? FROM PASO_Principales ORDER BY Volumen DESC, Categoria LIMIT 20"), {total});
     g.EjecutaConsulta(QStringLiteral("INSERT INTO REP_Principales (Numero, Descrip, Principal) VALUES ('  ', '  ', '')"));
     const qint64 resto = g.TotalReporte - g.Cuenta(QStringLiteral("SELECT coalesce(sum(Volumen), 0) FROM REP_Principales"));
     g.EjecutaConsulta(QStringLiteral("INSERT INTO REP_Principales (Numero, Descrip, Principal, Volumen, Porcentaje) "
