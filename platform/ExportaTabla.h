@@ -25,7 +25,6 @@ struct PeticionExportacion {
     // Full path of the file to write; an existing file is replaced only when
     // the new one is complete.
     QString destino;
-    NombreDestino nombreDestino = NombreDestino::Elegido;
     FormatoExportacion formato = FormatoExportacion::BaseDatos;
     // The table of a .db file or the sheet of a workbook; a dBase file is its own table.
     QString nombre;
@@ -43,6 +42,8 @@ struct PeticionExportacion {
     // finished (a workbook packed, a database committed) and put in place,
     // which may take seconds.
     std::function<void(qint64)> alCerrar;
+    // Who named `destino`, for what a refusal asks of the user.
+    NombreDestino nombreDestino = NombreDestino::Elegido;
 };
 
 struct ResultadoExportacion {
