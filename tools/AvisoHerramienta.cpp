@@ -2,11 +2,27 @@
 
 #include "shell/Contexto.h"
 
+#include <QStringList>
+#include <utility>
+
 void AvisoHerramienta::Vuelve()
 {
-    // The guard's end is the writing back, with a failure of it said as a
-    // closing says it.
-    const VuelveAlTerminar vuelve(ctx_.ConexionBD);
+    BaseDatos &bd = ctx_.ConexionBD;
+    if (!bd.EstaAbierta() || bd.SigueEnSuRuta())
+        return;
+    // Written back under the busy pointer, with the windows painted (a copy
+    // of the whole file takes a while); said once the pointer is back. The
+    // guard's end is the writing back, a failure of it said as a closing says it.
+    QStringList dicho;
+    const auto aviso = std::exchange(bd.AvisoAlCerrar, [&dicho](const QString &t) { dicho << t; });
+    {
+        const Progreso trabajo = ctx_.Trabajo(QString());
+        const VuelveAlTerminar vuelve(bd);
+    }
+    bd.AvisoAlCerrar = aviso;
+    for (const QString &t : std::as_const(dicho))
+        if (aviso)
+            aviso(t);
 }
 
 void AvisoHerramienta::Muestra(const QString &texto, Mensajes::Icono icono, const QString &titulo)

@@ -345,7 +345,7 @@ private:
 // The database deleted or moved away during a tool's work is back at its
 // path, sound and with every event, before the first message that waits for
 // the user (which says so), and at every later one; the program goes on on
-// it. A kill while a message waits leaves it in its place.
+// it: a program killed while a message waits would leave it in its place.
 TEST_F(HerramientaSinBase, CadaHerramientaDevuelveLaBaseAntesDeSuPrimerMensaje)
 {
     Contexto &ctx = *p.ctx;
