@@ -640,13 +640,16 @@ QString PreguntaReemplazo(const QString &destino)
     return QStringLiteral("El archivo %1 ya existe.\n¿Desea reemplazarlo?").arg(destino);
 }
 
-QString RevisaDestino(const QString &destino, const QStringList &protegidos)
+QString RevisaDestino(const QString &destino, const QStringList &protegidos, NombreDestino nombre)
 {
     if (destino.trimmed().isEmpty())
         return QStringLiteral("No proporcionó ningún nombre de archivo.");
     const QFileInfo fi(destino);
     if (fi.isDir())
-        return QStringLiteral("%1 es una carpeta; proporcione el nombre de un archivo.").arg(destino);
+        return nombre == NombreDestino::Fijo
+                   ? QStringLiteral("%1 es una carpeta, y el programa guarda ahí su archivo con ese nombre: quite esa "
+                                    "carpeta o cámbiele el nombre, y vuelva a intentarlo.").arg(destino)
+                   : QStringLiteral("%1 es una carpeta; proporcione el nombre de un archivo.").arg(destino);
     if (const QString carpeta = ArchivoDestino::RevisaCarpeta(destino); !carpeta.isEmpty())
         return carpeta;
     const QString propio = Canonica(destino);
@@ -671,7 +674,7 @@ QString RevisaDestino(const QString &destino, const QStringList &protegidos)
 ResultadoExportacion ExportaTabla(const BaseDatos &bd, const PeticionExportacion &p)
 {
     ResultadoExportacion fallo;
-    fallo.error = RevisaDestino(p.destino, p.protegidos);
+    fallo.error = RevisaDestino(p.destino, p.protegidos, p.nombreDestino);
     if (!fallo.error.isEmpty())
         return fallo;
 

@@ -14,6 +14,10 @@ enum class FormatoExportacion { BaseDatos = 0, Excel = 1, Dbase = 2 };
 // What a column holds, for the formats that type their columns.
 enum class TipoColumna { Texto, Entero, Real, Fecha };
 
+// Whether the user named the output file or the program did: a program's
+// fixed name is not the user's to change.
+enum class NombreDestino { Elegido, Fijo };
+
 struct PeticionExportacion {
     // A SELECT (with `valores` bound to its ?s), or the name of a table.
     QString origen;
@@ -38,6 +42,8 @@ struct PeticionExportacion {
     // finished (a workbook packed, a database committed) and put in place,
     // which may take seconds.
     std::function<void(qint64)> alCerrar;
+    // Who named `destino`, for what a refusal asks of the user.
+    NombreDestino nombreDestino = NombreDestino::Elegido;
 };
 
 struct ResultadoExportacion {
@@ -55,7 +61,8 @@ ResultadoExportacion ExportaTabla(const BaseDatos &bd, const PeticionExportacion
 // Why a file may not receive an export, or an empty text when it may: a file of
 // `protegidos`, a database open in this program, a folder, a file in use or
 // read only.
-QString RevisaDestino(const QString &destino, const QStringList &protegidos);
+QString RevisaDestino(const QString &destino, const QStringList &protegidos,
+                      NombreDestino nombre = NombreDestino::Elegido);
 
 // The question asked before an output file replaces one that exists.
 QString PreguntaReemplazo(const QString &destino);

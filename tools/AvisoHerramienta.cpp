@@ -2,11 +2,40 @@
 
 #include "shell/Contexto.h"
 
-void AvisoHerramienta::Falla(const ErrorBD &e) const
+#include <QStringList>
+#include <utility>
+
+void AvisoHerramienta::Vuelve()
+{
+    BaseDatos &bd = ctx_.ConexionBD;
+    if (!bd.EstaAbierta() || bd.SigueEnSuRuta())
+        return;
+    // Written back under the busy pointer, with the windows painted (a copy
+    // of the whole file takes a while); said once the pointer is back. The
+    // guard's end is the writing back, a failure of it said as a closing says it.
+    QStringList dicho;
+    const auto aviso = std::exchange(bd.AvisoAlCerrar, [&dicho](const QString &t) { dicho << t; });
+    {
+        const Progreso trabajo = ctx_.Trabajo(QString());
+        const VuelveAlTerminar vuelve(bd);
+    }
+    bd.AvisoAlCerrar = aviso;
+    for (const QString &t : std::as_const(dicho))
+        if (aviso)
+            aviso(t);
+}
+
+void AvisoHerramienta::Muestra(const QString &texto, Mensajes::Icono icono, const QString &titulo)
+{
+    Vuelve();
+    ctx_.mensajes.Muestra(texto, icono, titulo);
+}
+
+void AvisoHerramienta::Falla(const ErrorBD &e)
 {
     ctx_.EscribePanel(QString());
     // Errors of our own (files, workbook) carry no engine number.
     const QString texto = e.Numero() < 0 ? e.Descripcion()
                                          : QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion();
-    ctx_.mensajes.Informa(texto, TituloHerramientas);
+    Informa(texto, TituloHerramientas);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/BaseDatos.h"
+#include "platform/Mensajes.h"
 
 #include <QString>
 
@@ -8,13 +9,25 @@ class Contexto;
 
 inline const QString TituloHerramientas = QStringLiteral("Herramientas VELMORAN");
 
-// The failure of a data tool that runs at once from the menu, in a message box.
+// The messages of a tool's run over the working database, from its first
+// work on. A database file that left its path meanwhile (deleted, moved
+// away) is written back there before any message is shown and when the run
+// ends, however it ends: no message waits for the user while the file is
+// missing, and a program killed while one waits leaves the database in place.
 class AvisoHerramienta {
 public:
-    explicit AvisoHerramienta(const Contexto &ctx) : ctx_(ctx) {}
+    explicit AvisoHerramienta(Contexto &ctx) : ctx_(ctx) {}
+    ~AvisoHerramienta() { Vuelve(); }
+    AvisoHerramienta(const AvisoHerramienta &) = delete;
+    AvisoHerramienta &operator=(const AvisoHerramienta &) = delete;
+
+    void Muestra(const QString &texto, Mensajes::Icono icono, const QString &titulo);
+    void Informa(const QString &texto, const QString &titulo) { Muestra(texto, Mensajes::Icono::Informacion, titulo); }
     // Empties the panel and shows the error, titled "Herramientas VELMORAN".
-    void Falla(const ErrorBD &e) const;
+    void Falla(const ErrorBD &e);
 
 private:
-    const Contexto &ctx_;
+    void Vuelve();
+
+    Contexto &ctx_;
 };

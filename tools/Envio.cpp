@@ -4,6 +4,7 @@
 #include "platform/Empaque.h"
 #include "shell/Contexto.h"
 #include "shell/modGeneral.h"
+#include "tools/AvisoHerramienta.h"
 #include "tools/Bitacora.h"
 #include "tools/EnvioPaquete.h"
 
@@ -154,12 +155,12 @@ int Envio::CopiaTablas(const Seleccion &s, const QString &base)
 
 bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
 {
-    const VuelveAlTerminar vuelve(ctx_.ConexionBD);
+    AvisoHerramienta aviso(ctx_);
     Progreso trabajo = ctx_.Trabajo(QStringLiteral("Creando envio de la Base de Datos"));
-    const auto falla = [this, &trabajo](const QString &motivo) {
+    const auto falla = [this, &trabajo, &aviso](const QString &motivo) {
         trabajo.Termina();
         ctx_.EscribePanel(QString());
-        ctx_.mensajes.Informa(QStringLiteral("No se pudo generar el Envío.\n\n") + motivo, QStringLiteral("Envío VELMORAN"));
+        aviso.Informa(QStringLiteral("No se pudo generar el Envío.\n\n") + motivo, QStringLiteral("Envío VELMORAN"));
         return false;
     };
     // The package's database and archive get unique temporary names that an
@@ -185,8 +186,8 @@ bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
         if (error.isEmpty()) {
             trabajo.Etapa(QStringLiteral("Empacando el Envío en %1.....").arg(QDir::toNativeSeparators(destino)));
             // The package is packed and read back; the user's click puts it in its folder.
-            const auto pausa = [this] {
-                ctx_.mensajes.Informa(QStringLiteral("De click para continuar"), QStringLiteral("Envío de VELMORAN"));
+            const auto pausa = [&aviso] {
+                aviso.Informa(QStringLiteral("De click para continuar"), QStringLiteral("Envío de VELMORAN"));
             };
             EmpacaArchivo(base.RutaTemporal(), BaseDelPaquete(PaqueteEnvio), destino, &error, pausa);
         }
@@ -201,18 +202,18 @@ bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
     } catch (const ErrorBD &e) {
         trabajo.Termina();
         ctx_.EscribePanel(QString());
-        ctx_.mensajes.Informa(QStringLiteral("El paquete se guardó en %1, pero no se pudo anotar en la Bitácora.\n\n")
-                                  .arg(QDir::toNativeSeparators(destino))
-                                  + e.Descripcion(),
-                              QStringLiteral("Envío VELMORAN"));
+        aviso.Informa(QStringLiteral("El paquete se guardó en %1, pero no se pudo anotar en la Bitácora.\n\n")
+                              .arg(QDir::toNativeSeparators(destino))
+                          + e.Descripcion(),
+                      QStringLiteral("Envío VELMORAN"));
         return false;
     }
     trabajo.Termina();
     ctx_.EscribePanel(QString());
-    ctx_.mensajes.Informa(QStringLiteral("El Envío se genero con la siguiente información....\n***     ***\n\n"
-                                         "Eventos de VELMORAN y/o Violencias  = %1\nCatálogos     = %2")
-                              .arg(QLocale(QLocale::Spanish, QLocale::Mexico).toString(eventos))
-                              .arg(s.tablas.size()),
-                          QStringLiteral("Envíos VELMORAN"));
+    aviso.Informa(QStringLiteral("El Envío se genero con la siguiente información....\n***     ***\n\n"
+                                 "Eventos de VELMORAN y/o Violencias  = %1\nCatálogos     = %2")
+                      .arg(QLocale(QLocale::Spanish, QLocale::Mexico).toString(eventos))
+                      .arg(s.tablas.size()),
+                  QStringLiteral("Envíos VELMORAN"));
     return true;
 }

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
+#include <sqlite3.h>
 #include <algorithm>
 #include <tuple>
 
@@ -160,21 +161,22 @@ const QStringList TablasDeTrabajo = {
 };
 const QStringList PrefijosDeTrabajo = {QStringLiteral("REP_"), QStringLiteral("PASO_")};
 
-// A name as the user may read it in a message; a blank one between quotes.
+// A name as the user may read it in a message; one that is blank or has
+// blanks around it between quotes.
 QString Legible(const QString &nombre)
 {
     QString t = nombre;
     for (QChar &c : t)
         if (!c.isPrint())
             c = QLatin1Char('?');
-    return nombre.trimmed().isEmpty() ? QLatin1Char('"') + t + QLatin1Char('"') : t;
+    return nombre.isEmpty() || nombre.trimmed() != nombre ? QLatin1Char('"') + t + QLatin1Char('"') : t;
 }
 
 // Why a table of the package, other than a "D_" one, is no catalog by its
 // name or by what it is, or an empty text.
 QString MotivoNoCatalogo(const TablaPaquete &t, const QList<TablaPaquete> &tablas)
 {
-    const QString n = t.nombre.toUpper();
+    const QString n = Recepcion::NombreCatalogo(t.nombre);
     if (n.startsWith(QLatin1String("SQLITE_")))
         return QStringLiteral("es una tabla interna de SQLite");
     if (n == QLatin1String("BITACORA"))
@@ -201,12 +203,12 @@ QString MotivoNoCatalogo(const TablaPaquete &t, const QList<TablaPaquete> &tabla
 
 // The working database's table that a received catalog replaces (its own
 // spelling), or an empty text when it has none: the package's spelling and
-// the upper-cased one are both looked for, as the engine compares names.
+// the name it takes here are both looked for, as the engine compares names.
 QString TablaLocal(const BaseDatos &bd, const QString &tabla)
 {
     return bd.Valor(QStringLiteral("SELECT name FROM main.sqlite_master WHERE type = 'table' AND (name = ?1 COLLATE NOCASE "
                                    "OR name = ?2 COLLATE NOCASE)"),
-                    {tabla, tabla.toUpper()})
+                    {tabla, Recepcion::NombreCatalogo(tabla)})
         .toString();
 }
 
@@ -219,7 +221,7 @@ QString MotivoContraLaBase(const BaseDatos &bd, const QString &tabla)
     if (local.isEmpty()) {
         const QString otro = bd.Valor(QStringLiteral("SELECT type FROM main.sqlite_master WHERE type IN ('index', 'view') "
                                                      "AND name = ? COLLATE NOCASE"),
-                                      {tabla.toUpper()})
+                                      {Recepcion::NombreCatalogo(tabla)})
                                  .toString();
         if (otro == QLatin1String("index"))
             return QStringLiteral("es el nombre de un índice de esta Base de Datos, no de un catálogo");
@@ -253,7 +255,7 @@ Oferta Ofrece(const BaseDatos &bd, const QList<TablaPaquete> &tablas, const QStr
         if (deEventos) {
             motivo = QStringLiteral("los eventos llegan solo con sus seis tablas, y al paquete le faltan %1")
                          .arg(faltan.join(QStringLiteral(", ")));
-        } else if (t.nombre.toUpper().startsWith(QLatin1String("D_"))) {
+        } else if (Recepcion::NombreCatalogo(t.nombre).startsWith(QLatin1String("D_"))) {
             motivo = QStringLiteral("empieza con \"D_\" y no es una de las tablas de los eventos");
         } else {
             motivo = MotivoNoCatalogo(t, tablas);
@@ -261,21 +263,24 @@ Oferta Ofrece(const BaseDatos &bd, const QList<TablaPaquete> &tablas, const QStr
                 motivo = MotivoContraLaBase(bd, t.nombre);
         }
         if (motivo.isEmpty())
-            llegarian[t.nombre.toUpper()] << t.nombre;
+            llegarian[Recepcion::NombreCatalogo(t.nombre)] << t.nombre;
         motivos.append({t.nombre, motivo});
     }
-    // Names that differ only in the case of letters beyond ASCII are two
-    // tables to SQLite but one here, where a catalog takes its upper-cased
-    // name: neither is taken for the other.
+    // Names that differ only in the case of letters beyond ASCII or in blanks
+    // around them are two tables to SQLite but one here, where a catalog
+    // takes that name: neither is taken for the other.
     Oferta oferta;
     for (auto &[tabla, motivo] : motivos) {
-        QStringList otras = llegarian.value(tabla.toUpper());
+        QStringList otras = llegarian.value(Recepcion::NombreCatalogo(tabla));
         otras.removeOne(tabla);
         if (motivo.isEmpty() && !otras.isEmpty()) {
+            const bool blancos = std::any_of(otras.cbegin(), otras.cend(),
+                                             [&](const QString &o) { return o.toUpper() != tabla.toUpper(); });
             std::transform(otras.begin(), otras.end(), otras.begin(), Legible);
-            motivo = QStringLiteral("el paquete trae también %1, del mismo nombre sin distinguir mayúsculas de minúsculas, "
+            motivo = QStringLiteral("el paquete trae también %1, del mismo nombre sin distinguir mayúsculas de minúsculas%2, "
                                     "y no se sabe cuál recibir")
-                         .arg(otras.join(QStringLiteral(", ")));
+                         .arg(otras.join(QStringLiteral(", ")),
+                              blancos ? QStringLiteral(" ni los blancos al principio o al final") : QString());
         }
         if (motivo.isEmpty())
             oferta.catalogos << tabla;
@@ -286,14 +291,14 @@ Oferta Ofrece(const BaseDatos &bd, const QList<TablaPaquete> &tablas, const QStr
 }
 
 // Replaces the working database's catalog by the package's `tabla` whole, or
-// makes it under the upper-cased name when it has none.
+// makes it under the name it takes here when it has none.
 void ReemplazaCatalogo(const BaseDatos &bd, const QString &tabla)
 {
     const QString local = TablaLocal(bd, tabla);
     if (local.isEmpty()) {
         // A catalog new here: made with the package's columns.
         bd.EjecutaAccion(QStringLiteral("CREATE TABLE main.%1 AS SELECT * FROM paquete.%2")
-                             .arg(CitaNombre(tabla.toUpper()), CitaNombre(tabla)));
+                             .arg(CitaNombre(Recepcion::NombreCatalogo(tabla)), CitaNombre(tabla)));
         return;
     }
     // Delete and insert keep the table's keys, collation and indexes.
@@ -348,6 +353,11 @@ Recepcion::Recepcion(Contexto &ctx) : ctx_(ctx)
 {
 }
 
+QString Recepcion::NombreCatalogo(const QString &tabla)
+{
+    return tabla.trimmed().toUpper();
+}
+
 void Recepcion::Limpia()
 {
     temporal_.reset();   // removed while still locked
@@ -386,15 +396,16 @@ void Recepcion::BorraDesempacados(const QString &datos)
 
 bool Recepcion::Abre(const QString &ruta)
 {
+    AvisoHerramienta aviso(ctx_);
     Limpia();
     const QString nombre = QFileInfo(ruta).fileName();
     if (!nombre.right(3).toUpper().endsWith(QLatin1String("ZIP"))) {
-        ctx_.mensajes.Informa(QStringLiteral("No selecciono un archivo con extensión ZIP (comprimido), verifique por favor....."),
-                              TituloHerramientas);
+        aviso.Informa(QStringLiteral("No selecciono un archivo con extensión ZIP (comprimido), verifique por favor....."),
+                      TituloHerramientas);
         return false;
     }
     if (!EsNombrePaquete(nombre)) {
-        ctx_.mensajes.Informa(NoReconocido, TituloHerramientas);
+        aviso.Informa(NoReconocido, TituloHerramientas);
         return false;
     }
     PaqueteRecibido = nombre;
@@ -405,22 +416,22 @@ bool Recepcion::Abre(const QString &ruta)
     {
         const Progreso trabajo = ctx_.Trabajo(QStringLiteral("Leyendo información............"));
         BorraDesempacados(ctx_.RutaDatos);
-        falla = Desempaca(&titulo);
+        falla = Desempaca(aviso, &titulo);
         ctx_.EscribePanel(QString());
     }
     if (falla.isEmpty()) {
         if (!NoOfrecidas.isEmpty())
-            ctx_.mensajes.Informa(TextoNoOfrecidas(), TituloRecepcion);
+            aviso.Informa(TextoNoOfrecidas(), TituloRecepcion);
         return true;
     }
     Limpia();
-    ctx_.mensajes.Informa(falla, titulo);
+    aviso.Informa(falla, titulo);
     return false;
 }
 
 // Unpacks the package's database into a folder of its own (never over a
 // database of Datos) and checks it; the message and its title when it fails.
-QString Recepcion::Desempaca(QString *titulo)
+QString Recepcion::Desempaca(AvisoHerramienta &aviso, QString *titulo)
 {
     *titulo = TituloRecepcion;
     const QString recuperar = QStringLiteral("Error al recuperar el Envío, verifique por favor.....\n\n");
@@ -438,7 +449,7 @@ QString Recepcion::Desempaca(QString *titulo)
     QString error;
     if (!ExtraeMiembro(RutaPaquete, miembro, base, CapacidadPaquete(QFileInfo(RutaPaquete).size()), &error))
         return recuperar + error;
-    ctx_.mensajes.Informa(QStringLiteral("De click para continuar"), QStringLiteral("Recepción de VELMORAN"));
+    aviso.Informa(QStringLiteral("De click para continuar"), QStringLiteral("Recepción de VELMORAN"));
     const QString motivo = ChecaPaquete(base);
     if (!motivo.isEmpty()) {
         *titulo = TituloHerramientas;
@@ -458,6 +469,22 @@ QString Recepcion::TextoNoOfrecidas() const
         texto += QStringLiteral("\n... y %1 tablas más.").arg(NoOfrecidas.size() - Nombradas);
     return texto;
 }
+
+namespace {
+// Why the package's database could not be read. A schema that SQLite will
+// not load is named in Spanish: a definition that calls a function beyond
+// SQLite's own, which a package's schema may not, or one it cannot parse.
+QString MotivoIlegible(const ErrorBD &e)
+{
+    static const QRegularExpression esquema(QStringLiteral("malformed database schema \\((.*?)\\)(?: - |\\)|$)"));
+    const QRegularExpressionMatch m = esquema.match(e.Descripcion());
+    if ((e.Numero() & 0xff) != SQLITE_CORRUPT || !m.hasMatch())
+        return e.Descripcion();
+    return QStringLiteral("La Base de Datos del paquete tiene en su esquema una definición que el programa no acepta: "
+                          "la de %1, que llama a una función que no es de SQLite o no se puede leer.")
+        .arg(Legible(m.captured(1)));
+}
+} // namespace
 
 // Why the unpacked file is no package of ours, or an empty text; fills what it offers.
 QString Recepcion::ChecaPaquete(const QString &base)
@@ -482,15 +509,15 @@ QString Recepcion::ChecaPaquete(const QString &base)
                    + (NoOfrecidas.isEmpty() ? QString() : QStringLiteral("\n\n") + TextoNoOfrecidas());
         return {};
     } catch (const ErrorBD &e) {
-        return e.Descripcion();
+        return MotivoIlegible(e);
     }
 }
 
 bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
 {
-    const VuelveAlTerminar vuelve(ctx_.ConexionBD);
+    AvisoHerramienta aviso(ctx_);
     eventos = eventos && TieneEventos;
-    if (!HayQueRecibir(eventos, tablas))
+    if (!HayQueRecibir(aviso, eventos, tablas))
         return false;
     const BaseDatos &bd = ctx_.ConexionBD;
     const QString etapa = QStringLiteral("Recibiendo información de Eventos............");
@@ -516,40 +543,46 @@ bool Recepcion::Recibe(bool eventos, const QStringList &tablas)
         // A package can multiply the events: the planner's statistics follow.
         bd.Optimiza(eventos ? TablasEvento : QStringList());
     } catch (const ErrorBD &e) {
+        // A file that left its path refuses the commit. It is written back
+        // before anything is said: the message says what happened, not what
+        // to do about it.
+        const bool movida = e.Numero() == SQLITE_CANTOPEN && !bd.SigueEnSuRuta();
         trabajo.Termina();
         ctx_.EscribePanel(QString());
-        ctx_.mensajes.Informa(QStringLiteral("No se pudo recibir el Envío; la Base de Datos quedó como estaba.\n\n")
-                                  + QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion(),
-                              TituloRecepcion);
+        aviso.Informa(QStringLiteral("No se pudo recibir el Envío; la Base de Datos quedó como estaba.\n\n")
+                          + (movida ? QStringLiteral("El archivo de la Base de Datos %1 fue movido o borrado mientras se "
+                                                     "recibía el Envío, y no se recibió nada en él.")
+                                          .arg(QDir::toNativeSeparators(bd.Archivo()))
+                                    : QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion()),
+                      TituloRecepcion);
         return false;
     }
     Limpia();
     trabajo.Termina();
-    MuestraResumen(recibidos, int(tablas.size()));
+    MuestraResumen(aviso, recibidos, int(tablas.size()));
     return true;
 }
 
 // Whether a package was read and something of it chosen; says why not.
-bool Recepcion::HayQueRecibir(bool eventos, const QStringList &tablas) const
+bool Recepcion::HayQueRecibir(AvisoHerramienta &aviso, bool eventos, const QStringList &tablas) const
 {
     if (base_.isEmpty()) {
-        ctx_.mensajes.Informa(QStringLiteral("Error al recuperar el Envío, verifique por favor....."), TituloRecepcion);
+        aviso.Informa(QStringLiteral("Error al recuperar el Envío, verifique por favor....."), TituloRecepcion);
         return false;
     }
     if (!eventos && tablas.isEmpty()) {
-        ctx_.mensajes.Informa(QStringLiteral("No ha seleccionado información, verifique por favor....."),
-                              TituloAplicacion());
+        aviso.Informa(QStringLiteral("No ha seleccionado información, verifique por favor....."), TituloAplicacion());
         return false;
     }
     return true;
 }
 
-void Recepcion::MuestraResumen(int recibidos, int catalogos)
+void Recepcion::MuestraResumen(AvisoHerramienta &aviso, int recibidos, int catalogos)
 {
-    ctx_.mensajes.Informa(QStringLiteral("Se recibió correctamente la siguiente información....\n***     ***\n\n"
-                                         "Atenciónes por Violencia y/o Lesión       = %1\nCatálogos     = %2")
-                              .arg(QLocale(QLocale::Spanish, QLocale::Mexico).toString(recibidos))
-                              .arg(catalogos),
-                          TituloRecepcion);
+    aviso.Informa(QStringLiteral("Se recibió correctamente la siguiente información....\n***     ***\n\n"
+                                 "Atenciónes por Violencia y/o Lesión       = %1\nCatálogos     = %2")
+                      .arg(QLocale(QLocale::Spanish, QLocale::Mexico).toString(recibidos))
+                      .arg(catalogos),
+                  TituloRecepcion);
     ctx_.EscribePanel(QStringLiteral("Listo....."));
 }

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+class AvisoHerramienta;
 class Contexto;
 
 // The reception of a send package, without its window: the package's name is
@@ -29,9 +30,12 @@ public:
     // whose name does not begin with "D_", but for the program's own log and
     // work tables, SQLite's, virtual tables and their storage, and tables
     // whose name is blank, is taken here by an index or a view, or is shared
-    // with another table of the package once upper-cased; a catalog the
-    // working database lacks is made under the upper-cased name.
+    // with another table of the package once taken here; a catalog the
+    // working database lacks is made under that name.
     QStringList Catalogos;
+    // The name a catalog of the package takes here: upper-cased, without the
+    // blanks around it, which SQLite keeps in a name but nobody sees in a list.
+    static QString NombreCatalogo(const QString &tabla);
     // The package's tables not offered, each with its reason.
     QStringList NoOfrecidas;
 
@@ -46,11 +50,11 @@ public:
     static void BorraDesempacados(const QString &datos);
 
 private:
-    QString Desempaca(QString *titulo);
+    QString Desempaca(AvisoHerramienta &aviso, QString *titulo);
     QString ChecaPaquete(const QString &base);
     QString TextoNoOfrecidas() const;
-    bool HayQueRecibir(bool eventos, const QStringList &tablas) const;
-    void MuestraResumen(int recibidos, int catalogos);
+    bool HayQueRecibir(AvisoHerramienta &aviso, bool eventos, const QStringList &tablas) const;
+    void MuestraResumen(AvisoHerramienta &aviso, int recibidos, int catalogos);
     void Limpia();
 
     Contexto &ctx_;

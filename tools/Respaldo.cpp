@@ -3,6 +3,7 @@
 #include "platform/ArchivoDestino.h"
 #include "platform/Empaque.h"
 #include "shell/Contexto.h"
+#include "tools/AvisoHerramienta.h"
 #include "tools/Bitacora.h"
 #include "tools/Recepcion.h"
 
@@ -76,10 +77,10 @@ QString Respaldo::RutaCopia() const
     return QDir(ctx_.RutaDatos).filePath(Miembro());
 }
 
-bool Respaldo::Falla(const QString &motivo)
+bool Respaldo::Falla(AvisoHerramienta &aviso, const QString &motivo)
 {
     ctx_.EscribePanel(QString());
-    ctx_.mensajes.Informa(QStringLiteral("No se pudo hacer el Respaldo de la Base de Datos.\n\n") + motivo, TituloRespaldo);
+    aviso.Informa(QStringLiteral("No se pudo hacer el Respaldo de la Base de Datos.\n\n") + motivo, TituloRespaldo);
     return false;
 }
 
@@ -113,10 +114,10 @@ QString Respaldo::Copia(Progreso &trabajo, const QString &destino, int *eventos)
 bool Respaldo::Respalda(const QString &destino)
 {
     // The compaction writes back a file deleted during it; this one, during the copy.
-    const VuelveAlTerminar vuelve(ctx_.ConexionBD);
+    AvisoHerramienta aviso(ctx_);
     const QString rechazo = DestinoRechazado(destino);
     if (!rechazo.isEmpty())
-        return Falla(rechazo);
+        return Falla(aviso, rechazo);
     int eventos = 0;
     QString motivo;
     {
@@ -127,21 +128,21 @@ bool Respaldo::Respalda(const QString &destino)
         motivo = Copia(trabajo, destino, &eventos);
     }
     if (!motivo.isEmpty())
-        return Falla(motivo);
+        return Falla(aviso, motivo);
 
     try {
         RegistraBitacora(ctx_.ConexionBD, {TipoBitacora::Respaldo, destino, eventos, 0, QString(), QString(), 0}, ctx_.reloj.Ahora());
     } catch (const ErrorBD &e) {
         ctx_.EscribePanel(QString());
-        ctx_.mensajes.Informa(QStringLiteral("El Respaldo se guardó en %1, pero no se pudo anotar en la Bitácora.\n\n")
-                                  .arg(QDir::toNativeSeparators(destino))
-                                  + e.Descripcion(),
-                              TituloRespaldo);
+        aviso.Informa(QStringLiteral("El Respaldo se guardó en %1, pero no se pudo anotar en la Bitácora.\n\n")
+                              .arg(QDir::toNativeSeparators(destino))
+                          + e.Descripcion(),
+                      TituloRespaldo);
         return false;
     }
     ctx_.EscribePanel(QString());
     ctx_.mensajes.Beep();
-    ctx_.mensajes.Informa(QStringLiteral("Se terminó el Respaldo de la Base de Datos"), TituloRespaldo);
+    aviso.Informa(QStringLiteral("Se terminó el Respaldo de la Base de Datos"), TituloRespaldo);
     ctx_.EscribePanel(QStringLiteral("Listo.........."));
     return true;
 }

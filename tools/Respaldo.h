@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+class AvisoHerramienta;
 class Contexto;
 class Progreso;
 
@@ -42,7 +43,7 @@ private:
     // copy of that name in Datos that is packed.
     QString Miembro() const;
     QString RutaCopia() const;
-    bool Falla(const QString &motivo);
+    bool Falla(AvisoHerramienta &aviso, const QString &motivo);
     // The consistent copy packed at the destination; why it failed, or an empty text.
     QString Copia(Progreso &trabajo, const QString &destino, int *eventos);
 

@@ -9,8 +9,7 @@
 
 void GeneraTablaCompleta(Contexto &ctx)
 {
-    const VuelveAlTerminar vuelve(ctx.ConexionBD);
-    const AvisoHerramienta aviso(ctx);
+    AvisoHerramienta aviso(ctx);
     const bool enBase = ctx.TablaEnAccess;
     PeticionExportacion peticion;
     peticion.destino = QDir(ctx.CarpetaPrograma)
@@ -19,6 +18,7 @@ void GeneraTablaCompleta(Contexto &ctx)
     peticion.formato = enBase ? FormatoExportacion::BaseDatos : FormatoExportacion::Excel;
     peticion.nombre = enBase ? QStringLiteral("TablaVELMORANCompleta") : QStringLiteral("TablaVELMORAN");
     peticion.protegidos = {ctx.ArchivoBD, ctx.ArchivoPlantilla()};
+    peticion.nombreDestino = NombreDestino::Fijo;
     // The event's dates (also the days of capture and edition) are stored as
     // ISO text; they go out as dates.
     for (const ColumnaEvento &c : ColumnasEvento())
@@ -27,7 +27,7 @@ void GeneraTablaCompleta(Contexto &ctx)
     peticion.declarados = {{QStringLiteral("MES"), QStringLiteral("CHAR(12)")},
                            {QStringLiteral("ANIO_ESTADISTICO"), QStringLiteral("CHAR(4)")}};
     // A file that may not be written is refused before the table is built.
-    if (const QString rechazo = RevisaDestino(peticion.destino, peticion.protegidos); !rechazo.isEmpty())
+    if (const QString rechazo = RevisaDestino(peticion.destino, peticion.protegidos, peticion.nombreDestino); !rechazo.isEmpty())
         return aviso.Falla(ErrorBD(-1, rechazo));
     try {
         Progreso trabajo = ctx.Trabajo(QStringLiteral("Generando la Tabla Completa: eventos"));
@@ -53,6 +53,6 @@ void GeneraTablaCompleta(Contexto &ctx)
         return;
     }
     // The application's own title and no icon, as the tool always said it.
-    ctx.mensajes.Muestra(QStringLiteral("Puede revisar su tabla en: ") + peticion.destino, Mensajes::Icono::Ninguno,
-                         TituloAplicacion());
+    aviso.Muestra(QStringLiteral("Puede revisar su tabla en: ") + peticion.destino, Mensajes::Icono::Ninguno,
+                  TituloAplicacion());
 }

@@ -15,7 +15,7 @@ void GeneraTablaDinamica(Contexto &ctx)
 
 void GeneraTablaDinamica(Contexto &ctx, qint64 filasHoja)
 {
-    const VuelveAlTerminar vuelve(ctx.ConexionBD);
+    AvisoHerramienta aviso(ctx);
     try {
         const QString destinoLibro = QDir(ctx.CarpetaPrograma).filePath(QStringLiteral("TablaDinamicaVELMORAN.xlsx"));
         const QString destinoBase = QDir(ctx.RutaDatos).filePath(QStringLiteral("DinamicaVELMORAN.db"));
@@ -24,7 +24,7 @@ void GeneraTablaDinamica(Contexto &ctx, qint64 filasHoja)
         // from one run.
         const QStringList protegidos = {ctx.ArchivoBD, ctx.ArchivoPlantilla()};
         for (const QString &destino : {destinoBase, destinoLibro})
-            if (const QString rechazo = RevisaDestino(destino, protegidos); !rechazo.isEmpty())
+            if (const QString rechazo = RevisaDestino(destino, protegidos, NombreDestino::Fijo); !rechazo.isEmpty())
                 throw ErrorBD(-1, rechazo);
         ResultadoLibro r;
         {
@@ -53,8 +53,8 @@ void GeneraTablaDinamica(Contexto &ctx, qint64 filasHoja)
         QString texto = QStringLiteral("La Tabla Dinámica, puede revisarla en la siguiente dirección: ") + destinoLibro;
         if (r.Recortado())
             texto += QStringLiteral("\n\n") + AvisoLimiteHoja(r);
-        ctx.mensajes.Informa(texto, TituloHerramientas);
+        aviso.Informa(texto, TituloHerramientas);
     } catch (const ErrorBD &e) {
-        AvisoHerramienta(ctx).Falla(e);
+        aviso.Falla(e);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "lookups/VentanaSeleccion.h"
 #include "shell/Contexto.h"
+#include "tools/AvisoHerramienta.h"
 #include "tools/Bitacora.h"
 
 #include <QHBoxLayout>
@@ -98,11 +99,14 @@ void frmBitacora::CargaBitacora()
 
 void frmBitacora::Limpiar()
 {
-    const VuelveAlTerminar vuelve(ctx_.ConexionBD);
-    try {
-        BorraBitacora(ctx_.ConexionBD);
-    } catch (const ErrorBD &e) {
-        ctx_.mensajes.Informa(QStringLiteral("No se pudo borrar la Bitácora:\n\n") + e.Descripcion(), TituloBitacora);
+    // The file, if it left its path, is back there before the grids read it again.
+    {
+        AvisoHerramienta aviso(ctx_);
+        try {
+            BorraBitacora(ctx_.ConexionBD);
+        } catch (const ErrorBD &e) {
+            aviso.Informa(QStringLiteral("No se pudo borrar la Bitácora:\n\n") + e.Descripcion(), TituloBitacora);
+        }
     }
     CargaBitacora();
 }

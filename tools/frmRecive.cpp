@@ -72,7 +72,7 @@ void frmRecive::Muestra()
     chkEventos->setChecked(logica.TieneEventos);
     lstTablas->clear();
     for (const QString &tabla : logica.Catalogos) {
-        auto *item = new QListWidgetItem(tabla.toUpper(), lstTablas);
+        auto *item = new QListWidgetItem(Recepcion::NombreCatalogo(tabla), lstTablas);
         item->setData(Qt::UserRole, tabla);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);

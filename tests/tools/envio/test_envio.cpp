@@ -330,7 +330,7 @@ const CasoHostil CasosHostiles[] = {
     // The package's schema is not trusted: what it computes may call only
     // what SQLite knows to be harmless, never our functions nor an extension's.
     {"ColumnaCalculadaPorUnaFuncion", {}, {"CREATE TABLE h.cCalc (x TEXT, y AS (VAL(x)))", "INSERT INTO h.cCalc (x) VALUES ('12')"},
-     "(malformed database schema (cCalc) - unsafe use of VAL())."},
+     "la de cCalc, que llama a una función que no es de SQLite o no se puede leer."},
     {"SoloTablasDelPrograma", {},
      {"DROP TABLE h.D_EVENTO", "DROP TABLE h.D_BajoEfectos", "DROP TABLE h.D_Derechohabiencia", "DROP TABLE h.D_TipoAtencion",
       "DROP TABLE h.D_TipoViolencia", "CREATE TABLE h.BITACORA AS SELECT * FROM main.BITACORA"},
@@ -518,6 +518,19 @@ const TablasAjenas CasosTablasAjenas[] = {
     // A trigger's name is no table's: SQLite keeps the two apart.
     {"NombreDeUnDisparadorSeRecibe", {"CREATE TRIGGER main.CAVISO AFTER INSERT ON BITACORA BEGIN SELECT 1; END"},
      {"CREATE TABLE h.cAviso (x)", "INSERT INTO h.cAviso VALUES ('a')"}, {"cAviso"}, ""},
+    // Blanks around a name are SQLite's but nobody sees them in a list.
+    {"NombresIgualesSinLosBlancosDeLosExtremos", {},
+     {"CREATE TABLE h.cAgente AS SELECT * FROM main.cAgente", "CREATE TABLE h.\"cAgente \" AS SELECT * FROM main.cAgente",
+      "CREATE TABLE h.\" CVEZ\" AS SELECT * FROM main.cVez", "CREATE TABLE h.cvez AS SELECT * FROM main.cVez"},
+     {},
+     "- \" CVEZ\": el paquete trae también cvez, del mismo nombre sin distinguir mayúsculas de minúsculas ni los blancos "
+     "al principio o al final, y no se sabe cuál recibir.\n"
+     "- cAgente: el paquete trae también \"cAgente \", del mismo nombre sin distinguir mayúsculas de minúsculas ni los "
+     "blancos al principio o al final, y no se sabe cuál recibir.\n"
+     "- \"cAgente \": el paquete trae también cAgente, del mismo nombre sin distinguir mayúsculas de minúsculas ni los "
+     "blancos al principio o al final, y no se sabe cuál recibir.\n"
+     "- cvez: el paquete trae también \" CVEZ\", del mismo nombre sin distinguir mayúsculas de minúsculas ni los blancos "
+     "al principio o al final, y no se sabe cuál recibir."},
     {"MayusculasMasAllaDeAscii", {},
      {"CREATE TABLE h.\"cñandú\" (x)", "INSERT INTO h.\"cñandú\" VALUES (1)", "CREATE TABLE h.\"cÑANDÚ\" (x)",
       "INSERT INTO h.\"cÑANDÚ\" VALUES (2)", "CREATE TABLE h.\"cÁrbol\" (x)"},
@@ -574,6 +587,46 @@ TEST_P(TablaAjena, SeNombraPorQueNoSeOfreceYLoOfrecidoSeRecibe)
 
 INSTANTIATE_TEST_SUITE_P(Recepcion, TablaAjena, ::testing::ValuesIn(CasosTablasAjenas),
                          [](const auto &i) { return std::string(i.param.nombre); });
+
+// A package whose schema computes with one of the program's functions (a
+// computed column, an index on an expression) is refused whole, said in
+// Spanish and naming the definition.
+TEST_F(Paquetes, UnEsquemaQueLlamaUnaFuncionDelProgramaSeRechazaEnEspanol)
+{
+    const struct {
+        QStringList cambios;
+        const char *definicion;
+    } casos[] = {
+        {{"CREATE TABLE h.cCalc (x TEXT, y AS (UCASE(x)))", "INSERT INTO h.cCalc (x) VALUES ('a')"}, "cCalc"},
+        {{"CREATE TABLE h.cTexto (x TEXT)", "CREATE INDEX h.ixTexto ON cTexto (UCASE(x))"}, "ixTexto"},
+    };
+    for (const auto &c : casos) {
+        destino.mensajes.Limpia();
+        Recepcion r(*destino.ctx);
+        EXPECT_FALSE(r.Abre(PaqueteCon(c.cambios)));
+        EXPECT_EQ(destino.mensajes.Ultimo(), QString::fromUtf8(NoReconocido) + "\n\nLa Base de Datos del paquete tiene en su "
+                                             "esquema una definición que el programa no acepta: la de " + c.definicion
+                                             + ", que llama a una función que no es de SQLite o no se puede leer.");
+        EXPECT_EQ(destino.mensajes.Titulos(), QStringList({"Recepción de VELMORAN", "Herramientas VELMORAN"}));
+    }
+}
+
+// A catalog whose name has blanks around it is the catalog of its name
+// without them: shown so, it replaces that one, and no table with blanks in
+// its name is made.
+TEST_F(Paquetes, UnCatalogoConBlancosAlrededorReemplazaAlDeSuNombre)
+{
+    const QString zip = PaqueteCon({"CREATE TABLE h.\" cSexo \" AS SELECT * FROM main.cSexo",
+                                    "UPDATE h.\" cSexo \" SET Descripcion = Descripcion || ' R'"});
+    frmRecive ventana(*destino.ctx);
+    ventana.PideArchivo = [&](const QString &) { return zip; };
+    ventana.cmdRuta->click();
+    ASSERT_EQ(ventana.lstTablas->count(), 1);
+    EXPECT_EQ(ventana.lstTablas->item(0)->text(), "CSEXO");
+    ventana.cmdAceptar->click();
+    EXPECT_EQ(destino.Filas("SELECT Descripcion FROM cSexo ORDER BY 1"), p.Filas("SELECT Descripcion || ' R' FROM cSexo ORDER BY 1"));
+    EXPECT_EQ(destino.Filas("SELECT name FROM sqlite_master WHERE name LIKE '%sexo%' AND type = 'table'"), QStringList{"cSexo"});
+}
 
 // The send's package database is gone from Datos before its summary shows.
 TEST_F(Paquetes, ElEnvioBorraSuBaseTemporalAntesDelResumen)

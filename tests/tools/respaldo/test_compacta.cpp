@@ -15,10 +15,13 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QUrl>
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
+#include <sqlite3.h>
 #include <thread>
 
 namespace {
@@ -174,9 +177,9 @@ TEST_F(CompactaMientras, OtroArchivoPuestoDuranteElVacuumSeRehusaYNoSeToca)
     EXPECT_EQ(EnElArchivo(), (QStringList{"ok", QString::number(Eventos), QString::number(Eventos)}));
 }
 
-// Deleted during a reception's merge: the reception says it could not
-// receive, as it does, and ends by writing what was confirmed back at the
-// path, saying so, and going on there; not only at Salir.
+// Deleted during a reception's merge: what was confirmed is written back at
+// the path, said, and the program goes on there; then the reception says it
+// could not receive and why, in what happened rather than what to do.
 TEST_F(CompactaMientras, BorradaDuranteLaRecepcionVuelveASuRutaConCadaEvento)
 {
     const QString archivo = p.ctx->ArchivoBD;
@@ -187,10 +190,11 @@ TEST_F(CompactaMientras, BorradaDuranteLaRecepcionVuelveASuRutaConCadaEvento)
     p.mensajes.Limpia();
     ASSERT_TRUE(EnMedio([&] { r.Recibe(true, {}); }, PaqueteAdjunto, [&] { QFile::remove(archivo); }))
         << "la base no se borró durante la recepción";
-    ASSERT_GE(p.mensajes.cajas.size(), 2);
-    EXPECT_TRUE(p.mensajes.cajas[0].texto.startsWith("No se pudo recibir el Envío; la Base de Datos quedó como estaba."))
-        << p.mensajes.cajas[0].texto.toStdString();
-    EXPECT_EQ(p.mensajes.Ultimo(), EscritaDeNuevo.arg(archivo));
+    ASSERT_EQ(p.mensajes.cajas.size(), 2);
+    EXPECT_EQ(p.mensajes.cajas[0].texto, EscritaDeNuevo.arg(archivo));
+    EXPECT_EQ(p.mensajes.Ultimo(), "No se pudo recibir el Envío; la Base de Datos quedó como estaba.\n\nEl archivo de la Base de "
+                                   "Datos " + archivo + " fue movido o borrado mientras se recibía el Envío, y no se recibió "
+                                   "nada en él.");
     EXPECT_TRUE(QFileInfo::exists(archivo));
     EXPECT_TRUE(p.ctx->ConexionBD.SigueEnSuRuta());
     EXPECT_EQ(EnElArchivo(), (QStringList{"ok", QString::number(Eventos), QString::number(Eventos)}));
@@ -217,7 +221,7 @@ protected:
 
 // Every other tool of the Herramientas menu that meets the database gone
 // from its path (deleted before or during its run: here before) writes it
-// back there when it ends, says so, and the program goes on on it.
+// back there before its first message, says so, and the program goes on on it.
 TEST_F(HerramientaSinBase, CadaHerramientaVuelveAEscribirLaBaseBorradaAlTerminar)
 {
     Contexto &ctx = *p.ctx;
@@ -252,7 +256,7 @@ TEST_F(HerramientaSinBase, CadaHerramientaVuelveAEscribirLaBaseBorradaAlTerminar
         p.mensajes.Limpia();
         ASSERT_TRUE(QFile::remove(archivo)) << c.herramienta;
         c.corre();
-        EXPECT_EQ(p.mensajes.Ultimo(), EscritaDeNuevo.arg(archivo)) << c.herramienta;
+        EXPECT_EQ(p.mensajes.cajas.value(0).texto, EscritaDeNuevo.arg(archivo)) << c.herramienta;
         if (!QFileInfo::exists(archivo)) {
             ADD_FAILURE() << c.herramienta << ": la base sigue fuera de su ruta";
             ctx.ConexionBD.Cierra();   // closing writes it back, for the next tool
@@ -263,4 +267,148 @@ TEST_F(HerramientaSinBase, CadaHerramientaVuelveAEscribirLaBaseBorradaAlTerminar
         // What was confirmed before, in the file at the path.
         EXPECT_EQ(p.Cuenta("D_EVENTO", "Clues = 'DFSSA000012'"), eventos - 1) << c.herramienta;
     }
+}
+
+namespace {
+
+// What a reader of its own finds in the file at `archivo`, read as it stands
+// (no lock, no journal: nothing of the program's connection is touched):
+// SQLite's check and the events, or why it cannot be read.
+QString EnSuRuta(const QString &archivo)
+{
+    if (!QFileInfo::exists(archivo))
+        return "no está";
+    const QByteArray uri = QUrl::fromLocalFile(archivo).toString(QUrl::FullyEncoded).toUtf8() + "?immutable=1";
+    sqlite3 *db = nullptr;
+    QStringList leido;
+    bool bien = sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK;
+    for (const char *sql : {"PRAGMA quick_check", "SELECT count(*) || ' eventos' FROM D_EVENTO"}) {
+        sqlite3_stmt *s = nullptr;
+        bien = bien && sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW;
+        if (bien)
+            leido << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)));
+        sqlite3_finalize(s);
+    }
+    if (!bien)
+        leido << QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_close(db);
+    return leido.join(", ");
+}
+
+// Takes the working database from its path once, deleted or moved away, the
+// moment the run writes a stage beginning with `cuando` to the panel or
+// begins a statement that holds it.
+class QuitaEnMedio {
+public:
+    QuitaEnMedio(ProgramaTemporal &p, const QString &cuando, bool mueve)
+        : p_(p), archivo_(p.ctx->ArchivoBD), cuando_(cuando), mueve_(mueve)
+    {
+        p_.ctx->PanelMensajes = [this](const QString &t) {
+            if (t.startsWith(cuando_))
+                Quita();
+        };
+        sqlite3_trace_v2(p_.bd().Manejador(), SQLITE_TRACE_STMT, &QuitaEnMedio::Traza, this);
+    }
+    ~QuitaEnMedio()
+    {
+        p_.ctx->PanelMensajes = nullptr;
+        // Written back, the database was opened again without the trace.
+        if (p_.bd().EstaAbierta())
+            sqlite3_trace_v2(p_.bd().Manejador(), 0, nullptr, nullptr);
+        QFile::remove(archivo_ + ".movida");
+    }
+    bool Quitada() const { return quitada_; }
+
+private:
+    static int Traza(unsigned, void *yo, void *, void *sql)
+    {
+        auto *q = static_cast<QuitaEnMedio *>(yo);
+        if (QString::fromUtf8(static_cast<const char *>(sql)).contains(q->cuando_))
+            q->Quita();
+        return 0;
+    }
+    void Quita()
+    {
+        if (quitada_)
+            return;
+        quitada_ = mueve_ ? QFile::rename(archivo_, archivo_ + ".movida") : QFile::remove(archivo_);
+    }
+
+    ProgramaTemporal &p_;
+    const QString archivo_, cuando_;
+    const bool mueve_;
+    bool quitada_ = false;
+};
+
+} // namespace
+
+// The database deleted or moved away during a tool's work is back at its
+// path, sound and with every event, before the first message that waits for
+// the user (which says so), and at every later one; the program goes on on
+// it: a program killed while a message waits would leave it in its place.
+TEST_F(HerramientaSinBase, CadaHerramientaDevuelveLaBaseAntesDeSuPrimerMensaje)
+{
+    Contexto &ctx = *p.ctx;
+    const QString archivo = ctx.ArchivoBD;
+    const auto recibe = [&](const QStringList &tablas) {
+        Recepcion r(ctx);
+        if (r.Abre(paquete))
+            r.Recibe(true, tablas);
+    };
+    const struct {
+        const char *herramienta;
+        const char *cuando;   // a stage or a statement of its work
+        std::function<void()> corre;
+    } casos[] = {
+        {"enviar, al copiar", "INSERT INTO envio.D_EVENTO",
+         [&] { Envio(ctx).GeneraEnvio({true, true, {}, {}, {}, {}}, p.Carpeta() + "/" + Envio(ctx).PaqueteEnvio); }},
+        {"enviar, al empacar", "Empacando el Envío en",
+         [&] { Envio(ctx).GeneraEnvio({true, true, {}, {}, {}, {"cSexo"}}, p.Carpeta() + "/" + Envio(ctx).PaqueteEnvio); }},
+        {"recibir, al desempacar", "Leyendo información", [&] { recibe({"cSexo"}); }},
+        {"recibir, al reunir", "INSERT INTO main.D_EVENTO", [&] { recibe({"cSexo"}); }},
+        {"respaldar, al copiar", "VACUUM INTO", [&] { Respaldo(ctx, {}).Respalda(p.Carpeta() + "/R.zip"); }},
+        // Its only message is a failure's.
+        {"borrar la bitácora, que falla", "DELETE FROM BITACORA", [&] {
+             p.Ejecuta("INSERT INTO BITACORA (TIPO, NOMBRE) VALUES (1, 'R.zip')");
+             p.Ejecuta("CREATE TRIGGER Fija BEFORE DELETE ON BITACORA BEGIN SELECT RAISE(ABORT, 'fija'); END");
+             frmBitacora(ctx).cmdLimpiar->click();
+             p.Ejecuta("DROP TRIGGER Fija");
+         }},
+        {"tabla completa en libro", "Generando la Tabla Completa", [&] {
+             ctx.TablaEnAccess = false;
+             GeneraTablaCompleta(ctx);
+         }},
+        {"tabla completa en base", "Escribiendo la Tabla Completa", [&] {
+             ctx.TablaEnAccess = true;
+             GeneraTablaCompleta(ctx);
+         }},
+        {"tabla dinámica", "Preparando información", [&] { GeneraTablaDinamica(ctx); }},
+    };
+    for (const auto &c : casos)
+        for (const bool mueve : {false, true}) {
+            const std::string caso = std::string(c.herramienta) + (mueve ? ", movida" : ", borrada");
+            const QString eventos = QString::number(p.Cuenta("D_EVENTO")) + " eventos";
+            p.mensajes.Limpia();
+            QStringList vistos;   // each message after the removal, with what stood at the path
+            std::optional<QuitaEnMedio> quita;
+            quita.emplace(p, QString::fromUtf8(c.cuando), mueve);
+            p.mensajes.alMostrar = [&](const MensajesFalsos::Caja &m) {
+                if (quita->Quitada())
+                    vistos << m.texto + " | " + EnSuRuta(archivo);
+            };
+            c.corre();
+            p.mensajes.alMostrar = nullptr;
+            const bool quitada = quita->Quitada();
+            quita.reset();
+            ASSERT_TRUE(quitada) << caso << ": la base no se quitó";
+            ASSERT_FALSE(vistos.isEmpty()) << caso;
+            EXPECT_EQ(vistos[0], EscritaDeNuevo.arg(archivo) + " | ok, " + eventos) << caso;
+            for (const QString &v : vistos)
+                EXPECT_TRUE(v.endsWith(" | ok, " + eventos)) << caso << ": " << v.toStdString();
+            EXPECT_TRUE(ctx.ConexionBD.SigueEnSuRuta()) << caso;
+            if (!QFileInfo::exists(archivo)) {
+                ctx.ConexionBD.Cierra();   // closing writes it back, for the next case
+                ctx.ConexionBD.Abre(archivo);
+            }
+        }
 }

@@ -1,10 +1,12 @@
 #include "comun/ProgramaTemporal.h"
+#include "platform/ExportaTabla.h"
 #include "tools/TablaCompleta.h"
 #include "tools/TablaDinamica.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <functional>
 #include <gmock/gmock.h>
 #include <zip.h>
 
@@ -348,6 +350,43 @@ TEST_F(PruebaTablas, UnaFallaSeMuestraEnLugarDelMensajeDeExito)
     GeneraTablaCompleta(*p.ctx);
     EXPECT_EQ(p.mensajes.Titulos(), QStringList{"Herramientas VELMORAN"});
     EXPECT_FALSE(p.mensajes.Ultimo().startsWith("Puede revisar"));
+}
+
+// A folder standing where a tool writes its file of a fixed name is named
+// with what the user can do about it, since the tool asks for no name;
+// nothing is built. Where the user names the file, a name is asked for.
+TEST_F(PruebaTablas, UnaCarpetaEnLugarDelArchivoDeNombreFijoDiceQueHacer)
+{
+    Evento(1, "2004-06-15");
+    const struct {
+        QString carpeta;
+        std::function<void()> corre;
+    } casos[] = {
+        {Libro(), [&] { GeneraTablaDinamica(*p.ctx); }},
+        {Base(), [&] { GeneraTablaDinamica(*p.ctx); }},
+        {Archivo("xlsx"), [&] {
+             p.ctx->TablaEnAccess = false;
+             GeneraTablaCompleta(*p.ctx);
+         }},
+        {Archivo("db"), [&] {
+             p.ctx->TablaEnAccess = true;
+             GeneraTablaCompleta(*p.ctx);
+         }},
+    };
+    for (const auto &c : casos) {
+        ASSERT_TRUE(QDir().mkpath(c.carpeta));
+        p.mensajes.Limpia();
+        QStringList panel;
+        p.ctx->PanelMensajes = [&panel](const QString &t) { panel << t; };
+        c.corre();
+        p.ctx->PanelMensajes = nullptr;
+        EXPECT_EQ(p.mensajes.Ultimo(), c.carpeta + " es una carpeta, y el programa guarda ahí su archivo con ese nombre: "
+                                                   "quite esa carpeta o cámbiele el nombre, y vuelva a intentarlo.");
+        EXPECT_EQ(p.mensajes.Titulos(), QStringList{"Herramientas VELMORAN"});
+        EXPECT_EQ(panel, QStringList{""}) << "nada se construyó";
+        ASSERT_TRUE(QDir(c.carpeta).removeRecursively());
+    }
+    EXPECT_EQ(RevisaDestino(p.Carpeta(), {}), p.Carpeta() + " es una carpeta; proporcione el nombre de un archivo.");
 }
 
 // A program folder that cannot take the file is named before anything is
