@@ -511,7 +511,14 @@ private:
     QString ColumnaFecha(const Columna &col, size_t antes, size_t despues)
     {
         const QString s = Usa(col);
-        return (antes > 0 && EsLike(antes - 1)) || EsLike(despues) ? DiaPrimero(s) : FechaEnFuncion(s);
+        if ((antes > 0 && EsLike(antes - 1)) || EsLike(despues))
+            return DiaPrimero(s);
+        const QString escrita = FechaEnFuncion(s);
+        // Stored as text, a date in a sum would count its year alone.
+        if (escrita == s && (Cuenta(antes - 1) || Cuenta(despues)))
+            Rechaza(QStringLiteral("El criterio hace una cuenta con la fecha %1; use CLng(%1) para contar sus días: %2")
+                        .arg(Escrito(antes, despues - 1), texto_));
+        return escrita;
     }
 
     QString FechaEnFuncion(const QString &fecha) const

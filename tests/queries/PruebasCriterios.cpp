@@ -141,6 +141,9 @@ TEST(Criterios, RechazaLoQueNoEsUnaCondicion)
         {"-45000 + 1 < E.fechaAtencion", "El criterio compara una fecha con una cuenta, que no se puede hacer con fechas: -45000 + 1 < E.fechaAtencion"},
         {"E.fechaAtencion = -3000000", "El criterio compara una fecha con -3000000, que no es un día del calendario: E.fechaAtencion = -3000000"},
         {"E.fechaAtencion > '45000'", "El valor '45000' no es una fecha dd/mm/aaaa"},
+        {"E.fechaAtencion + 1 > 45000", "El criterio hace una cuenta con la fecha E.fechaAtencion; use CLng(E.fechaAtencion) para contar sus días: E.fechaAtencion + 1 > 45000"},
+        {"E.Edad > 1 Or 3 < E.Folio * CDate(F.fechaAtencion)",
+         "El criterio hace una cuenta con la fecha CDate(F.fechaAtencion); use CLng(CDate(F.fechaAtencion)) para contar sus días: E.Edad > 1 Or 3 < E.Folio * CDate(F.fechaAtencion)"},
     };
     for (const auto &[criterio, mensaje] : casos) {
         try {

@@ -258,6 +258,7 @@ TEST_F(Filtro, NumeroDeDiaJuntoAUnaFechaEsEseDia)
         {"CDate(38049.5) > E.fechaAtencion", "1,2,3"},
         {"Year(E.fechaAtencion) = Year(38049) And Day(CDate(38049)) = Day(E.fechaAtencion)", "3"},
         {"E.fechaAtencion > 38049 And E.Edad > 24", "5"},
+        {"CLng(E.fechaAtencion) + 1 > 38050", "4,5"},
     };
     frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
     PreparaGenerador(g);
