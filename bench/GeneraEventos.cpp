@@ -750,10 +750,11 @@ void DesordenaTablas(const BaseDatos &bd)
     Transaccion t(bd);
     for (const QString &tabla : tablas) {
         // A fixed shuffle of the rowids, so that two runs build the same file.
-        bd.Ejecuta(QStringLiteral("CREATE TEMP TABLE Desorden AS SELECT * FROM main.\"%1\" "
-                                  "ORDER BY (rowid * 2654435761) % 4294967291").arg(tabla));
-        bd.Ejecuta(QStringLiteral("DELETE FROM main.\"%1\"").arg(tabla));
-        bd.Ejecuta(QStringLiteral("INSERT INTO main.\"%1\" SELECT * FROM temp.Desorden ORDER BY rowid").arg(tabla));
+        const QString t = QStringLiteral("main.") + CitaNombre(tabla);
+        bd.Ejecuta(QStringLiteral("CREATE TEMP TABLE Desorden AS SELECT * FROM %1 "
+                                  "ORDER BY (rowid * 2654435761) % 4294967291").arg(t));
+        bd.Ejecuta(QStringLiteral("DELETE FROM %1").arg(t));
+        bd.Ejecuta(QStringLiteral("INSERT INTO %1 SELECT * FROM temp.Desorden ORDER BY rowid").arg(t));
         bd.Ejecuta(QStringLiteral("DROP TABLE temp.Desorden"));
     }
     if (bd.Valor(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'sqlite_stat1'")).toInt() > 0)

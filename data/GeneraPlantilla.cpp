@@ -8,6 +8,8 @@
 //   Reportes/             the report folder
 // Any failure ends with a message on stderr and a non-zero exit code, and
 // leaves no template behind.
+#include "platform/NombreSql.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -160,13 +162,6 @@ void EjecutaEsquema(QSqlDatabase &db, const QString &rutaEsquema)
     }
 }
 
-QString Identificador(const QString &nombre)
-{
-    QString t = nombre;
-    t.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + t + QLatin1Char('"');
-}
-
 // The table's columns as the schema spells them, keyed in upper case.
 QHash<QString, QString> ColumnasDe(QSqlDatabase &db, const QString &tabla)
 {
@@ -210,11 +205,11 @@ int CargaCatalogo(QSqlDatabase &db, const QString &rutaCsv)
 
     QStringList columnasSql, marcas;
     for (const QString &n : nombres) {
-        columnasSql.append(Identificador(n));
+        columnasSql.append(CitaNombre(n));
         marcas.append(QStringLiteral("?"));
     }
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(Identificador(tabla), columnasSql.join(QLatin1Char(',')), marcas.join(QLatin1Char(',')));
+                            .arg(CitaNombre(tabla), columnasSql.join(QLatin1Char(',')), marcas.join(QLatin1Char(',')));
     QSqlQuery q(db);
     if (!q.prepare(sql))
         throw Fallo(QStringLiteral("%1: %2").arg(sql, q.lastError().text()));

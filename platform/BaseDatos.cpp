@@ -183,11 +183,6 @@ SinEspera::~SinEspera()
     --Espera().sinEspera;
 }
 
-QString CitaNombre(const QString &nombre)
-{
-    return QLatin1Char('"') + QString(nombre).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
 ErrorBD::ErrorBD(int numero, const QString &descripcion, bool violaClave)
     : std::runtime_error(descripcion.toStdString()),
       numero_(numero), descripcion_(descripcion), violaClave_(violaClave)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/EsperaAcotada.h"
+#include "platform/NombreSql.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -57,11 +58,6 @@ private:
     bool violaClave_;
     QString textoMotor_;
 };
-
-// A table or column name as an SQL identifier: between double quotes, each
-// quote inside doubled, so that any name a package or a file brings is read
-// as a name and never as SQL.
-QString CitaNombre(const QString &nombre);
 
 // The program's one database session on a VELMORAN SQLite file.
 // Opens existing files only and checks that they are VELMORAN databases;

@@ -23,27 +23,6 @@ void DevuelveTexto(sqlite3_context *ctx, const QString &s)
     sqlite3_result_text(ctx, b.constData(), b.size(), SQLITE_TRANSIENT);
 }
 
-// CDATE('dd/mm/yyyy') gives the ISO date the columns store; an ISO date passes
-// unchanged; anything else is NULL.
-void FnCDate(sqlite3_context *ctx, int, sqlite3_value **argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const QString s = TextoArg(argv[0]).trimmed();
-    QDate d = FechaDeTexto(s);
-    if (!d.isValid())
-        d = QDate::fromString(s, QStringLiteral("d/M/yyyy"));
-    if (!d.isValid())
-        d = QDate::fromString(s.left(10), Qt::ISODate);
-    if (!d.isValid()) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    DevuelveTexto(ctx, d.toString(Qt::ISODate));
-}
-
 void FnVal(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     const int tipo = sqlite3_value_type(argv[0]);
@@ -251,30 +230,31 @@ void FnCaso(sqlite3_context *ctx, int, sqlite3_value **argv)
     DevuelveTexto(ctx, QString::fromUcs4(reinterpret_cast<const char32_t *>(letras.constData()), letras.size()));
 }
 
-// A date as the date functions read it: the stored yyyy-mm-dd (a time may
-// follow) or a typed dd/mm/yyyy, read day first.
-std::optional<QDate> Fecha(sqlite3_value *v)
+// CDATE('dd/mm/yyyy') gives the ISO date the columns store, and an ISO date
+// passes unchanged; CDATE of a day number gives its day the same way (with
+// its time when it has one), so that it compares with the stored dates as
+// the dialect compares dates. A text that is no date is NULL; a day number
+// outside the calendar is an error.
+void FnCDate(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    const QString s = TextoArg(v).trimmed();
-    QDate d = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
-    if (d.isValid() && (s.size() == 10 || s.at(10) == QLatin1Char(' ') || s.at(10) == QLatin1Char('T')))
-        return d;
-    for (const char *formato : {"dd/MM/yyyy", "d/M/yyyy"})
-        if (d = QDate::fromString(s, QLatin1String(formato)); d.isValid())
-            return d;
-    return std::nullopt;
-}
-
-// A day number of the dialect's calendar: day 0 is 30/12/1899, the date is
-// the whole part counted toward zero (a negative number's fraction is its
-// time, counted forward), from 01/01/100 to 31/12/9999; nullopt outside.
-std::optional<QDate> FechaDeNumero(double numero)
-{
-    constexpr double PrimerDia = -657434.0, UltimoDia = 2958465.0;
-    const double dias = std::trunc(numero);
-    if (!(dias >= PrimerDia && dias <= UltimoDia))
-        return std::nullopt;
-    return QDate(1899, 12, 30).addDays(qint64(dias));
+    const int tipo = sqlite3_value_type(argv[0]);
+    if (tipo == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (tipo == SQLITE_INTEGER || tipo == SQLITE_FLOAT) {
+        const QString fecha = TextoDeNumero(sqlite3_value_double(argv[0]));
+        if (fecha.isEmpty())
+            Falla(ctx, QStringLiteral("Desbordamiento: CDATE(%1)").arg(Muestra(argv[0])));
+        else
+            DevuelveTexto(ctx, fecha);
+        return;
+    }
+    const QDate d = FechaDelDialecto(TextoArg(argv[0]));
+    if (d.isValid())
+        DevuelveTexto(ctx, d.toString(Qt::ISODate));
+    else
+        sqlite3_result_null(ctx);
 }
 
 // DAY, MONTH and YEAR of a date or a day number.
@@ -286,15 +266,15 @@ void FnParteFecha(sqlite3_context *ctx, int, sqlite3_value **argv)
         return;
     }
     const bool numero = tipo == SQLITE_INTEGER || tipo == SQLITE_FLOAT;
-    const std::optional<QDate> d = numero ? FechaDeNumero(sqlite3_value_double(argv[0])) : Fecha(argv[0]);
-    if (!d) {
+    const QDate d = numero ? FechaDeNumero(sqlite3_value_double(argv[0])) : FechaDelDialecto(TextoArg(argv[0]));
+    if (!d.isValid()) {
         Falla(ctx, QStringLiteral("%1: %2(%3)")
                        .arg(numero ? QStringLiteral("Desbordamiento") : QStringLiteral("No coinciden los tipos"),
                             QLatin1String(Nombre(ctx)), Muestra(argv[0])));
         return;
     }
     const char *parte = Nombre(ctx);
-    sqlite3_result_int(ctx, qstrcmp(parte, "DAY") == 0 ? d->day() : qstrcmp(parte, "MONTH") == 0 ? d->month() : d->year());
+    sqlite3_result_int(ctx, qstrcmp(parte, "DAY") == 0 ? d.day() : qstrcmp(parte, "MONTH") == 0 ? d.month() : d.year());
 }
 
 void Registra(sqlite3 *h, const char *nombre, int args,

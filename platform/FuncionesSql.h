@@ -10,8 +10,9 @@
 // lower, which change ASCII letters only, stay as they are for the program's
 // own statements on codes. LEFT and RIGHT are join keywords in SQLite: call
 // them by their quoted names, "LEFT"(s, n). IIF is SQLite's own. Dates are
-// the stored yyyy-mm-dd text or typed dd/mm/yyyy, read day first; DAY, MONTH
-// and YEAR also take a day number. A conversion of NULL or of a text that is
+// the stored yyyy-mm-dd text or typed dd/mm/yyyy, read day first; CDATE, DAY,
+// MONTH and YEAR also take a day number, CDATE giving its day as stored
+// dates are written (FechaTexto.h). A conversion of NULL or of a text that is
 // no number, or a number out of range, is an error with a Spanish message.
 // Must run after every open, since functions belong to the connection.
 void RegistraFuncionesSql(QSqlDatabase &db);

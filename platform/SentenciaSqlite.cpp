@@ -137,3 +137,30 @@ void SentenciaSqlite::Reinicia()
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
 }
+
+int FallaDeSintaxis(const QString &condicion)
+{
+    // A connection of its own in memory: the parse touches no file.
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        throw ErrorBD(SQLITE_NOMEM, QStringLiteral("No hay memoria suficiente para leer el criterio"));
+    }
+    const QByteArray prefijo = "SELECT 1 WHERE ";
+    const QByteArray texto = condicion.toUtf8();
+    const QByteArray sql = prefijo + texto;
+    sqlite3_stmt *stmt = nullptr;
+    int falla = -1;
+    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK) {
+        // SQLite's parser speaks of the grammar in these words only; a name
+        // it cannot find comes after the whole text has parsed.
+        const QByteArray error = sqlite3_errmsg(db);
+        if (error == "incomplete input")
+            falla = int(texto.size());
+        else if (error.endsWith(": syntax error"))
+            falla = qBound(0, sqlite3_error_offset(db) - int(prefijo.size()), int(texto.size()));
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return falla;
+}

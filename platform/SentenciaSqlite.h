@@ -45,3 +45,9 @@ private:
     const BaseDatos *bd_ = nullptr;   // keeps the statement when set
     QString sql_;
 };
+
+// Where SQLite's own parser stops on a condition read alone, as the text of a
+// WHERE clause: the byte offset (UTF-8) of the token it could not take, the
+// condition's length when it ends too soon, or -1 when it parses. Names and
+// functions are not looked up, so that nothing but the grammar is judged.
+int FallaDeSintaxis(const QString &condicion);

@@ -3,6 +3,7 @@
 #include "events/MapaEvento.h"
 #include "platform/BaseDatos.h"
 #include "platform/FechaTexto.h"
+#include "platform/SentenciaSqlite.h"
 
 #include <QDate>
 #include <QHash>
@@ -51,6 +52,7 @@ namespace {
 struct Pieza {
     enum Tipo { Valor, Numero, Nombre, Simbolo } tipo;
     QString texto;
+    int inicio, largo;   // where the user wrote it, quotes and all
 };
 
 bool EsLetra(QChar c)
@@ -85,7 +87,7 @@ std::vector<Pieza> Piezas(const QString &s)
                 }
                 valor += s.at(j);
             }
-            piezas.push_back({Pieza::Valor, valor});
+            piezas.push_back({Pieza::Valor, valor, i, j + 1 - i});
             i = j + 1;
         } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s.at(i + 1).isDigit())) {
             int j = i;
@@ -93,7 +95,7 @@ std::vector<Pieza> Piezas(const QString &s)
                 ++j;
             if ((j < n && EsLetra(s.at(j))) || s.mid(i, j - i).count(QLatin1Char('.')) > 1)
                 Rechaza(QStringLiteral("El criterio tiene un valor sin comillas: %1").arg(s.mid(i).section(' ', 0, 0)));
-            piezas.push_back({Pieza::Numero, s.mid(i, j - i)});
+            piezas.push_back({Pieza::Numero, s.mid(i, j - i), i, j - i});
             i = j;
         } else if (EsLetra(c)) {
             int j = i;
@@ -106,16 +108,16 @@ std::vector<Pieza> Piezas(const QString &s)
                 ++j;
                 palabra();
             }
-            piezas.push_back({Pieza::Nombre, s.mid(i, j - i)});
+            piezas.push_back({Pieza::Nombre, s.mid(i, j - i), i, j - i});
             i = j;
         } else {
             static const QStringList dobles = {"<>", "<=", ">=", "!=", "||"};
             const QString dos = s.mid(i, 2);
             if (dobles.contains(dos)) {
-                piezas.push_back({Pieza::Simbolo, dos});
+                piezas.push_back({Pieza::Simbolo, dos, i, 2});
                 i += 2;
             } else if (QStringLiteral("=<>+-*/(),").contains(c)) {
-                piezas.push_back({Pieza::Simbolo, QString(c)});
+                piezas.push_back({Pieza::Simbolo, QString(c), i, 1});
                 ++i;
             } else {
                 Rechaza(QStringLiteral("El criterio tiene un carácter que no puede llevar: %1").arg(c));
@@ -128,12 +130,7 @@ std::vector<Pieza> Piezas(const QString &s)
 // A criteria value as a date: dd/mm/yyyy (also d/m/yyyy) or yyyy-mm-dd.
 QString FechaISO(const QString &valor)
 {
-    const QString v = valor.trimmed();
-    QDate d = FechaDeTexto(v);
-    if (!d.isValid())
-        d = QDate::fromString(v, QStringLiteral("d/M/yyyy"));
-    if (!d.isValid())
-        d = QDate::fromString(v, Qt::ISODate);
+    const QDate d = FechaDelDialecto(valor);
     if (!d.isValid())
         Rechaza(QStringLiteral("El valor '%1' no es una fecha dd/mm/aaaa").arg(valor));
     return d.toString(Qt::ISODate);
@@ -267,6 +264,7 @@ public:
 
     void Traduce(const QString &texto)
     {
+        texto_ = texto;
         p_ = Piezas(texto);
         for (i_ = 0; i_ < p_.size(); ++i_) {
             const Previa antes = std::exchange(previa_, Previa{});
@@ -280,6 +278,7 @@ public:
         if (!marcos_.empty())
             Rechaza(QStringLiteral("El criterio abre un paréntesis que no cierra"));
         c_.sql = QLatin1Char('(') + sql_.join(' ') + QLatin1Char(')');
+        RevisaSintaxis();
     }
 
     // A column of the condition, with the detail join it needs.
@@ -306,6 +305,8 @@ private:
         int comas = 0;
     };
 
+    // Pieces are looked at by index; one before the first wraps past the
+    // last, where there is none.
     bool Es(size_t i, Pieza::Tipo t, const QString &s = {}) const
     {
         return i < p_.size() && p_[i].tipo == t && (s.isEmpty() || p_[i].texto == s);
@@ -319,10 +320,44 @@ private:
     // LIKE at j, or NOT LIKE from j.
     bool EsLike(size_t j) const { return EsPalabra(j, "LIKE") || (EsPalabra(j, "NOT") && EsPalabra(j + 1, "LIKE")); }
 
+    // Writes SQL for the piece being read, which it remembers for a syntax fault.
+    void Escribe(const QString &sql)
+    {
+        sql_ << sql;
+        deLaPieza_.push_back(i_);
+    }
+
     void Asocia(const QVariant &valor, const QString &marca = QStringLiteral("?"))
     {
-        sql_ << marca;
+        Escribe(marca);
         c_.valores << valor;
+    }
+
+    // What the user wrote from piece `desde` to piece `hasta`.
+    QString Escrito(size_t desde, size_t hasta) const
+    {
+        return texto_.mid(p_[desde].inicio, p_[hasta].inicio + p_[hasta].largo - p_[desde].inicio);
+    }
+
+    // SQLite's own parser judges the grammar (an operator without its
+    // operand, two values with nothing between them, a criteria cut short),
+    // and its fault is told in the user's words: the piece where it stopped,
+    // or that the criteria ends before the condition does.
+    void RevisaSintaxis() const
+    {
+        const int falla = FallaDeSintaxis(c_.sql);
+        if (falla < 0)
+            return;
+        int fin = 1;   // past the opening parenthesis
+        for (qsizetype k = 0; k < sql_.size(); ++k) {
+            fin += int(sql_.at(k).toUtf8().size());
+            if (falla < fin) {
+                const size_t pieza = deLaPieza_[size_t(k)];
+                Rechaza(QStringLiteral("El criterio no se entiende a partir de \"%1\": %2").arg(Escrito(pieza, pieza), texto_));
+            }
+            ++fin;   // the blank between two pieces
+        }
+        Rechaza(QStringLiteral("El criterio termina sin completar la condición: %1").arg(texto_));
     }
 
     // A quoted value, always bound: a pattern beside a date column as the
@@ -334,7 +369,7 @@ private:
         const QString &texto = p_[i_].texto;
         if (antes.like && fechaLike_)
             return Asocia(PatronFecha(texto));
-        if (ComparadoConFecha(i_))
+        if (ComparadoConFecha(i_, i_))
             return Asocia(FechaISO(texto));
         QString v = texto;
         // The wildcards users know: * any text, ? one character.
@@ -343,10 +378,25 @@ private:
         Asocia(v, QStringLiteral("? COLLATE NOCASE"));
     }
 
+    // A number; beside a date, a day number, which the dialect compares with
+    // a date as the date's own number: it becomes its day as dates are
+    // stored, its sign with it.
     void PonNumero()
     {
         const QString &x = p_[i_].texto;
-        Asocia(x.contains('.') ? QVariant(x.toDouble()) : QVariant(x.toLongLong()));
+        const size_t desde = Signo(i_ - 1) ? i_ - 1 : i_;
+        if (!ComparadoConFecha(desde, i_))
+            return Asocia(x.contains('.') ? QVariant(x.toDouble()) : QVariant(x.toLongLong()));
+        const bool negativo = desde < i_ && p_[desde].texto == QLatin1String("-");
+        if (desde < i_) {
+            sql_.removeLast();
+            deLaPieza_.pop_back();
+        }
+        const QString fecha = TextoDeNumero(negativo ? -x.toDouble() : x.toDouble());
+        if (fecha.isEmpty())
+            Rechaza(QStringLiteral("El criterio compara una fecha con %1, que no es un día del calendario: %2")
+                        .arg(Escrito(desde, i_), texto_));
+        Asocia(fecha);
     }
 
     // Parentheses keep the function each belongs to, whose arguments are
@@ -364,7 +414,7 @@ private:
             RevisaArgumentos(marcos_.back());
             marcos_.pop_back();
         }
-        sql_ << (x == QLatin1String("/") ? QStringLiteral("* 1.0 /") : x);
+        Escribe(x == QLatin1String("/") ? QStringLiteral("* 1.0 /") : x);
     }
 
     // At a function's closing parenthesis: as many arguments as it takes.
@@ -404,7 +454,7 @@ private:
     // that on to a LIKE after it.
     void PonClave(const QString &clave, const Previa &antes)
     {
-        sql_ << clave;
+        Escribe(clave);
         previa_.like = clave == QLatin1String("LIKE");
         if (previa_.like)
             fechaLike_ = antes.fecha;
@@ -417,7 +467,7 @@ private:
         const FuncionCriterio &f = Funcion(p_[i_].texto);
         if (f.sql == QLatin1String("CDATE") && PonCDateDirecto(antes))
             return;
-        sql_ << f.sql;
+        Escribe(f.sql);
         previa_.funcion = &f;
     }
 
@@ -439,7 +489,7 @@ private:
         if (Es(i_ + 2, Pieza::Nombre)) {
             const Columna col = ColumnaDe(origen_, p_[i_ + 2].texto);
             if (col.fecha) {
-                sql_ << ColumnaFecha(col, i_, i_ + 4);
+                Escribe(ColumnaFecha(col, i_, i_ + 4));
                 previa_.fecha = true;
                 i_ += 3;
                 return true;
@@ -451,7 +501,7 @@ private:
     void PonCampo()
     {
         const Columna col = ColumnaDe(origen_, p_[i_].texto);
-        sql_ << (col.fecha ? ColumnaFecha(col, i_, i_ + 1) : Usa(col));
+        Escribe(col.fecha ? ColumnaFecha(col, i_, i_ + 1) : Usa(col));
         previa_.fecha = col.fecha;
     }
 
@@ -461,7 +511,14 @@ private:
     QString ColumnaFecha(const Columna &col, size_t antes, size_t despues)
     {
         const QString s = Usa(col);
-        return (antes > 0 && EsLike(antes - 1)) || EsLike(despues) ? DiaPrimero(s) : FechaEnFuncion(s);
+        if ((antes > 0 && EsLike(antes - 1)) || EsLike(despues))
+            return DiaPrimero(s);
+        const QString escrita = FechaEnFuncion(s);
+        // Stored as text, a date in a sum would count its year alone.
+        if (escrita == s && (Cuenta(antes - 1) || Cuenta(despues)))
+            Rechaza(QStringLiteral("El criterio hace una cuenta con la fecha %1; use CLng(%1) para contar sus días: %2")
+                        .arg(Escrito(antes, despues - 1), texto_));
+        return escrita;
     }
 
     QString FechaEnFuncion(const QString &fecha) const
@@ -472,53 +529,137 @@ private:
         return fecha;
     }
 
-    // The value at i stands beside a date column (or its CDATE) as the other
-    // side of a comparison, a bound of BETWEEN or an item of IN.
-    bool ComparadoConFecha(size_t i) const
+    bool EsSimbolo(size_t i, const char *simbolo) const { return Es(i, Pieza::Simbolo, QLatin1String(simbolo)); }
+
+    // + - * / or ||: the piece makes its neighbours part of a sum.
+    bool Cuenta(size_t i) const
     {
-        const std::vector<Pieza> &p = p_;
-        const long n = long(p.size());
-        auto es = [&](long j, Pieza::Tipo t, const char *texto) {
-            return j >= 0 && j < n && p[size_t(j)].tipo == t && p[size_t(j)].texto.toUpper() == QLatin1String(texto);
-        };
-        auto columnaFecha = [&](long j) {
-            if (j < 0 || j >= n || p[size_t(j)].tipo != Pieza::Nombre || es(j + 1, Pieza::Simbolo, "(")
-                || !SobreEventos(origen_))
-                return false;
-            const std::optional<Columna> c = ColumnaEventos(p[size_t(j)].texto);
-            return c && c->fecha;
-        };
-        auto terminaEnFecha = [&](long j) {
-            return columnaFecha(j)
-                || (es(j, Pieza::Simbolo, ")") && columnaFecha(j - 1) && es(j - 2, Pieza::Simbolo, "(")
-                    && es(j - 3, Pieza::Nombre, "CDATE"));
-        };
-        auto empiezaEnFecha = [&](long j) {
-            return columnaFecha(j)
-                || (es(j, Pieza::Nombre, "CDATE") && es(j + 1, Pieza::Simbolo, "(") && columnaFecha(j + 2)
-                    && es(j + 3, Pieza::Simbolo, ")"));
-        };
-        auto comparador = [&](long j) {
-            for (const char *o : {"=", "<>", "!=", "<", "<=", ">", ">="})
-                if (es(j, Pieza::Simbolo, o))
-                    return true;
+        for (const char *o : {"+", "-", "*", "/", "||"})
+            if (EsSimbolo(i, o))
+                return true;
+        return false;
+    }
+
+    bool Comparador(size_t i) const
+    {
+        for (const char *o : {"=", "<>", "!=", "<", "<=", ">", ">="})
+            if (EsSimbolo(i, o))
+                return true;
+        return false;
+    }
+
+    // A + or - at i that gives the number after it its sign.
+    bool Signo(size_t i) const
+    {
+        if (!EsSimbolo(i, "-") && !EsSimbolo(i, "+"))
             return false;
-        };
-        const long v = long(i);
-        long lista = v - 1;
-        while (es(lista, Pieza::Simbolo, ",") && lista >= 1 && p[size_t(lista - 1)].tipo == Pieza::Valor)
-            lista -= 2;
-        return (comparador(v - 1) && terminaEnFecha(v - 2)) || (comparador(v + 1) && empiezaEnFecha(v + 2))
-            || (es(v - 1, Pieza::Nombre, "BETWEEN") && terminaEnFecha(v - 2))
-            || (es(v - 1, Pieza::Nombre, "AND") && es(v - 3, Pieza::Nombre, "BETWEEN") && terminaEnFecha(v - 4))
-            || (es(lista, Pieza::Simbolo, "(") && es(lista - 1, Pieza::Nombre, "IN") && terminaEnFecha(lista - 2));
+        if (i == 0 || (Es(i - 1, Pieza::Simbolo) && !EsSimbolo(i - 1, ")")))
+            return true;
+        for (const char *clave : {"AND", "OR", "NOT", "LIKE", "IN", "BETWEEN", "IS"})
+            if (EsPalabra(i - 1, clave))
+                return true;
+        return false;
+    }
+
+    // The parenthesis that matches the one at i, looking forward from an
+    // opening one or back from a closing one; past the pieces when none.
+    size_t Pareja(size_t i) const
+    {
+        const bool adelante = EsSimbolo(i, "(");
+        const char *abre = adelante ? "(" : ")", *cierra = adelante ? ")" : "(";
+        int nivel = 0;
+        for (size_t j = i; j < p_.size(); adelante ? ++j : --j) {
+            nivel += EsSimbolo(j, abre) ? 1 : EsSimbolo(j, cierra) ? -1 : 0;
+            if (nivel == 0)
+                return j;
+        }
+        return p_.size();
+    }
+
+    // The plain parenthesis that holds piece i, as an IN list does.
+    size_t Contiene(size_t i) const
+    {
+        for (size_t j = i - 1; j < p_.size(); --j) {
+            if (EsSimbolo(j, "("))
+                return j;
+            if (EsSimbolo(j, ")") && (j = Pareja(j)) >= p_.size())
+                break;
+        }
+        return p_.size();
+    }
+
+    bool ColumnaDeFecha(size_t i) const
+    {
+        if (!Es(i, Pieza::Nombre) || EsSimbolo(i + 1, "(") || !SobreEventos(origen_))
+            return false;
+        const std::optional<Columna> c = ColumnaEventos(p_[i].texto);
+        return c && c->fecha;
+    }
+
+    // A date as a whole operand, a date column or a CDATE call, that ends at
+    // piece i or starts at it; not a part of a sum.
+    bool TerminaEnFecha(size_t i) const
+    {
+        size_t inicio = i;
+        if (const size_t abre = Pareja(i); EsSimbolo(i, ")") && abre < p_.size() && EsPalabra(abre - 1, "CDATE"))
+            inicio = abre - 1;
+        else if (!ColumnaDeFecha(i))
+            return false;
+        return !Cuenta(inicio - 1);
+    }
+
+    bool EmpiezaEnFecha(size_t i) const
+    {
+        size_t fin = i;
+        if (EsPalabra(i, "CDATE") && EsSimbolo(i + 1, "("))
+            fin = Pareja(i + 1);
+        else if (!ColumnaDeFecha(i))
+            return false;
+        return fin < p_.size() && !Cuenta(fin + 1);
+    }
+
+    // Where the operand that ends at piece i starts: a value, a signed
+    // number, a name, a call or a parenthesis.
+    size_t InicioOperando(size_t i) const
+    {
+        if (Es(i, Pieza::Numero) && Signo(i - 1))
+            return i - 1;
+        if (!EsSimbolo(i, ")"))
+            return i;
+        const size_t abre = Pareja(i);
+        return Es(abre - 1, Pieza::Nombre) && !EsPalabra(abre - 1, "IN") ? abre - 1 : abre;
+    }
+
+    // Skips the NOT of NOT BETWEEN and NOT IN, looking back from i.
+    size_t SinNot(size_t i) const { return EsPalabra(i, "NOT") ? i - 1 : i; }
+
+    // The value from piece `desde` to `hasta` stands beside a date (a date
+    // column or a CDATE call) as the other side of a comparison, a bound of
+    // BETWEEN or an item of IN. A value beside a date that is part of a sum
+    // is refused: dates are stored as text, and no sum can be compared with
+    // one.
+    bool ComparadoConFecha(size_t desde, size_t hasta) const
+    {
+        const size_t antes = desde - 1, despues = hasta + 1;
+        const size_t inferior = InicioOperando(antes - 1);
+        const size_t lista = Contiene(desde);
+        const bool fecha = (Comparador(antes) && TerminaEnFecha(antes - 1))
+            || (Comparador(despues) && EmpiezaEnFecha(despues + 1))
+            || (EsPalabra(antes, "BETWEEN") && TerminaEnFecha(SinNot(antes - 1)))
+            || (EsPalabra(antes, "AND") && EsPalabra(inferior - 1, "BETWEEN") && TerminaEnFecha(SinNot(inferior - 2)))
+            || (EsPalabra(lista - 1, "IN") && TerminaEnFecha(SinNot(lista - 2)));
+        if (fecha && (Cuenta(antes) || Cuenta(despues)))
+            Rechaza(QStringLiteral("El criterio compara una fecha con una cuenta, que no se puede hacer con fechas: %1").arg(texto_));
+        return fecha;
     }
 
     OrigenConsulta origen_;
     CondicionSQL &c_;
     std::vector<Pieza> p_;
     size_t i_ = 0;             // the piece being written
+    QString texto_;            // the criteria as it runs
     QStringList sql_;
+    std::vector<size_t> deLaPieza_;   // the piece each entry of sql_ was written for
     Previa previa_;
     std::vector<Marco> marcos_;   // the open parentheses, innermost last
     bool fechaLike_ = false;   // the last LIKE stands beside a date column

@@ -46,9 +46,12 @@ struct CondicionSQL {
 // or fewer arguments than it takes, an operator of the dialect that criteria
 // do not take (Mod), an unclosed quote or parenthesis, a character that has
 // no place in a condition, a date that is not dd/mm/yyyy, a LIKE pattern that
-// no dd/mm/yyyy date can match. A date
-// column beside LIKE or handed to a text function reads day first, as the
-// user sees it ("15/06/%", Right(E.FechaOcurrencia, 4)); "/" divides exactly.
+// no dd/mm/yyyy date can match, a sum with a date, a day number outside the
+// calendar, and what SQLite's grammar refuses (naming the piece where it
+// stops, or that the criteria ends unfinished). A date column beside LIKE or
+// handed to a text function reads day first, as the user sees it ("15/06/%",
+// Right(E.FechaOcurrencia, 4)); a number compared with a date is a day
+// number, bound as the day it names; "/" divides exactly.
 CondicionSQL TraduceCriterio(const QString &criterio, OrigenConsulta origen, const QString &campoOrden = {},
                              bool descendente = false);
 

@@ -235,7 +235,7 @@ void GeneradorReportes::EjecutaConsulta(const QString &sql, const QVariantList &
 void GeneradorReportes::CreaTablaTrabajo(const QString &tabla, const QString &columnas)
 {
     trabajo_->Agrega(tabla);
-    EjecutaConsulta(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(tabla, columnas));
+    EjecutaConsulta(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(CitaNombre(tabla), columnas));
 }
 
 qint64 GeneradorReportes::Cuenta(const QString &sql) const

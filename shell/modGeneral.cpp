@@ -30,14 +30,10 @@ void Suelta(const BaseDatos &bd, const QString &sql)
 
 } // namespace
 
-void BorraTabla(const BaseDatos &bd, const QString &tabla)
-{
-    Suelta(bd, QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(tabla));
-}
-
 void TablasTemporales::Borra(const BaseDatos &bd, const QString &nombre, bool vista)
 {
-    Suelta(bd, QStringLiteral("DROP %1 IF EXISTS temp.\"%2\"").arg(vista ? QLatin1String("VIEW") : QLatin1String("TABLE"), nombre));
+    Suelta(bd, QStringLiteral("DROP %1 IF EXISTS temp.").arg(vista ? QLatin1String("VIEW") : QLatin1String("TABLE"))
+                   + CitaNombre(nombre));
 }
 
 void TablasTemporales::Anota(const QString &nombre, bool vista)

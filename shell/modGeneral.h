@@ -17,9 +17,6 @@ QString TituloAplicacion();
 // statement throws ErrorBD to the caller. Returns the rows touched.
 int EjecutaSQL(const BaseDatos &bd, const QString &sql, const QVariantList &valores = {});
 
-// Drops a work table; a missing table is no error. The name must come from the code.
-void BorraTabla(const BaseDatos &bd, const QString &tabla);
-
 // The TEMP work tables of one task, and the views over them, dropped when the
 // guard goes, however the task ends. Names come from the code. Only the temp
 // schema is touched: a table of the same name in the database stays.
@@ -37,8 +34,8 @@ public:
     void AgregaVista(const QString &vista) { Anota(vista, true); }
     // Drops them all now, the views first.
     void Borra();
-    // Drops one TEMP table or view now; as with BorraTabla, a failure is left
-    // to the rebuild that follows.
+    // Drops one TEMP table or view now; a missing one is no error, and a
+    // failure is left to the rebuild that follows.
     static void Borra(const BaseDatos &bd, const QString &nombre, bool vista = false);
 
 private:

@@ -72,6 +72,22 @@ TEST(FuncionesSql, ComoLasDelDialecto)
         {"YEAR(2958466)", {}, "Desbordamiento: YEAR(2958466)"},
         {"YEAR(-657434.5)", {}, "integer|100"},
         {"MONTH(-657435)", {}, "Desbordamiento: MONTH(-657435)"},
+        // CDATE: a typed or stored date, and a day number, as the stored ISO text;
+        // a day's time follows it, so that it sorts after the day and before the next.
+        {"CDATE(?)", {"15/03/2023"}, "text|2023-03-15"},
+        {"CDATE(?)", {"2023-03-15 10:30:00"}, "text|2023-03-15"},
+        {"CDATE(45000)", {}, "text|2023-03-15"},
+        {"CDATE(45000) = CDATE('15/03/2023')", {}, "integer|1"},
+        {"CDATE(?)", {45000.0}, "text|2023-03-15"},
+        {"CDATE(45000.5)", {}, "text|2023-03-15 12:00:00"},
+        {"CDATE(45000.75) BETWEEN '2023-03-15' AND '2023-03-16'", {}, "integer|1"},
+        {"CDATE(-1.5)", {}, "text|1899-12-29 12:00:00"},
+        {"CDATE(0)", {}, "text|1899-12-30"},
+        {"CDATE(2958465)", {}, "text|9999-12-31"},
+        {"CDATE(2958466)", {}, "Desbordamiento: CDATE(2958466)"},
+        {"CDATE(?)", {"31/02/2023"}, "null|"},
+        {"CDATE(NULL)", {}, "null|"},
+        {"YEAR(CDATE(45000)) = YEAR(45000)", {}, "integer|1"},
         // INSTR: 1-based, whatever the case, 0 when not there.
         {"INSTR(?, ?)", {"PEÑA", "ña"}, "integer|3"},
         {"INSTR(3, 'banana', 'AN')", {}, "integer|4"},

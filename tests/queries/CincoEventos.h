@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -63,6 +64,33 @@ protected:
         g.Panel()->cboField->setCurrentIndex(1);
         g.lstOrigen->setCurrentRow(1);
         g.Selecciona(0);   // E.Folio
+    }
+    // The criteria run in the filter and in the generator `g` (PreparaGenerador):
+    // both find the folios (none: the boxes that say so, three in all).
+    void EnAmbos(frmGenConsultas &g, const char *criterio, const char *folios)
+    {
+        const QString texto = QString::fromUtf8(criterio);
+        h.Msj().Limpia();
+        const bool hay = Filtra(texto);
+        EXPECT_EQ(hay ? Folios() : QString(), QString(folios)) << criterio;
+        g.Panel()->PonCriterio(texto);
+        CierraModal([&] { g.cmdRunQuery->click(); });
+        EXPECT_EQ(p.Filas("SELECT Folio FROM GENCONSUL ORDER BY Folio").join(','), QString(folios)) << criterio;
+        EXPECT_EQ(h.Msj().cajas.size(), *folios ? 0 : 3) << criterio << h.Msj().Ultimo().toStdString();
+    }
+    // Both refuse the criteria with the error box of this description; the
+    // filter follows it with its closing box.
+    void FallaEnAmbos(frmGenConsultas &g, const char *criterio, const char *descripcion)
+    {
+        const QString error = QStringLiteral("The following Error occurred:\n\n%1\nNumber: 1").arg(QString::fromUtf8(descripcion));
+        h.Msj().Limpia();
+        EXPECT_FALSE(Filtra(QString::fromUtf8(criterio)));
+        ASSERT_EQ(h.Msj().cajas.size(), 2) << criterio;
+        EXPECT_EQ(h.Msj().cajas.first().texto, error);
+        h.Msj().Limpia();
+        g.Panel()->PonCriterio(QString::fromUtf8(criterio));
+        g.cmdRunQuery->click();
+        EXPECT_EQ(h.Msj().Ultimo(), error);
     }
     QString Ruta(const QString &n) { return QDir(p.ctx->RutaDatos).filePath(n); }
     // Runs `accion`, which opens a modal window, and closes that window as soon

@@ -50,6 +50,14 @@ TEST(Criterios, TraduccionDaUnaCondicionConValoresAsociados)
         {"CDATE(F.fechaAtencion) <> '1/6/2026'", "(F.fechaAtencion <> ?)", "2026-06-01", "F"},
         {"E.fechaAtencion Between '01/06/2026' And '30/06/2026'", "(E.fechaAtencion BETWEEN ? AND ?)", "2026-06-01|2026-06-30", ""},
         {"E.Paterno = '01/06/2026'", "(E.Paterno = ? COLLATE NOCASE)", "01/06/2026", ""},
+        // A day number beside a date is that day (and its time), as dates are stored.
+        {"E.fechaAtencion > 45000", "(E.fechaAtencion > ?)", "2023-03-15", ""},
+        {"45000.5 <= CDate(E.FechaOcurrencia)", "(? <= E.FechaOcurrencia)", "2023-03-15 12:00:00", ""},
+        {"E.fechaAtencion Not Between -1 And 45000", "(E.fechaAtencion NOT BETWEEN ? AND ?)", "1899-12-29|2023-03-15", ""},
+        {"F.fechaAtencion Not In (45000, '16/03/2023')", "(F.fechaAtencion NOT IN ( ? , ? ))", "2023-03-15|2023-03-16", "F"},
+        {"CDate(45000) = CDate('15/03/2023')", "(CDATE ( ? ) = ?)", "45000|2023-03-15", ""},
+        {"CDate(E.Edad) >= 45000", "(CDATE ( E.Edad ) >= ?)", "2023-03-15", ""},
+        {"E.Edad > 45000 And Year(E.fechaAtencion) = 2023", "(E.Edad > ? AND YEAR ( E.fechaAtencion ) = ?)", "45000|2023", ""},
         // Commas count for the innermost parenthesis.
         {"IIf(E.Edad In (1, 2), Mid(E.Nombre, 1, 2), Left(E.Nombre, 1)) = 'A'",
          "(iif ( E.Edad IN ( ? , ? ) , MID ( E.Nombre , ? , ? ) , \"LEFT\" ( E.Nombre , ? ) ) = ? COLLATE NOCASE)", "1|2|1|2|1|A", ""},
@@ -118,13 +126,31 @@ TEST(Criterios, RechazaLoQueNoEsUnaCondicion)
         {"UCase() = 'A'", "El criterio da 0 argumentos a la función UCase, que lleva 1"},
         {"E.Edad Mod 2 = 1", "El criterio usa un operador que no se acepta: Mod"},
         {"E.Edad > 1 Xor E.Edad < 5", "El criterio usa un operador que no se acepta: Xor"},
+        // What SQLite's grammar refuses, in the user's words.
+        {"E.Edad > 10 AND", "El criterio termina sin completar la condición: E.Edad > 10 AND"},
+        {"E.Edad Between 1 Or 2", "El criterio termina sin completar la condición: E.Edad Between 1 Or 2"},
+        {"Not", "El criterio termina sin completar la condición: Not"},
+        {"= 5", "El criterio no se entiende a partir de \"=\": = 5"},
+        {"E.Edad 10", "El criterio no se entiende a partir de \"10\": E.Edad 10"},
+        {"E.Paterno = 'A' 'B'", "El criterio no se entiende a partir de \"'B'\": E.Paterno = 'A' 'B'"},
+        {"E.Edad In 5", "El criterio no se entiende a partir de \"5\": E.Edad In 5"},
+        {"Left(E.Nombre, 1) = 'A' Or Or E.Edad > 1",
+         "El criterio no se entiende a partir de \"Or\": Left(E.Nombre, 1) = 'A' Or Or E.Edad > 1"},
+        // A date beside a sum, or beside a number that is no day.
+        {"E.fechaAtencion > 45000 * 2", "El criterio compara una fecha con una cuenta, que no se puede hacer con fechas: E.fechaAtencion > 45000 * 2"},
+        {"-45000 + 1 < E.fechaAtencion", "El criterio compara una fecha con una cuenta, que no se puede hacer con fechas: -45000 + 1 < E.fechaAtencion"},
+        {"E.fechaAtencion = -3000000", "El criterio compara una fecha con -3000000, que no es un día del calendario: E.fechaAtencion = -3000000"},
+        {"E.fechaAtencion > '45000'", "El valor '45000' no es una fecha dd/mm/aaaa"},
+        {"E.fechaAtencion + 1 > 45000", "El criterio hace una cuenta con la fecha E.fechaAtencion; use CLng(E.fechaAtencion) para contar sus días: E.fechaAtencion + 1 > 45000"},
+        {"E.Edad > 1 Or 3 < E.Folio * CDate(F.fechaAtencion)",
+         "El criterio hace una cuenta con la fecha CDate(F.fechaAtencion); use CLng(CDate(F.fechaAtencion)) para contar sus días: E.Edad > 1 Or 3 < E.Folio * CDate(F.fechaAtencion)"},
     };
     for (const auto &[criterio, mensaje] : casos) {
         try {
             TraduceCriterio(QString::fromUtf8(criterio), OrigenConsulta::Hoja);
             ADD_FAILURE() << criterio;
         } catch (const ErrorBD &e) {
-            EXPECT_EQ(e.Descripcion(), QString::fromUtf8(mensaje));
+            EXPECT_EQ(e.Descripcion(), QString::fromUtf8(mensaje)) << criterio;
         }
     }
 }

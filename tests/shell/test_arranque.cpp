@@ -237,4 +237,30 @@ TEST(ConversionesDeTexto, EnteroDesdeLaIzquierdaYFechaIso)
     EXPECT_EQ(FechaSQL("5/1/2004") + "|" + FechaSQL(QString()) + "|" + FechaSQL("31/02/2004"), "2004-01-05||31/02/2004");
 }
 
+// A work table or view whose name holds a double quote is dropped as any
+// other, now and when the guard goes; a table of that name in the database stays.
+TEST(TablasTemporales, NombreConComillasSeBorraEntero)
+{
+    ProgramaTemporal p;
+    p.AbreBase();
+    const QString tabla = "PASO\"X", vista = "VISTA \"Y\"";
+    auto temporales = [&p] { return p.Filas("SELECT name FROM sqlite_temp_master ORDER BY name").join('|'); };
+    p.Ejecuta("CREATE TABLE main." + CitaNombre(tabla) + " (a)");
+    {
+        TablasTemporales trabajo(p.bd());
+        for (int vuelta = 0; vuelta < 2; ++vuelta) {
+            p.Ejecuta("CREATE TEMP TABLE " + CitaNombre(tabla) + " (a)");
+            p.Ejecuta("CREATE TEMP VIEW " + CitaNombre(vista) + " AS SELECT a FROM temp." + CitaNombre(tabla));
+            ASSERT_EQ(temporales(), "PASO\"X|VISTA \"Y\"");
+            // Each is dropped now, to be built again.
+            trabajo.AgregaVista(vista);
+            trabajo.Agrega(tabla);
+            EXPECT_EQ(temporales(), "") << vuelta;
+        }
+        p.Ejecuta("CREATE TEMP TABLE " + CitaNombre(tabla) + " (a)");
+    }
+    EXPECT_EQ(temporales(), "");
+    EXPECT_EQ(p.Filas("SELECT name FROM sqlite_master WHERE name = ?", {tabla}), QStringList{tabla});
+}
+
 } // namespace
