@@ -43,16 +43,29 @@ void ListaDiagnosticos::Refresca()
     almacen_->RefrescaGridAfecciones();
 }
 
+bool ListaDiagnosticos::Pulsa(const std::function<bool()> &escribe)
+{
+    // The work table is this sheet's alone: a press never waits for another
+    // program's lock on the database. A write that cannot be made beeps and
+    // leaves the list and the entry field as they were, so that the code
+    // typed can be pressed again.
+    const SinEspera sinEspera;
+    hoja_.GridAfeccionesEditado = true;
+    if (escribe && !escribe()) {
+        ctx_.mensajes.Beep();
+        return false;
+    }
+    Refresca();
+    return bool(escribe);
+}
+
 bool ListaDiagnosticos::Agrega()
 {
-    // A press is one run: its statements share one wait for another program's lock.
-    const EsperaAcotada espera;
-    hoja_.GridAfeccionesEditado = true;
     const QString codigo = Codigo();
-    bool hecho = false;
+    std::function<bool()> escribe;
     if (!codigo.isEmpty() && !Repetida(codigo, NingunaFila))
-        hecho = almacen_->AgregaAfeccion(codigo);
-    Refresca();
+        escribe = [&] { return almacen_->AgregaAfeccion(codigo); };
+    const bool hecho = Pulsa(escribe);
     if (hoja_.Editable(76))
         hoja_.Enfoca(76);
     return hecho;
@@ -60,28 +73,22 @@ bool ListaDiagnosticos::Agrega()
 
 bool ListaDiagnosticos::Modifica(int fila)
 {
-    const EsperaAcotada espera;
-    hoja_.GridAfeccionesEditado = true;
     const QString codigo = Codigo();
-    bool hecho = false;
+    std::function<bool()> escribe;
     if (!codigo.isEmpty() && fila >= 0 && fila < hoja_.Afecciones().size()) {
         const int numafec = hoja_.Afecciones()[fila].numafec;
         if (!Repetida(codigo, numafec))
-            hecho = almacen_->ModificaAfeccion(numafec, codigo);
+            escribe = [=] { return almacen_->ModificaAfeccion(numafec, codigo); };
     }
-    Refresca();
-    return hecho;
+    return Pulsa(escribe);
 }
 
 bool ListaDiagnosticos::Borra(int fila)
 {
-    const EsperaAcotada espera;
-    hoja_.GridAfeccionesEditado = true;
-    bool hecho = false;
+    std::function<bool()> escribe;
     if (!Codigo().isEmpty() && fila >= 0 && fila < hoja_.Afecciones().size())
-        hecho = almacen_->BorraAfeccion(hoja_.Afecciones()[fila].numafec);
-    Refresca();
-    return hecho;
+        escribe = [this, numafec = hoja_.Afecciones()[fila].numafec] { return almacen_->BorraAfeccion(numafec); };
+    return Pulsa(escribe);
 }
 
 void ListaDiagnosticos::FilaElegida(int fila)

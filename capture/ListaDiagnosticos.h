@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 class Contexto;
@@ -13,6 +14,8 @@ class modEvento;
 // Each button marks the list as edited (GridAfeccionesEditado), so that a
 // refresh no longer rebuilds it from the stored diagnoses, and refreshes it
 // through the record store (the entry field then shows the first row's code).
+// A press never waits for another program's lock: a change that cannot be
+// written beeps at once and leaves the list and the entry field as they were.
 class ListaDiagnosticos {
 public:
     ListaDiagnosticos(Contexto &ctx, HojaDatos &hoja);
@@ -35,6 +38,9 @@ public:
 
 private:
     QString Codigo() const;   // the trimmed entry field
+    // A press: marks the list edited, makes the change `escribe` (none when
+    // empty) and refreshes the list; true when the change was written.
+    bool Pulsa(const std::function<bool()> &escribe);
     void Refresca();
     // True (after saying so) when the code stands in a row of the list other
     // than the one numbered salvoNumafec.

@@ -5,10 +5,13 @@
 #include "capture/frmRegistro.h"
 #include "lookups/Descripciones.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyleHints>
 #include <QStyleOptionViewItem>
 
 namespace {
@@ -96,6 +99,34 @@ TEST_F(Pantalla, DescripcionesYElementosSeLeenEnterosEnElTamanoDeLaHoja)
         ASSERT_GT(lista->count(), 4) << l;
         for (int f = 0; f < lista->count(); ++f)
             EXPECT_TRUE(ItemEntero(lista, f)) << lista->objectName().toStdString() << ": " << lista->item(f)->text().toStdString();
+    }
+}
+
+// Pictures of both pages of the sheet, browsing a stored event and adding a
+// new one, into the folder VELMORAN_CAPTURAS names (skipped without it): run
+// under xvfb-run before and after a change of the layout code, equal files
+// mean the sheet looks the same.
+TEST_F(Pantalla, CapturasDeLasPaginasDeLaHoja)
+{
+    const QString carpeta = qEnvironmentVariable("VELMORAN_CAPTURAS");
+    if (carpeta.isEmpty())
+        GTEST_SKIP() << "VELMORAN_CAPTURAS no está puesta";
+    // A steady caret, so that two pictures of a focused field agree.
+    QGuiApplication::styleHints()->setCursorFlashTime(0);
+    Graba();
+    QMdiArea area;
+    area.resize(1024, 720);
+    area.show();
+    frmRegistro *w = AbreHojaRegistro(*prog.ctx, area);
+    for (const QString modo : {"consulta", "alta"}) {
+        if (modo == "alta")
+            w->Vida().BotonPulsado(5);
+        for (int pagina : {0, 1}) {
+            w->Hoja().PonPagina(pagina);
+            QApplication::processEvents();
+            const QString archivo = QDir(carpeta).filePath(QStringLiteral("hoja_%1_%2.png").arg(modo).arg(pagina + 1));
+            EXPECT_TRUE(w->grab().save(archivo)) << archivo.toStdString();
+        }
     }
 }
 

@@ -4,7 +4,9 @@
 
 #include "capture/TecladoHoja.h"
 #include "capture/frmRegistro.h"
+#include "comun/BloqueoAjeno.h"
 #include "comun/Teclado.h"
+#include "platform/EsperaAcotada.h"
 #include "shell/BarraDatos.h"
 #include "shell/ParamInicio.h"
 #include "shell/mdiPrincipal.h"
@@ -630,6 +632,72 @@ TEST_F(Ventana, CerrarDuranteUnaCapturaPreguntaPorCualquierCamino)
             EXPECT_TRUE(si || (hoja->Hoja().EnAlta && hoja->Hoja().Texto(22) == "123"));
         }
     }
+}
+
+// Another program (a plain SQLite process of its own) holds the database's
+// write lock while an event is being changed: each button of the diagnosis
+// list answers at once, without waiting for the lock at all, with a beep and
+// no box; it writes nothing, the grid stays on the row chosen and the entry
+// field keeps the code typed. Once the lock is released the same press goes in.
+TEST_F(Ventana, LaListaDeDiagnosticosNoEsperaAlOtroProgramaYConservaLoTecleado)
+{
+    Abre();
+    Captura();
+    Guarda();
+    Pulsa(6);   // "Cambios" of the event saved, diagnoses S001 and S008
+    QTableWidget *rejilla = ventana->grdAfecciones();
+    auto codigos = [rejilla] {
+        QStringList c;
+        for (int f = 0; f < rejilla->rowCount(); ++f)
+            c << rejilla->item(f, 1)->text();
+        return c.join(',');
+    };
+    auto escritas = [this] {
+        return prog.Filas("SELECT NUMAFEC || ':' || AFECCION FROM TMPGRIDAFEC ORDER BY rowid")
+               + prog.Filas("SELECT Orden || ':' || CodDiagnostico FROM D_Diagnosticos ORDER BY Orden");
+    };
+    // Chooses the grid's row, types the code into the entry field and clicks the button.
+    auto pulsa = [&](QPushButton *boton, int fila, const char *codigo) {
+        H().PonPagina(1);
+        rejilla->setCurrentCell(fila, 1);
+        Txt(76)->setFocus();
+        Txt(76)->selectAll();
+        Teclea(Txt(76), codigo);
+        Msj().Limpia();
+        QTest::mouseClick(boton, Qt::LeftButton);
+        Espera();
+    };
+    ASSERT_EQ(codigos(), "S001,S008");
+    const QStringList antes = escritas();
+    ASSERT_EQ(antes, QStringList({"1:S001", "2:S008", "1:S001", "2:S008"}));
+    {
+        BloqueoAjeno otro(prog.ctx->ArchivoBD, 60);
+        ASSERT_TRUE(otro.Tomado());
+        const struct {
+            const char *nombre;
+            QPushButton *boton;
+            const char *codigo;
+        } botones[] = {{"Agregar", ventana->cmdAgregaAfec(), "t009"},
+                       {"Modificar", ventana->cmdModificaAfec(), "t009"},
+                       {"Borrar", ventana->cmdBorraAfec(), "s008"}};
+        for (const auto &b : botones) {
+            SCOPED_TRACE(b.nombre);
+            const qint64 esperado = EsperaAcotada::TotalEsperado();
+            pulsa(b.boton, 1, b.codigo);
+            EXPECT_EQ(EsperaAcotada::TotalEsperado() - esperado, 0) << "esperó al otro programa";
+            EXPECT_EQ(Msj().beeps, 1);
+            EXPECT_TRUE(Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
+            const QString tecleado = QString::fromLatin1(b.codigo).toUpper();
+            EXPECT_EQ(Txt(76)->text(), tecleado);
+            EXPECT_EQ(H().Texto(76), tecleado);
+            EXPECT_EQ(codigos(), "S001,S008");
+            EXPECT_EQ(rejilla->currentRow(), 1);
+            EXPECT_EQ(escritas(), antes);
+        }
+    }
+    pulsa(ventana->cmdAgregaAfec(), 1, "t009");
+    EXPECT_EQ(QString::number(Msj().beeps) + ' ' + codigos(), "0 S001,S008,T009");
+    EXPECT_TRUE(Msj().cajas.isEmpty()) << Msj().Ultimo().toStdString();
 }
 
 } // namespace
