@@ -14,7 +14,6 @@
 #include <cstring>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -360,7 +359,7 @@ void BaseDatos::Abre(const QString &archivo)
         Ejecuta(QStringLiteral("SELECT count(*) FROM sqlite_master"));
         // That read opened the log and its index: which files they are.
         for (const char *sufijo : {"-wal", "-shm"})
-            if (const auto id = IdentidadEn(archivo_ + QLatin1String(sufijo)))
+            if (const auto id = IdentidadArchivo::En(archivo_ + QLatin1String(sufijo)))
                 diarios_.emplace_back(archivo_ + QLatin1String(sufijo), *id);
     } catch (...) {
         Cierra();
@@ -427,43 +426,28 @@ void BaseDatos::CierraConexion()
     archivo_.clear();
 }
 
-std::optional<BaseDatos::Identidad> BaseDatos::IdentidadEn(const QString &ruta)
-{
-    struct stat st {};
-    if (::lstat(QFile::encodeName(ruta).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    return Identidad{quint64(st.st_dev), quint64(st.st_ino)};
-}
-
-namespace {
-// Whether any process holds a lock on that file (Linux's /proc/locks, read
-// without opening the file): SQLite's connections lock the -shm they share.
-// True when it cannot be told.
-bool AlguienLoBloquea(quint64 dispositivo, quint64 nodo)
-{
-    QFile locks(QStringLiteral("/proc/locks"));
-    if (!locks.open(QIODevice::ReadOnly | QIODevice::Text))
-        return true;
-    const QByteArray clave = QStringLiteral(" %1:%2:%3 ")
-                                 .arg(major(dev_t(dispositivo)), 2, 16, QLatin1Char('0'))
-                                 .arg(minor(dev_t(dispositivo)), 2, 16, QLatin1Char('0'))
-                                 .arg(nodo)
-                                 .toLatin1();
-    return locks.readAll().contains(clave);
-}
-} // namespace
-
 void BaseDatos::QuitaDiarios()
 {
-    // Only files SQLite opened for this connection, still at their names and
-    // used by no other connection, are ours to remove.
-    for (const auto &[ruta, id] : diarios_) {
-        const std::optional<Identidad> ahora = IdentidadEn(ruta);
-        if (!ahora || !(*ahora == id) || AlguienLoBloquea(id.dispositivo, id.nodo))
+    // Asked of the kernel on the files themselves: a database put at the old
+    // path takes the -wal and -shm found there, and another program then
+    // locks the -shm, or only that database when it keeps its log index in
+    // memory (exclusive locking). Any lock, a journal that is no longer the
+    // file SQLite opened, or anything that cannot be told, and they stay.
+    if (diarios_.empty())
+        return;
+    std::vector<ArchivoAProbar> archivos{{archivo_, std::nullopt}};
+    for (const auto &[ruta, id] : diarios_)
+        archivos.push_back({ruta, id});
+    const std::vector<UsoDeArchivo> usos = UsoDeArchivos(archivos);
+    using E = UsoDeArchivo::Estado;
+    if (usos.front().estado != E::NoExiste && usos.front().estado != E::Libre && usos.front().estado != E::Otro)
+        return;
+    for (size_t i = 1; i < usos.size(); ++i)
+        if (usos[i].estado != E::Libre)
             return;
-    }
-    for (const auto &d : diarios_)
-        ::unlink(QFile::encodeName(d.first).constData());
+    for (const auto &[ruta, id] : diarios_)
+        if (IdentidadArchivo::En(ruta) == id)
+            ::unlink(QFile::encodeName(ruta).constData());
 }
 
 VuelveAlTerminar::~VuelveAlTerminar()
