@@ -522,25 +522,18 @@ void RepartoPorUnidad(const BaseDatos &bd)
 
 void BaseDatos::Optimiza(const QStringList &tablas) const
 {
-    sqlite3 *h = nullptr;
-    try {
-        h = Manejador();
-    } catch (const ErrorBD &) {
+    if (!EstaAbierta())
         return;
-    }
     // Statistics are worth no wait for another program's lock: busy, they
-    // are left for the next closing. The connection's own wait comes back.
-    sqlite3_busy_handler(h, nullptr, nullptr);
-    // One write, so that the sampled statistics are never kept without the
-    // units' shares; the connection's planner takes them at once.
-    const bool propia = sqlite3_get_autocommit(h);
-    const auto directa = [h](const char *sql) {
-        if (sqlite3_exec(h, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            throw ErrorBD::DeManejador(h);
-    };
+    // are left for the next closing. The connection waits again however
+    // this ends.
+    const SinEspera sinEspera;
     try {
-        if (propia)
-            directa("BEGIN IMMEDIATE");
+        // One write, so that the sampled statistics are never kept without
+        // the units' shares; the connection's planner takes them at once.
+        std::optional<Transaccion> escritura;
+        if (sqlite3_get_autocommit(Manejador()))
+            escritura.emplace(*this);
         // A sample of some thousand rows per index gives the planner what
         // it needs at a million events in milliseconds.
         Ejecuta(QStringLiteral("PRAGMA analysis_limit = 1000"));
@@ -549,14 +542,11 @@ void BaseDatos::Optimiza(const QStringList &tablas) const
         Ejecuta(QStringLiteral("PRAGMA main.optimize"));
         RepartoPorUnidad(*this);
         Ejecuta(QStringLiteral("ANALYZE main.sqlite_master"));
-        if (propia)
-            directa("COMMIT");
+        if (escritura)
+            escritura->Confirma();
     } catch (const ErrorBD &) {
         // Busy or read-only: the next closing tries again.
-        if (propia && !sqlite3_get_autocommit(h))
-            sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
     }
-    sqlite3_busy_handler(h, &EsperaBloqueo, nullptr);
 }
 
 void BaseDatos::Analiza() const
