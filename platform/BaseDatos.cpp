@@ -1,7 +1,11 @@
+// The session's connection: errors, waits for another program's lock, opening
+// and closing, statements, statistics and transactions. Its files are in
+// BaseDatosArchivos.cpp.
 #include "platform/BaseDatos.h"
 
 #include "platform/ArchivoDestino.h"
 #include "platform/FuncionesSql.h"
+#include "platform/SesionesBaseDatos.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,26 +18,18 @@
 #include <cstring>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <time.h>
-#include <unistd.h>
 
-namespace {
+using SesionesBaseDatos::Sesiones;
 
 // Every session of the program, to tell its files apart.
-std::vector<const BaseDatos *> &Sesiones()
+std::vector<const BaseDatos *> &SesionesBaseDatos::Sesiones()
 {
     static std::vector<const BaseDatos *> sesiones;
     return sesiones;
 }
 
-// The same file on the disk, whatever the path (links, relative names).
-bool MismoArchivo(const QString &a, const QString &b)
-{
-    struct stat sa {}, sb {};
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
-           && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
+namespace {
 
 int NumeroDe(const QSqlError &e)
 {
@@ -74,47 +70,6 @@ QString ExplicacionDe(int numero)
 QString TextoMotor(const QSqlError &e)
 {
     return (e.databaseText().isEmpty() ? e.text() : e.databaseText()).trimmed();
-}
-
-enum class ParteBase { Ninguna, Base, Diario };
-
-// Which file of an open session the path names.
-ParteBase ParteDeBaseAbierta(const QString &ruta)
-{
-    for (const BaseDatos *s : Sesiones()) {
-        const QString base = s->Archivo();
-        if (base.isEmpty())
-            continue;
-        if (MismoArchivo(ruta, base))
-            return ParteBase::Base;
-        for (const char *sufijo : {"-wal", "-shm", "-journal"}) {
-            const QLatin1String suf(sufijo);
-            if (MismoArchivo(ruta, base + suf) || (ruta.endsWith(suf) && MismoArchivo(ruta.chopped(suf.size()), base)))
-                return ParteBase::Diario;
-        }
-    }
-    return ParteBase::Ninguna;
-}
-
-QByteArray CabeceraDe(const QString &archivo, int bytes)
-{
-    QFile f(archivo);
-    return f.open(QIODevice::ReadOnly) ? f.read(bytes) : QByteArray();
-}
-
-int AppIdDe(const QString &archivo)
-{
-    switch (ParteDeBaseAbierta(archivo)) {
-    case ParteBase::Base: return BaseDatos::IdAplicacion;   // a session already checked it
-    case ParteBase::Diario: return 0;
-    case ParteBase::Ninguna: break;
-    }
-    const QByteArray cab = CabeceraDe(archivo, 100);
-    if (cab.size() < 100 || !cab.startsWith("SQLite format 3"))
-        return 0;
-    // application_id is a big-endian integer at offset 68 of the header.
-    const auto *b = reinterpret_cast<const unsigned char *>(cab.constData() + 68);
-    return int((quint32(b[0]) << 24) | (quint32(b[1]) << 16) | (quint32(b[2]) << 8) | quint32(b[3]));
 }
 
 // The waits for another program's lock: see EsperaAcotada.
@@ -250,59 +205,6 @@ BaseDatos::~BaseDatos()
         QSqlDatabase::removeDatabase(nombre_);
 }
 
-bool BaseDatos::EsBaseVelmoran(const QString &archivo)
-{
-    return AppIdDe(archivo) == IdAplicacion;
-}
-
-bool BaseDatos::EsArchivoDeBaseAbierta(const QString &ruta)
-{
-    return ParteDeBaseAbierta(ruta) != ParteBase::Ninguna;
-}
-
-QString BaseDatos::TextoBaseAbierta(const QString &ruta)
-{
-    return QStringLiteral("El archivo %1 es la Base de Datos que el programa tiene abierta, elija otro archivo, "
-                          "verifique por favor.....")
-        .arg(QDir::toNativeSeparators(QFileInfo(ruta).absoluteFilePath()));
-}
-
-bool BaseDatos::EsArchivoSqlite(const QString &ruta)
-{
-    return EsArchivoDeBaseAbierta(ruta) || CabeceraDe(ruta, 16) == QByteArray("SQLite format 3", 16);
-}
-
-bool BaseDatos::EsBaseSana(const QString &archivo, const QStringList &tablas)
-{
-    if (!EsBaseVelmoran(archivo))
-        return false;
-    static int siguiente = 0;
-    const QString nombre = QStringLiteral("RevisaBase_%1").arg(++siguiente);
-    bool sana = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombre);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
-        db.setDatabaseName(QUrl::fromLocalFile(QFileInfo(archivo).absoluteFilePath()).toString(QUrl::FullyEncoded)
-                           + QStringLiteral("?mode=ro"));
-        if (db.open()) {
-            QSqlQuery q(db);
-            sana = q.exec(QStringLiteral("PRAGMA quick_check")) && q.next()
-                   && q.value(0).toString() == QLatin1String("ok");
-            for (const QString &tabla : tablas) {
-                if (!sana)
-                    break;
-                q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
-                q.addBindValue(tabla);
-                sana = q.exec() && q.next();
-            }
-            q.finish();
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(nombre);
-    return sana;
-}
-
 void BaseDatos::Abre(const QString &archivo)
 {
     Cierra();
@@ -355,48 +257,12 @@ void BaseDatos::Abre(const QString &archivo)
         Ejecuta(QStringLiteral("SELECT count(*) FROM sqlite_master"));
         // That read opened the log and its index: which files they are.
         for (const char *sufijo : {"-wal", "-shm"})
-            if (const auto id = IdentidadEn(archivo_ + QLatin1String(sufijo)))
+            if (const auto id = IdentidadArchivo::En(archivo_ + QLatin1String(sufijo)))
                 diarios_.emplace_back(archivo_ + QLatin1String(sufijo), *id);
     } catch (...) {
         Cierra();
         throw;
     }
-}
-
-namespace {
-// A name beside `archivo` that nothing stands at: "<name>-recuperada.<ext>",
-// then "-recuperada-2" and on.
-QString NombreLibreJunto(const QString &archivo)
-{
-    const QFileInfo fi(archivo);
-    for (int n = 1;; ++n) {
-        const QString ruta = fi.absolutePath() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral("-recuperada")
-                             + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + QLatin1Char('.') + fi.suffix();
-        const QFileInfo libre(ruta);
-        if (!libre.exists() && !libre.isSymLink())
-            return ruta;
-    }
-}
-} // namespace
-
-QString BaseDatos::TextoMovida(const QString &archivo, const QString &queNo)
-{
-    return QStringLiteral("El archivo de la Base de Datos %1 fue movido o borrado mientras el programa estaba abierto; "
-                          "%2. Devuelva el archivo a su lugar y vuelva a intentarlo, o cierre el programa: al cerrarlo, "
-                          "lo que ya estaba guardado se escribe de nuevo en ese lugar o, si otro archivo lo ocupa, en un "
-                          "archivo nuevo junto a él, y se le dice dónde.....")
-        .arg(QDir::toNativeSeparators(archivo), queNo);
-}
-
-void BaseDatos::Cierra()
-{
-    // SQLite closes a moved file without moving its log into it: what was
-    // confirmed would stay only in a -wal beside the old name. Put it in
-    // the file that was open (a renamed file keeps it), and in a copy at
-    // the path, or beside it when another file stands there.
-    if (EstaAbierta() && !SigueEnSuRuta())
-        GuardaLoConfirmado();
-    CierraConexion();
 }
 
 void BaseDatos::CierraConexion()
@@ -420,69 +286,6 @@ void BaseDatos::CierraConexion()
     }
     diarios_.clear();
     archivo_.clear();
-}
-
-std::optional<BaseDatos::Identidad> BaseDatos::IdentidadEn(const QString &ruta)
-{
-    struct stat st {};
-    if (::lstat(QFile::encodeName(ruta).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    return Identidad{quint64(st.st_dev), quint64(st.st_ino)};
-}
-
-namespace {
-// Whether any process holds a lock on that file (Linux's /proc/locks, read
-// without opening the file): SQLite's connections lock the -shm they share.
-// True when it cannot be told.
-bool AlguienLoBloquea(quint64 dispositivo, quint64 nodo)
-{
-    QFile locks(QStringLiteral("/proc/locks"));
-    if (!locks.open(QIODevice::ReadOnly | QIODevice::Text))
-        return true;
-    const QByteArray clave = QStringLiteral(" %1:%2:%3 ")
-                                 .arg(major(dev_t(dispositivo)), 2, 16, QLatin1Char('0'))
-                                 .arg(minor(dev_t(dispositivo)), 2, 16, QLatin1Char('0'))
-                                 .arg(nodo)
-                                 .toLatin1();
-    return locks.readAll().contains(clave);
-}
-} // namespace
-
-void BaseDatos::QuitaDiarios()
-{
-    // Only files SQLite opened for this connection, still at their names and
-    // used by no other connection, are ours to remove.
-    for (const auto &[ruta, id] : diarios_) {
-        const std::optional<Identidad> ahora = IdentidadEn(ruta);
-        if (!ahora || !(*ahora == id) || AlguienLoBloquea(id.dispositivo, id.nodo))
-            return;
-    }
-    for (const auto &d : diarios_)
-        ::unlink(QFile::encodeName(d.first).constData());
-}
-
-VuelveAlTerminar::~VuelveAlTerminar()
-{
-    try {
-        bd_.VuelveASuRuta();
-    } catch (const ErrorBD &e) {
-        // Written back, but not opened again there: said as a closing says it.
-        if (bd_.AvisoAlCerrar)
-            bd_.AvisoAlCerrar(e.Descripcion());
-    }
-}
-
-bool BaseDatos::VuelveASuRuta()
-{
-    if (!EstaAbierta() || SigueEnSuRuta())
-        return true;
-    if (OtroEnSuRuta() || !GuardaLoConfirmado())
-        return false;
-    // The copy stands at the path now: closing must not write it once more.
-    const QString archivo = archivo_;
-    CierraConexion();
-    Abre(archivo);
-    return true;
 }
 
 namespace {
@@ -533,25 +336,18 @@ void RepartoPorUnidad(const BaseDatos &bd)
 
 void BaseDatos::Optimiza(const QStringList &tablas) const
 {
-    sqlite3 *h = nullptr;
-    try {
-        h = Manejador();
-    } catch (const ErrorBD &) {
+    if (!EstaAbierta())
         return;
-    }
     // Statistics are worth no wait for another program's lock: busy, they
-    // are left for the next closing. The connection's own wait comes back.
-    sqlite3_busy_handler(h, nullptr, nullptr);
-    // One write, so that the sampled statistics are never kept without the
-    // units' shares; the connection's planner takes them at once.
-    const bool propia = sqlite3_get_autocommit(h);
-    const auto directa = [h](const char *sql) {
-        if (sqlite3_exec(h, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            throw ErrorBD::DeManejador(h);
-    };
+    // are left for the next closing. The connection waits again however
+    // this ends.
+    const SinEspera sinEspera;
     try {
-        if (propia)
-            directa("BEGIN IMMEDIATE");
+        // One write, so that the sampled statistics are never kept without
+        // the units' shares; the connection's planner takes them at once.
+        std::optional<Transaccion> escritura;
+        if (sqlite3_get_autocommit(Manejador()))
+            escritura.emplace(*this);
         // A sample of some thousand rows per index gives the planner what
         // it needs at a million events in milliseconds.
         Ejecuta(QStringLiteral("PRAGMA analysis_limit = 1000"));
@@ -560,60 +356,17 @@ void BaseDatos::Optimiza(const QStringList &tablas) const
         Ejecuta(QStringLiteral("PRAGMA main.optimize"));
         RepartoPorUnidad(*this);
         Ejecuta(QStringLiteral("ANALYZE main.sqlite_master"));
-        if (propia)
-            directa("COMMIT");
+        if (escritura)
+            escritura->Confirma();
     } catch (const ErrorBD &) {
         // Busy or read-only: the next closing tries again.
-        if (propia && !sqlite3_get_autocommit(h))
-            sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
     }
-    sqlite3_busy_handler(h, &EsperaBloqueo, nullptr);
 }
 
 void BaseDatos::Analiza() const
 {
     Ejecuta(QStringLiteral("PRAGMA analysis_limit = 0"));
     Ejecuta(QStringLiteral("ANALYZE main"));
-}
-
-bool BaseDatos::OtroEnSuRuta() const
-{
-    const QFileInfo enSuRuta(archivo_);
-    return !SigueEnSuRuta() && (enSuRuta.exists() || enSuRuta.isSymLink());
-}
-
-bool BaseDatos::GuardaLoConfirmado()
-{
-    const QString ruta = QDir::toNativeSeparators(archivo_);
-    const bool ocupada = OtroEnSuRuta();
-    const QString destino = ocupada ? NombreLibreJunto(archivo_) : archivo_;
-    QString error;
-    try {
-        Ejecuta(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-        // Written under a temporary name and put in place only where nothing stands.
-        ArchivoDestino copia(destino);
-        Ejecuta(QStringLiteral("VACUUM INTO ?"), {copia.RutaTemporal()});
-        copia.Confirma(&error, ArchivoDestino::Reemplazo::No);
-    } catch (const ErrorBD &e) {
-        error = e.Descripcion();
-    }
-    QString texto;
-    if (!error.isEmpty())
-        texto = QStringLiteral("El archivo de la Base de Datos %1 fue movido o borrado mientras el programa estaba "
-                               "abierto, y lo que estaba guardado no se pudo escribir en %2: %3.")
-                    .arg(ruta, QDir::toNativeSeparators(destino), error);
-    else if (ocupada)
-        texto = QStringLiteral("El archivo de la Base de Datos %1 fue reemplazado por otro mientras el programa estaba "
-                               "abierto. Lo que estaba guardado se escribió en el archivo nuevo %2; el archivo que "
-                               "ocupa ahora %1 no se modificó.")
-                    .arg(ruta, QDir::toNativeSeparators(destino));
-    else
-        texto = QStringLiteral("El archivo de la Base de Datos %1 fue movido o borrado mientras el programa estaba "
-                               "abierto. Lo que estaba guardado se escribió de nuevo en %1.")
-                    .arg(ruta);
-    if (AvisoAlCerrar)
-        AvisoAlCerrar(texto);
-    return error.isEmpty();
 }
 
 void BaseDatos::FinalizaPreparadas()
@@ -704,17 +457,6 @@ QVariant BaseDatos::Valor(const QString &sql, const QVariantList &valores) const
         v = q.value(0);
     q.finish();
     return v;
-}
-
-bool BaseDatos::SigueEnSuRuta() const
-{
-    // The file the connection holds is the one it opened: its device and
-    // inode must still be those of the path.
-    struct stat st {};
-    if (::stat(QFile::encodeName(archivo_).constData(), &st) != 0 || st.st_dev != dispositivo_ || st.st_ino != nodo_)
-        return false;
-    int movido = 0;
-    return sqlite3_file_control(Manejador(), "main", SQLITE_FCNTL_HAS_MOVED, &movido) == SQLITE_OK && !movido;
 }
 
 void BaseDatos::FilaCambiada(void *yo, int, const char *base, const char *tabla, long long)

@@ -2,6 +2,7 @@
 
 #include "platform/EsperaAcotada.h"
 #include "platform/NombreSql.h"
+#include "platform/UsoDeArchivo.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -160,15 +161,9 @@ public:
     static bool EsBaseSana(const QString &archivo, const QStringList &tablas);
 
 private:
-    // Which file stands at a path, by device and inode.
-    struct Identidad {
-        quint64 dispositivo = 0;
-        quint64 nodo = 0;
-        bool operator==(const Identidad &o) const { return dispositivo == o.dispositivo && nodo == o.nodo; }
-    };
-    static std::optional<Identidad> IdentidadEn(const QString &ruta);
     // Removes the -wal and -shm that SQLite left at the old path of a moved
-    // file, when they are still the ones it used and nothing holds them.
+    // file, once the connection has closed, when they are still the ones it
+    // used and nothing holds them.
     void QuitaDiarios();
     static void FilaCambiada(void *yo, int operacion, const char *base, const char *tabla, long long fila);
     // True when the copy was written.
@@ -183,7 +178,7 @@ private:
     quint64 dispositivo_ = 0;
     quint64 nodo_ = 0;
     // The -wal and -shm that SQLite opened beside it, with their identities.
-    std::vector<std::pair<QString, Identidad>> diarios_;
+    std::vector<std::pair<QString, IdentidadArchivo>> diarios_;
     quint64 apertura_ = 0;
     // Rows written per table of the main database since the opening.
     std::vector<std::pair<QByteArray, quint64>> cambios_;

@@ -6,7 +6,7 @@
 // Another program holding the database's write lock, as a statistician's own
 // SQLite tool does: a process of its own (velmoran_otro_programa) begins an
 // immediate transaction, runs `sql`, holds the lock for `segundos` and
-// commits. Killed when the object goes before that, which releases the lock.
+// commits; or holds a read transaction as long (Modo). Killed when the object goes before that, which releases the lock.
 // (Not a forked copy of this process: it would share SQLite's own record of
 // the file's locks, and a closing here would drop the child's.)
 class BloqueoAjeno {
@@ -14,10 +14,15 @@ public:
     static constexpr const char *CambiaDiagnostico =
         "UPDATE D_Diagnosticos SET CodDiagnostico = CodDiagnostico WHERE rowid = (SELECT min(rowid) FROM D_Diagnosticos)";
 
-    BloqueoAjeno(const QString &archivo, double segundos, const char *sql = CambiaDiagnostico)
+    // How it holds the database: the write lock, a read transaction, or a
+    // read in exclusive locking mode (no -shm; only the database is locked).
+    enum class Modo { Escribe, Lee, Exclusivo };
+
+    BloqueoAjeno(const QString &archivo, double segundos, const char *sql = CambiaDiagnostico, Modo modo = Modo::Escribe)
     {
+        const char *modos[] = {"escribe", "lee", "exclusivo"};
         proceso_.start(QStringLiteral(VELMORAN_OTRO_PROGRAMA),
-                       {archivo, QString::number(segundos), QString::fromUtf8(sql)});
+                       {archivo, QString::number(segundos), QString::fromUtf8(sql), QLatin1String(modos[int(modo)])});
         tomado_ = proceso_.waitForReadyRead(20000) && proceso_.readLine().trimmed() == "tomado";
     }
     ~BloqueoAjeno()
@@ -32,6 +37,7 @@ public:
 
     // Whether the other program holds the lock (it took it before the constructor returned).
     bool Tomado() const { return tomado_; }
+    qint64 Proceso() const { return proceso_.processId(); }
     // Waits for its commit; true when it committed.
     bool Confirma()
     {

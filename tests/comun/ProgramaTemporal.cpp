@@ -1,9 +1,10 @@
 #include "comun/ProgramaTemporal.h"
 
+#include "platform/UsoDeArchivo.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <gtest/gtest.h>
@@ -55,14 +56,19 @@ QString BloqueosPerdidos(const QString &archivoBD, qint64 pid)
         if (destino.startsWith(archivoBD) && destino.endsWith(QLatin1String(" (deleted)")))
             fallas << destino;
     }
-    const QString candados = QString::fromLatin1(LeeArchivo(QStringLiteral("/proc/locks")));
-    for (const QString &sufijo : {QString(), QStringLiteral("-shm")}) {
-        struct stat st {};
-        if (::stat(QFile::encodeName(archivoBD + sufijo).constData(), &st) != 0)
-            fallas << archivoBD + sufijo + QStringLiteral(" no existe");
-        else if (!QRegularExpression(QStringLiteral("POSIX +ADVISORY +\\w+ +%1 +[0-9a-f]+:[0-9a-f]+:%2 ").arg(pid).arg(st.st_ino))
-                      .match(candados).hasMatch())
-            fallas << QStringLiteral("sin candados en ") + archivoBD + sufijo;
+    // What another program meets on the files themselves: the kernel's own
+    // answer for each, unlike its lock table, which skips entries while
+    // other processes lock.
+    const QStringList archivos{archivoBD, archivoBD + QStringLiteral("-shm")};
+    const std::vector<UsoDeArchivo> usos = UsoDeArchivos({{archivos[0], {}}, {archivos[1], {}}});
+    for (int i = 0; i < archivos.size(); ++i) {
+        const UsoDeArchivo &uso = usos[size_t(i)];
+        if (uso.estado == UsoDeArchivo::Estado::NoExiste)
+            fallas << archivos[i] + QStringLiteral(" no existe");
+        else if (uso.estado != UsoDeArchivo::Estado::Tomado)
+            fallas << QStringLiteral("sin candados en ") + archivos[i];
+        else if (uso.proceso != pid)
+            fallas << QStringLiteral("los candados de %1 son del proceso %2").arg(archivos[i]).arg(uso.proceso);
     }
     if (!QFileInfo::exists(archivoBD + QStringLiteral("-wal")))
         fallas << archivoBD + QStringLiteral("-wal no existe");

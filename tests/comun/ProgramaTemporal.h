@@ -19,8 +19,9 @@ QByteArray LeeArchivo(const QString &ruta);
 QString ParteZip(const QString &zip, const QString &parte);
 
 // What is wrong with the hold that process `pid` (this one by default) keeps on
-// a database open in WAL mode, or an empty text: it must hold POSIX locks on
-// the database and on its -shm, and neither it nor its -wal may be unlinked.
+// a database open in WAL mode, or an empty text: another process must meet its
+// locks on the database and on its -shm, and neither it nor its -wal may be
+// unlinked.
 QString BloqueosPerdidos(const QString &archivoBD, qint64 pid = 0);
 
 // Each row of a query as its columns joined by '|'.

@@ -1,6 +1,7 @@
 #include "FixtureEventos.h"
 
 #include "events/MapaEvento.h"
+#include "platform/UsoDeArchivo.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -384,6 +385,10 @@ TEST_F(GrabaLee, BaseMovidaNoDejaSusDiariosEnLaRutaAnterior)
         EXPECT_EQ(QDir(prog.ctx->RutaDatos).entryList({"*-wal", "*-shm"}, QDir::Files | QDir::Hidden),
                   c.otraConexion ? QStringList({"VELMORAN0436.db-shm", "VELMORAN0436.db-wal"}) : QStringList())
             << c.caso;
+        // Asking the kernel about them left the other connection its locks.
+        if (c.otraConexion) {
+            EXPECT_EQ(UsoDeArchivos({{archivo + "-shm", {}}}).front().estado, UsoDeArchivo::Estado::Tomado);
+        }
         sqlite3_close(otra);
         // The moved file holds everything; the one put at the path is untouched.
         prog.bd().Abre(movido);

@@ -5,7 +5,9 @@
 #include "platform/InstanciaUnica.h"
 #include "platform/Progreso.h"
 #include "platform/SentenciaSqlite.h"
+#include "platform/UsoDeArchivo.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSysInfo>
@@ -225,6 +227,126 @@ TEST(BaseDeTrabajo, LasRevisionesLaRechazanSinAbrirla)
                      "verifique por favor.....");
     EXPECT_FALSE(BaseDatos::EsBaseVelmoran(bd + "-wal") || BaseDatos::EsArchivoDeBaseAbierta(p.CreaBase("09", "2026")));
     EXPECT_EQ(BloqueosPerdidos(bd), "");
+}
+
+// The suite's lock check meets what another program would: a descriptor of
+// the database or of its -shm opened and closed beside SQLite's drops its
+// locks, and the check says so; locks of another process are not the program's.
+TEST(BaseDeTrabajo, LaRevisionDeCandadosVeLosQueSePierden)
+{
+    for (const char *sufijo : {"", "-shm"}) {
+        ProgramaTemporal p;
+        p.AbreBase();
+        const QString bd = p.ctx->ArchivoBD, archivo = bd + sufijo;
+        ASSERT_EQ(BloqueosPerdidos(bd), "") << sufijo;
+        EXPECT_EQ(BloqueosPerdidos(bd, 1), "los candados de " + bd + " son del proceso " + QString::number(QCoreApplication::applicationPid())
+                                               + "; los candados de " + bd + "-shm son del proceso "
+                                               + QString::number(QCoreApplication::applicationPid()));
+        QFile(archivo).open(QIODevice::ReadOnly);   // closed at once
+        EXPECT_EQ(BloqueosPerdidos(bd), "sin candados en " + archivo) << sufijo;
+    }
+}
+
+// The kernel's answer on each file, asked by a child process: this process's
+// own locks count and stay, another process's are named, a link is not
+// followed, and a file that is not the one expected, by device or by inode,
+// is another.
+TEST(UsoDeArchivo, ElNucleoDiceQuienBloqueaCadaArchivo)
+{
+    ProgramaTemporal p;
+    p.AbreBase();
+    const QString bd = p.ctx->ArchivoBD, ajena = p.CreaBase("09", "2026"), libre = p.Carpeta() + "/libre.txt",
+                  enlace = p.Carpeta() + "/enlace.db";
+    ASSERT_TRUE(EscribeArchivo(libre, "x") && QFile::link(bd, enlace));
+    const IdentidadArchivo id = *IdentidadArchivo::En(libre);
+    BloqueoAjeno otro(ajena, 600, "SELECT count(*) FROM D_EVENTO", BloqueoAjeno::Modo::Lee);
+    ASSERT_TRUE(otro.Tomado());
+    const qint64 yo = QCoreApplication::applicationPid();
+    using E = UsoDeArchivo::Estado;
+    const struct {
+        const char *caso;
+        ArchivoAProbar archivo;
+        E estado;
+        qint64 proceso;
+    } casos[] = {
+        {"no existe", {p.Carpeta() + "/falta.db", {}}, E::NoExiste, 0},
+        {"libre", {libre, {}}, E::Libre, 0},
+        {"libre, el esperado", {libre, id}, E::Libre, 0},
+        {"otro dispositivo", {libre, IdentidadArchivo{id.dispositivo + 1, id.nodo}}, E::Otro, 0},
+        {"otro nodo", {libre, IdentidadArchivo{id.dispositivo, id.nodo + 1}}, E::Otro, 0},
+        {"una carpeta", {p.Carpeta(), {}}, E::Otro, 0},
+        {"un enlace", {enlace, {}}, E::NoSeSabe, 0},
+        {"la base de este proceso", {bd, {}}, E::Tomado, yo},
+        {"su -shm", {bd + "-shm", {}}, E::Tomado, yo},
+        {"su -wal, que SQLite no bloquea", {bd + "-wal", {}}, E::Libre, 0},
+        {"la base de otro proceso", {ajena, {}}, E::Tomado, otro.Proceso()},
+    };
+    std::vector<ArchivoAProbar> archivos;
+    for (const auto &c : casos)
+        archivos.push_back(c.archivo);
+    const std::vector<UsoDeArchivo> usos = UsoDeArchivos(archivos);
+    ASSERT_EQ(usos.size(), std::size(casos));
+    for (size_t i = 0; i < usos.size(); ++i) {
+        EXPECT_EQ(usos[i].estado, casos[i].estado) << casos[i].caso;
+        EXPECT_EQ(usos[i].proceso, casos[i].proceso) << casos[i].caso;
+    }
+    EXPECT_EQ(BloqueosPerdidos(bd), "");
+}
+
+// A database put at the old path of a moved one takes the -wal and -shm that
+// SQLite left there. Another program holding it open keeps them through the
+// closing, whether it locks the -shm or, in exclusive locking mode, only that
+// database; a third connection then reads and writes it.
+TEST(BaseDatos, LosDiariosQueOtroProgramaUsaSeQuedanAlCerrarUnaBaseMovida)
+{
+    const std::pair<const char *, BloqueoAjeno::Modo> casos[] = {{"la lee", BloqueoAjeno::Modo::Lee},
+                                                                 {"la lee en modo exclusivo", BloqueoAjeno::Modo::Exclusivo}};
+    for (const auto &[caso, modo] : casos) {
+        ProgramaTemporal p;
+        p.AbreBase();
+        const QString archivo = p.ctx->ArchivoBD, movido = archivo + ".movido",
+                      copia = p.ctx->RutaDatos + "/VELMORAN0436-recuperada.db";
+        p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('DFSSA000011', 1, '2004-06-15')");
+        // Everything in the file: the database put at the path reads none of its pages from the log.
+        p.Valor("PRAGMA wal_checkpoint(TRUNCATE)");
+        const auto wal = IdentidadArchivo::En(archivo + "-wal"), shm = IdentidadArchivo::En(archivo + "-shm");
+        ASSERT_TRUE(wal && shm) << caso;
+        ASSERT_TRUE(QFile::rename(archivo, movido) && QFile::rename(p.CreaBase("09", "2026"), archivo)) << caso;
+        const auto tercera = [&](const char *sql) {
+            sqlite3 *db = nullptr;
+            QString respuesta;
+            const auto fila = [](void *r, int, char **valores, char **) {
+                *static_cast<QString *>(r) = QString::fromUtf8(valores[0]);
+                return 0;
+            };
+            if (sqlite3_open_v2(archivo.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
+                || sqlite3_exec(db, sql, fila, &respuesta, nullptr) != SQLITE_OK)
+                respuesta = QString::fromUtf8(sqlite3_errmsg(db));
+            sqlite3_close(db);
+            return respuesta;
+        };
+        {
+            BloqueoAjeno otro(archivo, 600, "SELECT count(*) FROM D_EVENTO", modo);
+            ASSERT_TRUE(otro.Tomado()) << caso;
+            p.bd().Cierra();
+            EXPECT_EQ(p.mensajes.Ultimo(), "El archivo de la Base de Datos " + archivo + " fue reemplazado por otro mientras "
+                                           "el programa estaba abierto. Lo que estaba guardado se escribió en el archivo "
+                                           "nuevo " + copia + "; el archivo que ocupa ahora " + archivo + " no se modificó.")
+                << caso;
+            EXPECT_EQ(IdentidadArchivo::En(archivo + "-wal"), wal) << caso;
+            EXPECT_EQ(IdentidadArchivo::En(archivo + "-shm"), shm) << caso;
+            EXPECT_EQ(tercera("SELECT count(*) FROM D_EVENTO"), "0") << caso;
+        }
+        EXPECT_EQ(tercera("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('DFSSA000011', 2, '2004-06-15'); "
+                          "SELECT group_concat(Folio) FROM D_EVENTO"),
+                  "2")
+            << caso;
+        for (const QString &base : {movido, copia}) {
+            p.bd().Abre(base);
+            EXPECT_EQ(p.Filas("SELECT Folio FROM D_EVENTO") + p.Filas("PRAGMA integrity_check"), QStringList({"1", "ok"}))
+                << caso << base.toStdString();
+        }
+    }
 }
 
 // A file that cannot take its place says why in Spanish, and what stood
