@@ -1,11 +1,13 @@
 // Speed and memory of the export table and its exports: the build of the
 // export table with all 53 fields (unfiltered, and with filters keeping half
-// the events, the biggest unit and the smallest), the export of the whole
-// table to .db, .dbf and .xlsx, the table view's first rows, and the build
-// again with the events numbered past 16,777,215, each beside the same work
-// done plainly (SQLite alone in the same file, a bare shapelib or
-// libxlsxwriter loop). Prints "name: value unit" lines and ends with one line per goal;
-// never fails a run.
+// the events, the biggest unit, the smallest, the biggest beside a unit of
+// under 0.1 % of the events, that unit alone and the units of a prefix, each
+// checked against the plain statement), the export of the whole table to
+// .db, .dbf and .xlsx, the table view's first rows, and the build again with
+// the events numbered past 16,777,215, each beside the same work done plainly
+// (SQLite alone in the same file, a bare shapelib or libxlsxwriter loop).
+// Prints "name: value unit" lines and ends with one line per goal; never
+// fails a run.
 //
 //   velmoran_bench_exporta [N] [--estado EE] [--ano AAAA] [--conserva CARPETA] [--ordenado] [--desordenado] [--una-unidad]
 
@@ -32,7 +34,6 @@
 #include <functional>
 #include <string>
 #include <sqlite3.h>
-#include <tuple>
 #include <shapefil.h>
 #include <vector>
 
@@ -268,9 +269,8 @@ int Corre(const OpcionesBanco &opciones)
         bd.EjecutaAccion(QStringLiteral("CREATE TABLE PLANO AS SELECT * FROM D_EVENTO AS E") + donde, valores);
     };
     qint64 filas = 0;
-    const auto construye = [&](const QString &condicion, const QVariant &valor) {
-        const SeleccionEventos s{QStringLiteral(" FROM D_Evento AS E"), condicion, valor.isValid() ? QVariantList{valor} : QVariantList{}, {}};
-        filas = TablaTrabajo::ConstruyeGenConsul(bd, Campos53, s);
+    const auto construye = [&](const QString &condicion, const QVariantList &valores) {
+        filas = TablaTrabajo::ConstruyeGenConsul(bd, Campos53, {QStringLiteral(" FROM D_Evento AS E"), condicion, valores, {}});
     };
     const auto [genconsul, genconsulPlano] = Pareja("GENCONSUL con los 53 campos", [&] { construye({}, {}); },
                                                     "  SQLite plano: CREATE TABLE AS SELECT de D_EVENTO en el mismo archivo",
@@ -299,21 +299,48 @@ int Corre(const OpcionesBanco &opciones)
     // The generator always has a condition: one that keeps half the events
     // (from the median date of care on), and the one a clerk makes most, one
     // unit: the biggest and the smallest (on a year of one unit, the same).
+    // Then several units, which the key's index finds apart: the biggest
+    // beside one of under 0.1 % of the events, and the units of a prefix; and
+    // that small unit alone.
     const QString mediana = bd.Valor(QStringLiteral("SELECT fechaAtencion FROM D_EVENTO ORDER BY fechaAtencion "
                                                     "LIMIT 1 OFFSET (SELECT count(*) / 2 FROM D_EVENTO)")).toString();
     const auto unidad = [&](const char *orden) {
         return bd.Valor(QStringLiteral("SELECT Clues FROM D_EVENTO GROUP BY Clues ORDER BY count(*) %1 LIMIT 1").arg(QLatin1String(orden))).toString();
     };
-    for (const auto &[nombre, condicion, valor, tope] : {std::tuple{"la mitad", "E.fechaAtencion >= ?", mediana, 2.0},
-                                                         {"unidad mayor", "E.Clues = ?", unidad("DESC"), 2.0},
-                                                         {"una unidad", "E.Clues = ?", unidad("ASC"), 2.0}}) {
-        const QByteArray titulo = QByteArray("GENCONSUL con filtro, ") + nombre;
-        const auto [nuestro, plano] = Pareja(titulo.constData(), [&] { construye(QString::fromLatin1(condicion), valor); },
+    const QString mayor = unidad("DESC");
+    const QString pequena = bd.Valor(QStringLiteral("SELECT Clues FROM D_EVENTO GROUP BY Clues HAVING count(*) * 1000 < "
+                                                    "(SELECT count(*) FROM D_EVENTO) ORDER BY count(*) DESC LIMIT 1")).toString();
+    // The longest prefix of the biggest unit's code that several units share.
+    QString prefijo;
+    for (int largo = int(mayor.size()) - 1; largo > 0 && prefijo.isEmpty(); --largo)
+        if (bd.Valor(QStringLiteral("SELECT count(DISTINCT Clues) FROM D_EVENTO WHERE Clues LIKE ?"), {mayor.left(largo) + QLatin1Char('%')}).toInt() > 1)
+            prefijo = mayor.left(largo) + QLatin1Char('%');
+    struct Filtro {
+        QByteArray nombre;
+        QString condicion;
+        QVariantList valores;
+    };
+    std::vector<Filtro> filtros = {{"la mitad", QStringLiteral("E.fechaAtencion >= ?"), {mediana}},
+                                   {"unidad mayor", QStringLiteral("E.Clues = ?"), {mayor}},
+                                   {"una unidad", QStringLiteral("E.Clues = ?"), {unidad("ASC")}}};
+    if (pequena.isEmpty()) {
+        std::printf("ninguna unidad tiene menos del 0.1 %% de los eventos: sin las líneas de esa unidad\n");
+    } else {
+        filtros.push_back({"unidad mayor y una de menos del 0.1 %", QStringLiteral("E.Clues IN (?, ?)"), {mayor, pequena}});
+        filtros.push_back({"una unidad de menos del 0.1 %", QStringLiteral("E.Clues = ?"), {pequena}});
+    }
+    if (prefijo.isEmpty())
+        std::printf("ningún prefijo de la unidad mayor es de varias unidades: sin la línea del prefijo\n");
+    else
+        filtros.push_back({"las unidades de un prefijo", QStringLiteral("E.Clues LIKE ?"), {prefijo}});
+    for (const Filtro &f : filtros) {
+        const QByteArray titulo = "GENCONSUL con filtro, " + f.nombre;
+        const auto [nuestro, plano] = Pareja(titulo.constData(), [&] { construye(f.condicion, f.valores); },
                                              "  SQLite plano: CREATE TABLE AS SELECT con el mismo filtro",
-                                             [&] { planoCon(QStringLiteral(" WHERE ") + QString::fromLatin1(condicion), {valor}); });
+                                             [&] { planoCon(QStringLiteral(" WHERE ") + f.condicion, f.valores); });
         std::printf("  %lld filas\n", filas);
-        Razon(titulo + " frente a CREATE TABLE AS SELECT", nuestro, plano, tope);
-        conSubconsultas(titulo + " frente a subconsultas", QStringLiteral(" WHERE ") + QString::fromLatin1(condicion), {valor}, nuestro);
+        Razon(titulo + " frente a CREATE TABLE AS SELECT", nuestro, plano, 2);
+        conSubconsultas(titulo + " frente a subconsultas", QStringLiteral(" WHERE ") + f.condicion, f.valores, nuestro);
     }
     bd.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS PLANO"));
     // The exports and the views read the whole table, as after a run without a filter.
