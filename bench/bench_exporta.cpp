@@ -299,12 +299,22 @@ int Corre(const OpcionesBanco &opciones)
         bd.EjecutaAccion(QStringLiteral("CREATE TABLE PLANO AS SELECT * FROM D_EVENTO AS E") + donde, valores);
     };
     qint64 filas = 0;
+    TablaTrabajo::LecturaTabla lectura;
     const auto construye = [&](const QString &condicion, const QVariantList &valores) {
-        filas = TablaTrabajo::ConstruyeGenConsul(bd, Campos53, {QStringLiteral(" FROM D_Evento AS E"), condicion, valores, {}});
+        filas = TablaTrabajo::ConstruyeGenConsul(bd, Campos53, {QStringLiteral(" FROM D_Evento AS E"), condicion, valores, {}}, true,
+                                                 &lectura);
+    };
+    // How the last build read: the events, and the detail rows on threads or by the statement.
+    const auto leida = [&] {
+        static const char *const eventos[] = {"como la condición los halla", "por rowid, la condición en cada uno",
+                                              "hallados primero, luego por rowid"};
+        std::printf("  %lld filas; eventos leídos %s; detalle en %d tramos en hilos, %lld eventos tomados de ellos\n", filas,
+                    eventos[lectura.eventos], lectura.tramos, lectura.deHilos);
     };
     const auto [genconsul, genconsulPlano] = Pareja("GENCONSUL con los 53 campos", [&] { construye({}, {}); },
                                                     "  SQLite plano: CREATE TABLE AS SELECT de D_EVENTO en el mismo archivo",
                                                     [&] { planoCon({}, {}); });
+    leida();
     Razon("GENCONSUL, 53 campos, frente a CREATE TABLE AS SELECT", genconsul, genconsulPlano, 2);
     std::printf("  columnas de GENCONSUL: %s\n",
                 qPrintable(bd.Valor(QStringLiteral("SELECT count(*) FROM pragma_table_info('GENCONSUL')")).toString()));
@@ -342,7 +352,7 @@ int Corre(const OpcionesBanco &opciones)
         const auto [nuestro, plano] = Pareja(titulo.constData(), [&] { construye(f.condicion, f.valores); },
                                              "  SQLite plano: CREATE TABLE AS SELECT con el mismo filtro",
                                              [&] { planoCon(QStringLiteral(" WHERE ") + f.condicion, f.valores); });
-        std::printf("  %lld filas\n", filas);
+        leida();
         Razon(titulo + " frente a CREATE TABLE AS SELECT", nuestro, plano, f.conMeta ? 2 : 0);
         conSubconsultas(titulo + " frente a subconsultas", QStringLiteral(" WHERE ") + f.condicion, f.valores, nuestro, f.conMeta ? 1 : 0);
     };
@@ -441,6 +451,7 @@ int Corre(const OpcionesBanco &opciones)
     const auto [altos, altosPlano] = Pareja("GENCONSUL, eventos numerados desde 16,777,216", [&] { construye({}, {}); },
                                             "  SQLite plano: CREATE TABLE AS SELECT de D_EVENTO en el mismo archivo",
                                             [&] { planoCon({}, {}); });
+    leida();
     Razon("GENCONSUL, 53 campos, rowids desde 16,777,216, frente a CREATE TABLE AS SELECT", altos, altosPlano, 2);
 
     metas.Imprime(qPrintable(bd.Valor(QStringLiteral("SELECT count(*) || ' eventos' FROM D_EVENTO")).toString()));

@@ -53,8 +53,9 @@ QString Union();
 // event and 4 more a table), so that the events may come in any order. Where
 // that cannot be (one processor, no database file or a moved one, a read
 // transaction without the write lock, a thread that cannot start, a code
-// that does not fit), the statement reads the tables itself. A connection that holds the write lock,
-// and has not yet written, sees what the threads see.
+// that does not fit), the statement reads the tables itself. A connection
+// that holds the write lock, and has not yet written, sees what the threads
+// see.
 class LecturaAdelantada {
 public:
     // With `extremos`, only the events whose keys stand between those two
