@@ -10,9 +10,9 @@ namespace RanurasEvento {
 // An event's slots by group: each table is read once per event, when its
 // first slot is asked for. When threads read the tables for the statement,
 // the event's codes are taken by its rowid once they are done. Otherwise (and
-// meanwhile), while the events come in key order the table is walked along
-// its index instead of searched for every event, and an event out of that
-// order is searched for.
+// meanwhile), the table is walked along its index: an event whose key comes
+// after the rows the walk last passed is stepped to, and any other is
+// searched for, so that events in key order cost a step each.
 class LectorRanuras {
 public:
     explicit LectorRanuras(sqlite3 *db) : db_(db), lectura_(LecturaAdelantada::Datos::TomaEnEspera())
@@ -57,9 +57,8 @@ public:
         const int orden = ordenada && ordenada_ ? nueva.Compara(actual_.Vista()) : -1;
         if (orden == 0)
             return true;   // the same event again (a detail join): its codes stand
-        ascendente_ = orden > 0;
         ordenada_ = ordenada;
-        anterior_ = numero_++;
+        ++numero_;
         for (sqlite3_value *&v : valores_)
             sqlite3_value_free(std::exchange(v, nullptr));
         if (ordenada)
@@ -110,10 +109,11 @@ private:
         sqlite3_stmt *recorre = nullptr;       // the walk from an event on
         quint64 evento = 0;                    // the event the codes are of (0: none)
         Codigos codigos;
-        bool enCurso = false;       // the walk stands on a row, or at its end (hayFila false)
+        bool enCurso = false;       // the walk stands on the first row after `tras`, or at its end (hayFila false)
         bool hayFila = false;
         bool filaOrdenada = false;  // the row's key is of the ordered types; then `fila` holds it
         Clave fila;
+        ClaveGuardada tras;         // the key of the last event whose rows the walk passed
 
         // Steps the walk and reads the new row's key once.
         int Paso()
@@ -134,16 +134,20 @@ private:
     }
 
     // Fills the codes of the current event by the walk, on from where it stands
-    // when `adelante`; false when the event has to be searched for instead.
-    bool Recorre(Busqueda &b, bool adelante, int &rc) const
+    // when the event's key comes after the rows it passed (events served by the
+    // threads meanwhile did not move it); false when the event has to be
+    // searched for instead.
+    bool Recorre(Busqueda &b, int &rc) const
     {
         const Clave k = actual_.Vista();
         rc = SQLITE_OK;
-        bool busca = !b.enCurso || !adelante;
+        bool busca = !b.enCurso || k.Compara(b.tras.Vista()) <= 0;
         // A few rows ahead are stepped over; an event far ahead is searched for.
         for (int pasos = 0; !busca && b.hayFila; ++pasos) {
-            if (!b.filaOrdenada)
+            if (!b.filaOrdenada) {
+                b.enCurso = false;
                 return false;
+            }
             if (b.fila.Compara(k) >= 0)
                 break;
             busca = pasos == 32;
@@ -167,10 +171,12 @@ private:
             b.codigos.Guarda(b.tabla, b.recorre, 3);
             rc = b.Paso();
         }
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE && rc != SQLITE_OK)
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE && rc != SQLITE_OK) {
             b.enCurso = false;
-        else
+        } else {
+            b.tras.De(k);
             rc = SQLITE_DONE;
+        }
         return true;
     }
 
@@ -198,12 +204,11 @@ private:
             && (sqlite3_prepare_v2(db_, b.tabla.Sql(false).constData(), -1, &b.st, nullptr) != SQLITE_OK
                 || sqlite3_prepare_v2(db_, b.tabla.Sql(true).constData(), -1, &b.recorre, nullptr) != SQLITE_OK))
             return false;
-        const bool adelante = ascendente_ && b.evento == anterior_;
         b.evento = 0;
         int rc = SQLITE_DONE;
         if (!DeHilos(b)) {
             b.codigos.Olvida();
-            if (!ordenada_ || !Recorre(b, adelante, rc)) {
+            if (!ordenada_ || !Recorre(b, rc)) {
                 Liga(b.st);
                 while ((rc = sqlite3_step(b.st)) == SQLITE_ROW)
                     b.codigos.Guarda(b.tabla, b.st, 0);
@@ -222,8 +227,7 @@ private:
     sqlite3_value *valores_[3] = {};
     bool conFila_ = false;     // the current event's rowid was given
     sqlite3_int64 fila_ = 0;
-    quint64 numero_ = 0, anterior_ = 0;   // numbers of the current and the previous event
-    bool ascendente_ = false;             // the current event's key follows the previous one's
+    quint64 numero_ = 0;       // the current event's number
     std::vector<Busqueda> busquedas_;
     std::vector<std::pair<int, int>> deGrupo_;   // by group: its table's reading and set of slots
     std::vector<Codigo> iniciales_;              // by group: the value of a slot without a code

@@ -178,7 +178,12 @@ public:
             void *b = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
             if (b == MAP_FAILED)
                 throw std::bad_alloc();
-            bloques_.push_back(static_cast<T *>(b));
+            try {
+                bloques_.push_back(static_cast<T *>(b));
+            } catch (...) {
+                munmap(b, Bytes);
+                throw;
+            }
         }
         T *lugar = bloques_.back() + n_++ % PorBloque;
         return *new (lugar) T();
@@ -398,6 +403,14 @@ private:
 
 LecturaAdelantada::Datos::~Datos() = default;
 
+void LecturaAdelantada::Datos::Abandona()
+{
+    // The threads read the tables' list: stopped first.
+    tramos.clear();
+    tablas.clear();
+    inicios.clear();
+}
+
 int LecturaAdelantada::Datos::Tabla(const char *tabla) const
 {
     for (size_t t = 0; t < tablas.size(); ++t)
@@ -486,6 +499,7 @@ bool LecturaAdelantada::Datos::Ubica(sqlite3_int64 fila, const Clave *clave, Ubi
         c = Busca(f, c, fila, pasos);
         if (c < f.size() && f[c] == fila) {
             u = {t, c};
+            ++hallados;
             return true;
         }
     }
@@ -561,13 +575,18 @@ LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras
         abiertos = d_->tramos.back()->Abre(archivo, limites[i], limites[i + 1], i + 2 == limites.size());
     }
     if (!abiertos || Movida(db)) {
-        d_->tramos.clear();
-        d_->tablas.clear();
-        d_->inicios.clear();
+        d_->Abandona();
         return;
     }
-    for (const auto &t : d_->tramos)
-        t->Arranca();
+    // Under a limit on threads or memory a thread may not start (std::system_error,
+    // std::bad_alloc): those that did are stopped.
+    try {
+        for (const auto &t : d_->tramos)
+            t->Arranca();
+    } catch (const std::exception &) {
+        d_->Abandona();
+        return;
+    }
     enEspera = d_.get();
 }
 
@@ -582,9 +601,9 @@ bool LecturaAdelantada::MismaVersion() const
     return d_->tramos.empty() || VersionDeDatos(d_->db) == d_->version;
 }
 
-bool LecturaAdelantada::EnHilos() const
+int LecturaAdelantada::Tramos() const
 {
-    return !d_->tramos.empty();
+    return int(d_->tramos.size());
 }
 
 bool LecturaAdelantada::Espera() const
@@ -593,6 +612,11 @@ bool LecturaAdelantada::Espera() const
     for (const auto &t : d_->tramos)
         leida = t->Espera() && leida;
     return leida;
+}
+
+quint64 LecturaAdelantada::Hallados() const
+{
+    return d_->hallados;
 }
 
 quint64 LecturaAdelantada::Pasos() const

@@ -29,10 +29,12 @@ struct LecturaAdelantada::Datos {
     int leidos = -1;                    // -1 until waited for; then 1 when every stretch was read
     std::vector<size_t> cursores;       // by stretch: where the last event looked for there stood
     std::vector<ClaveGuardada> inicios; // by stretch after the first: its first key
-    quint64 pasos = 0;                  // rowids compared by Ubica, for the tests
+    quint64 hallados = 0, pasos = 0;    // events Ubica found, and rowids it compared
     std::vector<std::unique_ptr<Tramo>> tramos;   // destroyed first: their threads write them
 
     ~Datos();
+    // Stops and forgets the readers: the statement reads the tables itself.
+    void Abandona();
     // The number of a table read, or -1.
     int Tabla(const char *tabla) const;
     // Whether the readers are done and every one could read.

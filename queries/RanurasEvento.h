@@ -52,9 +52,10 @@ QString Union();
 // event's codes found by its rowid whatever its value (8 bytes a code, 12 an
 // event and 4 more a table), so that the events may come in any order. Where
 // that cannot be (one processor, no database file or a moved one, a read
-// transaction without the write lock, a code that does not fit), the
-// statement reads the tables itself. A connection that holds the write lock,
-// and has not yet written, sees what the threads see.
+// transaction without the write lock, a thread that cannot start, a code
+// that does not fit), the statement reads the tables itself. A connection
+// that holds the write lock, and has not yet written, sees what the threads
+// see.
 class LecturaAdelantada {
 public:
     // With `extremos`, only the events whose keys stand between those two
@@ -67,10 +68,12 @@ public:
     // wrote between the readers' start and the statement's, so that they may
     // have read another state of the database than the statement did.
     bool MismaVersion() const;
-    bool EnHilos() const;
+    // The stretches read on threads; 0 when the statement reads the tables itself.
+    int Tramos() const;
     // Waits for the readers; false when one could not read its stretch.
     bool Espera() const;
-    // Rowids compared to find the events asked for, so far.
+    // So far: the events found in the threads' reading, and the rowids compared to find them.
+    quint64 Hallados() const;
     quint64 Pasos() const;
 
     struct Datos;

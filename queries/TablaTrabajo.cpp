@@ -181,11 +181,8 @@ RanurasEvento::Extremos DeLasUnidades(const QByteArray &primera, const QByteArra
 
 // How a build meets the events and reads their detail rows.
 struct Camino {
-    enum Forma {
-        Escrita,      // as the selection is written, in the order its plan reads the events
-        SinIndice,    // every event in rowid order, the condition tried on each
-        Elegidos,     // the events kept, found first, then read in rowid order
-    } forma = Escrita;
+    using Forma = TablaTrabajo::LecturaTabla::Eventos;
+    Forma forma = Forma::Escrita;
     bool hilos = false;                                  // the detail tables read alongside on threads
     std::optional<RanurasEvento::Extremos> extremos;     // by them, only the events of that key range
 };
@@ -213,12 +210,12 @@ Camino Elige(const BaseDatos &bd, const SeleccionEventos &s, bool ranuras)
     }
     const Muestra m(bd, s);
     if (m.vistos > 0 && m.quedan * 2 >= m.vistos) {
-        c.forma = Camino::SinIndice;
+        c.forma = Camino::Forma::SinIndice;
         c.hilos = ranuras;
     } else if (BuscaPorClave(bd, QStringLiteral("SELECT E.rowid%1 WHERE %2").arg(s.desde, s.condicion), s.valores)) {
         // The user's order may name a detail the selection joins: only the selection knows it.
         if (s.orden.isEmpty() || !s.desde.contains(QLatin1String("JOIN"), Qt::CaseInsensitive))
-            c.forma = Camino::Elegidos;
+            c.forma = Camino::Forma::Elegidos;
         if (ranuras && m.quedan > 0)
             c.extremos = DeLasUnidades(m.primera, m.ultima);
         c.hilos = c.extremos.has_value();
@@ -230,15 +227,10 @@ Camino Elige(const BaseDatos &bd, const SeleccionEventos &s, bool ranuras)
 
 } // namespace
 
-bool TablaTrabajo::LeeEnHilos(const BaseDatos &bd, const SeleccionEventos &s)
-{
-    return Elige(bd, s, true).hilos;
-}
-
 namespace {
 
 qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna> &columnas,
-                 const SeleccionEventos &s, const QString &orden, bool hilos)
+                 const SeleccionEventos &s, const QString &orden, bool hilos, TablaTrabajo::LecturaTabla *como)
 {
     QStringList definicion, nombres, expresiones;
     QList<const GrupoRanuras *> grupos;
@@ -253,11 +245,11 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
                                                                                    expresiones.join(QLatin1Char(',')));
     const QString ordena = QStringLiteral(" ORDER BY ") + (orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
     const auto sentencia = [&](Camino::Forma forma) {
-        if (forma == Camino::Elegidos)
+        if (forma == Camino::Forma::Elegidos)
             return inserta + QStringLiteral(" FROM D_Evento AS E") + (grupos.isEmpty() ? QString() : RanurasEvento::Union())
                    + QStringLiteral(" WHERE E.rowid IN (SELECT E.rowid%1 WHERE %2)").arg(s.desde, s.condicion) + ordena;
         SeleccionEventos escrita = s;
-        if (forma == Camino::SinIndice)
+        if (forma == Camino::Forma::SinIndice)
             escrita.desde = SinIndices(s.desde);
         return inserta + Eventos(escrita, !grupos.isEmpty()) + ordena;
     };
@@ -275,13 +267,15 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
         if (camino.hilos)
             lectura.emplace(bd.Manejador(), grupos, camino.extremos ? &*camino.extremos : nullptr);
         // Without threads the statement walks the detail tables along the key's index as it reads the events.
-        if (!grupos.isEmpty() && (!lectura || !lectura->EnHilos()))
-            camino.forma = Camino::Escrita;
+        if (!grupos.isEmpty() && (!lectura || lectura->Tramos() == 0))
+            camino.forma = Camino::Forma::Escrita;
         const QScopedValueRollback<bool> enConstruccion(construyendo, true);
         bd.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS main.%1").arg(tabla));
         bd.EjecutaAccion(QStringLiteral("CREATE TABLE main.%1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
         const qint64 filas = bd.EjecutaAccion(sentencia(camino.forma), s.valores);
         const bool misma = !lectura || lectura->MismaVersion();
+        if (como)
+            *como = {camino.forma, lectura ? lectura->Tramos() : 0, lectura ? qint64(lectura->Hallados()) : 0};
         // The readers' snapshots would keep the log from being checkpointed into the file.
         lectura.reset();
         if (!misma)
@@ -304,7 +298,8 @@ bool Construyendo()
     return construyendo;
 }
 
-qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const SeleccionEventos &seleccion, bool hilos)
+qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const SeleccionEventos &seleccion, bool hilos,
+                          LecturaTabla *lectura)
 {
     bool conRanuras = false;
     for (const QString &c : campos)
@@ -317,7 +312,7 @@ qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const 
                 todos << QLatin1String(clave);
     }
     todos << campos;
-    return Construye(bd, GenConsul, ColumnasDe(bd, todos, 6), seleccion, seleccion.orden, hilos);
+    return Construye(bd, GenConsul, ColumnasDe(bd, todos, 6), seleccion, seleccion.orden, hilos, lectura);
 }
 
 LecturaFilas FuenteTmpQuery(const BaseDatos &bd, const SeleccionEventos &seleccion)

@@ -40,23 +40,34 @@ struct LecturaFilas {
 // runs in one transaction: a failed one leaves the former table as it was.
 namespace TablaTrabajo {
 
+// How a build read the events and their detail rows, as it chose (told to
+// the benchmarks' figures). The detail tables are read on threads, each a
+// stretch of the events' keys, which read every detail row of their stretch:
+// without a condition; for the events the key's index finds (a unit), over
+// the keys between the first and the last unit a sample of the events meets
+// (any other event searched for alone); otherwise when the selection keeps
+// more than a few of the events (told by runs of events spread over the
+// rowids, read by rowid whatever the plan). Few are read by the statement
+// alone, in proportion to them. The choice costs a few steps whatever the events.
+struct LecturaTabla {
+    enum Eventos {
+        Escrita,     // as the selection is written, in the order its plan reads the events
+        SinIndice,   // every event in rowid order, the condition tried on each
+        Elegidos,    // the events kept, found first, then read in rowid order
+    } eventos = Escrita;
+    int tramos = 0;          // stretches read on threads; 0: the statement read the detail tables alone
+    qint64 deHilos = 0;      // events whose codes the statement took from the threads
+};
+
 // The export generator's table: the chosen field entries ("E.Nombre",
 // "D.CodDerechohabiencia", ...) in order. Without slots and without a detail
 // join it holds exactly those columns; otherwise the event key (Folio, CLUES,
 // fechaAtencion) comes first unless chosen, and every detail entry becomes its
 // slots (six for the diagnoses). Without `hilos` the statement alone reads the
-// detail tables, as on a machine of one processor. Throws ErrorBD; returns the rows.
+// detail tables, as on a machine of one processor. `lectura`, when given, is
+// told how it read. Throws ErrorBD; returns the rows.
 qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const SeleccionEventos &seleccion,
-                          bool hilos = true);
-
-// Whether a build reads the detail tables on threads, each a stretch of the
-// events' keys, which read every detail row of their stretch: without a
-// condition; for the events the key's index finds (a unit), over the keys
-// between the first and the last of them; otherwise when the selection keeps
-// more than a few of the events (told by runs of events spread over the
-// rowids, read by rowid whatever the plan). Few are read by the statement
-// alone, in proportion to them. Costs a few steps whatever the events.
-bool LeeEnHilos(const BaseDatos &bd, const SeleccionEventos &seleccion);
+                          bool hilos = true, LecturaTabla *lectura = nullptr);
 
 // The table view's rows: 61 fixed columns (three diagnosis slots), sorted by
 // Clues and Folio whatever order the selection asks. Nothing is built ahead:

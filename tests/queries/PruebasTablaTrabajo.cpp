@@ -1,11 +1,18 @@
 #include "CincoEventos.h"
+#include "queries/CodigosEvento.h"
 #include "queries/RanurasEvento.h"
 #include "queries/TablaTrabajo.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <gtest/gtest.h>
+#include <dlfcn.h>
+#include <pthread.h>
 #include <sqlite3.h>
+#include <atomic>
+#include <cerrno>
+#include <cmath>
+#include <limits>
 #include <optional>
 #include <thread>
 
@@ -14,6 +21,14 @@ namespace {
 using TablaTrabajoTest = CincoEventos;
 
 const QString Columnas = "SELECT name FROM pragma_table_info('GENCONSUL', 'main')";
+
+// The stretches a build of the violence types' slots read on threads (0: none).
+int Tramos(ProgramaTemporal &p, const SeleccionEventos &s)
+{
+    TablaTrabajo::LecturaTabla lectura;
+    TablaTrabajo::ConstruyeGenConsul(p.bd(), {"V.CodTipoViolencia"}, s, true, &lectura);
+    return lectura.tramos;
+}
 
 } // namespace
 
@@ -231,12 +246,12 @@ TEST_F(TablaTrabajoTest, RowidsAltosSeLeenEnHilosYDanLoQueLaSentenciaPlana)
         std::optional<RanurasEvento::LecturaAdelantada> lectura;
         if (hilos) {
             lectura.emplace(p.bd().Manejador(), grupos);
-            EXPECT_TRUE(lectura->EnHilos());
+            EXPECT_GT(lectura->Tramos(), 0);
         }
         return p.Filas("SELECT E.Folio, R.* FROM D_Evento AS E, RANURAS_EVENTO(E.Clues, E.Folio, E.fechaAtencion, E.rowid) AS R ORDER BY E.rowid");
     };
     EXPECT_EQ(ranuras(true), ranuras(false));
-    EXPECT_TRUE(TablaTrabajo::LeeEnHilos(p.bd(), {}));
+    EXPECT_GT(Tramos(p, {}), 0);
     ComparaConOraculo(p, "E.Folio > ?", {0}, 3005);
 }
 
@@ -248,12 +263,14 @@ TEST_F(TablaTrabajoTest, UnFiltroDePocosEventosNoLeeTodoElDetalle)
     const auto seleccion = [](const QString &donde, const QVariant &valor) {
         return SeleccionEventos{" FROM D_Evento AS E", donde, {valor}, {}};
     };
-    EXPECT_FALSE(TablaTrabajo::LeeEnHilos(p.bd(), seleccion("E.Folio % 97 = ?", 3)));
-    EXPECT_FALSE(TablaTrabajo::LeeEnHilos(p.bd(), seleccion("E.Clues = ?", "Q")));
-    EXPECT_TRUE(TablaTrabajo::LeeEnHilos(p.bd(), seleccion("E.Edad >= ?", 30)));
-    const SeleccionEventos conDetalle{" FROM D_Evento AS E LEFT JOIN D_TipoViolencia AS V ON V.CLUES = E.Clues AND "
-                                      "V.Folio = E.Folio AND V.fechaAtencion = E.fechaAtencion", "V.CodTipoViolencia = ?", {2}, {}};
-    EXPECT_TRUE(TablaTrabajo::LeeEnHilos(p.bd(), conDetalle));
+    EXPECT_EQ(Tramos(p, seleccion("E.Folio % 97 = ?", 3)), 0);
+    EXPECT_EQ(Tramos(p, seleccion("E.Clues = ?", "Q")), 0);
+    if (std::thread::hardware_concurrency() >= 2) {
+        EXPECT_GT(Tramos(p, seleccion("E.Edad >= ?", 30)), 0);
+        const SeleccionEventos conDetalle{" FROM D_Evento AS E LEFT JOIN D_TipoViolencia AS V ON V.CLUES = E.Clues AND "
+                                          "V.Folio = E.Folio AND V.fechaAtencion = E.fechaAtencion", "V.CodTipoViolencia = ?", {2}, {}};
+        EXPECT_GT(Tramos(p, conDetalle), 0);
+    }
     ComparaConOraculo(p, "E.Folio % 97 = ?", {3}, 32);
 }
 
@@ -307,7 +324,7 @@ TEST_F(TablaTrabajoTest, UnidadesConSusEventosEnDesordenDanLoQueLaSentenciaPlana
     for (const Caso &c : casos)
         ComparaConOraculo(p, c.seleccion, c.filas, c.dondeOraculo);
     if (std::thread::hardware_concurrency() >= 2) {
-        EXPECT_TRUE(TablaTrabajo::LeeEnHilos(p.bd(), casos[2].seleccion));
+        EXPECT_GT(Tramos(p, casos[2].seleccion), 0);
     }
 }
 
@@ -326,7 +343,7 @@ TEST_F(TablaTrabajoTest, HallarLosEventosDeUnaUnidadCuestaComoSusEventos)
         UnidadesEnDesorden(p, {{"U", eventos}}, false);
         p.Ejecuta("INSERT INTO D_TipoViolencia SELECT Clues, Folio, fechaAtencion, 1 + Folio % 5 FROM D_EVENTO WHERE Clues = 'U'");
         const RanurasEvento::LecturaAdelantada lectura(p.bd().Manejador(), grupos);
-        EXPECT_TRUE(lectura.EnHilos());
+        EXPECT_GT(lectura.Tramos(), 0);
         EXPECT_TRUE(lectura.Espera());
         const QStringList filas = p.Filas("SELECT E.Folio, R.TipoViolencia01 FROM D_Evento AS E, RANURAS_EVENTO(E.Clues, E.Folio, "
                                           "E.fechaAtencion, E.rowid) AS R WHERE E.Clues = 'U' ORDER BY E.rowid");
@@ -343,9 +360,10 @@ TEST_F(TablaTrabajoTest, HallarLosEventosDeUnaUnidadCuestaComoSusEventos)
 // The choice between the statement alone and threads tries the condition on
 // the same few runs of rowids whatever index it could use: on a unit that
 // holds most events, on one that holds few, and on a unit with another
-// condition that keeps none, it meets no more events than the runs hold (the
-// count in the condition sees each event met), not every event of the unit
-// once a run or in search of the first one kept.
+// condition that keeps none, a build meets no more events than the runs hold
+// besides the unit's own, which its statement tries once each (the count in
+// the condition sees each event met), not every event of the unit once a run
+// or in search of the first one kept.
 TEST_F(TablaTrabajoTest, ElegirComoLeerPruebaLaCondicionEnPocosEventos)
 {
     UnidadesEnDesorden(p, {{"U", 4000}, {"V", 300}}, false);
@@ -357,10 +375,97 @@ TEST_F(TablaTrabajoTest, ElegirComoLeerPruebaLaCondicionEnPocosEventos)
                                },
                                nullptr, nullptr, nullptr);
     // The unit that holds most events, one that holds few, and one whose other condition keeps none.
-    for (const char *condicion : {"E.Clues = 'U' AND CUENTA(E.rowid)", "E.Clues = 'V' AND CUENTA(E.rowid)",
-                                  "E.Clues = 'U' AND CUENTA(E.rowid) AND E.Edad > 200"}) {
+    for (const auto &[condicion, eventos] : {std::pair{"E.Clues = 'U' AND CUENTA(E.rowid)", 4000},
+                                             {"E.Clues = 'V' AND CUENTA(E.rowid)", 300},
+                                             {"E.Clues = 'U' AND CUENTA(E.rowid) AND E.Edad > 200", 4000}}) {
         veces = 0;
-        TablaTrabajo::LeeEnHilos(p.bd(), {" FROM D_Evento AS E", condicion, {}, {}});
-        EXPECT_LE(veces, 16 * 64) << condicion;
+        TablaTrabajo::ConstruyeGenConsul(p.bd(), {"V.CodTipoViolencia"}, {" FROM D_Evento AS E", condicion, {}, {}});
+        EXPECT_LE(veces, 16 * 64 + eventos) << condicion;
     }
+}
+
+// Two events of one stretch far apart in its rowids: the second is found in
+// about twice the logarithm of the distance (steps that double, then halves),
+// forwards and backwards, not in as many steps as the events between them nor
+// in steps that grow by one.
+TEST_F(TablaTrabajoTest, HallarUnEventoLejanoCuestaElLogaritmoDeLaDistancia)
+{
+    if (std::thread::hardware_concurrency() < 2)
+        GTEST_SKIP() << "con un procesador no hay lectores en hilos";
+    // Unit U in key order and rowid order alike, and one event far away in
+    // rowids, on which the cuts spread over them fall: U's keys are one stretch.
+    p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000) "
+              "INSERT INTO D_EVENTO (rowid, Clues, Folio, fechaAtencion) SELECT 1000 + i, 'U', i, '2005-01-01' FROM n");
+    p.Ejecuta("INSERT INTO D_EVENTO (rowid, Clues, Folio, fechaAtencion) VALUES (1000000000, 'Z', 1, '2005-01-01')");
+    p.Ejecuta("INSERT INTO D_TipoViolencia SELECT Clues, Folio, fechaAtencion, 1 + Folio % 5 FROM D_EVENTO WHERE Clues = 'U'");
+    RanurasEvento::Registra(p.bd().Manejador());
+    RanurasEvento::Extremos unidad;
+    unidad.primera = {"U", {}, std::numeric_limits<sqlite3_int64>::min()};
+    unidad.ultima = {"U", "\xff", std::numeric_limits<sqlite3_int64>::max()};
+    const auto pasos = [&](int distancia, const char *sentido) {
+        const RanurasEvento::LecturaAdelantada lectura(p.bd().Manejador(), {RanurasEvento::GrupoDe("V.CodTipoViolencia")}, &unidad);
+        EXPECT_EQ(lectura.Tramos(), 1);
+        EXPECT_TRUE(lectura.Espera());
+        const QStringList filas = p.Filas(QString("SELECT E.Folio, R.TipoViolencia01 FROM D_Evento AS E, RANURAS_EVENTO(E.Clues, "
+                                                  "E.Folio, E.fechaAtencion, E.rowid) AS R WHERE E.rowid IN (1001, ?) ORDER BY E.rowid %1")
+                                              .arg(sentido),
+                                          {1001 + distancia});
+        EXPECT_EQ(filas.size(), 2);
+        EXPECT_EQ(lectura.Hallados(), 2u);
+        return lectura.Pasos();
+    };
+    for (const int distancia : {16, 256, 3999}) {
+        // From the stretch's first event: 2 log2(d) + 1 comparisons; back to it, as many again.
+        const double tope = 2 * std::log2(double(distancia)) + 3;
+        EXPECT_LE(double(pasos(distancia, "ASC")), tope) << distancia;
+        EXPECT_LE(double(pasos(distancia, "DESC")), 2 * tope) << distancia;
+    }
+}
+
+namespace {
+
+// Thread starts refused once `arranquesPermitidos` have gone ahead, as under a
+// limit on threads or address space: pthread_create answers EAGAIN, and
+// std::thread throws std::system_error. -1: every start goes ahead.
+std::atomic<int> arranquesPermitidos{-1};
+
+struct ArranquesLimitados {
+    explicit ArranquesLimitados(int permitidos) { arranquesPermitidos = permitidos; }
+    ~ArranquesLimitados() { arranquesPermitidos = -1; }
+};
+
+} // namespace
+
+extern "C" int pthread_create(pthread_t *hilo, const pthread_attr_t *atributos, void *(*rutina)(void *), void *argumento) noexcept
+{
+    using Crea = int (*)(pthread_t *, const pthread_attr_t *, void *(*)(void *), void *);
+    static const auto crea = reinterpret_cast<Crea>(dlsym(RTLD_NEXT, "pthread_create"));
+    for (int n = arranquesPermitidos.load(); n >= 0; n = arranquesPermitidos.load())
+        if (n == 0)
+            return EAGAIN;
+        else if (arranquesPermitidos.compare_exchange_weak(n, n - 1))
+            break;
+    return crea(hilo, atributos, rutina, argumento);
+}
+
+// A reader's thread that cannot start ends nothing: the readers that did are
+// stopped, and the statement reads the detail tables itself.
+TEST_F(TablaTrabajoTest, UnLectorQueNoArrancaDejaLaLecturaALaSentencia)
+{
+    if (std::thread::hardware_concurrency() < 2)
+        GTEST_SKIP() << "con un procesador no hay lectores en hilos";
+    EventosEnOrdenDeCaptura(p);
+    // None starts; the first starts and the second does not, where there are two readers or more.
+    QList<int> arranques = {0};
+    if (std::thread::hardware_concurrency() >= 3)
+        arranques << 1;
+    for (const int permitidos : arranques) {
+        SCOPED_TRACE(permitidos);
+        const ArranquesLimitados limite(permitidos);
+        TablaTrabajo::LecturaTabla lectura;
+        EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), CamposOraculo, {}, true, &lectura), 3005);
+        EXPECT_EQ(lectura.tramos, 0);
+        ComparaConOraculo(p, "E.Folio > ?", {0}, 3005);
+    }
+    EXPECT_GT(Tramos(p, {}), 0);
 }
