@@ -14,6 +14,7 @@ inline const QString TituloHerramientas = QStringLiteral("Herramientas VELMORAN"
 // away) is written back there before any message is shown and when the run
 // ends, however it ends: no message waits for the user while the file is
 // missing, and a program killed while one waits leaves the database in place.
+// A copy that cannot be written is said once; the run does not try it again.
 class AvisoHerramienta {
 public:
     explicit AvisoHerramienta(Contexto &ctx) : ctx_(ctx) {}
@@ -25,9 +26,12 @@ public:
     void Informa(const QString &texto, const QString &titulo) { Muestra(texto, Mensajes::Icono::Informacion, titulo); }
     // Empties the panel and shows the error, titled "Herramientas VELMORAN".
     void Falla(const ErrorBD &e);
+    // Writes the file back now, as before a message; false when the
+    // connection stays on a file away from its path (another file stands
+    // there, or the copy failed, which is said).
+    bool Vuelve();
 
 private:
-    void Vuelve();
-
     Contexto &ctx_;
+    bool intenta_ = true;
 };

@@ -78,7 +78,7 @@ QStringList Envio::Unidades() const
 Envio::Foco Envio::ValidaEnvio(const QString &textoIni, const QString &textoFin, Seleccion &s) const
 {
     const auto falla = [this](const QString &texto, const QString &titulo, Foco foco) {
-        ctx_.mensajes.Informa(texto, titulo);
+        AvisoHerramienta(ctx_).Informa(texto, titulo);
         return foco;
     };
     const auto fecha = [this](const QString &texto, QString *valor) {

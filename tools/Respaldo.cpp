@@ -5,7 +5,7 @@
 #include "shell/Contexto.h"
 #include "tools/AvisoHerramienta.h"
 #include "tools/Bitacora.h"
-#include "tools/Recepcion.h"
+#include "tools/EnvioPaquete.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -91,11 +91,10 @@ QString Respaldo::Copia(Progreso &trabajo, const QString &destino, int *eventos)
     const QString miembro = Miembro();
     // The copy and the archive get unique temporary names that an interrupted
     // backup leaves behind; this one removes them first, and what a killed
-    // reception left unpacked.
+    // send or reception left in Datos.
     const QString rutaCopia = RutaCopia();
-    ArchivoDestino::BorraRestos(rutaCopia);
+    BorraRestosEnDatos(ctx_.RutaDatos);
     ArchivoDestino::BorraRestos(destino);
-    Recepcion::BorraDesempacados(ctx_.RutaDatos);
     // VACUUM INTO writes a name that does not exist yet; never confirmed, it is removed on return.
     const ArchivoDestino copia(rutaCopia);
     try {

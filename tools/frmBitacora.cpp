@@ -89,7 +89,7 @@ void frmBitacora::CargaBitacora()
     try {
         tablas = LeeBitacora(ctx_.ConexionBD);
     } catch (const ErrorBD &e) {
-        ctx_.mensajes.Informa(QStringLiteral("No se pudo leer la Bitácora:\n\n") + e.Descripcion(), TituloBitacora);
+        AvisoHerramienta(ctx_).Informa(QStringLiteral("No se pudo leer la Bitácora:\n\n") + e.Descripcion(), TituloBitacora);
         return;
     }
     Muestra(grdRespaldos, tablas[0]);
