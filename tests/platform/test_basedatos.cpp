@@ -349,6 +349,25 @@ TEST(BaseDatos, LosDiariosQueOtroProgramaUsaSeQuedanAlCerrarUnaBaseMovida)
     }
 }
 
+// A test's program folder outlives its database: the closing at the end of
+// every test finds the file where it was opened, and writes nothing back
+// into a folder already removed.
+TEST(BaseDatos, LaCarpetaDeUnaPruebaSeQuitaDespuesDeCerrarSuBase)
+{
+    QStringList avisos;
+    QString carpeta;
+    {
+        ProgramaTemporal p;
+        p.AbreBase();
+        p.Ejecuta("CREATE TABLE T (Clave INTEGER PRIMARY KEY)");
+        p.Ejecuta("INSERT INTO T VALUES (1)");
+        p.bd().AvisoAlCerrar = [&avisos](const QString &texto) { avisos << texto; };
+        carpeta = p.Carpeta();
+    }
+    EXPECT_EQ(avisos.join('\n').toStdString(), "");
+    EXPECT_FALSE(QFileInfo::exists(carpeta));
+}
+
 // A file that cannot take its place says why in Spanish, and what stood
 // there stays: a folder of that name, a protected file.
 TEST(ArchivoDestinoTest, LoQueNoSePuedeReemplazarDiceElPorQueEnEspanol)

@@ -15,6 +15,7 @@
 #include <limits>
 #include <optional>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -449,12 +450,27 @@ extern "C" int pthread_create(pthread_t *hilo, const pthread_attr_t *atributos, 
 }
 
 // A reader's thread that cannot start ends nothing: the readers that did are
-// stopped, and the statement reads the detail tables itself.
+// stopped, and the statement reads the detail tables itself, along the key as
+// the selection is written, not the chosen events in rowid order, each of
+// which it would then search for in every detail table.
 TEST_F(TablaTrabajoTest, UnLectorQueNoArrancaDejaLaLecturaALaSentencia)
 {
     if (std::thread::hardware_concurrency() < 2)
         GTEST_SKIP() << "con un procesador no hay lectores en hilos";
     EventosEnOrdenDeCaptura(p);
+    // Most events, and one unit: with readers, both are read otherwise than as written.
+    const SeleccionEventos selecciones[] = {{" FROM D_Evento AS E", "E.Folio > ?", {0}, {}},
+                                            {" FROM D_Evento AS E", "E.Clues = ?", {"b"}, {}}};
+    const auto lee = [&](const SeleccionEventos &s) {
+        TablaTrabajo::LecturaTabla lectura;
+        TablaTrabajo::ConstruyeGenConsul(p.bd(), CamposOraculo, s, true, &lectura);
+        return lectura;
+    };
+    for (const SeleccionEventos &s : selecciones) {
+        const TablaTrabajo::LecturaTabla conLectores = lee(s);
+        ASSERT_GT(conLectores.tramos, 0) << s.condicion.toStdString();
+        ASSERT_NE(conLectores.eventos, TablaTrabajo::LecturaTabla::Escrita) << s.condicion.toStdString();
+    }
     // None starts; the first starts and the second does not, where there are two readers or more.
     QList<int> arranques = {0};
     if (std::thread::hardware_concurrency() >= 3)
@@ -465,7 +481,14 @@ TEST_F(TablaTrabajoTest, UnLectorQueNoArrancaDejaLaLecturaALaSentencia)
         TablaTrabajo::LecturaTabla lectura;
         EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), CamposOraculo, {}, true, &lectura), 3005);
         EXPECT_EQ(lectura.tramos, 0);
+        for (const SeleccionEventos &s : selecciones) {
+            const TablaTrabajo::LecturaTabla sinLectores = lee(s);
+            EXPECT_EQ(std::tuple(sinLectores.eventos, sinLectores.tramos, sinLectores.deHilos),
+                      std::tuple(TablaTrabajo::LecturaTabla::Escrita, 0, qint64(0)))
+                << s.condicion.toStdString();
+        }
         ComparaConOraculo(p, "E.Folio > ?", {0}, 3005);
+        ComparaConOraculo(p, "E.Clues = ?", {"b"}, 1000);
     }
     EXPECT_GT(Tramos(p, {}), 0);
 }
