@@ -55,11 +55,24 @@ bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::functi
         ctx.ConexionBD.Abre(archivo);
         abierta = true;
         trabajo.Vigila(ctx.ConexionBD);
-        ctx.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM"));
-        // Fresh statistics of every table, for the planner.
-        ctx.ConexionBD.Analiza();
-        // The compacted pages go from the journal into the file, and the journal is emptied.
-        ctx.ConexionBD.Valor(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        const auto compacta = [&ctx] {
+            ctx.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM"));
+            // Fresh statistics of every table, for the planner.
+            ctx.ConexionBD.Analiza();
+            // The compacted pages go from the journal into the file, and the journal is emptied.
+            ctx.ConexionBD.Valor(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        };
+        try {
+            compacta();
+        } catch (const ErrorBD &) {
+            // A file that left its path meanwhile takes no commit: put back
+            // where nothing stands, it is compacted there. Another file
+            // standing there is said below.
+            if (ctx.ConexionBD.SigueEnSuRuta() || (!ctx.ConexionBD.OtroEnSuRuta() && !ctx.ConexionBD.VuelveASuRuta()))
+                throw;
+            if (ctx.ConexionBD.SigueEnSuRuta())
+                compacta();
+        }
         // The file may have left its path during the work: as before it, put
         // back where nothing stands, refused where another file does.
         if (!ctx.ConexionBD.VuelveASuRuta()) {

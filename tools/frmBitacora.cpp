@@ -86,11 +86,19 @@ frmBitacora::frmBitacora(Contexto &ctx, QWidget *padre) : QDialog(padre), ctx_(c
 void frmBitacora::CargaBitacora()
 {
     QVector<TablaBitacora> tablas;
-    try {
-        tablas = LeeBitacora(ctx_.ConexionBD);
-    } catch (const ErrorBD &e) {
-        ctx_.mensajes.Informa(QStringLiteral("No se pudo leer la Bitácora:\n\n") + e.Descripcion(), TituloBitacora);
-        return;
+    // A file that left its path is read nowhere: written back there first
+    // (where nothing stands), it is read there.
+    for (bool otraVez = true;; otraVez = false) {
+        AvisoHerramienta aviso(ctx_);
+        try {
+            tablas = LeeBitacora(ctx_.ConexionBD);
+            break;
+        } catch (const ErrorBD &e) {
+            if (otraVez && !ctx_.ConexionBD.SigueEnSuRuta() && !ctx_.ConexionBD.OtroEnSuRuta())
+                continue;
+            aviso.Informa(QStringLiteral("No se pudo leer la Bitácora:\n\n") + e.Descripcion(), TituloBitacora);
+            return;
+        }
     }
     Muestra(grdRespaldos, tablas[0]);
     Muestra(grdEnvios, tablas[1]);
