@@ -521,9 +521,9 @@ void BaseDatos::PasaAlArchivo() const
 {
     // What was confirmed lies in the file, not in a log beside a path that
     // may be another database's tomorrow; TRUNCATE leaves nothing of ours in
-    // it. Only while the file stands at its path, and without waiting: a
-    // reader of another program lets it end later (at the next statement of
-    // the session, in its transaction or out of it).
+    // it. Only while the file stands at its path, and without waiting for
+    // anyone: while a reader holds it back, each statement and transaction
+    // of the session that begins outside a transaction tries again.
     sqlite3 *h = ManejadorDe(Conexion());
     if (!sqlite3_get_autocommit(h))
         return;

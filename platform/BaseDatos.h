@@ -213,7 +213,8 @@ private:
     mutable bool pendiente_ = false;
     // The journals at the path were dealt with since the file left it.
     mutable bool diariosSueltos_ = false;
-    // Tells when the file leaves its path while the program waits for the user.
+    // Tells, while the program waits for the user, when another file is put
+    // at the path of one that left it.
     std::unique_ptr<QFileSystemWatcher> vigia_;
     quint64 apertura_ = 0;
     // Rows written per table of the main database since the opening.

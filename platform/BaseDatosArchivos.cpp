@@ -211,7 +211,8 @@ bool BaseDatos::VuelveASuRuta()
         return true;
     if (!DeVuelta() && (OtroEnSuRuta() || GuardaLoConfirmado() != Escrito::EnSuRuta))
         return false;
-    // The copy stands at the path now: closing must not write it once more.
+    // The copy stands at the path now, or the file itself again: closing
+    // must not write it once more, and the connection takes it anew.
     const QString archivo = archivo_;
     CierraConexion();
     Abre(archivo);

@@ -226,28 +226,20 @@ Colocacion ColocaYQuitaDiarios(const QString &temporal, const QString &destino, 
             // opens it there with the journals left by the moved file.
             fd = ::open(t.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
             if (fd < 0 || !BloqueoExclusivo(fd)) {
-                c.error = errno;
+                c.error = fd < 0 ? errno : EBUSY;
                 return;
             }
             if (enCandado)
                 enCandado();
-            if (!aTiempo())
-                return;
-            c.error = RenombraSinReemplazar(t.constData(), d.constData());
+        }
+        if (copia) {
+            c.error = aTiempo() ? RenombraSinReemplazar(t.constData(), d.constData()) : ETIMEDOUT;
             if (c.error != 0)
                 return;
             c.colocada = true;
             Responde();
-        } else {
-            if (copia) {
-                if (!aTiempo())
-                    return;
-                c.error = RenombraSinReemplazar(t.constData(), d.constData());
-                if (c.error != 0)
-                    return;
-                c.colocada = true;
-                Responde();
-            }
+        }
+        if (!enSuRuta) {
             // Whatever stands at the path: its journals go only while nobody
             // can open it. A FIFO or a device there must not hold the child.
             fd = ::open(r.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);

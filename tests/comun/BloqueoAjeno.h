@@ -17,8 +17,7 @@ public:
     // How it holds the database: the write lock, a read transaction, or a
     // read in exclusive locking mode (no -shm; only the database is locked).
     // Confirma: puts it in WAL mode, commits `sql` at once (waiting for a
-    // lock, and saying "ocupada" the first time it meets one: Ocupada()) and
-    // keeps it open; ConfirmaExclusivo, in exclusive locking mode.
+    // lock) and keeps it open; ConfirmaExclusivo, in exclusive locking mode.
     enum class Modo { Escribe, Lee, Exclusivo, Confirma, ConfirmaExclusivo };
 
     BloqueoAjeno(const QString &archivo, double segundos, const char *sql = CambiaDiagnostico, Modo modo = Modo::Escribe)
@@ -26,19 +25,12 @@ public:
         const char *modos[] = {"escribe", "lee", "exclusivo", "confirma", "confirma-exclusivo"};
         proceso_.start(QStringLiteral(VELMORAN_OTRO_PROGRAMA),
                        {archivo, QString::number(segundos), QString::fromUtf8(sql), QLatin1String(modos[int(modo)])});
-        for (;;) {
-            if (!proceso_.canReadLine() && !proceso_.waitForReadyRead(60000))
-                break;
-            if (!proceso_.canReadLine())
-                continue;
-            const QByteArray linea = proceso_.readLine().trimmed();
-            if (linea == "ocupada") {
-                ocupada_ = true;
-                continue;
-            }
-            tomado_ = linea == "tomado";
-            break;
-        }
+        // "ocupada" comes first when it met a lock (Modo::Confirma).
+        QByteArray linea = "ocupada";
+        while (linea == "ocupada" && (proceso_.canReadLine() || proceso_.waitForReadyRead(20000)))
+            if (proceso_.canReadLine())
+                linea = proceso_.readLine().trimmed();
+        tomado_ = linea == "tomado";
     }
     ~BloqueoAjeno()
     {
@@ -53,8 +45,6 @@ public:
     // Whether the other program holds the lock (it took it before the constructor returned).
     bool Tomado() const { return tomado_; }
     qint64 Proceso() const { return proceso_.processId(); }
-    // Whether it met another's lock before it took its own (Modo::Confirma).
-    bool Ocupada() const { return ocupada_; }
     // Waits for its commit; true when it committed.
     bool Confirma()
     {
@@ -72,5 +62,4 @@ public:
 private:
     QProcess proceso_;
     bool tomado_ = false;
-    bool ocupada_ = false;
 };
