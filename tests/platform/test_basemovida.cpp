@@ -88,11 +88,13 @@ struct Escena {
     }
 };
 
-// The test's hold on the child that deals with the journals at the path;
-// what the child reaches of the test (only calls safe after fork()).
+// The test's hold on the child that deals with the journals at the path, and
+// how long the program waits for it; what the child reaches of the test
+// (only calls safe after fork()).
 struct EnElHijo {
-    explicit EnElHijo(void (*hace)()) { AlTomarElCandado = hace; }
-    ~EnElHijo() { AlTomarElCandado = nullptr, EsperaDelHijoMs = 2000; }
+    const int espera = EsperaDelHijoMs;
+    EnElHijo(void (*hace)(), int esperaMs) { AlTomarElCandado = hace, EsperaDelHijoMs = esperaMs; }
+    ~EnElHijo() { AlTomarElCandado = nullptr, EsperaDelHijoMs = espera; }
 };
 char rutaPuesta[4096];
 int avisa[2] = {-1, -1}, suelta[2] = {-1, -1};
@@ -235,11 +237,13 @@ TEST(BaseMovida, UnArchivoPuestoEnSuLugarDuranteLaCopiaLaMandaJunto)
     Escena e;
     ASSERT_TRUE(QFile::rename(e.archivo, e.movido));
     qstrncpy(rutaPuesta, QFile::encodeName(e.archivo).constData(), sizeof rutaPuesta);
-    const EnElHijo puesto([] {
-        const int fd = ::open(rutaPuesta, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0 && ::write(fd, "de otro", 7) == 7)
-            ::close(fd);
-    });
+    const EnElHijo puesto(
+        [] {
+            const int fd = ::open(rutaPuesta, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+            if (fd >= 0 && ::write(fd, "de otro", 7) == 7)
+                ::close(fd);
+        },
+        EsperaDelHijoMs);
     e.p.bd().Cierra();
     EXPECT_EQ(e.p.mensajes.Ultimo(), e.Ocupada());
     EXPECT_EQ(LeeArchivo(e.archivo), "de otro");
@@ -256,13 +260,13 @@ TEST(BaseMovida, QuienAbreLaOtraBaseMientrasSeQuitanLosDiariosEspera)
     ASSERT_TRUE(QFile::rename(e.archivo, e.movido));
     e.PonAjena();
     ASSERT_EQ(::pipe2(avisa, O_CLOEXEC) + ::pipe2(suelta, O_CLOEXEC), 0);
-    // However loaded the machine, the child is let go only by the test.
-    EsperaDelHijoMs = 120000;
-    const EnElHijo retenido([] {
-        char c = 'x';
-        if (::write(avisa[1], &c, 1) == 1)
-            (void)!::read(suelta[0], &c, 1);
-    });
+    const EnElHijo retenido(
+        [] {
+            char c = 'x';
+            if (::write(avisa[1], &c, 1) == 1)
+                (void)!::read(suelta[0], &c, 1);
+        },
+        EsperaDelHijoMs);
     QStringList dicho;
     std::thread otroPrograma([&] {
         char c;
@@ -304,10 +308,13 @@ TEST(BaseMovida, UnDiscoQueNoRespondeNoDetieneElCierre)
         const QStringList diarios = e.Diarios();
         ASSERT_EQ(diarios, (QStringList{"VELMORAN0436.db-shm", "VELMORAN0436.db-wal"}));
         {
-            const EnElHijo atascado([] {
-                for (;;)
-                    ::pause();
-            });
+            // The program's own wait: about two seconds.
+            const EnElHijo atascado(
+                [] {
+                    for (;;)
+                        ::pause();
+                },
+                2000);
             e.p.bd().Cierra();
         }
         EXPECT_EQ(e.p.mensajes.Ultimo(),
