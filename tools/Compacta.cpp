@@ -59,11 +59,23 @@ bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::functi
         ctx.ConexionBD.Cierra();
         ctx.ConexionBD.Abre(archivo);
         trabajo.Vigila(ctx.ConexionBD);
-        ctx.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM"));
-        // Fresh statistics of every table, for the planner.
-        ctx.ConexionBD.Analiza();
-        // The compacted pages go from the journal into the file, and the journal is emptied.
-        ctx.ConexionBD.Valor(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        const auto compacta = [&ctx] {
+            ctx.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM"));
+            // Fresh statistics of every table, for the planner.
+            ctx.ConexionBD.Analiza();
+            // The compacted pages go from the journal into the file, and the journal is emptied.
+            ctx.ConexionBD.Valor(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        };
+        try {
+            compacta();
+        } catch (const ErrorBD &) {
+            // A file that left its path meanwhile takes no commit: put back
+            // where nothing stands, it is compacted there. Another file
+            // standing there is said below.
+            if (ctx.ConexionBD.SigueEnSuRuta() || ctx.ConexionBD.OtroEnSuRuta() || !aviso.Vuelve())
+                throw;
+            compacta();
+        }
         // The end, said while the work still stands, with the file where it was.
         if (ctx.ConexionBD.SigueEnSuRuta()) {
             ctx.EscribePanel(QStringLiteral("Listo....."));

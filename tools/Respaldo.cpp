@@ -6,6 +6,7 @@
 #include "tools/AvisoHerramienta.h"
 #include "tools/Bitacora.h"
 #include "tools/EnvioPaquete.h"
+#include "tools/SqlTablas.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -98,9 +99,18 @@ QString Respaldo::Copia(Progreso &trabajo, const QString &destino, int *eventos)
     // VACUUM INTO writes a name that does not exist yet; never confirmed, it is removed on return.
     const ArchivoDestino copia(rutaCopia);
     try {
-        *eventos = ctx_.ConexionBD.Valor(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO")).toInt();
-        // A consistent, compacted copy of the open database in one statement.
-        ctx_.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM INTO ?"), {copia.RutaTemporal()});
+        if (ctx_.ConexionBD.SigueEnSuRuta()) {
+            *eventos = ctx_.ConexionBD.Valor(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO")).toInt();
+            // A consistent, compacted copy of the open database in one statement.
+            ctx_.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM INTO ?"), {copia.RutaTemporal()});
+        } else {
+            // Away from its path, the file is copied from its own bytes and
+            // the copy read: the journals at the path may be another's.
+            if (const QString error = ctx_.ConexionBD.CopiaDelArchivo(copia.RutaTemporal()); !error.isEmpty())
+                return error;
+            const BaseAdjunta leida(ctx_.ConexionBD, copia.RutaTemporal(), QStringLiteral("respaldo"), true);
+            *eventos = ctx_.ConexionBD.Valor(QStringLiteral("SELECT COUNT(*) FROM respaldo.D_EVENTO")).toInt();
+        }
     } catch (const ErrorBD &e) {
         return QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion();
     }

@@ -86,10 +86,14 @@ frmBitacora::frmBitacora(Contexto &ctx, QWidget *padre) : QDialog(padre), ctx_(c
 void frmBitacora::CargaBitacora()
 {
     QVector<TablaBitacora> tablas;
+    // A file that left its path is read nowhere: written back there first
+    // (where nothing stands), it is read there.
+    AvisoHerramienta aviso(ctx_);
+    aviso.Vuelve();
     try {
         tablas = LeeBitacora(ctx_.ConexionBD);
     } catch (const ErrorBD &e) {
-        AvisoHerramienta(ctx_).Informa(QStringLiteral("No se pudo leer la Bitácora:\n\n") + e.Descripcion(), TituloBitacora);
+        aviso.Informa(QStringLiteral("No se pudo leer la Bitácora:\n\n") + e.Descripcion(), TituloBitacora);
         return;
     }
     Muestra(grdRespaldos, tablas[0]);

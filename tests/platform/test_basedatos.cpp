@@ -329,9 +329,10 @@ TEST(BaseDatos, LosDiariosQueOtroProgramaUsaSeQuedanAlCerrarUnaBaseMovida)
             BloqueoAjeno otro(archivo, 600, "SELECT count(*) FROM D_EVENTO", modo);
             ASSERT_TRUE(otro.Tomado()) << caso;
             p.bd().Cierra();
-            EXPECT_EQ(p.mensajes.Ultimo(), "El archivo de la Base de Datos " + archivo + " fue reemplazado por otro mientras "
-                                           "el programa estaba abierto. Lo que estaba guardado se escribió en el archivo "
-                                           "nuevo " + copia + "; el archivo que ocupa ahora " + archivo + " no se modificó.")
+            EXPECT_EQ(p.mensajes.Ultimo(), "El archivo de la Base de Datos " + archivo + " fue movido a " + movido + " y otro "
+                                           "archivo ocupa ahora su lugar. Lo que estaba guardado se escribió en el archivo "
+                                           "nuevo " + copia + "; el archivo " + movido + " quedó como estaba y el que ocupa "
+                                           "ahora " + archivo + " no se modificó.")
                 << caso;
             EXPECT_EQ(IdentidadArchivo::En(archivo + "-wal"), wal) << caso;
             EXPECT_EQ(IdentidadArchivo::En(archivo + "-shm"), shm) << caso;

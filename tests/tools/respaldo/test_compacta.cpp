@@ -79,6 +79,9 @@ bool EnMedio(const std::function<void()> &corre, const std::function<bool()> &se
 
 const QString EscritaDeNuevo = "El archivo de la Base de Datos %1 fue movido o borrado mientras el programa estaba "
                                "abierto. Lo que estaba guardado se escribió de nuevo en %1.";
+// The same, moved to %2, which stays as it was.
+const QString EscritaYMovida = "El archivo de la Base de Datos %1 fue movido a %2 mientras el programa estaba abierto. "
+                               "Lo que estaba guardado se escribió de nuevo en %1; el archivo %2 quedó como estaba.";
 
 // A database large enough that its VACUUM lasts a while: events and rows of
 // filler, the filler deleted so that the compaction has pages to give back.
@@ -418,7 +421,9 @@ TEST_F(HerramientaSinBase, CadaHerramientaDevuelveLaBaseAntesDeSuPrimerMensaje)
             quita.reset();
             ASSERT_TRUE(quitada) << caso << ": la base no se quitó";
             ASSERT_FALSE(vistos.isEmpty()) << caso;
-            EXPECT_EQ(vistos[0], EscritaDeNuevo.arg(archivo) + " | ok, " + eventos) << caso;
+            EXPECT_EQ(vistos[0], (mueve ? EscritaYMovida.arg(archivo, archivo + ".movida") : EscritaDeNuevo.arg(archivo))
+                                     + " | ok, " + eventos)
+                << caso;
             for (const QString &v : vistos)
                 EXPECT_TRUE(v.endsWith(" | ok, " + eventos)) << caso << ": " << v.toStdString();
             EXPECT_TRUE(ctx.ConexionBD.SigueEnSuRuta()) << caso;
