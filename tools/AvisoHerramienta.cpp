@@ -32,6 +32,14 @@ bool AvisoHerramienta::Vuelve()
     return enSuRuta;
 }
 
+bool AvisoHerramienta::DeVueltaEnSuRuta()
+{
+    const BaseDatos &bd = ctx_.ConexionBD;
+    if (!bd.EstaAbierta() || bd.SigueEnSuRuta() || bd.OtroEnSuRuta())
+        return false;
+    return Vuelve() && bd.EstaAbierta();
+}
+
 void AvisoHerramienta::Muestra(const QString &texto, Mensajes::Icono icono, const QString &titulo)
 {
     Vuelve();

@@ -30,6 +30,10 @@ public:
     // connection stays on a file away from its path (another file stands
     // there, or the copy failed, which is said).
     bool Vuelve();
+    // After the run's work on the database failed: true when the file had
+    // left its path, nothing stood there, and it is open there again now
+    // (written back, and said), so that the work can be done there.
+    bool DeVueltaEnSuRuta();
 
 private:
     Contexto &ctx_;

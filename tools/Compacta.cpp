@@ -72,9 +72,10 @@ bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::functi
             // A file that left its path meanwhile takes no commit: put back
             // where nothing stands, it is compacted there. Another file
             // standing there is said below.
-            if (ctx.ConexionBD.SigueEnSuRuta() || ctx.ConexionBD.OtroEnSuRuta() || !aviso.Vuelve())
+            if (aviso.DeVueltaEnSuRuta())
+                compacta();
+            else if (!ctx.ConexionBD.OtroEnSuRuta())
                 throw;
-            compacta();
         }
         // The end, said while the work still stands, with the file where it was.
         if (ctx.ConexionBD.SigueEnSuRuta()) {
