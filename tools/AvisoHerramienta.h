@@ -34,6 +34,20 @@ public:
     // left its path, nothing stood there, and it is open there again now
     // (written back, and said), so that the work can be done there.
     bool DeVueltaEnSuRuta();
+    // Runs `paso`, a write of the run into the working database. A file that
+    // left its path refuses it: written back where nothing stands, `paso`
+    // runs once more there. Any other failure is thrown.
+    template <typename Paso>
+    void EnSuRuta(Paso &&paso)
+    {
+        try {
+            paso();
+        } catch (const ErrorBD &) {
+            if (!DeVueltaEnSuRuta())
+                throw;
+            paso();
+        }
+    }
 
 private:
     Contexto &ctx_;

@@ -195,10 +195,13 @@ bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
     if (!error.isEmpty())
         return falla(error);
     try {
-        RegistraBitacora(ctx_.ConexionBD,
-                         {TipoBitacora::Envio, destino, eventos, int(s.unidades.size()), s.fechaIni, s.fechaFin,
-                          int(s.tablas.size())},
-                         ctx_.reloj.Ahora());
+        // Into the file at its path, written back there first if it left it.
+        aviso.EnSuRuta([&] {
+            RegistraBitacora(ctx_.ConexionBD,
+                             {TipoBitacora::Envio, destino, eventos, int(s.unidades.size()), s.fechaIni, s.fechaFin,
+                              int(s.tablas.size())},
+                             ctx_.reloj.Ahora());
+        });
     } catch (const ErrorBD &e) {
         trabajo.Termina();
         ctx_.EscribePanel(QString());

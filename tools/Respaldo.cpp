@@ -167,7 +167,11 @@ bool Respaldo::Respalda(const QString &destino)
         return Falla(aviso, motivo);
 
     try {
-        RegistraBitacora(ctx_.ConexionBD, {TipoBitacora::Respaldo, destino, eventos, 0, QString(), QString(), 0}, ctx_.reloj.Ahora());
+        // Into the file at its path, written back there first if it left it.
+        aviso.EnSuRuta([&] {
+            RegistraBitacora(ctx_.ConexionBD, {TipoBitacora::Respaldo, destino, eventos, 0, QString(), QString(), 0},
+                             ctx_.reloj.Ahora());
+        });
     } catch (const ErrorBD &e) {
         ctx_.EscribePanel(QString());
         aviso.Informa(QStringLiteral("El Respaldo se guardó en %1, pero no se pudo anotar en la Bitácora.\n\n")

@@ -103,11 +103,12 @@ void frmBitacora::CargaBitacora()
 
 void frmBitacora::Limpiar()
 {
-    // The file, if it left its path, is back there before the grids read it again.
+    // The file, if it left its path, is back there before the grids read it
+    // again, and the log is emptied there.
     {
         AvisoHerramienta aviso(ctx_);
         try {
-            BorraBitacora(ctx_.ConexionBD);
+            aviso.EnSuRuta([this] { BorraBitacora(ctx_.ConexionBD); });
         } catch (const ErrorBD &e) {
             aviso.Informa(QStringLiteral("No se pudo borrar la Bitácora:\n\n") + e.Descripcion(), TituloBitacora);
         }

@@ -499,8 +499,9 @@ void TablaCompletaEn(ProgramaTemporal &p, bool enBase)
 // A file that leaves its path before the other program's lock is met takes
 // that lock along: it is on the file that left, and the copy written back at
 // the path is the program's alone. So the compaction, refused on the file
-// that left, goes on at the path and ends, with no "ocupada" failure; the
-// reception says that the file left during it, and receives nothing.
+// that left, goes on at the path and ends, with no "ocupada" failure; so do
+// the backup's and the send's rows of the log and the clearing of the log.
+// The reception says that the file left during it, and receives nothing.
 const CasoFalla CasosFalla[] = {
     {"Compactar_Ocupada", Falla::Ocupada, "", "VACUUM", nullptr, nullptr,
      [](ProgramaTemporal &p, const QString &, const QString &) { CompactaBaseDatos(*p.ctx, nullptr, {}); }},
@@ -510,8 +511,10 @@ const CasoFalla CasosFalla[] = {
          Contexto &ctx = *p.ctx;
          Respaldo(ctx, [&ctx] { return CompactaBaseDatos(ctx, nullptr, {}); }).Respalda(carpeta + "/R.zip");
      }},
-    {"Respaldar_Ocupada", Falla::Ocupada, "", "INSERT INTO BITACORA", "Respaldos VELMORAN", "El Respaldo se guardó en", Respalda},
-    {"Enviar_Ocupada", Falla::Ocupada, "", "INSERT INTO BITACORA", "Envío VELMORAN", "El paquete se guardó en", Envia},
+    {"Respaldar_Ocupada", Falla::Ocupada, "", "INSERT INTO BITACORA", "Respaldos VELMORAN",
+     "Se terminó el Respaldo de la Base de Datos", Respalda},
+    {"Enviar_Ocupada", Falla::Ocupada, "", "INSERT INTO BITACORA", "Envíos VELMORAN", "El Envío se genero con la siguiente información",
+     Envia},
     {"Recibir_Ocupada", Falla::Ocupada, "", "Recibiendo información", "Recepción VELMORAN",
      "No se pudo recibir el Envío; la Base de Datos quedó como estaba.\n\nEl archivo de la Base de Datos %1 fue movido o "
      "borrado mientras se recibía el Envío, y no se recibió nada en él.",
@@ -520,7 +523,7 @@ const CasoFalla CasosFalla[] = {
          if (r.Abre(paquete))
              r.Recibe(true, {"cSexo"});
      }},
-    {"BorrarLaBitacora_Ocupada", Falla::Ocupada, "", "DELETE FROM BITACORA", "Bitácora VELMORAN", "No se pudo borrar la Bitácora:\n\n",
+    {"BorrarLaBitacora_Ocupada", Falla::Ocupada, "", "DELETE FROM BITACORA", nullptr, nullptr,
      [](ProgramaTemporal &p, const QString &, const QString &) { frmBitacora(*p.ctx).cmdLimpiar->click(); }},
     {"Enviar_DiscoLleno", Falla::DiscoLleno, "lleno", "INSERT INTO envio.D_EVENTO", "Envío VELMORAN",
      "No se pudo generar el Envío.\n\nNo hay espacio suficiente en el disco", Envia},
