@@ -147,6 +147,13 @@ ErrorBD::ErrorBD(int numero, const QString &descripcion, bool violaClave)
 {
 }
 
+ErrorBD ErrorBD::DeArchivoMovido(const QString &archivo, const QString &queNo)
+{
+    ErrorBD e(SQLITE_CANTOPEN, BaseDatos::TextoMovida(archivo, queNo));
+    e.movida_ = true;
+    return e;
+}
+
 bool ErrorBD::Ocupada() const
 {
     return (numero_ & 0xff) == SQLITE_BUSY || (numero_ & 0xff) == SQLITE_LOCKED;
@@ -162,12 +169,12 @@ ErrorBD ErrorBD::DelMotor(int numero, const QString &textoMotor, bool violaClave
 namespace {
 // A statement the layer refused because the file left its path: said as the
 // moved file's text, not as SQLite's I/O error.
-std::optional<ErrorBD> DeArchivoMovido(sqlite3 *h, int numero)
+std::optional<ErrorBD> MovidaDe(sqlite3 *h, int numero)
 {
     if (!h || ((numero & 0xff) != SQLITE_IOERR && (numero & 0xff) != SQLITE_CANTOPEN) || !CapaSqlite::Movida(h))
         return std::nullopt;
-    return ErrorBD(SQLITE_CANTOPEN, BaseDatos::TextoMovida(QString::fromUtf8(sqlite3_db_filename(h, "main")),
-                                                           QStringLiteral("no se leyó ni se guardó nada")));
+    return ErrorBD::DeArchivoMovido(QString::fromUtf8(sqlite3_db_filename(h, "main")),
+                                    QStringLiteral("no se leyó ni se guardó nada"));
 }
 
 sqlite3 *ManejadorDe(const QSqlDriver *driver)
@@ -180,7 +187,7 @@ sqlite3 *ManejadorDe(const QSqlDriver *driver)
 ErrorBD ErrorBD::DeManejador(sqlite3 *h)
 {
     const int n = sqlite3_extended_errcode(h);
-    if (const auto movida = DeArchivoMovido(h, n))
+    if (const auto movida = MovidaDe(h, n))
         return *movida;
     const int base = n & 0xff;
     const bool clave = n == SQLITE_CONSTRAINT_PRIMARYKEY || n == SQLITE_CONSTRAINT_UNIQUE;
@@ -196,7 +203,7 @@ ErrorBD DeError(const QSqlError &e)
 
 ErrorBD ErrorBD::DeConsulta(const QSqlQuery &q)
 {
-    if (const auto movida = DeArchivoMovido(ManejadorDe(q.driver()), NumeroDe(q.lastError())))
+    if (const auto movida = MovidaDe(ManejadorDe(q.driver()), NumeroDe(q.lastError())))
         return *movida;
     return DeError(q.lastError());
 }
@@ -208,7 +215,7 @@ ErrorBD ErrorBD::DeBase(const QSqlDatabase &db)
     if (NumeroDe(db.lastError()) == -1 && db.isOpen())
         if (sqlite3 *h = BaseDatos::ManejadorDe(db); sqlite3_errcode(h) != SQLITE_OK)
             return DeManejador(h);
-    if (const auto movida = DeArchivoMovido(db.isOpen() ? ManejadorDe(db.driver()) : nullptr, NumeroDe(db.lastError())))
+    if (const auto movida = MovidaDe(db.isOpen() ? ManejadorDe(db.driver()) : nullptr, NumeroDe(db.lastError())))
         return *movida;
     return DeError(db.lastError());
 }
@@ -576,7 +583,7 @@ Transaccion::Transaccion(const BaseDatos &bd, Alcance alcance) : bd_(bd), db_(bd
     // Its journals may be another database's: nothing is written through them.
     if (alcance_ != Alcance::Aparte && !bd_.SigueEnSuRuta()) {
         bd_.SueltaDiarios();
-        throw ErrorBD(SQLITE_CANTOPEN, BaseDatos::TextoMovida(bd_.Archivo(), QStringLiteral("no se guardó nada")));
+        throw ErrorBD::DeArchivoMovido(bd_.Archivo(), QStringLiteral("no se guardó nada"));
     }
     if (bd_.pendiente_)
         bd_.PasaAlArchivo();
@@ -644,7 +651,7 @@ void Transaccion::Confirma()
     sqlite3 *h = BaseDatos::ManejadorDe(db_);
     // Work tables still serve; what goes to the file must reach it.
     if (alcance_ == Alcance::Archivo && sqlite3_txn_state(h, "main") == SQLITE_TXN_WRITE && !bd_.SigueEnSuRuta())
-        falla(ErrorBD(SQLITE_CANTOPEN, BaseDatos::TextoMovida(bd_.Archivo(), QStringLiteral("no se guardó nada"))));
+        falla(ErrorBD::DeArchivoMovido(bd_.Archivo(), QStringLiteral("no se guardó nada")));
     // Straight on SQLite: QtSql's commit keeps the engine's words, not its code.
     if (sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
         falla(ErrorBD::DeManejador(h));

@@ -46,6 +46,8 @@ public:
     bool ViolaClave() const { return violaClave_; }
     // True when another program's lock on the database stopped it ("ocupada").
     bool Ocupada() const;
+    // True when the working file had left its path, so nothing was done.
+    bool Movida() const { return movida_; }
 
     static ErrorBD DeConsulta(const QSqlQuery &q);
     static ErrorBD DeBase(const QSqlDatabase &db);
@@ -54,11 +56,14 @@ public:
     static ErrorBD DelMotor(int numero, const QString &textoMotor, bool violaClave);
     // The last error of that SQLite connection, with its code.
     static ErrorBD DeManejador(sqlite3 *h);
+    // The refusal of a file that left its path (BaseDatos::TextoMovida).
+    static ErrorBD DeArchivoMovido(const QString &archivo, const QString &queNo);
 
 private:
     int numero_;
     QString descripcion_;
     bool violaClave_;
+    bool movida_ = false;
     QString textoMotor_;
 };
 

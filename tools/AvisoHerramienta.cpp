@@ -2,6 +2,7 @@
 
 #include "shell/Contexto.h"
 
+#include <QDir>
 #include <QStringList>
 #include <utility>
 
@@ -50,7 +51,13 @@ void AvisoHerramienta::Falla(const ErrorBD &e)
 {
     ctx_.EscribePanel(QString());
     // Errors of our own (files, workbook) carry no engine number.
-    const QString texto = e.Numero() < 0 ? e.Descripcion()
-                                         : QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion();
+    QString texto = e.Numero() < 0 ? e.Descripcion() : QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion();
+    // The file left its path during the work, and is back there by the time
+    // the user reads this: asking to put it back would lead nowhere.
+    if (e.Movida() && Vuelve() && ctx_.ConexionBD.EstaAbierta())
+        texto = QString::number(e.Numero())
+                + QStringLiteral(" - El archivo de la Base de Datos %1 fue movido o borrado mientras se hacía este trabajo, "
+                                 "que no se terminó. Ya se escribió de nuevo en su lugar: vuelva a intentarlo.....")
+                      .arg(QDir::toNativeSeparators(ctx_.ConexionBD.Archivo()));
     Informa(texto, TituloHerramientas);
 }

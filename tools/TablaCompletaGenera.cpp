@@ -45,6 +45,9 @@ void GeneraTablaCompleta(Contexto &ctx)
                               .arg(QDir::toNativeSeparators(peticion.destino)));
         };
         const ResultadoExportacion r = ExportaTabla(ctx.ConexionBD, peticion);
+        if (!r.ok && !ctx.ConexionBD.SigueEnSuRuta())
+            // Read through the connection, the table met the file away from its path.
+            throw ErrorBD::DeArchivoMovido(ctx.ConexionBD.Archivo(), QStringLiteral("no se escribió la tabla"));
         if (!r.ok)
             throw ErrorBD(-1, r.error);
         trabajo.Etapa(QStringLiteral("Listo....."));

@@ -446,8 +446,11 @@ TEST_F(HerramientaSinBase, CadaHerramientaDevuelveLaBaseAntesDeSuPrimerMensaje)
             ASSERT_TRUE(quitada) << caso << ": la base no se quitó";
             ASSERT_FALSE(vistos.isEmpty()) << caso;
             EXPECT_EQ(vistos[0], Escrita(archivo, mueve) + " | ok, " + eventos) << caso;
-            for (const QString &v : vistos)
+            for (const QString &v : vistos) {
                 EXPECT_TRUE(v.endsWith(" | ok, " + eventos)) << caso << ": " << v.toStdString();
+                // Back at its path already: no message asks the user to put it back.
+                EXPECT_FALSE(v.contains("Devuelva el archivo a su lugar")) << caso << ": " << v.toStdString();
+            }
             EXPECT_TRUE(ctx.ConexionBD.SigueEnSuRuta()) << caso;
             if (!QFileInfo::exists(archivo)) {
                 ctx.ConexionBD.Cierra();   // closing writes it back, for the next case
