@@ -32,7 +32,7 @@ struct GrupoRanuras {
 // walks each detail table once alongside them.
 namespace RanurasEvento {
 
-struct Extremos;
+struct Elegidos;
 
 // Every group, in the order of the function's columns.
 extern const GrupoRanuras Grupos[6];
@@ -46,6 +46,12 @@ void Registra(sqlite3 *db);
 // The join that gives the slots of the events E as R.
 QString Union();
 
+// The events a selection keeps, found before the statement (Elegidos), as L,
+// for the events E to be joined to by rowid (E.rowid = L.fila): one row per
+// event, in ascending order of rowid or in the order of their keys, while
+// they are current (Elegidos::EnCurso), none otherwise.
+QString DeLosElegidos();
+
 // While it lives, the next statement that joins the function to the events
 // with their rowid has the detail tables of `grupos` read on threads, each a
 // stretch of the events' keys over its own read-only connection, and each
@@ -58,10 +64,11 @@ QString Union();
 // see.
 class LecturaAdelantada {
 public:
-    // With `extremos`, only the events whose keys stand between those two
-    // (both in) are read, and none when too few of the events do for threads
-    // to pay.
-    LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos, const Extremos *extremos = nullptr);
+    // With `elegidos`, only those events are read, each walked to along the
+    // key (none when too few for threads to pay), and the statement, which
+    // then reads no other, waits for the threads instead of reading the
+    // tables itself meanwhile. They must outlive the reading.
+    LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos, const Elegidos *elegidos = nullptr);
     ~LecturaAdelantada();
 
     // Asked inside the statement's transaction: false when another connection
@@ -75,6 +82,8 @@ public:
     // So far: the events found in the threads' reading, and the rowids compared to find them.
     quint64 Hallados() const;
     quint64 Pasos() const;
+    // Once the readers are done (waited for): the events whose codes they kept.
+    quint64 Leidos() const;
 
     struct Datos;
 

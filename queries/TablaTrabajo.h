@@ -42,21 +42,24 @@ namespace TablaTrabajo {
 
 // How a build read the events and their detail rows, as it chose (told to
 // the benchmarks' figures). The detail tables are read on threads, each a
-// stretch of the events' keys, which read every detail row of their stretch:
-// without a condition; for the events the key's index finds (a unit), over
-// the keys between the first and the last unit a sample of the events meets
-// (any other event searched for alone); otherwise when the selection keeps
-// more than a few of the events (told by runs of events spread over the
-// rowids, read by rowid whatever the plan). Few are read by the statement
-// alone, in proportion to them. The choice costs a few steps whatever the events.
+// stretch of the events' keys: every detail row of the stretch without a
+// condition, or when the selection keeps more than a few of the events (told
+// by runs of events spread over the rowids, read by rowid whatever the
+// plan); for the events the key's index finds (a unit, several), those
+// events alone, found first. Few are read by the statement alone, in
+// proportion to them. Without threads, the statement meets the events along
+// the key's index. The choice costs a few steps whatever the events.
 struct LecturaTabla {
     enum Eventos {
         Escrita,     // as the selection is written, in the order its plan reads the events
         SinIndice,   // every event in rowid order, the condition tried on each
         Elegidos,    // the events kept, found first, then read in rowid order
+        PorClave,    // every event along the key's index, the condition tried on each (without threads)
+        ElegidosPorClave,   // the events kept, found first, then read along the key's index (without threads)
     } eventos = Escrita;
     int tramos = 0;          // stretches read on threads; 0: the statement read the detail tables alone
     qint64 deHilos = 0;      // events whose codes the statement took from the threads
+    qint64 enHilos = 0;      // events whose detail rows the threads read
 };
 
 // The export generator's table: the chosen field entries ("E.Nombre",

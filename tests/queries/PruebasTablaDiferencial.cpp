@@ -307,6 +307,10 @@ QList<Caso> Selecciones(Azar &azar, const Unidades &u, const BaseDatos &bd)
         {"sin condición", {eventos, {}, {}, {}}, "1"},
         {"la mitad", {eventos, "(E.Edad >= ?)", {mediana}, {}}},
         {"uno de cada once", {eventos, "(E.Folio % 11 = ?)", {Entre(azar, 0, 10)}, {}}},
+        {"cinco unidades de tamaños mezclados", {eventos, "(E.Clues IN (?, ?, ?, ?, ?))", {cod(u.pequenas[1]), cod(u.mayor), cod(u.familia.last()), cod(u.sueltas[1]), cod(u.medianas[0])}, {}}},
+        {"una unidad y más de un tipo de violencia", {ConViolencia, "(E.Clues = ? AND V.CodTipoViolencia > ?)", {cod(u.mayor), Entre(azar, -1, 3)}, {}},
+         "(E.Clues = ? AND " + QString(ExisteViolencia).replace("CodTipoViolencia = ?", "CodTipoViolencia > ?") + ")"},
+        {"la mayor o las de un prefijo", {eventos, "(E.Clues = ? OR E.Clues LIKE ?)", {cod(u.mayor), Cajas(azar, u.prefijo) + "%"}, {}}},
     };
     return casos;
 }
@@ -335,7 +339,7 @@ bool EnOrden(const QList<qint64> &filas, const QHash<qint64, QList<QVariant>> &v
 // What the builds met, over every seed: the ways of reading that a test
 // that names them must have gone through.
 struct Cobertura {
-    QSet<int> formasConHilos;
+    QSet<int> formasConHilos, formasSinHilos;
     int variosTramos = 0;
     qint64 deHilos = 0;
 };
@@ -379,6 +383,13 @@ void PruebaSemilla(quint64 semilla, Cobertura &cobertura)
                 cobertura.formasConHilos.insert(lectura.eventos);
                 cobertura.variosTramos += lectura.tramos > 1;
                 cobertura.deHilos += lectura.deHilos;
+            } else {
+                cobertura.formasSinHilos.insert(lectura.eventos);
+            }
+            // The chosen events found first: the threads read those alone, and the statement took each one's codes from them.
+            if (lectura.eventos == TablaTrabajo::LecturaTabla::Elegidos && lectura.tramos > 0) {
+                EXPECT_EQ(lectura.enHilos, esperadas.size());
+                EXPECT_EQ(lectura.deHilos, esperadas.size());
             }
             EXPECT_EQ(filas, esperadas.size());
             // The table's rows by their events, then cell by cell.
@@ -448,6 +459,12 @@ TEST(TablaDiferencial, CadaCeldaEsLaDeLaSentenciaPlana)
         EXPECT_EQ(cobertura.formasConHilos, QSet<int>({L::Escrita, L::SinIndice, L::Elegidos}));
         EXPECT_GT(cobertura.variosTramos, 0);
         EXPECT_GT(cobertura.deHilos, 0);
+    }
+    // Without threads, every event along the key's index, and the chosen ones found first and read along it.
+    if (dada.isEmpty()) {
+        using L = TablaTrabajo::LecturaTabla;
+        EXPECT_TRUE(cobertura.formasSinHilos.contains(L::PorClave));
+        EXPECT_TRUE(cobertura.formasSinHilos.contains(L::ElegidosPorClave));
     }
 }
 
