@@ -380,8 +380,9 @@ int Corre(const OpcionesBanco &opciones)
         static const char *const formas[] = {"como la condición los halla", "por rowid, la condición en cada uno",
                                              "hallados primero, luego por rowid", "a lo largo de la clave, la condición en cada uno",
                                              "hallados primero, luego a lo largo de la clave"};
-        std::printf("  %lld filas; eventos leídos %s; detalle de %lld eventos en %d tramos en hilos, %lld eventos tomados de ellos\n",
-                    filas, formas[lectura.eventos], lectura.enHilos, lectura.tramos, lectura.deHilos);
+        std::printf("  %lld filas; eventos leídos %s; detalle de %lld eventos leído antes (en %d tramos en hilos), "
+                    "%lld eventos tomados de esa lectura\n",
+                    filas, formas[lectura.eventos], lectura.adelantados, lectura.tramos, lectura.deHilos);
     };
     const auto [genconsul, genconsulPlano] = Pareja("GENCONSUL con los 53 campos", [&] { construye({}, {}); },
                                                     "  SQLite plano: CREATE TABLE AS SELECT de D_EVENTO en el mismo archivo",

@@ -103,10 +103,10 @@ bool Movida(sqlite3 *db)
     return sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &movido) != SQLITE_OK || movido;
 }
 
-// Fewer chosen events than these are read by the statement alone; a thread
-// reads at least PorTramo, so that a few of them do not wait for many more
-// connections to open.
-constexpr size_t MinimoEnHilos = 512, PorTramo = 2048;
+// Fewer chosen events than MinimoAqui are read by the statement alone, fewer
+// than MinimoEnHilos on the calling thread; a thread reads at least PorTramo,
+// so that a few of them do not wait for many more connections to open.
+constexpr size_t MinimoAqui = 64, MinimoEnHilos = 512, PorTramo = 2048;
 
 // The readers waiting for the next statement's slot reader.
 LecturaAdelantada::Datos *enEspera = nullptr;
@@ -214,9 +214,10 @@ public:
         return true;
     }
 
-    void Arranca()
+    // Reads the stretch on a thread of its own, or with `aqui` on the calling thread, at once.
+    void Arranca(bool aqui = false)
     {
-        hilo_ = std::thread([this] {
+        const auto lee = [this] {
             // Without memory for its lists, the statement reads the tables itself.
             try {
                 leido_ = Lee() && PorFila();
@@ -224,7 +225,11 @@ public:
                 leido_ = false;
             }
             terminados_.fetch_add(1, std::memory_order_release);
-        });
+        };
+        if (aqui)
+            lee();
+        else
+            hilo_ = std::thread(lee);
     }
 
     // Waits for the thread; false when it could not read its stretch.
@@ -371,8 +376,9 @@ void LecturaAdelantada::Datos::Abandona()
 {
     // The threads read the tables' list: stopped first.
     tramos.clear();
-    tablas.clear();
     inicios.clear();
+    terminados = 0;
+    leidos = -1;
 }
 
 int LecturaAdelantada::Datos::Tabla(const char *tabla) const
@@ -544,7 +550,7 @@ bool Elegidos::Lee(sqlite3_stmt *q)
     return true;
 }
 
-LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos, const Elegidos *elegidos)
+LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos, const Elegidos *elegidos, bool hilos)
     : d_(std::make_unique<Datos>())
 {
     d_->db = db;
@@ -552,18 +558,53 @@ LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras
     // file; and they must see it as the statement will: nothing read is pending
     // (a write lock held reads the last state, which nobody else can change).
     const char *archivo = sqlite3_db_filename(db, "main");
-    const int lectores = qMin(int(std::thread::hardware_concurrency()) - 1, 8);
-    if (lectores < 1 || !archivo || !*archivo || sqlite3_txn_state(db, "main") == SQLITE_TXN_READ || Movida(db)
-        || (elegidos && elegidos->eventos.size() < MinimoEnHilos))
+    if (!archivo || !*archivo || sqlite3_txn_state(db, "main") == SQLITE_TXN_READ || Movida(db)
+        || (elegidos && elegidos->eventos.size() < MinimoAqui))
         return;
     d_->version = VersionDeDatos(db);
     for (const GrupoRanuras *g : grupos)
         if (d_->Tabla(g->tabla) < 0)
             d_->tablas.emplace_back(*g);
+    const int lectores = qMin(int(std::thread::hardware_concurrency()) - 1, 8);
+    if (!hilos || lectores < 1 || (elegidos && elegidos->eventos.size() < MinimoEnHilos) || !EnHilos(archivo, elegidos, lectores))
+        LeeAqui(archivo, elegidos);
+    d_->elegidos = elegidos;
+    if (!d_->tramos.empty())
+        enEspera = d_.get();
+}
+
+void LecturaAdelantada::LeeAqui(const char *archivo, const Elegidos *elegidos)
+{
+    d_->Abandona();
+    d_->tramos.push_back(std::make_unique<Tramo>(d_->tablas, d_->terminados));
+    ClaveGuardada desde, hasta;
+    if (elegidos && elegidos->eventos.size() > 0) {
+        desde.De(elegidos->eventos[0].Vista());
+        hasta.De(elegidos->eventos[elegidos->eventos.size() - 1].Vista());
+    }
+    const bool conExtremos = elegidos && elegidos->eventos.size() > 0;
+    if (!d_->tramos.back()->Abre(archivo, conExtremos ? &desde : nullptr, conExtremos ? &hasta : nullptr, true, elegidos, 0,
+                                 elegidos ? elegidos->eventos.size() : 0)
+        || Movida(d_->db)) {
+        d_->Abandona();
+        return;
+    }
+    d_->tramos.back()->Arranca(true);
+    d_->enEsteHilo = true;
+    // Read already: what could not be read so is left to the statement now.
+    if (!d_->Leida()) {
+        d_->Abandona();
+        d_->enEsteHilo = false;
+    }
+}
+
+bool LecturaAdelantada::EnHilos(const char *archivo, const Elegidos *elegidos, int lectores)
+{
     // Every event: stretches of about as many events each, cut at the keys of
     // events spread over the rowids. The chosen ones: as many of them each.
     std::vector<ClaveGuardada> limites;
     std::vector<std::pair<size_t, size_t>> elegidosPorTramo;
+    sqlite3 *db = d_->db;
     if (elegidos) {
         const size_t n = elegidos->eventos.size(), tramos = qBound(size_t(1), n / PorTramo, size_t(lectores));
         for (size_t i = 0; i < tramos; ++i) {
@@ -591,7 +632,7 @@ LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras
     }
     if (!abiertos || Movida(db)) {
         d_->Abandona();
-        return;
+        return false;
     }
     // Under a limit on threads or memory a thread may not start (std::system_error,
     // std::bad_alloc): those that did are stopped.
@@ -600,10 +641,9 @@ LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras
             t->Arranca();
     } catch (const std::exception &) {
         d_->Abandona();
-        return;
+        return false;
     }
-    d_->elegidos = elegidos;
-    enEspera = d_.get();
+    return true;
 }
 
 LecturaAdelantada::~LecturaAdelantada()
@@ -619,7 +659,12 @@ bool LecturaAdelantada::MismaVersion() const
 
 int LecturaAdelantada::Tramos() const
 {
-    return int(d_->tramos.size());
+    return d_->enEsteHilo ? 0 : int(d_->tramos.size());
+}
+
+bool LecturaAdelantada::Adelantada() const
+{
+    return !d_->tramos.empty();
 }
 
 bool LecturaAdelantada::Espera() const

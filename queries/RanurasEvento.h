@@ -53,30 +53,34 @@ QString Union();
 QString DeLosElegidos();
 
 // While it lives, the next statement that joins the function to the events
-// with their rowid has the detail tables of `grupos` read on threads, each a
-// stretch of the events' keys over its own read-only connection, and each
-// event's codes found by its rowid whatever its value (8 bytes a code, 12 an
-// event and 4 more a table), so that the events may come in any order. Where
-// that cannot be (one processor, no database file or a moved one, a read
-// transaction without the write lock, a thread that cannot start, a code
-// that does not fit), the statement reads the tables itself. A connection
-// that holds the write lock, and has not yet written, sees what the threads
-// see.
+// with their rowid has the detail tables of `grupos` read ahead, on threads,
+// each a stretch of the events' keys over its own read-only connection, and
+// each event's codes found by its rowid whatever its value (8 bytes a code,
+// 12 an event and 4 more a table), so that the events may come in any order.
+// Where no thread runs (`hilos` false, one processor, a thread that cannot
+// start, too few chosen events for threads to pay), they are read at once on
+// the calling thread, over a read-only connection of its own, in one stretch.
+// Where that cannot be either (no database file or a moved one, a read
+// transaction without the write lock, a code that does not fit, a few dozen
+// chosen events), the statement reads the tables itself. A connection that
+// holds the write lock, and has not yet written, sees what the readers see.
 class LecturaAdelantada {
 public:
     // With `elegidos`, only those events are read, each walked to along the
-    // key (none when too few for threads to pay), and the statement, which
-    // then reads no other, waits for the threads instead of reading the
-    // tables itself meanwhile. They must outlive the reading.
-    LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos, const Elegidos *elegidos = nullptr);
+    // key, and the statement, which then reads no other, waits for the
+    // threads instead of reading the tables itself meanwhile. They must
+    // outlive the reading.
+    LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos, const Elegidos *elegidos = nullptr, bool hilos = true);
     ~LecturaAdelantada();
 
     // Asked inside the statement's transaction: false when another connection
     // wrote between the readers' start and the statement's, so that they may
     // have read another state of the database than the statement did.
     bool MismaVersion() const;
-    // The stretches read on threads; 0 when the statement reads the tables itself.
+    // The stretches read on threads; 0 when none was (read on the calling thread, or by the statement).
     int Tramos() const;
+    // Whether the tables were read ahead, on threads or on the calling thread.
+    bool Adelantada() const;
     // Waits for the readers; false when one could not read its stretch.
     bool Espera() const;
     // So far: the events found in the threads' reading, and the rowids compared to find them.
@@ -88,6 +92,11 @@ public:
     struct Datos;
 
 private:
+    // Reads on threads; false when they cannot start.
+    bool EnHilos(const char *archivo, const Elegidos *elegidos, int lectores);
+    // Reads here and now, in one stretch.
+    void LeeAqui(const char *archivo, const Elegidos *elegidos);
+
     std::unique_ptr<Datos> d_;
 };
 

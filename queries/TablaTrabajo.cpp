@@ -168,46 +168,47 @@ bool BuscaPorClave(const BaseDatos &bd, const QString &sql, const QVariantList &
 struct Camino {
     using Forma = TablaTrabajo::LecturaTabla::Eventos;
     Forma forma = Forma::Escrita;
-    bool hilos = false;      // the detail tables read alongside on threads
-    bool porClave = false;   // without them, the events read along the key's index
+    bool adelantada = false;   // the detail tables read ahead, on threads where they can run
+    bool porClave = false;     // without that, the events read along the key's index
 };
 
-// Threads read the detail rows, worth it only when the selection keeps more
-// than a few events; without threads, the statement walks the detail tables
-// along the key as it meets the events, at a step each when they come in
-// the key's order and a search each otherwise.
-// - No condition: every event, in rowid order, threads reading every row;
-//   without them, along the key.
+// The detail rows are read ahead, on threads where they can run (on the
+// calling thread otherwise), only when the selection keeps more than a few
+// events; without that, the statement walks the detail tables along the key
+// as it meets the events, at a step each when they come in the key's order
+// and a search each otherwise.
+// - No condition: every event, in rowid order, every detail row read ahead;
+//   without that, along the key.
 // - Most events (half or more of the sample): the same, the condition tried
 //   on each event; a search through an index would read the table in the
 //   index's order, each page again and again.
 // - Events the key's index finds (a unit, a range of folios): they are found
-//   first, threads read the detail rows of those alone and the statement
+//   first, the detail rows of those alone are read ahead, and the statement
 //   then reads them in rowid order, so that neither a sort of the rows nor
-//   the index's order of the table costs it. Few, or without threads: the
-//   statement alone reads them along the index.
-// - Otherwise, threads read everything when the sample keeps one event in
-//   sixteen or more (without them, along the key); the statement alone
+//   the index's order of the table costs it; without a reading ahead, along
+//   the index.
+// - Otherwise, everything is read ahead when the sample keeps one event in
+//   sixteen or more (without that, along the key); the statement alone
 //   searches for fewer.
 Camino Elige(const BaseDatos &bd, const SeleccionEventos &s, bool ranuras)
 {
     Camino c;
     if (s.condicion.trimmed().isEmpty()) {
-        c.hilos = c.porClave = ranuras;
+        c.adelantada = c.porClave = ranuras;
         return c;
     }
     const Muestra m(bd, s);
     if (m.vistos > 0 && m.quedan * 2 >= m.vistos) {
         c.forma = Camino::Forma::SinIndice;
-        c.hilos = c.porClave = ranuras;
+        c.adelantada = c.porClave = ranuras;
     } else if (BuscaPorClave(bd, QStringLiteral("SELECT E.rowid%1 WHERE %2").arg(s.desde, s.condicion), s.valores)) {
         // The user's order may name a detail the selection joins: only the selection knows it.
         if (s.orden.isEmpty() || !s.desde.contains(QLatin1String("JOIN"), Qt::CaseInsensitive)) {
             c.forma = Camino::Forma::Elegidos;
-            c.hilos = ranuras;
+            c.adelantada = ranuras;
         }
     } else {
-        c.hilos = c.porClave = ranuras && m.vistos > 0 && m.quedan * 16 >= m.vistos;
+        c.adelantada = c.porClave = ranuras && m.vistos > 0 && m.quedan * 16 >= m.vistos;
     }
     return c;
 }
@@ -267,35 +268,37 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
     // another state of the database than the events were. The write lock is
     // taken first, so that nobody can: a lock another program held until then
     // leaves the threads the state the statement reads.
-    const auto construye = [&](bool adelantada) -> std::optional<qint64> {
+    const auto construye = [&](bool enHilos) -> std::optional<qint64> {
         Transaccion t(bd);
         Camino camino = Elige(bd, s, !grupos.isEmpty());
         std::unique_ptr<RanurasEvento::Elegidos> elegidos;
         std::optional<RanurasEvento::LecturaAdelantada> lectura;
-        if (adelantada && camino.hilos) {
+        if (camino.adelantada) {
             if (camino.forma == Camino::Forma::Elegidos)
                 elegidos = LeeElegidos(bd, s);
             if (elegidos || camino.forma != Camino::Forma::Elegidos)
-                lectura.emplace(bd.Manejador(), grupos, elegidos.get());
+                lectura.emplace(bd.Manejador(), grupos, elegidos.get(), enHilos);
         }
-        // Without threads the statement walks the detail tables along the key's
-        // index as it reads the events; the chosen ones, found already, are read so.
-        const bool enHilos = lectura && lectura->Tramos() > 0;
-        if (!grupos.isEmpty() && !enHilos)
+        const QScopedValueRollback<bool> enConstruccion(construyendo, true);
+        bd.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS main.%1").arg(tabla));
+        bd.EjecutaAccion(QStringLiteral("CREATE TABLE main.%1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
+        // The statement waits for the chosen events' readers anyway: one that could not read is known before it starts.
+        if (elegidos && lectura && lectura->Adelantada() && !lectura->Espera())
+            lectura.reset();
+        // Without a reading ahead the statement walks the detail tables along the
+        // key's index as it reads the events; the chosen ones, found already, are read so.
+        const bool adelantada = lectura && lectura->Adelantada();
+        if (!grupos.isEmpty() && !adelantada)
             camino.forma = elegidos                                         ? Camino::Forma::ElegidosPorClave
                            : camino.porClave && !IndiceClave(bd).isEmpty() ? Camino::Forma::PorClave
                                                                            : Camino::Forma::Escrita;
         if (elegidos)
-            elegidos->porFila = enHilos;
+            elegidos->porFila = adelantada;
         std::optional<RanurasEvento::Elegidos::EnCurso> actuales;
         if (elegidos)
             actuales.emplace(*elegidos);
-        const QScopedValueRollback<bool> enConstruccion(construyendo, true);
-        bd.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS main.%1").arg(tabla));
-        bd.EjecutaAccion(QStringLiteral("CREATE TABLE main.%1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
         // The chosen events' statement names them by rowid, not by the selection's values.
-        const bool deLosElegidos = elegidos != nullptr;
-        const qint64 filas = bd.EjecutaAccion(sentencia(camino.forma), deLosElegidos ? QVariantList() : s.valores);
+        const qint64 filas = bd.EjecutaAccion(sentencia(camino.forma), elegidos ? QVariantList() : s.valores);
         const bool misma = !lectura || lectura->MismaVersion();
         if (como)
             *como = {camino.forma, lectura ? lectura->Tramos() : 0, lectura ? qint64(lectura->Hallados()) : 0,

@@ -306,7 +306,7 @@ TEST_F(TablaTrabajoTest, LosHilosLeenSoloElDetalleDeLosEventosElegidos)
         EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"V.CodTipoViolencia"}, c.seleccion, true, &lectura), elegidos);
         EXPECT_EQ(lectura.eventos, TablaTrabajo::LecturaTabla::Elegidos);
         EXPECT_GT(lectura.tramos, 0);
-        EXPECT_EQ(lectura.enHilos, elegidos);
+        EXPECT_EQ(lectura.adelantados, elegidos);
         EXPECT_EQ(lectura.deHilos, elegidos);
         ComparaConOraculo(p, c.seleccion, elegidos, c.dondeOraculo);
     }
@@ -329,6 +329,39 @@ TEST_F(TablaTrabajoTest, CodigosLargosONumerosGrandesSalenComoEstan)
         TablaTrabajo::ConstruyeGenConsul(p.bd(), {"V.CodTipoViolencia", "D.CodDerechohabiencia"}, {" FROM D_Evento AS E", "+E.Clues = 'B'", {}, {}});
         EXPECT_EQ(p.Filas("SELECT Folio, TipoViolencia01, Derechohabiencia01 FROM GENCONSUL ORDER BY rowid"), p.Filas(plana)) << codigo;
     }
+}
+
+// A code longer than a reading ahead keeps, in a unit read through the key's
+// index and in every event: with threads and without, what cannot be read
+// ahead is left to the statement, which then meets the events along the
+// key's index (not in rowid order, searching each), and the cells are the
+// plain ones.
+TEST_F(TablaTrabajoTest, LoQueNoSePuedeLeerAntesSeLeeALoLargoDeLaClave)
+{
+    UnidadesEnDesorden(p, {{"b", 900}, {"c", 2000}});
+    p.Ejecuta("UPDATE D_Derechohabiencia SET CodDerechohabiencia = 'CODIGO LARGO' "
+              "WHERE rowid = (SELECT min(rowid) FROM D_Derechohabiencia WHERE Clues = 'b')");
+    using L = TablaTrabajo::LecturaTabla;
+    const struct {
+        SeleccionEventos seleccion;
+        int filas;
+        L::Eventos forma;
+    } casos[] = {
+        {{" FROM D_Evento AS E", "E.Clues = ?", {"B"}, {}}, 900, L::ElegidosPorClave},
+        {{" FROM D_Evento AS E", {}, {}, {}}, p.Valor("SELECT count(*) FROM D_EVENTO").toInt(), L::PorClave},
+    };
+    for (const auto &c : casos) {
+        SCOPED_TRACE(c.seleccion.condicion.toStdString());
+        TablaTrabajo::LecturaTabla lectura;
+        EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), CamposOraculo, c.seleccion, false, &lectura), c.filas);
+        EXPECT_EQ(lectura.eventos, c.forma);
+        EXPECT_EQ(lectura.adelantados, 0);
+        ComparaConOraculo(p, c.seleccion, c.filas, c.seleccion.condicion.isEmpty() ? "1" : QString());
+    }
+    // The chosen events' readers are waited for before the statement: one that could not read is known then.
+    TablaTrabajo::LecturaTabla lectura;
+    TablaTrabajo::ConstruyeGenConsul(p.bd(), CamposOraculo, casos[0].seleccion, true, &lectura);
+    EXPECT_EQ(lectura.eventos, L::ElegidosPorClave);
 }
 
 // Units of many, some and few events, their rowids out of key order: a build
