@@ -104,8 +104,9 @@ bool Movida(sqlite3 *db)
 }
 
 // Fewer chosen events than MinimoAqui are read by the statement alone, fewer
-// than MinimoEnHilos on the calling thread; a thread reads at least PorTramo,
-// so that a few of them do not wait for many more connections to open.
+// than MinimoEnHilos on the calling thread; more, by it and at least one
+// thread, each of which reads at least PorTramo when there are more of them,
+// so that a few events do not wait for many connections to open.
 constexpr size_t MinimoAqui = 64, MinimoEnHilos = 512, PorTramo = 2048;
 
 // The readers waiting for the next statement's slot reader.
@@ -157,7 +158,8 @@ public:
     {
         parar_ = true;
         Espera();
-        sqlite3_close_v2(db_);
+        if (propia_)
+            sqlite3_close_v2(db_);
     }
 
     // Opens the file and reads the first rows from `desde` (the first key
@@ -167,16 +169,21 @@ public:
     // diagnoses' Orden and code are in two, joined by the row's rowid. The
     // detail walks stop with the events, past the stretch's last one. With
     // `elegidos`, the stretch's events are those of them from `primero` to
-    // `fin` (not in), whose keys run from `desde` to `hasta`, both in.
-    bool Abre(const char *archivo, const ClaveGuardada *desde, const ClaveGuardada *hasta, bool hastaIncluida,
+    // `fin` (not in), whose keys run from `desde` to `hasta`, both in. Without
+    // `archivo`, the walks are statements of the connection `db` itself,
+    // read on the calling thread, in its transaction.
+    bool Abre(sqlite3 *db, const char *archivo, const ClaveGuardada *desde, const ClaveGuardada *hasta, bool hastaIncluida,
               const Elegidos *elegidos = nullptr, size_t primero = 0, size_t fin = 0)
     {
         elegidos_ = elegidos;
         primero_ = primero;
         fin_ = fin;
+        propia_ = archivo != nullptr;
+        db_ = propia_ ? nullptr : db;
         // One read transaction for every walk, however often one is searched again.
-        if (sqlite3_open_v2(archivo, &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK
-            || sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+        if (propia_
+            && (sqlite3_open_v2(archivo, &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK
+                || sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK))
             return false;
         const QString clave = QStringLiteral("CLUES, Folio, fechaAtencion");
         const QString desdeAqui = desde ? QStringLiteral(" WHERE (%1) >= (?1, ?2, ?3)").arg(clave) : QString();
@@ -226,10 +233,15 @@ public:
             }
             terminados_.fetch_add(1, std::memory_order_release);
         };
-        if (aqui)
-            lee();
-        else
+        if (!aqui) {
             hilo_ = std::thread(lee);
+            return;
+        }
+        lee();
+        // A statement left open on the connection would keep its tables from being dropped.
+        eventos_.reset();
+        filas_.clear();
+        codigos_.clear();
     }
 
     // Waits for the thread; false when it could not read its stretch.
@@ -361,6 +373,7 @@ private:
     const Elegidos *elegidos_ = nullptr;                // the events read, from primero_ to fin_, or null for every one
     size_t primero_ = 0, fin_ = 0;
     sqlite3 *db_ = nullptr;
+    bool propia_ = true;                                // the connection is the stretch's own
     std::unique_ptr<Recorrido> eventos_;                // the events' keys and rowids
     std::vector<std::unique_ptr<Recorrido>> filas_;     // by table: its rows; for the diagnoses, their Orden
     std::vector<std::unique_ptr<Recorrido>> codigos_;   // by table: the diagnoses' codes
@@ -379,6 +392,7 @@ void LecturaAdelantada::Datos::Abandona()
     inicios.clear();
     terminados = 0;
     leidos = -1;
+    aqui = 0;
 }
 
 int LecturaAdelantada::Datos::Tabla(const char *tabla) const
@@ -554,48 +568,47 @@ LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras
     : d_(std::make_unique<Datos>())
 {
     d_->db = db;
-    // The readers open the file by its name, which must still be the connection's
-    // file; and they must see it as the statement will: nothing read is pending
-    // (a write lock held reads the last state, which nobody else can change).
-    const char *archivo = sqlite3_db_filename(db, "main");
-    if (!archivo || !*archivo || sqlite3_txn_state(db, "main") == SQLITE_TXN_READ || Movida(db)
-        || (elegidos && elegidos->eventos.size() < MinimoAqui))
+    if (elegidos && elegidos->eventos.size() < MinimoAqui)
         return;
     d_->version = VersionDeDatos(db);
     for (const GrupoRanuras *g : grupos)
         if (d_->Tabla(g->tabla) < 0)
             d_->tablas.emplace_back(*g);
+    // The readers on threads open the file by its name, which must still be
+    // the connection's file; and they must see it as the statement will:
+    // nothing read is pending (a write lock held reads the last state, which
+    // nobody else can change).
+    const char *archivo = sqlite3_db_filename(db, "main");
     const int lectores = qMin(int(std::thread::hardware_concurrency()) - 1, 8);
-    if (!hilos || lectores < 1 || (elegidos && elegidos->eventos.size() < MinimoEnHilos) || !EnHilos(archivo, elegidos, lectores))
-        LeeAqui(archivo, elegidos);
+    const bool enHilos = hilos && lectores >= 1 && archivo && *archivo && sqlite3_txn_state(db, "main") != SQLITE_TXN_READ && !Movida(db)
+                         && !(elegidos && elegidos->eventos.size() < MinimoEnHilos);
+    if (!enHilos || !EnHilos(archivo, elegidos, lectores))
+        LeeAqui(elegidos);
     d_->elegidos = elegidos;
     if (!d_->tramos.empty())
         enEspera = d_.get();
 }
 
-void LecturaAdelantada::LeeAqui(const char *archivo, const Elegidos *elegidos)
+void LecturaAdelantada::LeeAqui(const Elegidos *elegidos)
 {
     d_->Abandona();
-    d_->tramos.push_back(std::make_unique<Tramo>(d_->tablas, d_->terminados));
+    const bool conExtremos = elegidos && elegidos->eventos.size() > 0;
     ClaveGuardada desde, hasta;
-    if (elegidos && elegidos->eventos.size() > 0) {
+    if (conExtremos) {
         desde.De(elegidos->eventos[0].Vista());
         hasta.De(elegidos->eventos[elegidos->eventos.size() - 1].Vista());
     }
-    const bool conExtremos = elegidos && elegidos->eventos.size() > 0;
-    if (!d_->tramos.back()->Abre(archivo, conExtremos ? &desde : nullptr, conExtremos ? &hasta : nullptr, true, elegidos, 0,
-                                 elegidos ? elegidos->eventos.size() : 0)
-        || Movida(d_->db)) {
+    d_->tramos.push_back(std::make_unique<Tramo>(d_->tablas, d_->terminados));
+    if (!d_->tramos.back()->Abre(d_->db, nullptr, conExtremos ? &desde : nullptr, conExtremos ? &hasta : nullptr, true, elegidos, 0,
+                                 elegidos ? elegidos->eventos.size() : 0)) {
         d_->Abandona();
         return;
     }
     d_->tramos.back()->Arranca(true);
-    d_->enEsteHilo = true;
+    d_->aqui = 1;
     // Read already: what could not be read so is left to the statement now.
-    if (!d_->Leida()) {
+    if (!d_->Leida())
         d_->Abandona();
-        d_->enEsteHilo = false;
-    }
 }
 
 bool LecturaAdelantada::EnHilos(const char *archivo, const Elegidos *elegidos, int lectores)
@@ -605,8 +618,11 @@ bool LecturaAdelantada::EnHilos(const char *archivo, const Elegidos *elegidos, i
     std::vector<ClaveGuardada> limites;
     std::vector<std::pair<size_t, size_t>> elegidosPorTramo;
     sqlite3 *db = d_->db;
+    // The chosen ones are waited for: the calling thread reads the first
+    // stretch itself meanwhile, by statements of the build's connection,
+    // which keep the windows painted.
     if (elegidos) {
-        const size_t n = elegidos->eventos.size(), tramos = qBound(size_t(1), n / PorTramo, size_t(lectores));
+        const size_t n = elegidos->eventos.size(), tramos = qBound(size_t(2), n / PorTramo, size_t(lectores) + 1);
         for (size_t i = 0; i < tramos; ++i) {
             elegidosPorTramo.emplace_back(n * i / tramos, n * (i + 1) / tramos);
             limites.emplace_back().De(elegidos->eventos[elegidosPorTramo.back().first].Vista());
@@ -625,10 +641,11 @@ bool LecturaAdelantada::EnHilos(const char *archivo, const Elegidos *elegidos, i
     for (size_t i = 0; abiertos && i < tramos; ++i) {
         d_->tramos.push_back(std::make_unique<Tramo>(d_->tablas, d_->terminados));
         if (elegidos)
-            abiertos = d_->tramos.back()->Abre(archivo, &limites[2 * i], &limites[2 * i + 1], true, elegidos,
+            abiertos = d_->tramos.back()->Abre(db, i > 0 ? archivo : nullptr, &limites[2 * i], &limites[2 * i + 1], true, elegidos,
                                                elegidosPorTramo[i].first, elegidosPorTramo[i].second);
         else
-            abiertos = d_->tramos.back()->Abre(archivo, i > 0 ? &d_->inicios[i - 1] : nullptr, i + 1 < tramos ? &d_->inicios[i] : nullptr, false);
+            abiertos = d_->tramos.back()->Abre(db, archivo, i > 0 ? &d_->inicios[i - 1] : nullptr, i + 1 < tramos ? &d_->inicios[i] : nullptr,
+                                               false);
     }
     if (!abiertos || Movida(db)) {
         d_->Abandona();
@@ -637,11 +654,15 @@ bool LecturaAdelantada::EnHilos(const char *archivo, const Elegidos *elegidos, i
     // Under a limit on threads or memory a thread may not start (std::system_error,
     // std::bad_alloc): those that did are stopped.
     try {
-        for (const auto &t : d_->tramos)
-            t->Arranca();
+        for (size_t i = elegidos ? 1 : 0; i < d_->tramos.size(); ++i)
+            d_->tramos[i]->Arranca();
     } catch (const std::exception &) {
         d_->Abandona();
         return false;
+    }
+    if (elegidos) {
+        d_->tramos.front()->Arranca(true);
+        d_->aqui = 1;
     }
     return true;
 }
@@ -659,7 +680,7 @@ bool LecturaAdelantada::MismaVersion() const
 
 int LecturaAdelantada::Tramos() const
 {
-    return d_->enEsteHilo ? 0 : int(d_->tramos.size());
+    return int(d_->tramos.size()) - d_->aqui;
 }
 
 bool LecturaAdelantada::Adelantada() const

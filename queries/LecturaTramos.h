@@ -121,7 +121,7 @@ struct LecturaAdelantada::Datos {
     std::vector<size_t> cursores;       // by stretch: where the last event looked for there stood
     std::vector<ClaveGuardada> inicios; // by stretch after the first: its first key
     const Elegidos *elegidos = nullptr; // the events the readers read alone, or null for every one in their stretch
-    bool enEsteHilo = false;            // read on the calling thread, in one stretch
+    int aqui = 0;                       // stretches read on the calling thread (the first one)
     quint64 hallados = 0, pasos = 0;    // events Ubica found, and rowids it compared
     std::vector<std::unique_ptr<Tramo>> tramos;   // destroyed first: their threads write them
 

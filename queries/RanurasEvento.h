@@ -57,19 +57,21 @@ QString DeLosElegidos();
 // each a stretch of the events' keys over its own read-only connection, and
 // each event's codes found by its rowid whatever its value (8 bytes a code,
 // 12 an event and 4 more a table), so that the events may come in any order.
-// Where no thread runs (`hilos` false, one processor, a thread that cannot
+// Where no thread runs (`hilos` false, one processor, no database file or a
+// moved one, a read transaction without the write lock, a thread that cannot
 // start, too few chosen events for threads to pay), they are read at once on
-// the calling thread, over a read-only connection of its own, in one stretch.
-// Where that cannot be either (no database file or a moved one, a read
-// transaction without the write lock, a code that does not fit, a few dozen
-// chosen events), the statement reads the tables itself. A connection that
-// holds the write lock, and has not yet written, sees what the readers see.
+// the calling thread, in one stretch, by statements of the connection itself
+// (which keep the windows painted as the statement's do). Where that cannot
+// be either (a code that does not fit, a few dozen chosen events), the
+// statement reads the tables itself. A connection that holds the write lock,
+// and has not yet written, sees what the threads see.
 class LecturaAdelantada {
 public:
     // With `elegidos`, only those events are read, each walked to along the
-    // key, and the statement, which then reads no other, waits for the
-    // threads instead of reading the tables itself meanwhile. They must
-    // outlive the reading.
+    // key; the calling thread reads the first stretch itself, and the
+    // statement, which then reads no other event, waits for the threads
+    // instead of reading the tables itself meanwhile. They must outlive the
+    // reading.
     LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos, const Elegidos *elegidos = nullptr, bool hilos = true);
     ~LecturaAdelantada();
 
@@ -94,8 +96,8 @@ public:
 private:
     // Reads on threads; false when they cannot start.
     bool EnHilos(const char *archivo, const Elegidos *elegidos, int lectores);
-    // Reads here and now, in one stretch.
-    void LeeAqui(const char *archivo, const Elegidos *elegidos);
+    // Reads here and now, in one stretch, over the connection itself.
+    void LeeAqui(const Elegidos *elegidos);
 
     std::unique_ptr<Datos> d_;
 };

@@ -269,6 +269,8 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
     // taken first, so that nobody can: a lock another program held until then
     // leaves the threads the state the statement reads.
     const auto construye = [&](bool enHilos) -> std::optional<qint64> {
+        // The windows are painted from inside the statements that find the events and read them ahead too.
+        const QScopedValueRollback<bool> enConstruccion(construyendo, true);
         Transaccion t(bd);
         Camino camino = Elige(bd, s, !grupos.isEmpty());
         std::unique_ptr<RanurasEvento::Elegidos> elegidos;
@@ -279,7 +281,6 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
             if (elegidos || camino.forma != Camino::Forma::Elegidos)
                 lectura.emplace(bd.Manejador(), grupos, elegidos.get(), enHilos);
         }
-        const QScopedValueRollback<bool> enConstruccion(construyendo, true);
         bd.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS main.%1").arg(tabla));
         bd.EjecutaAccion(QStringLiteral("CREATE TABLE main.%1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
         // The statement waits for the chosen events' readers anyway: one that could not read is known before it starts.
