@@ -3,6 +3,7 @@
 #include "shell/ParamInicio.h"
 #include "shell/mdiPrincipal.h"
 #include "tools/Compacta.h"
+#include "tools/EnvioPaquete.h"
 #include "tools/frmBitacora.h"
 #include "tools/frmEnvio.h"
 #include "tools/frmRecive.h"
@@ -14,6 +15,9 @@
 void ConectaHerramientas(Contexto &ctx, mdiPrincipal &principal)
 {
     ConectaTablas(ctx, principal);
+    // What a send, backup or reception killed before its end left in Datos
+    // goes at start-up rather than at the next run into that folder.
+    ctx.AlArrancar = [&ctx] { BorraRestosEnDatos(ctx.RutaDatos); };
     // When the database cannot be opened again the user picks one in the
     // start-parameter window; cancelling there ends the program.
     const auto compacta = [&ctx, &principal] {

@@ -112,25 +112,20 @@ ArchivoDestino::~ArchivoDestino()
     candado_.Suelta();
 }
 
-namespace {
-// rename() that fails with EEXIST when the destination exists, on file
-// systems that cannot say so in one step too.
 int RenombraSinReemplazar(const char *de, const char *a)
 {
     if (::renameat2(AT_FDCWD, de, AT_FDCWD, a, RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
-        return -1;
-    struct stat st {};
-    if (::lstat(a, &st) == 0) {
-        errno = EEXIST;
-        return -1;
-    }
-    return std::rename(de, a);
+        return errno;
+    // link() fails on an existing name in one step, as rename() cannot.
+    if (::link(de, a) != 0)
+        return errno;
+    ::unlink(de);
+    return 0;
 }
-} // namespace
 
-bool ArchivoDestino::Confirma(QString *error, Reemplazo reemplazo)
+bool ArchivoDestino::Asienta(QString *error) const
 {
     if (!QFileInfo::exists(temporal_)) {
         if (error)
@@ -139,11 +134,29 @@ bool ArchivoDestino::Confirma(QString *error, Reemplazo reemplazo)
     }
     // The data must be on the disk before the name points at it: a power cut
     // then leaves either the old file or the whole new one.
-    {
-        QFile f(temporal_);
-        if (f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-            ::fsync(f.handle());
+    QFile f(temporal_);
+    if (f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        ::fsync(f.handle());
+    return true;
+}
+
+bool ArchivoDestino::Coloca(const std::function<int(const QString &temporal)> &coloca, QString *error)
+{
+    if (!Asienta(error))
+        return false;
+    if (const int e = coloca(temporal_)) {
+        if (error)
+            *error = TextoErrorSistema(e);
+        return false;
     }
+    confirmado_ = true;
+    return true;
+}
+
+bool ArchivoDestino::Confirma(QString *error, Reemplazo reemplazo)
+{
+    if (!Asienta(error))
+        return false;
     // Replacing the working database would leave the program writing a deleted file.
     if (BaseDatos::EsArchivoDeBaseAbierta(destino_)) {
         if (error)
@@ -152,11 +165,11 @@ bool ArchivoDestino::Confirma(QString *error, Reemplazo reemplazo)
     }
     // rename() replaces an existing destination atomically on the same file system.
     const QByteArray de = QFile::encodeName(temporal_), a = QFile::encodeName(destino_);
-    if ((reemplazo == Reemplazo::Si ? std::rename(de.constData(), a.constData())
-                                    : RenombraSinReemplazar(de.constData(), a.constData()))
-        != 0) {
+    const int fallo = reemplazo == Reemplazo::Si ? (std::rename(de.constData(), a.constData()) == 0 ? 0 : errno)
+                                                 : RenombraSinReemplazar(de.constData(), a.constData());
+    if (fallo != 0) {
         if (error)
-            *error = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(destino_, TextoErrorSistema(errno));
+            *error = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(destino_, TextoErrorSistema(fallo));
         return false;
     }
     confirmado_ = true;
@@ -189,6 +202,8 @@ QString TextoErrorSistema(int numero)
         return QStringLiteral("el nombre es demasiado largo");
     case EIO:
         return QStringLiteral("el disco dio un error de lectura o escritura");
+    case ETIMEDOUT:
+        return QStringLiteral("el disco no respondió a tiempo");
     default:
         return QString::fromLocal8Bit(std::strerror(numero));
     }

@@ -3,6 +3,7 @@
 #include "platform/CandadoArchivo.h"
 
 #include <QString>
+#include <functional>
 
 // A file that is written under a temporary name beside its destination and put
 // in its place only once it is complete, so that a failed or interrupted write
@@ -47,13 +48,23 @@ public:
     // On failure returns false and the reason in `error`.
     enum class Reemplazo { Si, No };
     bool Confirma(QString *error = nullptr, Reemplazo reemplazo = Reemplazo::Si);
+    // For a writer that puts the file in place itself (at the destination or
+    // at a name it chose): the temporary file is flushed to the disk, then
+    // `coloca` moves it and answers 0 or the reason (errno), said in `error`.
+    bool Coloca(const std::function<int(const QString &temporal)> &coloca, QString *error = nullptr);
 
 private:
+    bool Asienta(QString *error) const;
+
     QString destino_;
     QString temporal_;
     bool confirmado_ = false;
     CandadoArchivo candado_;
 };
+
+// rename() that never replaces what stands at `a`: 0, or the reason (errno,
+// EEXIST when a file stands there). Safe in a child after fork().
+int RenombraSinReemplazar(const char *de, const char *a);
 
 // The reason a system call gave (errno) as the user reads it, in Spanish;
 // the system's own words for the rare ones.

@@ -4,12 +4,15 @@
 #include "platform/BaseDatos.h"
 
 #include "platform/ArchivoDestino.h"
+#include "platform/CapaSqlite.h"
 #include "platform/FuncionesSql.h"
 #include "platform/SesionesBaseDatos.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -156,9 +159,29 @@ ErrorBD ErrorBD::DelMotor(int numero, const QString &textoMotor, bool violaClave
     return e;
 }
 
+namespace {
+// A statement the layer refused because the file left its path: said as the
+// moved file's text, not as SQLite's I/O error.
+std::optional<ErrorBD> DeArchivoMovido(sqlite3 *h, int numero)
+{
+    if (!h || ((numero & 0xff) != SQLITE_IOERR && (numero & 0xff) != SQLITE_CANTOPEN) || !CapaSqlite::Movida(h))
+        return std::nullopt;
+    return ErrorBD(SQLITE_CANTOPEN, BaseDatos::TextoMovida(QString::fromUtf8(sqlite3_db_filename(h, "main")),
+                                                           QStringLiteral("no se leyó ni se guardó nada")));
+}
+
+sqlite3 *ManejadorDe(const QSqlDriver *driver)
+{
+    const QVariant v = driver ? driver->handle() : QVariant();
+    return v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3 *const *>(v.data()) : nullptr;
+}
+} // namespace
+
 ErrorBD ErrorBD::DeManejador(sqlite3 *h)
 {
     const int n = sqlite3_extended_errcode(h);
+    if (const auto movida = DeArchivoMovido(h, n))
+        return *movida;
     const int base = n & 0xff;
     const bool clave = n == SQLITE_CONSTRAINT_PRIMARYKEY || n == SQLITE_CONSTRAINT_UNIQUE;
     return DelMotor(base == SQLITE_CONSTRAINT ? n : base, QString::fromUtf8(sqlite3_errmsg(h)), clave);
@@ -173,6 +196,8 @@ ErrorBD DeError(const QSqlError &e)
 
 ErrorBD ErrorBD::DeConsulta(const QSqlQuery &q)
 {
+    if (const auto movida = DeArchivoMovido(ManejadorDe(q.driver()), NumeroDe(q.lastError())))
+        return *movida;
     return DeError(q.lastError());
 }
 
@@ -183,11 +208,15 @@ ErrorBD ErrorBD::DeBase(const QSqlDatabase &db)
     if (NumeroDe(db.lastError()) == -1 && db.isOpen())
         if (sqlite3 *h = BaseDatos::ManejadorDe(db); sqlite3_errcode(h) != SQLITE_OK)
             return DeManejador(h);
+    if (const auto movida = DeArchivoMovido(db.isOpen() ? ManejadorDe(db.driver()) : nullptr, NumeroDe(db.lastError())))
+        return *movida;
     return DeError(db.lastError());
 }
 
 BaseDatos::BaseDatos(const QString &nombreConexion) : nombre_(nombreConexion)
 {
+    // Under every connection the program opens, from the first.
+    CapaSqlite::Instala();
     // Two live sessions (a test beside another, a second file) never share a connection.
     static int siguiente = 1;
     while (QSqlDatabase::contains(nombre_))
@@ -228,23 +257,27 @@ void BaseDatos::Abre(const QString &archivo)
     if (!db.open())
         throw ErrorBD::DeBase(db);
     archivo_ = fi.absoluteFilePath();
-    // The file as it stands at its path now, the one the connection holds
-    // (SigueEnSuRuta also asks SQLite, which compares its descriptor).
-    struct stat st {};
-    if (::stat(QFile::encodeName(archivo_).constData(), &st) != 0) {
+    // The file SQLite opened, as it stood at its path then.
+    const auto id = CapaSqlite::Identidad(ManejadorDe(db));
+    if (!id) {
         db.close();
         archivo_.clear();
         throw ErrorBD(SQLITE_CANTOPEN, QStringLiteral("No existe el archivo %1").arg(archivo));
     }
-    dispositivo_ = st.st_dev;
-    nodo_ = st.st_ino;
-    diarios_.clear();
+    dispositivo_ = id->dispositivo;
+    nodo_ = id->nodo;
+    wal_.reset();
+    shm_.reset();
+    pendiente_ = false;
+    diariosSueltos_ = false;
     // Every opening gets a number of its own, shared by no other session.
     static quint64 aperturas = 0;
     apertura_ = ++aperturas;
     cambios_.clear();
     try {
         sqlite3_update_hook(Manejador(), &BaseDatos::FilaCambiada, this);
+        // In place of SQLite's checkpoint every thousand pages.
+        sqlite3_wal_hook(Manejador(), &BaseDatos::AlConfirmar, this);
         sqlite3_busy_handler(Manejador(), &EsperaBloqueo, nullptr);
         RegistraFuncionesSql(db);
         Ejecuta(QStringLiteral("PRAGMA journal_mode=WAL"));
@@ -256,9 +289,13 @@ void BaseDatos::Abre(const QString &archivo)
         // Reading the schema proves the file is sound, not just its header.
         Ejecuta(QStringLiteral("SELECT count(*) FROM sqlite_master"));
         // That read opened the log and its index: which files they are.
-        for (const char *sufijo : {"-wal", "-shm"})
-            if (const auto id = IdentidadArchivo::En(archivo_ + QLatin1String(sufijo)))
-                diarios_.emplace_back(archivo_ + QLatin1String(sufijo), *id);
+        wal_ = IdentidadArchivo::En(archivo_ + QStringLiteral("-wal"));
+        shm_ = IdentidadArchivo::En(archivo_ + QStringLiteral("-shm"));
+        // A file put at its path while the program waits for the user.
+        if (QCoreApplication::instance()) {
+            vigia_ = std::make_unique<QFileSystemWatcher>(QStringList{fi.absolutePath()});
+            QObject::connect(vigia_.get(), &QFileSystemWatcher::directoryChanged, [this] { SueltaDiarios(); });
+        }
     } catch (...) {
         Cierra();
         throw;
@@ -270,6 +307,7 @@ void BaseDatos::CierraConexion()
     if (!QSqlDatabase::contains(nombre_))
         return;
     QSqlDatabase db = QSqlDatabase::database(nombre_, false);
+    vigia_.reset();
     if (db.isOpen()) {
         // A closing after the file was moved is Cierra's to handle; the
         // statistics go only into the file at the path.
@@ -278,13 +316,16 @@ void BaseDatos::CierraConexion()
             Optimiza();
         // SQLite does not close a connection that still has statements.
         FinalizaPreparadas();
-        db.close();
-        // SQLite removes the log of a moved file neither from its old path
-        // nor from the new one: ours would stay beside whatever stands there.
+        // Closing checkpoints through the journals at the path and deletes
+        // the log there: not those of a file that left it.
         if (!enSuRuta)
-            QuitaDiarios();
+            sqlite3_db_config(Manejador(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        db.close();
     }
-    diarios_.clear();
+    wal_.reset();
+    shm_.reset();
+    pendiente_ = false;
+    diariosSueltos_ = false;
     archivo_.clear();
 }
 
@@ -378,6 +419,8 @@ void BaseDatos::FinalizaPreparadas()
 
 sqlite3_stmt *BaseDatos::TomaPreparada(const QString &sql) const
 {
+    if (pendiente_)
+        PasaAlArchivo();
     // Taken out while in use: the same text run inside it gets a statement of its own.
     return preparadas_.take(sql);
 }
@@ -430,14 +473,20 @@ QSqlQuery BaseDatos::Ejecuta(const QString &sql, const QVariantList &valores) co
     QSqlDatabase db = Conexion();
     if (!db.isOpen())
         throw ErrorBD(SQLITE_MISUSE, QStringLiteral("No hay una Base de Datos abierta"));
+    if (pendiente_)
+        PasaAlArchivo();
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.prepare(sql))
         throw ErrorBD::DeConsulta(q);
     for (const QVariant &v : valores)
         q.addBindValue(v);
-    if (!q.exec())
-        throw ErrorBD::DeConsulta(q);
+    if (!q.exec()) {
+        const ErrorBD e = ErrorBD::DeConsulta(q);
+        if (e.Numero() == SQLITE_CANTOPEN)
+            SueltaDiarios();
+        throw e;
+    }
     return q;
 }
 
@@ -457,6 +506,33 @@ QVariant BaseDatos::Valor(const QString &sql, const QVariantList &valores) const
         v = q.value(0);
     q.finish();
     return v;
+}
+
+int BaseDatos::AlConfirmar(void *yo, sqlite3 *db, const char *base, int paginas)
+{
+    if (std::strcmp(base, "main") == 0)
+        static_cast<BaseDatos *>(yo)->PasaAlArchivo();
+    else if (paginas >= 1000)
+        sqlite3_wal_checkpoint(db, base);   // an attached file, as SQLite would
+    return SQLITE_OK;
+}
+
+void BaseDatos::PasaAlArchivo() const
+{
+    // What was confirmed lies in the file, not in a log beside a path that
+    // may be another database's tomorrow; TRUNCATE leaves nothing of ours in
+    // it. Only while the file stands at its path, and without waiting for
+    // anyone: while a reader holds it back, each statement and transaction
+    // of the session that begins outside a transaction tries again.
+    sqlite3 *h = ManejadorDe(Conexion());
+    if (!sqlite3_get_autocommit(h))
+        return;
+    if (CapaSqlite::Movida(h)) {
+        pendiente_ = true;
+        return;
+    }
+    const SinEspera sinEspera;
+    pendiente_ = sqlite3_wal_checkpoint_v2(h, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) != SQLITE_OK;
 }
 
 void BaseDatos::FilaCambiada(void *yo, int, const char *base, const char *tabla, long long)
@@ -497,6 +573,13 @@ SelloTabla BaseDatos::Sello(const char *tabla) const
 Transaccion::Transaccion(const BaseDatos &bd, Alcance alcance) : bd_(bd), db_(bd.Conexion()), alcance_(alcance)
 {
     sqlite3 *h = BaseDatos::ManejadorDe(db_);
+    // Its journals may be another database's: nothing is written through them.
+    if (alcance_ != Alcance::Aparte && !bd_.SigueEnSuRuta()) {
+        bd_.SueltaDiarios();
+        throw ErrorBD(SQLITE_CANTOPEN, BaseDatos::TextoMovida(bd_.Archivo(), QStringLiteral("no se guardó nada")));
+    }
+    if (bd_.pendiente_)
+        bd_.PasaAlArchivo();
     // What a work table holds is rebuilt at need: its commit need not reach
     // the disk at once (the next full commit takes its pages along).
     if (alcance_ == Alcance::Trabajo) {
@@ -539,7 +622,8 @@ namespace {
 ErrorBD SinEspacio(const BaseDatos &bd, const ErrorBD &e)
 {
     const qint64 pagina = bd.Valor(QStringLiteral("PRAGMA page_size")).toLongLong();
-    const qint64 paginas = qMax<qint64>(bd.Valor(QStringLiteral("PRAGMA wal_autocheckpoint")).toLongLong(), 1);
+    // A write of many pages: SQLite's own checkpoint comes at a thousand.
+    constexpr qint64 paginas = 1000;
     const qint64 mb = (2 * paginas * (pagina + 24) + 32768 + (1 << 20) - 1) >> 20;
     return ErrorBD(e.Numero(), e.Descripcion()
                                    + QStringLiteral(". No se guardó nada en %1. Libere al menos %2 MB en ese disco "

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QVariantList>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -18,6 +19,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+class QFileSystemWatcher;
 
 // Where the rows of one table stand: equal seals mean that nothing changed
 // them in between, so that a copy read under the first still holds.
@@ -97,7 +99,9 @@ public:
     // First column of the first row, or an invalid QVariant when there is none.
     QVariant Valor(const QString &sql, const QVariantList &valores = {}) const;
     // False when the open file is no longer the one at its path (deleted,
-    // renamed or replaced by another, by device and inode). Closing it then
+    // renamed or replaced by another, by device and inode). From then on no
+    // statement reads or writes it (they fail with TextoMovida's text: the
+    // journals at the path may be another database's by then), and closing
     // writes what was confirmed back at the path, or to a new file beside it
     // when another file stands there, and says so through AvisoAlCerrar.
     bool SigueEnSuRuta() const;
@@ -109,11 +113,19 @@ public:
     // it, and the connection opened on it. False when the connection stays on
     // the moved file: another file stands at the path, or the copy failed (said too).
     bool VuelveASuRuta();
+    // A copy of what the open file holds, written into the new file
+    // `destino` from the file's own bytes (through the descriptor SQLite
+    // holds, never through the journals at its path) and checked; for a file
+    // that left its path. The reason it could not, or an empty text.
+    QString CopiaDelArchivo(const QString &destino) const;
     // What the user reads when the open file left its path; `queNo` says what
     // was not done ("no se guardó nada").
     static QString TextoMovida(const QString &archivo, const QString &queNo);
     // Shows what a closing did with the confirmed contents of a moved file.
     std::function<void(const QString &)> AvisoAlCerrar;
+    // The tables every working database holds: a copy written back must
+    // hold them to be put in place.
+    static const QStringList &TablasDeEventos();
 
     // Keeps the planner's statistics as SQLite advises for a long-lived
     // connection (PRAGMA optimize, on a bounded sample of each index): the
@@ -161,13 +173,30 @@ public:
     static bool EsBaseSana(const QString &archivo, const QStringList &tablas);
 
 private:
-    // Removes the -wal and -shm that SQLite left at the old path of a moved
-    // file, once the connection has closed, when they are still the ones it
-    // used and nothing holds them.
-    void QuitaDiarios();
+    friend class Transaccion;
     static void FilaCambiada(void *yo, int operacion, const char *base, const char *tabla, long long fila);
-    // True when the copy was written.
-    bool GuardaLoConfirmado();
+    // After each commit: the pages go from the log into the file while it
+    // stands at its path, without waiting for anyone.
+    static int AlConfirmar(void *yo, sqlite3 *db, const char *base, int paginas);
+    void PasaAlArchivo() const;
+    // Once the file left its path and another file stands there, the
+    // journals at the path leave it as soon as that is seen, under the lock
+    // of that database: opened, it would take the log index of this
+    // connection, which SQLite trusts (its page count with it) while this
+    // connection holds it open. The connection then stays away from the
+    // path for good: it would go on with journals nobody else sees.
+    void SueltaDiarios() const;
+    // The open file stands at its path again after its journals there were
+    // removed: it holds all that was confirmed, and is opened anew.
+    bool DeVuelta() const;
+    // Where a closing put what was confirmed in a moved file.
+    enum class Escrito { EnSuRuta, Junto, No };
+    Escrito GuardaLoConfirmado();
+    // Says what became of each file: where what was confirmed went (or why
+    // it could not), the moved file (`movidoA`, empty when deleted), the file
+    // that stands at the path, and pages left in the log at the path.
+    void AvisaLoGuardado(const QString &ruta, const QString &destino, const QString &error, const QString &movidoA,
+                         bool ocupada, bool quedoEnElDiario) const;
     // Closes the connection as it stands, writing nothing anywhere.
     void CierraConexion();
     void FinalizaPreparadas();
@@ -177,8 +206,16 @@ private:
     // The open file's identity, taken when it opened.
     quint64 dispositivo_ = 0;
     quint64 nodo_ = 0;
-    // The -wal and -shm that SQLite opened beside it, with their identities.
-    std::vector<std::pair<QString, IdentidadArchivo>> diarios_;
+    // The -wal and -shm that SQLite opened beside it.
+    std::optional<IdentidadArchivo> wal_, shm_;
+    // Pages confirmed are in the log only: the last checkpoint could not end
+    // (another program reading). Tried again at the next statement.
+    mutable bool pendiente_ = false;
+    // The journals at the path were dealt with since the file left it.
+    mutable bool diariosSueltos_ = false;
+    // Tells, while the program waits for the user, when another file is put
+    // at the path of one that left it.
+    std::unique_ptr<QFileSystemWatcher> vigia_;
     quint64 apertura_ = 0;
     // Rows written per table of the main database since the opening.
     std::vector<std::pair<QByteArray, quint64>> cambios_;
@@ -203,11 +240,12 @@ private:
 class Transaccion {
 public:
     // Archivo: a write into the working database's own tables. Trabajo: a
-    // write into its work tables only, which a closing does not keep; it is
-    // not refused when the file left its path, and its commit does not wait
-    // for the disk. Both take the write lock when they begin (BEGIN
-    // IMMEDIATE), so that their statements never meet another program's lock
-    // half-way, where SQLite gives up at once instead of waiting. Aparte: a
+    // write into its work tables only, which a closing does not keep; its
+    // commit does not wait for the disk. Both are refused when the file left
+    // its path (its journals may be another database's by then), and take
+    // the write lock when they begin (BEGIN IMMEDIATE), so that their
+    // statements never meet another program's lock half-way, where SQLite
+    // gives up at once instead of waiting. Aparte: a
     // write into TEMP tables or attached files only, which reads the working
     // database and leaves its write lock to other programs.
     enum class Alcance { Archivo, Trabajo, Aparte };

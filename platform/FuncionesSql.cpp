@@ -316,7 +316,11 @@ double ValorNumerico(const QString &texto)
 
 void RegistraFuncionesSql(QSqlDatabase &db)
 {
-    sqlite3 *h = BaseDatos::ManejadorDe(db);
+    RegistraFuncionesSql(BaseDatos::ManejadorDe(db));
+}
+
+void RegistraFuncionesSql(sqlite3 *h)
+{
     Registra(h, "CDATE", 1, FnCDate);
     Registra(h, "VAL", 1, FnVal);
     Registra(h, "LEN", 1, FnLen);

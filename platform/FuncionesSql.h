@@ -2,6 +2,8 @@
 
 #include <QSqlDatabase>
 
+struct sqlite3;
+
 // Registers, on an open SQLite connection, the functions of the Windows
 // file-database engine's dialect that statements and typed criteria use
 // besides SQLite's own: CDATE, VAL, LEN, MID, LEFT, RIGHT, CSTR, CINT, CLNG,
@@ -16,6 +18,7 @@
 // no number, or a number out of range, is an error with a Spanish message.
 // Must run after every open, since functions belong to the connection.
 void RegistraFuncionesSql(QSqlDatabase &db);
+void RegistraFuncionesSql(sqlite3 *h);
 
 // The numeric value read from the left of a text, as VAL does: leading blanks
 // skipped, reading stops at the first character that is not part of a number.

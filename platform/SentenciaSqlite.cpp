@@ -1,6 +1,7 @@
 #include "platform/SentenciaSqlite.h"
 
 #include "platform/BaseDatos.h"
+#include "platform/FuncionesSql.h"
 
 #include <sqlite3.h>
 
@@ -138,29 +139,59 @@ void SentenciaSqlite::Reinicia()
     sqlite3_clear_bindings(stmt_);
 }
 
+namespace {
+
+// A connection of its own in memory: what it reads touches no file.
+class BaseEnMemoria {
+public:
+    BaseEnMemoria()
+    {
+        if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr) != SQLITE_OK) {
+            sqlite3_close(db_);
+            throw ErrorBD(SQLITE_NOMEM, QStringLiteral("No hay memoria suficiente para leer el criterio"));
+        }
+    }
+    ~BaseEnMemoria() { sqlite3_close(db_); }
+    BaseEnMemoria(const BaseEnMemoria &) = delete;
+    BaseEnMemoria &operator=(const BaseEnMemoria &) = delete;
+    sqlite3 *db() const { return db_; }
+
+private:
+    sqlite3 *db_ = nullptr;
+};
+
+} // namespace
+
 int FallaDeSintaxis(const QString &condicion)
 {
-    // A connection of its own in memory: the parse touches no file.
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        throw ErrorBD(SQLITE_NOMEM, QStringLiteral("No hay memoria suficiente para leer el criterio"));
-    }
+    const BaseEnMemoria memoria;
+    sqlite3 *db = memoria.db();
     const QByteArray prefijo = "SELECT 1 WHERE ";
     const QByteArray texto = condicion.toUtf8();
     const QByteArray sql = prefijo + texto;
     sqlite3_stmt *stmt = nullptr;
     int falla = -1;
     if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK) {
-        // SQLite's parser speaks of the grammar in these words only; a name
-        // it cannot find comes after the whole text has parsed.
+        // SQLite's parser speaks of the grammar and of its own limits in
+        // these words only; a name it cannot find comes after the whole
+        // text has parsed.
         const QByteArray error = sqlite3_errmsg(db);
         if (error == "incomplete input")
             falla = int(texto.size());
         else if (error.endsWith(": syntax error"))
             falla = qBound(0, sqlite3_error_offset(db) - int(prefijo.size()), int(texto.size()));
+        else if (error == "parser stack overflow" || error.startsWith("Expression tree is too large")
+                 || error == "too many SQL variables")
+            falla = FallaPorTamano;
     }
     sqlite3_finalize(stmt);
-    sqlite3_close(db);
     return falla;
+}
+
+QVariant ValorConstante(const QString &expresion, const QVariantList &valores)
+{
+    const BaseEnMemoria memoria;
+    RegistraFuncionesSql(memoria.db());
+    SentenciaSqlite s(memoria.db(), QStringLiteral("SELECT ") + expresion, valores);
+    return s.Paso() ? s.Valor(0) : QVariant();
 }

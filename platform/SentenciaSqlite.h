@@ -48,6 +48,13 @@ private:
 
 // Where SQLite's own parser stops on a condition read alone, as the text of a
 // WHERE clause: the byte offset (UTF-8) of the token it could not take, the
-// condition's length when it ends too soon, or -1 when it parses. Names and
+// condition's length when it ends too soon, FallaPorTamano when it nests
+// deeper or holds more than the parser takes, or -1 when it parses. Names and
 // functions are not looked up, so that nothing but the grammar is judged.
+constexpr int FallaPorTamano = -2;
 int FallaDeSintaxis(const QString &condicion);
+
+// The value of an expression that names no column, computed by SQLite with
+// the dialect's functions (FuncionesSql.h), with its values bound; as
+// SentenciaSqlite::Valor gives it. Throws ErrorBD when the engine refuses it.
+QVariant ValorConstante(const QString &expresion, const QVariantList &valores);

@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <optional>
 #include <sqlite3.h>
 #include <utility>
 #include <vector>
@@ -255,9 +256,22 @@ QString FechaComoArgumento(const FuncionCriterio &funcion, const QString &fecha)
     return fecha;
 }
 
-// Reads the criteria piece by piece into one condition. Each piece is
-// written by the step for its kind; a piece may change how the next one is
-// written (a LIKE, a date column, a function name before its parenthesis).
+// A number as typed, as the number it is: a whole number that does not fit
+// in 64 bits, like one with a fraction, is a real.
+QVariant NumeroEscrito(const QString &x)
+{
+    bool entero = false;
+    const qlonglong n = x.contains('.') ? 0 : x.toLongLong(&entero);
+    return entero ? QVariant(n) : QVariant(x.toDouble());
+}
+
+// Reads the criteria as the grammar groups it. Every name is looked up
+// first (a keyword, a function or a field), SQLite's own parser judges the
+// grammar, and the pieces are then grouped into a tree with SQLite's
+// precedence, so that what stands beside a date is decided on the operands
+// of each comparison, BETWEEN and IN, whatever parentheses or functions hold
+// them. The SQL is written from the tree, piece by piece as the user wrote
+// it: every value bound, each date in the form its place takes.
 class Traductor {
 public:
     Traductor(OrigenConsulta origen, CondicionSQL &c) : origen_(origen), c_(c) {}
@@ -266,19 +280,12 @@ public:
     {
         texto_ = texto;
         p_ = Piezas(texto);
-        for (i_ = 0; i_ < p_.size(); ++i_) {
-            const Previa antes = std::exchange(previa_, Previa{});
-            switch (p_[i_].tipo) {
-            case Pieza::Valor: PonValor(antes); break;
-            case Pieza::Numero: PonNumero(); break;
-            case Pieza::Simbolo: PonSimbolo(antes); break;
-            case Pieza::Nombre: PonNombre(antes); break;
-            }
-        }
-        if (!marcos_.empty())
-            Rechaza(QStringLiteral("El criterio abre un paréntesis que no cierra"));
-        c_.sql = QLatin1Char('(') + sql_.join(' ') + QLatin1Char(')');
+        Nombra();
         RevisaSintaxis();
+        const int raiz = Expresion();
+        if (pos_ < p_.size())
+            NoSeEntiende(pos_);
+        c_.sql = QLatin1Char('(') + Sql(raiz) + QLatin1Char(')');
     }
 
     // A column of the condition, with the detail join it needs.
@@ -290,47 +297,39 @@ public:
     }
 
 private:
-    // What a piece leaves for the one after it.
-    struct Previa {
-        bool like = false;    // it is LIKE
-        bool fecha = false;   // it ends a date column (or is the NOT after one)
-        const FuncionCriterio *funcion = nullptr;   // it names this function, whose parenthesis follows
+    // What a piece names, and how SQLite's parser is shown it.
+    struct Lectura {
+        QString clave;                              // a keyword, in capitals
+        const FuncionCriterio *funcion = nullptr;   // a function, whose parenthesis follows
+        std::optional<Columna> campo;               // a field
+        QString sql;
     };
 
-    // An open parenthesis: the function it belongs to (none for a plain
-    // one), as the criteria names it, and the commas met inside it so far.
-    struct Marco {
-        const FuncionCriterio *funcion;
-        QString nombre;
-        int comas = 0;
+    // A part of the criteria as the grammar groups it, written with the
+    // pieces from `desde` to `hasta`.
+    struct Nodo {
+        enum Clase { Hoja, Llamada, Parentesis, Signo, No, NoNulo, Binario, Like, Entre, En } clase;
+        size_t desde, hasta;
+        QString op;           // Binario: "+", "=", "AND", "IS NOT" ...; Signo: "-" or "+"
+        bool niega;           // NOT LIKE, NOT BETWEEN, NOT IN
+        std::vector<int> hijos;
     };
 
-    // Pieces are looked at by index; one before the first wraps past the
-    // last, where there is none.
-    bool Es(size_t i, Pieza::Tipo t, const QString &s = {}) const
+    // Pieces are looked at by index; past the last there is none.
+    bool EsSimbolo(size_t i, const char *s) const
     {
-        return i < p_.size() && p_[i].tipo == t && (s.isEmpty() || p_[i].texto == s);
+        return i < p_.size() && p_[i].tipo == Pieza::Simbolo && p_[i].texto == QLatin1String(s);
     }
 
-    bool EsPalabra(size_t i, const char *palabra) const
-    {
-        return i < p_.size() && p_[i].tipo == Pieza::Nombre && p_[i].texto.toUpper() == QLatin1String(palabra);
-    }
+    bool EsClave(size_t i, const char *clave) const { return i < l_.size() && l_[i].clave == QLatin1String(clave); }
 
-    // LIKE at j, or NOT LIKE from j.
-    bool EsLike(size_t j) const { return EsPalabra(j, "LIKE") || (EsPalabra(j, "NOT") && EsPalabra(j + 1, "LIKE")); }
-
-    // Writes SQL for the piece being read, which it remembers for a syntax fault.
-    void Escribe(const QString &sql)
+    // Takes the symbol or keyword `s` when it comes next.
+    bool Toma(const char *s)
     {
-        sql_ << sql;
-        deLaPieza_.push_back(i_);
-    }
-
-    void Asocia(const QVariant &valor, const QString &marca = QStringLiteral("?"))
-    {
-        Escribe(marca);
-        c_.valores << valor;
+        if (!EsSimbolo(pos_, s) && !EsClave(pos_, s))
+            return false;
+        ++pos_;
+        return true;
     }
 
     // What the user wrote from piece `desde` to piece `hasta`.
@@ -339,330 +338,466 @@ private:
         return texto_.mid(p_[desde].inicio, p_[hasta].inicio + p_[hasta].largo - p_[desde].inicio);
     }
 
-    // SQLite's own parser judges the grammar (an operator without its
-    // operand, two values with nothing between them, a criteria cut short),
-    // and its fault is told in the user's words: the piece where it stopped,
-    // or that the criteria ends before the condition does.
-    void RevisaSintaxis() const
+    QString Escrito(int n) const { return Escrito(nodos_[n].desde, nodos_[n].hasta); }
+
+    // Each name is a keyword, a function before its parenthesis or a field;
+    // the dialect's word operators that criteria do not take are refused, and
+    // parentheses must pair.
+    void Nombra()
     {
-        const int falla = FallaDeSintaxis(c_.sql);
-        if (falla < 0)
-            return;
-        int fin = 1;   // past the opening parenthesis
-        for (qsizetype k = 0; k < sql_.size(); ++k) {
-            fin += int(sql_.at(k).toUtf8().size());
-            if (falla < fin) {
-                const size_t pieza = deLaPieza_[size_t(k)];
-                Rechaza(QStringLiteral("El criterio no se entiende a partir de \"%1\": %2").arg(Escrito(pieza, pieza), texto_));
+        static const QStringList claves = {"AND", "OR", "NOT", "LIKE", "IN", "BETWEEN", "IS", "NULL"};
+        static const QStringList operadores = {"MOD", "XOR", "EQV", "IMP"};
+        int abiertos = 0;
+        for (size_t i = 0; i < p_.size(); ++i) {
+            const Pieza &p = p_[i];
+            Lectura l;
+            l.sql = p.tipo == Pieza::Simbolo ? p.texto : QStringLiteral("?");
+            if (EsSimbolo(i, "("))
+                ++abiertos;
+            if (EsSimbolo(i, ")") && --abiertos < 0)
+                Rechaza(QStringLiteral("El criterio cierra un paréntesis que no abrió"));
+            if (p.tipo == Pieza::Nombre) {
+                const QString mayus = p.texto.toUpper();
+                if (claves.contains(mayus)) {
+                    l.clave = l.sql = mayus;
+                } else if (operadores.contains(mayus)) {
+                    Rechaza(QStringLiteral("El criterio usa un operador que no se acepta: %1").arg(p.texto));
+                } else if (EsSimbolo(i + 1, "(")) {
+                    l.funcion = &Funcion(p.texto);
+                    l.sql = l.funcion->sql;
+                } else {
+                    l.campo = ColumnaDe(origen_, p.texto);
+                    l.sql = Usa(*l.campo);
+                }
             }
-            ++fin;   // the blank between two pieces
+            l_.push_back(l);
         }
+        if (abiertos > 0)
+            Rechaza(QStringLiteral("El criterio abre un paréntesis que no cierra"));
+    }
+
+    // A grammar fault, in the user's words: the piece where the criteria
+    // stops making sense, or that it ends before the condition does.
+    [[noreturn]] void NoSeEntiende(size_t pieza) const
+    {
+        if (pieza < p_.size())
+            Rechaza(QStringLiteral("El criterio no se entiende a partir de \"%1\": %2").arg(Escrito(pieza, pieza), texto_));
         Rechaza(QStringLiteral("El criterio termina sin completar la condición: %1").arg(texto_));
     }
 
-    // A quoted value, always bound: a pattern beside a date column as the
-    // user reads dates; a date compared with a date column as stored (ISO
-    // text), refused when it is no date; any other text whatever the case of
-    // its letters, as users expect.
-    void PonValor(const Previa &antes)
+    // SQLite's own parser judges the grammar first (an operator without its
+    // operand, two values with nothing between them, a criteria cut short,
+    // nesting deeper than it reads).
+    void RevisaSintaxis() const
     {
-        const QString &texto = p_[i_].texto;
-        if (antes.like && fechaLike_)
-            return Asocia(PatronFecha(texto));
-        if (ComparadoConFecha(i_, i_))
-            return Asocia(FechaISO(texto));
-        QString v = texto;
-        // The wildcards users know: * any text, ? one character.
-        if (antes.like)
-            v.replace('*', '%').replace('?', '_');
-        Asocia(v, QStringLiteral("? COLLATE NOCASE"));
-    }
-
-    // A number; beside a date, a day number, which the dialect compares with
-    // a date as the date's own number: it becomes its day as dates are
-    // stored, its sign with it.
-    void PonNumero()
-    {
-        const QString &x = p_[i_].texto;
-        const size_t desde = Signo(i_ - 1) ? i_ - 1 : i_;
-        if (!ComparadoConFecha(desde, i_))
-            return Asocia(x.contains('.') ? QVariant(x.toDouble()) : QVariant(x.toLongLong()));
-        const bool negativo = desde < i_ && p_[desde].texto == QLatin1String("-");
-        if (desde < i_) {
-            sql_.removeLast();
-            deLaPieza_.pop_back();
-        }
-        const QString fecha = TextoDeNumero(negativo ? -x.toDouble() : x.toDouble());
-        if (fecha.isEmpty())
-            Rechaza(QStringLiteral("El criterio compara una fecha con %1, que no es un día del calendario: %2")
-                        .arg(Escrito(desde, i_), texto_));
-        Asocia(fecha);
-    }
-
-    // Parentheses keep the function each belongs to, whose arguments are
-    // counted; division is never whole-number division, as in the dialect.
-    void PonSimbolo(const Previa &antes)
-    {
-        const QString &x = p_[i_].texto;
-        if (x == QLatin1String("("))
-            marcos_.push_back({antes.funcion, antes.funcion ? p_[i_ - 1].texto : QString()});
-        if (x == QLatin1String(",") && !marcos_.empty())
-            ++marcos_.back().comas;
-        if (x == QLatin1String(")")) {
-            if (marcos_.empty())
-                Rechaza(QStringLiteral("El criterio cierra un paréntesis que no abrió"));
-            RevisaArgumentos(marcos_.back());
-            marcos_.pop_back();
-        }
-        Escribe(x == QLatin1String("/") ? QStringLiteral("* 1.0 /") : x);
-    }
-
-    // At a function's closing parenthesis: as many arguments as it takes.
-    void RevisaArgumentos(const Marco &m) const
-    {
-        if (!m.funcion)
+        QStringList sql;
+        for (const Lectura &l : l_)
+            sql << l.sql;
+        const int falla = FallaDeSintaxis(QLatin1Char('(') + sql.join(' ') + QLatin1Char(')'));
+        if (falla == FallaPorTamano)
+            Rechaza(QStringLiteral("El criterio es demasiado largo o anida demasiados paréntesis para la Base de Datos: %1").arg(texto_));
+        if (falla < 0)
             return;
-        const int n = Es(i_ - 1, Pieza::Simbolo, QStringLiteral("(")) ? 0 : m.comas + 1;
-        const FuncionCriterio &f = *m.funcion;
+        int fin = 1;   // past the opening parenthesis
+        for (size_t k = 0; k < l_.size(); ++k) {
+            fin += int(l_[k].sql.toUtf8().size());
+            if (falla < fin)
+                NoSeEntiende(k);
+            ++fin;   // the blank between two pieces
+        }
+        NoSeEntiende(p_.size());
+    }
+
+    int Nuevo(Nodo::Clase clase, size_t desde, std::vector<int> hijos, const QString &op = {}, bool niega = false)
+    {
+        nodos_.push_back({clase, desde, pos_ - 1, op, niega, std::move(hijos)});
+        return int(nodos_.size()) - 1;
+    }
+
+    // The grammar, from the loosest operator to the tightest, as SQLite
+    // groups it: OR; AND; NOT; = <> != IS LIKE BETWEEN IN; < <= > >=; + -;
+    // * /; ||; the signs; a value, a field, a call or a parenthesis. Only
+    // what SQLite's parser took comes here; what it takes but the engine
+    // then refuses (a list where one value goes, IN without a list) is
+    // refused in Spanish.
+    int Expresion() { return Nivel({"OR"}, &Traductor::Y); }
+    int Y() { return Nivel({"AND"}, &Traductor::No); }
+
+    int No()
+    {
+        const size_t desde = pos_;
+        if (!Toma("NOT"))
+            return Igualdad();
+        const int h = No();
+        return Nuevo(Nodo::No, desde, {h});
+    }
+
+    int Igualdad()
+    {
+        int l = Relacion();
+        for (;;) {
+            const size_t desde = nodos_[l].desde;
+            QString op;
+            for (const char *o : {"=", "<>", "!="})
+                if (op.isEmpty() && Toma(o))
+                    op = QLatin1String(o);
+            if (!op.isEmpty() || Toma("IS")) {
+                if (op.isEmpty())
+                    op = Toma("NOT") ? QStringLiteral("IS NOT") : QStringLiteral("IS");
+                const int r = Relacion();
+                l = Nuevo(Nodo::Binario, desde, {l, r}, op);
+                continue;
+            }
+            const bool niega = EsClave(pos_, "NOT");
+            const size_t clave = pos_ + (niega ? 1 : 0);
+            if (EsClave(clave, "LIKE")) {
+                pos_ = clave + 1;
+                const int r = Relacion();
+                l = Nuevo(Nodo::Like, desde, {l, r}, {}, niega);
+            } else if (EsClave(clave, "BETWEEN")) {
+                pos_ = clave + 1;
+                const int desdeValor = No();
+                if (!Toma("AND"))
+                    NoSeEntiende(pos_);
+                const int hastaValor = Relacion();
+                l = Nuevo(Nodo::Entre, desde, {l, desdeValor, hastaValor}, {}, niega);
+            } else if (EsClave(clave, "IN")) {
+                pos_ = clave + 1;
+                if (!Toma("("))
+                    Rechaza(QStringLiteral("El criterio no pone entre paréntesis los valores que siguen a IN: %1").arg(texto_));
+                std::vector<int> hijos = {l};
+                if (!EsSimbolo(pos_, ")"))
+                    do
+                        hijos.push_back(Expresion());
+                    while (Toma(","));
+                if (!Toma(")"))
+                    NoSeEntiende(pos_);
+                l = Nuevo(Nodo::En, desde, std::move(hijos), {}, niega);
+            } else if (niega && EsClave(clave, "NULL")) {
+                pos_ = clave + 1;
+                l = Nuevo(Nodo::NoNulo, desde, {l});
+            } else {
+                return l;
+            }
+        }
+    }
+
+    // One level of operators that group from the left.
+    int Nivel(std::initializer_list<const char *> operadores, int (Traductor::*siguiente)())
+    {
+        int l = (this->*siguiente)();
+        for (bool otro = true; otro;) {
+            otro = false;
+            for (const char *o : operadores)
+                if (Toma(o)) {
+                    const int r = (this->*siguiente)();
+                    l = Nuevo(Nodo::Binario, nodos_[l].desde, {l, r}, QLatin1String(o));
+                    otro = true;
+                    break;
+                }
+        }
+        return l;
+    }
+
+    int Relacion() { return Nivel({"<", "<=", ">", ">="}, &Traductor::Suma); }
+    int Suma() { return Nivel({"+", "-"}, &Traductor::Producto); }
+    int Producto() { return Nivel({"*", "/"}, &Traductor::Concatena); }
+    int Concatena() { return Nivel({"||"}, &Traductor::Unario); }
+
+    int Unario()
+    {
+        const size_t desde = pos_;
+        for (const char *signo : {"-", "+"})
+            if (Toma(signo)) {
+                const int h = Unario();
+                return Nuevo(Nodo::Signo, desde, {h}, QLatin1String(signo));
+            }
+        return EsClave(pos_, "NOT") ? No() : Primario();
+    }
+
+    int Primario()
+    {
+        const size_t desde = pos_;
+        if (desde >= p_.size())
+            NoSeEntiende(desde);
+        const Lectura &l = l_[desde];
+        if (p_[desde].tipo == Pieza::Valor || p_[desde].tipo == Pieza::Numero || l.campo || l.clave == QLatin1String("NULL")) {
+            ++pos_;
+            return Nuevo(Nodo::Hoja, desde, {});
+        }
+        const bool llamada = l.funcion != nullptr;
+        if (!llamada && !EsSimbolo(desde, "("))
+            NoSeEntiende(desde);
+        pos_ += llamada ? 2 : 1;
+        std::vector<int> dentro;
+        if (!llamada || !EsSimbolo(pos_, ")"))
+            do
+                dentro.push_back(Expresion());
+            while (Toma(","));
+        if (!Toma(")"))
+            NoSeEntiende(pos_);
+        if (llamada) {
+            RevisaArgumentos(desde, int(dentro.size()));
+            return Nuevo(Nodo::Llamada, desde, std::move(dentro));
+        }
+        if (dentro.size() > 1)
+            Rechaza(QStringLiteral("El criterio pone la lista %1 donde va un solo valor; una lista de valores va tras IN: %2")
+                        .arg(Escrito(desde, pos_ - 1), texto_));
+        return Nuevo(Nodo::Parentesis, desde, std::move(dentro));
+    }
+
+    // A call with as many arguments as its function takes.
+    void RevisaArgumentos(size_t nombre, int n) const
+    {
+        const FuncionCriterio &f = *l_[nombre].funcion;
         if (n >= f.minimo && n <= f.maximo)
             return;
         const QString lleva = f.minimo == f.maximo ? QString::number(f.minimo)
                                                    : QStringLiteral("%1 o %2").arg(f.minimo).arg(f.maximo);
         Rechaza(QStringLiteral("El criterio da %1 %2 a la función %3, que lleva %4")
                     .arg(QString::number(n), n == 1 ? QStringLiteral("argumento") : QStringLiteral("argumentos"),
-                         m.nombre, lleva));
+                         p_[nombre].texto, lleva));
     }
 
-    // A word: a keyword, a function before its parenthesis, or a field; the
-    // dialect's word operators that criteria do not take are refused.
-    void PonNombre(const Previa &antes)
+    bool EsFuncion(const Nodo &x, const char *sql) const
     {
-        static const QStringList claves = {"AND", "OR", "NOT", "LIKE", "IN", "BETWEEN", "IS", "NULL"};
-        static const QStringList operadores = {"MOD", "XOR", "EQV", "IMP"};
-        const QString mayus = p_[i_].texto.toUpper();
-        if (claves.contains(mayus))
-            PonClave(mayus, antes);
-        else if (operadores.contains(mayus))
-            Rechaza(QStringLiteral("El criterio usa un operador que no se acepta: %1").arg(p_[i_].texto));
-        else if (Es(i_ + 1, Pieza::Simbolo, QStringLiteral("(")))
-            PonFuncion(antes);
-        else
-            PonCampo();
+        return x.clase == Nodo::Llamada && l_[x.desde].funcion->sql == QLatin1String(sql);
     }
 
-    // LIKE remembers whether a date column stands before it, and NOT passes
-    // that on to a LIKE after it.
-    void PonClave(const QString &clave, const Previa &antes)
+    int SinParentesis(int n) const
     {
-        Escribe(clave);
-        previa_.like = clave == QLatin1String("LIKE");
-        if (previa_.like)
-            fechaLike_ = antes.fecha;
-        else if (clave == QLatin1String("NOT"))
-            previa_.fecha = antes.fecha;
+        while (nodos_[n].clase == Nodo::Parentesis)
+            n = nodos_[n].hijos.front();
+        return n;
     }
 
-    void PonFuncion(const Previa &antes)
+    // The quoted value that node n is, parentheses aside; past the pieces when it is none.
+    size_t Valor(int n) const
     {
-        const FuncionCriterio &f = Funcion(p_[i_].texto);
-        if (f.sql == QLatin1String("CDATE") && PonCDateDirecto(antes))
-            return;
-        Escribe(f.sql);
-        previa_.funcion = &f;
+        const Nodo &x = nodos_[SinParentesis(n)];
+        return x.clase == Nodo::Hoja && p_[x.desde].tipo == Pieza::Valor ? x.desde : p_.size();
     }
 
-    // CDATE of a stored date is the column itself (dates are stored as ISO
-    // text), of a typed date the bound ISO date; false for anything else.
-    bool PonCDateDirecto(const Previa &antes)
+    // A date: a date column, a CDATE call, an IIf that gives one; in
+    // parentheses or not.
+    bool EsFecha(int n) const
     {
-        if (!Es(i_ + 3, Pieza::Simbolo, QStringLiteral(")")))
-            return false;
-        if (Es(i_ + 2, Pieza::Valor)) {
-            const QString &texto = p_[i_ + 2].texto;
-            if (antes.like && fechaLike_)
-                Asocia(PatronFecha(texto));
-            else
-                Asocia(FechaISO(texto), FechaEnFuncion(QStringLiteral("?")));
-            i_ += 3;
+        const Nodo &x = nodos_[SinParentesis(n)];
+        if (x.clase == Nodo::Hoja)
+            return l_[x.desde].campo && l_[x.desde].campo->fecha;
+        if (EsFuncion(x, "CDATE"))
             return true;
-        }
-        if (Es(i_ + 2, Pieza::Nombre)) {
-            const Columna col = ColumnaDe(origen_, p_[i_ + 2].texto);
-            if (col.fecha) {
-                Escribe(ColumnaFecha(col, i_, i_ + 4));
-                previa_.fecha = true;
-                i_ += 3;
-                return true;
-            }
-        }
-        return false;
+        return EsFuncion(x, "iif") && (EsFecha(x.hijos[1]) || EsFecha(x.hijos[2]));
     }
 
-    void PonCampo()
+    // Names no field: the same for every event.
+    bool EsConstante(int n) const
     {
-        const Columna col = ColumnaDe(origen_, p_[i_].texto);
-        Escribe(col.fecha ? ColumnaFecha(col, i_, i_ + 1) : Usa(col));
-        previa_.fecha = col.fecha;
+        const Nodo &x = nodos_[n];
+        if (x.clase == Nodo::Hoja)
+            return !l_[x.desde].campo;
+        for (const int h : x.hijos)
+            if (!EsConstante(h))
+                return false;
+        return true;
     }
 
-    // A date column, written from piece `antes` to before piece `despues`: on
-    // either side of LIKE it reads day first, inside a function as the
-    // innermost function around it takes it.
-    QString ColumnaFecha(const Columna &col, size_t antes, size_t despues)
+    static bool EsCuenta(const QString &op)
     {
-        const QString s = Usa(col);
-        if ((antes > 0 && EsLike(antes - 1)) || EsLike(despues))
-            return DiaPrimero(s);
-        const QString escrita = FechaEnFuncion(s);
-        // Stored as text, a date in a sum would count its year alone.
-        if (escrita == s && (Cuenta(antes - 1) || Cuenta(despues)))
+        return op == QLatin1String("+") || op == QLatin1String("-") || op == QLatin1String("*") || op == QLatin1String("/")
+            || op == QLatin1String("||");
+    }
+
+    // A sum, product or joined text, inside parentheses and signs or not.
+    bool EsCuenta(int n) const
+    {
+        int m = SinParentesis(n);
+        while (nodos_[m].clase == Nodo::Signo)
+            m = SinParentesis(nodos_[m].hijos.front());
+        return nodos_[m].clase == Nodo::Binario && EsCuenta(nodos_[m].op);
+    }
+
+    QString Asocia(const QVariant &valor, const QString &marca = QStringLiteral("?"))
+    {
+        c_.valores << valor;
+        return marca;
+    }
+
+    QString Sql(int n)
+    {
+        const Nodo &x = nodos_[n];
+        switch (x.clase) {
+        case Nodo::Hoja: return Hoja(x.desde);
+        case Nodo::Llamada: return Llamada(x);
+        case Nodo::Parentesis: return QStringLiteral("( ") + Sql(x.hijos.front()) + QStringLiteral(" )");
+        case Nodo::Signo: return x.op + QLatin1Char(' ') + Operando(x.hijos.front());
+        case Nodo::No: return QStringLiteral("NOT ") + Sql(x.hijos.front());
+        case Nodo::NoNulo: return Sql(x.hijos.front()) + QStringLiteral(" NOT NULL");
+        case Nodo::Like: return Like(x);
+        case Nodo::Entre:
+        case Nodo::En: return Compara(x);
+        case Nodo::Binario: break;
+        }
+        if (!EsCuenta(x.op) && x.op != QLatin1String("AND") && x.op != QLatin1String("OR"))
+            return Compara(x);
+        const bool cuenta = EsCuenta(x.op);
+        const QString l = cuenta ? Operando(x.hijos[0]) : Sql(x.hijos[0]);
+        const QString r = cuenta ? Operando(x.hijos[1]) : Sql(x.hijos[1]);
+        // Division is never whole-number division, as in the dialect.
+        return l + QLatin1Char(' ') + (x.op == QLatin1String("/") ? QStringLiteral("* 1.0 /") : x.op) + QLatin1Char(' ') + r;
+    }
+
+    // A value, always bound (a text whatever the case of its letters, as
+    // users expect), a field or NULL.
+    QString Hoja(size_t i)
+    {
+        const Pieza &p = p_[i];
+        if (p.tipo == Pieza::Valor)
+            return Asocia(p.texto, QStringLiteral("? COLLATE NOCASE"));
+        if (p.tipo == Pieza::Numero)
+            return Asocia(NumeroEscrito(p.texto));
+        return l_[i].sql;
+    }
+
+    // An operand of a sum, a product, a joined text or a sign: dates are
+    // stored as text, and in a sum a date would count its year alone.
+    QString Operando(int n)
+    {
+        if (EsFecha(n))
             Rechaza(QStringLiteral("El criterio hace una cuenta con la fecha %1; use CLng(%1) para contar sus días: %2")
-                        .arg(Escrito(antes, despues - 1), texto_));
-        return escrita;
+                        .arg(Escrito(n), texto_));
+        return Sql(n);
     }
 
-    QString FechaEnFuncion(const QString &fecha) const
+    // CDATE of a date is that date (dates are stored as ISO text), of a
+    // quoted date the bound ISO date. A date handed to another function
+    // takes the form that function takes it in; the two values an IIf
+    // chooses between, when one is a date, are both dates.
+    QString Llamada(const Nodo &x)
     {
-        for (auto m = marcos_.crbegin(); m != marcos_.crend(); ++m)
-            if (m->funcion)
-                return FechaComoArgumento(*m->funcion, fecha);
-        return fecha;
-    }
-
-    bool EsSimbolo(size_t i, const char *simbolo) const { return Es(i, Pieza::Simbolo, QLatin1String(simbolo)); }
-
-    // + - * / or ||: the piece makes its neighbours part of a sum.
-    bool Cuenta(size_t i) const
-    {
-        for (const char *o : {"+", "-", "*", "/", "||"})
-            if (EsSimbolo(i, o))
-                return true;
-        return false;
-    }
-
-    bool Comparador(size_t i) const
-    {
-        for (const char *o : {"=", "<>", "!=", "<", "<=", ">", ">="})
-            if (EsSimbolo(i, o))
-                return true;
-        return false;
-    }
-
-    // A + or - at i that gives the number after it its sign.
-    bool Signo(size_t i) const
-    {
-        if (!EsSimbolo(i, "-") && !EsSimbolo(i, "+"))
-            return false;
-        if (i == 0 || (Es(i - 1, Pieza::Simbolo) && !EsSimbolo(i - 1, ")")))
-            return true;
-        for (const char *clave : {"AND", "OR", "NOT", "LIKE", "IN", "BETWEEN", "IS"})
-            if (EsPalabra(i - 1, clave))
-                return true;
-        return false;
-    }
-
-    // The parenthesis that matches the one at i, looking forward from an
-    // opening one or back from a closing one; past the pieces when none.
-    size_t Pareja(size_t i) const
-    {
-        const bool adelante = EsSimbolo(i, "(");
-        const char *abre = adelante ? "(" : ")", *cierra = adelante ? ")" : "(";
-        int nivel = 0;
-        for (size_t j = i; j < p_.size(); adelante ? ++j : --j) {
-            nivel += EsSimbolo(j, abre) ? 1 : EsSimbolo(j, cierra) ? -1 : 0;
-            if (nivel == 0)
-                return j;
+        const FuncionCriterio &f = *l_[x.desde].funcion;
+        if (f.sql == QLatin1String("CDATE")) {
+            if (EsFecha(x.hijos.front()))
+                return Sql(x.hijos.front());
+            if (const size_t v = Valor(x.hijos.front()); v < p_.size())
+                return Asocia(FechaISO(p_[v].texto));
         }
-        return p_.size();
-    }
-
-    // The plain parenthesis that holds piece i, as an IN list does.
-    size_t Contiene(size_t i) const
-    {
-        for (size_t j = i - 1; j < p_.size(); --j) {
-            if (EsSimbolo(j, "("))
-                return j;
-            if (EsSimbolo(j, ")") && (j = Pareja(j)) >= p_.size())
-                break;
+        const bool fechas = f.sql == QLatin1String("iif") && EsFecha(x.hijos[1]) != EsFecha(x.hijos[2]);
+        QStringList argumentos;
+        for (size_t k = 0; k < x.hijos.size(); ++k) {
+            const int h = x.hijos[k];
+            if (EsFecha(h))
+                argumentos << FechaComoArgumento(f, Sql(h));
+            else
+                argumentos << (fechas && k > 0 ? JuntoAFecha(h) : Sql(h));
         }
-        return p_.size();
+        return f.sql + QStringLiteral(" ( ") + argumentos.join(QStringLiteral(" , ")) + QStringLiteral(" )");
     }
 
-    bool ColumnaDeFecha(size_t i) const
+    // A date on either side of LIKE reads day first, as the user sees it, and
+    // a quoted pattern beside it must be able to match such a text; any other
+    // quoted pattern takes the wildcards users know, * and ?.
+    QString Like(const Nodo &x)
     {
-        if (!Es(i, Pieza::Nombre) || EsSimbolo(i + 1, "(") || !SobreEventos(origen_))
-            return false;
-        const std::optional<Columna> c = ColumnaEventos(p_[i].texto);
-        return c && c->fecha;
+        const int l = x.hijos[0], r = x.hijos[1];
+        const bool fecha = EsFecha(l);
+        const QString izquierda = fecha ? DiaPrimero(Sql(l)) : Sql(l);
+        size_t patron = Valor(r);
+        if (fecha && patron >= p_.size() && EsFuncion(nodos_[SinParentesis(r)], "CDATE"))
+            patron = Valor(nodos_[SinParentesis(r)].hijos.front());
+        QString derecha;
+        if (fecha && patron < p_.size()) {
+            derecha = Asocia(PatronFecha(p_[patron].texto));
+        } else if (EsFecha(r)) {
+            derecha = DiaPrimero(Sql(r));
+        } else if (patron < p_.size()) {
+            QString v = p_[patron].texto;
+            derecha = Asocia(v.replace('*', '%').replace('?', '_'), QStringLiteral("? COLLATE NOCASE"));
+        } else {
+            derecha = Sql(r);
+        }
+        return izquierda + (x.niega ? QStringLiteral(" NOT LIKE ") : QStringLiteral(" LIKE ")) + derecha;
     }
 
-    // A date as a whole operand, a date column or a CDATE call, that ends at
-    // piece i or starts at it; not a part of a sum.
-    bool TerminaEnFecha(size_t i) const
+    // A comparison, BETWEEN or IN: when one operand is a date, every other
+    // one is written as a date.
+    QString Compara(const Nodo &x)
     {
-        size_t inicio = i;
-        if (const size_t abre = Pareja(i); EsSimbolo(i, ")") && abre < p_.size() && EsPalabra(abre - 1, "CDATE"))
-            inicio = abre - 1;
-        else if (!ColumnaDeFecha(i))
-            return false;
-        return !Cuenta(inicio - 1);
+        bool fecha = false;
+        for (const int h : x.hijos)
+            fecha = fecha || EsFecha(h);
+        QStringList o;
+        for (const int h : x.hijos)
+            o << (fecha && !EsFecha(h) ? JuntoAFecha(h) : Sql(h));
+        if (x.clase == Nodo::Entre)
+            return o[0] + (x.niega ? QStringLiteral(" NOT BETWEEN ") : QStringLiteral(" BETWEEN ")) + o[1]
+                + QStringLiteral(" AND ") + o[2];
+        if (x.clase == Nodo::En) {
+            const QString valores = o.mid(1).join(QStringLiteral(" , "));
+            return o[0] + (x.niega ? QStringLiteral(" NOT IN ( ") : QStringLiteral(" IN ( ")) + valores
+                + (valores.isEmpty() ? QStringLiteral(")") : QStringLiteral(" )"));
+        }
+        return o[0] + QLatin1Char(' ') + x.op + QLatin1Char(' ') + o[1];
     }
 
-    bool EmpiezaEnFecha(size_t i) const
+    // What stands beside a date, itself no date. A value the same for every
+    // event (a number, a quoted date, a function of them, in parentheses or
+    // with a sign) is computed now: a number is a day number, which the
+    // dialect compares with a date as the date's own number, and becomes its
+    // day as dates are stored; a text must be a date. A sum is refused, as
+    // is anything that changes with the event: a number or a text compared
+    // with a date as stored would give a wrong answer without a word.
+    QString JuntoAFecha(int n)
     {
-        size_t fin = i;
-        if (EsPalabra(i, "CDATE") && EsSimbolo(i + 1, "("))
-            fin = Pareja(i + 1);
-        else if (!ColumnaDeFecha(i))
-            return false;
-        return fin < p_.size() && !Cuenta(fin + 1);
-    }
-
-    // Where the operand that ends at piece i starts: a value, a signed
-    // number, a name, a call or a parenthesis.
-    size_t InicioOperando(size_t i) const
-    {
-        if (Es(i, Pieza::Numero) && Signo(i - 1))
-            return i - 1;
-        if (!EsSimbolo(i, ")"))
-            return i;
-        const size_t abre = Pareja(i);
-        return Es(abre - 1, Pieza::Nombre) && !EsPalabra(abre - 1, "IN") ? abre - 1 : abre;
-    }
-
-    // Skips the NOT of NOT BETWEEN and NOT IN, looking back from i.
-    size_t SinNot(size_t i) const { return EsPalabra(i, "NOT") ? i - 1 : i; }
-
-    // The value from piece `desde` to `hasta` stands beside a date (a date
-    // column or a CDATE call) as the other side of a comparison, a bound of
-    // BETWEEN or an item of IN. A value beside a date that is part of a sum
-    // is refused: dates are stored as text, and no sum can be compared with
-    // one.
-    bool ComparadoConFecha(size_t desde, size_t hasta) const
-    {
-        const size_t antes = desde - 1, despues = hasta + 1;
-        const size_t inferior = InicioOperando(antes - 1);
-        const size_t lista = Contiene(desde);
-        const bool fecha = (Comparador(antes) && TerminaEnFecha(antes - 1))
-            || (Comparador(despues) && EmpiezaEnFecha(despues + 1))
-            || (EsPalabra(antes, "BETWEEN") && TerminaEnFecha(SinNot(antes - 1)))
-            || (EsPalabra(antes, "AND") && EsPalabra(inferior - 1, "BETWEEN") && TerminaEnFecha(SinNot(inferior - 2)))
-            || (EsPalabra(lista - 1, "IN") && TerminaEnFecha(SinNot(lista - 2)));
-        if (fecha && (Cuenta(antes) || Cuenta(despues)))
+        if (EsCuenta(n)) {
+            Sql(n);   // a date inside it is the first fault
             Rechaza(QStringLiteral("El criterio compara una fecha con una cuenta, que no se puede hacer con fechas: %1").arg(texto_));
-        return fecha;
+        }
+        const Nodo &x = nodos_[SinParentesis(n)];
+        if (x.clase == Nodo::Hoja && l_[x.desde].clave == QLatin1String("NULL"))
+            return Sql(n);
+        if (!EsConstante(n))
+            Rechaza(QStringLiteral("El criterio compara una fecha con %1, que no es una fecha; escriba CDate(%1) para leerlo como fecha: %2")
+                        .arg(Escrito(n), texto_));
+        const QVariant v = Constante(n);
+        if (v.isNull())
+            return Asocia(QVariant());
+        if (v.typeId() == QMetaType::QString)
+            return Asocia(FechaISO(v.toString()));
+        const QString dia = TextoDeNumero(v.toDouble());
+        if (dia.isEmpty())
+            Rechaza(QStringLiteral("El criterio compara una fecha con %1, que no es un día del calendario: %2").arg(Escrito(n), texto_));
+        return Asocia(dia);
+    }
+
+    // The value of a part that names no field, computed by the engine with
+    // the dialect's own functions.
+    QVariant Constante(int n)
+    {
+        const Nodo &x = nodos_[SinParentesis(n)];
+        if (x.clase == Nodo::Hoja && p_[x.desde].tipo == Pieza::Valor)
+            return p_[x.desde].texto;
+        if (x.clase == Nodo::Hoja && p_[x.desde].tipo == Pieza::Numero)
+            return NumeroEscrito(p_[x.desde].texto);
+        const qsizetype marca = c_.valores.size();
+        const QString sql = Sql(n);
+        const QVariantList valores = c_.valores.mid(marca);
+        c_.valores.resize(marca);
+        try {
+            return ValorConstante(sql, valores);
+        } catch (const ErrorBD &e) {
+            Rechaza(QStringLiteral("El criterio compara una fecha con %1, que no se puede calcular (%2): %3")
+                        .arg(Escrito(n), e.TextoMotor(), texto_));
+        }
     }
 
     OrigenConsulta origen_;
     CondicionSQL &c_;
+    QString texto_;              // the criteria as it runs
     std::vector<Pieza> p_;
-    size_t i_ = 0;             // the piece being written
-    QString texto_;            // the criteria as it runs
-    QStringList sql_;
-    std::vector<size_t> deLaPieza_;   // the piece each entry of sql_ was written for
-    Previa previa_;
-    std::vector<Marco> marcos_;   // the open parentheses, innermost last
-    bool fechaLike_ = false;   // the last LIKE stands beside a date column
+    std::vector<Lectura> l_;     // what each piece names
+    std::vector<Nodo> nodos_;    // the tree, each node after its children
+    size_t pos_ = 0;             // the next piece to group
 };
 
 } // namespace

@@ -13,9 +13,9 @@
 //     E.CodSexo = 2
 //     And CDATE(E.fechaAtencion) >= CDATE('01/01/2004')
 // over the field entries of CamposConsulta. It is never pasted into a
-// statement: TraduceCriterio reads it piece by piece, accepts only known
-// fields, functions, operators and balanced parentheses, and turns every
-// typed value into a bound value, so that it runs as one parenthesised
+// statement: TraduceCriterio reads it as the grammar groups it, accepts only
+// known fields, functions, operators and balanced parentheses, and turns
+// every typed value into a bound value, so that it runs as one parenthesised
 // condition beside the program's own and nothing can be appended to it.
 
 // The operator list, in order; "=" first.
@@ -47,11 +47,17 @@ struct CondicionSQL {
 // do not take (Mod), an unclosed quote or parenthesis, a character that has
 // no place in a condition, a date that is not dd/mm/yyyy, a LIKE pattern that
 // no dd/mm/yyyy date can match, a sum with a date, a day number outside the
-// calendar, and what SQLite's grammar refuses (naming the piece where it
-// stops, or that the criteria ends unfinished). A date column beside LIKE or
-// handed to a text function reads day first, as the user sees it ("15/06/%",
-// Right(E.FechaOcurrencia, 4)); a number compared with a date is a day
-// number, bound as the day it names; "/" divides exactly.
+// calendar, a date compared with what changes with the event and is no date,
+// a list of values in parentheses anywhere but after IN, and what SQLite's
+// grammar refuses (naming the piece where it stops, or that the criteria
+// ends unfinished, or that it nests deeper than the engine reads). The
+// operands of each comparison, BETWEEN and IN are taken as the grammar
+// groups them: a date column beside LIKE or handed to a text function reads
+// day first, as the user sees it ("15/06/%", Right(E.FechaOcurrencia, 4));
+// what stands beside a date and is the same for every event (a number, a
+// quoted date, a function of them, in parentheses or with a sign) is
+// computed and bound as the day it names; a whole number beyond 64 bits is
+// the real it is; "/" divides exactly.
 CondicionSQL TraduceCriterio(const QString &criterio, OrigenConsulta origen, const QString &campoOrden = {},
                              bool descendente = false);
 

@@ -40,6 +40,10 @@ public:
     // Called with true when long work starts and false when it ends: the main
     // window holds its panel timer meanwhile and starts it again at the end.
     std::function<void(bool)> TrabajoLargo;
+    // The subsystems' own work at start-up, once this is the only copy of the
+    // program running here and before the database opens: the wiring of the
+    // menus sets it.
+    std::function<void()> AlArrancar;
     // Long work, starting at stage `etapa`, with the shared connection watched
     // when open: see Progreso. Its stages and counts go to the message panel.
     Progreso Trabajo(const QString &etapa) const;

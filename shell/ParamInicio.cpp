@@ -86,10 +86,7 @@ bool ParamInicio::CreaBaseVacia(const QString &archivo)
         ctx_.mensajes.Informa(noSeCreo + ArchivoDestino::TextoCarpetaSinEscritura(ctx_.RutaDatos), TituloParam);
         return false;
     }
-    // The event tables a working database must hold.
-    static const QStringList tablas = {QStringLiteral("D_EVENTO"),         QStringLiteral("D_Derechohabiencia"),
-                                       QStringLiteral("D_TipoViolencia"),  QStringLiteral("D_BajoEfectos"),
-                                       QStringLiteral("D_TipoAtencion"),   QStringLiteral("D_Diagnosticos")};
+    const QStringList &tablas = BaseDatos::TablasDeEventos();
     const QString danada = noSeCreo
                            + QStringLiteral("la Base de Datos vacía %1 está dañada; reponga ese archivo, "
                                             "verifique por favor.....")

@@ -28,6 +28,8 @@ bool Main(Contexto &ctx, InstanciaUnica &instancia, mdiPrincipal &principal, Ven
         ctx.mensajes.Informa(QStringLiteral("La aplicacion VELMORAN ya se encuentra activa"), QStringLiteral("VELMORAN"));
         return false;
     }
+    if (ctx.AlArrancar)
+        ctx.AlArrancar();
     // Every window of the program, the main one and the sheets, wears it;
     // without the file they keep the platform's own.
     if (const QString icono = ArchivoIcono(ctx.CarpetaRecursos()); QFileInfo::exists(icono))

@@ -23,7 +23,8 @@ QString ImagenFondo(const QString &carpetaRecursos, const QSize &pantalla);
 // The program's icon, VELMORAN.png in the resources folder.
 QString ArchivoIcono(const QString &carpetaRecursos);
 
-// The program's start-up: one instance, the start parameters, the database of
+// The program's start-up: one instance, the subsystems' start-up work
+// (Contexto::AlArrancar), the start parameters, the database of
 // that state and year (sending the user to the start-parameter window while it
 // cannot be opened), the login, and the main window dressed and shown.
 // False when the program must end.

@@ -5,11 +5,13 @@
 #include <QStringList>
 #include <utility>
 
-void AvisoHerramienta::Vuelve()
+bool AvisoHerramienta::Vuelve()
 {
     BaseDatos &bd = ctx_.ConexionBD;
     if (!bd.EstaAbierta() || bd.SigueEnSuRuta())
-        return;
+        return true;
+    if (!intenta_)
+        return false;
     // Written back under the busy pointer, with the windows painted (a copy
     // of the whole file takes a while); said once the pointer is back. The
     // guard's end is the writing back, a failure of it said as a closing says it.
@@ -23,6 +25,19 @@ void AvisoHerramienta::Vuelve()
     for (const QString &t : std::as_const(dicho))
         if (aviso)
             aviso(t);
+    const bool enSuRuta = !bd.EstaAbierta() || bd.SigueEnSuRuta();
+    // A copy that failed was said once: the run's later messages do not try
+    // it again (closing the program does).
+    intenta_ = enSuRuta || dicho.isEmpty();
+    return enSuRuta;
+}
+
+bool AvisoHerramienta::DeVueltaEnSuRuta()
+{
+    const BaseDatos &bd = ctx_.ConexionBD;
+    if (!bd.EstaAbierta() || bd.SigueEnSuRuta() || bd.OtroEnSuRuta())
+        return false;
+    return Vuelve() && bd.EstaAbierta();
 }
 
 void AvisoHerramienta::Muestra(const QString &texto, Mensajes::Icono icono, const QString &titulo)

@@ -2,6 +2,7 @@
 
 #include "shell/Contexto.h"
 #include "shell/mdiPrincipal.h"
+#include "tools/AvisoHerramienta.h"
 
 #include <sqlite3.h>
 
@@ -26,8 +27,9 @@ private:
     QWidget *ventana_;
 };
 
-// The refusal when another file stands at the open database's path.
-QString TextoOtroEnSuRuta(const BaseDatos &bd)
+// The refusal when the open file is away from its path and cannot come back
+// to it: another file stands there, or the copy failed.
+QString TextoNoCompacta(const BaseDatos &bd)
 {
     return QStringLiteral("%1 - ").arg(SQLITE_CANTOPEN) + BaseDatos::TextoMovida(bd.Archivo(), QStringLiteral("no se compactó"));
 }
@@ -36,14 +38,17 @@ QString TextoOtroEnSuRuta(const BaseDatos &bd)
 bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::function<void()> &paramInicio)
 {
     const QString archivo = ctx.ArchivoBD;
-    // Opened again, the connection would stand on the other file that now has
-    // the name, and what was confirmed would be only in the copy that closing
-    // writes beside it. With nothing there, closing puts the file back.
-    if (ctx.ConexionBD.EstaAbierta() && ctx.ConexionBD.OtroEnSuRuta()) {
-        ctx.mensajes.Informa(TextoOtroEnSuRuta(ctx.ConexionBD), TituloCompacta);
+    // Every message, a failure's too, comes once a file that left its path
+    // meanwhile is back there; so does the end of the run, however it ends.
+    AvisoHerramienta aviso(ctx);
+    // Closed away from its path, the file would be written back by the
+    // closing, or lost where that copy fails; opened again, the connection
+    // would stand on the other file that now has the name. Back first, or
+    // left as it is.
+    if (ctx.ConexionBD.EstaAbierta() && !aviso.Vuelve()) {
+        aviso.Informa(TextoNoCompacta(ctx.ConexionBD), TituloCompacta);
         return true;
     }
-    bool abierta = false;
     try {
         ctx.mensajes.Beep();
         // The pointer and the text are painted before the work, and the window during it.
@@ -53,31 +58,48 @@ bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::functi
             principal->CierraVentanasHijas(mdiPrincipal::Cierre::Todas);
         ctx.ConexionBD.Cierra();
         ctx.ConexionBD.Abre(archivo);
-        abierta = true;
         trabajo.Vigila(ctx.ConexionBD);
-        ctx.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM"));
-        // Fresh statistics of every table, for the planner.
-        ctx.ConexionBD.Analiza();
-        // The compacted pages go from the journal into the file, and the journal is emptied.
-        ctx.ConexionBD.Valor(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-        // The file may have left its path during the work: as before it, put
-        // back where nothing stands, refused where another file does.
-        if (!ctx.ConexionBD.VuelveASuRuta()) {
-            trabajo.Termina();
-            ctx.EscribePanel(QString());
-            if (ctx.ConexionBD.OtroEnSuRuta())
-                ctx.mensajes.Informa(TextoOtroEnSuRuta(ctx.ConexionBD), TituloCompacta);
+        const auto compacta = [&ctx] {
+            ctx.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM"));
+            // Fresh statistics of every table, for the planner.
+            ctx.ConexionBD.Analiza();
+            // The compacted pages go from the journal into the file, and the journal is emptied.
+            ctx.ConexionBD.Valor(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        };
+        try {
+            compacta();
+        } catch (const ErrorBD &) {
+            // A file that left its path meanwhile takes no commit: put back
+            // where nothing stands, it is compacted there. Another file
+            // standing there is said below.
+            if (aviso.DeVueltaEnSuRuta())
+                compacta();
+            else if (!ctx.ConexionBD.OtroEnSuRuta())
+                throw;
+        }
+        // The end, said while the work still stands, with the file where it was.
+        if (ctx.ConexionBD.SigueEnSuRuta()) {
+            ctx.EscribePanel(QStringLiteral("Listo....."));
             return true;
         }
-        ctx.EscribePanel(QStringLiteral("Listo....."));
-        return true;
     } catch (const ErrorBD &e) {
         ctx.EscribePanel(QString());
-        ctx.mensajes.Informa(QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion(), TituloCompacta);
+        aviso.Informa(QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion(), TituloCompacta);
+        // Open again, compacted or not; or the user picks a database.
+        if (ctx.ConexionBD.EstaAbierta())
+            return true;
+        if (paramInicio)
+            paramInicio();
+        return ctx.ConexionBD.EstaAbierta() && ctx.ConexionBD.Archivo() == archivo;
     }
-    if (abierta)
+    // The file may have left its path during the work: as before it, put
+    // back where nothing stands, refused where another file does.
+    if (!aviso.Vuelve()) {
+        ctx.EscribePanel(QString());
+        if (ctx.ConexionBD.OtroEnSuRuta())
+            aviso.Informa(TextoNoCompacta(ctx.ConexionBD), TituloCompacta);
         return true;
-    if (paramInicio)
-        paramInicio();
-    return ctx.ConexionBD.EstaAbierta() && ctx.ConexionBD.Archivo() == archivo;
+    }
+    ctx.EscribePanel(QStringLiteral("Listo....."));
+    return true;
 }

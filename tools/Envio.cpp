@@ -78,7 +78,7 @@ QStringList Envio::Unidades() const
 Envio::Foco Envio::ValidaEnvio(const QString &textoIni, const QString &textoFin, Seleccion &s) const
 {
     const auto falla = [this](const QString &texto, const QString &titulo, Foco foco) {
-        ctx_.mensajes.Informa(texto, titulo);
+        AvisoHerramienta(ctx_).Informa(texto, titulo);
         return foco;
     };
     const auto fecha = [this](const QString &texto, QString *valor) {
@@ -195,10 +195,13 @@ bool Envio::GeneraEnvio(const Seleccion &s, const QString &destino)
     if (!error.isEmpty())
         return falla(error);
     try {
-        RegistraBitacora(ctx_.ConexionBD,
-                         {TipoBitacora::Envio, destino, eventos, int(s.unidades.size()), s.fechaIni, s.fechaFin,
-                          int(s.tablas.size())},
-                         ctx_.reloj.Ahora());
+        // Into the file at its path, written back there first if it left it.
+        aviso.EnSuRuta([&] {
+            RegistraBitacora(ctx_.ConexionBD,
+                             {TipoBitacora::Envio, destino, eventos, int(s.unidades.size()), s.fechaIni, s.fechaFin,
+                              int(s.tablas.size())},
+                             ctx_.reloj.Ahora());
+        });
     } catch (const ErrorBD &e) {
         trabajo.Termina();
         ctx_.EscribePanel(QString());

@@ -1,6 +1,10 @@
 #include "tools/EnvioPaquete.h"
 
+#include "platform/ArchivoDestino.h"
+#include "tools/Recepcion.h"
+
 #include <QDate>
+#include <QDir>
 
 const QStringList TablasEvento = {
     QStringLiteral("D_EVENTO"),       QStringLiteral("D_BAJOEFECTOS"),  QStringLiteral("D_DERECHOHABIENCIA"),
@@ -49,4 +53,11 @@ bool EsNombrePaquete(const QString &nombre)
 QString BaseDelPaquete(const QString &nombrePaquete)
 {
     return QStringLiteral("ENV") + nombrePaquete.mid(5, 4) + QStringLiteral(".db");
+}
+
+void BorraRestosEnDatos(const QString &datos)
+{
+    // Any name in the folder: every temporary file there is looked at.
+    ArchivoDestino::BorraRestos(QDir(datos).filePath(QStringLiteral("ENV.db")));
+    Recepcion::BorraDesempacados(datos);
 }

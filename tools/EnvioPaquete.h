@@ -27,3 +27,11 @@ QString NombrePaquete(const QString &ano, const QString &estado, const QDate &di
 bool EsNombrePaquete(const QString &nombre);
 // The database inside a package: "ENV" + its year digits and state + ".db".
 QString BaseDelPaquete(const QString &nombrePaquete);
+
+// Removes from the Datos folder `datos` what a send, a backup or a reception
+// killed before its end left there (temporary databases and archives with
+// their journals and locks, unpacking folders), unless a living run, of this
+// or another instance sharing the folder, still holds it. The folder is
+// listed and only what is found of those names is opened: quick enough for
+// the start-up.
+void BorraRestosEnDatos(const QString &datos);

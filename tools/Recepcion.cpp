@@ -1,6 +1,8 @@
 #include "tools/Recepcion.h"
 
 #include "platform/Empaque.h"
+#include "platform/NombreSql.h"
+#include "platform/SentenciaSqlite.h"
 #include "shell/Contexto.h"
 #include "shell/modGeneral.h"
 #include "tools/AvisoHerramienta.h"
@@ -8,11 +10,13 @@
 #include "tools/EnvioPaquete.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
 #include <sqlite3.h>
 #include <algorithm>
+#include <optional>
 #include <tuple>
 
 namespace {
@@ -118,6 +122,38 @@ QString ColumnaFaltante(const BaseDatos &bd, const QString &tabla, const QString
     return {};
 }
 
+// A name as the user may read it in a message; one that is blank or has
+// blanks around it between quotes.
+QString Legible(const QString &nombre)
+{
+    QString t = nombre;
+    for (QChar &c : t)
+        if (!c.isPrint())
+            c = QLatin1Char('?');
+    return nombre.isEmpty() || nombre.trimmed() != nombre ? QLatin1Char('"') + t + QLatin1Char('"') : t;
+}
+
+// A refusal of the package: what is wrong, then what the user can ask of
+// whoever made it, which names what to fix.
+QString Rechazo(const QString &problema, const QString &pedido)
+{
+    return problema + QStringLiteral("\n\nPida a quien hizo el Envío ") + pedido;
+}
+
+// The event key of the first row a query gives, as the sender would look it up.
+QString ClaveLegible(const BaseDatos &bd, const QString &sql)
+{
+    QSqlQuery q = bd.Ejecuta(sql);
+    if (!q.next())
+        return {};
+    QStringList partes;
+    const char *const columnas[] = {"CLUES", "Folio", "fechaAtencion"};
+    for (int i = 0; i < 3; ++i)
+        partes << QLatin1String(columnas[i]) + QLatin1Char(' ')
+                      + (q.value(i).isNull() ? QStringLiteral("vacío") : Legible(q.value(i).toString()));
+    return partes.join(QStringLiteral(", "));
+}
+
 // Why the package's events cannot be received, or an empty text; `faltan`
 // gets the event tables it lacks.
 QString ChecaEventos(const BaseDatos &bd, const QList<TablaPaquete> &tablas, QStringList *faltan)
@@ -129,23 +165,31 @@ QString ChecaEventos(const BaseDatos &bd, const QList<TablaPaquete> &tablas, QSt
             continue;
         }
         if (t->clase != QLatin1String("table"))
-            return QStringLiteral("%1 no es una tabla en el paquete.").arg(tabla);
+            return Rechazo(QStringLiteral("%1 no es una tabla en el paquete.").arg(tabla),
+                           QStringLiteral("que genere uno nuevo en el que %1 sea una tabla.").arg(tabla));
         if (const QString c = ColumnaFaltante(bd, tabla, tabla); !c.isEmpty())
-            return QStringLiteral("A la tabla %1 del paquete le falta la columna %2.").arg(tabla, c);
+            return Rechazo(QStringLiteral("A la tabla %1 del paquete le falta la columna %2.").arg(tabla, c),
+                           QStringLiteral("que genere uno nuevo en el que la tabla %1 traiga la columna %2.").arg(tabla, c));
         // Keys: CLUES of 11 characters, a whole Folio, a real ISO date.
-        if (bd.Valor(QStringLiteral("SELECT COUNT(*) FROM paquete.%1 WHERE length(CLUES) IS NOT 11 "
-                                    "OR typeof(Folio) <> 'integer' OR date(julianday(fechaAtencion)) IS NOT fechaAtencion")
-                         .arg(tabla))
-                .toInt()
-            > 0)
-            return QStringLiteral("La tabla %1 del paquete tiene claves de evento mal formadas.").arg(tabla);
+        const QString mala =
+            ClaveLegible(bd, QStringLiteral("SELECT CLUES, Folio, fechaAtencion FROM paquete.%1 WHERE length(CLUES) IS NOT 11 "
+                                            "OR typeof(Folio) <> 'integer' OR date(julianday(fechaAtencion)) IS NOT fechaAtencion LIMIT 1")
+                                 .arg(tabla));
+        if (!mala.isEmpty())
+            return Rechazo(QStringLiteral("La tabla %1 del paquete tiene claves de evento mal formadas, como la de %2: una clave lleva "
+                                          "en CLUES 11 caracteres, en Folio un número entero y en fechaAtencion una fecha que existe, "
+                                          "escrita año-mes-día.")
+                               .arg(tabla, mala),
+                           QStringLiteral("que corrija esa clave en su Base de Datos y genere uno nuevo."));
     }
-    if (faltan->isEmpty()
-        && bd.Valor(QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM paquete.D_EVENTO "
-                                   "GROUP BY CLUES COLLATE NOCASE, Folio, fechaAtencion HAVING COUNT(*) > 1)"))
-                   .toInt()
-               > 0)
-        return QStringLiteral("La tabla D_EVENTO del paquete repite claves de evento.");
+    if (faltan->isEmpty()) {
+        const QString repetida = ClaveLegible(bd, QStringLiteral("SELECT CLUES, Folio, fechaAtencion FROM paquete.D_EVENTO "
+                                                                 "GROUP BY CLUES COLLATE NOCASE, Folio, fechaAtencion HAVING COUNT(*) > 1 "
+                                                                 "LIMIT 1"));
+        if (!repetida.isEmpty())
+            return Rechazo(QStringLiteral("La tabla D_EVENTO del paquete repite claves de evento, como la de %1.").arg(repetida),
+                           QStringLiteral("que genere uno nuevo en el que cada evento venga una sola vez."));
+    }
     return {};
 }
 
@@ -161,17 +205,6 @@ const QStringList TablasDeTrabajo = {
 };
 const QStringList PrefijosDeTrabajo = {QStringLiteral("REP_"), QStringLiteral("PASO_")};
 
-// A name as the user may read it in a message; one that is blank or has
-// blanks around it between quotes.
-QString Legible(const QString &nombre)
-{
-    QString t = nombre;
-    for (QChar &c : t)
-        if (!c.isPrint())
-            c = QLatin1Char('?');
-    return nombre.isEmpty() || nombre.trimmed() != nombre ? QLatin1Char('"') + t + QLatin1Char('"') : t;
-}
-
 // Why a table of the package, other than a "D_" one, is no catalog by its
 // name or by what it is, or an empty text.
 QString MotivoNoCatalogo(const TablaPaquete &t, const QList<TablaPaquete> &tablas)
@@ -185,11 +218,13 @@ QString MotivoNoCatalogo(const TablaPaquete &t, const QList<TablaPaquete> &tabla
                                                     [&](const QString &p) { return n.startsWith(p); }))
         return QStringLiteral("es una tabla de trabajo del programa, no un catálogo");
     if (t.nombre.trimmed().isEmpty())
-        return QStringLiteral("su nombre está en blanco");
+        return QStringLiteral("su nombre está en blanco; para recibirla, pida un Envío en el que tenga nombre");
     if (std::any_of(t.nombre.cbegin(), t.nombre.cend(), [](QChar c) { return !c.isPrint(); }))
-        return QStringLiteral("su nombre lleva caracteres que no se pueden mostrar");
+        return QStringLiteral("su nombre lleva caracteres que no se pueden mostrar; para recibirla, pida un Envío en el que "
+                              "su nombre lleve solo letras, números y signos que se vean");
     if (t.clase == QLatin1String("virtual"))
-        return QStringLiteral("es una tabla virtual, no una tabla de datos");
+        return QStringLiteral("es una tabla virtual, no una tabla de datos; para recibir lo que guarda, pida un Envío en el que "
+                              "sea una tabla de datos");
     if (t.clase == QLatin1String("shadow")) {
         // Named after its virtual table: "<name>_<part>".
         const auto duena = std::find_if(tablas.cbegin(), tablas.cend(), [&](const TablaPaquete &v) {
@@ -212,23 +247,45 @@ QString TablaLocal(const BaseDatos &bd, const QString &tabla)
         .toString();
 }
 
+// The first column of our catalog `local` that the package's `tabla` must
+// bring and lacks: one that the program's own catalog of that name has (the
+// template, attached as "plantilla", declares it), or one that this database
+// cannot leave empty. Without the template, every column of ours. A column
+// of ours that is neither comes empty from a package that lacks it.
+QString ColumnaNecesariaFaltante(const BaseDatos &bd, const QString &tabla, const QString &local, bool conPlantilla)
+{
+    if (!conPlantilla)
+        return ColumnaFaltante(bd, tabla, local);
+    return bd.Valor(QStringLiteral("SELECT m.name FROM pragma_table_info(?, 'main') AS m "
+                                   "WHERE NOT EXISTS (SELECT 1 FROM pragma_table_xinfo(?, 'paquete') AS p "
+                                   "WHERE p.name = m.name COLLATE NOCASE AND p.hidden <> 1) "
+                                   "AND (m.\"notnull\" AND m.dflt_value IS NULL OR EXISTS (SELECT 1 FROM "
+                                   "pragma_table_info(?, 'plantilla') AS t WHERE t.name = m.name COLLATE NOCASE)) "
+                                   "ORDER BY m.cid LIMIT 1"),
+                    {local, tabla, local})
+        .toString();
+}
+
 // Why a catalog of the package cannot go into the working database, or an
 // empty text: the name it would take there is an index's or a view's, or it
-// lacks a column of our catalog.
-QString MotivoContraLaBase(const BaseDatos &bd, const QString &tabla)
+// lacks a column that our catalog needs.
+QString MotivoContraLaBase(const BaseDatos &bd, const QString &tabla, bool conPlantilla)
 {
     const QString local = TablaLocal(bd, tabla);
+    const QString otroNombre = QStringLiteral("; para recibirlo, pida un Envío en el que ese catálogo lleve otro nombre");
     if (local.isEmpty()) {
         const QString otro = bd.Valor(QStringLiteral("SELECT type FROM main.sqlite_master WHERE type IN ('index', 'view') "
                                                      "AND name = ? COLLATE NOCASE"),
                                       {Recepcion::NombreCatalogo(tabla)})
                                  .toString();
         if (otro == QLatin1String("index"))
-            return QStringLiteral("es el nombre de un índice de esta Base de Datos, no de un catálogo");
+            return QStringLiteral("es el nombre de un índice de esta Base de Datos, no de un catálogo") + otroNombre;
         if (otro == QLatin1String("view"))
-            return QStringLiteral("es el nombre de una vista de esta Base de Datos, no de un catálogo");
-    } else if (const QString c = ColumnaFaltante(bd, tabla, local); !c.isEmpty()) {
-        return QStringLiteral("le falta la columna %1 que tiene el catálogo %2 de esta Base de Datos").arg(c, local);
+            return QStringLiteral("es el nombre de una vista de esta Base de Datos, no de un catálogo") + otroNombre;
+    } else if (const QString c = ColumnaNecesariaFaltante(bd, tabla, local, conPlantilla); !c.isEmpty()) {
+        return QStringLiteral("le falta la columna %1 que tiene el catálogo %2 de esta Base de Datos; para recibirlo, "
+                              "pida un Envío en el que %3 traiga la columna %1")
+            .arg(Legible(c), local, Legible(tabla));
     }
     return {};
 }
@@ -243,7 +300,7 @@ struct Oferta {
 // `faltan` is empty), the others its catalogs, unless the program keeps them
 // for itself, they hold no data of their own or they cannot go into the
 // working database.
-Oferta Ofrece(const BaseDatos &bd, const QList<TablaPaquete> &tablas, const QStringList &faltan)
+Oferta Ofrece(const BaseDatos &bd, const QList<TablaPaquete> &tablas, const QStringList &faltan, bool conPlantilla)
 {
     QList<std::pair<QString, QString>> motivos;   // each table with why not, or nothing
     QHash<QString, QStringList> llegarian;        // catalogs by the name they would take here
@@ -253,14 +310,15 @@ Oferta Ofrece(const BaseDatos &bd, const QList<TablaPaquete> &tablas, const QStr
             continue;
         QString motivo;
         if (deEventos) {
-            motivo = QStringLiteral("los eventos llegan solo con sus seis tablas, y al paquete le faltan %1")
+            motivo = QStringLiteral("los eventos llegan solo con sus seis tablas, y al paquete le faltan %1; para recibirlos, "
+                                    "pida un Envío que traiga las seis")
                          .arg(faltan.join(QStringLiteral(", ")));
         } else if (Recepcion::NombreCatalogo(t.nombre).startsWith(QLatin1String("D_"))) {
             motivo = QStringLiteral("empieza con \"D_\" y no es una de las tablas de los eventos");
         } else {
             motivo = MotivoNoCatalogo(t, tablas);
             if (motivo.isEmpty())
-                motivo = MotivoContraLaBase(bd, t.nombre);
+                motivo = MotivoContraLaBase(bd, t.nombre, conPlantilla);
         }
         if (motivo.isEmpty())
             llegarian[Recepcion::NombreCatalogo(t.nombre)] << t.nombre;
@@ -278,7 +336,8 @@ Oferta Ofrece(const BaseDatos &bd, const QList<TablaPaquete> &tablas, const QStr
                                              [&](const QString &o) { return o.toUpper() != tabla.toUpper(); });
             std::transform(otras.begin(), otras.end(), otras.begin(), Legible);
             motivo = QStringLiteral("el paquete trae también %1, del mismo nombre sin distinguir mayúsculas de minúsculas%2, "
-                                    "y no se sabe cuál recibir")
+                                    "y no se sabe cuál recibir; para recibir una, pida un Envío en el que solo una de ellas "
+                                    "se llame así")
                          .arg(otras.join(QStringLiteral(", ")),
                               blancos ? QStringLiteral(" ni los blancos al principio o al final") : QString());
         }
@@ -288,6 +347,38 @@ Oferta Ofrece(const BaseDatos &bd, const QList<TablaPaquete> &tablas, const QStr
             oferta.noOfrecidas << QStringLiteral("- ") + Legible(tabla) + QStringLiteral(": ") + motivo + QLatin1Char('.');
     }
     return oferta;
+}
+
+// The declaration a received column takes here: the package's type when it
+// is words with an optional size, else the type of the same affinity (the
+// rules SQLite applies to a declared type); a collation SQLite itself has
+// that is not its default.
+QString Declaracion(const BaseDatos &bd, const QString &tabla, const QString &columna, const QString &tipo)
+{
+    static const QRegularExpression simple(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*( [A-Za-z_][A-Za-z0-9_]*)*"
+                                                          "( ?\\( *[-+]?[0-9]+( *, *[-+]?[0-9]+)? *\\))?$"));
+    QString d = tipo;
+    if (!tipo.isEmpty() && !simple.match(tipo).hasMatch()) {
+        const QString t = tipo.toUpper();
+        const auto tiene = [&](std::initializer_list<const char *> partes) {
+            return std::any_of(partes.begin(), partes.end(), [&](const char *p) { return t.contains(QLatin1String(p)); });
+        };
+        d = tiene({"INT"})                     ? QStringLiteral("INTEGER")
+            : tiene({"CHAR", "CLOB", "TEXT"})  ? QStringLiteral("TEXT")
+            : tiene({"BLOB"})                  ? QString()
+            : tiene({"REAL", "FLOA", "DOUB"})  ? QStringLiteral("REAL")
+                                               : QStringLiteral("NUMERIC");
+    }
+    const char *colacion = nullptr;
+    if (sqlite3_table_column_metadata(bd.Manejador(), "paquete", tabla.toUtf8().constData(), columna.toUtf8().constData(),
+                                      nullptr, &colacion, nullptr, nullptr, nullptr)
+            == SQLITE_OK
+        && colacion) {
+        const QString c = QString::fromUtf8(colacion).toUpper();
+        if (c == QLatin1String("NOCASE") || c == QLatin1String("RTRIM"))
+            d += QStringLiteral(" COLLATE ") + c;
+    }
+    return d;
 }
 
 // Replaces the working database's catalog by the package's `tabla` whole, or
@@ -301,8 +392,25 @@ void ReemplazaCatalogo(const BaseDatos &bd, const QString &tabla)
                              .arg(CitaNombre(Recepcion::NombreCatalogo(tabla)), CitaNombre(tabla)));
         return;
     }
-    // Delete and insert keep the table's keys, collation and indexes.
-    const QString columnas = ListaNombres(ColumnasTabla(bd, QStringLiteral("main"), local));
+    // Every received column comes: those this catalog lacks are added after
+    // its own, which windows read by position. Ours keep their types,
+    // collations, keys and indexes; delete and insert keep them.
+    QSqlQuery q = bd.Ejecuta(QStringLiteral("SELECT p.name, p.type, EXISTS (SELECT 1 FROM pragma_table_xinfo(?, 'main') AS m "
+                                            "WHERE m.name = p.name COLLATE NOCASE) FROM pragma_table_xinfo(?, 'paquete') AS p "
+                                            "WHERE p.hidden <> 1 ORDER BY p.cid"),
+                             {local, tabla});
+    QStringList recibidas;
+    QList<std::pair<QString, QString>> nuevas;
+    while (q.next()) {
+        recibidas << q.value(0).toString();
+        if (!q.value(2).toBool())
+            nuevas.append({q.value(0).toString(), q.value(1).toString()});
+    }
+    q.finish();
+    for (const auto &[columna, tipo] : nuevas)
+        bd.EjecutaAccion(QStringLiteral("ALTER TABLE main.%1 ADD COLUMN %2 %3")
+                             .arg(CitaNombre(local), CitaNombre(columna), Declaracion(bd, tabla, columna, tipo)));
+    const QString columnas = ListaNombres(recibidas);
     bd.EjecutaAccion(QStringLiteral("DELETE FROM main.%1").arg(CitaNombre(local)));
     bd.EjecutaAccion(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM paquete.%3")
                          .arg(CitaNombre(local), columnas, CitaNombre(tabla)));
@@ -421,7 +529,8 @@ bool Recepcion::Abre(const QString &ruta)
     }
     if (falla.isEmpty()) {
         if (!NoOfrecidas.isEmpty())
-            aviso.Informa(TextoNoOfrecidas(), TituloRecepcion);
+            aviso.Informa(TextoNoOfrecidas() + QStringLiteral("\n\nLo demás del paquete se ofrece en la ventana y puede recibirlo."),
+                          TituloRecepcion);
         return true;
     }
     Limpia();
@@ -471,45 +580,135 @@ QString Recepcion::TextoNoOfrecidas() const
 }
 
 namespace {
-// Why the package's database could not be read. A schema that SQLite will
-// not load is named in Spanish: a definition that calls a function beyond
-// SQLite's own, which a package's schema may not, or one it cannot parse.
-QString MotivoIlegible(const ErrorBD &e)
+// A definition of a schema as the user reads it: "la tabla CSEXO".
+QString Definicion(const QString &tipo, const QString &nombre)
 {
-    static const QRegularExpression esquema(QStringLiteral("malformed database schema \\((.*?)\\)(?: - |\\)|$)"));
-    const QRegularExpressionMatch m = esquema.match(e.Descripcion());
+    const QString clase = tipo == QLatin1String("table")   ? QStringLiteral("la tabla ")
+                          : tipo == QLatin1String("view")  ? QStringLiteral("la vista ")
+                          : tipo == QLatin1String("index") ? QStringLiteral("el índice ")
+                                                           : QStringLiteral("el disparador ");
+    return clase + Legible(nombre);
+}
+
+// The definitions of the package's schema named `nombre` as SQLite compares
+// names (ASCII letters in any case), kind and name, in the schema's order.
+// Read on a connection of its own that takes the schema as it stands, with
+// the clash SQLite will not load, so that both sides of it are found.
+QList<std::pair<QString, QString>> DelMismoNombre(const QString &base, const QString &nombre)
+{
+    QList<std::pair<QString, QString>> definiciones;
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(base).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        try {
+            SentenciaSqlite(db, QStringLiteral("PRAGMA trusted_schema = OFF")).Paso();
+            SentenciaSqlite(db, QStringLiteral("PRAGMA writable_schema = ON")).Paso();
+            SentenciaSqlite q(db, QStringLiteral("SELECT type, name FROM sqlite_master WHERE name = ? COLLATE NOCASE ORDER BY rowid"),
+                              {nombre});
+            while (q.Paso())
+                definiciones.append({q.Texto(0), q.Texto(1)});
+        } catch (const ErrorBD &) {
+            definiciones.clear();
+        }
+    }
+    sqlite3_close(db);
+    return definiciones;
+}
+
+// Why the package's database could not be read. A schema that SQLite will
+// not load is named in Spanish with what to fix: two definitions of one name
+// (SQLite ignores the case of ASCII letters in names), a definition that
+// calls a function beyond SQLite's own, which a package's schema may not,
+// or one it cannot read.
+QString MotivoIlegible(const ErrorBD &e, const QString &base)
+{
+    // SQLite's own words; the attach gives them inside its own text, as
+    // "No se pudo abrir la Base de Datos <file> (<words>)."
+    QString motor = e.TextoMotor();
+    const QLatin1String inicio("malformed database schema (");
+    if (const qsizetype i = e.Descripcion().indexOf(inicio); motor.isEmpty() && i >= 0) {
+        motor = e.Descripcion().mid(i);
+        if (motor.endsWith(QLatin1String(").")))
+            motor.chop(2);
+    }
+    static const QRegularExpression esquema(QStringLiteral("^malformed database schema \\((.*?)\\)(?: - (.*))?$"),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch m = esquema.match(motor);
     if ((e.Numero() & 0xff) != SQLITE_CORRUPT || !m.hasMatch())
         return e.Descripcion();
-    return QStringLiteral("La Base de Datos del paquete tiene en su esquema una definición que el programa no acepta: "
-                          "la de %1, que llama a una función que no es de SQLite o no se puede leer.")
-        .arg(Legible(m.captured(1)));
+    const QString objeto = m.captured(1), detalle = m.captured(2);
+    static const QRegularExpression repetido(QStringLiteral("^(?:(?:table|view|index|trigger) .* already exists"
+                                                            "|there is already an? (?:table|index) named .*)$"),
+                                             QRegularExpression::DotMatchesEverythingOption);
+    if (repetido.match(detalle).hasMatch()) {
+        const QList<std::pair<QString, QString>> d = DelMismoNombre(base, objeto);
+        if (d.size() < 2)
+            return Rechazo(QStringLiteral("La Base de Datos del paquete no se puede leer: tiene dos definiciones con el nombre %1.")
+                               .arg(Legible(objeto)),
+                           QStringLiteral("que genere uno nuevo en el que ese nombre no se repita."));
+        const bool tablas = d[0].first == QLatin1String("table") && d[1].first == QLatin1String("table");
+        const QString mayusculas = d[0].second == d[1].second
+                                       ? QString()
+                                       : QStringLiteral(" (SQLite no distingue mayúsculas de minúsculas en los nombres)");
+        if (tablas)
+            return Rechazo(QStringLiteral("La Base de Datos del paquete no se puede leer: tiene dos tablas con un mismo nombre, %1 y %2%3.")
+                               .arg(Legible(d[0].second), Legible(d[1].second), mayusculas),
+                           QStringLiteral("que genere uno nuevo en el que solo una de las dos tablas se llame así."));
+        return Rechazo(QStringLiteral("La Base de Datos del paquete no se puede leer: tiene %1 y %2 con un mismo nombre%3.")
+                           .arg(Definicion(d[0].first, d[0].second), Definicion(d[1].first, d[1].second), mayusculas),
+                       QStringLiteral("que genere uno nuevo en el que ese nombre no se repita."));
+    }
+    static const QRegularExpression funcion(QStringLiteral("^(?:unsafe use of (.+)\\(\\)|no such function: (.+))$"),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    if (const QRegularExpressionMatch f = funcion.match(detalle); f.hasMatch()) {
+        const QString nombre = Legible(f.captured(1).isEmpty() ? f.captured(2) : f.captured(1));
+        return Rechazo(QStringLiteral("La Base de Datos del paquete tiene en su esquema una definición que el programa no acepta: "
+                                      "la de %1, que llama a la función %2, que no es de SQLite.")
+                           .arg(Legible(objeto), nombre),
+                       QStringLiteral("que genere uno nuevo en el que la definición de %1 no llame a %2.").arg(Legible(objeto), nombre));
+    }
+    return Rechazo(QStringLiteral("La Base de Datos del paquete tiene en su esquema una definición que no se puede leer: la de %1.")
+                       .arg(Legible(objeto)),
+                   QStringLiteral("que genere uno nuevo con una definición de %1 que SQLite pueda leer.").arg(Legible(objeto)));
 }
 } // namespace
 
 // Why the unpacked file is no package of ours, or an empty text; fills what it offers.
 QString Recepcion::ChecaPaquete(const QString &base)
 {
+    const QString otraVez = QStringLiteral("que lo genere de nuevo y se lo mande otra vez.");
     if (!BaseDatos::EsArchivoSqlite(base))
-        return QStringLiteral("El archivo %1 no es una Base de Datos.").arg(QFileInfo(base).fileName());
+        return Rechazo(QStringLiteral("El archivo %1 no es una Base de Datos.").arg(QFileInfo(base).fileName()), otraVez);
     const BaseDatos &bd = ctx_.ConexionBD;
     try {
         PaqueteAdjunto paquete(bd, base);
         if (bd.Valor(QStringLiteral("PRAGMA paquete.quick_check")).toString() != QLatin1String("ok"))
-            return QStringLiteral("La Base de Datos del paquete está dañada.");
+            return Rechazo(QStringLiteral("La Base de Datos del paquete está dañada."), otraVez);
         const QList<TablaPaquete> tablas = TablasDelPaquete(bd);
         QStringList faltan;
         if (const QString motivo = ChecaEventos(bd, tablas, &faltan); !motivo.isEmpty())
             return motivo;
         TieneEventos = faltan.isEmpty();
-        const Oferta oferta = Ofrece(bd, tablas, faltan);
+        // The program's own catalogs, to know which of our columns a
+        // received catalog must bring; without them, every one.
+        std::optional<BaseAdjunta> plantilla;
+        if (const QString archivo = ctx_.ArchivoPlantilla();
+            QFileInfo(archivo).isFile() && QFileInfo(archivo) != QFileInfo(bd.Archivo())) {
+            try {
+                plantilla.emplace(bd, archivo, QStringLiteral("plantilla"), true);
+            } catch (const ErrorBD &) {
+                plantilla.reset();
+            }
+        }
+        const Oferta oferta = Ofrece(bd, tablas, faltan, plantilla.has_value());
         Catalogos = oferta.catalogos;
         NoOfrecidas = oferta.noOfrecidas;
         if (!TieneEventos && Catalogos.isEmpty())
-            return QStringLiteral("El paquete no trae eventos ni catálogos.")
-                   + (NoOfrecidas.isEmpty() ? QString() : QStringLiteral("\n\n") + TextoNoOfrecidas());
+            return Rechazo(QStringLiteral("El paquete no trae eventos ni catálogos.")
+                               + (NoOfrecidas.isEmpty() ? QString() : QStringLiteral("\n\n") + TextoNoOfrecidas()),
+                           QStringLiteral("que genere uno nuevo con las atenciones o los catálogos que usted necesita."));
         return {};
     } catch (const ErrorBD &e) {
-        return MotivoIlegible(e);
+        return MotivoIlegible(e, base);
     }
 }
 

@@ -2,17 +2,34 @@
 
 #include "platform/ArchivoDestino.h"
 #include "platform/Empaque.h"
+#include "platform/SentenciaSqlite.h"
 #include "shell/Contexto.h"
 #include "tools/AvisoHerramienta.h"
 #include "tools/Bitacora.h"
-#include "tools/Recepcion.h"
+#include "tools/EnvioPaquete.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <sqlite3.h>
 
 namespace {
 const QString TituloRespaldo = QStringLiteral("Respaldos VELMORAN");
+
+// The events in the database file `archivo`, read on a connection of its
+// own: the program's may stand on a file that left its path, which it no
+// longer reads (nor the schemas of files it would attach).
+int EventosEn(const QString &archivo)
+{
+    sqlite3 *db = nullptr;
+    const auto cierra = qScopeGuard([&db] { sqlite3_close(db); });
+    if (sqlite3_open_v2(QFile::encodeName(archivo).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        throw ErrorBD::DeManejador(db);
+    SentenciaSqlite cuenta(db, QStringLiteral("SELECT COUNT(*) FROM D_EVENTO"));
+    return cuenta.Paso() ? cuenta.Valor(0).toInt() : 0;
+}
 } // namespace
 
 Respaldo::Respaldo(Contexto &ctx, std::function<bool()> compacta) : ctx_(ctx), compacta_(std::move(compacta))
@@ -91,17 +108,36 @@ QString Respaldo::Copia(Progreso &trabajo, const QString &destino, int *eventos)
     const QString miembro = Miembro();
     // The copy and the archive get unique temporary names that an interrupted
     // backup leaves behind; this one removes them first, and what a killed
-    // reception left unpacked.
+    // send or reception left in Datos.
     const QString rutaCopia = RutaCopia();
-    ArchivoDestino::BorraRestos(rutaCopia);
+    BorraRestosEnDatos(ctx_.RutaDatos);
     ArchivoDestino::BorraRestos(destino);
-    Recepcion::BorraDesempacados(ctx_.RutaDatos);
     // VACUUM INTO writes a name that does not exist yet; never confirmed, it is removed on return.
     const ArchivoDestino copia(rutaCopia);
     try {
-        *eventos = ctx_.ConexionBD.Valor(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO")).toInt();
-        // A consistent, compacted copy of the open database in one statement.
-        ctx_.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM INTO ?"), {copia.RutaTemporal()});
+        bool copiada = false;
+        if (ctx_.ConexionBD.SigueEnSuRuta()) {
+            try {
+                *eventos = ctx_.ConexionBD.Valor(QStringLiteral("SELECT COUNT(*) FROM D_EVENTO")).toInt();
+                // A consistent, compacted copy of the open database in one statement.
+                ctx_.ConexionBD.EjecutaAccion(QStringLiteral("VACUUM INTO ?"), {copia.RutaTemporal()});
+                copiada = true;
+            } catch (const ErrorBD &) {
+                // Refused because the file left its path meanwhile: copied
+                // as below, in place of what the statement began.
+                if (ctx_.ConexionBD.SigueEnSuRuta())
+                    throw;
+                QFile::remove(copia.RutaTemporal());
+            }
+        }
+        if (!copiada) {
+            // Away from its path, before the copy or during it, the file is
+            // copied from its own bytes and the copy read: the journals at
+            // the path may be another's.
+            if (const QString error = ctx_.ConexionBD.CopiaDelArchivo(copia.RutaTemporal()); !error.isEmpty())
+                return error;
+            *eventos = EventosEn(copia.RutaTemporal());
+        }
     } catch (const ErrorBD &e) {
         return QString::number(e.Numero()) + QStringLiteral(" - ") + e.Descripcion();
     }
@@ -131,7 +167,11 @@ bool Respaldo::Respalda(const QString &destino)
         return Falla(aviso, motivo);
 
     try {
-        RegistraBitacora(ctx_.ConexionBD, {TipoBitacora::Respaldo, destino, eventos, 0, QString(), QString(), 0}, ctx_.reloj.Ahora());
+        // Into the file at its path, written back there first if it left it.
+        aviso.EnSuRuta([&] {
+            RegistraBitacora(ctx_.ConexionBD, {TipoBitacora::Respaldo, destino, eventos, 0, QString(), QString(), 0},
+                             ctx_.reloj.Ahora());
+        });
     } catch (const ErrorBD &e) {
         ctx_.EscribePanel(QString());
         aviso.Informa(QStringLiteral("El Respaldo se guardó en %1, pero no se pudo anotar en la Bitácora.\n\n")

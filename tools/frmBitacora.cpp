@@ -86,10 +86,14 @@ frmBitacora::frmBitacora(Contexto &ctx, QWidget *padre) : QDialog(padre), ctx_(c
 void frmBitacora::CargaBitacora()
 {
     QVector<TablaBitacora> tablas;
+    // A file that left its path is read nowhere: written back there first
+    // (where nothing stands), it is read there.
+    AvisoHerramienta aviso(ctx_);
+    aviso.Vuelve();
     try {
         tablas = LeeBitacora(ctx_.ConexionBD);
     } catch (const ErrorBD &e) {
-        ctx_.mensajes.Informa(QStringLiteral("No se pudo leer la Bitácora:\n\n") + e.Descripcion(), TituloBitacora);
+        aviso.Informa(QStringLiteral("No se pudo leer la Bitácora:\n\n") + e.Descripcion(), TituloBitacora);
         return;
     }
     Muestra(grdRespaldos, tablas[0]);
@@ -99,11 +103,12 @@ void frmBitacora::CargaBitacora()
 
 void frmBitacora::Limpiar()
 {
-    // The file, if it left its path, is back there before the grids read it again.
+    // The file, if it left its path, is back there before the grids read it
+    // again, and the log is emptied there.
     {
         AvisoHerramienta aviso(ctx_);
         try {
-            BorraBitacora(ctx_.ConexionBD);
+            aviso.EnSuRuta([this] { BorraBitacora(ctx_.ConexionBD); });
         } catch (const ErrorBD &e) {
             aviso.Informa(QStringLiteral("No se pudo borrar la Bitácora:\n\n") + e.Descripcion(), TituloBitacora);
         }

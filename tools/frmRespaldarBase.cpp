@@ -2,6 +2,7 @@
 
 #include "platform/DialogoArchivos.h"
 #include "shell/Contexto.h"
+#include "tools/AvisoHerramienta.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -63,7 +64,7 @@ void frmRespaldarBase::Aceptar()
     const QString destino = logica.Destino(txtRuta->text());
     const QString rechazo = logica.DestinoRechazado(destino);
     if (!rechazo.isEmpty()) {
-        ctx_.mensajes.Informa(rechazo, QStringLiteral("Respaldos VELMORAN"));
+        AvisoHerramienta(ctx_).Informa(rechazo, QStringLiteral("Respaldos VELMORAN"));
         txtRuta->setFocus();
         return;
     }

@@ -16,14 +16,21 @@ public:
 
     // How it holds the database: the write lock, a read transaction, or a
     // read in exclusive locking mode (no -shm; only the database is locked).
-    enum class Modo { Escribe, Lee, Exclusivo };
+    // Confirma: puts it in WAL mode, commits `sql` at once (waiting for a
+    // lock) and keeps it open; ConfirmaExclusivo, in exclusive locking mode.
+    enum class Modo { Escribe, Lee, Exclusivo, Confirma, ConfirmaExclusivo };
 
     BloqueoAjeno(const QString &archivo, double segundos, const char *sql = CambiaDiagnostico, Modo modo = Modo::Escribe)
     {
-        const char *modos[] = {"escribe", "lee", "exclusivo"};
+        const char *modos[] = {"escribe", "lee", "exclusivo", "confirma", "confirma-exclusivo"};
         proceso_.start(QStringLiteral(VELMORAN_OTRO_PROGRAMA),
                        {archivo, QString::number(segundos), QString::fromUtf8(sql), QLatin1String(modos[int(modo)])});
-        tomado_ = proceso_.waitForReadyRead(20000) && proceso_.readLine().trimmed() == "tomado";
+        // "ocupada" comes first when it met a lock (Modo::Confirma).
+        QByteArray linea = "ocupada";
+        while (linea == "ocupada" && (proceso_.canReadLine() || proceso_.waitForReadyRead(20000)))
+            if (proceso_.canReadLine())
+                linea = proceso_.readLine().trimmed();
+        tomado_ = linea == "tomado";
     }
     ~BloqueoAjeno()
     {
@@ -42,6 +49,14 @@ public:
     bool Confirma()
     {
         return proceso_.waitForFinished(-1) && proceso_.exitStatus() == QProcess::NormalExit && proceso_.exitCode() == 0;
+    }
+    // Ends its hold before its seconds: it commits, closes and ends; true
+    // when all of it went well.
+    bool Termina()
+    {
+        proceso_.write("\n");
+        proceso_.waitForBytesWritten();
+        return Confirma();
     }
 
 private:

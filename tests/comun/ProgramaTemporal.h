@@ -33,6 +33,9 @@ bool ExisteTabla(const BaseDatos &bd, const QString &tabla);
 // A fresh program folder for one test: Datos/ with the template database,
 // a settings file of its own, the fake messages and a fixed clock.
 class ProgramaTemporal {
+    // Declared first, so removed last: the database closes in its folder.
+    QTemporaryDir dir_;
+
 public:
     // The default clock: 6 December 2026, 10:00.
     ProgramaTemporal();
@@ -55,9 +58,6 @@ public:
     RelojFijo reloj;
     std::unique_ptr<Ajustes> ajustes;
     std::unique_ptr<Contexto> ctx;
-
-private:
-    QTemporaryDir dir_;
 };
 
 // A small tmpfs mounted over `carpeta`, so that a write meets a full disk;

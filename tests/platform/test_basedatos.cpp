@@ -329,9 +329,10 @@ TEST(BaseDatos, LosDiariosQueOtroProgramaUsaSeQuedanAlCerrarUnaBaseMovida)
             BloqueoAjeno otro(archivo, 600, "SELECT count(*) FROM D_EVENTO", modo);
             ASSERT_TRUE(otro.Tomado()) << caso;
             p.bd().Cierra();
-            EXPECT_EQ(p.mensajes.Ultimo(), "El archivo de la Base de Datos " + archivo + " fue reemplazado por otro mientras "
-                                           "el programa estaba abierto. Lo que estaba guardado se escribió en el archivo "
-                                           "nuevo " + copia + "; el archivo que ocupa ahora " + archivo + " no se modificó.")
+            EXPECT_EQ(p.mensajes.Ultimo(), "El archivo de la Base de Datos " + archivo + " fue movido a " + movido + " y otro "
+                                           "archivo ocupa ahora su lugar. Lo que estaba guardado se escribió en el archivo "
+                                           "nuevo " + copia + "; el archivo " + movido + " quedó como estaba y el que ocupa "
+                                           "ahora " + archivo + " no se modificó.")
                 << caso;
             EXPECT_EQ(IdentidadArchivo::En(archivo + "-wal"), wal) << caso;
             EXPECT_EQ(IdentidadArchivo::En(archivo + "-shm"), shm) << caso;
@@ -347,6 +348,25 @@ TEST(BaseDatos, LosDiariosQueOtroProgramaUsaSeQuedanAlCerrarUnaBaseMovida)
                 << caso << base.toStdString();
         }
     }
+}
+
+// A test's program folder outlives its database: the closing at the end of
+// every test finds the file where it was opened, and writes nothing back
+// into a folder already removed.
+TEST(BaseDatos, LaCarpetaDeUnaPruebaSeQuitaDespuesDeCerrarSuBase)
+{
+    QStringList avisos;
+    QString carpeta;
+    {
+        ProgramaTemporal p;
+        p.AbreBase();
+        p.Ejecuta("CREATE TABLE T (Clave INTEGER PRIMARY KEY)");
+        p.Ejecuta("INSERT INTO T VALUES (1)");
+        p.bd().AvisoAlCerrar = [&avisos](const QString &texto) { avisos << texto; };
+        carpeta = p.Carpeta();
+    }
+    EXPECT_EQ(avisos.join('\n').toStdString(), "");
+    EXPECT_FALSE(QFileInfo::exists(carpeta));
 }
 
 // A file that cannot take its place says why in Spanish, and what stood

@@ -260,6 +260,75 @@ TEST_F(Filtro, NumeroDeDiaJuntoAUnaFechaEsEseDia)
         FallaEnAmbos(g, criterio, descripcion);
 }
 
+// A number beside a date is that day wherever parentheses, a sign or a
+// function put it, on either side, also under NOT and beside a date a
+// function gives; a number too big for 64 bits is the number it is. Each
+// criteria finds, in the filter and in the generator, the events that plain
+// SQL with the ISO dates finds (folio n is dated n March 2004, day 38046 + n,
+// and aged 20 + n; it happened the day before).
+TEST_F(Filtro, NumeroJuntoAFechaComoLoAgrupaLaGramatica)
+{
+    p.Ejecuta("UPDATE D_EVENTO SET FechaOcurrencia = date(fechaAtencion, '-1 day')");
+    const std::pair<const char *, const char *> casos[] = {
+        {"E.fechaAtencion > (38049)", "fechaAtencion > '2004-03-03'"},
+        {"E.fechaAtencion Between (38048) And (38050)", "fechaAtencion BETWEEN '2004-03-02' AND '2004-03-04'"},
+        {"E.fechaAtencion > Abs(38049)", "fechaAtencion > '2004-03-03'"},
+        {"E.fechaAtencion > CLng(38049)", "fechaAtencion > '2004-03-03'"},
+        {"(E.fechaAtencion) > 38049", "fechaAtencion > '2004-03-03'"},
+        {"E.fechaAtencion In ((38047), 38048)", "fechaAtencion IN ('2004-03-01', '2004-03-02')"},
+        {"((E.fechaAtencion)) <= -(-38049)", "fechaAtencion <= '2004-03-03'"},
+        {"CDate(E.fechaAtencion) Not Between Abs(-38048) And (38050)", "fechaAtencion NOT BETWEEN '2004-03-02' AND '2004-03-04'"},
+        {"Not (38049 < E.fechaAtencion)", "NOT ('2004-03-03' < fechaAtencion)"},
+        {"CLng((38048)) >= CDate(E.FechaOcurrencia)", "FechaOcurrencia <= '2004-03-02'"},
+        {"E.fechaAtencion < Val('38049')", "fechaAtencion < '2004-03-03'"},
+        {"E.fechaAtencion = ('03/03/2004') Or E.fechaAtencion >= Trim(' 04/03/2004 ')", "fechaAtencion >= '2004-03-03'"},
+        {"IIf(E.Edad > 23, E.fechaAtencion, 38047) = CDate('01/03/2004')",
+         "CASE WHEN Edad > 23 THEN fechaAtencion ELSE '2004-03-01' END = '2004-03-01'"},
+        {"E.Edad < 9223372036854775808 And E.Edad > -99999999999999999999", "Edad IS NOT NULL"},
+        {"E.Edad > 99999999999999999999 Or E.Edad = 9223372036854775808", "Edad > 1e20"},
+    };
+    frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
+    PreparaGenerador(g);
+    for (const auto &[criterio, plano] : casos) {
+        const QString esperados = p.Filas(QStringLiteral("SELECT group_concat(Folio) FROM (SELECT Folio FROM D_EVENTO WHERE %1 ORDER BY Folio)").arg(plano)).join(',');
+        EnAmbos(g, criterio, esperados.toUtf8().constData());
+    }
+}
+
+// What cannot be read as the user means it is refused in Spanish, naming the
+// criteria, never passed on to the engine: a list where one value goes, IN
+// without its list, a date beside what changes with the event or beside a
+// sum, a value that cannot be computed, nesting deeper than the engine reads.
+TEST_F(Filtro, CriterioQueElMotorNoLeeSeRechazaEnEspanol)
+{
+    const QString hondo = QString(120, '(') + "E.Edad = 1" + QString(120, ')');
+    const std::pair<QString, QString> fallas[] = {
+        {"(E.Edad, E.Folio) = 1", "El criterio pone la lista (E.Edad, E.Folio) donde va un solo valor; una lista de valores va tras IN: (E.Edad, E.Folio) = 1"},
+        {"E.Edad = (1, 2)", "El criterio pone la lista (1, 2) donde va un solo valor; una lista de valores va tras IN: E.Edad = (1, 2)"},
+        {"E.fechaAtencion In ((38049, 38050))",
+         "El criterio pone la lista (38049, 38050) donde va un solo valor; una lista de valores va tras IN: E.fechaAtencion In ((38049, 38050))"},
+        {"E.Edad In E.Folio", "El criterio no pone entre paréntesis los valores que siguen a IN: E.Edad In E.Folio"},
+        {"E.fechaAtencion > E.Edad",
+         "El criterio compara una fecha con E.Edad, que no es una fecha; escriba CDate(E.Edad) para leerlo como fecha: E.fechaAtencion > E.Edad"},
+        {"IIf(E.Folio > 2, 38049, 38050) <= (E.fechaAtencion)",
+         "El criterio compara una fecha con IIf(E.Folio > 2, 38049, 38050), que no es una fecha; escriba CDate(IIf(E.Folio > 2, 38049, 38050)) "
+         "para leerlo como fecha: IIf(E.Folio > 2, 38049, 38050) <= (E.fechaAtencion)"},
+        {"E.fechaAtencion = E.Paterno",
+         "El criterio compara una fecha con E.Paterno, que no es una fecha; escriba CDate(E.Paterno) para leerlo como fecha: E.fechaAtencion = E.Paterno"},
+        {"E.fechaAtencion > (38049 + 1)",
+         "El criterio compara una fecha con una cuenta, que no se puede hacer con fechas: E.fechaAtencion > (38049 + 1)"},
+        {"E.fechaAtencion > CInt(38049)",
+         "El criterio compara una fecha con CInt(38049), que no se puede calcular (Desbordamiento: CINT(38049)): E.fechaAtencion > CInt(38049)"},
+        {"E.fechaAtencion Between 1 And Abs(-99999999)",
+         "El criterio compara una fecha con Abs(-99999999), que no es un día del calendario: E.fechaAtencion Between 1 And Abs(-99999999)"},
+        {hondo, "El criterio es demasiado largo o anida demasiados paréntesis para la Base de Datos: " + hondo},
+    };
+    frmGenConsultas g(*p.ctx, dialogo, OrigenConsulta::Hoja);
+    PreparaGenerador(g);
+    for (const auto &[criterio, descripcion] : fallas)
+        FallaEnAmbos(g, criterio.toUtf8().constData(), descripcion.toUtf8().constData());
+}
+
 // A typed '' is a text of no characters, not NULL, in both windows: each
 // finds the events that plain SQL over the same data finds.
 TEST_F(Filtro, CadenaVaciaEsTextoEnElFiltroYEnElGenerador)

@@ -54,11 +54,13 @@ struct Unidad {
     QStringList codigos;
     int eventos = 0;
     bool lejos = false;   // its events' rowids far after the others'
+    bool apartada = false;   // its events' rowids where the choice of reading does not look
 };
 
 // The units of a year of random shape, by their role in the selections.
 struct Unidades {
     Unidad mayor, medianas[2], pequenas[3], sueltas[3], gemela, rellena, sinRelleno;
+    Unidad apartadas[2];   // small, coded next to the biggest unit, one on each side of it
     QList<Unidad> familia;   // codes of one prefix
     QString prefijo;
 
@@ -68,6 +70,8 @@ struct Unidades {
         for (const Unidad &u : pequenas)
             todas << &u;
         for (const Unidad &u : sueltas)
+            todas << &u;
+        for (const Unidad &u : apartadas)
             todas << &u;
         for (const Unidad &u : familia)
             todas << &u;
@@ -96,6 +100,14 @@ Unidades GeneraUnidades(Azar &azar)
     };
     Unidades u;
     u.mayor = unidad(600, 1000);
+    // Right before it in key order (its code less the last character) and right after it (one
+    // character more); no other code is taken yet.
+    const QString mayor = u.mayor.codigos.first();
+    const QString vecinos[2] = {mayor.chopped(1), mayor + letras.at(Entre(azar, 0, int(letras.size()) - 1))};
+    for (int i = 0; i < 2; ++i) {
+        usados.insert(vecinos[i].toUpper());
+        u.apartadas[i] = Unidad{{Cajas(azar, vecinos[i])}, Entre(azar, 20, 40), false, true};
+    }
     for (Unidad &m : u.medianas)
         m = unidad(80, 300);
     for (Unidad &m : u.pequenas)
@@ -128,10 +140,25 @@ struct Evento {
     qint64 folio, rowid;
     QString fecha;
     int edad;
+    bool apartado;
 };
 
+// Whether the choice of reading looks at that rowid: it tries the selection
+// on 16 runs of 64 rowids spread evenly from the first rowid to the last.
+bool EnLaMuestra(qint64 fila, qint64 primera, qint64 ultima)
+{
+    for (int i = 0; i < 16; ++i) {
+        const qint64 desde = primera + qint64((long double)(ultima - primera) * i / 16);
+        if (fila >= desde && fila < desde + 64)
+            return true;
+    }
+    return false;
+}
+
 // Events of the units, their rowids in random order and gaps (those of
-// units far away after all others, by little or by a great deal), and 0 to 4
+// units far away after all others, by little or by a great deal; those of
+// units set apart among the others where the choice of reading does not
+// look, the first rowid the biggest unit's), and 0 to 4
 // detail rows of each table per event (stored in random order, their CLUES
 // in either case), diagnoses in Orden 1 to 7 with gaps.
 void GeneraDatos(Azar &azar, sqlite3 *db, const Unidades &unidades)
@@ -140,19 +167,32 @@ void GeneraDatos(Azar &azar, sqlite3 *db, const Unidades &unidades)
     QList<int> cerca;
     for (const Unidad *u : unidades.Todas())
         for (int i = 0; i < u->eventos; ++i) {
-            if (!u->lejos)
+            if (!u->lejos && !u->apartada)
                 cerca << int(eventos.size());
             eventos << Evento{u->codigos.at(i % u->codigos.size()), i + 1, 0,
-                              QString("2005-0%1-1%2").arg(Entre(azar, 1, 3)).arg(Entre(azar, 0, 9)), Entre(azar, 0, 99)};
+                              QString("2005-0%1-1%2").arg(Entre(azar, 1, 3)).arg(Entre(azar, 0, 9)), Entre(azar, 0, 99),
+                              u->apartada};
         }
     std::shuffle(cerca.begin(), cerca.end(), azar);
+    // The biggest unit's first event (Todas() begins with it) takes the first rowid.
+    std::iter_swap(cerca.begin(), std::find(cerca.begin(), cerca.end(), 0));
     qint64 fila = Entre(azar, 1, 50);
     for (const int i : cerca)
         eventos[i].rowid = fila += Entre(azar, 1, 3);
+    const qint64 primera = eventos[cerca.first()].rowid, cercaHasta = fila;
     const qint64 lejos = Moneda(azar, 0.25) ? qint64(1) << 40 : fila * Entre(azar, 2, 6);
     for (Evento &e : eventos)
-        if (!e.rowid)
+        if (!e.rowid && !e.apartado)
             e.rowid = fila = std::max(lejos, fila) + Entre(azar, 1, 1000000);
+    QSet<qint64> tomadas;
+    for (const Evento &e : eventos)
+        tomadas.insert(e.rowid);
+    for (Evento &e : eventos)
+        while (e.apartado && !e.rowid) {
+            const qint64 f = std::uniform_int_distribution<qint64>(primera + 1, cercaHasta - 1)(azar);
+            if (!tomadas.contains(f) && !EnLaMuestra(f, primera, fila))
+                tomadas.insert(e.rowid = f);
+        }
     std::shuffle(eventos.begin(), eventos.end(), azar);
 
     struct Fila {
@@ -280,6 +320,7 @@ struct Caso {
     QString dondePlano = {};
     QString valoresDeOrden = {};   // SELECT of (rowid, value) for the order's field
     bool descendente = false;
+    bool apartadas = false;   // with readers, the units set apart are read ahead with the others
 };
 
 QList<Caso> Selecciones(Azar &azar, const Unidades &u, const BaseDatos &bd)
@@ -299,6 +340,12 @@ QList<Caso> Selecciones(Azar &azar, const Unidades &u, const BaseDatos &bd)
         {"la unidad de dos cajas y la mayor", {eventos, "(E.Clues IN (?, ?))", {cod(u.gemela), cod(u.mayor)}, {}}},
         {"la unidad sin relleno y la rellena", {eventos, "(E.Clues = ? OR E.Clues = ?)", {u.sinRelleno.codigos.first(), u.rellena.codigos.first()}, {}}},
         {"una unidad pequeña", {eventos, "(E.Clues = ?)", {cod(u.pequenas[Entre(azar, 0, 2)])}, {}}},
+        // The sample meets the biggest unit's first folios (far from half its events) and never the
+        // small units on both sides of it: their events are read ahead all the same, whatever the seed.
+        {"unidades pequeñas junto a la mayor, fuera de los hilos",
+         {eventos, "((E.Clues = ? AND E.Folio <= ?) OR E.Clues IN (?, ?))",
+          {cod(u.mayor), u.mayor.eventos / 3, cod(u.apartadas[0]), cod(u.apartadas[1])}, {}},
+         {}, {}, false, true},
         {"unidades y un tipo de violencia", {ConViolencia, "(E.Clues IN (?, ?) AND V.CodTipoViolencia = ?)", {cod(u.mayor), cod(u.gemela), violencia}, {}},
          "(E.Clues IN (?, ?) AND " + ExisteViolencia + ")"},
         {"unidades ordenadas por tipo de violencia", {ConViolencia, "(E.Clues IN (?, ?))", {cod(u.mayor), cod(u.pequenas[0])}, desc ? "V.CodTipoViolencia DESC" : "V.CodTipoViolencia"},
@@ -378,6 +425,10 @@ void PruebaSemilla(quint64 semilla, Cobertura &cobertura)
             } catch (const ErrorBD &e) {
                 ADD_FAILURE() << e.what();
                 continue;
+            }
+            if (hilos && c.apartadas && std::thread::hardware_concurrency() >= 2) {
+                EXPECT_EQ(lectura.deHilos, esperadas.size());
+                EXPECT_EQ(lectura.eventos, TablaTrabajo::LecturaTabla::Elegidos);
             }
             if (hilos && lectura.tramos > 0) {
                 cobertura.formasConHilos.insert(lectura.eventos);

@@ -16,6 +16,7 @@
 #include <limits>
 #include <optional>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -524,12 +525,28 @@ extern "C" int pthread_create(pthread_t *hilo, const pthread_attr_t *atributos, 
 }
 
 // A reader's thread that cannot start ends nothing: the readers that did are
-// stopped, and the statement reads the detail tables itself.
+// stopped, and what they would have read is read ahead on the calling
+// thread, the events met as with them; the statement takes every event's
+// codes from that reading and searches for none in the detail tables.
 TEST_F(TablaTrabajoTest, UnLectorQueNoArrancaDejaLaLecturaALaSentencia)
 {
     if (std::thread::hardware_concurrency() < 2)
         GTEST_SKIP() << "con un procesador no hay lectores en hilos";
     EventosEnOrdenDeCaptura(p);
+    // Most events, and one unit: with readers, both are read otherwise than as written.
+    const SeleccionEventos selecciones[] = {{" FROM D_Evento AS E", "E.Folio > ?", {0}, {}},
+                                            {" FROM D_Evento AS E", "E.Clues = ?", {"b"}, {}}};
+    const auto lee = [&](const SeleccionEventos &s) {
+        TablaTrabajo::LecturaTabla lectura;
+        TablaTrabajo::ConstruyeGenConsul(p.bd(), CamposOraculo, s, true, &lectura);
+        return lectura;
+    };
+    QList<TablaTrabajo::LecturaTabla> conLectores;
+    for (const SeleccionEventos &s : selecciones) {
+        conLectores << lee(s);
+        ASSERT_GT(conLectores.last().tramos, 0) << s.condicion.toStdString();
+        ASSERT_NE(conLectores.last().eventos, TablaTrabajo::LecturaTabla::Escrita) << s.condicion.toStdString();
+    }
     // None starts; the first starts and the second does not, where there are two readers or more.
     QList<int> arranques = {0};
     if (std::thread::hardware_concurrency() >= 3)
@@ -540,7 +557,15 @@ TEST_F(TablaTrabajoTest, UnLectorQueNoArrancaDejaLaLecturaALaSentencia)
         TablaTrabajo::LecturaTabla lectura;
         EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), CamposOraculo, {}, true, &lectura), 3005);
         EXPECT_EQ(lectura.tramos, 0);
+        const qint64 filas[] = {3005, 1000};
+        for (int i = 0; i < 2; ++i) {
+            const TablaTrabajo::LecturaTabla sinLectores = lee(selecciones[i]);
+            EXPECT_EQ(std::tuple(sinLectores.eventos, sinLectores.tramos, sinLectores.deHilos),
+                      std::tuple(conLectores[i].eventos, 0, filas[i]))
+                << selecciones[i].condicion.toStdString();
+        }
         ComparaConOraculo(p, "E.Folio > ?", {0}, 3005);
+        ComparaConOraculo(p, "E.Clues = ?", {"b"}, 1000);
     }
     EXPECT_GT(Tramos(p, {}), 0);
 }

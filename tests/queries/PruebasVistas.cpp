@@ -110,6 +110,37 @@ TEST_F(Vistas, TablaMuestraOrdenaYLlevaLaHojaAlEvento)
                                 "Registro; la hoja sigue en el evento que mostraba. Quite el filtro de la hoja para verlo.....");
 }
 
+namespace {
+
+// The numbers of the rows in sight that the grid cuts, as the grid paints
+// them (without group separators): "Columna=valor ...".
+std::string NumerosCortados(VistaTablaTrabajo &vista)
+{
+    QTableView *v = vista.dbgSeleccion;
+    QStringList cortes;
+    // To the bottom row, or to the last when the rows end above it.
+    int abajo = v->rowAt(v->viewport()->height() - 1);
+    if (abajo < 0 && v->rowAt(0) >= 0)
+        abajo = vista.Cuenta() - 1;
+    for (int r = qMax(0, v->rowAt(0)); r >= 0 && r <= abajo; ++r)
+        for (int c = 0; c < vista.Modelo().columnCount(); ++c) {
+            const QModelIndex i = vista.Modelo().index(r, c);
+            const QVariant valor = i.data();
+            if (valor.typeId() != QMetaType::LongLong)
+                continue;
+            // The cell inside its grid line, less the text's margins.
+            QLocale local = v->locale();
+            local.setNumberOptions(QLocale::OmitGroupSeparator);
+            const QString texto = static_cast<QStyledItemDelegate *>(v->itemDelegate())->displayText(valor, local);
+            const int margen = v->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, v) + 1;
+            if (v->fontMetrics().horizontalAdvance(texto) > v->visualRect(i).width() - 2 * margen)
+                cortes << vista.Modelo().Nombre(c) + "=" + texto;
+        }
+    return cortes.join(' ').toStdString();
+}
+
+} // namespace
+
 // Every number shows all its digits in the rows in sight: nine-digit folios
 // stored past the first rows, reached by "Último" and by a sort.
 TEST_F(Vistas, TablaMuestraCadaNumeroConTodosSusDigitos)
@@ -122,39 +153,49 @@ TEST_F(Vistas, TablaMuestraCadaNumeroConTodosSusDigitos)
     frmTabla t(*p.ctx, h.Reg());
     t.show();
     QApplication::processEvents();
-    auto cortados = [&t] {
-        QTableView *v = t.dbgSeleccion;
-        QStringList cortes;
-        for (int r = qMax(0, v->rowAt(0)); r >= 0 && r <= v->rowAt(v->viewport()->height() - 1); ++r)
-            for (int c = 0; c < t.Modelo().columnCount(); ++c) {
-                const QModelIndex i = t.Modelo().index(r, c);
-                const QVariant valor = i.data();
-                if (valor.typeId() != QMetaType::LongLong)
-                    continue;
-                // As the grid paints it (numbers without group separators): the
-                // cell inside its grid line, less the text's margins.
-                QLocale local = v->locale();
-                local.setNumberOptions(QLocale::OmitGroupSeparator);
-                const QString texto = static_cast<QStyledItemDelegate *>(v->itemDelegate())->displayText(valor, local);
-                const int margen = v->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, v) + 1;
-                if (v->fontMetrics().horizontalAdvance(texto) > v->visualRect(i).width() - 2 * margen)
-                    cortes << t.Modelo().Nombre(c) + "=" + texto;
-            }
-        return cortes.join(' ').toStdString();
-    };
     ASSERT_EQ(t.Modelo().Valor(0, 1).toLongLong(), 1);
-    EXPECT_EQ(cortados(), "");
+    EXPECT_EQ(NumerosCortados(t), "");
     t.tbrDatos->Boton(4)->trigger();
     QApplication::processEvents();
     ASSERT_EQ(t.Modelo().Valor(t.Actual(), 1).toLongLong(), 491861239);
-    EXPECT_EQ(cortados(), "");
+    EXPECT_EQ(NumerosCortados(t), "");
     t.tbrDatos->Boton(1)->trigger();
     t.Modelo().sort(11);   // Edad: the folios of unit B last, 101 years old
     QApplication::processEvents();
     t.tbrDatos->Boton(4)->trigger();
     QApplication::processEvents();
     EXPECT_EQ(t.Modelo().Valor(t.Actual(), 11).toLongLong(), 101);
-    EXPECT_EQ(cortados(), "");
+    EXPECT_EQ(NumerosCortados(t), "");
+}
+
+// One number wider than all the others, on the last row, reached by
+// "Último": it is the bottom row in sight, and shows whole in both views.
+TEST_F(Vistas, UnNumeroMasAnchoEnLaUltimaFilaALaVistaSeMuestraEntero)
+{
+    for (int folio = 10; folio < 90; ++folio)
+        p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('B', ?, '2004-03-01')", {folio});
+    p.Ejecuta("INSERT INTO D_EVENTO (Clues, Folio, fechaAtencion) VALUES ('B', 123456789012, '2004-03-01')");
+    TablaTrabajo::ConstruyeGenConsul(p.bd(), {"E.Folio"}, {" FROM D_Evento AS E", {}, {}, "E.Folio"});
+    frmTabla tabla(*p.ctx, h.Reg());
+    frmMuestraGenCons resultado(*p.ctx, dialogo, FormatoExportacion::Excel);
+    for (VistaTablaTrabajo *v : {static_cast<VistaTablaTrabajo *>(&tabla), static_cast<VistaTablaTrabajo *>(&resultado)}) {
+        SCOPED_TRACE(v->windowTitle().toStdString());
+        v->show();
+        QApplication::processEvents();
+        ASSERT_EQ(NumerosCortados(*v), "");
+        v->tbrDatos->Boton(4)->trigger();
+        QApplication::processEvents();
+        const int ultima = v->Cuenta() - 1, abajo = v->dbgSeleccion->rowAt(v->dbgSeleccion->viewport()->height() - 1);
+        int folio = 0;
+        while (v->Modelo().Nombre(folio) != "Folio")
+            ++folio;
+        ASSERT_EQ(v->Modelo().Valor(ultima, folio).toLongLong(), 123456789012);
+        // The grid's bottom row, or the last row above the blank below it.
+        ASSERT_TRUE(abajo == ultima || abajo < 0) << abajo;
+        ASSERT_GT(v->dbgSeleccion->rowAt(0), 0);
+        EXPECT_EQ(NumerosCortados(*v), "");
+        v->hide();
+    }
 }
 
 // Thousands of rows, scrolled (a page down, or the last row after a sort) and

@@ -23,6 +23,9 @@ namespace {
 
 const char *const NoReconocido = "Archivo no reconocido por esta versión,  verifique por favor.....";
 const QString Paquete = "ENVIO0436_061226VEL.ZIP";
+// The summary of a reception of the four events and one catalog.
+const QString ResumenTodo = "Se recibió correctamente la siguiente información....\n***     ***\n\n"
+                            "Atenciónes por Violencia y/o Lesión       = 4\nCatálogos     = 1";
 
 // A working database with events of two units of CATCLUES and one outside
 // it, each with one row in every detail table, and the packages made of it.
@@ -93,6 +96,15 @@ public:   // the hostile cases build their packages through it
         EXPECT_TRUE(EscribeArchivo(dir.filePath("x"), contenido) && EmpacaArchivo(dir.filePath("x"), miembro, dir.filePath(Paquete), &error))
             << qPrintable(error);
         return dir.filePath(Paquete);
+    }
+    // Receives what the package offers, as the window ticks it; the last message.
+    QString RecibeEnVentana(const QString &zip)
+    {
+        frmRecive ventana(*destino.ctx);
+        ventana.PideArchivo = [&](const QString &) { return zip; };
+        ventana.cmdRuta->click();
+        ventana.cmdAceptar->click();
+        return destino.mensajes.Ultimo();
     }
     // The whole package under another name.
     QString Renombra(const QString &nombre)
@@ -240,12 +252,7 @@ TEST_F(Paquetes, EnvioYRecepcionDevuelvenLosMismosDatosYDosVecesNoCambiaNada)
     p.Ejecuta("UPDATE cSexo SET Descripcion = Descripcion || ' R'");   // the catalog is replaced
     const QString zip = EnviaTodo();
     for (int vez = 1; vez <= 2; ++vez) {
-        frmRecive ventana(*destino.ctx);
-        ventana.PideArchivo = [&](const QString &) { return zip; };
-        ventana.cmdRuta->click();
-        ventana.cmdAceptar->click();
-        EXPECT_EQ(destino.mensajes.Ultimo(), "Se recibió correctamente la siguiente información....\n***     ***\n\n"
-                                             "Atenciónes por Violencia y/o Lesión       = 4\nCatálogos     = 1");
+        EXPECT_EQ(RecibeEnVentana(zip), ResumenTodo);
         EXPECT_EQ(Contenido(destino.bd()), Contenido(p.bd()));
     }
     EXPECT_EQ(destino.Filas("SELECT TIPO, NOMBRE, RUTA, UNIDADES, EVENTOS, FECHAINI, FECHAFIN, CATALOGOS FROM BITACORA"),
@@ -307,37 +314,50 @@ const CasoHostil CasosHostiles[] = {
      "No selecciono un archivo con extensión ZIP (comprimido), verifique por favor....."},
     {"MiembroConElNombreDeLaBase", [](Paquetes &t) { return t.Empaca(LeeArchivo(t.p.ctx->ArchivoPlantilla()), "VELMORAN0436.db"); }, {},
      "no contiene el archivo ENV0436.db", "Recepción VELMORAN"},
-    {"NoEsSqlite", [](Paquetes &t) { return t.Empaca("no soy una base"); }, {}, "no es una Base de Datos"},
+    {"NoEsSqlite", [](Paquetes &t) { return t.Empaca("no soy una base"); }, {},
+     "El archivo ENV0436.db no es una Base de Datos.\n\nPida a quien hizo el Envío que lo genere de nuevo y se lo mande otra vez."},
     {"Danado", [](Paquetes &t) { return t.Empaca(LeeArchivo(t.p.ctx->ArchivoPlantilla()).replace(4096, 8192, QByteArray(8192, 'x'))); }, {},
-     "dañada"},
+     "La Base de Datos del paquete está dañada.\n\nPida a quien hizo el Envío que lo genere de nuevo y se lo mande otra vez."},
     {"NoEsZip", [](Paquetes &t) { return EscribeArchivo(t.dir.filePath(Paquete), "no soy un zip") ? t.dir.filePath(Paquete) : QString(); }, {},
      "no es un archivo comprimido .zip o llegó incompleto.", "Recepción VELMORAN"},
     {"MiembroMayorDeLoQueCabe", [](Paquetes &t) { return t.Empaca(QByteArray(1 << 21, '\0')); }, {},
      "dice medir 2097152 bytes, más de los ", "Recepción VELMORAN"},
     {"VistaEnLugarDeTabla", {}, {"ALTER TABLE h.D_TipoAtencion RENAME TO O", "CREATE VIEW h.D_TipoAtencion AS SELECT * FROM O"},
-     "D_TIPOATENCION no es una tabla en el paquete."},
-    {"FaltaUnaColumna", {}, {"ALTER TABLE h.D_EVENTO DROP COLUMN Paterno"}, "A la tabla D_EVENTO del paquete le falta la columna Paterno."},
+     "D_TIPOATENCION no es una tabla en el paquete.\n\nPida a quien hizo el Envío que genere uno nuevo en el que D_TIPOATENCION "
+     "sea una tabla."},
+    {"FaltaUnaColumna", {}, {"ALTER TABLE h.D_EVENTO DROP COLUMN Paterno"},
+     "A la tabla D_EVENTO del paquete le falta la columna Paterno.\n\nPida a quien hizo el Envío que genere uno nuevo en el que la "
+     "tabla D_EVENTO traiga la columna Paterno."},
     {"FechaInexistente", {}, {"UPDATE h.D_EVENTO SET fechaAtencion = '2004-02-30' WHERE Folio = 7"},
-     "La tabla D_EVENTO del paquete tiene claves de evento mal formadas."},
-    {"FolioNoEntero", {}, {"UPDATE h.D_Diagnosticos SET Folio = '1x'"}, "La tabla D_DIAGNOSTICOS del paquete tiene claves de evento mal formadas."},
+     "La tabla D_EVENTO del paquete tiene claves de evento mal formadas, como la de CLUES ZZSSA999999, Folio 7, fechaAtencion "
+     "2004-02-30: una clave lleva en CLUES 11 caracteres, en Folio un número entero y en fechaAtencion una fecha que existe, "
+     "escrita año-mes-día.\n\nPida a quien hizo el Envío que corrija esa clave en su Base de Datos y genere uno nuevo."},
+    {"FolioNoEntero", {}, {"UPDATE h.D_Diagnosticos SET Folio = '1x'"}, 
+     "La tabla D_DIAGNOSTICOS del paquete tiene claves de evento mal formadas, como la de CLUES DFQRV000015, Folio 1x, "
+     "fechaAtencion 2004-01-10: una clave lleva en CLUES 11 caracteres, en Folio un número entero y en fechaAtencion una "
+     "fecha que existe, escrita año-mes-día.\n\nPida a quien hizo el Envío que corrija esa clave en su Base de Datos y genere uno nuevo."},
     {"ClavesRepetidas", {}, {"INSERT INTO h.D_EVENTO SELECT * FROM h.D_EVENTO WHERE Folio = 7"},
-     "La tabla D_EVENTO del paquete repite claves de evento."},
+     "La tabla D_EVENTO del paquete repite claves de evento, como la de CLUES ZZSSA999999, Folio 7, fechaAtencion 2004-03-01."
+     "\n\nPida a quien hizo el Envío que genere uno nuevo en el que cada evento venga una sola vez."},
     // Read as a table it would run the extension's code on the sender's data.
     {"TablaDeEventosVirtual", {},
      {"DROP TABLE h.D_TipoAtencion", "CREATE VIRTUAL TABLE h.D_TipoAtencion USING fts5(CLUES, Folio, fechaAtencion, CodTipoAtencion)",
       "INSERT INTO h.D_TipoAtencion SELECT * FROM main.D_TipoAtencion"},
-     "D_TIPOATENCION no es una tabla en el paquete."},
+     "D_TIPOATENCION no es una tabla en el paquete.\n\nPida a quien hizo el Envío que genere uno nuevo en el que D_TIPOATENCION "
+     "sea una tabla."},
     // The package's schema is not trusted: what it computes may call only
     // what SQLite knows to be harmless, never our functions nor an extension's.
     {"ColumnaCalculadaPorUnaFuncion", {}, {"CREATE TABLE h.cCalc (x TEXT, y AS (VAL(x)))", "INSERT INTO h.cCalc (x) VALUES ('12')"},
-     "la de cCalc, que llama a una función que no es de SQLite o no se puede leer."},
+     "la de cCalc, que llama a la función VAL, que no es de SQLite.\n\nPida a quien hizo el Envío que genere uno nuevo en el que "
+     "la definición de cCalc no llame a VAL."},
     {"SoloTablasDelPrograma", {},
      {"DROP TABLE h.D_EVENTO", "DROP TABLE h.D_BajoEfectos", "DROP TABLE h.D_Derechohabiencia", "DROP TABLE h.D_TipoAtencion",
       "DROP TABLE h.D_TipoViolencia", "CREATE TABLE h.BITACORA AS SELECT * FROM main.BITACORA"},
      "El paquete no trae eventos ni catálogos.\n\nEstas tablas del paquete no se ofrecen para recibir:\n\n"
      "- BITACORA: es la Bitácora de esta Base de Datos, no un catálogo.\n"
      "- D_DIAGNOSTICOS: los eventos llegan solo con sus seis tablas, y al paquete le faltan D_EVENTO, D_BAJOEFECTOS, "
-     "D_DERECHOHABIENCIA, D_TIPOATENCION, D_TIPOVIOLENCIA."},
+     "D_DERECHOHABIENCIA, D_TIPOATENCION, D_TIPOVIOLENCIA; para recibirlos, pida un Envío que traiga las seis."
+     "\n\nPida a quien hizo el Envío que genere uno nuevo con las atenciones o los catálogos que usted necesita."},
 };
 
 TEST_P(PaqueteHostil, SeRechazaSinTocarLaBaseNiDejarArchivos)
@@ -450,11 +470,13 @@ TEST_F(Paquetes, SeOfreceTodaTablaQueNoEmpiezaConDYSeDiceCualesNoYPorQue)
     EXPECT_EQ(*alMostrar, (QStringList{"Recepción de VELMORAN", "Recepción VELMORAN"}));
     EXPECT_EQ(destino.mensajes.Ultimo(), "Estas tablas del paquete no se ofrecen para recibir:\n\n"
                                          "- BITACORA: es la Bitácora de esta Base de Datos, no un catálogo.\n"
-                                         "- cSexo: le falta la columna CodSexo que tiene el catálogo cSexo de esta Base de Datos.\n"
+                                         "- cSexo: le falta la columna CodSexo que tiene el catálogo cSexo de esta Base de Datos; "
+                                         "para recibirlo, pida un Envío en el que cSexo traiga la columna CodSexo.\n"
                                          "- D_Otra: empieza con \"D_\" y no es una de las tablas de los eventos.\n"
                                          "- REP_Agresor: es una tabla de trabajo del programa, no un catálogo.\n"
                                          "- sqlite_stat1: es una tabla interna de SQLite.\n"
-                                         "- TMPGRIDAFEC: es una tabla de trabajo del programa, no un catálogo.");
+                                         "- TMPGRIDAFEC: es una tabla de trabajo del programa, no un catálogo.\n\n"
+                                         "Lo demás del paquete se ofrece en la ventana y puede recibirlo.");
     QStringList lineas;
     for (int i = 0; i < ventana.lstTablas->count(); ++i)
         lineas << ventana.lstTablas->item(i)->text();
@@ -494,7 +516,8 @@ struct TablasAjenas {
 class TablaAjena : public Paquetes, public ::testing::WithParamInterface<TablasAjenas> {};
 
 const QStringList Fts5 = {"CREATE VIRTUAL TABLE h.cVirt USING fts5(a, b)", "INSERT INTO h.cVirt VALUES ('uno', 'dos')"};
-const char *const LineasFts5 = "- cVirt: es una tabla virtual, no una tabla de datos.\n"
+const char *const LineasFts5 = "- cVirt: es una tabla virtual, no una tabla de datos; para recibir lo que guarda, pida un Envío "
+                               "en el que sea una tabla de datos.\n"
                                "- cVirt_config: es una tabla interna de la tabla virtual cVirt, no una tabla de datos.\n"
                                "- cVirt_content: es una tabla interna de la tabla virtual cVirt, no una tabla de datos.\n"
                                "- cVirt_data: es una tabla interna de la tabla virtual cVirt, no una tabla de datos.\n"
@@ -509,12 +532,16 @@ const TablasAjenas CasosTablasAjenas[] = {
                         "PRAGMA writable_schema = OFF"},
      {}, LineasFts5},
     {"NombreVacioOEnBlanco", {}, {"CREATE TABLE h.\"\" (x)", "INSERT INTO h.\"\" VALUES (1)", "CREATE TABLE h.\" \" (x)"}, {},
-     "- \"\": su nombre está en blanco.\n- \" \": su nombre está en blanco."},
+     "- \"\": su nombre está en blanco; para recibirla, pida un Envío en el que tenga nombre.\n"
+     "- \" \": su nombre está en blanco; para recibirla, pida un Envío en el que tenga nombre."},
     {"NombreDeUnIndice", {}, {"CREATE TABLE h.IX_CATCLUES_Estado (x)", "CREATE TABLE h.ix_catcie10_capitulo (x)"}, {},
-     "- ix_catcie10_capitulo: es el nombre de un índice de esta Base de Datos, no de un catálogo.\n"
-     "- IX_CATCLUES_Estado: es el nombre de un índice de esta Base de Datos, no de un catálogo."},
+     "- ix_catcie10_capitulo: es el nombre de un índice de esta Base de Datos, no de un catálogo; para recibirlo, pida un Envío "
+     "en el que ese catálogo lleve otro nombre.\n"
+     "- IX_CATCLUES_Estado: es el nombre de un índice de esta Base de Datos, no de un catálogo; para recibirlo, pida un Envío "
+     "en el que ese catálogo lleve otro nombre."},
     {"NombreDeUnaVista", {"CREATE VIEW main.CVISTA AS SELECT 1 AS x"}, {"CREATE TABLE h.cVista (x)"}, {},
-     "- cVista: es el nombre de una vista de esta Base de Datos, no de un catálogo."},
+     "- cVista: es el nombre de una vista de esta Base de Datos, no de un catálogo; para recibirlo, pida un Envío en el que ese "
+     "catálogo lleve otro nombre."},
     // A trigger's name is no table's: SQLite keeps the two apart.
     {"NombreDeUnDisparadorSeRecibe", {"CREATE TRIGGER main.CAVISO AFTER INSERT ON BITACORA BEGIN SELECT 1; END"},
      {"CREATE TABLE h.cAviso (x)", "INSERT INTO h.cAviso VALUES ('a')"}, {"cAviso"}, ""},
@@ -524,19 +551,21 @@ const TablasAjenas CasosTablasAjenas[] = {
       "CREATE TABLE h.\" CVEZ\" AS SELECT * FROM main.cVez", "CREATE TABLE h.cvez AS SELECT * FROM main.cVez"},
      {},
      "- \" CVEZ\": el paquete trae también cvez, del mismo nombre sin distinguir mayúsculas de minúsculas ni los blancos "
-     "al principio o al final, y no se sabe cuál recibir.\n"
+     "al principio o al final, y no se sabe cuál recibir; para recibir una, pida un Envío en el que solo una de ellas se llame así.\n"
      "- cAgente: el paquete trae también \"cAgente \", del mismo nombre sin distinguir mayúsculas de minúsculas ni los "
-     "blancos al principio o al final, y no se sabe cuál recibir.\n"
+     "blancos al principio o al final, y no se sabe cuál recibir; para recibir una, pida un Envío en el que solo una de ellas se llame así.\n"
      "- \"cAgente \": el paquete trae también cAgente, del mismo nombre sin distinguir mayúsculas de minúsculas ni los "
-     "blancos al principio o al final, y no se sabe cuál recibir.\n"
+     "blancos al principio o al final, y no se sabe cuál recibir; para recibir una, pida un Envío en el que solo una de ellas se llame así.\n"
      "- cvez: el paquete trae también \" CVEZ\", del mismo nombre sin distinguir mayúsculas de minúsculas ni los blancos "
-     "al principio o al final, y no se sabe cuál recibir."},
+     "al principio o al final, y no se sabe cuál recibir; para recibir una, pida un Envío en el que solo una de ellas se llame así."},
     {"MayusculasMasAllaDeAscii", {},
      {"CREATE TABLE h.\"cñandú\" (x)", "INSERT INTO h.\"cñandú\" VALUES (1)", "CREATE TABLE h.\"cÑANDÚ\" (x)",
       "INSERT INTO h.\"cÑANDÚ\" VALUES (2)", "CREATE TABLE h.\"cÁrbol\" (x)"},
      {"cÁrbol"},
-     "- cÑANDÚ: el paquete trae también cñandú, del mismo nombre sin distinguir mayúsculas de minúsculas, y no se sabe cuál recibir.\n"
-     "- cñandú: el paquete trae también cÑANDÚ, del mismo nombre sin distinguir mayúsculas de minúsculas, y no se sabe cuál recibir."},
+     "- cÑANDÚ: el paquete trae también cñandú, del mismo nombre sin distinguir mayúsculas de minúsculas, y no se sabe cuál "
+     "recibir; para recibir una, pida un Envío en el que solo una de ellas se llame así.\n"
+     "- cñandú: el paquete trae también cÑANDÚ, del mismo nombre sin distinguir mayúsculas de minúsculas, y no se sabe cuál "
+     "recibir; para recibir una, pida un Envío en el que solo una de ellas se llame así."},
     {"DMinusculaNoEsCatalogo", {}, {"CREATE TABLE h.d_otra (x)", "INSERT INTO h.d_otra VALUES (1)"}, {},
      "- d_otra: empieza con \"D_\" y no es una de las tablas de los eventos."},
     // A view is never offered nor named, whatever it calls.
@@ -573,7 +602,8 @@ TEST_P(TablaAjena, SeNombraPorQueNoSeOfreceYLoOfrecidoSeRecibe)
         EXPECT_EQ(r.Catalogos, ofrecidos);
         if (*caso.noOfrecidas)
             EXPECT_EQ(destino.mensajes.Ultimo(),
-                      "Estas tablas del paquete no se ofrecen para recibir:\n\n" + QString::fromUtf8(caso.noOfrecidas));
+                      "Estas tablas del paquete no se ofrecen para recibir:\n\n" + QString::fromUtf8(caso.noOfrecidas)
+                          + "\n\nLo demás del paquete se ofrece en la ventana y puede recibirlo.");
         else
             EXPECT_EQ(destino.mensajes.cajas.size(), cajas + 1);   // "De click para continuar" only
         EXPECT_TRUE(r.Recibe(true, r.Catalogos)) << qPrintable(destino.mensajes.Ultimo());
@@ -595,7 +625,7 @@ TEST_F(Paquetes, UnEsquemaQueLlamaUnaFuncionDelProgramaSeRechazaEnEspanol)
 {
     const struct {
         QStringList cambios;
-        const char *definicion;
+        QString definicion;
     } casos[] = {
         {{"CREATE TABLE h.cCalc (x TEXT, y AS (UCASE(x)))", "INSERT INTO h.cCalc (x) VALUES ('a')"}, "cCalc"},
         {{"CREATE TABLE h.cTexto (x TEXT)", "CREATE INDEX h.ixTexto ON cTexto (UCASE(x))"}, "ixTexto"},
@@ -606,9 +636,80 @@ TEST_F(Paquetes, UnEsquemaQueLlamaUnaFuncionDelProgramaSeRechazaEnEspanol)
         EXPECT_FALSE(r.Abre(PaqueteCon(c.cambios)));
         EXPECT_EQ(destino.mensajes.Ultimo(), QString::fromUtf8(NoReconocido) + "\n\nLa Base de Datos del paquete tiene en su "
                                              "esquema una definición que el programa no acepta: la de " + c.definicion
-                                             + ", que llama a una función que no es de SQLite o no se puede leer.");
+                                             + ", que llama a la función UCASE, que no es de SQLite.\n\nPida a quien hizo el Envío "
+                                             "que genere uno nuevo en el que la definición de " + c.definicion + " no llame a UCASE.");
         EXPECT_EQ(destino.mensajes.Titulos(), QStringList({"Recepción de VELMORAN", "Herramientas VELMORAN"}));
     }
+}
+
+// Two definitions of one name that SQLite will not load, as it ignores the
+// case of ASCII letters in names: refused naming both and what to ask for;
+// a definition SQLite cannot read is named as such, not as a call.
+TEST_F(Paquetes, DosDefinicionesDeUnNombreSeRechazanNombrandoAmbas)
+{
+    const auto renombra = [](const QString &de, const QString &a) {
+        return QStringList{"PRAGMA writable_schema = ON",
+                           "UPDATE h.sqlite_master SET name = '" + a + "', tbl_name = iif(type = 'table', '" + a
+                               + "', tbl_name), sql = replace(sql, '" + de + "', '" + a + "') WHERE name = '" + de + "'",
+                           "PRAGMA writable_schema = OFF"};
+    };
+    const QString pedido = "\n\nPida a quien hizo el Envío que genere uno nuevo en el que ";
+    const struct {
+        QStringList cambios;
+        QString motivo;
+    } casos[] = {
+        {QStringList{"CREATE TABLE h.CSEXO AS SELECT * FROM main.cSexo", "CREATE TABLE h.xsexo AS SELECT * FROM main.cSexo"}
+             + renombra("xsexo", "csexo"),
+         "no se puede leer: tiene dos tablas con un mismo nombre, CSEXO y csexo (SQLite no distingue mayúsculas de minúsculas "
+         "en los nombres)." + pedido + "solo una de las dos tablas se llame así."},
+        {QStringList{"CREATE TABLE h.cDoble (x)", "CREATE TABLE h.cOtra (x)"} + renombra("cOtra", "cDoble"),
+         "no se puede leer: tiene dos tablas con un mismo nombre, cDoble y cDoble." + pedido + "solo una de las dos tablas se llame así."},
+        {QStringList{"CREATE TABLE h.cUna (x)", "CREATE INDEX h.ixUna ON cUna (x)", "CREATE TABLE h.cZeta (x)"} + renombra("ixUna", "CZETA"),
+         "no se puede leer: tiene el índice CZETA y la tabla cZeta con un mismo nombre (SQLite no distingue mayúsculas de "
+         "minúsculas en los nombres)." + pedido + "ese nombre no se repita."},
+        {{"CREATE TABLE h.cMal (x)", "PRAGMA writable_schema = ON",
+          "UPDATE h.sqlite_master SET sql = 'CREATE TABLE cMal (x' WHERE name = 'cMal'", "PRAGMA writable_schema = OFF"},
+         "tiene en su esquema una definición que no se puede leer: la de cMal.\n\nPida a quien hizo el Envío que genere uno nuevo "
+         "con una definición de cMal que SQLite pueda leer."},
+    };
+    for (const auto &c : casos) {
+        destino.mensajes.Limpia();
+        Recepcion r(*destino.ctx);
+        EXPECT_FALSE(r.Abre(PaqueteCon(c.cambios)));
+        EXPECT_EQ(destino.mensajes.Ultimo(), QString::fromUtf8(NoReconocido) + "\n\nLa Base de Datos del paquete " + c.motivo);
+        EXPECT_EQ(destino.mensajes.Titulos(), QStringList({"Recepción de VELMORAN", "Herramientas VELMORAN"}));
+    }
+}
+
+// A received catalog comes whole: a column this one lacks is kept after
+// ours (windows read them by position), ours keep their declarations; a later
+// package without that column leaves it empty, and one without a column the
+// program reads is not offered, saying what to ask for.
+TEST_F(Paquetes, UnCatalogoRecibidoConservaTodasSusColumnas)
+{
+    p.Ejecuta("CREATE TABLE cSexoNuevo (CodSexo TEXT NOT NULL PRIMARY KEY, Abrev TEXT(1) COLLATE NOCASE, Descripcion TEXT(50))");
+    p.Ejecuta("INSERT INTO cSexoNuevo SELECT CodSexo, lower(substr(Descripcion, 1, 1)), Descripcion FROM cSexo");
+    p.Ejecuta("DROP TABLE cSexo");
+    p.Ejecuta("ALTER TABLE cSexoNuevo RENAME TO cSexo");
+    EXPECT_EQ(RecibeEnVentana(EnviaTodo()), ResumenTodo);
+    EXPECT_EQ(ColumnasTabla(destino.bd(), "main", "cSexo"), (QStringList{"CodSexo", "Descripcion", "Abrev"}));
+    EXPECT_EQ(destino.Filas("SELECT typeof(CodSexo), Descripcion FROM cSexo WHERE Abrev = 'M' AND CodSexo = '2'"),
+              QStringList{"integer|MUJER"});
+
+    const QString sinAbrev = "CREATE TABLE h.cSexo AS SELECT CodSexo, Descripcion || ' R' AS Descripcion FROM main.cSexo";
+    Recepcion r(*destino.ctx);
+    ASSERT_TRUE(r.Abre(PaqueteCon({sinAbrev}))) << qPrintable(destino.mensajes.Ultimo());
+    ASSERT_TRUE(r.Recibe(false, r.Catalogos));
+    EXPECT_EQ(destino.Filas("SELECT CodSexo, Descripcion, Abrev FROM cSexo ORDER BY 1"),
+              (QStringList{"1|HOMBRE R|", "2|MUJER R|", "9|NO ESPECIFICADO R|"}));
+
+    Recepcion sinDescripcion(*destino.ctx);
+    ASSERT_TRUE(sinDescripcion.Abre(PaqueteCon({"CREATE TABLE h.cSexo AS SELECT CodSexo, Abrev FROM main.cSexo"})));
+    EXPECT_EQ(sinDescripcion.Catalogos, QStringList());
+    EXPECT_EQ(destino.mensajes.Ultimo(), "Estas tablas del paquete no se ofrecen para recibir:\n\n"
+                                         "- cSexo: le falta la columna Descripcion que tiene el catálogo cSexo de esta Base de Datos; "
+                                         "para recibirlo, pida un Envío en el que cSexo traiga la columna Descripcion.\n\n"
+                                         "Lo demás del paquete se ofrece en la ventana y puede recibirlo.");
 }
 
 // A catalog whose name has blanks around it is the catalog of its name

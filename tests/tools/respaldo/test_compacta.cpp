@@ -1,5 +1,6 @@
 // The working database taken from its path while a tool of the Herramientas
 // menu works on it: the compaction, the reception and the others.
+#include "comun/BloqueoAjeno.h"
 #include "comun/ProgramaTemporal.h"
 #include "shell/mdiPrincipal.h"
 #include "tools/Compacta.h"
@@ -9,13 +10,16 @@
 #include "tools/TablaCompleta.h"
 #include "tools/TablaDinamica.h"
 #include "tools/frmBitacora.h"
+#include "tools/frmRespaldarBase.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QUrl>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -23,6 +27,7 @@
 #include <optional>
 #include <sqlite3.h>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -74,6 +79,15 @@ bool EnMedio(const std::function<void()> &corre, const std::function<bool()> &se
 
 const QString EscritaDeNuevo = "El archivo de la Base de Datos %1 fue movido o borrado mientras el programa estaba "
                                "abierto. Lo que estaba guardado se escribió de nuevo en %1.";
+// The same, moved to %2, which stays as it was.
+const QString EscritaYMovida = "El archivo de la Base de Datos %1 fue movido a %2 mientras el programa estaba abierto. "
+                               "Lo que estaba guardado se escribió de nuevo en %1; el archivo %2 quedó como estaba.";
+// The write-back notice for the database at `archivo` deleted, or moved to
+// QuitaEnMedio's place beside it.
+QString Escrita(const QString &archivo, bool movida)
+{
+    return movida ? EscritaYMovida.arg(archivo, archivo + ".movida") : EscritaDeNuevo.arg(archivo);
+}
 
 // A database large enough that its VACUUM lasts a while: events and rows of
 // filler, the filler deleted so that the compaction has pages to give back.
@@ -295,9 +309,27 @@ QString EnSuRuta(const QString &archivo)
     return leido.join(", ");
 }
 
+// Looks at each message the fake shows for as long as it lives, and no
+// longer: a run that throws leaves no call into a test's gone locals (the
+// fixture's closing may still show one).
+class AlMostrar {
+public:
+    AlMostrar(MensajesFalsos &m, std::function<void(const MensajesFalsos::Caja &)> mira) : m_(m)
+    {
+        m_.alMostrar = std::move(mira);
+    }
+    ~AlMostrar() { m_.alMostrar = nullptr; }
+    AlMostrar(const AlMostrar &) = delete;
+    AlMostrar &operator=(const AlMostrar &) = delete;
+
+private:
+    MensajesFalsos &m_;
+};
+
 // Takes the working database from its path once, deleted or moved away, the
 // moment the run writes a stage beginning with `cuando` to the panel or
-// begins a statement that holds it.
+// begins a statement that holds it, on the program's connection or on one
+// opened meanwhile (a tool that closes and opens the database again).
 class QuitaEnMedio {
 public:
     QuitaEnMedio(ProgramaTemporal &p, const QString &cuando, bool mueve)
@@ -307,10 +339,14 @@ public:
             if (t.startsWith(cuando_))
                 Quita();
         };
-        sqlite3_trace_v2(p_.bd().Manejador(), SQLITE_TRACE_STMT, &QuitaEnMedio::Traza, this);
+        activa_ = this;
+        sqlite3_trace_v2(p_.bd().Manejador(), SQLITE_TRACE_STMT, &QuitaEnMedio::Traza, nullptr);
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&QuitaEnMedio::AlAbrir));
     }
     ~QuitaEnMedio()
     {
+        sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&QuitaEnMedio::AlAbrir));
+        activa_ = nullptr;
         p_.ctx->PanelMensajes = nullptr;
         // Written back, the database was opened again without the trace.
         if (p_.bd().EstaAbierta())
@@ -318,15 +354,6 @@ public:
         QFile::remove(archivo_ + ".movida");
     }
     bool Quitada() const { return quitada_; }
-
-private:
-    static int Traza(unsigned, void *yo, void *, void *sql)
-    {
-        auto *q = static_cast<QuitaEnMedio *>(yo);
-        if (QString::fromUtf8(static_cast<const char *>(sql)).contains(q->cuando_))
-            q->Quita();
-        return 0;
-    }
     void Quita()
     {
         if (quitada_)
@@ -334,6 +361,21 @@ private:
         quitada_ = mueve_ ? QFile::rename(archivo_, archivo_ + ".movida") : QFile::remove(archivo_);
     }
 
+private:
+    static int AlAbrir(sqlite3 *db, char **, const sqlite3_api_routines *)
+    {
+        sqlite3_trace_v2(db, SQLITE_TRACE_STMT, &QuitaEnMedio::Traza, nullptr);
+        return SQLITE_OK;
+    }
+    static int Traza(unsigned, void *, void *, void *sql)
+    {
+        QuitaEnMedio *q = activa_;
+        if (q && QString::fromUtf8(static_cast<const char *>(sql)).contains(q->cuando_))
+            q->Quita();
+        return 0;
+    }
+
+    static inline QuitaEnMedio *activa_ = nullptr;
     ProgramaTemporal &p_;
     const QString archivo_, cuando_;
     const bool mueve_;
@@ -392,17 +434,18 @@ TEST_F(HerramientaSinBase, CadaHerramientaDevuelveLaBaseAntesDeSuPrimerMensaje)
             QStringList vistos;   // each message after the removal, with what stood at the path
             std::optional<QuitaEnMedio> quita;
             quita.emplace(p, QString::fromUtf8(c.cuando), mueve);
-            p.mensajes.alMostrar = [&](const MensajesFalsos::Caja &m) {
-                if (quita->Quitada())
-                    vistos << m.texto + " | " + EnSuRuta(archivo);
-            };
-            c.corre();
-            p.mensajes.alMostrar = nullptr;
+            {
+                const AlMostrar mira(p.mensajes, [&](const MensajesFalsos::Caja &m) {
+                    if (quita->Quitada())
+                        vistos << m.texto + " | " + EnSuRuta(archivo);
+                });
+                c.corre();
+            }
             const bool quitada = quita->Quitada();
             quita.reset();
             ASSERT_TRUE(quitada) << caso << ": la base no se quitó";
             ASSERT_FALSE(vistos.isEmpty()) << caso;
-            EXPECT_EQ(vistos[0], EscritaDeNuevo.arg(archivo) + " | ok, " + eventos) << caso;
+            EXPECT_EQ(vistos[0], Escrita(archivo, mueve) + " | ok, " + eventos) << caso;
             for (const QString &v : vistos)
                 EXPECT_TRUE(v.endsWith(" | ok, " + eventos)) << caso << ": " << v.toStdString();
             EXPECT_TRUE(ctx.ConexionBD.SigueEnSuRuta()) << caso;
@@ -411,4 +454,214 @@ TEST_F(HerramientaSinBase, CadaHerramientaDevuelveLaBaseAntesDeSuPrimerMensaje)
                 ctx.ConexionBD.Abre(archivo);
             }
         }
+}
+
+namespace {
+
+// How a run is made to fail: another program holding the database's write
+// lock, a full disk or a read-only folder where it writes; or by what the
+// user chose.
+enum class Falla { Ocupada, DiscoLleno, SoloLectura, Eleccion };
+
+struct CasoFalla {
+    const char *nombre;
+    Falla falla;
+    const char *carpeta;   // where it writes: a folder of its own, or "" for the program folder
+    const char *cuando;    // the stage or statement at which the file goes; "" before the run
+    // The message that says it failed: its title (none: no message but the
+    // write-back's) and how its text begins (%1: the database's path). Where
+    // the file leaves before the failure is met, the run goes on at the path
+    // once the file is written back there, or says that the file left.
+    const char *titulo;
+    const char *dice;
+    std::function<void(ProgramaTemporal &p, const QString &paquete, const QString &carpeta)> corre;
+    // What makes it fail, done while the file is still at its path (a
+    // connection whose file left its path reads and writes nothing).
+    std::function<void(ProgramaTemporal &p)> antes = {};
+};
+
+void Envia(ProgramaTemporal &p, const QString &, const QString &carpeta)
+{
+    Envio(*p.ctx).GeneraEnvio({true, true, {}, {}, {}, {"cSexo"}}, carpeta + "/" + Envio(*p.ctx).PaqueteEnvio);
+}
+
+void Respalda(ProgramaTemporal &p, const QString &, const QString &carpeta)
+{
+    Respaldo(*p.ctx, {}).Respalda(carpeta + "/R.zip");
+}
+
+void TablaCompletaEn(ProgramaTemporal &p, bool enBase)
+{
+    p.ctx->TablaEnAccess = enBase;
+    GeneraTablaCompleta(*p.ctx);
+}
+
+// A file that leaves its path before the other program's lock is met takes
+// that lock along: it is on the file that left, and the copy written back at
+// the path is the program's alone. So the compaction, refused on the file
+// that left, goes on at the path and ends, with no "ocupada" failure; so do
+// the backup's and the send's rows of the log and the clearing of the log.
+// The reception says that the file left during it, and receives nothing.
+const CasoFalla CasosFalla[] = {
+    {"Compactar_Ocupada", Falla::Ocupada, "", "VACUUM", nullptr, nullptr,
+     [](ProgramaTemporal &p, const QString &, const QString &) { CompactaBaseDatos(*p.ctx, nullptr, {}); }},
+    {"RespaldarConSuCompactacion_Ocupada", Falla::Ocupada, "", "VACUUM", "Respaldos VELMORAN",
+     "Se terminó el Respaldo de la Base de Datos",
+     [](ProgramaTemporal &p, const QString &, const QString &carpeta) {
+         Contexto &ctx = *p.ctx;
+         Respaldo(ctx, [&ctx] { return CompactaBaseDatos(ctx, nullptr, {}); }).Respalda(carpeta + "/R.zip");
+     }},
+    {"Respaldar_Ocupada", Falla::Ocupada, "", "INSERT INTO BITACORA", "Respaldos VELMORAN",
+     "Se terminó el Respaldo de la Base de Datos", Respalda},
+    {"Enviar_Ocupada", Falla::Ocupada, "", "INSERT INTO BITACORA", "Envíos VELMORAN", "El Envío se genero con la siguiente información",
+     Envia},
+    {"Recibir_Ocupada", Falla::Ocupada, "", "Recibiendo información", "Recepción VELMORAN",
+     "No se pudo recibir el Envío; la Base de Datos quedó como estaba.\n\nEl archivo de la Base de Datos %1 fue movido o "
+     "borrado mientras se recibía el Envío, y no se recibió nada en él.",
+     [](ProgramaTemporal &p, const QString &paquete, const QString &) {
+         Recepcion r(*p.ctx);
+         if (r.Abre(paquete))
+             r.Recibe(true, {"cSexo"});
+     }},
+    {"BorrarLaBitacora_Ocupada", Falla::Ocupada, "", "DELETE FROM BITACORA", nullptr, nullptr,
+     [](ProgramaTemporal &p, const QString &, const QString &) { frmBitacora(*p.ctx).cmdLimpiar->click(); }},
+    {"Enviar_DiscoLleno", Falla::DiscoLleno, "lleno", "INSERT INTO envio.D_EVENTO", "Envío VELMORAN",
+     "No se pudo generar el Envío.\n\nNo hay espacio suficiente en el disco", Envia},
+    {"Respaldar_DiscoLleno", Falla::DiscoLleno, "lleno", "VACUUM INTO", "Respaldos VELMORAN",
+     "No se pudo hacer el Respaldo de la Base de Datos.\n\nNo hay espacio suficiente en el disco", Respalda},
+    {"Enviar_SoloLectura", Falla::SoloLectura, "solo", "", "Envío VELMORAN", "No se pudo generar el Envío.\n\nNo se puede escribir en la carpeta",
+     Envia},
+    {"Respaldar_SoloLectura", Falla::SoloLectura, "solo", "", "Respaldos VELMORAN",
+     "No se pudo hacer el Respaldo de la Base de Datos.\n\nNo se puede escribir en la carpeta", Respalda},
+    {"RespaldarDesdeSuVentana_SoloLectura", Falla::SoloLectura, "solo", "", "Respaldos VELMORAN", "No se puede escribir en la carpeta",
+     [](ProgramaTemporal &p, const QString &, const QString &carpeta) {
+         frmRespaldarBase ventana(*p.ctx, {});
+         ventana.txtRuta->setText(carpeta + "/R.zip");
+         ventana.cmdAceptar->click();
+     }},
+    {"TablaCompletaEnLibro_SoloLectura", Falla::SoloLectura, "", "", "Herramientas VELMORAN", "No se puede escribir en la carpeta",
+     [](ProgramaTemporal &p, const QString &, const QString &) { TablaCompletaEn(p, false); }},
+    {"TablaCompletaEnBase_SoloLectura", Falla::SoloLectura, "", "", "Herramientas VELMORAN", "No se puede escribir en la carpeta",
+     [](ProgramaTemporal &p, const QString &, const QString &) { TablaCompletaEn(p, true); }},
+    {"TablaDinamica_SoloLectura", Falla::SoloLectura, "", "", "Herramientas VELMORAN", "No se puede escribir en la carpeta",
+     [](ProgramaTemporal &p, const QString &, const QString &) { GeneraTablaDinamica(*p.ctx); }},
+    {"EnviarSinNadaElegido", Falla::Eleccion, "", "", "VELMORAN2016", "No ha seleccionado información para generar el envío",
+     [](ProgramaTemporal &p, const QString &, const QString &) {
+         Envio::Seleccion s;
+         Envio(*p.ctx).ValidaEnvio("__/__/____", "__/__/____", s);
+     }},
+    {"LeerLaBitacoraQueNoSeLee", Falla::Eleccion, "", "", "Bitácora VELMORAN", "No se pudo leer la Bitácora:\n\n",
+     [](ProgramaTemporal &p, const QString &, const QString &) {
+         frmBitacora ventana(*p.ctx);
+         p.Ejecuta("ALTER TABLE BITACORA_APARTE RENAME TO BITACORA");
+     },
+     [](ProgramaTemporal &p) { p.Ejecuta("ALTER TABLE BITACORA RENAME TO BITACORA_APARTE"); }},
+};
+
+void PrintTo(const CasoFalla &caso, std::ostream *os)
+{
+    *os << caso.nombre;
+}
+
+class HerramientaQueFalla : public HerramientaSinBase,
+                            public ::testing::WithParamInterface<std::tuple<CasoFalla, bool>> {};
+
+} // namespace
+
+// Each tool made to fail (another program's lock, a full disk, a read-only
+// folder, the user's choice) with the database deleted or moved away before
+// or during its run: the database is back at its path, sound and with every
+// event, before the first message that follows (which says so) and at every
+// later one, the failure's message among them (or, where the file left
+// before the failure was met, what the run does instead: see CasosFalla).
+TEST_P(HerramientaQueFalla, DevuelveLaBaseAntesDeSuPrimerMensaje)
+{
+    const auto &[caso, mueve] = GetParam();
+    const QString archivo = p.ctx->ArchivoBD;
+    const QString carpeta = *caso.carpeta ? p.Carpeta() + "/" + caso.carpeta : p.Carpeta();
+    const QString eventos = QString::number(p.Cuenta("D_EVENTO")) + " eventos";
+    std::optional<BloqueoAjeno> bloqueo;
+    std::optional<DiscoPequeno> disco;
+    std::optional<CarpetaSoloLectura> soloLectura;
+    switch (caso.falla) {
+    case Falla::Ocupada:
+        bloqueo.emplace(archivo, 600);
+        ASSERT_TRUE(bloqueo->Tomado());
+        break;
+    case Falla::DiscoLleno:
+        disco.emplace(carpeta, "1m");
+        if (!disco->Montado())
+            GTEST_SKIP() << "no se pudo montar un disco pequeño";
+        disco->Llena();
+        break;
+    case Falla::SoloLectura:
+        soloLectura.emplace(carpeta, *caso.carpeta ? CarpetaSoloLectura::Con::Montaje : CarpetaSoloLectura::Con::Contenido);
+        if (!soloLectura->Lista())
+            GTEST_SKIP() << "no se pudo hacer una carpeta de solo lectura";
+        break;
+    case Falla::Eleccion:
+        break;
+    }
+    if (caso.antes)
+        caso.antes(p);
+    QStringList vistos;   // each message after the removal, with what stood at the path
+    std::optional<QuitaEnMedio> quita;
+    quita.emplace(p, QString::fromUtf8(caso.cuando), mueve);
+    if (!*caso.cuando)
+        quita->Quita();
+    {
+        const AlMostrar mira(p.mensajes, [&](const MensajesFalsos::Caja &m) {
+            if (quita->Quitada())
+                vistos << m.titulo + " | " + m.texto + " | " + EnSuRuta(archivo);
+        });
+        caso.corre(p, paquete, carpeta);
+    }
+    const bool quitada = quita->Quitada();
+    quita.reset();
+    ASSERT_TRUE(quitada) << "la base no se quitó";
+    ASSERT_FALSE(vistos.isEmpty());
+    EXPECT_EQ(vistos[0], "VELMORAN | " + Escrita(archivo, mueve) + " | ok, " + eventos);
+    for (const QString &v : vistos)
+        EXPECT_TRUE(v.endsWith(" | ok, " + eventos)) << v.toStdString();
+    if (caso.titulo) {
+        const QString falla = QString::fromUtf8(caso.titulo) + " | " + QString::fromUtf8(caso.dice).replace("%1", archivo);
+        EXPECT_TRUE(std::any_of(vistos.cbegin(), vistos.cend(), [&](const QString &v) { return v.startsWith(falla); }))
+            << vistos.join("\n").toStdString();
+    } else {
+        EXPECT_EQ(vistos.size(), 1) << vistos.join("\n").toStdString();
+    }
+    EXPECT_TRUE(p.ctx->ConexionBD.SigueEnSuRuta());
+}
+
+INSTANTIATE_TEST_SUITE_P(Herramientas, HerramientaQueFalla, ::testing::Combine(::testing::ValuesIn(CasosFalla), ::testing::Bool()),
+                         [](const auto &info) {
+                             return std::string(std::get<0>(info.param).nombre) + (std::get<1>(info.param) ? "_Movida" : "_Borrada");
+                         });
+
+// Deleted before the compaction, where no copy can be written back (its
+// folder takes no new file): the compaction refuses and stays on the deleted
+// file, whose events closing it there would have lost; once the folder takes
+// files again, closing writes them back.
+TEST_F(HerramientaSinBase, CompactarSinPoderDevolverLaBaseNoLaCierra)
+{
+    const QString archivo = p.ctx->ArchivoBD;
+    ASSERT_TRUE(QFile::remove(archivo));
+    p.mensajes.Limpia();
+    {
+        const CarpetaSoloLectura datos(p.ctx->RutaDatos, CarpetaSoloLectura::Con::Contenido);
+        if (!datos.Lista())
+            GTEST_SKIP() << "no se pudo hacer una carpeta de solo lectura";
+        EXPECT_TRUE(CompactaBaseDatos(*p.ctx, nullptr, [] { ADD_FAILURE() << "pidió los parámetros"; }));
+        EXPECT_EQ(p.mensajes.Titulos(), (QStringList{"VELMORAN", "Herramientas VELMORAN - Compactar BD"}));
+        EXPECT_EQ(p.mensajes.Ultimo(), "14 - " + BaseDatos::TextoMovida(archivo, "no se compactó"));
+        ASSERT_TRUE(p.bd().EstaAbierta());
+        // Still on the deleted file, which holds the event: read from its own
+        // bytes, as nothing reads a file that left its path through SQLite.
+        EXPECT_FALSE(p.bd().SigueEnSuRuta());
+        const QString copia = p.Carpeta() + "/copia.db";
+        ASSERT_EQ(p.bd().CopiaDelArchivo(copia), "");
+        EXPECT_EQ(EnSuRuta(copia), "ok, 1 eventos");
+    }
+    p.bd().Cierra();
+    EXPECT_EQ(EnSuRuta(archivo), "ok, 1 eventos");
 }

@@ -182,7 +182,13 @@ TEST_F(Respaldar, ConUnaCopiaPuestaEnSuLugarNoCompactaYElRespaldoGuardaLoConfirm
     ventana->txtRuta->setText(destino);
     ventana->cmdAceptar->click();
     EXPECT_EQ(p.mensajes.Titulos(), (QStringList{"Herramientas VELMORAN - Compactar BD", TituloRespaldo}));
-    EXPECT_EQ(p.mensajes.Ultimo(), "Se terminó el Respaldo de la Base de Datos");
+    // Nothing is written into a file away from its path, the log's row neither.
+    EXPECT_EQ(p.mensajes.Ultimo(), "El Respaldo se guardó en " + destino + ", pero no se pudo anotar en la Bitácora.\n\n"
+                                   "El archivo de la Base de Datos " + archivo + " fue movido o borrado mientras el programa "
+                                   "estaba abierto; no se leyó ni se guardó nada. Devuelva el archivo a su lugar y vuelva a "
+                                   "intentarlo, o cierre el programa: al cerrarlo, lo que ya estaba guardado se escribe de "
+                                   "nuevo en ese lugar o, si otro archivo lo ocupa, en un archivo nuevo junto a él, y se le "
+                                   "dice dónde.....");
     QTemporaryDir dir;
     QString error;
     ASSERT_TRUE(ExtraeMiembro(destino, "BKUP0436.db", dir.filePath("copia.db"), LimiteExtraccion, &error)) << qPrintable(error);
