@@ -54,6 +54,15 @@ struct Clave {
         const int r = m ? memcmp(fecha.data(), o.fecha.data(), size_t(m)) : 0;
         return r != 0 ? r : int(fecha.size() - o.fecha.size());
     }
+    // As the parameters ?n, ?n+1, ?n+2 of a statement; SQLITE_STATIC when the
+    // texts outlive the binding, which then copies nothing.
+    void Liga(sqlite3_stmt *q, int n = 1, sqlite3_destructor_type copia = SQLITE_TRANSIENT) const
+    {
+        // An empty text is bound as one, not as NULL.
+        sqlite3_bind_text(q, n, clues.isEmpty() ? "" : clues.data(), int(clues.size()), copia);
+        sqlite3_bind_int64(q, n + 1, folio);
+        sqlite3_bind_text(q, n + 2, fecha.isEmpty() ? "" : fecha.data(), int(fecha.size()), copia);
+    }
 };
 
 // A key of the ordered types kept by value.
@@ -68,18 +77,7 @@ struct ClaveGuardada {
         Asigna(fecha, k.fecha);
     }
     Clave Vista() const { return Clave{clues, fecha, folio}; }
-    // As the parameters ?n, ?n+1, ?n+2 of a statement.
-    void Liga(sqlite3_stmt *q, int n = 1) const
-    {
-        sqlite3_bind_text(q, n, clues.constData(), int(clues.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_int64(q, n + 1, folio);
-        sqlite3_bind_text(q, n + 2, fecha.constData(), int(fecha.size()), SQLITE_TRANSIENT);
-    }
-};
-
-// The first and the last key of a range of events, both in it.
-struct Extremos {
-    ClaveGuardada primera, ultima;
+    void Liga(sqlite3_stmt *q, int n = 1) const { Vista().Liga(q, n); }
 };
 
 // A code kept for every event of a table: an integer or a text of a few bytes,

@@ -9,10 +9,13 @@ namespace RanurasEvento {
 
 // An event's slots by group: each table is read once per event, when its
 // first slot is asked for. When threads read the tables for the statement,
-// the event's codes are taken by its rowid once they are done. Otherwise (and
-// meanwhile), the table is walked along its index: an event whose key comes
-// after the rows the walk last passed is stepped to, and any other is
-// searched for, so that events in key order cost a step each.
+// the event's codes are taken by its rowid once they are done (waited for
+// when the threads read the chosen events alone). Otherwise (and meanwhile),
+// the table is walked along its index: an event whose key comes after the
+// rows the walk last passed is stepped to, and any other is searched for, so
+// that events in key order cost a step each; after an event too far ahead to
+// step to, the next one is searched for after a single step, so that events
+// in no order cost a search each.
 class LectorRanuras {
 public:
     explicit LectorRanuras(sqlite3 *db) : db_(db), lectura_(LecturaAdelantada::Datos::TomaEnEspera())
@@ -109,6 +112,7 @@ private:
         sqlite3_stmt *recorre = nullptr;       // the walk from an event on
         quint64 evento = 0;                    // the event the codes are of (0: none)
         Codigos codigos;
+        int tope = Pasos;           // rows stepped over before the walk searches instead
         bool enCurso = false;       // the walk stands on the first row after `tras`, or at its end (hayFila false)
         bool hayFila = false;
         bool filaOrdenada = false;  // the row's key is of the ordered types; then `fila` holds it
@@ -124,6 +128,9 @@ private:
             return rc;
         }
     };
+
+    // Rows the walk steps over to reach an event ahead, while events come near each other.
+    static constexpr int Pasos = 32;
 
     void Liga(sqlite3_stmt *q) const
     {
@@ -148,10 +155,14 @@ private:
                 b.enCurso = false;
                 return false;
             }
-            if (b.fila.Compara(k) >= 0)
+            if (b.fila.Compara(k) >= 0) {
+                b.tope = Pasos;
                 break;
-            busca = pasos == 32;
-            if (!busca)
+            }
+            busca = pasos == b.tope;
+            if (busca)
+                b.tope = 1;
+            else
                 rc = b.Paso();
         }
         if (busca) {
@@ -184,7 +195,7 @@ private:
     // not to be had so, as while the readers read: the statement does not wait.
     bool DeHilos(Busqueda &b)
     {
-        if (!conFila_ || b.leida < 0 || !lectura_->Leida())
+        if (!conFila_ || b.leida < 0 || !lectura_->Leida(lectura_->elegidos != nullptr))
             return false;
         if (ubicado_ != numero_) {
             ubicado_ = numero_;

@@ -14,6 +14,11 @@ namespace RanurasEvento {
 
 namespace {
 
+// Rows of no event passed before the walk searches for the event's first
+// row from its key instead: events far apart cost a search, not every row
+// between. After a search, the next event is searched for after one row.
+constexpr int Salto = 4;
+
 // One index of a table walked in key order on a reader's connection.
 struct Recorrido {
     sqlite3_stmt *st = nullptr;
@@ -21,6 +26,9 @@ struct Recorrido {
     Clave fila;
     ClaveGuardada previa;
     bool hayPrevia = false;
+    bool buscable = false;   // the walk starts from the key bound as ?1, ?2, ?3
+    int tope = Salto;        // rows passed before it searches
+    ClaveGuardada buscada;   // the key last searched from, bound without a copy
 
     Recorrido() = default;
     Recorrido(const Recorrido &) = delete;
@@ -40,11 +48,13 @@ struct Recorrido {
     bool Hasta(const Clave &evento, bool &suya, bool trasUnaSuya = false)
     {
         suya = false;
-        for (; paso == SQLITE_ROW; Paso()) {
+        bool busco = false;
+        for (int pasadas = 0; paso == SQLITE_ROW;) {
             if (!fila.DeFila(st))
                 return false;
             const int orden = fila.Compara(evento);
             if (orden == 0) {
+                tope = busco ? 1 : Salto;
                 suya = true;
                 return true;
             }
@@ -52,8 +62,18 @@ struct Recorrido {
                 return false;
             previa.De(fila);
             hayPrevia = true;
-            if (orden > 0)
+            if (orden > 0) {
+                tope = busco ? 1 : Salto;
                 return true;
+            }
+            if (buscable && ++pasadas == tope) {
+                sqlite3_reset(st);
+                buscada.De(evento);
+                buscada.Vista().Liga(st, 1, SQLITE_STATIC);
+                busco = true;
+            }
+            if (!Paso())
+                return false;
         }
         return paso == SQLITE_DONE;
     }
@@ -83,13 +103,16 @@ bool Movida(sqlite3 *db)
     return sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &movido) != SQLITE_OK || movido;
 }
 
-// Fewer events than these in a range are read by the statement alone; a
-// thread reads at least PorTramo, so that a few of them do not wait for
-// many more connections to open.
-constexpr sqlite3_int64 MinimoEnHilos = 512, PorTramo = 2048;
+// Fewer chosen events than MinimoAqui are read by the statement alone, fewer
+// than MinimoEnHilos on the calling thread; more, by it and at least one
+// thread, each of which reads at least PorTramo when there are more of them,
+// so that a few events do not wait for many connections to open.
+constexpr size_t MinimoAqui = 64, MinimoEnHilos = 512, PorTramo = 2048;
 
 // The readers waiting for the next statement's slot reader.
 LecturaAdelantada::Datos *enEspera = nullptr;
+// The chosen events EVENTOS_ELEGIDOS gives.
+const Elegidos *elegidosActuales = nullptr;
 
 // Keys of events spread over the rowids, in key order: where the stretches are cut.
 std::vector<ClaveGuardada> Cortes(sqlite3 *db, int cuantos)
@@ -117,91 +140,7 @@ std::vector<ClaveGuardada> Cortes(sqlite3 *db, int cuantos)
     return cortes;
 }
 
-// Keys that cut the events between two keys (both in) into stretches of as
-// many events each, read along the key's index: at most `tramos`, and none
-// of fewer than PorTramo events; `eventos` tells how many there are.
-std::vector<ClaveGuardada> CortesDelRango(sqlite3 *db, const Extremos &extremos, size_t tramos, sqlite3_int64 &eventos)
-{
-    std::vector<ClaveGuardada> cortes;
-    eventos = 0;
-    const QByteArray rango = " FROM D_EVENTO WHERE (CLUES, Folio, fechaAtencion) >= (?1, ?2, ?3) AND (CLUES, Folio, fechaAtencion) <= (?4, ?5, ?6)";
-    sqlite3_stmt *q = nullptr;
-    const auto prepara = [&](const QByteArray &sql) {
-        sqlite3_finalize(q);
-        q = nullptr;
-        if (sqlite3_prepare_v2(db, sql.constData(), -1, &q, nullptr) != SQLITE_OK)
-            return false;
-        extremos.primera.Liga(q, 1);
-        extremos.ultima.Liga(q, 4);
-        return true;
-    };
-    if (prepara("SELECT count(*)" + rango) && sqlite3_step(q) == SQLITE_ROW)
-        eventos = sqlite3_column_int64(q, 0);
-    tramos = size_t(qBound<sqlite3_int64>(1, eventos / PorTramo, sqlite3_int64(tramos)));
-    if (tramos > 1 && prepara("SELECT CLUES, Folio, fechaAtencion" + rango + " ORDER BY CLUES, Folio, fechaAtencion")) {
-        sqlite3_int64 lugar = 0;
-        for (size_t i = 1; i < tramos && sqlite3_step(q) == SQLITE_ROW; ++lugar) {
-            Clave k;
-            if (lugar == eventos * sqlite3_int64(i) / sqlite3_int64(tramos) && k.DeFila(q)) {
-                cortes.emplace_back().De(k);
-                ++i;
-            }
-        }
-    }
-    sqlite3_finalize(q);
-    return cortes;
-}
-
 } // namespace
-
-// A list of plain values kept in blocks of memory mapped for it alone, which
-// grows without moving what it holds and gives each block back to the system
-// when it goes: a build's lists, however large, leave nothing behind.
-template <typename T>
-class Trozos {
-    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
-
-public:
-    Trozos() = default;
-    Trozos(const Trozos &) = delete;
-    Trozos &operator=(const Trozos &) = delete;
-    ~Trozos()
-    {
-        for (T *b : bloques_)
-            munmap(b, Bytes);
-    }
-
-    // A new value at the end, as its type begins; throws std::bad_alloc.
-    T &emplace_back()
-    {
-        if (n_ % PorBloque == 0) {
-            void *b = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-            if (b == MAP_FAILED)
-                throw std::bad_alloc();
-            try {
-                bloques_.push_back(static_cast<T *>(b));
-            } catch (...) {
-                munmap(b, Bytes);
-                throw;
-            }
-        }
-        T *lugar = bloques_.back() + n_++ % PorBloque;
-        return *new (lugar) T();
-    }
-    T &operator[](size_t i) { return bloques_[i / PorBloque][i % PorBloque]; }
-    const T &operator[](size_t i) const { return bloques_[i / PorBloque][i % PorBloque]; }
-    size_t size() const { return n_; }
-    void swap(Trozos &o)
-    {
-        bloques_.swap(o.bloques_);
-        std::swap(n_, o.n_);
-    }
-
-private:
-    static constexpr size_t Bytes = size_t(1) << 20, PorBloque = Bytes / sizeof(T);
-    std::vector<T *> bloques_;
-    size_t n_ = 0;
-};
 
 // One stretch of the events' keys: the key index and each detail table's
 // indexes walked side by side, each event's codes kept in a list of the
@@ -219,7 +158,8 @@ public:
     {
         parar_ = true;
         Espera();
-        sqlite3_close_v2(db_);
+        if (propia_)
+            sqlite3_close_v2(db_);
     }
 
     // Opens the file and reads the first rows from `desde` (the first key
@@ -227,10 +167,23 @@ public:
     // key too), which fixes the state of the database the connection sees to
     // the end; false when it cannot. Each walk reads one index alone: the
     // diagnoses' Orden and code are in two, joined by the row's rowid. The
-    // detail walks stop with the events, past the stretch's last one.
-    bool Abre(const char *archivo, const ClaveGuardada *desde, const ClaveGuardada *hasta, bool hastaIncluida)
+    // detail walks stop with the events, past the stretch's last one. With
+    // `elegidos`, the stretch's events are those of them from `primero` to
+    // `fin` (not in), whose keys run from `desde` to `hasta`, both in. Without
+    // `archivo`, the walks are statements of the connection `db` itself,
+    // read on the calling thread, in its transaction.
+    bool Abre(sqlite3 *db, const char *archivo, const ClaveGuardada *desde, const ClaveGuardada *hasta, bool hastaIncluida,
+              const Elegidos *elegidos = nullptr, size_t primero = 0, size_t fin = 0)
     {
-        if (sqlite3_open_v2(archivo, &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
+        elegidos_ = elegidos;
+        primero_ = primero;
+        fin_ = fin;
+        propia_ = archivo != nullptr;
+        db_ = propia_ ? nullptr : db;
+        // One read transaction for every walk, however often one is searched again.
+        if (propia_
+            && (sqlite3_open_v2(archivo, &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK
+                || sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK))
             return false;
         const QString clave = QStringLiteral("CLUES, Folio, fechaAtencion");
         const QString desdeAqui = desde ? QStringLiteral(" WHERE (%1) >= (?1, ?2, ?3)").arg(clave) : QString();
@@ -250,9 +203,10 @@ public:
                 desde->Liga(r->st, 1);
             if (hasta && conFin)
                 hasta->Liga(r->st, 4);
+            r->buscable = desde != nullptr;
             return r->Paso();
         };
-        if (!abre(eventos_, QStringLiteral("rowid"), "D_EVENTO", {}, true))
+        if (!elegidos && !abre(eventos_, QStringLiteral("rowid"), "D_EVENTO", {}, true))
             return false;
         filas_.resize(tablas_.size());
         codigos_.resize(tablas_.size());
@@ -267,9 +221,10 @@ public:
         return true;
     }
 
-    void Arranca()
+    // Reads the stretch on a thread of its own, or with `aqui` on the calling thread, at once.
+    void Arranca(bool aqui = false)
     {
-        hilo_ = std::thread([this] {
+        const auto lee = [this] {
             // Without memory for its lists, the statement reads the tables itself.
             try {
                 leido_ = Lee() && PorFila();
@@ -277,7 +232,16 @@ public:
                 leido_ = false;
             }
             terminados_.fetch_add(1, std::memory_order_release);
-        });
+        };
+        if (!aqui) {
+            hilo_ = std::thread(lee);
+            return;
+        }
+        lee();
+        // A statement left open on the connection would keep its tables from being dropped.
+        eventos_.reset();
+        filas_.clear();
+        codigos_.clear();
     }
 
     // Waits for the thread; false when it could not read its stretch.
@@ -337,25 +301,40 @@ private:
         return bien;
     }
 
+    // One event's codes of every table, kept; false when they cannot be kept so.
+    bool Evento(const Clave &clave, sqlite3_int64 fila)
+    {
+        filas.emplace_back() = fila;
+        for (size_t t = 0; t < tablas_.size(); ++t) {
+            Trozos<CodigoCorto> &lista = guardados[t];
+            const size_t inicio = lista.size();
+            if (!(tablas_[t].porOrden ? PorOrden(*filas_[t], *codigos_[t], lista, clave) : PorCodigo(tablas_[t], *filas_[t], lista, clave))
+                || inicio >= MaximoInicio)
+                return false;
+            entradas[t].emplace_back() = quint32(inicio << 4 | (lista.size() - inicio));
+        }
+        return true;
+    }
+
     // On the thread: the walks to the stretch's end; false when the codes cannot be kept so.
     bool Lee()
     {
+        if (elegidos_) {
+            for (size_t i = primero_; i < fin_; ++i) {
+                const EventoElegido &e = elegidos_->eventos[i];
+                if (parar_ || !Evento(e.Vista(), e.fila))
+                    return false;
+            }
+            return true;
+        }
         Recorrido &e = *eventos_;
         for (; e.paso == SQLITE_ROW; e.Paso()) {
             if (parar_ || !e.fila.DeFila(e.st) || (e.hayPrevia && e.fila.Compara(e.previa.Vista()) <= 0))
                 return false;
             e.previa.De(e.fila);
             e.hayPrevia = true;
-            filas.emplace_back() = sqlite3_column_int64(e.st, 3);
-            for (size_t t = 0; t < tablas_.size(); ++t) {
-                Trozos<CodigoCorto> &lista = guardados[t];
-                const size_t inicio = lista.size();
-                if (!(tablas_[t].porOrden ? PorOrden(*filas_[t], *codigos_[t], lista, e.fila)
-                                          : PorCodigo(tablas_[t], *filas_[t], lista, e.fila))
-                    || inicio >= MaximoInicio)
-                    return false;
-                entradas[t].emplace_back() = quint32(inicio << 4 | (lista.size() - inicio));
-            }
+            if (!Evento(e.fila, sqlite3_column_int64(e.st, 3)))
+                return false;
         }
         return e.paso == SQLITE_DONE;
     }
@@ -391,7 +370,10 @@ private:
 
     const std::vector<FilasDeTabla> &tablas_;
     std::atomic<int> &terminados_;                      // the threads that are done
+    const Elegidos *elegidos_ = nullptr;                // the events read, from primero_ to fin_, or null for every one
+    size_t primero_ = 0, fin_ = 0;
     sqlite3 *db_ = nullptr;
+    bool propia_ = true;                                // the connection is the stretch's own
     std::unique_ptr<Recorrido> eventos_;                // the events' keys and rowids
     std::vector<std::unique_ptr<Recorrido>> filas_;     // by table: its rows; for the diagnoses, their Orden
     std::vector<std::unique_ptr<Recorrido>> codigos_;   // by table: the diagnoses' codes
@@ -407,8 +389,10 @@ void LecturaAdelantada::Datos::Abandona()
 {
     // The threads read the tables' list: stopped first.
     tramos.clear();
-    tablas.clear();
     inicios.clear();
+    terminados = 0;
+    leidos = -1;
+    aqui = 0;
 }
 
 int LecturaAdelantada::Datos::Tabla(const char *tabla) const
@@ -419,9 +403,9 @@ int LecturaAdelantada::Datos::Tabla(const char *tabla) const
     return -1;
 }
 
-bool LecturaAdelantada::Datos::Leida()
+bool LecturaAdelantada::Datos::Leida(bool espera)
 {
-    if (terminados.load(std::memory_order_acquire) < int(tramos.size()))
+    if (!espera && terminados.load(std::memory_order_acquire) < int(tramos.size()))
         return false;
     if (leidos < 0) {
         leidos = 1;
@@ -523,71 +507,164 @@ LecturaAdelantada::Datos *LecturaAdelantada::Datos::TomaEnEspera()
     return std::exchange(enEspera, nullptr);
 }
 
-LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos, const Extremos *extremos)
+Elegidos::EnCurso::EnCurso(const Elegidos &e)
+{
+    elegidosActuales = &e;
+}
+
+Elegidos::EnCurso::~EnCurso()
+{
+    elegidosActuales = nullptr;
+}
+
+const Elegidos *Elegidos::Actuales()
+{
+    return elegidosActuales;
+}
+
+bool Elegidos::Lee(sqlite3_stmt *q)
+{
+    bool enOrden = true;
+    for (int rc; (rc = sqlite3_step(q)) != SQLITE_DONE;) {
+        Clave k;
+        if (rc != SQLITE_ROW || sqlite3_column_type(q, 0) != SQLITE_INTEGER || !k.De(sqlite3_column_value(q, 1), sqlite3_column_value(q, 2), sqlite3_column_value(q, 3))
+            || k.clues.size() > EventoElegido::Bytes || k.fecha.size() > EventoElegido::Bytes)
+            return false;
+        EventoElegido &e = eventos.emplace_back();
+        e.fila = sqlite3_column_int64(q, 0);
+        e.folio = k.folio;
+        e.largoClues = quint8(k.clues.size());
+        e.largoFecha = quint8(k.fecha.size());
+        memcpy(e.clues, k.clues.data(), size_t(k.clues.size()));
+        memcpy(e.fecha, k.fecha.data(), size_t(k.fecha.size()));
+        if (eventos.size() > 1) {
+            const int orden = eventos[eventos.size() - 2].Vista().Compara(e.Vista());
+            enOrden = enOrden && (orden < 0 || (orden == 0 && eventos[eventos.size() - 2].fila < e.fila));
+        }
+    }
+    // Found through the key's index they come in its order; otherwise they are
+    // put in it. An event met more than once (by a detail join) is kept once.
+    if (!enOrden) {
+        std::vector<quint32> orden(eventos.size());
+        std::iota(orden.begin(), orden.end(), 0u);
+        std::sort(orden.begin(), orden.end(), [&](quint32 a, quint32 b) {
+            const int r = eventos[a].Vista().Compara(eventos[b].Vista());
+            return r < 0 || (r == 0 && eventos[a].fila < eventos[b].fila);
+        });
+        Trozos<EventoElegido> ordenados;
+        for (const quint32 i : orden)
+            if (ordenados.size() == 0 || ordenados[ordenados.size() - 1].fila != eventos[i].fila)
+                ordenados.emplace_back() = eventos[i];
+        eventos.swap(ordenados);
+    }
+    filas.reserve(eventos.size());
+    for (size_t i = 0; i < eventos.size(); ++i)
+        filas.push_back(eventos[i].fila);
+    std::sort(filas.begin(), filas.end());
+    return true;
+}
+
+LecturaAdelantada::LecturaAdelantada(sqlite3 *db, const QList<const GrupoRanuras *> &grupos, const Elegidos *elegidos, bool hilos)
     : d_(std::make_unique<Datos>())
 {
     d_->db = db;
-    // The readers open the file by its name, which must still be the connection's
-    // file; and they must see it as the statement will: nothing read is pending
-    // (a write lock held reads the last state, which nobody else can change).
-    const char *archivo = sqlite3_db_filename(db, "main");
-    const int lectores = qMin(int(std::thread::hardware_concurrency()) - 1, 8);
-    if (lectores < 1 || !archivo || !*archivo || sqlite3_txn_state(db, "main") == SQLITE_TXN_READ || Movida(db))
+    if (elegidos && elegidos->eventos.size() < MinimoAqui)
         return;
     d_->version = VersionDeDatos(db);
     for (const GrupoRanuras *g : grupos)
         if (d_->Tabla(g->tabla) < 0)
             d_->tablas.emplace_back(*g);
-    // Stretches of about as many events each, cut at the keys of events
-    // spread over the rowids. A range is first looked at through a few of
-    // them: when few fall in it, it holds few events, and is cut along the
-    // key's index (as many steps as its events), read on threads only when
-    // it holds enough events for them to pay; otherwise it is cut at the
-    // many that fall in it.
-    const auto enRango = [&](std::vector<ClaveGuardada> cortes) {
-        const auto fuera = [&](const ClaveGuardada &c) {
-            return c.Vista().Compara(extremos->primera.Vista()) <= 0 || c.Vista().Compara(extremos->ultima.Vista()) > 0;
-        };
-        cortes.erase(std::remove_if(cortes.begin(), cortes.end(), fuera), cortes.end());
-        return cortes;
-    };
-    std::vector<ClaveGuardada> cortes;
-    if (extremos && enRango(Cortes(db, 8 * lectores)).size() < 4) {
-        sqlite3_int64 eventos = 0;
-        cortes = CortesDelRango(db, *extremos, size_t(lectores), eventos);
-        if (eventos < MinimoEnHilos)
-            return;
+    // The readers on threads open the file by its name, which must still be
+    // the connection's file; and they must see it as the statement will:
+    // nothing read is pending (a write lock held reads the last state, which
+    // nobody else can change).
+    const char *archivo = sqlite3_db_filename(db, "main");
+    const int lectores = qMin(int(std::thread::hardware_concurrency()) - 1, 8);
+    const bool enHilos = hilos && lectores >= 1 && archivo && *archivo && sqlite3_txn_state(db, "main") != SQLITE_TXN_READ && !Movida(db)
+                         && !(elegidos && elegidos->eventos.size() < MinimoEnHilos);
+    if (!enHilos || !EnHilos(archivo, elegidos, lectores))
+        LeeAqui(elegidos);
+    d_->elegidos = elegidos;
+    if (!d_->tramos.empty())
+        enEspera = d_.get();
+}
+
+void LecturaAdelantada::LeeAqui(const Elegidos *elegidos)
+{
+    d_->Abandona();
+    const bool conExtremos = elegidos && elegidos->eventos.size() > 0;
+    ClaveGuardada desde, hasta;
+    if (conExtremos) {
+        desde.De(elegidos->eventos[0].Vista());
+        hasta.De(elegidos->eventos[elegidos->eventos.size() - 1].Vista());
+    }
+    d_->tramos.push_back(std::make_unique<Tramo>(d_->tablas, d_->terminados));
+    if (!d_->tramos.back()->Abre(d_->db, nullptr, conExtremos ? &desde : nullptr, conExtremos ? &hasta : nullptr, true, elegidos, 0,
+                                 elegidos ? elegidos->eventos.size() : 0)) {
+        d_->Abandona();
+        return;
+    }
+    d_->tramos.back()->Arranca(true);
+    d_->aqui = 1;
+    // Read already: what could not be read so is left to the statement now.
+    if (!d_->Leida())
+        d_->Abandona();
+}
+
+bool LecturaAdelantada::EnHilos(const char *archivo, const Elegidos *elegidos, int lectores)
+{
+    // Every event: stretches of about as many events each, cut at the keys of
+    // events spread over the rowids. The chosen ones: as many of them each.
+    std::vector<ClaveGuardada> limites;
+    std::vector<std::pair<size_t, size_t>> elegidosPorTramo;
+    sqlite3 *db = d_->db;
+    // The chosen ones are waited for: the calling thread reads the first
+    // stretch itself meanwhile, by statements of the build's connection,
+    // which keep the windows painted.
+    if (elegidos) {
+        const size_t n = elegidos->eventos.size(), tramos = qBound(size_t(2), n / PorTramo, size_t(lectores) + 1);
+        for (size_t i = 0; i < tramos; ++i) {
+            elegidosPorTramo.emplace_back(n * i / tramos, n * (i + 1) / tramos);
+            limites.emplace_back().De(elegidos->eventos[elegidosPorTramo.back().first].Vista());
+            limites.emplace_back().De(elegidos->eventos[elegidosPorTramo.back().second - 1].Vista());
+            if (i > 0)
+                d_->inicios.push_back(limites[2 * i]);
+        }
     } else {
-        cortes = Cortes(db, 64 * lectores);
-        if (extremos)
-            cortes = enRango(std::move(cortes));
+        const std::vector<ClaveGuardada> cortes = Cortes(db, 64 * lectores);
+        const size_t tramos = qMin(size_t(lectores), cortes.size() + 1);
+        for (size_t i = 1; i < tramos; ++i)
+            d_->inicios.push_back(cortes[cortes.size() * i / tramos]);
     }
-    const size_t tramos = qMin(size_t(lectores), cortes.size() + 1);
-    std::vector<const ClaveGuardada *> limites = {extremos ? &extremos->primera : nullptr};
-    for (size_t i = 1; i < tramos; ++i) {
-        limites.push_back(&cortes[cortes.size() * i / tramos]);
-        d_->inicios.push_back(*limites.back());
-    }
-    limites.push_back(extremos ? &extremos->ultima : nullptr);
+    const size_t tramos = d_->inicios.size() + 1;
     bool abiertos = true;
-    for (size_t i = 0; abiertos && i + 1 < limites.size(); ++i) {
+    for (size_t i = 0; abiertos && i < tramos; ++i) {
         d_->tramos.push_back(std::make_unique<Tramo>(d_->tablas, d_->terminados));
-        abiertos = d_->tramos.back()->Abre(archivo, limites[i], limites[i + 1], i + 2 == limites.size());
+        if (elegidos)
+            abiertos = d_->tramos.back()->Abre(db, i > 0 ? archivo : nullptr, &limites[2 * i], &limites[2 * i + 1], true, elegidos,
+                                               elegidosPorTramo[i].first, elegidosPorTramo[i].second);
+        else
+            abiertos = d_->tramos.back()->Abre(db, archivo, i > 0 ? &d_->inicios[i - 1] : nullptr, i + 1 < tramos ? &d_->inicios[i] : nullptr,
+                                               false);
     }
     if (!abiertos || Movida(db)) {
         d_->Abandona();
-        return;
+        return false;
     }
     // Under a limit on threads or memory a thread may not start (std::system_error,
     // std::bad_alloc): those that did are stopped.
     try {
-        for (const auto &t : d_->tramos)
-            t->Arranca();
+        for (size_t i = elegidos ? 1 : 0; i < d_->tramos.size(); ++i)
+            d_->tramos[i]->Arranca();
     } catch (const std::exception &) {
         d_->Abandona();
-        return;
+        return false;
     }
-    enEspera = d_.get();
+    if (elegidos) {
+        d_->tramos.front()->Arranca(true);
+        d_->aqui = 1;
+    }
+    return true;
 }
 
 LecturaAdelantada::~LecturaAdelantada()
@@ -603,7 +680,12 @@ bool LecturaAdelantada::MismaVersion() const
 
 int LecturaAdelantada::Tramos() const
 {
-    return int(d_->tramos.size());
+    return int(d_->tramos.size()) - d_->aqui;
+}
+
+bool LecturaAdelantada::Adelantada() const
+{
+    return !d_->tramos.empty();
 }
 
 bool LecturaAdelantada::Espera() const
@@ -622,6 +704,14 @@ quint64 LecturaAdelantada::Hallados() const
 quint64 LecturaAdelantada::Pasos() const
 {
     return d_->pasos;
+}
+
+quint64 LecturaAdelantada::Leidos() const
+{
+    quint64 leidos = 0;
+    for (const auto &t : d_->tramos)
+        leidos += t->Espera() ? t->filas.size() : 0;
+    return leidos;
 }
 
 } // namespace RanurasEvento

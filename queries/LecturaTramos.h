@@ -7,13 +7,104 @@
 #include "queries/CodigosEvento.h"
 #include "queries/RanurasEvento.h"
 
+#include <sys/mman.h>
 #include <atomic>
 #include <memory>
+#include <new>
+#include <type_traits>
 #include <vector>
 
 namespace RanurasEvento {
 
 class Tramo;
+
+// A list of plain values kept in blocks of memory mapped for it alone, which
+// grows without moving what it holds and gives each block back to the system
+// when it goes: a build's lists, however large, leave nothing behind.
+template <typename T>
+class Trozos {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+
+public:
+    Trozos() = default;
+    Trozos(const Trozos &) = delete;
+    Trozos &operator=(const Trozos &) = delete;
+    ~Trozos()
+    {
+        for (T *b : bloques_)
+            munmap(b, Bytes);
+    }
+
+    // A new value at the end, as its type begins; throws std::bad_alloc.
+    T &emplace_back()
+    {
+        if (n_ % PorBloque == 0) {
+            void *b = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (b == MAP_FAILED)
+                throw std::bad_alloc();
+            try {
+                bloques_.push_back(static_cast<T *>(b));
+            } catch (...) {
+                munmap(b, Bytes);
+                throw;
+            }
+        }
+        T *lugar = bloques_.back() + n_++ % PorBloque;
+        return *new (lugar) T();
+    }
+    T &operator[](size_t i) { return bloques_[i / PorBloque][i % PorBloque]; }
+    const T &operator[](size_t i) const { return bloques_[i / PorBloque][i % PorBloque]; }
+    size_t size() const { return n_; }
+    void swap(Trozos &o)
+    {
+        bloques_.swap(o.bloques_);
+        std::swap(n_, o.n_);
+    }
+
+private:
+    static constexpr size_t Bytes = size_t(1) << 20, PorBloque = Bytes / sizeof(T);
+    std::vector<T *> bloques_;
+    size_t n_ = 0;
+};
+
+// One event a selection keeps: its rowid and its key by value, in a few
+// bytes (a key of longer texts is not kept so).
+struct EventoElegido {
+    static constexpr int Bytes = 15;
+    sqlite3_int64 fila = 0, folio = 0;
+    quint8 largoClues = 0, largoFecha = 0;
+    char clues[Bytes], fecha[Bytes];
+
+    Clave Vista() const { return Clave{QByteArrayView(clues, largoClues), QByteArrayView(fecha, largoFecha), folio}; }
+};
+
+// The events a selection keeps, read before the statement: in key order for
+// the readers, which read their detail rows alone, and their rowids in
+// ascending order. The statement reads them through EVENTOS_ELEGIDOS.
+struct Elegidos {
+    Trozos<EventoElegido> eventos;
+    std::vector<sqlite3_int64> filas;
+    bool porFila = true;   // EVENTOS_ELEGIDOS gives them in rowid order; otherwise in key order
+
+    // From the rows of a statement giving rowid, CLUES, Folio and
+    // fechaAtencion, each event once however often it comes; false when a
+    // key is not of the ordered types or does not fit. Throws std::bad_alloc.
+    bool Lee(sqlite3_stmt *q);
+    size_t Cuantos() const { return filas.size(); }
+    // The rowid of the i-th event EVENTOS_ELEGIDOS gives.
+    sqlite3_int64 Fila(size_t i) const { return porFila ? filas[i] : eventos[i].fila; }
+
+    // While one lives, EVENTOS_ELEGIDOS gives those events.
+    class EnCurso {
+    public:
+        explicit EnCurso(const Elegidos &e);
+        ~EnCurso();
+        EnCurso(const EnCurso &) = delete;
+        EnCurso &operator=(const EnCurso &) = delete;
+    };
+    // The events EVENTOS_ELEGIDOS gives, or null.
+    static const Elegidos *Actuales();
+};
 
 // Where an event's codes stand: its stretch, and its place among that
 // stretch's events in rowid order.
@@ -29,6 +120,8 @@ struct LecturaAdelantada::Datos {
     int leidos = -1;                    // -1 until waited for; then 1 when every stretch was read
     std::vector<size_t> cursores;       // by stretch: where the last event looked for there stood
     std::vector<ClaveGuardada> inicios; // by stretch after the first: its first key
+    const Elegidos *elegidos = nullptr; // the events the readers read alone, or null for every one in their stretch
+    int aqui = 0;                       // stretches read on the calling thread (the first one)
     quint64 hallados = 0, pasos = 0;    // events Ubica found, and rowids it compared
     std::vector<std::unique_ptr<Tramo>> tramos;   // destroyed first: their threads write them
 
@@ -37,8 +130,8 @@ struct LecturaAdelantada::Datos {
     void Abandona();
     // The number of a table read, or -1.
     int Tabla(const char *tabla) const;
-    // Whether the readers are done and every one could read.
-    bool Leida();
+    // Whether the readers are done (with `espera`, once they are) and every one could read.
+    bool Leida(bool espera = false);
     // Finds the event of that rowid, once the reading is done, in the stretch
     // of its key when given; false when no stretch read it.
     bool Ubica(sqlite3_int64 fila, const Clave *clave, Ubicacion &u);

@@ -18,6 +18,26 @@ const GrupoRanuras Grupos[6] = {
 
 namespace {
 
+// An eponymous module (version 0, no xCreate) of these functions.
+sqlite3_module Eponimo(decltype(sqlite3_module::xConnect) conecta, decltype(sqlite3_module::xBestIndex) mejorIndice,
+                       decltype(sqlite3_module::xDisconnect) desconecta, decltype(sqlite3_module::xOpen) abre, decltype(sqlite3_module::xClose) cierra,
+                       decltype(sqlite3_module::xFilter) filtra, decltype(sqlite3_module::xNext) siguiente, decltype(sqlite3_module::xEof) fin,
+                       decltype(sqlite3_module::xColumn) valor, decltype(sqlite3_module::xRowid) fila)
+{
+    sqlite3_module m{};
+    m.xConnect = conecta;
+    m.xBestIndex = mejorIndice;
+    m.xDisconnect = desconecta;
+    m.xOpen = abre;
+    m.xClose = cierra;
+    m.xFilter = filtra;
+    m.xNext = siguiente;
+    m.xEof = fin;
+    m.xColumn = valor;
+    m.xRowid = fila;
+    return m;
+}
+
 // The module: eponymous only, one row per call, the key as hidden arguments.
 namespace Modulo {
 
@@ -138,21 +158,115 @@ int Fila(sqlite3_vtab_cursor *, sqlite3_int64 *fila)
 
 sqlite3_module Definicion()
 {
-    sqlite3_module m{};   // version 0; no xCreate: eponymous only
-    m.xConnect = Conecta;
-    m.xBestIndex = MejorIndice;
-    m.xDisconnect = Desconecta;
-    m.xOpen = Abre;
-    m.xClose = Cierra;
-    m.xFilter = Filtra;
-    m.xNext = Siguiente;
-    m.xEof = Fin;
-    m.xColumn = Valor;
-    m.xRowid = Fila;
-    return m;
+    return Eponimo(Conecta, MejorIndice, Desconecta, Abre, Cierra, Filtra, Siguiente, Fin, Valor, Fila);
 }
 
 } // namespace Modulo
+
+// EVENTOS_ELEGIDOS: eponymous only, the chosen events' rowids (column fila),
+// in ascending order or in the order of their keys, as Elegidos says.
+namespace ModuloElegidos {
+
+const char *const Nombre = "EVENTOS_ELEGIDOS";
+
+struct Cursor {
+    sqlite3_vtab_cursor base{};
+    const Elegidos *elegidos = nullptr;
+    size_t i = 0;
+};
+
+int Conecta(sqlite3 *db, void *, int, const char *const *, sqlite3_vtab **tabla, char **)
+{
+    const int rc = sqlite3_declare_vtab(db, "CREATE TABLE x(fila INTEGER)");
+    if (rc != SQLITE_OK)
+        return rc;
+    *tabla = new sqlite3_vtab{};
+    return SQLITE_OK;
+}
+
+int Desconecta(sqlite3_vtab *tabla)
+{
+    delete tabla;
+    return SQLITE_OK;
+}
+
+// Read whole; in rowid order, already in the order of fila.
+int MejorIndice(sqlite3_vtab *, sqlite3_index_info *info)
+{
+    const Elegidos *e = Elegidos::Actuales();
+    if (e && e->porFila && info->nOrderBy == 1 && info->aOrderBy[0].iColumn == 0 && !info->aOrderBy[0].desc)
+        info->orderByConsumed = 1;
+    info->estimatedRows = e ? sqlite3_int64(e->Cuantos()) : 0;
+    info->estimatedCost = double(info->estimatedRows) + 1;
+    return SQLITE_OK;
+}
+
+int Abre(sqlite3_vtab *, sqlite3_vtab_cursor **cursor)
+{
+    *cursor = &(new Cursor)->base;
+    return SQLITE_OK;
+}
+
+int Cierra(sqlite3_vtab_cursor *cursor)
+{
+    delete reinterpret_cast<Cursor *>(cursor);
+    return SQLITE_OK;
+}
+
+int Filtra(sqlite3_vtab_cursor *cursor, int, const char *, int, sqlite3_value **)
+{
+    auto *c = reinterpret_cast<Cursor *>(cursor);
+    c->elegidos = Elegidos::Actuales();
+    c->i = 0;
+    return SQLITE_OK;
+}
+
+int Siguiente(sqlite3_vtab_cursor *cursor)
+{
+    ++reinterpret_cast<Cursor *>(cursor)->i;
+    return SQLITE_OK;
+}
+
+int Fin(sqlite3_vtab_cursor *cursor)
+{
+    const auto *c = reinterpret_cast<Cursor *>(cursor);
+    return !c->elegidos || c->i >= c->elegidos->Cuantos();
+}
+
+int Valor(sqlite3_vtab_cursor *cursor, sqlite3_context *ctx, int)
+{
+    const auto *c = reinterpret_cast<Cursor *>(cursor);
+    sqlite3_result_int64(ctx, c->elegidos->Fila(c->i));
+    return SQLITE_OK;
+}
+
+int Fila(sqlite3_vtab_cursor *cursor, sqlite3_int64 *fila)
+{
+    const auto *c = reinterpret_cast<Cursor *>(cursor);
+    *fila = c->elegidos->Fila(c->i);
+    return SQLITE_OK;
+}
+
+sqlite3_module Definicion()
+{
+    return Eponimo(Conecta, MejorIndice, Desconecta, Abre, Cierra, Filtra, Siguiente, Fin, Valor, Fila);
+}
+
+} // namespace ModuloElegidos
+
+// Registers a module on the connection unless it is there already (told by
+// a statement reading it with those arguments).
+void RegistraModulo(sqlite3 *db, const char *nombre, const char *argumentos, const sqlite3_module *modulo)
+{
+    sqlite3_stmt *prueba = nullptr;
+    const QByteArray sql = QByteArray("SELECT 1 FROM ") + nombre + argumentos + " WHERE 0";
+    const int rc = sqlite3_prepare_v2(db, sql.constData(), -1, &prueba, nullptr);
+    sqlite3_finalize(prueba);
+    if (rc == SQLITE_OK)
+        return;
+    if (!QByteArray(sqlite3_errmsg(db)).startsWith("no such table") || sqlite3_create_module_v2(db, nombre, modulo, nullptr, nullptr) != SQLITE_OK)
+        throw ErrorBD::DeManejador(db);
+}
 
 } // namespace
 
@@ -166,21 +280,19 @@ const GrupoRanuras *GrupoDe(const QString &entrada)
 
 void Registra(sqlite3 *db)
 {
-    static const sqlite3_module modulo = Modulo::Definicion();
-    sqlite3_stmt *prueba = nullptr;
-    const QByteArray sql = QByteArray("SELECT 1 FROM ") + Modulo::Nombre + "('', 0, '') WHERE 0";
-    const int rc = sqlite3_prepare_v2(db, sql.constData(), -1, &prueba, nullptr);
-    sqlite3_finalize(prueba);
-    if (rc == SQLITE_OK)
-        return;
-    if (!QByteArray(sqlite3_errmsg(db)).startsWith("no such table")
-        || sqlite3_create_module_v2(db, Modulo::Nombre, &modulo, nullptr, nullptr) != SQLITE_OK)
-        throw ErrorBD::DeManejador(db);
+    static const sqlite3_module modulo = Modulo::Definicion(), elegidos = ModuloElegidos::Definicion();
+    RegistraModulo(db, Modulo::Nombre, "('', 0, '')", &modulo);
+    RegistraModulo(db, ModuloElegidos::Nombre, "", &elegidos);
 }
 
 QString Union()
 {
     return QStringLiteral(", %1(E.Clues, E.Folio, E.fechaAtencion, E.rowid) AS R").arg(QLatin1String(Modulo::Nombre));
+}
+
+QString DeLosElegidos()
+{
+    return QStringLiteral(" %1 AS L").arg(QLatin1String(ModuloElegidos::Nombre));
 }
 
 } // namespace RanurasEvento

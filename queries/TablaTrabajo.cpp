@@ -3,6 +3,7 @@
 #include "platform/BaseDatos.h"
 #include "platform/SentenciaSqlite.h"
 #include "queries/CodigosEvento.h"
+#include "queries/LecturaTramos.h"
 #include "queries/RanurasEvento.h"
 #include "shell/modGeneral.h"
 
@@ -11,7 +12,6 @@
 #include <QScopedValueRollback>
 #include <QSqlQuery>
 #include <sqlite3.h>
-#include <limits>
 #include <optional>
 
 namespace {
@@ -93,30 +93,29 @@ QString Eventos(const SeleccionEventos &s, bool ranuras)
 
 namespace {
 
-// The selection's FROM with the events read only by rowid or in full, never
-// through an index of theirs (SQLite's NOT INDEXED keeps the rowid's own search).
-QString SinIndices(const QString &desde)
+// The selection's FROM with the events read as `indice` says (" NOT INDEXED",
+// " INDEXED BY ...").
+QString ConIndice(const QString &desde, const QString &indice)
 {
     static const QLatin1String eventos(" FROM D_Evento AS E");
     if (!desde.startsWith(eventos, Qt::CaseInsensitive))
         return desde;
-    return desde.left(eventos.size()) + QStringLiteral(" NOT INDEXED") + desde.mid(eventos.size());
+    return desde.left(eventos.size()) + indice + desde.mid(eventos.size());
 }
 
-// A unit's name as the key's index compares it.
-RanurasEvento::Clave Unidad(const QByteArray &clues)
+// The selection's FROM with the events read only by rowid or in full, never
+// through an index of theirs (SQLite's NOT INDEXED keeps the rowid's own search).
+QString SinIndices(const QString &desde)
 {
-    return RanurasEvento::Clave{clues, {}, 0};
+    return ConIndice(desde, QStringLiteral(" NOT INDEXED"));
 }
 
 // Of the events in 16 runs of 64 rowids spread over the table: how many
-// there are, how many the selection keeps, and the first and the last of
-// their units. Each run is read by its rowids whatever index the condition
-// names, so that it costs the same few steps whatever the plan of the
-// selection itself.
+// there are and how many the selection keeps. Each run is read by its rowids
+// whatever index the condition names, so that it costs the same few steps
+// whatever the plan of the selection itself.
 struct Muestra {
     qint64 vistos = 0, quedan = 0;
-    QByteArray primera, ultima;   // units, as the key's index orders them
 
     Muestra(const BaseDatos &bd, const SeleccionEventos &s)
     {
@@ -126,8 +125,7 @@ struct Muestra {
         const qint64 minima = menor.toLongLong(), maxima = bd.Valor(QStringLiteral("SELECT max(rowid) FROM D_EVENTO")).toLongLong();
         constexpr int Corridas = 16, Largo = 64;
         SentenciaSqlite todos(bd.Manejador(), QStringLiteral("SELECT count(*) FROM D_EVENTO WHERE rowid BETWEEN ? AND ?"));
-        SentenciaSqlite elegidos(bd.Manejador(), QStringLiteral("SELECT count(DISTINCT E.rowid), min(E.Clues), max(E.Clues)%1 "
-                                                                "WHERE (%2) AND E.rowid BETWEEN ? AND ?")
+        SentenciaSqlite elegidos(bd.Manejador(), QStringLiteral("SELECT count(DISTINCT E.rowid)%1 WHERE (%2) AND E.rowid BETWEEN ? AND ?")
                                                      .arg(SinIndices(s.desde), s.condicion));
         for (int i = 0; i < Corridas; ++i) {
             const qint64 desde = minima + qint64((long double)(maxima - minima) * i / Corridas), hasta = desde + Largo - 1;
@@ -136,24 +134,23 @@ struct Muestra {
             vistos += todos.Paso() ? todos.Valor(0).toLongLong() : 0;
             elegidos.Reinicia();
             elegidos.Asocia(s.valores + QVariantList{desde, hasta});
-            if (!elegidos.Paso() || elegidos.Valor(0).toLongLong() == 0)
-                continue;
-            const QByteArray de = elegidos.Texto(1).toUtf8(), a = elegidos.Texto(2).toUtf8();
-            if (quedan == 0 || Unidad(de).Compara(Unidad(primera)) < 0)
-                primera = de;
-            if (quedan == 0 || Unidad(a).Compara(Unidad(ultima)) > 0)
-                ultima = a;
-            quedan += elegidos.Valor(0).toLongLong();
+            quedan += elegidos.Paso() ? elegidos.Valor(0).toLongLong() : 0;
         }
     }
 };
+
+// The name of D_EVENTO's key index, or empty.
+QString IndiceClave(const BaseDatos &bd)
+{
+    return bd.Valor(QStringLiteral("SELECT name FROM pragma_index_list('D_EVENTO') WHERE origin = 'pk'")).toString();
+}
 
 // Whether SQLite runs `sql` by searching D_EVENTO's key index for the events
 // E, in the index's order and without a sort: as many steps as events found.
 // Told by its plan; any plan it does not recognize as such is not.
 bool BuscaPorClave(const BaseDatos &bd, const QString &sql, const QVariantList &valores)
 {
-    const QString indice = bd.Valor(QStringLiteral("SELECT name FROM pragma_index_list('D_EVENTO') WHERE origin = 'pk'")).toString();
+    const QString indice = IndiceClave(bd);
     static const QRegularExpression busqueda(QStringLiteral("^SEARCH (?:TABLE \\S+ AS )?E USING (?:COVERING )?INDEX (\\S+) \\("));
     QSqlQuery q = bd.Ejecuta(QStringLiteral("EXPLAIN QUERY PLAN ") + sql, valores);
     bool porClave = false;
@@ -167,62 +164,68 @@ bool BuscaPorClave(const BaseDatos &bd, const QString &sql, const QVariantList &
     return porClave;
 }
 
-// Every key of the units between two (both in).
-RanurasEvento::Extremos DeLasUnidades(const QByteArray &primera, const QByteArray &ultima)
-{
-    RanurasEvento::Extremos e;
-    e.primera.clues = primera;
-    e.primera.folio = std::numeric_limits<sqlite3_int64>::min();
-    e.ultima.clues = ultima;
-    e.ultima.folio = std::numeric_limits<sqlite3_int64>::max();
-    e.ultima.fecha = QByteArray(1, char(0xff));   // after any date, as bytes are compared
-    return e;
-}
-
 // How a build meets the events and reads their detail rows.
 struct Camino {
     using Forma = TablaTrabajo::LecturaTabla::Eventos;
     Forma forma = Forma::Escrita;
-    bool hilos = false;                                  // the detail tables read alongside on threads
-    std::optional<RanurasEvento::Extremos> extremos;     // by them, only the events of that key range
+    bool adelantada = false;   // the detail tables read ahead, on threads where they can run
+    bool porClave = false;     // without that, the events read along the key's index
 };
 
-// Threads read every detail row of the events, or of a range of their keys:
-// worth it only when the selection keeps more than a few events.
-// - No condition: every event, in rowid order, threads reading every row.
+// The detail rows are read ahead, on threads where they can run (on the
+// calling thread otherwise), only when the selection keeps more than a few
+// events; without that, the statement walks the detail tables along the key
+// as it meets the events, at a step each when they come in the key's order
+// and a search each otherwise.
+// - No condition: every event, in rowid order, every detail row read ahead;
+//   without that, along the key.
 // - Most events (half or more of the sample): the same, the condition tried
 //   on each event; a search through an index would read the table in the
 //   index's order, each page again and again.
-// - Events the key's index finds (a unit, a range of folios): the statement
-//   reads the events kept in rowid order, so that neither a sort of the rows
-//   nor the index's order of the table costs it, and threads read only the
-//   detail rows of the units the sample met them in; events of other units,
-//   if any, are searched for one by one. None met: few, read by the
-//   statement alone along the index.
-// - Otherwise, threads read everything when the sample keeps one event in
-//   sixteen or more; the statement alone reads fewer.
+// - Events the key's index finds (a unit, a range of folios): they are found
+//   first, the detail rows of those alone are read ahead, and the statement
+//   then reads them in rowid order, so that neither a sort of the rows nor
+//   the index's order of the table costs it; without a reading ahead, along
+//   the index.
+// - Otherwise, everything is read ahead when the sample keeps one event in
+//   sixteen or more (without that, along the key); the statement alone
+//   searches for fewer.
 Camino Elige(const BaseDatos &bd, const SeleccionEventos &s, bool ranuras)
 {
     Camino c;
     if (s.condicion.trimmed().isEmpty()) {
-        c.hilos = ranuras;
+        c.adelantada = c.porClave = ranuras;
         return c;
     }
     const Muestra m(bd, s);
     if (m.vistos > 0 && m.quedan * 2 >= m.vistos) {
         c.forma = Camino::Forma::SinIndice;
-        c.hilos = ranuras;
+        c.adelantada = c.porClave = ranuras;
     } else if (BuscaPorClave(bd, QStringLiteral("SELECT E.rowid%1 WHERE %2").arg(s.desde, s.condicion), s.valores)) {
         // The user's order may name a detail the selection joins: only the selection knows it.
-        if (s.orden.isEmpty() || !s.desde.contains(QLatin1String("JOIN"), Qt::CaseInsensitive))
+        if (s.orden.isEmpty() || !s.desde.contains(QLatin1String("JOIN"), Qt::CaseInsensitive)) {
             c.forma = Camino::Forma::Elegidos;
-        if (ranuras && m.quedan > 0)
-            c.extremos = DeLasUnidades(m.primera, m.ultima);
-        c.hilos = c.extremos.has_value();
+            c.adelantada = ranuras;
+        }
     } else {
-        c.hilos = ranuras && m.vistos > 0 && m.quedan * 16 >= m.vistos;
+        c.adelantada = c.porClave = ranuras && m.vistos > 0 && m.quedan * 16 >= m.vistos;
     }
     return c;
+}
+
+// The events a selection keeps, found along the key's index, each once; null
+// when their keys cannot be kept so.
+std::unique_ptr<RanurasEvento::Elegidos> LeeElegidos(const BaseDatos &bd, const SeleccionEventos &s)
+{
+    SentenciaSqlite q(bd.Manejador(), QStringLiteral("SELECT E.rowid, E.Clues, E.Folio, E.fechaAtencion%1 WHERE %2").arg(s.desde, s.condicion),
+                      s.valores);
+    auto elegidos = std::make_unique<RanurasEvento::Elegidos>();
+    try {
+        if (elegidos->Lee(q.Stmt()))
+            return elegidos;
+    } catch (const std::bad_alloc &) {
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -244,13 +247,20 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
     const QString inserta = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3").arg(tabla, nombres.join(QLatin1Char(',')),
                                                                                    expresiones.join(QLatin1Char(',')));
     const QString ordena = QStringLiteral(" ORDER BY ") + (orden.isEmpty() ? QStringLiteral("E.rowid") : orden);
+    // With slots, the chosen events are found before the statement, once; without, by the statement.
     const auto sentencia = [&](Camino::Forma forma) {
+        if (forma == Camino::Forma::ElegidosPorClave || (forma == Camino::Forma::Elegidos && !grupos.isEmpty()))
+            return inserta + QStringLiteral(" FROM") + RanurasEvento::DeLosElegidos() + QStringLiteral(" CROSS JOIN D_Evento AS E")
+                   + RanurasEvento::Union() + QStringLiteral(" WHERE E.rowid = L.fila")
+                   + (forma == Camino::Forma::Elegidos && orden.isEmpty() ? QStringLiteral(" ORDER BY L.fila") : ordena);
         if (forma == Camino::Forma::Elegidos)
-            return inserta + QStringLiteral(" FROM D_Evento AS E") + (grupos.isEmpty() ? QString() : RanurasEvento::Union())
-                   + QStringLiteral(" WHERE E.rowid IN (SELECT E.rowid%1 WHERE %2)").arg(s.desde, s.condicion) + ordena;
+            return inserta + QStringLiteral(" FROM D_Evento AS E WHERE E.rowid IN (SELECT E.rowid%1 WHERE %2)").arg(s.desde, s.condicion)
+                   + ordena;
         SeleccionEventos escrita = s;
         if (forma == Camino::Forma::SinIndice)
             escrita.desde = SinIndices(s.desde);
+        else if (forma == Camino::Forma::PorClave)
+            escrita.desde = ConIndice(s.desde, QStringLiteral(" INDEXED BY ") + CitaNombre(IndiceClave(bd)));
         return inserta + Eventos(escrita, !grupos.isEmpty()) + ordena;
     };
     RanurasEvento::Registra(bd.Manejador());
@@ -258,26 +268,46 @@ qint64 Construye(const BaseDatos &bd, const QString &tabla, const QList<Columna>
     // another state of the database than the events were. The write lock is
     // taken first, so that nobody can: a lock another program held until then
     // leaves the threads the state the statement reads.
-    const auto construye = [&](bool adelantada) -> std::optional<qint64> {
-        Transaccion t(bd);
-        Camino camino;
-        if (adelantada)
-            camino = Elige(bd, s, !grupos.isEmpty());
-        std::optional<RanurasEvento::LecturaAdelantada> lectura;
-        if (camino.hilos)
-            lectura.emplace(bd.Manejador(), grupos, camino.extremos ? &*camino.extremos : nullptr);
-        // Without threads the statement walks the detail tables along the key's index as it reads the events.
-        if (!grupos.isEmpty() && (!lectura || lectura->Tramos() == 0))
-            camino.forma = Camino::Forma::Escrita;
+    const auto construye = [&](bool enHilos) -> std::optional<qint64> {
+        // The windows are painted from inside the statements that find the events and read them ahead too.
         const QScopedValueRollback<bool> enConstruccion(construyendo, true);
+        Transaccion t(bd);
+        Camino camino = Elige(bd, s, !grupos.isEmpty());
+        std::unique_ptr<RanurasEvento::Elegidos> elegidos;
+        std::optional<RanurasEvento::LecturaAdelantada> lectura;
+        if (camino.adelantada) {
+            if (camino.forma == Camino::Forma::Elegidos)
+                elegidos = LeeElegidos(bd, s);
+            if (elegidos || camino.forma != Camino::Forma::Elegidos)
+                lectura.emplace(bd.Manejador(), grupos, elegidos.get(), enHilos);
+        }
         bd.EjecutaAccion(QStringLiteral("DROP TABLE IF EXISTS main.%1").arg(tabla));
         bd.EjecutaAccion(QStringLiteral("CREATE TABLE main.%1 (%2)").arg(tabla, definicion.join(QLatin1Char(','))));
-        const qint64 filas = bd.EjecutaAccion(sentencia(camino.forma), s.valores);
+        // The statement waits for the chosen events' readers anyway: one that could not read is known before it starts.
+        if (elegidos && lectura && lectura->Adelantada() && !lectura->Espera())
+            lectura.reset();
+        // Without a reading ahead the statement walks the detail tables along the
+        // key's index as it reads the events; the chosen ones, found already, are read so.
+        const bool adelantada = lectura && lectura->Adelantada();
+        if (!grupos.isEmpty() && !adelantada)
+            camino.forma = elegidos                                         ? Camino::Forma::ElegidosPorClave
+                           : camino.porClave && !IndiceClave(bd).isEmpty() ? Camino::Forma::PorClave
+                                                                           : Camino::Forma::Escrita;
+        if (elegidos)
+            elegidos->porFila = adelantada;
+        std::optional<RanurasEvento::Elegidos::EnCurso> actuales;
+        if (elegidos)
+            actuales.emplace(*elegidos);
+        // The chosen events' statement names them by rowid, not by the selection's values.
+        const qint64 filas = bd.EjecutaAccion(sentencia(camino.forma), elegidos ? QVariantList() : s.valores);
         const bool misma = !lectura || lectura->MismaVersion();
         if (como)
-            *como = {camino.forma, lectura ? lectura->Tramos() : 0, lectura ? qint64(lectura->Hallados()) : 0};
+            *como = {camino.forma, lectura ? lectura->Tramos() : 0, lectura ? qint64(lectura->Hallados()) : 0,
+                     lectura ? qint64(lectura->Leidos()) : 0};
         // The readers' snapshots would keep the log from being checkpointed into the file.
         lectura.reset();
+        actuales.reset();
+        elegidos.reset();
         if (!misma)
             return std::nullopt;
         t.Confirma();

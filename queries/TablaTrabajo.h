@@ -41,31 +41,37 @@ struct LecturaFilas {
 namespace TablaTrabajo {
 
 // How a build read the events and their detail rows, as it chose (told to
-// the benchmarks' figures). The detail tables are read on threads, each a
-// stretch of the events' keys, which read every detail row of their stretch:
-// without a condition; for the events the key's index finds (a unit), over
-// the keys between the first and the last unit a sample of the events meets
-// (any other event searched for alone); otherwise when the selection keeps
-// more than a few of the events (told by runs of events spread over the
-// rowids, read by rowid whatever the plan). Few are read by the statement
-// alone, in proportion to them. The choice costs a few steps whatever the events.
+// the benchmarks' figures). The detail tables are read ahead of the
+// statement, on threads, each a stretch of the events' keys (on the calling
+// thread, in one stretch, where no thread runs): every detail row without a
+// condition, or when the selection keeps more than a few of the events (told
+// by runs of events spread over the rowids, read by rowid whatever the
+// plan); for the events the key's index finds (a unit, several), those
+// events alone, found first. Few are read by the statement alone, in
+// proportion to them. Where nothing could be read ahead, the statement
+// meets the events along the key's index. The choice costs a few steps
+// whatever the events.
 struct LecturaTabla {
     enum Eventos {
         Escrita,     // as the selection is written, in the order its plan reads the events
         SinIndice,   // every event in rowid order, the condition tried on each
         Elegidos,    // the events kept, found first, then read in rowid order
+        PorClave,    // every event along the key's index, the condition tried on each (nothing read ahead)
+        ElegidosPorClave,   // the events kept, found first, then read along the key's index (nothing read ahead)
     } eventos = Escrita;
-    int tramos = 0;          // stretches read on threads; 0: the statement read the detail tables alone
-    qint64 deHilos = 0;      // events whose codes the statement took from the threads
+    int tramos = 0;          // stretches read on threads; 0: none (read ahead on the calling thread, or not at all)
+    qint64 deHilos = 0;      // events whose codes the statement took from the reading ahead
+    qint64 adelantados = 0;  // events whose detail rows were read ahead
 };
 
 // The export generator's table: the chosen field entries ("E.Nombre",
 // "D.CodDerechohabiencia", ...) in order. Without slots and without a detail
 // join it holds exactly those columns; otherwise the event key (Folio, CLUES,
 // fechaAtencion) comes first unless chosen, and every detail entry becomes its
-// slots (six for the diagnoses). Without `hilos` the statement alone reads the
-// detail tables, as on a machine of one processor. `lectura`, when given, is
-// told how it read. Throws ErrorBD; returns the rows.
+// slots (six for the diagnoses). Without `hilos` no thread is started, as on
+// a machine of one processor: what threads would read ahead is read on the
+// calling thread. `lectura`, when given, is told how it read. Throws ErrorBD;
+// returns the rows.
 qint64 ConstruyeGenConsul(const BaseDatos &bd, const QStringList &campos, const SeleccionEventos &seleccion,
                           bool hilos = true, LecturaTabla *lectura = nullptr);
 

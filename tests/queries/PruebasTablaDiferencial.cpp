@@ -320,7 +320,7 @@ struct Caso {
     QString dondePlano = {};
     QString valoresDeOrden = {};   // SELECT of (rowid, value) for the order's field
     bool descendente = false;
-    bool apartadas = false;   // with readers, threads read its events but the units set apart's
+    bool apartadas = false;   // with readers, the units set apart are read ahead with the others
 };
 
 QList<Caso> Selecciones(Azar &azar, const Unidades &u, const BaseDatos &bd)
@@ -340,9 +340,8 @@ QList<Caso> Selecciones(Azar &azar, const Unidades &u, const BaseDatos &bd)
         {"la unidad de dos cajas y la mayor", {eventos, "(E.Clues IN (?, ?))", {cod(u.gemela), cod(u.mayor)}, {}}},
         {"la unidad sin relleno y la rellena", {eventos, "(E.Clues = ? OR E.Clues = ?)", {u.sinRelleno.codigos.first(), u.rellena.codigos.first()}, {}}},
         {"una unidad pequeña", {eventos, "(E.Clues = ?)", {cod(u.pequenas[Entre(azar, 0, 2)])}, {}}},
-        // The sample meets the biggest unit's first folios (far from half its events), so that
-        // threads read that unit alone; the small units on both sides of it, which the sample never
-        // meets, are the statement's, whatever the seed.
+        // The sample meets the biggest unit's first folios (far from half its events) and never the
+        // small units on both sides of it: their events are read ahead all the same, whatever the seed.
         {"unidades pequeñas junto a la mayor, fuera de los hilos",
          {eventos, "((E.Clues = ? AND E.Folio <= ?) OR E.Clues IN (?, ?))",
           {cod(u.mayor), u.mayor.eventos / 3, cod(u.apartadas[0]), cod(u.apartadas[1])}, {}},
@@ -355,6 +354,10 @@ QList<Caso> Selecciones(Azar &azar, const Unidades &u, const BaseDatos &bd)
         {"sin condición", {eventos, {}, {}, {}}, "1"},
         {"la mitad", {eventos, "(E.Edad >= ?)", {mediana}, {}}},
         {"uno de cada once", {eventos, "(E.Folio % 11 = ?)", {Entre(azar, 0, 10)}, {}}},
+        {"cinco unidades de tamaños mezclados", {eventos, "(E.Clues IN (?, ?, ?, ?, ?))", {cod(u.pequenas[1]), cod(u.mayor), cod(u.familia.last()), cod(u.sueltas[1]), cod(u.medianas[0])}, {}}},
+        {"una unidad y más de un tipo de violencia", {ConViolencia, "(E.Clues = ? AND V.CodTipoViolencia > ?)", {cod(u.mayor), Entre(azar, -1, 3)}, {}},
+         "(E.Clues = ? AND " + QString(ExisteViolencia).replace("CodTipoViolencia = ?", "CodTipoViolencia > ?") + ")"},
+        {"la mayor o las de un prefijo", {eventos, "(E.Clues = ? OR E.Clues LIKE ?)", {cod(u.mayor), Cajas(azar, u.prefijo) + "%"}, {}}},
     };
     return casos;
 }
@@ -383,9 +386,9 @@ bool EnOrden(const QList<qint64> &filas, const QHash<qint64, QList<QVariant>> &v
 // What the builds met, over every seed: the ways of reading that a test
 // that names them must have gone through.
 struct Cobertura {
-    QSet<int> formasConHilos;
+    QSet<int> formasConHilos, formasSinHilos;
     int variosTramos = 0;
-    qint64 deHilos = 0;
+    qint64 deHilos = 0, adelantadosSinHilos = 0;
 };
 
 // One seed: the data, then each selection built with threads and without,
@@ -424,13 +427,21 @@ void PruebaSemilla(quint64 semilla, Cobertura &cobertura)
                 continue;
             }
             if (hilos && c.apartadas && std::thread::hardware_concurrency() >= 2) {
-                EXPECT_GT(lectura.tramos, 0);
+                EXPECT_EQ(lectura.deHilos, esperadas.size());
                 EXPECT_EQ(lectura.eventos, TablaTrabajo::LecturaTabla::Elegidos);
             }
             if (hilos && lectura.tramos > 0) {
                 cobertura.formasConHilos.insert(lectura.eventos);
                 cobertura.variosTramos += lectura.tramos > 1;
                 cobertura.deHilos += lectura.deHilos;
+            } else if (!hilos) {
+                cobertura.formasSinHilos.insert(lectura.eventos);
+                cobertura.adelantadosSinHilos += lectura.adelantados;
+            }
+            // The chosen events found first: those alone are read ahead, and the statement took each one's codes from that reading.
+            if (lectura.eventos == TablaTrabajo::LecturaTabla::Elegidos) {
+                EXPECT_EQ(lectura.adelantados, esperadas.size());
+                EXPECT_EQ(lectura.deHilos, esperadas.size());
             }
             EXPECT_EQ(filas, esperadas.size());
             // The table's rows by their events, then cell by cell.
@@ -500,6 +511,12 @@ TEST(TablaDiferencial, CadaCeldaEsLaDeLaSentenciaPlana)
         EXPECT_EQ(cobertura.formasConHilos, QSet<int>({L::Escrita, L::SinIndice, L::Elegidos}));
         EXPECT_GT(cobertura.variosTramos, 0);
         EXPECT_GT(cobertura.deHilos, 0);
+    }
+    // Without threads, each way read ahead on the calling thread, and a few chosen events found first and read along the key.
+    if (dada.isEmpty()) {
+        using L = TablaTrabajo::LecturaTabla;
+        EXPECT_TRUE(cobertura.formasSinHilos.contains(QSet<int>({L::Escrita, L::SinIndice, L::Elegidos, L::ElegidosPorClave})));
+        EXPECT_GT(cobertura.adelantadosSinHilos, 0);
     }
 }
 

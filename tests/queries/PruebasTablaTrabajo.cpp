@@ -1,5 +1,6 @@
 #include "CincoEventos.h"
-#include "queries/CodigosEvento.h"
+#include "platform/SentenciaSqlite.h"
+#include "queries/LecturaTramos.h"
 #include "queries/RanurasEvento.h"
 #include "queries/TablaTrabajo.h"
 
@@ -275,6 +276,43 @@ TEST_F(TablaTrabajoTest, UnFiltroDePocosEventosNoLeeTodoElDetalle)
     ComparaConOraculo(p, "E.Folio % 97 = ?", {3}, 32);
 }
 
+// Units kept apart in the key's order by a big one, and a unit with a
+// condition on a detail (met twice by some events): the threads read the
+// detail rows of the events kept alone, not of the units between nor of the
+// unit's other events, and the statement takes every event's codes from them.
+TEST_F(TablaTrabajoTest, LosHilosLeenSoloElDetalleDeLosEventosElegidos)
+{
+    if (std::thread::hardware_concurrency() < 2)
+        GTEST_SKIP() << "con un procesador no hay lectores en hilos";
+    UnidadesEnDesorden(p, {{"b", 900}, {"m", 12000}, {"x", 700}, {"z", 6000}});
+    const QString eventos = " FROM D_Evento AS E";
+    const QString violencia = " FROM D_Evento AS E LEFT JOIN D_TipoViolencia AS V ON V.CLUES = E.Clues AND V.Folio = E.Folio "
+                              "AND V.fechaAtencion = E.fechaAtencion";
+    const QString existe = "E.Clues = ?1 AND EXISTS (SELECT 1 FROM D_TipoViolencia AS V WHERE V.CLUES = E.Clues AND V.Folio = E.Folio "
+                           "AND V.fechaAtencion = E.fechaAtencion AND V.CodTipoViolencia IN (?2, ?3))";
+    const struct {
+        SeleccionEventos seleccion;
+        QString dondeOraculo;
+    } casos[] = {
+        {{eventos, "E.Clues IN (?, ?)", {"B", "x"}, {}}, {}},
+        {{eventos, "E.Clues = ? OR E.Clues LIKE ?", {"X", "b%"}, {}}, {}},
+        {{violencia, "E.Clues = ? AND V.CodTipoViolencia IN (?, ?)", {"M", 2, 3}, {}}, existe},
+    };
+    for (const auto &c : casos) {
+        SCOPED_TRACE(c.seleccion.condicion.toStdString());
+        const QString donde = c.dondeOraculo.isEmpty() ? c.seleccion.condicion : c.dondeOraculo;
+        const int elegidos = p.Valor("SELECT count(*) FROM D_EVENTO AS E WHERE " + donde, c.seleccion.valores).toInt();
+        ASSERT_GT(elegidos, 1000);
+        TablaTrabajo::LecturaTabla lectura;
+        EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), {"V.CodTipoViolencia"}, c.seleccion, true, &lectura), elegidos);
+        EXPECT_EQ(lectura.eventos, TablaTrabajo::LecturaTabla::Elegidos);
+        EXPECT_GT(lectura.tramos, 0);
+        EXPECT_EQ(lectura.adelantados, elegidos);
+        EXPECT_EQ(lectura.deHilos, elegidos);
+        ComparaConOraculo(p, c.seleccion, elegidos, c.dondeOraculo);
+    }
+}
+
 // Negative and large numbers, and a code longer than the threads keep: the
 // table holds each event's codes as stored.
 TEST_F(TablaTrabajoTest, CodigosLargosONumerosGrandesSalenComoEstan)
@@ -292,6 +330,39 @@ TEST_F(TablaTrabajoTest, CodigosLargosONumerosGrandesSalenComoEstan)
         TablaTrabajo::ConstruyeGenConsul(p.bd(), {"V.CodTipoViolencia", "D.CodDerechohabiencia"}, {" FROM D_Evento AS E", "+E.Clues = 'B'", {}, {}});
         EXPECT_EQ(p.Filas("SELECT Folio, TipoViolencia01, Derechohabiencia01 FROM GENCONSUL ORDER BY rowid"), p.Filas(plana)) << codigo;
     }
+}
+
+// A code longer than a reading ahead keeps, in a unit read through the key's
+// index and in every event: with threads and without, what cannot be read
+// ahead is left to the statement, which then meets the events along the
+// key's index (not in rowid order, searching each), and the cells are the
+// plain ones.
+TEST_F(TablaTrabajoTest, LoQueNoSePuedeLeerAntesSeLeeALoLargoDeLaClave)
+{
+    UnidadesEnDesorden(p, {{"b", 900}, {"c", 2000}});
+    p.Ejecuta("UPDATE D_Derechohabiencia SET CodDerechohabiencia = 'CODIGO LARGO' "
+              "WHERE rowid = (SELECT min(rowid) FROM D_Derechohabiencia WHERE Clues = 'b')");
+    using L = TablaTrabajo::LecturaTabla;
+    const struct {
+        SeleccionEventos seleccion;
+        int filas;
+        L::Eventos forma;
+    } casos[] = {
+        {{" FROM D_Evento AS E", "E.Clues = ?", {"B"}, {}}, 900, L::ElegidosPorClave},
+        {{" FROM D_Evento AS E", {}, {}, {}}, p.Valor("SELECT count(*) FROM D_EVENTO").toInt(), L::PorClave},
+    };
+    for (const auto &c : casos) {
+        SCOPED_TRACE(c.seleccion.condicion.toStdString());
+        TablaTrabajo::LecturaTabla lectura;
+        EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), CamposOraculo, c.seleccion, false, &lectura), c.filas);
+        EXPECT_EQ(lectura.eventos, c.forma);
+        EXPECT_EQ(lectura.adelantados, 0);
+        ComparaConOraculo(p, c.seleccion, c.filas, c.seleccion.condicion.isEmpty() ? "1" : QString());
+    }
+    // The chosen events' readers are waited for before the statement: one that could not read is known then.
+    TablaTrabajo::LecturaTabla lectura;
+    TablaTrabajo::ConstruyeGenConsul(p.bd(), CamposOraculo, casos[0].seleccion, true, &lectura);
+    EXPECT_EQ(lectura.eventos, L::ElegidosPorClave);
 }
 
 // Units of many, some and few events, their rowids out of key order: a build
@@ -367,7 +438,7 @@ TEST_F(TablaTrabajoTest, HallarLosEventosDeUnaUnidadCuestaComoSusEventos)
 // or in search of the first one kept.
 TEST_F(TablaTrabajoTest, ElegirComoLeerPruebaLaCondicionEnPocosEventos)
 {
-    UnidadesEnDesorden(p, {{"U", 4000}, {"V", 300}}, false);
+    UnidadesEnDesorden(p, {{"U", 4000}, {"V", 300}, {"W", 1000}}, false);
     static int veces = 0;
     sqlite3_create_function_v2(p.bd().Manejador(), "CUENTA", 1, SQLITE_UTF8, nullptr,
                                [](sqlite3_context *ctx, int, sqlite3_value **) {
@@ -375,10 +446,12 @@ TEST_F(TablaTrabajoTest, ElegirComoLeerPruebaLaCondicionEnPocosEventos)
                                    sqlite3_result_int(ctx, 1);
                                },
                                nullptr, nullptr, nullptr);
-    // The unit that holds most events, one that holds few, and one whose other condition keeps none.
+    // The unit that holds most events, one that holds few, one whose other
+    // condition keeps none, and one whose events are found first for threads.
     for (const auto &[condicion, eventos] : {std::pair{"E.Clues = 'U' AND CUENTA(E.rowid)", 4000},
                                              {"E.Clues = 'V' AND CUENTA(E.rowid)", 300},
-                                             {"E.Clues = 'U' AND CUENTA(E.rowid) AND E.Edad > 200", 4000}}) {
+                                             {"E.Clues = 'U' AND CUENTA(E.rowid) AND E.Edad > 200", 4000},
+                                             {"E.Clues = 'W' AND CUENTA(E.rowid)", 1000}}) {
         veces = 0;
         TablaTrabajo::ConstruyeGenConsul(p.bd(), {"V.CodTipoViolencia"}, {" FROM D_Evento AS E", condicion, {}, {}});
         EXPECT_LE(veces, 16 * 64 + eventos) << condicion;
@@ -394,15 +467,17 @@ TEST_F(TablaTrabajoTest, HallarUnEventoLejanoCuestaElLogaritmoDeLaDistancia)
     if (std::thread::hardware_concurrency() < 2)
         GTEST_SKIP() << "con un procesador no hay lectores en hilos";
     // Unit U in key order and rowid order alike, and one event far away in
-    // rowids, on which the cuts spread over them fall: U's keys are one stretch.
+    // rowids; U's events, read alone, are one stretch.
     p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000) "
               "INSERT INTO D_EVENTO (rowid, Clues, Folio, fechaAtencion) SELECT 1000 + i, 'U', i, '2005-01-01' FROM n");
     p.Ejecuta("INSERT INTO D_EVENTO (rowid, Clues, Folio, fechaAtencion) VALUES (1000000000, 'Z', 1, '2005-01-01')");
     p.Ejecuta("INSERT INTO D_TipoViolencia SELECT Clues, Folio, fechaAtencion, 1 + Folio % 5 FROM D_EVENTO WHERE Clues = 'U'");
     RanurasEvento::Registra(p.bd().Manejador());
-    RanurasEvento::Extremos unidad;
-    unidad.primera = {"U", {}, std::numeric_limits<sqlite3_int64>::min()};
-    unidad.ultima = {"U", "\xff", std::numeric_limits<sqlite3_int64>::max()};
+    RanurasEvento::Elegidos unidad;
+    {
+        SentenciaSqlite q(p.bd().Manejador(), "SELECT rowid, Clues, Folio, fechaAtencion FROM D_EVENTO WHERE Clues = 'U'");
+        ASSERT_TRUE(unidad.Lee(q.Stmt()));
+    }
     const auto pasos = [&](int distancia, const char *sentido) {
         const RanurasEvento::LecturaAdelantada lectura(p.bd().Manejador(), {RanurasEvento::GrupoDe("V.CodTipoViolencia")}, &unidad);
         EXPECT_EQ(lectura.Tramos(), 1);
@@ -450,9 +525,9 @@ extern "C" int pthread_create(pthread_t *hilo, const pthread_attr_t *atributos, 
 }
 
 // A reader's thread that cannot start ends nothing: the readers that did are
-// stopped, and the statement reads the detail tables itself, along the key as
-// the selection is written, not the chosen events in rowid order, each of
-// which it would then search for in every detail table.
+// stopped, and what they would have read is read ahead on the calling
+// thread, the events met as with them; the statement takes every event's
+// codes from that reading and searches for none in the detail tables.
 TEST_F(TablaTrabajoTest, UnLectorQueNoArrancaDejaLaLecturaALaSentencia)
 {
     if (std::thread::hardware_concurrency() < 2)
@@ -466,10 +541,11 @@ TEST_F(TablaTrabajoTest, UnLectorQueNoArrancaDejaLaLecturaALaSentencia)
         TablaTrabajo::ConstruyeGenConsul(p.bd(), CamposOraculo, s, true, &lectura);
         return lectura;
     };
+    QList<TablaTrabajo::LecturaTabla> conLectores;
     for (const SeleccionEventos &s : selecciones) {
-        const TablaTrabajo::LecturaTabla conLectores = lee(s);
-        ASSERT_GT(conLectores.tramos, 0) << s.condicion.toStdString();
-        ASSERT_NE(conLectores.eventos, TablaTrabajo::LecturaTabla::Escrita) << s.condicion.toStdString();
+        conLectores << lee(s);
+        ASSERT_GT(conLectores.last().tramos, 0) << s.condicion.toStdString();
+        ASSERT_NE(conLectores.last().eventos, TablaTrabajo::LecturaTabla::Escrita) << s.condicion.toStdString();
     }
     // None starts; the first starts and the second does not, where there are two readers or more.
     QList<int> arranques = {0};
@@ -481,11 +557,12 @@ TEST_F(TablaTrabajoTest, UnLectorQueNoArrancaDejaLaLecturaALaSentencia)
         TablaTrabajo::LecturaTabla lectura;
         EXPECT_EQ(TablaTrabajo::ConstruyeGenConsul(p.bd(), CamposOraculo, {}, true, &lectura), 3005);
         EXPECT_EQ(lectura.tramos, 0);
-        for (const SeleccionEventos &s : selecciones) {
-            const TablaTrabajo::LecturaTabla sinLectores = lee(s);
+        const qint64 filas[] = {3005, 1000};
+        for (int i = 0; i < 2; ++i) {
+            const TablaTrabajo::LecturaTabla sinLectores = lee(selecciones[i]);
             EXPECT_EQ(std::tuple(sinLectores.eventos, sinLectores.tramos, sinLectores.deHilos),
-                      std::tuple(TablaTrabajo::LecturaTabla::Escrita, 0, qint64(0)))
-                << s.condicion.toStdString();
+                      std::tuple(conLectores[i].eventos, 0, filas[i]))
+                << selecciones[i].condicion.toStdString();
         }
         ComparaConOraculo(p, "E.Folio > ?", {0}, 3005);
         ComparaConOraculo(p, "E.Clues = ?", {"b"}, 1000);
