@@ -3,6 +3,7 @@
 // instance sharing the folder) still holds stays, and so does everything
 // else in the folder.
 #include "app/Conexiones.h"
+#include "comun/MuereAlEjecutar.h"
 #include "comun/ProgramaTemporal.h"
 #include "platform/InstanciaUnica.h"
 #include "shell/mdiPrincipal.h"
@@ -92,17 +93,9 @@ void MuereEn(ProgramaTemporal &p, const char *en, const std::function<void()> &c
     EXPECT_EXIT(
         {
             p.bd().Abre(p.ctx->ArchivoBD);
-            static const char *texto;
-            texto = en;
-            sqlite3_trace_v2(p.bd().Manejador(), SQLITE_TRACE_STMT,
-                             [](unsigned, void *, void *, void *x) {
-                                 if (std::strstr(static_cast<const char *>(x), texto))
-                                     std::raise(SIGKILL);
-                                 return 0;
-                             },
-                             nullptr);
-            p.mensajes.alMostrar = [](const MensajesFalsos::Caja &c) {
-                if (c.texto == QString::fromUtf8(texto))
+            MuereAlEjecutar(p.bd().Manejador(), en);
+            p.mensajes.alMostrar = [en](const MensajesFalsos::Caja &c) {
+                if (c.texto == QString::fromUtf8(en))
                     std::raise(SIGKILL);
             };
             corre();

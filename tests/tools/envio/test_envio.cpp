@@ -1,3 +1,4 @@
+#include "comun/MuereAlEjecutar.h"
 #include "comun/ProgramaTemporal.h"
 #include "platform/Empaque.h"
 #include "tools/Envio.h"
@@ -418,15 +419,7 @@ TEST_F(Paquetes, MuertoAMitadDeLaReunionLaBaseQuedaComoEstaba)
         EXPECT_EXIT(
             {
                 destino.bd().Abre(destino.ctx->ArchivoBD);
-                static const char *texto;
-                texto = punto;
-                sqlite3_trace_v2(destino.bd().Manejador(), SQLITE_TRACE_STMT,
-                                 [](unsigned, void *, void *, void *x) {
-                                     if (std::strstr(static_cast<const char *>(x), texto))
-                                         std::raise(SIGKILL);
-                                     return 0;
-                                 },
-                                 nullptr);
+                MuereAlEjecutar(destino.bd().Manejador(), punto);
                 r.Recibe(true, {"cSexo"});
                 std::exit(0);
             },
@@ -755,13 +748,7 @@ TEST_F(Paquetes, LaCarpetaDeUnaRecepcionMuertaLaBorraLaSiguienteORespaldoNoLaDeU
         EXPECT_EXIT(
             {
                 destino.bd().Abre(destino.ctx->ArchivoBD);
-                sqlite3_trace_v2(destino.bd().Manejador(), SQLITE_TRACE_STMT,
-                                 [](unsigned, void *, void *, void *x) {
-                                     if (std::strstr(static_cast<const char *>(x), "INSERT INTO main.D_DIAGNOSTICOS"))
-                                         std::raise(SIGKILL);
-                                     return 0;
-                                 },
-                                 nullptr);
+                MuereAlEjecutar(destino.bd().Manejador(), "INSERT INTO main.D_DIAGNOSTICOS");
                 Recepcion r(*destino.ctx);
                 if (r.Abre(zip))
                     r.Recibe(true, {});
