@@ -569,3 +569,32 @@ TEST_F(TablaTrabajoTest, UnLectorQueNoArrancaDejaLaLecturaALaSentencia)
     }
     EXPECT_GT(Tramos(p, {}), 0);
 }
+
+// The lists of a reading ahead grow by blocks of doubling size, the first
+// ones from the heap and the rest mapped: every value stays where it was put,
+// across each block's edge, and a swap exchanges whole lists.
+TEST(TrozosTest, CadaValorSigueEnSuLugarAlCrecerYAlIntercambiarse)
+{
+    RanurasEvento::Trozos<quint32> cortos, otros;
+    RanurasEvento::Trozos<RanurasEvento::EventoElegido> anchos;
+    const size_t n = 300000;
+    for (size_t i = 0; i < n; ++i) {
+        cortos.emplace_back() = quint32(i * 7);
+        anchos.emplace_back().fila = sqlite3_int64(i) * 3;
+        anchos[i].largoClues = quint8(i % 15);
+    }
+    otros.emplace_back() = 42;
+    ASSERT_EQ(cortos.size(), n);
+    ASSERT_EQ(anchos.size(), n);
+    size_t malos = 0;
+    for (size_t i = 0; i < n; ++i)
+        malos += cortos[i] != quint32(i * 7) || anchos[i].fila != sqlite3_int64(i) * 3 || anchos[i].largoClues != i % 15;
+    EXPECT_EQ(malos, 0u);
+    cortos.swap(otros);
+    ASSERT_EQ(cortos.size(), 1u);
+    EXPECT_EQ(cortos[0], 42u);
+    ASSERT_EQ(otros.size(), n);
+    EXPECT_EQ(otros[n - 1], quint32((n - 1) * 7));
+    EXPECT_EQ(otros[1023], 1023u * 7);
+    EXPECT_EQ(otros[1024], 1024u * 7);
+}
