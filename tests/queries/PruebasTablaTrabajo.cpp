@@ -468,7 +468,7 @@ TEST_F(TablaTrabajoTest, HallarUnEventoLejanoCuestaElLogaritmoDeLaDistancia)
         GTEST_SKIP() << "con un procesador no hay lectores en hilos";
     // Unit U in key order and rowid order alike, and one event far away in
     // rowids; U's events, read alone, are one stretch.
-    p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000) "
+    p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
               "INSERT INTO D_EVENTO (rowid, Clues, Folio, fechaAtencion) SELECT 1000 + i, 'U', i, '2005-01-01' FROM n");
     p.Ejecuta("INSERT INTO D_EVENTO (rowid, Clues, Folio, fechaAtencion) VALUES (1000000000, 'Z', 1, '2005-01-01')");
     p.Ejecuta("INSERT INTO D_TipoViolencia SELECT Clues, Folio, fechaAtencion, 1 + Folio % 5 FROM D_EVENTO WHERE Clues = 'U'");
@@ -490,7 +490,7 @@ TEST_F(TablaTrabajoTest, HallarUnEventoLejanoCuestaElLogaritmoDeLaDistancia)
         EXPECT_EQ(lectura.Hallados(), 2u);
         return lectura.Pasos();
     };
-    for (const int distancia : {16, 256, 3999}) {
+    for (const int distancia : {16, 256, 1999}) {
         // From the stretch's first event: 2 log2(d) + 1 comparisons; back to it, as many again.
         const double tope = 2 * std::log2(double(distancia)) + 3;
         EXPECT_LE(double(pasos(distancia, "ASC")), tope) << distancia;
