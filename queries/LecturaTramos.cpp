@@ -107,7 +107,7 @@ bool Movida(sqlite3 *db)
 // than MinimoEnHilos on the calling thread; more, by it and at least one
 // thread, each of which reads at least PorTramo when there are more of them,
 // so that a few events do not wait for many connections to open.
-constexpr size_t MinimoAqui = 64, MinimoEnHilos = 512, PorTramo = 2048;
+constexpr size_t MinimoAqui = 64, MinimoEnHilos = 512, PorTramo = 1024;
 
 // The readers waiting for the next statement's slot reader.
 LecturaAdelantada::Datos *enEspera = nullptr;

@@ -8,19 +8,26 @@
 #include "queries/RanurasEvento.h"
 
 #include <sys/mman.h>
+#include <QtAlgorithms>
+
 #include <atomic>
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace RanurasEvento {
 
 class Tramo;
 
-// A list of plain values kept in blocks of memory mapped for it alone, which
-// grows without moving what it holds and gives each block back to the system
-// when it goes: a build's lists, however large, leave nothing behind.
+// A list of plain values kept in blocks, which grows without moving what it
+// holds. Block b holds Primero << b values: the few values of a small
+// selection take a few bytes of the heap, with no call to the system; the
+// larger blocks are mapped for the list alone, each as big as all before it,
+// and given back to the system when it goes: a build's lists, however large,
+// leave nothing behind.
 template <typename T>
 class Trozos {
     static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
@@ -31,29 +38,36 @@ public:
     Trozos &operator=(const Trozos &) = delete;
     ~Trozos()
     {
-        for (T *b : bloques_)
-            munmap(b, Bytes);
+        for (size_t b = 0; b < bloques_.size(); ++b)
+            Suelta(bloques_[b], b);
     }
 
     // A new value at the end, as its type begins; throws std::bad_alloc.
     T &emplace_back()
     {
-        if (n_ % PorBloque == 0) {
-            void *b = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-            if (b == MAP_FAILED)
-                throw std::bad_alloc();
+        const auto [b, k] = Lugar(n_);
+        if (k == 0) {
+            T *nuevo = Reserva(b);
             try {
-                bloques_.push_back(static_cast<T *>(b));
+                bloques_.push_back(nuevo);
             } catch (...) {
-                munmap(b, Bytes);
+                Suelta(nuevo, b);
                 throw;
             }
         }
-        T *lugar = bloques_.back() + n_++ % PorBloque;
-        return *new (lugar) T();
+        ++n_;
+        return *new (bloques_[b] + k) T();
     }
-    T &operator[](size_t i) { return bloques_[i / PorBloque][i % PorBloque]; }
-    const T &operator[](size_t i) const { return bloques_[i / PorBloque][i % PorBloque]; }
+    T &operator[](size_t i)
+    {
+        const auto [b, k] = Lugar(i);
+        return bloques_[b][k];
+    }
+    const T &operator[](size_t i) const
+    {
+        const auto [b, k] = Lugar(i);
+        return bloques_[b][k];
+    }
     size_t size() const { return n_; }
     void swap(Trozos &o)
     {
@@ -62,7 +76,35 @@ public:
     }
 
 private:
-    static constexpr size_t Bytes = size_t(1) << 20, PorBloque = Bytes / sizeof(T);
+    static constexpr size_t PotenciaHasta(size_t n) { return n < 2 ? 1 : 2 * PotenciaHasta(n / 2); }
+    // Values of the first block: as many as fit in 4 KB, a power of two. Blocks
+    // of Mapeado bytes or more are mapped, smaller ones taken from the heap.
+    static constexpr size_t Primero = PotenciaHasta(4096 / sizeof(T)), Mapeado = 16384;
+
+    // The block of value i and its place in it.
+    static std::pair<size_t, size_t> Lugar(size_t i)
+    {
+        const quint64 q = quint64(i / Primero) + 1;
+        const size_t b = size_t(63 - qCountLeadingZeroBits(q));
+        return {b, i - Primero * ((size_t(1) << b) - 1)};
+    }
+    static size_t Bytes(size_t b) { return (Primero << b) * sizeof(T); }
+    static T *Reserva(size_t b)
+    {
+        void *bloque = Bytes(b) < Mapeado ? std::malloc(Bytes(b))
+                                          : mmap(nullptr, Bytes(b), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (!bloque || bloque == MAP_FAILED)
+            throw std::bad_alloc();
+        return static_cast<T *>(bloque);
+    }
+    static void Suelta(T *bloque, size_t b)
+    {
+        if (Bytes(b) < Mapeado)
+            std::free(bloque);
+        else
+            munmap(bloque, Bytes(b));
+    }
+
     std::vector<T *> bloques_;
     size_t n_ = 0;
 };

@@ -468,7 +468,7 @@ TEST_F(TablaTrabajoTest, HallarUnEventoLejanoCuestaElLogaritmoDeLaDistancia)
         GTEST_SKIP() << "con un procesador no hay lectores en hilos";
     // Unit U in key order and rowid order alike, and one event far away in
     // rowids; U's events, read alone, are one stretch.
-    p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000) "
+    p.Ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
               "INSERT INTO D_EVENTO (rowid, Clues, Folio, fechaAtencion) SELECT 1000 + i, 'U', i, '2005-01-01' FROM n");
     p.Ejecuta("INSERT INTO D_EVENTO (rowid, Clues, Folio, fechaAtencion) VALUES (1000000000, 'Z', 1, '2005-01-01')");
     p.Ejecuta("INSERT INTO D_TipoViolencia SELECT Clues, Folio, fechaAtencion, 1 + Folio % 5 FROM D_EVENTO WHERE Clues = 'U'");
@@ -490,7 +490,7 @@ TEST_F(TablaTrabajoTest, HallarUnEventoLejanoCuestaElLogaritmoDeLaDistancia)
         EXPECT_EQ(lectura.Hallados(), 2u);
         return lectura.Pasos();
     };
-    for (const int distancia : {16, 256, 3999}) {
+    for (const int distancia : {16, 256, 1999}) {
         // From the stretch's first event: 2 log2(d) + 1 comparisons; back to it, as many again.
         const double tope = 2 * std::log2(double(distancia)) + 3;
         EXPECT_LE(double(pasos(distancia, "ASC")), tope) << distancia;
@@ -568,4 +568,33 @@ TEST_F(TablaTrabajoTest, UnLectorQueNoArrancaDejaLaLecturaALaSentencia)
         ComparaConOraculo(p, "E.Clues = ?", {"b"}, 1000);
     }
     EXPECT_GT(Tramos(p, {}), 0);
+}
+
+// The lists of a reading ahead grow by blocks of doubling size, the first
+// ones from the heap and the rest mapped: every value stays where it was put,
+// across each block's edge, and a swap exchanges whole lists.
+TEST(TrozosTest, CadaValorSigueEnSuLugarAlCrecerYAlIntercambiarse)
+{
+    RanurasEvento::Trozos<quint32> cortos, otros;
+    RanurasEvento::Trozos<RanurasEvento::EventoElegido> anchos;
+    const size_t n = 300000;
+    for (size_t i = 0; i < n; ++i) {
+        cortos.emplace_back() = quint32(i * 7);
+        anchos.emplace_back().fila = sqlite3_int64(i) * 3;
+        anchos[i].largoClues = quint8(i % 15);
+    }
+    otros.emplace_back() = 42;
+    ASSERT_EQ(cortos.size(), n);
+    ASSERT_EQ(anchos.size(), n);
+    size_t malos = 0;
+    for (size_t i = 0; i < n; ++i)
+        malos += cortos[i] != quint32(i * 7) || anchos[i].fila != sqlite3_int64(i) * 3 || anchos[i].largoClues != i % 15;
+    EXPECT_EQ(malos, 0u);
+    cortos.swap(otros);
+    ASSERT_EQ(cortos.size(), 1u);
+    EXPECT_EQ(cortos[0], 42u);
+    ASSERT_EQ(otros.size(), n);
+    EXPECT_EQ(otros[n - 1], quint32((n - 1) * 7));
+    EXPECT_EQ(otros[1023], 1023u * 7);
+    EXPECT_EQ(otros[1024], 1024u * 7);
 }
