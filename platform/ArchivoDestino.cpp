@@ -119,10 +119,18 @@ int RenombraSinReemplazar(const char *de, const char *a)
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
     // link() fails on an existing name in one step, as rename() cannot.
-    if (::link(de, a) != 0)
+    if (::link(de, a) == 0) {
+        ::unlink(de);
+        return 0;
+    }
+    if (errno != EPERM && errno != ENOSYS && errno != EOPNOTSUPP)
         return errno;
-    ::unlink(de);
-    return 0;
+    // A file system with neither (FAT, some network and FUSE mounts): the
+    // name is looked at first, as before.
+    struct stat st {};
+    if (::lstat(a, &st) == 0)
+        return EEXIST;
+    return std::rename(de, a) == 0 ? 0 : errno;
 }
 
 bool ArchivoDestino::Asienta(QString *error) const

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+#include <QtEndian>
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
@@ -259,11 +260,6 @@ QString RutaDe(int fd)
     return QFile::decodeName(QByteArray(ruta, int(n)));
 }
 
-quint32 Entero(const unsigned char *b)
-{
-    return (quint32(b[0]) << 24) | (quint32(b[1]) << 16) | (quint32(b[2]) << 8) | quint32(b[3]);
-}
-
 // Copies the database in the file open as `fd` into `destino`, a new file:
 // the pages its header counts, then its header marked for a rollback journal,
 // so that reading the copy makes no log beside it (the program sets WAL again
@@ -278,11 +274,12 @@ int CopiaDe(int fd, const QString &destino)
             return errno;
         if (::pread(fd, cabecera, sizeof cabecera, 0) != qint64(sizeof cabecera))
             return EIO;
-        const quint32 pagina = (quint32(cabecera[16]) << 8 | cabecera[17]) == 1 ? 65536 : (quint32(cabecera[16]) << 8 | cabecera[17]);
-        const quint32 paginas = Entero(cabecera + 28);
+        // The header's numbers are big-endian; a page size of 1 means 65536.
+        const quint32 tamano = qFromBigEndian<quint16>(cabecera + 16), pagina = tamano == 1 ? 65536 : tamano;
+        const quint32 paginas = qFromBigEndian<quint32>(cabecera + 28);
         // The count holds when its commit wrote it (SQLite's own rule).
         qint64 bytes = antes.st_size;
-        if (paginas > 0 && Entero(cabecera + 24) == Entero(cabecera + 92))
+        if (paginas > 0 && qFromBigEndian<quint32>(cabecera + 24) == qFromBigEndian<quint32>(cabecera + 92))
             bytes = qMin<qint64>(bytes, qint64(paginas) * pagina);
         const int salida = ::open(QFile::encodeName(destino).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (salida < 0)

@@ -1,5 +1,7 @@
 #include "platform/CapaSqlite.h"
 
+#include <QtEndian>
+
 #include <cstring>
 #include <mutex>
 #include <sqlite3.h>
@@ -60,20 +62,15 @@ int Lee(sqlite3_file *f, void *p, int n, sqlite3_int64 desde)
     return real->pMethods->xRead(real, p, n, desde);
 }
 
-// Big-endian, as SQLite writes its log.
-quint32 Entero(const unsigned char *b)
-{
-    return (quint32(b[0]) << 24) | (quint32(b[1]) << 16) | (quint32(b[2]) << 8) | quint32(b[3]);
-}
-
 int Escribe(sqlite3_file *f, const void *p, int n, sqlite3_int64 desde)
 {
     Archivo *a = De(f);
     // A frame header of the log that ends a transaction names the database's
-    // size: once the database left its path, no commit goes into this log.
+    // size (big-endian, as SQLite writes its log): once the database left its
+    // path, no commit goes into this log.
     constexpr int CabeceraDeMarco = 24, CabeceraDeDiario = 32;
     if (a->tipo == Tipo::Diario && n == CabeceraDeMarco && desde >= CabeceraDeDiario
-        && Entero(static_cast<const unsigned char *>(p) + 4) != 0 && !EnSuRuta(a))
+        && qFromBigEndian<quint32>(static_cast<const unsigned char *>(p) + 4) != 0 && !EnSuRuta(a))
         return SQLITE_IOERR_WRITE;
     return a->Real()->pMethods->xWrite(a->Real(), p, n, desde);
 }

@@ -82,11 +82,11 @@ struct Colocacion {
 // path it is locked before it is put there; otherwise the lock is asked of
 // whatever file stands at the path, and without it (someone uses that
 // database, it is no regular file, or nothing stands there) the journals
-// stay. Under it, each is
-// removed only while it is still the file SQLite opened, and the -wal only
-// when it holds nothing; a -wal that holds our own pages goes with the copy
-// (stays beside it at the path, or takes its name beside it), and one that
-// holds pages of another stays. All of it is done by a child process.
+// stay. Under it, each is removed only while it is still the file SQLite
+// opened, and the -wal only when it holds nothing; a -wal that holds our own
+// pages goes with the copy (stays beside it at the path, or takes its name
+// beside it), and one that holds pages of another stays. All of it is done by
+// a child process.
 Colocacion ColocaYQuitaDiarios(const QString &temporal, const QString &destino, const DiariosDejados &diarios);
 
 // Called in that child while it holds the lock, before it changes anything:

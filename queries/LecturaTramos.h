@@ -7,9 +7,9 @@
 #include "queries/CodigosEvento.h"
 #include "queries/RanurasEvento.h"
 
-#include <sys/mman.h>
 #include <QtAlgorithms>
 
+#include <sys/mman.h>
 #include <atomic>
 #include <cstdlib>
 #include <memory>

@@ -66,15 +66,13 @@ bool CompactaBaseDatos(Contexto &ctx, mdiPrincipal *principal, const std::functi
             // The compacted pages go from the journal into the file, and the journal is emptied.
             ctx.ConexionBD.Valor(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
         };
+        // A file that left its path meanwhile takes no commit: put back where
+        // nothing stands, it is compacted there. Another file standing there
+        // is said below.
         try {
-            compacta();
+            aviso.EnSuRuta(compacta);
         } catch (const ErrorBD &) {
-            // A file that left its path meanwhile takes no commit: put back
-            // where nothing stands, it is compacted there. Another file
-            // standing there is said below.
-            if (aviso.DeVueltaEnSuRuta())
-                compacta();
-            else if (!ctx.ConexionBD.OtroEnSuRuta())
+            if (!ctx.ConexionBD.OtroEnSuRuta())
                 throw;
         }
         // The end, said while the work still stands, with the file where it was.
